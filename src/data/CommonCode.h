@@ -1,0 +1,54 @@
+#pragma once
+
+#include "data/UiServices.h"
+
+#include <QString>
+#include <QStringList>
+
+// ---- feedback to the user ----
+
+// Panel 1 of the status bar: "Status" without an argument; any text (the empty one too) as given.
+void setStatus();
+void setStatus(const QString& text);
+void setMousePointer(int code);
+int mousePointer();
+
+// The three message boxes (OK only). Each beeps, shows the default pointer over the box while the
+// hourglass was on, and puts the previous pointer back afterwards.
+void showError(const QString& message); // critical, "Quorvanti Error"
+void showInfo(const QString& message);  // information, "Quorvanti Message"
+void showStop(const QString& message);  // critical, "Quorvanti Message"
+// The database layer's box: critical, titled "Quorvanti", OK only.
+void showQuorvantiBox(const QString& message);
+// A validation message of a window: critical, titled "Quorvanti", OK only.
+void showValidation(const QString& message);
+// A question without an icon; returns the MsgAnswer pressed.
+int askQuestion(const QString& message, const QString& title, MsgButtons buttons = MsgButtons::YesNoCancel);
+// The button code of the last showError, showInfo or showStop box.
+extern int lastMessageAnswer;
+
+void selectAllText();
+void stepProgress();
+bool isOdd(int n);
+void playSound(const QString& name);
+// The folder the wave files are played from, ending in "/".
+QString getWindowsDir();
+
+// ---- text files ----
+
+// "N" after a successful openFile, readFile or closeFile; "Y" after a failed one.
+extern QString fileErrorFlag;
+// A file number; -1 (silently) when the file does not exist, 0 after another failure (with a box).
+int openFile(const QString& path);
+QString readFile(int fileNumber);
+void closeFile(int fileNumber);
+
+// A free file number, as the file procedures and report files take them.
+int getReportFileHandle();
+
+// Splits a script at ";" outside quoted text and comments; pieces that are blank are dropped.
+QStringList splitSqlScript(const QString& script);
+// Runs the script file (relative to the program folder) with "%league_nmbr%" and "%race_nmbr%"
+// replaced. A missing file runs nothing and returns true; a statement the engine rejects shows
+// its box and the next one still runs.
+bool runSqlScript(const QString& fileName, int leagueNmbr, int raceNmbr);

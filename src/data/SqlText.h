@@ -1,0 +1,72 @@
+#pragma once
+
+#include <QDate>
+#include <QString>
+#include <QVariant>
+#include <cmath>
+#include <cstdint>
+
+// SQL literals for statements composed as text.
+
+// A text value in single quotes with every quote doubled.
+inline QString sqlText(const QString& value) {
+    return QLatin1Char('\'') + QString(value).replace(QLatin1Char('\''), QStringLiteral("''")) + QLatin1Char('\'');
+}
+
+// A date as stored in the data file: ISO text in quotes, or NULL for no date.
+inline QString sqlDate(const QDate& date) {
+    return date.isValid() ? QLatin1Char('\'') + date.toString(Qt::ISODate) + QLatin1Char('\'') : QStringLiteral("NULL");
+}
+
+// A floating-point value written the same way whatever the locale.
+inline QString sqlDouble(double value) { return QString::number(value, 'g', 17); }
+
+// The short date form the windows and reports show: M/D/YYYY.
+inline QString shortDate(const QDate& date) { return date.isValid() ? date.toString(QStringLiteral("M/d/yyyy")) : QString(); }
+
+// Parses a date typed in the short form (M/D/YYYY) or ISO form; invalid when it is neither.
+inline QDate parseDate(const QString& text) {
+    const QString t = text.trimmed();
+    QDate d = QDate::fromString(t, QStringLiteral("M/d/yyyy"));
+    if (!d.isValid())
+        d = QDate::fromString(t, Qt::ISODate);
+    return d;
+}
+
+// A currency amount: a fixed-point number with four decimals, as the salary cap and salaries are.
+class Currency {
+public:
+    constexpr Currency() = default;
+    static constexpr Currency fromUnits(std::int64_t tenThousandths) {
+        Currency c;
+        c.m_units = tenThousandths;
+        return c;
+    }
+    static Currency fromDouble(double value) { return fromUnits(std::int64_t(std::llround(value * 10000.0))); }
+    // Parses plain decimal text ("1234.5", "-3", "1,000.25" with thousands commas); false when it is not a number.
+    static bool parse(const QString& text, Currency* out);
+    static Currency fromVariant(const QVariant& v) { return v.isNull() ? Currency() : fromDouble(v.toDouble()); }
+
+    constexpr std::int64_t units() const { return m_units; }
+    double toDouble() const { return double(m_units) / 10000.0; }
+    // Exact decimal text for SQL, e.g. "1234.5600".
+    QString toSql() const;
+    // Two decimals for the windows, e.g. "1234.56".
+    QString toString(int decimals = 2) const;
+
+    friend constexpr bool operator==(Currency a, Currency b) { return a.m_units == b.m_units; }
+    friend constexpr auto operator<=>(Currency a, Currency b) { return a.m_units <=> b.m_units; }
+    friend constexpr Currency operator+(Currency a, Currency b) { return fromUnits(a.m_units + b.m_units); }
+    friend constexpr Currency operator-(Currency a, Currency b) { return fromUnits(a.m_units - b.m_units); }
+    Currency& operator+=(Currency b) {
+        m_units += b.m_units;
+        return *this;
+    }
+    Currency& operator-=(Currency b) {
+        m_units -= b.m_units;
+        return *this;
+    }
+
+private:
+    std::int64_t m_units = 0;
+};

@@ -1,0 +1,36 @@
+#pragma once
+
+#include <QString>
+
+// Icon styles and answers of the message boxes, with the numbers the windows have always used.
+enum class MsgIcon { None = 0, Critical = 16, Question = 32, Exclamation = 48, Information = 64 };
+enum class MsgButtons { Ok, OkCancel, YesNo, YesNoCancel };
+enum MsgAnswer { AnswerOk = 1, AnswerCancel = 2, AnswerYes = 6, AnswerNo = 7 };
+
+// Mouse pointer codes: the default pointer and the hourglass.
+constexpr int PointerDefault = 0;
+constexpr int PointerHourglass = 11;
+
+// Everything the core shows the user goes through this one interface. The program installs the
+// Qt implementation; tests install one that records what would have been shown.
+class UiServices {
+public:
+    virtual ~UiServices() = default;
+    // A modal box; returns the button pressed (MsgAnswer).
+    virtual int messageBox(const QString& text, const QString& title, MsgIcon icon, MsgButtons buttons) = 0;
+    virtual void setStatusText(const QString& text) = 0;
+    virtual void setPointer(int code) = 0;
+    virtual int pointer() const = 0;
+    virtual void beep() = 0;
+    // Advances the progress bar of a posting by one step, if a bar is switched on.
+    virtual void stepProgress() = 0;
+    // Plays a wave file to its end; false when it cannot be played.
+    virtual bool playWave(const QString& path) = 0;
+    // Selects the whole text of the edit field that has the focus.
+    virtual void selectFocusedText() {}
+};
+
+// The installed implementation; a silent one that answers OK until the program or a test installs its own.
+UiServices& ui();
+// Installs an implementation (not owned); nullptr puts the silent one back.
+void setUi(UiServices* services);

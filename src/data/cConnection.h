@@ -1,0 +1,87 @@
+#pragma once
+
+#include "platform/SqlDatabase.h"
+
+#include <QString>
+#include <memory>
+
+// Transactions on the one connection. Begin/commit/rollback nest: the outermost level is a real
+// transaction, inner levels are savepoints, so a unit of work that replaces a set of rows can run
+// inside a posting's transaction and still roll back only its own part.
+class cWorkspace {
+public:
+    explicit cWorkspace(SqlDatabase& db) : m_db(db) {}
+    bool BeginTrans();
+    bool CommitTrans();
+    bool Rollback();
+    int depth() const { return m_depth; }
+    // Forgets every open level; used when the connection is closed under an open transaction.
+    void reset() { m_depth = 0; }
+
+private:
+    SqlDatabase& m_db;
+    int m_depth = 0;
+};
+
+// Rolls back in its destructor unless committed.
+class Transaction {
+public:
+    Transaction();
+    ~Transaction();
+    Transaction(const Transaction&) = delete;
+    Transaction& operator=(const Transaction&) = delete;
+    bool begun() const { return m_begun; }
+    bool commit();
+    void rollback();
+
+private:
+    cWorkspace* m_ws = nullptr;
+    bool m_begun = false;
+    bool m_done = false;
+};
+
+// The one connection to the data file.
+class cConnection {
+public:
+    cConnection();
+    ~cConnection();
+
+    // 0 on success; 1 after a box with the engine's message.
+    int openAccessConnection();
+    void CloseConnection();
+    int connectionStatus() const { return m_status; }
+    // The open database, or nullptr while none is open.
+    SqlDatabase* getConnection() { return m_db->isOpen() ? m_db.get() : nullptr; }
+    cWorkspace& getWorkSpace() { return m_workspace; }
+    QString getUserID() const { return QString(); }
+    int openConnection() { return 0; }
+    int openADOConnection() { return 0; }
+
+private:
+    std::unique_ptr<SqlDatabase> m_db;
+    cWorkspace m_workspace;
+    int m_status = 0;
+};
+
+// The program's connection; replaced by connectDatabase.
+extern std::unique_ptr<cConnection> gConnection;
+
+// The key the data file and its backups are encrypted with.
+QByteArray dataFileKey();
+
+// Creates a new connection in gConnection and opens the data file; false after the boxes.
+bool connectDatabase();
+// Closes the connection, writes a compacted copy to the destination (empty = the default backup),
+// and reopens. A failed backup the user asked for (a named destination) is reported in a box.
+bool backupDatabase(const QString& destination);
+// Deletes a file, ignoring every failure.
+void deleteFile(const QString& path);
+
+// Creates the data file from the schema when it does not exist yet; false after a box when it cannot.
+bool ensureDataFile(const QString& path);
+// Writes a compacted, encrypted copy of the closed file at source to destination. The copy is built
+// in a temporary file beside the destination and renamed over it only when complete, so the previous
+// copy survives a failure. On failure returns false with the reason in *error.
+bool compactFile(const QString& source, const QString& destination, QString* error);
+// True when the file opens with the program's key and holds a data file's schema.
+bool isDataFile(const QString& path, QString* error);

@@ -1,0 +1,282 @@
+#include "platform/SqlDatabase.h"
+
+#include <QDate>
+#include <QDateTime>
+#include <sqlite3.h>
+
+#if SQLITE_VERSION_NUMBER > 3015002
+#warning "sqlite3.h is not the SQLCipher header; the data file would not be encrypted"
+#endif
+
+SqlDatabase::~SqlDatabase() { close(); }
+
+QString SqlDatabase::engineVersion() { return QString::fromUtf8(sqlite3_libversion()); }
+
+bool SqlDatabase::fail(int code, const QString& message) {
+    m_errorCode = code;
+    m_error = message;
+    return false;
+}
+
+bool SqlDatabase::fail() {
+    if (!m_db)
+        return fail(SQLITE_MISUSE, QStringLiteral("The database is not open."));
+    return fail(sqlite3_extended_errcode(m_db) & 0xff, QString::fromUtf8(sqlite3_errmsg(m_db)));
+}
+
+bool SqlDatabase::open(const QString& path, const QByteArray& key, bool create, bool exclusive) {
+    close();
+    m_errorCode = 0;
+    m_error.clear();
+    const int flags = SQLITE_OPEN_READWRITE | (create ? SQLITE_OPEN_CREATE : 0);
+    int rc = sqlite3_open_v2(path.toUtf8().constData(), &m_db, flags, nullptr);
+    if (rc != SQLITE_OK) {
+        QString msg = m_db ? QString::fromUtf8(sqlite3_errmsg(m_db)) : QStringLiteral("out of memory");
+        if (rc == SQLITE_CANTOPEN)
+            msg = QStringLiteral("Could not find file '%1'.").arg(path);
+        sqlite3_close(m_db);
+        m_db = nullptr;
+        return fail(rc, msg);
+    }
+    m_path = path;
+    sqlite3_extended_result_codes(m_db, 0);
+
+    // The cipher settings are spelled out so that files stay readable if the engine's defaults move.
+    // The defaults apply to every database this connection attaches as well (backups).
+    const QByteArray escapedKey = QByteArray(key).replace('\'', "''");
+    const QByteArray setup = "PRAGMA cipher_default_page_size = 4096;"
+                             "PRAGMA cipher_default_kdf_iter = 64000;"
+                             "PRAGMA key = '" + escapedKey + "';"
+                             "PRAGMA cipher_page_size = 4096;"
+                             "PRAGMA kdf_iter = 64000;";
+    if (sqlite3_exec(m_db, setup.constData(), nullptr, nullptr, nullptr) != SQLITE_OK) {
+        fail();
+        close();
+        return false;
+    }
+    SqlRows rows;
+    if (!query(QStringLiteral("PRAGMA cipher_version"), &rows) || rows.rows.isEmpty() ||
+        rows.rows.first().value(0).toString().isEmpty()) {
+        fail(SQLITE_MISUSE, QStringLiteral("The database engine has no encryption."));
+        close();
+        return false;
+    }
+    // The first read proves the key; a wrong key fails here with SQLITE_NOTADB.
+    const char* firstRead = exclusive ? "PRAGMA locking_mode = EXCLUSIVE; SELECT count(*) FROM sqlite_master;"
+                                      : "SELECT count(*) FROM sqlite_master;";
+    if (sqlite3_exec(m_db, firstRead, nullptr, nullptr, nullptr) != SQLITE_OK) {
+        fail();
+        const int code = m_errorCode;
+        const QString msg = m_error;
+        close();
+        return fail(code, msg);
+    }
+    if (exclusive) {
+        // An empty write transaction takes the exclusive lock, which exclusive locking mode keeps.
+        if (sqlite3_exec(m_db, "BEGIN EXCLUSIVE; COMMIT;", nullptr, nullptr, nullptr) != SQLITE_OK) {
+            fail();
+            const int code = m_errorCode;
+            const QString msg = m_error;
+            close();
+            return fail(code, msg);
+        }
+    }
+    sqlite3_exec(m_db, "PRAGMA foreign_keys = OFF;", nullptr, nullptr, nullptr);
+    return true;
+}
+
+void SqlDatabase::close() {
+    for (sqlite3_stmt* s : std::as_const(m_cache))
+        sqlite3_finalize(s);
+    m_cache.clear();
+    if (m_db) {
+        sqlite3_close_v2(m_db);
+        m_db = nullptr;
+    }
+    m_path.clear();
+}
+
+int SqlDatabase::changes() const { return m_db ? sqlite3_changes(m_db) : 0; }
+
+qint64 SqlDatabase::lastInsertRowId() const { return m_db ? sqlite3_last_insert_rowid(m_db) : 0; }
+
+bool SqlDatabase::bindAll(sqlite3_stmt* stmt, const QVariantList& params) {
+    if (params.size() != sqlite3_bind_parameter_count(stmt))
+        return fail(SQLITE_RANGE, QStringLiteral("Expected %1 values, got %2.")
+                                      .arg(sqlite3_bind_parameter_count(stmt))
+                                      .arg(params.size()));
+    for (int i = 0; i < params.size(); ++i) {
+        const QVariant& v = params.at(i);
+        int rc = SQLITE_OK;
+        const int idx = i + 1;
+        if (v.isNull()) {
+            rc = sqlite3_bind_null(stmt, idx);
+        } else {
+            switch (v.typeId()) {
+            case QMetaType::Bool:
+            case QMetaType::Int:
+            case QMetaType::UInt:
+            case QMetaType::Short:
+            case QMetaType::UShort:
+            case QMetaType::LongLong:
+            case QMetaType::ULongLong:
+            case QMetaType::UChar:
+            case QMetaType::Char:
+                rc = sqlite3_bind_int64(stmt, idx, v.toLongLong());
+                break;
+            case QMetaType::Double:
+            case QMetaType::Float:
+                rc = sqlite3_bind_double(stmt, idx, v.toDouble());
+                break;
+            case QMetaType::QDate: {
+                const QByteArray iso = v.toDate().toString(Qt::ISODate).toUtf8();
+                rc = sqlite3_bind_text(stmt, idx, iso.constData(), iso.size(), SQLITE_TRANSIENT);
+                break;
+            }
+            case QMetaType::QByteArray: {
+                const QByteArray b = v.toByteArray();
+                rc = sqlite3_bind_blob(stmt, idx, b.constData(), b.size(), SQLITE_TRANSIENT);
+                break;
+            }
+            default: {
+                const QByteArray t = v.toString().toUtf8();
+                rc = sqlite3_bind_text(stmt, idx, t.constData(), t.size(), SQLITE_TRANSIENT);
+                break;
+            }
+            }
+        }
+        if (rc != SQLITE_OK)
+            return fail();
+    }
+    return true;
+}
+
+bool SqlDatabase::stepAll(sqlite3_stmt* stmt, SqlRows* out) {
+    const int ncol = sqlite3_column_count(stmt);
+    if (out) {
+        out->columns.clear();
+        out->rows.clear();
+        for (int c = 0; c < ncol; ++c)
+            out->columns << QString::fromUtf8(sqlite3_column_name(stmt, c));
+    }
+    for (;;) {
+        const int rc = sqlite3_step(stmt);
+        if (rc == SQLITE_DONE)
+            return true;
+        if (rc != SQLITE_ROW)
+            return fail();
+        if (!out)
+            continue;
+        QVector<QVariant> row(ncol);
+        for (int c = 0; c < ncol; ++c) {
+            switch (sqlite3_column_type(stmt, c)) {
+            case SQLITE_INTEGER:
+                row[c] = QVariant(qlonglong(sqlite3_column_int64(stmt, c)));
+                break;
+            case SQLITE_FLOAT:
+                row[c] = QVariant(sqlite3_column_double(stmt, c));
+                break;
+            case SQLITE_TEXT:
+                row[c] = QVariant(QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(stmt, c)),
+                                                    sqlite3_column_bytes(stmt, c)));
+                break;
+            case SQLITE_BLOB:
+                row[c] = QVariant(QByteArray(static_cast<const char*>(sqlite3_column_blob(stmt, c)),
+                                             sqlite3_column_bytes(stmt, c)));
+                break;
+            default:
+                break;
+            }
+        }
+        out->rows.push_back(std::move(row));
+    }
+}
+
+sqlite3_stmt* SqlDatabase::cached(const QString& sql) {
+    auto it = m_cache.constFind(sql);
+    if (it != m_cache.constEnd()) {
+        sqlite3_reset(*it);
+        sqlite3_clear_bindings(*it);
+        return *it;
+    }
+    sqlite3_stmt* stmt = nullptr;
+    const QByteArray text = sql.toUtf8();
+    if (sqlite3_prepare_v2(m_db, text.constData(), text.size(), &stmt, nullptr) != SQLITE_OK) {
+        fail();
+        return nullptr;
+    }
+    if (!stmt) {
+        fail(SQLITE_MISUSE, QStringLiteral("The statement is empty."));
+        return nullptr;
+    }
+    m_cache.insert(sql, stmt);
+    return stmt;
+}
+
+bool SqlDatabase::exec(const QString& sql, const QVariantList& params) {
+    if (!m_db)
+        return fail();
+    if (!params.isEmpty()) {
+        sqlite3_stmt* stmt = cached(sql);
+        if (!stmt)
+            return false;
+        const bool ok = bindAll(stmt, params) && stepAll(stmt, nullptr);
+        sqlite3_reset(stmt);
+        return ok;
+    }
+    const QByteArray text = sql.toUtf8();
+    const char* p = text.constData();
+    const char* end = p + text.size();
+    bool ranOne = false;
+    while (p < end) {
+        sqlite3_stmt* stmt = nullptr;
+        const char* tail = nullptr;
+        if (sqlite3_prepare_v2(m_db, p, int(end - p), &stmt, &tail) != SQLITE_OK)
+            return fail();
+        p = tail;
+        if (!stmt)
+            continue; // blank text or a comment
+        ranOne = true;
+        const bool ok = stepAll(stmt, nullptr);
+        sqlite3_finalize(stmt);
+        if (!ok)
+            return false;
+    }
+    if (!ranOne)
+        return fail(SQLITE_MISUSE, QStringLiteral("The statement is empty."));
+    return true;
+}
+
+bool SqlDatabase::query(const QString& sql, SqlRows* out, const QVariantList& params) {
+    if (!m_db)
+        return fail();
+    if (!params.isEmpty()) {
+        sqlite3_stmt* stmt = cached(sql);
+        if (!stmt)
+            return false;
+        const bool ok = bindAll(stmt, params) && stepAll(stmt, out);
+        sqlite3_reset(stmt);
+        return ok;
+    }
+    sqlite3_stmt* stmt = nullptr;
+    const QByteArray text = sql.toUtf8();
+    if (sqlite3_prepare_v2(m_db, text.constData(), text.size(), &stmt, nullptr) != SQLITE_OK)
+        return fail();
+    if (!stmt)
+        return fail(SQLITE_MISUSE, QStringLiteral("The query is empty."));
+    const bool ok = stepAll(stmt, out);
+    sqlite3_finalize(stmt);
+    return ok;
+}
+
+bool SqlDatabase::execScript(const QString& script) {
+    if (!m_db)
+        return fail();
+    char* err = nullptr;
+    if (sqlite3_exec(m_db, script.toUtf8().constData(), nullptr, nullptr, &err) != SQLITE_OK) {
+        const QString msg = err ? QString::fromUtf8(err) : QString();
+        sqlite3_free(err);
+        return fail(sqlite3_errcode(m_db), msg);
+    }
+    return true;
+}

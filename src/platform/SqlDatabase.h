@@ -1,0 +1,61 @@
+#pragma once
+
+#include <QHash>
+#include <QString>
+#include <QStringList>
+#include <QVariant>
+#include <QVector>
+
+struct sqlite3;
+struct sqlite3_stmt;
+
+// The rows of one query, read whole, so that a cursor can walk them in both directions.
+struct SqlRows {
+    QStringList columns;
+    QVector<QVector<QVariant>> rows;
+};
+
+// A thin owner of one encrypted SQLite connection: open with a key, run statements, read rows.
+// Errors come back as false plus the engine's code and message; nothing here talks to the user.
+class SqlDatabase {
+public:
+    SqlDatabase() = default;
+    ~SqlDatabase();
+    SqlDatabase(const SqlDatabase&) = delete;
+    SqlDatabase& operator=(const SqlDatabase&) = delete;
+
+    // Opens (or, with create, creates) the file and applies the key. With exclusive the connection
+    // takes and keeps the file's exclusive lock, so no other process can open the file meanwhile.
+    bool open(const QString& path, const QByteArray& key, bool create, bool exclusive);
+    void close();
+    bool isOpen() const { return m_db != nullptr; }
+    const QString& path() const { return m_path; }
+
+    // Runs every statement of the text; values in params bind to the ? placeholders of a
+    // single statement. Prepared statements are cached by their text when params are given.
+    bool exec(const QString& sql, const QVariantList& params = {});
+    bool query(const QString& sql, SqlRows* out, const QVariantList& params = {});
+    // Runs a whole script in one call (statements separated by ";"), as the engine parses it.
+    bool execScript(const QString& script);
+
+    int lastErrorCode() const { return m_errorCode; }
+    const QString& lastError() const { return m_error; }
+    int changes() const;
+    qint64 lastInsertRowId() const;
+    sqlite3* handle() const { return m_db; }
+
+    static QString engineVersion();
+
+private:
+    bool fail(int code, const QString& message);
+    bool fail();
+    sqlite3_stmt* cached(const QString& sql);
+    bool bindAll(sqlite3_stmt* stmt, const QVariantList& params);
+    bool stepAll(sqlite3_stmt* stmt, SqlRows* out);
+
+    sqlite3* m_db = nullptr;
+    QString m_path;
+    int m_errorCode = 0;
+    QString m_error;
+    QHash<QString, sqlite3_stmt*> m_cache;
+};

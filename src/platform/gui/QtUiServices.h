@@ -1,0 +1,31 @@
+#pragma once
+
+#include "data/UiServices.h"
+
+#include <QPointer>
+
+#include <QLabel>
+#include <QProgressBar>
+
+// The program's user-interface services over Qt widgets.
+class QtUiServices final : public UiServices {
+public:
+    int messageBox(const QString& text, const QString& title, MsgIcon icon, MsgButtons buttons) override;
+    void setStatusText(const QString& text) override;
+    void setPointer(int code) override;
+    int pointer() const override { return m_pointer; }
+    void beep() override;
+    void stepProgress() override;
+    bool playWave(const QString& path) override;
+    void selectFocusedText() override;
+
+    // The label of the status bar's first panel (set by the main window when it loads).
+    void setStatusLabel(QLabel* label) { m_statusLabel = label; }
+    // The progress bar a posting steps; it is stepped only while visible.
+    void setProgressBar(QProgressBar* bar) { m_progress = bar; }
+
+private:
+    QPointer<QLabel> m_statusLabel;
+    QPointer<QProgressBar> m_progress;
+    int m_pointer = PointerDefault;
+};

@@ -1,0 +1,59 @@
+#pragma once
+
+#include "data/UiServices.h"
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+// Records what the core would have shown, and answers questions from a queue (Yes when it is empty).
+class RecordingUi final : public UiServices {
+public:
+    struct Box {
+        QString text;
+        QString title;
+        MsgIcon icon;
+        MsgButtons buttons;
+    };
+
+    RecordingUi() { setUi(this); }
+    ~RecordingUi() override { setUi(nullptr); }
+
+    int messageBox(const QString& text, const QString& title, MsgIcon icon, MsgButtons buttons) override {
+        boxes.append({text, title, icon, buttons});
+        pointerDuringBoxes.append(m_pointer);
+        if (!answers.isEmpty())
+            return answers.takeFirst();
+        return buttons == MsgButtons::Ok || buttons == MsgButtons::OkCancel ? AnswerOk : AnswerYes;
+    }
+    void setStatusText(const QString& text) override { statusTexts.append(text); }
+    void setPointer(int code) override { m_pointer = code; }
+    int pointer() const override { return m_pointer; }
+    void beep() override { ++beeps; }
+    void stepProgress() override { ++progressSteps; }
+    bool playWave(const QString& path) override {
+        playedWaves.append(path);
+        return wavesPlay;
+    }
+
+    void clear() {
+        boxes.clear();
+        statusTexts.clear();
+        pointerDuringBoxes.clear();
+        beeps = 0;
+        progressSteps = 0;
+    }
+    QString lastBoxText() const { return boxes.isEmpty() ? QString() : boxes.last().text; }
+
+    QList<Box> boxes;
+    QList<int> pointerDuringBoxes;
+    QList<int> answers;
+    QStringList statusTexts;
+    QStringList playedWaves;
+    int beeps = 0;
+    int progressSteps = 0;
+    bool wavesPlay = false;
+
+private:
+    int m_pointer = PointerDefault;
+};

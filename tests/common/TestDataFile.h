@@ -1,0 +1,28 @@
+#pragma once
+
+#include "RecordingUi.h"
+
+#include <QString>
+#include <QTemporaryDir>
+#include <QVariant>
+
+// A fresh program folder with a new data file, opened as the program's connection, and a
+// recording UI. Everything is closed and removed when it goes out of scope.
+class TestDataFile {
+public:
+    TestDataFile();
+    ~TestDataFile();
+    bool ok() const { return m_ok; }
+    QString folder() const { return m_dir.path(); }
+    RecordingUi& ui() { return m_ui; }
+
+    // Runs statements directly (test set-up); fails the test on error.
+    static void exec(const QString& sql);
+    // The first column of the first row of a query.
+    static QVariant scalar(const QString& sql);
+
+private:
+    QTemporaryDir m_dir;
+    RecordingUi m_ui;
+    bool m_ok = false;
+};

@@ -1,0 +1,128 @@
+#include "TestDataFile.h"
+#include "data/CommonCode.h"
+#include "data/Paths.h"
+#include "data/SqlText.h"
+
+#include <QDir>
+#include <QFile>
+#include <gtest/gtest.h>
+
+namespace {
+void writeFile(const QString& path, const QByteArray& text) {
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(text);
+}
+} // namespace
+
+TEST(CommonCode, BoxesTitlesIconsAndPointer) {
+    RecordingUi rec;
+    setMousePointer(PointerHourglass);
+    showError("bad");
+    showInfo("fyi");
+    showStop("halt");
+    ASSERT_EQ(rec.boxes.size(), 3);
+    EXPECT_EQ(rec.boxes[0].title, "Quorvanti Error");
+    EXPECT_EQ(rec.boxes[0].icon, MsgIcon::Critical);
+    EXPECT_EQ(rec.boxes[1].title, "Quorvanti Message");
+    EXPECT_EQ(rec.boxes[1].icon, MsgIcon::Information);
+    EXPECT_EQ(rec.boxes[2].title, "Quorvanti Message");
+    EXPECT_EQ(rec.boxes[2].icon, MsgIcon::Critical);
+    EXPECT_EQ(rec.beeps, 3);
+    // the default pointer shows over each box and the hourglass comes back after it
+    EXPECT_EQ(rec.pointerDuringBoxes, QList<int>({0, 0, 0}));
+    EXPECT_EQ(mousePointer(), PointerHourglass);
+    EXPECT_EQ(lastMessageAnswer, AnswerOk);
+}
+
+TEST(CommonCode, StatusOddAndSounds) {
+    RecordingUi rec;
+    setStatus();
+    setStatus("");
+    setStatus("Posting");
+    EXPECT_EQ(rec.statusTexts, QStringList({"Status", "", "Posting"}));
+    EXPECT_FALSE(isOdd(0));
+    EXPECT_TRUE(isOdd(1));
+    EXPECT_TRUE(isOdd(-1));
+    EXPECT_TRUE(isOdd(-3));
+    playSound("NOSUCHSOUND");
+    EXPECT_EQ(rec.beeps, 1); // nothing to play: a beep instead
+    EXPECT_EQ(mousePointer(), PointerDefault);
+    EXPECT_TRUE(getWindowsDir().endsWith('/'));
+    EXPECT_FALSE(getWindowsDir().endsWith("//"));
+}
+
+TEST(SqlText, QuotesDatesAndMoney) {
+    EXPECT_EQ(sqlText("O'Brien's"), "'O''Brien''s'");
+    EXPECT_EQ(sqlDate(QDate(2026, 3, 7)), "'2026-03-07'");
+    EXPECT_EQ(sqlDate(QDate()), "NULL");
+    EXPECT_EQ(shortDate(QDate(2026, 3, 7)), "3/7/2026");
+    EXPECT_EQ(parseDate("3/7/2026"), QDate(2026, 3, 7));
+    EXPECT_EQ(parseDate(" 2026-03-07 "), QDate(2026, 3, 7));
+    EXPECT_FALSE(parseDate("13/45/2026").isValid());
+    Currency c;
+    ASSERT_TRUE(Currency::parse("1,234,567.89", &c));
+    EXPECT_EQ(c.units(), 12345678900);
+    EXPECT_EQ(c.toSql(), "1234567.8900");
+    EXPECT_EQ(c.toString(), "1234567.89");
+    ASSERT_TRUE(Currency::parse("-0.05", &c));
+    EXPECT_EQ(c.toSql(), "-0.0500");
+    ASSERT_TRUE(Currency::parse(".5", &c));
+    EXPECT_EQ(c.units(), 5000);
+    EXPECT_FALSE(Currency::parse("12abc", &c));
+    EXPECT_FALSE(Currency::parse("", &c));
+    EXPECT_FALSE(Currency::parse("1,23", &c));
+    // cents survive a round trip through a REAL column
+    EXPECT_EQ(Currency::fromDouble(Currency::fromUnits(19999999).toDouble()).units(), 19999999);
+}
+
+TEST(TextFiles, FlagsAndMessages) {
+    RecordingUi rec;
+    QTemporaryDir dir;
+    const QString path = QDir(dir.path()).filePath("a.txt");
+    EXPECT_EQ(openFile(path), -1);
+    EXPECT_EQ(fileErrorFlag, "Y");
+    EXPECT_TRUE(rec.boxes.isEmpty());
+    writeFile(path, "line 1\r\nline 2");
+    const int n = openFile(path);
+    EXPECT_GT(n, 0);
+    EXPECT_EQ(fileErrorFlag, "N");
+    EXPECT_EQ(readFile(n), "line 1\r\nline 2");
+    closeFile(n);
+    EXPECT_EQ(fileErrorFlag, "N");
+    // a folder cannot be opened as a file
+    EXPECT_EQ(openFile(dir.path()), 0);
+    EXPECT_EQ(fileErrorFlag, "Y");
+    ASSERT_EQ(rec.boxes.size(), 1);
+    EXPECT_TRUE(rec.boxes[0].text.startsWith("Error trying to open " + dir.path() + ".\n\nError: "));
+    EXPECT_EQ(rec.boxes[0].title, "Quorvanti Error");
+}
+
+TEST(SqlScript, SplitsOutsideQuotesAndComments) {
+    EXPECT_EQ(splitSqlScript("a; b;"), QStringList({"a", " b"}));
+    EXPECT_EQ(splitSqlScript("INSERT INTO t VALUES ('x;y'); -- c;d\nSELECT 1"),
+              QStringList({"INSERT INTO t VALUES ('x;y')", " -- c;d\nSELECT 1"}));
+    EXPECT_EQ(splitSqlScript("/* a; b */ ;\n ; SELECT 'it''s;'"), QStringList({" SELECT 'it''s;'"}));
+    EXPECT_TRUE(splitSqlScript("").isEmpty());
+    EXPECT_TRUE(splitSqlScript(" ;\n;\r\n").isEmpty());
+}
+
+TEST(SqlScript, RunsWithPlaceholders) {
+    TestDataFile data;
+    ASSERT_TRUE(data.ok());
+    // no script: nothing runs, no message
+    EXPECT_TRUE(runSqlScript("scoring.qv", 7, 12));
+    EXPECT_TRUE(data.ui().boxes.isEmpty());
+
+    writeFile(QDir(programFolder()).filePath("scoring.qv"),
+              "INSERT INTO race_head_head VALUES (%race_nmbr%, %league_nmbr%, %league_nmbr%, 1);\n"
+              "INSERT INTO race_head_head VALUES (%RACE_NMBR%, 0, 0, 0);\n"
+              "INSERT INTO teams (team_nmbr, team_name) VALUES (%league_nmbr%, 'a;b');\n");
+    EXPECT_TRUE(runSqlScript("scoring.qv", -7, 12));
+    ASSERT_EQ(data.ui().boxes.size(), 1); // the capitalised placeholder is not replaced
+    EXPECT_TRUE(data.ui().boxes[0].text.contains("%RACE_NMBR%"));
+    EXPECT_EQ(TestDataFile::scalar("SELECT race_nmbr || ',' || league_nmbr || ',' || team_nmbr1 FROM race_head_head")
+                  .toString(),
+              "12,-7,-7");
+    EXPECT_EQ(TestDataFile::scalar("SELECT team_name FROM teams WHERE team_nmbr = -7").toString(), "a;b");
+}
