@@ -1,7 +1,9 @@
 #include "posting/cRaceHeadHead.h"
 
 namespace {
-QString num(int v) { return QString::number(v); }
+QString num(int v) {
+    return QString::number(v);
+}
 } // namespace
 
 void cRaceHeadHead::loadFromResultSet() {

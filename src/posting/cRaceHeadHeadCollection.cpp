@@ -3,17 +3,19 @@
 #include "data/cConnection.h"
 
 namespace {
-QString num(int v) { return QString::number(v); }
+QString num(int v) {
+    return QString::number(v);
+}
 } // namespace
 
-cRaceHeadHead& cRaceHeadHeadCollection::Add(int raceNmbr, int leagueNmbr, int teamNmbr1, int teamnmbr2,
+cRaceHeadHead* cRaceHeadHeadCollection::Add(int raceNmbr, int leagueNmbr, int teamNmbr1, int teamnmbr2,
                                             const QString& key) {
     auto pairing = std::make_unique<cRaceHeadHead>();
     pairing->setRaceNmbr(raceNmbr);
     pairing->setLeagueNmbr(leagueNmbr);
     pairing->setTeamNmbr1(teamNmbr1);
     pairing->setTeamnmbr2(teamnmbr2);
-    return m_list.append(std::move(pairing), key);
+    return append(std::move(pairing), key);
 }
 
 int cRaceHeadHeadCollection::loadFromResultSet() {
@@ -46,7 +48,7 @@ bool cRaceHeadHeadCollection::update(int leagueNmbr, int raceNmbr) {
     if (!m_db.execute(QStringLiteral("DELETE FROM race_head_head ") + QStringLiteral(" WHERE league_nmbr = ") +
                       num(leagueNmbr) + QStringLiteral(" AND race_nmbr = ") + num(raceNmbr)))
         return false;
-    for (cRaceHeadHead& pairing : m_list)
+    for (cRaceHeadHead& pairing : *this)
         if (!pairing.insertRow())
             return false;
     return tx.commit();

@@ -1,15 +1,13 @@
 #include "posting/cRaces.h"
 
+#include "data/NewNumber.h"
 #include "data/SqlText.h"
 #include "data/cConnection.h"
 #include "posting/RaceOrder.h"
 
-namespace {
-// Races numbered below this are the shipped or imported ones; the user's own start here.
-constexpr int kFirstOwnRaceNmbr = 500;
-} // namespace
-
-void cRaces::setRaceDate(const QString& text) { m_raceDate = parseDate(text); }
+void cRaces::setRaceDate(const QString& text) {
+    m_raceDate = parseDate(text);
+}
 
 void cRaces::loadFromResultSet() {
     m_raceNmbr = m_db.fields.toInt(QStringLiteral("race_nmbr"));
@@ -42,7 +40,9 @@ bool cRaces::loadPrevious(int raceNmbr) {
     return true;
 }
 
-bool cRaces::CommitChanges() { return m_raceNmbr < 1 ? insertRow() : updateRow(); }
+bool cRaces::CommitChanges() {
+    return m_raceNmbr < 1 ? insertRow() : updateRow();
+}
 
 bool cRaces::updateRow() {
     const QString sql = QStringLiteral("UPDATE races ") + QStringLiteral(" set race_name = ") + sqlText(m_raceName) +
@@ -55,16 +55,10 @@ bool cRaces::updateRow() {
 }
 
 bool cRaces::insertRow() {
-    // The number is kept even when the insert then fails, as the caller may show it.
-    if (!m_db.OpenResultSet(QStringLiteral("SELECT MAX(race_nmbr) as max_race_nmbr") + QStringLiteral(" FROM races ")))
+    // The number is kept even when the insert then fails.
+    if (!newUserNumber(m_db, QStringLiteral("SELECT MAX(race_nmbr) as max_race_nmbr") + QStringLiteral(" FROM races "),
+                       QStringLiteral("max_race_nmbr"), &m_raceNmbr))
         return false;
-    int next = kFirstOwnRaceNmbr;
-    if (!m_db.isEOF() && !m_db.fields.isNull(QStringLiteral("max_race_nmbr"))) {
-        const int largest = m_db.fields.toInt(QStringLiteral("max_race_nmbr"));
-        if (largest >= kFirstOwnRaceNmbr)
-            next = largest + 1;
-    }
-    m_raceNmbr = next;
     return insert();
 }
 

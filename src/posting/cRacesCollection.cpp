@@ -2,7 +2,7 @@
 
 #include "posting/RaceOrder.h"
 
-cRaces& cRacesCollection::Add(int raceNmbr, const QString& raceName, const QString& trackName, const QDate& raceDate,
+cRaces* cRacesCollection::Add(int raceNmbr, const QString& raceName, const QString& trackName, const QDate& raceDate,
                               int raceTypeNmbr, int carTypeNmbr, int raceStatusNmbr, const QString& key) {
     auto race = std::make_unique<cRaces>();
     race->setRaceNmbr(raceNmbr);
@@ -12,7 +12,7 @@ cRaces& cRacesCollection::Add(int raceNmbr, const QString& raceName, const QStri
     race->setRaceTypeNmbr(raceTypeNmbr);
     race->setCarTypeNmbr(carTypeNmbr);
     race->setRaceStatusNmbr(raceStatusNmbr);
-    return m_list.append(std::move(race), key);
+    return append(std::move(race), key);
 }
 
 int cRacesCollection::loadFromResultSet() {
@@ -58,13 +58,13 @@ int cRacesCollection::loadRacesWithResults(std::optional<int> raceTypeNmbr, std:
 
 int cRacesCollection::loadMostCurrentRaceWithResults(int raceTypeNmbr, int carTypeNmbr) {
     const QString rt = QString::number(raceTypeNmbr);
-    const QString sql = QStringLiteral("SELECT *") + QStringLiteral(" FROM races") +
-                        QStringLiteral(" WHERE race_type_nmbr = ") + rt + QStringLiteral(" AND race_dt = ") +
-                        QStringLiteral("       (SELECT max(r1.race_dt) ") + QStringLiteral("       FROM races r1, results ") +
-                        QStringLiteral("       WHERE r1.race_nmbr = results.race_nmbr ") +
-                        QStringLiteral("       AND r1.race_type_nmbr = ") + rt +
-                        QStringLiteral("       AND r1.car_type_nmbr = ") + QString::number(carTypeNmbr) +
-                        QStringLiteral(")") + QStringLiteral(" ORDER BY race_nmbr");
+    const QString sql =
+        QStringLiteral("SELECT *") + QStringLiteral(" FROM races") + QStringLiteral(" WHERE race_type_nmbr = ") + rt +
+        QStringLiteral(" AND race_dt = ") + QStringLiteral("       (SELECT max(r1.race_dt) ") +
+        QStringLiteral("       FROM races r1, results ") +
+        QStringLiteral("       WHERE r1.race_nmbr = results.race_nmbr ") +
+        QStringLiteral("       AND r1.race_type_nmbr = ") + rt + QStringLiteral("       AND r1.car_type_nmbr = ") +
+        QString::number(carTypeNmbr) + QStringLiteral(")") + QStringLiteral(" ORDER BY race_nmbr");
     return loadQuery(sql);
 }
 
@@ -95,27 +95,27 @@ int cRacesCollection::loadPreviouRacesWithResults(int raceNmbr) {
 }
 
 bool cRacesCollection::raceTypeNmbrExists(int raceTypeNmbr) {
-    if (m_list.isEmpty())
+    if (isEmpty())
         load();
-    for (const cRaces& race : m_list)
+    for (const cRaces& race : *this)
         if (race.raceTypeNmbr() == raceTypeNmbr)
             return true;
     return false;
 }
 
 bool cRacesCollection::carTypeNmbrExists(int carTypeNmbr) {
-    if (m_list.isEmpty())
+    if (isEmpty())
         load();
-    for (const cRaces& race : m_list)
+    for (const cRaces& race : *this)
         if (race.carTypeNmbr() == carTypeNmbr)
             return true;
     return false;
 }
 
 bool cRacesCollection::raceDateExistsForRaceType(const QDate& raceDate, int raceTypeNmbr, int carTypeNmbr) {
-    if (m_list.isEmpty())
+    if (isEmpty())
         load();
-    for (const cRaces& race : m_list)
+    for (const cRaces& race : *this)
         if (race.raceTypeNmbr() == raceTypeNmbr && race.carTypeNmbr() == carTypeNmbr && race.raceDate() == raceDate)
             return true;
     return false;

@@ -1,23 +1,16 @@
 #pragma once
 
 #include "data/IDatabase.h"
-#include "posting/KeyedList.h"
+#include "data/RowList.h"
 #include "posting/cRaces.h"
 
 #include <optional>
 
 // A list of races with the questions asked about the schedule. Every load appends.
-class cRacesCollection {
+class cRacesCollection : public RowList<cRaces> {
 public:
-    cRaces& Add(int raceNmbr, const QString& raceName, const QString& trackName, const QDate& raceDate,
+    cRaces* Add(int raceNmbr, const QString& raceName, const QString& trackName, const QDate& raceDate,
                 int raceTypeNmbr, int carTypeNmbr, int raceStatusNmbr, const QString& key = QString());
-    cRaces& Item(int index) const { return m_list.at(index); }
-    cRaces* Item(const QString& key) const { return m_list.find(key); }
-    int Count() const { return m_list.count(); }
-    void Remove(int index) { m_list.remove(index); }
-    void Remove(const QString& key) { m_list.remove(key); }
-    auto begin() const { return m_list.begin(); }
-    auto end() const { return m_list.end(); }
 
     // Races of a race type and/or car type (all races without either), in the store's order.
     int load(std::optional<int> raceTypeNmbr = std::nullopt, std::optional<int> carTypeNmbr = std::nullopt);
@@ -43,6 +36,5 @@ private:
     int loadFromResultSet();
     int loadQuery(const QString& sql);
 
-    KeyedList<cRaces> m_list;
     IDatabase m_db;
 };

@@ -1,10 +1,14 @@
 #include "posting/cResults.h"
 
 namespace {
-QString num(int v) { return QString::number(v); }
+QString num(int v) {
+    return QString::number(v);
+}
 } // namespace
 
-bool cResults::CommitChanges() { return m_carNmbr < 1 ? insertRow() : updateRow(); }
+bool cResults::CommitChanges() {
+    return m_carNmbr < 1 ? insertRow() : updateRow();
+}
 
 bool cResults::updateRow() {
     const QString sql = QStringLiteral("UPDATE results ") + QStringLiteral(" set place = ") + num(m_place) +
@@ -56,12 +60,12 @@ int cResults::currentRaceNmbr(int raceTypeNmbr) {
 }
 
 int cResults::countResults(int leagueNmbr, int carNmbr, const QString& condition) {
-    const QString sql = QStringLiteral(" SELECT count(*) as count ") + QStringLiteral(" FROM results ") +
-                        QStringLiteral(" WHERE results.race_nmbr in ( ") +
-                        QStringLiteral("       SELECT races.race_nmbr ") + QStringLiteral("       FROM races,leagues ") +
-                        QStringLiteral("       WHERE leagues.league_nmbr = ") + num(leagueNmbr) +
-                        QStringLiteral("         AND leagues.race_type_nmbr = races.race_type_nmbr) ") +
-                        QStringLiteral(" AND results.car_nmbr =  ") + num(carNmbr) + condition;
+    const QString sql =
+        QStringLiteral(" SELECT count(*) as count ") + QStringLiteral(" FROM results ") +
+        QStringLiteral(" WHERE results.race_nmbr in ( ") + QStringLiteral("       SELECT races.race_nmbr ") +
+        QStringLiteral("       FROM races,leagues ") + QStringLiteral("       WHERE leagues.league_nmbr = ") +
+        num(leagueNmbr) + QStringLiteral("         AND leagues.race_type_nmbr = races.race_type_nmbr) ") +
+        QStringLiteral(" AND results.car_nmbr =  ") + num(carNmbr) + condition;
     // A statement that cannot run counts nothing, rather than whatever the previous query left.
     if (!m_db.OpenResultSet(sql) || m_db.isEOF())
         return 0;

@@ -1,14 +1,17 @@
 #include "posting/cResultsCollection.h"
 
 #include "data/SqlText.h"
+#include "data/cCar.h"
 #include "data/cConnection.h"
 #include "posting/cRaces.h"
 
 namespace {
-QString num(int v) { return QString::number(v); }
+QString num(int v) {
+    return QString::number(v);
+}
 } // namespace
 
-cResults& cResultsCollection::Add(int raceNmbr, int carNmbr, int place, int fastQual, int lapsLead, int qualified,
+cResults* cResultsCollection::Add(int raceNmbr, int carNmbr, int place, int fastQual, int lapsLead, int qualified,
                                   int adjustment, const QString& key) {
     auto result = std::make_unique<cResults>();
     result->setRaceNmbr(raceNmbr);
@@ -18,7 +21,7 @@ cResults& cResultsCollection::Add(int raceNmbr, int carNmbr, int place, int fast
     result->setLapsLead(lapsLead);
     result->setQualified(qualified);
     result->setAdjustment(adjustment);
-    return m_list.append(std::move(result), key);
+    return append(std::move(result), key);
 }
 
 int cResultsCollection::loadFromResultSet() {
@@ -49,29 +52,30 @@ int cResultsCollection::load(std::optional<int> raceNmbr) {
 int cResultsCollection::loadPrevious(const cRaces& race) {
     // Exactly one race: the latest of the same race type before this one, by date and then number.
     const QString date = sqlDate(race.raceDate());
-    const QString sql =
-        QStringLiteral("SELECT *") + QStringLiteral(" FROM results") + QStringLiteral(" WHERE race_nmbr = ") +
-        QStringLiteral("       (SELECT r1.race_nmbr ") + QStringLiteral("       FROM races r1 ") +
-        QStringLiteral("       WHERE r1.race_type_nmbr = ") + num(race.raceTypeNmbr()) +
-        QStringLiteral("       AND (r1.race_dt < ") + date + QStringLiteral(" OR (r1.race_dt = ") + date +
-        QStringLiteral(" AND r1.race_nmbr < ") + num(race.raceNmbr()) + QStringLiteral("))") +
-        QStringLiteral("       ORDER BY r1.race_dt DESC, r1.race_nmbr DESC LIMIT 1)") + QStringLiteral(" order by place");
+    const QString sql = QStringLiteral("SELECT *") + QStringLiteral(" FROM results") +
+                        QStringLiteral(" WHERE race_nmbr = ") + QStringLiteral("       (SELECT r1.race_nmbr ") +
+                        QStringLiteral("       FROM races r1 ") + QStringLiteral("       WHERE r1.race_type_nmbr = ") +
+                        num(race.raceTypeNmbr()) + QStringLiteral("       AND (r1.race_dt < ") + date +
+                        QStringLiteral(" OR (r1.race_dt = ") + date + QStringLiteral(" AND r1.race_nmbr < ") +
+                        num(race.raceNmbr()) + QStringLiteral("))") +
+                        QStringLiteral("       ORDER BY r1.race_dt DESC, r1.race_nmbr DESC LIMIT 1)") +
+                        QStringLiteral(" order by place");
     return loadQuery(sql);
 }
 
 bool cResultsCollection::raceExists(int raceNmbr) {
-    if (m_list.isEmpty())
+    if (isEmpty())
         load();
-    for (const cResults& r : m_list)
+    for (const cResults& r : *this)
         if (r.raceNmbr() == raceNmbr)
             return true;
     return false;
 }
 
 bool cResultsCollection::carExists(int carNmbr) {
-    if (m_list.isEmpty())
+    if (isEmpty())
         load();
-    for (const cResults& r : m_list)
+    for (const cResults& r : *this)
         if (r.carNmbr() == carNmbr)
             return true;
     return false;
@@ -81,9 +85,9 @@ bool cResultsCollection::insertResults() {
     Transaction tx;
     if (!tx.begun())
         return false;
-    if (!m_list.isEmpty() && !deleteResults(m_list.at(1).raceNmbr()))
+    if (!isEmpty() && !deleteResults(Item(1)->raceNmbr()))
         return false;
-    for (cResults& r : m_list)
+    for (cResults& r : *this)
         if (!r.insertRow())
             return false;
     return tx.commit();
@@ -110,15 +114,15 @@ bool cResultsCollection::deleteTeamResultsSummary(int raceNmbr) {
 }
 
 int cResultsCollection::getPlace(int carNmbr) const {
-    for (const cResults& r : m_list)
+    for (const cResults& r : *this)
         if (r.carNmbr() == carNmbr)
             return r.place();
     return 0;
 }
 
 int cResultsCollection::loadMostLapsLed(int raceNmbr) {
-    if (!m_db.OpenResultSet(QStringLiteral(" SELECT max(laps_led) as max_laps_led ") + QStringLiteral(" FROM results ") +
-                            QStringLiteral(" WHERE race_nmbr = ") + num(raceNmbr)))
+    if (!m_db.OpenResultSet(QStringLiteral(" SELECT max(laps_led) as max_laps_led ") +
+                            QStringLiteral(" FROM results ") + QStringLiteral(" WHERE race_nmbr = ") + num(raceNmbr)))
         return Count();
     int most = 0;
     if (!m_db.isEOF() && !m_db.fields.isNull(QStringLiteral("max_laps_led")))
@@ -136,4 +140,24 @@ int cResultsCollection::loadFastQualifier(int raceNmbr) {
 int cResultsCollection::loadLapsLed(int raceNmbr) {
     return loadQuery(QStringLiteral(" select *") + QStringLiteral(" FROM results ") +
                      QStringLiteral(" WHERE race_nmbr = ") + num(raceNmbr) + QStringLiteral(" AND laps_led > 0 "));
+}
+
+QString cResultsCollection::validateData() const {
+    QString message;
+    const int n = Count();
+    for (int i = 1; i <= n; ++i) {
+        const cResults* a = Item(i);
+        for (int j = i + 1; j <= n; ++j) {
+            const cResults* b = Item(j);
+            if (a->carNmbr() == b->carNmbr()) {
+                cCar car; // a number without a cars row leaves the text empty
+                car.load(a->carNmbr());
+                message += QStringLiteral("Car Number ") + car.carTxt() + QStringLiteral(" exists more than once.\r\n");
+            }
+            if (a->place() == b->place() && a->place() != 0)
+                message += QStringLiteral(" Place ") + QString::number(a->place()) +
+                           QStringLiteral(" exists more than once.\r\n");
+        }
+    }
+    return message;
 }

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "data/IDatabase.h"
-#include "posting/KeyedList.h"
+#include "data/RowList.h"
 #include "posting/cResults.h"
 
 #include <optional>
@@ -10,17 +10,10 @@ class cRaces;
 
 // A race's results as a list, with the whole-race save, the duplicate check, the deletes of a
 // race's results and postings, and the selections the scoring steps read. Every load appends.
-class cResultsCollection {
+class cResultsCollection : public RowList<cResults> {
 public:
-    cResults& Add(int raceNmbr, int carNmbr, int place, int fastQual, int lapsLead, int qualified, int adjustment,
+    cResults* Add(int raceNmbr, int carNmbr, int place, int fastQual, int lapsLead, int qualified, int adjustment,
                   const QString& key = QString());
-    cResults& Item(int index) const { return m_list.at(index); }
-    cResults* Item(const QString& key) const { return m_list.find(key); }
-    int Count() const { return m_list.count(); }
-    void Remove(int index) { m_list.remove(index); }
-    void Remove(const QString& key) { m_list.remove(key); }
-    auto begin() const { return m_list.begin(); }
-    auto end() const { return m_list.end(); }
 
     // The race's results (every result of every race without one), ordered by place.
     int load(std::optional<int> raceNmbr = std::nullopt);
@@ -48,10 +41,14 @@ public:
     int loadFastQualifier(int raceNmbr);
     int loadLapsLed(int raceNmbr);
 
+    // The duplicates of a list about to be saved: one line (ended by CR LF) per pair of results with
+    // the same car, named by its car text, and per pair with the same place other than 0. Empty
+    // when the list is valid.
+    QString validateData() const;
+
 private:
     int loadFromResultSet();
     int loadQuery(const QString& sql);
 
-    KeyedList<cResults> m_list;
     IDatabase m_db;
 };

@@ -1,7 +1,9 @@
 #include "posting/cScoringPoints.h"
 
 namespace {
-QString num(int v) { return QString::number(v); }
+QString num(int v) {
+    return QString::number(v);
+}
 } // namespace
 
 bool cScoringPoints::CommitChanges() {

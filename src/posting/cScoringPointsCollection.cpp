@@ -3,17 +3,19 @@
 #include "data/cConnection.h"
 
 namespace {
-QString num(int v) { return QString::number(v); }
+QString num(int v) {
+    return QString::number(v);
+}
 } // namespace
 
-cScoringPoints& cScoringPointsCollection::Add(int scoringTypeNmbr, int place, int points, int qualPoints,
+cScoringPoints* cScoringPointsCollection::Add(int scoringTypeNmbr, int place, int points, int qualPoints,
                                               const QString& key) {
     auto row = std::make_unique<cScoringPoints>();
     row->setScoringTypeNmbr(scoringTypeNmbr);
     row->setPlace(place);
     row->setPoints(points);
     row->setQualPoints(qualPoints);
-    return m_list.append(std::move(row), key);
+    return append(std::move(row), key);
 }
 
 int cScoringPointsCollection::loadFromResultSet() {
@@ -52,7 +54,7 @@ bool cScoringPointsCollection::insertScoringPoints(int scoringTypeNmbr) {
         return false;
     if (!deleteScoringPoints(scoringTypeNmbr))
         return false;
-    for (cScoringPoints& row : m_list)
+    for (cScoringPoints& row : *this)
         if (!row.insertRow())
             return false;
     return tx.commit();
@@ -63,24 +65,26 @@ bool cScoringPointsCollection::deleteScoringPoints(int scoringTypeNmbr) {
 }
 
 int cScoringPointsCollection::pointsForPlace(int place) const {
-    for (const cScoringPoints& row : m_list)
+    for (const cScoringPoints& row : *this)
         if (row.place() == place)
             return row.points();
     return 0;
 }
 
 int cScoringPointsCollection::qualPointsForPlace(int position) const {
-    for (const cScoringPoints& row : m_list)
+    for (const cScoringPoints& row : *this)
         if (row.place() == position)
             return row.qualPoints();
     return 0;
 }
 
 bool cScoringPointsCollection::usesQualPointsBonus() const {
-    for (const cScoringPoints& row : m_list)
+    for (const cScoringPoints& row : *this)
         if (row.qualPoints() != 0)
             return true;
     return false;
 }
 
-bool cScoringPointsCollection::highScore() const { return pointsForPlace(1) >= pointsForPlace(2); }
+bool cScoringPointsCollection::highScore() const {
+    return pointsForPlace(1) >= pointsForPlace(2);
+}

@@ -1,22 +1,15 @@
 #pragma once
 
 #include "data/IDatabase.h"
-#include "posting/KeyedList.h"
+#include "data/RowList.h"
 #include "posting/cScoringPoints.h"
 
 #include <optional>
 
 // A scoring method's points table: lookups by place and the whole-table write. Every load appends.
-class cScoringPointsCollection {
+class cScoringPointsCollection : public RowList<cScoringPoints> {
 public:
-    cScoringPoints& Add(int scoringTypeNmbr, int place, int points, int qualPoints, const QString& key = QString());
-    cScoringPoints& Item(int index) const { return m_list.at(index); }
-    cScoringPoints* Item(const QString& key) const { return m_list.find(key); }
-    int Count() const { return m_list.count(); }
-    void Remove(int index) { m_list.remove(index); }
-    void Remove(const QString& key) { m_list.remove(key); }
-    auto begin() const { return m_list.begin(); }
-    auto end() const { return m_list.end(); }
+    cScoringPoints* Add(int scoringTypeNmbr, int place, int points, int qualPoints, const QString& key = QString());
 
     // The method's rows (every method's without one), ordered by place.
     int load(std::optional<int> scoringTypeNmbr = std::nullopt);
@@ -38,6 +31,5 @@ public:
 private:
     int loadFromResultSet();
 
-    KeyedList<cScoringPoints> m_list;
     IDatabase m_db;
 };

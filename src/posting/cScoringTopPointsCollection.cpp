@@ -2,14 +2,14 @@
 
 #include "data/cConnection.h"
 
-cScoringTopPoints& cScoringTopPointsCollection::Add(int nmbr, int scoringTypeNmbr, int points, int top,
+cScoringTopPoints* cScoringTopPointsCollection::Add(int nmbr, int scoringTypeNmbr, int points, int top,
                                                     const QString& key) {
     auto rule = std::make_unique<cScoringTopPoints>();
     rule->setNmbr(nmbr);
     rule->setScoringTypeNmbr(scoringTypeNmbr);
     rule->setPoints(points);
     rule->setTop(top);
-    return m_list.append(std::move(rule), key);
+    return append(std::move(rule), key);
 }
 
 int cScoringTopPointsCollection::loadFromResultSet() {
@@ -35,9 +35,9 @@ bool cScoringTopPointsCollection::insertScoringTopPoints() {
     Transaction tx;
     if (!tx.begun())
         return false;
-    if (!m_list.isEmpty() && !deleteScoringTopPoints(m_list.at(1).scoringTypeNmbr()))
+    if (!isEmpty() && !deleteScoringTopPoints(Item(1)->scoringTypeNmbr()))
         return false;
-    for (cScoringTopPoints& rule : m_list)
+    for (cScoringTopPoints& rule : *this)
         if (!rule.insertRow())
             return false;
     return tx.commit();

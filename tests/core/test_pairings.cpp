@@ -7,15 +7,17 @@
 namespace {
 
 void addPairing(int race, int league, int t1, int t2) {
-    TestDataFile::exec(QStringLiteral("INSERT INTO race_head_head VALUES (%1, %2, %3, %4)").arg(race).arg(league).arg(t1).arg(t2));
+    TestDataFile::exec(
+        QStringLiteral("INSERT INTO race_head_head VALUES (%1, %2, %3, %4)").arg(race).arg(league).arg(t1).arg(t2));
 }
 
 QString pairingsOf(int race, int league) {
-    return TestDataFile::scalar(QStringLiteral("SELECT group_concat(p) FROM (SELECT team_nmbr1 || 'v' || team_nmbr2 AS p"
-                                               " FROM race_head_head WHERE race_nmbr = %1 AND league_nmbr = %2"
-                                               " ORDER BY team_nmbr1)")
-                                    .arg(race)
-                                    .arg(league))
+    return TestDataFile::scalar(
+               QStringLiteral("SELECT group_concat(p) FROM (SELECT team_nmbr1 || 'v' || team_nmbr2 AS p"
+                              " FROM race_head_head WHERE race_nmbr = %1 AND league_nmbr = %2"
+                              " ORDER BY team_nmbr1)")
+                   .arg(race)
+                   .arg(league))
         .toString();
 }
 
@@ -75,7 +77,7 @@ TEST(Pairings, LoadFiltersAndSinglePairings) {
     {
         cRaceHeadHeadCollection both;
         EXPECT_EQ(both.load(3, 9), 1);
-        EXPECT_EQ(both.Item(1).teamnmbr2(), 502);
+        EXPECT_EQ(both.Item(1)->teamnmbr2(), 502);
         EXPECT_EQ(both.load(), 4); // appends every pairing
     }
     cRaceHeadHead one;

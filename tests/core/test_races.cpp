@@ -16,11 +16,16 @@ void addRace(int nmbr, const char* date, int raceType, int carType = 1) {
 }
 
 void addResult(int race, int car, int place, int lapsLed = 0) {
-    TestDataFile::exec(
-        QStringLiteral("INSERT INTO results VALUES (%1, %2, %3, 0, 0, %4, 0)").arg(car).arg(race).arg(place).arg(lapsLed));
+    TestDataFile::exec(QStringLiteral("INSERT INTO results VALUES (%1, %2, %3, 0, 0, %4, 0)")
+                           .arg(car)
+                           .arg(race)
+                           .arg(place)
+                           .arg(lapsLed));
 }
 
-int count(const QString& sql) { return TestDataFile::scalar(sql).toInt(); }
+int count(const QString& sql) {
+    return TestDataFile::scalar(sql).toInt();
+}
 
 QList<int> numbers(const cRacesCollection& races) {
     QList<int> out;
@@ -164,14 +169,14 @@ TEST(Races, LaterAndEarlierRacesFollowTheSeasonOrder) {
     {
         cRacesCollection earlier;
         EXPECT_EQ(earlier.loadPreviouRacesWithResults(14), 1); // 9; race 11 has no winner
-        EXPECT_EQ(earlier.Item(1).raceNmbr(), 9);
+        EXPECT_EQ(earlier.Item(1)->raceNmbr(), 9);
     }
     // The previous race's results: race 13 follows race 12 on the same date.
     cRaces race13;
     ASSERT_TRUE(race13.load(13));
     cResultsCollection previous;
     EXPECT_EQ(previous.loadPrevious(race13), 2);
-    EXPECT_EQ(previous.Item(1).raceNmbr(), 12);
+    EXPECT_EQ(previous.Item(1)->raceNmbr(), 12);
     EXPECT_TRUE(data.ui().boxes.isEmpty());
 }
 
@@ -236,7 +241,8 @@ TEST(Races, DeleteRemovesEverythingOfTheRaceOrNothing) {
     for (int race : {7, 8}) {
         addResult(race, 1, 1);
         TestDataFile::exec(
-            QStringLiteral("INSERT INTO team_results (race_nmbr, car_nmbr, team_nmbr, league_nmbr) VALUES (%1, 1, 1, 1)")
+            QStringLiteral(
+                "INSERT INTO team_results (race_nmbr, car_nmbr, team_nmbr, league_nmbr) VALUES (%1, 1, 1, 1)")
                 .arg(race));
         TestDataFile::exec(QStringLiteral("INSERT INTO team_results_summary VALUES (%1, 1, 1, 40, 1)").arg(race));
         TestDataFile::exec(QStringLiteral("INSERT INTO race_head_head VALUES (%1, 1, 501, 502)").arg(race));

@@ -26,14 +26,18 @@ void addResult(int race, int car, int place, int lapsLed = 0, int qualified = 0)
 void post(int race) {
     for (int league : {1, 2}) {
         TestDataFile::exec(
-            QStringLiteral("INSERT INTO team_results (race_nmbr, car_nmbr, team_nmbr, league_nmbr) VALUES (%1, 5, 1, %2)")
+            QStringLiteral(
+                "INSERT INTO team_results (race_nmbr, car_nmbr, team_nmbr, league_nmbr) VALUES (%1, 5, 1, %2)")
                 .arg(race)
                 .arg(league));
-        TestDataFile::exec(QStringLiteral("INSERT INTO team_results_summary VALUES (%1, 1, %2, 40, 1)").arg(race).arg(league));
+        TestDataFile::exec(
+            QStringLiteral("INSERT INTO team_results_summary VALUES (%1, 1, %2, 40, 1)").arg(race).arg(league));
     }
 }
 
-int count(const QString& sql) { return TestDataFile::scalar(sql).toInt(); }
+int count(const QString& sql) {
+    return TestDataFile::scalar(sql).toInt();
+}
 
 QList<int> cars(const cResultsCollection& list) {
     QList<int> out;
@@ -72,9 +76,9 @@ TEST(Results, SavingReplacesTheRaceResultsAndRemovesItsPostings) {
     cResultsCollection back;
     EXPECT_EQ(back.load(7), 2);
     EXPECT_EQ(cars(back), (QList<int>{12, 5})); // by place
-    EXPECT_EQ(back.Item(1).lapsLead(), 40);
-    EXPECT_EQ(back.Item(1).fastQual(), 1);
-    EXPECT_EQ(back.Item(1).qualified(), 2);
+    EXPECT_EQ(back.Item(1)->lapsLead(), 40);
+    EXPECT_EQ(back.Item(1)->fastQual(), 1);
+    EXPECT_EQ(back.Item(1)->qualified(), 2);
     EXPECT_TRUE(data.ui().boxes.isEmpty());
 
     cResultsCollection empty;
@@ -99,9 +103,10 @@ TEST(Results, AFailedSaveLeavesResultsAndPostingsAsTheyWere) {
     EXPECT_FALSE(list.insertResults());
     ASSERT_EQ(data.ui().boxes.size(), 1);
     EXPECT_TRUE(data.ui().boxes[0].text.contains("refused"));
-    EXPECT_EQ(TestDataFile::scalar("SELECT group_concat(car_nmbr) FROM (SELECT car_nmbr FROM results ORDER BY car_nmbr)")
-                  .toString(),
-              "5,6");
+    EXPECT_EQ(
+        TestDataFile::scalar("SELECT group_concat(car_nmbr) FROM (SELECT car_nmbr FROM results ORDER BY car_nmbr)")
+            .toString(),
+        "5,6");
     EXPECT_EQ(count(postingsOf7), 4);
 
     // A failing delete of the postings also changes nothing.
@@ -164,7 +169,7 @@ TEST(Results, MostLapsLedReturnsEveryTiedCar) {
     TestDataFile::exec("UPDATE results SET fast_qual = 1 WHERE race_nmbr = 7 AND car_nmbr = 2");
     cResultsCollection fast;
     EXPECT_EQ(fast.loadFastQualifier(7), 1);
-    EXPECT_EQ(fast.Item(1).carNmbr(), 2);
+    EXPECT_EQ(fast.Item(1)->carNmbr(), 2);
     EXPECT_TRUE(data.ui().boxes.isEmpty());
 }
 
@@ -234,4 +239,42 @@ TEST(Results, ImportedAgainKeepsTheStoredAdjustment) {
     EXPECT_EQ(count("SELECT adjustment FROM results"), 7);
     EXPECT_TRUE(again.deleteRow());
     EXPECT_EQ(count("SELECT count(*) FROM results"), 0);
+}
+
+TEST(Results, ValidateDataNamesDuplicateCarsAndPlaces) {
+    TestDataFile data;
+    ASSERT_TRUE(data.ok());
+    TestDataFile::exec("INSERT INTO cars (car_nmbr, race_type_nmbr, car_type_nmbr, car_txt) VALUES (512, 1, 1, '12')");
+    TestDataFile::exec("INSERT INTO cars (car_nmbr, race_type_nmbr, car_type_nmbr, car_txt) VALUES (524, 1, 1, '24')");
+
+    cResultsCollection valid;
+    valid.Add(7, 512, 1, 0, 0, 0, 0);
+    valid.Add(7, 524, 2, 0, 0, 0, 0);
+    valid.Add(7, 600, 0, 0, 0, 0, 0);
+    valid.Add(7, 601, 0, 0, 0, 0, 0); // several results without a place are fine
+    EXPECT_EQ(valid.validateData(), "");
+
+    cResultsCollection sameCarSamePlace;
+    sameCarSamePlace.Add(7, 512, 3, 0, 0, 0, 0);
+    sameCarSamePlace.Add(7, 512, 3, 0, 0, 0, 0);
+    EXPECT_EQ(sameCarSamePlace.validateData(),
+              "Car Number 12 exists more than once.\r\n Place 3 exists more than once.\r\n");
+
+    // One line per pair: a car entered three times gives three lines; a place shared by two
+    // different cars gives one.
+    cResultsCollection three;
+    three.Add(7, 524, 1, 0, 0, 0, 0);
+    three.Add(7, 524, 2, 0, 0, 0, 0);
+    three.Add(7, 524, 4, 0, 0, 0, 0);
+    three.Add(7, 512, 4, 0, 0, 0, 0);
+    EXPECT_EQ(three.validateData(), "Car Number 24 exists more than once.\r\n"
+                                    "Car Number 24 exists more than once.\r\n"
+                                    "Car Number 24 exists more than once.\r\n"
+                                    " Place 4 exists more than once.\r\n");
+
+    cResultsCollection unknownCar;
+    unknownCar.Add(7, 999, 1, 0, 0, 0, 0);
+    unknownCar.Add(7, 999, 2, 0, 0, 0, 0);
+    EXPECT_EQ(unknownCar.validateData(), "Car Number  exists more than once.\r\n");
+    EXPECT_TRUE(data.ui().boxes.isEmpty());
 }

@@ -6,7 +6,9 @@
 #include <gtest/gtest.h>
 
 namespace {
-int count(const QString& sql) { return TestDataFile::scalar(sql).toInt(); }
+int count(const QString& sql) {
+    return TestDataFile::scalar(sql).toInt();
+}
 } // namespace
 
 TEST(ScoringPoints, HighScoreDirection) {
@@ -54,7 +56,7 @@ TEST(ScoringPoints, LookupsTakeTheFirstRowOfAPlace) {
 
     cScoringPointsCollection qual;
     EXPECT_EQ(qual.loadQual(1), 3);
-    EXPECT_EQ(qual.Item(3).place(), 3);
+    EXPECT_EQ(qual.Item(3)->place(), 3);
     cScoringPointsCollection none;
     EXPECT_EQ(none.loadQual(2), 0);
 }
@@ -124,10 +126,10 @@ TEST(ScoringTopPoints, ReplaceLoadAndClear) {
 
     cScoringTopPointsCollection back;
     EXPECT_EQ(back.load(1), 2);
-    EXPECT_EQ(back.Item(1).nmbr(), 2);
-    EXPECT_EQ(back.Item(2).nmbr(), 3);
-    EXPECT_EQ(back.Item(2).points(), 25);
-    EXPECT_EQ(back.Item(2).top(), 5);
+    EXPECT_EQ(back.Item(1)->nmbr(), 2);
+    EXPECT_EQ(back.Item(2)->nmbr(), 3);
+    EXPECT_EQ(back.Item(2)->points(), 25);
+    EXPECT_EQ(back.Item(2)->top(), 5);
     EXPECT_EQ(count("SELECT count(*) FROM scoring_top_points WHERE scoring_type_nmbr = 2"), 2);
 
     cScoringTopPointsCollection empty;
