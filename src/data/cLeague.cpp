@@ -1,11 +1,9 @@
 #include "data/cLeague.h"
 
+#include "data/NewNumber.h"
 #include "data/cConnection.h"
 
 namespace {
-
-// Leagues the program makes are numbered from 500 up; lower numbers belong to shipped rows.
-constexpr int kFirstOwnNumber = 500;
 
 // The cap as plain decimal text without trailing zeros (750, 1234.5), independent of the locale.
 QString capText(Currency cap) {
@@ -67,29 +65,28 @@ int cLeague::load(int leagueNmbr) {
     return 1;
 }
 
-bool cLeague::CommitChanges() { return m_leagueNmbr < 1 ? insertRow() : updateRow(); }
+bool cLeague::CommitChanges() {
+    return m_leagueNmbr < 1 ? insertRow() : updateRow();
+}
 
 bool cLeague::updateRow() {
-    const QString sql = QStringLiteral("UPDATE leagues ") + QStringLiteral(" set league_name = ") +
-                        sqlText(m_leagueName) + QStringLiteral(" ,league_short_name = ") +
-                        sqlText(m_leagueShortName) + QStringLiteral(" ,race_type_nmbr = ") +
-                        QString::number(m_raceTypeNmbr) + QStringLiteral(" ,scoring_option_nmbr = ") +
-                        QString::number(m_scoringOptionNmbr) + QStringLiteral(" ,scoring_type_nmbr = ") +
-                        QString::number(m_scoringTypeNmbr) + QStringLiteral(" ,salary_cap = ") +
-                        capText(m_salaryCap) + QStringLiteral(" ,drop_lowest = ") + QString::number(m_dropLowest) +
-                        QStringLiteral(" ,car_type_nmbr = ") + QString::number(m_carTypeNmbr) +
-                        QStringLiteral(" WHERE league_nmbr = ") + QString::number(m_leagueNmbr);
+    const QString sql =
+        QStringLiteral("UPDATE leagues ") + QStringLiteral(" set league_name = ") + sqlText(m_leagueName) +
+        QStringLiteral(" ,league_short_name = ") + sqlText(m_leagueShortName) + QStringLiteral(" ,race_type_nmbr = ") +
+        QString::number(m_raceTypeNmbr) + QStringLiteral(" ,scoring_option_nmbr = ") +
+        QString::number(m_scoringOptionNmbr) + QStringLiteral(" ,scoring_type_nmbr = ") +
+        QString::number(m_scoringTypeNmbr) + QStringLiteral(" ,salary_cap = ") + capText(m_salaryCap) +
+        QStringLiteral(" ,drop_lowest = ") + QString::number(m_dropLowest) + QStringLiteral(" ,car_type_nmbr = ") +
+        QString::number(m_carTypeNmbr) + QStringLiteral(" WHERE league_nmbr = ") + QString::number(m_leagueNmbr);
     return m_db->execute(sql);
 }
 
 bool cLeague::insertRow() {
-    if (!m_db->OpenResultSet(QStringLiteral("SELECT MAX(league_nmbr) as max_league_nmbr") +
-                             QStringLiteral(" FROM leagues ")))
-        return false;
-    const QVariant max = m_db->fields(QStringLiteral("max_league_nmbr"));
     const int previous = m_leagueNmbr;
-    m_leagueNmbr = m_db->isEOF() || max.isNull() || max.toInt() < kFirstOwnNumber ? kFirstOwnNumber
-                                                                                    : max.toInt() + 1;
+    if (!newUserNumber(*m_db,
+                       QStringLiteral("SELECT MAX(league_nmbr) as max_league_nmbr") + QStringLiteral(" FROM leagues "),
+                       QStringLiteral("max_league_nmbr"), &m_leagueNmbr))
+        return false;
     const QString sql =
         QStringLiteral("INSERT INTO leagues ") + QStringLiteral(" (league_nmbr,") + QStringLiteral(" league_name,") +
         QStringLiteral(" league_short_name,") + QStringLiteral(" race_type_nmbr,") +
@@ -121,10 +118,6 @@ bool cLeague::deleteRow() {
 
 // ---- cLeagueCollection ----
 
-cLeagueCollection::cLeagueCollection() : m_db(std::make_unique<IDatabase>()) {}
-
-cLeagueCollection::~cLeagueCollection() = default;
-
 cLeague* cLeagueCollection::Add(int leagueNmbr, const QString& leagueName, const QString& leagueShortName,
                                 int scoringTypeNmbr, int raceTypeNmbr, int scoringOptionNmbr, Currency salaryCap,
                                 int dropLowest, int carTypeNmbr, const QString& sKey) {
@@ -138,15 +131,15 @@ cLeague* cLeagueCollection::Add(int leagueNmbr, const QString& leagueName, const
     league->setSalaryCap(salaryCap);
     league->setDropLowest(dropLowest);
     league->setCarTypeNmbr(carTypeNmbr);
-    return m_rows.add(std::move(league), sKey);
+    return append(std::move(league), sKey);
 }
 
 void cLeagueCollection::loadFromResultSet() {
-    while (!m_db->isEOF()) {
+    while (!m_db.isEOF()) {
         auto league = std::make_unique<cLeague>();
-        league->loadFromResultSet(*m_db);
-        m_rows.add(std::move(league), QString());
-        m_db->MoveNext();
+        league->loadFromResultSet(m_db);
+        append(std::move(league), QString());
+        m_db.MoveNext();
     }
 }
 
@@ -159,7 +152,7 @@ int cLeagueCollection::load(std::optional<int> raceTypeNmbr, std::optional<int> 
     } else if (carTypeNmbr) {
         sql += QStringLiteral(" WHERE car_type_nmbr = ") + QString::number(*carTypeNmbr);
     }
-    if (m_db->OpenResultSet(sql))
+    if (m_db.OpenResultSet(sql))
         loadFromResultSet();
     return Count();
 }
@@ -168,7 +161,7 @@ int cLeagueCollection::loadForTeam(int teamNmbr) {
     const QString sql = QStringLiteral("SELECT leagues.*") + QStringLiteral(" FROM leagues,league_teams") +
                         QStringLiteral(" WHERE leagues.league_nmbr = league_teams.league_nmbr") +
                         QStringLiteral(" AND league_teams.team_nmbr = ") + QString::number(teamNmbr);
-    if (m_db->OpenResultSet(sql))
+    if (m_db.OpenResultSet(sql))
         loadFromResultSet();
     return Count();
 }
@@ -176,7 +169,7 @@ int cLeagueCollection::loadForTeam(int teamNmbr) {
 bool cLeagueCollection::raceTypeNmbrExists(int raceTypeNmbr) {
     if (Count() == 0)
         load();
-    for (const cLeague& league : m_rows)
+    for (const cLeague& league : *this)
         if (league.raceTypeNmbr() == raceTypeNmbr)
             return true;
     return false;
@@ -185,7 +178,7 @@ bool cLeagueCollection::raceTypeNmbrExists(int raceTypeNmbr) {
 bool cLeagueCollection::scoringTypeNmbrExists(int scoringTypeNmbr) {
     if (Count() == 0)
         load();
-    for (const cLeague& league : m_rows)
+    for (const cLeague& league : *this)
         if (league.scoringTypeNmbr() == scoringTypeNmbr)
             return true;
     return false;

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "data/IDatabase.h"
-#include "data/KeyedRows.h"
+#include "data/RowList.h"
 #include "data/SqlText.h"
 
 #include <QString>
@@ -67,26 +67,12 @@ private:
 };
 
 // An ordered list of leagues. Loads append and return the new count.
-class cLeagueCollection {
+class cLeagueCollection : public RowList<cLeague> {
 public:
-    cLeagueCollection();
-    ~cLeagueCollection();
-    cLeagueCollection(const cLeagueCollection&) = delete;
-    cLeagueCollection& operator=(const cLeagueCollection&) = delete;
-
     // The new league, or nullptr when sKey is already in the list.
     cLeague* Add(int leagueNmbr, const QString& leagueName, const QString& leagueShortName, int scoringTypeNmbr,
                  int raceTypeNmbr, int scoringOptionNmbr, Currency salaryCap, int dropLowest, int carTypeNmbr,
                  const QString& sKey = QString());
-    cLeague* Item(int position) const { return m_rows.item(position); }
-    cLeague* Item(const QString& key) const { return m_rows.item(key); }
-    int Count() const { return m_rows.count(); }
-    void Remove(int position) { m_rows.remove(position); }
-    void Remove(const QString& key) { m_rows.remove(key); }
-    auto begin() { return m_rows.begin(); }
-    auto end() { return m_rows.end(); }
-    auto begin() const { return m_rows.begin(); }
-    auto end() const { return m_rows.end(); }
 
     // The leagues of a race type and/or car type (every league when neither is given).
     int load(std::optional<int> raceTypeNmbr = std::nullopt, std::optional<int> carTypeNmbr = std::nullopt);
@@ -99,6 +85,5 @@ public:
 private:
     void loadFromResultSet();
 
-    std::unique_ptr<IDatabase> m_db;
-    KeyedRows<cLeague> m_rows;
+    IDatabase m_db;
 };

@@ -3,21 +3,17 @@
 #include "data/cConnection.h"
 #include "data/cTeam.h"
 
-cLeagueTeamsCollection::cLeagueTeamsCollection() : m_db(std::make_unique<IDatabase>()) {}
-
-cLeagueTeamsCollection::~cLeagueTeamsCollection() = default;
-
 cLeagueTeams* cLeagueTeamsCollection::Add(int leagueNmbr, int teamNmbr, const QString& sKey) {
     auto membership = std::make_unique<cLeagueTeams>();
     membership->setLeagueNmbr(leagueNmbr);
     membership->setTeamNmbr(teamNmbr);
-    return m_rows.add(std::move(membership), sKey);
+    return append(std::move(membership), sKey);
 }
 
 void cLeagueTeamsCollection::loadFromResultSet() {
-    while (!m_db->isEOF()) {
-        Add(m_db->fields.toInt(QStringLiteral("league_nmbr")), m_db->fields.toInt(QStringLiteral("team_nmbr")));
-        m_db->MoveNext();
+    while (!m_db.isEOF()) {
+        Add(m_db.fields.toInt(QStringLiteral("league_nmbr")), m_db.fields.toInt(QStringLiteral("team_nmbr")));
+        m_db.MoveNext();
     }
 }
 
@@ -33,7 +29,7 @@ int cLeagueTeamsCollection::load(std::optional<int> leagueNmbr, std::optional<in
     else if (teamNmbr)
         sql += QStringLiteral(" AND league_teams.team_nmbr = ") + QString::number(*teamNmbr);
     sql += QStringLiteral(" order by teams.team_name ");
-    if (m_db->OpenResultSet(sql))
+    if (m_db.OpenResultSet(sql))
         loadFromResultSet();
     return Count();
 }
@@ -41,14 +37,14 @@ int cLeagueTeamsCollection::load(std::optional<int> leagueNmbr, std::optional<in
 bool cLeagueTeamsCollection::teamExists(int teamNmbr, std::optional<int> leagueNmbr) {
     if (Count() == 0)
         load(leagueNmbr);
-    for (const cLeagueTeams& m : m_rows)
+    for (const cLeagueTeams& m : *this)
         if (m.teamNmbr() == teamNmbr)
             return true;
     return false;
 }
 
 bool cLeagueTeamsCollection::leagueExists(int /*teamNmbr*/, int leagueNmbr) const {
-    for (const cLeagueTeams& m : m_rows)
+    for (const cLeagueTeams& m : *this)
         if (m.leagueNmbr() == leagueNmbr)
             return true;
     return false;
@@ -58,7 +54,7 @@ bool cLeagueTeamsCollection::raceTypeExists(int raceTypeNmbr, std::optional<int>
                                             std::optional<int> teamNmbr) {
     if (Count() == 0)
         load(leagueNmbr, teamNmbr);
-    for (const cLeagueTeams& m : m_rows) {
+    for (const cLeagueTeams& m : *this) {
         cTeam team;
         team.load(m.teamNmbr());
         if (team.raceTypeNmbr() == raceTypeNmbr)
@@ -71,7 +67,7 @@ bool cLeagueTeamsCollection::carTypeExists(int carTypeNmbr, std::optional<int> l
                                            std::optional<int> teamNmbr) {
     if (Count() == 0)
         load(leagueNmbr, teamNmbr);
-    for (const cLeagueTeams& m : m_rows) {
+    for (const cLeagueTeams& m : *this) {
         cTeam team;
         team.load(m.teamNmbr());
         if (team.carTypeNmbr() == carTypeNmbr)
@@ -84,15 +80,14 @@ bool cLeagueTeamsCollection::insertNew(std::optional<int> leagueNmbr) {
     Transaction tx;
     if (!tx.begun())
         return false;
-    if (leagueNmbr &&
-        !m_db->execute(QStringLiteral("DELETE FROM league_teams ") + QStringLiteral(" WHERE league_nmbr = ") +
-                       QString::number(*leagueNmbr)))
+    if (leagueNmbr && !m_db.execute(QStringLiteral("DELETE FROM league_teams ") +
+                                    QStringLiteral(" WHERE league_nmbr = ") + QString::number(*leagueNmbr)))
         return false;
     // The table's key drops a pair that is already stored, so each pair is kept once.
-    for (const cLeagueTeams& m : m_rows)
-        if (!m_db->execute(QStringLiteral("INSERT INTO league_teams ") + QStringLiteral(" (league_nmbr, team_nmbr) ") +
-                           QStringLiteral(" VALUES ") + QStringLiteral(" (") + QString::number(m.leagueNmbr()) +
-                           QLatin1Char(',') + QString::number(m.teamNmbr()) + QLatin1Char(')')))
+    for (const cLeagueTeams& m : *this)
+        if (!m_db.execute(QStringLiteral("INSERT INTO league_teams ") + QStringLiteral(" (league_nmbr, team_nmbr) ") +
+                          QStringLiteral(" VALUES ") + QStringLiteral(" (") + QString::number(m.leagueNmbr()) +
+                          QLatin1Char(',') + QString::number(m.teamNmbr()) + QLatin1Char(')')))
             return false;
     return tx.commit();
 }

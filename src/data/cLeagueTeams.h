@@ -1,7 +1,7 @@
 #pragma once
 
 #include "data/IDatabase.h"
-#include "data/KeyedRows.h"
+#include "data/RowList.h"
 
 #include <memory>
 #include <optional>
@@ -21,24 +21,10 @@ private:
 
 // An ordered list of memberships. Loads append and return the new count; the existence checks
 // that load do so only while the list is empty, and otherwise answer for the list as it is.
-class cLeagueTeamsCollection {
+class cLeagueTeamsCollection : public RowList<cLeagueTeams> {
 public:
-    cLeagueTeamsCollection();
-    ~cLeagueTeamsCollection();
-    cLeagueTeamsCollection(const cLeagueTeamsCollection&) = delete;
-    cLeagueTeamsCollection& operator=(const cLeagueTeamsCollection&) = delete;
-
     // The new membership, or nullptr when sKey is already in the list.
     cLeagueTeams* Add(int leagueNmbr, int teamNmbr, const QString& sKey = QString());
-    cLeagueTeams* Item(int position) const { return m_rows.item(position); }
-    cLeagueTeams* Item(const QString& key) const { return m_rows.item(key); }
-    int Count() const { return m_rows.count(); }
-    void Remove(int position) { m_rows.remove(position); }
-    void Remove(const QString& key) { m_rows.remove(key); }
-    auto begin() { return m_rows.begin(); }
-    auto end() { return m_rows.end(); }
-    auto begin() const { return m_rows.begin(); }
-    auto end() const { return m_rows.end(); }
 
     // The memberships of a league and/or a team (all when neither is given), by team name.
     // Memberships whose team row is missing are left out.
@@ -62,6 +48,5 @@ public:
 private:
     void loadFromResultSet();
 
-    std::unique_ptr<IDatabase> m_db;
-    KeyedRows<cLeagueTeams> m_rows;
+    IDatabase m_db;
 };

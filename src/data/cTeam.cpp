@@ -1,20 +1,16 @@
 #include "data/cTeam.h"
 
+#include "data/NewNumber.h"
 #include "data/SqlText.h"
 #include "data/cConnection.h"
-
-namespace {
-
-// Teams the program makes are numbered from 500 up.
-constexpr int kFirstOwnNumber = 500;
-
-} // namespace
 
 // ---- cTeam ----
 
 cTeam::cTeam() : m_db(std::make_unique<IDatabase>()) {}
 
-cTeam::cTeam(const cTeam& other) : m_db(std::make_unique<IDatabase>()) { *this = other; }
+cTeam::cTeam(const cTeam& other) : m_db(std::make_unique<IDatabase>()) {
+    *this = other;
+}
 
 cTeam& cTeam::operator=(const cTeam& other) {
     if (this != &other) {
@@ -60,28 +56,29 @@ int cTeam::load(int teamNmbr) {
     return 1;
 }
 
-bool cTeam::CommitChanges() { return m_teamNmbr < 1 ? insertRow() : updateRow(); }
+bool cTeam::CommitChanges() {
+    return m_teamNmbr < 1 ? insertRow() : updateRow();
+}
 
 bool cTeam::updateRow() {
-    const QString sql =
-        QStringLiteral("UPDATE teams ") + QStringLiteral(" set team_name = ") + sqlText(m_teamName) +
-        QStringLiteral(" ,team_owner = ") + sqlText(m_teamOwner) + QStringLiteral(" ,email = ") + sqlText(m_email) +
-        QStringLiteral(" ,phone = ") + sqlText(m_phone) + QStringLiteral(" ,race_type_nmbr = ") +
-        QString::number(m_raceTypeNmbr) + QStringLiteral(" ,car_type_nmbr = ") + QString::number(m_carTypeNmbr) +
-        QStringLiteral(" ,address_line1 = ") + sqlText(m_addressLine1) + QStringLiteral(" ,address_line2 = ") +
-        sqlText(m_addressLine2) + QStringLiteral(" ,city = ") + sqlText(m_city) + QStringLiteral(" ,state = ") +
-        sqlText(m_state) + QStringLiteral(" ,zip = ") + sqlText(m_zip) + QStringLiteral(" WHERE team_nmbr = ") +
-        QString::number(m_teamNmbr);
+    const QString sql = QStringLiteral("UPDATE teams ") + QStringLiteral(" set team_name = ") + sqlText(m_teamName) +
+                        QStringLiteral(" ,team_owner = ") + sqlText(m_teamOwner) + QStringLiteral(" ,email = ") +
+                        sqlText(m_email) + QStringLiteral(" ,phone = ") + sqlText(m_phone) +
+                        QStringLiteral(" ,race_type_nmbr = ") + QString::number(m_raceTypeNmbr) +
+                        QStringLiteral(" ,car_type_nmbr = ") + QString::number(m_carTypeNmbr) +
+                        QStringLiteral(" ,address_line1 = ") + sqlText(m_addressLine1) +
+                        QStringLiteral(" ,address_line2 = ") + sqlText(m_addressLine2) + QStringLiteral(" ,city = ") +
+                        sqlText(m_city) + QStringLiteral(" ,state = ") + sqlText(m_state) + QStringLiteral(" ,zip = ") +
+                        sqlText(m_zip) + QStringLiteral(" WHERE team_nmbr = ") + QString::number(m_teamNmbr);
     return m_db->execute(sql);
 }
 
 bool cTeam::insertRow() {
-    if (!m_db->OpenResultSet(QStringLiteral("SELECT MAX(team_nmbr) as max_team_nmbr ") +
-                             QStringLiteral(" FROM teams ")))
-        return false;
-    const QVariant max = m_db->fields(QStringLiteral("max_team_nmbr"));
     const int previous = m_teamNmbr;
-    m_teamNmbr = m_db->isEOF() || max.isNull() || max.toInt() < kFirstOwnNumber ? kFirstOwnNumber : max.toInt() + 1;
+    if (!newUserNumber(*m_db,
+                       QStringLiteral("SELECT MAX(team_nmbr) as max_team_nmbr ") + QStringLiteral(" FROM teams "),
+                       QStringLiteral("max_team_nmbr"), &m_teamNmbr))
+        return false;
     const QString sql =
         QStringLiteral("INSERT INTO teams ") + QStringLiteral(" (team_nmbr,") + QStringLiteral(" team_name,") +
         QStringLiteral(" team_owner,") + QStringLiteral(" email,") + QStringLiteral(" phone,") +
@@ -117,14 +114,10 @@ bool cTeam::deleteRow() {
 
 // ---- cTeamCollection ----
 
-cTeamCollection::cTeamCollection() : m_db(std::make_unique<IDatabase>()) {}
-
-cTeamCollection::~cTeamCollection() = default;
-
 cTeam* cTeamCollection::Add(int teamNmbr, const QString& teamName, const QString& teamOwner, int raceTypeNmbr,
                             const QString& email, const QString& phone, int carTypeNmbr, const QString& addressLine1,
-                            const QString& addressLine2, const QString& city, const QString& state,
-                            const QString& zip, const QString& sKey) {
+                            const QString& addressLine2, const QString& city, const QString& state, const QString& zip,
+                            const QString& sKey) {
     auto team = std::make_unique<cTeam>();
     team->setTeamNmbr(teamNmbr);
     team->setTeamName(teamName);
@@ -138,15 +131,15 @@ cTeam* cTeamCollection::Add(int teamNmbr, const QString& teamName, const QString
     team->setCity(city);
     team->setState(state);
     team->setZip(zip);
-    return m_rows.add(std::move(team), sKey);
+    return append(std::move(team), sKey);
 }
 
 void cTeamCollection::loadFromResultSet() {
-    while (!m_db->isEOF()) {
+    while (!m_db.isEOF()) {
         auto team = std::make_unique<cTeam>();
-        team->loadFromResultSet(*m_db);
-        m_rows.add(std::move(team), QString());
-        m_db->MoveNext();
+        team->loadFromResultSet(m_db);
+        append(std::move(team), QString());
+        m_db.MoveNext();
     }
 }
 
@@ -159,7 +152,7 @@ int cTeamCollection::load(std::optional<int> raceTypeNmbr, std::optional<int> ca
     } else if (carTypeNmbr) {
         sql += QStringLiteral(" WHERE car_type_nmbr = ") + QString::number(*carTypeNmbr);
     }
-    if (m_db->OpenResultSet(sql))
+    if (m_db.OpenResultSet(sql))
         loadFromResultSet();
     return Count();
 }

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "data/IDatabase.h"
-#include "data/KeyedRows.h"
+#include "data/RowList.h"
 
 #include <QString>
 #include <memory>
@@ -75,27 +75,12 @@ private:
 };
 
 // An ordered list of teams. Loads append and return the new count.
-class cTeamCollection {
+class cTeamCollection : public RowList<cTeam> {
 public:
-    cTeamCollection();
-    ~cTeamCollection();
-    cTeamCollection(const cTeamCollection&) = delete;
-    cTeamCollection& operator=(const cTeamCollection&) = delete;
-
     // The new team, or nullptr when sKey is already in the list.
-    cTeam* Add(int teamNmbr, const QString& teamName, const QString& teamOwner, int raceTypeNmbr,
-               const QString& email, const QString& phone, int carTypeNmbr, const QString& addressLine1,
-               const QString& addressLine2, const QString& city, const QString& state, const QString& zip,
-               const QString& sKey = QString());
-    cTeam* Item(int position) const { return m_rows.item(position); }
-    cTeam* Item(const QString& key) const { return m_rows.item(key); }
-    int Count() const { return m_rows.count(); }
-    void Remove(int position) { m_rows.remove(position); }
-    void Remove(const QString& key) { m_rows.remove(key); }
-    auto begin() { return m_rows.begin(); }
-    auto end() { return m_rows.end(); }
-    auto begin() const { return m_rows.begin(); }
-    auto end() const { return m_rows.end(); }
+    cTeam* Add(int teamNmbr, const QString& teamName, const QString& teamOwner, int raceTypeNmbr, const QString& email,
+               const QString& phone, int carTypeNmbr, const QString& addressLine1, const QString& addressLine2,
+               const QString& city, const QString& state, const QString& zip, const QString& sKey = QString());
 
     // The teams of a race type and/or car type (every team when neither is given).
     int load(std::optional<int> raceTypeNmbr = std::nullopt, std::optional<int> carTypeNmbr = std::nullopt);
@@ -103,6 +88,5 @@ public:
 private:
     void loadFromResultSet();
 
-    std::unique_ptr<IDatabase> m_db;
-    KeyedRows<cTeam> m_rows;
+    IDatabase m_db;
 };

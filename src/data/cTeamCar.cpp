@@ -1,14 +1,19 @@
 #include "data/cTeamCar.h"
 
 #include "data/SqlText.h"
+#include "data/cCar.h"
 #include "data/cConnection.h"
+#include "data/cLeague.h"
+#include "posting/cRaces.h"
 
 #include <QStringList>
 
 namespace {
 
 // The date as it is stored: quoted ISO text, NULL for none.
-QString dateValue(const QDate& d) { return sqlDate(d); }
+QString dateValue(const QDate& d) {
+    return sqlDate(d);
+}
 
 // The row's identity, as every single-holding statement selects it.
 QString holdingWhere(int teamNmbr, int carNmbr, const QDate& efctvDt) {
@@ -50,7 +55,9 @@ QStringList teamListNumbers(const QString& teamList) {
 
 cTeamCar::cTeamCar() : m_db(std::make_unique<IDatabase>()) {}
 
-cTeamCar::cTeamCar(const cTeamCar& other) : m_db(std::make_unique<IDatabase>()) { *this = other; }
+cTeamCar::cTeamCar(const cTeamCar& other) : m_db(std::make_unique<IDatabase>()) {
+    *this = other;
+}
 
 cTeamCar& cTeamCar::operator=(const cTeamCar& other) {
     if (this != &other) {
@@ -67,9 +74,13 @@ cTeamCar& cTeamCar::operator=(const cTeamCar& other) {
 
 cTeamCar::~cTeamCar() = default;
 
-void cTeamCar::setTermDt(const QString& v) { m_termDt = parseDate(v); }
+void cTeamCar::setTermDt(const QString& v) {
+    m_termDt = parseDate(v);
+}
 
-void cTeamCar::setEfctvDt(const QString& v) { m_efctvDt = parseDate(v); }
+void cTeamCar::setEfctvDt(const QString& v) {
+    m_efctvDt = parseDate(v);
+}
 
 void cTeamCar::loadFromResultSet(const IDatabase& db) {
     m_teamNmbr = db.fields.toInt(QStringLiteral("team_nmbr"));
@@ -90,10 +101,9 @@ bool cTeamCar::CommitChanges() {
 bool cTeamCar::updateRow() {
     if (!m_efctvDt.isValid())
         return false;
-    const QString sql = QStringLiteral("UPDATE team_car ") + QStringLiteral(" set efctv_dt = ") +
-                        dateValue(m_efctvDt) + QStringLiteral(" ,term_dt = ") + dateValue(m_termDt) +
-                        QStringLiteral(" ,active = ") + QString::number(m_active) +
-                        holdingWhere(m_teamNmbr, m_carNmbr, m_efctvDt);
+    const QString sql = QStringLiteral("UPDATE team_car ") + QStringLiteral(" set efctv_dt = ") + dateValue(m_efctvDt) +
+                        QStringLiteral(" ,term_dt = ") + dateValue(m_termDt) + QStringLiteral(" ,active = ") +
+                        QString::number(m_active) + holdingWhere(m_teamNmbr, m_carNmbr, m_efctvDt);
     return m_db->execute(sql);
 }
 
@@ -165,12 +175,8 @@ QString cTeamCar::getTeamsForCar(int teamNmbr, int carNmbr, const QString& teamL
 
 // ---- cTeamCarCollection ----
 
-cTeamCarCollection::cTeamCarCollection() : m_db(std::make_unique<IDatabase>()) {}
-
-cTeamCarCollection::~cTeamCarCollection() = default;
-
-cTeamCar* cTeamCarCollection::Add(int teamNmbr, int carNmbr, const QDate& efctvDt, const QDate& termDt,
-                                  double price, double LockedSalary, int active, const QString& key) {
+cTeamCar* cTeamCarCollection::Add(int teamNmbr, int carNmbr, const QDate& efctvDt, const QDate& termDt, double price,
+                                  double LockedSalary, int active, const QString& key) {
     auto holding = std::make_unique<cTeamCar>();
     holding->setTeamNmbr(teamNmbr);
     holding->setCarNmbr(carNmbr);
@@ -179,15 +185,15 @@ cTeamCar* cTeamCarCollection::Add(int teamNmbr, int carNmbr, const QDate& efctvD
     holding->setPrice(price);
     holding->setLockedSalary(LockedSalary);
     holding->setActive(active);
-    return m_rows.add(std::move(holding), key);
+    return append(std::move(holding), key);
 }
 
 void cTeamCarCollection::loadFromResultSet() {
-    while (!m_db->isEOF()) {
+    while (!m_db.isEOF()) {
         auto holding = std::make_unique<cTeamCar>();
-        holding->loadFromResultSet(*m_db);
-        m_rows.add(std::move(holding), QString());
-        m_db->MoveNext();
+        holding->loadFromResultSet(m_db);
+        append(std::move(holding), QString());
+        m_db.MoveNext();
     }
 }
 
@@ -195,7 +201,7 @@ int cTeamCarCollection::load(std::optional<int> teamNmbr) {
     QString sql = QStringLiteral("SELECT *") + QStringLiteral(" FROM team_car");
     if (teamNmbr)
         sql += QStringLiteral(" WHERE team_nmbr = ") + QString::number(*teamNmbr);
-    if (m_db->OpenResultSet(sql))
+    if (m_db.OpenResultSet(sql))
         loadFromResultSet();
     return Count();
 }
@@ -206,7 +212,7 @@ int cTeamCarCollection::loadNoBonus(std::optional<int> teamNmbr) {
                   QStringLiteral(" AND car_type_nmbr in (1,2)");
     if (teamNmbr)
         sql += QStringLiteral(" AND team_nmbr = ") + QString::number(*teamNmbr);
-    if (m_db->OpenResultSet(sql))
+    if (m_db.OpenResultSet(sql))
         loadFromResultSet();
     return Count();
 }
@@ -214,7 +220,7 @@ int cTeamCarCollection::loadNoBonus(std::optional<int> teamNmbr) {
 int cTeamCarCollection::loadCar(int carNmbr) {
     const QString sql = QStringLiteral("SELECT *") + QStringLiteral(" FROM team_car") +
                         QStringLiteral(" WHERE car_nmbr = ") + QString::number(carNmbr);
-    if (m_db->OpenResultSet(sql))
+    if (m_db.OpenResultSet(sql))
         loadFromResultSet();
     return Count();
 }
@@ -222,9 +228,9 @@ int cTeamCarCollection::loadCar(int carNmbr) {
 int cTeamCarCollection::loadGroup(int teamNmbr, int groupNmbr) {
     const QString sql = QStringLiteral("SELECT A.* ") + QStringLiteral(" FROM team_car A, cars B ") +
                         QStringLiteral(" WHERE A.car_nmbr = B.car_nmbr ") + QStringLiteral(" AND B.group_nmbr = ") +
-                        QString::number(groupNmbr) + QStringLiteral(" AND A.team_nmbr = ") +
-                        QString::number(teamNmbr) + QStringLiteral(" AND A.term_dt is NULL ");
-    if (m_db->OpenResultSet(sql))
+                        QString::number(groupNmbr) + QStringLiteral(" AND A.team_nmbr = ") + QString::number(teamNmbr) +
+                        QStringLiteral(" AND A.term_dt is NULL ");
+    if (m_db.OpenResultSet(sql))
         loadFromResultSet();
     return Count();
 }
@@ -233,11 +239,11 @@ bool cTeamCarCollection::insertNew(int teamNmbr) {
     Transaction tx;
     if (!tx.begun())
         return false;
-    if (!m_db->execute(QStringLiteral("DELETE FROM team_car ") + QStringLiteral(" WHERE team_nmbr = ") +
-                       QString::number(teamNmbr)))
+    if (!m_db.execute(QStringLiteral("DELETE FROM team_car ") + QStringLiteral(" WHERE team_nmbr = ") +
+                      QString::number(teamNmbr)))
         return false;
-    for (const cTeamCar& h : m_rows)
-        if (!m_db->execute(insertStatement(h)))
+    for (const cTeamCar& h : *this)
+        if (!m_db.execute(insertStatement(h)))
             return false;
     return tx.commit();
 }
@@ -245,7 +251,7 @@ bool cTeamCarCollection::insertNew(int teamNmbr) {
 bool cTeamCarCollection::carExists(int carNmbr) {
     if (Count() == 0)
         load();
-    for (const cTeamCar& h : m_rows)
+    for (const cTeamCar& h : *this)
         if (h.carNmbr() == carNmbr)
             return true;
     return false;
@@ -262,11 +268,52 @@ void cTeamCarCollection::loadForTypeCheck(std::optional<int> teamNmbr, std::opti
         loadCar(*carNmbr);
 }
 
+bool cTeamCarCollection::raceTypeExists(int raceTypeNmbr, std::optional<int> teamNmbr, std::optional<int> carNmbr) {
+    loadForTypeCheck(teamNmbr, carNmbr);
+    cCar car;
+    for (const cTeamCar& h : *this)
+        if (car.load(h.carNmbr()) == 1 && car.raceTypeNmbr() == raceTypeNmbr)
+            return true;
+    return false;
+}
+
+bool cTeamCarCollection::carTypeExists(int carTypeNmbr, std::optional<int> teamNmbr, std::optional<int> carNmbr) {
+    loadForTypeCheck(teamNmbr, carNmbr);
+    cCar car;
+    for (const cTeamCar& h : *this)
+        if (car.load(h.carNmbr()) == 1 && car.carTypeNmbr() == carTypeNmbr)
+            return true;
+    return false;
+}
+
+int cTeamCarCollection::loadDNQcars(const cLeague& league, const cRaces& race) {
+    const QString r = QString::number(race.raceNmbr());
+    if (!m_db.OpenResultSet(QStringLiteral("SELECT race_dt, race_type_nmbr ") + QStringLiteral(" FROM races ") +
+                            QStringLiteral(" WHERE race_nmbr = ") + r) ||
+        m_db.isEOF())
+        return Count();
+    const QString d = dateValue(m_db.fields.toDate(QStringLiteral("race_dt")));
+    const QString rt = QString::number(m_db.fields.toInt(QStringLiteral("race_type_nmbr")));
+    // In force on the race day: effective on or before it, and ending after it or not at all.
+    const QString sql = QStringLiteral(" SELECT team_car.* ") + QStringLiteral(" FROM team_car, cars, league_teams ") +
+                        QStringLiteral(" WHERE team_car.car_nmbr NOT IN (") + QStringLiteral("   SELECT car_nmbr") +
+                        QStringLiteral("   FROM results") + QStringLiteral("   WHERE race_nmbr = ") + r +
+                        QStringLiteral(")") + QStringLiteral(" AND team_car.team_nmbr = league_teams.team_nmbr ") +
+                        QStringLiteral(" AND league_teams.league_nmbr = ") + QString::number(league.leagueNmbr()) +
+                        QStringLiteral(" AND team_car.car_nmbr = cars.car_nmbr ") +
+                        QStringLiteral(" AND cars.race_type_nmbr = ") + rt +
+                        QStringLiteral(" AND team_car.efctv_dt <= ") + d + QStringLiteral(" AND (team_car.term_dt > ") +
+                        d + QStringLiteral("  OR team_car.term_dt is null)");
+    if (m_db.OpenResultSet(sql))
+        loadFromResultSet();
+    return Count();
+}
+
 bool cTeamCarCollection::TermAll(int teamNmbr, const QDate& termDt) {
     if (!termDt.isValid())
         return false;
     const QString sql = QStringLiteral(" UPDATE team_car ") + QStringLiteral(" SET term_dt = ") + dateValue(termDt) +
                         QStringLiteral(" WHERE team_nmbr = ") + QString::number(teamNmbr) +
                         QStringLiteral(" AND term_dt is NULL ");
-    return m_db->execute(sql);
+    return m_db.execute(sql);
 }

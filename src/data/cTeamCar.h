@@ -1,7 +1,7 @@
 #pragma once
 
 #include "data/IDatabase.h"
-#include "data/KeyedRows.h"
+#include "data/RowList.h"
 
 #include <QDate>
 #include <QString>
@@ -75,25 +75,11 @@ class cRaces;
 
 // An ordered list of holdings. Loads append and return the new count; the existence checks load
 // only while the list is empty, and otherwise answer for the list as it is.
-class cTeamCarCollection {
+class cTeamCarCollection : public RowList<cTeamCar> {
 public:
-    cTeamCarCollection();
-    ~cTeamCarCollection();
-    cTeamCarCollection(const cTeamCarCollection&) = delete;
-    cTeamCarCollection& operator=(const cTeamCarCollection&) = delete;
-
     // The new holding, or nullptr when key is already in the list.
     cTeamCar* Add(int teamNmbr, int carNmbr, const QDate& efctvDt, const QDate& termDt, double price,
                   double LockedSalary, int active, const QString& key = QString());
-    cTeamCar* Item(int position) const { return m_rows.item(position); }
-    cTeamCar* Item(const QString& key) const { return m_rows.item(key); }
-    int Count() const { return m_rows.count(); }
-    void Remove(int position) { m_rows.remove(position); }
-    void Remove(const QString& key) { m_rows.remove(key); }
-    auto begin() { return m_rows.begin(); }
-    auto end() { return m_rows.end(); }
-    auto begin() const { return m_rows.begin(); }
-    auto end() const { return m_rows.end(); }
 
     // Every holding of the team, current and ended (of every team without one).
     int load(std::optional<int> teamNmbr = std::nullopt);
@@ -125,6 +111,5 @@ private:
     // Loads an empty list as the type checks need it.
     void loadForTypeCheck(std::optional<int> teamNmbr, std::optional<int> carNmbr);
 
-    std::unique_ptr<IDatabase> m_db;
-    KeyedRows<cTeamCar> m_rows;
+    IDatabase m_db;
 };

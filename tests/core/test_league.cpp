@@ -7,7 +7,9 @@
 
 namespace {
 
-int count(const QString& sql) { return TestDataFile::scalar(sql).toInt(); }
+int count(const QString& sql) {
+    return TestDataFile::scalar(sql).toInt();
+}
 
 void addTeam(int n, const QString& name, int raceType = 1, int carType = 1) {
     TestDataFile::exec(QStringLiteral("INSERT INTO teams (team_nmbr, team_name, race_type_nmbr, car_type_nmbr) "
@@ -216,19 +218,4 @@ TEST(LeagueCollection, ExistenceChecksLoadOnlyAnEmptyList) {
     EXPECT_FALSE(type2.raceTypeNmbrExists(1));
     EXPECT_TRUE(type2.raceTypeNmbrExists(2));
     EXPECT_EQ(type2.Count(), 1);
-}
-
-TEST(LeagueCollection, AddItemRemoveByKeyAndPosition) {
-    cLeagueCollection list;
-    ASSERT_NE(list.Add(1, "a", "", 1, 1, 1, Currency(), 0, 1, "k1"), nullptr);
-    ASSERT_NE(list.Add(2, "b", "", 1, 1, 1, Currency(), 0, 1), nullptr);
-    EXPECT_EQ(list.Add(3, "c", "", 1, 1, 1, Currency(), 0, 1, "k1"), nullptr); // key in use
-    EXPECT_EQ(list.Count(), 2);
-    EXPECT_EQ(list.Item("k1")->leagueName(), "a");
-    EXPECT_EQ(list.Item(0), nullptr);
-    EXPECT_EQ(list.Item(3), nullptr);
-    list.Remove("k1");
-    EXPECT_EQ(list.Item(1)->leagueName(), "b");
-    list.Remove(1);
-    EXPECT_EQ(list.Count(), 0);
 }

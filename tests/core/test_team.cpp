@@ -6,7 +6,9 @@
 
 namespace {
 
-int count(const QString& sql) { return TestDataFile::scalar(sql).toInt(); }
+int count(const QString& sql) {
+    return TestDataFile::scalar(sql).toInt();
+}
 
 void addTeam(int n, const QString& name, int raceType = 1, int carType = 1) {
     TestDataFile::exec(QStringLiteral("INSERT INTO teams (team_nmbr, team_name, race_type_nmbr, car_type_nmbr) "

@@ -1,11 +1,17 @@
 #include "TestDataFile.h"
+#include "data/cLeague.h"
 #include "data/cTeamCar.h"
+#include "posting/cRaces.h"
+
+#include <algorithm>
 
 #include <gtest/gtest.h>
 
 namespace {
 
-int count(const QString& sql) { return TestDataFile::scalar(sql).toInt(); }
+int count(const QString& sql) {
+    return TestDataFile::scalar(sql).toInt();
+}
 
 void hold(int team, int car, const QString& from, const QString& to = QString(), double price = 0) {
     TestDataFile::exec(QStringLiteral("INSERT INTO team_car (team_nmbr, car_nmbr, efctv_dt, term_dt, price, "
@@ -123,9 +129,9 @@ TEST(TeamCar, TeamsForCarAndDuplicateTeam) {
     EXPECT_EQ(h.getTeamsForCar(5, 7, "(4); DROP TABLE teams"), "()");
     EXPECT_EQ(count("SELECT count(*) FROM sqlite_master WHERE name = 'teams'"), 1);
 
-    EXPECT_EQ(h.duplicateTeam(5), 3); // team 3 holds 7, 8 and 9
-    EXPECT_EQ(h.duplicateTeam(9), 5); // the first of the teams holding car 7
-    EXPECT_EQ(h.duplicateTeam(3), -1); // nobody else holds 9
+    EXPECT_EQ(h.duplicateTeam(5), 3);   // team 3 holds 7, 8 and 9
+    EXPECT_EQ(h.duplicateTeam(9), 5);   // the first of the teams holding car 7
+    EXPECT_EQ(h.duplicateTeam(3), -1);  // nobody else holds 9
     EXPECT_EQ(h.duplicateTeam(42), -1); // no current holdings
 }
 
@@ -213,4 +219,65 @@ TEST(TeamCarCollection, InsertNewReplacesTheTeamsHoldingsAllOrNothing) {
         ASSERT_TRUE(empty.insertNew(5));
         EXPECT_EQ(count("SELECT count(*) FROM team_car WHERE team_nmbr = 5"), 0);
     }
+}
+
+TEST(TeamCarCollection, NotRunHoldingsAreThoseInForceOnTheRaceDay) {
+    TestDataFile data;
+    ASSERT_TRUE(data.ok());
+    addCar(1, 1, 1, 2);
+    addCar(2, 1, 1, 2);
+    addCar(3, 1, 1, 2);
+    addCar(4, 1, 1, 2);
+    addCar(5, 1, 1, 2);
+    addCar(6, 1, 1, 1);  // another race type
+    addCar(30, 3, 1, 2); // the bonus entry never has a result
+    TestDataFile::exec("INSERT INTO races (race_nmbr, race_dt, race_type_nmbr) VALUES (600, '2024-05-01', 2)");
+    TestDataFile::exec("INSERT INTO results (race_nmbr, car_nmbr, place) VALUES (600, 5, 1)");
+    TestDataFile::exec("INSERT INTO league_teams VALUES (500, 7)");
+    TestDataFile::exec("INSERT INTO teams (team_nmbr, team_name) VALUES (7, 'Seven'), (8, 'Eight')");
+    hold(7, 1, "2024-05-01", "2024-05-02"); // effective on the day, ends the day after: counts
+    hold(7, 2, "2024-05-02");               // effective the day after: does not count
+    hold(7, 3, "2024-04-01", "2024-05-01"); // ends on the day: does not count
+    hold(7, 4, "2024-01-01");               // current: counts
+    hold(7, 5, "2024-01-01");               // ran the race
+    hold(7, 6, "2024-01-01");               // other race type
+    hold(7, 30, "2024-05-01");              // bonus entry: counts
+    hold(8, 4, "2024-01-01");               // not a member of the league
+    TestDataFile::exec("UPDATE team_car SET active = 0 WHERE car_nmbr = 4");
+
+    cLeague league;
+    league.setLeagueNmbr(500);
+    cRaces race;
+    race.setRaceNmbr(600);
+    cTeamCarCollection dnq;
+    ASSERT_EQ(dnq.loadDNQcars(league, race), 3);
+    QList<int> cars;
+    for (const cTeamCar& h : dnq)
+        cars.append(h.carNmbr());
+    std::sort(cars.begin(), cars.end());
+    EXPECT_EQ(cars, QList<int>({1, 4, 30}));
+
+    race.setRaceNmbr(601); // no such race: nothing added
+    EXPECT_EQ(dnq.loadDNQcars(league, race), 3);
+    EXPECT_TRUE(data.ui().boxes.isEmpty());
+}
+
+TEST(TeamCarCollection, RaceTypeAndCarTypeChecks) {
+    TestDataFile data;
+    ASSERT_TRUE(data.ok());
+    addCar(7, 1, 1, 2);
+    addCar(8, 2, 1, 3);
+    hold(5, 7, "2024-01-01", "2024-02-01"); // ended holdings count too
+    hold(6, 8, "2024-01-01");
+
+    cTeamCarCollection team5;
+    EXPECT_TRUE(team5.raceTypeExists(2, 5));
+    cTeamCarCollection team5Again;
+    EXPECT_FALSE(team5Again.carTypeExists(2, 5));
+    cTeamCarCollection all;
+    EXPECT_TRUE(all.carTypeExists(2));
+    cTeamCarCollection car8;
+    EXPECT_FALSE(car8.raceTypeExists(2, std::nullopt, 8));
+    EXPECT_EQ(car8.Count(), 1);
+    EXPECT_TRUE(car8.raceTypeExists(3, 5)); // answers for the list already loaded
 }
