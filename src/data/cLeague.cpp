@@ -1,3 +1,4 @@
+#include "data/SqlText.h"
 #include "data/cLeague.h"
 
 #include "data/NewNumber.h"
@@ -145,13 +146,7 @@ void cLeagueCollection::loadFromResultSet() {
 
 int cLeagueCollection::load(std::optional<int> raceTypeNmbr, std::optional<int> carTypeNmbr) {
     QString sql = QStringLiteral("SELECT *") + QStringLiteral(" FROM leagues");
-    if (raceTypeNmbr) {
-        sql += QStringLiteral(" WHERE race_type_nmbr = ") + QString::number(*raceTypeNmbr);
-        if (carTypeNmbr)
-            sql += QStringLiteral(" AND car_type_nmbr = ") + QString::number(*carTypeNmbr);
-    } else if (carTypeNmbr) {
-        sql += QStringLiteral(" WHERE car_type_nmbr = ") + QString::number(*carTypeNmbr);
-    }
+    sql += sqlTypeFilter(raceTypeNmbr, carTypeNmbr);
     if (m_db.OpenResultSet(sql))
         loadFromResultSet();
     return Count();

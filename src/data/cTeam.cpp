@@ -145,13 +145,7 @@ void cTeamCollection::loadFromResultSet() {
 
 int cTeamCollection::load(std::optional<int> raceTypeNmbr, std::optional<int> carTypeNmbr) {
     QString sql = QStringLiteral("SELECT *") + QStringLiteral(" FROM teams");
-    if (raceTypeNmbr) {
-        sql += QStringLiteral(" WHERE race_type_nmbr = ") + QString::number(*raceTypeNmbr);
-        if (carTypeNmbr)
-            sql += QStringLiteral(" AND car_type_nmbr = ") + QString::number(*carTypeNmbr);
-    } else if (carTypeNmbr) {
-        sql += QStringLiteral(" WHERE car_type_nmbr = ") + QString::number(*carTypeNmbr);
-    }
+    sql += sqlTypeFilter(raceTypeNmbr, carTypeNmbr);
     if (m_db.OpenResultSet(sql))
         loadFromResultSet();
     return Count();
