@@ -1,6 +1,6 @@
-#include "data/SqlText.h"
 #include "data/cCarCollection.h"
 
+#include "data/SqlText.h"
 #include "data/cGroup.h"
 
 cCar* cCarCollection::Add(int carNmbr, int raceTypeNmbr, const QString& carTxt, const QString& carOwner,

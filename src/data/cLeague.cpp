@@ -1,6 +1,6 @@
-#include "data/SqlText.h"
 #include "data/cLeague.h"
 
+#include "data/SqlText.h"
 #include "data/NewNumber.h"
 #include "data/cConnection.h"
 

@@ -1,6 +1,6 @@
-#include "data/SqlText.h"
 #include "posting/cRacesCollection.h"
 
+#include "data/SqlText.h"
 #include "posting/RaceOrder.h"
 
 cRaces* cRacesCollection::Add(int raceNmbr, const QString& raceName, const QString& trackName, const QDate& raceDate,
