@@ -31,6 +31,21 @@ void stepProgressTimes(int n) {
 
 } // namespace
 
+// The number of the league's rows of the race, after making sure the column just written holds
+// only 32-bit values. A sum beyond them is a run-time error of the chain, which rolls the league back.
+bool cTeamResults::checkedRowCount(const QString& column, const cLeague& league, const cRaces& race, int* rows) {
+    if (!m_db.OpenResultSet(QStringLiteral("SELECT count(*) AS n, SUM(CASE WHEN ") + column +
+                                QStringLiteral(" NOT BETWEEN -2147483648 AND 2147483647 THEN 1 ELSE 0 END) AS overflowed"
+                                               " FROM team_results INDEXED BY team_results_league_race"
+                                               " WHERE league_nmbr = ? AND race_nmbr = ?"),
+                            {league.leagueNmbr(), race.raceNmbr()}))
+        return false;
+    if (m_db.fields.toInt(QStringLiteral("overflowed")) > 0)
+        throw PostingError(QStringLiteral("Overflow"));
+    *rows = m_db.fields.toInt(QStringLiteral("n"));
+    return true;
+}
+
 // ---- rows ----
 
 bool cTeamResults::insertRow(int raceNmbr, int place, int qualified, int carNmbr, int teamNmbr, int currentStatus,
@@ -42,7 +57,7 @@ bool cTeamResults::insertRow(int raceNmbr, int place, int qualified, int carNmbr
 }
 
 bool cTeamResults::update() {
-    return m_db.execute(QStringLiteral(" UPDATE team_results  set place = ?  , qualified = ?  , current_status = ? "
+    return m_db.execute(QStringLiteral(" UPDATE team_results INDEXED BY team_results_league_race  set place = ?  , qualified = ?  , current_status = ? "
                                        " , fast_qual_bonus = ?  , laps_led_bonus = ?  , most_laps_led_bonus = ? "
                                        " , adjustment = ?  , points = ?  , qual_points = ?  , total_points = ? "
                                        " WHERE league_nmbr = ?  AND race_nmbr = ?  AND car_nmbr = ?  AND team_nmbr = ?"),
@@ -108,7 +123,7 @@ bool cTeamResults::setBonus(Bonus bonus, const cLeague& league, const cRaces& ra
     if (amount == 0)
         return true;
 
-    QString sql = QStringLiteral(" UPDATE team_results  SET ") + column +
+    QString sql = QStringLiteral(" UPDATE team_results INDEXED BY team_results_league_race  SET ") + column +
                   QStringLiteral(" = ?  WHERE team_results.race_nmbr = ?  AND team_results.league_nmbr = ? "
                                  " AND team_results.car_nmbr IN (") +
                   cars + QStringLiteral(")");
@@ -140,7 +155,7 @@ bool cTeamResults::setQualPointsBonus(const cLeague& league, const cRaces& race)
     for (const cScoringPoints& p : qual) {
         if (p.qualPoints() == 0)
             continue;
-        if (!m_db.execute(QStringLiteral(" UPDATE team_results  SET qual_points = ( ? )  WHERE team_results.qualified = ? "
+        if (!m_db.execute(QStringLiteral(" UPDATE team_results INDEXED BY team_results_league_race  SET qual_points = ( ? )  WHERE team_results.qualified = ? "
                                          " AND team_results.race_nmbr = ?  AND team_results.league_nmbr = ?"),
                           {p.qualPoints(), p.place(), race.raceNmbr(), league.leagueNmbr()}))
             return false;
@@ -154,24 +169,15 @@ bool cTeamResults::setPoints(const cLeague& league, const cRaces& race) {
     // A row's points: the points table's points for its place (0 for a place the table lacks)
     // plus its bonuses, qualifying points and adjustment. Rows of one car and team share their
     // numbers, so one statement over the league's rows gives what a row-by-row pass gives.
-    if (!m_db.OpenResultSet(
-            QStringLiteral("SELECT count(*) AS n, "
-                           " SUM(CASE WHEN s NOT BETWEEN -2147483648 AND 2147483647 THEN 1 ELSE 0 END) AS overflowed"
-                           " FROM (SELECT IFNULL((SELECT sp.points FROM scoring_points sp"
-                           "   WHERE sp.scoring_type_nmbr = ? AND sp.place = team_results.place), 0)"
-                           "   + laps_led_bonus + most_laps_led_bonus + fast_qual_bonus + qual_points + adjustment AS s"
-                           "   FROM team_results WHERE race_nmbr = ? AND league_nmbr = ?)"),
-            {league.scoringTypeNmbr(), race.raceNmbr(), league.leagueNmbr()}))
-        return false;
-    if (m_db.fields.toInt(QStringLiteral("overflowed")) > 0)
-        throw PostingError(QStringLiteral("Overflow"));
-    const int rows = m_db.fields.toInt(QStringLiteral("n"));
     if (!m_db.execute(
-            QStringLiteral(" UPDATE team_results  SET points = ( IFNULL((SELECT sp.points FROM scoring_points sp"
+            QStringLiteral(" UPDATE team_results INDEXED BY team_results_league_race  SET points = ( IFNULL((SELECT sp.points FROM scoring_points sp"
                            "   WHERE sp.scoring_type_nmbr = ? AND sp.place = team_results.place), 0)"
                            "   + laps_led_bonus + most_laps_led_bonus + fast_qual_bonus + qual_points + adjustment ) "
                            " WHERE team_results.race_nmbr = ?  AND team_results.league_nmbr = ?"),
             {league.scoringTypeNmbr(), race.raceNmbr(), league.leagueNmbr()}))
+        return false;
+    int rows = 0;
+    if (!checkedRowCount(QStringLiteral("points"), league, race, &rows))
         return false;
     stepProgressTimes(rows);
     return true;
@@ -195,7 +201,7 @@ bool cTeamResults::setTopBonus(const cLeague& league, const cRaces& race) {
         // Each team's cars placed 1 to top in this race. Bonus rows already written have place 0
         // and never count, so one count per rule answers for every team.
         QHash<int, int> counts;
-        if (m_db.OpenResultSet(QStringLiteral(" SELECT team_nmbr, count(*) as count  FROM team_results "
+        if (m_db.OpenResultSet(QStringLiteral(" SELECT team_nmbr, count(*) as count  FROM team_results INDEXED BY team_results_league_race "
                                               " WHERE league_nmbr = ?  AND place <= ?  AND place > 0 "
                                               " AND race_nmbr = ?  GROUP BY team_nmbr"),
                                {league.leagueNmbr(), rule.top(), race.raceNmbr()})) {
@@ -281,7 +287,7 @@ bool cTeamResults::dropLowestFinishers(const cLeague& league, const cRaces& race
 bool cTeamResults::dropInactiveDrivers(const cLeague& league, const cRaces& race) {
     // A row is zeroed when its team has a holding of its car marked inactive, whatever that
     // holding's dates. Asked per row by team and car, so only the league's holdings are read.
-    return m_db.execute(QStringLiteral("UPDATE team_results  SET adjustment = 0  ,fast_Qual_Bonus = 0 "
+    return m_db.execute(QStringLiteral("UPDATE team_results INDEXED BY team_results_league_race  SET adjustment = 0  ,fast_Qual_Bonus = 0 "
                                        " ,laps_Led_Bonus = 0  ,most_Laps_Led_Bonus = 0  ,points = 0  ,qual_Points = 0 "
                                        " WHERE league_nmbr = ?  AND race_nmbr = ? "
                                        " AND EXISTS (SELECT 1 FROM team_car  WHERE active = 0 "
@@ -302,18 +308,12 @@ bool cTeamResults::setTotalPoints(const cLeague& league, const cRaces& race) {
                             QStringLiteral(") ORDER BY p.rowid LIMIT 1), 0)");
     const QVariantList values = {league.leagueNmbr(), league.raceTypeNmbr(), race.raceNmbr(), race.raceNmbr(),
                                  league.leagueNmbr(), race.raceNmbr()};
-    if (!m_db.OpenResultSet(QStringLiteral("SELECT count(*) AS n, SUM(CASE WHEN s NOT BETWEEN -2147483648 AND "
-                                           "2147483647 THEN 1 ELSE 0 END) AS overflowed FROM (SELECT points + ") +
-                                carried +
-                                QStringLiteral(" AS s FROM team_results WHERE league_nmbr = ? AND race_nmbr = ?)"),
-                            values))
-        return false;
-    if (m_db.fields.toInt(QStringLiteral("overflowed")) > 0)
-        throw PostingError(QStringLiteral("Overflow"));
-    const int rows = m_db.fields.toInt(QStringLiteral("n"));
-    if (!m_db.execute(QStringLiteral(" UPDATE team_results  SET total_points = points + ") + carried +
+    if (!m_db.execute(QStringLiteral(" UPDATE team_results INDEXED BY team_results_league_race  SET total_points = points + ") + carried +
                           QStringLiteral(" WHERE league_nmbr = ?  AND race_nmbr = ?"),
                       values))
+        return false;
+    int rows = 0;
+    if (!checkedRowCount(QStringLiteral("total_points"), league, race, &rows))
         return false;
     stepProgressTimes(rows);
     return true;

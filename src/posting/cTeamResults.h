@@ -69,6 +69,7 @@ public:
     int currentRaceNmbr(int raceTypeNmbr);
 
 private:
+    bool checkedRowCount(const QString& column, const cLeague& league, const cRaces& race, int* rows);
     enum class Bonus { FastQual, MostLapsLed, LapsLed };
     bool setBonus(Bonus bonus, const cLeague& league, const cRaces& race);
     int countTopFinishes(int n, const cLeague& league, int teamNmbr, int raceNmbr);

@@ -145,11 +145,13 @@ int cTeamResultsCollection::loadDroppedDrivers(const cLeague& league, const cRac
     const int previousRace = m_db.fields.toInt(QStringLiteral("race_nmbr"));
     const QString sql = QStringLiteral(" SELECT * ") + QStringLiteral(" FROM team_results tr1") + kByLeague +
                         QStringLiteral(" WHERE league_nmbr = ?") + QStringLiteral(" AND race_nmbr = ?") +
-                        QStringLiteral(" AND car_nmbr NOT IN (") + QStringLiteral(" SELECT car_nmbr") +
-                        QStringLiteral(" FROM team_results") + QStringLiteral(" WHERE race_nmbr = ?") +
-                        QStringLiteral(" AND team_nmbr = tr1.team_nmbr") + QStringLiteral(" AND league_nmbr = ?") +
-                        QStringLiteral(")") + QStringLiteral(" ORDER BY tr1.rowid");
-    return loadSql(sql, {league.leagueNmbr(), previousRace, race.raceNmbr(), league.leagueNmbr()});
+                        QStringLiteral(" AND NOT EXISTS (") + QStringLiteral(" SELECT 1") +
+                        QStringLiteral(" FROM team_results tr2") + kByLeague +
+                        QStringLiteral(" WHERE tr2.league_nmbr = ?") + QStringLiteral(" AND tr2.race_nmbr = ?") +
+                        QStringLiteral(" AND tr2.team_nmbr = tr1.team_nmbr") +
+                        QStringLiteral(" AND tr2.car_nmbr = tr1.car_nmbr") + QStringLiteral(")") +
+                        QStringLiteral(" ORDER BY tr1.rowid");
+    return loadSql(sql, {league.leagueNmbr(), previousRace, league.leagueNmbr(), race.raceNmbr()});
 }
 
 int cTeamResultsCollection::loadPreviousRaces(const cLeague& league, const cRaces& race, int /*teamNmbr*/) {

@@ -10,7 +10,7 @@ bool cTeamResultsSummary::postForLeague(const cLeague& league, const cRaces& rac
     const bool ok = m_db.execute(QStringLiteral(" INSERT INTO team_results_summary "
                                                 " (race_nmbr, team_place, team_nmbr, points, league_nmbr) "
                                                 " SELECT ?, 0, team_nmbr, sum(points), ? "
-                                                " FROM team_results "
+                                                " FROM team_results INDEXED BY team_results_league_race "
                                                 " WHERE race_nmbr = ? AND league_nmbr = ? "
                                                 " GROUP BY league_nmbr, team_nmbr "),
                                  {race.raceNmbr(), league.leagueNmbr(), race.raceNmbr(), league.leagueNmbr()});
