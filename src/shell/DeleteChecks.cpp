@@ -1,0 +1,29 @@
+#include "shell/DeleteChecks.h"
+
+#include "posting/cResultsCollection.h"
+
+namespace {
+const QString kCrLf = QStringLiteral("\r\n");
+}
+
+bool carHeldByAnyTeam(int carNmbr) {
+    (void)carNmbr; // PENDING: team holdings
+    return false;
+}
+
+bool carHasResults(int carNmbr) {
+    cResultsCollection results;
+    results.load();
+    return results.carExists(carNmbr);
+}
+
+QString carHeldRefusal(const QString& carTxt) {
+    return QStringLiteral("Car is a member of at least one Team.") + kCrLf + QStringLiteral("You must remove Car ") +
+           carTxt.trimmed() + QStringLiteral(" from all Teams before car can be deleted");
+}
+
+QString carResultsRefusal(const QString& carTxt) {
+    return QStringLiteral("Results have been posted for at least one Race for this Car.") + kCrLf +
+           QStringLiteral("You must clear results for all Races with this Car (") + carTxt.trimmed() +
+           QStringLiteral(") before Car can be deleted");
+}
