@@ -1,5 +1,6 @@
 #include "data/cCarCollection.h"
 
+#include "data/SqlText.h"
 #include "data/cGroup.h"
 
 cCar* cCarCollection::Add(int carNmbr, int raceTypeNmbr, const QString& carTxt, const QString& carOwner,
@@ -21,11 +22,8 @@ cCar* cCarCollection::Add(int carNmbr, int raceTypeNmbr, const QString& carTxt, 
 
 int cCarCollection::load(std::optional<int> raceTypeNmbr, std::optional<int> carTypeNmbr) {
     QString sql = QStringLiteral("SELECT * FROM cars");
-    if (raceTypeNmbr)
-        sql += QStringLiteral(" WHERE race_type_nmbr = ") + QString::number(*raceTypeNmbr);
+    sql += sqlTypeFilter(raceTypeNmbr, carTypeNmbr);
     if (carTypeNmbr) {
-        sql += (raceTypeNmbr ? QStringLiteral(" AND car_type_nmbr = ") : QStringLiteral(" WHERE car_type_nmbr = ")) +
-               QString::number(*carTypeNmbr);
         sql += *carTypeNmbr == cCar::CarType ? QStringLiteral(" ORDER BY car_txt") : QStringLiteral(" ORDER BY driver_name");
     }
     if (m_db.OpenResultSet(sql)) {

@@ -1,5 +1,6 @@
 #include "posting/cRacesCollection.h"
 
+#include "data/SqlText.h"
 #include "posting/RaceOrder.h"
 
 cRaces* cRacesCollection::Add(int raceNmbr, const QString& raceName, const QString& trackName, const QDate& raceDate,
@@ -34,13 +35,7 @@ int cRacesCollection::loadQuery(const QString& sql) {
 
 int cRacesCollection::load(std::optional<int> raceTypeNmbr, std::optional<int> carTypeNmbr) {
     QString sql = QStringLiteral("SELECT *") + QStringLiteral(" FROM races");
-    if (raceTypeNmbr) {
-        sql += QStringLiteral(" WHERE race_type_nmbr = ") + QString::number(*raceTypeNmbr);
-        if (carTypeNmbr)
-            sql += QStringLiteral(" AND car_type_nmbr = ") + QString::number(*carTypeNmbr);
-    } else if (carTypeNmbr) {
-        sql += QStringLiteral(" WHERE car_type_nmbr = ") + QString::number(*carTypeNmbr);
-    }
+    sql += sqlTypeFilter(raceTypeNmbr, carTypeNmbr);
     return loadQuery(sql);
 }
 
