@@ -1,5 +1,8 @@
 #include "shell/DeleteChecks.h"
 
+#include "data/cLeague.h"
+#include "data/cLeagueTeams.h"
+#include "data/cTeamCar.h"
 #include "posting/cResultsCollection.h"
 
 namespace {
@@ -7,8 +10,26 @@ const QString kCrLf = QStringLiteral("\r\n");
 }
 
 bool carHeldByAnyTeam(int carNmbr) {
-    (void)carNmbr; // PENDING: team holdings
+    cTeamCarCollection holdings;
+    holdings.load();
+    return holdings.carExists(carNmbr);
+}
+
+bool teamHasPostedSummaries(int teamNmbr) {
+    (void)teamNmbr; // PENDING: team race summaries
     return false;
+}
+
+bool teamIsLeagueMember(int teamNmbr) {
+    cLeagueTeamsCollection memberships;
+    memberships.load();
+    return memberships.teamExists(teamNmbr);
+}
+
+bool scoringMethodInUse(int scoringTypeNmbr) {
+    cLeagueCollection leagues;
+    leagues.load();
+    return leagues.scoringTypeNmbrExists(scoringTypeNmbr);
 }
 
 bool carHasResults(int carNmbr) {

@@ -9,6 +9,12 @@
 bool carHeldByAnyTeam(int carNmbr);
 // Some race has a result of the car/driver.
 bool carHasResults(int carNmbr);
+// The team has posted team race summaries.
+bool teamHasPostedSummaries(int teamNmbr);
+// The team is a member of some league.
+bool teamIsLeagueMember(int teamNmbr);
+// Some league scores by the scoring method.
+bool scoringMethodInUse(int scoringTypeNmbr);
 
 // The refusals of a car/driver delete; carTxt is trimmed here.
 QString carHeldRefusal(const QString& carTxt);

@@ -2,13 +2,17 @@
 
 #include "data/CommonCode.h"
 #include "data/cCar.h"
+#include "data/cLeague.h"
+#include "data/cTeam.h"
 #include "data/cScoringType.h"
 #include "posting/cRaces.h"
 #include "posting/cResultsCollection.h"
 #include "shell/DeleteChecks.h"
 #include "shell/frmDisplayCars.h"
+#include "shell/frmDisplayLeagues.h"
 #include "shell/frmDisplayRaces.h"
 #include "shell/frmDisplayScoring.h"
+#include "shell/frmDisplayTeams.h"
 
 #include <QPointer>
 
@@ -34,6 +38,8 @@ Editors& editors() {
     return e;
 }
 
+QPointer<frmDisplayLeagues> gLeagues;
+QPointer<frmDisplayTeams> gTeams;
 QPointer<frmDisplayCars> gCars;
 QPointer<frmDisplayRaces> gRaces;
 QPointer<frmDisplayScoring> gScoring;
@@ -88,17 +94,37 @@ bool editorAvailable(EntityKind kind) {
     return false;
 }
 
+frmDisplayLeagues* leaguesWindow() { return gLeagues; }
+frmDisplayTeams* teamsWindow() { return gTeams; }
 frmDisplayCars* carsWindow() { return gCars; }
 frmDisplayRaces* racesWindow() { return gRaces; }
 frmDisplayScoring* scoringWindow() { return gScoring; }
 
 // ---- display ----
 
+void displayLeagues(int leagueNmbr) { openWindow(gLeagues)->display(leagueNmbr); }
+void displayTeams(const QString& teamName) { openWindow(gTeams)->display(teamName); }
 void displayCars(int carNmbr) { openWindow(gCars)->display(carNmbr); }
 void displayRaces(const QString& raceName) { openWindow(gRaces)->display(raceName); }
 void displayScoring(const QString& scoringTypeName) { openWindow(gScoring)->display(scoringTypeName); }
 
 // ---- new ----
+
+void newLeague() {
+    if (!editors().league)
+        return;
+    cLeague league;
+    editors().league(league);
+    displayLeagues(league.leagueNmbr());
+}
+
+void newTeam() {
+    if (!editors().team)
+        return;
+    cTeam team;
+    editors().team(team);
+    displayTeams(team.teamName());
+}
 
 void newCar() {
     if (!editors().car)
@@ -127,6 +153,24 @@ void newScoring() {
 // ---- update ----
 // The editor gets a copy; the list is then asked for the row's own object's key, which is the
 // key from before the edit.
+
+void updateLeague() {
+    if (!editors().league || !gLeagues || !gLeagues->selectedLeague())
+        return;
+    std::unique_ptr<cLeague> copy = gLeagues->selectedLeague()->copy();
+    editors().league(*copy);
+    if (gLeagues && gLeagues->selectedLeague())
+        displayLeagues(gLeagues->selectedLeague()->leagueNmbr());
+}
+
+void updateTeam() {
+    if (!editors().team || !gTeams || !gTeams->selectedTeam())
+        return;
+    std::unique_ptr<cTeam> copy = gTeams->selectedTeam()->copy();
+    editors().team(*copy);
+    if (gTeams && gTeams->selectedTeam())
+        displayTeams(gTeams->selectedTeam()->teamName());
+}
 
 void updateCar() {
     if (!editors().car || !gCars || !gCars->selectedCar())
@@ -158,6 +202,38 @@ void updateScoring() {
 }
 
 // ---- delete ----
+
+void deleteLeague() {
+    cLeague* league = gLeagues ? gLeagues->selectedLeague() : nullptr;
+    if (!league)
+        return;
+    if (!confirmDelete(QStringLiteral("League"), league->leagueName()))
+        return;
+    // Nothing depends on a league that must stay: its memberships and postings go with it.
+    league->deleteRow();
+    displayLeagues(-1);
+}
+
+void deleteTeam() {
+    cTeam* team = gTeams ? gTeams->selectedTeam() : nullptr;
+    if (!team)
+        return;
+    if (!confirmDelete(QStringLiteral("Team"), team->teamName()))
+        return;
+    if (teamHasPostedSummaries(team->teamNmbr())) {
+        showValidation(QStringLiteral("Results have been posted for this Team.") + kCrLf +
+                       QStringLiteral("You must clear postings for all Races that this Team has been posted too."));
+        return;
+    }
+    if (teamIsLeagueMember(team->teamNmbr())) {
+        showValidation(QStringLiteral("Team is a member of at least one League.") + kCrLf +
+                       QStringLiteral("You must remove Team ") + team->teamName() +
+                       QStringLiteral(" from all Leagues before team can be deleted."));
+        return;
+    }
+    team->deleteRow();
+    displayTeams(QString());
+}
 
 void deleteCar() {
     cCar* car = gCars ? gCars->selectedCar() : nullptr;
@@ -206,6 +282,12 @@ void deleteScoring() {
     }
     if (!confirmDelete(QStringLiteral("Scoring"), method->scoringTypeName()))
         return;
+    if (scoringMethodInUse(method->scoringTypeNmbr())) {
+        showValidation(QStringLiteral("At least one League is using this Scoring Method.") + kCrLf +
+                       QStringLiteral("You must change all Leagues to not refrence") + method->scoringTypeName() +
+                       QStringLiteral(" before Scoring Method can be deleted"));
+        return;
+    }
     method->deleteRow();
     displayScoring(QString());
 }
@@ -215,8 +297,10 @@ void deleteScoring() {
 void runNewCommand(EntityKind kind) {
     switch (kind) {
     case EntityKind::League:
+        newLeague();
         break;
     case EntityKind::Team:
+        newTeam();
         break;
     case EntityKind::Car:
         newCar();
@@ -233,8 +317,10 @@ void runNewCommand(EntityKind kind) {
 void runUpdateCommand(EntityKind kind) {
     switch (kind) {
     case EntityKind::League:
+        updateLeague();
         break;
     case EntityKind::Team:
+        updateTeam();
         break;
     case EntityKind::Car:
         updateCar();
@@ -251,8 +337,10 @@ void runUpdateCommand(EntityKind kind) {
 void runDeleteCommand(EntityKind kind) {
     switch (kind) {
     case EntityKind::League:
+        deleteLeague();
         break;
     case EntityKind::Team:
+        deleteTeam();
         break;
     case EntityKind::Car:
         deleteCar();

@@ -16,6 +16,8 @@
 #include <QTreeView>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 namespace {
 
 // Twips (1/1440 inch) at 96 dots per inch.
@@ -180,8 +182,13 @@ void ListWindow::beginFill(const QList<Column>& columns) {
     for (const Column& c : columns)
         headers << c.header;
     m_model->setHorizontalHeaderLabels(headers);
+    // The design widths were set for a narrower font; they grow with the font's character width,
+    // and the first column also makes room for the row's picture.
+    const double scale = std::max(1.0, fontMetrics().averageCharWidth() / 5.0);
     for (int i = 0; i < columns.size(); ++i) {
-        const int width = twipsToPixels(columns[i].widthTwips);
+        int width = int(twipsToPixels(columns[i].widthTwips) * scale);
+        if (i == 0 && width > 0)
+            width += m_details->iconSize().isValid() ? m_details->iconSize().width() + 6 : 22;
         m_details->setColumnHidden(i, width == 0);
         if (width > 0)
             m_details->setColumnWidth(i, width);
