@@ -4,6 +4,7 @@
 #include "data/cLeagueTeams.h"
 #include "data/cTeamCar.h"
 #include "posting/cResultsCollection.h"
+#include "posting/cTeamResultsSummaryCollection.h"
 
 namespace {
 const QString kCrLf = QStringLiteral("\r\n");
@@ -16,8 +17,9 @@ bool carHeldByAnyTeam(int carNmbr) {
 }
 
 bool teamHasPostedSummaries(int teamNmbr) {
-    (void)teamNmbr; // PENDING: team race summaries
-    return false;
+    cTeamResultsSummaryCollection summaries;
+    summaries.loadTeam(teamNmbr);
+    return summaries.teamExists(teamNmbr);
 }
 
 bool teamIsLeagueMember(int teamNmbr) {

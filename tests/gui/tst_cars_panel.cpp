@@ -308,6 +308,16 @@ void CarsPanelTest::deleteRefusesACarWithResults() {
     QCOMPARE(ui().boxes[0].title, QStringLiteral("Quorvanti"));
     QCOMPARE(countRows("SELECT count(*) FROM cars WHERE car_nmbr = 500"), 1);
     QCOMPARE(window()->panelCar().carNmbr(), 500);
+
+    // A holding, even one that has ended, is refused first.
+    putTeam(500, QStringLiteral("Rockets"));
+    putHolding(500, 500, QStringLiteral("2024-01-01"), QStringLiteral("2024-02-01"));
+    ui().clear();
+    button("cmdDelete")->click();
+    QCOMPARE(ui().boxes.size(), 1);
+    QCOMPARE(ui().boxes[0].text, QStringLiteral("Car is a member of at least one Team.\r\n"
+                                                "You must remove Car 24A from all Teams before car can be deleted"));
+    QCOMPARE(countRows("SELECT count(*) FROM cars WHERE car_nmbr = 500"), 1);
 }
 
 void CarsPanelTest::deleteRemovesAFreeCarAndClearsThePanel() {
