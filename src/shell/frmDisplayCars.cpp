@@ -403,7 +403,8 @@ bool frmDisplayCars::saveCar() {
     }
     const bool result = car.CommitChanges();
     const cCar* selected = selectedCar();
-    displayCars(selected ? selected->carNmbr() : car.carNmbr());
+    // The one shared window is this one, so its own display refreshes it.
+    display(selected ? selected->carNmbr() : car.carNmbr());
     return result;
 }
 
