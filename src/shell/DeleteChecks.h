@@ -1,0 +1,21 @@
+#pragma once
+
+#include <QString>
+
+// The dependency checks of the delete commands. Each reads the tables afresh when called, so a
+// list loaded before a question was answered can never let a delete through.
+
+// Some team holds or has held the car/driver, in any period.
+bool carHeldByAnyTeam(int carNmbr);
+// Some race has a result of the car/driver.
+bool carHasResults(int carNmbr);
+// The team has posted team race summaries.
+bool teamHasPostedSummaries(int teamNmbr);
+// The team is a member of some league.
+bool teamIsLeagueMember(int teamNmbr);
+// Some league scores by the scoring method.
+bool scoringMethodInUse(int scoringTypeNmbr);
+
+// The refusals of a car/driver delete; carTxt is trimmed here.
+QString carHeldRefusal(const QString& carTxt);
+QString carResultsRefusal(const QString& carTxt);

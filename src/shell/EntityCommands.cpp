@@ -1,0 +1,355 @@
+#include "shell/EntityCommands.h"
+
+#include "data/CommonCode.h"
+#include "data/cCar.h"
+#include "data/cLeague.h"
+#include "data/cTeam.h"
+#include "data/cScoringType.h"
+#include "posting/cRaces.h"
+#include "posting/cResultsCollection.h"
+#include "shell/DeleteChecks.h"
+#include "shell/frmDisplayCars.h"
+#include "shell/frmDisplayLeagues.h"
+#include "shell/frmDisplayRaces.h"
+#include "shell/frmDisplayScoring.h"
+#include "shell/frmDisplayTeams.h"
+
+#include <QPointer>
+
+namespace {
+
+const QString kCrLf = QStringLiteral("\r\n");
+
+ListWindowHost& host() {
+    static ListWindowHost h;
+    return h;
+}
+
+struct Editors {
+    std::function<void(cLeague&)> league;
+    std::function<void(cTeam&)> team;
+    std::function<void(cCar&)> car;
+    std::function<void(cRaces&)> race;
+    std::function<void(cScoringType&)> scoring;
+};
+
+Editors& editors() {
+    static Editors e;
+    return e;
+}
+
+QPointer<frmDisplayLeagues> gLeagues;
+QPointer<frmDisplayTeams> gTeams;
+QPointer<frmDisplayCars> gCars;
+QPointer<frmDisplayRaces> gRaces;
+QPointer<frmDisplayScoring> gScoring;
+
+// A list window lives until the user closes it; the next display command makes a new one.
+template <class W>
+W* openWindow(QPointer<W>& window) {
+    if (!window) {
+        window = new W;
+        window->setAttribute(Qt::WA_DeleteOnClose);
+        if (host().place)
+            host().place(window);
+    }
+    return window;
+}
+
+bool confirmDelete(const QString& what, const QString& title) {
+    return askQuestion(QStringLiteral("Are you sure you want to delete ") + what + QStringLiteral("?"), title) ==
+           AnswerYes;
+}
+
+} // namespace
+
+void setListWindowHost(const ListWindowHost& h) { host() = h; }
+
+int currentListViewMode() { return host().viewMode ? host().viewMode() : 3; }
+
+void popupEntityMenu(EntityKind kind, const QPoint& globalPos) {
+    if (host().popupMenu)
+        host().popupMenu(kind, globalPos);
+}
+
+void setLeagueEditor(std::function<void(cLeague&)> showWith) { editors().league = std::move(showWith); }
+void setTeamEditor(std::function<void(cTeam&)> showWith) { editors().team = std::move(showWith); }
+void setCarEditor(std::function<void(cCar&)> showWith) { editors().car = std::move(showWith); }
+void setRaceEditor(std::function<void(cRaces&)> showWith) { editors().race = std::move(showWith); }
+void setScoringEditor(std::function<void(cScoringType&)> showWith) { editors().scoring = std::move(showWith); }
+
+bool editorAvailable(EntityKind kind) {
+    switch (kind) {
+    case EntityKind::League:
+        return bool(editors().league);
+    case EntityKind::Team:
+        return bool(editors().team);
+    case EntityKind::Car:
+        return bool(editors().car);
+    case EntityKind::Race:
+        return bool(editors().race);
+    case EntityKind::Scoring:
+        return bool(editors().scoring);
+    }
+    return false;
+}
+
+frmDisplayLeagues* leaguesWindow() { return gLeagues; }
+frmDisplayTeams* teamsWindow() { return gTeams; }
+frmDisplayCars* carsWindow() { return gCars; }
+frmDisplayRaces* racesWindow() { return gRaces; }
+frmDisplayScoring* scoringWindow() { return gScoring; }
+
+// ---- display ----
+
+void displayLeagues(int leagueNmbr) { openWindow(gLeagues)->display(leagueNmbr); }
+void displayTeams(const QString& teamName) { openWindow(gTeams)->display(teamName); }
+void displayCars(int carNmbr) { openWindow(gCars)->display(carNmbr); }
+void displayRaces(const QString& raceName) { openWindow(gRaces)->display(raceName); }
+void displayScoring(const QString& scoringTypeName) { openWindow(gScoring)->display(scoringTypeName); }
+
+// ---- new ----
+
+void newLeague() {
+    if (!editors().league)
+        return;
+    cLeague league;
+    editors().league(league);
+    displayLeagues(league.leagueNmbr());
+}
+
+void newTeam() {
+    if (!editors().team)
+        return;
+    cTeam team;
+    editors().team(team);
+    displayTeams(team.teamName());
+}
+
+void newCar() {
+    if (!editors().car)
+        return;
+    cCar car;
+    editors().car(car);
+    displayCars(car.carNmbr());
+}
+
+void newRace() {
+    if (!editors().race)
+        return;
+    cRaces race;
+    editors().race(race);
+    displayRaces(race.raceName());
+}
+
+void newScoring() {
+    if (!editors().scoring)
+        return;
+    cScoringType method;
+    editors().scoring(method);
+    displayScoring(method.scoringTypeName());
+}
+
+// ---- update ----
+// The editor gets a copy; the list is then asked for the row's own object's key, which is the
+// key from before the edit.
+
+void updateLeague() {
+    if (!editors().league || !gLeagues || !gLeagues->selectedLeague())
+        return;
+    std::unique_ptr<cLeague> copy = gLeagues->selectedLeague()->copy();
+    editors().league(*copy);
+    if (gLeagues && gLeagues->selectedLeague())
+        displayLeagues(gLeagues->selectedLeague()->leagueNmbr());
+}
+
+void updateTeam() {
+    if (!editors().team || !gTeams || !gTeams->selectedTeam())
+        return;
+    std::unique_ptr<cTeam> copy = gTeams->selectedTeam()->copy();
+    editors().team(*copy);
+    if (gTeams && gTeams->selectedTeam())
+        displayTeams(gTeams->selectedTeam()->teamName());
+}
+
+void updateCar() {
+    if (!editors().car || !gCars || !gCars->selectedCar())
+        return;
+    std::unique_ptr<cCar> copy = gCars->selectedCar()->copy();
+    editors().car(*copy);
+    if (gCars && gCars->selectedCar())
+        displayCars(gCars->selectedCar()->carNmbr());
+}
+
+void updateRace() {
+    if (!editors().race || !gRaces || !gRaces->selectedRace())
+        return;
+    std::unique_ptr<cRaces> copy = gRaces->selectedRace()->copy();
+    // The editor works on the race as stored now, not as it was when the list was filled.
+    copy->load(copy->raceNmbr());
+    editors().race(*copy);
+    if (gRaces && gRaces->selectedRace())
+        displayRaces(gRaces->selectedRace()->raceName());
+}
+
+void updateScoring() {
+    if (!editors().scoring || !gScoring || !gScoring->selectedScoring())
+        return;
+    std::unique_ptr<cScoringType> copy = gScoring->selectedScoring()->copy();
+    editors().scoring(*copy);
+    if (gScoring && gScoring->selectedScoring())
+        displayScoring(gScoring->selectedScoring()->scoringTypeName());
+}
+
+// ---- delete ----
+
+void deleteLeague() {
+    cLeague* league = gLeagues ? gLeagues->selectedLeague() : nullptr;
+    if (!league)
+        return;
+    if (!confirmDelete(QStringLiteral("League"), league->leagueName()))
+        return;
+    // Nothing depends on a league that must stay: its memberships and postings go with it.
+    league->deleteRow();
+    displayLeagues(-1);
+}
+
+void deleteTeam() {
+    cTeam* team = gTeams ? gTeams->selectedTeam() : nullptr;
+    if (!team)
+        return;
+    if (!confirmDelete(QStringLiteral("Team"), team->teamName()))
+        return;
+    if (teamHasPostedSummaries(team->teamNmbr())) {
+        showValidation(QStringLiteral("Results have been posted for this Team.") + kCrLf +
+                       QStringLiteral("You must clear postings for all Races that this Team has been posted too."));
+        return;
+    }
+    if (teamIsLeagueMember(team->teamNmbr())) {
+        showValidation(QStringLiteral("Team is a member of at least one League.") + kCrLf +
+                       QStringLiteral("You must remove Team ") + team->teamName() +
+                       QStringLiteral(" from all Leagues before team can be deleted."));
+        return;
+    }
+    team->deleteRow();
+    displayTeams(QString());
+}
+
+void deleteCar() {
+    cCar* car = gCars ? gCars->selectedCar() : nullptr;
+    if (!car)
+        return;
+    if (!confirmDelete(QStringLiteral("Car"), car->carTxt() + QStringLiteral(" - ") + car->driverName()))
+        return;
+    if (carHeldByAnyTeam(car->carNmbr())) {
+        showValidation(carHeldRefusal(car->carTxt()));
+        return;
+    }
+    if (carHasResults(car->carNmbr())) {
+        showValidation(carResultsRefusal(car->carTxt()));
+        return;
+    }
+    car->deleteRow();
+    displayCars(-1);
+}
+
+void deleteRace() {
+    cRaces* race = gRaces ? gRaces->selectedRace() : nullptr;
+    if (!race)
+        return;
+    if (!confirmDelete(QStringLiteral("Race"), race->raceName()))
+        return;
+    cResultsCollection results;
+    results.load(race->raceNmbr());
+    if (results.raceExists(race->raceNmbr()) &&
+        askQuestion(QStringLiteral("Results have been posted for this Race.") + kCrLf +
+                        QStringLiteral("Do you want to continue?"),
+                    race->raceName(), MsgButtons::YesNo) != AnswerYes)
+        return;
+    race->deleteRow();
+    displayRaces(QString());
+}
+
+void deleteScoring() {
+    cScoringType* method = gScoring ? gScoring->selectedScoring() : nullptr;
+    if (!method)
+        return;
+    // The shipped methods are refused before anything is asked.
+    if (method->scoringTypeNmbr() < 500) {
+        showValidation(QStringLiteral("Can't delete system Scoring Method ") + method->scoringTypeName() +
+                       QStringLiteral("."));
+        return;
+    }
+    if (!confirmDelete(QStringLiteral("Scoring"), method->scoringTypeName()))
+        return;
+    if (scoringMethodInUse(method->scoringTypeNmbr())) {
+        showValidation(QStringLiteral("At least one League is using this Scoring Method.") + kCrLf +
+                       QStringLiteral("You must change all Leagues to not refrence") + method->scoringTypeName() +
+                       QStringLiteral(" before Scoring Method can be deleted"));
+        return;
+    }
+    method->deleteRow();
+    displayScoring(QString());
+}
+
+// ---- by kind ----
+
+void runNewCommand(EntityKind kind) {
+    switch (kind) {
+    case EntityKind::League:
+        newLeague();
+        break;
+    case EntityKind::Team:
+        newTeam();
+        break;
+    case EntityKind::Car:
+        newCar();
+        break;
+    case EntityKind::Race:
+        newRace();
+        break;
+    case EntityKind::Scoring:
+        newScoring();
+        break;
+    }
+}
+
+void runUpdateCommand(EntityKind kind) {
+    switch (kind) {
+    case EntityKind::League:
+        updateLeague();
+        break;
+    case EntityKind::Team:
+        updateTeam();
+        break;
+    case EntityKind::Car:
+        updateCar();
+        break;
+    case EntityKind::Race:
+        updateRace();
+        break;
+    case EntityKind::Scoring:
+        updateScoring();
+        break;
+    }
+}
+
+void runDeleteCommand(EntityKind kind) {
+    switch (kind) {
+    case EntityKind::League:
+        deleteLeague();
+        break;
+    case EntityKind::Team:
+        deleteTeam();
+        break;
+    case EntityKind::Car:
+        deleteCar();
+        break;
+    case EntityKind::Race:
+        deleteRace();
+        break;
+    case EntityKind::Scoring:
+        deleteScoring();
+        break;
+    }
+}

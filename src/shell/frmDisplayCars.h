@@ -1,0 +1,82 @@
+#pragma once
+
+#include "data/SqlText.h"
+#include "data/cCarTypeCollection.h"
+#include "data/cGroupCollection.h"
+#include "data/cRaceTypeCollection.h"
+#include "shell/ListWindow.h"
+
+#include <memory>
+#include <vector>
+
+class QComboBox;
+class QLineEdit;
+class QPushButton;
+class cCar;
+
+// Every car, driver and bonus entry of the data file in one list, with an editing panel above it
+// that adds, changes and deletes entries in place.
+class frmDisplayCars : public ListWindow {
+    Q_OBJECT
+public:
+    explicit frmDisplayCars(QWidget* parent = nullptr);
+    ~frmDisplayCars() override;
+
+    // Rebuilds the list from the data file and selects the row of that car (-1: the first row).
+    // The panel is left as it is.
+    void display(int carNmbr);
+    // The object of the selected row; nullptr when no row is selected.
+    cCar* selectedCar() const;
+    // The entry the panel edits.
+    const cCar& panelCar() const { return *m_car; }
+    // The panel has edits not yet stored.
+    bool hasEdits() const;
+
+    static QString formatSalary(const Currency& salary);
+    static QString plainSalary(const Currency& salary);
+    static bool parseSalary(const QString& text, Currency* salary);
+
+protected:
+    void rowChosen() override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    QWidget* buildPanel();
+    void markChanged();
+    // Asks to save pending edits. False when the caller must stop: the user cancelled, or the
+    // save was refused, and the panel keeps the edited entry.
+    bool savePrompt();
+    void fillPanel();
+    void clearPanel();
+    void setLocked(QWidget* field, bool locked);
+    void focusField(QWidget* field);
+    bool saveCar();
+    bool checkDuplicateCar();
+    bool checkDuplicateDriver();
+
+    void cmdAdd_Click();
+    void cmdUpdate_Click();
+    void cmdDelete_Click();
+    void cmdCancel_Click();
+
+    std::vector<std::shared_ptr<cCar>> m_rows;
+    // Shared with the row it came from, so it outlives a rebuild of the list.
+    std::shared_ptr<cCar> m_car;
+    cRaceTypeCollection m_raceTypes;
+    cGroupCollection m_groups;
+    cCarTypeCollection m_carTypes;
+
+    QLineEdit* txtCarNumber = nullptr;
+    QLineEdit* txtDriver = nullptr;
+    QLineEdit* txtSponsor = nullptr;
+    QLineEdit* txtOwner = nullptr;
+    QLineEdit* txtMake = nullptr;
+    QLineEdit* txtSalary = nullptr;
+    QComboBox* cmbCarType = nullptr;
+    QComboBox* cmbRaceType = nullptr;
+    QComboBox* cmbGroup = nullptr;
+    QPushButton* cmdAdd = nullptr;
+    QPushButton* cmdUpdate = nullptr;
+    QPushButton* cmdDelete = nullptr;
+    QPushButton* cmdCancel = nullptr;
+};

@@ -1,0 +1,337 @@
+#include "ListTestHelpers.h"
+#include "data/cCar.h"
+#include "shell/EntityCommands.h"
+#include "shell/frmDisplayCars.h"
+
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTreeView>
+#include <QtTest>
+#include <memory>
+
+// The editing panel of the cars/drivers window, driven through its fields and buttons.
+class CarsPanelTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+
+    void typingInANewEntryEnablesOnlyAdd();
+    void duplicateCarNumberIsRefusedAsStored();
+    void duplicateDriverIsRefusedBeforeTheNameQuestion();
+    void refusalsComeInOrderWithFocus_data();
+    void refusalsComeInOrderWithFocus();
+    void newDriverIsStoredOnlyAfterTheNameQuestion();
+    void storedEntriesLockTheirKeyFields();
+    void bonusEntryCannotBeUpdated();
+    void groupChangeIsStored();
+    void savePromptCancelKeepsTheEdits();
+    void savePromptNoDropsTheEdits();
+    void savePromptYesWithRefusedSaveKeepsTheEdits();
+    void deleteRefusesACarWithResults();
+    void deleteRemovesAFreeCarAndClearsThePanel();
+
+private:
+    frmDisplayCars* window() { return carsWindow(); }
+    QLineEdit* box(const char* name) { return window()->findChild<QLineEdit*>(QLatin1String(name)); }
+    QComboBox* list(const char* name) { return window()->findChild<QComboBox*>(QLatin1String(name)); }
+    QPushButton* button(const char* name) { return window()->findChild<QPushButton*>(QLatin1String(name)); }
+    void choose(const char* name, int number) { list(name)->setCurrentIndex(list(name)->findData(number)); }
+    // Clicks the row whose first column shows the text.
+    void clickRow(const QString& carTxt);
+    void fillNew(const QString& number, const QString& driver, int carType, int raceType,
+                 const QString& salary = QStringLiteral("100"));
+    RecordingUi& ui() { return m_data->ui(); }
+
+    std::unique_ptr<TestDataFile> m_data;
+};
+
+void CarsPanelTest::init() {
+    m_data = std::make_unique<TestDataFile>();
+    QVERIFY(m_data->ok());
+    putCar(500, 1, 1, "24A", "Red Driver", "1500");
+    putCar(501, 1, 2, "7", "Blue Driver", "900");
+    putCar(502, 1, 3, "Top Bonus", "Bonus", "0");
+    displayCars(-1);
+    QVERIFY(window());
+    QVERIFY(QTest::qWaitForWindowExposed(window()));
+    ui().clear();
+}
+
+void CarsPanelTest::cleanup() {
+    delete window();
+    m_data.reset();
+}
+
+void CarsPanelTest::clickRow(const QString& carTxt) {
+    QTreeView* view = window()->detailsView();
+    for (int row = 0; row < window()->rowCount(); ++row) {
+        if (window()->displayedText(row, 0) == carTxt) {
+            const QModelIndex index = view->model()->index(row, 0);
+            view->scrollTo(index);
+            QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, view->visualRect(index).center());
+            return;
+        }
+    }
+    QFAIL(qPrintable(QStringLiteral("no row ") + carTxt));
+}
+
+void CarsPanelTest::fillNew(const QString& number, const QString& driver, int carType, int raceType,
+                            const QString& salary) {
+    box("txtCarNumber")->setText(number);
+    box("txtDriver")->setText(driver);
+    box("txtSalary")->setText(salary);
+    if (carType > 0)
+        choose("cmbCarType", carType);
+    if (raceType > 0)
+        choose("cmbRaceType", raceType);
+}
+
+void CarsPanelTest::typingInANewEntryEnablesOnlyAdd() {
+    QTest::keyClicks(box("txtCarNumber"), "5");
+    QVERIFY(button("cmdAdd")->isEnabled());
+    QVERIFY(!button("cmdUpdate")->isEnabled());
+    QVERIFY(!button("cmdDelete")->isEnabled());
+    QVERIFY(button("cmdCancel")->isEnabled());
+}
+
+void CarsPanelTest::duplicateCarNumberIsRefusedAsStored() {
+    // Stored as "24A": blanks around the typed text and letter case do not make it another car.
+    fillNew(QStringLiteral(" 24a "), QStringLiteral("Green"), cCar::CarType, 1);
+    button("cmdAdd")->click();
+
+    QCOMPARE(ui().boxes.size(), 1);
+    QCOMPARE(ui().boxes[0].text, QStringLiteral("Duplicate Car"));
+    QCOMPARE(ui().boxes[0].title, QStringLiteral("Quorvanti"));
+    QCOMPARE(ui().boxes[0].icon, MsgIcon::Critical);
+    QCOMPARE(window()->focusWidget(), box("txtCarNumber"));
+    QCOMPARE(box("txtCarNumber")->selectedText(), QStringLiteral(" 24a "));
+    QCOMPARE(countRows("SELECT count(*) FROM cars"), 3);
+    QVERIFY(button("cmdAdd")->isEnabled());
+
+    // The same text in another race type is another car.
+    ui().clear();
+    choose("cmbRaceType", 2);
+    button("cmdAdd")->click();
+    QCOMPARE(ui().boxes.size(), 0);
+    QCOMPARE(countRows("SELECT count(*) FROM cars WHERE race_type_nmbr = 2 AND car_txt = '24a'"), 1);
+}
+
+void CarsPanelTest::duplicateDriverIsRefusedBeforeTheNameQuestion() {
+    fillNew(QStringLiteral("8"), QStringLiteral("blue driver "), cCar::DriverType, 1);
+    button("cmdAdd")->click();
+    QCOMPARE(ui().boxes.size(), 1);
+    QCOMPARE(ui().boxes[0].text, QStringLiteral("Duplicate Driver"));
+    QCOMPARE(window()->focusWidget(), box("txtDriver"));
+    QCOMPARE(countRows("SELECT count(*) FROM cars"), 3);
+}
+
+void CarsPanelTest::refusalsComeInOrderWithFocus_data() {
+    QTest::addColumn<QString>("number");
+    QTest::addColumn<QString>("driver");
+    QTest::addColumn<int>("carType");
+    QTest::addColumn<int>("raceType");
+    QTest::addColumn<QString>("salary");
+    QTest::addColumn<QString>("message");
+    QTest::addColumn<QString>("focus");
+
+    QTest::newRow("no race type") << "" << "" << 0 << 0 << "abc" << "Race Type is a required field"
+                                  << "cmbRaceType";
+    QTest::newRow("no number") << "  " << "" << 1 << 1 << "abc" << "Car Number is a required field"
+                               << "txtCarNumber";
+    QTest::newRow("car needs a driver") << "31" << "" << 1 << 1 << "abc" << "Driver is a required field"
+                                        << "txtDriver";
+    QTest::newRow("no car type") << "" << "" << 0 << 1 << "abc" << "You must define this as a Car or Driver"
+                                 << "cmbCarType";
+    QTest::newRow("letters for salary") << "31" << "Gray" << 1 << 1 << "abc" << "Invalid Salary amount"
+                                        << "txtSalary";
+    QTest::newRow("empty salary") << "31" << "Gray" << 1 << 1 << "" << "Invalid Salary amount" << "txtSalary";
+}
+
+void CarsPanelTest::refusalsComeInOrderWithFocus() {
+    QFETCH(QString, number);
+    QFETCH(QString, driver);
+    QFETCH(int, carType);
+    QFETCH(int, raceType);
+    QFETCH(QString, salary);
+    QFETCH(QString, message);
+    QFETCH(QString, focus);
+
+    fillNew(number, driver, carType, raceType, salary);
+    button("cmdAdd")->click();
+    QCOMPARE(ui().boxes.size(), 1);
+    QCOMPARE(ui().boxes[0].text, message);
+    QCOMPARE(ui().boxes[0].icon, MsgIcon::Critical);
+    QCOMPARE(window()->focusWidget()->objectName(), focus);
+    QCOMPARE(countRows("SELECT count(*) FROM cars"), 3);
+    QVERIFY(button("cmdAdd")->isEnabled());
+}
+
+void CarsPanelTest::newDriverIsStoredOnlyAfterTheNameQuestion() {
+    fillNew(QStringLiteral("9"), QStringLiteral("Gray"), cCar::DriverType, 1, QStringLiteral("$1,250.50"));
+    ui().answers = {AnswerNo};
+    button("cmdAdd")->click();
+    QCOMPARE(ui().boxes.size(), 1);
+    QCOMPARE(ui().boxes[0].text, QStringLiteral("Driver name can not be changed once the Driver is saved.\r\n"
+                                                "Are you sure the name is spelled correctly?"));
+    QCOMPARE(ui().boxes[0].icon, MsgIcon::None);
+    QCOMPARE(window()->focusWidget(), box("txtDriver"));
+    QCOMPARE(countRows("SELECT count(*) FROM cars"), 3);
+
+    ui().clear();
+    ui().answers = {AnswerYes};
+    button("cmdAdd")->click();
+    QCOMPARE(countRows("SELECT count(*) FROM cars WHERE driver_name = 'Gray' AND salary = 1250.5"), 1);
+    QVERIFY(!button("cmdAdd")->isEnabled());
+    QVERIFY(button("cmdDelete")->isEnabled());
+    QVERIFY(window()->selectedCar());
+    QCOMPARE(window()->selectedCar()->driverName(), QStringLiteral("Gray"));
+    QCOMPARE(window()->panelCar().carNmbr(), window()->selectedCar()->carNmbr());
+}
+
+void CarsPanelTest::storedEntriesLockTheirKeyFields() {
+    clickRow(QStringLiteral("24A"));
+    QCOMPARE(box("txtCarNumber")->text(), QStringLiteral("24A"));
+    QCOMPARE(box("txtSalary")->text(), QStringLiteral("1500"));
+    QCOMPARE(list("cmbRaceType")->currentText(), QStringLiteral("Wexford Cup"));
+    QVERIFY(!box("txtCarNumber")->isEnabled());
+    QVERIFY(box("txtDriver")->isEnabled());
+    QVERIFY(!list("cmbCarType")->isEnabled());
+    QVERIFY(!list("cmbRaceType")->isEnabled());
+    QVERIFY(list("cmbGroup")->isEnabled());
+    QVERIFY(!button("cmdAdd")->isEnabled());
+    QVERIFY(!button("cmdUpdate")->isEnabled());
+    QVERIFY(button("cmdDelete")->isEnabled());
+    QCOMPARE(box("txtCarNumber")->palette().color(QPalette::Base),
+             box("txtCarNumber")->palette().color(QPalette::Button));
+
+    clickRow(QStringLiteral("7"));
+    QVERIFY(box("txtCarNumber")->isEnabled());
+    QVERIFY(!box("txtDriver")->isEnabled());
+    QVERIFY(!list("cmbCarType")->isEnabled());
+    QVERIFY(ui().boxes.isEmpty());
+}
+
+void CarsPanelTest::bonusEntryCannotBeUpdated() {
+    clickRow(QStringLiteral("Top Bonus"));
+    QCOMPARE(list("cmbCarType")->currentIndex(), -1);
+    box("txtSponsor")->setText(QStringLiteral("New sponsor"));
+    QVERIFY(button("cmdUpdate")->isEnabled());
+    button("cmdUpdate")->click();
+    QCOMPARE(ui().boxes.size(), 1);
+    QCOMPARE(ui().boxes[0].text, QStringLiteral("You must define this as a Car or Driver"));
+    QVERIFY(window()->focusWidget() != list("cmbCarType"));
+    QCOMPARE(countRows("SELECT count(*) FROM cars WHERE sponsor = 'New sponsor'"), 0);
+}
+
+void CarsPanelTest::groupChangeIsStored() {
+    clickRow(QStringLiteral("24A"));
+    choose("cmbGroup", 2);
+    QVERIFY(button("cmdUpdate")->isEnabled());
+    button("cmdUpdate")->click();
+    QCOMPARE(countRows("SELECT group_nmbr FROM cars WHERE car_nmbr = 500"), 2);
+    QVERIFY(!button("cmdUpdate")->isEnabled());
+
+    choose("cmbGroup", -1);
+    button("cmdUpdate")->click();
+    cCar stored;
+    QCOMPARE(stored.load(500), 1);
+    QVERIFY(!stored.hasGroup());
+    QVERIFY(ui().boxes.isEmpty());
+}
+
+void CarsPanelTest::savePromptCancelKeepsTheEdits() {
+    clickRow(QStringLiteral("24A"));
+    box("txtSponsor")->setText(QStringLiteral("Edited"));
+    ui().answers = {AnswerCancel};
+    clickRow(QStringLiteral("7"));
+    QCOMPARE(ui().boxes.size(), 1);
+    QCOMPARE(ui().boxes[0].text, QStringLiteral("Do you want to save changes"));
+    QCOMPARE(ui().boxes[0].title, QStringLiteral("24A   Red Driver"));
+    QCOMPARE(box("txtSponsor")->text(), QStringLiteral("Edited"));
+    QCOMPARE(window()->panelCar().carNmbr(), 500);
+    QCOMPARE(window()->selectedCar()->carNmbr(), 500);
+    QVERIFY(button("cmdUpdate")->isEnabled());
+}
+
+void CarsPanelTest::savePromptNoDropsTheEdits() {
+    QTest::keyClicks(box("txtCarNumber"), "5");
+    ui().answers = {AnswerNo};
+    clickRow(QStringLiteral("7"));
+    QCOMPARE(ui().boxes.size(), 1);
+    QCOMPARE(ui().boxes[0].title, QStringLiteral("   "));
+    QCOMPARE(window()->panelCar().carNmbr(), 501);
+    QCOMPARE(box("txtCarNumber")->text(), QStringLiteral("7"));
+    QCOMPARE(countRows("SELECT count(*) FROM cars"), 3);
+}
+
+void CarsPanelTest::savePromptYesWithRefusedSaveKeepsTheEdits() {
+    clickRow(QStringLiteral("24A"));
+    box("txtSponsor")->setText(QStringLiteral("Edited"));
+    box("txtSalary")->setText(QStringLiteral("abc"));
+    ui().answers = {AnswerYes};
+    clickRow(QStringLiteral("7"));
+
+    QCOMPARE(ui().boxes.size(), 2);
+    QCOMPARE(ui().boxes[1].text, QStringLiteral("Invalid Salary amount"));
+    // The panel stays on the edited car with its edits, instead of moving on and losing them.
+    QCOMPARE(window()->panelCar().carNmbr(), 500);
+    QCOMPARE(box("txtSponsor")->text(), QStringLiteral("Edited"));
+    QCOMPARE(box("txtSalary")->text(), QStringLiteral("abc"));
+    QVERIFY(button("cmdUpdate")->isEnabled());
+    QCOMPARE(window()->selectedCar()->carNmbr(), 500);
+    QCOMPARE(window()->focusWidget(), box("txtSalary"));
+    QCOMPARE(countRows("SELECT count(*) FROM cars WHERE sponsor = 'Edited'"), 0);
+
+    // Mended, the same prompt's Yes stores the edits and moves on.
+    box("txtSalary")->setText(QStringLiteral("1600"));
+    ui().clear();
+    ui().answers = {AnswerYes};
+    clickRow(QStringLiteral("7"));
+    QCOMPARE(ui().boxes.size(), 1);
+    QCOMPARE(countRows("SELECT count(*) FROM cars WHERE sponsor = 'Edited' AND salary = 1600"), 1);
+    QCOMPARE(window()->panelCar().carNmbr(), 501);
+    QVERIFY(!button("cmdUpdate")->isEnabled());
+}
+
+void CarsPanelTest::deleteRefusesACarWithResults() {
+    putRace(500, QStringLiteral("Opener"), QStringLiteral("2024-02-18"));
+    putResult(500, 500, 1);
+    clickRow(QStringLiteral("24A"));
+    button("cmdDelete")->click();
+    QCOMPARE(ui().boxes.size(), 1);
+    QCOMPARE(ui().boxes[0].text, QStringLiteral("Results have been posted for at least one Race for this Car.\r\n"
+                                                "You must clear results for all Races with this Car (24A) before "
+                                                "Car can be deleted"));
+    QCOMPARE(ui().boxes[0].title, QStringLiteral("Quorvanti"));
+    QCOMPARE(countRows("SELECT count(*) FROM cars WHERE car_nmbr = 500"), 1);
+    QCOMPARE(window()->panelCar().carNmbr(), 500);
+
+    // A holding, even one that has ended, is refused first.
+    putTeam(500, QStringLiteral("Rockets"));
+    putHolding(500, 500, QStringLiteral("2024-01-01"), QStringLiteral("2024-02-01"));
+    ui().clear();
+    button("cmdDelete")->click();
+    QCOMPARE(ui().boxes.size(), 1);
+    QCOMPARE(ui().boxes[0].text, QStringLiteral("Car is a member of at least one Team.\r\n"
+                                                "You must remove Car 24A from all Teams before car can be deleted"));
+    QCOMPARE(countRows("SELECT count(*) FROM cars WHERE car_nmbr = 500"), 1);
+}
+
+void CarsPanelTest::deleteRemovesAFreeCarAndClearsThePanel() {
+    clickRow(QStringLiteral("7"));
+    button("cmdDelete")->click();
+    QVERIFY(ui().boxes.isEmpty());
+    QCOMPARE(countRows("SELECT count(*) FROM cars WHERE car_nmbr = 501"), 0);
+    QCOMPARE(window()->panelCar().carNmbr(), 0);
+    QCOMPARE(box("txtDriver")->text(), QString());
+    QCOMPARE(box("txtSalary")->text(), QStringLiteral("0"));
+    QVERIFY(!button("cmdDelete")->isEnabled());
+    QCOMPARE(window()->rowCount(), 2);
+    QCOMPARE(window()->selectedDisplayRow(), 0);
+}
+
+QTEST_MAIN(CarsPanelTest)
+#include "tst_cars_panel.moc"

@@ -1,0 +1,348 @@
+#include "ListTestHelpers.h"
+#include "data/cCar.h"
+#include "data/cTeam.h"
+#include "posting/cRaces.h"
+#include "shell/EntityCommands.h"
+#include "shell/frmDisplayCars.h"
+#include "shell/frmDisplayLeagues.h"
+#include "shell/frmDisplayRaces.h"
+#include "shell/frmDisplayScoring.h"
+#include "shell/frmDisplayTeams.h"
+
+#include <QAbstractItemView>
+#include <QtTest>
+#include <functional>
+#include <memory>
+
+namespace {
+
+// Passes every box on to the recording UI, after running an action while the box is "open".
+class ActionUi final : public UiServices {
+public:
+    explicit ActionUi(RecordingUi& inner) : m_inner(inner) { setUi(this); }
+    ~ActionUi() override { setUi(&m_inner); }
+    int messageBox(const QString& text, const QString& title, MsgIcon icon, MsgButtons buttons) override {
+        if (whileShown) {
+            auto action = std::move(whileShown);
+            whileShown = nullptr;
+            action();
+        }
+        return m_inner.messageBox(text, title, icon, buttons);
+    }
+    void setStatusText(const QString& text) override { m_inner.setStatusText(text); }
+    void setPointer(int code) override { m_inner.setPointer(code); }
+    int pointer() const override { return m_inner.pointer(); }
+    void beep() override {}
+    void stepProgress() override {}
+    bool playWave(const QString&) override { return false; }
+
+    std::function<void()> whileShown;
+
+private:
+    RecordingUi& m_inner;
+};
+
+// Selects the row of the list window whose first column shows the text.
+bool selectRow(ListWindow* window, int column, const QString& text) {
+    for (int row = 0; row < window->rowCount(); ++row) {
+        if (window->displayedText(row, column) == text) {
+            QAbstractItemView* view = window->currentView();
+            view->selectionModel()->setCurrentIndex(view->model()->index(row, 0),
+                                                    QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+            return true;
+        }
+    }
+    return false;
+}
+
+} // namespace
+
+// The delete commands' questions and refusal rules, and the new and update commands around an editor.
+class EntityCommandsTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+
+    void leagueIsDeletedAfterOneQuestion();
+    void teamRefusals();
+    void carRefusals();
+    void carDeleteReadsHoldingsAfterTheQuestion();
+    void scoringRefusals();
+    void raceWithResultsAsksTwice();
+    void commandsWithoutAnEditorAreOff();
+    void updateRelistsUnderTheOldName();
+    void updateRaceEditsTheStoredRace();
+
+private:
+    RecordingUi& ui() { return m_data->ui(); }
+    std::unique_ptr<TestDataFile> m_data;
+};
+
+void EntityCommandsTest::init() {
+    m_data = std::make_unique<TestDataFile>();
+    QVERIFY(m_data->ok());
+}
+
+void EntityCommandsTest::cleanup() {
+    delete leaguesWindow();
+    delete teamsWindow();
+    delete carsWindow();
+    delete racesWindow();
+    delete scoringWindow();
+    for (EntityKind kind : {EntityKind::League, EntityKind::Team, EntityKind::Car, EntityKind::Race,
+                            EntityKind::Scoring})
+        QVERIFY(!editorAvailable(kind));
+    m_data.reset();
+}
+
+void EntityCommandsTest::leagueIsDeletedAfterOneQuestion() {
+    putLeague(500, QStringLiteral("Sunday League"));
+    putTeam(500, QStringLiteral("Rockets"));
+    putMembership(500, 500);
+    putSummary(1, 500, 500);
+    displayLeagues(-1);
+    QVERIFY(selectRow(leaguesWindow(), 0, QStringLiteral("Sunday League")));
+
+    ui().answers = {AnswerNo};
+    deleteLeague();
+    QCOMPARE(countRows("SELECT count(*) FROM leagues"), 1);
+
+    ui().clear();
+    deleteLeague();
+    QCOMPARE(ui().boxes.size(), 1);
+    QCOMPARE(ui().boxes[0].text, QStringLiteral("Are you sure you want to delete League?"));
+    QCOMPARE(ui().boxes[0].title, QStringLiteral("Sunday League"));
+    QCOMPARE(ui().boxes[0].icon, MsgIcon::None);
+    QCOMPARE(ui().boxes[0].buttons, MsgButtons::YesNoCancel);
+    QCOMPARE(countRows("SELECT count(*) FROM leagues"), 0);
+    QCOMPARE(countRows("SELECT count(*) FROM league_teams"), 0);
+    QCOMPARE(countRows("SELECT count(*) FROM teams"), 1);
+    QCOMPARE(leaguesWindow()->rowCount(), 0);
+}
+
+void EntityCommandsTest::teamRefusals() {
+    putLeague(500, QStringLiteral("Sunday League"));
+    putTeam(500, QStringLiteral("Posted"));
+    putTeam(501, QStringLiteral("Member"));
+    putTeam(502, QStringLiteral("Free"));
+    putMembership(500, 500);
+    putSummary(1, 500, 500);
+    putMembership(500, 501);
+    displayTeams(QString());
+
+    QVERIFY(selectRow(teamsWindow(), 0, QStringLiteral("Posted")));
+    deleteTeam();
+    QCOMPARE(ui().boxes.size(), 2);
+    QCOMPARE(ui().boxes[0].text, QStringLiteral("Are you sure you want to delete Team?"));
+    QCOMPARE(ui().boxes[1].text, QStringLiteral("Results have been posted for this Team.\r\n"
+                                                "You must clear postings for all Races that this Team has been "
+                                                "posted too."));
+    QCOMPARE(ui().boxes[1].title, QStringLiteral("Quorvanti"));
+    QCOMPARE(ui().boxes[1].icon, MsgIcon::Critical);
+
+    ui().clear();
+    QVERIFY(selectRow(teamsWindow(), 0, QStringLiteral("Member")));
+    deleteTeam();
+    QCOMPARE(ui().boxes.size(), 2);
+    QCOMPARE(ui().boxes[1].text, QStringLiteral("Team is a member of at least one League.\r\n"
+                                                "You must remove Team Member from all Leagues before team can be "
+                                                "deleted."));
+    QCOMPARE(countRows("SELECT count(*) FROM teams"), 3);
+
+    ui().clear();
+    putHolding(502, 1, QStringLiteral("2024-01-01"));
+    QVERIFY(selectRow(teamsWindow(), 0, QStringLiteral("Free")));
+    deleteTeam();
+    QCOMPARE(ui().boxes.size(), 1);
+    QCOMPARE(countRows("SELECT count(*) FROM teams"), 2);
+    QCOMPARE(countRows("SELECT count(*) FROM team_car WHERE team_nmbr = 502"), 0);
+    QCOMPARE(teamsWindow()->rowCount(), 2);
+    QCOMPARE(teamsWindow()->selectedDisplayRow(), 0);
+}
+
+void EntityCommandsTest::carRefusals() {
+    putTeam(500, QStringLiteral("Rockets"));
+    putCar(500, 1, 1, QStringLiteral("24"), QStringLiteral("Held and raced"));
+    putCar(501, 1, 1, QStringLiteral(" 9 "), QStringLiteral("Raced"));
+    putCar(502, 1, 1, QStringLiteral("3"), QStringLiteral("Free"));
+    // An ended holding still counts.
+    putHolding(500, 500, QStringLiteral("2024-01-01"), QStringLiteral("2024-03-01"));
+    putRace(500, QStringLiteral("Opener"), QStringLiteral("2024-02-18"));
+    putResult(500, 500, 1);
+    putResult(500, 501, 2);
+    displayCars(-1);
+
+    QVERIFY(selectRow(carsWindow(), 1, QStringLiteral("Held and raced")));
+    deleteCar();
+    QCOMPARE(ui().boxes.size(), 2);
+    QCOMPARE(ui().boxes[0].text, QStringLiteral("Are you sure you want to delete Car?"));
+    QCOMPARE(ui().boxes[0].title, QStringLiteral("24 - Held and raced"));
+    QCOMPARE(ui().boxes[1].text, QStringLiteral("Car is a member of at least one Team.\r\n"
+                                                "You must remove Car 24 from all Teams before car can be deleted"));
+
+    ui().clear();
+    QVERIFY(selectRow(carsWindow(), 1, QStringLiteral("Raced")));
+    deleteCar();
+    QCOMPARE(ui().boxes.size(), 2);
+    QCOMPARE(ui().boxes[1].text, QStringLiteral("Results have been posted for at least one Race for this Car.\r\n"
+                                                "You must clear results for all Races with this Car (9) before Car "
+                                                "can be deleted"));
+    QCOMPARE(countRows("SELECT count(*) FROM cars"), 3);
+
+    ui().clear();
+    QVERIFY(selectRow(carsWindow(), 1, QStringLiteral("Free")));
+    deleteCar();
+    QCOMPARE(ui().boxes.size(), 1);
+    QCOMPARE(countRows("SELECT count(*) FROM cars"), 2);
+    QCOMPARE(carsWindow()->rowCount(), 2);
+}
+
+void EntityCommandsTest::carDeleteReadsHoldingsAfterTheQuestion() {
+    putTeam(500, QStringLiteral("Rockets"));
+    putCar(500, 1, 1, QStringLiteral("24"), QStringLiteral("Red"));
+    displayCars(-1);
+    QVERIFY(selectRow(carsWindow(), 0, QStringLiteral("24")));
+
+    // Whatever was read before the question is stale once it is answered.
+    ActionUi action(ui());
+    action.whileShown = [] { putHolding(500, 500, QStringLiteral("2024-01-01")); };
+    deleteCar();
+    QCOMPARE(ui().boxes.size(), 2);
+    QVERIFY(ui().boxes[1].text.startsWith(QStringLiteral("Car is a member of at least one Team.")));
+    QCOMPARE(countRows("SELECT count(*) FROM cars"), 1);
+
+    TestDataFile::exec(QStringLiteral("DELETE FROM team_car"));
+    ui().clear();
+    action.whileShown = [] {
+        putRace(500, QStringLiteral("Opener"), QStringLiteral("2024-02-18"));
+        putResult(500, 500, 1);
+    };
+    deleteCar();
+    QCOMPARE(ui().boxes.size(), 2);
+    QVERIFY(ui().boxes[1].text.startsWith(QStringLiteral("Results have been posted")));
+    QCOMPARE(countRows("SELECT count(*) FROM cars"), 1);
+}
+
+void EntityCommandsTest::scoringRefusals() {
+    TestDataFile::exec(QStringLiteral("INSERT INTO scoring_type VALUES (499, 'Shipped Late', 0, 0, 0)"));
+    TestDataFile::exec(QStringLiteral("INSERT INTO scoring_type VALUES (500, 'House Rules', 0, 0, 0)"));
+    TestDataFile::exec(QStringLiteral("INSERT INTO scoring_type VALUES (501, 'Unused', 0, 0, 0)"));
+    putLeague(500, QStringLiteral("Sunday League"), 500);
+    displayScoring(QString());
+
+    QVERIFY(selectRow(scoringWindow(), 0, QStringLiteral("Shipped Late")));
+    deleteScoring();
+    QCOMPARE(ui().boxes.size(), 1);
+    QCOMPARE(ui().boxes[0].text, QStringLiteral("Can't delete system Scoring Method Shipped Late."));
+    QCOMPARE(ui().boxes[0].icon, MsgIcon::Critical);
+
+    ui().clear();
+    QVERIFY(selectRow(scoringWindow(), 0, QStringLiteral("House Rules")));
+    deleteScoring();
+    QCOMPARE(ui().boxes.size(), 2);
+    QCOMPARE(ui().boxes[0].text, QStringLiteral("Are you sure you want to delete Scoring?"));
+    QCOMPARE(ui().boxes[0].title, QStringLiteral("House Rules"));
+    QCOMPARE(ui().boxes[1].text, QStringLiteral("At least one League is using this Scoring Method.\r\n"
+                                                "You must change all Leagues to not refrenceHouse Rules before "
+                                                "Scoring Method can be deleted"));
+    QCOMPARE(countRows("SELECT count(*) FROM scoring_type"), 5);
+
+    ui().clear();
+    QVERIFY(selectRow(scoringWindow(), 0, QStringLiteral("Unused")));
+    deleteScoring();
+    QCOMPARE(ui().boxes.size(), 1);
+    QCOMPARE(countRows("SELECT count(*) FROM scoring_type WHERE scoring_type_nmbr = 501"), 0);
+    QCOMPARE(scoringWindow()->rowCount(), 4);
+}
+
+void EntityCommandsTest::raceWithResultsAsksTwice() {
+    putCar(500, 1, 1, QStringLiteral("24"), QStringLiteral("Red"));
+    putRace(500, QStringLiteral("Opener"), QStringLiteral("2024-02-18"));
+    putRace(501, QStringLiteral("Second"), QStringLiteral("2024-02-25"));
+    putResult(500, 500, 1);
+    displayRaces(QString());
+
+    QVERIFY(selectRow(racesWindow(), 2, QStringLiteral("Opener")));
+    ui().answers = {AnswerYes, AnswerNo};
+    deleteRace();
+    QCOMPARE(ui().boxes.size(), 2);
+    QCOMPARE(ui().boxes[0].text, QStringLiteral("Are you sure you want to delete Race?"));
+    QCOMPARE(ui().boxes[1].text, QStringLiteral("Results have been posted for this Race.\r\nDo you want to continue?"));
+    QCOMPARE(ui().boxes[1].title, QStringLiteral("Opener"));
+    QCOMPARE(ui().boxes[1].buttons, MsgButtons::YesNo);
+    QCOMPARE(countRows("SELECT count(*) FROM races"), 2);
+    QCOMPARE(countRows("SELECT count(*) FROM results"), 1);
+
+    ui().clear();
+    deleteRace();
+    QCOMPARE(ui().boxes.size(), 2);
+    QCOMPARE(countRows("SELECT count(*) FROM races"), 1);
+    QCOMPARE(countRows("SELECT count(*) FROM results"), 0);
+
+    ui().clear();
+    QVERIFY(selectRow(racesWindow(), 2, QStringLiteral("Second")));
+    deleteRace();
+    QCOMPARE(ui().boxes.size(), 1);
+    QCOMPARE(countRows("SELECT count(*) FROM races"), 0);
+}
+
+void EntityCommandsTest::commandsWithoutAnEditorAreOff() {
+    putTeam(500, QStringLiteral("Rockets"));
+    displayTeams(QString());
+    newTeam();
+    updateTeam();
+    newLeague();
+    QVERIFY(!leaguesWindow());
+    QVERIFY(ui().boxes.isEmpty());
+    QCOMPARE(countRows("SELECT count(*) FROM teams"), 1);
+
+    // Delete with no row selected does nothing.
+    displayLeagues(-1);
+    deleteLeague();
+    QVERIFY(ui().boxes.isEmpty());
+}
+
+void EntityCommandsTest::updateRelistsUnderTheOldName() {
+    putTeam(500, QStringLiteral("Rockets"));
+    putTeam(501, QStringLiteral("Comets"));
+    displayTeams(QStringLiteral("Rockets"));
+    QString edited;
+    setTeamEditor([&edited](cTeam& team) {
+        edited = team.teamName();
+        team.setTeamName(QStringLiteral("Jets"));
+        team.CommitChanges();
+    });
+    updateTeam();
+    setTeamEditor(nullptr);
+    QCOMPARE(edited, QStringLiteral("Rockets"));
+    QCOMPARE(countRows("SELECT count(*) FROM teams WHERE team_name = 'Jets'"), 1);
+    // Asked for the old name, the list finds no row of it.
+    QCOMPARE(teamsWindow()->rowCount(), 2);
+    QCOMPARE(teamsWindow()->selectedDisplayRow(), -1);
+
+    // A new car the editor does not store is listed with number 0: no row selected.
+    putCar(500, 1, 1, QStringLiteral("24"), QStringLiteral("Red"));
+    setCarEditor([](cCar&) {});
+    newCar();
+    setCarEditor(nullptr);
+    QVERIFY(carsWindow());
+    QCOMPARE(carsWindow()->rowCount(), 1);
+    QCOMPARE(carsWindow()->selectedDisplayRow(), -1);
+}
+
+void EntityCommandsTest::updateRaceEditsTheStoredRace() {
+    putRace(500, QStringLiteral("Opener"), QStringLiteral("2024-02-18"));
+    displayRaces(QString());
+    TestDataFile::exec(QStringLiteral("UPDATE races SET track_name = 'Changed since' WHERE race_nmbr = 500"));
+    QString track;
+    setRaceEditor([&track](cRaces& race) { track = race.trackName(); });
+    updateRace();
+    setRaceEditor(nullptr);
+    QCOMPARE(track, QStringLiteral("Changed since"));
+    QCOMPARE(racesWindow()->displayedText(racesWindow()->selectedDisplayRow(), 3), QStringLiteral("Changed since"));
+}
+
+QTEST_MAIN(EntityCommandsTest)
+#include "tst_entity_commands.moc"

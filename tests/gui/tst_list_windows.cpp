@@ -1,0 +1,239 @@
+#include "ListTestHelpers.h"
+#include "data/cCar.h"
+#include "data/cLeague.h"
+#include "data/cTeam.h"
+#include "shell/EntityCommands.h"
+#include "shell/frmDisplayCars.h"
+#include "shell/frmDisplayLeagues.h"
+#include "shell/frmDisplayRaces.h"
+#include "shell/frmDisplayScoring.h"
+#include "shell/frmDisplayTeams.h"
+
+#include <QDir>
+#include <QHeaderView>
+#include <QListView>
+#include <QTreeView>
+#include <QtTest>
+#include <memory>
+
+// The list windows' pattern: fill, selection by key, sorting, view modes, keys and mouse.
+class ListWindowsTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+
+    void carsSortByTextAndSelectTheFirstRow();
+    void sortColumnSurvivesDisplay();
+    void raceDateSortsByTheHiddenColumn();
+    void leaguesSelectByNumberOnly();
+    void viewModesFollowListViewMode_data();
+    void viewModesFollowListViewMode();
+    void keysAndMouseRunTheCommands();
+    void screenshots();
+
+private:
+    RecordingUi& ui() { return m_data->ui(); }
+    QStringList column(ListWindow* window, int col) {
+        QStringList texts;
+        for (int row = 0; row < window->rowCount(); ++row)
+            texts << window->displayedText(row, col);
+        return texts;
+    }
+    std::unique_ptr<TestDataFile> m_data;
+};
+
+void ListWindowsTest::init() {
+    m_data = std::make_unique<TestDataFile>();
+    QVERIFY(m_data->ok());
+}
+
+void ListWindowsTest::cleanup() {
+    delete leaguesWindow();
+    delete teamsWindow();
+    delete carsWindow();
+    delete racesWindow();
+    delete scoringWindow();
+    setListWindowHost({});
+    m_data.reset();
+}
+
+void ListWindowsTest::carsSortByTextAndSelectTheFirstRow() {
+    putCar(500, 1, 1, QStringLiteral("9"), QStringLiteral("Nine"), QStringLiteral("1500"));
+    putCar(501, 1, 1, QStringLiteral("24"), QStringLiteral("Twenty-four"), QStringLiteral("900"));
+    putCar(502, 1, 1, QStringLiteral("10"), QStringLiteral("Ten"), QStringLiteral("12000"));
+    putCar(503, 2, 3, QStringLiteral("Top Bonus"), QStringLiteral("Bonus"));
+    displayCars(-1);
+    frmDisplayCars* w = carsWindow();
+    QVERIFY(w);
+    QCOMPARE(column(w, 0), QStringList({"10", "24", "9", "Top Bonus"}));
+    QCOMPARE(w->selectedDisplayRow(), 0);
+    QCOMPARE(w->selectedCar()->carNmbr(), 502);
+    QCOMPARE(w->displayedText(0, 5), QStringLiteral("$12,000.00"));
+    QCOMPARE(w->displayedText(3, 6), QStringLiteral("Lakeshore Series"));
+
+    displayCars(501);
+    QCOMPARE(w->selectedCar()->carNmbr(), 501);
+    QCOMPARE(carsWindow(), w);
+}
+
+void ListWindowsTest::sortColumnSurvivesDisplay() {
+    putTeam(500, QStringLiteral("charlie"), QStringLiteral("Zed"));
+    putTeam(501, QStringLiteral("Alpha"), QStringLiteral("yves"));
+    putTeam(502, QStringLiteral("bravo"), QStringLiteral("Xena"));
+    displayTeams(QString());
+    frmDisplayTeams* w = teamsWindow();
+    QCOMPARE(column(w, 0), QStringList({"Alpha", "bravo", "charlie"}));
+
+    QHeaderView* header = w->detailsView()->header();
+    QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
+                      QPoint(header->sectionViewportPosition(1) + 5, header->height() / 2));
+    QCOMPARE(w->sortColumn(), 1);
+    QCOMPARE(column(w, 1), QStringList({"Xena", "yves", "Zed"}));
+
+    // A second click does not reverse the order, and a new fill keeps the column.
+    w->headerClicked(1);
+    putTeam(503, QStringLiteral("delta"), QStringLiteral("abe"));
+    displayTeams(QStringLiteral("charlie"));
+    QCOMPARE(w->sortColumn(), 1);
+    QCOMPARE(column(w, 1), QStringList({"abe", "Xena", "yves", "Zed"}));
+    QCOMPARE(w->displayedText(w->selectedDisplayRow(), 0), QStringLiteral("charlie"));
+}
+
+void ListWindowsTest::raceDateSortsByTheHiddenColumn() {
+    putRace(500, QStringLiteral("Winter Classic"), QStringLiteral("2001-12-15"));
+    putRace(501, QStringLiteral("New Year Dash"), QStringLiteral("2002-01-10"));
+    displayRaces(QStringLiteral("Winter Classic"));
+    frmDisplayRaces* w = racesWindow();
+    QVERIFY(w->detailsView()->isColumnHidden(0));
+    QCOMPARE(column(w, 0), QStringList({"01/10/2002", "12/15/2001"}));
+    QCOMPARE(column(w, 1), QStringList({"1/10/2002", "12/15/2001"}));
+    QCOMPARE(w->displayedText(w->selectedDisplayRow(), 2), QStringLiteral("Winter Classic"));
+
+    w->headerClicked(2);
+    QCOMPARE(column(w, 2), QStringList({"New Year Dash", "Winter Classic"}));
+    w->headerClicked(1);
+    QCOMPARE(w->sortColumn(), 0);
+    QCOMPARE(column(w, 2), QStringList({"New Year Dash", "Winter Classic"}));
+    QCOMPARE(w->displayedText(0, 4), QStringLiteral("Wexford Cup"));
+    QCOMPARE(w->displayedText(0, 5), QStringLiteral("Car"));
+}
+
+void ListWindowsTest::leaguesSelectByNumberOnly() {
+    displayLeagues(-1);
+    QCOMPARE(leaguesWindow()->detailsView()->header()->count(), 7);
+    QCOMPARE(leaguesWindow()->rowCount(), 0);
+
+    putLeague(500, QStringLiteral("Sunday League"), 1, QStringLiteral("1500"));
+    putLeague(501, QStringLiteral("Monday League"), 2);
+    displayLeagues(-2);
+    QCOMPARE(leaguesWindow()->selectedDisplayRow(), -1);
+    displayLeagues(500);
+    frmDisplayLeagues* w = leaguesWindow();
+    QCOMPARE(w->selectedLeague()->leagueNmbr(), 500);
+    const int row = w->selectedDisplayRow();
+    QCOMPARE(w->displayedText(row, 2), QStringLiteral("Standard Points"));
+    QCOMPARE(w->displayedText(row, 3), QStringLiteral("Standard"));
+    QCOMPARE(w->displayedText(row, 4), QStringLiteral("$1,500.00"));
+    QCOMPARE(w->displayedText(row, 5), QStringLiteral("Wexford Cup"));
+    QCOMPARE(w->displayedText(row, 6), QStringLiteral("Car"));
+}
+
+void ListWindowsTest::viewModesFollowListViewMode_data() {
+    QTest::addColumn<int>("mode");
+    QTest::addColumn<int>("shown");
+    QTest::addColumn<bool>("icons");
+    QTest::newRow("0 is details") << 0 << 3 << false;
+    QTest::newRow("large icons") << 1 << 1 << true;
+    QTest::newRow("list") << 2 << 2 << true;
+    QTest::newRow("details") << 3 << 3 << false;
+    QTest::newRow("small icons") << 4 << 4 << true;
+    QTest::newRow("5 is details") << 5 << 3 << false;
+}
+
+void ListWindowsTest::viewModesFollowListViewMode() {
+    QFETCH(int, mode);
+    QFETCH(int, shown);
+    QFETCH(bool, icons);
+    setListWindowHost({nullptr, nullptr, [mode] { return mode; }});
+    putTeam(500, QStringLiteral("Rockets"));
+    putTeam(501, QStringLiteral("Comets"));
+    displayTeams(QStringLiteral("Rockets"));
+    frmDisplayTeams* w = teamsWindow();
+    QCOMPARE(w->viewMode(), shown);
+    QCOMPARE(w->currentView() == w->iconView(), icons);
+    QCOMPARE(w->currentView()->isVisible(), true);
+    // Both views show the same selection.
+    QCOMPARE(w->iconView()->selectionModel(), w->detailsView()->selectionModel());
+    QCOMPARE(w->selectedTeam()->teamName(), QStringLiteral("Rockets"));
+}
+
+void ListWindowsTest::keysAndMouseRunTheCommands() {
+    QList<EntityKind> popups;
+    setListWindowHost({nullptr, [&popups](EntityKind kind, const QPoint&) { popups << kind; }, nullptr});
+    putRace(500, QStringLiteral("Opener"), QStringLiteral("2024-02-18"));
+    displayRaces(QString());
+    frmDisplayRaces* w = racesWindow();
+    QVERIFY(QTest::qWaitForWindowExposed(w));
+    QTreeView* view = w->detailsView();
+
+    int edited = 0;
+    setRaceEditor([&edited](cRaces&) { ++edited; });
+    QTest::keyClick(view, Qt::Key_Return);
+    QTest::keyClick(view, Qt::Key_Insert);
+    QTest::mouseDClick(view->viewport(), Qt::LeftButton, {}, view->visualRect(view->model()->index(0, 2)).center());
+    setRaceEditor(nullptr);
+    QCOMPARE(edited, 3);
+
+    QTest::mouseClick(view->viewport(), Qt::RightButton, {}, view->visualRect(view->model()->index(0, 2)).center());
+    QCOMPARE(popups, QList<EntityKind>({EntityKind::Race}));
+
+    ui().answers = {AnswerNo};
+    QTest::keyClick(view, Qt::Key_Delete);
+    QCOMPARE(ui().boxes.size(), 1);
+    QCOMPARE(ui().boxes[0].text, QStringLiteral("Are you sure you want to delete Race?"));
+    QCOMPARE(countRows("SELECT count(*) FROM races"), 1);
+}
+
+// With QV_SCREENSHOT_DIR set, saves a picture of each list window in details view.
+void ListWindowsTest::screenshots() {
+    const QString dir = qEnvironmentVariable("QV_SCREENSHOT_DIR");
+    if (dir.isEmpty())
+        QSKIP("QV_SCREENSHOT_DIR not set");
+    putLeague(500, QStringLiteral("Sunday Night League"), 1, QStringLiteral("50000"));
+    putLeague(501, QStringLiteral("Office Pool"), 2, QStringLiteral("0"));
+    putLeague(502, QStringLiteral("Open Wheel Friends"), 1, QStringLiteral("25000"));
+    putTeam(500, QStringLiteral("Rockets"), QStringLiteral("Ann Baker"));
+    putTeam(501, QStringLiteral("Comets"), QStringLiteral("Carl Dunn"));
+    putTeam(502, QStringLiteral("Lightning"), QStringLiteral("Eve Ford"));
+    putCar(500, 1, 1, QStringLiteral("24"), QStringLiteral("Red Dalton"), QStringLiteral("15000"), QStringLiteral("1"));
+    putCar(501, 1, 1, QStringLiteral("3"), QStringLiteral("Sam Ortega"), QStringLiteral("12500"), QStringLiteral("2"));
+    putCar(502, 1, 2, QStringLiteral("10"), QStringLiteral("Lee Park"), QStringLiteral("9000"));
+    putCar(503, 6, 1, QStringLiteral("44"), QStringLiteral("Max Holm"), QStringLiteral("30000"));
+    putRace(500, QStringLiteral("Season Opener"), QStringLiteral("2024-02-18"));
+    putRace(501, QStringLiteral("Desert 400"), QStringLiteral("2024-03-03"));
+    putRace(502, QStringLiteral("Harbour Grand Prix"), QStringLiteral("2024-03-24"), 6);
+    TestDataFile::exec(QStringLiteral("INSERT INTO scoring_type VALUES (500, 'House Rules', 0, 0, 0)"));
+
+    displayLeagues(-1);
+    displayTeams(QString());
+    displayCars(-1);
+    displayRaces(QString());
+    displayScoring(QString());
+    const QList<QPair<ListWindow*, QString>> shots = {{leaguesWindow(), QStringLiteral("list-leagues.png")},
+                                                   {teamsWindow(), QStringLiteral("list-teams.png")},
+                                                   {carsWindow(), QStringLiteral("list-cars.png")},
+                                                   {racesWindow(), QStringLiteral("list-races.png")},
+                                                   {scoringWindow(), QStringLiteral("list-scoring.png")}};
+    for (const auto& [window, name] : shots) {
+        QVERIFY(QTest::qWaitForWindowExposed(window));
+        // Wide enough to show every column.
+        window->resize(std::max(window->width(), window->detailsView()->header()->length() + 8),
+                       std::min(window->height(), 360));
+        QVERIFY(window->grab().save(QDir(dir).filePath(name)));
+    }
+}
+
+QTEST_MAIN(ListWindowsTest)
+#include "tst_list_windows.moc"
