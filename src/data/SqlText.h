@@ -5,6 +5,7 @@
 #include <QVariant>
 #include <cmath>
 #include <cstdint>
+#include <optional>
 
 // SQL literals for statements composed as text.
 
@@ -16,6 +17,18 @@ inline QString sqlText(const QString& value) {
 // A date as stored in the data file: ISO text in quotes, or NULL for no date.
 inline QString sqlDate(const QDate& date) {
     return date.isValid() ? QLatin1Char('\'') + date.toString(Qt::ISODate) + QLatin1Char('\'') : QStringLiteral("NULL");
+}
+
+// The WHERE clause of the lists that filter by race type and car type, either of which may be absent:
+// " WHERE race_type_nmbr = 3 AND car_type_nmbr = 1", " WHERE car_type_nmbr = 2", or "" for all rows.
+inline QString sqlTypeFilter(std::optional<int> raceTypeNmbr, std::optional<int> carTypeNmbr) {
+    QString where;
+    if (raceTypeNmbr)
+        where = QStringLiteral(" WHERE race_type_nmbr = ") + QString::number(*raceTypeNmbr);
+    if (carTypeNmbr)
+        where += (where.isEmpty() ? QStringLiteral(" WHERE") : QStringLiteral(" AND")) +
+                 QStringLiteral(" car_type_nmbr = ") + QString::number(*carTypeNmbr);
+    return where;
 }
 
 // A floating-point value written the same way whatever the locale.

@@ -1,0 +1,110 @@
+#include "posting/Scoring.h"
+
+#include "data/CommonCode.h"
+#include "data/Paths.h"
+#include "data/cConnection.h"
+#include "data/cLeague.h"
+#include "posting/cRaces.h"
+#include "posting/cResultsCollection.h"
+#include "posting/cTeamResults.h"
+#include "posting/cTeamResultsSummary.h"
+
+#include <exception>
+
+bool deleteRacePosting(const cRaces& race) {
+    Transaction tx;
+    if (!tx.begun())
+        return false;
+    cResultsCollection results;
+    if (!results.deleteTeamResultsSummary(race.raceNmbr()))
+        return false;
+    if (!results.deleteTeamResults(race.raceNmbr()))
+        return false;
+    return tx.commit();
+}
+
+void postRace(const cRaces& race) {
+    setStatus(QStringLiteral("Posting Results ") + race.raceName());
+    Transaction tx;
+    if (!tx.begun())
+        return;
+    if (!deleteRacePosting(race))
+        return;
+    cLeagueCollection leagues;
+    leagues.load(race.raceTypeNmbr());
+    for (const cLeague& league : leagues)
+        postRaceForLeague(league, race);
+    tx.commit();
+}
+
+bool postRaceForLeague(const cLeague& league, const cRaces& race) {
+    Transaction savepoint;
+    if (!savepoint.begun())
+        return false;
+    if (league.scoringOptionNmbr() == 1 || league.scoringOptionNmbr() == 2) {
+        if (scoreLeagueRace(league, race))
+            return savepoint.commit();
+        return false;
+    }
+    showQuorvantiBox(QStringLiteral("Invalid Scoring Method"));
+    return false;
+}
+
+namespace {
+
+bool runScript(const cLeague& league, const cRaces& race) {
+    const int leagueNmbr = league.leagueNmbr();
+    const int raceNmbr = race.raceNmbr();
+    return runSqlScript(QStringLiteral("scoring.qv"), leagueNmbr, raceNmbr);
+}
+
+} // namespace
+
+bool scoreLeagueRace(const cLeague& league, const cRaces& race) {
+    cTeamResults rows;
+    cTeamResultsSummary summary;
+    // After each step that ran the bar moves once, before its result is looked at.
+    auto ran = [](bool ok) {
+        stepProgress();
+        return ok;
+    };
+    try {
+        if (!ran(rows.postForLeague(league, race)))                      // 1
+            return false;
+        if (!ran(rows.setFastQualBonus(league, race)))                   // 2
+            return false;
+        if (!ran(rows.setMostLapsLedBonus(league, race)))                // 3
+            return false;
+        if (!ran(rows.setLapsLedBonus(league, race)))                    // 4
+            return false;
+        // The site script sees the bonuses and can still change what qualifying points and
+        // points are worked out from.
+        if (!ran(runScript(league, race)))                               // 5
+            return false;
+        if (!ran(rows.setQualPointsBonus(league, race)))                 // 6
+            return false;
+        if (!ran(rows.setPoints(league, race)))                          // 7
+            return false;
+        if (!ran(rows.setTopBonus(league, race)))                        // 8
+            return false;
+        if (!ran(rows.insertDNQDrivers(league, race)))                   // 9
+            return false;
+        if (league.scoringOptionNmbr() == 2 && !ran(rows.dropLowestFinishers(league, race))) // 10
+            return false;
+        if (!ran(rows.dropInactiveDrivers(league, race)))                // 11
+            return false;
+        if (!ran(rows.setTotalPoints(league, race)))                     // 12
+            return false;
+        if (!ran(rows.insertDroppedDrivers(league, race)))               // 13
+            return false;
+        if (!ran(summary.postForLeague(league, race)))                   // 14
+            return false;
+        return ran(summary.setPlace(league, race));                      // 15
+    } catch (const std::exception& e) {
+        setMousePointer(PointerDefault);
+        // The error's own description in a plain box under the program's title.
+        ui().messageBox(QString::fromStdString(e.what()), QString::fromLatin1(kProductName), MsgIcon::None,
+                        MsgButtons::Ok);
+        return false;
+    }
+}

@@ -1,0 +1,23 @@
+#pragma once
+
+class cLeague;
+class cRaces;
+
+// Posting a race: its results scored for every league of its race type.
+//
+// The whole posting is one transaction: the race's earlier postings are deleted, then each
+// league's chain runs inside a savepoint of its own. A league whose chain stops (a failed
+// statement, a run-time fault, an invalid scoring option) is rolled back to its savepoint, so it
+// holds no rows for the race rather than half-written ones, and the next league is still posted.
+// A crash at any moment leaves the race's earlier posting as it was.
+
+// Deletes the race's team result summaries, then its team results, in every league (both or
+// neither); true when both deletes succeeded.
+bool deleteRacePosting(const cRaces& race);
+// Deletes the race's postings and posts it for every league of its race type. Failures are shown
+// to the user, never returned.
+void postRace(const cRaces& race);
+// Posts the race for one league inside a savepoint; true when the league's rows were kept.
+bool postRaceForLeague(const cLeague& league, const cRaces& race);
+// The fifteen scoring steps for one league; true when the chain ran to its end.
+bool scoreLeagueRace(const cLeague& league, const cRaces& race);

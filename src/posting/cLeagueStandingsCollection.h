@@ -1,0 +1,35 @@
+#pragma once
+
+#include "data/IDatabase.h"
+#include "data/RowList.h"
+#include "posting/cLeagueStandings.h"
+
+// A league's standings after (load) or before (loadPrevious) a race: one line per team that has
+// race summaries in the league, in standings order (largest sum first when more is better).
+class cLeagueStandingsCollection {
+public:
+    // nullptr when the key is already in use.
+    cLeagueStandings* Add(int teamNmbr, const QString& teamName, const QString& teamOwner, int raceTypeNmbr,
+                          int points, const QString& key = QString());
+    cLeagueStandings* Item(int position) const { return m_rows.Item(position); }
+    cLeagueStandings* Item(const QString& key) const { return m_rows.Item(key); }
+    int Count() const { return m_rows.Count(); }
+    void Remove(int position) { m_rows.Remove(position); }
+    void Remove(const QString& key) { m_rows.Remove(key); }
+    auto begin() const { return m_rows.begin(); }
+    auto end() const { return m_rows.end(); }
+
+    // Races of the league's race type dated on or before the race.
+    int load(int leagueNmbr, int raceNmbr, bool highScore);
+    // Races of the league's race type dated before the race.
+    int loadPrevious(int leagueNmbr, int raceNmbr, bool highScore);
+    // The team's 1-based position in the list; teams with equal sums get consecutive positions.
+    int placeForTeam(int teamNmbr) const;
+
+private:
+    int loadWith(const QString& dateTest, int leagueNmbr, int raceNmbr, bool highScore);
+    void loadFromResultSet();
+
+    IDatabase m_db;
+    RowList<cLeagueStandings> m_rows;
+};

@@ -1,0 +1,638 @@
+// Posting a race, worked by hand. The season used by most tests:
+//
+// Scoring method 600 (more is better): laps-led bonus 5, most-laps-led 10, fastest qualifier 3;
+// places 1..6 pay 100, 80, 60, 50, 40, 30; qualifying position 1 pays 7, position 2 pays 4;
+// one top-finish rule: exactly 2 cars in places 1..3 pay the team 20.
+//
+// Teams: Alpha (501) holds cars 1, 2, 5 (car 5 sold on 3/5); Bravo (502) holds 1, 2, 3;
+// Charlie (503) holds 4, 6, 7, 8. League 501 (option 1) has all three.
+//
+// Race 1 (3/1):  car place qual fast laps adj         Race 2 (3/8): car place qual fast laps
+//                 1    1     2    0   50   0                         1    3     1    0    0
+//                 2    2     1    1    0   0                         2    1     2    0   20
+//                 3    3     3    0   10   0                         3    2     3    1    0
+//                 4    4     4    0   50  -5                         4    5     4    0    0
+//                 5    5     5    0    0   0                         5    4     5    0    0
+//                 6    6     6    0    0   0                         6    6     6    0    0
+//                 7    7     7    0    0   0                         8    7     7    0    0
+// Car 8 has no result in race 1, car 7 none in race 2.
+
+#include "TestDataFile.h"
+#include "data/CommonCode.h"
+#include "data/Paths.h"
+#include "data/cConnection.h"
+#include "data/cLeague.h"
+#include "posting/Scoring.h"
+#include "posting/cLeagueStandingsCollection.h"
+#include "posting/cRaces.h"
+#include "posting/cTeamResultsCollection.h"
+#include "posting/cTeamResultsSummary.h"
+#include "posting/cTeamResultsSummaryCollection.h"
+
+#include <QDir>
+#include <QFile>
+#include <csignal>
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace {
+
+constexpr int Alpha = 501, Bravo = 502, Charlie = 503;
+
+struct Row {
+    int place = -1, qualified = -1, status = -1, fastQual = -1, lapsLed = -1, mostLapsLed = -1, adjustment = -1,
+        points = -1, qualPoints = -1, total = -1;
+};
+
+class Posting : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(data.ok());
+        TestDataFile::exec("INSERT INTO scoring_type VALUES (600, 'Hand Points', 5, 10, 3)");
+        const int pts[] = {100, 80, 60, 50, 40, 30};
+        for (int p = 1; p <= 6; ++p)
+            TestDataFile::exec(QStringLiteral("INSERT INTO scoring_points VALUES (600, %1, %2, %3)")
+                                   .arg(p)
+                                   .arg(pts[p - 1])
+                                   .arg(p == 1 ? 7 : p == 2 ? 4 : 0));
+        TestDataFile::exec("INSERT INTO scoring_top_points VALUES (600, 2, 20, 3)");
+        for (int c = 1; c <= 8; ++c)
+            TestDataFile::exec(QStringLiteral("INSERT INTO cars (car_nmbr, race_type_nmbr, car_type_nmbr, car_txt) "
+                                              "VALUES (%1, 1, 1, 'Car %1')")
+                                   .arg(c));
+        TestDataFile::exec("INSERT INTO teams (team_nmbr, team_name, race_type_nmbr, car_type_nmbr) VALUES "
+                           "(501, 'Alpha', 1, 1), (502, 'Bravo', 1, 1), (503, 'Charlie', 1, 1)");
+        addLeague(501, 1, 600, 0, {Alpha, Bravo, Charlie});
+        hold(Alpha, {1, 2});
+        TestDataFile::exec("INSERT INTO team_car VALUES (501, 5, '2024-01-01', '2024-03-05', 0, 0, 1)");
+        hold(Bravo, {1, 2, 3});
+        hold(Charlie, {4, 6, 7, 8});
+        TestDataFile::exec("INSERT INTO races VALUES (1, 'Race One', 'T', '2024-03-01', 1, 1, 2)");
+        TestDataFile::exec("INSERT INTO races VALUES (2, 'Race Two', 'T', '2024-03-08', 1, 1, 2)");
+        TestDataFile::exec("INSERT INTO results VALUES (1,1,1,2,0,50,0), (2,1,2,1,1,0,0), (3,1,3,3,0,10,0), "
+                           "(4,1,4,4,0,50,-5), (5,1,5,5,0,0,0), (6,1,6,6,0,0,0), (7,1,7,7,0,0,0)");
+        TestDataFile::exec("INSERT INTO results VALUES (1,2,3,1,0,0,0), (2,2,1,2,0,20,0), (3,2,2,3,1,0,0), "
+                           "(4,2,5,4,0,0,0), (5,2,4,5,0,0,0), (6,2,6,6,0,0,0), (8,2,7,7,0,0,0)");
+        data.ui().clear();
+    }
+
+    static void addLeague(int league, int option, int scoringType, int dropLowest, std::initializer_list<int> teams) {
+        TestDataFile::exec(QStringLiteral("INSERT INTO leagues VALUES (%1, 'League %1', 'L%1', 1, %2, %3, 0, %4, 1)")
+                               .arg(league)
+                               .arg(option)
+                               .arg(scoringType)
+                               .arg(dropLowest));
+        for (int t : teams)
+            TestDataFile::exec(QStringLiteral("INSERT INTO league_teams VALUES (%1, %2)").arg(league).arg(t));
+    }
+    static void hold(int team, std::initializer_list<int> cars) {
+        for (int c : cars)
+            TestDataFile::exec(
+                QStringLiteral("INSERT INTO team_car VALUES (%1, %2, '2024-01-01', NULL, 0, 0, 1)").arg(team).arg(c));
+    }
+    static void post(int raceNmbr) {
+        cRaces race;
+        race.load(raceNmbr);
+        postRace(race);
+    }
+    static int bonusCar() { return TestDataFile::scalar("SELECT car_nmbr FROM cars WHERE car_type_nmbr = 3").toInt(); }
+
+    // The one row of a team and car (of a status) in a league's race.
+    static Row row(int league, int race, int team, int car, int status = 1) {
+        SqlRows rows;
+        gConnection->getConnection()->query(
+            QStringLiteral("SELECT place, qualified, current_status, fast_qual_bonus, laps_led_bonus, "
+                           "most_laps_led_bonus, adjustment, points, qual_points, total_points FROM team_results "
+                           "WHERE league_nmbr = %1 AND race_nmbr = %2 AND team_nmbr = %3 AND car_nmbr = %4 "
+                           "AND current_status = %5")
+                .arg(league)
+                .arg(race)
+                .arg(team)
+                .arg(car)
+                .arg(status),
+            &rows);
+        EXPECT_EQ(rows.rows.size(), 1) << "league " << league << " race " << race << " team " << team << " car "
+                                       << car << " status " << status;
+        Row r;
+        if (rows.rows.size() == 1) {
+            const auto& v = rows.rows.first();
+            r = {v[0].toInt(), v[1].toInt(), v[2].toInt(), v[3].toInt(), v[4].toInt(),
+                 v[5].toInt(), v[6].toInt(), v[7].toInt(), v[8].toInt(), v[9].toInt()};
+        }
+        return r;
+    }
+    static int rowCount(int league, int race) {
+        return TestDataFile::scalar(
+                   QStringLiteral("SELECT count(*) FROM team_results WHERE league_nmbr = %1 AND race_nmbr = %2")
+                       .arg(league)
+                       .arg(race))
+            .toInt();
+    }
+    static int summaryCount(int league, int race) {
+        return TestDataFile::scalar(
+                   QStringLiteral("SELECT count(*) FROM team_results_summary WHERE league_nmbr = %1 AND race_nmbr = %2")
+                       .arg(league)
+                       .arg(race))
+            .toInt();
+    }
+    // points/place of a team's summary row.
+    static std::pair<int, int> summary(int league, int race, int team) {
+        SqlRows rows;
+        gConnection->getConnection()->query(QStringLiteral("SELECT points, team_place FROM team_results_summary WHERE "
+                                                           "league_nmbr = %1 AND race_nmbr = %2 AND team_nmbr = %3")
+                                                .arg(league)
+                                                .arg(race)
+                                                .arg(team),
+                                            &rows);
+        EXPECT_EQ(rows.rows.size(), 1);
+        return rows.rows.isEmpty() ? std::pair{-1, -1}
+                                   : std::pair{rows.rows[0][0].toInt(), rows.rows[0][1].toInt()};
+    }
+
+    TestDataFile data;
+};
+
+TEST_F(Posting, FirstRaceBonusesQualifyingPointsTopFinishAndDnq) {
+    post(1);
+    EXPECT_TRUE(data.ui().boxes.isEmpty()) << qPrintable(data.ui().lastBoxText());
+    EXPECT_EQ(data.ui().statusTexts.value(0), "Posting Results Race One");
+
+    // Car 1 for Alpha: 100 for first + laps led 5 + most laps led 10 (tied with car 4) + qualifying 2nd 4.
+    const Row a1 = row(501, 1, Alpha, 1);
+    EXPECT_EQ(a1.place, 1);
+    EXPECT_EQ(a1.qualified, 2);
+    EXPECT_EQ(a1.lapsLed, 5);
+    EXPECT_EQ(a1.mostLapsLed, 10);
+    EXPECT_EQ(a1.fastQual, 0);
+    EXPECT_EQ(a1.qualPoints, 4);
+    EXPECT_EQ(a1.points, 119);
+    EXPECT_EQ(a1.total, 119); // first race: total = points
+    // The same car on Bravo earns the same.
+    EXPECT_EQ(row(501, 1, Bravo, 1).points, 119);
+    // Car 2: 80 + fastest qualifier 3 + qualifying 1st 7.
+    const Row a2 = row(501, 1, Alpha, 2);
+    EXPECT_EQ(a2.fastQual, 3);
+    EXPECT_EQ(a2.qualPoints, 7);
+    EXPECT_EQ(a2.points, 90);
+    EXPECT_EQ(row(501, 1, Alpha, 5).points, 40);
+    // Car 3: 60 + laps led 5, not the most.
+    EXPECT_EQ(row(501, 1, Bravo, 3).points, 65);
+    // Car 4: 50 + 5 + 10 - 5 adjustment.
+    EXPECT_EQ(row(501, 1, Charlie, 4).points, 60);
+    EXPECT_EQ(row(501, 1, Charlie, 4).adjustment, -5);
+    EXPECT_EQ(row(501, 1, Charlie, 6).points, 30);
+    // Place 7 is not in the table: no points.
+    EXPECT_EQ(row(501, 1, Charlie, 7).points, 0);
+    // Car 8 did not qualify: place 999 where more is better, status 2, nothing earned.
+    const Row dnq = row(501, 1, Charlie, 8, 2);
+    EXPECT_EQ(dnq.place, 999);
+    EXPECT_EQ(dnq.qualified, 0);
+    EXPECT_EQ(dnq.points, 0);
+
+    // Alpha has exactly 2 cars in the top 3: the rule pays 20 on the bonus car, which Alpha now
+    // holds from the race's date. Bravo has 3 there (one too many), Charlie none: no bonus.
+    const int bonus = bonusCar();
+    ASSERT_GT(bonus, 0);
+    const Row b = row(501, 1, Alpha, bonus, 1);
+    EXPECT_EQ(b.place, 0);
+    EXPECT_EQ(b.points, 20);
+    EXPECT_EQ(b.total, 20);
+    EXPECT_EQ(TestDataFile::scalar(QStringLiteral("SELECT efctv_dt FROM team_car WHERE team_nmbr = 501 AND car_nmbr = %1")
+                                       .arg(bonus))
+                  .toString(),
+              "2024-03-01");
+    // The new holding has no result either, so Alpha also gets its did-not-qualify row.
+    EXPECT_EQ(row(501, 1, Alpha, bonus, 2).points, 0);
+    EXPECT_EQ(TestDataFile::scalar(QStringLiteral("SELECT count(*) FROM team_results WHERE car_nmbr = %1 AND "
+                                                  "team_nmbr IN (502, 503)")
+                                       .arg(bonus))
+                  .toInt(),
+              0);
+    EXPECT_EQ(rowCount(501, 1), 3 + 3 + 4 + 2);
+
+    // Alpha 119 + 90 + 40 + 20 = 269, Bravo 119 + 90 + 65 = 274, Charlie 60 + 30 = 90.
+    EXPECT_EQ(summary(501, 1, Alpha), std::pair(269, 2));
+    EXPECT_EQ(summary(501, 1, Bravo), std::pair(274, 1));
+    EXPECT_EQ(summary(501, 1, Charlie), std::pair(90, 3));
+}
+
+TEST_F(Posting, SecondRaceCarriesTotalsAndTheSoldCar) {
+    post(1);
+    post(2);
+    EXPECT_TRUE(data.ui().boxes.isEmpty()) << qPrintable(data.ui().lastBoxText());
+    // Car 1: 60 + qualifying 1st 7 = 67; total 67 + 119.
+    EXPECT_EQ(row(501, 2, Alpha, 1).points, 67);
+    EXPECT_EQ(row(501, 2, Alpha, 1).total, 186);
+    // Car 2: 100 + 5 + 10 + 4 = 119; total 119 + 90.
+    EXPECT_EQ(row(501, 2, Alpha, 2).points, 119);
+    EXPECT_EQ(row(501, 2, Alpha, 2).total, 209);
+    EXPECT_EQ(row(501, 2, Bravo, 3).points, 83);
+    EXPECT_EQ(row(501, 2, Bravo, 3).total, 148);
+    EXPECT_EQ(row(501, 2, Charlie, 4).total, 100);
+    // Car 5 was sold before race 2: a status-2 row with its place there, no points, and the total
+    // it had for Alpha.
+    const Row sold = row(501, 2, Alpha, 5, 2);
+    EXPECT_EQ(sold.place, 4);
+    EXPECT_EQ(sold.points, 0);
+    EXPECT_EQ(sold.total, 40);
+    // Car 7 did not run in race 2; car 8 did (place 7, no points) and carries its 0.
+    EXPECT_EQ(row(501, 2, Charlie, 7, 2).place, 999);
+    EXPECT_EQ(row(501, 2, Charlie, 8).total, 0);
+    // Alpha meets the rule again (1st and 3rd). Both bonus-car rows carry the first race-1 row's
+    // total, the bonus row's 20.
+    const int bonus = bonusCar();
+    EXPECT_EQ(row(501, 2, Alpha, bonus, 1).total, 40);
+    EXPECT_EQ(row(501, 2, Alpha, bonus, 2).total, 20);
+
+    // Alpha 67 + 119 + 20 = 206; Bravo 67 + 119 + 83 = 269; Charlie 40 + 30 = 70.
+    EXPECT_EQ(summary(501, 2, Alpha), std::pair(206, 2));
+    EXPECT_EQ(summary(501, 2, Bravo), std::pair(269, 1));
+    EXPECT_EQ(summary(501, 2, Charlie), std::pair(70, 3));
+
+    cLeagueStandingsCollection standings;
+    ASSERT_EQ(standings.load(501, 2, true), 3);
+    EXPECT_EQ(standings.Item(1)->teamName(), "Bravo");
+    EXPECT_EQ(standings.Item(1)->points(), 543);
+    EXPECT_EQ(standings.Item(2)->points(), 475);
+    EXPECT_EQ(standings.Item(3)->points(), 160);
+    EXPECT_EQ(standings.placeForTeam(Charlie), 3);
+    cLeagueStandingsCollection before;
+    ASSERT_EQ(before.loadPrevious(501, 2, true), 3);
+    EXPECT_EQ(before.Item(1)->points(), 274);
+    EXPECT_EQ(before.placeForTeam(Alpha), 2);
+    cLeagueStandingsCollection first;
+    EXPECT_EQ(first.loadPrevious(501, 1, true), 0);
+    EXPECT_EQ(first.placeForTeam(Alpha), 0);
+    cLeagueStandingsCollection low;
+    low.load(501, 2, false);
+    EXPECT_EQ(low.placeForTeam(Charlie), 1);
+
+    cTeamResultsSummary s;
+    EXPECT_EQ(s.pointsForMostRecentRace(501, Alpha, 2), 206);
+    EXPECT_EQ(s.pointsForRace(501, Alpha, 1), 269);
+    EXPECT_EQ(s.placePreviousRace(501, Alpha, 2), 2);
+    cLeague league;
+    league.load(501);
+    EXPECT_EQ(s.wins(league, Bravo, 2), 2);
+    EXPECT_EQ(s.top5s(league, Charlie, 2), 2);
+    cTeamResults tr;
+    // Bravo's counted cars placed 1: car 1 in race 1, car 2 in race 2.
+    EXPECT_EQ(tr.wins(league, Bravo, 2), 2);
+    EXPECT_EQ(tr.top5s(league, Alpha, 1), 3);
+    EXPECT_EQ(tr.currentRaceNmbr(1), 2);
+}
+
+TEST_F(Posting, RepostingTheFirstRaceAfterTheSecondKeepsTheSecondsTotals) {
+    post(1);
+    post(2);
+    const int before = rowCount(501, 2);
+    post(1); // the race window would then post race 2 again
+    post(2);
+    EXPECT_EQ(rowCount(501, 2), before);
+    EXPECT_EQ(row(501, 2, Alpha, 1).total, 186);
+}
+
+TEST_F(Posting, DropLowestWithOptionTwo) {
+    addLeague(502, 2, 600, 1, {Bravo});
+    post(1);
+    // Bravo's lowest finisher, car 3 (65), is zeroed but keeps its place; 119 + 90 remain.
+    const Row dropped = row(502, 1, Bravo, 3);
+    EXPECT_EQ(dropped.points, 0);
+    EXPECT_EQ(dropped.lapsLed, 0);
+    EXPECT_EQ(dropped.place, 3);
+    EXPECT_EQ(dropped.status, 1);
+    EXPECT_EQ(summary(502, 1, Bravo), std::pair(209, 1));
+    // The same cars in the option-1 league are untouched.
+    EXPECT_EQ(row(501, 1, Bravo, 3).points, 65);
+}
+
+TEST_F(Posting, DropLowestNeverTouchesTheBonusRow) {
+    // Drop count above Alpha's car rows: every car row zeroed, the bonus row kept.
+    addLeague(502, 2, 600, 9, {Alpha});
+    post(1);
+    EXPECT_EQ(row(502, 1, Alpha, 1).points, 0);
+    EXPECT_EQ(row(502, 1, Alpha, 2).points, 0);
+    EXPECT_EQ(row(502, 1, Alpha, bonusCar(), 1).points, 20);
+    EXPECT_EQ(summary(502, 1, Alpha).first, 20);
+}
+
+TEST_F(Posting, InactiveHoldingIsZeroed) {
+    TestDataFile::exec("UPDATE team_car SET active = 0 WHERE team_nmbr = 503 AND car_nmbr = 6");
+    post(1);
+    const Row r = row(501, 1, Charlie, 6);
+    EXPECT_EQ(r.points, 0);
+    EXPECT_EQ(r.total, 0);
+    EXPECT_EQ(r.place, 6);
+    EXPECT_EQ(summary(501, 1, Charlie).first, 60);
+}
+
+TEST_F(Posting, NobodyLedALapSoNobodyGetsTheMostLapsLedBonus) {
+    TestDataFile::exec("UPDATE results SET laps_led = 0 WHERE race_nmbr = 1");
+    post(1);
+    EXPECT_EQ(TestDataFile::scalar("SELECT count(*) FROM team_results WHERE most_laps_led_bonus <> 0 "
+                                   "OR laps_led_bonus <> 0")
+                  .toInt(),
+              0);
+    // 100 + qualifying 4 only.
+    EXPECT_EQ(row(501, 1, Alpha, 1).points, 104);
+}
+
+TEST_F(Posting, FewerIsBetterLeague) {
+    // Shipped method 2: points = place, no bonuses, no rules.
+    addLeague(502, 1, 2, 0, {Alpha, Bravo, Charlie});
+    post(1);
+    EXPECT_EQ(row(502, 1, Charlie, 8, 2).place, 0); // did not qualify: place 0 here
+    EXPECT_EQ(row(502, 1, Alpha, 5).points, 5);
+    // Alpha 1 + 2 + 5 = 8, Bravo 1 + 2 + 3 = 6, Charlie 4 + 6 + 7 - 5 = 12: the fewest first.
+    EXPECT_EQ(summary(502, 1, Bravo), std::pair(6, 1));
+    EXPECT_EQ(summary(502, 1, Alpha), std::pair(8, 2));
+    EXPECT_EQ(summary(502, 1, Charlie), std::pair(12, 3));
+}
+
+TEST_F(Posting, PostingTwiceLeavesOnePosting) {
+    post(1);
+    const int rows = rowCount(501, 1);
+    const int summaries = summaryCount(501, 1);
+    post(1);
+    EXPECT_EQ(rowCount(501, 1), rows);
+    EXPECT_EQ(summaryCount(501, 1), summaries);
+    EXPECT_EQ(TestDataFile::scalar("SELECT sum(points) FROM team_results_summary WHERE race_nmbr = 1").toInt(),
+              269 + 274 + 90);
+}
+
+TEST_F(Posting, RaceOfATypeNoLeaguePlaysOnlyLosesItsPosting) {
+    post(1);
+    TestDataFile::exec("UPDATE races SET race_type_nmbr = 6 WHERE race_nmbr = 1");
+    post(1);
+    EXPECT_EQ(rowCount(501, 1), 0);
+    EXPECT_EQ(summaryCount(501, 1), 0);
+}
+
+TEST_F(Posting, FailingLeagueIsRolledBackAndTheNextIsPosted) {
+    addLeague(502, 1, 600, 0, {Alpha, Bravo});
+    post(1);
+    ASSERT_GT(rowCount(502, 1), 0);
+    // League 502's summary insert is refused: its chain stops at step 14.
+    TestDataFile::exec("CREATE TEMP TRIGGER refuse BEFORE INSERT ON team_results_summary "
+                       "WHEN NEW.league_nmbr = 502 BEGIN SELECT RAISE(ABORT, 'refused'); END");
+    data.ui().clear();
+    post(1);
+    ASSERT_EQ(data.ui().boxes.size(), 1);
+    EXPECT_TRUE(data.ui().boxes[0].text.contains("refused"));
+    EXPECT_EQ(rowCount(502, 1), 0);
+    EXPECT_EQ(summaryCount(502, 1), 0);
+    EXPECT_EQ(rowCount(501, 1), 12);
+    EXPECT_EQ(summary(501, 1, Bravo), std::pair(274, 1));
+}
+
+TEST_F(Posting, PointsBeyond32BitsAreReportedAndRolledBack) {
+    addLeague(502, 1, 600, 0, {Alpha});
+    // The site script runs before points are worked out; here it pushes one row past 32 bits.
+    QFile script(QDir(programFolder()).filePath("scoring.qv"));
+    ASSERT_TRUE(script.open(QIODevice::WriteOnly));
+    script.write("UPDATE team_results SET adjustment = 2147483647 WHERE league_nmbr = %league_nmbr% "
+                 "AND race_nmbr = %race_nmbr% AND league_nmbr = 502 AND car_nmbr = 1;\n");
+    script.close();
+    setMousePointer(PointerHourglass);
+    post(1);
+    ASSERT_EQ(data.ui().boxes.size(), 1);
+    EXPECT_EQ(data.ui().boxes[0].text, "Overflow");
+    EXPECT_EQ(data.ui().boxes[0].title, "Quorvanti");
+    EXPECT_EQ(data.ui().boxes[0].icon, MsgIcon::None);
+    EXPECT_EQ(mousePointer(), PointerDefault);
+    EXPECT_EQ(rowCount(502, 1), 0);
+    EXPECT_EQ(summaryCount(502, 1), 0);
+    EXPECT_EQ(rowCount(501, 1), 12);
+}
+
+TEST_F(Posting, InvalidScoringOptionLeavesTheLeagueWithoutRows) {
+    addLeague(502, 1, 600, 0, {Alpha});
+    post(1);
+    ASSERT_GT(rowCount(502, 1), 0);
+    TestDataFile::exec("UPDATE leagues SET scoring_option_nmbr = 3 WHERE league_nmbr = 502");
+    post(1);
+    ASSERT_EQ(data.ui().boxes.size(), 1);
+    EXPECT_EQ(data.ui().boxes[0].text, "Invalid Scoring Method");
+    EXPECT_EQ(data.ui().boxes[0].title, "Quorvanti");
+    EXPECT_EQ(data.ui().boxes[0].icon, MsgIcon::Critical);
+    EXPECT_EQ(rowCount(502, 1), 0);
+    EXPECT_EQ(rowCount(501, 1), 12);
+}
+
+TEST_F(Posting, DeleteRacePostingRemovesEveryLeaguesRows) {
+    addLeague(502, 1, 600, 0, {Alpha});
+    post(1);
+    cRaces race;
+    race.load(1);
+    EXPECT_TRUE(deleteRacePosting(race));
+    EXPECT_EQ(TestDataFile::scalar("SELECT count(*) FROM team_results").toInt(), 0);
+    EXPECT_EQ(TestDataFile::scalar("SELECT count(*) FROM team_results_summary").toInt(), 0);
+}
+
+TEST_F(Posting, EarlierRacesGetFillerRowsForMissingTeams) {
+    post(1);
+    // Delta joins after race 1 and holds nothing on race 2's day.
+    TestDataFile::exec("INSERT INTO teams (team_nmbr, team_name) VALUES (504, 'Delta')");
+    TestDataFile::exec("INSERT INTO league_teams VALUES (501, 504)");
+    post(2);
+    EXPECT_EQ(summary(501, 1, 504), std::pair(0, 0));
+    EXPECT_EQ(summaryCount(501, 2), 3); // no row for the race just posted
+    cTeamResultsSummaryCollection list;
+    EXPECT_TRUE(list.teamExists(504));
+}
+
+// ---- places ----
+
+class Places : public Posting {
+protected:
+    // Posts summary rows with the given points for league 502 and returns their places.
+    std::vector<int> places(int scoringType, std::vector<int> points) {
+        addLeague(502, 1, scoringType, 0, {});
+        for (size_t i = 0; i < points.size(); ++i)
+            TestDataFile::exec(QStringLiteral("INSERT INTO team_results_summary VALUES (1, %1, 502, %2, 0)")
+                                   .arg(600 + int(i))
+                                   .arg(points[i]));
+        cLeague league;
+        league.load(502);
+        cRaces race;
+        race.load(1);
+        cTeamResultsSummary s;
+        EXPECT_TRUE(s.setPlace(league, race));
+        std::vector<int> out;
+        for (size_t i = 0; i < points.size(); ++i)
+            out.push_back(TestDataFile::scalar(QStringLiteral("SELECT team_place FROM team_results_summary WHERE "
+                                                              "league_nmbr = 502 AND team_nmbr = %1")
+                                                   .arg(600 + int(i)))
+                              .toInt());
+        return out;
+    }
+};
+
+TEST_F(Places, MoreIsBetterTiesShareAPlace) {
+    EXPECT_EQ(places(600, {30, 20, 20, 10}), (std::vector<int>{1, 2, 2, 4}));
+}
+
+TEST_F(Places, MoreIsBetterAllZeroKeepsPlaceZero) { EXPECT_EQ(places(600, {0, 0, 0}), (std::vector<int>{0, 0, 0})); }
+
+TEST_F(Places, FewerIsBetterFirstTeamOpensPlaceOne) {
+    EXPECT_EQ(places(2, {0, 0, 10, 12}), (std::vector<int>{1, 1, 3, 4}));
+}
+
+TEST_F(Places, FewerIsBetterTies) { EXPECT_EQ(places(2, {5, 9, 5}), (std::vector<int>{1, 3, 1})); }
+
+// ---- lists ----
+
+TEST_F(Posting, ListsReadRowsInTheOrderWritten) {
+    TestDataFile::exec("INSERT INTO team_results (race_nmbr, car_nmbr, team_nmbr, league_nmbr, total_points, place) "
+                       "VALUES (1, 9, 501, 501, 30, 4), (1, 9, 501, 501, 10, 2), (2, 9, 501, 501, 5, 1)");
+    cTeamResultsCollection list;
+    EXPECT_EQ(list.getTotalPoints(9, 501), 0);
+    EXPECT_EQ(list.load(501, 1), 2);
+    EXPECT_EQ(list.getTotalPoints(9, 501), 30); // the first row written
+    EXPECT_EQ(list.load(501), 5);                // appends; every race
+    cTeamResultsCollection byPlace;
+    byPlace.load(501, std::nullopt, std::nullopt, "desc");
+    EXPECT_EQ(byPlace.Item(1)->place(), 4);
+    EXPECT_TRUE(list.resultsForTeamExists(501, 501));
+    EXPECT_FALSE(list.resultsForTeamExists(501, 502));
+    EXPECT_TRUE(list.resultsForCarExistsAfterDate(501, 9, QDate(2024, 3, 8)));
+    EXPECT_FALSE(list.resultsForCarExistsAfterDate(501, 9, QDate(2024, 3, 9)));
+    EXPECT_EQ(list.sumLapsLedBonus(501, 9), 0);
+}
+
+TEST_F(Posting, SumsAreKeptIn32Bits) {
+    cTeamResultsCollection list;
+    list.Add(501, 1, 1, 501, 1, 30000, 0, 0, 0, 0, 1, 30000, 1, 0);
+    list.Add(501, 1, 2, 501, 1, 30000, 0, 0, 0, 0, 1, 30000, 1, 0);
+    EXPECT_EQ(list.sumFastQualBonus(501, 1), 60000);
+    EXPECT_EQ(list.sumQualPoints(501, 1), 60000);
+}
+
+// ---- a killed posting ----
+
+// Kills its own process at the n-th progress step: a posting stopped in the middle.
+class KillingUi final : public UiServices {
+public:
+    explicit KillingUi(int n) : m_n(n) {}
+    int messageBox(const QString&, const QString&, MsgIcon, MsgButtons) override { return AnswerOk; }
+    void setStatusText(const QString&) override {}
+    void setPointer(int) override {}
+    int pointer() const override { return 0; }
+    void beep() override {}
+    void stepProgress() override {
+        if (++m_steps == m_n)
+            ::raise(SIGKILL);
+    }
+    bool playWave(const QString&) override { return false; }
+
+private:
+    int m_n;
+    int m_steps = 0;
+};
+
+QString dumpPosting() {
+    SqlRows a, b;
+    gConnection->getConnection()->query(
+        "SELECT league_nmbr, race_nmbr, team_nmbr, car_nmbr, current_status, place, qualified, fast_qual_bonus, "
+        "laps_led_bonus, most_laps_led_bonus, adjustment, points, qual_points, total_points FROM team_results "
+        "ORDER BY 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14",
+        &a);
+    gConnection->getConnection()->query("SELECT * FROM team_results_summary ORDER BY 1, 2, 3, 4, 5", &b);
+    QString out;
+    for (const auto& r : a.rows + b.rows) {
+        for (const QVariant& v : r)
+            out += v.toString() + QLatin1Char(',');
+        out += QLatin1Char('\n');
+    }
+    return out;
+}
+
+// Runs body in a child process with its own connection; returns the wait status.
+template <class F>
+int inChild(F body, int killAfterMs = -1) {
+    gConnection->CloseConnection();
+    const pid_t pid = fork();
+    if (pid == 0) {
+        connectDatabase();
+        body();
+        _exit(0);
+    }
+    if (killAfterMs >= 0) {
+        usleep(useconds_t(killAfterMs) * 1000);
+        kill(pid, SIGKILL);
+    }
+    int status = 0;
+    waitpid(pid, &status, 0);
+    EXPECT_TRUE(connectDatabase());
+    return status;
+}
+
+bool integrityOk() { return TestDataFile::scalar("PRAGMA integrity_check").toString() == "ok"; }
+
+TEST_F(Posting, KilledInTheMiddleLeavesTheEarlierPostingWhole) {
+    addLeague(502, 2, 600, 1, {Alpha, Bravo, Charlie});
+    post(1);
+    post(2);
+    const QString earlier = dumpPosting();
+    ASSERT_FALSE(earlier.isEmpty());
+    // Different results, so a half-written new posting could not pass for the old one.
+    TestDataFile::exec("UPDATE results SET place = 8 - place WHERE race_nmbr = 1 AND place > 0");
+
+    for (int steps : {1, 5, 20, 40}) {
+        const int status = inChild([steps] {
+            KillingUi killer(steps);
+            setUi(&killer);
+            cRaces race;
+            race.load(1);
+            postRace(race);
+        });
+        ASSERT_TRUE(WIFSIGNALED(status)) << "posting finished before step " << steps;
+        EXPECT_EQ(WTERMSIG(status), SIGKILL);
+        EXPECT_TRUE(integrityOk());
+        EXPECT_EQ(dumpPosting(), earlier) << "killed at progress step " << steps;
+    }
+}
+
+TEST_F(Posting, KilledFromOutsideLeavesOneWholePosting) {
+    addLeague(502, 2, 600, 1, {Alpha, Bravo, Charlie});
+    const QString flip = "UPDATE results SET place = 8 - place WHERE race_nmbr = 1 AND place > 0";
+    // One round of both results first: the bonus-car holdings a posting leaves behind are then in place.
+    post(1);
+    TestDataFile::exec(flip);
+    post(1);
+    TestDataFile::exec(flip);
+    post(1);
+    const QString before = dumpPosting();
+    TestDataFile::exec(flip);
+    post(1);
+    const QString after = dumpPosting();
+    ASSERT_NE(before, after);
+    TestDataFile::exec(flip);
+    post(1);
+    ASSERT_EQ(dumpPosting(), before);
+
+    // The child keeps posting the changed results until it is killed at some moment: whatever
+    // that moment, one whole posting is there, the earlier one or a new one.
+    for (int ms : {40, 60, 80, 120}) {
+        inChild(
+            [] {
+                TestDataFile::exec("UPDATE results SET place = 8 - place WHERE race_nmbr = 1 AND place > 0");
+                for (;;) {
+                    cRaces race;
+                    race.load(1);
+                    postRace(race);
+                }
+            },
+            ms);
+        EXPECT_TRUE(integrityOk());
+        const QString now = dumpPosting();
+        EXPECT_TRUE(now == before || now == after) << "killed after " << ms << " ms";
+        if (TestDataFile::scalar("SELECT place FROM results WHERE race_nmbr = 1 AND car_nmbr = 1").toInt() != 1)
+            TestDataFile::exec("UPDATE results SET place = 8 - place WHERE race_nmbr = 1 AND place > 0");
+        post(1);
+        ASSERT_EQ(dumpPosting(), before);
+    }
+}
+
+} // namespace

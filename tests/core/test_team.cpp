@@ -1,0 +1,207 @@
+#include "TestDataFile.h"
+#include "data/cLeagueTeams.h"
+#include "data/cTeam.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+int count(const QString& sql) {
+    return TestDataFile::scalar(sql).toInt();
+}
+
+void addTeam(int n, const QString& name, int raceType = 1, int carType = 1) {
+    TestDataFile::exec(QStringLiteral("INSERT INTO teams (team_nmbr, team_name, race_type_nmbr, car_type_nmbr) "
+                                      "VALUES (%1, '%2', %3, %4)")
+                           .arg(n)
+                           .arg(name)
+                           .arg(raceType)
+                           .arg(carType));
+}
+
+} // namespace
+
+TEST(Team, NumbersQuotesAndEmptyTexts) {
+    TestDataFile data;
+    ASSERT_TRUE(data.ok());
+    cTeam team;
+    team.setTeamName("O'Malley Racing");
+    team.setTeamOwner("Pat O'Malley");
+    team.setEmail("pat@example.invalid");
+    team.setCity("St. John's");
+    team.setRaceTypeNmbr(2);
+    team.setCarTypeNmbr(2);
+    ASSERT_TRUE(team.CommitChanges());
+    EXPECT_EQ(team.teamNmbr(), 500);
+
+    cTeam back;
+    ASSERT_EQ(back.load(500), 1);
+    EXPECT_EQ(back.teamName(), "O'Malley Racing");
+    EXPECT_EQ(back.teamOwner(), "Pat O'Malley");
+    EXPECT_EQ(back.email(), "pat@example.invalid");
+    EXPECT_EQ(back.city(), "St. John's");
+    EXPECT_EQ(back.raceTypeNmbr(), 2);
+    EXPECT_EQ(back.carTypeNmbr(), 2);
+    // Empty texts are stored as empty texts, not NULL.
+    EXPECT_EQ(count("SELECT count(*) FROM teams WHERE zip = '' AND phone = '' AND address_line2 = ''"), 1);
+
+    back.setZip("12345");
+    ASSERT_TRUE(back.CommitChanges());
+    EXPECT_EQ(count("SELECT count(*) FROM teams"), 1);
+    EXPECT_EQ(TestDataFile::scalar("SELECT zip FROM teams").toString(), "12345");
+
+    addTeam(12, "Low");
+    cTeam next;
+    ASSERT_TRUE(next.insertRow());
+    EXPECT_EQ(next.teamNmbr(), 501);
+    EXPECT_EQ(next.load(9999), 0);
+    EXPECT_EQ(next.teamNmbr(), 501);
+}
+
+TEST(Team, FailedInsertGivesTheOldNumberBack) {
+    TestDataFile data;
+    ASSERT_TRUE(data.ok());
+    TestDataFile::exec("ALTER TABLE teams RENAME TO teams_old");
+    TestDataFile::exec("CREATE TABLE teams (team_nmbr INTEGER PRIMARY KEY)");
+    cTeam team;
+    EXPECT_FALSE(team.CommitChanges());
+    EXPECT_EQ(team.teamNmbr(), 0);
+}
+
+TEST(Team, DeleteTakesHoldingsAndPairingsAllOrNothing) {
+    TestDataFile data;
+    ASSERT_TRUE(data.ok());
+    addTeam(500, "A");
+    addTeam(501, "B");
+    TestDataFile::exec("INSERT INTO team_car (team_nmbr, car_nmbr, efctv_dt, term_dt) VALUES "
+                       "(500, 10, '2024-01-01', '2024-02-01'), (500, 11, '2024-02-01', NULL), "
+                       "(501, 10, '2024-01-01', NULL)");
+    TestDataFile::exec("INSERT INTO race_head_head VALUES (1, 500, 501, 500), (2, 500, 500, 501), (3, 500, 501, 502)");
+
+    TestDataFile::exec("ALTER TABLE race_head_head RENAME TO rhh_away");
+    cTeam team;
+    ASSERT_EQ(team.load(500), 1);
+    EXPECT_FALSE(team.deleteRow());
+    EXPECT_EQ(count("SELECT count(*) FROM team_car WHERE team_nmbr = 500"), 2);
+    EXPECT_EQ(count("SELECT count(*) FROM teams"), 2);
+
+    TestDataFile::exec("ALTER TABLE rhh_away RENAME TO race_head_head");
+    ASSERT_TRUE(team.deleteRow());
+    EXPECT_EQ(count("SELECT count(*) FROM team_car WHERE team_nmbr = 500"), 0);
+    EXPECT_EQ(count("SELECT count(*) FROM team_car"), 1);
+    EXPECT_EQ(count("SELECT count(*) FROM teams"), 1);
+    // Pairings naming the team on either side are gone; the others stay.
+    EXPECT_EQ(count("SELECT count(*) FROM race_head_head"), 1);
+}
+
+TEST(TeamCollection, FiltersAndAppends) {
+    TestDataFile data;
+    ASSERT_TRUE(data.ok());
+    addTeam(500, "A", 2, 1);
+    addTeam(501, "B", 2, 2);
+    addTeam(502, "C", 1, 1);
+    cTeamCollection byRace;
+    EXPECT_EQ(byRace.load(2), 2);
+    cTeamCollection byCar;
+    EXPECT_EQ(byCar.load(std::nullopt, 1), 2);
+    cTeamCollection both;
+    EXPECT_EQ(both.load(2, 2), 1);
+    EXPECT_EQ(both.Item(1)->teamName(), "B");
+    EXPECT_EQ(both.load(), 4);
+}
+
+TEST(LeagueTeams, LoadOrdersByTeamNameAndSkipsMissingTeams) {
+    TestDataFile data;
+    ASSERT_TRUE(data.ok());
+    addTeam(500, "Zebras");
+    addTeam(501, "Apaches");
+    addTeam(502, "Mustangs");
+    TestDataFile::exec("INSERT INTO league_teams VALUES (3, 500), (3, 501), (3, 502), (3, 999), (5, 500)");
+    cLeagueTeamsCollection list;
+    ASSERT_EQ(list.load(3), 3);
+    EXPECT_EQ(list.Item(1)->teamNmbr(), 501);
+    EXPECT_EQ(list.Item(2)->teamNmbr(), 502);
+    EXPECT_EQ(list.Item(3)->teamNmbr(), 500);
+    EXPECT_EQ(list.load(std::nullopt, 500), 5);
+    EXPECT_EQ(list.load(5, 500), 6);
+    EXPECT_EQ(list.load(), 10);
+}
+
+TEST(LeagueTeams, ExistenceChecks) {
+    TestDataFile data;
+    ASSERT_TRUE(data.ok());
+    addTeam(7, "Seven", 2, 1);
+    addTeam(8, "Eight", 1, 2);
+    TestDataFile::exec("INSERT INTO league_teams VALUES (3, 8), (4, 7), (5, 8)");
+    {
+        cLeagueTeamsCollection any;
+        EXPECT_TRUE(any.teamExists(7));
+        cLeagueTeamsCollection league3;
+        EXPECT_FALSE(league3.teamExists(7, 3));
+        cLeagueTeamsCollection league5;
+        league5.load(5);
+        EXPECT_FALSE(league5.teamExists(7, 4)); // answers for the loaded league, whatever is passed
+    }
+    {
+        cLeagueTeamsCollection list;
+        EXPECT_FALSE(list.leagueExists(8, 3)); // loads nothing
+        list.load(std::nullopt, 8);
+        EXPECT_TRUE(list.leagueExists(8, 5));
+        EXPECT_FALSE(list.leagueExists(8, 4));
+    }
+    {
+        cLeagueTeamsCollection list;
+        EXPECT_TRUE(list.raceTypeExists(2, 4));
+        cLeagueTeamsCollection list3;
+        EXPECT_FALSE(list3.raceTypeExists(2, 3));
+        cLeagueTeamsCollection cars;
+        EXPECT_TRUE(cars.carTypeExists(2, std::nullopt, 8));
+        cLeagueTeamsCollection cars7;
+        EXPECT_FALSE(cars7.carTypeExists(2, std::nullopt, 7));
+    }
+}
+
+TEST(LeagueTeams, InsertNewReplacesALeagueOrAddsPairsOnce) {
+    TestDataFile data;
+    ASSERT_TRUE(data.ok());
+    TestDataFile::exec("INSERT INTO league_teams VALUES (3, 1), (3, 2), (4, 1)");
+    {
+        cLeagueTeamsCollection list;
+        list.Add(3, 5);
+        list.Add(3, 6);
+        list.Add(3, 6);
+        ASSERT_TRUE(list.insertNew(3));
+        EXPECT_EQ(count("SELECT count(*) FROM league_teams WHERE league_nmbr = 3"), 2);
+        EXPECT_EQ(count("SELECT count(*) FROM league_teams WHERE league_nmbr = 3 AND team_nmbr IN (5, 6)"), 2);
+        EXPECT_EQ(count("SELECT count(*) FROM league_teams WHERE league_nmbr = 4"), 1);
+    }
+    {
+        cLeagueTeamsCollection empty;
+        ASSERT_TRUE(empty.insertNew(3));
+        EXPECT_EQ(count("SELECT count(*) FROM league_teams WHERE league_nmbr = 3"), 0);
+    }
+    {
+        cLeagueTeamsCollection add;
+        add.Add(4, 1);
+        add.Add(6, 1);
+        ASSERT_TRUE(add.insertNew());
+        ASSERT_TRUE(add.insertNew());
+        EXPECT_EQ(count("SELECT count(*) FROM league_teams"), 2);
+    }
+}
+
+TEST(LeagueTeams, InsertNewFailureChangesNothing) {
+    TestDataFile data;
+    ASSERT_TRUE(data.ok());
+    TestDataFile::exec("INSERT INTO league_teams VALUES (3, 1), (3, 2)");
+    // A trigger makes the second insert fail after the delete and the first insert have run.
+    TestDataFile::exec("CREATE TRIGGER refuse BEFORE INSERT ON league_teams WHEN NEW.team_nmbr = 9 "
+                       "BEGIN SELECT RAISE(ABORT, 'refused'); END");
+    cLeagueTeamsCollection list;
+    list.Add(3, 8);
+    list.Add(3, 9);
+    EXPECT_FALSE(list.insertNew(3));
+    EXPECT_EQ(data.ui().boxes.size(), 1);
+    EXPECT_EQ(count("SELECT count(*) FROM league_teams WHERE league_nmbr = 3 AND team_nmbr IN (1, 2)"), 2);
+    EXPECT_EQ(count("SELECT count(*) FROM league_teams"), 2);
+}

@@ -1,0 +1,283 @@
+#include "TestDataFile.h"
+#include "data/cLeague.h"
+#include "data/cTeamCar.h"
+#include "posting/cRaces.h"
+
+#include <algorithm>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+int count(const QString& sql) {
+    return TestDataFile::scalar(sql).toInt();
+}
+
+void hold(int team, int car, const QString& from, const QString& to = QString(), double price = 0) {
+    TestDataFile::exec(QStringLiteral("INSERT INTO team_car (team_nmbr, car_nmbr, efctv_dt, term_dt, price, "
+                                      "locked_salary, active) VALUES (%1, %2, '%3', %4, %5, 0, 1)")
+                           .arg(team)
+                           .arg(car)
+                           .arg(from)
+                           .arg(to.isEmpty() ? QStringLiteral("NULL") : QStringLiteral("'%1'").arg(to))
+                           .arg(price));
+}
+
+void addCar(int car, int carType, int group = 1, int raceType = 1) {
+    TestDataFile::exec(QStringLiteral("INSERT INTO cars (car_nmbr, race_type_nmbr, car_type_nmbr, car_txt, group_nmbr) "
+                                      "VALUES (%1, %2, %3, '%1', %4)")
+                           .arg(car)
+                           .arg(raceType)
+                           .arg(carType)
+                           .arg(group));
+}
+
+} // namespace
+
+TEST(TeamCar, DatesFromTextAndNullTermination) {
+    cTeamCar h;
+    EXPECT_EQ(h.active(), 1);
+    EXPECT_FALSE(h.efctvDt().isValid());
+    h.setTermDt(QStringLiteral("5/1/2024"));
+    EXPECT_EQ(h.termDt(), QDate(2024, 5, 1));
+    h.setTermDt(QStringLiteral("2024-05-02"));
+    EXPECT_EQ(h.termDt(), QDate(2024, 5, 2));
+    h.setTermDt(QStringLiteral("soon"));
+    EXPECT_FALSE(h.termDt().isValid());
+    h.setTermDt(QString());
+    EXPECT_FALSE(h.termDt().isValid());
+
+    TestDataFile data;
+    ASSERT_TRUE(data.ok());
+    // Without an effective date nothing is stored.
+    h.setTeamNmbr(5);
+    h.setCarNmbr(7);
+    EXPECT_FALSE(h.CommitChanges());
+    EXPECT_FALSE(h.insertRow());
+    EXPECT_EQ(count("SELECT count(*) FROM team_car"), 0);
+
+    h.setEfctvDt(QDate(2024, 3, 1));
+    h.setPrice(1234.56);
+    h.setLockedSalary(99.5);
+    ASSERT_TRUE(h.CommitChanges());
+    EXPECT_EQ(count("SELECT count(*) FROM team_car WHERE efctv_dt = '2024-03-01' AND term_dt IS NULL"), 1);
+    EXPECT_TRUE(data.ui().boxes.isEmpty());
+}
+
+TEST(TeamCar, CommitUpdatesTheSameHoldingOrAddsAnotherPeriod) {
+    TestDataFile data;
+    ASSERT_TRUE(data.ok());
+    hold(5, 7, "2024-03-01", "2024-05-01", 100);
+    hold(5, 7, "2024-06-01", QString(), 200);
+
+    cTeamCar h;
+    ASSERT_EQ(h.load(5, 7), 1); // the first row, whatever its dates
+    EXPECT_EQ(h.efctvDt(), QDate(2024, 3, 1));
+    EXPECT_EQ(h.termDt(), QDate(2024, 5, 1));
+    EXPECT_EQ(h.price(), 100);
+    EXPECT_EQ(h.load(5, 8), 0);
+    EXPECT_EQ(h.carNmbr(), 7);
+
+    // Ending the second period: its row changes, the first does not, and price stays as stored.
+    cTeamCar second;
+    second.setTeamNmbr(5);
+    second.setCarNmbr(7);
+    second.setEfctvDt(QDate(2024, 6, 1));
+    second.setTermDt(QDate(2024, 7, 1));
+    second.setPrice(999);
+    second.setActive(0);
+    ASSERT_TRUE(second.CommitChanges());
+    EXPECT_EQ(count("SELECT count(*) FROM team_car"), 2);
+    EXPECT_EQ(TestDataFile::scalar("SELECT term_dt FROM team_car WHERE efctv_dt = '2024-06-01'").toString(),
+              "2024-07-01");
+    EXPECT_EQ(count("SELECT price FROM team_car WHERE efctv_dt = '2024-06-01'"), 200);
+    EXPECT_EQ(count("SELECT active FROM team_car WHERE efctv_dt = '2024-06-01'"), 0);
+    EXPECT_EQ(TestDataFile::scalar("SELECT term_dt FROM team_car WHERE efctv_dt = '2024-03-01'").toString(),
+              "2024-05-01");
+
+    // Clearing the termination date writes NULL.
+    second.setTermDt(QStringLiteral(""));
+    ASSERT_TRUE(second.updateRow());
+    EXPECT_EQ(count("SELECT count(*) FROM team_car WHERE efctv_dt = '2024-06-01' AND term_dt IS NULL"), 1);
+
+    // A new effective date stores a new holding beside the old one.
+    second.setEfctvDt(QDate(2024, 8, 1));
+    ASSERT_TRUE(second.CommitChanges());
+    EXPECT_EQ(count("SELECT count(*) FROM team_car"), 3);
+
+    ASSERT_TRUE(second.deleteRow());
+    EXPECT_EQ(count("SELECT count(*) FROM team_car WHERE efctv_dt = '2024-08-01'"), 0);
+    EXPECT_EQ(count("SELECT count(*) FROM team_car"), 2);
+}
+
+TEST(TeamCar, TeamsForCarAndDuplicateTeam) {
+    TestDataFile data;
+    ASSERT_TRUE(data.ok());
+    hold(5, 7, "2024-01-01");
+    hold(5, 8, "2024-01-01");
+    hold(3, 7, "2024-01-01");
+    hold(3, 8, "2024-01-01");
+    hold(3, 9, "2024-01-01");
+    hold(9, 7, "2024-01-01");
+    hold(4, 7, "2024-01-01", "2024-02-01"); // ended: does not count
+    hold(4, 8, "2024-01-01");
+
+    cTeamCar h;
+    EXPECT_EQ(h.getTeamsForCar(5, 7, QString()), "(3,9)");
+    EXPECT_EQ(h.getTeamsForCar(5, 7, "(3,4)"), "(3)");
+    EXPECT_EQ(h.getTeamsForCar(5, 7, "(4)"), "()");
+    EXPECT_EQ(h.getTeamsForCar(5, 7, "(4); DROP TABLE teams"), "()");
+    EXPECT_EQ(count("SELECT count(*) FROM sqlite_master WHERE name = 'teams'"), 1);
+
+    EXPECT_EQ(h.duplicateTeam(5), 3);   // team 3 holds 7, 8 and 9
+    EXPECT_EQ(h.duplicateTeam(9), 5);   // the first of the teams holding car 7
+    EXPECT_EQ(h.duplicateTeam(3), -1);  // nobody else holds 9
+    EXPECT_EQ(h.duplicateTeam(42), -1); // no current holdings
+}
+
+TEST(TeamCarCollection, LoadsAndChecks) {
+    TestDataFile data;
+    ASSERT_TRUE(data.ok());
+    addCar(7, 1, 1);
+    addCar(8, 2, 2);
+    addCar(30, 3, 1);
+    hold(5, 7, "2024-01-01", "2024-02-01");
+    hold(5, 7, "2024-03-01");
+    hold(5, 8, "2024-01-01");
+    hold(5, 30, "2024-01-01");
+    hold(6, 7, "2024-01-01");
+
+    cTeamCarCollection team5;
+    EXPECT_EQ(team5.load(5), 4);
+    EXPECT_FALSE(team5.Item(1)->termDt().isValid() && team5.Item(2)->termDt().isValid());
+    EXPECT_EQ(team5.load(), 9); // appends
+    cTeamCarCollection noBonus;
+    EXPECT_EQ(noBonus.loadNoBonus(5), 3);
+    EXPECT_EQ(noBonus.loadNoBonus(), 7);
+    cTeamCarCollection car7;
+    EXPECT_EQ(car7.loadCar(7), 3);
+    cTeamCarCollection group1;
+    EXPECT_EQ(group1.loadGroup(5, 1), 2); // current car 7 and the bonus entry, not the ended period
+    cTeamCarCollection group2;
+    EXPECT_EQ(group2.loadGroup(5, 2), 1);
+
+    cTeamCarCollection any;
+    EXPECT_TRUE(any.carExists(8));
+    EXPECT_EQ(any.Count(), 5);
+    cTeamCarCollection only6;
+    only6.load(6);
+    EXPECT_FALSE(only6.carExists(8)); // answers for the loaded team only
+    EXPECT_TRUE(only6.carExists(7));
+}
+
+TEST(TeamCarCollection, TermAllEndsOnlyCurrentHoldings) {
+    TestDataFile data;
+    ASSERT_TRUE(data.ok());
+    hold(5, 7, "2024-01-01", "2024-02-01");
+    hold(5, 8, "2024-01-01");
+    hold(5, 9, "2024-03-01");
+    hold(6, 8, "2024-01-01");
+    cTeamCarCollection list;
+    EXPECT_FALSE(list.TermAll(5, QDate()));
+    ASSERT_TRUE(list.TermAll(5, QDate(2024, 6, 30)));
+    EXPECT_EQ(count("SELECT count(*) FROM team_car WHERE team_nmbr = 5 AND term_dt = '2024-06-30'"), 2);
+    EXPECT_EQ(TestDataFile::scalar("SELECT term_dt FROM team_car WHERE car_nmbr = 7").toString(), "2024-02-01");
+    EXPECT_EQ(count("SELECT count(*) FROM team_car WHERE team_nmbr = 6 AND term_dt IS NULL"), 1);
+}
+
+TEST(TeamCarCollection, InsertNewReplacesTheTeamsHoldingsAllOrNothing) {
+    TestDataFile data;
+    ASSERT_TRUE(data.ok());
+    hold(5, 7, "2024-01-01", "2024-02-01");
+    hold(5, 8, "2024-01-01");
+    hold(6, 8, "2024-01-01");
+    {
+        cTeamCarCollection list;
+        list.Add(5, 9, QDate(2024, 4, 1), QDate(), 12.5, 10.25, 1);
+        list.Add(5, 7, QDate(2024, 4, 1), QDate(2024, 5, 1), 0, 0, 0);
+        ASSERT_TRUE(list.insertNew(5));
+        EXPECT_EQ(count("SELECT count(*) FROM team_car WHERE team_nmbr = 5"), 2);
+        EXPECT_EQ(TestDataFile::scalar("SELECT price FROM team_car WHERE car_nmbr = 9").toDouble(), 12.5);
+        EXPECT_EQ(TestDataFile::scalar("SELECT locked_salary FROM team_car WHERE car_nmbr = 9").toDouble(), 10.25);
+        EXPECT_EQ(count("SELECT count(*) FROM team_car WHERE car_nmbr = 9 AND efctv_dt = '2024-04-01' "
+                        "AND term_dt IS NULL"),
+                  1);
+        EXPECT_EQ(count("SELECT count(*) FROM team_car WHERE team_nmbr = 6"), 1);
+    }
+    {
+        // A holding without an effective date cannot be stored: the whole save is undone.
+        cTeamCarCollection list;
+        list.Add(5, 10, QDate(2024, 4, 1), QDate(), 0, 0, 1);
+        list.Add(5, 11, QDate(), QDate(), 0, 0, 1);
+        EXPECT_FALSE(list.insertNew(5));
+        EXPECT_EQ(data.ui().boxes.size(), 1);
+        EXPECT_EQ(count("SELECT count(*) FROM team_car WHERE team_nmbr = 5"), 2);
+        EXPECT_EQ(count("SELECT count(*) FROM team_car WHERE car_nmbr = 10"), 0);
+    }
+    {
+        cTeamCarCollection empty;
+        ASSERT_TRUE(empty.insertNew(5));
+        EXPECT_EQ(count("SELECT count(*) FROM team_car WHERE team_nmbr = 5"), 0);
+    }
+}
+
+TEST(TeamCarCollection, NotRunHoldingsAreThoseInForceOnTheRaceDay) {
+    TestDataFile data;
+    ASSERT_TRUE(data.ok());
+    addCar(1, 1, 1, 2);
+    addCar(2, 1, 1, 2);
+    addCar(3, 1, 1, 2);
+    addCar(4, 1, 1, 2);
+    addCar(5, 1, 1, 2);
+    addCar(6, 1, 1, 1);  // another race type
+    addCar(30, 3, 1, 2); // the bonus entry never has a result
+    TestDataFile::exec("INSERT INTO races (race_nmbr, race_dt, race_type_nmbr) VALUES (600, '2024-05-01', 2)");
+    TestDataFile::exec("INSERT INTO results (race_nmbr, car_nmbr, place) VALUES (600, 5, 1)");
+    TestDataFile::exec("INSERT INTO league_teams VALUES (500, 7)");
+    TestDataFile::exec("INSERT INTO teams (team_nmbr, team_name) VALUES (7, 'Seven'), (8, 'Eight')");
+    hold(7, 1, "2024-05-01", "2024-05-02"); // effective on the day, ends the day after: counts
+    hold(7, 2, "2024-05-02");               // effective the day after: does not count
+    hold(7, 3, "2024-04-01", "2024-05-01"); // ends on the day: does not count
+    hold(7, 4, "2024-01-01");               // current: counts
+    hold(7, 5, "2024-01-01");               // ran the race
+    hold(7, 6, "2024-01-01");               // other race type
+    hold(7, 30, "2024-05-01");              // bonus entry: counts
+    hold(8, 4, "2024-01-01");               // not a member of the league
+    TestDataFile::exec("UPDATE team_car SET active = 0 WHERE car_nmbr = 4");
+
+    cLeague league;
+    league.setLeagueNmbr(500);
+    cRaces race;
+    race.setRaceNmbr(600);
+    cTeamCarCollection dnq;
+    ASSERT_EQ(dnq.loadDNQcars(league, race), 3);
+    QList<int> cars;
+    for (const cTeamCar& h : dnq)
+        cars.append(h.carNmbr());
+    std::sort(cars.begin(), cars.end());
+    EXPECT_EQ(cars, QList<int>({1, 4, 30}));
+
+    race.setRaceNmbr(601); // no such race: nothing added
+    EXPECT_EQ(dnq.loadDNQcars(league, race), 3);
+    EXPECT_TRUE(data.ui().boxes.isEmpty());
+}
+
+TEST(TeamCarCollection, RaceTypeAndCarTypeChecks) {
+    TestDataFile data;
+    ASSERT_TRUE(data.ok());
+    addCar(7, 1, 1, 2);
+    addCar(8, 2, 1, 3);
+    hold(5, 7, "2024-01-01", "2024-02-01"); // ended holdings count too
+    hold(6, 8, "2024-01-01");
+
+    cTeamCarCollection team5;
+    EXPECT_TRUE(team5.raceTypeExists(2, 5));
+    cTeamCarCollection team5Again;
+    EXPECT_FALSE(team5Again.carTypeExists(2, 5));
+    cTeamCarCollection all;
+    EXPECT_TRUE(all.carTypeExists(2));
+    cTeamCarCollection car8;
+    EXPECT_FALSE(car8.raceTypeExists(2, std::nullopt, 8));
+    EXPECT_EQ(car8.Count(), 1);
+    EXPECT_TRUE(car8.raceTypeExists(3, 5)); // answers for the list already loaded
+}
