@@ -75,9 +75,6 @@ struct ShellHooks {
 
     // Imports one import file; true when done (also when the file does not exist).
     std::function<bool(const QString& path)> importFile;
-    // Removes the postings of every race (team result rows and team race summaries), keeping the races
-    // and their results.
-    std::function<void()> clearPostings;
 
     ReportHooks reports;
 };

@@ -4,6 +4,8 @@
 #include "data/Paths.h"
 #include "data/cConnection.h"
 #include "platform/gui/QtUiServices.h"
+#include "posting/cRacesCollection.h"
+#include "posting/cResultsCollection.h"
 #include "shell/Help.h"
 #include "shell/ReportLaunchers.h"
 #include "shell/Settings.h"
@@ -704,7 +706,6 @@ void frmMain::refreshCommands() {
     action(QStringLiteral("mnuReportReportDetails"))->setEnabled(bool(h.reportDetails));
     action(QStringLiteral("mnuSystemRaceTypes"))->setEnabled(bool(h.raceTypes));
     action(QStringLiteral("mnuSystemGroups"))->setEnabled(bool(h.groups));
-    action(QStringLiteral("mnuSystemClear"))->setEnabled(bool(h.clearPostings));
 
     // Report entries whose report is not there yet are greyed.
     const QStringList tags = reportTags();
@@ -969,6 +970,15 @@ bool frmMain::backupTo(const QString& path) {
 }
 
 void frmMain::clearPostings() {
-    if (shellHooks().clearPostings)
-        shellHooks().clearPostings();
+    cRacesCollection races;
+    races.load();
+    // All or nothing: a season half cleared would carry stale totals into the next posting.
+    Transaction tx;
+    if (!tx.begun())
+        return;
+    cResultsCollection results;
+    for (const cRaces& race : races)
+        if (!results.deletePosting(race.raceNmbr()))
+            return;
+    tx.commit();
 }

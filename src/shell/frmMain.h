@@ -62,6 +62,7 @@ public:
     void importFrom(const QString& path);
     bool restoreFrom(const QString& path);
     bool backupTo(const QString& path);
+    // Removes the postings of every race in every league; races and results stay.
     void clearPostings();
     void toolbarButtonClick(const QString& key);
 

@@ -368,7 +368,7 @@ private slots:
                                  "mnuReportReportDetails", "mnuSystemRaceTypes", "mnuSystemGroups", "tbRaces"})
             QVERIFY2(!m_main->action(QLatin1String(name))->isEnabled(), name);
         for (const char* name : {"mnuSystemRestoreDataFile", "mnuSystemCompactDatabase", "mnuHelpConetents",
-                                 "mnuWindowCascade", "mnuFileExit"})
+                                 "mnuWindowCascade", "mnuFileExit", "mnuSystemClear"})
             QVERIFY2(m_main->action(QLatin1String(name))->isEnabled(), name);
         QCOMPARE(m_main->action("mnuSystemClear")->text(), QStringLiteral("Clear Postings  for New Season"));
         QCOMPARE(m_main->action("mnuHelpAbout")->text(), QStringLiteral("&About Quorvanti..."));
@@ -584,6 +584,40 @@ private slots:
         // Through another spelling of the same path too.
         QVERIFY(!m_main->backupTo(dataFolder() + QStringLiteral("/./Backups/../") + QLatin1String(kDataFileName)));
         QCOMPARE(m_ui->boxes.size(), 2);
+    }
+
+    void clearPostingsKeepsRacesAndResults() {
+        QVERIFY(start());
+        m_main->action("mnuSystemClear")->trigger(); // no races: nothing to do, nothing shown
+        QVERIFY(m_ui->boxes.isEmpty());
+        SqlDatabase* db = gConnection->getConnection();
+        for (int race : {900, 901}) {
+            QVERIFY(db->exec(QStringLiteral("INSERT INTO races (race_nmbr, race_name, race_dt, car_type_nmbr, "
+                                            "race_type_nmbr) VALUES (?, 'R', '2024-03-01', 1, 1)"),
+                             {race}));
+            QVERIFY(db->exec(QStringLiteral("INSERT INTO results (car_nmbr, race_nmbr, place) VALUES (1, ?, 1)"), {race}));
+            QVERIFY(db->exec(QStringLiteral("INSERT INTO team_results (race_nmbr, car_nmbr, team_nmbr, league_nmbr) "
+                                            "VALUES (?, 1, 5, 7)"),
+                             {race}));
+            QVERIFY(db->exec(QStringLiteral("INSERT INTO team_results_summary (race_nmbr, team_nmbr, league_nmbr) "
+                                            "VALUES (?, 5, 7)"),
+                             {race}));
+        }
+        // A posting of a race that no longer exists is not the command's business.
+        QVERIFY(db->exec(QStringLiteral("INSERT INTO team_results (race_nmbr, car_nmbr, team_nmbr, league_nmbr) "
+                                        "VALUES (999, 1, 5, 7)")));
+        m_main->action("mnuSystemClear")->trigger();
+        const auto count = [db](const char* sql) {
+            SqlRows rows;
+            db->query(QLatin1String(sql), &rows);
+            return rows.rows.value(0).value(0).toInt();
+        };
+        QCOMPARE(count("SELECT count(*) FROM team_results WHERE race_nmbr IN (900, 901)"), 0);
+        QCOMPARE(count("SELECT count(*) FROM team_results_summary"), 0);
+        QCOMPARE(count("SELECT count(*) FROM team_results WHERE race_nmbr = 999"), 1);
+        QCOMPARE(count("SELECT count(*) FROM races WHERE race_nmbr IN (900, 901)"), 2);
+        QCOMPARE(count("SELECT count(*) FROM results WHERE race_nmbr IN (900, 901)"), 2);
+        QVERIFY(m_ui->boxes.isEmpty());
     }
 
     void screenshot() {
