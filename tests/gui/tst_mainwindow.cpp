@@ -243,6 +243,24 @@ private slots:
         QVERIFY(start());
     }
 
+    void unreadableDataFileEndsTheStart() {
+        QDir().mkpath(dataFolder());
+        QFile junk(dataFilePath());
+        QVERIFY(junk.open(QIODevice::WriteOnly));
+        junk.write(QByteArray(4096, 'z'));
+        junk.close();
+        QVERIFY(!start());
+        QCOMPARE(m_ui->boxes.size(), 2);
+        QCOMPARE(m_ui->boxes[1].text, QStringLiteral("Unable to connect to Database"));
+        QVERIFY(!m_main->isVisible());
+        stop();
+        // No exit backup and no settings on this path; the lock is released for the next start.
+        QVERIFY(!QFileInfo::exists(defaultBackupPath()));
+        QVERIFY(!QFileInfo::exists(settingsFilePath()));
+        QLockFile next(QDir(dataFolder()).filePath(QStringLiteral("quorvanti.lock")));
+        QVERIFY(next.tryLock(0));
+    }
+
     void treeIsBuiltAsDesigned() {
         QVERIFY(start());
         QTreeWidget* tree = m_main->sstreemain();
