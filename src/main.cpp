@@ -1,35 +1,25 @@
-#include "data/CommonCode.h"
-#include "data/Paths.h"
-#include "data/cConnection.h"
+#include "data/UiServices.h"
 #include "platform/gui/QtUiServices.h"
+#include "shell/ShellHooks.h"
+#include "shell/frmMain.h"
 
 #include <QApplication>
-#include <QDir>
-#include <QLabel>
-#include <QMainWindow>
-#include <QStatusBar>
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Quorvanti"));
     QApplication::setOrganizationName(QStringLiteral("Quorvanti"));
+    QApplication::setApplicationVersion(QStringLiteral("3.0.0"));
     QtUiServices services;
     setUi(&services);
+    installShellHooks();
 
-    QDir().mkpath(programFolder());
-    if (!ensureDataFile(dataFilePath()) || !connectDatabase())
-        return 1;
-
-    QMainWindow window;
-    window.setWindowTitle(QStringLiteral("Quorvanti"));
-    auto* status = new QLabel(QStringLiteral("Status"));
-    window.statusBar()->addWidget(status, 1);
-    services.setStatusLabel(status);
-    window.resize(900, 600);
-    window.show();
-    const int rc = app.exec();
-    backupDatabase(QString());
-    if (gConnection)
-        gConnection->CloseConnection();
+    int rc = 1;
+    {
+        frmMain window;
+        if (window.startUp())
+            rc = app.exec();
+    }
+    setUi(nullptr);
     return rc;
 }

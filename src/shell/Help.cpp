@@ -1,0 +1,145 @@
+#include "shell/Help.h"
+
+#include "data/CommonCode.h"
+#include "data/Paths.h"
+
+#include <QApplication>
+#include <QDesktopServices>
+#include <QDir>
+#include <QFile>
+#include <QKeyEvent>
+#include <QPointer>
+#include <QSaveFile>
+#include <QTextBrowser>
+#include <QUrl>
+#include <QVBoxLayout>
+
+int helpContextId = 0;
+
+namespace {
+
+const char* const kHelpFileName = "Quorvanti.HLP";
+const char* const kShippedHelp = ":/help/Quorvanti.HLP";
+const char* const kWebRoot = "https://www.quorvanti.example";
+
+QPointer<frmHelp>& viewer() {
+    static QPointer<frmHelp> v;
+    return v;
+}
+
+} // namespace
+
+QString helpFilePath() { return QDir(programFolder()).filePath(QLatin1String(kHelpFileName)); }
+
+void installHelpFile() {
+    QFile shipped{QString::fromLatin1(kShippedHelp)};
+    if (!shipped.open(QIODevice::ReadOnly))
+        return;
+    const QByteArray text = shipped.readAll();
+    QFile present(helpFilePath());
+    if (present.open(QIODevice::ReadOnly) && present.readAll() == text)
+        return;
+    present.close();
+    QSaveFile out(helpFilePath());
+    if (out.open(QIODevice::WriteOnly)) {
+        out.write(text);
+        out.commit();
+    }
+}
+
+void showHelp(const QString& command) {
+    const QString file = helpFilePath();
+    setMousePointer(PointerHourglass);
+    if (!QFile::exists(file)) {
+        if (command != QLatin1String("Quit"))
+            showInfo(QStringLiteral("It appears that you have installed the minimum version of %1 because the the "
+                                    "file:\n\n%2\n\nwas not found.  The help functionality requires the full "
+                                    "installation of %1.")
+                         .arg(QLatin1String(kProductName), file));
+        setMousePointer(PointerDefault);
+        return;
+    }
+    if (command == QLatin1String("Quit")) {
+        frmHelp::quit();
+    } else if (command == QLatin1String("Sensative")) {
+        frmHelp::showTopic(file, QString::number(helpContextId));
+    } else if (command == QLatin1String("Index") || command == QLatin1String("Partialkey")) {
+        // The contents page lists every topic; it serves as finder and keyword list.
+        frmHelp::showTopic(file, QStringLiteral("1"));
+    } else if (command == QLatin1String("HelponHelp")) {
+        frmHelp::showTopic(file, QStringLiteral("using-help"));
+    } else if (command == QLatin1String("Context")) {
+        if (QWidget* w = QApplication::focusWidget() ? QApplication::focusWidget() : QApplication::activeWindow()) {
+            QKeyEvent press(QEvent::KeyPress, Qt::Key_F1, Qt::NoModifier);
+            QKeyEvent release(QEvent::KeyRelease, Qt::Key_F1, Qt::NoModifier);
+            QApplication::sendEvent(w, &press);
+            QApplication::sendEvent(w, &release);
+        }
+    }
+    setMousePointer(PointerDefault);
+}
+
+QString webPageAddress(const QString& page) {
+    const QString name = page.trimmed();
+    const QString root = QLatin1String(kWebRoot);
+    if (name == QLatin1String("HOME"))
+        return root;
+    if (name == QLatin1String("SUPPORT"))
+        return root + QStringLiteral("/support.htm");
+    if (name == QLatin1String("UPDATES"))
+        return root + QStringLiteral("/updates.htm");
+    return QString();
+}
+
+void openWebPage(const QString& page) { openUrl(webPageAddress(page)); }
+
+void openUrl(const QString& address) {
+    const QString a = address.trimmed();
+    if (a.isEmpty() || !QDesktopServices::openUrl(QUrl::fromUserInput(a)))
+        showQuorvantiBox(QStringLiteral("Error executing HTML - The address '%1' could not be opened.").arg(a));
+}
+
+// ---- frmHelp ----
+
+frmHelp::frmHelp(QWidget* parent) : QWidget(parent, Qt::Window), m_browser(new QTextBrowser(this)) {
+    setAttribute(Qt::WA_DeleteOnClose);
+    setWindowTitle(QStringLiteral("%1 Help").arg(QLatin1String(kProductName)));
+    setObjectName(QStringLiteral("frmHelp"));
+    m_browser->setOpenExternalLinks(true);
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(m_browser);
+    resize(560, 480);
+    connect(m_browser, &QTextBrowser::anchorClicked, this, [this](const QUrl& url) {
+        if (url.scheme().isEmpty() && url.path().isEmpty())
+            m_topic = url.fragment();
+    });
+}
+
+frmHelp* frmHelp::current() { return viewer().data(); }
+
+void frmHelp::showTopic(const QString& file, const QString& anchor) {
+    if (!viewer())
+        viewer() = new frmHelp();
+    viewer()->load(file, anchor);
+    viewer()->show();
+    viewer()->raise();
+    viewer()->activateWindow();
+}
+
+void frmHelp::quit() {
+    if (viewer())
+        viewer()->close();
+}
+
+void frmHelp::load(const QString& file, const QString& anchor) {
+    if (file != m_file) {
+        QFile f(file);
+        if (!f.open(QIODevice::ReadOnly))
+            return;
+        m_browser->setHtml(QString::fromUtf8(f.readAll()));
+        m_file = file;
+    }
+    m_topic = anchor;
+    m_browser->scrollToAnchor(anchor);
+}

@@ -1,0 +1,117 @@
+#include "shell/ReportLaunchers.h"
+
+#include "shell/ShellHooks.h"
+
+#include <functional>
+
+namespace {
+
+struct Launcher {
+    const char* tag;
+    const char* caption;
+    bool league;
+    bool race;
+    bool team;
+    std::function<bool()> available;                       // the report's entry is there
+    std::function<void(const ReportRequest&)> write;         // calls the entry with the picks it needs
+};
+
+const ReportHooks& r() { return shellHooks().reports; }
+
+const std::vector<Launcher>& launchers() {
+    // In the order the tree's click compares the tags.
+    static const std::vector<Launcher> table = {
+        {"REPORT PACKAGE", "Report Package", true, true, false, [] { return bool(r().createReportPackage); },
+         [](const ReportRequest& q) { r().createReportPackage(q.leagueNmbr, q.raceNmbr, true); }},
+        {"RACE DETAIL", "Race Detail", true, true, false, [] { return bool(r().createRaceDetailReport); },
+         [](const ReportRequest& q) { r().createRaceDetailReport(q.leagueNmbr, q.raceNmbr, true); }},
+        {"TEAM DETAIL", "Team Detail", true, true, true, [] { return bool(r().createTeamDetailReport); },
+         [](const ReportRequest& q) {
+             r().createTeamDetailReport(q.leagueNmbr, q.teamNmbr, q.raceNmbr, true, q.allTeams, q.separate);
+         }},
+        {"LEAGUE STANDINGS", "League Standings", true, true, false,
+         [] { return bool(r().createLeagueStandingsReport); },
+         [](const ReportRequest& q) { r().createLeagueStandingsReport(q.leagueNmbr, q.raceNmbr, true); }},
+        {"LEAGUE RACE SUMMARY", "League Race Summary", true, false, false,
+         [] { return bool(r().createLeagueRaceSummary); },
+         [](const ReportRequest& q) { r().createLeagueRaceSummary(q.leagueNmbr, true); }},
+        {"TEAM CARS", "Team Cars", true, true, true, [] { return bool(r().createTeamCarsReport); },
+         [](const ReportRequest& q) {
+             r().createTeamCarsReport(q.leagueNmbr, q.teamNmbr, true, q.allTeams, q.separate, q.raceNmbr);
+         }},
+        {"LEAGUE RACE STANDINGS", "League Race Standings", true, true, false,
+         [] { return bool(r().createLeagueRaceStandings); },
+         [](const ReportRequest& q) { r().createLeagueRaceStandings(q.leagueNmbr, q.raceNmbr, true); }},
+        {"CAR DETAILS", "Car Details", true, false, false, [] { return bool(r().createCarsDetailReport); },
+         [](const ReportRequest& q) { r().createCarsDetailReport(q.leagueNmbr, true); }},
+        {"RACE RESULTS", "Race Results", false, true, false, [] { return bool(r().createRaceResultsReport); },
+         [](const ReportRequest& q) { r().createRaceResultsReport(q.raceNmbr, true); }},
+        {"CAR/DRIVER STATS", "Car/Driver Stats", true, false, false,
+         [] { return bool(r().createDriverStatsReport); },
+         [](const ReportRequest& q) { r().createDriverStatsReport(q.leagueNmbr, true); }},
+        {"TEAM TRADES", "Team Trades", true, true, true, [] { return bool(r().createTeamTradesReport); },
+         [](const ReportRequest& q) {
+             r().createTeamTradesReport(q.leagueNmbr, q.teamNmbr, q.raceNmbr, true, q.allTeams, q.separate);
+         }},
+        {"CAR PICKS", "Car/Driver Picks", true, false, false, [] { return bool(r().createCarPickReport); },
+         [](const ReportRequest& q) { r().createCarPickReport(q.leagueNmbr, true); }},
+        {"TEAMS CAR/DRIVER", "Teams per Car/Driver", true, true, false,
+         [] { return bool(r().createTeamsperCarDriverReport); },
+         [](const ReportRequest& q) { r().createTeamsperCarDriverReport(q.leagueNmbr, true, q.raceNmbr); }},
+    };
+    return table;
+}
+
+const Launcher* find(const QString& tag) {
+    for (const Launcher& l : launchers())
+        if (tag == QLatin1String(l.tag))
+            return &l;
+    return nullptr;
+}
+
+void launch(const char* tag) {
+    const Launcher* l = find(QLatin1String(tag));
+    if (!l || !r().request || !l->available())
+        return;
+    // A fresh dialog on every launch, so no pick of an earlier request carries over.
+    const ReportRequest picks = r().request(QLatin1String(l->caption), l->race, l->league, l->team);
+    if (!picks.ok)
+        return;
+    l->write(picks);
+}
+
+} // namespace
+
+void requestReportPackage() { launch("REPORT PACKAGE"); }
+void requestRaceDetailReport() { launch("RACE DETAIL"); }
+void requestLeagueRaceStandingsReport() { launch("LEAGUE RACE STANDINGS"); }
+void requestTeamsPerCarDriverReport() { launch("TEAMS CAR/DRIVER"); }
+void requestTeamDetailReport() { launch("TEAM DETAIL"); }
+void requestLeagueStandingsReport() { launch("LEAGUE STANDINGS"); }
+void requestTeamCarsReport() { launch("TEAM CARS"); }
+void requestCarPickReport() { launch("CAR PICKS"); }
+void requestDriverStatsReport() { launch("CAR/DRIVER STATS"); }
+void requestRaceResultsReport() { launch("RACE RESULTS"); }
+void requestCarsDetailReport() { launch("CAR DETAILS"); }
+void requestTeamTradesReport() { launch("TEAM TRADES"); }
+void requestLeagueRaceSummaryReport() { launch("LEAGUE RACE SUMMARY"); }
+
+QStringList reportTags() {
+    QStringList tags;
+    for (const Launcher& l : launchers())
+        tags << QLatin1String(l.tag);
+    return tags;
+}
+
+bool launchReportByTag(const QString& tag) {
+    const Launcher* l = find(tag);
+    if (!l)
+        return false;
+    launch(l->tag);
+    return true;
+}
+
+bool reportLauncherAvailable(const QString& tag) {
+    const Launcher* l = find(tag);
+    return l && r().request && l->available();
+}

@@ -1,0 +1,142 @@
+#pragma once
+
+#include "shell/ShellHooks.h"
+#include "shell/frmSplash.h"
+
+#include <QLockFile>
+#include <QMainWindow>
+#include <QTimer>
+#include <memory>
+
+class QLabel;
+class QMdiArea;
+class QMdiSubWindow;
+class QMenu;
+class QSplitter;
+class QTreeWidget;
+class QTreeWidgetItem;
+
+enum class Entity { League, Team, Car, Race, Scoring };
+
+// The view mode of every list window: 1 large icons, 2 list, 3 details, 4 small icons; anything else
+// (0 until the user picks one) shows details.
+extern int listViewMode;
+
+// The program's MDI main window: the navigation tree on the left, the child windows beside it, the menus,
+// the toolbar and the status bar. Starting the program is starting this window (startUp), and closing
+// it ends the program (the settings and the exit backup are written then).
+class frmMain : public QMainWindow {
+    Q_OBJECT
+
+public:
+    // The splash time is for tests only; the program always shows the splash for its full time.
+    explicit frmMain(QWidget* parent = nullptr, int splashMilliseconds = frmSplash::kShowMilliseconds);
+    ~frmMain() override;
+
+    // The one main window, or nullptr.
+    static frmMain* instance();
+
+    // Prepares folders, settings and the data file, then shows the window, the splash and (on the first
+    // run) the welcome window. False when the program must end: another copy runs, or the data file
+    // cannot be opened.
+    bool startUp();
+
+    // Lays out the tree, the splitter and every child window in normal state. With a position (twips
+    // from the window's left edge) the splitter moves there, within the window's limits.
+    void sizeControls();
+    void sizeControls(double splitTwips);
+    // The splitter's left edge, twips.
+    int splitterLeft() const { return m_splitLeft; }
+
+    // Brings up a list window, maximised, on its first row.
+    void showLeagues();
+    void showTeams();
+    void showCars();
+    void showRaces();
+    void showScoring();
+
+    // Commands of the menus and the toolbar, past their file dialogs.
+    void setViewMode(int mode);
+    // 0 cascade, 1 tile horizontally, 2 tile vertically, 3 arrange the minimised windows.
+    void arrangeWindows(int arrangement);
+    void importFrom(const QString& path);
+    bool restoreFrom(const QString& path);
+    bool backupTo(const QString& path);
+    // Removes the postings of every race in every league; races and results stay.
+    void clearPostings();
+    void toolbarButtonClick(const QString& key);
+
+    // The navigation tree's handlers.
+    void treeNodeClick(QTreeWidgetItem* node);
+    // Prepares the pop-up menu for a right click at the position in the tree's viewport; nullptr when
+    // the click is on no administration entry.
+    QMenu* prepareTreePopup(const QPoint& viewportPos);
+    // A splitter drag ended with the tree this many pixels wide.
+    void splitterDropped(int treePixels);
+
+    // Enables what the installed hooks (ShellHooks.h) make available.
+    void refreshCommands();
+
+    QMdiArea* mdiArea() const { return m_mdi; }
+    QTreeWidget* sstreemain() const { return m_tree; }
+    QSplitter* splitter() const { return m_splitter; }
+    QToolBar* Toolbar1() const { return m_toolbar; }
+    QStatusBar* StatusBar1() const;
+    // Panel 1 the status text, 2 the date, 3 the time.
+    QLabel* statusPanel(int number) const;
+    // The pop-up menu of an entity kind (New, Update, Delete, Help); list windows enable Update and
+    // Delete and pop it up.
+    QMenu* entityMenu(Entity entity) const;
+    // The menu or toolbar action with the given name (mnuFileExit, tbLeagues, ...).
+    QAction* action(const QString& name) const;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void createMenus();
+    void createToolbar();
+    void createStatusBar();
+    void buildTree();
+    void applyBarSettings();
+    void applyGeometry();
+    void shutDown();
+    void layoutChildren();
+    void tileChildren(Qt::Orientation stacking);
+    void arrangeIcons();
+    void updateClock();
+    void rebuildWindowList();
+
+    EntityHooks& hooksOf(Entity entity) const;
+    void showList(Entity entity);
+    void listFirst(Entity entity);
+    void entityCommand(Entity entity, int which);
+    void toggleBar(bool toolbar);
+
+    QAction* addAction(QMenu* menu, const QString& name, const QString& caption, const QKeySequence& key = {});
+    void chooseImport();
+    void chooseRestore();
+    void chooseBackup();
+
+    int m_splashMilliseconds;
+    bool m_started = false;
+    bool m_shutDown = false;
+    int m_splitLeft = 2520;
+    double m_splitterPos = 0;
+    int m_stateAtStart = 2;
+    QSize m_outerAtStart;
+
+    QSplitter* m_splitter;
+    QTreeWidget* m_tree;
+    QMdiArea* m_mdi;
+    QToolBar* m_toolbar = nullptr;
+    QLabel* m_panels[3] = {};
+    QMenu* m_entityMenus[5] = {};
+    QMenu* m_windowMenu = nullptr;
+    QAction* m_windowListStart = nullptr;
+    QList<QAction*> m_windowListActions;
+    QTimer m_clock;
+    std::unique_ptr<QLockFile> m_lock;
+};

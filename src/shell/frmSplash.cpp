@@ -1,0 +1,29 @@
+#include "shell/frmSplash.h"
+
+#include "shell/ShellIcons.h"
+#include "shell/Twips.h"
+
+#include <QLabel>
+#include <QVBoxLayout>
+
+frmSplash::frmSplash(QWidget* parent, int milliseconds)
+    : QDialog(parent, Qt::SplashScreen | Qt::FramelessWindowHint) {
+    setObjectName(QStringLiteral("frmSplash"));
+    setModal(true);
+    const QSize client(pixelsX(7005, this), pixelsY(4890, this));
+    setFixedSize(client);
+    auto* picture = new QLabel(this);
+    picture->setObjectName(QStringLiteral("Picture1"));
+    picture->setPixmap(splashPicture(client));
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(picture);
+
+    m_timer.setSingleShot(true);
+    m_timer.setInterval(milliseconds);
+    connect(&m_timer, &QTimer::timeout, this, [this] {
+        m_timer.stop();
+        accept();
+    });
+    m_timer.start();
+}

@@ -1,0 +1,659 @@
+#include "RecordingUi.h"
+#include "data/Paths.h"
+#include "data/cConnection.h"
+#include "platform/SqlDatabase.h"
+#include "shell/Settings.h"
+#include "shell/ShellHooks.h"
+#include "shell/Twips.h"
+#include "shell/frmMain.h"
+#include "shell/frmWelcome.h"
+
+#include <QApplication>
+#include <QCryptographicHash>
+#include <QLabel>
+#include <QLockFile>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QSplitter>
+#include <QStatusBar>
+#include <QTemporaryDir>
+#include <QToolBar>
+#include <QTreeWidget>
+#include <QtTest>
+#include <memory>
+
+namespace {
+
+// A list window as the list windows will be: an MDI child with a setView slot.
+class FakeList : public QWidget {
+    Q_OBJECT
+
+public:
+    int views = 0;
+public slots:
+    void setView() { ++views; }
+};
+
+QByteArray fileHash(const QString& path) {
+    QFile f(path);
+    f.open(QIODevice::ReadOnly);
+    return QCryptographicHash::hash(f.readAll(), QCryptographicHash::Sha256);
+}
+
+QString settingsText() {
+    QFile f(settingsFilePath());
+    f.open(QIODevice::ReadOnly);
+    return QString::fromUtf8(f.readAll());
+}
+
+QTreeWidgetItem* nodeWithTag(QTreeWidget* tree, const QString& tag) {
+    for (QTreeWidgetItemIterator it(tree); *it; ++it)
+        if ((*it)->data(0, Qt::UserRole + 1).toString() == tag)
+            return *it;
+    return nullptr;
+}
+
+} // namespace
+
+class tst_MainWindow : public QObject {
+    Q_OBJECT
+
+private:
+    std::unique_ptr<QTemporaryDir> m_dir;
+    std::unique_ptr<RecordingUi> m_ui;
+    std::unique_ptr<frmMain> m_main;
+    QStringList m_log;
+    QPointer<FakeList> m_lists[5];
+    int m_welcomes = 0;
+    QTimer m_closer;
+
+    QString dataFolder() const { return m_dir->filePath(QStringLiteral("Data Folder")); }
+
+    // Starts the main window as the program does; welcome windows are closed through their button.
+    bool start() {
+        settings = SettingsRecord{};
+        m_main = std::make_unique<frmMain>(nullptr, 1);
+        return m_main->startUp();
+    }
+
+    void stop() {
+        if (m_main)
+            m_main->close();
+        m_main.reset();
+        gConnection.reset();
+    }
+
+    void installFakeHooks() {
+        ShellHooks& h = shellHooks();
+        const char* names[] = {"League", "Team", "Car", "Race", "Scoring"};
+        EntityHooks* kinds[] = {&h.leagues, &h.teams, &h.cars, &h.races, &h.scoring};
+        for (int i = 0; i < 5; ++i) {
+            const QString name = QLatin1String(names[i]);
+            kinds[i]->display = [this, i, name](const QVariant& key) -> QWidget* {
+                m_log << QStringLiteral("display:%1:%2").arg(name, key.toString());
+                if (!m_lists[i]) {
+                    m_lists[i] = new FakeList;
+                    m_lists[i]->setWindowTitle(name);
+                    m_main->mdiArea()->addSubWindow(m_lists[i])->showNormal();
+                }
+                m_main->mdiArea()->setActiveSubWindow(qobject_cast<QMdiSubWindow*>(m_lists[i]->parentWidget()));
+                return m_lists[i];
+            };
+            kinds[i]->create = [this, name] { m_log << QStringLiteral("new:") + name; };
+            kinds[i]->update = [this, name] { m_log << QStringLiteral("update:") + name; };
+            kinds[i]->remove = [this, name] { m_log << QStringLiteral("delete:") + name; };
+        }
+    }
+
+private slots:
+    void initTestCase() {
+        QApplication::setQuitOnLastWindowClosed(false);
+        QApplication::setApplicationName(QStringLiteral("Quorvanti"));
+        QApplication::setOrganizationName(QStringLiteral("Quorvanti"));
+        // Welcome windows are closed through their Continue button, as a user would.
+        connect(&m_closer, &QTimer::timeout, this, [this] {
+            if (auto* w = qobject_cast<frmWelcome*>(QApplication::activeModalWidget())) {
+                ++m_welcomes;
+                w->BUT_Continue()->click();
+            }
+        });
+        m_closer.start(10);
+    }
+
+    void init() {
+        m_dir = std::make_unique<QTemporaryDir>();
+        setProgramFolder(dataFolder());
+        setSettingsFolder(m_dir->filePath(QStringLiteral("Config MixedCase")));
+        m_ui = std::make_unique<RecordingUi>();
+        shellHooks() = ShellHooks{};
+        m_log.clear();
+        m_welcomes = 0;
+    }
+
+    void cleanup() {
+        stop();
+        shellHooks() = ShellHooks{};
+        m_ui.reset();
+        m_dir.reset();
+    }
+
+    void firstStartCreatesFoldersAndSettings() {
+        QVERIFY(!QFileInfo::exists(dataFolder()));
+        QVERIFY(start());
+        QCOMPARE(m_welcomes, 1);
+        QVERIFY(QFileInfo::exists(dataFilePath()));
+        for (const char* dir : {"Reports", "Backups", "Imports"})
+            QVERIFY2(QFileInfo(QDir(dataFolder()).filePath(QLatin1String(dir))).isDir(), dir);
+        QVERIFY(QFileInfo::exists(QDir(dataFolder()).filePath(QStringLiteral("Quorvanti.HLP"))));
+        QCOMPARE(m_main->windowTitle(), QStringLiteral("Quorvanti"));
+        QVERIFY(m_main->isMaximized()); // the default state
+        QCOMPARE(m_main->statusPanel(1)->text(), QStringLiteral("Status"));
+        QVERIFY(!m_main->statusPanel(2)->text().isEmpty());
+        QVERIFY(!m_main->statusPanel(3)->text().isEmpty());
+        QVERIFY(m_ui->boxes.isEmpty());
+        QVERIFY(!QFileInfo::exists(settingsFilePath()));
+
+        stop();
+        // The settings file is written at exit, in the folder exactly as named.
+        QVERIFY(settingsFilePath().contains(QStringLiteral("Config MixedCase/QV.INI")));
+        const QString ini = settingsText();
+        QVERIFY(ini.startsWith(QStringLiteral("[Quorvanti]\n")));
+        QVERIFY(ini.contains(QStringLiteral("\nFirst Time=N\n")));
+        QVERIFY(ini.contains(QStringLiteral("\nMDI State=2\n")));
+        // A maximised window keeps the geometry it was started with, at the keys' widths.
+        QVERIFY(ini.contains(QStringLiteral("\nMDI Left=105  \n")));
+        QVERIFY(ini.contains(QStringLiteral("\nMDI Width=10455\n")));
+        QVERIFY(ini.contains(QStringLiteral("\nMDI Height=7920 \n")));
+        QVERIFY(ini.contains(QStringLiteral("\nSplitter Left=2520 \n")));
+        QVERIFY(QFileInfo::exists(defaultBackupPath()));
+        QString error;
+        QVERIFY2(isDataFile(defaultBackupPath(), &error), qPrintable(error));
+
+        // The second start shows no welcome window.
+        QVERIFY(start());
+        QCOMPARE(m_welcomes, 1);
+    }
+
+    void secondStartReadsGeometryBack() {
+        QVERIFY(start());
+        m_main->showNormal();
+        m_main->setGeometry(60, 45, 720, 510);
+        m_main->sizeControls(3000);
+        QCOMPARE(m_main->splitterLeft(), 3000);
+        const QRect outer = m_main->frameGeometry();
+        stop();
+        const QString ini = settingsText();
+        QVERIFY(ini.contains(QStringLiteral("\nMDI State=0\n")));
+        QVERIFY(ini.contains(QStringLiteral("\nSplitter Left=3000 \n")));
+
+        QVERIFY(start());
+        QVERIFY(!m_main->isMaximized());
+        QCOMPARE(m_main->frameGeometry(), outer);
+        QCOMPARE(m_main->splitterLeft(), 3000);
+        QCOMPARE(m_main->sstreemain()->width(), pixelsX(3000, m_main.get()));
+    }
+
+    void minimisedExitKeepsGeometryAndStartsNormal() {
+        QVERIFY(start());
+        m_main->showMinimized();
+        stop();
+        const QString ini = settingsText();
+        QVERIFY(ini.contains(QStringLiteral("\nMDI State=0\n")));
+        QVERIFY(ini.contains(QStringLiteral("\nMDI Width=10455\n")));
+    }
+
+    void geometryIsClampedToWhatTheSettingsHold() {
+        QVERIFY(start());
+        m_main->showNormal();
+        // 2500 x 2300 pixels is more than 32767 twips; a left edge of -1000 pixels is below -9999.
+        m_main->setGeometry(-1000, 40, 2500, 2300);
+        stop();
+        const QString ini = settingsText();
+        QVERIFY2(ini.contains(QStringLiteral("\nMDI Width=32767\n")), qPrintable(ini));
+        QVERIFY(ini.contains(QStringLiteral("\nMDI Height=32767\n")));
+        QVERIFY(ini.contains(QStringLiteral("\nMDI Left=-9999\n")));
+
+        settings = SettingsRecord{};
+        QVERIFY(loadSettings());
+        QCOMPARE(settings.mdiWidth, QStringLiteral("32767"));
+        QCOMPARE(settings.mdiLeft, QStringLiteral("-9999"));
+    }
+
+    void secondCopyIsRefused() {
+        QDir().mkpath(dataFolder());
+        QLockFile running(QDir(dataFolder()).filePath(QStringLiteral("quorvanti.lock")));
+        QVERIFY(running.tryLock(0));
+        QVERIFY(!start());
+        QCOMPARE(m_ui->boxes.size(), 1);
+        QCOMPARE(m_ui->boxes[0].text, QStringLiteral("You cannot start more than one copy of Quorvanti."));
+        QCOMPARE(m_ui->boxes[0].title, QStringLiteral("Quorvanti Message"));
+        QCOMPARE(m_ui->boxes[0].icon, MsgIcon::Critical);
+        // Nothing was touched: no folders, no data file, and the window never showed.
+        QVERIFY(!QFileInfo::exists(dataFilePath()));
+        QVERIFY(!QFileInfo::exists(reportsDir()));
+        QVERIFY(!m_main->isVisible());
+        m_main.reset();
+        QVERIFY(!QFileInfo::exists(settingsFilePath()));
+
+        // Once the other copy has gone, the program starts.
+        running.unlock();
+        QVERIFY(start());
+    }
+
+    void unreadableDataFileEndsTheStart() {
+        QDir().mkpath(dataFolder());
+        QFile junk(dataFilePath());
+        QVERIFY(junk.open(QIODevice::WriteOnly));
+        junk.write(QByteArray(4096, 'z'));
+        junk.close();
+        QVERIFY(!start());
+        QCOMPARE(m_ui->boxes.size(), 2);
+        QCOMPARE(m_ui->boxes[1].text, QStringLiteral("Unable to connect to Database"));
+        QVERIFY(!m_main->isVisible());
+        stop();
+        // No exit backup and no settings on this path; the lock is released for the next start.
+        QVERIFY(!QFileInfo::exists(defaultBackupPath()));
+        QVERIFY(!QFileInfo::exists(settingsFilePath()));
+        QLockFile next(QDir(dataFolder()).filePath(QStringLiteral("quorvanti.lock")));
+        QVERIFY(next.tryLock(0));
+    }
+
+    void treeIsBuiltAsDesigned() {
+        QVERIFY(start());
+        QTreeWidget* tree = m_main->sstreemain();
+        QCOMPARE(tree->topLevelItemCount(), 1);
+        QTreeWidgetItem* root = tree->topLevelItem(0);
+        QCOMPARE(root->text(0), QStringLiteral("Quorvanti"));
+        QVERIFY(root->isExpanded());
+        QCOMPARE(root->childCount(), 2);
+        QTreeWidgetItem* admin = root->child(0);
+        QTreeWidgetItem* reporting = root->child(1);
+        QVERIFY(admin->isExpanded());
+        QVERIFY(!reporting->isExpanded());
+        QStringList texts;
+        for (int i = 0; i < admin->childCount(); ++i)
+            texts << admin->child(i)->text(0);
+        QCOMPARE(texts, QStringList({"Leagues", "Teams", "Cars/Drivers", "Races", "Scoring Method"}));
+        QCOMPARE(reporting->childCount(), 13);
+        QCOMPARE(reporting->child(11)->text(0), QStringLiteral("Car/Driver Picks"));
+        QCOMPARE(reporting->child(11)->data(0, Qt::UserRole + 1).toString(), QStringLiteral("CAR PICKS"));
+        for (QTreeWidgetItemIterator it(tree); *it; ++it)
+            QVERIFY((*it)->font(0).bold());
+        // Without report windows the report entries are greyed.
+        QVERIFY(!(reporting->child(0)->flags() & Qt::ItemIsEnabled));
+    }
+
+    void treeClickDispatch() {
+        installFakeHooks();
+        ReportRequest picks;
+        picks.ok = true;
+        picks.leagueNmbr = 501;
+        picks.raceNmbr = 7;
+        picks.teamNmbr = 502;
+        picks.allTeams = true;
+        picks.separate = false;
+        ReportHooks& r = shellHooks().reports;
+        r.request = [&](const QString& caption, bool race, bool league, bool team) {
+            m_log << QStringLiteral("request:%1:%2%3%4").arg(caption).arg(race).arg(league).arg(team);
+            return picks;
+        };
+        r.createCarPickReport = [&](int league, bool show) {
+            m_log << QStringLiteral("carPicks:%1:%2").arg(league).arg(show);
+            return QString();
+        };
+        r.createTeamCarsReport = [&](int league, int team, bool show, bool all, bool separate, int race) {
+            m_log << QStringLiteral("teamCars:%1:%2:%3:%4:%5:%6").arg(league).arg(team).arg(show).arg(all).arg(separate).arg(race);
+            return QString();
+        };
+        r.createRaceResultsReport = [&](int race, bool show) {
+            m_log << QStringLiteral("raceResults:%1:%2").arg(race).arg(show);
+            return QString();
+        };
+        QVERIFY(start());
+        QTreeWidget* tree = m_main->sstreemain();
+
+        // A real click on an administration entry brings its list up, maximised.
+        QTreeWidgetItem* leagues = nodeWithTag(tree, QStringLiteral("LEAGUES ROOT"));
+        QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, tree->visualItemRect(leagues).center());
+        QCOMPARE(m_log, QStringList({"display:League:-1"}));
+        QVERIFY(qobject_cast<QMdiSubWindow*>(m_lists[0]->parentWidget())->isMaximized());
+
+        m_log.clear();
+        m_main->treeNodeClick(nodeWithTag(tree, QStringLiteral("TEAMS ROOT")));
+        m_main->treeNodeClick(nodeWithTag(tree, QStringLiteral("CARS ROOT")));
+        m_main->treeNodeClick(nodeWithTag(tree, QStringLiteral("RACES ROOT")));
+        m_main->treeNodeClick(nodeWithTag(tree, QStringLiteral("SCORING ROOT")));
+        QCOMPARE(m_log, QStringList({"display:Team:", "display:Car:-1", "display:Race:", "display:Scoring:"}));
+
+        // The root and the two branch nodes do nothing but the layout.
+        m_log.clear();
+        m_main->treeNodeClick(tree->topLevelItem(0));
+        m_main->treeNodeClick(nodeWithTag(tree, QStringLiteral("ADMINISTRATION ROOT")));
+        m_main->treeNodeClick(nodeWithTag(tree, QStringLiteral("REPORTING ROOT")));
+        QVERIFY(m_log.isEmpty());
+
+        // Report entries: the caption, the required picks (race, league, team) and the entry's arguments.
+        QTreeWidgetItem* picksNode = nodeWithTag(tree, QStringLiteral("CAR PICKS"));
+        QVERIFY(picksNode->flags() & Qt::ItemIsEnabled);
+        QVERIFY(!(nodeWithTag(tree, QStringLiteral("TEAM DETAIL"))->flags() & Qt::ItemIsEnabled));
+        m_main->treeNodeClick(picksNode);
+        m_main->treeNodeClick(nodeWithTag(tree, QStringLiteral("TEAM CARS")));
+        m_main->treeNodeClick(nodeWithTag(tree, QStringLiteral("RACE RESULTS")));
+        QCOMPARE(m_log, QStringList({"request:Car/Driver Picks:010", "carPicks:501:1", "request:Team Cars:111",
+                                     "teamCars:501:502:1:1:0:7", "request:Race Results:100", "raceResults:7:1"}));
+
+        // A cancelled request writes nothing.
+        m_log.clear();
+        picks.ok = false;
+        m_main->treeNodeClick(picksNode);
+        QCOMPARE(m_log, QStringList({"request:Car/Driver Picks:010"}));
+    }
+
+    void treeRightClickPopup() {
+        installFakeHooks();
+        QVERIFY(start());
+        QTreeWidget* tree = m_main->sstreemain();
+        QMenu* menu = m_main->prepareTreePopup(tree->visualItemRect(nodeWithTag(tree, "LEAGUES ROOT")).center());
+        QCOMPARE(menu, m_main->entityMenu(Entity::League));
+        QCOMPARE(menu->title(), QStringLiteral("League"));
+        QVERIFY(m_main->action("mnuLeagueNew")->isEnabled());
+        QVERIFY(!m_main->action("mnuLeagueDesign")->isEnabled());
+        QVERIFY(!m_main->action("mnuLeagueDelete")->isEnabled());
+        QVERIFY(m_main->action("mnuLeagueHelp")->isEnabled());
+        QCOMPARE(m_main->action("mnuCarDesign")->text(), QStringLiteral("Update Car/Driver"));
+
+        QCOMPARE(m_main->prepareTreePopup(tree->visualItemRect(nodeWithTag(tree, "RACES ROOT")).center()),
+                 m_main->entityMenu(Entity::Race));
+        // A report node, a branch node and the empty space below the nodes show no menu.
+        QVERIFY(!m_main->prepareTreePopup(tree->visualItemRect(nodeWithTag(tree, "REPORTING ROOT")).center()));
+        QVERIFY(!m_main->prepareTreePopup(tree->visualItemRect(nodeWithTag(tree, "ADMINISTRATION ROOT")).center()));
+        QVERIFY(!m_main->prepareTreePopup(QPoint(5, tree->viewport()->height() - 2)));
+
+        // The pop-up entries run the entity commands.
+        m_main->action("mnuScoringNew")->trigger();
+        m_main->action("mnuTeamDesign")->setEnabled(true);
+        m_main->action("mnuTeamDesign")->trigger();
+        QCOMPARE(m_log, QStringList({"new:Scoring", "update:Team"}));
+    }
+
+    void menusToolbarAndHooks() {
+        QVERIFY(start());
+        // Windows that are not part of the program yet are greyed out.
+        for (const char* name : {"mnuFileNewLeague", "mnuFileImport", "mnuFilePublishWeb", "mnuViewCars",
+                                 "mnuReportReportDetails", "mnuSystemRaceTypes", "mnuSystemGroups", "tbRaces"})
+            QVERIFY2(!m_main->action(QLatin1String(name))->isEnabled(), name);
+        for (const char* name : {"mnuSystemRestoreDataFile", "mnuSystemCompactDatabase", "mnuHelpConetents",
+                                 "mnuWindowCascade", "mnuFileExit", "mnuSystemClear"})
+            QVERIFY2(m_main->action(QLatin1String(name))->isEnabled(), name);
+        QCOMPARE(m_main->action("mnuSystemClear")->text(), QStringLiteral("Clear Postings  for New Season"));
+        QCOMPARE(m_main->action("mnuHelpAbout")->text(), QStringLiteral("&About Quorvanti..."));
+        QCOMPARE(m_main->action("mnuWebOnTheWeb")->text(), QStringLiteral("Quorvanti on the &Web"));
+        QCOMPARE(m_main->action("mnuFileExit")->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_X));
+        QCOMPARE(m_main->action("mnuWindowVertical")->shortcut(), QKeySequence(Qt::SHIFT | Qt::Key_F4));
+        QCOMPARE(m_main->action("tbCars")->toolTip(), QStringLiteral("New Car/Driver"));
+
+        installFakeHooks();
+        shellHooks().raceTypes = [this] { m_log << QStringLiteral("raceTypes"); };
+        m_main->refreshCommands();
+        QVERIFY(m_main->action("mnuFileNewLeague")->isEnabled());
+        QVERIFY(m_main->action("mnuSystemRaceTypes")->isEnabled());
+        m_main->action("mnuSystemRaceTypes")->trigger();
+        // File > New and the toolbar show the list first, then run the new command.
+        m_main->action("mnuFileNewRace")->trigger();
+        m_main->toolbarButtonClick(QStringLiteral("tbTeams"));
+        m_main->toolbarButtonClick(QStringLiteral("tbteams")); // keys compare exactly
+        m_main->action("mnuViewScoring")->trigger();
+        QCOMPARE(m_log, QStringList({"raceTypes", "display:Race:", "new:Race", "display:Team:", "new:Team",
+                                     "display:Scoring:"}));
+    }
+
+    void viewModes() {
+        installFakeHooks();
+        QVERIFY(start());
+        listViewMode = 0;
+        // With no list window open only the mode and the check marks change.
+        m_main->action("mnuViewLarge")->trigger();
+        QCOMPARE(listViewMode, 1);
+        QVERIFY(m_main->action("mnuViewLarge")->isChecked());
+        QVERIFY(!m_main->action("mnuViewDetail")->isChecked());
+
+        m_main->showTeams();
+        FakeList* teams = m_lists[1];
+        QCOMPARE(teams->views, 0);
+        m_main->action("mnuViewSmall")->trigger();
+        QCOMPARE(listViewMode, 4);
+        QCOMPARE(teams->views, 1);
+        m_main->action("mnuViewList")->trigger();
+        QCOMPARE(listViewMode, 2);
+        m_main->action("mnuViewDetail")->trigger();
+        QCOMPARE(listViewMode, 3);
+        QCOMPARE(teams->views, 3);
+        int checked = 0;
+        for (const char* name : {"mnuViewLarge", "mnuViewSmall", "mnuViewList", "mnuViewDetail"})
+            checked += m_main->action(QLatin1String(name))->isChecked();
+        QCOMPARE(checked, 1);
+        QVERIFY(m_main->action("mnuViewDetail")->isChecked());
+    }
+
+    void windowArrangement() {
+        installFakeHooks();
+        QVERIFY(start());
+        QMdiArea* mdi = m_main->mdiArea();
+        for (auto* hooks : {&shellHooks().leagues, &shellHooks().teams, &shellHooks().races})
+            hooks->display(-1);
+        const QList<QMdiSubWindow*> subs = mdi->subWindowList(QMdiArea::CreationOrder);
+        QCOMPARE(subs.size(), 3);
+        const QSize area = mdi->viewport()->size();
+
+        m_main->action("mnuWindowVertical")->trigger(); // side by side
+        for (QMdiSubWindow* s : subs)
+            QCOMPARE(s->height(), area.height());
+        QVERIFY(subs[0]->x() < subs[1]->x() && subs[1]->x() < subs[2]->x());
+        QCOMPARE(subs[2]->geometry().right(), area.width() - 1);
+
+        m_main->action("mnuWindowHorizontal")->trigger(); // one above the other
+        for (QMdiSubWindow* s : subs)
+            QCOMPARE(s->width(), area.width());
+        QVERIFY(subs[0]->y() < subs[1]->y() && subs[1]->y() < subs[2]->y());
+
+        m_main->action("mnuWindowCascade")->trigger();
+        QSet<int> tops;
+        for (QMdiSubWindow* s : subs)
+            tops << s->y();
+        QCOMPARE(tops.size(), 3);
+
+        // Arrange Icons lines the minimised windows up along the bottom.
+        subs[0]->showMinimized();
+        subs[2]->showMinimized();
+        subs[0]->move(30, 10);
+        m_main->action("mnuWindowArrage")->trigger();
+        QCOMPARE(subs[0]->geometry().bottom(), area.height() - 1);
+        QCOMPARE(subs[2]->geometry().bottom(), area.height() - 1);
+        QCOMPARE(subs[0]->x(), 0);
+        QCOMPARE(subs[2]->x(), subs[0]->width());
+
+        // The Window menu lists the open windows below "Open Windows".
+        QMenu* windowMenu = m_main->findChild<QMenu*>("mnuWindow");
+        QMetaObject::invokeMethod(windowMenu, "aboutToShow");
+        const QList<QAction*> entries = windowMenu->actions();
+        const int open = entries.indexOf(m_main->action("windowOpen"));
+        QCOMPARE(entries.size() - open - 1, 3);
+        QCOMPARE(entries.last()->text(), QStringLiteral("&3 Race"));
+    }
+
+    void layoutLimitsAndBars() {
+        installFakeHooks();
+        QVERIFY(start());
+        m_main->showNormal();
+        m_main->setGeometry(50, 50, 700, 500); // 10500 twips wide at 96 dpi
+        const double outer = twipsX(m_main->frameGeometry().width(), m_main.get());
+
+        m_main->sizeControls(0);
+        QCOMPARE(m_main->splitterLeft(), 2800);
+        m_main->sizeControls(1499);
+        QCOMPARE(m_main->splitterLeft(), 2800);
+        m_main->sizeControls(30000);
+        QCOMPARE(m_main->splitterLeft(), qRound(outer - 1500));
+        m_main->sizeControls(4000.5); // rounded half to even
+        QCOMPARE(m_main->splitterLeft(), 4000);
+
+        // A drag to the far left records 500, which the layout turns into 2800.
+        m_main->splitterDropped(1);
+        QCOMPARE(m_main->splitterLeft(), 2800);
+        m_main->splitterDropped(pixelsX(3600, m_main.get()));
+        QCOMPARE(m_main->splitterLeft(), 3600);
+        QCOMPARE(m_main->sstreemain()->width(), pixelsX(3600, m_main.get()));
+
+        // In a window narrower than 4300 twips a small position becomes 2800 and then the width less 1500.
+        m_main->resize(250, 400);
+        m_main->sizeControls(100);
+        QCOMPARE(m_main->splitterLeft(), qRound(twipsX(m_main->frameGeometry().width(), m_main.get()) - 1500));
+        m_main->setGeometry(50, 50, 700, 500);
+
+        // A normal child fills the area beside the tree; a maximised one stays maximised.
+        shellHooks().leagues.display(-1);
+        shellHooks().teams.display(QString());
+        auto* normal = qobject_cast<QMdiSubWindow*>(m_lists[0]->parentWidget());
+        auto* maximised = qobject_cast<QMdiSubWindow*>(m_lists[1]->parentWidget());
+        normal->setGeometry(20, 20, 100, 80);
+        maximised->showMaximized();
+        m_main->sizeControls();
+        QCOMPARE(normal->geometry(), QRect(QPoint(0, 0), m_main->mdiArea()->viewport()->size()));
+        QVERIFY(maximised->isMaximized());
+
+        // Hiding the status bar gives the tree its height; the setting follows the check mark.
+        QTRY_VERIFY(m_main->StatusBar1()->isVisible());
+        const int treeHeight = m_main->sstreemain()->height();
+        m_main->action("mnuViewStatusbar")->trigger();
+        QVERIFY(!m_main->action("mnuViewStatusbar")->isChecked());
+        QVERIFY(!m_main->StatusBar1()->isVisible());
+        QCOMPARE(settings.statusBar, QStringLiteral("N"));
+        QTRY_VERIFY(m_main->sstreemain()->height() > treeHeight);
+        m_main->action("mnuViewToolbar")->trigger();
+        QVERIFY(!m_main->Toolbar1()->isVisible());
+        QCOMPARE(settings.toolBar, QStringLiteral("N"));
+        stop();
+        QVERIFY(settingsText().contains(QStringLiteral("\nStatus Bar=N\n")));
+
+        // The next start applies them.
+        QVERIFY(start());
+        QVERIFY(!m_main->StatusBar1()->isVisible());
+        QVERIFY(!m_main->action("mnuViewToolbar")->isChecked());
+    }
+
+    void restoreRefusesAFileThatIsNoDataFile() {
+        installFakeHooks();
+        QVERIFY(start());
+        shellHooks().leagues.display(-1);
+        const QString junk = m_dir->filePath(QStringLiteral("junk.qv"));
+        QFile f(junk);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write(QByteArray(8192, 'x'));
+        f.close();
+        const QByteArray before = fileHash(dataFilePath());
+        m_ui->clear();
+
+        QVERIFY(!m_main->restoreFrom(junk));
+        QCOMPARE(m_ui->boxes.size(), 1);
+        QVERIFY2(m_ui->lastBoxText().contains(QStringLiteral("is not a Quorvanti data file")),
+                 qPrintable(m_ui->lastBoxText()));
+        QCOMPARE(fileHash(dataFilePath()), before);
+        QVERIFY(gConnection->getConnection());
+        QCOMPARE(m_main->mdiArea()->subWindowList().size(), 1);
+        QCOMPARE(m_ui->pointer(), PointerDefault);
+
+        // A missing file and the data file itself are refused the same way.
+        QVERIFY(!m_main->restoreFrom(m_dir->filePath(QStringLiteral("missing.qv"))));
+        QVERIFY(!m_main->restoreFrom(dataFilePath()));
+        QCOMPARE(m_ui->boxes.size(), 3);
+        QCOMPARE(fileHash(dataFilePath()), before);
+        QVERIFY(gConnection->getConnection());
+    }
+
+    void restoreReplacesTheDataAndClosesChildWindows() {
+        installFakeHooks();
+        QVERIFY(start());
+        const QString saved = m_dir->filePath(QStringLiteral("saved.qv"));
+        QVERIFY(m_main->backupTo(saved));
+        QVERIFY(gConnection->getConnection()->exec(
+            QStringLiteral("INSERT INTO group_dm (group_nmbr, max_nmbr, group_name) VALUES (600, 1, 'After')")));
+        shellHooks().cars.display(-1);
+        QVERIFY(m_main->restoreFrom(saved));
+        QVERIFY(m_ui->boxes.isEmpty());
+        QVERIFY(m_main->mdiArea()->subWindowList().isEmpty());
+        SqlRows rows;
+        QVERIFY(gConnection->getConnection()->query(QStringLiteral("SELECT count(*) FROM group_dm WHERE group_nmbr = 600"),
+                                                    &rows));
+        QCOMPARE(rows.rows.value(0).value(0).toInt(), 0);
+        QVERIFY(!QFileInfo::exists(dataFilePath() + QStringLiteral(".before-restore")));
+    }
+
+    void backupRefusesTheDataFileItself() {
+        QVERIFY(start());
+        const QByteArray before = fileHash(dataFilePath());
+        QVERIFY(!m_main->backupTo(dataFilePath()));
+        QCOMPARE(m_ui->boxes.size(), 1);
+        QCOMPARE(m_ui->boxes[0].title, QStringLiteral("Quorvanti"));
+        QCOMPARE(fileHash(dataFilePath()), before);
+        QVERIFY(gConnection->getConnection());
+        // Through another spelling of the same path too.
+        QVERIFY(!m_main->backupTo(dataFolder() + QStringLiteral("/./Backups/../") + QLatin1String(kDataFileName)));
+        QCOMPARE(m_ui->boxes.size(), 2);
+    }
+
+    void clearPostingsKeepsRacesAndResults() {
+        QVERIFY(start());
+        m_main->action("mnuSystemClear")->trigger(); // no races: nothing to do, nothing shown
+        QVERIFY(m_ui->boxes.isEmpty());
+        SqlDatabase* db = gConnection->getConnection();
+        for (int race : {900, 901}) {
+            QVERIFY(db->exec(QStringLiteral("INSERT INTO races (race_nmbr, race_name, race_dt, car_type_nmbr, "
+                                            "race_type_nmbr) VALUES (?, 'R', '2024-03-01', 1, 1)"),
+                             {race}));
+            QVERIFY(db->exec(QStringLiteral("INSERT INTO results (car_nmbr, race_nmbr, place) VALUES (1, ?, 1)"), {race}));
+            QVERIFY(db->exec(QStringLiteral("INSERT INTO team_results (race_nmbr, car_nmbr, team_nmbr, league_nmbr) "
+                                            "VALUES (?, 1, 5, 7)"),
+                             {race}));
+            QVERIFY(db->exec(QStringLiteral("INSERT INTO team_results_summary (race_nmbr, team_nmbr, league_nmbr) "
+                                            "VALUES (?, 5, 7)"),
+                             {race}));
+        }
+        // A posting of a race that no longer exists is not the command's business.
+        QVERIFY(db->exec(QStringLiteral("INSERT INTO team_results (race_nmbr, car_nmbr, team_nmbr, league_nmbr) "
+                                        "VALUES (999, 1, 5, 7)")));
+        m_main->action("mnuSystemClear")->trigger();
+        const auto count = [db](const char* sql) {
+            SqlRows rows;
+            db->query(QLatin1String(sql), &rows);
+            return rows.rows.value(0).value(0).toInt();
+        };
+        QCOMPARE(count("SELECT count(*) FROM team_results WHERE race_nmbr IN (900, 901)"), 0);
+        QCOMPARE(count("SELECT count(*) FROM team_results_summary"), 0);
+        QCOMPARE(count("SELECT count(*) FROM team_results WHERE race_nmbr = 999"), 1);
+        QCOMPARE(count("SELECT count(*) FROM races WHERE race_nmbr IN (900, 901)"), 2);
+        QCOMPARE(count("SELECT count(*) FROM results WHERE race_nmbr IN (900, 901)"), 2);
+        QVERIFY(m_ui->boxes.isEmpty());
+    }
+
+    void screenshot() {
+        QVERIFY(start());
+        m_main->showNormal();
+        m_main->setGeometry(0, 0, 820, 560);
+        m_main->sizeControls(3000);
+        QApplication::processEvents();
+        QVERIFY(m_main->menuBar()->isVisible());
+        QVERIFY(m_main->Toolbar1()->isVisible());
+        QVERIFY(m_main->StatusBar1()->isVisible());
+        QVERIFY(m_main->sstreemain()->isVisible());
+        const QImage shot = m_main->grab().toImage();
+        QCOMPARE(shot.size(), m_main->size());
+        const QString target = qEnvironmentVariable("QV_SCREENSHOT");
+        QVERIFY(shot.save(target.isEmpty() ? m_dir->filePath(QStringLiteral("main-window.png")) : target));
+    }
+};
+
+QTEST_MAIN(tst_MainWindow)
+#include "tst_mainwindow.moc"
