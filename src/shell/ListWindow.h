@@ -39,7 +39,7 @@ public:
     EntityKind kind() const { return m_kind; }
 
     // Sets the view from the shared listViewMode: 1 large icons, 2 list, 4 small icons, else details.
-    void setView();
+    Q_INVOKABLE void setView();
     void setView(int mode);
     // The view shown: 1, 2, 3 or 4.
     int viewMode() const { return m_viewMode; }

@@ -1,15 +1,83 @@
 #include "shell/ShellHooks.h"
 
+#include "shell/EntityCommands.h"
+#include "shell/frmDisplayCars.h"
+#include "shell/frmDisplayLeagues.h"
+#include "shell/frmDisplayRaces.h"
+#include "shell/frmDisplayScoring.h"
+#include "shell/frmDisplayTeams.h"
+#include "shell/frmMain.h"
+
+#include <QMdiArea>
+#include <QMdiSubWindow>
+
 ShellHooks& shellHooks() {
     static ShellHooks hooks;
     return hooks;
 }
 
+namespace {
+
+// Brings a list window's sub-window to the front of the main window's children.
+QWidget* raised(QWidget* list) {
+    if (!list)
+        return nullptr;
+    if (frmMain* main = frmMain::instance())
+        for (QMdiSubWindow* sub : main->mdiArea()->subWindowList())
+            if (sub->widget() == list) {
+                sub->show();
+                main->mdiArea()->setActiveSubWindow(sub);
+            }
+    return list;
+}
+
+// The entity commands of one kind; new and update only where the kind's editor exists.
+EntityHooks entityHooks(EntityKind kind, std::function<QWidget*(const QVariant&)> display) {
+    EntityHooks e;
+    e.display = std::move(display);
+    if (editorAvailable(kind)) {
+        e.create = [kind] { runNewCommand(kind); };
+        e.update = [kind] { runUpdateCommand(kind); };
+    }
+    e.remove = [kind] { runDeleteCommand(kind); };
+    return e;
+}
+
+} // namespace
+
 void installShellHooks() {
     ShellHooks& h = shellHooks();
-    // Each window is added here as it is built, for example:
-    //   h.leagues.display = [](const QVariant& key) -> QWidget* { return displayLeagues(key.toInt()); };
-    //   h.leagues.create = newLeague;
-    //   h.raceTypes = [] { frmRaceTypes w(frmMain::instance()); w.exec(); };
-    Q_UNUSED(h);
+
+    ListWindowHost host;
+    host.place = [](QWidget* window) {
+        if (frmMain* main = frmMain::instance())
+            main->mdiArea()->addSubWindow(window);
+    };
+    host.popupMenu = [](EntityKind kind, const QPoint& globalPos) {
+        if (frmMain* main = frmMain::instance())
+            main->popupEntityMenu(kind, globalPos);
+    };
+    host.viewMode = [] { return listViewMode; };
+    setListWindowHost(host);
+
+    h.leagues = entityHooks(EntityKind::League, [](const QVariant& key) -> QWidget* {
+        displayLeagues(key.toInt());
+        return raised(leaguesWindow());
+    });
+    h.teams = entityHooks(EntityKind::Team, [](const QVariant& key) -> QWidget* {
+        displayTeams(key.toString());
+        return raised(teamsWindow());
+    });
+    h.cars = entityHooks(EntityKind::Car, [](const QVariant& key) -> QWidget* {
+        displayCars(key.toInt());
+        return raised(carsWindow());
+    });
+    h.races = entityHooks(EntityKind::Race, [](const QVariant& key) -> QWidget* {
+        displayRaces(key.toString());
+        return raised(racesWindow());
+    });
+    h.scoring = entityHooks(EntityKind::Scoring, [](const QVariant& key) -> QWidget* {
+        displayScoring(key.toString());
+        return raised(scoringWindow());
+    });
 }

@@ -678,6 +678,15 @@ void frmMain::toolbarButtonClick(const QString& key) {
 
 QMenu* frmMain::entityMenu(Entity entity) const { return m_entityMenus[static_cast<int>(entity)]; }
 
+void frmMain::popupEntityMenu(Entity entity, const QPoint& globalPos) {
+    const EntityHooks& h = hooksOf(entity);
+    const QString base = QLatin1String(info(entity).menuName);
+    // The tree greys these out when it pops the same menu up over a folder node.
+    action(base + QStringLiteral("Design"))->setEnabled(bool(h.update));
+    action(base + QStringLiteral("Delete"))->setEnabled(bool(h.remove));
+    entityMenu(entity)->popup(globalPos);
+}
+
 QAction* frmMain::action(const QString& name) const { return findChild<QAction*>(name); }
 
 QStatusBar* frmMain::StatusBar1() const { return const_cast<frmMain*>(this)->statusBar(); }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "shell/EntityKind.h"
 #include "shell/ShellHooks.h"
 #include "shell/frmSplash.h"
 
@@ -16,7 +17,7 @@ class QSplitter;
 class QTreeWidget;
 class QTreeWidgetItem;
 
-enum class Entity { League, Team, Car, Race, Scoring };
+using Entity = EntityKind;
 
 // The view mode of every list window: 1 large icons, 2 list, 3 details, 4 small icons; anything else
 // (0 until the user picks one) shows details.
@@ -87,6 +88,8 @@ public:
     // The pop-up menu of an entity kind (New, Update, Delete, Help); list windows enable Update and
     // Delete and pop it up.
     QMenu* entityMenu(Entity entity) const;
+    // Pops up the kind's menu for a list window's row: Update and Delete are enabled where the kind has them.
+    void popupEntityMenu(Entity entity, const QPoint& globalPos);
     // The menu or toolbar action with the given name (mnuFileExit, tbLeagues, ...).
     QAction* action(const QString& name) const;
 

@@ -3,6 +3,7 @@
 #include "shell/ShellIcons.h"
 #include "shell/Twips.h"
 
+#include <QEventLoop>
 #include <QLabel>
 #include <QVBoxLayout>
 
@@ -25,5 +26,15 @@ frmSplash::frmSplash(QWidget* parent, int milliseconds)
         m_timer.stop();
         accept();
     });
+}
+
+int frmSplash::exec() {
+    setResult(0);
+    show();
+    QEventLoop loop;
+    connect(this, &QDialog::finished, &loop, &QEventLoop::quit);
     m_timer.start();
+    if (isVisible())
+        loop.exec(QEventLoop::DialogExec);
+    return result();
 }

@@ -14,6 +14,10 @@ public:
 
     QTimer* STart_Timer() { return &m_timer; }
 
+    // Shows the splash modally until its timer closes it. The timer starts only once the window is
+    // up: closed while it was still being shown, QDialog::exec would wait for ever on a hidden window.
+    int exec() override;
+
 private:
     QTimer m_timer;
 };

@@ -7,6 +7,9 @@
 #include "shell/Twips.h"
 #include "shell/frmMain.h"
 #include "shell/frmWelcome.h"
+#include "shell/EntityCommands.h"
+#include "shell/frmDisplayLeagues.h"
+#include "shell/frmDisplayRaces.h"
 
 #include <QApplication>
 #include <QCryptographicHash>
@@ -56,6 +59,12 @@ QTreeWidgetItem* nodeWithTag(QTreeWidget* tree, const QString& tag) {
     return nullptr;
 }
 
+} // namespace
+
+namespace {
+void TestDataFileExec(const char* sql) {
+    QVERIFY(gConnection && gConnection->getConnection() && gConnection->getConnection()->exec(QString::fromUtf8(sql)));
+}
 } // namespace
 
 class tst_MainWindow : public QObject {
@@ -636,6 +645,41 @@ private slots:
         QCOMPARE(count("SELECT count(*) FROM races WHERE race_nmbr IN (900, 901)"), 2);
         QCOMPARE(count("SELECT count(*) FROM results WHERE race_nmbr IN (900, 901)"), 2);
         QVERIFY(m_ui->boxes.isEmpty());
+    }
+
+    void listWindowsOpenAsChildWindows() {
+        installShellHooks();
+        QVERIFY(start());
+        TestDataFileExec("INSERT INTO leagues (league_nmbr, league_name, race_type_nmbr, scoring_option_nmbr,"
+                         " scoring_type_nmbr, salary_cap, drop_lowest, car_type_nmbr)"
+                         " VALUES (500, 'Sunday League', 1, 1, 1, 5000, 0, 1)");
+        m_main->action(QStringLiteral("mnuViewLeauges"))->trigger();
+        frmDisplayLeagues* leagues = leaguesWindow();
+        QVERIFY(leagues);
+        QMdiSubWindow* sub = m_main->mdiArea()->activeSubWindow();
+        QVERIFY(sub);
+        QCOMPARE(sub->widget(), static_cast<QWidget*>(leagues));
+        QCOMPARE(leagues->rowCount(), 1);
+        QCOMPARE(leagues->displayedText(0, 0), QStringLiteral("Sunday League"));
+
+        // The view commands reach the list windows.
+        m_main->setViewMode(1);
+        QCOMPARE(leagues->viewMode(), 1);
+        m_main->setViewMode(3);
+        QCOMPARE(leagues->viewMode(), 3);
+
+        // Without an editor the list's pop-up offers Delete but not Update.
+        QVERIFY(!m_main->action(QStringLiteral("mnuLeagueNew"))->isEnabled());
+        m_main->popupEntityMenu(EntityKind::League, QPoint(10, 10));
+        QVERIFY(!m_main->action(QStringLiteral("mnuLeagueDesign"))->isEnabled());
+        QVERIFY(m_main->action(QStringLiteral("mnuLeagueDelete"))->isEnabled());
+        m_main->entityMenu(EntityKind::League)->close();
+
+        // A second list is a second child; the races list opens from the tree's menu the same way.
+        m_main->action(QStringLiteral("mnuViewRaces"))->trigger();
+        QVERIFY(racesWindow());
+        QCOMPARE(m_main->mdiArea()->subWindowList().size(), 2);
+        QCOMPARE(m_main->mdiArea()->activeSubWindow()->widget(), static_cast<QWidget*>(racesWindow()));
     }
 
     void screenshot() {

@@ -153,7 +153,7 @@ private slots:
         frmSplash splash(nullptr, 20);
         QCOMPARE(frmSplash::kShowMilliseconds, 4000);
         QVERIFY(splash.windowFlags() & Qt::FramelessWindowHint);
-        QVERIFY(splash.STart_Timer()->isActive());
+        QCOMPARE(splash.STart_Timer()->interval(), 20);
         splash.exec(); // returns only when its timer has closed it
         QVERIFY(!splash.isVisible());
         QVERIFY(!splash.STart_Timer()->isActive());
