@@ -38,26 +38,22 @@ int cCar::load(int carNmbr) {
 
 bool cCar::CommitChanges() { return m_carNmbr < 1 ? insertRow() : updateRow(); }
 
-bool cCar::updateRow() {
-    return m_db.execute(QStringLiteral("UPDATE cars  set car_txt = ") + sqlText(m_carTxt) +
-                        QStringLiteral(" ,car_owner = ") + sqlText(m_carOwner) +
-                        QStringLiteral(" ,driver_name = ") + sqlText(m_driverName) +
-                        QStringLiteral(" ,car_make = ") + sqlText(m_carMake) + QStringLiteral(" ,sponsor = ") +
-                        sqlText(m_sponsor) + QStringLiteral(" ,race_type_nmbr = ") + QString::number(m_raceTypeNmbr) +
-                        QStringLiteral(" ,car_type_nmbr = ") + QString::number(m_carTypeNmbr) +
-                        QStringLiteral(" ,group_nmbr = ") + groupSql() + QStringLiteral(" ,salary = ") +
-                        m_salary.toSql() + QStringLiteral(" WHERE car_nmbr = ") + QString::number(m_carNmbr));
+// The columns an import writes as well as the editors; the editors add the group and the salary.
+QString cCar::updateSql(const QString& extraColumns) const {
+    return QStringLiteral("UPDATE cars  set car_txt = ") + sqlText(m_carTxt) + QStringLiteral(" ,car_owner = ") +
+           sqlText(m_carOwner) + QStringLiteral(" ,driver_name = ") + sqlText(m_driverName) +
+           QStringLiteral(" ,car_make = ") + sqlText(m_carMake) + QStringLiteral(" ,sponsor = ") + sqlText(m_sponsor) +
+           QStringLiteral(" ,race_type_nmbr = ") + QString::number(m_raceTypeNmbr) +
+           QStringLiteral(" ,car_type_nmbr = ") + QString::number(m_carTypeNmbr) + extraColumns +
+           QStringLiteral(" WHERE car_nmbr = ") + QString::number(m_carNmbr);
 }
 
-bool cCar::updateImportRow() {
-    return m_db.execute(QStringLiteral("UPDATE cars  set car_txt = ") + sqlText(m_carTxt) +
-                        QStringLiteral(" ,car_owner = ") + sqlText(m_carOwner) +
-                        QStringLiteral(" ,driver_name = ") + sqlText(m_driverName) +
-                        QStringLiteral(" ,car_make = ") + sqlText(m_carMake) + QStringLiteral(" ,sponsor = ") +
-                        sqlText(m_sponsor) + QStringLiteral(" ,race_type_nmbr = ") + QString::number(m_raceTypeNmbr) +
-                        QStringLiteral(" ,car_type_nmbr = ") + QString::number(m_carTypeNmbr) +
-                        QStringLiteral(" WHERE car_nmbr = ") + QString::number(m_carNmbr));
+bool cCar::updateRow() {
+    return m_db.execute(updateSql(QStringLiteral(" ,group_nmbr = ") + groupSql() + QStringLiteral(" ,salary = ") +
+                                  m_salary.toSql()));
 }
+
+bool cCar::updateImportRow() { return m_db.execute(updateSql(QString())); }
 
 bool cCar::insertRow() {
     int nmbr = 0;

@@ -78,6 +78,7 @@ public:
 private:
     bool textExists(const QString& column, const QString& text, int carNmbr, int raceTypeNmbr, int carTypeNmbr);
     QString groupSql() const { return QString::number(groupNmbr()); }
+    QString updateSql(const QString& extraColumns) const;
 
     IDatabase m_db;
     std::optional<int> m_groupNmbr = 0;

@@ -50,30 +50,27 @@ bool cLeagueTeamsCollection::leagueExists(int /*teamNmbr*/, int leagueNmbr) cons
     return false;
 }
 
-bool cLeagueTeamsCollection::raceTypeExists(int raceTypeNmbr, std::optional<int> leagueNmbr,
-                                            std::optional<int> teamNmbr) {
+bool cLeagueTeamsCollection::anyMemberTeam(std::optional<int> leagueNmbr, std::optional<int> teamNmbr,
+                                           const std::function<bool(const cTeam&)>& test) {
     if (Count() == 0)
         load(leagueNmbr, teamNmbr);
     for (const cLeagueTeams& m : *this) {
         cTeam team;
         team.load(m.teamNmbr());
-        if (team.raceTypeNmbr() == raceTypeNmbr)
+        if (test(team))
             return true;
     }
     return false;
 }
 
+bool cLeagueTeamsCollection::raceTypeExists(int raceTypeNmbr, std::optional<int> leagueNmbr,
+                                            std::optional<int> teamNmbr) {
+    return anyMemberTeam(leagueNmbr, teamNmbr, [=](const cTeam& t) { return t.raceTypeNmbr() == raceTypeNmbr; });
+}
+
 bool cLeagueTeamsCollection::carTypeExists(int carTypeNmbr, std::optional<int> leagueNmbr,
                                            std::optional<int> teamNmbr) {
-    if (Count() == 0)
-        load(leagueNmbr, teamNmbr);
-    for (const cLeagueTeams& m : *this) {
-        cTeam team;
-        team.load(m.teamNmbr());
-        if (team.carTypeNmbr() == carTypeNmbr)
-            return true;
-    }
-    return false;
+    return anyMemberTeam(leagueNmbr, teamNmbr, [=](const cTeam& t) { return t.carTypeNmbr() == carTypeNmbr; });
 }
 
 bool cLeagueTeamsCollection::insertNew(std::optional<int> leagueNmbr) {

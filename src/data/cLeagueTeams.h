@@ -3,8 +3,11 @@
 #include "data/IDatabase.h"
 #include "data/RowList.h"
 
+#include <functional>
 #include <memory>
 #include <optional>
+
+class cTeam;
 
 // One membership: a team playing in a league (a row of league_teams).
 class cLeagueTeams {
@@ -47,6 +50,9 @@ public:
 
 private:
     void loadFromResultSet();
+    // True when a member team of the list (loaded first when empty) passes the test.
+    bool anyMemberTeam(std::optional<int> leagueNmbr, std::optional<int> teamNmbr,
+                       const std::function<bool(const cTeam&)>& test);
 
     IDatabase m_db;
 };
