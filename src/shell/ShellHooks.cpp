@@ -1,5 +1,9 @@
 #include "shell/ShellHooks.h"
 
+#include "data/cCar.h"
+#include "data/cLeague.h"
+#include "editors/teams/frmCar.h"
+#include "editors/teams/frmLeague.h"
 #include "shell/EntityCommands.h"
 #include "shell/frmDisplayCars.h"
 #include "shell/frmDisplayLeagues.h"
@@ -47,6 +51,15 @@ EntityHooks entityHooks(EntityKind kind, std::function<QWidget*(const QVariant&)
 
 void installShellHooks() {
     ShellHooks& h = shellHooks();
+
+    setLeagueEditor([](cLeague& l) {
+        frmLeague w(frmMain::instance());
+        w.showWith(l);
+    });
+    setCarEditor([](cCar& c) {
+        frmCar w(frmMain::instance());
+        w.showWith(c);
+    });
 
     ListWindowHost host;
     host.place = [](QWidget* window) {

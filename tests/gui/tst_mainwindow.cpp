@@ -668,10 +668,10 @@ private slots:
         m_main->setViewMode(3);
         QCOMPARE(leagues->viewMode(), 3);
 
-        // Without an editor the list's pop-up offers Delete but not Update.
-        QVERIFY(!m_main->action(QStringLiteral("mnuLeagueNew"))->isEnabled());
+        // With the league editor in place the list's pop-up offers New, Update and Delete.
+        QVERIFY(m_main->action(QStringLiteral("mnuLeagueNew"))->isEnabled());
         m_main->popupEntityMenu(EntityKind::League, QPoint(10, 10));
-        QVERIFY(!m_main->action(QStringLiteral("mnuLeagueDesign"))->isEnabled());
+        QVERIFY(m_main->action(QStringLiteral("mnuLeagueDesign"))->isEnabled());
         QVERIFY(m_main->action(QStringLiteral("mnuLeagueDelete"))->isEnabled());
         m_main->entityMenu(EntityKind::League)->close();
 
