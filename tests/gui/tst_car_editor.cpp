@@ -30,6 +30,7 @@ private slots:
     void salaryBoxCannotBeLeftBlankAndEnterStoresTheShownAmount();
     void cancelPaths();
     void keyLabelShowsTheNumber();
+    void screenshot();
 
 private:
     // Opens the editor on the car, visible and active, with the recorded boxes cleared.
@@ -352,6 +353,16 @@ void CarEditorTest::keyLabelShowsTheNumber() {
     QCOMPARE(ui().lastBoxText(), QStringLiteral("Car number is 501"));
     QCOMPARE(ui().boxes.last().icon, MsgIcon::None);
     QCOMPARE(m_window->windowTitle(), QStringLiteral("Driver - Blue Driver 7"));
+}
+
+// With QV_SCREENSHOT_DIR set, saves a picture of the editor on a stored car.
+void CarEditorTest::screenshot() {
+    const QString dir = qEnvironmentVariable("QV_SCREENSHOT_DIR");
+    if (dir.isEmpty())
+        QSKIP("QV_SCREENSHOT_DIR not set");
+    auto car = stored(500);
+    open(*car);
+    QVERIFY(m_window->grab().save(QDir(dir).filePath(QStringLiteral("frmCar.png"))));
 }
 
 QTEST_MAIN(CarEditorTest)

@@ -35,6 +35,7 @@ private slots:
 
     void checklistListsTheTeamsLeaguesOfItsKind();
     void checklistOnlyAddsMemberships();
+    void screenshots();
 
 private:
     void open(cLeague& league);
@@ -417,6 +418,26 @@ void LeagueEditorTest::checklistOnlyAddsMemberships() {
     }
     // The league editor's members are untouched by the checklist.
     QCOMPARE(members(500), 2);
+}
+
+// With QV_SCREENSHOT_DIR set, saves pictures of both tabs of the editor and of the checklist.
+void LeagueEditorTest::screenshots() {
+    const QString dir = qEnvironmentVariable("QV_SCREENSHOT_DIR");
+    if (dir.isEmpty())
+        QSKIP("QV_SCREENSHOT_DIR not set");
+    TestDataFile::exec("UPDATE leagues SET salary_cap = 50000 WHERE league_nmbr = 500");
+    auto league = stored(500);
+    open(*league);
+    QVERIFY(m_window->grab().save(QDir(dir).filePath(QStringLiteral("frmLeague.png"))));
+    tabs()->setCurrentIndex(1);
+    QVERIFY(m_window->grab().save(QDir(dir).filePath(QStringLiteral("frmLeague-teams.png"))));
+    cTeam team;
+    team.load(602);
+    frmLeagueTeams checklist;
+    checklist.fillWith(team);
+    checklist.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&checklist));
+    QVERIFY(checklist.grab().save(QDir(dir).filePath(QStringLiteral("frmLeagueTeams.png"))));
 }
 
 QTEST_MAIN(LeagueEditorTest)
