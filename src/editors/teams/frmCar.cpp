@@ -14,6 +14,7 @@
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QFocusEvent>
+#include <QKeyEvent>
 #include <QFormLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -233,6 +234,14 @@ void frmCar::closeEvent(QCloseEvent* event) {
     // The close box drops unsaved edits without a question.
     m_live = false;
     QDialog::closeEvent(event);
+}
+
+void frmCar::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+        cmdCancel_Click();
+        return;
+    }
+    QDialog::keyPressEvent(event);
 }
 
 void frmCar::markChanged() {

@@ -28,6 +28,8 @@ public:
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    // Esc is the Cancel button, with its save question.
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     void markChanged();

@@ -18,6 +18,7 @@
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -265,6 +266,14 @@ void frmLeague::closeEvent(QCloseEvent* event) {
     // The close box drops unsaved edits without a question.
     m_live = false;
     QDialog::closeEvent(event);
+}
+
+void frmLeague::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+        cmdCancel_Click();
+        return;
+    }
+    QDialog::keyPressEvent(event);
 }
 
 bool frmLeague::leaveCheck(QLineEdit* box) {
