@@ -1,5 +1,6 @@
 #include "shell/ShellHooks.h"
 
+#include "editors/races/frmRace.h"
 #include "shell/EntityCommands.h"
 #include "shell/frmDisplayCars.h"
 #include "shell/frmDisplayLeagues.h"
@@ -47,6 +48,11 @@ EntityHooks entityHooks(EntityKind kind, std::function<QWidget*(const QVariant&)
 
 void installShellHooks() {
     ShellHooks& h = shellHooks();
+
+    setRaceEditor([](cRaces& race) {
+        frmRace w(frmMain::instance());
+        w.showWith(race);
+    });
 
     ListWindowHost host;
     host.place = [](QWidget* window) {
