@@ -1,6 +1,8 @@
 #include "shell/ShellHooks.h"
 
 #include "editors/races/frmRace.h"
+#include "editors/races/frmRaceTypes.h"
+#include "editors/teams/frmGroups.h"
 #include "shell/EntityCommands.h"
 #include "shell/frmDisplayCars.h"
 #include "shell/frmDisplayLeagues.h"
@@ -86,4 +88,13 @@ void installShellHooks() {
         displayScoring(key.toString());
         return raised(scoringWindow());
     });
+
+    h.raceTypes = [] {
+        frmRaceTypes w(frmMain::instance());
+        w.exec();
+    };
+    h.groups = [] {
+        frmGroups w(frmMain::instance());
+        w.exec();
+    };
 }

@@ -395,7 +395,7 @@ private slots:
             QSKIP("QV_SCREENSHOT_DIR not set");
         open(1);
         tabs()->setCurrentIndex(frmRace::TabResults);
-        QVERIFY(m_w->grab().save(dir + QStringLiteral("/race-window.png")));
+        QVERIFY(m_w->grab().save(dir + QStringLiteral("/frmRace.png")));
     }
 };
 
