@@ -1,8 +1,9 @@
 #include "shell/ShellHooks.h"
 
-#include "data/cCar.h"
-#include "data/cLeague.h"
+#include "editors/races/frmRace.h"
+#include "editors/races/frmRaceTypes.h"
 #include "editors/teams/frmCar.h"
+#include "editors/teams/frmGroups.h"
 #include "editors/teams/frmLeague.h"
 #include "shell/EntityCommands.h"
 #include "shell/frmDisplayCars.h"
@@ -52,13 +53,17 @@ EntityHooks entityHooks(EntityKind kind, std::function<QWidget*(const QVariant&)
 void installShellHooks() {
     ShellHooks& h = shellHooks();
 
-    setLeagueEditor([](cLeague& l) {
-        frmLeague w(frmMain::instance());
-        w.showWith(l);
+    setRaceEditor([](cRaces& race) {
+        frmRace w(frmMain::instance());
+        w.showWith(race);
     });
-    setCarEditor([](cCar& c) {
+    setLeagueEditor([](cLeague& league) {
+        frmLeague w(frmMain::instance());
+        w.showWith(league);
+    });
+    setCarEditor([](cCar& car) {
         frmCar w(frmMain::instance());
-        w.showWith(c);
+        w.showWith(car);
     });
 
     ListWindowHost host;
@@ -93,4 +98,13 @@ void installShellHooks() {
         displayScoring(key.toString());
         return raised(scoringWindow());
     });
+
+    h.raceTypes = [] {
+        frmRaceTypes w(frmMain::instance());
+        w.exec();
+    };
+    h.groups = [] {
+        frmGroups w(frmMain::instance());
+        w.exec();
+    };
 }
