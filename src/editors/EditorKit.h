@@ -86,6 +86,9 @@ void selectAllOnFocus(QLineEdit* box);
 void installLeaveCheck(QLineEdit* box, std::function<bool()> check);
 // Focus moving to this widget runs no leave check (a Cancel button that drops the edits anyway).
 void skipLeaveChecks(QWidget* widget);
+// Puts the focus into a field (a text box with its whole text selected) without running the leave
+// check of the box that loses it: a save that refused a field shows only its own message.
+void focusWithoutLeaveChecks(QWidget* field);
 
 // How a number box or cell treats its text when it is left.
 struct NumberRule {

@@ -29,6 +29,7 @@ private slots:
     void emptyGroupStoresNoGroup();
     void salaryBoxCannotBeLeftBlankAndEnterStoresTheShownAmount();
     void cancelPaths();
+    void leaveChecksOutliveAWindowClosedDuringARefusal();
     void keyLabelShowsTheNumber();
     void screenshot();
 
@@ -193,7 +194,7 @@ void CarEditorTest::duplicatesAreScopedByRaceTypeAndCarType() {
     type("txtCarNumber", "24");
     box("txtSponsor")->setFocus();
     QCOMPARE(ui().lastBoxText(), QStringLiteral("Duplicate Car"));
-    QCOMPARE(QApplication::focusWidget(), box("txtCarNumber"));
+    QTRY_COMPARE(QApplication::focusWidget(), box("txtCarNumber"));
 }
 
 void CarEditorTest::onlyOneTopBonusPerRaceType() {
@@ -299,7 +300,7 @@ void CarEditorTest::salaryBoxCannotBeLeftBlankAndEnterStoresTheShownAmount() {
     QTest::keyClick(box("txtSalary"), Qt::Key_Delete);
     box("txtSponsor")->setFocus();
     QCOMPARE(ui().lastBoxText(), QStringLiteral("Invalid Salary amount"));
-    QCOMPARE(QApplication::focusWidget(), box("txtSalary"));
+    QTRY_COMPARE(QApplication::focusWidget(), box("txtSalary"));
 
     // A good amount is taken and shown as money when the box is left.
     QTest::keyClicks(box("txtSalary"), "2000");
@@ -346,6 +347,24 @@ void CarEditorTest::cancelPaths() {
     QTest::mouseClick(button("cmdCancel"), Qt::LeftButton);
     QVERIFY(!m_window->isVisible());
     QCOMPARE(stored(501)->carMake(), QStringLiteral("Make"));
+}
+
+void CarEditorTest::leaveChecksOutliveAWindowClosedDuringARefusal() {
+    auto car = stored(500);
+    open(*car);
+    type("txtSalary", "x");
+    box("txtSponsor")->setFocus();
+    QCOMPARE(ui().lastBoxText(), QStringLiteral("Invalid Salary amount"));
+    // The window goes before the focus is given back.
+    m_window.reset();
+    QCoreApplication::processEvents();
+    m_window = std::make_unique<frmCar>();
+    auto other = stored(501);
+    open(*other);
+    type("txtSalary", "y");
+    box("txtSponsor")->setFocus();
+    QCOMPARE(ui().lastBoxText(), QStringLiteral("Invalid Salary amount"));
+    QTRY_COMPARE(QApplication::focusWidget(), box("txtSalary"));
 }
 
 void CarEditorTest::keyLabelShowsTheNumber() {

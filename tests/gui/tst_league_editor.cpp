@@ -234,7 +234,7 @@ void LeagueEditorTest::numberBoxesCannotBeLeftWithBadTextAndEnterStoresWhatIsSho
     type("txtSalaryCap", "lots");
     box("txtShortName")->setFocus();
     QCOMPARE(ui().lastBoxText(), QStringLiteral("Invalid Salary Cap amount"));
-    QCOMPARE(QApplication::focusWidget(), box("txtSalaryCap"));
+    QTRY_COMPARE(QApplication::focusWidget(), box("txtSalaryCap"));
     type("txtSalaryCap", "12500");
     box("txtShortName")->setFocus();
     QCOMPARE(league->salaryCap(), Currency::fromDouble(12500));
@@ -244,7 +244,7 @@ void LeagueEditorTest::numberBoxesCannotBeLeftWithBadTextAndEnterStoresWhatIsSho
     type("txtDropLowest", "99999");
     box("txtShortName")->setFocus();
     QCOMPARE(ui().lastBoxText(), QStringLiteral("Invalid Drop Lowest amount"));
-    QCOMPARE(QApplication::focusWidget(), box("txtDropLowest"));
+    QTRY_COMPARE(QApplication::focusWidget(), box("txtDropLowest"));
     // A half rounds to the even count.
     type("txtDropLowest", "2.5");
     box("txtShortName")->setFocus();

@@ -10,11 +10,7 @@
 #include "shell/frmDisplayCars.h"
 
 #include <QButtonGroup>
-#include <QCloseEvent>
 #include <QComboBox>
-#include <QDialogButtonBox>
-#include <QFocusEvent>
-#include <QKeyEvent>
 #include <QFormLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -25,14 +21,13 @@
 #include <QTabWidget>
 #include <QVBoxLayout>
 
-frmCar::frmCar(QWidget* parent) : QDialog(parent) {
+frmCar::frmCar(QWidget* parent) : EditorDialog(parent) {
     setWindowTitle(QStringLiteral("Car/Driver"));
-    setModal(true);
 
     auto box = [this](const char* name) {
         auto* e = new QLineEdit(this);
         e->setObjectName(QLatin1String(name));
-        e->installEventFilter(this);
+        selectAllOnFocus(e);
         return e;
     };
     txtCarNumber = box("txtCarNumber");
@@ -48,7 +43,7 @@ frmCar::frmCar(QWidget* parent) : QDialog(parent) {
 
     lblCarNmbr = new QLabel(QStringLiteral("Car Number:"), this);
     lblCarNmbr->setObjectName(QStringLiteral("lblCarNmbr"));
-    lblCarNmbr->installEventFilter(this);
+    makeKeyLabel(lblCarNmbr, QStringLiteral("Car number is "), [this] { return m_car ? m_car->carNmbr() : 0; });
 
     Frame1 = new QGroupBox(this);
     Frame1->setObjectName(QStringLiteral("Frame1"));
@@ -84,27 +79,25 @@ frmCar::frmCar(QWidget* parent) : QDialog(parent) {
     SSTab1->setObjectName(QStringLiteral("SSTab1"));
     SSTab1->addTab(page, QStringLiteral("Car/Driver"));
 
-    cmdOK = new QPushButton(QStringLiteral("&OK"), this);
-    cmdOK->setObjectName(QStringLiteral("cmdOK"));
-    cmdOK->setDefault(true);
-    cmdCancel = new QPushButton(QStringLiteral("&Cancel"), this);
-    cmdCancel->setObjectName(QStringLiteral("cmdCancel"));
-    cmdApply = new QPushButton(QStringLiteral("&Apply"), this);
-    cmdApply->setObjectName(QStringLiteral("cmdApply"));
-    cmdApply->setEnabled(false);
-    // A click on a button leaves the focus where it is, so a box is not checked on leaving and
+    okButton()->setObjectName(QStringLiteral("cmdOK"));
+    cancelButton()->setObjectName(QStringLiteral("cmdCancel"));
+    applyButton()->setObjectName(QStringLiteral("cmdApply"));
+    // A click on OK or Apply leaves the focus where it is, so a box is not checked on leaving and
     // then again by the save the button runs; Tab still reaches the buttons.
-    for (QPushButton* b : {cmdOK, cmdCancel, cmdApply})
-        b->setFocusPolicy(Qt::TabFocus);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    buttons->addWidget(cmdOK);
-    buttons->addWidget(cmdCancel);
-    buttons->addWidget(cmdApply);
+    okButton()->setFocusPolicy(Qt::TabFocus);
+    applyButton()->setFocusPolicy(Qt::TabFocus);
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(SSTab1);
-    layout->addLayout(buttons);
+    layout->addLayout(buttonRow());
+
+    installLeaveCheck(txtSalary, [this] { return salaryLeft(); });
+    installLeaveCheck(txtCarNumber, [this] {
+        return !(OptCar->isChecked() && cmbRaceType->currentIndex() >= 0) || checkDuplicateCar();
+    });
+    installLeaveCheck(txtDriver, [this] {
+        return !(OptDriver->isChecked() && cmbRaceType->currentIndex() >= 0) || checkDuplicateDriver();
+    });
 
     connect(txtCarNumber, &QLineEdit::textChanged, this, [this](const QString& text) {
         if (!live())
@@ -150,9 +143,6 @@ frmCar::frmCar(QWidget* parent) : QDialog(parent) {
     });
     connect(cmbRaceType, &QComboBox::activated, this, &frmCar::cmbRaceType_Click);
     connect(cmbGroup, &QComboBox::activated, this, &frmCar::cmbGroup_Click);
-    connect(cmdOK, &QPushButton::clicked, this, &frmCar::cmdOK_Click);
-    connect(cmdCancel, &QPushButton::clicked, this, &frmCar::cmdCancel_Click);
-    connect(cmdApply, &QPushButton::clicked, this, &frmCar::applyCarChanges);
 }
 
 frmCar::~frmCar() = default;
@@ -167,8 +157,8 @@ void frmCar::showWith(cCar& car) {
 void frmCar::fillWith(cCar& car) {
     m_live = false;
     m_car = &car;
-    carChanged = false;
-    cmdApply->setEnabled(false);
+    setChanged(false);
+    applyButton()->setEnabled(false);
 
     txtCarNumber->setText(car.carTxt());
     txtDriver->setText(car.driverName());
@@ -207,46 +197,6 @@ void frmCar::fillWith(cCar& car) {
     showCarType();
     // Filling happens before the window is shown, so none of it counts as an edit.
     m_live = true;
-}
-
-bool frmCar::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == lblCarNmbr && event->type() == QEvent::MouseButtonRelease) {
-        lblCarNmbr_Click();
-        return true;
-    }
-    if (auto* edit = qobject_cast<QLineEdit*>(watched)) {
-        if (event->type() == QEvent::FocusIn) {
-            edit->selectAll();
-            selectAllText();
-        } else if (event->type() == QEvent::FocusOut && live() && !m_refocusing) {
-            if (!leaveCheck(edit)) {
-                m_refocusing = true;
-                edit->setFocus();
-                edit->selectAll();
-                m_refocusing = false;
-            }
-        }
-    }
-    return QDialog::eventFilter(watched, event);
-}
-
-void frmCar::closeEvent(QCloseEvent* event) {
-    // The close box drops unsaved edits without a question.
-    m_live = false;
-    QDialog::closeEvent(event);
-}
-
-void frmCar::keyPressEvent(QKeyEvent* event) {
-    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
-        cmdCancel_Click();
-        return;
-    }
-    QDialog::keyPressEvent(event);
-}
-
-void frmCar::markChanged() {
-    carChanged = true;
-    cmdApply->setEnabled(true);
 }
 
 int frmCar::selectedRaceType() const {
@@ -301,32 +251,19 @@ void frmCar::setTextCaption() {
         setCarCaption();
 }
 
-bool frmCar::leaveCheck(QLineEdit* box) {
-    if (box == txtSalary) {
-        Currency amount;
-        if (!frmDisplayCars::parseSalary(txtSalary->text(), &amount)) {
-            showValidation(QStringLiteral("Invalid Salary amount"));
-            return false;
-        }
-        salaryLeft();
-        return true;
-    }
-    if (box == txtCarNumber && OptCar->isChecked() && cmbRaceType->currentIndex() >= 0)
-        return checkDuplicateCar();
-    if (box == txtDriver && OptDriver->isChecked() && cmbRaceType->currentIndex() >= 0)
-        return checkDuplicateDriver();
-    return true;
-}
-
-void frmCar::salaryLeft() {
+bool frmCar::salaryLeft() {
     Currency amount;
-    if (!frmDisplayCars::parseSalary(txtSalary->text(), &amount))
-        return;
+    if (!frmDisplayCars::parseSalary(txtSalary->text(), &amount)) {
+        // A blank salary is refused too.
+        showValidation(QStringLiteral("Invalid Salary amount"));
+        return false;
+    }
     m_car->setSalary(amount);
     const bool wasLive = m_live;
     m_live = false; // rewriting the box in the currency form is no edit of its own
     txtSalary->setText(frmDisplayCars::formatSalary(amount));
     m_live = wasLive;
+    return true;
 }
 
 bool frmCar::checkDuplicateCar() {
@@ -348,11 +285,7 @@ bool frmCar::checkDuplicateDriver() {
 bool frmCar::refuse(const QString& message, QWidget* field) {
     if (!message.isEmpty())
         showValidation(message);
-    m_refocusing = true;
-    field->setFocus();
-    if (auto* edit = qobject_cast<QLineEdit*>(field))
-        edit->selectAll();
-    m_refocusing = false;
+    focusWithoutLeaveChecks(field);
     return false;
 }
 
@@ -402,14 +335,6 @@ bool frmCar::saveCar() {
     return true;
 }
 
-bool frmCar::applyCarChanges() {
-    if (!saveCar())
-        return false;
-    carChanged = false;
-    cmdApply->setEnabled(false);
-    return true;
-}
-
 void frmCar::cmbRaceType_Click(int index) {
     if (!live() || index < 0)
         return;
@@ -438,30 +363,25 @@ void frmCar::cmbGroup_Click(int index) {
     markChanged();
 }
 
-void frmCar::cmdOK_Click() {
-    if (cmdApply->isEnabled() && !applyCarChanges())
+QString frmCar::saveQuestionTitle() const {
+    return m_car ? m_car->carTxt() + QStringLiteral("   ") + m_car->driverName() : QString();
+}
+
+void frmCar::cancelClicked() {
+    if (!isChanged()) {
+        m_live = false;
+        reject();
         return;
-    m_live = false;
-    accept();
-}
-
-void frmCar::cmdCancel_Click() {
-    if (carChanged) {
-        const int answer = askQuestion(QStringLiteral("Do you want to save changes"),
-                                       m_car->carTxt() + QStringLiteral("   ") + m_car->driverName(),
-                                       MsgButtons::YesNoCancel);
-        if (answer == AnswerCancel)
-            return;
-        if (answer == AnswerYes) {
-            applyCarChanges();
-            return;
-        }
     }
-    m_live = false;
-    reject();
-}
-
-void frmCar::lblCarNmbr_Click() {
-    ui().messageBox(QStringLiteral("Car number is ") + QString::number(m_car ? m_car->carNmbr() : 0),
-                    QStringLiteral("Quorvanti"), MsgIcon::None, MsgButtons::Ok);
+    switch (askQuestion(QStringLiteral("Do you want to save changes"), saveQuestionTitle(), MsgButtons::YesNoCancel)) {
+    case AnswerYes:
+        apply();
+        break;
+    case AnswerNo:
+        m_live = false;
+        reject();
+        break;
+    default:
+        break;
+    }
 }

@@ -1,20 +1,19 @@
 #pragma once
 
-#include <QDialog>
+#include "editors/EditorKit.h"
 
 class QButtonGroup;
 class QComboBox;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
-class QPushButton;
 class QRadioButton;
 class QTabWidget;
 class cCar;
 
 // The modal editor of one car, driver or Top Bonus entry. Edits go into the given object at
 // once; the row is stored through its CommitChanges.
-class frmCar : public QDialog {
+class frmCar : public EditorDialog {
     Q_OBJECT
 public:
     explicit frmCar(QWidget* parent = nullptr);
@@ -26,13 +25,13 @@ public:
     void fillWith(cCar& car);
 
 protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
-    void closeEvent(QCloseEvent* event) override;
-    // Esc is the Cancel button, with its save question.
-    void keyPressEvent(QKeyEvent* event) override;
+    // Apply: saveCar, then the changed flag is cleared and Apply disabled.
+    bool applyChanges() override { return saveCar(); }
+    QString saveQuestionTitle() const override;
+    // Yes to the save question saves and leaves the window open, whatever the outcome.
+    void cancelClicked() override;
 
 private:
-    void markChanged();
     void showCarType();
     void setCarCaption();
     void setDriverCaption();
@@ -42,27 +41,18 @@ private:
     bool checkDuplicateCar();
     bool checkDuplicateDriver();
     bool saveCar();
-    bool applyCarChanges();
     // Refuses with a validation box, then puts the focus into the field with its text selected.
     bool refuse(const QString& message, QWidget* field);
-    // False (with the focus kept) when a box's text may not be left.
-    bool leaveCheck(QLineEdit* box);
-    void salaryLeft();
+    bool salaryLeft();
     int selectedRaceType() const;
 
     void cmbRaceType_Click(int index);
     void cmbGroup_Click(int index);
-    void cmdOK_Click();
-    void cmdCancel_Click();
-    void lblCarNmbr_Click();
 
     cCar* m_car = nullptr;
-    bool carChanged = false;
     // Change and click handlers act only while the filled window is on screen.
     bool m_live = false;
     bool live() const { return m_live && isVisible(); }
-    // Set while a refused box takes the focus back, so leaving it again is not checked twice.
-    bool m_refocusing = false;
 
     QTabWidget* SSTab1 = nullptr;
     QLabel* lblCarNmbr = nullptr;
@@ -79,7 +69,4 @@ private:
     QRadioButton* optBonus = nullptr;
     QRadioButton* OptDriver = nullptr;
     QRadioButton* OptCar = nullptr;
-    QPushButton* cmdOK = nullptr;
-    QPushButton* cmdCancel = nullptr;
-    QPushButton* cmdApply = nullptr;
 };

@@ -12,13 +12,11 @@
 #include "posting/cTeamResultsCollection.h"
 #include "shell/frmDisplayCars.h"
 
-#include <QCloseEvent>
 #include <QComboBox>
 #include <QFormLayout>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -46,16 +44,15 @@ bool parseDropLowest(const QString& text, int* count) {
 
 } // namespace
 
-frmLeague::frmLeague(QWidget* parent) : QDialog(parent) {
+frmLeague::frmLeague(QWidget* parent) : EditorDialog(parent) {
     setWindowTitle(QStringLiteral("League"));
-    setModal(true);
 
     auto box = [this](const char* name, int maxLength) {
         auto* e = new QLineEdit(this);
         e->setObjectName(QLatin1String(name));
         if (maxLength > 0)
             e->setMaxLength(maxLength);
-        e->installEventFilter(this);
+        selectAllOnFocus(e);
         return e;
     };
     auto combo = [this](const char* name) {
@@ -73,7 +70,7 @@ frmLeague::frmLeague(QWidget* parent) : QDialog(parent) {
     cmbCarType = combo("cmbCarType");
     lblName = new QLabel(QStringLiteral("Name:"), this);
     lblName->setObjectName(QStringLiteral("lblName"));
-    lblName->installEventFilter(this);
+    makeKeyLabel(lblName, QStringLiteral("League number is "), [this] { return m_league ? m_league->leagueNmbr() : 0; });
 
     cmdImortRaces = new QPushButton(QStringLiteral("Import Races"), this);
     cmdImortRaces->setObjectName(QStringLiteral("cmdImortRaces"));
@@ -119,27 +116,20 @@ frmLeague::frmLeague(QWidget* parent) : QDialog(parent) {
     SSTab1->addTab(leaguePage, QStringLiteral("League"));
     SSTab1->addTab(teamsPage, QStringLiteral("League Teams"));
 
-    cmdOK = new QPushButton(QStringLiteral("&OK"), this);
-    cmdOK->setObjectName(QStringLiteral("cmdOK"));
-    cmdOK->setDefault(true);
-    cmdCancel = new QPushButton(QStringLiteral("&Cancel"), this);
-    cmdCancel->setObjectName(QStringLiteral("cmdCancel"));
-    cmdApply = new QPushButton(QStringLiteral("&Apply"), this);
-    cmdApply->setObjectName(QStringLiteral("cmdApply"));
-    cmdApply->setEnabled(false);
-    // A click on a button leaves the focus where it is, so a box is not checked on leaving and
+    okButton()->setObjectName(QStringLiteral("cmdOK"));
+    cancelButton()->setObjectName(QStringLiteral("cmdCancel"));
+    applyButton()->setObjectName(QStringLiteral("cmdApply"));
+    // A click on OK or Apply leaves the focus where it is, so a box is not checked on leaving and
     // then again by the save the button runs; Tab still reaches the buttons.
-    for (QPushButton* b : {cmdOK, cmdCancel, cmdApply})
-        b->setFocusPolicy(Qt::TabFocus);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    buttons->addWidget(cmdOK);
-    buttons->addWidget(cmdCancel);
-    buttons->addWidget(cmdApply);
+    okButton()->setFocusPolicy(Qt::TabFocus);
+    applyButton()->setFocusPolicy(Qt::TabFocus);
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(SSTab1);
-    layout->addLayout(buttons);
+    layout->addLayout(buttonRow());
+
+    installLeaveCheck(txtSalaryCap, [this] { return salaryCapLeft(); });
+    installLeaveCheck(txtDropLowest, [this] { return dropLowestLeft(); });
 
     connect(txtLeagueName, &QLineEdit::textChanged, this, [this](const QString& text) {
         if (!live())
@@ -167,9 +157,6 @@ frmLeague::frmLeague(QWidget* parent) : QDialog(parent) {
     connect(lvwLeagueTeams->header(), &QHeaderView::sectionClicked, this,
             [this](int column) { lvwLeagueTeams->sortItems(column, Qt::AscendingOrder); });
     connect(SSTab1, &QTabWidget::currentChanged, this, &frmLeague::SSTab1_Click);
-    connect(cmdOK, &QPushButton::clicked, this, &frmLeague::cmdOK_Click);
-    connect(cmdCancel, &QPushButton::clicked, this, &frmLeague::cmdCancel_Click);
-    connect(cmdApply, &QPushButton::clicked, this, &frmLeague::applyLeagueChanges);
 }
 
 frmLeague::~frmLeague() = default;
@@ -193,7 +180,8 @@ void frmLeague::fillWith(cLeague& league) {
     m_league = &league;
     leagueChanged = false;
     teamsChanged = false;
-    cmdApply->setEnabled(false);
+    setChanged(false);
+    applyButton()->setEnabled(false);
 
     txtLeagueName->setText(league.leagueName());
     txtShortName->setText(league.leagueShortName());
@@ -241,80 +229,42 @@ void frmLeague::fillWith(cLeague& league) {
     m_live = true;
 }
 
-bool frmLeague::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == lblName && event->type() == QEvent::MouseButtonRelease) {
-        lblName_Click();
-        return true;
-    }
-    if (auto* edit = qobject_cast<QLineEdit*>(watched)) {
-        if (event->type() == QEvent::FocusIn) {
-            edit->selectAll();
-            selectAllText();
-        } else if (event->type() == QEvent::FocusOut && live() && !m_refocusing) {
-            if (!leaveCheck(edit)) {
-                m_refocusing = true;
-                edit->setFocus();
-                edit->selectAll();
-                m_refocusing = false;
-            }
-        }
-    }
-    return QDialog::eventFilter(watched, event);
-}
-
-void frmLeague::closeEvent(QCloseEvent* event) {
-    // The close box drops unsaved edits without a question.
-    m_live = false;
-    QDialog::closeEvent(event);
-}
-
-void frmLeague::keyPressEvent(QKeyEvent* event) {
-    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
-        cmdCancel_Click();
-        return;
-    }
-    QDialog::keyPressEvent(event);
-}
-
-bool frmLeague::leaveCheck(QLineEdit* box) {
-    if (box == txtSalaryCap) {
-        Currency cap;
-        if (!frmDisplayCars::parseSalary(txtSalaryCap->text(), &cap)) {
-            showValidation(QStringLiteral("Invalid Salary Cap amount"));
-            return false;
-        }
-        salaryCapLeft();
-    } else if (box == txtDropLowest) {
-        int count = 0;
-        if (!parseDropLowest(txtDropLowest->text(), &count)) {
-            showValidation(QStringLiteral("Invalid Drop Lowest amount"));
-            return false;
-        }
-        dropLowestLeft();
-    }
-    return true;
-}
-
-void frmLeague::salaryCapLeft() {
+bool frmLeague::salaryCapLeft() {
     Currency cap;
-    if (!frmDisplayCars::parseSalary(txtSalaryCap->text(), &cap))
-        return;
+    if (!frmDisplayCars::parseSalary(txtSalaryCap->text(), &cap)) {
+        showValidation(QStringLiteral("Invalid Salary Cap amount"));
+        return false;
+    }
     m_league->setSalaryCap(cap);
     const bool wasLive = m_live;
     m_live = false; // the currency form is no edit of its own
     txtSalaryCap->setText(frmDisplayCars::formatSalary(cap));
     m_live = wasLive;
+    return true;
 }
 
-void frmLeague::dropLowestLeft() {
+bool frmLeague::dropLowestLeft() {
     int count = 0;
-    if (parseDropLowest(txtDropLowest->text(), &count))
-        m_league->setDropLowest(count);
+    if (!parseDropLowest(txtDropLowest->text(), &count)) {
+        showValidation(QStringLiteral("Invalid Drop Lowest amount"));
+        return false;
+    }
+    m_league->setDropLowest(count);
+    return true;
 }
 
 void frmLeague::markLeagueChanged() {
+    if (!isVisible())
+        return;
     leagueChanged = true;
-    cmdApply->setEnabled(true);
+    markChanged();
+}
+
+void frmLeague::markTeamsChanged() {
+    if (!isVisible())
+        return;
+    teamsChanged = true;
+    markChanged();
 }
 
 bool frmLeague::leagueLocked() const {
@@ -412,8 +362,7 @@ void frmLeague::lvwLeagueTeams_ItemCheck(QTreeWidgetItem* item, int column) {
             return;
         }
     }
-    teamsChanged = true;
-    cmdApply->setEnabled(true);
+    markTeamsChanged();
 }
 
 void frmLeague::SSTab1_Click(int tab) {
@@ -422,21 +371,15 @@ void frmLeague::SSTab1_Click(int tab) {
     if (!live())
         return;
     // The result is not looked at: the tab changes even when the save was refused.
-    if (tab != previous && cmdApply->isEnabled())
-        applyLeagueChanges();
+    if (tab != previous && applyButton()->isEnabled())
+        apply();
     if (tab == 1 && lvwLeagueTeams->topLevelItemCount() == 0)
         loadLeagueTeams();
 }
 
 bool frmLeague::refuse(const QString& message, QWidget* field) {
     showValidation(message);
-    m_refocusing = true;
-    field->setFocus();
-    if (auto* edit = qobject_cast<QLineEdit*>(field))
-        edit->selectAll();
-    else if (auto* combo = qobject_cast<QComboBox*>(field); combo && combo->lineEdit())
-        combo->lineEdit()->selectAll();
-    m_refocusing = false;
+    focusWithoutLeaveChecks(field);
     return false;
 }
 
@@ -476,48 +419,37 @@ bool frmLeague::saveLeagueTeams() {
 }
 
 bool frmLeague::applyLeagueChanges() {
+    // The league first, so a new league has its number when its member rows are written.
     if (leagueChanged) {
         if (!saveLeague())
             return false;
         leagueChanged = false;
-        if (teamsChanged) {
-            if (!saveLeagueTeams())
-                return false;
-            teamsChanged = false;
-        }
-        cmdApply->setEnabled(false);
-    } else if (teamsChanged) {
+    }
+    if (teamsChanged) {
         if (!saveLeagueTeams())
             return false;
         teamsChanged = false;
-        cmdApply->setEnabled(false);
     }
-    return !cmdApply->isEnabled();
+    return true;
 }
 
-void frmLeague::cmdOK_Click() {
-    if (cmdApply->isEnabled() && !applyLeagueChanges())
+QString frmLeague::saveQuestionTitle() const { return m_league ? m_league->leagueName() : QString(); }
+
+void frmLeague::cancelClicked() {
+    if (!hasUnsavedChanges()) {
+        m_live = false;
+        reject();
         return;
-    m_live = false;
-    accept();
-}
-
-void frmLeague::cmdCancel_Click() {
-    if (leagueChanged || teamsChanged) {
-        const int answer =
-            askQuestion(QStringLiteral("Do you want to save changes"), m_league->leagueName(), MsgButtons::YesNoCancel);
-        if (answer == AnswerCancel)
-            return;
-        if (answer == AnswerYes) {
-            applyLeagueChanges();
-            return;
-        }
     }
-    m_live = false;
-    reject();
-}
-
-void frmLeague::lblName_Click() {
-    ui().messageBox(QStringLiteral("League number is ") + QString::number(m_league ? m_league->leagueNmbr() : 0),
-                    QStringLiteral("Quorvanti"), MsgIcon::None, MsgButtons::Ok);
+    switch (askQuestion(QStringLiteral("Do you want to save changes"), saveQuestionTitle(), MsgButtons::YesNoCancel)) {
+    case AnswerYes:
+        apply();
+        break;
+    case AnswerNo:
+        m_live = false;
+        reject();
+        break;
+    default:
+        break;
+    }
 }

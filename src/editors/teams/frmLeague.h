@@ -1,6 +1,7 @@
 #pragma once
 
-#include <QDialog>
+#include "editors/EditorKit.h"
+
 #include <memory>
 
 class QComboBox;
@@ -16,7 +17,7 @@ class cTeamCollection;
 // The modal editor of one league: its settings on the first tab, its member teams on the second.
 // Edits go into the given object at once; the league is stored through its CommitChanges and the
 // membership, as a whole, through cLeagueTeamsCollection::insertNew.
-class frmLeague : public QDialog {
+class frmLeague : public EditorDialog {
     Q_OBJECT
 public:
     explicit frmLeague(QWidget* parent = nullptr);
@@ -28,13 +29,16 @@ public:
     void fillWith(cLeague& league);
 
 protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
-    void closeEvent(QCloseEvent* event) override;
-    // Esc is the Cancel button, with its save question.
-    void keyPressEvent(QKeyEvent* event) override;
+    bool applyChanges() override { return applyLeagueChanges(); }
+    QString saveQuestionTitle() const override;
+    // The league and its membership keep a changed flag each.
+    bool hasUnsavedChanges() const override { return leagueChanged || teamsChanged; }
+    // Yes to the save question saves and leaves the window open, whatever the outcome.
+    void cancelClicked() override;
 
 private:
     void markLeagueChanged();
+    void markTeamsChanged();
     bool applyLeagueChanges();
     bool saveLeague();
     bool saveLeagueTeams();
@@ -42,9 +46,8 @@ private:
     // The race type (and so the score by) may not change while stored members exist.
     bool leagueLocked() const;
     bool refuse(const QString& message, QWidget* field);
-    bool leaveCheck(QLineEdit* box);
-    void salaryCapLeft();
-    void dropLowestLeft();
+    bool salaryCapLeft();
+    bool dropLowestLeft();
     // Fills a combo with (name, number) pairs and selects the name when it is not blank.
     static void fillCombo(QComboBox* combo, const QList<QPair<QString, int>>& items, const QString& selected);
 
@@ -54,9 +57,6 @@ private:
     void cmbCarType_Click(int index);
     void lvwLeagueTeams_ItemCheck(QTreeWidgetItem* item, int column);
     void SSTab1_Click(int tab);
-    void cmdOK_Click();
-    void cmdCancel_Click();
-    void lblName_Click();
 
     cLeague* m_league = nullptr;
     std::unique_ptr<cTeamCollection> m_teams;
@@ -65,7 +65,6 @@ private:
     // Change and click handlers act only while the filled window is on screen.
     bool m_live = false;
     bool live() const { return m_live && isVisible(); }
-    bool m_refocusing = false;
     // Set while the team list's check marks are written by the program, not the user.
     bool m_checking = false;
     int m_previousTab = 0;
@@ -83,7 +82,4 @@ private:
     QPushButton* cmdImortRaces = nullptr;
     QPushButton* cmdImportCars = nullptr;
     QTreeWidget* lvwLeagueTeams = nullptr;
-    QPushButton* cmdOK = nullptr;
-    QPushButton* cmdCancel = nullptr;
-    QPushButton* cmdApply = nullptr;
 };
