@@ -1,6 +1,7 @@
 #include "shell/ShellHooks.h"
 
 #include "editors/races/frmRaceTypes.h"
+#include "editors/races/frmScoring.h"
 #include "editors/teams/frmGroups.h"
 #include "shell/EntityCommands.h"
 #include "shell/frmDisplayCars.h"
@@ -61,6 +62,11 @@ void installShellHooks() {
     };
     host.viewMode = [] { return listViewMode; };
     setListWindowHost(host);
+
+    setScoringEditor([](cScoringType& method) {
+        frmScoring w(frmMain::instance());
+        w.showWith(method);
+    });
 
     h.leagues = entityHooks(EntityKind::League, [](const QVariant& key) -> QWidget* {
         displayLeagues(key.toInt());
