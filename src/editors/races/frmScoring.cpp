@@ -79,7 +79,8 @@ void frmScoring::buildHeaderTab(QWidget* page) {
     for (QLineEdit** box : {&m_lapsLed, &m_mostLapsLed, &m_fastQual}) {
         QLineEdit* b = new QLineEdit(page);
         *box = b;
-        b->setGeometry(pixelsX(2040, this), pixelsY(topTwips, this), pixelsX(495, this), pixelsY(285, this));
+        // Further right than the name box: the bonus captions are wider in this font.
+        b->setGeometry(pixelsX(2760, this), pixelsY(topTwips, this), pixelsX(495, this), pixelsY(285, this));
         b->setMaxLength(4);
         selectAllOnFocus(b);
         connect(b, &QLineEdit::textChanged, this, [this] { markPart(&m_headerChanged); });
@@ -124,7 +125,7 @@ void frmScoring::buildTopTab(QWidget* page) {
     const auto check = EditorGrid::numberCheck(sixteenBit(NumberRule::Blank::Keep, false));
     QList<EditorGrid::Column> columns;
     columns << EditorGrid::Column(QStringLiteral("Number"), EditorGrid::Kind::Text, 120, 855, QString(), check)
-            << EditorGrid::Column(QString(), EditorGrid::Kind::Label, 1080, 495, QStringLiteral("In top"))
+            << EditorGrid::Column(QString(), EditorGrid::Kind::Label, 1040, 620, QStringLiteral("In top"))
             << EditorGrid::Column(QStringLiteral("Place"), EditorGrid::Kind::Text, 1680, 975, QString(), check)
             << EditorGrid::Column(QString(), EditorGrid::Kind::Label, 2760, 255, QStringLiteral("="))
             << EditorGrid::Column(QStringLiteral("Points"), EditorGrid::Kind::Text, 3000, 1095, QString(), check);
