@@ -1,5 +1,7 @@
 #include "shell/ShellHooks.h"
 
+#include "data/cTeam.h"
+#include "editors/teams/frmTeam.h"
 #include "shell/EntityCommands.h"
 #include "shell/frmDisplayCars.h"
 #include "shell/frmDisplayLeagues.h"
@@ -59,6 +61,10 @@ void installShellHooks() {
     };
     host.viewMode = [] { return listViewMode; };
     setListWindowHost(host);
+    setTeamEditor([](cTeam& t) {
+        frmTeam w(frmMain::instance());
+        w.showWith(t);
+    });
 
     h.leagues = entityHooks(EntityKind::League, [](const QVariant& key) -> QWidget* {
         displayLeagues(key.toInt());
