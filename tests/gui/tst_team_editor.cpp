@@ -37,6 +37,7 @@ private slots:
     void cancelQuestion_data();
     void cancelQuestion();
     void duplicateTeamIsReported();
+    void screenshots();
 
 private:
     QLineEdit* box(const char* name) { return m_window->findChild<QLineEdit*>(QLatin1String(name)); }
@@ -371,6 +372,25 @@ void TeamEditorTest::duplicateTeamIsReported() {
     TestDataFile::exec(QStringLiteral("UPDATE team_car SET term_dt = '2026-02-01' WHERE team_nmbr = 501 AND car_nmbr = 600"));
     QTest::mouseClick(button("cmdCheckDuplicate"), Qt::LeftButton);
     QCOMPARE(ui().lastBoxText(), QStringLiteral("Team not Duplicated."));
+}
+
+void TeamEditorTest::screenshots() {
+    const QString dir = qEnvironmentVariable("QV_SCREENSHOT_DIR");
+    if (dir.isEmpty())
+        QSKIP("QV_SCREENSHOT_DIR not set");
+    putMembership(700, 500);
+    putPick(500, 600, QStringLiteral("2026-01-01"), QString(), QStringLiteral("1000"));
+    putPick(500, 601, QStringLiteral("2026-01-01"), QStringLiteral("2026-02-01"), QStringLiteral("500"), 0);
+    open(500);
+    QVERIFY(m_window->grab().save(QDir(dir).filePath(QStringLiteral("frmTeam.png"))));
+    showHoldings();
+    QVERIFY(m_window->grab().save(QDir(dir).filePath(QStringLiteral("frmTeam-holdings.png"))));
+    holdingsList()->setCurrentItem(row(QStringLiteral("11")));
+    whenModal<frmTeamCar>([&](frmTeamCar* editor) {
+        QVERIFY(editor->grab().save(QDir(dir).filePath(QStringLiteral("frmTeamCar.png"))));
+        editor->reject();
+    });
+    QTest::mouseClick(button("cmdUpdate"), Qt::LeftButton);
 }
 
 QTEST_MAIN(TeamEditorTest)

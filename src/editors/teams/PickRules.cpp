@@ -56,8 +56,7 @@ void setUpLeagueSalaryList(QTreeWidget* list) {
     list->setHeaderLabels({QString(), QStringLiteral("League Name"), QStringLiteral("Available Salary")});
     list->headerItem()->setTextAlignment(2, Qt::AlignRight | Qt::AlignVCenter);
     list->setRootIsDecorated(false);
-    list->setColumnWidth(0, 0);
-    list->header()->setSectionResizeMode(0, QHeaderView::Fixed);
+    list->setColumnHidden(0, true); // the item's own text, never shown
     list->setColumnWidth(1, 180);
 }
 

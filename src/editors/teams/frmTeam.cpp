@@ -83,7 +83,7 @@ frmTeam::frmTeam(QWidget* parent) : QDialog(parent) {
     lvwLeagues->setObjectName(QStringLiteral("lvwLeagues"));
     lvwLeagues->setHeaderLabels({QStringLiteral("League Name"), QStringLiteral("Salary Cap")});
     lvwLeagues->setRootIsDecorated(false);
-    lvwLeagues->setColumnWidth(0, 200);
+    lvwLeagues->setColumnWidth(0, 160);
     cmdAddLeague = makeButton(QStringLiteral("Add to &League"), "cmdAddLeague", teamPage);
     auto* leaguesBox = new QVBoxLayout;
     leaguesBox->addWidget(new QLabel(QStringLiteral("Team belongs to the following Leagues:"), teamPage));
@@ -103,8 +103,8 @@ frmTeam::frmTeam(QWidget* parent) : QDialog(parent) {
                                   QStringLiteral("Locked Salary")});
     lvwTeamCars->setRootIsDecorated(false);
     lvwTeamCars->setSortingEnabled(true);
-    lvwTeamCars->setColumnWidth(0, 50);
-    lvwTeamCars->setColumnWidth(2, 160);
+    for (const auto& [column, width] : {std::pair{0, 50}, {1, 70}, {2, 140}, {3, 95}, {4, 95}})
+        lvwTeamCars->setColumnWidth(column, width);
     cmdAdd = makeButton(QStringLiteral("&Add"), "cmdAdd", carsPage);
     CmdAddMultiple = makeButton(QStringLiteral("Add Multiple"), "CmdAddMultiple", carsPage);
     cmdUpdate = makeButton(QStringLiteral("&Update"), "cmdUpdate", carsPage);

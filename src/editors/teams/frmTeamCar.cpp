@@ -61,6 +61,8 @@ frmTeamCar::frmTeamCar(QWidget* parent) : QDialog(parent) {
     cmdEfctvDate = makeButton(QStringLiteral(". . ."), "cmdEfctvDate", page);
     txtTermDt = makeBox("txtTermDt", page);
     cmdTermDate = makeButton(QStringLiteral(". . ."), "cmdTermDate", page);
+    cmdEfctvDate->setFixedWidth(40);
+    cmdTermDate->setFixedWidth(40);
     txtSalary = makeBox("txtSalary", page);
     txtSalary->setEnabled(false);
     txtGroup = makeBox("txtGroup", page);
