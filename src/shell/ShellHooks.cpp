@@ -1,6 +1,8 @@
 #include "shell/ShellHooks.h"
 
 #include "data/cTeam.h"
+#include "editors/races/frmRaceTypes.h"
+#include "editors/teams/frmGroups.h"
 #include "editors/teams/frmTeam.h"
 #include "shell/EntityCommands.h"
 #include "shell/frmDisplayCars.h"
@@ -86,4 +88,13 @@ void installShellHooks() {
         displayScoring(key.toString());
         return raised(scoringWindow());
     });
+
+    h.raceTypes = [] {
+        frmRaceTypes w(frmMain::instance());
+        w.exec();
+    };
+    h.groups = [] {
+        frmGroups w(frmMain::instance());
+        w.exec();
+    };
 }

@@ -12,12 +12,10 @@
 #include "posting/cTeamResultsCollection.h"
 
 #include <QComboBox>
-#include <QFocusEvent>
 #include <QFormLayout>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -42,7 +40,7 @@ QPushButton* makeButton(const QString& text, const char* name, QWidget* parent) 
 void openMembershipChecklist(cTeam& team) { Q_UNUSED(team); }
 } // namespace
 
-frmTeam::frmTeam(QWidget* parent) : QDialog(parent) {
+frmTeam::frmTeam(QWidget* parent) : EditorDialog(parent) {
     setObjectName(QStringLiteral("frmTeam"));
     SSTab1 = new QTabWidget(this);
     SSTab1->setObjectName(QStringLiteral("SSTab1"));
@@ -53,7 +51,7 @@ frmTeam::frmTeam(QWidget* parent) : QDialog(parent) {
     auto addBox = [&](const QString& caption, const char* name, QLabel** labelOut = nullptr) {
         auto* box = new QLineEdit(teamPage);
         box->setObjectName(QLatin1String(name));
-        box->installEventFilter(this);
+        selectAllOnFocus(box);
         auto* label = new QLabel(caption, teamPage);
         form->addRow(label, box);
         if (labelOut)
@@ -63,7 +61,7 @@ frmTeam::frmTeam(QWidget* parent) : QDialog(parent) {
     };
     TxtTeamName = addBox(QStringLiteral("Name:"), "TxtTeamName", &lblTeamName);
     lblTeamName->setObjectName(QStringLiteral("lblTeamName"));
-    lblTeamName->installEventFilter(this);
+    makeKeyLabel(lblTeamName, QStringLiteral("Team number is "), [this] { return m_team ? m_team->teamNmbr() : 0; });
     TxtTeamOwner = addBox(QStringLiteral("Owner:"), "TxtTeamOwner");
     txtEmail = addBox(QStringLiteral("Email:"), "txtEmail");
     txtPhone = addBox(QStringLiteral("Phone:"), "txtPhone");
@@ -132,18 +130,13 @@ frmTeam::frmTeam(QWidget* parent) : QDialog(parent) {
     carsLayout->addLayout(holdingButtons);
     SSTab1->addTab(carsPage, QStringLiteral("Team Cars/Drivers"));
 
-    cmdOK = makeButton(QStringLiteral("&OK"), "cmdOK", this);
-    cmdCancel = makeButton(QStringLiteral("&Cancel"), "cmdCancel", this);
-    cmdApply = makeButton(QStringLiteral("&Apply"), "cmdApply", this);
-    cmdApply->setEnabled(false);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(cmdOK);
-    buttons->addWidget(cmdCancel);
-    buttons->addWidget(cmdApply);
+    okButton()->setObjectName(QStringLiteral("cmdOK"));
+    okButton()->setDefault(false);
+    cancelButton()->setObjectName(QStringLiteral("cmdCancel"));
+    applyButton()->setObjectName(QStringLiteral("cmdApply"));
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(SSTab1);
-    layout->addLayout(buttons);
+    layout->addLayout(buttonRow());
     resize(720, 440);
 
     connect(cmbRaceType, &QComboBox::activated, this, &frmTeam::raceTypeChosen);
@@ -159,9 +152,6 @@ frmTeam::frmTeam(QWidget* parent) : QDialog(parent) {
     connect(cmdDelete, &QPushButton::clicked, this, &frmTeam::deletePick);
     connect(cmdCheckDuplicate, &QPushButton::clicked, this, &frmTeam::checkDuplicate);
     connect(cmdAddLeague, &QPushButton::clicked, this, &frmTeam::addToLeague);
-    connect(cmdApply, &QPushButton::clicked, this, &frmTeam::applyTeamChanges);
-    connect(cmdOK, &QPushButton::clicked, this, &frmTeam::ok);
-    connect(cmdCancel, &QPushButton::clicked, this, &frmTeam::cancel);
 }
 
 frmTeam::~frmTeam() = default;
@@ -205,29 +195,8 @@ void frmTeam::fillWith(cTeam& team) {
 
     loadTeamLeagues();
     setWindowTitle(QStringLiteral("Team - ") + team.teamName());
-    cmdApply->setEnabled(false);
+    applyButton()->setEnabled(false);
     m_filling = false;
-}
-
-bool frmTeam::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == lblTeamName && event->type() == QEvent::MouseButtonRelease && m_team) {
-        ui().messageBox(QStringLiteral("Team number is ") + QString::number(m_team->teamNmbr()),
-                        QStringLiteral("Quorvanti"), MsgIcon::None, MsgButtons::Ok);
-        return true;
-    }
-    if (event->type() == QEvent::FocusIn)
-        if (auto* box = qobject_cast<QLineEdit*>(watched))
-            QMetaObject::invokeMethod(box, &QLineEdit::selectAll, Qt::QueuedConnection);
-    return QDialog::eventFilter(watched, event);
-}
-
-void frmTeam::keyPressEvent(QKeyEvent* event) {
-    // Esc is the Cancel button, with its save question.
-    if (event->key() == Qt::Key_Escape) {
-        cancel();
-        return;
-    }
-    QDialog::keyPressEvent(event);
 }
 
 void frmTeam::fieldEdited() {
@@ -256,7 +225,7 @@ void frmTeam::fieldEdited() {
         m_team->setZip(text);
     }
     teamDirty = true;
-    cmdApply->setEnabled(true);
+    markChanged();
 }
 
 void frmTeam::selectType(QComboBox* combo, int nmbr) {
@@ -286,7 +255,7 @@ void frmTeam::raceTypeChosen(int index) {
     }
     m_team->setRaceTypeNmbr(chosen);
     teamDirty = true;
-    cmdApply->setEnabled(true);
+    markChanged();
 }
 
 void frmTeam::carTypeChosen(int index) {
@@ -310,7 +279,7 @@ void frmTeam::carTypeChosen(int index) {
     }
     m_team->setCarTypeNmbr(chosen);
     teamDirty = true;
-    cmdApply->setEnabled(true);
+    markChanged();
 }
 
 void frmTeam::loadTeamLeagues() {
@@ -342,7 +311,11 @@ bool frmTeam::validateTeam() {
     return m_team->CommitChanges();
 }
 
-bool frmTeam::applyTeamChanges() {
+bool frmTeam::applyTeamChanges() { return apply(); }
+
+QString frmTeam::saveQuestionTitle() const { return m_team ? m_team->teamName() : QString(); }
+
+bool frmTeam::applyChanges() {
     if (teamDirty) {
         if (!validateTeam())
             return false;
@@ -357,7 +330,6 @@ bool frmTeam::applyTeamChanges() {
             return false;
         rowsDirty = false;
     }
-    cmdApply->setEnabled(false);
     return true;
 }
 
@@ -406,8 +378,8 @@ void frmTeam::tabChanged(int index) {
         return;
     m_previousTab = index;
     // A refused save shows its message, but the other tab is shown all the same.
-    if (cmdApply->isEnabled())
-        applyTeamChanges();
+    if (applyButton()->isEnabled())
+        apply();
     if (index == CarsTab && lvwTeamCars->topLevelItemCount() == 0) {
         loadTeamCars();
         lvwTeamCars->sortItems(NumberColumn, Qt::AscendingOrder);
@@ -425,7 +397,7 @@ void frmTeam::activeMarkChanged(QTreeWidgetItem* item, int column) {
         return;
     pick->setActive(active);
     rowsDirty = true;
-    cmdApply->setEnabled(true);
+    markChanged();
 }
 
 cTeamCar* frmTeam::selectedPick() const {
@@ -511,22 +483,4 @@ void frmTeam::addToLeague() {
         return;
     openMembershipChecklist(*m_team);
     loadTeamLeagues();
-}
-
-void frmTeam::ok() {
-    if (cmdApply->isEnabled() && !applyTeamChanges())
-        return;
-    accept();
-}
-
-void frmTeam::cancel() {
-    if (teamDirty) {
-        const int answer = askQuestion(QStringLiteral("Do you want to save changes"), m_team->teamName(),
-                                       MsgButtons::YesNoCancel);
-        if (answer == AnswerCancel)
-            return;
-        if (answer == AnswerYes)
-            applyTeamChanges();
-    }
-    reject();
 }

@@ -3,8 +3,8 @@
 #include "data/SqlText.h"
 #include "data/cLeague.h"
 #include "data/cTeamCar.h"
+#include "editors/EditorKit.h"
 
-#include <QDialog>
 #include <memory>
 
 class cTeam;
@@ -18,7 +18,7 @@ class QTreeWidgetItem;
 
 // The editor of one team: its name, owner and contact data, race type and score-by, its leagues,
 // and on the second tab the cars/drivers it holds with their active marks and the salary total.
-class frmTeam : public QDialog {
+class frmTeam : public EditorDialog {
     Q_OBJECT
 
 public:
@@ -35,8 +35,10 @@ public:
     Currency teamSalary() const { return m_teamSalary; }
 
 protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
-    void keyPressEvent(QKeyEvent* event) override;
+    bool applyChanges() override;
+    QString saveQuestionTitle() const override;
+    // Only edits of the team ask the save question; changed active marks alone are dropped.
+    bool hasUnsavedChanges() const override { return teamDirty; }
 
 private:
     void loadTeamLeagues();
@@ -61,8 +63,6 @@ private:
     void deletePick();
     void checkDuplicate();
     void addToLeague();
-    void ok();
-    void cancel();
 
     QTabWidget* SSTab1;
     QLabel* lblTeamName;
@@ -88,9 +88,6 @@ private:
     QPushButton* cmdTermAll;
     QPushButton* cmdCheckDuplicate;
     QLineEdit* txtTotalSalary;
-    QPushButton* cmdOK;
-    QPushButton* cmdCancel;
-    QPushButton* cmdApply;
 
     cTeam* m_team = nullptr;
     std::unique_ptr<cLeagueCollection> m_leagues;

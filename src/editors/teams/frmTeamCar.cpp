@@ -34,7 +34,7 @@ QLineEdit* makeBox(const char* name, QWidget* parent) {
 }
 } // namespace
 
-frmTeamCar::frmTeamCar(QWidget* parent) : QDialog(parent) {
+frmTeamCar::frmTeamCar(QWidget* parent) : EditorDialog(parent) {
     setObjectName(QStringLiteral("frmTeamCar"));
     setWindowTitle(QStringLiteral("Team Car/Driver"));
     m_checks = new FocusOutCheck(this);
@@ -90,19 +90,23 @@ frmTeamCar::frmTeamCar(QWidget* parent) : QDialog(parent) {
     pageLayout->addLayout(grid);
     pageLayout->addWidget(lvwLeagues);
 
-    cmdOK = makeButton(QStringLiteral("&OK"), "cmdOK", this);
-    cmdOK->setDefault(true);
-    cmdCancel = makeButton(QStringLiteral("&Cancel"), "cmdCancel", this);
-    cmdApply = makeButton(QStringLiteral("&Apply"), "cmdApply", this);
-    cmdApply->setEnabled(false);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(cmdOK);
-    buttons->addWidget(cmdCancel);
-    buttons->addWidget(cmdApply);
+    QPushButton* cmdOK = okButton();
+    QPushButton* cmdCancel = cancelButton();
+    QPushButton* cmdApply = applyButton();
+    cmdOK->setObjectName(QStringLiteral("cmdOK"));
+    cmdCancel->setObjectName(QStringLiteral("cmdCancel"));
+    cmdApply->setObjectName(QStringLiteral("cmdApply"));
+    // A click leaves the focus in the date box; OK and Apply run its check themselves.
+    cmdOK->setFocusPolicy(Qt::TabFocus);
+    cmdApply->setFocusPolicy(Qt::TabFocus);
+    disconnect(cmdApply, &QPushButton::clicked, this, nullptr);
+    connect(cmdApply, &QPushButton::clicked, this, [this] {
+        if (m_checks->checkFocused())
+            apply();
+    });
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(SSTab1);
-    layout->addLayout(buttons);
+    layout->addLayout(buttonRow());
     resize(440, 420);
 
     setTabOrder(cmbCarTxt, txtEfctvDt);
@@ -117,16 +121,13 @@ frmTeamCar::frmTeamCar(QWidget* parent) : QDialog(parent) {
 
     m_checks->watch(txtEfctvDt, [this] { return checkEfctvDt(); });
     m_checks->watch(txtTermDt, [this] { return checkTermDt(); });
-    m_checks->passWhenFocusGoesTo(cmdCancel);
 
     connect(cmbCarTxt, &QComboBox::currentIndexChanged, this, &frmTeamCar::carChosen);
-    connect(txtEfctvDt, &QLineEdit::textChanged, this, [this] { cmdApply->setEnabled(true); });
-    connect(txtTermDt, &QLineEdit::textChanged, this, [this] { cmdApply->setEnabled(true); });
+    // Any date put into a box, by the user or by filling, makes the pick ready to store.
+    connect(txtEfctvDt, &QLineEdit::textChanged, this, [this] { applyButton()->setEnabled(true); });
+    connect(txtTermDt, &QLineEdit::textChanged, this, [this] { applyButton()->setEnabled(true); });
     connect(cmdEfctvDate, &QPushButton::clicked, this, [this] { pickDate(txtEfctvDt); });
     connect(cmdTermDate, &QPushButton::clicked, this, [this] { pickDate(txtTermDt); });
-    connect(cmdApply, &QPushButton::clicked, this, &frmTeamCar::apply);
-    connect(cmdOK, &QPushButton::clicked, this, &frmTeamCar::ok);
-    connect(cmdCancel, &QPushButton::clicked, this, &QDialog::reject);
 }
 
 void frmTeamCar::showWith(cTeamCar& pick, Currency teamSalary) {
@@ -201,7 +202,7 @@ void frmTeamCar::carChosen(int index) {
     m_group = std::make_unique<cGroup>();
     m_group->load(car.groupNmbr());
     txtGroup->setText(m_group->groupName());
-    cmdApply->setEnabled(true);
+    applyButton()->setEnabled(true);
 }
 
 bool frmTeamCar::checkEfctvDt() {
@@ -326,16 +327,7 @@ bool frmTeamCar::storePick() {
     return tx.commit();
 }
 
-void frmTeamCar::apply() {
-    if (!m_checks->checkFocused())
-        return;
-    applyChanges();
-}
-
-void frmTeamCar::ok() {
-    if (!m_checks->checkFocused())
-        return;
-    if (cmdApply->isEnabled() && !applyChanges())
-        return;
-    accept();
+void frmTeamCar::okClicked() {
+    if (m_checks->checkFocused())
+        EditorDialog::okClicked();
 }

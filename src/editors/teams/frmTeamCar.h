@@ -5,9 +5,9 @@
 #include "data/cGroup.h"
 #include "data/cTeam.h"
 #include "data/cTeamCar.h"
+#include "editors/EditorKit.h"
 
 #include <QDate>
-#include <QDialog>
 #include <memory>
 
 class FocusOutCheck;
@@ -19,7 +19,7 @@ class QTreeWidget;
 
 // Adds, changes or terminates one pick of a team, under the salary caps of the team's leagues,
 // the limits of the car groups and the dates of posted and scored races.
-class frmTeamCar : public QDialog {
+class frmTeamCar : public EditorDialog {
     Q_OBJECT
 
 public:
@@ -31,8 +31,14 @@ public:
     // The filling part of showWith, without showing the window.
     void fillWith(cTeamCar& pick, Currency teamSalary);
     // Checks and stores the pick, then empties the fields for the next one.
-    bool applyChanges();
+    bool applyChanges() override;
     cTeamCar& getTeamCar() { return *m_pick; }
+
+protected:
+    QString saveQuestionTitle() const override { return windowTitle(); }
+    // Cancel drops whatever was entered, without a question.
+    bool hasUnsavedChanges() const override { return false; }
+    void okClicked() override;
 
 private:
     void carChosen(int index);
@@ -40,8 +46,6 @@ private:
     bool checkTermDt();
     void pickDate(QLineEdit* box);
     bool storePick();
-    void apply();
-    void ok();
 
     QTabWidget* SSTab1;
     QComboBox* cmbCarTxt;
@@ -52,9 +56,6 @@ private:
     QLineEdit* txtSalary;
     QLineEdit* txtGroup;
     QTreeWidget* lvwLeagues;
-    QPushButton* cmdOK;
-    QPushButton* cmdCancel;
-    QPushButton* cmdApply;
     FocusOutCheck* m_checks;
 
     cTeamCar m_ownPick;

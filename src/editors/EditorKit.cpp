@@ -1,0 +1,252 @@
+#include "editors/EditorKit.h"
+
+#include "data/CommonCode.h"
+#include "data/SqlText.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QLocale>
+#include <QPointer>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <cmath>
+
+namespace {
+
+const char* const kSkipLeaveChecks = "qvSkipLeaveChecks";
+
+// True while a refused box is being given the focus back: the box that had just taken the focus
+// loses it again, and its own check must not run a second box on top of the first.
+bool g_refocusing = false;
+
+class SelectAllFilter : public QObject {
+public:
+    using QObject::QObject;
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::FocusIn) {
+            // Deferred: a mouse click places the cursor after the focus arrives and would undo it.
+            QPointer<QLineEdit> box = qobject_cast<QLineEdit*>(watched);
+            QMetaObject::invokeMethod(
+                watched,
+                [box] {
+                    if (box && box->hasFocus())
+                        box->selectAll();
+                },
+                Qt::QueuedConnection);
+        }
+        return false;
+    }
+};
+
+class LeaveCheckFilter : public QObject {
+public:
+    LeaveCheckFilter(QLineEdit* box, std::function<bool()> check) : QObject(box), m_box(box), m_check(std::move(check)) {}
+
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (watched != m_box || event->type() != QEvent::FocusOut)
+            return false;
+        const auto reason = static_cast<QFocusEvent*>(event)->reason();
+        if (reason == Qt::ActiveWindowFocusReason || reason == Qt::PopupFocusReason)
+            return false;
+        if (g_refocusing || !m_box->window()->isVisible() || !m_box->isVisible())
+            return false;
+        if (QWidget* next = QApplication::focusWidget(); next && next->property(kSkipLeaveChecks).toBool())
+            return false;
+        if (m_check())
+            return false;
+        // Given back after the focus change under way has finished.
+        QPointer<QLineEdit> box = m_box;
+        g_refocusing = true;
+        QMetaObject::invokeMethod(
+            m_box,
+            [box] {
+                if (box) {
+                    box->setFocus(Qt::OtherFocusReason);
+                    box->selectAll();
+                }
+                g_refocusing = false;
+            },
+            Qt::QueuedConnection);
+        return false;
+    }
+
+private:
+    QLineEdit* m_box;
+    std::function<bool()> m_check;
+};
+
+} // namespace
+
+// ---- EditorDialog ----
+
+EditorDialog::EditorDialog(QWidget* parent) : QDialog(parent) {
+    setModal(true);
+    m_ok = new QPushButton(QStringLiteral("&OK"), this);
+    m_cancel = new QPushButton(QStringLiteral("&Cancel"), this);
+    m_apply = new QPushButton(QStringLiteral("&Apply"), this);
+    m_ok->setDefault(true);
+    m_apply->setEnabled(false);
+    skipLeaveChecks(m_cancel);
+    m_buttons = new QHBoxLayout;
+    m_buttons->addStretch(1);
+    m_buttons->addWidget(m_ok);
+    m_buttons->addWidget(m_cancel);
+    m_buttons->addWidget(m_apply);
+    connect(m_ok, &QPushButton::clicked, this, [this] { okClicked(); });
+    connect(m_cancel, &QPushButton::clicked, this, [this] { cancelClicked(); });
+    connect(m_apply, &QPushButton::clicked, this, [this] { apply(); });
+}
+
+void EditorDialog::markChanged() {
+    if (!isVisible())
+        return;
+    m_changed = true;
+    m_apply->setEnabled(true);
+}
+
+bool EditorDialog::apply() {
+    if (!applyChanges())
+        return false;
+    m_changed = false;
+    m_apply->setEnabled(false);
+    return true;
+}
+
+void EditorDialog::okClicked() {
+    if (m_apply->isEnabled() && !apply())
+        return;
+    accept();
+}
+
+void EditorDialog::cancelClicked() {
+    if (!hasUnsavedChanges()) {
+        reject();
+        return;
+    }
+    switch (askQuestion(QStringLiteral("Do you want to save changes"), saveQuestionTitle(), MsgButtons::YesNoCancel)) {
+    case AnswerYes:
+        apply();
+        reject();
+        break;
+    case AnswerNo:
+        reject();
+        break;
+    default:
+        break;
+    }
+}
+
+void EditorDialog::closeEvent(QCloseEvent* event) {
+    event->accept();
+    QDialog::closeEvent(event);
+}
+
+void EditorDialog::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+        event->accept();
+        m_cancel->click();
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}
+
+// ---- text boxes ----
+
+void selectAllOnFocus(QLineEdit* box) { box->installEventFilter(new SelectAllFilter(box)); }
+
+void installLeaveCheck(QLineEdit* box, std::function<bool()> check) {
+    box->installEventFilter(new LeaveCheckFilter(box, std::move(check)));
+}
+
+void skipLeaveChecks(QWidget* widget) { widget->setProperty(kSkipLeaveChecks, true); }
+
+std::optional<double> numberFromText(const QString& text) {
+    static const QRegularExpression number(
+        QStringLiteral(R"(^[+-]?(\d{1,3}(,\d{3})+|\d*)(\.\d*)?([eE][+-]?\d+)?$)"));
+    const QString t = text.trimmed();
+    if (t.isEmpty() || !number.match(t).hasMatch())
+        return std::nullopt;
+    bool ok = false;
+    const double value = QLocale::c().toDouble(QString(t).remove(QLatin1Char(',')), &ok);
+    if (!ok || !std::isfinite(value))
+        return std::nullopt;
+    return value;
+}
+
+bool checkNumberText(QLineEdit* box, const NumberRule& rule) {
+    const QString text = box->text();
+    bool refused = false;
+    if (text.trimmed().isEmpty()) {
+        if (rule.blank == NumberRule::Blank::Zero) {
+            box->setText(QStringLiteral("0"));
+            return true;
+        }
+        refused = rule.blank == NumberRule::Blank::Refuse;
+    } else {
+        const std::optional<double> value = numberFromText(text);
+        refused = !value || (!rule.allowNegative && *value < 0) || (rule.wholeOnly && std::trunc(*value) != *value) ||
+                  (rule.minimum && *value < *rule.minimum) || (rule.maximum && *value > *rule.maximum);
+    }
+    if (!refused)
+        return true;
+    showValidation(rule.message);
+    if (rule.emptyOnRefusal)
+        box->clear();
+    return false;
+}
+
+void installNumberCheck(QLineEdit* box, const NumberRule& rule) {
+    installLeaveCheck(box, [box, rule] { return checkNumberText(box, rule); });
+}
+
+bool checkDateText(QLineEdit* box, QDate* date) {
+    if (date)
+        *date = QDate();
+    if (box->text().trimmed().isEmpty())
+        return true;
+    const QDate d = parseDate(box->text());
+    if (!d.isValid()) {
+        showValidation(QStringLiteral("Invalid Entry"));
+        return false;
+    }
+    box->setText(shortDate(d));
+    if (date)
+        *date = d;
+    return true;
+}
+
+// ---- key labels ----
+
+namespace {
+
+class KeyLabelFilter : public QObject {
+public:
+    KeyLabelFilter(QLabel* label, QString prefix, std::function<int()> number)
+        : QObject(label), m_prefix(std::move(prefix)), m_number(std::move(number)) {}
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::MouseButtonRelease &&
+            static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
+            showPlainBox(m_prefix + QString::number(m_number()));
+            return true;
+        }
+        return false;
+    }
+
+private:
+    QString m_prefix;
+    std::function<int()> m_number;
+};
+
+} // namespace
+
+void makeKeyLabel(QLabel* label, const QString& prefix, std::function<int()> number) {
+    label->installEventFilter(new KeyLabelFilter(label, prefix, std::move(number)));
+}
+
+void showPlainBox(const QString& text) {
+    ui().messageBox(text, QStringLiteral("Quorvanti"), MsgIcon::None, MsgButtons::Ok);
+}

@@ -1,0 +1,122 @@
+#pragma once
+
+#include <QDate>
+#include <QDialog>
+#include <QString>
+#include <functional>
+#include <optional>
+
+class QHBoxLayout;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+
+// What every editor window shares.
+//
+//  EditorDialog        a modal QDialog with "&OK", "&Cancel" and "&Apply", a changed flag and the
+//                      save question; subclasses store in applyChanges() and name the question's title.
+//  selectAllOnFocus    a text box selects its whole text whenever it gets the focus.
+//  installLeaveCheck   runs a check when a box loses the focus; a refused entry gets the focus back.
+//  checkNumberText     the "Invalid Entry" rule of number boxes and number cells (NumberRule).
+//  checkDateText       the same for date boxes: blank passes, a date is rewritten in the short form.
+//  makeKeyLabel        a label whose click shows "<Entity> number is <n>".
+//
+// Messages go through showValidation / askQuestion / ui(), so tests answer them with RecordingUi.
+
+// ---- the editor window ----
+
+class EditorDialog : public QDialog {
+    Q_OBJECT
+
+public:
+    explicit EditorDialog(QWidget* parent = nullptr);
+
+    QPushButton* okButton() const { return m_ok; }
+    QPushButton* cancelButton() const { return m_cancel; }
+    QPushButton* applyButton() const { return m_apply; }
+    // The row of the three buttons, right-aligned; put it at the bottom of the window's layout.
+    QHBoxLayout* buttonRow() const { return m_buttons; }
+
+    // Edits count only while the window is visible: filling the controls before it is shown, and
+    // building grids silently, is no edit. While visible: sets the changed flag and enables Apply.
+    void markChanged();
+    // Sets or clears the flag regardless of visibility (Apply is left alone).
+    void setChanged(bool changed) { m_changed = changed; }
+    bool isChanged() const { return m_changed; }
+
+    // Stores through applyChanges(); on success clears the changed flag and disables Apply.
+    bool apply();
+
+protected:
+    // Stores the edited object; true on success. A refusal shows its own message.
+    virtual bool applyChanges() = 0;
+    // The title of "Do you want to save changes": the edited object's name as it stands.
+    virtual QString saveQuestionTitle() const = 0;
+    // Whether Cancel asks the save question; the changed flag unless an editor keeps several.
+    virtual bool hasUnsavedChanges() const { return m_changed; }
+
+    // OK: when Apply is enabled, apply and stay open on failure; then close (accept).
+    virtual void okClicked();
+    // Cancel (and Esc): with unsaved changes ask "Do you want to save changes" (Yes, No, Cancel):
+    // Cancel stays, Yes applies and closes whatever the outcome, No closes. Without changes: close.
+    virtual void cancelClicked();
+
+    // The close box drops unsaved edits without a question; Esc is the Cancel button.
+    void closeEvent(QCloseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    QPushButton* m_ok;
+    QPushButton* m_cancel;
+    QPushButton* m_apply;
+    QHBoxLayout* m_buttons;
+    bool m_changed = false;
+};
+
+// ---- text boxes ----
+
+// The whole text is selected whenever the box gets the focus, by mouse too.
+void selectAllOnFocus(QLineEdit* box);
+
+// Runs check when the box loses the focus while its window is visible. When check returns false
+// (having shown its message and emptied or kept the text), the box gets the focus back with its whole
+// text selected. The check is skipped while the focus moves to another window (a message box, a
+// drop-down list), while a refused box is being given the focus back, and when the focus goes to a
+// widget marked with skipLeaveChecks() (an editor's Cancel button).
+void installLeaveCheck(QLineEdit* box, std::function<bool()> check);
+// Focus moving to this widget runs no leave check (a Cancel button that drops the edits anyway).
+void skipLeaveChecks(QWidget* widget);
+
+// How a number box or cell treats its text when it is left.
+struct NumberRule {
+    enum class Blank { Keep, Zero, Refuse };
+    Blank blank = Blank::Zero;         // a text that is blank after trimming
+    bool allowNegative = true;         // false: a number below 0 is refused
+    bool wholeOnly = false;            // true: fractions are refused
+    std::optional<double> minimum;     // further bounds (16-bit cells: -32768 and 32767)
+    std::optional<double> maximum;
+    bool emptyOnRefusal = true;        // a refused text is emptied (false: kept and selected)
+    QString message = QStringLiteral("Invalid Entry");
+};
+
+// The number a text stands for, as the number boxes read it: plain decimal text, blanks around it
+// allowed, thousands commas allowed; nullopt when it is not a number.
+std::optional<double> numberFromText(const QString& text);
+// Applies the rule to the box: a blank becomes "0" (Blank::Zero); a refused text shows the rule's
+// message (critical, "Quorvanti") and is emptied when the rule says so. False when refused.
+bool checkNumberText(QLineEdit* box, const NumberRule& rule = {});
+// Installs checkNumberText as the box's leave check.
+void installNumberCheck(QLineEdit* box, const NumberRule& rule = {});
+
+// A date box left: blank passes (an invalid date in *date); a date is rewritten in the short form and
+// passes; anything else shows "Invalid Entry" and is refused with its text kept.
+bool checkDateText(QLineEdit* box, QDate* date = nullptr);
+
+// ---- key labels ----
+
+// A click on the label shows prefix followed by number() in a plain box titled "Quorvanti"
+// (prefix such as "Race number is ").
+void makeKeyLabel(QLabel* label, const QString& prefix, std::function<int()> number);
+
+// A plain box: no icon, OK only, titled "Quorvanti".
+void showPlainBox(const QString& text);

@@ -1,0 +1,194 @@
+#include "ModalHelpers.h"
+#include "TestDataFile.h"
+#include "data/cGroup.h"
+#include "editors/teams/frmGroup.h"
+#include "editors/teams/frmGroups.h"
+
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTreeWidget>
+#include <memory>
+
+class tst_Groups : public QObject {
+    Q_OBJECT
+
+private:
+    std::unique_ptr<TestDataFile> m_data;
+    RecordingUi& ui() { return m_data->ui(); }
+
+    static QTreeWidgetItem* row(frmGroups& w, const QString& name) {
+        const auto items = w.list()->findItems(name, Qt::MatchExactly, 1);
+        return items.isEmpty() ? nullptr : items.first();
+    }
+    static int groupCount(int nmbr) {
+        return TestDataFile::scalar(QStringLiteral("SELECT COUNT(*) FROM group_dm WHERE group_nmbr = %1").arg(nmbr))
+            .toInt();
+    }
+
+private slots:
+    void initTestCase() { QApplication::setQuitOnLastWindowClosed(false); }
+    void init() {
+        m_data = std::make_unique<TestDataFile>();
+        QVERIFY(m_data->ok());
+    }
+    void cleanup() { m_data.reset(); }
+
+    void listShowsLimits() {
+        TestDataFile::exec("INSERT INTO group_dm VALUES (500, 3, 'Rookies')");
+        TestDataFile::exec("INSERT INTO group_dm VALUES (501, -1, 'Open')");
+        TestDataFile::exec("INSERT INTO group_dm VALUES (502, NULL, 'Legacy')");
+        frmGroups w;
+        w.loadGroups("Open");
+        QCOMPARE(row(w, "Rookies")->text(2), QString("3"));
+        QCOMPARE(row(w, "Open")->text(2), QString("No Limit"));
+        QCOMPARE(row(w, "Legacy")->text(2), QString("No Limit"));
+        QCOMPARE(w.selectedGroup()->groupNmbr(), 501);
+    }
+
+    void deleteRules() {
+        TestDataFile::exec("INSERT INTO group_dm VALUES (499, 2, 'Shipped')");
+        TestDataFile::exec("INSERT INTO group_dm VALUES (500, 2, 'Used')");
+        TestDataFile::exec("INSERT INTO group_dm VALUES (501, 2, 'Spare')");
+        TestDataFile::exec("INSERT INTO cars (car_nmbr, race_type_nmbr, car_type_nmbr, driver_name, group_nmbr) "
+                           "VALUES (1, 1, 2, 'Pat', 500)");
+        frmGroups w;
+        w.loadGroups("Shipped");
+        w.deleteGroup();
+        QCOMPARE(ui().lastBoxText(), QString("Can't delete system generated Group Shipped"));
+        QCOMPARE(ui().boxes.last().icon, MsgIcon::None);
+        QCOMPARE(groupCount(499), 1);
+
+        w.loadGroups("Used");
+        w.deleteGroup();
+        QCOMPARE(ui().lastBoxText(), QString("At least one Car/Driver is using this Group.\r\nYou must remove Group Used "
+                                             "from all Cars/Drivers before Group can be deleted."));
+        QCOMPARE(ui().boxes.last().icon, MsgIcon::Critical);
+        QCOMPARE(groupCount(500), 1);
+
+        w.loadGroups("Spare");
+        ui().answers << AnswerCancel;
+        QTest::keyClick(w.list(), Qt::Key_Delete);
+        QCOMPARE(ui().lastBoxText(), QString("Are you sure you want to delete Group Spare"));
+        QCOMPARE(groupCount(501), 1);
+        ui().answers << AnswerYes;
+        w.deleteButton()->click();
+        QCOMPARE(groupCount(501), 0);
+        QVERIFY(!row(w, "Spare"));
+    }
+
+    void editorOpensChangedSoCancelAlwaysAsks() {
+        cGroup group(500, "Rookies", 3);
+        TestDataFile::exec("INSERT INTO group_dm VALUES (500, 3, 'Rookies')");
+        whileModal<frmGroup>([this](frmGroup* e) {
+            QCOMPARE(e->maxBox()->text(), QString("3"));
+            QVERIFY(!e->noLimitBox()->isChecked());
+            QVERIFY(e->applyButton()->isEnabled());
+            ui().answers << AnswerNo;
+            e->cancelButton()->click();
+            QCOMPARE(ui().lastBoxText(), QString("Do you want to save changes"));
+            QCOMPARE(ui().boxes.last().title, QString("Rookies"));
+        });
+        frmGroup editor;
+        editor.showWith(group);
+        QCOMPARE(ui().boxes.size(), 1);
+    }
+
+    void noLimitAndTheMaximumBox() {
+        cGroup group(500, "Open", -1);
+        whileModal<frmGroup>([&group](frmGroup* e) {
+            QCOMPARE(e->maxBox()->text(), QString());
+            QVERIFY(e->noLimitBox()->isChecked());
+            // The first digit unchecks "No Limit", which puts 1 into the box.
+            e->maxBox()->setFocus();
+            QTest::keyClicks(e->maxBox(), "5");
+            QCOMPARE(e->maxBox()->text(), QString("1"));
+            QVERIFY(!e->noLimitBox()->isChecked());
+            QCOMPARE(group.maxNmbr(), 1);
+            e->noLimitBox()->click();
+            QCOMPARE(e->maxBox()->text(), QString());
+            QCOMPARE(group.maxNmbr(), -1);
+            e->noLimitBox()->click();
+            QCOMPARE(e->maxBox()->text(), QString("1"));
+            QCOMPARE(group.maxNmbr(), 1);
+            e->maxBox()->selectAll();
+            QTest::keyClicks(e->maxBox(), "12");
+            QCOMPARE(group.maxNmbr(), 12);
+            // Clearing the box and leaving it means no limit.
+            e->maxBox()->clear();
+            e->nameBox()->setFocus();
+            settle();
+            QVERIFY(e->noLimitBox()->isChecked());
+            QCOMPARE(group.maxNmbr(), -1);
+        });
+        frmGroup editor;
+        editor.showWith(group);
+    }
+
+    void badMaximumsAreRefused_data() {
+        QTest::addColumn<QString>("typed");
+        QTest::newRow("letters") << "abc";
+        QTest::newRow("negative") << "-2";
+        QTest::newRow("beyond 16 bits") << "40000";
+    }
+    void badMaximumsAreRefused() {
+        QFETCH(QString, typed);
+        cGroup group(500, "Rookies", 3);
+        whileModal<frmGroup>([this, &group, typed](frmGroup* e) {
+            e->maxBox()->setFocus();
+            settle();
+            e->maxBox()->setText(typed);
+            e->nameBox()->setFocus();
+            settle();
+            QCOMPARE(ui().lastBoxText(), QString("Invalid Entry"));
+            QCOMPARE(e->maxBox()->text(), QString());
+            QVERIFY(e->maxBox()->hasFocus());
+            QCOMPARE(group.maxNmbr(), 3);
+        });
+        frmGroup editor;
+        editor.showWith(group);
+    }
+
+    void newGroupIsNumbered500AndNeedsAName() {
+        frmGroups w;
+        w.loadGroups("");
+        whileModal<frmGroup>([this](frmGroup* e) {
+            QCOMPARE(e->maxBox()->text(), QString("0"));
+            QVERIFY(!e->noLimitBox()->isChecked());
+            e->okButton()->click();
+            QCOMPARE(ui().lastBoxText(), QString("Name is a required field"));
+            QVERIFY(e->isVisible());
+            QTest::keyClicks(e->nameBox(), "Veterans");
+            e->maxBox()->setText("4");
+            e->okButton()->click();
+            QVERIFY(!e->isVisible());
+        });
+        w.addButton()->click();
+        QCOMPARE(TestDataFile::scalar("SELECT group_name FROM group_dm WHERE group_nmbr = 500").toString(),
+                 QString("Veterans"));
+        QCOMPARE(TestDataFile::scalar("SELECT max_nmbr FROM group_dm WHERE group_nmbr = 500").toInt(), 4);
+        QVERIFY(row(w, "Veterans"));
+    }
+
+    void updateKeepsTheGroupChosen() {
+        TestDataFile::exec("INSERT INTO group_dm VALUES (500, 3, 'Rookies')");
+        frmGroups w;
+        w.loadGroups("Rookies");
+        whileModal<frmGroup>([](frmGroup* e) {
+            e->nameBox()->selectAll();
+            QTest::keyClicks(e->nameBox(), "Sophomores");
+            e->applyButton()->click();
+            QVERIFY(!e->applyButton()->isEnabled());
+            e->cancelButton()->click(); // nothing left to ask about
+            QVERIFY(!e->isVisible());
+        });
+        w.updateButton()->click();
+        QCOMPARE(TestDataFile::scalar("SELECT group_name FROM group_dm WHERE group_nmbr = 500").toString(),
+                 QString("Sophomores"));
+        QCOMPARE(w.selectedGroup()->groupName(), QString("Sophomores"));
+        QVERIFY(ui().boxes.isEmpty());
+    }
+};
+
+QTEST_MAIN(tst_Groups)
+#include "tst_groups.moc"

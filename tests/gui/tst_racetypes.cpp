@@ -1,0 +1,187 @@
+#include "ModalHelpers.h"
+#include "TestDataFile.h"
+#include "data/cRaceType.h"
+#include "editors/races/frmRaceType.h"
+#include "editors/races/frmRaceTypes.h"
+
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTreeWidget>
+#include <memory>
+
+class tst_RaceTypes : public QObject {
+    Q_OBJECT
+
+private:
+    std::unique_ptr<TestDataFile> m_data;
+    RecordingUi& ui() { return m_data->ui(); }
+
+    static QStringList names(frmRaceTypes& w) {
+        QStringList list;
+        for (int i = 0; i < w.list()->topLevelItemCount(); ++i)
+            list << w.list()->topLevelItem(i)->text(1);
+        return list;
+    }
+    static void choose(frmRaceTypes& w, const QString& name) {
+        const auto items = w.list()->findItems(name, Qt::MatchExactly, 1);
+        QVERIFY(!items.isEmpty());
+        w.list()->setCurrentItem(items.first());
+    }
+    static QString storedName(int nmbr) {
+        return TestDataFile::scalar(QStringLiteral("SELECT race_type_name FROM race_type_dm WHERE race_type_nmbr = %1")
+                                        .arg(nmbr))
+            .toString();
+    }
+
+private slots:
+    void initTestCase() { QApplication::setQuitOnLastWindowClosed(false); }
+    void init() {
+        m_data = std::make_unique<TestDataFile>();
+        QVERIFY(m_data->ok());
+    }
+    void cleanup() { m_data.reset(); }
+
+    void listShowsTheRaceTypesByNameAndChoosesByExactName() {
+        TestDataFile::exec("INSERT INTO race_type_dm VALUES (500, 'aaa Club')");
+        frmRaceTypes w;
+        w.loadRaceTypes("F1");
+        QStringList shown = names(w);
+        QCOMPARE(shown.size(), 7);
+        QStringList sorted = shown;
+        std::sort(sorted.begin(), sorted.end());
+        QCOMPARE(shown, sorted);
+        QVERIFY(w.selectedRaceType());
+        QCOMPARE(w.selectedRaceType()->raceTypeNmbr(), 6);
+        w.loadRaceTypes("f1"); // case counts: falls back to the first row
+        QCOMPARE(w.selectedRaceType()->raceTypeName(), shown.first());
+    }
+
+    void deleteRefusals_data() {
+        QTest::addColumn<int>("nmbr");
+        QTest::addColumn<QString>("setup");
+        QTest::addColumn<QString>("message");
+        QTest::addColumn<int>("icon");
+        QTest::newRow("system") << 499 << "INSERT INTO leagues (league_nmbr, race_type_nmbr) VALUES (1, 499)"
+                                << "Can't delete system generated Race Type Old Series" << int(MsgIcon::None);
+        QTest::newRow("league before race")
+            << 500
+            << "INSERT INTO leagues (league_nmbr, race_type_nmbr) VALUES (1, 500); "
+               "INSERT INTO races (race_nmbr, race_type_nmbr) VALUES (1, 500)"
+            << "At least one League is using this Race Type.\r\nYou must remove Race Type Old Series from all "
+               "Leagues before Race Type can be deleted."
+            << int(MsgIcon::Critical);
+        QTest::newRow("race") << 500 << "INSERT INTO races (race_nmbr, race_type_nmbr) VALUES (1, 500)"
+                              << "At least one Race is using this Race Type.\r\nYou must remove Race Type Old Series "
+                                 "from all Races before Race Type can be deleted."
+                              << int(MsgIcon::Critical);
+    }
+    void deleteRefusals() {
+        QFETCH(int, nmbr);
+        QFETCH(QString, setup);
+        QFETCH(QString, message);
+        QFETCH(int, icon);
+        TestDataFile::exec(QStringLiteral("INSERT INTO race_type_dm VALUES (%1, 'Old Series')").arg(nmbr));
+        for (const QString& sql : setup.split("; "))
+            TestDataFile::exec(sql);
+        frmRaceTypes w;
+        w.loadRaceTypes("Old Series");
+        w.deleteRaceType();
+        QCOMPARE(ui().boxes.size(), 1);
+        QCOMPARE(ui().boxes[0].text, message);
+        QCOMPARE(int(ui().boxes[0].icon), icon);
+        QCOMPARE(ui().boxes[0].title, QString("Quorvanti"));
+        QCOMPARE(storedName(nmbr), QString("Old Series"));
+    }
+
+    void aTypeUsedOnlyByTeamsAndCarsIsDeletedAfterYes() {
+        TestDataFile::exec("INSERT INTO race_type_dm VALUES (500, 'Old Series')");
+        TestDataFile::exec("INSERT INTO teams (team_nmbr, race_type_nmbr) VALUES (1, 500)");
+        TestDataFile::exec("INSERT INTO cars (car_nmbr, race_type_nmbr) VALUES (1, 500)");
+        frmRaceTypes w;
+        w.loadRaceTypes("Old Series");
+        ui().answers << AnswerNo;
+        QTest::keyClick(w.list(), Qt::Key_Delete);
+        QCOMPARE(ui().lastBoxText(), QString("Are you sure you want to delete Race Type Old Series"));
+        QCOMPARE(storedName(500), QString("Old Series"));
+        ui().answers << AnswerYes;
+        w.deleteButton()->click();
+        QVERIFY(TestDataFile::scalar("SELECT COUNT(*) FROM race_type_dm WHERE race_type_nmbr = 500").toInt() == 0);
+        QVERIFY(!names(w).contains("Old Series"));
+    }
+
+    void addNumbersFrom500AndCancelStoresNothing() {
+        frmRaceTypes w;
+        w.loadRaceTypes("");
+        whileModal<frmRaceType>([](frmRaceType* e) {
+            QVERIFY(!e->applyButton()->isEnabled());
+            QTest::keyClicks(e->nameBox(), "Sprint Series");
+            QVERIFY(e->applyButton()->isEnabled());
+            e->okButton()->click();
+        });
+        w.addButton()->click();
+        QCOMPARE(storedName(500), QString("Sprint Series"));
+        QCOMPARE(w.selectedRaceType()->raceTypeName(), names(w).first()); // Add chooses no row by name
+
+        whileModal<frmRaceType>([](frmRaceType* e) { QTest::keyClicks(e->nameBox(), "Second"); e->okButton()->click(); });
+        w.addButton()->click();
+        QCOMPARE(storedName(501), QString("Second"));
+
+        whileModal<frmRaceType>([](frmRaceType* e) { e->cancelButton()->click(); });
+        w.addButton()->click();
+        QCOMPARE(TestDataFile::scalar("SELECT COUNT(*) FROM race_type_dm").toInt(), 8);
+        QVERIFY(ui().boxes.isEmpty()); // nothing typed: Cancel asks nothing
+    }
+
+    void updateThenCancelNoKeepsTheStoredName() {
+        frmRaceTypes w;
+        w.loadRaceTypes("F1");
+        whileModal<frmRaceType>([this](frmRaceType* e) {
+            QCOMPARE(e->windowTitle(), QString("Race Type - F1"));
+            e->nameBox()->selectAll();
+            QTest::keyClicks(e->nameBox(), "Formula");
+            ui().answers << AnswerNo;
+            e->cancelButton()->click();
+            QCOMPARE(ui().lastBoxText(), QString("Do you want to save changes"));
+            QCOMPARE(ui().boxes.last().title, QString("Formula"));
+        });
+        w.updateButton()->click();
+        QCOMPARE(storedName(6), QString("F1"));
+        QVERIFY(names(w).contains("F1"));
+        QVERIFY(!names(w).contains("Formula"));
+    }
+
+    void updateStoresAndKeepsTheRowChosen() {
+        frmRaceTypes w;
+        w.loadRaceTypes("F1");
+        whileModal<frmRaceType>([](frmRaceType* e) {
+            e->nameBox()->selectAll();
+            QTest::keyClicks(e->nameBox(), "Formula One");
+            e->okButton()->click();
+        });
+        w.updateButton()->click();
+        QCOMPARE(storedName(6), QString("Formula One"));
+        QCOMPARE(w.selectedRaceType()->raceTypeNmbr(), 6);
+    }
+
+    void blankNameIsRefused() {
+        cRaceType raceType(6, "F1");
+        whileModal<frmRaceType>([this](frmRaceType* e) {
+            e->nameBox()->clear();
+            e->okButton()->click();
+            QCOMPARE(ui().lastBoxText(), QString("Name is a required field"));
+            QCOMPARE(ui().boxes.last().icon, MsgIcon::Critical);
+            QVERIFY(e->isVisible());
+            // Cancel, Yes: the store is refused again and the window closes all the same.
+            ui().answers << AnswerYes;
+            e->cancelButton()->click();
+            QVERIFY(!e->isVisible());
+        });
+        frmRaceType editor;
+        editor.showWith(raceType);
+        QCOMPARE(storedName(6), QString("F1"));
+        QCOMPARE(ui().boxes.size(), 3);
+    }
+};
+
+QTEST_MAIN(tst_RaceTypes)
+#include "tst_racetypes.moc"
