@@ -1,8 +1,10 @@
 #include "shell/ShellHooks.h"
 
+#include "data/cTeam.h"
 #include "editors/races/frmRace.h"
 #include "editors/races/frmRaceTypes.h"
 #include "editors/teams/frmGroups.h"
+#include "editors/teams/frmTeam.h"
 #include "shell/EntityCommands.h"
 #include "shell/frmDisplayCars.h"
 #include "shell/frmDisplayLeagues.h"
@@ -67,6 +69,10 @@ void installShellHooks() {
     };
     host.viewMode = [] { return listViewMode; };
     setListWindowHost(host);
+    setTeamEditor([](cTeam& t) {
+        frmTeam w(frmMain::instance());
+        w.showWith(t);
+    });
 
     h.leagues = entityHooks(EntityKind::League, [](const QVariant& key) -> QWidget* {
         displayLeagues(key.toInt());
