@@ -1,8 +1,11 @@
 #include "shell/ShellHooks.h"
 
+#include "data/cTeam.h"
+#include "editors/races/frmRace.h"
 #include "editors/races/frmRaceTypes.h"
 #include "editors/races/frmScoring.h"
 #include "editors/teams/frmGroups.h"
+#include "editors/teams/frmTeam.h"
 #include "shell/EntityCommands.h"
 #include "shell/frmDisplayCars.h"
 #include "shell/frmDisplayLeagues.h"
@@ -51,6 +54,11 @@ EntityHooks entityHooks(EntityKind kind, std::function<QWidget*(const QVariant&)
 void installShellHooks() {
     ShellHooks& h = shellHooks();
 
+    setRaceEditor([](cRaces& race) {
+        frmRace w(frmMain::instance());
+        w.showWith(race);
+    });
+
     ListWindowHost host;
     host.place = [](QWidget* window) {
         if (frmMain* main = frmMain::instance())
@@ -62,6 +70,10 @@ void installShellHooks() {
     };
     host.viewMode = [] { return listViewMode; };
     setListWindowHost(host);
+    setTeamEditor([](cTeam& t) {
+        frmTeam w(frmMain::instance());
+        w.showWith(t);
+    });
 
     setScoringEditor([](cScoringType& method) {
         frmScoring w(frmMain::instance());

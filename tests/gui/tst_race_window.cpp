@@ -1,0 +1,403 @@
+// The race window driven through its controls: saving race data and results, posting with the
+// later races of the type, clearing postings and results, pairings per league, save and cancel.
+//
+// Cars 1..4 ("Car 1".."Car 4") of race type 1; teams Alpha (501) and Bravo (502) in league 501,
+// Charlie (503) and Delta (504) in league 502, both of race type 1 scored by cars with the shipped
+// scoring method 1. Races 1..4 of type 1 on 3/1, 3/8, 3/15 and 3/22/2024; races 1..3 have results.
+
+#include "TestDataFile.h"
+#include "editors/EditorGrid.h"
+#include "editors/races/frmRace.h"
+#include "posting/Scoring.h"
+#include "posting/cRaces.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QtTest>
+#include <memory>
+
+namespace {
+
+int count(const QString& sql) { return TestDataFile::scalar(sql).toInt(); }
+int postedRows(int race) { return count(QStringLiteral("SELECT count(*) FROM team_results WHERE race_nmbr = %1").arg(race)); }
+int resultRows(int race) { return count(QStringLiteral("SELECT count(*) FROM results WHERE race_nmbr = %1").arg(race)); }
+
+void post(int raceNmbr) {
+    cRaces race;
+    race.load(raceNmbr);
+    postRace(race);
+}
+
+} // namespace
+
+class tst_RaceWindow : public QObject {
+    Q_OBJECT
+
+private:
+    std::unique_ptr<TestDataFile> m_data;
+    std::unique_ptr<cRaces> m_race;
+    std::unique_ptr<frmRace> m_w;
+
+    RecordingUi& ui() { return m_data->ui(); }
+    template <class T>
+    T* child(const char* name) {
+        T* w = m_w->findChild<T*>(QLatin1String(name));
+        if (!w)
+            qFatal("no child %s", name);
+        return w;
+    }
+    QTabWidget* tabs() { return child<QTabWidget>("SSTab1"); }
+    EditorGrid* grid() { return child<EditorGrid>("resultsGrid"); }
+    EditorGrid* pairs() { return child<EditorGrid>("headToHeadGrid"); }
+    QLineEdit* cell(EditorGrid* g, int row, int col) { return qobject_cast<QLineEdit*>(g->cell(row, col)); }
+
+    // Opens the window on a stored race (0: a new race), shown and active.
+    void open(int raceNmbr) {
+        m_race = std::make_unique<cRaces>();
+        if (raceNmbr > 0)
+            QVERIFY(m_race->load(raceNmbr));
+        m_w = std::make_unique<frmRace>();
+        m_w->loadWith(*m_race);
+        m_w->show();
+        m_w->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(m_w.get()));
+        ui().clear();
+    }
+    void choose(QComboBox* box, int number) {
+        const int index = box->findData(number);
+        QVERIFY(index >= 0);
+        box->setCurrentIndex(index);
+        emit box->activated(index);
+    }
+    // Picks an item from the floating list of a List cell, as the user does.
+    void pick(EditorGrid* g, int row, int col, const QString& text) {
+        g->focusCell(row, col);
+        QTRY_VERIFY(g->floatingList()->isVisible() && g->floatingRow() == row);
+        const int index = g->floatingList()->findText(text);
+        QVERIFY(index >= 0);
+        g->floatingList()->setCurrentIndex(index);
+        g->floatingList()->clearFocus(); // the list copies its choice back as it loses the focus
+        QTRY_VERIFY(!g->floatingList()->isVisible());
+    }
+    void type(QLineEdit* box, const QString& text) {
+        box->setFocus();
+        box->selectAll();
+        QTest::keyClicks(box, text);
+    }
+
+private slots:
+    void initTestCase() { QApplication::setQuitOnLastWindowClosed(false); }
+
+    void init() {
+        m_data = std::make_unique<TestDataFile>();
+        QVERIFY(m_data->ok());
+        for (int c = 1; c <= 4; ++c)
+            TestDataFile::exec(QStringLiteral("INSERT INTO cars (car_nmbr, race_type_nmbr, car_type_nmbr, car_txt) "
+                                              "VALUES (%1, 1, 1, 'Car %1')")
+                                   .arg(c));
+        TestDataFile::exec("INSERT INTO teams (team_nmbr, team_name, race_type_nmbr, car_type_nmbr) VALUES "
+                           "(501, 'Alpha', 1, 1), (502, 'Bravo', 1, 1), (503, 'Charlie', 1, 1), (504, 'Delta', 1, 1)");
+        TestDataFile::exec("INSERT INTO leagues VALUES (501, 'League A', 'LA', 1, 1, 1, 0, 0, 1), "
+                           "(502, 'League B', 'LB', 1, 1, 1, 0, 0, 1)");
+        TestDataFile::exec("INSERT INTO league_teams VALUES (501, 501), (501, 502), (502, 503), (502, 504)");
+        TestDataFile::exec("INSERT INTO team_car VALUES (501, 1, '2024-01-01', NULL, 0, 0, 1), "
+                           "(501, 2, '2024-01-01', NULL, 0, 0, 1), (502, 3, '2024-01-01', NULL, 0, 0, 1), "
+                           "(503, 4, '2024-01-01', NULL, 0, 0, 1)");
+        TestDataFile::exec("INSERT INTO races VALUES (1, 'Race One', 'T', '2024-03-01', 1, 1, 2), "
+                           "(2, 'Race Two', 'T', '2024-03-08', 1, 1, 2), (3, 'Race Three', 'T', '2024-03-15', 1, 1, 2), "
+                           "(4, 'Race Four', 'T', '2024-03-22', 1, 1, 1)");
+        for (int race = 1; race <= 3; ++race)
+            TestDataFile::exec(QStringLiteral("INSERT INTO results VALUES (1,%1,1,1,0,10,0), (2,%1,2,2,0,0,0), "
+                                              "(3,%1,3,3,1,0,0), (4,%1,4,4,0,0,0)")
+                                   .arg(race));
+    }
+
+    void cleanup() {
+        m_w.reset();
+        m_race.reset();
+        m_data.reset();
+    }
+
+    void newRaceNeedsNameAndAFreeDate() {
+        open(0);
+        tabs()->setCurrentIndex(frmRace::TabResults);
+        QCOMPARE(tabs()->currentIndex(), int(frmRace::TabRace));
+        QCOMPARE(ui().lastBoxText(), QStringLiteral("Race Name is a required field"));
+        QCOMPARE(ui().boxes.size(), 1);
+
+        type(child<QLineEdit>("txtRaceName"), QStringLiteral("Race Five"));
+        choose(child<QComboBox>("cmbRaceType"), 1);
+        choose(child<QComboBox>("cmbCarType"), 1);
+        child<QLineEdit>("txtRaceDate")->setText(QStringLiteral("3/8/2024"));
+        ui().clear();
+        tabs()->setCurrentIndex(frmRace::TabResults);
+        QCOMPARE(tabs()->currentIndex(), int(frmRace::TabRace));
+        QCOMPARE(ui().lastBoxText(), QStringLiteral("A Race already exists for this Date.\r\n"
+                                                    "Only one Race can exist per date per Race Type and Scoring By."));
+        QCOMPARE(count("SELECT count(*) FROM races"), 4);
+
+        child<QLineEdit>("txtRaceDate")->setText(QStringLiteral("2024-04-05"));
+        tabs()->setCurrentIndex(frmRace::TabResults);
+        QCOMPARE(tabs()->currentIndex(), int(frmRace::TabResults));
+        QVERIFY(m_race->raceNmbr() >= 500);
+        QCOMPARE(TestDataFile::scalar(QStringLiteral("SELECT race_dt FROM races WHERE race_name = 'Race Five'")).toString(),
+                 QStringLiteral("2024-04-05"));
+        QVERIFY(!m_w->raceChanged());
+        QVERIFY(!child<QPushButton>("cmdApply")->isEnabled());
+        // A race without results shows one row from place 1.
+        QCOMPARE(grid()->rowCount(), 1);
+        QCOMPARE(grid()->text(0, 0), QStringLiteral("1"));
+        QCOMPARE(grid()->text(0, 1), QString());
+
+        // A stored race may move onto a date another race of its type has.
+        child<QLineEdit>("txtRaceDate")->setText(QStringLiteral("3/1/2024"));
+        QVERIFY(m_w->raceChanged());
+        child<QPushButton>("cmdApply")->click();
+        QVERIFY(!m_w->raceChanged());
+        QCOMPARE(count("SELECT count(*) FROM races WHERE race_dt = '2024-03-01'"), 2);
+    }
+
+    void resultsAreSavedOnlyWithoutDuplicates() {
+        open(4);
+        tabs()->setCurrentIndex(frmRace::TabResults);
+        pick(grid(), 0, 1, QStringLiteral("Car 1"));
+        QVERIFY(m_w->resultsChanged());
+        QTest::keyClick(cell(grid(), 0, 2), Qt::Key_Return);
+        QCOMPARE(grid()->rowCount(), 2);
+        QCOMPARE(grid()->rowTexts(1), (QStringList{"2", "", "0", "0", "0", "0"}));
+
+        ui().clear();
+        pick(grid(), 1, 1, QStringLiteral("Car 1"));
+        QCOMPARE(ui().boxes.size(), 1);
+        QCOMPARE(ui().lastBoxText(), QStringLiteral("Car Car 1 has already been used"));
+        QCOMPARE(grid()->text(1, 1), QStringLiteral("Car 1")); // the refused car stays in its row
+
+        // Leaving the tab refuses both duplicates in one box and stores nothing.
+        type(cell(grid(), 1, 0), QStringLiteral("1"));
+        ui().clear();
+        tabs()->setCurrentIndex(frmRace::TabRace);
+        QCOMPARE(tabs()->currentIndex(), int(frmRace::TabResults));
+        QCOMPARE(ui().boxes.size(), 1);
+        QCOMPARE(ui().boxes[0].title, QStringLiteral("Errors while save results for Race Four"));
+        QCOMPARE(ui().boxes[0].text,
+                 QStringLiteral("Car Number Car 1 exists more than once.\r\n Place 1 exists more than once.\r\n"));
+        QCOMPARE(resultRows(4), 0);
+
+        pick(grid(), 1, 1, QStringLiteral("Car 2"));
+        type(cell(grid(), 1, 0), QStringLiteral("2"));
+        type(cell(grid(), 1, 2), QStringLiteral("15"));
+        // A row without a car is no result.
+        QTest::keyClick(cell(grid(), 1, 2), Qt::Key_Return);
+        QCOMPARE(grid()->rowCount(), 3);
+        ui().clear();
+        tabs()->setCurrentIndex(frmRace::TabRace);
+        QCOMPARE(tabs()->currentIndex(), int(frmRace::TabRace));
+        QCOMPARE(ui().boxes.size(), 0);
+        QCOMPARE(resultRows(4), 2);
+        QCOMPARE(count("SELECT laps_led FROM results WHERE race_nmbr = 4 AND car_nmbr = 2 AND place = 2"), 15);
+        QVERIFY(!m_w->resultsChanged());
+    }
+
+    void aCellStillBeingTypedIsCheckedBeforeSaving() {
+        open(1);
+        tabs()->setCurrentIndex(frmRace::TabResults);
+        QCOMPARE(grid()->rowCount(), 4);
+        QCOMPARE(grid()->text(2, 1), QStringLiteral("Car 3"));
+        QCOMPARE(grid()->text(2, 5), QStringLiteral("1"));
+        // Too large for the column it is stored in, and typed without leaving the cell.
+        cell(grid(), 0, 2)->setFocus();
+        cell(grid(), 0, 2)->setText(QStringLiteral("40000"));
+        ui().clear();
+        child<QPushButton>("cmdApply")->click(); // as its shortcut does, without taking the focus
+        QCOMPARE(ui().lastBoxText(), QStringLiteral("Invalid Entry"));
+        QCOMPARE(count("SELECT laps_led FROM results WHERE race_nmbr = 1 AND car_nmbr = 1"), 10);
+        QVERIFY(m_w->resultsChanged());
+    }
+
+    void raceTypeStaysWhileResultsExist() {
+        open(1);
+        auto* types = child<QComboBox>("cmbRaceType");
+        choose(types, 2);
+        QCOMPARE(ui().lastBoxText(), QStringLiteral("Can not change Race Type while Results exist for the Race"));
+        QCOMPARE(m_race->raceTypeNmbr(), 1);
+        QCOMPARE(types->currentData().toInt(), 1);
+        QVERIFY(!m_w->raceChanged());
+    }
+
+    void postingOffersLaterRacesUntilDeclined_data() {
+        QTest::addColumn<QList<int>>("answers");
+        QTest::addColumn<int>("questions");
+        QTest::addColumn<bool>("race2Posted");
+        QTest::newRow("yes, no") << QList<int>{AnswerYes, AnswerNo} << 2 << true;
+        QTest::newRow("no") << QList<int>{AnswerNo} << 1 << false;
+    }
+
+    void postingOffersLaterRacesUntilDeclined() {
+        QFETCH(QList<int>, answers);
+        QFETCH(int, questions);
+        QFETCH(bool, race2Posted);
+        post(2);
+        post(3);
+        TestDataFile::exec("INSERT INTO team_results (race_nmbr, car_nmbr, team_nmbr, league_nmbr) VALUES (4, 1, 501, 501)");
+        QVERIFY(postedRows(3) > 0);
+        open(1);
+        tabs()->setCurrentIndex(frmRace::TabResults);
+        type(cell(grid(), 0, 2), QStringLiteral("12"));
+        ui().answers = answers;
+        child<QPushButton>("cmdPostResults")->click();
+
+        // Saved first, then posted.
+        QCOMPARE(count("SELECT laps_led FROM results WHERE race_nmbr = 1 AND car_nmbr = 1"), 12);
+        QVERIFY(postedRows(1) > 0);
+        QCOMPARE(ui().boxes.size(), questions);
+        QCOMPARE(ui().boxes[0].text, QStringLiteral("Do you want to post results for Race Two now?"));
+        QCOMPARE(ui().boxes[0].title, QStringLiteral("Quorvanti"));
+        QCOMPARE(postedRows(2) > 0, race2Posted);
+        QCOMPARE(postedRows(3), 0);
+        QCOMPARE(postedRows(4), 0); // no results: never asked about, its posting removed
+        QVERIFY(!child<QProgressBar>("pbStatus")->isVisible());
+        QCOMPARE(ui().pointer(), int(PointerDefault));
+        QVERIFY(!m_w->resultsChanged());
+    }
+
+    void postingStopsWhenTheSaveIsRefused() {
+        open(1);
+        tabs()->setCurrentIndex(frmRace::TabResults);
+        pick(grid(), 1, 1, QStringLiteral("Car 1"));
+        ui().clear();
+        child<QPushButton>("cmdPostResults")->click();
+        QCOMPARE(ui().boxes.size(), 1);
+        QVERIFY(ui().boxes[0].title.startsWith(QStringLiteral("Errors while save results for")));
+        QCOMPARE(postedRows(1), 0);
+        QCOMPARE(resultRows(1), 4);
+    }
+
+    void clearPostingKeepsLaterRaces() {
+        post(1);
+        post(2);
+        open(1);
+        tabs()->setCurrentIndex(frmRace::TabResults);
+        ui().answers = {AnswerCancel};
+        child<QPushButton>("cmdClearPosting")->click();
+        QVERIFY(postedRows(1) > 0);
+        child<QPushButton>("cmdClearPosting")->click();
+        QCOMPARE(ui().lastBoxText(), QStringLiteral("Are you sure you want to delete the posting for Race One?"));
+        QCOMPARE(postedRows(1), 0);
+        QVERIFY(postedRows(2) > 0);
+        QCOMPARE(resultRows(1), 4);
+    }
+
+    void clearResultsEmptiesTheRaceAndRestartsTheGrid() {
+        post(1);
+        open(1);
+        tabs()->setCurrentIndex(frmRace::TabResults);
+        child<QPushButton>("cmdClearResults")->click();
+        QCOMPARE(ui().lastBoxText(), QStringLiteral("Are you sure you want to delete results for Race One?"));
+        QCOMPARE(resultRows(1), 0);
+        QCOMPARE(postedRows(1), 0);
+        QCOMPARE(grid()->rowCount(), 1);
+        QCOMPARE(grid()->rowTexts(0).mid(0, 5), (QStringList{"0", "", "0", "0", "0"}));
+        QVERIFY(m_w->resultsChanged());
+        QVERIFY(child<QPushButton>("cmdApply")->isEnabled());
+        // The row has no car, so leaving the tab stores nothing.
+        tabs()->setCurrentIndex(frmRace::TabRace);
+        QCOMPARE(tabs()->currentIndex(), int(frmRace::TabRace));
+        QCOMPARE(resultRows(1), 0);
+    }
+
+    void pairingsAreSavedPerLeague() {
+        TestDataFile::exec("INSERT INTO race_head_head VALUES (1, 502, 503, 504), (2, 502, 504, 503)");
+        open(1);
+        // The tab is switched off in the window; the pairings grid still keeps its rules.
+        QVERIFY(!tabs()->isTabEnabled(frmRace::TabHeadToHead));
+        tabs()->setTabEnabled(frmRace::TabHeadToHead, true);
+        tabs()->setCurrentIndex(frmRace::TabHeadToHead);
+        auto* leagues = child<QComboBox>("cmbLeague");
+        QCOMPARE(leagues->count(), 2);
+        QCOMPARE(leagues->currentIndex(), -1);
+
+        choose(leagues, 501);
+        QCOMPARE(pairs()->rowCount(), 1);
+        QCOMPARE(pairs()->text(0, 0), QStringLiteral("BYE"));
+        pick(pairs(), 0, 0, QStringLiteral("Alpha"));
+        pick(pairs(), 0, 2, QStringLiteral("Bravo"));
+        QTest::keyClick(pairs()->floatingList(), Qt::Key_Return); // appends a BYE row, not stored
+        QVERIFY(m_w->headToHeadChanged());
+
+        choose(leagues, 502);
+        QCOMPARE(count("SELECT count(*) FROM race_head_head WHERE league_nmbr = 501"), 1);
+        QCOMPARE(count("SELECT team_nmbr2 FROM race_head_head WHERE league_nmbr = 501 AND race_nmbr = 1 "
+                       "AND team_nmbr1 = 501"),
+                 502);
+        QCOMPARE(pairs()->rowCount(), 1); // only this race's pairing of the league
+        QCOMPARE(pairs()->text(0, 0), QStringLiteral("Charlie"));
+        QCOMPARE(pairs()->number(0, 2), 504);
+        QVERIFY(!m_w->headToHeadChanged());
+
+        // Every row BYE against BYE clears the league's pairings for the race, and no other.
+        pick(pairs(), 0, 0, QStringLiteral("BYE"));
+        pick(pairs(), 0, 2, QStringLiteral("BYE"));
+        choose(leagues, 501);
+        QCOMPARE(count("SELECT count(*) FROM race_head_head WHERE league_nmbr = 502 AND race_nmbr = 1"), 0);
+        QCOMPARE(count("SELECT count(*) FROM race_head_head WHERE league_nmbr = 502 AND race_nmbr = 2"), 1);
+        QCOMPARE(pairs()->text(0, 0), QStringLiteral("Alpha"));
+    }
+
+    void cancelAsksAndKeepsTheWindowWhenTheSaveFails() {
+        open(1);
+        type(child<QLineEdit>("txtTrackName"), QStringLiteral("New Track"));
+        ui().answers = {AnswerCancel};
+        child<QPushButton>("cmdCancel")->click();
+        QVERIFY(m_w->isVisible());
+        QCOMPARE(ui().boxes.last().title, QStringLiteral("Race One"));
+        QCOMPARE(ui().boxes.last().text, QStringLiteral("Do you want to save changes"));
+
+        // Yes with a date that will not save: the message is shown and the window stays.
+        child<QLineEdit>("txtRaceDate")->setText(QString());
+        ui().answers = {AnswerYes};
+        child<QPushButton>("cmdCancel")->click();
+        QCOMPARE(ui().lastBoxText(), QStringLiteral("Race Date is a required field"));
+        QVERIFY(m_w->isVisible());
+        QCOMPARE(TestDataFile::scalar("SELECT track_name FROM races WHERE race_nmbr = 1").toString(), QStringLiteral("T"));
+
+        child<QLineEdit>("txtRaceDate")->setText(QStringLiteral("3/2/2024"));
+        ui().answers = {AnswerYes};
+        child<QPushButton>("cmdCancel")->click();
+        QVERIFY(!m_w->isVisible());
+        QCOMPARE(TestDataFile::scalar("SELECT track_name FROM races WHERE race_nmbr = 1").toString(),
+                 QStringLiteral("New Track"));
+    }
+
+    void cancelNoDropsAndOkSaves() {
+        open(1);
+        type(child<QLineEdit>("txtTrackName"), QStringLiteral("Dropped"));
+        ui().answers = {AnswerNo};
+        child<QPushButton>("cmdCancel")->click();
+        QVERIFY(!m_w->isVisible());
+        QCOMPARE(TestDataFile::scalar("SELECT track_name FROM races WHERE race_nmbr = 1").toString(), QStringLiteral("T"));
+
+        open(1);
+        tabs()->setCurrentIndex(frmRace::TabResults);
+        choose(child<QComboBox>("cmbRaceStatus"), 3);
+        QVERIFY(child<QPushButton>("cmdApply")->isEnabled());
+        child<QPushButton>("cmdOK")->click();
+        QVERIFY(!m_w->isVisible());
+        QCOMPARE(count("SELECT race_status_nmbr FROM races WHERE race_nmbr = 1"), 3);
+    }
+
+    void screenshot() {
+        const QString dir = qEnvironmentVariable("QV_SCREENSHOT_DIR");
+        if (dir.isEmpty())
+            QSKIP("QV_SCREENSHOT_DIR not set");
+        open(1);
+        tabs()->setCurrentIndex(frmRace::TabResults);
+        QVERIFY(m_w->grab().save(dir + QStringLiteral("/frmRace.png")));
+    }
+};
+
+QTEST_MAIN(tst_RaceWindow)
+#include "tst_race_window.moc"
