@@ -1,10 +1,13 @@
 #include "shell/ShellHooks.h"
 
+#include "data/cTeam.h"
 #include "editors/races/frmRace.h"
 #include "editors/races/frmRaceTypes.h"
+#include "editors/races/frmScoring.h"
 #include "editors/teams/frmCar.h"
 #include "editors/teams/frmGroups.h"
 #include "editors/teams/frmLeague.h"
+#include "editors/teams/frmTeam.h"
 #include "shell/EntityCommands.h"
 #include "shell/frmDisplayCars.h"
 #include "shell/frmDisplayLeagues.h"
@@ -77,6 +80,15 @@ void installShellHooks() {
     };
     host.viewMode = [] { return listViewMode; };
     setListWindowHost(host);
+    setTeamEditor([](cTeam& t) {
+        frmTeam w(frmMain::instance());
+        w.showWith(t);
+    });
+
+    setScoringEditor([](cScoringType& method) {
+        frmScoring w(frmMain::instance());
+        w.showWith(method);
+    });
 
     h.leagues = entityHooks(EntityKind::League, [](const QVariant& key) -> QWidget* {
         displayLeagues(key.toInt());

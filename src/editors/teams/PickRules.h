@@ -1,0 +1,42 @@
+#pragma once
+
+// Rules the team editor and both pick editors share: what a pick costs the team, what a league
+// still allows, and which dates a pick may take.
+
+#include "data/SqlText.h"
+
+#include <QDate>
+#include <QString>
+
+class cCar;
+class cLeague;
+class cTeamCar;
+class QTreeWidget;
+
+// A pick costs its locked salary while it is open or ends after today; one ending today is free.
+bool pickCountsInSalary(const cTeamCar& pick, const QDate& today);
+
+// What the league still allows the team to spend: the cap less the team's salary, 0 without a cap.
+Currency availableSalary(const cLeague& league, Currency teamSalary);
+
+// The text that stands for a car or driver in every list: the driver's name for a driver.
+QString carDisplay(const cCar& car);
+
+// The refusal for an effective date, or "" when the date is allowed: the date must come after the
+// latest race of the race type that has been posted.
+QString efctvDtRefusal(int raceTypeNmbr, const QDate& efctvDt);
+
+// The refusal for a termination date, or "" when it is allowed: it may not fall on or before a race
+// the team scored with the car, nor on or before the effective date (an empty one never refuses).
+QString termDtRefusal(int teamNmbr, int carNmbr, const QDate& termDt, const QDate& efctvDt);
+
+// The leagues list of both pick editors: a zero-width first column, the league's name and the
+// available salary. Each row carries the league number and the amount it shows.
+void setUpLeagueSalaryList(QTreeWidget* list);
+void loadLeagueSalaries(QTreeWidget* list, int teamNmbr, Currency teamSalary);
+int leagueRowNmbr(const QTreeWidget* list, int row);
+Currency leagueRowAvailable(const QTreeWidget* list, int row);
+void setLeagueRowAvailable(QTreeWidget* list, int row, Currency amount, const QString& text);
+
+// The amount in the regional currency form, as the windows show money.
+QString currencyText(Currency amount);

@@ -1,0 +1,397 @@
+#include "TeamTestHelpers.h"
+#include "data/cTeam.h"
+#include "editors/teams/frmTeam.h"
+#include "editors/teams/frmTeamCar.h"
+
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTreeWidget>
+#include <QtTest>
+#include <memory>
+
+// The team editor driven through its fields, tabs and buttons. Team 500 plays race type 1 by cars.
+class TeamEditorTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+
+    void salaryTotalCountsOpenAndLaterEndingPicks();
+    void teamWithoutPicksShowsOneBlankRow();
+    void newTeamIsStoredWhenItsHoldingsAreShown();
+    void requiredFieldsInOrder_data();
+    void requiredFieldsInOrder();
+    void storedTeamTypeChanges_data();
+    void storedTeamTypeChanges();
+    void activeMarkStoredByOkDroppedByCancel_data();
+    void activeMarkStoredByOkDroppedByCancel();
+    void nameAndMarkStoredByOneApply();
+    void reloadShowsStoredMarks();
+    void terminateTakesEffectOnlyWhenThePickEditorStores_data();
+    void terminateTakesEffectOnlyWhenThePickEditorStores();
+    void terminateAllEndsOnlyOpenPicks();
+    void deleteRefusesScoredPick();
+    void cancelQuestion_data();
+    void cancelQuestion();
+    void duplicateTeamIsReported();
+    void screenshots();
+
+private:
+    QLineEdit* box(const char* name) { return m_window->findChild<QLineEdit*>(QLatin1String(name)); }
+    QComboBox* combo(const char* name) { return m_window->findChild<QComboBox*>(QLatin1String(name)); }
+    QPushButton* button(const char* name) { return m_window->findChild<QPushButton*>(QLatin1String(name)); }
+    QTreeWidget* holdingsList() { return m_window->findChild<QTreeWidget*>(QStringLiteral("lvwTeamCars")); }
+    void open(int teamNmbr);
+    void showHoldings() { m_window->findChild<QTabWidget*>(QStringLiteral("SSTab1"))->setCurrentIndex(1); }
+    // The holdings row showing the car number text.
+    QTreeWidgetItem* row(const QString& carTxt);
+    static void choose(QComboBox* c, int nmbr) {
+        const int i = c->findData(nmbr);
+        c->setCurrentIndex(i);
+        emit c->activated(i);
+    }
+    static QString stored(const QString& sql) { return TestDataFile::scalar(sql).toString(); }
+    RecordingUi& ui() { return m_data->ui(); }
+
+    std::unique_ptr<TestDataFile> m_data;
+    std::unique_ptr<cTeam> m_team;
+    std::unique_ptr<frmTeam> m_window;
+    const QDate today = QDate::currentDate();
+};
+
+void TeamEditorTest::init() {
+    m_data = std::make_unique<TestDataFile>();
+    QVERIFY(m_data->ok());
+    putTeam(500, QStringLiteral("Racers"));
+    putTeam(501, QStringLiteral("Copycats"));
+    putCar(600, 1, 1, QStringLiteral("11"), QStringLiteral("Ann"), QStringLiteral("1000"));
+    putCar(601, 1, 1, QStringLiteral("22"), QStringLiteral("Bo"), QStringLiteral("500"));
+    putCar(602, 1, 1, QStringLiteral("33"), QStringLiteral("Cy"), QStringLiteral("300"));
+    putCar(603, 1, 3, QStringLiteral("Top Bonus"), QStringLiteral("Bonus"), QStringLiteral("0"));
+    putLeague(700, QStringLiteral("Capped"), 1, QStringLiteral("2000"));
+}
+
+void TeamEditorTest::cleanup() {
+    m_window.reset();
+    m_team.reset();
+    m_data.reset();
+}
+
+void TeamEditorTest::open(int teamNmbr) {
+    m_team = std::make_unique<cTeam>();
+    if (teamNmbr > 0)
+        m_team->load(teamNmbr);
+    m_window = std::make_unique<frmTeam>();
+    m_window->fillWith(*m_team);
+    m_window->show();
+    QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
+    ui().clear();
+}
+
+QTreeWidgetItem* TeamEditorTest::row(const QString& carTxt) {
+    const auto found = holdingsList()->findItems(carTxt, Qt::MatchExactly, 1);
+    return found.isEmpty() ? nullptr : found.first();
+}
+
+void TeamEditorTest::salaryTotalCountsOpenAndLaterEndingPicks() {
+    putPick(500, 600, QStringLiteral("2026-01-01"), QString(), QStringLiteral("1000"));
+    putPick(500, 601, QStringLiteral("2026-01-01"), isoDate(today), QStringLiteral("500"));
+    putPick(500, 602, QStringLiteral("2026-01-01"), isoDate(today.addDays(1)), QStringLiteral("300"));
+    putPick(500, 603, QStringLiteral("2026-01-01"), QString(), QStringLiteral("77"));
+    open(500);
+    showHoldings();
+    QCOMPARE(holdingsList()->topLevelItemCount(), 3); // the bonus pick is never listed
+    QCOMPARE(m_window->teamSalary(), Currency::fromDouble(1300));
+    QCOMPARE(box("txtTotalSalary")->text(), QStringLiteral("$1,300.00"));
+    QCOMPARE(row(QStringLiteral("11"))->text(4), QStringLiteral(" "));
+    QCOMPARE(row(QStringLiteral("22"))->text(4), shortDate(today)); // ended today: listed, not counted
+    QCOMPARE(holdingsList()->topLevelItem(0)->text(1), QStringLiteral("11"));
+}
+
+void TeamEditorTest::teamWithoutPicksShowsOneBlankRow() {
+    open(500);
+    showHoldings();
+    QCOMPARE(holdingsList()->topLevelItemCount(), 1);
+    QCOMPARE(box("txtTotalSalary")->text(), QStringLiteral("$0.00"));
+    holdingsList()->setCurrentItem(holdingsList()->topLevelItem(0));
+    QTest::mouseClick(button("cmdDelete"), Qt::LeftButton);
+    QTest::mouseClick(button("cmdTerm"), Qt::LeftButton); // no pick: no pick editor either
+    QVERIFY(ui().boxes.isEmpty());
+    QCOMPARE(holdingsList()->topLevelItemCount(), 1);
+}
+
+void TeamEditorTest::newTeamIsStoredWhenItsHoldingsAreShown() {
+    open(0);
+    QCOMPARE(combo("cmbRaceType")->currentIndex(), -1);
+    QCOMPARE(combo("cmbCarType")->currentIndex(), -1);
+    QCOMPARE(combo("cmbCarType")->count(), 2); // the bonus type is never offered
+    box("TxtTeamName")->setText(QStringLiteral("Fresh"));
+    QCOMPARE(m_window->windowTitle(), QStringLiteral("Team - Fresh"));
+    choose(combo("cmbRaceType"), 6);
+    choose(combo("cmbCarType"), 2);
+    QVERIFY(ui().boxes.isEmpty());
+    QVERIFY(button("cmdApply")->isEnabled());
+    showHoldings();
+    QCOMPARE(m_team->teamNmbr(), 502);
+    QCOMPARE(stored(QStringLiteral("SELECT team_name || race_type_nmbr || car_type_nmbr FROM teams WHERE team_nmbr = 502")),
+             QStringLiteral("Fresh62"));
+    QVERIFY(!button("cmdApply")->isEnabled());
+    QCOMPARE(holdingsList()->topLevelItemCount(), 1);
+}
+
+void TeamEditorTest::requiredFieldsInOrder_data() {
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<int>("raceType");
+    QTest::addColumn<int>("carType");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("blank name first") << "  " << -1 << -1 << "Team Name is a required field";
+    QTest::newRow("then race type") << "A" << -1 << 1 << "Race Type is a required field";
+    QTest::newRow("then score by") << "A" << 1 << -1 << "Score By is a required field";
+}
+
+void TeamEditorTest::requiredFieldsInOrder() {
+    QFETCH(QString, name);
+    QFETCH(int, raceType);
+    QFETCH(int, carType);
+    QFETCH(QString, message);
+    open(0);
+    box("TxtTeamName")->setText(name);
+    if (raceType > 0)
+        choose(combo("cmbRaceType"), raceType);
+    if (carType > 0)
+        choose(combo("cmbCarType"), carType);
+    QTest::mouseClick(button("cmdOK"), Qt::LeftButton);
+    QCOMPARE(ui().lastBoxText(), message);
+    QCOMPARE(ui().boxes.last().title, QStringLiteral("Quorvanti"));
+    QVERIFY(m_window->isVisible());
+    QVERIFY(button("cmdApply")->isEnabled());
+    QCOMPARE(countRows(QStringLiteral("SELECT count(*) FROM teams")), 2);
+
+    // Add to League stores nothing either and does not go on.
+    ui().clear();
+    QTest::mouseClick(button("cmdAddLeague"), Qt::LeftButton);
+    QCOMPARE(ui().lastBoxText(), message);
+}
+
+void TeamEditorTest::storedTeamTypeChanges_data() {
+    QTest::addColumn<bool>("member");
+    QTest::addColumn<bool>("holdsCar");
+    QTest::addColumn<QString>("raceMessage");
+    QTest::addColumn<QString>("scoreMessage");
+    QTest::newRow("free team") << false << false << QString() << QString();
+    QTest::newRow("league member without picks")
+        << true << false
+        << "Can not change Race Type.\r\nThis Team is a member of at least one League for the current Race Type."
+        << "Can not change Score By.\r\nThis Team is a member of at least one League for the Score By Type.";
+    QTest::newRow("ended pick comes before the league test")
+        << true << true << "Can not change Race Type while Team Cars exist for the Race Type."
+        << "Can not change Score By while Team Cars exist for the Score By type.";
+}
+
+void TeamEditorTest::storedTeamTypeChanges() {
+    QFETCH(bool, member);
+    QFETCH(bool, holdsCar);
+    QFETCH(QString, raceMessage);
+    QFETCH(QString, scoreMessage);
+    if (member)
+        putMembership(700, 500);
+    if (holdsCar)
+        putPick(500, 600, QStringLiteral("2025-01-01"), QStringLiteral("2025-06-01"));
+    open(500);
+
+    // Choosing what the team already has is no edit.
+    choose(combo("cmbRaceType"), 1);
+    choose(combo("cmbCarType"), 1);
+    QVERIFY(!button("cmdApply")->isEnabled());
+
+    choose(combo("cmbRaceType"), 2);
+    choose(combo("cmbCarType"), 2);
+    if (raceMessage.isEmpty()) {
+        QVERIFY(ui().boxes.isEmpty());
+        QCOMPARE(m_team->raceTypeNmbr(), 2);
+        QCOMPARE(m_team->carTypeNmbr(), 2);
+        QVERIFY(button("cmdApply")->isEnabled());
+    } else {
+        QCOMPARE(ui().boxes.size(), 2);
+        QCOMPARE(ui().boxes[0].text, raceMessage);
+        QCOMPARE(ui().boxes[1].text, scoreMessage);
+        QCOMPARE(ui().boxes[0].icon, MsgIcon::Critical);
+        QCOMPARE(combo("cmbRaceType")->currentData().toInt(), 1);
+        QCOMPARE(combo("cmbCarType")->currentData().toInt(), 1);
+        QCOMPARE(m_team->raceTypeNmbr(), 1);
+        QVERIFY(!button("cmdApply")->isEnabled());
+    }
+}
+
+void TeamEditorTest::activeMarkStoredByOkDroppedByCancel_data() {
+    QTest::addColumn<QString>("buttonName");
+    QTest::addColumn<int>("storedActive");
+    QTest::newRow("OK stores the mark") << "cmdOK" << 0;
+    QTest::newRow("Cancel drops it without a question") << "cmdCancel" << 1;
+}
+
+void TeamEditorTest::activeMarkStoredByOkDroppedByCancel() {
+    QFETCH(QString, buttonName);
+    QFETCH(int, storedActive);
+    putPick(500, 600, QStringLiteral("2026-01-01"), QString(), QStringLiteral("1000"));
+    open(500);
+    showHoldings();
+    row(QStringLiteral("11"))->setCheckState(0, Qt::Unchecked);
+    QVERIFY(button("cmdApply")->isEnabled());
+    QTest::mouseClick(button(qPrintable(buttonName)), Qt::LeftButton);
+    QVERIFY(!m_window->isVisible());
+    QVERIFY(ui().boxes.isEmpty());
+    QCOMPARE(countRows(QStringLiteral("SELECT active FROM team_car")), storedActive);
+}
+
+void TeamEditorTest::nameAndMarkStoredByOneApply() {
+    putPick(500, 600, QStringLiteral("2026-01-01"), QString(), QStringLiteral("1000"));
+    putMembership(700, 500);
+    open(500);
+    showHoldings();
+    row(QStringLiteral("11"))->setCheckState(0, Qt::Unchecked);
+    box("txtCity")->setText(QStringLiteral("O'Fallon"));
+    QTest::mouseClick(button("cmdApply"), Qt::LeftButton);
+    QVERIFY(!button("cmdApply")->isEnabled());
+    QCOMPARE(stored(QStringLiteral("SELECT city FROM teams WHERE team_nmbr = 500")), QStringLiteral("O'Fallon"));
+    QCOMPARE(countRows(QStringLiteral("SELECT active FROM team_car")), 0);
+}
+
+void TeamEditorTest::reloadShowsStoredMarks() {
+    putPick(500, 600, QStringLiteral("2026-01-01"), QString(), QStringLiteral("1000"));
+    putPick(501, 600, QStringLiteral("2026-01-01"));
+    open(500);
+    showHoldings();
+    row(QStringLiteral("11"))->setCheckState(0, Qt::Unchecked);
+    QTest::mouseClick(button("cmdTermAll"), Qt::LeftButton);
+    QCOMPARE(row(QStringLiteral("11"))->checkState(0), Qt::Checked);
+    QVERIFY(button("cmdApply")->isEnabled());
+    QCOMPARE(row(QStringLiteral("11"))->text(4), shortDate(today));
+}
+
+void TeamEditorTest::terminateTakesEffectOnlyWhenThePickEditorStores_data() {
+    QTest::addColumn<bool>("save");
+    QTest::newRow("pick editor cancelled") << false;
+    QTest::newRow("pick editor OK") << true;
+}
+
+void TeamEditorTest::terminateTakesEffectOnlyWhenThePickEditorStores() {
+    QFETCH(bool, save);
+    putPick(500, 600, QStringLiteral("2026-01-01"), QString(), QStringLiteral("1000"));
+    open(500);
+    showHoldings();
+    holdingsList()->setCurrentItem(row(QStringLiteral("11")));
+    QString shownTerm;
+    whenModal<frmTeamCar>([&](frmTeamCar* editor) {
+        shownTerm = editor->findChild<QLineEdit*>(QStringLiteral("txtTermDt"))->text();
+        editor->findChild<QPushButton*>(QLatin1String(save ? "cmdOK" : "cmdCancel"))->click();
+    });
+    QTest::mouseClick(button("cmdTerm"), Qt::LeftButton);
+    QCOMPARE(shownTerm, shortDate(today));
+    const QVariant term = TestDataFile::scalar(QStringLiteral("SELECT term_dt FROM team_car"));
+    if (save) {
+        QCOMPARE(term.toString(), isoDate(today));
+        QCOMPARE(box("txtTotalSalary")->text(), QStringLiteral("$0.00"));
+    } else {
+        QVERIFY(term.isNull());
+        QCOMPARE(row(QStringLiteral("11"))->text(4), QStringLiteral(" "));
+        QCOMPARE(box("txtTotalSalary")->text(), QStringLiteral("$1,000.00"));
+    }
+}
+
+void TeamEditorTest::terminateAllEndsOnlyOpenPicks() {
+    putPick(500, 600, QStringLiteral("2026-01-01"), QString(), QStringLiteral("1000"));
+    putPick(500, 601, QStringLiteral("2026-01-01"), QStringLiteral("2026-02-01"), QStringLiteral("500"));
+    putPick(501, 602, QStringLiteral("2026-01-01"));
+    open(500);
+    showHoldings();
+    QTest::mouseClick(button("cmdTermAll"), Qt::LeftButton);
+    QVERIFY(ui().boxes.isEmpty());
+    QCOMPARE(stored(QStringLiteral("SELECT term_dt FROM team_car WHERE car_nmbr = 600")), isoDate(today));
+    QCOMPARE(stored(QStringLiteral("SELECT term_dt FROM team_car WHERE car_nmbr = 601")), QStringLiteral("2026-02-01"));
+    QVERIFY(TestDataFile::scalar(QStringLiteral("SELECT term_dt FROM team_car WHERE team_nmbr = 501")).isNull());
+    QCOMPARE(box("txtTotalSalary")->text(), QStringLiteral("$0.00"));
+}
+
+void TeamEditorTest::deleteRefusesScoredPick() {
+    putPick(500, 600, QStringLiteral("2026-03-01"), QString(), QStringLiteral("1000"));
+    putPick(500, 601, QStringLiteral("2026-03-01"), QString(), QStringLiteral("500"));
+    putRace(800, QStringLiteral("Opener"), QStringLiteral("2026-03-08"));
+    putTeamResult(800, 700, 500, 600);
+    open(500);
+    showHoldings();
+    holdingsList()->setCurrentItem(row(QStringLiteral("11")));
+    QTest::mouseClick(button("cmdDelete"), Qt::LeftButton);
+    QCOMPARE(ui().lastBoxText(), QStringLiteral("Car/Driver has been scored for this Team and can not be deleted until "
+                                                "all Scoring for this Team Car/Driver is deleted."));
+    holdingsList()->setCurrentItem(row(QStringLiteral("22")));
+    QTest::mouseClick(button("cmdDelete"), Qt::LeftButton);
+    QCOMPARE(countRows(QStringLiteral("SELECT count(*) FROM team_car")), 1);
+    QCOMPARE(holdingsList()->topLevelItemCount(), 1);
+    QCOMPARE(box("txtTotalSalary")->text(), QStringLiteral("$1,000.00"));
+}
+
+void TeamEditorTest::cancelQuestion_data() {
+    QTest::addColumn<int>("answer");
+    QTest::addColumn<bool>("staysOpen");
+    QTest::addColumn<QString>("storedName");
+    QTest::newRow("Cancel stays") << int(AnswerCancel) << true << "Racers";
+    QTest::newRow("No drops") << int(AnswerNo) << false << "Racers";
+    QTest::newRow("Yes stores") << int(AnswerYes) << false << "Renamed";
+}
+
+void TeamEditorTest::cancelQuestion() {
+    QFETCH(int, answer);
+    QFETCH(bool, staysOpen);
+    QFETCH(QString, storedName);
+    putMembership(700, 500);
+    open(500);
+    box("TxtTeamName")->setText(QStringLiteral("Renamed"));
+    ui().answers = {answer};
+    QTest::mouseClick(button("cmdCancel"), Qt::LeftButton);
+    QCOMPARE(ui().boxes.size(), 1);
+    QCOMPARE(ui().boxes[0].text, QStringLiteral("Do you want to save changes"));
+    QCOMPARE(ui().boxes[0].title, QStringLiteral("Renamed"));
+    QCOMPARE(ui().boxes[0].buttons, MsgButtons::YesNoCancel);
+    QCOMPARE(m_window->isVisible(), staysOpen);
+    QCOMPARE(stored(QStringLiteral("SELECT team_name FROM teams WHERE team_nmbr = 500")), storedName);
+}
+
+void TeamEditorTest::duplicateTeamIsReported() {
+    putPick(500, 600, QStringLiteral("2026-01-01"));
+    putPick(501, 600, QStringLiteral("2026-01-01"));
+    putPick(501, 601, QStringLiteral("2026-01-01"));
+    open(500);
+    showHoldings();
+    QTest::mouseClick(button("cmdCheckDuplicate"), Qt::LeftButton);
+    QCOMPARE(ui().lastBoxText(), QStringLiteral("Duplicate team with Copycats"));
+    QCOMPARE(ui().boxes.last().icon, MsgIcon::Information);
+    TestDataFile::exec(QStringLiteral("UPDATE team_car SET term_dt = '2026-02-01' WHERE team_nmbr = 501 AND car_nmbr = 600"));
+    QTest::mouseClick(button("cmdCheckDuplicate"), Qt::LeftButton);
+    QCOMPARE(ui().lastBoxText(), QStringLiteral("Team not Duplicated."));
+}
+
+void TeamEditorTest::screenshots() {
+    const QString dir = qEnvironmentVariable("QV_SCREENSHOT_DIR");
+    if (dir.isEmpty())
+        QSKIP("QV_SCREENSHOT_DIR not set");
+    putMembership(700, 500);
+    putPick(500, 600, QStringLiteral("2026-01-01"), QString(), QStringLiteral("1000"));
+    putPick(500, 601, QStringLiteral("2026-01-01"), QStringLiteral("2026-02-01"), QStringLiteral("500"), 0);
+    open(500);
+    QVERIFY(m_window->grab().save(QDir(dir).filePath(QStringLiteral("frmTeam.png"))));
+    showHoldings();
+    QVERIFY(m_window->grab().save(QDir(dir).filePath(QStringLiteral("frmTeam-holdings.png"))));
+    holdingsList()->setCurrentItem(row(QStringLiteral("11")));
+    whenModal<frmTeamCar>([&](frmTeamCar* editor) {
+        QVERIFY(editor->grab().save(QDir(dir).filePath(QStringLiteral("frmTeamCar.png"))));
+        editor->reject();
+    });
+    QTest::mouseClick(button("cmdUpdate"), Qt::LeftButton);
+}
+
+QTEST_MAIN(TeamEditorTest)
+#include "tst_team_editor.moc"
