@@ -131,7 +131,8 @@ void EditorDialog::cancelClicked() {
     switch (askQuestion(QStringLiteral("Do you want to save changes"), saveQuestionTitle(), MsgButtons::YesNoCancel)) {
     case AnswerYes:
         apply();
-        reject();
+        if (m_afterYes == AfterSaveQuestionYes::Close)
+            reject();
         break;
     case AnswerNo:
         reject();

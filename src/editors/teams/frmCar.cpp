@@ -22,6 +22,7 @@
 #include <QVBoxLayout>
 
 frmCar::frmCar(QWidget* parent) : EditorDialog(parent) {
+    setAfterSaveQuestionYes(AfterSaveQuestionYes::StayOpen);
     setWindowTitle(QStringLiteral("Car/Driver"));
 
     auto box = [this](const char* name) {
@@ -367,21 +368,7 @@ QString frmCar::saveQuestionTitle() const {
     return m_car ? m_car->carTxt() + QStringLiteral("   ") + m_car->driverName() : QString();
 }
 
-void frmCar::cancelClicked() {
-    if (!isChanged()) {
-        m_live = false;
-        reject();
-        return;
-    }
-    switch (askQuestion(QStringLiteral("Do you want to save changes"), saveQuestionTitle(), MsgButtons::YesNoCancel)) {
-    case AnswerYes:
-        apply();
-        break;
-    case AnswerNo:
-        m_live = false;
-        reject();
-        break;
-    default:
-        break;
-    }
+void frmCar::reject() {
+    m_live = false; // closing moves the focus; no handler may take that for an edit
+    EditorDialog::reject();
 }

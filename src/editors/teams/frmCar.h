@@ -29,7 +29,7 @@ protected:
     bool applyChanges() override { return saveCar(); }
     QString saveQuestionTitle() const override;
     // Yes to the save question saves and leaves the window open, whatever the outcome.
-    void cancelClicked() override;
+    void reject() override;
 
 private:
     void showCarType();

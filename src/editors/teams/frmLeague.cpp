@@ -45,6 +45,7 @@ bool parseDropLowest(const QString& text, int* count) {
 } // namespace
 
 frmLeague::frmLeague(QWidget* parent) : EditorDialog(parent) {
+    setAfterSaveQuestionYes(AfterSaveQuestionYes::StayOpen);
     setWindowTitle(QStringLiteral("League"));
 
     auto box = [this](const char* name, int maxLength) {
@@ -435,21 +436,7 @@ bool frmLeague::applyLeagueChanges() {
 
 QString frmLeague::saveQuestionTitle() const { return m_league ? m_league->leagueName() : QString(); }
 
-void frmLeague::cancelClicked() {
-    if (!hasUnsavedChanges()) {
-        m_live = false;
-        reject();
-        return;
-    }
-    switch (askQuestion(QStringLiteral("Do you want to save changes"), saveQuestionTitle(), MsgButtons::YesNoCancel)) {
-    case AnswerYes:
-        apply();
-        break;
-    case AnswerNo:
-        m_live = false;
-        reject();
-        break;
-    default:
-        break;
-    }
+void frmLeague::reject() {
+    m_live = false; // closing moves the focus; no handler may take that for an edit
+    EditorDialog::reject();
 }

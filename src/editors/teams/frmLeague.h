@@ -34,7 +34,7 @@ protected:
     // The league and its membership keep a changed flag each.
     bool hasUnsavedChanges() const override { return leagueChanged || teamsChanged; }
     // Yes to the save question saves and leaves the window open, whatever the outcome.
-    void cancelClicked() override;
+    void reject() override;
 
 private:
     void markLeagueChanged();
