@@ -8,6 +8,7 @@
 #include "editors/teams/frmGroups.h"
 #include "editors/teams/frmLeague.h"
 #include "editors/teams/frmTeam.h"
+#include "reports/framework/frmReportRqst.h"
 #include "shell/EntityCommands.h"
 #include "shell/frmDisplayCars.h"
 #include "shell/frmDisplayLeagues.h"
@@ -118,5 +119,13 @@ void installShellHooks() {
     h.groups = [] {
         frmGroups w(frmMain::instance());
         w.exec();
+    };
+    h.reports.request = [](const QString& caption, bool raceRequired, bool leagueRequired, bool teamRequired) {
+        frmReportRqst w(frmMain::instance());
+        w.setRaceRequired(raceRequired);
+        w.setLeagueRequired(leagueRequired);
+        w.setTeamRequired(teamRequired);
+        w.showWith(caption);
+        return ReportRequest{w.ok(), w.leagueNmbr(), w.raceNmbr(), w.teamNmbr(), w.allTeams(), w.separate()};
     };
 }
