@@ -8,6 +8,7 @@
 #include "editors/teams/frmGroups.h"
 #include "editors/teams/frmLeague.h"
 #include "editors/teams/frmTeam.h"
+#include "reports/framework/frmReportDetails.h"
 #include "reports/framework/frmReportRqst.h"
 #include "shell/EntityCommands.h"
 #include "shell/frmDisplayCars.h"
@@ -127,5 +128,9 @@ void installShellHooks() {
         w.setTeamRequired(teamRequired);
         w.showWith(caption);
         return ReportRequest{w.ok(), w.leagueNmbr(), w.raceNmbr(), w.teamNmbr(), w.allTeams(), w.separate()};
+    };
+    h.reportDetails = [] {
+        frmReportDetails w(frmMain::instance());
+        w.exec();
     };
 }
