@@ -6,6 +6,8 @@
 #include "editors/races/frmScoring.h"
 #include "editors/teams/frmGroups.h"
 #include "editors/teams/frmTeam.h"
+#include "exchange/Import.h"
+#include "exchange/frmPublishWeb.h"
 #include "shell/EntityCommands.h"
 #include "shell/frmDisplayCars.h"
 #include "shell/frmDisplayLeagues.h"
@@ -107,6 +109,12 @@ void installShellHooks() {
     };
     h.groups = [] {
         frmGroups w(frmMain::instance());
+        w.exec();
+    };
+
+    h.importFile = [](const QString& path) { return importFile(path); };
+    h.publishWeb = [] {
+        frmPublishWeb w(frmMain::instance());
         w.exec();
     };
 }
