@@ -1,4 +1,5 @@
 #include "data/UiServices.h"
+#include "platform/gui/DocumentOpener.h"
 #include "platform/gui/QtUiServices.h"
 #include "shell/ShellHooks.h"
 #include "shell/frmMain.h"
@@ -12,6 +13,7 @@ int main(int argc, char* argv[]) {
     QApplication::setApplicationVersion(QStringLiteral("3.0.0"));
     QtUiServices services;
     setUi(&services);
+    installDocumentOpener();
     installShellHooks();
 
     int rc = 1;

@@ -11,6 +11,10 @@ QString dataFilePath();    // the program folder and "quorvanti30.qv"
 QString reportsDir();      // the program folder and "Reports"
 QString backupsDir();      // the program folder and "Backups"
 QString importsDir();      // the program folder and "Imports"
+// The report and backup folders may be chosen for the rest of the run; a new program folder
+// puts both back under it.
+void setReportsDir(const QString& folder);
+void setBackupsDir(const QString& folder);
 QString defaultBackupPath(); // "quorvanti30.qv" in the "Backups" folder
 
 inline const char* const kDataFileName = "quorvanti30.qv";

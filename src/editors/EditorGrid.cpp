@@ -70,11 +70,17 @@ void EditorGrid::setGeometryTwips(int firstRowTop, int rowStep, int headerTop) {
     m_rowStep = rowStep;
     m_headerTop = headerTop;
     int right = 0;
+    for (const Column& col : m_columns)
+        right = std::max(right, col.left + col.width);
     for (int c = 0; c < columnCount(); ++c) {
         const Column& col = m_columns[c];
-        m_headers[c]->setGeometry(px(col.left), py(headerTop), px(std::max(col.width, 400)),
+        // A header may use the room up to the next column, so a short column keeps a readable caption.
+        int room = right + 120 - col.left;
+        for (const Column& other : m_columns)
+            if (other.left > col.left)
+                room = std::min(room, other.left - col.left - 40);
+        m_headers[c]->setGeometry(px(col.left), py(headerTop), px(std::max({col.width, room, 400})),
                                   py(std::max(firstRowTop - headerTop - 40, kCellHeight)));
-        right = std::max(right, col.left + col.width);
     }
     m_scroll->setGeometry(px(right + 120), py(firstRowTop), px(255), py(rowStep * (kShownRows - 1) + kCellHeight));
     if (m_hint)

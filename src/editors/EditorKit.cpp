@@ -58,11 +58,12 @@ public:
             return false;
         if (m_check())
             return false;
-        // Given back after the focus change under way has finished.
+        // Given back after the focus change under way has finished. Posted to the application, not
+        // the box, so the flag is cleared even when the window is gone before the call runs.
         QPointer<QLineEdit> box = m_box;
         g_refocusing = true;
         QMetaObject::invokeMethod(
-            m_box,
+            qApp,
             [box] {
                 if (box) {
                     box->setFocus(Qt::OtherFocusReason);
@@ -130,7 +131,8 @@ void EditorDialog::cancelClicked() {
     switch (askQuestion(QStringLiteral("Do you want to save changes"), saveQuestionTitle(), MsgButtons::YesNoCancel)) {
     case AnswerYes:
         apply();
-        reject();
+        if (m_afterYes == AfterSaveQuestionYes::Close)
+            reject();
         break;
     case AnswerNo:
         reject();
@@ -163,6 +165,15 @@ void installLeaveCheck(QLineEdit* box, std::function<bool()> check) {
 }
 
 void skipLeaveChecks(QWidget* widget) { widget->setProperty(kSkipLeaveChecks, true); }
+
+void focusWithoutLeaveChecks(QWidget* field) {
+    const bool wasRefocusing = g_refocusing;
+    g_refocusing = true;
+    field->setFocus(Qt::OtherFocusReason);
+    if (auto* box = qobject_cast<QLineEdit*>(field))
+        box->selectAll();
+    g_refocusing = wasRefocusing;
+}
 
 std::optional<double> numberFromText(const QString& text) {
     static const QRegularExpression number(

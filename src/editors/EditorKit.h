@@ -47,6 +47,11 @@ public:
     // Stores through applyChanges(); on success clears the changed flag and disables Apply.
     bool apply();
 
+    // What Yes in the save question does after storing: close whatever the store gave (the
+    // default), or stay open (editors whose design keeps the window up after Yes).
+    enum class AfterSaveQuestionYes { Close, StayOpen };
+    void setAfterSaveQuestionYes(AfterSaveQuestionYes v) { m_afterYes = v; }
+
 protected:
     // Stores the edited object; true on success. A refusal shows its own message.
     virtual bool applyChanges() = 0;
@@ -58,7 +63,7 @@ protected:
     // OK: when Apply is enabled, apply and stay open on failure; then close (accept).
     virtual void okClicked();
     // Cancel (and Esc): with unsaved changes ask "Do you want to save changes" (Yes, No, Cancel):
-    // Cancel stays, Yes applies and closes whatever the outcome, No closes. Without changes: close.
+    // Cancel stays, Yes applies and then follows AfterSaveQuestionYes, No closes. Without changes: close.
     virtual void cancelClicked();
 
     // The close box drops unsaved edits without a question; Esc is the Cancel button.
@@ -71,6 +76,7 @@ private:
     QPushButton* m_apply;
     QHBoxLayout* m_buttons;
     bool m_changed = false;
+    AfterSaveQuestionYes m_afterYes = AfterSaveQuestionYes::Close;
 };
 
 // ---- text boxes ----
@@ -86,6 +92,9 @@ void selectAllOnFocus(QLineEdit* box);
 void installLeaveCheck(QLineEdit* box, std::function<bool()> check);
 // Focus moving to this widget runs no leave check (a Cancel button that drops the edits anyway).
 void skipLeaveChecks(QWidget* widget);
+// Puts the focus into a field (a text box with its whole text selected) without running the leave
+// check of the box that loses it: a save that refused a field shows only its own message.
+void focusWithoutLeaveChecks(QWidget* field);
 
 // How a number box or cell treats its text when it is left.
 struct NumberRule {

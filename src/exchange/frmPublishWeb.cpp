@@ -4,6 +4,7 @@
 #include "data/Paths.h"
 #include "exchange/PublishWeb.h"
 #include "exchange/cPublish.h"
+#include "reports/framework/frmBrowser.h"
 
 #include <QCoreApplication>
 #include <QGridLayout>
@@ -49,9 +50,6 @@ frmPublishWeb::frmPublishWeb(QWidget* parent) : QDialog(parent) {
     cmdBrowse = new QPushButton(QStringLiteral("&Browse..."), this);
     cmdBrowse->setObjectName(QStringLiteral("cmdBrowse"));
     cmdBrowse->setAutoDefault(false);
-    // The report folder picker belongs to the report dialogs, which are not part of the program yet.
-    cmdBrowse->setEnabled(false);
-    cmdBrowse->setToolTip(QStringLiteral("Choosing the report folder here is not available yet."));
 
     lblStatus = new QLabel(QStringLiteral("Status"), this);
     lblStatus->setObjectName(QStringLiteral("lblStatus"));
@@ -88,6 +86,11 @@ frmPublishWeb::frmPublishWeb(QWidget* parent) : QDialog(parent) {
 
     connect(cmdPublish, &QPushButton::clicked, this, &frmPublishWeb::publishClicked);
     connect(cmdCancel, &QPushButton::clicked, this, &QDialog::reject);
+    connect(cmdBrowse, &QPushButton::clicked, this, [this] {
+        frmBrowser picker(this);
+        picker.showWith(1); // the report folder; OK makes the choice the program's report folder
+        txtReportFolder->setText(reportsDir());
+    });
 }
 
 void frmPublishWeb::publishClicked() {

@@ -4,10 +4,13 @@
 #include "editors/races/frmRace.h"
 #include "editors/races/frmRaceTypes.h"
 #include "editors/races/frmScoring.h"
+#include "editors/teams/frmCar.h"
 #include "editors/teams/frmGroups.h"
+#include "editors/teams/frmLeague.h"
 #include "editors/teams/frmTeam.h"
 #include "exchange/Import.h"
 #include "exchange/frmPublishWeb.h"
+#include "reports/framework/frmReportRqst.h"
 #include "shell/EntityCommands.h"
 #include "shell/frmDisplayCars.h"
 #include "shell/frmDisplayLeagues.h"
@@ -60,6 +63,14 @@ void installShellHooks() {
         frmRace w(frmMain::instance());
         w.showWith(race);
     });
+    setLeagueEditor([](cLeague& league) {
+        frmLeague w(frmMain::instance());
+        w.showWith(league);
+    });
+    setCarEditor([](cCar& car) {
+        frmCar w(frmMain::instance());
+        w.showWith(car);
+    });
 
     ListWindowHost host;
     host.place = [](QWidget* window) {
@@ -110,6 +121,14 @@ void installShellHooks() {
     h.groups = [] {
         frmGroups w(frmMain::instance());
         w.exec();
+    };
+    h.reports.request = [](const QString& caption, bool raceRequired, bool leagueRequired, bool teamRequired) {
+        frmReportRqst w(frmMain::instance());
+        w.setRaceRequired(raceRequired);
+        w.setLeagueRequired(leagueRequired);
+        w.setTeamRequired(teamRequired);
+        w.showWith(caption);
+        return ReportRequest{w.ok(), w.leagueNmbr(), w.raceNmbr(), w.teamNmbr(), w.allTeams(), w.separate()};
     };
 
     h.importFile = [](const QString& path) { return importFile(path); };

@@ -668,10 +668,10 @@ private slots:
         m_main->setViewMode(3);
         QCOMPARE(leagues->viewMode(), 3);
 
-        // Without an editor the list's pop-up offers Delete but not Update.
-        QVERIFY(!m_main->action(QStringLiteral("mnuLeagueNew"))->isEnabled());
+        // With the league editor in place the list's pop-up offers New, Update and Delete.
+        QVERIFY(m_main->action(QStringLiteral("mnuLeagueNew"))->isEnabled());
         m_main->popupEntityMenu(EntityKind::League, QPoint(10, 10));
-        QVERIFY(!m_main->action(QStringLiteral("mnuLeagueDesign"))->isEnabled());
+        QVERIFY(m_main->action(QStringLiteral("mnuLeagueDesign"))->isEnabled());
         QVERIFY(m_main->action(QStringLiteral("mnuLeagueDelete"))->isEnabled());
         m_main->entityMenu(EntityKind::League)->close();
 
@@ -683,10 +683,14 @@ private slots:
     }
 
     void screenshot() {
+        installShellHooks();
         QVERIFY(start());
         m_main->showNormal();
-        m_main->setGeometry(0, 0, 820, 560);
+        m_main->setGeometry(0, 0, 980, 560);
         m_main->sizeControls(3000);
+        TestDataFileExec("INSERT INTO leagues VALUES (500, 'Sunday League', 'SUN', 1, 1, 1, 50000, 0, 1)");
+        TestDataFileExec("INSERT INTO leagues VALUES (501, 'Pit Lane Club', 'PIT', 6, 2, 2, 0, 2, 2)");
+        m_main->action(QStringLiteral("mnuViewLeauges"))->trigger();
         QApplication::processEvents();
         QVERIFY(m_main->menuBar()->isVisible());
         QVERIFY(m_main->Toolbar1()->isVisible());

@@ -1,7 +1,9 @@
+#include "ModalHelpers.h"
 #include "TestDataFile.h"
 #include "data/CommonCode.h"
 #include "data/Paths.h"
 #include "exchange/frmPublishWeb.h"
+#include "reports/framework/frmBrowser.h"
 
 #include <QApplication>
 #include <QDir>
@@ -64,6 +66,19 @@ private slots:
         QCOMPARE(again.txtWeb->text(), QString("127.0.0.1:1/o'site"));
         QCOMPARE(again.txtUserName->text(), QString("owner"));
         QCOMPARE(again.txtPassWord->text(), QString("sec'ret"));
+    }
+
+    void browseShowsTheChosenReportFolder() {
+        const QString chosen = QDir(m_data->folder()).filePath("Published");
+        QVERIFY(QDir().mkpath(chosen));
+        frmPublishWeb w;
+        whileModal<frmBrowser>([&](frmBrowser* picker) {
+            picker->PathName()->setText(chosen);
+            picker->BUT_Ok()->click();
+        });
+        w.cmdBrowse->click();
+        QCOMPARE(w.txtReportFolder->text(), chosen);
+        setReportsDir(QDir(m_data->folder()).filePath("Reports"));
     }
 };
 

@@ -1,5 +1,6 @@
 #include "TeamTestHelpers.h"
 #include "data/cTeam.h"
+#include "editors/teams/frmLeagueTeams.h"
 #include "editors/teams/frmTeam.h"
 #include "editors/teams/frmTeamCar.h"
 
@@ -7,6 +8,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTabWidget>
+#include <QTimer>
 #include <QTreeWidget>
 #include <QtTest>
 #include <memory>
@@ -37,6 +39,7 @@ private slots:
     void cancelQuestion_data();
     void cancelQuestion();
     void duplicateTeamIsReported();
+    void teamInNoLeagueIsOfferedTheChecklist();
     void screenshots();
 
 private:
@@ -59,10 +62,23 @@ private:
     std::unique_ptr<TestDataFile> m_data;
     std::unique_ptr<cTeam> m_team;
     std::unique_ptr<frmTeam> m_window;
+    // Closes the membership checklist whenever the editor offers it, and counts the offers.
+    QTimer m_checklistCloser;
+    int m_checklists = 0;
     const QDate today = QDate::currentDate();
 };
 
 void TeamEditorTest::init() {
+    m_checklists = 0;
+    if (!m_checklistCloser.isActive()) {
+        connect(&m_checklistCloser, &QTimer::timeout, this, [this] {
+            if (auto* w = qobject_cast<frmLeagueTeams*>(QApplication::activeModalWidget())) {
+                ++m_checklists;
+                w->reject();
+            }
+        });
+        m_checklistCloser.start(10);
+    }
     m_data = std::make_unique<TestDataFile>();
     QVERIFY(m_data->ok());
     putTeam(500, QStringLiteral("Racers"));
@@ -372,6 +388,20 @@ void TeamEditorTest::duplicateTeamIsReported() {
     TestDataFile::exec(QStringLiteral("UPDATE team_car SET term_dt = '2026-02-01' WHERE team_nmbr = 501 AND car_nmbr = 600"));
     QTest::mouseClick(button("cmdCheckDuplicate"), Qt::LeftButton);
     QCOMPARE(ui().lastBoxText(), QStringLiteral("Team not Duplicated."));
+}
+
+void TeamEditorTest::teamInNoLeagueIsOfferedTheChecklist() {
+    open(500);
+    box("txtCity")->setText(QStringLiteral("Leeds"));
+    QTest::mouseClick(button("cmdApply"), Qt::LeftButton);
+    QTRY_COMPARE(m_checklists, 1);
+    QCOMPARE(stored(QStringLiteral("SELECT city FROM teams WHERE team_nmbr = 500")), QStringLiteral("Leeds"));
+
+    // A member of a league is not asked again.
+    putMembership(700, 500);
+    box("txtCity")->setText(QStringLiteral("York"));
+    QTest::mouseClick(button("cmdApply"), Qt::LeftButton);
+    QCOMPARE(m_checklists, 1);
 }
 
 void TeamEditorTest::screenshots() {

@@ -1,5 +1,7 @@
 #include "editors/teams/frmTeam.h"
 
+#include "editors/teams/frmLeagueTeams.h"
+
 #include "data/CommonCode.h"
 #include "data/cCar.h"
 #include "data/cCarTypeCollection.h"
@@ -35,9 +37,11 @@ QPushButton* makeButton(const QString& text, const char* name, QWidget* parent) 
     return b;
 }
 
-// The membership checklist of the league editors, opened for a team that plays in no league.
-// It is not part of this program yet, so a team is joined to leagues from the league editor.
-void openMembershipChecklist(cTeam& team) { Q_UNUSED(team); }
+// The membership checklist, offered for a team that plays in no league yet.
+void openMembershipChecklist(QWidget* parent, cTeam& team) {
+    frmLeagueTeams checklist(parent);
+    checklist.showWith(team);
+}
 } // namespace
 
 frmTeam::frmTeam(QWidget* parent) : EditorDialog(parent) {
@@ -321,7 +325,7 @@ bool frmTeam::applyChanges() {
             return false;
         cLeagueTeamsCollection memberships;
         if (memberships.load(std::nullopt, m_team->teamNmbr()) == 0)
-            openMembershipChecklist(*m_team);
+            openMembershipChecklist(this, *m_team);
         loadTeamLeagues();
         teamDirty = false;
     }
@@ -481,6 +485,6 @@ void frmTeam::addToLeague() {
     // The team is stored first so the checklist has a number to join; the next Apply stores it again.
     if (teamDirty && !validateTeam())
         return;
-    openMembershipChecklist(*m_team);
+    openMembershipChecklist(this, *m_team);
     loadTeamLeagues();
 }

@@ -1,0 +1,374 @@
+#include "editors/teams/frmCar.h"
+
+#include "data/CommonCode.h"
+#include "data/SqlText.h"
+#include "data/cCar.h"
+#include "data/cCarCollection.h"
+#include "data/cGroupCollection.h"
+#include "data/cRaceTypeCollection.h"
+#include "data/cTeamCar.h"
+#include "shell/frmDisplayCars.h"
+
+#include <QButtonGroup>
+#include <QComboBox>
+#include <QFormLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTabWidget>
+#include <QVBoxLayout>
+
+frmCar::frmCar(QWidget* parent) : EditorDialog(parent) {
+    setAfterSaveQuestionYes(AfterSaveQuestionYes::StayOpen);
+    setWindowTitle(QStringLiteral("Car/Driver"));
+
+    auto box = [this](const char* name) {
+        auto* e = new QLineEdit(this);
+        e->setObjectName(QLatin1String(name));
+        selectAllOnFocus(e);
+        return e;
+    };
+    txtCarNumber = box("txtCarNumber");
+    txtDriver = box("txtDriver");
+    txtSponsor = box("txtSponsor");
+    txtOwner = box("txtOwner");
+    txtMake = box("txtMake");
+    txtSalary = box("txtSalary");
+    cmbRaceType = new QComboBox(this);
+    cmbRaceType->setObjectName(QStringLiteral("cmbRaceType"));
+    cmbGroup = new QComboBox(this);
+    cmbGroup->setObjectName(QStringLiteral("cmbGroup"));
+
+    lblCarNmbr = new QLabel(QStringLiteral("Car Number:"), this);
+    lblCarNmbr->setObjectName(QStringLiteral("lblCarNmbr"));
+    makeKeyLabel(lblCarNmbr, QStringLiteral("Car number is "), [this] { return m_car ? m_car->carNmbr() : 0; });
+
+    Frame1 = new QGroupBox(this);
+    Frame1->setObjectName(QStringLiteral("Frame1"));
+    optBonus = new QRadioButton(QStringLiteral("Top Bonus"), Frame1);
+    optBonus->setObjectName(QStringLiteral("optBonus"));
+    OptDriver = new QRadioButton(QStringLiteral("Driver"), Frame1);
+    OptDriver->setObjectName(QStringLiteral("OptDriver"));
+    OptCar = new QRadioButton(QStringLiteral("Car"), Frame1);
+    OptCar->setObjectName(QStringLiteral("OptCar"));
+    m_types = new QButtonGroup(this);
+    m_types->addButton(OptCar, cCar::CarType);
+    m_types->addButton(OptDriver, cCar::DriverType);
+    m_types->addButton(optBonus, cCar::BonusType);
+    auto* frameLayout = new QVBoxLayout(Frame1);
+    frameLayout->addWidget(optBonus);
+    frameLayout->addWidget(OptDriver);
+    frameLayout->addWidget(OptCar);
+
+    auto* page = new QWidget(this);
+    auto* form = new QFormLayout;
+    form->addRow(lblCarNmbr, txtCarNumber);
+    form->addRow(QStringLiteral("Driver:"), txtDriver);
+    form->addRow(QStringLiteral("Sponsor:"), txtSponsor);
+    form->addRow(QStringLiteral("Owner:"), txtOwner);
+    form->addRow(QStringLiteral("Make:"), txtMake);
+    form->addRow(QStringLiteral("Race Type:"), cmbRaceType);
+    form->addRow(QStringLiteral("Salary:"), txtSalary);
+    form->addRow(QStringLiteral("Group:"), cmbGroup);
+    auto* pageLayout = new QHBoxLayout(page);
+    pageLayout->addLayout(form, 1);
+    pageLayout->addWidget(Frame1, 0, Qt::AlignTop);
+    SSTab1 = new QTabWidget(this);
+    SSTab1->setObjectName(QStringLiteral("SSTab1"));
+    SSTab1->addTab(page, QStringLiteral("Car/Driver"));
+
+    okButton()->setObjectName(QStringLiteral("cmdOK"));
+    cancelButton()->setObjectName(QStringLiteral("cmdCancel"));
+    applyButton()->setObjectName(QStringLiteral("cmdApply"));
+    // A click on OK or Apply leaves the focus where it is, so a box is not checked on leaving and
+    // then again by the save the button runs; Tab still reaches the buttons.
+    okButton()->setFocusPolicy(Qt::TabFocus);
+    applyButton()->setFocusPolicy(Qt::TabFocus);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(SSTab1);
+    layout->addLayout(buttonRow());
+
+    installLeaveCheck(txtSalary, [this] { return salaryLeft(); });
+    installLeaveCheck(txtCarNumber, [this] {
+        return !(OptCar->isChecked() && cmbRaceType->currentIndex() >= 0) || checkDuplicateCar();
+    });
+    installLeaveCheck(txtDriver, [this] {
+        return !(OptDriver->isChecked() && cmbRaceType->currentIndex() >= 0) || checkDuplicateDriver();
+    });
+
+    connect(txtCarNumber, &QLineEdit::textChanged, this, [this](const QString& text) {
+        if (!live())
+            return;
+        m_car->setCarTxt(text);
+        setTextCaption();
+        markChanged();
+    });
+    connect(txtDriver, &QLineEdit::textChanged, this, [this](const QString& text) {
+        if (!live())
+            return;
+        m_car->setDriverName(text);
+        setTextCaption();
+        markChanged();
+    });
+    connect(txtSponsor, &QLineEdit::textChanged, this, [this](const QString& text) {
+        if (!live())
+            return;
+        m_car->setSponsor(text);
+        markChanged();
+    });
+    connect(txtOwner, &QLineEdit::textChanged, this, [this](const QString& text) {
+        if (!live())
+            return;
+        m_car->setCarOwner(text);
+        markChanged();
+    });
+    connect(txtMake, &QLineEdit::textChanged, this, [this](const QString& text) {
+        if (!live())
+            return;
+        m_car->setCarMake(text);
+        markChanged();
+    });
+    connect(txtSalary, &QLineEdit::textChanged, this, [this] {
+        if (live())
+            markChanged();
+    });
+    connect(m_types, &QButtonGroup::idClicked, this, [this](int carType) {
+        if (!live())
+            return;
+        m_car->setCarTypeNmbr(carType);
+        markChanged();
+    });
+    connect(cmbRaceType, &QComboBox::activated, this, &frmCar::cmbRaceType_Click);
+    connect(cmbGroup, &QComboBox::activated, this, &frmCar::cmbGroup_Click);
+}
+
+frmCar::~frmCar() = default;
+
+void frmCar::showWith(cCar& car) {
+    fillWith(car);
+    exec();
+    m_live = false;
+    m_car = nullptr;
+}
+
+void frmCar::fillWith(cCar& car) {
+    m_live = false;
+    m_car = &car;
+    setChanged(false);
+    applyButton()->setEnabled(false);
+
+    txtCarNumber->setText(car.carTxt());
+    txtDriver->setText(car.driverName());
+    txtMake->setText(car.carMake());
+    txtSponsor->setText(car.sponsor());
+    txtOwner->setText(car.carOwner());
+    txtSalary->setText(frmDisplayCars::formatSalary(car.salary()));
+
+    cRaceTypeCollection raceTypes;
+    raceTypes.load();
+    cmbRaceType->clear();
+    for (const cRaceType& t : raceTypes)
+        cmbRaceType->addItem(t.raceTypeName(), t.raceTypeNmbr());
+    const QString raceTypeName = raceTypes.getRaceTypeName(car.raceTypeNmbr());
+    cmbRaceType->setCurrentIndex(raceTypeName.trimmed().isEmpty() ? -1 : cmbRaceType->findText(raceTypeName));
+
+    cGroupCollection groups;
+    groups.load();
+    cmbGroup->clear();
+    for (const cGroup& g : groups)
+        cmbGroup->addItem(g.groupName(), g.groupNmbr());
+    cmbGroup->addItem(QString(), -1);
+    const QString groupName = groups.getGroupName(car.groupNmbr());
+    cmbGroup->setCurrentIndex(groupName.trimmed().isEmpty() ? -1 : cmbGroup->findText(groupName));
+
+    // A new row starts with no type chosen and nothing locked.
+    m_types->setExclusive(false);
+    for (QAbstractButton* b : m_types->buttons()) {
+        b->setChecked(false);
+        b->setEnabled(true);
+    }
+    m_types->setExclusive(true);
+    txtCarNumber->setEnabled(true);
+    txtDriver->setEnabled(true);
+    setWindowTitle(QStringLiteral("Car/Driver"));
+    showCarType();
+    // Filling happens before the window is shown, so none of it counts as an edit.
+    m_live = true;
+}
+
+int frmCar::selectedRaceType() const {
+    return cmbRaceType->currentIndex() < 0 ? 0 : cmbRaceType->currentData().toInt();
+}
+
+void frmCar::showCarType() {
+    switch (m_car->carTypeNmbr()) {
+    case cCar::CarType:
+        OptCar->setChecked(true);
+        OptCar->setEnabled(false);
+        OptDriver->setEnabled(false);
+        txtCarNumber->setEnabled(false);
+        setCarCaption();
+        break;
+    case cCar::DriverType:
+        OptDriver->setChecked(true);
+        OptDriver->setEnabled(false);
+        OptCar->setEnabled(false);
+        txtDriver->setEnabled(false);
+        setDriverCaption();
+        break;
+    case cCar::BonusType:
+        optBonus->setChecked(true);
+        optBonus->setEnabled(false);
+        OptDriver->setEnabled(false);
+        OptCar->setEnabled(false);
+        txtDriver->setEnabled(true);
+        setBonusCaption();
+        break;
+    default:
+        break;
+    }
+}
+
+void frmCar::setCarCaption() {
+    setWindowTitle(QStringLiteral("Car - ") + m_car->carTxt() + QStringLiteral("  ") + m_car->driverName());
+}
+
+void frmCar::setDriverCaption() {
+    setWindowTitle(QStringLiteral("Driver - ") + m_car->driverName() + QStringLiteral(" ") + m_car->carTxt());
+}
+
+void frmCar::setBonusCaption() {
+    setWindowTitle(QStringLiteral("Bonus - ") + m_car->carTxt() + QStringLiteral("  ") + m_car->driverName());
+}
+
+void frmCar::setTextCaption() {
+    if (OptDriver->isChecked())
+        setDriverCaption();
+    else
+        setCarCaption();
+}
+
+bool frmCar::salaryLeft() {
+    Currency amount;
+    if (!frmDisplayCars::parseSalary(txtSalary->text(), &amount)) {
+        // A blank salary is refused too.
+        showValidation(QStringLiteral("Invalid Salary amount"));
+        return false;
+    }
+    m_car->setSalary(amount);
+    const bool wasLive = m_live;
+    m_live = false; // rewriting the box in the currency form is no edit of its own
+    txtSalary->setText(frmDisplayCars::formatSalary(amount));
+    m_live = wasLive;
+    return true;
+}
+
+bool frmCar::checkDuplicateCar() {
+    if (m_car->carTxtExists(txtCarNumber->text(), m_car->carNmbr(), selectedRaceType(), m_car->carTypeNmbr())) {
+        showValidation(QStringLiteral("Duplicate Car"));
+        return false;
+    }
+    return true;
+}
+
+bool frmCar::checkDuplicateDriver() {
+    if (m_car->driverExists(txtDriver->text(), m_car->carNmbr(), selectedRaceType(), m_car->carTypeNmbr())) {
+        showValidation(QStringLiteral("Duplicate Driver"));
+        return false;
+    }
+    return true;
+}
+
+bool frmCar::refuse(const QString& message, QWidget* field) {
+    if (!message.isEmpty())
+        showValidation(message);
+    focusWithoutLeaveChecks(field);
+    return false;
+}
+
+bool frmCar::saveCar() {
+    if (cmbRaceType->currentText().trimmed().isEmpty())
+        return refuse(QStringLiteral("Race Type is a required field"), cmbRaceType);
+
+    if (!optBonus->isChecked()) {
+        if (txtCarNumber->text().trimmed().isEmpty())
+            return refuse(QStringLiteral("Car Number is a required field"), txtCarNumber);
+        if (OptCar->isChecked() && !checkDuplicateCar())
+            return refuse(QString(), txtCarNumber);
+
+        if (txtDriver->text().trimmed().isEmpty())
+            return refuse(QStringLiteral("Driver is a required field"), txtDriver);
+        if (OptDriver->isChecked() && !checkDuplicateDriver())
+            return refuse(QString(), txtDriver);
+    } else {
+        // A stored bonus entry has its option locked: only a new one can clash with the race
+        // type's existing entry.
+        cCarCollection bonus;
+        if (bonus.load(m_car->raceTypeNmbr(), m_car->carTypeNmbr()) > 0 && optBonus->isEnabled())
+            return refuse(QStringLiteral("You can only have one Bonus type per Race Type."), cmbRaceType);
+    }
+
+    if (m_types->checkedId() < 0)
+        return refuse(QStringLiteral("You must define this as a Car or Driver"), OptCar);
+
+    if (OptDriver->isChecked() && m_car->carNmbr() < 1) {
+        const int answer = askQuestion(QStringLiteral("Driver name can not be changed once the Driver is saved.\r\n"
+                                                      "Are you sure the name is spelled correctly?"),
+                                       QStringLiteral("Quorvanti"), MsgButtons::YesNoCancel);
+        if (answer != AnswerYes)
+            return refuse(QString(), txtDriver);
+    }
+
+    Currency salary;
+    if (!frmDisplayCars::parseSalary(txtSalary->text(), &salary))
+        return refuse(QStringLiteral("Invalid Salary amount"), txtSalary);
+    // Enter presses OK without the salary box losing the focus: store the amount shown, not
+    // the one taken when the box was last left.
+    m_car->setSalary(salary);
+
+    if (!m_car->CommitChanges())
+        return false;
+    showCarType();
+    return true;
+}
+
+void frmCar::cmbRaceType_Click(int index) {
+    if (!live() || index < 0)
+        return;
+    const int chosen = cmbRaceType->itemData(index).toInt();
+    if (chosen == m_car->raceTypeNmbr())
+        return;
+    cTeamCarCollection holdings;
+    if (m_car->carNmbr() > 0 && holdings.raceTypeExists(m_car->raceTypeNmbr(), std::nullopt, m_car->carNmbr())) {
+        showValidation(QStringLiteral("Can not change Race Type.\r\n"
+                                      "This Car is a member of at least one Team for the current Race Type."));
+        cRaceTypeCollection raceTypes;
+        cmbRaceType->setCurrentIndex(cmbRaceType->findText(raceTypes.getRaceTypeName(m_car->raceTypeNmbr())));
+        return;
+    }
+    m_car->setRaceTypeNmbr(chosen);
+    markChanged();
+}
+
+void frmCar::cmbGroup_Click(int index) {
+    if (!live() || index < 0)
+        return;
+    const int chosen = cmbGroup->itemData(index).toInt();
+    if (chosen == m_car->groupNmbr())
+        return;
+    m_car->setGroupNmbr(chosen);
+    markChanged();
+}
+
+QString frmCar::saveQuestionTitle() const {
+    return m_car ? m_car->carTxt() + QStringLiteral("   ") + m_car->driverName() : QString();
+}
+
+void frmCar::reject() {
+    m_live = false; // closing moves the focus; no handler may take that for an edit
+    EditorDialog::reject();
+}

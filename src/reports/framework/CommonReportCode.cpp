@@ -1,0 +1,276 @@
+#include "reports/framework/CommonReportCode.h"
+
+#include "data/CommonCode.h"
+#include "data/IDatabase.h"
+#include "data/Paths.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QUrl>
+#include <map>
+#include <memory>
+
+namespace {
+
+const QString kNoColor = QStringLiteral("0");
+
+// An attribute value between single quotes.
+QString attr(const QString& value) { return htmlText(value); }
+
+QString fontOpen(int size, const QString& color) {
+    QString s = QStringLiteral("<FONT size = '") + QString::number(size) + QLatin1Char('\'');
+    if (color != kNoColor)
+        s += QStringLiteral(" color = '") + attr(color) + QStringLiteral("'>");
+    else
+        s += QLatin1Char('>');
+    return s;
+}
+
+std::map<int, std::unique_ptr<QFile>>& reportFiles() {
+    static std::map<int, std::unique_ptr<QFile>> files;
+    return files;
+}
+
+DocumentOpener& documentOpener() {
+    static DocumentOpener opener;
+    return opener;
+}
+
+// The four digits of a number in a file name: the number plus 10000 without its first character,
+// so 0..9999 come out zero-padded. The sum must fit 16 bits, as it always had to.
+bool nameDigits(int number, QString* digits) {
+    const int sum = number + 10000;
+    if (number < -32768 || number > 32767 || sum < -32768 || sum > 32767)
+        return false;
+    *digits = QString::number(sum).mid(1).left(4);
+    return true;
+}
+
+// The plain critical box of the report-file operations: no beep, the hourglass lifted while it shows.
+void showReportBox(const QString& message) {
+    const int previous = ui().pointer();
+    if (previous == PointerHourglass)
+        ui().setPointer(PointerDefault);
+    ui().messageBox(message, QString::fromLatin1(kProductName), MsgIcon::Critical, MsgButtons::Ok);
+    ui().setPointer(previous);
+}
+
+bool looksLikeAddress(const QString& path) {
+    // A scheme of one letter is a drive, not an address.
+    const QUrl url(path);
+    return url.isValid() && url.scheme().size() > 1;
+}
+
+} // namespace
+
+QString htmlText(const QString& text) {
+    QString out;
+    out.reserve(text.size());
+    for (const QChar c : text) {
+        switch (c.unicode()) {
+        case '&': out += QStringLiteral("&amp;"); break;
+        case '<': out += QStringLiteral("&lt;"); break;
+        case '>': out += QStringLiteral("&gt;"); break;
+        case '"': out += QStringLiteral("&quot;"); break;
+        case '\'': out += QStringLiteral("&#39;"); break;
+        default: out += c;
+        }
+    }
+    return out;
+}
+
+// The link colours come from the colour table, never from typing; entities would not be read inside
+// a style block anyway.
+QString styleTag(const QString& linkColor, const QString& visitedLinkColor, const QString& hoverLinkColor) {
+    QString s = QStringLiteral("<STYLE>");
+    if (linkColor != kNoColor)
+        s += QStringLiteral("A {color: '") + linkColor + QStringLiteral("'}");
+    if (visitedLinkColor != kNoColor)
+        s += QStringLiteral("A:visited {color: '") + visitedLinkColor + QStringLiteral("'}");
+    if (hoverLinkColor != kNoColor)
+        s += QStringLiteral("A:hover {color: '") + hoverLinkColor + QStringLiteral("'}");
+    return s + QStringLiteral("</STYLE>");
+}
+
+QString bodyTag(const QString& backColor, const QString& backgroundImage) {
+    QString s = QStringLiteral("<BODY");
+    if (backColor != kNoColor)
+        s += QStringLiteral(" bgcolor = '") + attr(backColor) + QLatin1Char('\'');
+    if (!backgroundImage.isEmpty())
+        s += QStringLiteral(" background='") + attr(backgroundImage) + QLatin1Char('\'');
+    return s + QLatin1Char('>');
+}
+
+QString rowTag(const QString& backColor) {
+    if (backColor == kNoColor)
+        return QStringLiteral("<TR>");
+    return QStringLiteral("<TR bgcolor = '") + attr(backColor) + QStringLiteral("'>");
+}
+
+QString imageParagraph(const QString& image, const QString& align) {
+    if (image.isEmpty())
+        return QString();
+    return QStringLiteral("<P align = '") + attr(align) + QStringLiteral("'>") + QStringLiteral("<img border='0' src='") +
+           attr(image) + QStringLiteral("'>") + QStringLiteral("</P>");
+}
+
+QString tableTag(int border, int padding, int spacing) {
+    return QStringLiteral("<TABLE align=center  border = %1 cellspacing = %2 cellpadding = %3>")
+        .arg(border)
+        .arg(spacing)
+        .arg(padding);
+}
+
+QString fontParagraph(int& size, const QString& color, const QString& text, const QString& align) {
+    if (size < 1)
+        size = 1;
+    return QStringLiteral("<P align = '") + attr(align) + QStringLiteral("'>") + fontOpen(size, color) + text +
+           QStringLiteral(" </FONT></P>");
+}
+
+QString headingCell(int size, const QString& color, const QString& text, const QString& align, int colspan,
+                    const QString& extra) {
+    return QStringLiteral("<TH ") + extra + QStringLiteral(" colspan=") + QString::number(colspan) +
+           QStringLiteral(" align = '") + attr(align) + QStringLiteral("'>") + fontOpen(size, color) +
+           (text.isEmpty() ? QStringLiteral("&nbsp;") : text) + QStringLiteral(" </FONT></TH>");
+}
+
+QString dataCell(int size, const QString& color, const QString& text, const QString& align, const QString& colspan) {
+    return QStringLiteral("<TD colspan=") + colspan + QStringLiteral("  align = '") + attr(align) +
+           QStringLiteral("'>") + fontOpen(size, color) + (text.isEmpty() ? QStringLiteral("&nbsp;") : text) +
+           QStringLiteral(" </FONT></TD>");
+}
+
+// ---- report files ----
+
+int getReportFileHandle(const QString& code) {
+    IDatabase db;
+    if (!db.OpenResultSet(QStringLiteral(" SELECT file_handle FROM report WHERE report_id = ?"),
+                          {code.left(2).toUpper()}) ||
+        db.isEOF())
+        return 0;
+    db.MoveFirst();
+    return db.fields.toInt(QStringLiteral("file_handle"));
+}
+
+QString reportFilePath(const QString& fileName) { return reportsDir() + QLatin1Char('/') + fileName; }
+
+bool openReportFile(int fileNumber, const QString& fileName) {
+    // A report that ended without closing must not leave its lines going to the old file.
+    closeReportFile(fileNumber);
+    const QString folder = reportsDir();
+    if (folder.trimmed().isEmpty() || (!QFileInfo(folder).isDir() && !QDir().mkdir(folder))) {
+        showReportBox(QStringLiteral("Error creating report file - Path not found"));
+        return false;
+    }
+    auto file = std::make_unique<QFile>(reportFilePath(fileName));
+    if (fileName.isEmpty() || !file->open(QIODevice::WriteOnly | QIODevice::Truncate)) {
+        showReportBox(QStringLiteral("Error creating report file - ") +
+                         (fileName.isEmpty() ? QStringLiteral("Bad file name or number") : file->errorString()));
+        return false;
+    }
+    reportFiles()[fileNumber] = std::move(file);
+    return true;
+}
+
+void writeReportLine(const QString& text, int fileNumber) {
+    auto it = reportFiles().find(fileNumber);
+    if (it == reportFiles().end())
+        throw ReportFileError(QStringLiteral("Bad file name or number"));
+    QByteArray bytes;
+    bytes.reserve(text.size() + 2);
+    for (const char32_t c : text.toUcs4()) {
+        if (c < 0x80)
+            bytes += char(c);
+        else
+            bytes += "&#" + QByteArray::number(uint(c)) + ';';
+    }
+    bytes += "\r\n";
+    if (it->second->write(bytes) != bytes.size())
+        throw ReportFileError(it->second->errorString());
+}
+
+void closeReportFile(int fileNumber) {
+    auto it = reportFiles().find(fileNumber);
+    if (it == reportFiles().end())
+        return;
+    it->second->close();
+    reportFiles().erase(it);
+}
+
+bool isReportFileOpen(int fileNumber) { return reportFiles().count(fileNumber) > 0; }
+
+QString makeReportFileName(const QString& code, int firstNumber, int secondNumber) {
+    QString first;
+    QString second;
+    if (!nameDigits(firstNumber, &first) || !nameDigits(secondNumber, &second)) {
+        showReportBox(QStringLiteral("Error generating report name - Overflow"));
+        return QString();
+    }
+    return (code + first + second + QStringLiteral(".HTML")).toLower();
+}
+
+void openReportInBrowser(const QString& fileName) { startDocument(reportFilePath(fileName), 1, QStringLiteral("HTML")); }
+
+QString startDocumentMessage(int result, const QString& path, const QString& documentType) {
+    const QString p = path.trimmed();
+    const QString lf = QStringLiteral("\n");
+    QString m;
+    switch (result) {
+    case 0: m = QStringLiteral("The file could not be run due to insufficient system memory or a corrupt program file."); break;
+    case 2: m = p + lf + lf + QStringLiteral("File Not Found."); break;
+    case 3: m = QStringLiteral("Invalid path was encountered as follows:") + lf + lf + p; break;
+    case 5: m = QStringLiteral("Sharing or protection error."); break;
+    case 6: m = QStringLiteral("Separate data segments are required for each task."); break;
+    case 8: m = QStringLiteral("Insufficient memory to run the program."); break;
+    case 10: m = QStringLiteral("Incorrect Windows version."); break;
+    case 11: m = QStringLiteral("Invalid Program File."); break;
+    case 12: m = QStringLiteral("Program file requires a different operating System."); break;
+    case 13: m = QStringLiteral("Program requires MS-DOS 4.0."); break;
+    case 14: m = QStringLiteral("Unknown program file type."); break;
+    case 15: m = QStringLiteral("Windows prgram does not support protected memory mode."); break;
+    case 16: m = QStringLiteral("Invalid use of data segments when loading a second instance of a program."); break;
+    case 19: m = QStringLiteral("Attempt to run a compressed program file."); break;
+    case 20: m = QStringLiteral("Invalid dynamic link library."); break;
+    case 21: m = QStringLiteral("Program requires Windows 32-bit extensions."); break;
+    case 26: m = QStringLiteral("A sharing violation occurred."); break;
+    case 27: m = QStringLiteral("Incomplete or invalid file association found for:") + lf + lf + p; break;
+    case 28: m = QStringLiteral("DDE Time out."); break;
+    case 29: m = QStringLiteral("DDE transaction failed."); break;
+    case 30: m = QStringLiteral("DDE busy."); break;
+    case 31:
+        if (documentType == QLatin1String("HTML"))
+            m = QStringLiteral("No application association was found for this HTML file:") + lf + lf + p + lf + lf +
+                QStringLiteral("It appears that you do not have a web browser installed on your computer which is "
+                               "necessary in order to display the report.");
+        else
+            m = QStringLiteral("No application association was found for this file:") + lf + lf + p + lf + lf +
+                QStringLiteral("An application must be associated with this file type before it can be displayed.");
+        break;
+    case 32: m = QStringLiteral("DLL not found."); break;
+    default: m = QStringLiteral("Unknown error."); break;
+    }
+    if (documentType == QLatin1String("HTML"))
+        m += lf + lf + QStringLiteral("NOTE: This maybe caused by having no browser installed.");
+    return m;
+}
+
+void startDocument(const QString& path, int showCommand, const QString& documentType) {
+    Q_UNUSED(showCommand); // the desktop decides how the document's window is shown
+    int result = 33;
+    if (!looksLikeAddress(path.trimmed())) {
+        const QFileInfo info(path.trimmed());
+        if (!info.dir().exists())
+            result = 3;
+        else if (!info.exists())
+            result = 2;
+    }
+    if (result > 32 && !(documentOpener() && documentOpener()(path.trimmed())))
+        result = 31;
+    if (result > 32)
+        return;
+    showError(startDocumentMessage(result, path, documentType));
+}
+
+void setDocumentOpener(DocumentOpener opener) { documentOpener() = std::move(opener); }

@@ -1,0 +1,72 @@
+#pragma once
+
+#include <QString>
+#include <functional>
+#include <stdexcept>
+
+// The pieces every report page is made of, and the report files they are written to.
+//
+// Each builder returns one line of a page, exactly as the pages have always carried it. The
+// builders insert cell and paragraph texts unchanged, since the generators put markup such as
+// "<BR>" or "<B>" in them: a generator passes a value from the data through htmlText first.
+// Attribute values (colours, image names) are escaped by the builders themselves, so a name typed
+// with a quote cannot end the attribute early.
+
+// A colour text of "0" means no colour: the builders leave the attribute out.
+QString styleTag(const QString& linkColor, const QString& visitedLinkColor, const QString& hoverLinkColor);
+QString bodyTag(const QString& backColor, const QString& backgroundImage);
+QString rowTag(const QString& backColor);
+// Empty when there is no image.
+QString imageParagraph(const QString& image, const QString& align);
+// Note the order: border, padding, spacing in; border, cellspacing, cellpadding out.
+QString tableTag(int border, int padding, int spacing);
+// Raises a size below 1 to 1, in the caller's variable too.
+QString fontParagraph(int& size, const QString& color, const QString& text, const QString& align);
+QString headingCell(int size, const QString& color, const QString& text, const QString& align, int colspan,
+                    const QString& extra);
+// colspan is inserted as given, so a caller may add further cell attributes after the number.
+QString dataCell(int size, const QString& color, const QString& text, const QString& align, const QString& colspan);
+
+// A value from the data as page text: &, <, >, " and ' become character references.
+QString htmlText(const QString& text);
+
+// ---- report files ----
+
+// Writing to a file number on which no report file is open, or a write the disk refuses. It reaches
+// the running report, which ends through its error path.
+class ReportFileError : public std::runtime_error {
+public:
+    explicit ReportFileError(const QString& description) : std::runtime_error(description.toStdString()) {}
+    QString description() const { return QString::fromStdString(what()); }
+};
+
+// The fixed file number of the report with the code (only its first two characters count, in either
+// case); 0 when the catalogue has no such report.
+int getReportFileHandle(const QString& code);
+// Creates the report folder (one level) when missing and opens the file in it for writing, replacing
+// an earlier file of that name. A failure shows "Error creating report file - …" and returns false.
+bool openReportFile(int fileNumber, const QString& fileName);
+// Writes the text and CR LF. Characters outside ASCII go out as numeric character references, so the
+// page reads the same whatever encoding the browser assumes. Throws ReportFileError.
+void writeReportLine(const QString& text, int fileNumber);
+// Closing a number on which nothing is open does nothing.
+void closeReportFile(int fileNumber);
+bool isReportFileOpen(int fileNumber);
+// The lower-case code, each number as four digits, ".html": "RD", 1, 3 -> rd00010003.html. A number
+// too large for the name shows "Error generating report name - Overflow" and gives "".
+QString makeReportFileName(const QString& code, int firstNumber, int secondNumber = 0);
+// The full path of a file in the report folder.
+QString reportFilePath(const QString& fileName);
+// Opens a page of the report folder in the browser.
+void openReportInBrowser(const QString& fileName);
+
+// Opens a document or web address in the program associated with it. documentType "HTML" words the
+// failure messages for a missing browser. A failure is shown with showError.
+void startDocument(const QString& path, int showCommand, const QString& documentType);
+// The failure message for a result code of the document opener (32 and below are failures).
+QString startDocumentMessage(int result, const QString& path, const QString& documentType);
+
+// How documents are opened: the program installs one that hands them to the desktop; true when the
+// desktop accepted the document. Without one, no document can be opened.
+using DocumentOpener = std::function<bool(const QString& path)>;
+void setDocumentOpener(DocumentOpener opener);

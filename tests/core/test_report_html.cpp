@@ -1,0 +1,170 @@
+#include "TestDataFile.h"
+#include "data/CommonCode.h"
+#include "data/Paths.h"
+#include "reports/framework/CommonReportCode.h"
+
+#include <QDir>
+#include <QFile>
+#include <gtest/gtest.h>
+
+TEST(ReportHtml, FragmentsAsThePagesCarryThem) {
+    EXPECT_EQ(rowTag("0"), "<TR>");
+    EXPECT_EQ(rowTag(""), "<TR bgcolor = ''>");
+    EXPECT_EQ(rowTag("#000080"), "<TR bgcolor = '#000080'>");
+    EXPECT_EQ(styleTag("0", "0", "0"), "<STYLE></STYLE>");
+    EXPECT_EQ(styleTag("blue", "0", "red"), "<STYLE>A {color: 'blue'}A:hover {color: 'red'}</STYLE>");
+    EXPECT_EQ(bodyTag("0", ""), "<BODY>");
+    EXPECT_EQ(bodyTag("", "bg.gif"), "<BODY bgcolor = '' background='bg.gif'>");
+    EXPECT_EQ(imageParagraph("", "center"), "");
+    EXPECT_EQ(imageParagraph("logo.gif", "center"), "<P align = 'center'><img border='0' src='logo.gif'></P>");
+    EXPECT_EQ(tableTag(0, 2, 3), "<TABLE align=center  border = 0 cellspacing = 3 cellpadding = 2>");
+    EXPECT_EQ(headingCell(0, "0", "", "center", 1, ""),
+              "<TH  colspan=1 align = 'center'><FONT size = '0'>&nbsp; </FONT></TH>");
+    EXPECT_EQ(headingCell(2, "#FFFFFF", "<BR>Car#", "left", 4, "nowrap"),
+              "<TH nowrap colspan=4 align = 'left'><FONT size = '2' color = '#FFFFFF'><BR>Car# </FONT></TH>");
+    EXPECT_EQ(dataCell(0, "", "", "right", "1"), "<TD colspan=1  align = 'right'><FONT size = '0' color = ''>&nbsp; </FONT></TD>");
+    // A text of blanks is not empty, and markup in a cell text is kept.
+    EXPECT_EQ(dataCell(3, "0", " ", "left", "2 nowrap"), "<TD colspan=2 nowrap  align = 'left'><FONT size = '3'>  </FONT></TD>");
+    EXPECT_EQ(dataCell(3, "0", "<B>12</B>", "right", "1"),
+              "<TD colspan=1  align = 'right'><FONT size = '3'><B>12</B> </FONT></TD>");
+}
+
+TEST(ReportHtml, FontParagraphRaisesSmallSizesInTheCallersVariable) {
+    for (int start : {0, -3}) {
+        int size = start;
+        EXPECT_EQ(fontParagraph(size, "0", "Title", "center"), "<P align = 'center'><FONT size = '1'>Title </FONT></P>");
+        EXPECT_EQ(size, 1);
+    }
+    int size = 7;
+    EXPECT_EQ(fontParagraph(size, "red", "", "Center"), "<P align = 'Center'><FONT size = '7' color = 'red'> </FONT></P>");
+    EXPECT_EQ(size, 7);
+}
+
+TEST(ReportHtml, TextFromDataAndTypedNamesCannotBreakTheMarkup) {
+    EXPECT_EQ(htmlText("Smith & <Sons> \"Racing\" O'Neil"),
+              "Smith &amp; &lt;Sons&gt; &quot;Racing&quot; O&#39;Neil");
+    EXPECT_EQ(htmlText("Plain 24"), "Plain 24");
+    // An image name typed with a quote stays inside its attribute.
+    EXPECT_EQ(imageParagraph("O'Brien's.gif", "center"),
+              "<P align = 'center'><img border='0' src='O&#39;Brien&#39;s.gif'></P>");
+    EXPECT_EQ(bodyTag("0", "a'><script>x</script>"), "<BODY background='a&#39;&gt;&lt;script&gt;x&lt;/script&gt;'>");
+}
+
+TEST(ReportFiles, FileNames) {
+    RecordingUi ui;
+    EXPECT_EQ(makeReportFileName("RD", 1, 3), "rd00010003.html");
+    EXPECT_EQ(makeReportFileName("TC", 12), "tc00120000.html");
+    EXPECT_EQ(makeReportFileName("RD", 0), "rd00000000.html");
+    EXPECT_EQ(makeReportFileName("LS", 9999, 9999), "ls99999999.html");
+    EXPECT_EQ(makeReportFileName("rd", 10001, 1), "rd00010001.html");
+    EXPECT_EQ(makeReportFileName("TD", 1, -1), "td0001999.html");
+    EXPECT_EQ(makeReportFileName("RR", 22767), "rr27670000.html");
+    EXPECT_TRUE(ui.boxes.isEmpty());
+    EXPECT_EQ(makeReportFileName("RD", 22768, 1), "");
+    ASSERT_EQ(ui.boxes.size(), 1);
+    EXPECT_EQ(ui.boxes[0].text, "Error generating report name - Overflow");
+    EXPECT_EQ(ui.boxes[0].title, "Quorvanti");
+    EXPECT_EQ(ui.boxes[0].icon, MsgIcon::Critical);
+    EXPECT_EQ(ui.beeps, 0);
+}
+
+TEST(ReportFiles, FileNumbersComeFromTheCatalogue) {
+    TestDataFile data;
+    ASSERT_TRUE(data.ok());
+    const int rd = TestDataFile::scalar("SELECT file_handle FROM report WHERE report_id = 'RD'").toInt();
+    EXPECT_GT(rd, 0);
+    EXPECT_EQ(getReportFileHandle("rd"), rd);
+    EXPECT_EQ(getReportFileHandle("RDX"), rd);
+    EXPECT_EQ(getReportFileHandle("ZZ"), 0);
+    EXPECT_EQ(getReportFileHandle("'"), 0);
+    EXPECT_TRUE(data.ui().boxes.isEmpty());
+}
+
+TEST(ReportFiles, WritesCrLfLinesIntoANewReportFolder) {
+    TestDataFile data;
+    ASSERT_TRUE(data.ok());
+    QDir(reportsDir()).removeRecursively();
+    ASSERT_TRUE(openReportFile(101, "rd00010003.html"));
+    ASSERT_TRUE(openReportFile(102, "tr00010003.html")); // a nested page, open at the same time
+    writeReportLine("<html>", 101);
+    writeReportLine("Café Zoë 5€", 102);
+    closeReportFile(102);
+    writeReportLine("</html>", 101);
+    closeReportFile(101);
+    closeReportFile(101); // not open: nothing happens
+    EXPECT_THROW(writeReportLine("late", 101), ReportFileError);
+
+    QFile page(reportFilePath("rd00010003.html"));
+    ASSERT_TRUE(page.open(QIODevice::ReadOnly));
+    EXPECT_EQ(page.readAll(), QByteArray("<html>\r\n</html>\r\n"));
+    QFile nested(QDir(reportsDir()).filePath("tr00010003.html"));
+    ASSERT_TRUE(nested.open(QIODevice::ReadOnly));
+    EXPECT_EQ(nested.readAll(), QByteArray("Caf&#233; Zo&#235; 5&#8364;\r\n"));
+
+    // A second run replaces the page.
+    ASSERT_TRUE(openReportFile(101, "rd00010003.html"));
+    writeReportLine("again", 101);
+    closeReportFile(101);
+    page.close();
+    ASSERT_TRUE(page.open(QIODevice::ReadOnly));
+    EXPECT_EQ(page.readAll(), QByteArray("again\r\n"));
+    EXPECT_TRUE(data.ui().boxes.isEmpty());
+}
+
+TEST(ReportFiles, AFolderThatCannotBeMadeIsReportedAndNothingIsOpen) {
+    TestDataFile data;
+    ASSERT_TRUE(data.ok());
+    setMousePointer(PointerHourglass);
+    setReportsDir(QDir(data.folder()).filePath("missing/Reports")); // only one level is created
+    EXPECT_FALSE(openReportFile(103, "ls00010003.html"));
+    EXPECT_FALSE(isReportFileOpen(103));
+    ASSERT_EQ(data.ui().boxes.size(), 1);
+    EXPECT_TRUE(data.ui().boxes[0].text.startsWith("Error creating report file - "));
+    EXPECT_EQ(data.ui().boxes[0].title, "Quorvanti");
+    EXPECT_EQ(data.ui().pointerDuringBoxes[0], PointerDefault);
+    EXPECT_EQ(mousePointer(), PointerHourglass);
+    setMousePointer(PointerDefault);
+    EXPECT_THROW(writeReportLine("x", 103), ReportFileError);
+
+    setReportsDir(QDir(data.folder()).filePath("Mine"));
+    EXPECT_TRUE(openReportFile(103, "ls00010003.html"));
+    closeReportFile(103);
+    EXPECT_TRUE(QFile::exists(QDir(data.folder()).filePath("Mine/ls00010003.html")));
+}
+
+TEST(ReportFiles, OpeningDocuments) {
+    TestDataFile data;
+    ASSERT_TRUE(data.ok());
+    QStringList opened;
+    bool accept = true;
+    setDocumentOpener([&](const QString& path) {
+        opened << path;
+        return accept;
+    });
+    ASSERT_TRUE(openReportFile(101, "rr00120000.html"));
+    closeReportFile(101);
+    openReportInBrowser("rr00120000.html");
+    EXPECT_EQ(opened, QStringList{reportFilePath("rr00120000.html")});
+    EXPECT_TRUE(data.ui().boxes.isEmpty());
+
+    // A page that is not there is never handed on.
+    openReportInBrowser("rr00130000.html");
+    EXPECT_EQ(opened.size(), 1);
+    ASSERT_EQ(data.ui().boxes.size(), 1);
+    EXPECT_EQ(data.ui().boxes[0].text, reportFilePath("rr00130000.html") +
+                                           "\n\nFile Not Found.\n\nNOTE: This maybe caused by having no browser installed.");
+    EXPECT_EQ(data.ui().boxes[0].title, "Quorvanti Error");
+
+    // No program for the page.
+    accept = false;
+    openReportInBrowser("rr00120000.html");
+    EXPECT_TRUE(data.ui().lastBoxText().startsWith("No application association was found for this HTML file:"));
+    EXPECT_TRUE(data.ui().lastBoxText().endsWith("NOTE: This maybe caused by having no browser installed."));
+    // Addresses go straight to the desktop; other document types get no browser note.
+    startDocument("  http://example.invalid/x  ", 1, "SYSINFO");
+    EXPECT_EQ(opened.last(), "http://example.invalid/x");
+    EXPECT_EQ(data.ui().lastBoxText(), "No application association was found for this file:\n\nhttp://example.invalid/x\n\n"
+                                       "An application must be associated with this file type before it can be displayed.");
+    EXPECT_EQ(startDocumentMessage(-4, "x", "SYSINFO"), "Unknown error.");
+    setDocumentOpener({});
+}

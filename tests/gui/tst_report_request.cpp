@@ -1,0 +1,275 @@
+#include "ModalHelpers.h"
+#include "TestDataFile.h"
+#include "data/Paths.h"
+#include "reports/framework/frmBrowser.h"
+#include "reports/framework/frmReportRqst.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTreeView>
+#include <memory>
+
+class tst_ReportRequest : public QObject {
+    Q_OBJECT
+
+private:
+    std::unique_ptr<TestDataFile> m_data;
+    RecordingUi& ui() { return m_data->ui(); }
+
+    // Opens the dialog without its modal loop, so that a test can drive it; the combo boxes only
+    // answer while it is visible, as they do in the modal dialog.
+    static void open(frmReportRqst& w, const QString& caption, bool league, bool race, bool team) {
+        w.setLeagueRequired(league);
+        w.setRaceRequired(race);
+        w.setTeamRequired(team);
+        w.loadDialog(caption);
+        if (team) {
+            w.setAllTeams(true);
+            w.chkTeamAll()->setChecked(true);
+            w.setSeparate(false);
+        }
+        w.show();
+        settle();
+    }
+    static void touch(const QString& path) {
+        QFile f(path);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+    }
+
+private slots:
+    void initTestCase() { QApplication::setQuitOnLastWindowClosed(false); }
+    void init() {
+        m_data = std::make_unique<TestDataFile>();
+        QVERIFY(m_data->ok());
+        // League 1 (Wexford Cup cars) has raced twice, the later race with results; league 2 plays
+        // F1 drivers and has one race without results.
+        TestDataFile::exec("INSERT INTO leagues (league_nmbr, league_name, race_type_nmbr, car_type_nmbr) VALUES "
+                           "(1, 'Sunday League', 1, 1), (2, 'Formula League', 6, 2)");
+        TestDataFile::exec("INSERT INTO races (race_nmbr, race_name, race_dt, race_type_nmbr, car_type_nmbr) VALUES "
+                           "(10, 'Opener', '2002-02-17', 1, 1), (11, 'Spring 500', '2002-03-03', 1, 1), "
+                           "(12, 'Later', '2002-04-01', 1, 1), (20, 'Grand Prix', '2002-03-10', 6, 2)");
+        TestDataFile::exec("INSERT INTO results (car_nmbr, race_nmbr, place) VALUES (1, 10, 1), (1, 11, 2)");
+        TestDataFile::exec("INSERT INTO teams (team_nmbr, team_name) VALUES (5, 'Zephyr'), (6, 'Aces'), (7, 'Bolts')");
+        TestDataFile::exec("INSERT INTO league_teams VALUES (1, 5), (1, 6), (2, 7)");
+    }
+    void cleanup() { m_data.reset(); }
+
+    void fillsListsAndPreselectsTheLatestRaceWithResults() {
+        frmReportRqst w;
+        open(w, "Team Detail", true, true, true);
+        QCOMPARE(w.windowTitle(), QString("Team Detail"));
+        QCOMPARE(w.cmbLeague()->count(), 2);
+        QCOMPARE(w.leagueNmbr(), 1);
+        QCOMPARE(w.cmbRace()->count(), 3);
+        QCOMPARE(w.cmbRace()->currentText(), QString("03/03/2002 - Spring 500"));
+        QCOMPARE(w.raceNmbr(), 11);
+        QCOMPARE(w.cmbTeam()->itemText(0), QString("Aces"));
+        QCOMPARE(w.cmbTeam()->currentIndex(), -1);
+        QCOMPARE(w.txtReportFolder()->text(), reportsDir());
+    }
+
+    void allTeamsAndSeparate() {
+        frmReportRqst w;
+        open(w, "Team Cars", true, true, true);
+        QVERIFY(w.chkTeamAll()->isChecked());
+        QVERIFY(w.chkSeparate()->isEnabled());
+        QVERIFY(!w.chkSeparate()->isChecked());
+        w.chkSeparate()->setChecked(true);
+        QVERIFY(w.separate());
+
+        w.cmbTeam()->setCurrentIndex(1); // Zephyr
+        QCOMPARE(w.teamNmbr(), 5);
+        QVERIFY(!w.allTeams());
+        QVERIFY(!w.chkTeamAll()->isChecked());
+        QVERIFY(!w.chkSeparate()->isEnabled());
+        QVERIFY(!w.chkSeparate()->isChecked());
+        QVERIFY(!w.separate());
+
+        // Every team again: the box loses its pick, the last team stays, and the request passes.
+        w.chkTeamAll()->setChecked(true);
+        QCOMPARE(w.cmbTeam()->currentIndex(), -1);
+        QCOMPARE(w.teamNmbr(), 5);
+        QVERIFY(w.allTeams());
+        w.cmdOK()->click();
+        QVERIFY(w.ok());
+        QVERIFY(!w.isVisible());
+        QVERIFY(ui().boxes.isEmpty());
+    }
+
+    void validationOrderAndMessages() {
+        frmReportRqst w;
+        open(w, "Team Trades", true, true, true);
+        w.chkTeamAll()->setChecked(false);
+        w.cmbRace()->setCurrentIndex(-1);
+        w.cmbLeague()->setCurrentIndex(-1);
+        w.cmdOK()->click();
+        QCOMPARE(ui().lastBoxText(), QString("A Race is required for this Report"));
+        QCOMPARE(ui().boxes.last().title, QString("Quorvanti"));
+        QCOMPARE(ui().boxes.last().icon, MsgIcon::Critical);
+        QVERIFY(w.isVisible());
+        QVERIFY(!w.ok());
+
+        w.setRaceNmbr(12);
+        w.cmdOK()->click();
+        QCOMPARE(ui().lastBoxText(), QString("A League is required for this Report"));
+        w.cmbLeague()->setCurrentIndex(0);
+        w.cmbRace()->setCurrentIndex(0);
+        w.cmdOK()->click();
+        QCOMPARE(ui().lastBoxText(), QString("A Team is required for this Report"));
+        QCOMPARE(ui().boxes.size(), 3);
+        w.cmbTeam()->setCurrentIndex(0);
+        w.cmdOK()->click();
+        QVERIFY(w.ok());
+        QCOMPARE(w.teamNmbr(), 6);
+        QCOMPARE(w.raceNmbr(), 10);
+    }
+
+    void reportsWithoutRaceOrTeam() {
+        frmReportRqst picks;
+        open(picks, "Car/Driver Picks", true, false, false);
+        QVERIFY(!picks.cmbRace()->isEnabled());
+        QVERIFY(!picks.cmbTeam()->isEnabled());
+        QVERIFY(!picks.chkTeamAll()->isEnabled());
+        QVERIFY(!picks.chkSeparate()->isEnabled());
+        picks.cmdOK()->click();
+        QVERIFY(picks.ok());
+        QCOMPARE(picks.leagueNmbr(), 1);
+
+        frmReportRqst results;
+        open(results, "Race Results", false, true, false);
+        QVERIFY(results.cmbLeague()->isEnabled());
+        QCOMPARE(results.cmbLeague()->count(), 2);
+        results.cmbLeague()->setCurrentIndex(-1);
+        results.cmdOK()->click();
+        QVERIFY(results.ok());
+        QCOMPARE(results.raceNmbr(), 11);
+        QVERIFY(ui().boxes.isEmpty());
+    }
+
+    void changingLeagueDropsThePicksOfTheOldOne() {
+        frmReportRqst w;
+        open(w, "Team Detail", true, true, true);
+        w.cmbTeam()->setCurrentIndex(0);
+        QCOMPARE(w.teamNmbr(), 6);
+        w.cmbLeague()->setCurrentIndex(1); // no results yet: no race is preselected
+        QCOMPARE(w.leagueNmbr(), 2);
+        QCOMPARE(w.cmbRace()->count(), 1);
+        QCOMPARE(w.cmbRace()->currentIndex(), -1);
+        QCOMPARE(w.cmbTeam()->count(), 1);
+        w.cmdOK()->click();
+        QCOMPARE(ui().lastBoxText(), QString("A Race is required for this Report"));
+        w.cmbRace()->setCurrentIndex(0);
+        w.cmdOK()->click();
+        // The team chosen in league 1 is not a pick in league 2.
+        QCOMPARE(ui().lastBoxText(), QString("A Team is required for this Report"));
+        QVERIFY(!w.ok());
+        w.cmbTeam()->setCurrentIndex(0);
+        w.cmdOK()->click();
+        QVERIFY(w.ok());
+        QCOMPARE(w.teamNmbr(), 7);
+        QCOMPARE(w.raceNmbr(), 20);
+    }
+
+    void clearingTheFolderOnlyAfterAValidOk() {
+        const QString folder = QDir(m_data->folder()).filePath("Out");
+        QVERIFY(QDir().mkpath(folder));
+        touch(folder + "/a.html");
+        touch(folder + "/b.html");
+        touch(folder + "/keep.txt");
+
+        frmReportRqst cancelled;
+        open(cancelled, "Race Detail", true, true, false);
+        cancelled.txtReportFolder()->setText(folder);
+        cancelled.chkClear()->setChecked(true);
+        cancelled.cmdCancel()->click();
+        QVERIFY(!cancelled.ok());
+        QVERIFY(QFile::exists(folder + "/a.html"));
+        // The folder typed stays the report folder even after Cancel.
+        QCOMPARE(reportsDir(), folder);
+
+        frmReportRqst refused;
+        open(refused, "Race Detail", true, true, false);
+        QCOMPARE(refused.txtReportFolder()->text(), folder);
+        refused.chkClear()->setChecked(true);
+        refused.cmbRace()->setCurrentIndex(-1);
+        refused.cmdOK()->click();
+        QVERIFY(QFile::exists(folder + "/a.html"));
+
+        refused.cmbRace()->setCurrentIndex(0);
+        refused.cmdOK()->click();
+        QVERIFY(refused.ok());
+        QVERIFY(!QFile::exists(folder + "/a.html"));
+        QVERIFY(!QFile::exists(folder + "/b.html"));
+        QVERIFY(QFile::exists(folder + "/keep.txt"));
+    }
+
+    void folderPickerStoresCreatesAndRestores() {
+        const QString base = QDir(m_data->folder()).filePath("Reports");
+        QVERIFY(QDir().mkpath(base));
+        setReportsDir(base);
+
+        whileModal<frmBrowser>([&](frmBrowser* w) {
+            QCOMPARE(w->windowTitle(), QString("Select Report Folder"));
+            QCOMPARE(w->PathName()->text(), base);
+            w->BUT_Ok()->click();
+        });
+        frmBrowser same;
+        same.showWith(1);
+        QCOMPARE(reportsDir(), base);
+
+        const QString fresh = base + "/Season 2002";
+        whileModal<frmBrowser>([&](frmBrowser* w) {
+            w->PathName()->setText("  " + fresh + "/ ");
+            w->BUT_Ok()->click();
+        });
+        frmBrowser create;
+        create.showWith(1);
+        QVERIFY(QFileInfo(fresh).isDir());
+        QCOMPARE(reportsDir(), fresh);
+
+        whileModal<frmBrowser>([&](frmBrowser* w) {
+            w->PathName()->setText(base + "/no/such/depth");
+            w->BUT_Ok()->click();
+            QCOMPARE(ui().lastBoxText(), QString("Cannot create folder " + base + "/no/such/depth."));
+            QVERIFY(w->isVisible());
+            w->BUT_Cancel()->click();
+        });
+        frmBrowser refused;
+        refused.showWith(1);
+        QCOMPARE(reportsDir(), fresh);
+
+        // The other mode edits the backup folder and leaves the report folder alone.
+        const QString backups = QDir(m_data->folder()).filePath("Safe");
+        whileModal<frmBrowser>([&](frmBrowser* w) {
+            w->PathName()->setText(backups);
+            w->BUT_Ok()->click();
+        });
+        frmBrowser other;
+        other.showWith(2);
+        QCOMPARE(backupsDir(), backups);
+        QCOMPARE(reportsDir(), fresh);
+    }
+
+    void browseFromTheRequestShowsThePickedFolder() {
+        const QString picked = QDir(m_data->folder()).filePath("Picked");
+        frmReportRqst w;
+        open(w, "League Standings", true, true, false);
+        whileModal<frmBrowser>([&](frmBrowser* b) {
+            b->PathName()->setText(picked);
+            b->BUT_Ok()->click();
+        });
+        w.cmdChangeFolder()->click();
+        QCOMPARE(w.txtReportFolder()->text(), picked);
+        QCOMPARE(reportsDir(), picked);
+        const QString shots = qEnvironmentVariable("QV_SCREENSHOT_DIR");
+        if (!shots.isEmpty())
+            QVERIFY(w.grab().save(QDir(shots).filePath("frmReportRqst.png")));
+    }
+};
+
+QTEST_MAIN(tst_ReportRequest)
+#include "tst_report_request.moc"
