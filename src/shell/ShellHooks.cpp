@@ -8,6 +8,8 @@
 #include "editors/teams/frmGroups.h"
 #include "editors/teams/frmLeague.h"
 #include "editors/teams/frmTeam.h"
+#include "exchange/Import.h"
+#include "exchange/frmPublishWeb.h"
 #include "reports/framework/frmReportDetails.h"
 #include "reports/framework/frmReportRqst.h"
 #include "shell/EntityCommands.h"
@@ -131,6 +133,12 @@ void installShellHooks() {
     };
     h.reportDetails = [] {
         frmReportDetails w(frmMain::instance());
+        w.exec();
+    };
+
+    h.importFile = [](const QString& path) { return importFile(path); };
+    h.publishWeb = [] {
+        frmPublishWeb w(frmMain::instance());
         w.exec();
     };
 }
