@@ -9,6 +9,9 @@
 #include "editors/teams/frmLeague.h"
 #include "editors/teams/frmTeam.h"
 #include "reports/framework/frmReportRqst.h"
+#include "reports/generators/LeagueRaceStandingsReport.h"
+#include "reports/generators/LeagueStandingsReport.h"
+#include "reports/generators/RaceDetailReport.h"
 #include "shell/EntityCommands.h"
 #include "shell/frmDisplayCars.h"
 #include "shell/frmDisplayLeagues.h"
@@ -128,4 +131,7 @@ void installShellHooks() {
         w.showWith(caption);
         return ReportRequest{w.ok(), w.leagueNmbr(), w.raceNmbr(), w.teamNmbr(), w.allTeams(), w.separate()};
     };
+    h.reports.createRaceDetailReport = createRaceDetailReport;
+    h.reports.createLeagueStandingsReport = createLeagueStandingsReport;
+    h.reports.createLeagueRaceStandings = createLeagueRaceStandings;
 }
