@@ -12,6 +12,9 @@
 #include "exchange/frmPublishWeb.h"
 #include "reports/framework/frmReportDetails.h"
 #include "reports/framework/frmReportRqst.h"
+#include "reports/generators/LeagueRaceStandingsReport.h"
+#include "reports/generators/LeagueStandingsReport.h"
+#include "reports/generators/RaceDetailReport.h"
 #include "shell/EntityCommands.h"
 #include "shell/frmDisplayCars.h"
 #include "shell/frmDisplayLeagues.h"
@@ -141,4 +144,7 @@ void installShellHooks() {
         frmPublishWeb w(frmMain::instance());
         w.exec();
     };
+    h.reports.createRaceDetailReport = createRaceDetailReport;
+    h.reports.createLeagueStandingsReport = createLeagueStandingsReport;
+    h.reports.createLeagueRaceStandings = createLeagueRaceStandings;
 }
