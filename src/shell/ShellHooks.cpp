@@ -15,6 +15,10 @@
 #include "reports/generators/LeagueRaceStandingsReport.h"
 #include "reports/generators/LeagueStandingsReport.h"
 #include "reports/generators/RaceDetailReport.h"
+#include "reports/generators/CarPickReport.h"
+#include "reports/generators/CarsDetailReport.h"
+#include "reports/generators/DriverStatsReport.h"
+#include "reports/generators/RaceResultsReport.h"
 #include "shell/EntityCommands.h"
 #include "shell/frmDisplayCars.h"
 #include "shell/frmDisplayLeagues.h"
@@ -147,4 +151,8 @@ void installShellHooks() {
     h.reports.createRaceDetailReport = createRaceDetailReport;
     h.reports.createLeagueStandingsReport = createLeagueStandingsReport;
     h.reports.createLeagueRaceStandings = createLeagueRaceStandings;
+    h.reports.createCarPickReport = createCarPickReport;
+    h.reports.createCarsDetailReport = createCarsDetailReport;
+    h.reports.createRaceResultsReport = createRaceResultsReport;
+    h.reports.createDriverStatsReport = createDriverStatsReport;
 }

@@ -1,0 +1,126 @@
+#include "reports/generators/CarPickReport.h"
+
+#include "data/IDatabase.h"
+#include "data/cGroup.h"
+#include "reports/generators/ReportPipeline.h"
+
+namespace {
+
+const QString kCode = QStringLiteral("CP");
+
+QString getGroupDisplay(const QVariant& value) {
+    bool numeric = false;
+    const int groupNmbr = value.toString().toInt(&numeric);
+    if (value.isNull() || !numeric || groupNmbr <= 0)
+        return QString();
+    cGroup group;
+    group.load(groupNmbr);
+    return htmlText(group.groupName());
+}
+
+QString groupPickText(const QVariant& value) {
+    bool numeric = false;
+    const int groupNmbr = value.toString().toInt(&numeric);
+    if (value.isNull() || !numeric || groupNmbr <= 0)
+        return QString();
+    cGroup group;
+    group.load(groupNmbr); // a group that is not there reads as a limit of -1
+    return QStringLiteral("Select ") + QString::number(group.maxNmbr()) + QStringLiteral(" From this group.");
+}
+
+// The salary as money when it is a number, else as it is stored.
+QString salaryText(const QVariant& value) {
+    bool numeric = false;
+    value.toString().trimmed().toDouble(&numeric);
+    return numeric ? cellMoney(value) : cellText(value);
+}
+
+std::optional<QString> headingFor(int column) {
+    switch (column) {
+    case ColCarTxt: return QStringLiteral("<BR>Car#");
+    case ColDriverName: return QStringLiteral("<BR>Driver");
+    case ColSponsor: return QStringLiteral("<BR>Sponsor");
+    case ColSalary: return QStringLiteral("<BR>Salary");
+    case ColCarMake: return QStringLiteral("<BR>Make");
+    case ColCarOwner: return QStringLiteral("<BR>Owner");
+    default: return std::nullopt;
+    }
+}
+
+std::optional<ReportCell> cellFor(const IDatabase& db, int column) {
+    const QString left = QStringLiteral("left");
+    switch (column) {
+    case ColCarTxt: return ReportCell{cellText(db.fields("car_txt")), QStringLiteral("center")};
+    case ColDriverName: return ReportCell{cellText(db.fields("driver_name")), left};
+    case ColSponsor: return ReportCell{cellText(db.fields("sponsor")), left};
+    case ColSalary: return ReportCell{salaryText(db.fields("salary")), QStringLiteral("right")};
+    case ColCarMake: return ReportCell{cellText(db.fields("car_make")), left};
+    case ColCarOwner: return ReportCell{cellText(db.fields("car_owner")), left};
+    default: return std::nullopt;
+    }
+}
+
+// The group's name row and its pick-limit row, each one cell across every chosen column.
+void writeGroupRows(ReportPage& page, const QVariant& groupNmbr) {
+    const int size = page.titleTextSize() - 2;
+    const QString span = QString::number(page.columns().size());
+    for (const QString& text : {getGroupDisplay(groupNmbr), groupPickText(groupNmbr)}) {
+        page.writeLine(rowTag(page.headingBackColor()));
+        page.writeLine(dataCell(size, page.headingTextColor(), text, QStringLiteral("center"), span));
+        page.writeLine(QStringLiteral("</TR>"));
+    }
+}
+
+void writeReportPage(ReportPage& page, IDatabase& db) {
+    if (db.isEOF())
+        return;
+    page.writeHead(QStringLiteral(" Car Details Report"));
+    page.writeHeaderImage();
+    page.writeTitle(cellText(db.fields("league_name")));
+    const QVariant cap = db.fields("salary_cap");
+    if (!cap.isNull() && cap.toDouble() > 0)
+        page.writeTitle(QStringLiteral("Salary Cap ") + cellMoney(cap), 2);
+    page.writeTableStart();
+    page.writeEmptyRow();
+
+    int rowIndex = 1;
+    int openGroup = 0;
+    for (; !db.isEOF(); db.MoveNext()) {
+        const QVariant group = db.fields("group_nmbr");
+        const bool differs = !group.isNull() && group.toInt() != openGroup;
+        if (differs) {
+            openGroup = group.toInt();
+            if (openGroup > 0) {
+                writeGroupRows(page, group);
+                page.writeColumnHeadings(headingFor, QStringLiteral("nowrap"));
+            }
+        } else if (rowIndex == 1) {
+            page.writeColumnHeadings(headingFor, QStringLiteral("nowrap"));
+        }
+        page.writeDataRow(rowIndex, [&db](int column) { return cellFor(db, column); });
+        ++rowIndex;
+    }
+    page.writeTableEnd();
+    page.writeEnd();
+}
+
+} // namespace
+
+QString createCarPickReport(int leagueNmbr, bool show) {
+    return runReport(kCode, QStringLiteral("Creating Car/Driver Picks Report"), [&](ReportPage& page) {
+        IDatabase db;
+        const bool opened = db.OpenResultSet(QStringLiteral("SELECT cars.*, league_name, salary_cap"
+                                                            " FROM cars, leagues"
+                                                            " WHERE cars.race_type_nmbr = leagues.race_type_nmbr"
+                                                            " AND leagues.league_nmbr = ") +
+                                             QString::number(leagueNmbr) +
+                                             QStringLiteral(" AND cars.car_type_nmbr = leagues.car_type_nmbr "
+                                                            " ORDER BY group_nmbr, salary desc, car_txt"));
+        page.open(leagueNmbr);
+        // The query's own box has been shown; the run ends as a page that cannot be read would.
+        if (!opened)
+            throw ReportRunError(QStringLiteral("No current record"));
+        writeReportPage(page, db);
+        return page.finish(show);
+    });
+}

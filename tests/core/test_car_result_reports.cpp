@@ -1,0 +1,295 @@
+// The car pick, car details, race results and car/driver statistics reports.
+//
+// League 3 plays race type 1 with cars (car type 1) under a salary cap of 50,000. Race type 1 has
+// cars 10 ("24", group 1), 11 ("10", group 1), 12 ("9", group 2), 13 ("7", no group), a driver 14
+// ("D1"), a bonus entry 15 ("Top Bonus"); car 16 belongs to race type 2.
+
+#include "TestDataFile.h"
+#include "data/CommonCode.h"
+#include "data/Paths.h"
+#include "reports/generators/CarPickReport.h"
+#include "reports/generators/CarsDetailReport.h"
+#include "reports/generators/DriverStatsReport.h"
+#include "reports/generators/RaceResultsReport.h"
+#include "reports/generators/ReportPipeline.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QRegularExpression>
+#include <QStringList>
+#include <gtest/gtest.h>
+
+namespace {
+
+QStringList pageLines(const QString& fileName) {
+    QFile f(reportFilePath(fileName));
+    if (!f.open(QIODevice::ReadOnly))
+        return {};
+    QStringList lines = QString::fromLatin1(f.readAll()).split(QStringLiteral("\r\n"));
+    if (!lines.isEmpty() && lines.last().isEmpty())
+        lines.removeLast();
+    return lines;
+}
+
+QStringList linesStartingWith(const QStringList& lines, const QString& start) {
+    QStringList out;
+    for (const QString& l : lines)
+        if (l.startsWith(start))
+            out << l;
+    return out;
+}
+
+// The text of every data cell, in page order.
+QStringList cellTexts(const QStringList& lines) {
+    QStringList out;
+    for (const QString& l : lines)
+        if (l.startsWith("<TD")) {
+            const int open = l.indexOf("'>", l.indexOf("<FONT")) + 2;
+            out << l.mid(open, l.indexOf(" </FONT>") - open);
+        }
+    return out;
+}
+
+void chooseColumns(const QString& code, const QList<int>& columns) {
+    TestDataFile::exec(QStringLiteral("DELETE FROM report_columns WHERE report_nmbr = "
+                                      "(SELECT report_nmbr FROM report WHERE report_id = '%1')")
+                           .arg(code));
+    int order = 1;
+    for (int c : columns)
+        TestDataFile::exec(QStringLiteral("INSERT INTO report_columns SELECT report_nmbr, %1, %2 FROM report "
+                                          "WHERE report_id = '%3'")
+                               .arg(c)
+                               .arg(order++)
+                               .arg(code));
+}
+
+class CarResultReports : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(data.ok());
+        setDocumentOpener([this](const QString& path) {
+            opened << QFileInfo(path).fileName();
+            return true;
+        });
+        TestDataFile::exec("UPDATE group_dm SET max_nmbr = 2 WHERE group_nmbr = 1");
+        TestDataFile::exec("UPDATE group_dm SET max_nmbr = 1 WHERE group_nmbr = 2");
+        TestDataFile::exec("INSERT INTO leagues (league_nmbr, league_name, race_type_nmbr, scoring_option_nmbr, "
+                           "scoring_type_nmbr, salary_cap, car_type_nmbr) VALUES "
+                           "(3, 'Lake League  ', 1, 1, 1, 50000, 1), (4, 'Empty League', 5, 1, 1, 0, 1)");
+        TestDataFile::exec(
+            "INSERT INTO cars (car_nmbr, race_type_nmbr, car_type_nmbr, car_txt, car_owner, driver_name, car_make, "
+            "sponsor, group_nmbr, salary) VALUES "
+            "(10, 1, 1, '24', 'Own A', 'Jeff & <Co>', 'Make A', 'Spons A', 1, 3000), "
+            "(11, 1, 1, '10', 'Own B', 'O''Neil', 'Make B', 'Spons B', 1, 5000), "
+            "(12, 1, 1, '9', 'Own C', 'Carl', 'Make C', NULL, 2, 1000), "
+            "(13, 1, 1, '7', 'Own D', 'Dale', 'Make D', 'Spons D', NULL, 1234567.5), "
+            "(14, 1, 2, 'D1', NULL, 'Driver One', NULL, NULL, 1, 900), "
+            "(15, 1, 3, 'Top Bonus', NULL, NULL, NULL, NULL, NULL, 0), "
+            "(16, 2, 1, '99', NULL, 'Elsewhere', NULL, NULL, 1, 99999)");
+        data.ui().clear();
+    }
+    void TearDown() override { setDocumentOpener({}); }
+
+    static void addRaces() {
+        TestDataFile::exec("INSERT INTO races VALUES (12, '  Spring 200 ', 'Lake', '2024-03-07', 1, 1, 1), "
+                           "(13, 'Summer 300', 'Lake', '2024-06-01', 1, 1, 2), "
+                           "(14, 'Other Type', 'Far', '2024-06-01', 1, 2, 2), "
+                           "(15, 'Not Run', 'Lake', '2024-09-01', 1, 1, 2)");
+        // race, car: place, qualified, fast_qual, laps_led
+        TestDataFile::exec("INSERT INTO results (race_nmbr, car_nmbr, place, qualified, fast_qual, laps_led) VALUES "
+                           "(12, 13, 999, 5, 0, 0), (12, 11, 2, 1, -1, 30), (12, 10, 1, 2, 0, 70), "
+                           "(12, 12, 0, 4, 0, 0), (12, 14, 3, 3, 1, 5), (12, 15, 4, 6, 0, 0), "
+                           "(13, 11, 1, 2, 0, 10), (13, 10, 6, 1, 1, 0), (13, 13, 3, 3, 0, 2), "
+                           "(14, 16, 1, 1, 1, 99)");
+    }
+
+    TestDataFile data;
+    QStringList opened;
+};
+
+} // namespace
+
+TEST_F(CarResultReports, CarPicksAreGroupedWithLimitsAndSortedBySalary) {
+    chooseColumns("CP", {3, 12, 5, 2}); // column 5 is not one of this report's
+    const QString name = createCarPickReport(3, true);
+    EXPECT_EQ(name, "cp00030000.html");
+    EXPECT_EQ(opened, QStringList{name});
+    EXPECT_TRUE(data.ui().boxes.isEmpty());
+    EXPECT_EQ(data.ui().statusTexts, (QStringList{"Creating Car/Driver Picks Report", "Status"}));
+
+    const QStringList lines = pageLines(name);
+    ASSERT_GT(lines.size(), 12);
+    EXPECT_EQ(lines[2], "<title> Car Details Report</title>");
+    // League name as stored, then the cap two sizes smaller; no spacer or <br> before the table.
+    const int table = lines.indexOf(QRegularExpression("^<TABLE.*"));
+    ASSERT_GT(table, 0);
+    EXPECT_EQ(lines[table - 2], "<P align = 'center'><FONT size = '5' color = '#000080'>Lake League   </FONT></P>");
+    EXPECT_EQ(lines[table - 1], "<P align = 'center'><FONT size = '3' color = '#000080'>Salary Cap $50,000.00 </FONT></P>");
+    EXPECT_EQ(lines.mid(table + 1, 2), (QStringList{"<TR>", "</TR>"}));
+
+    // Ungrouped car first under one heading row, then group 1 (5000 before 3000), then group 2.
+    // Bonus entries, drivers and cars of other race types are not listed.
+    EXPECT_EQ(cellTexts(lines), (QStringList{"Dale", "$1,234,567.50", "7",                    //
+                                             "Group A", "Select 2 From this group.",          //
+                                             "O&#39;Neil", "$5,000.00", "10",                 //
+                                             "Jeff &amp; &lt;Co&gt;", "$3,000.00", "24",      //
+                                             "Group B", "Select 1 From this group.",          //
+                                             "Carl", "$1,000.00", "9"}));
+    // Group rows span every chosen column, in the heading colours at the title size less 2.
+    EXPECT_TRUE(lines.contains("<TD colspan=4  align = 'center'><FONT size = '3' color = '#FFFFFF'>Group A </FONT></TD>"));
+    EXPECT_EQ(linesStartingWith(lines, "<TR bgcolor = '#000080'>").size(), 7); // 3 headings + 4 group rows
+    const QStringList headings = linesStartingWith(lines, "<TH");
+    ASSERT_EQ(headings.size(), 9);
+    EXPECT_EQ(headings.mid(0, 3),
+              (QStringList{"<TH nowrap colspan=1 align = 'center'><FONT size = '2' color = '#FFFFFF'><BR>Driver </FONT></TH>",
+                           "<TH nowrap colspan=1 align = 'center'><FONT size = '2' color = '#FFFFFF'><BR>Salary </FONT></TH>",
+                           "<TH nowrap colspan=1 align = 'center'><FONT size = '2' color = '#FFFFFF'><BR>Car# </FONT></TH>"}));
+    // Striping runs over the whole page: car "9" is the fourth data row.
+    const QStringList rows = linesStartingWith(lines, "<TR bgcolor = '#");
+    EXPECT_EQ(linesStartingWith(lines, "<TR bgcolor = '#FFFFFF'>").size(), 2);
+    EXPECT_EQ(linesStartingWith(lines, "<TR bgcolor = '#D3D3D3'>").size(), 2);
+    EXPECT_EQ(rows.last(), "<TR bgcolor = '#D3D3D3'>");
+    // No footer, whatever the attribute says.
+    EXPECT_TRUE(linesStartingWith(lines, "<P align = 'Center'>").isEmpty());
+    EXPECT_EQ(lines.mid(lines.size() - 3), (QStringList{"</TABLE>", "</body>", "</html>"}));
+}
+
+TEST_F(CarResultReports, CarPicksWithoutCapUnknownGroupOrCars) {
+    TestDataFile::exec("UPDATE leagues SET salary_cap = 0 WHERE league_nmbr = 3");
+    TestDataFile::exec("UPDATE cars SET group_nmbr = 77 WHERE car_nmbr = 12");
+    const QString name = createCarPickReport(3, false);
+    EXPECT_TRUE(opened.isEmpty());
+    const QStringList lines = pageLines(name);
+    EXPECT_TRUE(linesStartingWith(lines, "<P align = 'center'><FONT size = '3'").isEmpty()); // no cap line
+    const QStringList cells = cellTexts(lines);
+    const int missing = cells.indexOf("Select -1 From this group.");
+    ASSERT_GT(missing, 0);
+    EXPECT_EQ(cells[missing - 1], "&nbsp;");
+
+    // No car/driver of the league's race type: an empty file, still named, still opened.
+    const QString empty = createCarPickReport(4, true);
+    EXPECT_EQ(empty, "cp00040000.html");
+    EXPECT_TRUE(QFileInfo::exists(reportFilePath(empty)));
+    EXPECT_EQ(QFileInfo(reportFilePath(empty)).size(), 0);
+    EXPECT_EQ(opened, QStringList{empty});
+    EXPECT_TRUE(data.ui().boxes.isEmpty());
+}
+
+TEST_F(CarResultReports, CarDetailsListCarsAndDriversByNumberText) {
+    const QString name = createCarsDetailReport(3, true);
+    EXPECT_EQ(name, "cd00030000.html");
+    EXPECT_EQ(opened, QStringList{name});
+    EXPECT_EQ(data.ui().statusTexts.first(), "Creating Cars Detail Report");
+    const QStringList lines = pageLines(name);
+    ASSERT_GT(lines.size(), 10);
+    EXPECT_EQ(lines[2], "<title> Car Details Report</title>");
+    EXPECT_EQ(lines[7], "<P align = 'center'><FONT size = '5' color = '#000080'>Lake League   </FONT></P>");
+    EXPECT_TRUE(lines[8].startsWith("<TABLE"));
+    EXPECT_EQ(lines.mid(9, 3), (QStringList{"<TR>", "</TR>", "<TR bgcolor = '#000080'>"}));
+    // Shipped columns: car, driver, sponsor, make, owner, group, salary. Text order: 10, 24, 7, 9, D1.
+    const QStringList cells = cellTexts(lines);
+    ASSERT_EQ(cells.size(), 35);
+    QStringList cars;
+    for (int i = 0; i < cells.size(); i += 7)
+        cars << cells[i];
+    EXPECT_EQ(cars, (QStringList{"10", "24", "7", "9", "D1"}));
+    EXPECT_EQ(cells.mid(0, 7), (QStringList{"10", "O&#39;Neil", "Spons B", "Make B", "Own B", "Group A", "$5,000.00"}));
+    EXPECT_EQ(cells[14 + 5], "&nbsp;"); // car 7 has no group
+    EXPECT_EQ(cells[21 + 2], "&nbsp;"); // car 9 has no sponsor
+    // The first data row after the spacer row is an odd row.
+    EXPECT_EQ(lines[20], "<TR bgcolor = '#FFFFFF'>");
+    EXPECT_TRUE(lines.contains("<TD colspan=1  align = 'right'><FONT size = '2' color = '#000000'>$5,000.00 </FONT></TD>"));
+    EXPECT_TRUE(linesStartingWith(lines, "<P align = 'Center'>").isEmpty());
+
+    const QString empty = createCarsDetailReport(4, false);
+    EXPECT_EQ(empty, "cd00040000.html");
+    EXPECT_EQ(QFileInfo(reportFilePath(empty)).size(), 0);
+}
+
+TEST_F(CarResultReports, RaceResultsByPlaceWithDnqAndFastQualifier) {
+    addRaces();
+    chooseColumns("RR", {27, 1, 3, 26});
+    const QString name = createRaceResultsReport(12, true);
+    EXPECT_EQ(name, "rr00120000.html");
+    EXPECT_EQ(opened, QStringList{name});
+    const QStringList lines = pageLines(name);
+    ASSERT_GT(lines.size(), 12);
+    EXPECT_EQ(lines[2], "<title>Race Results Report</title>");
+    EXPECT_EQ(lines.mid(7, 5),
+              (QStringList{"<br>", "<P align = 'center'><FONT size = '5' color = '#000080'>Spring 200<BR>3/7/2024 </FONT></P>",
+                           "<br>", "<P align = 'center'><FONT size = '2' color = '#000080'>Unofficial </FONT></P>",
+                           "<TABLE align=center  border = 1 cellspacing = 0 cellpadding = 2>"}));
+    EXPECT_EQ(lines[12], "<br>");
+    EXPECT_EQ(linesStartingWith(lines, "<TH").mid(0, 3),
+              (QStringList{"<TH nowrap colspan=1 align = 'center'><FONT size = '2' color = '#FFFFFF'>Fast<BR> Qualifier </FONT></TH>",
+                           "<TH nowrap colspan=1 align = 'center'><FONT size = '2' color = '#FFFFFF'><BR>Place </FONT></TH>",
+                           "<TH nowrap colspan=1 align = 'center'><FONT size = '2' color = '#FFFFFF'><BR>Driver </FONT></TH>"}));
+    // Every result of the race (the bonus entry too), place 0 first, DNQ last.
+    EXPECT_EQ(cellTexts(lines), (QStringList{"&nbsp;", "0", "Carl", "0",                    //
+                                             "&nbsp;", "1", "Jeff &amp; &lt;Co&gt;", "70",  //
+                                             "X", "2", "O&#39;Neil", "30",                  //
+                                             "X", "3", "Driver One", "5",                   //
+                                             "&nbsp;", "4", "&nbsp;", "0",                  //
+                                             "&nbsp;", "DNQ", "Dale", "0"}));
+    EXPECT_EQ(linesStartingWith(lines, "<TR bgcolor = '#FFFFFF'>").size(), 3);
+    // The footer is on in the shipped attributes.
+    EXPECT_EQ(linesStartingWith(lines, "<P align = 'Center'><FONT size = '2' color = '#FFFFFF'>Created ").size(), 1);
+    EXPECT_TRUE(data.ui().boxes.isEmpty());
+
+    // Status 2: no status line.
+    const QStringList second = pageLines(createRaceResultsReport(13, false));
+    EXPECT_TRUE(second[9].startsWith("<TABLE"));
+}
+
+TEST_F(CarResultReports, RaceResultsWithoutResultsWriteNoFile) {
+    addRaces();
+    EXPECT_EQ(createRaceResultsReport(15, false), "");
+    EXPECT_TRUE(data.ui().boxes.isEmpty());
+    EXPECT_EQ(createRaceResultsReport(15, true), "");
+    ASSERT_EQ(data.ui().boxes.size(), 1);
+    EXPECT_EQ(data.ui().boxes[0].text, "Results not entered for this Race.");
+    EXPECT_EQ(data.ui().boxes[0].title, "Quorvanti");
+    EXPECT_EQ(data.ui().boxes[0].icon, MsgIcon::Information);
+    EXPECT_FALSE(QFileInfo::exists(reportFilePath("rr00150000.html")));
+    EXPECT_TRUE(opened.isEmpty());
+    EXPECT_EQ(mousePointer(), PointerDefault);
+}
+
+TEST_F(CarResultReports, DriverStatsCountStartsAndAverages) {
+    addRaces();
+    const QString name = createDriverStatsReport(3, true);
+    EXPECT_EQ(name, "ds00030000.html");
+    EXPECT_EQ(opened, QStringList{name});
+    const QStringList lines = pageLines(name);
+    ASSERT_GT(lines.size(), 10);
+    EXPECT_EQ(lines[2], "<title>Car/Driver Stats Report</title>");
+    EXPECT_EQ(lines[7], "<P align = 'center'><FONT size = '5' color = '#000080'>Lake League </FONT></P>");
+    EXPECT_TRUE(lines[8].startsWith("<TABLE"));
+    EXPECT_EQ(lines[9], "<br>");
+    // Shipped columns: car, driver, starts, poles, wins, top 5, top 10, avg finish, avg start, laps led.
+    // Two starts: "10" (places 2+1) before "24" (1+6) before "7" (999+3); then one start each:
+    // "9" (place 0) before "D1" (3). The bonus entry and the other race type's car are not listed.
+    EXPECT_EQ(cellTexts(lines),
+              (QStringList{"10", "O&#39;Neil", "2", "1", "1", "2", "2", "1.50", "1.50", "40",      //
+                           "24", "Jeff &amp; &lt;Co&gt;", "2", "1", "1", "1", "2", "3.50", "1.50", "70", //
+                           "7", "Dale", "2", "0", "0", "1", "1", "501.00", "4.00", "2",          //
+                           "9", "Carl", "1", "0", "0", "1", "1", "0.00", "4.00", "0",            //
+                           "D1", "Driver One", "1", "0", "0", "1", "1", "3.00", "3.00", "5"}));
+    EXPECT_TRUE(linesStartingWith(lines, "<P align = 'Center'>").isEmpty());
+}
+
+TEST_F(CarResultReports, DriverStatsRoundAveragesAndStaySilentWithoutResults) {
+    addRaces();
+    // A third start for car "10": places 2, 1, 4 give 7 / 3 = 2.33.
+    TestDataFile::exec("INSERT INTO results (race_nmbr, car_nmbr, place, qualified, fast_qual, laps_led) "
+                       "VALUES (15, 11, 4, 2, 0, 0)");
+    const QStringList cells = cellTexts(pageLines(createDriverStatsReport(3, false)));
+    ASSERT_GE(cells.size(), 10);
+    EXPECT_EQ(cells.mid(0, 3), (QStringList{"10", "O&#39;Neil", "3"}));
+    EXPECT_EQ(cells[7], "2.33");
+    EXPECT_EQ(cells[8], "1.67");
+
+    EXPECT_EQ(createDriverStatsReport(4, true), "");
+    EXPECT_TRUE(data.ui().boxes.isEmpty());
+    EXPECT_FALSE(QFileInfo::exists(reportFilePath("ds00040000.html")));
+}
