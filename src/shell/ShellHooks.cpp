@@ -19,6 +19,7 @@
 #include "reports/generators/CarsDetailReport.h"
 #include "reports/generators/DriverStatsReport.h"
 #include "reports/generators/RaceResultsReport.h"
+#include "reports/generators/ReportPackageReport.h"
 #include "shell/EntityCommands.h"
 #include "shell/frmDisplayCars.h"
 #include "shell/frmDisplayLeagues.h"
@@ -155,4 +156,5 @@ void installShellHooks() {
     h.reports.createCarsDetailReport = createCarsDetailReport;
     h.reports.createRaceResultsReport = createRaceResultsReport;
     h.reports.createDriverStatsReport = createDriverStatsReport;
+    h.reports.createReportPackage = createReportPackage;
 }

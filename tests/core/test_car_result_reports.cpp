@@ -11,6 +11,7 @@
 #include "reports/generators/CarsDetailReport.h"
 #include "reports/generators/DriverStatsReport.h"
 #include "reports/generators/RaceResultsReport.h"
+#include "reports/generators/ReportPackageReport.h"
 #include "reports/generators/ReportPipeline.h"
 
 #include <QFile>
@@ -292,4 +293,82 @@ TEST_F(CarResultReports, DriverStatsRoundAveragesAndStaySilentWithoutResults) {
     EXPECT_EQ(createDriverStatsReport(4, true), "");
     EXPECT_TRUE(data.ui().boxes.isEmpty());
     EXPECT_FALSE(QFileInfo::exists(reportFilePath("ds00040000.html")));
+}
+
+// ---- the report package ----
+
+namespace {
+
+void setPackageBorder(int size) {
+    TestDataFile::exec("DELETE FROM report_attributes WHERE attribute_nmbr = 9 AND report_nmbr = "
+                       "(SELECT report_nmbr FROM report WHERE report_id = 'RP')");
+    TestDataFile::exec(QStringLiteral("INSERT INTO report_attributes (report_nmbr, attribute_nmbr, amt) "
+                                      "SELECT report_nmbr, 9, %1 FROM report WHERE report_id = 'RP'")
+                           .arg(size));
+}
+
+} // namespace
+
+TEST_F(CarResultReports, PackageWritesFramesetBlankAndNavigationWithLinkedReports) {
+    addRaces();
+    setPackageBorder(0);
+    chooseColumns("RP", {108, 112, 100, 106, 103, 107});
+    const QString name = createReportPackage(3, 15, true); // race 15 has no results
+    EXPECT_EQ(name, "rp00030000.html");
+    // Only the frameset page is shown; the linked reports are written but not opened.
+    EXPECT_EQ(opened, QStringList{name});
+    EXPECT_TRUE(data.ui().boxes.isEmpty());
+    EXPECT_EQ(data.ui().statusTexts.first(), "Creating Report Package");
+    EXPECT_EQ(data.ui().statusTexts.last(), "Status");
+    EXPECT_EQ(mousePointer(), PointerDefault);
+
+    EXPECT_EQ(pageLines(name),
+              (QStringList{"<html>", "<head>", "<title>Report Package</title>", "</head>",
+                           "<frameset cols=200,* frameborder=no>", "<frame frameborder=no name=navigation src=3nav.html>",
+                           "<frame frameborder=no name=main src=blank.html>", "<noframes>", "<body>",
+                           "<p>This page uses frames, but your browser doesn't support them.</p>", "</body>",
+                           "</noframes>", "</frameset>", "</html>"}));
+    const QStringList blank = pageLines("blank.html");
+    ASSERT_EQ(blank.size(), 9);
+    EXPECT_EQ(blank[2], "<title></title>");
+    EXPECT_TRUE(blank[4].startsWith("<STYLE>"));
+    EXPECT_EQ(blank.mid(6), (QStringList{"", "</body>", "</html>"}));
+
+    // Links in the package's column order; an unknown column writes nothing; a report that wrote no
+    // page is linked with an empty target.
+    const QStringList nav = pageLines("3nav.html");
+    ASSERT_EQ(nav.size(), 13);
+    EXPECT_EQ(nav.mid(6), (QStringList{"<br><a href=ds00030000.html target=main>Car/Driver Stats</a>",
+                                       "<br><a href= target=main>Race Detail</a>",
+                                       "<br><a href=cd00030000.html target=main>Car Details</a>",
+                                       "<br><a href=ls00030015.html target=main>League Standings</a>",
+                                       "<br><a href= target=main>Race Results</a>", "</body>", "</html>"}));
+    EXPECT_TRUE(QFileInfo::exists(reportFilePath("ds00030000.html")));
+    EXPECT_GT(QFileInfo(reportFilePath("cd00030000.html")).size(), 0);
+    EXPECT_FALSE(isReportFileOpen(getReportFileHandle("RP")));
+}
+
+TEST_F(CarResultReports, PackageBorderAndEmptyChoice) {
+    chooseColumns("RP", {110});
+    for (int border : {1, -1}) {
+        setPackageBorder(border);
+        const QStringList frameset = pageLines(createReportPackage(3, 12, false));
+        ASSERT_EQ(frameset.size(), 14);
+        const QString yesNo = border > 0 ? "yes" : "no";
+        EXPECT_EQ(frameset[4], "<frameset cols=200,* frameborder=" + yesNo + ">");
+        EXPECT_EQ(frameset[6], "<frame frameborder=" + yesNo + " name=main src=blank.html>");
+    }
+    EXPECT_EQ(pageLines("3nav.html")[6], "<br><a href=cp00030000.html target=main>Car/Driver Picks</a>");
+    EXPECT_TRUE(opened.isEmpty());
+
+    // No chosen report: the navigation page cannot be written past its head.
+    chooseColumns("RP", {});
+    EXPECT_EQ(createReportPackage(7, 12, true), "");
+    ASSERT_EQ(data.ui().boxes.size(), 1);
+    EXPECT_EQ(data.ui().boxes[0].text, "Error generating report rp00070000.html");
+    EXPECT_EQ(data.ui().boxes[0].icon, MsgIcon::Critical);
+    EXPECT_TRUE(opened.isEmpty());
+    EXPECT_EQ(pageLines("rp00070000.html").size(), 14);
+    EXPECT_EQ(pageLines("7nav.html").size(), 6);
+    EXPECT_FALSE(isReportFileOpen(getReportFileHandle("RP")));
 }
