@@ -9,6 +9,11 @@
 #include "editors/teams/frmLeague.h"
 #include "editors/teams/frmTeam.h"
 #include "reports/framework/frmReportRqst.h"
+#include "reports/generators/LeagueRaceSummary.h"
+#include "reports/generators/TeamCarsReport.h"
+#include "reports/generators/TeamDetailReport.h"
+#include "reports/generators/TeamTradesReport.h"
+#include "reports/generators/TeamsperCarDriverReport.h"
 #include "shell/EntityCommands.h"
 #include "shell/frmDisplayCars.h"
 #include "shell/frmDisplayLeagues.h"
@@ -128,4 +133,11 @@ void installShellHooks() {
         w.showWith(caption);
         return ReportRequest{w.ok(), w.leagueNmbr(), w.raceNmbr(), w.teamNmbr(), w.allTeams(), w.separate()};
     };
+    h.reports.createLeagueRaceSummary = createLeagueRaceSummary;
+    h.reports.createTeamDetailReport = createTeamDetailReport;
+    h.reports.createTeamCarsReport = [](int league, int team, bool show, bool allTeams, bool separate, int race) {
+        return createTeamCarsReport(league, team, show, allTeams, separate, race);
+    };
+    h.reports.createTeamTradesReport = createTeamTradesReport;
+    h.reports.createTeamsperCarDriverReport = createTeamsperCarDriverReport;
 }
