@@ -8,6 +8,9 @@
 #include "editors/teams/frmGroups.h"
 #include "editors/teams/frmLeague.h"
 #include "editors/teams/frmTeam.h"
+#include "exchange/Import.h"
+#include "exchange/frmPublishWeb.h"
+#include "reports/framework/frmReportDetails.h"
 #include "reports/framework/frmReportRqst.h"
 #include "reports/generators/LeagueRaceSummary.h"
 #include "reports/generators/TeamCarsReport.h"
@@ -140,4 +143,15 @@ void installShellHooks() {
     };
     h.reports.createTeamTradesReport = createTeamTradesReport;
     h.reports.createTeamsperCarDriverReport = createTeamsperCarDriverReport;
+
+    h.reportDetails = [] {
+        frmReportDetails w(frmMain::instance());
+        w.exec();
+    };
+
+    h.importFile = [](const QString& path) { return importFile(path); };
+    h.publishWeb = [] {
+        frmPublishWeb w(frmMain::instance());
+        w.exec();
+    };
 }
