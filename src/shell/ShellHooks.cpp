@@ -8,6 +8,8 @@
 #include "editors/teams/frmGroups.h"
 #include "editors/teams/frmLeague.h"
 #include "editors/teams/frmTeam.h"
+#include "exchange/Import.h"
+#include "exchange/frmPublishWeb.h"
 #include "reports/framework/frmReportRqst.h"
 #include "reports/generators/LeagueRaceStandingsReport.h"
 #include "reports/generators/LeagueStandingsReport.h"
@@ -134,4 +136,10 @@ void installShellHooks() {
     h.reports.createRaceDetailReport = createRaceDetailReport;
     h.reports.createLeagueStandingsReport = createLeagueStandingsReport;
     h.reports.createLeagueRaceStandings = createLeagueRaceStandings;
+
+    h.importFile = [](const QString& path) { return importFile(path); };
+    h.publishWeb = [] {
+        frmPublishWeb w(frmMain::instance());
+        w.exec();
+    };
 }

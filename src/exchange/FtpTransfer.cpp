@@ -1,0 +1,372 @@
+#include "exchange/FtpTransfer.h"
+
+#include "data/CommonCode.h"
+#include "data/Paths.h"
+#include "data/cConnection.h"
+
+#include <QDir>
+#include <QFile>
+#include <QSaveFile>
+#include <QStringList>
+#include <QUrl>
+
+#include <curl/curl.h>
+
+#include <functional>
+#include <mutex>
+
+namespace {
+
+// Not a real host: the series files have no public home yet, so a download fails with the
+// server-name message until the program is pointed at one.
+QString& downloadHostSetting() {
+    static QString host = QStringLiteral("download.quorvanti.invalid");
+    return host;
+}
+
+// The module state. The session is a libcurl handle: it keeps the logged-in connection alive from
+// one transfer to the next, so "connected" means the login has succeeded on it.
+struct FtpState {
+    CURL* session = nullptr;
+    bool connected = false;
+    QString server;
+    QString user;
+    QString password;
+    QString directory; // "" = the login folder; "/..." absolute; otherwise relative to the login folder
+    // What the last transfer left behind, for reportFtpError.
+    CURLcode lastResult = CURLE_OK;
+    long lastResponseCode = 0;
+    QString lastResponse;    // the server's last reply line
+    QString lastDescription; // libcurl's or the file system's words for the failure
+};
+
+FtpState& ftp() {
+    static FtpState state;
+    return state;
+}
+
+// The boxes of this client: OK only, no icon, the application's title. The hourglass makes way while
+// the box is up.
+void ftpMessage(const QString& text) {
+    const int pointer = mousePointer();
+    if (pointer == PointerHourglass)
+        setMousePointer(PointerDefault);
+    ui().messageBox(text, QLatin1String(kProductName), MsgIcon::None, MsgButtons::Ok);
+    if (pointer == PointerHourglass)
+        setMousePointer(pointer);
+}
+
+// A name that stays inside the folder it is put in.
+bool isPlainFileName(const QString& name) {
+    if (name.isEmpty() || name == QLatin1String(".") || name == QLatin1String(".."))
+        return false;
+    for (const QChar c : name)
+        if (c == QLatin1Char('/') || c == QLatin1Char('\\') || c.unicode() < 0x20)
+            return false;
+    return true;
+}
+
+// Joins a folder onto the current one and tidies it: no empty or "." pieces, no trailing "/".
+QString resolveDirectory(const QString& current, const QString& path) {
+    const bool absolute = path.startsWith(QLatin1Char('/')) || (path.isEmpty() && current.startsWith(QLatin1Char('/')));
+    QStringList pieces;
+    if (!path.startsWith(QLatin1Char('/')))
+        pieces = current.split(QLatin1Char('/'), Qt::SkipEmptyParts);
+    for (const QString& p : path.split(QLatin1Char('/'), Qt::SkipEmptyParts))
+        if (p != QLatin1String("."))
+            pieces.append(p);
+    return (absolute ? QStringLiteral("/") : QString()) + pieces.join(QLatin1Char('/'));
+}
+
+// The URL of a folder, ending in "/". Each piece is percent-encoded so that names with "#", "?",
+// "%" or blanks stay names; an absolute folder starts from the server's root ("%2F").
+QString folderUrl(const QString& directory) {
+    QString url = QStringLiteral("ftp://") + ftp().server + QLatin1Char('/');
+    if (directory.startsWith(QLatin1Char('/')))
+        url += QStringLiteral("%2F");
+    for (const QString& p : directory.split(QLatin1Char('/'), Qt::SkipEmptyParts))
+        url += QString::fromLatin1(QUrl::toPercentEncoding(p)) + QLatin1Char('/');
+    return url;
+}
+
+QString fileUrl(const QString& directory, const QString& name) {
+    return folderUrl(directory) + QString::fromLatin1(QUrl::toPercentEncoding(name));
+}
+
+// Server replies reach libcurl's header callback; the last one is the reply an error is about.
+size_t keepReply(char* data, size_t size, size_t count, void*) {
+    QString line = QString::fromLatin1(data, qsizetype(size * count)).trimmed();
+    if (line.size() >= 3 && line.at(0).isDigit() && line.at(1).isDigit() && line.at(2).isDigit())
+        ftp().lastResponse = line;
+    return size * count;
+}
+
+size_t appendTo(char* data, size_t size, size_t count, void* target) {
+    static_cast<QByteArray*>(target)->append(data, qsizetype(size * count));
+    return size * count;
+}
+
+size_t writeTo(char* data, size_t size, size_t count, void* target) {
+    const qint64 n = static_cast<QSaveFile*>(target)->write(data, qint64(size * count));
+    return n < 0 ? 0 : size_t(n); // a short write ends the transfer with an error
+}
+
+size_t readFrom(char* buffer, size_t size, size_t count, void* source) {
+    const qint64 n = static_cast<QFile*>(source)->read(buffer, qint64(size * count));
+    return n < 0 ? CURL_READFUNC_ABORT : size_t(n);
+}
+
+// Runs one request on the session with the login and the options every request shares; true when
+// libcurl reports success.
+bool perform(const QString& url, const std::function<void(CURL*)>& setup) {
+    FtpState& s = ftp();
+    if (!s.session)
+        return false;
+    static char errorBuffer[CURL_ERROR_SIZE];
+    errorBuffer[0] = '\0';
+    s.lastResponse.clear();
+    s.lastResponseCode = 0;
+    CURL* h = s.session;
+    curl_easy_reset(h); // options only: the connection and its login stay
+    const QByteArray urlBytes = url.toUtf8();
+    const QByteArray user = s.user.toUtf8();
+    const QByteArray password = s.password.toUtf8();
+    curl_easy_setopt(h, CURLOPT_URL, urlBytes.constData());
+    // Credentials go in as options, never into the URL, so no message or log can show them.
+    if (!s.user.isEmpty()) {
+        curl_easy_setopt(h, CURLOPT_USERNAME, user.constData());
+        curl_easy_setopt(h, CURLOPT_PASSWORD, password.constData());
+    }
+    curl_easy_setopt(h, CURLOPT_ERRORBUFFER, errorBuffer);
+    curl_easy_setopt(h, CURLOPT_NOSIGNAL, 1L);
+    curl_easy_setopt(h, CURLOPT_CONNECTTIMEOUT, 30L);
+    curl_easy_setopt(h, CURLOPT_TIMEOUT, 600L);
+    curl_easy_setopt(h, CURLOPT_FTP_USE_EPSV, 1L); // passive mode
+    curl_easy_setopt(h, CURLOPT_HEADERFUNCTION, keepReply);
+    setup(h);
+    s.lastResult = curl_easy_perform(h);
+    curl_easy_getinfo(h, CURLINFO_RESPONSE_CODE, &s.lastResponseCode);
+    s.lastDescription = errorBuffer[0] ? QString::fromUtf8(errorBuffer)
+                                       : QString::fromUtf8(curl_easy_strerror(s.lastResult));
+    return s.lastResult == CURLE_OK;
+}
+
+// The error number of the last failed request, in the client's terms.
+int lastErrorCode() {
+    const FtpState& s = ftp();
+    if (s.lastResult == CURLE_COULDNT_RESOLVE_HOST)
+        return FtpNameNotResolved;
+    if (s.lastResponseCode >= 400)
+        return FtpExtendedError;
+    return 100000 + int(s.lastResult);
+}
+
+// The folder exists on the server and can be entered.
+bool probeDirectory(const QString& directory) {
+    return perform(folderUrl(directory), [](CURL* h) { curl_easy_setopt(h, CURLOPT_NOBODY, 1L); });
+}
+
+} // namespace
+
+QString downloadHost() { return downloadHostSetting(); }
+void setDownloadHost(const QString& host) { downloadHostSetting() = host; }
+
+bool ftpConnected() { return ftp().connected; }
+QString currentFtpDirectory() { return ftp().directory; }
+
+void openInternet() {
+    static std::once_flag once;
+    std::call_once(once, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
+    FtpState& s = ftp();
+    if (s.session)
+        return;
+    s.session = curl_easy_init();
+    if (!s.session) {
+        s.lastResult = CURLE_FAILED_INIT;
+        s.lastDescription = QString::fromUtf8(curl_easy_strerror(CURLE_FAILED_INIT));
+        reportFtpError(lastErrorCode(), QStringLiteral("InternetOpen"));
+    }
+}
+
+void closeInternet() {
+    FtpState& s = ftp();
+    if (s.session)
+        curl_easy_cleanup(s.session); // closes the connection with it
+    s.session = nullptr;
+    s.connected = false;
+    s.server.clear();
+    s.user.clear();
+    s.password.clear();
+    s.directory.clear();
+}
+
+void connectFtp(const QString& server, const QString& user, const QString& password) {
+    FtpState& s = ftp();
+    if (s.connected || !s.session)
+        return;
+    s.server = server;
+    s.user = user;
+    s.password = password;
+    s.directory.clear();
+    // Logging in is all a request for the login folder without its listing does.
+    s.connected = probeDirectory(QString());
+    if (!s.connected)
+        reportFtpError(lastErrorCode(), QStringLiteral("InternetConnect"));
+}
+
+void reportFtpError(int code, const QString& step) {
+    const FtpState& s = ftp();
+    if (code == FtpExtendedError) {
+        const QString text = s.lastResponse;
+        const QString responseCode = text.left(3);
+        const QString responseText = text.mid(4);
+        if (text.contains(QLatin1String("The system cannot find the file specified"), Qt::CaseInsensitive) ||
+            s.lastResult == CURLE_REMOTE_FILE_NOT_FOUND)
+            ftpMessage(QStringLiteral("File not found. Try back later."));
+        else if (text.contains(QLatin1String("The system cannot find the path specified"), Qt::CaseInsensitive) ||
+                 s.lastResult == CURLE_REMOTE_ACCESS_DENIED) // a folder the server would not enter
+            ftpMessage(QStringLiteral("Unable to process. Check your username, password and location."));
+        else
+            ftpMessage(step + QStringLiteral(" Extd Err: ") + responseCode + QLatin1Char(' ') + responseText);
+    } else if (code == FtpNameNotResolved) {
+        ftpMessage(QStringLiteral("Error Connecting to FTP Server. Make sure you specified the correct server name."));
+    } else {
+        // A refused connection, a timeout or a local file that cannot be read would otherwise end a
+        // download or a publish without a word, as if it had worked.
+        ftpMessage(step + QStringLiteral(" Err: ") + s.lastDescription);
+    }
+    closeInternet();
+}
+
+void changeFtpDirectory(const QString& path) {
+    FtpState& s = ftp();
+    QString p = path;
+    const QString host = downloadHost();
+    if (!host.isEmpty() && p.contains(host))
+        p.remove(0, host.size()); // the host is expected at the front
+    if (p.isEmpty())
+        p = QStringLiteral("/");
+    const QString target = resolveDirectory(s.directory, p);
+    if (probeDirectory(target))
+        s.directory = target;
+    else
+        reportFtpError(lastErrorCode(), QStringLiteral("rcd"));
+}
+
+void listFtpDirectory(const QString& dir) {
+    if (!dir.isEmpty())
+        changeFtpDirectory(dir);
+    if (!ftp().connected)
+        return; // the folder change has already been reported
+    QByteArray names;
+    const bool ok = perform(folderUrl(ftp().directory), [&names](CURL* h) {
+        curl_easy_setopt(h, CURLOPT_DIRLISTONLY, 1L);
+        curl_easy_setopt(h, CURLOPT_WRITEFUNCTION, appendTo);
+        curl_easy_setopt(h, CURLOPT_WRITEDATA, &names);
+    });
+    if (!ok)
+        reportFtpError(lastErrorCode(), QStringLiteral("FtpFindFirstFile"));
+    else if (names.trimmed().isEmpty())
+        ftpMessage(QStringLiteral("This directory is empty!"));
+}
+
+bool getFtpFile(const QString& remotePath, const QString& localFolder) {
+    if (!ftp().connected) {
+        ftpMessage(QStringLiteral("Internet connection not found.\r\nConnect to the Internet and try again."));
+        return false;
+    }
+    const qsizetype slash = remotePath.lastIndexOf(QLatin1Char('/'));
+    const QString folder = slash < 0 ? QString() : remotePath.left(slash + 1);
+    const QString name = slash < 0 ? remotePath : remotePath.mid(slash + 1);
+    // The name becomes a local file name: nothing may lead out of the local folder.
+    if (!isPlainFileName(name))
+        return false;
+    changeFtpDirectory(folder);
+    if (!ftp().connected)
+        return false;
+
+    const QString localPath = QDir(localFolder).filePath(name);
+    deleteFile(localPath);
+    // The file appears under its name only once it has arrived whole.
+    QSaveFile file(localPath);
+    if (!file.open(QIODevice::WriteOnly)) {
+        ftp().lastResult = CURLE_WRITE_ERROR;
+        ftp().lastResponseCode = 0;
+        ftp().lastDescription = file.errorString() + QStringLiteral(" (") + localPath + QLatin1Char(')');
+        reportFtpError(lastErrorCode(), QStringLiteral("FtpGetFile"));
+        return false;
+    }
+    const bool ok = perform(fileUrl(ftp().directory, name), [&file](CURL* h) {
+        curl_easy_setopt(h, CURLOPT_WRITEFUNCTION, writeTo);
+        curl_easy_setopt(h, CURLOPT_WRITEDATA, &file);
+    });
+    if (!ok || !file.commit()) {
+        file.cancelWriting();
+        if (ok) {
+            ftp().lastResult = CURLE_WRITE_ERROR;
+            ftp().lastDescription = file.errorString() + QStringLiteral(" (") + localPath + QLatin1Char(')');
+        }
+        reportFtpError(lastErrorCode(), QStringLiteral("FtpGetFile"));
+        return false;
+    }
+    return true;
+}
+
+bool putFtpFile(const QString& localPath, const QString& remoteFolder) {
+    FtpState& s = ftp();
+    if (!s.connected)
+        return false;
+    if (localPath.isEmpty()) {
+        ftpMessage(QStringLiteral("Please select a local file to put"));
+        return false;
+    }
+    if (!remoteFolder.isEmpty()) {
+        const QString target = resolveDirectory(s.directory, remoteFolder);
+        if (!probeDirectory(target)) {
+            ftpMessage(QStringLiteral("Location (FTP Site) not found. Check spelling of Location."));
+            closeInternet();
+            return false;
+        }
+        s.directory = target;
+    }
+    // Only the file's own name goes to the server, whichever separator the path uses.
+    const qsizetype cut = std::max(localPath.lastIndexOf(QLatin1Char('/')), localPath.lastIndexOf(QLatin1Char('\\')));
+    const QString name = localPath.mid(cut + 1);
+
+    QFile file(localPath);
+    if (!isPlainFileName(name) || !file.open(QIODevice::ReadOnly)) {
+        s.lastResult = CURLE_READ_ERROR;
+        s.lastResponseCode = 0;
+        s.lastDescription = (file.errorString().isEmpty() ? QStringLiteral("Cannot read") : file.errorString()) +
+                            QStringLiteral(" (") + localPath + QLatin1Char(')');
+        reportFtpError(lastErrorCode(), QStringLiteral("FtpPutFile"));
+        return false;
+    }
+    const bool ok = perform(fileUrl(s.directory, name), [&file](CURL* h) {
+        curl_easy_setopt(h, CURLOPT_UPLOAD, 1L);
+        curl_easy_setopt(h, CURLOPT_READFUNCTION, readFrom);
+        curl_easy_setopt(h, CURLOPT_READDATA, &file);
+        curl_easy_setopt(h, CURLOPT_INFILESIZE_LARGE, curl_off_t(file.size()));
+    });
+    if (!ok) {
+        reportFtpError(lastErrorCode(), QStringLiteral("FtpPutFile"));
+        return false;
+    }
+    return true;
+}
+
+bool downloadFile(const QString& fileName) {
+    // Series files are plain names inside the download folder; anything else would fetch from
+    // elsewhere on the server.
+    if (!isPlainFileName(fileName))
+        return false;
+    const QString host = downloadHost();
+    const QString folder = host + QLatin1String(kDownloadFolder);
+    QDir().mkpath(importsDir());
+    openInternet();
+    connectFtp(host, QString(), QString());
+    listFtpDirectory(folder);
+    const bool ok = getFtpFile(folder + fileName, importsDir());
+    closeInternet();
+    return ok;
+}

@@ -1,0 +1,106 @@
+#pragma once
+
+#include <QFile>
+#include <QRegularExpression>
+#include <QString>
+#include <QTemporaryDir>
+#include <QThread>
+
+#include <csignal>
+#include <fcntl.h>
+#include <sys/prctl.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <string>
+#include <vector>
+
+#ifndef FTP_PYTHON
+#define FTP_PYTHON ""
+#endif
+
+// A pyftpdlib server on 127.0.0.1 and a port of the system's choosing, serving root. With a user it
+// asks for that user and password; without one it lets anyone in anonymously. Writable only when
+// asked. It dies with the test process.
+class LocalFtpServer {
+public:
+    static bool available() { return QByteArray(FTP_PYTHON).size() > 0; }
+
+    bool start(const QString& root, bool writable, const QString& user = QString(),
+               const QString& password = QString()) {
+        if (!available() || !m_log.isValid())
+            return false;
+        const QString logPath = m_log.filePath(QStringLiteral("ftpd.log"));
+        std::vector<std::string> args = {FTP_PYTHON, "-u", "-m", "pyftpdlib", "-i", "127.0.0.1", "-p", "0",
+                                         "-d", root.toStdString()};
+        if (writable)
+            args.push_back("-w");
+        if (!user.isEmpty()) {
+            args.insert(args.end(), {"-u", user.toStdString(), "-P", password.toStdString()});
+        }
+        std::vector<char*> argv;
+        for (auto& a : args)
+            argv.push_back(a.data());
+        argv.push_back(nullptr);
+        const std::string log = logPath.toStdString();
+        m_pid = fork();
+        if (m_pid == 0) {
+            prctl(PR_SET_PDEATHSIG, SIGTERM);
+            const int fd = open(log.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+            dup2(fd, 1);
+            dup2(fd, 2);
+            execv(argv[0], argv.data());
+            _exit(127);
+        }
+        if (m_pid < 0)
+            return false;
+        // It logs its port once it listens.
+        const QRegularExpression ready(QStringLiteral(">>> starting FTP server on 127\\.0\\.0\\.1:(\\d+)"));
+        for (int i = 0; i < 750; ++i) {
+            int status = 0;
+            if (waitpid(m_pid, &status, WNOHANG) == m_pid) {
+                m_pid = -1;
+                return false;
+            }
+            QFile f(logPath);
+            if (f.open(QIODevice::ReadOnly)) {
+                const auto m = ready.match(QString::fromUtf8(f.readAll()));
+                if (m.hasMatch()) {
+                    m_port = m.captured(1).toInt();
+                    return true;
+                }
+            }
+            QThread::msleep(20);
+        }
+        stop();
+        return false;
+    }
+
+    void stop() {
+        if (m_pid <= 0)
+            return;
+        kill(m_pid, SIGTERM);
+        for (int i = 0; i < 250; ++i) {
+            if (waitpid(m_pid, nullptr, WNOHANG) == m_pid) {
+                m_pid = -1;
+                return;
+            }
+            QThread::msleep(20);
+        }
+        kill(m_pid, SIGKILL);
+        waitpid(m_pid, nullptr, 0);
+        m_pid = -1;
+    }
+
+    ~LocalFtpServer() { stop(); }
+
+    int port() const { return m_port; }
+    // The server as the FTP client names it.
+    QString address() const { return QStringLiteral("127.0.0.1:%1").arg(m_port); }
+
+private:
+    QTemporaryDir m_log;
+    pid_t m_pid = -1;
+    int m_port = 0;
+};

@@ -1,0 +1,86 @@
+#include "ModalHelpers.h"
+#include "TestDataFile.h"
+#include "data/CommonCode.h"
+#include "data/Paths.h"
+#include "exchange/frmPublishWeb.h"
+#include "reports/framework/frmBrowser.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QtTest>
+#include <memory>
+
+class tst_PublishWeb : public QObject {
+    Q_OBJECT
+
+private:
+    std::unique_ptr<TestDataFile> m_data;
+
+private slots:
+    void initTestCase() { QApplication::setQuitOnLastWindowClosed(false); }
+    void init() {
+        m_data = std::make_unique<TestDataFile>();
+        QVERIFY(m_data->ok());
+    }
+    void cleanup() { m_data.reset(); }
+
+    void opensWithTheStoredSettingsAndHidesThePassword() {
+        TestDataFile::exec("UPDATE publish SET location = 'web.example/q', username = 'me', password = 'pw'");
+        frmPublishWeb w;
+        QCOMPARE(w.windowTitle(), QString("Publish to Web"));
+        QCOMPARE(w.txtWeb->text(), QString("web.example/q"));
+        QCOMPARE(w.txtUserName->text(), QString("me"));
+        QCOMPARE(w.txtPassWord->text(), QString("pw"));
+        QCOMPARE(w.txtPassWord->echoMode(), QLineEdit::Password);
+        QCOMPARE(w.txtReportFolder->text(), reportsDir());
+        QCOMPARE(w.lblStatus->text(), QString("Status"));
+
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        const QString dir = qEnvironmentVariable("QV_SCREENSHOT_DIR");
+        if (!dir.isEmpty())
+            QVERIFY(w.grab().save(dir + QStringLiteral("/frmPublishWeb.png")));
+    }
+
+    // Nothing listens on port 1 of this machine: the connection is refused.
+    void settingsAreStoredEvenWhenTheConnectionFails() {
+        QString pages = QDir(m_data->folder()).filePath("pages");
+        QDir().mkpath(pages);
+        {
+            frmPublishWeb w;
+            w.txtWeb->setText("127.0.0.1:1/o'site");
+            w.txtUserName->setText("owner");
+            w.txtPassWord->setText("sec'ret");
+            w.txtReportFolder->setText(pages);
+            QTest::mouseClick(w.cmdPublish, Qt::LeftButton);
+            QCOMPARE(m_data->ui().boxes.size(), 1);
+            QVERIFY(m_data->ui().boxes[0].text.startsWith("InternetConnect Err: "));
+            QVERIFY(!m_data->ui().boxes[0].text.contains("sec'ret"));
+            QCOMPARE(w.lblStatus->text(), QString("Status"));
+            QCOMPARE(mousePointer(), int(PointerDefault));
+        }
+        frmPublishWeb again;
+        QCOMPARE(again.txtWeb->text(), QString("127.0.0.1:1/o'site"));
+        QCOMPARE(again.txtUserName->text(), QString("owner"));
+        QCOMPARE(again.txtPassWord->text(), QString("sec'ret"));
+    }
+
+    void browseShowsTheChosenReportFolder() {
+        const QString chosen = QDir(m_data->folder()).filePath("Published");
+        QVERIFY(QDir().mkpath(chosen));
+        frmPublishWeb w;
+        whileModal<frmBrowser>([&](frmBrowser* picker) {
+            picker->PathName()->setText(chosen);
+            picker->BUT_Ok()->click();
+        });
+        w.cmdBrowse->click();
+        QCOMPARE(w.txtReportFolder->text(), chosen);
+        setReportsDir(QDir(m_data->folder()).filePath("Reports"));
+    }
+};
+
+QTEST_MAIN(tst_PublishWeb)
+#include "tst_publish_web.moc"
