@@ -17,6 +17,9 @@
 #include "reports/generators/TeamDetailReport.h"
 #include "reports/generators/TeamTradesReport.h"
 #include "reports/generators/TeamsperCarDriverReport.h"
+#include "reports/generators/LeagueRaceStandingsReport.h"
+#include "reports/generators/LeagueStandingsReport.h"
+#include "reports/generators/RaceDetailReport.h"
 #include "shell/EntityCommands.h"
 #include "shell/frmDisplayCars.h"
 #include "shell/frmDisplayLeagues.h"
@@ -154,4 +157,7 @@ void installShellHooks() {
         frmPublishWeb w(frmMain::instance());
         w.exec();
     };
+    h.reports.createRaceDetailReport = createRaceDetailReport;
+    h.reports.createLeagueStandingsReport = createLeagueStandingsReport;
+    h.reports.createLeagueRaceStandings = createLeagueRaceStandings;
 }

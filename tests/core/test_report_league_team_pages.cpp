@@ -43,7 +43,8 @@ TEST_F(TeamReportSeason, LeagueRaceSummaryListsTeamsByTotalWithARaceColumnPerRac
     ASSERT_EQ(heading.size(), 6);
     EXPECT_EQ(heading[0], "<TH></TH>");
     EXPECT_EQ(heading[1], "<TH>Total<BR>Points</TH>");
-    EXPECT_TRUE(heading[2].contains(">3/1/2024 </A>"));
+    EXPECT_TRUE(heading[2].contains("<A HREF='rd05010001.html'>3/1/2024 </A>"));
+    EXPECT_TRUE(heading[3].contains("<A HREF='rd05010002.html'>3/8/2024 </A>"));
     EXPECT_TRUE(heading[4].contains("<A HREF=''>3/15/2024 </A>"));
     EXPECT_EQ(heading[5], "<TH></TH>");
 
@@ -69,10 +70,11 @@ TEST_F(TeamReportSeason, LeagueRaceSummaryListsTeamsByTotalWithARaceColumnPerRac
     // Striping by row number: the second team's row is an even row.
     EXPECT_EQ(page.filter("<TR bgcolor = '#D3D3D3'>").size(), 1);
 
-    // The linked team cars pages were written, and only the summary was opened.
-    for (const char* file : {"tc05010000.html", "tc05020000.html", "tc05030000.html"})
+    // The linked team cars and race detail pages were written, and only the summary was opened.
+    for (const char* file : {"tc05010000.html", "tc05020000.html", "tc05030000.html", "rd05010001.html", "rd05010002.html"})
         EXPECT_FALSE(pageLines(file).isEmpty()) << file;
     EXPECT_EQ(opened, QStringList{reportFilePath(name)});
+    EXPECT_FALSE(pageExists("rd05010003.html"));
     EXPECT_TRUE(data.ui().boxes.isEmpty());
     EXPECT_EQ(mousePointer(), PointerDefault);
 }

@@ -4,6 +4,7 @@
 #include "data/SqlText.h"
 #include "posting/cRacesCollection.h"
 #include "posting/cTeamResultsSummary.h"
+#include "reports/generators/RaceDetailReport.h"
 #include "reports/generators/ReportPipeline.h"
 #include "reports/generators/TeamCarsReport.h"
 
@@ -27,18 +28,6 @@ QString leagueRaceSummaryQuery(int leagueNmbr) {
                           " ORDER BY Sum(team_results_summary.points)  desc ");
 }
 
-// ---- TEMPORARY: race detail pages ----
-// The race headings link to the race detail page of each race, written by the race detail report.
-// That report is not in this build yet, so no page is written and the links stay empty (as for a
-// race whose results are not posted). Replace the body with
-//     return createRaceDetailReport(leagueNmbr, raceNmbr, false);
-// once it is.
-QString raceDetailPage(int leagueNmbr, int raceNmbr) {
-    Q_UNUSED(leagueNmbr);
-    Q_UNUSED(raceNmbr);
-    return QString();
-}
-// ---- end TEMPORARY ----
 
 void writeColumnHeadings(ReportPage& page, const cRacesCollection& races, int leagueNmbr) {
     page.writeLine(rowTag(page.headingBackColor()));
@@ -47,7 +36,8 @@ void writeColumnHeadings(ReportPage& page, const cRacesCollection& races, int le
     const int size = page.headingTextSize();
     const QString color = page.headingTextColor();
     for (const cRaces& race : races) {
-        const QString detail = raceDetailPage(leagueNmbr, race.raceNmbr());
+        // A race whose results are not posted has no race detail page: its link stays empty.
+        const QString detail = createRaceDetailReport(leagueNmbr, race.raceNmbr(), false);
         page.writeLine(headingCell(size, color,
                                    QStringLiteral("<A HREF='") + htmlText(detail) + QStringLiteral("'>") +
                                        shortDate(race.raceDate()) + QStringLiteral(" </A>"),
