@@ -12,6 +12,11 @@
 #include "exchange/frmPublishWeb.h"
 #include "reports/framework/frmReportDetails.h"
 #include "reports/framework/frmReportRqst.h"
+#include "reports/generators/LeagueRaceSummary.h"
+#include "reports/generators/TeamCarsReport.h"
+#include "reports/generators/TeamDetailReport.h"
+#include "reports/generators/TeamTradesReport.h"
+#include "reports/generators/TeamsperCarDriverReport.h"
 #include "reports/generators/LeagueRaceStandingsReport.h"
 #include "reports/generators/LeagueStandingsReport.h"
 #include "reports/generators/RaceDetailReport.h"
@@ -139,6 +144,14 @@ void installShellHooks() {
         w.showWith(caption);
         return ReportRequest{w.ok(), w.leagueNmbr(), w.raceNmbr(), w.teamNmbr(), w.allTeams(), w.separate()};
     };
+    h.reports.createLeagueRaceSummary = createLeagueRaceSummary;
+    h.reports.createTeamDetailReport = createTeamDetailReport;
+    h.reports.createTeamCarsReport = [](int league, int team, bool show, bool allTeams, bool separate, int race) {
+        return createTeamCarsReport(league, team, show, allTeams, separate, race);
+    };
+    h.reports.createTeamTradesReport = createTeamTradesReport;
+    h.reports.createTeamsperCarDriverReport = createTeamsperCarDriverReport;
+
     h.reportDetails = [] {
         frmReportDetails w(frmMain::instance());
         w.exec();
