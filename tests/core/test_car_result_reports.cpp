@@ -372,3 +372,24 @@ TEST_F(CarResultReports, PackageBorderAndEmptyChoice) {
     EXPECT_EQ(pageLines("7nav.html").size(), 6);
     EXPECT_FALSE(isReportFileOpen(getReportFileHandle("RP")));
 }
+
+TEST_F(CarResultReports, PackageRunsEveryShippedReportInItsOrder) {
+    addRaces();
+    createReportPackage(3, 12, false);
+    const QStringList nav = pageLines("3nav.html");
+    ASSERT_EQ(nav.size(), 6 + 12 + 2);
+    QStringList labels;
+    for (const QString& line : nav.mid(6, 12)) {
+        const QString target = line.section(' ', 1, 1).mid(QStringLiteral("href=").size());
+        if (!target.isEmpty()) {
+            EXPECT_TRUE(QFileInfo::exists(reportFilePath(target))) << qPrintable(line);
+        }
+        labels << line.section('>', 2).chopped(QStringLiteral("</a>").size());
+    }
+    EXPECT_EQ(labels, (QStringList{"League Standings", "League Race Standings", "Race Detail", "League Race Summary",
+                                   "Team Detail", "Team Cars", "Team Trades", "Car Details", "Race Results",
+                                   "Car/Driver Stats", "Car/Driver Picks", "Teams per Car/Driver"}));
+    EXPECT_TRUE(nav.contains("<br><a href=rr00120000.html target=main>Race Results</a>"));
+    EXPECT_EQ(mousePointer(), PointerDefault);
+    EXPECT_FALSE(isReportFileOpen(getReportFileHandle("RP")));
+}

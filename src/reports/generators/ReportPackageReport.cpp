@@ -4,8 +4,13 @@
 #include "reports/generators/CarsDetailReport.h"
 #include "reports/generators/DriverStatsReport.h"
 #include "reports/generators/LeagueRaceStandingsReport.h"
+#include "reports/generators/LeagueRaceSummary.h"
 #include "reports/generators/LeagueStandingsReport.h"
 #include "reports/generators/RaceDetailReport.h"
+#include "reports/generators/TeamCarsReport.h"
+#include "reports/generators/TeamDetailReport.h"
+#include "reports/generators/TeamTradesReport.h"
+#include "reports/generators/TeamsperCarDriverReport.h"
 #include "reports/generators/RaceResultsReport.h"
 #include "reports/generators/ReportPipeline.h"
 
@@ -23,16 +28,27 @@ struct LinkedReport {
 
 // The reports a package can hold, by their package column. Every one is run without showing it.
 const std::vector<LinkedReport>& linkedReports() {
+    // The team reports are run for all teams of the league on one page (team number -1); the team
+    // cars page lists every holding, without a race.
     static const std::vector<LinkedReport> reports = {
         {ColPkgRaceDetail, "Race Detail", [](int league, int race) { return createRaceDetailReport(league, race, false); }},
+        {ColPkgLeagueRaceSummary, "League Race Summary",
+         [](int league, int) { return createLeagueRaceSummary(league, false); }},
         {ColPkgLeagueRaceStandings, "League Race Standings",
          [](int league, int race) { return createLeagueRaceStandings(league, race, false); }},
         {ColPkgLeagueStandings, "League Standings",
          [](int league, int race) { return createLeagueStandingsReport(league, race, false); }},
+        {ColPkgTeamDetail, "Team Detail",
+         [](int league, int race) { return createTeamDetailReport(league, -1, race, false, true, false); }},
+        {ColPkgTeamCars, "Team Cars", [](int league, int) { return createTeamCarsReport(league, -1, false, true, false); }},
         {ColPkgCarDetails, "Car Details", [](int league, int) { return createCarsDetailReport(league, false); }},
         {ColPkgRaceResults, "Race Results", [](int, int race) { return createRaceResultsReport(race, false); }},
         {ColPkgDriverStats, "Car/Driver Stats", [](int league, int) { return createDriverStatsReport(league, false); }},
+        {ColPkgTeamTrades, "Team Trades",
+         [](int league, int race) { return createTeamTradesReport(league, -1, race, false, true, false); }},
         {ColPkgCarPicks, "Car/Driver Picks", [](int league, int) { return createCarPickReport(league, false); }},
+        {ColPkgTeamsPerCar, "Teams per Car/Driver",
+         [](int league, int race) { return createTeamsperCarDriverReport(league, false, race); }},
     };
     return reports;
 }
