@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QStringDecoder>
 #include <map>
 #include <memory>
 
@@ -155,7 +156,11 @@ QString readFile(int fileNumber) {
                               it->second->errorString()));
         fileErrorFlag = QStringLiteral("Y");
     }
-    return QString::fromUtf8(bytes);
+    // Files written by this program are UTF-8; series files from elsewhere are often 8-bit text,
+    // whose accented letters would be lost as replacement characters if read as UTF-8.
+    QStringDecoder utf8(QStringDecoder::Utf8);
+    const QString text = utf8(bytes);
+    return utf8.hasError() ? QString::fromLatin1(bytes) : text;
 }
 
 void closeFile(int fileNumber) {

@@ -10,7 +10,16 @@
 #include "editors/teams/frmTeam.h"
 #include "exchange/Import.h"
 #include "exchange/frmPublishWeb.h"
+#include "reports/framework/frmReportDetails.h"
 #include "reports/framework/frmReportRqst.h"
+#include "reports/generators/LeagueRaceSummary.h"
+#include "reports/generators/TeamCarsReport.h"
+#include "reports/generators/TeamDetailReport.h"
+#include "reports/generators/TeamTradesReport.h"
+#include "reports/generators/TeamsperCarDriverReport.h"
+#include "reports/generators/LeagueRaceStandingsReport.h"
+#include "reports/generators/LeagueStandingsReport.h"
+#include "reports/generators/RaceDetailReport.h"
 #include "shell/EntityCommands.h"
 #include "shell/frmDisplayCars.h"
 #include "shell/frmDisplayLeagues.h"
@@ -130,10 +139,25 @@ void installShellHooks() {
         w.showWith(caption);
         return ReportRequest{w.ok(), w.leagueNmbr(), w.raceNmbr(), w.teamNmbr(), w.allTeams(), w.separate()};
     };
+    h.reports.createLeagueRaceSummary = createLeagueRaceSummary;
+    h.reports.createTeamDetailReport = createTeamDetailReport;
+    h.reports.createTeamCarsReport = [](int league, int team, bool show, bool allTeams, bool separate, int race) {
+        return createTeamCarsReport(league, team, show, allTeams, separate, race);
+    };
+    h.reports.createTeamTradesReport = createTeamTradesReport;
+    h.reports.createTeamsperCarDriverReport = createTeamsperCarDriverReport;
+
+    h.reportDetails = [] {
+        frmReportDetails w(frmMain::instance());
+        w.exec();
+    };
 
     h.importFile = [](const QString& path) { return importFile(path); };
     h.publishWeb = [] {
         frmPublishWeb w(frmMain::instance());
         w.exec();
     };
+    h.reports.createRaceDetailReport = createRaceDetailReport;
+    h.reports.createLeagueStandingsReport = createLeagueStandingsReport;
+    h.reports.createLeagueRaceStandings = createLeagueRaceStandings;
 }

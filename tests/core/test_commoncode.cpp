@@ -89,6 +89,15 @@ TEST(TextFiles, FlagsAndMessages) {
     EXPECT_EQ(fileErrorFlag, "N");
     EXPECT_EQ(readFile(n), "line 1\r\nline 2");
     closeFile(n);
+    // UTF-8 text reads as UTF-8; 8-bit text keeps its accented letters
+    writeFile(path, "Jos\xc3\xa9");
+    int m = openFile(path);
+    EXPECT_EQ(readFile(m), QString::fromUtf8("Jos\xc3\xa9"));
+    closeFile(m);
+    writeFile(path, "Jos\xe9 M\xfcller");
+    m = openFile(path);
+    EXPECT_EQ(readFile(m), QString::fromUtf8("Jos\xc3\xa9 M\xc3\xbcller"));
+    closeFile(m);
     EXPECT_EQ(fileErrorFlag, "N");
     // a folder cannot be opened as a file
     EXPECT_EQ(openFile(dir.path()), 0);

@@ -1,0 +1,110 @@
+#include "reports/generators/LeagueRaceStandingsReport.h"
+
+#include "data/IDatabase.h"
+#include "reports/generators/ReportPipeline.h"
+#include "reports/generators/TeamRaceDetailReport.h"
+
+namespace {
+
+QString leagueRaceStandingsQuery(int leagueNmbr, int raceNmbr) {
+    const QString league = QString::number(leagueNmbr);
+    const QString race = QString::number(raceNmbr);
+    return QStringLiteral(
+               "SELECT sum(team_results.points) as total_points, sum(team_results.laps_led_bonus) as laps_led_bonus, "
+               "sum(team_results.most_laps_led_bonus) as most_laps_led_bonus, sum(team_results.fast_qual_bonus) as "
+               "fast_qual_bonus,leagues.league_name, races.race_dt, races.race_name, races.track_name, "
+               "teams.team_name, team_results_summary.team_place, races.race_nmbr, sum(team_results.qual_points) as "
+               "qual_points, leagues.scoring_type_nmbr, leagues.league_nmbr, teams.team_nmbr,"
+               "sum(team_results.adjustment) as adjustment,races.race_status_nmbr") +
+           QStringLiteral(" FROM team_results, team_results_summary, races, teams, leagues") +
+           QStringLiteral(" WHERE races.race_nmbr = ") + race +
+           QStringLiteral(" And races.race_nmbr = team_results.race_nmbr") +
+           QStringLiteral(" AND team_results_summary.race_nmbr = team_results.race_nmbr") +
+           QStringLiteral(" AND team_results_summary.team_nmbr = team_results.team_nmbr") +
+           QStringLiteral(" AND team_results_summary.league_nmbr = team_results.league_nmbr") +
+           QStringLiteral(" AND team_results.league_nmbr = ") + league + QStringLiteral(" AND team_results.race_nmbr = ") +
+           race + QStringLiteral(" AND teams.team_nmbr = team_results.team_nmbr") +
+           QStringLiteral(" AND leagues.league_nmbr = ") + league +
+           QStringLiteral(" GROUP BY leagues.league_name, races.race_dt, races.race_name, races.track_name, "
+                          "teams.team_name, team_results_summary.team_place, races.race_nmbr, "
+                          "leagues.scoring_type_nmbr, leagues.league_nmbr, teams.team_nmbr, races.race_status_nmbr") +
+           QStringLiteral(" ORDER BY team_results_summary.team_place,team_results_summary.team_place,teams.team_name");
+}
+
+std::optional<QString> raceStandingsHeading(int column) {
+    switch (column) {
+    case ColLapsLedBonus: return QStringLiteral("<BR>Lap Led<BR>Bonus");
+    case ColMostLapsLedBonus: return QStringLiteral("Most<BR>Laps Led<BR>Bonus");
+    case ColPoints: return QStringLiteral("<BR><BR>Points");
+    case ColTeamPlace: return QStringLiteral("<BR><BR>Pos.");
+    case ColFastQualBonus: return QStringLiteral("Fast<BR>Qualifier<BR>Bonus");
+    case ColQualPoints: return QStringLiteral("<BR>Qualifing<BR>Bonus");
+    case ColTeamName: return QStringLiteral("<BR><BR>Team");
+    case ColAdjustment: return QStringLiteral("<BR><BR>Adjustment");
+    default: return std::nullopt;
+    }
+}
+
+std::optional<ReportCell> raceStandingsCell(const IDatabase& db, int column, const QString& teamPage) {
+    const QString right = QStringLiteral("right");
+    auto field = [&](const char* name) { return cellText(db.fields(QLatin1String(name))); };
+    switch (column) {
+    case ColLapsLedBonus: return ReportCell{field("laps_led_bonus"), right};
+    case ColMostLapsLedBonus: return ReportCell{field("most_laps_led_bonus"), right};
+    case ColPoints: return ReportCell{field("total_points"), right};
+    case ColTeamPlace: return ReportCell{field("team_place"), QStringLiteral("center")};
+    case ColFastQualBonus: return ReportCell{field("fast_qual_bonus"), right};
+    case ColQualPoints: return ReportCell{field("qual_points"), right};
+    case ColTeamName:
+        return ReportCell{QStringLiteral("<A HREF='") + htmlText(teamPage) + QStringLiteral("'>") + field("team_name") +
+                              QStringLiteral(" </A>"),
+                          QStringLiteral("left")};
+    case ColAdjustment: return ReportCell{field("adjustment"), right};
+    default: return std::nullopt;
+    }
+}
+
+void writeReportPage(ReportPage& page, IDatabase& db) {
+    db.MoveFirst();
+    page.writeHead(QStringLiteral("League Race Standings Report"));
+    page.writeHeaderImage();
+    page.writeEmptyRow();
+    page.writeLine(QStringLiteral("<br>"));
+    page.writeTitle(cellText(db.fields(QStringLiteral("league_name"))));
+    page.writeEmptyRow();
+    page.writeTitle(cellDate(db.fields(QStringLiteral("race_dt"))) + QStringLiteral("  ") +
+                        cellText(db.fields(QStringLiteral("race_name"))),
+                    2);
+    page.writeRaceStatus(db.fields.toInt(QStringLiteral("race_status_nmbr")));
+    page.writeTableStart();
+    page.writeColumnHeadings(raceStandingsHeading, QStringLiteral("nowrap"));
+    for (int rowNumber = 1; !db.isEOF(); db.MoveNext(), ++rowNumber) {
+        // Every listed team gets its page, whether or not the team column links to it.
+        const QString teamPage = createTeamRaceDetailReport(db.fields.toInt(QStringLiteral("league_nmbr")),
+                                                            db.fields.toInt(QStringLiteral("team_nmbr")),
+                                                            db.fields.toInt(QStringLiteral("race_nmbr")), false);
+        page.writeDataRow(rowNumber, [&](int c) { return raceStandingsCell(db, c, teamPage); });
+    }
+    page.writeTableEnd();
+    page.writeFooter();
+    page.writeEnd();
+}
+
+} // namespace
+
+QString createLeagueRaceStandings(int leagueNmbr, int raceNmbr, bool show) {
+    return runReport(QStringLiteral("RS"), QStringLiteral("Creating League Race Standings Report"),
+                     [&](ReportPage& page) {
+                         IDatabase db;
+                         if (!db.OpenResultSet(leagueRaceStandingsQuery(leagueNmbr, raceNmbr)))
+                             return QString();
+                         if (db.isEOF()) {
+                             if (show)
+                                 showReportMessage(QStringLiteral("Results not posted for this Race."));
+                             return QString();
+                         }
+                         page.open(leagueNmbr, raceNmbr);
+                         writeReportPage(page, db);
+                         return page.finish(show);
+                     });
+}

@@ -1,0 +1,114 @@
+#include "reports/generators/LeagueRaceSummary.h"
+
+#include "data/IDatabase.h"
+#include "data/SqlText.h"
+#include "posting/cRacesCollection.h"
+#include "posting/cTeamResultsSummary.h"
+#include "reports/generators/RaceDetailReport.h"
+#include "reports/generators/ReportPipeline.h"
+#include "reports/generators/TeamCarsReport.h"
+
+namespace {
+
+const QString kCode = QStringLiteral("LR");
+const QString kStatus = QStringLiteral("Creating League Race Summary Report");
+
+QString leagueRaceSummaryQuery(int leagueNmbr) {
+    return QStringLiteral(
+               "SELECT sum(team_results_summary.points) as points, teams.team_nmbr, teams.team_name, "
+               "teams.team_owner, leagues.league_nmbr, leagues.league_name, leagues.race_type_nmbr, "
+               "leagues.car_type_nmbr"
+               " FROM team_results_summary, teams, leagues"
+               " WHERE teams.team_nmbr = team_results_summary.team_nmbr"
+               " AND team_results_summary.league_nmbr = ") +
+           QString::number(leagueNmbr) +
+           QStringLiteral(" AND team_results_summary.league_nmbr = leagues.league_nmbr "
+                          " GROUP BY teams.team_nmbr, teams.team_name, teams.team_owner, leagues.league_nmbr, "
+                          "leagues.league_name, leagues.race_type_nmbr, leagues.car_type_nmbr "
+                          " ORDER BY Sum(team_results_summary.points)  desc ");
+}
+
+
+void writeColumnHeadings(ReportPage& page, const cRacesCollection& races, int leagueNmbr) {
+    page.writeLine(rowTag(page.headingBackColor()));
+    page.writeLine(QStringLiteral("<TH></TH>")); // above the leading team cells
+    page.writeLine(QStringLiteral("<TH>Total<BR>Points</TH>"));
+    const int size = page.headingTextSize();
+    const QString color = page.headingTextColor();
+    for (const cRaces& race : races) {
+        // A race whose results are not posted has no race detail page: its link stays empty.
+        const QString detail = createRaceDetailReport(leagueNmbr, race.raceNmbr(), false);
+        page.writeLine(headingCell(size, color,
+                                   QStringLiteral("<A HREF='") + htmlText(detail) + QStringLiteral("'>") +
+                                       shortDate(race.raceDate()) + QStringLiteral(" </A>"),
+                                   QStringLiteral("center"), 1, QStringLiteral("NOWRAP")));
+    }
+    page.writeLine(QStringLiteral("<TH></TH>")); // above the trailing team cells
+    page.writeLine(QStringLiteral("</TR>"));
+}
+
+void writeReportPage(ReportPage& page, IDatabase& db) {
+    cRacesCollection races;
+    races.loadRacesWithResults(db.fields.toInt(QStringLiteral("race_type_nmbr")),
+                               db.fields.toInt(QStringLiteral("car_type_nmbr")));
+
+    page.writeHead(QStringLiteral("League Race Summary Report"));
+    page.writeHeaderImage();
+    page.writeLine(QStringLiteral("<br>"));
+    page.writeLine(QStringLiteral("<br>"));
+    page.writeTitle(cellText(db.fields.toText(QStringLiteral("league_name")).trimmed()));
+    page.writeTableStart();
+    page.writeEmptyRow();
+    writeColumnHeadings(page, races, db.fields.toInt(QStringLiteral("league_nmbr")));
+
+    cTeamResultsSummary summary;
+    for (int rowNumber = 1; !db.isEOF(); db.MoveNext(), ++rowNumber) {
+        const int leagueNmbr = db.fields.toInt(QStringLiteral("league_nmbr"));
+        const int teamNmbr = db.fields.toInt(QStringLiteral("team_nmbr"));
+        const QString teamName = cellText(db.fields(QStringLiteral("team_name")));
+        // Both team cells link to the same page: it is written once per row.
+        const QString teamCars = htmlText(createTeamCarsReport(leagueNmbr, teamNmbr, false, false, false));
+        const RowStyle style = page.rowStyle(rowNumber);
+        page.writeLine(rowTag(style.backColor));
+        page.writeLine(headingCell(style.size, style.textColor,
+                                   QStringLiteral("<A HREF='") + teamCars + QStringLiteral("'>") + teamName +
+                                       QStringLiteral(" </A> "),
+                                   QStringLiteral("left"), 1, QStringLiteral("nowrap")));
+        page.writeLine(dataCell(style.size, style.textColor, cellNumber(db.fields.toInt64(QStringLiteral("points"))),
+                                QStringLiteral("center"), QStringLiteral("1")));
+        for (const cRaces& race : races)
+            page.writeLine(dataCell(style.size, style.textColor,
+                                    cellNumber(summary.pointsForRace(leagueNmbr, teamNmbr, race.raceNmbr())),
+                                    QStringLiteral("center"), QStringLiteral("1")));
+        page.writeLine(headingCell(style.size, style.textColor,
+                                   QStringLiteral("<A HREF='") + teamCars + QStringLiteral("'>") + teamName +
+                                       QStringLiteral(" </A>"),
+                                   QStringLiteral("left"), 1, QStringLiteral("nowrap")));
+        page.writeLine(QStringLiteral("</TR>"));
+    }
+    page.writeTableEnd();
+    page.writeFooter();
+    page.writeEnd();
+}
+
+} // namespace
+
+QString createLeagueRaceSummary(int leagueNmbr, bool show) {
+    return runReport(kCode, kStatus, [&](ReportPage& page) -> QString {
+        IDatabase db;
+        // The result set has shown the engine's message: nothing to write a page from.
+        if (!db.OpenResultSet(leagueRaceSummaryQuery(leagueNmbr)))
+            return QString();
+        // The file is made before the test for rows, so a league with no posted race leaves an
+        // empty page under its name.
+        page.open(leagueNmbr);
+        if (db.isEOF()) {
+            page.finish(false);
+            if (show)
+                showReportMessage(QStringLiteral("Results not posted for this Race."));
+            return page.fileName();
+        }
+        writeReportPage(page, db);
+        return page.finish(show);
+    });
+}

@@ -1,0 +1,23 @@
+#pragma once
+
+#include "reports/generators/ReportPipeline.h"
+
+class IDatabase;
+
+// The columns the race detail page and the team race detail page share: one row per team result of
+// a race with the car, the holding and the points. The team page words one heading differently and
+// writes the sponsor and effective date a little differently.
+namespace RaceDetailColumns {
+
+enum class Variant { RaceDetail, TeamRaceDetail };
+
+// The heading text of a column; nullopt for a column these pages do not show in the table.
+std::optional<QString> heading(int column, Variant variant);
+// The data cell of a column for the current row of the report's query.
+std::optional<ReportCell> cell(const IDatabase& db, int column, Variant variant);
+// The cell of a column in the totals row: race points and season points in bold, an empty cell for
+// every other column of the table.
+std::optional<QString> totalsCell(int column, ReportPage& page, qint32 racePoints, qint32 seasonPoints,
+                                  const QString& boldTag);
+
+} // namespace RaceDetailColumns

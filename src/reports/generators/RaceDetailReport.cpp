@@ -1,0 +1,130 @@
+#include "reports/generators/RaceDetailReport.h"
+
+#include "data/IDatabase.h"
+#include "reports/generators/RaceDetailColumns.h"
+#include "reports/generators/ReportPipeline.h"
+
+namespace {
+
+using RaceDetailColumns::Variant;
+
+QString raceDetailQuery(int leagueNmbr, int raceNmbr) {
+    const QString league = QString::number(leagueNmbr);
+    const QString race = QString::number(raceNmbr);
+    return QStringLiteral(
+               "SELECT D.car_txt, D.driver_name, D.sponsor, A.place, A.laps_led_bonus, A.most_laps_led_bonus, "
+               "A.fast_qual_bonus, G.league_name, A.points, A.total_points, E.race_dt, E.race_name, E.track_name, "
+               "F.team_name, C.team_place, E.race_nmbr, A.current_status, F.team_owner, A.qual_points, "
+               "G.scoring_type_nmbr, B.term_dt, B.efctv_dt, A.adjustment, D.car_type_nmbr,E.race_status_nmbr") +
+           QStringLiteral(" FROM team_results A, team_car B, team_results_summary C, cars D, races E, teams F, leagues G") +
+           QStringLiteral(" WHERE E.race_nmbr = ") + race + QStringLiteral(" And E.race_nmbr = A.race_nmbr") +
+           QStringLiteral(" AND D.car_nmbr = A.car_nmbr") + QStringLiteral(" AND C.race_nmbr = A.race_nmbr") +
+           QStringLiteral(" AND C.team_nmbr = A.team_nmbr") + QStringLiteral(" AND C.league_nmbr = A.league_nmbr") +
+           QStringLiteral(" AND A.league_nmbr = ") + league + QStringLiteral(" AND A.race_nmbr = ") + race +
+           QStringLiteral(" AND B.team_nmbr = A.team_nmbr") + QStringLiteral(" AND B.car_nmbr = A.car_nmbr") +
+           QStringLiteral(" AND F.team_nmbr = A.team_nmbr") + QStringLiteral(" AND G.league_nmbr = ") + league +
+           QStringLiteral(" AND B.efctv_dt = ") + QStringLiteral("          (SELECT max(efctv_dt) ") +
+           QStringLiteral("              FROM team_car ") + QStringLiteral("             WHERE car_nmbr = B.car_nmbr ") +
+           QStringLiteral("               AND team_nmbr = B.team_nmbr) ") +
+           QStringLiteral(" ORDER BY C.team_place, F.team_name, D.car_type_nmbr desc, A.current_status, A.place");
+}
+
+class RaceDetailPage {
+public:
+    RaceDetailPage(ReportPage& page, IDatabase& db) : m_page(page), m_db(db) {}
+
+    void write() {
+        m_activeOnly = m_page.includeActiveOnly();
+        m_db.MoveFirst();
+        m_page.writeHead(QStringLiteral("Race Detail Report"));
+        m_page.writeHeaderImage();
+        m_page.writeEmptyRow();
+        m_page.writeLine(QStringLiteral("<br>"));
+        m_page.writeTitle(cellText(m_db.fields(QStringLiteral("league_name"))));
+        m_page.writeLine(QStringLiteral("<br>"));
+        m_page.writeTitle(cellText(m_db.fields(QStringLiteral("race_name"))), 2);
+        m_page.writeRaceStatus(m_db.fields.toInt(QStringLiteral("race_status_nmbr")));
+        m_page.writeTableStart();
+        m_page.writeColumnHeadings([](int c) { return RaceDetailColumns::heading(c, Variant::RaceDetail); }, QString());
+        writeTeamGroups();
+        m_page.writeTableEnd();
+        m_page.writeFooter();
+        m_page.writeEnd();
+    }
+
+private:
+    void writeTeamGroups() {
+        QString team = m_db.fields.toText(QStringLiteral("team_name"));
+        qint32 racePoints = 0;
+        qint32 seasonPoints = 0;
+        int rowIndex = 1;
+        writeTeamHeader(team);
+        for (; !m_db.isEOF(); m_db.MoveNext()) {
+            const QString rowTeam = m_db.fields.toText(QStringLiteral("team_name"));
+            if (rowTeam != team) {
+                writeTeamTotals(racePoints, seasonPoints);
+                m_page.writeEmptyRow();
+                team = rowTeam;
+                racePoints = 0;
+                seasonPoints = 0;
+                writeTeamHeader(team);
+            }
+            if (isRowActive()) {
+                m_page.writeDataRow(rowIndex, [this](int c) { return RaceDetailColumns::cell(m_db, c, Variant::RaceDetail); });
+                ++rowIndex;
+            }
+            // Hidden rows still count: the totals are the team's, not the page's.
+            addToSum(racePoints, m_db.fields.toDouble(QStringLiteral("points")));
+            addToSum(seasonPoints, m_db.fields.toDouble(QStringLiteral("total_points")));
+        }
+        writeTeamTotals(racePoints, seasonPoints);
+    }
+
+    void writeTeamHeader(const QString& team) {
+        m_page.writeLine(rowTag(m_page.headingBackColor()));
+        m_page.writeLine(headingCell(m_page.headingTextSize(), m_page.headingTextColor(), htmlText(team),
+                                     QStringLiteral("left"), int(m_page.columns().size()), QStringLiteral("NOWRAP")));
+        m_page.writeLine(QStringLiteral("</TR>"));
+    }
+
+    void writeTeamTotals(qint32 racePoints, qint32 seasonPoints) {
+        m_page.writeLine(rowTag(m_page.headingBackColor()));
+        for (int c : m_page.columns())
+            if (const auto text = RaceDetailColumns::totalsCell(c, m_page, racePoints, seasonPoints, QStringLiteral("B")))
+                m_page.writeLine(*text);
+        m_page.writeLine(QStringLiteral("</TR>"));
+    }
+
+    // With active cars/drivers only, a holding that ended before the race or began after it is hidden.
+    bool isRowActive() const {
+        if (!m_activeOnly)
+            return true;
+        const QString race = dateKey(m_db.fields(QStringLiteral("race_dt")));
+        const QString term = dateKey(m_db.fields(QStringLiteral("term_dt")));
+        if (!term.isEmpty() && term < race)
+            return false;
+        return !(dateKey(m_db.fields(QStringLiteral("efctv_dt"))) > race);
+    }
+
+    ReportPage& m_page;
+    IDatabase& m_db;
+    bool m_activeOnly = false;
+};
+
+} // namespace
+
+QString createRaceDetailReport(int leagueNmbr, int raceNmbr, bool show) {
+    return runReport(QStringLiteral("RD"), QStringLiteral("Creating Race Detail Report"), [&](ReportPage& page) {
+        IDatabase db;
+        if (!db.OpenResultSet(raceDetailQuery(leagueNmbr, raceNmbr)))
+            return QString();
+        if (db.isEOF()) {
+            if (show)
+                showReportMessage(QStringLiteral("Results not posted for this Race."));
+            return QString();
+        }
+        page.open(leagueNmbr, raceNmbr);
+        RaceDetailPage(page, db).write();
+        return page.finish(show);
+    });
+}

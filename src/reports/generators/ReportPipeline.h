@@ -1,0 +1,226 @@
+#pragma once
+
+#include "reports/framework/CommonReportCode.h"
+#include "reports/framework/cReportAttributes.h"
+
+#include <QDate>
+#include <QDateTime>
+#include <QList>
+#include <QString>
+#include <QVariant>
+#include <functional>
+#include <optional>
+#include <stdexcept>
+
+// What every report page shares: one run of a report entry, the page's file, its chosen columns and
+// display attributes, and the lines every page repeats (head, title block, heading row, striped data
+// rows, footer). A report entry is written as
+//
+//   QString createXReport(int league, int race, bool show) {
+//       return runReport("XX", "Creating X Report", [&](ReportPage& page) -> QString {
+//           IDatabase db;
+//           if (!db.OpenResultSet(query)) return {};                   // the box is already shown
+//           if (db.isEOF()) { if (show) showReportMessage("..."); return {}; }
+//           page.open(league, race);                                   // file, columns, attributes
+//           page.writeHead("X Report");
+//           ...title block, page.writeTableStart(), page.writeColumnHeadings(...), rows...
+//           page.writeTableEnd(); page.writeFooter(); page.writeEnd();
+//           return page.finish(show);                                  // close, browser, file name
+//       });
+//   }
+//
+// Nested pages: a report may call another report's entry (show false) while its own page is open;
+// each report writes on its own file number, so both files stay open together.
+
+// The column numbers of report_columns. A number means the same datum in every report that offers it.
+enum ReportColumn : int {
+    ColPlace = 1,             // finishing place
+    ColCarTxt = 2,            // car number (car_txt)
+    ColDriverName = 3,
+    ColSponsor = 4,
+    ColTermDt = 5,            // termination date of the holding
+    ColLapsLedBonus = 6,
+    ColMostLapsLedBonus = 7,
+    ColPoints = 8,            // race points
+    ColTotalPoints = 9,       // season points
+    ColEfctvDt = 10,          // effective date of the holding
+    ColLockedSalary = 11,
+    ColSalary = 12,           // current salary
+    ColTeamPlace = 13,
+    ColTeamPrevPlace = 14,
+    ColTeamWins = 15,
+    ColTeamTop5s = 16,
+    ColTeamTop10s = 17,
+    ColCarWins = 18,
+    ColCarTop5s = 19,
+    ColCarTop10s = 20,
+    ColPointsLastRace = 21,   // points scored in the report's race
+    ColPointsBehind = 22,     // points behind the league leader
+    ColCarMake = 23,
+    ColCarOwner = 24,
+    ColQualified = 25,
+    ColLapsLed = 26,
+    ColFastQual = 27,
+    ColStarts = 28,
+    ColPoles = 29,
+    ColAverageFinish = 30,
+    ColFastQualBonus = 31,
+    ColQualPoints = 32,       // qualifying bonus
+    ColTeamName = 33,
+    ColTeamOwner = 34,
+    ColAdjustment = 35,
+    ColAverageStart = 36,
+    ColTotalLapsLed = 37,
+    ColEmail = 38,            // a team's contact line, not a table column
+    ColPhone = 39,            // likewise
+    ColGroup = 40,            // group_nmbr shown by its group name
+    // The report package's linked reports.
+    ColPkgRaceDetail = 100,
+    ColPkgLeagueRaceSummary = 101,
+    ColPkgLeagueRaceStandings = 102,
+    ColPkgLeagueStandings = 103,
+    ColPkgTeamDetail = 104,
+    ColPkgTeamCars = 105,
+    ColPkgCarDetails = 106,
+    ColPkgRaceResults = 107,
+    ColPkgDriverStats = 108,
+    ColPkgTeamTrades = 109,
+    ColPkgCarPicks = 110,
+    ColPkgTeamsPerCar = 111,
+};
+
+// A run-time error inside a report run (a size that is not a number, no chosen columns, a file that
+// cannot be written). runReport catches it, and any other std::exception, and ends the run.
+class ReportRunError : public std::runtime_error {
+public:
+    explicit ReportRunError(const QString& description) : std::runtime_error(description.toStdString()) {}
+};
+
+// The text size and colours of one data row.
+struct RowStyle {
+    int size = 0;
+    QString textColor;
+    QString backColor;
+};
+
+// One data cell: its text (markup allowed; data values go through htmlText or the helpers below) and
+// its alignment ("left", "center", "right").
+struct ReportCell {
+    QString text;
+    QString align;
+};
+
+// A heading text per column number; nullopt for a column the report does not know (no cell).
+using HeadingFor = std::function<std::optional<QString>(int column)>;
+// A data cell per column number; nullopt for a column the report does not know (no cell).
+using CellFor = std::function<std::optional<ReportCell>(int column)>;
+
+// The state of one report run: code, fixed file number, file name, chosen columns, attributes.
+class ReportPage {
+public:
+    // Reads the report's fixed file number (0 when the catalogue has no such report).
+    explicit ReportPage(const QString& code);
+    ~ReportPage();
+    ReportPage(const ReportPage&) = delete;
+    ReportPage& operator=(const ReportPage&) = delete;
+
+    const QString& code() const { return m_code; }
+    int fileNumber() const { return m_fileNumber; }
+    // Empty until open() has named the file.
+    const QString& fileName() const { return m_fileName; }
+
+    // Names the file (code and two numbers), opens it in the report folder (replacing an earlier one),
+    // loads the chosen columns and the attributes. Throws ReportRunError when no file could be opened
+    // (the file routines have shown their own box). Returns the file name.
+    QString open(int firstNumber, int secondNumber = 0);
+    // Closes the file; when show is true opens it in the browser. Returns the file name.
+    QString finish(bool show);
+
+    // One line of the page; throws when the file is not open.
+    void writeLine(const QString& text);
+    // "<TR>" and "</TR>": a spacer row.
+    void writeEmptyRow();
+
+    // The chosen column numbers, in the user's order.
+    const QList<int>& columns() const { return m_columns; }
+    bool hasColumn(int column) const { return m_columns.contains(column); }
+
+    // The attributes of this report (getters take the code; see attr... below for the usual ones).
+    cReportAttributesCollection& attributes() { return m_attributes; }
+    // A size or number attribute as a whole number; throws when it is not one.
+    static int number(const QString& attributeText);
+    int titleTextSize() { return number(m_attributes.titleTextSize(m_code)); }
+    int headingTextSize() { return number(m_attributes.headingTextSize(m_code)); }
+    QString titleTextColor() { return m_attributes.titleTextColor(m_code); }
+    QString headingTextColor() { return m_attributes.headingTextColor(m_code); }
+    QString headingBackColor() { return m_attributes.headingBackColor(m_code); }
+    bool includeActiveOnly() { return m_attributes.includeActiveOnly(m_code); }
+    // Odd row indexes take the odd-row attributes, even ones the even-row attributes.
+    RowStyle rowStyle(int rowIndex);
+
+    // "<html>", "<head>", "<title>" + title + "</title>", "</head>", the style tag and the body tag.
+    void writeHead(const QString& title);
+    // The header image paragraph, centred (an empty line when there is none).
+    void writeHeaderImage();
+    // A centred title line in the title colour at the title size less sizeDrop (raised to 1).
+    void writeTitle(const QString& text, int sizeDrop = 0);
+    // Status 1: "<br>" and "Unofficial"; status 3 (when qualifyingLine): "<br>" and "Qualifying";
+    // each at the title size less 3. Other statuses write nothing.
+    void writeRaceStatus(int raceStatusNmbr, bool qualifyingLine = true);
+    // The table tag with the border, padding and spacing attributes.
+    void writeTableStart();
+    // The heading row: one heading cell per chosen column the report knows. Throws when no column is
+    // chosen, as a page without columns has nothing to show.
+    void writeColumnHeadings(const HeadingFor& heading, const QString& extra);
+    // One data row with the row index's style: one data cell (colspan 1) per chosen column it knows.
+    void writeDataRow(int rowIndex, const CellFor& cell);
+    // As writeDataRow with a style chosen by the caller.
+    void writeRow(const RowStyle& style, const CellFor& cell);
+    // "</TABLE>".
+    void writeTableEnd();
+    // The footer paragraph when the report's footer attribute is set.
+    void writeFooter();
+    // "</body>", "</html>".
+    void writeEnd();
+
+private:
+    friend QString runReport(const QString&, const QString&, const std::function<QString(ReportPage&)>&);
+    void loadReportColumns();
+    void closeFile();
+
+    QString m_code;
+    int m_fileNumber = 0;
+    QString m_fileName;
+    QList<int> m_columns;
+    cReportAttributesCollection m_attributes;
+};
+
+// One run of a report entry: hourglass and status text, then body; both restored at every way out.
+// A run-time error inside body shows "Error generating report " + the file name (critical, titled
+// "Quorvanti"), closes the page's file (the partly written file stays) and gives "". Otherwise the
+// result is body's (the file name, or "" when no page was written).
+QString runReport(const QString& code, const QString& statusText, const std::function<QString(ReportPage&)>& body);
+
+// The "nothing to report" box of the entries: information icon, titled "Quorvanti".
+void showReportMessage(const QString& text);
+
+// ---- cell texts ----
+
+// A value from the data as cell text: its plain text, escaped (an empty text for NULL).
+QString cellText(const QVariant& value);
+// A whole number as plain decimal text.
+QString cellNumber(qint64 value);
+// A date column (ISO text) in the short date form; empty for NULL or no date.
+QString cellDate(const QVariant& value);
+// A money value in the currency form: "$1,234.56", negative "($1,234.56)".
+QString cellMoney(const QVariant& value);
+// The date of a date column as stored text (YYYY-MM-DD), for the active-row tests by calendar day.
+QString dateKey(const QVariant& value);
+// Adds to a running 32-bit sum, rounding the value to the nearest whole number (halves to even);
+// throws ReportRunError on overflow.
+void addToSum(qint32& sum, double value);
+
+// The footer's credit address.
+inline const char* const kMakerWebAddress = "https://www.quorvanti.example";
+// "Created " + the date and time + the credit line.
+QString footerText(const QDateTime& now);

@@ -1,0 +1,195 @@
+#include "reports/generators/TeamDetailReport.h"
+
+#include "data/IDatabase.h"
+#include "data/cLeague.h"
+#include "data/cLeagueTeams.h"
+#include "posting/cRaces.h"
+#include "posting/cScoringPointsCollection.h"
+#include "posting/cTeamResultsCollection.h"
+#include "reports/generators/ReportPipeline.h"
+
+namespace {
+
+const QString kCode = QStringLiteral("TD");
+const QString kStatus = QStringLiteral("Creating Team Detail Report");
+
+QString teamDetailQuery(int leagueNmbr, int teamNmbr, int raceNmbr, bool allInOne, bool highScore) {
+    const QString league = QString::number(leagueNmbr);
+    const QString race = QString::number(raceNmbr);
+    // Each car is joined to the team's latest holding of it, whatever its dates; the active-row
+    // test decides whether that holding counts.
+    QString sql =
+        QStringLiteral(
+            "SELECT D.car_nmbr, D.car_txt, D.driver_name, D.sponsor, A.place, A.laps_led_bonus, "
+            "A.most_laps_led_bonus, A.fast_qual_bonus, G.league_name, G.league_nmbr, A.points, A.total_points, "
+            "E.race_dt, E.race_name, E.track_name, F.team_name, E.race_nmbr, F.team_owner, A.qual_points, "
+            "F.team_nmbr, G.scoring_type_nmbr, B.term_dt, B.efctv_dt, A.adjustment, F.email, F.phone"
+            " FROM team_results A, team_car B, team_results_summary C, cars D, races E, teams F, leagues G"
+            " WHERE E.race_nmbr = ") +
+        race +
+        QStringLiteral(" AND E.race_nmbr = A.race_nmbr AND D.car_nmbr = A.car_nmbr AND D.car_type_nmbr in (1,2) "
+                       " AND C.race_nmbr = A.race_nmbr AND C.team_nmbr = A.team_nmbr AND C.league_nmbr = A.league_nmbr"
+                       " AND A.league_nmbr = ") +
+        league + QStringLiteral(" AND A.race_nmbr = ") + race +
+        QStringLiteral(" AND B.team_nmbr = A.team_nmbr AND B.car_nmbr = A.car_nmbr AND F.team_nmbr = A.team_nmbr"
+                       " AND G.league_nmbr = ") +
+        league +
+        QStringLiteral(" AND B.efctv_dt = (SELECT max(efctv_dt) FROM team_car"
+                       " WHERE car_nmbr = B.car_nmbr AND team_nmbr = B.team_nmbr) ");
+    if (!allInOne)
+        sql += QStringLiteral(" AND B.team_nmbr = ") + QString::number(teamNmbr);
+    return sql + (highScore ? QStringLiteral(" ORDER BY F.team_nmbr, A.total_points DESC")
+                            : QStringLiteral(" ORDER BY F.team_nmbr, A.total_points ASC"));
+}
+
+// The state of one page.
+struct TeamDetailPage {
+    ReportPage& page;
+    IDatabase& db;
+    bool activeOnly = false;
+    cTeamResultsCollection season; // every team's rows of the season up to this race
+    qint64 leadingTotal = 0;       // the season points of the team's first row
+
+    // By calendar day: a holding ending on the race day is still in force.
+    bool isRowActive() const {
+        if (!activeOnly)
+            return true;
+        const QString raceDay = dateKey(db.fields(QStringLiteral("race_dt")));
+        const QString term = dateKey(db.fields(QStringLiteral("term_dt")));
+        if (!term.isEmpty() && term < raceDay)
+            return false;
+        return !(dateKey(db.fields(QStringLiteral("efctv_dt"))) > raceDay);
+    }
+
+    void writeTeamHeader() {
+        const int span = int(page.columns().size());
+        int size = page.titleTextSize() - 4;
+        const QString color = page.headingTextColor();
+        const QString back = page.headingBackColor();
+        auto headerRow = [&](const QString& text) {
+            page.writeLine(rowTag(back));
+            page.writeLine(headingCell(size, color, text, QStringLiteral("center"), span, QStringLiteral("nowrap")));
+            page.writeLine(QStringLiteral("</TR>"));
+        };
+        headerRow(QStringLiteral("<STRONG>") + cellText(db.fields(QStringLiteral("team_name"))) +
+                  QStringLiteral("</STRONG>"));
+        const QString email = cellText(db.fields(QStringLiteral("email")));
+        for (int column : page.columns()) {
+            if (column == ColEmail)
+                headerRow(QStringLiteral("<a href='mailto:") + email + QStringLiteral("'>") + email + QStringLiteral("</a>"));
+            else if (column == ColPhone)
+                headerRow(cellText(db.fields(QStringLiteral("phone"))));
+        }
+    }
+
+    std::optional<ReportCell> cell(int column) const {
+        const QString right = QStringLiteral("right");
+        const int team = db.fields.toInt(QStringLiteral("team_nmbr"));
+        const int car = db.fields.toInt(QStringLiteral("car_nmbr"));
+        switch (column) {
+        case ColCarTxt: return ReportCell{cellText(db.fields(QStringLiteral("car_txt"))), QStringLiteral("center")};
+        case ColDriverName: return ReportCell{cellText(db.fields(QStringLiteral("driver_name"))), QStringLiteral("left")};
+        case ColSponsor: return ReportCell{cellText(db.fields(QStringLiteral("sponsor"))), QStringLiteral("left")};
+        case ColTermDt: return ReportCell{cellDate(db.fields(QStringLiteral("term_dt"))), QStringLiteral("center")};
+        case ColLapsLedBonus: return ReportCell{cellNumber(season.sumLapsLedBonus(team, car)), right};
+        case ColMostLapsLedBonus: return ReportCell{cellNumber(season.sumMostLapsLedBonus(team, car)), right};
+        case ColTotalPoints: return ReportCell{cellText(db.fields(QStringLiteral("total_points"))), right};
+        case ColPointsLastRace: return ReportCell{cellText(db.fields(QStringLiteral("points"))), right};
+        case ColPointsBehind:
+            return ReportCell{cellNumber(leadingTotal - db.fields.toInt64(QStringLiteral("total_points"))), right};
+        case ColFastQualBonus: return ReportCell{cellNumber(season.sumFastQualBonus(team, car)), right};
+        case ColQualPoints: return ReportCell{cellNumber(season.sumQualPoints(team, car)), right};
+        case ColAdjustment: return ReportCell{cellText(db.fields(QStringLiteral("adjustment"))), right};
+        default: return std::nullopt;
+        }
+    }
+
+    void write() {
+        cLeague league;
+        league.load(db.fields.toInt(QStringLiteral("league_nmbr")));
+        cRaces race;
+        race.load(db.fields.toInt(QStringLiteral("race_nmbr")));
+        season.loadPreviousRaces(league, race, db.fields.toInt(QStringLiteral("team_nmbr")));
+        leadingTotal = db.fields.toInt64(QStringLiteral("total_points"));
+
+        page.writeHead(QStringLiteral("Team Detail Report"));
+        page.writeHeaderImage();
+        page.writeEmptyRow();
+        page.writeLine(QStringLiteral("<br>"));
+        page.writeTitle(cellText(db.fields(QStringLiteral("league_name"))));
+        page.writeTitle(QStringLiteral("Points after ") + cellText(db.fields(QStringLiteral("race_name"))), 2);
+        page.writeLine(QStringLiteral("<p></p>"));
+        page.writeTableStart(); // one table for every team
+
+        int rowIndex = 1;
+        std::optional<int> previousTeam;
+        for (; !db.isEOF(); db.MoveNext()) {
+            if (!isRowActive())
+                continue;
+            const int teamNmbr = db.fields.toInt(QStringLiteral("team_nmbr"));
+            if (previousTeam != teamNmbr) {
+                writeTeamHeader();
+                page.writeColumnHeadings(heading, QStringLiteral("nowrap"));
+                previousTeam = teamNmbr;
+                leadingTotal = db.fields.toInt64(QStringLiteral("total_points"));
+            }
+            page.writeDataRow(rowIndex, [this](int column) { return cell(column); });
+            ++rowIndex;
+        }
+        page.writeTableEnd();
+        page.writeFooter();
+        page.writeEnd();
+    }
+
+    static std::optional<QString> heading(int column) {
+        switch (column) {
+        case ColCarTxt: return QStringLiteral("<BR><BR>Car#");
+        case ColDriverName: return QStringLiteral("<BR><BR>Driver");
+        case ColSponsor: return QStringLiteral("<BR><BR>Sponsor");
+        case ColTermDt: return QStringLiteral("Car/Driver<BR>Termination<BR>Date");
+        case ColLapsLedBonus: return QStringLiteral("<BR>Lap Led<BR>Bonus");
+        case ColMostLapsLedBonus: return QStringLiteral("Most<BR>Laps Led<BR>Bonus");
+        case ColTotalPoints: return QStringLiteral("<BR>Season <BR>Points");
+        case ColPointsLastRace: return QStringLiteral("Points<BR>Last<BR>Race");
+        case ColPointsBehind: return QStringLiteral("Points<BR>Out of <BR> Lead");
+        case ColFastQualBonus: return QStringLiteral("Fast <BR>Qualifier<BR>Bonus");
+        case ColQualPoints: return QStringLiteral("<BR>Qualifing<BR>Bonus");
+        case ColAdjustment: return QStringLiteral("<BR><BR>Adjustment");
+        default: return std::nullopt;
+        }
+    }
+};
+
+QString createTeamDetailPage(int leagueNmbr, int teamNmbr, int raceNmbr, bool show, bool allInOne) {
+    return runReport(kCode, kStatus, [&](ReportPage& page) -> QString {
+        cLeague league;
+        league.load(leagueNmbr);
+        cScoringPointsCollection points;
+        points.load(league.scoringTypeNmbr());
+        IDatabase db;
+        if (!db.OpenResultSet(teamDetailQuery(leagueNmbr, teamNmbr, raceNmbr, allInOne, points.highScore())))
+            return QString();
+        if (db.isEOF()) {
+            if (show)
+                showReportMessage(QStringLiteral("Results not posted for this Race."));
+            return QString();
+        }
+        page.open(leagueNmbr, teamNmbr);
+        TeamDetailPage writer{page, db, page.includeActiveOnly()};
+        writer.write();
+        return page.finish(show);
+    });
+}
+
+} // namespace
+
+QString createTeamDetailReport(int leagueNmbr, int teamNmbr, int raceNmbr, bool show, bool allInOne, bool separate) {
+    if (!separate)
+        return createTeamDetailPage(leagueNmbr, teamNmbr, raceNmbr, show, allInOne);
+    cLeagueTeamsCollection members;
+    members.load(leagueNmbr);
+    QString result;
+    for (const cLeagueTeams& member : members)
+        result = createTeamDetailPage(leagueNmbr, member.teamNmbr(), raceNmbr, show, false);
+    return result;
+}

@@ -1,0 +1,331 @@
+// The race detail, team race detail, league standings and league race standings reports over a
+// small posted season, worked by hand:
+//
+// Scoring method 600 (more is better, no bonuses): places 1..6 pay 60, 50, 40, 30, 20, 10.
+// League 1 holds Alpha (501: cars 1, 2), Bravo (502: cars 3, 4) and Charlie (503: cars 5, 6).
+//
+//   Race 1 (3/1/2024, status 2): places car 1..6 = 1, 4, 2, 5, 3, 6
+//       Alpha 60+30 = 90 (1st), Bravo 50+20 = 70 (2nd), Charlie 40+10 = 50 (3rd)
+//   Race 2 (3/8/2024, status 1): places car 1..6 = 4, 6, 5, 2, 3, 1
+//       Alpha 30+10 = 40 (3rd), Bravo 20+50 = 70 (2nd), Charlie 40+60 = 100 (1st)
+//   Season after race 2: Charlie 150, Bravo 140, Alpha 130.
+
+#include "TestDataFile.h"
+#include "data/CommonCode.h"
+#include "data/Paths.h"
+#include "posting/Scoring.h"
+#include "posting/cRaces.h"
+#include "reports/generators/LeagueRaceStandingsReport.h"
+#include "reports/generators/LeagueStandingsReport.h"
+#include "reports/generators/RaceDetailReport.h"
+#include "reports/generators/ReportPipeline.h"
+#include "reports/generators/TeamRaceDetailReport.h"
+
+#include <QFile>
+#include <QRegularExpression>
+#include <gtest/gtest.h>
+
+// Readable failures.
+inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
+
+namespace {
+
+class RaceReports : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(data.ok());
+        TestDataFile::exec("INSERT INTO scoring_type VALUES (600, 'Hand Points', 0, 0, 0)");
+        const int pts[] = {60, 50, 40, 30, 20, 10};
+        for (int p = 1; p <= 6; ++p)
+            TestDataFile::exec(QStringLiteral("INSERT INTO scoring_points VALUES (600, %1, %2, 0)").arg(p).arg(pts[p - 1]));
+        for (int c = 1; c <= 6; ++c)
+            TestDataFile::exec(QStringLiteral("INSERT INTO cars (car_nmbr, race_type_nmbr, car_type_nmbr, car_txt, "
+                                              "driver_name, sponsor) VALUES (%1, 1, 1, '%1', 'Driver %1', ' Sponsor %1 ')")
+                                   .arg(c));
+        TestDataFile::exec("INSERT INTO teams (team_nmbr, team_name, team_owner, email, phone, race_type_nmbr, car_type_nmbr) "
+                           "VALUES (501, 'Alpha', 'Ann', 'ann@example.com', '555-0101', 1, 1), "
+                           "(502, 'Bravo & <Sons>', 'Bob', NULL, NULL, 1, 1), (503, 'Charlie', 'Cy', NULL, NULL, 1, 1)");
+        TestDataFile::exec("INSERT INTO leagues VALUES (1, '  League One  ', 'L1', 1, 1, 600, 0, 0, 1)");
+        TestDataFile::exec("INSERT INTO league_teams VALUES (1, 501), (1, 502), (1, 503)");
+        hold(501, 1);
+        hold(501, 2);
+        hold(502, 3);
+        hold(502, 4);
+        hold(503, 5);
+        hold(503, 6);
+        TestDataFile::exec("INSERT INTO races VALUES (1, 'Race One', 'T', '2024-03-01', 1, 1, 2)");
+        TestDataFile::exec("INSERT INTO races VALUES (2, 'Race Two', 'T', '2024-03-08', 1, 1, 1)");
+        TestDataFile::exec("INSERT INTO results VALUES (1,1,1,1,0,0,0), (2,1,4,2,0,0,0), (3,1,2,3,0,0,0), "
+                           "(4,1,5,4,0,0,0), (5,1,3,5,0,0,0), (6,1,6,6,0,0,0)");
+        TestDataFile::exec("INSERT INTO results VALUES (1,2,4,1,0,0,0), (2,2,6,2,0,0,0), (3,2,5,3,0,0,0), "
+                           "(4,2,2,4,0,0,0), (5,2,3,5,0,0,0), (6,2,1,6,0,0,0)");
+        post(1);
+        post(2);
+        // Plain look: every attribute at its default (sizes 0, colours ''), footer off.
+        TestDataFile::exec("DELETE FROM report_attributes");
+        setDocumentOpener([this](const QString& path) {
+            opened << path;
+            return true;
+        });
+        data.ui().clear();
+    }
+    void TearDown() override { setDocumentOpener({}); }
+
+    static void hold(int team, int car, const char* from = "2024-01-01", const char* to = nullptr) {
+        TestDataFile::exec(QStringLiteral("INSERT INTO team_car VALUES (%1, %2, '%3', %4, 0, 0, 1)")
+                               .arg(team)
+                               .arg(car)
+                               .arg(QLatin1String(from))
+                               .arg(to ? QStringLiteral("'%1'").arg(QLatin1String(to)) : QStringLiteral("NULL")));
+    }
+    static void post(int raceNmbr) {
+        cRaces race;
+        race.load(raceNmbr);
+        postRace(race);
+    }
+    static void chooseColumns(const char* code, std::initializer_list<int> columns) {
+        const QString report = QStringLiteral("(SELECT report_nmbr FROM report WHERE report_id = '%1')").arg(QLatin1String(code));
+        TestDataFile::exec("DELETE FROM report_columns WHERE report_nmbr = " + report);
+        int order = 0;
+        for (int c : columns)
+            TestDataFile::exec(QStringLiteral("INSERT INTO report_columns VALUES (%1, %2, %3)").arg(report).arg(c).arg(++order));
+    }
+    static void setAttribute(const char* code, int attribute, int amt) {
+        TestDataFile::exec(QStringLiteral("INSERT INTO report_attributes (report_nmbr, attribute_nmbr, amt) "
+                                          "SELECT report_nmbr, %1, %2 FROM report WHERE report_id = '%3'")
+                               .arg(attribute)
+                               .arg(amt)
+                               .arg(QLatin1String(code)));
+    }
+    static QStringList lines(const QString& fileName) {
+        QFile f(reportFilePath(fileName));
+        if (!f.open(QIODevice::ReadOnly))
+            return {};
+        QStringList l = QString::fromLatin1(f.readAll()).split(QStringLiteral("\r\n"));
+        if (!l.isEmpty() && l.last().isEmpty())
+            l.removeLast();
+        return l;
+    }
+    // The texts of the data cells of each table row (heading rows included as their TH texts), one
+    // list per row, joined by "|".
+    static QStringList rows(const QString& fileName) {
+        static const QRegularExpression cellText(QStringLiteral("^<T[HD][^>]*>(?:<FONT[^>]*>)?(.*?)(?: </FONT>)?</T[HD]>$"));
+        QStringList out;
+        QStringList current;
+        bool inRow = false;
+        for (const QString& line : lines(fileName)) {
+            if (line.startsWith(QLatin1String("<TR"))) {
+                inRow = true;
+                current.clear();
+            } else if (line == QLatin1String("</TR>")) {
+                if (inRow && !current.isEmpty())
+                    out << current.join(QLatin1Char('|'));
+                inRow = false;
+            } else if (inRow) {
+                const auto m = cellText.match(line);
+                current << (m.hasMatch() ? m.captured(1) : line);
+            }
+        }
+        return out;
+    }
+
+    TestDataFile data;
+    QStringList opened;
+};
+
+} // namespace
+
+TEST_F(RaceReports, RaceDetailGroupsTeamsByPlaceWithTotals) {
+    chooseColumns("RD", {1, 2, 3, 4, 8, 9});
+    const QString name = createRaceDetailReport(1, 2, true);
+    EXPECT_EQ(name, "rd00010002.html");
+    ASSERT_EQ(opened.size(), 1);
+    EXPECT_TRUE(opened[0].endsWith("/Reports/rd00010002.html"));
+    EXPECT_TRUE(data.ui().boxes.isEmpty());
+    EXPECT_EQ(data.ui().statusTexts, (QStringList{"Creating Race Detail Report", "Status"}));
+
+    // Charlie first (100 in race 2), then Bravo, then Alpha; cars by finishing place within a team;
+    // the sponsor trimmed, the team name escaped.
+    EXPECT_EQ(rows(name), (QStringList{
+                              "<BR>Finish<BR>Pos.|<BR><BR>Car#|<BR><BR>Driver|<BR><BR>Sponsor|<BR>Race<BR>Points|<BR>Season <BR>Points",
+                              "Charlie",
+                              "1|6|Driver 6|Sponsor 6|60|70",
+                              "3|5|Driver 5|Sponsor 5|40|80",
+                              "||||<B>100</B>|<B>150</B>",
+                              "Bravo &amp; &lt;Sons&gt;",
+                              "2|4|Driver 4|Sponsor 4|50|70",
+                              "5|3|Driver 3|Sponsor 3|20|70",
+                              "||||<B>70</B>|<B>140</B>",
+                              "Alpha",
+                              "4|1|Driver 1|Sponsor 1|30|90",
+                              "6|2|Driver 2|Sponsor 2|10|40",
+                              "||||<B>40</B>|<B>130</B>",
+                          }));
+    const QStringList l = lines(name);
+    // The team header spans all chosen columns; status 1 is "Unofficial".
+    EXPECT_TRUE(l.contains("<TH NOWRAP colspan=6 align = 'left'><FONT size = '0' color = ''>Alpha </FONT></TH>"));
+    const int status = l.indexOf("<P align = 'center'><FONT size = '1' color = ''>Unofficial </FONT></P>");
+    ASSERT_GT(status, 0);
+    EXPECT_EQ(l[status - 1], "<br>");
+    EXPECT_EQ(l[2], "<title>Race Detail Report</title>");
+}
+
+TEST_F(RaceReports, RaceDetailStripesAcrossTeamsAndHidesInactiveHoldingsButCountsThem) {
+    chooseColumns("RD", {2, 8});
+    setAttribute("RD", AttrOddRowTextSize, 2);
+    setAttribute("RD", AttrEvenRowTextSize, 4);
+    setAttribute("RD", AttrIncludeActiveOnly, 1);
+    // Car 5 was dropped by Charlie before race 2 and picked again after it: its latest holding
+    // begins after the race.
+    TestDataFile::exec("UPDATE team_car SET term_dt = '2024-03-05' WHERE car_nmbr = 5");
+    hold(503, 5, "2024-03-10");
+    const QString name = createRaceDetailReport(1, 2, false);
+    EXPECT_TRUE(opened.isEmpty());
+    const QStringList r = rows(name);
+    ASSERT_EQ(r.size(), 12);
+    EXPECT_EQ(r[2], "6|60");
+    EXPECT_EQ(r[3], "|<B>100</B>"); // car 5 hidden, its points counted
+    const QStringList l = lines(name);
+    // Row indexes run on across teams: Charlie 6 (1), Bravo 4 (2), 3 (3), Alpha 1 (4), 2 (5).
+    QStringList sizes;
+    for (const QString& line : l)
+        if (line.startsWith("<TD colspan=1") && !line.contains("size = '0'"))
+            sizes << line.mid(line.indexOf("size = '") + 8, 1);
+    EXPECT_EQ(sizes, (QStringList{"2", "2", "4", "4", "2", "2", "4", "4", "2", "2"}));
+}
+
+TEST_F(RaceReports, RaceDetailPlaceTexts) {
+    chooseColumns("RD", {1, 2});
+    TestDataFile::exec("UPDATE team_results SET place = 999 WHERE car_nmbr = 1 AND race_nmbr = 2");
+    TestDataFile::exec("UPDATE team_results SET place = 0 WHERE car_nmbr = 2 AND race_nmbr = 2");
+    TestDataFile::exec("UPDATE cars SET car_type_nmbr = 3 WHERE car_nmbr = 3");
+    TestDataFile::exec("UPDATE team_results SET place = 999 WHERE car_nmbr = 3 AND race_nmbr = 2");
+    const QStringList r = rows(createRaceDetailReport(1, 2, false));
+    EXPECT_TRUE(r.contains("DNQ|1"));
+    EXPECT_TRUE(r.contains("&nbsp;|2"));
+    EXPECT_TRUE(r.contains("&nbsp;|3"));
+}
+
+TEST_F(RaceReports, RaceDetailWithoutPostingShowsTheMessageOnlyWhenShown) {
+    TestDataFile::exec("INSERT INTO races VALUES (3, 'Race Three', 'T', '2024-03-15', 1, 1, 2)");
+    EXPECT_EQ(createRaceDetailReport(1, 3, false), "");
+    EXPECT_TRUE(data.ui().boxes.isEmpty());
+    EXPECT_EQ(createRaceDetailReport(1, 3, true), "");
+    ASSERT_EQ(data.ui().boxes.size(), 1);
+    EXPECT_EQ(data.ui().boxes[0].text, "Results not posted for this Race.");
+    EXPECT_EQ(data.ui().boxes[0].title, "Quorvanti");
+    EXPECT_EQ(data.ui().boxes[0].icon, MsgIcon::Information);
+    EXPECT_FALSE(QFile::exists(reportFilePath("rd00010003.html")));
+    EXPECT_EQ(mousePointer(), PointerDefault);
+}
+
+TEST_F(RaceReports, TeamRaceDetailPageWithContactLineAndTotals) {
+    chooseColumns("TR", {39, 2, 4, 38, 8, 9});
+    setAttribute("TR", AttrTitleTextSize, 3);
+    const QString name = createTeamRaceDetailReport(1, 501, 2, false);
+    EXPECT_EQ(name, "tr00010501.html");
+    const QStringList l = lines(name);
+    ASSERT_GT(l.size(), 14);
+    EXPECT_EQ(l[2], "<title>Team Race Detail Report</title>");
+    EXPECT_EQ(l.mid(6, 2), (QStringList{"<TR>", "</TR>"}));
+    EXPECT_EQ(l[9], "<P align = 'center'><FONT size = '3' color = ''>Alpha </FONT></P>");
+    // Phone first, as chosen; size 3 - 4 raised to 1.
+    EXPECT_EQ(l[10], "<P align = 'center'><FONT size = '1' color = ''><BR>555-0101<BR><A href='mailto:ann@example.com'>"
+                     "ann@example.com</A> </FONT></P>");
+    EXPECT_EQ(l[13], "<P align = 'center'><FONT size = '1' color = ''>3/8/2024  Race Two </FONT></P>");
+    EXPECT_EQ(rows(name), (QStringList{"<BR><BR>Car#|<BR><BR>Sponsor|<BR>Race<BR>Points|<BR>Season <BR>Points",
+                                       "1| Sponsor 1 |30|90", "2| Sponsor 2 |10|40",
+                                       "||<STRONG>40</STRONG>|<STRONG>130</STRONG>"}));
+    EXPECT_TRUE(l.contains("<TR>") && !l.join("\n").contains("Unofficial"));
+}
+
+TEST_F(RaceReports, TeamRaceDetailActiveTestIsByCalendarDay) {
+    chooseColumns("TR", {2});
+    setAttribute("TR", AttrIncludeActiveOnly, 1);
+    // Car 1's holding ends on the race day at some time: shown. Car 2's ended the day before: hidden.
+    TestDataFile::exec("UPDATE team_car SET term_dt = '2024-03-08 09:30:00' WHERE car_nmbr = 1");
+    TestDataFile::exec("UPDATE team_car SET term_dt = '2024-03-07' WHERE car_nmbr = 2");
+    const QStringList r = rows(createTeamRaceDetailReport(1, 501, 2, false));
+    EXPECT_EQ(r.mid(1, r.size() - 2), QStringList{"1"});
+}
+
+TEST_F(RaceReports, TeamRaceDetailForALaterRaceReplacesTheEarlierPage) {
+    chooseColumns("TR", {8});
+    EXPECT_EQ(createTeamRaceDetailReport(1, 503, 1, false), "tr00010503.html");
+    EXPECT_EQ(rows("tr00010503.html").last(), "<STRONG>50</STRONG>");
+    EXPECT_EQ(createTeamRaceDetailReport(1, 503, 2, false), "tr00010503.html");
+    EXPECT_EQ(rows("tr00010503.html").last(), "<STRONG>100</STRONG>");
+    // No posting for the team: no page, and no message when not shown.
+    EXPECT_EQ(createTeamRaceDetailReport(1, 999, 2), "");
+    EXPECT_TRUE(data.ui().boxes.isEmpty());
+}
+
+TEST_F(RaceReports, LeagueStandingsRowsCountsAndLinks) {
+    chooseColumns("LS", {13, 14, 33, 34, 9, 22, 21, 15, 16});
+    const QString name = createLeagueStandingsReport(1, 2, true);
+    EXPECT_EQ(name, "ls00010002.html");
+    EXPECT_EQ(data.ui().statusTexts.first(), "Creating League Stangings Report");
+    // The nested team pages set and clear the status on their own.
+    EXPECT_EQ(data.ui().statusTexts.last(), "Status");
+    ASSERT_EQ(opened.size(), 1);
+    const QStringList r = rows(name);
+    ASSERT_EQ(r.size(), 4);
+    EXPECT_EQ(r[1], "1|3|<A HREF='tr00010503.html'>Charlie </A>|<A HREF='tr00010503.html'>Cy </A>|150|0|100|1|2");
+    EXPECT_EQ(r[2], "2|2|<A HREF='tr00010502.html'>Bravo &amp; &lt;Sons&gt; </A>|<A HREF='tr00010502.html'>Bob </A>|140|10|70|0|2");
+    EXPECT_EQ(r[3], "3|1|<A HREF='tr00010501.html'>Alpha </A>|<A HREF='tr00010501.html'>Ann </A>|130|20|40|1|2");
+    for (const char* team : {"tr00010501.html", "tr00010502.html", "tr00010503.html"})
+        EXPECT_TRUE(QFile::exists(reportFilePath(team))) << team;
+    const QStringList l = lines(name);
+    EXPECT_EQ(l[6], "<br>");
+    EXPECT_TRUE(l.contains("<P align = 'center'><FONT size = '1' color = ''>League One </FONT></P>"));
+    EXPECT_TRUE(l.contains("<P align = 'center'><FONT size = '1' color = ''>League standings as of<BR>3/8/2024   Race Two </FONT></P>"));
+    EXPECT_TRUE(l.contains("Unofficial </FONT></P>") || l.join("\n").contains("Unofficial"));
+}
+
+TEST_F(RaceReports, LeagueStandingsAfterTheFirstRaceAndUnderLowScoring) {
+    chooseColumns("LS", {13, 14, 9, 22});
+    QStringList r = rows(createLeagueStandingsReport(1, 1, false));
+    EXPECT_EQ(r.mid(1), (QStringList{"1|0|90|0", "2|0|70|20", "3|0|50|40"}));
+    // Fewer points is better: the standings run from the smallest sum, column 22 turns negative.
+    TestDataFile::exec("UPDATE scoring_points SET points = 10 WHERE scoring_type_nmbr = 600 AND place = 1");
+    r = rows(createLeagueStandingsReport(1, 2, false));
+    EXPECT_EQ(r.mid(1), (QStringList{"1|3|130|0", "2|2|140|-10", "3|1|150|-20"}));
+}
+
+TEST_F(RaceReports, LeagueStandingsPageIsWrittenWithoutStandings) {
+    chooseColumns("LS", {13, 33});
+    TestDataFile::exec("INSERT INTO leagues VALUES (2, 'Empty', 'E', 1, 1, 600, 0, 0, 1)");
+    const QString name = createLeagueStandingsReport(2, 1, true);
+    EXPECT_EQ(name, "ls00020001.html");
+    EXPECT_TRUE(data.ui().boxes.isEmpty());
+    EXPECT_EQ(rows(name), QStringList{"<BR><BR>Place|<BR><BR>Team"});
+}
+
+TEST_F(RaceReports, LeagueRaceStandingsSumsPerTeamAndWritesEveryTeamPage) {
+    chooseColumns("RS", {13, 8, 6});
+    TestDataFile::exec("UPDATE team_results_summary SET team_place = 2 WHERE race_nmbr = 2 AND team_nmbr = 501");
+    const QString name = createLeagueRaceStandings(1, 2, true);
+    EXPECT_EQ(name, "rs00010002.html");
+    ASSERT_EQ(opened.size(), 1);
+    // Alpha and Bravo share place 2: by team name.
+    EXPECT_EQ(rows(name), (QStringList{"<BR><BR>Pos.|<BR><BR>Points|<BR>Lap Led<BR>Bonus", "1|100|0", "2|40|0", "2|70|0"}));
+    // Column 33 not chosen: the team pages are written all the same.
+    for (const char* team : {"tr00010501.html", "tr00010502.html", "tr00010503.html"})
+        EXPECT_TRUE(QFile::exists(reportFilePath(team))) << team;
+    const QStringList l = lines(name);
+    EXPECT_TRUE(l.contains("<P align = 'center'><FONT size = '1' color = ''>3/8/2024  Race Two </FONT></P>"));
+    EXPECT_EQ(data.ui().statusTexts.first(), "Creating League Race Standings Report");
+}
+
+TEST_F(RaceReports, LeagueRaceStandingsLinksAndNoPosting) {
+    chooseColumns("RS", {33});
+    TestDataFile::exec("UPDATE races SET race_status_nmbr = 3 WHERE race_nmbr = 1");
+    const QString name = createLeagueRaceStandings(1, 1, false);
+    EXPECT_EQ(rows(name).mid(1), (QStringList{"<A HREF='tr00010501.html'>Alpha </A>",
+                                             "<A HREF='tr00010502.html'>Bravo &amp; &lt;Sons&gt; </A>",
+                                             "<A HREF='tr00010503.html'>Charlie </A>"}));
+    EXPECT_TRUE(lines(name).join("\n").contains("Qualifying"));
+    TestDataFile::exec("INSERT INTO races VALUES (3, 'Race Three', 'T', '2024-03-15', 1, 1, 2)");
+    EXPECT_EQ(createLeagueRaceStandings(1, 3, true), "");
+    EXPECT_EQ(data.ui().lastBoxText(), "Results not posted for this Race.");
+}

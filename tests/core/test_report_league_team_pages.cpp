@@ -1,0 +1,232 @@
+// The league race summary and the team pages, written from a small posted season (TeamReportSeason.h).
+
+#include "TeamReportSeason.h"
+#include "data/CommonCode.h"
+#include "reports/generators/LeagueRaceSummary.h"
+#include "reports/generators/TeamCarsReport.h"
+#include "reports/generators/TeamDetailReport.h"
+#include "reports/generators/TeamTradesReport.h"
+#include "reports/generators/TeamsperCarDriverReport.h"
+
+namespace {
+
+// The lines between a line holding `from` and the next "</TR>".
+QStringList rowAfter(const QStringList& lines, const QString& from) {
+    QStringList row;
+    qsizetype i = 0;
+    while (i < lines.size() && !lines[i].contains(from))
+        ++i;
+    for (++i; i < lines.size() && lines[i] != "</TR>"; ++i)
+        row << lines[i];
+    return row;
+}
+
+} // namespace
+
+// ---- league race summary ----
+
+TEST_F(TeamReportSeason, LeagueRaceSummaryListsTeamsByTotalWithARaceColumnPerRaceWithResults) {
+    const QString name = createLeagueRaceSummary(SeasonLeague, true);
+    EXPECT_EQ(name, "lr05010000.html");
+    const QStringList page = pageLines(name);
+    ASSERT_FALSE(page.isEmpty());
+    // The title: the league name without its blanks, two line breaks above it, no sub-title.
+    const qsizetype title = page.indexOf("<P align = 'center'><FONT size = '5' color = '#000080'>Summer League </FONT></P>");
+    ASSERT_GT(title, 2);
+    EXPECT_EQ(page[title - 1], "<br>");
+    EXPECT_EQ(page[title - 2], "<br>");
+    EXPECT_TRUE(page[title + 1].startsWith("<TABLE"));
+
+    // Heading: two team cells, the total and the three races with results (race 3 is not posted, so
+    // its race detail page does not exist and its link is empty).
+    const QStringList heading = rowAfter(page, "<TR bgcolor = '#000080'>");
+    ASSERT_EQ(heading.size(), 6);
+    EXPECT_EQ(heading[0], "<TH></TH>");
+    EXPECT_EQ(heading[1], "<TH>Total<BR>Points</TH>");
+    EXPECT_TRUE(heading[2].contains("<A HREF='rd05010001.html'>3/1/2024 </A>"));
+    EXPECT_TRUE(heading[3].contains("<A HREF='rd05010002.html'>3/8/2024 </A>"));
+    EXPECT_TRUE(heading[4].contains("<A HREF=''>3/15/2024 </A>"));
+    EXPECT_EQ(heading[5], "<TH></TH>");
+
+    // Alpha 209 + 115, Bravo 65 + 209, Charlie 40 + 40; every row has six cells.
+    const QStringList teamCells = page.filter("<TH nowrap colspan=1 align = 'left'>");
+    ASSERT_EQ(teamCells.size(), 6);
+    EXPECT_TRUE(teamCells[0].contains("<A HREF='tc05010000.html'>Alpha </A>  </FONT>")); // leading: " </A> "
+    EXPECT_TRUE(teamCells[1].contains("<A HREF='tc05010000.html'>Alpha </A> </FONT>"));  // trailing: " </A>"
+    EXPECT_TRUE(teamCells[2].contains("<A HREF='tc05020000.html'>Bravo &amp; Co </A>"));
+    EXPECT_TRUE(teamCells[4].contains("Charlie"));
+    QList<QStringList> rows;
+    for (const QString& team : {"tc05010000.html'>Alpha </A> ", "Bravo &amp; Co </A> ", "Charlie </A> "})
+        rows << rowAfter(page, team);
+    for (QStringList& r : rows) {
+        ASSERT_EQ(r.size(), 5); // the total, three races and the trailing team cell
+        r.removeLast();
+        for (QString& cell : r)
+            cell = cell.section("'>", 2).section(" </FONT>", 0, 0);
+    }
+    EXPECT_EQ(rows[0], (QStringList{"324", "209", "115", "0"}));
+    EXPECT_EQ(rows[1], (QStringList{"274", "65", "209", "0"}));
+    EXPECT_EQ(rows[2], (QStringList{"80", "40", "40", "0"}));
+    // Striping by row number: the second team's row is an even row.
+    EXPECT_EQ(page.filter("<TR bgcolor = '#D3D3D3'>").size(), 1);
+
+    // The linked team cars and race detail pages were written, and only the summary was opened.
+    for (const char* file : {"tc05010000.html", "tc05020000.html", "tc05030000.html", "rd05010001.html", "rd05010002.html"})
+        EXPECT_FALSE(pageLines(file).isEmpty()) << file;
+    EXPECT_EQ(opened, QStringList{reportFilePath(name)});
+    EXPECT_FALSE(pageExists("rd05010003.html"));
+    EXPECT_TRUE(data.ui().boxes.isEmpty());
+    EXPECT_EQ(mousePointer(), PointerDefault);
+}
+
+TEST_F(TeamReportSeason, LeagueRaceSummaryOfALeagueWithoutPostingsLeavesAnEmptyPage) {
+    TestDataFile::exec("INSERT INTO leagues VALUES (503, 'Autumn League', 'AL', 2, 1, 600, 0, 0, 1)");
+    EXPECT_EQ(createLeagueRaceSummary(503, false), "lr05030000.html");
+    EXPECT_TRUE(pageExists("lr05030000.html"));
+    EXPECT_TRUE(pageLines("lr05030000.html").isEmpty());
+    EXPECT_TRUE(data.ui().boxes.isEmpty());
+
+    EXPECT_EQ(createLeagueRaceSummary(503, true), "lr05030000.html");
+    ASSERT_EQ(data.ui().boxes.size(), 1);
+    EXPECT_EQ(data.ui().boxes[0].text, "Results not posted for this Race.");
+    EXPECT_EQ(data.ui().boxes[0].icon, MsgIcon::Information);
+    EXPECT_TRUE(opened.isEmpty());
+}
+
+// ---- team cars ----
+
+TEST_F(TeamReportSeason, TeamCarsTotalsCountTheRowsWrittenAndHeadersSkipEmptyContacts) {
+    setSwitch("TC", 21, true);
+    const QString name = createTeamCarsReport(SeasonLeague, 0, false, true, false, 2);
+    EXPECT_EQ(name, "tc00000000.html");
+    const QStringList page = pageLines(name);
+    EXPECT_EQ(page.filter("Team Cars as of <BR>3/8/2024  Race Two").size(), 1);
+    // Team headers: Bravo has no e-mail or phone, Charlie an empty e-mail and a phone.
+    EXPECT_EQ(page.filter("Alpha<BR><A href='mailto:ann@example.invalid'>ann@example.invalid</A><BR>555-0101 ").size(), 1);
+    EXPECT_EQ(page.filter(">Bravo &amp; Co </FONT></P>").size(), 1);
+    EXPECT_EQ(page.filter(">Charlie<BR>555-0103 </FONT></P>").size(), 1);
+    // Bravo's car "6", dropped on 3/5, is not in force on 3/8: not listed and not summed.
+    EXPECT_TRUE(page.filter(">Martin ").isEmpty());
+    const QStringList totals = page.filter("<B>");
+    EXPECT_EQ(totals, (QStringList{
+                          "<TD colspan=1  align = 'right'><FONT size = '2' color = '#FFFFFF'><B>$2,700.00</B> </FONT></TD>",
+                          "<TD colspan=1  align = 'right'><FONT size = '2' color = '#FFFFFF'><B>$3,000.00</B> </FONT></TD>",
+                          "<TD colspan=1  align = 'right'><FONT size = '2' color = '#FFFFFF'><B>$2,100.00</B> </FONT></TD>",
+                          "<TD colspan=1  align = 'right'><FONT size = '2' color = '#FFFFFF'><B>$2,250.00</B> </FONT></TD>",
+                          "<TD colspan=1  align = 'right'><FONT size = '2' color = '#FFFFFF'><B>$1,200.00</B> </FONT></TD>",
+                          "<TD colspan=1  align = 'right'><FONT size = '2' color = '#FFFFFF'><B>$1,250.00</B> </FONT></TD>"}));
+    // Striping runs on across teams: Alpha shows two rows, so Bravo's first row is odd again.
+    const qsizetype bravo = page.indexOf(page.filter(">Bravo &amp; Co </FONT></P>").first());
+    EXPECT_EQ(page[bravo + 11], "<TR bgcolor = '#FFFFFF'>");
+    EXPECT_TRUE(page[bravo + 12].contains(">88 </FONT>"));
+
+    // Without a race the attribute has no effect and the sub-title names no race.
+    const QStringList all = pageLines(createTeamCarsReport(SeasonLeague, Bravo, false, false, false));
+    EXPECT_EQ(all.filter("<P align = 'center'><FONT size = '3' color = '#000080'>Team Cars </FONT></P>").size(), 1);
+    EXPECT_EQ(all.filter(">Martin ").size(), 1);
+    EXPECT_EQ(all.filter("<B>$2,550.00</B>").size(), 1);
+}
+
+TEST_F(TeamReportSeason, TeamCarsSeparatePagesFollowTeamNames) {
+    EXPECT_EQ(createTeamCarsReport(SeasonLeague, 0, true, true, true, 1), "tc05030000.html");
+    EXPECT_EQ(opened, (QStringList{reportFilePath("tc05010000.html"), reportFilePath("tc05020000.html"),
+                                   reportFilePath("tc05030000.html")}));
+    const QStringList charlie = pageLines("tc05030000.html");
+    EXPECT_EQ(charlie.filter("</TABLE>").size(), 1);
+    EXPECT_TRUE(charlie.filter("Alpha").isEmpty());
+    // A drivers league speaks of drivers.
+    EXPECT_EQ(pageLines(createTeamCarsReport(DriverLeague, Alpha, false, false, false)).filter(">Team Drivers </FONT>").size(), 1);
+    // No chosen columns: the page ends on the error path at its first team.
+    chooseColumns("TC", {});
+    EXPECT_EQ(createTeamCarsReport(SeasonLeague, Alpha, false, false, false), "");
+    EXPECT_EQ(data.ui().lastBoxText(), "Error generating report tc05010000.html");
+    EXPECT_EQ(mousePointer(), PointerDefault);
+}
+
+// ---- team trades ----
+
+TEST_F(TeamReportSeason, TeamTradesListHoldingsThatStartedOrEndedSinceThePreviousRace) {
+    chooseColumns("TT", {38, 2, 10, 5, 4});
+    const QStringList race2 = pageLines(createTeamTradesReport(SeasonLeague, -1, 2, false, true, false));
+    EXPECT_EQ(race2.filter("Trades for Race Two").size(), 1);
+    // Bravo dropped "6" and took on "99" on 3/5, between the races; Alpha and Charlie made no trade
+    // but still get their header and heading row.
+    EXPECT_EQ(race2.filter("<TD colspan=1  align = 'center'>").size(), 6);
+    EXPECT_EQ(race2.filter(">6 </FONT>").size(), 1);
+    EXPECT_EQ(race2.filter(">99 </FONT>").size(), 1);
+    EXPECT_EQ(race2.filter("<TABLE").size(), 3);
+    EXPECT_EQ(race2.filter(">Car# ").size(), 3);
+    // Column 38 adds the e-mail link even when there is none; the sponsor is not this report's.
+    EXPECT_EQ(race2.filter(">Bravo &amp; Co<BR><A href='mailto:'></A> </FONT></P>").size(), 1);
+    EXPECT_TRUE(race2.filter("Sponsor").isEmpty());
+
+    // The first race has no previous one: every holding started on or before its day.
+    const QStringList race1 = pageLines(createTeamTradesReport(SeasonLeague, Bravo, 1, false, false, false));
+    EXPECT_EQ(race1.filter("<TD colspan=1  align = 'center'>").size(), 6); // "88" and "6", three cells each
+    EXPECT_TRUE(race1.filter(">99 </FONT>").isEmpty());
+    EXPECT_EQ(createTeamTradesReport(SeasonLeague, 0, 2, false, false, true), "tt05030000.html");
+}
+
+// ---- team detail ----
+
+TEST_F(TeamReportSeason, TeamDetailRowsTrailTheirTeamsBestAndSkipHoldingsNoLongerInForce) {
+    chooseColumns("TD", {2, 9, 22, 6});
+    const QString name = createTeamDetailReport(SeasonLeague, Bravo, 2, false, false, false);
+    EXPECT_EQ(name, "td05010502.html");
+    QStringList page = pageLines(name);
+    QStringList cells = page.filter("<TD ");
+    for (QString& c : cells)
+        c = c.section("'>", 2).section(" </FONT>", 0, 0);
+    // "88" 149 season points; "99" 125, 24 out of the lead, laps-led bonus 5 (one race); the dropped
+    // "6" with no points this race.
+    EXPECT_EQ(cells, (QStringList{"88", "149", "0", "5", "99", "125", "24", "5", "6", "0", "149", "0"}));
+
+    setSwitch("TD", 21, true);
+    page = pageLines(createTeamDetailReport(SeasonLeague, Bravo, 2, false, false, false));
+    EXPECT_TRUE(page.filter(">6 </FONT>").isEmpty());
+    EXPECT_EQ(page.filter("<TD ").size(), 8);
+
+    // The package's call: every team in one table, the name made from team -1.
+    EXPECT_EQ(createTeamDetailReport(SeasonLeague, -1, 2, false, true, false), "td0501999.html");
+    EXPECT_EQ(pageLines("td0501999.html").filter("<STRONG>").size(), 3);
+    EXPECT_EQ(pageLines("td0501999.html").filter("<TABLE").size(), 1);
+}
+
+TEST_F(TeamReportSeason, TeamDetailOfAnUnpostedRaceWritesNothing) {
+    EXPECT_EQ(createTeamDetailReport(SeasonLeague, Alpha, 3, false, false, false), "");
+    EXPECT_TRUE(data.ui().boxes.isEmpty());
+    EXPECT_EQ(createTeamDetailReport(SeasonLeague, 0, 3, true, false, true), "");
+    EXPECT_EQ(data.ui().boxes.size(), 3); // one per member team
+    EXPECT_EQ(data.ui().lastBoxText(), "Results not posted for this Race.");
+    EXPECT_FALSE(pageExists("td05010501.html"));
+    EXPECT_TRUE(opened.isEmpty());
+
+    EXPECT_EQ(createTeamDetailReport(SeasonLeague, 0, 2, true, false, true), "td05010503.html");
+    EXPECT_EQ(opened.size(), 3);
+}
+
+// ---- teams per car/driver ----
+
+TEST_F(TeamReportSeason, TeamsPerCarGroupByCarTextAndHonourTheActiveOnlySwitch) {
+    setSwitch("DT", 21, false);
+    QStringList page = pageLines(createTeamsperCarDriverReport(SeasonLeague, false, 2));
+    const QStringList headers = page.filter("<P align = 'center'><FONT size = '3' color = '#FFFFFF'>");
+    ASSERT_EQ(headers.size(), 6);
+    EXPECT_TRUE(headers[0].contains(">18 - Labonte </FONT>")); // by car text: "18", "24", "3", "6", ...
+    EXPECT_TRUE(headers[3].contains(">6 - Martin </FONT>"));
+    EXPECT_TRUE(headers[4].contains(">88 - Jarrett &lt;Jr&gt; </FONT>"));
+
+    setSwitch("DT", 21, true);
+    page = pageLines(createTeamsperCarDriverReport(SeasonLeague, false, 2));
+    EXPECT_TRUE(page.filter("6 - Martin").isEmpty());
+    EXPECT_EQ(page.filter("<TABLE").size(), 5);
+    // Striping runs over the whole page: the fifth car's single row is odd.
+    EXPECT_EQ(page.filter("<TR bgcolor = '#FFFFFF'>").size(), 3);
+
+    const QString drivers = createTeamsperCarDriverReport(DriverLeague, true, 1);
+    EXPECT_EQ(drivers, "dt05020000.html");
+    page = pageLines(drivers);
+    EXPECT_EQ(page.filter(">Teams per Driver as of  </FONT>").size(), 1);
+    EXPECT_EQ(page.filter(">Gordon - 24 </FONT>").size(), 1);
+    EXPECT_EQ(opened, QStringList{reportFilePath(drivers)});
+}

@@ -1,0 +1,190 @@
+#include "TestDataFile.h"
+#include "data/CommonCode.h"
+#include "data/Paths.h"
+#include "reports/generators/ReportPipeline.h"
+
+#include <QFile>
+#include <QStringList>
+#include <gtest/gtest.h>
+
+namespace {
+
+QStringList pageLines(const QString& fileName) {
+    QFile f(reportFilePath(fileName));
+    if (!f.open(QIODevice::ReadOnly))
+        return {};
+    QStringList lines = QString::fromLatin1(f.readAll()).split(QStringLiteral("\r\n"));
+    if (!lines.isEmpty() && lines.last().isEmpty())
+        lines.removeLast();
+    return lines;
+}
+
+// A small page of report "RS" (whose shipped columns are known) with one data row.
+QString writeSmallPage(ReportPage& page, bool show) {
+    page.open(7, 3);
+    page.writeHead(QStringLiteral("Small Report"));
+    page.writeTitle(QStringLiteral("Title"));
+    page.writeTableStart();
+    page.writeColumnHeadings([](int c) -> std::optional<QString> {
+        if (c == ColTeamName)
+            return QStringLiteral("Team");
+        return std::nullopt;
+    }, QStringLiteral("nowrap"));
+    page.writeDataRow(1, [](int c) -> std::optional<ReportCell> {
+        if (c == ColTeamName)
+            return ReportCell{cellText(QStringLiteral("A&B")), QStringLiteral("left")};
+        return std::nullopt;
+    });
+    page.writeTableEnd();
+    page.writeFooter();
+    page.writeEnd();
+    return page.finish(show);
+}
+
+} // namespace
+
+TEST(ReportPipeline, RunWritesThePageAndRestoresStatusAndPointer) {
+    TestDataFile data;
+    ASSERT_TRUE(data.ok());
+    TestDataFile::exec("DELETE FROM report_attributes"); // every attribute at its default
+    QStringList opened;
+    setDocumentOpener([&](const QString& path) { opened << path; return true; });
+    int pointerInside = -1;
+    const QString name = runReport("RS", "Creating Small Report", [&](ReportPage& page) {
+        pointerInside = mousePointer();
+        return writeSmallPage(page, true);
+    });
+    setDocumentOpener({});
+    EXPECT_EQ(name, "rs00070003.html");
+    EXPECT_EQ(pointerInside, PointerHourglass);
+    EXPECT_EQ(mousePointer(), PointerDefault);
+    EXPECT_EQ(data.ui().statusTexts, (QStringList{"Creating Small Report", "Status"}));
+    EXPECT_TRUE(data.ui().boxes.isEmpty());
+    ASSERT_EQ(opened.size(), 1);
+    EXPECT_TRUE(opened[0].endsWith("/rs00070003.html"));
+    EXPECT_FALSE(isReportFileOpen(getReportFileHandle("RS")));
+
+    const QStringList lines = pageLines(name);
+    ASSERT_GE(lines.size(), 6);
+    EXPECT_EQ(lines.mid(0, 4), (QStringList{"<html>", "<head>", "<title>Small Report</title>", "</head>"}));
+    // The data value is escaped; the heading comes from the report's own table.
+    EXPECT_TRUE(lines.contains("<TD colspan=1  align = 'left'><FONT size = '0' color = ''>A&amp;B </FONT></TD>"));
+    EXPECT_TRUE(lines.contains("<TH nowrap colspan=1 align = 'center'><FONT size = '0' color = ''>Team </FONT></TH>"));
+    EXPECT_EQ(lines.mid(lines.size() - 2), (QStringList{"</body>", "</html>"}));
+}
+
+TEST(ReportPipeline, RunTimeErrorsEndTheRunWithTheFileNameAndCloseTheFile) {
+    TestDataFile data;
+    ASSERT_TRUE(data.ok());
+    // No chosen columns: the heading row cannot be written.
+    TestDataFile::exec("DELETE FROM report_columns WHERE report_nmbr = (SELECT report_nmbr FROM report WHERE report_id = 'RS')");
+    const QString name = runReport("RS", "Creating Small Report", [](ReportPage& page) { return writeSmallPage(page, true); });
+    EXPECT_EQ(name, "");
+    ASSERT_EQ(data.ui().boxes.size(), 1);
+    EXPECT_EQ(data.ui().boxes[0].text, "Error generating report rs00070003.html");
+    EXPECT_EQ(data.ui().boxes[0].title, "Quorvanti");
+    EXPECT_EQ(data.ui().boxes[0].icon, MsgIcon::Critical);
+    EXPECT_EQ(data.ui().pointerDuringBoxes[0], PointerDefault);
+    EXPECT_EQ(mousePointer(), PointerDefault);
+    EXPECT_EQ(data.ui().statusTexts.last(), "Status");
+    EXPECT_FALSE(isReportFileOpen(getReportFileHandle("RS")));
+    // The lines written before the failure stay in the file.
+    EXPECT_EQ(pageLines("rs00070003.html").mid(0, 1), QStringList{"<html>"});
+
+    // A size attribute that is not a number is a run-time error too, before any file is named.
+    data.ui().clear();
+    const QString noName = runReport("RS", "x", [](ReportPage&) -> QString { return QString::number(ReportPage::number("big")); });
+    EXPECT_EQ(noName, "");
+    ASSERT_EQ(data.ui().boxes.size(), 1);
+    EXPECT_EQ(data.ui().boxes[0].text, "Error generating report ");
+}
+
+TEST(ReportPipeline, UnknownReportCodeTakesTheErrorPath) {
+    TestDataFile data;
+    ASSERT_TRUE(data.ok());
+    const QString name = runReport("ZZ", "x", [](ReportPage& page) { return writeSmallPage(page, false); });
+    EXPECT_EQ(name, "");
+    ASSERT_FALSE(data.ui().boxes.isEmpty());
+    EXPECT_EQ(data.ui().lastBoxText(), "Error generating report zz00070003.html");
+    EXPECT_FALSE(isReportFileOpen(0));
+}
+
+TEST(ReportPipeline, NestedRunKeepsBothFilesOpenAndClearsTheStatus) {
+    TestDataFile data;
+    ASSERT_TRUE(data.ok());
+    QString inner;
+    const QString outer = runReport("RS", "Outer", [&](ReportPage& page) {
+        page.open(1, 1);
+        page.writeLine("before");
+        inner = runReport("LS", "Inner", [](ReportPage& p) {
+            p.open(1, 1);
+            p.writeLine("inner");
+            return p.finish(false);
+        });
+        EXPECT_EQ(mousePointer(), PointerDefault);
+        page.writeLine("after");
+        return page.finish(false);
+    });
+    EXPECT_EQ(inner, "ls00010001.html");
+    EXPECT_EQ(outer, "rs00010001.html");
+    EXPECT_EQ(pageLines(outer), (QStringList{"before", "after"}));
+    EXPECT_EQ(data.ui().statusTexts, (QStringList{"Outer", "Inner", "Status", "Status"}));
+}
+
+TEST(ReportPipeline, AttributesShapeTitleStatusAndRows) {
+    TestDataFile data;
+    ASSERT_TRUE(data.ok());
+    TestDataFile::exec("DELETE FROM report_attributes");
+    // RS: title size 0 (raised to 1 on every title line), odd rows size 2, even rows size 4, footer on.
+    TestDataFile::exec("INSERT INTO report_attributes (report_nmbr, attribute_nmbr, amt) "
+                       "SELECT report_nmbr, 13, 2 FROM report WHERE report_id = 'RS'");
+    TestDataFile::exec("INSERT INTO report_attributes (report_nmbr, attribute_nmbr, amt) "
+                       "SELECT report_nmbr, 14, 4 FROM report WHERE report_id = 'RS'");
+    TestDataFile::exec("INSERT INTO report_attributes (report_nmbr, attribute_nmbr, amt) "
+                       "SELECT report_nmbr, 22, 1 FROM report WHERE report_id = 'RS'");
+    const QString name = runReport("RS", "x", [](ReportPage& page) {
+        page.open(2, 2);
+        EXPECT_EQ(page.rowStyle(1).size, 2);
+        EXPECT_EQ(page.rowStyle(2).size, 4);
+        EXPECT_EQ(page.rowStyle(3).size, 2);
+        page.writeRaceStatus(2);
+        page.writeLine("--");
+        page.writeRaceStatus(3, false);
+        page.writeLine("--");
+        page.writeRaceStatus(1);
+        page.writeRaceStatus(3);
+        page.writeFooter();
+        return page.finish(false);
+    });
+    const QStringList lines = pageLines(name);
+    ASSERT_EQ(lines.size(), 7);
+    EXPECT_EQ(lines.mid(0, 6), (QStringList{"--", "--", "<br>", "<P align = 'center'><FONT size = '1' color = ''>Unofficial </FONT></P>",
+                                            "<br>", "<P align = 'center'><FONT size = '1' color = ''>Qualifying </FONT></P>"}));
+    EXPECT_TRUE(lines[6].startsWith("<P align = 'Center'><FONT size = '4' color = ''>Created "));
+    EXPECT_TRUE(lines[6].endsWith("<BR>Powered By <A href=https://www.quorvanti.example>Quorvanti</a> </FONT></P>"));
+}
+
+TEST(ReportPipeline, CellTextsAndSums) {
+    EXPECT_EQ(cellMoney(1234.5), "$1,234.50");
+    EXPECT_EQ(cellMoney(-12.345), "($12.35)");
+    EXPECT_EQ(cellMoney(QVariant()), "$0.00");
+    EXPECT_EQ(cellDate(QStringLiteral("2002-03-07")), "3/7/2002");
+    EXPECT_EQ(cellDate(QVariant()), "");
+    EXPECT_EQ(dateKey(QStringLiteral("2002-03-07 18:30:00")), "2002-03-07");
+    EXPECT_EQ(cellText(QVariant()), "");
+    EXPECT_EQ(cellText(QStringLiteral("<b>")), "&lt;b&gt;");
+
+    qint32 sum = 0;
+    addToSum(sum, 2.5); // halves to the even number
+    EXPECT_EQ(sum, 2);
+    addToSum(sum, 1.5);
+    EXPECT_EQ(sum, 4);
+    addToSum(sum, -7);
+    EXPECT_EQ(sum, -3);
+    qint32 big = 2147483000;
+    EXPECT_THROW(addToSum(big, 1000), ReportRunError);
+
+    EXPECT_EQ(footerText(QDateTime(QDate(2002, 3, 7), QTime(0, 0))),
+              "Created 3/7/2002<BR>Powered By <A href=https://www.quorvanti.example>Quorvanti</a>");
+    EXPECT_EQ(footerText(QDateTime(QDate(2002, 3, 7), QTime(14, 5, 9))).mid(8, 19), "3/7/2002 2:05:09 PM");
+}

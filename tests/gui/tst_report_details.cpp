@@ -1,0 +1,421 @@
+#include "ModalHelpers.h"
+#include "TestDataFile.h"
+#include "reports/framework/frmReportDetails.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDir>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QTabWidget>
+#include <memory>
+
+// Report 1 "Alpha" may show columns 1..5; report 2 "Beta" columns 1, 2; report 3 "Gamma" none.
+// Colours 0 (default), 10 red, 20 blue, 30 green.
+class tst_ReportDetails : public QObject {
+    Q_OBJECT
+
+private:
+    std::unique_ptr<TestDataFile> m_data;
+    RecordingUi& ui() { return m_data->ui(); }
+
+    static QStringList texts(QListWidget* list) {
+        QStringList out;
+        for (int i = 0; i < list->count(); ++i)
+            out << list->item(i)->text();
+        return out;
+    }
+    static QString storedColumns(int report) {
+        return TestDataFile::scalar(QStringLiteral("SELECT group_concat(column_nmbr || ':' || column_order, ' ') FROM "
+                                                   "(SELECT * FROM report_columns WHERE report_nmbr = %1 "
+                                                   "ORDER BY column_order)")
+                                        .arg(report))
+            .toString();
+    }
+    static QVariant amt(int report, int attr) {
+        return TestDataFile::scalar(
+            QStringLiteral("SELECT amt FROM report_attributes WHERE report_nmbr = %1 AND attribute_nmbr = %2")
+                .arg(report)
+                .arg(attr));
+    }
+    // Every stored attribute of the report as "number=amt" or "number='text'", NULLs left out.
+    static QString storedAttributes(int report) {
+        return TestDataFile::scalar(
+                   QStringLiteral("SELECT group_concat(attribute_nmbr || '=' || coalesce(amt, '') || "
+                                  "coalesce(char(39) || string_value || char(39), ''), ' ') FROM (SELECT * FROM "
+                                  "report_attributes WHERE report_nmbr = %1 ORDER BY attribute_nmbr)")
+                       .arg(report))
+            .toString();
+    }
+    static int attributeRows(int report) {
+        return TestDataFile::scalar(
+                   QStringLiteral("SELECT COUNT(*) FROM report_attributes WHERE report_nmbr = %1").arg(report))
+            .toInt();
+    }
+    // A choice in a drop-down list as the user makes it.
+    static void choose(QComboBox* list, int index) {
+        list->setCurrentIndex(index);
+        emit list->activated(index);
+    }
+    static void chooseColor(QComboBox* list, const QString& name) { choose(list, list->findText(name)); }
+    static void select(QListWidget* list, const QString& text) {
+        list->clearSelection();
+        list->findItems(text, Qt::MatchExactly).first()->setSelected(true);
+    }
+
+    std::unique_ptr<frmReportDetails> open(int reportIndex, int tab = frmReportDetails::ColumnsTab) {
+        auto w = std::make_unique<frmReportDetails>();
+        w->show();
+        w->activateWindow();
+        if (!QTest::qWaitForWindowActive(w.get()))
+            qWarning("window not active");
+        if (tab != frmReportDetails::ColumnsTab)
+            w->SSTab1()->setCurrentIndex(tab);
+        if (reportIndex >= 0)
+            choose(w->cmbReports(), reportIndex);
+        return w;
+    }
+
+private slots:
+    void initTestCase() { QApplication::setQuitOnLastWindowClosed(false); }
+    void init() {
+        m_data = std::make_unique<TestDataFile>();
+        QVERIFY(m_data->ok());
+        for (const char* table :
+             {"report_attributes", "report_columns", "available_report_columns", "report", "column_dm", "color_dm"})
+            TestDataFile::exec(QStringLiteral("DELETE FROM %1").arg(table));
+        TestDataFile::exec("INSERT INTO report (report_nmbr, report_id, report_name, file_handle) VALUES "
+                           "(1, 'RD', 'Alpha', 11), (2, 'LS', 'Beta', 12), (3, 'TC', 'Gamma', 13)");
+        TestDataFile::exec("INSERT INTO column_dm (column_nmbr, column_name) VALUES "
+                           "(1, 'Place'), (2, 'Car'), (3, 'Driver'), (4, 'Points'), (5, 'Owner')");
+        TestDataFile::exec("INSERT INTO available_report_columns (report_nmbr, column_nmbr) VALUES "
+                           "(1, 1), (1, 2), (1, 3), (1, 4), (1, 5), (2, 1), (2, 2)");
+        TestDataFile::exec("INSERT INTO report_columns (report_nmbr, column_nmbr, column_order) VALUES "
+                           "(1, 4, 1), (1, 2, 2)");
+        TestDataFile::exec("INSERT INTO color_dm (color_nmbr, color_name, color_cd) VALUES "
+                           "(0, 'Default', ''), (10, 'Red', '#FF0000'), (20, 'Blue', '#0000FF'), "
+                           "(30, 'Green', '#00FF00')");
+    }
+    void cleanup() { m_data.reset(); }
+
+    void opensWithoutReportAndCancelClosesAtOnce() {
+        auto w = open(-1);
+        QCOMPARE(w->windowTitle(), QStringLiteral("Report Details"));
+        QCOMPARE(w->cmbReports()->count(), 3);
+        QCOMPARE(w->cmbReports()->currentIndex(), -1);
+        QCOMPARE(w->SSTab1()->currentIndex(), 0);
+        QCOMPARE(w->lvAvailable()->count() + w->lvCurrent()->count(), 0);
+        QVERIFY(!w->cmdApply()->isEnabled());
+        w->cmdCancel()->click();
+        QVERIFY(ui().boxes.isEmpty());
+        QVERIFY(!w->isVisible());
+        QCOMPARE(w->result(), int(QDialog::Rejected));
+    }
+
+    void columnsShownChosenAndStoredInOrder() {
+        auto w = open(0);
+        QCOMPARE(texts(w->lvCurrent()), (QStringList{"Points", "Car"}));
+        QCOMPARE(texts(w->lvAvailable()), (QStringList{"Place", "Driver", "Owner"}));
+        QVERIFY(!w->cmdApply()->isEnabled());
+
+        select(w->lvAvailable(), "Owner");
+        w->lblAdd()->click();
+        select(w->lvAvailable(), "Place");
+        w->lblAdd()->click();
+        QVERIFY(w->cmdApply()->isEnabled());
+        // Back to the end of the available list, not to its old place.
+        select(w->lvCurrent(), "Points");
+        w->lblRemove()->click();
+        QCOMPARE(texts(w->lvCurrent()), (QStringList{"Car", "Owner", "Place"}));
+        QCOMPARE(texts(w->lvAvailable()), (QStringList{"Driver", "Points"}));
+
+        w->cmdApply()->click();
+        QVERIFY(!w->cmdApply()->isEnabled());
+        QCOMPARE(storedColumns(1), QStringLiteral("2:1 5:2 1:3"));
+        QVERIFY(ui().boxes.isEmpty());
+
+        // Double-clicks move too; nothing selected moves nothing.
+        emit w->lvCurrent()->itemDoubleClicked(w->lvCurrent()->item(0));
+        w->lvAvailable()->clearSelection();
+        w->lblAdd()->click();
+        QCOMPARE(texts(w->lvCurrent()), (QStringList{"Owner", "Place"}));
+        w->cmdOK()->click();
+        QVERIFY(!w->isVisible());
+        QCOMPARE(storedColumns(1), QStringLiteral("5:1 1:2"));
+
+        auto again = open(0);
+        QCOMPARE(texts(again->lvCurrent()), (QStringList{"Owner", "Place"}));
+        QCOMPARE(texts(again->lvAvailable()), (QStringList{"Car", "Driver", "Points"}));
+        QCOMPARE(storedColumns(2), QString());
+        choose(again->cmbReports(), 2);
+        QCOMPARE(again->lvCurrent()->count() + again->lvAvailable()->count(), 0);
+    }
+
+    void emptyColumnListIsRefusedAndStoredColumnsKept() {
+        auto w = open(0);
+        while (w->lvCurrent()->count() > 0) {
+            w->lvCurrent()->item(0)->setSelected(true);
+            w->lblRemove()->click();
+        }
+        w->cmdOK()->click();
+        QCOMPARE(ui().boxes.size(), 1);
+        QCOMPARE(ui().boxes.first().icon, MsgIcon::Critical);
+        QVERIFY(w->isVisible());
+        QVERIFY(w->cmdApply()->isEnabled());
+        QCOMPARE(storedColumns(1), QStringLiteral("4:1 2:2"));
+    }
+
+    void attributesStoredAndReadBack() {
+        auto w = open(0, frmReportDetails::FormattingTab);
+        QCOMPARE(w->cmbTextColor(0)->count(), 3); // the default colour is not offered
+        chooseColor(w->cmbTextColor(0), "Red");
+        chooseColor(w->cmbBackColor(1), "Blue");
+        chooseColor(w->cmbTextColor(3), "Green");
+        w->chkBackColor(2)->click(); // stays default
+        w->txtTextSize(0)->setValue(5);
+        w->txtTextSize(1)->setValue(6);
+        w->txtTextSize(2)->setValue(2);
+        w->txtTextSize(3)->setValue(3);
+        w->txtBorderSize()->setValue(1);
+        w->txtCellSpacing()->setValue(4);
+        w->txtCellPadding()->setValue(-2);
+        chooseColor(w->cmbVisitedLinkColor(), "Red"); // the other two links stay default
+        w->txtHeaderImage()->setText("O'Brien.gif");
+        w->txtBackgroundImage()->clear();
+        w->chkIncludeFooter()->click();
+        QVERIFY(w->cmdApply()->isEnabled());
+        w->cmdApply()->click();
+        QVERIFY(!w->cmdApply()->isEnabled());
+        QVERIFY(ui().boxes.isEmpty());
+
+        QCOMPARE(storedAttributes(1), QStringLiteral("1=10 2= 3= 4= 5=30 6= 7= 8=20 9=1 10=4 11=-2 12=5 13=2 14=3 "
+                                                     "15=6 16= 17=10 18= 19='O'Brien.gif' 20= 21= 22=1"));
+
+        auto again = open(0, frmReportDetails::FormattingTab);
+        QCOMPARE(again->cmbTextColor(0)->currentText(), QStringLiteral("Red"));
+        QVERIFY(!again->ChkTextColor(0)->isChecked());
+        QCOMPARE(again->cmbBackColor(1)->currentText(), QStringLiteral("Blue"));
+        QCOMPARE(again->cmbTextColor(3)->currentText(), QStringLiteral("Green"));
+        QCOMPARE(again->cmbBackColor(2)->currentIndex(), -1);
+        QVERIFY(again->chkBackColor(2)->isChecked());
+        QCOMPARE(again->txtTextSize(1)->value(), 6);
+        QCOMPARE(again->txtCellPadding()->text(), QStringLiteral("-2"));
+        QVERIFY(again->chkLinkColor()->isChecked());
+        QCOMPARE(again->cmbVisitedLinkColor()->currentText(), QStringLiteral("Red"));
+        QVERIFY(again->chkHoverLinkColor()->isChecked());
+        QCOMPARE(again->txtHeaderImage()->text(), QStringLiteral("O'Brien.gif"));
+        QVERIFY(!again->chkActiveDriversOnly()->isChecked());
+        QVERIFY(again->chkIncludeFooter()->isChecked());
+        QVERIFY(!again->cmdApply()->isEnabled());
+    }
+
+    void defaultBoxesAndColourLists() {
+        TestDataFile::exec("INSERT INTO report_attributes (report_nmbr, attribute_nmbr, amt) VALUES "
+                           "(1, 1, 20), (1, 2, NULL), (1, 3, 99), (1, 4, -1)");
+        auto w = open(0, frmReportDetails::FormattingTab);
+        QCOMPARE(w->cmbTextColor(0)->currentText(), QStringLiteral("Blue"));
+        QVERIFY(w->chkBackColor(0)->isChecked());
+        QCOMPARE(w->cmbBackColor(0)->currentIndex(), -1);
+        // Colour numbers the list does not hold leave list and box as they were.
+        QCOMPARE(w->cmbTextColor(2)->currentIndex(), -1);
+        QVERIFY(!w->ChkTextColor(2)->isChecked());
+        QCOMPARE(w->cmbBackColor(2)->currentIndex(), -1);
+
+        w->ChkTextColor(0)->click();
+        QCOMPARE(w->cmbTextColor(0)->currentIndex(), -1);
+        QVERIFY(w->cmdApply()->isEnabled());
+        chooseColor(w->cmbTextColor(0), "Green");
+        QVERIFY(!w->ChkTextColor(0)->isChecked());
+        // Unticking Default without choosing a colour leaves the default.
+        w->chkBackColor(0)->click();
+        QVERIFY(!w->chkBackColor(0)->isChecked());
+        w->cmdApply()->click();
+        QCOMPARE(amt(1, 1).toInt(), 30);
+        QVERIFY(amt(1, 2).isNull());
+        QVERIFY(amt(1, 3).isNull());
+
+        // Switching tabs reloads from the store but fills the colour lists only once.
+        w->SSTab1()->setCurrentIndex(frmReportDetails::ColumnsTab);
+        w->SSTab1()->setCurrentIndex(frmReportDetails::FormattingTab);
+        QCOMPARE(w->cmbHoverLinkColor()->count(), 3);
+        QVERIFY(ui().boxes.isEmpty());
+    }
+
+    void numberBoxesLimitsAndEmptyText() {
+        auto w = open(0, frmReportDetails::FormattingTab);
+        // Nothing stored yet: the boxes start empty, and a save stores 1 for sizes, 0 for the rest.
+        QCOMPARE(w->txtTextSize(0)->text(), QString());
+        w->txtHeaderImage()->setText("x.gif");
+        w->cmdApply()->click();
+        QCOMPARE(amt(1, 12).toInt(), 1);
+        QCOMPARE(w->txtTextSize(0)->text(), QStringLiteral("1"));
+        QVERIFY(amt(1, 9).isNull());
+        QCOMPARE(w->txtBorderSize()->text(), QStringLiteral("0"));
+
+        // The stored field is 16 bits; the box takes no more and refuses letters.
+        QSpinBox* size = w->txtTextSize(1);
+        QCOMPARE(size->minimum(), -32768);
+        QCOMPARE(size->maximum(), 32767);
+        size->setFocus();
+        size->selectAll();
+        QTest::keyClicks(size, "99999");
+        QCOMPARE(size->text(), QStringLiteral("9999"));
+        size->selectAll();
+        QTest::keyClicks(size, "4x");
+        QCOMPARE(size->text(), QStringLiteral("4"));
+
+        // A box emptied by the user shows its fallback when left, and is stored as that.
+        size->selectAll();
+        QTest::keyClick(size, Qt::Key_Delete);
+        QCOMPARE(size->text(), QString());
+        w->txtCellSpacing()->setFocus();
+        QCOMPARE(size->text(), QStringLiteral("1"));
+        QLineEdit* spacingEdit = w->txtCellSpacing()->findChild<QLineEdit*>();
+        spacingEdit->selectAll();
+        QTest::keyClick(spacingEdit, Qt::Key_Delete);
+        QTest::keyClicks(spacingEdit, "-");
+        w->cmdApply()->click(); // saved with the focus still in the box
+        QCOMPARE(amt(1, 15).toInt(), 1);
+        QVERIFY(amt(1, 10).isNull());
+        QCOMPARE(w->txtCellSpacing()->text(), QStringLiteral("0"));
+    }
+
+    void missingRowsKeepWhatTheControlsShowed() {
+        TestDataFile::exec("INSERT INTO report_attributes (report_nmbr, attribute_nmbr, amt, string_value) VALUES "
+                           "(1, 9, 3, NULL), (1, 19, NULL, 'top.gif'), (1, 21, 1, NULL), (2, 10, 7, NULL)");
+        auto w = open(0, frmReportDetails::FormattingTab);
+        QCOMPARE(w->txtBorderSize()->value(), 3);
+        choose(w->cmbReports(), 1);
+        QCOMPARE(w->txtCellSpacing()->value(), 7);
+        QCOMPARE(w->txtBorderSize()->value(), 3);
+        QCOMPARE(w->txtHeaderImage()->text(), QStringLiteral("top.gif"));
+        QVERIFY(w->chkActiveDriversOnly()->isChecked());
+        w->chkIncludeFooter()->click();
+        w->cmdApply()->click();
+        QCOMPARE(amt(2, 9).toInt(), 3);
+        QVERIFY(storedAttributes(2).contains(QStringLiteral("19='top.gif'")));
+        QCOMPARE(amt(2, 21).toInt(), 1);
+        QCOMPARE(amt(2, 10).toInt(), 7);
+        QCOMPARE(attributeRows(1), 3);
+    }
+
+    void failedAttributeStoreKeepsPreviousAttributes() {
+        TestDataFile::exec("INSERT INTO report_attributes (report_nmbr, attribute_nmbr, amt) VALUES "
+                           "(1, 1, 10), (1, 9, 2)");
+        TestDataFile::exec("CREATE TRIGGER no_odd_back BEFORE INSERT ON report_attributes WHEN NEW.attribute_nmbr = 4 "
+                           "BEGIN SELECT RAISE(ABORT, 'refused'); END");
+        auto w = open(0, frmReportDetails::FormattingTab);
+        chooseColor(w->cmbTextColor(0), "Blue");
+        w->cmdOK()->click();
+        QCOMPARE(ui().boxes.size(), 1);
+        QVERIFY(w->isVisible());
+        QVERIFY(w->cmdApply()->isEnabled());
+        QCOMPARE(attributeRows(1), 2);
+        QCOMPARE(amt(1, 1).toInt(), 10);
+        QCOMPARE(amt(1, 9).toInt(), 2);
+    }
+
+    void cancelQuestionAnswers() {
+        auto w = open(0, frmReportDetails::FormattingTab);
+        w->txtTextSize(0)->setValue(4);
+        ui().answers << AnswerCancel;
+        w->cmdCancel()->click();
+        QCOMPARE(ui().boxes.size(), 1);
+        QCOMPARE(ui().boxes.last().text, QStringLiteral("Do you want to save changes"));
+        QCOMPARE(ui().boxes.last().title, QStringLiteral("Alpha"));
+        QCOMPARE(ui().boxes.last().icon, MsgIcon::None);
+        QVERIFY(w->isVisible());
+        QCOMPARE(attributeRows(1), 0);
+
+        // Yes saves and stays open; the next Cancel has nothing to ask.
+        ui().answers << AnswerYes;
+        QTest::keyClick(w.get(), Qt::Key_Escape);
+        QVERIFY(w->isVisible());
+        QCOMPARE(amt(1, 12).toInt(), 4);
+        w->cmdCancel()->click();
+        QCOMPARE(ui().boxes.size(), 2);
+        QVERIFY(!w->isVisible());
+
+        auto other = open(0);
+        select(other->lvAvailable(), "Place");
+        other->lblAdd()->click();
+        ui().answers << AnswerNo;
+        other->cmdCancel()->click();
+        QVERIFY(!other->isVisible());
+        QCOMPARE(storedColumns(1), QStringLiteral("4:1 2:2"));
+    }
+
+    void pendingChangesFollowTheReportTheyWereMadeOn() {
+        auto w = open(0, frmReportDetails::FormattingTab);
+        chooseColor(w->cmbTextColor(1), "Green");
+        ui().answers << AnswerYes;
+        choose(w->cmbReports(), 1);
+        QCOMPARE(ui().boxes.last().title, QStringLiteral("Beta"));
+        QCOMPARE(amt(1, 7).toInt(), 30);
+        QCOMPARE(attributeRows(2), 0);
+        QCOMPARE(w->shownReportIndex(), 1);
+        QVERIFY(!w->cmdApply()->isEnabled());
+
+        // Choosing the report shown again, answered No, throws the edits away.
+        w->SSTab1()->setCurrentIndex(frmReportDetails::ColumnsTab);
+        select(w->lvAvailable(), "Place");
+        w->lblAdd()->click();
+        ui().answers << AnswerNo;
+        choose(w->cmbReports(), 1);
+        QCOMPARE(texts(w->lvCurrent()), QStringList());
+        QCOMPARE(texts(w->lvAvailable()), (QStringList{"Place", "Car"}));
+        QCOMPARE(storedColumns(2), QString());
+
+        // Column edits pending when the tab is left are stored for their report on Yes.
+        select(w->lvAvailable(), "Car");
+        w->lblAdd()->click();
+        ui().answers << AnswerYes;
+        w->SSTab1()->setCurrentIndex(frmReportDetails::FormattingTab);
+        QCOMPARE(storedColumns(2), QStringLiteral("2:1"));
+        const int asked = ui().boxes.size();
+        w->SSTab1()->setCurrentIndex(frmReportDetails::ColumnsTab);
+        QCOMPARE(ui().boxes.size(), asked);
+        QCOMPARE(texts(w->lvCurrent()), QStringList{"Car"});
+
+        // Back on the first report: column edits pending when another report is chosen go to the first.
+        choose(w->cmbReports(), 0);
+        select(w->lvAvailable(), "Owner");
+        w->lblAdd()->click();
+        ui().answers << AnswerYes;
+        choose(w->cmbReports(), 1);
+        QCOMPARE(storedColumns(1), QStringLiteral("4:1 2:2 5:3"));
+        QCOMPARE(storedColumns(2), QStringLiteral("2:1"));
+    }
+
+    void noReportChosenRefusesSave() {
+        auto w = open(-1, frmReportDetails::FormattingTab);
+        QCOMPARE(w->shownReportIndex(), -1);
+        w->chkIncludeFooter()->click();
+        w->cmdApply()->click();
+        QCOMPARE(ui().lastBoxText(), QStringLiteral("No report selected"));
+        QCOMPARE(ui().boxes.last().icon, MsgIcon::None);
+        QVERIFY(w->cmdApply()->isEnabled());
+        QCOMPARE(TestDataFile::scalar("SELECT COUNT(*) FROM report_attributes").toInt(), 0);
+    }
+
+    // With the catalogue a new data file ships.
+    void screenshot() {
+        m_data.reset();
+        m_data = std::make_unique<TestDataFile>();
+        auto w = open(0);
+        QCOMPARE(w->cmbReports()->count(), 14);
+        QVERIFY(w->lvCurrent()->count() > 0);
+        w->resize(w->sizeHint());
+        if (const QString dir = qEnvironmentVariable("QV_SCREENSHOT_DIR"); !dir.isEmpty())
+            QVERIFY(w->grab().save(QDir(dir).filePath(QStringLiteral("report-details.png"))));
+        w->SSTab1()->setCurrentIndex(frmReportDetails::FormattingTab);
+        QVERIFY(w->cmbTextColor(0)->count() > 0);
+        if (const QString dir = qEnvironmentVariable("QV_SCREENSHOT_DIR"); !dir.isEmpty())
+            QVERIFY(w->grab().save(QDir(dir).filePath(QStringLiteral("report-details-formatting.png"))));
+    }
+};
+
+QTEST_MAIN(tst_ReportDetails)
+#include "tst_report_details.moc"
