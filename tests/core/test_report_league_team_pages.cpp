@@ -56,7 +56,7 @@ TEST_F(TeamReportSeason, LeagueRaceSummaryListsTeamsByTotalWithARaceColumnPerRac
     EXPECT_TRUE(teamCells[2].contains("<A HREF='tc05020000.html'>Bravo &amp; Co </A>"));
     EXPECT_TRUE(teamCells[4].contains("Charlie"));
     QList<QStringList> rows;
-    for (const QString& team : {"tc05010000.html'>Alpha </A> ", "Bravo &amp; Co </A> ", "Charlie </A> "})
+    for (const char* team : {"tc05010000.html'>Alpha </A> ", "Bravo &amp; Co </A> ", "Charlie </A> "})
         rows << rowAfter(page, team);
     for (QStringList& r : rows) {
         ASSERT_EQ(r.size(), 5); // the total, three races and the trailing team cell

@@ -129,9 +129,9 @@ void LeagueEditorTest::newLeagueOpensEmpty() {
     QCOMPARE(box("txtDropLowest")->text(), QStringLiteral("0"));
     QVERIFY(box("txtDropLowest")->isEnabled());
     QVERIFY(!button("cmdApply")->isEnabled());
-    // The downloads are not there yet.
-    QVERIFY(!button("cmdImortRaces")->isEnabled());
-    QVERIFY(!button("cmdImportCars")->isEnabled());
+    // Without a race type there is nothing to download.
+    button("cmdImortRaces")->click();
+    QCOMPARE(ui().lastBoxText(), QStringLiteral("Downloads not available for "));
     QTest::mouseClick(m_window->findChild<QLabel*>(QStringLiteral("lblName")), Qt::LeftButton);
     QCOMPARE(ui().lastBoxText(), QStringLiteral("League number is 0"));
     QCOMPARE(ui().boxes.last().icon, MsgIcon::None);

@@ -1,6 +1,7 @@
 #include "editors/races/frmRace.h"
 
 #include "data/CommonCode.h"
+#include "data/Paths.h"
 #include "data/SqlText.h"
 #include "data/cCarCollection.h"
 #include "data/cCarTypeCollection.h"
@@ -8,6 +9,8 @@
 #include "data/cLeagueTeams.h"
 #include "data/cTeam.h"
 #include "editors/EditorGrid.h"
+#include "exchange/FtpTransfer.h"
+#include "exchange/Import.h"
 #include "data/cRaceStatusCollection.h"
 #include "data/cRaceTypeCollection.h"
 #include "platform/gui/QtUiServices.h"
@@ -22,6 +25,7 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QDir>
 #include <QFrame>
 #include <QKeyEvent>
 #include <QLabel>
@@ -212,10 +216,8 @@ void frmRace::buildResultsTab(QWidget* tab) {
     cmdClearPosting = button(Frame1, "cmdClearPosting", QStringLiteral("Clear P&osting"), 4440, 3360);
     cmdClearResults = button(Frame1, "cmdClearResults", QStringLiteral("Clear &Results"), 5760, 3360);
     cmdAddNewCar = button(tab, "cmdAddNewCar", QStringLiteral("Add &New Car"), 240, 3420);
-    // Results come from the series' download server, which this program cannot reach yet.
-    cmdGetResults->setEnabled(false);
-    cmdGetResults->setToolTip(QStringLiteral("Downloading results is not available yet."));
 
+    connect(cmdGetResults, &QPushButton::clicked, this, &frmRace::getResultsClicked);
     connect(cmdPostResults, &QPushButton::clicked, this, &frmRace::postClicked);
     connect(cmdClearPosting, &QPushButton::clicked, this, &frmRace::clearPostingClicked);
     connect(cmdClearResults, &QPushButton::clicked, this, &frmRace::clearResultsClicked);
@@ -482,7 +484,8 @@ void frmRace::enterResultsTab() {
     m_resultsChanged = false;
 }
 
-// Clear Results: the grid is built again from the data file, as if the tab "Race" had been left.
+// Clear Results and Get Results: the grid is built again from the data file, as if the tab "Race"
+// had been left.
 void frmRace::rebuildAfterResultsCleared() {
     m_resultsLoaded = false;
     if (!leaveTab(TabRace)) {
@@ -646,6 +649,60 @@ void frmRace::clearResultsClicked() {
         markResultsChanged();
         resultsGrid->focusCell(0, ColPlace);
     }
+}
+
+// Only the Wexford Cup's results are published on the download server: its car or driver list
+// first, then the race day's results file.
+void frmRace::getResultsClicked() {
+    constexpr int WexfordCupRaceType = 1;
+    const auto failed = [] {
+        setStatus(QString());
+        setMousePointer(PointerDefault);
+        showPlainBox(QStringLiteral("Download and Import failed."));
+    };
+    // The status bar is repainted before each transfer; clicks are held back meanwhile, so a
+    // second click cannot start a transfer inside this one.
+    const auto repaint = [] { QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents); };
+
+    if (m_race->raceTypeNmbr() != WexfordCupRaceType) {
+        showPlainBox(QStringLiteral("Downloads not available for ") + cmbRaceType->currentText());
+        return;
+    }
+    bool listImported = false;
+    switch (m_race->carTypeNmbr()) {
+    case cCar::CarType:
+        setStatus(QStringLiteral("Importing Wexford Cup Cars."));
+        repaint();
+        listImported = importWcCars();
+        break;
+    case cCar::DriverType:
+        setStatus(QStringLiteral("Importing Wexford Cup Drivers."));
+        repaint();
+        listImported = importWcDrivers();
+        break;
+    default:
+        showPlainBox(QStringLiteral("You must choose Score By before you can download Cars/Drivers"));
+        return;
+    }
+    const QDate raceDate = m_race->raceDate();
+    const QString fileName = resultsFileName(m_race->carTypeNmbr(), raceDate);
+    setMousePointer(PointerHourglass);
+    setStatus(QStringLiteral("Importing ") + m_race->raceName() + QStringLiteral(" results."));
+    repaint();
+    // A race without a date has no results file to ask for.
+    if (!listImported || !raceDate.isValid() || !downloadFile(fileName)) {
+        failed();
+        return;
+    }
+    importFile(QDir(importsDir()).filePath(fileName));
+
+    // The list may have brought cars the grid's list does not hold yet; the rebuilt grid must
+    // show every imported result's car.
+    m_cars = std::make_unique<cCarCollection>();
+    rebuildAfterResultsCleared();
+    setStatus(QString());
+    setMousePointer(PointerDefault);
+    showPlainBox(QStringLiteral("Download and Import completed successfully."));
 }
 
 void frmRace::addNewCarClicked() {

@@ -74,6 +74,7 @@ private:
     void clearPostingClicked();
     void clearResultsClicked();
     void addNewCarClicked();
+    void getResultsClicked();
 
     // Results grid.
     void loadRaceCarCombo();

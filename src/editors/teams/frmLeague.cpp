@@ -2,6 +2,8 @@
 
 #include "data/CommonCode.h"
 #include "data/SqlText.h"
+#include "data/Paths.h"
+#include "data/cCar.h"
 #include "data/cCarTypeCollection.h"
 #include "data/cLeague.h"
 #include "data/cLeagueTeams.h"
@@ -9,10 +11,14 @@
 #include "data/cScoringOptionCollection.h"
 #include "data/cScoringTypeCollection.h"
 #include "data/cTeam.h"
+#include "exchange/FtpTransfer.h"
+#include "exchange/Import.h"
 #include "posting/cTeamResultsCollection.h"
 #include "shell/frmDisplayCars.h"
 
 #include <QComboBox>
+#include <QCoreApplication>
+#include <QDir>
 #include <QFormLayout>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -28,7 +34,16 @@
 namespace {
 
 constexpr int TeamNmbrRole = Qt::UserRole;
-const char* const DownloadsMissing = "Downloads and imports are not available in this version.";
+// Race types whose series files the download server carries.
+constexpr int WexfordCupRaceType = 1;
+constexpr int F1RaceType = 6;
+
+bool hasDownloads(int raceTypeNmbr) { return raceTypeNmbr == WexfordCupRaceType || raceTypeNmbr == F1RaceType; }
+bool scoresByCarsOrDrivers(int carTypeNmbr) { return carTypeNmbr == cCar::CarType || carTypeNmbr == cCar::DriverType; }
+
+// The status bar is repainted once before the transfer blocks the window. Clicks are held back
+// meanwhile, so a second click cannot start another transfer inside this one.
+void repaintBeforeTransfer() { QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents); }
 
 // A drop-lowest count: any number the money boxes accept, rounded half to even into 16 bits.
 bool parseDropLowest(const QString& text, int* count) {
@@ -77,10 +92,8 @@ frmLeague::frmLeague(QWidget* parent) : EditorDialog(parent) {
     cmdImortRaces->setObjectName(QStringLiteral("cmdImortRaces"));
     cmdImportCars = new QPushButton(QStringLiteral("Import Cars"), this);
     cmdImportCars->setObjectName(QStringLiteral("cmdImportCars"));
-    for (QPushButton* b : {cmdImortRaces, cmdImportCars}) {
-        b->setEnabled(false);
-        b->setToolTip(QString::fromLatin1(DownloadsMissing));
-    }
+    connect(cmdImortRaces, &QPushButton::clicked, this, &frmLeague::cmdImortRaces_Click);
+    connect(cmdImportCars, &QPushButton::clicked, this, &frmLeague::cmdImportCars_Click);
 
     auto* leaguePage = new QWidget(this);
     auto* form = new QFormLayout;
@@ -326,6 +339,53 @@ void frmLeague::cmbCarType_Click(int index) {
     m_league->setCarTypeNmbr(chosen);
     markLeagueChanged();
     cmdImportCars->setText(QStringLiteral("Import ") + cmbCarType->currentText());
+}
+
+// The download checks run on the league as it stands in the window, unsaved choices included.
+bool frmLeague::downloadsAllowed(const QString& scoreByMessage) {
+    if (!hasDownloads(m_league->raceTypeNmbr())) {
+        showPlainBox(QStringLiteral("Downloads not available for ") + cmbRaceType->currentText());
+        return false;
+    }
+    if (!scoresByCarsOrDrivers(m_league->carTypeNmbr())) {
+        showPlainBox(scoreByMessage);
+        return false;
+    }
+    return true;
+}
+
+void frmLeague::cmdImortRaces_Click() {
+    if (!m_league || !downloadsAllowed(QStringLiteral("You must choose Score By before you can download Races")))
+        return;
+    const QString fileName = raceScheduleFileName(m_league->raceTypeNmbr(), m_league->carTypeNmbr());
+    setMousePointer(PointerHourglass);
+    setStatus(m_league->raceTypeNmbr() == WexfordCupRaceType ? QStringLiteral("Importing Wexford Cup Races.")
+                                                             : QStringLiteral("Importing F1 Races."));
+    repaintBeforeTransfer();
+    bool ok = downloadFile(fileName);
+    if (ok)
+        ok = importFile(QDir(importsDir()).filePath(fileName));
+    setMousePointer(PointerDefault);
+    setStatus(QString());
+    showPlainBox(ok ? QStringLiteral("Download and Import completed successfully.")
+                    : QStringLiteral("Download and Import failed."));
+}
+
+void frmLeague::cmdImportCars_Click() {
+    if (!m_league || !downloadsAllowed(QStringLiteral("You must choose Score By before you can download Cars/Drivers")))
+        return;
+    const bool wexford = m_league->raceTypeNmbr() == WexfordCupRaceType;
+    const bool drivers = m_league->carTypeNmbr() == cCar::DriverType;
+    const QString series = wexford ? QStringLiteral("Wexford Cup") : QStringLiteral("F1");
+    setMousePointer(PointerHourglass);
+    setStatus(QStringLiteral("Importing ") + series + (drivers ? QStringLiteral(" Drivers.") : QStringLiteral(" Cars.")));
+    repaintBeforeTransfer();
+    const bool ok = wexford ? (drivers ? importWcDrivers() : importWcCars())
+                            : (drivers ? importF1Drivers() : importF1Cars());
+    setStatus(QString());
+    setMousePointer(PointerDefault);
+    showPlainBox(ok ? QStringLiteral("Download and Import completed successfully.")
+                    : QStringLiteral("Download and Import failed."));
 }
 
 void frmLeague::loadLeagueTeams() {

@@ -57,6 +57,10 @@ private:
     void cmbCarType_Click(int index);
     void lvwLeagueTeams_ItemCheck(QTreeWidgetItem* item, int column);
     void SSTab1_Click(int tab);
+    // Both import buttons serve only race types with downloads and a score by of cars or drivers.
+    bool downloadsAllowed(const QString& scoreByMessage);
+    void cmdImortRaces_Click();
+    void cmdImportCars_Click();
 
     cLeague* m_league = nullptr;
     std::unique_ptr<cTeamCollection> m_teams;

@@ -175,7 +175,7 @@ QString createTeamDetailPage(int leagueNmbr, int teamNmbr, int raceNmbr, bool sh
             return QString();
         }
         page.open(leagueNmbr, teamNmbr);
-        TeamDetailPage writer{page, db, page.includeActiveOnly()};
+        TeamDetailPage writer{page, db, page.includeActiveOnly(), {}, 0};
         writer.write();
         return page.finish(show);
     });
