@@ -163,7 +163,7 @@ TEST_F(CarResultReports, CarPicksWithoutCapUnknownGroupOrCars) {
     const QStringList lines = pageLines(name);
     EXPECT_TRUE(linesStartingWith(lines, "<P align = 'center'><FONT size = '3'").isEmpty()); // no cap line
     const QStringList cells = cellTexts(lines);
-    const int missing = cells.indexOf("Select -1 From this group.");
+    const int missing = cells.indexOf("No limit in this group.");
     ASSERT_GT(missing, 0);
     EXPECT_EQ(cells[missing - 1], "&nbsp;");
 

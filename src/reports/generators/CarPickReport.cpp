@@ -25,6 +25,9 @@ QString groupPickText(const QVariant& value) {
         return QString();
     cGroup group;
     group.load(groupNmbr); // a group that is not there reads as a limit of -1
+    // A limit below 0 is no limit (the shipped groups have none); "Select -1" would tell the reader nothing.
+    if (group.maxNmbr() < 0)
+        return QStringLiteral("No limit in this group.");
     return QStringLiteral("Select ") + QString::number(group.maxNmbr()) + QStringLiteral(" From this group.");
 }
 
