@@ -89,6 +89,9 @@ EditorDialog::EditorDialog(QWidget* parent) : QDialog(parent) {
     m_ok = new QPushButton(QStringLiteral("&OK"), this);
     m_cancel = new QPushButton(QStringLiteral("&Cancel"), this);
     m_apply = new QPushButton(QStringLiteral("&Apply"), this);
+    m_ok->setObjectName(QStringLiteral("cmdOK"));
+    m_cancel->setObjectName(QStringLiteral("cmdCancel"));
+    m_apply->setObjectName(QStringLiteral("cmdApply"));
     m_ok->setDefault(true);
     m_apply->setEnabled(false);
     skipLeaveChecks(m_cancel);
@@ -260,4 +263,9 @@ void makeKeyLabel(QLabel* label, const QString& prefix, std::function<int()> num
 
 void showPlainBox(const QString& text) {
     ui().messageBox(text, QStringLiteral("Quorvanti"), MsgIcon::None, MsgButtons::Ok);
+}
+
+void EditorDialog::keepFocusOnButtonClicks() {
+    m_ok->setFocusPolicy(Qt::TabFocus);
+    m_apply->setFocusPolicy(Qt::TabFocus);
 }

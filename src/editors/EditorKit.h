@@ -47,6 +47,10 @@ public:
     // Stores through applyChanges(); on success clears the changed flag and disables Apply.
     bool apply();
 
+    // A click on OK or Apply then leaves the focus where it is, so a box is not checked on leaving
+    // and then again by the save the button runs; Tab still reaches the buttons.
+    void keepFocusOnButtonClicks();
+
     // What Yes in the save question does after storing: close whatever the store gave (the
     // default), or stay open (editors whose design keeps the window up after Yes).
     enum class AfterSaveQuestionYes { Close, StayOpen };

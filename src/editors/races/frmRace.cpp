@@ -82,9 +82,6 @@ frmRace::frmRace(QWidget* parent)
         b->setAutoDefault(false);
         left += 1440;
     }
-    cmdOK->setObjectName(QStringLiteral("cmdOK"));
-    cmdCancel->setObjectName(QStringLiteral("cmdCancel"));
-    cmdApply->setObjectName(QStringLiteral("cmdApply"));
 
     connect(SSTab1, &QTabWidget::currentChanged, this, &frmRace::tabChanged);
 }

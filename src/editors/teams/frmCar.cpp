@@ -80,13 +80,7 @@ frmCar::frmCar(QWidget* parent) : EditorDialog(parent) {
     SSTab1->setObjectName(QStringLiteral("SSTab1"));
     SSTab1->addTab(page, QStringLiteral("Car/Driver"));
 
-    okButton()->setObjectName(QStringLiteral("cmdOK"));
-    cancelButton()->setObjectName(QStringLiteral("cmdCancel"));
-    applyButton()->setObjectName(QStringLiteral("cmdApply"));
-    // A click on OK or Apply leaves the focus where it is, so a box is not checked on leaving and
-    // then again by the save the button runs; Tab still reaches the buttons.
-    okButton()->setFocusPolicy(Qt::TabFocus);
-    applyButton()->setFocusPolicy(Qt::TabFocus);
+    keepFocusOnButtonClicks();
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(SSTab1);

@@ -130,13 +130,7 @@ frmLeague::frmLeague(QWidget* parent) : EditorDialog(parent) {
     SSTab1->addTab(leaguePage, QStringLiteral("League"));
     SSTab1->addTab(teamsPage, QStringLiteral("League Teams"));
 
-    okButton()->setObjectName(QStringLiteral("cmdOK"));
-    cancelButton()->setObjectName(QStringLiteral("cmdCancel"));
-    applyButton()->setObjectName(QStringLiteral("cmdApply"));
-    // A click on OK or Apply leaves the focus where it is, so a box is not checked on leaving and
-    // then again by the save the button runs; Tab still reaches the buttons.
-    okButton()->setFocusPolicy(Qt::TabFocus);
-    applyButton()->setFocusPolicy(Qt::TabFocus);
+    keepFocusOnButtonClicks();
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(SSTab1);

@@ -134,10 +134,7 @@ frmTeam::frmTeam(QWidget* parent) : EditorDialog(parent) {
     carsLayout->addLayout(holdingButtons);
     SSTab1->addTab(carsPage, QStringLiteral("Team Cars/Drivers"));
 
-    okButton()->setObjectName(QStringLiteral("cmdOK"));
     okButton()->setDefault(false);
-    cancelButton()->setObjectName(QStringLiteral("cmdCancel"));
-    applyButton()->setObjectName(QStringLiteral("cmdApply"));
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(SSTab1);
     layout->addLayout(buttonRow());

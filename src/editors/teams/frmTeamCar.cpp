@@ -93,12 +93,8 @@ frmTeamCar::frmTeamCar(QWidget* parent) : EditorDialog(parent) {
     QPushButton* cmdOK = okButton();
     QPushButton* cmdCancel = cancelButton();
     QPushButton* cmdApply = applyButton();
-    cmdOK->setObjectName(QStringLiteral("cmdOK"));
-    cmdCancel->setObjectName(QStringLiteral("cmdCancel"));
-    cmdApply->setObjectName(QStringLiteral("cmdApply"));
     // A click leaves the focus in the date box; OK and Apply run its check themselves.
-    cmdOK->setFocusPolicy(Qt::TabFocus);
-    cmdApply->setFocusPolicy(Qt::TabFocus);
+    keepFocusOnButtonClicks();
     disconnect(cmdApply, &QPushButton::clicked, this, nullptr);
     connect(cmdApply, &QPushButton::clicked, this, [this] {
         if (m_checks->checkFocused())

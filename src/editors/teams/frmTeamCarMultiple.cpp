@@ -51,11 +51,7 @@ frmTeamCarMultiple::frmTeamCarMultiple(QWidget* parent) : EditorDialog(parent) {
     // Enter moves between rows, so OK is not the default button.
     okButton()->setDefault(false);
     okButton()->setAutoDefault(false);
-    okButton()->setObjectName(QStringLiteral("cmdOK"));
-    cancelButton()->setObjectName(QStringLiteral("cmdCancel"));
-    applyButton()->setObjectName(QStringLiteral("cmdApply"));
-    okButton()->setFocusPolicy(Qt::TabFocus);
-    applyButton()->setFocusPolicy(Qt::TabFocus);
+    keepFocusOnButtonClicks();
     disconnect(applyButton(), &QPushButton::clicked, this, nullptr);
     connect(applyButton(), &QPushButton::clicked, this, [this] {
         if (checkFocusedCell())
