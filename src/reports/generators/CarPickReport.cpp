@@ -8,16 +8,6 @@ namespace {
 
 const QString kCode = QStringLiteral("CP");
 
-QString getGroupDisplay(const QVariant& value) {
-    bool numeric = false;
-    const int groupNmbr = value.toString().toInt(&numeric);
-    if (value.isNull() || !numeric || groupNmbr <= 0)
-        return QString();
-    cGroup group;
-    group.load(groupNmbr);
-    return htmlText(group.groupName());
-}
-
 QString groupPickText(const QVariant& value) {
     bool numeric = false;
     const int groupNmbr = value.toString().toInt(&numeric);

@@ -1,5 +1,7 @@
 #include "reports/generators/ReportPipeline.h"
 
+#include "data/cGroup.h"
+
 #include "data/CommonCode.h"
 #include "data/IDatabase.h"
 #include "data/Paths.h"
@@ -233,4 +235,14 @@ QString footerText(const QDateTime& now) {
         when += QLatin1Char(' ') + now.time().toString(QStringLiteral("h:mm:ss AP"));
     return QStringLiteral("Created ") + when + QStringLiteral("<BR>Powered By <A href=") +
            QLatin1String(kMakerWebAddress) + QStringLiteral(">Quorvanti</a>");
+}
+
+QString getGroupDisplay(const QVariant& groupNmbr) {
+    bool numeric = false;
+    const int n = groupNmbr.isNull() ? 0 : groupNmbr.toString().trimmed().toInt(&numeric);
+    if (!numeric || n <= 0)
+        return QString();
+    cGroup group;
+    group.load(n);
+    return htmlText(group.groupName());
 }

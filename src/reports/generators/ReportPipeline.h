@@ -214,6 +214,8 @@ QString cellNumber(qint64 value);
 QString cellDate(const QVariant& value);
 // A money value in the currency form: "$1,234.56", negative "($1,234.56)".
 QString cellMoney(const QVariant& value);
+// The name of the group a car/driver belongs to, escaped; empty for no group (NULL, 0 or negative).
+QString getGroupDisplay(const QVariant& groupNmbr);
 // The date of a date column as stored text (YYYY-MM-DD), for the active-row tests by calendar day.
 QString dateKey(const QVariant& value);
 // Adds to a running 32-bit sum, rounding the value to the nearest whole number (halves to even);

@@ -5,6 +5,7 @@
 #include "data/cGroup.h"
 #include "data/cLeagueTeams.h"
 #include "posting/cRaces.h"
+#include "reports/generators/HoldingColumns.h"
 #include "reports/generators/ReportPipeline.h"
 
 namespace {
@@ -39,16 +40,6 @@ QString teamCarsQuery(int leagueNmbr, int teamNmbr, bool allInOne) {
     return sql + QStringLiteral(" ORDER BY teams.team_name, group_name, team_car.term_dt, salary desc, cars.car_txt");
 }
 
-QString getGroupDisplay(const QVariant& groupNmbr) {
-    bool numeric = false;
-    const int n = groupNmbr.isNull() ? 0 : groupNmbr.toString().trimmed().toInt(&numeric);
-    if (!numeric || n <= 0)
-        return QString();
-    cGroup group;
-    group.load(n);
-    return htmlText(group.groupName());
-}
-
 // Compared by calendar day: a holding ending on the race day is still in force.
 bool isRowActive(const TeamCarsRun& run, const IDatabase& db) {
     if (!run.activeOnly || !run.hasRace)
@@ -57,33 +48,6 @@ bool isRowActive(const TeamCarsRun& run, const IDatabase& db) {
     if (!term.isEmpty() && term < run.raceKey)
         return false;
     return !(dateKey(db.fields(QStringLiteral("efctv_dt"))) > run.raceKey);
-}
-
-std::optional<QString> heading(int column) {
-    switch (column) {
-    case ColCarTxt: return QStringLiteral("<BR>Car#");
-    case ColDriverName: return QStringLiteral("<BR>Driver");
-    case ColEfctvDt: return QStringLiteral("<BR>Start Date");
-    case ColTermDt: return QStringLiteral("<BR>Stop Date");
-    case ColLockedSalary: return QStringLiteral("Locked<BR>Salary");
-    case ColSalary: return QStringLiteral("Current<BR>Salary");
-    case ColGroup: return QStringLiteral("<BR>Group");
-    default: return std::nullopt;
-    }
-}
-
-std::optional<ReportCell> cell(const IDatabase& db, int column) {
-    const QString center = QStringLiteral("center");
-    switch (column) {
-    case ColCarTxt: return ReportCell{cellText(db.fields(QStringLiteral("car_txt"))), center};
-    case ColDriverName: return ReportCell{cellText(db.fields(QStringLiteral("driver_name"))), QStringLiteral("left")};
-    case ColEfctvDt: return ReportCell{cellDate(db.fields(QStringLiteral("efctv_dt"))), center};
-    case ColTermDt: return ReportCell{cellDate(db.fields(QStringLiteral("term_dt"))), center};
-    case ColLockedSalary: return ReportCell{cellMoney(db.fields(QStringLiteral("locked_salary"))), QStringLiteral("right")};
-    case ColSalary: return ReportCell{cellMoney(db.fields(QStringLiteral("salary"))), QStringLiteral("right")};
-    case ColGroup: return ReportCell{getGroupDisplay(db.fields(QStringLiteral("group_nmbr"))), QStringLiteral("left")};
-    default: return std::nullopt;
-    }
 }
 
 void writeTeamHeader(ReportPage& page, const IDatabase& db) {
@@ -161,10 +125,10 @@ void writeReportPage(ReportPage& page, IDatabase& db, const TeamCarsRun& run) {
             lockedSum = currentSum = Currency();
             writeTeamHeader(page, db);
             page.writeTableStart();
-            page.writeColumnHeadings(heading, QStringLiteral("nowrap"));
+            page.writeColumnHeadings(holdingHeading, QStringLiteral("nowrap"));
             openTeam = teamNmbr;
         }
-        page.writeDataRow(rowIndex, [&](int column) { return cell(db, column); });
+        page.writeDataRow(rowIndex, [&](int column) { return holdingCell(db, column); });
         if (sumLocked)
             lockedSum += Currency::fromVariant(db.fields(QStringLiteral("locked_salary")));
         if (sumCurrent)

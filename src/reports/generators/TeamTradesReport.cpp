@@ -4,6 +4,7 @@
 #include "data/cGroup.h"
 #include "data/cLeagueTeams.h"
 #include "posting/cRaces.h"
+#include "reports/generators/HoldingColumns.h"
 #include "reports/generators/ReportPipeline.h"
 
 namespace {
@@ -42,43 +43,6 @@ QString teamTradesQuery(int leagueNmbr, int teamNmbr, int raceNmbr, bool allInOn
     return sql + QStringLiteral(" ORDER BY team_name, A.term_dt, C.car_txt");
 }
 
-QString getGroupDisplay(const QVariant& groupNmbr) {
-    bool numeric = false;
-    const int n = groupNmbr.isNull() ? 0 : groupNmbr.toString().trimmed().toInt(&numeric);
-    if (!numeric || n <= 0)
-        return QString();
-    cGroup group;
-    group.load(n);
-    return htmlText(group.groupName());
-}
-
-std::optional<QString> heading(int column) {
-    switch (column) {
-    case ColCarTxt: return QStringLiteral("<BR>Car#");
-    case ColDriverName: return QStringLiteral("<BR>Driver");
-    case ColTermDt: return QStringLiteral("<BR>Stop Date");
-    case ColEfctvDt: return QStringLiteral("<BR>Start Date");
-    case ColLockedSalary: return QStringLiteral("Locked<BR>Salary");
-    case ColSalary: return QStringLiteral("Current<BR>Salary");
-    case ColGroup: return QStringLiteral("<BR>Group");
-    default: return std::nullopt;
-    }
-}
-
-std::optional<ReportCell> cell(const IDatabase& db, int column) {
-    const QString center = QStringLiteral("center");
-    switch (column) {
-    case ColCarTxt: return ReportCell{cellText(db.fields(QStringLiteral("car_txt"))), center};
-    case ColDriverName: return ReportCell{cellText(db.fields(QStringLiteral("driver_name"))), QStringLiteral("left")};
-    case ColTermDt: return ReportCell{cellDate(db.fields(QStringLiteral("term_dt"))), center};
-    case ColEfctvDt: return ReportCell{cellDate(db.fields(QStringLiteral("efctv_dt"))), center};
-    case ColLockedSalary: return ReportCell{cellMoney(db.fields(QStringLiteral("locked_salary"))), QStringLiteral("right")};
-    case ColSalary: return ReportCell{cellMoney(db.fields(QStringLiteral("salary"))), QStringLiteral("right")};
-    case ColGroup: return ReportCell{getGroupDisplay(db.fields(QStringLiteral("group_nmbr"))), QStringLiteral("left")};
-    default: return std::nullopt;
-    }
-}
-
 // Unlike the team cars header, the contact lines are added whenever their column is chosen.
 void writeTeamHeader(ReportPage& page, const IDatabase& db) {
     QString text = cellText(db.fields(QStringLiteral("team_name")));
@@ -114,11 +78,11 @@ void writeReportPage(ReportPage& page, IDatabase& db, const TradeWindow& window)
                 page.writeTableEnd();
             writeTeamHeader(page, db);
             page.writeTableStart();
-            page.writeColumnHeadings(heading, QStringLiteral("nowrap"));
+            page.writeColumnHeadings(holdingHeading, QStringLiteral("nowrap"));
             openTeam = teamNmbr;
         }
         if (window.contains(db)) {
-            page.writeDataRow(rowIndex, [&](int column) { return cell(db, column); });
+            page.writeDataRow(rowIndex, [&](int column) { return holdingCell(db, column); });
             ++rowIndex;
         }
     }

@@ -26,16 +26,6 @@ QString teamsPerCarQuery(int leagueNmbr, int raceNmbr, bool activeOnly) {
     return sql + QStringLiteral(" ORDER BY C.car_txt, team_name, A.term_dt ");
 }
 
-QString getGroupDisplay(const QVariant& groupNmbr) {
-    bool numeric = false;
-    const int n = groupNmbr.isNull() ? 0 : groupNmbr.toString().trimmed().toInt(&numeric);
-    if (!numeric || n <= 0)
-        return QString();
-    cGroup group;
-    group.load(n);
-    return htmlText(group.groupName());
-}
-
 std::optional<QString> heading(int column) {
     switch (column) {
     case ColTeamName: return QStringLiteral("Team<BR>Name");
