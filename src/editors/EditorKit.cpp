@@ -105,6 +105,12 @@ EditorDialog::EditorDialog(QWidget* parent) : QDialog(parent) {
     connect(m_apply, &QPushButton::clicked, this, [this] { apply(); });
 }
 
+EditorDialog::~EditorDialog() {
+    // A window that places its buttons itself never puts the button row into a layout.
+    if (!m_buttons->parent())
+        delete m_buttons;
+}
+
 void EditorDialog::markChanged() {
     if (!isVisible())
         return;

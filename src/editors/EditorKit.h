@@ -30,6 +30,7 @@ class EditorDialog : public QDialog {
 
 public:
     explicit EditorDialog(QWidget* parent = nullptr);
+    ~EditorDialog() override;
 
     QPushButton* okButton() const { return m_ok; }
     QPushButton* cancelButton() const { return m_cancel; }
