@@ -226,32 +226,26 @@ bool frmScoring::saveScoringType() {
 }
 
 bool frmScoring::applyScoringChanges() {
-    if (m_headerChanged) {
-        if (!saveScoringType())
-            return false;
-        m_headerChanged = false;
-        if (m_pointsChanged) {
-            if (!saveScoringPoints())
-                return false;
-            m_pointsChanged = false;
-        }
-        applyButton()->setEnabled(false);
-        return true;
-    }
+    // One Apply stores the name and bonuses (with the points table when that changed too), or else
+    // the points table, or else the top-finish rules.
+    const auto store = [](bool& changed, bool saved) {
+        if (saved)
+            changed = false;
+        return saved;
+    };
+    const bool header = m_headerChanged;
+    if (header && !store(m_headerChanged, saveScoringType()))
+        return false;
     if (m_pointsChanged) {
-        if (!saveScoringPoints())
+        if (!store(m_pointsChanged, saveScoringPoints()))
             return false;
-        m_pointsChanged = false;
-        applyButton()->setEnabled(false);
-        return true;
-    }
-    if (m_topChanged) {
-        if (!saveScoringTopPoints())
+    } else if (!header) {
+        if (!m_topChanged)
+            return true;
+        if (!store(m_topChanged, saveScoringTopPoints()))
             return false;
-        m_topChanged = false;
-        applyButton()->setEnabled(false);
-        return true;
     }
+    applyButton()->setEnabled(false);
     return true;
 }
 
