@@ -251,8 +251,8 @@ bool frmScoring::applyScoringChanges() {
 
 void frmScoring::cancelClicked() {
     if (hasUnsavedChanges()) {
-        const int answer = askQuestion(QStringLiteral("Do you want to save changes"), saveQuestionTitle(),
-                                       MsgButtons::YesNoCancel);
+        const int answer =
+            askQuestion(QStringLiteral("Do you want to save changes"), saveQuestionTitle(), MsgButtons::YesNoCancel);
         if (answer == AnswerCancel)
             return;
         // A failed save keeps the window open, so that what was typed is not lost with it.
@@ -389,8 +389,8 @@ void frmScoring::loadTopGrid() {
     stored.load(m_method->scoringTypeNmbr());
     QList<QStringList> rows;
     for (const cScoringTopPoints& t : stored)
-        rows.append({QString::number(t.nmbr()), QStringLiteral("In top"), QString::number(t.top()),
-                     QStringLiteral("="), QString::number(t.points())});
+        rows.append({QString::number(t.nmbr()), QStringLiteral("In top"), QString::number(t.top()), QStringLiteral("="),
+                     QString::number(t.points())});
     if (rows.isEmpty())
         rows.append({QStringLiteral("0"), QStringLiteral("In top"), QStringLiteral("0"), QStringLiteral("="),
                      QStringLiteral("0")});

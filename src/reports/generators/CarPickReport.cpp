@@ -2,6 +2,7 @@
 
 #include "data/IDatabase.h"
 #include "data/cGroup.h"
+#include "reports/generators/HoldingColumns.h"
 #include "reports/generators/ReportPipeline.h"
 
 namespace {
@@ -19,38 +20,6 @@ QString groupPickText(const QVariant& value) {
     if (group.maxNmbr() < 0)
         return QStringLiteral("No limit in this group.");
     return QStringLiteral("Select ") + QString::number(group.maxNmbr()) + QStringLiteral(" From this group.");
-}
-
-// The salary as money when it is a number, else as it is stored.
-QString salaryText(const QVariant& value) {
-    bool numeric = false;
-    value.toString().trimmed().toDouble(&numeric);
-    return numeric ? cellMoney(value) : cellText(value);
-}
-
-std::optional<QString> headingFor(int column) {
-    switch (column) {
-    case ColCarTxt: return QStringLiteral("<BR>Car#");
-    case ColDriverName: return QStringLiteral("<BR>Driver");
-    case ColSponsor: return QStringLiteral("<BR>Sponsor");
-    case ColSalary: return QStringLiteral("<BR>Salary");
-    case ColCarMake: return QStringLiteral("<BR>Make");
-    case ColCarOwner: return QStringLiteral("<BR>Owner");
-    default: return std::nullopt;
-    }
-}
-
-std::optional<ReportCell> cellFor(const IDatabase& db, int column) {
-    const QString left = QStringLiteral("left");
-    switch (column) {
-    case ColCarTxt: return ReportCell{cellText(db.fields("car_txt")), QStringLiteral("center")};
-    case ColDriverName: return ReportCell{cellText(db.fields("driver_name")), left};
-    case ColSponsor: return ReportCell{cellText(db.fields("sponsor")), left};
-    case ColSalary: return ReportCell{salaryText(db.fields("salary")), QStringLiteral("right")};
-    case ColCarMake: return ReportCell{cellText(db.fields("car_make")), left};
-    case ColCarOwner: return ReportCell{cellText(db.fields("car_owner")), left};
-    default: return std::nullopt;
-    }
 }
 
 // The group's name row and its pick-limit row, each one cell across every chosen column.
@@ -85,12 +54,12 @@ void writeReportPage(ReportPage& page, IDatabase& db) {
             openGroup = group.toInt();
             if (openGroup > 0) {
                 writeGroupRows(page, group);
-                page.writeColumnHeadings(headingFor, QStringLiteral("nowrap"));
+                page.writeColumnHeadings(carHeading, QStringLiteral("nowrap"));
             }
         } else if (rowIndex == 1) {
-            page.writeColumnHeadings(headingFor, QStringLiteral("nowrap"));
+            page.writeColumnHeadings(carHeading, QStringLiteral("nowrap"));
         }
-        page.writeDataRow(rowIndex, [&db](int column) { return cellFor(db, column); });
+        page.writeDataRow(rowIndex, [&db](int column) { return carCell(db, column); });
         ++rowIndex;
     }
     page.writeTableEnd();

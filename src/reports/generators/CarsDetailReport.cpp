@@ -2,43 +2,22 @@
 
 #include "data/IDatabase.h"
 #include "data/cGroup.h"
+#include "reports/generators/HoldingColumns.h"
 #include "reports/generators/ReportPipeline.h"
 
 namespace {
 
 const QString kCode = QStringLiteral("CD");
 
-QString salaryText(const QVariant& value) {
-    bool numeric = false;
-    value.toString().trimmed().toDouble(&numeric);
-    return numeric ? cellMoney(value) : cellText(value);
-}
-
+// The car/driver columns with the group name.
 std::optional<QString> headingFor(int column) {
-    switch (column) {
-    case ColCarTxt: return QStringLiteral("<BR>Car#");
-    case ColDriverName: return QStringLiteral("<BR>Driver");
-    case ColSponsor: return QStringLiteral("<BR>Sponsor");
-    case ColSalary: return QStringLiteral("<BR>Salary");
-    case ColCarMake: return QStringLiteral("<BR>Make");
-    case ColCarOwner: return QStringLiteral("<BR>Owner");
-    case ColGroup: return QStringLiteral("<BR>Group");
-    default: return std::nullopt;
-    }
+    return column == ColGroup ? std::optional<QString>(QStringLiteral("<BR>Group")) : carHeading(column);
 }
 
 std::optional<ReportCell> cellFor(const IDatabase& db, int column) {
-    const QString left = QStringLiteral("left");
-    switch (column) {
-    case ColCarTxt: return ReportCell{cellText(db.fields("car_txt")), QStringLiteral("center")};
-    case ColDriverName: return ReportCell{cellText(db.fields("driver_name")), left};
-    case ColSponsor: return ReportCell{cellText(db.fields("sponsor")), left};
-    case ColSalary: return ReportCell{salaryText(db.fields("salary")), QStringLiteral("right")};
-    case ColCarMake: return ReportCell{cellText(db.fields("car_make")), left};
-    case ColCarOwner: return ReportCell{cellText(db.fields("car_owner")), left};
-    case ColGroup: return ReportCell{getGroupDisplay(db.fields("group_nmbr")), left};
-    default: return std::nullopt;
-    }
+    if (column == ColGroup)
+        return ReportCell{getGroupDisplay(db.fields("group_nmbr")), QStringLiteral("left")};
+    return carCell(db, column);
 }
 
 void writeReportPage(ReportPage& page, IDatabase& db) {

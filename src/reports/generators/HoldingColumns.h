@@ -10,3 +10,8 @@ class IDatabase;
 // start and stop dates, locked and current salary, group.
 std::optional<QString> holdingHeading(int column);
 std::optional<ReportCell> holdingCell(const IDatabase& db, int column);
+
+// The columns of a car/driver entry, shared by the car pick and car details pages: car, driver,
+// sponsor, salary (as money when it is a number), make, owner.
+std::optional<QString> carHeading(int column);
+std::optional<ReportCell> carCell(const IDatabase& db, int column);
