@@ -139,8 +139,7 @@ void EditorDialog::cancelClicked() {
     }
     switch (askQuestion(QStringLiteral("Do you want to save changes"), saveQuestionTitle(), MsgButtons::YesNoCancel)) {
     case AnswerYes:
-        apply();
-        if (m_afterYes == AfterSaveQuestionYes::Close)
+        if (apply() ? m_afterYes != AfterSaveQuestionYes::StayOpen : m_afterYes == AfterSaveQuestionYes::Close)
             reject();
         break;
     case AnswerNo:

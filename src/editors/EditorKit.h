@@ -53,8 +53,8 @@ public:
     void keepFocusOnButtonClicks();
 
     // What Yes in the save question does after storing: close whatever the store gave (the
-    // default), or stay open (editors whose design keeps the window up after Yes).
-    enum class AfterSaveQuestionYes { Close, StayOpen };
+    // default), close only when the store succeeded (so a refused save loses nothing), or stay open.
+    enum class AfterSaveQuestionYes { Close, CloseWhenSaved, StayOpen };
     void setAfterSaveQuestionYes(AfterSaveQuestionYes v) { m_afterYes = v; }
 
 protected:

@@ -53,6 +53,7 @@ int itemNumber(const QComboBox* box, int index) { return index >= 0 ? box->itemD
 frmRace::frmRace(QWidget* parent)
     : EditorDialog(parent), cmdOK(okButton()), cmdCancel(cancelButton()), cmdApply(applyButton()) {
     setObjectName(QStringLiteral("frmRace"));
+    setAfterSaveQuestionYes(AfterSaveQuestionYes::CloseWhenSaved);
     setWindowTitle(QStringLiteral("Race"));
     setFixedSize(pixelsX(8145, this), pixelsY(5430, this));
 
@@ -559,25 +560,6 @@ void frmRace::okClicked() {
     if (cmdApply->isEnabled() && !saveChanges())
         return;
     accept();
-}
-
-void frmRace::cancelClicked() {
-    if (!hasUnsavedChanges()) {
-        reject();
-        return;
-    }
-    switch (askQuestion(QStringLiteral("Do you want to save changes"), saveQuestionTitle(), MsgButtons::YesNoCancel)) {
-    case AnswerYes:
-        // A failed save keeps the window open, its message shown, so nothing is lost unasked.
-        if (saveChanges())
-            reject();
-        break;
-    case AnswerNo:
-        reject();
-        break;
-    default:
-        break;
-    }
 }
 
 void frmRace::postClicked() {

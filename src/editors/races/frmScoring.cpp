@@ -37,6 +37,7 @@ const QString kAddRowHint = QStringLiteral("Select the enter key to add a new ro
 
 frmScoring::frmScoring(QWidget* parent) : EditorDialog(parent) {
     setWindowTitle(QStringLiteral("Scoring"));
+    setAfterSaveQuestionYes(AfterSaveQuestionYes::CloseWhenSaved);
     m_tabs = new QTabWidget(this);
     auto* header = new QWidget;
     auto* points = new QWidget;
@@ -247,19 +248,6 @@ bool frmScoring::applyScoringChanges() {
     }
     applyButton()->setEnabled(false);
     return true;
-}
-
-void frmScoring::cancelClicked() {
-    if (hasUnsavedChanges()) {
-        const int answer =
-            askQuestion(QStringLiteral("Do you want to save changes"), saveQuestionTitle(), MsgButtons::YesNoCancel);
-        if (answer == AnswerCancel)
-            return;
-        // A failed save keeps the window open, so that what was typed is not lost with it.
-        if (answer == AnswerYes && !applyScoringChanges())
-            return;
-    }
-    reject();
 }
 
 // ---- tabs ----

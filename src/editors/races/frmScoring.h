@@ -50,7 +50,6 @@ protected:
     bool applyChanges() override { return applyScoringChanges(); }
     QString saveQuestionTitle() const override;
     bool hasUnsavedChanges() const override { return m_headerChanged || m_pointsChanged || m_topChanged; }
-    void cancelClicked() override;
 
 private:
     void buildHeaderTab(QWidget* page);
