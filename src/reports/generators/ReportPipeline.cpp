@@ -246,3 +246,11 @@ QString getGroupDisplay(const QVariant& groupNmbr) {
     group.load(n);
     return htmlText(group.groupName());
 }
+
+bool holdingShownOnRaceDay(const IDatabase& db) {
+    const QString race = dateKey(db.fields(QStringLiteral("race_dt")));
+    const QString term = dateKey(db.fields(QStringLiteral("term_dt")));
+    if (!term.isEmpty() && term < race)
+        return false;
+    return !(dateKey(db.fields(QStringLiteral("efctv_dt"))) > race);
+}

@@ -1,5 +1,7 @@
 #pragma once
 
+class IDatabase;
+
 #include "reports/framework/CommonReportCode.h"
 #include "reports/framework/cReportAttributes.h"
 
@@ -218,6 +220,9 @@ QString cellMoney(const QVariant& value);
 QString getGroupDisplay(const QVariant& groupNmbr);
 // The date of a date column as stored text (YYYY-MM-DD), for the active-row tests by calendar day.
 QString dateKey(const QVariant& value);
+// For the active-only pages: a holding row (efctv_dt, term_dt) is shown for the race (race_dt) unless
+// it ended before the race day or began after it, compared by calendar day.
+bool holdingShownOnRaceDay(const IDatabase& db);
 // Adds to a running 32-bit sum, rounding the value to the nearest whole number (halves to even);
 // throws ReportRunError on overflow.
 void addToSum(qint32& sum, double value);

@@ -54,11 +54,7 @@ struct TeamDetailPage {
     bool isRowActive() const {
         if (!activeOnly)
             return true;
-        const QString raceDay = dateKey(db.fields(QStringLiteral("race_dt")));
-        const QString term = dateKey(db.fields(QStringLiteral("term_dt")));
-        if (!term.isEmpty() && term < raceDay)
-            return false;
-        return !(dateKey(db.fields(QStringLiteral("efctv_dt"))) > raceDay);
+        return holdingShownOnRaceDay(db);
     }
 
     void writeTeamHeader() {

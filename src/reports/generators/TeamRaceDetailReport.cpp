@@ -95,11 +95,7 @@ private:
     bool isRowActive() const {
         if (!m_activeOnly)
             return true;
-        const QString race = dateKey(m_db.fields(QStringLiteral("race_dt")));
-        const QString term = dateKey(m_db.fields(QStringLiteral("term_dt")));
-        if (!term.isEmpty() && term < race)
-            return false;
-        return !(dateKey(m_db.fields(QStringLiteral("efctv_dt"))) > race);
+        return holdingShownOnRaceDay(m_db);
     }
 
     ReportPage& m_page;
