@@ -33,7 +33,8 @@ TEST(ReportHtml, FragmentsAsThePagesCarryThem) {
               "<TD colspan=1  align = 'right'><FONT size = '3'><B>12</B> </FONT></TD>");
     // A link on the heading background shows in the heading colour; no page, no link.
     EXPECT_EQ(linkOn("rd00010002.html", "3/8/2024 ", "#FFFFFF"),
-              "<A HREF='rd00010002.html'><FONT color = '#FFFFFF'>3/8/2024 </FONT></A>");
+              "<A HREF='rd00010002.html' style='color: #FFFFFF'>3/8/2024 </A>");
+    EXPECT_EQ(linkOn("x.html", "x", "#FFF' onclick='y"), "<A HREF='x.html'>x</A>");
     EXPECT_EQ(linkOn("mailto:a'b@x", "a&#39;b@x", "0"), "<A HREF='mailto:a&#39;b@x'>a&#39;b@x</A>");
     EXPECT_EQ(linkOn("", "3/15/2024 ", "#FFFFFF"), "3/15/2024 ");
 }

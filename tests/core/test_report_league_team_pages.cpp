@@ -47,8 +47,8 @@ TEST_F(TeamReportSeason, LeagueRaceSummaryListsTeamsByTotalWithARaceColumnPerRac
     ASSERT_EQ(heading.size(), 6);
     EXPECT_EQ(heading[0], "<TH></TH>");
     EXPECT_EQ(heading[1], "<TH  colspan=1 align = 'center'><FONT size = '2' color = '#FFFFFF'>Total<BR>Points </FONT></TH>");
-    EXPECT_TRUE(heading[2].contains("color = '#FFFFFF'><A HREF='rd05010001.html'><FONT color = '#FFFFFF'>3/1/2024 </FONT></A>"));
-    EXPECT_TRUE(heading[3].contains("<A HREF='rd05010002.html'><FONT color = '#FFFFFF'>3/8/2024 </FONT></A>"));
+    EXPECT_TRUE(heading[2].contains("color = '#FFFFFF'><A HREF='rd05010001.html' style='color: #FFFFFF'>3/1/2024 </A>"));
+    EXPECT_TRUE(heading[3].contains("<A HREF='rd05010002.html' style='color: #FFFFFF'>3/8/2024 </A>"));
     EXPECT_TRUE(heading[4].endsWith("color = '#FFFFFF'>3/15/2024  </FONT></TH>"));
     EXPECT_FALSE(heading[4].contains("<A "));
     EXPECT_EQ(heading[5], "<TH></TH>");

@@ -139,8 +139,12 @@ QString headingCell(int size, const QString& color, const QString& text, const Q
 QString linkOn(const QString& href, const QString& text, const QString& color) {
     if (href.isEmpty())
         return text;
-    const QString shown = color == kNoColor ? text : QStringLiteral("<FONT color = '") + attr(color) + QStringLiteral("'>") + text + QStringLiteral("</FONT>");
-    return QStringLiteral("<A HREF='") + attr(href) + QStringLiteral("'>") + shown + QStringLiteral("</A>");
+    // The colour is the link's own, so that its underline shows in it too.
+    const QString style = color == kNoColor || !isCssColor(color)
+                              ? QString()
+                              : QStringLiteral(" style='color: ") + color + QStringLiteral("'");
+    return QStringLiteral("<A HREF='") + attr(href) + QLatin1Char('\'') + style + QLatin1Char('>') + text +
+           QStringLiteral("</A>");
 }
 
 QString dataCell(int size, const QString& color, const QString& text, const QString& align, const QString& colspan) {
