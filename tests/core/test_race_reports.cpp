@@ -194,6 +194,15 @@ TEST_F(RaceReports, RaceDetailStripesAcrossTeamsAndHidesInactiveHoldingsButCount
     EXPECT_EQ(sizes, (QStringList{"2", "2", "4", "4", "2", "2", "4", "4", "2", "2"}));
 }
 
+TEST_F(RaceReports, RaceDetailKeepsTwoTeamsOfTheSameNameApart) {
+    chooseColumns("RD", {2, 8});
+    // Bravo (2nd in race 2) renamed to Alpha (3rd): the two stand next to each other.
+    TestDataFile::exec("UPDATE teams SET team_name = 'Alpha' WHERE team_nmbr = 502");
+    EXPECT_EQ(rows(createRaceDetailReport(1, 2, false)).mid(1),
+              (QStringList{"Charlie", "6|60", "5|40", "|<B>100</B>", "Alpha", "4|50", "3|20", "|<B>70</B>", "Alpha", "1|30",
+                           "2|10", "|<B>40</B>"}));
+}
+
 TEST_F(RaceReports, RaceDetailPlaceTexts) {
     chooseColumns("RD", {1, 2});
     TestDataFile::exec("UPDATE team_results SET place = 999 WHERE car_nmbr = 1 AND race_nmbr = 2");
@@ -223,7 +232,7 @@ TEST_F(RaceReports, TeamRaceDetailPageWithContactLineAndTotals) {
     chooseColumns("TR", {39, 2, 4, 38, 8, 9});
     setAttribute("TR", AttrTitleTextSize, 3);
     const QString name = createTeamRaceDetailReport(1, 501, 2, false);
-    EXPECT_EQ(name, "tr00010501.html");
+    EXPECT_EQ(name, "tr000105010002.html");
     const QStringList l = lines(name);
     ASSERT_GT(l.size(), 14);
     EXPECT_EQ(l[2], "<title>Team Race Detail Report</title>");
@@ -236,6 +245,10 @@ TEST_F(RaceReports, TeamRaceDetailPageWithContactLineAndTotals) {
     EXPECT_EQ(rows(name), (QStringList{"<BR><BR>Car#|<BR><BR>Sponsor|<BR>Race<BR>Points|<BR>Season <BR>Points",
                                        "1| Sponsor 1 |30|90", "2| Sponsor 2 |10|40",
                                        "||<STRONG>40</STRONG>|<STRONG>130</STRONG>"}));
+    // The totals stand on the heading background, as they take the heading text colour.
+    const qsizetype totals = l.indexOf(QRegularExpression(".*<STRONG>40</STRONG>.*"));
+    ASSERT_GT(totals, 3);
+    EXPECT_EQ(l[totals - 3], "<TR bgcolor = ''>");
     EXPECT_TRUE(l.contains("<TR>") && !l.join("\n").contains("Unofficial"));
 }
 
@@ -249,12 +262,17 @@ TEST_F(RaceReports, TeamRaceDetailActiveTestIsByCalendarDay) {
     EXPECT_EQ(r.mid(1, r.size() - 2), QStringList{"1"});
 }
 
-TEST_F(RaceReports, TeamRaceDetailForALaterRaceReplacesTheEarlierPage) {
+TEST_F(RaceReports, TeamRaceDetailPagesOfTwoRacesAndTwoLeaguesStayApart) {
     chooseColumns("TR", {8});
-    EXPECT_EQ(createTeamRaceDetailReport(1, 503, 1, false), "tr00010503.html");
-    EXPECT_EQ(rows("tr00010503.html").last(), "<STRONG>50</STRONG>");
-    EXPECT_EQ(createTeamRaceDetailReport(1, 503, 2, false), "tr00010503.html");
-    EXPECT_EQ(rows("tr00010503.html").last(), "<STRONG>100</STRONG>");
+    EXPECT_EQ(createTeamRaceDetailReport(1, 503, 1, false), "tr000105030001.html");
+    EXPECT_EQ(createTeamRaceDetailReport(1, 503, 2, false), "tr000105030002.html");
+    // The page of the first race, which standings after that race link, still shows that race.
+    EXPECT_EQ(rows("tr000105030001.html").last(), "<STRONG>50</STRONG>");
+    EXPECT_EQ(rows("tr000105030002.html").last(), "<STRONG>100</STRONG>");
+    // Standings after race 1 written after race 2's pages link race 1's team pages.
+    chooseColumns("LS", {33});
+    EXPECT_TRUE(rows(createLeagueStandingsReport(1, 1, false)).contains("<A HREF='tr000105030001.html'>Charlie </A>"));
+    EXPECT_EQ(rows("tr000105030001.html").last(), "<STRONG>50</STRONG>");
     // No posting for the team: no page, and no message when not shown.
     EXPECT_EQ(createTeamRaceDetailReport(1, 999, 2), "");
     EXPECT_TRUE(data.ui().boxes.isEmpty());
@@ -270,10 +288,10 @@ TEST_F(RaceReports, LeagueStandingsRowsCountsAndLinks) {
     ASSERT_EQ(opened.size(), 1);
     const QStringList r = rows(name);
     ASSERT_EQ(r.size(), 4);
-    EXPECT_EQ(r[1], "1|3|<A HREF='tr00010503.html'>Charlie </A>|<A HREF='tr00010503.html'>Cy </A>|150|0|100|1|2");
-    EXPECT_EQ(r[2], "2|2|<A HREF='tr00010502.html'>Bravo &amp; &lt;Sons&gt; </A>|<A HREF='tr00010502.html'>Bob </A>|140|10|70|0|2");
-    EXPECT_EQ(r[3], "3|1|<A HREF='tr00010501.html'>Alpha </A>|<A HREF='tr00010501.html'>Ann </A>|130|20|40|1|2");
-    for (const char* team : {"tr00010501.html", "tr00010502.html", "tr00010503.html"})
+    EXPECT_EQ(r[1], "1|3|<A HREF='tr000105030002.html'>Charlie </A>|<A HREF='tr000105030002.html'>Cy </A>|150|0|100|1|2");
+    EXPECT_EQ(r[2], "2|2|<A HREF='tr000105020002.html'>Bravo &amp; &lt;Sons&gt; </A>|<A HREF='tr000105020002.html'>Bob </A>|140|10|70|0|2");
+    EXPECT_EQ(r[3], "3|1|<A HREF='tr000105010002.html'>Alpha </A>|<A HREF='tr000105010002.html'>Ann </A>|130|20|40|1|2");
+    for (const char* team : {"tr000105010002.html", "tr000105020002.html", "tr000105030002.html"})
         EXPECT_TRUE(QFile::exists(reportFilePath(team))) << team;
     const QStringList l = lines(name);
     EXPECT_EQ(l[6], "<br>");
@@ -310,7 +328,7 @@ TEST_F(RaceReports, LeagueRaceStandingsSumsPerTeamAndWritesEveryTeamPage) {
     // Alpha and Bravo share place 2: by team name.
     EXPECT_EQ(rows(name), (QStringList{"<BR><BR>Pos.|<BR><BR>Points|<BR>Lap Led<BR>Bonus", "1|100|0", "2|40|0", "2|70|0"}));
     // Column 33 not chosen: the team pages are written all the same.
-    for (const char* team : {"tr00010501.html", "tr00010502.html", "tr00010503.html"})
+    for (const char* team : {"tr000105010002.html", "tr000105020002.html", "tr000105030002.html"})
         EXPECT_TRUE(QFile::exists(reportFilePath(team))) << team;
     const QStringList l = lines(name);
     EXPECT_TRUE(l.contains("<P align = 'center'><FONT size = '1' color = ''>3/8/2024  Race Two </FONT></P>"));
@@ -321,9 +339,9 @@ TEST_F(RaceReports, LeagueRaceStandingsLinksAndNoPosting) {
     chooseColumns("RS", {33});
     TestDataFile::exec("UPDATE races SET race_status_nmbr = 3 WHERE race_nmbr = 1");
     const QString name = createLeagueRaceStandings(1, 1, false);
-    EXPECT_EQ(rows(name).mid(1), (QStringList{"<A HREF='tr00010501.html'>Alpha </A>",
-                                             "<A HREF='tr00010502.html'>Bravo &amp; &lt;Sons&gt; </A>",
-                                             "<A HREF='tr00010503.html'>Charlie </A>"}));
+    EXPECT_EQ(rows(name).mid(1), (QStringList{"<A HREF='tr000105010001.html'>Alpha </A>",
+                                             "<A HREF='tr000105020001.html'>Bravo &amp; &lt;Sons&gt; </A>",
+                                             "<A HREF='tr000105030001.html'>Charlie </A>"}));
     EXPECT_TRUE(lines(name).join("\n").contains("Qualifying"));
     TestDataFile::exec("INSERT INTO races VALUES (3, 'Race Three', 'T', '2024-03-15', 1, 1, 2)");
     EXPECT_EQ(createLeagueRaceStandings(1, 3, true), "");

@@ -12,7 +12,11 @@ TEST(ReportHtml, FragmentsAsThePagesCarryThem) {
     EXPECT_EQ(rowTag(""), "<TR bgcolor = ''>");
     EXPECT_EQ(rowTag("#000080"), "<TR bgcolor = '#000080'>");
     EXPECT_EQ(styleTag("0", "0", "0"), "<STYLE></STYLE>");
-    EXPECT_EQ(styleTag("blue", "0", "red"), "<STYLE>A {color: 'blue'}A:hover {color: 'red'}</STYLE>");
+    // Colour values unquoted, as browsers ignore quoted ones; a colour that would break the block is left out.
+    EXPECT_EQ(styleTag("blue", "0", "red"), "<STYLE>A {color: blue}A:hover {color: red}</STYLE>");
+    EXPECT_EQ(styleTag("#0000FF", "#800080", "#FF0000"),
+              "<STYLE>A {color: #0000FF}A:visited {color: #800080}A:hover {color: #FF0000}</STYLE>");
+    EXPECT_EQ(styleTag("", "red}</STYLE><script>", "'#FF0000'"), "<STYLE></STYLE>");
     EXPECT_EQ(bodyTag("0", ""), "<BODY>");
     EXPECT_EQ(bodyTag("", "bg.gif"), "<BODY bgcolor = '' background='bg.gif'>");
     EXPECT_EQ(imageParagraph("", "center"), "");
@@ -27,6 +31,12 @@ TEST(ReportHtml, FragmentsAsThePagesCarryThem) {
     EXPECT_EQ(dataCell(3, "0", " ", "left", "2 nowrap"), "<TD colspan=2 nowrap  align = 'left'><FONT size = '3'>  </FONT></TD>");
     EXPECT_EQ(dataCell(3, "0", "<B>12</B>", "right", "1"),
               "<TD colspan=1  align = 'right'><FONT size = '3'><B>12</B> </FONT></TD>");
+    // A link on the heading background shows in the heading colour; no page, no link.
+    EXPECT_EQ(linkOn("rd00010002.html", "3/8/2024 ", "#FFFFFF"),
+              "<A HREF='rd00010002.html' style='color: #FFFFFF'>3/8/2024 </A>");
+    EXPECT_EQ(linkOn("x.html", "x", "#FFF' onclick='y"), "<A HREF='x.html'>x</A>");
+    EXPECT_EQ(linkOn("mailto:a'b@x", "a&#39;b@x", "0"), "<A HREF='mailto:a&#39;b@x'>a&#39;b@x</A>");
+    EXPECT_EQ(linkOn("", "3/15/2024 ", "#FFFFFF"), "3/15/2024 ");
 }
 
 TEST(ReportHtml, FontParagraphRaisesSmallSizesInTheCallersVariable) {
@@ -56,16 +66,18 @@ TEST(ReportFiles, FileNames) {
     EXPECT_EQ(makeReportFileName("TC", 12), "tc00120000.html");
     EXPECT_EQ(makeReportFileName("RD", 0), "rd00000000.html");
     EXPECT_EQ(makeReportFileName("LS", 9999, 9999), "ls99999999.html");
-    EXPECT_EQ(makeReportFileName("rd", 10001, 1), "rd00010001.html");
-    EXPECT_EQ(makeReportFileName("TD", 1, -1), "td0001999.html");
-    EXPECT_EQ(makeReportFileName("RR", 22767), "rr27670000.html");
+    EXPECT_EQ(makeReportFileName("TC", {501, 502, 3}), "tc050105020003.html");
+    // Larger numbers widen every number of the name alike, so that no two names meet.
+    EXPECT_EQ(makeReportFileName("rd", 10001, 1), "rd1000100001.html");
+    EXPECT_NE(makeReportFileName("rd", 10001, 1), makeReportFileName("rd", 1, 1));
+    EXPECT_NE(makeReportFileName("rd", 10001, 1), makeReportFileName("rd", 1000, 10001));
+    EXPECT_EQ(makeReportFileName("RR", 22767), "rr2276700000.html");
+    EXPECT_EQ(makeReportFileName("RD", 40000, 1), "rd4000000001.html");
+    EXPECT_EQ(makeReportFileName("RD", 2147483647, 0), "rd21474836470000000000.html");
+    // The package's "every team" number keeps its sign.
+    EXPECT_EQ(makeReportFileName("TD", 1, -1), "td0001-001.html");
+    EXPECT_NE(makeReportFileName("TD", 1, -1), makeReportFileName("TD", 1, 1));
     EXPECT_TRUE(ui.boxes.isEmpty());
-    EXPECT_EQ(makeReportFileName("RD", 22768, 1), "");
-    ASSERT_EQ(ui.boxes.size(), 1);
-    EXPECT_EQ(ui.boxes[0].text, "Error generating report name - Overflow");
-    EXPECT_EQ(ui.boxes[0].title, "Quorvanti");
-    EXPECT_EQ(ui.boxes[0].icon, MsgIcon::Critical);
-    EXPECT_EQ(ui.beeps, 0);
 }
 
 TEST(ReportFiles, FileNumbersComeFromTheCatalogue) {

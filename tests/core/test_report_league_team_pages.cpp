@@ -2,11 +2,14 @@
 
 #include "TeamReportSeason.h"
 #include "data/CommonCode.h"
+#include "data/Paths.h"
 #include "reports/generators/LeagueRaceSummary.h"
 #include "reports/generators/TeamCarsReport.h"
 #include "reports/generators/TeamDetailReport.h"
 #include "reports/generators/TeamTradesReport.h"
 #include "reports/generators/TeamsperCarDriverReport.h"
+
+#include <QDir>
 
 namespace {
 
@@ -38,25 +41,27 @@ TEST_F(TeamReportSeason, LeagueRaceSummaryListsTeamsByTotalWithARaceColumnPerRac
     EXPECT_TRUE(page[title + 1].startsWith("<TABLE"));
 
     // Heading: two team cells, the total and the three races with results (race 3 is not posted, so
-    // its race detail page does not exist and its link is empty).
+    // its race detail page does not exist and its date stands without a link). Every text of the row
+    // is in the heading text colour, the race links included.
     const QStringList heading = rowAfter(page, "<TR bgcolor = '#000080'>");
     ASSERT_EQ(heading.size(), 6);
     EXPECT_EQ(heading[0], "<TH></TH>");
-    EXPECT_EQ(heading[1], "<TH>Total<BR>Points</TH>");
-    EXPECT_TRUE(heading[2].contains("<A HREF='rd05010001.html'>3/1/2024 </A>"));
-    EXPECT_TRUE(heading[3].contains("<A HREF='rd05010002.html'>3/8/2024 </A>"));
-    EXPECT_TRUE(heading[4].contains("<A HREF=''>3/15/2024 </A>"));
+    EXPECT_EQ(heading[1], "<TH  colspan=1 align = 'center'><FONT size = '2' color = '#FFFFFF'>Total<BR>Points </FONT></TH>");
+    EXPECT_TRUE(heading[2].contains("color = '#FFFFFF'><A HREF='rd05010001.html' style='color: #FFFFFF'>3/1/2024 </A>"));
+    EXPECT_TRUE(heading[3].contains("<A HREF='rd05010002.html' style='color: #FFFFFF'>3/8/2024 </A>"));
+    EXPECT_TRUE(heading[4].endsWith("color = '#FFFFFF'>3/15/2024  </FONT></TH>"));
+    EXPECT_FALSE(heading[4].contains("<A "));
     EXPECT_EQ(heading[5], "<TH></TH>");
 
     // Alpha 209 + 115, Bravo 65 + 209, Charlie 40 + 40; every row has six cells.
     const QStringList teamCells = page.filter("<TH nowrap colspan=1 align = 'left'>");
     ASSERT_EQ(teamCells.size(), 6);
-    EXPECT_TRUE(teamCells[0].contains("<A HREF='tc05010000.html'>Alpha </A>  </FONT>")); // leading: " </A> "
-    EXPECT_TRUE(teamCells[1].contains("<A HREF='tc05010000.html'>Alpha </A> </FONT>"));  // trailing: " </A>"
-    EXPECT_TRUE(teamCells[2].contains("<A HREF='tc05020000.html'>Bravo &amp; Co </A>"));
+    EXPECT_TRUE(teamCells[0].contains("<A HREF='tc050105010000.html'>Alpha </A>  </FONT>")); // leading: " </A> "
+    EXPECT_TRUE(teamCells[1].contains("<A HREF='tc050105010000.html'>Alpha </A> </FONT>"));  // trailing: " </A>"
+    EXPECT_TRUE(teamCells[2].contains("<A HREF='tc050105020000.html'>Bravo &amp; Co </A>"));
     EXPECT_TRUE(teamCells[4].contains("Charlie"));
     QList<QStringList> rows;
-    for (const char* team : {"tc05010000.html'>Alpha </A> ", "Bravo &amp; Co </A> ", "Charlie </A> "})
+    for (const char* team : {"tc050105010000.html'>Alpha </A> ", "Bravo &amp; Co </A> ", "Charlie </A> "})
         rows << rowAfter(page, team);
     for (QStringList& r : rows) {
         ASSERT_EQ(r.size(), 5); // the total, three races and the trailing team cell
@@ -71,7 +76,7 @@ TEST_F(TeamReportSeason, LeagueRaceSummaryListsTeamsByTotalWithARaceColumnPerRac
     EXPECT_EQ(page.filter("<TR bgcolor = '#D3D3D3'>").size(), 1);
 
     // The linked team cars and race detail pages were written, and only the summary was opened.
-    for (const char* file : {"tc05010000.html", "tc05020000.html", "tc05030000.html", "rd05010001.html", "rd05010002.html"})
+    for (const char* file : {"tc050105010000.html", "tc050105020000.html", "tc050105030000.html", "rd05010001.html", "rd05010002.html"})
         EXPECT_FALSE(pageLines(file).isEmpty()) << file;
     EXPECT_EQ(opened, QStringList{reportFilePath(name)});
     EXPECT_FALSE(pageExists("rd05010003.html"));
@@ -98,13 +103,15 @@ TEST_F(TeamReportSeason, LeagueRaceSummaryOfALeagueWithoutPostingsLeavesAnEmptyP
 TEST_F(TeamReportSeason, TeamCarsTotalsCountTheRowsWrittenAndHeadersSkipEmptyContacts) {
     setSwitch("TC", 21, true);
     const QString name = createTeamCarsReport(SeasonLeague, 0, false, true, false, 2);
-    EXPECT_EQ(name, "tc00000000.html");
+    EXPECT_EQ(name, "tc050100000002.html");
     const QStringList page = pageLines(name);
     EXPECT_EQ(page.filter("Team Cars as of <BR>3/8/2024  Race Two").size(), 1);
     // Team headers: Bravo has no e-mail or phone, Charlie an empty e-mail and a phone.
     EXPECT_EQ(page.filter("Alpha<BR><A href='mailto:ann@example.invalid'>ann@example.invalid</A><BR>555-0101 ").size(), 1);
     EXPECT_EQ(page.filter(">Bravo &amp; Co </FONT></P>").size(), 1);
     EXPECT_EQ(page.filter(">Charlie<BR>555-0103 </FONT></P>").size(), 1);
+    // The headers stand on the page above their tables: in the title colour, not the heading's white.
+    EXPECT_EQ(page.filter("<P align = 'center'><FONT size = '1' color = '#000080'>").size(), 3);
     // Bravo's car "6", dropped on 3/5, is not in force on 3/8: not listed and not summed.
     EXPECT_TRUE(page.filter(">Martin ").isEmpty());
     const QStringList totals = page.filter("<B>");
@@ -128,10 +135,10 @@ TEST_F(TeamReportSeason, TeamCarsTotalsCountTheRowsWrittenAndHeadersSkipEmptyCon
 }
 
 TEST_F(TeamReportSeason, TeamCarsSeparatePagesFollowTeamNames) {
-    EXPECT_EQ(createTeamCarsReport(SeasonLeague, 0, true, true, true, 1), "tc05030000.html");
-    EXPECT_EQ(opened, (QStringList{reportFilePath("tc05010000.html"), reportFilePath("tc05020000.html"),
-                                   reportFilePath("tc05030000.html")}));
-    const QStringList charlie = pageLines("tc05030000.html");
+    EXPECT_EQ(createTeamCarsReport(SeasonLeague, 0, true, true, true, 1), "tc050105030001.html");
+    EXPECT_EQ(opened, (QStringList{reportFilePath("tc050105010001.html"), reportFilePath("tc050105020001.html"),
+                                   reportFilePath("tc050105030001.html")}));
+    const QStringList charlie = pageLines("tc050105030001.html");
     EXPECT_EQ(charlie.filter("</TABLE>").size(), 1);
     EXPECT_TRUE(charlie.filter("Alpha").isEmpty());
     // A drivers league speaks of drivers.
@@ -139,7 +146,7 @@ TEST_F(TeamReportSeason, TeamCarsSeparatePagesFollowTeamNames) {
     // No chosen columns: the page ends on the error path at its first team.
     chooseColumns("TC", {});
     EXPECT_EQ(createTeamCarsReport(SeasonLeague, Alpha, false, false, false), "");
-    EXPECT_EQ(data.ui().lastBoxText(), "Error generating report tc05010000.html");
+    EXPECT_EQ(data.ui().lastBoxText(), "Error generating report tc050105010000.html");
     EXPECT_EQ(mousePointer(), PointerDefault);
 }
 
@@ -164,7 +171,9 @@ TEST_F(TeamReportSeason, TeamTradesListHoldingsThatStartedOrEndedSinceThePreviou
     const QStringList race1 = pageLines(createTeamTradesReport(SeasonLeague, Bravo, 1, false, false, false));
     EXPECT_EQ(race1.filter("<TD colspan=1  align = 'center'>").size(), 6); // "88" and "6", three cells each
     EXPECT_TRUE(race1.filter(">99 </FONT>").isEmpty());
-    EXPECT_EQ(createTeamTradesReport(SeasonLeague, 0, 2, false, false, true), "tt05030000.html");
+    EXPECT_EQ(createTeamTradesReport(SeasonLeague, 0, 2, false, false, true), "tt050105030002.html");
+    // The team header is on the page, in the title colour.
+    EXPECT_EQ(race2.filter("<P align = 'center'><FONT size = '1' color = '#000080'>").size(), 3);
 }
 
 // ---- team detail ----
@@ -172,7 +181,7 @@ TEST_F(TeamReportSeason, TeamTradesListHoldingsThatStartedOrEndedSinceThePreviou
 TEST_F(TeamReportSeason, TeamDetailRowsTrailTheirTeamsBestAndSkipHoldingsNoLongerInForce) {
     chooseColumns("TD", {2, 9, 22, 6});
     const QString name = createTeamDetailReport(SeasonLeague, Bravo, 2, false, false, false);
-    EXPECT_EQ(name, "td05010502.html");
+    EXPECT_EQ(name, "td050105020002.html");
     QStringList page = pageLines(name);
     QStringList cells = page.filter("<TD ");
     for (QString& c : cells)
@@ -187,9 +196,9 @@ TEST_F(TeamReportSeason, TeamDetailRowsTrailTheirTeamsBestAndSkipHoldingsNoLonge
     EXPECT_EQ(page.filter("<TD ").size(), 8);
 
     // The package's call: every team in one table, the name made from team -1.
-    EXPECT_EQ(createTeamDetailReport(SeasonLeague, -1, 2, false, true, false), "td0501999.html");
-    EXPECT_EQ(pageLines("td0501999.html").filter("<STRONG>").size(), 3);
-    EXPECT_EQ(pageLines("td0501999.html").filter("<TABLE").size(), 1);
+    EXPECT_EQ(createTeamDetailReport(SeasonLeague, -1, 2, false, true, false), "td0501-0010002.html");
+    EXPECT_EQ(pageLines("td0501-0010002.html").filter("<STRONG>").size(), 3);
+    EXPECT_EQ(pageLines("td0501-0010002.html").filter("<TABLE").size(), 1);
 }
 
 TEST_F(TeamReportSeason, TeamDetailOfAnUnpostedRaceWritesNothing) {
@@ -198,19 +207,20 @@ TEST_F(TeamReportSeason, TeamDetailOfAnUnpostedRaceWritesNothing) {
     EXPECT_EQ(createTeamDetailReport(SeasonLeague, 0, 3, true, false, true), "");
     EXPECT_EQ(data.ui().boxes.size(), 3); // one per member team
     EXPECT_EQ(data.ui().lastBoxText(), "Results not posted for this Race.");
-    EXPECT_FALSE(pageExists("td05010501.html"));
+    EXPECT_FALSE(pageExists("td050105010003.html"));
     EXPECT_TRUE(opened.isEmpty());
 
-    EXPECT_EQ(createTeamDetailReport(SeasonLeague, 0, 2, true, false, true), "td05010503.html");
+    EXPECT_EQ(createTeamDetailReport(SeasonLeague, 0, 2, true, false, true), "td050105030002.html");
     EXPECT_EQ(opened.size(), 3);
 }
 
 // ---- teams per car/driver ----
 
-TEST_F(TeamReportSeason, TeamsPerCarGroupByCarTextAndHonourTheActiveOnlySwitch) {
+TEST_F(TeamReportSeason, TeamsPerCarGroupByCarAndHonourTheActiveOnlySwitch) {
     setSwitch("DT", 21, false);
     QStringList page = pageLines(createTeamsperCarDriverReport(SeasonLeague, false, 2));
-    const QStringList headers = page.filter("<P align = 'center'><FONT size = '3' color = '#FFFFFF'>");
+    // The car headers stand on the page above their tables: in the title colour.
+    const QStringList headers = page.filter("<P align = 'center'><FONT size = '3' color = '#000080'>").filter(" - ");
     ASSERT_EQ(headers.size(), 6);
     EXPECT_TRUE(headers[0].contains(">18 - Labonte </FONT>")); // by car text: "18", "24", "3", "6", ...
     EXPECT_TRUE(headers[3].contains(">6 - Martin </FONT>"));
@@ -224,9 +234,58 @@ TEST_F(TeamReportSeason, TeamsPerCarGroupByCarTextAndHonourTheActiveOnlySwitch) 
     EXPECT_EQ(page.filter("<TR bgcolor = '#FFFFFF'>").size(), 3);
 
     const QString drivers = createTeamsperCarDriverReport(DriverLeague, true, 1);
-    EXPECT_EQ(drivers, "dt05020000.html");
+    EXPECT_EQ(drivers, "dt05020001.html");
     page = pageLines(drivers);
     EXPECT_EQ(page.filter(">Teams per Driver as of  </FONT>").size(), 1);
     EXPECT_EQ(page.filter(">Gordon - 24 </FONT>").size(), 1);
     EXPECT_EQ(opened, QStringList{reportFilePath(drivers)});
+}
+
+TEST_F(TeamReportSeason, TeamsPerCarKeepsTwoCarsOfTheSameNumberTextApart) {
+    setSwitch("DT", 21, false);
+    // Charlie's "18" becomes a second "24": two cars, two tables, each under its own driver.
+    TestDataFile::exec("UPDATE cars SET car_txt = '24' WHERE car_nmbr = 6");
+    const QStringList page = pageLines(createTeamsperCarDriverReport(SeasonLeague, false, 2));
+    EXPECT_EQ(page.filter("<TABLE").size(), 6);
+    EXPECT_EQ(page.filter(">24 - Gordon </FONT>").size(), 1);
+    EXPECT_EQ(page.filter(">24 - Labonte </FONT>").size(), 1);
+}
+
+// ---- page names and the links to them ----
+
+TEST_F(TeamReportSeason, TeamPagesOfTwoLeaguesAndTwoRacesHaveNamesOfTheirOwn) {
+    // Alpha plays in both leagues: one team cars page per league, each linked from its own summary.
+    EXPECT_EQ(createTeamCarsReport(SeasonLeague, Alpha, false, false, false), "tc050105010000.html");
+    EXPECT_EQ(createTeamCarsReport(DriverLeague, Alpha, false, false, false), "tc050205010000.html");
+    EXPECT_EQ(pageLines("tc050105010000.html").filter("Summer League").size(), 1);
+    EXPECT_EQ(pageLines("tc050205010000.html").filter(">Driver League ").size(), 1);
+    EXPECT_EQ(pageLines(createLeagueRaceSummary(SeasonLeague, false)).filter("<A HREF='tc050105010000.html'>Alpha").size(), 2);
+    // The summary rewrote its own league's pages only.
+    EXPECT_EQ(pageLines("tc050205010000.html").filter(">Driver League ").size(), 1);
+
+    // The trades of two races stay two pages.
+    EXPECT_EQ(createTeamTradesReport(SeasonLeague, Bravo, 1, false, false, false), "tt050105020001.html");
+    EXPECT_EQ(createTeamTradesReport(SeasonLeague, Bravo, 2, false, false, false), "tt050105020002.html");
+    EXPECT_EQ(pageLines("tt050105020001.html").filter("Trades for Race One").size(), 1);
+    EXPECT_EQ(pageLines("tt050105020002.html").filter("Trades for Race Two").size(), 1);
+}
+
+TEST_F(TeamReportSeason, AFailedRunLeavesThePreviousPageByteForByte) {
+    const QString name = createTeamCarsReport(SeasonLeague, Alpha, false, false, false);
+    ASSERT_EQ(name, "tc050105010000.html");
+    QFile good(reportFilePath(name));
+    ASSERT_TRUE(good.open(QIODevice::ReadOnly));
+    const QByteArray before = good.readAll();
+    good.close();
+    ASSERT_FALSE(before.isEmpty());
+
+    // No chosen columns: the run fails at its first heading row, after the title block.
+    chooseColumns("TC", {});
+    EXPECT_EQ(createTeamCarsReport(SeasonLeague, Alpha, false, false, false), "");
+    EXPECT_EQ(data.ui().lastBoxText(), "Error generating report tc050105010000.html");
+    ASSERT_TRUE(good.open(QIODevice::ReadOnly));
+    EXPECT_EQ(good.readAll(), before);
+    good.close();
+    // Nothing half written is left beside it.
+    EXPECT_EQ(QDir(reportsDir()).entryList(QDir::Files).filter("tc050105010000").size(), 1);
 }

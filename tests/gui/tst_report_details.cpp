@@ -218,9 +218,9 @@ private slots:
         QCOMPARE(w->cmbTextColor(0)->currentText(), QStringLiteral("Blue"));
         QVERIFY(w->chkBackColor(0)->isChecked());
         QCOMPARE(w->cmbBackColor(0)->currentIndex(), -1);
-        // Colour numbers the list does not hold leave list and box as they were.
+        // Colour numbers the list does not hold show the default, not what another report showed.
         QCOMPARE(w->cmbTextColor(2)->currentIndex(), -1);
-        QVERIFY(!w->ChkTextColor(2)->isChecked());
+        QVERIFY(w->ChkTextColor(2)->isChecked());
         QCOMPARE(w->cmbBackColor(2)->currentIndex(), -1);
 
         w->ChkTextColor(0)->click();
@@ -282,23 +282,72 @@ private slots:
         QCOMPARE(w->txtCellSpacing()->text(), QStringLiteral("0"));
     }
 
-    void missingRowsKeepWhatTheControlsShowed() {
+    void eachReportShowsOnlyItsOwnAttributes() {
         TestDataFile::exec("INSERT INTO report_attributes (report_nmbr, attribute_nmbr, amt, string_value) VALUES "
-                           "(1, 9, 3, NULL), (1, 19, NULL, 'top.gif'), (1, 21, 1, NULL), (2, 10, 7, NULL)");
+                           "(1, 8, 20, NULL), (1, 9, 3, NULL), (1, 19, NULL, 'top.gif'), (1, 21, 1, NULL), "
+                           "(2, 10, 7, NULL)");
         auto w = open(0, frmReportDetails::FormattingTab);
         QCOMPARE(w->txtBorderSize()->value(), 3);
+        QCOMPARE(w->cmbBackColor(1)->currentText(), QStringLiteral("Blue"));
+        // Beta has only its cell spacing: nothing of Alpha's page colour, image or switches stays.
         choose(w->cmbReports(), 1);
         QCOMPARE(w->txtCellSpacing()->value(), 7);
-        QCOMPARE(w->txtBorderSize()->value(), 3);
-        QCOMPARE(w->txtHeaderImage()->text(), QStringLiteral("top.gif"));
-        QVERIFY(w->chkActiveDriversOnly()->isChecked());
+        QCOMPARE(w->txtBorderSize()->text(), QString());
+        QCOMPARE(w->cmbBackColor(1)->currentIndex(), -1);
+        QVERIFY(w->chkBackColor(1)->isChecked());
+        QCOMPARE(w->txtHeaderImage()->text(), QString());
+        QVERIFY(!w->chkActiveDriversOnly()->isChecked());
+        QVERIFY(!w->cmdApply()->isEnabled());
+        // Changing only the footer stores only Beta's own settings.
         w->chkIncludeFooter()->click();
         w->cmdApply()->click();
-        QCOMPARE(amt(2, 9).toInt(), 3);
-        QVERIFY(storedAttributes(2).contains(QStringLiteral("19='top.gif'")));
-        QCOMPARE(amt(2, 21).toInt(), 1);
+        QVERIFY(amt(2, 8).isNull());
+        QVERIFY(amt(2, 9).isNull());
+        QVERIFY(!storedAttributes(2).contains(QStringLiteral("top.gif")));
+        QVERIFY(amt(2, 21).isNull());
+        QCOMPARE(amt(2, 22).toInt(), 1);
         QCOMPARE(amt(2, 10).toInt(), 7);
-        QCOMPARE(attributeRows(1), 3);
+        QCOMPARE(attributeRows(1), 4);
+        // Back on Alpha, its own settings show again.
+        choose(w->cmbReports(), 0);
+        QCOMPARE(w->txtHeaderImage()->text(), QStringLiteral("top.gif"));
+        QVERIFY(w->chkActiveDriversOnly()->isChecked());
+        QVERIFY(!w->chkIncludeFooter()->isChecked());
+    }
+
+    void refusedSaveKeepsTheEditsAndTheirReport() {
+        // Alpha's columns all removed, Yes to saving them when Beta is chosen: the empty list is
+        // refused, and Alpha stays chosen with the edits.
+        auto w = open(0);
+        while (w->lvCurrent()->count() > 0) {
+            w->lvCurrent()->item(0)->setSelected(true);
+            w->lblRemove()->click();
+        }
+        ui().answers << AnswerYes;
+        choose(w->cmbReports(), 1);
+        QCOMPARE(ui().boxes.size(), 2); // the question, then the refusal
+        QCOMPARE(w->cmbReports()->currentIndex(), 0);
+        QCOMPARE(w->shownReportIndex(), 0);
+        QCOMPARE(w->lvCurrent()->count(), 0);
+        QCOMPARE(w->lvAvailable()->count(), 5);
+        QVERIFY(w->cmdApply()->isEnabled());
+        QCOMPARE(storedColumns(1), QStringLiteral("4:1 2:2"));
+
+        // The same when leaving the tab.
+        ui().answers << AnswerYes;
+        w->SSTab1()->setCurrentIndex(frmReportDetails::FormattingTab);
+        QCOMPARE(w->SSTab1()->currentIndex(), int(frmReportDetails::ColumnsTab));
+        QCOMPARE(w->lvCurrent()->count(), 0);
+        QVERIFY(w->cmdApply()->isEnabled());
+
+        // Corrected, the change of report goes ahead and saves for Alpha.
+        select(w->lvAvailable(), "Driver");
+        w->lblAdd()->click();
+        ui().answers << AnswerYes;
+        choose(w->cmbReports(), 1);
+        QCOMPARE(w->shownReportIndex(), 1);
+        QCOMPARE(storedColumns(1), QStringLiteral("3:1"));
+        QVERIFY(!w->cmdApply()->isEnabled());
     }
 
     void failedAttributeStoreKeepsPreviousAttributes() {

@@ -8,6 +8,7 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTreeView>
@@ -205,6 +206,28 @@ private slots:
         QVERIFY(!QFile::exists(folder + "/a.html"));
         QVERIFY(!QFile::exists(folder + "/b.html"));
         QVERIFY(QFile::exists(folder + "/keep.txt"));
+    }
+
+    void typedFolderIsTrimmed() {
+        const QString folder = QDir(m_data->folder()).filePath("Out");
+        QVERIFY(QDir().mkpath(folder));
+        touch(folder + "/a.html");
+        frmReportRqst w;
+        open(w, "League Race Summary", true, false, false);
+        w.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&w));
+        QTest::mouseClick(w.txtReportFolder(), Qt::LeftButton);
+        QCOMPARE(QApplication::focusWidget(), w.txtReportFolder());
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClicks(QApplication::focusWidget(), " " + folder + "  ");
+        // The reports go to the folder meant, not to a new one whose name ends in blanks.
+        QCOMPARE(reportsDir(), folder);
+        QTest::mouseClick(w.chkClear(), Qt::LeftButton, {}, QPoint(6, w.chkClear()->height() / 2));
+        QVERIFY(w.chkClear()->isChecked());
+        w.cmdOK()->click();
+        QVERIFY(w.ok());
+        QVERIFY(!QFile::exists(folder + "/a.html"));
+        QVERIFY(!QFileInfo::exists(folder + "  "));
     }
 
     void folderPickerStoresCreatesAndRestores() {

@@ -7,6 +7,8 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
+#include <QSaveFile>
 #include <QUrl>
 #include <map>
 #include <memory>
@@ -27,8 +29,10 @@ QString fontOpen(int size, const QString& color) {
     return s;
 }
 
-std::map<int, std::unique_ptr<QFile>>& reportFiles() {
-    static std::map<int, std::unique_ptr<QFile>> files;
+// A page is written beside its final name and takes that name only when complete, so a run that
+// fails part way leaves the previous page as it was.
+std::map<int, std::unique_ptr<QSaveFile>>& reportFiles() {
+    static std::map<int, std::unique_ptr<QSaveFile>> files;
     return files;
 }
 
@@ -37,14 +41,17 @@ DocumentOpener& documentOpener() {
     return opener;
 }
 
-// The four digits of a number in a file name: the number plus 10000 without its first character,
-// so 0..9999 come out zero-padded. The sum must fit 16 bits, as it always had to.
-bool nameDigits(int number, QString* digits) {
-    const int sum = number + 10000;
-    if (number < -32768 || number > 32767 || sum < -32768 || sum > 32767)
-        return false;
-    *digits = QString::number(sum).mid(1).left(4);
-    return true;
+// A colour as a style rule can take it: a colour name or "#" and hex digits. Anything else would end
+// the rule or the style block, so its rule is left out.
+bool isCssColor(const QString& color) {
+    static const QRegularExpression valid(QStringLiteral("^#?[0-9A-Za-z]+$"));
+    return valid.match(color).hasMatch();
+}
+
+QString colorRule(const QString& selector, const QString& color) {
+    if (color == kNoColor || !isCssColor(color))
+        return QString();
+    return selector + QStringLiteral(" {color: ") + color + QLatin1Char('}');
 }
 
 // The plain critical box of the report-file operations: no beep, the hourglass lifted while it shows.
@@ -80,17 +87,10 @@ QString htmlText(const QString& text) {
     return out;
 }
 
-// The link colours come from the colour table, never from typing; entities would not be read inside
-// a style block anyway.
 QString styleTag(const QString& linkColor, const QString& visitedLinkColor, const QString& hoverLinkColor) {
-    QString s = QStringLiteral("<STYLE>");
-    if (linkColor != kNoColor)
-        s += QStringLiteral("A {color: '") + linkColor + QStringLiteral("'}");
-    if (visitedLinkColor != kNoColor)
-        s += QStringLiteral("A:visited {color: '") + visitedLinkColor + QStringLiteral("'}");
-    if (hoverLinkColor != kNoColor)
-        s += QStringLiteral("A:hover {color: '") + hoverLinkColor + QStringLiteral("'}");
-    return s + QStringLiteral("</STYLE>");
+    return QStringLiteral("<STYLE>") + colorRule(QStringLiteral("A"), linkColor) +
+           colorRule(QStringLiteral("A:visited"), visitedLinkColor) + colorRule(QStringLiteral("A:hover"), hoverLinkColor) +
+           QStringLiteral("</STYLE>");
 }
 
 QString bodyTag(const QString& backColor, const QString& backgroundImage) {
@@ -136,6 +136,17 @@ QString headingCell(int size, const QString& color, const QString& text, const Q
            (text.isEmpty() ? QStringLiteral("&nbsp;") : text) + QStringLiteral(" </FONT></TH>");
 }
 
+QString linkOn(const QString& href, const QString& text, const QString& color) {
+    if (href.isEmpty())
+        return text;
+    // The colour is the link's own, so that its underline shows in it too.
+    const QString style = color == kNoColor || !isCssColor(color)
+                              ? QString()
+                              : QStringLiteral(" style='color: ") + color + QStringLiteral("'");
+    return QStringLiteral("<A HREF='") + attr(href) + QLatin1Char('\'') + style + QLatin1Char('>') + text +
+           QStringLiteral("</A>");
+}
+
 QString dataCell(int size, const QString& color, const QString& text, const QString& align, const QString& colspan) {
     return QStringLiteral("<TD colspan=") + colspan + QStringLiteral("  align = '") + attr(align) +
            QStringLiteral("'>") + fontOpen(size, color) + (text.isEmpty() ? QStringLiteral("&nbsp;") : text) +
@@ -157,15 +168,15 @@ int getReportFileHandle(const QString& code) {
 QString reportFilePath(const QString& fileName) { return reportsDir() + QLatin1Char('/') + fileName; }
 
 bool openReportFile(int fileNumber, const QString& fileName) {
-    // A report that ended without closing must not leave its lines going to the old file.
-    closeReportFile(fileNumber);
+    // A page left open by a run that never finished it is incomplete: it must not replace anything.
+    abandonReportFile(fileNumber);
     const QString folder = reportsDir();
     if (folder.trimmed().isEmpty() || (!QFileInfo(folder).isDir() && !QDir().mkdir(folder))) {
         showReportBox(QStringLiteral("Error creating report file - Path not found"));
         return false;
     }
-    auto file = std::make_unique<QFile>(reportFilePath(fileName));
-    if (fileName.isEmpty() || !file->open(QIODevice::WriteOnly | QIODevice::Truncate)) {
+    auto file = std::make_unique<QSaveFile>(reportFilePath(fileName));
+    if (fileName.isEmpty() || !file->open(QIODevice::WriteOnly)) {
         showReportBox(QStringLiteral("Error creating report file - ") +
                          (fileName.isEmpty() ? QStringLiteral("Bad file name or number") : file->errorString()));
         return false;
@@ -195,20 +206,37 @@ void closeReportFile(int fileNumber) {
     auto it = reportFiles().find(fileNumber);
     if (it == reportFiles().end())
         return;
-    it->second->close();
+    const std::unique_ptr<QSaveFile> file = std::move(it->second);
     reportFiles().erase(it);
+    if (!file->commit())
+        throw ReportFileError(file->errorString());
+}
+
+void abandonReportFile(int fileNumber) {
+    auto it = reportFiles().find(fileNumber);
+    if (it == reportFiles().end())
+        return;
+    it->second->cancelWriting();
+    reportFiles().erase(it); // the unfinished copy is removed, the page of that name is untouched
 }
 
 bool isReportFileOpen(int fileNumber) { return reportFiles().count(fileNumber) > 0; }
 
+QString makeReportFileName(const QString& code, const QList<int>& numbers) {
+    // Every number takes the width of the widest, at least four digits (a minus sign counts as one),
+    // so the numbers of a name can be told apart however large they grow.
+    qsizetype width = 4;
+    for (int n : numbers)
+        width = std::max(width, QString::number(n).size());
+    QString name = code;
+    for (int n : numbers)
+        name += n < 0 ? QLatin1Char('-') + QString::number(-qint64(n)).rightJustified(width - 1, QLatin1Char('0'))
+                      : QString::number(n).rightJustified(width, QLatin1Char('0'));
+    return (name + QStringLiteral(".html")).toLower();
+}
+
 QString makeReportFileName(const QString& code, int firstNumber, int secondNumber) {
-    QString first;
-    QString second;
-    if (!nameDigits(firstNumber, &first) || !nameDigits(secondNumber, &second)) {
-        showReportBox(QStringLiteral("Error generating report name - Overflow"));
-        return QString();
-    }
-    return (code + first + second + QStringLiteral(".HTML")).toLower();
+    return makeReportFileName(code, QList<int>{firstNumber, secondNumber});
 }
 
 void openReportInBrowser(const QString& fileName) { startDocument(reportFilePath(fileName), 1, QStringLiteral("HTML")); }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QList>
 #include <QString>
 #include <functional>
 #include <stdexcept>
@@ -12,7 +13,9 @@
 // Attribute values (colours, image names) are escaped by the builders themselves, so a name typed
 // with a quote cannot end the attribute early.
 
-// A colour text of "0" means no colour: the builders leave the attribute out.
+// A colour text of "0" means no colour: the builders leave the attribute out. The style block writes
+// each link colour as a plain value (quoted values are ignored by browsers) and leaves out a rule
+// whose colour is no colour name or "#" code.
 QString styleTag(const QString& linkColor, const QString& visitedLinkColor, const QString& hoverLinkColor);
 QString bodyTag(const QString& backColor, const QString& backgroundImage);
 QString rowTag(const QString& backColor);
@@ -24,6 +27,10 @@ QString tableTag(int border, int padding, int spacing);
 QString fontParagraph(int& size, const QString& color, const QString& text, const QString& align);
 QString headingCell(int size, const QString& color, const QString& text, const QString& align, int colspan,
                     const QString& extra);
+// A link whose text shows in the given colour whatever the page's link colours are, for links that sit
+// on the heading background. href is the plain address (it is escaped here), text is markup. No link,
+// only the text, when there is no page to link to.
+QString linkOn(const QString& href, const QString& text, const QString& color);
 // colspan is inserted as given, so a caller may add further cell attributes after the number.
 QString dataCell(int size, const QString& color, const QString& text, const QString& align, const QString& colspan);
 
@@ -43,18 +50,24 @@ public:
 // The fixed file number of the report with the code (only its first two characters count, in either
 // case); 0 when the catalogue has no such report.
 int getReportFileHandle(const QString& code);
-// Creates the report folder (one level) when missing and opens the file in it for writing, replacing
-// an earlier file of that name. A failure shows "Error creating report file - …" and returns false.
+// Creates the report folder (one level) when missing and opens the file in it for writing. The lines
+// go to a copy beside the file; the copy replaces an earlier file of that name only at closeReportFile.
+// A failure shows "Error creating report file - …" and returns false.
 bool openReportFile(int fileNumber, const QString& fileName);
 // Writes the text and CR LF. Characters outside ASCII go out as numeric character references, so the
 // page reads the same whatever encoding the browser assumes. Throws ReportFileError.
 void writeReportLine(const QString& text, int fileNumber);
-// Closing a number on which nothing is open does nothing.
+// Puts the finished page in place. Closing a number on which nothing is open does nothing; a page that
+// cannot be put in place throws ReportFileError.
 void closeReportFile(int fileNumber);
+// Drops what was written on the number: an earlier page of that name stays as it was.
+void abandonReportFile(int fileNumber);
 bool isReportFileOpen(int fileNumber);
-// The lower-case code, each number as four digits, ".html": "RD", 1, 3 -> rd00010003.html. A number
-// too large for the name shows "Error generating report name - Overflow" and gives "".
+// The lower-case code, each number zero-padded to four digits, ".html": "RD", 1, 3 -> rd00010003.html.
+// A number of more digits widens every number of the name alike (rd1000100003.html), so two names
+// never meet; a negative number keeps its sign (-1 -> "-001").
 QString makeReportFileName(const QString& code, int firstNumber, int secondNumber = 0);
+QString makeReportFileName(const QString& code, const QList<int>& numbers);
 // The full path of a file in the report folder.
 QString reportFilePath(const QString& fileName);
 // Opens a page of the report folder in the browser.

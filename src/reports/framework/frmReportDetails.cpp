@@ -164,30 +164,37 @@ void frmReportDetails::markDirty() {
 }
 
 // Every choice counts, the report already shown included: it is how the user throws away edits.
+// Edits the user asked to save are never thrown away: when the save is refused, the report they
+// belong to stays chosen with them, so the user can correct them.
 void frmReportDetails::reportChosen(int) {
-    if (m_tabs->currentIndex() == FormattingTab) {
-        if (askSaveChanges() == AnswerYes)
-            saveAttributes();
-        loadAttributeControls();
-    } else {
-        if (askSaveChanges() == AnswerYes)
-            saveColumns();
-        loadColumnLists();
+    const bool formatting = m_tabs->currentIndex() == FormattingTab;
+    if (askSaveChanges() == AnswerYes && !(formatting ? saveAttributes() : saveColumns())) {
+        m_reports->setCurrentIndex(m_shownReportIndex);
+        return;
     }
+    if (formatting)
+        loadAttributeControls();
+    else
+        loadColumnLists();
     m_shownReportIndex = m_reports->currentIndex();
 }
 
 // The tab now shown is always loaded afresh, so that it never shows settings older than the store.
+// As with a change of report, a refused save keeps the user on the tab with the edits.
 void frmReportDetails::tabChanged(int index) {
-    if (index == FormattingTab) {
-        if (askSaveChanges() == AnswerYes)
-            saveColumns();
-        loadAttributeControls();
-    } else {
-        if (askSaveChanges() == AnswerYes)
-            saveAttributes();
-        loadColumnLists();
+    if (m_returningToTab)
+        return;
+    const bool toFormatting = index == FormattingTab;
+    if (askSaveChanges() == AnswerYes && !(toFormatting ? saveColumns() : saveAttributes())) {
+        m_returningToTab = true;
+        m_tabs->setCurrentIndex(toFormatting ? ColumnsTab : FormattingTab);
+        m_returningToTab = false;
+        return;
     }
+    if (toFormatting)
+        loadAttributeControls();
+    else
+        loadColumnLists();
 }
 
 // 0 when nothing is unsaved. The title is the report shown in the list now, which after a change of

@@ -70,7 +70,7 @@ public:
     QCheckBox* chkIncludeFooter() const { return m_includeFooter; }
 
     // Fills the Formatting tab from the stored attributes of the report chosen in cmbReports;
-    // controls whose attribute has no row keep what they showed. Disables cmdApply.
+    // a control whose attribute has no row shows the attribute's default. Disables cmdApply.
     void loadAttributeControls();
     // Replaces the stored attributes of the report at shownReportIndex by what the tab shows.
     bool saveAttributes();
@@ -99,10 +99,12 @@ private:
     void removeColumn();
 
     void fillColorCombos();
+    void clearAttributeControls();
     void showColor(QComboBox* list, QCheckBox* defaultBox, const cReportAttributes& row);
     int chosenReportNmbr(int index) const;
 
     int m_shownReportIndex = 0;
+    bool m_returningToTab = false; // the tab change undone after a refused save is no change of its own
     std::unique_ptr<cColorCollection> m_reportColors;
 
     QComboBox* m_reports = nullptr;

@@ -187,7 +187,7 @@ void frmReportDetails::fillColorCombos() {
 }
 
 // A colour of 0 ticks Default and leaves the list without a choice; a colour the list does not hold
-// (gone from the colour table) leaves both as they were.
+// (gone from the colour table) leaves both as they were, which after the reset is the default.
 void frmReportDetails::showColor(QComboBox* list, QCheckBox* defaultBox, const cReportAttributes& row) {
     if (row.isDefault()) {
         defaultBox->setChecked(true);
@@ -201,6 +201,26 @@ void frmReportDetails::showColor(QComboBox* list, QCheckBox* defaultBox, const c
     defaultBox->setChecked(false);
 }
 
+void frmReportDetails::clearAttributeControls() {
+    for (int i = 0; i < 4; ++i) {
+        m_textColor[i]->setCurrentIndex(-1);
+        m_textDefault[i]->setChecked(true);
+        m_backColor[i]->setCurrentIndex(-1);
+        m_backDefault[i]->setChecked(true);
+        m_textSize[i]->clear(); // an empty size box stands for the default, as in a new window
+    }
+    for (int i = 0; i < 3; ++i) {
+        m_linkColor[i]->setCurrentIndex(-1);
+        m_linkDefault[i]->setChecked(true);
+    }
+    for (QSpinBox* box : {m_borderSize, m_cellSpacing, m_cellPadding})
+        box->clear();
+    m_headerImage->clear();
+    m_backgroundImage->clear();
+    m_activeOnly->setChecked(false);
+    m_includeFooter->setChecked(false);
+}
+
 void frmReportDetails::loadAttributeControls() {
     const int index = m_reports->currentIndex();
     if (index >= 0) {
@@ -210,7 +230,9 @@ void frmReportDetails::loadAttributeControls() {
         }
         cReportAttributesCollection rows;
         rows.load(chosenReportNmbr(index));
-        // Controls are not cleared first: one whose attribute has no row keeps what it showed.
+        // Every control starts from its attribute's default, so that nothing of the report shown
+        // before is kept, and saved, for this one.
+        clearAttributeControls();
         for (const auto& row : rows) {
             const int attr = row.attributeNmbr();
             for (int i = 0; i < 4; ++i) {

@@ -87,7 +87,9 @@ frmReportRqst::frmReportRqst(QWidget* parent)
     connect(m_cmbTeam, &QComboBox::currentIndexChanged, this, [this] { teamChosen(); });
     connect(m_chkTeamAll, &QCheckBox::toggled, this, [this] { teamAllClicked(); });
     connect(m_chkSeparate, &QCheckBox::toggled, this, [this](bool on) { m_separate = on; });
-    connect(m_txtReportFolder, &QLineEdit::textChanged, this, [](const QString& text) { setReportsDir(text); });
+    // Blanks around a typed folder are no part of its name (the folder picker trims them too), or a
+    // trailing blank would send the reports to a new folder beside the one meant.
+    connect(m_txtReportFolder, &QLineEdit::textChanged, this, [](const QString& text) { setReportsDir(text.trimmed()); });
     connect(m_cmdChangeFolder, &QPushButton::clicked, this, [this] {
         frmBrowser picker(this);
         picker.showWith(1);
@@ -265,8 +267,9 @@ void frmReportRqst::okClicked() {
 }
 
 void frmReportRqst::clearReportsFolder() {
-    const QDir folder(m_txtReportFolder->text());
-    if (m_txtReportFolder->text().trimmed().isEmpty() || !folder.exists())
+    const QString path = m_txtReportFolder->text().trimmed();
+    const QDir folder(path);
+    if (path.isEmpty() || !folder.exists())
         return;
     for (const QString& name : folder.entryList({QStringLiteral("*.html")}, QDir::Files))
         QFile::remove(folder.filePath(name));

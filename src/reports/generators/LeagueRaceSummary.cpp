@@ -29,18 +29,19 @@ QString leagueRaceSummaryQuery(int leagueNmbr) {
 }
 
 
+// Every text of the heading row takes the heading text colour, the race links included: the page's
+// link colours are chosen for the rows and the page, not for the heading background.
 void writeColumnHeadings(ReportPage& page, const cRacesCollection& races, int leagueNmbr) {
     page.writeLine(rowTag(page.headingBackColor()));
-    page.writeLine(QStringLiteral("<TH></TH>")); // above the leading team cells
-    page.writeLine(QStringLiteral("<TH>Total<BR>Points</TH>"));
     const int size = page.headingTextSize();
     const QString color = page.headingTextColor();
+    page.writeLine(QStringLiteral("<TH></TH>")); // above the leading team cells
+    page.writeLine(headingCell(size, color, QStringLiteral("Total<BR>Points"), QStringLiteral("center"), 1, QString()));
     for (const cRaces& race : races) {
-        // A race whose results are not posted has no race detail page: its link stays empty.
+        // A race whose results are not posted for the league has no race detail page: its date
+        // stands without a link.
         const QString detail = createRaceDetailReport(leagueNmbr, race.raceNmbr(), false);
-        page.writeLine(headingCell(size, color,
-                                   QStringLiteral("<A HREF='") + htmlText(detail) + QStringLiteral("'>") +
-                                       shortDate(race.raceDate()) + QStringLiteral(" </A>"),
+        page.writeLine(headingCell(size, color, linkOn(detail, shortDate(race.raceDate()) + QLatin1Char(' '), color),
                                    QStringLiteral("center"), 1, QStringLiteral("NOWRAP")));
     }
     page.writeLine(QStringLiteral("<TH></TH>")); // above the trailing team cells

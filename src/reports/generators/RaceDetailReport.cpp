@@ -15,7 +15,7 @@ QString raceDetailQuery(int leagueNmbr, int raceNmbr) {
                "SELECT D.car_txt, D.driver_name, D.sponsor, A.place, A.laps_led_bonus, A.most_laps_led_bonus, "
                "A.fast_qual_bonus, G.league_name, A.points, A.total_points, E.race_dt, E.race_name, E.track_name, "
                "F.team_name, C.team_place, E.race_nmbr, A.current_status, F.team_owner, A.qual_points, "
-               "G.scoring_type_nmbr, B.term_dt, B.efctv_dt, A.adjustment, D.car_type_nmbr,E.race_status_nmbr") +
+               "G.scoring_type_nmbr, B.term_dt, B.efctv_dt, A.adjustment, D.car_type_nmbr,E.race_status_nmbr, A.team_nmbr") +
            QStringLiteral(" FROM team_results A, team_car B, team_results_summary C, cars D, races E, teams F, leagues G") +
            QStringLiteral(" WHERE E.race_nmbr = ") + race + QStringLiteral(" And E.race_nmbr = A.race_nmbr") +
            QStringLiteral(" AND D.car_nmbr = A.car_nmbr") + QStringLiteral(" AND C.race_nmbr = A.race_nmbr") +
@@ -26,7 +26,7 @@ QString raceDetailQuery(int leagueNmbr, int raceNmbr) {
            QStringLiteral(" AND B.efctv_dt = ") + QStringLiteral("          (SELECT max(efctv_dt) ") +
            QStringLiteral("              FROM team_car ") + QStringLiteral("             WHERE car_nmbr = B.car_nmbr ") +
            QStringLiteral("               AND team_nmbr = B.team_nmbr) ") +
-           QStringLiteral(" ORDER BY C.team_place, F.team_name, D.car_type_nmbr desc, A.current_status, A.place");
+           QStringLiteral(" ORDER BY C.team_place, F.team_name, A.team_nmbr, D.car_type_nmbr desc, A.current_status, A.place");
 }
 
 class RaceDetailPage {
@@ -53,21 +53,22 @@ public:
     }
 
 private:
+    // One group per team: two teams of the same name are two groups with their own totals.
     void writeTeamGroups() {
-        QString team = m_db.fields.toText(QStringLiteral("team_name"));
+        int team = m_db.fields.toInt(QStringLiteral("team_nmbr"));
         qint32 racePoints = 0;
         qint32 seasonPoints = 0;
         int rowIndex = 1;
-        writeTeamHeader(team);
+        writeTeamHeader(m_db.fields.toText(QStringLiteral("team_name")));
         for (; !m_db.isEOF(); m_db.MoveNext()) {
-            const QString rowTeam = m_db.fields.toText(QStringLiteral("team_name"));
+            const int rowTeam = m_db.fields.toInt(QStringLiteral("team_nmbr"));
             if (rowTeam != team) {
                 writeTeamTotals(racePoints, seasonPoints);
                 m_page.writeEmptyRow();
                 team = rowTeam;
                 racePoints = 0;
                 seasonPoints = 0;
-                writeTeamHeader(team);
+                writeTeamHeader(m_db.fields.toText(QStringLiteral("team_name")));
             }
             if (isRowActive()) {
                 m_page.writeDataRow(rowIndex, [this](int c) { return RaceDetailColumns::cell(m_db, c, Variant::RaceDetail); });

@@ -97,10 +97,13 @@ void writeNavPage(ReportPage& page, int leagueNmbr, int raceNmbr) {
     for (int column : page.columns())
         for (const LinkedReport& report : linkedReports())
             if (report.column == column) {
-                // A report that wrote nothing is linked all the same, with an empty target.
+                // A report that wrote nothing keeps its entry, without a link to a page that is not there.
                 const QString fileName = report.run(leagueNmbr, raceNmbr);
-                page.writeLine(QStringLiteral("<br><a href=") + fileName + QStringLiteral(" target=main>") +
-                               QLatin1String(report.label) + QStringLiteral("</a>"));
+                if (fileName.isEmpty())
+                    page.writeLine(QStringLiteral("<br>") + QLatin1String(report.label));
+                else
+                    page.writeLine(QStringLiteral("<br><a href=") + fileName + QStringLiteral(" target=main>") +
+                                   QLatin1String(report.label) + QStringLiteral("</a>"));
             }
     page.writeEnd();
 }

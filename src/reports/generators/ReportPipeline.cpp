@@ -45,8 +45,9 @@ QDate dateOf(const QVariant& value) {
 ReportPage::ReportPage(const QString& code) : m_code(code), m_fileNumber(getReportFileHandle(code)) {}
 
 ReportPage::~ReportPage() {
-    // A page whose run ended without finish() must not keep its file number busy.
-    closeFile();
+    // A page whose run ended without finish() is incomplete: it neither keeps its file number busy
+    // nor replaces the page of its name.
+    abandonFile();
 }
 
 void ReportPage::closeFile() {
@@ -54,8 +55,15 @@ void ReportPage::closeFile() {
         closeReportFile(m_fileNumber);
 }
 
-QString ReportPage::open(int firstNumber, int secondNumber) {
-    m_fileName = makeReportFileName(m_code, firstNumber, secondNumber);
+void ReportPage::abandonFile() {
+    if (m_fileNumber != 0)
+        abandonReportFile(m_fileNumber);
+}
+
+QString ReportPage::open(int firstNumber, int secondNumber) { return open(QList<int>{firstNumber, secondNumber}); }
+
+QString ReportPage::open(const QList<int>& numbers) {
+    m_fileName = makeReportFileName(m_code, numbers);
     if (m_fileName.isEmpty())
         throw ReportRunError(QStringLiteral("Bad file name or number"));
     // File number 0 is no report's number: the catalogue has no row for the code.
@@ -170,7 +178,8 @@ void ReportPage::writeFooter() {
     if (!m_attributes.includeFooter(m_code))
         return;
     int size = number(m_attributes.evenRowTextSize(m_code));
-    writeLine(fontParagraph(size, headingTextColor(), footerText(QDateTime::currentDateTime()), QStringLiteral("Center")));
+    // Below the table, on the page itself: in the page's (title) colour, as heading text would not show.
+    writeLine(fontParagraph(size, titleTextColor(), footerText(QDateTime::currentDateTime()), QStringLiteral("Center")));
 }
 
 void ReportPage::writeEnd() {
@@ -190,7 +199,7 @@ QString runReport(const QString& code, const QString& statusText, const std::fun
     } catch (const std::exception&) {
         setMousePointer(PointerDefault);
         showRunBox(QStringLiteral("Error generating report ") + page.fileName(), MsgIcon::Critical);
-        page.closeFile();
+        page.abandonFile();
         result.clear();
     }
     setStatus();

@@ -131,11 +131,14 @@ public:
     // Empty until open() has named the file.
     const QString& fileName() const { return m_fileName; }
 
-    // Names the file (code and two numbers), opens it in the report folder (replacing an earlier one),
-    // loads the chosen columns and the attributes. Throws ReportRunError when no file could be opened
-    // (the file routines have shown their own box). Returns the file name.
+    // Names the file (code and two numbers), opens it in the report folder, loads the chosen columns
+    // and the attributes. Throws ReportRunError when no file could be opened (the file routines have
+    // shown their own box). Returns the file name.
     QString open(int firstNumber, int secondNumber = 0);
-    // Closes the file; when show is true opens it in the browser. Returns the file name.
+    // As above for a page whose content depends on more numbers than two (league, team, race).
+    QString open(const QList<int>& numbers);
+    // Closes the file, which then replaces an earlier page of its name; when show is true opens it in
+    // the browser. Returns the file name.
     QString finish(bool show);
 
     // One line of the page; throws when the file is not open.
@@ -180,7 +183,7 @@ public:
     void writeRow(const RowStyle& style, const CellFor& cell);
     // "</TABLE>".
     void writeTableEnd();
-    // The footer paragraph when the report's footer attribute is set.
+    // The footer paragraph when the report's footer attribute is set, in the title colour.
     void writeFooter();
     // "</body>", "</html>".
     void writeEnd();
@@ -189,6 +192,7 @@ private:
     friend QString runReport(const QString&, const QString&, const std::function<QString(ReportPage&)>&);
     void loadReportColumns();
     void closeFile();
+    void abandonFile();
 
     QString m_code;
     int m_fileNumber = 0;
@@ -199,7 +203,7 @@ private:
 
 // One run of a report entry: hourglass and status text, then body; both restored at every way out.
 // A run-time error inside body shows "Error generating report " + the file name (critical, titled
-// "Quorvanti"), closes the page's file (the partly written file stays) and gives "". Otherwise the
+// "Quorvanti"), drops the page's unfinished file (an earlier page of its name stays) and gives "". Otherwise the
 // result is body's (the file name, or "" when no page was written).
 QString runReport(const QString& code, const QString& statusText, const std::function<QString(ReportPage&)>& body);
 

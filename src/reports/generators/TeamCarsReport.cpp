@@ -37,7 +37,7 @@ QString teamCarsQuery(int leagueNmbr, int teamNmbr, bool allInOne) {
                   QString::number(leagueNmbr) + QStringLiteral(" AND cars.car_type_nmbr in (1,2) ");
     if (!allInOne)
         sql += QStringLiteral(" AND teams.team_nmbr = ") + QString::number(teamNmbr);
-    return sql + QStringLiteral(" ORDER BY teams.team_name, group_name, team_car.term_dt, salary desc, cars.car_txt");
+    return sql + QStringLiteral(" ORDER BY teams.team_name, teams.team_nmbr, group_name, team_car.term_dt, salary desc, cars.car_txt");
 }
 
 // Compared by calendar day: a holding ending on the race day is still in force.
@@ -62,8 +62,9 @@ void writeTeamHeader(ReportPage& page, const IDatabase& db) {
         else if (column == ColPhone && !phone.isEmpty())
             text += QStringLiteral("<BR>") + phone;
     }
+    // On the page, above the table: in the page's (title) colour.
     int size = page.titleTextSize() - 4;
-    page.writeLine(fontParagraph(size, page.headingTextColor(), text, QStringLiteral("center")));
+    page.writeLine(fontParagraph(size, page.titleTextColor(), text, QStringLiteral("center")));
 }
 
 void writeTeamTotals(ReportPage& page, Currency lockedSum, Currency currentSum) {
@@ -143,11 +144,12 @@ void writeReportPage(ReportPage& page, IDatabase& db, const TeamCarsRun& run) {
     page.writeEnd();
 }
 
-QString createTeamCarsPage(const TeamCarsRun& run, int leagueNmbr, int teamNmbr, bool show, bool allInOne) {
+QString createTeamCarsPage(const TeamCarsRun& run, int leagueNmbr, int teamNmbr, bool show, bool allInOne,
+                           int raceNmbr) {
     return runReport(kCode, kStatus, [&](ReportPage& page) -> QString {
         IDatabase db;
         const bool queried = db.OpenResultSet(teamCarsQuery(leagueNmbr, teamNmbr, allInOne));
-        page.open(teamNmbr);
+        page.open({leagueNmbr, teamNmbr, raceNmbr});
         if (!queried) // the result set has shown the engine's message; the page ends on its error path
             throw ReportRunError(QStringLiteral("No current record"));
         writeReportPage(page, db, run);
@@ -169,12 +171,13 @@ QString createTeamCarsReport(int leagueNmbr, int teamNmbr, bool show, bool allIn
         run.raceKey = race.raceDate().isValid() ? race.raceDate().toString(Qt::ISODate) : QString();
         run.raceName = race.raceName();
     }
+    const int race = raceNmbr.value_or(0);
     if (!separate)
-        return createTeamCarsPage(run, leagueNmbr, teamNmbr, show, allInOne);
+        return createTeamCarsPage(run, leagueNmbr, teamNmbr, show, allInOne, race);
     cLeagueTeamsCollection members;
     members.load(leagueNmbr);
     QString result;
     for (const cLeagueTeams& member : members)
-        result = createTeamCarsPage(run, leagueNmbr, member.teamNmbr(), show, false);
+        result = createTeamCarsPage(run, leagueNmbr, member.teamNmbr(), show, false, race);
     return result;
 }

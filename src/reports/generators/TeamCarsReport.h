@@ -9,6 +9,7 @@
 //
 // separate writes one page per member team (allInOne is then ignored) and returns the last page's
 // name; otherwise one page, for the given team or (allInOne) for every team, named after the team
-// number given. A page is tc + team + 0000 + .html; "" after a page's error path.
+// number given. A page is tc + league + team + race (0000 without one) + .html; "" after a page's
+// error path.
 QString createTeamCarsReport(int leagueNmbr, int teamNmbr, bool show, bool allInOne, bool separate,
                              std::optional<int> raceNmbr = std::nullopt);

@@ -72,7 +72,7 @@ struct TeamDetailPage {
         const QString email = cellText(db.fields(QStringLiteral("email")));
         for (int column : page.columns()) {
             if (column == ColEmail)
-                headerRow(QStringLiteral("<a href='mailto:") + email + QStringLiteral("'>") + email + QStringLiteral("</a>"));
+                headerRow(linkOn(QStringLiteral("mailto:") + db.fields.toText(QStringLiteral("email")), email, color));
             else if (column == ColPhone)
                 headerRow(cellText(db.fields(QStringLiteral("phone"))));
         }
@@ -170,7 +170,7 @@ QString createTeamDetailPage(int leagueNmbr, int teamNmbr, int raceNmbr, bool sh
                 showReportMessage(QStringLiteral("Results not posted for this Race."));
             return QString();
         }
-        page.open(leagueNmbr, teamNmbr);
+        page.open({leagueNmbr, teamNmbr, raceNmbr});
         TeamDetailPage writer{page, db, page.includeActiveOnly(), {}, 0};
         writer.write();
         return page.finish(show);

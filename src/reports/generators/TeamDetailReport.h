@@ -9,6 +9,6 @@
 //
 // separate writes one page per member team (allInOne is then ignored) and returns the last team's
 // result; otherwise one page, for the given team or (allInOne) for every team, named after the
-// league and the team number given: td + league + team + .html. A page with no rows is not
+// league, the team number given and the race: td + league + team + race + .html. A page with no rows is not
 // written ("Results not posted for this Race." when show) and gives "".
 QString createTeamDetailReport(int leagueNmbr, int teamNmbr, int raceNmbr, bool show, bool allInOne, bool separate);

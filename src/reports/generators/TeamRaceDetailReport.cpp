@@ -83,8 +83,9 @@ private:
         return text;
     }
 
+    // On the heading background, as the totals take the heading text colour.
     void writeTeamTotals(qint32 racePoints, qint32 seasonPoints) {
-        m_page.writeLine(QStringLiteral("<TR>"));
+        m_page.writeLine(rowTag(m_page.headingBackColor()));
         for (int c : m_page.columns())
             if (const auto text = RaceDetailColumns::totalsCell(c, m_page, racePoints, seasonPoints, QStringLiteral("STRONG")))
                 m_page.writeLine(*text);
@@ -115,7 +116,7 @@ QString createTeamRaceDetailReport(int leagueNmbr, int teamNmbr, int raceNmbr, b
                 showReportMessage(QStringLiteral("Results not posted for this Race."));
             return QString();
         }
-        page.open(leagueNmbr, teamNmbr);
+        page.open({leagueNmbr, teamNmbr, raceNmbr});
         const bool activeOnly = page.includeActiveOnly();
         TeamRaceDetailPage(page, db, activeOnly).write();
         return page.finish(show);

@@ -40,7 +40,7 @@ QString teamTradesQuery(int leagueNmbr, int teamNmbr, int raceNmbr, bool allInOn
                   QString::number(raceNmbr);
     if (!allInOne)
         sql += QStringLiteral(" AND A.team_nmbr = ") + QString::number(teamNmbr);
-    return sql + QStringLiteral(" ORDER BY team_name, A.term_dt, C.car_txt");
+    return sql + QStringLiteral(" ORDER BY team_name, B.team_nmbr, A.term_dt, C.car_txt");
 }
 
 // Unlike the team cars header, the contact lines are added whenever their column is chosen.
@@ -55,8 +55,9 @@ void writeTeamHeader(ReportPage& page, const IDatabase& db) {
         else if (column == ColPhone)
             text += QStringLiteral("<BR>") + cellText(db.fields(QStringLiteral("phone")));
     }
+    // On the page, above the table: in the page's (title) colour.
     int size = page.titleTextSize() - 4;
-    page.writeLine(fontParagraph(size, page.headingTextColor(), text, QStringLiteral("center")));
+    page.writeLine(fontParagraph(size, page.titleTextColor(), text, QStringLiteral("center")));
 }
 
 void writeReportPage(ReportPage& page, IDatabase& db, const TradeWindow& window) {
@@ -100,7 +101,7 @@ QString createTeamTradesPage(int leagueNmbr, int teamNmbr, int raceNmbr, bool sh
         const TradeWindow window{dateKey(previous.raceDate()), dateKey(race.raceDate())};
         IDatabase db;
         const bool queried = db.OpenResultSet(teamTradesQuery(leagueNmbr, teamNmbr, raceNmbr, allInOne));
-        page.open(teamNmbr);
+        page.open({leagueNmbr, teamNmbr, raceNmbr});
         if (!queried) // the result set has shown the engine's message; the page ends on its error path
             throw ReportRunError(QStringLiteral("No current record"));
         writeReportPage(page, db, window);

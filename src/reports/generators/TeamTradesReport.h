@@ -7,5 +7,5 @@
 //
 // separate writes one page per member team (allInOne is then ignored) and returns the last page's
 // name; otherwise one page, for the given team or (allInOne) for every team, named after the team
-// number given. A page is tt + team + 0000 + .html; "" after a page's error path.
+// number given. A page is tt + league + team + race + .html; "" after a page's error path.
 QString createTeamTradesReport(int leagueNmbr, int teamNmbr, int raceNmbr, bool show, bool allInOne, bool separate);

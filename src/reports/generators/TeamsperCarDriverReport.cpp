@@ -14,7 +14,7 @@ QString teamsPerCarQuery(int leagueNmbr, int raceNmbr, bool activeOnly) {
     QString sql = QStringLiteral(
                       "SELECT C.car_txt, B.team_name, A.efctv_dt, A.term_dt, C.driver_name, B.team_owner, "
                       "A.locked_salary, C.salary, B.team_nmbr, B.phone, B.email, E.league_name, C.group_nmbr, "
-                      "E.car_type_nmbr as car_type_nmbr, F.race_name, F.race_dt"
+                      "E.car_type_nmbr as car_type_nmbr, F.race_name, F.race_dt, C.car_nmbr"
                       " FROM team_car A, teams B, cars C, league_teams D, leagues E, races F"
                       " WHERE A.team_nmbr = B.team_nmbr AND A.car_nmbr = C.car_nmbr AND C.car_type_nmbr in (1,2) "
                       " AND D.team_nmbr = B.team_nmbr AND D.league_nmbr = ") +
@@ -23,7 +23,7 @@ QString teamsPerCarQuery(int leagueNmbr, int raceNmbr, bool activeOnly) {
     // A holding that ends on the race day is still in force that day.
     if (activeOnly)
         sql += QStringLiteral(" AND A.efctv_dt <= F.race_dt AND (A.term_dt is NULL or A.term_dt >= F.race_dt)");
-    return sql + QStringLiteral(" ORDER BY C.car_txt, team_name, A.term_dt ");
+    return sql + QStringLiteral(" ORDER BY C.car_txt, C.car_nmbr, team_name, A.term_dt ");
 }
 
 std::optional<QString> heading(int column) {
@@ -59,8 +59,9 @@ void writeCarHeader(ReportPage& page, const IDatabase& db) {
     const QString car = cellText(db.fields(QStringLiteral("car_txt")));
     const QString driver = cellText(db.fields(QStringLiteral("driver_name")));
     const QString text = leagueOfCars(db) ? car + QStringLiteral(" - ") + driver : driver + QStringLiteral(" - ") + car;
+    // On the page, above the table: in the page's (title) colour.
     int size = page.titleTextSize() - 2;
-    page.writeLine(fontParagraph(size, page.headingTextColor(), text, QStringLiteral("center")));
+    page.writeLine(fontParagraph(size, page.titleTextColor(), text, QStringLiteral("center")));
 }
 
 void writeReportPage(ReportPage& page, IDatabase& db) {
@@ -77,17 +78,17 @@ void writeReportPage(ReportPage& page, IDatabase& db) {
     page.writeEmptyRow();
 
     int rowIndex = 1;
-    // Holdings of cars with the same number text share one table, under the first one's header.
-    std::optional<QString> openCar;
+    // One table per car: two cars with the same number text are two tables.
+    std::optional<int> openCar;
     for (; !db.isEOF(); db.MoveNext()) {
-        const QString carTxt = db.fields.toText(QStringLiteral("car_txt"));
-        if (openCar != carTxt) {
+        const int carNmbr = db.fields.toInt(QStringLiteral("car_nmbr"));
+        if (openCar != carNmbr) {
             if (openCar)
                 page.writeTableEnd();
             writeCarHeader(page, db);
             page.writeTableStart();
             page.writeColumnHeadings(heading, QStringLiteral("nowrap"));
-            openCar = carTxt;
+            openCar = carNmbr;
         }
         page.writeDataRow(rowIndex, [&](int column) { return cell(db, column); });
         ++rowIndex;
@@ -104,7 +105,7 @@ QString createTeamsperCarDriverReport(int leagueNmbr, bool show, int raceNmbr) {
         const bool activeOnly = cReportAttributesCollection().includeActiveOnly(kCode);
         IDatabase db;
         const bool queried = db.OpenResultSet(teamsPerCarQuery(leagueNmbr, raceNmbr, activeOnly));
-        page.open(leagueNmbr);
+        page.open(leagueNmbr, raceNmbr);
         if (!queried) // the result set has shown the engine's message; the page ends on its error path
             throw ReportRunError(QStringLiteral("No current record"));
         writeReportPage(page, db);
