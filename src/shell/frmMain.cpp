@@ -23,6 +23,7 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLocale>
 #include <QMdiArea>
@@ -111,6 +112,7 @@ frmMain::frmMain(QWidget* parent, int splashMilliseconds)
     m_tree->setIconSize(QSize(16, 16));
     m_tree->setIndentation(16);
     m_tree->viewport()->installEventFilter(this);
+    m_tree->installEventFilter(this);
     m_tree->viewport()->setMouseTracking(true);
     connect(m_tree, &QTreeWidget::itemClicked, this, [this](QTreeWidgetItem* item) { treeNodeClick(item); });
 
@@ -417,6 +419,8 @@ void frmMain::buildTree() {
         QTreeWidgetItem* item = n.parent ? new QTreeWidgetItem(byKey.value(QLatin1String(n.parent)))
                                          : new QTreeWidgetItem(m_tree);
         item->setText(0, QLatin1String(n.text));
+        // The tree is narrower than its longest labels at the default splitter position.
+        item->setToolTip(0, item->text(0));
         item->setData(0, KeyRole, QLatin1String(n.key));
         QFont bold = m_tree->font();
         bold.setBold(true);
@@ -790,6 +794,17 @@ QMenu* frmMain::prepareTreePopup(const QPoint& viewportPos) {
 }
 
 bool frmMain::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == m_tree && event->type() == QEvent::KeyPress) {
+        // Enter and Space open the selected node, as a click on it does.
+        const auto* key = static_cast<QKeyEvent*>(event);
+        const bool opens = key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter || key->key() == Qt::Key_Space;
+        if (opens && (key->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
+            QTreeWidgetItem* node = m_tree->currentItem();
+            if (node && (node->flags() & Qt::ItemIsEnabled))
+                treeNodeClick(node);
+            return true;
+        }
+    }
     if (watched == m_tree->viewport()) {
         switch (event->type()) {
         case QEvent::MouseMove:
