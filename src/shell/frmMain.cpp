@@ -972,27 +972,15 @@ bool frmMain::restoreFrom(const QString& path) {
     else
         gConnection = std::make_unique<cConnection>();
 
-    // The data file in use is kept aside until the restored copy has opened.
-    const QString kept = data + QStringLiteral(".before-restore");
-    QFile::remove(kept);
-    bool restored = QFile::rename(data, kept);
-    if (restored) {
-        restored = QFile::copy(path, data);
-        if (restored)
-            restored = gConnection->openAccessConnection() == 0;
-        if (!restored) {
-            gConnection->CloseConnection();
-            QFile::remove(data);
-            QFile::rename(kept, data);
-        }
-    }
-    if (restored)
-        QFile::remove(kept);
-    else if (gConnection->openAccessConnection() == 0)
-        showQuorvantiBox(QStringLiteral("The data file could not be restored from '%1'. The data file in use was kept.")
-                             .arg(path));
+    const bool restored = restoreDataFile(path, &error);
+    // Either the restored file or, after a failure, the untouched data file is opened again.
+    const bool open = gConnection->openAccessConnection() == 0;
+    if (!restored && open)
+        showQuorvantiBox(
+            QStringLiteral("The data file could not be restored from '%1'. The data file in use was kept.\n\n%2")
+                .arg(path, error));
     setMousePointer(PointerDefault);
-    return restored;
+    return restored && open;
 }
 
 void frmMain::chooseBackup() {

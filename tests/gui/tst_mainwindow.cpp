@@ -698,7 +698,7 @@ private slots:
         QVERIFY(gConnection->getConnection()->query(QStringLiteral("SELECT count(*) FROM group_dm WHERE group_nmbr = 600"),
                                                     &rows));
         QCOMPARE(rows.rows.value(0).value(0).toInt(), 0);
-        QVERIFY(!QFileInfo::exists(dataFilePath() + QStringLiteral(".before-restore")));
+        QVERIFY(!QFileInfo::exists(restoreSidePath()));
     }
 
     void backupRefusesTheDataFileItself() {
