@@ -9,9 +9,97 @@
 #include <QFileInfo>
 #include <QSaveFile>
 
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 std::unique_ptr<cConnection> gConnection;
 
 QByteArray dataFileKey() { return QByteArrayLiteral("Twerl"); }
+
+namespace {
+
+std::function<void(const char*)>& restoreStepHook() {
+    static std::function<void(const char*)> hook;
+    return hook;
+}
+
+void restoreStep(const char* step) {
+    if (restoreStepHook())
+        restoreStepHook()(step);
+}
+
+// The data holds the user's leagues, teams and owners' contact data: no other local user may read it.
+constexpr mode_t kOwnerOnly = S_IRUSR | S_IWUSR;
+
+// Creates an empty file that only its owner can read and write; the engine then fills it, and gives its
+// journal the same mode.
+bool createOwnerOnly(const QString& path, QString* error) {
+    const int fd = ::open(QFile::encodeName(path).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, kOwnerOnly);
+    if (fd < 0) {
+        *error = QStringLiteral("The file '%1' cannot be created: %2").arg(path, QString::fromLocal8Bit(std::strerror(errno)));
+        return false;
+    }
+    ::close(fd);
+    return true;
+}
+
+// Flushes a file, or a folder's entries after a rename, to the disk.
+void syncPath(const QString& path) {
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
+    if (fd >= 0) {
+        ::fsync(fd);
+        ::close(fd);
+    }
+}
+
+// Puts from in the place of to in one step: at every moment to names either the old file or the new one.
+bool renameOver(const QString& from, const QString& to, QString* error) {
+    if (std::rename(QFile::encodeName(from).constData(), QFile::encodeName(to).constData()) != 0) {
+        *error = QStringLiteral("The file '%1' cannot be replaced: %2").arg(to, QString::fromLocal8Bit(std::strerror(errno)));
+        return false;
+    }
+    syncPath(QFileInfo(to).absolutePath());
+    return true;
+}
+
+// Copies source to a new owner-only file at target, flushed to the disk.
+bool copyOwnerOnly(const QString& source, const QString& target, QString* error) {
+    QFile in(source);
+    if (!in.open(QIODevice::ReadOnly)) {
+        *error = QStringLiteral("The file '%1' cannot be read: %2").arg(source, in.errorString());
+        return false;
+    }
+    if (!createOwnerOnly(target, error))
+        return false;
+    QFile out(target);
+    bool ok = out.open(QIODevice::WriteOnly);
+    const qint64 half = in.size() / 2;
+    while (ok && !in.atEnd()) {
+        const QByteArray chunk = in.read(out.pos() < half ? half - out.pos() : 1 << 20);
+        ok = !chunk.isEmpty() && out.write(chunk) == chunk.size();
+        if (ok && out.pos() == half && half > 0) {
+            out.flush();
+            restoreStep("copying");
+        }
+    }
+    ok = ok && out.flush() && ::fsync(out.handle()) == 0;
+    if (!ok) {
+        *error = QStringLiteral("The file '%1' cannot be written: %2").arg(target, out.errorString());
+        out.close();
+        QFile::remove(target);
+    }
+    return ok;
+}
+
+} // namespace
+
+void setRestoreStepHook(std::function<void(const char*)> hook) { restoreStepHook() = std::move(hook); }
+
+QString restoreSidePath() { return dataFilePath() + QStringLiteral(".restoring"); }
 
 // ---- cWorkspace ----
 
@@ -91,12 +179,17 @@ cConnection::~cConnection() = default;
 
 int cConnection::openAccessConnection() {
     m_workspace.reset();
+    // A data file made before files were kept owner-only is closed to other users from now on.
+    if (QFileInfo::exists(dataFilePath()))
+        ::chmod(QFile::encodeName(dataFilePath()).constData(), kOwnerOnly);
     if (!m_db->open(dataFilePath(), dataFileKey(), false, true)) {
         QString message = m_db->lastError();
-        if (m_db->lastErrorCode() == 26) // SQLITE_NOTADB: wrong key or not a data file
-            message = QStringLiteral("Not a valid password.");
+        // The user never types a password: a file that does not open with the program's key is damaged
+        // or is some other file, which is not the same trouble as a file another program holds.
+        if (m_db->lastErrorCode() == 26 || m_db->lastErrorCode() == 11) // SQLITE_NOTADB, SQLITE_CORRUPT
+            message = QStringLiteral("The data file '%1' is damaged or is not a Quorvanti data file.").arg(dataFilePath());
         else if (m_db->lastErrorCode() == 5 || m_db->lastErrorCode() == 6) // busy or locked
-            message = QStringLiteral("The data file '%1' is already in use.").arg(dataFilePath());
+            message = QStringLiteral("The data file '%1' is locked: another program is using it.").arg(dataFilePath());
         showQuorvantiBox(message);
         m_status = 1;
         return 1;
@@ -149,12 +242,14 @@ bool compactFile(const QString& source, const QString& destination, QString* err
         *error = QStringLiteral("Could not find file '%1'.").arg(source);
         return false;
     }
-    // Opened with the create flag only because ATTACH inherits it and must create the copy.
+    // ATTACH inherits the open flags; the copy's file is made owner-only beforehand, so none creates files.
     SqlDatabase db;
-    if (!db.open(source, dataFileKey(), true, false)) {
+    if (!db.open(source, dataFileKey(), false, false)) {
         *error = db.lastError();
         return false;
     }
+    if (!createOwnerOnly(temp, error))
+        return false;
     SqlRows version;
     const QString escapedTemp = QString(temp).replace(QLatin1Char('\''), QStringLiteral("''"));
     const QString escapedKey = QString::fromUtf8(dataFileKey()).replace(QLatin1Char('\''), QStringLiteral("''"));
@@ -171,21 +266,13 @@ bool compactFile(const QString& source, const QString& destination, QString* err
         return false;
     }
     db.close();
+    syncPath(temp);
 
-    // Only a complete copy replaces the previous backup.
-    QFile::remove(destination + QStringLiteral(".old"));
-    if (QFile::exists(destination) && !QFile::rename(destination, destination + QStringLiteral(".old"))) {
-        *error = QStringLiteral("The file '%1' cannot be replaced.").arg(destination);
+    // Only a complete copy replaces the previous backup, in one step: there is never a moment without one.
+    if (!renameOver(temp, destination, error)) {
         QFile::remove(temp);
         return false;
     }
-    if (!QFile::rename(temp, destination)) {
-        QFile::rename(destination + QStringLiteral(".old"), destination);
-        *error = QStringLiteral("The file '%1' cannot be written.").arg(destination);
-        QFile::remove(temp);
-        return false;
-    }
-    QFile::remove(destination + QStringLiteral(".old"));
     return true;
 }
 
@@ -203,12 +290,37 @@ bool backupDatabase(const QString& destination) {
 }
 
 bool ensureDataFile(const QString& path) {
-    if (QFileInfo::exists(path))
+    const QString restoring = path + QStringLiteral(".restoring");
+    if (QFileInfo::exists(path)) {
+        // A copy left by a restore that was cut short never replaced the data file, which is whole.
+        QFile::remove(restoring);
         return true;
+    }
+    // A restore cut short by an older version of the program left the data aside under this name.
+    const QString keptAside = path + QStringLiteral(".before-restore");
+    QString error;
+    if (QFileInfo::exists(keptAside)) {
+        if (renameOver(keptAside, path, &error))
+            return true;
+        showQuorvantiBox(
+            QStringLiteral("The data file '%1' could not be put back from '%2'.\n\n%3").arg(path, keptAside, error));
+        return false;
+    }
+    // Never start an empty data file while the user's data may still wait beside it.
+    if (QFileInfo::exists(restoring)) {
+        showQuorvantiBox(QStringLiteral("The data file '%1' is missing, and '%2' is left from a restore that was "
+                                        "interrupted.\n\nRename that file to %3 to use it, or remove it to start "
+                                        "with a new data file.")
+                             .arg(path, restoring, QFileInfo(path).fileName()));
+        return false;
+    }
     QDir().mkpath(QFileInfo(path).absolutePath());
     const QString temp = path + QStringLiteral(".new");
     QFile::remove(temp);
-    QString error;
+    if (!createOwnerOnly(temp, &error)) {
+        showQuorvantiBox(QStringLiteral("The data file '%1' could not be created.\n\n%2").arg(path, error));
+        return false;
+    }
     {
         SqlDatabase db;
         if (!db.open(temp, dataFileKey(), true, true) || !createSchema(db, &error)) {
@@ -220,11 +332,32 @@ bool ensureDataFile(const QString& path) {
             return false;
         }
     }
-    if (!QFile::rename(temp, path)) {
+    syncPath(temp);
+    if (!renameOver(temp, path, &error)) {
         QFile::remove(temp);
-        showQuorvantiBox(QStringLiteral("The data file '%1' could not be created.").arg(path));
+        showQuorvantiBox(QStringLiteral("The data file '%1' could not be created.\n\n%2").arg(path, error));
         return false;
     }
+    return true;
+}
+
+bool restoreDataFile(const QString& source, QString* error) {
+    const QString data = dataFilePath();
+    const QString side = restoreSidePath();
+    QFile::remove(side);
+    if (!copyOwnerOnly(source, side, error))
+        return false;
+    restoreStep("copied");
+    if (!isDataFile(side, error)) {
+        QFile::remove(side);
+        return false;
+    }
+    restoreStep("checked");
+    if (!renameOver(side, data, error)) {
+        QFile::remove(side);
+        return false;
+    }
+    restoreStep("renamed");
     return true;
 }
 

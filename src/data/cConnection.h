@@ -3,6 +3,7 @@
 #include "platform/SqlDatabase.h"
 
 #include <QString>
+#include <functional>
 #include <memory>
 
 // Transactions on the one connection. Begin/commit/rollback nest: the outermost level is a real
@@ -77,8 +78,18 @@ bool backupDatabase(const QString& destination);
 // Deletes a file, ignoring every failure.
 void deleteFile(const QString& path);
 
-// Creates the data file from the schema when it does not exist yet; false after a box when it cannot.
+// Creates the data file from the schema, readable by its owner only, when it does not exist yet; false
+// after a box when it cannot. A data file that a restore cut short left aside is put back instead, and
+// none is created while the copy of an interrupted restore waits beside the missing data file.
 bool ensureDataFile(const QString& path);
+// Replaces the closed data file by a copy of source: the copy is written beside the data file
+// (restoreSidePath), checked to open as a data file, and renamed over the data file in one step, so that
+// at every moment the data file is either the old one or the restored one. False with the reason in
+// *error, the data file untouched.
+bool restoreDataFile(const QString& source, QString* error);
+QString restoreSidePath();
+// Called with "copying", "copied", "checked" and "renamed" as the restore passes each step (tests).
+void setRestoreStepHook(std::function<void(const char*)> hook);
 // Writes a compacted, encrypted copy of the closed file at source to destination. The copy is built
 // in a temporary file beside the destination and renamed over it only when complete, so the previous
 // copy survives a failure. On failure returns false with the reason in *error.

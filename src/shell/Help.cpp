@@ -2,6 +2,7 @@
 
 #include "data/CommonCode.h"
 #include "data/Paths.h"
+#include "shell/frmMain.h"
 
 #include <QApplication>
 #include <QDesktopServices>
@@ -9,10 +10,12 @@
 #include <QFile>
 #include <QKeyEvent>
 #include <QPointer>
+#include <QScreen>
 #include <QSaveFile>
 #include <QTextBrowser>
 #include <QUrl>
 #include <QVBoxLayout>
+#include <QWindow>
 
 int helpContextId = 0;
 
@@ -119,12 +122,33 @@ frmHelp::frmHelp(QWidget* parent) : QWidget(parent, Qt::Window), m_browser(new Q
 frmHelp* frmHelp::current() { return viewer().data(); }
 
 void frmHelp::showTopic(const QString& file, const QString& anchor) {
-    if (!viewer())
+    if (!viewer()) {
         viewer() = new frmHelp();
+        // Once opened, the viewer stays wherever the user puts it.
+        if (frmMain* main = frmMain::instance(); main && main->isVisible())
+            viewer()->placeBeside(main->frameGeometry(), main->screen(),
+                                  main->windowHandle() ? main->windowHandle()->frameMargins() : QMargins());
+    }
     viewer()->load(file, anchor);
     viewer()->show();
     viewer()->raise();
     viewer()->activateWindow();
+}
+
+void frmHelp::placeBeside(const QRect& owner, QScreen* screen, const QMargins& frame) {
+    const QRect area = screen ? screen->availableGeometry() : QRect(owner.topLeft(), QSize(4096, 4096));
+    // Not yet shown, the viewer has no frame of its own; the main window's tells how large it will be.
+    const QSize size = this->size().grownBy(frame);
+    // To the right of the main window when it fits, else to its left, else against the screen's right
+    // edge, over the main window (a maximised one leaves no room beside it).
+    int x = owner.right() + 1;
+    if (x + size.width() > area.right() + 1) {
+        x = owner.left() - size.width();
+        if (x < area.left())
+            x = area.right() + 1 - size.width();
+    }
+    const int y = qBound(area.top(), owner.top(), qMax(area.top(), area.bottom() + 1 - size.height()));
+    move(qMax(area.left(), x), y);
 }
 
 void frmHelp::quit() {

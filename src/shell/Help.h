@@ -3,6 +3,7 @@
 #include <QString>
 #include <QWidget>
 
+class QScreen;
 class QTextBrowser;
 
 // The help topic shown by showHelp("Sensative"): 1 contents, 900 technical support, 500 league, 400 team,
@@ -35,6 +36,8 @@ public:
     // Opens the viewer (creating it when needed) at the topic's anchor.
     static void showTopic(const QString& file, const QString& anchor);
     static void quit();
+    // Places the viewer, framed as given, beside the owner's frame on the owner's screen.
+    void placeBeside(const QRect& owner, QScreen* screen, const QMargins& frame);
 
     QTextBrowser* browser() const { return m_browser; }
     QString topic() const { return m_topic; }

@@ -31,6 +31,11 @@ QString& folderOverride() {
 bool readsAsNumber(const QString& text, double* value) {
     bool ok = false;
     *value = text.trimmed().toDouble(&ok);
+    // "nan" and "inf" read as numbers but measure nothing; such a value takes the key's default.
+    if (ok && !std::isfinite(*value)) {
+        *value = 0;
+        ok = false;
+    }
     return ok;
 }
 

@@ -18,10 +18,12 @@
 #include <QCloseEvent>
 #include <QDate>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLocale>
 #include <QMdiArea>
@@ -110,6 +112,7 @@ frmMain::frmMain(QWidget* parent, int splashMilliseconds)
     m_tree->setIconSize(QSize(16, 16));
     m_tree->setIndentation(16);
     m_tree->viewport()->installEventFilter(this);
+    m_tree->installEventFilter(this);
     m_tree->viewport()->setMouseTracking(true);
     connect(m_tree, &QTreeWidget::itemClicked, this, [this](QTreeWidgetItem* item) { treeNodeClick(item); });
 
@@ -416,6 +419,8 @@ void frmMain::buildTree() {
         QTreeWidgetItem* item = n.parent ? new QTreeWidgetItem(byKey.value(QLatin1String(n.parent)))
                                          : new QTreeWidgetItem(m_tree);
         item->setText(0, QLatin1String(n.text));
+        // The tree is narrower than its longest labels at the default splitter position.
+        item->setToolTip(0, item->text(0));
         item->setData(0, KeyRole, QLatin1String(n.key));
         QFont bold = m_tree->font();
         bold.setBold(true);
@@ -466,14 +471,10 @@ bool frmMain::startUp() {
     }
 
     switch (m_stateAtStart) {
-    case 0: {
+    case 0:
         show();
-        // Some platforms report the frame only once the window is up.
-        const QSize frame = frameGeometry().size() - size();
-        if (frameGeometry().size() != m_outerAtStart)
-            resize(m_outerAtStart - frame);
+        placeFrame(m_outerAtStart);
         break;
-    }
     case 1:
         showMinimized();
         break;
@@ -509,14 +510,41 @@ void frmMain::applyBarSettings() {
 }
 
 void frmMain::applyGeometry() {
-    // The settings hold the outer size; the window is sized without its frame.
-    m_outerAtStart = QSize(pixelsX(fieldNumber(settings.mdiWidth), this), pixelsY(fieldNumber(settings.mdiHeight), this));
-    winId();
-    const QMargins frame = windowHandle() ? windowHandle()->frameMargins() : QMargins();
-    resize(m_outerAtStart.shrunkBy(frame));
-    move(pixelsX(fieldNumber(settings.mdiLeft), this), pixelsY(fieldNumber(settings.mdiTop), this));
+    // The settings hold the frame's rectangle. Until a window manager has framed the window its frame is
+    // unknown, so the window goes up at the frame's place and size and placeFrame corrects it once shown.
+    m_outerAtStart = QRect(pixelsX(fieldNumber(settings.mdiLeft), this), pixelsY(fieldNumber(settings.mdiTop), this),
+                           pixelsX(fieldNumber(settings.mdiWidth), this), pixelsY(fieldNumber(settings.mdiHeight), this));
+    move(m_outerAtStart.topLeft());
+    resize(m_outerAtStart.size());
     m_stateAtStart = fieldNumber(settings.mdiState);
     m_splitLeft = qBound(-32768, fieldNumber(settings.splitterLeft), 32767);
+}
+
+QMargins frmMain::settledFrameMargins() {
+    // A window manager frames a window only after it is mapped, and the frame's extents reach the program
+    // some events later; a geometry read before that leaves out the title bar, and the window would creep
+    // by one title bar per run. Without a window manager the frame stays empty, hence the short limit.
+    QElapsedTimer waited;
+    waited.start();
+    QWindow* window = windowHandle();
+    while (window && !window->isExposed() && waited.elapsed() < 2000)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    while (window && window->frameMargins().isNull() && waited.elapsed() < 300)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    QCoreApplication::processEvents();
+    return window ? window->frameMargins() : QMargins();
+}
+
+void frmMain::placeFrame(const QRect& outer) {
+    const QMargins frame = settledFrameMargins();
+    if (frameGeometry() == outer)
+        return;
+    // The client area is placed, so that its frame lands exactly on the stored rectangle.
+    setGeometry(outer - frame);
+    QElapsedTimer waited;
+    waited.start();
+    while (frameGeometry() != outer && waited.elapsed() < 1000)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
 }
 
 void frmMain::closeEvent(QCloseEvent* event) {
@@ -766,6 +794,17 @@ QMenu* frmMain::prepareTreePopup(const QPoint& viewportPos) {
 }
 
 bool frmMain::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == m_tree && event->type() == QEvent::KeyPress) {
+        // Enter and Space open the selected node, as a click on it does.
+        const auto* key = static_cast<QKeyEvent*>(event);
+        const bool opens = key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter || key->key() == Qt::Key_Space;
+        if (opens && (key->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
+            QTreeWidgetItem* node = m_tree->currentItem();
+            if (node && (node->flags() & Qt::ItemIsEnabled))
+                treeNodeClick(node);
+            return true;
+        }
+    }
     if (watched == m_tree->viewport()) {
         switch (event->type()) {
         case QEvent::MouseMove:
@@ -933,27 +972,15 @@ bool frmMain::restoreFrom(const QString& path) {
     else
         gConnection = std::make_unique<cConnection>();
 
-    // The data file in use is kept aside until the restored copy has opened.
-    const QString kept = data + QStringLiteral(".before-restore");
-    QFile::remove(kept);
-    bool restored = QFile::rename(data, kept);
-    if (restored) {
-        restored = QFile::copy(path, data);
-        if (restored)
-            restored = gConnection->openAccessConnection() == 0;
-        if (!restored) {
-            gConnection->CloseConnection();
-            QFile::remove(data);
-            QFile::rename(kept, data);
-        }
-    }
-    if (restored)
-        QFile::remove(kept);
-    else if (gConnection->openAccessConnection() == 0)
-        showQuorvantiBox(QStringLiteral("The data file could not be restored from '%1'. The data file in use was kept.")
-                             .arg(path));
+    const bool restored = restoreDataFile(path, &error);
+    // Either the restored file or, after a failure, the untouched data file is opened again.
+    const bool open = gConnection->openAccessConnection() == 0;
+    if (!restored && open)
+        showQuorvantiBox(
+            QStringLiteral("The data file could not be restored from '%1'. The data file in use was kept.\n\n%2")
+                .arg(path, error));
     setMousePointer(PointerDefault);
-    return restored;
+    return restored && open;
 }
 
 void frmMain::chooseBackup() {

@@ -4,6 +4,8 @@
 #include "shell/Twips.h"
 
 #include <QEventLoop>
+#include <QGuiApplication>
+#include <QScreen>
 #include <QLabel>
 #include <QVBoxLayout>
 
@@ -30,6 +32,12 @@ frmSplash::frmSplash(QWidget* parent, int milliseconds)
 
 int frmSplash::exec() {
     setResult(0);
+    // Centred on the screen of the window it belongs to; left alone it would open in the screen's corner.
+    QScreen* screen = parentWidget() ? parentWidget()->window()->screen() : nullptr;
+    if (!screen)
+        screen = QGuiApplication::primaryScreen();
+    if (screen)
+        move(screen->availableGeometry().center() - rect().center());
     show();
     QEventLoop loop;
     connect(this, &QDialog::finished, &loop, &QEventLoop::quit);

@@ -2,13 +2,19 @@
 #include "data/CommonCode.h"
 #include "data/IDatabase.h"
 #include "data/Paths.h"
+#include "data/NewNumber.h"
 #include "data/cConnection.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
+#include <csignal>
+#include <cstring>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace {
 
@@ -245,4 +251,202 @@ TEST(Transactions, NestedLevelsRollBackOnlyTheirOwnPart) {
     }
     EXPECT_EQ(TestDataFile::scalar("SELECT count(*) FROM teams").toInt(), 1);
     EXPECT_EQ(gConnection->getWorkSpace().depth(), 0);
+}
+
+namespace {
+
+mode_t fileMode(const QString& path) {
+    struct stat st {};
+    if (::stat(QFile::encodeName(path).constData(), &st) != 0)
+        return 0;
+    return st.st_mode & 0777;
+}
+
+QString teamNames() { return TestDataFile::scalar("SELECT group_concat(team_name) FROM teams").toString(); }
+
+} // namespace
+
+TEST(RestoreCrash, KilledAtEveryStepLeavesAWholeDataFile) {
+    for (const char* step : {"copying", "copied", "checked", "renamed"}) {
+        SCOPED_TRACE(step);
+        TestDataFile data;
+        ASSERT_TRUE(data.ok());
+        const QString saved = QDir(data.folder()).filePath("saved.qv");
+        TestDataFile::exec("INSERT INTO teams (team_nmbr, team_name) VALUES (500, 'saved')");
+        ASSERT_TRUE(backupDatabase(saved));
+        TestDataFile::exec("UPDATE teams SET team_name = 'current'");
+        gConnection->CloseConnection();
+
+        // The restore runs in a child process that is killed as it reaches the step.
+        const pid_t child = ::fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            setRestoreStepHook([step](const char* reached) {
+                if (std::strcmp(reached, step) == 0)
+                    ::kill(::getpid(), SIGKILL);
+            });
+            QString error;
+            restoreDataFile(saved, &error);
+            ::_exit(3); // the step was never reached
+        }
+        int status = 0;
+        ASSERT_EQ(::waitpid(child, &status, 0), child);
+        ASSERT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL) << status;
+
+        // The next start finds a whole data file: the old one, or the restored one once it was renamed.
+        ASSERT_TRUE(ensureDataFile(dataFilePath()));
+        ASSERT_TRUE(connectDatabase());
+        EXPECT_EQ(teamNames(), std::strcmp(step, "renamed") == 0 ? "saved" : "current");
+        EXPECT_FALSE(QFileInfo::exists(restoreSidePath()));
+        EXPECT_EQ(fileMode(dataFilePath()), 0600u);
+        EXPECT_TRUE(data.ui().boxes.isEmpty()) << qPrintable(data.ui().lastBoxText());
+    }
+}
+
+TEST(RestoreCrash, NoEmptyDataFileWhileAnInterruptedRestoreWaits) {
+    TestDataFile data;
+    ASSERT_TRUE(data.ok());
+    TestDataFile::exec("INSERT INTO teams (team_nmbr, team_name) VALUES (500, 'mine')");
+    gConnection->CloseConnection();
+
+    // Only the copy of an interrupted restore is left: the start ends with a box and creates nothing.
+    ASSERT_TRUE(QFile::rename(dataFilePath(), restoreSidePath()));
+    EXPECT_FALSE(ensureDataFile(dataFilePath()));
+    EXPECT_FALSE(QFileInfo::exists(dataFilePath()));
+    ASSERT_EQ(data.ui().boxes.size(), 1);
+    EXPECT_TRUE(data.ui().boxes[0].text.contains(restoreSidePath())) << qPrintable(data.ui().boxes[0].text);
+
+    // The data an older restore moved aside is put back.
+    ASSERT_TRUE(QFile::rename(restoreSidePath(), dataFilePath() + ".before-restore"));
+    EXPECT_TRUE(ensureDataFile(dataFilePath()));
+    ASSERT_TRUE(connectDatabase());
+    EXPECT_EQ(teamNames(), "mine");
+    EXPECT_FALSE(QFileInfo::exists(dataFilePath() + ".before-restore"));
+    EXPECT_EQ(data.ui().boxes.size(), 1);
+}
+
+TEST(RestoreCrash, RestoreRefusesAFileThatIsNoDataFileAndKeepsTheData) {
+    TestDataFile data;
+    ASSERT_TRUE(data.ok());
+    TestDataFile::exec("INSERT INTO teams (team_nmbr, team_name) VALUES (500, 'mine')");
+    gConnection->CloseConnection();
+    const QString junk = QDir(data.folder()).filePath("junk.qv");
+    {
+        QFile f(junk);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(QByteArray(9000, 'j'));
+    }
+    QString error;
+    EXPECT_FALSE(restoreDataFile(junk, &error));
+    EXPECT_TRUE(error.contains("is not a Quorvanti data file")) << qPrintable(error);
+    EXPECT_FALSE(QFileInfo::exists(restoreSidePath()));
+    ASSERT_TRUE(connectDatabase());
+    EXPECT_EQ(teamNames(), "mine");
+}
+
+TEST(FileModes, DataFileJournalAndBackupsAreOwnerOnly) {
+    const mode_t oldMask = ::umask(022); // the usual mask: new files readable by everybody
+    TestDataFile data;
+    ASSERT_TRUE(data.ok());
+    EXPECT_EQ(fileMode(dataFilePath()), 0600u);
+    // The engine writes the journal the moment a transaction changes a page.
+    TestDataFile::exec("BEGIN; INSERT INTO teams (team_nmbr, team_name) VALUES (500, 'x');");
+    ASSERT_TRUE(QFileInfo::exists(dataFilePath() + "-journal"));
+    EXPECT_EQ(fileMode(dataFilePath() + "-journal"), 0600u);
+    TestDataFile::exec("COMMIT");
+
+    ASSERT_TRUE(backupDatabase(QString()));
+    EXPECT_EQ(fileMode(defaultBackupPath()), 0600u);
+    const QString chosen = QDir(data.folder()).filePath("chosen.qv");
+    ASSERT_TRUE(backupDatabase(chosen));
+    EXPECT_EQ(fileMode(chosen), 0600u);
+
+    // A restored data file, and one made readable by others before, end up owner-only too.
+    ::chmod(QFile::encodeName(chosen).constData(), 0644);
+    gConnection->CloseConnection();
+    QString error;
+    ASSERT_TRUE(restoreDataFile(chosen, &error)) << qPrintable(error);
+    EXPECT_EQ(fileMode(dataFilePath()), 0600u);
+    ::chmod(QFile::encodeName(dataFilePath()).constData(), 0644);
+    ASSERT_TRUE(connectDatabase());
+    EXPECT_EQ(fileMode(dataFilePath()), 0600u);
+    ::umask(oldMask);
+}
+
+TEST(Backup, ReplacesTheDestinationInOneStepAndLeavesOtherFilesAlone) {
+    TestDataFile data;
+    ASSERT_TRUE(data.ok());
+    const QString dest = QDir(data.folder()).filePath("mine.qv");
+    const QString users = dest + ".old";
+    {
+        QFile f(users);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("the user's own file");
+    }
+    ASSERT_TRUE(backupDatabase(dest));
+    TestDataFile::exec("INSERT INTO teams (team_nmbr, team_name) VALUES (500, 'later')");
+    const ino_t first = QFileInfo(dest).exists() ? [&] {
+        struct stat st {};
+        ::stat(QFile::encodeName(dest).constData(), &st);
+        return st.st_ino;
+    }() : 0;
+    ASSERT_TRUE(backupDatabase(dest));
+    struct stat st {};
+    ::stat(QFile::encodeName(dest).constData(), &st);
+    EXPECT_NE(st.st_ino, first); // a new file renamed into place, not the old one rewritten
+    QFile f(users);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    EXPECT_EQ(f.readAll(), QByteArray("the user's own file"));
+    EXPECT_FALSE(QFileInfo::exists(dest + ".part"));
+    SqlDatabase copy;
+    ASSERT_TRUE(copy.open(dest, dataFileKey(), false, false));
+    SqlRows rows;
+    ASSERT_TRUE(copy.query("SELECT team_name FROM teams", &rows));
+    ASSERT_EQ(rows.rows.size(), 1);
+    EXPECT_EQ(rows.rows[0][0].toString(), "later");
+}
+
+TEST(DataFile, DamagedFileIsToldApartFromALockedOne) {
+    TestDataFile data;
+    ASSERT_TRUE(data.ok());
+    // Held by another connection (another copy of the program): locked.
+    SqlDatabase other;
+    gConnection->CloseConnection();
+    ASSERT_TRUE(other.open(dataFilePath(), dataFileKey(), false, true));
+    EXPECT_FALSE(connectDatabase());
+    ASSERT_EQ(data.ui().boxes.size(), 2);
+    EXPECT_EQ(data.ui().boxes[0].text, "The data file '" + dataFilePath() + "' is locked: another program is using it.");
+    other.close();
+
+    // Garbage, or a file of another program: damaged or foreign, never a question of a password.
+    data.ui().clear();
+    gConnection->CloseConnection();
+    {
+        QFile f(dataFilePath());
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(QByteArray(8192, 'd'));
+    }
+    EXPECT_FALSE(connectDatabase());
+    ASSERT_EQ(data.ui().boxes.size(), 2);
+    EXPECT_EQ(data.ui().boxes[0].text,
+              "The data file '" + dataFilePath() + "' is damaged or is not a Quorvanti data file.");
+    EXPECT_EQ(data.ui().boxes[1].text, "Unable to connect to Database");
+}
+
+TEST(NewNumbers, StopAtTheLargestNumberAColumnHolds) {
+    TestDataFile data;
+    ASSERT_TRUE(data.ok());
+    IDatabase db;
+    int number = 0;
+    TestDataFile::exec("INSERT INTO teams (team_nmbr, team_name) VALUES (32766, 'imported')");
+    ASSERT_TRUE(newUserNumber(db, "SELECT MAX(team_nmbr) as m FROM teams", "m", &number));
+    EXPECT_EQ(number, 32767);
+    TestDataFile::exec("INSERT INTO teams (team_nmbr, team_name) VALUES (32767, 'last')");
+    number = 0;
+    EXPECT_FALSE(newUserNumber(db, "SELECT MAX(team_nmbr) as m FROM teams", "m", &number));
+    EXPECT_EQ(number, 0);
+    ASSERT_EQ(data.ui().boxes.size(), 1);
+    EXPECT_EQ(data.ui().boxes[0].text,
+              "There is no number left for a new entry: numbers go up to 32767, and 32767 is already in use.");
+    EXPECT_EQ(data.ui().boxes[0].title, "Quorvanti");
 }

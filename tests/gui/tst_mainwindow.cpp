@@ -6,6 +6,8 @@
 #include "shell/ShellHooks.h"
 #include "shell/Twips.h"
 #include "shell/frmMain.h"
+#include "shell/Help.h"
+#include "shell/frmSplash.h"
 #include "shell/frmWelcome.h"
 #include "shell/EntityCommands.h"
 #include "shell/frmDisplayLeagues.h"
@@ -205,6 +207,28 @@ private slots:
         QCOMPARE(m_main->sstreemain()->width(), pixelsX(3000, m_main.get()));
     }
 
+    void geometryRoundTripsUnderAWindowManager() {
+        if (QGuiApplication::platformName() != QLatin1String("xcb"))
+            QSKIP("needs an X11 desktop with a window manager (the offscreen platform has no real frame)");
+        QVERIFY(start());
+        m_main->showNormal();
+        m_main->setGeometry(140, 120, 700, 480);
+        QTest::qWait(300); // the window manager answers with the frame some events later
+        const QRect outer = m_main->frameGeometry();
+        stop();
+        const QString ini = settingsText();
+        // Four runs in a row put the window's frame, title bar included, back where it was.
+        for (int run = 1; run <= 4; ++run) {
+            QVERIFY(start());
+            QVERIFY(!m_main->isMaximized());
+            QCOMPARE(m_main->frameGeometry(), outer);
+            QVERIFY2(m_main->geometry().top() > outer.top() || m_main->windowHandle()->frameMargins().isNull(),
+                     "the title bar is inside the stored rectangle");
+            stop();
+            QCOMPARE(settingsText(), ini);
+        }
+    }
+
     void minimisedExitKeepsGeometryAndStartsNormal() {
         QVERIFY(start());
         m_main->showMinimized();
@@ -359,6 +383,83 @@ private slots:
         picks.ok = false;
         m_main->treeNodeClick(picksNode);
         QCOMPARE(m_log, QStringList({"request:Car/Driver Picks:010"}));
+    }
+
+    void treeNodesShowTheirTextAndOpenOnEnterOrSpace() {
+        installFakeHooks();
+        QVERIFY(start());
+        QTreeWidget* tree = m_main->sstreemain();
+        for (QTreeWidgetItemIterator it(tree); *it; ++it)
+            QCOMPARE((*it)->toolTip(0), (*it)->text(0));
+        QCOMPARE(nodeWithTag(tree, QStringLiteral("LEAGUE RACE STANDINGS"))->toolTip(0),
+                 QStringLiteral("League Race Standings"));
+
+        m_main->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(m_main.get()));
+        // A click on Administration only lays out; the keys then walk the tree from there.
+        QTreeWidgetItem* admin = nodeWithTag(tree, QStringLiteral("ADMINISTRATION ROOT"));
+        QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, tree->visualItemRect(admin).center());
+        QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(tree));
+        QVERIFY(m_log.isEmpty());
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Down);
+        QCOMPARE(tree->currentItem()->text(0), QStringLiteral("Leagues"));
+        QVERIFY(m_log.isEmpty()); // moving does not open
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        QCOMPARE(m_log, QStringList({"display:League:-1"}));
+        QVERIFY(qobject_cast<QMdiSubWindow*>(m_lists[0]->parentWidget())->isMaximized());
+
+        m_log.clear();
+        QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, tree->visualItemRect(admin).center());
+        QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(tree));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Down);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Down);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
+        QCOMPARE(m_log, QStringList({"display:Team:"}));
+        // Enter on the keypad opens too.
+        m_log.clear();
+        QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, tree->visualItemRect(admin).center());
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_End);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Up);
+        QCOMPARE(tree->currentItem()->text(0), QStringLiteral("Scoring Method"));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Enter, Qt::KeypadModifier);
+        QCOMPARE(m_log, QStringList({"display:Scoring:"}));
+    }
+
+    void splashAndHelpViewerArePlacedByTheMainWindow() {
+        QVERIFY(start());
+        const QRect area = m_main->screen()->availableGeometry();
+        // The splash is centred on the main window's screen.
+        QRect splashRect;
+        frmSplash splash(m_main.get(), 200);
+        QTimer::singleShot(50, &splash, [&] { splashRect = splash.frameGeometry(); });
+        splash.exec();
+        QVERIFY(!splashRect.isEmpty());
+        QVERIFY2(qAbs(splashRect.center().x() - area.center().x()) <= 1 &&
+                     qAbs(splashRect.center().y() - area.center().y()) <= 1,
+                 qPrintable(QStringLiteral("%1,%2 in %3x%4").arg(splashRect.x()).arg(splashRect.y())
+                                .arg(area.width()).arg(area.height())));
+
+        // The help viewer opens beside the main window: right of it, else left of it, else (a maximised
+        // main window) against the screen's right edge.
+        helpContextId = 500;
+        showHelp(QStringLiteral("Sensative"));
+        frmHelp* help = frmHelp::current();
+        QVERIFY(help);
+        const QRect viewer = help->frameGeometry();
+        QVERIFY2(area.contains(viewer.topLeft()), "the viewer starts on the screen");
+        QCOMPARE(viewer.right(), area.right());
+        const QMargins frame = help->windowHandle()->frameMargins();
+        const int w = help->frameGeometry().width();
+        help->placeBeside(QRect(area.left(), area.top() + 30, area.width() - w - 10, 200), m_main->screen(), frame);
+        QCOMPARE(help->pos(), QPoint(area.right() - w - 9, area.top() + 30));
+        help->placeBeside(QRect(area.left() + w + 10, area.top() + 40, area.width() - w - 10, 200), m_main->screen(),
+                          frame);
+        QCOMPARE(help->pos(), QPoint(area.left() + 10, area.top() + 40));
+        // A main window reaching below the screen keeps the viewer's top on the screen.
+        help->placeBeside(QRect(area.left(), area.bottom() - 20, 100, 400), m_main->screen(), frame);
+        QCOMPARE(help->pos().y(), area.bottom() + 1 - help->frameGeometry().height());
+        frmHelp::quit();
+        QTRY_VERIFY(!frmHelp::current());
     }
 
     void treeRightClickPopup() {
@@ -597,7 +698,7 @@ private slots:
         QVERIFY(gConnection->getConnection()->query(QStringLiteral("SELECT count(*) FROM group_dm WHERE group_nmbr = 600"),
                                                     &rows));
         QCOMPARE(rows.rows.value(0).value(0).toInt(), 0);
-        QVERIFY(!QFileInfo::exists(dataFilePath() + QStringLiteral(".before-restore")));
+        QVERIFY(!QFileInfo::exists(restoreSidePath()));
     }
 
     void backupRefusesTheDataFileItself() {

@@ -75,6 +75,13 @@ private slots:
         QTest::newRow("state 0") << "MDI State" << "0" << "0";
         QTest::newRow("empty splitter") << "Splitter Left" << "" << "2520 ";
         QTest::newRow("quoted value") << "Splitter Left" << "\"3100\"" << "3100 ";
+        // Texts that read as numbers but are none: the key's default, not a window of no size.
+        QTest::newRow("nan width") << "MDI Width" << "nan" << "10455";
+        QTest::newRow("NaN height") << "MDI Height" << "NaN" << "7920 ";
+        QTest::newRow("inf left") << "MDI Left" << "inf" << "105  ";
+        QTest::newRow("-inf top") << "MDI Top" << "-inf" << "105  ";
+        QTest::newRow("nan splitter") << "Splitter Left" << "nan" << "2520 ";
+        QTest::newRow("nan state") << "MDI State" << "nan" << "2";
     }
 
     void valuesAreCheckedOnReading() {
