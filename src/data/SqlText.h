@@ -1,5 +1,7 @@
 #pragma once
 
+#include "data/Regional.h"
+
 #include <QDate>
 #include <QString>
 #include <QVariant>
@@ -33,18 +35,6 @@ inline QString sqlTypeFilter(std::optional<int> raceTypeNmbr, std::optional<int>
 
 // A floating-point value written the same way whatever the locale.
 inline QString sqlDouble(double value) { return QString::number(value, 'g', 17); }
-
-// The short date form the windows and reports show: M/D/YYYY.
-inline QString shortDate(const QDate& date) { return date.isValid() ? date.toString(QStringLiteral("M/d/yyyy")) : QString(); }
-
-// Parses a date typed in the short form (M/D/YYYY) or ISO form; invalid when it is neither.
-inline QDate parseDate(const QString& text) {
-    const QString t = text.trimmed();
-    QDate d = QDate::fromString(t, QStringLiteral("M/d/yyyy"));
-    if (!d.isValid())
-        d = QDate::fromString(t, Qt::ISODate);
-    return d;
-}
 
 // A currency amount: a fixed-point number with four decimals, as the salary cap and salaries are.
 class Currency {

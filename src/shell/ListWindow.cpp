@@ -56,20 +56,57 @@ QIcon kindIcon(EntityKind kind) {
     return icon;
 }
 
-} // namespace
+// Where a cell keeps the value it sorts by when its text would sort wrongly (dates, money).
+constexpr int SortValueRole = Qt::UserRole + 1;
 
-QLocale regionalLocale() {
-    const QLocale system;
-    if (system.language() == QLocale::C)
-        return QLocale(QLocale::English, QLocale::UnitedStates);
-    return system;
-}
+// Sorts by value: cells given a value compare by it (dates by day, amounts by size); other cells by
+// their text, where whole numbers come after blanks and before other text, in numeric order, so car
+// 2 comes before car 10. Other text compares with letter case ignored.
+class ValueSortProxy : public QSortFilterProxyModel {
+public:
+    using QSortFilterProxyModel::QSortFilterProxyModel;
+
+protected:
+    bool lessThan(const QModelIndex& left, const QModelIndex& right) const override {
+        const QVariant a = left.data(SortValueRole);
+        const QVariant b = right.data(SortValueRole);
+        if (a.isValid() && b.isValid()) {
+            if (a.metaType().id() == QMetaType::QDate && b.metaType().id() == QMetaType::QDate)
+                return a.toDate() < b.toDate(); // no date is earlier than every date
+            return a.toLongLong() < b.toLongLong();
+        }
+        return textLess(left.data(Qt::DisplayRole).toString(), right.data(Qt::DisplayRole).toString());
+    }
+
+private:
+    // 0 blank, 1 a whole number, 2 other text: a rank keeps the order the same whichever pair is compared.
+    static int rank(const QString& text, qlonglong* number) {
+        const QString t = text.trimmed();
+        if (t.isEmpty())
+            return 0;
+        bool ok = false;
+        *number = t.toLongLong(&ok);
+        return ok ? 1 : 2;
+    }
+    static bool textLess(const QString& a, const QString& b) {
+        qlonglong x = 0;
+        qlonglong y = 0;
+        const int ra = rank(a, &x);
+        const int rb = rank(b, &y);
+        if (ra != rb)
+            return ra < rb;
+        if (ra == 1 && x != y)
+            return x < y;
+        return a.compare(b, Qt::CaseInsensitive) < 0;
+    }
+};
+
+} // namespace
 
 ListWindow::ListWindow(EntityKind kind, QWidget* parent) : QWidget(parent), m_kind(kind), m_icon(kindIcon(kind)) {
     m_model = new QStandardItemModel(this);
-    m_proxy = new QSortFilterProxyModel(this);
+    m_proxy = new ValueSortProxy(this);
     m_proxy->setSourceModel(m_model);
-    m_proxy->setSortCaseSensitivity(Qt::CaseInsensitive);
     m_proxy->setDynamicSortFilter(false);
 
     m_details = new QTreeView;
@@ -206,6 +243,11 @@ int ListWindow::addRow(const QStringList& texts) {
         items.first()->setIcon(m_icon);
     m_model->appendRow(items);
     return m_model->rowCount() - 1;
+}
+
+void ListWindow::setSortValue(int objectIndex, int column, const QVariant& value) {
+    if (QStandardItem* item = m_model->item(objectIndex, column))
+        item->setData(value, SortValueRole);
 }
 
 void ListWindow::endFill(int selected, bool selectFirst) {

@@ -1,12 +1,13 @@
 #pragma once
 
+#include "data/Regional.h"
 #include "shell/EntityKind.h"
 
 #include <QIcon>
 #include <QList>
-#include <QLocale>
 #include <QString>
 #include <QStringList>
+#include <QVariant>
 #include <QWidget>
 
 class QListView;
@@ -17,14 +18,10 @@ class QTreeView;
 class QAbstractItemView;
 class QVBoxLayout;
 
-// The locale the lists format money and dates with: the user's, or the program's home locale
-// when the system has none of its own (the "C" locale knows no currency sign).
-QLocale regionalLocale();
-
 // The one pattern behind the five list windows: a model of one row per entity, shown in one of
-// the four view modes of listViewMode, sorted ascending by the text of the clicked column
-// (letter case ignored). Each row knows its entity only by its position in the window's own
-// object list, never by a text key.
+// the four view modes of listViewMode, sorted ascending by the values of the clicked column:
+// dates by day, numbers by size, other text with letter case ignored. Each row knows its entity
+// only by its position in the window's own object list, never by a text key.
 class ListWindow : public QWidget {
     Q_OBJECT
 public:
@@ -63,6 +60,9 @@ protected:
     void beginFill(const QList<Column>& columns);
     // Appends a row; returns its position in the object list (the fill order).
     int addRow(const QStringList& texts);
+    // What a cell sorts by when its text would mislead: a QDate, or a whole number (an amount in
+    // its smallest unit). Cells of one column either all have a value or none.
+    void setSortValue(int objectIndex, int column, const QVariant& value);
     // Ends a fill: sorts once, selects the marked object (or the first row shown when
     // selectFirst), applies the view, shows the window and brings it forward.
     void endFill(int selectedObject, bool selectFirst);

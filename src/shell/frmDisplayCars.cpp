@@ -181,6 +181,7 @@ void frmDisplayCars::display(int carNmbr) {
     for (const cCar& car : cars) {
         const int row = addRow({car.carTxt(), car.driverName(), car.sponsor(), car.carMake(), car.carOwner(),
                                 formatSalary(car.salary()), m_raceTypes.getRaceTypeName(car.raceTypeNmbr())});
+        setSortValue(row, 5, qlonglong(car.salary().units()));
         m_rows.push_back(std::shared_ptr<cCar>(car.copy()));
         if (car.carNmbr() == carNmbr)
             selected = row;

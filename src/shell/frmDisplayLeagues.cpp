@@ -39,6 +39,7 @@ void frmDisplayLeagues::display(int leagueNmbr) {
                                 regionalLocale().toCurrencyString(league.salaryCap().toDouble()),
                                 raceTypes.getRaceTypeName(league.raceTypeNmbr()),
                                 carTypes.getCarTypeName(league.carTypeNmbr())});
+        setSortValue(row, 4, qlonglong(league.salaryCap().units()));
         m_rows.push_back(league.copy());
         if (league.leagueNmbr() == leagueNmbr)
             selected = row;

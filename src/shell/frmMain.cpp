@@ -2,6 +2,7 @@
 
 #include "data/CommonCode.h"
 #include "data/Paths.h"
+#include "data/Regional.h"
 #include "data/cConnection.h"
 #include "platform/gui/QtUiServices.h"
 #include "posting/cRacesCollection.h"
@@ -373,8 +374,8 @@ void frmMain::createStatusBar() {
 }
 
 void frmMain::updateClock() {
-    const QString date = QLocale().toString(QDate::currentDate(), QLocale::ShortFormat);
-    const QString time = QLocale().toString(QTime::currentTime(), QLocale::ShortFormat);
+    const QString date = shortDate(QDate::currentDate());
+    const QString time = regionalLocale().toString(QTime::currentTime(), QLocale::ShortFormat);
     if (m_panels[1]->text() != date)
         m_panels[1]->setText(date);
     if (m_panels[2]->text() != time)

@@ -1,5 +1,6 @@
 #include "TestDataFile.h"
 #include "exchange/Import.h"
+#include "ScopedLocale.h"
 
 #include <QDir>
 #include <QFile>
@@ -78,6 +79,17 @@ TEST(Import, RaceRecordsStoreTheDateAndResetTheStatus) {
               "Winter 500|Bay Oval|2002-02-17|0|2");
     EXPECT_EQ(one("SELECT race_dt FROM races WHERE race_nmbr = 8").toString(), "2002-03-03");
     EXPECT_EQ(count("SELECT count(*) FROM races WHERE race_nmbr = 9"), 0);
+}
+
+TEST(Import, FileDatesAreMonthFirstWhateverTheUsersLocale) {
+    TestDataFile data;
+    ASSERT_TRUE(data.ok());
+    ScopedLocale gb(ScopedLocale::british());
+    const QString path = writeFile(data, "12;8;\"New\";\"Ring\";\"3/1/2002\";6;1\r\n"
+                                         "12;9;\"Late\";\"Ring\";12/13/2002;6;1\r\n");
+    ASSERT_TRUE(importFile(path));
+    EXPECT_EQ(one("SELECT race_dt FROM races WHERE race_nmbr = 8").toString(), "2002-03-01");
+    EXPECT_EQ(one("SELECT race_dt FROM races WHERE race_nmbr = 9").toString(), "2002-12-13");
 }
 
 TEST(Import, AResultsFileReplacesTheResultsAndPostingsOfItsFirstRace) {

@@ -1,4 +1,5 @@
 #include "TestDataFile.h"
+#include "ScopedLocale.h"
 #include "data/CommonCode.h"
 #include "data/Paths.h"
 #include "reports/generators/ReportPipeline.h"
@@ -227,4 +228,12 @@ TEST(ReportPipeline, CellTextsAndSums) {
     EXPECT_EQ(footerText(QDateTime(QDate(2002, 3, 7), QTime(0, 0))),
               "Created 3/7/2002<BR>Powered By <A href=https://www.quorvanti.example>Quorvanti</a>");
     EXPECT_EQ(footerText(QDateTime(QDate(2002, 3, 7), QTime(14, 5, 9))).mid(8, 19), "3/7/2002 2:05:09 PM");
+}
+
+TEST(ReportPipeline, DatesInTheUsersForm) {
+    ScopedLocale gb(ScopedLocale::british());
+    EXPECT_EQ(cellDate(QStringLiteral("2002-03-07")), "07/03/2002");
+    EXPECT_EQ(footerText(QDateTime(QDate(2002, 3, 7), QTime(0, 0))).left(18), "Created 07/03/2002");
+    // Sorting keys stay ISO whatever is shown.
+    EXPECT_EQ(dateKey(QStringLiteral("2002-03-07")), "2002-03-07");
 }

@@ -1,4 +1,5 @@
 #include "ListTestHelpers.h"
+#include "ScopedLocale.h"
 #include "data/cCar.h"
 #include "data/cLeague.h"
 #include "data/cTeam.h"
@@ -24,9 +25,12 @@ private slots:
     void init();
     void cleanup();
 
-    void carsSortByTextAndSelectTheFirstRow();
+    void carsSortByNumberAndSelectTheFirstRow();
     void sortColumnSurvivesDisplay();
     void raceDateSortsByTheHiddenColumn();
+    void datesSortByDayInEitherLocale_data();
+    void datesSortByDayInEitherLocale();
+    void amountsSortByValue();
     void leaguesSelectByNumberOnly();
     void viewModesFollowListViewMode_data();
     void viewModesFollowListViewMode();
@@ -35,6 +39,12 @@ private slots:
 
 private:
     RecordingUi& ui() { return m_data->ui(); }
+    // A click on a column's header, as the user sorts a list.
+    void clickHeader(ListWindow* window, int section) {
+        QHeaderView* header = window->detailsView()->header();
+        QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
+                          QPoint(header->sectionViewportPosition(section) + 5, header->height() / 2));
+    }
     QStringList column(ListWindow* window, int col) {
         QStringList texts;
         for (int row = 0; row < window->rowCount(); ++row)
@@ -59,7 +69,7 @@ void ListWindowsTest::cleanup() {
     m_data.reset();
 }
 
-void ListWindowsTest::carsSortByTextAndSelectTheFirstRow() {
+void ListWindowsTest::carsSortByNumberAndSelectTheFirstRow() {
     putCar(500, 1, 1, QStringLiteral("9"), QStringLiteral("Nine"), QStringLiteral("1500"));
     putCar(501, 1, 1, QStringLiteral("24"), QStringLiteral("Twenty-four"), QStringLiteral("900"));
     putCar(502, 1, 1, QStringLiteral("10"), QStringLiteral("Ten"), QStringLiteral("12000"));
@@ -67,10 +77,10 @@ void ListWindowsTest::carsSortByTextAndSelectTheFirstRow() {
     displayCars(-1);
     frmDisplayCars* w = carsWindow();
     QVERIFY(w);
-    QCOMPARE(column(w, 0), QStringList({"10", "24", "9", "Top Bonus"}));
+    QCOMPARE(column(w, 0), QStringList({"9", "10", "24", "Top Bonus"}));
     QCOMPARE(w->selectedDisplayRow(), 0);
-    QCOMPARE(w->selectedCar()->carNmbr(), 502);
-    QCOMPARE(w->displayedText(0, 5), QStringLiteral("$12,000.00"));
+    QCOMPARE(w->selectedCar()->carNmbr(), 500);
+    QCOMPARE(w->displayedText(0, 5), QStringLiteral("$1,500.00"));
     QCOMPARE(w->displayedText(3, 6), QStringLiteral("Lakeshore Series"));
 
     displayCars(501);
@@ -107,17 +117,77 @@ void ListWindowsTest::raceDateSortsByTheHiddenColumn() {
     displayRaces(QStringLiteral("Winter Classic"));
     frmDisplayRaces* w = racesWindow();
     QVERIFY(w->detailsView()->isColumnHidden(0));
-    QCOMPARE(column(w, 0), QStringList({"01/10/2002", "12/15/2001"}));
-    QCOMPARE(column(w, 1), QStringList({"1/10/2002", "12/15/2001"}));
+    QCOMPARE(column(w, 1), QStringList({"12/15/2001", "1/10/2002"}));
     QCOMPARE(w->displayedText(w->selectedDisplayRow(), 2), QStringLiteral("Winter Classic"));
 
     w->headerClicked(2);
     QCOMPARE(column(w, 2), QStringList({"New Year Dash", "Winter Classic"}));
     w->headerClicked(1);
     QCOMPARE(w->sortColumn(), 0);
-    QCOMPARE(column(w, 2), QStringList({"New Year Dash", "Winter Classic"}));
+    QCOMPARE(column(w, 2), QStringList({"Winter Classic", "New Year Dash"}));
     QCOMPARE(w->displayedText(0, 4), QStringLiteral("Wexford Cup"));
     QCOMPARE(w->displayedText(0, 5), QStringLiteral("Car"));
+}
+
+void ListWindowsTest::datesSortByDayInEitherLocale_data() {
+    QTest::addColumn<QLocale>("locale");
+    QTest::addColumn<QStringList>("shown");
+    QTest::newRow("en_US") << ScopedLocale::american()
+                           << QStringList({"3/1/2026", "3/8/2026", "12/13/2026", "1/10/2027", "2/1/2027"});
+    QTest::newRow("en_GB") << ScopedLocale::british()
+                           << QStringList({"01/03/2026", "08/03/2026", "13/12/2026", "10/01/2027", "01/02/2027"});
+}
+
+void ListWindowsTest::datesSortByDayInEitherLocale() {
+    QFETCH(QLocale, locale);
+    QFETCH(QStringList, shown);
+    ScopedLocale scoped(locale);
+    // Neither month-first nor day-first text is in date order.
+    putRace(500, QStringLiteral("Finale"), QStringLiteral("2026-12-13"));
+    putRace(501, QStringLiteral("New Year"), QStringLiteral("2027-01-10"));
+    putRace(502, QStringLiteral("Opener"), QStringLiteral("2026-03-01"));
+    putRace(503, QStringLiteral("Second"), QStringLiteral("2026-03-08"));
+    putRace(504, QStringLiteral("Winter"), QStringLiteral("2027-02-01"));
+    displayRaces(QString());
+    frmDisplayRaces* w = racesWindow();
+    QVERIFY(QTest::qWaitForWindowExposed(w));
+    QCOMPARE(column(w, 1), shown);
+    QCOMPARE(w->displayedText(0, 2), QStringLiteral("Opener"));
+
+    clickHeader(w, 2);
+    QCOMPARE(column(w, 2), QStringList({"Finale", "New Year", "Opener", "Second", "Winter"}));
+    clickHeader(w, 1);
+    QCOMPARE(w->sortColumn(), 0);
+    QCOMPARE(column(w, 1), shown);
+    // The icon views show the date as the user reads it, too.
+    QCOMPARE(column(w, 0), shown);
+}
+
+void ListWindowsTest::amountsSortByValue() {
+    putCar(500, 1, 1, QStringLiteral("7"), QStringLiteral("Gus"), QStringLiteral("900"));
+    putCar(501, 1, 1, QStringLiteral("11"), QStringLiteral("ann"), QStringLiteral("12000.5"));
+    putCar(502, 1, 1, QStringLiteral("2"), QStringLiteral("Bob"), QStringLiteral("1500"));
+    putCar(503, 1, 1, QStringLiteral("03"), QStringLiteral("Cy"), QStringLiteral("-25"));
+    putCar(504, 2, 3, QStringLiteral(""), QStringLiteral("Bonus"));
+    displayCars(-1);
+    frmDisplayCars* w = carsWindow();
+    QVERIFY(QTest::qWaitForWindowExposed(w));
+    // Blank numbers first, then by number; a leading zero does not put a car out of place.
+    QCOMPARE(column(w, 0), QStringList({"", "2", "03", "7", "11"}));
+    clickHeader(w, 5);
+    QCOMPARE(column(w, 1), QStringList({"Cy", "Bonus", "Gus", "Bob", "ann"}));
+    clickHeader(w, 1);
+    QCOMPARE(column(w, 1), QStringList({"ann", "Bob", "Bonus", "Cy", "Gus"}));
+
+    putLeague(500, QStringLiteral("Small"), 1, QStringLiteral("900"));
+    putLeague(501, QStringLiteral("Large"), 1, QStringLiteral("25000"));
+    putLeague(502, QStringLiteral("Open"), 1, QStringLiteral("0"));
+    putLeague(503, QStringLiteral("Medium"), 1, QStringLiteral("5000"));
+    displayLeagues(-1);
+    frmDisplayLeagues* leagues = leaguesWindow();
+    QVERIFY(QTest::qWaitForWindowExposed(leagues));
+    clickHeader(leagues, 4);
+    QCOMPARE(column(leagues, 0), QStringList({"Open", "Small", "Medium", "Large"}));
 }
 
 void ListWindowsTest::leaguesSelectByNumberOnly() {

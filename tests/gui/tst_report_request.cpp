@@ -66,7 +66,7 @@ private slots:
         QCOMPARE(w.cmbLeague()->count(), 2);
         QCOMPARE(w.leagueNmbr(), 1);
         QCOMPARE(w.cmbRace()->count(), 3);
-        QCOMPARE(w.cmbRace()->currentText(), QString("03/03/2002 - Spring 500"));
+        QCOMPARE(w.cmbRace()->currentText(), QString("3/3/2002 - Spring 500"));
         QCOMPARE(w.raceNmbr(), 11);
         QCOMPARE(w.cmbTeam()->itemText(0), QString("Aces"));
         QCOMPARE(w.cmbTeam()->currentIndex(), -1);

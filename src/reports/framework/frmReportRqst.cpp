@@ -2,6 +2,7 @@
 
 #include "data/CommonCode.h"
 #include "data/Paths.h"
+#include "data/Regional.h"
 #include "data/cLeague.h"
 #include "data/cLeagueTeams.h"
 #include "data/cTeam.h"
@@ -24,7 +25,7 @@
 namespace {
 
 QString raceItemText(const cRaces& race) {
-    return race.raceDate().toString(QStringLiteral("MM/dd/yyyy")) + QStringLiteral(" - ") + race.raceName();
+    return shortDate(race.raceDate()) + QStringLiteral(" - ") + race.raceName();
 }
 
 int selectedNumber(const QComboBox* box) {
