@@ -24,6 +24,19 @@ inline QString raceAfterCondition(const QString& alias, int raceNmbr) {
         .arg(alias, n, date);
 }
 
+// The previous race of race n for a league of race type rt scored by car type ct: the latest race
+// before race n in the season order that is of race type rt, scored by car type ct, and has
+// results. It is the one race a league's totals in race n carry on from and its dropped cars are
+// counted against; a race of the other car type, or one rained out, is passed over. The values,
+// in order: race n, rt, ct.
+inline QString previousRaceSql() {
+    return QStringLiteral("SELECT p.race_nmbr FROM races p, races n"
+                          " WHERE n.race_nmbr = ? AND p.race_type_nmbr = ? AND p.car_type_nmbr = ?"
+                          " AND (p.race_dt < n.race_dt OR (p.race_dt = n.race_dt AND p.race_nmbr < n.race_nmbr))"
+                          " AND EXISTS (SELECT 1 FROM results x WHERE x.race_nmbr = p.race_nmbr)"
+                          " ORDER BY p.race_dt DESC, p.race_nmbr DESC LIMIT 1");
+}
+
 // ORDER BY clause of the season order, oldest first.
 inline QString seasonOrder(const QString& alias) {
     return QStringLiteral(" ORDER BY %1.race_dt, %1.race_nmbr").arg(alias);

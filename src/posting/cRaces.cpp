@@ -29,15 +29,20 @@ bool cRaces::load(int raceNmbr) {
 }
 
 bool cRaces::loadPrevious(int raceNmbr) {
-    // The latest race of the same race type before this one; the race type is part of the test so
-    // that a race of another series on the previous date can never be taken.
-    const QString sql = QStringLiteral("SELECT *") + QStringLiteral(" FROM races") + QStringLiteral(" WHERE ") +
-                        raceBeforeCondition(QStringLiteral("races"), raceNmbr) +
-                        QStringLiteral(" ORDER BY races.race_dt DESC, races.race_nmbr DESC LIMIT 1");
-    if (!m_db.OpenResultSet(sql) || m_db.isEOF())
+    // The race a league scored by this race's car type carries its totals from, so that a report's
+    // "since the previous race" and the posting's mean the same race.
+    cRaces race;
+    if (!race.load(raceNmbr))
         return false;
-    loadFromResultSet();
-    return true;
+    const int previous = previousRaceNmbr(race.raceTypeNmbr(), race.carTypeNmbr(), raceNmbr);
+    return previous > 0 && load(previous);
+}
+
+int cRaces::previousRaceNmbr(int raceTypeNmbr, int carTypeNmbr, int raceNmbr) {
+    IDatabase db;
+    if (!db.OpenResultSet(previousRaceSql(), {raceNmbr, raceTypeNmbr, carTypeNmbr}) || db.isEOF())
+        return 0;
+    return db.fields.toInt(QStringLiteral("race_nmbr"));
 }
 
 bool cRaces::CommitChanges() {

@@ -33,9 +33,13 @@ public:
 
     // Fills the object from the race with that number; false (object unchanged) when there is none.
     bool load(int raceNmbr);
-    // Fills the object with the race before that race: same race type, ordered by date and then by
-    // number. False (object unchanged) when it is the first race of its type.
+    // Fills the object with the previous race of that race for its own race type and car type
+    // (see previousRaceNmbr). False (object unchanged) when there is none.
     bool loadPrevious(int raceNmbr);
+    // The race that the totals of a league of the race type scored by the car type carry on from
+    // in race raceNmbr: the latest earlier race of that race type and car type that has results,
+    // races of one date in number order. 0 when there is none.
+    static int previousRaceNmbr(int raceTypeNmbr, int carTypeNmbr, int raceNmbr);
     QString nameOf() const { return QStringLiteral("RACES"); }
     // Inserts under a new number while raceNmbr is below 1, otherwise updates.
     bool CommitChanges();

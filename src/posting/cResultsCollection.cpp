@@ -50,17 +50,12 @@ int cResultsCollection::load(std::optional<int> raceNmbr) {
 }
 
 int cResultsCollection::loadPrevious(const cRaces& race) {
-    // Exactly one race: the latest of the same race type before this one, by date and then number.
-    const QString date = sqlDate(race.raceDate());
-    const QString sql = QStringLiteral("SELECT *") + QStringLiteral(" FROM results") +
-                        QStringLiteral(" WHERE race_nmbr = ") + QStringLiteral("       (SELECT r1.race_nmbr ") +
-                        QStringLiteral("       FROM races r1 ") + QStringLiteral("       WHERE r1.race_type_nmbr = ") +
-                        num(race.raceTypeNmbr()) + QStringLiteral("       AND (r1.race_dt < ") + date +
-                        QStringLiteral(" OR (r1.race_dt = ") + date + QStringLiteral(" AND r1.race_nmbr < ") +
-                        num(race.raceNmbr()) + QStringLiteral("))") +
-                        QStringLiteral("       ORDER BY r1.race_dt DESC, r1.race_nmbr DESC LIMIT 1)") +
-                        QStringLiteral(" order by place");
-    return loadQuery(sql);
+    // The results of the race's previous race for its own race type and car type.
+    const int previous = cRaces::previousRaceNmbr(race.raceTypeNmbr(), race.carTypeNmbr(), race.raceNmbr());
+    if (previous == 0)
+        return Count();
+    return loadQuery(QStringLiteral("SELECT *") + QStringLiteral(" FROM results") +
+                     QStringLiteral(" WHERE race_nmbr = ") + num(previous) + QStringLiteral(" order by place"));
 }
 
 bool cResultsCollection::raceExists(int raceNmbr) {

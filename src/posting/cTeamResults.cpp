@@ -14,6 +14,7 @@
 #include "posting/cTeamResultsCollection.h"
 
 #include <QHash>
+#include <QSet>
 #include <limits>
 
 namespace {
@@ -239,7 +240,7 @@ bool cTeamResults::insertDNQDrivers(const cLeague& league, const cRaces& race) {
     cTeamCarCollection dnq;
     dnq.loadDNQcars(league, race);
     for (const cTeamCar& holding : dnq) {
-        const int total = previous.getTotalPoints(holding.carNmbr(), holding.teamNmbr());
+        const int total = previous.carriedTotal(holding.carNmbr(), holding.teamNmbr());
         if (!insertRow(race.raceNmbr(), place, 0, holding.carNmbr(), holding.teamNmbr(), 2, 0, 0, 0, 0, 0, 0, total,
                        league.leagueNmbr()))
             return false;
@@ -299,18 +300,18 @@ bool cTeamResults::dropInactiveDrivers(const cLeague& league, const cRaces& race
 // ---- step 12 ----
 
 bool cTeamResults::setTotalPoints(const cLeague& league, const cRaces& race) {
-    // Each row's total is its points plus the car's total for the team in the previous race of
-    // the type, taken from the first such row written. One statement does every row.
-    const QString carried = QStringLiteral("IFNULL((SELECT p.total_points FROM team_results p"
-                                           " WHERE p.league_nmbr = ? AND p.car_nmbr = team_results.car_nmbr"
-                                           " AND p.team_nmbr = team_results.team_nmbr AND p.race_nmbr IN (") +
-                            cTeamResultsCollection::previousRaceNmbrsSql() +
-                            QStringLiteral(") ORDER BY p.rowid LIMIT 1), 0)");
-    const QVariantList values = {league.leagueNmbr(), league.raceTypeNmbr(), race.raceNmbr(), race.raceNmbr(),
-                                 league.leagueNmbr(), race.raceNmbr()};
-    if (!m_db.execute(QStringLiteral(" UPDATE team_results INDEXED BY team_results_league_race  SET total_points = points + ") + carried +
-                          QStringLiteral(" WHERE league_nmbr = ?  AND race_nmbr = ?"),
-                      values))
+    // Each row's total is its points plus the car's total for the team after the league's previous
+    // race: what the car's rows there started from plus the points of every one of them (see
+    // cTeamResultsCollection::carriedTotal). One statement does every row.
+    const int previous = cRaces::previousRaceNmbr(league.raceTypeNmbr(), league.carTypeNmbr(), race.raceNmbr());
+    const QString carried = QStringLiteral("IFNULL((SELECT SUM(p.points) + MIN(p.total_points - p.points)"
+                                           " FROM team_results p INDEXED BY team_results_league_race"
+                                           " WHERE p.league_nmbr = ? AND p.race_nmbr = ?"
+                                           " AND p.car_nmbr = team_results.car_nmbr"
+                                           " AND p.team_nmbr = team_results.team_nmbr), 0)");
+    if (!m_db.execute(QStringLiteral(" UPDATE team_results INDEXED BY team_results_league_race  SET total_points = points + ") +
+                          carried + QStringLiteral(" WHERE league_nmbr = ?  AND race_nmbr = ?"),
+                      {league.leagueNmbr(), previous, league.leagueNmbr(), race.raceNmbr()}))
         return false;
     int rows = 0;
     if (!checkedRowCount(QStringLiteral("total_points"), league, race, &rows))
@@ -327,9 +328,15 @@ bool cTeamResults::insertDroppedDrivers(const cLeague& league, const cRaces& rac
         return true;
     cResultsCollection results;
     results.load(race.raceNmbr());
+    // One row per car that left its team, with the car's whole total there, however many rows
+    // it had in the previous race.
+    QSet<std::pair<int, int>> written;
     for (const cTeamResults& row : dropped) {
+        if (written.contains({row.teamNmbr(), row.carNmbr()}))
+            continue;
+        written.insert({row.teamNmbr(), row.carNmbr()});
         if (!insertRow(race.raceNmbr(), results.getPlace(row.carNmbr()), 0, row.carNmbr(), row.teamNmbr(), 2, 0, 0, 0,
-                       0, 0, 0, row.totalPoints(), league.leagueNmbr()))
+                       0, 0, 0, dropped.carriedTotal(row.carNmbr(), row.teamNmbr()), league.leagueNmbr()))
             return false;
         stepProgress();
     }

@@ -102,47 +102,22 @@ int cTeamResultsCollection::loadNoBonusCars(int leagueNmbr, std::optional<int> r
     return loadSql(sql, values);
 }
 
-QString cTeamResultsCollection::previousRaceNmbrsSql() {
-    return QStringLiteral("SELECT r1.race_nmbr FROM races r1") + QStringLiteral(" WHERE r1.race_type_nmbr = ?") +
-           QStringLiteral(" AND r1.race_dt = ") + QStringLiteral("       (SELECT MAX(r2.race_dt) ") +
-           QStringLiteral("       FROM races r2, races r3") +
-           QStringLiteral("       WHERE r2.race_type_nmbr = r3.race_type_nmbr ") +
-           QStringLiteral("        AND r3.race_nmbr = ?") +
-           QStringLiteral("        AND EXISTS (SELECT 1 FROM results WHERE results.race_nmbr = r2.race_nmbr)") +
-           QStringLiteral("        AND r2.race_dt < ") + QStringLiteral("           (SELECT r4.race_dt ") +
-           QStringLiteral("           FROM races r4") + QStringLiteral("           WHERE r4.race_nmbr = ?))");
-}
-
 int cTeamResultsCollection::loadPreviousRace(const cLeague& league, const cRaces& race) {
+    const int previous = cRaces::previousRaceNmbr(league.raceTypeNmbr(), league.carTypeNmbr(), race.raceNmbr());
+    if (previous == 0)
+        return Count();
     const QString sql = QStringLiteral(" SELECT team_results.* ") + QStringLiteral(" FROM team_results ") + kByLeague +
                         QStringLiteral(" WHERE team_results.league_nmbr = ?") +
-                        QStringLiteral(" AND team_results.race_nmbr IN (") + previousRaceNmbrsSql() +
-                        QStringLiteral(") ORDER BY team_results.rowid");
-    return loadSql(sql, {league.leagueNmbr(), league.raceTypeNmbr(), race.raceNmbr(), race.raceNmbr()});
+                        QStringLiteral(" AND team_results.race_nmbr = ?") + QStringLiteral(" ORDER BY team_results.rowid");
+    return loadSql(sql, {league.leagueNmbr(), previous});
 }
 
 int cTeamResultsCollection::loadDroppedDrivers(const cLeague& league, const cRaces& race) {
-    // The previous race is one race of the league's race type and car type on the latest earlier
-    // date of the type. Should two such races share that date, the first numbered one is taken
-    // rather than refusing the statement. It is looked up first so that the rows are then read
-    // through the league's index.
-    if (!m_db.OpenResultSet(QStringLiteral("       SELECT r1.race_nmbr ") + QStringLiteral("       FROM RACES r1 ") +
-                                QStringLiteral("       WHERE race_type_nmbr = ?") +
-                                QStringLiteral("       AND car_type_nmbr = ?") +
-                                QStringLiteral("       AND r1.race_dt = ") +
-                                QStringLiteral("           (SELECT MAX(r3.race_dt) ") +
-                                QStringLiteral("           FROM races r3, races r4") +
-                                QStringLiteral("           WHERE r3.race_type_nmbr = r4.race_type_nmbr ") +
-                                QStringLiteral("           AND r4.race_nmbr = ?") +
-                                QStringLiteral("           AND r3.race_dt < ") +
-                                QStringLiteral("               (SELECT r5.race_dt ") +
-                                QStringLiteral("               FROM races r5") +
-                                QStringLiteral("               WHERE r5.race_nmbr = ?))") +
-                                QStringLiteral("       ORDER BY r1.race_nmbr LIMIT 1"),
-                            {league.raceTypeNmbr(), league.carTypeNmbr(), race.raceNmbr(), race.raceNmbr()}) ||
-        m_db.isEOF())
+    // The same previous race as the totals come from: a car sold before a rained-out race, or
+    // before a race of the other car type, is still carried on from the race it last ran for the team.
+    const int previous = cRaces::previousRaceNmbr(league.raceTypeNmbr(), league.carTypeNmbr(), race.raceNmbr());
+    if (previous == 0)
         return Count();
-    const int previousRace = m_db.fields.toInt(QStringLiteral("race_nmbr"));
     const QString sql = QStringLiteral(" SELECT * ") + QStringLiteral(" FROM team_results tr1") + kByLeague +
                         QStringLiteral(" WHERE league_nmbr = ?") + QStringLiteral(" AND race_nmbr = ?") +
                         QStringLiteral(" AND NOT EXISTS (") + QStringLiteral(" SELECT 1") +
@@ -151,7 +126,7 @@ int cTeamResultsCollection::loadDroppedDrivers(const cLeague& league, const cRac
                         QStringLiteral(" AND tr2.team_nmbr = tr1.team_nmbr") +
                         QStringLiteral(" AND tr2.car_nmbr = tr1.car_nmbr") + QStringLiteral(")") +
                         QStringLiteral(" ORDER BY tr1.rowid");
-    return loadSql(sql, {league.leagueNmbr(), previousRace, league.leagueNmbr(), race.raceNmbr()});
+    return loadSql(sql, {league.leagueNmbr(), previous, league.leagueNmbr(), race.raceNmbr()});
 }
 
 int cTeamResultsCollection::loadPreviousRaces(const cLeague& league, const cRaces& race, int /*teamNmbr*/) {
@@ -171,6 +146,25 @@ int cTeamResultsCollection::getTotalPoints(int carNmbr, int teamNmbr) const {
         if (row.carNmbr() == carNmbr && row.teamNmbr() == teamNmbr)
             return row.totalPoints();
     return 0;
+}
+
+int cTeamResultsCollection::carriedTotal(int carNmbr, int teamNmbr) const {
+    // Every row of a car and team in one race was given the same total to start from (its total
+    // less its points); the car's total after that race adds the points of each of its rows, so
+    // a team's two top-finish bonuses of one race are both carried.
+    qint64 total = 0;
+    bool found = false;
+    for (const cTeamResults& row : m_rows) {
+        if (row.carNmbr() != carNmbr || row.teamNmbr() != teamNmbr)
+            continue;
+        if (!found)
+            total += qint64(row.totalPoints()) - row.points();
+        found = true;
+        total += row.points();
+    }
+    if (total > std::numeric_limits<int>::max() || total < std::numeric_limits<int>::min())
+        throw std::overflow_error("Overflow");
+    return int(total);
 }
 
 bool cTeamResultsCollection::resultsForTeamExists(int leagueNmbr, int teamNmbr) {

@@ -33,16 +33,20 @@ public:
     // Only rows of cars and drivers (never the bonus car), ordered by points in the direction.
     int loadNoBonusCars(int leagueNmbr, std::optional<int> raceNmbr = {}, std::optional<int> teamNmbr = {},
                         const QString& direction = QString());
-    // Rows of the previous race of the league's race type and car type whose car no longer has a
-    // row for that team in this race.
+    // Rows of the league's previous race (cRaces::previousRaceNmbr) whose car no longer has a row
+    // for that team in this race.
     int loadDroppedDrivers(const cLeague& league, const cRaces& race);
-    // The league's rows in the previous race of the type that has results (all races on that date).
+    // The league's rows in its previous race (cRaces::previousRaceNmbr): the race totals carry from.
     int loadPreviousRace(const cLeague& league, const cRaces& race);
     // The league's rows in its race type's races up to and including the race's date, every team.
     int loadPreviousRaces(const cLeague& league, const cRaces& race, int teamNmbr);
 
     // The total of the first held row of the car and team; 0 when none.
     int getTotalPoints(int carNmbr, int teamNmbr) const;
+    // The car's season total for the team after the one race whose rows the list holds: what its
+    // rows started from plus the points of every one of them; 0 when none. Beyond 32 bits:
+    // std::overflow_error.
+    int carriedTotal(int carNmbr, int teamNmbr) const;
     bool resultsForTeamExists(int leagueNmbr, int teamNmbr);
     bool resultsForCarExistsAfterDate(int teamNmbr, int carNmbr, const QDate& date);
 
@@ -51,11 +55,6 @@ public:
     int sumLapsLedBonus(int teamNmbr, int carNmbr) const;
     int sumMostLapsLedBonus(int teamNmbr, int carNmbr) const;
     int sumQualPoints(int teamNmbr, int carNmbr) const;
-
-    // The statement selecting the race numbers that totals are carried from: the races of the
-    // race type on the latest date before the race's own among races of the type that have results.
-    // Its values, in order: the race type, the race, the race.
-    static QString previousRaceNmbrsSql();
 
 private:
     int loadSql(const QString& sql, const QVariantList& params = {});

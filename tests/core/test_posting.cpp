@@ -25,6 +25,7 @@
 #include "posting/Scoring.h"
 #include "posting/cLeagueStandingsCollection.h"
 #include "posting/cRaces.h"
+#include "posting/cRacesCollection.h"
 #include "posting/cTeamResultsCollection.h"
 #include "posting/cTeamResultsSummary.h"
 #include "posting/cTeamResultsSummaryCollection.h"
@@ -239,8 +240,8 @@ TEST_F(Posting, SecondRaceCarriesTotalsAndTheSoldCar) {
     // Car 7 did not run in race 2; car 8 did (place 7, no points) and carries its 0.
     EXPECT_EQ(row(501, 2, Charlie, 7, 2).place, 999);
     EXPECT_EQ(row(501, 2, Charlie, 8).total, 0);
-    // Alpha meets the rule again (1st and 3rd). Both bonus-car rows carry the first race-1 row's
-    // total, the bonus row's 20.
+    // Alpha meets the rule again (1st and 3rd). Both bonus-car rows carry the bonus car's 20 of
+    // race 1.
     const int bonus = bonusCar();
     EXPECT_EQ(row(501, 2, Alpha, bonus, 1).total, 40);
     EXPECT_EQ(row(501, 2, Alpha, bonus, 2).total, 20);
@@ -441,6 +442,183 @@ TEST_F(Posting, EarlierRacesGetFillerRowsForMissingTeams) {
     cTeamResultsSummaryCollection list;
     EXPECT_TRUE(list.teamExists(504));
 }
+
+// ---- the previous race ----
+
+// A team's bonus-car rows of a race (status 1 in the order written), as points/total pairs.
+std::vector<std::pair<int, int>> bonusRows(int league, int race, int team, int status) {
+    SqlRows rows;
+    gConnection->getConnection()->query(
+        QStringLiteral("SELECT points, total_points FROM team_results WHERE league_nmbr = %1 AND race_nmbr = %2 "
+                       "AND team_nmbr = %3 AND current_status = %4 AND car_nmbr IN "
+                       "(SELECT car_nmbr FROM cars WHERE car_type_nmbr = 3) ORDER BY rowid")
+            .arg(league)
+            .arg(race)
+            .arg(team)
+            .arg(status),
+        &rows);
+    std::vector<std::pair<int, int>> out;
+    for (const auto& r : rows.rows)
+        out.emplace_back(r[0].toInt(), r[1].toInt());
+    return out;
+}
+
+TEST_F(Posting, TwoTopFinishRulesInOneRaceAreBothCarried) {
+    // A second rule: exactly one car in first place pays 15.
+    TestDataFile::exec("INSERT INTO scoring_top_points VALUES (600, 1, 15, 1)");
+    post(1);
+    post(2);
+    EXPECT_TRUE(data.ui().boxes.isEmpty()) << qPrintable(data.ui().lastBoxText());
+    // Race 1: Alpha has 1st and 2nd, so both rules pay; Bravo has 1st to 3rd, so only the second.
+    using Rows = std::vector<std::pair<int, int>>;
+    EXPECT_EQ(bonusRows(501, 1, Alpha, 1), (Rows{{20, 20}, {15, 15}}));
+    EXPECT_EQ(bonusRows(501, 1, Bravo, 1), (Rows{{15, 15}}));
+    // Race 2: Alpha has 1st and 3rd, both rules again; each row carries the 35 of race 1, and so
+    // does the bonus car's did-not-qualify row.
+    EXPECT_EQ(bonusRows(501, 2, Alpha, 1), (Rows{{20, 55}, {15, 50}}));
+    EXPECT_EQ(bonusRows(501, 2, Alpha, 2), (Rows{{0, 35}}));
+    EXPECT_EQ(bonusRows(501, 2, Bravo, 1), (Rows{{15, 30}}));
+    EXPECT_EQ(bonusRows(501, 2, Bravo, 2), (Rows{{0, 15}}));
+    // The ordinary cars are not touched by it.
+    EXPECT_EQ(row(501, 2, Alpha, 1).total, 186);
+}
+
+TEST_F(Posting, TwoRacesOfOneCarTypeOnOneDateCarryInNumberOrder) {
+    TestDataFile::exec("UPDATE races SET race_dt = '2024-03-01' WHERE race_nmbr = 2");
+    cRaces previous;
+    ASSERT_TRUE(previous.loadPrevious(2));
+    EXPECT_EQ(previous.raceNmbr(), 1);
+    cRacesCollection later;
+    ASSERT_EQ(later.loadFutureRaces(1), 1);
+    EXPECT_EQ(later.Item(1)->raceNmbr(), 2);
+
+    post(1);
+    post(2);
+    EXPECT_TRUE(data.ui().boxes.isEmpty()) << qPrintable(data.ui().lastBoxText());
+    EXPECT_EQ(row(501, 2, Alpha, 1).total, 67 + 119);
+    EXPECT_EQ(row(501, 2, Alpha, 2).total, 119 + 90);
+    // Car 5 is still Alpha's on 3/1: 4th pays 50, on top of its 40.
+    EXPECT_EQ(row(501, 2, Alpha, 5).total, 90);
+    EXPECT_EQ(row(501, 2, Bravo, 3).total, 148);
+    EXPECT_EQ(bonusRows(501, 2, Alpha, 1), (std::vector<std::pair<int, int>>{{20, 40}}));
+}
+
+class PassedOver : public Posting {
+protected:
+    // Race 3 on 3/15 gets what were race 2's results; race 2 (3/8) between them has either no
+    // results at all or only a driver's. Either way race 3 carries from race 1, and car 5, sold
+    // on 3/5, keeps its place and its 40 on Alpha.
+    void expectCarriedPastRace2(bool driverRace) {
+        TestDataFile::exec("INSERT INTO races VALUES (3, 'Race Three', 'T', '2024-03-15', 1, 1, 2)");
+        TestDataFile::exec("UPDATE results SET race_nmbr = 3 WHERE race_nmbr = 2");
+        if (driverRace) {
+            TestDataFile::exec("UPDATE races SET car_type_nmbr = 2 WHERE race_nmbr = 2");
+            TestDataFile::exec("INSERT INTO cars (car_nmbr, race_type_nmbr, car_type_nmbr, car_txt) "
+                               "VALUES (21, 1, 2, 'Driver 21')");
+            TestDataFile::exec("INSERT INTO results VALUES (21, 2, 1, 1, 0, 0, 0)");
+        }
+        for (int n : {1, 2, 3}) {
+            cRaces race;
+            race.load(n);
+            if (n == 2 && !driverRace)
+                deleteRacePosting(race); // what the race window does for a race without results
+            else
+                postRace(race);
+        }
+        EXPECT_TRUE(data.ui().boxes.isEmpty()) << qPrintable(data.ui().lastBoxText());
+        cRaces previous;
+        ASSERT_TRUE(previous.loadPrevious(3));
+        EXPECT_EQ(previous.raceNmbr(), 1);
+
+        const Row sold = row(501, 3, Alpha, 5, 2);
+        EXPECT_EQ(sold.place, 4);
+        EXPECT_EQ(sold.points, 0);
+        EXPECT_EQ(sold.total, 40);
+        EXPECT_EQ(row(501, 3, Alpha, 1).total, 186);
+        EXPECT_EQ(row(501, 3, Bravo, 3).total, 148);
+        EXPECT_EQ(row(501, 3, Charlie, 7, 2).total, 0);
+        EXPECT_EQ(bonusRows(501, 3, Alpha, 1), (std::vector<std::pair<int, int>>{{20, 40}}));
+        // Alpha 67 + 119 + 20: the sold car adds nothing to the race.
+        EXPECT_EQ(summary(501, 3, Alpha), std::pair(206, 2));
+    }
+};
+
+TEST_F(PassedOver, RainedOutRaceAndTheSoldCarKeepsItsTotal) { expectCarriedPastRace2(false); }
+
+TEST_F(PassedOver, DriverRaceAndTheSoldCarKeepsItsTotal) {
+    expectCarriedPastRace2(true);
+    // The driver race posted for the car league: its cars did not run there and carry race 1's totals.
+    EXPECT_EQ(row(501, 2, Alpha, 1, 2).total, 119);
+    EXPECT_EQ(row(501, 2, Alpha, 5, 2).total, 40);
+}
+
+// Race type 2 is scored both ways on the same four dates: car races 11, 13, 15, 17 and driver
+// races 12, 14, 16, 18 on 4/1, 4/8, 4/15 and 4/22. League 503 scores cars (Echo holds car 31),
+// league 504 drivers (Foxtrot holds driver 41). Method 601 pays 10 for 1st and 5 for 2nd; car 31
+// wins every car race, driver 41 is second in every driver race.
+class CarsAndDrivers : public Posting, public ::testing::WithParamInterface<bool> {
+protected:
+    static constexpr int Echo = 505, Foxtrot = 506;
+    void SetUp() override {
+        Posting::SetUp();
+        TestDataFile::exec("INSERT INTO scoring_type VALUES (601, 'Flat', 0, 0, 0)");
+        TestDataFile::exec("INSERT INTO scoring_points VALUES (601, 1, 10, 0), (601, 2, 5, 0)");
+        TestDataFile::exec("INSERT INTO cars (car_nmbr, race_type_nmbr, car_type_nmbr, car_txt) VALUES "
+                           "(31, 2, 1, 'Car 31'), (32, 2, 1, 'Car 32'), (41, 2, 2, 'Driver 41'), "
+                           "(42, 2, 2, 'Driver 42')");
+        TestDataFile::exec("INSERT INTO teams (team_nmbr, team_name, race_type_nmbr, car_type_nmbr) VALUES "
+                           "(505, 'Echo', 2, 1), (506, 'Foxtrot', 2, 2)");
+        TestDataFile::exec("INSERT INTO leagues VALUES (503, 'Cars', 'C', 2, 1, 601, 0, 0, 1), "
+                           "(504, 'Drivers', 'D', 2, 1, 601, 0, 0, 2)");
+        TestDataFile::exec("INSERT INTO league_teams VALUES (503, 505), (504, 506)");
+        TestDataFile::exec("INSERT INTO team_car VALUES (505, 31, '2024-01-01', NULL, 0, 0, 1), "
+                           "(506, 41, '2024-01-01', NULL, 0, 0, 1)");
+        for (int k = 0; k < 4; ++k) {
+            const QString date = QDate(2024, 4, 1 + 7 * k).toString(Qt::ISODate);
+            TestDataFile::exec(QStringLiteral("INSERT INTO races VALUES (%1, 'Cars %1', 'T', '%2', 1, 2, 2), "
+                                              "(%3, 'Drivers %3', 'T', '%2', 2, 2, 2)")
+                                   .arg(carRace(k))
+                                   .arg(date)
+                                   .arg(driverRace(k)));
+            TestDataFile::exec(QStringLiteral("INSERT INTO results VALUES (31, %1, 1, 1, 0, 0, 0), "
+                                              "(32, %1, 2, 2, 0, 0, 0), (42, %2, 1, 1, 0, 0, 0), "
+                                              "(41, %2, 2, 2, 0, 0, 0)")
+                                   .arg(carRace(k))
+                                   .arg(driverRace(k)));
+        }
+    }
+    static int carRace(int k) { return 11 + 2 * k; }
+    static int driverRace(int k) { return 12 + 2 * k; }
+};
+
+TEST_P(CarsAndDrivers, EachLeagueCarriesFromItsOwnCarTypeWhicheverIsPostedFirst) {
+    const bool carsFirst = GetParam();
+    for (int k = 0; k < 4; ++k) {
+        post(carsFirst ? carRace(k) : driverRace(k));
+        post(carsFirst ? driverRace(k) : carRace(k));
+    }
+    EXPECT_TRUE(data.ui().boxes.isEmpty()) << qPrintable(data.ui().lastBoxText());
+    for (int k = 0; k < 4; ++k) {
+        EXPECT_EQ(row(503, carRace(k), Echo, 31).total, 10 * (k + 1)) << "date " << k;
+        EXPECT_EQ(row(504, driverRace(k), Foxtrot, 41).total, 5 * (k + 1)) << "date " << k;
+        // Between its own races a league's car that did not run carries on unchanged. The car
+        // race is the earlier of the date, so when it was posted first the driver race's row
+        // already carries its total.
+        if (carsFirst) {
+            EXPECT_EQ(row(503, driverRace(k), Echo, 31, 2).total, 10 * (k + 1)) << "date " << k;
+        }
+        EXPECT_EQ(row(504, carRace(k), Foxtrot, 41, 2).total, 5 * k) << "date " << k;
+    }
+    cLeagueStandingsCollection cars;
+    ASSERT_EQ(cars.load(503, driverRace(3), true), 1);
+    EXPECT_EQ(cars.Item(1)->points(), 40);
+    cLeagueStandingsCollection drivers;
+    ASSERT_EQ(drivers.load(504, driverRace(3), true), 1);
+    EXPECT_EQ(drivers.Item(1)->points(), 20);
+}
+
+INSTANTIATE_TEST_SUITE_P(PostingOrder, CarsAndDrivers, ::testing::Values(true, false),
+                         [](const auto& info) { return info.param ? "CarRaceFirst" : "DriverRaceFirst"; });
 
 // ---- places ----
 

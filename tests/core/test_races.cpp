@@ -109,10 +109,14 @@ TEST(Races, RoundTripsTextsDatesAndCopies) {
     EXPECT_EQ(back.raceName(), "Driver's 500");
 }
 
-TEST(Races, PreviousRaceStaysWithinItsRaceTypeAndOrdersSameDateByNumber) {
+TEST(Races, PreviousRaceIsTheLatestEarlierOfItsTypeAndCarTypeWithResults) {
     TestDataFile data;
     ASSERT_TRUE(data.ok());
     interleavedSeason();
+    addRace(16, "2024-03-20", 1, 2); // scored by drivers
+    // Race 13 was rained out and race 15 not run yet: neither has results.
+    for (int n : {9, 10, 11, 12, 14, 16})
+        addResult(n, 1, 1);
     auto previousOf = [](int n) {
         cRaces r;
         return r.loadPrevious(n) ? r.raceNmbr() : 0;
@@ -120,9 +124,12 @@ TEST(Races, PreviousRaceStaysWithinItsRaceTypeAndOrdersSameDateByNumber) {
     // Race 9 of type 2 shares race 10's date; it must never be taken for a type-1 race.
     EXPECT_EQ(previousOf(12), 10);
     EXPECT_EQ(previousOf(13), 12); // same date, lower number
-    EXPECT_EQ(previousOf(15), 13);
+    EXPECT_EQ(previousOf(15), 12); // 13 has no results, 16 is of the other car type
     EXPECT_EQ(previousOf(14), 11);
     EXPECT_EQ(previousOf(11), 9);
+    EXPECT_EQ(previousOf(16), 0); // the first driver race of its type
+    EXPECT_EQ(cRaces::previousRaceNmbr(1, 2, 15), 16);
+    EXPECT_EQ(cRaces::previousRaceNmbr(1, 1, 16), 12);
 
     cRaces first;
     first.setRaceName("untouched");
