@@ -1,20 +1,32 @@
 // Posting a season: how long posting a race takes against the time the engine needs just to
-// write the same number of team_results rows (the floor).
+// write the race's team_results rows, measured two ways:
+//   new-file floor     the same number of rows into a new, empty file of the same kind;
+//   season-file floor  the race's own rows written again into the season's file, which is what
+//                      posting has to do at the least.
+// Every race is posted several times and the median is shown (the rows of a posting replace the
+// last one's, so every repeat does the same work).
 //
-//   posting          200 leagues x 12 teams x 6 cars, 10 races
-//   posting --small  5 leagues, 3 races (a quick proof that it runs)
+//   posting          a 30-race season of 200 leagues x 12 teams x 6 cars, a 1,000-league run,
+//                    and race 1 posted through the race window with its progress bar on screen
+//   posting --small  the same at a few leagues and races (a quick proof that it runs)
 
 #include "TestDataFile.h"
 #include "data/cConnection.h"
 #include "data/Paths.h"
+#include "editors/races/frmRace.h"
+#include "platform/gui/QtUiServices.h"
 #include "posting/Scoring.h"
 #include "posting/cRaces.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QProgressBar>
 #include <QTemporaryDir>
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <functional>
 #include <sys/resource.h>
 
 namespace {
@@ -118,82 +130,203 @@ void buildSeason(int leagues, int races) {
     TestDataFile::exec("COMMIT");
 }
 
+const char* kCreateTeamResults =
+    "CREATE TABLE team_results (race_nmbr INTEGER NOT NULL, place INTEGER DEFAULT 0, qualified INTEGER DEFAULT 0,"
+    " car_nmbr INTEGER NOT NULL, team_nmbr INTEGER NOT NULL, current_status INTEGER DEFAULT 1,"
+    " fast_qual_bonus INTEGER DEFAULT 0, laps_led_bonus INTEGER DEFAULT 0, most_laps_led_bonus INTEGER DEFAULT 0,"
+    " adjustment INTEGER DEFAULT 0, points INTEGER DEFAULT 0, qual_points INTEGER DEFAULT 0,"
+    " total_points INTEGER DEFAULT 0, league_nmbr INTEGER NOT NULL);"
+    "CREATE INDEX team_results_league_race ON team_results (league_nmbr, race_nmbr, team_nmbr);"
+    "CREATE INDEX team_results_race ON team_results (race_nmbr);"
+    "CREATE INDEX team_results_team_car ON team_results (team_nmbr, car_nmbr);";
+
+const QString kInsert = QStringLiteral("INSERT INTO team_results VALUES (?,?,?,?,?,?,?,?,?,?,?,?,?,?)");
+
+double msSince(const QElapsedTimer& t) { return double(t.nsecsElapsed()) / 1e6; }
+
+double median(std::vector<double> v) {
+    if (v.empty())
+        return 0;
+    std::sort(v.begin(), v.end());
+    const size_t n = v.size();
+    return n % 2 ? v[n / 2] : (v[n / 2 - 1] + v[n / 2]) / 2;
+}
+
+double medianOf(int repeats, const std::function<double()>& once) {
+    std::vector<double> v;
+    for (int i = 0; i < repeats; ++i)
+        v.push_back(once());
+    return median(v);
+}
+
+double peakMiB() {
+    struct rusage usage {};
+    getrusage(RUSAGE_SELF, &usage);
+    return double(usage.ru_maxrss) / 1024.0;
+}
+
 // Writes rows team_results rows with one prepared statement in one transaction into a new file
 // of the same kind; milliseconds.
-double floorMs(const QString& folder, int rows) {
+double newFileFloorMs(const QString& folder, int rows) {
     const QString path = QDir(folder).filePath(QStringLiteral("floor.qv"));
     QFile::remove(path);
     SqlDatabase db;
     if (!db.open(path, dataFileKey(), true, true))
         return 0;
-    db.exec(QStringLiteral(
-        "CREATE TABLE team_results (race_nmbr INTEGER NOT NULL, place INTEGER DEFAULT 0, qualified INTEGER DEFAULT 0,"
-        " car_nmbr INTEGER NOT NULL, team_nmbr INTEGER NOT NULL, current_status INTEGER DEFAULT 1,"
-        " fast_qual_bonus INTEGER DEFAULT 0, laps_led_bonus INTEGER DEFAULT 0, most_laps_led_bonus INTEGER DEFAULT 0,"
-        " adjustment INTEGER DEFAULT 0, points INTEGER DEFAULT 0, qual_points INTEGER DEFAULT 0,"
-        " total_points INTEGER DEFAULT 0, league_nmbr INTEGER NOT NULL);"
-        "CREATE INDEX team_results_league_race ON team_results (league_nmbr, race_nmbr, team_nmbr);"
-        "CREATE INDEX team_results_race ON team_results (race_nmbr);"
-        "CREATE INDEX team_results_team_car ON team_results (team_nmbr, car_nmbr);"));
-    const QString insert = QStringLiteral("INSERT INTO team_results VALUES (?,?,?,?,?,?,?,?,?,?,?,?,?,?)");
+    db.exec(QString::fromLatin1(kCreateTeamResults));
     QElapsedTimer timer;
     timer.start();
     db.exec(QStringLiteral("BEGIN"));
     for (int i = 0; i < rows; ++i)
-        db.exec(insert, {1, i % 43 + 1, i % 43 + 1, kFirstCar + i % 43, 500 + i / 6, 1, 0, 5, 0, 0, 40, 0, 40,
-                         500 + i / 72});
+        db.exec(kInsert, {1, i % 43 + 1, i % 43 + 1, kFirstCar + i % 43, 500 + i / 6, 1, 0, 5, 0, 0, 40, 0, 40,
+                          500 + i / 72});
     db.exec(QStringLiteral("COMMIT"));
-    const double ms = double(timer.nsecsElapsed()) / 1e6;
+    const double ms = msSince(timer);
     db.close();
     QFile::remove(path);
     return ms;
+}
+
+// Writes the race's own team_results rows again into the season's file, in the order they were
+// written, with one prepared statement in one transaction; milliseconds. The rows are the same
+// afterwards, in the same order.
+double seasonFileFloorMs(int race) {
+    SqlDatabase* db = gConnection->getConnection();
+    SqlRows rows;
+    db->query(QStringLiteral("SELECT * FROM team_results WHERE race_nmbr = %1 ORDER BY rowid").arg(race), &rows);
+    db->exec(QStringLiteral("DELETE FROM team_results WHERE race_nmbr = %1").arg(race));
+    QElapsedTimer timer;
+    timer.start();
+    db->exec(QStringLiteral("BEGIN"));
+    for (const QVariantList& row : std::as_const(rows.rows))
+        db->exec(kInsert, row);
+    db->exec(QStringLiteral("COMMIT"));
+    return msSince(timer);
+}
+
+int rowsOf(int race) {
+    return TestDataFile::scalar(QStringLiteral("SELECT count(*) FROM team_results WHERE race_nmbr = %1").arg(race))
+        .toInt();
+}
+
+double postMs(int raceNmbr) {
+    cRaces race;
+    race.load(raceNmbr);
+    QElapsedTimer timer;
+    timer.start();
+    postRace(race);
+    return msSince(timer);
+}
+
+bool noBoxes(TestDataFile& data) {
+    if (data.ui().boxes.isEmpty())
+        return true;
+    std::fprintf(stderr, "posting showed %d box(es); first: %s\n", int(data.ui().boxes.size()),
+                 qPrintable(data.ui().boxes.first().text));
+    return false;
+}
+
+struct Totals {
+    double posting = 0, newFloor = 0, seasonFloor = 0;
+    int rows = 0;
+};
+
+// Posts every race of a season in date order, each `repeats` times, and prints a line a race.
+bool postSeason(const char* title, int leagues, int races, int repeats, bool everyRace) {
+    TestDataFile data;
+    if (!data.ok()) {
+        std::fprintf(stderr, "could not create the data file\n");
+        return false;
+    }
+    QElapsedTimer setup;
+    setup.start();
+    buildSeason(leagues, races);
+    std::printf("\n%s: %d leagues x %d teams x %d cars, %d races (built in %.0f ms), median of %d postings a race\n",
+                title, leagues, kTeamsPerLeague, kCarsPerTeam, races, double(setup.elapsed()), repeats);
+    std::printf("%-6s %10s %8s %12s %8s %14s %8s\n", "race", "posting ms", "rows", "new-file ms", "ratio",
+                "season-file ms", "ratio");
+    QTemporaryDir floorDir;
+    Totals all;
+    double firstPerRow = 0, lastPerRow = 0;
+    for (int r = 0; r < races; ++r) {
+        const int race = kFirstRace + r;
+        const double ms = medianOf(repeats, [&] { return postMs(race); });
+        const int rows = rowsOf(race);
+        const double newFloor = medianOf(repeats, [&] { return newFileFloorMs(floorDir.path(), rows); });
+        const double seasonFloor = medianOf(repeats, [&] { return seasonFileFloorMs(race); });
+        all.posting += ms;
+        all.newFloor += newFloor;
+        all.seasonFloor += seasonFloor;
+        all.rows += rows;
+        if (rows > 0) {
+            if (r == 0)
+                firstPerRow = ms / rows;
+            lastPerRow = ms / rows;
+        }
+        if (everyRace || r == 0 || r == races - 1)
+            std::printf("%-6d %10.1f %8d %12.1f %8.2f %14.1f %8.2f\n", race, ms, rows, newFloor,
+                        newFloor > 0 ? ms / newFloor : 0.0, seasonFloor, seasonFloor > 0 ? ms / seasonFloor : 0.0);
+    }
+    if (!noBoxes(data))
+        return false;
+    std::printf("posting/new-file floor: %.2f   posting/season-file floor: %.2f\n",
+                all.newFloor > 0 ? all.posting / all.newFloor : 0.0,
+                all.seasonFloor > 0 ? all.posting / all.seasonFloor : 0.0);
+    if (races > 1)
+        std::printf("race %d against race 1, per row: %.2f\n", kFirstRace + races - 1,
+                    firstPerRow > 0 ? lastPerRow / firstPerRow : 0.0);
+    std::printf("peak memory (RSS) so far: %.1f MiB\n", peakMiB());
+    return true;
+}
+
+// Race 1 posted straight through the engine and through the race window, whose progress bar is
+// on screen and stepped by every step of the posting.
+bool postThroughWindow(int leagues, int repeats) {
+    TestDataFile data;
+    if (!data.ok())
+        return false;
+    buildSeason(leagues, 1);
+    const double engine = medianOf(repeats, [] { return postMs(kFirstRace); });
+    if (!noBoxes(data))
+        return false;
+
+    QtUiServices screen;
+    setUi(&screen);
+    cRaces race;
+    race.load(kFirstRace);
+    frmRace window;
+    window.loadWith(race);
+    window.show();
+    QApplication::processEvents();
+    const double gui = medianOf(repeats, [&] {
+        QElapsedTimer timer;
+        timer.start();
+        window.postResults(race);
+        return msSince(timer);
+    });
+    window.hide();
+    setUi(&data.ui());
+    std::printf("\nrace window: race 1 of %d leagues, median of %d postings: engine %.1f ms, window %.1f ms, "
+                "window/engine %.2f\n",
+                leagues, repeats, engine, gui, engine > 0 ? gui / engine : 0.0);
+    return true;
 }
 
 } // namespace
 
 int main(int argc, char** argv) {
     const bool small = argc > 1 && std::strcmp(argv[1], "--small") == 0;
-    const int leagues = small ? 5 : 200;
-    const int races = small ? 3 : 10;
-
-    TestDataFile data;
-    if (!data.ok()) {
-        std::fprintf(stderr, "could not create the data file\n");
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    QApplication::setQuitOnLastWindowClosed(false);
+    const int repeats = 3;
+    if (!postSeason("season", small ? 5 : 200, small ? 3 : 30, repeats, true))
         return 1;
-    }
-    QElapsedTimer setup;
-    setup.start();
-    buildSeason(leagues, races);
-    std::printf("season: %d leagues x %d teams x %d cars, %d races (built in %.0f ms)\n", leagues, kTeamsPerLeague,
-                kCarsPerTeam, races, double(setup.elapsed()));
-    std::printf("%-6s %12s %10s %12s %8s\n", "race", "posting ms", "rows", "floor ms", "ratio");
-
-    QTemporaryDir floorDir;
-    double postingTotal = 0;
-    double floorTotal = 0;
-    for (int r = 0; r < races; ++r) {
-        cRaces race;
-        race.load(kFirstRace + r);
-        QElapsedTimer timer;
-        timer.start();
-        postRace(race);
-        const double ms = double(timer.nsecsElapsed()) / 1e6;
-        const int rows =
-            TestDataFile::scalar(QStringLiteral("SELECT count(*) FROM team_results WHERE race_nmbr = %1").arg(kFirstRace + r))
-                .toInt();
-        const double floor = floorMs(floorDir.path(), rows);
-        postingTotal += ms;
-        floorTotal += floor;
-        std::printf("%-6d %12.1f %10d %12.1f %8.2f\n", kFirstRace + r, ms, rows, floor, floor > 0 ? ms / floor : 0.0);
-    }
-    if (!data.ui().boxes.isEmpty()) {
-        std::fprintf(stderr, "posting showed %d box(es); first: %s\n", int(data.ui().boxes.size()),
-                     qPrintable(data.ui().boxes.first().text));
+    if (!postSeason("large run", small ? 20 : 1000, small ? 2 : 3, repeats, false))
         return 1;
-    }
-    struct rusage usage {};
-    getrusage(RUSAGE_SELF, &usage);
-    std::printf("peak memory (RSS): %.1f MiB\n", double(usage.ru_maxrss) / 1024.0);
-    std::printf("posting/floor ratio: %.2f\n", floorTotal > 0 ? postingTotal / floorTotal : 0.0);
+    if (!postThroughWindow(small ? 5 : 200, repeats))
+        return 1;
+    std::printf("peak memory (RSS): %.1f MiB\n", peakMiB());
     return 0;
 }

@@ -253,14 +253,24 @@ bool compactFile(const QString& source, const QString& destination, QString* err
     SqlRows version;
     const QString escapedTemp = QString(temp).replace(QLatin1Char('\''), QStringLiteral("''"));
     const QString escapedKey = QString::fromUtf8(dataFileKey()).replace(QLatin1Char('\''), QStringLiteral("''"));
-    const bool exported =
-        db.query(QStringLiteral("PRAGMA user_version"), &version) &&
-        db.exec(QStringLiteral("ATTACH DATABASE '%1' AS backup KEY '%2'").arg(escapedTemp, escapedKey)) &&
-        db.exec(QStringLiteral("SELECT sqlcipher_export('backup')")) &&
-        db.exec(QStringLiteral("PRAGMA backup.user_version = %1").arg(version.rows.value(0).value(0).toInt())) &&
-        db.exec(QStringLiteral("DETACH DATABASE backup"));
+    bool exported = db.query(QStringLiteral("PRAGMA user_version"), &version) &&
+                    db.exec(QStringLiteral("ATTACH DATABASE '%1' AS backup KEY '%2'").arg(escapedTemp, escapedKey));
+    QString exportError;
+    if (exported) {
+        // The export is one transaction: each of its statements would otherwise commit, and sync
+        // the copy to disk, by itself.
+        const bool copied =
+            db.exec(QStringLiteral("BEGIN")) && db.exec(QStringLiteral("SELECT sqlcipher_export('backup')")) &&
+            db.exec(QStringLiteral("PRAGMA backup.user_version = %1").arg(version.rows.value(0).value(0).toInt())) &&
+            db.exec(QStringLiteral("COMMIT"));
+        if (!copied) {
+            exportError = db.lastError();
+            db.exec(QStringLiteral("ROLLBACK"));
+        }
+        exported = copied && db.exec(QStringLiteral("DETACH DATABASE backup"));
+    }
     if (!exported) {
-        *error = db.lastError();
+        *error = exportError.isEmpty() ? db.lastError() : exportError;
         db.close();
         QFile::remove(temp);
         return false;

@@ -4,6 +4,7 @@
 #include "data/Paths.h"
 #include "data/cConnection.h"
 #include "data/cLeague.h"
+#include "posting/RacePostingEngine.h"
 #include "posting/cRaces.h"
 #include "posting/cResultsCollection.h"
 #include "posting/cTeamResults.h"
@@ -23,7 +24,9 @@ bool deleteRacePosting(const cRaces& race) {
     return tx.commit();
 }
 
-void postRace(const cRaces& race) {
+namespace {
+
+void post(const cRaces& race, bool allLeaguesAtOnce) {
     setStatus(QStringLiteral("Posting Results ") + race.raceName());
     Transaction tx;
     if (!tx.begun())
@@ -32,10 +35,17 @@ void postRace(const cRaces& race) {
         return;
     cLeagueCollection leagues;
     leagues.load(race.raceTypeNmbr());
-    for (const cLeague& league : leagues)
-        postRaceForLeague(league, race);
+    if (!allLeaguesAtOnce || !postRaceAllLeagues(race, leagues))
+        for (const cLeague& league : leagues)
+            postRaceForLeague(league, race);
     tx.commit();
 }
+
+} // namespace
+
+void postRace(const cRaces& race) { post(race, true); }
+
+void postRaceLeagueByLeague(const cRaces& race) { post(race, false); }
 
 bool postRaceForLeague(const cLeague& league, const cRaces& race) {
     Transaction savepoint;

@@ -14,9 +14,12 @@ class cRaces;
 // Deletes the race's team result summaries, then its team results, in every league (both or
 // neither); true when both deletes succeeded.
 bool deleteRacePosting(const cRaces& race);
-// Deletes the race's postings and posts it for every league of its race type. Failures are shown
-// to the user, never returned.
+// Deletes the race's postings and posts it for every league of its race type, all leagues at once
+// where it can (see postRaceAllLeagues), else league by league. Failures are shown to the user,
+// never returned.
 void postRace(const cRaces& race);
+// The same, always league by league through the scoring chain: the rules as written.
+void postRaceLeagueByLeague(const cRaces& race);
 // Posts the race for one league inside a savepoint; true when the league's rows were kept.
 bool postRaceForLeague(const cLeague& league, const cRaces& race);
 // True when the totals of the races after this one in the season order (cRacesCollection::

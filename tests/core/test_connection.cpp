@@ -24,6 +24,30 @@ QByteArray head(const QString& path, int n) {
     return f.read(n);
 }
 
+// Everything a data file holds, as text: its version, its schema and every table's rows in the
+// order they were written.
+QStringList contentsOf(SqlDatabase& db) {
+    QStringList out;
+    SqlRows rows;
+    db.query("PRAGMA user_version", &rows);
+    out << "version " + rows.rows.value(0).value(0).toString();
+    SqlRows schema;
+    db.query("SELECT type, name, tbl_name, sql FROM sqlite_master ORDER BY type, name", &schema);
+    for (const auto& entry : schema.rows) {
+        out << QStringList{entry[0].toString(), entry[1].toString(), entry[2].toString(), entry[3].toString()}.join('|');
+        if (entry[0].toString() != "table" || entry[1].toString().startsWith("sqlite_"))
+            continue;
+        db.query("SELECT * FROM \"" + entry[1].toString() + "\" ORDER BY rowid", &rows);
+        for (const auto& row : rows.rows) {
+            QStringList values;
+            for (const QVariant& v : row)
+                values << (v.isNull() ? QStringLiteral("NULL") : QString::fromLatin1(v.typeName()) + ':' + v.toString());
+            out << entry[1].toString() + ": " + values.join(',');
+        }
+    }
+    return out;
+}
+
 } // namespace
 
 TEST(DataFile, CreatedEncryptedWithShippedRows) {
@@ -103,6 +127,41 @@ TEST(Backup, IsSmallerEncryptedAndOpens) {
     // the connection is open again after the backup
     EXPECT_TRUE(db.OpenResultSet("SELECT count(*) AS n FROM teams"));
     EXPECT_EQ(db.fields.toInt("n"), 11);
+}
+
+TEST(Backup, CopyHoldsTheSameSchemaAndRowsInTheSameOrder) {
+    TestDataFile data;
+    ASSERT_TRUE(data.ok());
+    TestDataFile::exec("BEGIN");
+    for (int i = 0; i < 500; ++i)
+        TestDataFile::exec(QStringLiteral("INSERT INTO teams (team_nmbr, team_name, team_owner) VALUES (%1, 'T''%1', NULL)")
+                               .arg(1000 + i));
+    // Rows of one key written out of key order: later reads take the first one written.
+    for (int i = 0; i < 300; ++i)
+        TestDataFile::exec(QStringLiteral("INSERT INTO team_results (race_nmbr, car_nmbr, team_nmbr, league_nmbr, "
+                                          "total_points) VALUES (1, %1, 1000, 500, %2)")
+                               .arg(300 - i % 5)
+                               .arg(i));
+    TestDataFile::exec("COMMIT");
+    TestDataFile::exec("DELETE FROM teams WHERE team_nmbr % 7 = 0");
+    TestDataFile::exec("DELETE FROM team_results WHERE total_points % 11 = 0");
+    TestDataFile::exec("PRAGMA user_version = 7");
+    QStringList before;
+    {
+        SqlDatabase source;
+        gConnection->CloseConnection();
+        ASSERT_TRUE(source.open(dataFilePath(), dataFileKey(), false, false));
+        before = contentsOf(source);
+        source.close();
+        connectDatabase();
+    }
+    const QString dest = QDir(data.folder()).filePath("copy.qv");
+    ASSERT_TRUE(backupDatabase(dest));
+    SqlDatabase copy;
+    ASSERT_TRUE(copy.open(dest, dataFileKey(), false, false));
+    const QStringList after = contentsOf(copy);
+    EXPECT_GT(before.size(), 500);
+    EXPECT_EQ(after, before);
 }
 
 TEST(Backup, FailureKeepsPreviousBackupAndIsReported) {

@@ -80,13 +80,27 @@ void QtUiServices::setPointer(int code) {
 
 void QtUiServices::beep() { QApplication::beep(); }
 
+void QtUiServices::setProgressBar(QProgressBar* bar) {
+    m_progress = bar;
+    m_progressValue = m_progressShown = bar ? bar->value() : 0;
+    m_sinceRepaint.invalidate();
+}
+
 void QtUiServices::stepProgress() {
     if (!m_progress || !m_progress->isVisible())
         return;
-    if (m_progress->maximum() <= m_progress->value())
-        m_progress->setValue(1);
+    // Someone else set the bar (a new posting starts it again): count on from there.
+    if (m_progress->value() != m_progressShown)
+        m_progressValue = m_progressShown = m_progress->value();
+    if (m_progress->maximum() <= m_progressValue)
+        m_progressValue = 1;
     else
-        m_progress->setValue(m_progress->value() + 1);
+        ++m_progressValue;
+    if (m_sinceRepaint.isValid() && m_sinceRepaint.elapsed() < kRepaintIntervalMs)
+        return;
+    m_progress->setValue(m_progressValue);
+    m_progressShown = m_progress->value();
+    m_sinceRepaint.start();
 }
 
 bool QtUiServices::playWave(const QString& path) {

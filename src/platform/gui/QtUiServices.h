@@ -2,6 +2,7 @@
 
 #include "data/UiServices.h"
 
+#include <QElapsedTimer>
 #include <QPointer>
 
 #include <QLabel>
@@ -22,10 +23,17 @@ public:
     // The label of the status bar's first panel (set by the main window when it loads).
     void setStatusLabel(QLabel* label) { m_statusLabel = label; }
     // The progress bar a posting steps; it is stepped only while visible.
-    void setProgressBar(QProgressBar* bar) { m_progress = bar; }
+    void setProgressBar(QProgressBar* bar);
+    // Every step is counted, but the bar is redrawn at most this often: a posting takes tens of
+    // thousands of steps, and drawing each one took far longer than the posting itself.
+    static constexpr int kRepaintIntervalMs = 30;
 
 private:
     QPointer<QLabel> m_statusLabel;
     QPointer<QProgressBar> m_progress;
+    // The value the steps have reached, and the one last handed to the bar.
+    int m_progressValue = 0;
+    int m_progressShown = 0;
+    QElapsedTimer m_sinceRepaint;
     int m_pointer = PointerDefault;
 };

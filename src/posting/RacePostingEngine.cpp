@@ -1,0 +1,610 @@
+#include "posting/RacePostingEngine.h"
+
+#include "data/CommonCode.h"
+#include "data/Paths.h"
+#include "data/cConnection.h"
+#include "data/cLeague.h"
+#include "data/cTeamCar.h"
+#include "posting/RaceOrder.h"
+#include "posting/cRaces.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QHash>
+#include <QSet>
+#include <algorithm>
+#include <limits>
+#include <map>
+#include <optional>
+#include <set>
+#include <tuple>
+#include <vector>
+
+namespace {
+
+// The engine stands back: the league-by-league chain posts the race instead.
+struct StandBack {};
+
+constexpr qint64 kMin32 = std::numeric_limits<qint32>::min();
+constexpr qint64 kMax32 = std::numeric_limits<qint32>::max();
+
+qint64 in32(qint64 v) {
+    if (v < kMin32 || v > kMax32)
+        throw StandBack{};
+    return v;
+}
+
+using Key = std::pair<int, int>; // team, car
+
+struct Row {
+    int place = 0, qualified = 0, car = 0, team = 0, status = 1;
+    qint64 fast = 0, laps = 0, most = 0, adjustment = 0, points = 0, qual = 0, total = 0;
+    Key key() const { return {team, car}; }
+    void zeroPoints() { adjustment = fast = laps = most = points = qual = 0; }
+};
+
+struct Result {
+    int place = 0, qualified = 0, fastQual = 0, lapsLed = 0, adjustment = 0;
+};
+
+struct Holding {
+    int car = 0;
+    QString efctv;
+    std::optional<QString> term;
+    int active = 1;
+    bool inForceOn(const QString& day) const { return efctv <= day && (!term || *term > day); }
+};
+
+struct Car {
+    int raceType = 0, carType = 0;
+};
+
+struct ScoringType {
+    std::optional<qint64> lapsLed, mostLapsLed, fastQual; // absent: no row for the method
+    bool exists = false;
+    std::map<int, qint64> points;             // place -> points
+    std::vector<std::pair<int, qint64>> qual; // place -> qualifying points, by place, non-zero only
+    struct Rule {
+        int cars = 0, top = 0;
+        qint64 points = 0;
+    };
+    std::vector<Rule> rules; // in the order they were stored
+    bool highScore() const {
+        const auto at = [&](int place) {
+            auto it = points.find(place);
+            return it == points.end() ? 0 : it->second;
+        };
+        return at(1) >= at(2);
+    }
+};
+
+struct Member {
+    int team = 0;
+    QString name; // ordering only
+};
+
+SqlDatabase& db() { return *gConnection->getConnection(); }
+
+SqlRows query(const QString& sql, const QVariantList& params = {}) {
+    SqlRows rows;
+    if (!db().query(sql, &rows, params))
+        throw StandBack{};
+    return rows;
+}
+
+// Whole numbers only: a text, a real or an empty value would take the chain down paths of its own.
+int whole(const QVariant& v) {
+    if (v.typeId() != QMetaType::LongLong && v.typeId() != QMetaType::Int)
+        throw StandBack{};
+    return int(in32(v.toLongLong()));
+}
+
+QString text(const QVariant& v) {
+    if (v.typeId() != QMetaType::QString)
+        throw StandBack{};
+    return v.toString();
+}
+
+QString inList(const QList<int>& numbers) {
+    QStringList parts;
+    for (int n : numbers)
+        parts << QString::number(n);
+    return QLatin1Char('(') + parts.join(QLatin1Char(',')) + QLatin1Char(')');
+}
+
+const QString kInsertRow = QStringLiteral(
+    "INSERT INTO team_results (race_nmbr, place, qualified, car_nmbr, team_nmbr, current_status, fast_qual_bonus,"
+    " laps_led_bonus, most_laps_led_bonus, adjustment, points, qual_points, total_points, league_nmbr)"
+    " VALUES (?,?,?,?,?,?,?,?,?,?,?,?,?,?)");
+const QString kInsertSummary = QStringLiteral(
+    "INSERT INTO team_results_summary (race_nmbr, team_nmbr, league_nmbr, points, team_place) VALUES (?,?,?,?,?)");
+
+class Engine {
+public:
+    Engine(const cRaces& race, const cLeagueCollection& leagues) : m_race(race), m_leagues(leagues) {}
+
+    void load();
+    // Works out one league and writes its rows; returns the progress steps the chain would take.
+    int post(const cLeague& league);
+
+private:
+    static qint64 carriedByRows(const QList<Row>& previous, const Key& key);
+    static qint64 carriedBySum(const QList<Row>& previous, const Key& key);
+    int previousRace(const cLeague& league);
+    const QList<Row>& rowsOf(int leagueNmbr, int raceNmbr);
+
+    const cRaces& m_race;
+    const cLeagueCollection& m_leagues;
+    QString m_day;
+    int m_raceType = 0;
+    QHash<int, Result> m_results; // by car
+    int m_maxLapsLed = 0;
+    QHash<int, ScoringType> m_scoring;
+    QHash<int, QList<int>> m_membersByNumber;  // league -> teams by number
+    QHash<int, QList<Member>> m_membersByName; // league -> teams by name (teams that exist)
+    QHash<int, QList<Holding>> m_holdings;     // team -> holdings by car and date
+    QHash<int, Car> m_cars;
+    int m_bonusCar = 0;
+    QList<int> m_earlierRacesWithWinner; // by date and number
+    std::set<std::tuple<int, int, int>> m_summaries; // league, race, team of stored summary rows
+    QHash<std::pair<int, int>, QList<Row>> m_previousRows; // league, race -> rows in the order written
+    QHash<std::pair<int, int>, int> m_previousRace;         // race type, car type -> race
+};
+
+void Engine::load() {
+    // The script may change anything the later steps read.
+    if (QFileInfo::exists(QDir(programFolder()).filePath(QStringLiteral("scoring.qv"))))
+        throw StandBack{};
+    const int raceNmbr = m_race.raceNmbr();
+    const SqlRows race = query(QStringLiteral("SELECT race_dt, race_type_nmbr FROM races WHERE race_nmbr = ?"), {raceNmbr});
+    if (race.rows.isEmpty())
+        throw StandBack{};
+    m_day = text(race.rows[0][0]);
+    m_raceType = whole(race.rows[0][1]);
+    // The chain compares the stored date as text and also writes the date it read into the race.
+    if (!m_race.raceDate().isValid() || m_race.raceDate().toString(Qt::ISODate) != m_day ||
+        m_race.raceTypeNmbr() != m_raceType)
+        throw StandBack{};
+
+    QList<int> leagueNmbrs, scoringTypes;
+    for (const cLeague& league : m_leagues) {
+        if (league.scoringOptionNmbr() != 1 && league.scoringOptionNmbr() != 2)
+            throw StandBack{};
+        if (league.raceTypeNmbr() != m_raceType)
+            throw StandBack{};
+        leagueNmbrs << league.leagueNmbr();
+        if (!scoringTypes.contains(league.scoringTypeNmbr()))
+            scoringTypes << league.scoringTypeNmbr();
+    }
+    for (const auto& row : query(QStringLiteral("SELECT scoring_type_nmbr FROM leagues WHERE league_nmbr IN ") +
+                                 inList(leagueNmbrs))
+                               .rows)
+        whole(row[0]);
+
+    for (const auto& r : query(QStringLiteral("SELECT car_nmbr, place, qualified, fast_qual, laps_led, adjustment"
+                                              " FROM results WHERE race_nmbr = ?"),
+                               {raceNmbr})
+                             .rows) {
+        const Result result{whole(r[1]), whole(r[2]), whole(r[3]), whole(r[4]), whole(r[5])};
+        m_results.insert(whole(r[0]), result);
+        m_maxLapsLed = std::max(m_maxLapsLed, result.lapsLed);
+    }
+
+    const QString types = inList(scoringTypes);
+    for (const auto& r : query(QStringLiteral("SELECT scoring_type_nmbr, laps_led_bonus, most_laps_led_bonus,"
+                                              " fast_qual_bonus FROM scoring_type WHERE scoring_type_nmbr IN ") +
+                               types)
+                             .rows) {
+        ScoringType& st = m_scoring[whole(r[0])];
+        st.exists = true;
+        st.lapsLed = whole(r[1]);
+        st.mostLapsLed = whole(r[2]);
+        st.fastQual = whole(r[3]);
+    }
+    for (const auto& r : query(QStringLiteral("SELECT scoring_type_nmbr, place, points, qual_points FROM scoring_points"
+                                              " WHERE scoring_type_nmbr IN ") +
+                               types + QStringLiteral(" ORDER BY scoring_type_nmbr, place"))
+                             .rows) {
+        ScoringType& st = m_scoring[whole(r[0])];
+        st.points[whole(r[1])] = whole(r[2]);
+        if (whole(r[3]) != 0)
+            st.qual.emplace_back(whole(r[1]), whole(r[3]));
+    }
+    bool anyRules = false;
+    for (const auto& r : query(QStringLiteral("SELECT scoring_type_nmbr, nmbr_cars, points, top_nmbr FROM"
+                                              " scoring_top_points WHERE scoring_type_nmbr IN ") +
+                               types + QStringLiteral(" ORDER BY rowid"))
+                             .rows) {
+        m_scoring[whole(r[0])].rules.push_back({whole(r[1]), whole(r[3]), whole(r[2])});
+        anyRules = true;
+    }
+    if (anyRules) {
+        // Without a bonus entry the chain would make one.
+        const SqlRows bonus = query(QStringLiteral("SELECT car_nmbr FROM cars WHERE car_type_nmbr = 3"
+                                                   " AND race_type_nmbr = ? ORDER BY car_nmbr LIMIT 1"),
+                                    {m_raceType});
+        if (bonus.rows.isEmpty())
+            throw StandBack{};
+        m_bonusCar = whole(bonus.rows[0][0]);
+    }
+
+    const QString leagueList = inList(leagueNmbrs);
+    QList<int> teams;
+    for (const auto& r : query(QStringLiteral("SELECT league_nmbr, team_nmbr FROM league_teams WHERE league_nmbr IN ") +
+                               leagueList + QStringLiteral(" ORDER BY league_nmbr, team_nmbr"))
+                             .rows) {
+        m_membersByNumber[whole(r[0])] << whole(r[1]);
+        if (!teams.contains(whole(r[1])))
+            teams << whole(r[1]);
+    }
+    for (const auto& r : query(QStringLiteral("SELECT league_teams.league_nmbr, league_teams.team_nmbr, teams.team_name"
+                                              " FROM league_teams, teams WHERE league_teams.team_nmbr = teams.team_nmbr"
+                                              " AND league_teams.league_nmbr IN ") +
+                               leagueList +
+                               QStringLiteral(" ORDER BY league_teams.league_nmbr, teams.team_name,"
+                                              " league_teams.team_nmbr"))
+                             .rows)
+        m_membersByName[whole(r[0])] << Member{whole(r[1]), r[2].toString()};
+
+    if (!teams.isEmpty()) {
+        const QString teamList = inList(teams);
+        for (const auto& r : query(QStringLiteral("SELECT team_nmbr, car_nmbr, efctv_dt, term_dt, active FROM team_car"
+                                                  " WHERE team_nmbr IN ") +
+                                   teamList + QStringLiteral(" ORDER BY team_nmbr, car_nmbr, efctv_dt"))
+                                 .rows) {
+            Holding h;
+            h.car = whole(r[1]);
+            h.efctv = text(r[2]);
+            if (!r[3].isNull())
+                h.term = text(r[3]);
+            h.active = whole(r[4]);
+            m_holdings[whole(r[0])] << h;
+        }
+        for (const auto& r : query(QStringLiteral("SELECT car_nmbr, race_type_nmbr, car_type_nmbr FROM cars WHERE"
+                                                  " car_nmbr IN (SELECT car_nmbr FROM team_car WHERE team_nmbr IN ") +
+                                   teamList + QStringLiteral(")"))
+                                 .rows)
+            m_cars.insert(whole(r[0]), Car{whole(r[1]), whole(r[2])});
+    }
+    // A result of a car the holdings could not tell apart from an entry of another kind.
+    for (auto it = m_results.cbegin(); it != m_results.cend(); ++it)
+        if (m_bonusCar != 0 && it.key() == m_bonusCar)
+            throw StandBack{};
+
+    for (const auto& r : query(QStringLiteral("SELECT r.race_nmbr FROM races r WHERE r.race_type_nmbr = ?"
+                                              " AND r.race_dt < ? AND EXISTS (SELECT 1 FROM results x"
+                                              " WHERE x.race_nmbr = r.race_nmbr AND x.place = 1)"
+                                              " ORDER BY r.race_dt, r.race_nmbr"),
+                               {m_raceType, m_day})
+                             .rows)
+        m_earlierRacesWithWinner << whole(r[0]);
+    if (!m_earlierRacesWithWinner.isEmpty()) {
+        for (const auto& r : query(QStringLiteral("SELECT league_nmbr, race_nmbr, team_nmbr FROM team_results_summary"
+                                                  " WHERE league_nmbr IN ") +
+                                   leagueList + QStringLiteral(" AND race_nmbr IN ") + inList(m_earlierRacesWithWinner))
+                                 .rows)
+            m_summaries.insert({whole(r[0]), whole(r[1]), whole(r[2])});
+    }
+}
+
+const QList<Row>& Engine::rowsOf(int leagueNmbr, int raceNmbr) {
+    const std::pair<int, int> id{leagueNmbr, raceNmbr};
+    auto it = m_previousRows.find(id);
+    if (it != m_previousRows.end())
+        return *it;
+    QList<Row> rows;
+    if (raceNmbr != 0) {
+        for (const auto& r : query(QStringLiteral("SELECT place, car_nmbr, team_nmbr, points, total_points FROM"
+                                                  " team_results INDEXED BY team_results_league_race"
+                                                  " WHERE league_nmbr = ? AND race_nmbr = ? ORDER BY rowid"),
+                                   {leagueNmbr, raceNmbr})
+                                 .rows) {
+            Row row;
+            row.place = whole(r[0]);
+            row.car = whole(r[1]);
+            row.team = whole(r[2]);
+            row.points = whole(r[3]);
+            row.total = whole(r[4]);
+            rows << row;
+        }
+    }
+    return *m_previousRows.insert(id, rows);
+}
+
+// The league's previous race: its totals carry on from there and its dropped cars are counted
+// against it. One per race type and car type.
+int Engine::previousRace(const cLeague& league) {
+    const std::pair<int, int> kind{league.raceTypeNmbr(), league.carTypeNmbr()};
+    auto it = m_previousRace.find(kind);
+    if (it != m_previousRace.end())
+        return *it;
+    const SqlRows r = query(previousRaceSql(), {m_race.raceNmbr(), kind.first, kind.second});
+    return *m_previousRace.insert(kind, r.rows.isEmpty() ? 0 : whole(r.rows[0][0]));
+}
+
+// The car's total for the team after the previous race as the rows of cars without a result and
+// of dropped cars carry it: the first row's starting total plus the points of each of its rows.
+qint64 Engine::carriedByRows(const QList<Row>& previous, const Key& key) {
+    qint64 total = 0;
+    bool found = false;
+    for (const Row& row : previous) {
+        if (row.key() != key)
+            continue;
+        if (!found)
+            total += row.total - row.points;
+        found = true;
+        total += row.points;
+    }
+    return in32(total);
+}
+
+// The same as the totals step works it out for every row: the smallest starting total of the
+// car's rows plus the points of each of them.
+qint64 Engine::carriedBySum(const QList<Row>& previous, const Key& key) {
+    qint64 sum = 0;
+    std::optional<qint64> start;
+    for (const Row& row : previous) {
+        if (row.key() != key)
+            continue;
+        sum += row.points;
+        start = start ? std::min(*start, row.total - row.points) : row.total - row.points;
+    }
+    return start ? sum + *start : 0;
+}
+
+int Engine::post(const cLeague& league) {
+    const int leagueNmbr = league.leagueNmbr();
+    const int raceNmbr = m_race.raceNmbr();
+    const ScoringType st = m_scoring.value(league.scoringTypeNmbr());
+    const bool highScore = st.highScore();
+    const QList<int> byNumber = m_membersByNumber.value(leagueNmbr);
+    const QList<Member> byName = m_membersByName.value(leagueNmbr);
+    int steps = 0;
+    QList<Row> rows;
+
+    // 1: one row per result car held by a member team on race day.
+    for (int team : byNumber)
+        for (const Holding& h : m_holdings.value(team)) {
+            if (!h.inForceOn(m_day) || !m_results.contains(h.car))
+                continue;
+            const Result& res = m_results[h.car];
+            Row row;
+            row.place = res.place;
+            row.qualified = res.qualified;
+            row.car = h.car;
+            row.team = team;
+            row.adjustment = res.adjustment;
+            rows << row;
+        }
+    ++steps;
+
+    // 2 to 4: the bonuses, each set (not added) on the rows of the cars that earn it.
+    if (st.exists) {
+        for (Row& row : rows) {
+            const Result& res = m_results[row.car];
+            if (*st.fastQual != 0 && res.fastQual == 1)
+                row.fast = *st.fastQual;
+            if (*st.mostLapsLed != 0 && res.lapsLed > 0 && res.lapsLed == m_maxLapsLed && row.place > 0)
+                row.most = *st.mostLapsLed;
+            if (*st.lapsLed != 0 && res.lapsLed > 0)
+                row.laps = *st.lapsLed;
+        }
+    }
+    steps += 3;
+    ++steps; // 5: no site script
+
+    // 6: qualifying points of the paying positions.
+    for (const auto& [position, points] : st.qual)
+        for (Row& row : rows)
+            if (row.qualified == position)
+                row.qual = points;
+    ++steps;
+
+    // 7: points.
+    for (Row& row : rows) {
+        auto it = st.points.find(row.place);
+        row.points = in32((it == st.points.end() ? 0 : it->second) + row.laps + row.most + row.fast + row.qual +
+                          row.adjustment);
+    }
+    steps += 1 + int(rows.size());
+
+    // 8: top-finish bonus rows, rule by rule, teams by name; each such team holds the bonus entry.
+    for (const ScoringType::Rule& rule : st.rules) {
+        if (rule.points == 0)
+            continue;
+        QHash<int, int> counts;
+        for (const Row& row : rows)
+            if (row.place <= rule.top && row.place > 0)
+                ++counts[row.team];
+        for (const Member& member : byName) {
+            if (counts.value(member.team, 0) != rule.cars)
+                continue;
+            QList<Holding>& held = m_holdings[member.team];
+            const bool holds =
+                std::any_of(held.begin(), held.end(), [&](const Holding& h) { return h.car == m_bonusCar; });
+            if (!holds) {
+                cTeamCar holding;
+                holding.setCarNmbr(m_bonusCar);
+                holding.setEfctvDt(m_race.raceDate());
+                holding.setTeamNmbr(member.team);
+                if (!holding.insertRow())
+                    throw StandBack{};
+                Holding h;
+                h.car = m_bonusCar;
+                h.efctv = m_day;
+                h.active = holding.active();
+                // Kept in the order the key reads them: by car, then date.
+                auto at = std::find_if(held.begin(), held.end(), [&](const Holding& other) {
+                    return other.car > h.car || (other.car == h.car && other.efctv > h.efctv);
+                });
+                held.insert(at, h);
+                m_cars.insert(m_bonusCar, Car{m_raceType, 3});
+            }
+            Row row;
+            row.car = m_bonusCar;
+            row.team = member.team;
+            row.points = rule.points;
+            rows << row;
+        }
+    }
+    ++steps;
+
+    // 9: rows of the cars held on race day that have no result.
+    const QList<Row>& previous = rowsOf(leagueNmbr, previousRace(league));
+    for (int team : byNumber)
+        for (const Holding& h : m_holdings.value(team)) {
+            if (!h.inForceOn(m_day) || m_results.contains(h.car))
+                continue;
+            auto car = m_cars.find(h.car);
+            if (car == m_cars.end() || car->raceType != m_raceType)
+                continue;
+            Row row;
+            row.place = highScore ? 999 : 0;
+            row.car = h.car;
+            row.team = team;
+            row.status = 2;
+            row.total = carriedByRows(previous, row.key());
+            rows << row;
+            ++steps;
+        }
+    ++steps;
+
+    // 10: each team's lowest finishers dropped.
+    if (league.scoringOptionNmbr() == 2) {
+        if (league.dropLowest() >= 1) {
+            for (const Member& member : byName) {
+                std::vector<int> order;
+                for (int i = 0; i < rows.size(); ++i) {
+                    auto car = m_cars.find(rows[i].car);
+                    if (rows[i].team == member.team && car != m_cars.end() && car->carType < 3)
+                        order.push_back(i);
+                }
+                std::stable_sort(order.begin(), order.end(), [&](int a, int b) {
+                    return highScore ? rows[a].points < rows[b].points : rows[a].points > rows[b].points;
+                });
+                QSet<Key> dropped;
+                for (size_t k = 0; k < order.size() && int(k) < league.dropLowest(); ++k)
+                    dropped.insert(rows[order[k]].key());
+                for (Row& row : rows)
+                    if (dropped.contains(row.key()))
+                        row.zeroPoints();
+                ++steps;
+            }
+        }
+        ++steps;
+    }
+
+    // 11: cars the team holds inactive, whatever the holding's dates.
+    for (Row& row : rows) {
+        const QList<Holding> held = m_holdings.value(row.team);
+        if (std::any_of(held.begin(), held.end(), [&](const Holding& h) { return h.car == row.car && h.active == 0; }))
+            row.zeroPoints();
+    }
+    ++steps;
+
+    // 12: season totals.
+    for (Row& row : rows)
+        row.total = in32(row.points + carriedBySum(previous, row.key()));
+    steps += 1 + int(rows.size());
+
+    // 13: cars that left their team since the previous race, one row each with the total they had there.
+    QSet<Key> present;
+    for (const Row& row : rows)
+        present.insert(row.key());
+    QList<Row> droppedRows;
+    for (const Row& old : previous) {
+        if (present.contains(old.key()))
+            continue;
+        present.insert(old.key());
+        Row row;
+        row.place = m_results.contains(old.car) ? m_results[old.car].place : 0;
+        row.car = old.car;
+        row.team = old.team;
+        row.status = 2;
+        row.total = carriedByRows(previous, old.key());
+        droppedRows << row;
+        ++steps;
+    }
+    rows << droppedRows;
+    ++steps;
+
+    // 14: a summary row per team with rows, by team number; 0-point rows for member teams missing
+    // from the earlier races of the type that have a winner.
+    std::map<int, qint64> sums;
+    for (const Row& row : rows)
+        sums[row.team] += row.points;
+    struct Summary {
+        int race, team;
+        qint64 points;
+        int place;
+    };
+    std::vector<Summary> summaries;
+    for (const auto& [team, points] : sums)
+        summaries.push_back({raceNmbr, team, in32(points), 0});
+    const size_t raceSummaries = summaries.size();
+    if (!m_earlierRacesWithWinner.isEmpty() && !byName.isEmpty()) {
+        for (int earlier : m_earlierRacesWithWinner)
+            for (const Member& member : byName)
+                if (!m_summaries.count({leagueNmbr, earlier, member.team}))
+                    summaries.push_back({earlier, member.team, 0, 0});
+    }
+    steps += int(m_earlierRacesWithWinner.size()) * (int(byName.size()) + 1);
+    ++steps;
+
+    // 15: places; equal points share one.
+    std::vector<size_t> order(raceSummaries);
+    for (size_t i = 0; i < raceSummaries; ++i)
+        order[i] = i;
+    std::stable_sort(order.begin(), order.end(), [&](size_t a, size_t b) {
+        return highScore ? summaries[a].points > summaries[b].points : summaries[a].points < summaries[b].points;
+    });
+    qint64 previousPoints = 0;
+    int place = 0;
+    int counter = 1;
+    for (size_t i : order) {
+        if (summaries[i].points != previousPoints || (!highScore && counter == 1))
+            place = counter;
+        summaries[i].place = place;
+        previousPoints = summaries[i].points;
+        ++counter;
+        ++steps;
+    }
+    ++steps;
+
+    for (const Row& row : rows)
+        if (!db().exec(kInsertRow, {raceNmbr, row.place, row.qualified, row.car, row.team, row.status, row.fast,
+                                    row.laps, row.most, row.adjustment, row.points, row.qual, row.total, leagueNmbr}))
+            throw StandBack{};
+    for (const Summary& s : summaries)
+        if (!db().exec(kInsertSummary, {s.race, s.team, leagueNmbr, s.points, s.place}))
+            throw StandBack{};
+    return steps;
+}
+
+} // namespace
+
+bool postRaceAllLeagues(const cRaces& race, const cLeagueCollection& leagues) {
+    if (!gConnection || !gConnection->getConnection())
+        return false;
+    cWorkspace& ws = gConnection->getWorkSpace();
+    if (!ws.BeginTrans())
+        return false;
+    std::vector<int> steps;
+    try {
+        Engine engine(race, leagues);
+        engine.load();
+        for (const cLeague& league : leagues)
+            steps.push_back(engine.post(league));
+    } catch (const StandBack&) {
+        ws.Rollback();
+        return false;
+    }
+    if (!ws.CommitTrans()) {
+        ws.Rollback();
+        return false;
+    }
+    for (int n : steps)
+        for (int i = 0; i < n; ++i)
+            stepProgress();
+    return true;
+}

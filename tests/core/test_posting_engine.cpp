@@ -1,0 +1,321 @@
+// Posting all leagues of a race at once against the league-by-league chain: every posting of a
+// season built to tell them apart is done both ways from the same state, and the rows written
+// (with their row ids), the bonus-entry holdings, the progress count and the boxes must be the same.
+//
+// Race type 1. Cars 1..12 (type 1), drivers 21..26 (type 2), bonus entry 99.
+// Methods: 600 more is better, with bonuses, qualifying points and two top-finish rules that a
+// team can meet at once (plus a rule paying nothing); 601 fewer is better.
+// Leagues: 700 (option 1, cars); 701 (option 2, drop 2, cars; Alpha is in 700 too; Echo holds
+// car 3 twice; Foxtrot holds car 6 inactive); 702 (option 2, drop 1, fewer is better; bravo is in
+// 700 as well); 703 (drivers); 704 (no teams). Two teams are named "Bravo" and "bravo".
+// Races: 1 (3/1 cars), 2 (3/8 drivers), 3 and 4 (both 3/15, cars), 5 (3/22, no results),
+// 6 (3/29 cars). Alpha sells car 1 and buys car 9 on 3/10; Golf sells car 5 and Echo both
+// holdings of car 3 on 3/20.
+
+#include "TestDataFile.h"
+#include "data/CommonCode.h"
+#include "data/Paths.h"
+#include "data/cConnection.h"
+#include "data/cLeague.h"
+#include "posting/RacePostingEngine.h"
+#include "posting/Scoring.h"
+#include "posting/cRaces.h"
+#include "posting/cResultsCollection.h"
+
+#include <QDir>
+#include <QFile>
+#include <gtest/gtest.h>
+
+namespace {
+
+void exec(const QString& sql) { TestDataFile::exec(sql); }
+
+struct Outcome {
+    QStringList rows;
+    int steps = 0;
+    QStringList boxes;
+};
+
+QStringList dump(const QString& sql) {
+    SqlRows rows;
+    EXPECT_TRUE(gConnection->getConnection()->query(sql, &rows));
+    QStringList out;
+    for (const auto& r : rows.rows) {
+        QStringList values;
+        for (const QVariant& v : r)
+            values << (v.isNull() ? QStringLiteral("NULL") : v.toString());
+        out << values.join(QLatin1Char(','));
+    }
+    return out;
+}
+
+QStringList everything() {
+    return QStringList{"team_results"} + dump("SELECT rowid, * FROM team_results ORDER BY rowid") +
+           QStringList{"summary"} + dump("SELECT rowid, * FROM team_results_summary ORDER BY rowid") +
+           QStringList{"holdings"} + dump("SELECT rowid, * FROM team_car ORDER BY rowid") + QStringList{"cars"} +
+           dump("SELECT rowid, * FROM cars ORDER BY rowid");
+}
+
+class PostingEngine : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(data.ok());
+        exec("INSERT INTO scoring_type VALUES (600, 'More', 5, 10, 3)");
+        const int pts[] = {100, 80, 60, 50, 40, 30, 20, 10, 5, 5};
+        for (int p = 1; p <= 10; ++p)
+            exec(QStringLiteral("INSERT INTO scoring_points VALUES (600, %1, %2, %3)")
+                     .arg(p)
+                     .arg(pts[p - 1])
+                     .arg(p == 1 ? 7 : p == 2 ? 4 : 0));
+        exec("INSERT INTO scoring_top_points VALUES (600, 2, 20, 3)");
+        exec("INSERT INTO scoring_top_points VALUES (600, 1, 15, 1)");
+        exec("INSERT INTO scoring_top_points VALUES (600, 1, 0, 5)");
+        exec("INSERT INTO scoring_type VALUES (601, 'Fewer', 0, 0, -1)");
+        for (int p = 1; p <= 12; ++p)
+            exec(QStringLiteral("INSERT INTO scoring_points VALUES (601, %1, %1, 0)").arg(p));
+        for (int c = 1; c <= 12; ++c)
+            exec(QStringLiteral("INSERT INTO cars (car_nmbr, race_type_nmbr, car_type_nmbr, car_txt) "
+                                "VALUES (%1, 1, 1, 'Car %1')")
+                     .arg(c));
+        for (int d = 21; d <= 26; ++d)
+            exec(QStringLiteral("INSERT INTO cars (car_nmbr, race_type_nmbr, car_type_nmbr, driver_name) "
+                                "VALUES (%1, 1, 2, 'Driver %1')")
+                     .arg(d));
+        exec("INSERT INTO cars (car_nmbr, race_type_nmbr, car_type_nmbr, car_txt) VALUES (99, 1, 3, 'Top Bonus')");
+
+        const char* names[] = {"Alpha", "Bravo", "bravo", "Delta", "Echo", "Foxtrot", "Golf", "Hotel", "India", "Juliet"};
+        for (int t = 0; t < 10; ++t)
+            exec(QStringLiteral("INSERT INTO teams (team_nmbr, team_name, race_type_nmbr, car_type_nmbr) "
+                                "VALUES (%1, '%2', 1, 1)")
+                     .arg(801 + t)
+                     .arg(QLatin1String(names[t])));
+        league(700, 1, 600, 0, 1, {803, 801, 802, 804});
+        league(701, 2, 600, 2, 1, {801, 805, 806});
+        league(702, 2, 601, 1, 1, {807, 808, 803});
+        league(703, 1, 600, 0, 2, {809, 810});
+        league(704, 1, 600, 0, 1, {});
+
+        hold(801, 1, "2024-01-01", "2024-03-10");
+        hold(801, 9, "2024-03-10");
+        hold(801, 2);
+        hold(802, 3);
+        hold(802, 4);
+        hold(803, 5);
+        hold(803, 6);
+        hold(804, 7);
+        hold(804, 12); // never has a result
+        hold(805, 3, "2024-01-01", "2024-03-20");
+        hold(805, 3, "2024-02-01", "2024-03-20"); // the same car twice, sold at once
+        hold(805, 8);
+        hold(806, 6, "2024-01-01", {}, 0);
+        hold(806, 10);
+        hold(807, 5, "2024-01-01", "2024-03-20");
+        hold(807, 11);
+        hold(808, 1);
+        hold(808, 2);
+        hold(809, 21);
+        hold(809, 22);
+        hold(810, 23);
+        hold(810, 24);
+
+        race(1, "2024-03-01", 1);
+        race(2, "2024-03-08", 2);
+        race(3, "2024-03-15", 1);
+        race(4, "2024-03-15", 1);
+        race(5, "2024-03-22", 1);
+        race(6, "2024-03-29", 1);
+        // car, place, qualified, fast qualifier, laps led, adjustment
+        results(1, {{1, 1, 2, 0, 50, 0}, {2, 2, 1, 1, 0, 0}, {3, 3, 3, 0, 50, 0}, {4, 4, 4, 0, 0, -5},
+                    {5, 5, 5, 0, 0, 0}, {6, 6, 6, 0, 0, 0}, {7, 7, 7, 0, 0, 3}, {8, 8, 8, 0, 0, 0},
+                    {9, 9, 9, 0, 0, 0}, {10, 10, 10, 0, 0, 0}, {11, 11, 11, 0, 0, 0}});
+        results(2, {{21, 1, 1, 1, 10, 0}, {22, 2, 2, 0, 0, 0}, {23, 3, 3, 0, 0, 0}, {24, 0, 4, 0, 0, 0}});
+        results(3, {{2, 1, 3, 0, 0, 0}, {9, 2, 1, 1, 0, 0}, {3, 3, 2, 0, 0, 0}, {4, 4, 4, 0, 0, 0},
+                    {6, 5, 5, 0, 30, 0}, {5, 6, 6, 0, 30, 0}, {1, 7, 7, 0, 0, 0}, {8, 0, 8, 0, 0, 0}});
+        results(4, {{3, 1, 1, 0, 0, 0}, {4, 2, 2, 1, 0, 0}, {5, 3, 3, 0, 0, 0}, {11, 4, 4, 0, 5, 0},
+                    {2, 5, 5, 0, 0, 0}, {10, 6, 6, 0, 0, 0}});
+        results(6, {{9, 1, 1, 1, 0, 0}, {2, 2, 2, 0, 0, 0}, {1, 3, 3, 0, 0, 0}, {5, 4, 4, 0, 0, 0},
+                    {3, 5, 5, 0, 0, 0}, {8, 6, 6, 0, 0, 0}, {7, 7, 7, 0, 0, 0}});
+        data.ui().clear();
+    }
+
+    static void league(int n, int option, int method, int drop, int carType, std::initializer_list<int> teams) {
+        exec(QStringLiteral("INSERT INTO leagues VALUES (%1, 'League %1', 'L%1', 1, %2, %3, 0, %4, %5)")
+                 .arg(n)
+                 .arg(option)
+                 .arg(method)
+                 .arg(drop)
+                 .arg(carType));
+        for (int t : teams)
+            exec(QStringLiteral("INSERT INTO league_teams VALUES (%1, %2)").arg(n).arg(t));
+    }
+    static void hold(int team, int car, const QString& from = "2024-01-01", const QString& until = {}, int active = 1) {
+        exec(QStringLiteral("INSERT INTO team_car VALUES (%1, %2, '%3', %4, 0, 0, %5)")
+                 .arg(team)
+                 .arg(car)
+                 .arg(from)
+                 .arg(until.isEmpty() ? QStringLiteral("NULL") : "'" + until + "'")
+                 .arg(active));
+    }
+    static void race(int n, const QString& date, int carType) {
+        exec(QStringLiteral("INSERT INTO races VALUES (%1, 'Race %1', 'T', '%2', %3, 1, 2)").arg(n).arg(date).arg(carType));
+    }
+    static void results(int race, std::initializer_list<std::array<int, 6>> rows) {
+        for (const auto& r : rows)
+            exec(QStringLiteral("INSERT INTO results VALUES (%1, %2, %3, %4, %5, %6, %7)")
+                     .arg(r[0])
+                     .arg(race)
+                     .arg(r[1])
+                     .arg(r[2])
+                     .arg(r[3])
+                     .arg(r[4])
+                     .arg(r[5]));
+    }
+
+    // Posts the race all leagues at once and then league by league, each from the state before;
+    // the league-by-league posting is kept. Returns whether the engine posted the race itself.
+    bool postBothWays(int raceNmbr) {
+        cRaces race;
+        race.load(raceNmbr);
+        Outcome atOnce, oneByOne;
+        bool posted = false;
+        {
+            Transaction tx;
+            data.ui().clear();
+            cResultsCollection results;
+            results.load();
+            EXPECT_TRUE(deleteRacePosting(race));
+            if (results.raceExists(raceNmbr)) {
+                cLeagueCollection leagues;
+                leagues.load(race.raceTypeNmbr());
+                posted = postRaceAllLeagues(race, leagues);
+            }
+            atOnce = {everything(), data.ui().progressSteps, boxTexts()};
+            tx.rollback();
+        }
+        {
+            Transaction tx;
+            data.ui().clear();
+            cResultsCollection results;
+            results.load();
+            if (results.raceExists(raceNmbr))
+                postRaceLeagueByLeague(race);
+            else
+                deleteRacePosting(race);
+            oneByOne = {everything(), data.ui().progressSteps, boxTexts()};
+            tx.commit();
+        }
+        expectSame(atOnce.rows, oneByOne.rows, raceNmbr);
+        EXPECT_EQ(atOnce.steps, oneByOne.steps) << "race " << raceNmbr;
+        EXPECT_EQ(atOnce.boxes, oneByOne.boxes) << "race " << raceNmbr;
+        return posted;
+    }
+    // The first line that differs, rather than both dumps whole.
+    static void expectSame(const QStringList& atOnce, const QStringList& oneByOne, int raceNmbr) {
+        for (int i = 0; i < std::min(atOnce.size(), oneByOne.size()); ++i)
+            if (atOnce[i] != oneByOne[i]) {
+                ADD_FAILURE() << "race " << raceNmbr << ", line " << i << ": all at once " << qPrintable(atOnce[i])
+                              << ", league by league " << qPrintable(oneByOne[i]);
+                return;
+            }
+        EXPECT_EQ(atOnce.size(), oneByOne.size()) << "race " << raceNmbr;
+    }
+    QStringList boxTexts() {
+        QStringList out;
+        for (const auto& b : data.ui().boxes)
+            out << b.text;
+        return out;
+    }
+
+    TestDataFile data;
+};
+
+TEST_F(PostingEngine, SeasonAndRepostsMatchTheChainRowForRow) {
+    // In season order, then again out of order: later races already posted leave gaps in the row ids.
+    for (int race : {1, 2, 3, 4, 5, 6, 3, 1, 4, 6, 6})
+        EXPECT_EQ(postBothWays(race), race != 5) << "race " << race; // race 5 has no results to post
+    // The season did what it was built for.
+    EXPECT_GT(TestDataFile::scalar("SELECT count(*) FROM team_car WHERE car_nmbr = 99").toInt(), 1);
+    EXPECT_GT(TestDataFile::scalar("SELECT count(*) FROM team_results WHERE car_nmbr = 99 AND current_status = 1 "
+                                   "GROUP BY league_nmbr, race_nmbr, team_nmbr ORDER BY 1 DESC LIMIT 1")
+                  .toInt(),
+              1); // two rules met at once
+    EXPECT_GT(TestDataFile::scalar("SELECT count(*) FROM team_results WHERE team_nmbr = 805 AND car_nmbr = 3 "
+                                   "AND race_nmbr = 1")
+                  .toInt(),
+              1); // one car held twice
+    EXPECT_GT(TestDataFile::scalar("SELECT count(*) FROM team_results WHERE current_status = 2 AND place > 0 "
+                                   "AND place < 999")
+                  .toInt(),
+              0); // a car dropped from its team that ran the race
+    EXPECT_EQ(TestDataFile::scalar("SELECT count(*) FROM team_results WHERE team_nmbr = 805 AND car_nmbr = 3 "
+                                   "AND race_nmbr = 6 AND league_nmbr = 701")
+                  .toInt(),
+              1); // the car held twice leaves one dropped row
+}
+
+TEST_F(PostingEngine, TiesDropsAndAnEmptyRaceMatchTheChain) {
+    // Every car finishing level on points: ties everywhere, in drops and in places.
+    exec("UPDATE scoring_points SET points = 10 WHERE scoring_type_nmbr = 600");
+    exec("UPDATE scoring_type SET laps_led_bonus = 0, most_laps_led_bonus = 0, fast_qual_bonus = 0");
+    exec("DELETE FROM scoring_points WHERE scoring_type_nmbr = 600 AND place > 1");
+    for (int race : {1, 3, 4, 6, 2})
+        EXPECT_TRUE(postBothWays(race)) << "race " << race;
+    // Results of race 5 only now: its earlier races get filler rows, and a race with no results
+    // is still only cleared.
+    exec("DELETE FROM results WHERE race_nmbr = 3");
+    for (int race : {3, 4, 6})
+        postBothWays(race);
+}
+
+// Where the chain could go its own way, the engine leaves the race to it, writing nothing.
+TEST_F(PostingEngine, StandsBackWhereTheChainCouldBehaveDifferently) {
+    const auto standsBack = [&](const char* what) {
+        const QStringList before = everything();
+        cRaces race;
+        race.load(1);
+        Transaction tx;
+        data.ui().clear();
+        ASSERT_TRUE(deleteRacePosting(race));
+        cLeagueCollection leagues;
+        leagues.load(1);
+        const QStringList cleared = everything();
+        EXPECT_FALSE(postRaceAllLeagues(race, leagues)) << what;
+        EXPECT_EQ(everything(), cleared) << what;
+        EXPECT_EQ(data.ui().progressSteps, 0) << what;
+        EXPECT_TRUE(data.ui().boxes.isEmpty()) << what;
+        tx.rollback();
+        EXPECT_EQ(everything(), before) << what;
+    };
+    {
+        QFile script(QDir(programFolder()).filePath("scoring.qv"));
+        ASSERT_TRUE(script.open(QIODevice::WriteOnly));
+        script.write("UPDATE team_results SET adjustment = 1 WHERE league_nmbr = %league_nmbr%\n");
+        script.close();
+        standsBack("a site script");
+        script.remove();
+    }
+    exec("UPDATE leagues SET scoring_option_nmbr = 3 WHERE league_nmbr = 704");
+    standsBack("an invalid scoring option");
+    exec("UPDATE leagues SET scoring_option_nmbr = 1 WHERE league_nmbr = 704");
+    exec("UPDATE results SET adjustment = '1.5' WHERE race_nmbr = 1 AND car_nmbr = 7");
+    standsBack("a value that is not a whole number");
+    exec("UPDATE results SET adjustment = 2147483647 WHERE race_nmbr = 1 AND car_nmbr = 7");
+    standsBack("points beyond 32 bits");
+    exec("UPDATE results SET adjustment = 0 WHERE race_nmbr = 1 AND car_nmbr = 7");
+    exec("UPDATE scoring_type SET fast_qual_bonus = NULL WHERE scoring_type_nmbr = 601");
+    standsBack("an empty bonus amount");
+    exec("UPDATE scoring_type SET fast_qual_bonus = -1 WHERE scoring_type_nmbr = 601");
+    exec("DELETE FROM cars WHERE car_nmbr = 99");
+    standsBack("no bonus entry");
+
+    // And the whole posting then goes the chain's way: the bonus entry is made, the box shown.
+    exec("UPDATE leagues SET scoring_option_nmbr = 0 WHERE league_nmbr = 704");
+    cRaces race;
+    race.load(1);
+    postRace(race);
+    EXPECT_EQ(TestDataFile::scalar("SELECT count(*) FROM cars WHERE car_type_nmbr = 3").toInt(), 1);
+    ASSERT_EQ(data.ui().boxes.size(), 1);
+    EXPECT_EQ(data.ui().boxes[0].text, "Invalid Scoring Method");
+}
+
+} // namespace
