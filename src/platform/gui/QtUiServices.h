@@ -16,6 +16,7 @@ public:
     int pointer() const override { return m_pointer; }
     void beep() override;
     void stepProgress() override;
+    void showProgress(int percent) override;
     bool playWave(const QString& path) override;
     void selectFocusedText() override;
 
@@ -23,9 +24,12 @@ public:
     void setStatusLabel(QLabel* label) { m_statusLabel = label; }
     // The progress bar a posting steps; it is stepped only while visible.
     void setProgressBar(QProgressBar* bar) { m_progress = bar; }
+    // The main window's bar for long file operations (imports).
+    void setFileProgressBar(QProgressBar* bar) { m_fileProgress = bar; }
 
 private:
     QPointer<QLabel> m_statusLabel;
     QPointer<QProgressBar> m_progress;
+    QPointer<QProgressBar> m_fileProgress;
     int m_pointer = PointerDefault;
 };
