@@ -2,11 +2,11 @@
 
 #include "data/IDatabase.h"
 #include "data/Paths.h"
+#include "data/TextLines.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QStringDecoder>
 #include <map>
 #include <memory>
 
@@ -151,16 +151,23 @@ QString readFile(int fileNumber) {
         return QString();
     }
     const QByteArray bytes = it->second->readAll();
-    if (it->second->error() != QFileDevice::NoError) {
-        showError(fileMessage("read", QString::number(fileNumber), errorNumber(it->second->error()),
-                              it->second->errorString()));
-        fileErrorFlag = QStringLiteral("Y");
-    }
-    // Files written by this program are UTF-8; series files from elsewhere are often 8-bit text,
-    // whose accented letters would be lost as replacement characters if read as UTF-8.
-    QStringDecoder utf8(QStringDecoder::Utf8);
-    const QString text = utf8(bytes);
-    return utf8.hasError() ? QString::fromLatin1(bytes) : text;
+    if (it->second->error() != QFileDevice::NoError)
+        reportReadFailure(fileNumber);
+    return decodeText(bytes);
+}
+
+QFile* openedFile(int fileNumber) {
+    auto it = openFiles().find(fileNumber);
+    return it == openFiles().end() ? nullptr : it->second.get();
+}
+
+void reportReadFailure(int fileNumber) {
+    QFile* file = openedFile(fileNumber);
+    if (file)
+        showError(fileMessage("read", QString::number(fileNumber), errorNumber(file->error()), file->errorString()));
+    else
+        showError(fileMessage("read", QString::number(fileNumber), 52, QStringLiteral("Bad file name or number")));
+    fileErrorFlag = QStringLiteral("Y");
 }
 
 void closeFile(int fileNumber) {

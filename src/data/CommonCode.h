@@ -3,6 +3,8 @@
 #include "data/UiServices.h"
 
 #include <QString>
+
+class QFile;
 #include <QStringList>
 
 // ---- feedback to the user ----
@@ -40,8 +42,13 @@ QString getWindowsDir();
 extern QString fileErrorFlag;
 // A file number; -1 (silently) when the file does not exist, 0 after another failure (with a box).
 int openFile(const QString& path);
+// The rest of the file as text (see TextLines.h for how its bytes are read).
 QString readFile(int fileNumber);
 void closeFile(int fileNumber);
+// The open file behind a file number, for reading it piece by piece; nullptr when none is open.
+QFile* openedFile(int fileNumber);
+// Shows the read error box for the file and sets fileErrorFlag to "Y".
+void reportReadFailure(int fileNumber);
 
 // A free file number, as the file procedures and report files take them.
 int getReportFileHandle();

@@ -17,12 +17,18 @@
 
 namespace {
 
-// Not a real host: the series files have no public home yet, so a download fails with the
-// server-name message until the program is pointed at one.
 QString& downloadHostSetting() {
-    static QString host = QStringLiteral("download.quorvanti.invalid");
+    static QString host = QLatin1String(kDefaultDownloadHost);
     return host;
 }
+
+QString& downloadFolderSetting() {
+    static QString folder = QLatin1String(kDownloadFolder);
+    return folder;
+}
+
+// What a page travels under until it is complete.
+QString partName(const QString& name) { return name + QStringLiteral(".part"); }
 
 // The module state. The session is a libcurl handle: it keeps the logged-in connection alive from
 // one transfer to the next, so "connected" means the login has succeeded on it.
@@ -139,8 +145,12 @@ bool perform(const QString& url, const std::function<void(CURL*)>& setup) {
     }
     curl_easy_setopt(h, CURLOPT_ERRORBUFFER, errorBuffer);
     curl_easy_setopt(h, CURLOPT_NOSIGNAL, 1L);
-    curl_easy_setopt(h, CURLOPT_CONNECTTIMEOUT, 30L);
-    curl_easy_setopt(h, CURLOPT_TIMEOUT, 600L);
+    // A server that stops answering or stops sending is given up on, however large the file;
+    // a slow transfer that still moves goes on.
+    curl_easy_setopt(h, CURLOPT_CONNECTTIMEOUT, long(kFtpStallSeconds));
+    curl_easy_setopt(h, CURLOPT_SERVER_RESPONSE_TIMEOUT, long(kFtpStallSeconds));
+    curl_easy_setopt(h, CURLOPT_LOW_SPEED_LIMIT, 1L);
+    curl_easy_setopt(h, CURLOPT_LOW_SPEED_TIME, long(kFtpStallSeconds));
     curl_easy_setopt(h, CURLOPT_FTP_USE_EPSV, 1L); // passive mode
     curl_easy_setopt(h, CURLOPT_HEADERFUNCTION, keepReply);
     setup(h);
@@ -169,7 +179,20 @@ bool probeDirectory(const QString& directory) {
 } // namespace
 
 QString downloadHost() { return downloadHostSetting(); }
-void setDownloadHost(const QString& host) { downloadHostSetting() = host; }
+void setDownloadHost(const QString& host) {
+    downloadHostSetting() = host.trimmed().isEmpty() ? QLatin1String(kDefaultDownloadHost) : host.trimmed();
+}
+QString downloadFolder() { return downloadFolderSetting(); }
+void setDownloadFolder(const QString& folder) {
+    QString f = folder.trimmed();
+    if (f.isEmpty())
+        f = QLatin1String(kDownloadFolder);
+    if (!f.startsWith(QLatin1Char('/')))
+        f.prepend(QLatin1Char('/'));
+    if (!f.endsWith(QLatin1Char('/')))
+        f += QLatin1Char('/');
+    downloadFolderSetting() = f;
+}
 
 bool ftpConnected() { return ftp().connected; }
 QString currentFtpDirectory() { return ftp().directory; }
@@ -230,6 +253,10 @@ void reportFtpError(int code, const QString& step) {
             ftpMessage(step + QStringLiteral(" Extd Err: ") + responseCode + QLatin1Char(' ') + responseText);
     } else if (code == FtpNameNotResolved) {
         ftpMessage(QStringLiteral("Error Connecting to FTP Server. Make sure you specified the correct server name."));
+    } else if (s.lastResult == CURLE_OPERATION_TIMEDOUT) {
+        ftpMessage(QStringLiteral("The FTP server has not answered for %1 seconds; the transfer was given up. "
+                                  "Try back later.")
+                       .arg(kFtpStallSeconds));
     } else {
         // A refused connection, a timeout or a local file that cannot be read would otherwise end a
         // download or a publish without a word, as if it had worked.
@@ -240,6 +267,8 @@ void reportFtpError(int code, const QString& step) {
 
 void changeFtpDirectory(const QString& path) {
     FtpState& s = ftp();
+    if (!s.connected)
+        return; // the failed connection has been reported already
     QString p = path;
     const QString host = downloadHost();
     if (!host.isEmpty() && p.contains(host))
@@ -286,8 +315,8 @@ bool getFtpFile(const QString& remotePath, const QString& localFolder) {
         return false;
 
     const QString localPath = QDir(localFolder).filePath(name);
-    deleteFile(localPath);
-    // The file appears under its name only once it has arrived whole.
+    // The file appears under its name only once it has arrived whole; until then an older copy
+    // stays as it was.
     QSaveFile file(localPath);
     if (!file.open(QIODevice::WriteOnly)) {
         ftp().lastResult = CURLE_WRITE_ERROR;
@@ -342,12 +371,22 @@ bool putFtpFile(const QString& localPath, const QString& remoteFolder) {
         reportFtpError(lastErrorCode(), QStringLiteral("FtpPutFile"));
         return false;
     }
-    const bool ok = perform(fileUrl(s.directory, name), [&file](CURL* h) {
+    // Uploaded under a temporary name and renamed once the server has all of it: a lost connection
+    // leaves the page that was live before, never a truncated one.
+    const QByteArray renameFrom = (QStringLiteral("RNFR ") + partName(name)).toUtf8();
+    const QByteArray renameTo = (QStringLiteral("RNTO ") + name).toUtf8();
+    curl_slist* rename = curl_slist_append(nullptr, renameFrom.constData());
+    rename = curl_slist_append(rename, renameTo.constData());
+    const bool ok = perform(fileUrl(s.directory, partName(name)), [&file, rename](CURL* h) {
         curl_easy_setopt(h, CURLOPT_UPLOAD, 1L);
         curl_easy_setopt(h, CURLOPT_READFUNCTION, readFrom);
         curl_easy_setopt(h, CURLOPT_READDATA, &file);
         curl_easy_setopt(h, CURLOPT_INFILESIZE_LARGE, curl_off_t(file.size()));
+        curl_easy_setopt(h, CURLOPT_POSTQUOTE, rename);
     });
+    if (s.session)
+        curl_easy_setopt(s.session, CURLOPT_POSTQUOTE, nullptr); // the list goes now
+    curl_slist_free_all(rename);
     if (!ok) {
         reportFtpError(lastErrorCode(), QStringLiteral("FtpPutFile"));
         return false;
@@ -361,12 +400,15 @@ bool downloadFile(const QString& fileName) {
     if (!isPlainFileName(fileName))
         return false;
     const QString host = downloadHost();
-    const QString folder = host + QLatin1String(kDownloadFolder);
+    const QString folder = host + downloadFolder();
     QDir().mkpath(importsDir());
+    // Each step that fails has said so and closed the session; the steps after it would only
+    // repeat the news.
     openInternet();
     connectFtp(host, QString(), QString());
-    listFtpDirectory(folder);
-    const bool ok = getFtpFile(folder + fileName, importsDir());
+    if (ftpConnected())
+        listFtpDirectory(folder);
+    const bool ok = ftpConnected() && getFtpFile(folder + fileName, importsDir());
     closeInternet();
     return ok;
 }

@@ -14,12 +14,21 @@
 constexpr int FtpExtendedError = 12003;
 constexpr int FtpNameNotResolved = 12007;
 
-// The folder of the series files on the download server.
+// The folder of the series files on the download server, unless the settings name another.
 inline const char* const kDownloadFolder = "/quorvanti/download/2002/";
+// The download server until the settings name a real one: not a real host, so downloads fail
+// with the server-name message.
+inline const char* const kDefaultDownloadHost = "download.quorvanti.invalid";
 
-// The download server. Its files are reached anonymously.
+// A transfer that moves no data for this long is given up.
+constexpr int kFtpStallSeconds = 30;
+
+// The download server (host, optionally ":" and a port) and the folder of its series files. Its
+// files are reached anonymously. Setting an empty value puts the default back.
 QString downloadHost();
 void setDownloadHost(const QString& host);
+QString downloadFolder();
+void setDownloadFolder(const QString& folder);
 
 void openInternet();
 void closeInternet();
@@ -32,12 +41,15 @@ void reportFtpError(int code, const QString& step);
 void changeFtpDirectory(const QString& path);
 void listFtpDirectory(const QString& dir);
 // Downloads one file into localFolder under the name after remotePath's last "/". A name that is
-// not a plain file name is refused.
+// not a plain file name is refused. A local copy of that name is replaced only once the new one has
+// arrived whole; after a failure the previous copy is still there.
 bool getFtpFile(const QString& remotePath, const QString& localFolder);
 // Uploads one file into remoteFolder (the current remote folder when empty) under the name after
-// the local path's last separator; true when the server took the whole file.
+// the local path's last separator; true when the server took the whole file. The file travels under
+// a temporary name and takes its own only when complete, so a page on the server is never half there.
 bool putFtpFile(const QString& localPath, const QString& remoteFolder);
-// Fetches one series file from the download server into importsDir(); true when it arrived.
+// Fetches one series file from the download server into importsDir(); true when it arrived. The
+// first step that fails is reported, in one box, and ends the download.
 bool downloadFile(const QString& fileName);
 
 // The current remote folder ("" for the login folder); for tests and diagnostics.

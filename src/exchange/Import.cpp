@@ -2,6 +2,7 @@
 
 #include "data/CommonCode.h"
 #include "data/Paths.h"
+#include "data/TextLines.h"
 #include "data/cCar.h"
 #include "data/cConnection.h"
 #include "data/cTeamCar.h"
@@ -11,8 +12,10 @@
 #include "posting/cResultsCollection.h"
 
 #include <QDir>
+#include <QFile>
 #include <QStringList>
 
+#include <cmath>
 #include <optional>
 
 namespace {
@@ -22,22 +25,39 @@ constexpr int RaceRecord = 12;
 constexpr int ResultRecord = 13;
 constexpr int HoldingRecord = 14;
 
-// Field counts of the four record types.
-int fieldCount(int recordType) {
+// The fields of each record type, in file order, by the names the messages use.
+QStringList fieldNames(int recordType) {
     switch (recordType) {
     case CarRecord:
-    case ResultRecord:
-        return 9;
+        return {"record type", "car number", "car type",  "race type", "car text",
+                "car owner",   "car make",   "sponsor",   "driver name"};
     case RaceRecord:
+        return {"record type", "race number", "race name", "track name", "race date", "race type", "car type"};
+    case ResultRecord:
+        return {"record type", "race status",       "race number", "car number", "finishing place",
+                "qualified",   "fastest qualifier", "laps led",    "adjustment"};
     case HoldingRecord:
-        return 7;
+        return {"record type",      "team number", "car number",   "effective date",
+                "termination date", "price",       "locked salary"};
     default:
-        return 0;
+        return {};
     }
 }
 
-// Whole numbers are 16-bit, as the files have always been written; anything else makes the
-// record unreadable.
+QString recordName(int recordType) {
+    switch (recordType) {
+    case CarRecord:
+        return QStringLiteral("car/driver record");
+    case RaceRecord:
+        return QStringLiteral("race record");
+    case ResultRecord:
+        return QStringLiteral("result record");
+    default:
+        return QStringLiteral("team car record");
+    }
+}
+
+// Whole numbers are 16-bit, as the files have always been written.
 std::optional<int> toInt16(const QString& field) {
     bool ok = false;
     const int n = field.trimmed().toInt(&ok);
@@ -46,24 +66,22 @@ std::optional<int> toInt16(const QString& field) {
     return n;
 }
 
-std::optional<double> toNumber(const QString& field) {
-    bool ok = false;
-    const double d = field.trimmed().toDouble(&ok);
-    if (!ok)
-        return std::nullopt;
-    return d;
-}
-
 // Text fields carry a delimiter at each end. A one-character field has nothing between them.
 QString toText(const QString& field) {
     return field.size() < 2 ? QString() : field.mid(1, field.size() - 2);
 }
 
-// The date forms the files use (month first), with or without delimiters; invalid when none fits.
-QDate toDate(const QString& field) {
+// A date field without the delimiters it may carry.
+QString dateText(const QString& field) {
     QString t = field.trimmed();
     if (t.size() >= 2 && !t.front().isLetterOrNumber() && !t.back().isLetterOrNumber())
         t = t.mid(1, t.size() - 2).trimmed();
+    return t;
+}
+
+// The date forms the files use (month first); invalid when none fits.
+QDate toDate(const QString& field) {
+    const QString t = dateText(field);
     for (const char* format : {"M/d/yyyy", "yyyy-MM-dd", "M-d-yyyy"}) {
         const QDate d = QDate::fromString(t, QLatin1String(format));
         if (d.isValid())
@@ -76,192 +94,269 @@ QDate toDate(const QString& field) {
     return d;
 }
 
-// One line's fields with the numbers read; nothing when a field the record needs is missing or unreadable.
-struct Record {
-    int type = 0;
-    QStringList fields;
-    QList<int> ints; // the integer fields by index; 0 where the field is not an integer field
+// The fields of one line of a known record type, read one by one; the first that cannot be read
+// leaves its reason in `problem`.
+class RecordReader {
+public:
+    RecordReader(int type, const QStringList& fields) : m_type(type), m_fields(fields), m_names(fieldNames(type)) {}
+
+    bool hasAllFields() {
+        if (m_fields.size() == m_names.size())
+            return true;
+        problem = QStringLiteral("a %1 has %2 fields, this line has %3.")
+                      .arg(recordName(m_type))
+                      .arg(m_names.size())
+                      .arg(m_fields.size());
+        return false;
+    }
+    bool integer(int i, int* out) {
+        const auto n = toInt16(m_fields.at(i));
+        if (n) {
+            *out = *n;
+            return true;
+        }
+        problem = QStringLiteral("the %1 %2 is not a whole number from -32768 to 32767.").arg(m_names.at(i), shown(i));
+        return false;
+    }
+    bool number(int i, double* out) {
+        bool ok = false;
+        *out = m_fields.at(i).trimmed().toDouble(&ok);
+        if (ok && std::isfinite(*out))
+            return true;
+        problem = QStringLiteral("the %1 %2 is not a number.").arg(m_names.at(i), shown(i));
+        return false;
+    }
+    // An empty field is no date; with `optional` that is allowed.
+    bool date(int i, QDate* out, bool optional) {
+        *out = toDate(m_fields.at(i));
+        if (out->isValid() || (optional && dateText(m_fields.at(i)).isEmpty()))
+            return true;
+        problem = dateText(m_fields.at(i)).isEmpty()
+                      ? QStringLiteral("the %1 is missing.").arg(m_names.at(i))
+                      : QStringLiteral("the %1 %2 is not a date.").arg(m_names.at(i), shown(i));
+        return false;
+    }
+    QString text(int i) const { return toText(m_fields.at(i)); }
+
+    QString problem;
+
+private:
+    // The field as the file has it, quoted, and cut short when long.
+    QString shown(int i) const {
+        QString f = m_fields.at(i).trimmed();
+        if (f.size() > 40)
+            f = f.left(37) + QStringLiteral("...");
+        return QLatin1Char('"') + f + QLatin1Char('"');
+    }
+
+    int m_type;
+    const QStringList& m_fields;
+    QStringList m_names;
 };
 
-std::optional<Record> readRecord(const QStringList& fields, int type) {
-    if (fields.size() < fieldCount(type))
-        return std::nullopt;
-    Record r;
-    r.type = type;
-    r.fields = fields;
-    r.ints.fill(0, fields.size());
-    QList<int> intFields;
-    switch (type) {
-    case CarRecord:
-        intFields = {1, 2, 3};
-        break;
-    case RaceRecord:
-        intFields = {1, 5, 6};
-        break;
-    case ResultRecord:
-        intFields = {1, 2, 3, 4, 5, 6, 7, 8};
-        break;
-    case HoldingRecord:
-        intFields = {1, 2};
-        break;
-    }
-    for (int i : intFields) {
-        const auto n = toInt16(fields.at(i));
-        if (!n)
-            return std::nullopt;
-        r.ints[i] = *n;
-    }
-    return r;
-}
+// What became of one line.
+enum class LineOutcome { Imported, Refused, StoreFailed };
 
-void importCar(const Record& r) {
+struct ImportRun {
+    QString problem; // why a line was refused
+    bool replaceResults = false; // the line is the first of a results file
+};
+
+LineOutcome importCar(RecordReader& r, ImportRun&) {
+    int carNmbr = 0, carType = 0, raceType = 0;
+    if (!r.integer(1, &carNmbr) || !r.integer(2, &carType) || !r.integer(3, &raceType))
+        return LineOutcome::Refused;
     cCar car;
-    car.setCarNmbr(r.ints[1]);
-    car.setCarTypeNmbr(r.ints[2]);
-    car.setRaceTypeNmbr(r.ints[3]);
-    car.setCarTxt(toText(r.fields[4]));
-    car.setCarOwner(toText(r.fields[5]));
-    car.setCarMake(toText(r.fields[6]));
-    car.setSponsor(toText(r.fields[7]));
-    car.setDriverName(toText(r.fields[8]));
+    car.setCarNmbr(carNmbr);
+    car.setCarTypeNmbr(carType);
+    car.setRaceTypeNmbr(raceType);
+    car.setCarTxt(r.text(4));
+    car.setCarOwner(r.text(5));
+    car.setCarMake(r.text(6));
+    car.setSponsor(r.text(7));
+    car.setDriverName(r.text(8));
     // A new car gets group 0 and salary 0; an existing one keeps both and takes the rest.
-    car.insert();
-    car.updateImportRow();
+    return car.insert() && car.updateImportRow() ? LineOutcome::Imported : LineOutcome::StoreFailed;
 }
 
-void importRace(const Record& r) {
-    const QDate date = toDate(r.fields[4]);
-    // Races are ordered by date everywhere (carried totals, standings), so a race without one is
-    // not stored.
-    if (!date.isValid())
-        return;
+LineOutcome importRace(RecordReader& r, ImportRun&) {
+    int raceNmbr = 0, raceType = 0, carType = 0;
+    QDate date;
+    // Races are ordered by date everywhere (carried totals, standings): a race needs one.
+    if (!r.integer(1, &raceNmbr) || !r.date(4, &date, false) || !r.integer(5, &raceType) || !r.integer(6, &carType))
+        return LineOutcome::Refused;
     cRaces race;
-    race.setRaceNmbr(r.ints[1]);
-    race.setRaceName(toText(r.fields[2]));
-    race.setTrackName(toText(r.fields[3]));
+    race.setRaceNmbr(raceNmbr);
+    race.setRaceName(r.text(2));
+    race.setTrackName(r.text(3));
     race.setRaceDate(date);
-    race.setRaceTypeNmbr(r.ints[5]);
-    race.setCarTypeNmbr(r.ints[6]);
-    race.insert();
-    race.updateRow(); // status 0, also for a race that existed
+    race.setRaceTypeNmbr(raceType);
+    race.setCarTypeNmbr(carType);
+    // The status is 0, also for a race that existed.
+    return race.insert() && race.updateRow() ? LineOutcome::Imported : LineOutcome::StoreFailed;
 }
 
-void importResult(const Record& r) {
-    const int raceNmbr = r.ints[2];
+LineOutcome importResult(RecordReader& r, ImportRun& run) {
+    int v[9] = {};
+    for (int i = 1; i <= 8; ++i)
+        if (!r.integer(i, &v[i]))
+            return LineOutcome::Refused;
+    const int raceNmbr = v[2];
+    // A result belongs to a race; without one it could never be posted or shown.
     cRaces race;
-    if (race.load(raceNmbr) && race.raceStatusNmbr() != r.ints[1]) {
-        race.setRaceStatusNmbr(r.ints[1]);
-        race.updateRow();
+    if (!race.load(raceNmbr)) {
+        IDatabase check;
+        if (!check.OpenResultSet(QStringLiteral("SELECT count(*) AS n FROM races WHERE race_nmbr = ?"), {raceNmbr}))
+            return LineOutcome::StoreFailed;
+        run.problem = QStringLiteral("race %1 does not exist.").arg(raceNmbr);
+        return LineOutcome::Refused;
+    }
+    if (run.replaceResults) {
+        // A results file brings the whole result of its first race: the old one goes, and the
+        // posting made from it with it.
+        cResultsCollection results;
+        if (!results.deletePosting(raceNmbr) || !results.deleteResults(raceNmbr))
+            return LineOutcome::StoreFailed;
+    }
+    if (race.raceStatusNmbr() != v[1]) {
+        race.setRaceStatusNmbr(v[1]);
+        if (!race.updateRow())
+            return LineOutcome::StoreFailed;
     }
     cResults result;
     result.setRaceNmbr(raceNmbr);
-    result.setCarNmbr(r.ints[3]);
-    result.setPlace(r.ints[4]);
-    result.setQualified(r.ints[5]);
-    result.setFastQual(r.ints[6]);
-    result.setLapsLead(r.ints[7]);
-    result.setAdjustment(r.ints[8]);
+    result.setCarNmbr(v[3]);
+    result.setPlace(v[4]);
+    result.setQualified(v[5]);
+    result.setFastQual(v[6]);
+    result.setLapsLead(v[7]);
+    result.setAdjustment(v[8]);
     // An existing result keeps its adjustment.
-    result.insertRow();
-    result.updateRow();
+    return result.insertRow() && result.updateRow() ? LineOutcome::Imported : LineOutcome::StoreFailed;
 }
 
-void importHolding(const Record& r) {
-    const auto price = toNumber(r.fields[5]);
-    const auto lockedSalary = toNumber(r.fields[6]);
-    const QDate efctvDt = toDate(r.fields[3]);
-    // The effective date is part of the holding's key; without it there is no row to write.
-    if (!price || !lockedSalary || !efctvDt.isValid())
-        return;
+LineOutcome importHolding(RecordReader& r, ImportRun&) {
+    int teamNmbr = 0, carNmbr = 0;
+    QDate efctvDt, termDt;
+    double price = 0, lockedSalary = 0;
+    // The effective date is part of the holding's key. A termination date that cannot be read
+    // must not end up as "still held".
+    if (!r.integer(1, &teamNmbr) || !r.integer(2, &carNmbr) || !r.date(3, &efctvDt, false) ||
+        !r.date(4, &termDt, true) || !r.number(5, &price) || !r.number(6, &lockedSalary))
+        return LineOutcome::Refused;
     cTeamCar holding; // active 1
-    holding.setTeamNmbr(r.ints[1]);
-    holding.setCarNmbr(r.ints[2]);
+    holding.setTeamNmbr(teamNmbr);
+    holding.setCarNmbr(carNmbr);
     holding.setEfctvDt(efctvDt);
-    holding.setTermDt(toDate(r.fields[4]));
-    holding.setPrice(*price);
-    holding.setLockedSalary(*lockedSalary);
+    holding.setTermDt(termDt);
+    holding.setPrice(price);
+    holding.setLockedSalary(lockedSalary);
     // An existing holding keeps its price and locked salary.
-    holding.insertRow();
-    holding.updateRow();
+    return holding.insertRow() && holding.updateRow() ? LineOutcome::Imported : LineOutcome::StoreFailed;
 }
 
-// Lines that cannot be read (too few fields, numbers that are not numbers) are skipped.
-void importLine(const QString& line) {
-    const QStringList fields = line.split(QLatin1Char(';'));
-    if (fields.size() < 2)
-        return;
-    const auto type = toInt16(fields.at(0));
-    if (!type)
-        return;
-    if (*type < CarRecord || *type > HoldingRecord) {
-        ui().messageBox(QStringLiteral("Invalid file format.\r\nDo you have the most current version of Quorvanti?"),
-                        QLatin1String(kProductName), MsgIcon::None, MsgButtons::Ok);
-        return;
-    }
-    const auto record = readRecord(fields, *type);
-    if (!record)
-        return;
-    switch (*type) {
-    case CarRecord:
-        importCar(*record);
-        break;
-    case RaceRecord:
-        importRace(*record);
-        break;
-    case ResultRecord:
-        importResult(*record);
-        break;
-    case HoldingRecord:
-        importHolding(*record);
-        break;
-    }
-}
-
-// The race whose results a results file replaces: the race of its first record, when that record
-// is a readable race result that will itself be imported.
-std::optional<int> raceReplacedBy(const QStringList& lines) {
-    if (lines.size() < 2) // a first line without its CR LF is not imported
-        return std::nullopt;
-    const QStringList fields = lines.first().split(QLatin1Char(';'));
-    const auto type = toInt16(fields.value(0));
-    if (!type || *type != ResultRecord)
-        return std::nullopt;
-    const auto record = readRecord(fields, ResultRecord);
-    if (!record)
-        return std::nullopt;
-    return record->ints[2];
+void showImportBox(const QString& text) {
+    const int pointer = mousePointer();
+    if (pointer == PointerHourglass)
+        setMousePointer(PointerDefault);
+    ui().messageBox(text, QLatin1String(kProductName), MsgIcon::None, MsgButtons::Ok);
+    if (pointer == PointerHourglass)
+        setMousePointer(pointer);
 }
 
 bool importSeriesFile(const char* name) {
     return downloadAndImport(QLatin1String(name));
 }
 
+// Takes the progress bar away however the import ends.
+struct ProgressShown {
+    ~ProgressShown() { ui().showProgress(-1); }
+};
+
 } // namespace
 
 bool importFile(const QString& path) {
+    // A file that is not there has nothing to import: that is no success.
     const int handle = openFile(path);
     if (fileErrorFlag == QLatin1String("Y"))
-        return handle == -1; // a missing file is nothing to import
-    const QString text = readFile(handle);
-    if (fileErrorFlag == QLatin1String("Y")) {
+        return false;
+    QFile* file = openedFile(handle);
+    const qint64 size = std::max<qint64>(file->size(), 1);
+    TextLineReader reader(file);
+    ProgressShown progress;
+    int percentShown = -1;
+
+    // All or nothing: every line is written inside one transaction, which is committed only when
+    // the last line has been read and stored.
+    Transaction tx;
+    if (!tx.begun()) {
+        closeFile(handle);
+        return false;
+    }
+    ImportRun run;
+    bool unknownTypeShown = false;
+    QString line;
+    while (reader.next(&line)) {
+        const int percent = int(reader.bytesRead() * 100 / size);
+        if (percent != percentShown) {
+            ui().showProgress(percent);
+            percentShown = percent;
+        }
+        const QStringList fields = line.split(QLatin1Char(';'));
+        const auto type = toInt16(fields.at(0));
+        const bool known = type && *type >= CarRecord && *type <= HoldingRecord;
+        if (!known) {
+            // Blank lines and lines without a field separator carry no record.
+            if (fields.size() < 2)
+                continue;
+            if (!unknownTypeShown) {
+                showImportBox(QStringLiteral("Invalid file format.\r\nDo you have the most current version of Quorvanti?"));
+                unknownTypeShown = true;
+            }
+            continue;
+        }
+        RecordReader record(*type, fields);
+        run.problem.clear();
+        // Only the first line decides whether the file replaces a race's results.
+        run.replaceResults = reader.lineNumber() == 1 && *type == ResultRecord;
+        LineOutcome outcome = LineOutcome::Refused;
+        if (record.hasAllFields()) {
+            switch (*type) {
+            case CarRecord:
+                outcome = importCar(record, run);
+                break;
+            case RaceRecord:
+                outcome = importRace(record, run);
+                break;
+            case ResultRecord:
+                outcome = importResult(record, run);
+                break;
+            default:
+                outcome = importHolding(record, run);
+                break;
+            }
+        }
+        if (outcome == LineOutcome::StoreFailed) { // the store has shown its box
+            tx.rollback();
+            closeFile(handle);
+            return false;
+        }
+        if (outcome == LineOutcome::Refused) {
+            tx.rollback();
+            closeFile(handle);
+            showImportBox(QStringLiteral("Line %1 cannot be imported: %2\r\nNothing was imported from this file.")
+                              .arg(reader.lineNumber())
+                              .arg(run.problem.isEmpty() ? record.problem : run.problem));
+            return false;
+        }
+    }
+    if (reader.failed()) {
+        tx.rollback();
+        reportReadFailure(handle);
         closeFile(handle);
         return false;
     }
     closeFile(handle);
-
-    // The piece after the last CR LF is not a line.
-    const QStringList lines = text.split(QStringLiteral("\r\n"));
-
-    // One transaction: a results file never leaves a race with its old results cleared and only
-    // part of the new ones stored, and thousands of rows are written at once.
-    Transaction tx;
-    if (const auto race = raceReplacedBy(lines)) {
-        cResultsCollection results;
-        if (results.deletePosting(*race))
-            results.deleteResults(*race);
-    }
-    for (qsizetype i = 0; i + 1 < lines.size(); ++i)
-        importLine(lines.at(i));
     return tx.commit();
 }
 

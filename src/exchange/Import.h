@@ -3,14 +3,17 @@
 #include <QDate>
 #include <QString>
 
-// Import files (".qvi"): CR LF lines of ";"-separated fields, one row per line. Record types:
-// 11 car/driver, 12 race, 13 race result, 14 team car holding. Each record is inserted under the
-// file's key and then updated, so a row that already exists takes the record's values and
+// Import files (".qvi"): lines (CR LF, LF or CR) of ";"-separated fields, one row per line. Record
+// types: 11 car/driver, 12 race, 13 race result, 14 team car holding. Each record is inserted under
+// the file's key and then updated, so a row that already exists takes the record's values and
 // importing the same file twice leaves the same data.
 
-// Imports the whole file (a full path). True when it was read and every line handed on, and also
-// when the file does not exist; false when it cannot be opened or read. A file whose first record
-// is a race result first clears that race's results and postings.
+// Imports the whole file (a full path), all or nothing: true when every record was stored. A line of
+// a known record type that cannot be read (its field count, a number, a date), a result for a race
+// that does not exist or a failing store refuses the whole file: nothing is changed, a box names the
+// line (the store shows its own), and the result is false. So is a file that does not exist or
+// cannot be read. Lines of other record types are passed over with one "Invalid file format." box
+// per file. A file whose first record is a race result replaces that race's results and postings.
 bool importFile(const QString& path);
 
 // Download the series' car or driver list into importsDir() and import it; false, without

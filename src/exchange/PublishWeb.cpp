@@ -1,8 +1,24 @@
 #include "exchange/PublishWeb.h"
 
+#include "data/CommonCode.h"
+#include "data/Paths.h"
 #include "exchange/FtpTransfer.h"
 
 #include <QDir>
+#include <QFileInfo>
+
+namespace {
+
+void publishMessage(const QString& text) {
+    const int pointer = mousePointer();
+    if (pointer == PointerHourglass)
+        setMousePointer(PointerDefault);
+    ui().messageBox(text, QLatin1String(kProductName), MsgIcon::None, MsgButtons::Ok);
+    if (pointer == PointerHourglass)
+        setMousePointer(pointer);
+}
+
+} // namespace
 
 PublishLocation splitLocation(const QString& location) {
     const qsizetype slash = location.indexOf(QLatin1Char('/'));
@@ -11,20 +27,32 @@ PublishLocation splitLocation(const QString& location) {
     return {location.left(slash), location.mid(slash + 1)};
 }
 
-int publishReports(const QString& location, const QString& user, const QString& password,
-                   const QString& reportFolder, const std::function<void(const QString&)>& status) {
+PublishResult publishReports(const QString& location, const QString& user, const QString& password,
+                             const QString& reportFolder, const std::function<void(const QString&)>& status) {
     const PublishLocation target = splitLocation(location);
+    PublishResult result;
+    QStringList pages;
+    const QDir folder(reportFolder);
+    if (!reportFolder.isEmpty()) {
+        // Nothing to send is said before any connection is tried, not passed off as a publish.
+        if (!QFileInfo(reportFolder).isDir()) {
+            publishMessage(QStringLiteral("The folder ") + reportFolder + QStringLiteral(" does not exist."));
+            return result;
+        }
+        pages = folder.entryList({QStringLiteral("*.html")}, QDir::Files, QDir::Name);
+        if (pages.isEmpty()) {
+            publishMessage(QStringLiteral("There are no pages (*.html) to publish in ") + reportFolder +
+                           QLatin1Char('.'));
+            return result;
+        }
+    }
     openInternet();
     connectFtp(target.host, user, password);
-    int sent = 0;
     if (reportFolder.isEmpty()) {
         putFtpFile(QString(), target.folder); // tells the user to pick a folder
         if (status)
             status(QStringLiteral("Transfering "));
-    } else {
-        const QDir folder(reportFolder);
-        const QStringList pages =
-            folder.entryList({QStringLiteral("*.html")}, QDir::Files, QDir::Name);
+    } else if (ftpConnected()) {
         bool first = true;
         for (const QString& page : pages) {
             // The first page enters the remote folder; the rest follow it there.
@@ -32,11 +60,12 @@ int publishReports(const QString& location, const QString& user, const QString& 
             if (!putFtpFile(path, first ? target.folder : QString()))
                 break; // already reported, and the connection is closed
             first = false;
-            ++sent;
+            ++result.sent;
             if (status)
                 status(QStringLiteral("Transfering ") + path);
         }
+        result.complete = result.sent == pages.size();
     }
     closeInternet();
-    return sent;
+    return result;
 }

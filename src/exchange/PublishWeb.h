@@ -13,9 +13,15 @@ struct PublishLocation {
 };
 PublishLocation splitLocation(const QString& location);
 
+struct PublishResult {
+    int sent = 0;          // pages the server took
+    bool complete = false; // every page of the folder was sent
+};
+
 // Uploads every "*.html" page of reportFolder (in name order) into the location's remote folder,
 // logged in with user and password, and closes the connection. status receives
 // "Transfering <page path>" after each page the server took. An empty reportFolder uploads nothing
-// and says so. A failure is reported in a box and ends the publish; returns the pages sent.
-int publishReports(const QString& location, const QString& user, const QString& password,
-                   const QString& reportFolder, const std::function<void(const QString&)>& status);
+// and says so; so do a folder that does not exist and one without pages, before connecting. A
+// failure is reported in a box and ends the publish.
+PublishResult publishReports(const QString& location, const QString& user, const QString& password,
+                             const QString& reportFolder, const std::function<void(const QString&)>& status);

@@ -4,8 +4,8 @@
 
 #include <QString>
 
-// Where the report folder is published: the one row of `publish`, which comes with the data file
-// and is only ever updated.
+// Where the report folder is published: the one row of `publish`, which comes with the data file;
+// saving puts the row back when it has gone missing.
 class cPublish {
 public:
     void setPassword(const QString& v) { m_password = v; }

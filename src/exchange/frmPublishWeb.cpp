@@ -6,6 +6,7 @@
 #include "exchange/cPublish.h"
 #include "reports/framework/frmBrowser.h"
 
+#include <QCloseEvent>
 #include <QCoreApplication>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -94,6 +95,13 @@ frmPublishWeb::frmPublishWeb(QWidget* parent) : QDialog(parent) {
 }
 
 void frmPublishWeb::publishClicked() {
+    if (m_publishing)
+        return;
+    // The event loop runs between pages so that the status repaints; a second Publish or a Close
+    // meanwhile would pull the connection from under the pages still to go.
+    m_publishing = true;
+    for (QPushButton* b : {cmdPublish, cmdCancel, cmdBrowse})
+        b->setEnabled(false);
     setMousePointer(PointerHourglass);
     // Stored before the connection is tried, so what was typed is kept even when it fails.
     cPublish settings;
@@ -102,11 +110,31 @@ void frmPublishWeb::publishClicked() {
     settings.setPassword(txtPassWord->text());
     settings.CommitChanges();
 
-    publishReports(txtWeb->text(), txtUserName->text(), txtPassWord->text(), txtReportFolder->text(),
-                   [this](const QString& text) {
-                       lblStatus->setText(text);
-                       QCoreApplication::processEvents(); // repaint the label between pages
-                   });
-    lblStatus->setText(QStringLiteral("Status"));
+    const PublishResult result =
+        publishReports(txtWeb->text(), txtUserName->text(), txtPassWord->text(), txtReportFolder->text(),
+                       [this](const QString& text) {
+                           lblStatus->setText(text);
+                           QCoreApplication::processEvents(); // repaint the label between pages
+                       });
+    if (result.complete)
+        lblStatus->setText(result.sent == 1 ? QStringLiteral("1 file sent.")
+                                            : QStringLiteral("%1 files sent.").arg(result.sent));
+    else
+        lblStatus->setText(QStringLiteral("Status"));
     setMousePointer(PointerDefault);
+    for (QPushButton* b : {cmdPublish, cmdCancel, cmdBrowse})
+        b->setEnabled(true);
+    m_publishing = false;
+}
+
+void frmPublishWeb::reject() {
+    if (!m_publishing) // Esc and the window's close button wait for the publish like Close does
+        QDialog::reject();
+}
+
+void frmPublishWeb::closeEvent(QCloseEvent* event) {
+    if (m_publishing)
+        event->ignore();
+    else
+        QDialog::closeEvent(event);
 }

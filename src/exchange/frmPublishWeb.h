@@ -2,6 +2,7 @@
 
 #include <QDialog>
 
+class QCloseEvent;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -23,6 +24,12 @@ public:
     QPushButton* cmdPublish = nullptr;
     QPushButton* cmdCancel = nullptr;
 
+    void reject() override;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
 private:
     void publishClicked();
+    bool m_publishing = false;
 };

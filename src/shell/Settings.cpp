@@ -1,6 +1,7 @@
 #include "shell/Settings.h"
 
 #include "data/CommonCode.h"
+#include "exchange/FtpTransfer.h"
 #include "platform/Profile.h"
 
 #include <QDir>
@@ -18,6 +19,10 @@ const QString kDefaultTop = QStringLiteral("105");
 const QString kDefaultHeight = QStringLiteral("7920");
 const QString kDefaultState = QStringLiteral("2");
 const QString kDefaultSplitter = QStringLiteral("2520");
+// Where the series files are downloaded from; written with the defaults so that they can be found
+// and changed in the file.
+const QString kDownloadServerKey = QStringLiteral("Download Server");
+const QString kDownloadFolderKey = QStringLiteral("Download Folder");
 
 // The largest and smallest numbers a 5-character key can hold that the next start accepts again.
 constexpr int kLargestMeasure = 32767;
@@ -143,6 +148,21 @@ bool loadSettings() {
     if (!readKey(QStringLiteral("Splitter Left"), kDefaultSplitter, 5, &settings.splitterLeft))
         return false;
     checkMeasure(&settings.splitterLeft, kDefaultSplitter);
+    return loadDownloadSettings();
+}
+
+bool loadDownloadSettings() {
+    QString host, folder, error;
+    int number = 0;
+    if (!readProfileString(settingsFilePath(), kSection, kDownloadServerKey, QLatin1String(kDefaultDownloadHost), 255,
+                           &host, &error, &number) ||
+        !readProfileString(settingsFilePath(), kSection, kDownloadFolderKey, QLatin1String(kDownloadFolder), 255,
+                           &folder, &error, &number)) {
+        reportError(error, number);
+        return false;
+    }
+    setDownloadHost(host);
+    setDownloadFolder(folder);
     return true;
 }
 
@@ -156,5 +176,6 @@ bool saveSettings() {
            writeKey(QStringLiteral("MDI Height"), fixedWidth(settings.mdiHeight, 5)) &&
            writeKey(QStringLiteral("MDI Width"), fixedWidth(settings.mdiWidth, 5)) &&
            writeKey(QStringLiteral("MDI State"), fixedWidth(settings.mdiState, 1)) &&
-           writeKey(QStringLiteral("Splitter Left"), fixedWidth(settings.splitterLeft, 5));
+           writeKey(QStringLiteral("Splitter Left"), fixedWidth(settings.splitterLeft, 5)) &&
+           writeKey(kDownloadServerKey, downloadHost()) && writeKey(kDownloadFolderKey, downloadFolder());
 }

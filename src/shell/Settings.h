@@ -25,7 +25,10 @@ void setSettingsFolder(const QString& folder);
 // Reads every key into `settings`, replacing what cannot be used by its default. A file that cannot be
 // read shows the error box, sets fileErrorFlag to "Y" and returns false; keys not yet read keep their values.
 bool loadSettings();
-// Writes `settings` back, "First Time" always as "N". Errors as for loadSettings.
+// The download server ("Download Server", host[:port]) and its folder of series files ("Download
+// Folder"), read into the FTP client; loadSettings reads them too. Errors as for loadSettings.
+bool loadDownloadSettings();
+// Writes `settings` and the download server back, "First Time" always as "N". Errors as for loadSettings.
 bool saveSettings();
 
 // A text cut to the width, or padded with blanks to it.

@@ -34,6 +34,7 @@
 #include <QMouseEvent>
 #include <QPointer>
 #include <QSplitter>
+#include <QProgressBar>
 #include <QStatusBar>
 #include <QTime>
 #include <QToolBar>
@@ -364,10 +365,19 @@ void frmMain::createStatusBar() {
     }
     m_panels[0]->setText(QStringLiteral("Status"));
     bar->addWidget(m_panels[0], 1);
+    // Shown only while a long import runs.
+    auto* fileProgress = new QProgressBar(bar);
+    fileProgress->setObjectName(QStringLiteral("pbFileProgress"));
+    fileProgress->setRange(0, 100);
+    fileProgress->setMaximumWidth(160);
+    fileProgress->hide();
+    bar->addPermanentWidget(fileProgress);
     bar->addPermanentWidget(m_panels[1]);
     bar->addPermanentWidget(m_panels[2]);
-    if (auto* q = dynamic_cast<QtUiServices*>(&ui()))
+    if (auto* q = dynamic_cast<QtUiServices*>(&ui())) {
         q->setStatusLabel(m_panels[0]);
+        q->setFileProgressBar(fileProgress);
+    }
     updateClock();
     connect(&m_clock, &QTimer::timeout, this, &frmMain::updateClock);
     m_clock.start(1000);

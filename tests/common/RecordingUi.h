@@ -31,6 +31,7 @@ public:
     int pointer() const override { return m_pointer; }
     void beep() override { ++beeps; }
     void stepProgress() override { ++progressSteps; }
+    void showProgress(int percent) override { progress.append(percent); }
     bool playWave(const QString& path) override {
         playedWaves.append(path);
         return wavesPlay;
@@ -42,6 +43,7 @@ public:
         pointerDuringBoxes.clear();
         beeps = 0;
         progressSteps = 0;
+        progress.clear();
     }
     QString lastBoxText() const { return boxes.isEmpty() ? QString() : boxes.last().text; }
 
@@ -52,6 +54,7 @@ public:
     QStringList playedWaves;
     int beeps = 0;
     int progressSteps = 0;
+    QList<int> progress; // what showProgress was given, in order
     bool wavesPlay = false;
 
 private:

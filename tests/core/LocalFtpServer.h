@@ -22,13 +22,14 @@
 
 // A pyftpdlib server on 127.0.0.1 and a port of the system's choosing, serving root. With a user it
 // asks for that user and password; without one it lets anyone in anonymously. Writable only when
-// asked. It dies with the test process.
+// asked. With bytesPerSecond it sends and takes file data no faster than that, so that a test can
+// act while a transfer is under way. It dies with the test process.
 class LocalFtpServer {
 public:
     static bool available() { return QByteArray(FTP_PYTHON).size() > 0; }
 
     bool start(const QString& root, bool writable, const QString& user = QString(),
-               const QString& password = QString()) {
+               const QString& password = QString(), int bytesPerSecond = 0) {
         if (!available() || !m_log.isValid())
             return false;
         const QString logPath = m_log.filePath(QStringLiteral("ftpd.log"));
@@ -39,6 +40,9 @@ public:
         if (!user.isEmpty()) {
             args.insert(args.end(), {"-u", user.toStdString(), "-P", password.toStdString()});
         }
+        if (bytesPerSecond > 0)
+            args = {FTP_PYTHON, "-u", "-c", kThrottledServer, root.toStdString(), writable ? "elradfmwMT" : "elr",
+                    user.toStdString(), password.toStdString(), std::to_string(bytesPerSecond)};
         std::vector<char*> argv;
         for (auto& a : args)
             argv.push_back(a.data());
@@ -95,11 +99,41 @@ public:
 
     ~LocalFtpServer() { stop(); }
 
+    // Sends the server process a signal: SIGSTOP stalls it as a hung server would, SIGCONT lets it
+    // go on, SIGKILL drops its connections as a lost line would.
+    void signal(int sig) {
+        if (m_pid > 0)
+            kill(m_pid, sig);
+    }
+
     int port() const { return m_port; }
     // The server as the FTP client names it.
     QString address() const { return QStringLiteral("127.0.0.1:%1").arg(m_port); }
 
 private:
+    static constexpr const char* kThrottledServer = R"(
+import logging, sys
+from pyftpdlib.authorizers import DummyAuthorizer
+from pyftpdlib.handlers import FTPHandler, ThrottledDTPHandler
+from pyftpdlib.log import config_logging
+from pyftpdlib.servers import FTPServer
+root, perm, user, password, rate = sys.argv[1], sys.argv[2], sys.argv[3], sys.argv[4], int(sys.argv[5])
+config_logging(level=logging.INFO)
+authorizer = DummyAuthorizer()
+if user:
+    authorizer.add_user(user, password, root, perm=perm)
+else:
+    authorizer.add_anonymous(root, perm=perm)
+class Dtp(ThrottledDTPHandler):
+    read_limit = rate
+    write_limit = rate
+class Handler(FTPHandler):
+    pass
+Handler.authorizer = authorizer
+Handler.dtp_handler = Dtp
+FTPServer(("127.0.0.1", 0), Handler).serve_forever()
+)";
+
     QTemporaryDir m_log;
     pid_t m_pid = -1;
     int m_port = 0;

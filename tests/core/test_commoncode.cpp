@@ -3,6 +3,7 @@
 #include "data/Paths.h"
 #include "data/SqlText.h"
 #include "ScopedLocale.h"
+#include "data/TextLines.h"
 
 #include <QDir>
 #include <QFile>
@@ -143,6 +144,15 @@ TEST(TextFiles, FlagsAndMessages) {
     m = openFile(path);
     EXPECT_EQ(readFile(m), QString::fromUtf8("Jos\xc3\xa9 M\xc3\xbcller"));
     closeFile(m);
+    // Windows punctuation in 8-bit text, line by line beside UTF-8 lines, and UTF-16 with its mark
+    writeFile(path, "\x93quoted\x94 \x80 5\r\nM\xc3\xbcller\n\x85");
+    m = openFile(path);
+    EXPECT_EQ(readFile(m), QString::fromUtf8("\u201cquoted\u201d \u20ac 5\r\nM\u00fcller\n\u2026"));
+    closeFile(m);
+    writeFile(path, QByteArray("\xff\xfe\x1c\x20" "a\0\x1d\x20", 8));
+    m = openFile(path);
+    EXPECT_EQ(readFile(m), QString::fromUtf8("\u201ca\u201d"));
+    closeFile(m);
     EXPECT_EQ(fileErrorFlag, "N");
     // a folder cannot be opened as a file
     EXPECT_EQ(openFile(dir.path()), 0);
@@ -179,4 +189,50 @@ TEST(SqlScript, RunsWithPlaceholders) {
                   .toString(),
               "12,-7,-7");
     EXPECT_EQ(TestDataFile::scalar("SELECT team_name FROM teams WHERE team_nmbr = -7").toString(), "a;b");
+}
+
+TEST(TextFiles, LinesEndAtCrLfLfOrCrWhereverTheReadsFall) {
+    // Long enough that line ends fall on the boundaries of the pieces the reader takes.
+    QByteArray text;
+    QStringList expected;
+    const char* ends[] = {"\r\n", "\n", "\r"};
+    for (int i = 0; i < 40000; ++i) {
+        const QByteArray line = "line " + QByteArray::number(i) + QByteArray(i % 37, 'x');
+        text += line + ends[i % 3];
+        expected << QString::fromLatin1(line);
+    }
+    text += "last without an end\r"; // a lone CR at the very end is a line end too
+    expected << QStringLiteral("last without an end");
+    QTemporaryDir dir;
+    const QString path = QDir(dir.path()).filePath("lines.txt");
+    writeFile(path, text);
+    for (const QByteArray& prefix : {QByteArray(), QByteArray("\xEF\xBB\xBF")}) {
+        writeFile(path, prefix + text);
+        QFile f(path);
+        ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+        TextLineReader reader(&f);
+        QStringList lines;
+        QString line;
+        while (reader.next(&line))
+            lines << line;
+        EXPECT_FALSE(reader.failed());
+        EXPECT_EQ(lines, expected);
+        EXPECT_EQ(reader.lineNumber(), expected.size());
+        EXPECT_EQ(reader.bytesRead(), prefix.size() + text.size());
+    }
+    // UTF-16: the same lines, both byte orders.
+    for (bool little : {true, false}) {
+        QByteArray bytes = little ? QByteArray("\xFF\xFE") : QByteArray("\xFE\xFF");
+        for (const char c : text)
+            bytes += little ? QByteArray(1, c) + QByteArray(1, '\0') : QByteArray(1, '\0') + QByteArray(1, c);
+        writeFile(path, bytes);
+        QFile f(path);
+        ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+        TextLineReader reader(&f);
+        QStringList lines;
+        QString line;
+        while (reader.next(&line))
+            lines << line;
+        EXPECT_EQ(lines, expected) << little;
+    }
 }

@@ -8,6 +8,13 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
+
+#include <atomic>
+#include <chrono>
+#include <csignal>
+#include <functional>
+#include <thread>
 
 #include <gtest/gtest.h>
 
@@ -32,6 +39,61 @@ QStringList boxTexts(const RecordingUi& ui) {
     return texts;
 }
 
+// Waits on a thread of its own until underWay() holds, then sends the server `sig`: the moment a
+// transfer is under way.
+class SignalWhenUnderWay {
+public:
+    SignalWhenUnderWay(LocalFtpServer& server, std::function<bool()> underWay, int sig)
+        : m_thread([this, &server, underWay, sig] {
+              for (int i = 0; i < 3000 && !m_done; ++i) {
+                  if (underWay()) {
+                      server.signal(sig);
+                      m_sent = true;
+                      return;
+                  }
+                  std::this_thread::sleep_for(std::chrono::milliseconds(10));
+              }
+          }) {}
+    ~SignalWhenUnderWay() {
+        m_done = true;
+        m_thread.join();
+    }
+    bool sent() const { return m_sent; }
+
+private:
+    std::atomic<bool> m_done{false};
+    std::atomic<bool> m_sent{false};
+    std::thread m_thread;
+};
+
+// This process has a file open in folder, other than `except`, that holds some bytes: a download
+// is arriving (the file being written may have no name in the folder yet).
+bool arrivingIn(const QString& folder, const QString& except) {
+    const QString prefix = QDir(folder).canonicalPath() + QLatin1Char('/');
+    for (const QFileInfo& fd : QDir(QStringLiteral("/proc/self/fd")).entryInfoList(QDir::System | QDir::Files)) {
+        const QString target = fd.symLinkTarget();
+        if (target.startsWith(prefix) && !target.endsWith(QLatin1Char('/') + except) && QFileInfo(fd.filePath()).size() > 0)
+            return true;
+    }
+    return false;
+}
+
+// A file in folder other than `except` holds some bytes: an upload is arriving.
+bool landingIn(const QString& folder, const QString& except) {
+    for (const QFileInfo& f : QDir(folder).entryInfoList(QDir::Files | QDir::Hidden))
+        if (f.fileName() != except && f.size() > 0)
+            return true;
+    return false;
+}
+
+QByteArray manyBytes(int size) {
+    QByteArray bytes;
+    bytes.reserve(size);
+    for (int i = 0; i < size; ++i)
+        bytes.append(char('a' + i % 26));
+    return bytes;
+}
+
 // A data file, a server root with the download folder, and the download host pointed at a server.
 class FtpTest : public ::testing::Test {
 protected:
@@ -47,8 +109,9 @@ protected:
         closeInternet();
         setDownloadHost(previousHost);
     }
-    void serve(bool writable, const QString& user = QString(), const QString& password = QString()) {
-        ASSERT_TRUE(server.start(root.path(), writable, user, password));
+    void serve(bool writable, const QString& user = QString(), const QString& password = QString(),
+               int bytesPerSecond = 0) {
+        ASSERT_TRUE(server.start(root.path(), writable, user, password, bytesPerSecond));
         setDownloadHost(server.address());
     }
 
@@ -79,12 +142,61 @@ TEST_F(FtpTest, DownloadAndImportStoresTheFileRows) {
     serve(false);
     EXPECT_TRUE(importF1Drivers());
     EXPECT_EQ(TestDataFile::scalar("SELECT driver_name FROM cars WHERE car_nmbr = 601").toString(), "Ace Driver");
-    // A file the server does not have: nothing imported, and the old local copy is gone too.
+    // A file the server does not have: nothing imported, and the previous local copy is kept.
     writeBytes(QDir(importsDir()).filePath("wccars.qvi"), "11;602;1;1;\"Stale\";;;;\r\n");
     EXPECT_FALSE(importWcCars());
     EXPECT_EQ(boxTexts(data.ui()), QStringList{"File not found. Try back later."});
-    EXPECT_FALSE(QFile::exists(QDir(importsDir()).filePath("wccars.qvi")));
+    EXPECT_EQ(readBytes(QDir(importsDir()).filePath("wccars.qvi")), "11;602;1;1;\"Stale\";;;;\r\n");
+    EXPECT_EQ(QDir(importsDir()).entryList(QDir::Files | QDir::Hidden), (QStringList{"f1drivers.qvi", "wccars.qvi"}));
     EXPECT_EQ(TestDataFile::scalar("SELECT count(*) FROM cars WHERE car_nmbr = 602").toInt(), 0);
+}
+
+TEST_F(FtpTest, AConnectionLostMidDownloadKeepsThePreviousCopy) {
+    writeBytes(downloadDir + "wccars.qvi", manyBytes(4 << 20));
+    const QString local = QDir(importsDir()).filePath("wccars.qvi");
+    writeBytes(local, "11;602;1;1;\"Previous\";;;;\r\n");
+    serve(false, QString(), QString(), 256 * 1024);
+    {
+        SignalWhenUnderWay lost(server, [] { return arrivingIn(importsDir(), "wccars.qvi"); }, SIGKILL);
+        EXPECT_FALSE(importWcCars());
+        EXPECT_TRUE(lost.sent());
+    }
+    EXPECT_EQ(readBytes(local), "11;602;1;1;\"Previous\";;;;\r\n");
+    EXPECT_EQ(QDir(importsDir()).entryList(QDir::Files | QDir::Hidden), QStringList{"wccars.qvi"});
+    EXPECT_EQ(data.ui().boxes.size(), 1) << boxTexts(data.ui()).join(" / ").toStdString();
+    EXPECT_EQ(TestDataFile::scalar("SELECT count(*) FROM cars WHERE car_nmbr = 602").toInt(), 0);
+    EXPECT_FALSE(ftpConnected());
+}
+
+// Takes about 30 seconds: the time a stalled server is given.
+TEST_F(FtpTest, AStalledServerIsGivenUpWithAClearMessage) {
+    writeBytes(downloadDir + "wccars.qvi", manyBytes(4 << 20));
+    const QString local = QDir(importsDir()).filePath("wccars.qvi");
+    writeBytes(local, "previous copy");
+    serve(false, QString(), QString(), 128 * 1024);
+    const auto started = std::chrono::steady_clock::now();
+    {
+        SignalWhenUnderWay stall(server, [] { return arrivingIn(importsDir(), "wccars.qvi"); }, SIGSTOP);
+        EXPECT_FALSE(downloadFile(QStringLiteral("wccars.qvi")));
+        EXPECT_TRUE(stall.sent());
+    }
+    const auto seconds = std::chrono::duration_cast<std::chrono::seconds>(std::chrono::steady_clock::now() - started);
+    server.signal(SIGCONT);
+    EXPECT_GE(seconds.count(), 29);
+    EXPECT_EQ(boxTexts(data.ui()), QStringList{"The FTP server has not answered for 30 seconds; the transfer was given "
+                                               "up. Try back later."});
+    EXPECT_EQ(readBytes(local), "previous copy");
+    EXPECT_EQ(QDir(importsDir()).entryList(QDir::Files | QDir::Hidden), QStringList{"wccars.qvi"});
+}
+
+TEST_F(FtpTest, AFailedConnectionIsOneBox) {
+    serve(false);
+    const int port = server.port();
+    server.stop();
+    setDownloadHost(QStringLiteral("127.0.0.1:%1").arg(port));
+    EXPECT_FALSE(downloadFile(QStringLiteral("wccars.qvi")));
+    ASSERT_EQ(data.ui().boxes.size(), 1) << boxTexts(data.ui()).join(" / ").toStdString();
+    EXPECT_TRUE(data.ui().boxes[0].text.startsWith("InternetConnect Err: "));
 }
 
 TEST_F(FtpTest, NamesThatLeadOutOfTheirFolderAreRefused) {
@@ -107,7 +219,7 @@ TEST_F(FtpTest, NamesThatLeadOutOfTheirFolderAreRefused) {
     EXPECT_EQ(QDir(QDir(data.folder()).filePath("local")).entryList(QDir::Files).size(), 0);
 }
 
-TEST_F(FtpTest, AnEmptyFolderIsSaidAndAMissingFolderClosesTheSession) {
+TEST_F(FtpTest, AnEmptyFolderIsSaidAndAMissingFolderIsOneFailureInOneBox) {
     serve(false);
     EXPECT_FALSE(downloadFile(QStringLiteral("wccars.qvi")));
     EXPECT_EQ(boxTexts(data.ui()),
@@ -117,9 +229,7 @@ TEST_F(FtpTest, AnEmptyFolderIsSaidAndAMissingFolderClosesTheSession) {
     QDir(root.path()).removeRecursively();
     QDir().mkpath(root.path());
     EXPECT_FALSE(downloadFile(QStringLiteral("wccars.qvi")));
-    EXPECT_EQ(boxTexts(data.ui()),
-              (QStringList{"Unable to process. Check your username, password and location.",
-                           "Internet connection not found.\r\nConnect to the Internet and try again."}));
+    EXPECT_EQ(boxTexts(data.ui()), QStringList{"Unable to process. Check your username, password and location."});
     for (const auto& b : data.ui().boxes) {
         EXPECT_EQ(b.title, "Quorvanti");
         EXPECT_EQ(b.icon, MsgIcon::None);
@@ -158,9 +268,10 @@ TEST_F(FtpTest, PublishUploadsTheHtmlPagesIntoTheLocationFolder) {
     writeBytes(reports + "/notes.txt", "not a page");
     writeBytes(reports + "/sub/inner.html", "in a subfolder");
     QStringList statuses;
-    const int sent = publishReports(server.address() + "/site/reports", "tester", "s3cret", reports,
-                                    [&](const QString& s) { statuses << s; });
-    EXPECT_EQ(sent, 3);
+    const PublishResult sent = publishReports(server.address() + "/site/reports", "tester", "s3cret", reports,
+                                              [&](const QString& s) { statuses << s; });
+    EXPECT_EQ(sent.sent, 3);
+    EXPECT_TRUE(sent.complete);
     EXPECT_TRUE(data.ui().boxes.isEmpty()) << boxTexts(data.ui()).join(" / ").toStdString();
     const QDir remote(root.path() + "/site/reports");
     EXPECT_EQ(remote.entryList(QDir::Files, QDir::Name), (QStringList{"Index.HTML", "a b#1.html", "rd0001.html"}));
@@ -169,9 +280,9 @@ TEST_F(FtpTest, PublishUploadsTheHtmlPagesIntoTheLocationFolder) {
     EXPECT_FALSE(ftpConnected());
 
     // Without a folder the pages go to the server's root; with an empty one, to the login folder.
-    EXPECT_EQ(publishReports(server.address(), "tester", "s3cret", reports, {}), 3);
+    EXPECT_EQ(publishReports(server.address(), "tester", "s3cret", reports, {}).sent, 3);
     EXPECT_TRUE(QFile::exists(root.path() + "/rd0001.html"));
-    EXPECT_EQ(publishReports(server.address() + "/", "tester", "s3cret", reports, {}), 3);
+    EXPECT_EQ(publishReports(server.address() + "/", "tester", "s3cret", reports, {}).sent, 3);
 }
 
 TEST_F(FtpTest, PublishFailuresAreReportedAndStopThePublish) {
@@ -180,21 +291,49 @@ TEST_F(FtpTest, PublishFailuresAreReportedAndStopThePublish) {
     writeBytes(reports + "/rd0001.html", "1");
     writeBytes(reports + "/rd0002.html", "2");
     QStringList statuses;
-    EXPECT_EQ(publishReports(server.address(), "tester", "s3cret", reports, [&](const QString& s) { statuses << s; }), 0);
+    EXPECT_EQ(publishReports(server.address(), "tester", "s3cret", reports, [&](const QString& s) { statuses << s; }).sent, 0);
     ASSERT_EQ(data.ui().boxes.size(), 1);
     EXPECT_TRUE(data.ui().boxes[0].text.startsWith("FtpPutFile Extd Err: 550 ")) << data.ui().lastBoxText().toStdString();
     EXPECT_TRUE(statuses.isEmpty()); // no page is shown as transferred
     EXPECT_FALSE(QFile::exists(root.path() + "/rd0001.html"));
 
     data.ui().clear();
-    EXPECT_EQ(publishReports(server.address() + "/no/such/folder", "tester", "s3cret", reports, {}), 0);
+    EXPECT_EQ(publishReports(server.address() + "/no/such/folder", "tester", "s3cret", reports, {}).sent, 0);
     EXPECT_EQ(boxTexts(data.ui()), QStringList{"Location (FTP Site) not found. Check spelling of Location."});
 
     data.ui().clear();
     statuses.clear();
-    EXPECT_EQ(publishReports(server.address(), "tester", "s3cret", QString(), [&](const QString& s) { statuses << s; }), 0);
+    EXPECT_EQ(publishReports(server.address(), "tester", "s3cret", QString(), [&](const QString& s) { statuses << s; }).sent, 0);
     EXPECT_EQ(boxTexts(data.ui()), QStringList{"Please select a local file to put"});
     EXPECT_EQ(statuses, QStringList{"Transfering "});
+}
+
+TEST_F(FtpTest, APageLostMidUploadLeavesTheLivePageAsItWas) {
+    serve(true, "tester", "s3cret", 256 * 1024);
+    writeBytes(root.path() + "/rd0001.html", "<html>live</html>");
+    const QString reports = QDir(data.folder()).filePath("Reports");
+    writeBytes(reports + "/rd0001.html", manyBytes(4 << 20));
+    PublishResult result;
+    {
+        SignalWhenUnderWay lost(server, [this] { return landingIn(root.path(), "rd0001.html"); }, SIGKILL);
+        result = publishReports(server.address(), "tester", "s3cret", reports, {});
+        EXPECT_TRUE(lost.sent());
+    }
+    EXPECT_FALSE(result.complete);
+    EXPECT_EQ(result.sent, 0);
+    EXPECT_EQ(readBytes(root.path() + "/rd0001.html"), "<html>live</html>");
+    EXPECT_EQ(data.ui().boxes.size(), 1) << boxTexts(data.ui()).join(" / ").toStdString();
+}
+
+TEST_F(FtpTest, NothingToPublishIsSaidBeforeConnecting) {
+    // No server at all: a connection attempt would add a box of its own.
+    const QString reports = QDir(data.folder()).filePath("Reports");
+    EXPECT_FALSE(publishReports("127.0.0.1:1", "tester", "s3cret", reports + "/missing", {}).complete);
+    QDir().mkpath(reports);
+    writeBytes(reports + "/notes.txt", "not a page");
+    EXPECT_FALSE(publishReports("127.0.0.1:1", "tester", "s3cret", reports, {}).complete);
+    EXPECT_EQ(boxTexts(data.ui()), (QStringList{"The folder " + reports + "/missing does not exist.",
+                                                "There are no pages (*.html) to publish in " + reports + "."}));
 }
 
 TEST(Publish, LocationSplitsAtItsFirstSlash) {
@@ -219,4 +358,25 @@ TEST(Publish, SettingsRowKeepsQuotesAndIsOnlyEverOneRow) {
     EXPECT_EQ(back.username(), "me");
     EXPECT_EQ(back.password(), "pa'ss");
     EXPECT_EQ(TestDataFile::scalar("SELECT count(*) FROM publish").toInt(), 1);
+}
+
+TEST(Publish, SavingNeverShowsThePasswordAndPutsAMissingRowBack) {
+    TestDataFile data;
+    ASSERT_TRUE(data.ok());
+    TestDataFile::exec("DELETE FROM publish");
+    cPublish p;
+    p.setLocation("web.example/q");
+    p.setUsername("me");
+    p.setPassword("pa'ss word");
+    ASSERT_TRUE(p.CommitChanges());
+    EXPECT_EQ(TestDataFile::scalar("SELECT location || '|' || username || '|' || password FROM publish").toString(),
+              "web.example/q|me|pa'ss word");
+    EXPECT_EQ(TestDataFile::scalar("SELECT count(*) FROM publish").toInt(), 1);
+
+    TestDataFile::exec("CREATE TEMP TRIGGER refuse BEFORE UPDATE ON publish BEGIN SELECT RAISE(ABORT, 'locked'); END");
+    p.setPassword("n3w-s3cret");
+    EXPECT_FALSE(p.CommitChanges());
+    ASSERT_EQ(data.ui().boxes.size(), 1);
+    EXPECT_TRUE(data.ui().boxes[0].text.contains("locked"));
+    EXPECT_FALSE(data.ui().boxes[0].text.contains("n3w-s3cret"));
 }

@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 namespace {
 
 // Writes an import file into the test's folder and returns its full path.
@@ -20,6 +22,27 @@ QString writeFile(const TestDataFile& data, const QByteArray& bytes, const char*
 
 QVariant one(const char* sql) { return TestDataFile::scalar(QLatin1String(sql)); }
 int count(const char* sql) { return one(sql).toInt(); }
+
+// Every row an import can touch, as one text, to tell that a refused file changed nothing.
+QString snapshot() {
+    const char* queries[] = {
+        "SELECT group_concat(quote(car_nmbr) || quote(race_type_nmbr) || quote(car_type_nmbr) || quote(car_txt) ||"
+        " quote(car_owner) || quote(driver_name) || quote(car_make) || quote(sponsor) || quote(group_nmbr) ||"
+        " quote(salary), '/') FROM cars",
+        "SELECT group_concat(quote(race_nmbr) || quote(race_name) || quote(track_name) || quote(race_dt) ||"
+        " quote(car_type_nmbr) || quote(race_type_nmbr) || quote(race_status_nmbr), '/') FROM races",
+        "SELECT group_concat(quote(car_nmbr) || quote(race_nmbr) || quote(place) || quote(qualified) ||"
+        " quote(fast_qual) || quote(laps_led) || quote(adjustment), '/') FROM results",
+        "SELECT group_concat(quote(team_nmbr) || quote(car_nmbr) || quote(efctv_dt) || quote(term_dt) ||"
+        " quote(price) || quote(locked_salary) || quote(active), '/') FROM team_car",
+        "SELECT count(*) || group_concat(race_nmbr || car_nmbr) FROM team_results",
+        "SELECT count(*) || group_concat(race_nmbr || team_nmbr || points) FROM team_results_summary",
+    };
+    QString all;
+    for (const char* q : queries)
+        all += one(q).toString() + QLatin1Char('|');
+    return all;
+}
 
 void addRace(int nmbr, const char* date, int status) {
     TestDataFile::exec(QStringLiteral("INSERT INTO races VALUES (%1, 'Race', 'Track', '%2', 1, 1, %3)")
@@ -45,10 +68,7 @@ TEST(Import, CarRecordsInsertNewCarsAndUpdateExistingOnesKeepingGroupAndSalary) 
     TestDataFile::exec("INSERT INTO cars VALUES (24, 1, 1, 'Old', 'o', 'd', 'm', 's', 2, 1500000)");
     const QString path = writeFile(data, "11;24;1;1;\"  24 Fast Co  \";\"Owner\";\"Make\";\"Sponsor\";\"Driver\"\r\n"
                                          "11;31;2;6;\"Ace\";;\"\";\"S\";\"Ace Driver\"\r\n"
-                                         "11;32;x;6;\"Bad number\";;;;\r\n"
-                                         "11;33;1;6;\"Too few\"\r\n"
-                                         "11;40000;1;6;\"Beyond 16 bits\";;;;\r\n"
-                                         "11;34;1;6;\"No CR LF at the end\";;;;");
+                                         "11;34;1;6;\"No line end at the end\";;;;");
     ASSERT_TRUE(importFile(path));
     EXPECT_TRUE(data.ui().boxes.isEmpty());
     EXPECT_EQ(one("SELECT car_txt FROM cars WHERE car_nmbr = 24").toString(), "24 Fast Co"); // trimmed
@@ -62,7 +82,29 @@ TEST(Import, CarRecordsInsertNewCarsAndUpdateExistingOnesKeepingGroupAndSalary) 
                   " car_owner || '|' || car_make FROM cars WHERE car_nmbr = 31")
                   .toString(),
               "0|0.0|6|2||");
-    EXPECT_EQ(count("SELECT count(*) FROM cars WHERE car_nmbr IN (32, 33, 34) OR car_nmbr > 32767"), 0);
+    EXPECT_EQ(one("SELECT car_txt FROM cars WHERE car_nmbr = 34").toString(), "No line end at the end");
+}
+
+TEST(Import, EveryLineEndIsALineEnd) {
+    TestDataFile data;
+    ASSERT_TRUE(data.ok());
+    // As a Linux editor, an old Mac editor and a file pasted together from both write them.
+    const QByteArray files[] = {
+        "11;1;1;1;\"A\";;;;\"Ann\"\n11;2;1;1;\"B\";;;;\"Bob\"\n",
+        "11;1;1;1;\"A\";;;;\"Ann\"\r11;2;1;1;\"B\";;;;\"Bob\"\r",
+        "11;1;1;1;\"A\";;;;\"Ann\"\r\n11;2;1;1;\"B\";;;;\"Bob\"\r",
+        "11;1;1;1;\"A\";;;;\"Ann\"\n\r\n11;2;1;1;\"B\";;;;\"Bob\"",
+        "11;1;1;1;\"A\";;;;\"Ann\"\r\r\n\n11;2;1;1;\"B\";;;;\"Bob\"\r\n",
+    };
+    for (const QByteArray& text : files) {
+        TestDataFile::exec("DELETE FROM cars");
+        ASSERT_TRUE(importFile(writeFile(data, text))) << text.toStdString();
+        EXPECT_EQ(one("SELECT group_concat(driver_name, ',') FROM (SELECT driver_name FROM cars ORDER BY car_nmbr)")
+                      .toString(),
+                  "Ann,Bob")
+            << text.toStdString();
+    }
+    EXPECT_TRUE(data.ui().boxes.isEmpty());
 }
 
 TEST(Import, RaceRecordsStoreTheDateAndResetTheStatus) {
@@ -70,15 +112,13 @@ TEST(Import, RaceRecordsStoreTheDateAndResetTheStatus) {
     ASSERT_TRUE(data.ok());
     addRace(7, "2002-01-01", 2);
     const QString path = writeFile(data, "12;7;\"Winter 500\";\"Bay Oval\";2/17/2002;1;2\r\n"
-                                         "12;8;\"New\";\"Ring\";\"3/3/2002\";6;1\r\n"
-                                         "12;9;\"No date\";\"Ring\";someday;6;1\r\n");
+                                         "12;8;\"New\";\"Ring\";\"3/3/2002\";6;1\r\n");
     ASSERT_TRUE(importFile(path));
     EXPECT_EQ(one("SELECT race_name || '|' || track_name || '|' || race_dt || '|' || race_status_nmbr || '|' ||"
                   " car_type_nmbr FROM races WHERE race_nmbr = 7")
                   .toString(),
               "Winter 500|Bay Oval|2002-02-17|0|2");
     EXPECT_EQ(one("SELECT race_dt FROM races WHERE race_nmbr = 8").toString(), "2002-03-03");
-    EXPECT_EQ(count("SELECT count(*) FROM races WHERE race_nmbr = 9"), 0);
 }
 
 TEST(Import, FileDatesAreMonthFirstWhateverTheUsersLocale) {
@@ -120,19 +160,20 @@ TEST(Import, AResultsFileReplacesTheResultsAndPostingsOfItsFirstRace) {
     EXPECT_EQ(count("SELECT race_status_nmbr FROM races WHERE race_nmbr = 8"), 3);
 }
 
-TEST(Import, ResultsAreClearedOnlyForAFirstLineThatIsAReadableResult) {
+TEST(Import, OnlyAFirstLineThatIsAResultReplacesResults) {
     TestDataFile data;
     ASSERT_TRUE(data.ok());
     addRace(7, "2002-02-17", 1);
     addPostedResult(7, 5, 0);
-    // A car list with results further down, a malformed first result, and a lone result without
-    // its CR LF (never imported) all leave race 7 alone.
-    for (const QByteArray& text : {QByteArray("11;1;1;1;\"A\";;;;\r\n13;2;7;12;1;3;1;40;0\r\n"),
-                                   QByteArray("13;2;7;12\r\n"), QByteArray("13;2;7;12;1;3;1;40;0")}) {
-        ASSERT_TRUE(importFile(writeFile(data, text)));
-        EXPECT_EQ(count("SELECT count(*) FROM results WHERE race_nmbr = 7 AND car_nmbr = 5"), 1) << text.constData();
-        EXPECT_EQ(count("SELECT count(*) FROM team_results_summary WHERE race_nmbr = 7"), 1);
-    }
+    // A car list with a result further down leaves race 7's other results alone.
+    ASSERT_TRUE(importFile(writeFile(data, "11;1;1;1;\"A\";;;;\r\n13;2;7;12;1;3;1;40;0\r\n")));
+    EXPECT_EQ(count("SELECT count(*) FROM results WHERE race_nmbr = 7 AND car_nmbr = 5"), 1);
+    EXPECT_EQ(count("SELECT count(*) FROM team_results_summary WHERE race_nmbr = 7"), 1);
+    EXPECT_EQ(count("SELECT count(*) FROM results WHERE race_nmbr = 7 AND car_nmbr = 12"), 1);
+    // A lone result without its line end is a results file all the same.
+    ASSERT_TRUE(importFile(writeFile(data, "13;2;7;14;2;1;0;0;0")));
+    EXPECT_EQ(one("SELECT group_concat(car_nmbr) FROM results WHERE race_nmbr = 7").toString(), "14");
+    EXPECT_EQ(count("SELECT count(*) FROM team_results_summary WHERE race_nmbr = 7"), 0);
 }
 
 TEST(Import, HoldingRecordsKeepPriceAndSalaryOfAnExistingHolding) {
@@ -141,8 +182,7 @@ TEST(Import, HoldingRecordsKeepPriceAndSalaryOfAnExistingHolding) {
     TestDataFile::exec("INSERT INTO team_car VALUES (3, 24, '2002-02-01', NULL, 10.5, 20.5, 0)");
     const QString path = writeFile(data, "14;3;24;2/1/2002;3/1/2002;99;99\r\n"
                                          "14;3;25;2/1/2002;;12.25;30\r\n"
-                                         "14;3;26;not a date;;1;1\r\n"
-                                         "14;3;27;2/1/2002;;cheap;1\r\n");
+                                         "14;3;26;\"2/1/2002\";\"\";1;1\r\n");
     ASSERT_TRUE(importFile(path));
     EXPECT_EQ(one("SELECT term_dt || '|' || price || '|' || locked_salary || '|' || active FROM team_car"
                   " WHERE car_nmbr = 24")
@@ -153,24 +193,95 @@ TEST(Import, HoldingRecordsKeepPriceAndSalaryOfAnExistingHolding) {
                   .toString(),
               "2002-02-01|12.25|30.0|1");
     EXPECT_TRUE(one("SELECT term_dt FROM team_car WHERE car_nmbr = 25").isNull());
-    EXPECT_EQ(count("SELECT count(*) FROM team_car WHERE car_nmbr IN (26, 27)"), 0);
+    EXPECT_TRUE(one("SELECT term_dt FROM team_car WHERE car_nmbr = 26").isNull());
 }
 
-TEST(Import, UnknownRecordTypesAreReportedPerLineAndTheRestIsImported) {
+// A file with one line that cannot be read is refused whole: the data stays as it was, the import
+// fails, and one box names the line and what is wrong with it.
+TEST(Import, ALineThatCannotBeReadRefusesTheWholeFile) {
     TestDataFile data;
     ASSERT_TRUE(data.ok());
-    const QString path = writeFile(data, "11;1;1;1;\"A\";;;;\r\n"
-                                         "10;1;1\r\n"
-                                         "\r\n"
-                                         "no separator here\r\n"
-                                         "15;x\r\n"
-                                         "11;2;1;1;\"B\";;;;\r\n");
-    ASSERT_TRUE(importFile(path));
-    ASSERT_EQ(data.ui().boxes.size(), 2);
+    addRace(7, "2002-02-17", 1);
+    addPostedResult(7, 5, 0);
+    TestDataFile::exec("INSERT INTO team_car VALUES (3, 24, '2002-02-01', '2002-03-01', 10.5, 20.5, 0)");
+    const QByteArray good = "11;40;1;1;\"Good\";;;;\r\n12;9;\"R\";\"T\";3/3/2002;1;1\r\n";
+    const struct {
+        QByteArray badLine;
+        const char* message;
+    } cases[] = {
+        {"11;33;1;6;\"Too few\"", "a car/driver record has 9 fields, this line has 5."},
+        {"11;33;1;6;\"Too\";\"many\";;;;", "a car/driver record has 9 fields, this line has 10."},
+        {"11", "a car/driver record has 9 fields, this line has 1."},
+        {"11;40000;1;6;\"Big\";;;;", "the car number \"40000\" is not a whole number from -32768 to 32767."},
+        {"11;-32769;1;6;\"Small\";;;;", "the car number \"-32769\" is not a whole number from -32768 to 32767."},
+        {"11;32;x;6;\"Bad\";;;;", "the car type \"x\" is not a whole number from -32768 to 32767."},
+        {"12;9;\"R\";\"T\";2/30/2024;1;1", "the race date \"2/30/2024\" is not a date."},
+        {"12;9;\"R\";\"T\";;1;1", "the race date is missing."},
+        {"13;2;7;12;1;3;1;4.5;0", "the laps led \"4.5\" is not a whole number from -32768 to 32767."},
+        {"13;2;99;12;1;3;1;4;0", "race 99 does not exist."},
+        {"14;3;24;2/1/2002;13/1/2002;1;1", "the termination date \"13/1/2002\" is not a date."},
+        {"14;3;24;someday;;1;1", "the effective date \"someday\" is not a date."},
+        {"14;3;24;2/1/2002;;cheap;1", "the price \"cheap\" is not a number."},
+        {"14;3;24;2/1/2002;;1;inf", "the locked salary \"inf\" is not a number."},
+        {"14;3;24;2/1/2002;;nan;1", "the price \"nan\" is not a number."},
+    };
+    const QString before = snapshot();
+    for (const auto& c : cases) {
+        data.ui().clear();
+        // The bad line is line 3, after lines that alone would import.
+        EXPECT_FALSE(importFile(writeFile(data, good + c.badLine + "\r\n11;41;1;1;\"After\";;;;\r\n")))
+            << c.badLine.toStdString();
+        EXPECT_EQ(snapshot(), before) << c.badLine.toStdString();
+        ASSERT_EQ(data.ui().boxes.size(), 1) << c.badLine.toStdString();
+        EXPECT_EQ(data.ui().boxes[0].text, QStringLiteral("Line 3 cannot be imported: ") + QLatin1String(c.message) +
+                                               QStringLiteral("\r\nNothing was imported from this file."));
+        EXPECT_EQ(data.ui().boxes[0].title, "Quorvanti");
+        EXPECT_EQ(data.ui().boxes[0].icon, MsgIcon::None);
+    }
+    // A results file with one bad line keeps the race's results and posting.
+    data.ui().clear();
+    EXPECT_FALSE(importFile(writeFile(data, "13;2;7;12;1;3;1;40;0\r\n13;2;7;14;2;x;0;0;0\r\n")));
+    EXPECT_EQ(snapshot(), before);
+    EXPECT_TRUE(data.ui().lastBoxText().startsWith("Line 2 cannot be imported: the qualified \"x\""));
+}
+
+TEST(Import, UnknownRecordTypesAreReportedOncePerFileAndTheRestIsImported) {
+    TestDataFile data;
+    ASSERT_TRUE(data.ok());
+    QByteArray text = "11;1;1;1;\"A\";;;;\r\n"
+                      "10;1;1\r\n"
+                      "\r\n"
+                      "no separator here\r\n"
+                      "15;x\r\n";
+    for (int i = 0; i < 1000; ++i)
+        text += "99;" + QByteArray::number(i) + "\r\n";
+    text += "11;2;1;1;\"B\";;;;\r\n";
+    ASSERT_TRUE(importFile(writeFile(data, text)));
+    ASSERT_EQ(data.ui().boxes.size(), 1);
     EXPECT_EQ(data.ui().boxes[0].text, "Invalid file format.\r\nDo you have the most current version of Quorvanti?");
     EXPECT_EQ(data.ui().boxes[0].title, "Quorvanti");
     EXPECT_EQ(data.ui().boxes[0].icon, MsgIcon::None);
     EXPECT_EQ(count("SELECT count(*) FROM cars WHERE car_nmbr IN (1, 2)"), 2);
+}
+
+TEST(Import, ADatabaseErrorRollsTheWholeFileBack) {
+    TestDataFile data;
+    ASSERT_TRUE(data.ok());
+    addRace(7, "2002-02-17", 1);
+    addPostedResult(7, 5, 0);
+    // The store refuses the holding on line 3 as a full disk would.
+    TestDataFile::exec("CREATE TEMP TRIGGER refuse BEFORE INSERT ON team_car BEGIN SELECT RAISE(ABORT, 'disk full'); END");
+    const QString before = snapshot();
+    EXPECT_FALSE(importFile(writeFile(data, "13;2;7;12;1;3;1;40;0\r\n"
+                                            "11;40;1;1;\"Car\";;;;\r\n"
+                                            "14;3;40;2/1/2002;;1;1\r\n")));
+    EXPECT_EQ(snapshot(), before);
+    ASSERT_EQ(data.ui().boxes.size(), 1); // the store's own box, nothing more
+    EXPECT_TRUE(data.ui().boxes[0].text.contains("disk full"));
+    // The connection is usable afterwards: the next import runs in a transaction of its own.
+    TestDataFile::exec("DROP TRIGGER refuse");
+    EXPECT_TRUE(importFile(writeFile(data, "11;40;1;1;\"Car\";;;;\r\n")));
+    EXPECT_EQ(count("SELECT count(*) FROM cars WHERE car_nmbr = 40"), 1);
 }
 
 TEST(Import, ImportingTheSameFileTwiceLeavesTheSameData) {
@@ -180,23 +291,86 @@ TEST(Import, ImportingTheSameFileTwiceLeavesTheSameData) {
                                          "11;12;1;1;\"C\";;;;\r\n"
                                          "14;3;12;2/1/2002;;1;2\r\n");
     ASSERT_TRUE(importFile(path));
+    const QString first = snapshot();
     ASSERT_TRUE(importFile(path));
+    EXPECT_EQ(snapshot(), first);
     EXPECT_EQ(count("SELECT (SELECT count(*) FROM races) * 100 + (SELECT count(*) FROM cars WHERE car_nmbr = 12) * 10"
                     " + (SELECT count(*) FROM team_car)"),
               111);
     EXPECT_TRUE(data.ui().boxes.isEmpty());
 }
 
-TEST(Import, AMissingFileIsSuccessAndAnUnreadableOneIsNot) {
+TEST(Import, AMissingOrUnreadableFileIsAFailure) {
     TestDataFile data;
     ASSERT_TRUE(data.ok());
-    EXPECT_TRUE(importFile(QDir(data.folder()).filePath(QStringLiteral("nothing.qvi"))));
+    EXPECT_FALSE(importFile(QDir(data.folder()).filePath(QStringLiteral("nothing.qvi"))));
     EXPECT_TRUE(data.ui().boxes.isEmpty());
     // A folder in place of the file cannot be opened: its box, and failure.
     QDir(data.folder()).mkdir(QStringLiteral("folder.qvi"));
     EXPECT_FALSE(importFile(QDir(data.folder()).filePath(QStringLiteral("folder.qvi"))));
     ASSERT_EQ(data.ui().boxes.size(), 1);
     EXPECT_TRUE(data.ui().boxes[0].text.startsWith("Error trying to open "));
+    // An empty file imports nothing and counts as read.
+    EXPECT_TRUE(importFile(writeFile(data, "")));
+}
+
+TEST(Import, TextIsReadAsTheFileWasWritten) {
+    TestDataFile data;
+    ASSERT_TRUE(data.ok());
+    const QString names = QString::fromUtf8("Zoë “Ace” O’Neil – €5|José");
+    auto stored = [] {
+        return one("SELECT driver_name || '|' || (SELECT driver_name FROM cars WHERE car_nmbr = 2) FROM cars"
+                   " WHERE car_nmbr = 1")
+            .toString();
+    };
+    const QByteArray utf8 = QString::fromUtf8("11;1;1;1;\"A\";;;;\"Zoë “Ace” O’Neil – €5\"\r\n"
+                                              "11;2;1;1;\"B\";;;;\"José\"\r\n")
+                                .toUtf8();
+    ASSERT_TRUE(importFile(writeFile(data, utf8)));
+    EXPECT_EQ(stored(), names);
+    TestDataFile::exec("DELETE FROM cars");
+    ASSERT_TRUE(importFile(writeFile(data, "\xEF\xBB\xBF" + utf8))); // with a byte order mark
+    EXPECT_EQ(stored(), names);
+    TestDataFile::exec("DELETE FROM cars");
+    // Windows-1252, as Windows programs save it.
+    ASSERT_TRUE(importFile(writeFile(data, "11;1;1;1;\"A\";;;;\"Zo\xEB \x93" "Ace\x94 O\x92Neil \x96 \x80" "5\"\r\n"
+                                           "11;2;1;1;\"B\";;;;\"Jos\xE9\"\r\n")));
+    EXPECT_EQ(stored(), names);
+    // UTF-16 with its mark, both byte orders.
+    for (bool little : {true, false}) {
+        TestDataFile::exec("DELETE FROM cars");
+        const QString text = QString::fromUtf8(utf8);
+        QByteArray bytes = little ? QByteArray("\xFF\xFE") : QByteArray("\xFE\xFF");
+        for (const QChar c : text) {
+            const char lo = char(c.unicode() & 0xFF), hi = char(c.unicode() >> 8);
+            bytes += little ? QByteArray{&lo, 1} + QByteArray{&hi, 1} : QByteArray{&hi, 1} + QByteArray{&lo, 1};
+        }
+        ASSERT_TRUE(importFile(writeFile(data, bytes)));
+        EXPECT_EQ(stored(), names) << little;
+    }
+    // One stray 8-bit byte spoils neither the other lines nor the UTF-8 of its own line's neighbours.
+    TestDataFile::exec("DELETE FROM cars");
+    ASSERT_TRUE(importFile(writeFile(data, QString::fromUtf8("11;1;1;1;\"A\";;;;\"Zoë “Ace” O’Neil – €5\"\r\n")
+                                                   .toUtf8() +
+                                               "11;2;1;1;\"B\";;;;\"Jos\xE9\"\r\n" +
+                                               QString::fromUtf8("11;3;1;1;\"C\";;;;\"Müller\"\r\n").toUtf8())));
+    EXPECT_EQ(stored(), names);
+    EXPECT_EQ(one("SELECT driver_name FROM cars WHERE car_nmbr = 3").toString(), QString::fromUtf8("Müller"));
+}
+
+TEST(Import, ProgressRunsToTheEndAndIsTakenAway) {
+    TestDataFile data;
+    ASSERT_TRUE(data.ok());
+    QByteArray text;
+    for (int i = 1; i <= 30000; ++i)
+        text += "11;" + QByteArray::number(i) + ";1;1;\"Car with a longer text\";\"An owner\";;;\"Driver\"\r\n";
+    ASSERT_TRUE(importFile(writeFile(data, text)));
+    const QList<int>& p = data.ui().progress;
+    ASSERT_GE(p.size(), 3);
+    EXPECT_EQ(p.last(), -1);
+    EXPECT_EQ(p.at(p.size() - 2), 100);
+    EXPECT_TRUE(std::is_sorted(p.begin(), p.end() - 1));
+    EXPECT_EQ(count("SELECT count(*) FROM cars WHERE car_nmbr BETWEEN 1 AND 30000"), 30000);
 }
 
 TEST(Import, ScheduleAndResultsFileNames) {

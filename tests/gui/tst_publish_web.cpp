@@ -1,3 +1,4 @@
+#include "../core/LocalFtpServer.h"
 #include "ModalHelpers.h"
 #include "TestDataFile.h"
 #include "data/CommonCode.h"
@@ -10,6 +11,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTimer>
 #include <QtTest>
 #include <memory>
 
@@ -49,6 +51,9 @@ private slots:
     void settingsAreStoredEvenWhenTheConnectionFails() {
         QString pages = QDir(m_data->folder()).filePath("pages");
         QDir().mkpath(pages);
+        QFile page(QDir(pages).filePath("rd0001.html"));
+        QVERIFY(page.open(QIODevice::WriteOnly));
+        page.close();
         {
             frmPublishWeb w;
             w.txtWeb->setText("127.0.0.1:1/o'site");
@@ -66,6 +71,60 @@ private slots:
         QCOMPARE(again.txtWeb->text(), QString("127.0.0.1:1/o'site"));
         QCOMPARE(again.txtUserName->text(), QString("owner"));
         QCOMPARE(again.txtPassWord->text(), QString("sec'ret"));
+    }
+
+    // Pages go one by one with the event loop running between them; a second Publish, Close or Esc
+    // meanwhile must wait for the first publish to end.
+    void publishCannotBeStartedOrClosedWhileItRuns() {
+        if (!LocalFtpServer::available())
+            QSKIP("no python3 with pyftpdlib");
+        QTemporaryDir root;
+        LocalFtpServer server;
+        QVERIFY(server.start(root.path(), true, "tester", "s3cret"));
+        const QString pages = QDir(m_data->folder()).filePath("pages");
+        QDir().mkpath(pages);
+        for (int i = 1; i <= 5; ++i) {
+            QFile f(QDir(pages).filePath(QStringLiteral("rd%1.html").arg(i, 4, 10, QLatin1Char('0'))));
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            f.write("<html>page</html>");
+        }
+        frmPublishWeb w;
+        w.txtWeb->setText(server.address());
+        w.txtUserName->setText("tester");
+        w.txtPassWord->setText("s3cret");
+        w.txtReportFolder->setText(pages);
+        w.show();
+        QApplication::setActiveWindow(&w);
+        QVERIFY(QTest::qWaitForWindowActive(&w));
+
+        bool tried = false;
+        bool buttonsWereOff = false;
+        QTimer impatient;
+        impatient.setInterval(0);
+        connect(&impatient, &QTimer::timeout, &w, [&] {
+            if (tried || !w.lblStatus->text().startsWith("Transfering "))
+                return;
+            tried = true;
+            buttonsWereOff = !w.cmdPublish->isEnabled() && !w.cmdCancel->isEnabled();
+            QTest::mouseClick(w.cmdPublish, Qt::LeftButton);
+            QTest::mouseClick(w.cmdCancel, Qt::LeftButton);
+            QTest::keyClick(QApplication::focusWidget() ? QApplication::focusWidget() : &w, Qt::Key_Escape);
+        });
+        impatient.start();
+        QTest::mouseClick(w.cmdPublish, Qt::LeftButton);
+        impatient.stop();
+
+        QVERIFY(tried);
+        QVERIFY(buttonsWereOff);
+        QVERIFY(w.isVisible());
+        QVERIFY(m_data->ui().boxes.isEmpty());
+        QCOMPARE(QDir(root.path()).entryList(QDir::Files | QDir::Hidden),
+                 (QStringList{"rd0001.html", "rd0002.html", "rd0003.html", "rd0004.html", "rd0005.html"}));
+        QCOMPARE(w.lblStatus->text(), QString("5 files sent."));
+        QVERIFY(w.cmdPublish->isEnabled());
+        QVERIFY(w.cmdCancel->isEnabled());
+        QTest::mouseClick(w.cmdCancel, Qt::LeftButton);
+        QVERIFY(!w.isVisible());
     }
 
     void browseShowsTheChosenReportFolder() {

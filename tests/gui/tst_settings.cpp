@@ -1,5 +1,6 @@
 #include "RecordingUi.h"
 #include "data/CommonCode.h"
+#include "exchange/FtpTransfer.h"
 #include "platform/Profile.h"
 #include "shell/Settings.h"
 
@@ -110,12 +111,29 @@ private slots:
         const QString text = iniText();
         QCOMPARE(text, QStringLiteral("; kept\n[Elsewhere]\nMDI Top=1\n[Quorvanti]\nFirst Time=N\nExtra=keep me\n"
                                       "Status Bar=N\nTool Bar=Y\nMDI Top=105  \nMDI Left=-45  \nMDI Height=7920 \n"
-                                      "MDI Width=10455\nMDI State=2\nSplitter Left=2520 \n"));
+                                      "MDI Width=10455\nMDI State=2\nSplitter Left=2520 \n"
+                                      "Download Server=download.quorvanti.invalid\n"
+                                      "Download Folder=/quorvanti/download/2002/\n"));
         settings = SettingsRecord{};
         QVERIFY(loadSettings());
         QCOMPARE(settings.firstTime, QStringLiteral("N"));
         QCOMPARE(settings.statusBar, QStringLiteral("N"));
         QCOMPARE(settings.mdiLeft, QStringLiteral("-45  "));
+    }
+
+    void theDownloadServerIsReadFromTheFile() {
+        writeIni(QStringLiteral("[Quorvanti]\nDownload Server= files.example.org:2121 \nDownload Folder=series/2024\n"));
+        QVERIFY(loadSettings());
+        QCOMPARE(downloadHost(), QStringLiteral("files.example.org:2121"));
+        QCOMPARE(downloadFolder(), QStringLiteral("/series/2024/"));
+        QVERIFY(saveSettings());
+        QVERIFY(iniText().contains(QStringLiteral("Download Server=files.example.org:2121\n"
+                                                  "Download Folder=/series/2024/\n")));
+        // Empty values fall back to the defaults.
+        writeIni(QStringLiteral("[Quorvanti]\nDownload Server=\nDownload Folder=\n"));
+        QVERIFY(loadSettings());
+        QCOMPARE(downloadHost(), QStringLiteral("download.quorvanti.invalid"));
+        QCOMPARE(downloadFolder(), QStringLiteral("/quorvanti/download/2002/"));
     }
 
     void measuresAreHeldWithinTheKeys() {

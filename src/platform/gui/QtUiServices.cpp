@@ -1,12 +1,14 @@
 #include "platform/gui/QtUiServices.h"
 
 #include <QApplication>
+#include <QEventLoop>
 #include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QProgressBar>
 #include <QTextEdit>
+#include <algorithm>
 #ifdef QV_HAVE_MULTIMEDIA
 #include <QEventLoop>
 #include <QSoundEffect>
@@ -101,6 +103,20 @@ void QtUiServices::stepProgress() {
     m_progress->setValue(m_progressValue);
     m_progressShown = m_progress->value();
     m_sinceRepaint.start();
+}
+
+void QtUiServices::showProgress(int percent) {
+    if (!m_fileProgress)
+        return;
+    if (percent < 0) {
+        m_fileProgress->hide();
+        return;
+    }
+    m_fileProgress->setValue(std::min(percent, 100));
+    m_fileProgress->show();
+    // The work runs on this thread: let the window repaint, but hold clicks and keys back so that
+    // nothing can start inside it.
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
 }
 
 bool QtUiServices::playWave(const QString& path) {

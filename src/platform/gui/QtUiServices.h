@@ -17,6 +17,7 @@ public:
     int pointer() const override { return m_pointer; }
     void beep() override;
     void stepProgress() override;
+    void showProgress(int percent) override;
     bool playWave(const QString& path) override;
     void selectFocusedText() override;
 
@@ -27,6 +28,8 @@ public:
     // Every step is counted, but the bar is redrawn at most this often: a posting takes tens of
     // thousands of steps, and drawing each one took far longer than the posting itself.
     static constexpr int kRepaintIntervalMs = 30;
+    // The main window's bar for long file operations (imports).
+    void setFileProgressBar(QProgressBar* bar) { m_fileProgress = bar; }
 
 private:
     QPointer<QLabel> m_statusLabel;
@@ -35,5 +38,6 @@ private:
     int m_progressValue = 0;
     int m_progressShown = 0;
     QElapsedTimer m_sinceRepaint;
+    QPointer<QProgressBar> m_fileProgress;
     int m_pointer = PointerDefault;
 };
