@@ -18,6 +18,7 @@
 #include <QCloseEvent>
 #include <QDate>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -466,14 +467,10 @@ bool frmMain::startUp() {
     }
 
     switch (m_stateAtStart) {
-    case 0: {
+    case 0:
         show();
-        // Some platforms report the frame only once the window is up.
-        const QSize frame = frameGeometry().size() - size();
-        if (frameGeometry().size() != m_outerAtStart)
-            resize(m_outerAtStart - frame);
+        placeFrame(m_outerAtStart);
         break;
-    }
     case 1:
         showMinimized();
         break;
@@ -509,14 +506,41 @@ void frmMain::applyBarSettings() {
 }
 
 void frmMain::applyGeometry() {
-    // The settings hold the outer size; the window is sized without its frame.
-    m_outerAtStart = QSize(pixelsX(fieldNumber(settings.mdiWidth), this), pixelsY(fieldNumber(settings.mdiHeight), this));
-    winId();
-    const QMargins frame = windowHandle() ? windowHandle()->frameMargins() : QMargins();
-    resize(m_outerAtStart.shrunkBy(frame));
-    move(pixelsX(fieldNumber(settings.mdiLeft), this), pixelsY(fieldNumber(settings.mdiTop), this));
+    // The settings hold the frame's rectangle. Until a window manager has framed the window its frame is
+    // unknown, so the window goes up at the frame's place and size and placeFrame corrects it once shown.
+    m_outerAtStart = QRect(pixelsX(fieldNumber(settings.mdiLeft), this), pixelsY(fieldNumber(settings.mdiTop), this),
+                           pixelsX(fieldNumber(settings.mdiWidth), this), pixelsY(fieldNumber(settings.mdiHeight), this));
+    move(m_outerAtStart.topLeft());
+    resize(m_outerAtStart.size());
     m_stateAtStart = fieldNumber(settings.mdiState);
     m_splitLeft = qBound(-32768, fieldNumber(settings.splitterLeft), 32767);
+}
+
+QMargins frmMain::settledFrameMargins() {
+    // A window manager frames a window only after it is mapped, and the frame's extents reach the program
+    // some events later; a geometry read before that leaves out the title bar, and the window would creep
+    // by one title bar per run. Without a window manager the frame stays empty, hence the short limit.
+    QElapsedTimer waited;
+    waited.start();
+    QWindow* window = windowHandle();
+    while (window && !window->isExposed() && waited.elapsed() < 2000)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    while (window && window->frameMargins().isNull() && waited.elapsed() < 300)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    QCoreApplication::processEvents();
+    return window ? window->frameMargins() : QMargins();
+}
+
+void frmMain::placeFrame(const QRect& outer) {
+    const QMargins frame = settledFrameMargins();
+    if (frameGeometry() == outer)
+        return;
+    // The client area is placed, so that its frame lands exactly on the stored rectangle.
+    setGeometry(outer - frame);
+    QElapsedTimer waited;
+    waited.start();
+    while (frameGeometry() != outer && waited.elapsed() < 1000)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
 }
 
 void frmMain::closeEvent(QCloseEvent* event) {

@@ -105,6 +105,8 @@ private:
     void buildTree();
     void applyBarSettings();
     void applyGeometry();
+    QMargins settledFrameMargins();
+    void placeFrame(const QRect& outer);
     void shutDown();
     void layoutChildren();
     void tileChildren(Qt::Orientation stacking);
@@ -129,7 +131,7 @@ private:
     int m_splitLeft = 2520;
     double m_splitterPos = 0;
     int m_stateAtStart = 2;
-    QSize m_outerAtStart;
+    QRect m_outerAtStart;
 
     QSplitter* m_splitter;
     QTreeWidget* m_tree;

@@ -205,6 +205,28 @@ private slots:
         QCOMPARE(m_main->sstreemain()->width(), pixelsX(3000, m_main.get()));
     }
 
+    void geometryRoundTripsUnderAWindowManager() {
+        if (QGuiApplication::platformName() != QLatin1String("xcb"))
+            QSKIP("needs an X11 desktop with a window manager (the offscreen platform has no real frame)");
+        QVERIFY(start());
+        m_main->showNormal();
+        m_main->setGeometry(140, 120, 700, 480);
+        QTest::qWait(300); // the window manager answers with the frame some events later
+        const QRect outer = m_main->frameGeometry();
+        stop();
+        const QString ini = settingsText();
+        // Four runs in a row put the window's frame, title bar included, back where it was.
+        for (int run = 1; run <= 4; ++run) {
+            QVERIFY(start());
+            QVERIFY(!m_main->isMaximized());
+            QCOMPARE(m_main->frameGeometry(), outer);
+            QVERIFY2(m_main->geometry().top() > outer.top() || m_main->windowHandle()->frameMargins().isNull(),
+                     "the title bar is inside the stored rectangle");
+            stop();
+            QCOMPARE(settingsText(), ini);
+        }
+    }
+
     void minimisedExitKeepsGeometryAndStartsNormal() {
         QVERIFY(start());
         m_main->showMinimized();
