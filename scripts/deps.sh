@@ -7,6 +7,7 @@ PKGS=(
   libsqlcipher-dev libcurl4-openssl-dev libgtest-dev
   python3 python3-pyftpdlib
   xvfb xauth fonts-dejavu-core
+  openbox qt6-qpa-plugins
 )
 SUDO=""
 [ "$(id -u)" -eq 0 ] || SUDO="sudo"
