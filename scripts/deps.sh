@@ -8,6 +8,7 @@ PKGS=(
   python3 python3-pyftpdlib
   xvfb xauth fonts-dejavu-core
   chromium
+  openbox qt6-qpa-plugins
 )
 SUDO=""
 [ "$(id -u)" -eq 0 ] || SUDO="sudo"

@@ -1,5 +1,7 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds and runs every test (and the benchmarks at a small size).
+# Installs what is missing, builds and runs every test (and the benchmarks at a small size), then
+# runs the window tests again on an X desktop with a window manager (Xvfb + openbox), where focus,
+# activation and window frames behave as a user sees them.
 # QV_SANITIZE=ON builds with AddressSanitizer and UBSan into build-asan.
 set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
@@ -13,3 +15,5 @@ fi
 cd "${BUILD_DIR:-build}"
 export QT_QPA_PLATFORM=offscreen
 ctest --output-on-failure --no-tests=error -j "$(nproc)"
+unset QT_QPA_PLATFORM
+"$OLDPWD/scripts/desktop-tests.sh" "$PWD"

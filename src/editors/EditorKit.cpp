@@ -3,6 +3,7 @@
 #include "data/CommonCode.h"
 #include "data/SqlText.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QHBoxLayout>
@@ -13,6 +14,9 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QShowEvent>
+#include <QTabBar>
+#include <QTabWidget>
 #include <cmath>
 
 namespace {
@@ -22,6 +26,9 @@ const char* const kSkipLeaveChecks = "qvSkipLeaveChecks";
 // True while a refused box is being given the focus back: the box that had just taken the focus
 // loses it again, and its own check must not run a second box on top of the first.
 bool g_refocusing = false;
+
+// A box left without its check (for Cancel, or hidden by a tab switch): checked by the next save.
+QPointer<QLineEdit> g_unchecked;
 
 class SelectAllFilter : public QObject {
 public:
@@ -42,6 +49,25 @@ public:
     }
 };
 
+// Keeps a button from acting on the click whose press moved the focus out of a refused box: the
+// refusal has put the focus back, and the save or post the button runs must not go ahead.
+class SwallowClick : public QObject {
+public:
+    using QObject::QObject;
+    bool eventFilter(QObject*, QEvent* event) override {
+        switch (event->type()) {
+        case QEvent::MouseButtonPress:
+        case QEvent::MouseButtonDblClick:
+            return true;
+        case QEvent::MouseButtonRelease:
+            deleteLater();
+            return true;
+        default:
+            return false;
+        }
+    }
+};
+
 class LeaveCheckFilter : public QObject {
 public:
     LeaveCheckFilter(QLineEdit* box, std::function<bool()> check) : QObject(box), m_box(box), m_check(std::move(check)) {}
@@ -52,12 +78,23 @@ public:
         const auto reason = static_cast<QFocusEvent*>(event)->reason();
         if (reason == Qt::ActiveWindowFocusReason || reason == Qt::PopupFocusReason)
             return false;
-        if (g_refocusing || !m_box->window()->isVisible() || !m_box->isVisible())
+        if (g_refocusing || !m_box->window()->isVisible())
             return false;
-        if (QWidget* next = QApplication::focusWidget(); next && next->property(kSkipLeaveChecks).toBool())
+        if (!m_box->isVisible()) {
+            g_unchecked = m_box;
             return false;
+        }
+        if (QWidget* next = QApplication::focusWidget(); next && next->property(kSkipLeaveChecks).toBool()) {
+            g_unchecked = m_box;
+            return false;
+        }
+        if (g_unchecked == m_box)
+            g_unchecked = nullptr;
         if (m_check())
             return false;
+        if (reason == Qt::MouseFocusReason)
+            if (auto* button = qobject_cast<QAbstractButton*>(QApplication::focusWidget()))
+                button->installEventFilter(new SwallowClick(button));
         // Given back after the focus change under way has finished. Posted to the application, not
         // the box, so the flag is cleared even when the window is gone before the call runs.
         QPointer<QLineEdit> box = m_box;
@@ -75,10 +112,21 @@ public:
         return false;
     }
 
+    bool runCheck() { return m_check(); }
+
 private:
     QLineEdit* m_box;
     std::function<bool()> m_check;
 };
+
+LeaveCheckFilter* leaveCheckOf(QObject* box) {
+    if (!box)
+        return nullptr;
+    for (QObject* child : box->children())
+        if (auto* filter = dynamic_cast<LeaveCheckFilter*>(child))
+            return filter;
+    return nullptr;
+}
 
 } // namespace
 
@@ -119,7 +167,7 @@ void EditorDialog::markChanged() {
 }
 
 bool EditorDialog::apply() {
-    if (!applyChanges())
+    if (!checkFocusedBox(this) || !applyChanges())
         return false;
     m_changed = false;
     m_apply->setEnabled(false);
@@ -155,6 +203,30 @@ void EditorDialog::closeEvent(QCloseEvent* event) {
     QDialog::closeEvent(event);
 }
 
+void EditorDialog::setNoDefaultButton() {
+    m_noDefault = true;
+    m_ok->setDefault(false);
+}
+
+void EditorDialog::showEvent(QShowEvent* event) {
+    if (m_noDefault) {
+        for (QPushButton* b : findChildren<QPushButton*>()) {
+            if (b->window() == this) {
+                b->setDefault(false);
+                b->setAutoDefault(false);
+            }
+        }
+    }
+    QDialog::showEvent(event);
+    if (event->spontaneous())
+        return;
+    if (QWidget* field = firstField(this)) {
+        field->setFocus(Qt::TabFocusReason);
+        if (auto* box = qobject_cast<QLineEdit*>(field))
+            box->selectAll();
+    }
+}
+
 void EditorDialog::keyPressEvent(QKeyEvent* event) {
     if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
         event->accept();
@@ -170,6 +242,51 @@ void selectAllOnFocus(QLineEdit* box) { box->installEventFilter(new SelectAllFil
 
 void installLeaveCheck(QLineEdit* box, std::function<bool()> check) {
     box->installEventFilter(new LeaveCheckFilter(box, std::move(check)));
+}
+
+void setTabChain(std::initializer_list<QWidget*> widgets) {
+    QWidget* previous = nullptr;
+    for (QWidget* w : widgets) {
+        if (previous)
+            QWidget::setTabOrder(previous, w);
+        previous = w;
+    }
+}
+
+QWidget* firstField(QWidget* window) {
+    for (QWidget* w = window->nextInFocusChain(); w && w != window; w = w->nextInFocusChain()) {
+        if (w->window() != window || !(w->focusPolicy() & Qt::TabFocus) || !w->isEnabled() ||
+            !w->isVisibleTo(window))
+            continue;
+        if (qobject_cast<QPushButton*>(w) || qobject_cast<QTabBar*>(w) || qobject_cast<QTabWidget*>(w))
+            continue;
+        return w;
+    }
+    return nullptr;
+}
+
+bool checkFocusedBox(QWidget* window) {
+    QLineEdit* box = qobject_cast<QLineEdit*>(QApplication::focusWidget());
+    if (!leaveCheckOf(box) || box->window() != window)
+        box = g_unchecked;
+    LeaveCheckFilter* filter = leaveCheckOf(box);
+    if (!filter || box->window() != window || g_refocusing)
+        return true;
+    if (box == g_unchecked)
+        g_unchecked = nullptr;
+    if (filter->runCheck())
+        return true;
+    focusWithoutLeaveChecks(box);
+    // A box on a tab being left is shown again only once the caller has switched back.
+    QPointer<QLineEdit> refused = box;
+    QMetaObject::invokeMethod(
+        qApp,
+        [refused] {
+            if (refused && refused->isVisible() && !refused->hasFocus())
+                focusWithoutLeaveChecks(refused);
+        },
+        Qt::QueuedConnection);
+    return false;
 }
 
 void skipLeaveChecks(QWidget* widget) { widget->setProperty(kSkipLeaveChecks, true); }

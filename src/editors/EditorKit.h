@@ -4,6 +4,7 @@
 #include <QDialog>
 #include <QString>
 #include <functional>
+#include <initializer_list>
 #include <optional>
 
 class QHBoxLayout;
@@ -57,6 +58,10 @@ public:
     enum class AfterSaveQuestionYes { Close, CloseWhenSaved, StayOpen };
     void setAfterSaveQuestionYes(AfterSaveQuestionYes v) { m_afterYes = v; }
 
+    // A window without a default button: Enter in a box presses nothing. Every push button of the
+    // window then loses autoDefault, since the dialog would otherwise make the first one the default.
+    void setNoDefaultButton();
+
 protected:
     // Stores the edited object; true on success. A refusal shows its own message.
     virtual bool applyChanges() = 0;
@@ -74,6 +79,9 @@ protected:
     // The close box drops unsaved edits without a question; Esc is the Cancel button.
     void closeEvent(QCloseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    // The window opens with the focus in its first field (the buttons are created before the
+    // fields, and the first keys typed must not land on OK).
+    void showEvent(QShowEvent* event) override;
 
 private:
     QPushButton* m_ok;
@@ -82,7 +90,15 @@ private:
     QHBoxLayout* m_buttons;
     bool m_changed = false;
     AfterSaveQuestionYes m_afterYes = AfterSaveQuestionYes::Close;
+    bool m_noDefault = false;
 };
+
+// Tab walks the widgets in this order (as they stand on screen); the rest of the chain stays.
+void setTabChain(std::initializer_list<QWidget*> widgets);
+
+// The first field of the window in Tab order: the first widget that takes the focus by Tab and is
+// neither a push button nor a tab bar; nullptr when there is none.
+QWidget* firstField(QWidget* window);
 
 // ---- text boxes ----
 
@@ -97,6 +113,11 @@ void selectAllOnFocus(QLineEdit* box);
 void installLeaveCheck(QLineEdit* box, std::function<bool()> check);
 // Focus moving to this widget runs no leave check (a Cancel button that drops the edits anyway).
 void skipLeaveChecks(QWidget* widget);
+// Runs the leave check of the box the user was typing in, as if it were left now: the box that has
+// the focus, or a box left for a widget that skips the checks (Cancel) or hidden by a tab switch.
+// A refused box gets the focus back with its text selected. True when there is nothing to check or
+// the check passes. Every save path calls it first, so a typed entry is never stored unchecked.
+bool checkFocusedBox(QWidget* window);
 // Puts the focus into a field (a text box with its whole text selected) without running the leave
 // check of the box that loses it: a save that refused a field shows only its own message.
 void focusWithoutLeaveChecks(QWidget* field);

@@ -3,11 +3,11 @@
 #include "data/CommonCode.h"
 #include "data/cCar.h"
 #include "data/cCarCollection.h"
+#include "editors/EditorKit.h"
 #include "shell/DeleteChecks.h"
 #include "shell/EntityCommands.h"
 
 #include <QComboBox>
-#include <QEvent>
 #include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -65,7 +65,7 @@ QWidget* frmDisplayCars::buildPanel() {
     auto lineEdit = [this](const char* name) {
         auto* e = new QLineEdit;
         e->setObjectName(QLatin1String(name));
-        e->installEventFilter(this);
+        selectAllOnFocus(e);
         connect(e, &QLineEdit::textChanged, this, &frmDisplayCars::markChanged);
         return e;
     };
@@ -134,14 +134,6 @@ QWidget* frmDisplayCars::buildPanel() {
     return panel;
 }
 
-bool frmDisplayCars::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() == QEvent::FocusIn && qobject_cast<QLineEdit*>(watched)) {
-        static_cast<QLineEdit*>(watched)->selectAll();
-        selectAllText();
-    }
-    return ListWindow::eventFilter(watched, event);
-}
-
 QString frmDisplayCars::formatSalary(const Currency& salary) {
     return regionalLocale().toCurrencyString(salary.toDouble());
 }
@@ -178,7 +170,9 @@ void frmDisplayCars::display(int carNmbr) {
                {QStringLiteral("Race Type"), 1500}});
     m_rows.clear();
     int selected = -1;
+    bool panelCarListed = false;
     for (const cCar& car : cars) {
+        panelCarListed = panelCarListed || car.carNmbr() == m_car->carNmbr();
         const int row = addRow({car.carTxt(), car.driverName(), car.sponsor(), car.carMake(), car.carOwner(),
                                 formatSalary(car.salary()), m_raceTypes.getRaceTypeName(car.raceTypeNmbr())});
         setSortValue(row, 5, qlonglong(car.salary().units()));
@@ -187,6 +181,10 @@ void frmDisplayCars::display(int carNmbr) {
             selected = row;
     }
     endFill(selected, carNmbr == -1);
+    // A stored entry that is gone (deleted through the list's own commands) cannot be updated:
+    // the panel would report success and store nothing.
+    if (m_car->carNmbr() >= 1 && !panelCarListed)
+        newEntry();
 }
 
 cCar* frmDisplayCars::selectedCar() const {
@@ -299,14 +297,18 @@ void frmDisplayCars::clearPanel() {
         setLocked(field, false);
 }
 
-void frmDisplayCars::cmdCancel_Click() {
-    if (!savePrompt())
-        return;
+void frmDisplayCars::newEntry() {
     m_car = std::make_shared<cCar>();
     clearPanel();
     cmdAdd->setEnabled(false);
     cmdUpdate->setEnabled(false);
     cmdDelete->setEnabled(false);
+}
+
+void frmDisplayCars::cmdCancel_Click() {
+    if (!savePrompt())
+        return;
+    newEntry();
     txtCarNumber->setFocus(Qt::OtherFocusReason);
 }
 

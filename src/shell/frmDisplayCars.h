@@ -38,7 +38,6 @@ public:
 
 protected:
     void rowChosen() override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     QWidget* buildPanel();
@@ -48,6 +47,8 @@ private:
     bool savePrompt();
     void fillPanel();
     void clearPanel();
+    // The panel on a new, unstored entry with nothing to save.
+    void newEntry();
     void setLocked(QWidget* field, bool locked);
     void focusField(QWidget* field);
     bool saveCar();

@@ -1,9 +1,12 @@
 #include "ListTestHelpers.h"
+#include "ModalHelpers.h"
 #include "data/cCar.h"
 #include "shell/EntityCommands.h"
 #include "shell/frmDisplayCars.h"
 
 #include <QComboBox>
+#include <QDialog>
+#include <QTimer>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTreeView>
@@ -32,6 +35,9 @@ private slots:
     void savePromptYesWithRefusedSaveKeepsTheEdits();
     void deleteRefusesACarWithResults();
     void deleteRemovesAFreeCarAndClearsThePanel();
+    void keysTypedIntoThePanelActOnThePanelOnly();
+    void clickIntoABoxSelectsItsText();
+    void panelLetsGoOfACarDeletedThroughTheList();
 
 private:
     frmDisplayCars* window() { return carsWindow(); }
@@ -44,6 +50,14 @@ private:
     void fillNew(const QString& number, const QString& driver, int carType, int raceType,
                  const QString& salary = QStringLiteral("100"));
     RecordingUi& ui() { return m_data->ui(); }
+    // Shows the window active, as the user sees it, so keys go where the focus is.
+    void activate();
+    // A key typed by the user: it goes to whatever has the focus.
+    static void press(int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+        QWidget* focus = QApplication::focusWidget();
+        QVERIFY(focus);
+        QTest::keyClick(focus, Qt::Key(key), modifiers);
+    }
 
     std::unique_ptr<TestDataFile> m_data;
 };
@@ -331,6 +345,85 @@ void CarsPanelTest::deleteRemovesAFreeCarAndClearsThePanel() {
     QVERIFY(!button("cmdDelete")->isEnabled());
     QCOMPARE(window()->rowCount(), 2);
     QCOMPARE(window()->selectedDisplayRow(), 0);
+}
+
+void CarsPanelTest::activate() {
+    window()->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(window()->window()));
+}
+
+void CarsPanelTest::keysTypedIntoThePanelActOnThePanelOnly() {
+    activate();
+    clickRow(QStringLiteral("24A"));
+    QTest::mouseClick(box("txtSponsor"), Qt::LeftButton);
+    QCOMPARE(QApplication::focusWidget(), box("txtSponsor"));
+    // A window opened by mistake (the car editor) is closed again and counted.
+    int modals = 0;
+    QTimer closer;
+    connect(&closer, &QTimer::timeout, this, [&modals] {
+        if (auto* modal = qobject_cast<QDialog*>(QApplication::activeModalWidget())) {
+            ++modals;
+            modal->reject();
+        }
+    });
+    closer.start(20);
+
+    for (int key : {int(Qt::Key_End), int(Qt::Key_Delete), int(Qt::Key_Return), int(Qt::Key_Enter),
+                    int(Qt::Key_Insert), int(Qt::Key_Up), int(Qt::Key_Down), int(Qt::Key_PageDown)})
+        press(key);
+    QTest::keyClicks(QApplication::focusWidget(), QStringLiteral(" Co"));
+    QTest::mouseDClick(box("txtSponsor"), Qt::LeftButton);
+    settle();
+
+    QCOMPARE(modals, 0);
+    QVERIFY2(ui().boxes.isEmpty(), qPrintable(ui().lastBoxText()));
+    QCOMPARE(countRows("SELECT count(*) FROM cars"), 3);
+    QCOMPARE(window()->panelCar().carNmbr(), 500);
+    QCOMPARE(window()->selectedCar()->carNmbr(), 500);
+    QCOMPARE(QApplication::focusWidget(), box("txtSponsor"));
+    QCOMPARE(box("txtSponsor")->text(), QStringLiteral("Acme Co"));
+
+    // Update stores the edit typed there.
+    QTest::mouseClick(button("cmdUpdate"), Qt::LeftButton);
+    QVERIFY(ui().boxes.isEmpty());
+    QCOMPARE(TestDataFile::scalar("SELECT sponsor FROM cars WHERE car_nmbr = 500").toString(), QStringLiteral("Acme Co"));
+}
+
+void CarsPanelTest::clickIntoABoxSelectsItsText() {
+    activate();
+    clickRow(QStringLiteral("24A"));
+    for (const char* name : {"txtDriver", "txtSalary", "txtSponsor"}) {
+        QTest::mouseClick(box(name), Qt::LeftButton);
+        settle();
+        QCOMPARE(QApplication::focusWidget(), box(name));
+        QCOMPARE(box(name)->selectedText(), box(name)->text());
+    }
+    // Typing then replaces the whole text.
+    QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("Beta"));
+    QCOMPARE(box("txtSponsor")->text(), QStringLiteral("Beta"));
+}
+
+void CarsPanelTest::panelLetsGoOfACarDeletedThroughTheList() {
+    activate();
+    clickRow(QStringLiteral("7"));
+    QCOMPARE(window()->panelCar().carNmbr(), 501);
+    // The list has the focus after the click; Delete there asks and deletes (answered Yes).
+    QCOMPARE(QApplication::focusWidget(), window()->detailsView());
+    press(Qt::Key_Delete);
+    QCOMPARE(countRows("SELECT count(*) FROM cars WHERE car_nmbr = 501"), 0);
+
+    QCOMPARE(window()->panelCar().carNmbr(), 0);
+    QCOMPARE(box("txtCarNumber")->text(), QString());
+    QVERIFY(!window()->hasEdits());
+    QVERIFY(!button("cmdUpdate")->isEnabled());
+    QVERIFY(!button("cmdDelete")->isEnabled());
+    // What is typed next is a new entry, stored by Add.
+    ui().clear();
+    fillNew(QStringLiteral("9"), QStringLiteral("Green"), cCar::CarType, 1);
+    QVERIFY(button("cmdAdd")->isEnabled());
+    button("cmdAdd")->click();
+    QVERIFY(ui().boxes.isEmpty());
+    QCOMPARE(countRows("SELECT count(*) FROM cars WHERE car_txt = '9'"), 1);
 }
 
 QTEST_MAIN(CarsPanelTest)

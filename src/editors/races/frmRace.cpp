@@ -130,6 +130,7 @@ void frmRace::buildRaceTab(QWidget* tab) {
     cmdRaceDate->setObjectName(QStringLiteral("cmdRaceDate"));
     cmdRaceDate->setGeometry(pixelsX(3120, this), pixelsY(2160, this), pixelsX(495, this), pixelsY(315, this));
     cmdRaceDate->setAutoDefault(false);
+    setTabChain({txtRaceName, txtTrackName, cmbRaceType, cmbCarType, txtRaceDate, cmdRaceDate});
 
     connect(txtRaceName, &QLineEdit::textChanged, this, [this](const QString& text) {
         if (!isVisible() || !m_race)
@@ -396,7 +397,7 @@ void frmRace::tabChanged(int index) {
     }
     const int left = m_currentTab;
     m_currentTab = index;
-    if (!leaveTab(left)) {
+    if (!checkFocusedBox(this) || !leaveTab(left)) {
         // Only the entering steps of the tab switched back to run, so each refusal shows once.
         m_switchingBack = true;
         SSTab1->setCurrentIndex(left);
@@ -556,6 +557,8 @@ bool frmRace::saveRace() {
 }
 
 bool frmRace::saveChanges() {
+    if (!checkFocusedBox(this))
+        return false;
     if (m_raceChanged && !saveRace())
         return false;
     if (m_resultsChanged && !saveResults())

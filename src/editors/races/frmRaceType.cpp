@@ -27,6 +27,8 @@ frmRaceType::frmRaceType(QWidget* parent) : EditorDialog(parent) {
     layout->addWidget(tabs);
     layout->addLayout(buttonRow());
 
+    // Unlike the race-type list, the editor has no default button: Enter in the name stores nothing.
+    setNoDefaultButton();
     selectAllOnFocus(m_name);
     connect(m_name, &QLineEdit::textChanged, this, [this](const QString& text) {
         if (!isVisible() || !m_raceType)

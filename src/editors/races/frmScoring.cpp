@@ -55,6 +55,8 @@ frmScoring::frmScoring(QWidget* parent) : EditorDialog(parent) {
     layout->addLayout(buttonRow());
 
     connect(m_tabs, &QTabWidget::currentChanged, this, &frmScoring::tabChanged);
+    // No default button: Enter in the grids adds rows, and in the boxes stores nothing.
+    setNoDefaultButton();
     m_frame1->setEnabled(false);
     m_frame2->setEnabled(false);
 }
@@ -69,6 +71,7 @@ void frmScoring::buildHeaderTab(QWidget* page) {
     };
     label(QStringLiteral("Name:"), 720);
     m_name = new QLineEdit(page);
+    m_name->setObjectName(QStringLiteral("txtScoringTypeName"));
     m_name->setGeometry(pixelsX(1080, this), pixelsY(700, this), pixelsX(3495, this), pixelsY(285, this));
     selectAllOnFocus(m_name);
     connect(m_name, &QLineEdit::textChanged, this, &frmScoring::nameEdited);
@@ -77,9 +80,12 @@ void frmScoring::buildHeaderTab(QWidget* page) {
     label(QStringLiteral("Most Laps Led Bonus:"), 1440);
     label(QStringLiteral("Fastest Qualifer Bonus:\n(Not necessarily Pole)"), 1800);
     int topTwips = 1060;
+    const char* names[] = {"txtLapsLedBonus", "txtMostLapsLedBonus", "txtFastQualBonus"};
+    int index = 0;
     for (QLineEdit** box : {&m_lapsLed, &m_mostLapsLed, &m_fastQual}) {
         QLineEdit* b = new QLineEdit(page);
         *box = b;
+        b->setObjectName(QLatin1String(names[index++]));
         // Further right than the name box: the bonus captions are wider in this font.
         b->setGeometry(pixelsX(2760, this), pixelsY(topTwips, this), pixelsX(495, this), pixelsY(285, this));
         b->setMaxLength(4);
@@ -293,7 +299,7 @@ void frmScoring::tabChanged(int shown) {
         return;
     const int left = m_shownTab;
     m_shownTab = shown;
-    if (left != shown && !storeTabLeft(left)) {
+    if (left != shown && (!checkFocusedBox(this) || !storeTabLeft(left))) {
         m_switchingBack = true;
         m_tabs->setCurrentIndex(left);
         m_switchingBack = false;

@@ -19,6 +19,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QVBoxLayout>
 
@@ -80,6 +81,8 @@ frmCar::frmCar(QWidget* parent) : EditorDialog(parent) {
     SSTab1 = new QTabWidget(this);
     SSTab1->setObjectName(QStringLiteral("SSTab1"));
     SSTab1->addTab(page, QStringLiteral("Car/Driver"));
+    setTabChain({SSTab1->tabBar(), txtCarNumber, txtDriver, txtSponsor, txtOwner, txtMake, cmbRaceType, txtSalary,
+                 cmbGroup, optBonus, OptDriver, OptCar});
 
     keepFocusOnButtonClicks();
 

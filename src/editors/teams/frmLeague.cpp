@@ -26,6 +26,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QTreeWidget>
 #include <QVBoxLayout>
@@ -129,6 +130,8 @@ frmLeague::frmLeague(QWidget* parent) : EditorDialog(parent) {
     SSTab1->setObjectName(QStringLiteral("SSTab1"));
     SSTab1->addTab(leaguePage, QStringLiteral("League"));
     SSTab1->addTab(teamsPage, QStringLiteral("League Teams"));
+    setTabChain({SSTab1->tabBar(), txtLeagueName, txtShortName, cmbScoringType, cmbScoringOption, cmbRaceType,
+                 txtSalaryCap, txtDropLowest, cmbCarType, cmdImortRaces, cmdImportCars, lvwLeagueTeams});
 
     keepFocusOnButtonClicks();
 

@@ -134,7 +134,8 @@ frmTeam::frmTeam(QWidget* parent) : EditorDialog(parent) {
     carsLayout->addLayout(holdingButtons);
     SSTab1->addTab(carsPage, QStringLiteral("Team Cars/Drivers"));
 
-    okButton()->setDefault(false);
+    // Enter in a box stores nothing: the team editor has no default button.
+    setNoDefaultButton();
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(SSTab1);
     layout->addLayout(buttonRow());

@@ -49,8 +49,7 @@ frmTeamCarMultiple::frmTeamCarMultiple(QWidget* parent) : EditorDialog(parent) {
     pageLayout->addWidget(lvwLeagues);
 
     // Enter moves between rows, so OK is not the default button.
-    okButton()->setDefault(false);
-    okButton()->setAutoDefault(false);
+    setNoDefaultButton();
     keepFocusOnButtonClicks();
     disconnect(applyButton(), &QPushButton::clicked, this, nullptr);
     connect(applyButton(), &QPushButton::clicked, this, [this] {

@@ -1,0 +1,247 @@
+// Every editor as the user meets it: the window opens with the focus in its first field, Tab walks
+// the fields as they stand on screen and then the buttons, and Enter presses only the default
+// button the window has. Keys always go to whatever has the focus.
+
+#include "ListTestHelpers.h"
+#include "ModalHelpers.h"
+#include "data/cCar.h"
+#include "data/cGroup.h"
+#include "data/cLeague.h"
+#include "data/cRaceType.h"
+#include "data/cScoringType.h"
+#include "data/cTeam.h"
+#include "data/cTeamCar.h"
+#include "editors/EditorGrid.h"
+#include "editors/races/frmRace.h"
+#include "editors/races/frmRaceType.h"
+#include "editors/races/frmScoring.h"
+#include "editors/teams/frmCar.h"
+#include "editors/teams/frmGroup.h"
+#include "editors/teams/frmLeague.h"
+#include "editors/teams/frmTeam.h"
+#include "editors/teams/frmTeamCar.h"
+#include "editors/teams/frmTeamCarMultiple.h"
+#include "posting/cRaces.h"
+
+#include <QApplication>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTabBar>
+#include <QtTest>
+#include <memory>
+
+namespace {
+
+// How the walk names a widget: its object name; a tab bar is "tabs"; a grid cell is the grid's
+// name and the cell's kind.
+QString nameOf(QWidget* w) {
+    if (!w)
+        return QStringLiteral("(nothing)");
+    if (qobject_cast<QTabBar*>(w))
+        return QStringLiteral("tabs");
+    if (!w->objectName().isEmpty())
+        return w->objectName();
+    const QString parent = w->parentWidget() ? w->parentWidget()->objectName() : QString();
+    return parent + QLatin1Char('.') + QLatin1String(w->metaObject()->className());
+}
+
+QWidget* focused() { return QApplication::focusWidget(); }
+
+// The focus now, then after each of `steps` presses of Tab.
+QStringList tabWalk(int steps) {
+    QStringList names{nameOf(focused())};
+    for (int i = 0; i < steps && focused(); ++i) {
+        QTest::keyClick(focused(), Qt::Key_Tab);
+        QCoreApplication::processEvents();
+        names << nameOf(focused());
+    }
+    return names;
+}
+
+void type(const QString& text) { QTest::keyClicks(focused(), text); }
+void press(Qt::Key key) {
+    QTest::keyClick(focused(), key);
+    QCoreApplication::processEvents();
+}
+
+void showActive(QDialog* w) {
+    w->show();
+    w->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(w));
+    settle();
+}
+
+} // namespace
+
+class FocusOrderTest : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<TestDataFile> m_data;
+    RecordingUi& ui() { return m_data->ui(); }
+    // Opens the window, walks once round its Tab order and compares.
+    void expectWalk(QDialog* w, const QStringList& expected) {
+        showActive(w);
+        QCOMPARE(tabWalk(int(expected.size()) - 1), expected);
+    }
+
+private slots:
+    void initTestCase() { QApplication::setQuitOnLastWindowClosed(false); }
+    void init() {
+        m_data = std::make_unique<TestDataFile>();
+        QVERIFY(m_data->ok());
+        putTeam(500, QStringLiteral("Racers"));
+        putLeague(700, QStringLiteral("Capped"));
+        putMembership(700, 500);
+        putCar(600, 1, 1, QStringLiteral("11"), QStringLiteral("Ann"));
+    }
+    void cleanup() { m_data.reset(); }
+
+    void teamEditor() {
+        cTeam team;
+        frmTeam w;
+        w.fillWith(team);
+        expectWalk(&w, {"TxtTeamName", "TxtTeamOwner", "txtEmail", "txtPhone", "txtAddressLine1", "txtAddressLine2",
+                        "txtCity", "txtState", "txtZip", "cmbRaceType", "cmbCarType", "lvwLeagues", "cmdAddLeague",
+                        "cmdOK", "cmdCancel", "tabs", "TxtTeamName"});
+    }
+    void leagueEditor() {
+        cLeague league;
+        frmLeague w;
+        w.fillWith(league);
+        expectWalk(&w, {"txtLeagueName", "txtShortName", "cmbScoringType", "cmbScoringOption", "cmbRaceType",
+                        "txtSalaryCap", "txtDropLowest", "cmbCarType", "cmdImortRaces", "cmdImportCars", "cmdOK",
+                        "cmdCancel", "tabs", "txtLeagueName"});
+    }
+    void carEditor() {
+        cCar car;
+        frmCar w;
+        w.fillWith(car);
+        // The option buttons are one stop: Tab enters the group at its checked button.
+        expectWalk(&w, {"txtCarNumber", "txtDriver", "txtSponsor", "txtOwner", "txtMake", "cmbRaceType", "txtSalary",
+                        "cmbGroup", "optBonus", "cmdOK", "cmdCancel", "tabs", "txtCarNumber"});
+    }
+    void pickEditor() {
+        cTeamCar pick;
+        pick.setTeamNmbr(500);
+        frmTeamCar w;
+        w.fillWith(pick, Currency());
+        expectWalk(&w, {"cmbCarTxt", "txtEfctvDt", "cmdEfctvDate", "txtTermDt", "cmdTermDate", "cmdOK", "cmdCancel",
+                        "lvwLeagues", "tabs", "cmbCarTxt"});
+    }
+    void multiplePickEditor() {
+        cTeam team;
+        team.load(500);
+        frmTeamCarMultiple w;
+        w.fillWith(team, Currency());
+        showActive(&w);
+        // Row by row: car, effective date, termination date.
+        QCOMPARE(focused(), w.grid()->cell(0, frmTeamCarMultiple::CarColumn));
+        for (int row = 0; row < 2; ++row)
+            for (int col : {int(frmTeamCarMultiple::CarColumn), int(frmTeamCarMultiple::EfctvDtColumn),
+                            int(frmTeamCarMultiple::TermDtColumn)}) {
+                QCOMPARE(focused(), w.grid()->cell(row, col));
+                press(Qt::Key_Tab);
+            }
+    }
+    void scoringEditor() {
+        cScoringType method;
+        frmScoring w;
+        w.fillFrom(method);
+        expectWalk(&w, {"txtScoringTypeName", "txtLapsLedBonus", "txtMostLapsLedBonus", "txtFastQualBonus", "cmdOK",
+                        "cmdCancel", "tabs", "txtScoringTypeName"});
+        // No default button: Enter in a box neither stores nor closes.
+        type(QStringLiteral("Alpha Points"));
+        press(Qt::Key_Return);
+        QVERIFY(w.isVisible());
+        QCOMPARE(countRows("SELECT count(*) FROM scoring_type WHERE scoring_type_name = 'Alpha Points'"), 0);
+    }
+    void raceWindow() {
+        cRaces race;
+        frmRace w;
+        w.loadWith(race);
+        expectWalk(&w, {"txtRaceName", "txtTrackName", "cmbRaceType", "cmbCarType", "txtRaceDate", "cmdRaceDate",
+                        "cmdOK", "cmdCancel", "tabs", "txtRaceName"});
+    }
+
+    // Typing from the moment the window opens lands in the name; a space presses no button, and
+    // Enter presses nothing, as the race-type editor has no default button.
+    void newRaceTypeTakesTypingFromTheStart() {
+        cRaceType raceType;
+        frmRaceType w;
+        bool ran = false;
+        whileModal<frmRaceType>([&ran](frmRaceType* d) {
+            ran = true;
+            QCOMPARE(nameOf(focused()), QStringLiteral("txtName"));
+            QCOMPARE(tabWalk(3), QStringList({"txtName", "cmdOK", "cmdCancel", "tabs"}));
+            press(Qt::Key_Tab);
+            type(QStringLiteral("Test Series"));
+            press(Qt::Key_Return);
+            QVERIFY(d->isVisible());
+            QTest::mouseClick(d->findChild<QPushButton*>(QStringLiteral("cmdOK")), Qt::LeftButton);
+        });
+        w.showWith(raceType);
+        QVERIFY(ran);
+        QCOMPARE(countRows("SELECT count(*) FROM race_type_dm WHERE race_type_name = 'Test Series'"), 1);
+    }
+
+    // The group editor's OK is its default button; a maximum typed and then Enter is checked first.
+    void groupEditorChecksTheTypedMaximumBeforeEnterStores() {
+        cGroup group;
+        frmGroup w;
+        bool ran = false;
+        whileModal<frmGroup>([this, &ran](frmGroup* d) {
+            ran = true;
+            QCOMPARE(tabWalk(6), QStringList({"txtName", "txtMaxNmbr", "chkNoLimit", "cmdOK", "cmdCancel", "cmdApply",
+                                              "tabs"}));
+            press(Qt::Key_Tab);
+            type(QStringLiteral("Alpha Group"));
+            press(Qt::Key_Tab);
+            QCOMPARE(nameOf(focused()), QStringLiteral("txtMaxNmbr"));
+            type(QStringLiteral("abc"));
+            ui().clear();
+            press(Qt::Key_Return);
+            QCOMPARE(ui().lastBoxText(), QStringLiteral("Invalid Entry"));
+            QVERIFY(d->isVisible());
+            QCOMPARE(nameOf(focused()), QStringLiteral("txtMaxNmbr"));
+            QCOMPARE(countRows("SELECT count(*) FROM group_dm WHERE group_name = 'Alpha Group'"), 0);
+            type(QStringLiteral("5"));
+            press(Qt::Key_Return);
+            QVERIFY(!d->isVisible());
+        });
+        w.showWith(group);
+        QVERIFY(ran);
+        QCOMPARE(countRows("SELECT max_nmbr FROM group_dm WHERE group_name = 'Alpha Group'"), 5);
+    }
+
+    // OK is not the team editor's default button: Enter in its boxes stores nothing and closes nothing.
+    void enterInTheTeamEditorStoresNothing() {
+        cTeam team;
+        frmTeam w;
+        w.fillWith(team);
+        showActive(&w);
+        type(QStringLiteral("Alpha Team"));
+        press(Qt::Key_Return);
+        press(Qt::Key_Tab);
+        type(QStringLiteral("Ann Owner"));
+        press(Qt::Key_Enter);
+        QVERIFY(w.isVisible());
+        QVERIFY(ui().boxes.isEmpty());
+        QCOMPARE(countRows("SELECT count(*) FROM teams WHERE team_name = 'Alpha Team'"), 0);
+        QCOMPARE(w.findChild<QLineEdit*>(QStringLiteral("TxtTeamName"))->text(), QStringLiteral("Alpha Team"));
+        QCOMPARE(w.findChild<QLineEdit*>(QStringLiteral("TxtTeamOwner"))->text(), QStringLiteral("Ann Owner"));
+        QVERIFY(w.findChild<QPushButton*>(QStringLiteral("cmdApply"))->isEnabled());
+    }
+
+    void newLeagueTakesTypingFromTheStart() {
+        cLeague league;
+        frmLeague w;
+        w.fillWith(league);
+        showActive(&w);
+        type(QStringLiteral("Alpha League"));
+        QVERIFY(w.isVisible());
+        QCOMPARE(w.findChild<QLineEdit*>(QStringLiteral("txtLeagueName"))->text(), QStringLiteral("Alpha League"));
+    }
+};
+
+QTEST_MAIN(FocusOrderTest)
+#include "tst_focus_order.moc"
