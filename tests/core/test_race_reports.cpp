@@ -300,6 +300,18 @@ TEST_F(RaceReports, LeagueStandingsRowsCountsAndLinks) {
     EXPECT_TRUE(l.contains("Unofficial </FONT></P>") || l.join("\n").contains("Unofficial"));
 }
 
+TEST_F(RaceReports, StandingsLinkNoTeamPageThatWasNotWritten) {
+    // Charlie's holdings are gone: its team race detail page has nothing to show and is not written.
+    TestDataFile::exec("DELETE FROM team_car WHERE team_nmbr = 503");
+    chooseColumns("LS", {33});
+    EXPECT_EQ(rows(createLeagueStandingsReport(1, 2, false)).mid(1),
+              (QStringList{"Charlie ", "<A HREF='tr000105020002.html'>Bravo &amp; &lt;Sons&gt; </A>",
+                           "<A HREF='tr000105010002.html'>Alpha </A>"}));
+    chooseColumns("RS", {33});
+    EXPECT_TRUE(rows(createLeagueRaceStandings(1, 2, false)).contains("Charlie "));
+    EXPECT_FALSE(QFile::exists(reportFilePath("tr000105030002.html")));
+}
+
 TEST_F(RaceReports, LeagueStandingsAfterTheFirstRaceAndUnderLowScoring) {
     chooseColumns("LS", {13, 14, 9, 22});
     QStringList r = rows(createLeagueStandingsReport(1, 1, false));

@@ -4,6 +4,7 @@
 #include "data/CommonCode.h"
 #include "data/Paths.h"
 #include "reports/generators/LeagueRaceSummary.h"
+#include "reports/generators/ReportPackageReport.h"
 #include "reports/generators/TeamCarsReport.h"
 #include "reports/generators/TeamDetailReport.h"
 #include "reports/generators/TeamTradesReport.h"
@@ -288,4 +289,26 @@ TEST_F(TeamReportSeason, AFailedRunLeavesThePreviousPageByteForByte) {
     good.close();
     // Nothing half written is left beside it.
     EXPECT_EQ(QDir(reportsDir()).entryList(QDir::Files).filter("tc050105010000").size(), 1);
+}
+
+TEST_F(TeamReportSeason, ReportsWithoutChosenColumnsEndOnTheirMessageWithoutAPage) {
+    // A data file whose reports have no columns (the settings window refuses to store none): the
+    // package still runs every report.
+    TestDataFile::exec("DELETE FROM report_columns WHERE report_nmbr <> (SELECT report_nmbr FROM report WHERE report_id = 'RP')");
+    EXPECT_EQ(createReportPackage(SeasonLeague, 2, false), "rp05010000.html");
+    QStringList failed;
+    for (const auto& box : data.ui().boxes) {
+        ASSERT_TRUE(box.text.startsWith("Error generating report ")) << qPrintable(box.text);
+        failed << box.text.mid(QStringLiteral("Error generating report ").size());
+    }
+    EXPECT_GE(failed.size(), 8);
+    // No page of a failed run is written, and every page that is written is whole.
+    for (const QString& name : failed)
+        EXPECT_FALSE(pageExists(name)) << qPrintable(name);
+    for (const QString& name : QDir(reportsDir()).entryList({"*.html"}, QDir::Files)) {
+        const QStringList lines = pageLines(name);
+        if (!lines.isEmpty())
+            EXPECT_EQ(lines.last(), "</html>") << qPrintable(name);
+    }
+    EXPECT_EQ(mousePointer(), PointerDefault);
 }

@@ -56,8 +56,7 @@ std::optional<ReportCell> raceStandingsCell(const IDatabase& db, int column, con
     case ColFastQualBonus: return ReportCell{field("fast_qual_bonus"), right};
     case ColQualPoints: return ReportCell{field("qual_points"), right};
     case ColTeamName:
-        return ReportCell{QStringLiteral("<A HREF='") + htmlText(teamPage) + QStringLiteral("'>") + field("team_name") +
-                              QStringLiteral(" </A>"),
+        return ReportCell{linkOn(teamPage, field("team_name") + QLatin1Char(' '), QStringLiteral("0")),
                           QStringLiteral("left")};
     case ColAdjustment: return ReportCell{field("adjustment"), right};
     default: return std::nullopt;

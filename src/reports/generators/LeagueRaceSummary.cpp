@@ -67,24 +67,22 @@ void writeReportPage(ReportPage& page, IDatabase& db) {
         const int leagueNmbr = db.fields.toInt(QStringLiteral("league_nmbr"));
         const int teamNmbr = db.fields.toInt(QStringLiteral("team_nmbr"));
         const QString teamName = cellText(db.fields(QStringLiteral("team_name")));
-        // Both team cells link to the same page: it is written once per row.
-        const QString teamCars = htmlText(createTeamCarsReport(leagueNmbr, teamNmbr, false, false, false));
+        // Both team cells link to the same page: it is written once per row. A run that wrote no
+        // page leaves the name without a link.
+        const QString teamCars = createTeamCarsReport(leagueNmbr, teamNmbr, false, false, false);
+        const QString teamLink = linkOn(teamCars, teamName + QLatin1Char(' '), QStringLiteral("0"));
         const RowStyle style = page.rowStyle(rowNumber);
         page.writeLine(rowTag(style.backColor));
-        page.writeLine(headingCell(style.size, style.textColor,
-                                   QStringLiteral("<A HREF='") + teamCars + QStringLiteral("'>") + teamName +
-                                       QStringLiteral(" </A> "),
-                                   QStringLiteral("left"), 1, QStringLiteral("nowrap")));
+        page.writeLine(headingCell(style.size, style.textColor, teamLink + QLatin1Char(' '), QStringLiteral("left"), 1,
+                                   QStringLiteral("nowrap")));
         page.writeLine(dataCell(style.size, style.textColor, cellNumber(db.fields.toInt64(QStringLiteral("points"))),
                                 QStringLiteral("center"), QStringLiteral("1")));
         for (const cRaces& race : races)
             page.writeLine(dataCell(style.size, style.textColor,
                                     cellNumber(summary.pointsForRace(leagueNmbr, teamNmbr, race.raceNmbr())),
                                     QStringLiteral("center"), QStringLiteral("1")));
-        page.writeLine(headingCell(style.size, style.textColor,
-                                   QStringLiteral("<A HREF='") + teamCars + QStringLiteral("'>") + teamName +
-                                       QStringLiteral(" </A>"),
-                                   QStringLiteral("left"), 1, QStringLiteral("nowrap")));
+        page.writeLine(headingCell(style.size, style.textColor, teamLink, QStringLiteral("left"), 1,
+                                   QStringLiteral("nowrap")));
         page.writeLine(QStringLiteral("</TR>"));
     }
     page.writeTableEnd();

@@ -99,10 +99,10 @@ private:
         case ColTeamName:
         case ColTeamOwner: {
             // The linked page is written for each link cell, so with both columns it is written twice.
+            // A team without a page (no posting in the race) is shown without a link.
             const QString fileName = createTeamRaceDetailReport(m_leagueNmbr, team, m_raceNmbr, false);
             const QString shown = column == ColTeamName ? row.teamName() : row.teamOwner();
-            return ReportCell{QStringLiteral("<A HREF='") + htmlText(fileName) + QStringLiteral("'>") + htmlText(shown) +
-                                  QStringLiteral(" </A>"),
+            return ReportCell{linkOn(fileName, htmlText(shown) + QLatin1Char(' '), QStringLiteral("0")),
                               QStringLiteral("left")};
         }
         default: return std::nullopt;
