@@ -1,6 +1,7 @@
 #include "shell/ListWindow.h"
 
 #include "shell/EntityCommands.h"
+#include "shell/SortByValue.h"
 
 #include <QApplication>
 #include <QHeaderView>
@@ -56,48 +57,15 @@ QIcon kindIcon(EntityKind kind) {
     return icon;
 }
 
-// Where a cell keeps the value it sorts by when its text would sort wrongly (dates, money).
-constexpr int SortValueRole = Qt::UserRole + 1;
-
-// Sorts by value: cells given a value compare by it (dates by day, amounts by size); other cells by
-// their text, where whole numbers come after blanks and before other text, in numeric order, so car
-// 2 comes before car 10. Other text compares with letter case ignored.
+// Sorts the rows in the order of every list (see sortsBefore).
 class ValueSortProxy : public QSortFilterProxyModel {
 public:
     using QSortFilterProxyModel::QSortFilterProxyModel;
 
 protected:
     bool lessThan(const QModelIndex& left, const QModelIndex& right) const override {
-        const QVariant a = left.data(SortValueRole);
-        const QVariant b = right.data(SortValueRole);
-        if (a.isValid() && b.isValid()) {
-            if (a.metaType().id() == QMetaType::QDate && b.metaType().id() == QMetaType::QDate)
-                return a.toDate() < b.toDate(); // no date is earlier than every date
-            return a.toLongLong() < b.toLongLong();
-        }
-        return textLess(left.data(Qt::DisplayRole).toString(), right.data(Qt::DisplayRole).toString());
-    }
-
-private:
-    // 0 blank, 1 a whole number, 2 other text: a rank keeps the order the same whichever pair is compared.
-    static int rank(const QString& text, qlonglong* number) {
-        const QString t = text.trimmed();
-        if (t.isEmpty())
-            return 0;
-        bool ok = false;
-        *number = t.toLongLong(&ok);
-        return ok ? 1 : 2;
-    }
-    static bool textLess(const QString& a, const QString& b) {
-        qlonglong x = 0;
-        qlonglong y = 0;
-        const int ra = rank(a, &x);
-        const int rb = rank(b, &y);
-        if (ra != rb)
-            return ra < rb;
-        if (ra == 1 && x != y)
-            return x < y;
-        return a.compare(b, Qt::CaseInsensitive) < 0;
+        return sortsBefore(left.data(SortValueRole), left.data(Qt::DisplayRole).toString(),
+                           right.data(SortValueRole), right.data(Qt::DisplayRole).toString());
     }
 };
 

@@ -5,6 +5,7 @@
 // Charlie (503) and Delta (504) in league 502, both of race type 1 scored by cars with the shipped
 // scoring method 1. Races 1..4 of type 1 on 3/1, 3/8, 3/15 and 3/22/2024; races 1..3 have results.
 
+#include "ScopedLocale.h"
 #include "TestDataFile.h"
 #include "editors/EditorGrid.h"
 #include "editors/races/frmRace.h"
@@ -470,6 +471,42 @@ private slots:
         child<QPushButton>("cmdOK")->click();
         QVERIFY(!m_w->isVisible());
         QCOMPARE(count("SELECT race_status_nmbr FROM races WHERE race_nmbr = 1"), 3);
+    }
+
+    void raceDateInTheUsersForm_data() {
+        QTest::addColumn<QLocale>("locale");
+        QTest::addColumn<QString>("shown");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("wrongOrder");
+        QTest::newRow("en_US") << ScopedLocale::american() << "3/22/2024" << "12/25/2026" << "25/12/2026";
+        QTest::newRow("en_GB") << ScopedLocale::british() << "22/03/2024" << "25/12/2026" << "12/25/2026";
+    }
+    void raceDateInTheUsersForm() {
+        QFETCH(QLocale, locale);
+        QFETCH(QString, shown);
+        QFETCH(QString, typed);
+        QFETCH(QString, wrongOrder);
+        ScopedLocale scoped(locale);
+        open(4);
+        auto* box = child<QLineEdit>("txtRaceDate");
+        QCOMPARE(box->text(), shown);
+        auto typeDate = [box](const QString& text) {
+            QTest::mouseClick(box, Qt::LeftButton);
+            QTRY_COMPARE(QApplication::focusWidget(), box);
+            QTRY_COMPARE(box->selectedText(), box->text());
+            QTest::keyClicks(QApplication::focusWidget(), text);
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        };
+        // The other country's order is no date here: refused, and nothing stored.
+        typeDate(wrongOrder);
+        QCOMPARE(ui().lastBoxText(), QStringLiteral("Invalid Entry"));
+        ui().clear();
+        typeDate(typed);
+        child<QPushButton>("cmdApply")->click();
+        QVERIFY(ui().boxes.isEmpty());
+        QCOMPARE(TestDataFile::scalar("SELECT race_dt FROM races WHERE race_nmbr = 4").toString(),
+                 QStringLiteral("2026-12-25"));
+        QCOMPARE(box->text(), typed);
     }
 
     void screenshot() {

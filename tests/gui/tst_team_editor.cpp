@@ -5,6 +5,7 @@
 #include "editors/teams/frmTeamCar.h"
 
 #include <QComboBox>
+#include <QHeaderView>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTabWidget>
@@ -23,6 +24,7 @@ private slots:
 
     void salaryTotalCountsOpenAndLaterEndingPicks();
     void teamWithoutPicksShowsOneBlankRow();
+    void holdingsSortByNumberDateAndAmount();
     void newTeamIsStoredWhenItsHoldingsAreShown();
     void requiredFieldsInOrder_data();
     void requiredFieldsInOrder();
@@ -128,6 +130,32 @@ void TeamEditorTest::salaryTotalCountsOpenAndLaterEndingPicks() {
     QCOMPARE(row(QStringLiteral("11"))->text(4), QStringLiteral(" "));
     QCOMPARE(row(QStringLiteral("22"))->text(4), shortDate(today)); // ended today: listed, not counted
     QCOMPARE(holdingsList()->topLevelItem(0)->text(1), QStringLiteral("11"));
+}
+
+void TeamEditorTest::holdingsSortByNumberDateAndAmount() {
+    putCar(604, 1, 1, QStringLiteral("2"), QStringLiteral("Di"), QStringLiteral("0"));
+    putPick(500, 600, QStringLiteral("2026-12-13"), QString(), QStringLiteral("1000"));
+    putPick(500, 601, QStringLiteral("2027-01-10"), QString(), QStringLiteral("500"));
+    putPick(500, 602, QStringLiteral("2026-03-01"), QString(), QStringLiteral("12000"));
+    putPick(500, 604, QStringLiteral("2026-11-02"), QString(), QStringLiteral("90"));
+    open(500);
+    showHoldings();
+    auto column = [this](int col) {
+        QStringList texts;
+        for (int i = 0; i < holdingsList()->topLevelItemCount(); ++i)
+            texts << holdingsList()->topLevelItem(i)->text(col);
+        return texts;
+    };
+    QCOMPARE(column(1), QStringList({"2", "11", "22", "33"}));
+    auto clickHeader = [this](int section) {
+        QHeaderView* header = holdingsList()->header();
+        QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
+                          QPoint(header->sectionViewportPosition(section) + 5, header->height() / 2));
+    };
+    clickHeader(3);
+    QCOMPARE(column(1), QStringList({"33", "2", "11", "22"}));
+    clickHeader(5);
+    QCOMPARE(column(1), QStringList({"2", "22", "11", "33"}));
 }
 
 void TeamEditorTest::teamWithoutPicksShowsOneBlankRow() {

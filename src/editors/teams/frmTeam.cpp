@@ -12,6 +12,7 @@
 #include "editors/teams/frmTeamCar.h"
 #include "editors/teams/frmTeamCarMultiple.h"
 #include "posting/cTeamResultsCollection.h"
+#include "shell/SortByValue.h"
 
 #include <QComboBox>
 #include <QFormLayout>
@@ -365,8 +366,12 @@ void frmTeam::addTeamCarItem(cTeamCar& pick, int position) {
     cCar car;
     car.load(pick.carNmbr());
     const QString termText = pick.termDt().isValid() ? shortDate(pick.termDt()) : QStringLiteral(" ");
-    auto* item = new QTreeWidgetItem({QString(), car.carTxt(), car.driverName(), shortDate(pick.efctvDt()), termText,
-                                      currencyText(Currency::fromDouble(pick.LockedSalary()))});
+    const Currency lockedSalary = Currency::fromDouble(pick.LockedSalary());
+    auto* item = new ValueSortTreeItem(QStringList{QString(), car.carTxt(), car.driverName(), shortDate(pick.efctvDt()),
+                                                   termText, currencyText(lockedSalary)});
+    item->setData(3, SortValueRole, pick.efctvDt());
+    item->setData(4, SortValueRole, pick.termDt());
+    item->setData(5, SortValueRole, qlonglong(lockedSalary.units()));
     item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
     item->setCheckState(0, pick.active() != 0 ? Qt::Checked : Qt::Unchecked);
     item->setData(0, PickRole, position);
