@@ -553,6 +553,19 @@ TEST_F(Posting, TwoRacesOfOneCarTypeOnOneDateCarryInNumberOrder) {
     EXPECT_EQ(row(501, 2, Alpha, 5).total, 90);
     EXPECT_EQ(row(501, 2, Bravo, 3).total, 148);
     EXPECT_EQ(bonusRows(501, 2, Alpha, 1), (std::vector<std::pair<int, int>>{{20, 40}}));
+
+    // Reports see race 1 before race 2 too: standings after race 1 leave race 2 out, the standings
+    // before race 2 are those after race 1, and race 1 holds the places before race 2.
+    cLeagueStandingsCollection afterRace1;
+    ASSERT_EQ(afterRace1.load(501, 1, true), 3);
+    EXPECT_EQ(afterRace1.Item(1)->points(), 274);
+    cLeagueStandingsCollection beforeRace2;
+    ASSERT_EQ(beforeRace2.loadPrevious(501, 2, true), 3);
+    EXPECT_EQ(beforeRace2.Item(1)->points(), 274);
+    cTeamResultsSummary s;
+    EXPECT_EQ(s.placePreviousRace(501, Alpha, 2), 2);
+    EXPECT_EQ(s.pointsForMostRecentRace(501, Alpha, 1), 269);
+    EXPECT_EQ(s.pointsForMostRecentRace(501, Alpha, 2), 67 + 119 + 50 + 20);
 }
 
 class PassedOver : public Posting {
