@@ -25,6 +25,7 @@
 #include <QSplitter>
 #include <QStatusBar>
 #include <QTemporaryDir>
+#include <QTextBrowser>
 #include <QToolBar>
 #include <QTreeWidget>
 #include <QtTest>
@@ -458,6 +459,14 @@ private slots:
         // A main window reaching below the screen keeps the viewer's top on the screen.
         help->placeBeside(QRect(area.left(), area.bottom() - 20, 100, 400), m_main->screen(), frame);
         QCOMPARE(help->pos().y(), area.bottom() + 1 - help->frameGeometry().height());
+
+        // The help file explains the import file format and the publish location, linked from the contents.
+        const QString html = help->browser()->toHtml();
+        QVERIFY(html.contains(QStringLiteral("href=\"#import\"")));
+        QVERIFY(html.contains(QStringLiteral("href=\"#publish\"")));
+        const QString text = help->browser()->toPlainText();
+        QVERIFY(text.contains(QStringLiteral("host[:port]/folder")));
+        QVERIFY(text.contains(QStringLiteral("11;501;1;1;")));
         frmHelp::quit();
         QTRY_VERIFY(!frmHelp::current());
     }
