@@ -479,6 +479,12 @@ bool frmMain::startUp() {
         showMinimized();
         break;
     default:
+        // The window manager keeps the geometry a window had before it was maximised for when it is made
+        // normal again; without a normal showing first it would keep one a frame too large.
+        if (QGuiApplication::platformName() == QLatin1String("xcb")) {
+            show();
+            placeFrame(m_outerAtStart);
+        }
         showMaximized();
         break;
     }
