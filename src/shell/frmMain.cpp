@@ -518,8 +518,9 @@ void frmMain::applyBarSettings() {
 void frmMain::applyGeometry() {
     // The settings hold the frame's rectangle. Until a window manager has framed the window its frame is
     // unknown, so the window goes up at the frame's place and size and placeFrame corrects it once shown.
-    m_outerAtStart = QRect(pixelsX(fieldNumber(settings.mdiLeft), this), pixelsY(fieldNumber(settings.mdiTop), this),
-                           pixelsX(fieldNumber(settings.mdiWidth), this), pixelsY(fieldNumber(settings.mdiHeight), this));
+    m_outerAtStart =
+        QRect(pixelsX(fieldNumber(settings.mdiLeft), this), pixelsY(fieldNumber(settings.mdiTop), this),
+              pixelsX(fieldNumber(settings.mdiWidth), this), pixelsY(fieldNumber(settings.mdiHeight), this));
     move(m_outerAtStart.topLeft());
     resize(m_outerAtStart.size());
     m_stateAtStart = fieldNumber(settings.mdiState);

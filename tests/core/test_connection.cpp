@@ -1,8 +1,8 @@
 #include "TestDataFile.h"
 #include "data/CommonCode.h"
 #include "data/IDatabase.h"
-#include "data/Paths.h"
 #include "data/NewNumber.h"
+#include "data/Paths.h"
 #include "data/cConnection.h"
 
 #include <QDir>
@@ -262,7 +262,9 @@ mode_t fileMode(const QString& path) {
     return st.st_mode & 0777;
 }
 
-QString teamNames() { return TestDataFile::scalar("SELECT group_concat(team_name) FROM teams").toString(); }
+QString teamNames() {
+    return TestDataFile::scalar("SELECT group_concat(team_name) FROM teams").toString();
+}
 
 } // namespace
 
@@ -415,7 +417,8 @@ TEST(DataFile, DamagedFileIsToldApartFromALockedOne) {
     ASSERT_TRUE(other.open(dataFilePath(), dataFileKey(), false, true));
     EXPECT_FALSE(connectDatabase());
     ASSERT_EQ(data.ui().boxes.size(), 2);
-    EXPECT_EQ(data.ui().boxes[0].text, "The data file '" + dataFilePath() + "' is locked: another program is using it.");
+    EXPECT_EQ(data.ui().boxes[0].text,
+              "The data file '" + dataFilePath() + "' is locked: another program is using it.");
     other.close();
 
     // Garbage, or a file of another program: damaged or foreign, never a question of a password.
