@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Configures and builds into ${BUILD_DIR:-build}. Extra arguments go to the configure step.
+# Configures and builds into ${BUILD_DIR:-build} (absolute, or relative to the repository). Extra arguments go
+# to the configure step; BUILD_TARGETS (blank-separated) limits the build to those targets.
 set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
 BUILD_DIR=${BUILD_DIR:-build}
@@ -7,4 +8,6 @@ if [ -f "$BUILD_DIR/CMakeCache.txt" ] && ! grep -q 'CMAKE_GENERATOR:INTERNAL=Nin
   rm -rf "$BUILD_DIR"
 fi
 cmake -S . -B "$BUILD_DIR" -G Ninja -DCMAKE_BUILD_TYPE=${BUILD_TYPE:-RelWithDebInfo} "$@"
-cmake --build "$BUILD_DIR" -j "$(nproc)"
+targets=()
+for t in ${BUILD_TARGETS:-}; do targets+=(--target "$t"); done
+cmake --build "$BUILD_DIR" -j "$(nproc)" "${targets[@]}"

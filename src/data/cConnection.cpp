@@ -40,7 +40,8 @@ constexpr mode_t kOwnerOnly = S_IRUSR | S_IWUSR;
 bool createOwnerOnly(const QString& path, QString* error) {
     const int fd = ::open(QFile::encodeName(path).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, kOwnerOnly);
     if (fd < 0) {
-        *error = QStringLiteral("The file '%1' cannot be created: %2").arg(path, QString::fromLocal8Bit(std::strerror(errno)));
+        *error = QStringLiteral("The file '%1' cannot be created: %2")
+                     .arg(path, QString::fromLocal8Bit(std::strerror(errno)));
         return false;
     }
     ::close(fd);
@@ -59,7 +60,8 @@ void syncPath(const QString& path) {
 // Puts from in the place of to in one step: at every moment to names either the old file or the new one.
 bool renameOver(const QString& from, const QString& to, QString* error) {
     if (std::rename(QFile::encodeName(from).constData(), QFile::encodeName(to).constData()) != 0) {
-        *error = QStringLiteral("The file '%1' cannot be replaced: %2").arg(to, QString::fromLocal8Bit(std::strerror(errno)));
+        *error = QStringLiteral("The file '%1' cannot be replaced: %2")
+                     .arg(to, QString::fromLocal8Bit(std::strerror(errno)));
         return false;
     }
     syncPath(QFileInfo(to).absolutePath());
@@ -97,9 +99,13 @@ bool copyOwnerOnly(const QString& source, const QString& target, QString* error)
 
 } // namespace
 
-void setRestoreStepHook(std::function<void(const char*)> hook) { restoreStepHook() = std::move(hook); }
+void setRestoreStepHook(std::function<void(const char*)> hook) {
+    restoreStepHook() = std::move(hook);
+}
 
-QString restoreSidePath() { return dataFilePath() + QStringLiteral(".restoring"); }
+QString restoreSidePath() {
+    return dataFilePath() + QStringLiteral(".restoring");
+}
 
 // ---- cWorkspace ----
 
@@ -187,7 +193,8 @@ int cConnection::openAccessConnection() {
         // The user never types a password: a file that does not open with the program's key is damaged
         // or is some other file, which is not the same trouble as a file another program holds.
         if (m_db->lastErrorCode() == 26 || m_db->lastErrorCode() == 11) // SQLITE_NOTADB, SQLITE_CORRUPT
-            message = QStringLiteral("The data file '%1' is damaged or is not a Quorvanti data file.").arg(dataFilePath());
+            message =
+                QStringLiteral("The data file '%1' is damaged or is not a Quorvanti data file.").arg(dataFilePath());
         else if (m_db->lastErrorCode() == 5 || m_db->lastErrorCode() == 6) // busy or locked
             message = QStringLiteral("The data file '%1' is locked: another program is using it.").arg(dataFilePath());
         showQuorvantiBox(message);

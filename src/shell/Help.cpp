@@ -10,8 +10,8 @@
 #include <QFile>
 #include <QKeyEvent>
 #include <QPointer>
-#include <QScreen>
 #include <QSaveFile>
+#include <QScreen>
 #include <QTextBrowser>
 #include <QUrl>
 #include <QVBoxLayout>

@@ -490,6 +490,12 @@ bool frmMain::startUp() {
         showMinimized();
         break;
     default:
+        // The window manager keeps the geometry a window had before it was maximised for when it is made
+        // normal again; without a normal showing first it would keep one a frame too large.
+        if (QGuiApplication::platformName() == QLatin1String("xcb")) {
+            show();
+            placeFrame(m_outerAtStart);
+        }
         showMaximized();
         break;
     }
@@ -523,8 +529,9 @@ void frmMain::applyBarSettings() {
 void frmMain::applyGeometry() {
     // The settings hold the frame's rectangle. Until a window manager has framed the window its frame is
     // unknown, so the window goes up at the frame's place and size and placeFrame corrects it once shown.
-    m_outerAtStart = QRect(pixelsX(fieldNumber(settings.mdiLeft), this), pixelsY(fieldNumber(settings.mdiTop), this),
-                           pixelsX(fieldNumber(settings.mdiWidth), this), pixelsY(fieldNumber(settings.mdiHeight), this));
+    m_outerAtStart =
+        QRect(pixelsX(fieldNumber(settings.mdiLeft), this), pixelsY(fieldNumber(settings.mdiTop), this),
+              pixelsX(fieldNumber(settings.mdiWidth), this), pixelsY(fieldNumber(settings.mdiHeight), this));
     move(m_outerAtStart.topLeft());
     resize(m_outerAtStart.size());
     m_stateAtStart = fieldNumber(settings.mdiState);

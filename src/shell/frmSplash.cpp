@@ -5,8 +5,8 @@
 
 #include <QEventLoop>
 #include <QGuiApplication>
-#include <QScreen>
 #include <QLabel>
+#include <QScreen>
 #include <QVBoxLayout>
 
 frmSplash::frmSplash(QWidget* parent, int milliseconds)

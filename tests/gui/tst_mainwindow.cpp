@@ -25,6 +25,7 @@
 #include <QSplitter>
 #include <QStatusBar>
 #include <QTemporaryDir>
+#include <QTextBrowser>
 #include <QToolBar>
 #include <QTreeWidget>
 #include <QtTest>
@@ -227,6 +228,16 @@ private slots:
             stop();
             QCOMPARE(settingsText(), ini);
         }
+
+        // Started maximised, the window is made normal again at the stored place and size.
+        QVERIFY(start());
+        m_main->showMaximized();
+        QTRY_VERIFY(m_main->isMaximized());
+        stop();
+        QVERIFY(start());
+        QVERIFY(m_main->isMaximized());
+        m_main->showNormal();
+        QTRY_COMPARE(m_main->frameGeometry(), outer);
     }
 
     void minimisedExitKeepsGeometryAndStartsNormal() {
@@ -447,7 +458,11 @@ private slots:
         QVERIFY(help);
         const QRect viewer = help->frameGeometry();
         QVERIFY2(area.contains(viewer.topLeft()), "the viewer starts on the screen");
-        QCOMPARE(viewer.right(), area.right());
+        const QRect owner = m_main->frameGeometry();
+        if (owner.right() + viewer.width() <= area.right())
+            QCOMPARE(viewer.left(), owner.right() + 1); // beside it: a desktop without a manager does not maximise
+        else
+            QCOMPARE(viewer.right(), area.right()); // maximised: no room beside it
         const QMargins frame = help->windowHandle()->frameMargins();
         const int w = help->frameGeometry().width();
         help->placeBeside(QRect(area.left(), area.top() + 30, area.width() - w - 10, 200), m_main->screen(), frame);
@@ -458,6 +473,14 @@ private slots:
         // A main window reaching below the screen keeps the viewer's top on the screen.
         help->placeBeside(QRect(area.left(), area.bottom() - 20, 100, 400), m_main->screen(), frame);
         QCOMPARE(help->pos().y(), area.bottom() + 1 - help->frameGeometry().height());
+
+        // The help file explains the import file format and the publish location, linked from the contents.
+        const QString html = help->browser()->toHtml();
+        QVERIFY(html.contains(QStringLiteral("href=\"#import\"")));
+        QVERIFY(html.contains(QStringLiteral("href=\"#publish\"")));
+        const QString text = help->browser()->toPlainText();
+        QVERIFY(text.contains(QStringLiteral("host[:port]/folder")));
+        QVERIFY(text.contains(QStringLiteral("11;501;1;1;")));
         frmHelp::quit();
         QTRY_VERIFY(!frmHelp::current());
     }
