@@ -25,7 +25,7 @@ public:
     // Advances the progress bar of a posting by one step, if a bar is switched on.
     virtual void stepProgress() = 0;
     // How far a long file operation has come, 0 to 100, shown in the main window's status bar and
-    // repainted at once; a negative value takes the bar away.
+    // painted at once (no events are processed); a negative value takes the bar away.
     virtual void showProgress(int percent) { Q_UNUSED(percent); }
     // Plays a wave file to its end; false when it cannot be played.
     virtual bool playWave(const QString& path) = 0;

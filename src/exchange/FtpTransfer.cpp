@@ -377,7 +377,7 @@ bool putFtpFile(const QString& localPath, const QString& remoteFolder) {
     const QByteArray renameTo = (QStringLiteral("RNTO ") + name).toUtf8();
     curl_slist* rename = curl_slist_append(nullptr, renameFrom.constData());
     rename = curl_slist_append(rename, renameTo.constData());
-    const bool ok = perform(fileUrl(s.directory, partName(name)), [&file, rename](CURL* h) {
+    bool ok = perform(fileUrl(s.directory, partName(name)), [&file, rename](CURL* h) {
         curl_easy_setopt(h, CURLOPT_UPLOAD, 1L);
         curl_easy_setopt(h, CURLOPT_READFUNCTION, readFrom);
         curl_easy_setopt(h, CURLOPT_READDATA, &file);
@@ -387,6 +387,21 @@ bool putFtpFile(const QString& localPath, const QString& remoteFolder) {
     if (s.session)
         curl_easy_setopt(s.session, CURLOPT_POSTQUOTE, nullptr); // the list goes now
     curl_slist_free_all(rename);
+    if (!ok && s.lastResult == CURLE_QUOTE_ERROR && s.session) {
+        // Some servers will not rename onto a file that exists: the page that was live goes first,
+        // and the complete one takes its name at once.
+        const QByteArray remove = (QStringLiteral("DELE ") + name).toUtf8();
+        curl_slist* replace = curl_slist_append(nullptr, remove.constData());
+        replace = curl_slist_append(replace, renameFrom.constData());
+        replace = curl_slist_append(replace, renameTo.constData());
+        ok = perform(folderUrl(s.directory), [replace](CURL* h) {
+            curl_easy_setopt(h, CURLOPT_NOBODY, 1L);
+            curl_easy_setopt(h, CURLOPT_POSTQUOTE, replace);
+        });
+        if (s.session)
+            curl_easy_setopt(s.session, CURLOPT_POSTQUOTE, nullptr);
+        curl_slist_free_all(replace);
+    }
     if (!ok) {
         reportFtpError(lastErrorCode(), QStringLiteral("FtpPutFile"));
         return false;

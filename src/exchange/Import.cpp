@@ -13,6 +13,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QHash>
 #include <QStringList>
 
 #include <cmath>
@@ -26,21 +27,24 @@ constexpr int ResultRecord = 13;
 constexpr int HoldingRecord = 14;
 
 // The fields of each record type, in file order, by the names the messages use.
-QStringList fieldNames(int recordType) {
+const QStringList& fieldNames(int recordType) {
+    static const QStringList car = {"record type", "car number", "car type", "race type",  "car text",
+                                    "car owner",   "car make",   "sponsor",  "driver name"};
+    static const QStringList race = {"record type", "race number", "race name", "track name",
+                                     "race date",   "race type",   "car type"};
+    static const QStringList result = {"record type", "race status",       "race number", "car number", "finishing place",
+                                       "qualified",   "fastest qualifier", "laps led",    "adjustment"};
+    static const QStringList holding = {"record type",      "team number", "car number",   "effective date",
+                                        "termination date", "price",       "locked salary"};
     switch (recordType) {
     case CarRecord:
-        return {"record type", "car number", "car type",  "race type", "car text",
-                "car owner",   "car make",   "sponsor",   "driver name"};
+        return car;
     case RaceRecord:
-        return {"record type", "race number", "race name", "track name", "race date", "race type", "car type"};
+        return race;
     case ResultRecord:
-        return {"record type", "race status",       "race number", "car number", "finishing place",
-                "qualified",   "fastest qualifier", "laps led",    "adjustment"};
-    case HoldingRecord:
-        return {"record type",      "team number", "car number",   "effective date",
-                "termination date", "price",       "locked salary"};
+        return result;
     default:
-        return {};
+        return holding;
     }
 }
 
@@ -151,7 +155,7 @@ private:
 
     int m_type;
     const QStringList& m_fields;
-    QStringList m_names;
+    const QStringList& m_names;
 };
 
 // What became of one line.
@@ -160,6 +164,10 @@ enum class LineOutcome { Imported, Refused, StoreFailed };
 struct ImportRun {
     QString problem; // why a line was refused
     bool replaceResults = false; // the line is the first of a results file
+    // The status of each race the file has named so far (nothing for a race that does not exist),
+    // so that a results file does not read its race once per line. Only this import writes races
+    // while it runs.
+    QHash<int, std::optional<int>> raceStatus;
 };
 
 LineOutcome importCar(RecordReader& r, ImportRun&) {
@@ -179,7 +187,7 @@ LineOutcome importCar(RecordReader& r, ImportRun&) {
     return car.insert() && car.updateImportRow() ? LineOutcome::Imported : LineOutcome::StoreFailed;
 }
 
-LineOutcome importRace(RecordReader& r, ImportRun&) {
+LineOutcome importRace(RecordReader& r, ImportRun& run) {
     int raceNmbr = 0, raceType = 0, carType = 0;
     QDate date;
     // Races are ordered by date everywhere (carried totals, standings): a race needs one.
@@ -193,7 +201,10 @@ LineOutcome importRace(RecordReader& r, ImportRun&) {
     race.setRaceTypeNmbr(raceType);
     race.setCarTypeNmbr(carType);
     // The status is 0, also for a race that existed.
-    return race.insert() && race.updateRow() ? LineOutcome::Imported : LineOutcome::StoreFailed;
+    if (!race.insert() || !race.updateRow())
+        return LineOutcome::StoreFailed;
+    run.raceStatus.insert(raceNmbr, 0);
+    return LineOutcome::Imported;
 }
 
 LineOutcome importResult(RecordReader& r, ImportRun& run) {
@@ -202,12 +213,16 @@ LineOutcome importResult(RecordReader& r, ImportRun& run) {
         if (!r.integer(i, &v[i]))
             return LineOutcome::Refused;
     const int raceNmbr = v[2];
-    // A result belongs to a race; without one it could never be posted or shown.
-    cRaces race;
-    if (!race.load(raceNmbr)) {
-        IDatabase check;
-        if (!check.OpenResultSet(QStringLiteral("SELECT count(*) AS n FROM races WHERE race_nmbr = ?"), {raceNmbr}))
+    auto known = run.raceStatus.constFind(raceNmbr);
+    if (known == run.raceStatus.constEnd()) {
+        IDatabase db;
+        if (!db.OpenResultSet(QStringLiteral("SELECT race_status_nmbr FROM races WHERE race_nmbr = ?"), {raceNmbr}))
             return LineOutcome::StoreFailed;
+        known = run.raceStatus.insert(raceNmbr, db.isEOF() ? std::nullopt
+                                                           : std::optional<int>(db.fields.toInt("race_status_nmbr")));
+    }
+    // A result belongs to a race; without one it could never be posted or shown.
+    if (!known->has_value()) {
         run.problem = QStringLiteral("race %1 does not exist.").arg(raceNmbr);
         return LineOutcome::Refused;
     }
@@ -218,10 +233,14 @@ LineOutcome importResult(RecordReader& r, ImportRun& run) {
         if (!results.deletePosting(raceNmbr) || !results.deleteResults(raceNmbr))
             return LineOutcome::StoreFailed;
     }
-    if (race.raceStatusNmbr() != v[1]) {
+    if (**known != v[1]) {
+        cRaces race;
+        if (!race.load(raceNmbr)) // it exists: only a failing query gets here, after its box
+            return LineOutcome::StoreFailed;
         race.setRaceStatusNmbr(v[1]);
         if (!race.updateRow())
             return LineOutcome::StoreFailed;
+        run.raceStatus.insert(raceNmbr, v[1]);
     }
     cResults result;
     result.setRaceNmbr(raceNmbr);

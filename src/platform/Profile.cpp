@@ -1,5 +1,7 @@
 #include "platform/Profile.h"
 
+#include "data/TextLines.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -51,7 +53,8 @@ bool readLines(const QString& path, QStringList* lines, QString* error, int* err
         *errorNumber = fileErrorNumber(file.error());
         return false;
     }
-    const QString text = QString::fromUtf8(file.readAll());
+    // Edited by hand as often as written by the program: any editor's encoding, a byte order mark too.
+    const QString text = decodeText(file.readAll());
     if (file.error() != QFileDevice::NoError) {
         *error = file.errorString();
         *errorNumber = fileErrorNumber(file.error());

@@ -28,8 +28,9 @@ class LocalFtpServer {
 public:
     static bool available() { return QByteArray(FTP_PYTHON).size() > 0; }
 
+    // With noRenameOver the server refuses to rename onto a file that exists, as some servers do.
     bool start(const QString& root, bool writable, const QString& user = QString(),
-               const QString& password = QString(), int bytesPerSecond = 0) {
+               const QString& password = QString(), int bytesPerSecond = 0, bool noRenameOver = false) {
         if (!available() || !m_log.isValid())
             return false;
         const QString logPath = m_log.filePath(QStringLiteral("ftpd.log"));
@@ -40,9 +41,10 @@ public:
         if (!user.isEmpty()) {
             args.insert(args.end(), {"-u", user.toStdString(), "-P", password.toStdString()});
         }
-        if (bytesPerSecond > 0)
-            args = {FTP_PYTHON, "-u", "-c", kThrottledServer, root.toStdString(), writable ? "elradfmwMT" : "elr",
-                    user.toStdString(), password.toStdString(), std::to_string(bytesPerSecond)};
+        if (bytesPerSecond > 0 || noRenameOver)
+            args = {FTP_PYTHON, "-u", "-c", kScriptedServer, root.toStdString(), writable ? "elradfmwMT" : "elr",
+                    user.toStdString(), password.toStdString(), std::to_string(bytesPerSecond),
+                    noRenameOver ? "strict" : ""};
         std::vector<char*> argv;
         for (auto& a : args)
             argv.push_back(a.data());
@@ -111,26 +113,32 @@ public:
     QString address() const { return QStringLiteral("127.0.0.1:%1").arg(m_port); }
 
 private:
-    static constexpr const char* kThrottledServer = R"(
-import logging, sys
+    static constexpr const char* kScriptedServer = R"(
+import logging, os, sys
 from pyftpdlib.authorizers import DummyAuthorizer
 from pyftpdlib.handlers import FTPHandler, ThrottledDTPHandler
 from pyftpdlib.log import config_logging
 from pyftpdlib.servers import FTPServer
-root, perm, user, password, rate = sys.argv[1], sys.argv[2], sys.argv[3], sys.argv[4], int(sys.argv[5])
+root, perm, user, password, rate, strict = sys.argv[1:7]
 config_logging(level=logging.INFO)
 authorizer = DummyAuthorizer()
 if user:
     authorizer.add_user(user, password, root, perm=perm)
 else:
     authorizer.add_anonymous(root, perm=perm)
-class Dtp(ThrottledDTPHandler):
-    read_limit = rate
-    write_limit = rate
 class Handler(FTPHandler):
-    pass
+    def ftp_RNTO(self, path):
+        if strict and os.path.exists(path):
+            self.respond("550 Cannot create a file when that file already exists.")
+            self._rnfr = None
+            return
+        return FTPHandler.ftp_RNTO(self, path)
 Handler.authorizer = authorizer
-Handler.dtp_handler = Dtp
+if int(rate) > 0:
+    class Dtp(ThrottledDTPHandler):
+        read_limit = int(rate)
+        write_limit = int(rate)
+    Handler.dtp_handler = Dtp
 FTPServer(("127.0.0.1", 0), Handler).serve_forever()
 )";
 

@@ -325,6 +325,20 @@ TEST_F(FtpTest, APageLostMidUploadLeavesTheLivePageAsItWas) {
     EXPECT_EQ(data.ui().boxes.size(), 1) << boxTexts(data.ui()).join(" / ").toStdString();
 }
 
+TEST_F(FtpTest, APageReplacesTheLiveOneAlsoWhereRenamingOverItIsRefused) {
+    ASSERT_TRUE(server.start(root.path(), true, "tester", "s3cret", 0, true));
+    writeBytes(root.path() + "/rd0001.html", "<html>old</html>");
+    const QString reports = QDir(data.folder()).filePath("Reports");
+    writeBytes(reports + "/rd0001.html", "<html>new</html>");
+    writeBytes(reports + "/rd0002.html", "<html>two</html>");
+    const PublishResult result = publishReports(server.address(), "tester", "s3cret", reports, {});
+    EXPECT_TRUE(result.complete);
+    EXPECT_TRUE(data.ui().boxes.isEmpty()) << boxTexts(data.ui()).join(" / ").toStdString();
+    EXPECT_EQ(readBytes(root.path() + "/rd0001.html"), "<html>new</html>");
+    EXPECT_EQ(readBytes(root.path() + "/rd0002.html"), "<html>two</html>");
+    EXPECT_EQ(QDir(root.path()).entryList(QDir::Files | QDir::Hidden), (QStringList{"rd0001.html", "rd0002.html"}));
+}
+
 TEST_F(FtpTest, NothingToPublishIsSaidBeforeConnecting) {
     // No server at all: a connection attempt would add a box of its own.
     const QString reports = QDir(data.folder()).filePath("Reports");

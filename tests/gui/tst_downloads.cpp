@@ -202,6 +202,25 @@ private slots:
         QCOMPARE(countRows(QStringLiteral("SELECT count(*) FROM cars")), 4);
     }
 
+    // A downloaded file with a line that cannot be read is refused whole and the button says so.
+    void aFileThatCannotBeImportedEndsInFailure() {
+        needServer();
+        serve("wccars.qvi", "11;801;1;1;\"801\";;;;\r\n11;802;1;1;\"802\"\r\n");
+        serve("wccarraces.qvi", "12;700;\"Spring\";\"Ring\";2/30/2024;1;1\n");
+        openLeague(1, 1);
+        clickLeague("cmdImportCars");
+        checkLastBox(Failure);
+        QCOMPARE(ui().boxes.size(), 2);
+        QCOMPARE(ui().boxes.at(0).text, QStringLiteral("Line 2 cannot be imported: a car/driver record has 9 fields, "
+                                                       "this line has 5.\r\nNothing was imported from this file."));
+        ui().clear();
+        clickLeague("cmdImortRaces");
+        checkLastBox(Failure);
+        QVERIFY(ui().boxes.at(0).text.startsWith(QStringLiteral("Line 1 cannot be imported: the race date")));
+        QCOMPARE(countRows(QStringLiteral("SELECT count(*) FROM cars WHERE car_nmbr > 800")), 0);
+        QCOMPARE(countRows(QStringLiteral("SELECT count(*) FROM races WHERE race_nmbr = 700")), 0);
+    }
+
     void leagueWithoutDownloadsTransfersNothing_data() {
         QTest::addColumn<int>("raceType");
         QTest::addColumn<int>("carType");

@@ -129,6 +129,15 @@ private slots:
         QVERIFY(saveSettings());
         QVERIFY(iniText().contains(QStringLiteral("Download Server=files.example.org:2121\n"
                                                   "Download Folder=/series/2024/\n")));
+        // As a Windows editor saves it: a byte order mark, and 8-bit text on another line.
+        {
+            QFile f(settingsFilePath());
+            QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+            f.write("\xEF\xBB\xBF[Quorvanti]\r\nDownload Server=files.example.org\r\nDownload Folder=/s\xE9ries\r\n");
+        }
+        QVERIFY(loadSettings());
+        QCOMPARE(downloadHost(), QStringLiteral("files.example.org"));
+        QCOMPARE(downloadFolder(), QString::fromUtf8("/s\u00e9ries/"));
         // Empty values fall back to the defaults.
         writeIni(QStringLiteral("[Quorvanti]\nDownload Server=\nDownload Folder=\n"));
         QVERIFY(loadSettings());

@@ -1,7 +1,6 @@
 #include "platform/gui/QtUiServices.h"
 
 #include <QApplication>
-#include <QEventLoop>
 #include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
@@ -108,15 +107,20 @@ void QtUiServices::stepProgress() {
 void QtUiServices::showProgress(int percent) {
     if (!m_fileProgress)
         return;
-    if (percent < 0) {
-        m_fileProgress->hide();
-        return;
+    // The work runs on this thread inside a transaction, so no events are let through (a close of
+    // the main window would shut the program down under it): the bar is laid out and painted here.
+    const bool shown = percent >= 0;
+    if (shown)
+        m_fileProgress->setValue(std::min(percent, 100));
+    if (m_fileProgress->isVisible() != shown) {
+        m_fileProgress->setVisible(shown);
+        if (QWidget* bar = m_fileProgress->parentWidget()) {
+            QCoreApplication::sendPostedEvents(bar, QEvent::LayoutRequest);
+            bar->repaint();
+        }
     }
-    m_fileProgress->setValue(std::min(percent, 100));
-    m_fileProgress->show();
-    // The work runs on this thread: let the window repaint, but hold clicks and keys back so that
-    // nothing can start inside it.
-    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    if (shown)
+        m_fileProgress->repaint();
 }
 
 bool QtUiServices::playWave(const QString& path) {
