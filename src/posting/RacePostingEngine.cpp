@@ -551,7 +551,10 @@ int Engine::post(const cLeague& league) {
     steps += int(m_earlierRacesWithWinner.size()) * (int(byName.size()) + 1);
     ++steps;
 
-    // 15: places; equal points share one.
+    // 15: places; equal points share one, the first team opens place 1, and a league whose
+    // teams all have 0 points has nobody placed.
+    const bool anyPoints = std::any_of(summaries.begin(), summaries.begin() + long(raceSummaries),
+                                       [](const Summary& s) { return s.points != 0; });
     std::vector<size_t> order(raceSummaries);
     for (size_t i = 0; i < raceSummaries; ++i)
         order[i] = i;
@@ -562,7 +565,7 @@ int Engine::post(const cLeague& league) {
     int place = 0;
     int counter = 1;
     for (size_t i : order) {
-        if (summaries[i].points != previousPoints || (!highScore && counter == 1))
+        if (anyPoints && (counter == 1 || summaries[i].points != previousPoints))
             place = counter;
         summaries[i].place = place;
         previousPoints = summaries[i].points;

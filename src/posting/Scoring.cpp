@@ -60,6 +60,11 @@ bool postRaceForLeague(const cLeague& league, const cRaces& race) {
     return false;
 }
 
+bool laterRacesDependOn(const cRaces& race) {
+    cLeagueCollection leagues;
+    return leagues.load(race.raceTypeNmbr(), race.carTypeNmbr()) > 0;
+}
+
 namespace {
 
 bool runScript(const cLeague& league, const cRaces& race) {

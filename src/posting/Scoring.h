@@ -22,5 +22,10 @@ void postRace(const cRaces& race);
 void postRaceLeagueByLeague(const cRaces& race);
 // Posts the race for one league inside a savepoint; true when the league's rows were kept.
 bool postRaceForLeague(const cLeague& league, const cRaces& race);
+// True when the totals of the races after this one in the season order (cRacesCollection::
+// loadFutureRaces) depend on its posting: some league of its race type is scored by its car type,
+// so the race is in that league's chain of previous races. Otherwise no league carries anything
+// from it and the later races' postings stay right whatever happens to it.
+bool laterRacesDependOn(const cRaces& race);
 // The fifteen scoring steps for one league; true when the chain ran to its end.
 bool scoreLeagueRace(const cLeague& league, const cRaces& race);

@@ -2,6 +2,7 @@
 
 #include "data/CommonCode.h"
 #include "data/cLeague.h"
+#include "posting/PostingError.h"
 #include "posting/cRaces.h"
 #include "posting/cScoringPointsCollection.h"
 #include "posting/cTeamResultsSummaryCollection.h"
@@ -14,6 +15,14 @@ bool cTeamResultsSummary::postForLeague(const cLeague& league, const cRaces& rac
                                                 " WHERE race_nmbr = ? AND league_nmbr = ? "
                                                 " GROUP BY league_nmbr, team_nmbr "),
                                  {race.raceNmbr(), league.leagueNmbr(), race.raceNmbr(), league.leagueNmbr()});
+    // A team's race points are kept in 32 bits like every other sum of the chain; a sum beyond
+    // them is a run-time error, which rolls the league back.
+    if (ok && m_db.OpenResultSet(QStringLiteral("SELECT count(*) AS overflowed FROM team_results_summary"
+                                                " WHERE league_nmbr = ? AND race_nmbr = ?"
+                                                " AND points NOT BETWEEN -2147483648 AND 2147483647"),
+                                 {league.leagueNmbr(), race.raceNmbr()}) &&
+        m_db.fields.toInt(QStringLiteral("overflowed")) > 0)
+        throw PostingError(QStringLiteral("Overflow"));
 
     // 0-point rows for member teams missing from the earlier races of the type that have a
     // winner, oldest race first and teams by name, written in one statement; an existing row is
@@ -61,14 +70,18 @@ bool cTeamResultsSummary::setPlace(const cLeague& league, const cRaces& race) {
     cTeamResultsSummaryCollection rows;
     rows.load(league.leagueNmbr(), race.raceNmbr(), std::nullopt, highScore);
 
-    // Ties share a place and the next score takes its position: 1, 2, 2, 4. Where more is better
-    // the previous score starts at 0, so a head of teams without points keeps place 0. Where fewer
-    // is better the first team always opens place 1, however few points it has.
+    // Ties share a place and the next score takes its position: 1, 2, 2, 4, the first team
+    // opening place 1 whichever way the method counts and whatever its points (a leader on 0
+    // ahead of negative scores too). A league whose teams all have 0 had nothing of its car type
+    // in the race: nobody is placed.
+    bool anyPoints = false;
+    for (const cTeamResultsSummary& row : rows)
+        anyPoints = anyPoints || row.points() != 0;
     int previousPoints = 0;
     int place = 0;
     int counter = 1;
     for (const cTeamResultsSummary& row : rows) {
-        if (row.points() != previousPoints || (!highScore && counter == 1))
+        if (anyPoints && (counter == 1 || row.points() != previousPoints))
             place = counter;
         if (!m_db.execute(QStringLiteral(" UPDATE team_results_summary SET team_place = ? "
                                          " WHERE team_nmbr = ? AND league_nmbr = ? AND race_nmbr = ?"),

@@ -407,6 +407,26 @@ TEST_F(Posting, PointsBeyond32BitsAreReportedAndRolledBack) {
     EXPECT_EQ(rowCount(501, 1), 12);
 }
 
+TEST_F(Posting, RaceSumBeyond32BitsIsReportedAndRolledBack) {
+    addLeague(502, 1, 600, 0, {Alpha});
+    // Each of Alpha's two cars stays within 32 bits (2,000,000,119 and 2,000,000,090); the team's
+    // race sum of about 4,000,000,000 does not.
+    QFile script(QDir(programFolder()).filePath("scoring.qv"));
+    ASSERT_TRUE(script.open(QIODevice::WriteOnly));
+    script.write("UPDATE team_results SET adjustment = 2000000000 WHERE league_nmbr = %league_nmbr% "
+                 "AND race_nmbr = %race_nmbr% AND league_nmbr = 502 AND car_nmbr IN (1, 2)");
+    script.close();
+    post(1);
+    ASSERT_EQ(data.ui().boxes.size(), 1);
+    EXPECT_EQ(data.ui().boxes[0].text, "Overflow");
+    EXPECT_EQ(data.ui().boxes[0].icon, MsgIcon::None);
+    EXPECT_EQ(rowCount(502, 1), 0);
+    EXPECT_EQ(summaryCount(502, 1), 0);
+    EXPECT_EQ(summary(501, 1, Alpha), std::pair(269, 2));
+    cLeagueStandingsCollection standings;
+    EXPECT_EQ(standings.load(502, 1, true), 0);
+}
+
 TEST_F(Posting, InvalidScoringOptionLeavesTheLeagueWithoutRows) {
     addLeague(502, 1, 600, 0, {Alpha});
     post(1);
@@ -652,6 +672,14 @@ TEST_F(Places, MoreIsBetterTiesShareAPlace) {
 }
 
 TEST_F(Places, MoreIsBetterAllZeroKeepsPlaceZero) { EXPECT_EQ(places(600, {0, 0, 0}), (std::vector<int>{0, 0, 0})); }
+
+TEST_F(Places, MoreIsBetterLeaderOnZeroAheadOfNegativesIsFirst) {
+    EXPECT_EQ(places(600, {-5, 0, -10, 0}), (std::vector<int>{3, 1, 4, 1}));
+}
+
+TEST_F(Places, MoreIsBetterAllNegative) { EXPECT_EQ(places(600, {-5, -5, -7}), (std::vector<int>{1, 1, 3})); }
+
+TEST_F(Places, FewerIsBetterAllZeroKeepsPlaceZero) { EXPECT_EQ(places(2, {0, 0}), (std::vector<int>{0, 0})); }
 
 TEST_F(Places, FewerIsBetterFirstTeamOpensPlaceOne) {
     EXPECT_EQ(places(2, {0, 0, 10, 12}), (std::vector<int>{1, 1, 3, 4}));

@@ -264,6 +264,44 @@ private slots:
         QVERIFY(!m_w->resultsChanged());
     }
 
+    void laterRacesAreOfferedOnlyWhenALeagueCarriesThroughTheRace_data() {
+        QTest::addColumn<bool>("driverLeague");
+        QTest::newRow("car leagues only") << false;
+        QTest::newRow("and a driver league") << true;
+    }
+
+    // A driver race of the type on 3/5, between races 1 and 2. The car leagues carry nothing from
+    // it, so unless a league scores drivers its posting leaves the later races alone.
+    void laterRacesAreOfferedOnlyWhenALeagueCarriesThroughTheRace() {
+        QFETCH(bool, driverLeague);
+        TestDataFile::exec("INSERT INTO races VALUES (5, 'Driver Race', 'T', '2024-03-05', 2, 1, 2)");
+        TestDataFile::exec("INSERT INTO cars (car_nmbr, race_type_nmbr, car_type_nmbr, car_txt) "
+                           "VALUES (9, 1, 2, 'Driver 9')");
+        TestDataFile::exec("INSERT INTO results VALUES (9,5,1,1,0,0,0)");
+        if (driverLeague)
+            TestDataFile::exec("INSERT INTO leagues VALUES (503, 'League C', 'LC', 1, 1, 1, 0, 0, 2)");
+        post(2);
+        post(3);
+        const int race2 = postedRows(2);
+        const int race3 = postedRows(3);
+        open(5);
+        tabs()->setCurrentIndex(frmRace::TabResults);
+        ui().answers = {AnswerYes, AnswerYes};
+        child<QPushButton>("cmdPostResults")->click();
+
+        QVERIFY(postedRows(5) > 0); // the car leagues' holdings did not run there
+        if (driverLeague) {
+            QCOMPARE(ui().boxes.size(), 2);
+            QCOMPARE(ui().boxes[0].text, QStringLiteral("Do you want to post results for Race Two now?"));
+            QCOMPARE(ui().boxes[1].text, QStringLiteral("Do you want to post results for Race Three now?"));
+        } else {
+            QCOMPARE(ui().boxes.size(), 0);
+        }
+        QCOMPARE(postedRows(2), race2);
+        QCOMPARE(postedRows(3), race3);
+        QCOMPARE(ui().pointer(), int(PointerDefault));
+    }
+
     void postingStopsWhenTheSaveIsRefused() {
         open(1);
         tabs()->setCurrentIndex(frmRace::TabResults);

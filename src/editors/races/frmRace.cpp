@@ -582,9 +582,11 @@ void frmRace::postResults(cRaces& race) {
         deleteRacePosting(race);
 
     // Season totals run from race to race, so every later race of the type is posted again or
-    // loses its posting; once a later race is declined, none after it can be right either.
+    // loses its posting; once a later race is declined, none after it can be right either. When
+    // no league carries totals through this race, the later postings are right as they stand.
     cRacesCollection later;
-    later.loadFutureRaces(race.raceNmbr());
+    if (laterRacesDependOn(race))
+        later.loadFutureRaces(race.raceNmbr());
     bool declined = false;
     for (const cRaces& next : later) {
         if (!declined && results.raceExists(next.raceNmbr())) {
