@@ -146,7 +146,7 @@ private:
     QHash<int, Car> m_cars;
     int m_bonusCar = 0;
     QList<int> m_earlierRacesWithWinner; // by date and number
-    std::set<std::tuple<int, int, int>> m_summaries; // league, race, team of stored summary rows
+    std::set<std::tuple<int, int, int>> m_missingSummaries; // league, race, team the filler writes
     QHash<std::pair<int, int>, QList<Row>> m_previousRows; // league, race -> rows in the order written
     QHash<std::pair<int, int>, int> m_previousRace;         // race type, car type -> race
 };
@@ -278,12 +278,18 @@ void Engine::load() {
                                {m_raceType, m_day})
                              .rows)
         m_earlierRacesWithWinner << whole(r[0]);
+    // Only the rows the filler will write are read: the season's other summary rows stay on disk.
     if (!m_earlierRacesWithWinner.isEmpty()) {
-        for (const auto& r : query(QStringLiteral("SELECT league_nmbr, race_nmbr, team_nmbr FROM team_results_summary"
-                                                  " WHERE league_nmbr IN ") +
-                                   leagueList + QStringLiteral(" AND race_nmbr IN ") + inList(m_earlierRacesWithWinner))
+        for (const auto& r : query(QStringLiteral("SELECT lt.league_nmbr, r.race_nmbr, lt.team_nmbr"
+                                                  " FROM races r, league_teams lt, teams t"
+                                                  " WHERE r.race_nmbr IN ") +
+                                   inList(m_earlierRacesWithWinner) +
+                                   QStringLiteral(" AND lt.team_nmbr = t.team_nmbr AND lt.league_nmbr IN ") + leagueList +
+                                   QStringLiteral(" AND NOT EXISTS (SELECT 1 FROM team_results_summary s"
+                                                  " WHERE s.league_nmbr = lt.league_nmbr AND s.race_nmbr = r.race_nmbr"
+                                                  " AND s.team_nmbr = lt.team_nmbr)"))
                                  .rows)
-            m_summaries.insert({whole(r[0]), whole(r[1]), whole(r[2])});
+            m_missingSummaries.insert({whole(r[0]), whole(r[1]), whole(r[2])});
     }
 }
 
@@ -545,7 +551,7 @@ int Engine::post(const cLeague& league) {
     if (!m_earlierRacesWithWinner.isEmpty() && !byName.isEmpty()) {
         for (int earlier : m_earlierRacesWithWinner)
             for (const Member& member : byName)
-                if (!m_summaries.count({leagueNmbr, earlier, member.team}))
+                if (m_missingSummaries.count({leagueNmbr, earlier, member.team}))
                     summaries.push_back({earlier, member.team, 0, 0});
     }
     steps += int(m_earlierRacesWithWinner.size()) * (int(byName.size()) + 1);
