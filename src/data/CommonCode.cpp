@@ -245,6 +245,32 @@ QStringList splitSqlScript(const QString& script) {
     return pieces;
 }
 
+bool isTransactionStatement(const QString& piece) {
+    // The first word after blanks and comments.
+    int i = 0;
+    const int n = int(piece.size());
+    for (;;) {
+        while (i < n && piece.at(i).isSpace())
+            ++i;
+        if (piece.mid(i, 2) == QLatin1String("--")) {
+            while (i < n && piece.at(i) != QLatin1Char('\n'))
+                ++i;
+        } else if (piece.mid(i, 2) == QLatin1String("/*")) {
+            const int end = piece.indexOf(QLatin1String("*/"), i + 2);
+            i = end < 0 ? n : end + 2;
+        } else {
+            break;
+        }
+    }
+    int j = i;
+    while (j < n && piece.at(j).isLetter())
+        ++j;
+    static const QStringList words = {QStringLiteral("BEGIN"),    QStringLiteral("COMMIT"),
+                                      QStringLiteral("END"),      QStringLiteral("ROLLBACK"),
+                                      QStringLiteral("SAVEPOINT"), QStringLiteral("RELEASE")};
+    return words.contains(piece.mid(i, j - i).toUpper());
+}
+
 bool runSqlScript(const QString& fileName, int leagueNmbr, int raceNmbr) {
     const QString path = QDir(programFolder()).filePath(fileName);
     const int number = openFile(path);
@@ -257,8 +283,18 @@ bool runSqlScript(const QString& fileName, int leagueNmbr, int raceNmbr) {
     }
     closeFile(number);
 
-    IDatabase db;
+    // The script runs inside the posting's transaction: a statement that ended it would leave
+    // the league's rows half written with nothing left to roll back, so such a script runs not at all.
     const QStringList pieces = splitSqlScript(text);
+    for (const QString& piece : pieces) {
+        if (isTransactionStatement(piece)) {
+            showError(QStringLiteral("Error trying to run ") + path + QStringLiteral(".\n\nError: ") +
+                      QStringLiteral("BEGIN, COMMIT, END, ROLLBACK, SAVEPOINT and RELEASE cannot be used in it: ") +
+                      piece.trimmed());
+            return false;
+        }
+    }
+    IDatabase db;
     for (QString piece : pieces) {
         piece.replace(QStringLiteral("%league_nmbr%"), QString::number(leagueNmbr));
         piece.replace(QStringLiteral("%race_nmbr%"), QString::number(raceNmbr));

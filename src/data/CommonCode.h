@@ -51,4 +51,8 @@ QStringList splitSqlScript(const QString& script);
 // Runs the script file (relative to the program folder) with "%league_nmbr%" and "%race_nmbr%"
 // replaced. A missing file runs nothing and returns true; a statement the engine rejects shows
 // its box and the next one still runs.
+// A script holding a statement that begins or ends a transaction (BEGIN, COMMIT, END, ROLLBACK,
+// SAVEPOINT, RELEASE) is refused whole: the error box, nothing run, false.
 bool runSqlScript(const QString& fileName, int leagueNmbr, int raceNmbr);
+// True when the statement's first word, after blanks and comments, begins or ends a transaction.
+bool isTransactionStatement(const QString& piece);

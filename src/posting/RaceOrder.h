@@ -15,6 +15,12 @@ inline QString raceBeforeCondition(const QString& alias, int raceNmbr) {
         .arg(alias, n, date);
 }
 
+// Race n itself or a race of its type before it: the season up to and including race n.
+inline QString raceUpToCondition(const QString& alias, int raceNmbr) {
+    return QStringLiteral("(%1.race_nmbr = %2 OR (%3))")
+        .arg(alias, QString::number(raceNmbr), raceBeforeCondition(alias, raceNmbr));
+}
+
 // The mirror condition: of race n's race type and after race n.
 inline QString raceAfterCondition(const QString& alias, int raceNmbr) {
     const QString n = QString::number(raceNmbr);

@@ -271,11 +271,11 @@ void Engine::load() {
         if (m_bonusCar != 0 && it.key() == m_bonusCar)
             throw StandBack{};
 
-    for (const auto& r : query(QStringLiteral("SELECT r.race_nmbr FROM races r WHERE r.race_type_nmbr = ?"
-                                              " AND r.race_dt < ? AND EXISTS (SELECT 1 FROM results x"
+    for (const auto& r : query(QStringLiteral("SELECT r.race_nmbr FROM races r WHERE ") +
+                               raceBeforeCondition(QStringLiteral("r"), raceNmbr) +
+                               QStringLiteral(" AND EXISTS (SELECT 1 FROM results x"
                                               " WHERE x.race_nmbr = r.race_nmbr AND x.place = 1)"
-                                              " ORDER BY r.race_dt, r.race_nmbr"),
-                               {m_raceType, m_day})
+                                              " ORDER BY r.race_dt, r.race_nmbr"))
                              .rows)
         m_earlierRacesWithWinner << whole(r[0]);
     // Only the rows the filler will write are read: the season's other summary rows stay on disk.

@@ -1,5 +1,7 @@
 #include "posting/cLeagueStandingsCollection.h"
 
+#include "posting/RaceOrder.h"
+
 cLeagueStandings* cLeagueStandingsCollection::Add(int teamNmbr, const QString& teamName, const QString& teamOwner,
                                                   int raceTypeNmbr, int points, const QString& key) {
     auto row = std::make_unique<cLeagueStandings>();
@@ -12,14 +14,16 @@ cLeagueStandings* cLeagueStandingsCollection::Add(int teamNmbr, const QString& t
 }
 
 int cLeagueStandingsCollection::load(int leagueNmbr, int raceNmbr, bool highScore) {
-    return loadWith(QStringLiteral(" AND races.race_dt <= "), leagueNmbr, raceNmbr, highScore);
+    return loadWith(raceUpToCondition(QStringLiteral("races"), raceNmbr), leagueNmbr, highScore);
 }
 
 int cLeagueStandingsCollection::loadPrevious(int leagueNmbr, int raceNmbr, bool highScore) {
-    return loadWith(QStringLiteral(" AND races.race_dt < "), leagueNmbr, raceNmbr, highScore);
+    return loadWith(raceBeforeCondition(QStringLiteral("races"), raceNmbr), leagueNmbr, highScore);
 }
 
-int cLeagueStandingsCollection::loadWith(const QString& dateTest, int leagueNmbr, int raceNmbr, bool highScore) {
+int cLeagueStandingsCollection::loadWith(const QString& racesTest, int leagueNmbr, bool highScore) {
+    // The races counted follow the season order, so two races on one date are one before the
+    // other here as they are when totals are carried.
     // Equal sums fall back to the team number, the order the grouping hands them out in anyway,
     // so that a report shows the same standings every time.
     const QString sql =
@@ -30,8 +34,7 @@ int cLeagueStandingsCollection::loadWith(const QString& dateTest, int leagueNmbr
         QStringLiteral(" AND team_results_summary.race_nmbr = races.race_nmbr") +
         QStringLiteral(" AND team_results_summary.league_nmbr = leagues.league_nmbr") +
         QStringLiteral(" AND team_results_summary.league_nmbr = %1").arg(leagueNmbr) +
-        QStringLiteral(" AND races.race_type_nmbr = leagues.race_type_nmbr ") + dateTest +
-        QStringLiteral("(SELECT race_dt FROM races WHERE race_nmbr = %1)").arg(raceNmbr) +
+        QStringLiteral(" AND races.race_type_nmbr = leagues.race_type_nmbr AND ") + racesTest +
         QStringLiteral(" GROUP BY teams.team_nmbr, team_name, team_owner, leagues.race_type_nmbr") +
         (highScore ? QStringLiteral(" ORDER BY 1 DESC") : QStringLiteral(" ORDER BY 1 ASC")) +
         QStringLiteral(", teams.team_nmbr");

@@ -19,15 +19,15 @@ public:
     auto begin() const { return m_rows.begin(); }
     auto end() const { return m_rows.end(); }
 
-    // Races of the league's race type dated on or before the race.
+    // Races of the league's race type up to and including the race in the season order.
     int load(int leagueNmbr, int raceNmbr, bool highScore);
-    // Races of the league's race type dated before the race.
+    // Races of the league's race type before the race in the season order.
     int loadPrevious(int leagueNmbr, int raceNmbr, bool highScore);
     // The team's 1-based position in the list; teams with equal sums get consecutive positions.
     int placeForTeam(int teamNmbr) const;
 
 private:
-    int loadWith(const QString& dateTest, int leagueNmbr, int raceNmbr, bool highScore);
+    int loadWith(const QString& racesTest, int leagueNmbr, bool highScore);
     void loadFromResultSet();
 
     IDatabase m_db;

@@ -3,6 +3,7 @@
 #include "data/CommonCode.h"
 #include "data/cLeague.h"
 #include "posting/PostingError.h"
+#include "posting/RaceOrder.h"
 #include "posting/cRaces.h"
 #include "posting/cScoringPointsCollection.h"
 #include "posting/cTeamResultsSummaryCollection.h"
@@ -27,9 +28,9 @@ bool cTeamResultsSummary::postForLeague(const cLeague& league, const cRaces& rac
     // 0-point rows for member teams missing from the earlier races of the type that have a
     // winner, oldest race first and teams by name, written in one statement; an existing row is
     // left alone. The bar still moves once per team of each race and once per race.
-    const QString raceDate = race.raceDate().toString(Qt::ISODate);
-    const QString earlierRaces = QStringLiteral(" FROM races r WHERE r.race_type_nmbr = ? AND r.race_dt < ?"
-                                                " AND EXISTS (SELECT 1 FROM results x WHERE x.race_nmbr = r.race_nmbr"
+    const QString earlier = raceBeforeCondition(QStringLiteral("r"), race.raceNmbr());
+    const QString earlierRaces = QStringLiteral(" FROM races r WHERE ") + earlier +
+                                 QStringLiteral(" AND EXISTS (SELECT 1 FROM results x WHERE x.race_nmbr = r.race_nmbr"
                                                 " AND x.place = 1)");
     const QString members = QStringLiteral(" FROM league_teams lt, teams t WHERE lt.team_nmbr = t.team_nmbr"
                                            " AND lt.league_nmbr = ?");
@@ -37,7 +38,7 @@ bool cTeamResultsSummary::postForLeague(const cLeague& league, const cRaces& rac
     int teams = 0;
     if (m_db.OpenResultSet(QStringLiteral("SELECT (SELECT count(*)") + earlierRaces +
                                QStringLiteral(") AS races, (SELECT count(*)") + members + QStringLiteral(") AS teams"),
-                           {race.raceTypeNmbr(), raceDate, league.leagueNmbr()})) {
+                           {league.leagueNmbr()})) {
         races = m_db.fields.toInt(QStringLiteral("races"));
         teams = m_db.fields.toInt(QStringLiteral("teams"));
     }
@@ -45,15 +46,14 @@ bool cTeamResultsSummary::postForLeague(const cLeague& league, const cRaces& rac
         // A failed filler insert has shown its box and does not change the step's result.
         m_db.execute(QStringLiteral("INSERT INTO team_results_summary (race_nmbr, team_nmbr, league_nmbr, points,"
                                     " team_place) SELECT r.race_nmbr, lt.team_nmbr, ?, 0, 0"
-                                    " FROM races r, league_teams lt, teams t"
-                                    " WHERE r.race_type_nmbr = ? AND r.race_dt < ?"
-                                    " AND EXISTS (SELECT 1 FROM results x WHERE x.race_nmbr = r.race_nmbr"
+                                    " FROM races r, league_teams lt, teams t WHERE ") + earlier +
+                     QStringLiteral(" AND EXISTS (SELECT 1 FROM results x WHERE x.race_nmbr = r.race_nmbr"
                                     " AND x.place = 1)"
                                     " AND lt.team_nmbr = t.team_nmbr AND lt.league_nmbr = ?"
                                     " AND NOT EXISTS (SELECT 1 FROM team_results_summary s WHERE s.league_nmbr = ?"
                                     " AND s.race_nmbr = r.race_nmbr AND s.team_nmbr = lt.team_nmbr)"
                                     " ORDER BY r.race_dt, r.race_nmbr, t.team_name, lt.team_nmbr"),
-                     {league.leagueNmbr(), race.raceTypeNmbr(), raceDate, league.leagueNmbr(), league.leagueNmbr()});
+                     {league.leagueNmbr(), league.leagueNmbr(), league.leagueNmbr()});
     }
     for (int r = 0; r < races; ++r) {
         for (int t = 0; t < teams; ++t)
@@ -101,17 +101,21 @@ bool cTeamResultsSummary::insertRow() {
 }
 
 int cTeamResultsSummary::pointsForMostRecentRace(int leagueNmbr, int teamNmbr, int raceNmbr) {
+    // The latest posted race of the type up to the given one in the season order; when that race
+    // is not of the league's car type the team has no points to show for it.
     const QString sql =
         QStringLiteral("SELECT A.points FROM team_results_summary A, races B, leagues C"
                        " WHERE A.race_nmbr = B.race_nmbr AND A.league_nmbr = C.league_nmbr"
                        " AND A.league_nmbr = ? AND A.team_nmbr = ?"
                        " AND B.race_type_nmbr = C.race_type_nmbr AND B.car_type_nmbr = C.car_type_nmbr"
-                       " AND B.race_dt = (SELECT MAX(r.race_dt) FROM races r"
+                       " AND B.race_nmbr = (SELECT r.race_nmbr FROM races r"
                        "   WHERE r.race_type_nmbr = C.race_type_nmbr"
                        "   AND EXISTS (SELECT 1 FROM team_results tr WHERE tr.race_nmbr = r.race_nmbr)"
-                       "   AND r.race_dt <= (SELECT race_dt FROM races WHERE race_nmbr = ?))"
+                       "   AND ") +
+        raceUpToCondition(QStringLiteral("r"), raceNmbr) +
+        QStringLiteral("   ORDER BY r.race_dt DESC, r.race_nmbr DESC LIMIT 1)"
                        " ORDER BY A.rowid");
-    if (!m_db.OpenResultSet(sql, {leagueNmbr, teamNmbr, raceNmbr}) || m_db.isEOF())
+    if (!m_db.OpenResultSet(sql, {leagueNmbr, teamNmbr}) || m_db.isEOF())
         return 0;
     return m_db.fields.toInt(QStringLiteral("points"));
 }
@@ -140,16 +144,14 @@ int cTeamResultsSummary::topXs(int x, const cLeague& league, int teamNmbr, int r
 }
 
 int cTeamResultsSummary::placePreviousRace(int leagueNmbr, int teamNmbr, int raceNmbr) {
-    // Two races of the type on that date cannot both be the previous one; the first numbered is.
+    // The league's previous race, the one its totals in this race carry on from.
+    cLeague league;
+    if (!league.load(leagueNmbr))
+        return 0;
+    const int previous = cRaces::previousRaceNmbr(league.raceTypeNmbr(), league.carTypeNmbr(), raceNmbr);
     if (!m_db.OpenResultSet(QStringLiteral(" SELECT team_place  FROM team_results_summary "
-                                           " WHERE league_nmbr = ?  AND team_nmbr = ? "
-                                           " AND race_nmbr = (SELECT r1.race_nmbr FROM races r1, leagues l"
-                                           "   WHERE l.league_nmbr = ? AND r1.race_type_nmbr = l.race_type_nmbr"
-                                           "   AND r1.race_dt = (SELECT MAX(r2.race_dt) FROM races r2"
-                                           "     WHERE r2.race_type_nmbr = l.race_type_nmbr"
-                                           "     AND r2.race_dt < (SELECT race_dt FROM races WHERE race_nmbr = ?))"
-                                           "   ORDER BY r1.race_nmbr LIMIT 1)"),
-                            {leagueNmbr, teamNmbr, leagueNmbr, raceNmbr}) ||
+                                           " WHERE league_nmbr = ?  AND team_nmbr = ?  AND race_nmbr = ?"),
+                            {leagueNmbr, teamNmbr, previous}) ||
         m_db.isEOF())
         return 0;
     return m_db.fields.toInt(QStringLiteral("team_place"));

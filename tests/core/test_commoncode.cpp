@@ -116,6 +116,15 @@ TEST(SqlScript, SplitsOutsideQuotesAndComments) {
     EXPECT_TRUE(splitSqlScript(" ;\n;\r\n").isEmpty());
 }
 
+TEST(SqlScript, KnowsTransactionStatementsByTheirFirstWord) {
+    for (const char* sql : {"COMMIT", " commit transaction", "-- done\nEND", "/* undo */ Rollback To a",
+                            "\r\nSAVEPOINT a", "release a", "BEGIN IMMEDIATE"})
+        EXPECT_TRUE(isTransactionStatement(sql)) << sql;
+    for (const char* sql : {"UPDATE t SET x = 'COMMIT'", "SELECT 1 -- END", "ENDING", "/* BEGIN */ DELETE FROM t",
+                            "CREATE TRIGGER x AFTER INSERT ON t BEGIN SELECT 1", ""})
+        EXPECT_FALSE(isTransactionStatement(sql)) << sql;
+}
+
 TEST(SqlScript, RunsWithPlaceholders) {
     TestDataFile data;
     ASSERT_TRUE(data.ok());

@@ -427,6 +427,38 @@ TEST_F(Posting, RaceSumBeyond32BitsIsReportedAndRolledBack) {
     EXPECT_EQ(standings.load(502, 1, true), 0);
 }
 
+TEST_F(Posting, ScriptThatEndsTheTransactionIsRefusedAndPostsNothing) {
+    addLeague(502, 1, 600, 0, {Alpha});
+    post(1);
+    QFile script(QDir(programFolder()).filePath("scoring.qv"));
+    ASSERT_TRUE(script.open(QIODevice::WriteOnly));
+    script.write("UPDATE team_results SET adjustment = 7 WHERE league_nmbr = %league_nmbr% "
+                 "AND race_nmbr = %race_nmbr%;\r\n-- keep what is there\r\nCOMMIT;\r\n");
+    script.close();
+    data.ui().clear();
+    post(1);
+    // The script is every league's: each refuses it and is left with nothing for the race.
+    ASSERT_EQ(data.ui().boxes.size(), 2);
+    EXPECT_TRUE(data.ui().boxes[0].text.startsWith("Error trying to run ")) << qPrintable(data.ui().boxes[0].text);
+    EXPECT_TRUE(data.ui().boxes[0].text.endsWith("COMMIT")) << qPrintable(data.ui().boxes[0].text);
+    EXPECT_EQ(data.ui().boxes[0].title, "Quorvanti Error");
+    EXPECT_EQ(rowCount(501, 1), 0);
+    EXPECT_EQ(rowCount(502, 1), 0);
+    EXPECT_EQ(summaryCount(501, 1), 0);
+
+    // Without the COMMIT the same script runs and both leagues are posted whole.
+    ASSERT_TRUE(script.open(QIODevice::WriteOnly));
+    script.write("UPDATE team_results SET adjustment = 7 WHERE league_nmbr = %league_nmbr% "
+                 "AND race_nmbr = %race_nmbr% AND car_nmbr = 6;\r\n");
+    script.close();
+    data.ui().clear();
+    post(1);
+    EXPECT_TRUE(data.ui().boxes.isEmpty()) << qPrintable(data.ui().lastBoxText());
+    EXPECT_EQ(rowCount(501, 1), 12);
+    EXPECT_EQ(row(501, 1, Charlie, 6).points, 37);
+    EXPECT_EQ(summary(502, 1, Alpha), std::pair(269, 1));
+}
+
 TEST_F(Posting, InvalidScoringOptionLeavesTheLeagueWithoutRows) {
     addLeague(502, 1, 600, 0, {Alpha});
     post(1);
@@ -521,6 +553,19 @@ TEST_F(Posting, TwoRacesOfOneCarTypeOnOneDateCarryInNumberOrder) {
     EXPECT_EQ(row(501, 2, Alpha, 5).total, 90);
     EXPECT_EQ(row(501, 2, Bravo, 3).total, 148);
     EXPECT_EQ(bonusRows(501, 2, Alpha, 1), (std::vector<std::pair<int, int>>{{20, 40}}));
+
+    // Reports see race 1 before race 2 too: standings after race 1 leave race 2 out, the standings
+    // before race 2 are those after race 1, and race 1 holds the places before race 2.
+    cLeagueStandingsCollection afterRace1;
+    ASSERT_EQ(afterRace1.load(501, 1, true), 3);
+    EXPECT_EQ(afterRace1.Item(1)->points(), 274);
+    cLeagueStandingsCollection beforeRace2;
+    ASSERT_EQ(beforeRace2.loadPrevious(501, 2, true), 3);
+    EXPECT_EQ(beforeRace2.Item(1)->points(), 274);
+    cTeamResultsSummary s;
+    EXPECT_EQ(s.placePreviousRace(501, Alpha, 2), 2);
+    EXPECT_EQ(s.pointsForMostRecentRace(501, Alpha, 1), 269);
+    EXPECT_EQ(s.pointsForMostRecentRace(501, Alpha, 2), 67 + 119 + 50 + 20);
 }
 
 class PassedOver : public Posting {
