@@ -144,6 +144,7 @@ private:
     QHash<int, QList<Member>> m_membersByName; // league -> teams by name (teams that exist)
     QHash<int, QList<Holding>> m_holdings;     // team -> holdings by car and date
     QHash<int, Car> m_cars;
+    QSet<int> m_heldCars;
     int m_bonusCar = 0;
     QList<int> m_earlierRacesWithWinner; // by date and number
     std::set<std::tuple<int, int, int>> m_missingSummaries; // league, race, team the filler writes
@@ -246,8 +247,11 @@ void Engine::load() {
                              .rows)
         m_membersByName[whole(r[0])] << Member{whole(r[1]), r[2].toString()};
 
-    if (!teams.isEmpty()) {
-        const QString teamList = inList(teams);
+    // Holdings a few hundred teams at a time: the rows as read take several times the room of
+    // what is kept of them.
+    constexpr int kTeamsAtOnce = 300;
+    for (int first = 0; first < teams.size(); first += kTeamsAtOnce) {
+        const QString teamList = inList(teams.mid(first, kTeamsAtOnce));
         for (const auto& r : query(QStringLiteral("SELECT team_nmbr, car_nmbr, efctv_dt, term_dt, active FROM team_car"
                                                   " WHERE team_nmbr IN ") +
                                    teamList + QStringLiteral(" ORDER BY team_nmbr, car_nmbr, efctv_dt"))
@@ -259,10 +263,13 @@ void Engine::load() {
                 h.term = text(r[3]);
             h.active = whole(r[4]);
             m_holdings[whole(r[0])] << h;
+            m_heldCars.insert(h.car);
         }
+    }
+    if (!m_heldCars.isEmpty()) {
         for (const auto& r : query(QStringLiteral("SELECT car_nmbr, race_type_nmbr, car_type_nmbr FROM cars WHERE"
-                                                  " car_nmbr IN (SELECT car_nmbr FROM team_car WHERE team_nmbr IN ") +
-                                   teamList + QStringLiteral(")"))
+                                                  " car_nmbr IN ") +
+                                   inList(m_heldCars.values()))
                                  .rows)
             m_cars.insert(whole(r[0]), Car{whole(r[1]), whole(r[2])});
     }
