@@ -128,8 +128,7 @@ public:
     int post(const cLeague& league);
 
 private:
-    static qint64 carriedByRows(const QList<Row>& previous, const Key& key);
-    static qint64 carriedBySum(const QList<Row>& previous, const Key& key);
+    static qint64 carried(const QList<Row>& previous, const Key& key);
     int previousRace(const cLeague& league);
     const QList<Row>& rowsOf(int leagueNmbr, int raceNmbr);
 
@@ -335,25 +334,9 @@ int Engine::previousRace(const cLeague& league) {
     return *m_previousRace.insert(kind, r.rows.isEmpty() ? 0 : whole(r.rows[0][0]));
 }
 
-// The car's total for the team after the previous race as the rows of cars without a result and
-// of dropped cars carry it: the first row's starting total plus the points of each of its rows.
-qint64 Engine::carriedByRows(const QList<Row>& previous, const Key& key) {
-    qint64 total = 0;
-    bool found = false;
-    for (const Row& row : previous) {
-        if (row.key() != key)
-            continue;
-        if (!found)
-            total += row.total - row.points;
-        found = true;
-        total += row.points;
-    }
-    return in32(total);
-}
-
-// The same as the totals step works it out for every row: the smallest starting total of the
-// car's rows plus the points of each of them.
-qint64 Engine::carriedBySum(const QList<Row>& previous, const Key& key) {
+// The car's total for the team after the previous race: the smallest starting total of its rows
+// there (total less points) plus the points of each of them; 0 when it had none.
+qint64 Engine::carried(const QList<Row>& previous, const Key& key) {
     qint64 sum = 0;
     std::optional<qint64> start;
     for (const Row& row : previous) {
@@ -476,7 +459,7 @@ int Engine::post(const cLeague& league) {
             row.car = h.car;
             row.team = team;
             row.status = 2;
-            row.total = carriedByRows(previous, row.key());
+            row.total = in32(carried(previous, row.key()));
             rows << row;
             ++steps;
         }
@@ -517,7 +500,7 @@ int Engine::post(const cLeague& league) {
 
     // 12: season totals.
     for (Row& row : rows)
-        row.total = in32(row.points + carriedBySum(previous, row.key()));
+        row.total = in32(row.points + carried(previous, row.key()));
     steps += 1 + int(rows.size());
 
     // 13: cars that left their team since the previous race, one row each with the total they had there.
@@ -534,7 +517,7 @@ int Engine::post(const cLeague& league) {
         row.car = old.car;
         row.team = old.team;
         row.status = 2;
-        row.total = carriedByRows(previous, old.key());
+        row.total = in32(carried(previous, old.key()));
         droppedRows << row;
         ++steps;
     }

@@ -4,7 +4,9 @@
 #include "data/cLeague.h"
 #include "posting/cRaces.h"
 
+#include <algorithm>
 #include <limits>
+#include <optional>
 #include <stdexcept>
 
 cTeamResults* cTeamResultsCollection::Add(int teamNmbr, int carNmbr, int raceNmbr, int leagueNmbr, int place,
@@ -150,18 +152,19 @@ int cTeamResultsCollection::getTotalPoints(int carNmbr, int teamNmbr) const {
 
 int cTeamResultsCollection::carriedTotal(int carNmbr, int teamNmbr) const {
     // Every row of a car and team in one race was given the same total to start from (its total
-    // less its points); the car's total after that race adds the points of each of its rows, so
-    // a team's two top-finish bonuses of one race are both carried.
-    qint64 total = 0;
-    bool found = false;
+    // less its points; the smallest is taken should they ever differ); the car's total after that
+    // race adds the points of each of its rows, so a team's two top-finish bonuses of one race are
+    // both carried. Step 12 works the same sum out in SQL.
+    qint64 points = 0;
+    std::optional<qint64> startedFrom;
     for (const cTeamResults& row : m_rows) {
         if (row.carNmbr() != carNmbr || row.teamNmbr() != teamNmbr)
             continue;
-        if (!found)
-            total += qint64(row.totalPoints()) - row.points();
-        found = true;
-        total += row.points();
+        const qint64 from = qint64(row.totalPoints()) - row.points();
+        startedFrom = startedFrom ? std::min(*startedFrom, from) : from;
+        points += row.points();
     }
+    const qint64 total = startedFrom ? *startedFrom + points : 0;
     if (total > std::numeric_limits<int>::max() || total < std::numeric_limits<int>::min())
         throw std::overflow_error("Overflow");
     return int(total);
