@@ -130,7 +130,7 @@ public:
 private:
     static qint64 carried(const QList<Row>& previous, const Key& key);
     int previousRace(const cLeague& league);
-    const QList<Row>& rowsOf(int leagueNmbr, int raceNmbr);
+    QList<Row> rowsOf(int leagueNmbr, int raceNmbr);
 
     const cRaces& m_race;
     const cLeagueCollection& m_leagues;
@@ -147,7 +147,6 @@ private:
     int m_bonusCar = 0;
     QList<int> m_earlierRacesWithWinner; // by date and number
     std::set<std::tuple<int, int, int>> m_missingSummaries; // league, race, team the filler writes
-    QHash<std::pair<int, int>, QList<Row>> m_previousRows; // league, race -> rows in the order written
     QHash<std::pair<int, int>, int> m_previousRace;         // race type, car type -> race
 };
 
@@ -299,11 +298,8 @@ void Engine::load() {
     }
 }
 
-const QList<Row>& Engine::rowsOf(int leagueNmbr, int raceNmbr) {
-    const std::pair<int, int> id{leagueNmbr, raceNmbr};
-    auto it = m_previousRows.find(id);
-    if (it != m_previousRows.end())
-        return *it;
+// The league's rows in a race, in the order they were written.
+QList<Row> Engine::rowsOf(int leagueNmbr, int raceNmbr) {
     QList<Row> rows;
     if (raceNmbr != 0) {
         for (const auto& r : query(QStringLiteral("SELECT place, car_nmbr, team_nmbr, points, total_points FROM"
@@ -320,7 +316,7 @@ const QList<Row>& Engine::rowsOf(int leagueNmbr, int raceNmbr) {
             rows << row;
         }
     }
-    return *m_previousRows.insert(id, rows);
+    return rows;
 }
 
 // The league's previous race: its totals carry on from there and its dropped cars are counted
@@ -446,7 +442,7 @@ int Engine::post(const cLeague& league) {
     ++steps;
 
     // 9: rows of the cars held on race day that have no result.
-    const QList<Row>& previous = rowsOf(leagueNmbr, previousRace(league));
+    const QList<Row> previous = rowsOf(leagueNmbr, previousRace(league));
     for (int team : byNumber)
         for (const Holding& h : m_holdings.value(team)) {
             if (!h.inForceOn(m_day) || m_results.contains(h.car))
