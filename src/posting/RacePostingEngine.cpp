@@ -130,7 +130,7 @@ public:
 private:
     static qint64 carried(const QList<Row>& previous, const Key& key);
     int previousRace(const cLeague& league);
-    QList<Row> rowsOf(int leagueNmbr, int raceNmbr);
+    const QHash<int, QList<Row>>& rowsOf(int raceNmbr);
 
     const cRaces& m_race;
     const cLeagueCollection& m_leagues;
@@ -148,6 +148,7 @@ private:
     QList<int> m_earlierRacesWithWinner; // by date and number
     std::set<std::tuple<int, int, int>> m_missingSummaries; // league, race, team the filler writes
     QHash<std::pair<int, int>, int> m_previousRace;         // race type, car type -> race
+    std::map<int, QHash<int, QList<Row>>> m_rowsOfRace;     // race -> league -> rows
 };
 
 void Engine::load() {
@@ -298,25 +299,34 @@ void Engine::load() {
     }
 }
 
-// The league's rows in a race, in the order they were written.
-QList<Row> Engine::rowsOf(int leagueNmbr, int raceNmbr) {
-    QList<Row> rows;
-    if (raceNmbr != 0) {
-        for (const auto& r : query(QStringLiteral("SELECT place, car_nmbr, team_nmbr, points, total_points FROM"
-                                                  " team_results INDEXED BY team_results_league_race"
-                                                  " WHERE league_nmbr = ? AND race_nmbr = ? ORDER BY rowid"),
-                                   {leagueNmbr, raceNmbr})
-                                 .rows) {
+// Every league's rows in a race, in the order they were written, read a few thousand at a time
+// in one pass over the race rather than league by league.
+const QHash<int, QList<Row>>& Engine::rowsOf(int raceNmbr) {
+    auto it = m_rowsOfRace.find(raceNmbr);
+    if (it != m_rowsOfRace.end())
+        return it->second;
+    QHash<int, QList<Row>>& byLeague = m_rowsOfRace[raceNmbr];
+    if (raceNmbr == 0)
+        return byLeague;
+    for (qint64 after = -1;;) {
+        const SqlRows chunk = query(QStringLiteral("SELECT rowid, league_nmbr, place, car_nmbr, team_nmbr, points,"
+                                                   " total_points FROM team_results INDEXED BY team_results_race"
+                                                   " WHERE race_nmbr = ? AND rowid > ? ORDER BY rowid LIMIT 4000"),
+                                    {raceNmbr, after});
+        if (chunk.rows.isEmpty())
+            break;
+        for (const auto& r : chunk.rows) {
+            after = r[0].toLongLong();
             Row row;
-            row.place = whole(r[0]);
-            row.car = whole(r[1]);
-            row.team = whole(r[2]);
-            row.points = whole(r[3]);
-            row.total = whole(r[4]);
-            rows << row;
+            row.place = whole(r[2]);
+            row.car = whole(r[3]);
+            row.team = whole(r[4]);
+            row.points = whole(r[5]);
+            row.total = whole(r[6]);
+            byLeague[whole(r[1])] << row;
         }
     }
-    return rows;
+    return byLeague;
 }
 
 // The league's previous race: its totals carry on from there and its dropped cars are counted
@@ -442,7 +452,7 @@ int Engine::post(const cLeague& league) {
     ++steps;
 
     // 9: rows of the cars held on race day that have no result.
-    const QList<Row> previous = rowsOf(leagueNmbr, previousRace(league));
+    const QList<Row> previous = rowsOf(previousRace(league)).value(leagueNmbr);
     for (int team : byNumber)
         for (const Holding& h : m_holdings.value(team)) {
             if (!h.inForceOn(m_day) || m_results.contains(h.car))
