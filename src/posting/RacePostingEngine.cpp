@@ -83,6 +83,21 @@ struct Member {
     QString name; // ordering only
 };
 
+struct Summary {
+    int race, team;
+    qint64 points;
+    int place;
+};
+
+// One league's rows worked out, in the order the chain writes them, and the progress steps the
+// chain takes for them.
+struct LeaguePosting {
+    int league = 0;
+    QList<Row> rows;
+    std::vector<Summary> summaries;
+    int steps = 0;
+};
+
 SqlDatabase& db() { return *gConnection->getConnection(); }
 
 SqlRows query(const QString& sql, const QVariantList& params = {}) {
@@ -124,8 +139,9 @@ public:
     Engine(const cRaces& race, const cLeagueCollection& leagues) : m_race(race), m_leagues(leagues) {}
 
     void load();
-    // Works out one league and writes its rows; returns the progress steps the chain would take.
-    int post(const cLeague& league);
+    // Works out one league's rows (writing only the bonus-entry holdings it gives).
+    LeaguePosting work(const cLeague& league);
+    void write(const LeaguePosting& posting);
 
 private:
     static qint64 carried(const QList<Row>& previous, const Key& key);
@@ -354,7 +370,7 @@ qint64 Engine::carried(const QList<Row>& previous, const Key& key) {
     return start ? sum + *start : 0;
 }
 
-int Engine::post(const cLeague& league) {
+LeaguePosting Engine::work(const cLeague& league) {
     const int leagueNmbr = league.leagueNmbr();
     const int raceNmbr = m_race.raceNmbr();
     const ScoringType st = m_scoring.value(league.scoringTypeNmbr());
@@ -535,11 +551,6 @@ int Engine::post(const cLeague& league) {
     std::map<int, qint64> sums;
     for (const Row& row : rows)
         sums[row.team] += row.points;
-    struct Summary {
-        int race, team;
-        qint64 points;
-        int place;
-    };
     std::vector<Summary> summaries;
     for (const auto& [team, points] : sums)
         summaries.push_back({raceNmbr, team, in32(points), 0});
@@ -576,14 +587,19 @@ int Engine::post(const cLeague& league) {
     }
     ++steps;
 
-    for (const Row& row : rows)
+    return {leagueNmbr, rows, summaries, steps};
+}
+
+void Engine::write(const LeaguePosting& posting) {
+    const int raceNmbr = m_race.raceNmbr();
+    for (const Row& row : posting.rows)
         if (!db().exec(kInsertRow, {raceNmbr, row.place, row.qualified, row.car, row.team, row.status, row.fast,
-                                    row.laps, row.most, row.adjustment, row.points, row.qual, row.total, leagueNmbr}))
+                                    row.laps, row.most, row.adjustment, row.points, row.qual, row.total,
+                                    posting.league}))
             throw StandBack{};
-    for (const Summary& s : summaries)
-        if (!db().exec(kInsertSummary, {s.race, s.team, leagueNmbr, s.points, s.place}))
+    for (const Summary& s : posting.summaries)
+        if (!db().exec(kInsertSummary, {s.race, s.team, posting.league, s.points, s.place}))
             throw StandBack{};
-    return steps;
 }
 
 } // namespace
@@ -594,12 +610,21 @@ bool postRaceAllLeagues(const cRaces& race, const cLeagueCollection& leagues) {
     cWorkspace& ws = gConnection->getWorkSpace();
     if (!ws.BeginTrans())
         return false;
-    std::vector<int> steps;
     try {
         Engine engine(race, leagues);
         engine.load();
+        // Every league is worked out before anything is written or the bar moves, so that whatever
+        // the chain would do differently (an overflow, a value it reads its own way) is known first.
+        std::vector<LeaguePosting> postings;
         for (const cLeague& league : leagues)
-            steps.push_back(engine.post(league));
+            postings.push_back(engine.work(league));
+        // The bar moves as each league's rows are written. Only a failing statement can still
+        // send the race to the chain, which then counts its own steps again.
+        for (const LeaguePosting& posting : postings) {
+            engine.write(posting);
+            for (int i = 0; i < posting.steps; ++i)
+                stepProgress();
+        }
     } catch (const StandBack&) {
         ws.Rollback();
         return false;
@@ -608,8 +633,5 @@ bool postRaceAllLeagues(const cRaces& race, const cLeagueCollection& leagues) {
         ws.Rollback();
         return false;
     }
-    for (int n : steps)
-        for (int i = 0; i < n; ++i)
-            stepProgress();
     return true;
 }
