@@ -83,6 +83,21 @@ struct Member {
     QString name; // ordering only
 };
 
+struct Summary {
+    int race, team;
+    qint64 points;
+    int place;
+};
+
+// One league's rows worked out, in the order the chain writes them, and the progress steps the
+// chain takes for them.
+struct LeaguePosting {
+    int league = 0;
+    QList<Row> rows;
+    std::vector<Summary> summaries;
+    int steps = 0;
+};
+
 SqlDatabase& db() { return *gConnection->getConnection(); }
 
 SqlRows query(const QString& sql, const QVariantList& params = {}) {
@@ -124,14 +139,14 @@ public:
     Engine(const cRaces& race, const cLeagueCollection& leagues) : m_race(race), m_leagues(leagues) {}
 
     void load();
-    // Works out one league and writes its rows; returns the progress steps the chain would take.
-    int post(const cLeague& league);
+    // Works out one league's rows (writing only the bonus-entry holdings it gives).
+    LeaguePosting work(const cLeague& league);
+    void write(const LeaguePosting& posting);
 
 private:
-    static qint64 carriedByRows(const QList<Row>& previous, const Key& key);
-    static qint64 carriedBySum(const QList<Row>& previous, const Key& key);
+    static qint64 carried(const QList<Row>& previous, const Key& key);
     int previousRace(const cLeague& league);
-    const QList<Row>& rowsOf(int leagueNmbr, int raceNmbr);
+    const QHash<int, QList<Row>>& rowsOf(int raceNmbr);
 
     const cRaces& m_race;
     const cLeagueCollection& m_leagues;
@@ -144,11 +159,12 @@ private:
     QHash<int, QList<Member>> m_membersByName; // league -> teams by name (teams that exist)
     QHash<int, QList<Holding>> m_holdings;     // team -> holdings by car and date
     QHash<int, Car> m_cars;
+    QSet<int> m_heldCars;
     int m_bonusCar = 0;
     QList<int> m_earlierRacesWithWinner; // by date and number
-    std::set<std::tuple<int, int, int>> m_summaries; // league, race, team of stored summary rows
-    QHash<std::pair<int, int>, QList<Row>> m_previousRows; // league, race -> rows in the order written
+    std::set<std::tuple<int, int, int>> m_missingSummaries; // league, race, team the filler writes
     QHash<std::pair<int, int>, int> m_previousRace;         // race type, car type -> race
+    std::map<int, QHash<int, QList<Row>>> m_rowsOfRace;     // race -> league -> rows
 };
 
 void Engine::load() {
@@ -246,8 +262,11 @@ void Engine::load() {
                              .rows)
         m_membersByName[whole(r[0])] << Member{whole(r[1]), r[2].toString()};
 
-    if (!teams.isEmpty()) {
-        const QString teamList = inList(teams);
+    // Holdings a few hundred teams at a time: the rows as read take several times the room of
+    // what is kept of them.
+    constexpr int kTeamsAtOnce = 300;
+    for (int first = 0; first < teams.size(); first += kTeamsAtOnce) {
+        const QString teamList = inList(teams.mid(first, kTeamsAtOnce));
         for (const auto& r : query(QStringLiteral("SELECT team_nmbr, car_nmbr, efctv_dt, term_dt, active FROM team_car"
                                                   " WHERE team_nmbr IN ") +
                                    teamList + QStringLiteral(" ORDER BY team_nmbr, car_nmbr, efctv_dt"))
@@ -259,10 +278,13 @@ void Engine::load() {
                 h.term = text(r[3]);
             h.active = whole(r[4]);
             m_holdings[whole(r[0])] << h;
+            m_heldCars.insert(h.car);
         }
+    }
+    if (!m_heldCars.isEmpty()) {
         for (const auto& r : query(QStringLiteral("SELECT car_nmbr, race_type_nmbr, car_type_nmbr FROM cars WHERE"
-                                                  " car_nmbr IN (SELECT car_nmbr FROM team_car WHERE team_nmbr IN ") +
-                                   teamList + QStringLiteral(")"))
+                                                  " car_nmbr IN ") +
+                                   inList(m_heldCars.values()))
                                  .rows)
             m_cars.insert(whole(r[0]), Car{whole(r[1]), whole(r[2])});
     }
@@ -271,44 +293,56 @@ void Engine::load() {
         if (m_bonusCar != 0 && it.key() == m_bonusCar)
             throw StandBack{};
 
-    for (const auto& r : query(QStringLiteral("SELECT r.race_nmbr FROM races r WHERE r.race_type_nmbr = ?"
-                                              " AND r.race_dt < ? AND EXISTS (SELECT 1 FROM results x"
+    for (const auto& r : query(QStringLiteral("SELECT r.race_nmbr FROM races r WHERE ") +
+                               raceBeforeCondition(QStringLiteral("r"), raceNmbr) +
+                               QStringLiteral(" AND EXISTS (SELECT 1 FROM results x"
                                               " WHERE x.race_nmbr = r.race_nmbr AND x.place = 1)"
-                                              " ORDER BY r.race_dt, r.race_nmbr"),
-                               {m_raceType, m_day})
+                                              " ORDER BY r.race_dt, r.race_nmbr"))
                              .rows)
         m_earlierRacesWithWinner << whole(r[0]);
+    // Only the rows the filler will write are read: the season's other summary rows stay on disk.
     if (!m_earlierRacesWithWinner.isEmpty()) {
-        for (const auto& r : query(QStringLiteral("SELECT league_nmbr, race_nmbr, team_nmbr FROM team_results_summary"
-                                                  " WHERE league_nmbr IN ") +
-                                   leagueList + QStringLiteral(" AND race_nmbr IN ") + inList(m_earlierRacesWithWinner))
+        for (const auto& r : query(QStringLiteral("SELECT lt.league_nmbr, r.race_nmbr, lt.team_nmbr"
+                                                  " FROM races r, league_teams lt, teams t"
+                                                  " WHERE r.race_nmbr IN ") +
+                                   inList(m_earlierRacesWithWinner) +
+                                   QStringLiteral(" AND lt.team_nmbr = t.team_nmbr AND lt.league_nmbr IN ") + leagueList +
+                                   QStringLiteral(" AND NOT EXISTS (SELECT 1 FROM team_results_summary s"
+                                                  " WHERE s.league_nmbr = lt.league_nmbr AND s.race_nmbr = r.race_nmbr"
+                                                  " AND s.team_nmbr = lt.team_nmbr)"))
                                  .rows)
-            m_summaries.insert({whole(r[0]), whole(r[1]), whole(r[2])});
+            m_missingSummaries.insert({whole(r[0]), whole(r[1]), whole(r[2])});
     }
 }
 
-const QList<Row>& Engine::rowsOf(int leagueNmbr, int raceNmbr) {
-    const std::pair<int, int> id{leagueNmbr, raceNmbr};
-    auto it = m_previousRows.find(id);
-    if (it != m_previousRows.end())
-        return *it;
-    QList<Row> rows;
-    if (raceNmbr != 0) {
-        for (const auto& r : query(QStringLiteral("SELECT place, car_nmbr, team_nmbr, points, total_points FROM"
-                                                  " team_results INDEXED BY team_results_league_race"
-                                                  " WHERE league_nmbr = ? AND race_nmbr = ? ORDER BY rowid"),
-                                   {leagueNmbr, raceNmbr})
-                                 .rows) {
+// Every league's rows in a race, in the order they were written, read a few thousand at a time
+// in one pass over the race rather than league by league.
+const QHash<int, QList<Row>>& Engine::rowsOf(int raceNmbr) {
+    auto it = m_rowsOfRace.find(raceNmbr);
+    if (it != m_rowsOfRace.end())
+        return it->second;
+    QHash<int, QList<Row>>& byLeague = m_rowsOfRace[raceNmbr];
+    if (raceNmbr == 0)
+        return byLeague;
+    for (qint64 after = -1;;) {
+        const SqlRows chunk = query(QStringLiteral("SELECT rowid, league_nmbr, place, car_nmbr, team_nmbr, points,"
+                                                   " total_points FROM team_results INDEXED BY team_results_race"
+                                                   " WHERE race_nmbr = ? AND rowid > ? ORDER BY rowid LIMIT 4000"),
+                                    {raceNmbr, after});
+        if (chunk.rows.isEmpty())
+            break;
+        for (const auto& r : chunk.rows) {
+            after = r[0].toLongLong();
             Row row;
-            row.place = whole(r[0]);
-            row.car = whole(r[1]);
-            row.team = whole(r[2]);
-            row.points = whole(r[3]);
-            row.total = whole(r[4]);
-            rows << row;
+            row.place = whole(r[2]);
+            row.car = whole(r[3]);
+            row.team = whole(r[4]);
+            row.points = whole(r[5]);
+            row.total = whole(r[6]);
+            byLeague[whole(r[1])] << row;
         }
     }
-    return *m_previousRows.insert(id, rows);
+    return byLeague;
 }
 
 // The league's previous race: its totals carry on from there and its dropped cars are counted
@@ -322,25 +356,9 @@ int Engine::previousRace(const cLeague& league) {
     return *m_previousRace.insert(kind, r.rows.isEmpty() ? 0 : whole(r.rows[0][0]));
 }
 
-// The car's total for the team after the previous race as the rows of cars without a result and
-// of dropped cars carry it: the first row's starting total plus the points of each of its rows.
-qint64 Engine::carriedByRows(const QList<Row>& previous, const Key& key) {
-    qint64 total = 0;
-    bool found = false;
-    for (const Row& row : previous) {
-        if (row.key() != key)
-            continue;
-        if (!found)
-            total += row.total - row.points;
-        found = true;
-        total += row.points;
-    }
-    return in32(total);
-}
-
-// The same as the totals step works it out for every row: the smallest starting total of the
-// car's rows plus the points of each of them.
-qint64 Engine::carriedBySum(const QList<Row>& previous, const Key& key) {
+// The car's total for the team after the previous race: the smallest starting total of its rows
+// there (total less points) plus the points of each of them; 0 when it had none.
+qint64 Engine::carried(const QList<Row>& previous, const Key& key) {
     qint64 sum = 0;
     std::optional<qint64> start;
     for (const Row& row : previous) {
@@ -352,7 +370,7 @@ qint64 Engine::carriedBySum(const QList<Row>& previous, const Key& key) {
     return start ? sum + *start : 0;
 }
 
-int Engine::post(const cLeague& league) {
+LeaguePosting Engine::work(const cLeague& league) {
     const int leagueNmbr = league.leagueNmbr();
     const int raceNmbr = m_race.raceNmbr();
     const ScoringType st = m_scoring.value(league.scoringTypeNmbr());
@@ -450,7 +468,7 @@ int Engine::post(const cLeague& league) {
     ++steps;
 
     // 9: rows of the cars held on race day that have no result.
-    const QList<Row>& previous = rowsOf(leagueNmbr, previousRace(league));
+    const QList<Row> previous = rowsOf(previousRace(league)).value(leagueNmbr);
     for (int team : byNumber)
         for (const Holding& h : m_holdings.value(team)) {
             if (!h.inForceOn(m_day) || m_results.contains(h.car))
@@ -463,7 +481,7 @@ int Engine::post(const cLeague& league) {
             row.car = h.car;
             row.team = team;
             row.status = 2;
-            row.total = carriedByRows(previous, row.key());
+            row.total = in32(carried(previous, row.key()));
             rows << row;
             ++steps;
         }
@@ -504,7 +522,7 @@ int Engine::post(const cLeague& league) {
 
     // 12: season totals.
     for (Row& row : rows)
-        row.total = in32(row.points + carriedBySum(previous, row.key()));
+        row.total = in32(row.points + carried(previous, row.key()));
     steps += 1 + int(rows.size());
 
     // 13: cars that left their team since the previous race, one row each with the total they had there.
@@ -521,7 +539,7 @@ int Engine::post(const cLeague& league) {
         row.car = old.car;
         row.team = old.team;
         row.status = 2;
-        row.total = carriedByRows(previous, old.key());
+        row.total = in32(carried(previous, old.key()));
         droppedRows << row;
         ++steps;
     }
@@ -533,11 +551,6 @@ int Engine::post(const cLeague& league) {
     std::map<int, qint64> sums;
     for (const Row& row : rows)
         sums[row.team] += row.points;
-    struct Summary {
-        int race, team;
-        qint64 points;
-        int place;
-    };
     std::vector<Summary> summaries;
     for (const auto& [team, points] : sums)
         summaries.push_back({raceNmbr, team, in32(points), 0});
@@ -545,13 +558,16 @@ int Engine::post(const cLeague& league) {
     if (!m_earlierRacesWithWinner.isEmpty() && !byName.isEmpty()) {
         for (int earlier : m_earlierRacesWithWinner)
             for (const Member& member : byName)
-                if (!m_summaries.count({leagueNmbr, earlier, member.team}))
+                if (m_missingSummaries.count({leagueNmbr, earlier, member.team}))
                     summaries.push_back({earlier, member.team, 0, 0});
     }
     steps += int(m_earlierRacesWithWinner.size()) * (int(byName.size()) + 1);
     ++steps;
 
-    // 15: places; equal points share one.
+    // 15: places; equal points share one, the first team opens place 1, and a league whose
+    // teams all have 0 points has nobody placed.
+    const bool anyPoints = std::any_of(summaries.begin(), summaries.begin() + long(raceSummaries),
+                                       [](const Summary& s) { return s.points != 0; });
     std::vector<size_t> order(raceSummaries);
     for (size_t i = 0; i < raceSummaries; ++i)
         order[i] = i;
@@ -562,7 +578,7 @@ int Engine::post(const cLeague& league) {
     int place = 0;
     int counter = 1;
     for (size_t i : order) {
-        if (summaries[i].points != previousPoints || (!highScore && counter == 1))
+        if (anyPoints && (counter == 1 || summaries[i].points != previousPoints))
             place = counter;
         summaries[i].place = place;
         previousPoints = summaries[i].points;
@@ -571,14 +587,19 @@ int Engine::post(const cLeague& league) {
     }
     ++steps;
 
-    for (const Row& row : rows)
+    return {leagueNmbr, rows, summaries, steps};
+}
+
+void Engine::write(const LeaguePosting& posting) {
+    const int raceNmbr = m_race.raceNmbr();
+    for (const Row& row : posting.rows)
         if (!db().exec(kInsertRow, {raceNmbr, row.place, row.qualified, row.car, row.team, row.status, row.fast,
-                                    row.laps, row.most, row.adjustment, row.points, row.qual, row.total, leagueNmbr}))
+                                    row.laps, row.most, row.adjustment, row.points, row.qual, row.total,
+                                    posting.league}))
             throw StandBack{};
-    for (const Summary& s : summaries)
-        if (!db().exec(kInsertSummary, {s.race, s.team, leagueNmbr, s.points, s.place}))
+    for (const Summary& s : posting.summaries)
+        if (!db().exec(kInsertSummary, {s.race, s.team, posting.league, s.points, s.place}))
             throw StandBack{};
-    return steps;
 }
 
 } // namespace
@@ -589,12 +610,21 @@ bool postRaceAllLeagues(const cRaces& race, const cLeagueCollection& leagues) {
     cWorkspace& ws = gConnection->getWorkSpace();
     if (!ws.BeginTrans())
         return false;
-    std::vector<int> steps;
     try {
         Engine engine(race, leagues);
         engine.load();
+        // Every league is worked out before anything is written or the bar moves, so that whatever
+        // the chain would do differently (an overflow, a value it reads its own way) is known first.
+        std::vector<LeaguePosting> postings;
         for (const cLeague& league : leagues)
-            steps.push_back(engine.post(league));
+            postings.push_back(engine.work(league));
+        // The bar moves as each league's rows are written. Only a failing statement can still
+        // send the race to the chain, which then counts its own steps again.
+        for (const LeaguePosting& posting : postings) {
+            engine.write(posting);
+            for (int i = 0; i < posting.steps; ++i)
+                stepProgress();
+        }
     } catch (const StandBack&) {
         ws.Rollback();
         return false;
@@ -603,8 +633,5 @@ bool postRaceAllLeagues(const cRaces& race, const cLeagueCollection& leagues) {
         ws.Rollback();
         return false;
     }
-    for (int n : steps)
-        for (int i = 0; i < n; ++i)
-            stepProgress();
     return true;
 }
