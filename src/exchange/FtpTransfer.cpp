@@ -51,17 +51,6 @@ FtpState& ftp() {
     return state;
 }
 
-// The boxes of this client: OK only, no icon, the application's title. The hourglass makes way while
-// the box is up.
-void ftpMessage(const QString& text) {
-    const int pointer = mousePointer();
-    if (pointer == PointerHourglass)
-        setMousePointer(PointerDefault);
-    ui().messageBox(text, QLatin1String(kProductName), MsgIcon::None, MsgButtons::Ok);
-    if (pointer == PointerHourglass)
-        setMousePointer(pointer);
-}
-
 // A name that stays inside the folder it is put in.
 bool isPlainFileName(const QString& name) {
     if (name.isEmpty() || name == QLatin1String(".") || name == QLatin1String(".."))
@@ -178,6 +167,15 @@ bool probeDirectory(const QString& directory) {
 
 } // namespace
 
+void exchangeMessage(const QString& text) {
+    const int pointer = mousePointer();
+    if (pointer == PointerHourglass)
+        setMousePointer(PointerDefault);
+    ui().messageBox(text, QLatin1String(kProductName), MsgIcon::None, MsgButtons::Ok);
+    if (pointer == PointerHourglass)
+        setMousePointer(pointer);
+}
+
 QString downloadHost() { return downloadHostSetting(); }
 void setDownloadHost(const QString& host) {
     downloadHostSetting() = host.trimmed().isEmpty() ? QLatin1String(kDefaultDownloadHost) : host.trimmed();
@@ -245,22 +243,22 @@ void reportFtpError(int code, const QString& step) {
         const QString responseText = text.mid(4);
         if (text.contains(QLatin1String("The system cannot find the file specified"), Qt::CaseInsensitive) ||
             s.lastResult == CURLE_REMOTE_FILE_NOT_FOUND)
-            ftpMessage(QStringLiteral("File not found. Try back later."));
+            exchangeMessage(QStringLiteral("File not found. Try back later."));
         else if (text.contains(QLatin1String("The system cannot find the path specified"), Qt::CaseInsensitive) ||
                  s.lastResult == CURLE_REMOTE_ACCESS_DENIED) // a folder the server would not enter
-            ftpMessage(QStringLiteral("Unable to process. Check your username, password and location."));
+            exchangeMessage(QStringLiteral("Unable to process. Check your username, password and location."));
         else
-            ftpMessage(step + QStringLiteral(" Extd Err: ") + responseCode + QLatin1Char(' ') + responseText);
+            exchangeMessage(step + QStringLiteral(" Extd Err: ") + responseCode + QLatin1Char(' ') + responseText);
     } else if (code == FtpNameNotResolved) {
-        ftpMessage(QStringLiteral("Error Connecting to FTP Server. Make sure you specified the correct server name."));
+        exchangeMessage(QStringLiteral("Error Connecting to FTP Server. Make sure you specified the correct server name."));
     } else if (s.lastResult == CURLE_OPERATION_TIMEDOUT) {
-        ftpMessage(QStringLiteral("The FTP server has not answered for %1 seconds; the transfer was given up. "
+        exchangeMessage(QStringLiteral("The FTP server has not answered for %1 seconds; the transfer was given up. "
                                   "Try back later.")
                        .arg(kFtpStallSeconds));
     } else {
         // A refused connection, a timeout or a local file that cannot be read would otherwise end a
         // download or a publish without a word, as if it had worked.
-        ftpMessage(step + QStringLiteral(" Err: ") + s.lastDescription);
+        exchangeMessage(step + QStringLiteral(" Err: ") + s.lastDescription);
     }
     closeInternet();
 }
@@ -296,12 +294,12 @@ void listFtpDirectory(const QString& dir) {
     if (!ok)
         reportFtpError(lastErrorCode(), QStringLiteral("FtpFindFirstFile"));
     else if (names.trimmed().isEmpty())
-        ftpMessage(QStringLiteral("This directory is empty!"));
+        exchangeMessage(QStringLiteral("This directory is empty!"));
 }
 
 bool getFtpFile(const QString& remotePath, const QString& localFolder) {
     if (!ftp().connected) {
-        ftpMessage(QStringLiteral("Internet connection not found.\r\nConnect to the Internet and try again."));
+        exchangeMessage(QStringLiteral("Internet connection not found.\r\nConnect to the Internet and try again."));
         return false;
     }
     const qsizetype slash = remotePath.lastIndexOf(QLatin1Char('/'));
@@ -346,13 +344,13 @@ bool putFtpFile(const QString& localPath, const QString& remoteFolder) {
     if (!s.connected)
         return false;
     if (localPath.isEmpty()) {
-        ftpMessage(QStringLiteral("Please select a local file to put"));
+        exchangeMessage(QStringLiteral("Please select a local file to put"));
         return false;
     }
     if (!remoteFolder.isEmpty()) {
         const QString target = resolveDirectory(s.directory, remoteFolder);
         if (!probeDirectory(target)) {
-            ftpMessage(QStringLiteral("Location (FTP Site) not found. Check spelling of Location."));
+            exchangeMessage(QStringLiteral("Location (FTP Site) not found. Check spelling of Location."));
             closeInternet();
             return false;
         }

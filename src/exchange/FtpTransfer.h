@@ -30,6 +30,10 @@ void setDownloadHost(const QString& host);
 QString downloadFolder();
 void setDownloadFolder(const QString& folder);
 
+// The boxes of the downloads, imports and publishing: OK only, no icon, the application's title. The
+// hourglass makes way while the box is up.
+void exchangeMessage(const QString& text);
+
 void openInternet();
 void closeInternet();
 // Logs in when a session is open and no connection is; otherwise does nothing. Empty user names

@@ -274,15 +274,6 @@ LineOutcome importHolding(RecordReader& r, ImportRun&) {
     return holding.insertRow() && holding.updateRow() ? LineOutcome::Imported : LineOutcome::StoreFailed;
 }
 
-void showImportBox(const QString& text) {
-    const int pointer = mousePointer();
-    if (pointer == PointerHourglass)
-        setMousePointer(PointerDefault);
-    ui().messageBox(text, QLatin1String(kProductName), MsgIcon::None, MsgButtons::Ok);
-    if (pointer == PointerHourglass)
-        setMousePointer(pointer);
-}
-
 bool importSeriesFile(const char* name) {
     return downloadAndImport(QLatin1String(name));
 }
@@ -329,7 +320,7 @@ bool importFile(const QString& path) {
             if (fields.size() < 2)
                 continue;
             if (!unknownTypeShown) {
-                showImportBox(QStringLiteral("Invalid file format.\r\nDo you have the most current version of Quorvanti?"));
+                exchangeMessage(QStringLiteral("Invalid file format.\r\nDo you have the most current version of Quorvanti?"));
                 unknownTypeShown = true;
             }
             continue;
@@ -363,7 +354,7 @@ bool importFile(const QString& path) {
         if (outcome == LineOutcome::Refused) {
             tx.rollback();
             closeFile(handle);
-            showImportBox(QStringLiteral("Line %1 cannot be imported: %2\r\nNothing was imported from this file.")
+            exchangeMessage(QStringLiteral("Line %1 cannot be imported: %2\r\nNothing was imported from this file.")
                               .arg(reader.lineNumber())
                               .arg(run.problem.isEmpty() ? record.problem : run.problem));
             return false;

@@ -7,19 +7,6 @@
 #include <QDir>
 #include <QFileInfo>
 
-namespace {
-
-void publishMessage(const QString& text) {
-    const int pointer = mousePointer();
-    if (pointer == PointerHourglass)
-        setMousePointer(PointerDefault);
-    ui().messageBox(text, QLatin1String(kProductName), MsgIcon::None, MsgButtons::Ok);
-    if (pointer == PointerHourglass)
-        setMousePointer(pointer);
-}
-
-} // namespace
-
 PublishLocation splitLocation(const QString& location) {
     const qsizetype slash = location.indexOf(QLatin1Char('/'));
     if (slash < 0)
@@ -36,12 +23,12 @@ PublishResult publishReports(const QString& location, const QString& user, const
     if (!reportFolder.isEmpty()) {
         // Nothing to send is said before any connection is tried, not passed off as a publish.
         if (!QFileInfo(reportFolder).isDir()) {
-            publishMessage(QStringLiteral("The folder ") + reportFolder + QStringLiteral(" does not exist."));
+            exchangeMessage(QStringLiteral("The folder ") + reportFolder + QStringLiteral(" does not exist."));
             return result;
         }
         pages = folder.entryList({QStringLiteral("*.html")}, QDir::Files, QDir::Name);
         if (pages.isEmpty()) {
-            publishMessage(QStringLiteral("There are no pages (*.html) to publish in ") + reportFolder +
+            exchangeMessage(QStringLiteral("There are no pages (*.html) to publish in ") + reportFolder +
                            QLatin1Char('.'));
             return result;
         }
