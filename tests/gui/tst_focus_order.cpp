@@ -232,6 +232,50 @@ private slots:
         QVERIFY(w.findChild<QPushButton*>(QStringLiteral("cmdApply"))->isEnabled());
     }
 
+    // A box left for Cancel is not checked on leaving; the save that Yes runs checks it first.
+    void cancelThenYesChecksTheBoxBeingTyped() {
+        TestDataFile::exec("INSERT INTO group_dm VALUES (600, 4, 'Old Group')");
+        cGroup group;
+        group.load(600);
+        frmGroup w;
+        bool ran = false;
+        whileModal<frmGroup>([this, &ran](frmGroup* d) {
+            ran = true;
+            press(Qt::Key_Tab);
+            QCOMPARE(nameOf(focused()), QStringLiteral("txtMaxNmbr"));
+            type(QStringLiteral("abc"));
+            ui().clear();
+            ui().answers = {AnswerYes};
+            QTest::mouseClick(d->findChild<QPushButton*>(QStringLiteral("cmdCancel")), Qt::LeftButton);
+            QCOMPARE(ui().boxes.size(), 2);
+            QCOMPARE(ui().boxes[0].text, QStringLiteral("Do you want to save changes"));
+            QCOMPARE(ui().boxes[1].text, QStringLiteral("Invalid Entry"));
+        });
+        w.showWith(group);
+        QVERIFY(ran);
+        QCOMPARE(countRows("SELECT max_nmbr FROM group_dm WHERE group_nmbr = 600"), 4);
+    }
+
+    // Leaving a tab by a click on another runs the check of the box typed in and stays when refused.
+    void tabLeaveChecksTheBoxBeingTyped() {
+        cScoringType method;
+        frmScoring w;
+        w.fillFrom(method);
+        showActive(&w);
+        type(QStringLiteral("Alpha Points"));
+        press(Qt::Key_Tab);
+        QCOMPARE(nameOf(focused()), QStringLiteral("txtLapsLedBonus"));
+        type(QStringLiteral("x"));
+        ui().clear();
+        QTabBar* bar = w.findChild<QTabBar*>();
+        QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(1).center());
+        settle();
+        QCOMPARE(ui().lastBoxText(), QStringLiteral("Invalid Entry"));
+        QCOMPARE(bar->currentIndex(), 0);
+        QTRY_COMPARE(nameOf(focused()), QStringLiteral("txtLapsLedBonus"));
+        QCOMPARE(countRows("SELECT count(*) FROM scoring_type WHERE scoring_type_name = 'Alpha Points'"), 0);
+    }
+
     void newLeagueTakesTypingFromTheStart() {
         cLeague league;
         frmLeague w;
