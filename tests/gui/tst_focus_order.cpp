@@ -14,6 +14,7 @@
 #include "editors/EditorGrid.h"
 #include "editors/races/frmRace.h"
 #include "editors/races/frmRaceType.h"
+#include "editors/races/frmRaceTypes.h"
 #include "editors/races/frmScoring.h"
 #include "editors/teams/frmCar.h"
 #include "editors/teams/frmGroup.h"
@@ -161,6 +162,18 @@ private slots:
         w.loadWith(race);
         expectWalk(&w, {"txtRaceName", "txtTrackName", "cmbRaceType", "cmbCarType", "txtRaceDate", "cmdRaceDate",
                         "cmdOK", "cmdCancel", "tabs", "txtRaceName"});
+    }
+
+    // The race-type list opens in its list, and Enter there presses its default button, OK.
+    void raceTypeListOpensInItsList() {
+        frmRaceTypes w;
+        w.loadRaceTypes(QString());
+        showActive(&w);
+        QCOMPARE(nameOf(focused()), QStringLiteral("lvwRaceTypes"));
+        press(Qt::Key_Down);
+        press(Qt::Key_Return);
+        QVERIFY(!w.isVisible());
+        QCOMPARE(w.result(), int(QDialog::Accepted));
     }
 
     // Typing from the moment the window opens lands in the name; a space presses no button, and
