@@ -254,6 +254,22 @@ private slots:
         QVERIFY(m_w->resultsChanged());
     }
 
+    // A click on Post Results while a refused entry is being typed: the refusal shows once, the
+    // cell keeps the focus, and nothing is posted.
+    void postClickedFromARefusedCellPostsNothing() {
+        open(1);
+        tabs()->setCurrentIndex(frmRace::TabResults);
+        QTest::mouseClick(cell(grid(), 0, 0), Qt::LeftButton);
+        QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("-3"));
+        ui().clear();
+        QTest::mouseClick(child<QPushButton>("cmdPostResults"), Qt::LeftButton);
+        settle();
+        QCOMPARE(ui().boxes.size(), 1);
+        QCOMPARE(ui().lastBoxText(), QStringLiteral("Invalid Entry"));
+        QCOMPARE(postedRows(1), 0);
+        QTRY_COMPARE(QApplication::focusWidget(), cell(grid(), 0, 0));
+    }
+
     void raceTypeStaysWhileResultsExist() {
         open(1);
         auto* types = child<QComboBox>("cmbRaceType");
