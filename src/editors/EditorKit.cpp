@@ -220,11 +220,39 @@ void EditorDialog::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
     if (event->spontaneous())
         return;
+    if (!m_tabsWatched) {
+        m_tabsWatched = true;
+        for (QTabWidget* tabs : findChildren<QTabWidget*>())
+            if (tabs->window() == this)
+                connect(tabs, &QTabWidget::currentChanged, this, [this, tabs] { focusIntoTab(tabs); });
+    }
     if (QWidget* field = firstField(this)) {
         field->setFocus(Qt::TabFocusReason);
         if (auto* box = qobject_cast<QLineEdit*>(field))
             box->selectAll();
     }
+}
+
+void EditorDialog::focusIntoTab(QTabWidget* tabs) {
+    // After the window's own handling of the switch (which may switch back and refocus a field):
+    // a click on a tab leaves the focus on whatever followed the hidden page, often a button.
+    QPointer<QTabWidget> watched = tabs;
+    QMetaObject::invokeMethod(
+        this,
+        [this, watched] {
+            if (!watched || !isVisible())
+                return;
+            QWidget* page = watched->currentWidget();
+            QWidget* focus = QApplication::focusWidget();
+            // The page itself takes the focus when none of its fields could (a disabled frame).
+            const bool inField = focus && focus != page && page->isAncestorOf(focus) &&
+                                 (focus->focusPolicy() & Qt::TabFocus);
+            if (!page || inField || focus == watched->tabBar())
+                return;
+            if (QWidget* field = firstField(page))
+                focusWithoutLeaveChecks(field);
+        },
+        Qt::QueuedConnection);
 }
 
 void EditorDialog::keyPressEvent(QKeyEvent* event) {
@@ -253,10 +281,11 @@ void setTabChain(std::initializer_list<QWidget*> widgets) {
     }
 }
 
-QWidget* firstField(QWidget* window) {
+QWidget* firstField(QWidget* container) {
+    QWidget* window = container->window();
     for (QWidget* w = window->nextInFocusChain(); w && w != window; w = w->nextInFocusChain()) {
-        if (w->window() != window || !(w->focusPolicy() & Qt::TabFocus) || !w->isEnabled() ||
-            !w->isVisibleTo(window))
+        if (w->window() != window || !container->isAncestorOf(w) || !(w->focusPolicy() & Qt::TabFocus) ||
+            !w->isEnabled() || !w->isVisibleTo(container))
             continue;
         if (qobject_cast<QPushButton*>(w) || qobject_cast<QTabBar*>(w) || qobject_cast<QTabWidget*>(w))
             continue;

@@ -289,6 +289,30 @@ private slots:
         QCOMPARE(countRows("SELECT count(*) FROM scoring_type WHERE scoring_type_name = 'Alpha Points'"), 0);
     }
 
+    // A click on a tab brings the focus into that tab's first field, so what is typed next lands there.
+    void clickOnATabFocusesItsFirstField() {
+        cScoringType method;
+        frmScoring scoring;
+        scoring.fillFrom(method);
+        showActive(&scoring);
+        type(QStringLiteral("Alpha Points"));
+        QTabBar* bar = scoring.findChild<QTabBar*>();
+        QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(1).center());
+        QTRY_COMPARE(focused(), scoring.pointsGrid()->cell(0, 0));
+        scoring.close();
+
+        cTeam team;
+        team.load(500);
+        frmTeam editor;
+        editor.fillWith(team);
+        showActive(&editor);
+        bar = editor.findChild<QTabBar*>();
+        QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(1).center());
+        QTRY_COMPARE(nameOf(focused()), QStringLiteral("lvwTeamCars"));
+        QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(0).center());
+        QTRY_COMPARE(nameOf(focused()), QStringLiteral("TxtTeamName"));
+    }
+
     void newLeagueTakesTypingFromTheStart() {
         cLeague league;
         frmLeague w;
