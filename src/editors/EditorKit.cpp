@@ -17,6 +17,7 @@
 #include <QShowEvent>
 #include <QTabBar>
 #include <QTabWidget>
+#include <QTimer>
 #include <cmath>
 
 namespace {
@@ -53,7 +54,11 @@ public:
 // refusal has put the focus back, and the save or post the button runs must not go ahead.
 class SwallowClick : public QObject {
 public:
-    using QObject::QObject;
+    // Only the press being delivered now: when the refusal's message box took the release, the
+    // next click on the button must act again.
+    explicit SwallowClick(QObject* button) : QObject(button) {
+        QTimer::singleShot(0, this, [this] { deleteLater(); });
+    }
     bool eventFilter(QObject*, QEvent* event) override {
         switch (event->type()) {
         case QEvent::MouseButtonPress:
@@ -240,14 +245,14 @@ void EditorDialog::focusIntoTab(QTabWidget* tabs) {
     QMetaObject::invokeMethod(
         this,
         [this, watched] {
-            if (!watched || !isVisible())
+            QWidget* page = watched ? watched->currentWidget() : nullptr;
+            if (!page || !isVisible())
                 return;
-            QWidget* page = watched->currentWidget();
             QWidget* focus = QApplication::focusWidget();
             // The page itself takes the focus when none of its fields could (a disabled frame).
             const bool inField = focus && focus != page && page->isAncestorOf(focus) &&
                                  (focus->focusPolicy() & Qt::TabFocus);
-            if (!page || inField || focus == watched->tabBar())
+            if (inField || focus == watched->tabBar())
                 return;
             if (QWidget* field = firstField(page))
                 focusWithoutLeaveChecks(field);
