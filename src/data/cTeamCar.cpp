@@ -314,6 +314,9 @@ bool cTeamCarCollection::TermAll(int teamNmbr, const QDate& termDt) {
         return false;
     const QString sql = QStringLiteral(" UPDATE team_car ") + QStringLiteral(" SET term_dt = ") + dateValue(termDt) +
                         QStringLiteral(" WHERE team_nmbr = ") + QString::number(teamNmbr) +
-                        QStringLiteral(" AND term_dt is NULL ");
+                        QStringLiteral(" AND term_dt is NULL ") +
+                        // A holding that starts on or after the day stays open: ending it before it
+                        // begins would break the rule every termination date keeps.
+                        QStringLiteral(" AND efctv_dt < ") + dateValue(termDt);
     return m_db.execute(sql);
 }

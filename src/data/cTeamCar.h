@@ -103,7 +103,8 @@ public:
     // The holdings of the league's teams in force on the race day, of entries of the race's race
     // type, whose entry has no result in that race (bonus entries and inactive holdings included).
     int loadDNQcars(const cLeague& league, const cRaces& race);
-    // Ends every current holding of the team on termDt; false without a date.
+    // Ends every current holding of the team on termDt; one that starts on termDt or later stays
+    // open. False without a date.
     bool TermAll(int teamNmbr, const QDate& termDt);
 
 private:

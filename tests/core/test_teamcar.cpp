@@ -183,6 +183,13 @@ TEST(TeamCarCollection, TermAllEndsOnlyCurrentHoldings) {
     EXPECT_EQ(count("SELECT count(*) FROM team_car WHERE team_nmbr = 5 AND term_dt = '2024-06-30'"), 2);
     EXPECT_EQ(TestDataFile::scalar("SELECT term_dt FROM team_car WHERE car_nmbr = 7").toString(), "2024-02-01");
     EXPECT_EQ(count("SELECT count(*) FROM team_car WHERE team_nmbr = 6 AND term_dt IS NULL"), 1);
+    // Holdings that have not begun by the day are left open, not ended before they start.
+    hold(5, 10, "2024-07-01");
+    hold(5, 11, "2024-06-30");
+    hold(5, 12, "2024-06-29");
+    ASSERT_TRUE(list.TermAll(5, QDate(2024, 6, 30)));
+    EXPECT_EQ(count("SELECT count(*) FROM team_car WHERE team_nmbr = 5 AND term_dt IS NULL"), 2);
+    EXPECT_EQ(TestDataFile::scalar("SELECT term_dt FROM team_car WHERE car_nmbr = 12").toString(), "2024-06-30");
 }
 
 TEST(TeamCarCollection, InsertNewReplacesTheTeamsHoldingsAllOrNothing) {

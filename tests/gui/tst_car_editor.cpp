@@ -97,7 +97,8 @@ void CarEditorTest::fillingIsNoEdit() {
     QCOMPARE(m_window->windowTitle(), QStringLiteral("Car - 24  Red Driver"));
     QVERIFY(!box("txtCarNumber")->isEnabled());
     QVERIFY(!option("OptCar")->isEnabled());
-    QVERIFY(option("optBonus")->isEnabled());
+    // A stored car cannot become the race type's bonus entry.
+    QVERIFY(!option("optBonus")->isEnabled());
     QCOMPARE(combo("cmbGroup")->currentText(), QStringLiteral("Group A"));
     // Without an edit Cancel closes at once.
     QTest::mouseClick(button("cmdCancel"), Qt::LeftButton);
@@ -218,13 +219,32 @@ void CarEditorTest::onlyOneTopBonusPerRaceType() {
         QVERIFY(ui().boxes.isEmpty());
         QCOMPARE(stored(502)->sponsor(), QStringLiteral("Acme Oil"));
     }
+    {
+        cCar car;
+        open(car);
+        choose("cmbRaceType", 6);
+        QTest::mouseClick(option("optBonus"), Qt::LeftButton);
+        QTest::mouseClick(button("cmdOK"), Qt::LeftButton);
+        QVERIFY(ui().boxes.isEmpty());
+        QCOMPARE(countRows("SELECT COUNT(*) FROM cars WHERE race_type_nmbr = 6 AND car_type_nmbr = 3"), 1);
+    }
+    // A stored driver, and a new car once Apply has stored it, are offered no "Top Bonus".
+    auto driver = stored(501);
+    open(*driver);
+    QVERIFY(!option("optBonus")->isEnabled());
+    QTest::mouseClick(option("optBonus"), Qt::LeftButton);
+    QVERIFY(!option("optBonus")->isChecked());
+    QCOMPARE(driver->carTypeNmbr(), 2);
     cCar car;
     open(car);
     choose("cmbRaceType", 6);
-    QTest::mouseClick(option("optBonus"), Qt::LeftButton);
-    QTest::mouseClick(button("cmdOK"), Qt::LeftButton);
-    QVERIFY(ui().boxes.isEmpty());
-    QCOMPARE(countRows("SELECT COUNT(*) FROM cars WHERE race_type_nmbr = 6 AND car_type_nmbr = 3"), 1);
+    QTest::mouseClick(option("OptCar"), Qt::LeftButton);
+    type("txtCarNumber", "88");
+    type("txtDriver", "Green Driver");
+    QVERIFY(option("optBonus")->isEnabled());
+    QTest::mouseClick(button("cmdApply"), Qt::LeftButton);
+    QVERIFY(car.carNmbr() > 0);
+    QVERIFY(!option("optBonus")->isEnabled());
 }
 
 void CarEditorTest::newDriverIsStoredOnlyAfterTheNameQuestion() {
@@ -272,6 +292,21 @@ void CarEditorTest::raceTypeOfAHeldCarIsFrozen() {
         QCOMPARE(car->raceTypeNmbr(), 1);
         QVERIFY(!button("cmdApply")->isEnabled());
     }
+    // So does a result of any race: the race window would lose the car of the stored result.
+    TestDataFile::exec("INSERT INTO races (race_nmbr, race_name, race_type_nmbr, car_type_nmbr) VALUES (1, 'R', 1, 2)");
+    TestDataFile::exec("INSERT INTO results (race_nmbr, car_nmbr, place) VALUES (1, 501, 3)");
+    {
+        auto car = stored(501);
+        open(*car);
+        choose("cmbRaceType", 2);
+        QCOMPARE(ui().lastBoxText(), QStringLiteral("Can not change Race Type.\r\nThis Car has Results for at least "
+                                                     "one Race."));
+        QCOMPARE(combo("cmbRaceType")->currentText(), QStringLiteral("Wexford Cup"));
+        QCOMPARE(car->raceTypeNmbr(), 1);
+        QTest::mouseClick(button("cmdOK"), Qt::LeftButton);
+        QCOMPARE(stored(501)->raceTypeNmbr(), 1);
+    }
+    TestDataFile::exec("DELETE FROM results");
     auto car = stored(501);
     open(*car);
     choose("cmbRaceType", 2);

@@ -264,6 +264,25 @@ private slots:
         QCOMPARE(countRows(QStringLiteral("SELECT count(*) FROM cars WHERE car_nmbr = 5")), 1);
     }
 
+    void getResultsWhoseImportFailsSaysSo() {
+        needServer();
+        serve("wccars.qvi", "11;5;1;1;\"Car 5\";;;;\r\n");
+        serve("wcc20240301.qvi", "13;2;1;5;1;0;0;12;0\r\n13;2;1;2;2;0;0;0;0\r\n");
+        // The data file refuses the new results part way, as a full disk would.
+        TestDataFile::exec("CREATE TRIGGER refuse_results BEFORE INSERT ON results "
+                           "BEGIN SELECT RAISE(ROLLBACK, 'disk full'); END");
+        openRace(1);
+        getResults();
+        checkLastBox(Failure);
+        QVERIFY(!ui().boxes.isEmpty());
+        for (const RecordingUi::Box& box : ui().boxes)
+            QVERIFY(box.text != Success);
+        // Nothing of the file was kept, and the grid shows what is stored.
+        QCOMPARE(countRows(QStringLiteral("SELECT count(*) FROM results WHERE race_nmbr = 1")), 4);
+        QCOMPARE(grid()->rowCount(), 4);
+        QCOMPARE(grid()->text(3, 1), QStringLiteral("Car 4"));
+    }
+
     void getResultsServesOnlyTheWexfordCupWithAScoreBy_data() {
         QTest::addColumn<int>("raceType");
         QTest::addColumn<int>("carType");

@@ -99,12 +99,14 @@ private slots:
         whileModal<frmGroup>([&group](frmGroup* e) {
             QCOMPARE(e->maxBox()->text(), QString());
             QVERIFY(e->noLimitBox()->isChecked());
-            // The first digit unchecks "No Limit", which puts 1 into the box.
-            e->maxBox()->setFocus();
-            QTest::keyClicks(e->maxBox(), "5");
-            QCOMPARE(e->maxBox()->text(), QString("1"));
+            // A number typed into the box unticks "No Limit" and stays as typed.
+            QTest::mouseClick(e->maxBox(), Qt::LeftButton);
+            settle();
+            QCOMPARE(QApplication::focusWidget(), e->maxBox());
+            QTest::keyClicks(QApplication::focusWidget(), "5");
+            QCOMPARE(e->maxBox()->text(), QString("5"));
             QVERIFY(!e->noLimitBox()->isChecked());
-            QCOMPARE(group.maxNmbr(), 1);
+            QCOMPARE(group.maxNmbr(), 5);
             e->noLimitBox()->click();
             QCOMPARE(e->maxBox()->text(), QString());
             QCOMPARE(group.maxNmbr(), -1);
@@ -123,6 +125,35 @@ private slots:
         });
         frmGroup editor;
         editor.showWith(group);
+    }
+
+    void cancelYesStaysOpenWhenTheSaveIsRefused() {
+        TestDataFile::exec("INSERT INTO group_dm VALUES (500, 3, 'Rookies')");
+        cGroup group(500, "Rookies", 3);
+        whileModal<frmGroup>([this](frmGroup* e) {
+            QTest::mouseClick(e->nameBox(), Qt::LeftButton);
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_A, Qt::ControlModifier);
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Delete);
+            QTest::mouseClick(e->maxBox(), Qt::LeftButton);
+            settle();
+            QTest::keyClicks(QApplication::focusWidget(), "7");
+            ui().answers << AnswerYes;
+            e->cancelButton()->click();
+            QCOMPARE(ui().lastBoxText(), QString("Name is a required field"));
+            QVERIFY(e->isVisible());
+            QCOMPARE(e->maxBox()->text(), QString("7"));
+            QTest::mouseClick(e->nameBox(), Qt::LeftButton);
+            settle();
+            QTest::keyClicks(QApplication::focusWidget(), "Veterans");
+            ui().answers << AnswerYes;
+            e->cancelButton()->click();
+            QVERIFY(!e->isVisible());
+        });
+        frmGroup editor;
+        editor.showWith(group);
+        QCOMPARE(TestDataFile::scalar("SELECT group_name FROM group_dm WHERE group_nmbr = 500").toString(),
+                 QString("Veterans"));
+        QCOMPARE(TestDataFile::scalar("SELECT max_nmbr FROM group_dm WHERE group_nmbr = 500").toInt(), 7);
     }
 
     void badMaximumsAreRefused_data() {

@@ -9,6 +9,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QTreeWidget>
 #include <QtTest>
@@ -26,6 +27,7 @@ private slots:
     void saveRefusalsComeInOrder_data();
     void saveRefusalsComeInOrder();
     void raceTypeAndScoreByAreLockedByStoredMembers();
+    void memberListFollowsAnAcceptedRaceTypeOrScoreBy();
     void scoringOptionOneZeroesDropLowest();
     void numberBoxesCannotBeLeftWithBadTextAndEnterStoresWhatIsShown();
     void newLeagueIsStoredWhenTheTeamsTabOpens();
@@ -209,6 +211,40 @@ void LeagueEditorTest::raceTypeAndScoreByAreLockedByStoredMembers() {
     QVERIFY(!m_window->isVisible());
     QCOMPARE(stored(501)->raceTypeNmbr(), 6);
     QCOMPARE(stored(501)->carTypeNmbr(), 2);
+}
+
+void LeagueEditorTest::memberListFollowsAnAcceptedRaceTypeOrScoreBy() {
+    putTeamOf(604, "Series Six", 6, 2);
+    auto league = stored(501);
+    open(*league);
+    QTabBar* bar = tabs()->tabBar();
+    QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(1).center());
+    QCOMPARE(tabs()->currentIndex(), 1);
+    QVERIFY(itemOf(teamList(), "Alpha"));
+    QVERIFY(!itemOf(teamList(), "Driver Team"));
+
+    QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(0).center());
+    choose("cmbCarType", 2);
+    QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(1).center());
+    QCOMPARE(tabs()->currentIndex(), 1);
+    QCOMPARE(teamList()->topLevelItemCount(), 1);
+    QVERIFY(itemOf(teamList(), "Driver Team"));
+
+    // A series without teams of that Score By shows none.
+    QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(0).center());
+    choose("cmbRaceType", 2);
+    QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(1).center());
+    QCOMPARE(teamList()->topLevelItemCount(), 0);
+
+    QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(0).center());
+    choose("cmbRaceType", 6);
+    QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(1).center());
+    QCOMPARE(teamList()->topLevelItemCount(), 1);
+    itemOf(teamList(), "Series Six")->setCheckState(0, Qt::Checked);
+    QTest::mouseClick(button("cmdOK"), Qt::LeftButton);
+    QVERIFY(ui().boxes.isEmpty());
+    QCOMPARE(countRows("SELECT COUNT(*) FROM league_teams WHERE league_nmbr = 501 AND team_nmbr = 604"), 1);
+    QCOMPARE(members(501), 1);
 }
 
 void LeagueEditorTest::scoringOptionOneZeroesDropLowest() {

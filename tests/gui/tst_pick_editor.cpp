@@ -36,6 +36,9 @@ private slots:
     void multipleSumsRowsAgainstTheCap_data();
     void multipleSumsRowsAgainstTheCap();
     void multipleNeedsEffectiveDatesAndStoresRowsOnce();
+    void datesTypedInAnyOrderAreJudgedOnStore();
+    void oneCarIsNotHeldTwiceOnADay();
+    void multipleHoldsTheRulesOverTheWholeBatch();
 
 private:
     template <class W>
@@ -437,6 +440,118 @@ void PickEditorTest::multipleNeedsEffectiveDatesAndStoresRowsOnce() {
     QCOMPARE(holdings(), 2);
     QCOMPARE(gridEfctv(w, 0)->text(), QString());
     QCOMPARE(w.grid()->number(0, frmTeamCarMultiple::CarColumn), 0);
+}
+
+void PickEditorTest::datesTypedInAnyOrderAreJudgedOnStore() {
+    cTeamCar pick;
+    pick.setTeamNmbr(500);
+    frmTeamCar w;
+    openSingle(w, pick, Currency());
+    chooseCar(w.findChild<QComboBox*>(QStringLiteral("cmbCarTxt")), QStringLiteral("11"));
+    // The termination date first, then an effective date after it.
+    QTest::mouseClick(box(w, QStringLiteral("txtTermDt")), Qt::LeftButton);
+    QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("3/1/2026"));
+    QTest::mouseClick(box(w, QStringLiteral("txtEfctvDt")), Qt::LeftButton);
+    QCoreApplication::processEvents();
+    QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("4/1/2026"));
+    QVERIFY(ui().boxes.isEmpty());
+    QTest::mouseClick(button(w, "cmdOK"), Qt::LeftButton);
+    QCOMPARE(ui().lastBoxText(), QStringLiteral("Termination Date must be greater then Effective Date"));
+    QVERIFY(w.isVisible());
+    QCOMPARE(holdings(), 0);
+    QTRY_COMPARE(QApplication::focusWidget(), box(w, QStringLiteral("txtTermDt")));
+
+    QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("5/1/2026"));
+    QTest::mouseClick(button(w, "cmdOK"), Qt::LeftButton);
+    QVERIFY(!w.isVisible());
+    QCOMPARE(holdings(QStringLiteral("efctv_dt = '2026-04-01' AND term_dt = '2026-05-01'")), 1);
+}
+
+void PickEditorTest::oneCarIsNotHeldTwiceOnADay() {
+    putPick(500, 600, QStringLiteral("2026-01-01"), QString(), QStringLiteral("1000"));
+    putPick(500, 601, QStringLiteral("2026-01-01"), QStringLiteral("2026-04-01"), QStringLiteral("500"));
+    const QString held = QStringLiteral("This Car/Driver is already held by this Team for these dates.");
+    cTeamCar pick;
+    pick.setTeamNmbr(500);
+    frmTeamCar w;
+    openSingle(w, pick, Currency::fromDouble(1000));
+    auto* combo = w.findChild<QComboBox*>(QStringLiteral("cmbCarTxt"));
+    // Car 11 is held and still open.
+    chooseCar(combo, QStringLiteral("11"));
+    typeAndLeave(box(w, QStringLiteral("txtEfctvDt")), QStringLiteral("6/1/2026"), box(w, QStringLiteral("txtTermDt")));
+    QTest::mouseClick(button(w, "cmdApply"), Qt::LeftButton);
+    QCOMPARE(ui().lastBoxText(), held);
+    QCOMPARE(holdings(QStringLiteral("car_nmbr = 600")), 1);
+    // Car 22 was held until 4/1: a pick ending before then overlaps, one from 4/1 on does not.
+    chooseCar(combo, QStringLiteral("22"));
+    typeAndLeave(box(w, QStringLiteral("txtEfctvDt")), QStringLiteral("12/1/2025"), box(w, QStringLiteral("txtTermDt")));
+    typeAndLeave(box(w, QStringLiteral("txtTermDt")), QStringLiteral("1/2/2026"), box(w, QStringLiteral("txtEfctvDt")));
+    ui().clear();
+    QTest::mouseClick(button(w, "cmdApply"), Qt::LeftButton);
+    QCOMPARE(ui().lastBoxText(), held);
+    typeAndLeave(box(w, QStringLiteral("txtTermDt")), QStringLiteral("1/1/2026"), box(w, QStringLiteral("txtEfctvDt")));
+    ui().clear();
+    QTest::mouseClick(button(w, "cmdApply"), Qt::LeftButton);
+    QVERIFY(ui().boxes.isEmpty());
+    chooseCar(combo, QStringLiteral("22"));
+    typeAndLeave(box(w, QStringLiteral("txtEfctvDt")), QStringLiteral("4/1/2026"), box(w, QStringLiteral("txtTermDt")));
+    QTest::mouseClick(button(w, "cmdApply"), Qt::LeftButton);
+    QVERIFY(ui().boxes.isEmpty());
+    QCOMPARE(holdings(QStringLiteral("car_nmbr = 601")), 3);
+}
+
+void PickEditorTest::multipleHoldsTheRulesOverTheWholeBatch() {
+    putPick(500, 600, QStringLiteral("2026-01-01"), QString(), QStringLiteral("1000"));
+    setGroupLimit(1, 1);
+    cTeam team;
+    team.load(500);
+    frmTeamCarMultiple w;
+    w.fillWith(team, Currency());
+    w.show();
+    QVERIFY(QTest::qWaitForWindowActive(&w));
+
+    // Cars 22 and 33 share group A, whose limit is one open pick.
+    chooseCar(gridCar(w, 0), QStringLiteral("22"));
+    typeAndLeave(gridEfctv(w, 0), day1, gridTerm(w, 0));
+    chooseCar(gridCar(w, 1), QStringLiteral("33"));
+    typeAndLeave(gridEfctv(w, 1), day1, gridTerm(w, 1));
+    ui().clear();
+    QTest::mouseClick(button(w, "cmdApply"), Qt::LeftButton);
+    QCOMPARE(ui().lastBoxText(),
+             QStringLiteral("Adding this Car/Driver will exceed the number of Cars/Drivers for Group Group A."));
+    QCOMPARE(holdings(), 1);
+
+    // Ended in the batch, the second row no longer counts; but 22 twice is refused.
+    typeAndLeave(gridTerm(w, 1), QStringLiteral("4/1/2026"), gridEfctv(w, 1));
+    chooseCar(gridCar(w, 2), QStringLiteral("22"));
+    typeAndLeave(gridEfctv(w, 2), QStringLiteral("6/1/2026"), gridTerm(w, 2));
+    ui().clear();
+    QTest::mouseClick(button(w, "cmdApply"), Qt::LeftButton);
+    QCOMPARE(ui().lastBoxText(), QStringLiteral("Car/Driver 22 has been chosen more than once."));
+    QCOMPARE(holdings(), 1);
+
+    // Car 11 is already held and open.
+    chooseCar(gridCar(w, 2), QStringLiteral("11"));
+    ui().clear();
+    QTest::mouseClick(button(w, "cmdApply"), Qt::LeftButton);
+    QCOMPARE(ui().lastBoxText(), QStringLiteral("This Car/Driver is already held by this Team for these dates."));
+    QCOMPARE(holdings(), 1);
+
+    // An effective date typed after the termination date is judged on store.
+    w.grid()->setText(2, frmTeamCarMultiple::CarColumn, QString());
+    QCOMPARE(w.grid()->number(2, frmTeamCarMultiple::CarColumn), 0);
+    for (auto [cell, text] : {std::pair{gridTerm(w, 1), QStringLiteral("6/1/2026")},
+                              std::pair{gridEfctv(w, 1), QStringLiteral("7/1/2026")}}) {
+        QTest::mouseClick(cell, Qt::LeftButton);
+        QCoreApplication::processEvents();
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClicks(QApplication::focusWidget(), text);
+    }
+    ui().clear();
+    QTest::mouseClick(button(w, "cmdOK"), Qt::LeftButton);
+    QCOMPARE(ui().lastBoxText(), QStringLiteral("Termination Date must be greater then Effective Date"));
+    QVERIFY(w.isVisible());
+    QCOMPARE(holdings(), 1);
 }
 
 QTEST_MAIN(PickEditorTest)

@@ -280,6 +280,51 @@ private slots:
         QVERIFY(!m_w->raceChanged());
     }
 
+    void aStoredResultKeepsACarOutsideTheList() {
+        // Car 4 has since moved to another series, and a driver of the race's series came in.
+        TestDataFile::exec("UPDATE cars SET race_type_nmbr = 2 WHERE car_nmbr = 4");
+        open(1);
+        tabs()->setCurrentIndex(frmRace::TabResults);
+        QCOMPARE(grid()->rowCount(), 4);
+        QCOMPARE(grid()->text(3, 1), QStringLiteral("Car 4"));
+        QCOMPARE(grid()->number(3, 1), 4);
+        // Another row edited and the tab left: every stored result is written back with its car.
+        grid()->focusCell(0, 2);
+        QTRY_COMPARE(cell(grid(), 0, 2)->selectedText(), QStringLiteral("10"));
+        QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("7"));
+        QVERIFY(m_w->resultsChanged());
+        tabs()->setCurrentIndex(frmRace::TabRace);
+        QCOMPARE(tabs()->currentIndex(), int(frmRace::TabRace));
+        QCOMPARE(resultRows(1), 4);
+        QCOMPARE(count("SELECT count(*) FROM results WHERE race_nmbr = 1 AND car_nmbr = 4 AND place = 4"), 1);
+        QCOMPARE(count("SELECT laps_led FROM results WHERE race_nmbr = 1 AND car_nmbr = 1"), 7);
+    }
+
+    void anAcceptedSeriesOrScoreByChangeOffersThatListOnly() {
+        TestDataFile::exec("INSERT INTO cars (car_nmbr, race_type_nmbr, car_type_nmbr, car_txt, driver_name) VALUES "
+                           "(11, 2, 1, 'Other 11', ''), (12, 2, 2, '12', 'Pat Driver')");
+        open(4);
+        choose(child<QComboBox>("cmbRaceType"), 2);
+        QVERIFY(ui().boxes.isEmpty());
+        tabs()->setCurrentIndex(frmRace::TabResults);
+        QCOMPARE(tabs()->currentIndex(), int(frmRace::TabResults));
+        QComboBox* list = grid()->floatingList();
+        QCOMPARE(list->findText(QStringLiteral("Car 1")), -1);
+        QVERIFY(list->findText(QStringLiteral("Other 11")) >= 0);
+        QCOMPARE(list->findText(QStringLiteral("Pat Driver")), -1);
+
+        tabs()->setCurrentIndex(frmRace::TabRace);
+        choose(child<QComboBox>("cmbCarType"), 2);
+        QVERIFY(ui().boxes.isEmpty());
+        tabs()->setCurrentIndex(frmRace::TabResults);
+        QCOMPARE(list->findText(QStringLiteral("Other 11")), -1);
+        pick(grid(), 0, 1, QStringLiteral("Pat Driver"));
+        tabs()->setCurrentIndex(frmRace::TabRace);
+        QCOMPARE(tabs()->currentIndex(), int(frmRace::TabRace));
+        QCOMPARE(count("SELECT car_nmbr FROM results WHERE race_nmbr = 4"), 12);
+        QCOMPARE(count("SELECT race_type_nmbr * 10 + car_type_nmbr FROM races WHERE race_nmbr = 4"), 22);
+    }
+
     void postingOffersLaterRacesUntilDeclined_data() {
         QTest::addColumn<QList<int>>("answers");
         QTest::addColumn<int>("questions");

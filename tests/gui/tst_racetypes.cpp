@@ -93,11 +93,28 @@ private slots:
         QCOMPARE(storedName(nmbr), QString("Old Series"));
     }
 
-    void aTypeUsedOnlyByTeamsAndCarsIsDeletedAfterYes() {
+    void aTypeUsedByTeamsOrCarsIsKeptAndAnUnusedOneDeletedAfterYes() {
         TestDataFile::exec("INSERT INTO race_type_dm VALUES (500, 'Old Series')");
         TestDataFile::exec("INSERT INTO teams (team_nmbr, race_type_nmbr) VALUES (1, 500)");
         TestDataFile::exec("INSERT INTO cars (car_nmbr, race_type_nmbr) VALUES (1, 500)");
         frmRaceTypes w;
+        w.show();
+        w.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&w));
+        w.loadRaceTypes("Old Series");
+        w.deleteButton()->click();
+        QCOMPARE(ui().boxes.size(), 1);
+        QCOMPARE(ui().lastBoxText(), QString("At least one Team is using this Race Type.\r\nYou must remove Race Type "
+                                             "Old Series from all Teams before Race Type can be deleted."));
+        QCOMPARE(ui().boxes.last().icon, MsgIcon::Critical);
+        TestDataFile::exec("DELETE FROM teams");
+        w.loadRaceTypes("Old Series");
+        w.deleteButton()->click();
+        QCOMPARE(ui().lastBoxText(), QString("At least one Car/Driver is using this Race Type.\r\nYou must remove Race "
+                                             "Type Old Series from all Cars/Drivers before Race Type can be deleted."));
+        QCOMPARE(storedName(500), QString("Old Series"));
+
+        TestDataFile::exec("DELETE FROM cars");
         w.loadRaceTypes("Old Series");
         ui().answers << AnswerNo;
         QTest::keyClick(w.list(), Qt::Key_Delete);
@@ -171,15 +188,22 @@ private slots:
             QCOMPARE(ui().lastBoxText(), QString("Name is a required field"));
             QCOMPARE(ui().boxes.last().icon, MsgIcon::Critical);
             QVERIFY(e->isVisible());
-            // Cancel, Yes: the store is refused again and the window closes all the same.
+            // Cancel, Yes: the store is refused again and the window stays open with the edit.
+            ui().answers << AnswerYes;
+            e->cancelButton()->click();
+            QVERIFY(e->isVisible());
+            QCOMPARE(ui().lastBoxText(), QString("Name is a required field"));
+            QTest::mouseClick(e->nameBox(), Qt::LeftButton);
+            settle();
+            QTest::keyClicks(QApplication::focusWidget(), "Formula One");
             ui().answers << AnswerYes;
             e->cancelButton()->click();
             QVERIFY(!e->isVisible());
         });
         frmRaceType editor;
         editor.showWith(raceType);
-        QCOMPARE(storedName(6), QString("F1"));
-        QCOMPARE(ui().boxes.size(), 3);
+        QCOMPARE(storedName(6), QString("Formula One"));
+        QCOMPARE(ui().boxes.size(), 4);
     }
 };
 

@@ -39,6 +39,9 @@ private slots:
     void cancelQuestion_data();
     void cancelQuestion();
     void duplicateTeamIsReported();
+    void cancelYesStaysOpenWhenTheSaveIsRefused();
+    void picksOfATeamNotStoredYet();
+    void terminatingNeverEndsAPickBeforeItBegins();
     void teamInNoLeagueIsOfferedTheChecklist();
     void screenshots();
 
@@ -278,14 +281,27 @@ void TeamEditorTest::nameAndMarkStoredByOneApply() {
 
 void TeamEditorTest::reloadShowsStoredMarks() {
     putPick(500, 600, QStringLiteral("2026-01-01"), QString(), QStringLiteral("1000"));
+    putPick(500, 601, QStringLiteral("2026-01-01"), QString(), QStringLiteral("500"));
     putPick(501, 600, QStringLiteral("2026-01-01"));
     open(500);
     showHoldings();
     row(QStringLiteral("11"))->setCheckState(0, Qt::Unchecked);
+    // The list is read again after Terminate All; the mark not yet applied is carried over.
     QTest::mouseClick(button("cmdTermAll"), Qt::LeftButton);
-    QCOMPARE(row(QStringLiteral("11"))->checkState(0), Qt::Checked);
-    QVERIFY(button("cmdApply")->isEnabled());
     QCOMPARE(row(QStringLiteral("11"))->text(4), shortDate(today));
+    QCOMPARE(row(QStringLiteral("11"))->checkState(0), Qt::Unchecked);
+    QCOMPARE(row(QStringLiteral("22"))->checkState(0), Qt::Checked);
+    QVERIFY(button("cmdApply")->isEnabled());
+    // And after the pick editor, closed without storing.
+    holdingsList()->setCurrentItem(row(QStringLiteral("22")));
+    whenModal<frmTeamCar>([](frmTeamCar* editor) { editor->findChild<QPushButton*>(QStringLiteral("cmdCancel"))->click(); });
+    QTest::mouseClick(button("cmdUpdate"), Qt::LeftButton);
+    QCOMPARE(row(QStringLiteral("11"))->checkState(0), Qt::Unchecked);
+    QTest::mouseClick(button("cmdOK"), Qt::LeftButton);
+    QVERIFY(!m_window->isVisible());
+    QCOMPARE(countRows(QStringLiteral("SELECT active FROM team_car WHERE team_nmbr = 500 AND car_nmbr = 600")), 0);
+    QCOMPARE(countRows(QStringLiteral("SELECT active FROM team_car WHERE team_nmbr = 500 AND car_nmbr = 601")), 1);
+    QCOMPARE(countRows(QStringLiteral("SELECT active FROM team_car WHERE team_nmbr = 501")), 1);
 }
 
 void TeamEditorTest::terminateTakesEffectOnlyWhenThePickEditorStores_data() {
@@ -374,6 +390,92 @@ void TeamEditorTest::cancelQuestion() {
     QCOMPARE(ui().boxes[0].buttons, MsgButtons::YesNoCancel);
     QCOMPARE(m_window->isVisible(), staysOpen);
     QCOMPARE(stored(QStringLiteral("SELECT team_name FROM teams WHERE team_nmbr = 500")), storedName);
+}
+
+void TeamEditorTest::cancelYesStaysOpenWhenTheSaveIsRefused() {
+    putMembership(700, 500);
+    open(500);
+    QTest::mouseClick(box("TxtTeamName"), Qt::LeftButton);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Delete);
+    QTest::mouseClick(box("txtCity"), Qt::LeftButton);
+    QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("Leeds"));
+    ui().answers = {AnswerYes};
+    QTest::mouseClick(button("cmdCancel"), Qt::LeftButton);
+    QCOMPARE(ui().lastBoxText(), QStringLiteral("Team Name is a required field"));
+    QVERIFY(m_window->isVisible());
+    QCOMPARE(box("txtCity")->text(), QStringLiteral("Leeds"));
+    QCOMPARE(QApplication::focusWidget(), box("TxtTeamName"));
+    QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("Renamed"));
+    ui().answers = {AnswerYes};
+    QTest::mouseClick(button("cmdCancel"), Qt::LeftButton);
+    QVERIFY(!m_window->isVisible());
+    QCOMPARE(stored(QStringLiteral("SELECT team_name || city FROM teams WHERE team_nmbr = 500")),
+             QStringLiteral("RenamedLeeds"));
+}
+
+void TeamEditorTest::picksOfATeamNotStoredYet() {
+    open(0);
+    QTest::mouseClick(box("TxtTeamName"), Qt::LeftButton);
+    QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("Fresh"));
+    // The holdings tab is shown although the team could not be stored without a race type.
+    showHoldings();
+    QCOMPARE(ui().lastBoxText(), QStringLiteral("Race Type is a required field"));
+    ui().clear();
+    QTest::mouseClick(button("cmdAdd"), Qt::LeftButton);
+    QCOMPARE(ui().lastBoxText(), QStringLiteral("Race Type is a required field"));
+    ui().clear();
+    QTest::mouseClick(button("CmdAddMultiple"), Qt::LeftButton);
+    QCOMPARE(ui().lastBoxText(), QStringLiteral("Race Type is a required field"));
+    QCOMPARE(countRows(QStringLiteral("SELECT count(*) FROM teams")), 2);
+
+    // With its types chosen, Add stores the team (offering the leagues) and opens the pick editor for it.
+    m_window->findChild<QTabWidget*>(QStringLiteral("SSTab1"))->setCurrentIndex(0);
+    choose(combo("cmbRaceType"), 1);
+    choose(combo("cmbCarType"), 1);
+    ui().clear();
+    // The league checklist comes first (closed by the test's closer), then the pick editor.
+    QString title;
+    QTimer pickEditorCloser;
+    connect(&pickEditorCloser, &QTimer::timeout, this, [&title] {
+        if (auto* editor = qobject_cast<frmTeamCar*>(QApplication::activeModalWidget())) {
+            title = editor->windowTitle();
+            editor->reject();
+        }
+    });
+    pickEditorCloser.start(10);
+    QTest::mouseClick(button("cmdAdd"), Qt::LeftButton);
+    pickEditorCloser.stop();
+    QCOMPARE(m_checklists, 1);
+    QCOMPARE(title, QStringLiteral("Add Car/Driver for Fresh"));
+    QCOMPARE(m_team->teamNmbr(), 502);
+    QCOMPARE(stored(QStringLiteral("SELECT team_name FROM teams WHERE team_nmbr = 502")), QStringLiteral("Fresh"));
+}
+
+void TeamEditorTest::terminatingNeverEndsAPickBeforeItBegins() {
+    putMembership(700, 500);
+    putPick(500, 600, isoDate(today.addDays(7)), QString(), QStringLiteral("1000"));
+    putPick(500, 601, QStringLiteral("2026-01-01"), QString(), QStringLiteral("500"));
+    open(500);
+    showHoldings();
+    holdingsList()->setCurrentItem(row(QStringLiteral("11")));
+    QString refusal;
+    bool stayedOpen = false;
+    whenModal<frmTeamCar>([&](frmTeamCar* editor) {
+        editor->findChild<QPushButton*>(QStringLiteral("cmdOK"))->click();
+        refusal = ui().lastBoxText();
+        stayedOpen = editor->isVisible();
+        editor->findChild<QPushButton*>(QStringLiteral("cmdCancel"))->click();
+    });
+    QTest::mouseClick(button("cmdTerm"), Qt::LeftButton);
+    QCOMPARE(refusal, QStringLiteral("Termination Date must be greater then Effective Date"));
+    QVERIFY(stayedOpen);
+    QVERIFY(TestDataFile::scalar(QStringLiteral("SELECT term_dt FROM team_car WHERE car_nmbr = 600")).isNull());
+
+    // Terminate All ends the pick in force and leaves the one to come open.
+    QTest::mouseClick(button("cmdTermAll"), Qt::LeftButton);
+    QVERIFY(TestDataFile::scalar(QStringLiteral("SELECT term_dt FROM team_car WHERE car_nmbr = 600")).isNull());
+    QCOMPARE(stored(QStringLiteral("SELECT term_dt FROM team_car WHERE car_nmbr = 601")), isoDate(today));
 }
 
 void TeamEditorTest::duplicateTeamIsReported() {

@@ -346,6 +346,7 @@ void frmRace::raceTypeChosen(int index) {
     if (results.load(m_race->raceNmbr()) == 0) {
         m_race->setRaceTypeNmbr(itemNumber(cmbRaceType, index));
         markRaceChanged();
+        carListChanged();
         return;
     }
     showValidation(QStringLiteral("Can not change Race Type while Results exist for the Race"));
@@ -360,10 +361,22 @@ void frmRace::carTypeChosen(int index) {
     if (results.load(m_race->raceNmbr()) == 0) {
         m_race->setCarTypeNmbr(itemNumber(cmbCarType, index));
         markRaceChanged();
+        carListChanged();
         return;
     }
     showValidation(QStringLiteral("Can not change Scoring By while Results exist for the Race"));
     selectNumber(cmbCarType, m_race->carTypeNmbr());
+}
+
+// The grid may only offer the cars of the race's series and Score By as they now stand; rows
+// chosen from the old list would store results under another series' cars. The race has no
+// stored results here, so the grid is built afresh when the Results tab is next entered.
+void frmRace::carListChanged() {
+    m_cars = std::make_unique<cCarCollection>();
+    m_cars->load(m_race->raceTypeNmbr(), m_race->carTypeNmbr());
+    m_resultsLoaded = false;
+    if (SSTab1->currentIndex() == TabResults)
+        enterResultsTab();
 }
 
 void frmRace::raceStatusChosen(int index) {
@@ -680,12 +693,17 @@ void frmRace::getResultsClicked() {
         failed();
         return;
     }
-    importFile(QDir(importsDir()).filePath(fileName));
+    const bool imported = importFile(QDir(importsDir()).filePath(fileName));
 
     // The list may have brought cars the grid's list does not hold yet; the rebuilt grid must
-    // show every imported result's car.
+    // show every imported result's car. A failed import is rebuilt too, so the grid shows what
+    // is stored.
     m_cars = std::make_unique<cCarCollection>();
     rebuildAfterResultsCleared();
+    if (!imported) {
+        failed();
+        return;
+    }
     setStatus(QString());
     setMousePointer(PointerDefault);
     showPlainBox(QStringLiteral("Download and Import completed successfully."));
@@ -744,9 +762,20 @@ void frmRace::loadResultsGrid() {
         rows.append(first);
     }
     resultsGrid->setRows(rows);
+    // A stored result keeps its car even when the car is not in the list of choices (it moved to
+    // another series, or the list is of the other Score By); otherwise the next save would drop it.
+    cCarCollection allCars;
+    if (!results.isEmpty())
+        allCars.load();
     int row = 0;
-    for (const cResults& r : results)
-        setCarFromText(row++, m_cars->getCarDisplay(r.carNmbr()));
+    for (const cResults& r : results) {
+        const QString display = allCars.getCarDisplay(r.carNmbr());
+        if (display.trimmed().isEmpty())
+            setCarFromText(row, display);
+        else
+            resultsGrid->setListCell(row, ColCar, display.trimmed(), r.carNmbr());
+        ++row;
+    }
 }
 
 void frmRace::carChosen(int row) {

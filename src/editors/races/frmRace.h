@@ -58,6 +58,7 @@ private:
     void raceTypeChosen(int index);
     void carTypeChosen(int index);
     void raceStatusChosen(int index);
+    void carListChanged();
     void tabChanged(int index);
     bool leaveTab(int tab);
     void enterTab(int tab);

@@ -10,6 +10,7 @@
 #include <QVBoxLayout>
 
 frmRaceType::frmRaceType(QWidget* parent) : EditorDialog(parent) {
+    setAfterSaveQuestionYes(AfterSaveQuestionYes::CloseWhenSaved);
     setWindowTitle(QStringLiteral("Race Type"));
     auto* tabs = new QTabWidget(this);
     auto* page = new QWidget(tabs);

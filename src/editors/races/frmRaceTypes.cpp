@@ -1,7 +1,9 @@
 #include "editors/races/frmRaceTypes.h"
 
 #include "data/CommonCode.h"
+#include "data/cCarCollection.h"
 #include "data/cLeague.h"
+#include "data/cTeam.h"
 #include "data/cRaceTypeCollection.h"
 #include "editors/EditorKit.h"
 #include "editors/races/frmRaceType.h"
@@ -83,6 +85,20 @@ void frmRaceTypes::deleteRaceType() {
     if (races.raceTypeNmbrExists(nmbr)) {
         showValidation(QStringLiteral("At least one Race is using this Race Type.\r\nYou must remove Race Type ") +
                        name + QStringLiteral(" from all Races before Race Type can be deleted."));
+        return;
+    }
+    // Race type numbers are given out again, so a deleted type's teams and cars/drivers would
+    // silently belong to the next new one.
+    cTeamCollection teams;
+    if (teams.load(nmbr) > 0) {
+        showValidation(QStringLiteral("At least one Team is using this Race Type.\r\nYou must remove Race Type ") +
+                       name + QStringLiteral(" from all Teams before Race Type can be deleted."));
+        return;
+    }
+    cCarCollection cars;
+    if (cars.load(nmbr) > 0) {
+        showValidation(QStringLiteral("At least one Car/Driver is using this Race Type.\r\nYou must remove Race Type ") +
+                       name + QStringLiteral(" from all Cars/Drivers before Race Type can be deleted."));
         return;
     }
     if (askQuestion(QStringLiteral("Are you sure you want to delete Race Type ") + name, QStringLiteral("Quorvanti"),

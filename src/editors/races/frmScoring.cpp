@@ -233,24 +233,24 @@ bool frmScoring::saveScoringType() {
 }
 
 bool frmScoring::applyScoringChanges() {
-    // One Apply stores the name and bonuses (with the points table when that changed too), or else
-    // the points table, or else the top-finish rules.
-    const auto store = [](bool& changed, bool saved) {
-        if (saved)
-            changed = false;
-        return saved;
-    };
-    const bool header = m_headerChanged;
-    if (header && !store(m_headerChanged, saveScoringType()))
-        return false;
+    // Each changed part is stored in turn, so none is left behind by another; the first refusal
+    // stops the rest, which keep their changed flags for the next try.
+    if (!m_headerChanged && !m_pointsChanged && !m_topChanged)
+        return true;
+    if (m_headerChanged) {
+        if (!saveScoringType())
+            return false;
+        m_headerChanged = false;
+    }
     if (m_pointsChanged) {
-        if (!store(m_pointsChanged, saveScoringPoints()))
+        if (!saveScoringPoints())
             return false;
-    } else if (!header) {
-        if (!m_topChanged)
-            return true;
-        if (!store(m_topChanged, saveScoringTopPoints()))
+        m_pointsChanged = false;
+    }
+    if (m_topChanged) {
+        if (!saveScoringTopPoints())
             return false;
+        m_topChanged = false;
     }
     applyButton()->setEnabled(false);
     return true;

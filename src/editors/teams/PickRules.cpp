@@ -49,6 +49,33 @@ QString termDtRefusal(int teamNmbr, int carNmbr, const QDate& termDt, const QDat
     return QString();
 }
 
+bool holdingsOverlap(const QDate& efctvA, const QDate& termA, const QDate& efctvB, const QDate& termB) {
+    const auto endsAfter = [](const QDate& term, const QDate& day) {
+        return !term.isValid() || sortableDate(term) > sortableDate(day);
+    };
+    return endsAfter(termA, efctvB) && endsAfter(termB, efctvA);
+}
+
+QString holdingOverlapRefusal(int teamNmbr, int carNmbr, const QDate& efctvDt, const QDate& termDt,
+                              const QDate& ownStoredEfctvDt) {
+    cTeamCarCollection held;
+    held.load(teamNmbr);
+    for (const cTeamCar& row : held) {
+        if (row.carNmbr() != carNmbr)
+            continue;
+        if (ownStoredEfctvDt.isValid() && row.efctvDt() == ownStoredEfctvDt)
+            continue;
+        if (holdingsOverlap(efctvDt, termDt, row.efctvDt(), row.termDt()))
+            return QStringLiteral("This Car/Driver is already held by this Team for these dates.");
+    }
+    return QString();
+}
+
+QString groupLimitRefusal(const QString& groupName) {
+    return QStringLiteral("Adding this Car/Driver will exceed the number of Cars/Drivers for Group ") + groupName +
+           QLatin1Char('.');
+}
+
 QString currencyText(Currency amount) { return regionalLocale().toCurrencyString(amount.toDouble()); }
 
 void setUpLeagueSalaryList(QTreeWidget* list) {

@@ -30,6 +30,18 @@ QString efctvDtRefusal(int raceTypeNmbr, const QDate& efctvDt);
 // the team scored with the car, nor on or before the effective date (an empty one never refuses).
 QString termDtRefusal(int teamNmbr, int carNmbr, const QDate& termDt, const QDate& efctvDt);
 
+// The refusal for holding a car over dates, or "" when allowed: the team may not hold the same car
+// twice on any day. A holding is in force from its effective date until the day before its
+// termination date (for ever when it has none). The stored row of the pick being changed, named by
+// its effective date, is not held against it.
+QString holdingOverlapRefusal(int teamNmbr, int carNmbr, const QDate& efctvDt, const QDate& termDt,
+                              const QDate& ownStoredEfctvDt = QDate());
+// Whether two holdings of one car share a day; an invalid termination date never ends.
+bool holdingsOverlap(const QDate& efctvA, const QDate& termA, const QDate& efctvB, const QDate& termB);
+
+// The refusal shown when a group's limit is reached: names the group.
+QString groupLimitRefusal(const QString& groupName);
+
 // The leagues list of both pick editors: a zero-width first column, the league's name and the
 // available salary. Each row carries the league number and the amount it shows.
 void setUpLeagueSalaryList(QTreeWidget* list);

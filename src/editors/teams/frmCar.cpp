@@ -7,6 +7,7 @@
 #include "data/cGroupCollection.h"
 #include "data/cRaceTypeCollection.h"
 #include "data/cTeamCar.h"
+#include "posting/cResultsCollection.h"
 #include "shell/frmDisplayCars.h"
 
 #include <QButtonGroup>
@@ -228,6 +229,10 @@ void frmCar::showCarType() {
     default:
         break;
     }
+    // A stored car or driver turned into the bonus entry would drop out of the salary totals with
+    // its holdings and could not be turned back.
+    if (m_car->carNmbr() > 0 && !optBonus->isChecked())
+        optBonus->setEnabled(false);
 }
 
 void frmCar::setCarCaption() {
@@ -343,6 +348,16 @@ void frmCar::cmbRaceType_Click(int index) {
     if (m_car->carNmbr() > 0 && holdings.raceTypeExists(m_car->raceTypeNmbr(), std::nullopt, m_car->carNmbr())) {
         showValidation(QStringLiteral("Can not change Race Type.\r\n"
                                       "This Car is a member of at least one Team for the current Race Type."));
+        cRaceTypeCollection raceTypes;
+        cmbRaceType->setCurrentIndex(cmbRaceType->findText(raceTypes.getRaceTypeName(m_car->raceTypeNmbr())));
+        return;
+    }
+    // Results name the car by number: under another race type they would lose their car in the
+    // race window's grid and be deleted by its next save.
+    cResultsCollection results;
+    if (m_car->carNmbr() > 0 && results.carExists(m_car->carNmbr())) {
+        showValidation(QStringLiteral("Can not change Race Type.\r\n"
+                                      "This Car has Results for at least one Race."));
         cRaceTypeCollection raceTypes;
         cmbRaceType->setCurrentIndex(cmbRaceType->findText(raceTypes.getRaceTypeName(m_car->raceTypeNmbr())));
         return;

@@ -30,6 +30,7 @@ std::optional<int> maximumFromText(const QString& text) {
 } // namespace
 
 frmGroup::frmGroup(QWidget* parent) : EditorDialog(parent) {
+    setAfterSaveQuestionYes(AfterSaveQuestionYes::CloseWhenSaved);
     setWindowTitle(QStringLiteral("Group"));
     auto* tabs = new QTabWidget(this);
     auto* page = new QWidget(tabs);
@@ -98,13 +99,14 @@ void frmGroup::markChangedAlways() {
 void frmGroup::maxChanged() {
     if (!m_group)
         return;
-    if (maximumFromText(m_max->text())) {
-        // Unchecking puts "1" into the box (through this handler again), and the maximum is then
-        // read from the box as it stands.
-        if (m_noLimit->isChecked())
+    if (const std::optional<int> value = maximumFromText(m_max->text())) {
+        // A number typed while "No Limit" is ticked unticks it and stays as typed.
+        if (m_noLimit->isChecked()) {
+            m_maxTyped = true;
             m_noLimit->setChecked(false);
-        if (const std::optional<int> value = maximumFromText(m_max->text()))
-            m_group->setMaxNmbr(*value);
+            m_maxTyped = false;
+        }
+        m_group->setMaxNmbr(*value);
     }
     markChangedAlways();
 }
@@ -115,7 +117,7 @@ void frmGroup::noLimitChanged(bool checked) {
     if (checked) {
         m_max->clear();
         m_group->setMaxNmbr(-1);
-    } else {
+    } else if (!m_maxTyped) {
         m_max->setText(QStringLiteral("1"));
         m_group->setMaxNmbr(1);
     }

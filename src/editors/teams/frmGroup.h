@@ -34,6 +34,7 @@ private:
     void markChangedAlways();
 
     cGroup* m_group = nullptr;
+    bool m_maxTyped = false; // "No Limit" is being unticked by a number typed into the box
     QLineEdit* m_name;
     QLineEdit* m_max;
     QCheckBox* m_noLimit;

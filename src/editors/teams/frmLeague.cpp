@@ -319,6 +319,7 @@ void frmLeague::cmbRaceType_Click(int index) {
     }
     m_league->setRaceTypeNmbr(chosen);
     markLeagueChanged();
+    dropTeamList();
 }
 
 void frmLeague::cmbCarType_Click(int index) {
@@ -336,6 +337,18 @@ void frmLeague::cmbCarType_Click(int index) {
     m_league->setCarTypeNmbr(chosen);
     markLeagueChanged();
     cmdImportCars->setText(QStringLiteral("Import ") + cmbCarType->currentText());
+    dropTeamList();
+}
+
+// The member list offers the teams of the league's race type and Score By as they stand; teams
+// of the old ones must not be stored as members. It is filled again when its tab is next shown.
+void frmLeague::dropTeamList() {
+    m_checking = true;
+    lvwLeagueTeams->clear();
+    m_checking = false;
+    m_teams.reset();
+    if (SSTab1->currentIndex() == 1)
+        loadLeagueTeams();
 }
 
 // The download checks run on the league as it stands in the window, unsaved choices included.

@@ -43,6 +43,7 @@ private:
     bool saveLeague();
     bool saveLeagueTeams();
     void loadLeagueTeams();
+    void dropTeamList();
     // The race type (and so the score by) may not change while stored members exist.
     bool leagueLocked() const;
     bool refuse(const QString& message, QWidget* field);

@@ -45,6 +45,7 @@ void openMembershipChecklist(QWidget* parent, cTeam& team) {
 } // namespace
 
 frmTeam::frmTeam(QWidget* parent) : EditorDialog(parent) {
+    setAfterSaveQuestionYes(AfterSaveQuestionYes::CloseWhenSaved);
     setObjectName(QStringLiteral("frmTeam"));
     SSTab1 = new QTabWidget(this);
     SSTab1->setObjectName(QStringLiteral("SSTab1"));
@@ -414,22 +415,30 @@ void frmTeam::openPickEditor(cTeamCar& pick) {
     editor.showWith(pick, m_teamSalary);
 }
 
+// Picks belong to a stored team: a team not stored yet is stored first, with the checks and the
+// league question of any save; a refusal has said why and no pick is added.
+bool frmTeam::teamStoredForPicks() {
+    if (m_team->teamNmbr() >= 1)
+        return true;
+    teamDirty = true;
+    return apply() && m_team->teamNmbr() >= 1;
+}
+
 void frmTeam::addPick() {
-    // Picks belong to a stored team; before the first save there is nothing to hold them.
-    if (m_team->teamNmbr() < 1)
+    if (!teamStoredForPicks())
         return;
     cTeamCar pick;
     pick.setTeamNmbr(m_team->teamNmbr());
     openPickEditor(pick);
-    loadTeamCars();
+    reloadTeamCars();
 }
 
 void frmTeam::addMultiple() {
-    if (m_team->teamNmbr() < 1)
+    if (!teamStoredForPicks())
         return;
     frmTeamCarMultiple editor(this);
     editor.showWith(*m_team, m_teamSalary);
-    loadTeamCars();
+    reloadTeamCars();
 }
 
 void frmTeam::updatePick() {
@@ -437,7 +446,7 @@ void frmTeam::updatePick() {
     if (!pick)
         return;
     openPickEditor(*pick);
-    loadTeamCars();
+    reloadTeamCars();
 }
 
 void frmTeam::terminatePick() {
@@ -447,12 +456,45 @@ void frmTeam::terminatePick() {
     // Only in memory: the date is stored if the pick editor stores the pick.
     pick->setTermDt(QDate::currentDate());
     openPickEditor(*pick);
-    loadTeamCars();
+    reloadTeamCars();
 }
 
 void frmTeam::terminateAll() {
     cTeamCarCollection().TermAll(m_team->teamNmbr(), QDate::currentDate());
+    reloadTeamCars();
+}
+
+// The holdings list is read again from the data file after the holdings buttons; Active marks
+// changed and not yet applied are carried onto the rows read, so they are still there to store.
+void frmTeam::reloadTeamCars() {
+    struct Mark {
+        int carNmbr;
+        QDate efctvDt;
+        int active;
+    };
+    QList<Mark> marks;
+    if (rowsDirty && m_holdings)
+        for (const cTeamCar& pick : *m_holdings)
+            marks.append({pick.carNmbr(), pick.efctvDt(), pick.active()});
     loadTeamCars();
+    if (marks.isEmpty())
+        return;
+    bool pending = false;
+    const QSignalBlocker quiet(lvwTeamCars);
+    for (int row = 0; row < lvwTeamCars->topLevelItemCount(); ++row) {
+        QTreeWidgetItem* item = lvwTeamCars->topLevelItem(row);
+        cTeamCar* pick = m_holdings->Item(item->data(0, PickRole).toInt());
+        if (!pick)
+            continue;
+        for (const Mark& mark : marks) {
+            if (mark.carNmbr != pick->carNmbr() || mark.efctvDt != pick->efctvDt() || mark.active == pick->active())
+                continue;
+            pick->setActive(mark.active);
+            item->setCheckState(0, mark.active != 0 ? Qt::Checked : Qt::Unchecked);
+            pending = true;
+        }
+    }
+    rowsDirty = pending;
 }
 
 void frmTeam::deletePick() {
@@ -465,7 +507,7 @@ void frmTeam::deletePick() {
         return;
     }
     pick->deleteRow();
-    loadTeamCars();
+    reloadTeamCars();
 }
 
 void frmTeam::checkDuplicate() {

@@ -44,6 +44,8 @@ private:
     void loadTeamLeagues();
     bool validateTeam();
     void loadTeamCars();
+    void reloadTeamCars();
+    bool teamStoredForPicks();
     void addTeamCarItem(cTeamCar& pick, int position);
     bool updateTeamCarRows();
 

@@ -257,6 +257,8 @@ bool frmTeamCar::applyChanges() {
         txtEfctvDt->selectAll();
         return false;
     }
+    if (!checkDatesOnStore())
+        return false;
     const Currency salary = Currency::fromUnits(txtSalary->property("amount").toLongLong());
     if (!m_pick->termDt().isValid()) {
         for (int row = 0; row < lvwLeagues->topLevelItemCount(); ++row) {
@@ -272,8 +274,7 @@ bool frmTeamCar::applyChanges() {
                 cTeamCarCollection inGroup;
                 const int held = inGroup.loadGroup(m_team.teamNmbr(), m_group->groupNmbr()) - (m_ownGroupSlot ? 1 : 0);
                 if (held >= m_group->maxNmbr()) {
-                    showValidation(QStringLiteral("Adding this Car/Driver will exceed the number of Cars/Drivers for Group ") +
-                                   m_group->groupName() + QLatin1Char('.'));
+                    showValidation(groupLimitRefusal(m_group->groupName()));
                     return false;
                 }
             }
@@ -308,6 +309,40 @@ bool frmTeamCar::applyChanges() {
     txtSalary->clear();
     txtSalary->setProperty("amount", QVariant::fromValue<qint64>(0));
     m_checks->acceptPresentTexts();
+    return true;
+}
+
+// The boxes can be filled in any order, and Terminate puts a date into the termination box that
+// is never left, so their rules are run again on the dates as they stand before anything is stored.
+bool frmTeamCar::checkDatesOnStore() {
+    const auto refuse = [](const QString& text, QLineEdit* box) {
+        showValidation(text);
+        focusWithoutLeaveChecks(box);
+        return false;
+    };
+    const QDate efctvDt = parseDate(txtEfctvDt->text());
+    if (!efctvDt.isValid())
+        return refuse(QStringLiteral("Invalid Entry"), txtEfctvDt);
+    // A stored pick keeps the effective date it has, however many races were posted since.
+    if (efctvDt != m_storedEfctvDt) {
+        const QString refusal = efctvDtRefusal(m_team.raceTypeNmbr(), efctvDt);
+        if (!refusal.isEmpty())
+            return refuse(refusal, txtEfctvDt);
+    }
+    QDate termDt;
+    if (!txtTermDt->text().trimmed().isEmpty()) {
+        termDt = parseDate(txtTermDt->text());
+        if (!termDt.isValid())
+            return refuse(QStringLiteral("Invalid Entry"), txtTermDt);
+        const QString refusal = termDtRefusal(m_team.teamNmbr(), m_pick->carNmbr(), termDt, efctvDt);
+        if (!refusal.isEmpty())
+            return refuse(refusal, txtTermDt);
+    }
+    const QString held = holdingOverlapRefusal(m_team.teamNmbr(), m_pick->carNmbr(), efctvDt, termDt, m_storedEfctvDt);
+    if (!held.isEmpty())
+        return refuse(held, txtEfctvDt);
+    m_pick->setEfctvDt(efctvDt);
+    m_pick->setTermDt(termDt);
     return true;
 }
 

@@ -45,6 +45,7 @@ private:
     bool checkEfctvDt();
     bool checkTermDt();
     void pickDate(QLineEdit* box);
+    bool checkDatesOnStore();
     bool storePick();
 
     QTabWidget* SSTab1;

@@ -1,6 +1,7 @@
 #include "editors/teams/frmTeamCarMultiple.h"
 
 #include "data/CommonCode.h"
+#include "data/cGroup.h"
 #include "data/cLeague.h"
 #include "data/cTeamCar.h"
 #include "editors/EditorGrid.h"
@@ -13,6 +14,7 @@
 #include <QTabWidget>
 #include <QTreeWidget>
 #include <QVBoxLayout>
+#include <map>
 
 frmTeamCarMultiple::frmTeamCarMultiple(QWidget* parent) : EditorDialog(parent) {
     setObjectName(QStringLiteral("frmTeamCarMultiple"));
@@ -156,6 +158,8 @@ bool frmTeamCarMultiple::addTeamCars() {
         }
         total += m_cars.getCarSalary(carNmbr);
     }
+    if (!checkRowsOnStore())
+        return false;
     for (int i = 0; i < lvwLeagues->topLevelItemCount(); ++i) {
         if (total > leagueRowAvailable(lvwLeagues, i)) {
             cLeague league;
@@ -195,6 +199,76 @@ bool frmTeamCarMultiple::addTeamCars() {
         }
     }
     return allStored;
+}
+
+// The rules of the single pick editor over the whole batch, before any row is stored: each row's
+// dates (cells can be filled in any order), no car held twice on a day, whether by two rows or by a
+// row and a stored holding, and the group limits over the batch's open rows plus the team's open
+// picks.
+bool frmTeamCarMultiple::checkRowsOnStore() {
+    const auto refuseCell = [this](int row, int col) {
+        m_grid->focusCell(row, col);
+        box(row, col)->selectAll();
+        return false;
+    };
+    const auto refuse = [&refuseCell](const QString& text, int row, int col) {
+        showValidation(text);
+        return refuseCell(row, col);
+    };
+    QList<int> rows;
+    for (int row = 0; row < m_grid->rowCount(); ++row)
+        if (m_grid->number(row, CarColumn) >= 1)
+            rows.append(row);
+
+    for (int row : rows) {
+        const int carNmbr = m_grid->number(row, CarColumn);
+        const QDate efctvDt = parseDate(m_grid->text(row, EfctvDtColumn));
+        if (const QString refusal = efctvDtRefusal(m_team.raceTypeNmbr(), efctvDt); !refusal.isEmpty())
+            return refuse(refusal, row, EfctvDtColumn);
+        QDate termDt;
+        if (!m_grid->text(row, TermDtColumn).trimmed().isEmpty()) {
+            termDt = parseDate(m_grid->text(row, TermDtColumn));
+            if (!termDt.isValid())
+                return refuse(QStringLiteral("Invalid Entry"), row, TermDtColumn);
+            if (const QString refusal = termDtRefusal(m_team.teamNmbr(), carNmbr, termDt, efctvDt); !refusal.isEmpty())
+                return refuse(refusal, row, TermDtColumn);
+        }
+        for (int other : rows) {
+            if (other < row && m_grid->number(other, CarColumn) == carNmbr) {
+                showPlainBox(QStringLiteral("Car/Driver ") + m_grid->text(row, CarColumn) +
+                             QStringLiteral(" has been chosen more than once."));
+                return refuseCell(row, EfctvDtColumn);
+            }
+        }
+        if (const QString refusal = holdingOverlapRefusal(m_team.teamNmbr(), carNmbr, efctvDt, termDt);
+            !refusal.isEmpty())
+            return refuse(refusal, row, EfctvDtColumn);
+    }
+
+    // As in the single pick editor, the limits hold for a team that plays in a league.
+    if (lvwLeagues->topLevelItemCount() == 0)
+        return true;
+    std::map<int, int> openRowsOfGroup;
+    for (int row : rows) {
+        if (!m_grid->text(row, TermDtColumn).trimmed().isEmpty())
+            continue; // only open picks count toward a group's limit
+        const int carNmbr = m_grid->number(row, CarColumn);
+        int groupNmbr = -1;
+        for (const cCar& car : m_cars)
+            if (car.carNmbr() == carNmbr)
+                groupNmbr = car.groupNmbr();
+        const int count = ++openRowsOfGroup[groupNmbr];
+        cGroup group;
+        group.load(groupNmbr);
+        if (group.maxNmbr() < 0)
+            continue;
+        cTeamCarCollection inGroup;
+        if (inGroup.loadGroup(m_team.teamNmbr(), groupNmbr) + count > group.maxNmbr()) {
+            showValidation(groupLimitRefusal(group.groupName()));
+            return refuseCell(row, EfctvDtColumn);
+        }
+    }
+    return true;
 }
 
 void frmTeamCarMultiple::clearRow(int row) {

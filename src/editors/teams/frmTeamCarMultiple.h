@@ -40,6 +40,7 @@ private:
     bool checkTermDt(int row);
     // Runs the check of the date cell that has the focus, as leaving it would.
     bool checkFocusedCell();
+    bool checkRowsOnStore();
     QLineEdit* box(int row, int col) const;
     void clearRow(int row);
 
