@@ -18,6 +18,7 @@ cleanup() {
   rm -rf "$tmp"
 }
 trap cleanup EXIT
+trap 'exit 143' TERM INT
 # -displayfd: the server takes a free display number and writes it once it accepts connections.
 Xvfb -displayfd 3 -screen 0 1600x1000x24 -nolisten tcp 3>"$tmp/display" </dev/null >"$tmp/xvfb.log" 2>&1 &
 xpid=$!
@@ -28,7 +29,8 @@ for _ in $(seq 200); do
 done
 [ -s "$tmp/display" ] || { echo "desktop-session: Xvfb did not start" >&2; exit 1; }
 export DISPLAY=":$(head -n 1 "$tmp/display")"
-openbox --sm-disable --startup "touch $tmp/wm-ready" </dev/null >"$tmp/openbox.log" 2>&1 &
+# A home of its own: the window manager then reads and writes no one's settings.
+HOME="$tmp" openbox --sm-disable --startup "touch $tmp/wm-ready" </dev/null >"$tmp/openbox.log" 2>&1 &
 wmpid=$!
 for _ in $(seq 200); do
   [ -e "$tmp/wm-ready" ] && break

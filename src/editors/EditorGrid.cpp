@@ -2,6 +2,7 @@
 
 #include "shell/Twips.h"
 
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
@@ -252,7 +253,10 @@ void EditorGrid::enterInRow(int row) {
     const int focusCol = m_enterColumn >= 0 ? m_enterColumn : firstFocusColumn();
     if (row < rowCount() - 1) {
         if (m_policy == ScrollPolicy::EveryEnter) {
-            if (row >= v && v != m_scroll->maximum()) {
+            // While the bar is off nothing can bring a row scrolled out of the window back.
+            if (!m_scroll->isEnabled())
+                focusCell(row + 1, focusCol);
+            else if (row >= v && v != m_scroll->maximum()) {
                 scrollTo(v + 1);
                 focusCell(row + 1, focusCol);
             }
@@ -487,6 +491,32 @@ void EditorGrid::copyBack() {
         emit listChosen(row, col);
 }
 
+bool EditorGrid::searchKey(QKeyEvent* key) {
+    if (m_float->view()->isVisible() || (key->modifiers() & ~Qt::KeypadModifier) != Qt::NoModifier)
+        return false;
+    const bool continues = m_lastSearchKey.isValid() &&
+                           m_lastSearchKey.elapsed() < QApplication::keyboardInputInterval();
+    if (key->key() != Qt::Key_Space) {
+        if (!key->text().isEmpty() && key->text().at(0).isPrint())
+            m_lastSearchKey.start();
+        return false; // the list searches its items for the typed text itself
+    }
+    // A blank within a typed name ("Red Driver") goes on searching instead of opening the list; a
+    // blank typed after the search has lapsed would choose the blank entry and lose the car, so it
+    // does nothing.
+    if (continues) {
+        m_lastSearchKey.start();
+        QAbstractItemView* view = m_float->view();
+        const int before = m_float->currentIndex();
+        view->setCurrentIndex(m_float->model()->index(before, m_float->modelColumn()));
+        view->keyboardSearch(QStringLiteral(" "));
+        const int found = view->currentIndex().row();
+        if (found != before && found >= 0)
+            m_float->setCurrentIndex(found);
+    }
+    return true;
+}
+
 bool EditorGrid::eventFilter(QObject* watched, QEvent* event) {
     if (watched == m_float) {
         if (isEnterKey(event)) {
@@ -494,6 +524,8 @@ bool EditorGrid::eventFilter(QObject* watched, QEvent* event) {
                 enterInRow(m_floatRow);
             return true;
         }
+        if (event->type() == QEvent::KeyPress && searchKey(static_cast<QKeyEvent*>(event)))
+            return true;
         if (event->type() == QEvent::FocusOut && !isWindowSwitch(event))
             copyBack();
         return false;

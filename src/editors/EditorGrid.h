@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QElapsedTimer>
 #include <QList>
 #include <QPair>
 #include <QString>
@@ -11,6 +12,7 @@
 #include <vector>
 
 class QComboBox;
+class QKeyEvent;
 class QLabel;
 class QScrollBar;
 
@@ -152,6 +154,8 @@ private:
     void copyBack();
     bool locate(QObject* widget, int* row, int* col) const;
     int firstFocusColumn() const;
+    // A key typed into the floating list while it is closed; true when it was dealt with here.
+    bool searchKey(QKeyEvent* key);
     int px(int twips) const;
     int py(int twips) const;
 
@@ -163,6 +167,7 @@ private:
     QComboBox* m_float = nullptr;
     QLabel* m_hint = nullptr;
     bool m_hintAlways = false;
+    QElapsedTimer m_lastSearchKey; // the last key typed into the closed floating list
     int m_floatRow = -1;
     int m_floatCol = -1;
     int m_firstTop = 360;

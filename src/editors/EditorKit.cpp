@@ -17,6 +17,7 @@
 #include <QShowEvent>
 #include <QTabBar>
 #include <QTabWidget>
+#include <QTimer>
 #include <cmath>
 
 namespace {
@@ -53,7 +54,11 @@ public:
 // refusal has put the focus back, and the save or post the button runs must not go ahead.
 class SwallowClick : public QObject {
 public:
-    using QObject::QObject;
+    // Only the press being delivered now: when the refusal's message box took the release, the
+    // next click on the button must act again.
+    explicit SwallowClick(QObject* button) : QObject(button) {
+        QTimer::singleShot(0, this, [this] { deleteLater(); });
+    }
     bool eventFilter(QObject*, QEvent* event) override {
         switch (event->type()) {
         case QEvent::MouseButtonPress:
@@ -220,11 +225,39 @@ void EditorDialog::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
     if (event->spontaneous())
         return;
+    if (!m_tabsWatched) {
+        m_tabsWatched = true;
+        for (QTabWidget* tabs : findChildren<QTabWidget*>())
+            if (tabs->window() == this)
+                connect(tabs, &QTabWidget::currentChanged, this, [this, tabs] { focusIntoTab(tabs); });
+    }
     if (QWidget* field = firstField(this)) {
         field->setFocus(Qt::TabFocusReason);
         if (auto* box = qobject_cast<QLineEdit*>(field))
             box->selectAll();
     }
+}
+
+void EditorDialog::focusIntoTab(QTabWidget* tabs) {
+    // After the window's own handling of the switch (which may switch back and refocus a field):
+    // a click on a tab leaves the focus on whatever followed the hidden page, often a button.
+    QPointer<QTabWidget> watched = tabs;
+    QMetaObject::invokeMethod(
+        this,
+        [this, watched] {
+            QWidget* page = watched ? watched->currentWidget() : nullptr;
+            if (!page || !isVisible())
+                return;
+            QWidget* focus = QApplication::focusWidget();
+            // The page itself takes the focus when none of its fields could (a disabled frame).
+            const bool inField = focus && focus != page && page->isAncestorOf(focus) &&
+                                 (focus->focusPolicy() & Qt::TabFocus);
+            if (inField || focus == watched->tabBar())
+                return;
+            if (QWidget* field = firstField(page))
+                focusWithoutLeaveChecks(field);
+        },
+        Qt::QueuedConnection);
 }
 
 void EditorDialog::keyPressEvent(QKeyEvent* event) {
@@ -253,10 +286,11 @@ void setTabChain(std::initializer_list<QWidget*> widgets) {
     }
 }
 
-QWidget* firstField(QWidget* window) {
+QWidget* firstField(QWidget* container) {
+    QWidget* window = container->window();
     for (QWidget* w = window->nextInFocusChain(); w && w != window; w = w->nextInFocusChain()) {
-        if (w->window() != window || !(w->focusPolicy() & Qt::TabFocus) || !w->isEnabled() ||
-            !w->isVisibleTo(window))
+        if (w->window() != window || !container->isAncestorOf(w) || !(w->focusPolicy() & Qt::TabFocus) ||
+            !w->isEnabled() || !w->isVisibleTo(container))
             continue;
         if (qobject_cast<QPushButton*>(w) || qobject_cast<QTabBar*>(w) || qobject_cast<QTabWidget*>(w))
             continue;

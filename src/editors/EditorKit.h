@@ -11,6 +11,7 @@ class QHBoxLayout;
 class QLabel;
 class QLineEdit;
 class QPushButton;
+class QTabWidget;
 
 // What every editor window shares.
 //
@@ -89,16 +90,21 @@ private:
     QPushButton* m_apply;
     QHBoxLayout* m_buttons;
     bool m_changed = false;
+    // Puts the focus into the first field of the tab just shown when it is not there already.
+    void focusIntoTab(QTabWidget* tabs);
+
     AfterSaveQuestionYes m_afterYes = AfterSaveQuestionYes::Close;
     bool m_noDefault = false;
+    bool m_tabsWatched = false;
 };
 
 // Tab walks the widgets in this order (as they stand on screen); the rest of the chain stays.
 void setTabChain(std::initializer_list<QWidget*> widgets);
 
-// The first field of the window in Tab order: the first widget that takes the focus by Tab and is
-// neither a push button nor a tab bar; nullptr when there is none.
-QWidget* firstField(QWidget* window);
+// The first field of a window (or of a part of one, such as a tab's page) in Tab order: the first
+// widget in it that takes the focus by Tab and is neither a push button nor a tab bar; nullptr
+// when there is none.
+QWidget* firstField(QWidget* container);
 
 // ---- text boxes ----
 

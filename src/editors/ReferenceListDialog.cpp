@@ -60,6 +60,8 @@ ReferenceListDialog::ReferenceListDialog(const Layout& layout, QWidget* parent) 
     connect(m_list, &QTreeWidget::itemDoubleClicked, this, [this] { updateEntry(); });
     connect(m_list->header(), &QHeaderView::sectionClicked, this,
             [this](int column) { m_list->sortItems(column, Qt::AscendingOrder); });
+    // The window opens in its list, not on the tabs above it.
+    m_list->setFocus(Qt::OtherFocusReason);
 }
 
 void ReferenceListDialog::clearRows() {

@@ -357,21 +357,28 @@ private slots:
         layout->addWidget(grid);
         QVERIFY(showActive(&w));
 
-        // Every Enter scrolls while the bar can move, even from the top row of three.
+        // While the bar is off (seven rows or fewer) Enter never scrolls a row out of reach.
         grid->setScrollPolicy(EditorGrid::ScrollPolicy::EveryEnter);
         grid->setRows(numberedRows(3));
         grid->enterInRow(0);
         settle();
+        QCOMPARE(grid->firstShownRow(), 0);
+        QVERIFY(grid->isRowShown(0));
+        QCOMPARE(grid->floatingRow(), 1);
+
+        // With the bar on, every Enter in the window scrolls, even from the top row.
+        grid->setRows(numberedRows(10));
+        grid->enterInRow(0);
+        settle();
         QCOMPARE(grid->firstShownRow(), 1);
-        QVERIFY(!grid->isRowShown(0));
         QCOMPARE(grid->floatingRow(), 1);
 
         // Scrolled to the maximum, Enter on a row that is not the last changes nothing.
-        grid->setRows(numberedRows(3));
-        grid->scrollTo(3);
+        grid->setRows(numberedRows(10));
+        grid->scrollTo(10);
         grid->enterInRow(1);
-        QCOMPARE(grid->firstShownRow(), 3);
-        QCOMPARE(grid->rowCount(), 3);
+        QCOMPARE(grid->firstShownRow(), 10);
+        QCOMPARE(grid->rowCount(), 10);
 
         // Scrolling only from the bottom slot: Enter in row 0 of ten just moves down.
         grid->setScrollPolicy(EditorGrid::ScrollPolicy::AtBottom);

@@ -14,6 +14,7 @@
 #include "editors/EditorGrid.h"
 #include "editors/races/frmRace.h"
 #include "editors/races/frmRaceType.h"
+#include "editors/races/frmRaceTypes.h"
 #include "editors/races/frmScoring.h"
 #include "editors/teams/frmCar.h"
 #include "editors/teams/frmGroup.h"
@@ -163,6 +164,18 @@ private slots:
                         "cmdOK", "cmdCancel", "tabs", "txtRaceName"});
     }
 
+    // The race-type list opens in its list, and Enter there presses its default button, OK.
+    void raceTypeListOpensInItsList() {
+        frmRaceTypes w;
+        w.loadRaceTypes(QString());
+        showActive(&w);
+        QCOMPARE(nameOf(focused()), QStringLiteral("lvwRaceTypes"));
+        press(Qt::Key_Down);
+        press(Qt::Key_Return);
+        QVERIFY(!w.isVisible());
+        QCOMPARE(w.result(), int(QDialog::Accepted));
+    }
+
     // Typing from the moment the window opens lands in the name; a space presses no button, and
     // Enter presses nothing, as the race-type editor has no default button.
     void newRaceTypeTakesTypingFromTheStart() {
@@ -230,6 +243,74 @@ private slots:
         QCOMPARE(w.findChild<QLineEdit*>(QStringLiteral("TxtTeamName"))->text(), QStringLiteral("Alpha Team"));
         QCOMPARE(w.findChild<QLineEdit*>(QStringLiteral("TxtTeamOwner"))->text(), QStringLiteral("Ann Owner"));
         QVERIFY(w.findChild<QPushButton*>(QStringLiteral("cmdApply"))->isEnabled());
+    }
+
+    // A box left for Cancel is not checked on leaving; the save that Yes runs checks it first.
+    void cancelThenYesChecksTheBoxBeingTyped() {
+        TestDataFile::exec("INSERT INTO group_dm VALUES (600, 4, 'Old Group')");
+        cGroup group;
+        group.load(600);
+        frmGroup w;
+        bool ran = false;
+        whileModal<frmGroup>([this, &ran](frmGroup* d) {
+            ran = true;
+            press(Qt::Key_Tab);
+            QCOMPARE(nameOf(focused()), QStringLiteral("txtMaxNmbr"));
+            type(QStringLiteral("abc"));
+            ui().clear();
+            ui().answers = {AnswerYes};
+            QTest::mouseClick(d->findChild<QPushButton*>(QStringLiteral("cmdCancel")), Qt::LeftButton);
+            QCOMPARE(ui().boxes.size(), 2);
+            QCOMPARE(ui().boxes[0].text, QStringLiteral("Do you want to save changes"));
+            QCOMPARE(ui().boxes[1].text, QStringLiteral("Invalid Entry"));
+        });
+        w.showWith(group);
+        QVERIFY(ran);
+        QCOMPARE(countRows("SELECT max_nmbr FROM group_dm WHERE group_nmbr = 600"), 4);
+    }
+
+    // Leaving a tab by a click on another runs the check of the box typed in and stays when refused.
+    void tabLeaveChecksTheBoxBeingTyped() {
+        cScoringType method;
+        frmScoring w;
+        w.fillFrom(method);
+        showActive(&w);
+        type(QStringLiteral("Alpha Points"));
+        press(Qt::Key_Tab);
+        QCOMPARE(nameOf(focused()), QStringLiteral("txtLapsLedBonus"));
+        type(QStringLiteral("x"));
+        ui().clear();
+        QTabBar* bar = w.findChild<QTabBar*>();
+        QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(1).center());
+        settle();
+        QCOMPARE(ui().lastBoxText(), QStringLiteral("Invalid Entry"));
+        QCOMPARE(bar->currentIndex(), 0);
+        QTRY_COMPARE(nameOf(focused()), QStringLiteral("txtLapsLedBonus"));
+        QCOMPARE(countRows("SELECT count(*) FROM scoring_type WHERE scoring_type_name = 'Alpha Points'"), 0);
+    }
+
+    // A click on a tab brings the focus into that tab's first field, so what is typed next lands there.
+    void clickOnATabFocusesItsFirstField() {
+        cScoringType method;
+        frmScoring scoring;
+        scoring.fillFrom(method);
+        showActive(&scoring);
+        type(QStringLiteral("Alpha Points"));
+        QTabBar* bar = scoring.findChild<QTabBar*>();
+        QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(1).center());
+        QTRY_COMPARE(focused(), scoring.pointsGrid()->cell(0, 0));
+        scoring.close();
+
+        cTeam team;
+        team.load(500);
+        frmTeam editor;
+        editor.fillWith(team);
+        showActive(&editor);
+        bar = editor.findChild<QTabBar*>();
+        QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(1).center());
+        QTRY_COMPARE(nameOf(focused()), QStringLiteral("lvwTeamCars"));
+        QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(0).center());
+        QTRY_COMPARE(nameOf(focused()), QStringLiteral("TxtTeamName"));
     }
 
     void newLeagueTakesTypingFromTheStart() {

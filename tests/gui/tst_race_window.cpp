@@ -6,6 +6,7 @@
 // scoring method 1. Races 1..4 of type 1 on 3/1, 3/8, 3/15 and 3/22/2024; races 1..3 have results.
 
 #include "ScopedLocale.h"
+#include "ModalHelpers.h"
 #include "TestDataFile.h"
 #include "editors/EditorGrid.h"
 #include "editors/races/frmRace.h"
@@ -17,6 +18,8 @@
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QAbstractItemView>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QtTest>
 #include <memory>
@@ -217,6 +220,55 @@ private slots:
         QCOMPARE(ui().lastBoxText(), QStringLiteral("Invalid Entry"));
         QCOMPARE(count("SELECT laps_led FROM results WHERE race_nmbr = 1 AND car_nmbr = 1"), 10);
         QVERIFY(m_w->resultsChanged());
+    }
+
+    // Keys go where the focus is: Enter on the top row of a short grid keeps every row in view, and
+    // a car typed by its name into the floating list, blanks included, is the car the row takes.
+    void resultsGridTakesKeysAsTyped() {
+        open(1);
+        QTabBar* bar = tabs()->tabBar();
+        QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(frmRace::TabResults).center());
+        QCOMPARE(tabs()->currentIndex(), int(frmRace::TabResults));
+        // The results are typed from the first cell on.
+        QCOMPARE(QApplication::focusWidget(), cell(grid(), 0, 0));
+
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        settle();
+        QVERIFY(grid()->isRowShown(0));
+        QCOMPARE(grid()->firstShownRow(), 0);
+        QTRY_COMPARE(QApplication::focusWidget(), grid()->floatingList());
+        QCOMPARE(grid()->floatingRow(), 1);
+
+        QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("Car 4"));
+        QVERIFY(!grid()->floatingList()->view()->isVisible());
+        QCOMPARE(grid()->floatingList()->currentText(), QStringLiteral("Car 4"));
+        // A blank typed once the search has lapsed neither opens the list nor loses the car.
+        QTest::qWait(QApplication::keyboardInputInterval() + 100);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
+        QVERIFY(!grid()->floatingList()->view()->isVisible());
+        QCOMPARE(grid()->floatingList()->currentText(), QStringLiteral("Car 4"));
+
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QTRY_VERIFY(!grid()->floatingList()->isVisible());
+        QCOMPARE(grid()->text(1, 1), QStringLiteral("Car 4"));
+        QCOMPARE(grid()->number(1, 1), 4);
+        QVERIFY(m_w->resultsChanged());
+    }
+
+    // A click on Post Results while a refused entry is being typed: the refusal shows once, the
+    // cell keeps the focus, and nothing is posted.
+    void postClickedFromARefusedCellPostsNothing() {
+        open(1);
+        tabs()->setCurrentIndex(frmRace::TabResults);
+        QTest::mouseClick(cell(grid(), 0, 0), Qt::LeftButton);
+        QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("-3"));
+        ui().clear();
+        QTest::mouseClick(child<QPushButton>("cmdPostResults"), Qt::LeftButton);
+        settle();
+        QCOMPARE(ui().boxes.size(), 1);
+        QCOMPARE(ui().lastBoxText(), QStringLiteral("Invalid Entry"));
+        QCOMPARE(postedRows(1), 0);
+        QTRY_COMPARE(QApplication::focusWidget(), cell(grid(), 0, 0));
     }
 
     void raceTypeStaysWhileResultsExist() {

@@ -406,6 +406,10 @@ void frmRace::tabChanged(int index) {
         return;
     }
     enterTab(index);
+    // The cells were out of the focus chain while the tab was hidden, so the focus went on to a
+    // button below them; the results are typed from the first cell.
+    if (index == TabResults && !Frame1->isAncestorOf(QApplication::focusWidget()))
+        resultsGrid->focusCell(resultsGrid->firstShownRow(), ColPlace);
 }
 
 bool frmRace::leaveTab(int tab) {
