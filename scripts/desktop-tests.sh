@@ -26,5 +26,6 @@ for f in "$logs"/*.failed; do
   echo "==== $(basename "$f" .failed) on the desktop ===="
   cat "${f%.failed}.log"
 done
-echo "desktop: ${#programs[@]} window test programs, $failed failed, $(( $(date +%s) - start )) s"
+echo "desktop: window test programs run on a desktop in $(( $(date +%s) - start )) s"
+echo "desktop: $(( ${#programs[@]} - failed )) passed, $failed failed"
 [ "$failed" -eq 0 ]
