@@ -8,6 +8,7 @@ cd "$(dirname "${BASH_SOURCE[0]}")/.."
 scripts/deps.sh
 if [ "${QV_SANITIZE:-OFF}" = "ON" ]; then
   export BUILD_DIR=${BUILD_DIR:-build-asan}
+  export LSAN_OPTIONS="suppressions=$PWD/scripts/lsan.supp${LSAN_OPTIONS:+:$LSAN_OPTIONS}"
   scripts/build.sh -DQV_SANITIZE=ON
 else
   scripts/build.sh
