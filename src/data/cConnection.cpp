@@ -97,15 +97,16 @@ bool copyOwnerOnly(const QString& source, const QString& target, QString* error)
     return ok;
 }
 
+// Where a restore puts its copy of the chosen file before it replaces the data file at dataPath.
+QString restoringPath(const QString& dataPath) { return dataPath + QStringLiteral(".restoring"); }
+
 } // namespace
 
 void setRestoreStepHook(std::function<void(const char*)> hook) {
     restoreStepHook() = std::move(hook);
 }
 
-QString restoreSidePath() {
-    return dataFilePath() + QStringLiteral(".restoring");
-}
+QString restoreSidePath() { return restoringPath(dataFilePath()); }
 
 // ---- cWorkspace ----
 
@@ -307,7 +308,7 @@ bool backupDatabase(const QString& destination) {
 }
 
 bool ensureDataFile(const QString& path) {
-    const QString restoring = path + QStringLiteral(".restoring");
+    const QString restoring = restoringPath(path);
     if (QFileInfo::exists(path)) {
         // A copy left by a restore that was cut short never replaced the data file, which is whole.
         QFile::remove(restoring);

@@ -198,15 +198,20 @@ TEST(TextFiles, LinesEndAtCrLfLfOrCrWhereverTheReadsFall) {
     QTemporaryDir dir;
     const QString path = QDir(dir.path()).filePath("lines.txt");
     writeFile(path, text);
+    // Every line the reader gives.
+    const auto readLines = [](TextLineReader& reader) {
+        QStringList lines;
+        QString line;
+        while (reader.next(&line))
+            lines << line;
+        return lines;
+    };
     for (const QByteArray& prefix : {QByteArray(), QByteArray("\xEF\xBB\xBF")}) {
         writeFile(path, prefix + text);
         QFile f(path);
         ASSERT_TRUE(f.open(QIODevice::ReadOnly));
         TextLineReader reader(&f);
-        QStringList lines;
-        QString line;
-        while (reader.next(&line))
-            lines << line;
+        const QStringList lines = readLines(reader);
         EXPECT_FALSE(reader.failed());
         EXPECT_EQ(lines, expected);
         EXPECT_EQ(reader.lineNumber(), expected.size());
@@ -221,10 +226,6 @@ TEST(TextFiles, LinesEndAtCrLfLfOrCrWhereverTheReadsFall) {
         QFile f(path);
         ASSERT_TRUE(f.open(QIODevice::ReadOnly));
         TextLineReader reader(&f);
-        QStringList lines;
-        QString line;
-        while (reader.next(&line))
-            lines << line;
-        EXPECT_EQ(lines, expected) << little;
+        EXPECT_EQ(readLines(reader), expected) << little;
     }
 }
