@@ -16,6 +16,16 @@ QStringList schemaScripts() {
     return names;
 }
 
+// One migration step: its statements and the new version in one transaction.
+bool migrateStep(SqlDatabase& db, int toVersion, const QString& statements, QString* error) {
+    if (db.exec(QStringLiteral("BEGIN")) && db.execScript(statements) &&
+        db.exec(QStringLiteral("PRAGMA user_version = %1").arg(toVersion)) && db.exec(QStringLiteral("COMMIT")))
+        return true;
+    *error = QStringLiteral("The data file could not be brought up to date: %1").arg(db.lastError());
+    db.exec(QStringLiteral("ROLLBACK"));
+    return false;
+}
+
 } // namespace
 
 bool createSchema(SqlDatabase& db, QString* error) {
@@ -60,5 +70,14 @@ bool migrateSchema(SqlDatabase& db, QString* error) {
         *error = QStringLiteral("The data file has no schema version; it is not a Quorvanti data file.");
         return false;
     }
+    // 2: no index of the team results leads with the team, since every posting added to those all
+    // over: the (team, car) one is keyed by race first and the summaries' team one is gone.
+    if (version < 2 && !migrateStep(db, 2,
+                                    QStringLiteral("DROP INDEX IF EXISTS team_results_team_car;"
+                                                   "DROP INDEX IF EXISTS team_results_summary_team;"
+                                                   "CREATE INDEX IF NOT EXISTS team_results_race_team_car"
+                                                   " ON team_results (race_nmbr, team_nmbr, car_nmbr);"),
+                                    error))
+        return false;
     return true;
 }

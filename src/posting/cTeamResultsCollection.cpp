@@ -178,11 +178,12 @@ bool cTeamResultsCollection::resultsForTeamExists(int leagueNmbr, int teamNmbr) 
 }
 
 bool cTeamResultsCollection::resultsForCarExistsAfterDate(int teamNmbr, int carNmbr, const QDate& date) {
-    const QString sql = QStringLiteral("SELECT *") + QStringLiteral(" FROM team_results, races") +
-                        QStringLiteral(" WHERE team_results.team_nmbr = %1").arg(teamNmbr) +
-                        QStringLiteral(" AND team_results.car_nmbr = %1").arg(carNmbr) +
+    // Race by race from the date on: the rows are found by race, team and car.
+    const QString sql = QStringLiteral("SELECT *") + QStringLiteral(" FROM races CROSS JOIN team_results") +
+                        QStringLiteral(" WHERE races.race_dt >= ") + sqlDate(date) +
                         QStringLiteral(" AND team_results.race_nmbr = races.race_nmbr ") +
-                        QStringLiteral(" AND races.race_dt >= ") + sqlDate(date) + QStringLiteral(" LIMIT 1");
+                        QStringLiteral(" AND team_results.team_nmbr = %1").arg(teamNmbr) +
+                        QStringLiteral(" AND team_results.car_nmbr = %1").arg(carNmbr) + QStringLiteral(" LIMIT 1");
     return m_db.OpenResultSet(sql) && !m_db.isEOF();
 }
 

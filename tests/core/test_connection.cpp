@@ -3,12 +3,15 @@
 #include "data/IDatabase.h"
 #include "data/NewNumber.h"
 #include "data/Paths.h"
+#include "data/Schema.h"
 #include "data/cConnection.h"
+#include "posting/cTeamResultsCollection.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
+#include <QRegularExpression>
 #include <csignal>
 #include <cstring>
 #include <gtest/gtest.h>
@@ -63,7 +66,7 @@ TEST(DataFile, CreatedEncryptedWithShippedRows) {
     EXPECT_EQ(TestDataFile::scalar("SELECT race_type_name FROM race_type_dm WHERE race_type_nmbr = 6").toString(), "F1");
     EXPECT_EQ(TestDataFile::scalar("SELECT max(race_type_nmbr) FROM race_type_dm").toInt() < 500, true);
     EXPECT_GT(TestDataFile::scalar("SELECT count(*) FROM scoring_points WHERE scoring_type_nmbr = 1").toInt(), 0);
-    EXPECT_EQ(TestDataFile::scalar("PRAGMA user_version").toInt(), 1);
+    EXPECT_EQ(TestDataFile::scalar("PRAGMA user_version").toInt(), kSchemaVersion);
     EXPECT_TRUE(data.ui().boxes.isEmpty());
 }
 
@@ -123,7 +126,7 @@ TEST(Backup, IsSmallerEncryptedAndOpens) {
     ASSERT_TRUE(copy.query("SELECT count(*) FROM teams", &rows));
     EXPECT_EQ(rows.rows[0][0].toInt(), 11);
     ASSERT_TRUE(copy.query("PRAGMA user_version", &rows));
-    EXPECT_EQ(rows.rows[0][0].toInt(), 1);
+    EXPECT_EQ(rows.rows[0][0].toInt(), kSchemaVersion);
     // the connection is open again after the backup
     EXPECT_TRUE(db.OpenResultSet("SELECT count(*) AS n FROM teams"));
     EXPECT_EQ(db.fields.toInt("n"), 11);
@@ -471,6 +474,61 @@ TEST(DataFile, DamagedFileIsToldApartFromALockedOne) {
     EXPECT_EQ(data.ui().boxes[0].text,
               "The data file '" + dataFilePath() + "' is damaged or is not a Quorvanti data file.");
     EXPECT_EQ(data.ui().boxes[1].text, "Unable to connect to Database");
+}
+
+TEST(DataFile, FileOfTheFirstVersionIsBroughtUpToDateWithEveryRowKept) {
+    TestDataFile data;
+    ASSERT_TRUE(data.ok());
+    TestDataFile::exec("BEGIN");
+    for (int race = 1; race <= 3; ++race)
+        TestDataFile::exec(QStringLiteral("INSERT INTO races VALUES (%1, 'Race %1', 'Track', '2024-02-%2', 1, 1, 2)")
+                               .arg(race)
+                               .arg(race * 7 - 3, 2, 10, QLatin1Char('0')));
+    for (int i = 0; i < 200; ++i)
+        TestDataFile::exec(QStringLiteral("INSERT INTO team_results (race_nmbr, car_nmbr, team_nmbr, league_nmbr, "
+                                          "total_points) VALUES (%1, %2, %3, 500, %4)")
+                               .arg(1 + i % 3)
+                               .arg(600 + i % 7)
+                               .arg(500 + i % 11)
+                               .arg(i));
+    // The file as the first version left it: the team results keyed by team and car.
+    TestDataFile::exec("DROP INDEX team_results_race_team_car");
+    TestDataFile::exec("CREATE INDEX team_results_team_car ON team_results (team_nmbr, car_nmbr)");
+    TestDataFile::exec("CREATE INDEX team_results_summary_team ON team_results_summary (team_nmbr)");
+    TestDataFile::exec("PRAGMA user_version = 1");
+    TestDataFile::exec("COMMIT");
+    const auto tables = [] {
+        SqlDatabase db;
+        db.open(dataFilePath(), dataFileKey(), false, false);
+        QStringList rows = contentsOf(db).filter(QRegularExpression("^(?!index\\||version )"));
+        return rows;
+    };
+    gConnection->CloseConnection();
+    const QStringList before = tables();
+    ASSERT_TRUE(connectDatabase());
+    EXPECT_TRUE(data.ui().boxes.isEmpty());
+    EXPECT_EQ(TestDataFile::scalar("PRAGMA user_version").toInt(), kSchemaVersion);
+    EXPECT_EQ(TestDataFile::scalar("SELECT group_concat(name) FROM (SELECT name FROM sqlite_master WHERE type = 'index'"
+                                   " AND tbl_name LIKE 'team_results%' AND sql IS NOT NULL ORDER BY name)")
+                  .toString(),
+              "team_results_league_race,team_results_race,team_results_race_team_car,team_results_summary_race");
+    // The one check that read the old index finds the same rows through the new one.
+    EXPECT_TRUE(cTeamResultsCollection().resultsForCarExistsAfterDate(503, 601, QDate(2024, 2, 12)));
+    EXPECT_FALSE(cTeamResultsCollection().resultsForCarExistsAfterDate(503, 601, QDate(2024, 2, 19)));
+    EXPECT_FALSE(cTeamResultsCollection().resultsForCarExistsAfterDate(503, 599, QDate(2024, 1, 1)));
+    gConnection->CloseConnection();
+    EXPECT_EQ(tables(), before);
+
+    // A file of a later version than this program knows is refused, not changed.
+    {
+        SqlDatabase db;
+        ASSERT_TRUE(db.open(dataFilePath(), dataFileKey(), false, false));
+        ASSERT_TRUE(db.exec("PRAGMA user_version = 99"));
+    }
+    data.ui().clear();
+    EXPECT_FALSE(connectDatabase());
+    ASSERT_EQ(data.ui().boxes.size(), 2);
+    EXPECT_EQ(data.ui().boxes[0].text, "The data file was written by a newer version of Quorvanti (schema 99).");
 }
 
 TEST(NewNumbers, StopAtTheLargestNumberAColumnHolds) {
