@@ -273,6 +273,69 @@ bool SqlDatabase::query(const QString& sql, SqlRows* out, const QVariantList& pa
     return ok;
 }
 
+bool SqlRowView::isInteger(int column) const {
+    return sqlite3_column_type(m_stmt, column) == SQLITE_INTEGER;
+}
+
+bool SqlRowView::isText(int column) const {
+    return sqlite3_column_type(m_stmt, column) == SQLITE_TEXT;
+}
+
+bool SqlRowView::isNull(int column) const {
+    return sqlite3_column_type(m_stmt, column) == SQLITE_NULL;
+}
+
+qint64 SqlRowView::integer(int column) const {
+    return sqlite3_column_int64(m_stmt, column);
+}
+
+QString SqlRowView::text(int column) const {
+    return QString::fromUtf8(utf8(column));
+}
+
+QByteArrayView SqlRowView::utf8(int column) const {
+    const auto* chars = reinterpret_cast<const char*>(sqlite3_column_text(m_stmt, column));
+    return QByteArrayView(chars, sqlite3_column_bytes(m_stmt, column));
+}
+
+bool SqlDatabase::forEachRow(const QString& sql, const QVariantList& params,
+                             const std::function<void(const SqlRowView&)>& visit) {
+    if (!m_db)
+        return fail();
+    sqlite3_stmt* stmt = nullptr;
+    const bool keep = !params.isEmpty();
+    if (keep) {
+        stmt = cached(sql);
+        if (!stmt)
+            return false;
+        if (!bindAll(stmt, params)) {
+            sqlite3_reset(stmt);
+            return false;
+        }
+    } else {
+        const QByteArray text = sql.toUtf8();
+        if (sqlite3_prepare_v2(m_db, text.constData(), text.size(), &stmt, nullptr) != SQLITE_OK)
+            return fail();
+        if (!stmt)
+            return fail(SQLITE_MISUSE, QStringLiteral("The query is empty."));
+    }
+    // A cached statement is only reset, a one-off one finalized, however the walk ends.
+    struct Done {
+        sqlite3_stmt* stmt;
+        bool keep;
+        ~Done() { keep ? sqlite3_reset(stmt) : sqlite3_finalize(stmt); }
+    } done{stmt, keep};
+    const SqlRowView row(stmt);
+    for (;;) {
+        const int rc = sqlite3_step(stmt);
+        if (rc == SQLITE_DONE)
+            return true;
+        if (rc != SQLITE_ROW)
+            return fail();
+        visit(row);
+    }
+}
+
 bool SqlDatabase::execScript(const QString& script) {
     if (!m_db)
         return fail();

@@ -1,10 +1,13 @@
 #pragma once
 
+#include <QByteArrayView>
 #include <QHash>
 #include <QString>
 #include <QStringList>
 #include <QVariant>
 #include <QVector>
+
+#include <functional>
 
 struct sqlite3;
 struct sqlite3_stmt;
@@ -13,6 +16,22 @@ struct sqlite3_stmt;
 struct SqlRows {
     QStringList columns;
     QVector<QVector<QVariant>> rows;
+};
+
+// One row of a statement being stepped, read in place; valid only while the row is being visited.
+class SqlRowView {
+public:
+    explicit SqlRowView(sqlite3_stmt* stmt) : m_stmt(stmt) {}
+    bool isInteger(int column) const;
+    bool isText(int column) const;
+    bool isNull(int column) const;
+    qint64 integer(int column) const;
+    QString text(int column) const;
+    // The value's text as the engine holds it, without a copy; valid until the next row.
+    QByteArrayView utf8(int column) const;
+
+private:
+    sqlite3_stmt* m_stmt;
 };
 
 // A thin owner of one encrypted SQLite connection: open with a key, run statements, read rows.
@@ -35,6 +54,11 @@ public:
     // single statement. Prepared statements are cached by their text when params are given.
     bool exec(const QString& sql, const QVariantList& params = {});
     bool query(const QString& sql, SqlRows* out, const QVariantList& params = {});
+    // Steps through the rows of one query and hands each to visit as it is read, without keeping
+    // them; for reads too large to hold whole. An exception thrown by visit leaves the statement
+    // reset and passes on.
+    bool forEachRow(const QString& sql, const QVariantList& params,
+                    const std::function<void(const SqlRowView&)>& visit);
     // Runs a whole script in one call (statements separated by ";"), as the engine parses it.
     bool execScript(const QString& script);
 

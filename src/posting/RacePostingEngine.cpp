@@ -13,6 +13,7 @@
 #include <QHash>
 #include <QSet>
 #include <algorithm>
+#include <functional>
 #include <limits>
 #include <map>
 #include <optional>
@@ -47,12 +48,15 @@ struct Result {
     int place = 0, qualified = 0, fastQual = 0, lapsLed = 0, adjustment = 0;
 };
 
+// A date stored as YYYY-MM-DD, as the number YYYYMMDD: the numbers compare as the texts do.
+using Day = int;
+
 struct Holding {
     int car = 0;
-    QString efctv;
-    std::optional<QString> term;
+    Day efctv = 0;
+    std::optional<Day> term;
     int active = 1;
-    bool inForceOn(const QString& day) const { return efctv <= day && (!term || *term > day); }
+    bool inForceOn(Day day) const { return efctv <= day && (!term || *term > day); }
 };
 
 struct Car {
@@ -80,7 +84,6 @@ struct ScoringType {
 
 struct Member {
     int team = 0;
-    QString name; // ordering only
 };
 
 struct Summary {
@@ -107,6 +110,12 @@ SqlRows query(const QString& sql, const QVariantList& params = {}) {
     return rows;
 }
 
+// Rows read one at a time, for the reads that run to the size of a race.
+void forEach(const QString& sql, const QVariantList& params, const std::function<void(const SqlRowView&)>& visit) {
+    if (!db().forEachRow(sql, params, visit))
+        throw StandBack{};
+}
+
 // Whole numbers only: a text, a real or an empty value would take the chain down paths of its own.
 int whole(const QVariant& v) {
     if (v.typeId() != QMetaType::LongLong && v.typeId() != QMetaType::Int)
@@ -114,10 +123,35 @@ int whole(const QVariant& v) {
     return int(in32(v.toLongLong()));
 }
 
+int whole(const SqlRowView& row, int column) {
+    if (!row.isInteger(column))
+        throw StandBack{};
+    return int(in32(row.integer(column)));
+}
+
 QString text(const QVariant& v) {
     if (v.typeId() != QMetaType::QString)
         throw StandBack{};
     return v.toString();
+}
+
+// Dates in any other form are compared by the chain as it reads them.
+Day day(QByteArrayView iso) {
+    if (iso.size() != 10 || iso[4] != '-' || iso[7] != '-')
+        throw StandBack{};
+    Day d = 0;
+    for (int i : {0, 1, 2, 3, 5, 6, 8, 9}) {
+        if (iso[i] < '0' || iso[i] > '9')
+            throw StandBack{};
+        d = d * 10 + (iso[i] - '0');
+    }
+    return d;
+}
+
+Day day(const SqlRowView& row, int column) {
+    if (!row.isText(column))
+        throw StandBack{};
+    return day(row.utf8(column));
 }
 
 QString inList(const QList<int>& numbers) {
@@ -144,13 +178,13 @@ public:
     void write(const LeaguePosting& posting);
 
 private:
-    static qint64 carried(const QList<Row>& previous, const Key& key);
+    static QHash<Key, qint64> carriedTotals(const QList<Row>& previous);
     int previousRace(const cLeague& league);
     const QHash<int, QList<Row>>& rowsOf(int raceNmbr);
 
     const cRaces& m_race;
     const cLeagueCollection& m_leagues;
-    QString m_day;
+    Day m_day = 0;
     int m_raceType = 0;
     QHash<int, Result> m_results; // by car
     int m_maxLapsLed = 0;
@@ -175,10 +209,11 @@ void Engine::load() {
     const SqlRows race = query(QStringLiteral("SELECT race_dt, race_type_nmbr FROM races WHERE race_nmbr = ?"), {raceNmbr});
     if (race.rows.isEmpty())
         throw StandBack{};
-    m_day = text(race.rows[0][0]);
+    const QString storedDay = text(race.rows[0][0]);
+    m_day = day(storedDay.toUtf8());
     m_raceType = whole(race.rows[0][1]);
     // The chain compares the stored date as text and also writes the date it read into the race.
-    if (!m_race.raceDate().isValid() || m_race.raceDate().toString(Qt::ISODate) != m_day ||
+    if (!m_race.raceDate().isValid() || m_race.raceDate().toString(Qt::ISODate) != storedDay ||
         m_race.raceTypeNmbr() != m_raceType)
         throw StandBack{};
 
@@ -245,42 +280,39 @@ void Engine::load() {
     }
 
     const QString leagueList = inList(leagueNmbrs);
-    QList<int> teams;
-    for (const auto& r : query(QStringLiteral("SELECT league_nmbr, team_nmbr FROM league_teams WHERE league_nmbr IN ") +
-                               leagueList + QStringLiteral(" ORDER BY league_nmbr, team_nmbr"))
-                             .rows) {
-        m_membersByNumber[whole(r[0])] << whole(r[1]);
-        if (!teams.contains(whole(r[1])))
-            teams << whole(r[1]);
-    }
-    for (const auto& r : query(QStringLiteral("SELECT league_teams.league_nmbr, league_teams.team_nmbr, teams.team_name"
-                                              " FROM league_teams, teams WHERE league_teams.team_nmbr = teams.team_nmbr"
-                                              " AND league_teams.league_nmbr IN ") +
-                               leagueList +
-                               QStringLiteral(" ORDER BY league_teams.league_nmbr, teams.team_name,"
-                                              " league_teams.team_nmbr"))
-                             .rows)
-        m_membersByName[whole(r[0])] << Member{whole(r[1]), r[2].toString()};
+    QSet<int> teams;
+    forEach(QStringLiteral("SELECT league_nmbr, team_nmbr FROM league_teams WHERE league_nmbr IN ") + leagueList +
+                QStringLiteral(" ORDER BY league_nmbr, team_nmbr"),
+            {}, [&](const SqlRowView& r) {
+                m_membersByNumber[whole(r, 0)] << whole(r, 1);
+                teams.insert(whole(r, 1));
+            });
+    forEach(QStringLiteral("SELECT league_teams.league_nmbr, league_teams.team_nmbr"
+                           " FROM league_teams, teams WHERE league_teams.team_nmbr = teams.team_nmbr"
+                           " AND league_teams.league_nmbr IN ") +
+                leagueList +
+                QStringLiteral(" ORDER BY league_teams.league_nmbr, teams.team_name, league_teams.team_nmbr"),
+            {}, [&](const SqlRowView& r) { m_membersByName[whole(r, 0)] << Member{whole(r, 1)}; });
 
-    // Holdings a few hundred teams at a time: the rows as read take several times the room of
-    // what is kept of them.
-    constexpr int kTeamsAtOnce = 300;
-    for (int first = 0; first < teams.size(); first += kTeamsAtOnce) {
-        const QString teamList = inList(teams.mid(first, kTeamsAtOnce));
-        for (const auto& r : query(QStringLiteral("SELECT team_nmbr, car_nmbr, efctv_dt, term_dt, active FROM team_car"
-                                                  " WHERE team_nmbr IN ") +
-                                   teamList + QStringLiteral(" ORDER BY team_nmbr, car_nmbr, efctv_dt"))
-                                 .rows) {
-            Holding h;
-            h.car = whole(r[1]);
-            h.efctv = text(r[2]);
-            if (!r[3].isNull())
-                h.term = text(r[3]);
-            h.active = whole(r[4]);
-            m_holdings[whole(r[0])] << h;
-            m_heldCars.insert(h.car);
-        }
-    }
+    // The whole table in its stored order, which is quicker than looking each team up; the
+    // holdings are then put in the order of the key: by car, then date.
+    forEach(QStringLiteral("SELECT team_nmbr, car_nmbr, efctv_dt, term_dt, active FROM team_car"), {},
+            [&](const SqlRowView& r) {
+                if (!r.isInteger(0) || r.integer(0) != int(r.integer(0)) || !teams.contains(int(r.integer(0))))
+                    return; // a team of no league of the race
+                Holding h;
+                h.car = whole(r, 1);
+                h.efctv = day(r, 2);
+                if (!r.isNull(3))
+                    h.term = day(r, 3);
+                h.active = whole(r, 4);
+                m_holdings[int(r.integer(0))] << h;
+                m_heldCars.insert(h.car);
+            });
+    for (QList<Holding>& held : m_holdings)
+        std::sort(held.begin(), held.end(), [](const Holding& a, const Holding& b) {
+            return a.car != b.car ? a.car < b.car : a.efctv < b.efctv;
+        });
     if (!m_heldCars.isEmpty()) {
         for (const auto& r : query(QStringLiteral("SELECT car_nmbr, race_type_nmbr, car_type_nmbr FROM cars WHERE"
                                                   " car_nmbr IN ") +
@@ -300,23 +332,39 @@ void Engine::load() {
                                               " ORDER BY r.race_dt, r.race_nmbr"))
                              .rows)
         m_earlierRacesWithWinner << whole(r[0]);
-    // Only the rows the filler will write are read: the season's other summary rows stay on disk.
+    // The filler writes a row for each member team that has none in an earlier race with a winner:
+    // the rows those races have are read from the key alone, in its order, and the members are
+    // looked for among them.
     if (!m_earlierRacesWithWinner.isEmpty()) {
-        for (const auto& r : query(QStringLiteral("SELECT lt.league_nmbr, r.race_nmbr, lt.team_nmbr"
-                                                  " FROM races r, league_teams lt, teams t"
-                                                  " WHERE r.race_nmbr IN ") +
-                                   inList(m_earlierRacesWithWinner) +
-                                   QStringLiteral(" AND lt.team_nmbr = t.team_nmbr AND lt.league_nmbr IN ") + leagueList +
-                                   QStringLiteral(" AND NOT EXISTS (SELECT 1 FROM team_results_summary s"
-                                                  " WHERE s.league_nmbr = lt.league_nmbr AND s.race_nmbr = r.race_nmbr"
-                                                  " AND s.team_nmbr = lt.team_nmbr)"))
-                                 .rows)
-            m_missingSummaries.insert({whole(r[0]), whole(r[1]), whole(r[2])});
+        std::vector<std::tuple<int, int, int>> present; // league, race, team
+        forEach(QStringLiteral("SELECT league_nmbr, race_nmbr, team_nmbr FROM team_results_summary"
+                               " WHERE league_nmbr IN ") +
+                    leagueList + QStringLiteral(" AND race_nmbr IN ") + inList(m_earlierRacesWithWinner) +
+                    QStringLiteral(" ORDER BY league_nmbr, race_nmbr, team_nmbr"),
+                {}, [&](const SqlRowView& r) { present.emplace_back(whole(r, 0), whole(r, 1), whole(r, 2)); });
+        for (auto it = m_membersByName.cbegin(); it != m_membersByName.cend(); ++it) {
+            std::vector<int> members;
+            for (const Member& member : it.value())
+                members.push_back(member.team);
+            std::sort(members.begin(), members.end());
+            for (int earlier : m_earlierRacesWithWinner) {
+                auto at = std::lower_bound(present.begin(), present.end(),
+                                           std::make_tuple(it.key(), earlier, std::numeric_limits<int>::min()));
+                for (int team : members) {
+                    const auto wanted = std::make_tuple(it.key(), earlier, team);
+                    while (at != present.end() && *at < wanted)
+                        ++at;
+                    if (at == present.end() || *at != wanted)
+                        m_missingSummaries.insert(wanted);
+                }
+            }
+        }
     }
 }
 
-// Every league's rows in a race, in the order they were written, read a few thousand at a time
-// in one pass over the race rather than league by league.
+// Every league's rows in a race, in the order they were written, read in one pass over the race
+// rather than league by league. A race's rows are written together, so they are read from the
+// table in order between the race's first and last row.
 const QHash<int, QList<Row>>& Engine::rowsOf(int raceNmbr) {
     auto it = m_rowsOfRace.find(raceNmbr);
     if (it != m_rowsOfRace.end())
@@ -324,24 +372,22 @@ const QHash<int, QList<Row>>& Engine::rowsOf(int raceNmbr) {
     QHash<int, QList<Row>>& byLeague = m_rowsOfRace[raceNmbr];
     if (raceNmbr == 0)
         return byLeague;
-    for (qint64 after = -1;;) {
-        const SqlRows chunk = query(QStringLiteral("SELECT rowid, league_nmbr, place, car_nmbr, team_nmbr, points,"
-                                                   " total_points FROM team_results INDEXED BY team_results_race"
-                                                   " WHERE race_nmbr = ? AND rowid > ? ORDER BY rowid LIMIT 4000"),
-                                    {raceNmbr, after});
-        if (chunk.rows.isEmpty())
-            break;
-        for (const auto& r : chunk.rows) {
-            after = r[0].toLongLong();
-            Row row;
-            row.place = whole(r[2]);
-            row.car = whole(r[3]);
-            row.team = whole(r[4]);
-            row.points = whole(r[5]);
-            row.total = whole(r[6]);
-            byLeague[whole(r[1])] << row;
-        }
-    }
+    const SqlRows range = query(QStringLiteral("SELECT (SELECT min(rowid) FROM team_results WHERE race_nmbr = ?),"
+                                               " (SELECT max(rowid) FROM team_results WHERE race_nmbr = ?)"),
+                                {raceNmbr, raceNmbr});
+    if (range.rows.isEmpty() || range.rows[0][0].isNull())
+        return byLeague;
+    forEach(QStringLiteral("SELECT league_nmbr, place, car_nmbr, team_nmbr, points, total_points FROM team_results"
+                           " WHERE rowid BETWEEN ? AND ? AND +race_nmbr = ? ORDER BY rowid"),
+            {range.rows[0][0], range.rows[0][1], raceNmbr}, [&](const SqlRowView& r) {
+                Row row;
+                row.place = whole(r, 1);
+                row.car = whole(r, 2);
+                row.team = whole(r, 3);
+                row.points = whole(r, 4);
+                row.total = whole(r, 5);
+                byLeague[whole(r, 0)] << row;
+            });
     return byLeague;
 }
 
@@ -356,18 +402,24 @@ int Engine::previousRace(const cLeague& league) {
     return *m_previousRace.insert(kind, r.rows.isEmpty() ? 0 : whole(r.rows[0][0]));
 }
 
-// The car's total for the team after the previous race: the smallest starting total of its rows
-// there (total less points) plus the points of each of them; 0 when it had none.
-qint64 Engine::carried(const QList<Row>& previous, const Key& key) {
-    qint64 sum = 0;
-    std::optional<qint64> start;
+// Each car's total for its team after the previous race: the smallest starting total of its rows
+// there (total less points) plus the points of each of them. A car without rows there carries 0.
+QHash<Key, qint64> Engine::carriedTotals(const QList<Row>& previous) {
+    struct Carry {
+        qint64 sum = 0, start = 0;
+    };
+    QHash<Key, Carry> carries;
     for (const Row& row : previous) {
-        if (row.key() != key)
-            continue;
-        sum += row.points;
-        start = start ? std::min(*start, row.total - row.points) : row.total - row.points;
+        auto it = carries.find(row.key());
+        if (it == carries.end())
+            it = carries.insert(row.key(), Carry{0, row.total - row.points});
+        it->sum += row.points;
+        it->start = std::min(it->start, row.total - row.points);
     }
-    return start ? sum + *start : 0;
+    QHash<Key, qint64> totals;
+    for (auto it = carries.cbegin(); it != carries.cend(); ++it)
+        totals.insert(it.key(), it->sum + it->start);
+    return totals;
 }
 
 LeaguePosting Engine::work(const cLeague& league) {
@@ -469,6 +521,7 @@ LeaguePosting Engine::work(const cLeague& league) {
 
     // 9: rows of the cars held on race day that have no result.
     const QList<Row> previous = rowsOf(previousRace(league)).value(leagueNmbr);
+    const QHash<Key, qint64> carried = carriedTotals(previous);
     for (int team : byNumber)
         for (const Holding& h : m_holdings.value(team)) {
             if (!h.inForceOn(m_day) || m_results.contains(h.car))
@@ -481,7 +534,7 @@ LeaguePosting Engine::work(const cLeague& league) {
             row.car = h.car;
             row.team = team;
             row.status = 2;
-            row.total = in32(carried(previous, row.key()));
+            row.total = in32(carried.value(row.key()));
             rows << row;
             ++steps;
         }
@@ -522,7 +575,7 @@ LeaguePosting Engine::work(const cLeague& league) {
 
     // 12: season totals.
     for (Row& row : rows)
-        row.total = in32(row.points + carried(previous, row.key()));
+        row.total = in32(row.points + carried.value(row.key()));
     steps += 1 + int(rows.size());
 
     // 13: cars that left their team since the previous race, one row each with the total they had there.
@@ -539,7 +592,7 @@ LeaguePosting Engine::work(const cLeague& league) {
         row.car = old.car;
         row.team = old.team;
         row.status = 2;
-        row.total = in32(carried(previous, old.key()));
+        row.total = in32(carried.value(old.key()));
         droppedRows << row;
         ++steps;
     }

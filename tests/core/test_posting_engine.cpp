@@ -267,6 +267,35 @@ TEST_F(PostingEngine, TiesDropsAndAnEmptyRaceMatchTheChain) {
         postBothWays(race);
 }
 
+TEST_F(PostingEngine, TeamsThatJoinOrLeaveAndOtherTeamsHoldingsMatchTheChain) {
+    for (int race : {1, 3})
+        EXPECT_TRUE(postBothWays(race)) << "race " << race;
+    // A team joins a league after its first races: it is missing from their summaries. A team
+    // that has left another league is still in that league's summaries.
+    exec("INSERT INTO league_teams VALUES (700, 810)");
+    exec("DELETE FROM league_teams WHERE league_nmbr = 701 AND team_nmbr = 806");
+    // A team of no league holds a car from a date in a form of its own, which nothing here reads.
+    exec("INSERT INTO teams (team_nmbr, team_name, race_type_nmbr, car_type_nmbr) VALUES (899, 'Kilo', 1, 1)");
+    hold(899, 4, "3/1/2024");
+    for (int race : {4, 6})
+        EXPECT_TRUE(postBothWays(race)) << "race " << race;
+    EXPECT_EQ(TestDataFile::scalar("SELECT group_concat(race_nmbr) FROM team_results_summary WHERE league_nmbr = 700"
+                                   " AND team_nmbr = 810 AND points = 0")
+                  .toString(),
+              "1,2,3,4,6"); // filled in for the earlier races; race 6 from its own rows
+    EXPECT_TRUE(postBothWays(1));
+
+    // A member's holding dated that way is compared by the chain as the text it is.
+    exec("INSERT INTO league_teams VALUES (700, 899)");
+    cRaces race;
+    race.load(6);
+    cLeagueCollection leagues;
+    leagues.load(1);
+    Transaction tx;
+    EXPECT_FALSE(postRaceAllLeagues(race, leagues));
+    tx.rollback();
+}
+
 // Where the chain could go its own way, the engine leaves the race to it, writing nothing.
 TEST_F(PostingEngine, StandsBackWhereTheChainCouldBehaveDifferently) {
     const auto standsBack = [&](const char* what) {
