@@ -155,22 +155,28 @@ bool SqlDatabase::bindAll(sqlite3_stmt* stmt, const QVariantList& params) {
     return true;
 }
 
-bool SqlDatabase::stepAll(sqlite3_stmt* stmt, SqlRows* out) {
-    const int ncol = sqlite3_column_count(stmt);
-    if (out) {
-        out->columns.clear();
-        out->rows.clear();
-        for (int c = 0; c < ncol; ++c)
-            out->columns << QString::fromUtf8(sqlite3_column_name(stmt, c));
-    }
+bool SqlDatabase::stepEach(sqlite3_stmt* stmt, const std::function<void(const SqlRowView&)>& visit) {
+    const SqlRowView row(stmt);
     for (;;) {
         const int rc = sqlite3_step(stmt);
         if (rc == SQLITE_DONE)
             return true;
         if (rc != SQLITE_ROW)
             return fail();
-        if (!out)
-            continue;
+        if (visit)
+            visit(row);
+    }
+}
+
+bool SqlDatabase::stepAll(sqlite3_stmt* stmt, SqlRows* out) {
+    if (!out)
+        return stepEach(stmt, nullptr);
+    const int ncol = sqlite3_column_count(stmt);
+    out->columns.clear();
+    out->rows.clear();
+    for (int c = 0; c < ncol; ++c)
+        out->columns << QString::fromUtf8(sqlite3_column_name(stmt, c));
+    return stepEach(stmt, [&](const SqlRowView&) {
         QVector<QVariant> row(ncol);
         for (int c = 0; c < ncol; ++c) {
             switch (sqlite3_column_type(stmt, c)) {
@@ -193,7 +199,7 @@ bool SqlDatabase::stepAll(sqlite3_stmt* stmt, SqlRows* out) {
             }
         }
         out->rows.push_back(std::move(row));
-    }
+    });
 }
 
 sqlite3_stmt* SqlDatabase::cached(const QString& sql) {
@@ -252,25 +258,33 @@ bool SqlDatabase::exec(const QString& sql, const QVariantList& params) {
 }
 
 bool SqlDatabase::query(const QString& sql, SqlRows* out, const QVariantList& params) {
+    return runQuery(sql, params, [&](sqlite3_stmt* stmt) { return stepAll(stmt, out); });
+}
+
+bool SqlDatabase::runQuery(const QString& sql, const QVariantList& params,
+                           const std::function<bool(sqlite3_stmt*)>& run) {
     if (!m_db)
         return fail();
-    if (!params.isEmpty()) {
-        sqlite3_stmt* stmt = cached(sql);
+    sqlite3_stmt* stmt = nullptr;
+    const bool keep = !params.isEmpty();
+    if (keep) {
+        stmt = cached(sql);
         if (!stmt)
             return false;
-        const bool ok = bindAll(stmt, params) && stepAll(stmt, out);
-        sqlite3_reset(stmt);
-        return ok;
+    } else {
+        const QByteArray text = sql.toUtf8();
+        if (sqlite3_prepare_v2(m_db, text.constData(), text.size(), &stmt, nullptr) != SQLITE_OK)
+            return fail();
+        if (!stmt)
+            return fail(SQLITE_MISUSE, QStringLiteral("The query is empty."));
     }
-    sqlite3_stmt* stmt = nullptr;
-    const QByteArray text = sql.toUtf8();
-    if (sqlite3_prepare_v2(m_db, text.constData(), text.size(), &stmt, nullptr) != SQLITE_OK)
-        return fail();
-    if (!stmt)
-        return fail(SQLITE_MISUSE, QStringLiteral("The query is empty."));
-    const bool ok = stepAll(stmt, out);
-    sqlite3_finalize(stmt);
-    return ok;
+    // A cached statement is only reset, a one-off one finalized, however the run ends.
+    struct Done {
+        sqlite3_stmt* stmt;
+        bool keep;
+        ~Done() { keep ? sqlite3_reset(stmt) : sqlite3_finalize(stmt); }
+    } done{stmt, keep};
+    return (!keep || bindAll(stmt, params)) && run(stmt);
 }
 
 bool SqlRowView::isInteger(int column) const {
@@ -300,40 +314,7 @@ QByteArrayView SqlRowView::utf8(int column) const {
 
 bool SqlDatabase::forEachRow(const QString& sql, const QVariantList& params,
                              const std::function<void(const SqlRowView&)>& visit) {
-    if (!m_db)
-        return fail();
-    sqlite3_stmt* stmt = nullptr;
-    const bool keep = !params.isEmpty();
-    if (keep) {
-        stmt = cached(sql);
-        if (!stmt)
-            return false;
-        if (!bindAll(stmt, params)) {
-            sqlite3_reset(stmt);
-            return false;
-        }
-    } else {
-        const QByteArray text = sql.toUtf8();
-        if (sqlite3_prepare_v2(m_db, text.constData(), text.size(), &stmt, nullptr) != SQLITE_OK)
-            return fail();
-        if (!stmt)
-            return fail(SQLITE_MISUSE, QStringLiteral("The query is empty."));
-    }
-    // A cached statement is only reset, a one-off one finalized, however the walk ends.
-    struct Done {
-        sqlite3_stmt* stmt;
-        bool keep;
-        ~Done() { keep ? sqlite3_reset(stmt) : sqlite3_finalize(stmt); }
-    } done{stmt, keep};
-    const SqlRowView row(stmt);
-    for (;;) {
-        const int rc = sqlite3_step(stmt);
-        if (rc == SQLITE_DONE)
-            return true;
-        if (rc != SQLITE_ROW)
-            return fail();
-        visit(row);
-    }
+    return runQuery(sql, params, [&](sqlite3_stmt* stmt) { return stepEach(stmt, visit); });
 }
 
 bool SqlDatabase::execScript(const QString& script) {

@@ -75,6 +75,10 @@ private:
     bool fail();
     sqlite3_stmt* cached(const QString& sql);
     bool bindAll(sqlite3_stmt* stmt, const QVariantList& params);
+    // Prepares (or takes from the cache) and binds one statement, hands it to run, and resets or
+    // finalizes it afterwards.
+    bool runQuery(const QString& sql, const QVariantList& params, const std::function<bool(sqlite3_stmt*)>& run);
+    bool stepEach(sqlite3_stmt* stmt, const std::function<void(const SqlRowView&)>& visit);
     bool stepAll(sqlite3_stmt* stmt, SqlRows* out);
 
     sqlite3* m_db = nullptr;

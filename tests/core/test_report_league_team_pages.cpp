@@ -307,8 +307,9 @@ TEST_F(TeamReportSeason, ReportsWithoutChosenColumnsEndOnTheirMessageWithoutAPag
         EXPECT_FALSE(pageExists(name)) << qPrintable(name);
     for (const QString& name : QDir(reportsDir()).entryList({"*.html"}, QDir::Files)) {
         const QStringList lines = pageLines(name);
-        if (!lines.isEmpty())
+        if (!lines.isEmpty()) {
             EXPECT_EQ(lines.last(), "</html>") << qPrintable(name);
+        }
     }
     EXPECT_EQ(mousePointer(), PointerDefault);
 }
