@@ -135,7 +135,7 @@ QString text(const QVariant& v) {
     return v.toString();
 }
 
-// Dates in any other form are compared by the chain as it reads them.
+// A date in any other form sends the race to the chain, which compares it as the text it is.
 Day day(QByteArrayView iso) {
     if (iso.size() != 10 || iso[4] != '-' || iso[7] != '-')
         throw StandBack{};
