@@ -226,14 +226,8 @@ sqlite3_stmt* SqlDatabase::cached(const QString& sql) {
 bool SqlDatabase::exec(const QString& sql, const QVariantList& params) {
     if (!m_db)
         return fail();
-    if (!params.isEmpty()) {
-        sqlite3_stmt* stmt = cached(sql);
-        if (!stmt)
-            return false;
-        const bool ok = bindAll(stmt, params) && stepAll(stmt, nullptr);
-        sqlite3_reset(stmt);
-        return ok;
-    }
+    if (!params.isEmpty())
+        return runQuery(sql, params, [&](sqlite3_stmt* stmt) { return stepEach(stmt, nullptr); });
     const QByteArray text = sql.toUtf8();
     const char* p = text.constData();
     const char* end = p + text.size();
@@ -301,10 +295,6 @@ bool SqlRowView::isNull(int column) const {
 
 qint64 SqlRowView::integer(int column) const {
     return sqlite3_column_int64(m_stmt, column);
-}
-
-QString SqlRowView::text(int column) const {
-    return QString::fromUtf8(utf8(column));
 }
 
 QByteArrayView SqlRowView::utf8(int column) const {

@@ -26,7 +26,6 @@ public:
     bool isText(int column) const;
     bool isNull(int column) const;
     qint64 integer(int column) const;
-    QString text(int column) const;
     // The value's text as the engine holds it, without a copy; valid until the next row.
     QByteArrayView utf8(int column) const;
 
