@@ -82,10 +82,6 @@ struct ScoringType {
     }
 };
 
-struct Member {
-    int team = 0;
-};
-
 struct Summary {
     int race, team;
     qint64 points;
@@ -190,7 +186,7 @@ private:
     int m_maxLapsLed = 0;
     QHash<int, ScoringType> m_scoring;
     QHash<int, QList<int>> m_membersByNumber;  // league -> teams by number
-    QHash<int, QList<Member>> m_membersByName; // league -> teams by name (teams that exist)
+    QHash<int, QList<int>> m_membersByName;    // league -> teams by name (teams that exist)
     QHash<int, QList<Holding>> m_holdings;     // team -> holdings by car and date
     QHash<int, Car> m_cars;
     QSet<int> m_heldCars;
@@ -292,7 +288,7 @@ void Engine::load() {
                            " AND league_teams.league_nmbr IN ") +
                 leagueList +
                 QStringLiteral(" ORDER BY league_teams.league_nmbr, teams.team_name, league_teams.team_nmbr"),
-            {}, [&](const SqlRowView& r) { m_membersByName[whole(r, 0)] << Member{whole(r, 1)}; });
+            {}, [&](const SqlRowView& r) { m_membersByName[whole(r, 0)] << whole(r, 1); });
 
     // The whole table in its stored order, which is quicker than looking each team up; the
     // holdings are then put in the order of the key: by car, then date.
@@ -343,9 +339,7 @@ void Engine::load() {
                     QStringLiteral(" ORDER BY league_nmbr, race_nmbr, team_nmbr"),
                 {}, [&](const SqlRowView& r) { present.emplace_back(whole(r, 0), whole(r, 1), whole(r, 2)); });
         for (auto it = m_membersByName.cbegin(); it != m_membersByName.cend(); ++it) {
-            std::vector<int> members;
-            for (const Member& member : it.value())
-                members.push_back(member.team);
+            std::vector<int> members(it.value().begin(), it.value().end());
             std::sort(members.begin(), members.end());
             for (int earlier : m_earlierRacesWithWinner) {
                 auto at = std::lower_bound(present.begin(), present.end(),
@@ -428,7 +422,7 @@ LeaguePosting Engine::work(const cLeague& league) {
     const ScoringType st = m_scoring.value(league.scoringTypeNmbr());
     const bool highScore = st.highScore();
     const QList<int> byNumber = m_membersByNumber.value(leagueNmbr);
-    const QList<Member> byName = m_membersByName.value(leagueNmbr);
+    const QList<int> byName = m_membersByName.value(leagueNmbr);
     int steps = 0;
     QList<Row> rows;
 
@@ -486,17 +480,17 @@ LeaguePosting Engine::work(const cLeague& league) {
         for (const Row& row : rows)
             if (row.place <= rule.top && row.place > 0)
                 ++counts[row.team];
-        for (const Member& member : byName) {
-            if (counts.value(member.team, 0) != rule.cars)
+        for (int member : byName) {
+            if (counts.value(member, 0) != rule.cars)
                 continue;
-            QList<Holding>& held = m_holdings[member.team];
+            QList<Holding>& held = m_holdings[member];
             const bool holds =
                 std::any_of(held.begin(), held.end(), [&](const Holding& h) { return h.car == m_bonusCar; });
             if (!holds) {
                 cTeamCar holding;
                 holding.setCarNmbr(m_bonusCar);
                 holding.setEfctvDt(m_race.raceDate());
-                holding.setTeamNmbr(member.team);
+                holding.setTeamNmbr(member);
                 if (!holding.insertRow())
                     throw StandBack{};
                 Holding h;
@@ -512,7 +506,7 @@ LeaguePosting Engine::work(const cLeague& league) {
             }
             Row row;
             row.car = m_bonusCar;
-            row.team = member.team;
+            row.team = member;
             row.points = rule.points;
             rows << row;
         }
@@ -543,11 +537,11 @@ LeaguePosting Engine::work(const cLeague& league) {
     // 10: each team's lowest finishers dropped.
     if (league.scoringOptionNmbr() == 2) {
         if (league.dropLowest() >= 1) {
-            for (const Member& member : byName) {
+            for (int member : byName) {
                 std::vector<int> order;
                 for (int i = 0; i < rows.size(); ++i) {
                     auto car = m_cars.find(rows[i].car);
-                    if (rows[i].team == member.team && car != m_cars.end() && car->carType < 3)
+                    if (rows[i].team == member && car != m_cars.end() && car->carType < 3)
                         order.push_back(i);
                 }
                 std::stable_sort(order.begin(), order.end(), [&](int a, int b) {
@@ -610,9 +604,9 @@ LeaguePosting Engine::work(const cLeague& league) {
     const size_t raceSummaries = summaries.size();
     if (!m_earlierRacesWithWinner.isEmpty() && !byName.isEmpty()) {
         for (int earlier : m_earlierRacesWithWinner)
-            for (const Member& member : byName)
-                if (m_missingSummaries.count({leagueNmbr, earlier, member.team}))
-                    summaries.push_back({earlier, member.team, 0, 0});
+            for (int member : byName)
+                if (m_missingSummaries.count({leagueNmbr, earlier, member}))
+                    summaries.push_back({earlier, member, 0, 0});
     }
     steps += int(m_earlierRacesWithWinner.size()) * (int(byName.size()) + 1);
     ++steps;
