@@ -14,7 +14,7 @@
 #include "data/cConnection.h"
 #include "data/Paths.h"
 #include "editors/races/frmRace.h"
-#include "platform/gui/QtUiServices.h"
+#include "adapters/QtUiServices.h"
 #include "posting/Scoring.h"
 #include "posting/cRaces.h"
 

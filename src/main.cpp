@@ -1,6 +1,6 @@
 #include "data/UiServices.h"
-#include "platform/gui/DocumentOpener.h"
-#include "platform/gui/QtUiServices.h"
+#include "adapters/DocumentOpener.h"
+#include "adapters/QtUiServices.h"
 #include "shell/ShellHooks.h"
 #include "shell/frmMain.h"
 

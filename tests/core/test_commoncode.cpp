@@ -3,7 +3,7 @@
 #include "data/Paths.h"
 #include "data/SqlText.h"
 #include "ScopedLocale.h"
-#include "data/TextLines.h"
+#include "platform/TextLines.h"
 
 #include <QDir>
 #include <QFile>

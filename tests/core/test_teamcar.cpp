@@ -257,7 +257,7 @@ TEST(TeamCarCollection, NotRunHoldingsAreThoseInForceOnTheRaceDay) {
     cRaces race;
     race.setRaceNmbr(600);
     cTeamCarCollection dnq;
-    ASSERT_EQ(dnq.loadDNQcars(league, race), 3);
+    ASSERT_EQ(dnq.loadDNQcars(league, race.raceNmbr()), 3);
     QList<int> cars;
     for (const cTeamCar& h : dnq)
         cars.append(h.carNmbr());
@@ -265,7 +265,7 @@ TEST(TeamCarCollection, NotRunHoldingsAreThoseInForceOnTheRaceDay) {
     EXPECT_EQ(cars, QList<int>({1, 4, 30}));
 
     race.setRaceNmbr(601); // no such race: nothing added
-    EXPECT_EQ(dnq.loadDNQcars(league, race), 3);
+    EXPECT_EQ(dnq.loadDNQcars(league, race.raceNmbr()), 3);
     EXPECT_TRUE(data.ui().boxes.isEmpty());
 }
 

@@ -8,7 +8,7 @@
 #include "ListTestHelpers.h"
 #include "data/Paths.h"
 #include "data/cLeague.h"
-#include "editors/EditorGrid.h"
+#include "kit/EditorGrid.h"
 #include "editors/races/frmRace.h"
 #include "editors/teams/frmLeague.h"
 #include "exchange/FtpTransfer.h"

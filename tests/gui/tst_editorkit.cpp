@@ -1,6 +1,6 @@
 #include "RecordingUi.h"
-#include "editors/EditorGrid.h"
-#include "editors/EditorKit.h"
+#include "kit/EditorGrid.h"
+#include "kit/EditorKit.h"
 
 #include <QApplication>
 #include <QCheckBox>

@@ -11,7 +11,7 @@
 #include "data/cScoringType.h"
 #include "data/cTeam.h"
 #include "data/cTeamCar.h"
-#include "editors/EditorGrid.h"
+#include "kit/EditorGrid.h"
 #include "editors/races/frmRace.h"
 #include "editors/races/frmRaceType.h"
 #include "editors/races/frmRaceTypes.h"

@@ -4,7 +4,7 @@
 #include "platform/SqlDatabase.h"
 #include "shell/Settings.h"
 #include "shell/ShellHooks.h"
-#include "shell/Twips.h"
+#include "kit/Twips.h"
 #include "shell/frmMain.h"
 #include "shell/Help.h"
 #include "shell/frmSplash.h"

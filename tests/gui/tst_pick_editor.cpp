@@ -1,7 +1,7 @@
 #include "TeamTestHelpers.h"
 #include "data/cTeamCar.h"
 #include "editors/teams/frmTeamCar.h"
-#include "editors/EditorGrid.h"
+#include "kit/EditorGrid.h"
 #include "editors/teams/frmTeamCarMultiple.h"
 
 #include <QComboBox>

@@ -1,7 +1,7 @@
 // The posting progress bar as the program's UI services step it: every step counts, but the bar
 // is drawn only now and then, and a hidden bar is not stepped at all.
 
-#include "platform/gui/QtUiServices.h"
+#include "adapters/QtUiServices.h"
 
 #include <QElapsedTimer>
 #include <QProgressBar>

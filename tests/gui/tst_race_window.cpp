@@ -8,7 +8,7 @@
 #include "ScopedLocale.h"
 #include "ModalHelpers.h"
 #include "TestDataFile.h"
-#include "editors/EditorGrid.h"
+#include "kit/EditorGrid.h"
 #include "editors/races/frmRace.h"
 #include "posting/Scoring.h"
 #include "posting/cRaces.h"

@@ -1,6 +1,6 @@
 #include "TestDataFile.h"
 #include "data/cScoringType.h"
-#include "editors/EditorGrid.h"
+#include "kit/EditorGrid.h"
 #include "editors/races/frmScoring.h"
 
 #include <QLineEdit>

@@ -3,7 +3,7 @@
 #include "data/SqlText.h"
 #include "shell/Help.h"
 #include "shell/frmAbout.h"
-#include "shell/frmDate.h"
+#include "kit/frmDate.h"
 #include "shell/frmSplash.h"
 #include "shell/frmWelcome.h"
 

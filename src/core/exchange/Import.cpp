@@ -1,0 +1,405 @@
+#include "exchange/Import.h"
+
+#include "data/CommonCode.h"
+#include "data/Paths.h"
+#include "platform/TextLines.h"
+#include "data/cCar.h"
+#include "data/cConnection.h"
+#include "data/cTeamCar.h"
+#include "exchange/FtpTransfer.h"
+#include "posting/cRaces.h"
+#include "posting/cResults.h"
+#include "posting/cResultsCollection.h"
+
+#include <QDir>
+#include <QFile>
+#include <QHash>
+#include <QStringList>
+
+#include <cmath>
+#include <optional>
+
+namespace {
+
+constexpr int CarRecord = 11;
+constexpr int RaceRecord = 12;
+constexpr int ResultRecord = 13;
+constexpr int HoldingRecord = 14;
+
+// The fields of each record type, in file order, by the names the messages use.
+const QStringList& fieldNames(int recordType) {
+    static const QStringList car = {"record type", "car number", "car type", "race type",  "car text",
+                                    "car owner",   "car make",   "sponsor",  "driver name"};
+    static const QStringList race = {"record type", "race number", "race name", "track name",
+                                     "race date",   "race type",   "car type"};
+    static const QStringList result = {"record type", "race status",       "race number", "car number", "finishing place",
+                                       "qualified",   "fastest qualifier", "laps led",    "adjustment"};
+    static const QStringList holding = {"record type",      "team number", "car number",   "effective date",
+                                        "termination date", "price",       "locked salary"};
+    switch (recordType) {
+    case CarRecord:
+        return car;
+    case RaceRecord:
+        return race;
+    case ResultRecord:
+        return result;
+    default:
+        return holding;
+    }
+}
+
+QString recordName(int recordType) {
+    switch (recordType) {
+    case CarRecord:
+        return QStringLiteral("car/driver record");
+    case RaceRecord:
+        return QStringLiteral("race record");
+    case ResultRecord:
+        return QStringLiteral("result record");
+    default:
+        return QStringLiteral("team car record");
+    }
+}
+
+// Whole numbers are 16-bit, as the files have always been written.
+std::optional<int> toInt16(const QString& field) {
+    bool ok = false;
+    const int n = field.trimmed().toInt(&ok);
+    if (!ok || n < -32768 || n > 32767)
+        return std::nullopt;
+    return n;
+}
+
+// Text fields carry a delimiter at each end. A one-character field has nothing between them.
+QString toText(const QString& field) {
+    return field.size() < 2 ? QString() : field.mid(1, field.size() - 2);
+}
+
+// A date field without the delimiters it may carry.
+QString dateText(const QString& field) {
+    QString t = field.trimmed();
+    if (t.size() >= 2 && !t.front().isLetterOrNumber() && !t.back().isLetterOrNumber())
+        t = t.mid(1, t.size() - 2).trimmed();
+    return t;
+}
+
+// The date forms the files use (month first); invalid when none fits.
+QDate toDate(const QString& field) {
+    const QString t = dateText(field);
+    for (const char* format : {"M/d/yyyy", "yyyy-MM-dd", "M-d-yyyy"}) {
+        const QDate d = QDate::fromString(t, QLatin1String(format));
+        if (d.isValid())
+            return d;
+    }
+    // Two-digit years: 30 to 99 are 1900s, 00 to 29 the 2000s.
+    QDate d = QDate::fromString(t, QStringLiteral("M/d/yy"));
+    if (d.isValid() && d.year() < 1930)
+        d = d.addYears(100);
+    return d;
+}
+
+// The fields of one line of a known record type, read one by one; the first that cannot be read
+// leaves its reason in `problem`.
+class RecordReader {
+public:
+    RecordReader(int type, const QStringList& fields) : m_type(type), m_fields(fields), m_names(fieldNames(type)) {}
+
+    bool hasAllFields() {
+        if (m_fields.size() == m_names.size())
+            return true;
+        problem = QStringLiteral("a %1 has %2 fields, this line has %3.")
+                      .arg(recordName(m_type))
+                      .arg(m_names.size())
+                      .arg(m_fields.size());
+        return false;
+    }
+    bool integer(int i, int* out) {
+        const auto n = toInt16(m_fields.at(i));
+        if (n) {
+            *out = *n;
+            return true;
+        }
+        problem = QStringLiteral("the %1 %2 is not a whole number from -32768 to 32767.").arg(m_names.at(i), shown(i));
+        return false;
+    }
+    bool number(int i, double* out) {
+        bool ok = false;
+        *out = m_fields.at(i).trimmed().toDouble(&ok);
+        if (ok && std::isfinite(*out))
+            return true;
+        problem = QStringLiteral("the %1 %2 is not a number.").arg(m_names.at(i), shown(i));
+        return false;
+    }
+    // An empty field is no date; with `optional` that is allowed.
+    bool date(int i, QDate* out, bool optional) {
+        *out = toDate(m_fields.at(i));
+        if (out->isValid() || (optional && dateText(m_fields.at(i)).isEmpty()))
+            return true;
+        problem = dateText(m_fields.at(i)).isEmpty()
+                      ? QStringLiteral("the %1 is missing.").arg(m_names.at(i))
+                      : QStringLiteral("the %1 %2 is not a date.").arg(m_names.at(i), shown(i));
+        return false;
+    }
+    QString text(int i) const { return toText(m_fields.at(i)); }
+
+    QString problem;
+
+private:
+    // The field as the file has it, quoted, and cut short when long.
+    QString shown(int i) const {
+        QString f = m_fields.at(i).trimmed();
+        if (f.size() > 40)
+            f = f.left(37) + QStringLiteral("...");
+        return QLatin1Char('"') + f + QLatin1Char('"');
+    }
+
+    int m_type;
+    const QStringList& m_fields;
+    const QStringList& m_names;
+};
+
+// What became of one line.
+enum class LineOutcome { Imported, Refused, StoreFailed };
+
+struct ImportRun {
+    QString problem; // why a line was refused
+    bool replaceResults = false; // the line is the first of a results file
+    // The status of each race the file has named so far (nothing for a race that does not exist),
+    // so that a results file does not read its race once per line. Only this import writes races
+    // while it runs.
+    QHash<int, std::optional<int>> raceStatus;
+};
+
+LineOutcome importCar(RecordReader& r, ImportRun&) {
+    int carNmbr = 0, carType = 0, raceType = 0;
+    if (!r.integer(1, &carNmbr) || !r.integer(2, &carType) || !r.integer(3, &raceType))
+        return LineOutcome::Refused;
+    cCar car;
+    car.setCarNmbr(carNmbr);
+    car.setCarTypeNmbr(carType);
+    car.setRaceTypeNmbr(raceType);
+    car.setCarTxt(r.text(4));
+    car.setCarOwner(r.text(5));
+    car.setCarMake(r.text(6));
+    car.setSponsor(r.text(7));
+    car.setDriverName(r.text(8));
+    // A new car gets group 0 and salary 0; an existing one keeps both and takes the rest.
+    return car.insert() && car.updateImportRow() ? LineOutcome::Imported : LineOutcome::StoreFailed;
+}
+
+LineOutcome importRace(RecordReader& r, ImportRun& run) {
+    int raceNmbr = 0, raceType = 0, carType = 0;
+    QDate date;
+    // Races are ordered by date everywhere (carried totals, standings): a race needs one.
+    if (!r.integer(1, &raceNmbr) || !r.date(4, &date, false) || !r.integer(5, &raceType) || !r.integer(6, &carType))
+        return LineOutcome::Refused;
+    cRaces race;
+    race.setRaceNmbr(raceNmbr);
+    race.setRaceName(r.text(2));
+    race.setTrackName(r.text(3));
+    race.setRaceDate(date);
+    race.setRaceTypeNmbr(raceType);
+    race.setCarTypeNmbr(carType);
+    // The status is 0, also for a race that existed.
+    if (!race.insert() || !race.updateRow())
+        return LineOutcome::StoreFailed;
+    run.raceStatus.insert(raceNmbr, 0);
+    return LineOutcome::Imported;
+}
+
+LineOutcome importResult(RecordReader& r, ImportRun& run) {
+    int v[9] = {};
+    for (int i = 1; i <= 8; ++i)
+        if (!r.integer(i, &v[i]))
+            return LineOutcome::Refused;
+    const int raceNmbr = v[2];
+    auto known = run.raceStatus.constFind(raceNmbr);
+    if (known == run.raceStatus.constEnd()) {
+        IDatabase db;
+        if (!db.OpenResultSet(QStringLiteral("SELECT race_status_nmbr FROM races WHERE race_nmbr = ?"), {raceNmbr}))
+            return LineOutcome::StoreFailed;
+        known = run.raceStatus.insert(raceNmbr, db.isEOF() ? std::nullopt
+                                                           : std::optional<int>(db.fields.toInt("race_status_nmbr")));
+    }
+    // A result belongs to a race; without one it could never be posted or shown.
+    if (!known->has_value()) {
+        run.problem = QStringLiteral("race %1 does not exist.").arg(raceNmbr);
+        return LineOutcome::Refused;
+    }
+    if (run.replaceResults) {
+        // A results file brings the whole result of its first race: the old one goes, and the
+        // posting made from it with it.
+        cResultsCollection results;
+        if (!results.deletePosting(raceNmbr) || !results.deleteResults(raceNmbr))
+            return LineOutcome::StoreFailed;
+    }
+    if (**known != v[1]) {
+        cRaces race;
+        if (!race.load(raceNmbr)) // it exists: only a failing query gets here, after its box
+            return LineOutcome::StoreFailed;
+        race.setRaceStatusNmbr(v[1]);
+        if (!race.updateRow())
+            return LineOutcome::StoreFailed;
+        run.raceStatus.insert(raceNmbr, v[1]);
+    }
+    cResults result;
+    result.setRaceNmbr(raceNmbr);
+    result.setCarNmbr(v[3]);
+    result.setPlace(v[4]);
+    result.setQualified(v[5]);
+    result.setFastQual(v[6]);
+    result.setLapsLead(v[7]);
+    result.setAdjustment(v[8]);
+    // An existing result keeps its adjustment.
+    return result.insertRow() && result.updateRow() ? LineOutcome::Imported : LineOutcome::StoreFailed;
+}
+
+LineOutcome importHolding(RecordReader& r, ImportRun&) {
+    int teamNmbr = 0, carNmbr = 0;
+    QDate efctvDt, termDt;
+    double price = 0, lockedSalary = 0;
+    // The effective date is part of the holding's key. A termination date that cannot be read
+    // must not end up as "still held".
+    if (!r.integer(1, &teamNmbr) || !r.integer(2, &carNmbr) || !r.date(3, &efctvDt, false) ||
+        !r.date(4, &termDt, true) || !r.number(5, &price) || !r.number(6, &lockedSalary))
+        return LineOutcome::Refused;
+    cTeamCar holding; // active 1
+    holding.setTeamNmbr(teamNmbr);
+    holding.setCarNmbr(carNmbr);
+    holding.setEfctvDt(efctvDt);
+    holding.setTermDt(termDt);
+    holding.setPrice(price);
+    holding.setLockedSalary(lockedSalary);
+    // An existing holding keeps its price and locked salary.
+    return holding.insertRow() && holding.updateRow() ? LineOutcome::Imported : LineOutcome::StoreFailed;
+}
+
+bool importSeriesFile(const char* name) {
+    return downloadAndImport(QLatin1String(name));
+}
+
+// Takes the progress bar away however the import ends.
+struct ProgressShown {
+    ~ProgressShown() { ui().showProgress(-1); }
+};
+
+} // namespace
+
+bool importFile(const QString& path) {
+    // A file that is not there has nothing to import: that is no success.
+    const int handle = openFile(path);
+    if (fileErrorFlag == QLatin1String("Y"))
+        return false;
+    QFile* file = openedFile(handle);
+    const qint64 size = std::max<qint64>(file->size(), 1);
+    TextLineReader reader(file);
+    ProgressShown progress;
+    int percentShown = -1;
+
+    // All or nothing: every line is written inside one transaction, which is committed only when
+    // the last line has been read and stored.
+    Transaction tx;
+    if (!tx.begun()) {
+        closeFile(handle);
+        return false;
+    }
+    ImportRun run;
+    bool unknownTypeShown = false;
+    QString line;
+    while (reader.next(&line)) {
+        const int percent = int(reader.bytesRead() * 100 / size);
+        if (percent != percentShown) {
+            ui().showProgress(percent);
+            percentShown = percent;
+        }
+        const QStringList fields = line.split(QLatin1Char(';'));
+        const auto type = toInt16(fields.at(0));
+        const bool known = type && *type >= CarRecord && *type <= HoldingRecord;
+        if (!known) {
+            // Blank lines and lines without a field separator carry no record.
+            if (fields.size() < 2)
+                continue;
+            if (!unknownTypeShown) {
+                exchangeMessage(QStringLiteral("Invalid file format.\r\nDo you have the most current version of Quorvanti?"));
+                unknownTypeShown = true;
+            }
+            continue;
+        }
+        RecordReader record(*type, fields);
+        run.problem.clear();
+        // Only the first line decides whether the file replaces a race's results.
+        run.replaceResults = reader.lineNumber() == 1 && *type == ResultRecord;
+        LineOutcome outcome = LineOutcome::Refused;
+        if (record.hasAllFields()) {
+            switch (*type) {
+            case CarRecord:
+                outcome = importCar(record, run);
+                break;
+            case RaceRecord:
+                outcome = importRace(record, run);
+                break;
+            case ResultRecord:
+                outcome = importResult(record, run);
+                break;
+            default:
+                outcome = importHolding(record, run);
+                break;
+            }
+        }
+        if (outcome == LineOutcome::StoreFailed) { // the store has shown its box
+            tx.rollback();
+            closeFile(handle);
+            return false;
+        }
+        if (outcome == LineOutcome::Refused) {
+            tx.rollback();
+            closeFile(handle);
+            exchangeMessage(QStringLiteral("Line %1 cannot be imported: %2\r\nNothing was imported from this file.")
+                              .arg(reader.lineNumber())
+                              .arg(run.problem.isEmpty() ? record.problem : run.problem));
+            return false;
+        }
+    }
+    if (reader.failed()) {
+        tx.rollback();
+        reportReadFailure(handle);
+        closeFile(handle);
+        return false;
+    }
+    closeFile(handle);
+    return tx.commit();
+}
+
+bool downloadAndImport(const QString& fileName) {
+    if (!downloadFile(fileName))
+        return false;
+    return importFile(QDir(importsDir()).filePath(fileName));
+}
+
+bool importWcCars() { return importSeriesFile("wccars.qvi"); }
+bool importWcDrivers() { return importSeriesFile("wcdrivers.qvi"); }
+bool importF1Cars() { return importSeriesFile("f1cars.qvi"); }
+bool importF1Drivers() { return importSeriesFile("f1drivers.qvi"); }
+
+QString raceScheduleFileName(int raceTypeNmbr, int carTypeNmbr) {
+    const bool drivers = carTypeNmbr == cCar::DriverType;
+    if (carTypeNmbr != cCar::CarType && !drivers)
+        return QString();
+    if (raceTypeNmbr == 1)
+        return drivers ? QStringLiteral("wcdriverraces.qvi") : QStringLiteral("wccarraces.qvi");
+    if (raceTypeNmbr == 6)
+        return drivers ? QStringLiteral("f1driverraces.qvi") : QStringLiteral("f1carraces.qvi");
+    return QString();
+}
+
+QString resultsFileName(int carTypeNmbr, const QDate& raceDate) {
+    return (carTypeNmbr == cCar::DriverType ? QStringLiteral("wcd") : QStringLiteral("wcc")) +
+           raceDate.toString(QStringLiteral("yyyyMMdd")) + QStringLiteral(".qvi");
+}
+
+bool importRaceResults(int carTypeNmbr, const QDate& raceDate) {
+    const bool listOk = carTypeNmbr == cCar::DriverType ? importWcDrivers() : importWcCars();
+    if (!listOk || !raceDate.isValid())
+        return false;
+    return downloadAndImport(resultsFileName(carTypeNmbr, raceDate));
+}

@@ -1,0 +1,161 @@
+#include "adapters/QtUiServices.h"
+
+#include <QApplication>
+#include <QFileInfo>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QProgressBar>
+#include <QTextEdit>
+#include <algorithm>
+#ifdef QV_HAVE_MULTIMEDIA
+#include <QEventLoop>
+#include <QSoundEffect>
+#include <QTimer>
+#include <QUrl>
+#endif
+
+int QtUiServices::messageBox(const QString& text, const QString& title, MsgIcon icon, MsgButtons buttons) {
+    QMessageBox box(QApplication::activeWindow());
+    box.setWindowTitle(title);
+    box.setText(text);
+    switch (icon) {
+    case MsgIcon::Critical:
+        box.setIcon(QMessageBox::Critical);
+        break;
+    case MsgIcon::Information:
+        box.setIcon(QMessageBox::Information);
+        break;
+    case MsgIcon::Exclamation:
+        box.setIcon(QMessageBox::Warning);
+        break;
+    case MsgIcon::Question:
+        box.setIcon(QMessageBox::Question);
+        break;
+    case MsgIcon::None:
+        box.setIcon(QMessageBox::NoIcon);
+        break;
+    }
+    switch (buttons) {
+    case MsgButtons::Ok:
+        box.setStandardButtons(QMessageBox::Ok);
+        break;
+    case MsgButtons::OkCancel:
+        box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel);
+        break;
+    case MsgButtons::YesNo:
+        box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+        break;
+    case MsgButtons::YesNoCancel:
+        box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+        break;
+    }
+    switch (box.exec()) {
+    case QMessageBox::Yes:
+        return AnswerYes;
+    case QMessageBox::No:
+        return AnswerNo;
+    case QMessageBox::Cancel:
+        return AnswerCancel;
+    default:
+        return AnswerOk;
+    }
+}
+
+void QtUiServices::setStatusText(const QString& text) {
+    if (m_statusLabel) {
+        m_statusLabel->setText(text);
+        m_statusLabel->repaint();
+    }
+}
+
+void QtUiServices::setPointer(int code) {
+    if (code == m_pointer)
+        return;
+    if (m_pointer == PointerHourglass)
+        QApplication::restoreOverrideCursor();
+    if (code == PointerHourglass)
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+    m_pointer = code;
+}
+
+void QtUiServices::beep() { QApplication::beep(); }
+
+void QtUiServices::setProgressBar(QProgressBar* bar) {
+    m_progress = bar;
+    m_progressValue = m_progressShown = bar ? bar->value() : 0;
+    m_sinceRepaint.invalidate();
+}
+
+void QtUiServices::stepProgress() {
+    if (!m_progress || !m_progress->isVisible())
+        return;
+    // Someone else set the bar (a new posting starts it again): count on from there.
+    if (m_progress->value() != m_progressShown)
+        m_progressValue = m_progressShown = m_progress->value();
+    if (m_progress->maximum() <= m_progressValue)
+        m_progressValue = 1;
+    else
+        ++m_progressValue;
+    if (m_sinceRepaint.isValid() && m_sinceRepaint.elapsed() < kRepaintIntervalMs)
+        return;
+    m_progress->setValue(m_progressValue);
+    m_progressShown = m_progress->value();
+    m_sinceRepaint.start();
+}
+
+void QtUiServices::showProgress(int percent) {
+    if (!m_fileProgress)
+        return;
+    // The work runs on this thread inside a transaction, so no events are let through (a close of
+    // the main window would shut the program down under it): the bar is laid out and painted here.
+    const bool shown = percent >= 0;
+    if (shown)
+        m_fileProgress->setValue(std::min(percent, 100));
+    if (m_fileProgress->isVisible() != shown) {
+        m_fileProgress->setVisible(shown);
+        if (QWidget* bar = m_fileProgress->parentWidget()) {
+            QCoreApplication::sendPostedEvents(bar, QEvent::LayoutRequest);
+            bar->repaint();
+        }
+    }
+    if (shown)
+        m_fileProgress->repaint();
+}
+
+bool QtUiServices::playWave(const QString& path) {
+#ifdef QV_HAVE_MULTIMEDIA
+    if (!QFileInfo::exists(path)) // resource paths (":/…") are checked the same way
+        return false;
+    QSoundEffect effect;
+    effect.setSource(path.startsWith(QLatin1Char(':')) ? QUrl(QStringLiteral("qrc") + path) : QUrl::fromLocalFile(path));
+    QEventLoop loop;
+    QTimer guard;
+    guard.setSingleShot(true);
+    QObject::connect(&guard, &QTimer::timeout, &loop, &QEventLoop::quit);
+    QObject::connect(&effect, &QSoundEffect::statusChanged, &loop, [&] {
+        if (effect.status() == QSoundEffect::Ready)
+            effect.play();
+        else if (effect.status() == QSoundEffect::Error)
+            loop.quit();
+    });
+    QObject::connect(&effect, &QSoundEffect::playingChanged, &loop, [&] {
+        if (!effect.isPlaying())
+            loop.quit();
+    });
+    guard.start(5000);
+    loop.exec();
+    return effect.status() == QSoundEffect::Ready;
+#else
+    Q_UNUSED(path);
+    return false;
+#endif
+}
+
+void QtUiServices::selectFocusedText() {
+    QWidget* w = QApplication::focusWidget();
+    if (auto* edit = qobject_cast<QLineEdit*>(w))
+        edit->selectAll();
+    else if (auto* text = qobject_cast<QTextEdit*>(w))
+        text->selectAll();
+}

@@ -1,0 +1,30 @@
+#include "kit/frmDate.h"
+
+#include "data/SqlText.h"
+#include "kit/Twips.h"
+
+#include <QCalendarWidget>
+#include <QVBoxLayout>
+
+frmDate::frmDate(QWidget* parent)
+    : QDialog(parent, Qt::Dialog | Qt::FramelessWindowHint), m_calendar(new QCalendarWidget(this)) {
+    setObjectName(QStringLiteral("frmDate"));
+    m_calendar->setObjectName(QStringLiteral("MonthView1"));
+    setFixedSize(qMax(pixelsX(2715, this), m_calendar->sizeHint().width()),
+                 qMax(pixelsY(2370, this), m_calendar->sizeHint().height()));
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(m_calendar);
+    // A click on a day, not a change of the shown month, ends the pick.
+    connect(m_calendar, &QCalendarWidget::clicked, this, &QWidget::hide);
+    connect(m_calendar, &QCalendarWidget::activated, this, &QWidget::hide);
+}
+
+QString frmDate::pickFor(const QString& fieldText, const QPoint& globalTopLeft, QWidget* parent) {
+    frmDate picker(parent);
+    picker.move(globalTopLeft);
+    const QDate date = parseDate(fieldText);
+    picker.MonthView1()->setSelectedDate(date.isValid() ? date : QDate::currentDate());
+    picker.exec();
+    return shortDate(picker.MonthView1()->selectedDate());
+}

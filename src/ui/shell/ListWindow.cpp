@@ -1,0 +1,315 @@
+#include "shell/ListWindow.h"
+
+#include "shell/EntityCommands.h"
+#include "kit/SortByValue.h"
+
+#include <QApplication>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QListView>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QSortFilterProxyModel>
+#include <QStackedWidget>
+#include <QStandardItemModel>
+#include <QTreeView>
+#include <QVBoxLayout>
+
+#include <algorithm>
+
+namespace {
+
+// Twips (1/1440 inch) at 96 dots per inch.
+int twipsToPixels(int twips) { return twips / 15; }
+
+// One picture per kind of list: a coloured disc with the kind's initial.
+QIcon kindIcon(EntityKind kind) {
+    struct Look {
+        QChar letter;
+        QColor colour;
+    };
+    static const Look looks[] = {{u'L', QColor(0x1f, 0x5f, 0xa8)},
+                                 {u'T', QColor(0x2e, 0x8b, 0x57)},
+                                 {u'C', QColor(0xc0, 0x39, 0x2b)},
+                                 {u'R', QColor(0xd3, 0x84, 0x00)},
+                                 {u'S', QColor(0x6c, 0x3f, 0x9e)}};
+    const Look& look = looks[int(kind)];
+    QIcon icon;
+    for (int size : {16, 32}) {
+        QPixmap pixmap(size, size);
+        pixmap.fill(Qt::transparent);
+        QPainter p(&pixmap);
+        p.setRenderHint(QPainter::Antialiasing);
+        p.setPen(Qt::NoPen);
+        p.setBrush(look.colour);
+        p.drawEllipse(QRectF(0.5, 0.5, size - 1.0, size - 1.0));
+        QFont font = QApplication::font();
+        font.setBold(true);
+        font.setPixelSize(size * 5 / 8);
+        p.setFont(font);
+        p.setPen(Qt::white);
+        p.drawText(QRect(0, 0, size, size), Qt::AlignCenter, QString(look.letter));
+        p.end();
+        icon.addPixmap(pixmap);
+    }
+    return icon;
+}
+
+// Sorts the rows in the order of every list (see sortsBefore).
+class ValueSortProxy : public QSortFilterProxyModel {
+public:
+    using QSortFilterProxyModel::QSortFilterProxyModel;
+
+protected:
+    bool lessThan(const QModelIndex& left, const QModelIndex& right) const override {
+        return sortsBefore(left.data(SortValueRole), left.data(Qt::DisplayRole).toString(),
+                           right.data(SortValueRole), right.data(Qt::DisplayRole).toString());
+    }
+};
+
+} // namespace
+
+ListWindow::ListWindow(EntityKind kind, QWidget* parent) : QWidget(parent), m_kind(kind), m_icon(kindIcon(kind)) {
+    m_model = new QStandardItemModel(this);
+    m_proxy = new ValueSortProxy(this);
+    m_proxy->setSourceModel(m_model);
+    m_proxy->setDynamicSortFilter(false);
+
+    m_details = new QTreeView;
+    m_details->setObjectName(QStringLiteral("lvwDisplay"));
+    m_details->setRootIsDecorated(false);
+    m_details->setUniformRowHeights(true);
+    m_details->setAllColumnsShowFocus(true);
+    m_details->setModel(m_proxy);
+    m_details->header()->setSectionsClickable(true);
+    m_details->header()->setSortIndicatorShown(true);
+    m_details->header()->setStretchLastSection(false);
+    connect(m_details->header(), &QHeaderView::sectionClicked, this, &ListWindow::headerClicked);
+
+    m_icons = new QListView;
+    m_icons->setObjectName(QStringLiteral("lvwDisplayIcons"));
+    m_icons->setModel(m_proxy);
+    m_icons->setResizeMode(QListView::Adjust);
+    m_icons->setWrapping(true);
+    // Both views show one selection, so a command acts on the same row whatever the view.
+    QItemSelectionModel* unused = m_icons->selectionModel();
+    m_icons->setSelectionModel(m_details->selectionModel());
+    delete unused;
+
+    for (QAbstractItemView* view : {static_cast<QAbstractItemView*>(m_details), static_cast<QAbstractItemView*>(m_icons)}) {
+        view->setSelectionMode(QAbstractItemView::SingleSelection);
+        view->setSelectionBehavior(QAbstractItemView::SelectRows);
+        view->setEditTriggers(QAbstractItemView::NoEditTriggers);
+        view->installEventFilter(this);
+        view->viewport()->installEventFilter(this);
+        connect(view, &QAbstractItemView::clicked, this, [this] { rowChosen(); });
+    }
+
+    m_stack = new QStackedWidget;
+    m_stack->addWidget(m_details);
+    m_stack->addWidget(m_icons);
+
+    m_layout = new QVBoxLayout(this);
+    m_layout->setContentsMargins(0, 0, 0, 0);
+    m_layout->setSpacing(0);
+    m_layout->addWidget(m_stack, 1);
+}
+
+ListWindow::~ListWindow() = default;
+
+void ListWindow::setView() { setView(currentListViewMode()); }
+
+void ListWindow::setView(int mode) {
+    switch (mode) {
+    case 1:
+        m_icons->setViewMode(QListView::IconMode);
+        m_icons->setFlow(QListView::LeftToRight);
+        m_icons->setIconSize(QSize(32, 32));
+        m_icons->setGridSize(QSize(96, 64));
+        m_icons->setMovement(QListView::Static);
+        break;
+    case 2:
+        m_icons->setViewMode(QListView::ListMode);
+        m_icons->setFlow(QListView::TopToBottom);
+        m_icons->setIconSize(QSize(16, 16));
+        m_icons->setGridSize(QSize());
+        break;
+    case 4:
+        m_icons->setViewMode(QListView::ListMode);
+        m_icons->setFlow(QListView::LeftToRight);
+        m_icons->setIconSize(QSize(16, 16));
+        m_icons->setGridSize(QSize(140, 20));
+        break;
+    default:
+        mode = 3;
+        break;
+    }
+    m_icons->setWrapping(true);
+    m_viewMode = mode;
+    m_stack->setCurrentWidget(mode == 3 ? static_cast<QWidget*>(m_details) : m_icons);
+}
+
+QAbstractItemView* ListWindow::currentView() const {
+    return m_viewMode == 3 ? static_cast<QAbstractItemView*>(m_details) : m_icons;
+}
+
+void ListWindow::headerClicked(int section) {
+    m_sortColumn = sortColumnForHeader(section);
+    applySort();
+}
+
+void ListWindow::applySort() {
+    m_proxy->sort(m_sortColumn, Qt::AscendingOrder);
+    // The header shows the column clicked, also when it sorts by a hidden one.
+    m_details->header()->setSortIndicator(m_sortColumn, Qt::AscendingOrder);
+}
+
+int ListWindow::rowCount() const { return m_proxy->rowCount(); }
+
+QString ListWindow::displayedText(int row, int column) const {
+    return m_proxy->index(row, column).data(Qt::DisplayRole).toString();
+}
+
+int ListWindow::selectedDisplayRow() const {
+    const QModelIndexList rows = m_details->selectionModel()->selectedRows();
+    return rows.isEmpty() ? -1 : rows.first().row();
+}
+
+void ListWindow::beginFill(const QList<Column>& columns) {
+    m_details->setUpdatesEnabled(false);
+    m_icons->setUpdatesEnabled(false);
+    m_proxy->sort(-1);
+    m_model->clear();
+    m_model->setColumnCount(int(columns.size()));
+    QStringList headers;
+    for (const Column& c : columns)
+        headers << c.header;
+    m_model->setHorizontalHeaderLabels(headers);
+    // The design widths were set for a narrower font; they grow with the font's character width,
+    // and the first column also makes room for the row's picture.
+    const double scale = std::max(1.0, fontMetrics().averageCharWidth() / 5.0);
+    for (int i = 0; i < columns.size(); ++i) {
+        int width = int(twipsToPixels(columns[i].widthTwips) * scale);
+        if (i == 0 && width > 0)
+            width += m_details->iconSize().isValid() ? m_details->iconSize().width() + 6 : 22;
+        m_details->setColumnHidden(i, width == 0);
+        if (width > 0)
+            m_details->setColumnWidth(i, width);
+    }
+}
+
+int ListWindow::addRow(const QStringList& texts) {
+    QList<QStandardItem*> items;
+    for (const QString& text : texts) {
+        auto* item = new QStandardItem(text);
+        item->setEditable(false);
+        items << item;
+    }
+    if (!items.isEmpty())
+        items.first()->setIcon(m_icon);
+    m_model->appendRow(items);
+    return m_model->rowCount() - 1;
+}
+
+void ListWindow::setSortValue(int objectIndex, int column, const QVariant& value) {
+    if (QStandardItem* item = m_model->item(objectIndex, column))
+        item->setData(value, SortValueRole);
+}
+
+void ListWindow::endFill(int selected, bool selectFirst) {
+    applySort();
+    m_details->setUpdatesEnabled(true);
+    m_icons->setUpdatesEnabled(true);
+    m_details->selectionModel()->clear();
+    if (selected >= 0)
+        selectObject(selected);
+    setView();
+    if (!isVisible()) {
+        if (auto* sub = qobject_cast<QMdiSubWindow*>(parentWidget()))
+            sub->show();
+        show();
+    }
+    if (selectFirst && rowCount() > 0) {
+        const QModelIndex first = m_proxy->index(0, 0);
+        m_details->selectionModel()->setCurrentIndex(
+            first, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    }
+    const QModelIndex current = m_details->selectionModel()->currentIndex();
+    if (rowCount() > 0 && current.isValid())
+        currentView()->scrollTo(current);
+    bringForward();
+}
+
+int ListWindow::selectedObject() const {
+    const QModelIndexList rows = m_details->selectionModel()->selectedRows();
+    if (rows.isEmpty())
+        return -1;
+    return m_proxy->mapToSource(rows.first()).row();
+}
+
+void ListWindow::selectObject(int objectIndex) {
+    const QModelIndex index = m_proxy->mapFromSource(m_model->index(objectIndex, 0));
+    if (index.isValid())
+        m_details->selectionModel()->setCurrentIndex(
+            index, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+}
+
+void ListWindow::bringForward() {
+    if (auto* sub = qobject_cast<QMdiSubWindow*>(parentWidget())) {
+        if (QMdiArea* area = sub->mdiArea())
+            area->setActiveSubWindow(sub);
+        sub->raise();
+    } else if (isWindow()) {
+        activateWindow();
+    } else {
+        raise();
+    }
+}
+
+bool ListWindow::eventFilter(QObject* watched, QEvent* event) {
+    switch (event->type()) {
+    case QEvent::KeyPress: {
+        auto* key = static_cast<QKeyEvent*>(event);
+        switch (key->key()) {
+        case Qt::Key_Return:
+        case Qt::Key_Enter:
+            runUpdateCommand(m_kind);
+            return true;
+        case Qt::Key_Insert:
+            runNewCommand(m_kind);
+            return true;
+        case Qt::Key_Delete:
+            runDeleteCommand(m_kind);
+            return true;
+        default:
+            break;
+        }
+        break;
+    }
+    case QEvent::KeyRelease: {
+        auto* key = static_cast<QKeyEvent*>(event);
+        if ((key->key() == Qt::Key_Up || key->key() == Qt::Key_Down) && !key->isAutoRepeat())
+            rowChosen();
+        break;
+    }
+    case QEvent::MouseButtonDblClick:
+        if (static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
+            runUpdateCommand(m_kind);
+            return true;
+        }
+        break;
+    case QEvent::MouseButtonRelease: {
+        auto* mouse = static_cast<QMouseEvent*>(event);
+        if (mouse->button() == Qt::RightButton) {
+            popupEntityMenu(m_kind, mouse->globalPosition().toPoint());
+            return true;
+        }
+        break;
+    }
+    default:
+        break;
+    }
+    return QWidget::eventFilter(watched, event);
+}

@@ -1,0 +1,431 @@
+#include "shell/frmDisplayCars.h"
+
+#include "data/CommonCode.h"
+#include "data/cCar.h"
+#include "data/cCarCollection.h"
+#include "kit/EditorKit.h"
+#include "shell/DeleteChecks.h"
+#include "shell/EntityCommands.h"
+
+#include <QComboBox>
+#include <QGridLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTreeView>
+#include <QVBoxLayout>
+
+namespace {
+
+const QString kQuestionCrLf = QStringLiteral("\r\n");
+
+} // namespace
+
+frmDisplayCars::frmDisplayCars(QWidget* parent) : ListWindow(EntityKind::Car, parent) {
+    setWindowTitle(QStringLiteral("Cars/Drivers"));
+    setObjectName(QStringLiteral("frmDisplayCars"));
+    // The design size is 8880 x 6780 twips; it never goes below 8600 x 3200.
+    resize(592, 452);
+    setMinimumSize(573, 213);
+
+    m_car = std::make_shared<cCar>();
+    mainLayout()->insertWidget(0, buildPanel());
+    // The list comes first, then the fields in the order of the panel's rows.
+    QWidget* order[] = {detailsView(), txtCarNumber, txtDriver, txtSponsor, txtOwner, txtMake, txtSalary,
+                        cmbCarType,    cmbRaceType,  cmbGroup,  cmdAdd,     cmdUpdate, cmdDelete, cmdCancel};
+    for (size_t i = 1; i < std::size(order); ++i)
+        setTabOrder(order[i - 1], order[i]);
+
+    m_raceTypes.load();
+    for (const cRaceType& t : m_raceTypes)
+        cmbRaceType->addItem(t.raceTypeName(), t.raceTypeNmbr());
+    m_carTypes.loadNoBonus();
+    for (const cCarType& t : m_carTypes)
+        cmbCarType->addItem(t.carTypeName(), t.carTypeNmbr());
+    m_groups.load();
+    for (const cGroup& g : m_groups)
+        cmbGroup->addItem(g.groupName(), g.groupNmbr());
+    cmbGroup->addItem(QString(), -1);
+    clearPanel();
+    cmdAdd->setEnabled(false);
+    cmdUpdate->setEnabled(false);
+    cmdDelete->setEnabled(false);
+}
+
+frmDisplayCars::~frmDisplayCars() = default;
+
+QWidget* frmDisplayCars::buildPanel() {
+    auto* panel = new QWidget;
+    panel->setObjectName(QStringLiteral("panel"));
+    auto* grid = new QGridLayout(panel);
+    grid->setContentsMargins(8, 8, 8, 8);
+    grid->setHorizontalSpacing(8);
+    grid->setVerticalSpacing(4);
+
+    auto lineEdit = [this](const char* name) {
+        auto* e = new QLineEdit;
+        e->setObjectName(QLatin1String(name));
+        selectAllOnFocus(e);
+        connect(e, &QLineEdit::textChanged, this, &frmDisplayCars::markChanged);
+        return e;
+    };
+    auto comboBox = [this](const char* name) {
+        auto* c = new QComboBox;
+        c->setObjectName(QLatin1String(name));
+        c->setEditable(false);
+        connect(c, &QComboBox::currentIndexChanged, this, &frmDisplayCars::markChanged);
+        connect(c, &QComboBox::activated, this, &frmDisplayCars::markChanged);
+        return c;
+    };
+    auto button = [this](const char* name, const QString& text, void (frmDisplayCars::*handler)()) {
+        auto* b = new QPushButton(text);
+        b->setObjectName(QLatin1String(name));
+        b->setAutoDefault(false);
+        connect(b, &QPushButton::clicked, this, handler);
+        return b;
+    };
+
+    txtCarNumber = lineEdit("txtCarNumber");
+    txtDriver = lineEdit("txtDriver");
+    txtSponsor = lineEdit("txtSponsor");
+    txtOwner = lineEdit("txtOwner");
+    txtMake = lineEdit("txtMake");
+    txtSalary = lineEdit("txtSalary");
+    cmbCarType = comboBox("cmbCarType");
+    cmbRaceType = comboBox("cmbRaceType");
+    cmbGroup = comboBox("cmbGroup");
+    cmdAdd = button("cmdAdd", QStringLiteral("&Add"), &frmDisplayCars::cmdAdd_Click);
+    cmdUpdate = button("cmdUpdate", QStringLiteral("&Update"), &frmDisplayCars::cmdUpdate_Click);
+    cmdDelete = button("cmdDelete", QStringLiteral("&Delete"), &frmDisplayCars::cmdDelete_Click);
+    cmdCancel = button("cmdCancel", QStringLiteral("&Cancel"), &frmDisplayCars::cmdCancel_Click);
+
+    auto label = [](const char* text, QWidget* buddy) {
+        auto* l = new QLabel(QLatin1String(text));
+        l->setBuddy(buddy);
+        return l;
+    };
+    grid->addWidget(label("Car Number:", txtCarNumber), 0, 0);
+    grid->addWidget(txtCarNumber, 0, 1, Qt::AlignLeft);
+    txtCarNumber->setFixedWidth(73);
+    grid->addWidget(label("Driver:", txtDriver), 1, 0);
+    grid->addWidget(txtDriver, 1, 1);
+    grid->addWidget(label("Sponsor:", txtSponsor), 2, 0);
+    grid->addWidget(txtSponsor, 2, 1);
+    grid->addWidget(label("Owner:", txtOwner), 3, 0);
+    grid->addWidget(txtOwner, 3, 1);
+    grid->addWidget(label("Make:", txtMake), 4, 0);
+    grid->addWidget(txtMake, 4, 1);
+    grid->addWidget(label("Salary:", txtSalary), 1, 2);
+    grid->addWidget(txtSalary, 1, 3);
+    grid->addWidget(label("Car/Driver:", cmbCarType), 2, 2);
+    grid->addWidget(cmbCarType, 2, 3);
+    grid->addWidget(label("Race Type:", cmbRaceType), 3, 2);
+    grid->addWidget(cmbRaceType, 3, 3);
+    grid->addWidget(label("Group:", cmbGroup), 4, 2);
+    grid->addWidget(cmbGroup, 4, 3);
+    auto* buttons = new QVBoxLayout;
+    buttons->setSpacing(6);
+    for (QPushButton* b : {cmdAdd, cmdUpdate, cmdDelete, cmdCancel})
+        buttons->addWidget(b);
+    buttons->addStretch(1);
+    grid->addLayout(buttons, 0, 4, 5, 1);
+    grid->setColumnStretch(1, 1);
+    grid->setColumnStretch(3, 1);
+    return panel;
+}
+
+QString frmDisplayCars::formatSalary(const Currency& salary) {
+    return regionalLocale().toCurrencyString(salary.toDouble());
+}
+
+QString frmDisplayCars::plainSalary(const Currency& salary) {
+    QString text = salary.toString(4);
+    while (text.endsWith(QLatin1Char('0')))
+        text.chop(1);
+    if (text.endsWith(QLatin1Char('.')))
+        text.chop(1);
+    return text.replace(QLatin1Char('.'), regionalLocale().decimalPoint());
+}
+
+bool frmDisplayCars::parseSalary(const QString& text, Currency* salary) {
+    const QLocale locale = regionalLocale();
+    QString t = text.trimmed();
+    t.remove(locale.currencySymbol());
+    t.remove(QLatin1Char('$'));
+    t.remove(locale.groupSeparator());
+    t.replace(locale.decimalPoint(), QStringLiteral("."));
+    t = t.trimmed();
+    return Currency::parse(t, salary);
+}
+
+void frmDisplayCars::display(int carNmbr) {
+    cCarCollection cars;
+    cars.load();
+    beginFill({{QStringLiteral("Car#"), 600},
+               {QStringLiteral("Driver"), 2500},
+               {QStringLiteral("Sponsor"), 2000},
+               {QStringLiteral("Make"), 1500},
+               {QStringLiteral("Owner"), 2500},
+               {QStringLiteral("Salary"), 1500},
+               {QStringLiteral("Race Type"), 1500}});
+    m_rows.clear();
+    int selected = -1;
+    bool panelCarListed = false;
+    for (const cCar& car : cars) {
+        panelCarListed = panelCarListed || car.carNmbr() == m_car->carNmbr();
+        const int row = addRow({car.carTxt(), car.driverName(), car.sponsor(), car.carMake(), car.carOwner(),
+                                formatSalary(car.salary()), m_raceTypes.getRaceTypeName(car.raceTypeNmbr())});
+        setSortValue(row, 5, qlonglong(car.salary().units()));
+        m_rows.push_back(std::shared_ptr<cCar>(car.copy()));
+        if (car.carNmbr() == carNmbr)
+            selected = row;
+    }
+    endFill(selected, carNmbr == -1);
+    // A stored entry that is gone (deleted through the list's own commands) cannot be updated:
+    // the panel would report success and store nothing.
+    if (m_car->carNmbr() >= 1 && !panelCarListed)
+        newEntry();
+}
+
+cCar* frmDisplayCars::selectedCar() const {
+    const int row = selectedObject();
+    return row >= 0 && row < int(m_rows.size()) ? m_rows[size_t(row)].get() : nullptr;
+}
+
+bool frmDisplayCars::hasEdits() const { return cmdAdd->isEnabled() || cmdUpdate->isEnabled(); }
+
+void frmDisplayCars::markChanged() {
+    if (m_car->carNmbr() < 1)
+        cmdAdd->setEnabled(true);
+    else
+        cmdUpdate->setEnabled(true);
+}
+
+bool frmDisplayCars::savePrompt() {
+    if (!hasEdits())
+        return true;
+    const int answer = askQuestion(QStringLiteral("Do you want to save changes"),
+                                   m_car->carTxt() + QStringLiteral("   ") + m_car->driverName());
+    if (answer == AnswerCancel) {
+        display(m_car->carNmbr());
+        return false;
+    }
+    if (answer == AnswerYes) {
+        // A refused save keeps the panel on the edited entry, as Cancel does, so the edits are
+        // not lost behind the user's back; the refusal has told what to mend.
+        if (!saveCar()) {
+            display(m_car->carNmbr());
+            return false;
+        }
+        cmdAdd->setEnabled(false);
+        cmdUpdate->setEnabled(false);
+    }
+    return true;
+}
+
+void frmDisplayCars::setLocked(QWidget* field, bool locked) {
+    field->setEnabled(!locked);
+    QPalette palette = field->palette();
+    const QColor background = locked ? palette.color(QPalette::Active, QPalette::Button)
+                                     : QWidget::palette().color(QPalette::Active, QPalette::Base);
+    for (QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled})
+        palette.setColor(group, QPalette::Base, background);
+    field->setPalette(palette);
+}
+
+void frmDisplayCars::focusField(QWidget* field) {
+    // A locked field cannot take the focus; the message alone reports the refusal then.
+    if (!field->isEnabled())
+        return;
+    field->setFocus(Qt::OtherFocusReason);
+    if (auto* edit = qobject_cast<QLineEdit*>(field)) {
+        edit->selectAll();
+        selectAllText();
+    }
+}
+
+void frmDisplayCars::rowChosen() {
+    if (!selectedCar())
+        return;
+    if (!savePrompt())
+        return;
+    cCar* car = selectedCar();
+    if (!car)
+        return;
+    const auto it = std::find_if(m_rows.begin(), m_rows.end(), [car](const auto& p) { return p.get() == car; });
+    m_car = *it;
+    fillPanel();
+}
+
+void frmDisplayCars::fillPanel() {
+    txtCarNumber->setText(m_car->carTxt());
+    txtDriver->setText(m_car->driverName());
+    txtSponsor->setText(m_car->sponsor());
+    txtMake->setText(m_car->carMake());
+    txtOwner->setText(m_car->carOwner());
+    txtSalary->setText(plainSalary(m_car->salary()));
+
+    auto choose = [](QComboBox* list, const QString& name) {
+        list->setCurrentIndex(name.trimmed().isEmpty() ? -1 : list->findText(name, Qt::MatchExactly));
+    };
+    choose(cmbRaceType, m_raceTypes.getRaceTypeName(m_car->raceTypeNmbr()));
+    choose(cmbCarType, m_carTypes.getCarTypeName(m_car->carTypeNmbr()));
+    choose(cmbGroup, m_groups.getGroupName(m_car->groupNmbr()));
+
+    setLocked(txtCarNumber, false);
+    setLocked(txtDriver, false);
+    if (m_car->isCar())
+        setLocked(txtCarNumber, true);
+    else if (m_car->isDriver())
+        setLocked(txtDriver, true);
+    const bool stored = m_car->carNmbr() >= 1;
+    setLocked(cmbCarType, stored);
+    setLocked(cmbRaceType, stored);
+
+    cmdUpdate->setEnabled(false);
+    cmdDelete->setEnabled(true);
+    cmdAdd->setEnabled(false);
+}
+
+void frmDisplayCars::clearPanel() {
+    for (QLineEdit* box : {txtCarNumber, txtDriver, txtSponsor, txtMake, txtOwner})
+        box->clear();
+    txtSalary->setText(QStringLiteral("0"));
+    for (QComboBox* list : {cmbCarType, cmbRaceType, cmbGroup})
+        list->setCurrentIndex(-1);
+    for (QWidget* field : std::initializer_list<QWidget*>{txtCarNumber, txtDriver, cmbCarType, cmbRaceType})
+        setLocked(field, false);
+}
+
+void frmDisplayCars::newEntry() {
+    m_car = std::make_shared<cCar>();
+    clearPanel();
+    cmdAdd->setEnabled(false);
+    cmdUpdate->setEnabled(false);
+    cmdDelete->setEnabled(false);
+}
+
+void frmDisplayCars::cmdCancel_Click() {
+    if (!savePrompt())
+        return;
+    newEntry();
+    txtCarNumber->setFocus(Qt::OtherFocusReason);
+}
+
+void frmDisplayCars::cmdAdd_Click() {
+    if (saveCar()) {
+        cmdAdd->setEnabled(false);
+        cmdDelete->setEnabled(true);
+    }
+    display(m_car->carNmbr());
+}
+
+void frmDisplayCars::cmdUpdate_Click() {
+    if (saveCar()) {
+        cmdUpdate->setEnabled(false);
+        cmdDelete->setEnabled(true);
+    }
+}
+
+void frmDisplayCars::cmdDelete_Click() {
+    const int carNmbr = m_car->carNmbr();
+    if (carHeldByAnyTeam(carNmbr)) {
+        showValidation(carHeldRefusal(m_car->carTxt()));
+        return;
+    }
+    if (carHasResults(carNmbr)) {
+        showValidation(carResultsRefusal(m_car->carTxt()));
+        return;
+    }
+    m_car->deleteRow();
+    cmdCancel_Click();
+    display(-1);
+}
+
+bool frmDisplayCars::saveCar() {
+    cCar& car = *m_car;
+    car.setCarMake(txtMake->text());
+    car.setCarTxt(txtCarNumber->text());
+    car.setCarOwner(txtOwner->text());
+    car.setCarTypeNmbr(cmbCarType->currentIndex() < 0 ? -1 : cmbCarType->currentData().toInt());
+    car.setDriverName(txtDriver->text());
+    if (cmbGroup->currentIndex() < 0)
+        car.setGroupNmbr(QVariant());
+    else
+        car.setGroupNmbr(cmbGroup->currentData().toInt());
+    car.setRaceTypeNmbr(cmbRaceType->currentIndex() < 0 ? -1 : cmbRaceType->currentData().toInt());
+    Currency salary;
+    const bool salaryIsNumber = parseSalary(txtSalary->text(), &salary);
+    if (salaryIsNumber)
+        car.setSalary(salary);
+    car.setSponsor(txtSponsor->text());
+
+    if (cmbRaceType->currentText().trimmed().isEmpty()) {
+        showValidation(QStringLiteral("Race Type is a required field"));
+        focusField(cmbRaceType);
+        return false;
+    }
+    if (car.isCar() || car.isDriver()) {
+        if (car.carTxt().isEmpty()) {
+            showValidation(QStringLiteral("Car Number is a required field"));
+            focusField(txtCarNumber);
+            return false;
+        }
+        if (car.isCar() && !checkDuplicateCar()) {
+            focusField(txtCarNumber);
+            return false;
+        }
+        if (car.driverName().isEmpty()) {
+            showValidation(QStringLiteral("Driver is a required field"));
+            focusField(txtDriver);
+            return false;
+        }
+        if (car.isDriver() && !checkDuplicateDriver()) {
+            focusField(txtDriver);
+            return false;
+        }
+    }
+    if (!car.isCar() && !car.isDriver() && !car.isBonus()) {
+        showValidation(QStringLiteral("You must define this as a Car or Driver"));
+        focusField(cmbCarType);
+        return false;
+    }
+    if (car.isDriver() && car.carNmbr() < 1) {
+        const int answer = askQuestion(QStringLiteral("Driver name can not be changed once the Driver is saved.") +
+                                           kQuestionCrLf + QStringLiteral("Are you sure the name is spelled correctly?"),
+                                       QStringLiteral("Quorvanti"));
+        if (answer != AnswerYes) {
+            focusField(txtDriver);
+            return false;
+        }
+    }
+    if (!salaryIsNumber) {
+        showValidation(QStringLiteral("Invalid Salary amount"));
+        focusField(txtSalary);
+        return false;
+    }
+    const bool result = car.CommitChanges();
+    const cCar* selected = selectedCar();
+    // The one shared window is this one, so its own display refreshes it.
+    display(selected ? selected->carNmbr() : car.carNmbr());
+    return result;
+}
+
+bool frmDisplayCars::checkDuplicateCar() {
+    // Compared as stored: trimmed, letter case ignored.
+    if (m_car->carTxtExists(txtCarNumber->text().trimmed(), m_car->carNmbr(), cmbRaceType->currentData().toInt(),
+                            m_car->carTypeNmbr())) {
+        showValidation(QStringLiteral("Duplicate Car"));
+        return false;
+    }
+    return true;
+}
+
+bool frmDisplayCars::checkDuplicateDriver() {
+    if (m_car->driverExists(txtDriver->text().trimmed(), m_car->carNmbr(), cmbRaceType->currentData().toInt(),
+                            m_car->carTypeNmbr())) {
+        showValidation(QStringLiteral("Duplicate Driver"));
+        return false;
+    }
+    return true;
+}
