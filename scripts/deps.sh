@@ -2,7 +2,7 @@
 # Installs the Debian packages the build, the program and the tests need, when any is missing.
 set -euo pipefail
 PKGS=(
-  cmake ninja-build g++ pkg-config
+  cmake ninja-build g++ pkg-config clang-format
   qt6-base-dev qt6-multimedia-dev
   libsqlcipher-dev libcurl4-openssl-dev libgtest-dev
   python3 python3-pyftpdlib

@@ -2,7 +2,7 @@
 #include "data/Paths.h"
 #include "data/cConnection.h"
 #include "platform/SqlDatabase.h"
-#include "shell/Settings.h"
+#include "app/Settings.h"
 #include "shell/ShellHooks.h"
 #include "kit/Twips.h"
 #include "shell/frmMain.h"

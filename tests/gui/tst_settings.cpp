@@ -2,7 +2,7 @@
 #include "data/CommonCode.h"
 #include "exchange/FtpTransfer.h"
 #include "platform/Profile.h"
-#include "shell/Settings.h"
+#include "app/Settings.h"
 
 #include <QDir>
 #include <QFile>

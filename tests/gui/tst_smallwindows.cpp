@@ -1,3 +1,4 @@
+#include "platform/Clock.h"
 #include "RecordingUi.h"
 #include "data/Paths.h"
 #include "data/SqlText.h"
@@ -235,11 +236,11 @@ private slots:
             HideOnExit guard;
             frmDate* picker = openPicker();
             QVERIFY(picker);
-            QCOMPARE(picker->MonthView1()->selectedDate(), QDate::currentDate());
-            emit picker->MonthView1()->clicked(QDate::currentDate());
+            QCOMPARE(picker->MonthView1()->selectedDate(), today());
+            emit picker->MonthView1()->clicked(today());
         });
         picked = frmDate::pickFor(QStringLiteral("not a date"), QPoint(10, 10), nullptr);
-        QCOMPARE(picked, shortDate(QDate::currentDate()));
+        QCOMPARE(picked, shortDate(today()));
     }
 };
 

@@ -1,3 +1,4 @@
+#include "platform/Clock.h"
 #include "TeamTestHelpers.h"
 #include "data/cTeam.h"
 #include "editors/teams/frmLeagueTeams.h"
@@ -70,7 +71,7 @@ private:
     // Closes the membership checklist whenever the editor offers it, and counts the offers.
     QTimer m_checklistCloser;
     int m_checklists = 0;
-    const QDate today = QDate::currentDate();
+    const QDate today = ::today();
 };
 
 void TeamEditorTest::init() {

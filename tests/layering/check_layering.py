@@ -12,11 +12,13 @@ import re
 import sys
 
 LAYERS = [
-    "core/platform",  # the stand-ins for the operating system's services: settings file, database, text files
+    "core/platform",  # the stand-ins for the operating system's services: profile files, database, text files, clock
     "core/data",  # the connection, the row classes, paths, regional formats, the UI-services port
     "core/posting",  # races, results, scoring and the posting engine
+    "core/rules",  # what the editors and lists allow: delete checks, the pick editors' salary and date rules
     "core/reports",  # report settings, the HTML building blocks and the report generators
     "core/exchange",  # FTP, imports and publishing
+    "core/app",  # the program's own settings file
     "ui/adapters",  # the Qt implementations of the core's ports
     "ui/kit",  # the pieces the windows share: twips, the date picker, sort by value, the editor grid
     "ui/editors",  # the editors of races, scoring, leagues, teams, picks, cars and groups

@@ -2,6 +2,7 @@
 
 #include "data/SqlText.h"
 #include "kit/Twips.h"
+#include "platform/Clock.h"
 
 #include <QCalendarWidget>
 #include <QVBoxLayout>
@@ -24,7 +25,7 @@ QString frmDate::pickFor(const QString& fieldText, const QPoint& globalTopLeft, 
     frmDate picker(parent);
     picker.move(globalTopLeft);
     const QDate date = parseDate(fieldText);
-    picker.MonthView1()->setSelectedDate(date.isValid() ? date : QDate::currentDate());
+    picker.MonthView1()->setSelectedDate(date.isValid() ? date : today());
     picker.exec();
     return shortDate(picker.MonthView1()->selectedDate());
 }

@@ -7,7 +7,7 @@
 #include "data/cScoringType.h"
 #include "posting/cRaces.h"
 #include "posting/cResultsCollection.h"
-#include "shell/DeleteChecks.h"
+#include "rules/DeleteChecks.h"
 #include "shell/frmDisplayCars.h"
 #include "shell/frmDisplayLeagues.h"
 #include "shell/frmDisplayRaces.h"

@@ -4,7 +4,7 @@
 #include "data/cCar.h"
 #include "data/cCarCollection.h"
 #include "kit/EditorKit.h"
-#include "shell/DeleteChecks.h"
+#include "rules/DeleteChecks.h"
 #include "shell/EntityCommands.h"
 
 #include <QComboBox>

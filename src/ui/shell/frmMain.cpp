@@ -5,11 +5,12 @@
 #include "data/Regional.h"
 #include "data/cConnection.h"
 #include "adapters/QtUiServices.h"
+#include "platform/Clock.h"
 #include "posting/cRacesCollection.h"
 #include "posting/cResultsCollection.h"
 #include "shell/Help.h"
 #include "shell/ReportLaunchers.h"
-#include "shell/Settings.h"
+#include "app/Settings.h"
 #include "shell/ShellIcons.h"
 #include "kit/Twips.h"
 #include "shell/frmAbout.h"
@@ -384,7 +385,7 @@ void frmMain::createStatusBar() {
 }
 
 void frmMain::updateClock() {
-    const QString date = shortDate(QDate::currentDate());
+    const QString date = shortDate(today());
     const QString time = regionalLocale().toString(QTime::currentTime(), QLocale::ShortFormat);
     if (m_panels[1]->text() != date)
         m_panels[1]->setText(date);

@@ -6,6 +6,7 @@
 #include "data/IDatabase.h"
 #include "data/Paths.h"
 #include "data/SqlText.h"
+#include "platform/Clock.h"
 
 #include <QDateTime>
 #include <QLocale>
@@ -179,7 +180,7 @@ void ReportPage::writeFooter() {
         return;
     int size = number(m_attributes.evenRowTextSize(m_code));
     // Below the table, on the page itself: in the page's (title) colour, as heading text would not show.
-    writeLine(fontParagraph(size, titleTextColor(), footerText(QDateTime::currentDateTime()), QStringLiteral("Center")));
+    writeLine(fontParagraph(size, titleTextColor(), footerText(now()), QStringLiteral("Center")));
 }
 
 void ReportPage::writeEnd() {

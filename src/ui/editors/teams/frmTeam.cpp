@@ -11,6 +11,7 @@
 #include "editors/teams/PickRules.h"
 #include "editors/teams/frmTeamCar.h"
 #include "editors/teams/frmTeamCarMultiple.h"
+#include "platform/Clock.h"
 #include "posting/cTeamResultsCollection.h"
 #include "kit/SortByValue.h"
 
@@ -377,7 +378,7 @@ void frmTeam::addTeamCarItem(cTeamCar& pick, int position) {
     item->setData(0, PickRole, position);
     item->setTextAlignment(5, Qt::AlignRight | Qt::AlignVCenter);
     lvwTeamCars->addTopLevelItem(item);
-    if (pickCountsInSalary(pick, QDate::currentDate()))
+    if (pickCountsInSalary(pick, today()))
         m_teamSalary += Currency::fromDouble(pick.LockedSalary());
 }
 
@@ -459,13 +460,13 @@ void frmTeam::terminatePick() {
     if (!pick)
         return;
     // Only in memory: the date is stored if the pick editor stores the pick.
-    pick->setTermDt(QDate::currentDate());
+    pick->setTermDt(today());
     openPickEditor(*pick);
     reloadTeamCars();
 }
 
 void frmTeam::terminateAll() {
-    cTeamCarCollection().TermAll(m_team->teamNmbr(), QDate::currentDate());
+    cTeamCarCollection().TermAll(m_team->teamNmbr(), today());
     reloadTeamCars();
 }
 

@@ -6,6 +6,7 @@
 #include "editors/teams/FocusOutCheck.h"
 #include "editors/teams/PickRules.h"
 #include "kit/frmDate.h"
+#include "platform/Clock.h"
 
 #include <QComboBox>
 #include <QGridLayout>
@@ -173,7 +174,7 @@ void frmTeamCar::fillWith(cTeamCar& pick, Currency teamSalary) {
         for (const cTeamCar& row : held) {
             if (row.carNmbr() == pick.carNmbr() && row.efctvDt() == pick.efctvDt()) {
                 m_storedEfctvDt = row.efctvDt();
-                if (pickCountsInSalary(row, QDate::currentDate()))
+                if (pickCountsInSalary(row, today()))
                     m_ownSalary = Currency::fromDouble(row.LockedSalary());
                 m_ownGroupSlot = !row.termDt().isValid();
             }

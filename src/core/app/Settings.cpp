@@ -1,4 +1,4 @@
-#include "shell/Settings.h"
+#include "app/Settings.h"
 
 #include "data/CommonCode.h"
 #include "exchange/FtpTransfer.h"

@@ -1,4 +1,4 @@
-#include "shell/DeleteChecks.h"
+#include "rules/DeleteChecks.h"
 
 #include "data/cLeague.h"
 #include "data/cLeagueTeams.h"
