@@ -143,12 +143,12 @@ bool cWorkspace::Rollback() {
     return ok;
 }
 
-Transaction::Transaction() {
+Transaction::Transaction(Failures failures) : m_quiet(failures == QuietFailures) {
     if (gConnection && gConnection->getConnection()) {
         m_ws = &gConnection->getWorkSpace();
         m_begun = m_ws->BeginTrans();
     }
-    if (!m_begun)
+    if (!m_begun && !m_quiet)
         showQuorvantiBox(QStringLiteral("Error = %1 SQL = BEGIN TRANSACTION")
                              .arg(gConnection && gConnection->getConnection()
                                       ? gConnection->getConnection()->lastError()
@@ -166,7 +166,8 @@ bool Transaction::commit() {
     m_done = true;
     if (m_ws->CommitTrans())
         return true;
-    showQuorvantiBox(QStringLiteral("Error = %1 SQL = COMMIT").arg(gConnection->getConnection()->lastError()));
+    if (!m_quiet)
+        showQuorvantiBox(QStringLiteral("Error = %1 SQL = COMMIT").arg(gConnection->getConnection()->lastError()));
     m_ws->Rollback();
     return false;
 }

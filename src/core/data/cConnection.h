@@ -24,10 +24,12 @@ private:
     int m_depth = 0;
 };
 
-// Rolls back in its destructor unless committed.
+// Rolls back in its destructor unless committed. A failed begin or commit shows the engine's message
+// unless the caller reports failure its own way.
 class Transaction {
 public:
-    Transaction();
+    enum Failures { ShowFailures, QuietFailures };
+    explicit Transaction(Failures failures = ShowFailures);
     ~Transaction();
     Transaction(const Transaction&) = delete;
     Transaction& operator=(const Transaction&) = delete;
@@ -37,6 +39,7 @@ public:
 
 private:
     cWorkspace* m_ws = nullptr;
+    bool m_quiet = false;
     bool m_begun = false;
     bool m_done = false;
 };

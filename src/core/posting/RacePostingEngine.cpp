@@ -654,8 +654,9 @@ void Engine::write(const LeaguePosting& posting) {
 bool postRaceAllLeagues(const cRaces& race, const cLeagueCollection& leagues) {
     if (!gConnection || !gConnection->getConnection())
         return false;
-    cWorkspace& ws = gConnection->getWorkSpace();
-    if (!ws.BeginTrans())
+    // A failure here is not the user's to see: the chain posts the race instead.
+    Transaction tx(Transaction::QuietFailures);
+    if (!tx.begun())
         return false;
     try {
         Engine engine(race, leagues);
@@ -673,12 +674,7 @@ bool postRaceAllLeagues(const cRaces& race, const cLeagueCollection& leagues) {
                 stepProgress();
         }
     } catch (const StandBack&) {
-        ws.Rollback();
         return false;
     }
-    if (!ws.CommitTrans()) {
-        ws.Rollback();
-        return false;
-    }
-    return true;
+    return tx.commit();
 }
