@@ -241,10 +241,14 @@ QString createTeamDetailReport(int leagueNmbr, int teamNmbr, int raceNmbr, bool 
     SeasonBonuses season(leagueNmbr, raceNmbr);
     if (!separate)
         return createTeamDetailPage(season, leagueNmbr, teamNmbr, raceNmbr, show, allInOne);
+    ReportRunScope request; // a folder that refuses one page ends the run there, with one box
     cLeagueTeamsCollection members;
     members.load(leagueNmbr);
     QString result;
-    for (const cLeagueTeams& member : members)
+    for (const cLeagueTeams& member : members) {
         result = createTeamDetailPage(season, leagueNmbr, member.teamNmbr(), raceNmbr, show, false);
+        if (ReportRunScope::folderRefused())
+            return QString();
+    }
     return result;
 }
