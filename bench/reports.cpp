@@ -20,6 +20,7 @@
 #include "reports/generators/ReportPackageReport.h"
 #include "reports/generators/TeamCarsReport.h"
 #include "reports/generators/TeamDetailReport.h"
+#include "reports/generators/TeamRaceDetailReport.h"
 #include "reports/generators/TeamTradesReport.h"
 #include "reports/generators/TeamsperCarDriverReport.h"
 
@@ -40,6 +41,7 @@ constexpr int kCarsPerTeam = 6;
 constexpr int kScoringType = 600;
 constexpr int kFirstCar = 1001;
 constexpr int kBigLeague = 500, kSmallLeague = 501;
+constexpr int kFirstTeam = 500; // the big league's teams come first
 
 // A small deterministic generator, so every run builds the same season.
 struct Lcg {
@@ -75,7 +77,7 @@ void buildSeason(int bigTeams, int smallTeams, int races) {
                                           "NULL)")
                                .arg(kFirstCar + c)
                                .arg(c + 1));
-    int team = 500;
+    int team = kFirstTeam;
     for (const auto& [league, teams] : {std::pair{kBigLeague, bigTeams}, std::pair{kSmallLeague, smallTeams}}) {
         TestDataFile::exec(QStringLiteral("INSERT INTO leagues VALUES (%1, 'League %1', 'L%1', 1, 1, %2, 1000000, 0, 1)")
                                .arg(league)
@@ -184,6 +186,34 @@ int main(int argc, char** argv) {
     std::printf("  %-22s %8.1f ms\n", "(sum)", sum);
     std::printf("report package: %.1f ms\n",
                 msOf([&] { return createReportPackage(league, race, false); }, wrote));
+
+    // The league race summary links every race's race detail page and every team's team cars page;
+    // the league standings link every team's team race detail page: their own lines are a small part.
+    std::printf("\nthe pages the league reports write within their own, %d-team league:\n", bigTeams);
+    const double raceDetails = msOf([&] {
+        QString last;
+        for (int r = 1; r <= races; ++r)
+            last = createRaceDetailReport(league, r, false);
+        return last;
+    }, wrote);
+    std::printf("  race detail, %2d races:           %8.1f ms (%.2f ms a page)\n", races, raceDetails,
+                raceDetails / races);
+    const double teamCars = msOf([&] {
+        QString last;
+        for (int t = kFirstTeam; t < kFirstTeam + bigTeams; ++t)
+            last = createTeamCarsReport(league, t, false, false, false);
+        return last;
+    }, wrote);
+    std::printf("  team cars, %3d teams:            %8.1f ms (%.2f ms a page)\n", bigTeams, teamCars,
+                teamCars / bigTeams);
+    const double teamRaceDetails = msOf([&] {
+        QString last;
+        for (int t = kFirstTeam; t < kFirstTeam + bigTeams; ++t)
+            last = createTeamRaceDetailReport(league, t, race, false);
+        return last;
+    }, wrote);
+    std::printf("  team race detail, %3d teams:     %8.1f ms (%.2f ms a page)\n", bigTeams, teamRaceDetails,
+                teamRaceDetails / bigTeams);
 
     std::printf("\nteam detail, one page per team, after race %d:\n", race);
     const double smallMs =
