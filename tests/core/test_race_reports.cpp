@@ -361,28 +361,35 @@ TEST_F(RaceReports, LeagueRaceStandingsLinksAndNoPosting) {
 }
 
 TEST_F(RaceReports, SeasonPointsOfATeamWithTopFinishBonusesAreItsStandingsTotal) {
-    // Exactly one car in the first three pays 5, exactly one car in first place pays 12.
+    // Exactly one car in the first three pays 5, exactly one car in first place pays 12. Bravo
+    // sells car 4 to Delta, who joins the league, between the races.
     //   Race 1: every team has one car in the first three (+5); Alpha won (+12):
     //           Alpha 107, Bravo 75, Charlie 55.
-    //   Race 2: Bravo has one car in the first three (+5), Charlie two (none of that) and the
-    //           winner (+12): Charlie 112, Bravo 75, Alpha 40.
-    //   Season: Charlie 167, Bravo 150, Alpha 147.
+    //   Race 2: Delta has one car in the first three (+5), Charlie two (none of that) and the
+    //           winner (+12): Charlie 112, Delta 55, Alpha 40, Bravo 20.
+    //   Season: Charlie 167, Alpha 147, Bravo 95, Delta 55.
     // Each bonus-entry row of race 2 carries the entry's total of race 1, its did-not-qualify row
     // too; the team's season points count that total once.
     TestDataFile::exec("INSERT INTO scoring_top_points VALUES (600, 1, 5, 3), (600, 1, 12, 1)");
+    TestDataFile::exec("INSERT INTO teams (team_nmbr, team_name, team_owner, race_type_nmbr, car_type_nmbr) "
+                       "VALUES (504, 'Delta', 'Di', 1, 1)");
+    TestDataFile::exec("INSERT INTO league_teams VALUES (1, 504)");
+    TestDataFile::exec("UPDATE team_car SET term_dt = '2024-03-05' WHERE team_nmbr = 502 AND car_nmbr = 4");
+    hold(504, 4, "2024-03-05");
     post(1);
     post(2);
     ASSERT_TRUE(data.ui().boxes.isEmpty()) << qPrintable(data.ui().lastBoxText());
     chooseColumns("RD", {2, 8, 9});
     EXPECT_EQ(rows(createRaceDetailReport(1, 2, false)).filter("<B>"),
-              (QStringList{"|<B>112</B>|<B>167</B>", "|<B>75</B>|<B>150</B>", "|<B>40</B>|<B>147</B>"}));
+              (QStringList{"|<B>112</B>|<B>167</B>", "|<B>55</B>|<B>55</B>", "|<B>40</B>|<B>147</B>",
+                           "|<B>20</B>|<B>95</B>"}));
     EXPECT_EQ(rows(createRaceDetailReport(1, 1, false)).filter("<B>"),
               (QStringList{"|<B>107</B>|<B>107</B>", "|<B>75</B>|<B>75</B>", "|<B>55</B>|<B>55</B>"}));
     chooseColumns("TR", {2, 8, 9});
     EXPECT_EQ(rows(createTeamRaceDetailReport(1, 503, 2, false)).last(), "|<STRONG>112</STRONG>|<STRONG>167</STRONG>");
-    EXPECT_EQ(rows(createTeamRaceDetailReport(1, 502, 2, false)).last(), "|<STRONG>75</STRONG>|<STRONG>150</STRONG>");
+    EXPECT_EQ(rows(createTeamRaceDetailReport(1, 502, 2, false)).last(), "|<STRONG>20</STRONG>|<STRONG>95</STRONG>");
     chooseColumns("LS", {9});
-    EXPECT_EQ(rows(createLeagueStandingsReport(1, 2, false)).mid(1), (QStringList{"167", "150", "147"}));
+    EXPECT_EQ(rows(createLeagueStandingsReport(1, 2, false)).mid(1), (QStringList{"167", "147", "95", "55"}));
 }
 
 TEST_F(RaceReports, CountsAsOfARaceLeaveOutALaterRaceOnTheSameDate) {
