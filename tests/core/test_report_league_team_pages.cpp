@@ -206,6 +206,23 @@ TEST_F(TeamReportSeason, TeamDetailRowsTrailTheirTeamsBestAndSkipHoldingsNoLonge
     EXPECT_EQ(pageLines("td0501-0010002.html").filter("<TABLE").size(), 1);
 }
 
+TEST_F(TeamReportSeason, TeamDetailBonusSumsAsOfTheFirstOfTwoRacesOnOneDate) {
+    // Race 2 moved onto race 1's date comes after it all the same: as of race 1, "24" has led
+    // laps once (5) and led the most once (10); its 5 laps led in race 2 are not yet run.
+    TestDataFile::exec("UPDATE races SET race_dt = '2024-03-01' WHERE race_nmbr = 2");
+    chooseColumns("TD", {2, 6, 7, 31});
+    const auto cells = [](const QString& name) {
+        QStringList out = pageLines(name).filter("<TD ");
+        for (QString& c : out)
+            c = c.section("'>", 2).section(" </FONT>", 0, 0);
+        return out;
+    };
+    EXPECT_EQ(cells(createTeamDetailReport(SeasonLeague, Alpha, 1, false, false, false)),
+              (QStringList{"24", "5", "10", "0", "3", "0", "0", "3"}));
+    EXPECT_EQ(cells(createTeamDetailReport(SeasonLeague, Alpha, 2, false, false, false)),
+              (QStringList{"24", "10", "10", "0", "3", "0", "0", "3"}));
+}
+
 TEST_F(TeamReportSeason, TeamDetailOfAnUnpostedRaceWritesNothing) {
     EXPECT_EQ(createTeamDetailReport(SeasonLeague, Alpha, 3, false, false, false), "");
     EXPECT_TRUE(data.ui().boxes.isEmpty());
