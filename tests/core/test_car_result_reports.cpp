@@ -20,6 +20,9 @@
 #include <QStringList>
 #include <gtest/gtest.h>
 
+// Readable failures.
+inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
+
 namespace {
 
 QStringList pageLines(const QString& fileName) {
@@ -271,13 +274,21 @@ TEST_F(CarResultReports, DriverStatsCountStartsAndAverages) {
     // Shipped columns: car, driver, starts, poles, wins, top 5, top 10, avg finish, avg start, laps led.
     // Two starts: "10" (places 2+1) before "24" (1+6) before "7" (999+3); then one start each:
     // "9" (place 0) before "D1" (3). The bonus entry and the other race type's car are not listed.
+    // A result without a place is a start but no finish: no top 5 or 10, no average finish.
     EXPECT_EQ(cellTexts(lines),
               (QStringList{"10", "O&#39;Neil", "2", "1", "1", "2", "2", "1.50", "1.50", "40",      //
                            "24", "Jeff &amp; &lt;Co&gt;", "2", "1", "1", "1", "2", "3.50", "1.50", "70", //
                            "7", "Dale", "2", "0", "0", "1", "1", "501.00", "4.00", "2",          //
-                           "9", "Carl", "1", "0", "0", "1", "1", "0.00", "4.00", "0",            //
+                           "9", "Carl", "1", "0", "0", "0", "0", "&nbsp;", "4.00", "0",          //
                            "D1", "Driver One", "1", "0", "0", "1", "1", "3.00", "3.00", "5"}));
     EXPECT_TRUE(linesStartingWith(lines, "<P align = 'Center'>").isEmpty());
+
+    // "9" then finishes 9th: one finish, averaged alone, over two starts.
+    TestDataFile::exec("INSERT INTO results (race_nmbr, car_nmbr, place, qualified, fast_qual, laps_led) "
+                       "VALUES (13, 12, 9, 4, 0, 0)");
+    const QStringList cells = cellTexts(pageLines(createDriverStatsReport(3, false)));
+    ASSERT_EQ(cells.size(), 50);
+    EXPECT_EQ(cells.mid(20, 10), (QStringList{"9", "Carl", "2", "0", "0", "0", "1", "9.00", "4.00", "0"}));
 }
 
 TEST_F(CarResultReports, DriverStatsRoundAveragesAndStaySilentWithoutResults) {

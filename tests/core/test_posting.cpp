@@ -22,6 +22,7 @@
 #include "data/Paths.h"
 #include "data/cConnection.h"
 #include "data/cLeague.h"
+#include "posting/RacePostingEngine.h"
 #include "posting/Scoring.h"
 #include "posting/cLeagueStandingsCollection.h"
 #include "posting/cRaces.h"
@@ -339,6 +340,34 @@ TEST_F(Posting, NobodyLedALapSoNobodyGetsTheMostLapsLedBonus) {
     EXPECT_EQ(row(501, 1, Alpha, 1).points, 104);
 }
 
+TEST_F(Posting, AnUnplacedCarThatLedTheMostLapsGetsNoMostLapsLedBonusEitherWay) {
+    // Car 4 led 60 laps, the most, but has no finishing place: its laps-led bonus stands, the
+    // most-laps-led bonus goes to nobody (car 1's 50 are not the most).
+    TestDataFile::exec("UPDATE results SET place = 0, laps_led = 60 WHERE race_nmbr = 1 AND car_nmbr = 4");
+    const auto expectNoMostLapsLedBonus = [&](const char* how) {
+        const Row r = row(501, 1, Charlie, 4);
+        EXPECT_EQ(r.place, 0) << how;
+        EXPECT_EQ(r.lapsLed, 5) << how;
+        EXPECT_EQ(r.mostLapsLed, 0) << how;
+        EXPECT_EQ(TestDataFile::scalar("SELECT count(*) FROM team_results WHERE most_laps_led_bonus <> 0").toInt(), 0)
+            << how;
+    };
+    cRaces race;
+    race.load(1);
+    postRaceLeagueByLeague(race);
+    expectNoMostLapsLedBonus("league by league");
+    {
+        Transaction tx;
+        ASSERT_TRUE(deleteRacePosting(race));
+        cLeagueCollection leagues;
+        leagues.load(1);
+        ASSERT_TRUE(postRaceAllLeagues(race, leagues));
+        tx.commit();
+    }
+    expectNoMostLapsLedBonus("all leagues at once");
+    EXPECT_TRUE(data.ui().boxes.isEmpty()) << qPrintable(data.ui().lastBoxText());
+}
+
 TEST_F(Posting, FewerIsBetterLeague) {
     // Shipped method 2: points = place, no bonuses, no rules.
     addLeague(502, 1, 2, 0, {Alpha, Bravo, Charlie});
@@ -566,6 +595,29 @@ TEST_F(Posting, TwoRacesOfOneCarTypeOnOneDateCarryInNumberOrder) {
     EXPECT_EQ(s.placePreviousRace(501, Alpha, 2), 2);
     EXPECT_EQ(s.pointsForMostRecentRace(501, Alpha, 1), 269);
     EXPECT_EQ(s.pointsForMostRecentRace(501, Alpha, 2), 67 + 119 + 50 + 20);
+    // So are the counts: Bravo won both races and its cars 1 and 2 one each, but as of race 1 only
+    // the first is won.
+    cLeague league;
+    league.load(501);
+    EXPECT_EQ(s.wins(league, Bravo, 1), 1);
+    EXPECT_EQ(s.wins(league, Bravo, 2), 2);
+    EXPECT_EQ(s.top5s(league, Alpha, 1), 1);
+    cTeamResults tr;
+    EXPECT_EQ(tr.wins(league, Bravo, 1), 1);
+    EXPECT_EQ(tr.wins(league, Bravo, 2), 2);
+    EXPECT_EQ(tr.top10s(league, Alpha, 1), 3);
+    // And the season's bonuses: car 2 led 20 laps, the most, only in race 2.
+    cRaces race1, race2;
+    race1.load(1);
+    race2.load(2);
+    cTeamResultsCollection upTo1, upTo2;
+    upTo1.loadPreviousRaces(league, race1, Alpha);
+    upTo2.loadPreviousRaces(league, race2, Alpha);
+    EXPECT_EQ(upTo1.sumLapsLedBonus(Alpha, 2), 0);
+    EXPECT_EQ(upTo1.sumMostLapsLedBonus(Alpha, 2), 0);
+    EXPECT_EQ(upTo2.sumLapsLedBonus(Alpha, 2), 5);
+    EXPECT_EQ(upTo2.sumMostLapsLedBonus(Alpha, 2), 10);
+    EXPECT_EQ(upTo1.sumLapsLedBonus(Alpha, 1), 5);
 }
 
 class PassedOver : public Posting {

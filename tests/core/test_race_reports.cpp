@@ -359,3 +359,61 @@ TEST_F(RaceReports, LeagueRaceStandingsLinksAndNoPosting) {
     EXPECT_EQ(createLeagueRaceStandings(1, 3, true), "");
     EXPECT_EQ(data.ui().lastBoxText(), "Results not posted for this Race.");
 }
+
+TEST_F(RaceReports, SeasonPointsOfATeamWithTopFinishBonusesAreItsStandingsTotal) {
+    // Exactly one car in the first three pays 5, exactly one car in first place pays 12. Bravo
+    // sells car 4 to Delta, who joins the league, between the races.
+    //   Race 1: every team has one car in the first three (+5); Alpha won (+12):
+    //           Alpha 107, Bravo 75, Charlie 55.
+    //   Race 2: Delta has one car in the first three (+5), Charlie two (none of that) and the
+    //           winner (+12): Charlie 112, Delta 55, Alpha 40, Bravo 20.
+    //   Season: Charlie 167, Alpha 147, Bravo 95, Delta 55.
+    // Each bonus-entry row of race 2 carries the entry's total of race 1, its did-not-qualify row
+    // too; the team's season points count that total once.
+    TestDataFile::exec("INSERT INTO scoring_top_points VALUES (600, 1, 5, 3), (600, 1, 12, 1)");
+    TestDataFile::exec("INSERT INTO teams (team_nmbr, team_name, team_owner, race_type_nmbr, car_type_nmbr) "
+                       "VALUES (504, 'Delta', 'Di', 1, 1)");
+    TestDataFile::exec("INSERT INTO league_teams VALUES (1, 504)");
+    TestDataFile::exec("UPDATE team_car SET term_dt = '2024-03-05' WHERE team_nmbr = 502 AND car_nmbr = 4");
+    hold(504, 4, "2024-03-05");
+    post(1);
+    post(2);
+    ASSERT_TRUE(data.ui().boxes.isEmpty()) << qPrintable(data.ui().lastBoxText());
+    chooseColumns("RD", {2, 8, 9});
+    EXPECT_EQ(rows(createRaceDetailReport(1, 2, false)).filter("<B>"),
+              (QStringList{"|<B>112</B>|<B>167</B>", "|<B>55</B>|<B>55</B>", "|<B>40</B>|<B>147</B>",
+                           "|<B>20</B>|<B>95</B>"}));
+    EXPECT_EQ(rows(createRaceDetailReport(1, 1, false)).filter("<B>"),
+              (QStringList{"|<B>107</B>|<B>107</B>", "|<B>75</B>|<B>75</B>", "|<B>55</B>|<B>55</B>"}));
+    chooseColumns("TR", {2, 8, 9});
+    EXPECT_EQ(rows(createTeamRaceDetailReport(1, 503, 2, false)).last(), "|<STRONG>112</STRONG>|<STRONG>167</STRONG>");
+    EXPECT_EQ(rows(createTeamRaceDetailReport(1, 502, 2, false)).last(), "|<STRONG>20</STRONG>|<STRONG>95</STRONG>");
+    chooseColumns("LS", {9});
+    EXPECT_EQ(rows(createLeagueStandingsReport(1, 2, false)).mid(1), (QStringList{"167", "147", "95", "55"}));
+}
+
+TEST_F(RaceReports, CountsAsOfARaceLeaveOutALaterRaceOnTheSameDate) {
+    // Race 2 moved onto race 1's date: it still comes after race 1, so as of race 1 only race 1
+    // is won (Alpha, car 1) and Charlie's win of race 2 (car 6) is not yet counted.
+    TestDataFile::exec("UPDATE races SET race_dt = '2024-03-01' WHERE race_nmbr = 2");
+    chooseColumns("LS", {33, 9, 15, 16, 17, 18, 19, 20, 21});
+    EXPECT_EQ(rows(createLeagueStandingsReport(1, 1, false)).mid(1),
+              (QStringList{"<A HREF='tr000105010001.html'>Alpha </A>|90|1|1|1|1|2|2|90",
+                           "<A HREF='tr000105020001.html'>Bravo &amp; &lt;Sons&gt; </A>|70|0|1|1|0|2|2|70",
+                           "<A HREF='tr000105030001.html'>Charlie </A>|50|0|1|1|0|1|2|50"}));
+    EXPECT_EQ(rows(createLeagueStandingsReport(1, 2, false)).mid(1),
+              (QStringList{"<A HREF='tr000105030002.html'>Charlie </A>|150|1|2|2|1|3|4|100",
+                           "<A HREF='tr000105020002.html'>Bravo &amp; &lt;Sons&gt; </A>|140|0|2|2|0|4|4|70",
+                           "<A HREF='tr000105010002.html'>Alpha </A>|130|1|2|2|1|3|4|40"}));
+}
+
+TEST_F(RaceReports, StandingsSumsBeyondThirtyTwoBitsStayWhole) {
+    // Written elsewhere: race sums no posting here would write.
+    TestDataFile::exec("UPDATE team_results_summary SET points = 2000000000 WHERE team_nmbr = 503");
+    TestDataFile::exec("UPDATE team_results_summary SET points = -2000000000 WHERE team_nmbr = 501");
+    chooseColumns("LS", {9, 22});
+    EXPECT_EQ(rows(createLeagueStandingsReport(1, 2, false)).mid(1),
+              (QStringList{"4000000000|0", "140|3999999860", "-4000000000|8000000000"}));
+    chooseColumns("RD", {8, 9});
+    EXPECT_EQ(rows(createRaceDetailReport(1, 2, false)).filter("<B>").first(), "<B>100</B>|<B>4000000000</B>");
+}

@@ -5,6 +5,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <gtest/gtest.h>
 
 TEST(ReportHtml, FragmentsAsThePagesCarryThem) {
@@ -142,6 +143,86 @@ TEST(ReportFiles, AFolderThatCannotBeMadeIsReportedAndNothingIsOpen) {
     EXPECT_TRUE(openReportFile(103, "ls00010003.html"));
     closeReportFile(103);
     EXPECT_TRUE(QFile::exists(QDir(data.folder()).filePath("Mine/ls00010003.html")));
+}
+
+TEST(ReportFiles, AFolderThatCannotTakePagesIsNamedWithTheReason) {
+    TestDataFile data;
+    ASSERT_TRUE(data.ok());
+    auto expectOneBox = [&](const QString& folder, const QString& reason) {
+        ASSERT_EQ(data.ui().boxes.size(), 1) << qPrintable(folder);
+        EXPECT_EQ(data.ui().boxes[0].text,
+                  "Error creating report file - " + reason + "\n\n" + QDir::toNativeSeparators(folder));
+        EXPECT_EQ(data.ui().boxes[0].title, "Quorvanti");
+        EXPECT_EQ(data.ui().boxes[0].icon, MsgIcon::Critical);
+        data.ui().clear();
+    };
+
+    // A path that is a file is no folder, and is said to be none.
+    const QString file = QDir(data.folder()).filePath("Reports.txt");
+    QFile taken(file);
+    ASSERT_TRUE(taken.open(QIODevice::WriteOnly));
+    taken.close();
+    setReportsDir(file);
+    EXPECT_FALSE(openReportFile(104, "rd00010003.html"));
+    EXPECT_FALSE(isReportFileOpen(104));
+    expectOneBox(file, "Not a directory");
+    EXPECT_EQ(QFileInfo(file).size(), 0);
+
+    const QString missing = QDir(data.folder()).filePath("missing/Reports");
+    setReportsDir(missing);
+    EXPECT_FALSE(openReportFile(104, "rd00010003.html"));
+    expectOneBox(missing, "No such file or directory");
+
+    // The folder is there, but the page's name is taken by a folder.
+    const QString mine = QDir(data.folder()).filePath("Mine");
+    ASSERT_TRUE(QDir().mkpath(mine + "/rd00010003.html"));
+    setReportsDir(mine);
+    EXPECT_FALSE(openReportFile(104, "rd00010003.html"));
+    ASSERT_EQ(data.ui().boxes.size(), 1);
+    EXPECT_TRUE(data.ui().boxes[0].text.startsWith("Error creating report file - "));
+    EXPECT_TRUE(data.ui().boxes[0].text.endsWith("\n\n" + QDir::toNativeSeparators(mine)));
+    data.ui().clear();
+
+    // A folder without write permission (an administrator writes there all the same).
+    const QString readOnly = QDir(data.folder()).filePath("ReadOnly");
+    ASSERT_TRUE(QDir().mkpath(readOnly));
+    QFile::setPermissions(readOnly, QFile::ReadOwner | QFile::ExeOwner | QFile::ReadGroup | QFile::ExeGroup);
+    QFile probe(readOnly + "/probe");
+    const bool writable = probe.open(QIODevice::WriteOnly);
+    probe.remove();
+    setReportsDir(readOnly);
+    if (!writable) {
+        EXPECT_FALSE(openReportFile(104, "rd00010003.html"));
+        expectOneBox(readOnly, "Permission denied");
+        EXPECT_TRUE(QDir(readOnly).entryList(QDir::Files | QDir::Hidden).isEmpty());
+    }
+    QFile::setPermissions(readOnly, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+}
+
+TEST(ReportFiles, LeftoversOfKilledRunsAreRemovedAndNothingElse) {
+    TestDataFile data;
+    ASSERT_TRUE(data.ok());
+    const QDir folder(reportsDir());
+    ASSERT_TRUE(folder.mkpath("."));
+    const QStringList leftovers = {"rd00010003.html.AbCdEf", "blank.html.qWeRtY", "5nav.html.a1B2c3",
+                                   "td0001-001.html.zzzzzz"};
+    const QStringList kept = {"rd00010003.html", "notes.html.bak", "td00010003.html.AbCdEfG", "readme.txt",
+                              "rd00010003.html.AbC-Ef", "rd00010004.html.Open01"};
+    for (const QString& name : leftovers + kept) {
+        QFile f(folder.filePath(name));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    }
+    // A page being written keeps its copy, whatever its name.
+    ASSERT_TRUE(openReportFile(105, "rd00010004.html"));
+    removeReportLeftovers(reportsDir());
+    abandonReportFile(105);
+    QStringList expected = kept;
+    expected.sort();
+    EXPECT_EQ(folder.entryList(QDir::Files | QDir::Hidden, QDir::Name), expected);
+    // No folder, nothing to do.
+    removeReportLeftovers(QDir(data.folder()).filePath("none"));
+    removeReportLeftovers("");
+    EXPECT_TRUE(data.ui().boxes.isEmpty());
 }
 
 TEST(ReportFiles, OpeningDocuments) {

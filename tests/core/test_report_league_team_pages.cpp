@@ -4,6 +4,7 @@
 #include "data/CommonCode.h"
 #include "data/Paths.h"
 #include "reports/generators/LeagueRaceSummary.h"
+#include "reports/generators/LeagueStandingsReport.h"
 #include "reports/generators/ReportPackageReport.h"
 #include "reports/generators/TeamCarsReport.h"
 #include "reports/generators/TeamDetailReport.h"
@@ -11,6 +12,9 @@
 #include "reports/generators/TeamsperCarDriverReport.h"
 
 #include <QDir>
+#include <QFileInfo>
+#include <functional>
+#include <vector>
 
 namespace {
 
@@ -202,6 +206,23 @@ TEST_F(TeamReportSeason, TeamDetailRowsTrailTheirTeamsBestAndSkipHoldingsNoLonge
     EXPECT_EQ(pageLines("td0501-0010002.html").filter("<TABLE").size(), 1);
 }
 
+TEST_F(TeamReportSeason, TeamDetailBonusSumsAsOfTheFirstOfTwoRacesOnOneDate) {
+    // Race 2 moved onto race 1's date comes after it all the same: as of race 1, "24" has led
+    // laps once (5) and led the most once (10); its 5 laps led in race 2 are not yet run.
+    TestDataFile::exec("UPDATE races SET race_dt = '2024-03-01' WHERE race_nmbr = 2");
+    chooseColumns("TD", {2, 6, 7, 31});
+    const auto cells = [](const QString& name) {
+        QStringList out = pageLines(name).filter("<TD ");
+        for (QString& c : out)
+            c = c.section("'>", 2).section(" </FONT>", 0, 0);
+        return out;
+    };
+    EXPECT_EQ(cells(createTeamDetailReport(SeasonLeague, Alpha, 1, false, false, false)),
+              (QStringList{"24", "5", "10", "0", "3", "0", "0", "3"}));
+    EXPECT_EQ(cells(createTeamDetailReport(SeasonLeague, Alpha, 2, false, false, false)),
+              (QStringList{"24", "10", "10", "0", "3", "0", "0", "3"}));
+}
+
 TEST_F(TeamReportSeason, TeamDetailOfAnUnpostedRaceWritesNothing) {
     EXPECT_EQ(createTeamDetailReport(SeasonLeague, Alpha, 3, false, false, false), "");
     EXPECT_TRUE(data.ui().boxes.isEmpty());
@@ -289,6 +310,53 @@ TEST_F(TeamReportSeason, AFailedRunLeavesThePreviousPageByteForByte) {
     good.close();
     // Nothing half written is left beside it.
     EXPECT_EQ(QDir(reportsDir()).entryList(QDir::Files).filter("tc050105010000").size(), 1);
+}
+
+TEST_F(TeamReportSeason, AReportFolderThatRefusesPagesEndsTheRunWithOneBoxNamingIt) {
+    // A path that is a file: every entry, with its nested and separate pages, shows one box and
+    // reports no page as written.
+    const QString file = QDir(data.folder()).filePath("Reports.txt");
+    QFile taken(file);
+    ASSERT_TRUE(taken.open(QIODevice::WriteOnly));
+    taken.close();
+    setReportsDir(file);
+    const QString box = "Error creating report file - Not a directory\n\n" + QDir::toNativeSeparators(file);
+    const std::vector<std::pair<const char*, std::function<QString()>>> runs = {
+        {"team detail, separate", [] { return createTeamDetailReport(SeasonLeague, 0, 2, true, true, true); }},
+        {"team cars, separate", [] { return createTeamCarsReport(SeasonLeague, 0, true, true, true, 1); }},
+        {"team trades, separate", [] { return createTeamTradesReport(SeasonLeague, 0, 2, true, true, true); }},
+        {"league standings", [] { return createLeagueStandingsReport(SeasonLeague, 2, true); }},
+        {"league race summary", [] { return createLeagueRaceSummary(SeasonLeague, true); }},
+        {"package", [] { return createReportPackage(SeasonLeague, 2, true); }},
+    };
+    for (const auto& [what, run] : runs) {
+        data.ui().clear();
+        EXPECT_EQ(run(), "") << what;
+        ASSERT_EQ(data.ui().boxes.size(), 1) << what;
+        EXPECT_EQ(data.ui().boxes[0].text, box) << what;
+        EXPECT_EQ(mousePointer(), PointerDefault) << what;
+    }
+    EXPECT_TRUE(opened.isEmpty());
+    EXPECT_EQ(QFileInfo(file).size(), 0);
+
+    // A folder that takes the first team's page and refuses the second's: the run stops there, the
+    // page written stays, the third team's is not tried.
+    const QString folder = QDir(data.folder()).filePath("Out");
+    ASSERT_TRUE(QDir().mkpath(folder + "/td050105020002.html"));
+    setReportsDir(folder);
+    data.ui().clear();
+    EXPECT_EQ(createTeamDetailReport(SeasonLeague, 0, 2, true, true, true), "");
+    ASSERT_EQ(data.ui().boxes.size(), 1);
+    EXPECT_TRUE(data.ui().boxes[0].text.startsWith("Error creating report file - "));
+    EXPECT_TRUE(data.ui().boxes[0].text.endsWith("\n\n" + QDir::toNativeSeparators(folder)));
+    EXPECT_EQ(opened, QStringList{reportFilePath("td050105010002.html")});
+    EXPECT_FALSE(pageExists("td050105030002.html"));
+
+    // Once the folder takes pages again, so does the next run.
+    QDir(folder + "/td050105020002.html").removeRecursively();
+    data.ui().clear();
+    EXPECT_EQ(createTeamDetailReport(SeasonLeague, 0, 2, false, true, true), "td050105030002.html");
+    EXPECT_TRUE(data.ui().boxes.isEmpty());
 }
 
 TEST_F(TeamReportSeason, ReportsWithoutChosenColumnsEndOnTheirMessageWithoutAPage) {

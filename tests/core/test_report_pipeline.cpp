@@ -140,6 +140,76 @@ TEST(ReportPipeline, AFailedRunLeavesThePreviousPageAsItWas) {
     EXPECT_EQ(QDir(reportsDir()).entryList(QDir::Files), (QStringList{"ls00070003.html", "rs00070003.html"}));
 }
 
+TEST(ReportPipeline, AFolderThatRefusesAPageEndsTheWholeRunWithOneBox) {
+    TestDataFile data;
+    ASSERT_TRUE(data.ok());
+    // A full disk refuses the nested page's lines: the page holding it ends there too, and so does every
+    // later page of the request, with one box that names the folder.
+    bool outerWentOn = false;
+    int laterRuns = 0;
+    {
+        ReportRunScope request;
+        EXPECT_EQ(runReport("RS", "Outer", [&](ReportPage& page) {
+                      page.open(7, 3);
+                      page.writeLine("before");
+                      runReport("LS", "Inner", [](ReportPage& inner) -> QString {
+                          inner.open(7, 3);
+                          throw ReportFolderError(QStringLiteral("No space left on device"), false);
+                      });
+                      outerWentOn = true;
+                      return page.finish(true);
+                  }),
+                  "");
+        EXPECT_TRUE(ReportRunScope::folderRefused());
+        EXPECT_EQ(runReport("RR", "Later", [&](ReportPage& page) {
+                      ++laterRuns;
+                      return writeSmallPage(page, false);
+                  }),
+                  "");
+    }
+    EXPECT_FALSE(outerWentOn);
+    EXPECT_EQ(laterRuns, 0);
+    ASSERT_EQ(data.ui().boxes.size(), 1);
+    EXPECT_EQ(data.ui().boxes[0].text, "Error creating report file - No space left on device\n\n" +
+                                           QDir::toNativeSeparators(reportsDir()));
+    EXPECT_EQ(data.ui().boxes[0].title, "Quorvanti");
+    EXPECT_EQ(data.ui().boxes[0].icon, MsgIcon::Critical);
+    EXPECT_EQ(mousePointer(), PointerDefault);
+    EXPECT_EQ(data.ui().statusTexts.last(), "Status");
+    EXPECT_FALSE(isReportFileOpen(getReportFileHandle("RS")));
+    EXPECT_FALSE(isReportFileOpen(getReportFileHandle("LS")));
+    EXPECT_TRUE(QDir(reportsDir()).entryList(QDir::Files).isEmpty());
+
+    // The next request starts afresh.
+    data.ui().clear();
+    EXPECT_EQ(runReport("RS", "x", [](ReportPage& page) { return writeSmallPage(page, false); }), "rs00070003.html");
+    EXPECT_FALSE(ReportRunScope::folderRefused());
+    EXPECT_TRUE(data.ui().boxes.isEmpty());
+
+    // A folder that is a file: the file routines show the one box, the run adds none.
+    const QString file = QDir(data.folder()).filePath("Reports.txt");
+    QFile taken(file);
+    ASSERT_TRUE(taken.open(QIODevice::WriteOnly));
+    taken.close();
+    setReportsDir(file);
+    EXPECT_EQ(runReport("RS", "x", [](ReportPage& page) { return writeSmallPage(page, true); }), "");
+    ASSERT_EQ(data.ui().boxes.size(), 1);
+    EXPECT_EQ(data.ui().boxes[0].text, "Error creating report file - Not a directory\n\n" + QDir::toNativeSeparators(file));
+}
+
+TEST(ReportPipeline, ARunRemovesLeftoversOfKilledRunsFirst) {
+    TestDataFile data;
+    ASSERT_TRUE(data.ok());
+    const QDir folder(reportsDir());
+    ASSERT_TRUE(folder.mkpath("."));
+    for (const char* name : {"rs00070003.html.XkQzPw", "ls00010001.html.ab12CD", "keep.txt"}) {
+        QFile f(folder.filePath(name));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    }
+    ASSERT_EQ(runReport("RS", "x", [](ReportPage& page) { return writeSmallPage(page, false); }), "rs00070003.html");
+    EXPECT_EQ(folder.entryList(QDir::Files | QDir::Hidden, QDir::Name), (QStringList{"keep.txt", "rs00070003.html"}));
+}
+
 TEST(ReportPipeline, UnknownReportCodeTakesTheErrorPath) {
     TestDataFile data;
     ASSERT_TRUE(data.ok());

@@ -181,6 +181,8 @@ private slots:
         touch(folder + "/a.html");
         touch(folder + "/b.html");
         touch(folder + "/keep.txt");
+        touch(folder + "/a.html.XkQzPw"); // the copy a killed run left of a page
+        touch(folder + "/keep.html.bak");
 
         frmReportRqst cancelled;
         open(cancelled, "Race Detail", true, true, false);
@@ -199,13 +201,16 @@ private slots:
         refused.cmbRace()->setCurrentIndex(-1);
         refused.cmdOK()->click();
         QVERIFY(QFile::exists(folder + "/a.html"));
+        QVERIFY(QFile::exists(folder + "/a.html.XkQzPw"));
 
         refused.cmbRace()->setCurrentIndex(0);
         refused.cmdOK()->click();
         QVERIFY(refused.ok());
         QVERIFY(!QFile::exists(folder + "/a.html"));
         QVERIFY(!QFile::exists(folder + "/b.html"));
+        QVERIFY(!QFile::exists(folder + "/a.html.XkQzPw"));
         QVERIFY(QFile::exists(folder + "/keep.txt"));
+        QVERIFY(QFile::exists(folder + "/keep.html.bak"));
     }
 
     void typedFolderIsTrimmed() {

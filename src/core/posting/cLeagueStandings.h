@@ -6,8 +6,9 @@
 // standings list for one request.
 class cLeagueStandings {
 public:
-    int points() const { return m_points; }
-    void setPoints(int v) { m_points = v; }
+    // A season's sum can pass what one race's points may hold, so it is kept in 64 bits.
+    qint64 points() const { return m_points; }
+    void setPoints(qint64 v) { m_points = v; }
     int raceTypeNmbr() const { return m_raceTypeNmbr; }
     void setRaceTypeNmbr(int v) { m_raceTypeNmbr = v; }
     QString teamOwner() const { return m_teamOwner; }
@@ -18,7 +19,7 @@ public:
     void setTeamNmbr(int v) { m_teamNmbr = v; }
 
 private:
-    int m_points = 0;
+    qint64 m_points = 0;
     int m_raceTypeNmbr = 0;
     QString m_teamOwner;
     QString m_teamName;

@@ -3,7 +3,7 @@
 #include "posting/RaceOrder.h"
 
 cLeagueStandings* cLeagueStandingsCollection::Add(int teamNmbr, const QString& teamName, const QString& teamOwner,
-                                                  int raceTypeNmbr, int points, const QString& key) {
+                                                  int raceTypeNmbr, qint64 points, const QString& key) {
     auto row = std::make_unique<cLeagueStandings>();
     row->setTeamNmbr(teamNmbr);
     row->setTeamName(teamName);
@@ -47,7 +47,7 @@ void cLeagueStandingsCollection::loadFromResultSet() {
     while (!m_db.isEOF()) {
         Add(m_db.fields.toInt(QStringLiteral("team_nmbr")), m_db.fields.toText(QStringLiteral("team_name")),
             m_db.fields.toText(QStringLiteral("team_owner")), m_db.fields.toInt(QStringLiteral("race_type_nmbr")),
-            m_db.fields.toInt(QStringLiteral("sum_points")));
+            m_db.fields.toInt64(QStringLiteral("sum_points")));
         m_db.MoveNext();
     }
 }
@@ -59,5 +59,12 @@ int cLeagueStandingsCollection::placeForTeam(int teamNmbr) const {
             return position;
         ++position;
     }
+    return 0;
+}
+
+qint64 cLeagueStandingsCollection::pointsForTeam(int teamNmbr) const {
+    for (const cLeagueStandings& line : m_rows)
+        if (line.teamNmbr() == teamNmbr)
+            return line.points();
     return 0;
 }

@@ -10,7 +10,7 @@ class cLeagueStandingsCollection {
 public:
     // nullptr when the key is already in use.
     cLeagueStandings* Add(int teamNmbr, const QString& teamName, const QString& teamOwner, int raceTypeNmbr,
-                          int points, const QString& key = QString());
+                          qint64 points, const QString& key = QString());
     cLeagueStandings* Item(int position) const { return m_rows.Item(position); }
     cLeagueStandings* Item(const QString& key) const { return m_rows.Item(key); }
     int Count() const { return m_rows.Count(); }
@@ -25,6 +25,8 @@ public:
     int loadPrevious(int leagueNmbr, int raceNmbr, bool highScore);
     // The team's 1-based position in the list; teams with equal sums get consecutive positions.
     int placeForTeam(int teamNmbr) const;
+    // The team's summed points; 0 when the team has no line.
+    qint64 pointsForTeam(int teamNmbr) const;
 
 private:
     int loadWith(const QString& racesTest, int leagueNmbr, bool highScore);

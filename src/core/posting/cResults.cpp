@@ -75,11 +75,12 @@ int cResults::countResults(int leagueNmbr, int carNmbr, const QString& condition
 int cResults::wins(int leagueNmbr, int carNmbr) {
     return countResults(leagueNmbr, carNmbr, QStringLiteral(" and Place = 1 "));
 }
+// A result without a finishing place (place 0) is no top finish.
 int cResults::top5s(int leagueNmbr, int carNmbr) {
-    return countResults(leagueNmbr, carNmbr, QStringLiteral(" and Place <= 5 "));
+    return countResults(leagueNmbr, carNmbr, QStringLiteral(" and Place <= 5 and Place > 0 "));
 }
 int cResults::top10s(int leagueNmbr, int carNmbr) {
-    return countResults(leagueNmbr, carNmbr, QStringLiteral(" and Place <= 10 "));
+    return countResults(leagueNmbr, carNmbr, QStringLiteral(" and Place <= 10 and Place > 0 "));
 }
 int cResults::poles(int leagueNmbr, int carNmbr) {
     return countResults(leagueNmbr, carNmbr, QStringLiteral(" and qualified = 1 "));

@@ -7,6 +7,7 @@
 #include "data/cLeagueTeams.h"
 #include "data/cTeamCar.h"
 #include "posting/PostingError.h"
+#include "posting/RaceOrder.h"
 #include "posting/cRaces.h"
 #include "posting/cResultsCollection.h"
 #include "posting/cScoringPointsCollection.h"
@@ -346,14 +347,13 @@ bool cTeamResults::insertDroppedDrivers(const cLeague& league, const cRaces& rac
 // ---- queries ----
 
 int cTeamResults::countTopFinishes(int n, const cLeague& league, int teamNmbr, int raceNmbr) {
+    // The races up to this one in the season order: a later race on the same date is not yet run.
     if (!m_db.OpenResultSet(QStringLiteral(" SELECT count(*) as count  FROM team_results  WHERE league_nmbr = ? "
                                            " AND team_nmbr = ?  AND place <= ?  AND place > 0  AND current_status = 1 "
                                            " AND race_nmbr in (          SELECT race_nmbr          FROM races "
-                                           "         WHERE race_type_nmbr = ?          AND car_type_nmbr = ? "
-                                           "         AND race_dt <=                 (SELECT race_dt "
-                                           "                FROM races                 WHERE race_nmbr = ?))"),
-                            {league.leagueNmbr(), teamNmbr, n, league.raceTypeNmbr(), league.carTypeNmbr(),
-                             raceNmbr}) ||
+                                           "         WHERE race_type_nmbr = ?          AND car_type_nmbr = ? AND ") +
+                                raceUpToCondition(QStringLiteral("races"), raceNmbr) + QStringLiteral(")"),
+                            {league.leagueNmbr(), teamNmbr, n, league.raceTypeNmbr(), league.carTypeNmbr()}) ||
         m_db.isEOF())
         return 0;
     return m_db.fields.toInt(QStringLiteral("count"));

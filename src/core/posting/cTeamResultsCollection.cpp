@@ -2,6 +2,7 @@
 
 #include "data/SqlText.h"
 #include "data/cLeague.h"
+#include "posting/RaceOrder.h"
 #include "posting/cRaces.h"
 
 #include <algorithm>
@@ -133,12 +134,14 @@ int cTeamResultsCollection::loadDroppedDrivers(const cLeague& league, const cRac
 
 int cTeamResultsCollection::loadPreviousRaces(const cLeague& league, const cRaces& race, int /*teamNmbr*/) {
     // Every team's rows: the report that calls this picks its team's rows from the list itself.
+    // The races are those up to this one in the season order, so a later race on the same date is
+    // left out as it is from the totals.
     const QString sql = QStringLiteral(" SELECT team_results.* ") +
                         QStringLiteral(" FROM team_results, races r1 ") +
                         QStringLiteral(" WHERE team_results.race_nmbr = r1.race_nmbr ") +
                         QStringLiteral(" AND team_results.league_nmbr = %1").arg(league.leagueNmbr()) +
                         QStringLiteral(" AND r1.race_type_nmbr = %1").arg(league.raceTypeNmbr()) +
-                        QStringLiteral(" AND r1.race_dt <= ") + sqlDate(race.raceDate()) +
+                        QStringLiteral(" AND ") + raceUpToCondition(QStringLiteral("r1"), race.raceNmbr()) +
                         QStringLiteral(" ORDER BY team_results.rowid");
     return loadSql(sql);
 }

@@ -38,7 +38,7 @@ public:
     int loadDroppedDrivers(const cLeague& league, const cRaces& race);
     // The league's rows in its previous race (cRaces::previousRaceNmbr): the race totals carry from.
     int loadPreviousRace(const cLeague& league, const cRaces& race);
-    // The league's rows in its race type's races up to and including the race's date, every team.
+    // The league's rows in its race type's races up to and including the race in the season order, every team.
     int loadPreviousRaces(const cLeague& league, const cRaces& race, int teamNmbr);
 
     // The total of the first held row of the car and team; 0 when none.

@@ -130,14 +130,14 @@ int cTeamResultsSummary::pointsForRace(int leagueNmbr, int teamNmbr, int raceNmb
 }
 
 int cTeamResultsSummary::topXs(int x, const cLeague& league, int teamNmbr, int raceNmbr) {
+    // The races up to this one in the season order: a later race on the same date is not yet run.
     if (!m_db.OpenResultSet(QStringLiteral(" SELECT count(*) as count  FROM team_results_summary "
                                            " WHERE league_nmbr = ?  AND team_nmbr = ? "
                                            " AND team_place <= ?  AND team_place > 0 "
                                            " AND race_nmbr in (SELECT race_nmbr FROM races "
-                                           "   WHERE race_type_nmbr = ? AND car_type_nmbr = ?"
-                                           "   AND race_dt <= (SELECT race_dt FROM races WHERE race_nmbr = ?))"),
-                            {league.leagueNmbr(), teamNmbr, x, league.raceTypeNmbr(), league.carTypeNmbr(),
-                             raceNmbr}) ||
+                                           "   WHERE race_type_nmbr = ? AND car_type_nmbr = ? AND ") +
+                                raceUpToCondition(QStringLiteral("races"), raceNmbr) + QStringLiteral(")"),
+                            {league.leagueNmbr(), teamNmbr, x, league.raceTypeNmbr(), league.carTypeNmbr()}) ||
         m_db.isEOF())
         return 0;
     return m_db.fields.toInt(QStringLiteral("count"));

@@ -9,9 +9,12 @@
 #include <QFileInfo>
 #include <QRegularExpression>
 #include <QSaveFile>
+#include <QSet>
 #include <QUrl>
+#include <cerrno>
 #include <map>
 #include <memory>
+#include <sys/stat.h>
 
 namespace {
 
@@ -167,18 +170,45 @@ int getReportFileHandle(const QString& code) {
 
 QString reportFilePath(const QString& fileName) { return reportsDir() + QLatin1Char('/') + fileName; }
 
+QString reportFolderMessage(const QString& reason) {
+    return QStringLiteral("Error creating report file - ") + reason + QStringLiteral("\n\n") +
+           QDir::toNativeSeparators(reportsDir());
+}
+
+namespace {
+
+// Makes the report folder when it is missing (one level); the system's description of the failure,
+// or an empty text when the folder is there.
+QString makeReportFolder(const QString& folder) {
+    if (folder.trimmed().isEmpty())
+        return QStringLiteral("Path not found");
+    const QFileInfo info(folder);
+    if (info.isDir())
+        return QString();
+    if (info.exists() || info.isSymLink())
+        return qt_error_string(info.exists() ? ENOTDIR : ENOENT); // a file, or a link to nothing
+    if (::mkdir(QFile::encodeName(folder).constData(), 0777) != 0)
+        return qt_error_string(errno);
+    return QString();
+}
+
+} // namespace
+
 bool openReportFile(int fileNumber, const QString& fileName) {
     // A page left open by a run that never finished it is incomplete: it must not replace anything.
     abandonReportFile(fileNumber);
-    const QString folder = reportsDir();
-    if (folder.trimmed().isEmpty() || (!QFileInfo(folder).isDir() && !QDir().mkdir(folder))) {
-        showReportBox(QStringLiteral("Error creating report file - Path not found"));
+    const QString problem = makeReportFolder(reportsDir());
+    if (!problem.isEmpty()) {
+        showReportBox(reportFolderMessage(problem));
+        return false;
+    }
+    if (fileName.isEmpty()) {
+        showReportBox(QStringLiteral("Error creating report file - Bad file name or number"));
         return false;
     }
     auto file = std::make_unique<QSaveFile>(reportFilePath(fileName));
-    if (fileName.isEmpty() || !file->open(QIODevice::WriteOnly)) {
-        showReportBox(QStringLiteral("Error creating report file - ") +
-                         (fileName.isEmpty() ? QStringLiteral("Bad file name or number") : file->errorString()));
+    if (!file->open(QIODevice::WriteOnly)) {
+        showReportBox(reportFolderMessage(file->errorString()));
         return false;
     }
     reportFiles()[fileNumber] = std::move(file);
@@ -199,7 +229,7 @@ void writeReportLine(const QString& text, int fileNumber) {
     }
     bytes += "\r\n";
     if (it->second->write(bytes) != bytes.size())
-        throw ReportFileError(it->second->errorString());
+        throw ReportFolderError(it->second->errorString(), false);
 }
 
 void closeReportFile(int fileNumber) {
@@ -209,7 +239,7 @@ void closeReportFile(int fileNumber) {
     const std::unique_ptr<QSaveFile> file = std::move(it->second);
     reportFiles().erase(it);
     if (!file->commit())
-        throw ReportFileError(file->errorString());
+        throw ReportFolderError(file->errorString(), false);
 }
 
 void abandonReportFile(int fileNumber) {
@@ -221,6 +251,25 @@ void abandonReportFile(int fileNumber) {
 }
 
 bool isReportFileOpen(int fileNumber) { return reportFiles().count(fileNumber) > 0; }
+
+void removeReportLeftovers(const QString& folder) {
+    if (folder.trimmed().isEmpty())
+        return;
+    // The copy of a page takes the page's name and six letters or digits after a dot.
+    static const QRegularExpression leftover(QStringLiteral("^[A-Za-z0-9_-]+\\.html\\.[A-Za-z0-9]{6}$"));
+    QSet<QString> open;
+    for (const auto& entry : reportFiles())
+        open.insert(QFileInfo(entry.second->fileName()).absoluteFilePath());
+    const QDir dir(folder);
+    for (const QFileInfo& info : dir.entryInfoList({QStringLiteral("*.html.??????")}, QDir::Files | QDir::Hidden)) {
+        if (!leftover.match(info.fileName()).hasMatch() || info.isSymLink())
+            continue;
+        // The copy of a page this run is writing is not a leftover.
+        const QString page = info.absolutePath() + QLatin1Char('/') + info.completeBaseName();
+        if (!open.contains(page))
+            QFile::remove(info.absoluteFilePath());
+    }
+}
 
 QString makeReportFileName(const QString& code, const QList<int>& numbers) {
     // Every number takes the width of the widest, at least four digits (a minus sign counts as one),

@@ -47,18 +47,32 @@ public:
     QString description() const { return QString::fromStdString(what()); }
 };
 
+// The report folder refused a page: the folder could not be made, a file could not be created in it,
+// or it would not take the lines or the finished page (a full disk). Every further page of the run
+// would fail alike, so the run ends at the first one. shown is true when the box naming the folder
+// has already been shown.
+class ReportFolderError : public ReportFileError {
+public:
+    ReportFolderError(const QString& reason, bool shown) : ReportFileError(reason), m_shown(shown) {}
+    bool shown() const { return m_shown; }
+
+private:
+    bool m_shown;
+};
+
 // The fixed file number of the report with the code (only its first two characters count, in either
 // case); 0 when the catalogue has no such report.
 int getReportFileHandle(const QString& code);
 // Creates the report folder (one level) when missing and opens the file in it for writing. The lines
 // go to a copy beside the file; the copy replaces an earlier file of that name only at closeReportFile.
-// A failure shows "Error creating report file - …" and returns false.
+// A failure shows reportFolderMessage and returns false.
 bool openReportFile(int fileNumber, const QString& fileName);
 // Writes the text and CR LF. Characters outside ASCII go out as numeric character references, so the
-// page reads the same whatever encoding the browser assumes. Throws ReportFileError.
+// page reads the same whatever encoding the browser assumes. Throws ReportFileError when nothing is
+// open on the number, ReportFolderError when the disk refuses the lines.
 void writeReportLine(const QString& text, int fileNumber);
 // Puts the finished page in place. Closing a number on which nothing is open does nothing; a page that
-// cannot be put in place throws ReportFileError.
+// cannot be put in place throws ReportFolderError.
 void closeReportFile(int fileNumber);
 // Drops what was written on the number: an earlier page of that name stays as it was.
 void abandonReportFile(int fileNumber);
@@ -68,6 +82,12 @@ bool isReportFileOpen(int fileNumber);
 // never meet; a negative number keeps its sign (-1 -> "-001").
 QString makeReportFileName(const QString& code, int firstNumber, int secondNumber = 0);
 QString makeReportFileName(const QString& code, const QList<int>& numbers);
+// "Error creating report file - " + the reason, and the report folder on a line of its own.
+QString reportFolderMessage(const QString& reason);
+// Removes what killed runs left in the folder: the copies a page is written to before it takes its
+// name (page.html.XXXXXX), which a run that never finished leaves behind on file systems without
+// unnamed files. Pages and any other file are kept.
+void removeReportLeftovers(const QString& folder);
 // The full path of a file in the report folder.
 QString reportFilePath(const QString& fileName);
 // Opens a page of the report folder in the browser.

@@ -48,7 +48,11 @@ std::optional<ReportCell> cellFor(const IDatabase& db, cResults& counts, int col
     case ColCarWins: return ReportCell{cellNumber(counts.wins(league, car)), center};
     case ColCarTop5s: return ReportCell{cellNumber(counts.top5s(league, car)), center};
     case ColCarTop10s: return ReportCell{cellNumber(counts.top10s(league, car)), center};
-    case ColAverageFinish: return ReportCell{average(db.fields.toDouble("PlaceSum"), starts), right};
+    case ColAverageFinish: {
+        // Over the results with a finishing place; without any there is no average to show.
+        const double finishes = db.fields.toDouble("FinishCount");
+        return ReportCell{finishes > 0 ? average(db.fields.toDouble("PlaceSum"), finishes) : QString(), right};
+    }
     case ColAverageStart: return ReportCell{average(db.fields.toDouble("QualifiedSum"), starts), right};
     case ColTotalLapsLed: return ReportCell{cellNumber(db.fields.toInt64("LapsLedSum")), right};
     default: return std::nullopt;
@@ -79,7 +83,7 @@ QString createDriverStatsReport(int leagueNmbr, bool show) {
                 QStringLiteral("SELECT  Count(results.race_nmbr) as RaceCount, Sum(results.place) as PlaceSum, "
                                "Sum(results.laps_led) as LapsLedSum, Sum(results.qualified) as QualifiedSum, "
                                "cars.car_nmbr, cars.car_txt, cars.driver_name, leagues.league_name, "
-                               "leagues.league_nmbr "
+                               "leagues.league_nmbr, Sum(CASE WHEN results.place > 0 THEN 1 ELSE 0 END) as FinishCount "
                                " From cars, results, leagues "
                                " WHERE results.car_nmbr = cars.car_nmbr "
                                " AND leagues.league_nmbr = ") +

@@ -3,10 +3,12 @@
 #include "data/IDatabase.h"
 #include "data/SqlText.h"
 #include "posting/cRacesCollection.h"
-#include "posting/cTeamResultsSummary.h"
 #include "reports/generators/RaceDetailReport.h"
 #include "reports/generators/ReportPipeline.h"
 #include "reports/generators/TeamCarsReport.h"
+
+#include <QHash>
+#include <QPair>
 
 namespace {
 
@@ -28,6 +30,25 @@ QString leagueRaceSummaryQuery(int leagueNmbr) {
                           " ORDER BY Sum(team_results_summary.points)  desc ");
 }
 
+// Each team's points in each race of the league (the sum of its rows there), read once for the page
+// rather than once a cell; a team with no rows in a race has none.
+class RacePoints {
+public:
+    explicit RacePoints(int leagueNmbr) {
+        IDatabase db;
+        if (!db.OpenResultSet(QStringLiteral(" SELECT team_nmbr, race_nmbr, sum(points) as sum_points FROM team_results "
+                                             " WHERE league_nmbr = ? GROUP BY team_nmbr, race_nmbr"),
+                              {leagueNmbr}))
+            return;
+        for (; !db.isEOF(); db.MoveNext())
+            m_points.insert({db.fields.toInt(QStringLiteral("team_nmbr")), db.fields.toInt(QStringLiteral("race_nmbr"))},
+                            db.fields.toInt(QStringLiteral("sum_points")));
+    }
+    int of(int teamNmbr, int raceNmbr) const { return m_points.value({teamNmbr, raceNmbr}, 0); }
+
+private:
+    QHash<QPair<int, int>, int> m_points;
+};
 
 // Every text of the heading row takes the heading text colour, the race links included: the page's
 // link colours are chosen for the rows and the page, not for the heading background.
@@ -62,7 +83,7 @@ void writeReportPage(ReportPage& page, IDatabase& db) {
     page.writeEmptyRow();
     writeColumnHeadings(page, races, db.fields.toInt(QStringLiteral("league_nmbr")));
 
-    cTeamResultsSummary summary;
+    const RacePoints points(db.fields.toInt(QStringLiteral("league_nmbr")));
     for (int rowNumber = 1; !db.isEOF(); db.MoveNext(), ++rowNumber) {
         const int leagueNmbr = db.fields.toInt(QStringLiteral("league_nmbr"));
         const int teamNmbr = db.fields.toInt(QStringLiteral("team_nmbr"));
@@ -79,7 +100,7 @@ void writeReportPage(ReportPage& page, IDatabase& db) {
                                 QStringLiteral("center"), QStringLiteral("1")));
         for (const cRaces& race : races)
             page.writeLine(dataCell(style.size, style.textColor,
-                                    cellNumber(summary.pointsForRace(leagueNmbr, teamNmbr, race.raceNmbr())),
+                                    cellNumber(points.of(teamNmbr, race.raceNmbr())),
                                     QStringLiteral("center"), QStringLiteral("1")));
         page.writeLine(headingCell(style.size, style.textColor, teamLink, QStringLiteral("left"), 1,
                                    QStringLiteral("nowrap")));

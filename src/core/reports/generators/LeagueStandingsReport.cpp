@@ -76,6 +76,7 @@ private:
                 leaderPoints = row.points();
             ++rowNumber;
             const qint64 behind = leaderPoints - row.points();
+            m_teamPage.reset();
             m_page.writeDataRow(rowNumber, [&](int c) { return cell(c, row, rowNumber, behind); });
         }
     }
@@ -98,9 +99,11 @@ private:
         case ColPointsBehind: return ReportCell{cellNumber(behind), center};
         case ColTeamName:
         case ColTeamOwner: {
-            // The linked page is written for each link cell, so with both columns it is written twice.
-            // A team without a page (no posting in the race) is shown without a link.
-            const QString fileName = createTeamRaceDetailReport(m_leagueNmbr, team, m_raceNmbr, false);
+            // Both link cells of a row link to the one page, written for the first of them. A team
+            // without a page (no posting in the race) is shown without a link.
+            if (!m_teamPage)
+                m_teamPage = createTeamRaceDetailReport(m_leagueNmbr, team, m_raceNmbr, false);
+            const QString& fileName = *m_teamPage;
             const QString shown = column == ColTeamName ? row.teamName() : row.teamOwner();
             return ReportCell{linkOn(fileName, htmlText(shown) + QLatin1Char(' '), QStringLiteral("0")),
                               QStringLiteral("left")};
@@ -116,6 +119,7 @@ private:
     cLeagueStandingsCollection m_previous;
     cTeamResultsSummary m_summary;
     cTeamResults m_results;
+    std::optional<QString> m_teamPage; // the current row's team race detail page, once written
 };
 
 } // namespace

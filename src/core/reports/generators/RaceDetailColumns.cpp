@@ -67,11 +67,11 @@ std::optional<ReportCell> cell(const IDatabase& db, int column, Variant variant)
     }
 }
 
-std::optional<QString> totalsCell(int column, ReportPage& page, qint32 racePoints, qint32 seasonPoints,
+std::optional<QString> totalsCell(int column, ReportPage& page, qint32 racePoints, qint64 seasonPoints,
                                   const QString& boldTag) {
     if (column != ColPoints && column != ColTotalPoints)
         return heading(column, Variant::RaceDetail) ? std::optional<QString>(QStringLiteral("<TD></TD>")) : std::nullopt;
-    const qint32 sum = column == ColPoints ? racePoints : seasonPoints;
+    const qint64 sum = column == ColPoints ? racePoints : seasonPoints;
     const QString text = QLatin1Char('<') + boldTag + QLatin1Char('>') + cellNumber(sum) + QStringLiteral("</") +
                          boldTag + QLatin1Char('>');
     return dataCell(page.headingTextSize(), page.headingTextColor(), text, kRight, QStringLiteral("1"));

@@ -16,8 +16,10 @@ std::optional<QString> heading(int column, Variant variant);
 // The data cell of a column for the current row of the report's query.
 std::optional<ReportCell> cell(const IDatabase& db, int column, Variant variant);
 // The cell of a column in the totals row: race points and season points in bold, an empty cell for
-// every other column of the table.
-std::optional<QString> totalsCell(int column, ReportPage& page, qint32 racePoints, qint32 seasonPoints,
+// every other column of the table. The season points are the team's line in the league's standings
+// as of the race: summing the rows' totals would count what the bonus entry carried once for each
+// of its rows.
+std::optional<QString> totalsCell(int column, ReportPage& page, qint32 racePoints, qint64 seasonPoints,
                                   const QString& boldTag);
 
 } // namespace RaceDetailColumns

@@ -1,6 +1,7 @@
 #include "reports/generators/RaceDetailReport.h"
 
 #include "data/IDatabase.h"
+#include "posting/cLeagueStandingsCollection.h"
 #include "reports/generators/RaceDetailColumns.h"
 #include "reports/generators/ReportPipeline.h"
 
@@ -31,7 +32,9 @@ QString raceDetailQuery(int leagueNmbr, int raceNmbr) {
 
 class RaceDetailPage {
 public:
-    RaceDetailPage(ReportPage& page, IDatabase& db) : m_page(page), m_db(db) {}
+    RaceDetailPage(ReportPage& page, IDatabase& db, int leagueNmbr, int raceNmbr) : m_page(page), m_db(db) {
+        m_standings.load(leagueNmbr, raceNmbr, true);
+    }
 
     void write() {
         m_activeOnly = m_page.includeActiveOnly();
@@ -57,17 +60,15 @@ private:
     void writeTeamGroups() {
         int team = m_db.fields.toInt(QStringLiteral("team_nmbr"));
         qint32 racePoints = 0;
-        qint32 seasonPoints = 0;
         int rowIndex = 1;
         writeTeamHeader(m_db.fields.toText(QStringLiteral("team_name")));
         for (; !m_db.isEOF(); m_db.MoveNext()) {
             const int rowTeam = m_db.fields.toInt(QStringLiteral("team_nmbr"));
             if (rowTeam != team) {
-                writeTeamTotals(racePoints, seasonPoints);
+                writeTeamTotals(racePoints, m_standings.pointsForTeam(team));
                 m_page.writeEmptyRow();
                 team = rowTeam;
                 racePoints = 0;
-                seasonPoints = 0;
                 writeTeamHeader(m_db.fields.toText(QStringLiteral("team_name")));
             }
             if (isRowActive()) {
@@ -76,9 +77,8 @@ private:
             }
             // Hidden rows still count: the totals are the team's, not the page's.
             addToSum(racePoints, m_db.fields.toDouble(QStringLiteral("points")));
-            addToSum(seasonPoints, m_db.fields.toDouble(QStringLiteral("total_points")));
         }
-        writeTeamTotals(racePoints, seasonPoints);
+        writeTeamTotals(racePoints, m_standings.pointsForTeam(team));
     }
 
     void writeTeamHeader(const QString& team) {
@@ -88,7 +88,7 @@ private:
         m_page.writeLine(QStringLiteral("</TR>"));
     }
 
-    void writeTeamTotals(qint32 racePoints, qint32 seasonPoints) {
+    void writeTeamTotals(qint32 racePoints, qint64 seasonPoints) {
         m_page.writeLine(rowTag(m_page.headingBackColor()));
         for (int c : m_page.columns())
             if (const auto text = RaceDetailColumns::totalsCell(c, m_page, racePoints, seasonPoints, QStringLiteral("B")))
@@ -106,6 +106,7 @@ private:
     ReportPage& m_page;
     IDatabase& m_db;
     bool m_activeOnly = false;
+    cLeagueStandingsCollection m_standings; // as of the race: the teams' season points
 };
 
 } // namespace
@@ -121,7 +122,7 @@ QString createRaceDetailReport(int leagueNmbr, int raceNmbr, bool show) {
             return QString();
         }
         page.open(leagueNmbr, raceNmbr);
-        RaceDetailPage(page, db).write();
+        RaceDetailPage(page, db, leagueNmbr, raceNmbr).write();
         return page.finish(show);
     });
 }

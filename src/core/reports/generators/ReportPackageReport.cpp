@@ -60,7 +60,7 @@ QString makeNavFileName(int leagueNmbr) { return QString::number(leagueNmbr) + Q
 void openPackageFile(ReportPage& page, const QString& fileName) {
     closeReportFile(page.fileNumber());
     if (!openReportFile(page.fileNumber(), fileName))
-        throw ReportRunError(QStringLiteral("Bad file name or number"));
+        throw ReportFolderError(QStringLiteral("Bad file name or number"), true);
 }
 
 void writeFramesetPage(ReportPage& page, int leagueNmbr) {

@@ -68,8 +68,10 @@ QString ReportPage::open(const QList<int>& numbers) {
     if (m_fileName.isEmpty())
         throw ReportRunError(QStringLiteral("Bad file name or number"));
     // File number 0 is no report's number: the catalogue has no row for the code.
-    if (m_fileNumber == 0 || !openReportFile(m_fileNumber, m_fileName))
+    if (m_fileNumber == 0)
         throw ReportRunError(QStringLiteral("Bad file name or number"));
+    if (!openReportFile(m_fileNumber, m_fileName))
+        throw ReportFolderError(QStringLiteral("Bad file name or number"), true);
     loadReportColumns();
     m_attributes.loadReportCd(m_code);
     return m_fileName;
@@ -190,13 +192,54 @@ void ReportPage::writeEnd() {
 
 // ---- the run ----
 
+namespace {
+
+int scopeDepth = 0;         // request scopes in progress: the outermost is the user's request
+int runDepth = 0;           // runReport calls in progress: a nested page's run is inside its parent's
+bool refusedFolder = false; // the report folder refused a page of the request in progress
+
+} // namespace
+
+ReportRunScope::ReportRunScope() {
+    if (scopeDepth++ == 0) {
+        refusedFolder = false;
+        removeReportLeftovers(reportsDir());
+    }
+}
+
+ReportRunScope::~ReportRunScope() { --scopeDepth; }
+
+bool ReportRunScope::folderRefused() { return refusedFolder; }
+
 QString runReport(const QString& code, const QString& statusText, const std::function<QString(ReportPage&)>& body) {
+    ReportRunScope scope;
+    if (refusedFolder)
+        return QString(); // an earlier page of this request could not be written: none can
     setMousePointer(PointerHourglass);
     QString result;
     ReportPage page(code);
     setStatus(statusText);
+    struct Nesting {
+        Nesting() { ++runDepth; }
+        ~Nesting() { --runDepth; }
+    } nesting;
     try {
         result = body(page);
+    } catch (const ReportFolderError& e) {
+        page.abandonFile();
+        result.clear();
+        if (!refusedFolder) {
+            refusedFolder = true;
+            if (!e.shown()) {
+                setMousePointer(PointerDefault);
+                showRunBox(reportFolderMessage(e.description()), MsgIcon::Critical);
+            }
+        }
+        if (runDepth > 1) {
+            // The page that holds this one cannot be finished either: it ends on the same refusal.
+            setStatus();
+            throw;
+        }
     } catch (const std::exception&) {
         setMousePointer(PointerDefault);
         showRunBox(QStringLiteral("Error generating report ") + page.fileName(), MsgIcon::Critical);

@@ -132,8 +132,8 @@ public:
     const QString& fileName() const { return m_fileName; }
 
     // Names the file (code and two numbers), opens it in the report folder, loads the chosen columns
-    // and the attributes. Throws ReportRunError when no file could be opened (the file routines have
-    // shown their own box). Returns the file name.
+    // and the attributes. Throws ReportRunError when the report has no file number, ReportFolderError
+    // when the folder refused the file (the file routines have shown their box). Returns the file name.
     QString open(int firstNumber, int secondNumber = 0);
     // As above for a page whose content depends on more numbers than two (league, team, race).
     QString open(const QList<int>& numbers);
@@ -201,10 +201,26 @@ private:
     cReportAttributesCollection m_attributes;
 };
 
+// One request of the user, from its first page to its last: a report entry, with the pages it writes
+// nested in it, or a loop writing one page per team. Its outermost scope first removes what killed
+// runs left in the report folder. The first page the report folder refuses ends the request: one box
+// names the folder and the reason, and every page after it, nested or not, is not attempted.
+class ReportRunScope {
+public:
+    ReportRunScope();
+    ~ReportRunScope();
+    ReportRunScope(const ReportRunScope&) = delete;
+    ReportRunScope& operator=(const ReportRunScope&) = delete;
+    // The report folder refused a page of the request in progress.
+    static bool folderRefused();
+};
+
 // One run of a report entry: hourglass and status text, then body; both restored at every way out.
 // A run-time error inside body shows "Error generating report " + the file name (critical, titled
 // "Quorvanti"), drops the page's unfinished file (an earlier page of its name stays) and gives "". Otherwise the
 // result is body's (the file name, or "" when no page was written).
+// A page the report folder refuses ends the whole request instead (see ReportRunScope): the run that
+// holds this one is ended too, and it gives "" as well.
 QString runReport(const QString& code, const QString& statusText, const std::function<QString(ReportPage&)>& body);
 
 // The "nothing to report" box of the entries: information icon, titled "Quorvanti".

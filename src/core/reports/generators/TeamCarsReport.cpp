@@ -174,10 +174,14 @@ QString createTeamCarsReport(int leagueNmbr, int teamNmbr, bool show, bool allIn
     const int race = raceNmbr.value_or(0);
     if (!separate)
         return createTeamCarsPage(run, leagueNmbr, teamNmbr, show, allInOne, race);
+    ReportRunScope request; // a folder that refuses one page ends the run there, with one box
     cLeagueTeamsCollection members;
     members.load(leagueNmbr);
     QString result;
-    for (const cLeagueTeams& member : members)
+    for (const cLeagueTeams& member : members) {
         result = createTeamCarsPage(run, leagueNmbr, member.teamNmbr(), show, false, race);
+        if (ReportRunScope::folderRefused())
+            return QString();
+    }
     return result;
 }

@@ -8,6 +8,10 @@
 #include "posting/cTeamResultsCollection.h"
 #include "reports/generators/ReportPipeline.h"
 
+#include <QHash>
+#include <limits>
+#include <stdexcept>
+
 namespace {
 
 const QString kCode = QStringLiteral("TD");
@@ -42,13 +46,70 @@ QString teamDetailQuery(int leagueNmbr, int teamNmbr, int raceNmbr, bool allInOn
                             : QStringLiteral(" ORDER BY F.team_nmbr, A.total_points ASC"));
 }
 
+// The league's season up to the race, as the bonus columns sum it: every team's rows, read once for
+// all the pages of a run, so that one page per team does not read the whole league's rows each time.
+class SeasonBonuses {
+public:
+    SeasonBonuses(int leagueNmbr, int raceNmbr) : m_leagueNmbr(leagueNmbr), m_raceNmbr(raceNmbr) {}
+
+    int fastQualBonus(int teamNmbr, int carNmbr) { return sumOf(teamNmbr, carNmbr).fastQual; }
+    int lapsLedBonus(int teamNmbr, int carNmbr) { return sumOf(teamNmbr, carNmbr).lapsLed; }
+    int mostLapsLedBonus(int teamNmbr, int carNmbr) { return sumOf(teamNmbr, carNmbr).mostLapsLed; }
+    int qualPoints(int teamNmbr, int carNmbr) { return sumOf(teamNmbr, carNmbr).qual; }
+
+private:
+    struct Sums {
+        qint64 fastQual = 0, lapsLed = 0, mostLapsLed = 0, qual = 0;
+    };
+    struct Checked {
+        int fastQual, lapsLed, mostLapsLed, qual;
+    };
+
+    // Kept in 32 bits as the season list's own sums are; beyond that the page fails.
+    static int checked(qint64 total) {
+        if (total > std::numeric_limits<int>::max() || total < std::numeric_limits<int>::min())
+            throw std::overflow_error("Overflow");
+        return int(total);
+    }
+
+    Checked sumOf(int teamNmbr, int carNmbr) {
+        if (!m_loaded)
+            load();
+        const Sums s = m_sums.value(key(teamNmbr, carNmbr));
+        return {checked(s.fastQual), checked(s.lapsLed), checked(s.mostLapsLed), checked(s.qual)};
+    }
+
+    static qint64 key(int teamNmbr, int carNmbr) { return (qint64(teamNmbr) << 32) | quint32(carNmbr); }
+
+    void load() {
+        m_loaded = true;
+        cLeague league;
+        league.load(m_leagueNmbr);
+        cRaces race;
+        race.load(m_raceNmbr);
+        cTeamResultsCollection season;
+        season.loadPreviousRaces(league, race, 0);
+        for (const cTeamResults& row : season) {
+            Sums& s = m_sums[key(row.teamNmbr(), row.carNmbr())];
+            s.fastQual += row.fastQualBonus();
+            s.lapsLed += row.lapsLedBonus();
+            s.mostLapsLed += row.mostLapsLedBonus();
+            s.qual += row.qualPoints();
+        }
+    }
+
+    int m_leagueNmbr, m_raceNmbr;
+    bool m_loaded = false;
+    QHash<qint64, Sums> m_sums;
+};
+
 // The state of one page.
 struct TeamDetailPage {
     ReportPage& page;
     IDatabase& db;
     bool activeOnly = false;
-    cTeamResultsCollection season; // every team's rows of the season up to this race
-    qint64 leadingTotal = 0;       // the season points of the team's first row
+    SeasonBonuses& season;   // every team's rows of the season up to this race
+    qint64 leadingTotal = 0; // the season points of the team's first row
 
     // By calendar day: a holding ending on the race day is still in force.
     bool isRowActive() const {
@@ -87,25 +148,20 @@ struct TeamDetailPage {
         case ColDriverName: return ReportCell{cellText(db.fields(QStringLiteral("driver_name"))), QStringLiteral("left")};
         case ColSponsor: return ReportCell{cellText(db.fields(QStringLiteral("sponsor"))), QStringLiteral("left")};
         case ColTermDt: return ReportCell{cellDate(db.fields(QStringLiteral("term_dt"))), QStringLiteral("center")};
-        case ColLapsLedBonus: return ReportCell{cellNumber(season.sumLapsLedBonus(team, car)), right};
-        case ColMostLapsLedBonus: return ReportCell{cellNumber(season.sumMostLapsLedBonus(team, car)), right};
+        case ColLapsLedBonus: return ReportCell{cellNumber(season.lapsLedBonus(team, car)), right};
+        case ColMostLapsLedBonus: return ReportCell{cellNumber(season.mostLapsLedBonus(team, car)), right};
         case ColTotalPoints: return ReportCell{cellText(db.fields(QStringLiteral("total_points"))), right};
         case ColPointsLastRace: return ReportCell{cellText(db.fields(QStringLiteral("points"))), right};
         case ColPointsBehind:
             return ReportCell{cellNumber(leadingTotal - db.fields.toInt64(QStringLiteral("total_points"))), right};
-        case ColFastQualBonus: return ReportCell{cellNumber(season.sumFastQualBonus(team, car)), right};
-        case ColQualPoints: return ReportCell{cellNumber(season.sumQualPoints(team, car)), right};
+        case ColFastQualBonus: return ReportCell{cellNumber(season.fastQualBonus(team, car)), right};
+        case ColQualPoints: return ReportCell{cellNumber(season.qualPoints(team, car)), right};
         case ColAdjustment: return ReportCell{cellText(db.fields(QStringLiteral("adjustment"))), right};
         default: return std::nullopt;
         }
     }
 
     void write() {
-        cLeague league;
-        league.load(db.fields.toInt(QStringLiteral("league_nmbr")));
-        cRaces race;
-        race.load(db.fields.toInt(QStringLiteral("race_nmbr")));
-        season.loadPreviousRaces(league, race, db.fields.toInt(QStringLiteral("team_nmbr")));
         leadingTotal = db.fields.toInt64(QStringLiteral("total_points"));
 
         page.writeHead(QStringLiteral("Team Detail Report"));
@@ -156,7 +212,8 @@ struct TeamDetailPage {
     }
 };
 
-QString createTeamDetailPage(int leagueNmbr, int teamNmbr, int raceNmbr, bool show, bool allInOne) {
+QString createTeamDetailPage(SeasonBonuses& season, int leagueNmbr, int teamNmbr, int raceNmbr, bool show,
+                             bool allInOne) {
     return runReport(kCode, kStatus, [&](ReportPage& page) -> QString {
         cLeague league;
         league.load(leagueNmbr);
@@ -171,7 +228,7 @@ QString createTeamDetailPage(int leagueNmbr, int teamNmbr, int raceNmbr, bool sh
             return QString();
         }
         page.open({leagueNmbr, teamNmbr, raceNmbr});
-        TeamDetailPage writer{page, db, page.includeActiveOnly(), {}, 0};
+        TeamDetailPage writer{page, db, page.includeActiveOnly(), season, 0};
         writer.write();
         return page.finish(show);
     });
@@ -180,12 +237,18 @@ QString createTeamDetailPage(int leagueNmbr, int teamNmbr, int raceNmbr, bool sh
 } // namespace
 
 QString createTeamDetailReport(int leagueNmbr, int teamNmbr, int raceNmbr, bool show, bool allInOne, bool separate) {
+    // Read only when a page has rows to show.
+    SeasonBonuses season(leagueNmbr, raceNmbr);
     if (!separate)
-        return createTeamDetailPage(leagueNmbr, teamNmbr, raceNmbr, show, allInOne);
+        return createTeamDetailPage(season, leagueNmbr, teamNmbr, raceNmbr, show, allInOne);
+    ReportRunScope request; // a folder that refuses one page ends the run there, with one box
     cLeagueTeamsCollection members;
     members.load(leagueNmbr);
     QString result;
-    for (const cLeagueTeams& member : members)
-        result = createTeamDetailPage(leagueNmbr, member.teamNmbr(), raceNmbr, show, false);
+    for (const cLeagueTeams& member : members) {
+        result = createTeamDetailPage(season, leagueNmbr, member.teamNmbr(), raceNmbr, show, false);
+        if (ReportRunScope::folderRefused())
+            return QString();
+    }
     return result;
 }

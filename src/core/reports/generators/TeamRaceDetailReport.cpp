@@ -1,6 +1,7 @@
 #include "reports/generators/TeamRaceDetailReport.h"
 
 #include "data/IDatabase.h"
+#include "posting/cLeagueStandingsCollection.h"
 #include "reports/generators/RaceDetailColumns.h"
 #include "reports/generators/ReportPipeline.h"
 
@@ -34,7 +35,8 @@ QString teamRaceDetailQuery(int leagueNmbr, int teamNmbr, int raceNmbr) {
 
 class TeamRaceDetailPage {
 public:
-    TeamRaceDetailPage(ReportPage& page, IDatabase& db, bool activeOnly) : m_page(page), m_db(db), m_activeOnly(activeOnly) {}
+    TeamRaceDetailPage(ReportPage& page, IDatabase& db, bool activeOnly, qint64 seasonPoints)
+        : m_page(page), m_db(db), m_activeOnly(activeOnly), m_seasonPoints(seasonPoints) {}
 
     void write() {
         m_db.MoveFirst();
@@ -51,7 +53,6 @@ public:
         m_page.writeColumnHeadings([](int c) { return RaceDetailColumns::heading(c, Variant::TeamRaceDetail); },
                                    QStringLiteral("nowrap"));
         qint32 racePoints = 0;
-        qint32 seasonPoints = 0;
         int rowIndex = 1;
         for (; !m_db.isEOF(); m_db.MoveNext()) {
             if (isRowActive()) {
@@ -60,9 +61,8 @@ public:
                 ++rowIndex;
             }
             addToSum(racePoints, m_db.fields.toDouble(QStringLiteral("points")));
-            addToSum(seasonPoints, m_db.fields.toDouble(QStringLiteral("total_points")));
         }
-        writeTeamTotals(racePoints, seasonPoints);
+        writeTeamTotals(racePoints, m_seasonPoints);
         m_page.writeTableEnd();
         m_page.writeFooter();
         m_page.writeEnd();
@@ -84,7 +84,7 @@ private:
     }
 
     // On the heading background, as the totals take the heading text colour.
-    void writeTeamTotals(qint32 racePoints, qint32 seasonPoints) {
+    void writeTeamTotals(qint32 racePoints, qint64 seasonPoints) {
         m_page.writeLine(rowTag(m_page.headingBackColor()));
         for (int c : m_page.columns())
             if (const auto text = RaceDetailColumns::totalsCell(c, m_page, racePoints, seasonPoints, QStringLiteral("STRONG")))
@@ -102,6 +102,7 @@ private:
     ReportPage& m_page;
     IDatabase& m_db;
     bool m_activeOnly;
+    qint64 m_seasonPoints; // the team's line in the standings as of the race
 };
 
 } // namespace
@@ -118,7 +119,9 @@ QString createTeamRaceDetailReport(int leagueNmbr, int teamNmbr, int raceNmbr, b
         }
         page.open({leagueNmbr, teamNmbr, raceNmbr});
         const bool activeOnly = page.includeActiveOnly();
-        TeamRaceDetailPage(page, db, activeOnly).write();
+        cLeagueStandingsCollection standings;
+        standings.load(leagueNmbr, raceNmbr, true);
+        TeamRaceDetailPage(page, db, activeOnly, standings.pointsForTeam(teamNmbr)).write();
         return page.finish(show);
     });
 }

@@ -114,10 +114,14 @@ QString createTeamTradesPage(int leagueNmbr, int teamNmbr, int raceNmbr, bool sh
 QString createTeamTradesReport(int leagueNmbr, int teamNmbr, int raceNmbr, bool show, bool allInOne, bool separate) {
     if (!separate)
         return createTeamTradesPage(leagueNmbr, teamNmbr, raceNmbr, show, allInOne);
+    ReportRunScope request; // a folder that refuses one page ends the run there, with one box
     cLeagueTeamsCollection members;
     members.load(leagueNmbr);
     QString result;
-    for (const cLeagueTeams& member : members)
+    for (const cLeagueTeams& member : members) {
         result = createTeamTradesPage(leagueNmbr, member.teamNmbr(), raceNmbr, show, false);
+        if (ReportRunScope::folderRefused())
+            return QString();
+    }
     return result;
 }

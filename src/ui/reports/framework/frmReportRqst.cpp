@@ -7,6 +7,7 @@
 #include "data/cLeagueTeams.h"
 #include "data/cTeam.h"
 #include "posting/cRacesCollection.h"
+#include "reports/framework/CommonReportCode.h"
 #include "reports/framework/frmBrowser.h"
 
 #include <QCheckBox>
@@ -274,4 +275,5 @@ void frmReportRqst::clearReportsFolder() {
         return;
     for (const QString& name : folder.entryList({QStringLiteral("*.html")}, QDir::Files))
         QFile::remove(folder.filePath(name));
+    removeReportLeftovers(path);
 }

@@ -1,0 +1,233 @@
+// Writing the reports of a big league: the report package of a league of 200 teams after 30 races,
+// each of its reports on its own, and the team detail report with one page per team at 50 and at 200
+// teams (which should take about four times as long, not sixteen).
+//
+//   reports          leagues of 200 and 50 teams, 6 cars/drivers each, 30 posted races
+//   reports --small  leagues of 12 and 3 teams, 3 races (a quick proof that it runs)
+
+#include "TestDataFile.h"
+#include "data/Paths.h"
+#include "posting/Scoring.h"
+#include "posting/cRaces.h"
+#include "reports/generators/CarPickReport.h"
+#include "reports/generators/CarsDetailReport.h"
+#include "reports/generators/DriverStatsReport.h"
+#include "reports/generators/LeagueRaceStandingsReport.h"
+#include "reports/generators/LeagueRaceSummary.h"
+#include "reports/generators/LeagueStandingsReport.h"
+#include "reports/generators/RaceDetailReport.h"
+#include "reports/generators/RaceResultsReport.h"
+#include "reports/generators/ReportPackageReport.h"
+#include "reports/generators/TeamCarsReport.h"
+#include "reports/generators/TeamDetailReport.h"
+#include "reports/generators/TeamRaceDetailReport.h"
+#include "reports/generators/TeamTradesReport.h"
+#include "reports/generators/TeamsperCarDriverReport.h"
+
+#include <QCoreApplication>
+#include <QDate>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QTemporaryDir>
+#include <cstdio>
+#include <cstring>
+#include <functional>
+#include <vector>
+
+namespace {
+
+constexpr int kCars = 43;
+constexpr int kCarsPerTeam = 6;
+constexpr int kScoringType = 600;
+constexpr int kFirstCar = 1001;
+constexpr int kBigLeague = 500, kSmallLeague = 501;
+constexpr int kFirstTeam = 500; // the big league's teams come first
+
+// A small deterministic generator, so every run builds the same season.
+struct Lcg {
+    quint64 s = 0x9E3779B97F4A7C15ull;
+    int next(int n) {
+        s = s * 6364136223846793005ull + 1442695040888963407ull;
+        return int((s >> 33) % quint64(n));
+    }
+};
+
+void shuffle(std::vector<int>& v, Lcg& rng) {
+    for (int i = int(v.size()) - 1; i > 0; --i)
+        std::swap(v[size_t(i)], v[size_t(rng.next(i + 1))]);
+}
+
+QString raceDate(int race) { return QDate(2024, 2, 4).addDays(7 * (race - 1)).toString(Qt::ISODate); }
+
+// Two leagues of one race type, each team holding six cars of the 43, one of them traded halfway.
+void buildSeason(int bigTeams, int smallTeams, int races) {
+    Lcg rng;
+    TestDataFile::exec("BEGIN");
+    TestDataFile::exec(QStringLiteral("INSERT INTO scoring_type VALUES (%1, 'Bench Points', 5, 10, 3)").arg(kScoringType));
+    for (int place = 1; place <= kCars; ++place)
+        TestDataFile::exec(QStringLiteral("INSERT INTO scoring_points VALUES (%1, %2, %3, %4)")
+                               .arg(kScoringType)
+                               .arg(place)
+                               .arg(kCars + 3 - place)
+                               .arg(place <= 3 ? 4 - place : 0));
+    for (int c = 0; c < kCars; ++c)
+        TestDataFile::exec(QStringLiteral("INSERT INTO cars (car_nmbr, race_type_nmbr, car_type_nmbr, car_txt, "
+                                          "driver_name, sponsor, car_make, car_owner, salary, group_nmbr) "
+                                          "VALUES (%1, 1, 1, '%2', 'Driver %2', 'Sponsor %2', 'Make', 'Owner', 1000, "
+                                          "NULL)")
+                               .arg(kFirstCar + c)
+                               .arg(c + 1));
+    int team = kFirstTeam;
+    for (const auto& [league, teams] : {std::pair{kBigLeague, bigTeams}, std::pair{kSmallLeague, smallTeams}}) {
+        TestDataFile::exec(QStringLiteral("INSERT INTO leagues VALUES (%1, 'League %1', 'L%1', 1, 1, %2, 1000000, 0, 1)")
+                               .arg(league)
+                               .arg(kScoringType));
+        for (int t = 0; t < teams; ++t, ++team) {
+            TestDataFile::exec(QStringLiteral("INSERT INTO teams (team_nmbr, team_name, team_owner, email, phone, "
+                                              "race_type_nmbr, car_type_nmbr) VALUES (%1, 'Team %1', 'Owner %1', "
+                                              "'team%1@example.invalid', '555-%1', 1, 1)")
+                                   .arg(team));
+            TestDataFile::exec(QStringLiteral("INSERT INTO league_teams VALUES (%1, %2)").arg(league).arg(team));
+            std::vector<int> cars(kCars);
+            for (int c = 0; c < kCars; ++c)
+                cars[size_t(c)] = kFirstCar + c;
+            shuffle(cars, rng);
+            for (int h = 0; h < kCarsPerTeam; ++h) {
+                const bool traded = h == 0 && races > 1;
+                TestDataFile::exec(QStringLiteral("INSERT INTO team_car VALUES (%1, %2, '2024-01-01', %3, 0, 1000, 1)")
+                                       .arg(team)
+                                       .arg(cars[size_t(h)])
+                                       .arg(traded ? QLatin1Char('\'') + raceDate(races / 2 + 1) + QLatin1Char('\'')
+                                                   : QStringLiteral("NULL")));
+                if (traded)
+                    TestDataFile::exec(QStringLiteral("INSERT INTO team_car VALUES (%1, %2, '%3', NULL, 0, 1000, 1)")
+                                           .arg(team)
+                                           .arg(cars[size_t(kCarsPerTeam)])
+                                           .arg(raceDate(races / 2 + 1)));
+            }
+        }
+    }
+    for (int race = 1; race <= races; ++race) {
+        TestDataFile::exec(QStringLiteral("INSERT INTO races VALUES (%1, 'Race %1', 'Track', '%2', 1, 1, 2)")
+                               .arg(race)
+                               .arg(raceDate(race)));
+        std::vector<int> places(kCars), quals(kCars);
+        for (int i = 0; i < kCars; ++i)
+            places[size_t(i)] = quals[size_t(i)] = i + 1;
+        shuffle(places, rng);
+        shuffle(quals, rng);
+        for (int c = 0; c < kCars; ++c)
+            TestDataFile::exec(QStringLiteral("INSERT INTO results VALUES (%1, %2, %3, %4, %5, %6, 0)")
+                                   .arg(kFirstCar + c)
+                                   .arg(race)
+                                   .arg(places[size_t(c)])
+                                   .arg(quals[size_t(c)])
+                                   .arg(quals[size_t(c)] == 1 ? 1 : 0)
+                                   .arg(places[size_t(c)] <= 5 ? 10 * (6 - places[size_t(c)]) : 0));
+    }
+    TestDataFile::exec("COMMIT");
+    for (int race = 1; race <= races; ++race) {
+        cRaces r;
+        r.load(race);
+        postRace(r);
+    }
+}
+
+double msOf(const std::function<QString()>& run, bool& wrote) {
+    QElapsedTimer timer;
+    timer.start();
+    wrote = !run().isEmpty() && wrote;
+    return double(timer.nsecsElapsed()) / 1e6;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    const bool small = argc > 1 && std::strcmp(argv[1], "--small") == 0;
+    const int bigTeams = small ? 12 : 200, smallTeams = small ? 3 : 50, races = small ? 3 : 30;
+
+    TestDataFile data;
+    QTemporaryDir out;
+    if (!data.ok() || !out.isValid()) {
+        std::fprintf(stderr, "could not create the data file\n");
+        return 1;
+    }
+    QElapsedTimer setup;
+    setup.start();
+    buildSeason(bigTeams, smallTeams, races);
+    setReportsDir(out.path());
+    std::printf("leagues of %d and %d teams x %d cars, %d posted races (built and posted in %.1f s)\n", bigTeams,
+                smallTeams, kCarsPerTeam, races, double(setup.elapsed()) / 1000.0);
+
+    bool wrote = true;
+    const int league = kBigLeague, race = races;
+    const std::vector<std::pair<const char*, std::function<QString()>>> reports = {
+        {"Race Detail", [&] { return createRaceDetailReport(league, race, false); }},
+        {"League Race Summary", [&] { return createLeagueRaceSummary(league, false); }},
+        {"League Race Standings", [&] { return createLeagueRaceStandings(league, race, false); }},
+        {"League Standings", [&] { return createLeagueStandingsReport(league, race, false); }},
+        {"Team Detail", [&] { return createTeamDetailReport(league, -1, race, false, true, false); }},
+        {"Team Cars", [&] { return createTeamCarsReport(league, -1, false, true, false); }},
+        {"Car Details", [&] { return createCarsDetailReport(league, false); }},
+        {"Race Results", [&] { return createRaceResultsReport(race, false); }},
+        {"Car/Driver Stats", [&] { return createDriverStatsReport(league, false); }},
+        {"Team Trades", [&] { return createTeamTradesReport(league, -1, race, false, true, false); }},
+        {"Car/Driver Picks", [&] { return createCarPickReport(league, false); }},
+        {"Teams per Car/Driver", [&] { return createTeamsperCarDriverReport(league, false, race); }},
+    };
+    std::printf("\nthe package's reports of the %d-team league after race %d, one by one:\n", bigTeams, race);
+    double sum = 0;
+    for (const auto& [name, run] : reports) {
+        const double ms = msOf(run, wrote);
+        sum += ms;
+        std::printf("  %-22s %8.1f ms\n", name, ms);
+    }
+    std::printf("  %-22s %8.1f ms\n", "(sum)", sum);
+    std::printf("report package: %.1f ms\n",
+                msOf([&] { return createReportPackage(league, race, false); }, wrote));
+
+    // The league race summary links every race's race detail page and every team's team cars page;
+    // the league standings link every team's team race detail page: their own lines are a small part.
+    std::printf("\nthe pages the league reports write within their own, %d-team league:\n", bigTeams);
+    const double raceDetails = msOf([&] {
+        QString last;
+        for (int r = 1; r <= races; ++r)
+            last = createRaceDetailReport(league, r, false);
+        return last;
+    }, wrote);
+    std::printf("  race detail, %2d races:           %8.1f ms (%.2f ms a page)\n", races, raceDetails,
+                raceDetails / races);
+    const double teamCars = msOf([&] {
+        QString last;
+        for (int t = kFirstTeam; t < kFirstTeam + bigTeams; ++t)
+            last = createTeamCarsReport(league, t, false, false, false);
+        return last;
+    }, wrote);
+    std::printf("  team cars, %3d teams:            %8.1f ms (%.2f ms a page)\n", bigTeams, teamCars,
+                teamCars / bigTeams);
+    const double teamRaceDetails = msOf([&] {
+        QString last;
+        for (int t = kFirstTeam; t < kFirstTeam + bigTeams; ++t)
+            last = createTeamRaceDetailReport(league, t, race, false);
+        return last;
+    }, wrote);
+    std::printf("  team race detail, %3d teams:     %8.1f ms (%.2f ms a page)\n", bigTeams, teamRaceDetails,
+                teamRaceDetails / bigTeams);
+
+    std::printf("\nteam detail, one page per team, after race %d:\n", race);
+    const double smallMs =
+        msOf([&] { return createTeamDetailReport(kSmallLeague, 0, race, false, false, true); }, wrote);
+    const double bigMs = msOf([&] { return createTeamDetailReport(kBigLeague, 0, race, false, false, true); }, wrote);
+    std::printf("  %3d teams: %8.1f ms (%.2f ms a page)\n", smallTeams, smallMs, smallMs / smallTeams);
+    std::printf("  %3d teams: %8.1f ms (%.2f ms a page)\n", bigTeams, bigMs, bigMs / bigTeams);
+    std::printf("  per page, %d teams against %d: %.2f (1 is linear in the teams)\n", bigTeams, smallTeams,
+                (bigMs / bigTeams) / (smallMs / smallTeams));
+
+    if (!wrote || !data.ui().boxes.isEmpty()) {
+        std::fprintf(stderr, "a report wrote no page%s%s\n", data.ui().boxes.isEmpty() ? "" : ": ",
+                     data.ui().boxes.isEmpty() ? "" : qPrintable(data.ui().boxes.first().text));
+        return 1;
+    }
+    return 0;
+}
