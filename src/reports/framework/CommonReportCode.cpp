@@ -208,8 +208,9 @@ void closeReportFile(int fileNumber) {
         return;
     const std::unique_ptr<QSaveFile> file = std::move(it->second);
     reportFiles().erase(it);
-    if (!file->commit())
-        throw ReportFileError(file->errorString());
+    QString error;
+    if (!commitSaveFile(*file, &error))
+        throw ReportFileError(error);
 }
 
 void abandonReportFile(int fileNumber) {
