@@ -251,8 +251,11 @@ void connectFtp(const QString& server, const QString& user, const QString& passw
         reportFtpError(lastErrorCode(), QStringLiteral("InternetConnect"));
 }
 
-void reportFtpError(int code, const QString& step) {
+void reportFtpError(int code, const QString& step, const QString& after) {
     const FtpState& s = ftp();
+    const auto exchangeMessage = [&after](const QString& text) {
+        ::exchangeMessage(after.isEmpty() ? text : text + QStringLiteral("\n\n") + after);
+    };
     if (code == FtpExtendedError) {
         const QString text = s.lastResponse;
         const QString responseCode = text.left(3);
@@ -445,7 +448,12 @@ bool putFtpFile(const QString& localPath, const QString& remoteFolder) {
         ok = upload(name, nullptr);
     }
     if (!ok) {
-        reportFtpError(lastErrorCode(), QStringLiteral("FtpPutFile"));
+        // Sent straight to its name, the page on the server may now be cut short or gone.
+        reportFtpError(lastErrorCode(), QStringLiteral("FtpPutFile"),
+                       QStringLiteral("The server does not allow %1 to be sent under a temporary name and renamed, so "
+                                      "it was sent straight to its name, and that failed: the page %1 on the server "
+                                      "may be incomplete. Publish again when the server can be reached.")
+                           .arg(name));
         return false;
     }
     return true;

@@ -43,7 +43,8 @@ void closeInternet();
 void connectFtp(const QString& server, const QString& user, const QString& password);
 bool ftpConnected();
 // Shows the message for a failed step and closes the connection and the session.
-void reportFtpError(int code, const QString& step);
+// after, when given, follows the message in the box.
+void reportFtpError(int code, const QString& step, const QString& after = QString());
 void changeFtpDirectory(const QString& path);
 // Says "This directory is empty!" when the folder lists no name; reads no more of the listing than its
 // first name, and at most kListingCeiling bytes.

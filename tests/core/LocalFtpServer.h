@@ -137,10 +137,14 @@ from pyftpdlib.log import config_logging
 from pyftpdlib.servers import FTPServer
 root, perm, user, password, rate, quirk = sys.argv[1:7]
 strict = quirk == "strict"
+listed = {"bytes": 0, "completed": 0}
 def listing():
     line = b"\r\n" * 64 if quirk == "blanks" else b"".join(b"series%05d.qvi\r\n" % i for i in range(4))
+    listed.update(bytes=0, completed=0)
     for i in range((64 << 20) // len(line)):
+        listed["bytes"] += len(line)
         yield line
+    listed["completed"] = 1
 config_logging(level=logging.INFO)
 authorizer = DummyAuthorizer()
 if user:
@@ -161,9 +165,16 @@ class Handler(FTPHandler):
         return FTPHandler.ftp_STOR(self, file, mode)
     def ftp_NLST(self, path):
         if quirk in ("endless", "blanks"):
+            self._listing = path
             self.push_dtp_data(BufferedIteratorProducer(listing()), isproducer=True, cmd="NLST")
             return path
         return FTPHandler.ftp_NLST(self, path)
+    def _on_dtp_close(self):
+        # Listings are not logged as transfers: how much of the endless one went out is logged here.
+        if getattr(self, "_listing", None):
+            self.log("NLST %s completed=%d bytes=%d" % (self._listing, listed["completed"], listed["bytes"]))
+            self._listing = None
+        return FTPHandler._on_dtp_close(self)
 Handler.authorizer = authorizer
 if int(rate) > 0:
     class Dtp(ThrottledDTPHandler):
