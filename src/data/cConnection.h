@@ -92,9 +92,9 @@ bool createDataFile(const QString& path);
 // findDataFile, and createDataFile when it is missing; false after a box.
 bool ensureDataFile(const QString& path);
 // Replaces the closed data file by a copy of source: the copy is written beside the data file
-// (restoreSidePath), opened as the data file is opened (schema version, migration), and renamed over the data file in one step, so that
-// at every moment the data file is either the old one or the restored one. False with the reason in
-// *error, the data file untouched.
+// (restoreSidePath), opened as the data file is opened (schema version, migration), and renamed over
+// the data file in one step, so that at every moment the data file is either the old one or the
+// restored one. False with the reason in *error, the data file untouched.
 bool restoreDataFile(const QString& source, QString* error);
 QString restoreSidePath();
 // Called with "copying", "copied", "checked" and "renamed" as the restore passes each step (tests).

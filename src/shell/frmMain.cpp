@@ -559,7 +559,8 @@ bool frmMain::prepareDataFile() {
         askQuestion(missing + QStringLiteral("\n\nDo you want to restore it from the backup %1 of %2?\n\nYes "
                                              "restores the backup, No starts with an empty data file, Cancel ends "
                                              "Quorvanti.")
-                                  .arg(QDir::toNativeSeparators(backup), shortDate(QFileInfo(backup).lastModified().date())),
+                                  .arg(QDir::toNativeSeparators(backup),
+                                       shortDate(QFileInfo(backup).lastModified().date())),
                     QStringLiteral("Quorvanti"), MsgButtons::YesNoCancel);
     if (answer == AnswerNo)
         return createDataFile(path);

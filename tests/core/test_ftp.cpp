@@ -408,7 +408,8 @@ TEST_F(FtpTest, WhereTheServerRefusesRenamesPagesGoStraightToTheirNamesAndNoLive
     EXPECT_EQ(result.sent, 0);
     ASSERT_EQ(data.ui().boxes.size(), 1) << boxTexts(data.ui()).join(" / ").toStdString();
     EXPECT_TRUE(data.ui().boxes[0].text.startsWith("FtpPutFile Extd Err: 550 ")) << data.ui().lastBoxText().toStdString();
-    EXPECT_TRUE(data.ui().boxes[0].text.contains("sent straight to its name, and that failed")) << data.ui().lastBoxText().toStdString();
+    EXPECT_TRUE(data.ui().boxes[0].text.contains("sent straight to its name, and that failed"))
+        << data.ui().lastBoxText().toStdString();
     EXPECT_EQ(readBytes(root.path() + "/rd0001.html"), "<html>new</html>");
     EXPECT_EQ(QDir(root.path()).entryList(QDir::Files | QDir::Hidden), (QStringList{"rd0001.html", "rd0002.html"}));
 }
