@@ -10,7 +10,6 @@
 #include <QFile>
 #include <QKeyEvent>
 #include <QPointer>
-#include <QSaveFile>
 #include <QScreen>
 #include <QTextBrowser>
 #include <QUrl>
@@ -43,11 +42,10 @@ void installHelpFile() {
     if (present.open(QIODevice::ReadOnly) && present.readAll() == text)
         return;
     present.close();
-    QSaveFile out(helpFilePath());
-    if (out.open(QIODevice::WriteOnly)) {
-        out.write(text);
-        out.commit();
-    }
+    // The start goes on without a word when the file cannot be written (a full disk): the copy there
+    // before, if any, stays whole.
+    QString error;
+    saveWholeFile(helpFilePath(), text, &error);
 }
 
 void showHelp(const QString& command) {

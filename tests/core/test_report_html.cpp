@@ -1,6 +1,8 @@
+#include "SmallDisk.h"
 #include "TestDataFile.h"
 #include "data/CommonCode.h"
 #include "data/Paths.h"
+#include "platform/Profile.h"
 #include "reports/framework/CommonReportCode.h"
 
 #include <QDir>
@@ -223,6 +225,56 @@ TEST(ReportFiles, LeftoversOfKilledRunsAreRemovedAndNothingElse) {
     removeReportLeftovers(QDir(data.folder()).filePath("none"));
     removeReportLeftovers("");
     EXPECT_TRUE(data.ui().boxes.isEmpty());
+}
+
+TEST(ReportFiles, AFullDiskLeavesEveryFileAsItWasAndSaysSo) {
+    TestDataFile data;
+    ASSERT_TRUE(data.ok());
+    SmallDisk disk(64);
+    if (!disk.ok())
+        GTEST_SKIP() << qPrintable(disk.why());
+    const auto bytesOf = [](const QString& path) {
+        QFile f(path);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
+    };
+    const auto put = [](const QString& path, const QByteArray& bytes) {
+        QFile f(path);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(bytes);
+    };
+    setReportsDir(disk.path());
+    const QString ini = QDir(disk.path()).filePath("QV.INI");
+    put(reportFilePath("rd00010003.html"), "<html>the page before</html>\r\n");
+    put(ini, "[Other Program]\nkey=kept\n[Quorvanti]\nFirst Time=N\n");
+    disk.fill();
+
+    // A page small enough to wait in the write buffer until the end: only the last flush finds no room.
+    ASSERT_TRUE(openReportFile(101, "rd00010003.html"));
+    for (int i = 0; i < 40; ++i)
+        writeReportLine(QStringLiteral("<tr><td>row %1</td></tr>").arg(i), 101);
+    EXPECT_THROW(closeReportFile(101), ReportFileError);
+    EXPECT_EQ(bytesOf(reportFilePath("rd00010003.html")), "<html>the page before</html>\r\n");
+
+    QString error;
+    int number = 0;
+    EXPECT_FALSE(writeProfileString(ini, "Quorvanti", "MDI State", "0", &error, &number));
+    EXPECT_EQ(number, 61);
+    EXPECT_FALSE(error.isEmpty());
+    EXPECT_EQ(bytesOf(ini), "[Other Program]\nkey=kept\n[Quorvanti]\nFirst Time=N\n");
+
+    EXPECT_FALSE(saveWholeFile(QDir(disk.path()).filePath("big.bin"), QByteArray(100000, 'b'), &error));
+    EXPECT_FALSE(saveWholeFile(QDir(disk.path()).filePath("small.bin"), "s", &error));
+    // Nothing is left behind beside the files.
+    EXPECT_EQ(QDir(disk.path()).entryList(QDir::Files | QDir::Hidden, QDir::Name),
+              (QStringList{".filler", ".filler2", "QV.INI", "rd00010003.html"}));
+    EXPECT_TRUE(data.ui().boxes.isEmpty());
+
+    // With room again the same writes succeed.
+    QFile::remove(QDir(disk.path()).filePath(".filler"));
+    EXPECT_TRUE(writeProfileString(ini, "Quorvanti", "MDI State", "0", &error, &number)) << qPrintable(error);
+    EXPECT_TRUE(saveWholeFile(QDir(disk.path()).filePath("small.bin"), "s", &error)) << qPrintable(error);
+    EXPECT_EQ(bytesOf(QDir(disk.path()).filePath("small.bin")), "s");
+    setReportsDir(QDir(data.folder()).filePath("Reports"));
 }
 
 TEST(ReportFiles, OpeningDocuments) {

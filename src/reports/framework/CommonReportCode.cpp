@@ -238,8 +238,9 @@ void closeReportFile(int fileNumber) {
         return;
     const std::unique_ptr<QSaveFile> file = std::move(it->second);
     reportFiles().erase(it);
-    if (!file->commit())
-        throw ReportFolderError(file->errorString(), false);
+    QString error;
+    if (!commitSaveFile(*file, &error))
+        throw ReportFolderError(error, false);
 }
 
 void abandonReportFile(int fileNumber) {
