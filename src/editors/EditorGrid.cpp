@@ -12,6 +12,7 @@
 #include <QLineEdit>
 #include <QPointer>
 #include <QScrollBar>
+#include <QWheelEvent>
 
 namespace {
 
@@ -396,6 +397,15 @@ void EditorGrid::scrollTo(int value) {
         relayout();
     else
         m_scroll->setValue(value); // lays the rows out through valueChanged
+}
+
+void EditorGrid::wheelEvent(QWheelEvent* event) {
+    // The cells pass on the wheel they do not use; the bar scrolls only while it is switched on.
+    if (!m_scroll->isEnabled()) {
+        event->ignore();
+        return;
+    }
+    QCoreApplication::sendEvent(m_scroll, event);
 }
 
 void EditorGrid::relayout() {

@@ -15,6 +15,7 @@ class QComboBox;
 class QKeyEvent;
 class QLabel;
 class QScrollBar;
+class QWheelEvent;
 
 // The editing grid of the editors: rows of cells under column headers, seven rows in view.
 //
@@ -137,6 +138,8 @@ signals:
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+    // The wheel over the rows moves the scroll bar, as over the bar itself.
+    void wheelEvent(QWheelEvent* event) override;
 
 private:
     struct Row {
