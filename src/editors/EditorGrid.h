@@ -138,7 +138,7 @@ signals:
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
-    // The wheel over the rows moves the scroll bar, as over the bar itself.
+    // The wheel over the rows (cells included) moves the scroll bar, as over the bar itself.
     void wheelEvent(QWheelEvent* event) override;
 
 private:
@@ -156,6 +156,7 @@ private:
     void floatOver(int row, int col);
     void copyBack();
     bool locate(QObject* widget, int* row, int* col) const;
+    void scrollByWheel(QWheelEvent* event);
     int firstFocusColumn() const;
     // A key typed into the floating list while it is closed; true when it was dealt with here.
     bool searchKey(QKeyEvent* key);

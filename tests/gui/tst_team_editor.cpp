@@ -1,3 +1,4 @@
+#include "ModalHelpers.h"
 #include "TeamTestHelpers.h"
 #include "data/cTeam.h"
 #include "editors/teams/frmLeagueTeams.h"
@@ -319,8 +320,11 @@ void TeamEditorTest::pickEditorStoresOnlyItsOwnChanges() {
         QVERIFY(QTest::qWaitForWindowActive(editor));
         // A termination date is the pick editor's own change.
         auto* term = editor->findChild<QLineEdit*>(QStringLiteral("txtTermDt"));
-        term->setFocus();
+        QTest::mouseClick(term, Qt::LeftButton);
+        settle();
+        QCOMPARE(QApplication::focusWidget(), term);
         QTest::keyClicks(QApplication::focusWidget(), shortDate(today));
+        QCOMPARE(term->text(), shortDate(today));
         QTest::mouseClick(editor->findChild<QPushButton*>(QStringLiteral("cmdOK")), Qt::LeftButton);
         pickStored = !editor->isVisible();
     });
