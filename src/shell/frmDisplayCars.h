@@ -23,7 +23,7 @@ public:
     ~frmDisplayCars() override;
 
     // Rebuilds the list from the data file and selects the row of that car (-1: the first row).
-    // The panel is left as it is.
+    // The panel keeps its entry and every edit in it; its other fields show the entry as stored.
     void display(int carNmbr);
     // The object of the selected row; nullptr when no row is selected.
     cCar* selectedCar() const;
