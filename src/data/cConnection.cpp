@@ -1,6 +1,7 @@
 #include "data/cConnection.h"
 
 #include "data/CommonCode.h"
+#include "data/DataChanges.h"
 #include "data/Paths.h"
 #include "data/Schema.h"
 
@@ -227,7 +228,9 @@ void Transaction::rollback() {
 
 // ---- cConnection ----
 
-cConnection::cConnection() : m_db(std::make_unique<SqlDatabase>()), m_workspace(*m_db) {}
+cConnection::cConnection() : m_db(std::make_unique<SqlDatabase>()), m_workspace(*m_db) {
+    m_db->setWriteListener([] { dataChanges().note(); });
+}
 
 cConnection::~cConnection() = default;
 

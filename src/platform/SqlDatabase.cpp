@@ -39,6 +39,7 @@ bool SqlDatabase::open(const QString& path, const QByteArray& key, bool create, 
         return fail(rc, msg);
     }
     m_path = path;
+    m_totalChanges = 0;
     sqlite3_extended_result_codes(m_db, 0);
 
     // The cipher settings are spelled out so that files stay readable if the engine's defaults move.
@@ -243,6 +244,7 @@ bool SqlDatabase::exec(const QString& sql, const QVariantList& params) {
         ranOne = true;
         const bool ok = stepAll(stmt, nullptr);
         sqlite3_finalize(stmt);
+        noteWrites();
         if (!ok)
             return false;
     }
@@ -278,7 +280,19 @@ bool SqlDatabase::runQuery(const QString& sql, const QVariantList& params,
         bool keep;
         ~Done() { keep ? sqlite3_reset(stmt) : sqlite3_finalize(stmt); }
     } done{stmt, keep};
-    return (!keep || bindAll(stmt, params)) && run(stmt);
+    const bool ok = (!keep || bindAll(stmt, params)) && run(stmt);
+    noteWrites();
+    return ok;
+}
+
+void SqlDatabase::noteWrites() {
+    // The count covers every row an INSERT, UPDATE or DELETE touched since the connection opened.
+    const int total = sqlite3_total_changes(m_db);
+    if (total == m_totalChanges)
+        return;
+    m_totalChanges = total;
+    if (m_writeListener)
+        m_writeListener();
 }
 
 bool SqlRowView::isInteger(int column) const {
@@ -311,7 +325,10 @@ bool SqlDatabase::execScript(const QString& script) {
     if (!m_db)
         return fail();
     char* err = nullptr;
-    if (sqlite3_exec(m_db, script.toUtf8().constData(), nullptr, nullptr, &err) != SQLITE_OK) {
+    const int rc = sqlite3_exec(m_db, script.toUtf8().constData(), nullptr, nullptr, &err);
+    // A script that stopped part way may still have changed rows.
+    noteWrites();
+    if (rc != SQLITE_OK) {
         const QString msg = err ? QString::fromUtf8(err) : QString();
         sqlite3_free(err);
         return fail(sqlite3_errcode(m_db), msg);

@@ -69,6 +69,9 @@ public:
 
     static QString engineVersion();
 
+    // Called after a statement run through exec, query, forEachRow or execScript that changed rows.
+    void setWriteListener(std::function<void()> listener) { m_writeListener = std::move(listener); }
+
 private:
     bool fail(int code, const QString& message);
     bool fail();
@@ -79,10 +82,14 @@ private:
     bool runQuery(const QString& sql, const QVariantList& params, const std::function<bool(sqlite3_stmt*)>& run);
     bool stepEach(sqlite3_stmt* stmt, const std::function<void(const SqlRowView&)>& visit);
     bool stepAll(sqlite3_stmt* stmt, SqlRows* out);
+    // Tells the write listener when the connection's count of changed rows has moved.
+    void noteWrites();
 
     sqlite3* m_db = nullptr;
     QString m_path;
     int m_errorCode = 0;
     QString m_error;
     QHash<QString, sqlite3_stmt*> m_cache;
+    std::function<void()> m_writeListener;
+    int m_totalChanges = 0;
 };

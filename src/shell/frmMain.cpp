@@ -1,6 +1,7 @@
 #include "shell/frmMain.h"
 
 #include "data/CommonCode.h"
+#include "data/DataChanges.h"
 #include "data/Paths.h"
 #include "data/Regional.h"
 #include "data/cConnection.h"
@@ -1064,6 +1065,8 @@ bool frmMain::restoreFrom(const QString& path) {
     const bool restored = restoreDataFile(path, &error);
     // Either the restored file or, after a failure, the untouched data file is opened again.
     const bool open = gConnection->openAccessConnection() == 0;
+    // Whatever still keeps rows of the data file reads them again from the file now open.
+    dataChanges().tellNow();
     if (!restored && open)
         showQuorvantiBox(
             QStringLiteral("The data file could not be restored from '%1'. The data file in use was kept.\n\n%2")

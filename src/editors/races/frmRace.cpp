@@ -7,12 +7,12 @@
 #include "data/cCarTypeCollection.h"
 #include "data/cLeague.h"
 #include "data/cLeagueTeams.h"
+#include "data/cRaceStatusCollection.h"
+#include "data/cRaceTypeCollection.h"
 #include "data/cTeam.h"
 #include "editors/EditorGrid.h"
 #include "exchange/FtpTransfer.h"
 #include "exchange/Import.h"
-#include "data/cRaceStatusCollection.h"
-#include "data/cRaceTypeCollection.h"
 #include "platform/gui/QtUiServices.h"
 #include "posting/Scoring.h"
 #include "posting/cRaceHeadHeadCollection.h"
@@ -20,6 +20,7 @@
 #include "posting/cRacesCollection.h"
 #include "posting/cResultsCollection.h"
 #include "shell/EntityCommands.h"
+#include "shell/SortByValue.h"
 #include "shell/Twips.h"
 #include "shell/frmDate.h"
 
@@ -269,6 +270,10 @@ void frmRace::showWith(cRaces& race) {
 
 void frmRace::loadWith(cRaces& race) {
     m_race = &race;
+    // A new race is scheduled (status 1 of race_status_dm) until another status is chosen on the
+    // tab "Results"; without one it would be stored with none of the statuses.
+    if (race.raceNmbr() < 1 && race.raceStatusNmbr() == 0)
+        race.setRaceStatusNmbr(1);
     m_raceChanged = m_resultsChanged = m_headToHeadChanged = m_resultsLoaded = m_statusLoading = false;
     m_cars = std::make_unique<cCarCollection>();
     m_cars->load(race.raceTypeNmbr(), race.carTypeNmbr());
@@ -733,6 +738,7 @@ void frmRace::loadRaceCarCombo() {
     QList<QPair<QString, int>> items{{QStringLiteral(" "), 0}};
     for (const cCar& car : *m_cars)
         items.append({car.carTypeNmbr() == 2 ? car.driverName() : car.carTxt(), car.carNmbr()});
+    sortChoices(items);
     resultsGrid->setListItems(items);
 }
 

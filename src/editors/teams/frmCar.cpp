@@ -6,8 +6,7 @@
 #include "data/cCarCollection.h"
 #include "data/cGroupCollection.h"
 #include "data/cRaceTypeCollection.h"
-#include "data/cTeamCar.h"
-#include "posting/cResultsCollection.h"
+#include "shell/DeleteChecks.h"
 #include "shell/frmDisplayCars.h"
 
 #include <QButtonGroup>
@@ -172,7 +171,7 @@ void frmCar::fillWith(cCar& car) {
     for (const cRaceType& t : raceTypes)
         cmbRaceType->addItem(t.raceTypeName(), t.raceTypeNmbr());
     const QString raceTypeName = raceTypes.getRaceTypeName(car.raceTypeNmbr());
-    cmbRaceType->setCurrentIndex(raceTypeName.trimmed().isEmpty() ? -1 : cmbRaceType->findText(raceTypeName));
+    cmbRaceType->setCurrentIndex(raceTypeName.trimmed().isEmpty() ? -1 : cmbRaceType->findData(car.raceTypeNmbr()));
 
     cGroupCollection groups;
     groups.load();
@@ -181,7 +180,7 @@ void frmCar::fillWith(cCar& car) {
         cmbGroup->addItem(g.groupName(), g.groupNmbr());
     cmbGroup->addItem(QString(), -1);
     const QString groupName = groups.getGroupName(car.groupNmbr());
-    cmbGroup->setCurrentIndex(groupName.trimmed().isEmpty() ? -1 : cmbGroup->findText(groupName));
+    cmbGroup->setCurrentIndex(groupName.trimmed().isEmpty() ? -1 : cmbGroup->findData(car.groupNmbr()));
 
     // A new row starts with no type chosen and nothing locked.
     m_types->setExclusive(false);
@@ -344,22 +343,10 @@ void frmCar::cmbRaceType_Click(int index) {
     const int chosen = cmbRaceType->itemData(index).toInt();
     if (chosen == m_car->raceTypeNmbr())
         return;
-    cTeamCarCollection holdings;
-    if (m_car->carNmbr() > 0 && holdings.raceTypeExists(m_car->raceTypeNmbr(), std::nullopt, m_car->carNmbr())) {
-        showValidation(QStringLiteral("Can not change Race Type.\r\n"
-                                      "This Car is a member of at least one Team for the current Race Type."));
-        cRaceTypeCollection raceTypes;
-        cmbRaceType->setCurrentIndex(cmbRaceType->findText(raceTypes.getRaceTypeName(m_car->raceTypeNmbr())));
-        return;
-    }
-    // Results name the car by number: under another race type they would lose their car in the
-    // race window's grid and be deleted by its next save.
-    cResultsCollection results;
-    if (m_car->carNmbr() > 0 && results.carExists(m_car->carNmbr())) {
-        showValidation(QStringLiteral("Can not change Race Type.\r\n"
-                                      "This Car has Results for at least one Race."));
-        cRaceTypeCollection raceTypes;
-        cmbRaceType->setCurrentIndex(cmbRaceType->findText(raceTypes.getRaceTypeName(m_car->raceTypeNmbr())));
+    const QString refusal = raceTypeChangeRefusal(m_car->carNmbr(), m_car->raceTypeNmbr());
+    if (!refusal.isEmpty()) {
+        showValidation(refusal);
+        cmbRaceType->setCurrentIndex(cmbRaceType->findData(m_car->raceTypeNmbr()));
         return;
     }
     m_car->setRaceTypeNmbr(chosen);

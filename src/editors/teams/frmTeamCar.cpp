@@ -5,6 +5,7 @@
 #include "data/cLeague.h"
 #include "editors/teams/FocusOutCheck.h"
 #include "editors/teams/PickRules.h"
+#include "shell/SortByValue.h"
 #include "shell/frmDate.h"
 
 #include <QComboBox>
@@ -142,8 +143,12 @@ void frmTeamCar::fillWith(cTeamCar& pick, Currency teamSalary) {
     {
         const QSignalBlocker quiet(cmbCarTxt);
         cmbCarTxt->clear();
+        QList<QPair<QString, int>> choices;
         for (const cCar& car : m_cars)
-            cmbCarTxt->addItem(carDisplay(car), car.carNmbr());
+            choices.append({carDisplay(car), car.carNmbr()});
+        sortChoices(choices);
+        for (const auto& [text, carNmbr] : choices)
+            cmbCarTxt->addItem(text, carNmbr);
         cmbCarTxt->setCurrentIndex(-1);
     }
 

@@ -6,6 +6,7 @@
 #include "data/cTeamCar.h"
 #include "editors/EditorGrid.h"
 #include "editors/teams/PickRules.h"
+#include "shell/SortByValue.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -83,6 +84,7 @@ void frmTeamCarMultiple::fillWith(cTeam& team, Currency teamSalary) {
     QList<QPair<QString, int>> items;
     for (const cCar& car : m_cars)
         items.append({carDisplay(car), car.carNmbr()});
+    sortChoices(items);
     m_grid->setListItems(items);
     setWindowTitle(QStringLiteral("Add Car/Driver for ") + team.teamName());
     loadLeagueSalaries(lvwLeagues, team.teamNmbr(), teamSalary);
