@@ -26,6 +26,13 @@ bool deleteRacePosting(const cRaces& race) {
 
 namespace {
 
+// Thrown when the site script gives up the whole posting; past the chain's own catch, which is for
+// run-time faults that end one league only.
+struct PostingStopped {};
+
+// True when a statement ended the posting's transaction and with it took back the whole posting.
+bool postingEnded() { return gConnection && gConnection->getWorkSpace().ended(); }
+
 void post(const cRaces& race, bool allLeaguesAtOnce) {
     setStatus(QStringLiteral("Posting Results ") + race.raceName());
     Transaction tx;
@@ -35,9 +42,28 @@ void post(const cRaces& race, bool allLeaguesAtOnce) {
         return;
     cLeagueCollection leagues;
     leagues.load(race.raceTypeNmbr());
-    if (!allLeaguesAtOnce || !postRaceAllLeagues(race, leagues))
-        for (const cLeague& league : leagues)
+    if (allLeaguesAtOnce && postRaceAllLeagues(race, leagues)) {
+        tx.commit();
+        return;
+    }
+    if (postingEnded()) {
+        // A write of the engine's ended the transaction; it shows nothing, so the chain posts the race
+        // afresh and shows what stops it.
+        tx.rollback();
+        post(race, false);
+        return;
+    }
+    try {
+        for (const cLeague& league : leagues) {
             postRaceForLeague(league, race);
+            // The statement that ended the transaction has shown its box, and the race is as it was
+            // before: the next league must not be posted on top of the old posting.
+            if (postingEnded())
+                return;
+        }
+    } catch (const PostingStopped&) {
+        return;
+    }
     tx.commit();
 }
 
@@ -70,7 +96,11 @@ namespace {
 bool runScript(const cLeague& league, const cRaces& race) {
     const int leagueNmbr = league.leagueNmbr();
     const int raceNmbr = race.raceNmbr();
-    return runSqlScript(QStringLiteral("scoring.qv"), leagueNmbr, raceNmbr);
+    bool stopped = false;
+    const bool ran = runSqlScript(QStringLiteral("scoring.qv"), leagueNmbr, raceNmbr, &stopped);
+    if (stopped)
+        throw PostingStopped{};
+    return ran;
 }
 
 } // namespace
