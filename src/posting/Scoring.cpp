@@ -6,6 +6,7 @@
 #include "data/cLeague.h"
 #include "posting/RacePostingEngine.h"
 #include "posting/cRaces.h"
+#include "posting/cRacesCollection.h"
 #include "posting/cResultsCollection.h"
 #include "posting/cTeamResults.h"
 #include "posting/cTeamResultsSummary.h"
@@ -89,6 +90,42 @@ bool postRaceForLeague(const cLeague& league, const cRaces& race) {
 bool laterRacesDependOn(const cRaces& race) {
     cLeagueCollection leagues;
     return leagues.load(race.raceTypeNmbr(), race.carTypeNmbr()) > 0;
+}
+
+bool racePosted(int raceNmbr) {
+    IDatabase db;
+    return db.OpenResultSet(QStringLiteral("SELECT 1 FROM team_results WHERE race_nmbr = ? LIMIT 1"), {raceNmbr}) &&
+           !db.isEOF();
+}
+
+void tellPostingRemoved(const QString& raceName) {
+    ui().messageBox(QStringLiteral("The posting for ") + raceName +
+                        QStringLiteral(" was removed because its results changed.\r\nThe Race must be posted again."),
+                    QString::fromLatin1(kProductName), MsgIcon::None, MsgButtons::Ok);
+}
+
+int loadRacesCarryingFrom(int raceNmbr, cRacesCollection& later) {
+    cRaces race;
+    if (!race.load(raceNmbr) || !laterRacesDependOn(race))
+        return later.Count();
+    return later.loadFutureRaces(raceNmbr);
+}
+
+void settleLaterRaces(const cRacesCollection& later, cResultsCollection& results) {
+    // Once a race is declined, none after it can be right either.
+    bool declined = false;
+    for (const cRaces& next : later) {
+        if (!declined && results.raceExists(next.raceNmbr())) {
+            if (askQuestion(QStringLiteral("Do you want to post results for ") + next.raceName() +
+                                QStringLiteral(" now?"),
+                            QString::fromLatin1(kProductName), MsgButtons::YesNo) == AnswerYes) {
+                postRace(next);
+                continue;
+            }
+            declined = true;
+        }
+        deleteRacePosting(next);
+    }
 }
 
 namespace {

@@ -26,6 +26,7 @@
 #include "posting/cLeagueStandingsCollection.h"
 #include "posting/cRaces.h"
 #include "posting/cRacesCollection.h"
+#include "posting/cResultsCollection.h"
 #include "posting/cTeamResultsCollection.h"
 #include "posting/cTeamResultsSummary.h"
 #include "posting/cTeamResultsSummaryCollection.h"
@@ -425,6 +426,38 @@ TEST_F(Posting, RaceSumBeyond32BitsIsReportedAndRolledBack) {
     EXPECT_EQ(summary(501, 1, Alpha), std::pair(269, 2));
     cLeagueStandingsCollection standings;
     EXPECT_EQ(standings.load(502, 1, true), 0);
+}
+
+TEST_F(Posting, RacesThatCarriedFromADeletedRaceAreSettled) {
+    TestDataFile::exec("INSERT INTO races VALUES (3, 'Race Three', 'T', '2024-03-15', 1, 1, 2)");
+    TestDataFile::exec("INSERT INTO results SELECT car_nmbr, 3, place, qualified, fast_qual, laps_led, adjustment "
+                       "FROM results WHERE race_nmbr = 1");
+    for (int race : {1, 2, 3})
+        post(race);
+    const int p1 = row(501, 1, Bravo, 3).points, p2 = row(501, 2, Bravo, 3).points, p3 = row(501, 3, Bravo, 3).points;
+    ASSERT_EQ(row(501, 3, Bravo, 3).total, p1 + p2 + p3);
+    cRacesCollection later;
+    ASSERT_EQ(loadRacesCarryingFrom(2, later), 1);
+    cRaces race2;
+    race2.load(2);
+    ASSERT_TRUE(race2.deleteRow());
+    data.ui().clear();
+    cResultsCollection results;
+    settleLaterRaces(later, results);
+    ASSERT_EQ(data.ui().boxes.size(), 1);
+    EXPECT_EQ(data.ui().boxes[0].text, "Do you want to post results for Race Three now?");
+    EXPECT_EQ(data.ui().boxes[0].buttons, MsgButtons::YesNo);
+    EXPECT_EQ(row(501, 3, Bravo, 3).total, p1 + p3);
+
+    // Declined, the later race loses its posting; a race of a type no league plays carries nothing.
+    later.clear();
+    ASSERT_EQ(loadRacesCarryingFrom(1, later), 1);
+    data.ui().answers = {AnswerNo};
+    settleLaterRaces(later, results);
+    EXPECT_EQ(rowCount(501, 3), 0);
+    TestDataFile::exec("UPDATE leagues SET race_type_nmbr = 2");
+    later.clear();
+    EXPECT_EQ(loadRacesCarryingFrom(1, later), 0);
 }
 
 TEST_F(Posting, InvalidScoringOptionLeavesTheLeagueWithoutRows) {
