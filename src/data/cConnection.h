@@ -16,6 +16,10 @@ public:
     bool CommitTrans();
     bool Rollback();
     int depth() const { return m_depth; }
+    // True when levels are open here but the engine's transaction is gone: a statement ended it (an
+    // ON CONFLICT ROLLBACK, a trigger's RAISE(ROLLBACK)) and took back everything since BEGIN. Nothing
+    // may be written then as if it were still open: it would be committed on its own.
+    bool ended() const { return m_depth > 0 && !m_db.inTransaction(); }
     // Forgets every open level; used when the connection is closed under an open transaction.
     void reset() { m_depth = 0; }
 

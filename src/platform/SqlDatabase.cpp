@@ -321,6 +321,60 @@ bool SqlDatabase::forEachRow(const QString& sql, const QVariantList& params,
     return runQuery(sql, params, [&](sqlite3_stmt* stmt) { return stepEach(stmt, visit); });
 }
 
+namespace {
+
+int rowsOnlyAuthorizer(void* owner, int action, const char*, const char* name, const char*, const char*) {
+    switch (action) {
+    case SQLITE_SELECT:
+    case SQLITE_READ:
+    case SQLITE_INSERT:
+    case SQLITE_UPDATE:
+    case SQLITE_DELETE:
+    case SQLITE_RECURSIVE:
+        return SQLITE_OK;
+    case SQLITE_FUNCTION:
+        // The one function that writes the data file elsewhere, under a key of the caller's choosing.
+        if (!name || sqlite3_stricmp(name, "sqlcipher_export") != 0)
+            return SQLITE_OK;
+        break;
+    default:
+        break;
+    }
+    *static_cast<bool*>(owner) = true;
+    return SQLITE_DENY;
+}
+
+} // namespace
+
+void SqlDatabase::setRowsOnly(bool on) {
+    if (m_db)
+        sqlite3_set_authorizer(m_db, on ? rowsOnlyAuthorizer : nullptr, on ? &m_refused : nullptr);
+}
+
+bool SqlDatabase::compiles(const QString& sql) {
+    if (!m_db)
+        return fail();
+    const QByteArray text = sql.toUtf8();
+    const char* p = text.constData();
+    const char* end = p + text.size();
+    m_refused = false;
+    while (p < end) {
+        sqlite3_stmt* stmt = nullptr;
+        const char* tail = nullptr;
+        const int rc = sqlite3_prepare_v2(m_db, p, int(end - p), &stmt, &tail);
+        sqlite3_finalize(stmt);
+        // A refusal counts even where the statement then failed to compile for another reason.
+        if (m_refused)
+            return fail(SQLITE_AUTH, QStringLiteral("not authorized"));
+        if (rc != SQLITE_OK)
+            return fail();
+        p = tail;
+    }
+    return true;
+}
+
+bool SqlDatabase::inTransaction() const { return m_db && !sqlite3_get_autocommit(m_db); }
+
 bool SqlDatabase::execScript(const QString& script) {
     if (!m_db)
         return fail();

@@ -5,7 +5,9 @@
 #include "data/cLeague.h"
 #include "data/cTeam.h"
 #include "data/cScoringType.h"
+#include "posting/Scoring.h"
 #include "posting/cRaces.h"
+#include "posting/cRacesCollection.h"
 #include "posting/cResultsCollection.h"
 #include "shell/DeleteChecks.h"
 #include "shell/frmDisplayCars.h"
@@ -285,7 +287,20 @@ void deleteRace() {
                         QStringLiteral("Do you want to continue?"),
                     race->raceName(), MsgButtons::YesNo) != AnswerYes)
         return;
-    race->deleteRow();
+    // The later races carried their totals from the race's posting, and counted from it as a race
+    // with results: they are read before it goes and settled after, as a posting settles them.
+    const int raceNmbr = race->raceNmbr();
+    cRacesCollection later;
+    if (racePosted(raceNmbr) || results.raceExists(raceNmbr))
+        loadRacesCarryingFrom(raceNmbr, later);
+    const bool deleted = race->deleteRow();
+    if (deleted && !later.isEmpty()) {
+        setMousePointer(PointerHourglass);
+        cResultsCollection all;
+        settleLaterRaces(later, all);
+        setStatus();
+        setMousePointer(PointerDefault);
+    }
     displayRaces(QString());
 }
 

@@ -353,7 +353,7 @@ TEST_F(CarResultReports, PackageWritesFramesetBlankAndNavigationWithLinkedReport
     EXPECT_EQ(nav.mid(6), (QStringList{"<br><a href=ds00030000.html target=main>Car/Driver Stats</a>",
                                        "<br>Race Detail",
                                        "<br><a href=cd00030000.html target=main>Car Details</a>",
-                                       "<br><a href=ls00030015.html target=main>League Standings</a>",
+                                       "<br>League Standings", // race 15 has no posting
                                        "<br>Race Results", "</body>", "</html>"}));
     EXPECT_TRUE(QFileInfo::exists(reportFilePath("ds00030000.html")));
     EXPECT_GT(QFileInfo(reportFilePath("cd00030000.html")).size(), 0);

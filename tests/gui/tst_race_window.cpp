@@ -412,29 +412,59 @@ private slots:
         QCOMPARE(resultRows(1), 4);
     }
 
-    void clearPostingKeepsLaterRaces() {
+    // Race 2 carried its totals from race 1's posting, race 3 from race 2's.
+    void clearPostingOffersTheRacesThatCarriedFromIt() {
         post(1);
         post(2);
+        post(3);
+        const QString carried = QStringLiteral("SELECT sum(total_points - points) FROM team_results WHERE race_nmbr = 2");
+        QVERIFY(count(carried) > 0);
         open(1);
         tabs()->setCurrentIndex(frmRace::TabResults);
         ui().answers = {AnswerCancel};
         child<QPushButton>("cmdClearPosting")->click();
         QVERIFY(postedRows(1) > 0);
+        QCOMPARE(ui().boxes.size(), 1);
+
+        ui().clear();
+        ui().answers = {AnswerOk, AnswerYes, AnswerNo};
         child<QPushButton>("cmdClearPosting")->click();
-        QCOMPARE(ui().lastBoxText(), QStringLiteral("Are you sure you want to delete the posting for Race One?"));
+        QCOMPARE(ui().boxes.size(), 3);
+        QCOMPARE(ui().boxes[0].text, QStringLiteral("Are you sure you want to delete the posting for Race One?"));
+        QCOMPARE(ui().boxes[1].text, QStringLiteral("Do you want to post results for Race Two now?"));
+        QCOMPARE(ui().boxes[2].text, QStringLiteral("Do you want to post results for Race Three now?"));
         QCOMPARE(postedRows(1), 0);
         QVERIFY(postedRows(2) > 0);
+        QCOMPARE(count(carried), 0);
+        QCOMPARE(postedRows(3), 0); // declined: a posting that can no longer be right goes
         QCOMPARE(resultRows(1), 4);
+        QVERIFY(!child<QProgressBar>("pbStatus")->isVisible());
+        QCOMPARE(ui().pointer(), int(PointerDefault));
+
+        // Without a posting to clear nothing later changes, and nothing is asked.
+        ui().clear();
+        child<QPushButton>("cmdClearPosting")->click();
+        QCOMPARE(ui().boxes.size(), 1);
+        QVERIFY(postedRows(2) > 0);
     }
 
     void clearResultsEmptiesTheRaceAndRestartsTheGrid() {
         post(1);
+        post(2);
+        QVERIFY(count("SELECT sum(total_points - points) FROM team_results WHERE race_nmbr = 2") > 0);
         open(1);
         tabs()->setCurrentIndex(frmRace::TabResults);
+        // Race 2 carried from race 1: it is offered for posting again, then race 3.
+        ui().answers = {AnswerOk, AnswerYes, AnswerNo};
         child<QPushButton>("cmdClearResults")->click();
-        QCOMPARE(ui().lastBoxText(), QStringLiteral("Are you sure you want to delete results for Race One?"));
+        QCOMPARE(ui().boxes.size(), 3);
+        QCOMPARE(ui().boxes[0].text, QStringLiteral("Are you sure you want to delete results for Race One?"));
+        QCOMPARE(ui().boxes[1].text, QStringLiteral("Do you want to post results for Race Two now?"));
+        QCOMPARE(ui().boxes[2].text, QStringLiteral("Do you want to post results for Race Three now?"));
         QCOMPARE(resultRows(1), 0);
         QCOMPARE(postedRows(1), 0);
+        QVERIFY(postedRows(2) > 0);
+        QCOMPARE(count("SELECT sum(total_points - points) FROM team_results WHERE race_nmbr = 2"), 0);
         QCOMPARE(grid()->rowCount(), 1);
         QCOMPARE(grid()->rowTexts(0).mid(0, 5), (QStringList{"0", "", "0", "0", "0"}));
         QVERIFY(m_w->resultsChanged());
@@ -443,6 +473,30 @@ private slots:
         tabs()->setCurrentIndex(frmRace::TabRace);
         QCOMPARE(tabs()->currentIndex(), int(frmRace::TabRace));
         QCOMPARE(resultRows(1), 0);
+    }
+
+    // Saving changed results takes the race's posting away: one box says so. Post Results, which
+    // posts the race right after its save, says nothing of it.
+    void savingChangedResultsSaysThePostingIsGone() {
+        post(1);
+        open(1);
+        tabs()->setCurrentIndex(frmRace::TabResults);
+        type(cell(grid(), 0, 2), QStringLiteral("12"));
+        child<QPushButton>("cmdOK")->click();
+        QCOMPARE(ui().boxes.size(), 1);
+        QCOMPARE(ui().boxes[0].text, QStringLiteral("The posting for Race One was removed because its results "
+                                                    "changed.\r\nThe Race must be posted again."));
+        QCOMPARE(ui().boxes[0].title, QStringLiteral("Quorvanti"));
+        QCOMPARE(count("SELECT laps_led FROM results WHERE race_nmbr = 1 AND car_nmbr = 1"), 12);
+        QCOMPARE(postedRows(1), 0);
+
+        // A race without a posting is saved without a word.
+        open(2);
+        tabs()->setCurrentIndex(frmRace::TabResults);
+        type(cell(grid(), 0, 2), QStringLiteral("7"));
+        child<QPushButton>("cmdApply")->click();
+        QCOMPARE(count("SELECT laps_led FROM results WHERE race_nmbr = 2 AND car_nmbr = 1"), 7);
+        QVERIFY(ui().boxes.isEmpty());
     }
 
     void pairingsAreSavedPerLeague() {

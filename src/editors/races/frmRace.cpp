@@ -588,17 +588,30 @@ void frmRace::okClicked() {
 }
 
 void frmRace::postClicked() {
-    if (saveChanges())
+    // The race is posted again right after the save: no word about the posting the save removes.
+    m_postingNext = true;
+    const bool saved = saveChanges();
+    m_postingNext = false;
+    if (saved)
         postResults(*m_race);
 }
 
-void frmRace::postResults(cRaces& race) {
-    setMousePointer(PointerHourglass);
-    pbStatus->setValue(0);
-    pbStatus->setVisible(true);
-    if (auto* qtUi = dynamic_cast<QtUiServices*>(&ui()))
-        qtUi->setProgressBar(pbStatus);
+void frmRace::showPostingProgress(bool on) {
+    if (on) {
+        setMousePointer(PointerHourglass);
+        pbStatus->setValue(0);
+        pbStatus->setVisible(true);
+        if (auto* qtUi = dynamic_cast<QtUiServices*>(&ui()))
+            qtUi->setProgressBar(pbStatus);
+        return;
+    }
+    setStatus();
+    pbStatus->setVisible(false);
+    setMousePointer(PointerDefault);
+}
 
+void frmRace::postResults(cRaces& race) {
+    showPostingProgress(true);
     cResultsCollection results;
     results.load();
     if (results.raceExists(race.raceNmbr()))
@@ -607,28 +620,21 @@ void frmRace::postResults(cRaces& race) {
         deleteRacePosting(race);
 
     // Season totals run from race to race, so every later race of the type is posted again or
-    // loses its posting; once a later race is declined, none after it can be right either. When
-    // no league carries totals through this race, the later postings are right as they stand.
+    // loses its posting. When no league carries totals through this race, the later postings are
+    // right as they stand.
     cRacesCollection later;
-    if (laterRacesDependOn(race))
-        later.loadFutureRaces(race.raceNmbr());
-    bool declined = false;
-    for (const cRaces& next : later) {
-        if (!declined && results.raceExists(next.raceNmbr())) {
-            if (askQuestion(QStringLiteral("Do you want to post results for ") + next.raceName() +
-                                QStringLiteral(" now?"),
-                            kTitle, MsgButtons::YesNo) == AnswerYes) {
-                postRace(next);
-                continue;
-            }
-            declined = true;
-        }
-        deleteRacePosting(next);
-    }
+    loadRacesCarryingFrom(race.raceNmbr(), later);
+    settleLaterRaces(later, results);
+    showPostingProgress(false);
+}
 
-    setStatus();
-    pbStatus->setVisible(false);
-    setMousePointer(PointerDefault);
+void frmRace::settleRacesAfterClearing(const cRacesCollection& later) {
+    if (later.isEmpty())
+        return;
+    showPostingProgress(true);
+    cResultsCollection results;
+    settleLaterRaces(later, results);
+    showPostingProgress(false);
 }
 
 void frmRace::clearPostingClicked() {
@@ -636,8 +642,13 @@ void frmRace::clearPostingClicked() {
                         QStringLiteral("?"),
                     m_race->raceName(), MsgButtons::OkCancel) != AnswerOk)
         return;
+    // The later races carried their totals from this posting.
+    cRacesCollection later;
+    if (racePosted(m_race->raceNmbr()))
+        loadRacesCarryingFrom(m_race->raceNmbr(), later);
     cResultsCollection results;
-    results.deletePosting(m_race->raceNmbr());
+    if (results.deletePosting(m_race->raceNmbr()))
+        settleRacesAfterClearing(later);
 }
 
 void frmRace::clearResultsClicked() {
@@ -645,8 +656,15 @@ void frmRace::clearResultsClicked() {
                         QStringLiteral("?"),
                     m_race->raceName(), MsgButtons::OkCancel) != AnswerOk)
         return;
+    // The later races carried their totals from this posting, and a race with results is the one
+    // they count from: without results it is passed over.
+    cRacesCollection later;
     cResultsCollection results;
-    results.deleteResults(m_race->raceNmbr());
+    if (racePosted(m_race->raceNmbr()) || results.load(m_race->raceNmbr()) > 0)
+        loadRacesCarryingFrom(m_race->raceNmbr(), later);
+    const bool cleared = cResultsCollection().deleteResults(m_race->raceNmbr());
+    if (cleared)
+        settleRacesAfterClearing(later);
     rebuildAfterResultsCleared();
     if (SSTab1->currentIndex() == TabResults) {
         // The first row starts again from place 0; these texts are edits, so Apply comes on.
@@ -833,7 +851,12 @@ bool frmRace::saveResults() {
                         MsgButtons::Ok);
         return false;
     }
-    return results.insertResults();
+    const bool wasPosted = !m_postingNext && racePosted(m_race->raceNmbr());
+    if (!results.insertResults())
+        return false;
+    if (wasPosted && !racePosted(m_race->raceNmbr()))
+        tellPostingRemoved(m_race->raceName());
+    return true;
 }
 
 // ---- head-to-head grid ----
