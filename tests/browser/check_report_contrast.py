@@ -1,6 +1,7 @@
 #!/usr/bin/env python3
 """Opens every report page of a small posted season in headless Chromium and fails when any visible
-text has a contrast ratio below 3:1 against what is behind it.
+text has a contrast ratio below 3:1 against what is behind it, the texts of each link also as they
+show while the link is hovered.
 
 check_report_contrast.py --writer PATH/write_report_season [--chromium chromium] [--keep DIR]
 
@@ -92,6 +93,7 @@ def main():
         failures = []
         problems = []
         counted = 0
+        hovered = 0
         with concurrent.futures.ThreadPoolExecutor(max_workers=4) as pool:
             jobs = {pool.submit(measure, chromium, page, work): page for page in targets}
             for job in concurrent.futures.as_completed(jobs):
@@ -102,15 +104,17 @@ def main():
                     problems.append(str(error))
                     continue
                 counted += len(texts)
+                hovered += sum(1 for t in texts if t.get("hovered"))
                 for t in texts:
                     if t["ratio"] < MINIMUM:
-                        failures.append("%s: %r %s on %s, ratio %.2f" % (page.name, t["text"], t["color"],
-                                                                        t["background"], t["ratio"]))
+                        failures.append("%s: %r%s %s on %s, ratio %.2f" % (
+                            page.name, t["text"], " hovered" if t.get("hovered") else "", t["color"],
+                            t["background"], t["ratio"]))
 
-        print("%d pages, %d texts measured" % (len(targets), counted))
+        print("%d pages, %d texts measured, %d of them in hovered links" % (len(targets), counted, hovered))
         for line in sorted(problems) + sorted(failures):
             print("FAIL: " + line)
-        return 1 if failures or problems or counted == 0 else 0
+        return 1 if failures or problems or counted == 0 or hovered == 0 else 0
 
 
 if __name__ == "__main__":
