@@ -36,7 +36,7 @@ void frmDisplayLeagues::display(int leagueNmbr) {
         const int row = addRow({league.leagueName(), league.leagueShortName(),
                                 methods.getScoringTypeName(league.scoringTypeNmbr()),
                                 options.getScoringOptionName(league.scoringOptionNmbr()),
-                                regionalLocale().toCurrencyString(league.salaryCap().toDouble()),
+                                moneyText(league.salaryCap()),
                                 raceTypes.getRaceTypeName(league.raceTypeNmbr()),
                                 carTypes.getCarTypeName(league.carTypeNmbr())});
         setSortValue(row, 4, qlonglong(league.salaryCap().units()));

@@ -1,6 +1,7 @@
 #include "editors/teams/frmCar.h"
 
 #include "data/CommonCode.h"
+#include "data/Regional.h"
 #include "data/SqlText.h"
 #include "data/cCar.h"
 #include "data/cCarCollection.h"
@@ -8,7 +9,6 @@
 #include "data/cRaceTypeCollection.h"
 #include "data/cTeamCar.h"
 #include "posting/cResultsCollection.h"
-#include "shell/frmDisplayCars.h"
 
 #include <QButtonGroup>
 #include <QComboBox>
@@ -164,7 +164,7 @@ void frmCar::fillWith(cCar& car) {
     txtMake->setText(car.carMake());
     txtSponsor->setText(car.sponsor());
     txtOwner->setText(car.carOwner());
-    txtSalary->setText(frmDisplayCars::formatSalary(car.salary()));
+    txtSalary->setText(moneyText(car.salary()));
 
     cRaceTypeCollection raceTypes;
     raceTypes.load();
@@ -256,7 +256,7 @@ void frmCar::setTextCaption() {
 
 bool frmCar::salaryLeft() {
     Currency amount;
-    if (!frmDisplayCars::parseSalary(txtSalary->text(), &amount)) {
+    if (!parseMoney(txtSalary->text(), &amount)) {
         // A blank salary is refused too.
         showValidation(QStringLiteral("Invalid Salary amount"));
         return false;
@@ -264,7 +264,7 @@ bool frmCar::salaryLeft() {
     m_car->setSalary(amount);
     const bool wasLive = m_live;
     m_live = false; // rewriting the box in the currency form is no edit of its own
-    txtSalary->setText(frmDisplayCars::formatSalary(amount));
+    txtSalary->setText(moneyText(amount));
     m_live = wasLive;
     return true;
 }
@@ -326,7 +326,7 @@ bool frmCar::saveCar() {
     }
 
     Currency salary;
-    if (!frmDisplayCars::parseSalary(txtSalary->text(), &salary))
+    if (!parseMoney(txtSalary->text(), &salary))
         return refuse(QStringLiteral("Invalid Salary amount"), txtSalary);
     // Enter presses OK without the salary box losing the focus: store the amount shown, not
     // the one taken when the box was last left.
