@@ -129,10 +129,6 @@ QWidget* frmDisplayCars::buildPanel() {
     return panel;
 }
 
-QString frmDisplayCars::formatSalary(const Currency& salary) {
-    return regionalLocale().toCurrencyString(salary.toDouble());
-}
-
 QString frmDisplayCars::plainSalary(const Currency& salary) {
     QString text = salary.toString(4);
     while (text.endsWith(QLatin1Char('0')))
@@ -140,17 +136,6 @@ QString frmDisplayCars::plainSalary(const Currency& salary) {
     if (text.endsWith(QLatin1Char('.')))
         text.chop(1);
     return text.replace(QLatin1Char('.'), regionalLocale().decimalPoint());
-}
-
-bool frmDisplayCars::parseSalary(const QString& text, Currency* salary) {
-    const QLocale locale = regionalLocale();
-    QString t = text.trimmed();
-    t.remove(locale.currencySymbol());
-    t.remove(QLatin1Char('$'));
-    t.remove(locale.groupSeparator());
-    t.replace(locale.decimalPoint(), QStringLiteral("."));
-    t = t.trimmed();
-    return Currency::parse(t, salary);
 }
 
 void frmDisplayCars::display(int carNmbr) {
@@ -170,7 +155,7 @@ void frmDisplayCars::display(int carNmbr) {
         panelCarListed = panelCarListed || car.carNmbr() == m_car->carNmbr();
         const int row =
             addRow(car.carNmbr(), {car.carTxt(), car.driverName(), car.sponsor(), car.carMake(), car.carOwner(),
-                                   formatSalary(car.salary()), m_raceTypes.getRaceTypeName(car.raceTypeNmbr())});
+                                   moneyText(car.salary()), m_raceTypes.getRaceTypeName(car.raceTypeNmbr())});
         setSortValue(row, 5, qlonglong(car.salary().units()));
         m_rows.push_back(std::shared_ptr<cCar>(car.copy()));
         if (car.carNmbr() == carNmbr)
@@ -439,7 +424,7 @@ bool frmDisplayCars::saveCar() {
         car.setGroupNmbr(cmbGroup->currentData().toInt());
     car.setRaceTypeNmbr(cmbRaceType->currentIndex() < 0 ? -1 : cmbRaceType->currentData().toInt());
     Currency salary;
-    const bool salaryIsNumber = parseSalary(txtSalary->text(), &salary);
+    const bool salaryIsNumber = parseMoney(txtSalary->text(), &salary);
     if (salaryIsNumber)
         car.setSalary(salary);
     car.setSponsor(txtSponsor->text());

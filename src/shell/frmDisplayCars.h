@@ -32,9 +32,7 @@ public:
     // The panel has edits not yet stored.
     bool hasEdits() const;
 
-    static QString formatSalary(const Currency& salary);
     static QString plainSalary(const Currency& salary);
-    static bool parseSalary(const QString& text, Currency* salary);
 
 protected:
     void rowChosen() override;

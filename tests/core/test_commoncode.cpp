@@ -107,6 +107,35 @@ TEST(RegionalDates, ShownAndReadInTheUsersShortFormWithAFourDigitYear) {
     }
 }
 
+TEST(RegionalMoney, ShownAndReadInTheUsersCurrencyForm) {
+    Currency read;
+    {
+        ScopedLocale us(ScopedLocale::american());
+        EXPECT_EQ(moneyText(Currency::fromDouble(1234.5)), "$1,234.50");
+        EXPECT_EQ(moneyText(Currency::fromDouble(-12.345)), "($12.35)");
+        EXPECT_EQ(moneyText(Currency::fromUnits(-49)), "$0.00"); // no negative zero
+        // What is shown reads back, parentheses and all.
+        ASSERT_TRUE(parseMoney(moneyText(Currency::fromDouble(-1234.5)), &read));
+        EXPECT_EQ(read, Currency::fromDouble(-1234.5));
+        ASSERT_TRUE(parseMoney(" 1,000.25 ", &read));
+        EXPECT_EQ(read, Currency::fromDouble(1000.25));
+        EXPECT_FALSE(parseMoney("(-5)", &read));
+        EXPECT_FALSE(parseMoney("", &read));
+        EXPECT_FALSE(parseMoney("12abc", &read));
+    }
+    {
+        ScopedLocale de(QLocale(QLocale::German, QLocale::Germany));
+        const QString shown = moneyText(Currency::fromDouble(-1234.5));
+        EXPECT_EQ(shown, QString::fromUtf8("-1.234,50\u00a0\u20ac"));
+        ASSERT_TRUE(parseMoney(shown, &read));
+        EXPECT_EQ(read, Currency::fromDouble(-1234.5));
+        ASSERT_TRUE(parseMoney("12,5", &read));
+        EXPECT_EQ(read, Currency::fromDouble(12.5));
+        EXPECT_EQ(dateTimeText(QDateTime(QDate(2026, 3, 1), QTime(15, 4, 5))), "01.03.2026 15:04:05");
+        EXPECT_EQ(dateTimeText(QDateTime(QDate(2026, 3, 1), QTime(0, 0))), "01.03.2026");
+    }
+}
+
 TEST(TextFiles, FlagsAndMessages) {
     RecordingUi rec;
     QTemporaryDir dir;

@@ -12,8 +12,12 @@
 
 TEST(ReportHtml, FragmentsAsThePagesCarryThem) {
     EXPECT_EQ(rowTag("0"), "<TR>");
-    EXPECT_EQ(rowTag(""), "<TR bgcolor = ''>");
     EXPECT_EQ(rowTag("#000080"), "<TR bgcolor = '#000080'>");
+    // A background colour is "#" and six hex digits or it is left out: browsers make a colour of any text.
+    for (const char* odd : {"", "red", "#FFF", "#00008G", "#0000800", "'#000080'", "#000080' onclick='x"})
+        EXPECT_EQ(rowTag(odd), "<TR>") << odd;
+    EXPECT_EQ(bodyTag("#d3d3d3", ""), "<BODY bgcolor = '#d3d3d3'>");
+    EXPECT_EQ(bodyTag("navy", ""), "<BODY>");
     EXPECT_EQ(styleTag("0", "0", "0"), "<STYLE></STYLE>");
     // Colour values unquoted, as browsers ignore quoted ones; a colour that would break the block is left out.
     EXPECT_EQ(styleTag("blue", "0", "red"), "<STYLE>A {color: blue}A:hover {color: red}</STYLE>");
@@ -21,7 +25,7 @@ TEST(ReportHtml, FragmentsAsThePagesCarryThem) {
               "<STYLE>A {color: #0000FF}A:visited {color: #800080}A:hover {color: #FF0000}</STYLE>");
     EXPECT_EQ(styleTag("", "red}</STYLE><script>", "'#FF0000'"), "<STYLE></STYLE>");
     EXPECT_EQ(bodyTag("0", ""), "<BODY>");
-    EXPECT_EQ(bodyTag("", "bg.gif"), "<BODY bgcolor = '' background='bg.gif'>");
+    EXPECT_EQ(bodyTag("", "bg.gif"), "<BODY background='bg.gif'>");
     EXPECT_EQ(imageParagraph("", "center"), "");
     EXPECT_EQ(imageParagraph("logo.gif", "center"), "<P align = 'center'><img border='0' src='logo.gif'></P>");
     EXPECT_EQ(tableTag(0, 2, 3), "<TABLE align=center  border = 0 cellspacing = 3 cellpadding = 2>");
@@ -57,6 +61,15 @@ TEST(ReportHtml, TextFromDataAndTypedNamesCannotBreakTheMarkup) {
     EXPECT_EQ(htmlText("Smith & <Sons> \"Racing\" O'Neil"),
               "Smith &amp; &lt;Sons&gt; &quot;Racing&quot; O&#39;Neil");
     EXPECT_EQ(htmlText("Plain 24"), "Plain 24");
+    // Control characters an import may bring in are not written: line breaks and tabs become
+    // blanks, a bell, an escape or a C1 control is left out.
+    EXPECT_EQ(htmlText(QString::fromUtf8("Bob\r\nSmith\tJr\a \x1b[31mRed\x7f\u0085")), "Bob  Smith Jr [31mRed");
+    EXPECT_EQ(htmlText(QString::fromUtf8("Jos\u00e9")), QString::fromUtf8("Jos\u00e9"));
+    // An address stored with its scheme gets it once.
+    EXPECT_EQ(emailAddress("mailto:x@y"), "x@y");
+    EXPECT_EQ(emailAddress(" MailTo: x@y "), "x@y");
+    EXPECT_EQ(emailAddress("x@y"), "x@y");
+    EXPECT_EQ(emailAddress(""), "");
     // An image name typed with a quote stays inside its attribute.
     EXPECT_EQ(imageParagraph("O'Brien's.gif", "center"),
               "<P align = 'center'><img border='0' src='O&#39;Brien&#39;s.gif'></P>");

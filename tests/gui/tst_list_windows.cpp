@@ -3,6 +3,7 @@
 #include "data/cCar.h"
 #include "data/cLeague.h"
 #include "data/cTeam.h"
+#include "reports/generators/ReportPipeline.h"
 #include "shell/EntityCommands.h"
 #include "shell/frmDisplayCars.h"
 #include "shell/frmDisplayLeagues.h"
@@ -32,6 +33,7 @@ private slots:
     void datesSortByDayInEitherLocale();
     void leaguesSelectByNumberOnly();
     void openListsShowWhatIsStoredAndKeepTheirRow();
+    void moneyInTheUsersFormAsThePagesWriteIt();
     void viewModesFollowListViewMode_data();
     void viewModesFollowListViewMode();
     void keysAndMouseRunTheCommands();
@@ -215,6 +217,18 @@ void ListWindowsTest::openListsShowWhatIsStoredAndKeepTheirRow() {
     TestDataFile::exec(QStringLiteral("DELETE FROM leagues WHERE league_nmbr = 501"));
     QTRY_COMPARE(leagues->rowCount(), 2);
     QVERIFY(!leagues->selectedLeague());
+}
+
+void ListWindowsTest::moneyInTheUsersFormAsThePagesWriteIt() {
+    ScopedLocale de(QLocale(QLocale::German, QLocale::Germany));
+    const QString shown = QString::fromUtf8("1.500,00\u00a0\u20ac");
+    QCOMPARE(cellMoney(1500.0), shown);
+    putCar(500, 1, 1, QStringLiteral("9"), QStringLiteral("Nine"), QStringLiteral("1500"));
+    displayCars(500);
+    QCOMPARE(carsWindow()->displayedText(carsWindow()->selectedDisplayRow(), 5), shown);
+    putLeague(500, QStringLiteral("Sunday League"), 1, QStringLiteral("1500"));
+    displayLeagues(500);
+    QCOMPARE(leaguesWindow()->displayedText(leaguesWindow()->selectedDisplayRow(), 4), shown);
 }
 
 void ListWindowsTest::viewModesFollowListViewMode_data() {

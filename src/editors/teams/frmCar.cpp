@@ -1,13 +1,15 @@
 #include "editors/teams/frmCar.h"
 
 #include "data/CommonCode.h"
+#include "data/Regional.h"
 #include "data/SqlText.h"
 #include "data/cCar.h"
 #include "data/cCarCollection.h"
 #include "data/cGroupCollection.h"
 #include "data/cRaceTypeCollection.h"
 #include "shell/DeleteChecks.h"
-#include "shell/frmDisplayCars.h"
+#include "data/cTeamCar.h"
+#include "posting/cResultsCollection.h"
 
 #include <QButtonGroup>
 #include <QComboBox>
@@ -163,7 +165,7 @@ void frmCar::fillWith(cCar& car) {
     txtMake->setText(car.carMake());
     txtSponsor->setText(car.sponsor());
     txtOwner->setText(car.carOwner());
-    txtSalary->setText(frmDisplayCars::formatSalary(car.salary()));
+    txtSalary->setText(moneyText(car.salary()));
 
     cRaceTypeCollection raceTypes;
     raceTypes.load();
@@ -255,7 +257,7 @@ void frmCar::setTextCaption() {
 
 bool frmCar::salaryLeft() {
     Currency amount;
-    if (!frmDisplayCars::parseSalary(txtSalary->text(), &amount)) {
+    if (!parseMoney(txtSalary->text(), &amount)) {
         // A blank salary is refused too.
         showValidation(QStringLiteral("Invalid Salary amount"));
         return false;
@@ -263,7 +265,7 @@ bool frmCar::salaryLeft() {
     m_car->setSalary(amount);
     const bool wasLive = m_live;
     m_live = false; // rewriting the box in the currency form is no edit of its own
-    txtSalary->setText(frmDisplayCars::formatSalary(amount));
+    txtSalary->setText(moneyText(amount));
     m_live = wasLive;
     return true;
 }
@@ -325,7 +327,7 @@ bool frmCar::saveCar() {
     }
 
     Currency salary;
-    if (!frmDisplayCars::parseSalary(txtSalary->text(), &salary))
+    if (!parseMoney(txtSalary->text(), &salary))
         return refuse(QStringLiteral("Invalid Salary amount"), txtSalary);
     // Enter presses OK without the salary box losing the focus: store the amount shown, not
     // the one taken when the box was last left.

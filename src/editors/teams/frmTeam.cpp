@@ -296,7 +296,7 @@ void frmTeam::loadTeamLeagues() {
         return;
     lvwLeagues->clear();
     for (const cLeague& league : *m_leagues)
-        new QTreeWidgetItem(lvwLeagues, {league.leagueName(), currencyText(league.salaryCap())});
+        new QTreeWidgetItem(lvwLeagues, {league.leagueName(), moneyText(league.salaryCap())});
     lvwLeagues->sortItems(0, Qt::AscendingOrder);
 }
 
@@ -365,7 +365,7 @@ void frmTeam::loadTeamCars() {
         for (int position = 1; position <= m_holdings->Count(); ++position)
             addTeamCarItem(*m_holdings->Item(position), position);
     }
-    txtTotalSalary->setText(currencyText(m_teamSalary));
+    txtTotalSalary->setText(moneyText(m_teamSalary));
 }
 
 void frmTeam::addTeamCarItem(cTeamCar& pick, int position) {
@@ -374,7 +374,7 @@ void frmTeam::addTeamCarItem(cTeamCar& pick, int position) {
     const QString termText = pick.termDt().isValid() ? shortDate(pick.termDt()) : QStringLiteral(" ");
     const Currency lockedSalary = Currency::fromDouble(pick.LockedSalary());
     auto* item = new ValueSortTreeItem(QStringList{QString(), car.carTxt(), car.driverName(), shortDate(pick.efctvDt()),
-                                                   termText, currencyText(lockedSalary)});
+                                                   termText, moneyText(lockedSalary)});
     item->setData(3, SortValueRole, pick.efctvDt());
     item->setData(4, SortValueRole, pick.termDt());
     item->setData(5, SortValueRole, qlonglong(lockedSalary.units()));

@@ -198,7 +198,7 @@ void frmTeamCar::carChosen(int index) {
     m_pick->setCarNmbr(carNmbr);
     cCar car;
     car.load(carNmbr);
-    txtSalary->setText(currencyText(car.salary()));
+    txtSalary->setText(moneyText(car.salary()));
     txtSalary->setProperty("amount", QVariant::fromValue<qint64>(car.salary().units()));
     m_group = std::make_unique<cGroup>();
     m_group->load(car.groupNmbr());

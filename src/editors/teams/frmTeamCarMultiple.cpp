@@ -97,7 +97,7 @@ void frmTeamCarMultiple::carChosen(int row) {
     if (carNmbr < 1)
         return;
     m_grid->setText(row, GroupColumn, m_cars.getCarGroupDisplay(carNmbr));
-    m_grid->setText(row, SalaryColumn, currencyText(m_cars.getCarSalary(carNmbr)));
+    m_grid->setText(row, SalaryColumn, moneyText(m_cars.getCarSalary(carNmbr)));
     applyButton()->setEnabled(true);
 }
 
@@ -197,7 +197,7 @@ bool frmTeamCarMultiple::addTeamCars() {
         league.load(leagueRowNmbr(lvwLeagues, i));
         if (league.salaryCap() > Currency()) {
             const Currency left = leagueRowAvailable(lvwLeagues, i) - stored;
-            setLeagueRowAvailable(lvwLeagues, i, left, currencyText(left));
+            setLeagueRowAvailable(lvwLeagues, i, left, moneyText(left));
         }
     }
     return allStored;
