@@ -1,6 +1,8 @@
 #!/usr/bin/env python3
 """Opens every report page of a small posted season in headless Chromium and fails when any visible
-text has a contrast ratio below 3:1 against what is behind it.
+text has a contrast ratio below 3:1 against what is behind it, the texts of each link also as they
+show while the link is hovered. The season is written and read under en_US and de_DE, and each
+locale's pages must show money and the footer's date and time in that locale's form.
 
 check_report_contrast.py --writer PATH/write_report_season [--chromium chromium] [--keep DIR]
 
@@ -51,6 +53,34 @@ def measure(chromium, page, work):
         shutil.rmtree(profile, ignore_errors=True)
 
 
+# The pages are written and read in the home locale and in a second one: money and the footer's
+# date and time follow the reader's locale.
+LOCALES = ("en_US", "de_DE")
+MONEY = {"en_US": re.compile(r"^\(?\$\d{1,3}(,\d{3})*\.\d\d\)?$"),
+         "de_DE": re.compile(r"^-?\d{1,3}(\.\d{3})*,\d\d\s\u20ac$")}
+FOOTER = {"en_US": re.compile(r"^Created \d{1,2}/\d{1,2}/\d{4}( \d{1,2}:\d\d:\d\d [AP]M)?$"),
+          "de_DE": re.compile(r"^Created \d\d\.\d\d\.\d{4}( \d\d:\d\d:\d\d)?$")}
+
+
+def locale_failures(shown):
+    """Each locale's pages show money and the footer in that locale's form, and no other locale's money."""
+    failures = []
+    for locale, texts in shown.items():
+        money = [t for t in texts if MONEY[locale].match(t)]
+        foreign = [t for t in texts if any(MONEY[other].match(t) for other in MONEY if other != locale)]
+        footers = [t for t in texts if t.startswith("Created ")]
+        if not money:
+            failures.append("%s: no amount in the %s form on any page" % (locale, locale))
+        for t in sorted(set(foreign)):
+            failures.append("%s: amount %r in another locale's form" % (locale, t))
+        if not footers:
+            failures.append("%s: no footer on any page" % locale)
+        for t in sorted(set(footers)):
+            if not FOOTER[locale].match(t):
+                failures.append("%s: footer %r not in the %s form" % (locale, t, locale))
+    return failures
+
+
 def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("--writer", required=True)
@@ -66,25 +96,26 @@ def main():
     script = (HERE / "contrast.js").read_text(encoding="utf-8")
     with tempfile.TemporaryDirectory(prefix="qv-contrast-") as tmp:
         work = pathlib.Path(tmp)
-        pages = work / "Reports"
-        written = subprocess.run([args.writer, str(pages)], capture_output=True, text=True)
-        if written.returncode != 0:
-            print(written.stdout + written.stderr)
-            print("FAIL: the season's reports could not be written")
-            return 1
-        if args.keep:
-            shutil.copytree(pages, args.keep, dirs_exist_ok=True)
-
         measured = work / "measured"
         measured.mkdir()
-        targets = []
-        for page in sorted(pages.glob("*.html")):
-            body = page.read_bytes()
-            if b"<frameset" in body.lower():
-                continue
-            copy = measured / page.name
-            copy.write_bytes(body + b"\r\n<script>\r\n" + script.encode("utf-8") + b"\r\n</script>\r\n")
-            targets.append(copy)
+        targets = {}
+        for locale in LOCALES:
+            pages = work / ("Reports-" + locale)
+            env = dict(os.environ, LC_ALL=locale + ".UTF-8", LANG=locale + ".UTF-8", LANGUAGE="")
+            written = subprocess.run([args.writer, str(pages)], capture_output=True, text=True, env=env)
+            if written.returncode != 0:
+                print(written.stdout + written.stderr)
+                print("FAIL: the season's reports could not be written under %s" % locale)
+                return 1
+            if args.keep:
+                shutil.copytree(pages, pathlib.Path(args.keep) / locale, dirs_exist_ok=True)
+            for page in sorted(pages.glob("*.html")):
+                body = page.read_bytes()
+                if b"<frameset" in body.lower():
+                    continue
+                copy = measured / (locale + "-" + page.name)
+                copy.write_bytes(body + b"\r\n<script>\r\n" + script.encode("utf-8") + b"\r\n</script>\r\n")
+                targets[copy] = locale
         if not targets:
             print("FAIL: no report page was written")
             return 1
@@ -92,6 +123,8 @@ def main():
         failures = []
         problems = []
         counted = 0
+        hovered = 0
+        shown = {locale: [] for locale in LOCALES}
         with concurrent.futures.ThreadPoolExecutor(max_workers=4) as pool:
             jobs = {pool.submit(measure, chromium, page, work): page for page in targets}
             for job in concurrent.futures.as_completed(jobs):
@@ -102,15 +135,19 @@ def main():
                     problems.append(str(error))
                     continue
                 counted += len(texts)
+                hovered += sum(1 for t in texts if t.get("hovered"))
+                shown[targets[page]].extend(t["text"] for t in texts if not t.get("hovered"))
                 for t in texts:
                     if t["ratio"] < MINIMUM:
-                        failures.append("%s: %r %s on %s, ratio %.2f" % (page.name, t["text"], t["color"],
-                                                                        t["background"], t["ratio"]))
+                        failures.append("%s: %r%s %s on %s, ratio %.2f" % (
+                            page.name, t["text"], " hovered" if t.get("hovered") else "", t["color"],
+                            t["background"], t["ratio"]))
+        failures += locale_failures(shown)
 
-        print("%d pages, %d texts measured" % (len(targets), counted))
+        print("%d pages, %d texts measured, %d of them in hovered links" % (len(targets), counted, hovered))
         for line in sorted(problems) + sorted(failures):
             print("FAIL: " + line)
-        return 1 if failures or problems or counted == 0 else 0
+        return 1 if failures or problems or counted == 0 or hovered == 0 else 0
 
 
 if __name__ == "__main__":

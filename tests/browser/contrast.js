@@ -48,31 +48,60 @@
     }).join('');
   }
 
-  const texts = [];
-  const walker = document.createTreeWalker(document.body || document.documentElement, NodeFilter.SHOW_TEXT);
-  for (let node = walker.nextNode(); node; node = walker.nextNode()) {
-    const text = node.nodeValue.replace(/\s+/g, ' ').trim();
-    const el = node.parentElement;
-    if (!text || !el || el.closest('script, style, title, noscript')) continue;
-    const style = getComputedStyle(el);
-    if (style.visibility !== 'visible' || style.display === 'none') continue;
-    const range = document.createRange();
-    range.selectNodeContents(node);
-    const rects = Array.prototype.filter.call(range.getClientRects(), function (r) {
-      return r.width > 0 && r.height > 0;
-    });
-    if (rects.length === 0) continue;
-    const fg = rgba(style.color);
-    const behind = background(el);
-    const shown = over(fg, behind.color);
-    texts.push({
-      text: text.slice(0, 60),
-      color: hex(shown),
-      background: hex(behind.color),
-      image: behind.image,
-      ratio: Math.round(ratio(shown, behind.color) * 100) / 100
-    });
+  // The texts under root, each with its colours and ratio as they show now.
+  function measure(root, hovered, texts) {
+    const walker = document.createTreeWalker(root, NodeFilter.SHOW_TEXT);
+    for (let node = walker.nextNode(); node; node = walker.nextNode()) {
+      const text = node.nodeValue.replace(/\s+/g, ' ').trim();
+      const el = node.parentElement;
+      if (!text || !el || el.closest('script, style, title, noscript')) continue;
+      const style = getComputedStyle(el);
+      if (style.visibility !== 'visible' || style.display === 'none') continue;
+      const range = document.createRange();
+      range.selectNodeContents(node);
+      const rects = Array.prototype.filter.call(range.getClientRects(), function (r) {
+        return r.width > 0 && r.height > 0;
+      });
+      if (rects.length === 0) continue;
+      const fg = rgba(style.color);
+      const behind = background(el);
+      const shown = over(fg, behind.color);
+      texts.push({
+        text: text.slice(0, 60),
+        hovered: hovered,
+        color: hex(shown),
+        background: hex(behind.color),
+        image: behind.image,
+        ratio: Math.round(ratio(shown, behind.color) * 100) / 100
+      });
+    }
   }
+
+  const texts = [];
+  measure(document.body || document.documentElement, false, texts);
+
+  // A headless page is never hovered: each ":hover" rule gets a twin for the class "qv-hover", put
+  // right after it so that it wins where the hover rule would. Each link then takes the class, with
+  // every element around it as a pointer over it would, and its texts are measured again.
+  const HOVER = 'qv-hover';
+  Array.prototype.forEach.call(document.styleSheets, function (sheet) {
+    let rules;
+    try { rules = sheet.cssRules; } catch (e) { return; }
+    for (let i = rules.length - 1; i >= 0; --i) {
+      const rule = rules[i];
+      if (rule.selectorText && rule.selectorText.indexOf(':hover') >= 0) {
+        sheet.insertRule(rule.selectorText.replace(/:hover/gi, '.' + HOVER) + ' {' + rule.style.cssText + '}', i + 1);
+      }
+    }
+  });
+  Array.prototype.forEach.call(document.querySelectorAll('a[href]'), function (link) {
+    const chain = [];
+    for (let e = link; e && e.nodeType === 1; e = e.parentElement) chain.push(e);
+    chain.forEach(function (e) { e.classList.add(HOVER); });
+    measure(link, true, texts);
+    chain.forEach(function (e) { e.classList.remove(HOVER); });
+  });
+
   const out = document.createElement('pre');
   out.id = 'qv-contrast';
   out.style.display = 'none';

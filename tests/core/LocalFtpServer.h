@@ -28,9 +28,18 @@ class LocalFtpServer {
 public:
     static bool available() { return QByteArray(FTP_PYTHON).size() > 0; }
 
-    // With noRenameOver the server refuses to rename onto a file that exists, as some servers do.
+    // Ways some servers misbehave or are set up, played on request.
+    enum class Quirk {
+        None,
+        NoRenameOver,           // refuses to rename onto a file that exists
+        NoRenames,              // a user without the right to rename
+        NoRenamesStoresOnlyParts, // no renames, and stores only names ending in ".part"
+        EndlessListing,         // a folder listing of 64 MB of names
+        BlankListing,           // a folder listing of 64 MB of blank lines
+    };
+
     bool start(const QString& root, bool writable, const QString& user = QString(),
-               const QString& password = QString(), int bytesPerSecond = 0, bool noRenameOver = false) {
+               const QString& password = QString(), int bytesPerSecond = 0, Quirk quirk = Quirk::None) {
         if (!available() || !m_log.isValid())
             return false;
         const QString logPath = m_log.filePath(QStringLiteral("ftpd.log"));
@@ -41,10 +50,12 @@ public:
         if (!user.isEmpty()) {
             args.insert(args.end(), {"-u", user.toStdString(), "-P", password.toStdString()});
         }
-        if (bytesPerSecond > 0 || noRenameOver)
-            args = {FTP_PYTHON, "-u", "-c", kScriptedServer, root.toStdString(), writable ? "elradfmwMT" : "elr",
-                    user.toStdString(), password.toStdString(), std::to_string(bytesPerSecond),
-                    noRenameOver ? "strict" : ""};
+        const char* quirks[] = {"", "strict", "norename", "partonly", "endless", "blanks"};
+        const bool renames = quirk != Quirk::NoRenames && quirk != Quirk::NoRenamesStoresOnlyParts;
+        if (bytesPerSecond > 0 || quirk != Quirk::None)
+            args = {FTP_PYTHON, "-u", "-c", kScriptedServer, root.toStdString(),
+                    writable ? (renames ? "elradfmwMT" : "elradmwMT") : "elr", user.toStdString(),
+                    password.toStdString(), std::to_string(bytesPerSecond), quirks[int(quirk)]};
         std::vector<char*> argv;
         for (auto& a : args)
             argv.push_back(a.data());
@@ -109,6 +120,11 @@ public:
     }
 
     int port() const { return m_port; }
+    // What the server has logged: its commands and transfers ("NLST /x completed=0 bytes=...").
+    QString log() const {
+        QFile f(m_log.filePath(QStringLiteral("ftpd.log")));
+        return f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()) : QString();
+    }
     // The server as the FTP client names it.
     QString address() const { return QStringLiteral("127.0.0.1:%1").arg(m_port); }
 
@@ -116,10 +132,19 @@ private:
     static constexpr const char* kScriptedServer = R"(
 import logging, os, sys
 from pyftpdlib.authorizers import DummyAuthorizer
-from pyftpdlib.handlers import FTPHandler, ThrottledDTPHandler
+from pyftpdlib.handlers import BufferedIteratorProducer, FTPHandler, ThrottledDTPHandler
 from pyftpdlib.log import config_logging
 from pyftpdlib.servers import FTPServer
-root, perm, user, password, rate, strict = sys.argv[1:7]
+root, perm, user, password, rate, quirk = sys.argv[1:7]
+strict = quirk == "strict"
+listed = {"bytes": 0, "completed": 0}
+def listing():
+    line = b"\r\n" * 64 if quirk == "blanks" else b"".join(b"series%05d.qvi\r\n" % i for i in range(4))
+    listed.update(bytes=0, completed=0)
+    for i in range((64 << 20) // len(line)):
+        listed["bytes"] += len(line)
+        yield line
+    listed["completed"] = 1
 config_logging(level=logging.INFO)
 authorizer = DummyAuthorizer()
 if user:
@@ -133,6 +158,23 @@ class Handler(FTPHandler):
             self._rnfr = None
             return
         return FTPHandler.ftp_RNTO(self, path)
+    def ftp_STOR(self, file, mode="w"):
+        if quirk == "partonly" and not file.endswith(".part"):
+            self.respond("550 Not enough privileges.")
+            return
+        return FTPHandler.ftp_STOR(self, file, mode)
+    def ftp_NLST(self, path):
+        if quirk in ("endless", "blanks"):
+            self._listing = path
+            self.push_dtp_data(BufferedIteratorProducer(listing()), isproducer=True, cmd="NLST")
+            return path
+        return FTPHandler.ftp_NLST(self, path)
+    def _on_dtp_close(self):
+        # Listings are not logged as transfers: how much of the endless one went out is logged here.
+        if getattr(self, "_listing", None):
+            self.log("NLST %s completed=%d bytes=%d" % (self._listing, listed["completed"], listed["bytes"]))
+            self._listing = None
+        return FTPHandler._on_dtp_close(self)
 Handler.authorizer = authorizer
 if int(rate) > 0:
     class Dtp(ThrottledDTPHandler):

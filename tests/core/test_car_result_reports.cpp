@@ -307,6 +307,19 @@ TEST_F(CarResultReports, DriverStatsRoundAveragesAndStaySilentWithoutResults) {
     EXPECT_FALSE(QFileInfo::exists(reportFilePath("ds00040000.html")));
 }
 
+TEST_F(CarResultReports, DriverStatsTiesGoByCarNumberValue) {
+    addRaces();
+    // Two starts and a place sum of 3 each: "24" (car 11) before "100" (car 10), neither by text nor
+    // by the cars' own numbers.
+    TestDataFile::exec("UPDATE cars SET car_txt = '100' WHERE car_nmbr = 10");
+    TestDataFile::exec("UPDATE cars SET car_txt = '24' WHERE car_nmbr = 11");
+    TestDataFile::exec("UPDATE results SET place = 2 WHERE race_nmbr = 13 AND car_nmbr = 10");
+    const QStringList cells = cellTexts(pageLines(createDriverStatsReport(3, false)));
+    ASSERT_GE(cells.size(), 20);
+    EXPECT_EQ(cells.mid(0, 3), (QStringList{"24", "O&#39;Neil", "2"}));
+    EXPECT_EQ(cells.mid(10, 3), (QStringList{"100", "Jeff &amp; &lt;Co&gt;", "2"}));
+}
+
 // ---- the report package ----
 
 namespace {
@@ -353,7 +366,7 @@ TEST_F(CarResultReports, PackageWritesFramesetBlankAndNavigationWithLinkedReport
     EXPECT_EQ(nav.mid(6), (QStringList{"<br><a href=ds00030000.html target=main>Car/Driver Stats</a>",
                                        "<br>Race Detail",
                                        "<br><a href=cd00030000.html target=main>Car Details</a>",
-                                       "<br><a href=ls00030015.html target=main>League Standings</a>",
+                                       "<br>League Standings", // race 15 has no posting
                                        "<br>Race Results", "</body>", "</html>"}));
     EXPECT_TRUE(QFileInfo::exists(reportFilePath("ds00030000.html")));
     EXPECT_GT(QFileInfo(reportFilePath("cd00030000.html")).size(), 0);

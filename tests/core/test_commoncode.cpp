@@ -3,6 +3,8 @@
 #include "data/Paths.h"
 #include "data/SqlText.h"
 #include "ScopedLocale.h"
+#include "data/cConnection.h"
+#include "platform/SqlDatabase.h"
 #include "platform/TextLines.h"
 
 #include <QDir>
@@ -105,6 +107,35 @@ TEST(RegionalDates, ShownAndReadInTheUsersShortFormWithAFourDigitYear) {
     }
 }
 
+TEST(RegionalMoney, ShownAndReadInTheUsersCurrencyForm) {
+    Currency read;
+    {
+        ScopedLocale us(ScopedLocale::american());
+        EXPECT_EQ(moneyText(Currency::fromDouble(1234.5)), "$1,234.50");
+        EXPECT_EQ(moneyText(Currency::fromDouble(-12.345)), "($12.35)");
+        EXPECT_EQ(moneyText(Currency::fromUnits(-49)), "$0.00"); // no negative zero
+        // What is shown reads back, parentheses and all.
+        ASSERT_TRUE(parseMoney(moneyText(Currency::fromDouble(-1234.5)), &read));
+        EXPECT_EQ(read, Currency::fromDouble(-1234.5));
+        ASSERT_TRUE(parseMoney(" 1,000.25 ", &read));
+        EXPECT_EQ(read, Currency::fromDouble(1000.25));
+        EXPECT_FALSE(parseMoney("(-5)", &read));
+        EXPECT_FALSE(parseMoney("", &read));
+        EXPECT_FALSE(parseMoney("12abc", &read));
+    }
+    {
+        ScopedLocale de(QLocale(QLocale::German, QLocale::Germany));
+        const QString shown = moneyText(Currency::fromDouble(-1234.5));
+        EXPECT_EQ(shown, QString::fromUtf8("-1.234,50\u00a0\u20ac"));
+        ASSERT_TRUE(parseMoney(shown, &read));
+        EXPECT_EQ(read, Currency::fromDouble(-1234.5));
+        ASSERT_TRUE(parseMoney("12,5", &read));
+        EXPECT_EQ(read, Currency::fromDouble(12.5));
+        EXPECT_EQ(dateTimeText(QDateTime(QDate(2026, 3, 1), QTime(15, 4, 5))), "01.03.2026 15:04:05");
+        EXPECT_EQ(dateTimeText(QDateTime(QDate(2026, 3, 1), QTime(0, 0))), "01.03.2026");
+    }
+}
+
 TEST(TextFiles, FlagsAndMessages) {
     RecordingUi rec;
     QTemporaryDir dir;
@@ -150,17 +181,67 @@ TEST(SqlScript, SplitsOutsideQuotesAndComments) {
     EXPECT_EQ(splitSqlScript("INSERT INTO t VALUES ('x;y'); -- c;d\nSELECT 1"),
               QStringList({"INSERT INTO t VALUES ('x;y')", " -- c;d\nSELECT 1"}));
     EXPECT_EQ(splitSqlScript("/* a; b */ ;\n ; SELECT 'it''s;'"), QStringList({" SELECT 'it''s;'"}));
+    EXPECT_EQ(splitSqlScript("SELECT `a';b` FROM [c;d] WHERE \"e;f\" = 1; x"),
+              QStringList({"SELECT `a';b` FROM [c;d] WHERE \"e;f\" = 1", " x"}));
     EXPECT_TRUE(splitSqlScript("").isEmpty());
     EXPECT_TRUE(splitSqlScript(" ;\n;\r\n").isEmpty());
 }
 
-TEST(SqlScript, KnowsTransactionStatementsByTheirFirstWord) {
-    for (const char* sql : {"COMMIT", " commit transaction", "-- done\nEND", "/* undo */ Rollback To a",
-                            "\r\nSAVEPOINT a", "release a", "BEGIN IMMEDIATE"})
-        EXPECT_TRUE(isTransactionStatement(sql)) << sql;
-    for (const char* sql : {"UPDATE t SET x = 'COMMIT'", "SELECT 1 -- END", "ENDING", "/* BEGIN */ DELETE FROM t",
-                            "CREATE TRIGGER x AFTER INSERT ON t BEGIN SELECT 1", ""})
-        EXPECT_FALSE(isTransactionStatement(sql)) << sql;
+TEST(SqlScript, RowsOnlyCompilesNothingButRowStatements) {
+    TestDataFile data;
+    ASSERT_TRUE(data.ok());
+    SqlDatabase& db = *gConnection->getConnection();
+    RowsOnlyScope rowsOnly(db);
+    // However they are spelt or quoted: the engine asks about what each statement does.
+    for (const char* sql :
+         {"COMMIT", " commit transaction", "-- done\nEND", "/* undo */ Rollback", "\r\nSAVEPOINT a", "release a",
+          "BEGIN IMMEDIATE", "CREATE TRIGGER `x'` AFTER INSERT ON teams BEGIN SELECT RAISE(ROLLBACK, 'no'); END",
+          "CREATE TEMP TRIGGER x AFTER INSERT ON teams BEGIN SELECT 1; END", "CREATE TABLE x (a)",
+          "CREATE TEMP TABLE x (a)", "CREATE VIEW v AS SELECT 1", "CREATE INDEX i ON teams (team_name)",
+          "DROP TABLE race_head_head", "ALTER TABLE teams ADD COLUMN x", "PRAGMA rekey = 'other'",
+          "PRAGMA key = 'other'", "pragma writable_schema = 1", "PRAGMA user_version",
+          "ATTACH DATABASE ':memory:' AS other", "SELECT sqlcipher_export('main')", "ANALYZE", "REINDEX",
+          "SELECT 1; COMMIT"}) {
+        EXPECT_FALSE(db.compiles(sql)) << sql;
+        EXPECT_TRUE(db.refused()) << sql;
+    }
+    for (const char* sql : {"UPDATE teams SET team_name = 'COMMIT'", "SELECT 1 -- END", "/* BEGIN */ DELETE FROM teams",
+                            "INSERT OR REPLACE INTO teams (team_nmbr, team_name) VALUES (1, 'x')",
+                            "INSERT OR ROLLBACK INTO teams (team_nmbr) VALUES (1)",
+                            "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 3) "
+                            "SELECT max(i), upper('a') FROM n",
+                            "SELECT 1; SELECT 2", ""})
+        EXPECT_TRUE(db.compiles(sql)) << sql << " " << qPrintable(db.lastError());
+    // A statement the engine cannot compile is not a refusal: it runs and shows its own box.
+    EXPECT_FALSE(db.compiles("UPDATE nowhere SET a = 1"));
+    EXPECT_FALSE(db.refused());
+}
+
+TEST(SqlScript, ScriptThatDoesMoreThanChangeRowsRunsNotAtAll) {
+    TestDataFile data;
+    ASSERT_TRUE(data.ok());
+    // The quote in the back-quoted name would hide the trigger from a splitter that knew only the
+    // other quotes: the first INSERT and the trigger would be one piece, and the last INSERT another.
+    writeFile(QDir(programFolder()).filePath("scoring.qv"),
+              "INSERT INTO teams (team_nmbr, team_name) VALUES (%league_nmbr%, 'a');\n"
+              "CREATE TRIGGER `no'pe` AFTER INSERT ON team_results BEGIN SELECT RAISE(ROLLBACK, 'x'); END;\n"
+              "INSERT INTO teams (team_nmbr, team_name) VALUES (%race_nmbr%, 'b');\n");
+    const QString schema = TestDataFile::scalar("SELECT group_concat(type || name) FROM sqlite_master").toString();
+    bool stopped = false;
+    EXPECT_FALSE(runSqlScript("scoring.qv", 7, 12, &stopped));
+    EXPECT_TRUE(stopped);
+    ASSERT_EQ(data.ui().boxes.size(), 1);
+    EXPECT_TRUE(data.ui().boxes[0].text.startsWith("Error trying to run ")) << qPrintable(data.ui().boxes[0].text);
+    EXPECT_TRUE(data.ui().boxes[0].text.contains("CREATE TRIGGER `no'pe`")) << qPrintable(data.ui().boxes[0].text);
+    EXPECT_EQ(data.ui().boxes[0].title, "Quorvanti Error");
+    EXPECT_EQ(TestDataFile::scalar("SELECT count(*) FROM teams WHERE team_nmbr IN (7, 12)").toInt(), 0);
+    EXPECT_EQ(TestDataFile::scalar("SELECT group_concat(type || name) FROM sqlite_master").toString(), schema);
+    EXPECT_EQ(TestDataFile::scalar("SELECT count(*) FROM sqlite_temp_master").toInt(), 0);
+
+    // Rows-only ends with the script: the program's own statements run as before.
+    TestDataFile::exec("CREATE TEMP TABLE after_script (a)");
+    TestDataFile::exec("BEGIN");
+    TestDataFile::exec("ROLLBACK");
 }
 
 TEST(SqlScript, RunsWithPlaceholders) {

@@ -156,10 +156,17 @@ TEST(Backup, CopyHoldsTheSameSchemaAndRowsInTheSameOrder) {
         ASSERT_TRUE(source.open(dataFilePath(), dataFileKey(), false, false));
         before = contentsOf(source);
         source.close();
-        connectDatabase();
     }
+    // A data file of a newer schema does not open, and no backup is made of what the program has not open;
+    // the copy itself carries the version as it stands.
+    data.ui().clear();
+    EXPECT_FALSE(connectDatabase());
     const QString dest = QDir(data.folder()).filePath("copy.qv");
-    ASSERT_TRUE(backupDatabase(dest));
+    EXPECT_FALSE(backupDatabase(dest));
+    EXPECT_TRUE(data.ui().lastBoxText().contains("No data file is open")) << data.ui().lastBoxText().toStdString();
+    EXPECT_FALSE(QFileInfo::exists(dest));
+    QString error;
+    ASSERT_TRUE(compactFile(dataFilePath(), dest, &error)) << error.toStdString();
     SqlDatabase copy;
     ASSERT_TRUE(copy.open(dest, dataFileKey(), false, false));
     const QStringList after = contentsOf(copy);
@@ -416,6 +423,118 @@ TEST(FileModes, DataFileJournalAndBackupsAreOwnerOnly) {
     ASSERT_TRUE(connectDatabase());
     EXPECT_EQ(fileMode(dataFilePath()), 0600u);
     ::umask(oldMask);
+}
+
+TEST(FileModes, OnlyARegularFileOpenedAsTheDataFileIsTightened) {
+    const mode_t oldMask = ::umask(022);
+    TestDataFile data;
+    ASSERT_TRUE(data.ok());
+    gConnection->CloseConnection();
+    const QByteArray path = QFile::encodeName(dataFilePath());
+
+    // A read-only data file loses the others' rights but gains none.
+    ASSERT_EQ(::chmod(path.constData(), 0444), 0);
+    ASSERT_TRUE(connectDatabase());
+    EXPECT_EQ(fileMode(dataFilePath()), 0400u);
+    gConnection->CloseConnection();
+
+    // Through a link the file it leads to keeps its mode.
+    const QString elsewhere = QDir(data.folder()).filePath("elsewhere.qv");
+    ASSERT_TRUE(QFile::rename(dataFilePath(), elsewhere));
+    ASSERT_EQ(::chmod(QFile::encodeName(elsewhere).constData(), 0644), 0);
+    ASSERT_TRUE(QFile::link(elsewhere, dataFilePath()));
+    ASSERT_TRUE(connectDatabase());
+    EXPECT_EQ(fileMode(elsewhere), 0644u);
+    gConnection->CloseConnection();
+
+    // A folder in the data file's place is no data file: it is left as it is.
+    ASSERT_TRUE(QFile::remove(dataFilePath()));
+    ASSERT_TRUE(QDir().mkdir(dataFilePath()));
+    ASSERT_EQ(::chmod(path.constData(), 0755), 0);
+    EXPECT_FALSE(connectDatabase());
+    EXPECT_EQ(fileMode(dataFilePath()), 0755u);
+    EXPECT_EQ(data.ui().boxes.size(), 2);
+    ::umask(oldMask);
+}
+
+TEST(Backup, NoneIsMadeWithoutAnOpenDataFileNorOfOneEmptiedOfTheUsersData) {
+    TestDataFile data;
+    ASSERT_TRUE(data.ok());
+    TestDataFile::exec("INSERT INTO teams (team_nmbr, team_name) VALUES (500, 'mine')");
+    ASSERT_TRUE(backupDatabase(QString()));
+    const auto backupTeams = [] {
+        SqlDatabase backup;
+        SqlRows rows;
+        if (!backup.open(defaultBackupPath(), dataFileKey(), false, false) ||
+            !backup.query("SELECT group_concat(team_name) FROM teams", &rows))
+            return QStringLiteral("<unreadable>");
+        return rows.rows.value(0).value(0).toString();
+    };
+
+    // While no data file is open: the exit backup is not made, one the user asks for says why.
+    gConnection->CloseConnection();
+    EXPECT_FALSE(backupDatabase(QString()));
+    EXPECT_TRUE(data.ui().boxes.isEmpty());
+    const QString chosen = QDir(data.folder()).filePath("chosen.qv");
+    EXPECT_FALSE(backupDatabase(chosen));
+    ASSERT_EQ(data.ui().boxes.size(), 1);
+    EXPECT_TRUE(data.ui().boxes[0].text.contains("No data file is open")) << qPrintable(data.ui().boxes[0].text);
+    EXPECT_FALSE(QFileInfo::exists(chosen));
+    EXPECT_EQ(backupTeams(), "mine");
+
+    // A new, empty data file in place of the lost one never replaces the backup of the user's data.
+    ASSERT_TRUE(QFile::remove(dataFilePath()));
+    ASSERT_TRUE(ensureDataFile(dataFilePath()));
+    ASSERT_TRUE(connectDatabase());
+    EXPECT_TRUE(exitBackupWouldLoseData(defaultBackupPath()));
+    EXPECT_FALSE(backupDatabase(QString()));
+    EXPECT_EQ(backupTeams(), "mine");
+    EXPECT_TRUE(gConnection->getConnection());
+    // A backup the user names is made all the same; and once the data file holds the user's rows again,
+    // the exit backup follows it.
+    EXPECT_TRUE(backupDatabase(chosen));
+    TestDataFile::exec("INSERT INTO teams (team_nmbr, team_name) VALUES (501, 'again')");
+    EXPECT_TRUE(backupDatabase(QString()));
+    EXPECT_EQ(backupTeams(), "again");
+    EXPECT_EQ(data.ui().boxes.size(), 1);
+}
+
+TEST(RestoreCrash, AFileOfANewerVersionIsRefusedBeforeItReplacesAnything) {
+    TestDataFile data;
+    ASSERT_TRUE(data.ok());
+    TestDataFile::exec("INSERT INTO teams (team_nmbr, team_name) VALUES (500, 'mine')");
+    const QString newer = QDir(data.folder()).filePath("newer.qv");
+    ASSERT_TRUE(backupDatabase(newer));
+    {
+        SqlDatabase db;
+        ASSERT_TRUE(db.open(newer, dataFileKey(), false, false));
+        ASSERT_TRUE(db.exec(QStringLiteral("PRAGMA user_version = %1").arg(kSchemaVersion + 1)));
+    }
+    QString error;
+    EXPECT_FALSE(isDataFile(newer, &error));
+    EXPECT_TRUE(error.contains("newer version")) << qPrintable(error);
+
+    gConnection->CloseConnection();
+    error.clear();
+    EXPECT_FALSE(restoreDataFile(newer, &error));
+    EXPECT_TRUE(error.contains("newer version")) << qPrintable(error);
+    EXPECT_FALSE(QFileInfo::exists(restoreSidePath()));
+    ASSERT_TRUE(connectDatabase());
+    EXPECT_EQ(teamNames(), "mine");
+
+    // A file of the first version is brought up to date on its way in.
+    const QString older = QDir(data.folder()).filePath("older.qv");
+    ASSERT_TRUE(backupDatabase(older));
+    {
+        SqlDatabase db;
+        ASSERT_TRUE(db.open(older, dataFileKey(), false, false));
+        ASSERT_TRUE(db.exec(QStringLiteral("PRAGMA user_version = 1")));
+    }
+    gConnection->CloseConnection();
+    ASSERT_TRUE(restoreDataFile(older, &error)) << qPrintable(error);
+    ASSERT_TRUE(connectDatabase());
+    EXPECT_EQ(TestDataFile::scalar("PRAGMA user_version").toInt(), kSchemaVersion);
+    EXPECT_TRUE(data.ui().boxes.isEmpty()) << qPrintable(data.ui().lastBoxText());
 }
 
 TEST(Backup, ReplacesTheDestinationInOneStepAndLeavesOtherFilesAlone) {

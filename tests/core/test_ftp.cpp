@@ -1,4 +1,5 @@
 #include "LocalFtpServer.h"
+#include "SmallDisk.h"
 #include "TestDataFile.h"
 #include "data/Paths.h"
 #include "exchange/FtpTransfer.h"
@@ -9,6 +10,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
 
 #include <atomic>
 #include <chrono>
@@ -151,6 +153,44 @@ TEST_F(FtpTest, DownloadAndImportStoresTheFileRows) {
     EXPECT_EQ(TestDataFile::scalar("SELECT count(*) FROM cars WHERE car_nmbr = 602").toInt(), 0);
 }
 
+TEST_F(FtpTest, ADownloadOntoAFullDiskIsAFailureAndKeepsThePreviousCopy) {
+    SmallDisk disk(64, false, importsDir());
+    if (!disk.ok())
+        GTEST_SKIP() << qPrintable(disk.why());
+    const QString local = QDir(importsDir()).filePath("wccars.qvi");
+    writeBytes(local, "11;602;1;1;\"Previous\";;;;\r\n");
+    disk.fill();
+    writeBytes(downloadDir + "wccars.qvi", "11;603;1;1;\"New\";;;;\r\n");
+    serve(false);
+    EXPECT_FALSE(importWcCars());
+    ASSERT_EQ(data.ui().boxes.size(), 1) << boxTexts(data.ui()).join(" / ").toStdString();
+    EXPECT_TRUE(data.ui().boxes[0].text.startsWith("FtpGetFile Err: ")) << data.ui().lastBoxText().toStdString();
+    EXPECT_TRUE(data.ui().boxes[0].text.contains(local)) << data.ui().lastBoxText().toStdString();
+    EXPECT_EQ(readBytes(local), "11;602;1;1;\"Previous\";;;;\r\n");
+    EXPECT_EQ(TestDataFile::scalar("SELECT count(*) FROM cars WHERE car_nmbr IN (602, 603)").toInt(), 0);
+}
+
+TEST_F(FtpTest, AnEndlessListingIsReadOnlyAsFarAsTheEmptyFolderQuestionNeeds) {
+    writeBytes(downloadDir + "wccars.qvi", "11;602;1;1;\"Listed\";;;;\r\n");
+    for (const auto quirk : {LocalFtpServer::Quirk::EndlessListing, LocalFtpServer::Quirk::BlankListing}) {
+        SCOPED_TRACE(int(quirk));
+        LocalFtpServer endless;
+        ASSERT_TRUE(endless.start(root.path(), false, QString(), QString(), 0, quirk));
+        setDownloadHost(endless.address());
+        data.ui().clear();
+        EXPECT_TRUE(downloadFile(QStringLiteral("wccars.qvi")));
+        EXPECT_TRUE(data.ui().boxes.isEmpty()) << boxTexts(data.ui()).join(" / ").toStdString();
+        EXPECT_EQ(readBytes(QDir(importsDir()).filePath("wccars.qvi")), "11;602;1;1;\"Listed\";;;;\r\n");
+        // The server logs the listing once its connection has gone: cut short, not sent whole.
+        const QRegularExpression listed(QStringLiteral("NLST \\S+ completed=(\\d)"));
+        QRegularExpressionMatch m;
+        for (int i = 0; i < 250 && !(m = listed.match(endless.log())).hasMatch(); ++i)
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        ASSERT_TRUE(m.hasMatch()) << endless.log().toStdString();
+        EXPECT_EQ(m.captured(1), "0");
+    }
+}
+
 TEST_F(FtpTest, AConnectionLostMidDownloadKeepsThePreviousCopy) {
     writeBytes(downloadDir + "wccars.qvi", manyBytes(4 << 20));
     const QString local = QDir(importsDir()).filePath("wccars.qvi");
@@ -267,6 +307,10 @@ TEST_F(FtpTest, PublishUploadsTheHtmlPagesIntoTheLocationFolder) {
     writeBytes(reports + "/a b#1.html", "<html>odd</html>");
     writeBytes(reports + "/notes.txt", "not a page");
     writeBytes(reports + "/sub/inner.html", "in a subfolder");
+    // Links are no pages of the folder's own, wherever they lead.
+    writeBytes(data.folder() + "/private.txt", "the user's own file");
+    ASSERT_TRUE(QFile::link(data.folder() + "/private.txt", reports + "/private.html"));
+    ASSERT_TRUE(QFile::link(reports + "/rd0001.html", reports + "/copy.html"));
     QStringList statuses;
     const PublishResult sent = publishReports(server.address() + "/site/reports", "tester", "s3cret", reports,
                                               [&](const QString& s) { statuses << s; });
@@ -326,7 +370,7 @@ TEST_F(FtpTest, APageLostMidUploadLeavesTheLivePageAsItWas) {
 }
 
 TEST_F(FtpTest, APageReplacesTheLiveOneAlsoWhereRenamingOverItIsRefused) {
-    ASSERT_TRUE(server.start(root.path(), true, "tester", "s3cret", 0, true));
+    ASSERT_TRUE(server.start(root.path(), true, "tester", "s3cret", 0, LocalFtpServer::Quirk::NoRenameOver));
     writeBytes(root.path() + "/rd0001.html", "<html>old</html>");
     const QString reports = QDir(data.folder()).filePath("Reports");
     writeBytes(reports + "/rd0001.html", "<html>new</html>");
@@ -336,6 +380,37 @@ TEST_F(FtpTest, APageReplacesTheLiveOneAlsoWhereRenamingOverItIsRefused) {
     EXPECT_TRUE(data.ui().boxes.isEmpty()) << boxTexts(data.ui()).join(" / ").toStdString();
     EXPECT_EQ(readBytes(root.path() + "/rd0001.html"), "<html>new</html>");
     EXPECT_EQ(readBytes(root.path() + "/rd0002.html"), "<html>two</html>");
+    EXPECT_EQ(QDir(root.path()).entryList(QDir::Files | QDir::Hidden), (QStringList{"rd0001.html", "rd0002.html"}));
+}
+
+TEST_F(FtpTest, WhereTheServerRefusesRenamesPagesGoStraightToTheirNamesAndNoLivePageIsLost) {
+    ASSERT_TRUE(server.start(root.path(), true, "tester", "s3cret", 0, LocalFtpServer::Quirk::NoRenames));
+    writeBytes(root.path() + "/rd0001.html", "<html>old</html>");
+    const QString reports = QDir(data.folder()).filePath("Reports");
+    writeBytes(reports + "/rd0001.html", "<html>new</html>");
+    writeBytes(reports + "/rd0002.html", "<html>two</html>");
+    PublishResult result = publishReports(server.address(), "tester", "s3cret", reports, {});
+    EXPECT_TRUE(result.complete);
+    EXPECT_TRUE(data.ui().boxes.isEmpty()) << boxTexts(data.ui()).join(" / ").toStdString();
+    EXPECT_EQ(readBytes(root.path() + "/rd0001.html"), "<html>new</html>");
+    EXPECT_EQ(readBytes(root.path() + "/rd0002.html"), "<html>two</html>");
+    EXPECT_EQ(QDir(root.path()).entryList(QDir::Files | QDir::Hidden), (QStringList{"rd0001.html", "rd0002.html"}));
+
+    // Neither a rename nor a page under its own name: the live page stays, the failure is said, and the
+    // copy under the temporary name is taken away again.
+    server.stop();
+    LocalFtpServer partsOnly;
+    ASSERT_TRUE(partsOnly.start(root.path(), true, "tester", "s3cret", 0,
+                                LocalFtpServer::Quirk::NoRenamesStoresOnlyParts));
+    writeBytes(reports + "/rd0001.html", "<html>newer</html>");
+    result = publishReports(partsOnly.address(), "tester", "s3cret", reports, {});
+    EXPECT_FALSE(result.complete);
+    EXPECT_EQ(result.sent, 0);
+    ASSERT_EQ(data.ui().boxes.size(), 1) << boxTexts(data.ui()).join(" / ").toStdString();
+    EXPECT_TRUE(data.ui().boxes[0].text.startsWith("FtpPutFile Extd Err: 550 ")) << data.ui().lastBoxText().toStdString();
+    EXPECT_TRUE(data.ui().boxes[0].text.contains("sent straight to its name, and that failed"))
+        << data.ui().lastBoxText().toStdString();
+    EXPECT_EQ(readBytes(root.path() + "/rd0001.html"), "<html>new</html>");
     EXPECT_EQ(QDir(root.path()).entryList(QDir::Files | QDir::Hidden), (QStringList{"rd0001.html", "rd0002.html"}));
 }
 

@@ -158,6 +158,15 @@ TEST(Import, AResultsFileReplacesTheResultsAndPostingsOfItsFirstRace) {
     EXPECT_EQ(one("SELECT place || '|' || laps_led || '|' || adjustment FROM results WHERE race_nmbr = 8").toString(),
               "9|2|-4");
     EXPECT_EQ(count("SELECT race_status_nmbr FROM races WHERE race_nmbr = 8"), 3);
+    // The one word that race 7 lost its posting.
+    ASSERT_EQ(data.ui().boxes.size(), 1);
+    EXPECT_EQ(data.ui().boxes[0].text,
+              "The posting for Race was removed because its results changed.\r\nThe Race must be posted again.");
+    EXPECT_EQ(data.ui().boxes[0].title, "Quorvanti");
+    // Again, with no posting left to lose: nothing to say.
+    data.ui().clear();
+    ASSERT_TRUE(importFile(path));
+    EXPECT_TRUE(data.ui().boxes.isEmpty());
 }
 
 TEST(Import, OnlyAFirstLineThatIsAResultReplacesResults) {
@@ -170,10 +179,12 @@ TEST(Import, OnlyAFirstLineThatIsAResultReplacesResults) {
     EXPECT_EQ(count("SELECT count(*) FROM results WHERE race_nmbr = 7 AND car_nmbr = 5"), 1);
     EXPECT_EQ(count("SELECT count(*) FROM team_results_summary WHERE race_nmbr = 7"), 1);
     EXPECT_EQ(count("SELECT count(*) FROM results WHERE race_nmbr = 7 AND car_nmbr = 12"), 1);
+    EXPECT_TRUE(data.ui().boxes.isEmpty());
     // A lone result without its line end is a results file all the same.
     ASSERT_TRUE(importFile(writeFile(data, "13;2;7;14;2;1;0;0;0")));
     EXPECT_EQ(one("SELECT group_concat(car_nmbr) FROM results WHERE race_nmbr = 7").toString(), "14");
     EXPECT_EQ(count("SELECT count(*) FROM team_results_summary WHERE race_nmbr = 7"), 0);
+    EXPECT_EQ(data.ui().boxes.size(), 1);
 }
 
 TEST(Import, HoldingRecordsKeepPriceAndSalaryOfAnExistingHolding) {

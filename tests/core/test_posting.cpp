@@ -27,6 +27,7 @@
 #include "posting/cLeagueStandingsCollection.h"
 #include "posting/cRaces.h"
 #include "posting/cRacesCollection.h"
+#include "posting/cResultsCollection.h"
 #include "posting/cTeamResultsCollection.h"
 #include "posting/cTeamResultsSummary.h"
 #include "posting/cTeamResultsSummaryCollection.h"
@@ -456,36 +457,36 @@ TEST_F(Posting, RaceSumBeyond32BitsIsReportedAndRolledBack) {
     EXPECT_EQ(standings.load(502, 1, true), 0);
 }
 
-TEST_F(Posting, ScriptThatEndsTheTransactionIsRefusedAndPostsNothing) {
-    addLeague(502, 1, 600, 0, {Alpha});
-    post(1);
-    QFile script(QDir(programFolder()).filePath("scoring.qv"));
-    ASSERT_TRUE(script.open(QIODevice::WriteOnly));
-    script.write("UPDATE team_results SET adjustment = 7 WHERE league_nmbr = %league_nmbr% "
-                 "AND race_nmbr = %race_nmbr%;\r\n-- keep what is there\r\nCOMMIT;\r\n");
-    script.close();
+TEST_F(Posting, RacesThatCarriedFromADeletedRaceAreSettled) {
+    TestDataFile::exec("INSERT INTO races VALUES (3, 'Race Three', 'T', '2024-03-15', 1, 1, 2)");
+    TestDataFile::exec("INSERT INTO results SELECT car_nmbr, 3, place, qualified, fast_qual, laps_led, adjustment "
+                       "FROM results WHERE race_nmbr = 1");
+    for (int race : {1, 2, 3})
+        post(race);
+    const int p1 = row(501, 1, Bravo, 3).points, p2 = row(501, 2, Bravo, 3).points, p3 = row(501, 3, Bravo, 3).points;
+    ASSERT_EQ(row(501, 3, Bravo, 3).total, p1 + p2 + p3);
+    cRacesCollection later;
+    ASSERT_EQ(loadRacesCarryingFrom(2, later), 1);
+    cRaces race2;
+    race2.load(2);
+    ASSERT_TRUE(race2.deleteRow());
     data.ui().clear();
-    post(1);
-    // The script is every league's: each refuses it and is left with nothing for the race.
-    ASSERT_EQ(data.ui().boxes.size(), 2);
-    EXPECT_TRUE(data.ui().boxes[0].text.startsWith("Error trying to run ")) << qPrintable(data.ui().boxes[0].text);
-    EXPECT_TRUE(data.ui().boxes[0].text.endsWith("COMMIT")) << qPrintable(data.ui().boxes[0].text);
-    EXPECT_EQ(data.ui().boxes[0].title, "Quorvanti Error");
-    EXPECT_EQ(rowCount(501, 1), 0);
-    EXPECT_EQ(rowCount(502, 1), 0);
-    EXPECT_EQ(summaryCount(501, 1), 0);
+    cResultsCollection results;
+    settleLaterRaces(later, results);
+    ASSERT_EQ(data.ui().boxes.size(), 1);
+    EXPECT_EQ(data.ui().boxes[0].text, "Do you want to post results for Race Three now?");
+    EXPECT_EQ(data.ui().boxes[0].buttons, MsgButtons::YesNo);
+    EXPECT_EQ(row(501, 3, Bravo, 3).total, p1 + p3);
 
-    // Without the COMMIT the same script runs and both leagues are posted whole.
-    ASSERT_TRUE(script.open(QIODevice::WriteOnly));
-    script.write("UPDATE team_results SET adjustment = 7 WHERE league_nmbr = %league_nmbr% "
-                 "AND race_nmbr = %race_nmbr% AND car_nmbr = 6;\r\n");
-    script.close();
-    data.ui().clear();
-    post(1);
-    EXPECT_TRUE(data.ui().boxes.isEmpty()) << qPrintable(data.ui().lastBoxText());
-    EXPECT_EQ(rowCount(501, 1), 12);
-    EXPECT_EQ(row(501, 1, Charlie, 6).points, 37);
-    EXPECT_EQ(summary(502, 1, Alpha), std::pair(269, 1));
+    // Declined, the later race loses its posting; a race of a type no league plays carries nothing.
+    later.clear();
+    ASSERT_EQ(loadRacesCarryingFrom(1, later), 1);
+    data.ui().answers = {AnswerNo};
+    settleLaterRaces(later, results);
+    EXPECT_EQ(rowCount(501, 3), 0);
+    TestDataFile::exec("UPDATE leagues SET race_type_nmbr = 2");
+    later.clear();
+    EXPECT_EQ(loadRacesCarryingFrom(1, later), 0);
 }
 
 TEST_F(Posting, InvalidScoringOptionLeavesTheLeagueWithoutRows) {
@@ -872,6 +873,108 @@ int inChild(F body, int killAfterMs = -1) {
 }
 
 bool integrityOk() { return TestDataFile::scalar("PRAGMA integrity_check").toString() == "ok"; }
+
+// Every row of every table, and the schema: what "the data file as it was" means.
+QString dumpData() {
+    SqlDatabase& db = *gConnection->getConnection();
+    SqlRows tables;
+    db.query("SELECT type, name, sql FROM sqlite_master UNION ALL SELECT type, name, sql FROM sqlite_temp_master "
+             "ORDER BY 1, 2",
+             &tables);
+    QString out;
+    for (const auto& t : tables.rows) {
+        out += t[0].toString() + ' ' + t[1].toString() + ' ' + t[2].toString() + '\n';
+        if (t[0].toString() != "table")
+            continue;
+        SqlRows rows;
+        db.query(QStringLiteral("SELECT * FROM \"%1\" ORDER BY rowid").arg(t[1].toString()), &rows);
+        for (const auto& r : rows.rows) {
+            for (const QVariant& v : r)
+                out += v.toString() + QLatin1Char(',');
+            out += QLatin1Char('\n');
+        }
+    }
+    return out;
+}
+
+void writeScript(const QByteArray& text) {
+    QFile script(QDir(programFolder()).filePath("scoring.qv"));
+    ASSERT_TRUE(script.open(QIODevice::WriteOnly));
+    script.write(text);
+}
+
+bool transactionOpen() { return gConnection->getConnection()->inTransaction() || gConnection->getWorkSpace().depth(); }
+
+TEST_F(Posting, SiteScriptThatDoesMoreThanChangeRowsFailsTheRaceAndKeepsTheEarlierPosting) {
+    addLeague(502, 1, 600, 0, {Alpha});
+    post(1);
+    const QString before = dumpData();
+    // Refused before anything runs, or (the ON CONFLICT ROLLBACK) stopped when it ended the
+    // transaction: either way one box and the data file as it was, the earlier posting included.
+    const char* scripts[] = {
+        "UPDATE team_results SET adjustment = 7 WHERE league_nmbr = %league_nmbr% AND race_nmbr = %race_nmbr%;\r\n"
+        "-- keep what is there\r\nCOMMIT;\r\n",
+        "UPDATE team_results SET adjustment = 7 WHERE league_nmbr = %league_nmbr% AND race_nmbr = %race_nmbr%;\n"
+        "INSERT OR ROLLBACK INTO leagues (league_nmbr) VALUES (%league_nmbr%);\n",
+        "CREATE TRIGGER `stop'it` BEFORE INSERT ON team_results_summary BEGIN SELECT RAISE(ROLLBACK, 'x'); END;",
+        "CREATE TEMP TABLE kept (a);",
+        "PRAGMA rekey = 'another key';",
+        "SAVEPOINT s; UPDATE team_results SET adjustment = 7; RELEASE s;",
+        "END; BEGIN;",
+    };
+    for (const char* text : scripts) {
+        writeScript(text);
+        data.ui().clear();
+        post(1);
+        ASSERT_EQ(data.ui().boxes.size(), 1) << text << "\n" << qPrintable(data.ui().lastBoxText());
+        EXPECT_TRUE(data.ui().boxes[0].text.startsWith("Error trying to run ")) << qPrintable(data.ui().boxes[0].text);
+        EXPECT_TRUE(data.ui().boxes[0].text.contains("the race was not posted")) << qPrintable(data.ui().boxes[0].text);
+        EXPECT_EQ(data.ui().boxes[0].title, "Quorvanti Error");
+        EXPECT_FALSE(transactionOpen()) << text;
+        EXPECT_EQ(dumpData(), before) << text;
+    }
+    // A first posting that fails leaves the race without one.
+    writeScript("INSERT OR ROLLBACK INTO leagues (league_nmbr) VALUES (%league_nmbr%);");
+    data.ui().clear();
+    post(2);
+    EXPECT_EQ(data.ui().boxes.size(), 1) << qPrintable(data.ui().lastBoxText());
+    EXPECT_EQ(dumpData(), before);
+    // The key is the program's still.
+    gConnection->CloseConnection();
+    ASSERT_EQ(gConnection->openAccessConnection(), 0);
+    EXPECT_EQ(dumpData(), before);
+
+    // A script that only changes rows runs, and both leagues are posted whole.
+    writeScript("UPDATE team_results SET adjustment = 7 WHERE league_nmbr = %league_nmbr% "
+                "AND race_nmbr = %race_nmbr% AND car_nmbr = 6;\r\n");
+    data.ui().clear();
+    post(1);
+    EXPECT_TRUE(data.ui().boxes.isEmpty()) << qPrintable(data.ui().lastBoxText());
+    EXPECT_EQ(rowCount(501, 1), 12);
+    EXPECT_EQ(row(501, 1, Charlie, 6).points, 37);
+    EXPECT_EQ(summary(502, 1, Alpha), std::pair(269, 1));
+}
+
+TEST_F(Posting, StatementThatEndsThePostingsTransactionFailsTheWholeRace) {
+    addLeague(502, 1, 600, 0, {Alpha});
+    post(1);
+    // A trigger in the data file (no script can leave one now) ends the transaction in the second league.
+    TestDataFile::exec("CREATE TRIGGER stale BEFORE INSERT ON team_results_summary WHEN NEW.league_nmbr = 502 "
+                       "BEGIN SELECT RAISE(ROLLBACK, 'stale trigger'); END");
+    TestDataFile::exec("UPDATE results SET place = 8 - place WHERE race_nmbr = 1 AND place > 0");
+    const QString before = dumpData();
+    for (auto posting : {postRace, postRaceLeagueByLeague})
+        for (int race : {1, 2}) {
+            data.ui().clear();
+            cRaces r;
+            r.load(race);
+            posting(r);
+            ASSERT_EQ(data.ui().boxes.size(), 1) << race << qPrintable(data.ui().lastBoxText());
+            EXPECT_TRUE(data.ui().boxes[0].text.contains("stale trigger")) << qPrintable(data.ui().boxes[0].text);
+            EXPECT_FALSE(transactionOpen());
+            EXPECT_EQ(dumpData(), before) << race;
+        }
+}
 
 TEST_F(Posting, KilledInTheMiddleLeavesTheEarlierPostingWhole) {
     addLeague(502, 2, 600, 1, {Alpha, Bravo, Charlie});

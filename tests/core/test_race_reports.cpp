@@ -248,7 +248,8 @@ TEST_F(RaceReports, TeamRaceDetailPageWithContactLineAndTotals) {
     // The totals stand on the heading background, as they take the heading text colour.
     const qsizetype totals = l.indexOf(QRegularExpression(".*<STRONG>40</STRONG>.*"));
     ASSERT_GT(totals, 3);
-    EXPECT_EQ(l[totals - 3], "<TR bgcolor = ''>");
+    // No colour code, no bgcolor: an empty one is left out like the default.
+    EXPECT_EQ(l[totals - 3], "<TR>");
     EXPECT_TRUE(l.contains("<TR>") && !l.join("\n").contains("Unofficial"));
 }
 
@@ -322,13 +323,29 @@ TEST_F(RaceReports, LeagueStandingsAfterTheFirstRaceAndUnderLowScoring) {
     EXPECT_EQ(r.mid(1), (QStringList{"1|3|130|0", "2|2|140|-10", "3|1|150|-20"}));
 }
 
-TEST_F(RaceReports, LeagueStandingsPageIsWrittenWithoutStandings) {
-    chooseColumns("LS", {13, 33});
+TEST_F(RaceReports, LeagueStandingsOfARaceWithoutPostingSayResultsNotPosted) {
+    chooseColumns("LS", {13, 33, 9});
+    // A league that has no posting of the race has no standings as of it.
     TestDataFile::exec("INSERT INTO leagues VALUES (2, 'Empty', 'E', 1, 1, 600, 0, 0, 1)");
-    const QString name = createLeagueStandingsReport(2, 1, true);
-    EXPECT_EQ(name, "ls00020001.html");
+    EXPECT_EQ(createLeagueStandingsReport(2, 1, true), "");
+    ASSERT_EQ(data.ui().boxes.size(), 1);
+    EXPECT_EQ(data.ui().boxes[0].text, "Results not posted for this Race.");
+    EXPECT_EQ(data.ui().boxes[0].title, "Quorvanti");
+    EXPECT_FALSE(QFile::exists(reportFilePath("ls00020001.html")));
+    // Race 2's posting is gone (its results were changed): its standings would be race 1's totals
+    // under race 2's name.
+    cRaces race2;
+    race2.load(2);
+    ASSERT_TRUE(deleteRacePosting(race2));
+    data.ui().clear();
+    EXPECT_EQ(createLeagueStandingsReport(1, 2, false), "");
     EXPECT_TRUE(data.ui().boxes.isEmpty());
-    EXPECT_EQ(rows(name), QStringList{"<BR><BR>Place|<BR><BR>Team"});
+    EXPECT_FALSE(QFile::exists(reportFilePath("ls00010002.html")));
+    EXPECT_EQ(createLeagueStandingsReport(1, 2, true), "");
+    EXPECT_EQ(data.ui().lastBoxText(), "Results not posted for this Race.");
+    EXPECT_TRUE(opened.isEmpty());
+    // Race 1 still has its own.
+    EXPECT_EQ(rows(createLeagueStandingsReport(1, 1, false)).value(1), "1|<A HREF='tr000105010001.html'>Alpha </A>|90");
 }
 
 TEST_F(RaceReports, LeagueRaceStandingsSumsPerTeamAndWritesEveryTeamPage) {

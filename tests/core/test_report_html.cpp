@@ -1,6 +1,9 @@
+#include "SmallDisk.h"
 #include "TestDataFile.h"
 #include "data/CommonCode.h"
 #include "data/Paths.h"
+#include "platform/Profile.h"
+#include "platform/SaveFile.h"
 #include "reports/framework/CommonReportCode.h"
 
 #include <QDir>
@@ -10,8 +13,12 @@
 
 TEST(ReportHtml, FragmentsAsThePagesCarryThem) {
     EXPECT_EQ(rowTag("0"), "<TR>");
-    EXPECT_EQ(rowTag(""), "<TR bgcolor = ''>");
     EXPECT_EQ(rowTag("#000080"), "<TR bgcolor = '#000080'>");
+    // A background colour is "#" and six hex digits or it is left out: browsers make a colour of any text.
+    for (const char* odd : {"", "red", "#FFF", "#00008G", "#0000800", "'#000080'", "#000080' onclick='x"})
+        EXPECT_EQ(rowTag(odd), "<TR>") << odd;
+    EXPECT_EQ(bodyTag("#d3d3d3", ""), "<BODY bgcolor = '#d3d3d3'>");
+    EXPECT_EQ(bodyTag("navy", ""), "<BODY>");
     EXPECT_EQ(styleTag("0", "0", "0"), "<STYLE></STYLE>");
     // Colour values unquoted, as browsers ignore quoted ones; a colour that would break the block is left out.
     EXPECT_EQ(styleTag("blue", "0", "red"), "<STYLE>A {color: blue}A:hover {color: red}</STYLE>");
@@ -19,7 +26,7 @@ TEST(ReportHtml, FragmentsAsThePagesCarryThem) {
               "<STYLE>A {color: #0000FF}A:visited {color: #800080}A:hover {color: #FF0000}</STYLE>");
     EXPECT_EQ(styleTag("", "red}</STYLE><script>", "'#FF0000'"), "<STYLE></STYLE>");
     EXPECT_EQ(bodyTag("0", ""), "<BODY>");
-    EXPECT_EQ(bodyTag("", "bg.gif"), "<BODY bgcolor = '' background='bg.gif'>");
+    EXPECT_EQ(bodyTag("", "bg.gif"), "<BODY background='bg.gif'>");
     EXPECT_EQ(imageParagraph("", "center"), "");
     EXPECT_EQ(imageParagraph("logo.gif", "center"), "<P align = 'center'><img border='0' src='logo.gif'></P>");
     EXPECT_EQ(tableTag(0, 2, 3), "<TABLE align=center  border = 0 cellspacing = 3 cellpadding = 2>");
@@ -55,6 +62,15 @@ TEST(ReportHtml, TextFromDataAndTypedNamesCannotBreakTheMarkup) {
     EXPECT_EQ(htmlText("Smith & <Sons> \"Racing\" O'Neil"),
               "Smith &amp; &lt;Sons&gt; &quot;Racing&quot; O&#39;Neil");
     EXPECT_EQ(htmlText("Plain 24"), "Plain 24");
+    // Control characters an import may bring in are not written: line breaks and tabs become
+    // blanks, a bell, an escape or a C1 control is left out.
+    EXPECT_EQ(htmlText(QString::fromUtf8("Bob\r\nSmith\tJr\a \x1b[31mRed\x7f\u0085")), "Bob  Smith Jr [31mRed");
+    EXPECT_EQ(htmlText(QString::fromUtf8("Jos\u00e9")), QString::fromUtf8("Jos\u00e9"));
+    // An address stored with its scheme gets it once.
+    EXPECT_EQ(emailAddress("mailto:x@y"), "x@y");
+    EXPECT_EQ(emailAddress(" MailTo: x@y "), "x@y");
+    EXPECT_EQ(emailAddress("x@y"), "x@y");
+    EXPECT_EQ(emailAddress(""), "");
     // An image name typed with a quote stays inside its attribute.
     EXPECT_EQ(imageParagraph("O'Brien's.gif", "center"),
               "<P align = 'center'><img border='0' src='O&#39;Brien&#39;s.gif'></P>");
@@ -223,6 +239,56 @@ TEST(ReportFiles, LeftoversOfKilledRunsAreRemovedAndNothingElse) {
     removeReportLeftovers(QDir(data.folder()).filePath("none"));
     removeReportLeftovers("");
     EXPECT_TRUE(data.ui().boxes.isEmpty());
+}
+
+TEST(ReportFiles, AFullDiskLeavesEveryFileAsItWasAndSaysSo) {
+    TestDataFile data;
+    ASSERT_TRUE(data.ok());
+    SmallDisk disk(64);
+    if (!disk.ok())
+        GTEST_SKIP() << qPrintable(disk.why());
+    const auto bytesOf = [](const QString& path) {
+        QFile f(path);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
+    };
+    const auto put = [](const QString& path, const QByteArray& bytes) {
+        QFile f(path);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(bytes);
+    };
+    setReportsDir(disk.path());
+    const QString ini = QDir(disk.path()).filePath("QV.INI");
+    put(reportFilePath("rd00010003.html"), "<html>the page before</html>\r\n");
+    put(ini, "[Other Program]\nkey=kept\n[Quorvanti]\nFirst Time=N\n");
+    disk.fill();
+
+    // A page small enough to wait in the write buffer until the end: only the last flush finds no room.
+    ASSERT_TRUE(openReportFile(101, "rd00010003.html"));
+    for (int i = 0; i < 40; ++i)
+        writeReportLine(QStringLiteral("<tr><td>row %1</td></tr>").arg(i), 101);
+    EXPECT_THROW(closeReportFile(101), ReportFileError);
+    EXPECT_EQ(bytesOf(reportFilePath("rd00010003.html")), "<html>the page before</html>\r\n");
+
+    QString error;
+    int number = 0;
+    EXPECT_FALSE(writeProfileString(ini, "Quorvanti", "MDI State", "0", &error, &number));
+    EXPECT_EQ(number, 61);
+    EXPECT_FALSE(error.isEmpty());
+    EXPECT_EQ(bytesOf(ini), "[Other Program]\nkey=kept\n[Quorvanti]\nFirst Time=N\n");
+
+    EXPECT_FALSE(saveWholeFile(QDir(disk.path()).filePath("big.bin"), QByteArray(100000, 'b'), &error));
+    EXPECT_FALSE(saveWholeFile(QDir(disk.path()).filePath("small.bin"), "s", &error));
+    // Nothing is left behind beside the files.
+    EXPECT_EQ(QDir(disk.path()).entryList(QDir::Files | QDir::Hidden, QDir::Name),
+              (QStringList{".filler", ".filler2", "QV.INI", "rd00010003.html"}));
+    EXPECT_TRUE(data.ui().boxes.isEmpty());
+
+    // With room again the same writes succeed.
+    QFile::remove(QDir(disk.path()).filePath(".filler"));
+    EXPECT_TRUE(writeProfileString(ini, "Quorvanti", "MDI State", "0", &error, &number)) << qPrintable(error);
+    EXPECT_TRUE(saveWholeFile(QDir(disk.path()).filePath("small.bin"), "s", &error)) << qPrintable(error);
+    EXPECT_EQ(bytesOf(QDir(disk.path()).filePath("small.bin")), "s");
+    setReportsDir(QDir(data.folder()).filePath("Reports"));
 }
 
 TEST(ReportFiles, OpeningDocuments) {

@@ -244,8 +244,10 @@ TEST_F(TeamReportSeason, TeamsPerCarGroupByCarAndHonourTheActiveOnlySwitch) {
     // The car headers stand on the page above their tables: in the title colour.
     const QStringList headers = page.filter("<P align = 'center'><FONT size = '3' color = '#000080'>").filter(" - ");
     ASSERT_EQ(headers.size(), 6);
-    EXPECT_TRUE(headers[0].contains(">18 - Labonte </FONT>")); // by car text: "18", "24", "3", "6", ...
-    EXPECT_TRUE(headers[3].contains(">6 - Martin </FONT>"));
+    // By car number as the lists sort it: 3, 6, 18, 24, 88, 99 (not "18", "24", "3" as text).
+    EXPECT_TRUE(headers[0].contains(">3 - Earnhardt </FONT>"));
+    EXPECT_TRUE(headers[1].contains(">6 - Martin </FONT>"));
+    EXPECT_TRUE(headers[2].contains(">18 - Labonte </FONT>"));
     EXPECT_TRUE(headers[4].contains(">88 - Jarrett &lt;Jr&gt; </FONT>"));
 
     setSwitch("DT", 21, true);
@@ -271,6 +273,36 @@ TEST_F(TeamReportSeason, TeamsPerCarKeepsTwoCarsOfTheSameNumberTextApart) {
     EXPECT_EQ(page.filter("<TABLE").size(), 6);
     EXPECT_EQ(page.filter(">24 - Gordon </FONT>").size(), 1);
     EXPECT_EQ(page.filter(">24 - Labonte </FONT>").size(), 1);
+}
+
+TEST_F(TeamReportSeason, CarNumbersSortByValueWithBlanksFirstAndTextLast) {
+    setSwitch("DT", 21, false);
+    TestDataFile::exec("UPDATE cars SET car_txt = '' WHERE car_nmbr = 5");
+    TestDataFile::exec("UPDATE cars SET car_txt = '6a' WHERE car_nmbr = 3");
+    TestDataFile::exec("UPDATE cars SET car_txt = '10' WHERE car_nmbr = 1");
+    const QStringList headers = pageLines(createTeamsperCarDriverReport(SeasonLeague, false, 2))
+                                    .filter("<P align = 'center'><FONT size = '3' color = '#000080'>")
+                                    .filter(" - ");
+    ASSERT_EQ(headers.size(), 6);
+    const QStringList expected{" - Burton ", ">3 - Earnhardt ", ">6 - Martin ", ">10 - Gordon ", ">18 - Labonte ",
+                               ">6a - Jarrett "};
+    for (int i = 0; i < 6; ++i)
+        EXPECT_TRUE(headers[i].contains(expected[i])) << headers[i].toStdString();
+}
+
+TEST_F(TeamReportSeason, StoredSchemeAndControlCharactersAreNotWrittenRaw) {
+    TestDataFile::exec("UPDATE teams SET email = 'mailto:ann@example.invalid', "
+                       "team_name = 'Al' || char(7) || 'pha' || char(13) || char(10) || 'Racing' || char(27) "
+                       "WHERE team_nmbr = 501");
+    const QStringList page = pageLines(createTeamCarsReport(SeasonLeague, Alpha, false, false, false));
+    EXPECT_EQ(page.filter("Alpha  Racing<BR><A href='mailto:ann@example.invalid'>ann@example.invalid</A>").size(), 1);
+    EXPECT_TRUE(page.filter("mailto:mailto:").isEmpty());
+    for (const QString& line : page)
+        for (const QChar c : line)
+            EXPECT_NE(c.category(), QChar::Other_Control) << line.toStdString();
+    const QStringList detail = pageLines(createTeamDetailReport(SeasonLeague, Alpha, 2, false, false, false));
+    EXPECT_EQ(detail.filter("<A HREF='mailto:ann@example.invalid'").filter(">ann@example.invalid</A>").size(), 1);
+    EXPECT_TRUE(detail.filter("mailto:mailto:").isEmpty());
 }
 
 // ---- page names and the links to them ----

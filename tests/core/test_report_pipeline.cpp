@@ -2,6 +2,8 @@
 #include "ScopedLocale.h"
 #include "data/CommonCode.h"
 #include "data/Paths.h"
+#include "data/Regional.h"
+#include "data/SqlText.h"
 #include "reports/generators/ReportPipeline.h"
 
 #include <QDir>
@@ -306,4 +308,21 @@ TEST(ReportPipeline, DatesInTheUsersForm) {
     EXPECT_EQ(footerText(QDateTime(QDate(2002, 3, 7), QTime(0, 0))).left(18), "Created 07/03/2002");
     // Sorting keys stay ISO whatever is shown.
     EXPECT_EQ(dateKey(QStringLiteral("2002-03-07")), "2002-03-07");
+}
+
+TEST(ReportPipeline, MoneyAndTimeInTheUsersFormAsTheWindowsShowThem) {
+    {
+        ScopedLocale de(QLocale(QLocale::German, QLocale::Germany));
+        EXPECT_EQ(cellMoney(99999999.0), QString::fromUtf8("99.999.999,00\u00a0\u20ac"));
+        EXPECT_EQ(cellMoney(-12.345), QString::fromUtf8("-12,35\u00a0\u20ac"));
+        EXPECT_EQ(cellMoney(-12.345), moneyText(Currency::fromDouble(-12.345)));
+        EXPECT_EQ(footerText(QDateTime(QDate(2002, 3, 7), QTime(14, 5, 9))).mid(8, 19), "07.03.2002 14:05:09");
+        // The time of day carries no time zone, which the reader's clock need not share.
+        EXPECT_EQ(dateTimeText(QDateTime(QDate(2002, 3, 7), QTime(14, 5, 9))), "07.03.2002 14:05:09");
+    }
+    // The home form is the one the pages always had; a half cent rounds away from zero.
+    EXPECT_EQ(cellMoney(99999999.0), "$99,999,999.00");
+    EXPECT_EQ(cellMoney(0.005), "$0.01");
+    EXPECT_EQ(cellMoney(-0.005), "($0.01)");
+    EXPECT_EQ(dateTimeText(QDateTime(QDate(2002, 3, 7), QTime(9, 0, 0))), "3/7/2002 9:00:00 AM");
 }

@@ -1,14 +1,18 @@
 #include "ListTestHelpers.h"
 #include "ModalHelpers.h"
 #include "data/cCar.h"
+#include "editors/teams/frmCar.h"
+#include "exchange/Import.h"
 #include "shell/EntityCommands.h"
 #include "shell/frmDisplayCars.h"
 
 #include <QComboBox>
 #include <QDialog>
-#include <QTimer>
+#include <QFile>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTemporaryDir>
+#include <QTimer>
 #include <QTreeView>
 #include <QtTest>
 #include <memory>
@@ -38,6 +42,10 @@ private slots:
     void keysTypedIntoThePanelActOnThePanelOnly();
     void clickIntoABoxSelectsItsText();
     void panelLetsGoOfACarDeletedThroughTheList();
+    void panelShowsWhatTheCarEditorStored();
+    void importReachesTheOpenListAndPanel();
+    void addedEntryIsLockedAndUpdateKeepsTheEditorsRules();
+    void raceTypesOfOneNameAreToldApartByNumber();
 
 private:
     frmDisplayCars* window() { return carsWindow(); }
@@ -52,6 +60,13 @@ private:
     RecordingUi& ui() { return m_data->ui(); }
     // Shows the window active, as the user sees it, so keys go where the focus is.
     void activate();
+    // The program's car editor, opened by Enter in the list.
+    static void useCarEditor() {
+        setCarEditor([](cCar& car) {
+            frmCar editor;
+            editor.showWith(car);
+        });
+    }
     // A key typed by the user: it goes to whatever has the focus.
     static void press(int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
         QWidget* focus = QApplication::focusWidget();
@@ -75,6 +90,7 @@ void CarsPanelTest::init() {
 }
 
 void CarsPanelTest::cleanup() {
+    setCarEditor(nullptr);
     delete window();
     m_data.reset();
 }
@@ -424,6 +440,150 @@ void CarsPanelTest::panelLetsGoOfACarDeletedThroughTheList() {
     button("cmdAdd")->click();
     QVERIFY(ui().boxes.isEmpty());
     QCOMPARE(countRows("SELECT count(*) FROM cars WHERE car_txt = '9'"), 1);
+}
+
+namespace {
+
+// The box of the window with that name, emptied and typed into as a person does.
+void retype(QWidget* window, const char* name, const QString& text) {
+    auto* box = window->findChild<QLineEdit*>(QLatin1String(name));
+    QVERIFY(box);
+    box->setFocus(Qt::OtherFocusReason);
+    box->selectAll();
+    QTest::keyClicks(QApplication::focusWidget(), text);
+    QCOMPARE(box->text(), text);
+}
+
+} // namespace
+
+void CarsPanelTest::panelShowsWhatTheCarEditorStored() {
+    useCarEditor();
+    activate();
+    clickRow(QStringLiteral("24A"));
+    QCOMPARE(box("txtSponsor")->text(), QStringLiteral("Acme"));
+    whileModal<frmCar>([](frmCar* editor) {
+        retype(editor, "txtSponsor", QStringLiteral("Zenith"));
+        QTest::mouseClick(editor->findChild<QPushButton*>(QStringLiteral("cmdOK")), Qt::LeftButton);
+    });
+    press(Qt::Key_Return);
+    settle();
+    QCOMPARE(TestDataFile::scalar("SELECT sponsor FROM cars WHERE car_nmbr = 500").toString(),
+             QStringLiteral("Zenith"));
+    QCOMPARE(box("txtSponsor")->text(), QStringLiteral("Zenith"));
+    QVERIFY(!window()->hasEdits());
+
+    // An Update of another field keeps what the editor stored.
+    activate();
+    QTest::mouseClick(box("txtSalary"), Qt::LeftButton);
+    settle();
+    QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("1750"));
+    QTest::mouseClick(button("cmdUpdate"), Qt::LeftButton);
+    QVERIFY2(ui().boxes.isEmpty(), qPrintable(ui().lastBoxText()));
+    QCOMPARE(TestDataFile::scalar("SELECT sponsor FROM cars WHERE car_nmbr = 500").toString(),
+             QStringLiteral("Zenith"));
+    QCOMPARE(countRows("SELECT salary FROM cars WHERE car_nmbr = 500"), 1750);
+}
+
+void CarsPanelTest::importReachesTheOpenListAndPanel() {
+    useCarEditor();
+    activate();
+    clickRow(QStringLiteral("7"));
+    // An edit under way in the panel survives the import; the fields not edited show the import.
+    QTest::mouseClick(box("txtOwner"), Qt::LeftButton);
+    settle();
+    QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("Typed Owner"));
+
+    QTemporaryDir files;
+    const QString path = files.filePath(QStringLiteral("cars.qvi"));
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write("11;501;2;1;\"7\";\"Owner\";\"Make\";\"Imported\";\"Blue Driver\"\r\n"
+               "11;500;1;1;\"24A\";\"Owner\";\"Make\";\"Also Imported\";\"Red Driver\"\r\n");
+    file.close();
+    QVERIFY(importFile(path));
+    settle();
+
+    QCOMPARE(box("txtSponsor")->text(), QStringLiteral("Imported"));
+    QCOMPARE(box("txtOwner")->text(), QStringLiteral("Typed Owner"));
+    QVERIFY(window()->hasEdits());
+    QCOMPARE(window()->selectedCar()->carNmbr(), 501);
+    QCOMPARE(window()->displayedText(window()->selectedDisplayRow(), 2), QStringLiteral("Imported"));
+
+    QTest::mouseClick(button("cmdUpdate"), Qt::LeftButton);
+    QVERIFY2(ui().boxes.isEmpty(), qPrintable(ui().lastBoxText()));
+    QCOMPARE(TestDataFile::scalar("SELECT sponsor FROM cars WHERE car_nmbr = 501").toString(),
+             QStringLiteral("Imported"));
+    QCOMPARE(TestDataFile::scalar("SELECT car_owner FROM cars WHERE car_nmbr = 501").toString(),
+             QStringLiteral("Typed Owner"));
+
+    // Another car opened from the list after the import shows the import, and OK keeps it.
+    clickRow(QStringLiteral("24A"));
+    QString shown;
+    whileModal<frmCar>([&shown](frmCar* editor) {
+        shown = editor->findChild<QLineEdit*>(QStringLiteral("txtSponsor"))->text();
+        retype(editor, "txtOwner", QStringLiteral("New Owner"));
+        QTest::mouseClick(editor->findChild<QPushButton*>(QStringLiteral("cmdOK")), Qt::LeftButton);
+    });
+    press(Qt::Key_Return);
+    settle();
+    QCOMPARE(shown, QStringLiteral("Also Imported"));
+    QCOMPARE(TestDataFile::scalar("SELECT sponsor FROM cars WHERE car_nmbr = 500").toString(),
+             QStringLiteral("Also Imported"));
+    QCOMPARE(TestDataFile::scalar("SELECT car_owner FROM cars WHERE car_nmbr = 500").toString(),
+             QStringLiteral("New Owner"));
+}
+
+void CarsPanelTest::addedEntryIsLockedAndUpdateKeepsTheEditorsRules() {
+    fillNew(QStringLiteral("31"), QStringLiteral("Gray"), cCar::CarType, 1);
+    button("cmdAdd")->click();
+    QVERIFY2(ui().boxes.isEmpty(), qPrintable(ui().lastBoxText()));
+    const int carNmbr = window()->panelCar().carNmbr();
+    QVERIFY(carNmbr >= 1);
+    // Stored, the entry is shown as a chosen one: its number, Car/Driver and Race Type are locked.
+    QVERIFY(!box("txtCarNumber")->isEnabled());
+    QVERIFY(!list("cmbCarType")->isEnabled());
+    QVERIFY(!list("cmbRaceType")->isEnabled());
+    QVERIFY(!button("cmdAdd")->isEnabled());
+    QVERIFY(button("cmdDelete")->isEnabled());
+
+    // A team takes it; the panel still shows it as stored and cannot move it to another race type.
+    putTeam(500, QStringLiteral("Rockets"));
+    putHolding(500, carNmbr, QStringLiteral("2024-01-01"));
+    settle();
+    QCOMPARE(list("cmbRaceType")->currentData().toInt(), 1);
+    QVERIFY(!list("cmbRaceType")->isEnabled());
+
+    // A driver name of blanks is refused on Update, as the car editor refuses it.
+    activate();
+    QTest::mouseClick(box("txtDriver"), Qt::LeftButton);
+    settle();
+    QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("   "));
+    QTest::mouseClick(button("cmdUpdate"), Qt::LeftButton);
+    QCOMPARE(ui().boxes.size(), 1);
+    QCOMPARE(ui().boxes[0].text, QStringLiteral("Driver is a required field"));
+    QCOMPARE(QApplication::focusWidget(), box("txtDriver"));
+    QCOMPARE(TestDataFile::scalar(QStringLiteral("SELECT driver_name FROM cars WHERE car_nmbr = %1").arg(carNmbr))
+                 .toString(),
+             QStringLiteral("Gray"));
+    QCOMPARE(countRows(QStringLiteral("SELECT race_type_nmbr FROM cars WHERE car_nmbr = %1").arg(carNmbr)), 1);
+}
+
+void CarsPanelTest::raceTypesOfOneNameAreToldApartByNumber() {
+    // A data file from before names were unique; the new race type shows in the open panel at once.
+    TestDataFile::exec(QStringLiteral("INSERT INTO race_type_dm VALUES (500, 'Wexford Cup')"));
+    putCar(503, 500, 1, QStringLiteral("88"), QStringLiteral("Twin"), QStringLiteral("100"));
+    settle();
+    QVERIFY(list("cmbRaceType")->findData(500) >= 0);
+    activate();
+    clickRow(QStringLiteral("88"));
+    QCOMPARE(list("cmbRaceType")->currentData().toInt(), 500);
+    QTest::mouseClick(box("txtSponsor"), Qt::LeftButton);
+    settle();
+    QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("Other"));
+    QTest::mouseClick(button("cmdUpdate"), Qt::LeftButton);
+    QVERIFY2(ui().boxes.isEmpty(), qPrintable(ui().lastBoxText()));
+    QCOMPARE(countRows("SELECT race_type_nmbr FROM cars WHERE car_nmbr = 503"), 500);
+    QCOMPARE(TestDataFile::scalar("SELECT sponsor FROM cars WHERE car_nmbr = 503").toString(), QStringLiteral("Other"));
 }
 
 QTEST_MAIN(CarsPanelTest)

@@ -1,6 +1,7 @@
 #include "ListTestHelpers.h"
 #include "data/cCar.h"
 #include "data/cTeam.h"
+#include "posting/Scoring.h"
 #include "posting/cRaces.h"
 #include "shell/EntityCommands.h"
 #include "shell/frmDisplayCars.h"
@@ -71,6 +72,7 @@ private slots:
     void carDeleteReadsHoldingsAfterTheQuestion();
     void scoringRefusals();
     void raceWithResultsAsksTwice();
+    void deletingAPostedRaceOffersTheRacesThatCarriedFromIt();
     void commandsWithoutAnEditorAreOff();
     void updateRelistsUnderTheOldName();
     void updateRaceEditsTheStoredRace();
@@ -286,6 +288,56 @@ void EntityCommandsTest::raceWithResultsAsksTwice() {
     deleteRace();
     QCOMPARE(ui().boxes.size(), 1);
     QCOMPARE(countRows("SELECT count(*) FROM races"), 0);
+}
+
+// Car 24 wins all three races for Rockets in League A.
+void EntityCommandsTest::deletingAPostedRaceOffersTheRacesThatCarriedFromIt() {
+    putCar(500, 1, 1, QStringLiteral("24"), QStringLiteral("Red"));
+    putTeam(500, QStringLiteral("Rockets"));
+    putLeague(501, QStringLiteral("League A"));
+    putMembership(501, 500);
+    putHolding(500, 500, QStringLiteral("2024-01-01"));
+    putRace(500, QStringLiteral("Opener"), QStringLiteral("2024-02-18"));
+    putRace(501, QStringLiteral("Second"), QStringLiteral("2024-02-25"));
+    putRace(502, QStringLiteral("Third"), QStringLiteral("2024-03-03"));
+    for (int race : {500, 501, 502}) {
+        putResult(race, 500, 1);
+        cRaces r;
+        r.load(race);
+        postRace(r);
+    }
+    const auto car24 = [](const char* column, int race) {
+        return countRows(QStringLiteral("SELECT %1 FROM team_results WHERE race_nmbr = %2 AND car_nmbr = 500")
+                             .arg(QLatin1String(column))
+                             .arg(race));
+    };
+    const int win = car24("points", 500);
+    QVERIFY(win > 0);
+    QCOMPARE(car24("total_points", 502), 3 * win);
+    displayRaces(QString());
+    ui().clear();
+
+    // The third race carried the second's points: deleted, it is offered for posting again.
+    QVERIFY(selectRow(racesWindow(), 2, QStringLiteral("Second")));
+    ui().answers = {AnswerYes, AnswerYes, AnswerYes};
+    deleteRace();
+    QCOMPARE(ui().boxes.size(), 3);
+    QCOMPARE(ui().boxes[2].text, QStringLiteral("Do you want to post results for Third now?"));
+    QCOMPARE(ui().boxes[2].title, QStringLiteral("Quorvanti"));
+    QCOMPARE(ui().boxes[2].buttons, MsgButtons::YesNo);
+    QCOMPARE(countRows("SELECT count(*) FROM races WHERE race_nmbr = 501"), 0);
+    QCOMPARE(car24("total_points", 502), 2 * win);
+    QCOMPARE(ui().pointer(), int(PointerDefault));
+
+    // Declined: the later race loses a posting that can no longer be right.
+    ui().clear();
+    QVERIFY(selectRow(racesWindow(), 2, QStringLiteral("Opener")));
+    ui().answers = {AnswerYes, AnswerYes, AnswerNo};
+    deleteRace();
+    QCOMPARE(ui().boxes.size(), 3);
+    QCOMPARE(ui().boxes[2].text, QStringLiteral("Do you want to post results for Third now?"));
+    QCOMPARE(countRows("SELECT count(*) FROM team_results WHERE race_nmbr = 502"), 0);
+    QCOMPARE(countRows("SELECT count(*) FROM results WHERE race_nmbr = 502"), 1);
 }
 
 void EntityCommandsTest::commandsWithoutAnEditorAreOff() {

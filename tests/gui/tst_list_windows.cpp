@@ -3,6 +3,7 @@
 #include "data/cCar.h"
 #include "data/cLeague.h"
 #include "data/cTeam.h"
+#include "reports/generators/ReportPipeline.h"
 #include "shell/EntityCommands.h"
 #include "shell/frmDisplayCars.h"
 #include "shell/frmDisplayLeagues.h"
@@ -31,6 +32,8 @@ private slots:
     void datesSortByDayInEitherLocale_data();
     void datesSortByDayInEitherLocale();
     void leaguesSelectByNumberOnly();
+    void openListsShowWhatIsStoredAndKeepTheirRow();
+    void moneyInTheUsersFormAsThePagesWriteIt();
     void viewModesFollowListViewMode_data();
     void viewModesFollowListViewMode();
     void keysAndMouseRunTheCommands();
@@ -182,6 +185,50 @@ void ListWindowsTest::leaguesSelectByNumberOnly() {
     QCOMPARE(w->displayedText(row, 4), QStringLiteral("$1,500.00"));
     QCOMPARE(w->displayedText(row, 5), QStringLiteral("Wexford Cup"));
     QCOMPARE(w->displayedText(row, 6), QStringLiteral("Car"));
+}
+
+// Whatever stores (here a statement through the program's connection, as every store goes), the
+// open lists read the data file again; the selected row stays on its entity while it is listed.
+void ListWindowsTest::openListsShowWhatIsStoredAndKeepTheirRow() {
+    putLeague(500, QStringLiteral("Alpha"));
+    putLeague(501, QStringLiteral("Bravo"));
+    putLeague(502, QStringLiteral("Charlie"));
+    displayScoring(QString());
+    displayLeagues(501);
+    frmDisplayLeagues* leagues = leaguesWindow();
+    frmDisplayScoring* methods = scoringWindow();
+    clickHeader(leagues, 0);
+    QCOMPARE(leagues->selectedLeague()->leagueNmbr(), 501);
+
+    TestDataFile::exec(QStringLiteral("UPDATE leagues SET league_name = 'Zulu' WHERE league_nmbr = 501"));
+    TestDataFile::exec(
+        QStringLiteral("UPDATE scoring_type SET scoring_type_name = 'Renamed' WHERE scoring_type_nmbr = 1"));
+    TestDataFile::exec(QStringLiteral("INSERT INTO race_type_dm VALUES (500, 'Club Series')"));
+    TestDataFile::exec(QStringLiteral("UPDATE leagues SET race_type_nmbr = 500 WHERE league_nmbr = 502"));
+    QTRY_COMPARE(column(leagues, 0), QStringList({"Alpha", "Charlie", "Zulu"}));
+    QCOMPARE(leagues->selectedLeague()->leagueNmbr(), 501);
+    QCOMPARE(leagues->selectedLeague()->leagueName(), QStringLiteral("Zulu"));
+    QCOMPARE(leagues->selectedDisplayRow(), 2);
+    QCOMPARE(leagues->displayedText(2, 2), QStringLiteral("Renamed"));
+    QCOMPARE(leagues->displayedText(1, 5), QStringLiteral("Club Series"));
+    QVERIFY(column(methods, 0).contains(QStringLiteral("Renamed")));
+
+    // A row that is gone leaves nothing selected, rather than another league.
+    TestDataFile::exec(QStringLiteral("DELETE FROM leagues WHERE league_nmbr = 501"));
+    QTRY_COMPARE(leagues->rowCount(), 2);
+    QVERIFY(!leagues->selectedLeague());
+}
+
+void ListWindowsTest::moneyInTheUsersFormAsThePagesWriteIt() {
+    ScopedLocale de(QLocale(QLocale::German, QLocale::Germany));
+    const QString shown = QString::fromUtf8("1.500,00\u00a0\u20ac");
+    QCOMPARE(cellMoney(1500.0), shown);
+    putCar(500, 1, 1, QStringLiteral("9"), QStringLiteral("Nine"), QStringLiteral("1500"));
+    displayCars(500);
+    QCOMPARE(carsWindow()->displayedText(carsWindow()->selectedDisplayRow(), 5), shown);
+    putLeague(500, QStringLiteral("Sunday League"), 1, QStringLiteral("1500"));
+    displayLeagues(500);
+    QCOMPARE(leaguesWindow()->displayedText(leaguesWindow()->selectedDisplayRow(), 4), shown);
 }
 
 void ListWindowsTest::viewModesFollowListViewMode_data() {

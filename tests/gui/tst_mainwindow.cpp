@@ -1,4 +1,5 @@
 #include "RecordingUi.h"
+#include "SmallDisk.h"
 #include "data/Paths.h"
 #include "data/cConnection.h"
 #include "platform/SqlDatabase.h"
@@ -30,6 +31,8 @@
 #include <QTreeWidget>
 #include <QtTest>
 #include <memory>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -285,6 +288,100 @@ private slots:
         // Once the other copy has gone, the program starts.
         running.unlock();
         QVERIFY(start());
+    }
+
+    void aDataFolderThatCannotBeWrittenIsToldApartFromASecondCopy() {
+        // Root writes into any folder whatever its mode; a read-only disk refuses even root.
+        std::unique_ptr<SmallDisk> disk;
+        QString folder = m_dir->filePath(QStringLiteral("Locked"));
+        if (::geteuid() == 0) {
+            disk = std::make_unique<SmallDisk>(64, true);
+            if (!disk->ok())
+                QSKIP(qPrintable(disk->why()));
+            folder = disk->path();
+        } else {
+            QVERIFY(QDir().mkpath(folder));
+            QVERIFY(::chmod(QFile::encodeName(folder).constData(), 0500) == 0);
+        }
+        setProgramFolder(folder);
+        QVERIFY(!start());
+        QCOMPARE(m_ui->boxes.size(), 1);
+        QVERIFY2(m_ui->boxes[0].text.contains(folder), qPrintable(m_ui->boxes[0].text));
+        QVERIFY(!m_ui->boxes[0].text.contains(QStringLiteral("more than one copy")));
+        QCOMPARE(m_ui->boxes[0].title, QStringLiteral("Quorvanti Message"));
+        QVERIFY(!m_main->isVisible());
+        stop();
+        if (!disk)
+            ::chmod(QFile::encodeName(folder).constData(), 0700);
+    }
+
+    void aMissingDataFileIsSaidAndTheUserChoosesBackupOrEmpty() {
+        QVERIFY(start());
+        TestDataFileExec("INSERT INTO teams (team_nmbr, team_name) VALUES (500, 'Mine')");
+        stop();
+        const QByteArray backup = fileHash(defaultBackupPath());
+        const auto teams = [] {
+            SqlRows rows;
+            gConnection->getConnection()->query(QStringLiteral("SELECT group_concat(team_name) FROM teams"), &rows);
+            return rows.rows.value(0).value(0).toString();
+        };
+
+        // Cancel ends the start: nothing is made and the backup is untouched.
+        QVERIFY(QFile::remove(dataFilePath()));
+        m_ui->answers = {AnswerCancel};
+        QVERIFY(!start());
+        QCOMPARE(m_ui->boxes.size(), 1);
+        QVERIFY2(m_ui->boxes[0].text.startsWith(QStringLiteral("The data file %1 is missing.").arg(dataFilePath())),
+                 qPrintable(m_ui->boxes[0].text));
+        QVERIFY(m_ui->boxes[0].text.contains(defaultBackupPath()));
+        QCOMPARE(m_ui->boxes[0].buttons, MsgButtons::YesNoCancel);
+        QVERIFY(!QFileInfo::exists(dataFilePath()));
+        stop();
+        QCOMPARE(fileHash(defaultBackupPath()), backup);
+
+        // No starts empty, and the exit keeps the backup of the user's data.
+        m_ui->clear();
+        m_ui->answers = {AnswerNo};
+        QVERIFY(start());
+        QCOMPARE(m_ui->boxes.size(), 1);
+        QCOMPARE(teams(), QString());
+        stop();
+        QCOMPARE(fileHash(defaultBackupPath()), backup);
+
+        // The data file is a link to a drive that is not there: Yes restores the backup.
+        QVERIFY(QFile::remove(dataFilePath()));
+        QVERIFY(QFile::link(QStringLiteral("/no-such-drive/quorvanti30.qv"), dataFilePath()));
+        m_ui->clear();
+        m_ui->answers = {AnswerYes};
+        QVERIFY(start());
+        QCOMPARE(m_ui->boxes.size(), 1);
+        QVERIFY2(m_ui->boxes[0].text.contains(QStringLiteral("/no-such-drive/quorvanti30.qv")),
+                 qPrintable(m_ui->boxes[0].text));
+        QCOMPARE(teams(), QStringLiteral("Mine"));
+        stop();
+
+        // Without a backup the choice is an empty data file or none.
+        QVERIFY(QFile::remove(dataFilePath()));
+        QVERIFY(QFile::remove(defaultBackupPath()));
+        m_ui->clear();
+        m_ui->answers = {AnswerNo};
+        QVERIFY(!start());
+        QCOMPARE(m_ui->boxes.size(), 1);
+        QCOMPARE(m_ui->boxes[0].buttons, MsgButtons::YesNo);
+        QVERIFY(!QFileInfo::exists(dataFilePath()));
+    }
+
+    void aWindowPlacedOffEveryScreenComesBackOnScreen() {
+        QDir().mkpath(QFileInfo(settingsFilePath()).path());
+        QFile ini(settingsFilePath());
+        QVERIFY(ini.open(QIODevice::WriteOnly));
+        ini.write("[Quorvanti]\nMDI State=0\nMDI Left=30000\nMDI Top=-9000\nMDI Width=9000\nMDI Height=6000\n");
+        ini.close();
+        QVERIFY(start());
+        const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+        QVERIFY2(screen.contains(m_main->frameGeometry().topLeft()),
+                 qPrintable(QStringLiteral("%1,%2").arg(m_main->frameGeometry().x()).arg(m_main->frameGeometry().y())));
+        QCOMPARE(m_main->frameGeometry().width(), pixelsX(9000, m_main.get()));
     }
 
     void unreadableDataFileEndsTheStart() {

@@ -13,12 +13,12 @@
 #include "posting/Scoring.h"
 #include "posting/cRaces.h"
 
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QAbstractItemView>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QtTest>
@@ -412,29 +412,59 @@ private slots:
         QCOMPARE(resultRows(1), 4);
     }
 
-    void clearPostingKeepsLaterRaces() {
+    // Race 2 carried its totals from race 1's posting, race 3 from race 2's.
+    void clearPostingOffersTheRacesThatCarriedFromIt() {
         post(1);
         post(2);
+        post(3);
+        const QString carried = QStringLiteral("SELECT sum(total_points - points) FROM team_results WHERE race_nmbr = 2");
+        QVERIFY(count(carried) > 0);
         open(1);
         tabs()->setCurrentIndex(frmRace::TabResults);
         ui().answers = {AnswerCancel};
         child<QPushButton>("cmdClearPosting")->click();
         QVERIFY(postedRows(1) > 0);
+        QCOMPARE(ui().boxes.size(), 1);
+
+        ui().clear();
+        ui().answers = {AnswerOk, AnswerYes, AnswerNo};
         child<QPushButton>("cmdClearPosting")->click();
-        QCOMPARE(ui().lastBoxText(), QStringLiteral("Are you sure you want to delete the posting for Race One?"));
+        QCOMPARE(ui().boxes.size(), 3);
+        QCOMPARE(ui().boxes[0].text, QStringLiteral("Are you sure you want to delete the posting for Race One?"));
+        QCOMPARE(ui().boxes[1].text, QStringLiteral("Do you want to post results for Race Two now?"));
+        QCOMPARE(ui().boxes[2].text, QStringLiteral("Do you want to post results for Race Three now?"));
         QCOMPARE(postedRows(1), 0);
         QVERIFY(postedRows(2) > 0);
+        QCOMPARE(count(carried), 0);
+        QCOMPARE(postedRows(3), 0); // declined: a posting that can no longer be right goes
         QCOMPARE(resultRows(1), 4);
+        QVERIFY(!child<QProgressBar>("pbStatus")->isVisible());
+        QCOMPARE(ui().pointer(), int(PointerDefault));
+
+        // Without a posting to clear nothing later changes, and nothing is asked.
+        ui().clear();
+        child<QPushButton>("cmdClearPosting")->click();
+        QCOMPARE(ui().boxes.size(), 1);
+        QVERIFY(postedRows(2) > 0);
     }
 
     void clearResultsEmptiesTheRaceAndRestartsTheGrid() {
         post(1);
+        post(2);
+        QVERIFY(count("SELECT sum(total_points - points) FROM team_results WHERE race_nmbr = 2") > 0);
         open(1);
         tabs()->setCurrentIndex(frmRace::TabResults);
+        // Race 2 carried from race 1: it is offered for posting again, then race 3.
+        ui().answers = {AnswerOk, AnswerYes, AnswerNo};
         child<QPushButton>("cmdClearResults")->click();
-        QCOMPARE(ui().lastBoxText(), QStringLiteral("Are you sure you want to delete results for Race One?"));
+        QCOMPARE(ui().boxes.size(), 3);
+        QCOMPARE(ui().boxes[0].text, QStringLiteral("Are you sure you want to delete results for Race One?"));
+        QCOMPARE(ui().boxes[1].text, QStringLiteral("Do you want to post results for Race Two now?"));
+        QCOMPARE(ui().boxes[2].text, QStringLiteral("Do you want to post results for Race Three now?"));
         QCOMPARE(resultRows(1), 0);
         QCOMPARE(postedRows(1), 0);
+        QVERIFY(postedRows(2) > 0);
+        QCOMPARE(count("SELECT sum(total_points - points) FROM team_results WHERE race_nmbr = 2"), 0);
         QCOMPARE(grid()->rowCount(), 1);
         QCOMPARE(grid()->rowTexts(0).mid(0, 5), (QStringList{"0", "", "0", "0", "0"}));
         QVERIFY(m_w->resultsChanged());
@@ -443,6 +473,30 @@ private slots:
         tabs()->setCurrentIndex(frmRace::TabRace);
         QCOMPARE(tabs()->currentIndex(), int(frmRace::TabRace));
         QCOMPARE(resultRows(1), 0);
+    }
+
+    // Saving changed results takes the race's posting away: one box says so. Post Results, which
+    // posts the race right after its save, says nothing of it.
+    void savingChangedResultsSaysThePostingIsGone() {
+        post(1);
+        open(1);
+        tabs()->setCurrentIndex(frmRace::TabResults);
+        type(cell(grid(), 0, 2), QStringLiteral("12"));
+        child<QPushButton>("cmdOK")->click();
+        QCOMPARE(ui().boxes.size(), 1);
+        QCOMPARE(ui().boxes[0].text, QStringLiteral("The posting for Race One was removed because its results "
+                                                    "changed.\r\nThe Race must be posted again."));
+        QCOMPARE(ui().boxes[0].title, QStringLiteral("Quorvanti"));
+        QCOMPARE(count("SELECT laps_led FROM results WHERE race_nmbr = 1 AND car_nmbr = 1"), 12);
+        QCOMPARE(postedRows(1), 0);
+
+        // A race without a posting is saved without a word.
+        open(2);
+        tabs()->setCurrentIndex(frmRace::TabResults);
+        type(cell(grid(), 0, 2), QStringLiteral("7"));
+        child<QPushButton>("cmdApply")->click();
+        QCOMPARE(count("SELECT laps_led FROM results WHERE race_nmbr = 2 AND car_nmbr = 1"), 7);
+        QVERIFY(ui().boxes.isEmpty());
     }
 
     void pairingsAreSavedPerLeague() {
@@ -523,6 +577,84 @@ private slots:
         child<QPushButton>("cmdOK")->click();
         QVERIFY(!m_w->isVisible());
         QCOMPARE(count("SELECT race_status_nmbr FROM races WHERE race_nmbr = 1"), 3);
+    }
+
+    // A new race is "Scheduled" until another status is chosen, also when it is stored without a
+    // visit to the tab "Results".
+    void newRaceIsScheduledUntilAnotherStatusIsChosen() {
+        open(0);
+        type(child<QLineEdit>("txtRaceName"), QStringLiteral("Race Five"));
+        choose(child<QComboBox>("cmbRaceType"), 1);
+        choose(child<QComboBox>("cmbCarType"), 1);
+        type(child<QLineEdit>("txtRaceDate"), QStringLiteral("2024-04-05"));
+        QTest::mouseClick(child<QPushButton>("cmdOK"), Qt::LeftButton);
+        QVERIFY2(!m_w->isVisible(), qPrintable(ui().lastBoxText()));
+        QCOMPARE(count("SELECT race_status_nmbr FROM races WHERE race_name = 'Race Five'"), 1);
+
+        open(0);
+        type(child<QLineEdit>("txtRaceName"), QStringLiteral("Race Six"));
+        choose(child<QComboBox>("cmbRaceType"), 1);
+        choose(child<QComboBox>("cmbCarType"), 1);
+        type(child<QLineEdit>("txtRaceDate"), QStringLiteral("2024-04-12"));
+        QTabBar* bar = tabs()->tabBar();
+        QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(frmRace::TabResults).center());
+        QCOMPARE(tabs()->currentIndex(), int(frmRace::TabResults));
+        QCOMPARE(child<QComboBox>("cmbRaceStatus")->currentText(), QStringLiteral("Scheduled"));
+        choose(child<QComboBox>("cmbRaceStatus"), 2);
+        QTest::mouseClick(child<QPushButton>("cmdOK"), Qt::LeftButton);
+        QVERIFY(!m_w->isVisible());
+        QCOMPARE(count("SELECT race_status_nmbr FROM races WHERE race_name = 'Race Six'"), 2);
+    }
+
+    // The wheel over the results scrolls them as the scroll bar does; the car list offers the cars
+    // in the order of their numbers, not of their texts.
+    void resultsGridScrollsWithTheWheelAndListsCarsByNumber() {
+        const QStringList numbers{QStringLiteral("31"), QStringLiteral("12"), QStringLiteral("3"),
+                                  QStringLiteral("11")};
+        for (int i = 0; i < numbers.size(); ++i)
+            TestDataFile::exec(QStringLiteral("INSERT INTO cars (car_nmbr, race_type_nmbr, car_type_nmbr, car_txt) "
+                                              "VALUES (%1, 1, 1, '%2')")
+                                   .arg(10 + i)
+                                   .arg(numbers[i]));
+        for (int car = 10; car <= 13; ++car)
+            TestDataFile::exec(
+                QStringLiteral("INSERT INTO results VALUES (%1, 1, %2, %2, 0, 0, 0)").arg(car).arg(car - 5));
+        open(1);
+        QTabBar* bar = tabs()->tabBar();
+        QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(frmRace::TabResults).center());
+        QCOMPARE(tabs()->currentIndex(), int(frmRace::TabResults));
+
+        QStringList offered;
+        for (const auto& item : grid()->listItems())
+            offered << item.first.trimmed();
+        QCOMPARE(offered, (QStringList{"", "3", "11", "12", "31", "Car 1", "Car 2", "Car 3", "Car 4"}));
+        grid()->focusCell(0, 1);
+        QTRY_VERIFY(grid()->floatingList()->isVisible());
+        QCOMPARE(grid()->floatingList()->itemText(1), QStringLiteral("3"));
+        QCOMPARE(grid()->floatingList()->itemText(2), QStringLiteral("11"));
+
+        QCOMPARE(grid()->rowCount(), 8);
+        QCOMPARE(grid()->firstShownRow(), 0);
+        auto wheel = [](QWidget* over, int notches) {
+            const QPoint at = over->rect().center();
+            QWheelEvent event(at, over->mapToGlobal(at), QPoint(), QPoint(0, 120 * notches), Qt::NoButton,
+                              Qt::NoModifier, Qt::NoScrollPhase, false);
+            QApplication::sendEvent(over, &event);
+        };
+        // Over the open car list too: the rows move, the row's car stays.
+        const QString firstCar = grid()->text(0, 1);
+        wheel(grid()->floatingList(), -1);
+        QCOMPARE(grid()->firstShownRow(), 1);
+        QCOMPARE(grid()->text(0, 1), firstCar);
+        wheel(cell(grid(), 3, 2), -1);
+        QCOMPARE(grid()->firstShownRow(), 2);
+        QVERIFY(grid()->isRowShown(7));
+        QVERIFY(!grid()->isRowShown(0));
+        wheel(cell(grid(), 7, 0), 1);
+        wheel(cell(grid(), 7, 0), 1);
+        QCOMPARE(grid()->firstShownRow(), 0);
+        QVERIFY(grid()->isRowShown(0));
+        QCOMPARE(resultRows(1), 8);
     }
 
     void raceDateInTheUsersForm_data() {

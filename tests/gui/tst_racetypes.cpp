@@ -207,6 +207,50 @@ private slots:
         QCOMPARE(storedName(6), QString("Formula One"));
         QCOMPARE(ui().boxes.size(), 4);
     }
+
+    // A name another race type has, trimmed and in any letter case, is refused on every path that
+    // stores; a race type keeps its own name, and its own name in other letters is a rename.
+    void nameInUseIsRefused() {
+        frmRaceTypes w;
+        w.loadRaceTypes("");
+        whileModal<frmRaceType>([this](frmRaceType* e) {
+            QTest::keyClicks(e->nameBox(), " f1 ");
+            e->okButton()->click();
+            QCOMPARE(ui().lastBoxText(), QString("Duplicate Race Type"));
+            QCOMPARE(ui().boxes.last().icon, MsgIcon::Critical);
+            QCOMPARE(ui().boxes.last().title, QString("Quorvanti"));
+            QVERIFY(e->isVisible());
+            settle();
+            QCOMPARE(QApplication::focusWidget(), e->nameBox());
+            QCOMPARE(e->nameBox()->selectedText(), QString(" f1 "));
+            e->applyButton()->click();
+            QCOMPARE(ui().boxes.size(), 2);
+            QTest::keyClicks(QApplication::focusWidget(), "F2");
+            e->okButton()->click();
+            QVERIFY(!e->isVisible());
+        });
+        w.addButton()->click();
+        QCOMPARE(storedName(500), QString("F2"));
+        QCOMPARE(
+            TestDataFile::scalar("SELECT COUNT(*) FROM race_type_dm WHERE upper(trim(race_type_name)) = 'F1'").toInt(),
+            1);
+
+        ui().clear();
+        choose(w, "F2");
+        whileModal<frmRaceType>([this](frmRaceType* e) {
+            e->nameBox()->selectAll();
+            QTest::keyClicks(e->nameBox(), "Wexford Cup");
+            e->okButton()->click();
+            QCOMPARE(ui().lastBoxText(), QString("Duplicate Race Type"));
+            e->nameBox()->selectAll();
+            QTest::keyClicks(e->nameBox(), "f2");
+            e->okButton()->click();
+            QVERIFY(!e->isVisible());
+        });
+        w.updateButton()->click();
+        QCOMPARE(storedName(500), QString("f2"));
+        QCOMPARE(ui().boxes.size(), 1);
+    }
 };
 
 QTEST_MAIN(tst_RaceTypes)

@@ -180,7 +180,7 @@ private slots:
         w->txtTextSize(3)->setValue(3);
         w->txtBorderSize()->setValue(1);
         w->txtCellSpacing()->setValue(4);
-        w->txtCellPadding()->setValue(-2);
+        w->txtCellPadding()->setValue(2);
         chooseColor(w->cmbVisitedLinkColor(), "Red"); // the other two links stay default
         w->txtHeaderImage()->setText("O'Brien.gif");
         w->txtBackgroundImage()->clear();
@@ -190,7 +190,7 @@ private slots:
         QVERIFY(!w->cmdApply()->isEnabled());
         QVERIFY(ui().boxes.isEmpty());
 
-        QCOMPARE(storedAttributes(1), QStringLiteral("1=10 2= 3= 4= 5=30 6= 7= 8=20 9=1 10=4 11=-2 12=5 13=2 14=3 "
+        QCOMPARE(storedAttributes(1), QStringLiteral("1=10 2= 3= 4= 5=30 6= 7= 8=20 9=1 10=4 11=2 12=5 13=2 14=3 "
                                                      "15=6 16= 17=10 18= 19='O'Brien.gif' 20= 21= 22=1"));
 
         auto again = open(0, frmReportDetails::FormattingTab);
@@ -201,7 +201,7 @@ private slots:
         QCOMPARE(again->cmbBackColor(2)->currentIndex(), -1);
         QVERIFY(again->chkBackColor(2)->isChecked());
         QCOMPARE(again->txtTextSize(1)->value(), 6);
-        QCOMPARE(again->txtCellPadding()->text(), QStringLiteral("-2"));
+        QCOMPARE(again->txtCellPadding()->text(), QStringLiteral("2"));
         QVERIFY(again->chkLinkColor()->isChecked());
         QCOMPARE(again->cmbVisitedLinkColor()->currentText(), QStringLiteral("Red"));
         QVERIFY(again->chkHoverLinkColor()->isChecked());
@@ -280,6 +280,58 @@ private slots:
         QCOMPARE(amt(1, 15).toInt(), 1);
         QVERIFY(amt(1, 10).isNull());
         QCOMPARE(w->txtCellSpacing()->text(), QStringLiteral("0"));
+    }
+
+    // A text size outside 1 to 7, or a negative border, spacing or padding, is refused with a box
+    // before anything is stored; the box in question gets the focus for correcting.
+    void numbersOutsideWhatThePagesTakeAreRefused() {
+        TestDataFile::exec("INSERT INTO report_attributes (report_nmbr, attribute_nmbr, amt) VALUES "
+                           "(1, 12, 3), (1, 9, 2)");
+        auto w = open(0, frmReportDetails::FormattingTab);
+        const QString before = storedAttributes(1);
+        struct Case {
+            QSpinBox* box;
+            const char* typed;
+            const char* message;
+        };
+        const Case cases[] = {
+            {w->txtTextSize(0), "4000", "Text Size must be a number from 1 to 7."},
+            {w->txtTextSize(3), "8", "Text Size must be a number from 1 to 7."},
+            {w->txtTextSize(1), "0", "Text Size must be a number from 1 to 7."},
+            {w->txtBorderSize(), "-7", "Border Size must be a number from 0 to 32767."},
+            {w->txtCellSpacing(), "-1", "Cell Spacing must be a number from 0 to 32767."},
+            {w->txtCellPadding(), "-32768", "Cell Padding must be a number from 0 to 32767."},
+        };
+        for (const Case& c : cases) {
+            for (int i = 0; i < 4; ++i)
+                w->txtTextSize(i)->setValue(3);
+            for (QSpinBox* box : {w->txtBorderSize(), w->txtCellSpacing(), w->txtCellPadding()})
+                box->setValue(2);
+            c.box->setFocus();
+            c.box->selectAll();
+            QTest::keyClicks(QApplication::focusWidget(), c.typed);
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            ui().boxes.clear();
+            w->cmdOK()->click();
+            QCOMPARE(ui().boxes.size(), 1);
+            QCOMPARE(ui().boxes.first().text, QString::fromLatin1(c.message));
+            QCOMPARE(ui().boxes.first().icon, MsgIcon::Critical);
+            QVERIFY(w->isVisible());
+            QVERIFY(w->cmdApply()->isEnabled());
+            QCOMPARE(storedAttributes(1), before);
+            QVERIFY(c.box->isAncestorOf(QApplication::focusWidget()) || QApplication::focusWidget() == c.box);
+        }
+        // The edges themselves are taken.
+        w->txtCellPadding()->setValue(0);
+        w->txtTextSize(0)->setValue(1);
+        w->txtTextSize(1)->setValue(7);
+        w->txtBorderSize()->setValue(32767);
+        ui().boxes.clear();
+        w->cmdApply()->click();
+        QVERIFY(ui().boxes.isEmpty());
+        QCOMPARE(amt(1, 12).toInt(), 1);
+        QCOMPARE(amt(1, 15).toInt(), 7);
+        QCOMPARE(amt(1, 9).toInt(), 32767);
     }
 
     void eachReportShowsOnlyItsOwnAttributes() {

@@ -241,6 +241,26 @@ private slots:
         });
         picked = frmDate::pickFor(QStringLiteral("not a date"), QPoint(10, 10), nullptr);
         QCOMPARE(picked, shortDate(today()));
+
+        // Escape closes the picker with nothing picked: the field keeps what it held, an empty
+        // field too (not today's date), also after browsing to another month.
+        for (const QString& field : {QString(), shortDate(start)}) {
+            bool closed = false;
+            QTimer::singleShot(0, this, [&] {
+                HideOnExit guard;
+                frmDate* picker = openPicker();
+                QVERIFY(picker);
+                picker->activateWindow();
+                QVERIFY(QTest::qWaitForWindowActive(picker));
+                picker->MonthView1()->showNextMonth();
+                QVERIFY(QApplication::focusWidget());
+                QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+                closed = !picker->isVisible();
+            });
+            picked = frmDate::pickFor(field, QPoint(10, 10), nullptr);
+            QVERIFY(closed);
+            QCOMPARE(picked, field);
+        }
     }
 };
 

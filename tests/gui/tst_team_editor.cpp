@@ -1,3 +1,4 @@
+#include "ModalHelpers.h"
 #include "platform/Clock.h"
 #include "TeamTestHelpers.h"
 #include "data/cTeam.h"
@@ -33,6 +34,8 @@ private slots:
     void storedTeamTypeChanges();
     void activeMarkStoredByOkDroppedByCancel_data();
     void activeMarkStoredByOkDroppedByCancel();
+    void pickEditorStoresOnlyItsOwnChanges_data();
+    void pickEditorStoresOnlyItsOwnChanges();
     void nameAndMarkStoredByOneApply();
     void reloadShowsStoredMarks();
     void terminateTakesEffectOnlyWhenThePickEditorStores_data();
@@ -293,6 +296,52 @@ void TeamEditorTest::activeMarkStoredByOkDroppedByCancel() {
     QVERIFY(!m_window->isVisible());
     QVERIFY(ui().boxes.isEmpty());
     QCOMPARE(countRows(QStringLiteral("SELECT active FROM team_car")), storedActive);
+}
+
+void TeamEditorTest::pickEditorStoresOnlyItsOwnChanges_data() {
+    QTest::addColumn<QString>("buttonName");
+    QTest::addColumn<int>("storedActive");
+    QTest::newRow("team editor OK") << "cmdOK" << 0;
+    QTest::newRow("team editor Cancel") << "cmdCancel" << 1;
+}
+
+// An Active mark not yet applied is the team editor's to store or drop, also when the pick it
+// belongs to is stored by the pick editor meanwhile.
+void TeamEditorTest::pickEditorStoresOnlyItsOwnChanges() {
+    QFETCH(QString, buttonName);
+    QFETCH(int, storedActive);
+    putPick(500, 600, QStringLiteral("2026-01-01"), QString(), QStringLiteral("1000"));
+    putPick(500, 601, QStringLiteral("2026-01-01"), QString(), QStringLiteral("500"));
+    open(500);
+    showHoldings();
+    row(QStringLiteral("11"))->setCheckState(0, Qt::Unchecked);
+    holdingsList()->setCurrentItem(row(QStringLiteral("11")));
+    bool pickStored = false;
+    whenModal<frmTeamCar>([&](frmTeamCar* editor) {
+        QVERIFY(QTest::qWaitForWindowActive(editor));
+        // A termination date is the pick editor's own change.
+        auto* term = editor->findChild<QLineEdit*>(QStringLiteral("txtTermDt"));
+        QTest::mouseClick(term, Qt::LeftButton);
+        settle();
+        QCOMPARE(QApplication::focusWidget(), term);
+        QTest::keyClicks(QApplication::focusWidget(), shortDate(today));
+        QCOMPARE(term->text(), shortDate(today));
+        QTest::mouseClick(editor->findChild<QPushButton*>(QStringLiteral("cmdOK")), Qt::LeftButton);
+        pickStored = !editor->isVisible();
+    });
+    QTest::mouseClick(button("cmdUpdate"), Qt::LeftButton);
+    QVERIFY2(pickStored && ui().boxes.isEmpty(), qPrintable(ui().lastBoxText()));
+    const QString pick600 = QStringLiteral("FROM team_car WHERE team_nmbr = 500 AND car_nmbr = 600");
+    QCOMPARE(stored(QStringLiteral("SELECT term_dt ") + pick600), isoDate(today));
+    QCOMPARE(countRows(QStringLiteral("SELECT active ") + pick600), 1);
+    QCOMPARE(row(QStringLiteral("11"))->checkState(0), Qt::Unchecked);
+    QCOMPARE(row(QStringLiteral("11"))->text(4), shortDate(today));
+
+    QTest::mouseClick(button(qPrintable(buttonName)), Qt::LeftButton);
+    QVERIFY(!m_window->isVisible());
+    QCOMPARE(countRows(QStringLiteral("SELECT active ") + pick600), storedActive);
+    QCOMPARE(stored(QStringLiteral("SELECT term_dt ") + pick600), isoDate(today));
+    QCOMPARE(countRows(QStringLiteral("SELECT active FROM team_car WHERE car_nmbr = 601")), 1);
 }
 
 void TeamEditorTest::nameAndMarkStoredByOneApply() {

@@ -2,13 +2,18 @@
 
 #include "data/IDatabase.h"
 #include "data/Paths.h"
+#include "data/cConnection.h"
 #include "platform/TextLines.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QSaveFile>
+#include <cerrno>
+#include <cstring>
 #include <map>
 #include <memory>
+#include <unistd.h>
 
 int lastMessageAnswer = 0;
 QString fileErrorFlag = QStringLiteral("N");
@@ -186,7 +191,7 @@ QStringList splitSqlScript(const QString& script) {
     QStringList pieces;
     QString current;
     bool hasCode = false; // the piece holds more than blanks and comments
-    enum class State { Plain, Single, Double, Bracket, LineComment, BlockComment } state = State::Plain;
+    enum class State { Plain, Single, Double, Backquote, Bracket, LineComment, BlockComment } state = State::Plain;
     const int n = int(script.size());
     for (int i = 0; i < n; ++i) {
         const QChar c = script.at(i);
@@ -215,6 +220,8 @@ QStringList splitSqlScript(const QString& script) {
                     state = State::Single;
                 else if (c == QLatin1Char('"'))
                     state = State::Double;
+                else if (c == QLatin1Char('`'))
+                    state = State::Backquote;
                 else if (c == QLatin1Char('['))
                     state = State::Bracket;
             }
@@ -225,6 +232,10 @@ QStringList splitSqlScript(const QString& script) {
             break;
         case State::Double:
             if (c == QLatin1Char('"'))
+                state = State::Plain;
+            break;
+        case State::Backquote:
+            if (c == QLatin1Char('`'))
                 state = State::Plain;
             break;
         case State::Bracket:
@@ -252,33 +263,7 @@ QStringList splitSqlScript(const QString& script) {
     return pieces;
 }
 
-bool isTransactionStatement(const QString& piece) {
-    // The first word after blanks and comments.
-    int i = 0;
-    const int n = int(piece.size());
-    for (;;) {
-        while (i < n && piece.at(i).isSpace())
-            ++i;
-        if (piece.mid(i, 2) == QLatin1String("--")) {
-            while (i < n && piece.at(i) != QLatin1Char('\n'))
-                ++i;
-        } else if (piece.mid(i, 2) == QLatin1String("/*")) {
-            const int end = piece.indexOf(QLatin1String("*/"), i + 2);
-            i = end < 0 ? n : end + 2;
-        } else {
-            break;
-        }
-    }
-    int j = i;
-    while (j < n && piece.at(j).isLetter())
-        ++j;
-    static const QStringList words = {QStringLiteral("BEGIN"),    QStringLiteral("COMMIT"),
-                                      QStringLiteral("END"),      QStringLiteral("ROLLBACK"),
-                                      QStringLiteral("SAVEPOINT"), QStringLiteral("RELEASE")};
-    return words.contains(piece.mid(i, j - i).toUpper());
-}
-
-bool runSqlScript(const QString& fileName, int leagueNmbr, int raceNmbr) {
+bool runSqlScript(const QString& fileName, int leagueNmbr, int raceNmbr, bool* stopped) {
     const QString path = QDir(programFolder()).filePath(fileName);
     const int number = openFile(path);
     if (fileErrorFlag == QLatin1String("Y"))
@@ -290,22 +275,42 @@ bool runSqlScript(const QString& fileName, int leagueNmbr, int raceNmbr) {
     }
     closeFile(number);
 
-    // The script runs inside the posting's transaction: a statement that ended it would leave
-    // the league's rows half written with nothing left to roll back, so such a script runs not at all.
-    const QStringList pieces = splitSqlScript(text);
-    for (const QString& piece : pieces) {
-        if (isTransactionStatement(piece)) {
-            showError(QStringLiteral("Error trying to run ") + path + QStringLiteral(".\n\nError: ") +
-                      QStringLiteral("BEGIN, COMMIT, END, ROLLBACK, SAVEPOINT and RELEASE cannot be used in it: ") +
-                      piece.trimmed());
-            return false;
-        }
-    }
-    IDatabase db;
-    for (QString piece : pieces) {
+    QStringList pieces = splitSqlScript(text);
+    for (QString& piece : pieces) {
         piece.replace(QStringLiteral("%league_nmbr%"), QString::number(leagueNmbr));
         piece.replace(QStringLiteral("%race_nmbr%"), QString::number(raceNmbr));
-        db.execute(piece); // a rejected piece has shown its box; the rest still run
+    }
+    SqlDatabase* db = gConnection ? gConnection->getConnection() : nullptr;
+    if (!db) {
+        showStatementError(QStringLiteral("The database is not open."), pieces.value(0));
+        return false;
+    }
+    const auto refuse = [&](const QString& why, const QString& piece) {
+        showError(QStringLiteral("Error trying to run ") + path + QStringLiteral(".\n\nError: ") + why +
+                  QStringLiteral("; the race was not posted: ") + piece.trimmed());
+        if (stopped)
+            *stopped = true;
+        return false;
+    };
+    // The script runs inside the posting's transaction and may only change rows in it: a statement
+    // that ended the transaction would leave the posting half written, one that made a trigger or a
+    // table would stay behind for every later posting, a PRAGMA could change the key. Every statement
+    // is compiled first, so such a script runs not at all.
+    RowsOnlyScope rowsOnly(*db);
+    for (const QString& piece : pieces)
+        if (!db->compiles(piece) && db->refused())
+            return refuse(QStringLiteral("only SELECT, INSERT, UPDATE and DELETE can be used in it"), piece);
+    const bool inTransaction = db->inTransaction();
+    for (const QString& piece : pieces) {
+        const bool ok = db->exec(piece);
+        // ON CONFLICT ROLLBACK, or a trigger's RAISE(ROLLBACK), can still end the transaction; all
+        // of it is undone then, and nothing more may run as if it were open.
+        if (inTransaction && !db->inTransaction())
+            return refuse((ok ? QString() : db->lastError() + QStringLiteral("; ")) +
+                              QStringLiteral("the statement ended the posting's transaction"),
+                          piece);
+        if (!ok)
+            showStatementError(db->lastError(), piece); // the rest still run
     }
     return true;
 }

@@ -5,6 +5,9 @@
 #include <QString>
 
 class QFile;
+class QSaveFile;
+#include <QByteArray>
+#include <QFileDevice>
 #include <QStringList>
 
 // ---- feedback to the user ----
@@ -53,13 +56,14 @@ void reportReadFailure(int fileNumber);
 // A free file number, as the file procedures and report files take them.
 int getReportFileHandle();
 
-// Splits a script at ";" outside quoted text and comments; pieces that are blank are dropped.
+// Splits a script at ";" outside quoted text, quoted names and comments; pieces that are blank are
+// dropped.
 QStringList splitSqlScript(const QString& script);
 // Runs the script file (relative to the program folder) with "%league_nmbr%" and "%race_nmbr%"
 // replaced. A missing file runs nothing and returns true; a statement the engine rejects shows
 // its box and the next one still runs.
-// A script holding a statement that begins or ends a transaction (BEGIN, COMMIT, END, ROLLBACK,
-// SAVEPOINT, RELEASE) is refused whole: the error box, nothing run, false.
-bool runSqlScript(const QString& fileName, int leagueNmbr, int raceNmbr);
-// True when the statement's first word, after blanks and comments, begins or ends a transaction.
-bool isTransactionStatement(const QString& piece);
+// The script may only read and change rows (SqlDatabase::setRowsOnly): one holding any other
+// statement is refused whole before anything runs. A statement that ends the transaction the
+// script runs in (ON CONFLICT ROLLBACK) stops it at once. Either way one error box is shown, false
+// is returned and *stopped is set: the caller's transaction is to be given up as a whole.
+bool runSqlScript(const QString& fileName, int leagueNmbr, int raceNmbr, bool* stopped = nullptr);

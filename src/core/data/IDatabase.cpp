@@ -8,6 +8,10 @@ namespace {
 QString notOpenMessage() { return QStringLiteral("The database is not open."); }
 } // namespace
 
+void showStatementError(const QString& error, const QString& sql) {
+    showQuorvantiBox(QStringLiteral("Error = ") + error + QStringLiteral(" SQL = ") + sql);
+}
+
 QVariant cFields::value(const QString& name) const {
     if (m_owner.m_pos < 0 || m_owner.atEnd())
         return QVariant();
@@ -46,8 +50,7 @@ bool IDatabase::OpenResultSet(const QString& sql, const QVariantList& params) {
 bool IDatabase::execute(const QString& sql, const QVariantList& params) {
     SqlDatabase* db = gConnection ? gConnection->getConnection() : nullptr;
     if (!db || !db->exec(sql, params)) {
-        showQuorvantiBox(QStringLiteral("Error = ") + (db ? db->lastError() : notOpenMessage()) +
-                         QStringLiteral(" SQL = ") + sql);
+        showStatementError(db ? db->lastError() : notOpenMessage(), sql);
         m_rowsAffected = 0;
         return false;
     }

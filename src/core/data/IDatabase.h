@@ -9,6 +9,9 @@
 
 class IDatabase;
 
+// The box of a statement the engine rejected: "Error = " the engine's message " SQL = " the statement.
+void showStatementError(const QString& error, const QString& sql);
+
 // The columns of the current row, read by name (case-insensitively). Every read is harmless when
 // there is no current row: it gives a null value.
 class cFields {

@@ -1,5 +1,7 @@
 #include "data/Regional.h"
 
+#include "data/SqlText.h"
+
 namespace {
 
 QLocale homeLocale() { return QLocale(QLocale::English, QLocale::UnitedStates); }
@@ -40,6 +42,19 @@ QString fourDigitYear(QChar c, qsizetype run) {
     return c == QLatin1Char('y') ? QStringLiteral("yyyy") : QString(run, c);
 }
 
+// The user's time of day with seconds: the long form without its time zone, which the clock of a
+// page's reader need not share.
+QString timePattern() {
+    const QLocale user;
+    QString pattern = user.timeFormat(QLocale::LongFormat);
+    if (user.language() == QLocale::C && pattern == QLocale::c().timeFormat(QLocale::LongFormat))
+        pattern = homeLocale().timeFormat(QLocale::LongFormat);
+    pattern = rewriteFields(pattern, [](QChar c, qsizetype run) {
+        return c == QLatin1Char('t') ? QString() : QString(run, c);
+    });
+    return pattern.simplified();
+}
+
 } // namespace
 
 QLocale regionalLocale() {
@@ -51,6 +66,40 @@ QString shortDatePattern() { return rewriteFields(userDatePattern(), fourDigitYe
 
 QString shortDate(const QDate& date) {
     return date.isValid() ? regionalLocale().toString(date, shortDatePattern()) : QString();
+}
+
+QString dateTimeText(const QDateTime& when) {
+    QString text = shortDate(when.date());
+    const QTime time = when.time();
+    if (time.hour() != 0 || time.minute() != 0 || time.second() != 0)
+        text += QLatin1Char(' ') + regionalLocale().toString(time, timePattern());
+    return text;
+}
+
+QString moneyText(Currency amount) {
+    const std::int64_t units = amount.units();
+    const std::int64_t cents = (units < 0 ? units - 50 : units + 50) / 100;
+    return regionalLocale().toCurrencyString(Currency::fromUnits(cents * 100).toDouble());
+}
+
+bool parseMoney(const QString& text, Currency* amount) {
+    const QLocale locale = regionalLocale();
+    QString t = text.trimmed();
+    const bool enclosed = t.startsWith(QLatin1Char('(')) && t.endsWith(QLatin1Char(')'));
+    if (enclosed)
+        t = t.mid(1, t.size() - 2);
+    t.remove(locale.currencySymbol());
+    t.remove(QLatin1Char('$'));
+    t.remove(locale.groupSeparator());
+    t.replace(locale.decimalPoint(), QStringLiteral("."));
+    t = t.trimmed();
+    if (enclosed && (t.startsWith(QLatin1Char('-')) || t.startsWith(QLatin1Char('+'))))
+        return false;
+    Currency read;
+    if (!Currency::parse(t, &read))
+        return false;
+    *amount = enclosed ? Currency() - read : read;
+    return true;
 }
 
 QDate parseDate(const QString& text) {

@@ -1,6 +1,7 @@
 #include "data/cConnection.h"
 
 #include "data/CommonCode.h"
+#include "data/DataChanges.h"
 #include "data/Paths.h"
 #include "data/Schema.h"
 
@@ -100,6 +101,53 @@ bool copyOwnerOnly(const QString& source, const QString& target, QString* error)
 // Where a restore puts its copy of the chosen file before it replaces the data file at dataPath.
 QString restoringPath(const QString& dataPath) { return dataPath + QStringLiteral(".restoring"); }
 
+// Removes every right of other users from the data file at path: only a regular file (not a link, nor
+// what a link leads to) that has just opened as the data file. Nothing is added: a read-only file stays so.
+void tightenDataFileMode(const QString& path) {
+    struct stat st {};
+    const QByteArray name = QFile::encodeName(path);
+    if (::lstat(name.constData(), &st) == 0 && S_ISREG(st.st_mode) && (st.st_mode & (S_IRWXG | S_IRWXO)))
+        ::chmod(name.constData(), st.st_mode & 07700);
+}
+
+// Opens the file at path as the program opens its data file: with the key, made owner-only, and brought
+// up to this version's schema. False with the words the user is shown, which name shownPath.
+bool openAsDataFile(SqlDatabase& db, const QString& path, const QString& shownPath, bool exclusive, QString* message) {
+    if (!db.open(path, dataFileKey(), false, exclusive)) {
+        *message = db.lastError();
+        // The user never types a password: a file that does not open with the program's key is damaged
+        // or is some other file, which is not the same trouble as a file another program holds.
+        if (db.lastErrorCode() == 26 || db.lastErrorCode() == 11) // SQLITE_NOTADB, SQLITE_CORRUPT
+            *message = QStringLiteral("The data file '%1' is damaged or is not a Quorvanti data file.").arg(shownPath);
+        else if (db.lastErrorCode() == 5 || db.lastErrorCode() == 6) // busy or locked
+            *message = QStringLiteral("The data file '%1' is locked: another program is using it.").arg(shownPath);
+        return false;
+    }
+    // It opened with the key: a data file made before files were kept owner-only is closed to other users
+    // from now on, before a migration writes its journal.
+    tightenDataFileMode(path);
+    if (!migrateSchema(db, message)) {
+        db.close();
+        return false;
+    }
+    return true;
+}
+
+// The count of rows the user has made: leagues, teams, cars/drivers, races, picks, and the scoring
+// methods, race types and groups beyond the shipped ones. -1 when the file cannot be read as a data file.
+qint64 userRowCount(SqlDatabase& db) {
+    SqlRows rows;
+    if (!db.query(QStringLiteral("SELECT (SELECT count(*) FROM leagues) + (SELECT count(*) FROM teams)"
+                                 " + (SELECT count(*) FROM cars) + (SELECT count(*) FROM races)"
+                                 " + (SELECT count(*) FROM team_car)"
+                                 " + (SELECT count(*) FROM scoring_type WHERE scoring_type_nmbr >= 500)"
+                                 " + (SELECT count(*) FROM race_type_dm WHERE race_type_nmbr >= 500)"
+                                 " + (SELECT count(*) FROM group_dm WHERE group_nmbr >= 500)"),
+                  &rows))
+        return -1;
+    return rows.rows.value(0).value(0).toLongLong();
+}
+
 } // namespace
 
 void setRestoreStepHook(std::function<void(const char*)> hook) {
@@ -181,32 +229,17 @@ void Transaction::rollback() {
 
 // ---- cConnection ----
 
-cConnection::cConnection() : m_db(std::make_unique<SqlDatabase>()), m_workspace(*m_db) {}
+cConnection::cConnection() : m_db(std::make_unique<SqlDatabase>()), m_workspace(*m_db) {
+    m_db->setWriteListener([] { dataChanges().note(); });
+}
 
 cConnection::~cConnection() = default;
 
 int cConnection::openAccessConnection() {
     m_workspace.reset();
-    // A data file made before files were kept owner-only is closed to other users from now on.
-    if (QFileInfo::exists(dataFilePath()))
-        ::chmod(QFile::encodeName(dataFilePath()).constData(), kOwnerOnly);
-    if (!m_db->open(dataFilePath(), dataFileKey(), false, true)) {
-        QString message = m_db->lastError();
-        // The user never types a password: a file that does not open with the program's key is damaged
-        // or is some other file, which is not the same trouble as a file another program holds.
-        if (m_db->lastErrorCode() == 26 || m_db->lastErrorCode() == 11) // SQLITE_NOTADB, SQLITE_CORRUPT
-            message =
-                QStringLiteral("The data file '%1' is damaged or is not a Quorvanti data file.").arg(dataFilePath());
-        else if (m_db->lastErrorCode() == 5 || m_db->lastErrorCode() == 6) // busy or locked
-            message = QStringLiteral("The data file '%1' is locked: another program is using it.").arg(dataFilePath());
+    QString message;
+    if (!openAsDataFile(*m_db, dataFilePath(), dataFilePath(), true, &message)) {
         showQuorvantiBox(message);
-        m_status = 1;
-        return 1;
-    }
-    QString error;
-    if (!migrateSchema(*m_db, &error)) {
-        showQuorvantiBox(error);
-        m_db->close();
         m_status = 1;
         return 1;
     }
@@ -295,10 +328,30 @@ bool compactFile(const QString& source, const QString& destination, QString* err
     return true;
 }
 
+bool exitBackupWouldLoseData(const QString& backup) {
+    SqlDatabase* open = gConnection ? gConnection->getConnection() : nullptr;
+    if (!open)
+        return true; // nothing the program could open replaces a backup
+    if (!QFileInfo::exists(backup) || userRowCount(*open) > 0)
+        return false;
+    SqlDatabase previous;
+    return previous.open(backup, dataFileKey(), false, false) && userRowCount(previous) > 0;
+}
+
 bool backupDatabase(const QString& destination) {
     const QString target = destination.isEmpty() ? defaultBackupPath() : destination;
-    if (gConnection)
-        gConnection->CloseConnection();
+    // A backup is a copy of the data file the program has open, never of a file it could not open.
+    if (!gConnection || !gConnection->getConnection()) {
+        if (!destination.isEmpty())
+            showQuorvantiBox(
+                QStringLiteral("The backup to '%1' could not be made.\n\nNo data file is open.").arg(target));
+        return false;
+    }
+    // The backup of every exit keeps the user's data that the data file has lost (a data file found
+    // missing and started empty), silently as it always was.
+    if (destination.isEmpty() && exitBackupWouldLoseData(target))
+        return false;
+    gConnection->CloseConnection();
     QString error;
     const bool ok = compactFile(dataFilePath(), target, &error);
     connectDatabase();
@@ -308,22 +361,22 @@ bool backupDatabase(const QString& destination) {
     return ok;
 }
 
-bool ensureDataFile(const QString& path) {
+DataFileFound findDataFile(const QString& path) {
     const QString restoring = restoringPath(path);
     if (QFileInfo::exists(path)) {
         // A copy left by a restore that was cut short never replaced the data file, which is whole.
         QFile::remove(restoring);
-        return true;
+        return DataFileFound::Present;
     }
     // A restore cut short by an older version of the program left the data aside under this name.
     const QString keptAside = path + QStringLiteral(".before-restore");
     QString error;
     if (QFileInfo::exists(keptAside)) {
         if (renameOver(keptAside, path, &error))
-            return true;
+            return DataFileFound::Present;
         showQuorvantiBox(
             QStringLiteral("The data file '%1' could not be put back from '%2'.\n\n%3").arg(path, keptAside, error));
-        return false;
+        return DataFileFound::Blocked;
     }
     // Never start an empty data file while the user's data may still wait beside it.
     if (QFileInfo::exists(restoring)) {
@@ -331,8 +384,13 @@ bool ensureDataFile(const QString& path) {
                                         "interrupted.\n\nRename that file to %3 to use it, or remove it to start "
                                         "with a new data file.")
                              .arg(path, restoring, QFileInfo(path).fileName()));
-        return false;
+        return DataFileFound::Blocked;
     }
+    return DataFileFound::Missing;
+}
+
+bool createDataFile(const QString& path) {
+    QString error;
     QDir().mkpath(QFileInfo(path).absolutePath());
     const QString temp = path + QStringLiteral(".new");
     QFile::remove(temp);
@@ -360,6 +418,11 @@ bool ensureDataFile(const QString& path) {
     return true;
 }
 
+bool ensureDataFile(const QString& path) {
+    const DataFileFound found = findDataFile(path);
+    return found == DataFileFound::Present || (found == DataFileFound::Missing && createDataFile(path));
+}
+
 bool restoreDataFile(const QString& source, QString* error) {
     const QString data = dataFilePath();
     const QString side = restoreSidePath();
@@ -367,7 +430,14 @@ bool restoreDataFile(const QString& source, QString* error) {
     if (!copyOwnerOnly(source, side, error))
         return false;
     restoreStep("copied");
-    if (!isDataFile(side, error)) {
+    // The copy passes every check the open makes, and is brought up to date, before it replaces anything:
+    // a file the program cannot open never takes the data file's place.
+    bool usable = isDataFile(side, error);
+    if (usable) {
+        SqlDatabase db;
+        usable = openAsDataFile(db, side, source, true, error);
+    }
+    if (!usable) {
         QFile::remove(side);
         return false;
     }
@@ -396,6 +466,13 @@ bool isDataFile(const QString& path, QString* error) {
                   &rows) ||
         rows.rows.value(0).value(0).toInt() != 1) {
         *error = QStringLiteral("'%1' is not a Quorvanti data file.").arg(path);
+        return false;
+    }
+    if (!db.query(QStringLiteral("PRAGMA user_version"), &rows) ||
+        rows.rows.value(0).value(0).toInt() > kSchemaVersion) {
+        *error = QStringLiteral("'%1' was written by a newer version of Quorvanti (schema %2).")
+                     .arg(path)
+                     .arg(rows.rows.value(0).value(0).toInt());
         return false;
     }
     return true;

@@ -16,6 +16,10 @@ public:
     bool CommitTrans();
     bool Rollback();
     int depth() const { return m_depth; }
+    // True when levels are open here but the engine's transaction is gone: a statement ended it (an
+    // ON CONFLICT ROLLBACK, a trigger's RAISE(ROLLBACK)) and took back everything since BEGIN. Nothing
+    // may be written then as if it were still open: it would be committed on its own.
+    bool ended() const { return m_depth > 0 && !m_db.inTransaction(); }
     // Forgets every open level; used when the connection is closed under an open transaction.
     void reset() { m_depth = 0; }
 
@@ -76,19 +80,28 @@ QByteArray dataFileKey();
 // Creates a new connection in gConnection and opens the data file; false after the boxes.
 bool connectDatabase();
 // Closes the connection, writes a compacted copy to the destination (empty = the default backup),
-// and reopens. A failed backup the user asked for (a named destination) is reported in a box.
+// and reopens. A failed backup the user asked for (a named destination) is reported in a box. Nothing is
+// written while no data file is open, and the default backup is kept when the data file holds no rows of
+// the user's while it does (exitBackupWouldLoseData).
 bool backupDatabase(const QString& destination);
+// True when the open data file may not replace the backup at path: no data file is open, or the data
+// file holds none of the user's rows while the backup holds some.
+bool exitBackupWouldLoseData(const QString& backup);
 // Deletes a file, ignoring every failure.
 void deleteFile(const QString& path);
 
-// Creates the data file from the schema, readable by its owner only, when it does not exist yet; false
-// after a box when it cannot. A data file that a restore cut short left aside is put back instead, and
-// none is created while the copy of an interrupted restore waits beside the missing data file.
+// Whether a data file is at path. One that a restore cut short left aside is put back first. Blocked
+// (after a box) when none may be created: the copy of an interrupted restore waits beside the missing file.
+enum class DataFileFound { Present, Missing, Blocked };
+DataFileFound findDataFile(const QString& path);
+// Creates the data file from the schema, readable by its owner only; false after a box when it cannot.
+bool createDataFile(const QString& path);
+// findDataFile, and createDataFile when it is missing; false after a box.
 bool ensureDataFile(const QString& path);
 // Replaces the closed data file by a copy of source: the copy is written beside the data file
-// (restoreSidePath), checked to open as a data file, and renamed over the data file in one step, so that
-// at every moment the data file is either the old one or the restored one. False with the reason in
-// *error, the data file untouched.
+// (restoreSidePath), opened as the data file is opened (schema version, migration), and renamed over
+// the data file in one step, so that at every moment the data file is either the old one or the
+// restored one. False with the reason in *error, the data file untouched.
 bool restoreDataFile(const QString& source, QString* error);
 QString restoreSidePath();
 // Called with "copying", "copied", "checked" and "renamed" as the restore passes each step (tests).
@@ -97,5 +110,6 @@ void setRestoreStepHook(std::function<void(const char*)> hook);
 // in a temporary file beside the destination and renamed over it only when complete, so the previous
 // copy survives a failure. On failure returns false with the reason in *error.
 bool compactFile(const QString& source, const QString& destination, QString* error);
-// True when the file opens with the program's key and holds a data file's schema.
+// True when the file opens with the program's key and holds a data file's schema of this version or an
+// older one.
 bool isDataFile(const QString& path, QString* error);

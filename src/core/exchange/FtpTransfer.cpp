@@ -3,6 +3,7 @@
 #include "data/CommonCode.h"
 #include "data/Paths.h"
 #include "data/cConnection.h"
+#include "platform/SaveFile.h"
 
 #include <QDir>
 #include <QFile>
@@ -44,6 +45,8 @@ struct FtpState {
     long lastResponseCode = 0;
     QString lastResponse;    // the server's last reply line
     QString lastDescription; // libcurl's or the file system's words for the failure
+    // The server has refused to rename an upload onto its name: pages go straight to their names.
+    bool renamesRefused = false;
 };
 
 FtpState& ftp() {
@@ -96,9 +99,22 @@ size_t keepReply(char* data, size_t size, size_t count, void*) {
     return size * count;
 }
 
-size_t appendTo(char* data, size_t size, size_t count, void* target) {
-    static_cast<QByteArray*>(target)->append(data, qsizetype(size * count));
-    return size * count;
+// How much of a folder listing has been read, and whether it named anything.
+struct ListingPeek {
+    bool sawName = false;
+    size_t bytes = 0;
+};
+
+// The listing is read only to learn whether the folder is empty: its first name settles that, and a
+// server that sends blanks without end is not read beyond a ceiling either. Ending the transfer early
+// is what returning less than was given does.
+size_t peekListing(char* data, size_t size, size_t count, void* target) {
+    auto* peek = static_cast<ListingPeek*>(target);
+    const size_t n = size * count;
+    for (size_t i = 0; i < n && !peek->sawName; ++i)
+        peek->sawName = !QChar::isSpace(uchar(data[i]));
+    peek->bytes += n;
+    return peek->sawName || peek->bytes >= kListingCeiling ? 0 : n;
 }
 
 size_t writeTo(char* data, size_t size, size_t count, void* target) {
@@ -219,6 +235,7 @@ void closeInternet() {
     s.user.clear();
     s.password.clear();
     s.directory.clear();
+    s.renamesRefused = false;
 }
 
 void connectFtp(const QString& server, const QString& user, const QString& password) {
@@ -235,8 +252,11 @@ void connectFtp(const QString& server, const QString& user, const QString& passw
         reportFtpError(lastErrorCode(), QStringLiteral("InternetConnect"));
 }
 
-void reportFtpError(int code, const QString& step) {
+void reportFtpError(int code, const QString& step, const QString& after) {
     const FtpState& s = ftp();
+    const auto exchangeMessage = [&after](const QString& text) {
+        ::exchangeMessage(after.isEmpty() ? text : text + QStringLiteral("\n\n") + after);
+    };
     if (code == FtpExtendedError) {
         const QString text = s.lastResponse;
         const QString responseCode = text.left(3);
@@ -285,15 +305,18 @@ void listFtpDirectory(const QString& dir) {
         changeFtpDirectory(dir);
     if (!ftp().connected)
         return; // the folder change has already been reported
-    QByteArray names;
-    const bool ok = perform(folderUrl(ftp().directory), [&names](CURL* h) {
+    ListingPeek peek;
+    bool ok = perform(folderUrl(ftp().directory), [&peek](CURL* h) {
         curl_easy_setopt(h, CURLOPT_DIRLISTONLY, 1L);
-        curl_easy_setopt(h, CURLOPT_WRITEFUNCTION, appendTo);
-        curl_easy_setopt(h, CURLOPT_WRITEDATA, &names);
+        curl_easy_setopt(h, CURLOPT_WRITEFUNCTION, peekListing);
+        curl_easy_setopt(h, CURLOPT_WRITEDATA, &peek);
     });
+    const bool readEnough = peek.sawName || peek.bytes >= kListingCeiling;
+    if (!ok && ftp().lastResult == CURLE_WRITE_ERROR && readEnough)
+        ok = true; // the listing was cut short on purpose
     if (!ok)
         reportFtpError(lastErrorCode(), QStringLiteral("FtpFindFirstFile"));
-    else if (names.trimmed().isEmpty())
+    else if (!readEnough)
         exchangeMessage(QStringLiteral("This directory is empty!"));
 }
 
@@ -327,11 +350,13 @@ bool getFtpFile(const QString& remotePath, const QString& localFolder) {
         curl_easy_setopt(h, CURLOPT_WRITEFUNCTION, writeTo);
         curl_easy_setopt(h, CURLOPT_WRITEDATA, &file);
     });
-    if (!ok || !file.commit()) {
+    QString error;
+    if (!ok || !commitSaveFile(file, &error)) {
         file.cancelWriting();
         if (ok) {
             ftp().lastResult = CURLE_WRITE_ERROR;
-            ftp().lastDescription = file.errorString() + QStringLiteral(" (") + localPath + QLatin1Char(')');
+            ftp().lastResponseCode = 0;
+            ftp().lastDescription = error + QStringLiteral(" (") + localPath + QLatin1Char(')');
         }
         reportFtpError(lastErrorCode(), QStringLiteral("FtpGetFile"));
         return false;
@@ -369,39 +394,67 @@ bool putFtpFile(const QString& localPath, const QString& remoteFolder) {
         reportFtpError(lastErrorCode(), QStringLiteral("FtpPutFile"));
         return false;
     }
-    // Uploaded under a temporary name and renamed once the server has all of it: a lost connection
-    // leaves the page that was live before, never a truncated one.
-    const QByteArray renameFrom = (QStringLiteral("RNFR ") + partName(name)).toUtf8();
-    const QByteArray renameTo = (QStringLiteral("RNTO ") + name).toUtf8();
-    curl_slist* rename = curl_slist_append(nullptr, renameFrom.constData());
-    rename = curl_slist_append(rename, renameTo.constData());
-    bool ok = perform(fileUrl(s.directory, partName(name)), [&file, rename](CURL* h) {
-        curl_easy_setopt(h, CURLOPT_UPLOAD, 1L);
-        curl_easy_setopt(h, CURLOPT_READFUNCTION, readFrom);
-        curl_easy_setopt(h, CURLOPT_READDATA, &file);
-        curl_easy_setopt(h, CURLOPT_INFILESIZE_LARGE, curl_off_t(file.size()));
-        curl_easy_setopt(h, CURLOPT_POSTQUOTE, rename);
-    });
-    if (s.session)
-        curl_easy_setopt(s.session, CURLOPT_POSTQUOTE, nullptr); // the list goes now
-    curl_slist_free_all(rename);
-    if (!ok && s.lastResult == CURLE_QUOTE_ERROR && s.session) {
-        // Some servers will not rename onto a file that exists: the page that was live goes first,
-        // and the complete one takes its name at once.
-        const QByteArray remove = (QStringLiteral("DELE ") + name).toUtf8();
-        curl_slist* replace = curl_slist_append(nullptr, remove.constData());
-        replace = curl_slist_append(replace, renameFrom.constData());
-        replace = curl_slist_append(replace, renameTo.constData());
-        ok = perform(folderUrl(s.directory), [replace](CURL* h) {
-            curl_easy_setopt(h, CURLOPT_NOBODY, 1L);
-            curl_easy_setopt(h, CURLOPT_POSTQUOTE, replace);
+    // Sends the file under remoteName; the commands in after run once the server has all of it.
+    const auto upload = [&s, &file](const QString& remoteName, curl_slist* after) {
+        file.seek(0);
+        const bool sent = perform(fileUrl(s.directory, remoteName), [&file, after](CURL* h) {
+            curl_easy_setopt(h, CURLOPT_UPLOAD, 1L);
+            curl_easy_setopt(h, CURLOPT_READFUNCTION, readFrom);
+            curl_easy_setopt(h, CURLOPT_READDATA, &file);
+            curl_easy_setopt(h, CURLOPT_INFILESIZE_LARGE, curl_off_t(file.size()));
+            curl_easy_setopt(h, CURLOPT_POSTQUOTE, after);
         });
         if (s.session)
+            curl_easy_setopt(s.session, CURLOPT_POSTQUOTE, nullptr); // the list goes after this
+        return sent;
+    };
+    bool ok = false;
+    if (!s.renamesRefused) {
+        // Uploaded under a temporary name and renamed once the server has all of it: a lost connection
+        // leaves the page that was live before, never a truncated one.
+        const QByteArray renameFrom = (QStringLiteral("RNFR ") + partName(name)).toUtf8();
+        const QByteArray renameTo = (QStringLiteral("RNTO ") + name).toUtf8();
+        curl_slist* rename = curl_slist_append(nullptr, renameFrom.constData());
+        rename = curl_slist_append(rename, renameTo.constData());
+        ok = upload(partName(name), rename);
+        curl_slist_free_all(rename);
+        if (ok || s.lastResult != CURLE_QUOTE_ERROR || !s.session) {
+            if (!ok)
+                reportFtpError(lastErrorCode(), QStringLiteral("FtpPutFile"));
+            return ok;
+        }
+        // The server will not rename (at all, or onto a file that exists); the live page is still as it
+        // was. From here on pages go straight to their names, as such servers have always been written to.
+        s.renamesRefused = true;
+        ok = upload(name, nullptr);
+        const FtpState failure = s;
+        // The complete copy under the temporary name goes where the server lets it.
+        const QByteArray remove = (QStringLiteral("DELE ") + partName(name)).toUtf8();
+        curl_slist* cleanup = curl_slist_append(nullptr, remove.constData());
+        if (s.session)
+            perform(folderUrl(s.directory), [cleanup](CURL* h) {
+                curl_easy_setopt(h, CURLOPT_NOBODY, 1L);
+                curl_easy_setopt(h, CURLOPT_POSTQUOTE, cleanup);
+            });
+        if (s.session)
             curl_easy_setopt(s.session, CURLOPT_POSTQUOTE, nullptr);
-        curl_slist_free_all(replace);
+        curl_slist_free_all(cleanup);
+        if (!ok) {
+            s.lastResult = failure.lastResult;
+            s.lastResponseCode = failure.lastResponseCode;
+            s.lastResponse = failure.lastResponse;
+            s.lastDescription = failure.lastDescription;
+        }
+    } else {
+        ok = upload(name, nullptr);
     }
     if (!ok) {
-        reportFtpError(lastErrorCode(), QStringLiteral("FtpPutFile"));
+        // Sent straight to its name, the page on the server may now be cut short or gone.
+        reportFtpError(lastErrorCode(), QStringLiteral("FtpPutFile"),
+                       QStringLiteral("The server does not allow %1 to be sent under a temporary name and renamed, so "
+                                      "it was sent straight to its name, and that failed: the page %1 on the server "
+                                      "may be incomplete. Publish again when the server can be reached.")
+                           .arg(name));
         return false;
     }
     return true;

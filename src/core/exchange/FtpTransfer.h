@@ -22,6 +22,8 @@ inline const char* const kDefaultDownloadHost = "download.quorvanti.invalid";
 
 // A transfer that moves no data for this long is given up.
 constexpr int kFtpStallSeconds = 30;
+// The most of a folder listing read to learn whether the folder is empty.
+constexpr size_t kListingCeiling = 64 * 1024;
 
 // The download server (host, optionally ":" and a port) and the folder of its series files. Its
 // files are reached anonymously. Setting an empty value puts the default back.
@@ -41,8 +43,11 @@ void closeInternet();
 void connectFtp(const QString& server, const QString& user, const QString& password);
 bool ftpConnected();
 // Shows the message for a failed step and closes the connection and the session.
-void reportFtpError(int code, const QString& step);
+// after, when given, follows the message in the box.
+void reportFtpError(int code, const QString& step, const QString& after = QString());
 void changeFtpDirectory(const QString& path);
+// Says "This directory is empty!" when the folder lists no name; reads no more of the listing than its
+// first name, and at most kListingCeiling bytes.
 void listFtpDirectory(const QString& dir);
 // Downloads one file into localFolder under the name after remotePath's last "/". A name that is
 // not a plain file name is refused. A local copy of that name is replaced only once the new one has
@@ -51,6 +56,8 @@ bool getFtpFile(const QString& remotePath, const QString& localFolder);
 // Uploads one file into remoteFolder (the current remote folder when empty) under the name after
 // the local path's last separator; true when the server took the whole file. The file travels under
 // a temporary name and takes its own only when complete, so a page on the server is never half there.
+// A server that refuses that rename keeps its live page; the file then goes straight to its name, as
+// do the rest of the session's files, and the temporary copy is deleted where the server allows.
 bool putFtpFile(const QString& localPath, const QString& remoteFolder);
 // Fetches one series file from the download server into importsDir(); true when it arrived. The
 // first step that fails is reported, in one box, and ends the download.

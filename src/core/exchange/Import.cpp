@@ -7,6 +7,7 @@
 #include "data/cConnection.h"
 #include "data/cTeamCar.h"
 #include "exchange/FtpTransfer.h"
+#include "posting/Scoring.h"
 #include "posting/cRaces.h"
 #include "posting/cResults.h"
 #include "posting/cResultsCollection.h"
@@ -168,6 +169,7 @@ struct ImportRun {
     // so that a results file does not read its race once per line. Only this import writes races
     // while it runs.
     QHash<int, std::optional<int>> raceStatus;
+    int postingRemoved = 0; // the race whose posting the file's results replaced, if it had one
 };
 
 LineOutcome importCar(RecordReader& r, ImportRun&) {
@@ -229,6 +231,8 @@ LineOutcome importResult(RecordReader& r, ImportRun& run) {
     if (run.replaceResults) {
         // A results file brings the whole result of its first race: the old one goes, and the
         // posting made from it with it.
+        if (racePosted(raceNmbr))
+            run.postingRemoved = raceNmbr;
         cResultsCollection results;
         if (!results.deletePosting(raceNmbr) || !results.deleteResults(raceNmbr))
             return LineOutcome::StoreFailed;
@@ -367,7 +371,12 @@ bool importFile(const QString& path) {
         return false;
     }
     closeFile(handle);
-    return tx.commit();
+    if (!tx.commit())
+        return false;
+    cRaces replaced;
+    if (run.postingRemoved != 0 && replaced.load(run.postingRemoved))
+        tellPostingRemoved(replaced.raceName());
+    return true;
 }
 
 bool downloadAndImport(const QString& fileName) {

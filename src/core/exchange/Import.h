@@ -13,7 +13,8 @@
 // that does not exist or a failing store refuses the whole file: nothing is changed, a box names the
 // line (the store shows its own), and the result is false. So is a file that does not exist or
 // cannot be read. Lines of other record types are passed over with one "Invalid file format." box
-// per file. A file whose first record is a race result replaces that race's results and postings.
+// per file. A file whose first record is a race result replaces that race's results and postings; when
+// it had a posting, one box says that the race must be posted again.
 bool importFile(const QString& path);
 
 // Download the series' car or driver list into importsDir() and import it; false, without

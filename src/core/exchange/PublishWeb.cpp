@@ -26,7 +26,9 @@ PublishResult publishReports(const QString& location, const QString& user, const
             exchangeMessage(QStringLiteral("The folder ") + reportFolder + QStringLiteral(" does not exist."));
             return result;
         }
-        pages = folder.entryList({QStringLiteral("*.html")}, QDir::Files, QDir::Name);
+        // A link in the folder may lead to any file of the user's (a page is never written as one): only
+        // the folder's own pages go to the server.
+        pages = folder.entryList({QStringLiteral("*.html")}, QDir::Files | QDir::NoSymLinks, QDir::Name);
         if (pages.isEmpty()) {
             exchangeMessage(QStringLiteral("There are no pages (*.html) to publish in ") + reportFolder +
                            QLatin1Char('.'));

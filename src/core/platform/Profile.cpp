@@ -1,11 +1,11 @@
 #include "platform/Profile.h"
 
+#include "platform/SaveFile.h"
 #include "platform/TextLines.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QStringList>
 
 namespace {
@@ -134,16 +134,10 @@ bool writeProfileString(const QString& path, const QString& section, const QStri
     }
 
     QDir().mkpath(QFileInfo(path).absolutePath());
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Text)) {
-        *error = file.errorString();
-        *errorNumber = fileErrorNumber(file.error());
-        return false;
-    }
-    file.write(lines.join(QLatin1Char('\n')).toUtf8() + '\n');
-    if (!file.commit()) {
-        *error = file.errorString();
-        *errorNumber = fileErrorNumber(file.error());
+    // Other programs' sections live in the same file: a copy cut short must never take its place.
+    QFileDevice::FileError failure = QFileDevice::NoError;
+    if (!saveWholeFile(path, lines.join(QLatin1Char('\n')).toUtf8() + '\n', error, &failure)) {
+        *errorNumber = fileErrorNumber(failure);
         return false;
     }
     return true;

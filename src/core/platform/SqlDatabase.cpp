@@ -39,6 +39,7 @@ bool SqlDatabase::open(const QString& path, const QByteArray& key, bool create, 
         return fail(rc, msg);
     }
     m_path = path;
+    m_totalChanges = 0;
     sqlite3_extended_result_codes(m_db, 0);
 
     // The cipher settings are spelled out so that files stay readable if the engine's defaults move.
@@ -243,6 +244,7 @@ bool SqlDatabase::exec(const QString& sql, const QVariantList& params) {
         ranOne = true;
         const bool ok = stepAll(stmt, nullptr);
         sqlite3_finalize(stmt);
+        noteWrites();
         if (!ok)
             return false;
     }
@@ -278,7 +280,19 @@ bool SqlDatabase::runQuery(const QString& sql, const QVariantList& params,
         bool keep;
         ~Done() { keep ? sqlite3_reset(stmt) : sqlite3_finalize(stmt); }
     } done{stmt, keep};
-    return (!keep || bindAll(stmt, params)) && run(stmt);
+    const bool ok = (!keep || bindAll(stmt, params)) && run(stmt);
+    noteWrites();
+    return ok;
+}
+
+void SqlDatabase::noteWrites() {
+    // The count covers every row an INSERT, UPDATE or DELETE touched since the connection opened.
+    const int total = sqlite3_total_changes(m_db);
+    if (total == m_totalChanges)
+        return;
+    m_totalChanges = total;
+    if (m_writeListener)
+        m_writeListener();
 }
 
 bool SqlRowView::isInteger(int column) const {
@@ -307,11 +321,68 @@ bool SqlDatabase::forEachRow(const QString& sql, const QVariantList& params,
     return runQuery(sql, params, [&](sqlite3_stmt* stmt) { return stepEach(stmt, visit); });
 }
 
+namespace {
+
+int rowsOnlyAuthorizer(void* owner, int action, const char*, const char* name, const char*, const char*) {
+    switch (action) {
+    case SQLITE_SELECT:
+    case SQLITE_READ:
+    case SQLITE_INSERT:
+    case SQLITE_UPDATE:
+    case SQLITE_DELETE:
+    case SQLITE_RECURSIVE:
+        return SQLITE_OK;
+    case SQLITE_FUNCTION:
+        // The one function that writes the data file elsewhere, under a key of the caller's choosing.
+        if (!name || sqlite3_stricmp(name, "sqlcipher_export") != 0)
+            return SQLITE_OK;
+        break;
+    default:
+        break;
+    }
+    *static_cast<bool*>(owner) = true;
+    return SQLITE_DENY;
+}
+
+} // namespace
+
+void SqlDatabase::setRowsOnly(bool on) {
+    if (m_db)
+        sqlite3_set_authorizer(m_db, on ? rowsOnlyAuthorizer : nullptr, on ? &m_refused : nullptr);
+}
+
+bool SqlDatabase::compiles(const QString& sql) {
+    if (!m_db)
+        return fail();
+    const QByteArray text = sql.toUtf8();
+    const char* p = text.constData();
+    const char* end = p + text.size();
+    m_refused = false;
+    while (p < end) {
+        sqlite3_stmt* stmt = nullptr;
+        const char* tail = nullptr;
+        const int rc = sqlite3_prepare_v2(m_db, p, int(end - p), &stmt, &tail);
+        sqlite3_finalize(stmt);
+        // A refusal counts even where the statement then failed to compile for another reason.
+        if (m_refused)
+            return fail(SQLITE_AUTH, QStringLiteral("not authorized"));
+        if (rc != SQLITE_OK)
+            return fail();
+        p = tail;
+    }
+    return true;
+}
+
+bool SqlDatabase::inTransaction() const { return m_db && !sqlite3_get_autocommit(m_db); }
+
 bool SqlDatabase::execScript(const QString& script) {
     if (!m_db)
         return fail();
     char* err = nullptr;
-    if (sqlite3_exec(m_db, script.toUtf8().constData(), nullptr, nullptr, &err) != SQLITE_OK) {
+    const int rc = sqlite3_exec(m_db, script.toUtf8().constData(), nullptr, nullptr, &err);
+    // A script that stopped part way may still have changed rows.
+    noteWrites();
+    if (rc != SQLITE_OK) {
         const QString msg = err ? QString::fromUtf8(err) : QString();
         sqlite3_free(err);
         return fail(sqlite3_errcode(m_db), msg);

@@ -61,6 +61,21 @@ public:
     // Runs a whole script in one call (statements separated by ";"), as the engine parses it.
     bool execScript(const QString& script);
 
+    // While on, only statements that read and change rows compile (SELECT, INSERT, REPLACE, UPDATE,
+    // DELETE); anything else (beginning or ending a transaction, a savepoint, creating, changing or
+    // dropping a table, index, view or trigger, PRAGMA, ATTACH, DETACH, ANALYZE, REINDEX, copying the
+    // data file out) fails to compile with SQLITE_AUTH. The engine asks about every object a statement
+    // names, so no spelling or quoting of a statement gets past it.
+    void setRowsOnly(bool on);
+    // Compiles every statement of the text in turn without running any; false with the engine's error at
+    // the first that does not compile (SQLITE_AUTH when rows-only refused it).
+    bool compiles(const QString& sql);
+    // True when the last compiles() failed because rows-only refused a statement.
+    bool refused() const { return m_refused; }
+    // True while a transaction is open: after BEGIN and before the COMMIT or ROLLBACK that ends it,
+    // whoever ran that (a statement's ON CONFLICT ROLLBACK and a trigger's RAISE(ROLLBACK) end it too).
+    bool inTransaction() const;
+
     int lastErrorCode() const { return m_errorCode; }
     const QString& lastError() const { return m_error; }
     int changes() const;
@@ -68,6 +83,9 @@ public:
     sqlite3* handle() const { return m_db; }
 
     static QString engineVersion();
+
+    // Called after a statement run through exec, query, forEachRow or execScript that changed rows.
+    void setWriteListener(std::function<void()> listener) { m_writeListener = std::move(listener); }
 
 private:
     bool fail(int code, const QString& message);
@@ -79,10 +97,27 @@ private:
     bool runQuery(const QString& sql, const QVariantList& params, const std::function<bool(sqlite3_stmt*)>& run);
     bool stepEach(sqlite3_stmt* stmt, const std::function<void(const SqlRowView&)>& visit);
     bool stepAll(sqlite3_stmt* stmt, SqlRows* out);
+    // Tells the write listener when the connection's count of changed rows has moved.
+    void noteWrites();
 
     sqlite3* m_db = nullptr;
     QString m_path;
     int m_errorCode = 0;
     QString m_error;
     QHash<QString, sqlite3_stmt*> m_cache;
+    std::function<void()> m_writeListener;
+    int m_totalChanges = 0;
+    bool m_refused = false; // rows-only refused something since compiles() began
+};
+
+// Rows-only (see SqlDatabase::setRowsOnly) for as long as it lives.
+class RowsOnlyScope {
+public:
+    explicit RowsOnlyScope(SqlDatabase& db) : m_db(db) { m_db.setRowsOnly(true); }
+    ~RowsOnlyScope() { m_db.setRowsOnly(false); }
+    RowsOnlyScope(const RowsOnlyScope&) = delete;
+    RowsOnlyScope& operator=(const RowsOnlyScope&) = delete;
+
+private:
+    SqlDatabase& m_db;
 };

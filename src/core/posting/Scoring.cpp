@@ -6,6 +6,7 @@
 #include "data/cLeague.h"
 #include "posting/RacePostingEngine.h"
 #include "posting/cRaces.h"
+#include "posting/cRacesCollection.h"
 #include "posting/cResultsCollection.h"
 #include "posting/cTeamResults.h"
 #include "posting/cTeamResultsSummary.h"
@@ -26,6 +27,13 @@ bool deleteRacePosting(const cRaces& race) {
 
 namespace {
 
+// Thrown when the site script gives up the whole posting; past the chain's own catch, which is for
+// run-time faults that end one league only.
+struct PostingStopped {};
+
+// True when a statement ended the posting's transaction and with it took back the whole posting.
+bool postingEnded() { return gConnection && gConnection->getWorkSpace().ended(); }
+
 void post(const cRaces& race, bool allLeaguesAtOnce) {
     setStatus(QStringLiteral("Posting Results ") + race.raceName());
     Transaction tx;
@@ -35,9 +43,28 @@ void post(const cRaces& race, bool allLeaguesAtOnce) {
         return;
     cLeagueCollection leagues;
     leagues.load(race.raceTypeNmbr());
-    if (!allLeaguesAtOnce || !postRaceAllLeagues(race, leagues))
-        for (const cLeague& league : leagues)
+    if (allLeaguesAtOnce && postRaceAllLeagues(race, leagues)) {
+        tx.commit();
+        return;
+    }
+    if (postingEnded()) {
+        // A write of the engine's ended the transaction; it shows nothing, so the chain posts the race
+        // afresh and shows what stops it.
+        tx.rollback();
+        post(race, false);
+        return;
+    }
+    try {
+        for (const cLeague& league : leagues) {
             postRaceForLeague(league, race);
+            // The statement that ended the transaction has shown its box, and the race is as it was
+            // before: the next league must not be posted on top of the old posting.
+            if (postingEnded())
+                return;
+        }
+    } catch (const PostingStopped&) {
+        return;
+    }
     tx.commit();
 }
 
@@ -65,12 +92,52 @@ bool laterRacesDependOn(const cRaces& race) {
     return leagues.load(race.raceTypeNmbr(), race.carTypeNmbr()) > 0;
 }
 
+bool racePosted(int raceNmbr) {
+    IDatabase db;
+    return db.OpenResultSet(QStringLiteral("SELECT 1 FROM team_results WHERE race_nmbr = ? LIMIT 1"), {raceNmbr}) &&
+           !db.isEOF();
+}
+
+void tellPostingRemoved(const QString& raceName) {
+    ui().messageBox(QStringLiteral("The posting for ") + raceName +
+                        QStringLiteral(" was removed because its results changed.\r\nThe Race must be posted again."),
+                    QString::fromLatin1(kProductName), MsgIcon::None, MsgButtons::Ok);
+}
+
+int loadRacesCarryingFrom(int raceNmbr, cRacesCollection& later) {
+    cRaces race;
+    if (!race.load(raceNmbr) || !laterRacesDependOn(race))
+        return later.Count();
+    return later.loadFutureRaces(raceNmbr);
+}
+
+void settleLaterRaces(const cRacesCollection& later, cResultsCollection& results) {
+    // Once a race is declined, none after it can be right either.
+    bool declined = false;
+    for (const cRaces& next : later) {
+        if (!declined && results.raceExists(next.raceNmbr())) {
+            if (askQuestion(QStringLiteral("Do you want to post results for ") + next.raceName() +
+                                QStringLiteral(" now?"),
+                            QString::fromLatin1(kProductName), MsgButtons::YesNo) == AnswerYes) {
+                postRace(next);
+                continue;
+            }
+            declined = true;
+        }
+        deleteRacePosting(next);
+    }
+}
+
 namespace {
 
 bool runScript(const cLeague& league, const cRaces& race) {
     const int leagueNmbr = league.leagueNmbr();
     const int raceNmbr = race.raceNmbr();
-    return runSqlScript(QStringLiteral("scoring.qv"), leagueNmbr, raceNmbr);
+    bool stopped = false;
+    const bool ran = runSqlScript(QStringLiteral("scoring.qv"), leagueNmbr, raceNmbr, &stopped);
+    if (stopped)
+        throw PostingStopped{};
+    return ran;
 }
 
 } // namespace

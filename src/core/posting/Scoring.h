@@ -1,7 +1,10 @@
 #pragma once
 
+class QString;
 class cLeague;
 class cRaces;
+class cRacesCollection;
+class cResultsCollection;
 
 // Posting a race: its results scored for every league of its race type.
 //
@@ -9,7 +12,9 @@ class cRaces;
 // league's chain runs inside a savepoint of its own. A league whose chain stops (a failed
 // statement, a run-time fault, an invalid scoring option) is rolled back to its savepoint, so it
 // holds no rows for the race rather than half-written ones, and the next league is still posted.
-// A crash at any moment leaves the race's earlier posting as it was.
+// A crash at any moment leaves the race's earlier posting as it was. So does a site script that is
+// refused or ends the transaction (runSqlScript), and any statement that ends it: the posting of
+// the race fails as a whole, after the one box of what stopped it.
 
 // Deletes the race's team result summaries, then its team results, in every league (both or
 // neither); true when both deletes succeeded.
@@ -27,5 +32,20 @@ bool postRaceForLeague(const cLeague& league, const cRaces& race);
 // so the race is in that league's chain of previous races. Otherwise no league carries anything
 // from it and the later races' postings stay right whatever happens to it.
 bool laterRacesDependOn(const cRaces& race);
+// True when the race has team result rows in some league: a posting, which later races carry their
+// totals from. (The summary rows a later posting fills in for an earlier race are none.)
+bool racePosted(int raceNmbr);
+// The one box telling that the race's changed results took its posting away and that the race
+// must be posted again.
+void tellPostingRemoved(const QString& raceName);
+// The races whose postings carry on from the stored race: the later races of its race type in the
+// season order when laterRacesDependOn(race), else none. Read them before the race is deleted.
+int loadRacesCarryingFrom(int raceNmbr, cRacesCollection& later);
+// Settles the later races once the posting they carried from has changed (the race posted,
+// deleted, or its results or posting cleared). Each that has results is offered for posting again,
+// in their order ("Do you want to post results for " the name " now?", Yes and No); a race that
+// is declined, every race after it and a race without results lose their postings instead, since
+// their totals can no longer be right. results: every stored result, loaded or to be loaded.
+void settleLaterRaces(const cRacesCollection& later, cResultsCollection& results);
 // The fifteen scoring steps for one league; true when the chain ran to its end.
 bool scoreLeagueRace(const cLeague& league, const cRaces& race);

@@ -34,6 +34,20 @@ bool scoringMethodInUse(int scoringTypeNmbr) {
     return leagues.scoringTypeNmbrExists(scoringTypeNmbr);
 }
 
+QString raceTypeChangeRefusal(int carNmbr, int raceTypeNmbr) {
+    if (carNmbr < 1)
+        return QString();
+    cTeamCarCollection holdings;
+    if (holdings.raceTypeExists(raceTypeNmbr, std::nullopt, carNmbr))
+        return QStringLiteral("Can not change Race Type.") + kCrLf +
+               QStringLiteral("This Car is a member of at least one Team for the current Race Type.");
+    cResultsCollection results;
+    if (results.carExists(carNmbr))
+        return QStringLiteral("Can not change Race Type.") + kCrLf +
+               QStringLiteral("This Car has Results for at least one Race.");
+    return QString();
+}
+
 bool carHasResults(int carNmbr) {
     cResultsCollection results;
     results.load();

@@ -16,6 +16,11 @@ bool teamIsLeagueMember(int teamNmbr);
 // Some league scores by the scoring method.
 bool scoringMethodInUse(int scoringTypeNmbr);
 
+// The refusal of moving a stored car/driver away from its race type, or "" when it may move. A car a
+// team holds under its race type keeps it; so does one with results, which name it by number and
+// would lose it in the race window's grid under another race type.
+QString raceTypeChangeRefusal(int carNmbr, int raceTypeNmbr);
+
 // The refusals of a car/driver delete; carTxt is trimmed here.
 QString carHeldRefusal(const QString& carTxt);
 QString carResultsRefusal(const QString& carTxt);

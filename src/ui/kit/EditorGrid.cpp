@@ -12,6 +12,7 @@
 #include <QLineEdit>
 #include <QPointer>
 #include <QScrollBar>
+#include <QWheelEvent>
 
 namespace {
 
@@ -398,6 +399,16 @@ void EditorGrid::scrollTo(int value) {
         m_scroll->setValue(value); // lays the rows out through valueChanged
 }
 
+void EditorGrid::wheelEvent(QWheelEvent* event) {
+    scrollByWheel(event);
+}
+
+void EditorGrid::scrollByWheel(QWheelEvent* event) {
+    // The bar moves as under the wheel itself, and only while it is switched on.
+    if (m_scroll->isEnabled())
+        QCoreApplication::sendEvent(m_scroll, event);
+}
+
 void EditorGrid::relayout() {
     ++m_relaying;
     if (m_float && m_float->isVisible())
@@ -518,6 +529,13 @@ bool EditorGrid::searchKey(QKeyEvent* key) {
 }
 
 bool EditorGrid::eventFilter(QObject* watched, QEvent* event) {
+    // The wheel over a cell or the floating list scrolls the rows; it never changes a cell's choice.
+    int row = -1;
+    int col = -1;
+    if (event->type() == QEvent::Wheel && (watched == m_float || locate(watched, &row, &col))) {
+        scrollByWheel(static_cast<QWheelEvent*>(event));
+        return true;
+    }
     if (watched == m_float) {
         if (isEnterKey(event)) {
             if (m_floatRow >= 0)
@@ -530,8 +548,6 @@ bool EditorGrid::eventFilter(QObject* watched, QEvent* event) {
             copyBack();
         return false;
     }
-    int row = -1;
-    int col = -1;
     if (!locate(watched, &row, &col))
         return false;
     if (isEnterKey(event)) {

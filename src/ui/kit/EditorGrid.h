@@ -15,6 +15,7 @@ class QComboBox;
 class QKeyEvent;
 class QLabel;
 class QScrollBar;
+class QWheelEvent;
 
 // The editing grid of the editors: rows of cells under column headers, seven rows in view.
 //
@@ -137,6 +138,8 @@ signals:
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+    // The wheel over the rows (cells included) moves the scroll bar, as over the bar itself.
+    void wheelEvent(QWheelEvent* event) override;
 
 private:
     struct Row {
@@ -153,6 +156,7 @@ private:
     void floatOver(int row, int col);
     void copyBack();
     bool locate(QObject* widget, int* row, int* col) const;
+    void scrollByWheel(QWheelEvent* event);
     int firstFocusColumn() const;
     // A key typed into the floating list while it is closed; true when it was dealt with here.
     bool searchKey(QKeyEvent* key);

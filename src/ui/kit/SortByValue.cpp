@@ -3,6 +3,8 @@
 #include <QDate>
 #include <QTreeWidget>
 
+#include <algorithm>
+
 namespace {
 
 // 0 blank, 1 a whole number, 2 other text: ranking first keeps the order consistent whichever two
@@ -33,6 +35,12 @@ bool sortsBefore(const QVariant& valueA, const QString& textA, const QVariant& v
     if (ra == 1 && x != y)
         return x < y;
     return textA.compare(textB, Qt::CaseInsensitive) < 0;
+}
+
+void sortChoices(QList<QPair<QString, int>>& choices) {
+    std::stable_sort(choices.begin(), choices.end(), [](const QPair<QString, int>& a, const QPair<QString, int>& b) {
+        return sortsBefore(QVariant(), a.first, QVariant(), b.first);
+    });
 }
 
 bool ValueSortTreeItem::operator<(const QTreeWidgetItem& other) const {

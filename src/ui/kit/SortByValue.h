@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QList>
+#include <QPair>
 #include <QString>
 #include <QTreeWidgetItem>
 #include <QVariant>
@@ -12,6 +14,10 @@
 constexpr int SortValueRole = Qt::UserRole + 100;
 
 bool sortsBefore(const QVariant& valueA, const QString& textA, const QVariant& valueB, const QString& textB);
+
+// Puts the (text, number) choices of a drop-down list in that order by their texts (car 3 before
+// car 11); choices of equal text keep their order.
+void sortChoices(QList<QPair<QString, int>>& choices);
 
 // A row of a QTreeWidget that sorts in that order by the widget's sort column.
 class ValueSortTreeItem : public QTreeWidgetItem {

@@ -16,9 +16,10 @@ frmDate::frmDate(QWidget* parent)
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(m_calendar);
-    // A click on a day, not a change of the shown month, ends the pick.
-    connect(m_calendar, &QCalendarWidget::clicked, this, &QWidget::hide);
-    connect(m_calendar, &QCalendarWidget::activated, this, &QWidget::hide);
+    // A click on a day, not a change of the shown month, ends the pick; Escape ends it with
+    // nothing picked.
+    connect(m_calendar, &QCalendarWidget::clicked, this, &QDialog::accept);
+    connect(m_calendar, &QCalendarWidget::activated, this, &QDialog::accept);
 }
 
 QString frmDate::pickFor(const QString& fieldText, const QPoint& globalTopLeft, QWidget* parent) {
@@ -26,6 +27,8 @@ QString frmDate::pickFor(const QString& fieldText, const QPoint& globalTopLeft, 
     picker.move(globalTopLeft);
     const QDate date = parseDate(fieldText);
     picker.MonthView1()->setSelectedDate(date.isValid() ? date : today());
-    picker.exec();
+    // Closed without a day picked (Escape): the field keeps what it held.
+    if (picker.exec() != QDialog::Accepted)
+        return fieldText;
     return shortDate(picker.MonthView1()->selectedDate());
 }

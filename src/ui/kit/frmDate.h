@@ -4,8 +4,8 @@
 
 class QCalendarWidget;
 
-// The pop-up calendar of the editors' date fields. A click on a day hides it, which ends its modal
-// show; the caller then reads the clicked date from MonthView1.
+// The pop-up calendar of the editors' date fields. A click on a day accepts it, which ends its
+// modal show; the caller then reads the clicked date from MonthView1. Escape closes it unaccepted.
 class frmDate : public QDialog {
     Q_OBJECT
 
@@ -14,8 +14,9 @@ public:
     QCalendarWidget* MonthView1() const { return m_calendar; }
 
     // The whole use by a date field: opens a new picker with its top-left corner at the global position,
-    // on the field's date (today when the text is no date), and returns the date then held by the
-    // calendar in the short date form. The caller then runs the field's own check.
+    // on the field's date (today when the text is no date), and returns the day clicked in the
+    // short date form, or fieldText as it was when the picker was closed without a click. The
+    // caller then runs the field's own check.
     static QString pickFor(const QString& fieldText, const QPoint& globalTopLeft, QWidget* parent);
 
 private:

@@ -5,7 +5,9 @@
 #include "data/cLeague.h"
 #include "data/cTeam.h"
 #include "data/cScoringType.h"
+#include "posting/Scoring.h"
 #include "posting/cRaces.h"
+#include "posting/cRacesCollection.h"
 #include "posting/cResultsCollection.h"
 #include "rules/DeleteChecks.h"
 #include "shell/frmDisplayCars.h"
@@ -151,13 +153,19 @@ void newScoring() {
 }
 
 // ---- update ----
-// The editor gets a copy; the list is then asked for the row's own object's key, which is the
-// key from before the edit.
+// The editor gets a copy read again from the data file, so it starts from the entity as stored
+// now (an import or another window may have changed it since the list was filled); an entity no
+// longer stored is not opened, and the list is shown again without it. The list is then asked
+// for the row's own object's key, which is the key from before the edit.
 
 void updateLeague() {
     if (!editors().league || !gLeagues || !gLeagues->selectedLeague())
         return;
     std::unique_ptr<cLeague> copy = gLeagues->selectedLeague()->copy();
+    if (copy->load(copy->leagueNmbr()) != 1) {
+        gLeagues->refresh();
+        return;
+    }
     editors().league(*copy);
     if (gLeagues && gLeagues->selectedLeague())
         displayLeagues(gLeagues->selectedLeague()->leagueNmbr());
@@ -167,6 +175,10 @@ void updateTeam() {
     if (!editors().team || !gTeams || !gTeams->selectedTeam())
         return;
     std::unique_ptr<cTeam> copy = gTeams->selectedTeam()->copy();
+    if (copy->load(copy->teamNmbr()) != 1) {
+        gTeams->refresh();
+        return;
+    }
     editors().team(*copy);
     if (gTeams && gTeams->selectedTeam())
         displayTeams(gTeams->selectedTeam()->teamName());
@@ -176,6 +188,10 @@ void updateCar() {
     if (!editors().car || !gCars || !gCars->selectedCar())
         return;
     std::unique_ptr<cCar> copy = gCars->selectedCar()->copy();
+    if (copy->load(copy->carNmbr()) != 1) {
+        gCars->refresh();
+        return;
+    }
     editors().car(*copy);
     if (gCars && gCars->selectedCar())
         displayCars(gCars->selectedCar()->carNmbr());
@@ -185,8 +201,10 @@ void updateRace() {
     if (!editors().race || !gRaces || !gRaces->selectedRace())
         return;
     std::unique_ptr<cRaces> copy = gRaces->selectedRace()->copy();
-    // The editor works on the race as stored now, not as it was when the list was filled.
-    copy->load(copy->raceNmbr());
+    if (!copy->load(copy->raceNmbr())) {
+        gRaces->refresh();
+        return;
+    }
     editors().race(*copy);
     if (gRaces && gRaces->selectedRace())
         displayRaces(gRaces->selectedRace()->raceName());
@@ -196,17 +214,20 @@ void updateScoring() {
     if (!editors().scoring || !gScoring || !gScoring->selectedScoring())
         return;
     std::unique_ptr<cScoringType> copy = gScoring->selectedScoring()->copy();
+    copy->load(copy->scoringTypeNmbr());
     editors().scoring(*copy);
     if (gScoring && gScoring->selectedScoring())
         displayScoring(gScoring->selectedScoring()->scoringTypeName());
 }
 
 // ---- delete ----
+// Each works on its own copy of the row's object: the list is filled again whenever stored data
+// changes, which may happen while a question is open.
 
 void deleteLeague() {
-    cLeague* league = gLeagues ? gLeagues->selectedLeague() : nullptr;
-    if (!league)
+    if (!gLeagues || !gLeagues->selectedLeague())
         return;
+    const std::unique_ptr<cLeague> league = gLeagues->selectedLeague()->copy();
     if (!confirmDelete(QStringLiteral("League"), league->leagueName()))
         return;
     // Nothing depends on a league that must stay: its memberships and postings go with it.
@@ -215,9 +236,9 @@ void deleteLeague() {
 }
 
 void deleteTeam() {
-    cTeam* team = gTeams ? gTeams->selectedTeam() : nullptr;
-    if (!team)
+    if (!gTeams || !gTeams->selectedTeam())
         return;
+    const std::unique_ptr<cTeam> team = gTeams->selectedTeam()->copy();
     if (!confirmDelete(QStringLiteral("Team"), team->teamName()))
         return;
     if (teamHasPostedSummaries(team->teamNmbr())) {
@@ -236,9 +257,9 @@ void deleteTeam() {
 }
 
 void deleteCar() {
-    cCar* car = gCars ? gCars->selectedCar() : nullptr;
-    if (!car)
+    if (!gCars || !gCars->selectedCar())
         return;
+    const std::unique_ptr<cCar> car = gCars->selectedCar()->copy();
     if (!confirmDelete(QStringLiteral("Car"), car->carTxt() + QStringLiteral(" - ") + car->driverName()))
         return;
     if (carHeldByAnyTeam(car->carNmbr())) {
@@ -254,9 +275,9 @@ void deleteCar() {
 }
 
 void deleteRace() {
-    cRaces* race = gRaces ? gRaces->selectedRace() : nullptr;
-    if (!race)
+    if (!gRaces || !gRaces->selectedRace())
         return;
+    const std::unique_ptr<cRaces> race = gRaces->selectedRace()->copy();
     if (!confirmDelete(QStringLiteral("Race"), race->raceName()))
         return;
     cResultsCollection results;
@@ -266,14 +287,27 @@ void deleteRace() {
                         QStringLiteral("Do you want to continue?"),
                     race->raceName(), MsgButtons::YesNo) != AnswerYes)
         return;
-    race->deleteRow();
+    // The later races carried their totals from the race's posting, and counted from it as a race
+    // with results: they are read before it goes and settled after, as a posting settles them.
+    const int raceNmbr = race->raceNmbr();
+    cRacesCollection later;
+    if (racePosted(raceNmbr) || results.raceExists(raceNmbr))
+        loadRacesCarryingFrom(raceNmbr, later);
+    const bool deleted = race->deleteRow();
+    if (deleted && !later.isEmpty()) {
+        setMousePointer(PointerHourglass);
+        cResultsCollection all;
+        settleLaterRaces(later, all);
+        setStatus();
+        setMousePointer(PointerDefault);
+    }
     displayRaces(QString());
 }
 
 void deleteScoring() {
-    cScoringType* method = gScoring ? gScoring->selectedScoring() : nullptr;
-    if (!method)
+    if (!gScoring || !gScoring->selectedScoring())
         return;
+    const std::unique_ptr<cScoringType> method = gScoring->selectedScoring()->copy();
     // The shipped methods are refused before anything is asked.
     if (method->scoringTypeNmbr() < 500) {
         showValidation(QStringLiteral("Can't delete system Scoring Method ") + method->scoringTypeName() +

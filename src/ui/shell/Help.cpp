@@ -2,6 +2,7 @@
 
 #include "data/CommonCode.h"
 #include "data/Paths.h"
+#include "platform/SaveFile.h"
 #include "shell/frmMain.h"
 
 #include <QApplication>
@@ -10,7 +11,6 @@
 #include <QFile>
 #include <QKeyEvent>
 #include <QPointer>
-#include <QSaveFile>
 #include <QScreen>
 #include <QTextBrowser>
 #include <QUrl>
@@ -43,11 +43,10 @@ void installHelpFile() {
     if (present.open(QIODevice::ReadOnly) && present.readAll() == text)
         return;
     present.close();
-    QSaveFile out(helpFilePath());
-    if (out.open(QIODevice::WriteOnly)) {
-        out.write(text);
-        out.commit();
-    }
+    // The start goes on without a word when the file cannot be written (a full disk): the copy there
+    // before, if any, stays whole.
+    QString error;
+    saveWholeFile(helpFilePath(), text, &error);
 }
 
 void showHelp(const QString& command) {

@@ -1,5 +1,6 @@
 #include "shell/ListWindow.h"
 
+#include "data/DataChanges.h"
 #include "shell/EntityCommands.h"
 #include "kit/SortByValue.h"
 
@@ -11,6 +12,7 @@
 #include <QMdiSubWindow>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QScrollBar>
 #include <QSortFilterProxyModel>
 #include <QStackedWidget>
 #include <QStandardItemModel>
@@ -56,6 +58,9 @@ QIcon kindIcon(EntityKind kind) {
     }
     return icon;
 }
+
+// The number of the entity a row shows, on the row's first cell.
+constexpr int RowNumberRole = Qt::UserRole + 101;
 
 // Sorts the rows in the order of every list (see sortsBefore).
 class ValueSortProxy : public QSortFilterProxyModel {
@@ -115,6 +120,8 @@ ListWindow::ListWindow(EntityKind kind, QWidget* parent) : QWidget(parent), m_ki
     m_layout->setContentsMargins(0, 0, 0, 0);
     m_layout->setSpacing(0);
     m_layout->addWidget(m_stack, 1);
+
+    connect(&dataChanges(), &DataChanges::changed, this, &ListWindow::refresh);
 }
 
 ListWindow::~ListWindow() = default;
@@ -177,6 +184,25 @@ int ListWindow::selectedDisplayRow() const {
     return rows.isEmpty() ? -1 : rows.first().row();
 }
 
+void ListWindow::refresh() {
+    if (m_refreshing)
+        return;
+    const QModelIndexList rows = m_details->selectionModel()->selectedRows();
+    const QVariant number = rows.isEmpty() ? QVariant() : rows.first().data(RowNumberRole);
+    QScrollBar* bar = currentView()->verticalScrollBar();
+    const int top = bar->value();
+    m_refreshing = true;
+    reload();
+    m_refreshing = false;
+    if (number.isValid())
+        for (int row = 0; row < m_model->rowCount(); ++row)
+            if (m_model->item(row, 0)->data(RowNumberRole) == number) {
+                selectObject(row);
+                break;
+            }
+    bar->setValue(top);
+}
+
 void ListWindow::beginFill(const QList<Column>& columns) {
     m_details->setUpdatesEnabled(false);
     m_icons->setUpdatesEnabled(false);
@@ -200,15 +226,17 @@ void ListWindow::beginFill(const QList<Column>& columns) {
     }
 }
 
-int ListWindow::addRow(const QStringList& texts) {
+int ListWindow::addRow(int number, const QStringList& texts) {
     QList<QStandardItem*> items;
     for (const QString& text : texts) {
         auto* item = new QStandardItem(text);
         item->setEditable(false);
         items << item;
     }
-    if (!items.isEmpty())
+    if (!items.isEmpty()) {
         items.first()->setIcon(m_icon);
+        items.first()->setData(number, RowNumberRole);
+    }
     m_model->appendRow(items);
     return m_model->rowCount() - 1;
 }
@@ -222,6 +250,8 @@ void ListWindow::endFill(int selected, bool selectFirst) {
     applySort();
     m_details->setUpdatesEnabled(true);
     m_icons->setUpdatesEnabled(true);
+    if (m_refreshing)
+        return;
     m_details->selectionModel()->clear();
     if (selected >= 0)
         selectObject(selected);

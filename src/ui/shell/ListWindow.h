@@ -21,7 +21,8 @@ class QVBoxLayout;
 // The one pattern behind the five list windows: a model of one row per entity, shown in one of
 // the four view modes of listViewMode, sorted ascending by the values of the clicked column:
 // dates by day, numbers by size, other text with letter case ignored. Each row knows its entity
-// only by its position in the window's own object list, never by a text key.
+// by its position in the window's own object list, never by a text key; the entity's number on the
+// row serves only to find the row again when the list is filled anew after a change of the data.
 class ListWindow : public QWidget {
     Q_OBJECT
 public:
@@ -55,17 +56,27 @@ public:
     // The row shown at that position, or -1 when nothing is selected.
     int selectedDisplayRow() const;
 
+    // Fills the list again from the data file, with the selected row kept where its entity is still
+    // listed; the window stays where it is and keeps its place in the list. Runs whenever stored
+    // data changed (DataChanges).
+    void refresh();
+
 protected:
     // Empties the list and puts up the columns; sorting is off while the rows go in.
     void beginFill(const QList<Column>& columns);
-    // Appends a row; returns its position in the object list (the fill order).
-    int addRow(const QStringList& texts);
+    // Appends the row of the entity with that number; returns its position in the object list
+    // (the fill order).
+    int addRow(int number, const QStringList& texts);
     // What a cell sorts by when its text would mislead: a QDate, or a whole number (an amount in
     // its smallest unit). Cells of one column either all have a value or none.
     void setSortValue(int objectIndex, int column, const QVariant& value);
     // Ends a fill: sorts once, selects the marked object (or the first row shown when
-    // selectFirst), applies the view, shows the window and brings it forward.
+    // selectFirst), applies the view, shows the window and brings it forward. Within refresh it
+    // only sorts: refresh itself puts the selection back.
     void endFill(int selectedObject, bool selectFirst);
+    // Fills the rows again for refresh: the window's display with its key for no particular row.
+    virtual void reload() {}
+    bool refreshing() const { return m_refreshing; }
     // The fill-order position of the selected row, or -1.
     int selectedObject() const;
     void selectObject(int objectIndex);
@@ -93,4 +104,5 @@ private:
     QIcon m_icon;
     int m_sortColumn = 0;
     int m_viewMode = 3;
+    bool m_refreshing = false;
 };

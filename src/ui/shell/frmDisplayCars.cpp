@@ -29,6 +29,7 @@ frmDisplayCars::frmDisplayCars(QWidget* parent) : ListWindow(EntityKind::Car, pa
     setMinimumSize(573, 213);
 
     m_car = std::make_shared<cCar>();
+    m_shown = std::make_shared<cCar>();
     mainLayout()->insertWidget(0, buildPanel());
     // The list comes first, then the fields in the order of the panel's rows.
     QWidget* order[] = {detailsView(), txtCarNumber, txtDriver, txtSponsor, txtOwner, txtMake, txtSalary,
@@ -36,16 +37,10 @@ frmDisplayCars::frmDisplayCars(QWidget* parent) : ListWindow(EntityKind::Car, pa
     for (size_t i = 1; i < std::size(order); ++i)
         setTabOrder(order[i - 1], order[i]);
 
-    m_raceTypes.load();
-    for (const cRaceType& t : m_raceTypes)
-        cmbRaceType->addItem(t.raceTypeName(), t.raceTypeNmbr());
     m_carTypes.loadNoBonus();
     for (const cCarType& t : m_carTypes)
         cmbCarType->addItem(t.carTypeName(), t.carTypeNmbr());
-    m_groups.load();
-    for (const cGroup& g : m_groups)
-        cmbGroup->addItem(g.groupName(), g.groupNmbr());
-    cmbGroup->addItem(QString(), -1);
+    reloadChoices();
     clearPanel();
     cmdAdd->setEnabled(false);
     cmdUpdate->setEnabled(false);
@@ -134,10 +129,6 @@ QWidget* frmDisplayCars::buildPanel() {
     return panel;
 }
 
-QString frmDisplayCars::formatSalary(const Currency& salary) {
-    return regionalLocale().toCurrencyString(salary.toDouble());
-}
-
 QString frmDisplayCars::plainSalary(const Currency& salary) {
     QString text = salary.toString(4);
     while (text.endsWith(QLatin1Char('0')))
@@ -145,17 +136,6 @@ QString frmDisplayCars::plainSalary(const Currency& salary) {
     if (text.endsWith(QLatin1Char('.')))
         text.chop(1);
     return text.replace(QLatin1Char('.'), regionalLocale().decimalPoint());
-}
-
-bool frmDisplayCars::parseSalary(const QString& text, Currency* salary) {
-    const QLocale locale = regionalLocale();
-    QString t = text.trimmed();
-    t.remove(locale.currencySymbol());
-    t.remove(QLatin1Char('$'));
-    t.remove(locale.groupSeparator());
-    t.replace(locale.decimalPoint(), QStringLiteral("."));
-    t = t.trimmed();
-    return Currency::parse(t, salary);
 }
 
 void frmDisplayCars::display(int carNmbr) {
@@ -173,8 +153,9 @@ void frmDisplayCars::display(int carNmbr) {
     bool panelCarListed = false;
     for (const cCar& car : cars) {
         panelCarListed = panelCarListed || car.carNmbr() == m_car->carNmbr();
-        const int row = addRow({car.carTxt(), car.driverName(), car.sponsor(), car.carMake(), car.carOwner(),
-                                formatSalary(car.salary()), m_raceTypes.getRaceTypeName(car.raceTypeNmbr())});
+        const int row =
+            addRow(car.carNmbr(), {car.carTxt(), car.driverName(), car.sponsor(), car.carMake(), car.carOwner(),
+                                   moneyText(car.salary()), m_raceTypes.getRaceTypeName(car.raceTypeNmbr())});
         setSortValue(row, 5, qlonglong(car.salary().units()));
         m_rows.push_back(std::shared_ptr<cCar>(car.copy()));
         if (car.carNmbr() == carNmbr)
@@ -185,6 +166,38 @@ void frmDisplayCars::display(int carNmbr) {
     // the panel would report success and store nothing.
     if (m_car->carNmbr() >= 1 && !panelCarListed)
         newEntry();
+    else
+        syncPanel();
+}
+
+void frmDisplayCars::reload() {
+    reloadChoices();
+    display(-1);
+}
+
+void frmDisplayCars::reloadChoices() {
+    m_filling = true;
+    auto refill = [](QComboBox* list, const QList<QPair<QString, int>>& items) {
+        const QVariant chosen = list->currentIndex() < 0 ? QVariant() : list->currentData();
+        list->clear();
+        for (const auto& item : items)
+            list->addItem(item.first, item.second);
+        list->setCurrentIndex(chosen.isValid() ? list->findData(chosen) : -1);
+    };
+    m_raceTypes.clear();
+    m_raceTypes.load();
+    QList<QPair<QString, int>> items;
+    for (const cRaceType& t : m_raceTypes)
+        items.append({t.raceTypeName(), t.raceTypeNmbr()});
+    refill(cmbRaceType, items);
+    m_groups.clear();
+    m_groups.load();
+    items.clear();
+    for (const cGroup& g : m_groups)
+        items.append({g.groupName(), g.groupNmbr()});
+    items.append({QString(), -1});
+    refill(cmbGroup, items);
+    m_filling = false;
 }
 
 cCar* frmDisplayCars::selectedCar() const {
@@ -195,6 +208,8 @@ cCar* frmDisplayCars::selectedCar() const {
 bool frmDisplayCars::hasEdits() const { return cmdAdd->isEnabled() || cmdUpdate->isEnabled(); }
 
 void frmDisplayCars::markChanged() {
+    if (m_filling)
+        return;
     if (m_car->carNmbr() < 1)
         cmdAdd->setEnabled(true);
     else
@@ -252,12 +267,24 @@ void frmDisplayCars::rowChosen() {
     cCar* car = selectedCar();
     if (!car)
         return;
-    const auto it = std::find_if(m_rows.begin(), m_rows.end(), [car](const auto& p) { return p.get() == car; });
-    m_car = *it;
+    // The panel edits the entry as stored now, not the row's copy from when the list was filled.
+    m_car = std::shared_ptr<cCar>(car->copy());
+    m_car->load(m_car->carNmbr());
     fillPanel();
 }
 
+namespace {
+
+// Chooses a list's item by its number; none when the number has no name in the data file.
+void chooseNumber(QComboBox* list, int number, const QString& name) {
+    list->setCurrentIndex(name.trimmed().isEmpty() ? -1 : list->findData(number));
+}
+
+} // namespace
+
 void frmDisplayCars::fillPanel() {
+    m_filling = true;
+    m_shown = std::shared_ptr<cCar>(m_car->copy());
     txtCarNumber->setText(m_car->carTxt());
     txtDriver->setText(m_car->driverName());
     txtSponsor->setText(m_car->sponsor());
@@ -265,12 +292,10 @@ void frmDisplayCars::fillPanel() {
     txtOwner->setText(m_car->carOwner());
     txtSalary->setText(plainSalary(m_car->salary()));
 
-    auto choose = [](QComboBox* list, const QString& name) {
-        list->setCurrentIndex(name.trimmed().isEmpty() ? -1 : list->findText(name, Qt::MatchExactly));
-    };
-    choose(cmbRaceType, m_raceTypes.getRaceTypeName(m_car->raceTypeNmbr()));
-    choose(cmbCarType, m_carTypes.getCarTypeName(m_car->carTypeNmbr()));
-    choose(cmbGroup, m_groups.getGroupName(m_car->groupNmbr()));
+    chooseNumber(cmbRaceType, m_car->raceTypeNmbr(), m_raceTypes.getRaceTypeName(m_car->raceTypeNmbr()));
+    chooseNumber(cmbCarType, m_car->carTypeNmbr(), m_carTypes.getCarTypeName(m_car->carTypeNmbr()));
+    chooseNumber(cmbGroup, m_car->groupNmbr(), m_groups.getGroupName(m_car->groupNmbr()));
+    m_filling = false;
 
     setLocked(txtCarNumber, false);
     setLocked(txtDriver, false);
@@ -287,6 +312,39 @@ void frmDisplayCars::fillPanel() {
     cmdAdd->setEnabled(false);
 }
 
+bool frmDisplayCars::syncPanel() {
+    if (m_car->carNmbr() < 1)
+        return true;
+    auto stored = std::make_shared<cCar>();
+    if (stored->load(m_car->carNmbr()) != 1)
+        return false;
+    const cCar& shown = *m_shown;
+    m_filling = true;
+    auto keepEdit = [](QLineEdit* box, const QString& shownText, const QString& storedText) {
+        if (box->text() == shownText)
+            box->setText(storedText);
+    };
+    keepEdit(txtCarNumber, shown.carTxt(), stored->carTxt());
+    keepEdit(txtDriver, shown.driverName(), stored->driverName());
+    keepEdit(txtSponsor, shown.sponsor(), stored->sponsor());
+    keepEdit(txtMake, shown.carMake(), stored->carMake());
+    keepEdit(txtOwner, shown.carOwner(), stored->carOwner());
+    keepEdit(txtSalary, plainSalary(shown.salary()), plainSalary(stored->salary()));
+    auto keepChoice = [](QComboBox* list, int shownNmbr, int storedNmbr, const QString& storedName) {
+        if (list->currentIndex() < 0 || list->currentData().toInt() == shownNmbr)
+            chooseNumber(list, storedNmbr, storedName);
+    };
+    keepChoice(cmbCarType, shown.carTypeNmbr(), stored->carTypeNmbr(),
+               m_carTypes.getCarTypeName(stored->carTypeNmbr()));
+    keepChoice(cmbRaceType, shown.raceTypeNmbr(), stored->raceTypeNmbr(),
+               m_raceTypes.getRaceTypeName(stored->raceTypeNmbr()));
+    keepChoice(cmbGroup, shown.groupNmbr(), stored->groupNmbr(), m_groups.getGroupName(stored->groupNmbr()));
+    m_filling = false;
+    m_car = stored;
+    m_shown = std::shared_ptr<cCar>(stored->copy());
+    return true;
+}
+
 void frmDisplayCars::clearPanel() {
     for (QLineEdit* box : {txtCarNumber, txtDriver, txtSponsor, txtMake, txtOwner})
         box->clear();
@@ -299,7 +357,10 @@ void frmDisplayCars::clearPanel() {
 
 void frmDisplayCars::newEntry() {
     m_car = std::make_shared<cCar>();
+    m_shown = std::make_shared<cCar>();
+    m_filling = true;
     clearPanel();
+    m_filling = false;
     cmdAdd->setEnabled(false);
     cmdUpdate->setEnabled(false);
     cmdDelete->setEnabled(false);
@@ -313,11 +374,11 @@ void frmDisplayCars::cmdCancel_Click() {
 }
 
 void frmDisplayCars::cmdAdd_Click() {
-    if (saveCar()) {
-        cmdAdd->setEnabled(false);
-        cmdDelete->setEnabled(true);
-    }
+    const bool added = saveCar();
     display(m_car->carNmbr());
+    // The stored entry is shown as any chosen one: its key fields are locked from now on.
+    if (added)
+        fillPanel();
 }
 
 void frmDisplayCars::cmdUpdate_Click() {
@@ -343,7 +404,15 @@ void frmDisplayCars::cmdDelete_Click() {
 }
 
 bool frmDisplayCars::saveCar() {
-    cCar& car = *m_car;
+    // What is stored is the row as stored now with the panel's edits, never an older copy.
+    if (!syncPanel()) {
+        display(-1);
+        return false;
+    }
+    const int storedRaceType = m_car->raceTypeNmbr();
+    // Held here: a refresh while a question is open may give the panel a fresh copy meanwhile.
+    const std::shared_ptr<cCar> editing = m_car;
+    cCar& car = *editing;
     car.setCarMake(txtMake->text());
     car.setCarTxt(txtCarNumber->text());
     car.setCarOwner(txtOwner->text());
@@ -355,7 +424,7 @@ bool frmDisplayCars::saveCar() {
         car.setGroupNmbr(cmbGroup->currentData().toInt());
     car.setRaceTypeNmbr(cmbRaceType->currentIndex() < 0 ? -1 : cmbRaceType->currentData().toInt());
     Currency salary;
-    const bool salaryIsNumber = parseSalary(txtSalary->text(), &salary);
+    const bool salaryIsNumber = parseMoney(txtSalary->text(), &salary);
     if (salaryIsNumber)
         car.setSalary(salary);
     car.setSponsor(txtSponsor->text());
@@ -375,7 +444,7 @@ bool frmDisplayCars::saveCar() {
             focusField(txtCarNumber);
             return false;
         }
-        if (car.driverName().isEmpty()) {
+        if (car.driverName().trimmed().isEmpty()) {
             showValidation(QStringLiteral("Driver is a required field"));
             focusField(txtDriver);
             return false;
@@ -389,6 +458,14 @@ bool frmDisplayCars::saveCar() {
         showValidation(QStringLiteral("You must define this as a Car or Driver"));
         focusField(cmbCarType);
         return false;
+    }
+    if (car.raceTypeNmbr() != storedRaceType) {
+        const QString refusal = raceTypeChangeRefusal(car.carNmbr(), storedRaceType);
+        if (!refusal.isEmpty()) {
+            showValidation(refusal);
+            focusField(cmbRaceType);
+            return false;
+        }
     }
     if (car.isDriver() && car.carNmbr() < 1) {
         const int answer = askQuestion(QStringLiteral("Driver name can not be changed once the Driver is saved.") +

@@ -23,7 +23,7 @@ public:
     ~frmDisplayCars() override;
 
     // Rebuilds the list from the data file and selects the row of that car (-1: the first row).
-    // The panel is left as it is.
+    // The panel keeps its entry and every edit in it; its other fields show the entry as stored.
     void display(int carNmbr);
     // The object of the selected row; nullptr when no row is selected.
     cCar* selectedCar() const;
@@ -32,12 +32,11 @@ public:
     // The panel has edits not yet stored.
     bool hasEdits() const;
 
-    static QString formatSalary(const Currency& salary);
     static QString plainSalary(const Currency& salary);
-    static bool parseSalary(const QString& text, Currency* salary);
 
 protected:
     void rowChosen() override;
+    void reload() override;
 
 private:
     QWidget* buildPanel();
@@ -46,6 +45,12 @@ private:
     // save was refused, and the panel keeps the edited entry.
     bool savePrompt();
     void fillPanel();
+    // Brings a stored entry's panel up to the row as stored: a field still showing what the panel
+    // was filled with takes the stored value, a field the user has edited keeps the edit. False
+    // when the entry is no longer stored.
+    bool syncPanel();
+    // The race type and group lists read again, each keeping its choice by number.
+    void reloadChoices();
     void clearPanel();
     // The panel on a new, unstored entry with nothing to save.
     void newEntry();
@@ -61,8 +66,12 @@ private:
     void cmdCancel_Click();
 
     std::vector<std::shared_ptr<cCar>> m_rows;
-    // Shared with the row it came from, so it outlives a rebuild of the list.
+    // The entry the panel edits: its own copy, read from the data file, never a row's object.
     std::shared_ptr<cCar> m_car;
+    // The values the panel's fields were last filled with.
+    std::shared_ptr<cCar> m_shown;
+    // Fields are being filled: no edit.
+    bool m_filling = false;
     cRaceTypeCollection m_raceTypes;
     cGroupCollection m_groups;
     cCarTypeCollection m_carTypes;

@@ -33,12 +33,12 @@ void frmDisplayLeagues::display(int leagueNmbr) {
     m_rows.clear();
     int selected = -1;
     for (const cLeague& league : leagues) {
-        const int row = addRow({league.leagueName(), league.leagueShortName(),
-                                methods.getScoringTypeName(league.scoringTypeNmbr()),
-                                options.getScoringOptionName(league.scoringOptionNmbr()),
-                                regionalLocale().toCurrencyString(league.salaryCap().toDouble()),
-                                raceTypes.getRaceTypeName(league.raceTypeNmbr()),
-                                carTypes.getCarTypeName(league.carTypeNmbr())});
+        const int row =
+            addRow(league.leagueNmbr(),
+                   {league.leagueName(), league.leagueShortName(), methods.getScoringTypeName(league.scoringTypeNmbr()),
+                    options.getScoringOptionName(league.scoringOptionNmbr()),
+                    moneyText(league.salaryCap()),
+                    raceTypes.getRaceTypeName(league.raceTypeNmbr()), carTypes.getCarTypeName(league.carTypeNmbr())});
         setSortValue(row, 4, qlonglong(league.salaryCap().units()));
         m_rows.push_back(league.copy());
         if (league.leagueNmbr() == leagueNmbr)

@@ -18,6 +18,9 @@ public:
     void display(int leagueNmbr);
     cLeague* selectedLeague() const;
 
+protected:
+    void reload() override { display(-1); }
+
 private:
     std::vector<std::unique_ptr<cLeague>> m_rows;
 };

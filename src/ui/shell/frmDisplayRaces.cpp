@@ -40,9 +40,10 @@ void frmDisplayRaces::display(const QString& raceName) {
     m_rows.clear();
     int selected = -1;
     for (const cRaces& race : races) {
-        const int row = addRow({shortDate(race.raceDate()), shortDate(race.raceDate()), race.raceName(),
-                                race.trackName(), raceTypes.getRaceTypeName(race.raceTypeNmbr()),
-                                carTypes.getCarTypeName(race.carTypeNmbr())});
+        const int row =
+            addRow(race.raceNmbr(),
+                   {shortDate(race.raceDate()), shortDate(race.raceDate()), race.raceName(), race.trackName(),
+                    raceTypes.getRaceTypeName(race.raceTypeNmbr()), carTypes.getCarTypeName(race.carTypeNmbr())});
         setSortValue(row, kSortDateColumn, race.raceDate());
         m_rows.push_back(race.copy());
         if (race.raceName() == raceName)

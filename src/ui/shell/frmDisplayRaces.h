@@ -21,6 +21,7 @@ public:
 
 protected:
     int sortColumnForHeader(int section) const override;
+    void reload() override { display(QString()); }
 
 private:
     std::vector<std::unique_ptr<cRaces>> m_rows;

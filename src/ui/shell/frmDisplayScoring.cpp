@@ -18,7 +18,7 @@ void frmDisplayScoring::display(const QString& scoringTypeName) {
     m_rows.clear();
     int selected = -1;
     for (const cScoringType& method : methods) {
-        const int row = addRow({method.scoringTypeName()});
+        const int row = addRow(method.scoringTypeNmbr(), {method.scoringTypeName()});
         m_rows.push_back(method.copy());
         if (method.scoringTypeName() == scoringTypeName)
             selected = row;

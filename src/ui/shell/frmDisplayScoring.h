@@ -18,6 +18,9 @@ public:
     void display(const QString& scoringTypeName);
     cScoringType* selectedScoring() const;
 
+protected:
+    void reload() override { display(QString()); }
+
 private:
     std::vector<std::unique_ptr<cScoringType>> m_rows;
 };

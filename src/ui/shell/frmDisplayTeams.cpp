@@ -25,8 +25,9 @@ void frmDisplayTeams::display(const QString& teamName) {
     m_rows.clear();
     int selected = -1;
     for (const cTeam& team : teams) {
-        const int row = addRow({team.teamName(), team.teamOwner(), raceTypes.getRaceTypeName(team.raceTypeNmbr()),
-                                carTypes.getCarTypeName(team.carTypeNmbr())});
+        const int row =
+            addRow(team.teamNmbr(), {team.teamName(), team.teamOwner(), raceTypes.getRaceTypeName(team.raceTypeNmbr()),
+                                     carTypes.getCarTypeName(team.carTypeNmbr())});
         m_rows.push_back(team.copy());
         if (team.teamName() == teamName)
             selected = row;

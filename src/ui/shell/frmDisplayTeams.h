@@ -18,6 +18,9 @@ public:
     void display(const QString& teamName);
     cTeam* selectedTeam() const;
 
+protected:
+    void reload() override { display(QString()); }
+
 private:
     std::vector<std::unique_ptr<cTeam>> m_rows;
 };

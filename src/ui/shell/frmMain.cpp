@@ -1,6 +1,7 @@
 #include "shell/frmMain.h"
 
 #include "data/CommonCode.h"
+#include "data/DataChanges.h"
 #include "data/Paths.h"
 #include "data/Regional.h"
 #include "data/cConnection.h"
@@ -36,6 +37,7 @@
 #include <QPointer>
 #include <QSplitter>
 #include <QProgressBar>
+#include <QScreen>
 #include <QStatusBar>
 #include <QTime>
 #include <QToolBar>
@@ -457,8 +459,15 @@ bool frmMain::startUp() {
     m_lock = std::make_unique<QLockFile>(QDir(programFolder()).filePath(QStringLiteral("quorvanti.lock")));
     m_lock->setStaleLockTime(0);
     if (!m_lock->tryLock(0)) {
+        const QLockFile::LockError why = m_lock->error();
         m_lock.reset();
-        showStop(QStringLiteral("You cannot start more than one copy of Quorvanti."));
+        if (why == QLockFile::LockFailedError)
+            showStop(QStringLiteral("You cannot start more than one copy of Quorvanti."));
+        else
+            showStop(QStringLiteral("Quorvanti cannot write to its data folder %1.\n\nThe data file, its backups and "
+                                    "the reports are kept there: check that the folder exists and that you may "
+                                    "write to it.")
+                         .arg(QDir::toNativeSeparators(programFolder())));
         return false;
     }
 
@@ -477,7 +486,7 @@ bool frmMain::startUp() {
 
     applyGeometry();
 
-    if (!ensureDataFile(dataFilePath()) || !connectDatabase()) {
+    if (!prepareDataFile() || !connectDatabase()) {
         m_lock.reset();
         return false;
     }
@@ -518,6 +527,54 @@ bool frmMain::startUp() {
     return true;
 }
 
+bool frmMain::prepareDataFile() {
+    const QString path = dataFilePath();
+    switch (findDataFile(path)) {
+    case DataFileFound::Present:
+        return true;
+    case DataFileFound::Blocked:
+        return false;
+    case DataFileFound::Missing:
+        break;
+    }
+    // Only the very first start makes a data file unasked. Later the file has been deleted, moved or left
+    // on a drive that is not there, and an empty one would stand in for the user's data without a word.
+    const QString backup = defaultBackupPath();
+    const bool hasBackup = QFileInfo::exists(backup);
+    if (settings.firstTime == QLatin1String("Y") && !hasBackup)
+        return createDataFile(path);
+
+    QString missing = QStringLiteral("The data file %1 is missing.").arg(QDir::toNativeSeparators(path));
+    const QFileInfo link(path);
+    if (link.isSymLink())
+        missing = QStringLiteral("The data file %1 is missing: it is a link to %2, which cannot be found (is its "
+                                 "drive connected?).")
+                      .arg(QDir::toNativeSeparators(path), QDir::toNativeSeparators(link.symLinkTarget()));
+    if (!hasBackup) {
+        const int answer = askQuestion(missing + QStringLiteral("\n\nThere is no backup of it in %1. Do you want to "
+                                                                "start with an empty data file?")
+                                                     .arg(QDir::toNativeSeparators(backupsDir())),
+                                       QStringLiteral("Quorvanti"), MsgButtons::YesNo);
+        return answer == AnswerYes && createDataFile(path);
+    }
+    const int answer =
+        askQuestion(missing + QStringLiteral("\n\nDo you want to restore it from the backup %1 of %2?\n\nYes "
+                                             "restores the backup, No starts with an empty data file, Cancel ends "
+                                             "Quorvanti.")
+                                  .arg(QDir::toNativeSeparators(backup),
+                                       shortDate(QFileInfo(backup).lastModified().date())),
+                    QStringLiteral("Quorvanti"), MsgButtons::YesNoCancel);
+    if (answer == AnswerNo)
+        return createDataFile(path);
+    if (answer != AnswerYes)
+        return false;
+    QString error;
+    if (restoreDataFile(backup, &error))
+        return true;
+    showQuorvantiBox(QStringLiteral("The data file could not be restored from '%1'.\n\n%2").arg(backup, error));
+    return false;
+}
+
 void frmMain::applyBarSettings() {
     const bool statusShown = settings.statusBar == QLatin1String("Y");
     action(QStringLiteral("mnuViewStatusbar"))->setChecked(statusShown);
@@ -533,6 +590,21 @@ void frmMain::applyGeometry() {
     m_outerAtStart =
         QRect(pixelsX(fieldNumber(settings.mdiLeft), this), pixelsY(fieldNumber(settings.mdiTop), this),
               pixelsX(fieldNumber(settings.mdiWidth), this), pixelsY(fieldNumber(settings.mdiHeight), this));
+    // A place on a screen that is gone (a monitor unplugged, a smaller desktop) would open the window where
+    // it cannot be seen or reached: it comes back at the default place on the primary screen.
+    const auto reachable = [this](const QRect& r) {
+        for (const QScreen* screen : QGuiApplication::screens()) {
+            const QRect seen = screen->availableGeometry().intersected(r);
+            if (seen.width() >= 40 && seen.height() >= 40)
+                return true;
+        }
+        return false;
+    };
+    if (!reachable(m_outerAtStart) && QGuiApplication::primaryScreen()) {
+        const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+        m_outerAtStart.setSize(m_outerAtStart.size().boundedTo(screen.size()));
+        m_outerAtStart.moveTopLeft(screen.topLeft() + QPoint(pixelsX(105, this), pixelsY(105, this)));
+    }
     move(m_outerAtStart.topLeft());
     resize(m_outerAtStart.size());
     m_stateAtStart = fieldNumber(settings.mdiState);
@@ -994,6 +1066,8 @@ bool frmMain::restoreFrom(const QString& path) {
     const bool restored = restoreDataFile(path, &error);
     // Either the restored file or, after a failure, the untouched data file is opened again.
     const bool open = gConnection->openAccessConnection() == 0;
+    // Whatever still keeps rows of the data file reads them again from the file now open.
+    dataChanges().tellNow();
     if (!restored && open)
         showQuorvantiBox(
             QStringLiteral("The data file could not be restored from '%1'. The data file in use was kept.\n\n%2")

@@ -105,6 +105,9 @@ private:
     void buildTree();
     void applyBarSettings();
     void applyGeometry();
+    // A data file to open: found, made on a first start, or, when it has gone missing later, restored
+    // from the backup or made empty as the user chooses. False when the start must end.
+    bool prepareDataFile();
     QMargins settledFrameMargins();
     void placeFrame(const QRect& outer);
     void shutDown();

@@ -3,6 +3,7 @@
 #include "data/CommonCode.h"
 #include "data/IDatabase.h"
 #include "data/Paths.h"
+#include "platform/SaveFile.h"
 
 #include <QDir>
 #include <QFile>
@@ -51,6 +52,13 @@ bool isCssColor(const QString& color) {
     return valid.match(color).hasMatch();
 }
 
+// A colour as the bgcolor attributes take it: "#" and six hex digits. Browsers make some colour of
+// almost any other text, and a stray quote or markup has no place in the tag, so it is left out.
+bool isHexColor(const QString& color) {
+    static const QRegularExpression valid(QStringLiteral("^#[0-9A-Fa-f]{6}$"));
+    return valid.match(color).hasMatch();
+}
+
 QString colorRule(const QString& selector, const QString& color) {
     if (color == kNoColor || !isCssColor(color))
         return QString();
@@ -84,10 +92,24 @@ QString htmlText(const QString& text) {
         case '>': out += QStringLiteral("&gt;"); break;
         case '"': out += QStringLiteral("&quot;"); break;
         case '\'': out += QStringLiteral("&#39;"); break;
-        default: out += c;
+        case '\t':
+        case '\n':
+        case '\r':
+        case '\f':
+        case '\v': out += QLatin1Char(' '); break;
+        default:
+            // Other control characters (a bell or an escape brought in by an import) are no text.
+            if (c.category() != QChar::Other_Control)
+                out += c;
         }
     }
     return out;
+}
+
+QString emailAddress(const QString& stored) {
+    const QString scheme = QStringLiteral("mailto:");
+    const QString address = stored.trimmed();
+    return address.startsWith(scheme, Qt::CaseInsensitive) ? address.mid(scheme.size()).trimmed() : address;
 }
 
 QString styleTag(const QString& linkColor, const QString& visitedLinkColor, const QString& hoverLinkColor) {
@@ -98,7 +120,7 @@ QString styleTag(const QString& linkColor, const QString& visitedLinkColor, cons
 
 QString bodyTag(const QString& backColor, const QString& backgroundImage) {
     QString s = QStringLiteral("<BODY");
-    if (backColor != kNoColor)
+    if (isHexColor(backColor))
         s += QStringLiteral(" bgcolor = '") + attr(backColor) + QLatin1Char('\'');
     if (!backgroundImage.isEmpty())
         s += QStringLiteral(" background='") + attr(backgroundImage) + QLatin1Char('\'');
@@ -106,7 +128,7 @@ QString bodyTag(const QString& backColor, const QString& backgroundImage) {
 }
 
 QString rowTag(const QString& backColor) {
-    if (backColor == kNoColor)
+    if (!isHexColor(backColor))
         return QStringLiteral("<TR>");
     return QStringLiteral("<TR bgcolor = '") + attr(backColor) + QStringLiteral("'>");
 }
@@ -238,8 +260,9 @@ void closeReportFile(int fileNumber) {
         return;
     const std::unique_ptr<QSaveFile> file = std::move(it->second);
     reportFiles().erase(it);
-    if (!file->commit())
-        throw ReportFolderError(file->errorString(), false);
+    QString error;
+    if (!commitSaveFile(*file, &error))
+        throw ReportFolderError(error, false);
 }
 
 void abandonReportFile(int fileNumber) {

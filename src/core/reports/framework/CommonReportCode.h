@@ -17,6 +17,7 @@
 // each link colour as a plain value (quoted values are ignored by browsers) and leaves out a rule
 // whose colour is no colour name or "#" code.
 QString styleTag(const QString& linkColor, const QString& visitedLinkColor, const QString& hoverLinkColor);
+// A background colour other than "#" and six hex digits is left out like "0".
 QString bodyTag(const QString& backColor, const QString& backgroundImage);
 QString rowTag(const QString& backColor);
 // Empty when there is no image.
@@ -34,8 +35,13 @@ QString linkOn(const QString& href, const QString& text, const QString& color);
 // colspan is inserted as given, so a caller may add further cell attributes after the number.
 QString dataCell(int size, const QString& color, const QString& text, const QString& align, const QString& colspan);
 
-// A value from the data as page text: &, <, >, " and ' become character references.
+// A value from the data as page text: &, <, >, " and ' become character references; a tab or line
+// break becomes a space and other control characters are left out.
 QString htmlText(const QString& text);
+
+// A stored e-mail address without the "mailto:" some addresses are stored with, for a page to put
+// its own before it.
+QString emailAddress(const QString& stored);
 
 // ---- report files ----
 

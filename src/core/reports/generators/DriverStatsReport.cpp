@@ -1,10 +1,10 @@
 #include "reports/generators/DriverStatsReport.h"
 
 #include "data/IDatabase.h"
+#include "data/Regional.h"
 #include "posting/cResults.h"
 #include "reports/generators/ReportPipeline.h"
 
-#include <QLocale>
 #include <cmath>
 
 namespace {
@@ -28,10 +28,10 @@ std::optional<QString> headingFor(int column) {
 }
 
 // A sum over the starts, rounded to 2 decimals (halves to even) and written with exactly 2, in the
-// same number form as the money cells.
+// user's number form as the money cells are.
 QString average(double sum, double starts) {
     const double rounded = std::nearbyint(sum / starts * 100.0) / 100.0;
-    return QLocale(QLocale::English, QLocale::UnitedStates).toString(rounded, 'f', 2);
+    return regionalLocale().toString(rounded, 'f', 2);
 }
 
 std::optional<ReportCell> cellFor(const IDatabase& db, cResults& counts, int column) {
@@ -99,7 +99,8 @@ QString createDriverStatsReport(int leagueNmbr, bool show) {
                                "         AND races.race_type_nmbr = leagues.race_type_nmbr) "
                                " GROUP BY league_name, leagues.league_nmbr, cars.driver_name, cars.car_nmbr, "
                                "cars.car_txt "
-                               " ORDER BY 1 desc, 2 ")))
+                               " ORDER BY 1 desc, 2, ") +
+                carNumberOrder(QStringLiteral("cars.car_txt")) + QStringLiteral(", cars.car_nmbr ")))
             return {};
         if (db.isEOF())
             return {}; // nothing to say, whoever asked

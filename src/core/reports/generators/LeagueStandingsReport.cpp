@@ -1,5 +1,6 @@
 #include "reports/generators/LeagueStandingsReport.h"
 
+#include "data/IDatabase.h"
 #include "data/cLeague.h"
 #include "posting/cLeagueStandingsCollection.h"
 #include "posting/cRaces.h"
@@ -126,7 +127,18 @@ private:
 
 QString createLeagueStandingsReport(int leagueNmbr, int raceNmbr, bool show) {
     return runReport(QStringLiteral("LS"), QStringLiteral("Creating League Stangings Report"), [&](ReportPage& page) {
-        // No query of its own: the page is written even when there are no standings yet.
+        // Without the league's posting of the race the standings would be those of an earlier
+        // race under this race's name.
+        IDatabase posted;
+        if (!posted.OpenResultSet(QStringLiteral("SELECT 1 FROM team_results_summary WHERE league_nmbr = ? "
+                                                 "AND race_nmbr = ? LIMIT 1"),
+                                  {leagueNmbr, raceNmbr}))
+            return QString();
+        if (posted.isEOF()) {
+            if (show)
+                showReportMessage(QStringLiteral("Results not posted for this Race."));
+            return QString();
+        }
         page.open(leagueNmbr, raceNmbr);
         LeagueStandingsPage(page, leagueNmbr, raceNmbr).write();
         return page.finish(show);

@@ -9,7 +9,6 @@
 #include "platform/Clock.h"
 
 #include <QDateTime>
-#include <QLocale>
 #include <cmath>
 #include <limits>
 
@@ -261,13 +260,16 @@ QString cellNumber(qint64 value) { return QString::number(value); }
 
 QString cellDate(const QVariant& value) { return shortDate(dateOf(value)); }
 
-QString cellMoney(const QVariant& value) {
-    const Currency amount = Currency::fromVariant(value);
-    const Currency magnitude = amount.units() < 0 ? Currency::fromUnits(-amount.units()) : amount;
-    const QString text = QLatin1Char('$') + QLocale(QLocale::English, QLocale::UnitedStates)
-                                                .toString(double(std::llround(magnitude.toDouble() * 100)) / 100.0,
-                                                          'f', 2);
-    return amount.units() < 0 ? QLatin1Char('(') + text + QLatin1Char(')') : text;
+QString cellMoney(const QVariant& value) { return moneyText(Currency::fromVariant(value)); }
+
+QString carNumberOrder(const QString& column) {
+    const QString t = QStringLiteral("trim(ifnull(") + column + QStringLiteral(", ''))");
+    const QString digitsOnly = QStringLiteral(" NOT GLOB '*[^0-9]*'");
+    return QStringLiteral("CASE WHEN ") + t + QStringLiteral(" = '' THEN 0 WHEN ") + t + digitsOnly +
+           QStringLiteral(" OR (length(") + t + QStringLiteral(") > 1 AND substr(") + t +
+           QStringLiteral(", 1, 1) IN ('+', '-') AND substr(") + t + QStringLiteral(", 2)") + digitsOnly +
+           QStringLiteral(") THEN 1 ELSE 2 END, CAST(") + t + QStringLiteral(" AS INTEGER), ") + column +
+           QStringLiteral(" COLLATE NOCASE, ") + column;
 }
 
 QString dateKey(const QVariant& value) {
@@ -283,10 +285,7 @@ void addToSum(qint32& sum, double value) {
 }
 
 QString footerText(const QDateTime& now) {
-    QString when = shortDate(now.date());
-    if (now.time().hour() != 0 || now.time().minute() != 0 || now.time().second() != 0)
-        when += QLatin1Char(' ') + now.time().toString(QStringLiteral("h:mm:ss AP"));
-    return QStringLiteral("Created ") + when + QStringLiteral("<BR>Powered By <A href=") +
+    return QStringLiteral("Created ") + dateTimeText(now) + QStringLiteral("<BR>Powered By <A href=") +
            QLatin1String(kMakerWebAddress) + QStringLiteral(">Quorvanti</a>");
 }
 

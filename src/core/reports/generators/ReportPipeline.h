@@ -234,8 +234,11 @@ QString cellText(const QVariant& value);
 QString cellNumber(qint64 value);
 // A date column (ISO text) in the short date form; empty for NULL or no date.
 QString cellDate(const QVariant& value);
-// A money value in the currency form: "$1,234.56", negative "($1,234.56)".
+// A money value in the user's currency form, as the windows show it: "$1,234.56", negative "($1,234.56)".
 QString cellMoney(const QVariant& value);
+// ORDER BY terms that sort a car number column as the program's lists do: blanks first, then whole
+// numbers by value (car 2 before car 10), then other text with letter case ignored.
+QString carNumberOrder(const QString& column);
 // The name of the group a car/driver belongs to, escaped; empty for no group (NULL, 0 or negative).
 QString getGroupDisplay(const QVariant& groupNmbr);
 // The date of a date column as stored text (YYYY-MM-DD), for the active-row tests by calendar day.

@@ -54,7 +54,7 @@ void writeTeamHeader(ReportPage& page, const IDatabase& db) {
     QString text = cellText(db.fields(QStringLiteral("team_name")));
     if (text.isEmpty())
         text = cellText(db.fields(QStringLiteral("team_owner")));
-    const QString email = cellText(db.fields(QStringLiteral("email")));
+    const QString email = emailAddress(cellText(db.fields(QStringLiteral("email"))));
     const QString phone = cellText(db.fields(QStringLiteral("phone")));
     for (int column : page.columns()) {
         if (column == ColEmail && !email.isEmpty())

@@ -130,10 +130,11 @@ struct TeamDetailPage {
         };
         headerRow(QStringLiteral("<STRONG>") + cellText(db.fields(QStringLiteral("team_name"))) +
                   QStringLiteral("</STRONG>"));
-        const QString email = cellText(db.fields(QStringLiteral("email")));
+        const QString email = emailAddress(cellText(db.fields(QStringLiteral("email"))));
         for (int column : page.columns()) {
             if (column == ColEmail)
-                headerRow(linkOn(QStringLiteral("mailto:") + db.fields.toText(QStringLiteral("email")), email, color));
+                headerRow(linkOn(QStringLiteral("mailto:") + emailAddress(db.fields.toText(QStringLiteral("email"))),
+                                 email, color));
             else if (column == ColPhone)
                 headerRow(cellText(db.fields(QStringLiteral("phone"))));
         }

@@ -74,7 +74,7 @@ private:
         QString text;
         for (int c : m_page.columns()) {
             if (c == ColEmail) {
-                const QString email = cellText(m_db.fields(QStringLiteral("email")));
+                const QString email = emailAddress(cellText(m_db.fields(QStringLiteral("email"))));
                 text += QStringLiteral("<BR><A href='mailto:") + email + QStringLiteral("'>") + email + QStringLiteral("</A>");
             } else if (c == ColPhone) {
                 text += QStringLiteral("<BR>") + cellText(m_db.fields(QStringLiteral("phone")));

@@ -48,7 +48,7 @@ void writeTeamHeader(ReportPage& page, const IDatabase& db) {
     QString text = cellText(db.fields(QStringLiteral("team_name")));
     if (text.isEmpty())
         text = cellText(db.fields(QStringLiteral("team_owner")));
-    const QString email = cellText(db.fields(QStringLiteral("email")));
+    const QString email = emailAddress(cellText(db.fields(QStringLiteral("email"))));
     for (int column : page.columns()) {
         if (column == ColEmail)
             text += QStringLiteral("<BR><A href='mailto:") + email + QStringLiteral("'>") + email + QStringLiteral("</A>");

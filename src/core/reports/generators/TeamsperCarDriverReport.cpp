@@ -23,7 +23,8 @@ QString teamsPerCarQuery(int leagueNmbr, int raceNmbr, bool activeOnly) {
     // A holding that ends on the race day is still in force that day.
     if (activeOnly)
         sql += QStringLiteral(" AND A.efctv_dt <= F.race_dt AND (A.term_dt is NULL or A.term_dt >= F.race_dt)");
-    return sql + QStringLiteral(" ORDER BY C.car_txt, C.car_nmbr, team_name, A.term_dt ");
+    return sql + QStringLiteral(" ORDER BY ") + carNumberOrder(QStringLiteral("C.car_txt")) +
+           QStringLiteral(", C.car_nmbr, team_name, A.term_dt ");
 }
 
 std::optional<QString> heading(int column) {

@@ -7,6 +7,8 @@
 #include "data/cCarTypeCollection.h"
 #include "data/cLeague.h"
 #include "data/cLeagueTeams.h"
+#include "data/cRaceStatusCollection.h"
+#include "data/cRaceTypeCollection.h"
 #include "data/cTeam.h"
 #include "kit/EditorGrid.h"
 #include "exchange/FtpTransfer.h"
@@ -19,6 +21,7 @@
 #include "posting/cRaces.h"
 #include "posting/cRacesCollection.h"
 #include "posting/cResultsCollection.h"
+#include "kit/SortByValue.h"
 #include "kit/Twips.h"
 #include "kit/frmDate.h"
 
@@ -268,6 +271,10 @@ void frmRace::showWith(cRaces& race) {
 
 void frmRace::loadWith(cRaces& race) {
     m_race = &race;
+    // A new race is scheduled (status 1 of race_status_dm) until another status is chosen on the
+    // tab "Results"; without one it would be stored with none of the statuses.
+    if (race.raceNmbr() < 1 && race.raceStatusNmbr() == 0)
+        race.setRaceStatusNmbr(1);
     m_raceChanged = m_resultsChanged = m_headToHeadChanged = m_resultsLoaded = m_statusLoading = false;
     m_cars = std::make_unique<cCarCollection>();
     m_cars->load(race.raceTypeNmbr(), race.carTypeNmbr());
@@ -582,17 +589,30 @@ void frmRace::okClicked() {
 }
 
 void frmRace::postClicked() {
-    if (saveChanges())
+    // The race is posted again right after the save: no word about the posting the save removes.
+    m_postingNext = true;
+    const bool saved = saveChanges();
+    m_postingNext = false;
+    if (saved)
         postResults(*m_race);
 }
 
-void frmRace::postResults(cRaces& race) {
-    setMousePointer(PointerHourglass);
-    pbStatus->setValue(0);
-    pbStatus->setVisible(true);
-    if (auto* qtUi = dynamic_cast<QtUiServices*>(&ui()))
-        qtUi->setProgressBar(pbStatus);
+void frmRace::showPostingProgress(bool on) {
+    if (on) {
+        setMousePointer(PointerHourglass);
+        pbStatus->setValue(0);
+        pbStatus->setVisible(true);
+        if (auto* qtUi = dynamic_cast<QtUiServices*>(&ui()))
+            qtUi->setProgressBar(pbStatus);
+        return;
+    }
+    setStatus();
+    pbStatus->setVisible(false);
+    setMousePointer(PointerDefault);
+}
 
+void frmRace::postResults(cRaces& race) {
+    showPostingProgress(true);
     cResultsCollection results;
     results.load();
     if (results.raceExists(race.raceNmbr()))
@@ -601,28 +621,21 @@ void frmRace::postResults(cRaces& race) {
         deleteRacePosting(race);
 
     // Season totals run from race to race, so every later race of the type is posted again or
-    // loses its posting; once a later race is declined, none after it can be right either. When
-    // no league carries totals through this race, the later postings are right as they stand.
+    // loses its posting. When no league carries totals through this race, the later postings are
+    // right as they stand.
     cRacesCollection later;
-    if (laterRacesDependOn(race))
-        later.loadFutureRaces(race.raceNmbr());
-    bool declined = false;
-    for (const cRaces& next : later) {
-        if (!declined && results.raceExists(next.raceNmbr())) {
-            if (askQuestion(QStringLiteral("Do you want to post results for ") + next.raceName() +
-                                QStringLiteral(" now?"),
-                            kTitle, MsgButtons::YesNo) == AnswerYes) {
-                postRace(next);
-                continue;
-            }
-            declined = true;
-        }
-        deleteRacePosting(next);
-    }
+    loadRacesCarryingFrom(race.raceNmbr(), later);
+    settleLaterRaces(later, results);
+    showPostingProgress(false);
+}
 
-    setStatus();
-    pbStatus->setVisible(false);
-    setMousePointer(PointerDefault);
+void frmRace::settleRacesAfterClearing(const cRacesCollection& later) {
+    if (later.isEmpty())
+        return;
+    showPostingProgress(true);
+    cResultsCollection results;
+    settleLaterRaces(later, results);
+    showPostingProgress(false);
 }
 
 void frmRace::clearPostingClicked() {
@@ -630,8 +643,13 @@ void frmRace::clearPostingClicked() {
                         QStringLiteral("?"),
                     m_race->raceName(), MsgButtons::OkCancel) != AnswerOk)
         return;
+    // The later races carried their totals from this posting.
+    cRacesCollection later;
+    if (racePosted(m_race->raceNmbr()))
+        loadRacesCarryingFrom(m_race->raceNmbr(), later);
     cResultsCollection results;
-    results.deletePosting(m_race->raceNmbr());
+    if (results.deletePosting(m_race->raceNmbr()))
+        settleRacesAfterClearing(later);
 }
 
 void frmRace::clearResultsClicked() {
@@ -639,8 +657,15 @@ void frmRace::clearResultsClicked() {
                         QStringLiteral("?"),
                     m_race->raceName(), MsgButtons::OkCancel) != AnswerOk)
         return;
+    // The later races carried their totals from this posting, and a race with results is the one
+    // they count from: without results it is passed over.
+    cRacesCollection later;
     cResultsCollection results;
-    results.deleteResults(m_race->raceNmbr());
+    if (racePosted(m_race->raceNmbr()) || results.load(m_race->raceNmbr()) > 0)
+        loadRacesCarryingFrom(m_race->raceNmbr(), later);
+    const bool cleared = cResultsCollection().deleteResults(m_race->raceNmbr());
+    if (cleared)
+        settleRacesAfterClearing(later);
     rebuildAfterResultsCleared();
     if (SSTab1->currentIndex() == TabResults) {
         // The first row starts again from place 0; these texts are edits, so Apply comes on.
@@ -735,6 +760,7 @@ void frmRace::loadRaceCarCombo() {
     QList<QPair<QString, int>> items{{QStringLiteral(" "), 0}};
     for (const cCar& car : *m_cars)
         items.append({car.carTypeNmbr() == 2 ? car.driverName() : car.carTxt(), car.carNmbr()});
+    sortChoices(items);
     resultsGrid->setListItems(items);
 }
 
@@ -829,7 +855,12 @@ bool frmRace::saveResults() {
                         MsgButtons::Ok);
         return false;
     }
-    return results.insertResults();
+    const bool wasPosted = !m_postingNext && racePosted(m_race->raceNmbr());
+    if (!results.insertResults())
+        return false;
+    if (wasPosted && !racePosted(m_race->raceNmbr()))
+        tellPostingRemoved(m_race->raceName());
+    return true;
 }
 
 // ---- head-to-head grid ----

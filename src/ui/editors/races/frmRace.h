@@ -17,6 +17,7 @@ class QTabWidget;
 class EditorGrid;
 class cCarCollection;
 class cRaces;
+class cRacesCollection;
 
 // The editor of one race: its data, its results grid, posting and re-posting the later races of its
 // type, clearing postings and results, and the head-to-head pairings of its leagues. The race is
@@ -75,6 +76,11 @@ private:
     bool saveResults();
     bool saveChanges();
 
+    // The hourglass and the progress bar while races are posted; off resets them and the status text.
+    void showPostingProgress(bool on);
+    // After the race's posting or results were cleared: settles the races that carried from it.
+    void settleRacesAfterClearing(const cRacesCollection& later);
+
     void postClicked();
     void clearPostingClicked();
     void clearResultsClicked();
@@ -102,6 +108,7 @@ private:
     bool m_resultsLoaded = false;
     bool m_statusLoading = false;
     bool m_switchingBack = false;
+    bool m_postingNext = false; // Post Results is saving: the race is posted right after
     int m_currentTab = TabRace;
     int m_shownLeagueNmbr = 0; // the league whose pairings the grid holds; 0 for none
 

@@ -2,6 +2,7 @@
 
 #include "data/CommonCode.h"
 #include "data/cRaceType.h"
+#include "data/cRaceTypeCollection.h"
 
 #include <QFormLayout>
 #include <QLabel>
@@ -55,6 +56,20 @@ bool frmRaceType::saveRaceType() {
         m_name->setFocus();
         m_name->selectAll();
         return false;
+    }
+    // Windows name the race types in their lists; two of one name could not be told apart there.
+    // Names compare as the duplicate checks of cars and drivers do: trimmed, letter case ignored.
+    cRaceTypeCollection raceTypes;
+    raceTypes.load();
+    const QString name = m_name->text().trimmed();
+    const int own = m_raceType ? m_raceType->raceTypeNmbr() : 0;
+    for (const cRaceType& other : raceTypes) {
+        if (other.raceTypeNmbr() != own && other.raceTypeName().trimmed().compare(name, Qt::CaseInsensitive) == 0) {
+            showValidation(QStringLiteral("Duplicate Race Type"));
+            m_name->setFocus();
+            m_name->selectAll();
+            return false;
+        }
     }
     return m_raceType && m_raceType->CommitChanges();
 }

@@ -75,8 +75,6 @@ QString groupLimitRefusal(const QString& groupName) {
            QLatin1Char('.');
 }
 
-QString currencyText(Currency amount) { return regionalLocale().toCurrencyString(amount.toDouble()); }
-
 void setUpLeagueSalaryList(QTreeWidget* list) {
     list->setColumnCount(3);
     list->setHeaderLabels({QString(), QStringLiteral("League Name"), QStringLiteral("Available Salary")});
@@ -96,7 +94,7 @@ void loadLeagueSalaries(QTreeWidget* list, int teamNmbr, Currency teamSalary) {
         item->setData(0, LeagueNmbrRole, league.leagueNmbr());
         item->setText(1, league.leagueName());
         const Currency available = availableSalary(league, teamSalary);
-        item->setText(2, currencyText(available));
+        item->setText(2, moneyText(available));
         item->setData(2, AvailableRole, QVariant::fromValue<qint64>(available.units()));
         item->setTextAlignment(2, Qt::AlignRight | Qt::AlignVCenter);
     }

@@ -49,6 +49,3 @@ void loadLeagueSalaries(QTreeWidget* list, int teamNmbr, Currency teamSalary);
 int leagueRowNmbr(const QTreeWidget* list, int row);
 Currency leagueRowAvailable(const QTreeWidget* list, int row);
 void setLeagueRowAvailable(QTreeWidget* list, int row, Currency amount, const QString& text);
-
-// The amount in the regional currency form, as the windows show money.
-QString currencyText(Currency amount);

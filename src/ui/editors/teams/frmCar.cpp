@@ -1,14 +1,15 @@
 #include "editors/teams/frmCar.h"
 
 #include "data/CommonCode.h"
+#include "data/Regional.h"
 #include "data/SqlText.h"
 #include "data/cCar.h"
 #include "data/cCarCollection.h"
 #include "data/cGroupCollection.h"
 #include "data/cRaceTypeCollection.h"
+#include "rules/DeleteChecks.h"
 #include "data/cTeamCar.h"
 #include "posting/cResultsCollection.h"
-#include "shell/frmDisplayCars.h"
 
 #include <QButtonGroup>
 #include <QComboBox>
@@ -164,7 +165,7 @@ void frmCar::fillWith(cCar& car) {
     txtMake->setText(car.carMake());
     txtSponsor->setText(car.sponsor());
     txtOwner->setText(car.carOwner());
-    txtSalary->setText(frmDisplayCars::formatSalary(car.salary()));
+    txtSalary->setText(moneyText(car.salary()));
 
     cRaceTypeCollection raceTypes;
     raceTypes.load();
@@ -172,7 +173,7 @@ void frmCar::fillWith(cCar& car) {
     for (const cRaceType& t : raceTypes)
         cmbRaceType->addItem(t.raceTypeName(), t.raceTypeNmbr());
     const QString raceTypeName = raceTypes.getRaceTypeName(car.raceTypeNmbr());
-    cmbRaceType->setCurrentIndex(raceTypeName.trimmed().isEmpty() ? -1 : cmbRaceType->findText(raceTypeName));
+    cmbRaceType->setCurrentIndex(raceTypeName.trimmed().isEmpty() ? -1 : cmbRaceType->findData(car.raceTypeNmbr()));
 
     cGroupCollection groups;
     groups.load();
@@ -181,7 +182,7 @@ void frmCar::fillWith(cCar& car) {
         cmbGroup->addItem(g.groupName(), g.groupNmbr());
     cmbGroup->addItem(QString(), -1);
     const QString groupName = groups.getGroupName(car.groupNmbr());
-    cmbGroup->setCurrentIndex(groupName.trimmed().isEmpty() ? -1 : cmbGroup->findText(groupName));
+    cmbGroup->setCurrentIndex(groupName.trimmed().isEmpty() ? -1 : cmbGroup->findData(car.groupNmbr()));
 
     // A new row starts with no type chosen and nothing locked.
     m_types->setExclusive(false);
@@ -256,7 +257,7 @@ void frmCar::setTextCaption() {
 
 bool frmCar::salaryLeft() {
     Currency amount;
-    if (!frmDisplayCars::parseSalary(txtSalary->text(), &amount)) {
+    if (!parseMoney(txtSalary->text(), &amount)) {
         // A blank salary is refused too.
         showValidation(QStringLiteral("Invalid Salary amount"));
         return false;
@@ -264,7 +265,7 @@ bool frmCar::salaryLeft() {
     m_car->setSalary(amount);
     const bool wasLive = m_live;
     m_live = false; // rewriting the box in the currency form is no edit of its own
-    txtSalary->setText(frmDisplayCars::formatSalary(amount));
+    txtSalary->setText(moneyText(amount));
     m_live = wasLive;
     return true;
 }
@@ -326,7 +327,7 @@ bool frmCar::saveCar() {
     }
 
     Currency salary;
-    if (!frmDisplayCars::parseSalary(txtSalary->text(), &salary))
+    if (!parseMoney(txtSalary->text(), &salary))
         return refuse(QStringLiteral("Invalid Salary amount"), txtSalary);
     // Enter presses OK without the salary box losing the focus: store the amount shown, not
     // the one taken when the box was last left.
@@ -344,22 +345,10 @@ void frmCar::cmbRaceType_Click(int index) {
     const int chosen = cmbRaceType->itemData(index).toInt();
     if (chosen == m_car->raceTypeNmbr())
         return;
-    cTeamCarCollection holdings;
-    if (m_car->carNmbr() > 0 && holdings.raceTypeExists(m_car->raceTypeNmbr(), std::nullopt, m_car->carNmbr())) {
-        showValidation(QStringLiteral("Can not change Race Type.\r\n"
-                                      "This Car is a member of at least one Team for the current Race Type."));
-        cRaceTypeCollection raceTypes;
-        cmbRaceType->setCurrentIndex(cmbRaceType->findText(raceTypes.getRaceTypeName(m_car->raceTypeNmbr())));
-        return;
-    }
-    // Results name the car by number: under another race type they would lose their car in the
-    // race window's grid and be deleted by its next save.
-    cResultsCollection results;
-    if (m_car->carNmbr() > 0 && results.carExists(m_car->carNmbr())) {
-        showValidation(QStringLiteral("Can not change Race Type.\r\n"
-                                      "This Car has Results for at least one Race."));
-        cRaceTypeCollection raceTypes;
-        cmbRaceType->setCurrentIndex(cmbRaceType->findText(raceTypes.getRaceTypeName(m_car->raceTypeNmbr())));
+    const QString refusal = raceTypeChangeRefusal(m_car->carNmbr(), m_car->raceTypeNmbr());
+    if (!refusal.isEmpty()) {
+        showValidation(refusal);
+        cmbRaceType->setCurrentIndex(cmbRaceType->findData(m_car->raceTypeNmbr()));
         return;
     }
     m_car->setRaceTypeNmbr(chosen);

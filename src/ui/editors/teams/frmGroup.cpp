@@ -139,6 +139,8 @@ bool frmGroup::maxLeft() {
 bool frmGroup::saveGroup() {
     if (m_name->text().trimmed().isEmpty()) {
         showValidation(QStringLiteral("Name is a required field"));
+        // The refused field takes the focus, so the next keys mend it and overwrite nothing else.
+        focusWithoutLeaveChecks(m_name);
         return false;
     }
     return m_group && m_group->CommitChanges();

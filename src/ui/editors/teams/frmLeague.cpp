@@ -1,6 +1,7 @@
 #include "editors/teams/frmLeague.h"
 
 #include "data/CommonCode.h"
+#include "data/Regional.h"
 #include "data/SqlText.h"
 #include "data/Paths.h"
 #include "data/cCar.h"
@@ -14,7 +15,6 @@
 #include "exchange/FtpTransfer.h"
 #include "exchange/Import.h"
 #include "posting/cTeamResultsCollection.h"
-#include "shell/frmDisplayCars.h"
 
 #include <QComboBox>
 #include <QCoreApplication>
@@ -49,7 +49,7 @@ void repaintBeforeTransfer() { QCoreApplication::processEvents(QEventLoop::Exclu
 // A drop-lowest count: any number the money boxes accept, rounded half to even into 16 bits.
 bool parseDropLowest(const QString& text, int* count) {
     Currency amount;
-    if (!frmDisplayCars::parseSalary(text, &amount))
+    if (!parseMoney(text, &amount))
         return false;
     const double rounded = std::nearbyint(amount.toDouble());
     if (rounded < -32768 || rounded > 32767)
@@ -196,7 +196,7 @@ void frmLeague::fillWith(cLeague& league) {
 
     txtLeagueName->setText(league.leagueName());
     txtShortName->setText(league.leagueShortName());
-    txtSalaryCap->setText(frmDisplayCars::formatSalary(league.salaryCap()));
+    txtSalaryCap->setText(moneyText(league.salaryCap()));
     txtDropLowest->setText(QString::number(league.dropLowest()));
     txtDropLowest->setEnabled(league.scoringOptionNmbr() != 1);
     setWindowTitle(QStringLiteral("League - ") + league.leagueName());
@@ -242,14 +242,14 @@ void frmLeague::fillWith(cLeague& league) {
 
 bool frmLeague::salaryCapLeft() {
     Currency cap;
-    if (!frmDisplayCars::parseSalary(txtSalaryCap->text(), &cap)) {
+    if (!parseMoney(txtSalaryCap->text(), &cap)) {
         showValidation(QStringLiteral("Invalid Salary Cap amount"));
         return false;
     }
     m_league->setSalaryCap(cap);
     const bool wasLive = m_live;
     m_live = false; // the currency form is no edit of its own
-    txtSalaryCap->setText(frmDisplayCars::formatSalary(cap));
+    txtSalaryCap->setText(moneyText(cap));
     m_live = wasLive;
     return true;
 }
@@ -468,7 +468,7 @@ bool frmLeague::saveLeague() {
     if (cmbRaceType->currentText().trimmed().isEmpty())
         return refuse(QStringLiteral("Race Type is a required field"), cmbRaceType);
     Currency cap;
-    if (!frmDisplayCars::parseSalary(txtSalaryCap->text(), &cap))
+    if (!parseMoney(txtSalaryCap->text(), &cap))
         return refuse(QStringLiteral("Invalid Salary Cap amount"), txtSalaryCap);
     int dropLowest = 0;
     if (!parseDropLowest(txtDropLowest->text(), &dropLowest))

@@ -29,6 +29,8 @@
 
 namespace {
 constexpr int PickRole = Qt::UserRole;
+// The Active mark as stored, beside the one shown.
+constexpr int StoredActiveRole = Qt::UserRole + 1;
 constexpr int NumberColumn = 1;
 constexpr int CarsTab = 1;
 
@@ -295,7 +297,7 @@ void frmTeam::loadTeamLeagues() {
         return;
     lvwLeagues->clear();
     for (const cLeague& league : *m_leagues)
-        new QTreeWidgetItem(lvwLeagues, {league.leagueName(), currencyText(league.salaryCap())});
+        new QTreeWidgetItem(lvwLeagues, {league.leagueName(), moneyText(league.salaryCap())});
     lvwLeagues->sortItems(0, Qt::AscendingOrder);
 }
 
@@ -338,12 +340,16 @@ bool frmTeam::applyChanges() {
     return true;
 }
 
+// Only the rows whose Active mark was changed here are written: the others are as stored.
 bool frmTeam::updateTeamCarRows() {
     for (int row = 0; row < lvwTeamCars->topLevelItemCount(); ++row) {
-        const int position = lvwTeamCars->topLevelItem(row)->data(0, PickRole).toInt();
-        if (cTeamCar* pick = m_holdings ? m_holdings->Item(position) : nullptr)
-            if (!pick->updateRow())
-                return false;
+        QTreeWidgetItem* item = lvwTeamCars->topLevelItem(row);
+        cTeamCar* pick = m_holdings ? m_holdings->Item(item->data(0, PickRole).toInt()) : nullptr;
+        if (!pick || pick->active() == item->data(0, StoredActiveRole).toInt())
+            continue;
+        if (!pick->updateRow())
+            return false;
+        item->setData(0, StoredActiveRole, pick->active());
     }
     return true;
 }
@@ -360,7 +366,7 @@ void frmTeam::loadTeamCars() {
         for (int position = 1; position <= m_holdings->Count(); ++position)
             addTeamCarItem(*m_holdings->Item(position), position);
     }
-    txtTotalSalary->setText(currencyText(m_teamSalary));
+    txtTotalSalary->setText(moneyText(m_teamSalary));
 }
 
 void frmTeam::addTeamCarItem(cTeamCar& pick, int position) {
@@ -369,13 +375,14 @@ void frmTeam::addTeamCarItem(cTeamCar& pick, int position) {
     const QString termText = pick.termDt().isValid() ? shortDate(pick.termDt()) : QStringLiteral(" ");
     const Currency lockedSalary = Currency::fromDouble(pick.LockedSalary());
     auto* item = new ValueSortTreeItem(QStringList{QString(), car.carTxt(), car.driverName(), shortDate(pick.efctvDt()),
-                                                   termText, currencyText(lockedSalary)});
+                                                   termText, moneyText(lockedSalary)});
     item->setData(3, SortValueRole, pick.efctvDt());
     item->setData(4, SortValueRole, pick.termDt());
     item->setData(5, SortValueRole, qlonglong(lockedSalary.units()));
     item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
     item->setCheckState(0, pick.active() != 0 ? Qt::Checked : Qt::Unchecked);
     item->setData(0, PickRole, position);
+    item->setData(0, StoredActiveRole, pick.active());
     item->setTextAlignment(5, Qt::AlignRight | Qt::AlignVCenter);
     lvwTeamCars->addTopLevelItem(item);
     if (pickCountsInSalary(pick, today()))
@@ -447,21 +454,30 @@ void frmTeam::addMultiple() {
     reloadTeamCars();
 }
 
+// The pick editor stores the whole pick, so it gets the pick as stored: an Active mark changed
+// here and not yet applied stays this window's to store with its OK or Apply, or to drop with
+// its Cancel.
+cTeamCar frmTeam::storedPick() const {
+    cTeamCar pick(*selectedPick());
+    pick.setActive(lvwTeamCars->currentItem()->data(0, StoredActiveRole).toInt());
+    return pick;
+}
+
 void frmTeam::updatePick() {
-    cTeamCar* pick = selectedPick();
-    if (!pick)
+    if (!selectedPick())
         return;
-    openPickEditor(*pick);
+    cTeamCar pick = storedPick();
+    openPickEditor(pick);
     reloadTeamCars();
 }
 
 void frmTeam::terminatePick() {
-    cTeamCar* pick = selectedPick();
-    if (!pick)
+    if (!selectedPick())
         return;
-    // Only in memory: the date is stored if the pick editor stores the pick.
-    pick->setTermDt(today());
-    openPickEditor(*pick);
+    // Only in the pick editor: the date is stored if the pick editor stores the pick.
+    cTeamCar pick = storedPick();
+    pick.setTermDt(today());
+    openPickEditor(pick);
     reloadTeamCars();
 }
 

@@ -56,6 +56,8 @@ private:
     void tabChanged(int index);
     void activeMarkChanged(QTreeWidgetItem* item, int column);
     cTeamCar* selectedPick() const;
+    // A copy of the selected pick with its Active mark as stored; a pick must be selected.
+    cTeamCar storedPick() const;
     void openPickEditor(cTeamCar& pick);
     void addPick();
     void addMultiple();

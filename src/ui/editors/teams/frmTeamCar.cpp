@@ -5,6 +5,7 @@
 #include "data/cLeague.h"
 #include "editors/teams/FocusOutCheck.h"
 #include "editors/teams/PickRules.h"
+#include "kit/SortByValue.h"
 #include "kit/frmDate.h"
 #include "platform/Clock.h"
 
@@ -143,8 +144,12 @@ void frmTeamCar::fillWith(cTeamCar& pick, Currency teamSalary) {
     {
         const QSignalBlocker quiet(cmbCarTxt);
         cmbCarTxt->clear();
+        QList<QPair<QString, int>> choices;
         for (const cCar& car : m_cars)
-            cmbCarTxt->addItem(carDisplay(car), car.carNmbr());
+            choices.append({carDisplay(car), car.carNmbr()});
+        sortChoices(choices);
+        for (const auto& [text, carNmbr] : choices)
+            cmbCarTxt->addItem(text, carNmbr);
         cmbCarTxt->setCurrentIndex(-1);
     }
 
@@ -194,7 +199,7 @@ void frmTeamCar::carChosen(int index) {
     m_pick->setCarNmbr(carNmbr);
     cCar car;
     car.load(carNmbr);
-    txtSalary->setText(currencyText(car.salary()));
+    txtSalary->setText(moneyText(car.salary()));
     txtSalary->setProperty("amount", QVariant::fromValue<qint64>(car.salary().units()));
     m_group = std::make_unique<cGroup>();
     m_group->load(car.groupNmbr());

@@ -6,6 +6,7 @@
 #include "data/cTeamCar.h"
 #include "kit/EditorGrid.h"
 #include "editors/teams/PickRules.h"
+#include "kit/SortByValue.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -83,6 +84,7 @@ void frmTeamCarMultiple::fillWith(cTeam& team, Currency teamSalary) {
     QList<QPair<QString, int>> items;
     for (const cCar& car : m_cars)
         items.append({carDisplay(car), car.carNmbr()});
+    sortChoices(items);
     m_grid->setListItems(items);
     setWindowTitle(QStringLiteral("Add Car/Driver for ") + team.teamName());
     loadLeagueSalaries(lvwLeagues, team.teamNmbr(), teamSalary);
@@ -95,7 +97,7 @@ void frmTeamCarMultiple::carChosen(int row) {
     if (carNmbr < 1)
         return;
     m_grid->setText(row, GroupColumn, m_cars.getCarGroupDisplay(carNmbr));
-    m_grid->setText(row, SalaryColumn, currencyText(m_cars.getCarSalary(carNmbr)));
+    m_grid->setText(row, SalaryColumn, moneyText(m_cars.getCarSalary(carNmbr)));
     applyButton()->setEnabled(true);
 }
 
@@ -195,7 +197,7 @@ bool frmTeamCarMultiple::addTeamCars() {
         league.load(leagueRowNmbr(lvwLeagues, i));
         if (league.salaryCap() > Currency()) {
             const Currency left = leagueRowAvailable(lvwLeagues, i) - stored;
-            setLeagueRowAvailable(lvwLeagues, i, left, currencyText(left));
+            setLeagueRowAvailable(lvwLeagues, i, left, moneyText(left));
         }
     }
     return allStored;

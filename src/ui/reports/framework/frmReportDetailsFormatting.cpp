@@ -286,6 +286,26 @@ bool frmReportDetails::saveAttributes() {
     }
     const int reportNmbr = chosenReportNmbr(m_shownReportIndex);
 
+    // The pages take a text size of 1 to 7 and no negative border, spacing or padding; a number
+    // outside that is refused before anything is stored, and its box is shown for correcting.
+    auto inRange = [](QSpinBox* box, int lowest, int highest, const QString& name) {
+        const int value = boxValue(box);
+        if (value >= lowest && value <= highest)
+            return true;
+        showValidation(name + QStringLiteral(" must be a number from ") + QString::number(lowest) +
+                       QStringLiteral(" to ") + QString::number(highest) + QLatin1Char('.'));
+        box->setFocus();
+        box->selectAll();
+        return false;
+    };
+    for (QSpinBox* size : m_textSize)
+        if (!inRange(size, 1, 7, QStringLiteral("Text Size")))
+            return false;
+    if (!inRange(m_borderSize, 0, 32767, QStringLiteral("Border Size")) ||
+        !inRange(m_cellSpacing, 0, 32767, QStringLiteral("Cell Spacing")) ||
+        !inRange(m_cellPadding, 0, 32767, QStringLiteral("Cell Padding")))
+        return false;
+
     Transaction tx;
     cReportAttributesCollection old;
     // Without the delete the inserts below would be skipped as duplicates and the old values stay.
