@@ -2,6 +2,7 @@
 #include "data/cLeague.h"
 #include "data/cTeamCar.h"
 #include "posting/cRaces.h"
+#include "rules/PickRules.h"
 
 #include <algorithm>
 
@@ -287,4 +288,30 @@ TEST(TeamCarCollection, RaceTypeAndCarTypeChecks) {
     EXPECT_FALSE(car8.raceTypeExists(2, std::nullopt, 8));
     EXPECT_EQ(car8.Count(), 1);
     EXPECT_TRUE(car8.raceTypeExists(3, 5)); // answers for the list already loaded
+}
+
+// The pick editors' rules, without a window: what a pick costs and which holdings share a day.
+TEST(PickRules, SalaryAndHoldingDates) {
+    const QDate today(2026, 6, 15);
+    cTeamCar pick;
+    EXPECT_TRUE(pickCountsInSalary(pick, today)); // open
+    pick.setTermDt(today.addDays(1));
+    EXPECT_TRUE(pickCountsInSalary(pick, today));
+    pick.setTermDt(today); // ends today: free
+    EXPECT_FALSE(pickCountsInSalary(pick, today));
+    pick.setTermDt(today.addDays(-1));
+    EXPECT_FALSE(pickCountsInSalary(pick, today));
+
+    cLeague league;
+    EXPECT_EQ(availableSalary(league, Currency::fromDouble(300)), Currency()); // no cap
+    league.setSalaryCap(Currency::fromDouble(1000));
+    EXPECT_EQ(availableSalary(league, Currency::fromDouble(300)), Currency::fromDouble(700));
+    EXPECT_EQ(availableSalary(league, Currency::fromDouble(1200)), Currency::fromDouble(-200));
+
+    // A holding is in force from its effective date until the day before its termination date.
+    const QDate jan1(2026, 1, 1), feb1(2026, 2, 1), mar1(2026, 3, 1);
+    EXPECT_FALSE(holdingsOverlap(jan1, feb1, feb1, mar1));
+    EXPECT_TRUE(holdingsOverlap(jan1, feb1.addDays(1), feb1, mar1));
+    EXPECT_TRUE(holdingsOverlap(jan1, QDate(), mar1, QDate())); // neither ends
+    EXPECT_FALSE(holdingsOverlap(mar1, QDate(), jan1, feb1));
 }

@@ -8,7 +8,7 @@
 #include "data/cLeagueTeams.h"
 #include "data/cRaceTypeCollection.h"
 #include "data/cTeam.h"
-#include "editors/teams/PickRules.h"
+#include "rules/PickRules.h"
 #include "editors/teams/frmTeamCar.h"
 #include "editors/teams/frmTeamCarMultiple.h"
 #include "platform/Clock.h"

@@ -5,7 +5,8 @@
 #include "data/cLeague.h"
 #include "data/cTeamCar.h"
 #include "kit/EditorGrid.h"
-#include "editors/teams/PickRules.h"
+#include "editors/teams/LeagueSalaryList.h"
+#include "rules/PickRules.h"
 #include "kit/SortByValue.h"
 
 #include <QApplication>

@@ -1,4 +1,4 @@
-#include "editors/teams/PickRules.h"
+#include "rules/PickRules.h"
 
 #include "data/cCar.h"
 #include "data/cLeague.h"
@@ -6,13 +6,7 @@
 #include "posting/cRacesCollection.h"
 #include "posting/cTeamResultsCollection.h"
 
-#include <QHeaderView>
-#include <QTreeWidget>
-
 namespace {
-constexpr int LeagueNmbrRole = Qt::UserRole;
-constexpr int AvailableRole = Qt::UserRole + 1;
-
 // Dates are compared in this form throughout the holdings rules.
 QString sortableDate(const QDate& d) { return d.isValid() ? d.toString(QStringLiteral("yyyy/MM/dd")) : QString(); }
 } // namespace
@@ -73,43 +67,4 @@ QString holdingOverlapRefusal(int teamNmbr, int carNmbr, const QDate& efctvDt, c
 QString groupLimitRefusal(const QString& groupName) {
     return QStringLiteral("Adding this Car/Driver will exceed the number of Cars/Drivers for Group ") + groupName +
            QLatin1Char('.');
-}
-
-void setUpLeagueSalaryList(QTreeWidget* list) {
-    list->setColumnCount(3);
-    list->setHeaderLabels({QString(), QStringLiteral("League Name"), QStringLiteral("Available Salary")});
-    list->headerItem()->setTextAlignment(2, Qt::AlignRight | Qt::AlignVCenter);
-    list->setRootIsDecorated(false);
-    list->setColumnHidden(0, true); // the item's own text, never shown
-    list->setColumnWidth(1, 180);
-}
-
-void loadLeagueSalaries(QTreeWidget* list, int teamNmbr, Currency teamSalary) {
-    cLeagueCollection leagues;
-    if (leagues.loadForTeam(teamNmbr) < 1)
-        return;
-    list->clear();
-    for (const cLeague& league : leagues) {
-        auto* item = new QTreeWidgetItem(list);
-        item->setData(0, LeagueNmbrRole, league.leagueNmbr());
-        item->setText(1, league.leagueName());
-        const Currency available = availableSalary(league, teamSalary);
-        item->setText(2, moneyText(available));
-        item->setData(2, AvailableRole, QVariant::fromValue<qint64>(available.units()));
-        item->setTextAlignment(2, Qt::AlignRight | Qt::AlignVCenter);
-    }
-}
-
-int leagueRowNmbr(const QTreeWidget* list, int row) {
-    return list->topLevelItem(row)->data(0, LeagueNmbrRole).toInt();
-}
-
-Currency leagueRowAvailable(const QTreeWidget* list, int row) {
-    return Currency::fromUnits(list->topLevelItem(row)->data(2, AvailableRole).toLongLong());
-}
-
-void setLeagueRowAvailable(QTreeWidget* list, int row, Currency amount, const QString& text) {
-    QTreeWidgetItem* item = list->topLevelItem(row);
-    item->setData(2, AvailableRole, QVariant::fromValue<qint64>(amount.units()));
-    item->setText(2, text);
 }

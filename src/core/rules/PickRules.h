@@ -11,7 +11,6 @@
 class cCar;
 class cLeague;
 class cTeamCar;
-class QTreeWidget;
 
 // A pick costs its locked salary while it is open or ends after today; one ending today is free.
 bool pickCountsInSalary(const cTeamCar& pick, const QDate& today);
@@ -41,11 +40,3 @@ bool holdingsOverlap(const QDate& efctvA, const QDate& termA, const QDate& efctv
 
 // The refusal shown when a group's limit is reached: names the group.
 QString groupLimitRefusal(const QString& groupName);
-
-// The leagues list of both pick editors: a zero-width first column, the league's name and the
-// available salary. Each row carries the league number and the amount it shows.
-void setUpLeagueSalaryList(QTreeWidget* list);
-void loadLeagueSalaries(QTreeWidget* list, int teamNmbr, Currency teamSalary);
-int leagueRowNmbr(const QTreeWidget* list, int row);
-Currency leagueRowAvailable(const QTreeWidget* list, int row);
-void setLeagueRowAvailable(QTreeWidget* list, int row, Currency amount, const QString& text);

@@ -1,0 +1,13 @@
+#pragma once
+
+#include "data/SqlText.h"
+
+class QTreeWidget;
+
+// The leagues list of both pick editors: a zero-width first column, the league's name and the
+// available salary. Each row carries the league number and the amount it shows.
+void setUpLeagueSalaryList(QTreeWidget* list);
+void loadLeagueSalaries(QTreeWidget* list, int teamNmbr, Currency teamSalary);
+int leagueRowNmbr(const QTreeWidget* list, int row);
+Currency leagueRowAvailable(const QTreeWidget* list, int row);
+void setLeagueRowAvailable(QTreeWidget* list, int row, Currency amount, const QString& text);
