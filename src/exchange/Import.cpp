@@ -14,6 +14,7 @@
 #include <QDir>
 #include <QFile>
 #include <QHash>
+#include <QSet>
 #include <QStringList>
 
 #include <cmath>
@@ -161,19 +162,83 @@ private:
 // What became of one line.
 enum class LineOutcome { Imported, Refused, StoreFailed };
 
+// What the import knows of a stored race.
+struct RaceFacts {
+    int status = 0;
+    int raceType = 0;
+};
+
 struct ImportRun {
     QString problem; // why a line was refused
     bool replaceResults = false; // the line is the first of a results file
-    // The status of each race the file has named so far (nothing for a race that does not exist),
-    // so that a results file does not read its race once per line. Only this import writes races
-    // while it runs.
-    QHash<int, std::optional<int>> raceStatus;
+    // The races, cars/drivers and race types the file has named so far (nothing for one that does
+    // not exist), so that the lines do not read them again and again. Only this import writes
+    // them while it runs.
+    QHash<int, std::optional<RaceFacts>> races;
+    QHash<int, std::optional<int>> carRaceTypes;
+    std::optional<QSet<int>> raceTypes;
+    // The races this file brought results for: their places are checked once the file is read.
+    QSet<int> resultRaces;
 };
 
-LineOutcome importCar(RecordReader& r, ImportRun&) {
+// A race type that does not exist can be neither chosen nor changed in the windows afterwards.
+bool raceTypeExists(int raceType, ImportRun& run, LineOutcome* failed) {
+    if (!run.raceTypes) {
+        IDatabase db;
+        if (!db.OpenResultSet(QStringLiteral("SELECT race_type_nmbr FROM race_type_dm"))) {
+            *failed = LineOutcome::StoreFailed;
+            return false;
+        }
+        run.raceTypes.emplace();
+        for (db.MoveFirst(); !db.isEOF(); db.MoveNext())
+            run.raceTypes->insert(db.fields.toInt(QStringLiteral("race_type_nmbr")));
+    }
+    if (run.raceTypes->contains(raceType))
+        return true;
+    run.problem = QStringLiteral("race type %1 does not exist.").arg(raceType);
+    *failed = LineOutcome::Refused;
+    return false;
+}
+
+// The stored race, read once; nothing for a race that does not exist, and false after a failing query.
+bool findRace(int raceNmbr, ImportRun& run, std::optional<RaceFacts>* out) {
+    auto known = run.races.constFind(raceNmbr);
+    if (known == run.races.constEnd()) {
+        IDatabase db;
+        if (!db.OpenResultSet(QStringLiteral("SELECT race_status_nmbr, race_type_nmbr FROM races WHERE race_nmbr = ?"),
+                              {raceNmbr}))
+            return false;
+        std::optional<RaceFacts> facts;
+        if (!db.isEOF())
+            facts = RaceFacts{db.fields.toInt(QStringLiteral("race_status_nmbr")),
+                              db.fields.toInt(QStringLiteral("race_type_nmbr"))};
+        known = run.races.insert(raceNmbr, facts);
+    }
+    *out = *known;
+    return true;
+}
+
+// The stored car/driver's race type, read once; nothing for an entry that does not exist.
+bool findCarRaceType(int carNmbr, ImportRun& run, std::optional<int>* out) {
+    auto known = run.carRaceTypes.constFind(carNmbr);
+    if (known == run.carRaceTypes.constEnd()) {
+        IDatabase db;
+        if (!db.OpenResultSet(QStringLiteral("SELECT race_type_nmbr FROM cars WHERE car_nmbr = ?"), {carNmbr}))
+            return false;
+        known = run.carRaceTypes.insert(carNmbr, db.isEOF() ? std::nullopt
+                                                            : std::optional<int>(db.fields.toInt("race_type_nmbr")));
+    }
+    *out = *known;
+    return true;
+}
+
+LineOutcome importCar(RecordReader& r, ImportRun& run) {
     int carNmbr = 0, carType = 0, raceType = 0;
     if (!r.integer(1, &carNmbr) || !r.integer(2, &carType) || !r.integer(3, &raceType))
         return LineOutcome::Refused;
+    LineOutcome refused = LineOutcome::Refused;
+    if (!raceTypeExists(raceType, run, &refused))
+        return refused;
     cCar car;
     car.setCarNmbr(carNmbr);
     car.setCarTypeNmbr(carType);
@@ -184,7 +249,10 @@ LineOutcome importCar(RecordReader& r, ImportRun&) {
     car.setSponsor(r.text(7));
     car.setDriverName(r.text(8));
     // A new car gets group 0 and salary 0; an existing one keeps both and takes the rest.
-    return car.insert() && car.updateImportRow() ? LineOutcome::Imported : LineOutcome::StoreFailed;
+    if (!car.insert() || !car.updateImportRow())
+        return LineOutcome::StoreFailed;
+    run.carRaceTypes.insert(carNmbr, raceType);
+    return LineOutcome::Imported;
 }
 
 LineOutcome importRace(RecordReader& r, ImportRun& run) {
@@ -193,6 +261,9 @@ LineOutcome importRace(RecordReader& r, ImportRun& run) {
     // Races are ordered by date everywhere (carried totals, standings): a race needs one.
     if (!r.integer(1, &raceNmbr) || !r.date(4, &date, false) || !r.integer(5, &raceType) || !r.integer(6, &carType))
         return LineOutcome::Refused;
+    LineOutcome refused = LineOutcome::Refused;
+    if (!raceTypeExists(raceType, run, &refused))
+        return refused;
     cRaces race;
     race.setRaceNmbr(raceNmbr);
     race.setRaceName(r.text(2));
@@ -203,7 +274,7 @@ LineOutcome importRace(RecordReader& r, ImportRun& run) {
     // The status is 0, also for a race that existed.
     if (!race.insert() || !race.updateRow())
         return LineOutcome::StoreFailed;
-    run.raceStatus.insert(raceNmbr, 0);
+    run.races.insert(raceNmbr, RaceFacts{0, raceType});
     return LineOutcome::Imported;
 }
 
@@ -213,17 +284,28 @@ LineOutcome importResult(RecordReader& r, ImportRun& run) {
         if (!r.integer(i, &v[i]))
             return LineOutcome::Refused;
     const int raceNmbr = v[2];
-    auto known = run.raceStatus.constFind(raceNmbr);
-    if (known == run.raceStatus.constEnd()) {
-        IDatabase db;
-        if (!db.OpenResultSet(QStringLiteral("SELECT race_status_nmbr FROM races WHERE race_nmbr = ?"), {raceNmbr}))
-            return LineOutcome::StoreFailed;
-        known = run.raceStatus.insert(raceNmbr, db.isEOF() ? std::nullopt
-                                                           : std::optional<int>(db.fields.toInt("race_status_nmbr")));
-    }
-    // A result belongs to a race; without one it could never be posted or shown.
-    if (!known->has_value()) {
+    const int carNmbr = v[3];
+    std::optional<RaceFacts> race;
+    std::optional<int> carRaceType;
+    if (!findRace(raceNmbr, run, &race) || !findCarRaceType(carNmbr, run, &carRaceType))
+        return LineOutcome::StoreFailed;
+    // A result belongs to a race and to an entry of that race's series; without them it could
+    // never be posted or shown. The file gives the entry's number in the data file, which is not
+    // the number the car carries on the track.
+    if (!race) {
         run.problem = QStringLiteral("race %1 does not exist.").arg(raceNmbr);
+        return LineOutcome::Refused;
+    }
+    if (!carRaceType) {
+        run.problem = QStringLiteral("car/driver %1 does not exist.").arg(carNmbr);
+        return LineOutcome::Refused;
+    }
+    if (*carRaceType != race->raceType) {
+        run.problem = QStringLiteral("car/driver %1 is of race type %2, race %3 of race type %4.")
+                          .arg(carNmbr)
+                          .arg(*carRaceType)
+                          .arg(raceNmbr)
+                          .arg(race->raceType);
         return LineOutcome::Refused;
     }
     if (run.replaceResults) {
@@ -233,25 +315,28 @@ LineOutcome importResult(RecordReader& r, ImportRun& run) {
         if (!results.deletePosting(raceNmbr) || !results.deleteResults(raceNmbr))
             return LineOutcome::StoreFailed;
     }
-    if (**known != v[1]) {
-        cRaces race;
-        if (!race.load(raceNmbr)) // it exists: only a failing query gets here, after its box
+    if (race->status != v[1]) {
+        cRaces stored;
+        if (!stored.load(raceNmbr)) // it exists: only a failing query gets here, after its box
             return LineOutcome::StoreFailed;
-        race.setRaceStatusNmbr(v[1]);
-        if (!race.updateRow())
+        stored.setRaceStatusNmbr(v[1]);
+        if (!stored.updateRow())
             return LineOutcome::StoreFailed;
-        run.raceStatus.insert(raceNmbr, v[1]);
+        run.races.insert(raceNmbr, RaceFacts{v[1], race->raceType});
     }
     cResults result;
     result.setRaceNmbr(raceNmbr);
-    result.setCarNmbr(v[3]);
+    result.setCarNmbr(carNmbr);
     result.setPlace(v[4]);
     result.setQualified(v[5]);
     result.setFastQual(v[6]);
     result.setLapsLead(v[7]);
     result.setAdjustment(v[8]);
     // An existing result keeps its adjustment.
-    return result.insertRow() && result.updateRow() ? LineOutcome::Imported : LineOutcome::StoreFailed;
+    if (!result.insertRow() || !result.updateRow())
+        return LineOutcome::StoreFailed;
+    run.resultRaces.insert(raceNmbr);
+    return LineOutcome::Imported;
 }
 
 LineOutcome importHolding(RecordReader& r, ImportRun&) {
@@ -283,6 +368,92 @@ struct ProgressShown {
     ~ProgressShown() { ui().showProgress(-1); }
 };
 
+// No record comes near this; a longer line is not read, so that a file without line ends is never
+// held whole.
+constexpr qsizetype kMaxLineBytes = 10000;
+
+// Two entries on one place of a race (other than place 0, which any number may share): the race
+// window could never save that race's results again.
+struct PlaceClash {
+    int race = 0;
+    int place = 0;
+    int cars[2] = {};
+};
+
+// The clashes in the races the file brought results for; false after a failing query.
+bool findPlaceClashes(const QSet<int>& races, QList<PlaceClash>* out) {
+    IDatabase db;
+    for (const int race : races) {
+        if (!db.OpenResultSet(QStringLiteral("SELECT place, car_nmbr FROM results WHERE race_nmbr = ? AND place <> 0"
+                                             " ORDER BY place, car_nmbr"),
+                              {race}))
+            return false;
+        int place = 0, car = 0;
+        for (db.MoveFirst(); !db.isEOF(); db.MoveNext()) {
+            const int p = db.fields.toInt(QStringLiteral("place"));
+            const int c = db.fields.toInt(QStringLiteral("car_nmbr"));
+            if (p == place && car != 0)
+                out->append(PlaceClash{race, p, {car, c}});
+            place = p;
+            car = c;
+        }
+    }
+    return true;
+}
+
+QString placeClashProblem(const PlaceClash& clash, int carOfLine) {
+    const int other = clash.cars[0] == carOfLine ? clash.cars[1] : clash.cars[0];
+    return QStringLiteral("car/driver %1 would share place %2 of race %3 with car/driver %4.")
+        .arg(carOfLine)
+        .arg(clash.place)
+        .arg(clash.race)
+        .arg(other);
+}
+
+// The line that made a clash: the later of the two results the file wrote, or the one it wrote
+// when the other was stored before. Of several clashes, the one the file made first. 0 when the
+// file wrote none of them (they were stored so before).
+qint64 lineOfClash(QFile* file, const QList<PlaceClash>& clashes, QString* problem) {
+    // (race, car) -> the clashes it is part of
+    QHash<quint32, QList<int>> involved;
+    const auto key = [](int race, int car) { return (quint32(quint16(race)) << 16) | quint16(car); };
+    for (int i = 0; i < clashes.size(); ++i)
+        for (const int car : clashes.at(i).cars)
+            involved[key(clashes.at(i).race, car)].append(i);
+    if (!file->seek(0))
+        return 0;
+    TextLineReader reader(file, kMaxLineBytes);
+    QList<qint64> lastLine(clashes.size(), 0);
+    QList<int> lastCar(clashes.size(), 0);
+    QString line;
+    while (reader.next(&line)) {
+        const QStringList fields = line.split(QLatin1Char(';'));
+        if (fields.size() != fieldNames(ResultRecord).size() || toInt16(fields.at(0)) != ResultRecord)
+            continue;
+        const auto race = toInt16(fields.at(2)), car = toInt16(fields.at(3));
+        if (!race || !car)
+            continue;
+        for (const int i : involved.value(key(*race, *car))) {
+            lastLine[i] = reader.lineNumber();
+            lastCar[i] = *car;
+        }
+    }
+    qint64 first = 0;
+    for (int i = 0; i < clashes.size(); ++i) {
+        if (lastLine.at(i) != 0 && (first == 0 || lastLine.at(i) < first)) {
+            first = lastLine.at(i);
+            *problem = placeClashProblem(clashes.at(i), lastCar.at(i));
+        }
+    }
+    return first;
+}
+
+void refuseLine(qint64 lineNumber, const QString& problem) {
+    exchangeMessage(QStringLiteral("Line %1 cannot be imported: %2\r\nNothing was imported from this file.")
+                        .arg(lineNumber)
+                        .arg(problem));
+}
+
 } // namespace
 
 bool importFile(const QString& path) {
@@ -292,7 +463,7 @@ bool importFile(const QString& path) {
         return false;
     QFile* file = openedFile(handle);
     const qint64 size = std::max<qint64>(file->size(), 1);
-    TextLineReader reader(file);
+    TextLineReader reader(file, kMaxLineBytes);
     ProgressShown progress;
     int percentShown = -1;
 
@@ -303,6 +474,12 @@ bool importFile(const QString& path) {
         closeFile(handle);
         return false;
     }
+    const auto refuse = [&](qint64 lineNumber, const QString& problem) {
+        tx.rollback();
+        closeFile(handle);
+        refuseLine(lineNumber, problem);
+        return false;
+    };
     ImportRun run;
     bool unknownTypeShown = false;
     QString line;
@@ -312,6 +489,9 @@ bool importFile(const QString& path) {
             ui().showProgress(percent);
             percentShown = percent;
         }
+        // No text field can hold it, and the statements would end their text there.
+        if (line.contains(QChar(0)))
+            return refuse(reader.lineNumber(), QStringLiteral("the line holds a NUL character."));
         const QStringList fields = line.split(QLatin1Char(';'));
         const auto type = toInt16(fields.at(0));
         const bool known = type && *type >= CarRecord && *type <= HoldingRecord;
@@ -351,20 +531,30 @@ bool importFile(const QString& path) {
             closeFile(handle);
             return false;
         }
-        if (outcome == LineOutcome::Refused) {
-            tx.rollback();
-            closeFile(handle);
-            exchangeMessage(QStringLiteral("Line %1 cannot be imported: %2\r\nNothing was imported from this file.")
-                              .arg(reader.lineNumber())
-                              .arg(run.problem.isEmpty() ? record.problem : run.problem));
-            return false;
-        }
+        if (outcome == LineOutcome::Refused)
+            return refuse(reader.lineNumber(), run.problem.isEmpty() ? record.problem : run.problem);
     }
+    if (reader.lineTooLong())
+        return refuse(reader.lineNumber(), QStringLiteral("the line is longer than %1 bytes.").arg(kMaxLineBytes));
     if (reader.failed()) {
         tx.rollback();
         reportReadFailure(handle);
         closeFile(handle);
         return false;
+    }
+    // The places are checked once the whole file is in: a file may move a car to a place another
+    // car leaves further down.
+    QList<PlaceClash> clashes;
+    if (!findPlaceClashes(run.resultRaces, &clashes)) {
+        tx.rollback();
+        closeFile(handle);
+        return false;
+    }
+    if (!clashes.isEmpty()) {
+        QString problem;
+        const qint64 lineNumber = lineOfClash(file, clashes, &problem);
+        if (lineNumber > 0)
+            return refuse(lineNumber, problem);
     }
     closeFile(handle);
     return tx.commit();
