@@ -4,11 +4,9 @@
 #include "data/Paths.h"
 #include "data/TextLines.h"
 #include "data/cCar.h"
+#include "data/IDatabase.h"
 #include "data/cConnection.h"
-#include "data/cTeamCar.h"
 #include "exchange/FtpTransfer.h"
-#include "posting/cRaces.h"
-#include "posting/cResults.h"
 #include "posting/cResultsCollection.h"
 
 #include <QDir>
@@ -179,7 +177,54 @@ struct ImportRun {
     std::optional<QSet<int>> raceTypes;
     // The races this file brought results for: their places are checked once the file is read.
     QSet<int> resultRaces;
+    // Runs the statements below; each is prepared once and run again with the next line's values.
+    IDatabase db;
 };
+
+// Each record brings the row under its key to the file's values, or adds it when there is none. An existing row keeps
+// the columns the update does not name: a car its group and salary, a result its adjustment, a
+// holding its price and locked salary. A new car gets group 0 and salary 0; a race, new or not, the
+// status 0; a holding is active.
+const QString kInsertCarSql =
+    QStringLiteral("INSERT INTO cars (race_type_nmbr, car_type_nmbr, car_txt, car_owner, driver_name, car_make,"
+                   " sponsor, car_nmbr, group_nmbr, salary) VALUES (?, ?, ?, ?, ?, ?, ?, ?, 0, 0)");
+const QString kUpdateCarSql =
+    QStringLiteral("UPDATE cars SET race_type_nmbr = ?, car_type_nmbr = ?, car_txt = ?, car_owner = ?,"
+                   " driver_name = ?, car_make = ?, sponsor = ? WHERE car_nmbr = ?");
+const QString kInsertRaceSql =
+    QStringLiteral("INSERT INTO races (race_name, track_name, race_dt, car_type_nmbr, race_type_nmbr,"
+                   " race_status_nmbr, race_nmbr) VALUES (?, ?, ?, ?, ?, 0, ?)");
+const QString kUpdateRaceSql =
+    QStringLiteral("UPDATE races SET race_name = ?, track_name = ?, race_dt = ?, car_type_nmbr = ?,"
+                   " race_type_nmbr = ?, race_status_nmbr = 0 WHERE race_nmbr = ?");
+const QString kRaceStatusSql = QStringLiteral("UPDATE races SET race_status_nmbr = ? WHERE race_nmbr = ?");
+const QString kInsertResultSql =
+    QStringLiteral("INSERT INTO results (place, qualified, fast_qual, laps_led, race_nmbr, car_nmbr, adjustment)"
+                   " VALUES (?, ?, ?, ?, ?, ?, ?)");
+const QString kUpdateResultSql = QStringLiteral(
+    "UPDATE results SET place = ?, qualified = ?, fast_qual = ?, laps_led = ? WHERE race_nmbr = ? AND car_nmbr = ?");
+const QString kInsertHoldingSql =
+    QStringLiteral("INSERT INTO team_car (term_dt, team_nmbr, car_nmbr, efctv_dt, price, locked_salary, active)"
+                   " VALUES (?, ?, ?, ?, ?, ?, 1)");
+const QString kUpdateHoldingSql = QStringLiteral(
+    "UPDATE team_car SET term_dt = ?, active = 1 WHERE team_nmbr = ? AND car_nmbr = ? AND efctv_dt = ?");
+
+// The update runs with `values` (the values of its SET, then of its WHERE); when it found no row,
+// the insert runs with `values` and after them `newRowValues`.
+bool writeRow(ImportRun& run, const QString& updateSql, const QString& insertSql, QVariantList values,
+              const QVariantList& newRowValues = {}) {
+    if (!run.db.execute(updateSql, values))
+        return false;
+    if (run.db.rowsAffected() > 0)
+        return true;
+    values += newRowValues;
+    return run.db.execute(insertSql, values);
+}
+
+// A text field as stored: empty, never NULL.
+QVariant textValue(const QString& text) {
+    return text.isNull() ? QVariant(QString(QLatin1String(""))) : QVariant(text);
+}
 
 // A race type that does not exist can be neither chosen nor changed in the windows afterwards.
 bool raceTypeExists(int raceType, ImportRun& run, LineOutcome* failed) {
@@ -239,17 +284,10 @@ LineOutcome importCar(RecordReader& r, ImportRun& run) {
     LineOutcome refused = LineOutcome::Refused;
     if (!raceTypeExists(raceType, run, &refused))
         return refused;
-    cCar car;
-    car.setCarNmbr(carNmbr);
-    car.setCarTypeNmbr(carType);
-    car.setRaceTypeNmbr(raceType);
-    car.setCarTxt(r.text(4));
-    car.setCarOwner(r.text(5));
-    car.setCarMake(r.text(6));
-    car.setSponsor(r.text(7));
-    car.setDriverName(r.text(8));
-    // A new car gets group 0 and salary 0; an existing one keeps both and takes the rest.
-    if (!car.insert() || !car.updateImportRow())
+    // The label is stored without the blanks around it, as the car windows store it.
+    if (!writeRow(run, kUpdateCarSql, kInsertCarSql,
+                  {raceType, carType, textValue(r.text(4).trimmed()), textValue(r.text(5)), textValue(r.text(8)),
+                   textValue(r.text(6)), textValue(r.text(7)), carNmbr}))
         return LineOutcome::StoreFailed;
     run.carRaceTypes.insert(carNmbr, raceType);
     return LineOutcome::Imported;
@@ -264,15 +302,8 @@ LineOutcome importRace(RecordReader& r, ImportRun& run) {
     LineOutcome refused = LineOutcome::Refused;
     if (!raceTypeExists(raceType, run, &refused))
         return refused;
-    cRaces race;
-    race.setRaceNmbr(raceNmbr);
-    race.setRaceName(r.text(2));
-    race.setTrackName(r.text(3));
-    race.setRaceDate(date);
-    race.setRaceTypeNmbr(raceType);
-    race.setCarTypeNmbr(carType);
-    // The status is 0, also for a race that existed.
-    if (!race.insert() || !race.updateRow())
+    if (!writeRow(run, kUpdateRaceSql, kInsertRaceSql,
+                  {textValue(r.text(2)), textValue(r.text(3)), date, carType, raceType, raceNmbr}))
         return LineOutcome::StoreFailed;
     run.races.insert(raceNmbr, RaceFacts{0, raceType});
     return LineOutcome::Imported;
@@ -316,30 +347,17 @@ LineOutcome importResult(RecordReader& r, ImportRun& run) {
             return LineOutcome::StoreFailed;
     }
     if (race->status != v[1]) {
-        cRaces stored;
-        if (!stored.load(raceNmbr)) // it exists: only a failing query gets here, after its box
-            return LineOutcome::StoreFailed;
-        stored.setRaceStatusNmbr(v[1]);
-        if (!stored.updateRow())
+        if (!run.db.execute(kRaceStatusSql, {v[1], raceNmbr}))
             return LineOutcome::StoreFailed;
         run.races.insert(raceNmbr, RaceFacts{v[1], race->raceType});
     }
-    cResults result;
-    result.setRaceNmbr(raceNmbr);
-    result.setCarNmbr(carNmbr);
-    result.setPlace(v[4]);
-    result.setQualified(v[5]);
-    result.setFastQual(v[6]);
-    result.setLapsLead(v[7]);
-    result.setAdjustment(v[8]);
-    // An existing result keeps its adjustment.
-    if (!result.insertRow() || !result.updateRow())
+    if (!writeRow(run, kUpdateResultSql, kInsertResultSql, {v[4], v[5], v[6], v[7], raceNmbr, carNmbr}, {v[8]}))
         return LineOutcome::StoreFailed;
     run.resultRaces.insert(raceNmbr);
     return LineOutcome::Imported;
 }
 
-LineOutcome importHolding(RecordReader& r, ImportRun&) {
+LineOutcome importHolding(RecordReader& r, ImportRun& run) {
     int teamNmbr = 0, carNmbr = 0;
     QDate efctvDt, termDt;
     double price = 0, lockedSalary = 0;
@@ -348,15 +366,12 @@ LineOutcome importHolding(RecordReader& r, ImportRun&) {
     if (!r.integer(1, &teamNmbr) || !r.integer(2, &carNmbr) || !r.date(3, &efctvDt, false) ||
         !r.date(4, &termDt, true) || !r.number(5, &price) || !r.number(6, &lockedSalary))
         return LineOutcome::Refused;
-    cTeamCar holding; // active 1
-    holding.setTeamNmbr(teamNmbr);
-    holding.setCarNmbr(carNmbr);
-    holding.setEfctvDt(efctvDt);
-    holding.setTermDt(termDt);
-    holding.setPrice(price);
-    holding.setLockedSalary(lockedSalary);
-    // An existing holding keeps its price and locked salary.
-    return holding.insertRow() && holding.updateRow() ? LineOutcome::Imported : LineOutcome::StoreFailed;
+    // A holding without a termination date is still held: NULL, not an empty date.
+    return writeRow(run, kUpdateHoldingSql, kInsertHoldingSql,
+                    {termDt.isValid() ? QVariant(termDt) : QVariant(), teamNmbr, carNmbr, efctvDt},
+                    {price, lockedSalary})
+               ? LineOutcome::Imported
+               : LineOutcome::StoreFailed;
 }
 
 bool importSeriesFile(const char* name) {
