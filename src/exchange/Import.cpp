@@ -61,7 +61,7 @@ QString recordName(int recordType) {
 }
 
 // Whole numbers are 16-bit, as the files have always been written.
-std::optional<int> toInt16(const QString& field) {
+std::optional<int> toInt16(QStringView field) {
     bool ok = false;
     const int n = field.trimmed().toInt(&ok);
     if (!ok || n < -32768 || n > 32767)
@@ -70,21 +70,21 @@ std::optional<int> toInt16(const QString& field) {
 }
 
 // Text fields carry a delimiter at each end. A one-character field has nothing between them.
-QString toText(const QString& field) {
-    return field.size() < 2 ? QString() : field.mid(1, field.size() - 2);
+QStringView toText(QStringView field) {
+    return field.size() < 2 ? QStringView() : field.mid(1, field.size() - 2);
 }
 
 // A date field without the delimiters it may carry.
-QString dateText(const QString& field) {
-    QString t = field.trimmed();
+QStringView dateText(QStringView field) {
+    QStringView t = field.trimmed();
     if (t.size() >= 2 && !t.front().isLetterOrNumber() && !t.back().isLetterOrNumber())
         t = t.mid(1, t.size() - 2).trimmed();
     return t;
 }
 
 // The date forms the files use (month first); invalid when none fits.
-QDate toDate(const QString& field) {
-    const QString t = dateText(field);
+QDate toDate(QStringView field) {
+    const QString t = dateText(field).toString();
     for (const char* format : {"M/d/yyyy", "yyyy-MM-dd", "M-d-yyyy"}) {
         const QDate d = QDate::fromString(t, QLatin1String(format));
         if (d.isValid())
@@ -101,7 +101,7 @@ QDate toDate(const QString& field) {
 // leaves its reason in `problem`.
 class RecordReader {
 public:
-    RecordReader(int type, const QStringList& fields) : m_type(type), m_fields(fields), m_names(fieldNames(type)) {}
+    RecordReader(int type, const QList<QStringView>& fields) : m_type(type), m_fields(fields), m_names(fieldNames(type)) {}
 
     bool hasAllFields() {
         if (m_fields.size() == m_names.size())
@@ -139,21 +139,21 @@ public:
                       : QStringLiteral("the %1 %2 is not a date.").arg(m_names.at(i), shown(i));
         return false;
     }
-    QString text(int i) const { return toText(m_fields.at(i)); }
+    QStringView text(int i) const { return toText(m_fields.at(i)); }
 
     QString problem;
 
 private:
     // The field as the file has it, quoted, and cut short when long.
     QString shown(int i) const {
-        QString f = m_fields.at(i).trimmed();
+        QString f = m_fields.at(i).trimmed().toString();
         if (f.size() > 40)
             f = f.left(37) + QStringLiteral("...");
         return QLatin1Char('"') + f + QLatin1Char('"');
     }
 
     int m_type;
-    const QStringList& m_fields;
+    const QList<QStringView>& m_fields;
     const QStringList& m_names;
 };
 
@@ -164,25 +164,11 @@ enum class LineOutcome { Imported, Refused, StoreFailed };
 struct RaceFacts {
     int status = 0;
     int raceType = 0;
+    bool hasResults = false;
 };
 
-struct ImportRun {
-    QString problem; // why a line was refused
-    bool replaceResults = false; // the line is the first of a results file
-    // The races, cars/drivers and race types the file has named so far (nothing for one that does
-    // not exist), so that the lines do not read them again and again. Only this import writes
-    // them while it runs.
-    QHash<int, std::optional<RaceFacts>> races;
-    QHash<int, std::optional<int>> carRaceTypes;
-    std::optional<QSet<int>> raceTypes;
-    // The races this file brought results for: their places are checked once the file is read.
-    QSet<int> resultRaces;
-    // Runs the statements below; each is prepared once and run again with the next line's values.
-    IDatabase db;
-};
-
-// Each record brings the row under its key to the file's values, or adds it when there is none. An existing row keeps
-// the columns the update does not name: a car its group and salary, a result its adjustment, a
+// Each record brings the row under its key to the file's values, or adds it when there is none.
+// An existing row keeps the columns the update does not name: a car its group and salary, a result its adjustment, a
 // holding its price and locked salary. A new car gets group 0 and salary 0; a race, new or not, the
 // status 0; a holding is active.
 const QString kInsertCarSql =
@@ -209,21 +195,83 @@ const QString kInsertHoldingSql =
 const QString kUpdateHoldingSql = QStringLiteral(
     "UPDATE team_car SET term_dt = ?, active = 1 WHERE team_nmbr = ? AND car_nmbr = ? AND efctv_dt = ?");
 
-// The update runs with `values` (the values of its SET, then of its WHERE); when it found no row,
-// the insert runs with `values` and after them `newRowValues`.
-bool writeRow(ImportRun& run, const QString& updateSql, const QString& insertSql, QVariantList values,
-              const QVariantList& newRowValues = {}) {
-    if (!run.db.execute(updateSql, values))
+// The statements each record runs, prepared once for the whole file; the values of each line are
+// bound to them in turn.
+struct ImportStatements {
+    explicit ImportStatements(SqlDatabase& db)
+        : insertCar(db, kInsertCarSql), updateCar(db, kUpdateCarSql), insertRace(db, kInsertRaceSql),
+          updateRace(db, kUpdateRaceSql), raceStatus(db, kRaceStatusSql), insertResult(db, kInsertResultSql),
+          updateResult(db, kUpdateResultSql), insertHolding(db, kInsertHoldingSql),
+          updateHolding(db, kUpdateHoldingSql) {}
+    // The SQL of the first statement that could not be prepared, or nothing.
+    QString unprepared() const {
+        for (const SqlStatement* s : {&insertCar, &updateCar, &insertRace, &updateRace, &raceStatus, &insertResult,
+                                      &updateResult, &insertHolding, &updateHolding})
+            if (!s->isValid())
+                return s->sql();
+        return QString();
+    }
+
+    SqlStatement insertCar, updateCar, insertRace, updateRace, raceStatus, insertResult, updateResult, insertHolding,
+        updateHolding;
+};
+
+struct ImportRun {
+    QString problem; // why a line was refused
+    bool replaceResults = false; // the line is the first of a results file
+    // The races, cars/drivers and race types the file has named so far (nothing for one that does
+    // not exist), so that the lines do not read them again and again. Only this import writes
+    // them while it runs.
+    QHash<int, std::optional<RaceFacts>> races;
+    QHash<int, std::optional<int>> carRaceTypes;
+    std::optional<QSet<int>> raceTypes;
+    // The races this file brought results for: their places are checked once the file is read.
+    QSet<int> resultRaces;
+    // The race of the latest run of result lines, and the cars/drivers that run wrote. When the
+    // race had no results as the run began (runFresh), a car not in runCars has none either.
+    int runRace = 0;
+    bool runFresh = false;
+    QSet<int> runCars;
+    SqlDatabase* db = nullptr;
+    std::optional<ImportStatements> sql;
+
+    // Runs one of the statements; a failure shows the store's box, as every statement does.
+    bool exec(SqlStatement& statement) {
+        if (statement.exec())
+            return true;
+        showQuorvantiBox(QStringLiteral("Error = ") + db->lastError() + QStringLiteral(" SQL = ") + statement.sql());
         return false;
-    if (run.db.rowsAffected() > 0)
-        return true;
-    values += newRowValues;
-    return run.db.execute(insertSql, values);
+    }
+};
+
+// Whether the row under a record's key is stored, as far as the import knows.
+enum class Stored { Yes, No, Unknown };
+
+// The update runs on a row that is stored or may be, with the values bindValues gives (those of
+// its SET, then of its WHERE); the insert runs on a row that is not, or when the update found
+// none, with the same values and after them those bindNewRow gives.
+template <typename BindValues, typename BindNewRow>
+bool writeRow(ImportRun& run, Stored stored, SqlStatement& update, SqlStatement& insert, const BindValues& bindValues,
+              const BindNewRow& bindNewRow) {
+    if (stored != Stored::No) {
+        bindValues(update);
+        if (!run.exec(update))
+            return false;
+        if (stored == Stored::Yes || update.changes() > 0)
+            return true;
+    }
+    bindValues(insert);
+    bindNewRow(insert);
+    return run.exec(insert);
 }
 
-// A text field as stored: empty, never NULL.
-QVariant textValue(const QString& text) {
-    return text.isNull() ? QVariant(QString(QLatin1String(""))) : QVariant(text);
+void noNewRowValues(SqlStatement&) {}
+
+void bindDate(SqlStatement& statement, int index, const QDate& date) {
+    if (date.isValid())
+        statement.bind(index, date.toString(Qt::ISODate));
+    else
+        statement.bindNull(index);
 }
 
 // A race type that does not exist can be neither chosen nor changed in the windows afterwards.
@@ -250,13 +298,16 @@ bool findRace(int raceNmbr, ImportRun& run, std::optional<RaceFacts>* out) {
     auto known = run.races.constFind(raceNmbr);
     if (known == run.races.constEnd()) {
         IDatabase db;
-        if (!db.OpenResultSet(QStringLiteral("SELECT race_status_nmbr, race_type_nmbr FROM races WHERE race_nmbr = ?"),
+        if (!db.OpenResultSet(QStringLiteral("SELECT race_status_nmbr, race_type_nmbr, EXISTS (SELECT 1 FROM results"
+                                             " WHERE results.race_nmbr = races.race_nmbr) AS has_results"
+                                             " FROM races WHERE race_nmbr = ?"),
                               {raceNmbr}))
             return false;
         std::optional<RaceFacts> facts;
         if (!db.isEOF())
             facts = RaceFacts{db.fields.toInt(QStringLiteral("race_status_nmbr")),
-                              db.fields.toInt(QStringLiteral("race_type_nmbr"))};
+                              db.fields.toInt(QStringLiteral("race_type_nmbr")),
+                              db.fields.toInt(QStringLiteral("has_results")) != 0};
         known = run.races.insert(raceNmbr, facts);
     }
     *out = *known;
@@ -285,9 +336,21 @@ LineOutcome importCar(RecordReader& r, ImportRun& run) {
     if (!raceTypeExists(raceType, run, &refused))
         return refused;
     // The label is stored without the blanks around it, as the car windows store it.
-    if (!writeRow(run, kUpdateCarSql, kInsertCarSql,
-                  {raceType, carType, textValue(r.text(4).trimmed()), textValue(r.text(5)), textValue(r.text(8)),
-                   textValue(r.text(6)), textValue(r.text(7)), carNmbr}))
+    std::optional<int> storedRaceType;
+    if (!findCarRaceType(carNmbr, run, &storedRaceType))
+        return LineOutcome::StoreFailed;
+    const auto values = [&](SqlStatement& s) {
+        s.bind(1, raceType);
+        s.bind(2, carType);
+        s.bind(3, r.text(4).trimmed());
+        s.bind(4, r.text(5));
+        s.bind(5, r.text(8));
+        s.bind(6, r.text(6));
+        s.bind(7, r.text(7));
+        s.bind(8, carNmbr);
+    };
+    if (!writeRow(run, storedRaceType ? Stored::Yes : Stored::No, run.sql->updateCar, run.sql->insertCar, values,
+                  noNewRowValues))
         return LineOutcome::StoreFailed;
     run.carRaceTypes.insert(carNmbr, raceType);
     return LineOutcome::Imported;
@@ -302,10 +365,21 @@ LineOutcome importRace(RecordReader& r, ImportRun& run) {
     LineOutcome refused = LineOutcome::Refused;
     if (!raceTypeExists(raceType, run, &refused))
         return refused;
-    if (!writeRow(run, kUpdateRaceSql, kInsertRaceSql,
-                  {textValue(r.text(2)), textValue(r.text(3)), date, carType, raceType, raceNmbr}))
+    std::optional<RaceFacts> stored;
+    if (!findRace(raceNmbr, run, &stored))
         return LineOutcome::StoreFailed;
-    run.races.insert(raceNmbr, RaceFacts{0, raceType});
+    const auto values = [&](SqlStatement& s) {
+        s.bind(1, r.text(2));
+        s.bind(2, r.text(3));
+        bindDate(s, 3, date);
+        s.bind(4, carType);
+        s.bind(5, raceType);
+        s.bind(6, raceNmbr);
+    };
+    if (!writeRow(run, stored ? Stored::Yes : Stored::No, run.sql->updateRace, run.sql->insertRace, values,
+                  noNewRowValues))
+        return LineOutcome::StoreFailed;
+    run.races.insert(raceNmbr, RaceFacts{0, raceType, stored && stored->hasResults});
     return LineOutcome::Imported;
 }
 
@@ -345,14 +419,36 @@ LineOutcome importResult(RecordReader& r, ImportRun& run) {
         cResultsCollection results;
         if (!results.deletePosting(raceNmbr) || !results.deleteResults(raceNmbr))
             return LineOutcome::StoreFailed;
+        race->hasResults = false;
     }
+    const RaceFacts known = *race;
     if (race->status != v[1]) {
-        if (!run.db.execute(kRaceStatusSql, {v[1], raceNmbr}))
+        run.sql->raceStatus.bind(1, v[1]);
+        run.sql->raceStatus.bind(2, raceNmbr);
+        if (!run.exec(run.sql->raceStatus))
             return LineOutcome::StoreFailed;
-        run.races.insert(raceNmbr, RaceFacts{v[1], race->raceType});
+        race->status = v[1];
     }
-    if (!writeRow(run, kUpdateResultSql, kInsertResultSql, {v[4], v[5], v[6], v[7], raceNmbr, carNmbr}, {v[8]}))
+    if (raceNmbr != run.runRace) {
+        run.runRace = raceNmbr;
+        run.runFresh = !race->hasResults;
+        run.runCars.clear();
+    }
+    const Stored stored = run.runFresh && !run.runCars.contains(carNmbr) ? Stored::No : Stored::Unknown;
+    const auto values = [&](SqlStatement& s) {
+        for (int i = 1; i <= 4; ++i)
+            s.bind(i, v[i + 3]);
+        s.bind(5, raceNmbr);
+        s.bind(6, carNmbr);
+    };
+    if (!writeRow(run, stored, run.sql->updateResult, run.sql->insertResult, values,
+                  [&](SqlStatement& s) { s.bind(7, v[8]); }))
         return LineOutcome::StoreFailed;
+    if (run.runFresh)
+        run.runCars.insert(carNmbr);
+    race->hasResults = true;
+    if (race->status != known.status || !known.hasResults)
+        run.races.insert(raceNmbr, race);
     run.resultRaces.insert(raceNmbr);
     return LineOutcome::Imported;
 }
@@ -367,9 +463,17 @@ LineOutcome importHolding(RecordReader& r, ImportRun& run) {
         !r.date(4, &termDt, true) || !r.number(5, &price) || !r.number(6, &lockedSalary))
         return LineOutcome::Refused;
     // A holding without a termination date is still held: NULL, not an empty date.
-    return writeRow(run, kUpdateHoldingSql, kInsertHoldingSql,
-                    {termDt.isValid() ? QVariant(termDt) : QVariant(), teamNmbr, carNmbr, efctvDt},
-                    {price, lockedSalary})
+    const auto values = [&](SqlStatement& s) {
+        bindDate(s, 1, termDt);
+        s.bind(2, teamNmbr);
+        s.bind(3, carNmbr);
+        bindDate(s, 4, efctvDt);
+    };
+    const auto newRow = [&](SqlStatement& s) {
+        s.bind(5, price);
+        s.bind(6, lockedSalary);
+    };
+    return writeRow(run, Stored::Unknown, run.sql->updateHolding, run.sql->insertHolding, values, newRow)
                ? LineOutcome::Imported
                : LineOutcome::StoreFailed;
 }
@@ -442,7 +546,7 @@ qint64 lineOfClash(QFile* file, const QList<PlaceClash>& clashes, QString* probl
     QList<int> lastCar(clashes.size(), 0);
     QString line;
     while (reader.next(&line)) {
-        const QStringList fields = line.split(QLatin1Char(';'));
+        const QList<QStringView> fields = QStringView(line).split(u';');
         if (fields.size() != fieldNames(ResultRecord).size() || toInt16(fields.at(0)) != ResultRecord)
             continue;
         const auto race = toInt16(fields.at(2)), car = toInt16(fields.at(3));
@@ -496,6 +600,14 @@ bool importFile(const QString& path) {
         return false;
     };
     ImportRun run;
+    run.db = gConnection->getConnection();
+    run.sql.emplace(*run.db);
+    if (const QString sql = run.sql->unprepared(); !sql.isEmpty()) {
+        showQuorvantiBox(QStringLiteral("Error = ") + run.db->lastError() + QStringLiteral(" SQL = ") + sql);
+        tx.rollback();
+        closeFile(handle);
+        return false;
+    }
     bool unknownTypeShown = false;
     QString line;
     while (reader.next(&line)) {
@@ -507,7 +619,8 @@ bool importFile(const QString& path) {
         // No text field can hold it, and the statements would end their text there.
         if (line.contains(QChar(0)))
             return refuse(reader.lineNumber(), QStringLiteral("the line holds a NUL character."));
-        const QStringList fields = line.split(QLatin1Char(';'));
+        // The fields point into the line; nothing is copied before it is needed.
+        const QList<QStringView> fields = QStringView(line).split(u';');
         const auto type = toInt16(fields.at(0));
         const bool known = type && *type >= CarRecord && *type <= HoldingRecord;
         if (!known) {
