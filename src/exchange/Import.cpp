@@ -15,8 +15,10 @@
 #include <QSet>
 #include <QStringList>
 
+#include <algorithm>
 #include <cmath>
 #include <optional>
+#include <vector>
 
 namespace {
 
@@ -62,6 +64,20 @@ QString recordName(int recordType) {
 
 // Whole numbers are 16-bit, as the files have always been written.
 std::optional<int> toInt16(QStringView field) {
+    // Plain digits, as nearly every field holds, are read here; anything else as the platform reads it.
+    if (!field.isEmpty() && field.size() <= 5) {
+        int n = 0;
+        bool digits = true;
+        for (const QChar c : field) {
+            if (c < u'0' || c > u'9') {
+                digits = false;
+                break;
+            }
+            n = n * 10 + (c.unicode() - u'0');
+        }
+        if (digits && n <= 32767)
+            return n;
+    }
     bool ok = false;
     const int n = field.trimmed().toInt(&ok);
     if (!ok || n < -32768 || n > 32767)
@@ -501,21 +517,22 @@ struct PlaceClash {
 
 // The clashes in the races the file brought results for; false after a failing query.
 bool findPlaceClashes(const QSet<int>& races, QList<PlaceClash>* out) {
-    IDatabase db;
+    SqlDatabase* db = gConnection->getConnection();
+    const QString sql = QStringLiteral("SELECT place, car_nmbr FROM results WHERE race_nmbr = ? AND place <> 0");
+    // (place, car) of one race, read in place rather than as rows of values: a large file brings
+    // results for thousands of races.
+    std::vector<std::pair<qint64, qint64>> places;
     for (const int race : races) {
-        if (!db.OpenResultSet(QStringLiteral("SELECT place, car_nmbr FROM results WHERE race_nmbr = ? AND place <> 0"
-                                             " ORDER BY place, car_nmbr"),
-                              {race}))
+        places.clear();
+        if (!db->forEachRow(sql, {race},
+                            [&](const SqlRowView& row) { places.emplace_back(row.integer(0), row.integer(1)); })) {
+            showQuorvantiBox(QStringLiteral("Error = ") + db->lastError() + QStringLiteral(" SQL = ") + sql);
             return false;
-        int place = 0, car = 0;
-        for (db.MoveFirst(); !db.isEOF(); db.MoveNext()) {
-            const int p = db.fields.toInt(QStringLiteral("place"));
-            const int c = db.fields.toInt(QStringLiteral("car_nmbr"));
-            if (p == place && car != 0)
-                out->append(PlaceClash{race, p, {car, c}});
-            place = p;
-            car = c;
         }
+        std::sort(places.begin(), places.end());
+        for (size_t i = 1; i < places.size(); ++i)
+            if (places[i].first == places[i - 1].first)
+                out->append(PlaceClash{race, int(places[i].first), {int(places[i - 1].second), int(places[i].second)}});
     }
     return true;
 }
