@@ -184,9 +184,9 @@ struct RaceFacts {
 };
 
 // Each record brings the row under its key to the file's values, or adds it when there is none.
-// An existing row keeps the columns the update does not name: a car its group and salary, a result its adjustment, a
-// holding its price and locked salary. A new car gets group 0 and salary 0; a race, new or not, the
-// status 0; a holding is active.
+// An existing row keeps the columns the update does not name: a car its group and salary, a result
+// its adjustment, a holding its price and locked salary. A new car gets group 0 and salary 0; a
+// race, new or not, the status 0; a holding is active.
 const QString kInsertCarSql =
     QStringLiteral("INSERT INTO cars (race_type_nmbr, car_type_nmbr, car_txt, car_owner, driver_name, car_make,"
                    " sponsor, car_nmbr, group_nmbr, salary) VALUES (?, ?, ?, ?, ?, ?, ?, ?, 0, 0)");

@@ -331,6 +331,41 @@ TEST(Import, AResultOnAPlaceAnotherCarHoldsRefusesTheFile) {
               "12:2,14:1");
 }
 
+// A file names a race, a car or a result more than once, runs of results of several races in turn,
+// and results for a race that has some: every row is written once, and a row named again takes the
+// later values and keeps what the file does not carry.
+TEST(Import, RowsNamedAgainInTheFileAreUpdated) {
+    TestDataFile data;
+    ASSERT_TRUE(data.ok());
+    addRace(7, "2002-02-17", 2);
+    addCars({5, 12, 14, 15});
+    TestDataFile::exec("INSERT INTO results VALUES (5, 7, 1, 0, 0, 0, 9)");
+    const QString path = writeFile(data, "12;8;\"New\";\"Ring\";3/3/2002;1;1\r\n"
+                                         "11;16;1;1;\"New\";;;;\r\n"
+                                         "13;2;8;12;1;1;0;0;4\r\n"
+                                         "13;2;8;14;2;1;0;0;5\r\n"
+                                         "11;16;1;1;\"Newer\";;;;\r\n"
+                                         "13;2;8;12;3;0;0;7;6\r\n"
+                                         "13;2;7;12;2;1;0;0;8\r\n"
+                                         "13;2;7;5;1;1;1;0;0\r\n"
+                                         "12;8;\"Renamed\";\"Ring\";3/3/2002;1;1\r\n"
+                                         "13;2;8;14;1;1;0;0;0\r\n"
+                                         "13;2;8;15;2;1;0;0;3\r\n");
+    for (int pass = 0; pass < 2; ++pass) {
+        ASSERT_TRUE(importFile(path)) << pass;
+        EXPECT_TRUE(data.ui().boxes.isEmpty()) << pass;
+        EXPECT_EQ(one("SELECT group_concat(race_nmbr || ':' || car_nmbr || ':' || place || ':' || fast_qual || ':' ||"
+                      " laps_led || ':' || adjustment, ' ') FROM (SELECT * FROM results ORDER BY race_nmbr, car_nmbr)")
+                      .toString(),
+                  "7:5:1:1:0:9 7:12:2:0:0:8 8:12:3:0:7:4 8:14:1:0:0:5 8:15:2:0:0:3")
+            << pass;
+        EXPECT_EQ(one("SELECT group_concat(race_nmbr || race_name || race_status_nmbr) FROM races").toString(),
+                  "7Race2,8Renamed2")
+            << pass;
+        EXPECT_EQ(one("SELECT group_concat(car_txt) FROM cars WHERE car_nmbr = 16").toString(), "Newer") << pass;
+    }
+}
+
 TEST(Import, UnknownRecordTypesAreReportedOncePerFileAndTheRestIsImported) {
     TestDataFile data;
     ASSERT_TRUE(data.ok());
