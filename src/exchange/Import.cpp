@@ -14,6 +14,7 @@
 #include <QHash>
 #include <QSet>
 #include <QStringList>
+#include <QVarLengthArray>
 
 #include <algorithm>
 #include <cmath>
@@ -60,6 +61,19 @@ QString recordName(int recordType) {
     default:
         return QStringLiteral("team car record");
     }
+}
+
+// The fields of one line, pointing into the line: nothing is copied before it is needed. Room for
+// every record's fields without an allocation.
+using LineFields = QVarLengthArray<QStringView, 12>;
+
+LineFields splitFields(const QString& line) {
+    LineFields fields;
+    for (const QStringView field : QStringView(line).tokenize(u';'))
+        fields.append(field);
+    if (fields.isEmpty()) // an empty line is one empty field
+        fields.append(QStringView(line));
+    return fields;
 }
 
 // Whole numbers are 16-bit, as the files have always been written.
@@ -117,7 +131,7 @@ QDate toDate(QStringView field) {
 // leaves its reason in `problem`.
 class RecordReader {
 public:
-    RecordReader(int type, const QList<QStringView>& fields) : m_type(type), m_fields(fields), m_names(fieldNames(type)) {}
+    RecordReader(int type, const LineFields& fields) : m_type(type), m_fields(fields), m_names(fieldNames(type)) {}
 
     bool hasAllFields() {
         if (m_fields.size() == m_names.size())
@@ -169,7 +183,7 @@ private:
     }
 
     int m_type;
-    const QList<QStringView>& m_fields;
+    const LineFields& m_fields;
     const QStringList& m_names;
 };
 
@@ -563,7 +577,7 @@ qint64 lineOfClash(QFile* file, const QList<PlaceClash>& clashes, QString* probl
     QList<int> lastCar(clashes.size(), 0);
     QString line;
     while (reader.next(&line)) {
-        const QList<QStringView> fields = QStringView(line).split(u';');
+        const LineFields fields = splitFields(line);
         if (fields.size() != fieldNames(ResultRecord).size() || toInt16(fields.at(0)) != ResultRecord)
             continue;
         const auto race = toInt16(fields.at(2)), car = toInt16(fields.at(3));
@@ -636,8 +650,7 @@ bool importFile(const QString& path) {
         // No text field can hold it, and the statements would end their text there.
         if (line.contains(QChar(0)))
             return refuse(reader.lineNumber(), QStringLiteral("the line holds a NUL character."));
-        // The fields point into the line; nothing is copied before it is needed.
-        const QList<QStringView> fields = QStringView(line).split(u';');
+        const LineFields fields = splitFields(line);
         const auto type = toInt16(fields.at(0));
         const bool known = type && *type >= CarRecord && *type <= HoldingRecord;
         if (!known) {
