@@ -365,14 +365,13 @@ LineOutcome importCar(RecordReader& r, ImportRun& run) {
     LineOutcome refused = LineOutcome::Refused;
     if (!raceTypeExists(raceType, run, &refused))
         return refused;
-    // The label is stored without the blanks around it, as the car windows store it.
     std::optional<int> storedRaceType;
     if (!findCarRaceType(carNmbr, run, &storedRaceType))
         return LineOutcome::StoreFailed;
     const auto values = [&](SqlStatement& s) {
         s.bind(1, raceType);
         s.bind(2, carType);
-        s.bind(3, r.text(4).trimmed());
+        s.bind(3, r.text(4).trimmed()); // the label without blanks around it, as the car windows store it
         s.bind(4, r.text(5));
         s.bind(5, r.text(8));
         s.bind(6, r.text(6));
@@ -464,6 +463,8 @@ LineOutcome importResult(RecordReader& r, ImportRun& run) {
         run.runFresh = !race->hasResults;
         run.runCars.clear();
     }
+    // A results file, or a race line followed by its results, writes new rows without looking for
+    // old ones first.
     const Stored stored = run.runFresh && !run.runCars.contains(carNmbr) ? Stored::No : Stored::Unknown;
     const auto values = [&](SqlStatement& s) {
         for (int i = 1; i <= 4; ++i)
