@@ -1,6 +1,6 @@
 // Importing a large series file: how long it takes and how much memory the program needs for it.
 // The file is generated: a season of races, each with its results, car lists and team car records,
-// repeated until the file reaches its size.
+// repeated until the file reaches its size (races named again take the same results again).
 //
 //   import          a 100 MB file
 //   import --small  a 2 MB file (a quick proof that it runs)
@@ -42,8 +42,11 @@ qint64 writeSeriesFile(const QString& path, qint64 targetBytes) {
         block += "12;" + QByteArray::number(race) + ";\"Race " + QByteArray::number(race) + "\";\"Bay Oval\";" +
                  date.toString(QStringLiteral("M/d/yyyy")).toLatin1() + ";1;1\r\n";
         ++lines;
+        // Ten races in a row share a field of cars, listed before the first of them; a race named
+        // again further down has the same field on the same places.
+        const int field = (race - 1) / 10;
         for (int c = 1; c <= kCarsPerRace; ++c) {
-            const int car = (b * 7 + c) % 32000 + 1;
+            const int car = (field * kCarsPerRace + c - 1) % 32000 + 1;
             if (b % 10 == 0) {
                 block += "11;" + QByteArray::number(car) + ";1;1;\"" + QByteArray::number(car) +
                          " Fast Co\";\"Owner " + QByteArray::number(car) + "\";\"Make\";\"Sponsor\";\"Driver " +

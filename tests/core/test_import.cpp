@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <sys/stat.h>
 
 namespace {
 
@@ -49,6 +50,14 @@ void addRace(int nmbr, const char* date, int status) {
                            .arg(nmbr)
                            .arg(QLatin1String(date))
                            .arg(status));
+}
+
+// Entries of race type 1 under the numbers the data file keeps.
+void addCars(std::initializer_list<int> numbers, int raceType = 1) {
+    for (const int n : numbers)
+        TestDataFile::exec(QStringLiteral("INSERT INTO cars VALUES (%1, %2, 1, 'Car %1', '', '', '', '', 0, 0)")
+                               .arg(n)
+                               .arg(raceType));
 }
 
 void addPostedResult(int race, int car, int adjustment) {
@@ -137,6 +146,7 @@ TEST(Import, AResultsFileReplacesTheResultsAndPostingsOfItsFirstRace) {
     ASSERT_TRUE(data.ok());
     addRace(7, "2002-02-17", 1);
     addRace(8, "2002-02-24", 1);
+    addCars({5, 6, 12, 14});
     addPostedResult(7, 5, 0); // a car the file does not name
     addPostedResult(8, 6, -4);
     const QString path = writeFile(data, "13;2;7;12;1;3;1;40;0\r\n"
@@ -173,6 +183,7 @@ TEST(Import, OnlyAFirstLineThatIsAResultReplacesResults) {
     TestDataFile data;
     ASSERT_TRUE(data.ok());
     addRace(7, "2002-02-17", 1);
+    addCars({5, 12, 14});
     addPostedResult(7, 5, 0);
     // A car list with a result further down leaves race 7's other results alone.
     ASSERT_TRUE(importFile(writeFile(data, "11;1;1;1;\"A\";;;;\r\n13;2;7;12;1;3;1;40;0\r\n")));
@@ -213,6 +224,8 @@ TEST(Import, ALineThatCannotBeReadRefusesTheWholeFile) {
     TestDataFile data;
     ASSERT_TRUE(data.ok());
     addRace(7, "2002-02-17", 1);
+    addCars({5, 12, 14});
+    addCars({60}, 6);
     addPostedResult(7, 5, 0);
     TestDataFile::exec("INSERT INTO team_car VALUES (3, 24, '2002-02-01', '2002-03-01', 10.5, 20.5, 0)");
     const QByteArray good = "11;40;1;1;\"Good\";;;;\r\n12;9;\"R\";\"T\";3/3/2002;1;1\r\n";
@@ -230,6 +243,14 @@ TEST(Import, ALineThatCannotBeReadRefusesTheWholeFile) {
         {"12;9;\"R\";\"T\";;1;1", "the race date is missing."},
         {"13;2;7;12;1;3;1;4.5;0", "the laps led \"4.5\" is not a whole number from -32768 to 32767."},
         {"13;2;99;12;1;3;1;4;0", "race 99 does not exist."},
+        // The number a car carries on the track is not the number of its entry in the data file.
+        {"13;2;7;24;1;3;1;4;0", "car/driver 24 does not exist."},
+        {"13;2;7;60;1;3;1;4;0", "car/driver 60 is of race type 6, race 7 of race type 1."},
+        {"11;33;1;9;\"Nowhere\";;;;", "race type 9 does not exist."},
+        {"12;9;\"R\";\"T\";3/3/2002;0;1", "race type 0 does not exist."},
+        {QByteArray("11;33;1;1;\"Nul") + '\0' + "here\";;;;", "the line holds a NUL character."},
+        {QByteArray("11;33;1;1;\"Jos\xE9") + '\0' + "\";;;;", "the line holds a NUL character."},
+        {"11;33;1;1;\"" + QByteArray(20000, 'x') + "\";;;;", "the line is longer than 10000 bytes."},
         {"14;3;24;2/1/2002;13/1/2002;1;1", "the termination date \"13/1/2002\" is not a date."},
         {"14;3;24;someday;;1;1", "the effective date \"someday\" is not a date."},
         {"14;3;24;2/1/2002;;cheap;1", "the price \"cheap\" is not a number."},
@@ -254,6 +275,106 @@ TEST(Import, ALineThatCannotBeReadRefusesTheWholeFile) {
     EXPECT_FALSE(importFile(writeFile(data, "13;2;7;12;1;3;1;40;0\r\n13;2;7;14;2;x;0;0;0\r\n")));
     EXPECT_EQ(snapshot(), before);
     EXPECT_TRUE(data.ui().lastBoxText().startsWith("Line 2 cannot be imported: the qualified \"x\""));
+    // A file without line ends is refused once its line runs past any record's length, without
+    // being read whole; so is one in UTF-16.
+    QByteArray utf16 = "\xFF\xFE";
+    for (const char c : QByteArray("11;40;1;1;\"Good\";;;;\r\n11;41;1;1;\"") + QByteArray(6000, 'y'))
+        utf16 += QByteArray{&c, 1} + QByteArray(1, '\0');
+    for (const QByteArray& text : {"11;40;1;1;\"Good\";;;;\n11;41;1;1;\"" + QByteArray(8 << 20, 'y'), utf16}) {
+        data.ui().clear();
+        EXPECT_FALSE(importFile(writeFile(data, text)));
+        EXPECT_EQ(snapshot(), before);
+        ASSERT_EQ(data.ui().boxes.size(), 1);
+        EXPECT_EQ(data.ui().boxes[0].text, "Line 2 cannot be imported: the line is longer than 10000 bytes.\r\n"
+                                           "Nothing was imported from this file.");
+    }
+}
+
+// A file of a race and its results adds to the results the race has. A car on a place another car
+// holds refuses the file, or the race window could not save the race's results again; the place
+// of a car the file moves is judged once the whole file is in.
+TEST(Import, AResultOnAPlaceAnotherCarHoldsRefusesTheFile) {
+    TestDataFile data;
+    ASSERT_TRUE(data.ok());
+    addRace(7, "2002-02-17", 2);
+    addRace(8, "2002-02-24", 0);
+    addCars({5, 6, 12, 14, 15});
+    TestDataFile::exec("INSERT INTO results VALUES (5, 7, 1, 1, 0, 0, 0)");
+    TestDataFile::exec("INSERT INTO results VALUES (6, 7, 2, 1, 0, 0, 0)");
+    TestDataFile::exec("INSERT INTO results VALUES (15, 7, 0, 0, 0, 0, 0)");
+    const QString before = snapshot();
+    const struct {
+        QByteArray text;
+        const char* message;
+    } cases[] = {
+        // As a Linux program writes it.
+        {"12;7;\"Race\";\"Track\";2/17/2002;1;1\n13;2;7;12;1;1;0;0;0\n13;2;7;14;2;1;0;0;0\n",
+         "Line 2 cannot be imported: car/driver 12 would share place 1 of race 7 with car/driver 5."},
+        // Two cars of the file, without the last line end.
+        {"13;2;8;12;1;1;0;0;0\r\n13;2;8;14;3;1;0;0;0\r\n13;2;8;5;1;1;0;0;0",
+         "Line 3 cannot be imported: car/driver 5 would share place 1 of race 8 with car/driver 12."},
+        // One car named twice: its last place counts.
+        {"13;2;8;12;1;1;0;0;0\r\n13;2;8;14;2;1;0;0;0\r\n13;2;8;12;2;1;0;0;0\r\n",
+         "Line 3 cannot be imported: car/driver 12 would share place 2 of race 8 with car/driver 14."},
+    };
+    for (const auto& c : cases) {
+        data.ui().clear();
+        EXPECT_FALSE(importFile(writeFile(data, c.text))) << c.text.toStdString();
+        EXPECT_EQ(snapshot(), before) << c.text.toStdString();
+        ASSERT_EQ(data.ui().boxes.size(), 1) << c.text.toStdString();
+        EXPECT_EQ(data.ui().boxes[0].text,
+                  QLatin1String(c.message) + QStringLiteral("\r\nNothing was imported from this file."));
+    }
+    // Two cars trading places, and cars on place 0, which any number may share.
+    data.ui().clear();
+    ASSERT_TRUE(importFile(writeFile(data, "12;7;\"Race\";\"Track\";2/17/2002;1;1\r\n13;2;7;5;2;1;0;0;0\r\n"
+                                           "13;2;7;12;0;0;0;0;0\r\n13;2;7;6;1;1;0;0;0\r\n")));
+    EXPECT_TRUE(data.ui().boxes.isEmpty());
+    EXPECT_EQ(one("SELECT group_concat(car_nmbr || ':' || place) FROM (SELECT * FROM results WHERE race_nmbr = 7"
+                  " ORDER BY car_nmbr)")
+                  .toString(),
+              "5:2,6:1,12:0,15:0");
+    // A results file brings the race's whole result: the old places are gone first.
+    ASSERT_TRUE(importFile(writeFile(data, "13;2;7;14;1;1;0;0;0\r\n13;2;7;12;2;1;0;0;0\r\n")));
+    EXPECT_EQ(one("SELECT group_concat(car_nmbr || ':' || place) FROM (SELECT * FROM results WHERE race_nmbr = 7"
+                  " ORDER BY car_nmbr)")
+                  .toString(),
+              "12:2,14:1");
+}
+
+// A file names a race, a car or a result more than once, runs of results of several races in turn,
+// and results for a race that has some: every row is written once, and a row named again takes the
+// later values and keeps what the file does not carry.
+TEST(Import, RowsNamedAgainInTheFileAreUpdated) {
+    TestDataFile data;
+    ASSERT_TRUE(data.ok());
+    addRace(7, "2002-02-17", 2);
+    addCars({5, 12, 14, 15});
+    TestDataFile::exec("INSERT INTO results VALUES (5, 7, 1, 0, 0, 0, 9)");
+    const QString path = writeFile(data, "12;8;\"New\";\"Ring\";3/3/2002;1;1\r\n"
+                                         "11;16;1;1;\"New\";;;;\r\n"
+                                         "13;2;8;12;1;1;0;0;4\r\n"
+                                         "13;2;8;14;2;1;0;0;5\r\n"
+                                         "11;16;1;1;\"Newer\";;;;\r\n"
+                                         "13;2;8;12;3;0;0;7;6\r\n"
+                                         "13;2;7;12;2;1;0;0;8\r\n"
+                                         "13;2;7;5;1;1;1;0;0\r\n"
+                                         "12;8;\"Renamed\";\"Ring\";3/3/2002;1;1\r\n"
+                                         "13;2;8;14;1;1;0;0;0\r\n"
+                                         "13;2;8;15;2;1;0;0;3\r\n");
+    for (int pass = 0; pass < 2; ++pass) {
+        ASSERT_TRUE(importFile(path)) << pass;
+        EXPECT_TRUE(data.ui().boxes.isEmpty()) << pass;
+        EXPECT_EQ(one("SELECT group_concat(race_nmbr || ':' || car_nmbr || ':' || place || ':' || fast_qual || ':' ||"
+                      " laps_led || ':' || adjustment, ' ') FROM (SELECT * FROM results ORDER BY race_nmbr, car_nmbr)")
+                      .toString(),
+                  "7:5:1:1:0:9 7:12:2:0:0:8 8:12:3:0:7:4 8:14:1:0:0:5 8:15:2:0:0:3")
+            << pass;
+        EXPECT_EQ(one("SELECT group_concat(race_nmbr || race_name || race_status_nmbr) FROM races").toString(),
+                  "7Race2,8Renamed2")
+            << pass;
+        EXPECT_EQ(one("SELECT group_concat(car_txt) FROM cars WHERE car_nmbr = 16").toString(), "Newer") << pass;
+    }
 }
 
 TEST(Import, UnknownRecordTypesAreReportedOncePerFileAndTheRestIsImported) {
@@ -279,6 +400,7 @@ TEST(Import, ADatabaseErrorRollsTheWholeFileBack) {
     TestDataFile data;
     ASSERT_TRUE(data.ok());
     addRace(7, "2002-02-17", 1);
+    addCars({5, 12});
     addPostedResult(7, 5, 0);
     // The store refuses the holding on line 3 as a full disk would.
     TestDataFile::exec("CREATE TEMP TRIGGER refuse BEFORE INSERT ON team_car BEGIN SELECT RAISE(ABORT, 'disk full'); END");
@@ -321,6 +443,21 @@ TEST(Import, AMissingOrUnreadableFileIsAFailure) {
     EXPECT_FALSE(importFile(QDir(data.folder()).filePath(QStringLiteral("folder.qvi"))));
     ASSERT_EQ(data.ui().boxes.size(), 1);
     EXPECT_TRUE(data.ui().boxes[0].text.startsWith("Error trying to open "));
+    // A named pipe would be waited on for ever, and a device read without end.
+    const QString pipe = QDir(data.folder()).filePath(QStringLiteral("pipe.qvi"));
+    ASSERT_EQ(mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+    for (const QString& path : {pipe, QStringLiteral("/dev/zero")}) {
+        data.ui().clear();
+        EXPECT_FALSE(importFile(path)) << path.toStdString();
+        ASSERT_EQ(data.ui().boxes.size(), 1) << path.toStdString();
+        EXPECT_TRUE(data.ui().boxes[0].text.startsWith("Error trying to open ")) << path.toStdString();
+    }
+    // A link to a file is that file.
+    data.ui().clear();
+    const QString linked = QDir(data.folder()).filePath(QStringLiteral("linked.qvi"));
+    ASSERT_TRUE(QFile::link(writeFile(data, "11;1;1;1;\"A\";;;;\r\n"), linked));
+    EXPECT_TRUE(importFile(linked));
+    EXPECT_TRUE(data.ui().boxes.isEmpty());
     // An empty file imports nothing and counts as read.
     EXPECT_TRUE(importFile(writeFile(data, "")));
 }
@@ -382,6 +519,71 @@ TEST(Import, ProgressRunsToTheEndAndIsTakenAway) {
     EXPECT_EQ(p.at(p.size() - 2), 100);
     EXPECT_TRUE(std::is_sorted(p.begin(), p.end() - 1));
     EXPECT_EQ(count("SELECT count(*) FROM cars WHERE car_nmbr BETWEEN 1 AND 30000"), 30000);
+}
+
+// The rows an import writes, new ones and existing ones, with every kind of value the records
+// carry, as the import has always written them (the text below was taken from an import that put
+// each value into its statement's text).
+TEST(Import, WritesTheRowsItAlwaysHasWritten) {
+    TestDataFile data;
+    ASSERT_TRUE(data.ok());
+    addRace(7, "2002-01-01", 2);
+    TestDataFile::exec("INSERT INTO cars VALUES (24, 1, 1, 'Old', 'o', 'd', 'm', 's', 2, 1500000.25)");
+    TestDataFile::exec("INSERT INTO cars VALUES (5, 1, 1, 'Five', '', '', '', '', NULL, 0)");
+    TestDataFile::exec("INSERT INTO results VALUES (5, 7, 3, 4, 0, 5, -4)");
+    TestDataFile::exec("INSERT INTO team_car VALUES (3, 24, '2002-02-01', NULL, 10.5, 20.5, 0)");
+    const QByteArray text = "11;24;1;1;\"  24 O'Brien Co  \";\"Owner\";\"Make\";\"Spon'sor\";\"Dri\"ver\"\r\n"
+                            "11;31;2;1;\"Ace\";;\"\";\"S\";\"Zo\xEB \x93" "Ace\x94\"\r\n"
+                            "11;-5;1;1;\"Neg\";;;;\n"
+                            "11;32767;3;1;\"x\";\"'\";\"''\";\"\\\";\" \"\r\n"
+                            "12;7;\"Winter '500'\";\"Bay Oval\";2/17/2002;1;1\r\n"
+                            "12;8;\"New\";\"Ring\";\"3/3/02\";1;2\r\n"
+                            "12;-32768;\"\";;2002-12-31;1;1\r\n"
+                            "13;2;7;24;1;3;1;40;0\r\n"
+                            "13;2;7;5;2;1;0;0;9\r\n"
+                            "13;3;8;31;1;1;0;2;7\r\n"
+                            "13;-1;8;-5;0;-32768;32767;-7;-32768\r\n"
+                            "14;3;24;2/1/2002;3/1/2002;99;99\r\n"
+                            "14;3;25;2/1/2002;;12.25;30\r\n"
+                            "14;3;26;\"2/1/2002\";\"\";0.1;1234.5678\r\n"
+                            "14;4;24;2002-02-03;;1e3;-0.3\r\n"
+                            "14;4;25;2002-02-03;2002-02-03;0.30000000000000004;123456789.123456789\r\n"
+                            "14;-4;-25;12/31/1999;1/1/2000;-1e-300;1e300";
+    ASSERT_TRUE(importFile(writeFile(data, text)));
+    EXPECT_TRUE(data.ui().boxes.isEmpty());
+    // The numbers to the last bit, and the type each value is stored as.
+    QString rows = snapshot();
+    for (int i = 0; i < 6; ++i)
+        for (const char* column : {"price", "locked_salary"})
+            rows += QString::number(one(qPrintable(QStringLiteral("SELECT %1 FROM team_car ORDER BY team_nmbr, car_nmbr,"
+                                                                  " efctv_dt LIMIT 1 OFFSET %2")
+                                                       .arg(QLatin1String(column))
+                                                       .arg(i)))
+                                        .toDouble(),
+                                    'g', 17) +
+                    QLatin1Char(' ');
+    rows += one("SELECT group_concat(typeof(car_nmbr) || typeof(car_txt) || typeof(group_nmbr) || typeof(salary)) FROM"
+                " cars")
+                .toString() +
+            one("SELECT group_concat(typeof(race_dt) || typeof(race_name) || typeof(race_status_nmbr)) FROM races")
+                .toString() +
+            one("SELECT group_concat(typeof(place) || typeof(adjustment)) FROM results").toString() +
+            one("SELECT group_concat(typeof(efctv_dt) || typeof(term_dt) || typeof(price) || typeof(active)) FROM"
+                " team_car")
+                .toString();
+    EXPECT_EQ(rows.toStdString(),
+              "-511'Neg'''''''''00.0/511'Five'''''''''NULL0.0/2411'24 O''Brien Co''Owner''Dri\"ver''Make''Spon'"
+              "'sor'21500000.25/3112'Ace''''Zo\xC3\xAB \xE2\x80\x9C" "Ace\xE2\x80\x9D''''S'00.0/3276713'x'''''' ''"
+              "''''''\\'00.0|-32768'''''2002-12-31'110/7'Winter ''500''''Bay Oval''2002-02-17'112/8'New''Ring''"
+              "2002-03-03'21-1|572100-4/247131400/31811027/-580-3276832767-7-32768|324'2002-02-01''2002-03-01'1"
+              "0.520.51/325'2002-02-01'NULL12.2530.01/326'2002-02-01'NULL0.11234.56781/424'2002-02-03'NULL1000."
+              "0-0.31/425'2002-02-03''2002-02-03'3.00000000000000044408e-011.23456789123456791039e+081/-4-25'19"
+              "99-12-31''2000-01-01'-1.0e-3001.0e+3001|||-1e-300 1.0000000000000001e+300 10.5 20.5 12.25 30 0.1"
+              "0000000000000001 1234.5678 1000 -0.29999999999999999 0.30000000000000004 123456789.12345679 "
+              "integertextintegerreal,integertextnullreal,integertextintegerreal,integertextintegerreal,integer"
+              "textintegerrealtexttextinteger,texttextinteger,texttextintegerintegerinteger,integerinteger,inte"
+              "gerinteger,integerintegertexttextrealinteger,textnullrealinteger,textnullrealinteger,textnullrea"
+              "linteger,texttextrealinteger,texttextrealinteger");
 }
 
 TEST(Import, ScheduleAndResultsFileNames) {

@@ -137,9 +137,12 @@ int openFile(const QString& path) {
     }
     const int number = getReportFileHandle();
     auto file = std::make_unique<QFile>(path);
-    if (info.isDir() || !file->open(QIODevice::ReadOnly)) {
-        const QString description = info.isDir() ? QStringLiteral("Path/File access error") : file->errorString();
-        showError(fileMessage("open", path, info.isDir() ? 75 : errorNumber(file->error()), description));
+    // A folder cannot be read as text, and a pipe or a device would be read from without end or wait
+    // for a writer forever.
+    const bool notAFile = !info.isFile();
+    if (notAFile || !file->open(QIODevice::ReadOnly)) {
+        const QString description = notAFile ? QStringLiteral("Path/File access error") : file->errorString();
+        showError(fileMessage("open", path, notAFile ? 75 : errorNumber(file->error()), description));
         fileErrorFlag = QStringLiteral("Y");
         return 0;
     }

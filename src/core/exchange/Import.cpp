@@ -4,21 +4,24 @@
 #include "data/Paths.h"
 #include "platform/TextLines.h"
 #include "data/cCar.h"
+#include "data/IDatabase.h"
 #include "data/cConnection.h"
-#include "data/cTeamCar.h"
 #include "exchange/FtpTransfer.h"
 #include "posting/Scoring.h"
 #include "posting/cRaces.h"
-#include "posting/cResults.h"
 #include "posting/cResultsCollection.h"
 
 #include <QDir>
 #include <QFile>
 #include <QHash>
+#include <QSet>
 #include <QStringList>
+#include <QVarLengthArray>
 
+#include <algorithm>
 #include <cmath>
 #include <optional>
+#include <vector>
 
 namespace {
 
@@ -62,8 +65,35 @@ QString recordName(int recordType) {
     }
 }
 
+// The fields of one line, pointing into the line: nothing is copied before it is needed. Room for
+// every record's fields without an allocation.
+using LineFields = QVarLengthArray<QStringView, 12>;
+
+LineFields splitFields(const QString& line) {
+    LineFields fields;
+    for (const QStringView field : QStringView(line).tokenize(u';'))
+        fields.append(field);
+    if (fields.isEmpty()) // an empty line is one empty field
+        fields.append(QStringView(line));
+    return fields;
+}
+
 // Whole numbers are 16-bit, as the files have always been written.
-std::optional<int> toInt16(const QString& field) {
+std::optional<int> toInt16(QStringView field) {
+    // Plain digits, as nearly every field holds, are read here; anything else as the platform reads it.
+    if (!field.isEmpty() && field.size() <= 5) {
+        int n = 0;
+        bool digits = true;
+        for (const QChar c : field) {
+            if (c < u'0' || c > u'9') {
+                digits = false;
+                break;
+            }
+            n = n * 10 + (c.unicode() - u'0');
+        }
+        if (digits && n <= 32767)
+            return n;
+    }
     bool ok = false;
     const int n = field.trimmed().toInt(&ok);
     if (!ok || n < -32768 || n > 32767)
@@ -72,21 +102,21 @@ std::optional<int> toInt16(const QString& field) {
 }
 
 // Text fields carry a delimiter at each end. A one-character field has nothing between them.
-QString toText(const QString& field) {
-    return field.size() < 2 ? QString() : field.mid(1, field.size() - 2);
+QStringView toText(QStringView field) {
+    return field.size() < 2 ? QStringView() : field.mid(1, field.size() - 2);
 }
 
 // A date field without the delimiters it may carry.
-QString dateText(const QString& field) {
-    QString t = field.trimmed();
+QStringView dateText(QStringView field) {
+    QStringView t = field.trimmed();
     if (t.size() >= 2 && !t.front().isLetterOrNumber() && !t.back().isLetterOrNumber())
         t = t.mid(1, t.size() - 2).trimmed();
     return t;
 }
 
 // The date forms the files use (month first); invalid when none fits.
-QDate toDate(const QString& field) {
-    const QString t = dateText(field);
+QDate toDate(QStringView field) {
+    const QString t = dateText(field).toString();
     for (const char* format : {"M/d/yyyy", "yyyy-MM-dd", "M-d-yyyy"}) {
         const QDate d = QDate::fromString(t, QLatin1String(format));
         if (d.isValid())
@@ -103,7 +133,7 @@ QDate toDate(const QString& field) {
 // leaves its reason in `problem`.
 class RecordReader {
 public:
-    RecordReader(int type, const QStringList& fields) : m_type(type), m_fields(fields), m_names(fieldNames(type)) {}
+    RecordReader(int type, const LineFields& fields) : m_type(type), m_fields(fields), m_names(fieldNames(type)) {}
 
     bool hasAllFields() {
         if (m_fields.size() == m_names.size())
@@ -141,52 +171,221 @@ public:
                       : QStringLiteral("the %1 %2 is not a date.").arg(m_names.at(i), shown(i));
         return false;
     }
-    QString text(int i) const { return toText(m_fields.at(i)); }
+    QStringView text(int i) const { return toText(m_fields.at(i)); }
 
     QString problem;
 
 private:
     // The field as the file has it, quoted, and cut short when long.
     QString shown(int i) const {
-        QString f = m_fields.at(i).trimmed();
+        QString f = m_fields.at(i).trimmed().toString();
         if (f.size() > 40)
             f = f.left(37) + QStringLiteral("...");
         return QLatin1Char('"') + f + QLatin1Char('"');
     }
 
     int m_type;
-    const QStringList& m_fields;
+    const LineFields& m_fields;
     const QStringList& m_names;
 };
 
 // What became of one line.
 enum class LineOutcome { Imported, Refused, StoreFailed };
 
+// What the import knows of a stored race.
+struct RaceFacts {
+    int status = 0;
+    int raceType = 0;
+    bool hasResults = false;
+};
+
+// Each record brings the row under its key to the file's values, or adds it when there is none.
+// An existing row keeps the columns the update does not name: a car its group and salary, a result
+// its adjustment, a holding its price and locked salary. A new car gets group 0 and salary 0; a
+// race, new or not, the status 0; a holding is active.
+const QString kInsertCarSql =
+    QStringLiteral("INSERT INTO cars (race_type_nmbr, car_type_nmbr, car_txt, car_owner, driver_name, car_make,"
+                   " sponsor, car_nmbr, group_nmbr, salary) VALUES (?, ?, ?, ?, ?, ?, ?, ?, 0, 0)");
+const QString kUpdateCarSql =
+    QStringLiteral("UPDATE cars SET race_type_nmbr = ?, car_type_nmbr = ?, car_txt = ?, car_owner = ?,"
+                   " driver_name = ?, car_make = ?, sponsor = ? WHERE car_nmbr = ?");
+const QString kInsertRaceSql =
+    QStringLiteral("INSERT INTO races (race_name, track_name, race_dt, car_type_nmbr, race_type_nmbr,"
+                   " race_status_nmbr, race_nmbr) VALUES (?, ?, ?, ?, ?, 0, ?)");
+const QString kUpdateRaceSql =
+    QStringLiteral("UPDATE races SET race_name = ?, track_name = ?, race_dt = ?, car_type_nmbr = ?,"
+                   " race_type_nmbr = ?, race_status_nmbr = 0 WHERE race_nmbr = ?");
+const QString kRaceStatusSql = QStringLiteral("UPDATE races SET race_status_nmbr = ? WHERE race_nmbr = ?");
+const QString kInsertResultSql =
+    QStringLiteral("INSERT INTO results (place, qualified, fast_qual, laps_led, race_nmbr, car_nmbr, adjustment)"
+                   " VALUES (?, ?, ?, ?, ?, ?, ?)");
+const QString kUpdateResultSql = QStringLiteral(
+    "UPDATE results SET place = ?, qualified = ?, fast_qual = ?, laps_led = ? WHERE race_nmbr = ? AND car_nmbr = ?");
+const QString kInsertHoldingSql =
+    QStringLiteral("INSERT INTO team_car (term_dt, team_nmbr, car_nmbr, efctv_dt, price, locked_salary, active)"
+                   " VALUES (?, ?, ?, ?, ?, ?, 1)");
+const QString kUpdateHoldingSql = QStringLiteral(
+    "UPDATE team_car SET term_dt = ?, active = 1 WHERE team_nmbr = ? AND car_nmbr = ? AND efctv_dt = ?");
+
+// The statements each record runs, prepared once for the whole file; the values of each line are
+// bound to them in turn.
+struct ImportStatements {
+    explicit ImportStatements(SqlDatabase& db)
+        : insertCar(db, kInsertCarSql), updateCar(db, kUpdateCarSql), insertRace(db, kInsertRaceSql),
+          updateRace(db, kUpdateRaceSql), raceStatus(db, kRaceStatusSql), insertResult(db, kInsertResultSql),
+          updateResult(db, kUpdateResultSql), insertHolding(db, kInsertHoldingSql),
+          updateHolding(db, kUpdateHoldingSql) {}
+    // The SQL of the first statement that could not be prepared, or nothing.
+    QString unprepared() const {
+        for (const SqlStatement* s : {&insertCar, &updateCar, &insertRace, &updateRace, &raceStatus, &insertResult,
+                                      &updateResult, &insertHolding, &updateHolding})
+            if (!s->isValid())
+                return s->sql();
+        return QString();
+    }
+
+    SqlStatement insertCar, updateCar, insertRace, updateRace, raceStatus, insertResult, updateResult, insertHolding,
+        updateHolding;
+};
+
 struct ImportRun {
     QString problem; // why a line was refused
     bool replaceResults = false; // the line is the first of a results file
-    // The status of each race the file has named so far (nothing for a race that does not exist),
-    // so that a results file does not read its race once per line. Only this import writes races
-    // while it runs.
-    QHash<int, std::optional<int>> raceStatus;
+    // The races, cars/drivers and race types the file has named so far (nothing for one that does
+    // not exist), so that the lines do not read them again and again. Only this import writes
+    // them while it runs.
+    QHash<int, std::optional<RaceFacts>> races;
+    QHash<int, std::optional<int>> carRaceTypes;
+    std::optional<QSet<int>> raceTypes;
+    // The races this file brought results for: their places are checked once the file is read.
+    QSet<int> resultRaces;
+    // The race of the latest run of result lines, and the cars/drivers that run wrote. When the
+    // race had no results as the run began (runFresh), a car not in runCars has none either.
+    int runRace = 0;
+    bool runFresh = false;
+    QSet<int> runCars;
     int postingRemoved = 0; // the race whose posting the file's results replaced, if it had one
+    SqlDatabase* db = nullptr;
+    std::optional<ImportStatements> sql;
+
+    // Runs one of the statements; a failure shows the store's box, as every statement does.
+    bool exec(SqlStatement& statement) {
+        if (statement.exec())
+            return true;
+        showQuorvantiBox(QStringLiteral("Error = ") + db->lastError() + QStringLiteral(" SQL = ") + statement.sql());
+        return false;
+    }
 };
 
-LineOutcome importCar(RecordReader& r, ImportRun&) {
+// Whether the row under a record's key is stored, as far as the import knows.
+enum class Stored { Yes, No, Unknown };
+
+// The update runs on a row that is stored or may be, with the values bindValues gives (those of
+// its SET, then of its WHERE); the insert runs on a row that is not, or when the update found
+// none, with the same values and after them those bindNewRow gives.
+template <typename BindValues, typename BindNewRow>
+bool writeRow(ImportRun& run, Stored stored, SqlStatement& update, SqlStatement& insert, const BindValues& bindValues,
+              const BindNewRow& bindNewRow) {
+    if (stored != Stored::No) {
+        bindValues(update);
+        if (!run.exec(update))
+            return false;
+        if (stored == Stored::Yes || update.changes() > 0)
+            return true;
+    }
+    bindValues(insert);
+    bindNewRow(insert);
+    return run.exec(insert);
+}
+
+void noNewRowValues(SqlStatement&) {}
+
+void bindDate(SqlStatement& statement, int index, const QDate& date) {
+    if (date.isValid())
+        statement.bind(index, date.toString(Qt::ISODate));
+    else
+        statement.bindNull(index);
+}
+
+// A race type that does not exist can be neither chosen nor changed in the windows afterwards.
+bool raceTypeExists(int raceType, ImportRun& run, LineOutcome* failed) {
+    if (!run.raceTypes) {
+        IDatabase db;
+        if (!db.OpenResultSet(QStringLiteral("SELECT race_type_nmbr FROM race_type_dm"))) {
+            *failed = LineOutcome::StoreFailed;
+            return false;
+        }
+        run.raceTypes.emplace();
+        for (db.MoveFirst(); !db.isEOF(); db.MoveNext())
+            run.raceTypes->insert(db.fields.toInt(QStringLiteral("race_type_nmbr")));
+    }
+    if (run.raceTypes->contains(raceType))
+        return true;
+    run.problem = QStringLiteral("race type %1 does not exist.").arg(raceType);
+    *failed = LineOutcome::Refused;
+    return false;
+}
+
+// The stored race, read once; nothing for a race that does not exist, and false after a failing query.
+bool findRace(int raceNmbr, ImportRun& run, std::optional<RaceFacts>* out) {
+    auto known = run.races.constFind(raceNmbr);
+    if (known == run.races.constEnd()) {
+        IDatabase db;
+        if (!db.OpenResultSet(QStringLiteral("SELECT race_status_nmbr, race_type_nmbr, EXISTS (SELECT 1 FROM results"
+                                             " WHERE results.race_nmbr = races.race_nmbr) AS has_results"
+                                             " FROM races WHERE race_nmbr = ?"),
+                              {raceNmbr}))
+            return false;
+        std::optional<RaceFacts> facts;
+        if (!db.isEOF())
+            facts = RaceFacts{db.fields.toInt(QStringLiteral("race_status_nmbr")),
+                              db.fields.toInt(QStringLiteral("race_type_nmbr")),
+                              db.fields.toInt(QStringLiteral("has_results")) != 0};
+        known = run.races.insert(raceNmbr, facts);
+    }
+    *out = *known;
+    return true;
+}
+
+// The stored car/driver's race type, read once; nothing for an entry that does not exist.
+bool findCarRaceType(int carNmbr, ImportRun& run, std::optional<int>* out) {
+    auto known = run.carRaceTypes.constFind(carNmbr);
+    if (known == run.carRaceTypes.constEnd()) {
+        IDatabase db;
+        if (!db.OpenResultSet(QStringLiteral("SELECT race_type_nmbr FROM cars WHERE car_nmbr = ?"), {carNmbr}))
+            return false;
+        known = run.carRaceTypes.insert(carNmbr, db.isEOF() ? std::nullopt
+                                                            : std::optional<int>(db.fields.toInt("race_type_nmbr")));
+    }
+    *out = *known;
+    return true;
+}
+
+LineOutcome importCar(RecordReader& r, ImportRun& run) {
     int carNmbr = 0, carType = 0, raceType = 0;
     if (!r.integer(1, &carNmbr) || !r.integer(2, &carType) || !r.integer(3, &raceType))
         return LineOutcome::Refused;
-    cCar car;
-    car.setCarNmbr(carNmbr);
-    car.setCarTypeNmbr(carType);
-    car.setRaceTypeNmbr(raceType);
-    car.setCarTxt(r.text(4));
-    car.setCarOwner(r.text(5));
-    car.setCarMake(r.text(6));
-    car.setSponsor(r.text(7));
-    car.setDriverName(r.text(8));
-    // A new car gets group 0 and salary 0; an existing one keeps both and takes the rest.
-    return car.insert() && car.updateImportRow() ? LineOutcome::Imported : LineOutcome::StoreFailed;
+    LineOutcome refused = LineOutcome::Refused;
+    if (!raceTypeExists(raceType, run, &refused))
+        return refused;
+    std::optional<int> storedRaceType;
+    if (!findCarRaceType(carNmbr, run, &storedRaceType))
+        return LineOutcome::StoreFailed;
+    const auto values = [&](SqlStatement& s) {
+        s.bind(1, raceType);
+        s.bind(2, carType);
+        s.bind(3, r.text(4).trimmed()); // the label without blanks around it, as the car windows store it
+        s.bind(4, r.text(5));
+        s.bind(5, r.text(8));
+        s.bind(6, r.text(6));
+        s.bind(7, r.text(7));
+        s.bind(8, carNmbr);
+    };
+    if (!writeRow(run, storedRaceType ? Stored::Yes : Stored::No, run.sql->updateCar, run.sql->insertCar, values,
+                  noNewRowValues))
+        return LineOutcome::StoreFailed;
+    run.carRaceTypes.insert(carNmbr, raceType);
+    return LineOutcome::Imported;
 }
 
 LineOutcome importRace(RecordReader& r, ImportRun& run) {
@@ -195,17 +394,24 @@ LineOutcome importRace(RecordReader& r, ImportRun& run) {
     // Races are ordered by date everywhere (carried totals, standings): a race needs one.
     if (!r.integer(1, &raceNmbr) || !r.date(4, &date, false) || !r.integer(5, &raceType) || !r.integer(6, &carType))
         return LineOutcome::Refused;
-    cRaces race;
-    race.setRaceNmbr(raceNmbr);
-    race.setRaceName(r.text(2));
-    race.setTrackName(r.text(3));
-    race.setRaceDate(date);
-    race.setRaceTypeNmbr(raceType);
-    race.setCarTypeNmbr(carType);
-    // The status is 0, also for a race that existed.
-    if (!race.insert() || !race.updateRow())
+    LineOutcome refused = LineOutcome::Refused;
+    if (!raceTypeExists(raceType, run, &refused))
+        return refused;
+    std::optional<RaceFacts> stored;
+    if (!findRace(raceNmbr, run, &stored))
         return LineOutcome::StoreFailed;
-    run.raceStatus.insert(raceNmbr, 0);
+    const auto values = [&](SqlStatement& s) {
+        s.bind(1, r.text(2));
+        s.bind(2, r.text(3));
+        bindDate(s, 3, date);
+        s.bind(4, carType);
+        s.bind(5, raceType);
+        s.bind(6, raceNmbr);
+    };
+    if (!writeRow(run, stored ? Stored::Yes : Stored::No, run.sql->updateRace, run.sql->insertRace, values,
+                  noNewRowValues))
+        return LineOutcome::StoreFailed;
+    run.races.insert(raceNmbr, RaceFacts{0, raceType, stored && stored->hasResults});
     return LineOutcome::Imported;
 }
 
@@ -215,17 +421,28 @@ LineOutcome importResult(RecordReader& r, ImportRun& run) {
         if (!r.integer(i, &v[i]))
             return LineOutcome::Refused;
     const int raceNmbr = v[2];
-    auto known = run.raceStatus.constFind(raceNmbr);
-    if (known == run.raceStatus.constEnd()) {
-        IDatabase db;
-        if (!db.OpenResultSet(QStringLiteral("SELECT race_status_nmbr FROM races WHERE race_nmbr = ?"), {raceNmbr}))
-            return LineOutcome::StoreFailed;
-        known = run.raceStatus.insert(raceNmbr, db.isEOF() ? std::nullopt
-                                                           : std::optional<int>(db.fields.toInt("race_status_nmbr")));
-    }
-    // A result belongs to a race; without one it could never be posted or shown.
-    if (!known->has_value()) {
+    const int carNmbr = v[3];
+    std::optional<RaceFacts> race;
+    std::optional<int> carRaceType;
+    if (!findRace(raceNmbr, run, &race) || !findCarRaceType(carNmbr, run, &carRaceType))
+        return LineOutcome::StoreFailed;
+    // A result belongs to a race and to an entry of that race's series; without them it could
+    // never be posted or shown. The file gives the entry's number in the data file, which is not
+    // the number the car carries on the track.
+    if (!race) {
         run.problem = QStringLiteral("race %1 does not exist.").arg(raceNmbr);
+        return LineOutcome::Refused;
+    }
+    if (!carRaceType) {
+        run.problem = QStringLiteral("car/driver %1 does not exist.").arg(carNmbr);
+        return LineOutcome::Refused;
+    }
+    if (*carRaceType != race->raceType) {
+        run.problem = QStringLiteral("car/driver %1 is of race type %2, race %3 of race type %4.")
+                          .arg(carNmbr)
+                          .arg(*carRaceType)
+                          .arg(raceNmbr)
+                          .arg(race->raceType);
         return LineOutcome::Refused;
     }
     if (run.replaceResults) {
@@ -236,29 +453,43 @@ LineOutcome importResult(RecordReader& r, ImportRun& run) {
         cResultsCollection results;
         if (!results.deletePosting(raceNmbr) || !results.deleteResults(raceNmbr))
             return LineOutcome::StoreFailed;
+        race->hasResults = false;
     }
-    if (**known != v[1]) {
-        cRaces race;
-        if (!race.load(raceNmbr)) // it exists: only a failing query gets here, after its box
+    const RaceFacts known = *race;
+    if (race->status != v[1]) {
+        run.sql->raceStatus.bind(1, v[1]);
+        run.sql->raceStatus.bind(2, raceNmbr);
+        if (!run.exec(run.sql->raceStatus))
             return LineOutcome::StoreFailed;
-        race.setRaceStatusNmbr(v[1]);
-        if (!race.updateRow())
-            return LineOutcome::StoreFailed;
-        run.raceStatus.insert(raceNmbr, v[1]);
+        race->status = v[1];
     }
-    cResults result;
-    result.setRaceNmbr(raceNmbr);
-    result.setCarNmbr(v[3]);
-    result.setPlace(v[4]);
-    result.setQualified(v[5]);
-    result.setFastQual(v[6]);
-    result.setLapsLead(v[7]);
-    result.setAdjustment(v[8]);
-    // An existing result keeps its adjustment.
-    return result.insertRow() && result.updateRow() ? LineOutcome::Imported : LineOutcome::StoreFailed;
+    if (raceNmbr != run.runRace) {
+        run.runRace = raceNmbr;
+        run.runFresh = !race->hasResults;
+        run.runCars.clear();
+    }
+    // A results file, or a race line followed by its results, writes new rows without looking for
+    // old ones first.
+    const Stored stored = run.runFresh && !run.runCars.contains(carNmbr) ? Stored::No : Stored::Unknown;
+    const auto values = [&](SqlStatement& s) {
+        for (int i = 1; i <= 4; ++i)
+            s.bind(i, v[i + 3]);
+        s.bind(5, raceNmbr);
+        s.bind(6, carNmbr);
+    };
+    if (!writeRow(run, stored, run.sql->updateResult, run.sql->insertResult, values,
+                  [&](SqlStatement& s) { s.bind(7, v[8]); }))
+        return LineOutcome::StoreFailed;
+    if (run.runFresh)
+        run.runCars.insert(carNmbr);
+    race->hasResults = true;
+    if (race->status != known.status || !known.hasResults)
+        run.races.insert(raceNmbr, race);
+    run.resultRaces.insert(raceNmbr);
+    return LineOutcome::Imported;
 }
 
-LineOutcome importHolding(RecordReader& r, ImportRun&) {
+LineOutcome importHolding(RecordReader& r, ImportRun& run) {
     int teamNmbr = 0, carNmbr = 0;
     QDate efctvDt, termDt;
     double price = 0, lockedSalary = 0;
@@ -267,15 +498,20 @@ LineOutcome importHolding(RecordReader& r, ImportRun&) {
     if (!r.integer(1, &teamNmbr) || !r.integer(2, &carNmbr) || !r.date(3, &efctvDt, false) ||
         !r.date(4, &termDt, true) || !r.number(5, &price) || !r.number(6, &lockedSalary))
         return LineOutcome::Refused;
-    cTeamCar holding; // active 1
-    holding.setTeamNmbr(teamNmbr);
-    holding.setCarNmbr(carNmbr);
-    holding.setEfctvDt(efctvDt);
-    holding.setTermDt(termDt);
-    holding.setPrice(price);
-    holding.setLockedSalary(lockedSalary);
-    // An existing holding keeps its price and locked salary.
-    return holding.insertRow() && holding.updateRow() ? LineOutcome::Imported : LineOutcome::StoreFailed;
+    // A holding without a termination date is still held: NULL, not an empty date.
+    const auto values = [&](SqlStatement& s) {
+        bindDate(s, 1, termDt);
+        s.bind(2, teamNmbr);
+        s.bind(3, carNmbr);
+        bindDate(s, 4, efctvDt);
+    };
+    const auto newRow = [&](SqlStatement& s) {
+        s.bind(5, price);
+        s.bind(6, lockedSalary);
+    };
+    return writeRow(run, Stored::Unknown, run.sql->updateHolding, run.sql->insertHolding, values, newRow)
+               ? LineOutcome::Imported
+               : LineOutcome::StoreFailed;
 }
 
 bool importSeriesFile(const char* name) {
@@ -287,6 +523,93 @@ struct ProgressShown {
     ~ProgressShown() { ui().showProgress(-1); }
 };
 
+// No record comes near this; a longer line is not read, so that a file without line ends is never
+// held whole.
+constexpr qsizetype kMaxLineBytes = 10000;
+
+// Two entries on one place of a race (other than place 0, which any number may share): the race
+// window could never save that race's results again.
+struct PlaceClash {
+    int race = 0;
+    int place = 0;
+    int cars[2] = {};
+};
+
+// The clashes in the races the file brought results for; false after a failing query.
+bool findPlaceClashes(const QSet<int>& races, QList<PlaceClash>* out) {
+    SqlDatabase* db = gConnection->getConnection();
+    const QString sql = QStringLiteral("SELECT place, car_nmbr FROM results WHERE race_nmbr = ? AND place <> 0");
+    // (place, car) of one race, read in place rather than as rows of values: a large file brings
+    // results for thousands of races.
+    std::vector<std::pair<qint64, qint64>> places;
+    for (const int race : races) {
+        places.clear();
+        if (!db->forEachRow(sql, {race},
+                            [&](const SqlRowView& row) { places.emplace_back(row.integer(0), row.integer(1)); })) {
+            showQuorvantiBox(QStringLiteral("Error = ") + db->lastError() + QStringLiteral(" SQL = ") + sql);
+            return false;
+        }
+        std::sort(places.begin(), places.end());
+        for (size_t i = 1; i < places.size(); ++i)
+            if (places[i].first == places[i - 1].first)
+                out->append(PlaceClash{race, int(places[i].first), {int(places[i - 1].second), int(places[i].second)}});
+    }
+    return true;
+}
+
+QString placeClashProblem(const PlaceClash& clash, int carOfLine) {
+    const int other = clash.cars[0] == carOfLine ? clash.cars[1] : clash.cars[0];
+    return QStringLiteral("car/driver %1 would share place %2 of race %3 with car/driver %4.")
+        .arg(carOfLine)
+        .arg(clash.place)
+        .arg(clash.race)
+        .arg(other);
+}
+
+// The line that made a clash: the later of the two results the file wrote, or the one it wrote
+// when the other was stored before. Of several clashes, the one the file made first. 0 when the
+// file wrote none of them (they were stored so before).
+qint64 lineOfClash(QFile* file, const QList<PlaceClash>& clashes, QString* problem) {
+    // (race, car) -> the clashes it is part of
+    QHash<quint32, QList<int>> involved;
+    const auto key = [](int race, int car) { return (quint32(quint16(race)) << 16) | quint16(car); };
+    for (int i = 0; i < clashes.size(); ++i)
+        for (const int car : clashes.at(i).cars)
+            involved[key(clashes.at(i).race, car)].append(i);
+    if (!file->seek(0))
+        return 0;
+    TextLineReader reader(file, kMaxLineBytes);
+    QList<qint64> lastLine(clashes.size(), 0);
+    QList<int> lastCar(clashes.size(), 0);
+    QString line;
+    while (reader.next(&line)) {
+        const LineFields fields = splitFields(line);
+        if (fields.size() != fieldNames(ResultRecord).size() || toInt16(fields.at(0)) != ResultRecord)
+            continue;
+        const auto race = toInt16(fields.at(2)), car = toInt16(fields.at(3));
+        if (!race || !car)
+            continue;
+        for (const int i : involved.value(key(*race, *car))) {
+            lastLine[i] = reader.lineNumber();
+            lastCar[i] = *car;
+        }
+    }
+    qint64 first = 0;
+    for (int i = 0; i < clashes.size(); ++i) {
+        if (lastLine.at(i) != 0 && (first == 0 || lastLine.at(i) < first)) {
+            first = lastLine.at(i);
+            *problem = placeClashProblem(clashes.at(i), lastCar.at(i));
+        }
+    }
+    return first;
+}
+
+void refuseLine(qint64 lineNumber, const QString& problem) {
+    exchangeMessage(QStringLiteral("Line %1 cannot be imported: %2\r\nNothing was imported from this file.")
+                        .arg(lineNumber)
+                        .arg(problem));
+}
+
 } // namespace
 
 bool importFile(const QString& path) {
@@ -296,7 +619,7 @@ bool importFile(const QString& path) {
         return false;
     QFile* file = openedFile(handle);
     const qint64 size = std::max<qint64>(file->size(), 1);
-    TextLineReader reader(file);
+    TextLineReader reader(file, kMaxLineBytes);
     ProgressShown progress;
     int percentShown = -1;
 
@@ -307,7 +630,21 @@ bool importFile(const QString& path) {
         closeFile(handle);
         return false;
     }
+    const auto refuse = [&](qint64 lineNumber, const QString& problem) {
+        tx.rollback();
+        closeFile(handle);
+        refuseLine(lineNumber, problem);
+        return false;
+    };
     ImportRun run;
+    run.db = gConnection->getConnection();
+    run.sql.emplace(*run.db);
+    if (const QString sql = run.sql->unprepared(); !sql.isEmpty()) {
+        showQuorvantiBox(QStringLiteral("Error = ") + run.db->lastError() + QStringLiteral(" SQL = ") + sql);
+        tx.rollback();
+        closeFile(handle);
+        return false;
+    }
     bool unknownTypeShown = false;
     QString line;
     while (reader.next(&line)) {
@@ -316,7 +653,10 @@ bool importFile(const QString& path) {
             ui().showProgress(percent);
             percentShown = percent;
         }
-        const QStringList fields = line.split(QLatin1Char(';'));
+        // No text field can hold it, and the statements would end their text there.
+        if (line.contains(QChar(0)))
+            return refuse(reader.lineNumber(), QStringLiteral("the line holds a NUL character."));
+        const LineFields fields = splitFields(line);
         const auto type = toInt16(fields.at(0));
         const bool known = type && *type >= CarRecord && *type <= HoldingRecord;
         if (!known) {
@@ -355,20 +695,30 @@ bool importFile(const QString& path) {
             closeFile(handle);
             return false;
         }
-        if (outcome == LineOutcome::Refused) {
-            tx.rollback();
-            closeFile(handle);
-            exchangeMessage(QStringLiteral("Line %1 cannot be imported: %2\r\nNothing was imported from this file.")
-                              .arg(reader.lineNumber())
-                              .arg(run.problem.isEmpty() ? record.problem : run.problem));
-            return false;
-        }
+        if (outcome == LineOutcome::Refused)
+            return refuse(reader.lineNumber(), run.problem.isEmpty() ? record.problem : run.problem);
     }
+    if (reader.lineTooLong())
+        return refuse(reader.lineNumber(), QStringLiteral("the line is longer than %1 bytes.").arg(kMaxLineBytes));
     if (reader.failed()) {
         tx.rollback();
         reportReadFailure(handle);
         closeFile(handle);
         return false;
+    }
+    // The places are checked once the whole file is in: a file may move a car to a place another
+    // car leaves further down.
+    QList<PlaceClash> clashes;
+    if (!findPlaceClashes(run.resultRaces, &clashes)) {
+        tx.rollback();
+        closeFile(handle);
+        return false;
+    }
+    if (!clashes.isEmpty()) {
+        QString problem;
+        const qint64 lineNumber = lineOfClash(file, clashes, &problem);
+        if (lineNumber > 0)
+            return refuse(lineNumber, problem);
     }
     closeFile(handle);
     if (!tx.commit())

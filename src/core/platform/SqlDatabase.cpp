@@ -389,3 +389,33 @@ bool SqlDatabase::execScript(const QString& script) {
     }
     return true;
 }
+
+SqlStatement::SqlStatement(SqlDatabase& db, const QString& sql) : m_db(db), m_sql(sql) {
+    if (db.m_db)
+        m_stmt = db.cached(sql);
+    else
+        db.fail();
+}
+
+void SqlStatement::bind(int index, int value) { sqlite3_bind_int(m_stmt, index, value); }
+
+void SqlStatement::bind(int index, double value) { sqlite3_bind_double(m_stmt, index, value); }
+
+void SqlStatement::bind(int index, QStringView text) {
+    // The engine reads a null pointer as NULL.
+    static const char16_t empty[] = u"";
+    sqlite3_bind_text16(m_stmt, index, text.isNull() ? empty : text.utf16(), int(text.size() * 2), SQLITE_TRANSIENT);
+}
+
+void SqlStatement::bindNull(int index) { sqlite3_bind_null(m_stmt, index); }
+
+bool SqlStatement::exec() {
+    if (!m_stmt)
+        return false;
+    const bool ok = m_db.stepEach(m_stmt, nullptr);
+    sqlite3_reset(m_stmt);
+    m_db.noteWrites();
+    return ok;
+}
+
+int SqlStatement::changes() const { return m_db.changes(); }

@@ -88,6 +88,7 @@ public:
     void setWriteListener(std::function<void()> listener) { m_writeListener = std::move(listener); }
 
 private:
+    friend class SqlStatement;
     bool fail(int code, const QString& message);
     bool fail();
     sqlite3_stmt* cached(const QString& sql);
@@ -120,4 +121,34 @@ public:
 
 private:
     SqlDatabase& m_db;
+};
+
+// One statement of the connection's cache, run again and again with values bound straight from
+// the caller's variables: for work that writes a great many rows one by one (an import), where
+// building a list of values for every row would cost more than the row itself. Valid while the
+// connection stays open. Values are numbered from 1, as the statement's ? placeholders.
+class SqlStatement {
+public:
+    SqlStatement(SqlDatabase& db, const QString& sql);
+    SqlStatement(const SqlStatement&) = delete;
+    SqlStatement& operator=(const SqlStatement&) = delete;
+
+    // False when the statement could not be prepared; the reason is the database's last error.
+    bool isValid() const { return m_stmt != nullptr; }
+    const QString& sql() const { return m_sql; }
+    void bind(int index, int value);
+    void bind(int index, double value);
+    // A null text is bound as an empty text, never as NULL.
+    void bind(int index, QStringView text);
+    void bindNull(int index);
+    // Runs the statement with the values bound since the last run; false with the engine's error
+    // in the database.
+    bool exec();
+    // Rows changed by the last run.
+    int changes() const;
+
+private:
+    SqlDatabase& m_db;
+    QString m_sql;
+    sqlite3_stmt* m_stmt = nullptr;
 };

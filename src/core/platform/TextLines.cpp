@@ -55,10 +55,19 @@ QString decodeText(const QByteArray& bytes) {
     return text;
 }
 
-TextLineReader::TextLineReader(QIODevice* device) : m_device(device) {}
+TextLineReader::TextLineReader(QIODevice* device, qsizetype maxLineBytes)
+    : m_device(device), m_maxLineBytes(maxLineBytes) {}
+
+bool TextLineReader::tooLong(qsizetype lineBytes) {
+    if (m_maxLineBytes <= 0 || lineBytes <= m_maxLineBytes)
+        return false;
+    m_tooLong = true;
+    ++m_lineNumber;
+    return true;
+}
 
 bool TextLineReader::fill() {
-    if (m_atEnd || m_failed)
+    if (m_atEnd || m_failed || m_tooLong)
         return false;
     if (m_start > 0) {
         m_buffer.remove(0, m_start);
@@ -81,6 +90,8 @@ bool TextLineReader::fill() {
 }
 
 bool TextLineReader::next(QString* line) {
+    if (m_tooLong)
+        return false;
     if (!m_started) {
         m_started = true;
         while (m_buffer.size() < 3 && fill()) {
@@ -106,6 +117,8 @@ bool TextLineReader::next(QString* line) {
             ++i;
         // A CR at the end of what has been read may be the first half of a CR LF.
         if (i < size && !(data[i] == '\r' && i + 1 == size && !m_atEnd)) {
+            if (tooLong(i - m_start))
+                return false;
             const qsizetype lineEnd = (data[i] == '\r' && i + 1 < size && data[i + 1] == '\n') ? 2 : 1;
             *line = decodeTextLine(QByteArrayView(data + m_start, i - m_start));
             m_start = i + lineEnd;
@@ -113,6 +126,8 @@ bool TextLineReader::next(QString* line) {
             return true;
         }
         const qsizetype offset = i - m_start;
+        if (tooLong(offset))
+            return false;
         if (!fill()) {
             if (m_failed)
                 return false;
@@ -121,6 +136,8 @@ bool TextLineReader::next(QString* line) {
                 qsizetype n = m_buffer.size() - m_start;
                 if (rest[n - 1] == '\r')
                     --n;
+                if (tooLong(n))
+                    return false;
                 *line = decodeTextLine(QByteArrayView(rest, n));
                 m_start = m_buffer.size();
                 ++m_lineNumber;
@@ -141,6 +158,8 @@ bool TextLineReader::nextUtf16(QString* line) {
         while (i < size && data[i] != QLatin1Char('\n') && data[i] != QLatin1Char('\r'))
             ++i;
         if (i < size && !(data[i] == QLatin1Char('\r') && i + 1 == size && !m_atEnd)) {
+            if (tooLong((i - m_textStart) * 2))
+                return false;
             const qsizetype lineEnd =
                 (data[i] == QLatin1Char('\r') && i + 1 < size && data[i + 1] == QLatin1Char('\n')) ? 2 : 1;
             *line = m_text.mid(m_textStart, i - m_textStart);
@@ -149,6 +168,8 @@ bool TextLineReader::nextUtf16(QString* line) {
             return true;
         }
         const qsizetype offset = i - m_textStart;
+        if (tooLong(offset * 2))
+            return false;
         m_text.remove(0, m_textStart);
         m_textStart = 0;
         scanned = offset;
@@ -165,6 +186,8 @@ bool TextLineReader::nextUtf16(QString* line) {
                 QString rest = m_text.mid(m_textStart);
                 if (rest.endsWith(QLatin1Char('\r')))
                     rest.chop(1);
+                if (tooLong(rest.size() * 2))
+                    return false;
                 *line = rest;
                 m_text.clear();
                 m_textStart = 0;

@@ -22,21 +22,30 @@ QString decodeText(const QByteArray& bytes);
 // line after it.
 class TextLineReader {
 public:
-    explicit TextLineReader(QIODevice* device);
+    // A line longer than maxLineBytes (0: no limit) stops the reading there, so that a file
+    // without line ends is never held whole.
+    explicit TextLineReader(QIODevice* device, qsizetype maxLineBytes = 0);
 
-    // The next line without its line end; false at the end of the file or when reading failed.
+    // The next line without its line end; false at the end of the file, when reading failed or
+    // at a line that is too long.
     bool next(QString* line);
     // 1 for the first line, after next() returned it.
     qint64 lineNumber() const { return m_lineNumber; }
     // How many bytes of the file have been read so far.
     qint64 bytesRead() const { return m_bytesRead; }
     bool failed() const { return m_failed; }
+    // The line numbered lineNumber() is longer than the limit; it was not read.
+    bool lineTooLong() const { return m_tooLong; }
 
 private:
     bool fill();
     bool nextUtf16(QString* line);
 
+    bool tooLong(qsizetype lineBytes);
+
     QIODevice* m_device;
+    qsizetype m_maxLineBytes;
+    bool m_tooLong = false;
     QByteArray m_buffer;
     qsizetype m_start = 0;
     bool m_atEnd = false;
