@@ -12,6 +12,7 @@
 // 6 (3/29 cars). Alpha sells car 1 and buys car 9 on 3/10; Golf sells car 5 and Echo both
 // holdings of car 3 on 3/20.
 
+#include "PostingSeason.h"
 #include "TestDataFile.h"
 #include "data/CommonCode.h"
 #include "data/Paths.h"
@@ -345,6 +346,235 @@ TEST_F(PostingEngine, StandsBackWhereTheChainCouldBehaveDifferently) {
     EXPECT_EQ(TestDataFile::scalar("SELECT count(*) FROM cars WHERE car_type_nmbr = 3").toInt(), 1);
     ASSERT_EQ(data.ui().boxes.size(), 1);
     EXPECT_EQ(data.ui().boxes[0].text, "Invalid Scoring Method");
+}
+
+
+// ---- a killed posting ----
+
+// Kills its own process at the n-th progress step: a posting stopped in the middle.
+class KillingUi final : public UiServices {
+public:
+    explicit KillingUi(int n) : m_n(n) {}
+    int messageBox(const QString&, const QString&, MsgIcon, MsgButtons) override { return AnswerOk; }
+    void setStatusText(const QString&) override {}
+    void setPointer(int) override {}
+    int pointer() const override { return 0; }
+    void beep() override {}
+    void stepProgress() override {
+        if (++m_steps == m_n)
+            ::raise(SIGKILL);
+    }
+    bool playWave(const QString&) override { return false; }
+
+private:
+    int m_n;
+    int m_steps = 0;
+};
+
+QString dumpPosting() {
+    SqlRows a, b;
+    gConnection->getConnection()->query(
+        "SELECT league_nmbr, race_nmbr, team_nmbr, car_nmbr, current_status, place, qualified, fast_qual_bonus, "
+        "laps_led_bonus, most_laps_led_bonus, adjustment, points, qual_points, total_points FROM team_results "
+        "ORDER BY 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14",
+        &a);
+    gConnection->getConnection()->query("SELECT * FROM team_results_summary ORDER BY 1, 2, 3, 4, 5", &b);
+    QString out;
+    for (const auto& r : a.rows + b.rows) {
+        for (const QVariant& v : r)
+            out += v.toString() + QLatin1Char(',');
+        out += QLatin1Char('\n');
+    }
+    return out;
+}
+
+// Runs body in a child process with its own connection; returns the wait status.
+template <class F>
+int inChild(F body, int killAfterMs = -1) {
+    gConnection->CloseConnection();
+    const pid_t pid = fork();
+    if (pid == 0) {
+        connectDatabase();
+        body();
+        _exit(0);
+    }
+    if (killAfterMs >= 0) {
+        usleep(useconds_t(killAfterMs) * 1000);
+        kill(pid, SIGKILL);
+    }
+    int status = 0;
+    waitpid(pid, &status, 0);
+    EXPECT_TRUE(connectDatabase());
+    return status;
+}
+
+bool integrityOk() { return TestDataFile::scalar("PRAGMA integrity_check").toString() == "ok"; }
+
+// Every row of every table, and the schema: what "the data file as it was" means.
+QString dumpData() {
+    SqlDatabase& db = *gConnection->getConnection();
+    SqlRows tables;
+    db.query("SELECT type, name, sql FROM sqlite_master UNION ALL SELECT type, name, sql FROM sqlite_temp_master "
+             "ORDER BY 1, 2",
+             &tables);
+    QString out;
+    for (const auto& t : tables.rows) {
+        out += t[0].toString() + ' ' + t[1].toString() + ' ' + t[2].toString() + '\n';
+        if (t[0].toString() != "table")
+            continue;
+        SqlRows rows;
+        db.query(QStringLiteral("SELECT * FROM \"%1\" ORDER BY rowid").arg(t[1].toString()), &rows);
+        for (const auto& r : rows.rows) {
+            for (const QVariant& v : r)
+                out += v.toString() + QLatin1Char(',');
+            out += QLatin1Char('\n');
+        }
+    }
+    return out;
+}
+
+void writeScript(const QByteArray& text) {
+    QFile script(QDir(programFolder()).filePath("scoring.qv"));
+    ASSERT_TRUE(script.open(QIODevice::WriteOnly));
+    script.write(text);
+}
+
+bool transactionOpen() { return gConnection->getConnection()->inTransaction() || gConnection->getWorkSpace().depth(); }
+
+TEST_F(Posting, SiteScriptThatDoesMoreThanChangeRowsFailsTheRaceAndKeepsTheEarlierPosting) {
+    addLeague(502, 1, 600, 0, {Alpha});
+    post(1);
+    const QString before = dumpData();
+    // Refused before anything runs, or (the ON CONFLICT ROLLBACK) stopped when it ended the
+    // transaction: either way one box and the data file as it was, the earlier posting included.
+    const char* scripts[] = {
+        "UPDATE team_results SET adjustment = 7 WHERE league_nmbr = %league_nmbr% AND race_nmbr = %race_nmbr%;\r\n"
+        "-- keep what is there\r\nCOMMIT;\r\n",
+        "UPDATE team_results SET adjustment = 7 WHERE league_nmbr = %league_nmbr% AND race_nmbr = %race_nmbr%;\n"
+        "INSERT OR ROLLBACK INTO leagues (league_nmbr) VALUES (%league_nmbr%);\n",
+        "CREATE TRIGGER `stop'it` BEFORE INSERT ON team_results_summary BEGIN SELECT RAISE(ROLLBACK, 'x'); END;",
+        "CREATE TEMP TABLE kept (a);",
+        "PRAGMA rekey = 'another key';",
+        "SAVEPOINT s; UPDATE team_results SET adjustment = 7; RELEASE s;",
+        "END; BEGIN;",
+    };
+    for (const char* text : scripts) {
+        writeScript(text);
+        data.ui().clear();
+        post(1);
+        ASSERT_EQ(data.ui().boxes.size(), 1) << text << "\n" << qPrintable(data.ui().lastBoxText());
+        EXPECT_TRUE(data.ui().boxes[0].text.startsWith("Error trying to run ")) << qPrintable(data.ui().boxes[0].text);
+        EXPECT_TRUE(data.ui().boxes[0].text.contains("the race was not posted")) << qPrintable(data.ui().boxes[0].text);
+        EXPECT_EQ(data.ui().boxes[0].title, "Quorvanti Error");
+        EXPECT_FALSE(transactionOpen()) << text;
+        EXPECT_EQ(dumpData(), before) << text;
+    }
+    // A first posting that fails leaves the race without one.
+    writeScript("INSERT OR ROLLBACK INTO leagues (league_nmbr) VALUES (%league_nmbr%);");
+    data.ui().clear();
+    post(2);
+    EXPECT_EQ(data.ui().boxes.size(), 1) << qPrintable(data.ui().lastBoxText());
+    EXPECT_EQ(dumpData(), before);
+    // The key is the program's still.
+    gConnection->CloseConnection();
+    ASSERT_EQ(gConnection->openAccessConnection(), 0);
+    EXPECT_EQ(dumpData(), before);
+
+    // A script that only changes rows runs, and both leagues are posted whole.
+    writeScript("UPDATE team_results SET adjustment = 7 WHERE league_nmbr = %league_nmbr% "
+                "AND race_nmbr = %race_nmbr% AND car_nmbr = 6;\r\n");
+    data.ui().clear();
+    post(1);
+    EXPECT_TRUE(data.ui().boxes.isEmpty()) << qPrintable(data.ui().lastBoxText());
+    EXPECT_EQ(rowCount(501, 1), 12);
+    EXPECT_EQ(row(501, 1, Charlie, 6).points, 37);
+    EXPECT_EQ(summary(502, 1, Alpha), std::pair(269, 1));
+}
+
+TEST_F(Posting, StatementThatEndsThePostingsTransactionFailsTheWholeRace) {
+    addLeague(502, 1, 600, 0, {Alpha});
+    post(1);
+    // A trigger in the data file (no script can leave one now) ends the transaction in the second league.
+    TestDataFile::exec("CREATE TRIGGER stale BEFORE INSERT ON team_results_summary WHEN NEW.league_nmbr = 502 "
+                       "BEGIN SELECT RAISE(ROLLBACK, 'stale trigger'); END");
+    TestDataFile::exec("UPDATE results SET place = 8 - place WHERE race_nmbr = 1 AND place > 0");
+    const QString before = dumpData();
+    for (auto posting : {postRace, postRaceLeagueByLeague})
+        for (int race : {1, 2}) {
+            data.ui().clear();
+            cRaces r;
+            r.load(race);
+            posting(r);
+            ASSERT_EQ(data.ui().boxes.size(), 1) << race << qPrintable(data.ui().lastBoxText());
+            EXPECT_TRUE(data.ui().boxes[0].text.contains("stale trigger")) << qPrintable(data.ui().boxes[0].text);
+            EXPECT_FALSE(transactionOpen());
+            EXPECT_EQ(dumpData(), before) << race;
+        }
+}
+
+TEST_F(Posting, KilledInTheMiddleLeavesTheEarlierPostingWhole) {
+    addLeague(502, 2, 600, 1, {Alpha, Bravo, Charlie});
+    post(1);
+    post(2);
+    const QString earlier = dumpPosting();
+    ASSERT_FALSE(earlier.isEmpty());
+    // Different results, so a half-written new posting could not pass for the old one.
+    TestDataFile::exec("UPDATE results SET place = 8 - place WHERE race_nmbr = 1 AND place > 0");
+
+    for (int steps : {1, 5, 20, 40}) {
+        const int status = inChild([steps] {
+            KillingUi killer(steps);
+            setUi(&killer);
+            cRaces race;
+            race.load(1);
+            postRace(race);
+        });
+        ASSERT_TRUE(WIFSIGNALED(status)) << "posting finished before step " << steps;
+        EXPECT_EQ(WTERMSIG(status), SIGKILL);
+        EXPECT_TRUE(integrityOk());
+        EXPECT_EQ(dumpPosting(), earlier) << "killed at progress step " << steps;
+    }
+}
+
+TEST_F(Posting, KilledFromOutsideLeavesOneWholePosting) {
+    addLeague(502, 2, 600, 1, {Alpha, Bravo, Charlie});
+    const QString flip = "UPDATE results SET place = 8 - place WHERE race_nmbr = 1 AND place > 0";
+    // One round of both results first: the bonus-car holdings a posting leaves behind are then in place.
+    post(1);
+    TestDataFile::exec(flip);
+    post(1);
+    TestDataFile::exec(flip);
+    post(1);
+    const QString before = dumpPosting();
+    TestDataFile::exec(flip);
+    post(1);
+    const QString after = dumpPosting();
+    ASSERT_NE(before, after);
+    TestDataFile::exec(flip);
+    post(1);
+    ASSERT_EQ(dumpPosting(), before);
+
+    // The child keeps posting the changed results until it is killed at some moment: whatever
+    // that moment, one whole posting is there, the earlier one or a new one.
+    for (int ms : {40, 60, 80, 120}) {
+        inChild(
+            [] {
+                TestDataFile::exec("UPDATE results SET place = 8 - place WHERE race_nmbr = 1 AND place > 0");
+                for (;;) {
+                    cRaces race;
+                    race.load(1);
+                    postRace(race);
+                }
+            },
+            ms);
+        EXPECT_TRUE(integrityOk());
+        const QString now = dumpPosting();
+        EXPECT_TRUE(now == before || now == after) << "killed after " << ms << " ms";
+        if (TestDataFile::scalar("SELECT place FROM results WHERE race_nmbr = 1 AND car_nmbr = 1").toInt() != 1)
+            TestDataFile::exec("UPDATE results SET place = 8 - place WHERE race_nmbr = 1 AND place > 0");
+        post(1);
+        ASSERT_EQ(dumpPosting(), before);
+    }
 }
 
 } // namespace
