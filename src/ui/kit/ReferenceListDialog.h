@@ -2,6 +2,7 @@
 
 #include <QDialog>
 #include <QStringList>
+#include <memory>
 
 class QPushButton;
 class QTreeWidget;
@@ -56,4 +57,55 @@ private:
     QPushButton* m_update;
     QPushButton* m_delete;
     bool m_skipNextActivation = false;
+};
+
+// A reference list whose rows are those of one collection: it loads them, keeps them for the rows'
+// objects, and runs the entry's editor for Add and Update.
+template <class Collection, class Row>
+class ReferenceList : public ReferenceListDialog {
+public:
+    // Reloads the rows and makes the row named name (exactly) the chosen one; without a match the
+    // first row. A data file without rows leaves the list as it was.
+    void loadRows(const QString& name) {
+        auto rows = std::make_unique<Collection>();
+        rows->load();
+        if (rows->Count() == 0)
+            return;
+        clearRows();
+        QTreeWidgetItem* chosen = nullptr;
+        for (Row& row : *rows) {
+            QTreeWidgetItem* item = appendRow(rowTexts(row), &row);
+            if (!chosen && rowName(row) == name)
+                chosen = item;
+        }
+        m_rows = std::move(rows);
+        finishRows(chosen);
+    }
+    // The entry of the chosen row; nullptr with none.
+    Row* selectedRow() const { return static_cast<Row*>(selectedObject()); }
+
+protected:
+    ReferenceList(const Layout& layout, QWidget* parent)
+        : ReferenceListDialog(layout, parent), m_rows(std::make_unique<Collection>()) {}
+
+    virtual QStringList rowTexts(const Row& row) const = 0;
+    virtual QString rowName(const Row& row) const = 0;
+    // Shows the entry's editor on the row until it closes.
+    virtual void edit(Row& row) = 0;
+
+    void reload(const QString& name) override { loadRows(name); }
+    void addEntry() override {
+        Row row;
+        edit(row);
+        reloadAfterEditor(QString());
+    }
+    void updateEntry() override {
+        if (Row* row = selectedRow()) {
+            edit(*row);
+            reloadAfterEditor(rowName(*row));
+        }
+    }
+
+private:
+    std::unique_ptr<Collection> m_rows;
 };

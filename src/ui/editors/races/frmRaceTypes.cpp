@@ -4,7 +4,6 @@
 #include "data/cCarCollection.h"
 #include "data/cLeague.h"
 #include "data/cTeam.h"
-#include "data/cRaceTypeCollection.h"
 #include "kit/EditorKit.h"
 #include "editors/races/frmRaceType.h"
 #include "posting/cRacesCollection.h"
@@ -12,55 +11,23 @@
 #include <QTreeWidget>
 
 frmRaceTypes::frmRaceTypes(QWidget* parent)
-    : ReferenceListDialog({QStringLiteral("Race Types"),
+    : ReferenceList({QStringLiteral("Race Types"),
                            QStringLiteral("Race Types"),
                            QStringLiteral("lvwRaceTypes"),
                            {QStringLiteral("Race Type"), QStringLiteral("Race Type")},
                            {233},
                            260},
-                          parent),
-      m_rows(std::make_unique<cRaceTypeCollection>()) {}
+                          parent) {}
 
 frmRaceTypes::~frmRaceTypes() = default;
 
-void frmRaceTypes::loadRaceTypes(const QString& name) {
-    auto raceTypes = std::make_unique<cRaceTypeCollection>();
-    raceTypes->load();
-    if (raceTypes->Count() == 0)
-        return;
-    clearRows();
-    QTreeWidgetItem* chosen = nullptr;
-    for (cRaceType& raceType : *raceTypes) {
-        QTreeWidgetItem* item = appendRow({raceType.raceTypeName()}, &raceType);
-        if (!chosen && raceType.raceTypeName() == name)
-            chosen = item;
-    }
-    m_rows = std::move(raceTypes);
-    finishRows(chosen);
-}
+QStringList frmRaceTypes::rowTexts(const cRaceType& raceType) const { return {raceType.raceTypeName()}; }
 
-cRaceType* frmRaceTypes::selectedRaceType() const {
-    return static_cast<cRaceType*>(selectedObject());
-}
+QString frmRaceTypes::rowName(const cRaceType& raceType) const { return raceType.raceTypeName(); }
 
-void frmRaceTypes::addEntry() {
-    cRaceType raceType;
-    {
-        frmRaceType editor(this);
-        editor.showWith(raceType);
-    }
-    reloadAfterEditor(QString());
-}
-
-void frmRaceTypes::updateEntry() {
-    cRaceType* raceType = selectedRaceType();
-    if (!raceType)
-        return;
-    {
-        frmRaceType editor(this);
-        editor.showWith(*raceType);
-    }
-    reloadAfterEditor(raceType->raceTypeName());
+void frmRaceTypes::edit(cRaceType& raceType) {
+    frmRaceType editor(this);
+    editor.showWith(raceType);
 }
 
 void frmRaceTypes::deleteRaceType() {

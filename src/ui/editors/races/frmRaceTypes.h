@@ -1,34 +1,24 @@
 #pragma once
 
+#include "data/cRaceTypeCollection.h"
 #include "kit/ReferenceListDialog.h"
 
-#include <memory>
-
-class cRaceType;
-class cRaceTypeCollection;
-
 // The list of race types with Add, Update and Delete; opened from the System menu.
-class frmRaceTypes : public ReferenceListDialog {
+class frmRaceTypes : public ReferenceList<cRaceTypeCollection, cRaceType> {
     Q_OBJECT
 
 public:
     explicit frmRaceTypes(QWidget* parent = nullptr);
     ~frmRaceTypes() override;
 
-    // Reloads the rows and makes the row named name (exactly) the chosen one; without a match the
-    // first row. A data file without rows leaves the list as it was.
-    void loadRaceTypes(const QString& name);
+    void loadRaceTypes(const QString& name) { loadRows(name); }
     // Deletes the chosen entry after its refusals and the question.
     void deleteRaceType();
-    // The entry of the chosen row; nullptr with none.
-    cRaceType* selectedRaceType() const;
+    cRaceType* selectedRaceType() const { return selectedRow(); }
 
 protected:
-    void reload(const QString& name) override { loadRaceTypes(name); }
-    void addEntry() override;
-    void updateEntry() override;
+    QStringList rowTexts(const cRaceType& raceType) const override;
+    QString rowName(const cRaceType& raceType) const override;
+    void edit(cRaceType& raceType) override;
     void deleteEntry() override { deleteRaceType(); }
-
-private:
-    std::unique_ptr<cRaceTypeCollection> m_rows;
 };

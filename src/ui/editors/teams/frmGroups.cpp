@@ -2,64 +2,29 @@
 
 #include "data/CommonCode.h"
 #include "data/cCarCollection.h"
-#include "data/cGroupCollection.h"
 #include "kit/EditorKit.h"
 #include "editors/teams/frmGroup.h"
 
 #include <QTreeWidget>
 
 frmGroups::frmGroups(QWidget* parent)
-    : ReferenceListDialog({QStringLiteral("Groups"),
+    : ReferenceList({QStringLiteral("Groups"),
                            QStringLiteral("Groups"),
                            QStringLiteral("lvwGroups"),
                            {QStringLiteral("Groups"), QStringLiteral("Group"), QStringLiteral("Number Cars/Drivers")},
                            {200, 140},
                            360},
-                          parent),
-      m_rows(std::make_unique<cGroupCollection>()) {}
+                          parent) {}
 
 frmGroups::~frmGroups() = default;
 
-void frmGroups::loadGroups(const QString& name) {
-    auto groups = std::make_unique<cGroupCollection>();
-    groups->load();
-    if (groups->Count() == 0)
-        return;
-    clearRows();
-    QTreeWidgetItem* chosen = nullptr;
-    for (cGroup& group : *groups) {
-        QTreeWidgetItem* item = appendRow(
-            {group.groupName(), group.maxNmbr() >= 0 ? QString::number(group.maxNmbr()) : QStringLiteral("No Limit")},
-            &group);
-        if (!chosen && group.groupName() == name)
-            chosen = item;
-    }
-    m_rows = std::move(groups);
-    finishRows(chosen);
-}
+QStringList frmGroups::rowTexts(const cGroup& group) const { return {group.groupName(), group.maxNmbr() >= 0 ? QString::number(group.maxNmbr()) : QStringLiteral("No Limit")}; }
 
-cGroup* frmGroups::selectedGroup() const {
-    return static_cast<cGroup*>(selectedObject());
-}
+QString frmGroups::rowName(const cGroup& group) const { return group.groupName(); }
 
-void frmGroups::addEntry() {
-    cGroup group;
-    {
-        frmGroup editor(this);
-        editor.showWith(group);
-    }
-    reloadAfterEditor(QString());
-}
-
-void frmGroups::updateEntry() {
-    cGroup* group = selectedGroup();
-    if (!group)
-        return;
-    {
-        frmGroup editor(this);
-        editor.showWith(*group);
-    }
-    reloadAfterEditor(group->groupName());
+void frmGroups::edit(cGroup& group) {
+    frmGroup editor(this);
+    editor.showWith(group);
 }
 
 void frmGroups::deleteGroup() {

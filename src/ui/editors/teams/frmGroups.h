@@ -1,34 +1,24 @@
 #pragma once
 
+#include "data/cGroupCollection.h"
 #include "kit/ReferenceListDialog.h"
 
-#include <memory>
-
-class cGroup;
-class cGroupCollection;
-
 // The list of car/driver groups with Add, Update and Delete; opened from the System menu.
-class frmGroups : public ReferenceListDialog {
+class frmGroups : public ReferenceList<cGroupCollection, cGroup> {
     Q_OBJECT
 
 public:
     explicit frmGroups(QWidget* parent = nullptr);
     ~frmGroups() override;
 
-    // Reloads the rows and makes the row named name (exactly) the chosen one; without a match the
-    // first row. A data file without rows leaves the list as it was.
-    void loadGroups(const QString& name);
+    void loadGroups(const QString& name) { loadRows(name); }
     // Deletes the chosen entry after its refusals and the question.
     void deleteGroup();
-    // The entry of the chosen row; nullptr with none.
-    cGroup* selectedGroup() const;
+    cGroup* selectedGroup() const { return selectedRow(); }
 
 protected:
-    void reload(const QString& name) override { loadGroups(name); }
-    void addEntry() override;
-    void updateEntry() override;
+    QStringList rowTexts(const cGroup& group) const override;
+    QString rowName(const cGroup& group) const override;
+    void edit(cGroup& group) override;
     void deleteEntry() override { deleteGroup(); }
-
-private:
-    std::unique_ptr<cGroupCollection> m_rows;
 };
