@@ -1,6 +1,7 @@
 #include "reports/generators/RaceDetailColumns.h"
 
 #include "data/IDatabase.h"
+#include "reports/framework/CommonReportCode.h"
 
 namespace RaceDetailColumns {
 
@@ -75,6 +76,14 @@ std::optional<QString> totalsCell(int column, ReportPage& page, qint32 racePoint
     const QString text = QLatin1Char('<') + boldTag + QLatin1Char('>') + cellNumber(sum) + QStringLiteral("</") +
                          boldTag + QLatin1Char('>');
     return dataCell(page.headingTextSize(), page.headingTextColor(), text, kRight, QStringLiteral("1"));
+}
+
+void writeTotalsRow(ReportPage& page, qint32 racePoints, qint64 seasonPoints, const QString& boldTag) {
+    page.writeLine(rowTag(page.headingBackColor()));
+    for (int c : page.columns())
+        if (const auto text = totalsCell(c, page, racePoints, seasonPoints, boldTag))
+            page.writeLine(*text);
+    page.writeLine(QStringLiteral("</TR>"));
 }
 
 } // namespace RaceDetailColumns

@@ -21,5 +21,8 @@ std::optional<ReportCell> cell(const IDatabase& db, int column, Variant variant)
 // of its rows.
 std::optional<QString> totalsCell(int column, ReportPage& page, qint32 racePoints, qint64 seasonPoints,
                                   const QString& boldTag);
+// A team's totals row: every column's totals cell on the heading background, as the totals take the
+// heading text colour.
+void writeTotalsRow(ReportPage& page, qint32 racePoints, qint64 seasonPoints, const QString& boldTag);
 
 } // namespace RaceDetailColumns

@@ -89,11 +89,7 @@ private:
     }
 
     void writeTeamTotals(qint32 racePoints, qint64 seasonPoints) {
-        m_page.writeLine(rowTag(m_page.headingBackColor()));
-        for (int c : m_page.columns())
-            if (const auto text = RaceDetailColumns::totalsCell(c, m_page, racePoints, seasonPoints, QStringLiteral("B")))
-                m_page.writeLine(*text);
-        m_page.writeLine(QStringLiteral("</TR>"));
+        RaceDetailColumns::writeTotalsRow(m_page, racePoints, seasonPoints, QStringLiteral("B"));
     }
 
     // With active cars/drivers only, a holding that ended before the race or began after it is hidden.

@@ -83,13 +83,8 @@ private:
         return text;
     }
 
-    // On the heading background, as the totals take the heading text colour.
     void writeTeamTotals(qint32 racePoints, qint64 seasonPoints) {
-        m_page.writeLine(rowTag(m_page.headingBackColor()));
-        for (int c : m_page.columns())
-            if (const auto text = RaceDetailColumns::totalsCell(c, m_page, racePoints, seasonPoints, QStringLiteral("STRONG")))
-                m_page.writeLine(*text);
-        m_page.writeLine(QStringLiteral("</TR>"));
+        RaceDetailColumns::writeTotalsRow(m_page, racePoints, seasonPoints, QStringLiteral("STRONG"));
     }
 
     // By calendar day: a holding that ended before the race day or began after it is hidden.
