@@ -150,6 +150,14 @@ int openFile(const QString& path) {
     return number;
 }
 
+OpenedTextFile::OpenedTextFile(const QString& path)
+    : m_number(openFile(path)), m_open(fileErrorFlag != QLatin1String("Y")) {}
+
+OpenedTextFile::~OpenedTextFile() {
+    if (m_open)
+        closeFile(m_number);
+}
+
 QString readFile(int fileNumber) {
     fileErrorFlag = QStringLiteral("N");
     auto it = openFiles().find(fileNumber);

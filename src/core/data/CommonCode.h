@@ -53,6 +53,23 @@ QFile* openedFile(int fileNumber);
 // Shows the read error box for the file and sets fileErrorFlag to "Y".
 void reportReadFailure(int fileNumber);
 
+// A file opened by openFile for as long as this lives: closed on every way out of the scope.
+class OpenedTextFile {
+public:
+    explicit OpenedTextFile(const QString& path);
+    ~OpenedTextFile();
+    OpenedTextFile(const OpenedTextFile&) = delete;
+    OpenedTextFile& operator=(const OpenedTextFile&) = delete;
+    // Whether the file opened (openFile has shown its box, or the file is not there, when not).
+    bool isOpen() const { return m_open; }
+    int number() const { return m_number; }
+    QFile* file() const { return openedFile(m_number); }
+
+private:
+    int m_number;
+    bool m_open;
+};
+
 // A free file number, as the file procedures and report files take them.
 int getReportFileHandle();
 

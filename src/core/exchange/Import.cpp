@@ -614,10 +614,10 @@ void refuseLine(qint64 lineNumber, const QString& problem) {
 
 bool importFile(const QString& path) {
     // A file that is not there has nothing to import: that is no success.
-    const int handle = openFile(path);
-    if (fileErrorFlag == QLatin1String("Y"))
+    const OpenedTextFile input(path);
+    if (!input.isOpen())
         return false;
-    QFile* file = openedFile(handle);
+    QFile* file = input.file();
     const qint64 size = std::max<qint64>(file->size(), 1);
     TextLineReader reader(file, kMaxLineBytes);
     ProgressShown progress;
@@ -626,13 +626,10 @@ bool importFile(const QString& path) {
     // All or nothing: every line is written inside one transaction, which is committed only when
     // the last line has been read and stored.
     Transaction tx;
-    if (!tx.begun()) {
-        closeFile(handle);
+    if (!tx.begun())
         return false;
-    }
     const auto refuse = [&](qint64 lineNumber, const QString& problem) {
         tx.rollback();
-        closeFile(handle);
         refuseLine(lineNumber, problem);
         return false;
     };
@@ -641,8 +638,6 @@ bool importFile(const QString& path) {
     run.sql.emplace(*run.db);
     if (const QString sql = run.sql->unprepared(); !sql.isEmpty()) {
         showQuorvantiBox(QStringLiteral("Error = ") + run.db->lastError() + QStringLiteral(" SQL = ") + sql);
-        tx.rollback();
-        closeFile(handle);
         return false;
     }
     bool unknownTypeShown = false;
@@ -690,11 +685,8 @@ bool importFile(const QString& path) {
                 break;
             }
         }
-        if (outcome == LineOutcome::StoreFailed) { // the store has shown its box
-            tx.rollback();
-            closeFile(handle);
+        if (outcome == LineOutcome::StoreFailed) // the store has shown its box
             return false;
-        }
         if (outcome == LineOutcome::Refused)
             return refuse(reader.lineNumber(), run.problem.isEmpty() ? record.problem : run.problem);
     }
@@ -702,25 +694,20 @@ bool importFile(const QString& path) {
         return refuse(reader.lineNumber(), QStringLiteral("the line is longer than %1 bytes.").arg(kMaxLineBytes));
     if (reader.failed()) {
         tx.rollback();
-        reportReadFailure(handle);
-        closeFile(handle);
+        reportReadFailure(input.number());
         return false;
     }
     // The places are checked once the whole file is in: a file may move a car to a place another
     // car leaves further down.
     QList<PlaceClash> clashes;
-    if (!findPlaceClashes(run.resultRaces, &clashes)) {
-        tx.rollback();
-        closeFile(handle);
+    if (!findPlaceClashes(run.resultRaces, &clashes))
         return false;
-    }
     if (!clashes.isEmpty()) {
         QString problem;
         const qint64 lineNumber = lineOfClash(file, clashes, &problem);
         if (lineNumber > 0)
             return refuse(lineNumber, problem);
     }
-    closeFile(handle);
     if (!tx.commit())
         return false;
     cRaces replaced;
