@@ -20,6 +20,8 @@ public:
     static void exec(const QString& sql);
     // The first column of the first row of a query.
     static QVariant scalar(const QString& sql);
+    // The first column of the first row as a number: a COUNT(*), say.
+    static int count(const QString& sql) { return scalar(sql).toInt(); }
 
 private:
     QTemporaryDir m_dir;

@@ -7,8 +7,6 @@
 
 namespace {
 
-int count(const QString& sql) { return TestDataFile::scalar(sql).toInt(); }
-
 // Stores an entry under a given number, as the import does.
 void putCar(int nmbr, int raceType, int carType, const QString& carTxt, const QString& driver,
             const QString& salary = "0", const QString& group = "-1") {
@@ -114,7 +112,7 @@ TEST(Car, FailedInsertLeavesObjectUnstored) {
     EXPECT_EQ(car.carNmbr(), 0);
     TestDataFile::exec("DROP TRIGGER no_insert");
     ASSERT_TRUE(car.CommitChanges());
-    EXPECT_EQ(count("SELECT count(*) FROM cars WHERE car_txt = '7'"), 1);
+    EXPECT_EQ(TestDataFile::count("SELECT count(*) FROM cars WHERE car_txt = '7'"), 1);
 }
 
 TEST(Car, DuplicateChecks) {
@@ -149,13 +147,13 @@ TEST(Car, TopBonusEntryIsCreatedOncePerRaceType) {
     cCar again;
     again.getTopBonusCar(1);
     EXPECT_EQ(again.carNmbr(), 701);
-    EXPECT_EQ(count("SELECT count(*) FROM cars WHERE car_type_nmbr = 3 AND race_type_nmbr = 1"), 1);
+    EXPECT_EQ(TestDataFile::count("SELECT count(*) FROM cars WHERE car_type_nmbr = 3 AND race_type_nmbr = 1"), 1);
 
     cCar other;
     other.getTopBonusCar(6);
     EXPECT_EQ(other.carNmbr(), 702);
     EXPECT_EQ(other.raceTypeNmbr(), 6);
-    EXPECT_EQ(count("SELECT count(*) FROM cars WHERE car_type_nmbr = 3"), 2);
+    EXPECT_EQ(TestDataFile::count("SELECT count(*) FROM cars WHERE car_type_nmbr = 3"), 2);
 }
 
 TEST(Car, ImportWritersKeepSalaryAndGroupOfKnownEntries) {

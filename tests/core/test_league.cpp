@@ -7,10 +7,6 @@
 
 namespace {
 
-int count(const QString& sql) {
-    return TestDataFile::scalar(sql).toInt();
-}
-
 void addTeam(int n, const QString& name, int raceType = 1, int carType = 1) {
     TestDataFile::exec(QStringLiteral("INSERT INTO teams (team_nmbr, team_name, race_type_nmbr, car_type_nmbr) "
                                       "VALUES (%1, '%2', %3, %4)")
@@ -98,7 +94,7 @@ TEST(League, RoundTripsQuotesAndMoneyAndUpdatesAfterInsert) {
     league.setSalaryCap(Currency::fromUnits(7500000));
     league.setLeagueName("It's Renamed");
     ASSERT_TRUE(league.CommitChanges());
-    EXPECT_EQ(count("SELECT count(*) FROM leagues"), 1);
+    EXPECT_EQ(TestDataFile::count("SELECT count(*) FROM leagues"), 1);
     ASSERT_EQ(back.load(n), 1);
     EXPECT_EQ(back.leagueName(), "It's Renamed");
     EXPECT_EQ(back.salaryCap().toString(), "750.00");
@@ -131,7 +127,7 @@ TEST(League, FailedInsertGivesTheOldNumberBack) {
     TestDataFile::exec("ALTER TABLE leagues_old RENAME TO leagues");
     ASSERT_TRUE(league.CommitChanges());
     EXPECT_EQ(league.leagueNmbr(), 500);
-    EXPECT_EQ(count("SELECT count(*) FROM leagues WHERE league_name = 'New'"), 1);
+    EXPECT_EQ(TestDataFile::count("SELECT count(*) FROM leagues WHERE league_name = 'New'"), 1);
 }
 
 TEST(League, DeleteRemovesPostingsAndPairingsButKeepsTeams) {
@@ -143,14 +139,14 @@ TEST(League, DeleteRemovesPostingsAndPairingsButKeepsTeams) {
     cLeague league;
     ASSERT_EQ(league.load(500), 1);
     ASSERT_TRUE(league.deleteRow());
-    EXPECT_EQ(count("SELECT count(*) FROM leagues WHERE league_nmbr = 500"), 0);
-    EXPECT_EQ(count("SELECT count(*) FROM league_teams WHERE league_nmbr = 500"), 0);
-    EXPECT_EQ(count("SELECT count(*) FROM team_results"), 0);
-    EXPECT_EQ(count("SELECT count(*) FROM team_results_summary"), 0);
-    EXPECT_EQ(count("SELECT count(*) FROM race_head_head"), 0);
-    EXPECT_EQ(count("SELECT count(*) FROM teams"), 2);
-    EXPECT_EQ(count("SELECT count(*) FROM team_car"), 1);
-    EXPECT_EQ(count("SELECT count(*) FROM league_teams WHERE league_nmbr = 501"), 1);
+    EXPECT_EQ(TestDataFile::count("SELECT count(*) FROM leagues WHERE league_nmbr = 500"), 0);
+    EXPECT_EQ(TestDataFile::count("SELECT count(*) FROM league_teams WHERE league_nmbr = 500"), 0);
+    EXPECT_EQ(TestDataFile::count("SELECT count(*) FROM team_results"), 0);
+    EXPECT_EQ(TestDataFile::count("SELECT count(*) FROM team_results_summary"), 0);
+    EXPECT_EQ(TestDataFile::count("SELECT count(*) FROM race_head_head"), 0);
+    EXPECT_EQ(TestDataFile::count("SELECT count(*) FROM teams"), 2);
+    EXPECT_EQ(TestDataFile::count("SELECT count(*) FROM team_car"), 1);
+    EXPECT_EQ(TestDataFile::count("SELECT count(*) FROM league_teams WHERE league_nmbr = 501"), 1);
 }
 
 TEST(League, DeleteIsAllOrNothing) {
@@ -163,14 +159,14 @@ TEST(League, DeleteIsAllOrNothing) {
     ASSERT_EQ(league.load(500), 1);
     EXPECT_FALSE(league.deleteRow());
     EXPECT_EQ(data.ui().boxes.size(), 1);
-    EXPECT_EQ(count("SELECT count(*) FROM leagues"), 1);
-    EXPECT_EQ(count("SELECT count(*) FROM league_teams"), 2);
-    EXPECT_EQ(count("SELECT count(*) FROM team_results"), 1);
-    EXPECT_EQ(count("SELECT count(*) FROM race_head_head"), 1);
+    EXPECT_EQ(TestDataFile::count("SELECT count(*) FROM leagues"), 1);
+    EXPECT_EQ(TestDataFile::count("SELECT count(*) FROM league_teams"), 2);
+    EXPECT_EQ(TestDataFile::count("SELECT count(*) FROM team_results"), 1);
+    EXPECT_EQ(TestDataFile::count("SELECT count(*) FROM race_head_head"), 1);
     // The connection is usable afterwards: no transaction is left open.
     TestDataFile::exec("ALTER TABLE trs_away RENAME TO team_results_summary");
     EXPECT_TRUE(league.deleteRow());
-    EXPECT_EQ(count("SELECT count(*) FROM leagues"), 0);
+    EXPECT_EQ(TestDataFile::count("SELECT count(*) FROM leagues"), 0);
 }
 
 TEST(LeagueCollection, LoadsFilterAndAppend) {

@@ -23,9 +23,6 @@ void addResult(int race, int car, int place, int lapsLed = 0) {
                            .arg(lapsLed));
 }
 
-int count(const QString& sql) {
-    return TestDataFile::scalar(sql).toInt();
-}
 
 QList<int> numbers(const cRacesCollection& races) {
     QList<int> out;
@@ -101,7 +98,7 @@ TEST(Races, RoundTripsTextsDatesAndCopies) {
     ASSERT_TRUE(copy->CommitChanges()); // an update: the number is kept
     EXPECT_EQ(copy->raceNmbr(), race.raceNmbr());
     EXPECT_EQ(back.trackName(), "O'Reilly Speedway");
-    EXPECT_EQ(count("SELECT count(*) FROM races WHERE track_name = 'Elsewhere'"), 1);
+    EXPECT_EQ(TestDataFile::count("SELECT count(*) FROM races WHERE track_name = 'Elsewhere'"), 1);
 
     back.setRaceDate(QStringLiteral("not a date"));
     EXPECT_FALSE(back.raceDate().isValid());
@@ -266,18 +263,18 @@ TEST(Races, DeleteRemovesEverythingOfTheRaceOrNothing) {
     ASSERT_TRUE(race.load(7));
     EXPECT_FALSE(race.deleteRow());
     EXPECT_EQ(data.ui().boxes.size(), 1);
-    EXPECT_EQ(count(rowsOf7), 5);
+    EXPECT_EQ(TestDataFile::count(rowsOf7), 5);
 
     TestDataFile::exec("DROP TRIGGER keep_race");
     EXPECT_TRUE(race.deleteRow());
-    EXPECT_EQ(count(rowsOf7), 0);
-    EXPECT_EQ(count("SELECT count(*) FROM race_head_head WHERE race_nmbr = 8"), 1);
-    EXPECT_EQ(count("SELECT count(*) FROM results WHERE race_nmbr = 8"), 1);
+    EXPECT_EQ(TestDataFile::count(rowsOf7), 0);
+    EXPECT_EQ(TestDataFile::count("SELECT count(*) FROM race_head_head WHERE race_nmbr = 8"), 1);
+    EXPECT_EQ(TestDataFile::count("SELECT count(*) FROM results WHERE race_nmbr = 8"), 1);
 
     cRaces neverPosted;
     addRace(9, "2024-03-15", 1);
     addResult(9, 1, 1);
     ASSERT_TRUE(neverPosted.load(9));
     EXPECT_TRUE(neverPosted.deleteRow());
-    EXPECT_EQ(count("SELECT count(*) FROM results WHERE race_nmbr = 9"), 0);
+    EXPECT_EQ(TestDataFile::count("SELECT count(*) FROM results WHERE race_nmbr = 9"), 0);
 }

@@ -9,12 +9,6 @@
 
 #include <gtest/gtest.h>
 
-namespace {
-
-int count(const QString& sql) { return TestDataFile::scalar(sql).toInt(); }
-
-} // namespace
-
 TEST(RaceType, UserNumbersStartAt500) {
     TestDataFile data;
     ASSERT_TRUE(data.ok());
@@ -32,7 +26,7 @@ TEST(RaceType, UserNumbersStartAt500) {
     first.setRaceTypeName("Late Models");
     ASSERT_TRUE(first.CommitChanges());
     EXPECT_EQ(first.raceTypeNmbr(), 500);
-    EXPECT_EQ(count("SELECT count(*) FROM race_type_dm"), 8);
+    EXPECT_EQ(TestDataFile::count("SELECT count(*) FROM race_type_dm"), 8);
 
     TestDataFile::exec("INSERT INTO race_type_dm VALUES (503, 'x')");
     cRaceType third;
@@ -83,7 +77,7 @@ TEST(RaceType, QuotedNameRoundTripsAndDeleteRemovesOnlyItsRow) {
     EXPECT_EQ(TestDataFile::scalar("SELECT race_type_name FROM race_type_dm WHERE race_type_nmbr = 500").toString(),
               "Bob's");
     ASSERT_TRUE(rt.deleteRow());
-    EXPECT_EQ(count("SELECT count(*) FROM race_type_dm"), 6);
+    EXPECT_EQ(TestDataFile::count("SELECT count(*) FROM race_type_dm"), 6);
 }
 
 TEST(ReferenceLists, LoadsAppendAndLookupsLoadOnlyAnEmptyList) {
@@ -202,5 +196,5 @@ TEST(Group, NumbersNamesAndLimitsAreStored) {
     EXPECT_EQ(back.groupName(), "Rookies' Group");
     EXPECT_EQ(back.maxNmbr(), 0);
     ASSERT_TRUE(back.deleteRow());
-    EXPECT_EQ(count("SELECT count(*) FROM group_dm"), 4);
+    EXPECT_EQ(TestDataFile::count("SELECT count(*) FROM group_dm"), 4);
 }

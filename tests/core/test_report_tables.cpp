@@ -10,7 +10,6 @@
 
 namespace {
 
-int count(const QString& sql) { return TestDataFile::scalar(sql).toInt(); }
 int reportNmbr(const QString& code) {
     return TestDataFile::scalar(QStringLiteral("SELECT report_nmbr FROM report WHERE report_id = '%1'").arg(code)).toInt();
 }
@@ -48,13 +47,13 @@ TEST(ReportCatalogue, EveryCodeHasOneReportOnItsOwnFileNumber) {
 TEST(ReportCatalogue, ShippedChoicesAreAvailableNamedAndOrderedWithoutGaps) {
     TestDataFile data;
     ASSERT_TRUE(data.ok());
-    EXPECT_EQ(count("SELECT count(*) FROM report_columns c WHERE NOT EXISTS (SELECT 1 FROM available_report_columns a "
+    EXPECT_EQ(TestDataFile::count("SELECT count(*) FROM report_columns c WHERE NOT EXISTS (SELECT 1 FROM available_report_columns a "
                     "WHERE a.report_nmbr = c.report_nmbr AND a.column_nmbr = c.column_nmbr)"),
               0);
-    EXPECT_EQ(count("SELECT count(*) FROM available_report_columns a WHERE NOT EXISTS "
+    EXPECT_EQ(TestDataFile::count("SELECT count(*) FROM available_report_columns a WHERE NOT EXISTS "
                     "(SELECT 1 FROM column_dm d WHERE d.column_nmbr = a.column_nmbr)"),
               0);
-    EXPECT_EQ(count("SELECT count(*) FROM (SELECT report_nmbr FROM report_columns GROUP BY report_nmbr "
+    EXPECT_EQ(TestDataFile::count("SELECT count(*) FROM (SELECT report_nmbr FROM report_columns GROUP BY report_nmbr "
                     "HAVING min(column_order) <> 1 OR max(column_order) <> count(*))"),
               0);
     // The package offers exactly its twelve linked reports.
@@ -78,7 +77,7 @@ TEST(ReportColumns, AvailableAndNotUsed) {
     TestDataFile::exec(QStringLiteral("DELETE FROM report_columns WHERE report_nmbr = %1").arg(rr));
     TestDataFile::exec(QStringLiteral("INSERT INTO report_columns VALUES (%1, 3, 1)").arg(rr));
     cAvailableReportColumnsCollection notUsed;
-    const int offered = count(QStringLiteral("SELECT count(*) FROM available_report_columns WHERE report_nmbr = %1").arg(rr));
+    const int offered = TestDataFile::count(QStringLiteral("SELECT count(*) FROM available_report_columns WHERE report_nmbr = %1").arg(rr));
     EXPECT_EQ(notUsed.loadNotUsed(rr), offered - 1);
     for (const cAvailableReportColumns& c : notUsed) {
         EXPECT_NE(c.columnNmbr(), 3);
@@ -162,7 +161,7 @@ TEST(ReportAttributes, StoredValuesReadBackByKind) {
     const int td = reportNmbr("TD");
     cReportAttributesCollection old;
     ASSERT_TRUE(old.Delete(td));
-    EXPECT_EQ(count(QStringLiteral("SELECT count(*) FROM report_attributes WHERE report_nmbr = %1").arg(td)), 0);
+    EXPECT_EQ(TestDataFile::count(QStringLiteral("SELECT count(*) FROM report_attributes WHERE report_nmbr = %1").arg(td)), 0);
 
     cReportAttributes row;
     row.setReportNmbr(td);
@@ -181,7 +180,7 @@ TEST(ReportAttributes, StoredValuesReadBackByKind) {
     store(AttrIncludeActiveOnly, 2); // only 1 means on
     store(AttrLinkColor, 999);      // no such colour
 
-    EXPECT_EQ(count(QStringLiteral("SELECT count(*) FROM report_attributes WHERE report_nmbr = %1 AND attribute_nmbr = 2 "
+    EXPECT_EQ(TestDataFile::count(QStringLiteral("SELECT count(*) FROM report_attributes WHERE report_nmbr = %1 AND attribute_nmbr = 2 "
                                    "AND amt IS NULL AND string_value IS NULL")
                         .arg(td)),
               1);
@@ -216,7 +215,7 @@ TEST(ReportAttributes, StoredValuesReadBackByKind) {
 TEST(ReportColors, DefaultRowOnlyInTheFullList) {
     TestDataFile data;
     ASSERT_TRUE(data.ok());
-    const int all = count("SELECT count(*) FROM color_dm");
+    const int all = TestDataFile::count("SELECT count(*) FROM color_dm");
     cColorCollection full;
     EXPECT_EQ(full.load(), all);
     cColorCollection offered;

@@ -35,9 +35,6 @@ void post(int race) {
     }
 }
 
-int count(const QString& sql) {
-    return TestDataFile::scalar(sql).toInt();
-}
 
 QList<int> cars(const cResultsCollection& list) {
     QList<int> out;
@@ -66,12 +63,12 @@ TEST(Results, SavingReplacesTheRaceResultsAndRemovesItsPostings) {
     list.Add(7, 12, 1, 1, 40, 2, -3);
     list.Add(7, 5, 2, 0, 10, 1, 0);
     ASSERT_TRUE(list.insertResults());
-    EXPECT_EQ(count("SELECT count(*) FROM results WHERE race_nmbr = 7"), 2);
-    EXPECT_EQ(count("SELECT count(*) FROM results WHERE race_nmbr = 7 AND car_nmbr = 6"), 0);
-    EXPECT_EQ(count("SELECT adjustment FROM results WHERE race_nmbr = 7 AND car_nmbr = 12"), -3);
-    EXPECT_EQ(count(postingsOf7), 0); // unposted in both leagues
-    EXPECT_EQ(count("SELECT count(*) FROM team_results WHERE race_nmbr = 8"), 2);
-    EXPECT_EQ(count("SELECT count(*) FROM results WHERE race_nmbr = 8"), 1);
+    EXPECT_EQ(TestDataFile::count("SELECT count(*) FROM results WHERE race_nmbr = 7"), 2);
+    EXPECT_EQ(TestDataFile::count("SELECT count(*) FROM results WHERE race_nmbr = 7 AND car_nmbr = 6"), 0);
+    EXPECT_EQ(TestDataFile::count("SELECT adjustment FROM results WHERE race_nmbr = 7 AND car_nmbr = 12"), -3);
+    EXPECT_EQ(TestDataFile::count(postingsOf7), 0); // unposted in both leagues
+    EXPECT_EQ(TestDataFile::count("SELECT count(*) FROM team_results WHERE race_nmbr = 8"), 2);
+    EXPECT_EQ(TestDataFile::count("SELECT count(*) FROM results WHERE race_nmbr = 8"), 1);
 
     cResultsCollection back;
     EXPECT_EQ(back.load(7), 2);
@@ -83,7 +80,7 @@ TEST(Results, SavingReplacesTheRaceResultsAndRemovesItsPostings) {
 
     cResultsCollection empty;
     EXPECT_TRUE(empty.insertResults());
-    EXPECT_EQ(count("SELECT count(*) FROM results"), 3);
+    EXPECT_EQ(TestDataFile::count("SELECT count(*) FROM results"), 3);
 }
 
 TEST(Results, AFailedSaveLeavesResultsAndPostingsAsTheyWere) {
@@ -107,7 +104,7 @@ TEST(Results, AFailedSaveLeavesResultsAndPostingsAsTheyWere) {
         TestDataFile::scalar("SELECT group_concat(car_nmbr) FROM (SELECT car_nmbr FROM results ORDER BY car_nmbr)")
             .toString(),
         "5,6");
-    EXPECT_EQ(count(postingsOf7), 4);
+    EXPECT_EQ(TestDataFile::count(postingsOf7), 4);
 
     // A failing delete of the postings also changes nothing.
     TestDataFile::exec("DROP TRIGGER refuse_99");
@@ -115,8 +112,8 @@ TEST(Results, AFailedSaveLeavesResultsAndPostingsAsTheyWere) {
     cResultsCollection second;
     second.Add(7, 12, 1, 0, 0, 0, 0);
     EXPECT_FALSE(second.insertResults());
-    EXPECT_EQ(count(postingsOf7), 4);
-    EXPECT_EQ(count("SELECT count(*) FROM results WHERE race_nmbr = 7"), 2);
+    EXPECT_EQ(TestDataFile::count(postingsOf7), 4);
+    EXPECT_EQ(TestDataFile::count("SELECT count(*) FROM results WHERE race_nmbr = 7"), 2);
 }
 
 TEST(Results, DeletesOfPostingsAndResults) {
@@ -128,11 +125,11 @@ TEST(Results, DeletesOfPostingsAndResults) {
     EXPECT_TRUE(list.deletePosting(7)); // never posted
     post(7);
     EXPECT_TRUE(list.deletePosting(7));
-    EXPECT_EQ(count(postingsOf7), 0);
-    EXPECT_EQ(count("SELECT count(*) FROM results WHERE race_nmbr = 7"), 1);
+    EXPECT_EQ(TestDataFile::count(postingsOf7), 0);
+    EXPECT_EQ(TestDataFile::count("SELECT count(*) FROM results WHERE race_nmbr = 7"), 1);
     post(7);
     EXPECT_TRUE(list.deleteResults(7));
-    EXPECT_EQ(count(postingsOf7) + count("SELECT count(*) FROM results"), 0);
+    EXPECT_EQ(TestDataFile::count(postingsOf7) + TestDataFile::count("SELECT count(*) FROM results"), 0);
 }
 
 TEST(Results, MostLapsLedReturnsEveryTiedCar) {
@@ -234,12 +231,12 @@ TEST(Results, ImportedAgainKeepsTheStoredAdjustment) {
     again.setAdjustment(0);
     EXPECT_TRUE(again.insertRow()); // the key drops it silently
     EXPECT_TRUE(again.updateRow());
-    EXPECT_EQ(count("SELECT count(*) FROM results"), 1);
-    EXPECT_EQ(count("SELECT place FROM results"), 4);
-    EXPECT_EQ(count("SELECT laps_led FROM results"), 3);
-    EXPECT_EQ(count("SELECT adjustment FROM results"), 7);
+    EXPECT_EQ(TestDataFile::count("SELECT count(*) FROM results"), 1);
+    EXPECT_EQ(TestDataFile::count("SELECT place FROM results"), 4);
+    EXPECT_EQ(TestDataFile::count("SELECT laps_led FROM results"), 3);
+    EXPECT_EQ(TestDataFile::count("SELECT adjustment FROM results"), 7);
     EXPECT_TRUE(again.deleteRow());
-    EXPECT_EQ(count("SELECT count(*) FROM results"), 0);
+    EXPECT_EQ(TestDataFile::count("SELECT count(*) FROM results"), 0);
 }
 
 TEST(Results, ValidateDataNamesDuplicateCarsAndPlaces) {

@@ -6,9 +6,6 @@
 #include <gtest/gtest.h>
 
 namespace {
-int count(const QString& sql) {
-    return TestDataFile::scalar(sql).toInt();
-}
 } // namespace
 
 TEST(ScoringPoints, HighScoreDirection) {
@@ -68,14 +65,14 @@ TEST(ScoringPoints, SavingReplacesAndAnEmptyTableClears) {
     table.Add(1, 1, 100, 5);
     table.Add(1, 2, 50, 0);
     ASSERT_TRUE(table.insertScoringPoints(1));
-    EXPECT_EQ(count("SELECT count(*) FROM scoring_points WHERE scoring_type_nmbr = 1"), 2);
-    EXPECT_EQ(count("SELECT points FROM scoring_points WHERE scoring_type_nmbr = 1 AND place = 1"), 100);
-    EXPECT_EQ(count("SELECT count(*) FROM scoring_points WHERE scoring_type_nmbr = 2"), 43);
+    EXPECT_EQ(TestDataFile::count("SELECT count(*) FROM scoring_points WHERE scoring_type_nmbr = 1"), 2);
+    EXPECT_EQ(TestDataFile::count("SELECT points FROM scoring_points WHERE scoring_type_nmbr = 1 AND place = 1"), 100);
+    EXPECT_EQ(TestDataFile::count("SELECT count(*) FROM scoring_points WHERE scoring_type_nmbr = 2"), 43);
 
     cScoringPointsCollection empty;
     ASSERT_TRUE(empty.insertScoringPoints(1));
-    EXPECT_EQ(count("SELECT count(*) FROM scoring_points WHERE scoring_type_nmbr = 1"), 0);
-    EXPECT_EQ(count("SELECT count(*) FROM scoring_points WHERE scoring_type_nmbr = 2"), 43);
+    EXPECT_EQ(TestDataFile::count("SELECT count(*) FROM scoring_points WHERE scoring_type_nmbr = 1"), 0);
+    EXPECT_EQ(TestDataFile::count("SELECT count(*) FROM scoring_points WHERE scoring_type_nmbr = 2"), 43);
     EXPECT_TRUE(data.ui().boxes.isEmpty());
 }
 
@@ -89,8 +86,8 @@ TEST(ScoringPoints, AFailedSaveLeavesTheTable) {
     table.Add(1, 2, 50, 0);
     EXPECT_FALSE(table.insertScoringPoints(1));
     EXPECT_EQ(data.ui().boxes.size(), 1);
-    EXPECT_EQ(count("SELECT count(*) FROM scoring_points WHERE scoring_type_nmbr = 1"), 43);
-    EXPECT_EQ(count("SELECT points FROM scoring_points WHERE scoring_type_nmbr = 1 AND place = 1"), 46);
+    EXPECT_EQ(TestDataFile::count("SELECT count(*) FROM scoring_points WHERE scoring_type_nmbr = 1"), 43);
+    EXPECT_EQ(TestDataFile::count("SELECT points FROM scoring_points WHERE scoring_type_nmbr = 1 AND place = 1"), 46);
 }
 
 TEST(ScoringPoints, RowCommitInsertsOrUpdates) {
@@ -102,19 +99,19 @@ TEST(ScoringPoints, RowCommitInsertsOrUpdates) {
     row.setPoints(60);
     row.setQualPoints(4);
     ASSERT_TRUE(row.CommitChanges());
-    EXPECT_EQ(count("SELECT count(*) FROM scoring_points WHERE scoring_type_nmbr = 1 AND place = 1"), 1);
-    EXPECT_EQ(count("SELECT points FROM scoring_points WHERE scoring_type_nmbr = 1 AND place = 1"), 60);
+    EXPECT_EQ(TestDataFile::count("SELECT count(*) FROM scoring_points WHERE scoring_type_nmbr = 1 AND place = 1"), 1);
+    EXPECT_EQ(TestDataFile::count("SELECT points FROM scoring_points WHERE scoring_type_nmbr = 1 AND place = 1"), 60);
     row.setPlace(44);
     ASSERT_TRUE(row.CommitChanges());
-    EXPECT_EQ(count("SELECT count(*) FROM scoring_points WHERE scoring_type_nmbr = 1"), 44);
+    EXPECT_EQ(TestDataFile::count("SELECT count(*) FROM scoring_points WHERE scoring_type_nmbr = 1"), 44);
     ASSERT_TRUE(row.deleteRow());
-    EXPECT_EQ(count("SELECT count(*) FROM scoring_points WHERE scoring_type_nmbr = 1"), 43);
+    EXPECT_EQ(TestDataFile::count("SELECT count(*) FROM scoring_points WHERE scoring_type_nmbr = 1"), 43);
 }
 
 TEST(ScoringTopPoints, ReplaceLoadAndClear) {
     TestDataFile data;
     ASSERT_TRUE(data.ok());
-    const int shipped = count("SELECT count(*) FROM scoring_top_points WHERE scoring_type_nmbr = 1");
+    const int shipped = TestDataFile::count("SELECT count(*) FROM scoring_top_points WHERE scoring_type_nmbr = 1");
     EXPECT_EQ(shipped, 2);
 
     cScoringTopPointsCollection rules;
@@ -130,11 +127,11 @@ TEST(ScoringTopPoints, ReplaceLoadAndClear) {
     EXPECT_EQ(back.Item(2)->nmbr(), 3);
     EXPECT_EQ(back.Item(2)->points(), 25);
     EXPECT_EQ(back.Item(2)->top(), 5);
-    EXPECT_EQ(count("SELECT count(*) FROM scoring_top_points WHERE scoring_type_nmbr = 2"), 2);
+    EXPECT_EQ(TestDataFile::count("SELECT count(*) FROM scoring_top_points WHERE scoring_type_nmbr = 2"), 2);
 
     cScoringTopPointsCollection empty;
     EXPECT_TRUE(empty.insertScoringTopPoints());
-    EXPECT_EQ(count("SELECT count(*) FROM scoring_top_points WHERE scoring_type_nmbr = 1"), 2);
+    EXPECT_EQ(TestDataFile::count("SELECT count(*) FROM scoring_top_points WHERE scoring_type_nmbr = 1"), 2);
     EXPECT_TRUE(empty.deleteScoringTopPoints(1));
     EXPECT_EQ(empty.load(1), 0);
     EXPECT_TRUE(data.ui().boxes.isEmpty());
@@ -149,6 +146,6 @@ TEST(ScoringTopPoints, AFailedSaveLeavesTheRules) {
     rules.Add(2, 1, 11, 6);
     rules.Add(3, 1, 25, 6);
     EXPECT_FALSE(rules.insertScoringTopPoints());
-    EXPECT_EQ(count("SELECT count(*) FROM scoring_top_points WHERE scoring_type_nmbr = 1"), 2);
-    EXPECT_EQ(count("SELECT count(*) FROM scoring_top_points WHERE top_nmbr = 6"), 0);
+    EXPECT_EQ(TestDataFile::count("SELECT count(*) FROM scoring_top_points WHERE scoring_type_nmbr = 1"), 2);
+    EXPECT_EQ(TestDataFile::count("SELECT count(*) FROM scoring_top_points WHERE top_nmbr = 6"), 0);
 }

@@ -6,8 +6,6 @@
 
 namespace {
 
-int count(const QString& sql) { return TestDataFile::scalar(sql).toInt(); }
-
 // A stored user method with a small points table and one top-finish rule.
 int storeMethodWithTables(const QString& name) {
     cScoringType st;
@@ -72,8 +70,8 @@ TEST(ScoringType, CopyKeepsNumberAndIsIndependent) {
     EXPECT_EQ(shipped.fastQualBonus(), 3);
     // Saving the copy updates the listed row, it does not add one.
     ASSERT_TRUE(copy->CommitChanges());
-    EXPECT_EQ(count("SELECT count(*) FROM scoring_type"), 2);
-    EXPECT_EQ(count("SELECT fast_qual_bonus FROM scoring_type WHERE scoring_type_nmbr = 1"), 9);
+    EXPECT_EQ(TestDataFile::count("SELECT count(*) FROM scoring_type"), 2);
+    EXPECT_EQ(TestDataFile::count("SELECT fast_qual_bonus FROM scoring_type WHERE scoring_type_nmbr = 1"), 9);
 }
 
 TEST(ScoringType, FailedInsertLeavesObjectUnstored) {
@@ -86,7 +84,7 @@ TEST(ScoringType, FailedInsertLeavesObjectUnstored) {
     EXPECT_EQ(st.scoringTypeNmbr(), 0);
     TestDataFile::exec("DROP TRIGGER no_insert");
     ASSERT_TRUE(st.CommitChanges());
-    EXPECT_EQ(count("SELECT count(*) FROM scoring_type WHERE scoring_type_name = 'Broken'"), 1);
+    EXPECT_EQ(TestDataFile::count("SELECT count(*) FROM scoring_type WHERE scoring_type_name = 'Broken'"), 1);
 }
 
 TEST(ScoringType, DeleteTakesItsTablesAlong) {
@@ -97,19 +95,19 @@ TEST(ScoringType, DeleteTakesItsTablesAlong) {
     cScoringType old;
     old.load(nmbr);
     ASSERT_TRUE(old.deleteRow());
-    EXPECT_EQ(count("SELECT count(*) FROM scoring_type WHERE scoring_type_nmbr = 500"), 0);
-    EXPECT_EQ(count("SELECT count(*) FROM scoring_points WHERE scoring_type_nmbr = 500"), 0);
-    EXPECT_EQ(count("SELECT count(*) FROM scoring_top_points WHERE scoring_type_nmbr = 500"), 0);
+    EXPECT_EQ(TestDataFile::count("SELECT count(*) FROM scoring_type WHERE scoring_type_nmbr = 500"), 0);
+    EXPECT_EQ(TestDataFile::count("SELECT count(*) FROM scoring_points WHERE scoring_type_nmbr = 500"), 0);
+    EXPECT_EQ(TestDataFile::count("SELECT count(*) FROM scoring_top_points WHERE scoring_type_nmbr = 500"), 0);
     // The shipped methods' tables are untouched.
-    EXPECT_EQ(count("SELECT count(*) FROM scoring_points WHERE scoring_type_nmbr = 1"), 43);
-    EXPECT_EQ(count("SELECT count(*) FROM scoring_top_points"), 2);
+    EXPECT_EQ(TestDataFile::count("SELECT count(*) FROM scoring_points WHERE scoring_type_nmbr = 1"), 43);
+    EXPECT_EQ(TestDataFile::count("SELECT count(*) FROM scoring_top_points"), 2);
 
     // The next method gets number 500 again and starts without the old one's points.
     cScoringType fresh;
     fresh.setScoringTypeName("New");
     ASSERT_TRUE(fresh.CommitChanges());
     EXPECT_EQ(fresh.scoringTypeNmbr(), 500);
-    EXPECT_EQ(count("SELECT count(*) FROM scoring_points WHERE scoring_type_nmbr = 500"), 0);
+    EXPECT_EQ(TestDataFile::count("SELECT count(*) FROM scoring_points WHERE scoring_type_nmbr = 500"), 0);
 }
 
 TEST(ScoringType, DeleteIsAllOrNothing) {
@@ -123,9 +121,9 @@ TEST(ScoringType, DeleteIsAllOrNothing) {
     st.load(nmbr);
     EXPECT_FALSE(st.deleteRow());
     EXPECT_EQ(data.ui().boxes.size(), 1);
-    EXPECT_EQ(count("SELECT count(*) FROM scoring_type WHERE scoring_type_nmbr = 500"), 1);
-    EXPECT_EQ(count("SELECT count(*) FROM scoring_points WHERE scoring_type_nmbr = 500"), 2);
-    EXPECT_EQ(count("SELECT count(*) FROM scoring_top_points WHERE scoring_type_nmbr = 500"), 1);
+    EXPECT_EQ(TestDataFile::count("SELECT count(*) FROM scoring_type WHERE scoring_type_nmbr = 500"), 1);
+    EXPECT_EQ(TestDataFile::count("SELECT count(*) FROM scoring_points WHERE scoring_type_nmbr = 500"), 2);
+    EXPECT_EQ(TestDataFile::count("SELECT count(*) FROM scoring_top_points WHERE scoring_type_nmbr = 500"), 1);
 }
 
 TEST(ScoringType, CollectionLoadsAndLooksUp) {

@@ -6,10 +6,6 @@
 
 namespace {
 
-int count(const QString& sql) {
-    return TestDataFile::scalar(sql).toInt();
-}
-
 void addTeam(int n, const QString& name, int raceType = 1, int carType = 1) {
     TestDataFile::exec(QStringLiteral("INSERT INTO teams (team_nmbr, team_name, race_type_nmbr, car_type_nmbr) "
                                       "VALUES (%1, '%2', %3, %4)")
@@ -43,11 +39,11 @@ TEST(Team, NumbersQuotesAndEmptyTexts) {
     EXPECT_EQ(back.raceTypeNmbr(), 2);
     EXPECT_EQ(back.carTypeNmbr(), 2);
     // Empty texts are stored as empty texts, not NULL.
-    EXPECT_EQ(count("SELECT count(*) FROM teams WHERE zip = '' AND phone = '' AND address_line2 = ''"), 1);
+    EXPECT_EQ(TestDataFile::count("SELECT count(*) FROM teams WHERE zip = '' AND phone = '' AND address_line2 = ''"), 1);
 
     back.setZip("12345");
     ASSERT_TRUE(back.CommitChanges());
-    EXPECT_EQ(count("SELECT count(*) FROM teams"), 1);
+    EXPECT_EQ(TestDataFile::count("SELECT count(*) FROM teams"), 1);
     EXPECT_EQ(TestDataFile::scalar("SELECT zip FROM teams").toString(), "12345");
 
     addTeam(12, "Low");
@@ -82,16 +78,16 @@ TEST(Team, DeleteTakesHoldingsAndPairingsAllOrNothing) {
     cTeam team;
     ASSERT_EQ(team.load(500), 1);
     EXPECT_FALSE(team.deleteRow());
-    EXPECT_EQ(count("SELECT count(*) FROM team_car WHERE team_nmbr = 500"), 2);
-    EXPECT_EQ(count("SELECT count(*) FROM teams"), 2);
+    EXPECT_EQ(TestDataFile::count("SELECT count(*) FROM team_car WHERE team_nmbr = 500"), 2);
+    EXPECT_EQ(TestDataFile::count("SELECT count(*) FROM teams"), 2);
 
     TestDataFile::exec("ALTER TABLE rhh_away RENAME TO race_head_head");
     ASSERT_TRUE(team.deleteRow());
-    EXPECT_EQ(count("SELECT count(*) FROM team_car WHERE team_nmbr = 500"), 0);
-    EXPECT_EQ(count("SELECT count(*) FROM team_car"), 1);
-    EXPECT_EQ(count("SELECT count(*) FROM teams"), 1);
+    EXPECT_EQ(TestDataFile::count("SELECT count(*) FROM team_car WHERE team_nmbr = 500"), 0);
+    EXPECT_EQ(TestDataFile::count("SELECT count(*) FROM team_car"), 1);
+    EXPECT_EQ(TestDataFile::count("SELECT count(*) FROM teams"), 1);
     // Pairings naming the team on either side are gone; the others stay.
-    EXPECT_EQ(count("SELECT count(*) FROM race_head_head"), 1);
+    EXPECT_EQ(TestDataFile::count("SELECT count(*) FROM race_head_head"), 1);
 }
 
 TEST(TeamCollection, FiltersAndAppends) {
@@ -171,14 +167,14 @@ TEST(LeagueTeams, InsertNewReplacesALeagueOrAddsPairsOnce) {
         list.Add(3, 6);
         list.Add(3, 6);
         ASSERT_TRUE(list.insertNew(3));
-        EXPECT_EQ(count("SELECT count(*) FROM league_teams WHERE league_nmbr = 3"), 2);
-        EXPECT_EQ(count("SELECT count(*) FROM league_teams WHERE league_nmbr = 3 AND team_nmbr IN (5, 6)"), 2);
-        EXPECT_EQ(count("SELECT count(*) FROM league_teams WHERE league_nmbr = 4"), 1);
+        EXPECT_EQ(TestDataFile::count("SELECT count(*) FROM league_teams WHERE league_nmbr = 3"), 2);
+        EXPECT_EQ(TestDataFile::count("SELECT count(*) FROM league_teams WHERE league_nmbr = 3 AND team_nmbr IN (5, 6)"), 2);
+        EXPECT_EQ(TestDataFile::count("SELECT count(*) FROM league_teams WHERE league_nmbr = 4"), 1);
     }
     {
         cLeagueTeamsCollection empty;
         ASSERT_TRUE(empty.insertNew(3));
-        EXPECT_EQ(count("SELECT count(*) FROM league_teams WHERE league_nmbr = 3"), 0);
+        EXPECT_EQ(TestDataFile::count("SELECT count(*) FROM league_teams WHERE league_nmbr = 3"), 0);
     }
     {
         cLeagueTeamsCollection add;
@@ -186,7 +182,7 @@ TEST(LeagueTeams, InsertNewReplacesALeagueOrAddsPairsOnce) {
         add.Add(6, 1);
         ASSERT_TRUE(add.insertNew());
         ASSERT_TRUE(add.insertNew());
-        EXPECT_EQ(count("SELECT count(*) FROM league_teams"), 2);
+        EXPECT_EQ(TestDataFile::count("SELECT count(*) FROM league_teams"), 2);
     }
 }
 
@@ -202,6 +198,6 @@ TEST(LeagueTeams, InsertNewFailureChangesNothing) {
     list.Add(3, 9);
     EXPECT_FALSE(list.insertNew(3));
     EXPECT_EQ(data.ui().boxes.size(), 1);
-    EXPECT_EQ(count("SELECT count(*) FROM league_teams WHERE league_nmbr = 3 AND team_nmbr IN (1, 2)"), 2);
-    EXPECT_EQ(count("SELECT count(*) FROM league_teams"), 2);
+    EXPECT_EQ(TestDataFile::count("SELECT count(*) FROM league_teams WHERE league_nmbr = 3 AND team_nmbr IN (1, 2)"), 2);
+    EXPECT_EQ(TestDataFile::count("SELECT count(*) FROM league_teams"), 2);
 }

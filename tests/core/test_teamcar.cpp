@@ -10,10 +10,6 @@
 
 namespace {
 
-int count(const QString& sql) {
-    return TestDataFile::scalar(sql).toInt();
-}
-
 void hold(int team, int car, const QString& from, const QString& to = QString(), double price = 0) {
     TestDataFile::exec(QStringLiteral("INSERT INTO team_car (team_nmbr, car_nmbr, efctv_dt, term_dt, price, "
                                       "locked_salary, active) VALUES (%1, %2, '%3', %4, %5, 0, 1)")
@@ -55,13 +51,13 @@ TEST(TeamCar, DatesFromTextAndNullTermination) {
     h.setCarNmbr(7);
     EXPECT_FALSE(h.CommitChanges());
     EXPECT_FALSE(h.insertRow());
-    EXPECT_EQ(count("SELECT count(*) FROM team_car"), 0);
+    EXPECT_EQ(TestDataFile::count("SELECT count(*) FROM team_car"), 0);
 
     h.setEfctvDt(QDate(2024, 3, 1));
     h.setPrice(1234.56);
     h.setLockedSalary(99.5);
     ASSERT_TRUE(h.CommitChanges());
-    EXPECT_EQ(count("SELECT count(*) FROM team_car WHERE efctv_dt = '2024-03-01' AND term_dt IS NULL"), 1);
+    EXPECT_EQ(TestDataFile::count("SELECT count(*) FROM team_car WHERE efctv_dt = '2024-03-01' AND term_dt IS NULL"), 1);
     EXPECT_TRUE(data.ui().boxes.isEmpty());
 }
 
@@ -88,27 +84,27 @@ TEST(TeamCar, CommitUpdatesTheSameHoldingOrAddsAnotherPeriod) {
     second.setPrice(999);
     second.setActive(0);
     ASSERT_TRUE(second.CommitChanges());
-    EXPECT_EQ(count("SELECT count(*) FROM team_car"), 2);
+    EXPECT_EQ(TestDataFile::count("SELECT count(*) FROM team_car"), 2);
     EXPECT_EQ(TestDataFile::scalar("SELECT term_dt FROM team_car WHERE efctv_dt = '2024-06-01'").toString(),
               "2024-07-01");
-    EXPECT_EQ(count("SELECT price FROM team_car WHERE efctv_dt = '2024-06-01'"), 200);
-    EXPECT_EQ(count("SELECT active FROM team_car WHERE efctv_dt = '2024-06-01'"), 0);
+    EXPECT_EQ(TestDataFile::count("SELECT price FROM team_car WHERE efctv_dt = '2024-06-01'"), 200);
+    EXPECT_EQ(TestDataFile::count("SELECT active FROM team_car WHERE efctv_dt = '2024-06-01'"), 0);
     EXPECT_EQ(TestDataFile::scalar("SELECT term_dt FROM team_car WHERE efctv_dt = '2024-03-01'").toString(),
               "2024-05-01");
 
     // Clearing the termination date writes NULL.
     second.setTermDt(QStringLiteral(""));
     ASSERT_TRUE(second.updateRow());
-    EXPECT_EQ(count("SELECT count(*) FROM team_car WHERE efctv_dt = '2024-06-01' AND term_dt IS NULL"), 1);
+    EXPECT_EQ(TestDataFile::count("SELECT count(*) FROM team_car WHERE efctv_dt = '2024-06-01' AND term_dt IS NULL"), 1);
 
     // A new effective date stores a new holding beside the old one.
     second.setEfctvDt(QDate(2024, 8, 1));
     ASSERT_TRUE(second.CommitChanges());
-    EXPECT_EQ(count("SELECT count(*) FROM team_car"), 3);
+    EXPECT_EQ(TestDataFile::count("SELECT count(*) FROM team_car"), 3);
 
     ASSERT_TRUE(second.deleteRow());
-    EXPECT_EQ(count("SELECT count(*) FROM team_car WHERE efctv_dt = '2024-08-01'"), 0);
-    EXPECT_EQ(count("SELECT count(*) FROM team_car"), 2);
+    EXPECT_EQ(TestDataFile::count("SELECT count(*) FROM team_car WHERE efctv_dt = '2024-08-01'"), 0);
+    EXPECT_EQ(TestDataFile::count("SELECT count(*) FROM team_car"), 2);
 }
 
 TEST(TeamCar, TeamsForCarAndDuplicateTeam) {
@@ -128,7 +124,7 @@ TEST(TeamCar, TeamsForCarAndDuplicateTeam) {
     EXPECT_EQ(h.getTeamsForCar(5, 7, "(3,4)"), "(3)");
     EXPECT_EQ(h.getTeamsForCar(5, 7, "(4)"), "()");
     EXPECT_EQ(h.getTeamsForCar(5, 7, "(4); DROP TABLE teams"), "()");
-    EXPECT_EQ(count("SELECT count(*) FROM sqlite_master WHERE name = 'teams'"), 1);
+    EXPECT_EQ(TestDataFile::count("SELECT count(*) FROM sqlite_master WHERE name = 'teams'"), 1);
 
     EXPECT_EQ(h.duplicateTeam(5), 3);   // team 3 holds 7, 8 and 9
     EXPECT_EQ(h.duplicateTeam(9), 5);   // the first of the teams holding car 7
@@ -181,15 +177,15 @@ TEST(TeamCarCollection, TermAllEndsOnlyCurrentHoldings) {
     cTeamCarCollection list;
     EXPECT_FALSE(list.TermAll(5, QDate()));
     ASSERT_TRUE(list.TermAll(5, QDate(2024, 6, 30)));
-    EXPECT_EQ(count("SELECT count(*) FROM team_car WHERE team_nmbr = 5 AND term_dt = '2024-06-30'"), 2);
+    EXPECT_EQ(TestDataFile::count("SELECT count(*) FROM team_car WHERE team_nmbr = 5 AND term_dt = '2024-06-30'"), 2);
     EXPECT_EQ(TestDataFile::scalar("SELECT term_dt FROM team_car WHERE car_nmbr = 7").toString(), "2024-02-01");
-    EXPECT_EQ(count("SELECT count(*) FROM team_car WHERE team_nmbr = 6 AND term_dt IS NULL"), 1);
+    EXPECT_EQ(TestDataFile::count("SELECT count(*) FROM team_car WHERE team_nmbr = 6 AND term_dt IS NULL"), 1);
     // Holdings that have not begun by the day are left open, not ended before they start.
     hold(5, 10, "2024-07-01");
     hold(5, 11, "2024-06-30");
     hold(5, 12, "2024-06-29");
     ASSERT_TRUE(list.TermAll(5, QDate(2024, 6, 30)));
-    EXPECT_EQ(count("SELECT count(*) FROM team_car WHERE team_nmbr = 5 AND term_dt IS NULL"), 2);
+    EXPECT_EQ(TestDataFile::count("SELECT count(*) FROM team_car WHERE team_nmbr = 5 AND term_dt IS NULL"), 2);
     EXPECT_EQ(TestDataFile::scalar("SELECT term_dt FROM team_car WHERE car_nmbr = 12").toString(), "2024-06-30");
 }
 
@@ -204,13 +200,13 @@ TEST(TeamCarCollection, InsertNewReplacesTheTeamsHoldingsAllOrNothing) {
         list.Add(5, 9, QDate(2024, 4, 1), QDate(), 12.5, 10.25, 1);
         list.Add(5, 7, QDate(2024, 4, 1), QDate(2024, 5, 1), 0, 0, 0);
         ASSERT_TRUE(list.insertNew(5));
-        EXPECT_EQ(count("SELECT count(*) FROM team_car WHERE team_nmbr = 5"), 2);
+        EXPECT_EQ(TestDataFile::count("SELECT count(*) FROM team_car WHERE team_nmbr = 5"), 2);
         EXPECT_EQ(TestDataFile::scalar("SELECT price FROM team_car WHERE car_nmbr = 9").toDouble(), 12.5);
         EXPECT_EQ(TestDataFile::scalar("SELECT locked_salary FROM team_car WHERE car_nmbr = 9").toDouble(), 10.25);
-        EXPECT_EQ(count("SELECT count(*) FROM team_car WHERE car_nmbr = 9 AND efctv_dt = '2024-04-01' "
+        EXPECT_EQ(TestDataFile::count("SELECT count(*) FROM team_car WHERE car_nmbr = 9 AND efctv_dt = '2024-04-01' "
                         "AND term_dt IS NULL"),
                   1);
-        EXPECT_EQ(count("SELECT count(*) FROM team_car WHERE team_nmbr = 6"), 1);
+        EXPECT_EQ(TestDataFile::count("SELECT count(*) FROM team_car WHERE team_nmbr = 6"), 1);
     }
     {
         // A holding without an effective date cannot be stored: the whole save is undone.
@@ -219,13 +215,13 @@ TEST(TeamCarCollection, InsertNewReplacesTheTeamsHoldingsAllOrNothing) {
         list.Add(5, 11, QDate(), QDate(), 0, 0, 1);
         EXPECT_FALSE(list.insertNew(5));
         EXPECT_EQ(data.ui().boxes.size(), 1);
-        EXPECT_EQ(count("SELECT count(*) FROM team_car WHERE team_nmbr = 5"), 2);
-        EXPECT_EQ(count("SELECT count(*) FROM team_car WHERE car_nmbr = 10"), 0);
+        EXPECT_EQ(TestDataFile::count("SELECT count(*) FROM team_car WHERE team_nmbr = 5"), 2);
+        EXPECT_EQ(TestDataFile::count("SELECT count(*) FROM team_car WHERE car_nmbr = 10"), 0);
     }
     {
         cTeamCarCollection empty;
         ASSERT_TRUE(empty.insertNew(5));
-        EXPECT_EQ(count("SELECT count(*) FROM team_car WHERE team_nmbr = 5"), 0);
+        EXPECT_EQ(TestDataFile::count("SELECT count(*) FROM team_car WHERE team_nmbr = 5"), 0);
     }
 }
 
