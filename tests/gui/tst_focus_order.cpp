@@ -2,6 +2,7 @@
 // the fields as they stand on screen and then the buttons, and Enter presses only the default
 // button the window has. Keys always go to whatever has the focus.
 
+#include "DataFileTest.h"
 #include "ListTestHelpers.h"
 #include "ModalHelpers.h"
 #include "data/cCar.h"
@@ -74,29 +75,24 @@ void showActive(QDialog* w) {
 
 } // namespace
 
-class FocusOrderTest : public QObject {
+class FocusOrderTest : public DataFileTest {
     Q_OBJECT
 
-    std::unique_ptr<TestDataFile> m_data;
-    RecordingUi& ui() { return m_data->ui(); }
     // Opens the window, walks once round its Tab order and compares.
     void expectWalk(QDialog* w, const QStringList& expected) {
         showActive(w);
         QCOMPARE(tabWalk(int(expected.size()) - 1), expected);
     }
 
-private slots:
-    void initTestCase() { QApplication::setQuitOnLastWindowClosed(false); }
-    void init() {
-        m_data = std::make_unique<TestDataFile>();
-        QVERIFY(m_data->ok());
+protected:
+    void prepare() override {
         putTeam(500, QStringLiteral("Racers"));
         putLeague(700, QStringLiteral("Capped"));
         putMembership(700, 500);
         putCar(600, 1, 1, QStringLiteral("11"), QStringLiteral("Ann"));
     }
-    void cleanup() { m_data.reset(); }
 
+private slots:
     void teamEditor() {
         cTeam team;
         frmTeam w;

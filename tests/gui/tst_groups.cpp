@@ -1,5 +1,5 @@
+#include "DataFileTest.h"
 #include "ModalHelpers.h"
-#include "TestDataFile.h"
 #include "data/cGroup.h"
 #include "editors/teams/frmGroup.h"
 #include "editors/teams/frmGroups.h"
@@ -10,13 +10,10 @@
 #include <QTreeWidget>
 #include <memory>
 
-class tst_Groups : public QObject {
+class tst_Groups : public DataFileTest {
     Q_OBJECT
 
 private:
-    std::unique_ptr<TestDataFile> m_data;
-    RecordingUi& ui() { return m_data->ui(); }
-
     static QTreeWidgetItem* row(frmGroups& w, const QString& name) {
         const auto items = w.list()->findItems(name, Qt::MatchExactly, 1);
         return items.isEmpty() ? nullptr : items.first();
@@ -27,13 +24,6 @@ private:
     }
 
 private slots:
-    void initTestCase() { QApplication::setQuitOnLastWindowClosed(false); }
-    void init() {
-        m_data = std::make_unique<TestDataFile>();
-        QVERIFY(m_data->ok());
-    }
-    void cleanup() { m_data.reset(); }
-
     void listShowsLimits() {
         TestDataFile::exec("INSERT INTO group_dm VALUES (500, 3, 'Rookies')");
         TestDataFile::exec("INSERT INTO group_dm VALUES (501, -1, 'Open')");

@@ -1,6 +1,6 @@
 #include "../core/LocalFtpServer.h"
+#include "DataFileTest.h"
 #include "ModalHelpers.h"
-#include "TestDataFile.h"
 #include "data/CommonCode.h"
 #include "data/Paths.h"
 #include "exchange/frmPublishWeb.h"
@@ -15,20 +15,10 @@
 #include <QtTest>
 #include <memory>
 
-class tst_PublishWeb : public QObject {
+class tst_PublishWeb : public DataFileTest {
     Q_OBJECT
 
-private:
-    std::unique_ptr<TestDataFile> m_data;
-
 private slots:
-    void initTestCase() { QApplication::setQuitOnLastWindowClosed(false); }
-    void init() {
-        m_data = std::make_unique<TestDataFile>();
-        QVERIFY(m_data->ok());
-    }
-    void cleanup() { m_data.reset(); }
-
     void opensWithTheStoredSettingsAndHidesThePassword() {
         TestDataFile::exec("UPDATE publish SET location = 'web.example/q', username = 'me', password = 'pw'");
         frmPublishWeb w;

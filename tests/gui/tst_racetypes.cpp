@@ -1,5 +1,5 @@
+#include "DataFileTest.h"
 #include "ModalHelpers.h"
-#include "TestDataFile.h"
 #include "data/cRaceType.h"
 #include "editors/races/frmRaceType.h"
 #include "editors/races/frmRaceTypes.h"
@@ -9,13 +9,10 @@
 #include <QTreeWidget>
 #include <memory>
 
-class tst_RaceTypes : public QObject {
+class tst_RaceTypes : public DataFileTest {
     Q_OBJECT
 
 private:
-    std::unique_ptr<TestDataFile> m_data;
-    RecordingUi& ui() { return m_data->ui(); }
-
     static QStringList names(frmRaceTypes& w) {
         QStringList list;
         for (int i = 0; i < w.list()->topLevelItemCount(); ++i)
@@ -34,13 +31,6 @@ private:
     }
 
 private slots:
-    void initTestCase() { QApplication::setQuitOnLastWindowClosed(false); }
-    void init() {
-        m_data = std::make_unique<TestDataFile>();
-        QVERIFY(m_data->ok());
-    }
-    void cleanup() { m_data.reset(); }
-
     void listShowsTheRaceTypesByNameAndChoosesByExactName() {
         TestDataFile::exec("INSERT INTO race_type_dm VALUES (500, 'aaa Club')");
         frmRaceTypes w;

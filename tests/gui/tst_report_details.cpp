@@ -1,5 +1,5 @@
+#include "DataFileTest.h"
 #include "ModalHelpers.h"
-#include "TestDataFile.h"
 #include "reports/framework/frmReportDetails.h"
 
 #include <QCheckBox>
@@ -14,13 +14,10 @@
 
 // Report 1 "Alpha" may show columns 1..5; report 2 "Beta" columns 1, 2; report 3 "Gamma" none.
 // Colours 0 (default), 10 red, 20 blue, 30 green.
-class tst_ReportDetails : public QObject {
+class tst_ReportDetails : public DataFileTest {
     Q_OBJECT
 
 private:
-    std::unique_ptr<TestDataFile> m_data;
-    RecordingUi& ui() { return m_data->ui(); }
-
     static QStringList texts(QListWidget* list) {
         QStringList out;
         for (int i = 0; i < list->count(); ++i)
@@ -78,11 +75,8 @@ private:
         return w;
     }
 
-private slots:
-    void initTestCase() { QApplication::setQuitOnLastWindowClosed(false); }
-    void init() {
-        m_data = std::make_unique<TestDataFile>();
-        QVERIFY(m_data->ok());
+protected:
+    void prepare() override {
         for (const char* table :
              {"report_attributes", "report_columns", "available_report_columns", "report", "column_dm", "color_dm"})
             TestDataFile::exec(QStringLiteral("DELETE FROM %1").arg(table));
@@ -98,8 +92,8 @@ private slots:
                            "(0, 'Default', ''), (10, 'Red', '#FF0000'), (20, 'Blue', '#0000FF'), "
                            "(30, 'Green', '#00FF00')");
     }
-    void cleanup() { m_data.reset(); }
 
+private slots:
     void opensWithoutReportAndCancelClosesAtOnce() {
         auto w = open(-1);
         QCOMPARE(w->windowTitle(), QStringLiteral("Report Details"));

@@ -1,5 +1,5 @@
+#include "DataFileTest.h"
 #include "ModalHelpers.h"
-#include "TestDataFile.h"
 #include "data/Paths.h"
 #include "reports/framework/frmBrowser.h"
 #include "reports/framework/frmReportRqst.h"
@@ -14,13 +14,10 @@
 #include <QTreeView>
 #include <memory>
 
-class tst_ReportRequest : public QObject {
+class tst_ReportRequest : public DataFileTest {
     Q_OBJECT
 
 private:
-    std::unique_ptr<TestDataFile> m_data;
-    RecordingUi& ui() { return m_data->ui(); }
-
     // Opens the dialog without its modal loop, so that a test can drive it; the combo boxes only
     // answer while it is visible, as they do in the modal dialog.
     static void open(frmReportRqst& w, const QString& caption, bool league, bool race, bool team) {
@@ -41,11 +38,8 @@ private:
         QVERIFY(f.open(QIODevice::WriteOnly));
     }
 
-private slots:
-    void initTestCase() { QApplication::setQuitOnLastWindowClosed(false); }
-    void init() {
-        m_data = std::make_unique<TestDataFile>();
-        QVERIFY(m_data->ok());
+protected:
+    void prepare() override {
         // League 1 (Wexford Cup cars) has raced twice, the later race with results; league 2 plays
         // F1 drivers and has one race without results.
         TestDataFile::exec("INSERT INTO leagues (league_nmbr, league_name, race_type_nmbr, car_type_nmbr) VALUES "
@@ -57,8 +51,8 @@ private slots:
         TestDataFile::exec("INSERT INTO teams (team_nmbr, team_name) VALUES (5, 'Zephyr'), (6, 'Aces'), (7, 'Bolts')");
         TestDataFile::exec("INSERT INTO league_teams VALUES (1, 5), (1, 6), (2, 7)");
     }
-    void cleanup() { m_data.reset(); }
 
+private slots:
     void fillsListsAndPreselectsTheLatestRaceWithResults() {
         frmReportRqst w;
         open(w, "Team Detail", true, true, true);
