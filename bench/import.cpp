@@ -5,8 +5,8 @@
 //   import          a 100 MB file
 //   import --small  a 2 MB file (a quick proof that it runs)
 
-#include "TestDataFile.h"
 #include "exchange/Import.h"
+#include "TestDataFile.h"
 
 #include <QDate>
 #include <QDir>
@@ -48,14 +48,14 @@ qint64 writeSeriesFile(const QString& path, qint64 targetBytes) {
         for (int c = 1; c <= kCarsPerRace; ++c) {
             const int car = (field * kCarsPerRace + c - 1) % 32000 + 1;
             if (b % 10 == 0) {
-                block += "11;" + QByteArray::number(car) + ";1;1;\"" + QByteArray::number(car) +
-                         " Fast Co\";\"Owner " + QByteArray::number(car) + "\";\"Make\";\"Sponsor\";\"Driver " +
-                         QByteArray::number(car) + "\"\r\n";
+                block += "11;" + QByteArray::number(car) + ";1;1;\"" + QByteArray::number(car) + " Fast Co\";\"Owner " +
+                         QByteArray::number(car) + "\";\"Make\";\"Sponsor\";\"Driver " + QByteArray::number(car) +
+                         "\"\r\n";
                 ++lines;
             }
-            block += "13;2;" + QByteArray::number(race) + ';' + QByteArray::number(car) + ';' +
-                     QByteArray::number(c) + ';' + QByteArray::number(kCarsPerRace + 1 - c) + ';' +
-                     (c == 1 ? "1" : "0") + ';' + QByteArray::number(c <= 5 ? 60 - 10 * c : 0) + ";0\r\n";
+            block += "13;2;" + QByteArray::number(race) + ';' + QByteArray::number(car) + ';' + QByteArray::number(c) +
+                     ';' + QByteArray::number(kCarsPerRace + 1 - c) + ';' + (c == 1 ? "1" : "0") + ';' +
+                     QByteArray::number(c <= 5 ? 60 - 10 * c : 0) + ";0\r\n";
             ++lines;
         }
         block += "14;" + QByteArray::number(500 + b % 400) + ';' + QByteArray::number(b % 32000 + 1) + ';' +

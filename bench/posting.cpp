@@ -11,10 +11,10 @@
 //   posting --small  the same at a few leagues and races (a quick proof that it runs)
 
 #include "TestDataFile.h"
-#include "data/cConnection.h"
-#include "data/Paths.h"
-#include "editors/races/frmRace.h"
 #include "adapters/QtUiServices.h"
+#include "data/Paths.h"
+#include "data/cConnection.h"
+#include "editors/races/frmRace.h"
 #include "posting/Scoring.h"
 #include "posting/cRaces.h"
 
@@ -55,12 +55,15 @@ void shuffle(std::vector<int>& v, Lcg& rng) {
         std::swap(v[size_t(i)], v[size_t(rng.next(i + 1))]);
 }
 
-QString raceDate(int race) { return QDate(2024, 2, 4).addDays(7 * (race - 1)).toString(Qt::ISODate); }
+QString raceDate(int race) {
+    return QDate(2024, 2, 4).addDays(7 * (race - 1)).toString(Qt::ISODate);
+}
 
 void buildSeason(int leagues, int races) {
     Lcg rng;
     TestDataFile::exec("BEGIN");
-    TestDataFile::exec(QStringLiteral("INSERT INTO scoring_type VALUES (%1, 'Bench Points', 5, 10, 3)").arg(kScoringType));
+    TestDataFile::exec(
+        QStringLiteral("INSERT INTO scoring_type VALUES (%1, 'Bench Points', 5, 10, 3)").arg(kScoringType));
     for (int place = 1; place <= kCars; ++place)
         TestDataFile::exec(QStringLiteral("INSERT INTO scoring_points VALUES (%1, %2, %3, %4)")
                                .arg(kScoringType)
@@ -157,7 +160,9 @@ void settle() {
     ::sync();
 }
 
-double msSince(const QElapsedTimer& t) { return double(t.nsecsElapsed()) / 1e6; }
+double msSince(const QElapsedTimer& t) {
+    return double(t.nsecsElapsed()) / 1e6;
+}
 
 double median(std::vector<double> v) {
     if (v.empty())
@@ -214,8 +219,8 @@ double newFileFloorMs(const QString& folder, int rows) {
     timer.start();
     db.exec(QStringLiteral("BEGIN"));
     for (int i = 0; i < rows; ++i)
-        db.exec(kInsert, {1, i % 43 + 1, i % 43 + 1, kFirstCar + i % 43, 500 + i / 6, 1, 0, 5, 0, 0, 40, 0, 40,
-                          500 + i / 72});
+        db.exec(kInsert,
+                {1, i % 43 + 1, i % 43 + 1, kFirstCar + i % 43, 500 + i / 6, 1, 0, 5, 0, 0, 40, 0, 40, 500 + i / 72});
     db.exec(QStringLiteral("COMMIT"));
     const double ms = msSince(timer);
     db.close();

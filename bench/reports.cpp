@@ -57,13 +57,16 @@ void shuffle(std::vector<int>& v, Lcg& rng) {
         std::swap(v[size_t(i)], v[size_t(rng.next(i + 1))]);
 }
 
-QString raceDate(int race) { return QDate(2024, 2, 4).addDays(7 * (race - 1)).toString(Qt::ISODate); }
+QString raceDate(int race) {
+    return QDate(2024, 2, 4).addDays(7 * (race - 1)).toString(Qt::ISODate);
+}
 
 // Two leagues of one race type, each team holding six cars of the 43, one of them traded halfway.
 void buildSeason(int bigTeams, int smallTeams, int races) {
     Lcg rng;
     TestDataFile::exec("BEGIN");
-    TestDataFile::exec(QStringLiteral("INSERT INTO scoring_type VALUES (%1, 'Bench Points', 5, 10, 3)").arg(kScoringType));
+    TestDataFile::exec(
+        QStringLiteral("INSERT INTO scoring_type VALUES (%1, 'Bench Points', 5, 10, 3)").arg(kScoringType));
     for (int place = 1; place <= kCars; ++place)
         TestDataFile::exec(QStringLiteral("INSERT INTO scoring_points VALUES (%1, %2, %3, %4)")
                                .arg(kScoringType)
@@ -79,9 +82,10 @@ void buildSeason(int bigTeams, int smallTeams, int races) {
                                .arg(c + 1));
     int team = kFirstTeam;
     for (const auto& [league, teams] : {std::pair{kBigLeague, bigTeams}, std::pair{kSmallLeague, smallTeams}}) {
-        TestDataFile::exec(QStringLiteral("INSERT INTO leagues VALUES (%1, 'League %1', 'L%1', 1, 1, %2, 1000000, 0, 1)")
-                               .arg(league)
-                               .arg(kScoringType));
+        TestDataFile::exec(
+            QStringLiteral("INSERT INTO leagues VALUES (%1, 'League %1', 'L%1', 1, 1, %2, 1000000, 0, 1)")
+                .arg(league)
+                .arg(kScoringType));
         for (int t = 0; t < teams; ++t, ++team) {
             TestDataFile::exec(QStringLiteral("INSERT INTO teams (team_nmbr, team_name, team_owner, email, phone, "
                                               "race_type_nmbr, car_type_nmbr) VALUES (%1, 'Team %1', 'Owner %1', "
@@ -184,34 +188,39 @@ int main(int argc, char** argv) {
         std::printf("  %-22s %8.1f ms\n", name, ms);
     }
     std::printf("  %-22s %8.1f ms\n", "(sum)", sum);
-    std::printf("report package: %.1f ms\n",
-                msOf([&] { return createReportPackage(league, race, false); }, wrote));
+    std::printf("report package: %.1f ms\n", msOf([&] { return createReportPackage(league, race, false); }, wrote));
 
     // The league race summary links every race's race detail page and every team's team cars page;
     // the league standings link every team's team race detail page: their own lines are a small part.
     std::printf("\nthe pages the league reports write within their own, %d-team league:\n", bigTeams);
-    const double raceDetails = msOf([&] {
-        QString last;
-        for (int r = 1; r <= races; ++r)
-            last = createRaceDetailReport(league, r, false);
-        return last;
-    }, wrote);
+    const double raceDetails = msOf(
+        [&] {
+            QString last;
+            for (int r = 1; r <= races; ++r)
+                last = createRaceDetailReport(league, r, false);
+            return last;
+        },
+        wrote);
     std::printf("  race detail, %2d races:           %8.1f ms (%.2f ms a page)\n", races, raceDetails,
                 raceDetails / races);
-    const double teamCars = msOf([&] {
-        QString last;
-        for (int t = kFirstTeam; t < kFirstTeam + bigTeams; ++t)
-            last = createTeamCarsReport(league, t, false, false, false);
-        return last;
-    }, wrote);
+    const double teamCars = msOf(
+        [&] {
+            QString last;
+            for (int t = kFirstTeam; t < kFirstTeam + bigTeams; ++t)
+                last = createTeamCarsReport(league, t, false, false, false);
+            return last;
+        },
+        wrote);
     std::printf("  team cars, %3d teams:            %8.1f ms (%.2f ms a page)\n", bigTeams, teamCars,
                 teamCars / bigTeams);
-    const double teamRaceDetails = msOf([&] {
-        QString last;
-        for (int t = kFirstTeam; t < kFirstTeam + bigTeams; ++t)
-            last = createTeamRaceDetailReport(league, t, race, false);
-        return last;
-    }, wrote);
+    const double teamRaceDetails = msOf(
+        [&] {
+            QString last;
+            for (int t = kFirstTeam; t < kFirstTeam + bigTeams; ++t)
+                last = createTeamRaceDetailReport(league, t, race, false);
+            return last;
+        },
+        wrote);
     std::printf("  team race detail, %3d teams:     %8.1f ms (%.2f ms a page)\n", bigTeams, teamRaceDetails,
                 teamRaceDetails / bigTeams);
 

@@ -1,6 +1,6 @@
-#include "data/UiServices.h"
 #include "adapters/DocumentOpener.h"
 #include "adapters/QtUiServices.h"
+#include "data/UiServices.h"
 #include "shell/ShellHooks.h"
 #include "shell/frmMain.h"
 

@@ -5,7 +5,9 @@
 #include <QtGlobal>
 
 namespace {
-void useTestLocale() { QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates)); }
+void useTestLocale() {
+    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+}
 } // namespace
 
 Q_CONSTRUCTOR_FUNCTION(useTestLocale)

@@ -37,7 +37,9 @@ void createSeason() {
         TestDataFile::exec(QStringLiteral("INSERT INTO scoring_points VALUES (600, %1, %2, %3)")
                                .arg(p)
                                .arg(pts[p - 1])
-                               .arg(p == 1 ? 7 : p == 2 ? 4 : 0));
+                               .arg(p == 1   ? 7
+                                    : p == 2 ? 4
+                                             : 0));
     TestDataFile::exec("INSERT INTO group_dm (group_nmbr, group_name, max_nmbr) VALUES "
                        "(1, 'Group A', 2), (2, 'Group B', -1)");
     TestDataFile::exec(
@@ -49,10 +51,11 @@ void createSeason() {
         "(4, 1, 1, '6', 'Martin', 'Valvoline', 1, 500, 'Ford', 'Roush'), "
         "(5, 1, 1, '99', 'Burton', 'Exide', 2, 750, 'Ford', 'Roush'), "
         "(6, 1, 1, '18', 'Labonte', 'Interstate', NULL, 1250, 'Pontiac', 'Gibbs')");
-    TestDataFile::exec("INSERT INTO teams (team_nmbr, team_name, team_owner, email, phone, race_type_nmbr, car_type_nmbr) "
-                       "VALUES (1, 'Alpha Racing', 'Ann Lee', 'ann@example.invalid', '555-0101', 1, 1), "
-                       "(2, 'Bravo & Co', 'Bob Stone', 'bob@example.invalid', '555-0102', 1, 1), "
-                       "(3, 'Charlie', 'Cy Park', '', '555-0103', 1, 1)");
+    TestDataFile::exec(
+        "INSERT INTO teams (team_nmbr, team_name, team_owner, email, phone, race_type_nmbr, car_type_nmbr) "
+        "VALUES (1, 'Alpha Racing', 'Ann Lee', 'ann@example.invalid', '555-0101', 1, 1), "
+        "(2, 'Bravo & Co', 'Bob Stone', 'bob@example.invalid', '555-0102', 1, 1), "
+        "(3, 'Charlie', 'Cy Park', '', '555-0103', 1, 1)");
     TestDataFile::exec("INSERT INTO leagues VALUES (1, 'Sunday League', 'SL', 1, 1, 600, 0, 0, 1)");
     TestDataFile::exec("INSERT INTO leagues VALUES (2, 'Driver League', 'DL', 1, 1, 600, 0, 0, 2)");
     TestDataFile::exec("INSERT INTO league_teams VALUES (1, 1), (1, 2), (1, 3), (2, 1), (2, 3)");

@@ -31,20 +31,20 @@ public:
     // Ways some servers misbehave or are set up, played on request.
     enum class Quirk {
         None,
-        NoRenameOver,           // refuses to rename onto a file that exists
-        NoRenames,              // a user without the right to rename
+        NoRenameOver,             // refuses to rename onto a file that exists
+        NoRenames,                // a user without the right to rename
         NoRenamesStoresOnlyParts, // no renames, and stores only names ending in ".part"
-        EndlessListing,         // a folder listing of 64 MB of names
-        BlankListing,           // a folder listing of 64 MB of blank lines
+        EndlessListing,           // a folder listing of 64 MB of names
+        BlankListing,             // a folder listing of 64 MB of blank lines
     };
 
-    bool start(const QString& root, bool writable, const QString& user = QString(),
-               const QString& password = QString(), int bytesPerSecond = 0, Quirk quirk = Quirk::None) {
+    bool start(const QString& root, bool writable, const QString& user = QString(), const QString& password = QString(),
+               int bytesPerSecond = 0, Quirk quirk = Quirk::None) {
         if (!available() || !m_log.isValid())
             return false;
         const QString logPath = m_log.filePath(QStringLiteral("ftpd.log"));
-        std::vector<std::string> args = {FTP_PYTHON, "-u", "-m", "pyftpdlib", "-i", "127.0.0.1", "-p", "0",
-                                         "-d", root.toStdString()};
+        std::vector<std::string> args = {FTP_PYTHON,  "-u", "-m", "pyftpdlib", "-i",
+                                         "127.0.0.1", "-p", "0",  "-d",        root.toStdString()};
         if (writable)
             args.push_back("-w");
         if (!user.isEmpty()) {
@@ -53,9 +53,16 @@ public:
         const char* quirks[] = {"", "strict", "norename", "partonly", "endless", "blanks"};
         const bool renames = quirk != Quirk::NoRenames && quirk != Quirk::NoRenamesStoresOnlyParts;
         if (bytesPerSecond > 0 || quirk != Quirk::None)
-            args = {FTP_PYTHON, "-u", "-c", kScriptedServer, root.toStdString(),
-                    writable ? (renames ? "elradfmwMT" : "elradmwMT") : "elr", user.toStdString(),
-                    password.toStdString(), std::to_string(bytesPerSecond), quirks[int(quirk)]};
+            args = {FTP_PYTHON,
+                    "-u",
+                    "-c",
+                    kScriptedServer,
+                    root.toStdString(),
+                    writable ? (renames ? "elradfmwMT" : "elradmwMT") : "elr",
+                    user.toStdString(),
+                    password.toStdString(),
+                    std::to_string(bytesPerSecond),
+                    quirks[int(quirk)]};
         std::vector<char*> argv;
         for (auto& a : args)
             argv.push_back(a.data());

@@ -58,7 +58,9 @@ protected:
             TestDataFile::exec(QStringLiteral("INSERT INTO scoring_points VALUES (600, %1, %2, %3)")
                                    .arg(p)
                                    .arg(pts[p - 1])
-                                   .arg(p == 1 ? 7 : p == 2 ? 4 : 0));
+                                   .arg(p == 1   ? 7
+                                        : p == 2 ? 4
+                                                 : 0));
         TestDataFile::exec("INSERT INTO scoring_top_points VALUES (600, 2, 20, 3)");
         for (int c = 1; c <= 8; ++c)
             TestDataFile::exec(QStringLiteral("INSERT INTO cars (car_nmbr, race_type_nmbr, car_type_nmbr, car_txt) "
@@ -115,8 +117,8 @@ protected:
                 .arg(car)
                 .arg(status),
             &rows);
-        EXPECT_EQ(rows.rows.size(), 1) << "league " << league << " race " << race << " team " << team << " car "
-                                       << car << " status " << status;
+        EXPECT_EQ(rows.rows.size(), 1) << "league " << league << " race " << race << " team " << team << " car " << car
+                                       << " status " << status;
         Row r;
         if (rows.rows.size() == 1) {
             const auto& v = rows.rows.first();
@@ -149,8 +151,7 @@ protected:
                                                 .arg(team),
                                             &rows);
         EXPECT_EQ(rows.rows.size(), 1);
-        return rows.rows.isEmpty() ? std::pair{-1, -1}
-                                   : std::pair{rows.rows[0][0].toInt(), rows.rows[0][1].toInt()};
+        return rows.rows.isEmpty() ? std::pair{-1, -1} : std::pair{rows.rows[0][0].toInt(), rows.rows[0][1].toInt()};
     }
 
     TestDataFile data;

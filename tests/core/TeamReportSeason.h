@@ -35,15 +35,20 @@ protected:
             TestDataFile::exec(QStringLiteral("INSERT INTO scoring_points VALUES (600, %1, %2, %3)")
                                    .arg(p)
                                    .arg(pts[p - 1])
-                                   .arg(p == 1 ? 7 : p == 2 ? 4 : 0));
+                                   .arg(p == 1   ? 7
+                                        : p == 2 ? 4
+                                                 : 0));
         TestDataFile::exec(
             "INSERT INTO cars (car_nmbr, race_type_nmbr, car_type_nmbr, car_txt, driver_name, sponsor, group_nmbr, "
             "salary) VALUES (1, 1, 1, '24', 'Gordon', 'Dupont', 1, 1000), (2, 1, 1, '3', 'Earnhardt', 'Goodwrench', 2, "
-            "2000), (3, 1, 1, '88', 'Jarrett <Jr>', 'Quality', NULL, 1500), (4, 1, 1, '6', 'Martin', 'Valvoline', NULL, "
-            "500), (5, 1, 1, '99', 'Burton', 'Exide', NULL, 750), (6, 1, 1, '18', 'Labonte', 'Interstate', NULL, 1250)");
-        TestDataFile::exec("INSERT INTO teams (team_nmbr, team_name, team_owner, email, phone, race_type_nmbr, "
-                           "car_type_nmbr) VALUES (501, 'Alpha', 'Ann', 'ann@example.invalid', '555-0101', 1, 1), "
-                           "(502, 'Bravo & Co', 'Bob', NULL, NULL, 1, 1), (503, 'Charlie', 'Cy', '', '555-0103', 1, 1)");
+            "2000), (3, 1, 1, '88', 'Jarrett <Jr>', 'Quality', NULL, 1500), (4, 1, 1, '6', 'Martin', 'Valvoline', "
+            "NULL, "
+            "500), (5, 1, 1, '99', 'Burton', 'Exide', NULL, 750), (6, 1, 1, '18', 'Labonte', 'Interstate', NULL, "
+            "1250)");
+        TestDataFile::exec(
+            "INSERT INTO teams (team_nmbr, team_name, team_owner, email, phone, race_type_nmbr, "
+            "car_type_nmbr) VALUES (501, 'Alpha', 'Ann', 'ann@example.invalid', '555-0101', 1, 1), "
+            "(502, 'Bravo & Co', 'Bob', NULL, NULL, 1, 1), (503, 'Charlie', 'Cy', '', '555-0103', 1, 1)");
         TestDataFile::exec("INSERT INTO leagues VALUES (501, '  Summer League  ', 'SL', 1, 1, 600, 0, 0, 1)");
         TestDataFile::exec("INSERT INTO leagues VALUES (502, 'Driver League', 'DL', 1, 1, 600, 0, 0, 2)");
         TestDataFile::exec("INSERT INTO league_teams VALUES (501, 501), (501, 502), (501, 503), (502, 501)");
@@ -112,9 +117,7 @@ protected:
     }
     static bool pageExists(const QString& fileName) { return QFile::exists(reportFilePath(fileName)); }
     // The lines that hold the text, in page order.
-    static QStringList linesWith(const QStringList& lines, const QString& text) {
-        return lines.filter(text);
-    }
+    static QStringList linesWith(const QStringList& lines, const QString& text) { return lines.filter(text); }
 
     TestDataFile data;
     QStringList opened;

@@ -21,7 +21,9 @@
 #include <gtest/gtest.h>
 
 // Readable failures.
-inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
+inline void PrintTo(const QString& s, std::ostream* os) {
+    *os << '"' << s.toStdString() << '"';
+}
 
 namespace {
 
@@ -128,26 +130,29 @@ TEST_F(CarResultReports, CarPicksAreGroupedWithLimitsAndSortedBySalary) {
     const int table = lines.indexOf(QRegularExpression("^<TABLE.*"));
     ASSERT_GT(table, 0);
     EXPECT_EQ(lines[table - 2], "<P align = 'center'><FONT size = '5' color = '#000080'>Lake League   </FONT></P>");
-    EXPECT_EQ(lines[table - 1], "<P align = 'center'><FONT size = '3' color = '#000080'>Salary Cap $50,000.00 </FONT></P>");
+    EXPECT_EQ(lines[table - 1],
+              "<P align = 'center'><FONT size = '3' color = '#000080'>Salary Cap $50,000.00 </FONT></P>");
     EXPECT_EQ(lines.mid(table + 1, 2), (QStringList{"<TR>", "</TR>"}));
 
     // Ungrouped car first under one heading row, then group 1 (5000 before 3000), then group 2.
     // Bonus entries, drivers and cars of other race types are not listed.
-    EXPECT_EQ(cellTexts(lines), (QStringList{"Dale", "$1,234,567.50", "7",                    //
-                                             "Group A", "Select 2 From this group.",          //
-                                             "O&#39;Neil", "$5,000.00", "10",                 //
-                                             "Jeff &amp; &lt;Co&gt;", "$3,000.00", "24",      //
-                                             "Group B", "Select 1 From this group.",          //
+    EXPECT_EQ(cellTexts(lines), (QStringList{"Dale", "$1,234,567.50", "7",               //
+                                             "Group A", "Select 2 From this group.",     //
+                                             "O&#39;Neil", "$5,000.00", "10",            //
+                                             "Jeff &amp; &lt;Co&gt;", "$3,000.00", "24", //
+                                             "Group B", "Select 1 From this group.",     //
                                              "Carl", "$1,000.00", "9"}));
     // Group rows span every chosen column, in the heading colours at the title size less 2.
-    EXPECT_TRUE(lines.contains("<TD colspan=4  align = 'center'><FONT size = '3' color = '#FFFFFF'>Group A </FONT></TD>"));
+    EXPECT_TRUE(
+        lines.contains("<TD colspan=4  align = 'center'><FONT size = '3' color = '#FFFFFF'>Group A </FONT></TD>"));
     EXPECT_EQ(linesStartingWith(lines, "<TR bgcolor = '#000080'>").size(), 7); // 3 headings + 4 group rows
     const QStringList headings = linesStartingWith(lines, "<TH");
     ASSERT_EQ(headings.size(), 9);
     EXPECT_EQ(headings.mid(0, 3),
-              (QStringList{"<TH nowrap colspan=1 align = 'center'><FONT size = '2' color = '#FFFFFF'><BR>Driver </FONT></TH>",
-                           "<TH nowrap colspan=1 align = 'center'><FONT size = '2' color = '#FFFFFF'><BR>Salary </FONT></TH>",
-                           "<TH nowrap colspan=1 align = 'center'><FONT size = '2' color = '#FFFFFF'><BR>Car# </FONT></TH>"}));
+              (QStringList{
+                  "<TH nowrap colspan=1 align = 'center'><FONT size = '2' color = '#FFFFFF'><BR>Driver </FONT></TH>",
+                  "<TH nowrap colspan=1 align = 'center'><FONT size = '2' color = '#FFFFFF'><BR>Salary </FONT></TH>",
+                  "<TH nowrap colspan=1 align = 'center'><FONT size = '2' color = '#FFFFFF'><BR>Car# </FONT></TH>"}));
     // Striping runs over the whole page: car "9" is the fourth data row.
     const QStringList rows = linesStartingWith(lines, "<TR bgcolor = '#");
     EXPECT_EQ(linesStartingWith(lines, "<TR bgcolor = '#FFFFFF'>").size(), 2);
@@ -202,7 +207,8 @@ TEST_F(CarResultReports, CarDetailsListCarsAndDriversByNumberText) {
     EXPECT_EQ(cells[21 + 2], "&nbsp;"); // car 9 has no sponsor
     // The first data row after the spacer row is an odd row.
     EXPECT_EQ(lines[20], "<TR bgcolor = '#FFFFFF'>");
-    EXPECT_TRUE(lines.contains("<TD colspan=1  align = 'right'><FONT size = '2' color = '#000000'>$5,000.00 </FONT></TD>"));
+    EXPECT_TRUE(
+        lines.contains("<TD colspan=1  align = 'right'><FONT size = '2' color = '#000000'>$5,000.00 </FONT></TD>"));
     EXPECT_TRUE(linesStartingWith(lines, "<P align = 'Center'>").isEmpty());
 
     const QString empty = createCarsDetailReport(4, false);
@@ -220,21 +226,30 @@ TEST_F(CarResultReports, RaceResultsByPlaceWithDnqAndFastQualifier) {
     ASSERT_GT(lines.size(), 12);
     EXPECT_EQ(lines[2], "<title>Race Results Report</title>");
     EXPECT_EQ(lines.mid(7, 5),
-              (QStringList{"<br>", "<P align = 'center'><FONT size = '5' color = '#000080'>Spring 200<BR>3/7/2024 </FONT></P>",
+              (QStringList{"<br>",
+                           "<P align = 'center'><FONT size = '5' color = '#000080'>Spring 200<BR>3/7/2024 </FONT></P>",
                            "<br>", "<P align = 'center'><FONT size = '2' color = '#000080'>Unofficial </FONT></P>",
                            "<TABLE align=center  border = 1 cellspacing = 0 cellpadding = 2>"}));
     EXPECT_EQ(lines[12], "<br>");
-    EXPECT_EQ(linesStartingWith(lines, "<TH").mid(0, 3),
-              (QStringList{"<TH nowrap colspan=1 align = 'center'><FONT size = '2' color = '#FFFFFF'>Fast<BR> Qualifier </FONT></TH>",
-                           "<TH nowrap colspan=1 align = 'center'><FONT size = '2' color = '#FFFFFF'><BR>Place </FONT></TH>",
-                           "<TH nowrap colspan=1 align = 'center'><FONT size = '2' color = '#FFFFFF'><BR>Driver </FONT></TH>"}));
+    EXPECT_EQ(
+        linesStartingWith(lines, "<TH").mid(0, 3),
+        (QStringList{
+            "<TH nowrap colspan=1 align = 'center'><FONT size = '2' color = '#FFFFFF'>Fast<BR> Qualifier </FONT></TH>",
+            "<TH nowrap colspan=1 align = 'center'><FONT size = '2' color = '#FFFFFF'><BR>Place </FONT></TH>",
+            "<TH nowrap colspan=1 align = 'center'><FONT size = '2' color = '#FFFFFF'><BR>Driver </FONT></TH>"}));
     // Every result of the race (the bonus entry too), place 0 first, DNQ last.
-    EXPECT_EQ(cellTexts(lines), (QStringList{"&nbsp;", "0", "Carl", "0",                    //
-                                             "&nbsp;", "1", "Jeff &amp; &lt;Co&gt;", "70",  //
-                                             "X", "2", "O&#39;Neil", "30",                  //
-                                             "X", "3", "Driver One", "5",                   //
-                                             "&nbsp;", "4", "&nbsp;", "0",                  //
-                                             "&nbsp;", "DNQ", "Dale", "0"}));
+    EXPECT_EQ(cellTexts(lines), (QStringList{"&nbsp;", "0",   "Carl",
+                                             "0", //
+                                             "&nbsp;", "1",   "Jeff &amp; &lt;Co&gt;",
+                                             "70", //
+                                             "X",      "2",   "O&#39;Neil",
+                                             "30", //
+                                             "X",      "3",   "Driver One",
+                                             "5", //
+                                             "&nbsp;", "4",   "&nbsp;",
+                                             "0", //
+                                             "&nbsp;", "DNQ", "Dale",
+                                             "0"}));
     EXPECT_EQ(linesStartingWith(lines, "<TR bgcolor = '#FFFFFF'>").size(), 3);
     // The footer is on in the shipped attributes; below the table it takes the page's (title) colour,
     // as the heading text colour is chosen for the heading background.
@@ -275,12 +290,31 @@ TEST_F(CarResultReports, DriverStatsCountStartsAndAverages) {
     // Two starts: "10" (places 2+1) before "24" (1+6) before "7" (999+3); then one start each:
     // "9" (place 0) before "D1" (3). The bonus entry and the other race type's car are not listed.
     // A result without a place is a start but no finish: no top 5 or 10, no average finish.
-    EXPECT_EQ(cellTexts(lines),
-              (QStringList{"10", "O&#39;Neil", "2", "1", "1", "2", "2", "1.50", "1.50", "40",      //
-                           "24", "Jeff &amp; &lt;Co&gt;", "2", "1", "1", "1", "2", "3.50", "1.50", "70", //
-                           "7", "Dale", "2", "0", "0", "1", "1", "501.00", "4.00", "2",          //
-                           "9", "Carl", "1", "0", "0", "0", "0", "&nbsp;", "4.00", "0",          //
-                           "D1", "Driver One", "1", "0", "0", "1", "1", "3.00", "3.00", "5"}));
+    EXPECT_EQ(cellTexts(lines), (QStringList{"10",   "O&#39;Neil",
+                                             "2",    "1",
+                                             "1",    "2",
+                                             "2",    "1.50",
+                                             "1.50", "40", //
+                                             "24",   "Jeff &amp; &lt;Co&gt;",
+                                             "2",    "1",
+                                             "1",    "1",
+                                             "2",    "3.50",
+                                             "1.50", "70", //
+                                             "7",    "Dale",
+                                             "2",    "0",
+                                             "0",    "1",
+                                             "1",    "501.00",
+                                             "4.00", "2", //
+                                             "9",    "Carl",
+                                             "1",    "0",
+                                             "0",    "0",
+                                             "0",    "&nbsp;",
+                                             "4.00", "0", //
+                                             "D1",   "Driver One",
+                                             "1",    "0",
+                                             "0",    "1",
+                                             "1",    "3.00",
+                                             "3.00", "5"}));
     EXPECT_TRUE(linesStartingWith(lines, "<P align = 'Center'>").isEmpty());
 
     // "9" then finishes 9th: one finish, averaged alone, over two starts.
@@ -347,12 +381,12 @@ TEST_F(CarResultReports, PackageWritesFramesetBlankAndNavigationWithLinkedReport
     EXPECT_EQ(data.ui().statusTexts.last(), "Status");
     EXPECT_EQ(mousePointer(), PointerDefault);
 
-    EXPECT_EQ(pageLines(name),
-              (QStringList{"<html>", "<head>", "<title>Report Package</title>", "</head>",
-                           "<frameset cols=200,* frameborder=no>", "<frame frameborder=no name=navigation src=3nav.html>",
-                           "<frame frameborder=no name=main src=blank.html>", "<noframes>", "<body>",
-                           "<p>This page uses frames, but your browser doesn't support them.</p>", "</body>",
-                           "</noframes>", "</frameset>", "</html>"}));
+    EXPECT_EQ(pageLines(name), (QStringList{"<html>", "<head>", "<title>Report Package</title>", "</head>",
+                                            "<frameset cols=200,* frameborder=no>",
+                                            "<frame frameborder=no name=navigation src=3nav.html>",
+                                            "<frame frameborder=no name=main src=blank.html>", "<noframes>", "<body>",
+                                            "<p>This page uses frames, but your browser doesn't support them.</p>",
+                                            "</body>", "</noframes>", "</frameset>", "</html>"}));
     const QStringList blank = pageLines("blank.html");
     ASSERT_EQ(blank.size(), 9);
     EXPECT_EQ(blank[2], "<title></title>");
@@ -364,8 +398,7 @@ TEST_F(CarResultReports, PackageWritesFramesetBlankAndNavigationWithLinkedReport
     const QStringList nav = pageLines("3nav.html");
     ASSERT_EQ(nav.size(), 13);
     EXPECT_EQ(nav.mid(6), (QStringList{"<br><a href=ds00030000.html target=main>Car/Driver Stats</a>",
-                                       "<br>Race Detail",
-                                       "<br><a href=cd00030000.html target=main>Car Details</a>",
+                                       "<br>Race Detail", "<br><a href=cd00030000.html target=main>Car Details</a>",
                                        "<br>League Standings", // race 15 has no posting
                                        "<br>Race Results", "</body>", "</html>"}));
     EXPECT_TRUE(QFileInfo::exists(reportFilePath("ds00030000.html")));

@@ -1,8 +1,8 @@
+#include "ScopedLocale.h"
 #include "TestDataFile.h"
 #include "data/CommonCode.h"
 #include "data/Paths.h"
 #include "data/SqlText.h"
-#include "ScopedLocale.h"
 #include "data/cConnection.h"
 #include "platform/SqlDatabase.h"
 #include "platform/TextLines.h"
@@ -163,7 +163,9 @@ TEST(TextFiles, FlagsAndMessages) {
     m = openFile(path);
     EXPECT_EQ(readFile(m), QString::fromUtf8("\u201cquoted\u201d \u20ac 5\r\nM\u00fcller\n\u2026"));
     closeFile(m);
-    writeFile(path, QByteArray("\xff\xfe\x1c\x20" "a\0\x1d\x20", 8));
+    writeFile(path, QByteArray("\xff\xfe\x1c\x20"
+                               "a\0\x1d\x20",
+                               8));
     m = openFile(path);
     EXPECT_EQ(readFile(m), QString::fromUtf8("\u201ca\u201d"));
     closeFile(m);
@@ -193,15 +195,30 @@ TEST(SqlScript, RowsOnlyCompilesNothingButRowStatements) {
     SqlDatabase& db = *gConnection->getConnection();
     RowsOnlyScope rowsOnly(db);
     // However they are spelt or quoted: the engine asks about what each statement does.
-    for (const char* sql :
-         {"COMMIT", " commit transaction", "-- done\nEND", "/* undo */ Rollback", "\r\nSAVEPOINT a", "release a",
-          "BEGIN IMMEDIATE", "CREATE TRIGGER `x'` AFTER INSERT ON teams BEGIN SELECT RAISE(ROLLBACK, 'no'); END",
-          "CREATE TEMP TRIGGER x AFTER INSERT ON teams BEGIN SELECT 1; END", "CREATE TABLE x (a)",
-          "CREATE TEMP TABLE x (a)", "CREATE VIEW v AS SELECT 1", "CREATE INDEX i ON teams (team_name)",
-          "DROP TABLE race_head_head", "ALTER TABLE teams ADD COLUMN x", "PRAGMA rekey = 'other'",
-          "PRAGMA key = 'other'", "pragma writable_schema = 1", "PRAGMA user_version",
-          "ATTACH DATABASE ':memory:' AS other", "SELECT sqlcipher_export('main')", "ANALYZE", "REINDEX",
-          "SELECT 1; COMMIT"}) {
+    for (const char* sql : {"COMMIT",
+                            " commit transaction",
+                            "-- done\nEND",
+                            "/* undo */ Rollback",
+                            "\r\nSAVEPOINT a",
+                            "release a",
+                            "BEGIN IMMEDIATE",
+                            "CREATE TRIGGER `x'` AFTER INSERT ON teams BEGIN SELECT RAISE(ROLLBACK, 'no'); END",
+                            "CREATE TEMP TRIGGER x AFTER INSERT ON teams BEGIN SELECT 1; END",
+                            "CREATE TABLE x (a)",
+                            "CREATE TEMP TABLE x (a)",
+                            "CREATE VIEW v AS SELECT 1",
+                            "CREATE INDEX i ON teams (team_name)",
+                            "DROP TABLE race_head_head",
+                            "ALTER TABLE teams ADD COLUMN x",
+                            "PRAGMA rekey = 'other'",
+                            "PRAGMA key = 'other'",
+                            "pragma writable_schema = 1",
+                            "PRAGMA user_version",
+                            "ATTACH DATABASE ':memory:' AS other",
+                            "SELECT sqlcipher_export('main')",
+                            "ANALYZE",
+                            "REINDEX",
+                            "SELECT 1; COMMIT"}) {
         EXPECT_FALSE(db.compiles(sql)) << sql;
         EXPECT_TRUE(db.refused()) << sql;
     }

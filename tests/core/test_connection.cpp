@@ -37,14 +37,16 @@ QStringList contentsOf(SqlDatabase& db) {
     SqlRows schema;
     db.query("SELECT type, name, tbl_name, sql FROM sqlite_master ORDER BY type, name", &schema);
     for (const auto& entry : schema.rows) {
-        out << QStringList{entry[0].toString(), entry[1].toString(), entry[2].toString(), entry[3].toString()}.join('|');
+        out << QStringList{entry[0].toString(), entry[1].toString(), entry[2].toString(), entry[3].toString()}.join(
+            '|');
         if (entry[0].toString() != "table" || entry[1].toString().startsWith("sqlite_"))
             continue;
         db.query("SELECT * FROM \"" + entry[1].toString() + "\" ORDER BY rowid", &rows);
         for (const auto& row : rows.rows) {
             QStringList values;
             for (const QVariant& v : row)
-                values << (v.isNull() ? QStringLiteral("NULL") : QString::fromLatin1(v.typeName()) + ':' + v.toString());
+                values << (v.isNull() ? QStringLiteral("NULL")
+                                      : QString::fromLatin1(v.typeName()) + ':' + v.toString());
             out << entry[1].toString() + ": " + values.join(',');
         }
     }
@@ -60,10 +62,12 @@ TEST(DataFile, CreatedEncryptedWithShippedRows) {
     EXPECT_EQ(TestDataFile::scalar("SELECT car_type_name FROM car_type_dm WHERE car_type_nmbr = 3").toString(),
               "Bonus Car");
     EXPECT_EQ(TestDataFile::scalar("SELECT count(*) FROM car_type_dm").toInt(), 3);
-    EXPECT_EQ(TestDataFile::scalar("SELECT count(*) FROM scoring_option_dm WHERE scoring_option_nmbr IN (1,2)").toInt(), 2);
+    EXPECT_EQ(TestDataFile::scalar("SELECT count(*) FROM scoring_option_dm WHERE scoring_option_nmbr IN (1,2)").toInt(),
+              2);
     EXPECT_EQ(TestDataFile::scalar("SELECT race_type_name FROM race_type_dm WHERE race_type_nmbr = 1").toString(),
               "Wexford Cup");
-    EXPECT_EQ(TestDataFile::scalar("SELECT race_type_name FROM race_type_dm WHERE race_type_nmbr = 6").toString(), "F1");
+    EXPECT_EQ(TestDataFile::scalar("SELECT race_type_name FROM race_type_dm WHERE race_type_nmbr = 6").toString(),
+              "F1");
     EXPECT_EQ(TestDataFile::scalar("SELECT max(race_type_nmbr) FROM race_type_dm").toInt() < 500, true);
     EXPECT_GT(TestDataFile::scalar("SELECT count(*) FROM scoring_points WHERE scoring_type_nmbr = 1").toInt(), 0);
     EXPECT_EQ(TestDataFile::scalar("PRAGMA user_version").toInt(), kSchemaVersion);
@@ -137,8 +141,9 @@ TEST(Backup, CopyHoldsTheSameSchemaAndRowsInTheSameOrder) {
     ASSERT_TRUE(data.ok());
     TestDataFile::exec("BEGIN");
     for (int i = 0; i < 500; ++i)
-        TestDataFile::exec(QStringLiteral("INSERT INTO teams (team_nmbr, team_name, team_owner) VALUES (%1, 'T''%1', NULL)")
-                               .arg(1000 + i));
+        TestDataFile::exec(
+            QStringLiteral("INSERT INTO teams (team_nmbr, team_name, team_owner) VALUES (%1, 'T''%1', NULL)")
+                .arg(1000 + i));
     // Rows of one key written out of key order: later reads take the first one written.
     for (int i = 0; i < 300; ++i)
         TestDataFile::exec(QStringLiteral("INSERT INTO team_results (race_nmbr, car_nmbr, team_nmbr, league_nmbr, "

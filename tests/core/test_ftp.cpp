@@ -74,7 +74,8 @@ bool arrivingIn(const QString& folder, const QString& except) {
     const QString prefix = QDir(folder).canonicalPath() + QLatin1Char('/');
     for (const QFileInfo& fd : QDir(QStringLiteral("/proc/self/fd")).entryInfoList(QDir::System | QDir::Files)) {
         const QString target = fd.symLinkTarget();
-        if (target.startsWith(prefix) && !target.endsWith(QLatin1Char('/') + except) && QFileInfo(fd.filePath()).size() > 0)
+        if (target.startsWith(prefix) && !target.endsWith(QLatin1Char('/') + except) &&
+            QFileInfo(fd.filePath()).size() > 0)
             return true;
     }
     return false;
@@ -197,7 +198,8 @@ TEST_F(FtpTest, AConnectionLostMidDownloadKeepsThePreviousCopy) {
     writeBytes(local, "11;602;1;1;\"Previous\";;;;\r\n");
     serve(false, QString(), QString(), 256 * 1024);
     {
-        SignalWhenUnderWay lost(server, [] { return arrivingIn(importsDir(), "wccars.qvi"); }, SIGKILL);
+        SignalWhenUnderWay lost(
+            server, [] { return arrivingIn(importsDir(), "wccars.qvi"); }, SIGKILL);
         EXPECT_FALSE(importWcCars());
         EXPECT_TRUE(lost.sent());
     }
@@ -216,7 +218,8 @@ TEST_F(FtpTest, AStalledServerIsGivenUpWithAClearMessage) {
     serve(false, QString(), QString(), 128 * 1024);
     const auto started = std::chrono::steady_clock::now();
     {
-        SignalWhenUnderWay stall(server, [] { return arrivingIn(importsDir(), "wccars.qvi"); }, SIGSTOP);
+        SignalWhenUnderWay stall(
+            server, [] { return arrivingIn(importsDir(), "wccars.qvi"); }, SIGSTOP);
         EXPECT_FALSE(downloadFile(QStringLiteral("wccars.qvi")));
         EXPECT_TRUE(stall.sent());
     }
@@ -262,8 +265,7 @@ TEST_F(FtpTest, NamesThatLeadOutOfTheirFolderAreRefused) {
 TEST_F(FtpTest, AnEmptyFolderIsSaidAndAMissingFolderIsOneFailureInOneBox) {
     serve(false);
     EXPECT_FALSE(downloadFile(QStringLiteral("wccars.qvi")));
-    EXPECT_EQ(boxTexts(data.ui()),
-              (QStringList{"This directory is empty!", "File not found. Try back later."}));
+    EXPECT_EQ(boxTexts(data.ui()), (QStringList{"This directory is empty!", "File not found. Try back later."}));
 
     data.ui().clear();
     QDir(root.path()).removeRecursively();
@@ -282,7 +284,8 @@ TEST_F(FtpTest, AWrongPasswordIsReportedWithoutThePassword) {
     connectFtp(server.address(), QStringLiteral("tester"), QStringLiteral("wrong-pw"));
     EXPECT_FALSE(ftpConnected());
     ASSERT_EQ(data.ui().boxes.size(), 1);
-    EXPECT_TRUE(data.ui().boxes[0].text.startsWith("InternetConnect Extd Err: 530 ")) << data.ui().lastBoxText().toStdString();
+    EXPECT_TRUE(data.ui().boxes[0].text.startsWith("InternetConnect Extd Err: 530 "))
+        << data.ui().lastBoxText().toStdString();
     EXPECT_FALSE(data.ui().boxes[0].text.contains("wrong-pw"));
 }
 
@@ -335,9 +338,12 @@ TEST_F(FtpTest, PublishFailuresAreReportedAndStopThePublish) {
     writeBytes(reports + "/rd0001.html", "1");
     writeBytes(reports + "/rd0002.html", "2");
     QStringList statuses;
-    EXPECT_EQ(publishReports(server.address(), "tester", "s3cret", reports, [&](const QString& s) { statuses << s; }).sent, 0);
+    EXPECT_EQ(
+        publishReports(server.address(), "tester", "s3cret", reports, [&](const QString& s) { statuses << s; }).sent,
+        0);
     ASSERT_EQ(data.ui().boxes.size(), 1);
-    EXPECT_TRUE(data.ui().boxes[0].text.startsWith("FtpPutFile Extd Err: 550 ")) << data.ui().lastBoxText().toStdString();
+    EXPECT_TRUE(data.ui().boxes[0].text.startsWith("FtpPutFile Extd Err: 550 "))
+        << data.ui().lastBoxText().toStdString();
     EXPECT_TRUE(statuses.isEmpty()); // no page is shown as transferred
     EXPECT_FALSE(QFile::exists(root.path() + "/rd0001.html"));
 
@@ -347,7 +353,9 @@ TEST_F(FtpTest, PublishFailuresAreReportedAndStopThePublish) {
 
     data.ui().clear();
     statuses.clear();
-    EXPECT_EQ(publishReports(server.address(), "tester", "s3cret", QString(), [&](const QString& s) { statuses << s; }).sent, 0);
+    EXPECT_EQ(
+        publishReports(server.address(), "tester", "s3cret", QString(), [&](const QString& s) { statuses << s; }).sent,
+        0);
     EXPECT_EQ(boxTexts(data.ui()), QStringList{"Please select a local file to put"});
     EXPECT_EQ(statuses, QStringList{"Transfering "});
 }
@@ -359,7 +367,8 @@ TEST_F(FtpTest, APageLostMidUploadLeavesTheLivePageAsItWas) {
     writeBytes(reports + "/rd0001.html", manyBytes(4 << 20));
     PublishResult result;
     {
-        SignalWhenUnderWay lost(server, [this] { return landingIn(root.path(), "rd0001.html"); }, SIGKILL);
+        SignalWhenUnderWay lost(
+            server, [this] { return landingIn(root.path(), "rd0001.html"); }, SIGKILL);
         result = publishReports(server.address(), "tester", "s3cret", reports, {});
         EXPECT_TRUE(lost.sent());
     }
@@ -400,14 +409,15 @@ TEST_F(FtpTest, WhereTheServerRefusesRenamesPagesGoStraightToTheirNamesAndNoLive
     // copy under the temporary name is taken away again.
     server.stop();
     LocalFtpServer partsOnly;
-    ASSERT_TRUE(partsOnly.start(root.path(), true, "tester", "s3cret", 0,
-                                LocalFtpServer::Quirk::NoRenamesStoresOnlyParts));
+    ASSERT_TRUE(
+        partsOnly.start(root.path(), true, "tester", "s3cret", 0, LocalFtpServer::Quirk::NoRenamesStoresOnlyParts));
     writeBytes(reports + "/rd0001.html", "<html>newer</html>");
     result = publishReports(partsOnly.address(), "tester", "s3cret", reports, {});
     EXPECT_FALSE(result.complete);
     EXPECT_EQ(result.sent, 0);
     ASSERT_EQ(data.ui().boxes.size(), 1) << boxTexts(data.ui()).join(" / ").toStdString();
-    EXPECT_TRUE(data.ui().boxes[0].text.startsWith("FtpPutFile Extd Err: 550 ")) << data.ui().lastBoxText().toStdString();
+    EXPECT_TRUE(data.ui().boxes[0].text.startsWith("FtpPutFile Extd Err: 550 "))
+        << data.ui().lastBoxText().toStdString();
     EXPECT_TRUE(data.ui().boxes[0].text.contains("sent straight to its name, and that failed"))
         << data.ui().lastBoxText().toStdString();
     EXPECT_EQ(readBytes(root.path() + "/rd0001.html"), "<html>new</html>");

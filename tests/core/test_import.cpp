@@ -1,6 +1,6 @@
+#include "ScopedLocale.h"
 #include "TestDataFile.h"
 #include "exchange/Import.h"
-#include "ScopedLocale.h"
 
 #include <QDir>
 #include <QFile>
@@ -21,8 +21,12 @@ QString writeFile(const TestDataFile& data, const QByteArray& bytes, const char*
     return path;
 }
 
-QVariant one(const char* sql) { return TestDataFile::scalar(QLatin1String(sql)); }
-int count(const char* sql) { return one(sql).toInt(); }
+QVariant one(const char* sql) {
+    return TestDataFile::scalar(QLatin1String(sql));
+}
+int count(const char* sql) {
+    return one(sql).toInt();
+}
 
 // Every row an import can touch, as one text, to tell that a refused file changed nothing.
 QString snapshot() {
@@ -55,13 +59,13 @@ void addRace(int nmbr, const char* date, int status) {
 // Entries of race type 1 under the numbers the data file keeps.
 void addCars(std::initializer_list<int> numbers, int raceType = 1) {
     for (const int n : numbers)
-        TestDataFile::exec(QStringLiteral("INSERT INTO cars VALUES (%1, %2, 1, 'Car %1', '', '', '', '', 0, 0)")
-                               .arg(n)
-                               .arg(raceType));
+        TestDataFile::exec(
+            QStringLiteral("INSERT INTO cars VALUES (%1, %2, 1, 'Car %1', '', '', '', '', 0, 0)").arg(n).arg(raceType));
 }
 
 void addPostedResult(int race, int car, int adjustment) {
-    TestDataFile::exec(QStringLiteral("INSERT INTO results VALUES (%1, %2, 3, 4, 0, 5, %3)").arg(car).arg(race).arg(adjustment));
+    TestDataFile::exec(
+        QStringLiteral("INSERT INTO results VALUES (%1, %2, 3, 4, 0, 5, %3)").arg(car).arg(race).arg(adjustment));
     TestDataFile::exec(
         QStringLiteral("INSERT INTO team_results (race_nmbr, car_nmbr, team_nmbr, league_nmbr) VALUES (%1, %2, 1, 1)")
             .arg(race)
@@ -403,7 +407,8 @@ TEST(Import, ADatabaseErrorRollsTheWholeFileBack) {
     addCars({5, 12});
     addPostedResult(7, 5, 0);
     // The store refuses the holding on line 3 as a full disk would.
-    TestDataFile::exec("CREATE TEMP TRIGGER refuse BEFORE INSERT ON team_car BEGIN SELECT RAISE(ABORT, 'disk full'); END");
+    TestDataFile::exec(
+        "CREATE TEMP TRIGGER refuse BEFORE INSERT ON team_car BEGIN SELECT RAISE(ABORT, 'disk full'); END");
     const QString before = snapshot();
     EXPECT_FALSE(importFile(writeFile(data, "13;2;7;12;1;3;1;40;0\r\n"
                                             "11;40;1;1;\"Car\";;;;\r\n"
@@ -481,7 +486,9 @@ TEST(Import, TextIsReadAsTheFileWasWritten) {
     EXPECT_EQ(stored(), names);
     TestDataFile::exec("DELETE FROM cars");
     // Windows-1252, as Windows programs save it.
-    ASSERT_TRUE(importFile(writeFile(data, "11;1;1;1;\"A\";;;;\"Zo\xEB \x93" "Ace\x94 O\x92Neil \x96 \x80" "5\"\r\n"
+    ASSERT_TRUE(importFile(writeFile(data, "11;1;1;1;\"A\";;;;\"Zo\xEB \x93"
+                                           "Ace\x94 O\x92Neil \x96 \x80"
+                                           "5\"\r\n"
                                            "11;2;1;1;\"B\";;;;\"Jos\xE9\"\r\n")));
     EXPECT_EQ(stored(), names);
     // UTF-16 with its mark, both byte orders.
@@ -498,10 +505,10 @@ TEST(Import, TextIsReadAsTheFileWasWritten) {
     }
     // One stray 8-bit byte spoils neither the other lines nor the UTF-8 of its own line's neighbours.
     TestDataFile::exec("DELETE FROM cars");
-    ASSERT_TRUE(importFile(writeFile(data, QString::fromUtf8("11;1;1;1;\"A\";;;;\"Zoë “Ace” O’Neil – €5\"\r\n")
-                                                   .toUtf8() +
-                                               "11;2;1;1;\"B\";;;;\"Jos\xE9\"\r\n" +
-                                               QString::fromUtf8("11;3;1;1;\"C\";;;;\"Müller\"\r\n").toUtf8())));
+    ASSERT_TRUE(
+        importFile(writeFile(data, QString::fromUtf8("11;1;1;1;\"A\";;;;\"Zoë “Ace” O’Neil – €5\"\r\n").toUtf8() +
+                                       "11;2;1;1;\"B\";;;;\"Jos\xE9\"\r\n" +
+                                       QString::fromUtf8("11;3;1;1;\"C\";;;;\"Müller\"\r\n").toUtf8())));
     EXPECT_EQ(stored(), names);
     EXPECT_EQ(one("SELECT driver_name FROM cars WHERE car_nmbr = 3").toString(), QString::fromUtf8("Müller"));
 }
@@ -533,7 +540,8 @@ TEST(Import, WritesTheRowsItAlwaysHasWritten) {
     TestDataFile::exec("INSERT INTO results VALUES (5, 7, 3, 4, 0, 5, -4)");
     TestDataFile::exec("INSERT INTO team_car VALUES (3, 24, '2002-02-01', NULL, 10.5, 20.5, 0)");
     const QByteArray text = "11;24;1;1;\"  24 O'Brien Co  \";\"Owner\";\"Make\";\"Spon'sor\";\"Dri\"ver\"\r\n"
-                            "11;31;2;1;\"Ace\";;\"\";\"S\";\"Zo\xEB \x93" "Ace\x94\"\r\n"
+                            "11;31;2;1;\"Ace\";;\"\";\"S\";\"Zo\xEB \x93"
+                            "Ace\x94\"\r\n"
                             "11;-5;1;1;\"Neg\";;;;\n"
                             "11;32767;3;1;\"x\";\"'\";\"''\";\"\\\";\" \"\r\n"
                             "12;7;\"Winter '500'\";\"Bay Oval\";2/17/2002;1;1\r\n"
@@ -555,13 +563,14 @@ TEST(Import, WritesTheRowsItAlwaysHasWritten) {
     QString rows = snapshot();
     for (int i = 0; i < 6; ++i)
         for (const char* column : {"price", "locked_salary"})
-            rows += QString::number(one(qPrintable(QStringLiteral("SELECT %1 FROM team_car ORDER BY team_nmbr, car_nmbr,"
-                                                                  " efctv_dt LIMIT 1 OFFSET %2")
-                                                       .arg(QLatin1String(column))
-                                                       .arg(i)))
-                                        .toDouble(),
-                                    'g', 17) +
-                    QLatin1Char(' ');
+            rows +=
+                QString::number(one(qPrintable(QStringLiteral("SELECT %1 FROM team_car ORDER BY team_nmbr, car_nmbr,"
+                                                              " efctv_dt LIMIT 1 OFFSET %2")
+                                                   .arg(QLatin1String(column))
+                                                   .arg(i)))
+                                    .toDouble(),
+                                'g', 17) +
+                QLatin1Char(' ');
     rows += one("SELECT group_concat(typeof(car_nmbr) || typeof(car_txt) || typeof(group_nmbr) || typeof(salary)) FROM"
                 " cars")
                 .toString() +
@@ -573,7 +582,8 @@ TEST(Import, WritesTheRowsItAlwaysHasWritten) {
                 .toString();
     EXPECT_EQ(rows.toStdString(),
               "-511'Neg'''''''''00.0/511'Five'''''''''NULL0.0/2411'24 O''Brien Co''Owner''Dri\"ver''Make''Spon'"
-              "'sor'21500000.25/3112'Ace''''Zo\xC3\xAB \xE2\x80\x9C" "Ace\xE2\x80\x9D''''S'00.0/3276713'x'''''' ''"
+              "'sor'21500000.25/3112'Ace''''Zo\xC3\xAB \xE2\x80\x9C"
+              "Ace\xE2\x80\x9D''''S'00.0/3276713'x'''''' ''"
               "''''''\\'00.0|-32768'''''2002-12-31'110/7'Winter ''500''''Bay Oval''2002-02-17'112/8'New''Ring''"
               "2002-03-03'21-1|572100-4/247131400/31811027/-580-3276832767-7-32768|324'2002-02-01''2002-03-01'1"
               "0.520.51/325'2002-02-01'NULL12.2530.01/326'2002-02-01'NULL0.11234.56781/424'2002-02-03'NULL1000."

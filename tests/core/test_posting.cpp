@@ -49,8 +49,8 @@ TEST_F(Posting, FirstRaceBonusesQualifyingPointsTopFinishAndDnq) {
     EXPECT_EQ(b.place, 0);
     EXPECT_EQ(b.points, 20);
     EXPECT_EQ(b.total, 20);
-    EXPECT_EQ(TestDataFile::scalar(QStringLiteral("SELECT efctv_dt FROM team_car WHERE team_nmbr = 501 AND car_nmbr = %1")
-                                       .arg(bonus))
+    EXPECT_EQ(TestDataFile::scalar(
+                  QStringLiteral("SELECT efctv_dt FROM team_car WHERE team_nmbr = 501 AND car_nmbr = %1").arg(bonus))
                   .toString(),
               "2024-03-01");
     // The new holding has no result either, so Alpha also gets its did-not-qualify row.
@@ -509,7 +509,9 @@ protected:
     }
 };
 
-TEST_F(PassedOver, RainedOutRaceAndTheSoldCarKeepsItsTotal) { expectCarriedPastRace2(false); }
+TEST_F(PassedOver, RainedOutRaceAndTheSoldCarKeepsItsTotal) {
+    expectCarriedPastRace2(false);
+}
 
 TEST_F(PassedOver, DriverRaceAndTheSoldCarKeepsItsTotal) {
     expectCarriedPastRace2(true);
@@ -617,21 +619,29 @@ TEST_F(Places, MoreIsBetterTiesShareAPlace) {
     EXPECT_EQ(places(600, {30, 20, 20, 10}), (std::vector<int>{1, 2, 2, 4}));
 }
 
-TEST_F(Places, MoreIsBetterAllZeroKeepsPlaceZero) { EXPECT_EQ(places(600, {0, 0, 0}), (std::vector<int>{0, 0, 0})); }
+TEST_F(Places, MoreIsBetterAllZeroKeepsPlaceZero) {
+    EXPECT_EQ(places(600, {0, 0, 0}), (std::vector<int>{0, 0, 0}));
+}
 
 TEST_F(Places, MoreIsBetterLeaderOnZeroAheadOfNegativesIsFirst) {
     EXPECT_EQ(places(600, {-5, 0, -10, 0}), (std::vector<int>{3, 1, 4, 1}));
 }
 
-TEST_F(Places, MoreIsBetterAllNegative) { EXPECT_EQ(places(600, {-5, -5, -7}), (std::vector<int>{1, 1, 3})); }
+TEST_F(Places, MoreIsBetterAllNegative) {
+    EXPECT_EQ(places(600, {-5, -5, -7}), (std::vector<int>{1, 1, 3}));
+}
 
-TEST_F(Places, FewerIsBetterAllZeroKeepsPlaceZero) { EXPECT_EQ(places(2, {0, 0}), (std::vector<int>{0, 0})); }
+TEST_F(Places, FewerIsBetterAllZeroKeepsPlaceZero) {
+    EXPECT_EQ(places(2, {0, 0}), (std::vector<int>{0, 0}));
+}
 
 TEST_F(Places, FewerIsBetterFirstTeamOpensPlaceOne) {
     EXPECT_EQ(places(2, {0, 0, 10, 12}), (std::vector<int>{1, 1, 3, 4}));
 }
 
-TEST_F(Places, FewerIsBetterTies) { EXPECT_EQ(places(2, {5, 9, 5}), (std::vector<int>{1, 3, 1})); }
+TEST_F(Places, FewerIsBetterTies) {
+    EXPECT_EQ(places(2, {5, 9, 5}), (std::vector<int>{1, 3, 1}));
+}
 
 // ---- lists ----
 
@@ -642,7 +652,7 @@ TEST_F(Posting, ListsReadRowsInTheOrderWritten) {
     EXPECT_EQ(list.getTotalPoints(9, 501), 0);
     EXPECT_EQ(list.load(501, 1), 2);
     EXPECT_EQ(list.getTotalPoints(9, 501), 30); // the first row written
-    EXPECT_EQ(list.load(501), 5);                // appends; every race
+    EXPECT_EQ(list.load(501), 5);               // appends; every race
     cTeamResultsCollection byPlace;
     byPlace.load(501, std::nullopt, std::nullopt, "desc");
     EXPECT_EQ(byPlace.Item(1)->place(), 4);

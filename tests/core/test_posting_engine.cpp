@@ -29,7 +29,9 @@
 
 namespace {
 
-void exec(const QString& sql) { TestDataFile::exec(sql); }
+void exec(const QString& sql) {
+    TestDataFile::exec(sql);
+}
 
 struct Outcome {
     QStringList rows;
@@ -67,7 +69,9 @@ protected:
             exec(QStringLiteral("INSERT INTO scoring_points VALUES (600, %1, %2, %3)")
                      .arg(p)
                      .arg(pts[p - 1])
-                     .arg(p == 1 ? 7 : p == 2 ? 4 : 0));
+                     .arg(p == 1   ? 7
+                          : p == 2 ? 4
+                                   : 0));
         exec("INSERT INTO scoring_top_points VALUES (600, 2, 20, 3)");
         exec("INSERT INTO scoring_top_points VALUES (600, 1, 15, 1)");
         exec("INSERT INTO scoring_top_points VALUES (600, 1, 0, 5)");
@@ -84,7 +88,8 @@ protected:
                      .arg(d));
         exec("INSERT INTO cars (car_nmbr, race_type_nmbr, car_type_nmbr, car_txt) VALUES (99, 1, 3, 'Top Bonus')");
 
-        const char* names[] = {"Alpha", "Bravo", "bravo", "Delta", "Echo", "Foxtrot", "Golf", "Hotel", "India", "Juliet"};
+        const char* names[] = {"Alpha",   "Bravo", "bravo", "Delta", "Echo",
+                               "Foxtrot", "Golf",  "Hotel", "India", "Juliet"};
         for (int t = 0; t < 10; ++t)
             exec(QStringLiteral("INSERT INTO teams (team_nmbr, team_name, race_type_nmbr, car_type_nmbr) "
                                 "VALUES (%1, '%2', 1, 1)")
@@ -126,16 +131,39 @@ protected:
         race(5, "2024-03-22", 1);
         race(6, "2024-03-29", 1);
         // car, place, qualified, fast qualifier, laps led, adjustment
-        results(1, {{1, 1, 2, 0, 50, 0}, {2, 2, 1, 1, 0, 0}, {3, 3, 3, 0, 50, 0}, {4, 4, 4, 0, 0, -5},
-                    {5, 5, 5, 0, 0, 0}, {6, 6, 6, 0, 0, 0}, {7, 7, 7, 0, 0, 3}, {8, 8, 8, 0, 0, 0},
-                    {9, 9, 9, 0, 0, 0}, {10, 10, 10, 0, 0, 0}, {11, 11, 11, 0, 0, 0}});
+        results(1, {{1, 1, 2, 0, 50, 0},
+                    {2, 2, 1, 1, 0, 0},
+                    {3, 3, 3, 0, 50, 0},
+                    {4, 4, 4, 0, 0, -5},
+                    {5, 5, 5, 0, 0, 0},
+                    {6, 6, 6, 0, 0, 0},
+                    {7, 7, 7, 0, 0, 3},
+                    {8, 8, 8, 0, 0, 0},
+                    {9, 9, 9, 0, 0, 0},
+                    {10, 10, 10, 0, 0, 0},
+                    {11, 11, 11, 0, 0, 0}});
         results(2, {{21, 1, 1, 1, 10, 0}, {22, 2, 2, 0, 0, 0}, {23, 3, 3, 0, 0, 0}, {24, 0, 4, 0, 0, 0}});
-        results(3, {{2, 1, 3, 0, 0, 0}, {9, 2, 1, 1, 0, 0}, {3, 3, 2, 0, 0, 0}, {4, 4, 4, 0, 0, 0},
-                    {6, 5, 5, 0, 30, 0}, {5, 6, 6, 0, 30, 0}, {1, 7, 7, 0, 0, 0}, {8, 0, 8, 0, 0, 0}});
-        results(4, {{3, 1, 1, 0, 0, 0}, {4, 2, 2, 1, 0, 0}, {5, 3, 3, 0, 0, 0}, {11, 4, 4, 0, 5, 0},
-                    {2, 5, 5, 0, 0, 0}, {10, 6, 6, 0, 0, 0}});
-        results(6, {{9, 1, 1, 1, 0, 0}, {2, 2, 2, 0, 0, 0}, {1, 3, 3, 0, 0, 0}, {5, 4, 4, 0, 0, 0},
-                    {3, 5, 5, 0, 0, 0}, {8, 6, 6, 0, 0, 0}, {7, 7, 7, 0, 0, 0}});
+        results(3, {{2, 1, 3, 0, 0, 0},
+                    {9, 2, 1, 1, 0, 0},
+                    {3, 3, 2, 0, 0, 0},
+                    {4, 4, 4, 0, 0, 0},
+                    {6, 5, 5, 0, 30, 0},
+                    {5, 6, 6, 0, 30, 0},
+                    {1, 7, 7, 0, 0, 0},
+                    {8, 0, 8, 0, 0, 0}});
+        results(4, {{3, 1, 1, 0, 0, 0},
+                    {4, 2, 2, 1, 0, 0},
+                    {5, 3, 3, 0, 0, 0},
+                    {11, 4, 4, 0, 5, 0},
+                    {2, 5, 5, 0, 0, 0},
+                    {10, 6, 6, 0, 0, 0}});
+        results(6, {{9, 1, 1, 1, 0, 0},
+                    {2, 2, 2, 0, 0, 0},
+                    {1, 3, 3, 0, 0, 0},
+                    {5, 4, 4, 0, 0, 0},
+                    {3, 5, 5, 0, 0, 0},
+                    {8, 6, 6, 0, 0, 0},
+                    {7, 7, 7, 0, 0, 0}});
         data.ui().clear();
     }
 
@@ -158,7 +186,10 @@ protected:
                  .arg(active));
     }
     static void race(int n, const QString& date, int carType) {
-        exec(QStringLiteral("INSERT INTO races VALUES (%1, 'Race %1', 'T', '%2', %3, 1, 2)").arg(n).arg(date).arg(carType));
+        exec(QStringLiteral("INSERT INTO races VALUES (%1, 'Race %1', 'T', '%2', %3, 1, 2)")
+                 .arg(n)
+                 .arg(date)
+                 .arg(carType));
     }
     static void results(int race, std::initializer_list<std::array<int, 6>> rows) {
         for (const auto& r : rows)
@@ -348,7 +379,6 @@ TEST_F(PostingEngine, StandsBackWhereTheChainCouldBehaveDifferently) {
     EXPECT_EQ(data.ui().boxes[0].text, "Invalid Scoring Method");
 }
 
-
 // ---- a killed posting ----
 
 // Kills its own process at the n-th progress step: a posting stopped in the middle.
@@ -389,8 +419,7 @@ QString dumpPosting() {
 }
 
 // Runs body in a child process with its own connection; returns the wait status.
-template <class F>
-int inChild(F body, int killAfterMs = -1) {
+template <class F> int inChild(F body, int killAfterMs = -1) {
     gConnection->CloseConnection();
     const pid_t pid = fork();
     if (pid == 0) {
@@ -408,7 +437,9 @@ int inChild(F body, int killAfterMs = -1) {
     return status;
 }
 
-bool integrityOk() { return TestDataFile::scalar("PRAGMA integrity_check").toString() == "ok"; }
+bool integrityOk() {
+    return TestDataFile::scalar("PRAGMA integrity_check").toString() == "ok";
+}
 
 // Every row of every table, and the schema: what "the data file as it was" means.
 QString dumpData() {
@@ -439,7 +470,9 @@ void writeScript(const QByteArray& text) {
     script.write(text);
 }
 
-bool transactionOpen() { return gConnection->getConnection()->inTransaction() || gConnection->getWorkSpace().depth(); }
+bool transactionOpen() {
+    return gConnection->getConnection()->inTransaction() || gConnection->getWorkSpace().depth();
+}
 
 TEST_F(Posting, SiteScriptThatDoesMoreThanChangeRowsFailsTheRaceAndKeepsTheEarlierPosting) {
     addLeague(502, 1, 600, 0, {Alpha});

@@ -26,7 +26,9 @@
 #include <gtest/gtest.h>
 
 // Readable failures.
-inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
+inline void PrintTo(const QString& s, std::ostream* os) {
+    *os << '"' << s.toStdString() << '"';
+}
 
 namespace {
 
@@ -37,14 +39,17 @@ protected:
         TestDataFile::exec("INSERT INTO scoring_type VALUES (600, 'Hand Points', 0, 0, 0)");
         const int pts[] = {60, 50, 40, 30, 20, 10};
         for (int p = 1; p <= 6; ++p)
-            TestDataFile::exec(QStringLiteral("INSERT INTO scoring_points VALUES (600, %1, %2, 0)").arg(p).arg(pts[p - 1]));
+            TestDataFile::exec(
+                QStringLiteral("INSERT INTO scoring_points VALUES (600, %1, %2, 0)").arg(p).arg(pts[p - 1]));
         for (int c = 1; c <= 6; ++c)
-            TestDataFile::exec(QStringLiteral("INSERT INTO cars (car_nmbr, race_type_nmbr, car_type_nmbr, car_txt, "
-                                              "driver_name, sponsor) VALUES (%1, 1, 1, '%1', 'Driver %1', ' Sponsor %1 ')")
-                                   .arg(c));
-        TestDataFile::exec("INSERT INTO teams (team_nmbr, team_name, team_owner, email, phone, race_type_nmbr, car_type_nmbr) "
-                           "VALUES (501, 'Alpha', 'Ann', 'ann@example.com', '555-0101', 1, 1), "
-                           "(502, 'Bravo & <Sons>', 'Bob', NULL, NULL, 1, 1), (503, 'Charlie', 'Cy', NULL, NULL, 1, 1)");
+            TestDataFile::exec(
+                QStringLiteral("INSERT INTO cars (car_nmbr, race_type_nmbr, car_type_nmbr, car_txt, "
+                               "driver_name, sponsor) VALUES (%1, 1, 1, '%1', 'Driver %1', ' Sponsor %1 ')")
+                    .arg(c));
+        TestDataFile::exec(
+            "INSERT INTO teams (team_nmbr, team_name, team_owner, email, phone, race_type_nmbr, car_type_nmbr) "
+            "VALUES (501, 'Alpha', 'Ann', 'ann@example.com', '555-0101', 1, 1), "
+            "(502, 'Bravo & <Sons>', 'Bob', NULL, NULL, 1, 1), (503, 'Charlie', 'Cy', NULL, NULL, 1, 1)");
         TestDataFile::exec("INSERT INTO leagues VALUES (1, '  League One  ', 'L1', 1, 1, 600, 0, 0, 1)");
         TestDataFile::exec("INSERT INTO league_teams VALUES (1, 501), (1, 502), (1, 503)");
         hold(501, 1);
@@ -84,11 +89,13 @@ protected:
         postRace(race);
     }
     static void chooseColumns(const char* code, std::initializer_list<int> columns) {
-        const QString report = QStringLiteral("(SELECT report_nmbr FROM report WHERE report_id = '%1')").arg(QLatin1String(code));
+        const QString report =
+            QStringLiteral("(SELECT report_nmbr FROM report WHERE report_id = '%1')").arg(QLatin1String(code));
         TestDataFile::exec("DELETE FROM report_columns WHERE report_nmbr = " + report);
         int order = 0;
         for (int c : columns)
-            TestDataFile::exec(QStringLiteral("INSERT INTO report_columns VALUES (%1, %2, %3)").arg(report).arg(c).arg(++order));
+            TestDataFile::exec(
+                QStringLiteral("INSERT INTO report_columns VALUES (%1, %2, %3)").arg(report).arg(c).arg(++order));
     }
     static void setAttribute(const char* code, int attribute, int amt) {
         TestDataFile::exec(QStringLiteral("INSERT INTO report_attributes (report_nmbr, attribute_nmbr, amt) "
@@ -109,7 +116,8 @@ protected:
     // The texts of the data cells of each table row (heading rows included as their TH texts), one
     // list per row, joined by "|".
     static QStringList rows(const QString& fileName) {
-        static const QRegularExpression cellText(QStringLiteral("^<T[HD][^>]*>(?:<FONT[^>]*>)?(.*?)(?: </FONT>)?</T[HD]>$"));
+        static const QRegularExpression cellText(
+            QStringLiteral("^<T[HD][^>]*>(?:<FONT[^>]*>)?(.*?)(?: </FONT>)?</T[HD]>$"));
         QStringList out;
         QStringList current;
         bool inRow = false;
@@ -146,21 +154,23 @@ TEST_F(RaceReports, RaceDetailGroupsTeamsByPlaceWithTotals) {
 
     // Charlie first (100 in race 2), then Bravo, then Alpha; cars by finishing place within a team;
     // the sponsor trimmed, the team name escaped.
-    EXPECT_EQ(rows(name), (QStringList{
-                              "<BR>Finish<BR>Pos.|<BR><BR>Car#|<BR><BR>Driver|<BR><BR>Sponsor|<BR>Race<BR>Points|<BR>Season <BR>Points",
-                              "Charlie",
-                              "1|6|Driver 6|Sponsor 6|60|70",
-                              "3|5|Driver 5|Sponsor 5|40|80",
-                              "||||<B>100</B>|<B>150</B>",
-                              "Bravo &amp; &lt;Sons&gt;",
-                              "2|4|Driver 4|Sponsor 4|50|70",
-                              "5|3|Driver 3|Sponsor 3|20|70",
-                              "||||<B>70</B>|<B>140</B>",
-                              "Alpha",
-                              "4|1|Driver 1|Sponsor 1|30|90",
-                              "6|2|Driver 2|Sponsor 2|10|40",
-                              "||||<B>40</B>|<B>130</B>",
-                          }));
+    EXPECT_EQ(
+        rows(name),
+        (QStringList{
+            "<BR>Finish<BR>Pos.|<BR><BR>Car#|<BR><BR>Driver|<BR><BR>Sponsor|<BR>Race<BR>Points|<BR>Season <BR>Points",
+            "Charlie",
+            "1|6|Driver 6|Sponsor 6|60|70",
+            "3|5|Driver 5|Sponsor 5|40|80",
+            "||||<B>100</B>|<B>150</B>",
+            "Bravo &amp; &lt;Sons&gt;",
+            "2|4|Driver 4|Sponsor 4|50|70",
+            "5|3|Driver 3|Sponsor 3|20|70",
+            "||||<B>70</B>|<B>140</B>",
+            "Alpha",
+            "4|1|Driver 1|Sponsor 1|30|90",
+            "6|2|Driver 2|Sponsor 2|10|40",
+            "||||<B>40</B>|<B>130</B>",
+        }));
     const QStringList l = lines(name);
     // The team header spans all chosen columns; status 1 is "Unofficial".
     EXPECT_TRUE(l.contains("<TH NOWRAP colspan=6 align = 'left'><FONT size = '0' color = ''>Alpha </FONT></TH>"));
@@ -199,8 +209,8 @@ TEST_F(RaceReports, RaceDetailKeepsTwoTeamsOfTheSameNameApart) {
     // Bravo (2nd in race 2) renamed to Alpha (3rd): the two stand next to each other.
     TestDataFile::exec("UPDATE teams SET team_name = 'Alpha' WHERE team_nmbr = 502");
     EXPECT_EQ(rows(createRaceDetailReport(1, 2, false)).mid(1),
-              (QStringList{"Charlie", "6|60", "5|40", "|<B>100</B>", "Alpha", "4|50", "3|20", "|<B>70</B>", "Alpha", "1|30",
-                           "2|10", "|<B>40</B>"}));
+              (QStringList{"Charlie", "6|60", "5|40", "|<B>100</B>", "Alpha", "4|50", "3|20", "|<B>70</B>", "Alpha",
+                           "1|30", "2|10", "|<B>40</B>"}));
 }
 
 TEST_F(RaceReports, RaceDetailPlaceTexts) {
@@ -289,15 +299,19 @@ TEST_F(RaceReports, LeagueStandingsRowsCountsAndLinks) {
     ASSERT_EQ(opened.size(), 1);
     const QStringList r = rows(name);
     ASSERT_EQ(r.size(), 4);
-    EXPECT_EQ(r[1], "1|3|<A HREF='tr000105030002.html'>Charlie </A>|<A HREF='tr000105030002.html'>Cy </A>|150|0|100|1|2");
-    EXPECT_EQ(r[2], "2|2|<A HREF='tr000105020002.html'>Bravo &amp; &lt;Sons&gt; </A>|<A HREF='tr000105020002.html'>Bob </A>|140|10|70|0|2");
-    EXPECT_EQ(r[3], "3|1|<A HREF='tr000105010002.html'>Alpha </A>|<A HREF='tr000105010002.html'>Ann </A>|130|20|40|1|2");
+    EXPECT_EQ(r[1],
+              "1|3|<A HREF='tr000105030002.html'>Charlie </A>|<A HREF='tr000105030002.html'>Cy </A>|150|0|100|1|2");
+    EXPECT_EQ(r[2], "2|2|<A HREF='tr000105020002.html'>Bravo &amp; &lt;Sons&gt; </A>|<A HREF='tr000105020002.html'>Bob "
+                    "</A>|140|10|70|0|2");
+    EXPECT_EQ(r[3],
+              "3|1|<A HREF='tr000105010002.html'>Alpha </A>|<A HREF='tr000105010002.html'>Ann </A>|130|20|40|1|2");
     for (const char* team : {"tr000105010002.html", "tr000105020002.html", "tr000105030002.html"})
         EXPECT_TRUE(QFile::exists(reportFilePath(team))) << team;
     const QStringList l = lines(name);
     EXPECT_EQ(l[6], "<br>");
     EXPECT_TRUE(l.contains("<P align = 'center'><FONT size = '1' color = ''>League One </FONT></P>"));
-    EXPECT_TRUE(l.contains("<P align = 'center'><FONT size = '1' color = ''>League standings as of<BR>3/8/2024   Race Two </FONT></P>"));
+    EXPECT_TRUE(l.contains(
+        "<P align = 'center'><FONT size = '1' color = ''>League standings as of<BR>3/8/2024   Race Two </FONT></P>"));
     EXPECT_TRUE(l.contains("Unofficial </FONT></P>") || l.join("\n").contains("Unofficial"));
 }
 
@@ -355,7 +369,8 @@ TEST_F(RaceReports, LeagueRaceStandingsSumsPerTeamAndWritesEveryTeamPage) {
     EXPECT_EQ(name, "rs00010002.html");
     ASSERT_EQ(opened.size(), 1);
     // Alpha and Bravo share place 2: by team name.
-    EXPECT_EQ(rows(name), (QStringList{"<BR><BR>Pos.|<BR><BR>Points|<BR>Lap Led<BR>Bonus", "1|100|0", "2|40|0", "2|70|0"}));
+    EXPECT_EQ(rows(name),
+              (QStringList{"<BR><BR>Pos.|<BR><BR>Points|<BR>Lap Led<BR>Bonus", "1|100|0", "2|40|0", "2|70|0"}));
     // Column 33 not chosen: the team pages are written all the same.
     for (const char* team : {"tr000105010002.html", "tr000105020002.html", "tr000105030002.html"})
         EXPECT_TRUE(QFile::exists(reportFilePath(team))) << team;
@@ -369,8 +384,8 @@ TEST_F(RaceReports, LeagueRaceStandingsLinksAndNoPosting) {
     TestDataFile::exec("UPDATE races SET race_status_nmbr = 3 WHERE race_nmbr = 1");
     const QString name = createLeagueRaceStandings(1, 1, false);
     EXPECT_EQ(rows(name).mid(1), (QStringList{"<A HREF='tr000105010001.html'>Alpha </A>",
-                                             "<A HREF='tr000105020001.html'>Bravo &amp; &lt;Sons&gt; </A>",
-                                             "<A HREF='tr000105030001.html'>Charlie </A>"}));
+                                              "<A HREF='tr000105020001.html'>Bravo &amp; &lt;Sons&gt; </A>",
+                                              "<A HREF='tr000105030001.html'>Charlie </A>"}));
     EXPECT_TRUE(lines(name).join("\n").contains("Qualifying"));
     TestDataFile::exec("INSERT INTO races VALUES (3, 'Race Three', 'T', '2024-03-15', 1, 1, 2)");
     EXPECT_EQ(createLeagueRaceStandings(1, 3, true), "");

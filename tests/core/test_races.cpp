@@ -23,7 +23,6 @@ void addResult(int race, int car, int place, int lapsLed = 0) {
                            .arg(lapsLed));
 }
 
-
 QList<int> numbers(const cRacesCollection& races) {
     QList<int> out;
     for (const cRaces& r : races)

@@ -49,7 +49,8 @@ TEST(RaceType, UserNumbersStartAt500) {
 TEST(RaceType, FailedInsertLeavesObjectUnstored) {
     TestDataFile data;
     ASSERT_TRUE(data.ok());
-    TestDataFile::exec("CREATE TRIGGER no_insert BEFORE INSERT ON race_type_dm BEGIN SELECT RAISE(ABORT, 'refused'); END");
+    TestDataFile::exec(
+        "CREATE TRIGGER no_insert BEFORE INSERT ON race_type_dm BEGIN SELECT RAISE(ABORT, 'refused'); END");
     cRaceType rt(0, "Sprint Cars");
     EXPECT_FALSE(rt.CommitChanges());
     EXPECT_EQ(rt.raceTypeNmbr(), 0);

@@ -34,9 +34,11 @@ TEST(ReportHtml, FragmentsAsThePagesCarryThem) {
               "<TH  colspan=1 align = 'center'><FONT size = '0'>&nbsp; </FONT></TH>");
     EXPECT_EQ(headingCell(2, "#FFFFFF", "<BR>Car#", "left", 4, "nowrap"),
               "<TH nowrap colspan=4 align = 'left'><FONT size = '2' color = '#FFFFFF'><BR>Car# </FONT></TH>");
-    EXPECT_EQ(dataCell(0, "", "", "right", "1"), "<TD colspan=1  align = 'right'><FONT size = '0' color = ''>&nbsp; </FONT></TD>");
+    EXPECT_EQ(dataCell(0, "", "", "right", "1"),
+              "<TD colspan=1  align = 'right'><FONT size = '0' color = ''>&nbsp; </FONT></TD>");
     // A text of blanks is not empty, and markup in a cell text is kept.
-    EXPECT_EQ(dataCell(3, "0", " ", "left", "2 nowrap"), "<TD colspan=2 nowrap  align = 'left'><FONT size = '3'>  </FONT></TD>");
+    EXPECT_EQ(dataCell(3, "0", " ", "left", "2 nowrap"),
+              "<TD colspan=2 nowrap  align = 'left'><FONT size = '3'>  </FONT></TD>");
     EXPECT_EQ(dataCell(3, "0", "<B>12</B>", "right", "1"),
               "<TD colspan=1  align = 'right'><FONT size = '3'><B>12</B> </FONT></TD>");
     // A link on the heading background shows in the heading colour; no page, no link.
@@ -50,17 +52,18 @@ TEST(ReportHtml, FragmentsAsThePagesCarryThem) {
 TEST(ReportHtml, FontParagraphRaisesSmallSizesInTheCallersVariable) {
     for (int start : {0, -3}) {
         int size = start;
-        EXPECT_EQ(fontParagraph(size, "0", "Title", "center"), "<P align = 'center'><FONT size = '1'>Title </FONT></P>");
+        EXPECT_EQ(fontParagraph(size, "0", "Title", "center"),
+                  "<P align = 'center'><FONT size = '1'>Title </FONT></P>");
         EXPECT_EQ(size, 1);
     }
     int size = 7;
-    EXPECT_EQ(fontParagraph(size, "red", "", "Center"), "<P align = 'Center'><FONT size = '7' color = 'red'> </FONT></P>");
+    EXPECT_EQ(fontParagraph(size, "red", "", "Center"),
+              "<P align = 'Center'><FONT size = '7' color = 'red'> </FONT></P>");
     EXPECT_EQ(size, 7);
 }
 
 TEST(ReportHtml, TextFromDataAndTypedNamesCannotBreakTheMarkup) {
-    EXPECT_EQ(htmlText("Smith & <Sons> \"Racing\" O'Neil"),
-              "Smith &amp; &lt;Sons&gt; &quot;Racing&quot; O&#39;Neil");
+    EXPECT_EQ(htmlText("Smith & <Sons> \"Racing\" O'Neil"), "Smith &amp; &lt;Sons&gt; &quot;Racing&quot; O&#39;Neil");
     EXPECT_EQ(htmlText("Plain 24"), "Plain 24");
     // Control characters an import may bring in are not written: line breaks and tabs become
     // blanks, a bell, an escape or a C1 control is left out.
@@ -222,8 +225,8 @@ TEST(ReportFiles, LeftoversOfKilledRunsAreRemovedAndNothingElse) {
     ASSERT_TRUE(folder.mkpath("."));
     const QStringList leftovers = {"rd00010003.html.AbCdEf", "blank.html.qWeRtY", "5nav.html.a1B2c3",
                                    "td0001-001.html.zzzzzz"};
-    const QStringList kept = {"rd00010003.html", "notes.html.bak", "td00010003.html.AbCdEfG", "readme.txt",
-                              "rd00010003.html.AbC-Ef", "rd00010004.html.Open01"};
+    const QStringList kept = {"rd00010003.html", "notes.html.bak",         "td00010003.html.AbCdEfG",
+                              "readme.txt",      "rd00010003.html.AbC-Ef", "rd00010004.html.Open01"};
     for (const QString& name : leftovers + kept) {
         QFile f(folder.filePath(name));
         ASSERT_TRUE(f.open(QIODevice::WriteOnly));
@@ -310,8 +313,9 @@ TEST(ReportFiles, OpeningDocuments) {
     openReportInBrowser("rr00130000.html");
     EXPECT_EQ(opened.size(), 1);
     ASSERT_EQ(data.ui().boxes.size(), 1);
-    EXPECT_EQ(data.ui().boxes[0].text, reportFilePath("rr00130000.html") +
-                                           "\n\nFile Not Found.\n\nNOTE: This maybe caused by having no browser installed.");
+    EXPECT_EQ(data.ui().boxes[0].text,
+              reportFilePath("rr00130000.html") +
+                  "\n\nFile Not Found.\n\nNOTE: This maybe caused by having no browser installed.");
     EXPECT_EQ(data.ui().boxes[0].title, "Quorvanti Error");
 
     // No program for the page.
@@ -322,8 +326,9 @@ TEST(ReportFiles, OpeningDocuments) {
     // Addresses go straight to the desktop; other document types get no browser note.
     startDocument("  http://example.invalid/x  ", 1, "SYSINFO");
     EXPECT_EQ(opened.last(), "http://example.invalid/x");
-    EXPECT_EQ(data.ui().lastBoxText(), "No application association was found for this file:\n\nhttp://example.invalid/x\n\n"
-                                       "An application must be associated with this file type before it can be displayed.");
+    EXPECT_EQ(data.ui().lastBoxText(),
+              "No application association was found for this file:\n\nhttp://example.invalid/x\n\n"
+              "An application must be associated with this file type before it can be displayed.");
     EXPECT_EQ(startDocumentMessage(-4, "x", "SYSINFO"), "Unknown error.");
     setDocumentOpener({});
 }

@@ -39,7 +39,8 @@ TEST_F(TeamReportSeason, LeagueRaceSummaryListsTeamsByTotalWithARaceColumnPerRac
     const QStringList page = pageLines(name);
     ASSERT_FALSE(page.isEmpty());
     // The title: the league name without its blanks, two line breaks above it, no sub-title.
-    const qsizetype title = page.indexOf("<P align = 'center'><FONT size = '5' color = '#000080'>Summer League </FONT></P>");
+    const qsizetype title =
+        page.indexOf("<P align = 'center'><FONT size = '5' color = '#000080'>Summer League </FONT></P>");
     ASSERT_GT(title, 2);
     EXPECT_EQ(page[title - 1], "<br>");
     EXPECT_EQ(page[title - 2], "<br>");
@@ -51,8 +52,10 @@ TEST_F(TeamReportSeason, LeagueRaceSummaryListsTeamsByTotalWithARaceColumnPerRac
     const QStringList heading = rowAfter(page, "<TR bgcolor = '#000080'>");
     ASSERT_EQ(heading.size(), 6);
     EXPECT_EQ(heading[0], "<TH></TH>");
-    EXPECT_EQ(heading[1], "<TH  colspan=1 align = 'center'><FONT size = '2' color = '#FFFFFF'>Total<BR>Points </FONT></TH>");
-    EXPECT_TRUE(heading[2].contains("color = '#FFFFFF'><A HREF='rd05010001.html' style='color: #FFFFFF'>3/1/2024 </A>"));
+    EXPECT_EQ(heading[1],
+              "<TH  colspan=1 align = 'center'><FONT size = '2' color = '#FFFFFF'>Total<BR>Points </FONT></TH>");
+    EXPECT_TRUE(
+        heading[2].contains("color = '#FFFFFF'><A HREF='rd05010001.html' style='color: #FFFFFF'>3/1/2024 </A>"));
     EXPECT_TRUE(heading[3].contains("<A HREF='rd05010002.html' style='color: #FFFFFF'>3/8/2024 </A>"));
     EXPECT_TRUE(heading[4].endsWith("color = '#FFFFFF'>3/15/2024  </FONT></TH>"));
     EXPECT_FALSE(heading[4].contains("<A "));
@@ -81,7 +84,8 @@ TEST_F(TeamReportSeason, LeagueRaceSummaryListsTeamsByTotalWithARaceColumnPerRac
     EXPECT_EQ(page.filter("<TR bgcolor = '#D3D3D3'>").size(), 1);
 
     // The linked team cars and race detail pages were written, and only the summary was opened.
-    for (const char* file : {"tc050105010000.html", "tc050105020000.html", "tc050105030000.html", "rd05010001.html", "rd05010002.html"})
+    for (const char* file :
+         {"tc050105010000.html", "tc050105020000.html", "tc050105030000.html", "rd05010001.html", "rd05010002.html"})
         EXPECT_FALSE(pageLines(file).isEmpty()) << file;
     EXPECT_EQ(opened, QStringList{reportFilePath(name)});
     EXPECT_FALSE(pageExists("rd05010003.html"));
@@ -112,7 +116,8 @@ TEST_F(TeamReportSeason, TeamCarsTotalsCountTheRowsWrittenAndHeadersSkipEmptyCon
     const QStringList page = pageLines(name);
     EXPECT_EQ(page.filter("Team Cars as of <BR>3/8/2024  Race Two").size(), 1);
     // Team headers: Bravo has no e-mail or phone, Charlie an empty e-mail and a phone.
-    EXPECT_EQ(page.filter("Alpha<BR><A href='mailto:ann@example.invalid'>ann@example.invalid</A><BR>555-0101 ").size(), 1);
+    EXPECT_EQ(page.filter("Alpha<BR><A href='mailto:ann@example.invalid'>ann@example.invalid</A><BR>555-0101 ").size(),
+              1);
     EXPECT_EQ(page.filter(">Bravo &amp; Co </FONT></P>").size(), 1);
     EXPECT_EQ(page.filter(">Charlie<BR>555-0103 </FONT></P>").size(), 1);
     // The headers stand on the page above their tables: in the title colour, not the heading's white.
@@ -120,13 +125,14 @@ TEST_F(TeamReportSeason, TeamCarsTotalsCountTheRowsWrittenAndHeadersSkipEmptyCon
     // Bravo's car "6", dropped on 3/5, is not in force on 3/8: not listed and not summed.
     EXPECT_TRUE(page.filter(">Martin ").isEmpty());
     const QStringList totals = page.filter("<B>");
-    EXPECT_EQ(totals, (QStringList{
-                          "<TD colspan=1  align = 'right'><FONT size = '2' color = '#FFFFFF'><B>$2,700.00</B> </FONT></TD>",
-                          "<TD colspan=1  align = 'right'><FONT size = '2' color = '#FFFFFF'><B>$3,000.00</B> </FONT></TD>",
-                          "<TD colspan=1  align = 'right'><FONT size = '2' color = '#FFFFFF'><B>$2,100.00</B> </FONT></TD>",
-                          "<TD colspan=1  align = 'right'><FONT size = '2' color = '#FFFFFF'><B>$2,250.00</B> </FONT></TD>",
-                          "<TD colspan=1  align = 'right'><FONT size = '2' color = '#FFFFFF'><B>$1,200.00</B> </FONT></TD>",
-                          "<TD colspan=1  align = 'right'><FONT size = '2' color = '#FFFFFF'><B>$1,250.00</B> </FONT></TD>"}));
+    EXPECT_EQ(totals,
+              (QStringList{
+                  "<TD colspan=1  align = 'right'><FONT size = '2' color = '#FFFFFF'><B>$2,700.00</B> </FONT></TD>",
+                  "<TD colspan=1  align = 'right'><FONT size = '2' color = '#FFFFFF'><B>$3,000.00</B> </FONT></TD>",
+                  "<TD colspan=1  align = 'right'><FONT size = '2' color = '#FFFFFF'><B>$2,100.00</B> </FONT></TD>",
+                  "<TD colspan=1  align = 'right'><FONT size = '2' color = '#FFFFFF'><B>$2,250.00</B> </FONT></TD>",
+                  "<TD colspan=1  align = 'right'><FONT size = '2' color = '#FFFFFF'><B>$1,200.00</B> </FONT></TD>",
+                  "<TD colspan=1  align = 'right'><FONT size = '2' color = '#FFFFFF'><B>$1,250.00</B> </FONT></TD>"}));
     // Striping runs on across teams: Alpha shows two rows, so Bravo's first row is odd again.
     const qsizetype bravo = page.indexOf(page.filter(">Bravo &amp; Co </FONT></P>").first());
     EXPECT_EQ(page[bravo + 11], "<TR bgcolor = '#FFFFFF'>");
@@ -147,7 +153,10 @@ TEST_F(TeamReportSeason, TeamCarsSeparatePagesFollowTeamNames) {
     EXPECT_EQ(charlie.filter("</TABLE>").size(), 1);
     EXPECT_TRUE(charlie.filter("Alpha").isEmpty());
     // A drivers league speaks of drivers.
-    EXPECT_EQ(pageLines(createTeamCarsReport(DriverLeague, Alpha, false, false, false)).filter(">Team Drivers </FONT>").size(), 1);
+    EXPECT_EQ(pageLines(createTeamCarsReport(DriverLeague, Alpha, false, false, false))
+                  .filter(">Team Drivers </FONT>")
+                  .size(),
+              1);
     // No chosen columns: the page ends on the error path at its first team.
     chooseColumns("TC", {});
     EXPECT_EQ(createTeamCarsReport(SeasonLeague, Alpha, false, false, false), "");
@@ -284,8 +293,8 @@ TEST_F(TeamReportSeason, CarNumbersSortByValueWithBlanksFirstAndTextLast) {
                                     .filter("<P align = 'center'><FONT size = '3' color = '#000080'>")
                                     .filter(" - ");
     ASSERT_EQ(headers.size(), 6);
-    const QStringList expected{" - Burton ", ">3 - Earnhardt ", ">6 - Martin ", ">10 - Gordon ", ">18 - Labonte ",
-                               ">6a - Jarrett "};
+    const QStringList expected{" - Burton ",    ">3 - Earnhardt ", ">6 - Martin ",
+                               ">10 - Gordon ", ">18 - Labonte ",  ">6a - Jarrett "};
     for (int i = 0; i < 6; ++i)
         EXPECT_TRUE(headers[i].contains(expected[i])) << headers[i].toStdString();
 }
@@ -313,7 +322,9 @@ TEST_F(TeamReportSeason, TeamPagesOfTwoLeaguesAndTwoRacesHaveNamesOfTheirOwn) {
     EXPECT_EQ(createTeamCarsReport(DriverLeague, Alpha, false, false, false), "tc050205010000.html");
     EXPECT_EQ(pageLines("tc050105010000.html").filter("Summer League").size(), 1);
     EXPECT_EQ(pageLines("tc050205010000.html").filter(">Driver League ").size(), 1);
-    EXPECT_EQ(pageLines(createLeagueRaceSummary(SeasonLeague, false)).filter("<A HREF='tc050105010000.html'>Alpha").size(), 2);
+    EXPECT_EQ(
+        pageLines(createLeagueRaceSummary(SeasonLeague, false)).filter("<A HREF='tc050105010000.html'>Alpha").size(),
+        2);
     // The summary rewrote its own league's pages only.
     EXPECT_EQ(pageLines("tc050205010000.html").filter(">Driver League ").size(), 1);
 
@@ -394,7 +405,8 @@ TEST_F(TeamReportSeason, AReportFolderThatRefusesPagesEndsTheRunWithOneBoxNaming
 TEST_F(TeamReportSeason, ReportsWithoutChosenColumnsEndOnTheirMessageWithoutAPage) {
     // A data file whose reports have no columns (the settings window refuses to store none): the
     // package still runs every report.
-    TestDataFile::exec("DELETE FROM report_columns WHERE report_nmbr <> (SELECT report_nmbr FROM report WHERE report_id = 'RP')");
+    TestDataFile::exec(
+        "DELETE FROM report_columns WHERE report_nmbr <> (SELECT report_nmbr FROM report WHERE report_id = 'RP')");
     EXPECT_EQ(createReportPackage(SeasonLeague, 2, false), "rp05010000.html");
     QStringList failed;
     for (const auto& box : data.ui().boxes) {

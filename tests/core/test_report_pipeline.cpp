@@ -1,5 +1,5 @@
-#include "TestDataFile.h"
 #include "ScopedLocale.h"
+#include "TestDataFile.h"
 #include "data/CommonCode.h"
 #include "data/Paths.h"
 #include "data/Regional.h"
@@ -29,11 +29,13 @@ QString writeSmallPage(ReportPage& page, bool show) {
     page.writeHead(QStringLiteral("Small Report"));
     page.writeTitle(QStringLiteral("Title"));
     page.writeTableStart();
-    page.writeColumnHeadings([](int c) -> std::optional<QString> {
-        if (c == ColTeamName)
-            return QStringLiteral("Team");
-        return std::nullopt;
-    }, QStringLiteral("nowrap"));
+    page.writeColumnHeadings(
+        [](int c) -> std::optional<QString> {
+            if (c == ColTeamName)
+                return QStringLiteral("Team");
+            return std::nullopt;
+        },
+        QStringLiteral("nowrap"));
     page.writeDataRow(1, [](int c) -> std::optional<ReportCell> {
         if (c == ColTeamName)
             return ReportCell{cellText(QStringLiteral("A&B")), QStringLiteral("left")};
@@ -52,7 +54,10 @@ TEST(ReportPipeline, RunWritesThePageAndRestoresStatusAndPointer) {
     ASSERT_TRUE(data.ok());
     TestDataFile::exec("DELETE FROM report_attributes"); // every attribute at its default
     QStringList opened;
-    setDocumentOpener([&](const QString& path) { opened << path; return true; });
+    setDocumentOpener([&](const QString& path) {
+        opened << path;
+        return true;
+    });
     int pointerInside = -1;
     const QString name = runReport("RS", "Creating Small Report", [&](ReportPage& page) {
         pointerInside = mousePointer();
@@ -81,8 +86,10 @@ TEST(ReportPipeline, RunTimeErrorsEndTheRunWithTheFileNameAndCloseTheFile) {
     TestDataFile data;
     ASSERT_TRUE(data.ok());
     // No chosen columns: the heading row cannot be written.
-    TestDataFile::exec("DELETE FROM report_columns WHERE report_nmbr = (SELECT report_nmbr FROM report WHERE report_id = 'RS')");
-    const QString name = runReport("RS", "Creating Small Report", [](ReportPage& page) { return writeSmallPage(page, true); });
+    TestDataFile::exec(
+        "DELETE FROM report_columns WHERE report_nmbr = (SELECT report_nmbr FROM report WHERE report_id = 'RS')");
+    const QString name =
+        runReport("RS", "Creating Small Report", [](ReportPage& page) { return writeSmallPage(page, true); });
     EXPECT_EQ(name, "");
     ASSERT_EQ(data.ui().boxes.size(), 1);
     EXPECT_EQ(data.ui().boxes[0].text, "Error generating report rs00070003.html");
@@ -97,7 +104,8 @@ TEST(ReportPipeline, RunTimeErrorsEndTheRunWithTheFileNameAndCloseTheFile) {
 
     // A size attribute that is not a number is a run-time error too, before any file is named.
     data.ui().clear();
-    const QString noName = runReport("RS", "x", [](ReportPage&) -> QString { return QString::number(ReportPage::number("big")); });
+    const QString noName =
+        runReport("RS", "x", [](ReportPage&) -> QString { return QString::number(ReportPage::number("big")); });
     EXPECT_EQ(noName, "");
     ASSERT_EQ(data.ui().boxes.size(), 1);
     EXPECT_EQ(data.ui().boxes[0].text, "Error generating report ");
@@ -114,27 +122,29 @@ TEST(ReportPipeline, AFailedRunLeavesThePreviousPageAsItWas) {
     page.close();
 
     // A 32-bit overflow part way through the page.
-    EXPECT_EQ(runReport("RS", "x", [](ReportPage& p) {
-                  p.open(7, 3);
-                  p.writeHead(QStringLiteral("Small Report"));
-                  qint32 sum = 2147483000;
-                  addToSum(sum, 1000);
-                  return p.finish(false);
-              }),
+    EXPECT_EQ(runReport("RS", "x",
+                        [](ReportPage& p) {
+                            p.open(7, 3);
+                            p.writeHead(QStringLiteral("Small Report"));
+                            qint32 sum = 2147483000;
+                            addToSum(sum, 1000);
+                            return p.finish(false);
+                        }),
               "");
     EXPECT_EQ(data.ui().lastBoxText(), "Error generating report rs00070003.html");
     // A nested page finished inside a failing run is complete and stays; the failing page does not.
-    EXPECT_EQ(runReport("RS", "x", [](ReportPage& p) {
-                  p.open(7, 3);
-                  p.writeLine("half");
-                  runReport("LS", "y", [](ReportPage& inner) {
-                      inner.open(7, 3);
-                      inner.writeLine("whole");
-                      return inner.finish(false);
-                  });
-                  throw ReportRunError(QStringLiteral("Disk full"));
-                  return QString();
-              }),
+    EXPECT_EQ(runReport("RS", "x",
+                        [](ReportPage& p) {
+                            p.open(7, 3);
+                            p.writeLine("half");
+                            runReport("LS", "y", [](ReportPage& inner) {
+                                inner.open(7, 3);
+                                inner.writeLine("whole");
+                                return inner.finish(false);
+                            });
+                            throw ReportRunError(QStringLiteral("Disk full"));
+                            return QString();
+                        }),
               "");
     ASSERT_TRUE(page.open(QIODevice::ReadOnly));
     EXPECT_EQ(page.readAll(), before);
@@ -151,29 +161,31 @@ TEST(ReportPipeline, AFolderThatRefusesAPageEndsTheWholeRunWithOneBox) {
     int laterRuns = 0;
     {
         ReportRunScope request;
-        EXPECT_EQ(runReport("RS", "Outer", [&](ReportPage& page) {
-                      page.open(7, 3);
-                      page.writeLine("before");
-                      runReport("LS", "Inner", [](ReportPage& inner) -> QString {
-                          inner.open(7, 3);
-                          throw ReportFolderError(QStringLiteral("No space left on device"), false);
-                      });
-                      outerWentOn = true;
-                      return page.finish(true);
-                  }),
+        EXPECT_EQ(runReport("RS", "Outer",
+                            [&](ReportPage& page) {
+                                page.open(7, 3);
+                                page.writeLine("before");
+                                runReport("LS", "Inner", [](ReportPage& inner) -> QString {
+                                    inner.open(7, 3);
+                                    throw ReportFolderError(QStringLiteral("No space left on device"), false);
+                                });
+                                outerWentOn = true;
+                                return page.finish(true);
+                            }),
                   "");
         EXPECT_TRUE(ReportRunScope::folderRefused());
-        EXPECT_EQ(runReport("RR", "Later", [&](ReportPage& page) {
-                      ++laterRuns;
-                      return writeSmallPage(page, false);
-                  }),
+        EXPECT_EQ(runReport("RR", "Later",
+                            [&](ReportPage& page) {
+                                ++laterRuns;
+                                return writeSmallPage(page, false);
+                            }),
                   "");
     }
     EXPECT_FALSE(outerWentOn);
     EXPECT_EQ(laterRuns, 0);
     ASSERT_EQ(data.ui().boxes.size(), 1);
-    EXPECT_EQ(data.ui().boxes[0].text, "Error creating report file - No space left on device\n\n" +
-                                           QDir::toNativeSeparators(reportsDir()));
+    EXPECT_EQ(data.ui().boxes[0].text,
+              "Error creating report file - No space left on device\n\n" + QDir::toNativeSeparators(reportsDir()));
     EXPECT_EQ(data.ui().boxes[0].title, "Quorvanti");
     EXPECT_EQ(data.ui().boxes[0].icon, MsgIcon::Critical);
     EXPECT_EQ(mousePointer(), PointerDefault);
@@ -196,7 +208,8 @@ TEST(ReportPipeline, AFolderThatRefusesAPageEndsTheWholeRunWithOneBox) {
     setReportsDir(file);
     EXPECT_EQ(runReport("RS", "x", [](ReportPage& page) { return writeSmallPage(page, true); }), "");
     ASSERT_EQ(data.ui().boxes.size(), 1);
-    EXPECT_EQ(data.ui().boxes[0].text, "Error creating report file - Not a directory\n\n" + QDir::toNativeSeparators(file));
+    EXPECT_EQ(data.ui().boxes[0].text,
+              "Error creating report file - Not a directory\n\n" + QDir::toNativeSeparators(file));
 }
 
 TEST(ReportPipeline, ARunRemovesLeftoversOfKilledRunsFirst) {
@@ -271,8 +284,9 @@ TEST(ReportPipeline, AttributesShapeTitleStatusAndRows) {
     });
     const QStringList lines = pageLines(name);
     ASSERT_EQ(lines.size(), 7);
-    EXPECT_EQ(lines.mid(0, 6), (QStringList{"--", "--", "<br>", "<P align = 'center'><FONT size = '1' color = ''>Unofficial </FONT></P>",
-                                            "<br>", "<P align = 'center'><FONT size = '1' color = ''>Qualifying </FONT></P>"}));
+    EXPECT_EQ(lines.mid(0, 6),
+              (QStringList{"--", "--", "<br>", "<P align = 'center'><FONT size = '1' color = ''>Unofficial </FONT></P>",
+                           "<br>", "<P align = 'center'><FONT size = '1' color = ''>Qualifying </FONT></P>"}));
     EXPECT_TRUE(lines[6].startsWith("<P align = 'Center'><FONT size = '4' color = ''>Created "));
     EXPECT_TRUE(lines[6].endsWith("<BR>Powered By <A href=https://www.quorvanti.example>Quorvanti</a> </FONT></P>"));
 }

@@ -11,7 +11,8 @@
 namespace {
 
 int reportNmbr(const QString& code) {
-    return TestDataFile::scalar(QStringLiteral("SELECT report_nmbr FROM report WHERE report_id = '%1'").arg(code)).toInt();
+    return TestDataFile::scalar(QStringLiteral("SELECT report_nmbr FROM report WHERE report_id = '%1'").arg(code))
+        .toInt();
 }
 
 QList<int> chosenColumns(int report) {
@@ -47,14 +48,15 @@ TEST(ReportCatalogue, EveryCodeHasOneReportOnItsOwnFileNumber) {
 TEST(ReportCatalogue, ShippedChoicesAreAvailableNamedAndOrderedWithoutGaps) {
     TestDataFile data;
     ASSERT_TRUE(data.ok());
-    EXPECT_EQ(TestDataFile::count("SELECT count(*) FROM report_columns c WHERE NOT EXISTS (SELECT 1 FROM available_report_columns a "
-                    "WHERE a.report_nmbr = c.report_nmbr AND a.column_nmbr = c.column_nmbr)"),
+    EXPECT_EQ(TestDataFile::count(
+                  "SELECT count(*) FROM report_columns c WHERE NOT EXISTS (SELECT 1 FROM available_report_columns a "
+                  "WHERE a.report_nmbr = c.report_nmbr AND a.column_nmbr = c.column_nmbr)"),
               0);
     EXPECT_EQ(TestDataFile::count("SELECT count(*) FROM available_report_columns a WHERE NOT EXISTS "
-                    "(SELECT 1 FROM column_dm d WHERE d.column_nmbr = a.column_nmbr)"),
+                                  "(SELECT 1 FROM column_dm d WHERE d.column_nmbr = a.column_nmbr)"),
               0);
     EXPECT_EQ(TestDataFile::count("SELECT count(*) FROM (SELECT report_nmbr FROM report_columns GROUP BY report_nmbr "
-                    "HAVING min(column_order) <> 1 OR max(column_order) <> count(*))"),
+                                  "HAVING min(column_order) <> 1 OR max(column_order) <> count(*))"),
               0);
     // The package offers exactly its twelve linked reports.
     cAvailableReportColumnsCollection package;
@@ -77,7 +79,8 @@ TEST(ReportColumns, AvailableAndNotUsed) {
     TestDataFile::exec(QStringLiteral("DELETE FROM report_columns WHERE report_nmbr = %1").arg(rr));
     TestDataFile::exec(QStringLiteral("INSERT INTO report_columns VALUES (%1, 3, 1)").arg(rr));
     cAvailableReportColumnsCollection notUsed;
-    const int offered = TestDataFile::count(QStringLiteral("SELECT count(*) FROM available_report_columns WHERE report_nmbr = %1").arg(rr));
+    const int offered = TestDataFile::count(
+        QStringLiteral("SELECT count(*) FROM available_report_columns WHERE report_nmbr = %1").arg(rr));
     EXPECT_EQ(notUsed.loadNotUsed(rr), offered - 1);
     for (const cAvailableReportColumns& c : notUsed) {
         EXPECT_NE(c.columnNmbr(), 3);
@@ -161,7 +164,9 @@ TEST(ReportAttributes, StoredValuesReadBackByKind) {
     const int td = reportNmbr("TD");
     cReportAttributesCollection old;
     ASSERT_TRUE(old.Delete(td));
-    EXPECT_EQ(TestDataFile::count(QStringLiteral("SELECT count(*) FROM report_attributes WHERE report_nmbr = %1").arg(td)), 0);
+    EXPECT_EQ(
+        TestDataFile::count(QStringLiteral("SELECT count(*) FROM report_attributes WHERE report_nmbr = %1").arg(td)),
+        0);
 
     cReportAttributes row;
     row.setReportNmbr(td);
@@ -171,18 +176,19 @@ TEST(ReportAttributes, StoredValuesReadBackByKind) {
         row.setText(text);
         ASSERT_TRUE(row.insertRow());
     };
-    store(AttrHeadingTextColor, 3);            // Red
-    store(AttrHeadingBackColor, 0);            // Default: stored as NULL
+    store(AttrHeadingTextColor, 3); // Red
+    store(AttrHeadingBackColor, 0); // Default: stored as NULL
     store(AttrBorderSize, 2);
     store(AttrTitleTextSize, -1);
     store(AttrHeaderImage, 0, "O'Brien's logo.gif");
     store(AttrIncludeFooter, 1);
     store(AttrIncludeActiveOnly, 2); // only 1 means on
-    store(AttrLinkColor, 999);      // no such colour
+    store(AttrLinkColor, 999);       // no such colour
 
-    EXPECT_EQ(TestDataFile::count(QStringLiteral("SELECT count(*) FROM report_attributes WHERE report_nmbr = %1 AND attribute_nmbr = 2 "
-                                   "AND amt IS NULL AND string_value IS NULL")
-                        .arg(td)),
+    EXPECT_EQ(TestDataFile::count(
+                  QStringLiteral("SELECT count(*) FROM report_attributes WHERE report_nmbr = %1 AND attribute_nmbr = 2 "
+                                 "AND amt IS NULL AND string_value IS NULL")
+                      .arg(td)),
               1);
 
     cReportAttributesCollection a;

@@ -35,7 +35,6 @@ void post(int race) {
     }
 }
 
-
 QList<int> cars(const cResultsCollection& list) {
     QList<int> out;
     for (const cResults& r : list)

@@ -5,8 +5,7 @@
 
 #include <gtest/gtest.h>
 
-namespace {
-} // namespace
+namespace {} // namespace
 
 TEST(ScoringPoints, HighScoreDirection) {
     TestDataFile data;

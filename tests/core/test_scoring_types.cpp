@@ -77,7 +77,8 @@ TEST(ScoringType, CopyKeepsNumberAndIsIndependent) {
 TEST(ScoringType, FailedInsertLeavesObjectUnstored) {
     TestDataFile data;
     ASSERT_TRUE(data.ok());
-    TestDataFile::exec("CREATE TRIGGER no_insert BEFORE INSERT ON scoring_type BEGIN SELECT RAISE(ABORT, 'refused'); END");
+    TestDataFile::exec(
+        "CREATE TRIGGER no_insert BEFORE INSERT ON scoring_type BEGIN SELECT RAISE(ABORT, 'refused'); END");
     cScoringType st;
     st.setScoringTypeName("Broken");
     EXPECT_FALSE(st.CommitChanges());
@@ -116,7 +117,8 @@ TEST(ScoringType, DeleteIsAllOrNothing) {
     const int nmbr = storeMethodWithTables("Kept");
     ASSERT_EQ(nmbr, 500);
     // The last of the three deletes fails; the two before it must be undone.
-    TestDataFile::exec("CREATE TRIGGER no_delete BEFORE DELETE ON scoring_type BEGIN SELECT RAISE(ABORT, 'refused'); END");
+    TestDataFile::exec(
+        "CREATE TRIGGER no_delete BEFORE DELETE ON scoring_type BEGIN SELECT RAISE(ABORT, 'refused'); END");
     cScoringType st;
     st.load(nmbr);
     EXPECT_FALSE(st.deleteRow());

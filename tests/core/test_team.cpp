@@ -39,7 +39,8 @@ TEST(Team, NumbersQuotesAndEmptyTexts) {
     EXPECT_EQ(back.raceTypeNmbr(), 2);
     EXPECT_EQ(back.carTypeNmbr(), 2);
     // Empty texts are stored as empty texts, not NULL.
-    EXPECT_EQ(TestDataFile::count("SELECT count(*) FROM teams WHERE zip = '' AND phone = '' AND address_line2 = ''"), 1);
+    EXPECT_EQ(TestDataFile::count("SELECT count(*) FROM teams WHERE zip = '' AND phone = '' AND address_line2 = ''"),
+              1);
 
     back.setZip("12345");
     ASSERT_TRUE(back.CommitChanges());
@@ -168,7 +169,8 @@ TEST(LeagueTeams, InsertNewReplacesALeagueOrAddsPairsOnce) {
         list.Add(3, 6);
         ASSERT_TRUE(list.insertNew(3));
         EXPECT_EQ(TestDataFile::count("SELECT count(*) FROM league_teams WHERE league_nmbr = 3"), 2);
-        EXPECT_EQ(TestDataFile::count("SELECT count(*) FROM league_teams WHERE league_nmbr = 3 AND team_nmbr IN (5, 6)"), 2);
+        EXPECT_EQ(
+            TestDataFile::count("SELECT count(*) FROM league_teams WHERE league_nmbr = 3 AND team_nmbr IN (5, 6)"), 2);
         EXPECT_EQ(TestDataFile::count("SELECT count(*) FROM league_teams WHERE league_nmbr = 4"), 1);
     }
     {
@@ -198,6 +200,7 @@ TEST(LeagueTeams, InsertNewFailureChangesNothing) {
     list.Add(3, 9);
     EXPECT_FALSE(list.insertNew(3));
     EXPECT_EQ(data.ui().boxes.size(), 1);
-    EXPECT_EQ(TestDataFile::count("SELECT count(*) FROM league_teams WHERE league_nmbr = 3 AND team_nmbr IN (1, 2)"), 2);
+    EXPECT_EQ(TestDataFile::count("SELECT count(*) FROM league_teams WHERE league_nmbr = 3 AND team_nmbr IN (1, 2)"),
+              2);
     EXPECT_EQ(TestDataFile::count("SELECT count(*) FROM league_teams"), 2);
 }

@@ -57,7 +57,8 @@ TEST(TeamCar, DatesFromTextAndNullTermination) {
     h.setPrice(1234.56);
     h.setLockedSalary(99.5);
     ASSERT_TRUE(h.CommitChanges());
-    EXPECT_EQ(TestDataFile::count("SELECT count(*) FROM team_car WHERE efctv_dt = '2024-03-01' AND term_dt IS NULL"), 1);
+    EXPECT_EQ(TestDataFile::count("SELECT count(*) FROM team_car WHERE efctv_dt = '2024-03-01' AND term_dt IS NULL"),
+              1);
     EXPECT_TRUE(data.ui().boxes.isEmpty());
 }
 
@@ -95,7 +96,8 @@ TEST(TeamCar, CommitUpdatesTheSameHoldingOrAddsAnotherPeriod) {
     // Clearing the termination date writes NULL.
     second.setTermDt(QStringLiteral(""));
     ASSERT_TRUE(second.updateRow());
-    EXPECT_EQ(TestDataFile::count("SELECT count(*) FROM team_car WHERE efctv_dt = '2024-06-01' AND term_dt IS NULL"), 1);
+    EXPECT_EQ(TestDataFile::count("SELECT count(*) FROM team_car WHERE efctv_dt = '2024-06-01' AND term_dt IS NULL"),
+              1);
 
     // A new effective date stores a new holding beside the old one.
     second.setEfctvDt(QDate(2024, 8, 1));
@@ -204,7 +206,7 @@ TEST(TeamCarCollection, InsertNewReplacesTheTeamsHoldingsAllOrNothing) {
         EXPECT_EQ(TestDataFile::scalar("SELECT price FROM team_car WHERE car_nmbr = 9").toDouble(), 12.5);
         EXPECT_EQ(TestDataFile::scalar("SELECT locked_salary FROM team_car WHERE car_nmbr = 9").toDouble(), 10.25);
         EXPECT_EQ(TestDataFile::count("SELECT count(*) FROM team_car WHERE car_nmbr = 9 AND efctv_dt = '2024-04-01' "
-                        "AND term_dt IS NULL"),
+                                      "AND term_dt IS NULL"),
                   1);
         EXPECT_EQ(TestDataFile::count("SELECT count(*) FROM team_car WHERE team_nmbr = 6"), 1);
     }

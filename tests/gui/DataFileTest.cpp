@@ -3,7 +3,9 @@
 #include <QApplication>
 #include <QtTest>
 
-void DataFileTest::initTestCase() { QApplication::setQuitOnLastWindowClosed(false); }
+void DataFileTest::initTestCase() {
+    QApplication::setQuitOnLastWindowClosed(false);
+}
 
 void DataFileTest::init() {
     m_data = std::make_unique<TestDataFile>();
@@ -11,4 +13,6 @@ void DataFileTest::init() {
     prepare();
 }
 
-void DataFileTest::cleanup() { m_data.reset(); }
+void DataFileTest::cleanup() {
+    m_data.reset();
+}

@@ -7,8 +7,7 @@
 
 // Runs f on the modal window of type W once it is up (the next time the event loop turns), then
 // closes that window if f left it open, so that a failed check never leaves a test waiting.
-template <class W>
-void whileModal(std::function<void(W*)> f) {
+template <class W> void whileModal(std::function<void(W*)> f) {
     QTimer::singleShot(0, [f] {
         auto* w = qobject_cast<W*>(QApplication::activeModalWidget());
         if (!w) {

@@ -11,21 +11,25 @@
 #include <QtTest>
 #include <functional>
 
-inline QString isoDate(const QDate& d) { return d.toString(Qt::ISODate); }
+inline QString isoDate(const QDate& d) {
+    return d.toString(Qt::ISODate);
+}
 
 inline void putPick(int team, int car, const QString& efctvIso, const QString& termIso = QString(),
                     const QString& lockedSalary = QStringLiteral("0"), int active = 1) {
-    TestDataFile::exec(QStringLiteral("INSERT INTO team_car (team_nmbr, car_nmbr, efctv_dt, term_dt, price,"
-                                      " locked_salary, active) VALUES (%1, %2, '%3', %4, 0, %5, %6)")
-                           .arg(team)
-                           .arg(car)
-                           .arg(efctvIso, termIso.isEmpty() ? QStringLiteral("NULL") : QLatin1Char('\'') + termIso + QLatin1Char('\''),
-                                lockedSalary)
-                           .arg(active));
+    TestDataFile::exec(
+        QStringLiteral("INSERT INTO team_car (team_nmbr, car_nmbr, efctv_dt, term_dt, price,"
+                       " locked_salary, active) VALUES (%1, %2, '%3', %4, 0, %5, %6)")
+            .arg(team)
+            .arg(car)
+            .arg(efctvIso, termIso.isEmpty() ? QStringLiteral("NULL") : QLatin1Char('\'') + termIso + QLatin1Char('\''),
+                 lockedSalary)
+            .arg(active));
 }
 
 inline void setGroupLimit(int group, int maxNmbr) {
-    TestDataFile::exec(QStringLiteral("UPDATE group_dm SET max_nmbr = %1 WHERE group_nmbr = %2").arg(maxNmbr).arg(group));
+    TestDataFile::exec(
+        QStringLiteral("UPDATE group_dm SET max_nmbr = %1 WHERE group_nmbr = %2").arg(maxNmbr).arg(group));
 }
 
 // A posting of the car for the team in the race (which must exist).
@@ -39,8 +43,7 @@ inline void putTeamResult(int race, int league, int team, int car) {
 }
 
 // Runs `act` on the next modal window of type W once it is up (the caller then opens it).
-template <class W>
-void whenModal(std::function<void(W*)> act) {
+template <class W> void whenModal(std::function<void(W*)> act) {
     QTimer::singleShot(0, [act] {
         auto* w = qobject_cast<W*>(QApplication::activeModalWidget());
         QVERIFY2(w, "expected modal window did not open");

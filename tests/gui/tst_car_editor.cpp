@@ -115,14 +115,41 @@ void CarEditorTest::saveRefusalsComeInOrder_data() {
     QTest::addColumn<QString>("message");
     QTest::addColumn<QString>("focus");
     // Each row breaks the rule under test and every later one, so the first failing check shows.
-    QTest::newRow("race type first") << 1 << 0 << "" << "" << "x" << "Race Type is a required field" << "cmbRaceType";
-    QTest::newRow("number") << 1 << 1 << " " << "" << "x" << "Car Number is a required field" << "txtCarNumber";
-    QTest::newRow("duplicate car") << 1 << 1 << "24" << "" << "x" << "Duplicate Car" << "txtCarNumber";
-    QTest::newRow("driver") << 2 << 1 << "9" << "  " << "x" << "Driver is a required field" << "txtDriver";
-    QTest::newRow("duplicate driver") << 2 << 1 << "9" << "Blue Driver" << "x" << "Duplicate Driver" << "txtDriver";
-    QTest::newRow("no type") << 0 << 1 << "24" << "Blue Driver" << "x" << "You must define this as a Car or Driver"
+    QTest::newRow("race type first") << 1 << 0 << ""
+                                     << ""
+                                     << "x"
+                                     << "Race Type is a required field"
+                                     << "cmbRaceType";
+    QTest::newRow("number") << 1 << 1 << " "
+                            << ""
+                            << "x"
+                            << "Car Number is a required field"
+                            << "txtCarNumber";
+    QTest::newRow("duplicate car") << 1 << 1 << "24"
+                                   << ""
+                                   << "x"
+                                   << "Duplicate Car"
+                                   << "txtCarNumber";
+    QTest::newRow("driver") << 2 << 1 << "9"
+                            << "  "
+                            << "x"
+                            << "Driver is a required field"
+                            << "txtDriver";
+    QTest::newRow("duplicate driver") << 2 << 1 << "9"
+                                      << "Blue Driver"
+                                      << "x"
+                                      << "Duplicate Driver"
+                                      << "txtDriver";
+    QTest::newRow("no type") << 0 << 1 << "24"
+                             << "Blue Driver"
+                             << "x"
+                             << "You must define this as a Car or Driver"
                              << "OptCar";
-    QTest::newRow("salary") << 1 << 1 << "25" << "New Driver" << "x" << "Invalid Salary amount" << "txtSalary";
+    QTest::newRow("salary") << 1 << 1 << "25"
+                            << "New Driver"
+                            << "x"
+                            << "Invalid Salary amount"
+                            << "txtSalary";
 }
 
 void CarEditorTest::saveRefusalsComeInOrder() {
@@ -278,7 +305,8 @@ void CarEditorTest::newDriverIsStoredOnlyAfterTheNameQuestion() {
 }
 
 void CarEditorTest::raceTypeOfAHeldCarIsFrozen() {
-    TestDataFile::exec("INSERT INTO teams (team_nmbr, team_name, race_type_nmbr, car_type_nmbr) VALUES (600, 'T', 1, 1)");
+    TestDataFile::exec(
+        "INSERT INTO teams (team_nmbr, team_name, race_type_nmbr, car_type_nmbr) VALUES (600, 'T', 1, 1)");
     // An ended holding still freezes the race type.
     TestDataFile::exec("INSERT INTO team_car (team_nmbr, car_nmbr, efctv_dt, term_dt) "
                        "VALUES (600, 500, '2024-01-01', '2024-02-01')");
@@ -287,7 +315,7 @@ void CarEditorTest::raceTypeOfAHeldCarIsFrozen() {
         open(*car);
         choose("cmbRaceType", 2);
         QCOMPARE(ui().lastBoxText(), QStringLiteral("Can not change Race Type.\r\nThis Car is a member of at least "
-                                                     "one Team for the current Race Type."));
+                                                    "one Team for the current Race Type."));
         QCOMPARE(combo("cmbRaceType")->currentText(), QStringLiteral("Wexford Cup"));
         QCOMPARE(car->raceTypeNmbr(), 1);
         QVERIFY(!button("cmdApply")->isEnabled());
@@ -300,7 +328,7 @@ void CarEditorTest::raceTypeOfAHeldCarIsFrozen() {
         open(*car);
         choose("cmbRaceType", 2);
         QCOMPARE(ui().lastBoxText(), QStringLiteral("Can not change Race Type.\r\nThis Car has Results for at least "
-                                                     "one Race."));
+                                                    "one Race."));
         QCOMPARE(combo("cmbRaceType")->currentText(), QStringLiteral("Wexford Cup"));
         QCOMPARE(car->raceTypeNmbr(), 1);
         QTest::mouseClick(button("cmdOK"), Qt::LeftButton);

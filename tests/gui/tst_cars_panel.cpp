@@ -167,17 +167,30 @@ void CarsPanelTest::refusalsComeInOrderWithFocus_data() {
     QTest::addColumn<QString>("message");
     QTest::addColumn<QString>("focus");
 
-    QTest::newRow("no race type") << "" << "" << 0 << 0 << "abc" << "Race Type is a required field"
+    QTest::newRow("no race type") << ""
+                                  << "" << 0 << 0 << "abc"
+                                  << "Race Type is a required field"
                                   << "cmbRaceType";
-    QTest::newRow("no number") << "  " << "" << 1 << 1 << "abc" << "Car Number is a required field"
+    QTest::newRow("no number") << "  "
+                               << "" << 1 << 1 << "abc"
+                               << "Car Number is a required field"
                                << "txtCarNumber";
-    QTest::newRow("car needs a driver") << "31" << "" << 1 << 1 << "abc" << "Driver is a required field"
+    QTest::newRow("car needs a driver") << "31"
+                                        << "" << 1 << 1 << "abc"
+                                        << "Driver is a required field"
                                         << "txtDriver";
-    QTest::newRow("no car type") << "" << "" << 0 << 1 << "abc" << "You must define this as a Car or Driver"
+    QTest::newRow("no car type") << ""
+                                 << "" << 0 << 1 << "abc"
+                                 << "You must define this as a Car or Driver"
                                  << "cmbCarType";
-    QTest::newRow("letters for salary") << "31" << "Gray" << 1 << 1 << "abc" << "Invalid Salary amount"
+    QTest::newRow("letters for salary") << "31"
+                                        << "Gray" << 1 << 1 << "abc"
+                                        << "Invalid Salary amount"
                                         << "txtSalary";
-    QTest::newRow("empty salary") << "31" << "Gray" << 1 << 1 << "" << "Invalid Salary amount" << "txtSalary";
+    QTest::newRow("empty salary") << "31"
+                                  << "Gray" << 1 << 1 << ""
+                                  << "Invalid Salary amount"
+                                  << "txtSalary";
 }
 
 void CarsPanelTest::refusalsComeInOrderWithFocus() {
@@ -384,8 +397,8 @@ void CarsPanelTest::keysTypedIntoThePanelActOnThePanelOnly() {
     });
     closer.start(20);
 
-    for (int key : {int(Qt::Key_End), int(Qt::Key_Delete), int(Qt::Key_Return), int(Qt::Key_Enter),
-                    int(Qt::Key_Insert), int(Qt::Key_Up), int(Qt::Key_Down), int(Qt::Key_PageDown)})
+    for (int key : {int(Qt::Key_End), int(Qt::Key_Delete), int(Qt::Key_Return), int(Qt::Key_Enter), int(Qt::Key_Insert),
+                    int(Qt::Key_Up), int(Qt::Key_Down), int(Qt::Key_PageDown)})
         press(key);
     QTest::keyClicks(QApplication::focusWidget(), QStringLiteral(" Co"));
     QTest::mouseDClick(box("txtSponsor"), Qt::LeftButton);
@@ -402,7 +415,8 @@ void CarsPanelTest::keysTypedIntoThePanelActOnThePanelOnly() {
     // Update stores the edit typed there.
     QTest::mouseClick(button("cmdUpdate"), Qt::LeftButton);
     QVERIFY(ui().boxes.isEmpty());
-    QCOMPARE(TestDataFile::scalar("SELECT sponsor FROM cars WHERE car_nmbr = 500").toString(), QStringLiteral("Acme Co"));
+    QCOMPARE(TestDataFile::scalar("SELECT sponsor FROM cars WHERE car_nmbr = 500").toString(),
+             QStringLiteral("Acme Co"));
 }
 
 void CarsPanelTest::clickIntoABoxSelectsItsText() {

@@ -8,10 +8,10 @@
 #include "ListTestHelpers.h"
 #include "data/Paths.h"
 #include "data/cLeague.h"
-#include "kit/EditorGrid.h"
 #include "editors/races/frmRace.h"
 #include "editors/teams/frmLeague.h"
 #include "exchange/FtpTransfer.h"
+#include "kit/EditorGrid.h"
 #include "posting/cRaces.h"
 
 #include <QApplication>
@@ -86,9 +86,7 @@ private:
         QVERIFY(QTest::qWaitForWindowActive(m_leagueWindow.get()));
         ui().clear();
     }
-    void clickLeague(const char* button) {
-        m_leagueWindow->findChild<QPushButton*>(QLatin1String(button))->click();
-    }
+    void clickLeague(const char* button) { m_leagueWindow->findChild<QPushButton*>(QLatin1String(button))->click(); }
 
     void openRace(int raceNmbr) {
         m_race = std::make_unique<cRaces>();
@@ -160,7 +158,8 @@ private slots:
         clickLeague("cmdImortRaces");
         checkLastBox(Success);
         QCOMPARE(ui().statusTexts, (QStringList{QStringLiteral("Importing F1 Races."), QString()}));
-        QCOMPARE(countRows(QStringLiteral("SELECT count(*) FROM races WHERE race_nmbr = 700 AND race_type_nmbr = 6")), 1);
+        QCOMPARE(countRows(QStringLiteral("SELECT count(*) FROM races WHERE race_nmbr = 700 AND race_type_nmbr = 6")),
+                 1);
         QCOMPARE(countRows(QStringLiteral("SELECT count(*) FROM races WHERE race_nmbr = 701")), 0);
         QVERIFY(QFile::exists(QDir(importsDir()).filePath(QStringLiteral("f1driverraces.qvi"))));
     }
@@ -313,9 +312,10 @@ private slots:
         QFETCH(int, raceType);
         QFETCH(int, carType);
         QFETCH(QString, message);
-        TestDataFile::exec(QStringLiteral("UPDATE races SET race_type_nmbr = %1, car_type_nmbr = %2 WHERE race_nmbr = 1")
-                               .arg(raceType)
-                               .arg(carType));
+        TestDataFile::exec(
+            QStringLiteral("UPDATE races SET race_type_nmbr = %1, car_type_nmbr = %2 WHERE race_nmbr = 1")
+                .arg(raceType)
+                .arg(carType));
         openRace(1);
         getResults();
         QCOMPARE(ui().boxes.size(), 1);

@@ -93,8 +93,8 @@ void EntityCommandsTest::cleanup() {
     delete carsWindow();
     delete racesWindow();
     delete scoringWindow();
-    for (EntityKind kind : {EntityKind::League, EntityKind::Team, EntityKind::Car, EntityKind::Race,
-                            EntityKind::Scoring})
+    for (EntityKind kind :
+         {EntityKind::League, EntityKind::Team, EntityKind::Car, EntityKind::Race, EntityKind::Scoring})
         QVERIFY(!editorAvailable(kind));
     m_data.reset();
 }

@@ -12,7 +12,6 @@
 #include "data/cScoringType.h"
 #include "data/cTeam.h"
 #include "data/cTeamCar.h"
-#include "kit/EditorGrid.h"
 #include "editors/races/frmRace.h"
 #include "editors/races/frmRaceType.h"
 #include "editors/races/frmRaceTypes.h"
@@ -23,6 +22,7 @@
 #include "editors/teams/frmTeam.h"
 #include "editors/teams/frmTeamCar.h"
 #include "editors/teams/frmTeamCarMultiple.h"
+#include "kit/EditorGrid.h"
 #include "posting/cRaces.h"
 
 #include <QApplication>
@@ -47,7 +47,9 @@ QString nameOf(QWidget* w) {
     return parent + QLatin1Char('.') + QLatin1String(w->metaObject()->className());
 }
 
-QWidget* focused() { return QApplication::focusWidget(); }
+QWidget* focused() {
+    return QApplication::focusWidget();
+}
 
 // The focus now, then after each of `steps` presses of Tab.
 QStringList tabWalk(int steps) {
@@ -60,7 +62,9 @@ QStringList tabWalk(int steps) {
     return names;
 }
 
-void type(const QString& text) { QTest::keyClicks(focused(), text); }
+void type(const QString& text) {
+    QTest::keyClicks(focused(), text);
+}
 void press(Qt::Key key) {
     QTest::keyClick(focused(), key);
     QCoreApplication::processEvents();
@@ -200,8 +204,8 @@ private slots:
         bool ran = false;
         whileModal<frmGroup>([this, &ran](frmGroup* d) {
             ran = true;
-            QCOMPARE(tabWalk(6), QStringList({"txtName", "txtMaxNmbr", "chkNoLimit", "cmdOK", "cmdCancel", "cmdApply",
-                                              "tabs"}));
+            QCOMPARE(tabWalk(6),
+                     QStringList({"txtName", "txtMaxNmbr", "chkNoLimit", "cmdOK", "cmdCancel", "cmdApply", "tabs"}));
             press(Qt::Key_Tab);
             type(QStringLiteral("Alpha Group"));
             press(Qt::Key_Tab);

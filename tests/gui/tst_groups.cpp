@@ -51,8 +51,9 @@ private slots:
 
         w.loadGroups("Used");
         w.deleteGroup();
-        QCOMPARE(ui().lastBoxText(), QString("At least one Car/Driver is using this Group.\r\nYou must remove Group Used "
-                                             "from all Cars/Drivers before Group can be deleted."));
+        QCOMPARE(ui().lastBoxText(),
+                 QString("At least one Car/Driver is using this Group.\r\nYou must remove Group Used "
+                         "from all Cars/Drivers before Group can be deleted."));
         QCOMPARE(ui().boxes.last().icon, MsgIcon::Critical);
         QCOMPARE(groupCount(500), 1);
 

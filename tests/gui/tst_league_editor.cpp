@@ -84,7 +84,8 @@ void LeagueEditorTest::init() {
     putTeamOf(603, "Driver Team", 1, 2);
     putMembership(500, 600);
     putMembership(500, 601);
-    TestDataFile::exec("INSERT INTO team_results (race_nmbr, car_nmbr, team_nmbr, league_nmbr) VALUES (1, 1, 601, 500)");
+    TestDataFile::exec(
+        "INSERT INTO team_results (race_nmbr, car_nmbr, team_nmbr, league_nmbr) VALUES (1, 1, 601, 500)");
     m_window = std::make_unique<frmLeague>();
 }
 
@@ -144,12 +145,18 @@ void LeagueEditorTest::saveRefusalsComeInOrder_data() {
     QTest::addColumn<QString>("message");
     QTest::addColumn<QString>("focus");
     // The first `filled` fields are complete; the next one, and every later one, is missing.
-    QTest::newRow("name") << 0 << "League Name is a required field" << "txtLeagueName";
-    QTest::newRow("short name") << 1 << "Short Name is a required field" << "txtShortName";
-    QTest::newRow("score by") << 2 << "Scoring By is a required field" << "cmbCarType";
-    QTest::newRow("method") << 3 << "Scoring Method is a required field" << "cmbScoringType";
-    QTest::newRow("option") << 4 << "Scoring Option is a required field" << "cmbScoringOption";
-    QTest::newRow("race type") << 5 << "Race Type is a required field" << "cmbRaceType";
+    QTest::newRow("name") << 0 << "League Name is a required field"
+                          << "txtLeagueName";
+    QTest::newRow("short name") << 1 << "Short Name is a required field"
+                                << "txtShortName";
+    QTest::newRow("score by") << 2 << "Scoring By is a required field"
+                              << "cmbCarType";
+    QTest::newRow("method") << 3 << "Scoring Method is a required field"
+                            << "cmbScoringType";
+    QTest::newRow("option") << 4 << "Scoring Option is a required field"
+                            << "cmbScoringOption";
+    QTest::newRow("race type") << 5 << "Race Type is a required field"
+                               << "cmbRaceType";
 }
 
 void LeagueEditorTest::saveRefusalsComeInOrder() {
@@ -191,7 +198,8 @@ void LeagueEditorTest::raceTypeAndScoreByAreLockedByStoredMembers() {
         QVERIFY(ui().boxes.isEmpty());
         QVERIFY(!button("cmdApply")->isEnabled());
         choose("cmbRaceType", 2);
-        QCOMPARE(ui().lastBoxText(), QStringLiteral("Can not change Race Type while League Teams exist for the League"));
+        QCOMPARE(ui().lastBoxText(),
+                 QStringLiteral("Can not change Race Type while League Teams exist for the League"));
         QCOMPARE(combo("cmbRaceType")->currentText(), QStringLiteral("Wexford Cup"));
         choose("cmbCarType", 2);
         QCOMPARE(ui().lastBoxText(), QStringLiteral("Can not change Score By while League Teams exist for the League"));
@@ -346,7 +354,7 @@ void LeagueEditorTest::membershipIsReplacedAsAWholeAndScoredTeamsStay() {
     // Bravo has been scored in this league.
     itemOf(teamList(), "Bravo")->setCheckState(0, Qt::Unchecked);
     QCOMPARE(ui().lastBoxText(), QStringLiteral("Team has been scored for this League and can not be removed until "
-                                                 "all Scoring for this Team is deleted."));
+                                                "all Scoring for this Team is deleted."));
     QCOMPARE(itemOf(teamList(), "Bravo")->checkState(0), Qt::Checked);
     QVERIFY(!button("cmdApply")->isEnabled());
 

@@ -313,10 +313,10 @@ void ListWindowsTest::screenshots() {
     displayRaces(QString());
     displayScoring(QString());
     const QList<QPair<ListWindow*, QString>> shots = {{leaguesWindow(), QStringLiteral("list-leagues.png")},
-                                                   {teamsWindow(), QStringLiteral("list-teams.png")},
-                                                   {carsWindow(), QStringLiteral("list-cars.png")},
-                                                   {racesWindow(), QStringLiteral("list-races.png")},
-                                                   {scoringWindow(), QStringLiteral("list-scoring.png")}};
+                                                      {teamsWindow(), QStringLiteral("list-teams.png")},
+                                                      {carsWindow(), QStringLiteral("list-cars.png")},
+                                                      {racesWindow(), QStringLiteral("list-races.png")},
+                                                      {scoringWindow(), QStringLiteral("list-scoring.png")}};
     for (const auto& [window, name] : shots) {
         QVERIFY(QTest::qWaitForWindowExposed(window));
         // Wide enough to show every column.

@@ -1,18 +1,18 @@
 #include "RecordingUi.h"
 #include "SmallDisk.h"
+#include "app/Settings.h"
 #include "data/Paths.h"
 #include "data/cConnection.h"
-#include "platform/SqlDatabase.h"
-#include "app/Settings.h"
-#include "shell/ShellHooks.h"
 #include "kit/Twips.h"
-#include "shell/frmMain.h"
-#include "shell/Help.h"
-#include "shell/frmSplash.h"
-#include "shell/frmWelcome.h"
+#include "platform/SqlDatabase.h"
 #include "shell/EntityCommands.h"
+#include "shell/Help.h"
+#include "shell/ShellHooks.h"
 #include "shell/frmDisplayLeagues.h"
 #include "shell/frmDisplayRaces.h"
+#include "shell/frmMain.h"
+#include "shell/frmSplash.h"
+#include "shell/frmWelcome.h"
 
 #include <QApplication>
 #include <QCryptographicHash>
@@ -446,7 +446,13 @@ private slots:
             return QString();
         };
         r.createTeamCarsReport = [&](int league, int team, bool show, bool all, bool separate, int race) {
-            m_log << QStringLiteral("teamCars:%1:%2:%3:%4:%5:%6").arg(league).arg(team).arg(show).arg(all).arg(separate).arg(race);
+            m_log << QStringLiteral("teamCars:%1:%2:%3:%4:%5:%6")
+                         .arg(league)
+                         .arg(team)
+                         .arg(show)
+                         .arg(all)
+                         .arg(separate)
+                         .arg(race);
             return QString();
         };
         r.createRaceResultsReport = [&](int race, bool show) {
@@ -544,8 +550,11 @@ private slots:
         QVERIFY(!splashRect.isEmpty());
         QVERIFY2(qAbs(splashRect.center().x() - area.center().x()) <= 1 &&
                      qAbs(splashRect.center().y() - area.center().y()) <= 1,
-                 qPrintable(QStringLiteral("%1,%2 in %3x%4").arg(splashRect.x()).arg(splashRect.y())
-                                .arg(area.width()).arg(area.height())));
+                 qPrintable(QStringLiteral("%1,%2 in %3x%4")
+                                .arg(splashRect.x())
+                                .arg(splashRect.y())
+                                .arg(area.width())
+                                .arg(area.height())));
 
         // The help viewer opens beside the main window: right of it, else left of it, else (a maximised
         // main window) against the screen's right edge.
@@ -815,8 +824,8 @@ private slots:
         QVERIFY(m_ui->boxes.isEmpty());
         QVERIFY(m_main->mdiArea()->subWindowList().isEmpty());
         SqlRows rows;
-        QVERIFY(gConnection->getConnection()->query(QStringLiteral("SELECT count(*) FROM group_dm WHERE group_nmbr = 600"),
-                                                    &rows));
+        QVERIFY(gConnection->getConnection()->query(
+            QStringLiteral("SELECT count(*) FROM group_dm WHERE group_nmbr = 600"), &rows));
         QCOMPARE(rows.rows.value(0).value(0).toInt(), 0);
         QVERIFY(!QFileInfo::exists(restoreSidePath()));
     }
@@ -843,7 +852,8 @@ private slots:
             QVERIFY(db->exec(QStringLiteral("INSERT INTO races (race_nmbr, race_name, race_dt, car_type_nmbr, "
                                             "race_type_nmbr) VALUES (?, 'R', '2024-03-01', 1, 1)"),
                              {race}));
-            QVERIFY(db->exec(QStringLiteral("INSERT INTO results (car_nmbr, race_nmbr, place) VALUES (1, ?, 1)"), {race}));
+            QVERIFY(
+                db->exec(QStringLiteral("INSERT INTO results (car_nmbr, race_nmbr, place) VALUES (1, ?, 1)"), {race}));
             QVERIFY(db->exec(QStringLiteral("INSERT INTO team_results (race_nmbr, car_nmbr, team_nmbr, league_nmbr) "
                                             "VALUES (?, 1, 5, 7)"),
                              {race}));

@@ -1,8 +1,8 @@
 #include "TeamTestHelpers.h"
 #include "data/cTeamCar.h"
 #include "editors/teams/frmTeamCar.h"
-#include "kit/EditorGrid.h"
 #include "editors/teams/frmTeamCarMultiple.h"
+#include "kit/EditorGrid.h"
 
 #include <QComboBox>
 #include <QLineEdit>
@@ -41,12 +41,10 @@ private slots:
     void multipleHoldsTheRulesOverTheWholeBatch();
 
 private:
-    template <class W>
-    static QLineEdit* box(W& w, const QString& name) {
+    template <class W> static QLineEdit* box(W& w, const QString& name) {
         return w.template findChild<QLineEdit*>(name);
     }
-    template <class W>
-    static QPushButton* button(W& w, const char* name) {
+    template <class W> static QPushButton* button(W& w, const char* name) {
         return w.template findChild<QPushButton*>(QLatin1String(name));
     }
     static void chooseCar(QComboBox* combo, const QString& text) {
@@ -100,7 +98,9 @@ void PickEditorTest::init() {
     putCar(603, 1, 2, QStringLiteral("44"), QStringLiteral("Dee"), QStringLiteral("10"));
 }
 
-void PickEditorTest::cleanup() { m_data.reset(); }
+void PickEditorTest::cleanup() {
+    m_data.reset();
+}
 
 void PickEditorTest::salaryCapAtItsEdge_data() {
     QTest::addColumn<QString>("cap");
@@ -116,7 +116,8 @@ void PickEditorTest::salaryCapAtItsEdge() {
     QFETCH(QString, cap);
     QFETCH(double, teamSalary);
     QFETCH(bool, stored);
-    TestDataFile::exec(QStringLiteral("UPDATE leagues SET salary_cap = ") + cap + QStringLiteral(" WHERE league_nmbr = 700"));
+    TestDataFile::exec(QStringLiteral("UPDATE leagues SET salary_cap = ") + cap +
+                       QStringLiteral(" WHERE league_nmbr = 700"));
     cTeamCar pick;
     pick.setTeamNmbr(500);
     frmTeamCar w;
@@ -126,7 +127,8 @@ void PickEditorTest::salaryCapAtItsEdge() {
     QCOMPARE(w.applyChanges(), stored);
     QCOMPARE(holdings(), stored ? 1 : 0);
     if (!stored) {
-        QCOMPARE(ui().lastBoxText(), QStringLiteral("Adding this Car/Driver will exceed at least one Leagues salary Cap."));
+        QCOMPARE(ui().lastBoxText(),
+                 QStringLiteral("Adding this Car/Driver will exceed at least one Leagues salary Cap."));
         QCOMPARE(ui().boxes.last().icon, MsgIcon::Critical);
         QCOMPARE(ui().boxes.last().title, QStringLiteral("Quorvanti"));
     } else {
@@ -189,7 +191,8 @@ void PickEditorTest::terminatedPickSkipsLimitsButLowersAvailable() {
     typeAndLeave(box(w, QStringLiteral("txtEfctvDt")), day1, box(w, QStringLiteral("txtTermDt")));
     typeAndLeave(box(w, QStringLiteral("txtTermDt")), QStringLiteral("4/1/2026"), box(w, QStringLiteral("txtEfctvDt")));
     QVERIFY(w.applyChanges());
-    QCOMPARE(TestDataFile::scalar(QStringLiteral("SELECT term_dt FROM team_car")).toString(), QStringLiteral("2026-04-01"));
+    QCOMPARE(TestDataFile::scalar(QStringLiteral("SELECT term_dt FROM team_car")).toString(),
+             QStringLiteral("2026-04-01"));
     auto* leagues = w.findChild<QTreeWidget*>(QStringLiteral("lvwLeagues"));
     QCOMPARE(leagues->topLevelItem(0)->text(2), QStringLiteral("-400.00"));
     QCOMPARE(leagues->topLevelItem(1)->text(1), QStringLiteral("Open"));
@@ -359,7 +362,8 @@ void PickEditorTest::movedEffectiveDateReplacesTheRow() {
     typeAndLeave(box(w, QStringLiteral("txtEfctvDt")), QStringLiteral("3/5/2026"), box(w, QStringLiteral("txtTermDt")));
     QVERIFY(w.applyChanges());
     QCOMPARE(holdings(), 1);
-    QCOMPARE(TestDataFile::scalar(QStringLiteral("SELECT efctv_dt FROM team_car")).toString(), QStringLiteral("2026-03-05"));
+    QCOMPARE(TestDataFile::scalar(QStringLiteral("SELECT efctv_dt FROM team_car")).toString(),
+             QStringLiteral("2026-03-05"));
 }
 
 void PickEditorTest::refusedStoreKeepsTheFields() {
@@ -375,7 +379,8 @@ void PickEditorTest::refusedStoreKeepsTheFields() {
     QVERIFY(ui().lastBoxText().contains(QStringLiteral("picks are locked")));
     QCOMPARE(box(w, QStringLiteral("txtEfctvDt"))->text(), day1);
     QCOMPARE(w.findChild<QComboBox*>(QStringLiteral("cmbCarTxt"))->currentText(), QStringLiteral("11"));
-    QCOMPARE(w.findChild<QTreeWidget*>(QStringLiteral("lvwLeagues"))->topLevelItem(0)->text(2), QStringLiteral("$2,000.00"));
+    QCOMPARE(w.findChild<QTreeWidget*>(QStringLiteral("lvwLeagues"))->topLevelItem(0)->text(2),
+             QStringLiteral("$2,000.00"));
 }
 
 void PickEditorTest::multipleSumsRowsAgainstTheCap_data() {
@@ -404,7 +409,8 @@ void PickEditorTest::multipleSumsRowsAgainstTheCap() {
     QCOMPARE(w.addTeamCars(), stored);
     QCOMPARE(holdings(), stored ? 2 : 0);
     if (!stored) {
-        QCOMPARE(ui().lastBoxText(), QStringLiteral("Adding these cars/drivers will exceed at least one leagues salary cap."));
+        QCOMPARE(ui().lastBoxText(),
+                 QStringLiteral("Adding these cars/drivers will exceed at least one leagues salary cap."));
         QCOMPARE(ui().boxes.last().icon, MsgIcon::None);
     }
 }
@@ -484,7 +490,8 @@ void PickEditorTest::oneCarIsNotHeldTwiceOnADay() {
     QCOMPARE(holdings(QStringLiteral("car_nmbr = 600")), 1);
     // Car 22 was held until 4/1: a pick ending before then overlaps, one from 4/1 on does not.
     chooseCar(combo, QStringLiteral("22"));
-    typeAndLeave(box(w, QStringLiteral("txtEfctvDt")), QStringLiteral("12/1/2025"), box(w, QStringLiteral("txtTermDt")));
+    typeAndLeave(box(w, QStringLiteral("txtEfctvDt")), QStringLiteral("12/1/2025"),
+                 box(w, QStringLiteral("txtTermDt")));
     typeAndLeave(box(w, QStringLiteral("txtTermDt")), QStringLiteral("1/2/2026"), box(w, QStringLiteral("txtEfctvDt")));
     ui().clear();
     QTest::mouseClick(button(w, "cmdApply"), Qt::LeftButton);

@@ -5,11 +5,11 @@
 // Charlie (503) and Delta (504) in league 502, both of race type 1 scored by cars with the shipped
 // scoring method 1. Races 1..4 of type 1 on 3/1, 3/8, 3/15 and 3/22/2024; races 1..3 have results.
 
-#include "ScopedLocale.h"
 #include "ModalHelpers.h"
+#include "ScopedLocale.h"
 #include "TestDataFile.h"
-#include "kit/EditorGrid.h"
 #include "editors/races/frmRace.h"
+#include "kit/EditorGrid.h"
 #include "posting/Scoring.h"
 #include "posting/cRaces.h"
 
@@ -26,9 +26,15 @@
 
 namespace {
 
-int count(const QString& sql) { return TestDataFile::scalar(sql).toInt(); }
-int postedRows(int race) { return count(QStringLiteral("SELECT count(*) FROM team_results WHERE race_nmbr = %1").arg(race)); }
-int resultRows(int race) { return count(QStringLiteral("SELECT count(*) FROM results WHERE race_nmbr = %1").arg(race)); }
+int count(const QString& sql) {
+    return TestDataFile::scalar(sql).toInt();
+}
+int postedRows(int race) {
+    return count(QStringLiteral("SELECT count(*) FROM team_results WHERE race_nmbr = %1").arg(race));
+}
+int resultRows(int race) {
+    return count(QStringLiteral("SELECT count(*) FROM results WHERE race_nmbr = %1").arg(race));
+}
 
 void post(int raceNmbr) {
     cRaces race;
@@ -47,8 +53,7 @@ private:
     std::unique_ptr<frmRace> m_w;
 
     RecordingUi& ui() { return m_data->ui(); }
-    template <class T>
-    T* child(const char* name) {
+    template <class T> T* child(const char* name) {
         T* w = m_w->findChild<T*>(QLatin1String(name));
         if (!w)
             qFatal("no child %s", name);
@@ -111,9 +116,10 @@ private slots:
         TestDataFile::exec("INSERT INTO team_car VALUES (501, 1, '2024-01-01', NULL, 0, 0, 1), "
                            "(501, 2, '2024-01-01', NULL, 0, 0, 1), (502, 3, '2024-01-01', NULL, 0, 0, 1), "
                            "(503, 4, '2024-01-01', NULL, 0, 0, 1)");
-        TestDataFile::exec("INSERT INTO races VALUES (1, 'Race One', 'T', '2024-03-01', 1, 1, 2), "
-                           "(2, 'Race Two', 'T', '2024-03-08', 1, 1, 2), (3, 'Race Three', 'T', '2024-03-15', 1, 1, 2), "
-                           "(4, 'Race Four', 'T', '2024-03-22', 1, 1, 1)");
+        TestDataFile::exec(
+            "INSERT INTO races VALUES (1, 'Race One', 'T', '2024-03-01', 1, 1, 2), "
+            "(2, 'Race Two', 'T', '2024-03-08', 1, 1, 2), (3, 'Race Three', 'T', '2024-03-15', 1, 1, 2), "
+            "(4, 'Race Four', 'T', '2024-03-22', 1, 1, 1)");
         for (int race = 1; race <= 3; ++race)
             TestDataFile::exec(QStringLiteral("INSERT INTO results VALUES (1,%1,1,1,0,10,0), (2,%1,2,2,0,0,0), "
                                               "(3,%1,3,3,1,0,0), (4,%1,4,4,0,0,0)")
@@ -148,8 +154,9 @@ private slots:
         tabs()->setCurrentIndex(frmRace::TabResults);
         QCOMPARE(tabs()->currentIndex(), int(frmRace::TabResults));
         QVERIFY(m_race->raceNmbr() >= 500);
-        QCOMPARE(TestDataFile::scalar(QStringLiteral("SELECT race_dt FROM races WHERE race_name = 'Race Five'")).toString(),
-                 QStringLiteral("2024-04-05"));
+        QCOMPARE(
+            TestDataFile::scalar(QStringLiteral("SELECT race_dt FROM races WHERE race_name = 'Race Five'")).toString(),
+            QStringLiteral("2024-04-05"));
         QVERIFY(!m_w->raceChanged());
         QVERIFY(!child<QPushButton>("cmdApply")->isEnabled());
         // A race without results shows one row from place 1.
@@ -340,7 +347,8 @@ private slots:
         QFETCH(bool, race2Posted);
         post(2);
         post(3);
-        TestDataFile::exec("INSERT INTO team_results (race_nmbr, car_nmbr, team_nmbr, league_nmbr) VALUES (4, 1, 501, 501)");
+        TestDataFile::exec(
+            "INSERT INTO team_results (race_nmbr, car_nmbr, team_nmbr, league_nmbr) VALUES (4, 1, 501, 501)");
         QVERIFY(postedRows(3) > 0);
         open(1);
         tabs()->setCurrentIndex(frmRace::TabResults);
@@ -417,7 +425,8 @@ private slots:
         post(1);
         post(2);
         post(3);
-        const QString carried = QStringLiteral("SELECT sum(total_points - points) FROM team_results WHERE race_nmbr = 2");
+        const QString carried =
+            QStringLiteral("SELECT sum(total_points - points) FROM team_results WHERE race_nmbr = 2");
         QVERIFY(count(carried) > 0);
         open(1);
         tabs()->setCurrentIndex(frmRace::TabResults);
@@ -552,7 +561,8 @@ private slots:
         child<QPushButton>("cmdCancel")->click();
         QCOMPARE(ui().lastBoxText(), QStringLiteral("Race Date is a required field"));
         QVERIFY(m_w->isVisible());
-        QCOMPARE(TestDataFile::scalar("SELECT track_name FROM races WHERE race_nmbr = 1").toString(), QStringLiteral("T"));
+        QCOMPARE(TestDataFile::scalar("SELECT track_name FROM races WHERE race_nmbr = 1").toString(),
+                 QStringLiteral("T"));
 
         child<QLineEdit>("txtRaceDate")->setText(QStringLiteral("3/2/2024"));
         ui().answers = {AnswerYes};
@@ -568,7 +578,8 @@ private slots:
         ui().answers = {AnswerNo};
         child<QPushButton>("cmdCancel")->click();
         QVERIFY(!m_w->isVisible());
-        QCOMPARE(TestDataFile::scalar("SELECT track_name FROM races WHERE race_nmbr = 1").toString(), QStringLiteral("T"));
+        QCOMPARE(TestDataFile::scalar("SELECT track_name FROM races WHERE race_nmbr = 1").toString(),
+                 QStringLiteral("T"));
 
         open(1);
         tabs()->setCurrentIndex(frmRace::TabResults);
@@ -662,8 +673,12 @@ private slots:
         QTest::addColumn<QString>("shown");
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QString>("wrongOrder");
-        QTest::newRow("en_US") << ScopedLocale::american() << "3/22/2024" << "12/25/2026" << "25/12/2026";
-        QTest::newRow("en_GB") << ScopedLocale::british() << "22/03/2024" << "25/12/2026" << "12/25/2026";
+        QTest::newRow("en_US") << ScopedLocale::american() << "3/22/2024"
+                               << "12/25/2026"
+                               << "25/12/2026";
+        QTest::newRow("en_GB") << ScopedLocale::british() << "22/03/2024"
+                               << "25/12/2026"
+                               << "12/25/2026";
     }
     void raceDateInTheUsersForm() {
         QFETCH(QLocale, locale);

@@ -25,8 +25,8 @@ private:
         w.list()->setCurrentItem(items.first());
     }
     static QString storedName(int nmbr) {
-        return TestDataFile::scalar(QStringLiteral("SELECT race_type_name FROM race_type_dm WHERE race_type_nmbr = %1")
-                                        .arg(nmbr))
+        return TestDataFile::scalar(
+                   QStringLiteral("SELECT race_type_name FROM race_type_dm WHERE race_type_nmbr = %1").arg(nmbr))
             .toString();
     }
 
@@ -131,7 +131,10 @@ private slots:
         QCOMPARE(storedName(500), QString("Sprint Series"));
         QCOMPARE(w.selectedRaceType()->raceTypeName(), names(w).first()); // Add chooses no row by name
 
-        whileModal<frmRaceType>([](frmRaceType* e) { QTest::keyClicks(e->nameBox(), "Second"); e->okButton()->click(); });
+        whileModal<frmRaceType>([](frmRaceType* e) {
+            QTest::keyClicks(e->nameBox(), "Second");
+            e->okButton()->click();
+        });
         w.addButton()->click();
         QCOMPARE(storedName(501), QString("Second"));
 

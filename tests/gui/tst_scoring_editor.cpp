@@ -1,7 +1,7 @@
 #include "TestDataFile.h"
 #include "data/cScoringType.h"
-#include "kit/EditorGrid.h"
 #include "editors/races/frmScoring.h"
+#include "kit/EditorGrid.h"
 
 #include <QLineEdit>
 #include <QPushButton>
@@ -17,9 +17,13 @@ void settle() {
         QCoreApplication::processEvents();
 }
 
-int count(const QString& sql) { return TestDataFile::scalar(sql).toInt(); }
+int count(const QString& sql) {
+    return TestDataFile::scalar(sql).toInt();
+}
 
-QLineEdit* box(EditorGrid* grid, int row, int col) { return qobject_cast<QLineEdit*>(grid->cell(row, col)); }
+QLineEdit* box(EditorGrid* grid, int row, int col) {
+    return qobject_cast<QLineEdit*>(grid->cell(row, col));
+}
 
 // Types into a cell or box as the user would: focus, then the text replaces what was there.
 void type(QLineEdit* b, const QString& text) {
@@ -324,7 +328,8 @@ void ScoringEditorTest::clearEmptiesTheStoredTableAtOnce() {
     QCOMPARE(count(QStringLiteral("SELECT count(*) FROM scoring_points WHERE scoring_type_nmbr = 1")), 43);
     ui().clear();
     w->cmdClearScoring()->click();
-    QCOMPARE(ui().boxes[0].text, QStringLiteral("Are you sure you want to delete Scoring per Place for Standard Points?"));
+    QCOMPARE(ui().boxes[0].text,
+             QStringLiteral("Are you sure you want to delete Scoring per Place for Standard Points?"));
     QCOMPARE(ui().boxes[0].title, QStringLiteral("Standard Points"));
     QCOMPARE(ui().boxes[0].buttons, MsgButtons::YesNoCancel);
     QCOMPARE(count(QStringLiteral("SELECT count(*) FROM scoring_points WHERE scoring_type_nmbr = 1")), 0);

@@ -1,8 +1,8 @@
 #include "RecordingUi.h"
+#include "app/Settings.h"
 #include "data/CommonCode.h"
 #include "exchange/FtpTransfer.h"
 #include "platform/Profile.h"
-#include "app/Settings.h"
 
 #include <QDir>
 #include <QFile>
@@ -62,27 +62,67 @@ private slots:
         QTest::addColumn<QString>("key");
         QTest::addColumn<QString>("written");
         QTest::addColumn<QString>("expected");
-        QTest::newRow("lower-case y") << "First Time" << "y" << "Y";
-        QTest::newRow("Yes cut to Y") << "First Time" << "Yes" << "Y";
-        QTest::newRow("N kept") << "Status Bar" << "N" << "N";
-        QTest::newRow("lower-case n") << "Tool Bar" << "n" << "Y";
-        QTest::newRow("width above 32767") << "MDI Width" << "40000" << "10455";
-        QTest::newRow("six digits cut") << "MDI Width" << "123456" << "12345";
-        QTest::newRow("negative left") << "MDI Left" << "-300" << "-300 ";
-        QTest::newRow("not a number") << "MDI Top" << "abc" << "105  ";
-        QTest::newRow("padded number") << "MDI Height" << "  900  " << "900  ";
-        QTest::newRow("state 3") << "MDI State" << "3" << "2";
-        QTest::newRow("state x") << "MDI State" << "x" << "2";
-        QTest::newRow("state 0") << "MDI State" << "0" << "0";
-        QTest::newRow("empty splitter") << "Splitter Left" << "" << "2520 ";
-        QTest::newRow("quoted value") << "Splitter Left" << "\"3100\"" << "3100 ";
+        QTest::newRow("lower-case y") << "First Time"
+                                      << "y"
+                                      << "Y";
+        QTest::newRow("Yes cut to Y") << "First Time"
+                                      << "Yes"
+                                      << "Y";
+        QTest::newRow("N kept") << "Status Bar"
+                                << "N"
+                                << "N";
+        QTest::newRow("lower-case n") << "Tool Bar"
+                                      << "n"
+                                      << "Y";
+        QTest::newRow("width above 32767") << "MDI Width"
+                                           << "40000"
+                                           << "10455";
+        QTest::newRow("six digits cut") << "MDI Width"
+                                        << "123456"
+                                        << "12345";
+        QTest::newRow("negative left") << "MDI Left"
+                                       << "-300"
+                                       << "-300 ";
+        QTest::newRow("not a number") << "MDI Top"
+                                      << "abc"
+                                      << "105  ";
+        QTest::newRow("padded number") << "MDI Height"
+                                       << "  900  "
+                                       << "900  ";
+        QTest::newRow("state 3") << "MDI State"
+                                 << "3"
+                                 << "2";
+        QTest::newRow("state x") << "MDI State"
+                                 << "x"
+                                 << "2";
+        QTest::newRow("state 0") << "MDI State"
+                                 << "0"
+                                 << "0";
+        QTest::newRow("empty splitter") << "Splitter Left"
+                                        << ""
+                                        << "2520 ";
+        QTest::newRow("quoted value") << "Splitter Left"
+                                      << "\"3100\""
+                                      << "3100 ";
         // Texts that read as numbers but are none: the key's default, not a window of no size.
-        QTest::newRow("nan width") << "MDI Width" << "nan" << "10455";
-        QTest::newRow("NaN height") << "MDI Height" << "NaN" << "7920 ";
-        QTest::newRow("inf left") << "MDI Left" << "inf" << "105  ";
-        QTest::newRow("-inf top") << "MDI Top" << "-inf" << "105  ";
-        QTest::newRow("nan splitter") << "Splitter Left" << "nan" << "2520 ";
-        QTest::newRow("nan state") << "MDI State" << "nan" << "2";
+        QTest::newRow("nan width") << "MDI Width"
+                                   << "nan"
+                                   << "10455";
+        QTest::newRow("NaN height") << "MDI Height"
+                                    << "NaN"
+                                    << "7920 ";
+        QTest::newRow("inf left") << "MDI Left"
+                                  << "inf"
+                                  << "105  ";
+        QTest::newRow("-inf top") << "MDI Top"
+                                  << "-inf"
+                                  << "105  ";
+        QTest::newRow("nan splitter") << "Splitter Left"
+                                      << "nan"
+                                      << "2520 ";
+        QTest::newRow("nan state") << "MDI State"
+                                   << "nan"
+                                   << "2";
     }
 
     void valuesAreCheckedOnReading() {
@@ -93,9 +133,11 @@ private slots:
         writeIni(QStringLiteral("[Other]\n%1=N\n\n[quorvanti]\n%2=%3\n").arg(key, key.toUpper(), written));
         QVERIFY(loadSettings());
         const QMap<QString, QString> fields = {
-            {"First Time", settings.firstTime}, {"Status Bar", settings.statusBar}, {"Tool Bar", settings.toolBar},
-            {"MDI Width", settings.mdiWidth},   {"MDI Left", settings.mdiLeft},     {"MDI Top", settings.mdiTop},
-            {"MDI Height", settings.mdiHeight}, {"MDI State", settings.mdiState},   {"Splitter Left", settings.splitterLeft},
+            {"First Time", settings.firstTime},       {"Status Bar", settings.statusBar},
+            {"Tool Bar", settings.toolBar},           {"MDI Width", settings.mdiWidth},
+            {"MDI Left", settings.mdiLeft},           {"MDI Top", settings.mdiTop},
+            {"MDI Height", settings.mdiHeight},       {"MDI State", settings.mdiState},
+            {"Splitter Left", settings.splitterLeft},
         };
         QCOMPARE(fields.value(key), expected);
     }
@@ -122,7 +164,8 @@ private slots:
     }
 
     void theDownloadServerIsReadFromTheFile() {
-        writeIni(QStringLiteral("[Quorvanti]\nDownload Server= files.example.org:2121 \nDownload Folder=series/2024\n"));
+        writeIni(
+            QStringLiteral("[Quorvanti]\nDownload Server= files.example.org:2121 \nDownload Folder=series/2024\n"));
         QVERIFY(loadSettings());
         QCOMPARE(downloadHost(), QStringLiteral("files.example.org:2121"));
         QCOMPARE(downloadFolder(), QStringLiteral("/series/2024/"));

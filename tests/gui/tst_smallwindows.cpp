@@ -1,10 +1,10 @@
-#include "platform/Clock.h"
 #include "RecordingUi.h"
 #include "data/Paths.h"
 #include "data/SqlText.h"
+#include "kit/frmDate.h"
+#include "platform/Clock.h"
 #include "shell/Help.h"
 #include "shell/frmAbout.h"
-#include "kit/frmDate.h"
 #include "shell/frmSplash.h"
 #include "shell/frmWelcome.h"
 

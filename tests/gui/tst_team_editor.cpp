@@ -1,10 +1,10 @@
 #include "ModalHelpers.h"
-#include "platform/Clock.h"
 #include "TeamTestHelpers.h"
 #include "data/cTeam.h"
 #include "editors/teams/frmLeagueTeams.h"
 #include "editors/teams/frmTeam.h"
 #include "editors/teams/frmTeamCar.h"
+#include "platform/Clock.h"
 
 #include <QComboBox>
 #include <QHeaderView>
@@ -187,8 +187,9 @@ void TeamEditorTest::newTeamIsStoredWhenItsHoldingsAreShown() {
     QVERIFY(button("cmdApply")->isEnabled());
     showHoldings();
     QCOMPARE(m_team->teamNmbr(), 502);
-    QCOMPARE(stored(QStringLiteral("SELECT team_name || race_type_nmbr || car_type_nmbr FROM teams WHERE team_nmbr = 502")),
-             QStringLiteral("Fresh62"));
+    QCOMPARE(
+        stored(QStringLiteral("SELECT team_name || race_type_nmbr || car_type_nmbr FROM teams WHERE team_nmbr = 502")),
+        QStringLiteral("Fresh62"));
     QVERIFY(!button("cmdApply")->isEnabled());
     QCOMPARE(holdingsList()->topLevelItemCount(), 1);
 }
@@ -372,7 +373,8 @@ void TeamEditorTest::reloadShowsStoredMarks() {
     QVERIFY(button("cmdApply")->isEnabled());
     // And after the pick editor, closed without storing.
     holdingsList()->setCurrentItem(row(QStringLiteral("22")));
-    whenModal<frmTeamCar>([](frmTeamCar* editor) { editor->findChild<QPushButton*>(QStringLiteral("cmdCancel"))->click(); });
+    whenModal<frmTeamCar>(
+        [](frmTeamCar* editor) { editor->findChild<QPushButton*>(QStringLiteral("cmdCancel"))->click(); });
     QTest::mouseClick(button("cmdUpdate"), Qt::LeftButton);
     QCOMPARE(row(QStringLiteral("11"))->checkState(0), Qt::Unchecked);
     QTest::mouseClick(button("cmdOK"), Qt::LeftButton);
@@ -565,7 +567,8 @@ void TeamEditorTest::duplicateTeamIsReported() {
     QTest::mouseClick(button("cmdCheckDuplicate"), Qt::LeftButton);
     QCOMPARE(ui().lastBoxText(), QStringLiteral("Duplicate team with Copycats"));
     QCOMPARE(ui().boxes.last().icon, MsgIcon::Information);
-    TestDataFile::exec(QStringLiteral("UPDATE team_car SET term_dt = '2026-02-01' WHERE team_nmbr = 501 AND car_nmbr = 600"));
+    TestDataFile::exec(
+        QStringLiteral("UPDATE team_car SET term_dt = '2026-02-01' WHERE team_nmbr = 501 AND car_nmbr = 600"));
     QTest::mouseClick(button("cmdCheckDuplicate"), Qt::LeftButton);
     QCOMPARE(ui().lastBoxText(), QStringLiteral("Team not Duplicated."));
 }

@@ -45,7 +45,10 @@ bool readsAsNumber(const QString& text, double* value) {
 }
 
 void reportError(const QString& error, int number) {
-    showError(QStringLiteral("Error trying to access %1 file.\n\nError: %2/%3").arg(settingsFilePath()).arg(number).arg(error));
+    showError(QStringLiteral("Error trying to access %1 file.\n\nError: %2/%3")
+                  .arg(settingsFilePath())
+                  .arg(number)
+                  .arg(error));
     fileErrorFlag = QStringLiteral("Y");
 }
 
@@ -91,9 +94,13 @@ QString settingsFilePath() {
     return QDir(folder).filePath(QStringLiteral("QV.INI"));
 }
 
-void setSettingsFolder(const QString& folder) { folderOverride() = QDir::cleanPath(folder); }
+void setSettingsFolder(const QString& folder) {
+    folderOverride() = QDir::cleanPath(folder);
+}
 
-QString fixedWidth(const QString& text, int width) { return text.left(width).leftJustified(width, QLatin1Char(' ')); }
+QString fixedWidth(const QString& text, int width) {
+    return text.left(width).leftJustified(width, QLatin1Char(' '));
+}
 
 QString twipsField(double twips) {
     // A measure outside the key's range would be cut to its first five characters (123456 becoming

@@ -5,14 +5,14 @@
 // The window settings kept between runs in "QV.INI", section "Quorvanti". Every value is held as text of
 // its key's fixed width, padded with blanks on the right, exactly as it is written to the file.
 struct SettingsRecord {
-    QString firstTime = QStringLiteral("Y");       // width 1: "Y" until the program has once been closed
-    QString statusBar = QStringLiteral("Y");       // width 1
-    QString toolBar = QStringLiteral("Y");         // width 1
-    QString mdiWidth = QStringLiteral("10455");    // width 5, twips
-    QString mdiLeft = QStringLiteral("105  ");     // width 5, twips
-    QString mdiTop = QStringLiteral("105  ");      // width 5, twips
-    QString mdiHeight = QStringLiteral("7920 ");   // width 5, twips
-    QString mdiState = QStringLiteral("2");        // width 1: 0 normal, 1 minimised, 2 maximised
+    QString firstTime = QStringLiteral("Y");        // width 1: "Y" until the program has once been closed
+    QString statusBar = QStringLiteral("Y");        // width 1
+    QString toolBar = QStringLiteral("Y");          // width 1
+    QString mdiWidth = QStringLiteral("10455");     // width 5, twips
+    QString mdiLeft = QStringLiteral("105  ");      // width 5, twips
+    QString mdiTop = QStringLiteral("105  ");       // width 5, twips
+    QString mdiHeight = QStringLiteral("7920 ");    // width 5, twips
+    QString mdiState = QStringLiteral("2");         // width 1: 0 normal, 1 minimised, 2 maximised
     QString splitterLeft = QStringLiteral("2520 "); // width 5, twips
 };
 

@@ -18,10 +18,18 @@
 int lastMessageAnswer = 0;
 QString fileErrorFlag = QStringLiteral("N");
 
-void setStatus() { ui().setStatusText(QStringLiteral("Status")); }
-void setStatus(const QString& text) { ui().setStatusText(text); }
-void setMousePointer(int code) { ui().setPointer(code); }
-int mousePointer() { return ui().pointer(); }
+void setStatus() {
+    ui().setStatusText(QStringLiteral("Status"));
+}
+void setStatus(const QString& text) {
+    ui().setStatusText(text);
+}
+void setMousePointer(int code) {
+    ui().setPointer(code);
+}
+int mousePointer() {
+    return ui().pointer();
+}
 
 namespace {
 
@@ -35,7 +43,9 @@ int showBox(const QString& message, const QString& title, MsgIcon icon, MsgButto
     return answer;
 }
 
-QString productTitle(const char* suffix) { return QString::fromLatin1(kProductName) + QLatin1String(suffix); }
+QString productTitle(const char* suffix) {
+    return QString::fromLatin1(kProductName) + QLatin1String(suffix);
+}
 
 } // namespace
 
@@ -51,19 +61,29 @@ void showStop(const QString& message) {
     lastMessageAnswer = showBox(message, productTitle(" Message"), MsgIcon::Critical);
 }
 
-void showQuorvantiBox(const QString& message) { showBox(message, productTitle(""), MsgIcon::Critical); }
+void showQuorvantiBox(const QString& message) {
+    showBox(message, productTitle(""), MsgIcon::Critical);
+}
 
-void showValidation(const QString& message) { showBox(message, productTitle(""), MsgIcon::Critical); }
+void showValidation(const QString& message) {
+    showBox(message, productTitle(""), MsgIcon::Critical);
+}
 
 int askQuestion(const QString& message, const QString& title, MsgButtons buttons) {
     return showBox(message, title, MsgIcon::None, buttons);
 }
 
-void selectAllText() { ui().selectFocusedText(); }
+void selectAllText() {
+    ui().selectFocusedText();
+}
 
-void stepProgress() { ui().stepProgress(); }
+void stepProgress() {
+    ui().stepProgress();
+}
 
-bool isOdd(int n) { return (n & 1) != 0; }
+bool isOdd(int n) {
+    return (n & 1) != 0;
+}
 
 QString getWindowsDir() {
     QString dir = QDir(programFolder()).filePath(QStringLiteral("Sounds"));

@@ -5,7 +5,9 @@
 #include "data/cConnection.h"
 
 namespace {
-QString notOpenMessage() { return QStringLiteral("The database is not open."); }
+QString notOpenMessage() {
+    return QStringLiteral("The database is not open.");
+}
 } // namespace
 
 void showStatementError(const QString& error, const QString& sql) {
@@ -28,7 +30,9 @@ QDate cFields::toDate(const QString& name) const {
     return QDate::fromString(v.toString().left(10), Qt::ISODate);
 }
 
-int cFields::count() const { return int(m_owner.m_rows.columns.size()); }
+int cFields::count() const {
+    return int(m_owner.m_rows.columns.size());
+}
 
 bool IDatabase::OpenResultSet(const QString& sql, const QVariantList& params) {
     SqlDatabase* db = gConnection ? gConnection->getConnection() : nullptr;

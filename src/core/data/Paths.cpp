@@ -31,15 +31,25 @@ void setProgramFolder(const QString& folder) {
     backupsOverride().reset();
 }
 
-void setReportsDir(const QString& folder) { reportsOverride() = folder; }
-void setBackupsDir(const QString& folder) { backupsOverride() = folder; }
+void setReportsDir(const QString& folder) {
+    reportsOverride() = folder;
+}
+void setBackupsDir(const QString& folder) {
+    backupsOverride() = folder;
+}
 
-QString dataFilePath() { return QDir(programFolder()).filePath(QString::fromLatin1(kDataFileName)); }
+QString dataFilePath() {
+    return QDir(programFolder()).filePath(QString::fromLatin1(kDataFileName));
+}
 QString reportsDir() {
     return reportsOverride() ? *reportsOverride() : QDir(programFolder()).filePath(QStringLiteral("Reports"));
 }
 QString backupsDir() {
     return backupsOverride() ? *backupsOverride() : QDir(programFolder()).filePath(QStringLiteral("Backups"));
 }
-QString importsDir() { return QDir(programFolder()).filePath(QStringLiteral("Imports")); }
-QString defaultBackupPath() { return QDir(backupsDir()).filePath(QString::fromLatin1(kDataFileName)); }
+QString importsDir() {
+    return QDir(programFolder()).filePath(QStringLiteral("Imports"));
+}
+QString defaultBackupPath() {
+    return QDir(backupsDir()).filePath(QString::fromLatin1(kDataFileName));
+}

@@ -7,10 +7,10 @@
 QString programFolder();
 void setProgramFolder(const QString& folder);
 
-QString dataFilePath();    // the program folder and "quorvanti30.qv"
-QString reportsDir();      // the program folder and "Reports"
-QString backupsDir();      // the program folder and "Backups"
-QString importsDir();      // the program folder and "Imports"
+QString dataFilePath(); // the program folder and "quorvanti30.qv"
+QString reportsDir();   // the program folder and "Reports"
+QString backupsDir();   // the program folder and "Backups"
+QString importsDir();   // the program folder and "Imports"
 // The report and backup folders may be chosen for the rest of the run; a new program folder
 // puts both back under it.
 void setReportsDir(const QString& folder);

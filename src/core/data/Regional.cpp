@@ -4,7 +4,9 @@
 
 namespace {
 
-QLocale homeLocale() { return QLocale(QLocale::English, QLocale::UnitedStates); }
+QLocale homeLocale() {
+    return QLocale(QLocale::English, QLocale::UnitedStates);
+}
 
 // The system may have no locale of its own yet one for dates alone (LC_TIME); only when the date
 // pattern, too, is the bare "C" one is the home locale's used.
@@ -17,8 +19,7 @@ QString userDatePattern() {
 }
 
 // Rewrites each field of a date pattern; quoted literal text is kept as it stands.
-template <typename Rewrite>
-QString rewriteFields(const QString& pattern, Rewrite rewrite) {
+template <typename Rewrite> QString rewriteFields(const QString& pattern, Rewrite rewrite) {
     QString out;
     for (qsizetype i = 0; i < pattern.size();) {
         const QChar c = pattern.at(i);
@@ -49,9 +50,8 @@ QString timePattern() {
     QString pattern = user.timeFormat(QLocale::LongFormat);
     if (user.language() == QLocale::C && pattern == QLocale::c().timeFormat(QLocale::LongFormat))
         pattern = homeLocale().timeFormat(QLocale::LongFormat);
-    pattern = rewriteFields(pattern, [](QChar c, qsizetype run) {
-        return c == QLatin1Char('t') ? QString() : QString(run, c);
-    });
+    pattern = rewriteFields(pattern,
+                            [](QChar c, qsizetype run) { return c == QLatin1Char('t') ? QString() : QString(run, c); });
     return pattern.simplified();
 }
 
@@ -62,7 +62,9 @@ QLocale regionalLocale() {
     return user.language() == QLocale::C ? homeLocale() : user;
 }
 
-QString shortDatePattern() { return rewriteFields(userDatePattern(), fourDigitYear); }
+QString shortDatePattern() {
+    return rewriteFields(userDatePattern(), fourDigitYear);
+}
 
 QString shortDate(const QDate& date) {
     return date.isValid() ? regionalLocale().toString(date, shortDatePattern()) : QString();

@@ -7,8 +7,7 @@
 // The ordered list behind every collection class: rows owned by the list, positions counted from 1,
 // an optional text key per row (compared case-insensitively, as the windows' keys always were).
 // Range-for walks the rows in list order and yields the row objects themselves.
-template <class T>
-class RowList {
+template <class T> class RowList {
     struct Entry {
         std::unique_ptr<T> row;
         QString key;

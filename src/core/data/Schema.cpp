@@ -46,7 +46,8 @@ bool createSchema(SqlDatabase& db, QString* error) {
             return false;
         }
     }
-    if (!db.exec(QStringLiteral("PRAGMA user_version = %1").arg(kSchemaVersion)) || !db.exec(QStringLiteral("COMMIT"))) {
+    if (!db.exec(QStringLiteral("PRAGMA user_version = %1").arg(kSchemaVersion)) ||
+        !db.exec(QStringLiteral("COMMIT"))) {
         *error = db.lastError();
         db.exec(QStringLiteral("ROLLBACK"));
         return false;

@@ -34,7 +34,9 @@ inline QString sqlTypeFilter(std::optional<int> raceTypeNmbr, std::optional<int>
 }
 
 // A floating-point value written the same way whatever the locale.
-inline QString sqlDouble(double value) { return QString::number(value, 'g', 17); }
+inline QString sqlDouble(double value) {
+    return QString::number(value, 'g', 17);
+}
 
 // A currency amount: a fixed-point number with four decimals, as the salary cap and salaries are.
 class Currency {

@@ -27,6 +27,10 @@ UiServices* g_ui = &g_silent;
 
 } // namespace
 
-UiServices& ui() { return *g_ui; }
+UiServices& ui() {
+    return *g_ui;
+}
 
-void setUi(UiServices* services) { g_ui = services ? services : &g_silent; }
+void setUi(UiServices* services) {
+    g_ui = services ? services : &g_silent;
+}

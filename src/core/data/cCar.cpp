@@ -36,7 +36,9 @@ int cCar::load(int carNmbr) {
     return 1;
 }
 
-bool cCar::CommitChanges() { return m_carNmbr < 1 ? insertRow() : updateRow(); }
+bool cCar::CommitChanges() {
+    return m_carNmbr < 1 ? insertRow() : updateRow();
+}
 
 // The columns an import writes as well as the editors; the editors add the group and the salary.
 QString cCar::updateSql(const QString& extraColumns) const {
@@ -49,11 +51,13 @@ QString cCar::updateSql(const QString& extraColumns) const {
 }
 
 bool cCar::updateRow() {
-    return m_db.execute(updateSql(QStringLiteral(" ,group_nmbr = ") + groupSql() + QStringLiteral(" ,salary = ") +
-                                  m_salary.toSql()));
+    return m_db.execute(
+        updateSql(QStringLiteral(" ,group_nmbr = ") + groupSql() + QStringLiteral(" ,salary = ") + m_salary.toSql()));
 }
 
-bool cCar::updateImportRow() { return m_db.execute(updateSql(QString())); }
+bool cCar::updateImportRow() {
+    return m_db.execute(updateSql(QString()));
+}
 
 bool cCar::insertRow() {
     int nmbr = 0;
@@ -98,8 +102,7 @@ std::unique_ptr<cCar> cCar::copy() const {
     return c;
 }
 
-bool cCar::textExists(const QString& column, const QString& text, int carNmbr, int raceTypeNmbr,
-                      int carTypeNmbr) {
+bool cCar::textExists(const QString& column, const QString& text, int carNmbr, int raceTypeNmbr, int carTypeNmbr) {
     // The text is compared here rather than in SQL: the engine folds letter case for ASCII only,
     // and a name typed with a blank around it is still the same name.
     QString sql = QStringLiteral("SELECT car_nmbr, ") + column + QStringLiteral(" FROM cars  WHERE race_type_nmbr = ") +

@@ -24,7 +24,8 @@ int cCarCollection::load(std::optional<int> raceTypeNmbr, std::optional<int> car
     QString sql = QStringLiteral("SELECT * FROM cars");
     sql += sqlTypeFilter(raceTypeNmbr, carTypeNmbr);
     if (carTypeNmbr) {
-        sql += *carTypeNmbr == cCar::CarType ? QStringLiteral(" ORDER BY car_txt") : QStringLiteral(" ORDER BY driver_name");
+        sql += *carTypeNmbr == cCar::CarType ? QStringLiteral(" ORDER BY car_txt")
+                                             : QStringLiteral(" ORDER BY driver_name");
     }
     if (m_db.OpenResultSet(sql)) {
         for (m_db.MoveFirst(); !m_db.isEOF(); m_db.MoveNext()) {

@@ -19,7 +19,9 @@
 
 std::unique_ptr<cConnection> gConnection;
 
-QByteArray dataFileKey() { return QByteArrayLiteral("Twerl"); }
+QByteArray dataFileKey() {
+    return QByteArrayLiteral("Twerl");
+}
 
 namespace {
 
@@ -99,7 +101,9 @@ bool copyOwnerOnly(const QString& source, const QString& target, QString* error)
 }
 
 // Where a restore puts its copy of the chosen file before it replaces the data file at dataPath.
-QString restoringPath(const QString& dataPath) { return dataPath + QStringLiteral(".restoring"); }
+QString restoringPath(const QString& dataPath) {
+    return dataPath + QStringLiteral(".restoring");
+}
 
 // Removes every right of other users from the data file at path: only a regular file (not a link, nor
 // what a link leads to) that has just opened as the data file. Nothing is added: a read-only file stays so.
@@ -154,13 +158,15 @@ void setRestoreStepHook(std::function<void(const char*)> hook) {
     restoreStepHook() = std::move(hook);
 }
 
-QString restoreSidePath() { return restoringPath(dataFilePath()); }
+QString restoreSidePath() {
+    return restoringPath(dataFilePath());
+}
 
 // ---- cWorkspace ----
 
 bool cWorkspace::BeginTrans() {
-    const bool ok = m_depth == 0 ? m_db.exec(QStringLiteral("BEGIN"))
-                                 : m_db.exec(QStringLiteral("SAVEPOINT qv%1").arg(m_depth));
+    const bool ok =
+        m_depth == 0 ? m_db.exec(QStringLiteral("BEGIN")) : m_db.exec(QStringLiteral("SAVEPOINT qv%1").arg(m_depth));
     if (ok)
         ++m_depth;
     return ok;
@@ -264,7 +270,9 @@ bool connectDatabase() {
     return true;
 }
 
-void deleteFile(const QString& path) { QFile::remove(path); }
+void deleteFile(const QString& path) {
+    QFile::remove(path);
+}
 
 bool compactFile(const QString& source, const QString& destination, QString* error) {
     if (QFileInfo(source).canonicalFilePath() == QFileInfo(destination).canonicalFilePath() &&
@@ -457,8 +465,8 @@ bool isDataFile(const QString& path, QString* error) {
         return false;
     }
     if (!db.open(path, dataFileKey(), false, false)) {
-        *error = db.lastErrorCode() == 26 ? QStringLiteral("'%1' is not a Quorvanti data file.").arg(path)
-                                          : db.lastError();
+        *error =
+            db.lastErrorCode() == 26 ? QStringLiteral("'%1' is not a Quorvanti data file.").arg(path) : db.lastError();
         return false;
     }
     SqlRows rows;

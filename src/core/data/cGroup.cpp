@@ -4,7 +4,8 @@
 #include "data/SqlText.h"
 
 int cGroup::load(int groupNmbr) {
-    if (!m_db.OpenResultSet(QStringLiteral(" SELECT * FROM group_dm  WHERE group_nmbr = ") + QString::number(groupNmbr)))
+    if (!m_db.OpenResultSet(QStringLiteral(" SELECT * FROM group_dm  WHERE group_nmbr = ") +
+                            QString::number(groupNmbr)))
         return 0;
     if (m_db.isEOF()) {
         m_groupNmbr = -1;
@@ -24,9 +25,10 @@ bool cGroup::insertRow() {
         return false;
     const int previous = m_groupNmbr;
     m_groupNmbr = nmbr;
-    const bool ok = m_db.execute(QStringLiteral("INSERT INTO group_dm  (group_nmbr,  max_nmbr,  group_name)  VALUES (") +
-                                 QString::number(m_groupNmbr) + QLatin1Char(',') + QString::number(m_maxNmbr) +
-                                 QLatin1Char(',') + sqlText(m_groupName) + QLatin1Char(')'));
+    const bool ok =
+        m_db.execute(QStringLiteral("INSERT INTO group_dm  (group_nmbr,  max_nmbr,  group_name)  VALUES (") +
+                     QString::number(m_groupNmbr) + QLatin1Char(',') + QString::number(m_maxNmbr) + QLatin1Char(',') +
+                     sqlText(m_groupName) + QLatin1Char(')'));
     // Without a stored row the object must stay "new", or the next save would update nothing.
     if (!ok)
         m_groupNmbr = previous;
@@ -43,4 +45,6 @@ bool cGroup::deleteRow() {
     return m_db.execute(QStringLiteral("DELETE FROM group_dm  WHERE group_nmbr = ") + QString::number(m_groupNmbr));
 }
 
-bool cGroup::CommitChanges() { return m_groupNmbr < 1 ? insertRow() : updateRow(); }
+bool cGroup::CommitChanges() {
+    return m_groupNmbr < 1 ? insertRow() : updateRow();
+}

@@ -36,4 +36,6 @@ private:
 };
 
 // A group limit column as the objects hold it: NULL means no limit (-1).
-inline int groupLimitFrom(const QVariant& value) { return value.isNull() ? -1 : value.toInt(); }
+inline int groupLimitFrom(const QVariant& value) {
+    return value.isNull() ? -1 : value.toInt();
+}

@@ -1,7 +1,7 @@
 #include "data/cLeague.h"
 
-#include "data/SqlText.h"
 #include "data/NewNumber.h"
+#include "data/SqlText.h"
 #include "data/cConnection.h"
 
 namespace {

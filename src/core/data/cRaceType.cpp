@@ -10,9 +10,9 @@ bool cRaceType::insertRow() {
         return false;
     const int previous = m_raceTypeNmbr;
     m_raceTypeNmbr = nmbr;
-    const bool ok = m_db.execute(QStringLiteral("INSERT INTO race_type_dm  (race_type_nmbr, race_type_name) VALUES (") +
-                                 QString::number(m_raceTypeNmbr) + QLatin1Char(',') + sqlText(m_raceTypeName) +
-                                 QLatin1Char(')'));
+    const bool ok =
+        m_db.execute(QStringLiteral("INSERT INTO race_type_dm  (race_type_nmbr, race_type_name) VALUES (") +
+                     QString::number(m_raceTypeNmbr) + QLatin1Char(',') + sqlText(m_raceTypeName) + QLatin1Char(')'));
     // Without a stored row the object must stay "new", or the next save would update nothing.
     if (!ok)
         m_raceTypeNmbr = previous;
@@ -29,4 +29,6 @@ bool cRaceType::deleteRow() {
                         QString::number(m_raceTypeNmbr));
 }
 
-bool cRaceType::CommitChanges() { return m_raceTypeNmbr < 1 ? insertRow() : updateRow(); }
+bool cRaceType::CommitChanges() {
+    return m_raceTypeNmbr < 1 ? insertRow() : updateRow();
+}

@@ -23,7 +23,9 @@ bool cScoringType::deleteRow() {
     return tx.commit();
 }
 
-bool cScoringType::CommitChanges() { return m_scoringTypeNmbr < 1 ? insertRow() : updateRow(); }
+bool cScoringType::CommitChanges() {
+    return m_scoringTypeNmbr < 1 ? insertRow() : updateRow();
+}
 
 bool cScoringType::updateRow() {
     return m_db.execute(QStringLiteral("UPDATE scoring_type  set scoring_type_name = ") + sqlText(m_scoringTypeName) +

@@ -29,7 +29,9 @@ QString& downloadFolderSetting() {
 }
 
 // What a page travels under until it is complete.
-QString partName(const QString& name) { return name + QStringLiteral(".part"); }
+QString partName(const QString& name) {
+    return name + QStringLiteral(".part");
+}
 
 // The module state. The session is a libcurl handle: it keeps the logged-in connection alive from
 // one transfer to the next, so "connected" means the login has succeeded on it.
@@ -161,8 +163,8 @@ bool perform(const QString& url, const std::function<void(CURL*)>& setup) {
     setup(h);
     s.lastResult = curl_easy_perform(h);
     curl_easy_getinfo(h, CURLINFO_RESPONSE_CODE, &s.lastResponseCode);
-    s.lastDescription = errorBuffer[0] ? QString::fromUtf8(errorBuffer)
-                                       : QString::fromUtf8(curl_easy_strerror(s.lastResult));
+    s.lastDescription =
+        errorBuffer[0] ? QString::fromUtf8(errorBuffer) : QString::fromUtf8(curl_easy_strerror(s.lastResult));
     return s.lastResult == CURLE_OK;
 }
 
@@ -192,11 +194,15 @@ void exchangeMessage(const QString& text) {
         setMousePointer(pointer);
 }
 
-QString downloadHost() { return downloadHostSetting(); }
+QString downloadHost() {
+    return downloadHostSetting();
+}
 void setDownloadHost(const QString& host) {
     downloadHostSetting() = host.trimmed().isEmpty() ? QLatin1String(kDefaultDownloadHost) : host.trimmed();
 }
-QString downloadFolder() { return downloadFolderSetting(); }
+QString downloadFolder() {
+    return downloadFolderSetting();
+}
 void setDownloadFolder(const QString& folder) {
     QString f = folder.trimmed();
     if (f.isEmpty())
@@ -208,8 +214,12 @@ void setDownloadFolder(const QString& folder) {
     downloadFolderSetting() = f;
 }
 
-bool ftpConnected() { return ftp().connected; }
-QString currentFtpDirectory() { return ftp().directory; }
+bool ftpConnected() {
+    return ftp().connected;
+}
+QString currentFtpDirectory() {
+    return ftp().directory;
+}
 
 void openInternet() {
     static std::once_flag once;
@@ -270,11 +280,12 @@ void reportFtpError(int code, const QString& step, const QString& after) {
         else
             exchangeMessage(step + QStringLiteral(" Extd Err: ") + responseCode + QLatin1Char(' ') + responseText);
     } else if (code == FtpNameNotResolved) {
-        exchangeMessage(QStringLiteral("Error Connecting to FTP Server. Make sure you specified the correct server name."));
+        exchangeMessage(
+            QStringLiteral("Error Connecting to FTP Server. Make sure you specified the correct server name."));
     } else if (s.lastResult == CURLE_OPERATION_TIMEDOUT) {
         exchangeMessage(QStringLiteral("The FTP server has not answered for %1 seconds; the transfer was given up. "
-                                  "Try back later.")
-                       .arg(kFtpStallSeconds));
+                                       "Try back later.")
+                            .arg(kFtpStallSeconds));
     } else {
         // A refused connection, a timeout or a local file that cannot be read would otherwise end a
         // download or a publish without a word, as if it had worked.

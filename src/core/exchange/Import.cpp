@@ -1,12 +1,12 @@
 #include "exchange/Import.h"
 
 #include "data/CommonCode.h"
-#include "data/Paths.h"
-#include "platform/TextLines.h"
-#include "data/cCar.h"
 #include "data/IDatabase.h"
+#include "data/Paths.h"
+#include "data/cCar.h"
 #include "data/cConnection.h"
 #include "exchange/FtpTransfer.h"
+#include "platform/TextLines.h"
 #include "posting/Scoring.h"
 #include "posting/cRaces.h"
 #include "posting/cResultsCollection.h"
@@ -36,8 +36,9 @@ const QStringList& fieldNames(int recordType) {
                                     "car owner",   "car make",   "sponsor",  "driver name"};
     static const QStringList race = {"record type", "race number", "race name", "track name",
                                      "race date",   "race type",   "car type"};
-    static const QStringList result = {"record type", "race status",       "race number", "car number", "finishing place",
-                                       "qualified",   "fastest qualifier", "laps led",    "adjustment"};
+    static const QStringList result = {"record type",       "race status",     "race number",
+                                       "car number",        "finishing place", "qualified",
+                                       "fastest qualifier", "laps led",        "adjustment"};
     static const QStringList holding = {"record type",      "team number", "car number",   "effective date",
                                         "termination date", "price",       "locked salary"};
     switch (recordType) {
@@ -224,8 +225,8 @@ const QString kUpdateResultSql = QStringLiteral(
 const QString kInsertHoldingSql =
     QStringLiteral("INSERT INTO team_car (term_dt, team_nmbr, car_nmbr, efctv_dt, price, locked_salary, active)"
                    " VALUES (?, ?, ?, ?, ?, ?, 1)");
-const QString kUpdateHoldingSql = QStringLiteral(
-    "UPDATE team_car SET term_dt = ?, active = 1 WHERE team_nmbr = ? AND car_nmbr = ? AND efctv_dt = ?");
+const QString kUpdateHoldingSql =
+    QStringLiteral("UPDATE team_car SET term_dt = ?, active = 1 WHERE team_nmbr = ? AND car_nmbr = ? AND efctv_dt = ?");
 
 // The statements each record runs, prepared once for the whole file; the values of each line are
 // bound to them in turn.
@@ -249,7 +250,7 @@ struct ImportStatements {
 };
 
 struct ImportRun {
-    QString problem; // why a line was refused
+    QString problem;             // why a line was refused
     bool replaceResults = false; // the line is the first of a results file
     // The races, cars/drivers and race types the file has named so far (nothing for one that does
     // not exist), so that the lines do not read them again and again. Only this import writes
@@ -659,7 +660,8 @@ bool importFile(const QString& path) {
             if (fields.size() < 2)
                 continue;
             if (!unknownTypeShown) {
-                exchangeMessage(QStringLiteral("Invalid file format.\r\nDo you have the most current version of Quorvanti?"));
+                exchangeMessage(
+                    QStringLiteral("Invalid file format.\r\nDo you have the most current version of Quorvanti?"));
                 unknownTypeShown = true;
             }
             continue;
@@ -722,10 +724,18 @@ bool downloadAndImport(const QString& fileName) {
     return importFile(QDir(importsDir()).filePath(fileName));
 }
 
-bool importWcCars() { return importSeriesFile("wccars.qvi"); }
-bool importWcDrivers() { return importSeriesFile("wcdrivers.qvi"); }
-bool importF1Cars() { return importSeriesFile("f1cars.qvi"); }
-bool importF1Drivers() { return importSeriesFile("f1drivers.qvi"); }
+bool importWcCars() {
+    return importSeriesFile("wccars.qvi");
+}
+bool importWcDrivers() {
+    return importSeriesFile("wcdrivers.qvi");
+}
+bool importF1Cars() {
+    return importSeriesFile("f1cars.qvi");
+}
+bool importF1Drivers() {
+    return importSeriesFile("f1drivers.qvi");
+}
 
 QString raceScheduleFileName(int raceTypeNmbr, int carTypeNmbr) {
     const bool drivers = carTypeNmbr == cCar::DriverType;

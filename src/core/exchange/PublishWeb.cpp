@@ -31,7 +31,7 @@ PublishResult publishReports(const QString& location, const QString& user, const
         pages = folder.entryList({QStringLiteral("*.html")}, QDir::Files | QDir::NoSymLinks, QDir::Name);
         if (pages.isEmpty()) {
             exchangeMessage(QStringLiteral("There are no pages (*.html) to publish in ") + reportFolder +
-                           QLatin1Char('.'));
+                            QLatin1Char('.'));
             return result;
         }
     }

@@ -8,9 +8,13 @@
 #warning "sqlite3.h is not the SQLCipher header; the data file would not be encrypted"
 #endif
 
-SqlDatabase::~SqlDatabase() { close(); }
+SqlDatabase::~SqlDatabase() {
+    close();
+}
 
-QString SqlDatabase::engineVersion() { return QString::fromUtf8(sqlite3_libversion()); }
+QString SqlDatabase::engineVersion() {
+    return QString::fromUtf8(sqlite3_libversion());
+}
 
 bool SqlDatabase::fail(int code, const QString& message) {
     m_errorCode = code;
@@ -47,7 +51,9 @@ bool SqlDatabase::open(const QString& path, const QByteArray& key, bool create, 
     const QByteArray escapedKey = QByteArray(key).replace('\'', "''");
     const QByteArray setup = "PRAGMA cipher_default_page_size = 4096;"
                              "PRAGMA cipher_default_kdf_iter = 64000;"
-                             "PRAGMA key = '" + escapedKey + "';"
+                             "PRAGMA key = '" +
+                             escapedKey +
+                             "';"
                              "PRAGMA cipher_page_size = 4096;"
                              "PRAGMA kdf_iter = 64000;";
     if (sqlite3_exec(m_db, setup.constData(), nullptr, nullptr, nullptr) != SQLITE_OK) {
@@ -101,15 +107,19 @@ void SqlDatabase::close() {
     m_path.clear();
 }
 
-int SqlDatabase::changes() const { return m_db ? sqlite3_changes(m_db) : 0; }
+int SqlDatabase::changes() const {
+    return m_db ? sqlite3_changes(m_db) : 0;
+}
 
-qint64 SqlDatabase::lastInsertRowId() const { return m_db ? sqlite3_last_insert_rowid(m_db) : 0; }
+qint64 SqlDatabase::lastInsertRowId() const {
+    return m_db ? sqlite3_last_insert_rowid(m_db) : 0;
+}
 
 bool SqlDatabase::bindAll(sqlite3_stmt* stmt, const QVariantList& params) {
     if (params.size() != sqlite3_bind_parameter_count(stmt))
-        return fail(SQLITE_RANGE, QStringLiteral("Expected %1 values, got %2.")
-                                      .arg(sqlite3_bind_parameter_count(stmt))
-                                      .arg(params.size()));
+        return fail(
+            SQLITE_RANGE,
+            QStringLiteral("Expected %1 values, got %2.").arg(sqlite3_bind_parameter_count(stmt)).arg(params.size()));
     for (int i = 0; i < params.size(); ++i) {
         const QVariant& v = params.at(i);
         int rc = SQLITE_OK;
@@ -192,8 +202,8 @@ bool SqlDatabase::stepAll(sqlite3_stmt* stmt, SqlRows* out) {
                                                     sqlite3_column_bytes(stmt, c)));
                 break;
             case SQLITE_BLOB:
-                row[c] = QVariant(QByteArray(static_cast<const char*>(sqlite3_column_blob(stmt, c)),
-                                             sqlite3_column_bytes(stmt, c)));
+                row[c] = QVariant(
+                    QByteArray(static_cast<const char*>(sqlite3_column_blob(stmt, c)), sqlite3_column_bytes(stmt, c)));
                 break;
             default:
                 break;
@@ -373,7 +383,9 @@ bool SqlDatabase::compiles(const QString& sql) {
     return true;
 }
 
-bool SqlDatabase::inTransaction() const { return m_db && !sqlite3_get_autocommit(m_db); }
+bool SqlDatabase::inTransaction() const {
+    return m_db && !sqlite3_get_autocommit(m_db);
+}
 
 bool SqlDatabase::execScript(const QString& script) {
     if (!m_db)
@@ -397,9 +409,13 @@ SqlStatement::SqlStatement(SqlDatabase& db, const QString& sql) : m_db(db), m_sq
         db.fail();
 }
 
-void SqlStatement::bind(int index, int value) { sqlite3_bind_int(m_stmt, index, value); }
+void SqlStatement::bind(int index, int value) {
+    sqlite3_bind_int(m_stmt, index, value);
+}
 
-void SqlStatement::bind(int index, double value) { sqlite3_bind_double(m_stmt, index, value); }
+void SqlStatement::bind(int index, double value) {
+    sqlite3_bind_double(m_stmt, index, value);
+}
 
 void SqlStatement::bind(int index, QStringView text) {
     // The engine reads a null pointer as NULL.
@@ -407,7 +423,9 @@ void SqlStatement::bind(int index, QStringView text) {
     sqlite3_bind_text16(m_stmt, index, text.isNull() ? empty : text.utf16(), int(text.size() * 2), SQLITE_TRANSIENT);
 }
 
-void SqlStatement::bindNull(int index) { sqlite3_bind_null(m_stmt, index); }
+void SqlStatement::bindNull(int index) {
+    sqlite3_bind_null(m_stmt, index);
+}
 
 bool SqlStatement::exec() {
     if (!m_stmt)
@@ -418,4 +436,6 @@ bool SqlStatement::exec() {
     return ok;
 }
 
-int SqlStatement::changes() const { return m_db.changes(); }
+int SqlStatement::changes() const {
+    return m_db.changes();
+}

@@ -98,8 +98,8 @@ bool TextLineReader::next(QString* line) {
         }
         if (m_buffer.startsWith("\xFF\xFE") || m_buffer.startsWith("\xFE\xFF")) {
             m_utf16 = true;
-            m_decoder = QStringDecoder(m_buffer.startsWith("\xFF\xFE") ? QStringDecoder::Utf16LE
-                                                                       : QStringDecoder::Utf16BE);
+            m_decoder =
+                QStringDecoder(m_buffer.startsWith("\xFF\xFE") ? QStringDecoder::Utf16LE : QStringDecoder::Utf16BE);
             m_start = 2;
         } else if (m_buffer.startsWith("\xEF\xBB\xBF")) {
             m_start = 3;

@@ -97,7 +97,9 @@ struct LeaguePosting {
     int steps = 0;
 };
 
-SqlDatabase& db() { return *gConnection->getConnection(); }
+SqlDatabase& db() {
+    return *gConnection->getConnection();
+}
 
 SqlRows query(const QString& sql, const QVariantList& params = {}) {
     SqlRows rows;
@@ -185,13 +187,13 @@ private:
     QHash<int, Result> m_results; // by car
     int m_maxLapsLed = 0;
     QHash<int, ScoringType> m_scoring;
-    QHash<int, QList<int>> m_membersByNumber;  // league -> teams by number
-    QHash<int, QList<int>> m_membersByName;    // league -> teams by name (teams that exist)
-    QHash<int, QList<Holding>> m_holdings;     // team -> holdings by car and date
+    QHash<int, QList<int>> m_membersByNumber; // league -> teams by number
+    QHash<int, QList<int>> m_membersByName;   // league -> teams by name (teams that exist)
+    QHash<int, QList<Holding>> m_holdings;    // team -> holdings by car and date
     QHash<int, Car> m_cars;
     QSet<int> m_heldCars;
     int m_bonusCar = 0;
-    QList<int> m_earlierRacesWithWinner; // by date and number
+    QList<int> m_earlierRacesWithWinner;                    // by date and number
     std::set<std::tuple<int, int, int>> m_missingSummaries; // league, race, team the filler writes
     QHash<std::pair<int, int>, int> m_previousRace;         // race type, car type -> race
     std::map<int, QHash<int, QList<Row>>> m_rowsOfRace;     // race -> league -> rows
@@ -202,7 +204,8 @@ void Engine::load() {
     if (QFileInfo::exists(QDir(programFolder()).filePath(QStringLiteral("scoring.qv"))))
         throw StandBack{};
     const int raceNmbr = m_race.raceNmbr();
-    const SqlRows race = query(QStringLiteral("SELECT race_dt, race_type_nmbr FROM races WHERE race_nmbr = ?"), {raceNmbr});
+    const SqlRows race =
+        query(QStringLiteral("SELECT race_dt, race_type_nmbr FROM races WHERE race_nmbr = ?"), {raceNmbr});
     if (race.rows.isEmpty())
         throw StandBack{};
     const QString storedDay = text(race.rows[0][0]);
@@ -223,9 +226,9 @@ void Engine::load() {
         if (!scoringTypes.contains(league.scoringTypeNmbr()))
             scoringTypes << league.scoringTypeNmbr();
     }
-    for (const auto& row : query(QStringLiteral("SELECT scoring_type_nmbr FROM leagues WHERE league_nmbr IN ") +
-                                 inList(leagueNmbrs))
-                               .rows)
+    for (const auto& row :
+         query(QStringLiteral("SELECT scoring_type_nmbr FROM leagues WHERE league_nmbr IN ") + inList(leagueNmbrs))
+             .rows)
         whole(row[0]);
 
     for (const auto& r : query(QStringLiteral("SELECT car_nmbr, place, qualified, fast_qual, laps_led, adjustment"
@@ -467,8 +470,8 @@ LeaguePosting Engine::work(const cLeague& league) {
     // 7: points.
     for (Row& row : rows) {
         auto it = st.points.find(row.place);
-        row.points = in32((it == st.points.end() ? 0 : it->second) + row.laps + row.most + row.fast + row.qual +
-                          row.adjustment);
+        row.points =
+            in32((it == st.points.end() ? 0 : it->second) + row.laps + row.most + row.fast + row.qual + row.adjustment);
     }
     steps += 1 + int(rows.size());
 
@@ -640,9 +643,9 @@ LeaguePosting Engine::work(const cLeague& league) {
 void Engine::write(const LeaguePosting& posting) {
     const int raceNmbr = m_race.raceNmbr();
     for (const Row& row : posting.rows)
-        if (!db().exec(kInsertRow, {raceNmbr, row.place, row.qualified, row.car, row.team, row.status, row.fast,
-                                    row.laps, row.most, row.adjustment, row.points, row.qual, row.total,
-                                    posting.league}))
+        if (!db().exec(kInsertRow,
+                       {raceNmbr, row.place, row.qualified, row.car, row.team, row.status, row.fast, row.laps, row.most,
+                        row.adjustment, row.points, row.qual, row.total, posting.league}))
             throw StandBack{};
     for (const Summary& s : posting.summaries)
         if (!db().exec(kInsertSummary, {s.race, s.team, posting.league, s.points, s.place}))

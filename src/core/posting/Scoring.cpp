@@ -32,7 +32,9 @@ namespace {
 struct PostingStopped {};
 
 // True when a statement ended the posting's transaction and with it took back the whole posting.
-bool postingEnded() { return gConnection && gConnection->getWorkSpace().ended(); }
+bool postingEnded() {
+    return gConnection && gConnection->getWorkSpace().ended();
+}
 
 void post(const cRaces& race, bool allLeaguesAtOnce) {
     setStatus(QStringLiteral("Posting Results ") + race.raceName());
@@ -70,9 +72,13 @@ void post(const cRaces& race, bool allLeaguesAtOnce) {
 
 } // namespace
 
-void postRace(const cRaces& race) { post(race, true); }
+void postRace(const cRaces& race) {
+    post(race, true);
+}
 
-void postRaceLeagueByLeague(const cRaces& race) { post(race, false); }
+void postRaceLeagueByLeague(const cRaces& race) {
+    post(race, false);
+}
 
 bool postRaceForLeague(const cLeague& league, const cRaces& race) {
     Transaction savepoint;
@@ -151,37 +157,37 @@ bool scoreLeagueRace(const cLeague& league, const cRaces& race) {
         return ok;
     };
     try {
-        if (!ran(rows.postForLeague(league, race)))                      // 1
+        if (!ran(rows.postForLeague(league, race))) // 1
             return false;
-        if (!ran(rows.setFastQualBonus(league, race)))                   // 2
+        if (!ran(rows.setFastQualBonus(league, race))) // 2
             return false;
-        if (!ran(rows.setMostLapsLedBonus(league, race)))                // 3
+        if (!ran(rows.setMostLapsLedBonus(league, race))) // 3
             return false;
-        if (!ran(rows.setLapsLedBonus(league, race)))                    // 4
+        if (!ran(rows.setLapsLedBonus(league, race))) // 4
             return false;
         // The site script sees the bonuses and can still change what qualifying points and
         // points are worked out from.
-        if (!ran(runScript(league, race)))                               // 5
+        if (!ran(runScript(league, race))) // 5
             return false;
-        if (!ran(rows.setQualPointsBonus(league, race)))                 // 6
+        if (!ran(rows.setQualPointsBonus(league, race))) // 6
             return false;
-        if (!ran(rows.setPoints(league, race)))                          // 7
+        if (!ran(rows.setPoints(league, race))) // 7
             return false;
-        if (!ran(rows.setTopBonus(league, race)))                        // 8
+        if (!ran(rows.setTopBonus(league, race))) // 8
             return false;
-        if (!ran(rows.insertDNQDrivers(league, race)))                   // 9
+        if (!ran(rows.insertDNQDrivers(league, race))) // 9
             return false;
         if (league.scoringOptionNmbr() == 2 && !ran(rows.dropLowestFinishers(league, race))) // 10
             return false;
-        if (!ran(rows.dropInactiveDrivers(league, race)))                // 11
+        if (!ran(rows.dropInactiveDrivers(league, race))) // 11
             return false;
-        if (!ran(rows.setTotalPoints(league, race)))                     // 12
+        if (!ran(rows.setTotalPoints(league, race))) // 12
             return false;
-        if (!ran(rows.insertDroppedDrivers(league, race)))               // 13
+        if (!ran(rows.insertDroppedDrivers(league, race))) // 13
             return false;
-        if (!ran(summary.postForLeague(league, race)))                   // 14
+        if (!ran(summary.postForLeague(league, race))) // 14
             return false;
-        return ran(summary.setPlace(league, race));                      // 15
+        return ran(summary.setPlace(league, race)); // 15
     } catch (const std::exception& e) {
         setMousePointer(PointerDefault);
         // The error's own description in a plain box under the program's title.

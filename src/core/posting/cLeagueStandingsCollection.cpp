@@ -26,18 +26,17 @@ int cLeagueStandingsCollection::loadWith(const QString& racesTest, int leagueNmb
     // other here as they are when totals are carried.
     // Equal sums fall back to the team number, the order the grouping hands them out in anyway,
     // so that a report shows the same standings every time.
-    const QString sql =
-        QStringLiteral(" SELECT sum(points) as sum_points, teams.team_nmbr, team_name, team_owner, "
-                       "leagues.race_type_nmbr ") +
-        QStringLiteral(" FROM team_results_summary, teams, races, leagues") +
-        QStringLiteral(" WHERE team_results_summary.team_nmbr = teams.team_nmbr") +
-        QStringLiteral(" AND team_results_summary.race_nmbr = races.race_nmbr") +
-        QStringLiteral(" AND team_results_summary.league_nmbr = leagues.league_nmbr") +
-        QStringLiteral(" AND team_results_summary.league_nmbr = %1").arg(leagueNmbr) +
-        QStringLiteral(" AND races.race_type_nmbr = leagues.race_type_nmbr AND ") + racesTest +
-        QStringLiteral(" GROUP BY teams.team_nmbr, team_name, team_owner, leagues.race_type_nmbr") +
-        (highScore ? QStringLiteral(" ORDER BY 1 DESC") : QStringLiteral(" ORDER BY 1 ASC")) +
-        QStringLiteral(", teams.team_nmbr");
+    const QString sql = QStringLiteral(" SELECT sum(points) as sum_points, teams.team_nmbr, team_name, team_owner, "
+                                       "leagues.race_type_nmbr ") +
+                        QStringLiteral(" FROM team_results_summary, teams, races, leagues") +
+                        QStringLiteral(" WHERE team_results_summary.team_nmbr = teams.team_nmbr") +
+                        QStringLiteral(" AND team_results_summary.race_nmbr = races.race_nmbr") +
+                        QStringLiteral(" AND team_results_summary.league_nmbr = leagues.league_nmbr") +
+                        QStringLiteral(" AND team_results_summary.league_nmbr = %1").arg(leagueNmbr) +
+                        QStringLiteral(" AND races.race_type_nmbr = leagues.race_type_nmbr AND ") + racesTest +
+                        QStringLiteral(" GROUP BY teams.team_nmbr, team_name, team_owner, leagues.race_type_nmbr") +
+                        (highScore ? QStringLiteral(" ORDER BY 1 DESC") : QStringLiteral(" ORDER BY 1 ASC")) +
+                        QStringLiteral(", teams.team_nmbr");
     if (m_db.OpenResultSet(sql) && !m_db.isEOF())
         loadFromResultSet();
     return Count();

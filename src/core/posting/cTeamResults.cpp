@@ -36,11 +36,12 @@ void stepProgressTimes(int n) {
 // The number of the league's rows of the race, after making sure the column just written holds
 // only 32-bit values. A sum beyond them is a run-time error of the chain, which rolls the league back.
 bool cTeamResults::checkedRowCount(const QString& column, const cLeague& league, const cRaces& race, int* rows) {
-    if (!m_db.OpenResultSet(QStringLiteral("SELECT count(*) AS n, SUM(CASE WHEN ") + column +
-                                QStringLiteral(" NOT BETWEEN -2147483648 AND 2147483647 THEN 1 ELSE 0 END) AS overflowed"
-                                               " FROM team_results INDEXED BY team_results_league_race"
-                                               " WHERE league_nmbr = ? AND race_nmbr = ?"),
-                            {league.leagueNmbr(), race.raceNmbr()}))
+    if (!m_db.OpenResultSet(
+            QStringLiteral("SELECT count(*) AS n, SUM(CASE WHEN ") + column +
+                QStringLiteral(" NOT BETWEEN -2147483648 AND 2147483647 THEN 1 ELSE 0 END) AS overflowed"
+                               " FROM team_results INDEXED BY team_results_league_race"
+                               " WHERE league_nmbr = ? AND race_nmbr = ?"),
+            {league.leagueNmbr(), race.raceNmbr()}))
         return false;
     if (m_db.fields.toInt(QStringLiteral("overflowed")) > 0)
         throw PostingError(QStringLiteral("Overflow"));
@@ -53,19 +54,20 @@ bool cTeamResults::checkedRowCount(const QString& column, const cLeague& league,
 bool cTeamResults::insertRow(int raceNmbr, int place, int qualified, int carNmbr, int teamNmbr, int currentStatus,
                              int fastQualBonus, int lapsLedBonus, int mostLapsLedBonus, int adjustment, int points,
                              int qualPoints, int totalPoints, int leagueNmbr) {
-    return m_db.execute(kInsertSql, {raceNmbr, place, qualified, carNmbr, teamNmbr, currentStatus, fastQualBonus,
-                                     lapsLedBonus, mostLapsLedBonus, adjustment, points, qualPoints, totalPoints,
-                                     leagueNmbr});
+    return m_db.execute(kInsertSql,
+                        {raceNmbr, place, qualified, carNmbr, teamNmbr, currentStatus, fastQualBonus, lapsLedBonus,
+                         mostLapsLedBonus, adjustment, points, qualPoints, totalPoints, leagueNmbr});
 }
 
 bool cTeamResults::update() {
-    return m_db.execute(QStringLiteral(" UPDATE team_results INDEXED BY team_results_league_race  set place = ?  , qualified = ?  , current_status = ? "
-                                       " , fast_qual_bonus = ?  , laps_led_bonus = ?  , most_laps_led_bonus = ? "
-                                       " , adjustment = ?  , points = ?  , qual_points = ?  , total_points = ? "
-                                       " WHERE league_nmbr = ?  AND race_nmbr = ?  AND car_nmbr = ?  AND team_nmbr = ?"),
-                        {m_place, m_qualified, m_currentStatus, m_fastQualBonus, m_lapsLedBonus, m_mostLapsLedBonus,
-                         m_adjustment, m_points, m_qualPoints, m_totalPoints, m_leagueNmbr, m_raceNmbr, m_carNmbr,
-                         m_teamNmbr});
+    return m_db.execute(
+        QStringLiteral(" UPDATE team_results INDEXED BY team_results_league_race  set place = ?  , qualified = ?  , "
+                       "current_status = ? "
+                       " , fast_qual_bonus = ?  , laps_led_bonus = ?  , most_laps_led_bonus = ? "
+                       " , adjustment = ?  , points = ?  , qual_points = ?  , total_points = ? "
+                       " WHERE league_nmbr = ?  AND race_nmbr = ?  AND car_nmbr = ?  AND team_nmbr = ?"),
+        {m_place, m_qualified, m_currentStatus, m_fastQualBonus, m_lapsLedBonus, m_mostLapsLedBonus, m_adjustment,
+         m_points, m_qualPoints, m_totalPoints, m_leagueNmbr, m_raceNmbr, m_carNmbr, m_teamNmbr});
 }
 
 // ---- step 1 ----
@@ -104,8 +106,9 @@ bool cTeamResults::setBonus(Bonus bonus, const cLeague& league, const cRaces& ra
         column = QStringLiteral("most_laps_led_bonus");
         // Only a car that led at least one lap can have led the most: when nobody led a lap,
         // nobody earns it.
-        cars = QStringLiteral("SELECT car_nmbr FROM results WHERE race_nmbr = ? AND laps_led > 0"
-                              " AND laps_led = (SELECT MAX(laps_led) FROM results r2 WHERE r2.race_nmbr = results.race_nmbr)");
+        cars = QStringLiteral(
+            "SELECT car_nmbr FROM results WHERE race_nmbr = ? AND laps_led > 0"
+            " AND laps_led = (SELECT MAX(laps_led) FROM results r2 WHERE r2.race_nmbr = results.race_nmbr)");
         break;
     case Bonus::LapsLed:
         column = QStringLiteral("laps_led_bonus");
@@ -157,7 +160,8 @@ bool cTeamResults::setQualPointsBonus(const cLeague& league, const cRaces& race)
     for (const cScoringPoints& p : qual) {
         if (p.qualPoints() == 0)
             continue;
-        if (!m_db.execute(QStringLiteral(" UPDATE team_results INDEXED BY team_results_league_race  SET qual_points = ( ? )  WHERE team_results.qualified = ? "
+        if (!m_db.execute(QStringLiteral(" UPDATE team_results INDEXED BY team_results_league_race  SET qual_points = "
+                                         "( ? )  WHERE team_results.qualified = ? "
                                          " AND team_results.race_nmbr = ?  AND team_results.league_nmbr = ?"),
                           {p.qualPoints(), p.place(), race.raceNmbr(), league.leagueNmbr()}))
             return false;
@@ -172,7 +176,8 @@ bool cTeamResults::setPoints(const cLeague& league, const cRaces& race) {
     // plus its bonuses, qualifying points and adjustment. Rows of one car and team share their
     // numbers, so one statement over the league's rows gives what a row-by-row pass gives.
     if (!m_db.execute(
-            QStringLiteral(" UPDATE team_results INDEXED BY team_results_league_race  SET points = ( IFNULL((SELECT sp.points FROM scoring_points sp"
+            QStringLiteral(" UPDATE team_results INDEXED BY team_results_league_race  SET points = ( IFNULL((SELECT "
+                           "sp.points FROM scoring_points sp"
                            "   WHERE sp.scoring_type_nmbr = ? AND sp.place = team_results.place), 0)"
                            "   + laps_led_bonus + most_laps_led_bonus + fast_qual_bonus + qual_points + adjustment ) "
                            " WHERE team_results.race_nmbr = ?  AND team_results.league_nmbr = ?"),
@@ -203,10 +208,12 @@ bool cTeamResults::setTopBonus(const cLeague& league, const cRaces& race) {
         // Each team's cars placed 1 to top in this race. Bonus rows already written have place 0
         // and never count, so one count per rule answers for every team.
         QHash<int, int> counts;
-        if (m_db.OpenResultSet(QStringLiteral(" SELECT team_nmbr, count(*) as count  FROM team_results INDEXED BY team_results_league_race "
-                                              " WHERE league_nmbr = ?  AND place <= ?  AND place > 0 "
-                                              " AND race_nmbr = ?  GROUP BY team_nmbr"),
-                               {league.leagueNmbr(), rule.top(), race.raceNmbr()})) {
+        if (m_db.OpenResultSet(
+                QStringLiteral(
+                    " SELECT team_nmbr, count(*) as count  FROM team_results INDEXED BY team_results_league_race "
+                    " WHERE league_nmbr = ?  AND place <= ?  AND place > 0 "
+                    " AND race_nmbr = ?  GROUP BY team_nmbr"),
+                {league.leagueNmbr(), rule.top(), race.raceNmbr()})) {
             for (; !m_db.isEOF(); m_db.MoveNext())
                 counts.insert(m_db.fields.toInt(QStringLiteral("team_nmbr")),
                               m_db.fields.toInt(QStringLiteral("count")));
@@ -289,13 +296,15 @@ bool cTeamResults::dropLowestFinishers(const cLeague& league, const cRaces& race
 bool cTeamResults::dropInactiveDrivers(const cLeague& league, const cRaces& race) {
     // A row is zeroed when its team has a holding of its car marked inactive, whatever that
     // holding's dates. Asked per row by team and car, so only the league's holdings are read.
-    return m_db.execute(QStringLiteral("UPDATE team_results INDEXED BY team_results_league_race  SET adjustment = 0  ,fast_Qual_Bonus = 0 "
-                                       " ,laps_Led_Bonus = 0  ,most_Laps_Led_Bonus = 0  ,points = 0  ,qual_Points = 0 "
-                                       " WHERE league_nmbr = ?  AND race_nmbr = ? "
-                                       " AND EXISTS (SELECT 1 FROM team_car  WHERE active = 0 "
-                                       "   AND team_car.team_nmbr = team_results.team_nmbr"
-                                       "   AND team_car.car_nmbr = team_results.car_nmbr)"),
-                        {league.leagueNmbr(), race.raceNmbr()});
+    return m_db.execute(
+        QStringLiteral(
+            "UPDATE team_results INDEXED BY team_results_league_race  SET adjustment = 0  ,fast_Qual_Bonus = 0 "
+            " ,laps_Led_Bonus = 0  ,most_Laps_Led_Bonus = 0  ,points = 0  ,qual_Points = 0 "
+            " WHERE league_nmbr = ?  AND race_nmbr = ? "
+            " AND EXISTS (SELECT 1 FROM team_car  WHERE active = 0 "
+            "   AND team_car.team_nmbr = team_results.team_nmbr"
+            "   AND team_car.car_nmbr = team_results.car_nmbr)"),
+        {league.leagueNmbr(), race.raceNmbr()});
 }
 
 // ---- step 12 ----
@@ -310,9 +319,10 @@ bool cTeamResults::setTotalPoints(const cLeague& league, const cRaces& race) {
                                            " WHERE p.league_nmbr = ? AND p.race_nmbr = ?"
                                            " AND p.car_nmbr = team_results.car_nmbr"
                                            " AND p.team_nmbr = team_results.team_nmbr), 0)");
-    if (!m_db.execute(QStringLiteral(" UPDATE team_results INDEXED BY team_results_league_race  SET total_points = points + ") +
-                          carried + QStringLiteral(" WHERE league_nmbr = ?  AND race_nmbr = ?"),
-                      {league.leagueNmbr(), previous, league.leagueNmbr(), race.raceNmbr()}))
+    if (!m_db.execute(
+            QStringLiteral(" UPDATE team_results INDEXED BY team_results_league_race  SET total_points = points + ") +
+                carried + QStringLiteral(" WHERE league_nmbr = ?  AND race_nmbr = ?"),
+            {league.leagueNmbr(), previous, league.leagueNmbr(), race.raceNmbr()}))
         return false;
     int rows = 0;
     if (!checkedRowCount(QStringLiteral("total_points"), league, race, &rows))

@@ -52,17 +52,17 @@ public:
     // The scoring chain, in the order the posting runs it. Each returns false after a failed
     // statement (its box shown); a run-time fault (a points sum beyond 32 bits, an empty bonus
     // amount) is thrown as PostingError for the chain to report.
-    bool postForLeague(const cLeague& league, const cRaces& race);       // step 1
-    bool setFastQualBonus(const cLeague& league, const cRaces& race);    // step 2
-    bool setMostLapsLedBonus(const cLeague& league, const cRaces& race); // step 3
-    bool setLapsLedBonus(const cLeague& league, const cRaces& race);     // step 4
-    bool setQualPointsBonus(const cLeague& league, const cRaces& race);  // step 6
-    bool setPoints(const cLeague& league, const cRaces& race);           // step 7
-    bool setTopBonus(const cLeague& league, const cRaces& race);         // step 8
-    bool insertDNQDrivers(const cLeague& league, const cRaces& race);    // step 9
-    bool dropLowestFinishers(const cLeague& league, const cRaces& race); // step 10
-    bool dropInactiveDrivers(const cLeague& league, const cRaces& race); // step 11
-    bool setTotalPoints(const cLeague& league, const cRaces& race);      // step 12
+    bool postForLeague(const cLeague& league, const cRaces& race);        // step 1
+    bool setFastQualBonus(const cLeague& league, const cRaces& race);     // step 2
+    bool setMostLapsLedBonus(const cLeague& league, const cRaces& race);  // step 3
+    bool setLapsLedBonus(const cLeague& league, const cRaces& race);      // step 4
+    bool setQualPointsBonus(const cLeague& league, const cRaces& race);   // step 6
+    bool setPoints(const cLeague& league, const cRaces& race);            // step 7
+    bool setTopBonus(const cLeague& league, const cRaces& race);          // step 8
+    bool insertDNQDrivers(const cLeague& league, const cRaces& race);     // step 9
+    bool dropLowestFinishers(const cLeague& league, const cRaces& race);  // step 10
+    bool dropInactiveDrivers(const cLeague& league, const cRaces& race);  // step 11
+    bool setTotalPoints(const cLeague& league, const cRaces& race);       // step 12
     bool insertDroppedDrivers(const cLeague& league, const cRaces& race); // step 13
 
     // The latest race of the type that has posted rows; 0 when none.

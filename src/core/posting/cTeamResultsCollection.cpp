@@ -57,7 +57,7 @@ const QString kByLeague = QStringLiteral(" INDEXED BY team_results_league_race")
 // Only the two directions the callers use reach the statement.
 QString orderDirection(const QString& direction) {
     return direction.compare(QLatin1String("desc"), Qt::CaseInsensitive) == 0 ? QStringLiteral("desc")
-                                                                               : QStringLiteral("asc");
+                                                                              : QStringLiteral("asc");
 }
 } // namespace
 
@@ -83,8 +83,8 @@ int cTeamResultsCollection::load(int leagueNmbr, std::optional<int> raceNmbr, st
     return loadSql(sql, values);
 }
 
-int cTeamResultsCollection::loadNoBonusCars(int leagueNmbr, std::optional<int> raceNmbr,
-                                            std::optional<int> teamNmbr, const QString& direction) {
+int cTeamResultsCollection::loadNoBonusCars(int leagueNmbr, std::optional<int> raceNmbr, std::optional<int> teamNmbr,
+                                            const QString& direction) {
     QString sql = QStringLiteral("SELECT A.*") + QStringLiteral(" FROM team_results A") + kByLeague +
                   QStringLiteral(", cars B") + QStringLiteral(" WHERE A.league_nmbr = ?") +
                   QStringLiteral(" AND A.car_nmbr = B.Car_nmbr") + QStringLiteral(" AND B.car_type_nmbr < 3 ");
@@ -111,7 +111,8 @@ int cTeamResultsCollection::loadPreviousRace(const cLeague& league, const cRaces
         return Count();
     const QString sql = QStringLiteral(" SELECT team_results.* ") + QStringLiteral(" FROM team_results ") + kByLeague +
                         QStringLiteral(" WHERE team_results.league_nmbr = ?") +
-                        QStringLiteral(" AND team_results.race_nmbr = ?") + QStringLiteral(" ORDER BY team_results.rowid");
+                        QStringLiteral(" AND team_results.race_nmbr = ?") +
+                        QStringLiteral(" ORDER BY team_results.rowid");
     return loadSql(sql, {league.leagueNmbr(), previous});
 }
 
@@ -121,14 +122,13 @@ int cTeamResultsCollection::loadDroppedDrivers(const cLeague& league, const cRac
     const int previous = cRaces::previousRaceNmbr(league.raceTypeNmbr(), league.carTypeNmbr(), race.raceNmbr());
     if (previous == 0)
         return Count();
-    const QString sql = QStringLiteral(" SELECT * ") + QStringLiteral(" FROM team_results tr1") + kByLeague +
-                        QStringLiteral(" WHERE league_nmbr = ?") + QStringLiteral(" AND race_nmbr = ?") +
-                        QStringLiteral(" AND NOT EXISTS (") + QStringLiteral(" SELECT 1") +
-                        QStringLiteral(" FROM team_results tr2") + kByLeague +
-                        QStringLiteral(" WHERE tr2.league_nmbr = ?") + QStringLiteral(" AND tr2.race_nmbr = ?") +
-                        QStringLiteral(" AND tr2.team_nmbr = tr1.team_nmbr") +
-                        QStringLiteral(" AND tr2.car_nmbr = tr1.car_nmbr") + QStringLiteral(")") +
-                        QStringLiteral(" ORDER BY tr1.rowid");
+    const QString sql =
+        QStringLiteral(" SELECT * ") + QStringLiteral(" FROM team_results tr1") + kByLeague +
+        QStringLiteral(" WHERE league_nmbr = ?") + QStringLiteral(" AND race_nmbr = ?") +
+        QStringLiteral(" AND NOT EXISTS (") + QStringLiteral(" SELECT 1") + QStringLiteral(" FROM team_results tr2") +
+        kByLeague + QStringLiteral(" WHERE tr2.league_nmbr = ?") + QStringLiteral(" AND tr2.race_nmbr = ?") +
+        QStringLiteral(" AND tr2.team_nmbr = tr1.team_nmbr") + QStringLiteral(" AND tr2.car_nmbr = tr1.car_nmbr") +
+        QStringLiteral(")") + QStringLiteral(" ORDER BY tr1.rowid");
     return loadSql(sql, {league.leagueNmbr(), previous, league.leagueNmbr(), race.raceNmbr()});
 }
 
@@ -136,8 +136,7 @@ int cTeamResultsCollection::loadPreviousRaces(const cLeague& league, const cRace
     // Every team's rows: the report that calls this picks its team's rows from the list itself.
     // The races are those up to this one in the season order, so a later race on the same date is
     // left out as it is from the totals.
-    const QString sql = QStringLiteral(" SELECT team_results.* ") +
-                        QStringLiteral(" FROM team_results, races r1 ") +
+    const QString sql = QStringLiteral(" SELECT team_results.* ") + QStringLiteral(" FROM team_results, races r1 ") +
                         QStringLiteral(" WHERE team_results.race_nmbr = r1.race_nmbr ") +
                         QStringLiteral(" AND team_results.league_nmbr = %1").arg(league.leagueNmbr()) +
                         QStringLiteral(" AND r1.race_type_nmbr = %1").arg(league.raceTypeNmbr()) +
@@ -190,8 +189,7 @@ bool cTeamResultsCollection::resultsForCarExistsAfterDate(int teamNmbr, int carN
     return m_db.OpenResultSet(sql) && !m_db.isEOF();
 }
 
-template <class F>
-int cTeamResultsCollection::sum(int teamNmbr, int carNmbr, F field) const {
+template <class F> int cTeamResultsCollection::sum(int teamNmbr, int carNmbr, F field) const {
     qint64 total = 0;
     for (const cTeamResults& row : m_rows)
         if (row.teamNmbr() == teamNmbr && row.carNmbr() == carNmbr)

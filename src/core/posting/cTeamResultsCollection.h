@@ -58,8 +58,7 @@ public:
 
 private:
     int loadSql(const QString& sql, const QVariantList& params = {});
-    template <class F>
-    int sum(int teamNmbr, int carNmbr, F field) const;
+    template <class F> int sum(int teamNmbr, int carNmbr, F field) const;
 
     IDatabase m_db;
     RowList<cTeamResults> m_rows;

@@ -18,10 +18,11 @@ bool cTeamResultsSummary::postForLeague(const cLeague& league, const cRaces& rac
                                  {race.raceNmbr(), league.leagueNmbr(), race.raceNmbr(), league.leagueNmbr()});
     // A team's race points are kept in 32 bits like every other sum of the chain; a sum beyond
     // them is a run-time error, which rolls the league back.
-    if (ok && m_db.OpenResultSet(QStringLiteral("SELECT count(*) AS overflowed FROM team_results_summary"
-                                                " WHERE league_nmbr = ? AND race_nmbr = ?"
-                                                " AND points NOT BETWEEN -2147483648 AND 2147483647"),
-                                 {league.leagueNmbr(), race.raceNmbr()}) &&
+    if (ok &&
+        m_db.OpenResultSet(QStringLiteral("SELECT count(*) AS overflowed FROM team_results_summary"
+                                          " WHERE league_nmbr = ? AND race_nmbr = ?"
+                                          " AND points NOT BETWEEN -2147483648 AND 2147483647"),
+                           {league.leagueNmbr(), race.raceNmbr()}) &&
         m_db.fields.toInt(QStringLiteral("overflowed")) > 0)
         throw PostingError(QStringLiteral("Overflow"));
 
@@ -46,13 +47,14 @@ bool cTeamResultsSummary::postForLeague(const cLeague& league, const cRaces& rac
         // A failed filler insert has shown its box and does not change the step's result.
         m_db.execute(QStringLiteral("INSERT INTO team_results_summary (race_nmbr, team_nmbr, league_nmbr, points,"
                                     " team_place) SELECT r.race_nmbr, lt.team_nmbr, ?, 0, 0"
-                                    " FROM races r, league_teams lt, teams t WHERE ") + earlier +
-                     QStringLiteral(" AND EXISTS (SELECT 1 FROM results x WHERE x.race_nmbr = r.race_nmbr"
-                                    " AND x.place = 1)"
-                                    " AND lt.team_nmbr = t.team_nmbr AND lt.league_nmbr = ?"
-                                    " AND NOT EXISTS (SELECT 1 FROM team_results_summary s WHERE s.league_nmbr = ?"
-                                    " AND s.race_nmbr = r.race_nmbr AND s.team_nmbr = lt.team_nmbr)"
-                                    " ORDER BY r.race_dt, r.race_nmbr, t.team_name, lt.team_nmbr"),
+                                    " FROM races r, league_teams lt, teams t WHERE ") +
+                         earlier +
+                         QStringLiteral(" AND EXISTS (SELECT 1 FROM results x WHERE x.race_nmbr = r.race_nmbr"
+                                        " AND x.place = 1)"
+                                        " AND lt.team_nmbr = t.team_nmbr AND lt.league_nmbr = ?"
+                                        " AND NOT EXISTS (SELECT 1 FROM team_results_summary s WHERE s.league_nmbr = ?"
+                                        " AND s.race_nmbr = r.race_nmbr AND s.team_nmbr = lt.team_nmbr)"
+                                        " ORDER BY r.race_dt, r.race_nmbr, t.team_name, lt.team_nmbr"),
                      {league.leagueNmbr(), league.leagueNmbr(), league.leagueNmbr()});
     }
     for (int r = 0; r < races; ++r) {
@@ -95,26 +97,26 @@ bool cTeamResultsSummary::setPlace(const cLeague& league, const cRaces& race) {
 }
 
 bool cTeamResultsSummary::insertRow() {
-    return m_db.execute(QStringLiteral("INSERT INTO team_results_summary "
-                                       " (race_nmbr, team_nmbr, league_nmbr, points, team_place) VALUES (?, ?, ?, ?, ?)"),
-                        {m_raceNmbr, m_teamNmbr, m_leagueNmbr, m_points, m_teamPlace});
+    return m_db.execute(
+        QStringLiteral("INSERT INTO team_results_summary "
+                       " (race_nmbr, team_nmbr, league_nmbr, points, team_place) VALUES (?, ?, ?, ?, ?)"),
+        {m_raceNmbr, m_teamNmbr, m_leagueNmbr, m_points, m_teamPlace});
 }
 
 int cTeamResultsSummary::pointsForMostRecentRace(int leagueNmbr, int teamNmbr, int raceNmbr) {
     // The latest posted race of the type up to the given one in the season order; when that race
     // is not of the league's car type the team has no points to show for it.
-    const QString sql =
-        QStringLiteral("SELECT A.points FROM team_results_summary A, races B, leagues C"
-                       " WHERE A.race_nmbr = B.race_nmbr AND A.league_nmbr = C.league_nmbr"
-                       " AND A.league_nmbr = ? AND A.team_nmbr = ?"
-                       " AND B.race_type_nmbr = C.race_type_nmbr AND B.car_type_nmbr = C.car_type_nmbr"
-                       " AND B.race_nmbr = (SELECT r.race_nmbr FROM races r"
-                       "   WHERE r.race_type_nmbr = C.race_type_nmbr"
-                       "   AND EXISTS (SELECT 1 FROM team_results tr WHERE tr.race_nmbr = r.race_nmbr)"
-                       "   AND ") +
-        raceUpToCondition(QStringLiteral("r"), raceNmbr) +
-        QStringLiteral("   ORDER BY r.race_dt DESC, r.race_nmbr DESC LIMIT 1)"
-                       " ORDER BY A.rowid");
+    const QString sql = QStringLiteral("SELECT A.points FROM team_results_summary A, races B, leagues C"
+                                       " WHERE A.race_nmbr = B.race_nmbr AND A.league_nmbr = C.league_nmbr"
+                                       " AND A.league_nmbr = ? AND A.team_nmbr = ?"
+                                       " AND B.race_type_nmbr = C.race_type_nmbr AND B.car_type_nmbr = C.car_type_nmbr"
+                                       " AND B.race_nmbr = (SELECT r.race_nmbr FROM races r"
+                                       "   WHERE r.race_type_nmbr = C.race_type_nmbr"
+                                       "   AND EXISTS (SELECT 1 FROM team_results tr WHERE tr.race_nmbr = r.race_nmbr)"
+                                       "   AND ") +
+                        raceUpToCondition(QStringLiteral("r"), raceNmbr) +
+                        QStringLiteral("   ORDER BY r.race_dt DESC, r.race_nmbr DESC LIMIT 1)"
+                                       " ORDER BY A.rowid");
     if (!m_db.OpenResultSet(sql, {leagueNmbr, teamNmbr}) || m_db.isEOF())
         return 0;
     return m_db.fields.toInt(QStringLiteral("points"));

@@ -8,7 +8,9 @@
 
 namespace {
 // Dates are compared in this form throughout the holdings rules.
-QString sortableDate(const QDate& d) { return d.isValid() ? d.toString(QStringLiteral("yyyy/MM/dd")) : QString(); }
+QString sortableDate(const QDate& d) {
+    return d.isValid() ? d.toString(QStringLiteral("yyyy/MM/dd")) : QString();
+}
 } // namespace
 
 bool pickCountsInSalary(const cTeamCar& pick, const QDate& today) {
@@ -19,7 +21,9 @@ Currency availableSalary(const cLeague& league, Currency teamSalary) {
     return league.salaryCap() == Currency() ? Currency() : league.salaryCap() - teamSalary;
 }
 
-QString carDisplay(const cCar& car) { return car.carTypeNmbr() == cCar::DriverType ? car.driverName() : car.carTxt(); }
+QString carDisplay(const cCar& car) {
+    return car.carTypeNmbr() == cCar::DriverType ? car.driverName() : car.carTxt();
+}
 
 QString efctvDtRefusal(int raceTypeNmbr, const QDate& efctvDt) {
     cRacesCollection races;

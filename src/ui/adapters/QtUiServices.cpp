@@ -79,7 +79,9 @@ void QtUiServices::setPointer(int code) {
     m_pointer = code;
 }
 
-void QtUiServices::beep() { QApplication::beep(); }
+void QtUiServices::beep() {
+    QApplication::beep();
+}
 
 void QtUiServices::setProgressBar(QProgressBar* bar) {
     m_progress = bar;
@@ -128,7 +130,8 @@ bool QtUiServices::playWave(const QString& path) {
     if (!QFileInfo::exists(path)) // resource paths (":/…") are checked the same way
         return false;
     QSoundEffect effect;
-    effect.setSource(path.startsWith(QLatin1Char(':')) ? QUrl(QStringLiteral("qrc") + path) : QUrl::fromLocalFile(path));
+    effect.setSource(path.startsWith(QLatin1Char(':')) ? QUrl(QStringLiteral("qrc") + path)
+                                                       : QUrl::fromLocalFile(path));
     QEventLoop loop;
     QTimer guard;
     guard.setSingleShot(true);

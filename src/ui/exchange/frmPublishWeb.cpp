@@ -110,12 +110,11 @@ void frmPublishWeb::publishClicked() {
     settings.setPassword(txtPassWord->text());
     settings.CommitChanges();
 
-    const PublishResult result =
-        publishReports(txtWeb->text(), txtUserName->text(), txtPassWord->text(), txtReportFolder->text(),
-                       [this](const QString& text) {
-                           lblStatus->setText(text);
-                           QCoreApplication::processEvents(); // repaint the label between pages
-                       });
+    const PublishResult result = publishReports(
+        txtWeb->text(), txtUserName->text(), txtPassWord->text(), txtReportFolder->text(), [this](const QString& text) {
+            lblStatus->setText(text);
+            QCoreApplication::processEvents(); // repaint the label between pages
+        });
     if (result.complete)
         lblStatus->setText(result.sent == 1 ? QStringLiteral("1 file sent.")
                                             : QStringLiteral("%1 files sent.").arg(result.sent));

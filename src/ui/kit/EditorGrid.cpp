@@ -64,8 +64,12 @@ EditorGrid::EditorGrid(QList<Column> columns, QWidget* parent) : QWidget(parent)
     setGeometryTwips(360, 400, 60);
 }
 
-int EditorGrid::px(int twips) const { return pixelsX(twips, this); }
-int EditorGrid::py(int twips) const { return pixelsY(twips, this); }
+int EditorGrid::px(int twips) const {
+    return pixelsX(twips, this);
+}
+int EditorGrid::py(int twips) const {
+    return pixelsY(twips, this);
+}
 
 void EditorGrid::setGeometryTwips(int firstRowTop, int rowStep, int headerTop) {
     m_firstTop = firstRowTop;
@@ -385,7 +389,9 @@ bool EditorGrid::locate(QObject* widget, int* row, int* col) const {
 
 // ---- scrolling ----
 
-int EditorGrid::firstShownRow() const { return m_scroll->value(); }
+int EditorGrid::firstShownRow() const {
+    return m_scroll->value();
+}
 
 bool EditorGrid::isRowShown(int row) const {
     QWidget* w = cell(row, 0);
@@ -505,8 +511,8 @@ void EditorGrid::copyBack() {
 bool EditorGrid::searchKey(QKeyEvent* key) {
     if (m_float->view()->isVisible() || (key->modifiers() & ~Qt::KeypadModifier) != Qt::NoModifier)
         return false;
-    const bool continues = m_lastSearchKey.isValid() &&
-                           m_lastSearchKey.elapsed() < QApplication::keyboardInputInterval();
+    const bool continues =
+        m_lastSearchKey.isValid() && m_lastSearchKey.elapsed() < QApplication::keyboardInputInterval();
     if (key->key() != Qt::Key_Space) {
         if (!key->text().isEmpty() && key->text().at(0).isPrint())
             m_lastSearchKey.start();

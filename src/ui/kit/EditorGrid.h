@@ -47,10 +47,10 @@ public:
         using Check = std::function<bool(EditorGrid& grid, int row, int col)>;
         Column() = default;
         Column(QString header_, Kind kind_, int left_, int width_, QString defaultText_ = {}, Check check_ = {})
-            : header(std::move(header_)), kind(kind_), left(left_), width(width_),
-              defaultText(std::move(defaultText_)), check(std::move(check_)) {}
+            : header(std::move(header_)), kind(kind_), left(left_), width(width_), defaultText(std::move(defaultText_)),
+              check(std::move(check_)) {}
 
-        QString header;      // shown above the column ("" for none)
+        QString header; // shown above the column ("" for none)
         Kind kind = Kind::Text;
         int left = 0;        // twips from the grid's left edge
         int width = 735;     // twips
@@ -63,8 +63,8 @@ public:
     };
 
     enum class ScrollPolicy {
-        AtBottom,    // Enter scrolls only from the bottom slot of the window
-        EveryEnter,  // Enter in or below the window always scrolls one row while the bar can move
+        AtBottom,   // Enter scrolls only from the bottom slot of the window
+        EveryEnter, // Enter in or below the window always scrolls one row while the bar can move
     };
 
     explicit EditorGrid(QList<Column> columns, QWidget* parent = nullptr);

@@ -75,7 +75,8 @@ public:
 
 class LeaveCheckFilter : public QObject {
 public:
-    LeaveCheckFilter(QLineEdit* box, std::function<bool()> check) : QObject(box), m_box(box), m_check(std::move(check)) {}
+    LeaveCheckFilter(QLineEdit* box, std::function<bool()> check)
+        : QObject(box), m_box(box), m_check(std::move(check)) {}
 
     bool eventFilter(QObject* watched, QEvent* event) override {
         if (watched != m_box || event->type() != QEvent::FocusOut)
@@ -250,8 +251,8 @@ void EditorDialog::focusIntoTab(QTabWidget* tabs) {
                 return;
             QWidget* focus = QApplication::focusWidget();
             // The page itself takes the focus when none of its fields could (a disabled frame).
-            const bool inField = focus && focus != page && page->isAncestorOf(focus) &&
-                                 (focus->focusPolicy() & Qt::TabFocus);
+            const bool inField =
+                focus && focus != page && page->isAncestorOf(focus) && (focus->focusPolicy() & Qt::TabFocus);
             if (inField || focus == watched->tabBar())
                 return;
             if (QWidget* field = firstField(page))
@@ -271,7 +272,9 @@ void EditorDialog::keyPressEvent(QKeyEvent* event) {
 
 // ---- text boxes ----
 
-void selectAllOnFocus(QLineEdit* box) { box->installEventFilter(new SelectAllFilter(box)); }
+void selectAllOnFocus(QLineEdit* box) {
+    box->installEventFilter(new SelectAllFilter(box));
+}
 
 void installLeaveCheck(QLineEdit* box, std::function<bool()> check) {
     box->installEventFilter(new LeaveCheckFilter(box, std::move(check)));
@@ -323,7 +326,9 @@ bool checkFocusedBox(QWidget* window) {
     return false;
 }
 
-void skipLeaveChecks(QWidget* widget) { widget->setProperty(kSkipLeaveChecks, true); }
+void skipLeaveChecks(QWidget* widget) {
+    widget->setProperty(kSkipLeaveChecks, true);
+}
 
 void focusWithoutLeaveChecks(QWidget* field) {
     const bool wasRefocusing = g_refocusing;
@@ -335,8 +340,7 @@ void focusWithoutLeaveChecks(QWidget* field) {
 }
 
 std::optional<double> numberFromText(const QString& text) {
-    static const QRegularExpression number(
-        QStringLiteral(R"(^[+-]?(\d{1,3}(,\d{3})+|\d*)(\.\d*)?([eE][+-]?\d+)?$)"));
+    static const QRegularExpression number(QStringLiteral(R"(^[+-]?(\d{1,3}(,\d{3})+|\d*)(\.\d*)?([eE][+-]?\d+)?$)"));
     const QString t = text.trimmed();
     if (t.isEmpty() || !number.match(t).hasMatch())
         return std::nullopt;

@@ -131,12 +131,12 @@ void focusWithoutLeaveChecks(QWidget* field);
 // How a number box or cell treats its text when it is left.
 struct NumberRule {
     enum class Blank { Keep, Zero, Refuse };
-    Blank blank = Blank::Zero;         // a text that is blank after trimming
-    bool allowNegative = true;         // false: a number below 0 is refused
-    bool wholeOnly = false;            // true: fractions are refused
-    std::optional<double> minimum;     // further bounds (16-bit cells: -32768 and 32767)
+    Blank blank = Blank::Zero;     // a text that is blank after trimming
+    bool allowNegative = true;     // false: a number below 0 is refused
+    bool wholeOnly = false;        // true: fractions are refused
+    std::optional<double> minimum; // further bounds (16-bit cells: -32768 and 32767)
     std::optional<double> maximum;
-    bool emptyOnRefusal = true;        // a refused text is emptied (false: kept and selected)
+    bool emptyOnRefusal = true; // a refused text is emptied (false: kept and selected)
     QString message = QStringLiteral("Invalid Entry");
 };
 

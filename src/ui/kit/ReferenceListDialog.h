@@ -61,8 +61,7 @@ private:
 
 // A reference list whose rows are those of one collection: it loads them, keeps them for the rows'
 // objects, and runs the entry's editor for Add and Update.
-template <class Collection, class Row>
-class ReferenceList : public ReferenceListDialog {
+template <class Collection, class Row> class ReferenceList : public ReferenceListDialog {
 public:
     // Reloads the rows and makes the row named name (exactly) the chosen one; without a match the
     // first row. A data file without rows leaves the list as it was.

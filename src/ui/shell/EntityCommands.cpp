@@ -3,8 +3,8 @@
 #include "data/CommonCode.h"
 #include "data/cCar.h"
 #include "data/cLeague.h"
-#include "data/cTeam.h"
 #include "data/cScoringType.h"
+#include "data/cTeam.h"
 #include "posting/Scoring.h"
 #include "posting/cRaces.h"
 #include "posting/cRacesCollection.h"
@@ -47,8 +47,7 @@ QPointer<frmDisplayRaces> gRaces;
 QPointer<frmDisplayScoring> gScoring;
 
 // A list window lives until the user closes it; the next display command makes a new one.
-template <class W>
-W* openWindow(QPointer<W>& window) {
+template <class W> W* openWindow(QPointer<W>& window) {
     if (!window) {
         window = new W;
         window->setAttribute(Qt::WA_DeleteOnClose);
@@ -65,20 +64,34 @@ bool confirmDelete(const QString& what, const QString& title) {
 
 } // namespace
 
-void setListWindowHost(const ListWindowHost& h) { host() = h; }
+void setListWindowHost(const ListWindowHost& h) {
+    host() = h;
+}
 
-int currentListViewMode() { return host().viewMode ? host().viewMode() : 3; }
+int currentListViewMode() {
+    return host().viewMode ? host().viewMode() : 3;
+}
 
 void popupEntityMenu(EntityKind kind, const QPoint& globalPos) {
     if (host().popupMenu)
         host().popupMenu(kind, globalPos);
 }
 
-void setLeagueEditor(std::function<void(cLeague&)> showWith) { editors().league = std::move(showWith); }
-void setTeamEditor(std::function<void(cTeam&)> showWith) { editors().team = std::move(showWith); }
-void setCarEditor(std::function<void(cCar&)> showWith) { editors().car = std::move(showWith); }
-void setRaceEditor(std::function<void(cRaces&)> showWith) { editors().race = std::move(showWith); }
-void setScoringEditor(std::function<void(cScoringType&)> showWith) { editors().scoring = std::move(showWith); }
+void setLeagueEditor(std::function<void(cLeague&)> showWith) {
+    editors().league = std::move(showWith);
+}
+void setTeamEditor(std::function<void(cTeam&)> showWith) {
+    editors().team = std::move(showWith);
+}
+void setCarEditor(std::function<void(cCar&)> showWith) {
+    editors().car = std::move(showWith);
+}
+void setRaceEditor(std::function<void(cRaces&)> showWith) {
+    editors().race = std::move(showWith);
+}
+void setScoringEditor(std::function<void(cScoringType&)> showWith) {
+    editors().scoring = std::move(showWith);
+}
 
 bool editorAvailable(EntityKind kind) {
     switch (kind) {
@@ -96,19 +109,39 @@ bool editorAvailable(EntityKind kind) {
     return false;
 }
 
-frmDisplayLeagues* leaguesWindow() { return gLeagues; }
-frmDisplayTeams* teamsWindow() { return gTeams; }
-frmDisplayCars* carsWindow() { return gCars; }
-frmDisplayRaces* racesWindow() { return gRaces; }
-frmDisplayScoring* scoringWindow() { return gScoring; }
+frmDisplayLeagues* leaguesWindow() {
+    return gLeagues;
+}
+frmDisplayTeams* teamsWindow() {
+    return gTeams;
+}
+frmDisplayCars* carsWindow() {
+    return gCars;
+}
+frmDisplayRaces* racesWindow() {
+    return gRaces;
+}
+frmDisplayScoring* scoringWindow() {
+    return gScoring;
+}
 
 // ---- display ----
 
-void displayLeagues(int leagueNmbr) { openWindow(gLeagues)->display(leagueNmbr); }
-void displayTeams(const QString& teamName) { openWindow(gTeams)->display(teamName); }
-void displayCars(int carNmbr) { openWindow(gCars)->display(carNmbr); }
-void displayRaces(const QString& raceName) { openWindow(gRaces)->display(raceName); }
-void displayScoring(const QString& scoringTypeName) { openWindow(gScoring)->display(scoringTypeName); }
+void displayLeagues(int leagueNmbr) {
+    openWindow(gLeagues)->display(leagueNmbr);
+}
+void displayTeams(const QString& teamName) {
+    openWindow(gTeams)->display(teamName);
+}
+void displayCars(int carNmbr) {
+    openWindow(gCars)->display(carNmbr);
+}
+void displayRaces(const QString& raceName) {
+    openWindow(gRaces)->display(raceName);
+}
+void displayScoring(const QString& scoringTypeName) {
+    openWindow(gScoring)->display(scoringTypeName);
+}
 
 // ---- new ----
 
@@ -282,10 +315,9 @@ void deleteRace() {
         return;
     cResultsCollection results;
     results.load(race->raceNmbr());
-    if (results.raceExists(race->raceNmbr()) &&
-        askQuestion(QStringLiteral("Results have been posted for this Race.") + kCrLf +
-                        QStringLiteral("Do you want to continue?"),
-                    race->raceName(), MsgButtons::YesNo) != AnswerYes)
+    if (results.raceExists(race->raceNmbr()) && askQuestion(QStringLiteral("Results have been posted for this Race.") +
+                                                                kCrLf + QStringLiteral("Do you want to continue?"),
+                                                            race->raceName(), MsgButtons::YesNo) != AnswerYes)
         return;
     // The later races carried their totals from the race's posting, and counted from it as a race
     // with results: they are read before it goes and settled after, as a posting settles them.

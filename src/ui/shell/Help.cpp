@@ -32,7 +32,9 @@ QPointer<frmHelp>& viewer() {
 
 } // namespace
 
-QString helpFilePath() { return QDir(programFolder()).filePath(QLatin1String(kHelpFileName)); }
+QString helpFilePath() {
+    return QDir(programFolder()).filePath(QLatin1String(kHelpFileName));
+}
 
 void installHelpFile() {
     QFile shipped{QString::fromLatin1(kShippedHelp)};
@@ -93,7 +95,9 @@ QString webPageAddress(const QString& page) {
     return QString();
 }
 
-void openWebPage(const QString& page) { openUrl(webPageAddress(page)); }
+void openWebPage(const QString& page) {
+    openUrl(webPageAddress(page));
+}
 
 void openUrl(const QString& address) {
     const QString a = address.trimmed();
@@ -118,7 +122,9 @@ frmHelp::frmHelp(QWidget* parent) : QWidget(parent, Qt::Window), m_browser(new Q
     });
 }
 
-frmHelp* frmHelp::current() { return viewer().data(); }
+frmHelp* frmHelp::current() {
+    return viewer().data();
+}
 
 void frmHelp::showTopic(const QString& file, const QString& anchor) {
     if (!viewer()) {

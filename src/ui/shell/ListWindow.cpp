@@ -1,8 +1,8 @@
 #include "shell/ListWindow.h"
 
 #include "data/DataChanges.h"
-#include "shell/EntityCommands.h"
 #include "kit/SortByValue.h"
+#include "shell/EntityCommands.h"
 
 #include <QApplication>
 #include <QHeaderView>
@@ -24,7 +24,9 @@
 namespace {
 
 // Twips (1/1440 inch) at 96 dots per inch.
-int twipsToPixels(int twips) { return twips / 15; }
+int twipsToPixels(int twips) {
+    return twips / 15;
+}
 
 // One picture per kind of list: a coloured disc with the kind's initial.
 QIcon kindIcon(EntityKind kind) {
@@ -69,8 +71,8 @@ public:
 
 protected:
     bool lessThan(const QModelIndex& left, const QModelIndex& right) const override {
-        return sortsBefore(left.data(SortValueRole), left.data(Qt::DisplayRole).toString(),
-                           right.data(SortValueRole), right.data(Qt::DisplayRole).toString());
+        return sortsBefore(left.data(SortValueRole), left.data(Qt::DisplayRole).toString(), right.data(SortValueRole),
+                           right.data(Qt::DisplayRole).toString());
     }
 };
 
@@ -103,7 +105,8 @@ ListWindow::ListWindow(EntityKind kind, QWidget* parent) : QWidget(parent), m_ki
     m_icons->setSelectionModel(m_details->selectionModel());
     delete unused;
 
-    for (QAbstractItemView* view : {static_cast<QAbstractItemView*>(m_details), static_cast<QAbstractItemView*>(m_icons)}) {
+    for (QAbstractItemView* view :
+         {static_cast<QAbstractItemView*>(m_details), static_cast<QAbstractItemView*>(m_icons)}) {
         view->setSelectionMode(QAbstractItemView::SingleSelection);
         view->setSelectionBehavior(QAbstractItemView::SelectRows);
         view->setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -126,7 +129,9 @@ ListWindow::ListWindow(EntityKind kind, QWidget* parent) : QWidget(parent), m_ki
 
 ListWindow::~ListWindow() = default;
 
-void ListWindow::setView() { setView(currentListViewMode()); }
+void ListWindow::setView() {
+    setView(currentListViewMode());
+}
 
 void ListWindow::setView(int mode) {
     switch (mode) {
@@ -173,7 +178,9 @@ void ListWindow::applySort() {
     m_details->header()->setSortIndicator(m_sortColumn, Qt::AscendingOrder);
 }
 
-int ListWindow::rowCount() const { return m_proxy->rowCount(); }
+int ListWindow::rowCount() const {
+    return m_proxy->rowCount();
+}
 
 QString ListWindow::displayedText(int row, int column) const {
     return m_proxy->index(row, column).data(Qt::DisplayRole).toString();
@@ -263,8 +270,8 @@ void ListWindow::endFill(int selected, bool selectFirst) {
     }
     if (selectFirst && rowCount() > 0) {
         const QModelIndex first = m_proxy->index(0, 0);
-        m_details->selectionModel()->setCurrentIndex(
-            first, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+        m_details->selectionModel()->setCurrentIndex(first,
+                                                     QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
     }
     const QModelIndex current = m_details->selectionModel()->currentIndex();
     if (rowCount() > 0 && current.isValid())
@@ -282,8 +289,8 @@ int ListWindow::selectedObject() const {
 void ListWindow::selectObject(int objectIndex) {
     const QModelIndex index = m_proxy->mapFromSource(m_model->index(objectIndex, 0));
     if (index.isValid())
-        m_details->selectionModel()->setCurrentIndex(
-            index, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+        m_details->selectionModel()->setCurrentIndex(index,
+                                                     QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
 }
 
 void ListWindow::bringForward() {

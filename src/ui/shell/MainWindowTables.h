@@ -16,12 +16,12 @@ inline constexpr int TagRole = Qt::UserRole + 1;
 inline constexpr int ImageRole = Qt::UserRole + 2;
 
 struct EntityInfo {
-    const char* menuName;   // mnuLeague, ...
-    const char* menuTitle;  // "League", ...
-    const char* thing;      // the text after "New ", "Update ", "Delete "
-    const char* listTag;    // the tree node that shows the list window
+    const char* menuName;  // mnuLeague, ...
+    const char* menuTitle; // "League", ...
+    const char* thing;     // the text after "New ", "Update ", "Delete "
+    const char* listTag;   // the tree node that shows the list window
     int helpTopic;
-    bool numberKey;         // the list window is keyed by number (-1 = first row), else by name ("")
+    bool numberKey; // the list window is keyed by number (-1 = first row), else by name ("")
 };
 
 inline constexpr EntityInfo kEntities[] = {
@@ -32,9 +32,13 @@ inline constexpr EntityInfo kEntities[] = {
     {"mnuScoring", "Scoring", "Scoring", "SCORING ROOT", 200, false},
 };
 
-inline const EntityInfo& info(Entity e) { return kEntities[static_cast<int>(e)]; }
+inline const EntityInfo& info(Entity e) {
+    return kEntities[static_cast<int>(e)];
+}
 
-inline QVariant noSelection(Entity e) { return info(e).numberKey ? QVariant(-1) : QVariant(QString()); }
+inline QVariant noSelection(Entity e) {
+    return info(e).numberKey ? QVariant(-1) : QVariant(QString());
+}
 
 // The toolbar's buttons: key, tool tip, picture, entity.
 struct ToolButton {
@@ -45,10 +49,8 @@ struct ToolButton {
 };
 
 inline constexpr ToolButton kToolButtons[] = {
-    {"tbLeagues", "New League", "imgLeagues", Entity::League},
-    {"tbTeams", "New Team", "imgTeams", Entity::Team},
-    {"tbCars", "New Car/Driver", "imgCars", Entity::Car},
-    {"tbRaces", "New Race", "imgRaces", Entity::Race},
+    {"tbLeagues", "New League", "imgLeagues", Entity::League},   {"tbTeams", "New Team", "imgTeams", Entity::Team},
+    {"tbCars", "New Car/Driver", "imgCars", Entity::Car},        {"tbRaces", "New Race", "imgRaces", Entity::Race},
     {"tbScoring", "New Scoring", "imgScoring", Entity::Scoring},
 };
 

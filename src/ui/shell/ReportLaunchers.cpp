@@ -12,11 +12,13 @@ struct Launcher {
     bool league;
     bool race;
     bool team;
-    std::function<bool()> available;                       // the report's entry is there
-    std::function<void(const ReportRequest&)> write;         // calls the entry with the picks it needs
+    std::function<bool()> available;                 // the report's entry is there
+    std::function<void(const ReportRequest&)> write; // calls the entry with the picks it needs
 };
 
-const ReportHooks& r() { return shellHooks().reports; }
+const ReportHooks& r() {
+    return shellHooks().reports;
+}
 
 const std::vector<Launcher>& launchers() {
     // In the order the tree's click compares the tags.
@@ -46,8 +48,7 @@ const std::vector<Launcher>& launchers() {
          [](const ReportRequest& q) { r().createCarsDetailReport(q.leagueNmbr, true); }},
         {"RACE RESULTS", "Race Results", false, true, false, [] { return bool(r().createRaceResultsReport); },
          [](const ReportRequest& q) { r().createRaceResultsReport(q.raceNmbr, true); }},
-        {"CAR/DRIVER STATS", "Car/Driver Stats", true, false, false,
-         [] { return bool(r().createDriverStatsReport); },
+        {"CAR/DRIVER STATS", "Car/Driver Stats", true, false, false, [] { return bool(r().createDriverStatsReport); },
          [](const ReportRequest& q) { r().createDriverStatsReport(q.leagueNmbr, true); }},
         {"TEAM TRADES", "Team Trades", true, true, true, [] { return bool(r().createTeamTradesReport); },
          [](const ReportRequest& q) {
@@ -82,19 +83,45 @@ void launch(const char* tag) {
 
 } // namespace
 
-void requestReportPackage() { launch("REPORT PACKAGE"); }
-void requestRaceDetailReport() { launch("RACE DETAIL"); }
-void requestLeagueRaceStandingsReport() { launch("LEAGUE RACE STANDINGS"); }
-void requestTeamsPerCarDriverReport() { launch("TEAMS CAR/DRIVER"); }
-void requestTeamDetailReport() { launch("TEAM DETAIL"); }
-void requestLeagueStandingsReport() { launch("LEAGUE STANDINGS"); }
-void requestTeamCarsReport() { launch("TEAM CARS"); }
-void requestCarPickReport() { launch("CAR PICKS"); }
-void requestDriverStatsReport() { launch("CAR/DRIVER STATS"); }
-void requestRaceResultsReport() { launch("RACE RESULTS"); }
-void requestCarsDetailReport() { launch("CAR DETAILS"); }
-void requestTeamTradesReport() { launch("TEAM TRADES"); }
-void requestLeagueRaceSummaryReport() { launch("LEAGUE RACE SUMMARY"); }
+void requestReportPackage() {
+    launch("REPORT PACKAGE");
+}
+void requestRaceDetailReport() {
+    launch("RACE DETAIL");
+}
+void requestLeagueRaceStandingsReport() {
+    launch("LEAGUE RACE STANDINGS");
+}
+void requestTeamsPerCarDriverReport() {
+    launch("TEAMS CAR/DRIVER");
+}
+void requestTeamDetailReport() {
+    launch("TEAM DETAIL");
+}
+void requestLeagueStandingsReport() {
+    launch("LEAGUE STANDINGS");
+}
+void requestTeamCarsReport() {
+    launch("TEAM CARS");
+}
+void requestCarPickReport() {
+    launch("CAR PICKS");
+}
+void requestDriverStatsReport() {
+    launch("CAR/DRIVER STATS");
+}
+void requestRaceResultsReport() {
+    launch("RACE RESULTS");
+}
+void requestCarsDetailReport() {
+    launch("CAR DETAILS");
+}
+void requestTeamTradesReport() {
+    launch("TEAM TRADES");
+}
+void requestLeagueRaceSummaryReport() {
+    launch("LEAGUE RACE SUMMARY");
+}
 
 QStringList reportTags() {
     QStringList tags;

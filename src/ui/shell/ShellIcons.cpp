@@ -190,7 +190,8 @@ QPixmap splashPicture(const QSize& size) {
             p.fillRect(QRect(x, top + row * cell, cell, cell), (row + col) % 2 ? Qt::white : Qt::black);
 
     const int carSize = size.height() / 3;
-    p.drawPixmap(size.width() - carSize - cell, top - carSize + carSize / 6, shellPixmap(QStringLiteral("imgCars"), carSize));
+    p.drawPixmap(size.width() - carSize - cell, top - carSize + carSize / 6,
+                 shellPixmap(QStringLiteral("imgCars"), carSize));
 
     QFont title;
     title.setPixelSize(qMax(18, size.height() / 6));
@@ -203,8 +204,8 @@ QPixmap splashPicture(const QSize& size) {
     sub.setPixelSize(qMax(10, size.height() / 18));
     p.setFont(sub);
     p.setPen(QColor(250, 215, 90));
-    p.drawText(QRect(cell * 2, size.height() * 3 / 8, size.width(), size.height() / 8), Qt::AlignLeft | Qt::AlignVCenter,
-               QStringLiteral("Fantasy racing leagues"));
+    p.drawText(QRect(cell * 2, size.height() * 3 / 8, size.width(), size.height() / 8),
+               Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("Fantasy racing leagues"));
     p.setPen(QColor(220, 230, 255));
     p.drawText(QRect(cell * 2, size.height() / 2, size.width(), size.height() / 8), Qt::AlignLeft | Qt::AlignVCenter,
                QStringLiteral("Version 3.0"));

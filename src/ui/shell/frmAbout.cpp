@@ -1,9 +1,9 @@
 #include "shell/frmAbout.h"
 
 #include "data/CommonCode.h"
+#include "kit/Twips.h"
 #include "shell/Help.h"
 #include "shell/ShellIcons.h"
-#include "kit/Twips.h"
 
 #include <QEvent>
 #include <QGridLayout>

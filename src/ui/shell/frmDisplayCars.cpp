@@ -32,7 +32,7 @@ frmDisplayCars::frmDisplayCars(QWidget* parent) : ListWindow(EntityKind::Car, pa
     m_shown = std::make_shared<cCar>();
     mainLayout()->insertWidget(0, buildPanel());
     // The list comes first, then the fields in the order of the panel's rows.
-    QWidget* order[] = {detailsView(), txtCarNumber, txtDriver, txtSponsor, txtOwner, txtMake, txtSalary,
+    QWidget* order[] = {detailsView(), txtCarNumber, txtDriver, txtSponsor, txtOwner,  txtMake,   txtSalary,
                         cmbCarType,    cmbRaceType,  cmbGroup,  cmdAdd,     cmdUpdate, cmdDelete, cmdCancel};
     for (size_t i = 1; i < std::size(order); ++i)
         setTabOrder(order[i - 1], order[i]);
@@ -205,7 +205,9 @@ cCar* frmDisplayCars::selectedCar() const {
     return row >= 0 && row < int(m_rows.size()) ? m_rows[size_t(row)].get() : nullptr;
 }
 
-bool frmDisplayCars::hasEdits() const { return cmdAdd->isEnabled() || cmdUpdate->isEnabled(); }
+bool frmDisplayCars::hasEdits() const {
+    return cmdAdd->isEnabled() || cmdUpdate->isEnabled();
+}
 
 void frmDisplayCars::markChanged() {
     if (m_filling)
@@ -468,9 +470,10 @@ bool frmDisplayCars::saveCar() {
         }
     }
     if (car.isDriver() && car.carNmbr() < 1) {
-        const int answer = askQuestion(QStringLiteral("Driver name can not be changed once the Driver is saved.") +
-                                           kQuestionCrLf + QStringLiteral("Are you sure the name is spelled correctly?"),
-                                       QStringLiteral("Quorvanti"));
+        const int answer =
+            askQuestion(QStringLiteral("Driver name can not be changed once the Driver is saved.") + kQuestionCrLf +
+                            QStringLiteral("Are you sure the name is spelled correctly?"),
+                        QStringLiteral("Quorvanti"));
         if (answer != AnswerYes) {
             focusField(txtDriver);
             return false;

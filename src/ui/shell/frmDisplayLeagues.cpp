@@ -36,8 +36,7 @@ void frmDisplayLeagues::display(int leagueNmbr) {
         const int row =
             addRow(league.leagueNmbr(),
                    {league.leagueName(), league.leagueShortName(), methods.getScoringTypeName(league.scoringTypeNmbr()),
-                    options.getScoringOptionName(league.scoringOptionNmbr()),
-                    moneyText(league.salaryCap()),
+                    options.getScoringOptionName(league.scoringOptionNmbr()), moneyText(league.salaryCap()),
                     raceTypes.getRaceTypeName(league.raceTypeNmbr()), carTypes.getCarTypeName(league.carTypeNmbr())});
         setSortValue(row, 4, qlonglong(league.salaryCap().units()));
         m_rows.push_back(league.copy());

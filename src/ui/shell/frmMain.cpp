@@ -1,20 +1,20 @@
 #include "shell/frmMain.h"
 
+#include "adapters/QtUiServices.h"
+#include "app/Settings.h"
 #include "data/CommonCode.h"
 #include "data/DataChanges.h"
 #include "data/Paths.h"
 #include "data/Regional.h"
 #include "data/cConnection.h"
-#include "adapters/QtUiServices.h"
+#include "kit/Twips.h"
 #include "platform/Clock.h"
 #include "posting/cRacesCollection.h"
 #include "posting/cResultsCollection.h"
 #include "shell/Help.h"
-#include "shell/ReportLaunchers.h"
-#include "app/Settings.h"
 #include "shell/MainWindowTables.h"
+#include "shell/ReportLaunchers.h"
 #include "shell/ShellIcons.h"
-#include "kit/Twips.h"
 #include "shell/frmAbout.h"
 #include "shell/frmWelcome.h"
 
@@ -36,9 +36,9 @@
 #include <QMenuBar>
 #include <QMouseEvent>
 #include <QPointer>
-#include <QSplitter>
 #include <QProgressBar>
 #include <QScreen>
+#include <QSplitter>
 #include <QStatusBar>
 #include <QTime>
 #include <QToolBar>
@@ -109,7 +109,9 @@ frmMain::~frmMain() {
         q->setStatusLabel(nullptr);
 }
 
-frmMain* frmMain::instance() { return mainWindow().data(); }
+frmMain* frmMain::instance() {
+    return mainWindow().data();
+}
 
 // ---- layout ----
 
@@ -118,7 +120,9 @@ void frmMain::resizeEvent(QResizeEvent* event) {
     sizeControls();
 }
 
-void frmMain::sizeControls() { sizeControls(m_splitLeft); }
+void frmMain::sizeControls() {
+    sizeControls(m_splitLeft);
+}
 
 void frmMain::sizeControls(double splitTwips) {
     // The position is a 16-bit number of twips, rounded half to even.
@@ -202,11 +206,21 @@ void frmMain::showList(Entity entity) {
     sizeControls();
 }
 
-void frmMain::showLeagues() { showList(Entity::League); }
-void frmMain::showTeams() { showList(Entity::Team); }
-void frmMain::showCars() { showList(Entity::Car); }
-void frmMain::showRaces() { showList(Entity::Race); }
-void frmMain::showScoring() { showList(Entity::Scoring); }
+void frmMain::showLeagues() {
+    showList(Entity::League);
+}
+void frmMain::showTeams() {
+    showList(Entity::Team);
+}
+void frmMain::showCars() {
+    showList(Entity::Car);
+}
+void frmMain::showRaces() {
+    showList(Entity::Race);
+}
+void frmMain::showScoring() {
+    showList(Entity::Scoring);
+}
 
 void frmMain::listFirst(Entity entity) {
     EntityHooks& h = hooksOf(entity);
@@ -233,7 +247,9 @@ void frmMain::toolbarButtonClick(const QString& key) {
         }
 }
 
-QMenu* frmMain::entityMenu(Entity entity) const { return m_entityMenus[static_cast<int>(entity)]; }
+QMenu* frmMain::entityMenu(Entity entity) const {
+    return m_entityMenus[static_cast<int>(entity)];
+}
 
 void frmMain::popupEntityMenu(Entity entity, const QPoint& globalPos) {
     const EntityHooks& h = hooksOf(entity);
@@ -244,11 +260,17 @@ void frmMain::popupEntityMenu(Entity entity, const QPoint& globalPos) {
     entityMenu(entity)->popup(globalPos);
 }
 
-QAction* frmMain::action(const QString& name) const { return findChild<QAction*>(name); }
+QAction* frmMain::action(const QString& name) const {
+    return findChild<QAction*>(name);
+}
 
-QStatusBar* frmMain::StatusBar1() const { return const_cast<frmMain*>(this)->statusBar(); }
+QStatusBar* frmMain::StatusBar1() const {
+    return const_cast<frmMain*>(this)->statusBar();
+}
 
-QLabel* frmMain::statusPanel(int number) const { return number >= 1 && number <= 3 ? m_panels[number - 1] : nullptr; }
+QLabel* frmMain::statusPanel(int number) const {
+    return number >= 1 && number <= 3 ? m_panels[number - 1] : nullptr;
+}
 
 void frmMain::refreshCommands() {
     const ShellHooks& h = shellHooks();
@@ -515,11 +537,9 @@ bool frmMain::restoreFrom(const QString& path) {
 }
 
 void frmMain::chooseBackup() {
-    const QString path =
-        QFileDialog::getSaveFileName(this, QStringLiteral("Quorvanti Save"),
-                                     QDir(backupsDir()).filePath(QLatin1String(kDataFileName)),
-                                     QStringLiteral("Quorvanti Data File (*.qv)"), nullptr,
-                                     QFileDialog::DontConfirmOverwrite);
+    const QString path = QFileDialog::getSaveFileName(
+        this, QStringLiteral("Quorvanti Save"), QDir(backupsDir()).filePath(QLatin1String(kDataFileName)),
+        QStringLiteral("Quorvanti Data File (*.qv)"), nullptr, QFileDialog::DontConfirmOverwrite);
     if (!path.isEmpty())
         backupTo(path);
 }

@@ -1,20 +1,20 @@
 #include "shell/frmMain.h"
 
+#include "adapters/QtUiServices.h"
+#include "app/Settings.h"
 #include "data/CommonCode.h"
 #include "data/DataChanges.h"
 #include "data/Paths.h"
 #include "data/Regional.h"
 #include "data/cConnection.h"
-#include "adapters/QtUiServices.h"
+#include "kit/Twips.h"
 #include "platform/Clock.h"
 #include "posting/cRacesCollection.h"
 #include "posting/cResultsCollection.h"
 #include "shell/Help.h"
-#include "shell/ReportLaunchers.h"
-#include "app/Settings.h"
 #include "shell/MainWindowTables.h"
+#include "shell/ReportLaunchers.h"
 #include "shell/ShellIcons.h"
-#include "kit/Twips.h"
 #include "shell/frmAbout.h"
 #include "shell/frmWelcome.h"
 
@@ -36,9 +36,9 @@
 #include <QMenuBar>
 #include <QMouseEvent>
 #include <QPointer>
-#include <QSplitter>
 #include <QProgressBar>
 #include <QScreen>
+#include <QSplitter>
 #include <QStatusBar>
 #include <QTime>
 #include <QToolBar>
@@ -196,11 +196,12 @@ void frmMain::createMenus() {
 
     QMenu* help = bar->addMenu(QStringLiteral("&Help"));
     help->setObjectName(QStringLiteral("mnuHelp"));
-    connect(addAction(help, QStringLiteral("mnuHelpConetents"), QStringLiteral("&Contents..."), QKeySequence(Qt::Key_F1)),
-            &QAction::triggered, this, [] {
-                helpContextId = 1;
-                showHelp(QStringLiteral("Sensative"));
-            });
+    connect(
+        addAction(help, QStringLiteral("mnuHelpConetents"), QStringLiteral("&Contents..."), QKeySequence(Qt::Key_F1)),
+        &QAction::triggered, this, [] {
+            helpContextId = 1;
+            showHelp(QStringLiteral("Sensative"));
+        });
     connect(addAction(help, QStringLiteral("mnuHelptechnicalSupport"), QStringLiteral("Technical Su&pport...")),
             &QAction::triggered, this, [] {
                 helpContextId = 900;
@@ -221,14 +222,14 @@ void frmMain::createMenus() {
         menu->setObjectName(QLatin1String(e.menuName));
         const QString base = QLatin1String(e.menuName);
         const QString thing = QLatin1String(e.thing);
-        connect(addAction(menu, base + QStringLiteral("New"), QStringLiteral("New ") + thing), &QAction::triggered, this,
-                [this, entity] { entityCommand(entity, 0); });
+        connect(addAction(menu, base + QStringLiteral("New"), QStringLiteral("New ") + thing), &QAction::triggered,
+                this, [this, entity] { entityCommand(entity, 0); });
         menu->addSeparator();
-        connect(addAction(menu, base + QStringLiteral("Design"), QStringLiteral("Update ") + thing), &QAction::triggered,
-                this, [this, entity] { entityCommand(entity, 1); });
+        connect(addAction(menu, base + QStringLiteral("Design"), QStringLiteral("Update ") + thing),
+                &QAction::triggered, this, [this, entity] { entityCommand(entity, 1); });
         menu->addSeparator();
-        connect(addAction(menu, base + QStringLiteral("Delete"), QStringLiteral("Delete ") + thing), &QAction::triggered,
-                this, [this, entity] { entityCommand(entity, 2); });
+        connect(addAction(menu, base + QStringLiteral("Delete"), QStringLiteral("Delete ") + thing),
+                &QAction::triggered, this, [this, entity] { entityCommand(entity, 2); });
         menu->addSeparator();
         const int topic = e.helpTopic;
         connect(addAction(menu, base + QStringLiteral("Help"), QStringLiteral("Help")), &QAction::triggered, this,
@@ -327,8 +328,8 @@ void frmMain::buildTree() {
     };
     QHash<QString, QTreeWidgetItem*> byKey;
     for (const auto& n : nodes) {
-        QTreeWidgetItem* item = n.parent ? new QTreeWidgetItem(byKey.value(QLatin1String(n.parent)))
-                                         : new QTreeWidgetItem(m_tree);
+        QTreeWidgetItem* item =
+            n.parent ? new QTreeWidgetItem(byKey.value(QLatin1String(n.parent))) : new QTreeWidgetItem(m_tree);
         item->setText(0, QLatin1String(n.text));
         // The tree is narrower than its longest labels at the default splitter position.
         item->setToolTip(0, item->text(0));

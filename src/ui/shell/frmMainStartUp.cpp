@@ -1,20 +1,20 @@
 #include "shell/frmMain.h"
 
+#include "adapters/QtUiServices.h"
+#include "app/Settings.h"
 #include "data/CommonCode.h"
 #include "data/DataChanges.h"
 #include "data/Paths.h"
 #include "data/Regional.h"
 #include "data/cConnection.h"
-#include "adapters/QtUiServices.h"
+#include "kit/Twips.h"
 #include "platform/Clock.h"
 #include "posting/cRacesCollection.h"
 #include "posting/cResultsCollection.h"
 #include "shell/Help.h"
-#include "shell/ReportLaunchers.h"
-#include "app/Settings.h"
 #include "shell/MainWindowTables.h"
+#include "shell/ReportLaunchers.h"
 #include "shell/ShellIcons.h"
-#include "kit/Twips.h"
 #include "shell/frmAbout.h"
 #include "shell/frmWelcome.h"
 
@@ -36,9 +36,9 @@
 #include <QMenuBar>
 #include <QMouseEvent>
 #include <QPointer>
-#include <QSplitter>
 #include <QProgressBar>
 #include <QScreen>
+#include <QSplitter>
 #include <QStatusBar>
 #include <QTime>
 #include <QToolBar>
@@ -154,13 +154,12 @@ bool frmMain::prepareDataFile() {
                                        QStringLiteral("Quorvanti"), MsgButtons::YesNo);
         return answer == AnswerYes && createDataFile(path);
     }
-    const int answer =
-        askQuestion(missing + QStringLiteral("\n\nDo you want to restore it from the backup %1 of %2?\n\nYes "
-                                             "restores the backup, No starts with an empty data file, Cancel ends "
-                                             "Quorvanti.")
-                                  .arg(QDir::toNativeSeparators(backup),
-                                       shortDate(QFileInfo(backup).lastModified().date())),
-                    QStringLiteral("Quorvanti"), MsgButtons::YesNoCancel);
+    const int answer = askQuestion(
+        missing + QStringLiteral("\n\nDo you want to restore it from the backup %1 of %2?\n\nYes "
+                                 "restores the backup, No starts with an empty data file, Cancel ends "
+                                 "Quorvanti.")
+                      .arg(QDir::toNativeSeparators(backup), shortDate(QFileInfo(backup).lastModified().date())),
+        QStringLiteral("Quorvanti"), MsgButtons::YesNoCancel);
     if (answer == AnswerNo)
         return createDataFile(path);
     if (answer != AnswerYes)
@@ -246,7 +245,8 @@ void frmMain::shutDown() {
     m_shutDown = true;
 
     const Qt::WindowStates state = windowState();
-    const int stateNumber = state & Qt::WindowMinimized ? 1 : (state & (Qt::WindowMaximized | Qt::WindowFullScreen) ? 2 : 0);
+    const int stateNumber =
+        state & Qt::WindowMinimized ? 1 : (state & (Qt::WindowMaximized | Qt::WindowFullScreen) ? 2 : 0);
     settings.mdiState = QString::number(stateNumber);
     if (stateNumber == 0) {
         // Only a normal window's geometry is kept, so a maximised one reopens at its last normal size.

@@ -1,7 +1,7 @@
 #include "shell/frmSplash.h"
 
-#include "shell/ShellIcons.h"
 #include "kit/Twips.h"
+#include "shell/ShellIcons.h"
 
 #include <QEventLoop>
 #include <QGuiApplication>
@@ -9,8 +9,7 @@
 #include <QScreen>
 #include <QVBoxLayout>
 
-frmSplash::frmSplash(QWidget* parent, int milliseconds)
-    : QDialog(parent, Qt::SplashScreen | Qt::FramelessWindowHint) {
+frmSplash::frmSplash(QWidget* parent, int milliseconds) : QDialog(parent, Qt::SplashScreen | Qt::FramelessWindowHint) {
     setObjectName(QStringLiteral("frmSplash"));
     setModal(true);
     const QSize client(pixelsX(7005, this), pixelsY(4890, this));

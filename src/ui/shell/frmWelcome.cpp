@@ -1,8 +1,8 @@
 #include "shell/frmWelcome.h"
 
 #include "data/CommonCode.h"
-#include "shell/ShellIcons.h"
 #include "kit/Twips.h"
+#include "shell/ShellIcons.h"
 
 #include <QGroupBox>
 #include <QHBoxLayout>

@@ -22,7 +22,9 @@ namespace {
 const QString kNoColor = QStringLiteral("0");
 
 // An attribute value between single quotes.
-QString attr(const QString& value) { return htmlText(value); }
+QString attr(const QString& value) {
+    return htmlText(value);
+}
 
 QString fontOpen(int size, const QString& color) {
     QString s = QStringLiteral("<FONT size = '") + QString::number(size) + QLatin1Char('\'');
@@ -87,16 +89,28 @@ QString htmlText(const QString& text) {
     out.reserve(text.size());
     for (const QChar c : text) {
         switch (c.unicode()) {
-        case '&': out += QStringLiteral("&amp;"); break;
-        case '<': out += QStringLiteral("&lt;"); break;
-        case '>': out += QStringLiteral("&gt;"); break;
-        case '"': out += QStringLiteral("&quot;"); break;
-        case '\'': out += QStringLiteral("&#39;"); break;
+        case '&':
+            out += QStringLiteral("&amp;");
+            break;
+        case '<':
+            out += QStringLiteral("&lt;");
+            break;
+        case '>':
+            out += QStringLiteral("&gt;");
+            break;
+        case '"':
+            out += QStringLiteral("&quot;");
+            break;
+        case '\'':
+            out += QStringLiteral("&#39;");
+            break;
         case '\t':
         case '\n':
         case '\r':
         case '\f':
-        case '\v': out += QLatin1Char(' '); break;
+        case '\v':
+            out += QLatin1Char(' ');
+            break;
         default:
             // Other control characters (a bell or an escape brought in by an import) are no text.
             if (c.category() != QChar::Other_Control)
@@ -114,8 +128,8 @@ QString emailAddress(const QString& stored) {
 
 QString styleTag(const QString& linkColor, const QString& visitedLinkColor, const QString& hoverLinkColor) {
     return QStringLiteral("<STYLE>") + colorRule(QStringLiteral("A"), linkColor) +
-           colorRule(QStringLiteral("A:visited"), visitedLinkColor) + colorRule(QStringLiteral("A:hover"), hoverLinkColor) +
-           QStringLiteral("</STYLE>");
+           colorRule(QStringLiteral("A:visited"), visitedLinkColor) +
+           colorRule(QStringLiteral("A:hover"), hoverLinkColor) + QStringLiteral("</STYLE>");
 }
 
 QString bodyTag(const QString& backColor, const QString& backgroundImage) {
@@ -136,8 +150,8 @@ QString rowTag(const QString& backColor) {
 QString imageParagraph(const QString& image, const QString& align) {
     if (image.isEmpty())
         return QString();
-    return QStringLiteral("<P align = '") + attr(align) + QStringLiteral("'>") + QStringLiteral("<img border='0' src='") +
-           attr(image) + QStringLiteral("'>") + QStringLiteral("</P>");
+    return QStringLiteral("<P align = '") + attr(align) + QStringLiteral("'>") +
+           QStringLiteral("<img border='0' src='") + attr(image) + QStringLiteral("'>") + QStringLiteral("</P>");
 }
 
 QString tableTag(int border, int padding, int spacing) {
@@ -190,7 +204,9 @@ int getReportFileHandle(const QString& code) {
     return db.fields.toInt(QStringLiteral("file_handle"));
 }
 
-QString reportFilePath(const QString& fileName) { return reportsDir() + QLatin1Char('/') + fileName; }
+QString reportFilePath(const QString& fileName) {
+    return reportsDir() + QLatin1Char('/') + fileName;
+}
 
 QString reportFolderMessage(const QString& reason) {
     return QStringLiteral("Error creating report file - ") + reason + QStringLiteral("\n\n") +
@@ -273,7 +289,9 @@ void abandonReportFile(int fileNumber) {
     reportFiles().erase(it); // the unfinished copy is removed, the page of that name is untouched
 }
 
-bool isReportFileOpen(int fileNumber) { return reportFiles().count(fileNumber) > 0; }
+bool isReportFileOpen(int fileNumber) {
+    return reportFiles().count(fileNumber) > 0;
+}
 
 void removeReportLeftovers(const QString& folder) {
     if (folder.trimmed().isEmpty())
@@ -311,34 +329,78 @@ QString makeReportFileName(const QString& code, int firstNumber, int secondNumbe
     return makeReportFileName(code, QList<int>{firstNumber, secondNumber});
 }
 
-void openReportInBrowser(const QString& fileName) { startDocument(reportFilePath(fileName), 1, QStringLiteral("HTML")); }
+void openReportInBrowser(const QString& fileName) {
+    startDocument(reportFilePath(fileName), 1, QStringLiteral("HTML"));
+}
 
 QString startDocumentMessage(int result, const QString& path, const QString& documentType) {
     const QString p = path.trimmed();
     const QString lf = QStringLiteral("\n");
     QString m;
     switch (result) {
-    case 0: m = QStringLiteral("The file could not be run due to insufficient system memory or a corrupt program file."); break;
-    case 2: m = p + lf + lf + QStringLiteral("File Not Found."); break;
-    case 3: m = QStringLiteral("Invalid path was encountered as follows:") + lf + lf + p; break;
-    case 5: m = QStringLiteral("Sharing or protection error."); break;
-    case 6: m = QStringLiteral("Separate data segments are required for each task."); break;
-    case 8: m = QStringLiteral("Insufficient memory to run the program."); break;
-    case 10: m = QStringLiteral("Incorrect Windows version."); break;
-    case 11: m = QStringLiteral("Invalid Program File."); break;
-    case 12: m = QStringLiteral("Program file requires a different operating System."); break;
-    case 13: m = QStringLiteral("Program requires MS-DOS 4.0."); break;
-    case 14: m = QStringLiteral("Unknown program file type."); break;
-    case 15: m = QStringLiteral("Windows prgram does not support protected memory mode."); break;
-    case 16: m = QStringLiteral("Invalid use of data segments when loading a second instance of a program."); break;
-    case 19: m = QStringLiteral("Attempt to run a compressed program file."); break;
-    case 20: m = QStringLiteral("Invalid dynamic link library."); break;
-    case 21: m = QStringLiteral("Program requires Windows 32-bit extensions."); break;
-    case 26: m = QStringLiteral("A sharing violation occurred."); break;
-    case 27: m = QStringLiteral("Incomplete or invalid file association found for:") + lf + lf + p; break;
-    case 28: m = QStringLiteral("DDE Time out."); break;
-    case 29: m = QStringLiteral("DDE transaction failed."); break;
-    case 30: m = QStringLiteral("DDE busy."); break;
+    case 0:
+        m = QStringLiteral("The file could not be run due to insufficient system memory or a corrupt program file.");
+        break;
+    case 2:
+        m = p + lf + lf + QStringLiteral("File Not Found.");
+        break;
+    case 3:
+        m = QStringLiteral("Invalid path was encountered as follows:") + lf + lf + p;
+        break;
+    case 5:
+        m = QStringLiteral("Sharing or protection error.");
+        break;
+    case 6:
+        m = QStringLiteral("Separate data segments are required for each task.");
+        break;
+    case 8:
+        m = QStringLiteral("Insufficient memory to run the program.");
+        break;
+    case 10:
+        m = QStringLiteral("Incorrect Windows version.");
+        break;
+    case 11:
+        m = QStringLiteral("Invalid Program File.");
+        break;
+    case 12:
+        m = QStringLiteral("Program file requires a different operating System.");
+        break;
+    case 13:
+        m = QStringLiteral("Program requires MS-DOS 4.0.");
+        break;
+    case 14:
+        m = QStringLiteral("Unknown program file type.");
+        break;
+    case 15:
+        m = QStringLiteral("Windows prgram does not support protected memory mode.");
+        break;
+    case 16:
+        m = QStringLiteral("Invalid use of data segments when loading a second instance of a program.");
+        break;
+    case 19:
+        m = QStringLiteral("Attempt to run a compressed program file.");
+        break;
+    case 20:
+        m = QStringLiteral("Invalid dynamic link library.");
+        break;
+    case 21:
+        m = QStringLiteral("Program requires Windows 32-bit extensions.");
+        break;
+    case 26:
+        m = QStringLiteral("A sharing violation occurred.");
+        break;
+    case 27:
+        m = QStringLiteral("Incomplete or invalid file association found for:") + lf + lf + p;
+        break;
+    case 28:
+        m = QStringLiteral("DDE Time out.");
+        break;
+    case 29:
+        m = QStringLiteral("DDE transaction failed.");
+        break;
+    case 30:
+        m = QStringLiteral("DDE busy.");
+        break;
     case 31:
         if (documentType == QLatin1String("HTML"))
             m = QStringLiteral("No application association was found for this HTML file:") + lf + lf + p + lf + lf +
@@ -348,8 +410,12 @@ QString startDocumentMessage(int result, const QString& path, const QString& doc
             m = QStringLiteral("No application association was found for this file:") + lf + lf + p + lf + lf +
                 QStringLiteral("An application must be associated with this file type before it can be displayed.");
         break;
-    case 32: m = QStringLiteral("DLL not found."); break;
-    default: m = QStringLiteral("Unknown error."); break;
+    case 32:
+        m = QStringLiteral("DLL not found.");
+        break;
+    default:
+        m = QStringLiteral("Unknown error.");
+        break;
     }
     if (documentType == QLatin1String("HTML"))
         m += lf + lf + QStringLiteral("NOTE: This maybe caused by having no browser installed.");
@@ -373,4 +439,6 @@ void startDocument(const QString& path, int showCommand, const QString& document
     showError(startDocumentMessage(result, path, documentType));
 }
 
-void setDocumentOpener(DocumentOpener opener) { documentOpener() = std::move(opener); }
+void setDocumentOpener(DocumentOpener opener) {
+    documentOpener() = std::move(opener);
+}

@@ -17,7 +17,9 @@ cAvailableReportColumns* cAvailableReportColumnsCollection::Add(int reportNmbr, 
     return append(std::make_unique<cAvailableReportColumns>(reportNmbr, columnNmbr, columnName), key);
 }
 
-int cAvailableReportColumnsCollection::load(int reportNmbr) { return loadQuery(availableSql(reportNmbr)); }
+int cAvailableReportColumnsCollection::load(int reportNmbr) {
+    return loadQuery(availableSql(reportNmbr));
+}
 
 int cAvailableReportColumnsCollection::loadNotUsed(int reportNmbr) {
     return loadQuery(availableSql(reportNmbr) + QStringLiteral(" AND A.column_nmbr NOT IN "

@@ -4,7 +4,9 @@ cColor* cColorCollection::Add(int colorNmbr, const QString& colorName, const QSt
     return append(std::make_unique<cColor>(colorNmbr, colorName, colorCd), key);
 }
 
-int cColorCollection::load() { return loadQuery(QStringLiteral("SELECT * FROM color_dm")); }
+int cColorCollection::load() {
+    return loadQuery(QStringLiteral("SELECT * FROM color_dm"));
+}
 
 int cColorCollection::loadNoDefault() {
     return loadQuery(QStringLiteral("SELECT *  FROM color_dm  WHERE color_nmbr <> 0 "));

@@ -86,21 +86,51 @@ bool cReportAttributesCollection::switchOf(const QString& reportCd, int attribut
 
 // A missing page or row colour is the empty text (a colour attribute with no value); a missing link
 // colour is "0", which leaves its style rule out.
-QString cReportAttributesCollection::headingTextColor(const QString& c) { return colorOf(c, AttrHeadingTextColor, {}); }
-QString cReportAttributesCollection::headingBackColor(const QString& c) { return colorOf(c, AttrHeadingBackColor, {}); }
-QString cReportAttributesCollection::oddRowTextColor(const QString& c) { return colorOf(c, AttrOddRowTextColor, {}); }
-QString cReportAttributesCollection::oddRowBackColor(const QString& c) { return colorOf(c, AttrOddRowBackColor, {}); }
-QString cReportAttributesCollection::evenRowTextColor(const QString& c) { return colorOf(c, AttrEvenRowTextColor, {}); }
-QString cReportAttributesCollection::evenRowBackColor(const QString& c) { return colorOf(c, AttrEvenRowBackColor, {}); }
-QString cReportAttributesCollection::titleTextColor(const QString& c) { return colorOf(c, AttrTitleTextColor, {}); }
-QString cReportAttributesCollection::backColor(const QString& c) { return colorOf(c, AttrBackColor, {}); }
-QString cReportAttributesCollection::borderSize(const QString& c) { return numberOf(c, AttrBorderSize); }
-QString cReportAttributesCollection::cellSpacing(const QString& c) { return numberOf(c, AttrCellSpacing); }
-QString cReportAttributesCollection::cellPadding(const QString& c) { return numberOf(c, AttrCellPadding); }
-QString cReportAttributesCollection::headingTextSize(const QString& c) { return numberOf(c, AttrHeadingTextSize); }
-QString cReportAttributesCollection::oddRowTextSize(const QString& c) { return numberOf(c, AttrOddRowTextSize); }
-QString cReportAttributesCollection::evenRowTextSize(const QString& c) { return numberOf(c, AttrEvenRowTextSize); }
-QString cReportAttributesCollection::titleTextSize(const QString& c) { return numberOf(c, AttrTitleTextSize); }
+QString cReportAttributesCollection::headingTextColor(const QString& c) {
+    return colorOf(c, AttrHeadingTextColor, {});
+}
+QString cReportAttributesCollection::headingBackColor(const QString& c) {
+    return colorOf(c, AttrHeadingBackColor, {});
+}
+QString cReportAttributesCollection::oddRowTextColor(const QString& c) {
+    return colorOf(c, AttrOddRowTextColor, {});
+}
+QString cReportAttributesCollection::oddRowBackColor(const QString& c) {
+    return colorOf(c, AttrOddRowBackColor, {});
+}
+QString cReportAttributesCollection::evenRowTextColor(const QString& c) {
+    return colorOf(c, AttrEvenRowTextColor, {});
+}
+QString cReportAttributesCollection::evenRowBackColor(const QString& c) {
+    return colorOf(c, AttrEvenRowBackColor, {});
+}
+QString cReportAttributesCollection::titleTextColor(const QString& c) {
+    return colorOf(c, AttrTitleTextColor, {});
+}
+QString cReportAttributesCollection::backColor(const QString& c) {
+    return colorOf(c, AttrBackColor, {});
+}
+QString cReportAttributesCollection::borderSize(const QString& c) {
+    return numberOf(c, AttrBorderSize);
+}
+QString cReportAttributesCollection::cellSpacing(const QString& c) {
+    return numberOf(c, AttrCellSpacing);
+}
+QString cReportAttributesCollection::cellPadding(const QString& c) {
+    return numberOf(c, AttrCellPadding);
+}
+QString cReportAttributesCollection::headingTextSize(const QString& c) {
+    return numberOf(c, AttrHeadingTextSize);
+}
+QString cReportAttributesCollection::oddRowTextSize(const QString& c) {
+    return numberOf(c, AttrOddRowTextSize);
+}
+QString cReportAttributesCollection::evenRowTextSize(const QString& c) {
+    return numberOf(c, AttrEvenRowTextSize);
+}
+QString cReportAttributesCollection::titleTextSize(const QString& c) {
+    return numberOf(c, AttrTitleTextSize);
+}
 QString cReportAttributesCollection::linkColor(const QString& c) {
     return colorOf(c, AttrLinkColor, QStringLiteral("0"));
 }
@@ -110,7 +140,15 @@ QString cReportAttributesCollection::VisitedlinkColor(const QString& c) {
 QString cReportAttributesCollection::HoverlinkColor(const QString& c) {
     return colorOf(c, AttrHoverLinkColor, QStringLiteral("0"));
 }
-QString cReportAttributesCollection::headerImage(const QString& c) { return textOf(c, AttrHeaderImage); }
-QString cReportAttributesCollection::backgroundImage(const QString& c) { return textOf(c, AttrBackgroundImage); }
-bool cReportAttributesCollection::includeActiveOnly(const QString& c) { return switchOf(c, AttrIncludeActiveOnly); }
-bool cReportAttributesCollection::includeFooter(const QString& c) { return switchOf(c, AttrIncludeFooter); }
+QString cReportAttributesCollection::headerImage(const QString& c) {
+    return textOf(c, AttrHeaderImage);
+}
+QString cReportAttributesCollection::backgroundImage(const QString& c) {
+    return textOf(c, AttrBackgroundImage);
+}
+bool cReportAttributesCollection::includeActiveOnly(const QString& c) {
+    return switchOf(c, AttrIncludeActiveOnly);
+}
+bool cReportAttributesCollection::includeFooter(const QString& c) {
+    return switchOf(c, AttrIncludeFooter);
+}

@@ -13,17 +13,28 @@ const QString kCode = QStringLiteral("DS");
 
 std::optional<QString> headingFor(int column) {
     switch (column) {
-    case ColCarTxt: return QStringLiteral("<BR>Car#");
-    case ColDriverName: return QStringLiteral("<BR>Driver");
-    case ColStarts: return QStringLiteral("<BR>Starts");
-    case ColPoles: return QStringLiteral("<BR>Poles");
-    case ColCarWins: return QStringLiteral("<BR>Wins");
-    case ColCarTop5s: return QStringLiteral("<BR>Top 5's");
-    case ColCarTop10s: return QStringLiteral("<BR>Top 10's");
-    case ColAverageFinish: return QStringLiteral("Average<BR>Finish");
-    case ColAverageStart: return QStringLiteral("Average<BR>Start");
-    case ColTotalLapsLed: return QStringLiteral("Total<BR>Laps Led");
-    default: return std::nullopt;
+    case ColCarTxt:
+        return QStringLiteral("<BR>Car#");
+    case ColDriverName:
+        return QStringLiteral("<BR>Driver");
+    case ColStarts:
+        return QStringLiteral("<BR>Starts");
+    case ColPoles:
+        return QStringLiteral("<BR>Poles");
+    case ColCarWins:
+        return QStringLiteral("<BR>Wins");
+    case ColCarTop5s:
+        return QStringLiteral("<BR>Top 5's");
+    case ColCarTop10s:
+        return QStringLiteral("<BR>Top 10's");
+    case ColAverageFinish:
+        return QStringLiteral("Average<BR>Finish");
+    case ColAverageStart:
+        return QStringLiteral("Average<BR>Start");
+    case ColTotalLapsLed:
+        return QStringLiteral("Total<BR>Laps Led");
+    default:
+        return std::nullopt;
     }
 }
 
@@ -41,21 +52,31 @@ std::optional<ReportCell> cellFor(const IDatabase& db, cResults& counts, int col
     const int car = db.fields.toInt("car_nmbr");
     const double starts = db.fields.toDouble("RaceCount");
     switch (column) {
-    case ColCarTxt: return ReportCell{cellText(db.fields("car_txt")), center};
-    case ColDriverName: return ReportCell{cellText(db.fields("driver_name")), QStringLiteral("left")};
-    case ColStarts: return ReportCell{cellNumber(db.fields.toInt64("RaceCount")), center};
-    case ColPoles: return ReportCell{cellNumber(counts.poles(league, car)), center};
-    case ColCarWins: return ReportCell{cellNumber(counts.wins(league, car)), center};
-    case ColCarTop5s: return ReportCell{cellNumber(counts.top5s(league, car)), center};
-    case ColCarTop10s: return ReportCell{cellNumber(counts.top10s(league, car)), center};
+    case ColCarTxt:
+        return ReportCell{cellText(db.fields("car_txt")), center};
+    case ColDriverName:
+        return ReportCell{cellText(db.fields("driver_name")), QStringLiteral("left")};
+    case ColStarts:
+        return ReportCell{cellNumber(db.fields.toInt64("RaceCount")), center};
+    case ColPoles:
+        return ReportCell{cellNumber(counts.poles(league, car)), center};
+    case ColCarWins:
+        return ReportCell{cellNumber(counts.wins(league, car)), center};
+    case ColCarTop5s:
+        return ReportCell{cellNumber(counts.top5s(league, car)), center};
+    case ColCarTop10s:
+        return ReportCell{cellNumber(counts.top10s(league, car)), center};
     case ColAverageFinish: {
         // Over the results with a finishing place; without any there is no average to show.
         const double finishes = db.fields.toDouble("FinishCount");
         return ReportCell{finishes > 0 ? average(db.fields.toDouble("PlaceSum"), finishes) : QString(), right};
     }
-    case ColAverageStart: return ReportCell{average(db.fields.toDouble("QualifiedSum"), starts), right};
-    case ColTotalLapsLed: return ReportCell{cellNumber(db.fields.toInt64("LapsLedSum")), right};
-    default: return std::nullopt;
+    case ColAverageStart:
+        return ReportCell{average(db.fields.toDouble("QualifiedSum"), starts), right};
+    case ColTotalLapsLed:
+        return ReportCell{cellNumber(db.fields.toInt64("LapsLedSum")), right};
+    default:
+        return std::nullopt;
     }
 }
 

@@ -22,8 +22,9 @@ QString leagueRaceStandingsQuery(int leagueNmbr, int raceNmbr) {
            QStringLiteral(" AND team_results_summary.race_nmbr = team_results.race_nmbr") +
            QStringLiteral(" AND team_results_summary.team_nmbr = team_results.team_nmbr") +
            QStringLiteral(" AND team_results_summary.league_nmbr = team_results.league_nmbr") +
-           QStringLiteral(" AND team_results.league_nmbr = ") + league + QStringLiteral(" AND team_results.race_nmbr = ") +
-           race + QStringLiteral(" AND teams.team_nmbr = team_results.team_nmbr") +
+           QStringLiteral(" AND team_results.league_nmbr = ") + league +
+           QStringLiteral(" AND team_results.race_nmbr = ") + race +
+           QStringLiteral(" AND teams.team_nmbr = team_results.team_nmbr") +
            QStringLiteral(" AND leagues.league_nmbr = ") + league +
            QStringLiteral(" GROUP BY leagues.league_name, races.race_dt, races.race_name, races.track_name, "
                           "teams.team_name, team_results_summary.team_place, races.race_nmbr, "
@@ -33,15 +34,24 @@ QString leagueRaceStandingsQuery(int leagueNmbr, int raceNmbr) {
 
 std::optional<QString> raceStandingsHeading(int column) {
     switch (column) {
-    case ColLapsLedBonus: return QStringLiteral("<BR>Lap Led<BR>Bonus");
-    case ColMostLapsLedBonus: return QStringLiteral("Most<BR>Laps Led<BR>Bonus");
-    case ColPoints: return QStringLiteral("<BR><BR>Points");
-    case ColTeamPlace: return QStringLiteral("<BR><BR>Pos.");
-    case ColFastQualBonus: return QStringLiteral("Fast<BR>Qualifier<BR>Bonus");
-    case ColQualPoints: return QStringLiteral("<BR>Qualifing<BR>Bonus");
-    case ColTeamName: return QStringLiteral("<BR><BR>Team");
-    case ColAdjustment: return QStringLiteral("<BR><BR>Adjustment");
-    default: return std::nullopt;
+    case ColLapsLedBonus:
+        return QStringLiteral("<BR>Lap Led<BR>Bonus");
+    case ColMostLapsLedBonus:
+        return QStringLiteral("Most<BR>Laps Led<BR>Bonus");
+    case ColPoints:
+        return QStringLiteral("<BR><BR>Points");
+    case ColTeamPlace:
+        return QStringLiteral("<BR><BR>Pos.");
+    case ColFastQualBonus:
+        return QStringLiteral("Fast<BR>Qualifier<BR>Bonus");
+    case ColQualPoints:
+        return QStringLiteral("<BR>Qualifing<BR>Bonus");
+    case ColTeamName:
+        return QStringLiteral("<BR><BR>Team");
+    case ColAdjustment:
+        return QStringLiteral("<BR><BR>Adjustment");
+    default:
+        return std::nullopt;
     }
 }
 
@@ -49,17 +59,25 @@ std::optional<ReportCell> raceStandingsCell(const IDatabase& db, int column, con
     const QString right = QStringLiteral("right");
     auto field = [&](const char* name) { return cellText(db.fields(QLatin1String(name))); };
     switch (column) {
-    case ColLapsLedBonus: return ReportCell{field("laps_led_bonus"), right};
-    case ColMostLapsLedBonus: return ReportCell{field("most_laps_led_bonus"), right};
-    case ColPoints: return ReportCell{field("total_points"), right};
-    case ColTeamPlace: return ReportCell{field("team_place"), QStringLiteral("center")};
-    case ColFastQualBonus: return ReportCell{field("fast_qual_bonus"), right};
-    case ColQualPoints: return ReportCell{field("qual_points"), right};
+    case ColLapsLedBonus:
+        return ReportCell{field("laps_led_bonus"), right};
+    case ColMostLapsLedBonus:
+        return ReportCell{field("most_laps_led_bonus"), right};
+    case ColPoints:
+        return ReportCell{field("total_points"), right};
+    case ColTeamPlace:
+        return ReportCell{field("team_place"), QStringLiteral("center")};
+    case ColFastQualBonus:
+        return ReportCell{field("fast_qual_bonus"), right};
+    case ColQualPoints:
+        return ReportCell{field("qual_points"), right};
     case ColTeamName:
         return ReportCell{linkOn(teamPage, field("team_name") + QLatin1Char(' '), QStringLiteral("0")),
                           QStringLiteral("left")};
-    case ColAdjustment: return ReportCell{field("adjustment"), right};
-    default: return std::nullopt;
+    case ColAdjustment:
+        return ReportCell{field("adjustment"), right};
+    default:
+        return std::nullopt;
     }
 }
 

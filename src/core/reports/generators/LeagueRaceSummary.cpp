@@ -16,13 +16,12 @@ const QString kCode = QStringLiteral("LR");
 const QString kStatus = QStringLiteral("Creating League Race Summary Report");
 
 QString leagueRaceSummaryQuery(int leagueNmbr) {
-    return QStringLiteral(
-               "SELECT sum(team_results_summary.points) as points, teams.team_nmbr, teams.team_name, "
-               "teams.team_owner, leagues.league_nmbr, leagues.league_name, leagues.race_type_nmbr, "
-               "leagues.car_type_nmbr"
-               " FROM team_results_summary, teams, leagues"
-               " WHERE teams.team_nmbr = team_results_summary.team_nmbr"
-               " AND team_results_summary.league_nmbr = ") +
+    return QStringLiteral("SELECT sum(team_results_summary.points) as points, teams.team_nmbr, teams.team_name, "
+                          "teams.team_owner, leagues.league_nmbr, leagues.league_name, leagues.race_type_nmbr, "
+                          "leagues.car_type_nmbr"
+                          " FROM team_results_summary, teams, leagues"
+                          " WHERE teams.team_nmbr = team_results_summary.team_nmbr"
+                          " AND team_results_summary.league_nmbr = ") +
            QString::number(leagueNmbr) +
            QStringLiteral(" AND team_results_summary.league_nmbr = leagues.league_nmbr "
                           " GROUP BY teams.team_nmbr, teams.team_name, teams.team_owner, leagues.league_nmbr, "
@@ -36,13 +35,15 @@ class RacePoints {
 public:
     explicit RacePoints(int leagueNmbr) {
         IDatabase db;
-        if (!db.OpenResultSet(QStringLiteral(" SELECT team_nmbr, race_nmbr, sum(points) as sum_points FROM team_results "
-                                             " WHERE league_nmbr = ? GROUP BY team_nmbr, race_nmbr"),
-                              {leagueNmbr}))
+        if (!db.OpenResultSet(
+                QStringLiteral(" SELECT team_nmbr, race_nmbr, sum(points) as sum_points FROM team_results "
+                               " WHERE league_nmbr = ? GROUP BY team_nmbr, race_nmbr"),
+                {leagueNmbr}))
             return;
         for (; !db.isEOF(); db.MoveNext())
-            m_points.insert({db.fields.toInt(QStringLiteral("team_nmbr")), db.fields.toInt(QStringLiteral("race_nmbr"))},
-                            db.fields.toInt(QStringLiteral("sum_points")));
+            m_points.insert(
+                {db.fields.toInt(QStringLiteral("team_nmbr")), db.fields.toInt(QStringLiteral("race_nmbr"))},
+                db.fields.toInt(QStringLiteral("sum_points")));
     }
     int of(int teamNmbr, int raceNmbr) const { return m_points.value({teamNmbr, raceNmbr}, 0); }
 
@@ -99,11 +100,10 @@ void writeReportPage(ReportPage& page, IDatabase& db) {
         page.writeLine(dataCell(style.size, style.textColor, cellNumber(db.fields.toInt64(QStringLiteral("points"))),
                                 QStringLiteral("center"), QStringLiteral("1")));
         for (const cRaces& race : races)
-            page.writeLine(dataCell(style.size, style.textColor,
-                                    cellNumber(points.of(teamNmbr, race.raceNmbr())),
+            page.writeLine(dataCell(style.size, style.textColor, cellNumber(points.of(teamNmbr, race.raceNmbr())),
                                     QStringLiteral("center"), QStringLiteral("1")));
-        page.writeLine(headingCell(style.size, style.textColor, teamLink, QStringLiteral("left"), 1,
-                                   QStringLiteral("nowrap")));
+        page.writeLine(
+            headingCell(style.size, style.textColor, teamLink, QStringLiteral("left"), 1, QStringLiteral("nowrap")));
         page.writeLine(QStringLiteral("</TR>"));
     }
     page.writeTableEnd();

@@ -1,13 +1,13 @@
 #include "reports/generators/LeagueStandingsReport.h"
 
 #include "data/IDatabase.h"
+#include "data/SqlText.h"
 #include "data/cLeague.h"
 #include "posting/cLeagueStandingsCollection.h"
 #include "posting/cRaces.h"
 #include "posting/cScoringPointsCollection.h"
 #include "posting/cTeamResults.h"
 #include "posting/cTeamResultsSummary.h"
-#include "data/SqlText.h"
 #include "reports/generators/ReportPipeline.h"
 #include "reports/generators/TeamRaceDetailReport.h"
 
@@ -15,20 +15,34 @@ namespace {
 
 std::optional<QString> standingsHeading(int column) {
     switch (column) {
-    case ColTotalPoints: return QStringLiteral("<BR>Season<BR>Points");
-    case ColTeamPlace: return QStringLiteral("<BR><BR>Place");
-    case ColTeamPrevPlace: return QStringLiteral("<BR>Prev.<BR>Place");
-    case ColTeamWins: return QStringLiteral("<BR>Team<BR>Wins");
-    case ColTeamTop5s: return QStringLiteral("<BR>Team<BR>Top 5's");
-    case ColTeamTop10s: return QStringLiteral("<BR>Team<BR>Top 10's");
-    case ColCarWins: return QStringLiteral("Car<BR>Driver<BR>Wins");
-    case ColCarTop5s: return QStringLiteral("Car<BR>Driver<BR>Top 5's");
-    case ColCarTop10s: return QStringLiteral("Car<BR>Driver<BR>Top 10's");
-    case ColPointsLastRace: return QStringLiteral("Points<BR>Last<BR>Race");
-    case ColPointsBehind: return QStringLiteral("Points<BR>out of<BR>Lead");
-    case ColTeamName: return QStringLiteral("<BR><BR>Team");
-    case ColTeamOwner: return QStringLiteral("<BR>Team<BR>Owner");
-    default: return std::nullopt;
+    case ColTotalPoints:
+        return QStringLiteral("<BR>Season<BR>Points");
+    case ColTeamPlace:
+        return QStringLiteral("<BR><BR>Place");
+    case ColTeamPrevPlace:
+        return QStringLiteral("<BR>Prev.<BR>Place");
+    case ColTeamWins:
+        return QStringLiteral("<BR>Team<BR>Wins");
+    case ColTeamTop5s:
+        return QStringLiteral("<BR>Team<BR>Top 5's");
+    case ColTeamTop10s:
+        return QStringLiteral("<BR>Team<BR>Top 10's");
+    case ColCarWins:
+        return QStringLiteral("Car<BR>Driver<BR>Wins");
+    case ColCarTop5s:
+        return QStringLiteral("Car<BR>Driver<BR>Top 5's");
+    case ColCarTop10s:
+        return QStringLiteral("Car<BR>Driver<BR>Top 10's");
+    case ColPointsLastRace:
+        return QStringLiteral("Points<BR>Last<BR>Race");
+    case ColPointsBehind:
+        return QStringLiteral("Points<BR>out of<BR>Lead");
+    case ColTeamName:
+        return QStringLiteral("<BR><BR>Team");
+    case ColTeamOwner:
+        return QStringLiteral("<BR>Team<BR>Owner");
+    default:
+        return std::nullopt;
     }
 }
 
@@ -46,8 +60,8 @@ public:
         m_page.writeLine(QStringLiteral("<br>"));
         m_page.writeHeaderImage();
         m_page.writeTitle(htmlText(league.leagueName().trimmed()));
-        m_page.writeTitle(QStringLiteral("League standings as of") + QStringLiteral("<BR>") + shortDate(race.raceDate()) +
-                              QStringLiteral("   ") + htmlText(race.raceName()),
+        m_page.writeTitle(QStringLiteral("League standings as of") + QStringLiteral("<BR>") +
+                              shortDate(race.raceDate()) + QStringLiteral("   ") + htmlText(race.raceName()),
                           2);
         // This page has never carried a line for a qualifying race.
         m_page.writeRaceStatus(race.raceStatusNmbr(), false);
@@ -86,18 +100,28 @@ private:
         const QString center = QStringLiteral("center");
         const int team = row.teamNmbr();
         switch (column) {
-        case ColTotalPoints: return ReportCell{cellNumber(row.points()), center};
-        case ColTeamPlace: return ReportCell{cellNumber(rowNumber), center};
-        case ColTeamPrevPlace: return ReportCell{cellNumber(m_previous.placeForTeam(team)), center};
-        case ColTeamWins: return ReportCell{cellNumber(m_summary.wins(m_league, team, m_raceNmbr)), center};
-        case ColTeamTop5s: return ReportCell{cellNumber(m_summary.top5s(m_league, team, m_raceNmbr)), center};
-        case ColTeamTop10s: return ReportCell{cellNumber(m_summary.top10s(m_league, team, m_raceNmbr)), center};
-        case ColCarWins: return ReportCell{cellNumber(m_results.wins(m_league, team, m_raceNmbr)), center};
-        case ColCarTop5s: return ReportCell{cellNumber(m_results.top5s(m_league, team, m_raceNmbr)), center};
-        case ColCarTop10s: return ReportCell{cellNumber(m_results.top10s(m_league, team, m_raceNmbr)), center};
+        case ColTotalPoints:
+            return ReportCell{cellNumber(row.points()), center};
+        case ColTeamPlace:
+            return ReportCell{cellNumber(rowNumber), center};
+        case ColTeamPrevPlace:
+            return ReportCell{cellNumber(m_previous.placeForTeam(team)), center};
+        case ColTeamWins:
+            return ReportCell{cellNumber(m_summary.wins(m_league, team, m_raceNmbr)), center};
+        case ColTeamTop5s:
+            return ReportCell{cellNumber(m_summary.top5s(m_league, team, m_raceNmbr)), center};
+        case ColTeamTop10s:
+            return ReportCell{cellNumber(m_summary.top10s(m_league, team, m_raceNmbr)), center};
+        case ColCarWins:
+            return ReportCell{cellNumber(m_results.wins(m_league, team, m_raceNmbr)), center};
+        case ColCarTop5s:
+            return ReportCell{cellNumber(m_results.top5s(m_league, team, m_raceNmbr)), center};
+        case ColCarTop10s:
+            return ReportCell{cellNumber(m_results.top10s(m_league, team, m_raceNmbr)), center};
         case ColPointsLastRace:
             return ReportCell{cellNumber(m_summary.pointsForMostRecentRace(m_leagueNmbr, team, m_raceNmbr)), center};
-        case ColPointsBehind: return ReportCell{cellNumber(behind), center};
+        case ColPointsBehind:
+            return ReportCell{cellNumber(behind), center};
         case ColTeamName:
         case ColTeamOwner: {
             // Both link cells of a row link to the one page, written for the first of them. A team
@@ -109,7 +133,8 @@ private:
             return ReportCell{linkOn(fileName, htmlText(shown) + QLatin1Char(' '), QStringLiteral("0")),
                               QStringLiteral("left")};
         }
-        default: return std::nullopt;
+        default:
+            return std::nullopt;
         }
     }
 

@@ -26,52 +26,80 @@ QString placeText(const IDatabase& db) {
 
 std::optional<QString> heading(int column, Variant variant) {
     switch (column) {
-    case ColPlace: return QStringLiteral("<BR>Finish<BR>Pos.");
-    case ColCarTxt: return QStringLiteral("<BR><BR>Car#");
-    case ColDriverName: return QStringLiteral("<BR><BR>Driver");
-    case ColSponsor: return QStringLiteral("<BR><BR>Sponsor");
-    case ColTermDt: return QStringLiteral("Car/Driver<BR>Termination<BR>Date");
-    case ColLapsLedBonus: return QStringLiteral("<BR>Lap Led<BR>Bonus");
-    case ColMostLapsLedBonus: return QStringLiteral("Most<BR>Laps Led<BR>Bonus");
-    case ColPoints: return QStringLiteral("<BR>Race<BR>Points");
-    case ColTotalPoints: return QStringLiteral("<BR>Season <BR>Points");
+    case ColPlace:
+        return QStringLiteral("<BR>Finish<BR>Pos.");
+    case ColCarTxt:
+        return QStringLiteral("<BR><BR>Car#");
+    case ColDriverName:
+        return QStringLiteral("<BR><BR>Driver");
+    case ColSponsor:
+        return QStringLiteral("<BR><BR>Sponsor");
+    case ColTermDt:
+        return QStringLiteral("Car/Driver<BR>Termination<BR>Date");
+    case ColLapsLedBonus:
+        return QStringLiteral("<BR>Lap Led<BR>Bonus");
+    case ColMostLapsLedBonus:
+        return QStringLiteral("Most<BR>Laps Led<BR>Bonus");
+    case ColPoints:
+        return QStringLiteral("<BR>Race<BR>Points");
+    case ColTotalPoints:
+        return QStringLiteral("<BR>Season <BR>Points");
     case ColEfctvDt:
         return variant == Variant::RaceDetail ? QStringLiteral("Car/Driver<BR>Effective <BR>Date")
                                               : QStringLiteral("Car/Driver<BR>Effective<BR>Date");
-    case ColFastQualBonus: return QStringLiteral("Fast <BR>Qualifier<BR>Bonus");
-    case ColQualPoints: return QStringLiteral("<BR>Qualifing<BR>Bonus");
-    case ColAdjustment: return QStringLiteral("<BR><BR>Adjustment");
-    default: return std::nullopt;
+    case ColFastQualBonus:
+        return QStringLiteral("Fast <BR>Qualifier<BR>Bonus");
+    case ColQualPoints:
+        return QStringLiteral("<BR>Qualifing<BR>Bonus");
+    case ColAdjustment:
+        return QStringLiteral("<BR><BR>Adjustment");
+    default:
+        return std::nullopt;
     }
 }
 
 std::optional<ReportCell> cell(const IDatabase& db, int column, Variant variant) {
     auto field = [&](const char* name) { return cellText(db.fields(QLatin1String(name))); };
     switch (column) {
-    case ColPlace: return ReportCell{placeText(db), kCenter};
-    case ColCarTxt: return ReportCell{field("car_txt"), kCenter};
-    case ColDriverName: return ReportCell{field("driver_name"), kLeft};
+    case ColPlace:
+        return ReportCell{placeText(db), kCenter};
+    case ColCarTxt:
+        return ReportCell{field("car_txt"), kCenter};
+    case ColDriverName:
+        return ReportCell{field("driver_name"), kLeft};
     case ColSponsor:
-        return ReportCell{variant == Variant::RaceDetail ? cellText(db.fields.toText(QStringLiteral("sponsor")).trimmed())
-                                                         : field("sponsor"),
+        return ReportCell{variant == Variant::RaceDetail
+                              ? cellText(db.fields.toText(QStringLiteral("sponsor")).trimmed())
+                              : field("sponsor"),
                           kLeft};
-    case ColTermDt: return ReportCell{cellDate(db.fields(QStringLiteral("term_dt"))), kCenter};
-    case ColLapsLedBonus: return ReportCell{field("laps_led_bonus"), kRight};
-    case ColMostLapsLedBonus: return ReportCell{field("most_laps_led_bonus"), kRight};
-    case ColPoints: return ReportCell{field("points"), kRight};
-    case ColTotalPoints: return ReportCell{field("total_points"), kRight};
-    case ColEfctvDt: return ReportCell{cellDate(db.fields(QStringLiteral("efctv_dt"))), kCenter};
-    case ColFastQualBonus: return ReportCell{field("fast_qual_bonus"), kRight};
-    case ColQualPoints: return ReportCell{field("qual_points"), kRight};
-    case ColAdjustment: return ReportCell{field("adjustment"), kRight};
-    default: return std::nullopt;
+    case ColTermDt:
+        return ReportCell{cellDate(db.fields(QStringLiteral("term_dt"))), kCenter};
+    case ColLapsLedBonus:
+        return ReportCell{field("laps_led_bonus"), kRight};
+    case ColMostLapsLedBonus:
+        return ReportCell{field("most_laps_led_bonus"), kRight};
+    case ColPoints:
+        return ReportCell{field("points"), kRight};
+    case ColTotalPoints:
+        return ReportCell{field("total_points"), kRight};
+    case ColEfctvDt:
+        return ReportCell{cellDate(db.fields(QStringLiteral("efctv_dt"))), kCenter};
+    case ColFastQualBonus:
+        return ReportCell{field("fast_qual_bonus"), kRight};
+    case ColQualPoints:
+        return ReportCell{field("qual_points"), kRight};
+    case ColAdjustment:
+        return ReportCell{field("adjustment"), kRight};
+    default:
+        return std::nullopt;
     }
 }
 
 std::optional<QString> totalsCell(int column, ReportPage& page, qint32 racePoints, qint64 seasonPoints,
                                   const QString& boldTag) {
     if (column != ColPoints && column != ColTotalPoints)
-        return heading(column, Variant::RaceDetail) ? std::optional<QString>(QStringLiteral("<TD></TD>")) : std::nullopt;
+        return heading(column, Variant::RaceDetail) ? std::optional<QString>(QStringLiteral("<TD></TD>"))
+                                                    : std::nullopt;
     const qint64 sum = column == ColPoints ? racePoints : seasonPoints;
     const QString text = QLatin1Char('<') + boldTag + QLatin1Char('>') + cellNumber(sum) + QStringLiteral("</") +
                          boldTag + QLatin1Char('>');

@@ -16,8 +16,10 @@ QString raceDetailQuery(int leagueNmbr, int raceNmbr) {
                "SELECT D.car_txt, D.driver_name, D.sponsor, A.place, A.laps_led_bonus, A.most_laps_led_bonus, "
                "A.fast_qual_bonus, G.league_name, A.points, A.total_points, E.race_dt, E.race_name, E.track_name, "
                "F.team_name, C.team_place, E.race_nmbr, A.current_status, F.team_owner, A.qual_points, "
-               "G.scoring_type_nmbr, B.term_dt, B.efctv_dt, A.adjustment, D.car_type_nmbr,E.race_status_nmbr, A.team_nmbr") +
-           QStringLiteral(" FROM team_results A, team_car B, team_results_summary C, cars D, races E, teams F, leagues G") +
+               "G.scoring_type_nmbr, B.term_dt, B.efctv_dt, A.adjustment, D.car_type_nmbr,E.race_status_nmbr, "
+               "A.team_nmbr") +
+           QStringLiteral(
+               " FROM team_results A, team_car B, team_results_summary C, cars D, races E, teams F, leagues G") +
            QStringLiteral(" WHERE E.race_nmbr = ") + race + QStringLiteral(" And E.race_nmbr = A.race_nmbr") +
            QStringLiteral(" AND D.car_nmbr = A.car_nmbr") + QStringLiteral(" AND C.race_nmbr = A.race_nmbr") +
            QStringLiteral(" AND C.team_nmbr = A.team_nmbr") + QStringLiteral(" AND C.league_nmbr = A.league_nmbr") +
@@ -25,9 +27,11 @@ QString raceDetailQuery(int leagueNmbr, int raceNmbr) {
            QStringLiteral(" AND B.team_nmbr = A.team_nmbr") + QStringLiteral(" AND B.car_nmbr = A.car_nmbr") +
            QStringLiteral(" AND F.team_nmbr = A.team_nmbr") + QStringLiteral(" AND G.league_nmbr = ") + league +
            QStringLiteral(" AND B.efctv_dt = ") + QStringLiteral("          (SELECT max(efctv_dt) ") +
-           QStringLiteral("              FROM team_car ") + QStringLiteral("             WHERE car_nmbr = B.car_nmbr ") +
+           QStringLiteral("              FROM team_car ") +
+           QStringLiteral("             WHERE car_nmbr = B.car_nmbr ") +
            QStringLiteral("               AND team_nmbr = B.team_nmbr) ") +
-           QStringLiteral(" ORDER BY C.team_place, F.team_name, A.team_nmbr, D.car_type_nmbr desc, A.current_status, A.place");
+           QStringLiteral(
+               " ORDER BY C.team_place, F.team_name, A.team_nmbr, D.car_type_nmbr desc, A.current_status, A.place");
 }
 
 class RaceDetailPage {
@@ -72,7 +76,8 @@ private:
                 writeTeamHeader(m_db.fields.toText(QStringLiteral("team_name")));
             }
             if (isRowActive()) {
-                m_page.writeDataRow(rowIndex, [this](int c) { return RaceDetailColumns::cell(m_db, c, Variant::RaceDetail); });
+                m_page.writeDataRow(rowIndex,
+                                    [this](int c) { return RaceDetailColumns::cell(m_db, c, Variant::RaceDetail); });
                 ++rowIndex;
             }
             // Hidden rows still count: the totals are the team's, not the page's.

@@ -10,14 +10,22 @@ constexpr int kDidNotQualify = 999;
 
 std::optional<QString> headingFor(int column) {
     switch (column) {
-    case ColPlace: return QStringLiteral("<BR>Place");
-    case ColCarTxt: return QStringLiteral("<BR>Car#");
-    case ColDriverName: return QStringLiteral("<BR>Driver");
-    case ColSponsor: return QStringLiteral("<BR>Sponsor");
-    case ColQualified: return QStringLiteral("<BR>Qualified");
-    case ColLapsLed: return QStringLiteral("Laps<BR> Led");
-    case ColFastQual: return QStringLiteral("Fast<BR> Qualifier");
-    default: return std::nullopt;
+    case ColPlace:
+        return QStringLiteral("<BR>Place");
+    case ColCarTxt:
+        return QStringLiteral("<BR>Car#");
+    case ColDriverName:
+        return QStringLiteral("<BR>Driver");
+    case ColSponsor:
+        return QStringLiteral("<BR>Sponsor");
+    case ColQualified:
+        return QStringLiteral("<BR>Qualified");
+    case ColLapsLed:
+        return QStringLiteral("Laps<BR> Led");
+    case ColFastQual:
+        return QStringLiteral("Fast<BR> Qualifier");
+    default:
+        return std::nullopt;
     }
 }
 
@@ -30,14 +38,20 @@ std::optional<ReportCell> cellFor(const IDatabase& db, int column) {
         return ReportCell{!place.isNull() && place.toInt() == kDidNotQualify ? QStringLiteral("DNQ") : cellText(place),
                           center};
     }
-    case ColCarTxt: return ReportCell{cellText(db.fields("car_txt")), center};
-    case ColDriverName: return ReportCell{cellText(db.fields("driver_name")), left};
-    case ColSponsor: return ReportCell{cellText(db.fields("sponsor")), left};
-    case ColQualified: return ReportCell{cellText(db.fields("qualified")), center};
-    case ColLapsLed: return ReportCell{cellText(db.fields("laps_led")), center};
+    case ColCarTxt:
+        return ReportCell{cellText(db.fields("car_txt")), center};
+    case ColDriverName:
+        return ReportCell{cellText(db.fields("driver_name")), left};
+    case ColSponsor:
+        return ReportCell{cellText(db.fields("sponsor")), left};
+    case ColQualified:
+        return ReportCell{cellText(db.fields("qualified")), center};
+    case ColLapsLed:
+        return ReportCell{cellText(db.fields("laps_led")), center};
     case ColFastQual:
         return ReportCell{db.fields.toInt("fast_qual") != 0 ? QStringLiteral("X") : QString(), center};
-    default: return std::nullopt;
+    default:
+        return std::nullopt;
     }
 }
 

@@ -7,12 +7,12 @@
 #include "reports/generators/LeagueRaceSummary.h"
 #include "reports/generators/LeagueStandingsReport.h"
 #include "reports/generators/RaceDetailReport.h"
+#include "reports/generators/RaceResultsReport.h"
+#include "reports/generators/ReportPipeline.h"
 #include "reports/generators/TeamCarsReport.h"
 #include "reports/generators/TeamDetailReport.h"
 #include "reports/generators/TeamTradesReport.h"
 #include "reports/generators/TeamsperCarDriverReport.h"
-#include "reports/generators/RaceResultsReport.h"
-#include "reports/generators/ReportPipeline.h"
 
 #include <functional>
 
@@ -31,7 +31,8 @@ const std::vector<LinkedReport>& linkedReports() {
     // The team reports are run for all teams of the league on one page (team number -1); the team
     // cars page lists every holding, without a race.
     static const std::vector<LinkedReport> reports = {
-        {ColPkgRaceDetail, "Race Detail", [](int league, int race) { return createRaceDetailReport(league, race, false); }},
+        {ColPkgRaceDetail, "Race Detail",
+         [](int league, int race) { return createRaceDetailReport(league, race, false); }},
         {ColPkgLeagueRaceSummary, "League Race Summary",
          [](int league, int) { return createLeagueRaceSummary(league, false); }},
         {ColPkgLeagueRaceStandings, "League Race Standings",
@@ -40,7 +41,8 @@ const std::vector<LinkedReport>& linkedReports() {
          [](int league, int race) { return createLeagueStandingsReport(league, race, false); }},
         {ColPkgTeamDetail, "Team Detail",
          [](int league, int race) { return createTeamDetailReport(league, -1, race, false, true, false); }},
-        {ColPkgTeamCars, "Team Cars", [](int league, int) { return createTeamCarsReport(league, -1, false, true, false); }},
+        {ColPkgTeamCars, "Team Cars",
+         [](int league, int) { return createTeamCarsReport(league, -1, false, true, false); }},
         {ColPkgCarDetails, "Car Details", [](int league, int) { return createCarsDetailReport(league, false); }},
         {ColPkgRaceResults, "Race Results", [](int, int race) { return createRaceResultsReport(race, false); }},
         {ColPkgDriverStats, "Car/Driver Stats", [](int league, int) { return createDriverStatsReport(league, false); }},
@@ -53,8 +55,12 @@ const std::vector<LinkedReport>& linkedReports() {
     return reports;
 }
 
-QString makeBlankFileName() { return QStringLiteral("blank.html"); }
-QString makeNavFileName(int leagueNmbr) { return QString::number(leagueNmbr) + QStringLiteral("nav.html"); }
+QString makeBlankFileName() {
+    return QStringLiteral("blank.html");
+}
+QString makeNavFileName(int leagueNmbr) {
+    return QString::number(leagueNmbr) + QStringLiteral("nav.html");
+}
 
 // The package's pages after the frameset are written on the same file number under names of their own.
 void openPackageFile(ReportPage& page, const QString& fileName) {
@@ -64,8 +70,8 @@ void openPackageFile(ReportPage& page, const QString& fileName) {
 }
 
 void writeFramesetPage(ReportPage& page, int leagueNmbr) {
-    const QString border = ReportPage::number(page.attributes().borderSize(kCode)) > 0 ? QStringLiteral("yes")
-                                                                                       : QStringLiteral("no");
+    const QString border =
+        ReportPage::number(page.attributes().borderSize(kCode)) > 0 ? QStringLiteral("yes") : QStringLiteral("no");
     page.writeLine(QStringLiteral("<html>"));
     page.writeLine(QStringLiteral("<head>"));
     page.writeLine(QStringLiteral("<title>Report Package</title>"));

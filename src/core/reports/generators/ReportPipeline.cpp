@@ -60,7 +60,9 @@ void ReportPage::abandonFile() {
         abandonReportFile(m_fileNumber);
 }
 
-QString ReportPage::open(int firstNumber, int secondNumber) { return open(QList<int>{firstNumber, secondNumber}); }
+QString ReportPage::open(int firstNumber, int secondNumber) {
+    return open(QList<int>{firstNumber, secondNumber});
+}
 
 QString ReportPage::open(const QList<int>& numbers) {
     m_fileName = makeReportFileName(m_code, numbers);
@@ -95,7 +97,9 @@ void ReportPage::loadReportColumns() {
         m_columns.append(db.fields.toInt(QStringLiteral("column_nmbr")));
 }
 
-void ReportPage::writeLine(const QString& text) { writeReportLine(text, m_fileNumber); }
+void ReportPage::writeLine(const QString& text) {
+    writeReportLine(text, m_fileNumber);
+}
 
 void ReportPage::writeEmptyRow() {
     writeLine(QStringLiteral("<TR>"));
@@ -128,7 +132,9 @@ void ReportPage::writeHead(const QString& title) {
     writeLine(bodyTag(m_attributes.backColor(m_code), m_attributes.backgroundImage(m_code)));
 }
 
-void ReportPage::writeHeaderImage() { writeLine(imageParagraph(m_attributes.headerImage(m_code), QStringLiteral("center"))); }
+void ReportPage::writeHeaderImage() {
+    writeLine(imageParagraph(m_attributes.headerImage(m_code), QStringLiteral("center")));
+}
 
 void ReportPage::writeTitle(const QString& text, int sizeDrop) {
     int size = titleTextSize() - sizeDrop;
@@ -164,7 +170,9 @@ void ReportPage::writeColumnHeadings(const HeadingFor& heading, const QString& e
     writeLine(QStringLiteral("</TR>"));
 }
 
-void ReportPage::writeDataRow(int rowIndex, const CellFor& cell) { writeRow(rowStyle(rowIndex), cell); }
+void ReportPage::writeDataRow(int rowIndex, const CellFor& cell) {
+    writeRow(rowStyle(rowIndex), cell);
+}
 
 void ReportPage::writeRow(const RowStyle& style, const CellFor& cell) {
     writeLine(rowTag(style.backColor));
@@ -174,7 +182,9 @@ void ReportPage::writeRow(const RowStyle& style, const CellFor& cell) {
     writeLine(QStringLiteral("</TR>"));
 }
 
-void ReportPage::writeTableEnd() { writeLine(QStringLiteral("</TABLE>")); }
+void ReportPage::writeTableEnd() {
+    writeLine(QStringLiteral("</TABLE>"));
+}
 
 void ReportPage::writeFooter() {
     if (!m_attributes.includeFooter(m_code))
@@ -206,9 +216,13 @@ ReportRunScope::ReportRunScope() {
     }
 }
 
-ReportRunScope::~ReportRunScope() { --scopeDepth; }
+ReportRunScope::~ReportRunScope() {
+    --scopeDepth;
+}
 
-bool ReportRunScope::folderRefused() { return refusedFolder; }
+bool ReportRunScope::folderRefused() {
+    return refusedFolder;
+}
 
 QString runReport(const QString& code, const QString& statusText, const std::function<QString(ReportPage&)>& body) {
     ReportRunScope scope;
@@ -250,17 +264,27 @@ QString runReport(const QString& code, const QString& statusText, const std::fun
     return result;
 }
 
-void showReportMessage(const QString& text) { showRunBox(text, MsgIcon::Information); }
+void showReportMessage(const QString& text) {
+    showRunBox(text, MsgIcon::Information);
+}
 
 // ---- cell texts ----
 
-QString cellText(const QVariant& value) { return value.isNull() ? QString() : htmlText(value.toString()); }
+QString cellText(const QVariant& value) {
+    return value.isNull() ? QString() : htmlText(value.toString());
+}
 
-QString cellNumber(qint64 value) { return QString::number(value); }
+QString cellNumber(qint64 value) {
+    return QString::number(value);
+}
 
-QString cellDate(const QVariant& value) { return shortDate(dateOf(value)); }
+QString cellDate(const QVariant& value) {
+    return shortDate(dateOf(value));
+}
 
-QString cellMoney(const QVariant& value) { return moneyText(Currency::fromVariant(value)); }
+QString cellMoney(const QVariant& value) {
+    return moneyText(Currency::fromVariant(value));
+}
 
 QString carNumberOrder(const QString& column) {
     const QString t = QStringLiteral("trim(ifnull(") + column + QStringLiteral(", ''))");

@@ -36,18 +36,18 @@ class IDatabase;
 
 // The column numbers of report_columns. A number means the same datum in every report that offers it.
 enum ReportColumn : int {
-    ColPlace = 1,             // finishing place
-    ColCarTxt = 2,            // car number (car_txt)
+    ColPlace = 1,  // finishing place
+    ColCarTxt = 2, // car number (car_txt)
     ColDriverName = 3,
     ColSponsor = 4,
-    ColTermDt = 5,            // termination date of the holding
+    ColTermDt = 5, // termination date of the holding
     ColLapsLedBonus = 6,
     ColMostLapsLedBonus = 7,
-    ColPoints = 8,            // race points
-    ColTotalPoints = 9,       // season points
-    ColEfctvDt = 10,          // effective date of the holding
+    ColPoints = 8,      // race points
+    ColTotalPoints = 9, // season points
+    ColEfctvDt = 10,    // effective date of the holding
     ColLockedSalary = 11,
-    ColSalary = 12,           // current salary
+    ColSalary = 12, // current salary
     ColTeamPlace = 13,
     ColTeamPrevPlace = 14,
     ColTeamWins = 15,
@@ -56,8 +56,8 @@ enum ReportColumn : int {
     ColCarWins = 18,
     ColCarTop5s = 19,
     ColCarTop10s = 20,
-    ColPointsLastRace = 21,   // points scored in the report's race
-    ColPointsBehind = 22,     // points behind the league leader
+    ColPointsLastRace = 21, // points scored in the report's race
+    ColPointsBehind = 22,   // points behind the league leader
     ColCarMake = 23,
     ColCarOwner = 24,
     ColQualified = 25,
@@ -67,15 +67,15 @@ enum ReportColumn : int {
     ColPoles = 29,
     ColAverageFinish = 30,
     ColFastQualBonus = 31,
-    ColQualPoints = 32,       // qualifying bonus
+    ColQualPoints = 32, // qualifying bonus
     ColTeamName = 33,
     ColTeamOwner = 34,
     ColAdjustment = 35,
     ColAverageStart = 36,
     ColTotalLapsLed = 37,
-    ColEmail = 38,            // a team's contact line, not a table column
-    ColPhone = 39,            // likewise
-    ColGroup = 40,            // group_nmbr shown by its group name
+    ColEmail = 38, // a team's contact line, not a table column
+    ColPhone = 39, // likewise
+    ColGroup = 40, // group_nmbr shown by its group name
     // The report package's linked reports.
     ColPkgRaceDetail = 100,
     ColPkgLeagueRaceSummary = 101,

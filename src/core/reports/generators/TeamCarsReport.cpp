@@ -25,19 +25,22 @@ struct TeamCarsRun {
 
 QString teamCarsQuery(int leagueNmbr, int teamNmbr, bool allInOne) {
     // Cars without a group stay in (the group join is an outer one).
-    QString sql = QStringLiteral(
-        "SELECT car_txt, teams.team_name, efctv_dt, term_dt, driver_name, team_owner, locked_salary, salary, "
-        "teams.team_nmbr, phone, email, league_name, group_name, cars.group_nmbr, leagues.car_type_nmbr"
-        " FROM teams INNER JOIN league_teams ON teams.team_nmbr = league_teams.team_nmbr"
-        " INNER JOIN leagues ON leagues.league_nmbr = league_teams.league_nmbr"
-        " INNER JOIN team_car ON teams.team_nmbr = team_car.team_nmbr"
-        " INNER JOIN cars ON cars.car_nmbr = team_car.car_nmbr"
-        " LEFT JOIN group_dm ON group_dm.group_nmbr = cars.group_nmbr"
-        " WHERE leagues.league_nmbr = ") +
-                  QString::number(leagueNmbr) + QStringLiteral(" AND cars.car_type_nmbr in (1,2) ");
+    QString sql =
+        QStringLiteral(
+            "SELECT car_txt, teams.team_name, efctv_dt, term_dt, driver_name, team_owner, locked_salary, salary, "
+            "teams.team_nmbr, phone, email, league_name, group_name, cars.group_nmbr, leagues.car_type_nmbr"
+            " FROM teams INNER JOIN league_teams ON teams.team_nmbr = league_teams.team_nmbr"
+            " INNER JOIN leagues ON leagues.league_nmbr = league_teams.league_nmbr"
+            " INNER JOIN team_car ON teams.team_nmbr = team_car.team_nmbr"
+            " INNER JOIN cars ON cars.car_nmbr = team_car.car_nmbr"
+            " LEFT JOIN group_dm ON group_dm.group_nmbr = cars.group_nmbr"
+            " WHERE leagues.league_nmbr = ") +
+        QString::number(leagueNmbr) + QStringLiteral(" AND cars.car_type_nmbr in (1,2) ");
     if (!allInOne)
         sql += QStringLiteral(" AND teams.team_nmbr = ") + QString::number(teamNmbr);
-    return sql + QStringLiteral(" ORDER BY teams.team_name, teams.team_nmbr, group_name, team_car.term_dt, salary desc, cars.car_txt");
+    return sql +
+           QStringLiteral(
+               " ORDER BY teams.team_name, teams.team_nmbr, group_name, team_car.term_dt, salary desc, cars.car_txt");
 }
 
 // Compared by calendar day: a holding ending on the race day is still in force.
@@ -58,7 +61,8 @@ void writeTeamHeader(ReportPage& page, const IDatabase& db) {
     const QString phone = cellText(db.fields(QStringLiteral("phone")));
     for (int column : page.columns()) {
         if (column == ColEmail && !email.isEmpty())
-            text += QStringLiteral("<BR><A href='mailto:") + email + QStringLiteral("'>") + email + QStringLiteral("</A>");
+            text +=
+                QStringLiteral("<BR><A href='mailto:") + email + QStringLiteral("'>") + email + QStringLiteral("</A>");
         else if (column == ColPhone && !phone.isEmpty())
             text += QStringLiteral("<BR>") + phone;
     }
@@ -77,7 +81,8 @@ void writeTeamTotals(ReportPage& page, Currency lockedSum, Currency currentSum) 
         case ColLockedSalary:
         case ColSalary: {
             const Currency sum = column == ColLockedSalary ? lockedSum : currentSum;
-            page.writeLine(dataCell(size, color, QStringLiteral("<B>") + cellMoney(sum.toDouble()) + QStringLiteral("</B>"),
+            page.writeLine(dataCell(size, color,
+                                    QStringLiteral("<B>") + cellMoney(sum.toDouble()) + QStringLiteral("</B>"),
                                     QStringLiteral("right"), QStringLiteral("1")));
             break;
         }
@@ -90,7 +95,8 @@ void writeTeamTotals(ReportPage& page, Currency lockedSum, Currency currentSum) 
         case ColGroup:
             page.writeLine(dataCell(0, noColor, QString(), QStringLiteral("left"), QStringLiteral("1")));
             break;
-        default: break;
+        default:
+            break;
         }
     }
     page.writeLine(QStringLiteral("</TR>"));
@@ -102,10 +108,11 @@ void writeReportPage(ReportPage& page, IDatabase& db, const TeamCarsRun& run) {
     page.writeHead(QStringLiteral("Team Car Report"));
     page.writeHeaderImage();
     page.writeTitle(cellText(db.fields(QStringLiteral("league_name"))));
-    QString subTitle =
-        db.fields.toInt(QStringLiteral("car_type_nmbr")) == 1 ? QStringLiteral("Team Cars") : QStringLiteral("Team Drivers");
+    QString subTitle = db.fields.toInt(QStringLiteral("car_type_nmbr")) == 1 ? QStringLiteral("Team Cars")
+                                                                             : QStringLiteral("Team Drivers");
     if (run.hasRace)
-        subTitle += QStringLiteral(" as of <BR>") + shortDate(run.raceDate) + QStringLiteral("  ") + htmlText(run.raceName);
+        subTitle +=
+            QStringLiteral(" as of <BR>") + shortDate(run.raceDate) + QStringLiteral("  ") + htmlText(run.raceName);
     page.writeTitle(subTitle, 2);
     page.writeEmptyRow();
 

@@ -145,20 +145,32 @@ struct TeamDetailPage {
         const int team = db.fields.toInt(QStringLiteral("team_nmbr"));
         const int car = db.fields.toInt(QStringLiteral("car_nmbr"));
         switch (column) {
-        case ColCarTxt: return ReportCell{cellText(db.fields(QStringLiteral("car_txt"))), QStringLiteral("center")};
-        case ColDriverName: return ReportCell{cellText(db.fields(QStringLiteral("driver_name"))), QStringLiteral("left")};
-        case ColSponsor: return ReportCell{cellText(db.fields(QStringLiteral("sponsor"))), QStringLiteral("left")};
-        case ColTermDt: return ReportCell{cellDate(db.fields(QStringLiteral("term_dt"))), QStringLiteral("center")};
-        case ColLapsLedBonus: return ReportCell{cellNumber(season.lapsLedBonus(team, car)), right};
-        case ColMostLapsLedBonus: return ReportCell{cellNumber(season.mostLapsLedBonus(team, car)), right};
-        case ColTotalPoints: return ReportCell{cellText(db.fields(QStringLiteral("total_points"))), right};
-        case ColPointsLastRace: return ReportCell{cellText(db.fields(QStringLiteral("points"))), right};
+        case ColCarTxt:
+            return ReportCell{cellText(db.fields(QStringLiteral("car_txt"))), QStringLiteral("center")};
+        case ColDriverName:
+            return ReportCell{cellText(db.fields(QStringLiteral("driver_name"))), QStringLiteral("left")};
+        case ColSponsor:
+            return ReportCell{cellText(db.fields(QStringLiteral("sponsor"))), QStringLiteral("left")};
+        case ColTermDt:
+            return ReportCell{cellDate(db.fields(QStringLiteral("term_dt"))), QStringLiteral("center")};
+        case ColLapsLedBonus:
+            return ReportCell{cellNumber(season.lapsLedBonus(team, car)), right};
+        case ColMostLapsLedBonus:
+            return ReportCell{cellNumber(season.mostLapsLedBonus(team, car)), right};
+        case ColTotalPoints:
+            return ReportCell{cellText(db.fields(QStringLiteral("total_points"))), right};
+        case ColPointsLastRace:
+            return ReportCell{cellText(db.fields(QStringLiteral("points"))), right};
         case ColPointsBehind:
             return ReportCell{cellNumber(leadingTotal - db.fields.toInt64(QStringLiteral("total_points"))), right};
-        case ColFastQualBonus: return ReportCell{cellNumber(season.fastQualBonus(team, car)), right};
-        case ColQualPoints: return ReportCell{cellNumber(season.qualPoints(team, car)), right};
-        case ColAdjustment: return ReportCell{cellText(db.fields(QStringLiteral("adjustment"))), right};
-        default: return std::nullopt;
+        case ColFastQualBonus:
+            return ReportCell{cellNumber(season.fastQualBonus(team, car)), right};
+        case ColQualPoints:
+            return ReportCell{cellNumber(season.qualPoints(team, car)), right};
+        case ColAdjustment:
+            return ReportCell{cellText(db.fields(QStringLiteral("adjustment"))), right};
+        default:
+            return std::nullopt;
         }
     }
 
@@ -196,19 +208,32 @@ struct TeamDetailPage {
 
     static std::optional<QString> heading(int column) {
         switch (column) {
-        case ColCarTxt: return QStringLiteral("<BR><BR>Car#");
-        case ColDriverName: return QStringLiteral("<BR><BR>Driver");
-        case ColSponsor: return QStringLiteral("<BR><BR>Sponsor");
-        case ColTermDt: return QStringLiteral("Car/Driver<BR>Termination<BR>Date");
-        case ColLapsLedBonus: return QStringLiteral("<BR>Lap Led<BR>Bonus");
-        case ColMostLapsLedBonus: return QStringLiteral("Most<BR>Laps Led<BR>Bonus");
-        case ColTotalPoints: return QStringLiteral("<BR>Season <BR>Points");
-        case ColPointsLastRace: return QStringLiteral("Points<BR>Last<BR>Race");
-        case ColPointsBehind: return QStringLiteral("Points<BR>Out of <BR> Lead");
-        case ColFastQualBonus: return QStringLiteral("Fast <BR>Qualifier<BR>Bonus");
-        case ColQualPoints: return QStringLiteral("<BR>Qualifing<BR>Bonus");
-        case ColAdjustment: return QStringLiteral("<BR><BR>Adjustment");
-        default: return std::nullopt;
+        case ColCarTxt:
+            return QStringLiteral("<BR><BR>Car#");
+        case ColDriverName:
+            return QStringLiteral("<BR><BR>Driver");
+        case ColSponsor:
+            return QStringLiteral("<BR><BR>Sponsor");
+        case ColTermDt:
+            return QStringLiteral("Car/Driver<BR>Termination<BR>Date");
+        case ColLapsLedBonus:
+            return QStringLiteral("<BR>Lap Led<BR>Bonus");
+        case ColMostLapsLedBonus:
+            return QStringLiteral("Most<BR>Laps Led<BR>Bonus");
+        case ColTotalPoints:
+            return QStringLiteral("<BR>Season <BR>Points");
+        case ColPointsLastRace:
+            return QStringLiteral("Points<BR>Last<BR>Race");
+        case ColPointsBehind:
+            return QStringLiteral("Points<BR>Out of <BR> Lead");
+        case ColFastQualBonus:
+            return QStringLiteral("Fast <BR>Qualifier<BR>Bonus");
+        case ColQualPoints:
+            return QStringLiteral("<BR>Qualifing<BR>Bonus");
+        case ColAdjustment:
+            return QStringLiteral("<BR><BR>Adjustment");
+        default:
+            return std::nullopt;
         }
     }
 };

@@ -18,7 +18,8 @@ QString teamRaceDetailQuery(int leagueNmbr, int teamNmbr, int raceNmbr) {
                "A.fast_qual_bonus, G.league_name, A.points, A.total_points, E.race_dt, E.race_name, E.track_name, "
                "F.team_name, C.team_place, E.race_nmbr, A.current_status, F.team_owner, A.qual_points, "
                "G.scoring_type_nmbr, B.term_dt, B.efctv_dt, A.adjustment, F.email, F.phone, D.car_type_nmbr") +
-           QStringLiteral(" FROM team_results A, team_car B, team_results_summary C, cars D, races E, teams F, leagues G") +
+           QStringLiteral(
+               " FROM team_results A, team_car B, team_results_summary C, cars D, races E, teams F, leagues G") +
            QStringLiteral(" WHERE E.race_nmbr = ") + race + QStringLiteral(" And E.race_nmbr = A.race_nmbr") +
            QStringLiteral(" AND D.car_nmbr = A.car_nmbr") + QStringLiteral(" AND C.team_nmbr = ") + team +
            QStringLiteral(" AND C.race_nmbr = A.race_nmbr") + QStringLiteral(" AND C.team_nmbr = A.team_nmbr") +
@@ -30,7 +31,8 @@ QString teamRaceDetailQuery(int leagueNmbr, int teamNmbr, int raceNmbr) {
            QStringLiteral("          (SELECT max(efctv_dt) ") + QStringLiteral("              FROM team_car ") +
            QStringLiteral("             WHERE car_nmbr = B.car_nmbr ") +
            QStringLiteral("               AND team_nmbr = B.team_nmbr) ") +
-           QStringLiteral(" ORDER BY C.team_place,F.team_name, D.car_type_nmbr desc, A.current_status, B.term_dt, A.place");
+           QStringLiteral(
+               " ORDER BY C.team_place,F.team_name, D.car_type_nmbr desc, A.current_status, B.term_dt, A.place");
 }
 
 class TeamRaceDetailPage {
@@ -56,8 +58,8 @@ public:
         int rowIndex = 1;
         for (; !m_db.isEOF(); m_db.MoveNext()) {
             if (isRowActive()) {
-                m_page.writeDataRow(rowIndex,
-                                    [this](int c) { return RaceDetailColumns::cell(m_db, c, Variant::TeamRaceDetail); });
+                m_page.writeDataRow(
+                    rowIndex, [this](int c) { return RaceDetailColumns::cell(m_db, c, Variant::TeamRaceDetail); });
                 ++rowIndex;
             }
             addToSum(racePoints, m_db.fields.toDouble(QStringLiteral("points")));
@@ -75,7 +77,8 @@ private:
         for (int c : m_page.columns()) {
             if (c == ColEmail) {
                 const QString email = emailAddress(cellText(m_db.fields(QStringLiteral("email"))));
-                text += QStringLiteral("<BR><A href='mailto:") + email + QStringLiteral("'>") + email + QStringLiteral("</A>");
+                text += QStringLiteral("<BR><A href='mailto:") + email + QStringLiteral("'>") + email +
+                        QStringLiteral("</A>");
             } else if (c == ColPhone) {
                 text += QStringLiteral("<BR>") + cellText(m_db.fields(QStringLiteral("phone")));
             }

@@ -29,15 +29,15 @@ struct TradeWindow {
 };
 
 QString teamTradesQuery(int leagueNmbr, int teamNmbr, int raceNmbr, bool allInOne) {
-    QString sql = QStringLiteral(
-                      "SELECT C.car_txt, B.team_name, A.efctv_dt, A.term_dt, C.driver_name, B.team_owner, "
-                      "A.locked_salary, C.salary, B.team_nmbr, B.phone, B.email, E.league_name, F.race_name, "
-                      "F.race_dt, C.group_nmbr"
-                      " FROM team_car A, teams B, cars C, league_teams D, leagues E, races F"
-                      " WHERE A.team_nmbr = B.team_nmbr AND A.car_nmbr = C.car_nmbr AND C.car_type_nmbr in (1,2) "
-                      " AND D.team_nmbr = B.team_nmbr AND D.league_nmbr = ") +
-                  QString::number(leagueNmbr) + QStringLiteral(" AND E.league_nmbr = D.league_nmbr AND F.race_nmbr = ") +
-                  QString::number(raceNmbr);
+    QString sql =
+        QStringLiteral("SELECT C.car_txt, B.team_name, A.efctv_dt, A.term_dt, C.driver_name, B.team_owner, "
+                       "A.locked_salary, C.salary, B.team_nmbr, B.phone, B.email, E.league_name, F.race_name, "
+                       "F.race_dt, C.group_nmbr"
+                       " FROM team_car A, teams B, cars C, league_teams D, leagues E, races F"
+                       " WHERE A.team_nmbr = B.team_nmbr AND A.car_nmbr = C.car_nmbr AND C.car_type_nmbr in (1,2) "
+                       " AND D.team_nmbr = B.team_nmbr AND D.league_nmbr = ") +
+        QString::number(leagueNmbr) + QStringLiteral(" AND E.league_nmbr = D.league_nmbr AND F.race_nmbr = ") +
+        QString::number(raceNmbr);
     if (!allInOne)
         sql += QStringLiteral(" AND A.team_nmbr = ") + QString::number(teamNmbr);
     return sql + QStringLiteral(" ORDER BY team_name, B.team_nmbr, A.term_dt, C.car_txt");
@@ -51,7 +51,8 @@ void writeTeamHeader(ReportPage& page, const IDatabase& db) {
     const QString email = emailAddress(cellText(db.fields(QStringLiteral("email"))));
     for (int column : page.columns()) {
         if (column == ColEmail)
-            text += QStringLiteral("<BR><A href='mailto:") + email + QStringLiteral("'>") + email + QStringLiteral("</A>");
+            text +=
+                QStringLiteral("<BR><A href='mailto:") + email + QStringLiteral("'>") + email + QStringLiteral("</A>");
         else if (column == ColPhone)
             text += QStringLiteral("<BR>") + cellText(db.fields(QStringLiteral("phone")));
     }

@@ -11,15 +11,15 @@ const QString kStatus = QStringLiteral("Creating Teams per Car/Driver Report");
 
 QString teamsPerCarQuery(int leagueNmbr, int raceNmbr, bool activeOnly) {
     // car_type_nmbr is the league's car type: the titles speak of cars or drivers by it.
-    QString sql = QStringLiteral(
-                      "SELECT C.car_txt, B.team_name, A.efctv_dt, A.term_dt, C.driver_name, B.team_owner, "
-                      "A.locked_salary, C.salary, B.team_nmbr, B.phone, B.email, E.league_name, C.group_nmbr, "
-                      "E.car_type_nmbr as car_type_nmbr, F.race_name, F.race_dt, C.car_nmbr"
-                      " FROM team_car A, teams B, cars C, league_teams D, leagues E, races F"
-                      " WHERE A.team_nmbr = B.team_nmbr AND A.car_nmbr = C.car_nmbr AND C.car_type_nmbr in (1,2) "
-                      " AND D.team_nmbr = B.team_nmbr AND D.league_nmbr = ") +
-                  QString::number(leagueNmbr) + QStringLiteral(" AND E.league_nmbr = D.league_nmbr AND F.race_nmbr = ") +
-                  QString::number(raceNmbr);
+    QString sql =
+        QStringLiteral("SELECT C.car_txt, B.team_name, A.efctv_dt, A.term_dt, C.driver_name, B.team_owner, "
+                       "A.locked_salary, C.salary, B.team_nmbr, B.phone, B.email, E.league_name, C.group_nmbr, "
+                       "E.car_type_nmbr as car_type_nmbr, F.race_name, F.race_dt, C.car_nmbr"
+                       " FROM team_car A, teams B, cars C, league_teams D, leagues E, races F"
+                       " WHERE A.team_nmbr = B.team_nmbr AND A.car_nmbr = C.car_nmbr AND C.car_type_nmbr in (1,2) "
+                       " AND D.team_nmbr = B.team_nmbr AND D.league_nmbr = ") +
+        QString::number(leagueNmbr) + QStringLiteral(" AND E.league_nmbr = D.league_nmbr AND F.race_nmbr = ") +
+        QString::number(raceNmbr);
     // A holding that ends on the race day is still in force that day.
     if (activeOnly)
         sql += QStringLiteral(" AND A.efctv_dt <= F.race_dt AND (A.term_dt is NULL or A.term_dt >= F.race_dt)");
@@ -29,32 +29,50 @@ QString teamsPerCarQuery(int leagueNmbr, int raceNmbr, bool activeOnly) {
 
 std::optional<QString> heading(int column) {
     switch (column) {
-    case ColTeamName: return QStringLiteral("Team<BR>Name");
-    case ColTeamOwner: return QStringLiteral("Team<BR>Owner");
-    case ColEfctvDt: return QStringLiteral("<BR>Start Date");
-    case ColTermDt: return QStringLiteral("<BR>Stop Date");
-    case ColLockedSalary: return QStringLiteral("Locked<BR>Salary");
-    case ColSalary: return QStringLiteral("Current<BR>Salary");
-    case ColGroup: return QStringLiteral("<BR>Group");
-    default: return std::nullopt;
+    case ColTeamName:
+        return QStringLiteral("Team<BR>Name");
+    case ColTeamOwner:
+        return QStringLiteral("Team<BR>Owner");
+    case ColEfctvDt:
+        return QStringLiteral("<BR>Start Date");
+    case ColTermDt:
+        return QStringLiteral("<BR>Stop Date");
+    case ColLockedSalary:
+        return QStringLiteral("Locked<BR>Salary");
+    case ColSalary:
+        return QStringLiteral("Current<BR>Salary");
+    case ColGroup:
+        return QStringLiteral("<BR>Group");
+    default:
+        return std::nullopt;
     }
 }
 
 std::optional<ReportCell> cell(const IDatabase& db, int column) {
     const QString center = QStringLiteral("center");
     switch (column) {
-    case ColTeamName: return ReportCell{cellText(db.fields(QStringLiteral("team_name"))), QStringLiteral("left")};
-    case ColTeamOwner: return ReportCell{cellText(db.fields(QStringLiteral("team_owner"))), QStringLiteral("left")};
-    case ColEfctvDt: return ReportCell{cellDate(db.fields(QStringLiteral("efctv_dt"))), center};
-    case ColTermDt: return ReportCell{cellDate(db.fields(QStringLiteral("term_dt"))), center};
-    case ColLockedSalary: return ReportCell{cellMoney(db.fields(QStringLiteral("locked_salary"))), QStringLiteral("right")};
-    case ColSalary: return ReportCell{cellMoney(db.fields(QStringLiteral("salary"))), QStringLiteral("right")};
-    case ColGroup: return ReportCell{getGroupDisplay(db.fields(QStringLiteral("group_nmbr"))), QStringLiteral("left")};
-    default: return std::nullopt;
+    case ColTeamName:
+        return ReportCell{cellText(db.fields(QStringLiteral("team_name"))), QStringLiteral("left")};
+    case ColTeamOwner:
+        return ReportCell{cellText(db.fields(QStringLiteral("team_owner"))), QStringLiteral("left")};
+    case ColEfctvDt:
+        return ReportCell{cellDate(db.fields(QStringLiteral("efctv_dt"))), center};
+    case ColTermDt:
+        return ReportCell{cellDate(db.fields(QStringLiteral("term_dt"))), center};
+    case ColLockedSalary:
+        return ReportCell{cellMoney(db.fields(QStringLiteral("locked_salary"))), QStringLiteral("right")};
+    case ColSalary:
+        return ReportCell{cellMoney(db.fields(QStringLiteral("salary"))), QStringLiteral("right")};
+    case ColGroup:
+        return ReportCell{getGroupDisplay(db.fields(QStringLiteral("group_nmbr"))), QStringLiteral("left")};
+    default:
+        return std::nullopt;
     }
 }
 
-bool leagueOfCars(const IDatabase& db) { return db.fields.toInt(QStringLiteral("car_type_nmbr")) == 1; }
+bool leagueOfCars(const IDatabase& db) {
+    return db.fields.toInt(QStringLiteral("car_type_nmbr")) == 1;
+}
 
 void writeCarHeader(ReportPage& page, const IDatabase& db) {
     const QString car = cellText(db.fields(QStringLiteral("car_txt")));
@@ -71,8 +89,8 @@ void writeReportPage(ReportPage& page, IDatabase& db) {
     page.writeHead(QStringLiteral("Teams per Car/Driver Report"));
     page.writeHeaderImage();
     page.writeTitle(cellText(db.fields(QStringLiteral("league_name"))));
-    page.writeTitle(leagueOfCars(db) ? QStringLiteral("Teams per Car as of ") : QStringLiteral("Teams per Driver as of "),
-                    2);
+    page.writeTitle(
+        leagueOfCars(db) ? QStringLiteral("Teams per Car as of ") : QStringLiteral("Teams per Driver as of "), 2);
     page.writeTitle(cellDate(db.fields(QStringLiteral("race_dt"))) + QStringLiteral("  ") +
                         cellText(db.fields(QStringLiteral("race_name"))),
                     2);

@@ -53,8 +53,8 @@ std::optional<GridProblem> collectScoringPoints(const QList<PointsRowText>& rows
         if (!qualPoints)
             return GridProblem{i, 2, kInvalidEntry};
         if (places.contains(*place))
-            return GridProblem{i, 0, QStringLiteral("Place ") + QString::number(*place) +
-                                         QStringLiteral(" exists more than once.")};
+            return GridProblem{
+                i, 0, QStringLiteral("Place ") + QString::number(*place) + QStringLiteral(" exists more than once.")};
         places.insert(*place);
         into.Add(scoringTypeNmbr, *place, *points, *qualPoints);
     }

@@ -1,5 +1,6 @@
 #include "editors/races/frmRace.h"
 
+#include "adapters/QtUiServices.h"
 #include "data/CommonCode.h"
 #include "data/Paths.h"
 #include "data/SqlText.h"
@@ -11,18 +12,17 @@
 #include "data/cRaceTypeCollection.h"
 #include "data/cTeam.h"
 #include "editors/races/RaceWindowParts.h"
-#include "kit/EditorGrid.h"
 #include "exchange/FtpTransfer.h"
 #include "exchange/Import.h"
-#include "adapters/QtUiServices.h"
+#include "kit/EditorGrid.h"
+#include "kit/SortByValue.h"
+#include "kit/Twips.h"
+#include "kit/frmDate.h"
 #include "posting/Scoring.h"
 #include "posting/cRaceHeadHeadCollection.h"
 #include "posting/cRaces.h"
 #include "posting/cRacesCollection.h"
 #include "posting/cResultsCollection.h"
-#include "kit/SortByValue.h"
-#include "kit/Twips.h"
-#include "kit/frmDate.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -206,7 +206,9 @@ void frmRace::keyPressEvent(QKeyEvent* event) {
     EditorDialog::keyPressEvent(event);
 }
 
-QString frmRace::saveQuestionTitle() const { return m_race ? m_race->raceName() : QString(); }
+QString frmRace::saveQuestionTitle() const {
+    return m_race ? m_race->raceName() : QString();
+}
 
 bool frmRace::raceDateLeft() {
     QDate date;

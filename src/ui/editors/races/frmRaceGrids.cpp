@@ -1,5 +1,6 @@
 #include "editors/races/frmRace.h"
 
+#include "adapters/QtUiServices.h"
 #include "data/CommonCode.h"
 #include "data/Paths.h"
 #include "data/SqlText.h"
@@ -11,18 +12,17 @@
 #include "data/cRaceTypeCollection.h"
 #include "data/cTeam.h"
 #include "editors/races/RaceWindowParts.h"
-#include "kit/EditorGrid.h"
 #include "exchange/FtpTransfer.h"
 #include "exchange/Import.h"
-#include "adapters/QtUiServices.h"
+#include "kit/EditorGrid.h"
+#include "kit/SortByValue.h"
+#include "kit/Twips.h"
+#include "kit/frmDate.h"
 #include "posting/Scoring.h"
 #include "posting/cRaceHeadHeadCollection.h"
 #include "posting/cRaces.h"
 #include "posting/cRacesCollection.h"
 #include "posting/cResultsCollection.h"
-#include "kit/SortByValue.h"
-#include "kit/Twips.h"
-#include "kit/frmDate.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -80,8 +80,8 @@ void frmRace::buildResultsTab(QWidget* tab) {
     resultsGrid->newRowTexts = [](const EditorGrid& grid, int lastRow) {
         // A place that is not a number counts from 0, as the place cell's own check would make it.
         const double above = numberFromText(grid.text(lastRow, ColPlace)).value_or(0);
-        return QStringList{QString::number(above + 1), QString(), QStringLiteral("0"), QStringLiteral("0"),
-                           QStringLiteral("0"), QStringLiteral("0")};
+        return QStringList{QString::number(above + 1), QString(),           QStringLiteral("0"),
+                           QStringLiteral("0"),        QStringLiteral("0"), QStringLiteral("0")};
     };
     resultsGrid->floatingList()->setObjectName(QStringLiteral("cmbCarNmbr"));
     connect(resultsGrid, &EditorGrid::cellChanged, this, &frmRace::markResultsChanged);
@@ -246,7 +246,8 @@ bool frmRace::saveResults() {
             values[i] = int(std::nearbyint(numberFromText(cell->text()).value_or(0)));
         }
         results.Add(m_race->raceNmbr(), resultsGrid->number(row, ColCar), values[0],
-                    resultsGrid->text(row, ColFastQual) == QStringLiteral("1") ? 1 : 0, values[1], values[2], values[3]);
+                    resultsGrid->text(row, ColFastQual) == QStringLiteral("1") ? 1 : 0, values[1], values[2],
+                    values[3]);
     }
     const QString errors = results.validateData();
     if (!errors.trimmed().isEmpty()) {
@@ -263,7 +264,6 @@ bool frmRace::saveResults() {
 }
 
 // ---- head-to-head grid ----
-
 
 void frmRace::enterHeadToHeadTab() {
     cmdOK->setDefault(false);
@@ -292,7 +292,9 @@ void frmRace::loadTeamCombo(int leagueNmbr) {
     headToHeadGrid->setListItems(items);
 }
 
-void frmRace::clearHeadToHeadRows() { headToHeadGrid->clearRows(); }
+void frmRace::clearHeadToHeadRows() {
+    headToHeadGrid->clearRows();
+}
 
 void frmRace::leagueChosen(int index) {
     if (index < 0)

@@ -48,7 +48,9 @@ void frmRaceType::showWith(cRaceType& raceType) {
     m_raceType = nullptr;
 }
 
-QString frmRaceType::saveQuestionTitle() const { return m_raceType ? m_raceType->raceTypeName() : QString(); }
+QString frmRaceType::saveQuestionTitle() const {
+    return m_raceType ? m_raceType->raceTypeName() : QString();
+}
 
 bool frmRaceType::saveRaceType() {
     if (m_name->text().trimmed().isEmpty()) {

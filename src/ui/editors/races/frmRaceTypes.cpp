@@ -4,26 +4,30 @@
 #include "data/cCarCollection.h"
 #include "data/cLeague.h"
 #include "data/cTeam.h"
-#include "kit/EditorKit.h"
 #include "editors/races/frmRaceType.h"
+#include "kit/EditorKit.h"
 #include "posting/cRacesCollection.h"
 
 #include <QTreeWidget>
 
 frmRaceTypes::frmRaceTypes(QWidget* parent)
     : ReferenceList({QStringLiteral("Race Types"),
-                           QStringLiteral("Race Types"),
-                           QStringLiteral("lvwRaceTypes"),
-                           {QStringLiteral("Race Type"), QStringLiteral("Race Type")},
-                           {233},
-                           260},
-                          parent) {}
+                     QStringLiteral("Race Types"),
+                     QStringLiteral("lvwRaceTypes"),
+                     {QStringLiteral("Race Type"), QStringLiteral("Race Type")},
+                     {233},
+                     260},
+                    parent) {}
 
 frmRaceTypes::~frmRaceTypes() = default;
 
-QStringList frmRaceTypes::rowTexts(const cRaceType& raceType) const { return {raceType.raceTypeName()}; }
+QStringList frmRaceTypes::rowTexts(const cRaceType& raceType) const {
+    return {raceType.raceTypeName()};
+}
 
-QString frmRaceTypes::rowName(const cRaceType& raceType) const { return raceType.raceTypeName(); }
+QString frmRaceTypes::rowName(const cRaceType& raceType) const {
+    return raceType.raceTypeName();
+}
 
 void frmRaceTypes::edit(cRaceType& raceType) {
     frmRaceType editor(this);
@@ -64,8 +68,9 @@ void frmRaceTypes::deleteRaceType() {
     }
     cCarCollection cars;
     if (cars.load(nmbr) > 0) {
-        showValidation(QStringLiteral("At least one Car/Driver is using this Race Type.\r\nYou must remove Race Type ") +
-                       name + QStringLiteral(" from all Cars/Drivers before Race Type can be deleted."));
+        showValidation(
+            QStringLiteral("At least one Car/Driver is using this Race Type.\r\nYou must remove Race Type ") + name +
+            QStringLiteral(" from all Cars/Drivers before Race Type can be deleted."));
         return;
     }
     if (askQuestion(QStringLiteral("Are you sure you want to delete Race Type ") + name, QStringLiteral("Quorvanti"),

@@ -2,11 +2,11 @@
 
 #include "data/CommonCode.h"
 #include "data/cScoringType.h"
-#include "kit/EditorGrid.h"
 #include "editors/races/ScoringRows.h"
+#include "kit/EditorGrid.h"
+#include "kit/Twips.h"
 #include "posting/cScoringPointsCollection.h"
 #include "posting/cScoringTopPointsCollection.h"
-#include "kit/Twips.h"
 
 #include <QFrame>
 #include <QLabel>

@@ -7,9 +7,9 @@
 #include "data/cCarCollection.h"
 #include "data/cGroupCollection.h"
 #include "data/cRaceTypeCollection.h"
-#include "rules/DeleteChecks.h"
 #include "data/cTeamCar.h"
 #include "posting/cResultsCollection.h"
+#include "rules/DeleteChecks.h"
 
 #include <QButtonGroup>
 #include <QComboBox>

@@ -89,7 +89,9 @@ void frmGroup::showWith(cGroup& group) {
     m_group = nullptr;
 }
 
-QString frmGroup::saveQuestionTitle() const { return m_group ? m_group->groupName() : QString(); }
+QString frmGroup::saveQuestionTitle() const {
+    return m_group ? m_group->groupName() : QString();
+}
 
 void frmGroup::markChangedAlways() {
     setChanged(true);

@@ -2,25 +2,29 @@
 
 #include "data/CommonCode.h"
 #include "data/cCarCollection.h"
-#include "kit/EditorKit.h"
 #include "editors/teams/frmGroup.h"
+#include "kit/EditorKit.h"
 
 #include <QTreeWidget>
 
 frmGroups::frmGroups(QWidget* parent)
     : ReferenceList({QStringLiteral("Groups"),
-                           QStringLiteral("Groups"),
-                           QStringLiteral("lvwGroups"),
-                           {QStringLiteral("Groups"), QStringLiteral("Group"), QStringLiteral("Number Cars/Drivers")},
-                           {200, 140},
-                           360},
-                          parent) {}
+                     QStringLiteral("Groups"),
+                     QStringLiteral("lvwGroups"),
+                     {QStringLiteral("Groups"), QStringLiteral("Group"), QStringLiteral("Number Cars/Drivers")},
+                     {200, 140},
+                     360},
+                    parent) {}
 
 frmGroups::~frmGroups() = default;
 
-QStringList frmGroups::rowTexts(const cGroup& group) const { return {group.groupName(), group.maxNmbr() >= 0 ? QString::number(group.maxNmbr()) : QStringLiteral("No Limit")}; }
+QStringList frmGroups::rowTexts(const cGroup& group) const {
+    return {group.groupName(), group.maxNmbr() >= 0 ? QString::number(group.maxNmbr()) : QStringLiteral("No Limit")};
+}
 
-QString frmGroups::rowName(const cGroup& group) const { return group.groupName(); }
+QString frmGroups::rowName(const cGroup& group) const {
+    return group.groupName();
+}
 
 void frmGroups::edit(cGroup& group) {
     frmGroup editor(this);

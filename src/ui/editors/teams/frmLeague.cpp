@@ -1,9 +1,9 @@
 #include "editors/teams/frmLeague.h"
 
 #include "data/CommonCode.h"
+#include "data/Paths.h"
 #include "data/Regional.h"
 #include "data/SqlText.h"
-#include "data/Paths.h"
 #include "data/cCar.h"
 #include "data/cCarTypeCollection.h"
 #include "data/cLeague.h"
@@ -39,12 +39,18 @@ constexpr int TeamNmbrRole = Qt::UserRole;
 constexpr int WexfordCupRaceType = 1;
 constexpr int F1RaceType = 6;
 
-bool hasDownloads(int raceTypeNmbr) { return raceTypeNmbr == WexfordCupRaceType || raceTypeNmbr == F1RaceType; }
-bool scoresByCarsOrDrivers(int carTypeNmbr) { return carTypeNmbr == cCar::CarType || carTypeNmbr == cCar::DriverType; }
+bool hasDownloads(int raceTypeNmbr) {
+    return raceTypeNmbr == WexfordCupRaceType || raceTypeNmbr == F1RaceType;
+}
+bool scoresByCarsOrDrivers(int carTypeNmbr) {
+    return carTypeNmbr == cCar::CarType || carTypeNmbr == cCar::DriverType;
+}
 
 // The status bar is repainted once before the transfer blocks the window. Clicks are held back
 // meanwhile, so a second click cannot start another transfer inside this one.
-void repaintBeforeTransfer() { QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents); }
+void repaintBeforeTransfer() {
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+}
 
 // A drop-lowest count: any number the money boxes accept, rounded half to even into 16 bits.
 bool parseDropLowest(const QString& text, int* count) {
@@ -87,7 +93,8 @@ frmLeague::frmLeague(QWidget* parent) : EditorDialog(parent) {
     cmbCarType = combo("cmbCarType");
     lblName = new QLabel(QStringLiteral("Name:"), this);
     lblName->setObjectName(QStringLiteral("lblName"));
-    makeKeyLabel(lblName, QStringLiteral("League number is "), [this] { return m_league ? m_league->leagueNmbr() : 0; });
+    makeKeyLabel(lblName, QStringLiteral("League number is "),
+                 [this] { return m_league ? m_league->leagueNmbr() : 0; });
 
     cmdImortRaces = new QPushButton(QStringLiteral("Import Races"), this);
     cmdImortRaces->setObjectName(QStringLiteral("cmdImortRaces"));
@@ -388,10 +395,11 @@ void frmLeague::cmdImportCars_Click() {
     const bool drivers = m_league->carTypeNmbr() == cCar::DriverType;
     const QString series = wexford ? QStringLiteral("Wexford Cup") : QStringLiteral("F1");
     setMousePointer(PointerHourglass);
-    setStatus(QStringLiteral("Importing ") + series + (drivers ? QStringLiteral(" Drivers.") : QStringLiteral(" Cars.")));
+    setStatus(QStringLiteral("Importing ") + series +
+              (drivers ? QStringLiteral(" Drivers.") : QStringLiteral(" Cars.")));
     repaintBeforeTransfer();
-    const bool ok = wexford ? (drivers ? importWcDrivers() : importWcCars())
-                            : (drivers ? importF1Drivers() : importF1Cars());
+    const bool ok =
+        wexford ? (drivers ? importWcDrivers() : importWcCars()) : (drivers ? importF1Drivers() : importF1Cars());
     setStatus(QString());
     setMousePointer(PointerDefault);
     showPlainBox(ok ? QStringLiteral("Download and Import completed successfully.")
@@ -504,7 +512,9 @@ bool frmLeague::applyLeagueChanges() {
     return true;
 }
 
-QString frmLeague::saveQuestionTitle() const { return m_league ? m_league->leagueName() : QString(); }
+QString frmLeague::saveQuestionTitle() const {
+    return m_league ? m_league->leagueName() : QString();
+}
 
 void frmLeague::reject() {
     m_live = false; // closing moves the focus; no handler may take that for an edit

@@ -8,12 +8,12 @@
 #include "data/cLeagueTeams.h"
 #include "data/cRaceTypeCollection.h"
 #include "data/cTeam.h"
-#include "rules/PickRules.h"
 #include "editors/teams/frmTeamCar.h"
 #include "editors/teams/frmTeamCarMultiple.h"
+#include "kit/SortByValue.h"
 #include "platform/Clock.h"
 #include "posting/cTeamResultsCollection.h"
-#include "kit/SortByValue.h"
+#include "rules/PickRules.h"
 
 #include <QComboBox>
 #include <QFormLayout>
@@ -318,9 +318,13 @@ bool frmTeam::validateTeam() {
     return m_team->CommitChanges();
 }
 
-bool frmTeam::applyTeamChanges() { return apply(); }
+bool frmTeam::applyTeamChanges() {
+    return apply();
+}
 
-QString frmTeam::saveQuestionTitle() const { return m_team ? m_team->teamName() : QString(); }
+QString frmTeam::saveQuestionTitle() const {
+    return m_team ? m_team->teamName() : QString();
+}
 
 bool frmTeam::applyChanges() {
     if (teamDirty) {

@@ -5,10 +5,10 @@
 #include "data/cLeague.h"
 #include "editors/teams/FocusOutCheck.h"
 #include "editors/teams/LeagueSalaryList.h"
-#include "rules/PickRules.h"
 #include "kit/SortByValue.h"
 #include "kit/frmDate.h"
 #include "platform/Clock.h"
+#include "rules/PickRules.h"
 
 #include <QComboBox>
 #include <QGridLayout>
@@ -237,8 +237,7 @@ bool frmTeamCar::checkTermDt() {
         return false;
     }
     txtTermDt->setText(shortDate(date));
-    const QString refusal =
-        termDtRefusal(m_team.teamNmbr(), m_pick->carNmbr(), date, parseDate(txtEfctvDt->text()));
+    const QString refusal = termDtRefusal(m_team.teamNmbr(), m_pick->carNmbr(), date, parseDate(txtEfctvDt->text()));
     if (!refusal.isEmpty()) {
         showValidation(refusal);
         return false;
@@ -273,7 +272,8 @@ bool frmTeamCar::applyChanges() {
                 cLeague league;
                 league.load(leagueRowNmbr(lvwLeagues, row));
                 if (league.salaryCap() > Currency()) {
-                    showValidation(QStringLiteral("Adding this Car/Driver will exceed at least one Leagues salary Cap."));
+                    showValidation(
+                        QStringLiteral("Adding this Car/Driver will exceed at least one Leagues salary Cap."));
                     return false;
                 }
             }

@@ -4,10 +4,10 @@
 #include "data/cGroup.h"
 #include "data/cLeague.h"
 #include "data/cTeamCar.h"
-#include "kit/EditorGrid.h"
 #include "editors/teams/LeagueSalaryList.h"
-#include "rules/PickRules.h"
+#include "kit/EditorGrid.h"
 #include "kit/SortByValue.h"
+#include "rules/PickRules.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -91,7 +91,9 @@ void frmTeamCarMultiple::fillWith(cTeam& team, Currency teamSalary) {
     loadLeagueSalaries(lvwLeagues, team.teamNmbr(), teamSalary);
 }
 
-QLineEdit* frmTeamCarMultiple::box(int row, int col) const { return qobject_cast<QLineEdit*>(m_grid->cell(row, col)); }
+QLineEdit* frmTeamCarMultiple::box(int row, int col) const {
+    return qobject_cast<QLineEdit*>(m_grid->cell(row, col));
+}
 
 void frmTeamCarMultiple::carChosen(int row) {
     const int carNmbr = m_grid->number(row, CarColumn);

@@ -47,11 +47,10 @@ frmBrowser::frmBrowser(QWidget* parent)
     layout->addLayout(buttons);
     m_ok->setDefault(true);
 
-    connect(m_paths->selectionModel(), &QItemSelectionModel::currentChanged, this,
-            [this](const QModelIndex& current) {
-                if (current.isValid())
-                    m_pathName->setText(QDir::toNativeSeparators(m_model->filePath(current)));
-            });
+    connect(m_paths->selectionModel(), &QItemSelectionModel::currentChanged, this, [this](const QModelIndex& current) {
+        if (current.isValid())
+            m_pathName->setText(QDir::toNativeSeparators(m_model->filePath(current)));
+    });
     connect(m_ok, &QPushButton::clicked, this, [this] { okClicked(); });
     connect(m_cancel, &QPushButton::clicked, this, [this] {
         setFolder(m_original);
@@ -59,7 +58,9 @@ frmBrowser::frmBrowser(QWidget* parent)
     });
 }
 
-QString frmBrowser::folder() const { return m_mode == 1 ? reportsDir() : backupsDir(); }
+QString frmBrowser::folder() const {
+    return m_mode == 1 ? reportsDir() : backupsDir();
+}
 
 void frmBrowser::setFolder(const QString& path) {
     if (m_mode == 1)

@@ -91,7 +91,8 @@ frmReportRqst::frmReportRqst(QWidget* parent)
     connect(m_chkSeparate, &QCheckBox::toggled, this, [this](bool on) { m_separate = on; });
     // Blanks around a typed folder are no part of its name (the folder picker trims them too), or a
     // trailing blank would send the reports to a new folder beside the one meant.
-    connect(m_txtReportFolder, &QLineEdit::textChanged, this, [](const QString& text) { setReportsDir(text.trimmed()); });
+    connect(m_txtReportFolder, &QLineEdit::textChanged, this,
+            [](const QString& text) { setReportsDir(text.trimmed()); });
     connect(m_cmdChangeFolder, &QPushButton::clicked, this, [this] {
         frmBrowser picker(this);
         picker.showWith(1);
