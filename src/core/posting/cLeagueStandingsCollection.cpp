@@ -17,6 +17,12 @@ int cLeagueStandingsCollection::load(int leagueNmbr, int raceNmbr, bool highScor
     return loadWith(raceUpToCondition(QStringLiteral("races"), raceNmbr), leagueNmbr, highScore);
 }
 
+int cLeagueStandingsCollection::loadTeam(int leagueNmbr, int raceNmbr, int teamNmbr) {
+    return loadWith(raceUpToCondition(QStringLiteral("races"), raceNmbr) +
+                        QStringLiteral(" AND team_results_summary.team_nmbr = %1").arg(teamNmbr),
+                    leagueNmbr, true);
+}
+
 int cLeagueStandingsCollection::loadPrevious(int leagueNmbr, int raceNmbr, bool highScore) {
     return loadWith(raceBeforeCondition(QStringLiteral("races"), raceNmbr), leagueNmbr, highScore);
 }

@@ -23,6 +23,8 @@ public:
     int load(int leagueNmbr, int raceNmbr, bool highScore);
     // Races of the league's race type before the race in the season order.
     int loadPrevious(int leagueNmbr, int raceNmbr, bool highScore);
+    // As load, for the one team's line only (a page of one team need not sum every team's).
+    int loadTeam(int leagueNmbr, int raceNmbr, int teamNmbr);
     // The team's 1-based position in the list; teams with equal sums get consecutive positions.
     int placeForTeam(int teamNmbr) const;
     // The team's summed points; 0 when the team has no line.

@@ -118,7 +118,7 @@ QString createTeamRaceDetailReport(int leagueNmbr, int teamNmbr, int raceNmbr, b
         page.open({leagueNmbr, teamNmbr, raceNmbr});
         const bool activeOnly = page.includeActiveOnly();
         cLeagueStandingsCollection standings;
-        standings.load(leagueNmbr, raceNmbr, true);
+        standings.loadTeam(leagueNmbr, raceNmbr, teamNmbr);
         TeamRaceDetailPage(page, db, activeOnly, standings.pointsForTeam(teamNmbr)).write();
         return page.finish(show);
     });
