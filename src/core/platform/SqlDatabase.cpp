@@ -432,8 +432,11 @@ bool SqlStatement::exec() {
         return false;
     const bool ok = m_db.stepEach(m_stmt, nullptr);
     sqlite3_reset(m_stmt);
-    m_db.noteWrites();
     return ok;
+}
+
+SqlStatement::~SqlStatement() {
+    m_db.noteWrites();
 }
 
 int SqlStatement::changes() const {

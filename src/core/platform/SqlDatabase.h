@@ -130,6 +130,8 @@ private:
 class SqlStatement {
 public:
     SqlStatement(SqlDatabase& db, const QString& sql);
+    // Whoever listens for writes hears of this statement's once, here, rather than after every run.
+    ~SqlStatement();
     SqlStatement(const SqlStatement&) = delete;
     SqlStatement& operator=(const SqlStatement&) = delete;
 
