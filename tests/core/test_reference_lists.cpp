@@ -6,6 +6,7 @@
 #include "data/cRaceType.h"
 #include "data/cRaceTypeCollection.h"
 #include "data/cScoringOptionCollection.h"
+#include "rules/DeleteChecks.h"
 
 #include <gtest/gtest.h>
 
@@ -198,4 +199,34 @@ TEST(Group, NumbersNamesAndLimitsAreStored) {
     EXPECT_EQ(back.maxNmbr(), 0);
     ASSERT_TRUE(back.deleteRow());
     EXPECT_EQ(TestDataFile::count("SELECT count(*) FROM group_dm"), 4);
+}
+
+// What the race-type and group lists say before a delete: a shipped entry never goes, and one still
+// in use is refused naming the first thing that uses it.
+TEST(ReferenceLists, DeleteRefusals) {
+    TestDataFile data;
+    ASSERT_TRUE(data.ok());
+    EXPECT_EQ(shippedRaceTypeRefusal(1, "Cup"), "Can't delete system generated Race Type Cup");
+    EXPECT_EQ(shippedRaceTypeRefusal(500, "Club"), "");
+    EXPECT_EQ(shippedGroupRefusal(2, "Group B"), "Can't delete system generated Group Group B");
+    EXPECT_EQ(shippedGroupRefusal(500, "Rookies"), "");
+
+    TestDataFile::exec("INSERT INTO race_type_dm VALUES (500, 'Club')");
+    TestDataFile::exec("INSERT INTO group_dm VALUES (500, 3, 'Rookies')");
+    EXPECT_EQ(raceTypeInUseRefusal(500, "Club"), "");
+    EXPECT_EQ(groupInUseRefusal(500, "Rookies"), "");
+    TestDataFile::exec("INSERT INTO cars (car_nmbr, race_type_nmbr, car_type_nmbr, car_txt, group_nmbr) "
+                       "VALUES (600, 500, 1, '6', 500)");
+    EXPECT_EQ(raceTypeInUseRefusal(500, "Club"),
+              "At least one Car/Driver is using this Race Type.\r\nYou must remove Race Type Club from all "
+              "Cars/Drivers before Race Type can be deleted.");
+    EXPECT_EQ(groupInUseRefusal(500, "Rookies"),
+              "At least one Car/Driver is using this Group.\r\nYou must remove Group Rookies from all "
+              "Cars/Drivers before Group can be deleted.");
+    TestDataFile::exec("INSERT INTO teams (team_nmbr, team_name, race_type_nmbr, car_type_nmbr) "
+                       "VALUES (600, 'Racers', 500, 1)");
+    EXPECT_TRUE(raceTypeInUseRefusal(500, "Club").startsWith("At least one Team is using this Race Type."));
+    TestDataFile::exec("INSERT INTO leagues (league_nmbr, league_name, race_type_nmbr, car_type_nmbr) "
+                       "VALUES (600, 'Sunday', 500, 1)");
+    EXPECT_TRUE(raceTypeInUseRefusal(500, "Club").startsWith("At least one League is using this Race Type."));
 }

@@ -24,3 +24,13 @@ QString raceTypeChangeRefusal(int carNmbr, int raceTypeNmbr);
 // The refusals of a car/driver delete; carTxt is trimmed here.
 QString carHeldRefusal(const QString& carTxt);
 QString carResultsRefusal(const QString& carTxt);
+
+// The refusal of deleting a race type or a group the program ships (numbered below 500), or "".
+QString shippedRaceTypeRefusal(int raceTypeNmbr, const QString& name);
+QString shippedGroupRefusal(int groupNmbr, const QString& name);
+// The refusal of deleting a race type something still uses, or "": a league, a race, a team or a
+// car/driver (race type numbers are given out again, so a deleted type's teams and cars/drivers would
+// silently belong to the next new one).
+QString raceTypeInUseRefusal(int raceTypeNmbr, const QString& name);
+// The refusal of deleting a group a car/driver is in, or "".
+QString groupInUseRefusal(int groupNmbr, const QString& name);

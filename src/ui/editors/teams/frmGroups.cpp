@@ -1,9 +1,9 @@
 #include "editors/teams/frmGroups.h"
 
 #include "data/CommonCode.h"
-#include "data/cCarCollection.h"
 #include "editors/teams/frmGroup.h"
 #include "kit/EditorKit.h"
+#include "rules/DeleteChecks.h"
 
 #include <QTreeWidget>
 
@@ -37,15 +37,12 @@ void frmGroups::deleteGroup() {
         return;
     const QString name = group->groupName();
     const int nmbr = group->groupNmbr();
-    if (nmbr < 500) {
-        showPlainBox(QStringLiteral("Can't delete system generated Group ") + name);
+    if (const QString refusal = shippedGroupRefusal(nmbr, name); !refusal.isEmpty()) {
+        showPlainBox(refusal);
         return;
     }
-    cCarCollection cars;
-    cars.load();
-    if (cars.groupNmbrExists(nmbr)) {
-        showValidation(QStringLiteral("At least one Car/Driver is using this Group.\r\nYou must remove Group ") + name +
-                       QStringLiteral(" from all Cars/Drivers before Group can be deleted."));
+    if (const QString refusal = groupInUseRefusal(nmbr, name); !refusal.isEmpty()) {
+        showValidation(refusal);
         return;
     }
     if (askQuestion(QStringLiteral("Are you sure you want to delete Group ") + name, QStringLiteral("Quorvanti"),
