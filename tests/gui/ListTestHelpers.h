@@ -35,10 +35,6 @@ inline void putResult(int raceNmbr, int carNmbr, int place) {
                            .arg(place));
 }
 
-inline int countRows(const QString& sql) {
-    return TestDataFile::scalar(sql).toInt();
-}
-
 inline void putLeague(int nmbr, const QString& name, int scoringType = 1, const QString& cap = QStringLiteral("0")) {
     TestDataFile::exec(
         QStringLiteral("INSERT INTO leagues (league_nmbr, league_name, league_short_name, race_type_nmbr,"

@@ -182,7 +182,7 @@ void CarEditorTest::saveRefusalsComeInOrder() {
     QVERIFY(m_window->isVisible());
     QCOMPARE(QApplication::focusWidget()->objectName(), focus);
     QVERIFY(button("cmdApply")->isEnabled());
-    QCOMPARE(countRows("SELECT COUNT(*) FROM cars"), 3);
+    QCOMPARE(TestDataFile::count("SELECT COUNT(*) FROM cars"), 3);
 }
 
 void CarEditorTest::duplicatesAreScopedByRaceTypeAndCarType() {
@@ -197,7 +197,7 @@ void CarEditorTest::duplicatesAreScopedByRaceTypeAndCarType() {
         QTest::mouseClick(button("cmdApply"), Qt::LeftButton);
         QVERIFY2(ui().boxes.isEmpty(), qPrintable(ui().lastBoxText()));
         QVERIFY(car.carNmbr() >= 503);
-        QCOMPARE(countRows("SELECT COUNT(*) FROM cars WHERE car_txt = '24'"), 2);
+        QCOMPARE(TestDataFile::count("SELECT COUNT(*) FROM cars WHERE car_txt = '24'"), 2);
         // The stored car locks its type and number.
         QVERIFY(!box("txtCarNumber")->isEnabled());
         QVERIFY(!option("OptDriver")->isEnabled());
@@ -253,7 +253,7 @@ void CarEditorTest::onlyOneTopBonusPerRaceType() {
         QTest::mouseClick(option("optBonus"), Qt::LeftButton);
         QTest::mouseClick(button("cmdOK"), Qt::LeftButton);
         QVERIFY(ui().boxes.isEmpty());
-        QCOMPARE(countRows("SELECT COUNT(*) FROM cars WHERE race_type_nmbr = 6 AND car_type_nmbr = 3"), 1);
+        QCOMPARE(TestDataFile::count("SELECT COUNT(*) FROM cars WHERE race_type_nmbr = 6 AND car_type_nmbr = 3"), 1);
     }
     // A stored driver, and a new car once Apply has stored it, are offered no "Top Bonus".
     auto driver = stored(501);
@@ -288,12 +288,13 @@ void CarEditorTest::newDriverIsStoredOnlyAfterTheNameQuestion() {
         QCOMPARE(ui().boxes.last().icon, MsgIcon::None);
         QVERIFY(m_window->isVisible());
         QCOMPARE(QApplication::focusWidget(), box("txtDriver"));
-        QCOMPARE(countRows("SELECT COUNT(*) FROM cars WHERE driver_name = 'Grey Driver'"), 0);
+        QCOMPARE(TestDataFile::count("SELECT COUNT(*) FROM cars WHERE driver_name = 'Grey Driver'"), 0);
     }
     ui().clear();
     ui().answers = {AnswerYes};
     QTest::mouseClick(button("cmdApply"), Qt::LeftButton);
-    QCOMPARE(countRows("SELECT COUNT(*) FROM cars WHERE driver_name = 'Grey Driver' AND car_type_nmbr = 2"), 1);
+    QCOMPARE(TestDataFile::count("SELECT COUNT(*) FROM cars WHERE driver_name = 'Grey Driver' AND car_type_nmbr = 2"),
+             1);
     QVERIFY(!box("txtDriver")->isEnabled());
     QCOMPARE(m_window->windowTitle(), QStringLiteral("Driver - Grey Driver 12"));
     // Once stored, the name is final and the question is not asked again.

@@ -138,7 +138,7 @@ void CarsPanelTest::duplicateCarNumberIsRefusedAsStored() {
     QCOMPARE(ui().boxes[0].icon, MsgIcon::Critical);
     QCOMPARE(window()->focusWidget(), box("txtCarNumber"));
     QCOMPARE(box("txtCarNumber")->selectedText(), QStringLiteral(" 24a "));
-    QCOMPARE(countRows("SELECT count(*) FROM cars"), 3);
+    QCOMPARE(TestDataFile::count("SELECT count(*) FROM cars"), 3);
     QVERIFY(button("cmdAdd")->isEnabled());
 
     // The same text in another race type is another car.
@@ -146,7 +146,7 @@ void CarsPanelTest::duplicateCarNumberIsRefusedAsStored() {
     choose("cmbRaceType", 2);
     button("cmdAdd")->click();
     QCOMPARE(ui().boxes.size(), 0);
-    QCOMPARE(countRows("SELECT count(*) FROM cars WHERE race_type_nmbr = 2 AND car_txt = '24a'"), 1);
+    QCOMPARE(TestDataFile::count("SELECT count(*) FROM cars WHERE race_type_nmbr = 2 AND car_txt = '24a'"), 1);
 }
 
 void CarsPanelTest::duplicateDriverIsRefusedBeforeTheNameQuestion() {
@@ -155,7 +155,7 @@ void CarsPanelTest::duplicateDriverIsRefusedBeforeTheNameQuestion() {
     QCOMPARE(ui().boxes.size(), 1);
     QCOMPARE(ui().boxes[0].text, QStringLiteral("Duplicate Driver"));
     QCOMPARE(window()->focusWidget(), box("txtDriver"));
-    QCOMPARE(countRows("SELECT count(*) FROM cars"), 3);
+    QCOMPARE(TestDataFile::count("SELECT count(*) FROM cars"), 3);
 }
 
 void CarsPanelTest::refusalsComeInOrderWithFocus_data() {
@@ -208,7 +208,7 @@ void CarsPanelTest::refusalsComeInOrderWithFocus() {
     QCOMPARE(ui().boxes[0].text, message);
     QCOMPARE(ui().boxes[0].icon, MsgIcon::Critical);
     QCOMPARE(window()->focusWidget()->objectName(), focus);
-    QCOMPARE(countRows("SELECT count(*) FROM cars"), 3);
+    QCOMPARE(TestDataFile::count("SELECT count(*) FROM cars"), 3);
     QVERIFY(button("cmdAdd")->isEnabled());
 }
 
@@ -221,12 +221,12 @@ void CarsPanelTest::newDriverIsStoredOnlyAfterTheNameQuestion() {
                                                 "Are you sure the name is spelled correctly?"));
     QCOMPARE(ui().boxes[0].icon, MsgIcon::None);
     QCOMPARE(window()->focusWidget(), box("txtDriver"));
-    QCOMPARE(countRows("SELECT count(*) FROM cars"), 3);
+    QCOMPARE(TestDataFile::count("SELECT count(*) FROM cars"), 3);
 
     ui().clear();
     ui().answers = {AnswerYes};
     button("cmdAdd")->click();
-    QCOMPARE(countRows("SELECT count(*) FROM cars WHERE driver_name = 'Gray' AND salary = 1250.5"), 1);
+    QCOMPARE(TestDataFile::count("SELECT count(*) FROM cars WHERE driver_name = 'Gray' AND salary = 1250.5"), 1);
     QVERIFY(!button("cmdAdd")->isEnabled());
     QVERIFY(button("cmdDelete")->isEnabled());
     QVERIFY(window()->selectedCar());
@@ -266,7 +266,7 @@ void CarsPanelTest::bonusEntryCannotBeUpdated() {
     QCOMPARE(ui().boxes.size(), 1);
     QCOMPARE(ui().boxes[0].text, QStringLiteral("You must define this as a Car or Driver"));
     QVERIFY(window()->focusWidget() != list("cmbCarType"));
-    QCOMPARE(countRows("SELECT count(*) FROM cars WHERE sponsor = 'New sponsor'"), 0);
+    QCOMPARE(TestDataFile::count("SELECT count(*) FROM cars WHERE sponsor = 'New sponsor'"), 0);
 }
 
 void CarsPanelTest::groupChangeIsStored() {
@@ -274,7 +274,7 @@ void CarsPanelTest::groupChangeIsStored() {
     choose("cmbGroup", 2);
     QVERIFY(button("cmdUpdate")->isEnabled());
     button("cmdUpdate")->click();
-    QCOMPARE(countRows("SELECT group_nmbr FROM cars WHERE car_nmbr = 500"), 2);
+    QCOMPARE(TestDataFile::count("SELECT group_nmbr FROM cars WHERE car_nmbr = 500"), 2);
     QVERIFY(!button("cmdUpdate")->isEnabled());
 
     choose("cmbGroup", -1);
@@ -307,7 +307,7 @@ void CarsPanelTest::savePromptNoDropsTheEdits() {
     QCOMPARE(ui().boxes[0].title, QStringLiteral("   "));
     QCOMPARE(window()->panelCar().carNmbr(), 501);
     QCOMPARE(box("txtCarNumber")->text(), QStringLiteral("7"));
-    QCOMPARE(countRows("SELECT count(*) FROM cars"), 3);
+    QCOMPARE(TestDataFile::count("SELECT count(*) FROM cars"), 3);
 }
 
 void CarsPanelTest::savePromptYesWithRefusedSaveKeepsTheEdits() {
@@ -326,7 +326,7 @@ void CarsPanelTest::savePromptYesWithRefusedSaveKeepsTheEdits() {
     QVERIFY(button("cmdUpdate")->isEnabled());
     QCOMPARE(window()->selectedCar()->carNmbr(), 500);
     QCOMPARE(window()->focusWidget(), box("txtSalary"));
-    QCOMPARE(countRows("SELECT count(*) FROM cars WHERE sponsor = 'Edited'"), 0);
+    QCOMPARE(TestDataFile::count("SELECT count(*) FROM cars WHERE sponsor = 'Edited'"), 0);
 
     // Mended, the same prompt's Yes stores the edits and moves on.
     box("txtSalary")->setText(QStringLiteral("1600"));
@@ -334,7 +334,7 @@ void CarsPanelTest::savePromptYesWithRefusedSaveKeepsTheEdits() {
     ui().answers = {AnswerYes};
     clickRow(QStringLiteral("7"));
     QCOMPARE(ui().boxes.size(), 1);
-    QCOMPARE(countRows("SELECT count(*) FROM cars WHERE sponsor = 'Edited' AND salary = 1600"), 1);
+    QCOMPARE(TestDataFile::count("SELECT count(*) FROM cars WHERE sponsor = 'Edited' AND salary = 1600"), 1);
     QCOMPARE(window()->panelCar().carNmbr(), 501);
     QVERIFY(!button("cmdUpdate")->isEnabled());
 }
@@ -349,7 +349,7 @@ void CarsPanelTest::deleteRefusesACarWithResults() {
                                                 "You must clear results for all Races with this Car (24A) before "
                                                 "Car can be deleted"));
     QCOMPARE(ui().boxes[0].title, QStringLiteral("Quorvanti"));
-    QCOMPARE(countRows("SELECT count(*) FROM cars WHERE car_nmbr = 500"), 1);
+    QCOMPARE(TestDataFile::count("SELECT count(*) FROM cars WHERE car_nmbr = 500"), 1);
     QCOMPARE(window()->panelCar().carNmbr(), 500);
 
     // A holding, even one that has ended, is refused first.
@@ -360,14 +360,14 @@ void CarsPanelTest::deleteRefusesACarWithResults() {
     QCOMPARE(ui().boxes.size(), 1);
     QCOMPARE(ui().boxes[0].text, QStringLiteral("Car is a member of at least one Team.\r\n"
                                                 "You must remove Car 24A from all Teams before car can be deleted"));
-    QCOMPARE(countRows("SELECT count(*) FROM cars WHERE car_nmbr = 500"), 1);
+    QCOMPARE(TestDataFile::count("SELECT count(*) FROM cars WHERE car_nmbr = 500"), 1);
 }
 
 void CarsPanelTest::deleteRemovesAFreeCarAndClearsThePanel() {
     clickRow(QStringLiteral("7"));
     button("cmdDelete")->click();
     QVERIFY(ui().boxes.isEmpty());
-    QCOMPARE(countRows("SELECT count(*) FROM cars WHERE car_nmbr = 501"), 0);
+    QCOMPARE(TestDataFile::count("SELECT count(*) FROM cars WHERE car_nmbr = 501"), 0);
     QCOMPARE(window()->panelCar().carNmbr(), 0);
     QCOMPARE(box("txtDriver")->text(), QString());
     QCOMPARE(box("txtSalary")->text(), QStringLiteral("0"));
@@ -406,7 +406,7 @@ void CarsPanelTest::keysTypedIntoThePanelActOnThePanelOnly() {
 
     QCOMPARE(modals, 0);
     QVERIFY2(ui().boxes.isEmpty(), qPrintable(ui().lastBoxText()));
-    QCOMPARE(countRows("SELECT count(*) FROM cars"), 3);
+    QCOMPARE(TestDataFile::count("SELECT count(*) FROM cars"), 3);
     QCOMPARE(window()->panelCar().carNmbr(), 500);
     QCOMPARE(window()->selectedCar()->carNmbr(), 500);
     QCOMPARE(QApplication::focusWidget(), box("txtSponsor"));
@@ -440,7 +440,7 @@ void CarsPanelTest::panelLetsGoOfACarDeletedThroughTheList() {
     // The list has the focus after the click; Delete there asks and deletes (answered Yes).
     QCOMPARE(QApplication::focusWidget(), window()->detailsView());
     press(Qt::Key_Delete);
-    QCOMPARE(countRows("SELECT count(*) FROM cars WHERE car_nmbr = 501"), 0);
+    QCOMPARE(TestDataFile::count("SELECT count(*) FROM cars WHERE car_nmbr = 501"), 0);
 
     QCOMPARE(window()->panelCar().carNmbr(), 0);
     QCOMPARE(box("txtCarNumber")->text(), QString());
@@ -453,7 +453,7 @@ void CarsPanelTest::panelLetsGoOfACarDeletedThroughTheList() {
     QVERIFY(button("cmdAdd")->isEnabled());
     button("cmdAdd")->click();
     QVERIFY(ui().boxes.isEmpty());
-    QCOMPARE(countRows("SELECT count(*) FROM cars WHERE car_txt = '9'"), 1);
+    QCOMPARE(TestDataFile::count("SELECT count(*) FROM cars WHERE car_txt = '9'"), 1);
 }
 
 namespace {
@@ -495,7 +495,7 @@ void CarsPanelTest::panelShowsWhatTheCarEditorStored() {
     QVERIFY2(ui().boxes.isEmpty(), qPrintable(ui().lastBoxText()));
     QCOMPARE(TestDataFile::scalar("SELECT sponsor FROM cars WHERE car_nmbr = 500").toString(),
              QStringLiteral("Zenith"));
-    QCOMPARE(countRows("SELECT salary FROM cars WHERE car_nmbr = 500"), 1750);
+    QCOMPARE(TestDataFile::count("SELECT salary FROM cars WHERE car_nmbr = 500"), 1750);
 }
 
 void CarsPanelTest::importReachesTheOpenListAndPanel() {
@@ -579,7 +579,8 @@ void CarsPanelTest::addedEntryIsLockedAndUpdateKeepsTheEditorsRules() {
     QCOMPARE(TestDataFile::scalar(QStringLiteral("SELECT driver_name FROM cars WHERE car_nmbr = %1").arg(carNmbr))
                  .toString(),
              QStringLiteral("Gray"));
-    QCOMPARE(countRows(QStringLiteral("SELECT race_type_nmbr FROM cars WHERE car_nmbr = %1").arg(carNmbr)), 1);
+    QCOMPARE(TestDataFile::count(QStringLiteral("SELECT race_type_nmbr FROM cars WHERE car_nmbr = %1").arg(carNmbr)),
+             1);
 }
 
 void CarsPanelTest::raceTypesOfOneNameAreToldApartByNumber() {
@@ -596,7 +597,7 @@ void CarsPanelTest::raceTypesOfOneNameAreToldApartByNumber() {
     QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("Other"));
     QTest::mouseClick(button("cmdUpdate"), Qt::LeftButton);
     QVERIFY2(ui().boxes.isEmpty(), qPrintable(ui().lastBoxText()));
-    QCOMPARE(countRows("SELECT race_type_nmbr FROM cars WHERE car_nmbr = 503"), 500);
+    QCOMPARE(TestDataFile::count("SELECT race_type_nmbr FROM cars WHERE car_nmbr = 503"), 500);
     QCOMPARE(TestDataFile::scalar("SELECT sponsor FROM cars WHERE car_nmbr = 503").toString(), QStringLiteral("Other"));
 }
 

@@ -158,9 +158,10 @@ private slots:
         clickLeague("cmdImortRaces");
         checkLastBox(Success);
         QCOMPARE(ui().statusTexts, (QStringList{QStringLiteral("Importing F1 Races."), QString()}));
-        QCOMPARE(countRows(QStringLiteral("SELECT count(*) FROM races WHERE race_nmbr = 700 AND race_type_nmbr = 6")),
+        QCOMPARE(TestDataFile::count(
+                     QStringLiteral("SELECT count(*) FROM races WHERE race_nmbr = 700 AND race_type_nmbr = 6")),
                  1);
-        QCOMPARE(countRows(QStringLiteral("SELECT count(*) FROM races WHERE race_nmbr = 701")), 0);
+        QCOMPARE(TestDataFile::count(QStringLiteral("SELECT count(*) FROM races WHERE race_nmbr = 701")), 0);
         QVERIFY(QFile::exists(QDir(importsDir()).filePath(QStringLiteral("f1driverraces.qvi"))));
     }
 
@@ -188,7 +189,8 @@ private slots:
         clickLeague("cmdImportCars");
         checkLastBox(Success);
         QCOMPARE(ui().statusTexts, (QStringList{status, QString()}));
-        QCOMPARE(countRows(QStringLiteral("SELECT group_concat(car_nmbr) FROM cars WHERE car_nmbr > 800")), carNmbr);
+        QCOMPARE(TestDataFile::count(QStringLiteral("SELECT group_concat(car_nmbr) FROM cars WHERE car_nmbr > 800")),
+                 carNmbr);
     }
 
     void aMissingFileEndsInFailure() {
@@ -198,7 +200,7 @@ private slots:
         checkLastBox(Failure);
         clickLeague("cmdImortRaces");
         checkLastBox(Failure);
-        QCOMPARE(countRows(QStringLiteral("SELECT count(*) FROM cars")), 4);
+        QCOMPARE(TestDataFile::count(QStringLiteral("SELECT count(*) FROM cars")), 4);
     }
 
     // A downloaded file with a line that cannot be read is refused whole and the button says so.
@@ -216,8 +218,8 @@ private slots:
         clickLeague("cmdImortRaces");
         checkLastBox(Failure);
         QVERIFY(ui().boxes.at(0).text.startsWith(QStringLiteral("Line 1 cannot be imported: the race date")));
-        QCOMPARE(countRows(QStringLiteral("SELECT count(*) FROM cars WHERE car_nmbr > 800")), 0);
-        QCOMPARE(countRows(QStringLiteral("SELECT count(*) FROM races WHERE race_nmbr = 700")), 0);
+        QCOMPARE(TestDataFile::count(QStringLiteral("SELECT count(*) FROM cars WHERE car_nmbr > 800")), 0);
+        QCOMPARE(TestDataFile::count(QStringLiteral("SELECT count(*) FROM races WHERE race_nmbr = 700")), 0);
     }
 
     void leagueWithoutDownloadsTransfersNothing_data() {
@@ -277,9 +279,9 @@ private slots:
         getResults();
         checkLastBox(Failure);
         QCOMPARE(grid()->rowCount(), 4);
-        QCOMPARE(countRows(QStringLiteral("SELECT count(*) FROM results WHERE race_nmbr = 1")), 4);
+        QCOMPARE(TestDataFile::count(QStringLiteral("SELECT count(*) FROM results WHERE race_nmbr = 1")), 4);
         // The list that did arrive stays imported.
-        QCOMPARE(countRows(QStringLiteral("SELECT count(*) FROM cars WHERE car_nmbr = 5")), 1);
+        QCOMPARE(TestDataFile::count(QStringLiteral("SELECT count(*) FROM cars WHERE car_nmbr = 5")), 1);
     }
 
     void getResultsWhoseImportFailsSaysSo() {
@@ -296,7 +298,7 @@ private slots:
         for (const RecordingUi::Box& box : ui().boxes)
             QVERIFY(box.text != Success);
         // Nothing of the file was kept, and the grid shows what is stored.
-        QCOMPARE(countRows(QStringLiteral("SELECT count(*) FROM results WHERE race_nmbr = 1")), 4);
+        QCOMPARE(TestDataFile::count(QStringLiteral("SELECT count(*) FROM results WHERE race_nmbr = 1")), 4);
         QCOMPARE(grid()->rowCount(), 4);
         QCOMPARE(grid()->text(3, 1), QStringLiteral("Car 4"));
     }
@@ -322,7 +324,7 @@ private slots:
         QCOMPARE(ui().lastBoxText(), message);
         QCOMPARE(ui().boxes.last().title, QStringLiteral("Quorvanti"));
         QVERIFY(ui().statusTexts.isEmpty());
-        QCOMPARE(countRows(QStringLiteral("SELECT count(*) FROM results WHERE race_nmbr = 1")), 4);
+        QCOMPARE(TestDataFile::count(QStringLiteral("SELECT count(*) FROM results WHERE race_nmbr = 1")), 4);
     }
 };
 

@@ -109,7 +109,7 @@ void EntityCommandsTest::leagueIsDeletedAfterOneQuestion() {
 
     ui().answers = {AnswerNo};
     deleteLeague();
-    QCOMPARE(countRows("SELECT count(*) FROM leagues"), 1);
+    QCOMPARE(TestDataFile::count("SELECT count(*) FROM leagues"), 1);
 
     ui().clear();
     deleteLeague();
@@ -118,9 +118,9 @@ void EntityCommandsTest::leagueIsDeletedAfterOneQuestion() {
     QCOMPARE(ui().boxes[0].title, QStringLiteral("Sunday League"));
     QCOMPARE(ui().boxes[0].icon, MsgIcon::None);
     QCOMPARE(ui().boxes[0].buttons, MsgButtons::YesNoCancel);
-    QCOMPARE(countRows("SELECT count(*) FROM leagues"), 0);
-    QCOMPARE(countRows("SELECT count(*) FROM league_teams"), 0);
-    QCOMPARE(countRows("SELECT count(*) FROM teams"), 1);
+    QCOMPARE(TestDataFile::count("SELECT count(*) FROM leagues"), 0);
+    QCOMPARE(TestDataFile::count("SELECT count(*) FROM league_teams"), 0);
+    QCOMPARE(TestDataFile::count("SELECT count(*) FROM teams"), 1);
     QCOMPARE(leaguesWindow()->rowCount(), 0);
 }
 
@@ -151,15 +151,15 @@ void EntityCommandsTest::teamRefusals() {
     QCOMPARE(ui().boxes[1].text, QStringLiteral("Team is a member of at least one League.\r\n"
                                                 "You must remove Team Member from all Leagues before team can be "
                                                 "deleted."));
-    QCOMPARE(countRows("SELECT count(*) FROM teams"), 3);
+    QCOMPARE(TestDataFile::count("SELECT count(*) FROM teams"), 3);
 
     ui().clear();
     putHolding(502, 1, QStringLiteral("2024-01-01"));
     QVERIFY(selectRow(teamsWindow(), 0, QStringLiteral("Free")));
     deleteTeam();
     QCOMPARE(ui().boxes.size(), 1);
-    QCOMPARE(countRows("SELECT count(*) FROM teams"), 2);
-    QCOMPARE(countRows("SELECT count(*) FROM team_car WHERE team_nmbr = 502"), 0);
+    QCOMPARE(TestDataFile::count("SELECT count(*) FROM teams"), 2);
+    QCOMPARE(TestDataFile::count("SELECT count(*) FROM team_car WHERE team_nmbr = 502"), 0);
     QCOMPARE(teamsWindow()->rowCount(), 2);
     QCOMPARE(teamsWindow()->selectedDisplayRow(), 0);
 }
@@ -191,13 +191,13 @@ void EntityCommandsTest::carRefusals() {
     QCOMPARE(ui().boxes[1].text, QStringLiteral("Results have been posted for at least one Race for this Car.\r\n"
                                                 "You must clear results for all Races with this Car (9) before Car "
                                                 "can be deleted"));
-    QCOMPARE(countRows("SELECT count(*) FROM cars"), 3);
+    QCOMPARE(TestDataFile::count("SELECT count(*) FROM cars"), 3);
 
     ui().clear();
     QVERIFY(selectRow(carsWindow(), 1, QStringLiteral("Free")));
     deleteCar();
     QCOMPARE(ui().boxes.size(), 1);
-    QCOMPARE(countRows("SELECT count(*) FROM cars"), 2);
+    QCOMPARE(TestDataFile::count("SELECT count(*) FROM cars"), 2);
     QCOMPARE(carsWindow()->rowCount(), 2);
 }
 
@@ -213,7 +213,7 @@ void EntityCommandsTest::carDeleteReadsHoldingsAfterTheQuestion() {
     deleteCar();
     QCOMPARE(ui().boxes.size(), 2);
     QVERIFY(ui().boxes[1].text.startsWith(QStringLiteral("Car is a member of at least one Team.")));
-    QCOMPARE(countRows("SELECT count(*) FROM cars"), 1);
+    QCOMPARE(TestDataFile::count("SELECT count(*) FROM cars"), 1);
 
     TestDataFile::exec(QStringLiteral("DELETE FROM team_car"));
     ui().clear();
@@ -224,7 +224,7 @@ void EntityCommandsTest::carDeleteReadsHoldingsAfterTheQuestion() {
     deleteCar();
     QCOMPARE(ui().boxes.size(), 2);
     QVERIFY(ui().boxes[1].text.startsWith(QStringLiteral("Results have been posted")));
-    QCOMPARE(countRows("SELECT count(*) FROM cars"), 1);
+    QCOMPARE(TestDataFile::count("SELECT count(*) FROM cars"), 1);
 }
 
 void EntityCommandsTest::scoringRefusals() {
@@ -249,13 +249,13 @@ void EntityCommandsTest::scoringRefusals() {
     QCOMPARE(ui().boxes[1].text, QStringLiteral("At least one League is using this Scoring Method.\r\n"
                                                 "You must change all Leagues to not refrenceHouse Rules before "
                                                 "Scoring Method can be deleted"));
-    QCOMPARE(countRows("SELECT count(*) FROM scoring_type"), 5);
+    QCOMPARE(TestDataFile::count("SELECT count(*) FROM scoring_type"), 5);
 
     ui().clear();
     QVERIFY(selectRow(scoringWindow(), 0, QStringLiteral("Unused")));
     deleteScoring();
     QCOMPARE(ui().boxes.size(), 1);
-    QCOMPARE(countRows("SELECT count(*) FROM scoring_type WHERE scoring_type_nmbr = 501"), 0);
+    QCOMPARE(TestDataFile::count("SELECT count(*) FROM scoring_type WHERE scoring_type_nmbr = 501"), 0);
     QCOMPARE(scoringWindow()->rowCount(), 4);
 }
 
@@ -274,20 +274,20 @@ void EntityCommandsTest::raceWithResultsAsksTwice() {
     QCOMPARE(ui().boxes[1].text, QStringLiteral("Results have been posted for this Race.\r\nDo you want to continue?"));
     QCOMPARE(ui().boxes[1].title, QStringLiteral("Opener"));
     QCOMPARE(ui().boxes[1].buttons, MsgButtons::YesNo);
-    QCOMPARE(countRows("SELECT count(*) FROM races"), 2);
-    QCOMPARE(countRows("SELECT count(*) FROM results"), 1);
+    QCOMPARE(TestDataFile::count("SELECT count(*) FROM races"), 2);
+    QCOMPARE(TestDataFile::count("SELECT count(*) FROM results"), 1);
 
     ui().clear();
     deleteRace();
     QCOMPARE(ui().boxes.size(), 2);
-    QCOMPARE(countRows("SELECT count(*) FROM races"), 1);
-    QCOMPARE(countRows("SELECT count(*) FROM results"), 0);
+    QCOMPARE(TestDataFile::count("SELECT count(*) FROM races"), 1);
+    QCOMPARE(TestDataFile::count("SELECT count(*) FROM results"), 0);
 
     ui().clear();
     QVERIFY(selectRow(racesWindow(), 2, QStringLiteral("Second")));
     deleteRace();
     QCOMPARE(ui().boxes.size(), 1);
-    QCOMPARE(countRows("SELECT count(*) FROM races"), 0);
+    QCOMPARE(TestDataFile::count("SELECT count(*) FROM races"), 0);
 }
 
 // Car 24 wins all three races for Rockets in League A.
@@ -307,9 +307,9 @@ void EntityCommandsTest::deletingAPostedRaceOffersTheRacesThatCarriedFromIt() {
         postRace(r);
     }
     const auto car24 = [](const char* column, int race) {
-        return countRows(QStringLiteral("SELECT %1 FROM team_results WHERE race_nmbr = %2 AND car_nmbr = 500")
-                             .arg(QLatin1String(column))
-                             .arg(race));
+        return TestDataFile::count(QStringLiteral("SELECT %1 FROM team_results WHERE race_nmbr = %2 AND car_nmbr = 500")
+                                       .arg(QLatin1String(column))
+                                       .arg(race));
     };
     const int win = car24("points", 500);
     QVERIFY(win > 0);
@@ -325,7 +325,7 @@ void EntityCommandsTest::deletingAPostedRaceOffersTheRacesThatCarriedFromIt() {
     QCOMPARE(ui().boxes[2].text, QStringLiteral("Do you want to post results for Third now?"));
     QCOMPARE(ui().boxes[2].title, QStringLiteral("Quorvanti"));
     QCOMPARE(ui().boxes[2].buttons, MsgButtons::YesNo);
-    QCOMPARE(countRows("SELECT count(*) FROM races WHERE race_nmbr = 501"), 0);
+    QCOMPARE(TestDataFile::count("SELECT count(*) FROM races WHERE race_nmbr = 501"), 0);
     QCOMPARE(car24("total_points", 502), 2 * win);
     QCOMPARE(ui().pointer(), int(PointerDefault));
 
@@ -336,8 +336,8 @@ void EntityCommandsTest::deletingAPostedRaceOffersTheRacesThatCarriedFromIt() {
     deleteRace();
     QCOMPARE(ui().boxes.size(), 3);
     QCOMPARE(ui().boxes[2].text, QStringLiteral("Do you want to post results for Third now?"));
-    QCOMPARE(countRows("SELECT count(*) FROM team_results WHERE race_nmbr = 502"), 0);
-    QCOMPARE(countRows("SELECT count(*) FROM results WHERE race_nmbr = 502"), 1);
+    QCOMPARE(TestDataFile::count("SELECT count(*) FROM team_results WHERE race_nmbr = 502"), 0);
+    QCOMPARE(TestDataFile::count("SELECT count(*) FROM results WHERE race_nmbr = 502"), 1);
 }
 
 void EntityCommandsTest::commandsWithoutAnEditorAreOff() {
@@ -348,7 +348,7 @@ void EntityCommandsTest::commandsWithoutAnEditorAreOff() {
     newLeague();
     QVERIFY(!leaguesWindow());
     QVERIFY(ui().boxes.isEmpty());
-    QCOMPARE(countRows("SELECT count(*) FROM teams"), 1);
+    QCOMPARE(TestDataFile::count("SELECT count(*) FROM teams"), 1);
 
     // Delete with no row selected does nothing.
     displayLeagues(-1);
@@ -369,7 +369,7 @@ void EntityCommandsTest::updateRelistsUnderTheOldName() {
     updateTeam();
     setTeamEditor(nullptr);
     QCOMPARE(edited, QStringLiteral("Rockets"));
-    QCOMPARE(countRows("SELECT count(*) FROM teams WHERE team_name = 'Jets'"), 1);
+    QCOMPARE(TestDataFile::count("SELECT count(*) FROM teams WHERE team_name = 'Jets'"), 1);
     // Asked for the old name, the list finds no row of it.
     QCOMPARE(teamsWindow()->rowCount(), 2);
     QCOMPARE(teamsWindow()->selectedDisplayRow(), -1);

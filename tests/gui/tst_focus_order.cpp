@@ -154,7 +154,7 @@ private slots:
         type(QStringLiteral("Alpha Points"));
         press(Qt::Key_Return);
         QVERIFY(w.isVisible());
-        QCOMPARE(countRows("SELECT count(*) FROM scoring_type WHERE scoring_type_name = 'Alpha Points'"), 0);
+        QCOMPARE(TestDataFile::count("SELECT count(*) FROM scoring_type WHERE scoring_type_name = 'Alpha Points'"), 0);
     }
     void raceWindow() {
         cRaces race;
@@ -194,7 +194,7 @@ private slots:
         });
         w.showWith(raceType);
         QVERIFY(ran);
-        QCOMPARE(countRows("SELECT count(*) FROM race_type_dm WHERE race_type_name = 'Test Series'"), 1);
+        QCOMPARE(TestDataFile::count("SELECT count(*) FROM race_type_dm WHERE race_type_name = 'Test Series'"), 1);
     }
 
     // The group editor's OK is its default button; a maximum typed and then Enter is checked first.
@@ -216,14 +216,14 @@ private slots:
             QCOMPARE(ui().lastBoxText(), QStringLiteral("Invalid Entry"));
             QVERIFY(d->isVisible());
             QCOMPARE(nameOf(focused()), QStringLiteral("txtMaxNmbr"));
-            QCOMPARE(countRows("SELECT count(*) FROM group_dm WHERE group_name = 'Alpha Group'"), 0);
+            QCOMPARE(TestDataFile::count("SELECT count(*) FROM group_dm WHERE group_name = 'Alpha Group'"), 0);
             type(QStringLiteral("5"));
             press(Qt::Key_Return);
             QVERIFY(!d->isVisible());
         });
         w.showWith(group);
         QVERIFY(ran);
-        QCOMPARE(countRows("SELECT max_nmbr FROM group_dm WHERE group_name = 'Alpha Group'"), 5);
+        QCOMPARE(TestDataFile::count("SELECT max_nmbr FROM group_dm WHERE group_name = 'Alpha Group'"), 5);
     }
 
     // OK is not the team editor's default button: Enter in its boxes stores nothing and closes nothing.
@@ -239,7 +239,7 @@ private slots:
         press(Qt::Key_Enter);
         QVERIFY(w.isVisible());
         QVERIFY(ui().boxes.isEmpty());
-        QCOMPARE(countRows("SELECT count(*) FROM teams WHERE team_name = 'Alpha Team'"), 0);
+        QCOMPARE(TestDataFile::count("SELECT count(*) FROM teams WHERE team_name = 'Alpha Team'"), 0);
         QCOMPARE(w.findChild<QLineEdit*>(QStringLiteral("TxtTeamName"))->text(), QStringLiteral("Alpha Team"));
         QCOMPARE(w.findChild<QLineEdit*>(QStringLiteral("TxtTeamOwner"))->text(), QStringLiteral("Ann Owner"));
         QVERIFY(w.findChild<QPushButton*>(QStringLiteral("cmdApply"))->isEnabled());
@@ -266,7 +266,7 @@ private slots:
         });
         w.showWith(group);
         QVERIFY(ran);
-        QCOMPARE(countRows("SELECT max_nmbr FROM group_dm WHERE group_nmbr = 600"), 4);
+        QCOMPARE(TestDataFile::count("SELECT max_nmbr FROM group_dm WHERE group_nmbr = 600"), 4);
     }
 
     // Leaving a tab by a click on another runs the check of the box typed in and stays when refused.
@@ -286,7 +286,7 @@ private slots:
         QCOMPARE(ui().lastBoxText(), QStringLiteral("Invalid Entry"));
         QCOMPARE(bar->currentIndex(), 0);
         QTRY_COMPARE(nameOf(focused()), QStringLiteral("txtLapsLedBonus"));
-        QCOMPARE(countRows("SELECT count(*) FROM scoring_type WHERE scoring_type_name = 'Alpha Points'"), 0);
+        QCOMPARE(TestDataFile::count("SELECT count(*) FROM scoring_type WHERE scoring_type_name = 'Alpha Points'"), 0);
     }
 
     // A click on a tab brings the focus into that tab's first field, so what is typed next lands there.

@@ -65,7 +65,8 @@ private:
                                .arg(carType));
     }
     static int members(int leagueNmbr) {
-        return countRows(QStringLiteral("SELECT COUNT(*) FROM league_teams WHERE league_nmbr = %1").arg(leagueNmbr));
+        return TestDataFile::count(
+            QStringLiteral("SELECT COUNT(*) FROM league_teams WHERE league_nmbr = %1").arg(leagueNmbr));
     }
 
     std::unique_ptr<TestDataFile> m_data;
@@ -187,7 +188,7 @@ void LeagueEditorTest::saveRefusalsComeInOrder() {
     QCOMPARE(QApplication::focusWidget()->objectName(), focus);
     QVERIFY(m_window->isVisible());
     QVERIFY(button("cmdApply")->isEnabled());
-    QCOMPARE(countRows("SELECT COUNT(*) FROM leagues"), 2);
+    QCOMPARE(TestDataFile::count("SELECT COUNT(*) FROM leagues"), 2);
 }
 
 void LeagueEditorTest::raceTypeAndScoreByAreLockedByStoredMembers() {
@@ -251,7 +252,7 @@ void LeagueEditorTest::memberListFollowsAnAcceptedRaceTypeOrScoreBy() {
     itemOf(teamList(), "Series Six")->setCheckState(0, Qt::Checked);
     QTest::mouseClick(button("cmdOK"), Qt::LeftButton);
     QVERIFY(ui().boxes.isEmpty());
-    QCOMPARE(countRows("SELECT COUNT(*) FROM league_teams WHERE league_nmbr = 501 AND team_nmbr = 604"), 1);
+    QCOMPARE(TestDataFile::count("SELECT COUNT(*) FROM league_teams WHERE league_nmbr = 501 AND team_nmbr = 604"), 1);
     QCOMPARE(members(501), 1);
 }
 
@@ -328,7 +329,9 @@ void LeagueEditorTest::newLeagueIsStoredWhenTheTeamsTabOpens() {
     QTest::mouseClick(button("cmdOK"), Qt::LeftButton);
     QVERIFY(!m_window->isVisible());
     QCOMPARE(members(500), 2);
-    QCOMPARE(countRows("SELECT COUNT(*) FROM league_teams WHERE league_nmbr = 500 AND team_nmbr IN (600, 602)"), 2);
+    QCOMPARE(
+        TestDataFile::count("SELECT COUNT(*) FROM league_teams WHERE league_nmbr = 500 AND team_nmbr IN (600, 602)"),
+        2);
 }
 
 void LeagueEditorTest::refusedSaveStillShowsTheTeams() {
@@ -363,7 +366,9 @@ void LeagueEditorTest::membershipIsReplacedAsAWholeAndScoredTeamsStay() {
     QTest::mouseClick(button("cmdApply"), Qt::LeftButton);
     QVERIFY(!button("cmdApply")->isEnabled());
     QCOMPARE(members(500), 2);
-    QCOMPARE(countRows("SELECT COUNT(*) FROM league_teams WHERE league_nmbr = 500 AND team_nmbr IN (601, 602)"), 2);
+    QCOMPARE(
+        TestDataFile::count("SELECT COUNT(*) FROM league_teams WHERE league_nmbr = 500 AND team_nmbr IN (601, 602)"),
+        2);
     // The other league's memberships are not touched.
     putMembership(501, 600);
     itemOf(teamList(), "Charlie")->setCheckState(0, Qt::Unchecked);
@@ -429,7 +434,7 @@ void LeagueEditorTest::checklistListsTheTeamsLeaguesOfItsKind() {
     QCOMPARE(itemOf(list, "Third League")->checkState(0), Qt::Checked);
     QCOMPARE(itemOf(list, "Empty League")->checkState(0), Qt::Unchecked);
     QTest::mouseClick(window.findChild<QPushButton*>(QStringLiteral("cmdOK")), Qt::LeftButton);
-    QCOMPARE(countRows("SELECT COUNT(*) FROM league_teams WHERE team_nmbr = 600"), 2);
+    QCOMPARE(TestDataFile::count("SELECT COUNT(*) FROM league_teams WHERE team_nmbr = 600"), 2);
 
     // A team of a kind no league plays: an empty list, and OK stores nothing.
     putTeamOf(604, "Lonely", 4, 1);
@@ -440,7 +445,7 @@ void LeagueEditorTest::checklistListsTheTeamsLeaguesOfItsKind() {
     empty.show();
     QCOMPARE(empty.findChild<QTreeWidget*>(QStringLiteral("lvwLeagues"))->topLevelItemCount(), 0);
     QTest::mouseClick(empty.findChild<QPushButton*>(QStringLiteral("cmdOK")), Qt::LeftButton);
-    QCOMPARE(countRows("SELECT COUNT(*) FROM league_teams WHERE team_nmbr = 604"), 0);
+    QCOMPARE(TestDataFile::count("SELECT COUNT(*) FROM league_teams WHERE team_nmbr = 604"), 0);
 }
 
 void LeagueEditorTest::checklistOnlyAddsMemberships() {
@@ -459,7 +464,7 @@ void LeagueEditorTest::checklistOnlyAddsMemberships() {
         QTest::mouseClick(window.findChild<QPushButton*>(ok ? QStringLiteral("cmdOK") : QStringLiteral("cmdCancel")),
                           Qt::LeftButton);
         QVERIFY(!window.isVisible());
-        QCOMPARE(countRows("SELECT COUNT(*) FROM league_teams WHERE team_nmbr = 602 AND league_nmbr = 501"),
+        QCOMPARE(TestDataFile::count("SELECT COUNT(*) FROM league_teams WHERE team_nmbr = 602 AND league_nmbr = 501"),
                  ok ? 1 : 0);
     }
     // The league editor's members are untouched by the checklist.

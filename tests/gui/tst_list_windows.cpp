@@ -284,7 +284,7 @@ void ListWindowsTest::keysAndMouseRunTheCommands() {
     QTest::keyClick(view, Qt::Key_Delete);
     QCOMPARE(ui().boxes.size(), 1);
     QCOMPARE(ui().boxes[0].text, QStringLiteral("Are you sure you want to delete Race?"));
-    QCOMPARE(countRows("SELECT count(*) FROM races"), 1);
+    QCOMPARE(TestDataFile::count("SELECT count(*) FROM races"), 1);
 }
 
 // With QV_SCREENSHOT_DIR set, saves a picture of each list window in details view.

@@ -76,7 +76,7 @@ private:
         ui().clear();
     }
     static int holdings(const QString& where = QStringLiteral("1=1")) {
-        return countRows(QStringLiteral("SELECT count(*) FROM team_car WHERE ") + where);
+        return TestDataFile::count(QStringLiteral("SELECT count(*) FROM team_car WHERE ") + where);
     }
     RecordingUi& ui() { return m_data->ui(); }
 

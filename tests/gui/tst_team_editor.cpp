@@ -220,7 +220,7 @@ void TeamEditorTest::requiredFieldsInOrder() {
     QCOMPARE(ui().boxes.last().title, QStringLiteral("Quorvanti"));
     QVERIFY(m_window->isVisible());
     QVERIFY(button("cmdApply")->isEnabled());
-    QCOMPARE(countRows(QStringLiteral("SELECT count(*) FROM teams")), 2);
+    QCOMPARE(TestDataFile::count(QStringLiteral("SELECT count(*) FROM teams")), 2);
 
     // Add to League stores nothing either and does not go on.
     ui().clear();
@@ -296,7 +296,7 @@ void TeamEditorTest::activeMarkStoredByOkDroppedByCancel() {
     QTest::mouseClick(button(qPrintable(buttonName)), Qt::LeftButton);
     QVERIFY(!m_window->isVisible());
     QVERIFY(ui().boxes.isEmpty());
-    QCOMPARE(countRows(QStringLiteral("SELECT active FROM team_car")), storedActive);
+    QCOMPARE(TestDataFile::count(QStringLiteral("SELECT active FROM team_car")), storedActive);
 }
 
 void TeamEditorTest::pickEditorStoresOnlyItsOwnChanges_data() {
@@ -334,15 +334,15 @@ void TeamEditorTest::pickEditorStoresOnlyItsOwnChanges() {
     QVERIFY2(pickStored && ui().boxes.isEmpty(), qPrintable(ui().lastBoxText()));
     const QString pick600 = QStringLiteral("FROM team_car WHERE team_nmbr = 500 AND car_nmbr = 600");
     QCOMPARE(stored(QStringLiteral("SELECT term_dt ") + pick600), isoDate(today));
-    QCOMPARE(countRows(QStringLiteral("SELECT active ") + pick600), 1);
+    QCOMPARE(TestDataFile::count(QStringLiteral("SELECT active ") + pick600), 1);
     QCOMPARE(row(QStringLiteral("11"))->checkState(0), Qt::Unchecked);
     QCOMPARE(row(QStringLiteral("11"))->text(4), shortDate(today));
 
     QTest::mouseClick(button(qPrintable(buttonName)), Qt::LeftButton);
     QVERIFY(!m_window->isVisible());
-    QCOMPARE(countRows(QStringLiteral("SELECT active ") + pick600), storedActive);
+    QCOMPARE(TestDataFile::count(QStringLiteral("SELECT active ") + pick600), storedActive);
     QCOMPARE(stored(QStringLiteral("SELECT term_dt ") + pick600), isoDate(today));
-    QCOMPARE(countRows(QStringLiteral("SELECT active FROM team_car WHERE car_nmbr = 601")), 1);
+    QCOMPARE(TestDataFile::count(QStringLiteral("SELECT active FROM team_car WHERE car_nmbr = 601")), 1);
 }
 
 void TeamEditorTest::nameAndMarkStoredByOneApply() {
@@ -355,7 +355,7 @@ void TeamEditorTest::nameAndMarkStoredByOneApply() {
     QTest::mouseClick(button("cmdApply"), Qt::LeftButton);
     QVERIFY(!button("cmdApply")->isEnabled());
     QCOMPARE(stored(QStringLiteral("SELECT city FROM teams WHERE team_nmbr = 500")), QStringLiteral("O'Fallon"));
-    QCOMPARE(countRows(QStringLiteral("SELECT active FROM team_car")), 0);
+    QCOMPARE(TestDataFile::count(QStringLiteral("SELECT active FROM team_car")), 0);
 }
 
 void TeamEditorTest::reloadShowsStoredMarks() {
@@ -379,9 +379,11 @@ void TeamEditorTest::reloadShowsStoredMarks() {
     QCOMPARE(row(QStringLiteral("11"))->checkState(0), Qt::Unchecked);
     QTest::mouseClick(button("cmdOK"), Qt::LeftButton);
     QVERIFY(!m_window->isVisible());
-    QCOMPARE(countRows(QStringLiteral("SELECT active FROM team_car WHERE team_nmbr = 500 AND car_nmbr = 600")), 0);
-    QCOMPARE(countRows(QStringLiteral("SELECT active FROM team_car WHERE team_nmbr = 500 AND car_nmbr = 601")), 1);
-    QCOMPARE(countRows(QStringLiteral("SELECT active FROM team_car WHERE team_nmbr = 501")), 1);
+    QCOMPARE(
+        TestDataFile::count(QStringLiteral("SELECT active FROM team_car WHERE team_nmbr = 500 AND car_nmbr = 600")), 0);
+    QCOMPARE(
+        TestDataFile::count(QStringLiteral("SELECT active FROM team_car WHERE team_nmbr = 500 AND car_nmbr = 601")), 1);
+    QCOMPARE(TestDataFile::count(QStringLiteral("SELECT active FROM team_car WHERE team_nmbr = 501")), 1);
 }
 
 void TeamEditorTest::terminateTakesEffectOnlyWhenThePickEditorStores_data() {
@@ -441,7 +443,7 @@ void TeamEditorTest::deleteRefusesScoredPick() {
                                                 "all Scoring for this Team Car/Driver is deleted."));
     holdingsList()->setCurrentItem(row(QStringLiteral("22")));
     QTest::mouseClick(button("cmdDelete"), Qt::LeftButton);
-    QCOMPARE(countRows(QStringLiteral("SELECT count(*) FROM team_car")), 1);
+    QCOMPARE(TestDataFile::count(QStringLiteral("SELECT count(*) FROM team_car")), 1);
     QCOMPARE(holdingsList()->topLevelItemCount(), 1);
     QCOMPARE(box("txtTotalSalary")->text(), QStringLiteral("$1,000.00"));
 }
@@ -507,7 +509,7 @@ void TeamEditorTest::picksOfATeamNotStoredYet() {
     ui().clear();
     QTest::mouseClick(button("CmdAddMultiple"), Qt::LeftButton);
     QCOMPARE(ui().lastBoxText(), QStringLiteral("Race Type is a required field"));
-    QCOMPARE(countRows(QStringLiteral("SELECT count(*) FROM teams")), 2);
+    QCOMPARE(TestDataFile::count(QStringLiteral("SELECT count(*) FROM teams")), 2);
 
     // With its types chosen, Add stores the team (offering the leagues) and opens the pick editor for it.
     m_window->findChild<QTabWidget*>(QStringLiteral("SSTab1"))->setCurrentIndex(0);
