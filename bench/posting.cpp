@@ -10,6 +10,7 @@
 //                    and race 1 posted through the race window with its progress bar on screen
 //   posting --small  the same at a few leagues and races (a quick proof that it runs)
 
+#include "BenchSeason.h"
 #include "TestDataFile.h"
 #include "adapters/QtUiServices.h"
 #include "data/Paths.h"
@@ -34,6 +35,8 @@
 
 namespace {
 
+using namespace bench;
+
 constexpr int kCars = 43;
 constexpr int kTeamsPerLeague = 12;
 constexpr int kCarsPerTeam = 6;
@@ -41,35 +44,12 @@ constexpr int kScoringType = 600;
 constexpr int kFirstCar = 1001;
 constexpr int kFirstRace = 1;
 
-// A small deterministic generator, so every run builds the same season.
-struct Lcg {
-    quint64 s = 0x9E3779B97F4A7C15ull;
-    int next(int n) {
-        s = s * 6364136223846793005ull + 1442695040888963407ull;
-        return int((s >> 33) % quint64(n));
-    }
-};
-
-void shuffle(std::vector<int>& v, Lcg& rng) {
-    for (int i = int(v.size()) - 1; i > 0; --i)
-        std::swap(v[size_t(i)], v[size_t(rng.next(i + 1))]);
-}
-
-QString raceDate(int race) {
-    return QDate(2024, 2, 4).addDays(7 * (race - 1)).toString(Qt::ISODate);
-}
-
 void buildSeason(int leagues, int races) {
     Lcg rng;
     TestDataFile::exec("BEGIN");
     TestDataFile::exec(
         QStringLiteral("INSERT INTO scoring_type VALUES (%1, 'Bench Points', 5, 10, 3)").arg(kScoringType));
-    for (int place = 1; place <= kCars; ++place)
-        TestDataFile::exec(QStringLiteral("INSERT INTO scoring_points VALUES (%1, %2, %3, %4)")
-                               .arg(kScoringType)
-                               .arg(place)
-                               .arg(kCars + 3 - place)
-                               .arg(place <= 3 ? 4 - place : 0));
+    putPointsTable(kScoringType, kCars);
     TestDataFile::exec(QStringLiteral("INSERT INTO scoring_top_points VALUES (%1, 2, 10, 5)").arg(kScoringType));
     TestDataFile::exec(QStringLiteral("INSERT INTO scoring_top_points VALUES (%1, 3, 25, 10)").arg(kScoringType));
     // The bonus entry, as every data file has it after its first posting with top-finish rules.
@@ -96,46 +76,12 @@ void buildSeason(int leagues, int races) {
                                               "car_type_nmbr) VALUES (%1, 'Team %1', 'Owner %1', 1, 1)")
                                    .arg(team));
             TestDataFile::exec(QStringLiteral("INSERT INTO league_teams VALUES (%1, %2)").arg(league).arg(team));
-            std::vector<int> cars(kCars);
-            for (int c = 0; c < kCars; ++c)
-                cars[size_t(c)] = kFirstCar + c;
-            shuffle(cars, rng);
-            for (int h = 0; h < kCarsPerTeam; ++h) {
-                // One car of each team is traded halfway through the season.
-                const bool traded = h == 0 && races > 1;
-                TestDataFile::exec(QStringLiteral("INSERT INTO team_car VALUES (%1, %2, '2024-01-01', %3, 0, 1000, 1)")
-                                       .arg(team)
-                                       .arg(cars[size_t(h)])
-                                       .arg(traded ? QLatin1Char('\'') + raceDate(races / 2 + 1) + QLatin1Char('\'')
-                                                   : QStringLiteral("NULL")));
-                if (traded)
-                    TestDataFile::exec(QStringLiteral("INSERT INTO team_car VALUES (%1, %2, '%3', NULL, 0, 1000, 1)")
-                                           .arg(team)
-                                           .arg(cars[size_t(kCarsPerTeam)])
-                                           .arg(raceDate(races / 2 + 1)));
-            }
+            putHoldings(team, kFirstCar, kCars, kCarsPerTeam, races, rng);
         }
     }
     for (int r = 0; r < races; ++r) {
         const int race = kFirstRace + r;
-        TestDataFile::exec(QStringLiteral("INSERT INTO races VALUES (%1, 'Race %1', 'Track', '%2', 1, 1, 2)")
-                               .arg(race)
-                               .arg(raceDate(race)));
-        std::vector<int> places(kCars), quals(kCars);
-        for (int i = 0; i < kCars; ++i)
-            places[size_t(i)] = quals[size_t(i)] = i + 1;
-        shuffle(places, rng);
-        shuffle(quals, rng);
-        for (int c = 0; c < kCars; ++c) {
-            const int lapsLed = places[size_t(c)] <= 5 ? 10 * (6 - places[size_t(c)]) : 0;
-            TestDataFile::exec(QStringLiteral("INSERT INTO results VALUES (%1, %2, %3, %4, %5, %6, 0)")
-                                   .arg(kFirstCar + c)
-                                   .arg(race)
-                                   .arg(places[size_t(c)])
-                                   .arg(quals[size_t(c)])
-                                   .arg(quals[size_t(c)] == 1 ? 1 : 0)
-                                   .arg(lapsLed));
-        }
+        putRaceWithResults(race, kFirstCar, kCars, rng);
     }
     TestDataFile::exec("COMMIT");
 }

@@ -5,6 +5,7 @@
 //   reports          leagues of 200 and 50 teams, 6 cars/drivers each, 30 posted races
 //   reports --small  leagues of 12 and 3 teams, 3 races (a quick proof that it runs)
 
+#include "BenchSeason.h"
 #include "TestDataFile.h"
 #include "data/Paths.h"
 #include "posting/Scoring.h"
@@ -36,6 +37,8 @@
 
 namespace {
 
+using namespace bench;
+
 constexpr int kCars = 43;
 constexpr int kCarsPerTeam = 6;
 constexpr int kScoringType = 600;
@@ -43,36 +46,13 @@ constexpr int kFirstCar = 1001;
 constexpr int kBigLeague = 500, kSmallLeague = 501;
 constexpr int kFirstTeam = 500; // the big league's teams come first
 
-// A small deterministic generator, so every run builds the same season.
-struct Lcg {
-    quint64 s = 0x9E3779B97F4A7C15ull;
-    int next(int n) {
-        s = s * 6364136223846793005ull + 1442695040888963407ull;
-        return int((s >> 33) % quint64(n));
-    }
-};
-
-void shuffle(std::vector<int>& v, Lcg& rng) {
-    for (int i = int(v.size()) - 1; i > 0; --i)
-        std::swap(v[size_t(i)], v[size_t(rng.next(i + 1))]);
-}
-
-QString raceDate(int race) {
-    return QDate(2024, 2, 4).addDays(7 * (race - 1)).toString(Qt::ISODate);
-}
-
 // Two leagues of one race type, each team holding six cars of the 43, one of them traded halfway.
 void buildSeason(int bigTeams, int smallTeams, int races) {
     Lcg rng;
     TestDataFile::exec("BEGIN");
     TestDataFile::exec(
         QStringLiteral("INSERT INTO scoring_type VALUES (%1, 'Bench Points', 5, 10, 3)").arg(kScoringType));
-    for (int place = 1; place <= kCars; ++place)
-        TestDataFile::exec(QStringLiteral("INSERT INTO scoring_points VALUES (%1, %2, %3, %4)")
-                               .arg(kScoringType)
-                               .arg(place)
-                               .arg(kCars + 3 - place)
-                               .arg(place <= 3 ? 4 - place : 0));
+    putPointsTable(kScoringType, kCars);
     for (int c = 0; c < kCars; ++c)
         TestDataFile::exec(QStringLiteral("INSERT INTO cars (car_nmbr, race_type_nmbr, car_type_nmbr, car_txt, "
                                           "driver_name, sponsor, car_make, car_owner, salary, group_nmbr) "
@@ -92,42 +72,11 @@ void buildSeason(int bigTeams, int smallTeams, int races) {
                                               "'team%1@example.invalid', '555-%1', 1, 1)")
                                    .arg(team));
             TestDataFile::exec(QStringLiteral("INSERT INTO league_teams VALUES (%1, %2)").arg(league).arg(team));
-            std::vector<int> cars(kCars);
-            for (int c = 0; c < kCars; ++c)
-                cars[size_t(c)] = kFirstCar + c;
-            shuffle(cars, rng);
-            for (int h = 0; h < kCarsPerTeam; ++h) {
-                const bool traded = h == 0 && races > 1;
-                TestDataFile::exec(QStringLiteral("INSERT INTO team_car VALUES (%1, %2, '2024-01-01', %3, 0, 1000, 1)")
-                                       .arg(team)
-                                       .arg(cars[size_t(h)])
-                                       .arg(traded ? QLatin1Char('\'') + raceDate(races / 2 + 1) + QLatin1Char('\'')
-                                                   : QStringLiteral("NULL")));
-                if (traded)
-                    TestDataFile::exec(QStringLiteral("INSERT INTO team_car VALUES (%1, %2, '%3', NULL, 0, 1000, 1)")
-                                           .arg(team)
-                                           .arg(cars[size_t(kCarsPerTeam)])
-                                           .arg(raceDate(races / 2 + 1)));
-            }
+            putHoldings(team, kFirstCar, kCars, kCarsPerTeam, races, rng);
         }
     }
     for (int race = 1; race <= races; ++race) {
-        TestDataFile::exec(QStringLiteral("INSERT INTO races VALUES (%1, 'Race %1', 'Track', '%2', 1, 1, 2)")
-                               .arg(race)
-                               .arg(raceDate(race)));
-        std::vector<int> places(kCars), quals(kCars);
-        for (int i = 0; i < kCars; ++i)
-            places[size_t(i)] = quals[size_t(i)] = i + 1;
-        shuffle(places, rng);
-        shuffle(quals, rng);
-        for (int c = 0; c < kCars; ++c)
-            TestDataFile::exec(QStringLiteral("INSERT INTO results VALUES (%1, %2, %3, %4, %5, %6, 0)")
-                                   .arg(kFirstCar + c)
-                                   .arg(race)
-                                   .arg(places[size_t(c)])
-                                   .arg(quals[size_t(c)])
-                                   .arg(quals[size_t(c)] == 1 ? 1 : 0)
-                                   .arg(places[size_t(c)] <= 5 ? 10 * (6 - places[size_t(c)]) : 0));
+        putRaceWithResults(race, kFirstCar, kCars, rng);
     }
     TestDataFile::exec("COMMIT");
     for (int race = 1; race <= races; ++race) {
