@@ -591,7 +591,7 @@ private slots:
     }
 
     // A new race is "Scheduled" until another status is chosen, also when it is stored without a
-    // visit to the tab "Results".
+    // visit to the tab "Results"; its pages carry no status line until then.
     void newRaceIsScheduledUntilAnotherStatusIsChosen() {
         open(0);
         type(child<QLineEdit>("txtRaceName"), QStringLiteral("Race Five"));
@@ -600,7 +600,10 @@ private slots:
         type(child<QLineEdit>("txtRaceDate"), QStringLiteral("2024-04-05"));
         QTest::mouseClick(child<QPushButton>("cmdOK"), Qt::LeftButton);
         QVERIFY2(!m_w->isVisible(), qPrintable(ui().lastBoxText()));
-        QCOMPARE(count("SELECT race_status_nmbr FROM races WHERE race_name = 'Race Five'"), 1);
+        QCOMPARE(count("SELECT race_status_nmbr FROM races WHERE race_name = 'Race Five'"), 0);
+        QCOMPARE(
+            TestDataFile::scalar("SELECT race_status_name FROM race_status_dm WHERE race_status_nmbr = 0").toString(),
+            QStringLiteral("Scheduled"));
 
         open(0);
         type(child<QLineEdit>("txtRaceName"), QStringLiteral("Race Six"));
@@ -610,8 +613,13 @@ private slots:
         QTabBar* bar = tabs()->tabBar();
         QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(frmRace::TabResults).center());
         QCOMPARE(tabs()->currentIndex(), int(frmRace::TabResults));
-        QCOMPARE(child<QComboBox>("cmbRaceStatus")->currentText(), QStringLiteral("Scheduled"));
-        choose(child<QComboBox>("cmbRaceStatus"), 2);
+        auto* statuses = child<QComboBox>("cmbRaceStatus");
+        QCOMPARE(statuses->currentText(), QStringLiteral("Scheduled"));
+        // The names the pages print for their statuses.
+        QCOMPARE(statuses->itemText(statuses->findData(1)), QStringLiteral("Unofficial"));
+        QCOMPARE(statuses->itemText(statuses->findData(3)), QStringLiteral("Qualifying"));
+        QVERIFY(!m_w->raceChanged()); // the window's own choice is no edit
+        choose(statuses, 2);
         QTest::mouseClick(child<QPushButton>("cmdOK"), Qt::LeftButton);
         QVERIFY(!m_w->isVisible());
         QCOMPARE(count("SELECT race_status_nmbr FROM races WHERE race_name = 'Race Six'"), 2);

@@ -151,10 +151,6 @@ void frmRace::showWith(cRaces& race) {
 
 void frmRace::loadWith(cRaces& race) {
     m_race = &race;
-    // A new race is scheduled (status 1 of race_status_dm) until another status is chosen on the
-    // tab "Results"; without one it would be stored with none of the statuses.
-    if (race.raceNmbr() < 1 && race.raceStatusNmbr() == 0)
-        race.setRaceStatusNmbr(1);
     m_raceChanged = m_resultsChanged = m_headToHeadChanged = m_resultsLoaded = m_statusLoading = false;
     m_cars = std::make_unique<cCarCollection>();
     m_cars->load(race.raceTypeNmbr(), race.carTypeNmbr());
