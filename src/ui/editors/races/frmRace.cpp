@@ -507,12 +507,12 @@ void frmRace::postResults(cRaces& race) {
     showPostingProgress(false);
 }
 
-void frmRace::settleRacesAfterClearing(const cRacesCollection& later) {
+void frmRace::settleRacesAfterClearing(const cRacesCollection& later, LaterRacesCause cause) {
     if (later.isEmpty())
         return;
     showPostingProgress(true);
     cResultsCollection results;
-    settleLaterRaces(later, results);
+    settleLaterRaces(later, results, cause, m_race->raceName());
     showPostingProgress(false);
 }
 
@@ -527,7 +527,7 @@ void frmRace::clearPostingClicked() {
         loadRacesCarryingFrom(m_race->raceNmbr(), later);
     cResultsCollection results;
     if (results.deletePosting(m_race->raceNmbr()))
-        settleRacesAfterClearing(later);
+        settleRacesAfterClearing(later, LaterRacesCause::PostingCleared);
 }
 
 void frmRace::clearResultsClicked() {
@@ -543,7 +543,7 @@ void frmRace::clearResultsClicked() {
         loadRacesCarryingFrom(m_race->raceNmbr(), later);
     const bool cleared = cResultsCollection().deleteResults(m_race->raceNmbr());
     if (cleared)
-        settleRacesAfterClearing(later);
+        settleRacesAfterClearing(later, LaterRacesCause::ResultsCleared);
     rebuildAfterResultsCleared();
     if (SSTab1->currentIndex() == TabResults) {
         // The first row starts again from place 0; these texts are edits, so Apply comes on.
