@@ -655,6 +655,42 @@ TEST(DataFile, FileOfTheFirstVersionIsBroughtUpToDateWithEveryRowKept) {
     EXPECT_EQ(data.ui().boxes[0].text, "The data file was written by a newer version of Quorvanti (schema 99).");
 }
 
+// A file of the second version names its race statuses as they were shipped then: the shipped names
+// are brought to what the pages print, a name the file's owner gave a status stays, and every race
+// keeps its status number.
+TEST(DataFile, FileOfTheSecondVersionNamesItsStatusesAsThePagesPrintThem) {
+    TestDataFile data;
+    ASSERT_TRUE(data.ok());
+    TestDataFile::exec("BEGIN");
+    TestDataFile::exec("DELETE FROM race_status_dm");
+    TestDataFile::exec("INSERT INTO race_status_dm VALUES (1, 'Scheduled'), (2, 'Completed'), (3, 'Rain Delay'),"
+                       " (4, 'Cancelled')");
+    for (int race = 1; race <= 4; ++race)
+        TestDataFile::exec(
+            QStringLiteral("INSERT INTO races VALUES (%1, 'Race %1', 'Track', '2024-02-0%1', 1, 1, %1)").arg(race));
+    TestDataFile::exec("PRAGMA user_version = 2");
+    TestDataFile::exec("COMMIT");
+    gConnection->CloseConnection();
+    ASSERT_TRUE(connectDatabase());
+    EXPECT_TRUE(data.ui().boxes.isEmpty());
+    EXPECT_EQ(TestDataFile::scalar("PRAGMA user_version").toInt(), kSchemaVersion);
+    EXPECT_EQ(TestDataFile::scalar("SELECT group_concat(race_status_nmbr || ' ' || race_status_name, ', ') FROM"
+                                   " (SELECT * FROM race_status_dm ORDER BY race_status_nmbr)")
+                  .toString(),
+              "0 Scheduled, 1 Unofficial, 2 Completed, 3 Rain Delay, 4 Cancelled, 5 Postponed");
+    EXPECT_EQ(
+        TestDataFile::scalar("SELECT group_concat(race_status_nmbr) FROM (SELECT * FROM races ORDER BY race_nmbr)")
+            .toString(),
+        "1,2,3,4");
+
+    // Brought up to date once: a file of this version is left as it is.
+    TestDataFile::exec("UPDATE race_status_dm SET race_status_name = 'Provisional' WHERE race_status_nmbr = 1");
+    gConnection->CloseConnection();
+    ASSERT_TRUE(connectDatabase());
+    EXPECT_EQ(TestDataFile::scalar("SELECT race_status_name FROM race_status_dm WHERE race_status_nmbr = 1").toString(),
+              "Provisional");
+}
+
 TEST(NewNumbers, StopAtTheLargestNumberAColumnHolds) {
     TestDataFile data;
     ASSERT_TRUE(data.ok());

@@ -230,6 +230,7 @@ TEST(Import, ALineThatCannotBeReadRefusesTheWholeFile) {
     addRace(7, "2002-02-17", 1);
     addCars({5, 12, 14});
     addCars({60}, 6);
+    TestDataFile::exec("INSERT INTO cars VALUES (61, 6, 2, '61', '', 'Ann Hale', '', '', 0, 0)");
     addPostedResult(7, 5, 0);
     TestDataFile::exec("INSERT INTO team_car VALUES (3, 24, '2002-02-01', '2002-03-01', 10.5, 20.5, 0)");
     const QByteArray good = "11;40;1;1;\"Good\";;;;\r\n12;9;\"R\";\"T\";3/3/2002;1;1\r\n";
@@ -249,7 +250,11 @@ TEST(Import, ALineThatCannotBeReadRefusesTheWholeFile) {
         {"13;2;99;12;1;3;1;4;0", "race 99 does not exist."},
         // The number a car carries on the track is not the number of its entry in the data file.
         {"13;2;7;24;1;3;1;4;0", "car/driver 24 does not exist."},
-        {"13;2;7;60;1;3;1;4;0", "car/driver 60 is of race type 6, race 7 of race type 1."},
+        // The entry as the windows show it, the race by its name, the race types by theirs.
+        {"13;2;7;60;1;3;1;4;0", "car Car 60 (entry number 60) is of race type F1, race Race (race number 7) of race "
+                                "type Wexford Cup."},
+        {"13;2;7;61;1;3;1;4;0",
+         "driver Ann Hale (entry number 61) is of race type F1, race Race (race number 7) of race type Wexford Cup."},
         {"11;33;1;9;\"Nowhere\";;;;", "race type 9 does not exist."},
         {"12;9;\"R\";\"T\";3/3/2002;0;1", "race type 0 does not exist."},
         {QByteArray("11;33;1;1;\"Nul") + '\0' + "here\";;;;", "the line holds a NUL character."},
@@ -264,8 +269,9 @@ TEST(Import, ALineThatCannotBeReadRefusesTheWholeFile) {
     const QString before = snapshot();
     for (const auto& c : cases) {
         data.ui().clear();
-        // The bad line is line 3, after lines that alone would import.
-        EXPECT_FALSE(importFile(writeFile(data, good + c.badLine + "\r\n11;41;1;1;\"After\";;;;\r\n")))
+        // The bad line is line 3, after lines that alone would import: refused, which its box says.
+        EXPECT_EQ(importFileOutcome(writeFile(data, good + c.badLine + "\r\n11;41;1;1;\"After\";;;;\r\n")),
+                  ImportOutcome::Refused)
             << c.badLine.toStdString();
         EXPECT_EQ(snapshot(), before) << c.badLine.toStdString();
         ASSERT_EQ(data.ui().boxes.size(), 1) << c.badLine.toStdString();
@@ -313,13 +319,20 @@ TEST(Import, AResultOnAPlaceAnotherCarHoldsRefusesTheFile) {
     } cases[] = {
         // As a Linux program writes it.
         {"12;7;\"Race\";\"Track\";2/17/2002;1;1\n13;2;7;12;1;1;0;0;0\n13;2;7;14;2;1;0;0;0\n",
-         "Line 2 cannot be imported: car/driver 12 would share place 1 of race 7 with car/driver 5."},
+         "Line 2 cannot be imported: car Car 12 (entry number 12) would share place 1 of race Race (race number 7) "
+         "with car Car 5 (entry number 5)."},
+        // A car the file itself brings is named by the label the file gives it.
+        {"11;16;1;1;\" 99 \";;;;\n13;2;7;16;1;1;0;0;0\n",
+         "Line 2 cannot be imported: car 99 (entry number 16) would share place 1 of race Race (race number 7) "
+         "with car Car 5 (entry number 5)."},
         // Two cars of the file, without the last line end.
         {"13;2;8;12;1;1;0;0;0\r\n13;2;8;14;3;1;0;0;0\r\n13;2;8;5;1;1;0;0;0",
-         "Line 3 cannot be imported: car/driver 5 would share place 1 of race 8 with car/driver 12."},
+         "Line 3 cannot be imported: car Car 5 (entry number 5) would share place 1 of race Race (race number 8) "
+         "with car Car 12 (entry number 12)."},
         // One car named twice: its last place counts.
         {"13;2;8;12;1;1;0;0;0\r\n13;2;8;14;2;1;0;0;0\r\n13;2;8;12;2;1;0;0;0\r\n",
-         "Line 3 cannot be imported: car/driver 12 would share place 2 of race 8 with car/driver 14."},
+         "Line 3 cannot be imported: car Car 12 (entry number 12) would share place 2 of race Race (race number 8) "
+         "with car Car 14 (entry number 14)."},
     };
     for (const auto& c : cases) {
         data.ui().clear();
@@ -410,9 +423,10 @@ TEST(Import, ADatabaseErrorRollsTheWholeFileBack) {
     TestDataFile::exec(
         "CREATE TEMP TRIGGER refuse BEFORE INSERT ON team_car BEGIN SELECT RAISE(ABORT, 'disk full'); END");
     const QString before = snapshot();
-    EXPECT_FALSE(importFile(writeFile(data, "13;2;7;12;1;3;1;40;0\r\n"
-                                            "11;40;1;1;\"Car\";;;;\r\n"
-                                            "14;3;40;2/1/2002;;1;1\r\n")));
+    EXPECT_EQ(importFileOutcome(writeFile(data, "13;2;7;12;1;3;1;40;0\r\n"
+                                                "11;40;1;1;\"Car\";;;;\r\n"
+                                                "14;3;40;2/1/2002;;1;1\r\n")),
+              ImportOutcome::Failed);
     EXPECT_EQ(snapshot(), before);
     ASSERT_EQ(data.ui().boxes.size(), 1); // the store's own box, nothing more
     EXPECT_TRUE(data.ui().boxes[0].text.contains("disk full"));
@@ -441,7 +455,7 @@ TEST(Import, ImportingTheSameFileTwiceLeavesTheSameData) {
 TEST(Import, AMissingOrUnreadableFileIsAFailure) {
     TestDataFile data;
     ASSERT_TRUE(data.ok());
-    EXPECT_FALSE(importFile(QDir(data.folder()).filePath(QStringLiteral("nothing.qvi"))));
+    EXPECT_EQ(importFileOutcome(QDir(data.folder()).filePath(QStringLiteral("nothing.qvi"))), ImportOutcome::Failed);
     EXPECT_TRUE(data.ui().boxes.isEmpty());
     // A folder in place of the file cannot be opened: its box, and failure.
     QDir(data.folder()).mkdir(QStringLiteral("folder.qvi"));

@@ -320,9 +320,11 @@ TEST_F(Posting, RacesThatCarriedFromADeletedRaceAreSettled) {
     ASSERT_TRUE(race2.deleteRow());
     data.ui().clear();
     cResultsCollection results;
-    settleLaterRaces(later, results);
+    settleLaterRaces(later, results, LaterRacesCause::RaceDeleted, "Race Two");
     ASSERT_EQ(data.ui().boxes.size(), 1);
-    EXPECT_EQ(data.ui().boxes[0].text, "Do you want to post results for Race Three now?");
+    EXPECT_EQ(data.ui().boxes[0].text, "The posting for Race Three was removed when Race Two was deleted.\r\n"
+                                       "Do you want to post results for Race Three now?\r\n"
+                                       "No leaves Race Three unposted.");
     EXPECT_EQ(data.ui().boxes[0].buttons, MsgButtons::YesNo);
     EXPECT_EQ(row(501, 3, Bravo, 3).total, p1 + p3);
 

@@ -53,6 +53,11 @@ TEST(Races, NewKeysStartAt500) {
     first.setRaceDate(QDate(2024, 2, 18));
     ASSERT_TRUE(first.CommitChanges());
     EXPECT_EQ(first.raceNmbr(), 500);
+    // No status chosen: stored as the one whose pages carry no status line.
+    EXPECT_EQ(TestDataFile::scalar("SELECT race_status_name FROM races JOIN race_status_dm USING (race_status_nmbr)"
+                                   " WHERE race_nmbr = 500")
+                  .toString(),
+              "Scheduled");
 
     TestDataFile::exec("DELETE FROM races");
     for (int n = 1; n <= 20; ++n)

@@ -109,7 +109,8 @@ TEST(ReferenceLists, LoadsAppendAndLookupsLoadOnlyAnEmptyList) {
 
     cRaceStatusCollection statuses;
     EXPECT_EQ(statuses.getraceStatusName(4), "Cancelled");
-    EXPECT_EQ(statuses.getraceStatusName(0), "");
+    EXPECT_EQ(statuses.getraceStatusName(0), "Scheduled"); // a race no status was chosen for
+    EXPECT_EQ(statuses.getraceStatusName(9), "");
 }
 
 TEST(ReferenceLists, RaceTypeLookupTakesAnyValue) {
@@ -129,9 +130,9 @@ TEST(ReferenceLists, FailedLoadKeepsTheList) {
     TestDataFile data;
     ASSERT_TRUE(data.ok());
     cRaceStatusCollection statuses;
-    ASSERT_EQ(statuses.load(), 4);
+    ASSERT_EQ(statuses.load(), 6);
     TestDataFile::exec("DROP TABLE race_status_dm");
-    EXPECT_EQ(statuses.load(), 4);
+    EXPECT_EQ(statuses.load(), 6);
     EXPECT_EQ(data.ui().boxes.size(), 1);
     EXPECT_EQ(statuses.getraceStatusName(2), "Completed");
 }

@@ -4,6 +4,8 @@
 #include "data/Paths.h"
 #include "data/Regional.h"
 #include "data/SqlText.h"
+#include "data/cRaceStatusCollection.h"
+#include "posting/cRaces.h"
 #include "reports/generators/ReportPipeline.h"
 
 #include <QDir>
@@ -289,6 +291,35 @@ TEST(ReportPipeline, AttributesShapeTitleStatusAndRows) {
                            "<br>", "<P align = 'center'><FONT size = '1' color = ''>Qualifying </FONT></P>"}));
     EXPECT_TRUE(lines[6].startsWith("<P align = 'Center'><FONT size = '4' color = ''>Created "));
     EXPECT_TRUE(lines[6].endsWith("<BR>Powered By <A href=https://www.quorvanti.example>Quorvanti</a> </FONT></P>"));
+}
+
+// The status a race window offers is the one its pages print: every shipped status that has a line
+// under the title is named as that line, and the status of a new race has none.
+TEST(ReportPipeline, ShippedRaceStatusesAreNamedAsThePagesPrintThem) {
+    TestDataFile data;
+    ASSERT_TRUE(data.ok());
+    TestDataFile::exec("DELETE FROM report_attributes"); // title size 1, no colour
+    const QVariant newRace = cRaces().raceStatusNmbr();
+    cRaceStatusCollection statuses;
+    ASSERT_EQ(statuses.load(), 6);
+    QStringList lined;
+    for (const cRaceStatus& status : statuses) {
+        const QString name = runReport("RS", "x", [&](ReportPage& page) {
+            page.open(9, status.raceStatusNmbr());
+            page.writeRaceStatus(status.raceStatusNmbr());
+            return page.finish(false);
+        });
+        const QStringList lines = pageLines(name);
+        if (lines.isEmpty())
+            continue;
+        ASSERT_EQ(lines.size(), 2) << status.raceStatusNmbr();
+        EXPECT_EQ(lines[1],
+                  "<P align = 'center'><FONT size = '1' color = ''>" + status.raceStatusName() + " </FONT></P>");
+        lined << status.raceStatusName();
+    }
+    EXPECT_EQ(lined, (QStringList{"Unofficial", "Qualifying"}));
+    EXPECT_EQ(statuses.getraceStatusName(newRace.toInt()), "Scheduled");
+    EXPECT_FALSE(lined.contains(statuses.getraceStatusName(newRace.toInt())));
 }
 
 TEST(ReportPipeline, CellTextsAndSums) {

@@ -1,3 +1,4 @@
+#include "ModalHelpers.h"
 #include "RecordingUi.h"
 #include "SmallDisk.h"
 #include "app/Settings.h"
@@ -586,7 +587,7 @@ private slots:
         QVERIFY(html.contains(QStringLiteral("href=\"#publish\"")));
         const QString text = help->browser()->toPlainText();
         QVERIFY(text.contains(QStringLiteral("host[:port]/folder")));
-        QVERIFY(text.contains(QStringLiteral("11;501;1;1;")));
+        QVERIFY(text.contains(QStringLiteral("11;401;1;1;")));
         frmHelp::quit();
         QTRY_VERIFY(!frmHelp::current());
     }
@@ -876,6 +877,59 @@ private slots:
         QCOMPARE(count("SELECT count(*) FROM races WHERE race_nmbr IN (900, 901)"), 2);
         QCOMPARE(count("SELECT count(*) FROM results WHERE race_nmbr IN (900, 901)"), 2);
         QVERIFY(m_ui->boxes.isEmpty());
+    }
+
+    // File > Import with the help's own example, in a data file where the user typed a car and a
+    // race (numbered from 500): they stay as typed. A refused file says so in one box that names
+    // the line and the car as the user knows it.
+    void importingTheHelpsExampleKeepsTheUsersEntries() {
+        installShellHooks();
+        QVERIFY(start());
+        TestDataFileExec("INSERT INTO cars VALUES (500, 1, 1, '42', '', '', '', '', 0, 0), "
+                         "(501, 1, 1, '7', '', '', '', '', 0, 0)");
+        TestDataFileExec(
+            "INSERT INTO races VALUES (500, 'Home 100', 'Oval', '2026-02-01', 1, 1, 2), "
+            "(600, 'Home 200', 'Oval', '2026-02-08', 1, 1, 2), (601, 'Home 300', 'Oval', '2026-02-15', 1, 1, 2)");
+        QFile help(QStringLiteral(":/help/Quorvanti.HLP"));
+        QVERIFY(help.open(QIODevice::ReadOnly));
+        const QString html = QString::fromUtf8(help.readAll());
+        const qsizetype start = html.indexOf(QStringLiteral("<pre>"), html.indexOf(QStringLiteral("Example:")));
+        QVERIFY(start > 0);
+        const QString example = html.mid(start + 5, html.indexOf(QStringLiteral("</pre>"), start) - start - 5);
+        QCOMPARE(example.count(QLatin1Char('\n')), 2);
+        const auto write = [this](const QByteArray& text) {
+            const QString path = QDir(dataFolder()).filePath(QStringLiteral("Imports/example.qvi"));
+            QFile f(path);
+            f.open(QIODevice::WriteOnly | QIODevice::Truncate);
+            f.write(text);
+            return path;
+        };
+        const auto stored = [](const char* sql) {
+            SqlRows rows;
+            gConnection->getConnection()->query(QLatin1String(sql), &rows);
+            return rows.rows.value(0).value(0).toString();
+        };
+        const char* users = "SELECT group_concat(car_nmbr || car_txt) || group_concat(race_nmbr || race_name) FROM"
+                            " (SELECT * FROM cars WHERE car_nmbr >= 500), (SELECT * FROM races WHERE race_nmbr >= 500)";
+        const QString before = stored(users);
+        {
+            AnsweredBoxes boxes({QMessageBox::Ok});
+            m_main->importFrom(write(example.toUtf8().replace("\n", "\r\n")));
+            QCOMPARE(boxes.texts, QStringList{QStringLiteral("Import Complete.")});
+        }
+        QCOMPARE(stored(users), before);
+        QCOMPARE(stored("SELECT count(*) FROM results WHERE car_nmbr < 500 AND race_nmbr < 500"), QStringLiteral("1"));
+
+        // The car of another series on the example's race, in a file without a last line end.
+        {
+            AnsweredBoxes boxes({QMessageBox::Ok});
+            m_main->importFrom(write("11;402;1;2;\"88\";;;;\n13;1;301;402;2;2;0;0;0"));
+            QCOMPARE(boxes.texts, QStringList{QStringLiteral(
+                                      "Line 2 cannot be imported: car 88 (entry number 402) is of race type Lakeshore "
+                                      "Series, race Spring 200 (race number 301) of race type Wexford Cup.\r\n"
+                                      "Nothing was imported from this file.")});
+        }
+        QCOMPARE(stored("SELECT count(*) FROM cars WHERE car_nmbr = 402"), QStringLiteral("0"));
     }
 
     void listWindowsOpenAsChildWindows() {

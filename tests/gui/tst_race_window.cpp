@@ -8,6 +8,7 @@
 #include "ModalHelpers.h"
 #include "ScopedLocale.h"
 #include "TestDataFile.h"
+#include "data/CommonCode.h"
 #include "editors/races/frmRace.h"
 #include "kit/EditorGrid.h"
 #include "posting/Scoring.h"
@@ -440,8 +441,12 @@ private slots:
         child<QPushButton>("cmdClearPosting")->click();
         QCOMPARE(ui().boxes.size(), 3);
         QCOMPARE(ui().boxes[0].text, QStringLiteral("Are you sure you want to delete the posting for Race One?"));
-        QCOMPARE(ui().boxes[1].text, QStringLiteral("Do you want to post results for Race Two now?"));
-        QCOMPARE(ui().boxes[2].text, QStringLiteral("Do you want to post results for Race Three now?"));
+        QCOMPARE(ui().boxes[1].text, QStringLiteral("The posting for Race Two was removed with the posting for Race "
+                                                    "One.\r\nDo you want to post results for Race Two now?\r\n"
+                                                    "No leaves Race Two and the Races after it unposted."));
+        QCOMPARE(ui().boxes[2].text, QStringLiteral("The posting for Race Three was removed with the posting for Race "
+                                                    "One.\r\nDo you want to post results for Race Three now?\r\n"
+                                                    "No leaves Race Three unposted."));
         QCOMPARE(postedRows(1), 0);
         QVERIFY(postedRows(2) > 0);
         QCOMPARE(count(carried), 0);
@@ -468,7 +473,10 @@ private slots:
         child<QPushButton>("cmdClearResults")->click();
         QCOMPARE(ui().boxes.size(), 3);
         QCOMPARE(ui().boxes[0].text, QStringLiteral("Are you sure you want to delete results for Race One?"));
-        QCOMPARE(ui().boxes[1].text, QStringLiteral("Do you want to post results for Race Two now?"));
+        QCOMPARE(ui().boxes[1].text, QStringLiteral("The posting for Race Two was removed with the results for Race "
+                                                    "One.\r\nDo you want to post results for Race Two now?\r\n"
+                                                    "No leaves Race Two and the Races after it unposted."));
+        // Race Three had no posting to lose: the plain question.
         QCOMPARE(ui().boxes[2].text, QStringLiteral("Do you want to post results for Race Three now?"));
         QCOMPARE(resultRows(1), 0);
         QCOMPARE(postedRows(1), 0);
@@ -482,6 +490,58 @@ private slots:
         tabs()->setCurrentIndex(frmRace::TabRace);
         QCOMPARE(tabs()->currentIndex(), int(frmRace::TabRace));
         QCOMPARE(resultRows(1), 0);
+    }
+
+    // The boxes as the user meets them, each with its own event loop. The later postings are gone
+    // before the first of them is asked about, and each question says so and what No leaves.
+    void clearingTellsWhichPostingsWentWithIt() {
+        post(1);
+        post(2);
+        post(3);
+        open(1);
+        QTabBar* bar = tabs()->tabBar();
+        QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(frmRace::TabResults).center());
+        QList<int> race2, race3; // their posted rows while each box was up
+        const auto watch = [&](QMessageBox*) {
+            race2 << postedRows(2);
+            race3 << postedRows(3);
+        };
+        {
+            AnsweredBoxes boxes({QMessageBox::Ok, QMessageBox::Yes, QMessageBox::No});
+            boxes.whileOpen = watch;
+            QTest::mouseClick(child<QPushButton>("cmdClearPosting"), Qt::LeftButton);
+            QCOMPARE(boxes.texts.size(), 3);
+            QCOMPARE(boxes.texts[1], QStringLiteral("The posting for Race Two was removed with the posting for Race "
+                                                    "One.\r\nDo you want to post results for Race Two now?\r\n"
+                                                    "No leaves Race Two and the Races after it unposted."));
+            QCOMPARE(boxes.texts[2], QStringLiteral("The posting for Race Three was removed with the posting for Race "
+                                                    "One.\r\nDo you want to post results for Race Three now?\r\n"
+                                                    "No leaves Race Three unposted."));
+            QCOMPARE(boxes.titles[2], QStringLiteral("Quorvanti"));
+        }
+        QVERIFY(race2[0] > 0 && race3[0] > 0); // nothing goes before the user said OK
+        QCOMPARE(race2[1], 0);
+        QCOMPARE(race3[1], 0);
+        QVERIFY(race2[2] > 0); // posted again on Yes
+        QCOMPARE(race3[2], 0);
+        QCOMPARE(postedRows(1), 0);
+        QVERIFY(postedRows(2) > 0);
+        QCOMPARE(postedRows(3), 0);
+
+        // Clear Results, No at once: that race and every later one stay unposted, nothing more asked.
+        {
+            AnsweredBoxes boxes({QMessageBox::Ok, QMessageBox::No});
+            QTest::mouseClick(child<QPushButton>("cmdClearResults"), Qt::LeftButton);
+            QCOMPARE(boxes.texts, (QStringList{"Are you sure you want to delete results for Race One?",
+                                               "The posting for Race Two was removed with the results for Race One.\r\n"
+                                               "Do you want to post results for Race Two now?\r\n"
+                                               "No leaves Race Two and the Races after it unposted."}));
+            QCOMPARE(mousePointer(), int(PointerDefault));
+        }
+        QCOMPARE(resultRows(1), 0);
+        QCOMPARE(postedRows(2), 0);
+        QCOMPARE(postedRows(3), 0);
+        QVERIFY(!child<QProgressBar>("pbStatus")->isVisible());
     }
 
     // Saving changed results takes the race's posting away: one box says so. Post Results, which
@@ -591,7 +651,7 @@ private slots:
     }
 
     // A new race is "Scheduled" until another status is chosen, also when it is stored without a
-    // visit to the tab "Results".
+    // visit to the tab "Results"; its pages carry no status line until then.
     void newRaceIsScheduledUntilAnotherStatusIsChosen() {
         open(0);
         type(child<QLineEdit>("txtRaceName"), QStringLiteral("Race Five"));
@@ -600,7 +660,10 @@ private slots:
         type(child<QLineEdit>("txtRaceDate"), QStringLiteral("2024-04-05"));
         QTest::mouseClick(child<QPushButton>("cmdOK"), Qt::LeftButton);
         QVERIFY2(!m_w->isVisible(), qPrintable(ui().lastBoxText()));
-        QCOMPARE(count("SELECT race_status_nmbr FROM races WHERE race_name = 'Race Five'"), 1);
+        QCOMPARE(count("SELECT race_status_nmbr FROM races WHERE race_name = 'Race Five'"), 0);
+        QCOMPARE(
+            TestDataFile::scalar("SELECT race_status_name FROM race_status_dm WHERE race_status_nmbr = 0").toString(),
+            QStringLiteral("Scheduled"));
 
         open(0);
         type(child<QLineEdit>("txtRaceName"), QStringLiteral("Race Six"));
@@ -610,8 +673,13 @@ private slots:
         QTabBar* bar = tabs()->tabBar();
         QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(frmRace::TabResults).center());
         QCOMPARE(tabs()->currentIndex(), int(frmRace::TabResults));
-        QCOMPARE(child<QComboBox>("cmbRaceStatus")->currentText(), QStringLiteral("Scheduled"));
-        choose(child<QComboBox>("cmbRaceStatus"), 2);
+        auto* statuses = child<QComboBox>("cmbRaceStatus");
+        QCOMPARE(statuses->currentText(), QStringLiteral("Scheduled"));
+        // The names the pages print for their statuses.
+        QCOMPARE(statuses->itemText(statuses->findData(1)), QStringLiteral("Unofficial"));
+        QCOMPARE(statuses->itemText(statuses->findData(3)), QStringLiteral("Qualifying"));
+        QVERIFY(!m_w->raceChanged()); // the window's own choice is no edit
+        choose(statuses, 2);
         QTest::mouseClick(child<QPushButton>("cmdOK"), Qt::LeftButton);
         QVERIFY(!m_w->isVisible());
         QCOMPARE(count("SELECT race_status_nmbr FROM races WHERE race_name = 'Race Six'"), 2);

@@ -5,7 +5,7 @@
 class SqlDatabase;
 
 // The schema version this program writes into new data files (PRAGMA user_version).
-constexpr int kSchemaVersion = 2;
+constexpr int kSchemaVersion = 3;
 
 // Creates every table and the shipped rows in an empty database, in one transaction.
 bool createSchema(SqlDatabase& db, QString* error);

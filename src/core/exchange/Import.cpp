@@ -362,6 +362,46 @@ bool findCarRaceType(int carNmbr, ImportRun& run, std::optional<int>* out) {
     return true;
 }
 
+// A car/driver as the windows show it, with the entry number the file names it by: "car 42 (entry
+// number 501)", a driver by name. Read inside the import, so an entry the file brought is found.
+QString carAsKnown(int carNmbr) {
+    IDatabase db;
+    QString shown;
+    bool driver = false;
+    if (db.OpenResultSet(QStringLiteral("SELECT car_type_nmbr, car_txt, driver_name FROM cars WHERE car_nmbr = ?"),
+                         {carNmbr}) &&
+        !db.isEOF()) {
+        driver = db.fields.toInt(QStringLiteral("car_type_nmbr")) == cCar::DriverType;
+        shown = db.fields.toText(driver ? QStringLiteral("driver_name") : QStringLiteral("car_txt")).trimmed();
+    }
+    if (shown.isEmpty())
+        return QStringLiteral("car/driver %1").arg(carNmbr);
+    return QStringLiteral("%1 %2 (entry number %3)")
+        .arg(driver ? QStringLiteral("driver") : QStringLiteral("car"), shown, QString::number(carNmbr));
+}
+
+// A race by its name, with the race number the file names it by.
+QString raceAsKnown(int raceNmbr) {
+    IDatabase db;
+    QString name;
+    if (db.OpenResultSet(QStringLiteral("SELECT race_name FROM races WHERE race_nmbr = ?"), {raceNmbr}) && !db.isEOF())
+        name = db.fields.toText(QStringLiteral("race_name")).trimmed();
+    if (name.isEmpty())
+        return QStringLiteral("race %1").arg(raceNmbr);
+    return QStringLiteral("race %1 (race number %2)").arg(name, QString::number(raceNmbr));
+}
+
+// A race type by the name System > Race Types shows.
+QString raceTypeAsKnown(int raceTypeNmbr) {
+    IDatabase db;
+    QString name;
+    if (db.OpenResultSet(QStringLiteral("SELECT race_type_name FROM race_type_dm WHERE race_type_nmbr = ?"),
+                         {raceTypeNmbr}) &&
+        !db.isEOF())
+        name = db.fields.toText(QStringLiteral("race_type_name")).trimmed();
+    return name.isEmpty() ? QString::number(raceTypeNmbr) : name;
+}
+
 LineOutcome importCar(RecordReader& r, ImportRun& run) {
     int carNmbr = 0, carType = 0, raceType = 0;
     if (!r.integer(1, &carNmbr) || !r.integer(2, &carType) || !r.integer(3, &raceType))
@@ -439,11 +479,9 @@ LineOutcome importResult(RecordReader& r, ImportRun& run) {
         return LineOutcome::Refused;
     }
     if (*carRaceType != race->raceType) {
-        run.problem = QStringLiteral("car/driver %1 is of race type %2, race %3 of race type %4.")
-                          .arg(carNmbr)
-                          .arg(*carRaceType)
-                          .arg(raceNmbr)
-                          .arg(race->raceType);
+        run.problem = QStringLiteral("%1 is of race type %2, %3 of race type %4.")
+                          .arg(carAsKnown(carNmbr), raceTypeAsKnown(*carRaceType), raceAsKnown(raceNmbr),
+                               raceTypeAsKnown(race->raceType));
         return LineOutcome::Refused;
     }
     if (run.replaceResults) {
@@ -560,11 +598,8 @@ bool findPlaceClashes(const QSet<int>& races, QList<PlaceClash>* out) {
 
 QString placeClashProblem(const PlaceClash& clash, int carOfLine) {
     const int other = clash.cars[0] == carOfLine ? clash.cars[1] : clash.cars[0];
-    return QStringLiteral("car/driver %1 would share place %2 of race %3 with car/driver %4.")
-        .arg(carOfLine)
-        .arg(clash.place)
-        .arg(clash.race)
-        .arg(other);
+    return QStringLiteral("%1 would share place %2 of %3 with %4.")
+        .arg(carAsKnown(carOfLine), QString::number(clash.place), raceAsKnown(clash.race), carAsKnown(other));
 }
 
 // The line that made a clash: the later of the two results the file wrote, or the one it wrote
@@ -614,10 +649,15 @@ void refuseLine(qint64 lineNumber, const QString& problem) {
 } // namespace
 
 bool importFile(const QString& path) {
+    return importFileOutcome(path) == ImportOutcome::Imported;
+}
+
+ImportOutcome importFileOutcome(const QString& path) {
+    constexpr ImportOutcome failed = ImportOutcome::Failed;
     // A file that is not there has nothing to import: that is no success.
     const OpenedTextFile input(path);
     if (!input.isOpen())
-        return false;
+        return failed;
     QFile* file = input.file();
     const qint64 size = std::max<qint64>(file->size(), 1);
     TextLineReader reader(file, kMaxLineBytes);
@@ -628,18 +668,18 @@ bool importFile(const QString& path) {
     // the last line has been read and stored.
     Transaction tx;
     if (!tx.begun())
-        return false;
+        return failed;
     const auto refuse = [&](qint64 lineNumber, const QString& problem) {
         tx.rollback();
         refuseLine(lineNumber, problem);
-        return false;
+        return ImportOutcome::Refused;
     };
     ImportRun run;
     run.db = gConnection->getConnection();
     run.sql.emplace(*run.db);
     if (const QString sql = run.sql->unprepared(); !sql.isEmpty()) {
         showQuorvantiBox(QStringLiteral("Error = ") + run.db->lastError() + QStringLiteral(" SQL = ") + sql);
-        return false;
+        return failed;
     }
     bool unknownTypeShown = false;
     QString line;
@@ -688,7 +728,7 @@ bool importFile(const QString& path) {
             }
         }
         if (outcome == LineOutcome::StoreFailed) // the store has shown its box
-            return false;
+            return failed;
         if (outcome == LineOutcome::Refused)
             return refuse(reader.lineNumber(), run.problem.isEmpty() ? record.problem : run.problem);
     }
@@ -697,13 +737,13 @@ bool importFile(const QString& path) {
     if (reader.failed()) {
         tx.rollback();
         reportReadFailure(input.number());
-        return false;
+        return failed;
     }
     // The places are checked once the whole file is in: a file may move a car to a place another
     // car leaves further down.
     QList<PlaceClash> clashes;
     if (!findPlaceClashes(run.resultRaces, &clashes))
-        return false;
+        return failed;
     if (!clashes.isEmpty()) {
         QString problem;
         const qint64 lineNumber = lineOfClash(file, clashes, &problem);
@@ -711,11 +751,11 @@ bool importFile(const QString& path) {
             return refuse(lineNumber, problem);
     }
     if (!tx.commit())
-        return false;
+        return failed;
     cRaces replaced;
     if (run.postingRemoved != 0 && replaced.load(run.postingRemoved))
         tellPostingRemoved(replaced.raceName());
-    return true;
+    return ImportOutcome::Imported;
 }
 
 bool downloadAndImport(const QString& fileName) {

@@ -17,6 +17,13 @@
 // it had a posting, one box says that the race must be posted again.
 bool importFile(const QString& path);
 
+// How an import ended. Refused: a line could not be imported, and its one box has named the line
+// and the entry and said that nothing was imported. Failed: the file could not be read or stored
+// (a missing file says nothing; a store or read error has shown its own box).
+enum class ImportOutcome { Imported, Refused, Failed };
+// importFile, telling a refused file from one that could not be imported.
+ImportOutcome importFileOutcome(const QString& path);
+
 // Download the series' car or driver list into importsDir() and import it; false, without
 // importing, when the download fails.
 bool importWcCars();

@@ -1,6 +1,7 @@
 #pragma once
 
-class QString;
+#include <QString>
+
 class cLeague;
 class cRaces;
 class cRacesCollection;
@@ -41,11 +42,25 @@ void tellPostingRemoved(const QString& raceName);
 // The races whose postings carry on from the stored race: the later races of its race type in the
 // season order when laterRacesDependOn(race), else none. Read them before the race is deleted.
 int loadRacesCarryingFrom(int raceNmbr, cRacesCollection& later);
-// Settles the later races once the posting they carried from has changed (the race posted,
-// deleted, or its results or posting cleared). Each that has results is offered for posting again,
-// in their order ("Do you want to post results for " the name " now?", Yes and No); a race that
-// is declined, every race after it and a race without results lose their postings instead, since
-// their totals can no longer be right. results: every stored result, loaded or to be loaded.
-void settleLaterRaces(const cRacesCollection& later, cResultsCollection& results);
+// What changed the posting the later races carried from.
+enum class LaterRacesCause {
+    Posted,         // the race was posted (again)
+    PostingCleared, // its posting was cleared
+    ResultsCleared, // its results were cleared, and its posting with them
+    RaceDeleted,    // it was deleted
+};
+// Settles the later races once the posting they carried from has changed. Each that has results is
+// offered for posting again, in their order, with Yes and No; a race that is declined, every race
+// after it and a race without results lose their postings instead, since their totals can no
+// longer be right. results: every stored result, loaded or to be loaded.
+// After a posting the question is only "Do you want to post results for " the name " now?". When
+// the earlier race's posting or the race itself went (earlierRaceName names it), every later
+// posting is gone before the first question, and a race that had one is told so and what No leaves.
+void settleLaterRaces(const cRacesCollection& later, cResultsCollection& results,
+                      LaterRacesCause cause = LaterRacesCause::Posted, const QString& earlierRaceName = QString());
+// The question settleLaterRaces asks about a later race that had a posting before cause took it
+// away; laterOnesToo: races after it lose theirs too when it is declined.
+QString laterRaceQuestion(const QString& raceName, LaterRacesCause cause, const QString& earlierRaceName,
+                          bool laterOnesToo);
 // The fifteen scoring steps for one league; true when the chain ran to its end.
 bool scoreLeagueRace(const cLeague& league, const cRaces& race);

@@ -13,6 +13,8 @@ public:
     cRaces(const cRaces&) = delete;
     cRaces& operator=(const cRaces&) = delete;
 
+    // The race's status (race_status_dm): 0, "Scheduled", until another is chosen. Its report pages
+    // carry a line under the title only for 1 "Unofficial" and 3 "Qualifying".
     int raceStatusNmbr() const { return m_raceStatusNmbr; }
     void setRaceStatusNmbr(int v) { m_raceStatusNmbr = v; }
     int carTypeNmbr() const { return m_carTypeNmbr; }

@@ -329,7 +329,7 @@ void deleteRace() {
     if (deleted && !later.isEmpty()) {
         setMousePointer(PointerHourglass);
         cResultsCollection all;
-        settleLaterRaces(later, all);
+        settleLaterRaces(later, all, LaterRacesCause::RaceDeleted, race->raceName());
         setStatus();
         setMousePointer(PointerDefault);
     }

@@ -158,7 +158,7 @@ void installShellHooks() {
         w.exec();
     };
 
-    h.importFile = [](const QString& path) { return importFile(path); };
+    h.importFile = [](const QString& path) { return importFileOutcome(path); };
     h.publishWeb = [] {
         frmPublishWeb w(frmMain::instance());
         w.exec();

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "exchange/Import.h"
+
 #include <QString>
 #include <QVariant>
 #include <functional>
@@ -73,8 +75,8 @@ struct ShellHooks {
     std::function<void()> raceTypes;     // frmRaceTypes
     std::function<void()> groups;        // frmGroups
 
-    // Imports one import file; true when done (also when the file does not exist).
-    std::function<bool(const QString& path)> importFile;
+    // Imports one import file and tells how it ended.
+    std::function<ImportOutcome(const QString& path)> importFile;
 
     ReportHooks reports;
 };

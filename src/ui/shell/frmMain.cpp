@@ -488,9 +488,13 @@ void frmMain::importFrom(const QString& path) {
     if (!shellHooks().importFile)
         return;
     setMousePointer(PointerHourglass);
-    const bool done = shellHooks().importFile(path);
+    const ImportOutcome outcome = shellHooks().importFile(path);
     setMousePointer(PointerDefault);
-    ui().messageBox(done ? QStringLiteral("Import Complete.") : QStringLiteral("Import Failed."),
+    // A refused file's box has named the line and said that nothing was imported.
+    if (outcome == ImportOutcome::Refused)
+        return;
+    ui().messageBox(outcome == ImportOutcome::Imported ? QStringLiteral("Import Complete.")
+                                                       : QStringLiteral("Import Failed."),
                     QStringLiteral("Quorvanti"), MsgIcon::None, MsgButtons::Ok);
 }
 

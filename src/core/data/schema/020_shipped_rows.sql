@@ -7,10 +7,14 @@ INSERT INTO car_type_dm VALUES (3, 'Bonus Car');
 INSERT INTO scoring_option_dm VALUES (1, 'Standard');
 INSERT INTO scoring_option_dm VALUES (2, 'Drop Lowest Finishers');
 
-INSERT INTO race_status_dm VALUES (1, 'Scheduled');
+-- A race's report pages print "Unofficial" under the title for status 1 and "Qualifying" for status 3,
+-- and nothing for the others. A new race, and a race an import file brings, has status 0.
+INSERT INTO race_status_dm VALUES (0, 'Scheduled');
+INSERT INTO race_status_dm VALUES (1, 'Unofficial');
 INSERT INTO race_status_dm VALUES (2, 'Completed');
-INSERT INTO race_status_dm VALUES (3, 'Postponed');
+INSERT INTO race_status_dm VALUES (3, 'Qualifying');
 INSERT INTO race_status_dm VALUES (4, 'Cancelled');
+INSERT INTO race_status_dm VALUES (5, 'Postponed');
 
 INSERT INTO race_type_dm VALUES (1, 'Wexford Cup');
 INSERT INTO race_type_dm VALUES (2, 'Lakeshore Series');

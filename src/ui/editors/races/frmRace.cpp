@@ -151,10 +151,6 @@ void frmRace::showWith(cRaces& race) {
 
 void frmRace::loadWith(cRaces& race) {
     m_race = &race;
-    // A new race is scheduled (status 1 of race_status_dm) until another status is chosen on the
-    // tab "Results"; without one it would be stored with none of the statuses.
-    if (race.raceNmbr() < 1 && race.raceStatusNmbr() == 0)
-        race.setRaceStatusNmbr(1);
     m_raceChanged = m_resultsChanged = m_headToHeadChanged = m_resultsLoaded = m_statusLoading = false;
     m_cars = std::make_unique<cCarCollection>();
     m_cars->load(race.raceTypeNmbr(), race.carTypeNmbr());
@@ -511,12 +507,12 @@ void frmRace::postResults(cRaces& race) {
     showPostingProgress(false);
 }
 
-void frmRace::settleRacesAfterClearing(const cRacesCollection& later) {
+void frmRace::settleRacesAfterClearing(const cRacesCollection& later, LaterRacesCause cause) {
     if (later.isEmpty())
         return;
     showPostingProgress(true);
     cResultsCollection results;
-    settleLaterRaces(later, results);
+    settleLaterRaces(later, results, cause, m_race->raceName());
     showPostingProgress(false);
 }
 
@@ -531,7 +527,7 @@ void frmRace::clearPostingClicked() {
         loadRacesCarryingFrom(m_race->raceNmbr(), later);
     cResultsCollection results;
     if (results.deletePosting(m_race->raceNmbr()))
-        settleRacesAfterClearing(later);
+        settleRacesAfterClearing(later, LaterRacesCause::PostingCleared);
 }
 
 void frmRace::clearResultsClicked() {
@@ -547,7 +543,7 @@ void frmRace::clearResultsClicked() {
         loadRacesCarryingFrom(m_race->raceNmbr(), later);
     const bool cleared = cResultsCollection().deleteResults(m_race->raceNmbr());
     if (cleared)
-        settleRacesAfterClearing(later);
+        settleRacesAfterClearing(later, LaterRacesCause::ResultsCleared);
     rebuildAfterResultsCleared();
     if (SSTab1->currentIndex() == TabResults) {
         // The first row starts again from place 0; these texts are edits, so Apply comes on.
