@@ -462,19 +462,20 @@ TEST(FileModes, OnlyARegularFileOpenedAsTheDataFileIsTightened) {
     ::umask(oldMask);
 }
 
-TEST(Backup, NoneIsMadeWithoutAnOpenDataFileNorOfOneEmptiedOfTheUsersData) {
+TEST(Backup, NoneIsMadeWithoutAnOpenDataFileAndAFullerOneIsKeptBesideTheNewOne) {
     TestDataFile data;
     ASSERT_TRUE(data.ok());
     TestDataFile::exec("INSERT INTO teams (team_nmbr, team_name) VALUES (500, 'mine')");
     ASSERT_TRUE(backupDatabase(QString()));
-    const auto backupTeams = [] {
+    const auto teamsIn = [](const QString& path) {
         SqlDatabase backup;
         SqlRows rows;
-        if (!backup.open(defaultBackupPath(), dataFileKey(), false, false) ||
+        if (!backup.open(path, dataFileKey(), false, false) ||
             !backup.query("SELECT group_concat(team_name) FROM teams", &rows))
             return QStringLiteral("<unreadable>");
         return rows.rows.value(0).value(0).toString();
     };
+    const auto backupTeams = [&teamsIn] { return teamsIn(defaultBackupPath()); };
 
     // While no data file is open: the exit backup is not made, one the user asks for says why.
     gConnection->CloseConnection();
@@ -487,21 +488,37 @@ TEST(Backup, NoneIsMadeWithoutAnOpenDataFileNorOfOneEmptiedOfTheUsersData) {
     EXPECT_FALSE(QFileInfo::exists(chosen));
     EXPECT_EQ(backupTeams(), "mine");
 
-    // A new, empty data file in place of the lost one never replaces the backup of the user's data.
+    // A new, empty data file in place of the lost one never takes the place of the backup of the user's data:
+    // that one stays beside the new backup under a dated name, and a box says where.
     ASSERT_TRUE(QFile::remove(dataFilePath()));
     ASSERT_TRUE(ensureDataFile(dataFilePath()));
     ASSERT_TRUE(connectDatabase());
     EXPECT_TRUE(exitBackupWouldLoseData(defaultBackupPath()));
-    EXPECT_FALSE(backupDatabase(QString()));
-    EXPECT_EQ(backupTeams(), "mine");
+    const QString kept = keptBackupPath(defaultBackupPath());
+    EXPECT_TRUE(QFileInfo(kept).fileName().startsWith("quorvanti30-")) << qPrintable(kept);
+    EXPECT_TRUE(kept.endsWith(".qv"));
+    data.ui().clear();
+    EXPECT_TRUE(backupDatabase(QString()));
+    EXPECT_EQ(backupTeams(), "");
+    EXPECT_EQ(teamsIn(kept), "mine");
+    ASSERT_EQ(data.ui().boxes.size(), 1);
+    EXPECT_EQ(data.ui().boxes[0].icon, MsgIcon::Information);
+    EXPECT_EQ(data.ui().boxes[0].buttons, MsgButtons::Ok);
+    EXPECT_TRUE(data.ui().boxes[0].text.contains(kept)) << qPrintable(data.ui().boxes[0].text);
+    EXPECT_TRUE(data.ui().boxes[0].text.contains("Restore Data File")) << qPrintable(data.ui().boxes[0].text);
     EXPECT_TRUE(gConnection->getConnection());
+    // The next exit compares with the new backup: nothing more is kept, and nothing is said.
+    data.ui().clear();
+    EXPECT_TRUE(backupDatabase(QString()));
+    EXPECT_TRUE(data.ui().boxes.isEmpty()) << qPrintable(data.ui().lastBoxText());
+    EXPECT_EQ(QDir(backupsDir()).entryList({"*.qv"}, QDir::Files).size(), 2);
     // A backup the user names is made all the same; and once the data file holds the user's rows again,
     // the exit backup follows it.
     EXPECT_TRUE(backupDatabase(chosen));
     TestDataFile::exec("INSERT INTO teams (team_nmbr, team_name) VALUES (501, 'again')");
     EXPECT_TRUE(backupDatabase(QString()));
     EXPECT_EQ(backupTeams(), "again");
-    EXPECT_EQ(data.ui().boxes.size(), 1);
+    EXPECT_TRUE(data.ui().boxes.isEmpty()) << qPrintable(data.ui().lastBoxText());
 }
 
 TEST(RestoreCrash, AFileOfANewerVersionIsRefusedBeforeItReplacesAnything) {
