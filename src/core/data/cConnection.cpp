@@ -4,6 +4,7 @@
 #include "data/DataChanges.h"
 #include "data/Paths.h"
 #include "data/Schema.h"
+#include "platform/SaveFile.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -72,6 +73,10 @@ bool renameOver(const QString& from, const QString& to, QString* error) {
     return true;
 }
 
+QString fullDiskText(const QString& file) {
+    return QStringLiteral("The disk that holds '%1' is full.").arg(QFileInfo(file).absolutePath());
+}
+
 // Copies source to a new owner-only file at target, flushed to the disk. halfwayStep, when given, is
 // passed to the restore's step hook once half of the bytes are written.
 bool copyOwnerOnly(const QString& source, const QString& target, QString* error, const char* halfwayStep = nullptr) {
@@ -90,7 +95,13 @@ bool copyOwnerOnly(const QString& source, const QString& target, QString* error,
     while (ok && !in.atEnd()) {
         const qint64 want = out.pos() < half ? qMin(kChunk, half - out.pos()) : kChunk;
         const qint64 got = in.read(buffer.data(), want);
-        ok = got > 0 && out.write(buffer.constData(), got) == got;
+        if (got <= 0) {
+            *error = QStringLiteral("The file '%1' cannot be read: %2").arg(source, in.errorString());
+            out.close();
+            QFile::remove(target);
+            return false;
+        }
+        ok = out.write(buffer.constData(), got) == got;
         if (ok && out.pos() == half && half > 0) {
             out.flush();
             restoreStep(halfwayStep);
@@ -99,7 +110,11 @@ bool copyOwnerOnly(const QString& source, const QString& target, QString* error,
     // Every byte of the source, and the disk has them: a write cut short by a full disk may not say so.
     errno = 0;
     ok = ok && out.flush() && out.size() == in.size() && ::fsync(out.handle()) == 0;
-    if (!ok) {
+    if (!ok && diskIsFull(target)) {
+        *error = fullDiskText(target);
+        out.close();
+        QFile::remove(target);
+    } else if (!ok) {
         *error = QStringLiteral("The file '%1' cannot be written: %2")
                      .arg(target, out.error() != QFileDevice::NoError ? out.errorString()
                                   : errno != 0                        ? QString::fromLocal8Bit(std::strerror(errno))
@@ -302,11 +317,11 @@ bool exportCopy(SqlDatabase& db, const QString& temp, QString* error) {
         exported = copied && db.exec(QStringLiteral("DETACH DATABASE backup"));
     }
     if (!exported) {
-        *error = exportError.isEmpty() ? db.lastError() : exportError;
-        if (isDamageCode(exportError.isEmpty() ? db.lastErrorCode() : exportCode))
-            *error = damagedText(db.path(), true);
-        else if ((exportError.isEmpty() ? db.lastErrorCode() : exportCode) == 13) // SQLITE_FULL
-            *error = QStringLiteral("The disk that holds '%1' is full.").arg(temp);
+        const int code = exportError.isEmpty() ? db.lastErrorCode() : exportCode;
+        *error = isDamageCode(code)      ? damagedText(db.path(), true)
+                 : code == 13            ? fullDiskText(temp) // SQLITE_FULL
+                 : exportError.isEmpty() ? db.lastError()
+                                         : exportError;
         return false;
     }
     syncPath(temp);
