@@ -871,5 +871,12 @@ TEST(RestoreCrash, ARestoreThroughALinkReplacesTheFileItLeadsTo) {
     EXPECT_FALSE(QFileInfo::exists(elsewhere + ".restoring"));
     ASSERT_TRUE(connectDatabase());
     EXPECT_EQ(teamNames(), "saved");
+    // A new data file in place of one gone from the link's folder is made there too.
+    gConnection->CloseConnection();
+    ASSERT_TRUE(QFile::remove(elsewhere));
+    EXPECT_EQ(findDataFile(dataFilePath()), DataFileFound::Missing);
+    ASSERT_TRUE(createDataFile(dataFilePath()));
+    EXPECT_TRUE(QFileInfo(dataFilePath()).isSymLink());
+    EXPECT_TRUE(QFileInfo(elsewhere).isFile());
     EXPECT_TRUE(data.ui().boxes.isEmpty()) << qPrintable(data.ui().lastBoxText());
 }

@@ -130,10 +130,10 @@ QString restoringPath(const QString& dataPath) {
     return dataPath + QStringLiteral(".restoring");
 }
 
-// The file a restore replaces. A data file that is a link stays a link: the file it leads to is replaced,
-// in its own folder. Only a link whose target's folder is not there (a drive not connected) is replaced
-// itself, as the start-up's question about the missing data file offers.
-QString restoreTarget(const QString& dataPath) {
+// The file that a restore, or a new data file, replaces. A data file that is a link stays a link: the file
+// it leads to is replaced, in its own folder. Only a link whose target's folder is not there (a drive not
+// connected) is replaced itself, as the start-up's question about the missing data file offers.
+QString fileToReplace(const QString& dataPath) {
     const QFileInfo info(dataPath);
     if (!info.isSymLink())
         return dataPath;
@@ -410,7 +410,7 @@ void setRestoreStepHook(std::function<void(const char*)> hook) {
 }
 
 QString restoreSidePath() {
-    return restoringPath(restoreTarget(dataFilePath()));
+    return restoringPath(fileToReplace(dataFilePath()));
 }
 
 // ---- cWorkspace ----
@@ -612,7 +612,7 @@ DataFileFound findDataFile(const QString& path) {
     if (info.exists()) {
         // A copy left by a restore that was cut short never replaced the data file, which is whole.
         QFile::remove(restoring);
-        QFile::remove(restoringPath(restoreTarget(path)));
+        QFile::remove(restoringPath(fileToReplace(path)));
         return info.isFile() && info.size() == 0 ? DataFileFound::Empty : DataFileFound::Present;
     }
     // A restore cut short by an older version of the program left the data aside under this name.
@@ -639,7 +639,8 @@ DataFileFound findDataFile(const QString& path) {
 bool createDataFile(const QString& path) {
     QString error;
     QDir().mkpath(QFileInfo(path).absolutePath());
-    const QString temp = path + QStringLiteral(".new");
+    const QString file = fileToReplace(path);
+    const QString temp = file + QStringLiteral(".new");
     QFile::remove(temp);
     if (!createOwnerOnly(temp, &error)) {
         showQuorvantiBox(QStringLiteral("The data file '%1' could not be created.\n\n%2").arg(path, error));
@@ -648,8 +649,10 @@ bool createDataFile(const QString& path) {
     {
         SqlDatabase db;
         if (!db.open(temp, dataFileKey(), true, true) || !createSchema(db, &error)) {
-            if (error.isEmpty())
-                error = db.lastErrorCode() == 13 ? QStringLiteral("The disk is full.") : db.lastError();
+            if (db.lastErrorCode() == 13) // SQLITE_FULL
+                error = fullDiskText(temp);
+            else if (error.isEmpty())
+                error = db.lastError();
             db.close();
             QFile::remove(temp);
             showQuorvantiBox(QStringLiteral("The data file '%1' could not be created.\n\n%2").arg(path, error));
@@ -657,7 +660,7 @@ bool createDataFile(const QString& path) {
         }
     }
     syncPath(temp);
-    if (!renameOver(temp, path, &error)) {
+    if (!renameOver(temp, file, &error)) {
         QFile::remove(temp);
         showQuorvantiBox(QStringLiteral("The data file '%1' could not be created.\n\n%2").arg(path, error));
         return false;
@@ -674,7 +677,7 @@ bool ensureDataFile(const QString& path) {
 }
 
 bool restoreDataFile(const QString& source, QString* error) {
-    const QString data = restoreTarget(dataFilePath());
+    const QString data = fileToReplace(dataFilePath());
     const QString side = restoringPath(data);
     QFile::remove(side);
     if (!copyOwnerOnly(source, side, error, "copying"))
