@@ -4,6 +4,7 @@
 #include "data/cConnection.h"
 
 #include <QDir>
+#include <QFile>
 #include <cstdio>
 #include <cstdlib>
 
@@ -40,4 +41,26 @@ QVariant TestDataFile::scalar(const QString& sql) {
         std::abort();
     }
     return rows.rows.isEmpty() ? QVariant() : rows.rows.first().value(0);
+}
+
+void TestDataFile::addCars(int first, int count) {
+    exec(QStringLiteral("WITH RECURSIVE n(x) AS (SELECT %1 UNION ALL SELECT x + 1 FROM n WHERE x < %2)"
+                        " INSERT INTO cars (car_nmbr, race_type_nmbr, car_type_nmbr, car_txt, driver_name, sponsor)"
+                        " SELECT x, 1, 1, x, 'Driver ' || x, substr(hex(randomblob(60)), 1, 100) FROM n")
+             .arg(first)
+             .arg(first + count - 1));
+}
+
+void TestDataFile::damagePage(const QString& path, qint64 page) {
+    QFile f(path);
+    if (!f.open(QIODevice::ReadWrite) || f.size() < (page + 1) * 4096) {
+        std::fprintf(stderr, "test set-up failed: %s has no page %lld\n", qPrintable(path), page);
+        std::abort();
+    }
+    const qint64 at = page * 4096 + 1000;
+    f.seek(at);
+    char byte = 0;
+    f.getChar(&byte);
+    f.seek(at);
+    f.putChar(char(byte ^ 0x5a));
 }

@@ -22,6 +22,11 @@ public:
     static QVariant scalar(const QString& sql);
     // The first column of the first row as a number: a COUNT(*), say.
     static int count(const QString& sql) { return scalar(sql).toInt(); }
+    // Adds cars first.. to first + count - 1 with long names: a data file of some hundred pages.
+    static void addCars(int first, int count);
+    // Changes one byte in the middle of the page (counted from 0) of the file at path, as a failing disk
+    // or a stray write would.
+    static void damagePage(const QString& path, qint64 page);
 
 private:
     QTemporaryDir m_dir;

@@ -1,3 +1,4 @@
+#include "SmallDisk.h"
 #include "TestDataFile.h"
 #include "data/CommonCode.h"
 #include "data/IDatabase.h"
@@ -15,6 +16,7 @@
 #include <csignal>
 #include <cstring>
 #include <gtest/gtest.h>
+#include <sys/mount.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -452,29 +454,31 @@ TEST(FileModes, OnlyARegularFileOpenedAsTheDataFileIsTightened) {
     EXPECT_EQ(fileMode(elsewhere), 0644u);
     gConnection->CloseConnection();
 
-    // A folder in the data file's place is no data file: it is left as it is.
+    // A folder in the data file's place is no data file: it is left as it is, and said to be a folder.
     ASSERT_TRUE(QFile::remove(dataFilePath()));
     ASSERT_TRUE(QDir().mkdir(dataFilePath()));
     ASSERT_EQ(::chmod(path.constData(), 0755), 0);
     EXPECT_FALSE(connectDatabase());
     EXPECT_EQ(fileMode(dataFilePath()), 0755u);
-    EXPECT_EQ(data.ui().boxes.size(), 2);
+    ASSERT_EQ(data.ui().boxes.size(), 2);
+    EXPECT_EQ(data.ui().boxes[0].text, "'" + dataFilePath() + "' is a folder, not a Quorvanti data file.");
     ::umask(oldMask);
 }
 
-TEST(Backup, NoneIsMadeWithoutAnOpenDataFileNorOfOneEmptiedOfTheUsersData) {
+TEST(Backup, NoneIsMadeWithoutAnOpenDataFileAndAFullerOneIsKeptBesideTheNewOne) {
     TestDataFile data;
     ASSERT_TRUE(data.ok());
     TestDataFile::exec("INSERT INTO teams (team_nmbr, team_name) VALUES (500, 'mine')");
     ASSERT_TRUE(backupDatabase(QString()));
-    const auto backupTeams = [] {
+    const auto teamsIn = [](const QString& path) {
         SqlDatabase backup;
         SqlRows rows;
-        if (!backup.open(defaultBackupPath(), dataFileKey(), false, false) ||
+        if (!backup.open(path, dataFileKey(), false, false) ||
             !backup.query("SELECT group_concat(team_name) FROM teams", &rows))
             return QStringLiteral("<unreadable>");
         return rows.rows.value(0).value(0).toString();
     };
+    const auto backupTeams = [&teamsIn] { return teamsIn(defaultBackupPath()); };
 
     // While no data file is open: the exit backup is not made, one the user asks for says why.
     gConnection->CloseConnection();
@@ -487,21 +491,37 @@ TEST(Backup, NoneIsMadeWithoutAnOpenDataFileNorOfOneEmptiedOfTheUsersData) {
     EXPECT_FALSE(QFileInfo::exists(chosen));
     EXPECT_EQ(backupTeams(), "mine");
 
-    // A new, empty data file in place of the lost one never replaces the backup of the user's data.
+    // A new, empty data file in place of the lost one never takes the place of the backup of the user's data:
+    // that one stays beside the new backup under a dated name, and a box says where.
     ASSERT_TRUE(QFile::remove(dataFilePath()));
     ASSERT_TRUE(ensureDataFile(dataFilePath()));
     ASSERT_TRUE(connectDatabase());
     EXPECT_TRUE(exitBackupWouldLoseData(defaultBackupPath()));
-    EXPECT_FALSE(backupDatabase(QString()));
-    EXPECT_EQ(backupTeams(), "mine");
+    const QString kept = keptBackupPath(defaultBackupPath());
+    EXPECT_TRUE(QFileInfo(kept).fileName().startsWith("quorvanti30-")) << qPrintable(kept);
+    EXPECT_TRUE(kept.endsWith(".qv"));
+    data.ui().clear();
+    EXPECT_TRUE(backupDatabase(QString()));
+    EXPECT_EQ(backupTeams(), "");
+    EXPECT_EQ(teamsIn(kept), "mine");
+    ASSERT_EQ(data.ui().boxes.size(), 1);
+    EXPECT_EQ(data.ui().boxes[0].icon, MsgIcon::Information);
+    EXPECT_EQ(data.ui().boxes[0].buttons, MsgButtons::Ok);
+    EXPECT_TRUE(data.ui().boxes[0].text.contains(kept)) << qPrintable(data.ui().boxes[0].text);
+    EXPECT_TRUE(data.ui().boxes[0].text.contains("Restore Data File")) << qPrintable(data.ui().boxes[0].text);
     EXPECT_TRUE(gConnection->getConnection());
+    // The next exit compares with the new backup: nothing more is kept, and nothing is said.
+    data.ui().clear();
+    EXPECT_TRUE(backupDatabase(QString()));
+    EXPECT_TRUE(data.ui().boxes.isEmpty()) << qPrintable(data.ui().lastBoxText());
+    EXPECT_EQ(QDir(backupsDir()).entryList({"*.qv"}, QDir::Files).size(), 2);
     // A backup the user names is made all the same; and once the data file holds the user's rows again,
     // the exit backup follows it.
     EXPECT_TRUE(backupDatabase(chosen));
     TestDataFile::exec("INSERT INTO teams (team_nmbr, team_name) VALUES (501, 'again')");
     EXPECT_TRUE(backupDatabase(QString()));
     EXPECT_EQ(backupTeams(), "again");
-    EXPECT_EQ(data.ui().boxes.size(), 1);
+    EXPECT_TRUE(data.ui().boxes.isEmpty()) << qPrintable(data.ui().lastBoxText());
 }
 
 TEST(RestoreCrash, AFileOfANewerVersionIsRefusedBeforeItReplacesAnything) {
@@ -707,4 +727,192 @@ TEST(NewNumbers, StopAtTheLargestNumberAColumnHolds) {
     EXPECT_EQ(data.ui().boxes[0].text,
               "There is no number left for a new entry: numbers go up to 32767, and 32767 is already in use.");
     EXPECT_EQ(data.ui().boxes[0].title, "Quorvanti");
+}
+
+namespace {
+
+QByteArray bytesOf(const QString& path) {
+    QFile f(path);
+    f.open(QIODevice::ReadOnly);
+    return f.readAll();
+}
+
+} // namespace
+
+TEST(DamagedFiles, ABackupDamagedInsideIsNotRestoredAndADamagedDataFileIsNotBackedUp) {
+    TestDataFile data;
+    ASSERT_TRUE(data.ok());
+    TestDataFile::addCars(1, 6000);
+    TestDataFile::exec("INSERT INTO teams (team_nmbr, team_name) VALUES (500, 'saved')");
+    const QString saved = QDir(data.folder()).filePath("saved.qv");
+    ASSERT_TRUE(backupDatabase(saved));
+    ASSERT_TRUE(backupDatabase(QString()));
+    TestDataFile::exec("UPDATE teams SET team_name = 'current'");
+    EXPECT_EQ(checkOpenDataFile(), QString());
+
+    // One byte changed in a page well inside: the file still opens with the key, but is not restored.
+    TestDataFile::damagePage(saved, 200);
+    gConnection->CloseConnection();
+    const QByteArray before = bytesOf(dataFilePath());
+    QString error;
+    EXPECT_TRUE(isDataFile(saved, &error)) << qPrintable(error);
+    EXPECT_FALSE(restoreDataFile(saved, &error));
+    EXPECT_EQ(error, "'" + saved + "' is damaged: some of its pages cannot be read.");
+    EXPECT_EQ(bytesOf(dataFilePath()), before);
+    EXPECT_FALSE(QFileInfo::exists(restoreSidePath()));
+
+    // The data file damaged the same way opens, and the check finds it; no backup is made of it then, at exit
+    // nor when asked, and the backup that is there stays as it was.
+    TestDataFile::damagePage(dataFilePath(), 200);
+    ASSERT_TRUE(connectDatabase());
+    EXPECT_EQ(checkOpenDataFile(),
+              "The data file '" + dataFilePath() + "' is damaged: some of its pages cannot be read.");
+    EXPECT_EQ(dataFileDamage(), checkOpenDataFile());
+    const QByteArray backup = bytesOf(defaultBackupPath());
+    data.ui().clear();
+    EXPECT_FALSE(backupDatabase(QString()));
+    EXPECT_FALSE(backupDatabase(QDir(data.folder()).filePath("asked.qv")));
+    ASSERT_EQ(data.ui().boxes.size(), 2);
+    EXPECT_TRUE(data.ui().boxes[0].text.startsWith("The backup to '" + defaultBackupPath() + "' could not be made."));
+    EXPECT_TRUE(data.ui().boxes[0].text.contains("is damaged")) << qPrintable(data.ui().boxes[0].text);
+    EXPECT_TRUE(data.ui().boxes[0].text.contains("was kept as it was")) << qPrintable(data.ui().boxes[0].text);
+    EXPECT_EQ(bytesOf(defaultBackupPath()), backup);
+    EXPECT_FALSE(QFileInfo::exists(QDir(data.folder()).filePath("asked.qv")));
+
+    // The whole backup restored takes the damage away, and backups are made again.
+    gConnection->CloseConnection();
+    ASSERT_TRUE(restoreDataFile(defaultBackupPath(), &error)) << qPrintable(error);
+    EXPECT_EQ(dataFileDamage(), QString());
+    ASSERT_TRUE(connectDatabase());
+    EXPECT_EQ(checkOpenDataFile(), QString());
+    EXPECT_EQ(teamNames(), "saved");
+    EXPECT_TRUE(backupDatabase(QString()));
+}
+
+TEST(Backup, AFileWithLittleFreeSpaceIsCopiedPageForPageAndAFullDiskKeepsThePreviousOne) {
+    TestDataFile data;
+    ASSERT_TRUE(data.ok());
+    TestDataFile::addCars(1, 2000);
+    ASSERT_TRUE(backupDatabase(QString()));
+    // The data file's bytes under the same key: the copy opens as the data file, with every row.
+    gConnection->CloseConnection();
+    EXPECT_EQ(bytesOf(defaultBackupPath()), bytesOf(dataFilePath()));
+    ASSERT_TRUE(connectDatabase());
+
+    SmallDisk disk(1024);
+    if (!disk.ok())
+        GTEST_SKIP() << qPrintable(disk.why());
+    setBackupsDir(disk.path());
+    ASSERT_TRUE(backupDatabase(QString()));
+    const QByteArray previous = bytesOf(defaultBackupPath());
+    TestDataFile::exec("INSERT INTO teams (team_nmbr, team_name) VALUES (500, 'later')");
+    disk.fill();
+    data.ui().clear();
+    // The exit backup that finds no room says so; the previous one is kept whole, nothing is left half done.
+    EXPECT_FALSE(backupDatabase(QString()));
+    ASSERT_EQ(data.ui().boxes.size(), 1);
+    EXPECT_EQ(data.ui().boxes[0].text, "The backup to '" + defaultBackupPath() +
+                                           "' could not be made.\n\nThe disk "
+                                           "that holds '" +
+                                           disk.path() + "' is full.");
+    EXPECT_EQ(bytesOf(defaultBackupPath()), previous);
+    EXPECT_FALSE(QFileInfo::exists(defaultBackupPath() + ".part"));
+    EXPECT_TRUE(gConnection->getConnection());
+    EXPECT_EQ(teamNames(), "later");
+}
+
+TEST(Backup, ALargeDataFileThatLostMostOfItsRowsKeepsTheFullerBackup) {
+    TestDataFile data;
+    ASSERT_TRUE(data.ok());
+    TestDataFile::addCars(1, 24000);
+    ASSERT_TRUE(backupDatabase(QString()));
+    const QByteArray full = bytesOf(defaultBackupPath());
+    // The season's ordinary changes replace the backup without a word.
+    TestDataFile::exec("DELETE FROM cars WHERE car_nmbr > 20000");
+    ASSERT_TRUE(backupDatabase(QString()));
+    EXPECT_TRUE(data.ui().boxes.isEmpty()) << qPrintable(data.ui().lastBoxText());
+    EXPECT_EQ(QDir(backupsDir()).entryList(QDir::Files).size(), 1);
+    // Most of the rows gone: the backup with them stays.
+    const QByteArray fuller = bytesOf(defaultBackupPath());
+    TestDataFile::exec("DELETE FROM cars WHERE car_nmbr > 1000");
+    const QString kept = keptBackupPath(defaultBackupPath());
+    ASSERT_TRUE(backupDatabase(QString()));
+    EXPECT_EQ(bytesOf(kept), fuller);
+    EXPECT_NE(full, fuller);
+    ASSERT_EQ(data.ui().boxes.size(), 1);
+    EXPECT_TRUE(data.ui().boxes[0].text.contains("20000 entries against 1000")) << qPrintable(data.ui().lastBoxText());
+    // The rebuilt backup left the free space out.
+    EXPECT_LT(QFileInfo(defaultBackupPath()).size() * 4, QFileInfo(dataFilePath()).size());
+}
+
+TEST(DataFile, EmptyFolderAndReadOnlyDataFilesAreSaidInPlainWords) {
+    TestDataFile data;
+    ASSERT_TRUE(data.ok());
+    ASSERT_TRUE(backupDatabase(QString()));
+    gConnection->CloseConnection();
+    // A file of no bytes holds nothing of the user's: it is neither opened (which would write a page into it)
+    // nor replaced by a new data file unasked.
+    { QFile(dataFilePath()).resize(0); }
+    EXPECT_EQ(findDataFile(dataFilePath()), DataFileFound::Empty);
+    EXPECT_FALSE(ensureDataFile(dataFilePath()));
+    EXPECT_FALSE(connectDatabase());
+    ASSERT_EQ(data.ui().boxes.size(), 3);
+    EXPECT_EQ(data.ui().boxes[0].text,
+              "The data file '" + dataFilePath() + "' is empty: it holds none of Quorvanti's data.");
+    EXPECT_EQ(data.ui().boxes[1].text, "'" + dataFilePath() + "' is empty: it holds none of Quorvanti's data.");
+    EXPECT_EQ(QFileInfo(dataFilePath()).size(), 0);
+    QString error;
+    EXPECT_FALSE(isDataFile(dataFilePath(), &error));
+    EXPECT_EQ(QFileInfo(dataFilePath()).size(), 0);
+    // The backup restored in its place is the data file again.
+    ASSERT_TRUE(restoreDataFile(defaultBackupPath(), &error)) << qPrintable(error);
+    EXPECT_EQ(findDataFile(dataFilePath()), DataFileFound::Present);
+
+    // A data file on a drive that refuses writes: the engine's own words ("attempt to write a readonly
+    // database") mean nothing to the user.
+    SmallDisk disk(1024);
+    if (!disk.ok())
+        GTEST_SKIP() << qPrintable(disk.why());
+    const QString readOnly = QDir(disk.path()).filePath("quorvanti30.qv");
+    ASSERT_TRUE(QFile::copy(dataFilePath(), readOnly));
+    ASSERT_EQ(::mount("none", QFile::encodeName(disk.path()).constData(), nullptr, MS_REMOUNT | MS_RDONLY, nullptr), 0);
+    ASSERT_TRUE(QFile::remove(dataFilePath()));
+    ASSERT_TRUE(QFile::link(readOnly, dataFilePath()));
+    data.ui().clear();
+    EXPECT_FALSE(connectDatabase());
+    ASSERT_EQ(data.ui().boxes.size(), 2);
+    EXPECT_TRUE(data.ui().boxes[0].text.startsWith("The data file '" + dataFilePath() + "' is read-only"))
+        << qPrintable(data.ui().boxes[0].text);
+}
+
+TEST(RestoreCrash, ARestoreThroughALinkReplacesTheFileItLeadsTo) {
+    TestDataFile data;
+    ASSERT_TRUE(data.ok());
+    TestDataFile::exec("INSERT INTO teams (team_nmbr, team_name) VALUES (500, 'saved')");
+    const QString saved = QDir(data.folder()).filePath("saved.qv");
+    ASSERT_TRUE(backupDatabase(saved));
+    TestDataFile::exec("UPDATE teams SET team_name = 'current'");
+    gConnection->CloseConnection();
+    QDir(data.folder()).mkdir("elsewhere");
+    const QString elsewhere = QDir(data.folder()).filePath("elsewhere/data.qv");
+    ASSERT_TRUE(QFile::rename(dataFilePath(), elsewhere));
+    ASSERT_EQ(::chmod(QFile::encodeName(elsewhere).constData(), 0640), 0);
+    ASSERT_TRUE(QFile::link(elsewhere, dataFilePath()));
+
+    QString error;
+    ASSERT_TRUE(restoreDataFile(saved, &error)) << qPrintable(error);
+    EXPECT_TRUE(QFileInfo(dataFilePath()).isSymLink());
+    EXPECT_EQ(QFileInfo(dataFilePath()).symLinkTarget(), elsewhere);
+    EXPECT_EQ(fileMode(elsewhere), 0640u);
+    EXPECT_FALSE(QFileInfo::exists(elsewhere + ".restoring"));
+    ASSERT_TRUE(connectDatabase());
+    EXPECT_EQ(teamNames(), "saved");
+    // A new data file in place of one gone from the link's folder is made there too.
+    gConnection->CloseConnection();
+    ASSERT_TRUE(QFile::remove(elsewhere));
+    EXPECT_EQ(findDataFile(dataFilePath()), DataFileFound::Missing);
+    ASSERT_TRUE(createDataFile(dataFilePath()));
+    EXPECT_TRUE(QFileInfo(dataFilePath()).isSymLink());
+    EXPECT_TRUE(QFileInfo(elsewhere).isFile());
+    EXPECT_TRUE(data.ui().boxes.isEmpty()) << qPrintable(data.ui().lastBoxText());
 }

@@ -319,6 +319,8 @@ private slots:
     void aMissingDataFileIsSaidAndTheUserChoosesBackupOrEmpty() {
         QVERIFY(start());
         TestDataFileExec("INSERT INTO teams (team_nmbr, team_name) VALUES (500, 'Mine')");
+        TestDataFileExec("WITH RECURSIVE n(x) AS (SELECT 1 UNION ALL SELECT x + 1 FROM n WHERE x < 20)"
+                         " INSERT INTO cars (car_nmbr, driver_name) SELECT x, 'Driver ' || x FROM n");
         stop();
         const QByteArray backup = fileHash(defaultBackupPath());
         const auto teams = [] {
@@ -340,14 +342,26 @@ private slots:
         stop();
         QCOMPARE(fileHash(defaultBackupPath()), backup);
 
-        // No starts empty, and the exit keeps the backup of the user's data.
+        // No starts empty, and the exit keeps the backup of the user's data beside the new one, and says so.
         m_ui->clear();
         m_ui->answers = {AnswerNo};
         QVERIFY(start());
         QCOMPARE(m_ui->boxes.size(), 1);
         QCOMPARE(teams(), QString());
+        TestDataFileExec("INSERT INTO leagues (league_nmbr, league_name) VALUES (500, 'Typed after the loss')");
+        const QString kept = keptBackupPath(defaultBackupPath());
         stop();
-        QCOMPARE(fileHash(defaultBackupPath()), backup);
+        QCOMPARE(m_ui->boxes.size(), 2);
+        QCOMPARE(m_ui->boxes[1].icon, MsgIcon::Information);
+        QVERIFY2(m_ui->boxes[1].text.contains(kept), qPrintable(m_ui->boxes[1].text));
+        QCOMPARE(fileHash(kept), backup);
+        QVERIFY(fileHash(defaultBackupPath()) != backup);
+        // The user restores the kept backup, and the next exit backs that up.
+        QVERIFY(start());
+        QVERIFY(m_main->restoreFrom(kept));
+        QCOMPARE(teams(), QStringLiteral("Mine"));
+        stop();
+        QCOMPARE(m_ui->boxes.size(), 2);
 
         // The data file is a link to a drive that is not there: Yes restores the backup.
         QVERIFY(QFile::remove(dataFilePath()));

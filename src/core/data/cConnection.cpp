@@ -4,7 +4,9 @@
 #include "data/DataChanges.h"
 #include "data/Paths.h"
 #include "data/Schema.h"
+#include "platform/SaveFile.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -71,8 +73,13 @@ bool renameOver(const QString& from, const QString& to, QString* error) {
     return true;
 }
 
-// Copies source to a new owner-only file at target, flushed to the disk.
-bool copyOwnerOnly(const QString& source, const QString& target, QString* error) {
+QString fullDiskText(const QString& file) {
+    return QStringLiteral("The disk that holds '%1' is full.").arg(QFileInfo(file).absolutePath());
+}
+
+// Copies source to a new owner-only file at target, flushed to the disk. halfwayStep, when given, is
+// passed to the restore's step hook once half of the bytes are written.
+bool copyOwnerOnly(const QString& source, const QString& target, QString* error, const char* halfwayStep = nullptr) {
     QFile in(source);
     if (!in.open(QIODevice::ReadOnly)) {
         *error = QStringLiteral("The file '%1' cannot be read: %2").arg(source, in.errorString());
@@ -82,18 +89,36 @@ bool copyOwnerOnly(const QString& source, const QString& target, QString* error)
         return false;
     QFile out(target);
     bool ok = out.open(QIODevice::WriteOnly);
-    const qint64 half = in.size() / 2;
+    const qint64 half = halfwayStep ? in.size() / 2 : -1;
+    constexpr qint64 kChunk = 1 << 20;
+    QByteArray buffer(kChunk, Qt::Uninitialized);
     while (ok && !in.atEnd()) {
-        const QByteArray chunk = in.read(out.pos() < half ? half - out.pos() : 1 << 20);
-        ok = !chunk.isEmpty() && out.write(chunk) == chunk.size();
+        const qint64 want = out.pos() < half ? qMin(kChunk, half - out.pos()) : kChunk;
+        const qint64 got = in.read(buffer.data(), want);
+        if (got <= 0) {
+            *error = QStringLiteral("The file '%1' cannot be read: %2").arg(source, in.errorString());
+            out.close();
+            QFile::remove(target);
+            return false;
+        }
+        ok = out.write(buffer.constData(), got) == got;
         if (ok && out.pos() == half && half > 0) {
             out.flush();
-            restoreStep("copying");
+            restoreStep(halfwayStep);
         }
     }
-    ok = ok && out.flush() && ::fsync(out.handle()) == 0;
-    if (!ok) {
-        *error = QStringLiteral("The file '%1' cannot be written: %2").arg(target, out.errorString());
+    // Every byte of the source, and the disk has them: a write cut short by a full disk may not say so.
+    errno = 0;
+    ok = ok && out.flush() && out.size() == in.size() && ::fsync(out.handle()) == 0;
+    if (!ok && diskIsFull(target)) {
+        *error = fullDiskText(target);
+        out.close();
+        QFile::remove(target);
+    } else if (!ok) {
+        *error = QStringLiteral("The file '%1' cannot be written: %2")
+                     .arg(target, out.error() != QFileDevice::NoError ? out.errorString()
+                                  : errno != 0                        ? QString::fromLocal8Bit(std::strerror(errno))
+                                               : QStringLiteral("not every byte could be written."));
         out.close();
         QFile::remove(target);
     }
@@ -105,6 +130,19 @@ QString restoringPath(const QString& dataPath) {
     return dataPath + QStringLiteral(".restoring");
 }
 
+// The file that a restore, or a new data file, replaces. A data file that is a link stays a link: the file
+// it leads to is replaced, in its own folder. Only a link whose target's folder is not there (a drive not
+// connected) is replaced itself, as the start-up's question about the missing data file offers.
+QString fileToReplace(const QString& dataPath) {
+    const QFileInfo info(dataPath);
+    if (!info.isSymLink())
+        return dataPath;
+    if (info.exists())
+        return info.canonicalFilePath();
+    const QString target = info.symLinkTarget();
+    return QFileInfo(target).absoluteDir().exists() ? target : dataPath;
+}
+
 // Removes every right of other users from the data file at path: only a regular file (not a link, nor
 // what a link leads to) that has just opened as the data file. Nothing is added: a read-only file stays so.
 void tightenDataFileMode(const QString& path) {
@@ -114,42 +152,255 @@ void tightenDataFileMode(const QString& path) {
         ::chmod(name.constData(), st.st_mode & 07700);
 }
 
+// Why the file at path cannot be a data file before the engine is asked, or empty. The engine would take a
+// file of no bytes for a new database and write its first page into it.
+QString refusedBeforeOpening(const QString& path, const QString& shownPath) {
+    const QFileInfo info(path);
+    if (info.isDir())
+        return QStringLiteral("'%1' is a folder, not a Quorvanti data file.").arg(shownPath);
+    if (info.isFile() && info.size() == 0)
+        return QStringLiteral("'%1' is empty: it holds none of Quorvanti's data.").arg(shownPath);
+    return QString();
+}
+
 // Opens the file at path as the program opens its data file: with the key, made owner-only, and brought
 // up to this version's schema. False with the words the user is shown, which name shownPath.
 bool openAsDataFile(SqlDatabase& db, const QString& path, const QString& shownPath, bool exclusive, QString* message) {
+    *message = refusedBeforeOpening(path, shownPath);
+    if (!message->isEmpty())
+        return false;
     if (!db.open(path, dataFileKey(), false, exclusive)) {
         *message = db.lastError();
-        // The user never types a password: a file that does not open with the program's key is damaged
-        // or is some other file, which is not the same trouble as a file another program holds.
-        if (db.lastErrorCode() == 26 || db.lastErrorCode() == 11) // SQLITE_NOTADB, SQLITE_CORRUPT
+        switch (db.lastErrorCode()) {
+        case 26: // SQLITE_NOTADB
+        case 11: // SQLITE_CORRUPT
+            // The user never types a password: a file that does not open with the program's key is damaged
+            // or is some other file, which is not the same trouble as a file another program holds.
             *message = QStringLiteral("The data file '%1' is damaged or is not a Quorvanti data file.").arg(shownPath);
-        else if (db.lastErrorCode() == 5 || db.lastErrorCode() == 6) // busy or locked
+            break;
+        case 5: // SQLITE_BUSY
+        case 6: // SQLITE_LOCKED
             *message = QStringLiteral("The data file '%1' is locked: another program is using it.").arg(shownPath);
+            break;
+        case 8: // SQLITE_READONLY: the engine fell back to reading only, and taking the file for itself failed
+            *message = QStringLiteral("The data file '%1' is read-only: Quorvanti must be able to save to it. Check "
+                                      "that the file may be written and that its drive is not write-protected.")
+                           .arg(shownPath);
+            break;
+        case 13: // SQLITE_FULL
+            *message = QStringLiteral("The disk that holds the data file '%1' is full.").arg(shownPath);
+            break;
+        case 14: // SQLITE_CANTOPEN
+            if (QFileInfo::exists(path))
+                *message = QStringLiteral("The data file '%1' cannot be opened: Quorvanti may not read and write it.")
+                               .arg(shownPath);
+            break;
+        default:
+            break;
+        }
         return false;
     }
     // It opened with the key: a data file made before files were kept owner-only is closed to other users
     // from now on, before a migration writes its journal.
     tightenDataFileMode(path);
     if (!migrateSchema(db, message)) {
+        if (db.lastErrorCode() == 8)
+            *message =
+                QStringLiteral("The data file '%1' is read-only: Quorvanti must be able to save to it.").arg(shownPath);
         db.close();
         return false;
     }
     return true;
 }
 
-// The count of rows the user has made: leagues, teams, cars/drivers, races, picks, and the scoring
-// methods, race types and groups beyond the shipped ones. -1 when the file cannot be read as a data file.
+// The count of rows the user has made: leagues and their teams, teams, cars/drivers, races and their
+// results, picks, and the scoring methods, race types and groups beyond the shipped ones. -1 when the file
+// cannot be read as a data file.
 qint64 userRowCount(SqlDatabase& db) {
     SqlRows rows;
     if (!db.query(QStringLiteral("SELECT (SELECT count(*) FROM leagues) + (SELECT count(*) FROM teams)"
+                                 " + (SELECT count(*) FROM league_teams)"
                                  " + (SELECT count(*) FROM cars) + (SELECT count(*) FROM races)"
-                                 " + (SELECT count(*) FROM team_car)"
+                                 " + (SELECT count(*) FROM results) + (SELECT count(*) FROM team_car)"
                                  " + (SELECT count(*) FROM scoring_type WHERE scoring_type_nmbr >= 500)"
                                  " + (SELECT count(*) FROM race_type_dm WHERE race_type_nmbr >= 500)"
                                  " + (SELECT count(*) FROM group_dm WHERE group_nmbr >= 500)"),
                   &rows))
         return -1;
     return rows.rows.value(0).value(0).toLongLong();
+}
+
+// userRowCount of the data file at path; -1 when it cannot be read.
+qint64 userRowCountOf(const QString& path) {
+    SqlDatabase db;
+    return db.open(path, dataFileKey(), false, false) ? userRowCount(db) : -1;
+}
+
+// A backup of `theirs` rows is worth more than a new one of `mine` when it holds more than twice as many:
+// a data file lost and started again, not the ordinary deletions of a season.
+bool holdsClearlyMore(qint64 theirs, qint64 mine) {
+    return theirs > 0 && (mine < 0 || mine * 2 < theirs);
+}
+
+// What the check found wrong with the data file since it was opened; empty when nothing.
+QString& knownDamage() {
+    static QString damage;
+    return damage;
+}
+
+QString damagedText(const QString& path, bool dataFile) {
+    return (dataFile ? QStringLiteral("The data file '%1' is damaged: some of its pages cannot be read.")
+                     : QStringLiteral("'%1' is damaged: some of its pages cannot be read."))
+        .arg(path);
+}
+
+// True when the engine finds the open file whole. The quick check reads every page, which finds any page
+// changed on the disk (each carries a code of its contents); the full one also compares every index with
+// its table. A page that cannot be read at all fails the check's statement itself.
+bool isWhole(SqlDatabase& db, bool full) {
+    SqlRows rows;
+    if (!db.query(full ? QStringLiteral("PRAGMA integrity_check(1)") : QStringLiteral("PRAGMA quick_check(1)"), &rows))
+        return false;
+    return rows.rows.size() == 1 && rows.rows[0].value(0).toString() == QLatin1String("ok");
+}
+
+// The codes with which the engine reports a page it cannot use (a page that fails its check comes back as
+// out of memory).
+bool isDamageCode(int code) {
+    return code == 7 || code == 11 || code == 26; // SQLITE_NOMEM, SQLITE_CORRUPT, SQLITE_NOTADB
+}
+
+// How a data file's pages stand.
+struct PageCounts {
+    qint64 pages = 0;
+    qint64 freePages = 0;
+    qint64 pageSize = 0;
+    // Rebuilding a file costs many times a copy of its bytes; only much free space is worth it.
+    bool worthRebuilding() const { return freePages * 10 > pages; }
+};
+
+bool readPageCounts(SqlDatabase& db, PageCounts* out) {
+    SqlRows rows;
+    const auto value = [&](const QString& pragma, qint64* v) {
+        if (!db.query(pragma, &rows) || rows.rows.isEmpty())
+            return false;
+        *v = rows.rows[0].value(0).toLongLong();
+        return true;
+    };
+    return value(QStringLiteral("PRAGMA page_count"), &out->pages) &&
+           value(QStringLiteral("PRAGMA freelist_count"), &out->freePages) &&
+           value(QStringLiteral("PRAGMA page_size"), &out->pageSize) && out->pageSize > 0;
+}
+
+// Writes into temp (an owner-only file made beforehand) a copy of db's file rebuilt row by row: encrypted
+// with the same key, without free pages, with the same schema version.
+bool exportCopy(SqlDatabase& db, const QString& temp, QString* error) {
+    SqlRows version;
+    const QString escapedTemp = QString(temp).replace(QLatin1Char('\''), QStringLiteral("''"));
+    const QString escapedKey = QString::fromUtf8(dataFileKey()).replace(QLatin1Char('\''), QStringLiteral("''"));
+    bool exported = db.query(QStringLiteral("PRAGMA user_version"), &version) &&
+                    db.exec(QStringLiteral("ATTACH DATABASE '%1' AS backup KEY '%2'").arg(escapedTemp, escapedKey));
+    QString exportError;
+    int exportCode = 0;
+    if (exported) {
+        // The export is one transaction: each of its statements would otherwise commit, and sync
+        // the copy to disk, by itself.
+        const bool copied =
+            db.exec(QStringLiteral("BEGIN")) && db.exec(QStringLiteral("SELECT sqlcipher_export('backup')")) &&
+            db.exec(QStringLiteral("PRAGMA backup.user_version = %1").arg(version.rows.value(0).value(0).toInt())) &&
+            db.exec(QStringLiteral("COMMIT"));
+        if (!copied) {
+            exportError = db.lastError();
+            exportCode = db.lastErrorCode();
+            db.exec(QStringLiteral("ROLLBACK"));
+        }
+        exported = copied && db.exec(QStringLiteral("DETACH DATABASE backup"));
+    }
+    if (!exported) {
+        const int code = exportError.isEmpty() ? db.lastErrorCode() : exportCode;
+        *error = isDamageCode(code)      ? damagedText(db.path(), true)
+                 : code == 13            ? fullDiskText(temp) // SQLITE_FULL
+                 : exportError.isEmpty() ? db.lastError()
+                                         : exportError;
+        return false;
+    }
+    syncPath(temp);
+    return true;
+}
+
+// Puts a complete copy at temp in the place of destination in one step. The previous file at destination,
+// when keepAs is given, stays under that name as well: it is linked there first, so that at no moment is
+// it under neither name.
+bool replaceWithCopy(const QString& temp, const QString& destination, const QString& keepAs, QString* error) {
+    if (!keepAs.isEmpty() && QFileInfo::exists(destination)) {
+        const QByteArray from = QFile::encodeName(destination);
+        const QByteArray to = QFile::encodeName(keepAs);
+        if (::link(from.constData(), to.constData()) != 0 && std::rename(from.constData(), to.constData()) != 0) {
+            *error = QStringLiteral("The backup '%1' holds more of your data than the data file, and it could not "
+                                    "be kept as '%2': %3")
+                         .arg(destination, keepAs, QString::fromLocal8Bit(std::strerror(errno)));
+            return false;
+        }
+    }
+    return renameOver(temp, destination, error);
+}
+
+// Writes the backup of the closed file at source to destination (see compactFile). counts, when given, were
+// read while the file was still open, so that a copy of its bytes needs no second opening of it.
+bool writeBackup(const QString& source, const QString& destination, const PageCounts* counts, const QString& keepAs,
+                 QString* error) {
+    if (QFileInfo(source).canonicalFilePath() == QFileInfo(destination).canonicalFilePath() &&
+        QFileInfo::exists(destination)) {
+        *error = QStringLiteral("The data file cannot be its own backup.");
+        return false;
+    }
+    const QFileInfo destInfo(destination);
+    if (!destInfo.absoluteDir().exists()) {
+        *error = QStringLiteral("The folder '%1' does not exist.").arg(destInfo.absolutePath());
+        return false;
+    }
+    const QString temp = destInfo.absoluteFilePath() + QStringLiteral(".part");
+    QFile::remove(temp);
+
+    if (!QFileInfo::exists(source)) {
+        *error = QStringLiteral("Could not find file '%1'.").arg(source);
+        return false;
+    }
+    *error = refusedBeforeOpening(source, source);
+    if (!error->isEmpty())
+        return false;
+    // ATTACH inherits the open flags; the copy's file is made owner-only beforehand, so none creates files.
+    SqlDatabase db;
+    PageCounts read;
+    if (!counts) {
+        if (!db.open(source, dataFileKey(), false, false) || !readPageCounts(db, &read)) {
+            *error = isDamageCode(db.lastErrorCode()) ? damagedText(source, true) : db.lastError();
+            return false;
+        }
+        counts = &read;
+    }
+    // The file's bytes are a copy only while they are all the engine wrote: no journal waits to be rolled
+    // back into them, and no page lies beyond the ones it counts.
+    const bool byPage = !counts->worthRebuilding() && !QFileInfo::exists(source + QStringLiteral("-journal")) &&
+                        QFileInfo(source).size() == counts->pages * counts->pageSize;
+    bool written;
+    if (byPage) {
+        db.close();
+        written = copyOwnerOnly(source, temp, error);
+    } else {
+        if (!db.isOpen() && !db.open(source, dataFileKey(), false, false)) {
+            *error = isDamageCode(db.lastErrorCode()) ? damagedText(source, true) : db.lastError();
+            return false;
+        }
+        written = createOwnerOnly(temp, error) && exportCopy(db, temp, error);
+        db.close();
+    }
+    // Only a complete copy replaces the previous backup, in one step: there is never a moment without one.
+    if (!written || !replaceWithCopy(temp, destination, keepAs, error)) {
+        QFile::remove(temp);
+        return false;
+    }
+    return true;
 }
 
 } // namespace
@@ -159,7 +410,7 @@ void setRestoreStepHook(std::function<void(const char*)> hook) {
 }
 
 QString restoreSidePath() {
-    return restoringPath(dataFilePath());
+    return restoringPath(fileToReplace(dataFilePath()));
 }
 
 // ---- cWorkspace ----
@@ -275,106 +526,94 @@ void deleteFile(const QString& path) {
 }
 
 bool compactFile(const QString& source, const QString& destination, QString* error) {
-    if (QFileInfo(source).canonicalFilePath() == QFileInfo(destination).canonicalFilePath() &&
-        QFileInfo::exists(destination)) {
-        *error = QStringLiteral("The data file cannot be its own backup.");
-        return false;
-    }
-    const QFileInfo destInfo(destination);
-    if (!destInfo.absoluteDir().exists()) {
-        *error = QStringLiteral("The folder '%1' does not exist.").arg(destInfo.absolutePath());
-        return false;
-    }
-    const QString temp = destInfo.absoluteFilePath() + QStringLiteral(".part");
-    QFile::remove(temp);
-
-    if (!QFileInfo::exists(source)) {
-        *error = QStringLiteral("Could not find file '%1'.").arg(source);
-        return false;
-    }
-    // ATTACH inherits the open flags; the copy's file is made owner-only beforehand, so none creates files.
-    SqlDatabase db;
-    if (!db.open(source, dataFileKey(), false, false)) {
-        *error = db.lastError();
-        return false;
-    }
-    if (!createOwnerOnly(temp, error))
-        return false;
-    SqlRows version;
-    const QString escapedTemp = QString(temp).replace(QLatin1Char('\''), QStringLiteral("''"));
-    const QString escapedKey = QString::fromUtf8(dataFileKey()).replace(QLatin1Char('\''), QStringLiteral("''"));
-    bool exported = db.query(QStringLiteral("PRAGMA user_version"), &version) &&
-                    db.exec(QStringLiteral("ATTACH DATABASE '%1' AS backup KEY '%2'").arg(escapedTemp, escapedKey));
-    QString exportError;
-    if (exported) {
-        // The export is one transaction: each of its statements would otherwise commit, and sync
-        // the copy to disk, by itself.
-        const bool copied =
-            db.exec(QStringLiteral("BEGIN")) && db.exec(QStringLiteral("SELECT sqlcipher_export('backup')")) &&
-            db.exec(QStringLiteral("PRAGMA backup.user_version = %1").arg(version.rows.value(0).value(0).toInt())) &&
-            db.exec(QStringLiteral("COMMIT"));
-        if (!copied) {
-            exportError = db.lastError();
-            db.exec(QStringLiteral("ROLLBACK"));
-        }
-        exported = copied && db.exec(QStringLiteral("DETACH DATABASE backup"));
-    }
-    if (!exported) {
-        *error = exportError.isEmpty() ? db.lastError() : exportError;
-        db.close();
-        QFile::remove(temp);
-        return false;
-    }
-    db.close();
-    syncPath(temp);
-
-    // Only a complete copy replaces the previous backup, in one step: there is never a moment without one.
-    if (!renameOver(temp, destination, error)) {
-        QFile::remove(temp);
-        return false;
-    }
-    return true;
+    return writeBackup(source, destination, nullptr, QString(), error);
 }
 
 bool exitBackupWouldLoseData(const QString& backup) {
     SqlDatabase* open = gConnection ? gConnection->getConnection() : nullptr;
     if (!open)
         return true; // nothing the program could open replaces a backup
-    if (!QFileInfo::exists(backup) || userRowCount(*open) > 0)
-        return false;
-    SqlDatabase previous;
-    return previous.open(backup, dataFileKey(), false, false) && userRowCount(previous) > 0;
+    return QFileInfo::exists(backup) && holdsClearlyMore(userRowCountOf(backup), userRowCount(*open));
 }
 
-bool backupDatabase(const QString& destination) {
-    const QString target = destination.isEmpty() ? defaultBackupPath() : destination;
+QString keptBackupPath(const QString& backup) {
+    const QFileInfo info(backup);
+    const QString stem = QDir(info.absolutePath())
+                             .filePath(info.completeBaseName() + QLatin1Char('-') +
+                                       info.lastModified().toString(QStringLiteral("yyyy-MM-dd-HHmmss")));
+    const QString suffix = info.suffix().isEmpty() ? QString() : QLatin1Char('.') + info.suffix();
+    QString path = stem + suffix;
+    for (int n = 2; QFileInfo::exists(path) || QFileInfo(path).isSymLink(); ++n)
+        path = stem + QStringLiteral("-%1").arg(n) + suffix;
+    return path;
+}
+
+bool backupDatabase(const QString& destination, bool reopen) {
+    const bool atExit = destination.isEmpty();
+    const QString target = atExit ? defaultBackupPath() : destination;
+    const auto notMade = [&target](const QString& why) {
+        showQuorvantiBox(QStringLiteral("The backup to '%1' could not be made.\n\n%2").arg(target, why));
+        return false;
+    };
     // A backup is a copy of the data file the program has open, never of a file it could not open.
-    if (!gConnection || !gConnection->getConnection()) {
-        if (!destination.isEmpty())
-            showQuorvantiBox(
-                QStringLiteral("The backup to '%1' could not be made.\n\nNo data file is open.").arg(target));
+    SqlDatabase* open = gConnection ? gConnection->getConnection() : nullptr;
+    if (!open)
+        return atExit ? false : notMade(QStringLiteral("No data file is open."));
+    // A copy of a damaged file would pass for a good one, and take the place of a backup that is whole.
+    if (!knownDamage().isEmpty())
+        return notMade(knownDamage() + (QFileInfo::exists(target)
+                                            ? QStringLiteral("\n\nThe backup that is there was kept as it was.")
+                                            : QString()));
+    // Without its folder the backup of every exit is not made, and not reported, as it always was.
+    if (atExit && !QFileInfo(target).absoluteDir().exists())
         return false;
+    PageCounts counts;
+    const bool counted = readPageCounts(*open, &counts);
+    // The last good backup is never lost: one that holds clearly more of the user's data (the data file
+    // was lost and started again) stays beside the new one. Opening the backup to count its rows costs
+    // more than all the rest of the backup of a large file; only a data file with few rows, or one much
+    // smaller than the backup, can hold clearly fewer.
+    QString keepAs;
+    qint64 mine = 0;
+    qint64 theirs = 0;
+    if (atExit && QFileInfo::exists(target)) {
+        constexpr qint64 kFewRows = 10000;
+        mine = userRowCount(*open);
+        const qint64 liveBytes = counted ? (counts.pages - counts.freePages) * counts.pageSize : 0;
+        if (mine < kFewRows || liveBytes * 4 < QFileInfo(target).size() * 3) {
+            theirs = userRowCountOf(target);
+            if (holdsClearlyMore(theirs, mine))
+                keepAs = keptBackupPath(target);
+        }
     }
-    // The backup of every exit keeps the user's data that the data file has lost (a data file found
-    // missing and started empty), silently as it always was.
-    if (destination.isEmpty() && exitBackupWouldLoseData(target))
-        return false;
     gConnection->CloseConnection();
     QString error;
-    const bool ok = compactFile(dataFilePath(), target, &error);
-    connectDatabase();
-    // The backup at exit stays silent, as it always was; a backup the user asked for says why it failed.
-    if (!ok && !destination.isEmpty())
-        showQuorvantiBox(QStringLiteral("The backup to '%1' could not be made.\n\n%2").arg(target, error));
-    return ok;
+    const bool ok = writeBackup(dataFilePath(), target, counted ? &counts : nullptr, keepAs, &error);
+    if (reopen)
+        connectDatabase();
+    if (!ok)
+        return notMade(error);
+    if (!keepAs.isEmpty())
+        ui().messageBox(
+            QStringLiteral("The backup %1 held more of your data than the data file does now (%2 entries "
+                           "against %3). It was kept as %4, and the new backup was written beside it.\n\n"
+                           "If data is missing, choose Restore Data File... in the System menu and open %4.")
+                .arg(target)
+                .arg(theirs)
+                .arg(qMax<qint64>(mine, 0))
+                .arg(keepAs),
+            QStringLiteral("Quorvanti"), MsgIcon::Information, MsgButtons::Ok);
+    return true;
 }
 
 DataFileFound findDataFile(const QString& path) {
     const QString restoring = restoringPath(path);
-    if (QFileInfo::exists(path)) {
+    const QFileInfo info(path);
+    if (info.exists()) {
         // A copy left by a restore that was cut short never replaced the data file, which is whole.
         QFile::remove(restoring);
-        return DataFileFound::Present;
+        QFile::remove(restoringPath(fileToReplace(path)));
+        return info.isFile() && info.size() == 0 ? DataFileFound::Empty : DataFileFound::Present;
     }
     // A restore cut short by an older version of the program left the data aside under this name.
     const QString keptAside = path + QStringLiteral(".before-restore");
@@ -400,7 +639,8 @@ DataFileFound findDataFile(const QString& path) {
 bool createDataFile(const QString& path) {
     QString error;
     QDir().mkpath(QFileInfo(path).absolutePath());
-    const QString temp = path + QStringLiteral(".new");
+    const QString file = fileToReplace(path);
+    const QString temp = file + QStringLiteral(".new");
     QFile::remove(temp);
     if (!createOwnerOnly(temp, &error)) {
         showQuorvantiBox(QStringLiteral("The data file '%1' could not be created.\n\n%2").arg(path, error));
@@ -409,7 +649,9 @@ bool createDataFile(const QString& path) {
     {
         SqlDatabase db;
         if (!db.open(temp, dataFileKey(), true, true) || !createSchema(db, &error)) {
-            if (error.isEmpty())
+            if (db.lastErrorCode() == 13) // SQLITE_FULL
+                error = fullDiskText(temp);
+            else if (error.isEmpty())
                 error = db.lastError();
             db.close();
             QFile::remove(temp);
@@ -418,29 +660,39 @@ bool createDataFile(const QString& path) {
         }
     }
     syncPath(temp);
-    if (!renameOver(temp, path, &error)) {
+    if (!renameOver(temp, file, &error)) {
         QFile::remove(temp);
         showQuorvantiBox(QStringLiteral("The data file '%1' could not be created.\n\n%2").arg(path, error));
         return false;
     }
+    knownDamage().clear();
     return true;
 }
 
 bool ensureDataFile(const QString& path) {
     const DataFileFound found = findDataFile(path);
+    if (found == DataFileFound::Empty)
+        showQuorvantiBox(QStringLiteral("The data file '%1' is empty: it holds none of Quorvanti's data.").arg(path));
     return found == DataFileFound::Present || (found == DataFileFound::Missing && createDataFile(path));
 }
 
 bool restoreDataFile(const QString& source, QString* error) {
-    const QString data = dataFilePath();
-    const QString side = restoreSidePath();
+    const QString data = fileToReplace(dataFilePath());
+    const QString side = restoringPath(data);
     QFile::remove(side);
-    if (!copyOwnerOnly(source, side, error))
+    if (!copyOwnerOnly(source, side, error, "copying"))
         return false;
     restoreStep("copied");
-    // The copy passes every check the open makes, and is brought up to date, before it replaces anything:
-    // a file the program cannot open never takes the data file's place.
+    // The copy passes every check the open makes, is read whole, and is brought up to date, before it
+    // replaces anything: a file the program cannot open, or one that is damaged, never takes the data
+    // file's place.
     bool usable = isDataFile(side, error);
+    if (usable) {
+        SqlDatabase db;
+        usable = db.open(side, dataFileKey(), false, false) && isWhole(db, true);
+        if (!usable)
+            *error = damagedText(source, false);
+    }
     if (usable) {
         SqlDatabase db;
         usable = openAsDataFile(db, side, source, true, error);
@@ -450,10 +702,15 @@ bool restoreDataFile(const QString& source, QString* error) {
         return false;
     }
     restoreStep("checked");
+    // Through a link the restored data takes the place of the file the link leads to, with that file's rights.
+    struct stat st {};
+    if (data != dataFilePath() && ::stat(QFile::encodeName(data).constData(), &st) == 0)
+        ::chmod(QFile::encodeName(side).constData(), st.st_mode & 07777);
     if (!renameOver(side, data, error)) {
         QFile::remove(side);
         return false;
     }
+    knownDamage().clear();
     restoreStep("renamed");
     return true;
 }
@@ -464,6 +721,9 @@ bool isDataFile(const QString& path, QString* error) {
         *error = QStringLiteral("The file '%1' does not exist.").arg(path);
         return false;
     }
+    *error = refusedBeforeOpening(path, path);
+    if (!error->isEmpty())
+        return false;
     if (!db.open(path, dataFileKey(), false, false)) {
         *error =
             db.lastErrorCode() == 26 ? QStringLiteral("'%1' is not a Quorvanti data file.").arg(path) : db.lastError();
@@ -484,4 +744,16 @@ bool isDataFile(const QString& path, QString* error) {
         return false;
     }
     return true;
+}
+
+QString checkOpenDataFile() {
+    SqlDatabase* db = gConnection ? gConnection->getConnection() : nullptr;
+    if (!db)
+        return QString();
+    knownDamage() = isWhole(*db, false) ? QString() : damagedText(dataFilePath(), true);
+    return knownDamage();
+}
+
+QString dataFileDamage() {
+    return knownDamage();
 }

@@ -80,36 +80,52 @@ QByteArray dataFileKey();
 // Creates a new connection in gConnection and opens the data file; false after the boxes.
 bool connectDatabase();
 // Closes the connection, writes a compacted copy to the destination (empty = the default backup),
-// and reopens. A failed backup the user asked for (a named destination) is reported in a box. Nothing is
-// written while no data file is open, and the default backup is kept when the data file holds no rows of
-// the user's while it does (exitBackupWouldLoseData).
-bool backupDatabase(const QString& destination);
-// True when the open data file may not replace the backup at path: no data file is open, or the data
-// file holds none of the user's rows while the backup holds some.
+// and reopens unless told not to (the program's exit, which closes it next). A failed backup is reported in
+// a box, except the default one into a "Backups" folder that is not there. Nothing is written while no data
+// file is open, nor of a data file found damaged. A default backup holding clearly more of the user's rows
+// than the data file is kept beside the new one under a dated name (keptBackupPath), and the user is told so.
+bool backupDatabase(const QString& destination, bool reopen = true);
+// True when the open data file may not replace the backup at path as it is: no data file is open, or the
+// data file holds clearly fewer of the user's rows than the backup (less than half of them).
 bool exitBackupWouldLoseData(const QString& backup);
+// Where the exit backup keeps a fuller backup it would otherwise replace: beside it, named after the time
+// it was written, and never a name already in use.
+QString keptBackupPath(const QString& backup);
 // Deletes a file, ignoring every failure.
 void deleteFile(const QString& path);
 
 // Whether a data file is at path. One that a restore cut short left aside is put back first. Blocked
 // (after a box) when none may be created: the copy of an interrupted restore waits beside the missing file.
-enum class DataFileFound { Present, Missing, Blocked };
+// Empty: a file of no bytes, which holds none of the user's data and must not be taken for a data file.
+enum class DataFileFound { Present, Missing, Blocked, Empty };
 DataFileFound findDataFile(const QString& path);
 // Creates the data file from the schema, readable by its owner only; false after a box when it cannot.
 bool createDataFile(const QString& path);
 // findDataFile, and createDataFile when it is missing; false after a box.
 bool ensureDataFile(const QString& path);
 // Replaces the closed data file by a copy of source: the copy is written beside the data file
-// (restoreSidePath), opened as the data file is opened (schema version, migration), and renamed over
-// the data file in one step, so that at every moment the data file is either the old one or the
-// restored one. False with the reason in *error, the data file untouched.
+// (restoreSidePath), checked whole (every page read, the indexes compared with their tables), opened as
+// the data file is opened (schema version, migration), and renamed over the data file in one step, so
+// that at every moment the data file is either the old one or the restored one. A data file that is a
+// link keeps its link: the file it leads to is the one replaced. False with the reason in *error, the data
+// file untouched.
 bool restoreDataFile(const QString& source, QString* error);
 QString restoreSidePath();
 // Called with "copying", "copied", "checked" and "renamed" as the restore passes each step (tests).
 void setRestoreStepHook(std::function<void(const char*)> hook);
-// Writes a compacted, encrypted copy of the closed file at source to destination. The copy is built
-// in a temporary file beside the destination and renamed over it only when complete, so the previous
-// copy survives a failure. On failure returns false with the reason in *error.
+// Writes a compacted, encrypted copy of the closed file at source to destination. A file with little free
+// space is copied page for page (its bytes, under the same key), one with much is rebuilt without it. The
+// copy is built in a temporary file beside the destination, flushed to the disk, and renamed over it only
+// when complete, so the previous copy survives a failure. On failure returns false with the reason in
+// *error.
 bool compactFile(const QString& source, const QString& destination, QString* error);
 // True when the file opens with the program's key and holds a data file's schema of this version or an
 // older one.
 bool isDataFile(const QString& path, QString* error);
+
+// Reads every page of the open data file (the engine's quick check, a fraction of a second on a file of
+// 50 MB). Empty when it is whole; otherwise what is wrong, which is remembered for the rest of the run
+// (dataFileDamage) until a restore or a new data file replaces the file.
+QString checkOpenDataFile();
+// What the last check found wrong with the data file; empty when it found nothing.
+QString dataFileDamage();

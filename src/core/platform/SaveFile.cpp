@@ -1,8 +1,12 @@
 #include "platform/SaveFile.h"
 
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QSaveFile>
 #include <cerrno>
 #include <cstring>
+#include <sys/statvfs.h>
 #include <unistd.h>
 
 bool commitSaveFile(QSaveFile& file, QString* error) {
@@ -50,4 +54,15 @@ bool saveWholeFile(const QString& path, const QByteArray& bytes, QString* error,
         return false;
     }
     return commitSaveFile(file, error);
+}
+
+bool diskIsFull(const QString& path) {
+    QString existing = QDir::cleanPath(QFileInfo(path).absoluteFilePath());
+    while (!QFileInfo::exists(existing) && existing != QDir::rootPath())
+        existing = QFileInfo(existing).absolutePath();
+    struct statvfs st {};
+    if (::statvfs(QFile::encodeName(existing).constData(), &st) != 0)
+        return false;
+    // A file system that keeps no count of its file entries reports none at all, which is not full.
+    return st.f_bavail == 0 || (st.f_files > 0 && st.f_favail == 0);
 }

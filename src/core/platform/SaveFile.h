@@ -15,3 +15,6 @@ bool commitSaveFile(QSaveFile& file, QString* error);
 // in *kind, when given, whether the file could not be opened (its error) or not be written (WriteError).
 bool saveWholeFile(const QString& path, const QByteArray& bytes, QString* error,
                    QFileDevice::FileError* kind = nullptr);
+// True when the disk that holds path (or the nearest folder above it that exists) has no room left for a
+// file: no free block, or no free entry for a new file.
+bool diskIsFull(const QString& path);

@@ -14,6 +14,7 @@
 #include "shell/Help.h"
 #include "shell/MainWindowTables.h"
 #include "shell/ReportLaunchers.h"
+#include "shell/SessionEnd.h"
 #include "shell/ShellIcons.h"
 #include "shell/frmAbout.h"
 #include "shell/frmWelcome.h"

@@ -16,6 +16,7 @@ class QMenu;
 class QSplitter;
 class QTreeWidget;
 class QTreeWidgetItem;
+class SessionEnd;
 
 using Entity = EntityKind;
 
@@ -105,9 +106,15 @@ private:
     void buildTree();
     void applyBarSettings();
     void applyGeometry();
-    // A data file to open: found, made on a first start, or, when it has gone missing later, restored
-    // from the backup or made empty as the user chooses. False when the start must end.
+    // A data file to open: found, made on a first start, or, when it has gone missing or empty later,
+    // restored from the backup or made empty as the user chooses. False when the start must end.
     bool prepareDataFile();
+    // Reads the open data file whole; when it is damaged, the user may restore the backup or go on with it.
+    // False when the user ends the start.
+    bool checkDataFileAtStart();
+    // The session ends (a logout, a shutdown): every modal window is closed and then the main window, which
+    // writes the settings and the exit backup as any close does.
+    void endSession();
     QMargins settledFrameMargins();
     void placeFrame(const QRect& outer);
     void shutDown();
@@ -147,4 +154,6 @@ private:
     QList<QAction*> m_windowListActions;
     QTimer m_clock;
     std::unique_ptr<QLockFile> m_lock;
+    std::unique_ptr<SessionEnd> m_sessionEnd;
+    bool m_endRequested = false;
 };

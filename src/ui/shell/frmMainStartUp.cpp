@@ -9,11 +9,13 @@
 #include "data/cConnection.h"
 #include "kit/Twips.h"
 #include "platform/Clock.h"
+#include "platform/SaveFile.h"
 #include "posting/cRacesCollection.h"
 #include "posting/cResultsCollection.h"
 #include "shell/Help.h"
 #include "shell/MainWindowTables.h"
 #include "shell/ReportLaunchers.h"
+#include "shell/SessionEnd.h"
 #include "shell/ShellIcons.h"
 #include "shell/frmAbout.h"
 #include "shell/frmWelcome.h"
@@ -21,6 +23,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDate>
+#include <QDialog>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
@@ -60,6 +63,11 @@ bool frmMain::startUp() {
         m_lock.reset();
         if (why == QLockFile::LockFailedError)
             showStop(QStringLiteral("You cannot start more than one copy of Quorvanti."));
+        else if (diskIsFull(programFolder()))
+            showStop(QStringLiteral("The disk that holds Quorvanti's data folder %1 is full.\n\nThe data file, its "
+                                    "backups and the reports are kept there: free some space on that disk and start "
+                                    "Quorvanti again.")
+                         .arg(QDir::toNativeSeparators(programFolder())));
         else
             showStop(QStringLiteral("Quorvanti cannot write to its data folder %1.\n\nThe data file, its backups and "
                                     "the reports are kept there: check that the folder exists and that you may "
@@ -67,6 +75,10 @@ bool frmMain::startUp() {
                          .arg(QDir::toNativeSeparators(programFolder())));
         return false;
     }
+
+    // From here on a logout ends the program as a close does.
+    m_sessionEnd = std::make_unique<SessionEnd>();
+    connect(m_sessionEnd.get(), &SessionEnd::requested, this, &frmMain::endSession);
 
     QDir::setCurrent(programFolder());
     for (const QString& dir : {reportsDir(), backupsDir(), importsDir()})
@@ -83,7 +95,9 @@ bool frmMain::startUp() {
 
     applyGeometry();
 
-    if (!prepareDataFile() || !connectDatabase()) {
+    if (!prepareDataFile() || !connectDatabase() || !checkDataFileAtStart()) {
+        if (gConnection)
+            gConnection->CloseConnection();
         m_lock.reset();
         return false;
     }
@@ -121,29 +135,38 @@ bool frmMain::startUp() {
     }
     setMousePointer(PointerDefault);
     setStatus();
+    // The session ended while the start still ran: the program ends once the start is done.
+    if (m_endRequested)
+        QMetaObject::invokeMethod(this, &frmMain::endSession, Qt::QueuedConnection);
     return true;
 }
 
 bool frmMain::prepareDataFile() {
     const QString path = dataFilePath();
-    switch (findDataFile(path)) {
+    const DataFileFound found = findDataFile(path);
+    switch (found) {
     case DataFileFound::Present:
         return true;
     case DataFileFound::Blocked:
         return false;
     case DataFileFound::Missing:
+    case DataFileFound::Empty:
         break;
     }
     // Only the very first start makes a data file unasked. Later the file has been deleted, moved or left
     // on a drive that is not there, and an empty one would stand in for the user's data without a word.
     const QString backup = defaultBackupPath();
     const bool hasBackup = QFileInfo::exists(backup);
-    if (settings.firstTime == QLatin1String("Y") && !hasBackup)
+    if (found == DataFileFound::Missing && settings.firstTime == QLatin1String("Y") && !hasBackup)
         return createDataFile(path);
 
     QString missing = QStringLiteral("The data file %1 is missing.").arg(QDir::toNativeSeparators(path));
     const QFileInfo link(path);
-    if (link.isSymLink())
+    // A file of no bytes (a copy or a disk that failed half way) holds nothing of the user's.
+    if (found == DataFileFound::Empty)
+        missing = QStringLiteral("The data file %1 is empty: it holds none of your data.")
+                      .arg(QDir::toNativeSeparators(path));
+    else if (link.isSymLink())
         missing = QStringLiteral("The data file %1 is missing: it is a link to %2, which cannot be found (is its "
                                  "drive connected?).")
                       .arg(QDir::toNativeSeparators(path), QDir::toNativeSeparators(link.symLinkTarget()));
@@ -169,6 +192,66 @@ bool frmMain::prepareDataFile() {
         return true;
     showQuorvantiBox(QStringLiteral("The data file could not be restored from '%1'.\n\n%2").arg(backup, error));
     return false;
+}
+
+bool frmMain::checkDataFileAtStart() {
+    const QString damage = checkOpenDataFile();
+    if (damage.isEmpty())
+        return true;
+    const QString backup = defaultBackupPath();
+    if (!QFileInfo::exists(backup)) {
+        showQuorvantiBox(damage + QStringLiteral("\n\nThere is no backup of it in %1. Quorvanti goes on with the "
+                                                 "damaged data file and makes no backup of it at exit.")
+                                      .arg(QDir::toNativeSeparators(backupsDir())));
+        return true;
+    }
+    const int answer = askQuestion(
+        damage + QStringLiteral("\n\nDo you want to restore it from the backup %1 of %2?\n\nYes restores the backup, "
+                                "No goes on with the damaged data file (no backup is made of it at exit), Cancel "
+                                "ends Quorvanti.")
+                     .arg(QDir::toNativeSeparators(backup), shortDate(QFileInfo(backup).lastModified().date())),
+        QStringLiteral("Quorvanti"), MsgButtons::YesNoCancel);
+    if (answer == AnswerNo)
+        return true;
+    if (answer != AnswerYes)
+        return false;
+    gConnection->CloseConnection();
+    QString error;
+    const bool restored = restoreDataFile(backup, &error);
+    // The restored file, or after a failure the damaged one as it was, is opened again.
+    if (gConnection->openAccessConnection() != 0)
+        return false;
+    if (!restored)
+        showQuorvantiBox(QStringLiteral("The data file could not be restored from '%1'. Quorvanti goes on with the "
+                                        "damaged data file and makes no backup of it at exit.\n\n%2")
+                             .arg(backup, error));
+    return true;
+}
+
+void frmMain::endSession() {
+    m_endRequested = true;
+    // A window that runs its own event loop is closed first, as its Cancel or Escape would; one it opens
+    // in turn (a question on the way out) is closed the same way, a bounded number of times.
+    for (int closed = 0; closed < 20 && QApplication::activeModalWidget(); ++closed) {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (auto* dialog = qobject_cast<QDialog*>(modal))
+            dialog->reject();
+        else
+            modal->close();
+        if (modal->isVisible())
+            break;
+    }
+    // Closed once the loops of those windows have returned; until the start is done it waits for its end.
+    if (m_started && !m_shutDown)
+        QMetaObject::invokeMethod(
+            this,
+            [this] {
+                if (QApplication::activeModalWidget())
+                    endSession();
+                else
+                    close();
+            },
+            Qt::QueuedConnection);
 }
 
 void frmMain::applyBarSettings() {
@@ -264,7 +347,7 @@ void frmMain::shutDown() {
 
     // The list windows' rows belong to the data file that is about to close.
     m_mdi->closeAllSubWindows();
-    backupDatabase(QString());
+    backupDatabase(QString(), false);
     if (gConnection)
         gConnection->CloseConnection();
     m_lock.reset();

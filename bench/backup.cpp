@@ -1,0 +1,175 @@
+// The backup made at every exit: how long it takes against a plain copy of the data file's bytes (read,
+// written, flushed to the disk, as any program that copies a file safely does), on a data file of about
+// 50 MB: 30,000 cars, 400 teams with their picks, a season of results and the team results of its
+// postings. Also the time of the check that reads the data file whole when the program starts, and of a
+// backup of a file with much free space (rebuilt without it). Each is timed several times; the median is
+// shown.
+//
+//   backup          a data file of about 50 MB
+//   backup --small  one of about 2 MB (a quick proof that it runs)
+
+#include "BenchSeason.h"
+#include "TestDataFile.h"
+#include "data/Paths.h"
+#include "data/cConnection.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <functional>
+#include <unistd.h>
+#include <vector>
+
+namespace {
+
+using namespace bench;
+
+constexpr int kCars = 30000;
+constexpr int kTeams = 400;
+constexpr int kCarsPerTeam = 10;
+constexpr int kLeagues = 20;
+constexpr int kCarsPerRace = 43;
+
+// The median time of step, each run prepared by setup (untimed); -1 when a run fails.
+double medianMs(int runs, const std::function<bool()>& setup, const std::function<bool()>& step) {
+    std::vector<double> times;
+    for (int i = 0; i < runs; ++i) {
+        if (!setup())
+            return -1;
+        QElapsedTimer timer;
+        timer.start();
+        if (!step())
+            return -1;
+        times.push_back(double(timer.nsecsElapsed()) / 1e6);
+    }
+    std::sort(times.begin(), times.end());
+    return times[times.size() / 2];
+}
+
+// A plain copy: the bytes read and written in large pieces, then flushed to the disk.
+bool plainCopy(const QString& from, const QString& to) {
+    QFile in(from);
+    QFile out(to);
+    if (!in.open(QIODevice::ReadOnly) || !out.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        return false;
+    QByteArray buffer(1 << 20, Qt::Uninitialized);
+    for (qint64 got; (got = in.read(buffer.data(), buffer.size())) > 0;)
+        if (out.write(buffer.constData(), got) != got)
+            return false;
+    return out.flush() && ::fsync(out.handle()) == 0;
+}
+
+qint64 dataFileBytes() {
+    return QFileInfo(dataFilePath()).size();
+}
+
+// Fills the open data file until it holds about targetBytes.
+void buildSeason(qint64 targetBytes, bool small) {
+    Lcg rng;
+    const int cars = small ? 2000 : kCars;
+    TestDataFile::exec("BEGIN");
+    for (int c = 1; c <= cars; ++c)
+        TestDataFile::exec(QStringLiteral("INSERT INTO cars VALUES (%1, 1, 1, '%1', 'Owner %1', 'Driver %1', 'Make', "
+                                          "'Sponsor %2', 0, %3)")
+                               .arg(c)
+                               .arg(c % 97)
+                               .arg(1000 + rng.next(9000)));
+    for (int l = 1; l <= kLeagues; ++l)
+        TestDataFile::exec(
+            QStringLiteral("INSERT INTO leagues VALUES (%1, 'League %1', 'L%1', 1, 1, 1, 50000, 0, 1)").arg(l));
+    for (int t = 1; t <= kTeams; ++t) {
+        TestDataFile::exec(QStringLiteral("INSERT INTO teams (team_nmbr, team_name, team_owner) VALUES (%1, 'Team "
+                                          "%1', 'Owner of team %1')")
+                               .arg(t));
+        TestDataFile::exec(QStringLiteral("INSERT INTO league_teams VALUES (%1, %2)").arg(t % kLeagues + 1).arg(t));
+        putHoldings(t, 1, cars, kCarsPerTeam, 1, rng);
+    }
+    TestDataFile::exec("COMMIT");
+    for (int race = 1; dataFileBytes() < targetBytes; ++race) {
+        TestDataFile::exec("BEGIN");
+        TestDataFile::exec(QStringLiteral("INSERT INTO races VALUES (%1, 'Race %1', 'Track', '%2', 1, 1, 2)")
+                               .arg(race)
+                               .arg(raceDate(race)));
+        for (int p = 1; p <= kCarsPerRace; ++p)
+            TestDataFile::exec(QStringLiteral("INSERT INTO results (car_nmbr, race_nmbr, place) VALUES (%1, %2, %3)")
+                                   .arg((race * kCarsPerRace + p) % cars + 1)
+                                   .arg(race)
+                                   .arg(p));
+        SqlDatabase* db = gConnection->getConnection();
+        for (int t = 1; t <= kTeams; ++t)
+            for (int c = 0; c < kCarsPerTeam; ++c)
+                db->exec(QStringLiteral("INSERT INTO team_results (race_nmbr, place, car_nmbr, team_nmbr, points, "
+                                        "total_points, league_nmbr) VALUES (?, ?, ?, ?, ?, ?, ?)"),
+                         {race, rng.next(43) + 1, rng.next(cars) + 1, t, rng.next(50), rng.next(60), t % kLeagues + 1});
+        for (int t = 1; t <= kTeams; ++t)
+            db->exec(QStringLiteral("INSERT INTO team_results_summary VALUES (?, ?, ?, ?, ?)"),
+                     {race, t, t % kLeagues + 1, rng.next(300), t % 20 + 1});
+        TestDataFile::exec("COMMIT");
+    }
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    const bool small = argc > 1 && std::strcmp(argv[1], "--small") == 0;
+    const qint64 targetBytes = (small ? 2 : 50) * 1000 * 1000;
+    const int runs = small ? 3 : 5;
+
+    TestDataFile data;
+    if (!data.ok()) {
+        std::fprintf(stderr, "could not create the data file\n");
+        return 1;
+    }
+    buildSeason(targetBytes, small);
+    const QString copy = QDir(backupsDir()).filePath(QStringLiteral("plain-copy.qv"));
+    const qint64 full = dataFileBytes();
+    // One backup beforehand: every exit but the first replaces one, and counts its rows.
+    if (!backupDatabase(QString()))
+        return 1;
+
+    // The check at open reads the file whole; the connection stands for the program's.
+    gConnection->CloseConnection();
+    const std::function<bool()> closed = [] {
+        gConnection->CloseConnection();
+        return true;
+    };
+    const double open = medianMs(runs, closed, [] { return connectDatabase(); });
+    const double check = medianMs(
+        runs, [&closed] { return closed() && connectDatabase(); }, [] { return checkOpenDataFile().isEmpty(); });
+
+    const double plain = medianMs(runs, closed, [&copy] { return plainCopy(dataFilePath(), copy); });
+    QFile::remove(copy);
+    // As at the program's exit: the connection is not opened again afterwards.
+    const std::function<bool()> opened = [&closed] { return closed() && connectDatabase(); };
+    const auto exitBackup = [] { return backupDatabase(QString(), false); };
+    const double backup = medianMs(runs, opened, exitBackup);
+
+    // A file that lost most of its rows is rebuilt without the free pages.
+    if (!opened())
+        return 1;
+    TestDataFile::exec("DELETE FROM team_results WHERE race_nmbr % 4 <> 0");
+    const qint64 holey = dataFileBytes();
+    const double rebuild = medianMs(runs, opened, exitBackup);
+    const qint64 rebuilt = QFileInfo(defaultBackupPath()).size();
+
+    if (!data.ui().boxes.isEmpty()) {
+        std::fprintf(stderr, "a box was shown: %s\n", qPrintable(data.ui().boxes.first().text));
+        return 1;
+    }
+    if (plain <= 0 || backup <= 0 || check <= 0 || rebuild <= 0) {
+        std::fprintf(stderr, "a step failed\n");
+        return 1;
+    }
+    std::printf("data file: %.1f MB\n", double(full) / 1e6);
+    std::printf("plain copy (read, write, flush): %.0f ms\n", plain);
+    std::printf("exit backup: %.0f ms = %.2f x the plain copy\n", backup, backup / plain);
+    std::printf("opening the data file: %.0f ms; the check that reads it whole: %.0f ms more\n", open, check);
+    std::printf("exit backup of a file with 3/4 of its results deleted (%.1f MB to %.1f MB): %.0f ms = %.2f x the "
+                "plain copy\n",
+                double(holey) / 1e6, double(rebuilt) / 1e6, rebuild, rebuild / plain);
+    return 0;
+}

@@ -1,0 +1,294 @@
+// The main window and the files it lives on: a data file found damaged, empty or a folder at the start,
+// a data folder on a full disk, restores of damaged backups and through links, and the end of a session
+// (SIGTERM) writing the settings and the exit backup as a close does.
+
+#include "ModalHelpers.h"
+#include "RecordingUi.h"
+#include "SmallDisk.h"
+#include "TestDataFile.h"
+#include "adapters/QtUiServices.h"
+#include "app/Settings.h"
+#include "data/Paths.h"
+#include "data/cConnection.h"
+#include "platform/SqlDatabase.h"
+#include "shell/frmMain.h"
+#include "shell/frmWelcome.h"
+
+#include <QApplication>
+#include <QCryptographicHash>
+#include <QDialog>
+#include <QMessageBox>
+#include <QProcess>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QtTest>
+#include <csignal>
+#include <memory>
+
+namespace {
+
+QByteArray fileHash(const QString& path) {
+    QFile f(path);
+    f.open(QIODevice::ReadOnly);
+    return QCryptographicHash::hash(f.readAll(), QCryptographicHash::Sha256);
+}
+
+QString teams() {
+    SqlRows rows;
+    gConnection->getConnection()->query(QStringLiteral("SELECT group_concat(team_name) FROM teams"), &rows);
+    return rows.rows.value(0).value(0).toString();
+}
+
+void exec(const QString& sql) {
+    QVERIFY(gConnection && gConnection->getConnection() && gConnection->getConnection()->exec(sql));
+}
+
+} // namespace
+
+class tst_MainWindowFiles : public QObject {
+    Q_OBJECT
+
+private:
+    std::unique_ptr<QTemporaryDir> m_dir;
+    std::unique_ptr<RecordingUi> m_ui;
+    std::unique_ptr<frmMain> m_main;
+    QTimer m_closer;
+
+    QString dataFolder() const { return m_dir->filePath(QStringLiteral("Data Folder")); }
+
+    bool start() {
+        settings = SettingsRecord{};
+        m_main = std::make_unique<frmMain>(nullptr, 1);
+        return m_main->startUp();
+    }
+
+    void stop() {
+        if (m_main)
+            m_main->close();
+        m_main.reset();
+        gConnection.reset();
+    }
+
+    // A first start and exit: a data file with 3,000 cars (some hundred pages) and one team, and its backup.
+    void startWithASeason() {
+        QVERIFY(start());
+        TestDataFile::addCars(1, 3000);
+        exec(QStringLiteral("INSERT INTO teams (team_nmbr, team_name) VALUES (500, 'Mine')"));
+        stop();
+        QVERIFY(QFileInfo::exists(defaultBackupPath()));
+    }
+
+private slots:
+    void initTestCase() {
+        QApplication::setQuitOnLastWindowClosed(false);
+        // Welcome windows are closed through their Continue button, as a user would.
+        connect(&m_closer, &QTimer::timeout, this, [] {
+            if (auto* w = qobject_cast<frmWelcome*>(QApplication::activeModalWidget()))
+                w->BUT_Continue()->click();
+        });
+        m_closer.start(10);
+    }
+
+    void init() {
+        m_dir = std::make_unique<QTemporaryDir>();
+        setProgramFolder(dataFolder());
+        setSettingsFolder(m_dir->filePath(QStringLiteral("Config")));
+        m_ui = std::make_unique<RecordingUi>();
+    }
+
+    void cleanup() {
+        stop();
+        m_ui.reset();
+        m_dir.reset();
+    }
+
+    void aDamagedDataFileIsSaidAtTheStartWithTheBackupOffered() {
+        startWithASeason();
+        const QByteArray backup = fileHash(defaultBackupPath());
+        TestDataFile::damagePage(dataFilePath(), 150);
+        const QByteArray damaged = fileHash(dataFilePath());
+
+        // Cancel ends the start and changes nothing.
+        m_ui->answers = {AnswerCancel};
+        QVERIFY(!start());
+        QCOMPARE(m_ui->boxes.size(), 1);
+        QVERIFY2(m_ui->boxes[0].text.startsWith(QStringLiteral("The data file '%1' is damaged").arg(dataFilePath())),
+                 qPrintable(m_ui->boxes[0].text));
+        QVERIFY(m_ui->boxes[0].text.contains(defaultBackupPath()));
+        QCOMPARE(m_ui->boxes[0].buttons, MsgButtons::YesNoCancel);
+        QVERIFY(!m_main->isVisible());
+        stop();
+        QCOMPARE(fileHash(dataFilePath()), damaged);
+        QCOMPARE(fileHash(defaultBackupPath()), backup);
+
+        // Yes puts the backup in its place.
+        m_ui->clear();
+        m_ui->answers = {AnswerYes};
+        QVERIFY(start());
+        QCOMPARE(m_ui->boxes.size(), 1);
+        QCOMPARE(teams(), QStringLiteral("Mine"));
+        QCOMPARE(dataFileDamage(), QString());
+        stop();
+        QCOMPARE(m_ui->boxes.size(), 1);
+    }
+
+    void goingOnWithADamagedDataFileKeepsTheBackupAndSaysWhy() {
+        startWithASeason();
+        const QByteArray backup = fileHash(defaultBackupPath());
+        TestDataFile::damagePage(dataFilePath(), 150);
+        // Real boxes, each running its own event loop, answered as a user would.
+        m_ui.reset();
+        QtUiServices services;
+        setUi(&services);
+        QString question;
+        whileModal<QMessageBox>([&question](QMessageBox* box) {
+            question = box->text();
+            box->button(QMessageBox::No)->click();
+        });
+        QVERIFY(start());
+        QVERIFY2(question.contains(QStringLiteral("is damaged")), qPrintable(question));
+        QVERIFY(m_main->isVisible());
+        QString atExit;
+        whileModal<QMessageBox>([&atExit](QMessageBox* box) {
+            atExit = box->text();
+            box->button(QMessageBox::Ok)->click();
+        });
+        stop();
+        setUi(nullptr);
+        QVERIFY2(atExit.startsWith(QStringLiteral("The backup to '%1' could not be made.").arg(defaultBackupPath())),
+                 qPrintable(atExit));
+        QVERIFY2(atExit.contains(QStringLiteral("is damaged")), qPrintable(atExit));
+        QCOMPARE(fileHash(defaultBackupPath()), backup);
+        QVERIFY(QFileInfo::exists(settingsFilePath()));
+    }
+
+    void anEmptyDataFileIsSaidAndNeverGrows() {
+        startWithASeason();
+        QVERIFY(QFile(dataFilePath()).resize(0));
+        m_ui->answers = {AnswerCancel};
+        QVERIFY(!start());
+        QCOMPARE(m_ui->boxes.size(), 1);
+        QCOMPARE(m_ui->boxes[0].text.section(QLatin1Char('\n'), 0, 0),
+                 QStringLiteral("The data file %1 is empty: it holds none of your data.").arg(dataFilePath()));
+        stop();
+        QCOMPARE(QFileInfo(dataFilePath()).size(), 0);
+
+        m_ui->clear();
+        m_ui->answers = {AnswerYes};
+        QVERIFY(start());
+        QCOMPARE(teams(), QStringLiteral("Mine"));
+    }
+
+    void aFullDiskAndAFolderInPlaceOfTheDataFileAreSaidAsSuch() {
+        {
+            SmallDisk disk(256);
+            if (!disk.ok())
+                QSKIP(qPrintable(disk.why()));
+            disk.fill();
+            setProgramFolder(disk.path());
+            QVERIFY(!start());
+            QCOMPARE(m_ui->boxes.size(), 1);
+            QVERIFY2(m_ui->boxes[0].text.startsWith(
+                         QStringLiteral("The disk that holds Quorvanti's data folder %1 is full.").arg(disk.path())),
+                     qPrintable(m_ui->boxes[0].text));
+            stop();
+        }
+        setProgramFolder(dataFolder());
+        QVERIFY(QDir().mkpath(dataFilePath()));
+        m_ui->clear();
+        QVERIFY(!start());
+        QCOMPARE(m_ui->boxes.size(), 2);
+        QCOMPARE(m_ui->boxes[0].text,
+                 QStringLiteral("'%1' is a folder, not a Quorvanti data file.").arg(dataFilePath()));
+        QVERIFY(QFileInfo(dataFilePath()).isDir());
+    }
+
+    void aDamagedBackupIsNotRestoredAndARestoreKeepsTheDataFilesLink() {
+        QVERIFY(start());
+        exec(QStringLiteral("INSERT INTO teams (team_nmbr, team_name) VALUES (500, 'Saved')"));
+        TestDataFile::addCars(1, 3000);
+        const QString saved = m_dir->filePath(QStringLiteral("saved.qv"));
+        QVERIFY(m_main->backupTo(saved));
+        exec(QStringLiteral("UPDATE teams SET team_name = 'Current'"));
+        const QString damaged = m_dir->filePath(QStringLiteral("damaged.qv"));
+        QVERIFY(QFile::copy(saved, damaged));
+        TestDataFile::damagePage(damaged, 150);
+        m_ui->clear();
+        QVERIFY(!m_main->restoreFrom(damaged));
+        QCOMPARE(m_ui->boxes.size(), 1);
+        QVERIFY2(m_ui->boxes[0].text.contains(QStringLiteral("'%1' is damaged").arg(damaged)),
+                 qPrintable(m_ui->boxes[0].text));
+        QCOMPARE(teams(), QStringLiteral("Current"));
+        stop();
+
+        // The data file is a link to a file in another folder: the restore lands there, and the link stays.
+        const QString elsewhere = m_dir->filePath(QStringLiteral("elsewhere.qv"));
+        QVERIFY(QFile::rename(dataFilePath(), elsewhere));
+        QVERIFY(QFile::link(elsewhere, dataFilePath()));
+        QVERIFY(start());
+        QVERIFY(m_main->restoreFrom(saved));
+        QCOMPARE(teams(), QStringLiteral("Saved"));
+        QVERIFY(QFileInfo(dataFilePath()).isSymLink());
+        stop();
+        QCOMPARE(QFileInfo(dataFilePath()).symLinkTarget(), elsewhere);
+        QCOMPARE(m_ui->boxes.size(), 1);
+    }
+
+    void theEndOfTheSessionClosesTheProgramAsACloseDoes() {
+        QVERIFY(start());
+        exec(QStringLiteral("INSERT INTO teams (team_nmbr, team_name) VALUES (500, 'Typed')"));
+        ::raise(SIGTERM);
+        QTRY_VERIFY(!m_main->isVisible());
+        QVERIFY(QFileInfo::exists(settingsFilePath()));
+        stop();
+        {
+            SqlDatabase copy;
+            QVERIFY(copy.open(defaultBackupPath(), dataFileKey(), false, false));
+            SqlRows rows;
+            QVERIFY(copy.query(QStringLiteral("SELECT team_name FROM teams"), &rows));
+            QCOMPARE(rows.rows.value(0).value(0).toString(), QStringLiteral("Typed"));
+        }
+
+        // A window with its own event loop is closed first, then the main window.
+        QFile::remove(settingsFilePath());
+        QVERIFY(start());
+        bool dialogEnded = false;
+        QTimer::singleShot(0, m_main.get(), [this, &dialogEnded] {
+            QDialog dialog(m_main.get());
+            QTimer::singleShot(50, [] { ::raise(SIGHUP); });
+            dialog.exec();
+            dialogEnded = true;
+        });
+        QTRY_VERIFY(dialogEnded);
+        QTRY_VERIFY(!m_main->isVisible());
+        QVERIFY(QFileInfo::exists(settingsFilePath()));
+    }
+
+    void theProgramKilledWithSigtermWritesItsSettingsAndBackup() {
+        const QString program = QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("quorvanti"));
+        if (!QFileInfo(program).isExecutable())
+            QSKIP("the program is not built beside the tests");
+        QProcess run;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("HOME"), m_dir->path());
+        env.insert(QStringLiteral("XDG_DATA_HOME"), m_dir->filePath(QStringLiteral("data")));
+        env.insert(QStringLiteral("XDG_CONFIG_HOME"), m_dir->filePath(QStringLiteral("config")));
+        run.setProcessEnvironment(env);
+        run.start(program, {});
+        QVERIFY(run.waitForStarted());
+        const QString folder = m_dir->filePath(QStringLiteral("data/Quorvanti/Quorvanti"));
+        // The data file is made after the handlers are in place; the first start then shows its welcome.
+        QTRY_VERIFY_WITH_TIMEOUT(QFileInfo::exists(QDir(folder).filePath(QStringLiteral("quorvanti30.qv"))), 20000);
+        QTest::qWait(500);
+        ::kill(pid_t(run.processId()), SIGTERM);
+        QVERIFY(run.waitForFinished(20000));
+        QCOMPARE(run.exitStatus(), QProcess::NormalExit);
+        QVERIFY(QFileInfo::exists(m_dir->filePath(QStringLiteral("config/Quorvanti/Quorvanti/QV.INI"))));
+        QString error;
+        QVERIFY2(isDataFile(QDir(folder).filePath(QStringLiteral("Backups/quorvanti30.qv")), &error),
+                 qPrintable(error));
+    }
+};
+
+QTEST_MAIN(tst_MainWindowFiles)
+#include "tst_mainwindow_files.moc"
