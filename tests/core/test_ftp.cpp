@@ -98,6 +98,7 @@ protected:
     void TearDown() override {
         closeInternet();
         setDownloadHost(previousHost);
+        setDownloadTimeLimit(previousLimit);
     }
     void serve(bool writable, const QString& user = QString(), const QString& password = QString(),
                int bytesPerSecond = 0, LocalFtpServer::Quirk quirk = LocalFtpServer::Quirk::None) {
@@ -110,6 +111,7 @@ protected:
     QString downloadDir;
     LocalFtpServer server;
     QString previousHost = downloadHost();
+    int previousLimit = downloadTimeLimit();
 };
 
 } // namespace
@@ -301,6 +303,25 @@ TEST_F(FtpTest, ADownloadBeyondTheCeilingIsStoppedAndKeepsThePreviousCopy) {
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
     ASSERT_TRUE(m.hasMatch()) << server.log().toStdString();
     EXPECT_LT(m.captured(1).toLongLong(), kSeriesFileCeiling / 2);
+}
+
+// A server that sends steadily, too slowly to stall and without end: the download ends at its time limit.
+TEST_F(FtpTest, ADownloadThatWillNotEndIsStoppedAtItsTimeLimit) {
+    EXPECT_EQ(downloadTimeLimit(), 300);
+    LocalFtpServer trickling;
+    ASSERT_TRUE(
+        trickling.start(root.path(), false, QString(), QString(), 4096, LocalFtpServer::Quirk::EndlessDownloads));
+    setDownloadHost(trickling.address());
+    writeBytes(downloadDir + "wccars.qvi", "listed");
+    const QString local = QDir(importsDir()).filePath("wccars.qvi");
+    writeBytes(local, "previous copy");
+    setDownloadTimeLimit(3);
+    EXPECT_FALSE(downloadFile(QStringLiteral("wccars.qvi")));
+    EXPECT_EQ(boxTexts(data.ui()),
+              QStringList{"The download of wccars.qvi was stopped after 3 seconds. Try back later."});
+    EXPECT_EQ(readBytes(local), "previous copy");
+    EXPECT_EQ(QDir(importsDir()).entryList(QDir::Files | QDir::Hidden), QStringList{"wccars.qvi"});
+    EXPECT_FALSE(ftpConnected());
 }
 
 TEST(Ftp, AFileSizeIsReadFromItsLineInTheFolderListing) {

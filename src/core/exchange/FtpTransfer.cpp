@@ -32,6 +32,11 @@ QString& downloadFolderSetting() {
     return folder;
 }
 
+int& downloadTimeLimitSetting() {
+    static int seconds = kDownloadMinutes * 60;
+    return seconds;
+}
+
 // What a page travels under until it is complete.
 QString partName(const QString& name) {
     return name + QStringLiteral(".part");
@@ -358,13 +363,16 @@ void removeLeftover(const QString& remoteName) {
 
 // The size of the file `name` of the current remote folder as its listing gives it; -1 when the
 // listing cannot be read or has no line for it.
-qint64 listedSize(const QString& name) {
+qint64 listedSize(const QString& name, const QDeadlineTimer& deadline) {
     ListingSearch search;
     search.name = name;
-    const bool ok = perform(folderUrl(ftp().directory), [&search](CURL* h) {
-        curl_easy_setopt(h, CURLOPT_WRITEFUNCTION, searchListing);
-        curl_easy_setopt(h, CURLOPT_WRITEDATA, &search);
-    });
+    const bool ok = perform(
+        folderUrl(ftp().directory),
+        [&search](CURL* h) {
+            curl_easy_setopt(h, CURLOPT_WRITEFUNCTION, searchListing);
+            curl_easy_setopt(h, CURLOPT_WRITEDATA, &search);
+        },
+        deadline);
     if (search.size < 0 && ok)
         search.size = sizeFromListing(search.pending, name); // a last line without a line end
     return search.size;
@@ -399,6 +407,13 @@ void setDownloadFolder(const QString& folder) {
     if (!f.endsWith(QLatin1Char('/')))
         f += QLatin1Char('/');
     downloadFolderSetting() = f;
+}
+
+int downloadTimeLimit() {
+    return downloadTimeLimitSetting();
+}
+void setDownloadTimeLimit(int seconds) {
+    downloadTimeLimitSetting() = seconds;
 }
 
 bool ftpConnected() {
@@ -559,6 +574,8 @@ bool getFtpFile(const QString& remotePath, const QString& localFolder) {
         reportFtpError(lastErrorCode(), QStringLiteral("FtpGetFile"));
         return false;
     }
+    const int limit = downloadTimeLimit();
+    const QDeadlineTimer deadline(qint64(limit) * 1000);
     Arrival arrival;
     arrival.file = &file;
     curl_slist* beforeRetr = askSize(name);
@@ -572,8 +589,11 @@ bool getFtpFile(const QString& remotePath, const QString& localFolder) {
             curl_easy_setopt(h, CURLOPT_WRITEFUNCTION, writeArrival);
             curl_easy_setopt(h, CURLOPT_WRITEDATA, &arrival);
         },
-        QDeadlineTimer(qint64(kDownloadMinutes) * 60 * 1000));
+        deadline);
     curl_slist_free_all(beforeRetr);
+    const auto stoppedAfter = QStringLiteral("The download of %1 was stopped after %2. Try back later.")
+                                  .arg(name, limit % 60 == 0 ? QStringLiteral("%1 minutes").arg(limit / 60)
+                                                             : QStringLiteral("%1 seconds").arg(limit));
     const auto refuse = [&file](const QString& text) {
         file.cancelWriting();
         exchangeMessage(text);
@@ -586,9 +606,7 @@ bool getFtpFile(const QString& remotePath, const QString& localFolder) {
                           .arg(name)
                           .arg(kSeriesFileCeiling >> 20));
     if (ftp().overtime)
-        return refuse(QStringLiteral("The download of %1 was stopped after %2 minutes. Try back later.")
-                          .arg(name)
-                          .arg(kDownloadMinutes));
+        return refuse(stoppedAfter);
     if (!ok) {
         file.cancelWriting();
         reportFtpError(lastErrorCode(), QStringLiteral("FtpGetFile"));
@@ -597,8 +615,11 @@ bool getFtpFile(const QString& remotePath, const QString& localFolder) {
     // A server that closes the data connection early may still report the transfer complete: only the
     // size it gives tells a whole file from part of one.
     qint64 expected = sizeFromReply(ftp().sizeReply);
-    if (expected < 0)
-        expected = listedSize(name);
+    if (expected < 0) {
+        expected = listedSize(name, deadline);
+        if (ftp().overtime)
+            return refuse(stoppedAfter);
+    }
     if (expected < 0)
         return refuse(QStringLiteral("The download server gives no size for %1, so whether all of it arrived "
                                      "cannot be told. Try back later.")

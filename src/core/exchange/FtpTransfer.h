@@ -33,8 +33,9 @@ constexpr size_t kListingCeiling = 64 * 1024;
 constexpr size_t kSizeListingCeiling = 4 * 1024 * 1024;
 // No series file comes near this; a download that goes beyond it is stopped.
 constexpr qint64 kSeriesFileCeiling = 32 * 1024 * 1024;
-// A download that has not ended after this long is stopped, however steadily it moves.
-constexpr int kDownloadMinutes = 10;
+// A download that has not ended after this long is stopped, however steadily it moves: series files
+// are a few kilobytes.
+constexpr int kDownloadMinutes = 5;
 
 // The download server (host, optionally ":" and a port) and the folder of its series files. Its
 // files are reached anonymously. Setting an empty value puts the default back.
@@ -42,6 +43,10 @@ QString downloadHost();
 void setDownloadHost(const QString& host);
 QString downloadFolder();
 void setDownloadFolder(const QString& folder);
+
+// How long a download may take, in seconds: kDownloadMinutes unless a test shortens it.
+int downloadTimeLimit();
+void setDownloadTimeLimit(int seconds);
 
 // The boxes of the downloads, imports and publishing: OK only, no icon, the application's title. The
 // hourglass makes way while the box is up.
