@@ -1,6 +1,8 @@
 #pragma once
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QRegularExpression>
 #include <QString>
 #include <QTemporaryDir>
@@ -20,6 +22,19 @@
 #define FTP_PYTHON ""
 #endif
 
+// This process has a file open in folder, other than `except`, that holds some bytes: a download
+// is arriving (the file being written may have no name in the folder yet).
+inline bool arrivingIn(const QString& folder, const QString& except) {
+    const QString prefix = QDir(folder).canonicalPath() + QLatin1Char('/');
+    for (const QFileInfo& fd : QDir(QStringLiteral("/proc/self/fd")).entryInfoList(QDir::System | QDir::Files)) {
+        const QString target = fd.symLinkTarget();
+        if (target.startsWith(prefix) && !target.endsWith(QLatin1Char('/') + except) &&
+            QFileInfo(fd.filePath()).size() > 0)
+            return true;
+    }
+    return false;
+}
+
 // A pyftpdlib server on 127.0.0.1 and a port of the system's choosing, serving root. With a user it
 // asks for that user and password; without one it lets anyone in anonymously. Writable only when
 // asked. With bytesPerSecond it sends and takes file data no faster than that, so that a test can
@@ -36,6 +51,14 @@ public:
         NoRenamesStoresOnlyParts, // no renames, and stores only names ending in ".part"
         EndlessListing,           // a folder listing of 64 MB of names
         BlankListing,             // a folder listing of 64 MB of blank lines
+        CutsDownloads,            // sends half of each file and reports the transfer complete
+        NoSize,                   // does not answer SIZE
+        NoSizeCutsDownloads,      // both of the above
+        NoSizeNoListing,          // answers neither SIZE nor LIST
+        EndlessDownloads,         // no SIZE, and every file it sends goes on without end
+        KeepsPartOfUploads,       // keeps the first quarter of each upload and reports it complete
+        NoRenamesKeepsParts,      // no renames, and keeps the first quarter of uploads not named ".part"
+        DeniesFolders,            // refuses to enter any folder below the login folder
     };
 
     bool start(const QString& root, bool writable, const QString& user = QString(), const QString& password = QString(),
@@ -50,8 +73,11 @@ public:
         if (!user.isEmpty()) {
             args.insert(args.end(), {"-u", user.toStdString(), "-P", password.toStdString()});
         }
-        const char* quirks[] = {"", "strict", "norename", "partonly", "endless", "blanks"};
-        const bool renames = quirk != Quirk::NoRenames && quirk != Quirk::NoRenamesStoresOnlyParts;
+        const char* quirks[] = {"",           "strict", "norename",  "partonly",     "endless",     "blanks",
+                                "cut",        "nosize", "nosizecut", "nosizenolist", "endlessfile", "keepspart",
+                                "keepsnamed", "denycwd"};
+        const bool renames = quirk != Quirk::NoRenames && quirk != Quirk::NoRenamesStoresOnlyParts &&
+                             quirk != Quirk::NoRenamesKeepsParts;
         if (bytesPerSecond > 0 || quirk != Quirk::None)
             args = {FTP_PYTHON,
                     "-u",
@@ -145,6 +171,12 @@ from pyftpdlib.servers import FTPServer
 root, perm, user, password, rate, quirk = sys.argv[1:7]
 strict = quirk == "strict"
 listed = {"bytes": 0, "completed": 0}
+cut = quirk in ("cut", "nosizecut")
+nosize = quirk in ("nosize", "nosizecut", "nosizenolist", "endlessfile")
+def endless():
+    chunk = b"11;1;1;1;\"x\";;;;\r\n" * 4096
+    while True:
+        yield chunk
 def listing():
     line = b"\r\n" * 64 if quirk == "blanks" else b"".join(b"series%05d.qvi\r\n" % i for i in range(4))
     listed.update(bytes=0, completed=0)
@@ -170,6 +202,34 @@ class Handler(FTPHandler):
             self.respond("550 Not enough privileges.")
             return
         return FTPHandler.ftp_STOR(self, file, mode)
+    def ftp_SIZE(self, path):
+        if nosize:
+            self.respond("502 Command not implemented.")
+            return
+        return FTPHandler.ftp_SIZE(self, path)
+    def ftp_LIST(self, path):
+        if quirk == "nosizenolist":
+            self.respond("502 Command not implemented.")
+            return
+        return FTPHandler.ftp_LIST(self, path)
+    def ftp_CWD(self, path):
+        if quirk == "denycwd" and os.path.realpath(path) != os.path.realpath(root):
+            self.respond("550 Permission denied.")
+            return
+        return FTPHandler.ftp_CWD(self, path)
+    def ftp_RETR(self, file):
+        if quirk == "endlessfile":
+            self.push_dtp_data(BufferedIteratorProducer(endless()), isproducer=True, cmd="RETR")
+            return file
+        if cut:
+            with open(file, "rb") as f:
+                data = f.read()
+            self.push_dtp_data(data[: len(data) // 2], cmd="RETR")
+            return file
+        return FTPHandler.ftp_RETR(self, file)
+    def on_file_received(self, file):
+        if quirk == "keepspart" or (quirk == "keepsnamed" and not file.endswith(".part")):
+            os.truncate(file, os.path.getsize(file) // 4)
     def ftp_NLST(self, path):
         if quirk in ("endless", "blanks"):
             self._listing = path

@@ -68,19 +68,6 @@ private:
     std::thread m_thread;
 };
 
-// This process has a file open in folder, other than `except`, that holds some bytes: a download
-// is arriving (the file being written may have no name in the folder yet).
-bool arrivingIn(const QString& folder, const QString& except) {
-    const QString prefix = QDir(folder).canonicalPath() + QLatin1Char('/');
-    for (const QFileInfo& fd : QDir(QStringLiteral("/proc/self/fd")).entryInfoList(QDir::System | QDir::Files)) {
-        const QString target = fd.symLinkTarget();
-        if (target.startsWith(prefix) && !target.endsWith(QLatin1Char('/') + except) &&
-            QFileInfo(fd.filePath()).size() > 0)
-            return true;
-    }
-    return false;
-}
-
 // A file in folder other than `except` holds some bytes: an upload is arriving.
 bool landingIn(const QString& folder, const QString& except) {
     for (const QFileInfo& f : QDir(folder).entryInfoList(QDir::Files | QDir::Hidden))
@@ -111,10 +98,11 @@ protected:
     void TearDown() override {
         closeInternet();
         setDownloadHost(previousHost);
+        setDownloadTimeLimit(previousLimit);
     }
     void serve(bool writable, const QString& user = QString(), const QString& password = QString(),
-               int bytesPerSecond = 0) {
-        ASSERT_TRUE(server.start(root.path(), writable, user, password, bytesPerSecond));
+               int bytesPerSecond = 0, LocalFtpServer::Quirk quirk = LocalFtpServer::Quirk::None) {
+        ASSERT_TRUE(server.start(root.path(), writable, user, password, bytesPerSecond, quirk));
         setDownloadHost(server.address());
     }
 
@@ -123,6 +111,7 @@ protected:
     QString downloadDir;
     LocalFtpServer server;
     QString previousHost = downloadHost();
+    int previousLimit = downloadTimeLimit();
 };
 
 } // namespace
@@ -232,6 +221,132 @@ TEST_F(FtpTest, AStalledServerIsGivenUpWithAClearMessage) {
     EXPECT_EQ(QDir(importsDir()).entryList(QDir::Files | QDir::Hidden), QStringList{"wccars.qvi"});
 }
 
+// Servers that report a download complete after sending part of it, or give no way to tell: the half
+// file is never imported and never replaces the previous copy.
+TEST_F(FtpTest, ADownloadIsUsedOnlyWhenTheServersSizeShowsItArrivedWhole) {
+    using Quirk = LocalFtpServer::Quirk;
+    // Two lines of one length: the first half of the file is a file that imports by itself.
+    const QByteArray whole = "11;603;1;1;\"Half\";;;;\r\n11;604;1;1;\"Rest\";;;;\r\n";
+    ASSERT_EQ(whole.indexOf("11;604"), whole.size() / 2);
+    writeBytes(downloadDir + "wccars.qvi", whole);
+    const QString local = QDir(importsDir()).filePath("wccars.qvi");
+    const QString cutShort = QStringLiteral("wccars.qvi did not arrive whole: the download server gives its size as "
+                                            "%1 bytes, and %2 bytes arrived. Try back later.")
+                                 .arg(whole.size())
+                                 .arg(whole.size() / 2);
+    const struct {
+        Quirk quirk;
+        QString box;
+    } cases[] = {
+        {Quirk::CutsDownloads, cutShort},       // the size from SIZE
+        {Quirk::NoSizeCutsDownloads, cutShort}, // the size from the file's line in the listing
+        {Quirk::NoSizeNoListing, "The download server gives no size for wccars.qvi, so whether all of it arrived "
+                                 "cannot be told. Try back later."},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(int(c.quirk));
+        LocalFtpServer cutting;
+        ASSERT_TRUE(cutting.start(root.path(), false, QString(), QString(), 0, c.quirk));
+        setDownloadHost(cutting.address());
+        writeBytes(local, "11;602;1;1;\"Previous\";;;;\r\n");
+        data.ui().clear();
+        EXPECT_FALSE(importWcCars());
+        EXPECT_EQ(boxTexts(data.ui()), QStringList{c.box});
+        EXPECT_EQ(readBytes(local), "11;602;1;1;\"Previous\";;;;\r\n");
+        EXPECT_EQ(QDir(importsDir()).entryList(QDir::Files | QDir::Hidden), QStringList{"wccars.qvi"});
+        EXPECT_EQ(TestDataFile::scalar("SELECT count(*) FROM cars WHERE car_nmbr IN (602, 603, 604)").toInt(), 0);
+        EXPECT_FALSE(ftpConnected());
+    }
+
+    // Without SIZE, the listing's size is enough to take a whole file.
+    LocalFtpServer noSize;
+    ASSERT_TRUE(noSize.start(root.path(), false, QString(), QString(), 0, Quirk::NoSize));
+    setDownloadHost(noSize.address());
+    data.ui().clear();
+    EXPECT_TRUE(importWcCars());
+    EXPECT_TRUE(data.ui().boxes.isEmpty()) << boxTexts(data.ui()).join(" / ").toStdString();
+    EXPECT_EQ(readBytes(local), whole);
+    EXPECT_EQ(TestDataFile::scalar("SELECT count(*) FROM cars WHERE car_nmbr IN (603, 604)").toInt(), 2);
+}
+
+TEST_F(FtpTest, ADownloadBeyondTheCeilingIsStoppedAndKeepsThePreviousCopy) {
+    const QString local = QDir(importsDir()).filePath("wccars.qvi");
+    const QString stopped = "The download of wccars.qvi was stopped at 32 MB: no series file is that large. Try "
+                            "back later.";
+    // A server that streams without end, and never says how much is coming.
+    {
+        LocalFtpServer endless;
+        ASSERT_TRUE(
+            endless.start(root.path(), false, QString(), QString(), 0, LocalFtpServer::Quirk::EndlessDownloads));
+        setDownloadHost(endless.address());
+        writeBytes(downloadDir + "wccars.qvi", "listed");
+        writeBytes(local, "11;602;1;1;\"Previous\";;;;\r\n");
+        const int cars = TestDataFile::scalar("SELECT count(*) FROM cars").toInt();
+        EXPECT_FALSE(importWcCars());
+        EXPECT_EQ(boxTexts(data.ui()), QStringList{stopped});
+        EXPECT_EQ(readBytes(local), "11;602;1;1;\"Previous\";;;;\r\n");
+        EXPECT_EQ(QDir(importsDir()).entryList(QDir::Files | QDir::Hidden), QStringList{"wccars.qvi"});
+        EXPECT_EQ(TestDataFile::scalar("SELECT count(*) FROM cars").toInt(), cars);
+    }
+    // A file the server says is larger than that is not fetched at all (a sparse file: no disk used).
+    QFile huge(downloadDir + "wccars.qvi");
+    ASSERT_TRUE(huge.open(QIODevice::WriteOnly) && huge.resize(kSeriesFileCeiling + 1));
+    huge.close();
+    serve(false);
+    data.ui().clear();
+    EXPECT_FALSE(downloadFile(QStringLiteral("wccars.qvi")));
+    EXPECT_EQ(boxTexts(data.ui()), QStringList{stopped});
+    EXPECT_EQ(readBytes(local), "11;602;1;1;\"Previous\";;;;\r\n");
+    const QRegularExpression sent(QStringLiteral("RETR \\S+ completed=\\d bytes=(\\d+)"));
+    QRegularExpressionMatch m;
+    for (int i = 0; i < 250 && !(m = sent.match(server.log())).hasMatch(); ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    ASSERT_TRUE(m.hasMatch()) << server.log().toStdString();
+    EXPECT_LT(m.captured(1).toLongLong(), kSeriesFileCeiling / 2);
+}
+
+// A server that sends steadily, too slowly to stall and without end: the download ends at its time limit.
+TEST_F(FtpTest, ADownloadThatWillNotEndIsStoppedAtItsTimeLimit) {
+    EXPECT_EQ(downloadTimeLimit(), 300);
+    LocalFtpServer trickling;
+    ASSERT_TRUE(
+        trickling.start(root.path(), false, QString(), QString(), 4096, LocalFtpServer::Quirk::EndlessDownloads));
+    setDownloadHost(trickling.address());
+    writeBytes(downloadDir + "wccars.qvi", "listed");
+    const QString local = QDir(importsDir()).filePath("wccars.qvi");
+    writeBytes(local, "previous copy");
+    setDownloadTimeLimit(3);
+    EXPECT_FALSE(downloadFile(QStringLiteral("wccars.qvi")));
+    EXPECT_EQ(boxTexts(data.ui()),
+              QStringList{"The download of wccars.qvi was stopped after 3 seconds. Try back later."});
+    EXPECT_EQ(readBytes(local), "previous copy");
+    EXPECT_EQ(QDir(importsDir()).entryList(QDir::Files | QDir::Hidden), QStringList{"wccars.qvi"});
+    EXPECT_FALSE(ftpConnected());
+}
+
+TEST(Ftp, AFileSizeIsReadFromItsLineInTheFolderListing) {
+    const QByteArray listing = "total 12\r\n"
+                               "drwxr-xr-x   2 owner    group        4096 Mar 01 10:00 wccars.qvi.d\r\n"
+                               "-rw-r--r--   1 owner    group          77 Mar 01 10:00 old wccars.qvi\r\n"
+                               "-rw-r--r--   1 owner    group          88 Mar 01 10:00 wccars.qvi.bak\r\n"
+                               "-rw-r--r--   1 owner    group      200000 Mar 01 10:00 wccars.qvi\r\n"
+                               "-rw-r--r--   1 1000     1000         1234 Dec 24  2023 wcdrivers.qvi\r\n"
+                               "-rw-r--r--   1 ftp       56789 Jan  5 09:07 f1cars.qvi\n"
+                               "lrwxrwxrwx   1 owner    group          10 Mar 01 10:00 f1drivers.qvi -> x\r\n"
+                               "-rw-r--r--   1 owner    group          19 Mar 01 10:00 a b.qvi\r\n"
+                               "03-01-24  10:00AM                 4321 wcc20240301.qvi\r\n"
+                               "03-01-24  10:00AM       <DIR>          archive\r\n"
+                               "-rw-r--r--   1 owner    group          42 Mar 01 10:00 last.qvi";
+    EXPECT_EQ(sizeFromListing(listing, "wccars.qvi"), 200000);
+    EXPECT_EQ(sizeFromListing(listing, "wcdrivers.qvi"), 1234);
+    EXPECT_EQ(sizeFromListing(listing, "f1cars.qvi"), 56789);
+    EXPECT_EQ(sizeFromListing(listing, "a b.qvi"), 19);
+    EXPECT_EQ(sizeFromListing(listing, "wcc20240301.qvi"), 4321);
+    EXPECT_EQ(sizeFromListing(listing, "last.qvi"), 42);
+    for (const char* notAFile : {"f1drivers.qvi", "archive", "wccars.qvi.d", "wccars", "missing.qvi", ""})
+        EXPECT_EQ(sizeFromListing(listing, QLatin1String(notAFile)), -1) << notAFile;
+}
+
 TEST_F(FtpTest, AFailedConnectionIsOneBox) {
     serve(false);
     const int port = server.port();
@@ -267,15 +382,40 @@ TEST_F(FtpTest, AnEmptyFolderIsSaidAndAMissingFolderIsOneFailureInOneBox) {
     EXPECT_FALSE(downloadFile(QStringLiteral("wccars.qvi")));
     EXPECT_EQ(boxTexts(data.ui()), (QStringList{"This directory is empty!", "File not found. Try back later."}));
 
+    // The download server is entered without a user name or password: there are none to check.
+    const QString missing = "Folder /quorvanti/download/2002/ not found on the download server. Try back later.";
     data.ui().clear();
     QDir(root.path()).removeRecursively();
     QDir().mkpath(root.path());
     EXPECT_FALSE(downloadFile(QStringLiteral("wccars.qvi")));
-    EXPECT_EQ(boxTexts(data.ui()), QStringList{"Unable to process. Check your username, password and location."});
+    EXPECT_EQ(boxTexts(data.ui()), QStringList{missing});
     for (const auto& b : data.ui().boxes) {
         EXPECT_EQ(b.title, "Quorvanti");
         EXPECT_EQ(b.icon, MsgIcon::None);
     }
+    EXPECT_FALSE(ftpConnected());
+
+    // A folder there that the server will not let anyone enter reads the same.
+    QDir().mkpath(downloadDir);
+    writeBytes(downloadDir + "wccars.qvi", "11;602;1;1;\"Listed\";;;;\r\n");
+    LocalFtpServer denying;
+    ASSERT_TRUE(denying.start(root.path(), false, QString(), QString(), 0, LocalFtpServer::Quirk::DeniesFolders));
+    setDownloadHost(denying.address());
+    data.ui().clear();
+    EXPECT_FALSE(downloadFile(QStringLiteral("wccars.qvi")));
+    EXPECT_EQ(boxTexts(data.ui()), QStringList{missing});
+    EXPECT_FALSE(QFile::exists(QDir(importsDir()).filePath("wccars.qvi")));
+
+    // Logged in with a name, a folder that cannot be entered may be the account's doing.
+    LocalFtpServer account;
+    ASSERT_TRUE(account.start(root.path(), false, "tester", "s3cret"));
+    data.ui().clear();
+    openInternet();
+    connectFtp(account.address(), QStringLiteral("tester"), QStringLiteral("s3cret"));
+    ASSERT_TRUE(ftpConnected());
+    changeFtpDirectory(QStringLiteral("/no/such/folder/"));
+    EXPECT_EQ(boxTexts(data.ui()), QStringList{"Unable to process. Check your username, password and location."});
+    EXPECT_FALSE(ftpConnected());
 }
 
 TEST_F(FtpTest, AWrongPasswordIsReportedWithoutThePassword) {
@@ -421,6 +561,54 @@ TEST_F(FtpTest, WhereTheServerRefusesRenamesPagesGoStraightToTheirNamesAndNoLive
     EXPECT_TRUE(data.ui().boxes[0].text.contains("sent straight to its name, and that failed"))
         << data.ui().lastBoxText().toStdString();
     EXPECT_EQ(readBytes(root.path() + "/rd0001.html"), "<html>new</html>");
+    EXPECT_EQ(QDir(root.path()).entryList(QDir::Files | QDir::Hidden), (QStringList{"rd0001.html", "rd0002.html"}));
+}
+
+// Servers that answer a page's upload as complete and keep part of it: the difference is said, the
+// publish ends there, and no temporary copy is left behind.
+TEST_F(FtpTest, APageTheServerKeptOnlyPartOfIsReportedNotPassedOff) {
+    const QString reports = QDir(data.folder()).filePath("Reports");
+    writeBytes(reports + "/rd0001.html", "<html>a new page</html>"); // 23 bytes; the server keeps 5
+    writeBytes(reports + "/rd0002.html", "<html>two</html>");
+    const struct {
+        LocalFtpServer::Quirk quirk;
+        QString box;
+        QByteArray live; // rd0001.html on the server afterwards
+    } cases[] = {
+        {LocalFtpServer::Quirk::KeepsPartOfUploads,
+         "The server stored 5 of the 23 bytes of rd0001.html: the page on the server was left as it was. Publish "
+         "again later.",
+         "<html>live</html>"},
+        {LocalFtpServer::Quirk::NoRenamesKeepsParts,
+         "The server stored 5 of the 23 bytes of rd0001.html: the page rd0001.html on the server is incomplete. "
+         "Publish again later.",
+         "<html"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(int(c.quirk));
+        writeBytes(root.path() + "/rd0001.html", "<html>live</html>");
+        LocalFtpServer cutting;
+        ASSERT_TRUE(cutting.start(root.path(), true, "tester", "s3cret", 0, c.quirk));
+        data.ui().clear();
+        QStringList statuses;
+        const PublishResult result =
+            publishReports(cutting.address(), "tester", "s3cret", reports, [&](const QString& s) { statuses << s; });
+        EXPECT_FALSE(result.complete);
+        EXPECT_EQ(result.sent, 0);
+        EXPECT_TRUE(statuses.isEmpty()) << statuses.join(" / ").toStdString();
+        EXPECT_EQ(boxTexts(data.ui()), QStringList{c.box});
+        EXPECT_EQ(readBytes(root.path() + "/rd0001.html"), c.live);
+        EXPECT_EQ(QDir(root.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"rd0001.html"});
+        EXPECT_FALSE(ftpConnected());
+    }
+
+    // A server that does not answer SIZE is taken at its word.
+    LocalFtpServer noSize;
+    ASSERT_TRUE(noSize.start(root.path(), true, "tester", "s3cret", 0, LocalFtpServer::Quirk::NoSize));
+    data.ui().clear();
+    EXPECT_TRUE(publishReports(noSize.address(), "tester", "s3cret", reports, {}).complete);
+    EXPECT_TRUE(data.ui().boxes.isEmpty()) << boxTexts(data.ui()).join(" / ").toStdString();
+    EXPECT_EQ(readBytes(root.path() + "/rd0001.html"), "<html>a new page</html>");
     EXPECT_EQ(QDir(root.path()).entryList(QDir::Files | QDir::Hidden), (QStringList{"rd0001.html", "rd0002.html"}));
 }
 

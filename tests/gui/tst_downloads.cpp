@@ -20,6 +20,7 @@
 #include <QFile>
 #include <QPushButton>
 #include <QTabWidget>
+#include <QTimer>
 #include <QtTest>
 #include <memory>
 
@@ -30,6 +31,19 @@ const QString Failure = QStringLiteral("Download and Import failed.");
 
 // A port nothing listens on: any transfer attempted there fails with a box of its own.
 const QString NoServer = QStringLiteral("127.0.0.1:1");
+
+// Counts the paint events a widget receives.
+class PaintCounter : public QObject {
+public:
+    int paints = 0;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Paint)
+            ++paints;
+        return QObject::eventFilter(watched, event);
+    }
+};
 
 } // namespace
 
@@ -247,6 +261,94 @@ private slots:
         QCOMPARE(ui().boxes.at(1).icon, MsgIcon::None);
         QVERIFY(ui().statusTexts.isEmpty());
         QVERIFY(!QDir(importsDir()).exists() || QDir(importsDir()).isEmpty());
+    }
+
+    // Servers that report a download complete when it is not, or will not open the folder: the file is
+    // not imported, the copy from before stays, and the reason comes before the failure.
+    void aDownloadTheServerSpoilsIsNotImported_data() {
+        QTest::addColumn<int>("quirk");
+        QTest::addColumn<QString>("reason");
+        const QByteArray races =
+            "12;700;\"Spring\";\"Ring\";3/3/2024;1;1\r\n12;701;\"Autumn\";\"Ring\";9/3/2024;1;1\r\n";
+        QTest::newRow("cut short") << int(LocalFtpServer::Quirk::NoSizeCutsDownloads)
+                                   << QStringLiteral("wccarraces.qvi did not arrive whole: the download server gives "
+                                                     "its size as %1 bytes, and %2 bytes arrived. Try back later.")
+                                          .arg(races.size())
+                                          .arg(races.size() / 2);
+        QTest::newRow("no size") << int(LocalFtpServer::Quirk::NoSizeNoListing)
+                                 << QStringLiteral("The download server gives no size for wccarraces.qvi, so whether "
+                                                   "all of it arrived cannot be told. Try back later.");
+        QTest::newRow("folder refused") << int(LocalFtpServer::Quirk::DeniesFolders)
+                                        << QStringLiteral("Folder /quorvanti/download/2002/ not found on the download "
+                                                          "server. Try back later.");
+    }
+    void aDownloadTheServerSpoilsIsNotImported() {
+        QFETCH(int, quirk);
+        QFETCH(QString, reason);
+        if (!LocalFtpServer::available())
+            QSKIP("no python3 with pyftpdlib");
+        // Two lines of one length: the first half of the file is a file that imports by itself.
+        serve("wccarraces.qvi",
+              "12;700;\"Spring\";\"Ring\";3/3/2024;1;1\r\n12;701;\"Autumn\";\"Ring\";9/3/2024;1;1\r\n");
+        LocalFtpServer spoiling;
+        QVERIFY(spoiling.start(m_root.path(), false, QString(), QString(), 0, LocalFtpServer::Quirk(quirk)));
+        setDownloadHost(spoiling.address());
+        QVERIFY(QDir().mkpath(importsDir()));
+        const QString local = QDir(importsDir()).filePath(QStringLiteral("wccarraces.qvi"));
+        QFile previous(local);
+        QVERIFY(previous.open(QIODevice::WriteOnly));
+        previous.write("the copy from before");
+        previous.close();
+        openLeague(1, 1);
+        clickLeague("cmdImortRaces");
+        checkLastBox(Failure);
+        QCOMPARE(ui().boxes.size(), 2);
+        QCOMPARE(ui().boxes.at(0).text, reason);
+        QVERIFY(previous.open(QIODevice::ReadOnly));
+        QCOMPARE(previous.readAll(), QByteArray("the copy from before"));
+        QCOMPARE(TestDataFile::count(QStringLiteral("SELECT count(*) FROM races WHERE race_nmbr IN (700, 701)")), 0);
+    }
+
+    // A server that sends without end: the download stops at the ceiling with a box, and the window
+    // repaints and runs its timers all the while.
+    void anEndlessDownloadIsStoppedWhileTheWindowKeepsAnswering() {
+        if (!LocalFtpServer::available())
+            QSKIP("no python3 with pyftpdlib");
+        serve("wccars.qvi", "listed");
+        LocalFtpServer endless;
+        // Some seconds to the ceiling.
+        QVERIFY(endless.start(m_root.path(), false, QString(), QString(), 8 << 20,
+                              LocalFtpServer::Quirk::EndlessDownloads));
+        setDownloadHost(endless.address());
+        const int cars = TestDataFile::count(QStringLiteral("SELECT count(*) FROM cars"));
+        openLeague(1, 1);
+        PaintCounter counter;
+        m_leagueWindow->installEventFilter(&counter);
+        // The ticks that come while the file is arriving, and the paints seen at the first and the last.
+        int ticks = 0;
+        int firstPaints = -1;
+        int lastPaints = -1;
+        QTimer ticking;
+        connect(&ticking, &QTimer::timeout, m_leagueWindow.get(), [&] {
+            m_leagueWindow->update();
+            if (!arrivingIn(importsDir(), QString()))
+                return;
+            ++ticks;
+            if (firstPaints < 0)
+                firstPaints = counter.paints;
+            lastPaints = counter.paints;
+        });
+        ticking.start(10);
+        clickLeague("cmdImportCars");
+        ticking.stop();
+        checkLastBox(Failure);
+        QCOMPARE(ui().boxes.size(), 2);
+        QCOMPARE(ui().boxes.at(0).text, QStringLiteral("The download of wccars.qvi was stopped at 32 MB: no series "
+                                                       "file is that large. Try back later."));
+        QVERIFY(ticks > 1);
+        QVERIFY(lastPaints > firstPaints);
+        QVERIFY(!QFile::exists(QDir(importsDir()).filePath(QStringLiteral("wccars.qvi"))));
+        QCOMPARE(TestDataFile::count(QStringLiteral("SELECT count(*) FROM cars")), cars);
     }
 
     // ---- race window ----

@@ -117,6 +117,46 @@ private slots:
         QVERIFY(!w.isVisible());
     }
 
+    // The server answers each page's upload as complete and keeps a quarter of it: the publish says so,
+    // leaves the live pages as they were and does not count anything as sent.
+    void aPageTheServerCutIsSaidAndNotCountedAsSent() {
+        if (!LocalFtpServer::available())
+            QSKIP("no python3 with pyftpdlib");
+        QTemporaryDir root;
+        LocalFtpServer server;
+        QVERIFY(server.start(root.path(), true, "tester", "s3cret", 0, LocalFtpServer::Quirk::KeepsPartOfUploads));
+        QFile live(QDir(root.path()).filePath("rd0001.html"));
+        QVERIFY(live.open(QIODevice::WriteOnly));
+        live.write("<html>live</html>");
+        live.close();
+        const QString pages = QDir(m_data->folder()).filePath("pages");
+        QDir().mkpath(pages);
+        for (const char* name : {"rd0001.html", "rd0002.html"}) {
+            QFile f(QDir(pages).filePath(QLatin1String(name)));
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            f.write("<html>a new page</html>");
+        }
+        frmPublishWeb w;
+        w.txtWeb->setText(server.address());
+        w.txtUserName->setText("tester");
+        w.txtPassWord->setText("s3cret");
+        w.txtReportFolder->setText(pages);
+        w.show();
+        QApplication::setActiveWindow(&w);
+        QVERIFY(QTest::qWaitForWindowActive(&w));
+        QTest::mouseClick(w.cmdPublish, Qt::LeftButton);
+
+        QCOMPARE(m_data->ui().boxes.size(), 1);
+        QCOMPARE(m_data->ui().boxes[0].text, QString("The server stored 5 of the 23 bytes of rd0001.html: the page on "
+                                                     "the server was left as it was. Publish again later."));
+        QCOMPARE(w.lblStatus->text(), QString("Status"));
+        QCOMPARE(QDir(root.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"rd0001.html"});
+        QVERIFY(live.open(QIODevice::ReadOnly));
+        QCOMPARE(live.readAll(), QByteArray("<html>live</html>"));
+        QVERIFY(w.cmdPublish->isEnabled());
+        QCOMPARE(mousePointer(), int(PointerDefault));
+    }
+
     void browseShowsTheChosenReportFolder() {
         const QString chosen = QDir(m_data->folder()).filePath("Published");
         QVERIFY(QDir().mkpath(chosen));

@@ -5,8 +5,12 @@
 #include "data/cConnection.h"
 #include "platform/SaveFile.h"
 
+#include <QCoreApplication>
+#include <QDeadlineTimer>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
+#include <QRegularExpression>
 #include <QSaveFile>
 #include <QStringList>
 #include <QUrl>
@@ -28,15 +32,28 @@ QString& downloadFolderSetting() {
     return folder;
 }
 
+int& downloadTimeLimitSetting() {
+    static int seconds = kDownloadMinutes * 60;
+    return seconds;
+}
+
 // What a page travels under until it is complete.
 QString partName(const QString& name) {
     return name + QStringLiteral(".part");
 }
 
+// How often a transfer lets the event loop run, in milliseconds.
+constexpr int kAnswerEveryMs = 40;
+// The time a failed upload's temporary copy is given to be deleted: the failure is said after it.
+constexpr int kCleanupMs = 10000;
+
 // The module state. The session is a libcurl handle: it keeps the logged-in connection alive from
-// one transfer to the next, so "connected" means the login has succeeded on it.
+// one transfer to the next, so "connected" means the login has succeeded on it. Its requests are
+// driven through a multi handle, which keeps that connection between them too.
 struct FtpState {
     CURL* session = nullptr;
+    CURLM* driver = nullptr;
+    bool busy = false; // a request is under way
     bool connected = false;
     QString server;
     QString user;
@@ -47,6 +64,8 @@ struct FtpState {
     long lastResponseCode = 0;
     QString lastResponse;    // the server's last reply line
     QString lastDescription; // libcurl's or the file system's words for the failure
+    QString sizeReply;       // the server's answer to SIZE ("213 <bytes>") during the last request
+    bool overtime = false;   // the last request was stopped at its deadline
     // The server has refused to rename an upload onto its name: pages go straight to their names.
     bool renamesRefused = false;
 };
@@ -93,12 +112,31 @@ QString fileUrl(const QString& directory, const QString& name) {
     return folderUrl(directory) + QString::fromLatin1(QUrl::toPercentEncoding(name));
 }
 
-// Server replies reach libcurl's header callback; the last one is the reply an error is about.
+// Server replies reach libcurl's header callback; the last one is the reply an error is about. The
+// program sends SIZE itself and no other command it sends is answered with 213.
 size_t keepReply(char* data, size_t size, size_t count, void*) {
     QString line = QString::fromLatin1(data, qsizetype(size * count)).trimmed();
-    if (line.size() >= 3 && line.at(0).isDigit() && line.at(1).isDigit() && line.at(2).isDigit())
+    if (line.size() >= 3 && line.at(0).isDigit() && line.at(1).isDigit() && line.at(2).isDigit()) {
         ftp().lastResponse = line;
+        if (line.startsWith(QLatin1String("213 ")) && ftp().sizeReply.isEmpty())
+            ftp().sizeReply = line;
+    }
     return size * count;
+}
+
+// The size in an answer to SIZE; -1 when the server gave none.
+qint64 sizeFromReply(const QString& reply) {
+    if (!reply.startsWith(QLatin1String("213 ")))
+        return -1;
+    bool ok = false;
+    const qint64 bytes = reply.mid(4).trimmed().toLongLong(&ok);
+    return ok && bytes >= 0 ? bytes : -1;
+}
+
+// Asks the server the size of name once the request's own commands are done; the "*" lets a server
+// that will not answer SIZE go on with the request.
+curl_slist* askSize(const QString& name) {
+    return curl_slist_append(nullptr, (QStringLiteral("*SIZE ") + name).toUtf8().constData());
 }
 
 // How much of a folder listing has been read, and whether it named anything.
@@ -119,9 +157,48 @@ size_t peekListing(char* data, size_t size, size_t count, void* target) {
     return peek->sawName || peek->bytes >= kListingCeiling ? 0 : n;
 }
 
-size_t writeTo(char* data, size_t size, size_t count, void* target) {
-    const qint64 n = static_cast<QSaveFile*>(target)->write(data, qint64(size * count));
-    return n < 0 ? 0 : size_t(n); // a short write ends the transfer with an error
+// A download as it arrives.
+struct Arrival {
+    QSaveFile* file = nullptr;
+    qint64 bytes = 0;
+    bool tooLarge = false;
+};
+
+size_t writeArrival(char* data, size_t size, size_t count, void* target) {
+    auto* arrival = static_cast<Arrival*>(target);
+    const qint64 n = qint64(size * count);
+    // A server that streams without end would fill the disk; a file the server gives a size beyond the
+    // ceiling is stopped at its first bytes.
+    if (arrival->bytes + n > kSeriesFileCeiling || sizeFromReply(ftp().sizeReply) > kSeriesFileCeiling) {
+        arrival->tooLarge = true;
+        return 0;
+    }
+    const qint64 written = arrival->file->write(data, n);
+    if (written > 0)
+        arrival->bytes += written;
+    return written < 0 ? 0 : size_t(written); // a short write ends the transfer with an error
+}
+
+// A folder listing read until the line of one file has come.
+struct ListingSearch {
+    QString name;
+    QByteArray pending; // the part of the listing after its last complete line
+    size_t bytes = 0;
+    qint64 size = -1;
+};
+
+size_t searchListing(char* data, size_t size, size_t count, void* target) {
+    auto* search = static_cast<ListingSearch*>(target);
+    const size_t n = size * count;
+    search->bytes += n;
+    search->pending.append(data, qsizetype(n));
+    const qsizetype lastEnd = search->pending.lastIndexOf('\n');
+    if (lastEnd >= 0) {
+        search->size = sizeFromListing(search->pending.left(lastEnd + 1), search->name);
+        search->pending.remove(0, lastEnd + 1);
+    }
+    // Stopping early is what returning less than was given does.
+    return search->size >= 0 || search->bytes >= kSizeListingCeiling ? 0 : n;
 }
 
 size_t readFrom(char* buffer, size_t size, size_t count, void* source) {
@@ -129,16 +206,65 @@ size_t readFrom(char* buffer, size_t size, size_t count, void* source) {
     return n < 0 ? CURL_READFUNC_ABORT : size_t(n);
 }
 
+// The transfers run on the window's thread, so the window would freeze for as long as a server
+// takes. Between slices of a transfer its repaints, timers and window-manager messages are handled;
+// keys and clicks wait until the transfer is over, so none can start a second transfer inside this
+// one or close the window beneath it.
+void keepAnswering() {
+    static QElapsedTimer since;
+    if (since.isValid() && since.elapsed() < kAnswerEveryMs)
+        return;
+    since.start();
+    if (QCoreApplication::instance())
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+}
+
+// Drives the session's request to its end, or to the deadline; libcurl's outcome of it.
+CURLcode drive(CURL* h, const QDeadlineTimer& deadline) {
+    FtpState& s = ftp();
+    if (curl_multi_add_handle(s.driver, h) != CURLM_OK)
+        return CURLE_FAILED_INIT;
+    CURLcode result = CURLE_FAILED_INIT;
+    for (;;) {
+        int running = 0;
+        if (curl_multi_perform(s.driver, &running) != CURLM_OK)
+            break;
+        bool done = false;
+        int queued = 0;
+        while (CURLMsg* message = curl_multi_info_read(s.driver, &queued))
+            if (message->msg == CURLMSG_DONE && message->easy_handle == h) {
+                result = message->data.result;
+                done = true;
+            }
+        if (done || running == 0)
+            break;
+        if (deadline.hasExpired()) {
+            s.overtime = true;
+            result = CURLE_OPERATION_TIMEDOUT;
+            break; // taking the request off the driver ends it and closes its connection
+        }
+        curl_multi_poll(s.driver, nullptr, 0, kAnswerEveryMs, nullptr);
+        keepAnswering();
+    }
+    curl_multi_remove_handle(s.driver, h);
+    return result;
+}
+
 // Runs one request on the session with the login and the options every request shares; true when
-// libcurl reports success.
-bool perform(const QString& url, const std::function<void(CURL*)>& setup) {
+// libcurl reports success. A request still under way at the deadline is stopped.
+bool perform(const QString& url, const std::function<void(CURL*)>& setup,
+             const QDeadlineTimer& deadline = QDeadlineTimer(QDeadlineTimer::Forever)) {
     FtpState& s = ftp();
     if (!s.session)
         return false;
+    // The event loop runs during a request, but user input, the only way to start one, waits.
+    Q_ASSERT(!s.busy);
     static char errorBuffer[CURL_ERROR_SIZE];
     errorBuffer[0] = '\0';
     s.lastResponse.clear();
     s.lastResponseCode = 0;
+    s.sizeReply.clear();
+    s.overtime = false;
     CURL* h = s.session;
     curl_easy_reset(h); // options only: the connection and its login stay
     const QByteArray urlBytes = url.toUtf8();
@@ -161,7 +287,13 @@ bool perform(const QString& url, const std::function<void(CURL*)>& setup) {
     curl_easy_setopt(h, CURLOPT_FTP_USE_EPSV, 1L); // passive mode
     curl_easy_setopt(h, CURLOPT_HEADERFUNCTION, keepReply);
     setup(h);
-    s.lastResult = curl_easy_perform(h);
+    s.busy = true;
+    s.lastResult = drive(h, deadline);
+    s.busy = false;
+    // The callers' command lists go once the request is over.
+    curl_easy_setopt(h, CURLOPT_QUOTE, nullptr);
+    curl_easy_setopt(h, CURLOPT_PREQUOTE, nullptr);
+    curl_easy_setopt(h, CURLOPT_POSTQUOTE, nullptr);
     curl_easy_getinfo(h, CURLINFO_RESPONSE_CODE, &s.lastResponseCode);
     s.lastDescription =
         errorBuffer[0] ? QString::fromUtf8(errorBuffer) : QString::fromUtf8(curl_easy_strerror(s.lastResult));
@@ -181,6 +313,69 @@ int lastErrorCode() {
 // The folder exists on the server and can be entered.
 bool probeDirectory(const QString& directory) {
     return perform(folderUrl(directory), [](CURL* h) { curl_easy_setopt(h, CURLOPT_NOBODY, 1L); });
+}
+
+// Sends the commands, in order, in the current remote folder; true when the server accepted each.
+bool runCommands(const QStringList& commands,
+                 const QDeadlineTimer& deadline = QDeadlineTimer(QDeadlineTimer::Forever)) {
+    curl_slist* list = nullptr;
+    for (const QString& c : commands)
+        list = curl_slist_append(list, c.toUtf8().constData());
+    const bool ok = perform(
+        folderUrl(ftp().directory),
+        [list](CURL* h) {
+            curl_easy_setopt(h, CURLOPT_NOBODY, 1L);
+            curl_easy_setopt(h, CURLOPT_POSTQUOTE, list);
+        },
+        deadline);
+    curl_slist_free_all(list);
+    return ok;
+}
+
+// What the last request left for reportFtpError, kept across a request made after a failure.
+struct Outcome {
+    CURLcode result;
+    long responseCode;
+    QString response;
+    QString description;
+};
+Outcome lastOutcome() {
+    const FtpState& s = ftp();
+    return {s.lastResult, s.lastResponseCode, s.lastResponse, s.lastDescription};
+}
+void restoreOutcome(const Outcome& o) {
+    FtpState& s = ftp();
+    s.lastResult = o.result;
+    s.lastResponseCode = o.responseCode;
+    s.lastResponse = o.response;
+    s.lastDescription = o.description;
+}
+
+// Deletes what a failed upload left under a temporary name, where the server still answers and allows
+// it. A server that has stopped answering is not waited for again.
+void removeLeftover(const QString& remoteName) {
+    if (!ftp().session || ftp().lastResult == CURLE_OPERATION_TIMEDOUT)
+        return;
+    const Outcome failure = lastOutcome();
+    runCommands({QStringLiteral("DELE ") + remoteName}, QDeadlineTimer(kCleanupMs));
+    restoreOutcome(failure);
+}
+
+// The size of the file `name` of the current remote folder as its listing gives it; -1 when the
+// listing cannot be read or has no line for it.
+qint64 listedSize(const QString& name, const QDeadlineTimer& deadline) {
+    ListingSearch search;
+    search.name = name;
+    const bool ok = perform(
+        folderUrl(ftp().directory),
+        [&search](CURL* h) {
+            curl_easy_setopt(h, CURLOPT_WRITEFUNCTION, searchListing);
+            curl_easy_setopt(h, CURLOPT_WRITEDATA, &search);
+        },
+        deadline);
+    if (search.size < 0 && ok)
+        search.size = sizeFromListing(search.pending, name); // a last line without a line end
+    return search.size;
 }
 
 } // namespace
@@ -214,6 +409,13 @@ void setDownloadFolder(const QString& folder) {
     downloadFolderSetting() = f;
 }
 
+int downloadTimeLimit() {
+    return downloadTimeLimitSetting();
+}
+void setDownloadTimeLimit(int seconds) {
+    downloadTimeLimitSetting() = seconds;
+}
+
 bool ftpConnected() {
     return ftp().connected;
 }
@@ -228,7 +430,14 @@ void openInternet() {
     if (s.session)
         return;
     s.session = curl_easy_init();
-    if (!s.session) {
+    s.driver = curl_multi_init();
+    if (!s.session || !s.driver) {
+        if (s.session)
+            curl_easy_cleanup(s.session);
+        if (s.driver)
+            curl_multi_cleanup(s.driver);
+        s.session = nullptr;
+        s.driver = nullptr;
         s.lastResult = CURLE_FAILED_INIT;
         s.lastDescription = QString::fromUtf8(curl_easy_strerror(CURLE_FAILED_INIT));
         reportFtpError(lastErrorCode(), QStringLiteral("InternetOpen"));
@@ -238,8 +447,11 @@ void openInternet() {
 void closeInternet() {
     FtpState& s = ftp();
     if (s.session)
-        curl_easy_cleanup(s.session); // closes the connection with it
+        curl_easy_cleanup(s.session);
+    if (s.driver)
+        curl_multi_cleanup(s.driver); // closes the connection it kept
     s.session = nullptr;
+    s.driver = nullptr;
     s.connected = false;
     s.server.clear();
     s.user.clear();
@@ -305,10 +517,15 @@ void changeFtpDirectory(const QString& path) {
     if (p.isEmpty())
         p = QStringLiteral("/");
     const QString target = resolveDirectory(s.directory, p);
-    if (probeDirectory(target))
+    if (probeDirectory(target)) {
         s.directory = target;
-    else
+    } else if (s.user.isEmpty() && s.server == host && lastErrorCode() == FtpExtendedError) {
+        // The download server is entered anonymously: there is no user name or password to check.
+        exchangeMessage(QStringLiteral("Folder %1 not found on the download server. Try back later.").arg(p));
+        closeInternet();
+    } else {
         reportFtpError(lastErrorCode(), QStringLiteral("rcd"));
+    }
 }
 
 void listFtpDirectory(const QString& dir) {
@@ -357,18 +574,67 @@ bool getFtpFile(const QString& remotePath, const QString& localFolder) {
         reportFtpError(lastErrorCode(), QStringLiteral("FtpGetFile"));
         return false;
     }
-    const bool ok = perform(fileUrl(ftp().directory, name), [&file](CURL* h) {
-        curl_easy_setopt(h, CURLOPT_WRITEFUNCTION, writeTo);
-        curl_easy_setopt(h, CURLOPT_WRITEDATA, &file);
-    });
-    QString error;
-    if (!ok || !commitSaveFile(file, &error)) {
+    const int limit = downloadTimeLimit();
+    const QDeadlineTimer deadline(qint64(limit) * 1000);
+    Arrival arrival;
+    arrival.file = &file;
+    curl_slist* beforeRetr = askSize(name);
+    const bool ok = perform(
+        fileUrl(ftp().directory, name),
+        [&arrival, beforeRetr](CURL* h) {
+            // libcurl's own SIZE takes a refusal for a missing file; asked by the program, a refusal only
+            // means the size is looked up in the listing.
+            curl_easy_setopt(h, CURLOPT_IGNORE_CONTENT_LENGTH, 1L);
+            curl_easy_setopt(h, CURLOPT_PREQUOTE, beforeRetr);
+            curl_easy_setopt(h, CURLOPT_WRITEFUNCTION, writeArrival);
+            curl_easy_setopt(h, CURLOPT_WRITEDATA, &arrival);
+        },
+        deadline);
+    curl_slist_free_all(beforeRetr);
+    const auto stoppedAfter = QStringLiteral("The download of %1 was stopped after %2. Try back later.")
+                                  .arg(name, limit % 60 == 0 ? QStringLiteral("%1 minutes").arg(limit / 60)
+                                                             : QStringLiteral("%1 seconds").arg(limit));
+    const auto refuse = [&file](const QString& text) {
         file.cancelWriting();
-        if (ok) {
-            ftp().lastResult = CURLE_WRITE_ERROR;
-            ftp().lastResponseCode = 0;
-            ftp().lastDescription = error + QStringLiteral(" (") + localPath + QLatin1Char(')');
-        }
+        exchangeMessage(text);
+        closeInternet();
+        return false;
+    };
+    if (arrival.tooLarge)
+        return refuse(QStringLiteral("The download of %1 was stopped at %2 MB: no series file is that large. "
+                                     "Try back later.")
+                          .arg(name)
+                          .arg(kSeriesFileCeiling >> 20));
+    if (ftp().overtime)
+        return refuse(stoppedAfter);
+    if (!ok) {
+        file.cancelWriting();
+        reportFtpError(lastErrorCode(), QStringLiteral("FtpGetFile"));
+        return false;
+    }
+    // A server that closes the data connection early may still report the transfer complete: only the
+    // size it gives tells a whole file from part of one.
+    qint64 expected = sizeFromReply(ftp().sizeReply);
+    if (expected < 0) {
+        expected = listedSize(name, deadline);
+        if (ftp().overtime)
+            return refuse(stoppedAfter);
+    }
+    if (expected < 0)
+        return refuse(QStringLiteral("The download server gives no size for %1, so whether all of it arrived "
+                                     "cannot be told. Try back later.")
+                          .arg(name));
+    if (expected != arrival.bytes)
+        return refuse(QStringLiteral("%1 did not arrive whole: the download server gives its size as %2 bytes, "
+                                     "and %3 bytes arrived. Try back later.")
+                          .arg(name)
+                          .arg(expected)
+                          .arg(arrival.bytes));
+    QString error;
+    if (!commitSaveFile(file, &error)) {
+        ftp().lastResult = CURLE_WRITE_ERROR;
+        ftp().lastResponseCode = 0;
+        ftp().lastDescription = error + QStringLiteral(" (") + localPath + QLatin1Char(')');
         reportFtpError(lastErrorCode(), QStringLiteral("FtpGetFile"));
         return false;
     }
@@ -405,59 +671,63 @@ bool putFtpFile(const QString& localPath, const QString& remoteFolder) {
         reportFtpError(lastErrorCode(), QStringLiteral("FtpPutFile"));
         return false;
     }
-    // Sends the file under remoteName; the commands in after run once the server has all of it.
-    const auto upload = [&s, &file](const QString& remoteName, curl_slist* after) {
+    const qint64 pageBytes = file.size();
+    // Sends the file under remoteName; *stored is then the size the server gives the copy it keeps, or
+    // -1 when it gives none.
+    const auto upload = [&s, &file, pageBytes](const QString& remoteName, qint64* stored) {
         file.seek(0);
-        const bool sent = perform(fileUrl(s.directory, remoteName), [&file, after](CURL* h) {
+        curl_slist* after = askSize(remoteName);
+        const bool sent = perform(fileUrl(s.directory, remoteName), [&file, after, pageBytes](CURL* h) {
             curl_easy_setopt(h, CURLOPT_UPLOAD, 1L);
             curl_easy_setopt(h, CURLOPT_READFUNCTION, readFrom);
             curl_easy_setopt(h, CURLOPT_READDATA, &file);
-            curl_easy_setopt(h, CURLOPT_INFILESIZE_LARGE, curl_off_t(file.size()));
+            curl_easy_setopt(h, CURLOPT_INFILESIZE_LARGE, curl_off_t(pageBytes));
             curl_easy_setopt(h, CURLOPT_POSTQUOTE, after);
         });
-        if (s.session)
-            curl_easy_setopt(s.session, CURLOPT_POSTQUOTE, nullptr); // the list goes after this
+        curl_slist_free_all(after);
+        *stored = sent ? sizeFromReply(s.sizeReply) : -1;
         return sent;
     };
+    // A server may answer the upload as complete and keep only part of it.
+    const auto cutShort = [pageBytes](qint64 stored) { return stored >= 0 && stored != pageBytes; };
+    const auto sayCut = [&name, pageBytes](qint64 stored, const QString& consequence) {
+        exchangeMessage(QStringLiteral("The server stored %1 of the %2 bytes of %3: %4 Publish again later.")
+                            .arg(stored)
+                            .arg(pageBytes)
+                            .arg(name, consequence));
+        closeInternet();
+        return false;
+    };
     bool ok = false;
+    qint64 stored = -1;
     if (!s.renamesRefused) {
         // Uploaded under a temporary name and renamed once the server has all of it: a lost connection
-        // leaves the page that was live before, never a truncated one.
-        const QByteArray renameFrom = (QStringLiteral("RNFR ") + partName(name)).toUtf8();
-        const QByteArray renameTo = (QStringLiteral("RNTO ") + name).toUtf8();
-        curl_slist* rename = curl_slist_append(nullptr, renameFrom.constData());
-        rename = curl_slist_append(rename, renameTo.constData());
-        ok = upload(partName(name), rename);
-        curl_slist_free_all(rename);
-        if (ok || s.lastResult != CURLE_QUOTE_ERROR || !s.session) {
-            if (!ok)
-                reportFtpError(lastErrorCode(), QStringLiteral("FtpPutFile"));
-            return ok;
+        // or a copy cut short leaves the page that was live before, never a truncated one.
+        const QString part = partName(name);
+        if (!upload(part, &stored)) {
+            removeLeftover(part);
+            reportFtpError(lastErrorCode(), QStringLiteral("FtpPutFile"));
+            return false;
+        }
+        if (cutShort(stored)) {
+            removeLeftover(part);
+            return sayCut(stored, QStringLiteral("the page on the server was left as it was."));
+        }
+        if (runCommands({QStringLiteral("RNFR ") + part, QStringLiteral("RNTO ") + name}))
+            return true;
+        if (s.lastResult != CURLE_QUOTE_ERROR || !s.session) {
+            removeLeftover(part);
+            reportFtpError(lastErrorCode(), QStringLiteral("FtpPutFile"));
+            return false;
         }
         // The server will not rename (at all, or onto a file that exists); the live page is still as it
         // was. From here on pages go straight to their names, as such servers have always been written to.
         s.renamesRefused = true;
-        ok = upload(name, nullptr);
-        const FtpState failure = s;
+        ok = upload(name, &stored);
         // The complete copy under the temporary name goes where the server lets it.
-        const QByteArray remove = (QStringLiteral("DELE ") + partName(name)).toUtf8();
-        curl_slist* cleanup = curl_slist_append(nullptr, remove.constData());
-        if (s.session)
-            perform(folderUrl(s.directory), [cleanup](CURL* h) {
-                curl_easy_setopt(h, CURLOPT_NOBODY, 1L);
-                curl_easy_setopt(h, CURLOPT_POSTQUOTE, cleanup);
-            });
-        if (s.session)
-            curl_easy_setopt(s.session, CURLOPT_POSTQUOTE, nullptr);
-        curl_slist_free_all(cleanup);
-        if (!ok) {
-            s.lastResult = failure.lastResult;
-            s.lastResponseCode = failure.lastResponseCode;
-            s.lastResponse = failure.lastResponse;
-            s.lastDescription = failure.lastDescription;
-        }
+        removeLeftover(part);
     } else {
-        ok = upload(name, nullptr);
+        ok = upload(name, &stored);
     }
     if (!ok) {
         // Sent straight to its name, the page on the server may now be cut short or gone.
@@ -468,6 +738,8 @@ bool putFtpFile(const QString& localPath, const QString& remoteFolder) {
                            .arg(name));
         return false;
     }
+    if (cutShort(stored))
+        return sayCut(stored, QStringLiteral("the page %1 on the server is incomplete.").arg(name));
     return true;
 }
 
@@ -488,4 +760,30 @@ bool downloadFile(const QString& fileName) {
     const bool ok = ftpConnected() && getFtpFile(folder + fileName, importsDir());
     closeInternet();
     return ok;
+}
+
+qint64 sizeFromListing(const QByteArray& listing, const QString& name) {
+    // "-rw-r--r--   1 owner group   4194304 Mar 01 10:00 name", the group left out by some servers; the
+    // date is followed by one blank and the name. Lines of folders and links are not a file's.
+    static const QRegularExpression unixLine(QStringLiteral(
+        R"(^-\S{9}\S*\s+\d+\s+\S+\s+(?:\S+\s+)?(\d+)\s+\S{3}\s+\d{1,2}\s+(?:\d{1,2}:\d{2}|\d{4}) (.+)$)"));
+    // "03-01-24  10:00AM             4194304 name"; a folder has "<DIR>" where the size is.
+    static const QRegularExpression dosLine(
+        QStringLiteral(R"(^\d{1,2}-\d{1,2}-\d{2,4}\s+\d{1,2}:\d{2}\s*(?:[AaPp][Mm])?\s+(\d+) +(.+)$)"));
+    for (QByteArray bytes : listing.split('\n')) {
+        if (bytes.endsWith('\r'))
+            bytes.chop(1);
+        const QString line = QString::fromUtf8(bytes);
+        for (const QRegularExpression* form : {&unixLine, &dosLine}) {
+            const QRegularExpressionMatch m = form->match(line);
+            // Some servers pad the name column with more than one blank.
+            if (!m.hasMatch() || (m.captured(2) != name && m.captured(2).trimmed() != name))
+                continue;
+            bool ok = false;
+            const qint64 size = m.captured(1).toLongLong(&ok);
+            if (ok)
+                return size;
+        }
+    }
+    return -1;
 }
