@@ -3,6 +3,7 @@
 #include "editors/teams/frmTeamCar.h"
 #include "editors/teams/frmTeamCarMultiple.h"
 #include "kit/EditorGrid.h"
+#include "platform/Clock.h"
 
 #include <QComboBox>
 #include <QLineEdit>
@@ -239,7 +240,9 @@ void PickEditorTest::effectiveDateMustFollowLatestPostedRace() {
 
     ui().clear();
     typeAndLeave(efctv, QStringLiteral("abc"), term);
-    QCOMPARE(ui().lastBoxText(), QStringLiteral("Invalid Entry"));
+    QCOMPARE(ui().lastBoxText(),
+             QStringLiteral("Invalid Entry\r\nType the date in the form M/D/YYYY, for example 12/31/") +
+                 QString::number(today().year()) + QLatin1Char('.'));
     QCOMPARE(QApplication::focusWidget(), efctv);
 
     ui().clear();

@@ -377,6 +377,27 @@ void installNumberCheck(QLineEdit* box, const NumberRule& rule) {
     installLeaveCheck(box, [box, rule] { return checkNumberText(box, rule); });
 }
 
+namespace {
+const char* const kShownAmount = "qvShownAmount";
+const char* const kShownText = "qvShownText";
+} // namespace
+
+void showMoney(QLineEdit* box, Currency amount) {
+    const QString text = moneyEditText(amount);
+    box->setProperty(kShownAmount, QVariant::fromValue<qint64>(amount.units()));
+    box->setProperty(kShownText, text);
+    box->setText(text);
+}
+
+bool readMoney(const QLineEdit* box, Currency* amount) {
+    const QVariant shown = box->property(kShownAmount);
+    if (shown.isValid() && box->text() == box->property(kShownText).toString()) {
+        *amount = Currency::fromUnits(shown.toLongLong());
+        return true;
+    }
+    return parseMoney(box->text(), amount);
+}
+
 bool checkDateText(QLineEdit* box, QDate* date) {
     if (date)
         *date = QDate();
@@ -384,7 +405,7 @@ bool checkDateText(QLineEdit* box, QDate* date) {
         return true;
     const QDate d = parseDate(box->text());
     if (!d.isValid()) {
-        showValidation(QStringLiteral("Invalid Entry"));
+        showValidation(dateRefusal(QStringLiteral("Invalid Entry")));
         return false;
     }
     box->setText(shortDate(d));

@@ -149,6 +149,14 @@ bool checkNumberText(QLineEdit* box, const NumberRule& rule = {});
 // Installs checkNumberText as the box's leave check.
 void installNumberCheck(QLineEdit* box, const NumberRule& rule = {});
 
+// Money boxes. showMoney puts an amount into the box in its edit form; readMoney gives back the
+// amount the box stands for: the one shown while its text is still the one shown (so an amount is
+// never re-read from what was put there for it), else the text as the user typed it, read in the
+// user's own form only. False when the typed text is no amount.
+class Currency;
+void showMoney(QLineEdit* box, Currency amount);
+bool readMoney(const QLineEdit* box, Currency* amount);
+
 // A date box left: blank passes (an invalid date in *date); a date is rewritten in the short form and
 // passes; anything else shows "Invalid Entry" and is refused with its text kept.
 bool checkDateText(QLineEdit* box, QDate* date = nullptr);

@@ -234,7 +234,7 @@ bool frmTeamCarMultiple::checkRowsOnStore() {
         if (!m_grid->text(row, TermDtColumn).trimmed().isEmpty()) {
             termDt = parseDate(m_grid->text(row, TermDtColumn));
             if (!termDt.isValid())
-                return refuse(QStringLiteral("Invalid Entry"), row, TermDtColumn);
+                return refuse(dateRefusal(QStringLiteral("Invalid Entry")), row, TermDtColumn);
             if (const QString refusal = termDtRefusal(m_team.teamNmbr(), carNmbr, termDt, efctvDt); !refusal.isEmpty())
                 return refuse(refusal, row, TermDtColumn);
         }
