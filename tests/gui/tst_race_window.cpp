@@ -18,6 +18,9 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QLineEdit>
+#include <QMainWindow>
+#include <QMenu>
+#include <QMenuBar>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTabBar>
@@ -729,6 +732,44 @@ private slots:
         QCOMPARE(TestDataFile::scalar("SELECT race_dt FROM races WHERE race_nmbr = 4").toString(),
                  QStringLiteral("2026-12-25"));
         QCOMPARE(box->text(), typed);
+    }
+
+    // Cancel, "Do you want to save changes", No, answered in a real box: the window the race window
+    // was opened from has the keys again, its menus included, without a click.
+    void cancelThenNoGivesTheKeysBackToTheWindowBelow() {
+        QMainWindow below;
+        QMenu* file = below.menuBar()->addMenu(QStringLiteral("&File"));
+        file->addAction(QStringLiteral("&Import..."));
+        auto* list = new QLineEdit(&below);
+        below.setCentralWidget(list);
+        below.show();
+        below.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&below));
+        list->setFocus();
+        cRaces race;
+        QString asked;
+        bool ran = false;
+        whileModal<frmRace>([this, &asked, &ran](frmRace* w) {
+            ran = true;
+            QTRY_COMPARE(QApplication::focusWidget(), w->findChild<QLineEdit*>(QStringLiteral("txtRaceName")));
+            QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("Spring 200"));
+            RealMessageBoxes boxes(&ui());
+            answerNextBox(QMessageBox::No, &asked);
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_C, Qt::AltModifier);
+            QTRY_VERIFY(!w->isVisible());
+        });
+        {
+            frmRace w(&below);
+            w.showWith(race);
+        }
+        QVERIFY(ran);
+        QCOMPARE(asked, QStringLiteral("Do you want to save changes"));
+        QCOMPARE(count("SELECT count(*) FROM races"), 4);
+        QTRY_COMPARE(QApplication::activeWindow(), &below);
+        QTRY_COMPARE(QApplication::focusWidget(), list);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_F, Qt::AltModifier);
+        QTRY_COMPARE(QApplication::activePopupWidget(), file);
+        file->close();
     }
 
     void screenshot() {

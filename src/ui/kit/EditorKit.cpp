@@ -209,6 +209,11 @@ void EditorDialog::closeEvent(QCloseEvent* event) {
     QDialog::closeEvent(event);
 }
 
+void EditorDialog::done(int result) {
+    QDialog::done(result);
+    activateWindowBelow(this);
+}
+
 void EditorDialog::setNoDefaultButton() {
     m_noDefault = true;
     m_ok->setDefault(false);
@@ -278,6 +283,17 @@ void selectAllOnFocus(QLineEdit* box) {
 
 void installLeaveCheck(QLineEdit* box, std::function<bool()> check) {
     box->installEventFilter(new LeaveCheckFilter(box, std::move(check)));
+}
+
+void activateWindowBelow(QWidget* closed) {
+    QWidget* parent = closed->parentWidget();
+    QWidget* below = parent ? parent->window() : nullptr;
+    if (!below || !below->isVisible() || closed->isVisible())
+        return;
+    // A modal window other than the one below (opened above it meanwhile) keeps the activation.
+    if (QWidget* modal = QApplication::activeModalWidget(); modal && modal != below)
+        return;
+    below->activateWindow();
 }
 
 void setTabChain(std::initializer_list<QWidget*> widgets) {

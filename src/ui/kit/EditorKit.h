@@ -50,6 +50,9 @@ public:
     // Stores through applyChanges(); on success clears the changed flag and disables Apply.
     bool apply();
 
+    // Every way of closing ends here: the window below gets the activation back.
+    void done(int result) override;
+
     // A click on OK or Apply then leaves the focus where it is, so a box is not checked on leaving
     // and then again by the save the button runs; Tab still reaches the buttons.
     void keepFocusOnButtonClicks();
@@ -97,6 +100,12 @@ private:
     bool m_noDefault = false;
     bool m_tabsWatched = false;
 };
+
+// Hands the activation to the window below a modal window that has just closed: its parent's
+// window, with the focus where it was there. A window closed right after a message box of its own
+// (Escape, "Do you want to save changes", No) would otherwise leave no window active until a click,
+// as the box took the activation with it; keys and shortcuts then reach nothing.
+void activateWindowBelow(QWidget* closed);
 
 // Tab walks the widgets in this order (as they stand on screen); the rest of the chain stays.
 void setTabChain(std::initializer_list<QWidget*> widgets);
