@@ -4,6 +4,7 @@
 #include "data/Paths.h"
 #include "data/SqlText.h"
 #include "data/cConnection.h"
+#include "platform/Clock.h"
 #include "platform/SqlDatabase.h"
 #include "platform/TextLines.h"
 
@@ -134,6 +135,134 @@ TEST(RegionalMoney, ShownAndReadInTheUsersCurrencyForm) {
         EXPECT_EQ(dateTimeText(QDateTime(QDate(2026, 3, 1), QTime(15, 4, 5))), "01.03.2026 15:04:05");
         EXPECT_EQ(dateTimeText(QDateTime(QDate(2026, 3, 1), QTime(0, 0))), "01.03.2026");
     }
+}
+
+// What a person types is read in their own form only; the other notation is refused, never read as
+// another number.
+TEST(RegionalMoney, TypedAmountsAreReadOnlyInTheUsersOwnForm) {
+    struct Case {
+        const char* typed;
+        std::int64_t units; // -1: refused
+    };
+    const auto check = [](const QList<Case>& cases) {
+        for (const Case& c : cases) {
+            Currency read = Currency::fromUnits(777);
+            const bool ok = parseMoney(QString::fromUtf8(c.typed), &read);
+            if (c.units == -1) {
+                EXPECT_FALSE(ok) << c.typed << " read as " << read.units();
+                EXPECT_EQ(read.units(), 777) << c.typed; // nothing written on a refusal
+            } else {
+                EXPECT_TRUE(ok) << c.typed;
+                EXPECT_EQ(read.units(), c.units) << c.typed;
+            }
+        }
+    };
+    {
+        ScopedLocale us(ScopedLocale::american());
+        check({{"1.234,56", -1},
+               {"12,3,4", -1},
+               {"1,23", -1},
+               {"1234,567.00", -1},
+               {"12,500.50", 125005000},
+               {"12500.5", 125005000},
+               {"1,234,567", 12345670000},
+               {"$1,234.50", 12345000},
+               {"($3.34)", -33400},
+               {"-$3.34", -33400},
+               {"$-3.34", -33400},
+               {"-3.34", -33400},
+               {"(-3.34)", -1},
+               {"1.0050", 10050},
+               {"1.00501", -1}, // more decimals than an amount keeps
+               {"1.005", 10050},
+               {".5", 5000},
+               {"12.", 120000},
+               {"0,500", -1},
+               {"3.34 €", -1},
+               {"€3.34", -1},
+               {"1 234.56", -1},
+               {"$", -1},
+               {"-", -1},
+               {".", -1},
+               {"", -1},
+               {"12abc", -1},
+               {"1e3", -1},
+               {"123456789012345", -1}});
+    }
+    {
+        ScopedLocale de(QLocale(QLocale::German, QLocale::Germany));
+        check({{"12,500.50", -1},
+               {"($3.34)", -1},
+               {"$3,34", -1},
+               {"1.5", -1},
+               {"12,3.4", -1},
+               {"1.234,56", 12345600},
+               {"1234,56", 12345600},
+               {"1.234.567", 12345670000},
+               {"12,5", 125000},
+               {"-12,35 €", -123500},
+               {"12,35\u20ac", 123500},
+               {"1,0050 \u20ac", 10050},
+               {"1,00501", -1}});
+    }
+    {
+        // Where the group mark is a space, the space typed on the keyboard is one too.
+        ScopedLocale fr(QLocale(QLocale::French, QLocale::France));
+        check({{"1 234,56", 12345600}, {"1\u202f234,56 \u20ac", 12345600}, {"12 34,5", -1}, {"1.234,56", -1}});
+    }
+}
+
+TEST(RegionalMoney, WhatABoxShowsReadsBackAsTheStoredAmount) {
+    const QList<std::int64_t> amounts = {0, 10050, 12345000, -12345000, 1, -49, 123456789012345, 99999, -10005};
+    for (const QLocale& locale : {ScopedLocale::american(), QLocale(QLocale::German, QLocale::Germany),
+                                  QLocale(QLocale::French, QLocale::France), ScopedLocale::british()}) {
+        ScopedLocale scoped(locale);
+        for (std::int64_t units : amounts) {
+            const Currency amount = Currency::fromUnits(units);
+            Currency read;
+            ASSERT_TRUE(parseMoney(moneyEditText(amount), &read)) << qPrintable(moneyEditText(amount));
+            EXPECT_EQ(read, amount) << qPrintable(moneyEditText(amount));
+            // The rounded form of the lists and pages reads back too, as the amount it shows.
+            ASSERT_TRUE(parseMoney(moneyText(amount), &read)) << qPrintable(moneyText(amount));
+        }
+    }
+    {
+        ScopedLocale us(ScopedLocale::american());
+        // An imported amount with more than cents is shown with them, not rounded.
+        EXPECT_EQ(moneyEditText(Currency::fromUnits(10050)), "$1.005");
+        EXPECT_EQ(moneyEditText(Currency::fromUnits(-12345000)), "($1,234.50)");
+        EXPECT_EQ(moneyEditText(Currency::fromUnits(12345678)), "$1,234.5678");
+        EXPECT_EQ(moneyEditText(Currency()), "$0.00");
+        EXPECT_EQ(moneyRefusal("Invalid Salary amount"),
+                  "Invalid Salary amount\r\nType the amount in the form 1,234.56");
+    }
+    {
+        ScopedLocale de(QLocale(QLocale::German, QLocale::Germany));
+        EXPECT_EQ(moneyEditText(Currency::fromUnits(10050)), QString::fromUtf8("1,005\u00a0\u20ac"));
+        EXPECT_EQ(moneyEditText(Currency::fromUnits(-12345000)), QString::fromUtf8("-1.234,50\u00a0\u20ac"));
+        EXPECT_EQ(moneyRefusal("Invalid Salary Cap amount"),
+                  "Invalid Salary Cap amount\r\nType the amount in the form 1.234,56");
+    }
+}
+
+TEST(RegionalDates, TheRefusalNamesTheFormToType) {
+    setClock(QDateTime(QDate(2026, 5, 4), QTime(9, 0)));
+    {
+        ScopedLocale us(ScopedLocale::american());
+        EXPECT_EQ(dateEntryForm(), "M/D/YYYY");
+        EXPECT_EQ(dateRefusal("Invalid Entry"), "Invalid Entry\r\nType the date in the form M/D/YYYY, for example "
+                                                "12/31/2026.");
+        EXPECT_FALSE(parseDate("31.12.2026").isValid());
+    }
+    {
+        ScopedLocale de(QLocale(QLocale::German, QLocale::Germany));
+        EXPECT_EQ(dateEntryForm(), "DD.MM.YYYY");
+        EXPECT_EQ(dateRefusal("Invalid Entry"), "Invalid Entry\r\nType the date in the form DD.MM.YYYY, for example "
+                                                "31.12.2026.");
+        EXPECT_FALSE(parseDate("12/31/2026").isValid());
+        EXPECT_EQ(parseDate("1.3.2026"), QDate(2026, 3, 1));
+    }
+    setClock(QDateTime());
 }
 
 TEST(TextFiles, FlagsAndMessages) {

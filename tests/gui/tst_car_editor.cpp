@@ -1,4 +1,5 @@
 #include "ListTestHelpers.h"
+#include "ScopedLocale.h"
 #include "data/cCar.h"
 #include "editors/teams/frmCar.h"
 
@@ -28,6 +29,7 @@ private slots:
     void raceTypeOfAHeldCarIsFrozen();
     void emptyGroupStoresNoGroup();
     void salaryBoxCannotBeLeftBlankAndEnterStoresTheShownAmount();
+    void salaryIsReadInTheUsersOwnFormAndAnUneditedOneIsKept();
     void cancelPaths();
     void leaveChecksOutliveAWindowClosedDuringARefusal();
     void keyLabelShowsTheNumber();
@@ -148,7 +150,7 @@ void CarEditorTest::saveRefusalsComeInOrder_data() {
     QTest::newRow("salary") << 1 << 1 << "25"
                             << "New Driver"
                             << "x"
-                            << "Invalid Salary amount"
+                            << "Invalid Salary amount\r\nType the amount in the form 1,234.56"
                             << "txtSalary";
 }
 
@@ -363,7 +365,7 @@ void CarEditorTest::salaryBoxCannotBeLeftBlankAndEnterStoresTheShownAmount() {
     type("txtSalary", "");
     QTest::keyClick(box("txtSalary"), Qt::Key_Delete);
     box("txtSponsor")->setFocus();
-    QCOMPARE(ui().lastBoxText(), QStringLiteral("Invalid Salary amount"));
+    QCOMPARE(ui().lastBoxText(), QStringLiteral("Invalid Salary amount\r\nType the amount in the form 1,234.56"));
     QTRY_COMPARE(QApplication::focusWidget(), box("txtSalary"));
 
     // A good amount is taken and shown as money when the box is left.
@@ -377,6 +379,44 @@ void CarEditorTest::salaryBoxCannotBeLeftBlankAndEnterStoresTheShownAmount() {
     QTest::keyClick(box("txtSalary"), Qt::Key_Return);
     QVERIFY(!m_window->isVisible());
     QCOMPARE(stored(500)->salary(), Currency::fromDouble(2500));
+}
+
+void CarEditorTest::salaryIsReadInTheUsersOwnFormAndAnUneditedOneIsKept() {
+    {
+        ScopedLocale us(ScopedLocale::american());
+        auto car = stored(500);
+        open(*car);
+        QTest::mouseClick(box("txtSalary"), Qt::LeftButton);
+        QTRY_COMPARE(QApplication::focusWidget(), box("txtSalary"));
+        QTRY_COMPARE(box("txtSalary")->selectedText(), QStringLiteral("$1,500.00"));
+        QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("1.234,56"));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QCOMPARE(ui().lastBoxText(), QStringLiteral("Invalid Salary amount\r\nType the amount in the form 1,234.56"));
+        QTRY_COMPARE(QApplication::focusWidget(), box("txtSalary"));
+        QCOMPARE(car->salary(), Currency::fromDouble(1500));
+        QTRY_COMPARE(box("txtSalary")->selectedText(), QStringLiteral("1.234,56"));
+        QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("1,234.56"));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        QVERIFY(!m_window->isVisible());
+        QCOMPARE(stored(500)->salary(), Currency::fromDouble(1234.56));
+    }
+    {
+        // An imported salary with more than cents: shown as it is, and OK after another edit keeps it.
+        ScopedLocale de(QLocale(QLocale::German, QLocale::Germany));
+        TestDataFile::exec("UPDATE cars SET salary = 1.005 WHERE car_nmbr = 501");
+        auto car = stored(501);
+        open(*car);
+        QCOMPARE(box("txtSalary")->text(), QString::fromUtf8("1,005\u00a0\u20ac"));
+        QTest::mouseClick(box("txtSalary"), Qt::LeftButton);
+        QTRY_COMPARE(QApplication::focusWidget(), box("txtSalary"));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        type("txtSponsor", "Beta");
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        QVERIFY2(ui().boxes.isEmpty(), qPrintable(ui().lastBoxText()));
+        QVERIFY(!m_window->isVisible());
+        QCOMPARE(stored(501)->sponsor(), QStringLiteral("Beta"));
+        QCOMPARE(stored(501)->salary(), Currency::fromUnits(10050));
+    }
 }
 
 void CarEditorTest::cancelPaths() {
@@ -418,7 +458,7 @@ void CarEditorTest::leaveChecksOutliveAWindowClosedDuringARefusal() {
     open(*car);
     type("txtSalary", "x");
     box("txtSponsor")->setFocus();
-    QCOMPARE(ui().lastBoxText(), QStringLiteral("Invalid Salary amount"));
+    QCOMPARE(ui().lastBoxText(), QStringLiteral("Invalid Salary amount\r\nType the amount in the form 1,234.56"));
     // The window goes before the focus is given back.
     m_window.reset();
     QCoreApplication::processEvents();
@@ -427,7 +467,7 @@ void CarEditorTest::leaveChecksOutliveAWindowClosedDuringARefusal() {
     open(*other);
     type("txtSalary", "y");
     box("txtSponsor")->setFocus();
-    QCOMPARE(ui().lastBoxText(), QStringLiteral("Invalid Salary amount"));
+    QCOMPARE(ui().lastBoxText(), QStringLiteral("Invalid Salary amount\r\nType the amount in the form 1,234.56"));
     QTRY_COMPARE(QApplication::focusWidget(), box("txtSalary"));
 }
 

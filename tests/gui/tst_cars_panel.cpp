@@ -1,5 +1,6 @@
 #include "ListTestHelpers.h"
 #include "ModalHelpers.h"
+#include "ScopedLocale.h"
 #include "data/cCar.h"
 #include "editors/teams/frmCar.h"
 #include "exchange/Import.h"
@@ -34,6 +35,7 @@ private slots:
     void storedEntriesLockTheirKeyFields();
     void bonusEntryCannotBeUpdated();
     void groupChangeIsStored();
+    void salaryIsReadInTheUsersOwnFormOnly();
     void savePromptCancelKeepsTheEdits();
     void savePromptNoDropsTheEdits();
     void savePromptYesWithRefusedSaveKeepsTheEdits();
@@ -185,11 +187,11 @@ void CarsPanelTest::refusalsComeInOrderWithFocus_data() {
                                  << "cmbCarType";
     QTest::newRow("letters for salary") << "31"
                                         << "Gray" << 1 << 1 << "abc"
-                                        << "Invalid Salary amount"
+                                        << "Invalid Salary amount\r\nType the amount in the form 1,234.56"
                                         << "txtSalary";
     QTest::newRow("empty salary") << "31"
                                   << "Gray" << 1 << 1 << ""
-                                  << "Invalid Salary amount"
+                                  << "Invalid Salary amount\r\nType the amount in the form 1,234.56"
                                   << "txtSalary";
 }
 
@@ -285,6 +287,41 @@ void CarsPanelTest::groupChangeIsStored() {
     QVERIFY(ui().boxes.isEmpty());
 }
 
+// Under German conventions an amount in English notation is refused, not stored as 12.5005; what the
+// panel shows of a stored salary with more than cents is stored back unchanged.
+void CarsPanelTest::salaryIsReadInTheUsersOwnFormOnly() {
+    ScopedLocale de(QLocale(QLocale::German, QLocale::Germany));
+    TestDataFile::exec("UPDATE cars SET salary = 1.005 WHERE car_nmbr = 501");
+    activate();
+    clickRow(QStringLiteral("24A"));
+    QTest::mouseClick(box("txtSalary"), Qt::LeftButton);
+    QTRY_COMPARE(QApplication::focusWidget(), box("txtSalary"));
+    QTRY_COMPARE(box("txtSalary")->selectedText(), QStringLiteral("1500"));
+    QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("12,500.50"));
+    QTest::mouseClick(button("cmdUpdate"), Qt::LeftButton);
+    QCOMPARE(ui().boxes.size(), 1);
+    QCOMPARE(ui().boxes[0].text, QStringLiteral("Invalid Salary amount\r\nType the amount in the form 1.234,56"));
+    QCOMPARE(QApplication::focusWidget(), box("txtSalary"));
+    QCOMPARE(TestDataFile::scalar("SELECT salary FROM cars WHERE car_nmbr = 500").toDouble(), 1500.0);
+
+    ui().clear();
+    box("txtSalary")->selectAll();
+    QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("12.500,5"));
+    QTest::mouseClick(button("cmdUpdate"), Qt::LeftButton);
+    QVERIFY2(ui().boxes.isEmpty(), qPrintable(ui().lastBoxText()));
+    QCOMPARE(TestDataFile::scalar("SELECT salary FROM cars WHERE car_nmbr = 500").toDouble(), 12500.5);
+
+    clickRow(QStringLiteral("7"));
+    QCOMPARE(box("txtSalary")->text(), QStringLiteral("1,005"));
+    QTest::mouseClick(box("txtSponsor"), Qt::LeftButton);
+    QTRY_COMPARE(box("txtSponsor")->selectedText(), QStringLiteral("Acme"));
+    QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("Beta"));
+    QTest::mouseClick(button("cmdUpdate"), Qt::LeftButton);
+    QVERIFY2(ui().boxes.isEmpty(), qPrintable(ui().lastBoxText()));
+    QCOMPARE(TestDataFile::scalar("SELECT sponsor FROM cars WHERE car_nmbr = 501").toString(), QStringLiteral("Beta"));
+    QCOMPARE(TestDataFile::scalar("SELECT salary FROM cars WHERE car_nmbr = 501").toDouble(), 1.005);
+}
+
 void CarsPanelTest::savePromptCancelKeepsTheEdits() {
     clickRow(QStringLiteral("24A"));
     box("txtSponsor")->setText(QStringLiteral("Edited"));
@@ -318,7 +355,7 @@ void CarsPanelTest::savePromptYesWithRefusedSaveKeepsTheEdits() {
     clickRow(QStringLiteral("7"));
 
     QCOMPARE(ui().boxes.size(), 2);
-    QCOMPARE(ui().boxes[1].text, QStringLiteral("Invalid Salary amount"));
+    QCOMPARE(ui().boxes[1].text, QStringLiteral("Invalid Salary amount\r\nType the amount in the form 1,234.56"));
     // The panel stays on the edited car with its edits, instead of moving on and losing them.
     QCOMPARE(window()->panelCar().carNmbr(), 500);
     QCOMPARE(box("txtSponsor")->text(), QStringLiteral("Edited"));

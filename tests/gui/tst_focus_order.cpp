@@ -26,7 +26,11 @@
 #include "posting/cRaces.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QLineEdit>
+#include <QMainWindow>
+#include <QMenu>
+#include <QMenuBar>
 #include <QPushButton>
 #include <QTabBar>
 #include <QtTest>
@@ -70,11 +74,49 @@ void press(Qt::Key key) {
     QCoreApplication::processEvents();
 }
 
-void showActive(QDialog* w) {
+void showActive(QWidget* w) {
     w->show();
     w->activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(w));
     settle();
+}
+
+// Opens the editor on the object from a window below it, as the program does, types into its first
+// field, asks to leave with `leave` and answers "Do you want to save changes" with No in a real box;
+// the window below must then have the activation and its focus back.
+template <class Editor, class Object, class... Extra>
+void noGivesTheKeysBack(RecordingUi& recorder, QKeySequence leave, Object& object, Extra... extra) {
+    QMainWindow below;
+    QMenu* file = below.menuBar()->addMenu(QStringLiteral("&File"));
+    file->addAction(QStringLiteral("E&xit"));
+    auto* field = new QLineEdit(&below);
+    below.setCentralWidget(field);
+    showActive(&below);
+    field->setFocus();
+    QString asked;
+    bool ran = false;
+    whileModal<Editor>([&recorder, &asked, &ran, leave](Editor* w) {
+        ran = true;
+        // A window owned by an active one counts as active before it has the activation itself.
+        QTRY_COMPARE(QApplication::activeWindow(), w);
+        QTest::keyClicks(focused(), QStringLiteral("x"));
+        RealMessageBoxes boxes(&recorder);
+        answerNextBox(QMessageBox::No, &asked);
+        QTest::keySequence(focused(), leave);
+        QTRY_VERIFY(!w->isVisible());
+    });
+    {
+        Editor editor(&below);
+        editor.showWith(object, extra...);
+    }
+    QVERIFY(ran);
+    QCOMPARE(asked, QStringLiteral("Do you want to save changes"));
+    QTRY_COMPARE(QApplication::activeWindow(), &below);
+    QTRY_COMPARE(focused(), field);
+    // Its menus answer their keys at once.
+    QTest::keyClick(focused(), Qt::Key_F, Qt::AltModifier);
+    QTRY_COMPARE(QApplication::activePopupWidget(), file);
+    file->close();
 }
 
 } // namespace
@@ -224,6 +266,56 @@ private slots:
         w.showWith(group);
         QVERIFY(ran);
         QCOMPARE(TestDataFile::count("SELECT max_nmbr FROM group_dm WHERE group_name = 'Alpha Group'"), 5);
+    }
+
+    // Every editor that asks "Do you want to save changes": No hands the keys back to the window below.
+    void noInTheSaveQuestionGivesTheKeysBackToTheWindowBelow() {
+        const QKeySequence escape(Qt::Key_Escape);
+        cTeam team;
+        noGivesTheKeysBack<frmTeam>(ui(), escape, team);
+        cLeague league;
+        noGivesTheKeysBack<frmLeague>(ui(), escape, league);
+        cCar car;
+        noGivesTheKeysBack<frmCar>(ui(), escape, car);
+        cScoringType method;
+        noGivesTheKeysBack<frmScoring>(ui(), escape, method);
+        cRaceType raceType;
+        noGivesTheKeysBack<frmRaceType>(ui(), escape, raceType);
+        cGroup group;
+        noGivesTheKeysBack<frmGroup>(ui(), escape, group);
+        // Esc is not the race window's Cancel; its Cancel button's key is.
+        cRaces race;
+        noGivesTheKeysBack<frmRace>(ui(), QKeySequence(Qt::ALT | Qt::Key_C), race);
+        QCOMPARE(TestDataFile::count("SELECT count(*) FROM races"), 0);
+        QCOMPARE(TestDataFile::count("SELECT count(*) FROM teams"), 1);
+    }
+
+    // While "No Limit" is ticked the count box is out of the Tab walk; unticked, it is back in it.
+    void groupEditorSkipsTheCountBoxWhileThereIsNoLimit() {
+        cGroup group(500, QStringLiteral("Open"), -1);
+        frmGroup w;
+        bool ran = false;
+        whileModal<frmGroup>([&ran](frmGroup* d) {
+            ran = true;
+            QCOMPARE(tabWalk(5), QStringList({"txtName", "chkNoLimit", "cmdOK", "cmdCancel", "cmdApply", "tabs"}));
+            press(Qt::Key_Tab);
+            press(Qt::Key_Tab);
+            QCOMPARE(nameOf(focused()), QStringLiteral("chkNoLimit"));
+            press(Qt::Key_Space);
+            QVERIFY(!d->noLimitBox()->isChecked());
+            press(Qt::Key_Backtab);
+            QCOMPARE(nameOf(focused()), QStringLiteral("txtMaxNmbr"));
+            QCOMPARE(d->maxBox()->text(), QStringLiteral("1"));
+            type(QStringLiteral("4"));
+            // Ticked again, the box leaves the walk once more.
+            press(Qt::Key_Tab);
+            press(Qt::Key_Space);
+            QVERIFY(d->noLimitBox()->isChecked());
+            press(Qt::Key_Backtab);
+            QCOMPARE(nameOf(focused()), QStringLiteral("txtName"));
+        });
+        w.showWith(group);
+        QVERIFY(ran);
     }
 
     // OK is not the team editor's default button: Enter in its boxes stores nothing and closes nothing.

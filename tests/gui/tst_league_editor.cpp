@@ -1,4 +1,5 @@
 #include "ListTestHelpers.h"
+#include "ScopedLocale.h"
 #include "data/cLeague.h"
 #include "data/cTeam.h"
 #include "editors/teams/frmLeague.h"
@@ -30,6 +31,9 @@ private slots:
     void memberListFollowsAnAcceptedRaceTypeOrScoreBy();
     void scoringOptionOneZeroesDropLowest();
     void numberBoxesCannotBeLeftWithBadTextAndEnterStoresWhatIsShown();
+    void salaryCapIsReadInTheUsersOwnFormOnly_data();
+    void salaryCapIsReadInTheUsersOwnFormOnly();
+    void okWithoutAnEditKeepsTheStoredCap();
     void newLeagueIsStoredWhenTheTeamsTabOpens();
     void refusedSaveStillShowsTheTeams();
     void membershipIsReplacedAsAWholeAndScoredTeamsStay();
@@ -278,7 +282,7 @@ void LeagueEditorTest::numberBoxesCannotBeLeftWithBadTextAndEnterStoresWhatIsSho
     open(*league);
     type("txtSalaryCap", "lots");
     box("txtShortName")->setFocus();
-    QCOMPARE(ui().lastBoxText(), QStringLiteral("Invalid Salary Cap amount"));
+    QCOMPARE(ui().lastBoxText(), QStringLiteral("Invalid Salary Cap amount\r\nType the amount in the form 1,234.56"));
     QTRY_COMPARE(QApplication::focusWidget(), box("txtSalaryCap"));
     type("txtSalaryCap", "12500");
     box("txtShortName")->setFocus();
@@ -301,6 +305,84 @@ void LeagueEditorTest::numberBoxesCannotBeLeftWithBadTextAndEnterStoresWhatIsSho
     QVERIFY(!m_window->isVisible());
     QCOMPARE(stored(501)->salaryCap(), Currency::fromDouble(9000));
     QCOMPARE(stored(501)->dropLowest(), 2);
+}
+
+void LeagueEditorTest::salaryCapIsReadInTheUsersOwnFormOnly_data() {
+    QTest::addColumn<QLocale>("locale");
+    QTest::addColumn<QString>("otherForm");
+    QTest::addColumn<QString>("ownForm");
+    QTest::addColumn<QString>("example");
+    QTest::newRow("de_DE, English notation") << QLocale(QLocale::German, QLocale::Germany) << "12,500.50"
+                                             << "12.500,50"
+                                             << "1.234,56";
+    QTest::newRow("de_DE, dollars in parentheses") << QLocale(QLocale::German, QLocale::Germany) << "($3.34)"
+                                                   << "12500,5"
+                                                   << "1.234,56";
+    QTest::newRow("en_US, German notation") << ScopedLocale::american() << "1.234,56"
+                                            << "$12,500.50"
+                                            << "1,234.56";
+    QTest::newRow("en_US, misplaced group marks") << ScopedLocale::american() << "12,3,4"
+                                                  << "12500.5"
+                                                  << "1,234.56";
+}
+
+// The other country's notation is refused, not stored as another number: the box keeps the focus
+// and nothing reaches the data file; the user's own form is then stored as typed.
+void LeagueEditorTest::salaryCapIsReadInTheUsersOwnFormOnly() {
+    QFETCH(QLocale, locale);
+    QFETCH(QString, otherForm);
+    QFETCH(QString, ownForm);
+    QFETCH(QString, example);
+    ScopedLocale scoped(locale);
+    TestDataFile::exec("UPDATE leagues SET salary_cap = 100 WHERE league_nmbr = 501");
+    auto league = stored(501);
+    open(*league);
+    QTest::mouseClick(box("txtSalaryCap"), Qt::LeftButton);
+    QTRY_COMPARE(QApplication::focusWidget(), box("txtSalaryCap"));
+    QTRY_COMPARE(box("txtSalaryCap")->selectedText(), box("txtSalaryCap")->text());
+    QTest::keyClicks(QApplication::focusWidget(), otherForm);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    QCOMPARE(ui().boxes.size(), 1);
+    QCOMPARE(ui().lastBoxText(), "Invalid Salary Cap amount\r\nType the amount in the form " + example);
+    QCOMPARE(ui().boxes.last().icon, MsgIcon::Critical);
+    QTRY_COMPARE(QApplication::focusWidget(), box("txtSalaryCap"));
+    QCOMPARE(league->salaryCap(), Currency::fromUnits(1000000));
+    // Enter (OK) with the refused text still there stores nothing either.
+    ui().clear();
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    QVERIFY(m_window->isVisible());
+    QCOMPARE(ui().lastBoxText(), "Invalid Salary Cap amount\r\nType the amount in the form " + example);
+    QCOMPARE(TestDataFile::scalar("SELECT salary_cap FROM leagues WHERE league_nmbr = 501").toDouble(), 100.0);
+
+    QTRY_COMPARE(box("txtSalaryCap")->selectedText(), box("txtSalaryCap")->text());
+    ui().clear();
+    QTest::keyClicks(QApplication::focusWidget(), ownForm);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    QVERIFY2(ui().boxes.isEmpty(), qPrintable(ui().lastBoxText()));
+    QVERIFY(!m_window->isVisible());
+    QCOMPARE(TestDataFile::scalar("SELECT salary_cap FROM leagues WHERE league_nmbr = 501").toDouble(), 12500.5);
+}
+
+// An imported cap with more than cents is shown as it is and survives OK untouched, in either form.
+void LeagueEditorTest::okWithoutAnEditKeepsTheStoredCap() {
+    for (const QLocale& locale : {ScopedLocale::american(), QLocale(QLocale::German, QLocale::Germany)}) {
+        ScopedLocale scoped(locale);
+        TestDataFile::exec("UPDATE leagues SET salary_cap = 1.005 WHERE league_nmbr = 501");
+        auto league = stored(501);
+        open(*league);
+        QCOMPARE(box("txtSalaryCap")->text(), moneyEditText(Currency::fromUnits(10050)));
+        // Through the cap box and out of it, then another edit and OK.
+        QTest::mouseClick(box("txtSalaryCap"), Qt::LeftButton);
+        QTRY_COMPARE(QApplication::focusWidget(), box("txtSalaryCap"));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        type("txtLeagueName", "Renamed");
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        QVERIFY2(ui().boxes.isEmpty(), qPrintable(ui().lastBoxText()));
+        QVERIFY(!m_window->isVisible());
+        QCOMPARE(TestDataFile::scalar("SELECT league_name FROM leagues WHERE league_nmbr = 501").toString(),
+                 QStringLiteral("Renamed"));
+        QCOMPARE(TestDataFile::scalar("SELECT salary_cap FROM leagues WHERE league_nmbr = 501").toDouble(), 1.005);
+    }
 }
 
 void LeagueEditorTest::newLeagueIsStoredWhenTheTeamsTabOpens() {

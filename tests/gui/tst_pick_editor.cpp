@@ -3,6 +3,7 @@
 #include "editors/teams/frmTeamCar.h"
 #include "editors/teams/frmTeamCarMultiple.h"
 #include "kit/EditorGrid.h"
+#include "platform/Clock.h"
 
 #include <QComboBox>
 #include <QLineEdit>
@@ -36,6 +37,7 @@ private slots:
     void multipleSumsRowsAgainstTheCap_data();
     void multipleSumsRowsAgainstTheCap();
     void multipleNeedsEffectiveDatesAndStoresRowsOnce();
+    void multipleAvailableSalaryFollowsTheRows();
     void datesTypedInAnyOrderAreJudgedOnStore();
     void oneCarIsNotHeldTwiceOnADay();
     void multipleHoldsTheRulesOverTheWholeBatch();
@@ -239,7 +241,9 @@ void PickEditorTest::effectiveDateMustFollowLatestPostedRace() {
 
     ui().clear();
     typeAndLeave(efctv, QStringLiteral("abc"), term);
-    QCOMPARE(ui().lastBoxText(), QStringLiteral("Invalid Entry"));
+    QCOMPARE(ui().lastBoxText(),
+             QStringLiteral("Invalid Entry\r\nType the date in the form M/D/YYYY, for example 12/31/") +
+                 QString::number(today().year()) + QLatin1Char('.'));
     QCOMPARE(QApplication::focusWidget(), efctv);
 
     ui().clear();
@@ -446,6 +450,49 @@ void PickEditorTest::multipleNeedsEffectiveDatesAndStoresRowsOnce() {
     QCOMPARE(holdings(), 2);
     QCOMPARE(gridEfctv(w, 0)->text(), QString());
     QCOMPARE(w.grid()->number(0, frmTeamCarMultiple::CarColumn), 0);
+}
+
+// The capped league's available salary shows what would be left with the rows as they stand; a
+// league without a cap keeps showing 0.
+void PickEditorTest::multipleAvailableSalaryFollowsTheRows() {
+    cTeam team;
+    team.load(500);
+    frmTeamCarMultiple w;
+    w.fillWith(team, Currency::fromDouble(500));
+    w.show();
+    QVERIFY(QTest::qWaitForWindowActive(&w));
+    auto* leagues = w.findChild<QTreeWidget*>(QStringLiteral("lvwLeagues"));
+    const auto available = [leagues] {
+        return QStringList{leagues->topLevelItem(0)->text(2), leagues->topLevelItem(1)->text(2)};
+    };
+    QCOMPARE(available(), QStringList({"$1,500.00", "$0.00"}));
+
+    // Chosen with the keyboard, as a person fills the first row.
+    gridCar(w, 0)->setFocus(Qt::TabFocusReason);
+    QTRY_COMPARE(QApplication::focusWidget(), gridCar(w, 0));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Down);
+    QCOMPARE(gridCar(w, 0)->currentText(), QStringLiteral("11"));
+    QCOMPARE(available(), QStringList({"$500.00", "$0.00"}));
+    chooseCar(gridCar(w, 2), QStringLiteral("22"));
+    QCOMPARE(available(), QStringList({"$0.00", "$0.00"}));
+    // Another car in a row replaces its salary in the sum.
+    chooseCar(gridCar(w, 0), QStringLiteral("33"));
+    QCOMPARE(available(), QStringList({"$700.00", "$0.00"}));
+
+    typeAndLeave(gridEfctv(w, 0), day1, gridTerm(w, 0));
+    typeAndLeave(gridEfctv(w, 2), day1, gridTerm(w, 2));
+    QTest::mouseClick(button(w, "cmdApply"), Qt::LeftButton);
+    QCOMPARE(holdings(), 2);
+    // The stored rows are emptied and now count in what is left.
+    QCOMPARE(available(), QStringList({"$700.00", "$0.00"}));
+    chooseCar(gridCar(w, 1), QStringLiteral("11"));
+    QCOMPARE(available(), QStringList({"($300.00)", "$0.00"}));
+    ui().clear();
+    typeAndLeave(gridEfctv(w, 1), day1, gridTerm(w, 1));
+    QTest::mouseClick(button(w, "cmdApply"), Qt::LeftButton);
+    QCOMPARE(ui().lastBoxText(),
+             QStringLiteral("Adding these cars/drivers will exceed at least one leagues salary cap."));
+    QCOMPARE(holdings(), 2);
 }
 
 void PickEditorTest::datesTypedInAnyOrderAreJudgedOnStore() {

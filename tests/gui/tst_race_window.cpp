@@ -11,6 +11,7 @@
 #include "data/CommonCode.h"
 #include "editors/races/frmRace.h"
 #include "kit/EditorGrid.h"
+#include "platform/Clock.h"
 #include "posting/Scoring.h"
 #include "posting/cRaces.h"
 
@@ -18,6 +19,9 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QLineEdit>
+#include <QMainWindow>
+#include <QMenu>
+#include <QMenuBar>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTabBar>
@@ -741,18 +745,31 @@ private slots:
         QTest::addColumn<QString>("shown");
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QString>("wrongOrder");
+        QTest::addColumn<QString>("form");
+        QTest::addColumn<QString>("lastDay");
         QTest::newRow("en_US") << ScopedLocale::american() << "3/22/2024"
                                << "12/25/2026"
-                               << "25/12/2026";
+                               << "25/12/2026"
+                               << "M/D/YYYY"
+                               << "12/31/";
         QTest::newRow("en_GB") << ScopedLocale::british() << "22/03/2024"
                                << "25/12/2026"
-                               << "12/25/2026";
+                               << "12/25/2026"
+                               << "DD/MM/YYYY"
+                               << "31/12/";
+        QTest::newRow("de_DE") << QLocale(QLocale::German, QLocale::Germany) << "22.03.2024"
+                               << "25.12.2026"
+                               << "12/25/2026"
+                               << "DD.MM.YYYY"
+                               << "31.12.";
     }
     void raceDateInTheUsersForm() {
         QFETCH(QLocale, locale);
         QFETCH(QString, shown);
         QFETCH(QString, typed);
         QFETCH(QString, wrongOrder);
+        QFETCH(QString, form);
+        QFETCH(QString, lastDay);
         ScopedLocale scoped(locale);
         open(4);
         auto* box = child<QLineEdit>("txtRaceDate");
@@ -764,16 +781,63 @@ private slots:
             QTest::keyClicks(QApplication::focusWidget(), text);
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
         };
-        // The other country's order is no date here: refused, and nothing stored.
+        // The other country's order is no date here: refused, nothing stored, and the box says how
+        // a date is typed here.
         typeDate(wrongOrder);
-        QCOMPARE(ui().lastBoxText(), QStringLiteral("Invalid Entry"));
+        QCOMPARE(ui().lastBoxText(), QStringLiteral("Invalid Entry\r\nType the date in the form ") + form +
+                                         QStringLiteral(", for example ") + lastDay + QString::number(today().year()) +
+                                         QLatin1Char('.'));
+        QTRY_COMPARE(QApplication::focusWidget(), box);
+        QCOMPARE(TestDataFile::scalar("SELECT race_dt FROM races WHERE race_nmbr = 4").toString(),
+                 QStringLiteral("2024-03-22"));
+        // The refused text is selected in the box, so the next keys replace it.
+        QTRY_COMPARE(box->selectedText(), box->text());
         ui().clear();
-        typeDate(typed);
+        QTest::keyClicks(QApplication::focusWidget(), typed);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
         child<QPushButton>("cmdApply")->click();
         QVERIFY(ui().boxes.isEmpty());
         QCOMPARE(TestDataFile::scalar("SELECT race_dt FROM races WHERE race_nmbr = 4").toString(),
                  QStringLiteral("2026-12-25"));
         QCOMPARE(box->text(), typed);
+    }
+
+    // Cancel, "Do you want to save changes", No, answered in a real box: the window the race window
+    // was opened from has the keys again, its menus included, without a click.
+    void cancelThenNoGivesTheKeysBackToTheWindowBelow() {
+        QMainWindow below;
+        QMenu* file = below.menuBar()->addMenu(QStringLiteral("&File"));
+        file->addAction(QStringLiteral("&Import..."));
+        auto* list = new QLineEdit(&below);
+        below.setCentralWidget(list);
+        below.show();
+        below.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&below));
+        list->setFocus();
+        cRaces race;
+        QString asked;
+        bool ran = false;
+        whileModal<frmRace>([this, &asked, &ran](frmRace* w) {
+            ran = true;
+            QTRY_COMPARE(QApplication::focusWidget(), w->findChild<QLineEdit*>(QStringLiteral("txtRaceName")));
+            QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("Spring 200"));
+            RealMessageBoxes boxes(&ui());
+            answerNextBox(QMessageBox::No, &asked);
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_C, Qt::AltModifier);
+            QTRY_VERIFY(!w->isVisible());
+        });
+        {
+            frmRace w(&below);
+            w.showWith(race);
+        }
+        QVERIFY(ran);
+        QCOMPARE(asked, QStringLiteral("Do you want to save changes"));
+        QCOMPARE(count("SELECT count(*) FROM races"), 4);
+        QTRY_COMPARE(QApplication::activeWindow(), &below);
+        QTRY_COMPARE(QApplication::focusWidget(), list);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_F, Qt::AltModifier);
+        QTRY_COMPARE(QApplication::activePopupWidget(), file);
+        file->close();
     }
 
     void screenshot() {

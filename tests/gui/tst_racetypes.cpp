@@ -162,6 +162,39 @@ private slots:
         QVERIFY(!names(w).contains("Formula"));
     }
 
+    // Escape and then No in the question: the list that opened the editor has the focus again, so
+    // its keys and shortcuts work without a click first.
+    void escapeThenNoGivesTheFocusBackToTheList() {
+        frmRaceTypes w;
+        w.loadRaceTypes("F1");
+        w.show();
+        w.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&w));
+        QString asked;
+        bool ran = false;
+        whileModal<frmRaceType>([this, &asked, &ran](frmRaceType* e) {
+            ran = true;
+            QTRY_COMPARE(QApplication::focusWidget(), e->nameBox());
+            QTest::keyClicks(QApplication::focusWidget(), "Formula");
+            RealMessageBoxes boxes(&ui());
+            answerNextBox(QMessageBox::No, &asked);
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+            QVERIFY(!e->isVisible());
+        });
+        QTest::mouseClick(w.updateButton(), Qt::LeftButton);
+        QVERIFY(ran);
+        QCOMPARE(asked, QString("Do you want to save changes"));
+        QCOMPARE(storedName(6), QString("F1"));
+        QTRY_COMPARE(QApplication::activeWindow(), &w);
+        // The focus is back where the click on Update left it.
+        QTRY_COMPARE(QApplication::focusWidget(), w.updateButton());
+        // Shortcuts reach the list's window again: Alt+D asks about deleting the chosen race type.
+        ui().clear();
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_D, Qt::AltModifier);
+        QTRY_COMPARE(ui().boxes.size(), 1);
+        QVERIFY(ui().lastBoxText().contains("F1"));
+    }
+
     void updateStoresAndKeepsTheRowChosen() {
         frmRaceTypes w;
         w.loadRaceTypes("F1");

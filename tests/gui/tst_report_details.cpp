@@ -7,6 +7,9 @@
 #include <QDir>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMainWindow>
+#include <QMenu>
+#include <QMenuBar>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QTabWidget>
@@ -440,6 +443,41 @@ private slots:
         other->cmdCancel()->click();
         QVERIFY(!other->isVisible());
         QCOMPARE(storedColumns(1), QStringLiteral("4:1 2:2"));
+    }
+
+    // Escape, then No in a real box: the main window below has the keys again without a click.
+    void escapeThenNoGivesTheKeysBackToTheWindowBelow() {
+        QMainWindow below;
+        QMenu* file = below.menuBar()->addMenu(QStringLiteral("&File"));
+        file->addAction(QStringLiteral("E&xit"));
+        below.show();
+        below.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&below));
+        QString asked;
+        bool ran = false;
+        whileModal<frmReportDetails>([this, &asked, &ran](frmReportDetails* w) {
+            ran = true;
+            QTRY_COMPARE(QApplication::activeWindow(), w);
+            choose(w->cmbReports(), 0);
+            select(w->lvAvailable(), "Place");
+            w->lblAdd()->click();
+            QVERIFY(w->cmdApply()->isEnabled());
+            RealMessageBoxes boxes(&ui());
+            answerNextBox(QMessageBox::No, &asked);
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+            QTRY_VERIFY(!w->isVisible());
+        });
+        {
+            frmReportDetails w(&below);
+            w.exec();
+        }
+        QVERIFY(ran);
+        QCOMPARE(asked, QStringLiteral("Do you want to save changes"));
+        QCOMPARE(storedColumns(1), QStringLiteral("4:1 2:2"));
+        QTRY_COMPARE(QApplication::activeWindow(), &below);
+        QTest::keyClick(QApplication::focusWidget() ? QApplication::focusWidget() : &below, Qt::Key_F, Qt::AltModifier);
+        QTRY_COMPARE(QApplication::activePopupWidget(), file);
+        file->close();
     }
 
     void pendingChangesFollowTheReportTheyWereMadeOn() {

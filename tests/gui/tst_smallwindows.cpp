@@ -109,6 +109,23 @@ private slots:
         QTRY_VERIFY(!frmHelp::current());
     }
 
+    // The viewer has no button to close it: Escape does, with the focus anywhere in it.
+    void escapeClosesTheHelp() {
+        installHelpFile();
+        helpContextId = 700;
+        showHelp(QStringLiteral("Sensative"));
+        QVERIFY(frmHelp::current());
+        QVERIFY(QTest::qWaitForWindowActive(frmHelp::current()));
+        frmHelp::current()->browser()->setFocus();
+        QTRY_COMPARE(QApplication::focusWidget(), frmHelp::current()->browser());
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+        QTRY_VERIFY(!frmHelp::current());
+        // Opened again, it shows the topic asked for.
+        showHelp(QStringLiteral("Sensative"));
+        QVERIFY(frmHelp::current());
+        QCOMPARE(frmHelp::current()->topic(), QStringLiteral("700"));
+    }
+
     void helpCommandsCompareExactly() {
         installHelpFile();
         showHelp(QStringLiteral("sensative"));

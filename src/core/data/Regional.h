@@ -28,10 +28,29 @@ QString dateTimeText(const QDateTime& when);
 // "($12.35)" in the home locale, "1.234,50 €" and "-12,35 €" in German.
 QString moneyText(Currency amount);
 
-// Reads an amount typed in the user's number form; a currency sign, digit grouping and a negative
-// amount in parentheses (the form moneyText may show) are accepted. False when it is no number.
+// An amount as an edit box shows it: the currency form with every decimal the amount has, two at
+// least ("$1,234.50", "$1.005", "1,005 €"), so that what is shown reads back as the amount itself.
+QString moneyEditText(Currency amount);
+
+// Reads an amount typed in the user's own form and nothing else: digits with the user's decimal
+// mark, at most as many decimals as an amount keeps (four), group marks only where the user's form
+// puts them, the user's currency sign before or after the number, and a negative amount as the
+// user's form writes one (a minus sign, or parentheses where moneyText shows them). Whatever
+// moneyText and moneyEditText show reads back. False for anything else: "12,500.50" in German or
+// "1.234,56" in English is refused rather than read as another number.
 bool parseMoney(const QString& text, Currency* amount);
+
+// The message that refuses a typed amount: the window's own words, then how to type an amount
+// ("Invalid Salary amount", then "Type the amount in the form 1,234.56").
+QString moneyRefusal(const QString& message);
 
 // Reads a date typed in the user's short form (leading zeros optional, a four-digit year) or in
 // ISO form (YYYY-MM-DD); invalid when it is neither.
 QDate parseDate(const QString& text);
+
+// The user's short date form spelt out for a person: "M/D/YYYY", "DD.MM.YYYY".
+QString dateEntryForm();
+
+// The message that refuses a typed date: the window's own words, then the form to type it in
+// ("Invalid Entry", then "Type the date in the form M/D/YYYY, for example 12/31/2026.").
+QString dateRefusal(const QString& message);

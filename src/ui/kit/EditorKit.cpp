@@ -209,6 +209,11 @@ void EditorDialog::closeEvent(QCloseEvent* event) {
     QDialog::closeEvent(event);
 }
 
+void EditorDialog::done(int result) {
+    QDialog::done(result);
+    activateWindowBelow(this);
+}
+
 void EditorDialog::setNoDefaultButton() {
     m_noDefault = true;
     m_ok->setDefault(false);
@@ -278,6 +283,17 @@ void selectAllOnFocus(QLineEdit* box) {
 
 void installLeaveCheck(QLineEdit* box, std::function<bool()> check) {
     box->installEventFilter(new LeaveCheckFilter(box, std::move(check)));
+}
+
+void activateWindowBelow(QWidget* closed) {
+    QWidget* parent = closed->parentWidget();
+    QWidget* below = parent ? parent->window() : nullptr;
+    if (!below || !below->isVisible() || closed->isVisible())
+        return;
+    // A modal window other than the one below (opened above it meanwhile) keeps the activation.
+    if (QWidget* modal = QApplication::activeModalWidget(); modal && modal != below)
+        return;
+    below->activateWindow();
 }
 
 void setTabChain(std::initializer_list<QWidget*> widgets) {
@@ -377,6 +393,27 @@ void installNumberCheck(QLineEdit* box, const NumberRule& rule) {
     installLeaveCheck(box, [box, rule] { return checkNumberText(box, rule); });
 }
 
+namespace {
+const char* const kShownAmount = "qvShownAmount";
+const char* const kShownText = "qvShownText";
+} // namespace
+
+void showMoney(QLineEdit* box, Currency amount) {
+    const QString text = moneyEditText(amount);
+    box->setProperty(kShownAmount, QVariant::fromValue<qint64>(amount.units()));
+    box->setProperty(kShownText, text);
+    box->setText(text);
+}
+
+bool readMoney(const QLineEdit* box, Currency* amount) {
+    const QVariant shown = box->property(kShownAmount);
+    if (shown.isValid() && box->text() == box->property(kShownText).toString()) {
+        *amount = Currency::fromUnits(shown.toLongLong());
+        return true;
+    }
+    return parseMoney(box->text(), amount);
+}
+
 bool checkDateText(QLineEdit* box, QDate* date) {
     if (date)
         *date = QDate();
@@ -384,7 +421,7 @@ bool checkDateText(QLineEdit* box, QDate* date) {
         return true;
     const QDate d = parseDate(box->text());
     if (!d.isValid()) {
-        showValidation(QStringLiteral("Invalid Entry"));
+        showValidation(dateRefusal(QStringLiteral("Invalid Entry")));
         return false;
     }
     box->setText(shortDate(d));

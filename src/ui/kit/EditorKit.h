@@ -50,6 +50,9 @@ public:
     // Stores through applyChanges(); on success clears the changed flag and disables Apply.
     bool apply();
 
+    // Every way of closing ends here: the window below gets the activation back.
+    void done(int result) override;
+
     // A click on OK or Apply then leaves the focus where it is, so a box is not checked on leaving
     // and then again by the save the button runs; Tab still reaches the buttons.
     void keepFocusOnButtonClicks();
@@ -97,6 +100,12 @@ private:
     bool m_noDefault = false;
     bool m_tabsWatched = false;
 };
+
+// Hands the activation to the window below a modal window that has just closed: its parent's
+// window, with the focus where it was there. A window closed right after a message box of its own
+// (Escape, "Do you want to save changes", No) would otherwise leave no window active until a click,
+// as the box took the activation with it; keys and shortcuts then reach nothing.
+void activateWindowBelow(QWidget* closed);
 
 // Tab walks the widgets in this order (as they stand on screen); the rest of the chain stays.
 void setTabChain(std::initializer_list<QWidget*> widgets);
@@ -148,6 +157,14 @@ std::optional<double> numberFromText(const QString& text);
 bool checkNumberText(QLineEdit* box, const NumberRule& rule = {});
 // Installs checkNumberText as the box's leave check.
 void installNumberCheck(QLineEdit* box, const NumberRule& rule = {});
+
+// Money boxes. showMoney puts an amount into the box in its edit form; readMoney gives back the
+// amount the box stands for: the one shown while its text is still the one shown (so an amount is
+// never re-read from what was put there for it), else the text as the user typed it, read in the
+// user's own form only. False when the typed text is no amount.
+class Currency;
+void showMoney(QLineEdit* box, Currency amount);
+bool readMoney(const QLineEdit* box, Currency* amount);
 
 // A date box left: blank passes (an invalid date in *date); a date is rewritten in the short form and
 // passes; anything else shows "Invalid Entry" and is refused with its text kept.

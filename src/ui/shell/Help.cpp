@@ -12,6 +12,7 @@
 #include <QKeyEvent>
 #include <QPointer>
 #include <QScreen>
+#include <QShortcut>
 #include <QTextBrowser>
 #include <QUrl>
 #include <QVBoxLayout>
@@ -116,6 +117,10 @@ frmHelp::frmHelp(QWidget* parent) : QWidget(parent, Qt::Window), m_browser(new Q
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(m_browser);
     resize(560, 480);
+    // The viewer has no button of its own to close it; Escape does, wherever the focus is in it.
+    auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+    escape->setContext(Qt::WindowShortcut);
+    connect(escape, &QShortcut::activated, this, &QWidget::close);
     connect(m_browser, &QTextBrowser::anchorClicked, this, [this](const QUrl& url) {
         if (url.scheme().isEmpty() && url.path().isEmpty())
             m_topic = url.fragment();

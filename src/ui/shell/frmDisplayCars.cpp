@@ -480,7 +480,7 @@ bool frmDisplayCars::saveCar() {
         }
     }
     if (!salaryIsNumber) {
-        showValidation(QStringLiteral("Invalid Salary amount"));
+        showValidation(moneyRefusal(QStringLiteral("Invalid Salary amount")));
         focusField(txtSalary);
         return false;
     }

@@ -423,7 +423,7 @@ bool frmRace::saveRace() {
     }
     const QDate date = parseDate(txtRaceDate->text());
     if (!date.isValid()) {
-        showValidation(QStringLiteral("A valid Race Date is a required field"));
+        showValidation(dateRefusal(QStringLiteral("A valid Race Date is a required field")));
         txtRaceDate->setFocus();
         txtRaceDate->selectAll();
         return false;

@@ -10,6 +10,7 @@
 namespace {
 constexpr int LeagueNmbrRole = Qt::UserRole;
 constexpr int AvailableRole = Qt::UserRole + 1;
+constexpr int CappedRole = Qt::UserRole + 2;
 } // namespace
 
 void setUpLeagueSalaryList(QTreeWidget* list) {
@@ -33,6 +34,7 @@ void loadLeagueSalaries(QTreeWidget* list, int teamNmbr, Currency teamSalary) {
         const Currency available = availableSalary(league, teamSalary);
         item->setText(2, moneyText(available));
         item->setData(2, AvailableRole, QVariant::fromValue<qint64>(available.units()));
+        item->setData(2, CappedRole, league.salaryCap() != Currency());
         item->setTextAlignment(2, Qt::AlignRight | Qt::AlignVCenter);
     }
 }
@@ -49,4 +51,10 @@ void setLeagueRowAvailable(QTreeWidget* list, int row, Currency amount, const QS
     QTreeWidgetItem* item = list->topLevelItem(row);
     item->setData(2, AvailableRole, QVariant::fromValue<qint64>(amount.units()));
     item->setText(2, text);
+}
+
+void showLeagueRowPending(QTreeWidget* list, int row, Currency pending) {
+    QTreeWidgetItem* item = list->topLevelItem(row);
+    if (item->data(2, CappedRole).toBool())
+        item->setText(2, moneyText(leagueRowAvailable(list, row) - pending));
 }

@@ -165,7 +165,7 @@ void frmCar::fillWith(cCar& car) {
     txtMake->setText(car.carMake());
     txtSponsor->setText(car.sponsor());
     txtOwner->setText(car.carOwner());
-    txtSalary->setText(moneyText(car.salary()));
+    showMoney(txtSalary, car.salary());
 
     cRaceTypeCollection raceTypes;
     raceTypes.load();
@@ -257,15 +257,15 @@ void frmCar::setTextCaption() {
 
 bool frmCar::salaryLeft() {
     Currency amount;
-    if (!parseMoney(txtSalary->text(), &amount)) {
+    if (!readMoney(txtSalary, &amount)) {
         // A blank salary is refused too.
-        showValidation(QStringLiteral("Invalid Salary amount"));
+        showValidation(moneyRefusal(QStringLiteral("Invalid Salary amount")));
         return false;
     }
     m_car->setSalary(amount);
     const bool wasLive = m_live;
     m_live = false; // rewriting the box in the currency form is no edit of its own
-    txtSalary->setText(moneyText(amount));
+    showMoney(txtSalary, amount);
     m_live = wasLive;
     return true;
 }
@@ -327,9 +327,9 @@ bool frmCar::saveCar() {
     }
 
     Currency salary;
-    if (!parseMoney(txtSalary->text(), &salary))
-        return refuse(QStringLiteral("Invalid Salary amount"), txtSalary);
-    // Enter presses OK without the salary box losing the focus: store the amount shown, not
+    if (!readMoney(txtSalary, &salary))
+        return refuse(moneyRefusal(QStringLiteral("Invalid Salary amount")), txtSalary);
+    // Enter presses OK without the salary box losing the focus: store the amount typed, not
     // the one taken when the box was last left.
     m_car->setSalary(salary);
 

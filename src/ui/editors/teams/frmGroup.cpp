@@ -114,6 +114,9 @@ void frmGroup::maxChanged() {
 }
 
 void frmGroup::noLimitChanged(bool checked) {
+    // With no limit the count box is out of the Tab walk, so Tab goes from the name to "No Limit";
+    // a click into it still lets a number be typed, which unticks "No Limit".
+    m_max->setFocusPolicy(checked ? Qt::ClickFocus : Qt::StrongFocus);
     if (!m_group)
         return;
     if (checked) {

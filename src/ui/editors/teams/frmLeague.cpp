@@ -203,7 +203,7 @@ void frmLeague::fillWith(cLeague& league) {
 
     txtLeagueName->setText(league.leagueName());
     txtShortName->setText(league.leagueShortName());
-    txtSalaryCap->setText(moneyText(league.salaryCap()));
+    showMoney(txtSalaryCap, league.salaryCap());
     txtDropLowest->setText(QString::number(league.dropLowest()));
     txtDropLowest->setEnabled(league.scoringOptionNmbr() != 1);
     setWindowTitle(QStringLiteral("League - ") + league.leagueName());
@@ -249,14 +249,14 @@ void frmLeague::fillWith(cLeague& league) {
 
 bool frmLeague::salaryCapLeft() {
     Currency cap;
-    if (!parseMoney(txtSalaryCap->text(), &cap)) {
-        showValidation(QStringLiteral("Invalid Salary Cap amount"));
+    if (!readMoney(txtSalaryCap, &cap)) {
+        showValidation(moneyRefusal(QStringLiteral("Invalid Salary Cap amount")));
         return false;
     }
     m_league->setSalaryCap(cap);
     const bool wasLive = m_live;
     m_live = false; // the currency form is no edit of its own
-    txtSalaryCap->setText(moneyText(cap));
+    showMoney(txtSalaryCap, cap);
     m_live = wasLive;
     return true;
 }
@@ -476,12 +476,12 @@ bool frmLeague::saveLeague() {
     if (cmbRaceType->currentText().trimmed().isEmpty())
         return refuse(QStringLiteral("Race Type is a required field"), cmbRaceType);
     Currency cap;
-    if (!parseMoney(txtSalaryCap->text(), &cap))
-        return refuse(QStringLiteral("Invalid Salary Cap amount"), txtSalaryCap);
+    if (!readMoney(txtSalaryCap, &cap))
+        return refuse(moneyRefusal(QStringLiteral("Invalid Salary Cap amount")), txtSalaryCap);
     int dropLowest = 0;
     if (!parseDropLowest(txtDropLowest->text(), &dropLowest))
         return refuse(QStringLiteral("Invalid Drop Lowest amount"), txtDropLowest);
-    // OK answers Enter without the boxes losing the focus: store the amounts shown.
+    // OK answers Enter without the boxes losing the focus: store the amounts typed.
     m_league->setSalaryCap(cap);
     m_league->setDropLowest(dropLowest);
     return m_league->CommitChanges();

@@ -213,7 +213,7 @@ bool frmTeamCar::checkEfctvDt() {
     if (!date.isValid()) {
         if (txtEfctvDt->text().trimmed().isEmpty())
             return true;
-        showValidation(QStringLiteral("Invalid Entry"));
+        showValidation(dateRefusal(QStringLiteral("Invalid Entry")));
         return false;
     }
     txtEfctvDt->setText(shortDate(date));
@@ -233,7 +233,7 @@ bool frmTeamCar::checkTermDt() {
             m_pick->setTermDt(QDate());
             return true;
         }
-        showValidation(QStringLiteral("Invalid Entry"));
+        showValidation(dateRefusal(QStringLiteral("Invalid Entry")));
         return false;
     }
     txtTermDt->setText(shortDate(date));
@@ -329,7 +329,7 @@ bool frmTeamCar::checkDatesOnStore() {
     };
     const QDate efctvDt = parseDate(txtEfctvDt->text());
     if (!efctvDt.isValid())
-        return refuse(QStringLiteral("Invalid Entry"), txtEfctvDt);
+        return refuse(dateRefusal(QStringLiteral("Invalid Entry")), txtEfctvDt);
     // A stored pick keeps the effective date it has, however many races were posted since.
     if (efctvDt != m_storedEfctvDt) {
         const QString refusal = efctvDtRefusal(m_team.raceTypeNmbr(), efctvDt);
@@ -340,7 +340,7 @@ bool frmTeamCar::checkDatesOnStore() {
     if (!txtTermDt->text().trimmed().isEmpty()) {
         termDt = parseDate(txtTermDt->text());
         if (!termDt.isValid())
-            return refuse(QStringLiteral("Invalid Entry"), txtTermDt);
+            return refuse(dateRefusal(QStringLiteral("Invalid Entry")), txtTermDt);
         const QString refusal = termDtRefusal(m_team.teamNmbr(), m_pick->carNmbr(), termDt, efctvDt);
         if (!refusal.isEmpty())
             return refuse(refusal, txtTermDt);

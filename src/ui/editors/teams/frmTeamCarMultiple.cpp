@@ -65,9 +65,10 @@ frmTeamCarMultiple::frmTeamCarMultiple(QWidget* parent) : EditorDialog(parent) {
     layout->addLayout(buttonRow());
 
     connect(m_grid, &EditorGrid::cellChanged, this, [this](int row, int col) {
-        if (col == CarColumn)
+        if (col == CarColumn) {
             carChosen(row);
-        else if (col == EfctvDtColumn || col == TermDtColumn)
+            showPendingSalaries();
+        } else if (col == EfctvDtColumn || col == TermDtColumn)
             applyButton()->setEnabled(true);
     });
 }
@@ -102,6 +103,15 @@ void frmTeamCarMultiple::carChosen(int row) {
     m_grid->setText(row, GroupColumn, m_cars.getCarGroupDisplay(carNmbr));
     m_grid->setText(row, SalaryColumn, moneyText(m_cars.getCarSalary(carNmbr)));
     applyButton()->setEnabled(true);
+}
+
+void frmTeamCarMultiple::showPendingSalaries() {
+    Currency pending;
+    for (int row = 0; row < m_grid->rowCount(); ++row)
+        if (const int carNmbr = m_grid->number(row, CarColumn); carNmbr >= 1)
+            pending += m_cars.getCarSalary(carNmbr);
+    for (int i = 0; i < lvwLeagues->topLevelItemCount(); ++i)
+        showLeagueRowPending(lvwLeagues, i, pending);
 }
 
 bool frmTeamCarMultiple::checkEfctvDt(int row) {
@@ -203,6 +213,7 @@ bool frmTeamCarMultiple::addTeamCars() {
             setLeagueRowAvailable(lvwLeagues, i, left, moneyText(left));
         }
     }
+    showPendingSalaries();
     return allStored;
 }
 
@@ -234,7 +245,7 @@ bool frmTeamCarMultiple::checkRowsOnStore() {
         if (!m_grid->text(row, TermDtColumn).trimmed().isEmpty()) {
             termDt = parseDate(m_grid->text(row, TermDtColumn));
             if (!termDt.isValid())
-                return refuse(QStringLiteral("Invalid Entry"), row, TermDtColumn);
+                return refuse(dateRefusal(QStringLiteral("Invalid Entry")), row, TermDtColumn);
             if (const QString refusal = termDtRefusal(m_team.teamNmbr(), carNmbr, termDt, efctvDt); !refusal.isEmpty())
                 return refuse(refusal, row, TermDtColumn);
         }

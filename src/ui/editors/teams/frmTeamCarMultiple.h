@@ -36,6 +36,8 @@ protected:
 
 private:
     void carChosen(int row);
+    // The leagues' available salaries less the salaries of the rows not yet stored.
+    void showPendingSalaries();
     bool checkEfctvDt(int row);
     bool checkTermDt(int row);
     // Runs the check of the date cell that has the focus, as leaving it would.

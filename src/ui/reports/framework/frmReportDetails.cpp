@@ -232,6 +232,11 @@ void frmReportDetails::cancelClicked() {
     }
 }
 
+void frmReportDetails::done(int result) {
+    QDialog::done(result);
+    activateWindowBelow(this);
+}
+
 // Esc is the Cancel button, question included. The close box still drops edits without asking.
 void frmReportDetails::keyPressEvent(QKeyEvent* event) {
     if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {

@@ -80,6 +80,9 @@ public:
     // Stores the current columns, numbered 1, 2, 3 ... in list order, for the report at shownReportIndex.
     bool saveColumns();
 
+    // Closed by any way, the window gives the activation back to the window below it.
+    void done(int result) override;
+
 protected:
     void keyPressEvent(QKeyEvent* event) override;
 
