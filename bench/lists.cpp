@@ -44,7 +44,7 @@ constexpr int kRacingCars = 43;
 constexpr int kScoringType = 600;
 constexpr int kTeamsPerLeague = 10;
 constexpr int kCarsPerTeam = 6;
-constexpr int kRepeats = 5;
+constexpr int kRepeats = 9;
 
 struct Size {
     int cars, teams, races;
@@ -130,16 +130,25 @@ void openLists(int mask) {
     drain();
 }
 
-// The action's median time with the lists of the mask open; prepare runs untimed before each run.
-double timeWith(int mask, const std::function<void()>& prepare, const std::function<double()>& action) {
-    openLists(mask);
-    std::vector<double> runs;
-    for (int i = 0; i < kRepeats; ++i) {
-        prepare();
-        drain();
-        runs.push_back(action());
-    }
-    return median(runs);
+struct Row {
+    const char* action;
+    double alone, five;
+};
+
+// The action's median time with only the lists of aloneMask open and with all five; the two are
+// taken in turn, so that a machine busy for a while weighs on both alike. prepare runs untimed
+// before each run.
+Row compare(const char* action, int aloneMask, const std::function<void()>& prepare,
+            const std::function<double()>& run) {
+    std::vector<double> alone, five;
+    for (int i = 0; i < kRepeats; ++i)
+        for (int mask : {aloneMask, int(AllLists)}) {
+            openLists(mask);
+            prepare();
+            drain();
+            (mask == aloneMask ? alone : five).push_back(run());
+        }
+    return {action, median(alone), median(five)};
 }
 
 double timed(const std::function<void()>& action) {
@@ -207,11 +216,6 @@ QString writeRefusedImport(const QString& folder, int cars) {
     return path;
 }
 
-struct Row {
-    const char* action;
-    double alone, five;
-};
-
 void printRow(const Row& r, const char* aloneName) {
     std::printf("%-32s %-12s %10.1f %12.1f %8.2f\n", r.action, aloneName, r.alone, r.five,
                 r.alone > 0 ? r.five / r.alone : 0.0);
@@ -240,20 +244,9 @@ int main(int argc, char** argv) {
     std::printf("%-32s %-12s %10s %12s %8s\n", "action", "alone", "alone ms", "5 lists ms", "ratio");
 
     const auto nothing = [] {};
-    Row ok{"team editor OK", 0, 0};
-    ok.alone = timeWith(Teams, nothing, teamEditorOk);
-    ok.five = timeWith(AllLists, nothing, teamEditorOk);
-    printRow(ok, "Teams");
-
-    Row car{"delete a car", 0, 0};
-    car.alone = timeWith(Cars, putSpareCar, [] { return timed(deleteCar); });
-    car.five = timeWith(AllLists, putSpareCar, [] { return timed(deleteCar); });
-    printRow(car, "Cars");
-
-    Row team{"delete a team", 0, 0};
-    team.alone = timeWith(Teams, putSpareTeam, [] { return timed(deleteTeam); });
-    team.five = timeWith(AllLists, putSpareTeam, [] { return timed(deleteTeam); });
-    printRow(team, "Teams");
+    printRow(compare("team editor OK", Teams, nothing, teamEditorOk), "Teams");
+    printRow(compare("delete a car", Cars, putSpareCar, [] { return timed(deleteCar); }), "Cars");
+    printRow(compare("delete a team", Teams, putSpareTeam, [] { return timed(deleteTeam); }), "Teams");
 
     // The season's last race posted again through the race window, as the user posts it, with every
     // race before it posted; each run first removes the last one's rows, untimed, so that every run
@@ -265,18 +258,15 @@ int main(int argc, char** argv) {
     }
     cRaces race;
     race.load(size.races);
-    Row posting{"post a race (race window)", 0, 0};
     {
         frmRace window;
         window.loadWith(race);
         window.show();
         const auto unpost = [&race] { deleteRacePosting(race); };
         const auto post = [&window, &race] { return timed([&] { window.postResults(race); }); };
-        posting.alone = timeWith(0, unpost, post);
-        posting.five = timeWith(AllLists, unpost, post);
+        printRow(compare("post a race (race window)", 0, unpost, post), "none");
         window.hide();
     }
-    printRow(posting, "none");
 
     // Only the delete questions were asked so far (and answered Yes).
     for (const RecordingUi::Box& box : std::as_const(data.ui().boxes))
@@ -288,11 +278,8 @@ int main(int argc, char** argv) {
 
     QTemporaryDir folder;
     const QString file = writeRefusedImport(folder.path(), small ? 200 : 2000);
-    Row refused{"import refused as a whole", 0, 0};
     const auto runImport = [&file] { return timed([&] { importFile(file); }); };
-    refused.alone = timeWith(0, nothing, runImport);
-    refused.five = timeWith(AllLists, nothing, runImport);
-    printRow(refused, "none");
+    printRow(compare("import refused as a whole", 0, nothing, runImport), "none");
     closeLists();
 
     const int boxes = int(data.ui().boxes.size());

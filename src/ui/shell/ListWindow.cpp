@@ -64,15 +64,24 @@ QIcon kindIcon(EntityKind kind) {
 // The number of the entity a row shows, on the row's first cell.
 constexpr int RowNumberRole = Qt::UserRole + 101;
 
-// Sorts the rows in the order of every list (see sortsBefore).
+// Sorts the rows in the order of every list (see sortsBefore); rows that sort alike stay in the
+// order they were filled in, whatever order they were shown in before, so a list brought up to date
+// shows its rows as a list filled anew does.
 class ValueSortProxy : public QSortFilterProxyModel {
 public:
     using QSortFilterProxyModel::QSortFilterProxyModel;
 
 protected:
     bool lessThan(const QModelIndex& left, const QModelIndex& right) const override {
-        return sortsBefore(left.data(SortValueRole), left.data(Qt::DisplayRole).toString(), right.data(SortValueRole),
-                           right.data(Qt::DisplayRole).toString());
+        const QVariant leftValue = left.data(SortValueRole);
+        const QVariant rightValue = right.data(SortValueRole);
+        const QString leftText = left.data(Qt::DisplayRole).toString();
+        const QString rightText = right.data(Qt::DisplayRole).toString();
+        if (sortsBefore(leftValue, leftText, rightValue, rightText))
+            return true;
+        if (sortsBefore(rightValue, rightText, leftValue, leftText))
+            return false;
+        return left.row() < right.row();
     }
 };
 
