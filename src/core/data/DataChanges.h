@@ -17,7 +17,8 @@ class DataChanges : public QObject {
 public:
     // Rows of these tables were committed; changed() follows from the event loop.
     void note(const WrittenTables& written);
-    // Every table may have changed (the whole data file was replaced, say): tells the windows at once.
+    // Every table may have changed (the whole data file was replaced, say): tells the windows at once,
+    // or once the hold is released.
     void tellNow();
 
     // Counts the notes: what a window read after serial() was read is at least as new as every
@@ -31,7 +32,6 @@ public:
     // the question was about.
     void hold();
     void release();
-    bool held() const { return m_holds > 0; }
 
 signals:
     void changed();
