@@ -1,6 +1,7 @@
 #include "SmallDisk.h"
 #include "TestDataFile.h"
 #include "data/CommonCode.h"
+#include "data/DataChanges.h"
 #include "data/IDatabase.h"
 #include "data/NewNumber.h"
 #include "data/Paths.h"
@@ -20,6 +21,7 @@
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#include <utility>
 
 namespace {
 
@@ -327,6 +329,114 @@ TEST(Transactions, NestedLevelsRollBackOnlyTheirOwnPart) {
     }
     EXPECT_EQ(TestDataFile::scalar("SELECT count(*) FROM teams").toInt(), 1);
     EXPECT_EQ(gConnection->getWorkSpace().depth(), 0);
+}
+
+namespace {
+
+// What the windows are told of the program's connection's writes: each told batch of tables, in
+// lower case, "*" standing for rows the engine did not name.
+struct ToldTables {
+    QStringList batches;
+    QStringList takeAll() { return std::exchange(batches, {}); }
+};
+
+void listenTo(SqlDatabase& db, ToldTables& told) {
+    db.setWriteListener([&told](const WrittenTables& written) {
+        QStringList names(written.names.begin(), written.names.end());
+        if (written.unknown)
+            names << "*";
+        names.sort();
+        told.batches << names.join(',');
+    });
+}
+
+} // namespace
+
+// A window is told of committed rows only, once per commit, with the tables they belong to.
+TEST(WriteNotes, CommittedRowsAreToldWithTheirTablesAndRolledBackRowsNever) {
+    TestDataFile data;
+    ASSERT_TRUE(data.ok());
+    SqlDatabase& db = *gConnection->getConnection();
+    ToldTables told;
+    listenTo(db, told);
+
+    ASSERT_TRUE(db.exec("INSERT INTO race_type_dm VALUES (500, 'Club')"));
+    EXPECT_EQ(told.takeAll(), QStringList{"race_type_dm"});
+    ASSERT_TRUE(db.exec("UPDATE teams SET team_name = 'x' WHERE 0"));
+    ASSERT_TRUE(db.exec("SELECT count(*) FROM cars"));
+    EXPECT_EQ(told.takeAll(), QStringList{});
+
+    // Inside a transaction nothing is told until the commit, which tells every table at once.
+    ASSERT_TRUE(db.exec("BEGIN"));
+    ASSERT_TRUE(db.exec("INSERT INTO cars (car_nmbr, race_type_nmbr, car_type_nmbr) VALUES (500, 1, 1)"));
+    ASSERT_TRUE(db.exec("INSERT INTO teams (team_nmbr, team_name) VALUES (500, 'T')"));
+    ASSERT_TRUE(db.exec("INSERT INTO cars (car_nmbr, race_type_nmbr, car_type_nmbr) VALUES (501, 1, 1)"));
+    EXPECT_EQ(told.takeAll(), QStringList{});
+    ASSERT_TRUE(db.exec("COMMIT"));
+    EXPECT_EQ(told.takeAll(), QStringList{"cars,teams"});
+
+    // Rows a rollback took back were never stored: by ROLLBACK, by the Transaction class, and by a
+    // statement that ended the transaction itself.
+    ASSERT_TRUE(db.exec("BEGIN"));
+    ASSERT_TRUE(db.exec("DELETE FROM cars"));
+    ASSERT_TRUE(db.exec("ROLLBACK"));
+    {
+        Transaction t;
+        IDatabase rows;
+        rows.execute("UPDATE teams SET team_name = 'y'");
+    }
+    ASSERT_TRUE(db.exec("BEGIN"));
+    ASSERT_TRUE(db.exec("INSERT INTO leagues (league_nmbr, league_name) VALUES (500, 'L')"));
+    EXPECT_FALSE(db.exec("INSERT OR ROLLBACK INTO race_type_dm VALUES (500, 'Again')"));
+    EXPECT_FALSE(db.inTransaction());
+    EXPECT_EQ(told.takeAll(), QStringList{});
+    EXPECT_EQ(TestDataFile::count("SELECT count(*) FROM leagues"), 0);
+
+    // Rows a statement prepared once writes run after run are told at the commit too.
+    {
+        Transaction t;
+        SqlStatement insert(db, "INSERT INTO group_dm (group_nmbr, group_name, max_nmbr) VALUES (?, 'G', 1)");
+        for (int n = 500; n < 503; ++n) {
+            insert.bind(1, n);
+            ASSERT_TRUE(insert.exec());
+        }
+        EXPECT_EQ(told.takeAll(), QStringList{});
+        EXPECT_TRUE(t.commit());
+    }
+    EXPECT_EQ(told.takeAll(), QStringList{"group_dm"});
+
+    // A table emptied whole is written without the engine naming a row: every table is in doubt.
+    ASSERT_TRUE(db.exec("DELETE FROM group_dm"));
+    ASSERT_EQ(told.batches.size(), 1);
+    const QString emptied = told.takeAll().first();
+    EXPECT_TRUE(emptied == "*" || emptied.split(',').contains("group_dm")) << emptied.toStdString();
+    // A script tells what it committed, also when it stops part way.
+    EXPECT_FALSE(db.execScript("INSERT INTO teams (team_nmbr, team_name) VALUES (501, 'U');"
+                               " INSERT INTO nowhere VALUES (1)"));
+    EXPECT_EQ(told.takeAll(), QStringList{"teams"});
+}
+
+// The program's connection notes its writes for the windows: a window asks whether the tables it
+// shows changed after it read them.
+TEST(WriteNotes, WindowsLearnWhichTablesChangedSinceTheyRead) {
+    TestDataFile data;
+    ASSERT_TRUE(data.ok());
+    const quint64 read = dataChanges().serial();
+    EXPECT_LE(dataChanges().lastChangeOf({"cars", "race_type_dm"}), read);
+    TestDataFile::exec("INSERT INTO teams (team_nmbr, team_name) VALUES (500, 'T')");
+    EXPECT_LE(dataChanges().lastChangeOf({"cars", "race_type_dm"}), read);
+    EXPECT_GT(dataChanges().lastChangeOf({"leagues", "teams"}), read);
+    TestDataFile::exec("UPDATE race_type_dm SET race_type_name = 'Renamed' WHERE race_type_nmbr = 1");
+    EXPECT_GT(dataChanges().lastChangeOf({"cars", "race_type_dm"}), read);
+    {
+        Transaction t;
+        TestDataFile::exec("INSERT INTO scoring_type VALUES (500, 'Mine', 0, 0, 0)");
+    }
+    EXPECT_LE(dataChanges().lastChangeOf({"scoring_type"}), read);
+    // A data file replaced as a whole changes every table.
+    const quint64 beforeReplace = dataChanges().serial();
+    dataChanges().tellNow();
+    EXPECT_GT(dataChanges().lastChangeOf({"scoring_type"}), beforeReplace);
 }
 
 namespace {

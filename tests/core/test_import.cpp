@@ -1,5 +1,6 @@
 #include "ScopedLocale.h"
 #include "TestDataFile.h"
+#include "data/DataChanges.h"
 #include "exchange/Import.h"
 
 #include <QDir>
@@ -267,6 +268,8 @@ TEST(Import, ALineThatCannotBeReadRefusesTheWholeFile) {
         {"14;3;24;2/1/2002;;nan;1", "the price \"nan\" is not a number."},
     };
     const QString before = snapshot();
+    // Nothing stored, nothing for a window to show again.
+    const quint64 told = dataChanges().serial();
     for (const auto& c : cases) {
         data.ui().clear();
         // The bad line is line 3, after lines that alone would import: refused, which its box says.
@@ -274,6 +277,7 @@ TEST(Import, ALineThatCannotBeReadRefusesTheWholeFile) {
                   ImportOutcome::Refused)
             << c.badLine.toStdString();
         EXPECT_EQ(snapshot(), before) << c.badLine.toStdString();
+        EXPECT_EQ(dataChanges().serial(), told) << c.badLine.toStdString();
         ASSERT_EQ(data.ui().boxes.size(), 1) << c.badLine.toStdString();
         EXPECT_EQ(data.ui().boxes[0].text, QStringLiteral("Line 3 cannot be imported: ") + QLatin1String(c.message) +
                                                QStringLiteral("\r\nNothing was imported from this file."));
@@ -423,11 +427,13 @@ TEST(Import, ADatabaseErrorRollsTheWholeFileBack) {
     TestDataFile::exec(
         "CREATE TEMP TRIGGER refuse BEFORE INSERT ON team_car BEGIN SELECT RAISE(ABORT, 'disk full'); END");
     const QString before = snapshot();
+    const quint64 told = dataChanges().serial();
     EXPECT_EQ(importFileOutcome(writeFile(data, "13;2;7;12;1;3;1;40;0\r\n"
                                                 "11;40;1;1;\"Car\";;;;\r\n"
                                                 "14;3;40;2/1/2002;;1;1\r\n")),
               ImportOutcome::Failed);
     EXPECT_EQ(snapshot(), before);
+    EXPECT_EQ(dataChanges().serial(), told);
     ASSERT_EQ(data.ui().boxes.size(), 1); // the store's own box, nothing more
     EXPECT_TRUE(data.ui().boxes[0].text.contains("disk full"));
     // The connection is usable afterwards: the next import runs in a transaction of its own.

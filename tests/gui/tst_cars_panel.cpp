@@ -11,6 +11,7 @@
 #include <QDialog>
 #include <QFile>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -41,6 +42,8 @@ private slots:
     void savePromptYesWithRefusedSaveKeepsTheEdits();
     void deleteRefusesACarWithResults();
     void deleteRemovesAFreeCarAndClearsThePanel();
+    void deleteAsksAboutThePanelAsItWasWhateverIsStoredMeanwhile_data();
+    void deleteAsksAboutThePanelAsItWasWhateverIsStoredMeanwhile();
     void keysTypedIntoThePanelActOnThePanelOnly();
     void clickIntoABoxSelectsItsText();
     void panelLetsGoOfACarDeletedThroughTheList();
@@ -411,6 +414,47 @@ void CarsPanelTest::deleteRemovesAFreeCarAndClearsThePanel() {
     QVERIFY(!button("cmdDelete")->isEnabled());
     QCOMPARE(window()->rowCount(), 2);
     QCOMPARE(window()->selectedDisplayRow(), 0);
+}
+
+void CarsPanelTest::deleteAsksAboutThePanelAsItWasWhateverIsStoredMeanwhile_data() {
+    QTest::addColumn<int>("answer");
+    QTest::newRow("Yes") << int(QMessageBox::Yes);
+    QTest::newRow("No") << int(QMessageBox::No);
+    QTest::newRow("Cancel") << int(QMessageBox::Cancel);
+}
+
+// Delete with an edit pending deletes, then asks whether to save the edit. While the question is
+// open the panel and the list stay as they were when it was asked, though the delete and another
+// change are stored meanwhile: the answer acts on what the question was about and no other box
+// follows. Afterwards both show what is stored.
+void CarsPanelTest::deleteAsksAboutThePanelAsItWasWhateverIsStoredMeanwhile() {
+    QFETCH(int, answer);
+    activate();
+    clickRow(QStringLiteral("7"));
+    QTest::mouseClick(box("txtSponsor"), Qt::LeftButton);
+    QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("Fresh Paint"));
+    const QString typed = box("txtSponsor")->text();
+    QVERIFY(typed.endsWith(QStringLiteral("Fresh Paint")));
+    QString sponsorWhileAsked;
+    int rowsWhileAsked = -1;
+    RealBoxes boxes(ui(), {QMessageBox::StandardButton(answer)}, [&] {
+        TestDataFile::exec(QStringLiteral("UPDATE cars SET driver_name = 'Renamed' WHERE car_nmbr = 500"));
+        QTest::qWait(50);
+        sponsorWhileAsked = box("txtSponsor")->text();
+        rowsWhileAsked = window()->rowCount();
+    });
+    QTest::mouseClick(button("cmdDelete"), Qt::LeftButton);
+
+    QCOMPARE(boxes.texts, QStringList{QStringLiteral("Do you want to save changes")});
+    QCOMPARE(sponsorWhileAsked, typed);
+    QCOMPARE(rowsWhileAsked, 3);
+    QCOMPARE(TestDataFile::count("SELECT count(*) FROM cars WHERE car_nmbr = 501"), 0);
+    QCOMPARE(TestDataFile::count("SELECT count(*) FROM cars WHERE sponsor LIKE '%Fresh Paint'"), 0);
+    QCOMPARE(window()->panelCar().carNmbr(), 0);
+    QCOMPARE(box("txtSponsor")->text(), QString());
+    QVERIFY(!window()->hasEdits());
+    QTRY_COMPARE(window()->rowCount(), 2);
+    QTRY_COMPARE(window()->displayedText(0, 1), QStringLiteral("Renamed"));
 }
 
 void CarsPanelTest::activate() {

@@ -12,6 +12,7 @@
 #include "shell/frmDisplayTeams.h"
 
 #include <QAbstractItemView>
+#include <QMessageBox>
 #include <QtTest>
 #include <functional>
 #include <memory>
@@ -71,6 +72,7 @@ private slots:
     void teamRefusals();
     void carRefusals();
     void carDeleteReadsHoldingsAfterTheQuestion();
+    void aDeleteQuestionKeepsTheListItAsksAbout();
     void scoringRefusals();
     void raceWithResultsAsksTwice();
     void deletingAPostedRaceOffersTheRacesThatCarriedFromIt();
@@ -226,6 +228,36 @@ void EntityCommandsTest::carDeleteReadsHoldingsAfterTheQuestion() {
     QCOMPARE(ui().boxes.size(), 2);
     QVERIFY(ui().boxes[1].text.startsWith(QStringLiteral("Results have been posted")));
     QCOMPARE(TestDataFile::count("SELECT count(*) FROM cars"), 1);
+}
+
+// While the real question box is open a change is stored (a team that sorts first, and the team
+// asked about renamed): the list stays as it was asked about until the answer has been acted on,
+// Yes deletes the team the question was about, and then the list shows what is stored.
+void EntityCommandsTest::aDeleteQuestionKeepsTheListItAsksAbout() {
+    putTeam(500, QStringLiteral("Comets"));
+    putTeam(501, QStringLiteral("Rockets"));
+    displayTeams(QStringLiteral("Rockets"));
+    frmDisplayTeams* w = teamsWindow();
+    QVERIFY(QTest::qWaitForWindowExposed(w));
+    QStringList namesWhileAsked;
+    QString selectedWhileAsked;
+    RealBoxes boxes(ui(), {QMessageBox::Yes}, [&] {
+        putTeam(502, QStringLiteral("Aardvarks"));
+        TestDataFile::exec(QStringLiteral("UPDATE teams SET team_owner = 'New Owner' WHERE team_nmbr = 501"));
+        QTest::qWait(50);
+        for (int row = 0; row < w->rowCount(); ++row)
+            namesWhileAsked << w->displayedText(row, 0);
+        selectedWhileAsked = w->selectedTeam() ? w->selectedTeam()->teamName() : QString();
+    });
+    deleteTeam();
+
+    QCOMPARE(boxes.texts, QStringList{QStringLiteral("Are you sure you want to delete Team?")});
+    QCOMPARE(namesWhileAsked, QStringList({"Comets", "Rockets"}));
+    QCOMPARE(selectedWhileAsked, QStringLiteral("Rockets"));
+    QCOMPARE(TestDataFile::count("SELECT count(*) FROM teams WHERE team_nmbr = 501"), 0);
+    QTRY_COMPARE(w->rowCount(), 2);
+    QCOMPARE(w->displayedText(0, 0), QStringLiteral("Aardvarks"));
+    QCOMPARE(w->displayedText(1, 0), QStringLiteral("Comets"));
 }
 
 void EntityCommandsTest::scoringRefusals() {

@@ -1,8 +1,11 @@
 #include "ListTestHelpers.h"
+#include "ModalHelpers.h"
 #include "ScopedLocale.h"
 #include "data/cCar.h"
 #include "data/cLeague.h"
 #include "data/cTeam.h"
+#include "editors/races/frmRace.h"
+#include "posting/cRaces.h"
 #include "reports/generators/ReportPipeline.h"
 #include "shell/EntityCommands.h"
 #include "shell/frmDisplayCars.h"
@@ -11,9 +14,12 @@
 #include "shell/frmDisplayScoring.h"
 #include "shell/frmDisplayTeams.h"
 
+#include <QComboBox>
 #include <QDir>
 #include <QHeaderView>
+#include <QLineEdit>
 #include <QListView>
+#include <QPushButton>
 #include <QTreeView>
 #include <QtTest>
 #include <memory>
@@ -33,10 +39,14 @@ private slots:
     void datesSortByDayInEitherLocale();
     void leaguesSelectByNumberOnly();
     void openListsShowWhatIsStoredAndKeepTheirRow();
+    void aListBroughtUpToDateShowsWhatANewListShows_data();
+    void aListBroughtUpToDateShowsWhatANewListShows();
+    void aListNotShownCatchesUpWhenShown();
     void moneyInTheUsersFormAsThePagesWriteIt();
     void viewModesFollowListViewMode_data();
     void viewModesFollowListViewMode();
     void keysAndMouseRunTheCommands();
+    void aNewRaceIsSelectedOnceAdded();
     void screenshots();
 
 private:
@@ -219,6 +229,110 @@ void ListWindowsTest::openListsShowWhatIsStoredAndKeepTheirRow() {
     QVERIFY(!leagues->selectedLeague());
 }
 
+void ListWindowsTest::aListBroughtUpToDateShowsWhatANewListShows_data() {
+    QTest::addColumn<int>("sortColumn");
+    QTest::newRow("car number") << 0;
+    QTest::newRow("driver") << 1;
+    QTest::newRow("salary") << 5;
+    QTest::newRow("race type, ties in number order") << 6;
+}
+
+// An open list follows rows added, changed (its sort column too) and removed, and names changed in
+// a looked-up table, round after round: each time it shows exactly what a list filled anew shows,
+// row by row, and each row stands for its own entity.
+void ListWindowsTest::aListBroughtUpToDateShowsWhatANewListShows() {
+    QFETCH(int, sortColumn);
+    quint32 seed = 20240218;
+    auto next = [&seed](int n) {
+        seed = seed * 1103515245u + 12345u;
+        return int((seed >> 16) % quint32(n));
+    };
+    const QStringList drivers = {"ann", "Bob", "cy", "Dee", "eve", "Flo", "gus"};
+    QList<int> stored;
+    auto putRandomCar = [&](int nmbr) {
+        const QString txt = next(4) == 0 ? QStringLiteral("X%1").arg(next(30)) : QString::number(next(60));
+        putCar(nmbr, 1 + next(2), 1, txt, drivers.at(next(drivers.size())), QString::number(next(5) * 250));
+        stored << nmbr;
+    };
+    for (int i = 0; i < 12; ++i)
+        putRandomCar(600 + next(200));
+    displayCars(-1);
+    frmDisplayCars* w = carsWindow();
+    w->headerClicked(sortColumn);
+
+    for (int round = 0; round < 12; ++round) {
+        for (int step = 1 + next(4); step > 0; --step) {
+            const int nmbr = stored.isEmpty() ? 0 : stored.at(next(int(stored.size())));
+            switch (nmbr == 0 ? 0 : next(6)) {
+            case 0:
+                putRandomCar(500 + next(400));
+                break;
+            case 1:
+                TestDataFile::exec(QStringLiteral("DELETE FROM cars WHERE car_nmbr = %1").arg(nmbr));
+                stored.removeAll(nmbr);
+                break;
+            case 2:
+                TestDataFile::exec(
+                    QStringLiteral("UPDATE cars SET salary = %1 WHERE car_nmbr = %2").arg(next(5) * 250).arg(nmbr));
+                break;
+            case 3:
+                TestDataFile::exec(QStringLiteral("UPDATE cars SET driver_name = '%1', car_txt = '%2'"
+                                                  " WHERE car_nmbr = %3")
+                                       .arg(drivers.at(next(drivers.size())))
+                                       .arg(next(60))
+                                       .arg(nmbr));
+                break;
+            case 4:
+                TestDataFile::exec(QStringLiteral("UPDATE cars SET race_type_nmbr = 3 - race_type_nmbr"
+                                                  " WHERE car_nmbr = %1")
+                                       .arg(nmbr));
+                break;
+            default:
+                TestDataFile::exec(QStringLiteral("UPDATE race_type_dm SET race_type_name = 'Series %1'"
+                                                  " WHERE race_type_nmbr = 2")
+                                       .arg(next(9)));
+                break;
+            }
+        }
+        QTRY_VERIFY(!w->isStale());
+
+        frmDisplayCars fresh;
+        fresh.display(-1);
+        fresh.headerClicked(sortColumn);
+        QCOMPARE(w->rowCount(), fresh.rowCount());
+        for (int row = 0; row < w->rowCount(); ++row) {
+            for (int col = 0; col < 7; ++col)
+                QCOMPARE(w->displayedText(row, col), fresh.displayedText(row, col));
+            w->detailsView()->selectionModel()->setCurrentIndex(w->detailsView()->model()->index(row, 0),
+                                                                QItemSelectionModel::ClearAndSelect |
+                                                                    QItemSelectionModel::Rows);
+            QVERIFY(w->selectedCar());
+            QCOMPARE(w->selectedCar()->carTxt(), w->displayedText(row, 0));
+            QCOMPARE(w->selectedCar()->driverName(), w->displayedText(row, 1));
+        }
+    }
+}
+
+// A list window not on screen leaves the change for later and shows it as soon as it is shown; a
+// list none of whose tables changed has nothing to catch up on.
+void ListWindowsTest::aListNotShownCatchesUpWhenShown() {
+    putTeam(500, QStringLiteral("Comets"));
+    displayScoring(QString());
+    displayTeams(QStringLiteral("Comets"));
+    frmDisplayTeams* w = teamsWindow();
+    QVERIFY(QTest::qWaitForWindowExposed(w));
+    w->hide();
+    putTeam(501, QStringLiteral("Rockets"));
+    settle();
+    QCOMPARE(w->rowCount(), 1);
+    QVERIFY(w->isStale());
+    QVERIFY(!scoringWindow()->isStale());
+    w->show();
+    QCOMPARE(w->rowCount(), 2);
+    QVERIFY(!w->isStale());
+    QCOMPARE(w->selectedTeam()->teamName(), QStringLiteral("Comets"));
+}
+
 void ListWindowsTest::moneyInTheUsersFormAsThePagesWriteIt() {
     ScopedLocale de(QLocale(QLocale::German, QLocale::Germany));
     const QString shown = QString::fromUtf8("1.500,00\u00a0\u20ac");
@@ -285,6 +399,44 @@ void ListWindowsTest::keysAndMouseRunTheCommands() {
     QCOMPARE(ui().boxes.size(), 1);
     QCOMPARE(ui().boxes[0].text, QStringLiteral("Are you sure you want to delete Race?"));
     QCOMPARE(TestDataFile::count("SELECT count(*) FROM races"), 1);
+}
+
+// A race added through the race window is the row selected afterwards, as a new entry of the
+// other lists is; the list keeps its sort column.
+void ListWindowsTest::aNewRaceIsSelectedOnceAdded() {
+    putRace(500, QStringLiteral("Opener"), QStringLiteral("2024-02-18"));
+    putRace(501, QStringLiteral("Finale"), QStringLiteral("2024-11-10"));
+    displayRaces(QStringLiteral("Finale"));
+    frmDisplayRaces* w = racesWindow();
+    QVERIFY(QTest::qWaitForWindowExposed(w));
+    setRaceEditor([](cRaces& race) {
+        frmRace editor;
+        whileModal<frmRace>([](frmRace* window) {
+            auto type = [window](const char* name, const QString& text) {
+                auto* box = window->findChild<QLineEdit*>(QLatin1String(name));
+                QTest::mouseClick(box, Qt::LeftButton);
+                box->selectAll();
+                QTest::keyClicks(box, text);
+            };
+            type("txtRaceName", QStringLiteral("Midsummer 300"));
+            type("txtTrackName", QStringLiteral("Bay Oval"));
+            for (const char* name : {"cmbRaceType", "cmbCarType"}) {
+                auto* list = window->findChild<QComboBox*>(QLatin1String(name));
+                list->setCurrentIndex(list->findData(1));
+                emit list->activated(list->currentIndex());
+            }
+            type("txtRaceDate", QStringLiteral("6/21/2024"));
+            QTest::mouseClick(window->okButton(), Qt::LeftButton);
+        });
+        editor.showWith(race);
+    });
+    QTest::keyClick(w->detailsView(), Qt::Key_Insert);
+    setRaceEditor(nullptr);
+    QCOMPARE(TestDataFile::count("SELECT count(*) FROM races"), 3);
+    QCOMPARE(w->displayedText(w->selectedDisplayRow(), 2), QStringLiteral("Midsummer 300"));
+    QCOMPARE(column(w, 2), QStringList({"Opener", "Midsummer 300", "Finale"}));
+    settle();
+    QCOMPARE(w->displayedText(w->selectedDisplayRow(), 2), QStringLiteral("Midsummer 300"));
 }
 
 // With QV_SCREENSHOT_DIR set, saves a picture of each list window in details view.

@@ -487,7 +487,7 @@ void Transaction::rollback() {
 // ---- cConnection ----
 
 cConnection::cConnection() : m_db(std::make_unique<SqlDatabase>()), m_workspace(*m_db) {
-    m_db->setWriteListener([] { dataChanges().note(); });
+    m_db->setWriteListener([](const WrittenTables& written) { dataChanges().note(written); });
 }
 
 cConnection::~cConnection() = default;

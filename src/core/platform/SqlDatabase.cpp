@@ -43,8 +43,8 @@ bool SqlDatabase::open(const QString& path, const QByteArray& key, bool create, 
         return fail(rc, msg);
     }
     m_path = path;
-    m_totalChanges = 0;
     sqlite3_extended_result_codes(m_db, 0);
+    watchWrites();
 
     // The cipher settings are spelled out so that files stay readable if the engine's defaults move.
     // The defaults apply to every database this connection attaches as well (backups).
@@ -295,14 +295,58 @@ bool SqlDatabase::runQuery(const QString& sql, const QVariantList& params,
     return ok;
 }
 
+void SqlDatabase::watchWrites() {
+    m_totalChanges = 0;
+    m_rowsSeen = 0;
+    m_lastTable.clear();
+    m_uncommitted = {};
+    m_committed = {};
+    sqlite3_update_hook(m_db, &SqlDatabase::rowWritten, this);
+    sqlite3_commit_hook(m_db, &SqlDatabase::committing, this);
+    sqlite3_rollback_hook(m_db, &SqlDatabase::rolledBack, this);
+}
+
+void SqlDatabase::rowWritten(void* self, int, const char*, const char* table, qint64) {
+    auto* db = static_cast<SqlDatabase*>(self);
+    ++db->m_rowsSeen;
+    // Work writes many rows of one table in a row; the set is touched only when the table changes.
+    if (db->m_lastTable != table) {
+        db->m_lastTable = table;
+        db->m_uncommitted.names.insert(QString::fromUtf8(table));
+    }
+}
+
+int SqlDatabase::committing(void* self) {
+    auto* db = static_cast<SqlDatabase*>(self);
+    db->m_committed.names.unite(db->m_uncommitted.names);
+    db->m_committed.unknown = db->m_committed.unknown || db->m_uncommitted.unknown;
+    db->m_uncommitted = {};
+    db->m_lastTable.clear();
+    return 0; // the commit goes ahead
+}
+
+void SqlDatabase::rolledBack(void* self) {
+    auto* db = static_cast<SqlDatabase*>(self);
+    db->m_uncommitted = {};
+    db->m_lastTable.clear();
+}
+
 void SqlDatabase::noteWrites() {
-    // The count covers every row an INSERT, UPDATE or DELETE touched since the connection opened.
-    const int total = sqlite3_total_changes(m_db);
-    if (total == m_totalChanges)
+    if (!m_db)
         return;
+    // The count covers every row an INSERT, UPDATE or DELETE touched since the connection opened.
+    // The engine names each row's table as it writes it, except where it empties a table whole:
+    // rows counted but not named leave every table in doubt.
+    const int total = sqlite3_total_changes(m_db);
+    if (total - m_totalChanges > m_rowsSeen)
+        (inTransaction() ? m_uncommitted : m_committed).unknown = true;
     m_totalChanges = total;
+    m_rowsSeen = 0;
+    if (m_committed.isEmpty())
+        return;
+    const WrittenTables written = std::exchange(m_committed, WrittenTables{});
     if (m_writeListener)
-        m_writeListener();
+        m_writeListener(written);
 }
 
 bool SqlRowView::isInteger(int column) const {

@@ -2,6 +2,7 @@
 
 #include <QByteArrayView>
 #include <QHash>
+#include <QSet>
 #include <QString>
 #include <QStringList>
 #include <QVariant>
@@ -31,6 +32,15 @@ public:
 
 private:
     sqlite3_stmt* m_stmt;
+};
+
+// The tables a piece of work wrote rows to, named as the schema spells them.
+struct WrittenTables {
+    QSet<QString> names;
+    // Rows were written that the engine did not name (a table emptied as a whole): any table may
+    // have changed.
+    bool unknown = false;
+    bool isEmpty() const { return names.isEmpty() && !unknown; }
 };
 
 // A thin owner of one encrypted SQLite connection: open with a key, run statements, read rows.
@@ -84,8 +94,10 @@ public:
 
     static QString engineVersion();
 
-    // Called after a statement run through exec, query, forEachRow or execScript that changed rows.
-    void setWriteListener(std::function<void()> listener) { m_writeListener = std::move(listener); }
+    // Called once rows written through this connection are committed, after the statement that
+    // committed them (one run outside a transaction, or the COMMIT), with the tables they belong to.
+    // Rows a rollback took back are never told.
+    void setWriteListener(std::function<void(const WrittenTables&)> listener) { m_writeListener = std::move(listener); }
 
 private:
     friend class SqlStatement;
@@ -98,16 +110,25 @@ private:
     bool runQuery(const QString& sql, const QVariantList& params, const std::function<bool(sqlite3_stmt*)>& run);
     bool stepEach(sqlite3_stmt* stmt, const std::function<void(const SqlRowView&)>& visit);
     bool stepAll(sqlite3_stmt* stmt, SqlRows* out);
-    // Tells the write listener when the connection's count of changed rows has moved.
+    // Tells the write listener of the rows committed since it was last told.
     void noteWrites();
+    void watchWrites();
+    static void rowWritten(void* self, int operation, const char* database, const char* table, qint64 rowid);
+    static int committing(void* self);
+    static void rolledBack(void* self);
 
     sqlite3* m_db = nullptr;
     QString m_path;
     int m_errorCode = 0;
     QString m_error;
     QHash<QString, sqlite3_stmt*> m_cache;
-    std::function<void()> m_writeListener;
+    std::function<void(const WrittenTables&)> m_writeListener;
     int m_totalChanges = 0;
+    // Rows written since the last noteWrites, as the engine named them one by one.
+    qint64 m_rowsSeen = 0;
+    QByteArray m_lastTable;
+    WrittenTables m_uncommitted;
+    WrittenTables m_committed;
     bool m_refused = false; // rows-only refused something since compiles() began
 };
 

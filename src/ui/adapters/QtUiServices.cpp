@@ -1,5 +1,7 @@
 #include "adapters/QtUiServices.h"
 
+#include "data/DataChanges.h"
+
 #include <QApplication>
 #include <QFileInfo>
 #include <QLabel>
@@ -8,6 +10,7 @@
 #include <QProgressBar>
 #include <QTextEdit>
 #include <algorithm>
+#include <optional>
 #ifdef QV_HAVE_MULTIMEDIA
 #include <QEventLoop>
 #include <QSoundEffect>
@@ -50,6 +53,12 @@ int QtUiServices::messageBox(const QString& text, const QString& title, MsgIcon 
         box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
         break;
     }
+    // While a question is open the windows keep showing what it was asked about: a change stored
+    // meanwhile (a delete the question follows, a refresh the loop delivers) reaches them once the
+    // answer has been acted on.
+    std::optional<DataChangesHold> hold;
+    if (buttons != MsgButtons::Ok)
+        hold.emplace();
     switch (box.exec()) {
     case QMessageBox::Yes:
         return AnswerYes;

@@ -64,15 +64,24 @@ QIcon kindIcon(EntityKind kind) {
 // The number of the entity a row shows, on the row's first cell.
 constexpr int RowNumberRole = Qt::UserRole + 101;
 
-// Sorts the rows in the order of every list (see sortsBefore).
+// Sorts the rows in the order of every list (see sortsBefore); rows that sort alike stay in the
+// order they were filled in, whatever order they were shown in before, so a list brought up to date
+// shows its rows as a list filled anew does.
 class ValueSortProxy : public QSortFilterProxyModel {
 public:
     using QSortFilterProxyModel::QSortFilterProxyModel;
 
 protected:
     bool lessThan(const QModelIndex& left, const QModelIndex& right) const override {
-        return sortsBefore(left.data(SortValueRole), left.data(Qt::DisplayRole).toString(), right.data(SortValueRole),
-                           right.data(Qt::DisplayRole).toString());
+        const QVariant leftValue = left.data(SortValueRole);
+        const QVariant rightValue = right.data(SortValueRole);
+        const QString leftText = left.data(Qt::DisplayRole).toString();
+        const QString rightText = right.data(Qt::DisplayRole).toString();
+        if (sortsBefore(leftValue, leftText, rightValue, rightText))
+            return true;
+        if (sortsBefore(rightValue, rightText, leftValue, leftText))
+            return false;
+        return left.row() < right.row();
     }
 };
 
@@ -124,7 +133,7 @@ ListWindow::ListWindow(EntityKind kind, QWidget* parent) : QWidget(parent), m_ki
     m_layout->setSpacing(0);
     m_layout->addWidget(m_stack, 1);
 
-    connect(&dataChanges(), &DataChanges::changed, this, &ListWindow::refresh);
+    connect(&dataChanges(), &DataChanges::changed, this, &ListWindow::storedDataChanged);
 }
 
 ListWindow::~ListWindow() = default;
@@ -191,6 +200,22 @@ int ListWindow::selectedDisplayRow() const {
     return rows.isEmpty() ? -1 : rows.first().row();
 }
 
+bool ListWindow::isStale() const {
+    return m_filled && dataChanges().lastChangeOf(m_tables) > m_readAt;
+}
+
+void ListWindow::storedDataChanged() {
+    // A window not shown catches up when it is shown again.
+    if (isVisible() && isStale())
+        refresh();
+}
+
+void ListWindow::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    if (!m_refreshing && isStale())
+        refresh();
+}
+
 void ListWindow::refresh() {
     if (m_refreshing)
         return;
@@ -201,25 +226,37 @@ void ListWindow::refresh() {
     m_refreshing = true;
     reload();
     m_refreshing = false;
+    int found = -1;
     if (number.isValid())
-        for (int row = 0; row < m_model->rowCount(); ++row)
-            if (m_model->item(row, 0)->data(RowNumberRole) == number) {
-                selectObject(row);
-                break;
-            }
+        for (int row = 0; row < m_model->rowCount() && found < 0; ++row)
+            if (m_model->item(row, 0)->data(RowNumberRole) == number)
+                found = row;
+    // A row that is gone leaves nothing selected, not the row the view moved to in its place.
+    if (found >= 0)
+        selectObject(found);
+    else
+        m_details->selectionModel()->clear();
     bar->setValue(top);
 }
 
 void ListWindow::beginFill(const QList<Column>& columns) {
+    // Whatever is read from here on is at least as new as every change noted so far.
+    m_readAt = dataChanges().serial();
     m_details->setUpdatesEnabled(false);
     m_icons->setUpdatesEnabled(false);
-    m_proxy->sort(-1);
-    m_model->clear();
-    m_model->setColumnCount(int(columns.size()));
+    m_fill.clear();
     QStringList headers;
     for (const Column& c : columns)
         headers << c.header;
-    m_model->setHorizontalHeaderLabels(headers);
+    if (headers != m_headers || m_model->columnCount() != headers.size()) {
+        // Other columns: none of the rows shown can be kept.
+        m_proxy->sort(-1);
+        m_model->clear();
+        m_model->setColumnCount(int(columns.size()));
+        m_model->setHorizontalHeaderLabels(headers);
+        m_headers = headers;
+        m_resort = true;
+    }
     // The design widths were set for a narrower font; they grow with the font's character width,
     // and the first column also makes room for the row's picture.
     const double scale = std::max(1.0, fontMetrics().averageCharWidth() / 5.0);
@@ -234,27 +271,102 @@ void ListWindow::beginFill(const QList<Column>& columns) {
 }
 
 int ListWindow::addRow(int number, const QStringList& texts) {
+    m_fill.push_back({number, texts, {}});
+    return int(m_fill.size()) - 1;
+}
+
+void ListWindow::setSortValue(int objectIndex, int column, const QVariant& value) {
+    if (objectIndex >= 0 && objectIndex < int(m_fill.size()))
+        m_fill[size_t(objectIndex)].sortValues.append({column, value});
+}
+
+QList<QStandardItem*> ListWindow::newRowItems(const FillRow& row) const {
     QList<QStandardItem*> items;
-    for (const QString& text : texts) {
+    for (const QString& text : row.texts) {
         auto* item = new QStandardItem(text);
         item->setEditable(false);
         items << item;
     }
     if (!items.isEmpty()) {
         items.first()->setIcon(m_icon);
-        items.first()->setData(number, RowNumberRole);
+        items.first()->setData(row.number, RowNumberRole);
     }
-    m_model->appendRow(items);
-    return m_model->rowCount() - 1;
+    for (const auto& [column, value] : row.sortValues)
+        if (column >= 0 && column < items.size())
+            items[column]->setData(value, SortValueRole);
+    return items;
 }
 
-void ListWindow::setSortValue(int objectIndex, int column, const QVariant& value) {
-    if (QStandardItem* item = m_model->item(objectIndex, column))
-        item->setData(value, SortValueRole);
+bool ListWindow::mergeFill() {
+    const int filled = int(m_fill.size());
+    QHash<int, int> fillIndex;
+    fillIndex.reserve(filled);
+    for (int i = 0; i < filled; ++i)
+        fillIndex.insert(m_fill[size_t(i)].number, i);
+
+    // A shown row stays, in its place, while its entity comes later in the fill than the entity of
+    // the row kept before it: then the kept rows are in the fill's order, and the new ones go in
+    // between them.
+    const int shown = m_model->rowCount();
+    std::vector<int> keptAs;
+    keptAs.reserve(size_t(shown));
+    std::vector<bool> remove(size_t(shown), false);
+    int lastKept = -1;
+    for (int row = 0; row < shown; ++row) {
+        const int at = fillIndex.value(m_model->item(row, 0)->data(RowNumberRole).toInt(), -1);
+        if (at > lastKept) {
+            keptAs.push_back(at);
+            lastKept = at;
+        } else {
+            remove[size_t(row)] = true;
+        }
+    }
+    for (int row = shown - 1; row >= 0;) {
+        if (!remove[size_t(row)]) {
+            --row;
+            continue;
+        }
+        int first = row;
+        while (first > 0 && remove[size_t(first - 1)])
+            --first;
+        m_model->removeRows(first, row - first + 1);
+        row = first - 1;
+    }
+
+    bool orderMoved = false;
+    size_t kept = 0;
+    for (int i = 0; i < filled; ++i) {
+        const FillRow& wanted = m_fill[size_t(i)];
+        if (kept < keptAs.size() && keptAs[kept] == i) {
+            ++kept;
+            for (int column = 0; column < wanted.texts.size() && column < m_model->columnCount(); ++column) {
+                QStandardItem* item = m_model->item(i, column);
+                if (item->text() != wanted.texts.at(column)) {
+                    item->setText(wanted.texts.at(column));
+                    orderMoved = orderMoved || column == m_sortColumn;
+                }
+            }
+            for (const auto& [column, value] : wanted.sortValues) {
+                QStandardItem* item = m_model->item(i, column);
+                if (item && item->data(SortValueRole) != value) {
+                    item->setData(value, SortValueRole);
+                    orderMoved = orderMoved || column == m_sortColumn;
+                }
+            }
+        } else {
+            m_model->insertRow(i, newRowItems(wanted));
+            orderMoved = true;
+        }
+    }
+    m_fill.clear();
+    return orderMoved;
 }
 
 void ListWindow::endFill(int selected, bool selectFirst) {
-    applySort();
+    if (mergeFill() || m_resort)
+        applySort();
+    m_resort = false;
+    m_filled = true;
     m_details->setUpdatesEnabled(true);
     m_icons->setUpdatesEnabled(true);
     if (m_refreshing)

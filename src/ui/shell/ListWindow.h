@@ -5,14 +5,18 @@
 
 #include <QIcon>
 #include <QList>
+#include <QPair>
 #include <QString>
 #include <QStringList>
 #include <QVariant>
 #include <QWidget>
 
+#include <vector>
+
 class QListView;
 class QSortFilterProxyModel;
 class QStackedWidget;
+class QStandardItem;
 class QStandardItemModel;
 class QTreeView;
 class QAbstractItemView;
@@ -23,6 +27,8 @@ class QVBoxLayout;
 // dates by day, numbers by size, other text with letter case ignored. Each row knows its entity
 // by its position in the window's own object list, never by a text key; the entity's number on the
 // row serves only to find the row again when the list is filled anew after a change of the data.
+// A new fill changes only the rows that differ from what is shown and sorts again only when the
+// order may have moved, so a large list follows a change of one row at the cost of reading it.
 class ListWindow : public QWidget {
     Q_OBJECT
 public:
@@ -57,22 +63,28 @@ public:
     int selectedDisplayRow() const;
 
     // Fills the list again from the data file, with the selected row kept where its entity is still
-    // listed; the window stays where it is and keeps its place in the list. Runs whenever stored
-    // data changed (DataChanges).
+    // listed; the window stays where it is and keeps its place in the list. Runs when a table the
+    // list shows changed after the list read it (DataChanges): at once while the window is shown,
+    // else when it is shown again.
     void refresh();
+    // A table the list shows has changed since the list read it.
+    bool isStale() const;
 
 protected:
-    // Empties the list and puts up the columns; sorting is off while the rows go in.
+    // The tables whose rows the list shows, looked-up names included (lower case).
+    void setShownTables(const QStringList& tables) { m_tables = tables; }
+    // Starts a fill: puts up the columns; the rows follow with addRow in the object list's order.
     void beginFill(const QList<Column>& columns);
-    // Appends the row of the entity with that number; returns its position in the object list
-    // (the fill order).
+    // The row of the entity with that number; returns its position in the object list (the fill
+    // order).
     int addRow(int number, const QStringList& texts);
     // What a cell sorts by when its text would mislead: a QDate, or a whole number (an amount in
     // its smallest unit). Cells of one column either all have a value or none.
     void setSortValue(int objectIndex, int column, const QVariant& value);
-    // Ends a fill: sorts once, selects the marked object (or the first row shown when
-    // selectFirst), applies the view, shows the window and brings it forward. Within refresh it
-    // only sorts: refresh itself puts the selection back.
+    // Ends a fill: brings the rows shown up to the rows added (a row keeps its place while its
+    // entity is listed), sorts when the order may have moved, selects the marked object (or the
+    // first row shown when selectFirst), applies the view, shows the window and brings it forward.
+    // Within refresh it only updates the rows: refresh itself puts the selection back.
     void endFill(int selectedObject, bool selectFirst);
     // Fills the rows again for refresh: the window's display with its key for no particular row.
     virtual void reload() {}
@@ -90,9 +102,20 @@ protected:
     QVBoxLayout* mainLayout() const { return m_layout; }
 
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
 private:
+    struct FillRow {
+        int number;
+        QStringList texts;
+        QList<QPair<int, QVariant>> sortValues;
+    };
     void applySort();
+    void storedDataChanged();
+    // Makes the model's rows those of the fill, in its order; true when the sorted order may have
+    // moved (rows came in, or a cell of the sort column changed).
+    bool mergeFill();
+    QList<QStandardItem*> newRowItems(const FillRow& row) const;
 
     EntityKind m_kind;
     QVBoxLayout* m_layout = nullptr;
@@ -105,4 +128,11 @@ private:
     int m_sortColumn = 0;
     int m_viewMode = 3;
     bool m_refreshing = false;
+    QStringList m_tables;
+    QStringList m_headers;
+    std::vector<FillRow> m_fill;
+    // DataChanges' serial when the rows shown were read; 0 before the first fill.
+    quint64 m_readAt = 0;
+    bool m_filled = false;
+    bool m_resort = false; // the rows were put in anew: sort them once they are in
 };

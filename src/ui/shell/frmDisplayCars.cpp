@@ -24,6 +24,8 @@ const QString kQuestionCrLf = QStringLiteral("\r\n");
 frmDisplayCars::frmDisplayCars(QWidget* parent) : ListWindow(EntityKind::Car, parent) {
     setWindowTitle(QStringLiteral("Cars/Drivers"));
     setObjectName(QStringLiteral("frmDisplayCars"));
+    setShownTables({QStringLiteral("cars"), QStringLiteral("race_type_dm"), QStringLiteral("group_dm"),
+                    QStringLiteral("car_type_dm")});
     // The design size is 8880 x 6780 twips; it never goes below 8600 x 3200.
     resize(592, 452);
     setMinimumSize(573, 213);

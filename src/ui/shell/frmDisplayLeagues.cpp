@@ -9,6 +9,8 @@
 frmDisplayLeagues::frmDisplayLeagues(QWidget* parent) : ListWindow(EntityKind::League, parent) {
     setWindowTitle(QStringLiteral("Leagues"));
     setObjectName(QStringLiteral("frmDisplayLeagues"));
+    setShownTables({QStringLiteral("leagues"), QStringLiteral("scoring_type"), QStringLiteral("scoring_option_dm"),
+                    QStringLiteral("race_type_dm"), QStringLiteral("car_type_dm")});
     resize(720, 400);
 }
 

@@ -14,6 +14,7 @@ constexpr int kRaceDateColumn = 1;
 frmDisplayRaces::frmDisplayRaces(QWidget* parent) : ListWindow(EntityKind::Race, parent) {
     setWindowTitle(QStringLiteral("Races"));
     setObjectName(QStringLiteral("frmDisplayRaces"));
+    setShownTables({QStringLiteral("races"), QStringLiteral("race_type_dm"), QStringLiteral("car_type_dm")});
     resize(640, 400);
 }
 

@@ -6,6 +6,7 @@
 frmDisplayScoring::frmDisplayScoring(QWidget* parent) : ListWindow(EntityKind::Scoring, parent) {
     setWindowTitle(QStringLiteral("Scoring"));
     setObjectName(QStringLiteral("frmDisplayScoring"));
+    setShownTables({QStringLiteral("scoring_type")});
     resize(400, 300);
 }
 

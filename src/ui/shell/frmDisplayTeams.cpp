@@ -7,6 +7,7 @@
 frmDisplayTeams::frmDisplayTeams(QWidget* parent) : ListWindow(EntityKind::Team, parent) {
     setWindowTitle(QStringLiteral("Teams"));
     setObjectName(QStringLiteral("frmDisplayTeams"));
+    setShownTables({QStringLiteral("teams"), QStringLiteral("race_type_dm"), QStringLiteral("car_type_dm")});
     resize(680, 400);
 }
 
