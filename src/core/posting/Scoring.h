@@ -1,6 +1,7 @@
 #pragma once
 
 class QString;
+class SqlScript;
 class cLeague;
 class cRaces;
 class cRacesCollection;
@@ -13,8 +14,9 @@ class cResultsCollection;
 // statement, a run-time fault, an invalid scoring option) is rolled back to its savepoint, so it
 // holds no rows for the race rather than half-written ones, and the next league is still posted.
 // A crash at any moment leaves the race's earlier posting as it was. So does a site script that is
-// refused or ends the transaction (runSqlScript), and any statement that ends it: the posting of
-// the race fails as a whole, after the one box of what stopped it.
+// refused, cannot be read, runs too long or ends the transaction (runSqlScript), and any statement
+// that ends it: the posting of the race fails as a whole, after the one box of what stopped it. The
+// script is read once for the race.
 
 // Deletes the race's team result summaries, then its team results, in every league (both or
 // neither); true when both deletes succeeded.
@@ -25,8 +27,9 @@ bool deleteRacePosting(const cRaces& race);
 void postRace(const cRaces& race);
 // The same, always league by league through the scoring chain: the rules as written.
 void postRaceLeagueByLeague(const cRaces& race);
-// Posts the race for one league inside a savepoint; true when the league's rows were kept.
-bool postRaceForLeague(const cLeague& league, const cRaces& race);
+// Posts the race for one league inside a savepoint, with the site script read for the race; true
+// when the league's rows were kept. Throws PostingStopped when the script gives up the posting.
+bool postRaceForLeague(const cLeague& league, const cRaces& race, const SqlScript& script);
 // True when the totals of the races after this one in the season order (cRacesCollection::
 // loadFutureRaces) depend on its posting: some league of its race type is scored by its car type,
 // so the race is in that league's chain of previous races. Otherwise no league carries anything
@@ -48,4 +51,7 @@ int loadRacesCarryingFrom(int raceNmbr, cRacesCollection& later);
 // their totals can no longer be right. results: every stored result, loaded or to be loaded.
 void settleLaterRaces(const cRacesCollection& later, cResultsCollection& results);
 // The fifteen scoring steps for one league; true when the chain ran to its end.
-bool scoreLeagueRace(const cLeague& league, const cRaces& race);
+bool scoreLeagueRace(const cLeague& league, const cRaces& race, const SqlScript& script);
+// Steps 6 to 15 of the chain, for a league whose rows the steps up to the site script have written
+// (the all-leagues posting hands a league on here where it cannot finish it itself).
+bool finishLeagueRace(const cLeague& league, const cRaces& race);
