@@ -237,8 +237,8 @@ private:
     const cRaces& m_race;
     const cLeagueCollection& m_leagues;
     const SqlScript& m_script;
-    // The script changes team_results: the rows the engine reads from there are read as the script
-    // left them, league by league.
+    // A run of the script has changed rows of team_results: the rows the engine reads from there are
+    // read from then on as the script left them, league by league.
     bool m_scriptChangesResults = false;
     Day m_day = 0;
     int m_raceType = 0;

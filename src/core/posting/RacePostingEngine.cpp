@@ -16,7 +16,6 @@ void Engine::load() {
         QSet<QString> changed;
         if (!m_script.inspect(m_leagues.begin()->leagueNmbr(), raceNmbr, &changed) || !engineCanFollow(changed))
             throw StandBack{};
-        m_scriptChangesResults = changed.contains(QStringLiteral("team_results"));
     }
     const SqlRows race =
         query(QStringLiteral("SELECT race_dt, race_type_nmbr FROM races WHERE race_nmbr = ?"), {raceNmbr});
