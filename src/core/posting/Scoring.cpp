@@ -33,29 +33,26 @@ bool postingEnded() {
     return gConnection && gConnection->getWorkSpace().ended();
 }
 
-void post(const cRaces& race, bool allLeaguesAtOnce, const SqlScript& script) {
+bool post(const cRaces& race, bool allLeaguesAtOnce, const SqlScript& script) {
     Transaction tx;
     if (!tx.begun())
-        return;
+        return false;
     if (!deleteRacePosting(race))
-        return;
+        return false;
     cLeagueCollection leagues;
     leagues.load(race.raceTypeNmbr());
     if (allLeaguesAtOnce) {
         bool stopped = false;
-        if (postRaceAllLeagues(race, leagues, script, &stopped)) {
-            tx.commit();
-            return;
-        }
+        if (postRaceAllLeagues(race, leagues, script, &stopped))
+            return tx.commit();
         if (stopped)
-            return; // its box is shown, and the race is as it was
+            return false; // its box is shown, and the race is as it was
     }
     if (postingEnded()) {
         // A write of the engine's ended the transaction; it shows nothing, so the chain posts the race
         // afresh and shows what stops it.
         tx.rollback();
-        post(race, false, script);
-        return;
+        return post(race, false, script);
     }
     try {
         for (const cLeague& league : leagues) {
@@ -63,31 +60,31 @@ void post(const cRaces& race, bool allLeaguesAtOnce, const SqlScript& script) {
             // The statement that ended the transaction has shown its box, and the race is as it was
             // before: the next league must not be posted on top of the old posting.
             if (postingEnded())
-                return;
+                return false;
         }
     } catch (const PostingStopped&) {
-        return;
+        return false;
     }
-    tx.commit();
+    return tx.commit();
 }
 
-void post(const cRaces& race, bool allLeaguesAtOnce) {
+bool post(const cRaces& race, bool allLeaguesAtOnce) {
     setStatus(QStringLiteral("Posting Results ") + race.raceName());
     // Read once for the race, before anything is touched: one that cannot be read fails the posting.
     SqlScript script;
     if (!script.read(QStringLiteral("scoring.qv")))
-        return;
-    post(race, allLeaguesAtOnce, script);
+        return false;
+    return post(race, allLeaguesAtOnce, script);
 }
 
 } // namespace
 
-void postRace(const cRaces& race) {
-    post(race, true);
+bool postRace(const cRaces& race) {
+    return post(race, true);
 }
 
-void postRaceLeagueByLeague(const cRaces& race) {
-    post(race, false);
+bool postRaceLeagueByLeague(const cRaces& race) {
+    return post(race, false);
 }
 
 bool postRaceForLeague(const cLeague& league, const cRaces& race, const SqlScript& script) {

@@ -22,11 +22,11 @@ class cResultsCollection;
 // neither); true when both deletes succeeded.
 bool deleteRacePosting(const cRaces& race);
 // Deletes the race's postings and posts it for every league of its race type, all leagues at once
-// where it can (see postRaceAllLeagues), else league by league. Failures are shown to the user,
-// never returned.
-void postRace(const cRaces& race);
+// where it can (see postRaceAllLeagues), else league by league. Failures are shown to the user.
+// False when the posting was given up as a whole: the race's postings are as they were.
+bool postRace(const cRaces& race);
 // The same, always league by league through the scoring chain: the rules as written.
-void postRaceLeagueByLeague(const cRaces& race);
+bool postRaceLeagueByLeague(const cRaces& race);
 // Posts the race for one league inside a savepoint, with the site script read for the race; true
 // when the league's rows were kept. Throws PostingStopped when the script gives up the posting.
 bool postRaceForLeague(const cLeague& league, const cRaces& race, const SqlScript& script);
