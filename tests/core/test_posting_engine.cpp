@@ -332,6 +332,9 @@ TEST_F(PostingEngine, SiteScriptsSeeAndLeaveWhatTheChainsDo) {
         "UPDATE team_results SET adjustment = 2147483600" + ownRows + " AND %league_nmbr% = 700 AND place = 1;\n" +
             sees,
         "UPDATE team_results SET league_nmbr = 703" + ownRows + " AND %league_nmbr% = 700 AND car_nmbr = 2;\n" + sees,
+        // a row moved to the race a later league carries its totals from
+        "UPDATE team_results SET league_nmbr = 702, race_nmbr = 1" + ownRows +
+            " AND %league_nmbr% = 701 AND %race_nmbr% = 3 AND car_nmbr = 8;\n",
     };
     QStringList shown; // the start of every box
     for (const QString& text : scripts) {

@@ -226,8 +226,9 @@ private:
     bool insertFirstRows(QList<Row>& rows, int leagueNmbr);
     // Removes the rows insertFirstRows wrote.
     bool removeFirstRows(const QList<Row>& rows);
-    // The league's rows of the race as the script left them.
-    QList<Row> readBack(const cLeague& league, const QList<Row>& written);
+    // The league's rows of the race as the script left them, of the rows written before it ran;
+    // *touched: how many of those it changed, removed or moved away.
+    QList<Row> readBack(const cLeague& league, const QList<Row>& written, int* touched);
     // How a league went: posted by the engine; finished by the chain's later steps; not posted, for
     // the chain to post from its first step; the posting stopped after a box; or given up, for the
     // caller to roll back and leave the whole race to the chain.

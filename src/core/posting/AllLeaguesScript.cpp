@@ -64,10 +64,11 @@ bool Engine::removeFirstRows(const QList<Row>& rows) {
                      {rows.first().rowid, rows.last().rowid});
 }
 
-QList<Row> Engine::readBack(const cLeague& league, const QList<Row>& written) {
+QList<Row> Engine::readBack(const cLeague& league, const QList<Row>& written, int* touched) {
     const int leagueNmbr = league.leagueNmbr();
     const int raceNmbr = m_race.raceNmbr();
     QList<Row> rows;
+    *touched = 0;
     if (written.isEmpty()) {
         if (!query(QStringLiteral("SELECT 1 FROM team_results INDEXED BY team_results_league_race"
                                   " WHERE league_nmbr = ? AND race_nmbr = ? LIMIT 1"),
@@ -90,12 +91,19 @@ QList<Row> Engine::readBack(const cLeague& league, const QList<Row>& written) {
         keys.insert(row.key());
     }
     QHash<Key, Row> firstOfKey;
+    int seen = 0;
     forEach(QStringLiteral("SELECT rowid, place, qualified, car_nmbr, team_nmbr, current_status, fast_qual_bonus,"
                            " laps_led_bonus, most_laps_led_bonus, adjustment, points, qual_points, total_points,"
                            " league_nmbr, race_nmbr FROM team_results WHERE rowid BETWEEN ? AND ?"),
             {first, written.last().rowid}, [&](const SqlRowView& r) {
-                if (!r.isInteger(13) || r.integer(13) != leagueNmbr || !r.isInteger(14) || r.integer(14) != raceNmbr)
-                    return; // moved to another league or race: gone from this one
+                ++seen;
+                if (!r.isInteger(13) || r.integer(13) != leagueNmbr || !r.isInteger(14) || r.integer(14) != raceNmbr) {
+                    // Moved to another league or race: gone from this one, and come to the rows of
+                    // a race that later leagues may carry their totals from.
+                    ++*touched;
+                    m_scriptChangesResults = true;
+                    return;
+                }
                 const qint64 at = r.integer(0) - first;
                 if (at < 0 || at >= written.size() || written[qsizetype(at)].rowid != r.integer(0))
                     throw StandBack{}; // not one of the rows written before the script
@@ -117,6 +125,8 @@ QList<Row> Engine::readBack(const cLeague& league, const QList<Row>& written) {
                 // A row moved to another car or team the chain's steps might read in ways of their own.
                 if (row.car != was.car || row.team != was.team)
                     throw StandBack{};
+                if (!row.sameValues(was))
+                    ++*touched;
                 // Step 10 writes one row's values over every row of its car and team; the engine
                 // only zeroes them, which is the same while they are alike.
                 if (duplicates) {
@@ -133,6 +143,7 @@ QList<Row> Engine::readBack(const cLeague& league, const QList<Row>& written) {
                                 {leagueNmbr, raceNmbr});
     if (count.rows.isEmpty() || whole(count.rows[0][0]) != rows.size())
         throw StandBack{}; // rows the script added or moved here, which the chain's steps would read as well
+    *touched += int(written.size()) - seen; // removed
     return rows;
 }
 
@@ -161,17 +172,23 @@ Engine::Posted Engine::postLeagueWithScript(const cLeague& league) {
     stepProgress();
     if (stopped)
         return Posted::Stopped;
-    const bool changedRows = db().totalChanges() != changesBefore;
-    m_scriptChangesResults =
-        m_scriptChangesResults || (changedRows && changed.contains(QStringLiteral("team_results")));
+    const int changes = db().totalChanges() - changesBefore;
+    const bool resultsChanged = changes != 0 && changed.contains(QStringLiteral("team_results"));
 
     // What the script left is where the chain would go on from; where the engine cannot work the
     // league out from there, the chain's steps 6 to 15 do, as if the chain had posted it all along.
     std::optional<LeaguePosting> posting;
     if (engineCanFollow(changed)) {
         try {
-            if (changedRows && changed.contains(QStringLiteral("team_results")))
-                rows = readBack(league, rows);
+            if (resultsChanged) {
+                int touched = 0;
+                rows = readBack(league, rows, &touched);
+                // The engine counts a change for every row it changed, removed or moved. When each
+                // change is one of the league's rows of the race, the rows of other races, which
+                // later leagues carry their totals from, are as they were.
+                if (touched != changes)
+                    m_scriptChangesResults = true;
+            }
             posting = finish(league, rows);
         } catch (const StandBack&) {
         }
