@@ -330,7 +330,7 @@ TEST_F(PostingEngine, SiteScriptsSeeAndLeaveWhatTheChainsDo) {
             ownRows + " AND team_nmbr = 805 AND car_nmbr = 3);\n" + sees,
         "UPDATE team_results SET adjustment = '2'" + ownRows + " AND car_nmbr = 2;\n" + sees,
         "UPDATE team_results SET adjustment = 2147483600" + ownRows + " AND %league_nmbr% = 700 AND place = 1;\n" +
-            sees,
+            "DELETE FROM team_results WHERE rowid = (SELECT max(rowid) FROM team_results" + ownRows + ");\n" + sees,
         "UPDATE team_results SET league_nmbr = 703" + ownRows + " AND %league_nmbr% = 700 AND car_nmbr = 2;\n" + sees,
         // a row moved to the race a later league carries its totals from
         "UPDATE team_results SET league_nmbr = 702, race_nmbr = 1" + ownRows +

@@ -155,6 +155,7 @@ Engine::Posted Engine::postLeagueWithScript(const cLeague& league) {
             return Posted::GiveUp;
         return Posted::ToChain;
     }
+    const QList<Row> written = rows; // as they are again after a rollback, whatever the script did
     for (int i = 0; i < kStepsToBonuses; ++i)
         stepProgress();
 
@@ -214,7 +215,7 @@ Engine::Posted Engine::postLeagueWithScript(const cLeague& league) {
             return Posted::GiveUp;
     } else {
         savepoint.rollback();
-        if (postingEnded() || !removeFirstRows(rows))
+        if (postingEnded() || !removeFirstRows(written))
             return Posted::GiveUp;
     }
     return Posted::ByChain;
