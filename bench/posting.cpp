@@ -7,8 +7,10 @@
 // one's rows, untimed, so every repeat does the same work).
 //
 //   posting          a 30-race season of 200 leagues x 12 teams x 6 cars, a 1,000-league run,
-//                    and race 1 posted through the race window with its progress bar on screen
+//                    the season's races posted with a one-statement site script against without
+//                    one, and race 1 posted through the race window with its progress bar on screen
 //   posting --small  the same at a few leagues and races (a quick proof that it runs)
+//   posting --script only the site script's comparison, at full size
 
 #include "BenchSeason.h"
 #include "TestDataFile.h"
@@ -22,6 +24,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QProgressBar>
 #include <QTemporaryDir>
 #include <algorithm>
@@ -298,6 +301,55 @@ bool postSeason(const char* title, int leagues, int races, int repeats, bool eve
     return true;
 }
 
+// The site script: one statement over the league's rows of the race, as a site would write one.
+const char* const kOneStatementScript =
+    "-- a point for every winner\r\n"
+    "UPDATE team_results SET adjustment = adjustment + 1"
+    " WHERE league_nmbr = %league_nmbr% AND race_nmbr = %race_nmbr% AND place = 1;\r\n";
+
+void putScript(const QByteArray& text) {
+    QFile f(QDir(programFolder()).filePath(QStringLiteral("scoring.qv")));
+    if (text.isNull()) {
+        f.remove();
+        return;
+    }
+    if (f.open(QIODevice::WriteOnly))
+        f.write(text);
+}
+
+// Each race of the season posted without a site script and with the one-statement script, in turn,
+// so that both meet the same machine; the ratio of the two is what the script costs.
+bool postWithScript(int leagues, int races, int repeats) {
+    TestDataFile data;
+    if (!data.ok())
+        return false;
+    buildSeason(leagues, races);
+    std::printf("\nsite script: %d leagues, %d races, median of %d postings a race\n", leagues, races, repeats);
+    std::printf("%-6s %12s %12s %8s\n", "race", "without ms", "script ms", "ratio");
+    double without = 0, with = 0;
+    for (int r = 0; r < races; ++r) {
+        const int race = kFirstRace + r;
+        std::vector<double> plain, scripted;
+        for (int i = 0; i < repeats; ++i) {
+            putScript(QByteArray());
+            plain.push_back(postMs(race));
+            putScript(kOneStatementScript);
+            scripted.push_back(postMs(race));
+        }
+        putScript(QByteArray());
+        const double a = median(plain), b = median(scripted);
+        without += a;
+        with += b;
+        if (r == 0 || r == races - 1 || races <= 5)
+            std::printf("%-6d %12.1f %12.1f %8.2f\n", race, a, b, a > 0 ? b / a : 0.0);
+    }
+    if (!noBoxes(data))
+        return false;
+    std::printf("posting with the script/without: %.2f (%.0f ms against %.0f ms for the season)\n",
+                without > 0 ? with / without : 0.0, with, without);
+    return true;
+}
+
 // Race 1 posted straight through the engine and through the race window, whose progress bar is
 // on screen and stepped by every step of the posting.
 bool postThroughWindow(int leagues, int repeats) {
@@ -338,9 +390,13 @@ bool postThroughWindow(int leagues, int repeats) {
 int main(int argc, char** argv) {
     const bool small = argc > 1 && std::strcmp(argv[1], "--small") == 0;
     const int repeats = 3;
+    if (argc > 1 && std::strcmp(argv[1], "--script") == 0)
+        return postWithScript(200, 30, repeats) ? 0 : 1;
     if (!postSeason("season", small ? 5 : 200, small ? 3 : 30, repeats, true))
         return 1;
     if (!postSeason("large run", small ? 20 : 1000, small ? 2 : 3, repeats, false))
+        return 1;
+    if (!postWithScript(small ? 5 : 200, small ? 3 : 30, repeats))
         return 1;
     // The window's libraries are loaded only now, so that the runs above are measured without them.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))

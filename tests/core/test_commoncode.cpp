@@ -363,6 +363,125 @@ TEST(SqlScript, RowsOnlyCompilesNothingButRowStatements) {
     EXPECT_FALSE(db.refused());
 }
 
+TEST(SqlScript, ScriptLimitsKeepToLeagueDataAndOrdinaryFunctions) {
+    TestDataFile data;
+    ASSERT_TRUE(data.ok());
+    SqlDatabase& db = *gConnection->getConnection();
+    // Every table of the data file is either the league data a script may use, or the program's own.
+    SqlRows tables;
+    ASSERT_TRUE(db.query("SELECT name FROM sqlite_master WHERE type = 'table' ORDER BY name", &tables));
+    QStringList programsOwn;
+    for (const auto& t : tables.rows)
+        if (!scriptTables().contains(t[0].toString()))
+            programsOwn << t[0].toString();
+    EXPECT_EQ(programsOwn, QStringList({"attribute_dm", "available_report_columns", "color_dm", "column_dm", "publish",
+                                        "report", "report_attributes", "report_columns"}));
+
+    RowsOnlyScope rowsOnly(db, scriptTables());
+    const struct {
+        const char* sql;
+        const char* refusal;
+    } refused[] = {
+        {"UPDATE cars SET driver_name = (SELECT username || ':' || password FROM publish) WHERE car_nmbr = 1",
+         "the table publish"},
+        {"SELECT 1 FROM teams WHERE EXISTS (SELECT password FROM \"PUBLISH\")", "the table publish"},
+        {"UPDATE publish SET location = 'ftp.elsewhere.example'", "the table publish"},
+        {"DELETE FROM report_columns", "the table report_columns"},
+        {"INSERT INTO teams (team_nmbr, team_name) SELECT 9, name FROM sqlite_master", "the table sqlite_master"},
+        {"SELECT hex(fts3_tokenizer('simple'))", "the function fts3_tokenizer"},
+        {"SELECT load_extension('/tmp/libnothing.so')", "the function load_extension"},
+        {"SELECT sqlcipher_export('main')", "the function sqlcipher_export"},
+        {"SELECT sqlite_compileoption_get(0)", "the function sqlite_compileoption_get"},
+        {"PRAGMA table_info(publish)", ""},
+    };
+    for (const auto& r : refused) {
+        EXPECT_FALSE(db.compiles(r.sql)) << r.sql;
+        EXPECT_TRUE(db.refused()) << r.sql;
+        EXPECT_EQ(db.refusal(), r.refusal) << r.sql;
+    }
+    EXPECT_TRUE(db.tablesChanged().isEmpty());
+    for (const char* sql :
+         {"SELECT count(*), max(points), total(qual_points), group_concat(driver_name) FROM team_results, cars",
+          "SELECT date('now', '+1 day'), strftime('%Y', CURRENT_DATE), printf('%05d', 7), coalesce(NULL, 1), "
+          "ifnull(NULL, 2), substr('abc', 2), instr('abc', 'c'), replace('a', 'a', 'b'), round(1.5), typeof(1)",
+          "UPDATE team_results SET adjustment = abs(-1) WHERE league_nmbr = 1 AND race_nmbr = 2",
+          "INSERT INTO race_head_head SELECT 1, 2, team_nmbr, team_nmbr FROM teams WHERE team_name LIKE 'a%'",
+          "DELETE FROM race_head_head WHERE league_nmbr = 2"})
+        EXPECT_TRUE(db.compiles(sql)) << sql << " " << qPrintable(db.lastError());
+    EXPECT_EQ(db.tablesChanged(), QSet<QString>({"team_results", "race_head_head"}));
+}
+
+TEST(SqlScript, TextWithANulAndStatementsWithoutEndStopAtOnce) {
+    TestDataFile data;
+    ASSERT_TRUE(data.ok());
+    SqlDatabase& db = *gConnection->getConnection();
+    // The engine reads up to the NUL; the loops over the statements must not ask it again forever.
+    const QString nul =
+        QStringLiteral("UPDATE teams SET team_name = 'x';") + QChar(0) + "\nUPDATE teams SET team_name = 'y';";
+    ASSERT_TRUE(nul.contains(QChar(0)));
+    TestDataFile::exec("INSERT INTO teams (team_nmbr, team_name) VALUES (1, 'a')");
+    EXPECT_FALSE(db.exec(nul));
+    EXPECT_TRUE(db.lastError().contains("NUL")) << qPrintable(db.lastError());
+    EXPECT_FALSE(db.compiles(nul));
+    EXPECT_FALSE(db.compiles(QStringLiteral("SELECT 1") + QChar(0)));
+    EXPECT_EQ(TestDataFile::scalar("SELECT team_name FROM teams").toString(), "a");
+
+    const QString endless = "WITH RECURSIVE c(x) AS (SELECT 1 UNION ALL SELECT x + 1 FROM c) SELECT count(*) FROM c";
+    {
+        TimeLimitScope limit(db, 200);
+        SqlRows rows;
+        EXPECT_FALSE(db.query(endless, &rows));
+        EXPECT_TRUE(db.timedOut());
+        EXPECT_EQ(db.lastErrorCode(), 9); // SQLITE_INTERRUPT
+        // Each statement run while the limit holds counts from when it was set.
+        EXPECT_FALSE(db.exec("SELECT 1; " + endless));
+    }
+    // Lifted, the program's own statements run as long as they need.
+    SqlRows rows;
+    ASSERT_TRUE(db.query("WITH RECURSIVE c(x) AS (SELECT 1 UNION ALL SELECT x + 1 FROM c WHERE x < 200000) "
+                         "SELECT count(*) FROM c",
+                         &rows));
+    EXPECT_EQ(rows.rows[0][0].toInt(), 200000);
+}
+
+TEST(SqlScript, ScriptThatCannotBeReadOrRunsTooLongStopsWithOneBox) {
+    TestDataFile data;
+    ASSERT_TRUE(data.ok());
+    TestDataFile::exec("INSERT INTO teams (team_nmbr, team_name) VALUES (1, 'a')");
+    const QString path = QDir(programFolder()).filePath("scoring.qv");
+    const auto runs = [&](const char* what) {
+        data.ui().clear();
+        bool stopped = false;
+        EXPECT_FALSE(runSqlScript("scoring.qv", 7, 12, &stopped)) << what;
+        EXPECT_TRUE(stopped) << what;
+        EXPECT_EQ(data.ui().boxes.size(), 1) << what << " " << qPrintable(data.ui().lastBoxText());
+        return data.ui().lastBoxText();
+    };
+    // A folder where the file should be.
+    ASSERT_TRUE(QDir().mkdir(path));
+    EXPECT_TRUE(runs("a folder").startsWith("Error trying to open " + path));
+    ASSERT_TRUE(QDir().rmdir(path));
+    // Not text: nothing of it runs, the statement before the NUL neither.
+    writeFile(path,
+              QByteArray("UPDATE teams SET team_name = 'x';\r\n") + '\0' + "\r\nUPDATE teams SET team_name = 'y';");
+    const QString nul = runs("a NUL");
+    EXPECT_TRUE(nul.startsWith("Error trying to run " + path)) << qPrintable(nul);
+    EXPECT_TRUE(nul.contains("NUL")) << qPrintable(nul);
+    EXPECT_EQ(TestDataFile::scalar("SELECT team_name FROM teams").toString(), "a");
+    // A statement without end is stopped at the limit.
+    const int limit = SqlScript::timeLimitMs();
+    SqlScript::setTimeLimitMs(300);
+    writeFile(path, "UPDATE teams SET team_name = 'x';\n"
+                    "WITH RECURSIVE c(x) AS (SELECT 1 UNION ALL SELECT x + 1 FROM c) SELECT count(*) FROM c;\n"
+                    "UPDATE teams SET team_name = 'y';\n");
+    const QString endless = runs("endless");
+    SqlScript::setTimeLimitMs(limit);
+    EXPECT_TRUE(endless.startsWith("Error trying to run " + path)) << qPrintable(endless);
+    EXPECT_TRUE(endless.contains("it ran for more than 0.3 seconds; the race was not posted: WITH RECURSIVE"))
+        << qPrintable(endless);
+    EXPECT_EQ(TestDataFile::scalar("SELECT team_name FROM teams").toString(), "x"); // the last one did not run
+}
+
 TEST(SqlScript, ScriptThatDoesMoreThanChangeRowsRunsNotAtAll) {
     TestDataFile data;
     ASSERT_TRUE(data.ok());

@@ -210,7 +210,7 @@ TEST_F(Posting, AnUnplacedCarThatLedTheMostLapsGetsNoMostLapsLedBonusEitherWay) 
         ASSERT_TRUE(deleteRacePosting(race));
         cLeagueCollection leagues;
         leagues.load(1);
-        ASSERT_TRUE(postRaceAllLeagues(race, leagues));
+        ASSERT_TRUE(postRaceAllLeagues(race, leagues, SqlScript()));
         tx.commit();
     }
     expectNoMostLapsLedBonus("all leagues at once");
@@ -255,14 +255,22 @@ TEST_F(Posting, FailingLeagueIsRolledBackAndTheNextIsPosted) {
     // League 502's summary insert is refused: its chain stops at step 14.
     TestDataFile::exec("CREATE TEMP TRIGGER refuse BEFORE INSERT ON team_results_summary "
                        "WHEN NEW.league_nmbr = 502 BEGIN SELECT RAISE(ABORT, 'refused'); END");
-    data.ui().clear();
-    post(1);
-    ASSERT_EQ(data.ui().boxes.size(), 1);
-    EXPECT_TRUE(data.ui().boxes[0].text.contains("refused"));
-    EXPECT_EQ(rowCount(502, 1), 0);
-    EXPECT_EQ(summaryCount(502, 1), 0);
-    EXPECT_EQ(rowCount(501, 1), 12);
-    EXPECT_EQ(summary(501, 1, Bravo), std::pair(274, 1));
+    // The same with a site script, which the all-leagues posting runs league by league.
+    for (const char* script : {"", "UPDATE team_results SET adjustment = adjustment WHERE league_nmbr = %league_nmbr%"
+                                   " AND race_nmbr = %race_nmbr%;"}) {
+        QFile file(QDir(programFolder()).filePath("scoring.qv"));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(script);
+        file.close();
+        data.ui().clear();
+        post(1);
+        ASSERT_EQ(data.ui().boxes.size(), 1) << script;
+        EXPECT_TRUE(data.ui().boxes[0].text.contains("refused"));
+        EXPECT_EQ(rowCount(502, 1), 0);
+        EXPECT_EQ(summaryCount(502, 1), 0);
+        EXPECT_EQ(rowCount(501, 1), 12);
+        EXPECT_EQ(summary(501, 1, Bravo), std::pair(274, 1));
+    }
 }
 
 TEST_F(Posting, PointsBeyond32BitsAreReportedAndRolledBack) {

@@ -56,7 +56,8 @@ QStringList everything() {
     return QStringList{"team_results"} + dump("SELECT rowid, * FROM team_results ORDER BY rowid") +
            QStringList{"summary"} + dump("SELECT rowid, * FROM team_results_summary ORDER BY rowid") +
            QStringList{"holdings"} + dump("SELECT rowid, * FROM team_car ORDER BY rowid") + QStringList{"cars"} +
-           dump("SELECT rowid, * FROM cars ORDER BY rowid");
+           dump("SELECT rowid, * FROM cars ORDER BY rowid") + QStringList{"head to head"} +
+           dump("SELECT rowid, * FROM race_head_head ORDER BY rowid");
 }
 
 class PostingEngine : public ::testing::Test {
@@ -219,7 +220,9 @@ protected:
             if (results.raceExists(raceNmbr)) {
                 cLeagueCollection leagues;
                 leagues.load(race.raceTypeNmbr());
-                posted = postRaceAllLeagues(race, leagues);
+                SqlScript script;
+                EXPECT_TRUE(script.read("scoring.qv"));
+                posted = postRaceAllLeagues(race, leagues, script);
             }
             atOnce = {everything(), data.ui().progressSteps, boxTexts()};
             tx.rollback();
@@ -285,6 +288,74 @@ TEST_F(PostingEngine, SeasonAndRepostsMatchTheChainRowForRow) {
               1); // the car held twice leaves one dropped row
 }
 
+// The site script runs at its step inside the all-leagues posting: it sees the rows the chain
+// shows it (this league's up to the bonuses, every earlier league's whole, no later one's), and what
+// it changes is scored as the chain scores it. The first script notes what it sees as head-to-head
+// rows, which the comparison reads too.
+TEST_F(PostingEngine, SiteScriptsSeeAndLeaveWhatTheChainsDo) {
+    const QString sees =
+        "INSERT INTO race_head_head SELECT %race_nmbr%, %league_nmbr%,"
+        " (SELECT count(*) FROM team_results WHERE race_nmbr = %race_nmbr%) * 10000"
+        "  + (SELECT count(*) FROM team_results_summary WHERE race_nmbr = %race_nmbr%) * 10"
+        "  + (SELECT count(*) FROM team_car WHERE car_nmbr = 99),"
+        " (SELECT coalesce(sum(rowid * (place + 2 * qualified + 3 * current_status + 5 * fast_qual_bonus"
+        "  + 7 * laps_led_bonus + 11 * most_laps_led_bonus + 13 * adjustment + 17 * points + 19 * qual_points"
+        "  + 23 * total_points + 29 * league_nmbr + 31 * car_nmbr + 37 * team_nmbr)), 0)"
+        "  FROM team_results WHERE race_nmbr = %race_nmbr%);\n";
+    const QString ownRows = " WHERE league_nmbr = %league_nmbr% AND race_nmbr = %race_nmbr%";
+    const QStringList scripts = {
+        // reads only
+        "/* nothing to change */ SELECT count(*) FROM team_results" + ownRows,
+        sees,
+        // places, qualifying positions, bonuses and adjustments changed, a row removed
+        "UPDATE team_results SET adjustment = adjustment + car_nmbr, laps_led_bonus = 2 * laps_led_bonus,"
+        " qualified = CASE qualified WHEN 3 THEN 1 WHEN 1 THEN 3 ELSE qualified END,"
+        " place = CASE WHEN car_nmbr = 4 THEN 0 ELSE place END" +
+            ownRows + ";\r\nDELETE FROM team_results" + ownRows + " AND car_nmbr = 5;\r\n" + sees,
+        // rows of earlier races (the totals carried from them) and of the leagues already posted
+        "UPDATE team_results SET points = points + 1, total_points = total_points + 3"
+        " WHERE league_nmbr <> %league_nmbr% OR race_nmbr <> %race_nmbr%;\n" +
+            sees,
+        // statements that fail, each with its box, and the rest still run
+        "UPDATE nowhere SET a = 1;\nSELECT abs(-9223372036854775807 - 1);\n"
+        "UPDATE team_results SET adjustment = 4" +
+            ownRows + " AND place = 1;\n" + sees,
+        // what the engine leaves to the chain's later steps: a row added, one of a car held twice
+        // changed alone, a value that is not a whole number, a sum beyond 32 bits (its box, and the
+        // league rolled back), a row moved to a league posted later
+        "INSERT INTO team_results (race_nmbr, place, car_nmbr, team_nmbr, league_nmbr)"
+        " SELECT %race_nmbr%, 1, 12, 805, %league_nmbr% WHERE %league_nmbr% = 701;\n" +
+            sees,
+        "UPDATE team_results SET qualified = 9, adjustment = -100 WHERE rowid = (SELECT min(rowid) FROM team_results" +
+            ownRows + " AND team_nmbr = 805 AND car_nmbr = 3);\n" + sees,
+        "UPDATE team_results SET adjustment = '2'" + ownRows + " AND car_nmbr = 2;\n" + sees,
+        "UPDATE team_results SET adjustment = 2147483600" + ownRows + " AND %league_nmbr% = 700 AND place = 1;\n" +
+            "DELETE FROM team_results WHERE rowid = (SELECT max(rowid) FROM team_results" + ownRows + ");\n" + sees,
+        "UPDATE team_results SET league_nmbr = 703" + ownRows + " AND %league_nmbr% = 700 AND car_nmbr = 2;\n" + sees,
+        // a row moved to the race a later league carries its totals from
+        "UPDATE team_results SET league_nmbr = 702, race_nmbr = 1" + ownRows +
+            " AND %league_nmbr% = 701 AND %race_nmbr% = 3 AND car_nmbr = 8;\n",
+    };
+    QStringList shown; // the start of every box
+    for (const QString& text : scripts) {
+        QFile script(QDir(programFolder()).filePath("scoring.qv"));
+        ASSERT_TRUE(script.open(QIODevice::WriteOnly));
+        script.write(text.toUtf8());
+        script.close();
+        for (int race : {1, 2, 3, 4, 6, 3, 1}) {
+            EXPECT_TRUE(postBothWays(race)) << "race " << race << "\n" << qPrintable(text);
+            for (const auto& box : data.ui().boxes)
+                shown << box.text.left(7);
+        }
+        if (HasFailure())
+            return;
+    }
+    // The scripts did what they were written for.
+    EXPECT_GT(TestDataFile::count("SELECT count(*) FROM race_head_head"), 10);
+    EXPECT_TRUE(shown.contains("Overflo"));
+    EXPECT_TRUE(shown.contains("Error ="));
+}
+
 TEST_F(PostingEngine, TiesDropsAndAnEmptyRaceMatchTheChain) {
     // Every car finishing level on points: ties everywhere, in drops and in places.
     exec("UPDATE scoring_points SET points = 10 WHERE scoring_type_nmbr = 600");
@@ -324,7 +395,7 @@ TEST_F(PostingEngine, TeamsThatJoinOrLeaveAndOtherTeamsHoldingsMatchTheChain) {
     cLeagueCollection leagues;
     leagues.load(1);
     Transaction tx;
-    EXPECT_FALSE(postRaceAllLeagues(race, leagues));
+    EXPECT_FALSE(postRaceAllLeagues(race, leagues, SqlScript()));
     tx.rollback();
 }
 
@@ -340,19 +411,25 @@ TEST_F(PostingEngine, StandsBackWhereTheChainCouldBehaveDifferently) {
         cLeagueCollection leagues;
         leagues.load(1);
         const QStringList cleared = everything();
-        EXPECT_FALSE(postRaceAllLeagues(race, leagues)) << what;
+        SqlScript script;
+        EXPECT_TRUE(script.read("scoring.qv"));
+        EXPECT_FALSE(postRaceAllLeagues(race, leagues, script)) << what;
         EXPECT_EQ(everything(), cleared) << what;
         EXPECT_EQ(data.ui().progressSteps, 0) << what;
         EXPECT_TRUE(data.ui().boxes.isEmpty()) << what;
         tx.rollback();
         EXPECT_EQ(everything(), before) << what;
     };
-    {
+    // A site script that changes what the posting reads, other than the league's rows of the race,
+    // or that would be refused (the chain shows that).
+    for (const char* text : {"UPDATE results SET adjustment = 1 WHERE race_nmbr = %race_nmbr% AND car_nmbr = 7",
+                             "SELECT 1;\nUPDATE team_car SET active = 0 WHERE car_nmbr = -%league_nmbr%",
+                             "SELECT password FROM publish", "PRAGMA user_version = 7"}) {
         QFile script(QDir(programFolder()).filePath("scoring.qv"));
         ASSERT_TRUE(script.open(QIODevice::WriteOnly));
-        script.write("UPDATE team_results SET adjustment = 1 WHERE league_nmbr = %league_nmbr%\n");
+        script.write(text);
         script.close();
-        standsBack("a site script");
+        standsBack(text);
         script.remove();
     }
     exec("UPDATE leagues SET scoring_option_nmbr = 3 WHERE league_nmbr = 704");
@@ -476,11 +553,13 @@ bool transactionOpen() {
 
 TEST_F(Posting, SiteScriptThatDoesMoreThanChangeRowsFailsTheRaceAndKeepsTheEarlierPosting) {
     addLeague(502, 1, 600, 0, {Alpha});
+    TestDataFile::exec("UPDATE publish SET location = 'ftp.example.org/league', username = 'ann', password = 's3cret'");
     post(1);
     const QString before = dumpData();
-    // Refused before anything runs, or (the ON CONFLICT ROLLBACK) stopped when it ended the
-    // transaction: either way one box and the data file as it was, the earlier posting included.
-    const char* scripts[] = {
+    // Refused before anything runs, or stopped when it ended the transaction (the ON CONFLICT
+    // ROLLBACK), ran too long, or could not be read: either way one box and the data file as it
+    // was, the earlier posting included.
+    const QByteArray scripts[] = {
         "UPDATE team_results SET adjustment = 7 WHERE league_nmbr = %league_nmbr% AND race_nmbr = %race_nmbr%;\r\n"
         "-- keep what is there\r\nCOMMIT;\r\n",
         "UPDATE team_results SET adjustment = 7 WHERE league_nmbr = %league_nmbr% AND race_nmbr = %race_nmbr%;\n"
@@ -490,18 +569,52 @@ TEST_F(Posting, SiteScriptThatDoesMoreThanChangeRowsFailsTheRaceAndKeepsTheEarli
         "PRAGMA rekey = 'another key';",
         "SAVEPOINT s; UPDATE team_results SET adjustment = 7; RELEASE s;",
         "END; BEGIN;",
+        // the FTP password into every report page
+        "UPDATE cars SET driver_name = (SELECT username || ':' || password FROM publish) WHERE car_nmbr = 1;",
+        "UPDATE publish SET location = 'ftp.elsewhere.example';",
+        "UPDATE team_results SET adjustment = 7 WHERE league_nmbr = %league_nmbr%;\nSELECT "
+        "hex(fts3_tokenizer('simple'));",
+        "SELECT load_extension('/tmp/libnothing.so');",
+        "UPDATE team_results SET adjustment = 7 WHERE league_nmbr = %league_nmbr% AND race_nmbr = %race_nmbr%;\n"
+        "WITH RECURSIVE c(x) AS (SELECT 1 UNION ALL SELECT x + 1 FROM c) SELECT count(*) FROM c;\n",
+        QByteArray("UPDATE team_results SET adjustment = 7;\n") + '\0' + "\nSELECT 1;\n",
     };
-    for (const char* text : scripts) {
-        writeScript(text);
-        data.ui().clear();
-        post(1);
-        ASSERT_EQ(data.ui().boxes.size(), 1) << text << "\n" << qPrintable(data.ui().lastBoxText());
-        EXPECT_TRUE(data.ui().boxes[0].text.startsWith("Error trying to run ")) << qPrintable(data.ui().boxes[0].text);
-        EXPECT_TRUE(data.ui().boxes[0].text.contains("the race was not posted")) << qPrintable(data.ui().boxes[0].text);
-        EXPECT_EQ(data.ui().boxes[0].title, "Quorvanti Error");
-        EXPECT_FALSE(transactionOpen()) << text;
-        EXPECT_EQ(dumpData(), before) << text;
-    }
+    const int limit = SqlScript::timeLimitMs();
+    SqlScript::setTimeLimitMs(300);
+    for (auto posting : {postRace, postRaceLeagueByLeague})
+        for (const QByteArray& text : scripts) {
+            writeScript(text);
+            data.ui().clear();
+            cRaces race;
+            race.load(1);
+            EXPECT_FALSE(posting(race)) << text.constData(); // given up as a whole
+            ASSERT_EQ(data.ui().boxes.size(), 1) << text.constData() << "\n" << qPrintable(data.ui().lastBoxText());
+            EXPECT_TRUE(data.ui().boxes[0].text.startsWith("Error trying to run "))
+                << qPrintable(data.ui().boxes[0].text);
+            EXPECT_TRUE(data.ui().boxes[0].text.contains("the race was not posted"))
+                << qPrintable(data.ui().boxes[0].text);
+            EXPECT_EQ(data.ui().boxes[0].title, "Quorvanti Error");
+            EXPECT_FALSE(transactionOpen()) << text.constData();
+            EXPECT_EQ(dumpData(), before) << text.constData();
+        }
+    SqlScript::setTimeLimitMs(limit);
+    // What a refusal names.
+    writeScript("UPDATE cars SET driver_name = (SELECT username || ':' || password FROM publish) WHERE car_nmbr = 1;");
+    data.ui().clear();
+    post(1);
+    EXPECT_TRUE(
+        data.ui().lastBoxText().contains("Error: the table publish cannot be used in it; the race was not posted"))
+        << qPrintable(data.ui().lastBoxText());
+    // A file where the script should be that cannot be read.
+    QFile::remove(QDir(programFolder()).filePath("scoring.qv"));
+    ASSERT_TRUE(QDir(programFolder()).mkdir("scoring.qv"));
+    data.ui().clear();
+    post(1);
+    ASSERT_EQ(data.ui().boxes.size(), 1) << qPrintable(data.ui().lastBoxText());
+    EXPECT_TRUE(data.ui().boxes[0].text.startsWith("Error trying to open ")) << qPrintable(data.ui().boxes[0].text);
+    EXPECT_FALSE(transactionOpen());
+    EXPECT_EQ(dumpData(), before);
+    ASSERT_TRUE(QDir(programFolder()).rmdir("scoring.qv"));
     // A first posting that fails leaves the race without one.
     writeScript("INSERT OR ROLLBACK INTO leagues (league_nmbr) VALUES (%league_nmbr%);");
     data.ui().clear();

@@ -9,6 +9,7 @@
 #include "ScopedLocale.h"
 #include "TestDataFile.h"
 #include "data/CommonCode.h"
+#include "data/Paths.h"
 #include "editors/races/frmRace.h"
 #include "kit/EditorGrid.h"
 #include "platform/Clock.h"
@@ -18,6 +19,8 @@
 #include <QAbstractItemView>
 #include <QApplication>
 #include <QComboBox>
+#include <QDir>
+#include <QFile>
 #include <QLineEdit>
 #include <QMainWindow>
 #include <QMenu>
@@ -411,6 +414,38 @@ private slots:
         QCOMPARE(postedRows(2), race2);
         QCOMPARE(postedRows(3), race3);
         QCOMPARE(ui().pointer(), int(PointerDefault));
+    }
+
+    // A site script that never ends is stopped at its time limit: one box, the race keeps its earlier
+    // posting and the later races theirs, and the window is free again.
+    void postingWithAScriptWithoutEndStopsWithOneBox() {
+        for (int race : {1, 2, 3})
+            post(race);
+        const QString before = TestDataFile::scalar("SELECT group_concat(rowid || ':' || points || ':' || "
+                                                    "total_points) FROM team_results")
+                                   .toString();
+        QFile script(QDir(programFolder()).filePath(QStringLiteral("scoring.qv")));
+        QVERIFY(script.open(QIODevice::WriteOnly));
+        script.write("UPDATE team_results SET adjustment = 1 WHERE league_nmbr = %league_nmbr% AND race_nmbr = "
+                     "%race_nmbr%;\r\nWITH RECURSIVE c(x) AS (SELECT 1 UNION ALL SELECT x + 1 FROM c) "
+                     "SELECT count(*) FROM c;\r\n");
+        script.close();
+        const int limit = SqlScript::timeLimitMs();
+        SqlScript::setTimeLimitMs(300);
+        open(1);
+        tabs()->setCurrentIndex(frmRace::TabResults);
+        child<QPushButton>("cmdPostResults")->click();
+        SqlScript::setTimeLimitMs(limit);
+        QCOMPARE(ui().boxes.size(), 1);
+        QVERIFY2(ui().boxes[0].text.contains(QStringLiteral("the race was not posted")),
+                 qPrintable(ui().boxes[0].text));
+        QCOMPARE(TestDataFile::scalar("SELECT group_concat(rowid || ':' || points || ':' || total_points) FROM "
+                                      "team_results")
+                     .toString(),
+                 before);
+        QVERIFY(!child<QProgressBar>("pbStatus")->isVisible());
+        QCOMPARE(ui().pointer(), int(PointerDefault));
+        QVERIFY(child<QPushButton>("cmdPostResults")->isEnabled());
     }
 
     void postingStopsWhenTheSaveIsRefused() {

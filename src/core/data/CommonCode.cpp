@@ -294,9 +294,39 @@ QStringList splitSqlScript(const QString& script) {
     return pieces;
 }
 
-bool runSqlScript(const QString& fileName, int leagueNmbr, int raceNmbr, bool* stopped) {
-    const QString path = QDir(programFolder()).filePath(fileName);
-    const int number = openFile(path);
+const QStringList& scriptTables() {
+    // Every table of the league data; the report settings and the publish location (with its
+    // password) are the program's, and a script that could read them could publish them.
+    static const QStringList tables = {QStringLiteral("race_type_dm"),      QStringLiteral("car_type_dm"),
+                                       QStringLiteral("scoring_option_dm"), QStringLiteral("race_status_dm"),
+                                       QStringLiteral("group_dm"),          QStringLiteral("scoring_type"),
+                                       QStringLiteral("leagues"),           QStringLiteral("teams"),
+                                       QStringLiteral("league_teams"),      QStringLiteral("cars"),
+                                       QStringLiteral("team_car"),          QStringLiteral("races"),
+                                       QStringLiteral("results"),           QStringLiteral("race_head_head"),
+                                       QStringLiteral("scoring_points"),    QStringLiteral("scoring_top_points"),
+                                       QStringLiteral("team_results"),      QStringLiteral("team_results_summary")};
+    return tables;
+}
+
+namespace {
+// Long enough for any script that does what scripts are for over a season's rows; a statement
+// still running then was never going to end.
+int gScriptTimeLimitMs = 5000;
+} // namespace
+
+int SqlScript::timeLimitMs() {
+    return gScriptTimeLimitMs;
+}
+
+void SqlScript::setTimeLimitMs(int ms) {
+    gScriptTimeLimitMs = ms;
+}
+
+bool SqlScript::read(const QString& fileName) {
+    m_path = QDir(programFolder()).filePath(fileName);
+    m_pieces.clear();
+    const int number = openFile(m_path);
     if (fileErrorFlag == QLatin1String("Y"))
         return number == -1;
     const QString text = readFile(number);
@@ -305,19 +335,52 @@ bool runSqlScript(const QString& fileName, int leagueNmbr, int raceNmbr, bool* s
         return false;
     }
     closeFile(number);
+    // The engine would read a statement only up to the NUL and leave the rest unread.
+    if (text.contains(QChar(0))) {
+        showError(QStringLiteral("Error trying to run ") + m_path +
+                  QStringLiteral(".\n\nError: it is not a text file (it holds a NUL character); the race was not "
+                                 "posted."));
+        return false;
+    }
+    m_pieces = splitSqlScript(text);
+    return true;
+}
 
-    QStringList pieces = splitSqlScript(text);
+QStringList SqlScript::statements(int leagueNmbr, int raceNmbr) const {
+    QStringList pieces = m_pieces;
     for (QString& piece : pieces) {
         piece.replace(QStringLiteral("%league_nmbr%"), QString::number(leagueNmbr));
         piece.replace(QStringLiteral("%race_nmbr%"), QString::number(raceNmbr));
     }
+    return pieces;
+}
+
+bool SqlScript::inspect(int leagueNmbr, int raceNmbr, QSet<QString>* changed) const {
+    SqlDatabase* db = gConnection ? gConnection->getConnection() : nullptr;
+    if (!db)
+        return false;
+    RowsOnlyScope rowsOnly(*db, scriptTables());
+    for (const QString& piece : statements(leagueNmbr, raceNmbr))
+        if (!db->compiles(piece) && db->refused())
+            return false;
+    if (changed)
+        *changed = db->tablesChanged();
+    return true;
+}
+
+bool SqlScript::run(int leagueNmbr, int raceNmbr, bool* stopped, QSet<QString>* changed) const {
+    if (changed)
+        changed->clear();
+    if (m_pieces.isEmpty())
+        return true;
+    const QStringList pieces = statements(leagueNmbr, raceNmbr);
     SqlDatabase* db = gConnection ? gConnection->getConnection() : nullptr;
     if (!db) {
         showStatementError(QStringLiteral("The database is not open."), pieces.value(0));
         return false;
     }
     const auto refuse = [&](const QString& why, const QString& piece) {
-        showError(QStringLiteral("Error trying to run ") + path + QStringLiteral(".\n\nError: ") + why +
+        showError(QStringLiteral("Error trying to run ") + m_path + QStringLiteral(".\n\nError: ") + why +
                   QStringLiteral("; the race was not posted: ") + piece.trimmed());
         if (stopped)
             *stopped = true;
@@ -327,13 +390,22 @@ bool runSqlScript(const QString& fileName, int leagueNmbr, int raceNmbr, bool* s
     // that ended the transaction would leave the posting half written, one that made a trigger or a
     // table would stay behind for every later posting, a PRAGMA could change the key. Every statement
     // is compiled first, so such a script runs not at all.
-    RowsOnlyScope rowsOnly(*db);
+    RowsOnlyScope rowsOnly(*db, scriptTables());
     for (const QString& piece : pieces)
         if (!db->compiles(piece) && db->refused())
-            return refuse(QStringLiteral("only SELECT, INSERT, UPDATE and DELETE can be used in it"), piece);
+            return refuse(db->refusal().isEmpty()
+                              ? QStringLiteral("only SELECT, INSERT, UPDATE and DELETE can be used in it")
+                              : db->refusal() + QStringLiteral(" cannot be used in it"),
+                          piece);
+    if (changed)
+        *changed = db->tablesChanged();
     const bool inTransaction = db->inTransaction();
+    // A statement that never ends (a recursive query without a stop) would hold the window forever.
+    TimeLimitScope limit(*db, gScriptTimeLimitMs);
     for (const QString& piece : pieces) {
         const bool ok = db->exec(piece);
+        if (db->timedOut())
+            return refuse(QStringLiteral("it ran for more than %1 seconds").arg(gScriptTimeLimitMs / 1000.0), piece);
         // ON CONFLICT ROLLBACK, or a trigger's RAISE(ROLLBACK), can still end the transaction; all
         // of it is undone then, and nothing more may run as if it were open.
         if (inTransaction && !db->inTransaction())
@@ -344,4 +416,14 @@ bool runSqlScript(const QString& fileName, int leagueNmbr, int raceNmbr, bool* s
             showStatementError(db->lastError(), piece); // the rest still run
     }
     return true;
+}
+
+bool runSqlScript(const QString& fileName, int leagueNmbr, int raceNmbr, bool* stopped) {
+    SqlScript script;
+    if (!script.read(fileName)) {
+        if (stopped)
+            *stopped = true;
+        return false;
+    }
+    return script.run(leagueNmbr, raceNmbr, stopped);
 }

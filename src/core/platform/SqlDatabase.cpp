@@ -22,6 +22,11 @@ bool SqlDatabase::fail(int code, const QString& message) {
     return false;
 }
 
+bool SqlDatabase::failNul() {
+    // The engine reads text only up to a NUL character and would leave the rest unread.
+    return fail(SQLITE_MISUSE, QStringLiteral("The statement holds a NUL character."));
+}
+
 bool SqlDatabase::fail() {
     if (!m_db)
         return fail(SQLITE_MISUSE, QStringLiteral("The database is not open."));
@@ -93,6 +98,9 @@ bool SqlDatabase::open(const QString& path, const QByteArray& key, bool create, 
     // with the engine's 2 MiB the same pages were read and decrypted over and over. Measured with
     // bench/posting: 8 MiB helped less, 32 MiB no more.
     sqlite3_exec(m_db, "PRAGMA cache_size = -16384;", nullptr, nullptr, nullptr);
+    // Installed once: installing an authorizer makes the engine compile every prepared statement
+    // again, which switching rows-only on and off for each run of a script would otherwise cost.
+    sqlite3_set_authorizer(m_db, &SqlDatabase::authorize, this);
     return true;
 }
 
@@ -109,6 +117,10 @@ void SqlDatabase::close() {
 
 int SqlDatabase::changes() const {
     return m_db ? sqlite3_changes(m_db) : 0;
+}
+
+int SqlDatabase::totalChanges() const {
+    return m_db ? sqlite3_total_changes(m_db) : 0;
 }
 
 qint64 SqlDatabase::lastInsertRowId() const {
@@ -240,6 +252,8 @@ bool SqlDatabase::exec(const QString& sql, const QVariantList& params) {
     if (!params.isEmpty())
         return runQuery(sql, params, [&](sqlite3_stmt* stmt) { return stepEach(stmt, nullptr); });
     const QByteArray text = sql.toUtf8();
+    if (text.contains('\0'))
+        return failNul();
     const char* p = text.constData();
     const char* end = p + text.size();
     bool ranOne = false;
@@ -248,6 +262,8 @@ bool SqlDatabase::exec(const QString& sql, const QVariantList& params) {
         const char* tail = nullptr;
         if (sqlite3_prepare_v2(m_db, p, int(end - p), &stmt, &tail) != SQLITE_OK)
             return fail();
+        if (!stmt && (!tail || tail <= p))
+            break; // nothing the engine reads as a statement is left
         p = tail;
         if (!stmt)
             continue; // blank text or a comment
@@ -377,51 +393,128 @@ bool SqlDatabase::forEachRow(const QString& sql, const QVariantList& params,
 
 namespace {
 
-int rowsOnlyAuthorizer(void* owner, int action, const char*, const char* name, const char*, const char*) {
-    switch (action) {
-    case SQLITE_SELECT:
-    case SQLITE_READ:
-    case SQLITE_INSERT:
-    case SQLITE_UPDATE:
-    case SQLITE_DELETE:
-    case SQLITE_RECURSIVE:
-        return SQLITE_OK;
-    case SQLITE_FUNCTION:
-        // The one function that writes the data file elsewhere, under a key of the caller's choosing.
-        if (!name || sqlite3_stricmp(name, "sqlcipher_export") != 0)
-            return SQLITE_OK;
-        break;
-    default:
-        break;
-    }
-    *static_cast<bool*>(owner) = true;
-    return SQLITE_DENY;
+// The engine's ordinary functions: scalar, aggregate and date. Nothing that loads code, reads or
+// writes a file, hands out an address (fts3_tokenizer), copies the data file out
+// (sqlcipher_export), or tells how the engine was built.
+bool ordinaryFunction(const char* name) {
+    static const char* const kNames[] = {"abs",          "avg",           "changes",
+                                         "char",         "coalesce",      "count",
+                                         "current_date", "current_time",  "current_timestamp",
+                                         "date",         "datetime",      "glob",
+                                         "group_concat", "hex",           "ifnull",
+                                         "instr",        "julianday",     "last_insert_rowid",
+                                         "length",       "like",          "likelihood",
+                                         "likely",       "lower",         "ltrim",
+                                         "max",          "min",           "nullif",
+                                         "printf",       "quote",         "random",
+                                         "randomblob",   "replace",       "round",
+                                         "rtrim",        "soundex",       "strftime",
+                                         "substr",       "sum",           "time",
+                                         "total",        "total_changes", "trim",
+                                         "typeof",       "unicode",       "unlikely",
+                                         "upper",        "zeroblob"};
+    if (!name)
+        return false;
+    for (const char* known : kNames)
+        if (sqlite3_stricmp(name, known) == 0)
+            return true;
+    return false;
 }
 
 } // namespace
 
-void SqlDatabase::setRowsOnly(bool on) {
-    if (m_db)
-        sqlite3_set_authorizer(m_db, on ? rowsOnlyAuthorizer : nullptr, on ? &m_refused : nullptr);
+int SqlDatabase::authorize(void* self, int action, const char* arg1, const char* arg2, const char*, const char*) {
+    auto* db = static_cast<SqlDatabase*>(self);
+    if (!db->m_rowsOnly)
+        return SQLITE_OK;
+    const QString table = arg1 ? QString::fromUtf8(arg1).toLower() : QString();
+    const bool tableAllowed = !table.isEmpty() && (db->m_tables.isEmpty() || db->m_tables.contains(table));
+    switch (action) {
+    case SQLITE_SELECT:
+    case SQLITE_RECURSIVE:
+        return SQLITE_OK;
+    case SQLITE_READ:
+        if (tableAllowed)
+            return SQLITE_OK;
+        db->m_refusal = QStringLiteral("the table ") + QString::fromUtf8(arg1);
+        break;
+    case SQLITE_INSERT:
+    case SQLITE_UPDATE:
+    case SQLITE_DELETE:
+        if (tableAllowed) {
+            db->m_tablesChanged.insert(table);
+            return SQLITE_OK;
+        }
+        db->m_refusal = QStringLiteral("the table ") + QString::fromUtf8(arg1);
+        break;
+    case SQLITE_FUNCTION:
+        if (ordinaryFunction(arg2))
+            return SQLITE_OK;
+        db->m_refusal = QStringLiteral("the function ") + QString::fromUtf8(arg2);
+        break;
+    default:
+        break;
+    }
+    db->m_refused = true;
+    return SQLITE_DENY;
+}
+
+void SqlDatabase::setRowsOnly(bool on, const QStringList& tables) {
+    m_rowsOnly = on;
+    m_tables.clear();
+    for (const QString& t : tables)
+        m_tables.insert(t.toLower());
+    m_tablesChanged.clear();
+}
+
+int SqlDatabase::checkTime(void* self) {
+    auto* db = static_cast<SqlDatabase*>(self);
+    if (db->m_clock.elapsed() < db->m_timeLimitMs)
+        return 0;
+    db->m_timedOut = true;
+    return 1; // the statement stops with SQLITE_INTERRUPT
+}
+
+void SqlDatabase::setTimeLimit(int ms) {
+    m_timeLimitMs = ms > 0 ? ms : 0;
+    if (!m_db)
+        return;
+    if (m_timeLimitMs > 0) {
+        m_timedOut = false;
+        m_clock.start();
+        // Asked every thousand steps of the engine's program: often enough to stop within a
+        // fraction of a second, seldom enough to cost nothing measurable.
+        sqlite3_progress_handler(m_db, 1000, &SqlDatabase::checkTime, this);
+    } else {
+        sqlite3_progress_handler(m_db, 0, nullptr, nullptr);
+    }
 }
 
 bool SqlDatabase::compiles(const QString& sql) {
     if (!m_db)
         return fail();
     const QByteArray text = sql.toUtf8();
+    m_refused = false;
+    m_refusal.clear();
+    if (text.contains('\0'))
+        return failNul();
     const char* p = text.constData();
     const char* end = p + text.size();
-    m_refused = false;
     while (p < end) {
         sqlite3_stmt* stmt = nullptr;
         const char* tail = nullptr;
+        const QSet<QString> changedBefore = m_tablesChanged; // a statement that does not compile changes nothing
         const int rc = sqlite3_prepare_v2(m_db, p, int(end - p), &stmt, &tail);
         sqlite3_finalize(stmt);
+        if (m_refused || rc != SQLITE_OK)
+            m_tablesChanged = changedBefore;
         // A refusal counts even where the statement then failed to compile for another reason.
         if (m_refused)
             return fail(SQLITE_AUTH, QStringLiteral("not authorized"));
         if (rc != SQLITE_OK)
             return fail();
+        if (!stmt && (!tail || tail <= p))
+            break;
         p = tail;
     }
     return true;
@@ -455,6 +548,10 @@ SqlStatement::SqlStatement(SqlDatabase& db, const QString& sql) : m_db(db), m_sq
 
 void SqlStatement::bind(int index, int value) {
     sqlite3_bind_int(m_stmt, index, value);
+}
+
+void SqlStatement::bind(int index, qint64 value) {
+    sqlite3_bind_int64(m_stmt, index, value);
 }
 
 void SqlStatement::bind(int index, double value) {

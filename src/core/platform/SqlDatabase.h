@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArrayView>
+#include <QElapsedTimer>
 #include <QHash>
 #include <QSet>
 #include <QString>
@@ -73,15 +74,30 @@ public:
 
     // While on, only statements that read and change rows compile (SELECT, INSERT, REPLACE, UPDATE,
     // DELETE); anything else (beginning or ending a transaction, a savepoint, creating, changing or
-    // dropping a table, index, view or trigger, PRAGMA, ATTACH, DETACH, ANALYZE, REINDEX, copying the
-    // data file out) fails to compile with SQLITE_AUTH. The engine asks about every object a statement
-    // names, so no spelling or quoting of a statement gets past it.
-    void setRowsOnly(bool on);
+    // dropping a table, index, view or trigger, PRAGMA, ATTACH, DETACH, ANALYZE, REINDEX) fails to
+    // compile with SQLITE_AUTH. They may call only the engine's ordinary scalar, aggregate and date
+    // functions: nothing that loads code, hands out an address, or copies the data file out. With
+    // tables given, they may read and change those tables only. The engine asks about every object
+    // a statement names, its triggers' statements included, so no spelling or quoting gets past it.
+    // Switching costs nothing: the connection keeps one authorizer from open to close, so the
+    // statements it has prepared are never compiled again on this account.
+    void setRowsOnly(bool on, const QStringList& tables = {});
     // Compiles every statement of the text in turn without running any; false with the engine's error at
     // the first that does not compile (SQLITE_AUTH when rows-only refused it).
     bool compiles(const QString& sql);
     // True when the last compiles() failed because rows-only refused a statement.
     bool refused() const { return m_refused; }
+    // What rows-only refused, when it was a table or a function: "the table publish", "the function
+    // load_extension"; empty for a kind of statement.
+    const QString& refusal() const { return m_refusal; }
+    // The tables the statements compiled since rows-only was switched on may insert into, update or
+    // delete from (in lower case).
+    const QSet<QString>& tablesChanged() const { return m_tablesChanged; }
+    // From now on a statement stops with SQLITE_INTERRUPT once ms milliseconds have passed; 0 lifts
+    // the limit. For text from outside the program that could otherwise run without end.
+    void setTimeLimit(int ms);
+    // True when the time limit stopped a statement since it was set.
+    bool timedOut() const { return m_timedOut; }
     // True while a transaction is open: after BEGIN and before the COMMIT or ROLLBACK that ends it,
     // whoever ran that (a statement's ON CONFLICT ROLLBACK and a trigger's RAISE(ROLLBACK) end it too).
     bool inTransaction() const;
@@ -89,6 +105,8 @@ public:
     int lastErrorCode() const { return m_errorCode; }
     const QString& lastError() const { return m_error; }
     int changes() const;
+    // Rows inserted, updated or deleted since the connection opened.
+    int totalChanges() const;
     qint64 lastInsertRowId() const;
     sqlite3* handle() const { return m_db; }
 
@@ -103,6 +121,7 @@ private:
     friend class SqlStatement;
     bool fail(int code, const QString& message);
     bool fail();
+    bool failNul();
     sqlite3_stmt* cached(const QString& sql);
     bool bindAll(sqlite3_stmt* stmt, const QVariantList& params);
     // Prepares (or takes from the cache) and binds one statement, hands it to run, and resets or
@@ -130,15 +149,41 @@ private:
     WrittenTables m_uncommitted;
     WrittenTables m_committed;
     bool m_refused = false; // rows-only refused something since compiles() began
+
+    // The connection's one authorizer and its progress handler.
+    static int authorize(void* self, int action, const char* arg1, const char* arg2, const char* database,
+                         const char* trigger);
+    static int checkTime(void* self);
+    bool m_rowsOnly = false;
+    QSet<QString> m_tables; // with rows-only: the only tables statements may use; empty for any
+    QString m_refusal;      // the table or function it refused
+    QSet<QString> m_tablesChanged;
+    QElapsedTimer m_clock; // started when the time limit was set
+    qint64 m_timeLimitMs = 0;
+    bool m_timedOut = false;
 };
 
 // Rows-only (see SqlDatabase::setRowsOnly) for as long as it lives.
 class RowsOnlyScope {
 public:
-    explicit RowsOnlyScope(SqlDatabase& db) : m_db(db) { m_db.setRowsOnly(true); }
+    explicit RowsOnlyScope(SqlDatabase& db, const QStringList& tables = {}) : m_db(db) {
+        m_db.setRowsOnly(true, tables);
+    }
     ~RowsOnlyScope() { m_db.setRowsOnly(false); }
     RowsOnlyScope(const RowsOnlyScope&) = delete;
     RowsOnlyScope& operator=(const RowsOnlyScope&) = delete;
+
+private:
+    SqlDatabase& m_db;
+};
+
+// A time limit (see SqlDatabase::setTimeLimit) from now for as long as it lives.
+class TimeLimitScope {
+public:
+    TimeLimitScope(SqlDatabase& db, int ms) : m_db(db) { m_db.setTimeLimit(ms); }
+    ~TimeLimitScope() { m_db.setTimeLimit(0); }
+    TimeLimitScope(const TimeLimitScope&) = delete;
+    TimeLimitScope& operator=(const TimeLimitScope&) = delete;
 
 private:
     SqlDatabase& m_db;
@@ -160,6 +205,7 @@ public:
     bool isValid() const { return m_stmt != nullptr; }
     const QString& sql() const { return m_sql; }
     void bind(int index, int value);
+    void bind(int index, qint64 value);
     void bind(int index, double value);
     // A null text is bound as an empty text, never as NULL.
     void bind(int index, QStringView text);

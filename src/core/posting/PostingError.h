@@ -9,3 +9,7 @@ class PostingError : public std::runtime_error {
 public:
     explicit PostingError(const QString& description) : std::runtime_error(description.toStdString()) {}
 };
+
+// Thrown when the site script gives up the whole posting (refused, unreadable, too long, or it ended
+// the transaction), after its one box; past the chain's own catch, which is for the faults above.
+struct PostingStopped {};

@@ -1,209 +1,22 @@
 #include "posting/RacePostingEngine.h"
 
-#include "data/CommonCode.h"
-#include "data/Paths.h"
-#include "data/cConnection.h"
-#include "data/cLeague.h"
 #include "data/cTeamCar.h"
+#include "posting/AllLeagues.h"
 #include "posting/RaceOrder.h"
-#include "posting/cRaces.h"
 
-#include <QDir>
-#include <QFileInfo>
-#include <QHash>
-#include <QSet>
 #include <algorithm>
-#include <functional>
-#include <limits>
-#include <map>
-#include <optional>
-#include <set>
-#include <tuple>
-#include <vector>
 
-namespace {
-
-// The engine stands back: the league-by-league chain posts the race instead.
-struct StandBack {};
-
-constexpr qint64 kMin32 = std::numeric_limits<qint32>::min();
-constexpr qint64 kMax32 = std::numeric_limits<qint32>::max();
-
-qint64 in32(qint64 v) {
-    if (v < kMin32 || v > kMax32)
-        throw StandBack{};
-    return v;
-}
-
-using Key = std::pair<int, int>; // team, car
-
-struct Row {
-    int place = 0, qualified = 0, car = 0, team = 0, status = 1;
-    qint64 fast = 0, laps = 0, most = 0, adjustment = 0, points = 0, qual = 0, total = 0;
-    Key key() const { return {team, car}; }
-    void zeroPoints() { adjustment = fast = laps = most = points = qual = 0; }
-};
-
-struct Result {
-    int place = 0, qualified = 0, fastQual = 0, lapsLed = 0, adjustment = 0;
-};
-
-// A date stored as YYYY-MM-DD, as the number YYYYMMDD: the numbers compare as the texts do.
-using Day = int;
-
-struct Holding {
-    int car = 0;
-    Day efctv = 0;
-    std::optional<Day> term;
-    int active = 1;
-    bool inForceOn(Day day) const { return efctv <= day && (!term || *term > day); }
-};
-
-struct Car {
-    int raceType = 0, carType = 0;
-};
-
-struct ScoringType {
-    std::optional<qint64> lapsLed, mostLapsLed, fastQual; // absent: no row for the method
-    bool exists = false;
-    std::map<int, qint64> points;             // place -> points
-    std::vector<std::pair<int, qint64>> qual; // place -> qualifying points, by place, non-zero only
-    struct Rule {
-        int cars = 0, top = 0;
-        qint64 points = 0;
-    };
-    std::vector<Rule> rules; // in the order they were stored
-    bool highScore() const {
-        const auto at = [&](int place) {
-            auto it = points.find(place);
-            return it == points.end() ? 0 : it->second;
-        };
-        return at(1) >= at(2);
-    }
-};
-
-struct Summary {
-    int race, team;
-    qint64 points;
-    int place;
-};
-
-// One league's rows worked out, in the order the chain writes them, and the progress steps the
-// chain takes for them.
-struct LeaguePosting {
-    int league = 0;
-    QList<Row> rows;
-    std::vector<Summary> summaries;
-    int steps = 0;
-};
-
-SqlDatabase& db() {
-    return *gConnection->getConnection();
-}
-
-SqlRows query(const QString& sql, const QVariantList& params = {}) {
-    SqlRows rows;
-    if (!db().query(sql, &rows, params))
-        throw StandBack{};
-    return rows;
-}
-
-// Rows read one at a time, for the reads that run to the size of a race.
-void forEach(const QString& sql, const QVariantList& params, const std::function<void(const SqlRowView&)>& visit) {
-    if (!db().forEachRow(sql, params, visit))
-        throw StandBack{};
-}
-
-// Whole numbers only: a text, a real or an empty value would take the chain down paths of its own.
-int whole(const QVariant& v) {
-    if (v.typeId() != QMetaType::LongLong && v.typeId() != QMetaType::Int)
-        throw StandBack{};
-    return int(in32(v.toLongLong()));
-}
-
-int whole(const SqlRowView& row, int column) {
-    if (!row.isInteger(column))
-        throw StandBack{};
-    return int(in32(row.integer(column)));
-}
-
-QString text(const QVariant& v) {
-    if (v.typeId() != QMetaType::QString)
-        throw StandBack{};
-    return v.toString();
-}
-
-// A date in any other form sends the race to the chain, which compares it as the text it is.
-Day day(QByteArrayView iso) {
-    if (iso.size() != 10 || iso[4] != '-' || iso[7] != '-')
-        throw StandBack{};
-    Day d = 0;
-    for (int i : {0, 1, 2, 3, 5, 6, 8, 9}) {
-        if (iso[i] < '0' || iso[i] > '9')
-            throw StandBack{};
-        d = d * 10 + (iso[i] - '0');
-    }
-    return d;
-}
-
-Day day(const SqlRowView& row, int column) {
-    if (!row.isText(column))
-        throw StandBack{};
-    return day(row.utf8(column));
-}
-
-QString inList(const QList<int>& numbers) {
-    QStringList parts;
-    for (int n : numbers)
-        parts << QString::number(n);
-    return QLatin1Char('(') + parts.join(QLatin1Char(',')) + QLatin1Char(')');
-}
-
-const QString kInsertRow = QStringLiteral(
-    "INSERT INTO team_results (race_nmbr, place, qualified, car_nmbr, team_nmbr, current_status, fast_qual_bonus,"
-    " laps_led_bonus, most_laps_led_bonus, adjustment, points, qual_points, total_points, league_nmbr)"
-    " VALUES (?,?,?,?,?,?,?,?,?,?,?,?,?,?)");
-const QString kInsertSummary = QStringLiteral(
-    "INSERT INTO team_results_summary (race_nmbr, team_nmbr, league_nmbr, points, team_place) VALUES (?,?,?,?,?)");
-
-class Engine {
-public:
-    Engine(const cRaces& race, const cLeagueCollection& leagues) : m_race(race), m_leagues(leagues) {}
-
-    void load();
-    // Works out one league's rows (writing only the bonus-entry holdings it gives).
-    LeaguePosting work(const cLeague& league);
-    void write(const LeaguePosting& posting);
-
-private:
-    static QHash<Key, qint64> carriedTotals(const QList<Row>& previous);
-    int previousRace(const cLeague& league);
-    const QHash<int, QList<Row>>& rowsOf(int raceNmbr);
-
-    const cRaces& m_race;
-    const cLeagueCollection& m_leagues;
-    Day m_day = 0;
-    int m_raceType = 0;
-    QHash<int, Result> m_results; // by car
-    int m_maxLapsLed = 0;
-    QHash<int, ScoringType> m_scoring;
-    QHash<int, QList<int>> m_membersByNumber; // league -> teams by number
-    QHash<int, QList<int>> m_membersByName;   // league -> teams by name (teams that exist)
-    QHash<int, QList<Holding>> m_holdings;    // team -> holdings by car and date
-    QHash<int, Car> m_cars;
-    QSet<int> m_heldCars;
-    int m_bonusCar = 0;
-    QList<int> m_earlierRacesWithWinner;                    // by date and number
-    std::set<std::tuple<int, int, int>> m_missingSummaries; // league, race, team the filler writes
-    QHash<std::pair<int, int>, int> m_previousRace;         // race type, car type -> race
-    std::map<int, QHash<int, QList<Row>>> m_rowsOfRace;     // race -> league -> rows
-};
+namespace allleagues {
 
 void Engine::load() {
-    // The script may change anything the later steps read.
-    if (QFileInfo::exists(QDir(programFolder()).filePath(QStringLiteral("scoring.qv"))))
-        throw StandBack{};
     const int raceNmbr = m_race.raceNmbr();
+    if (m_script.hasStatements() && !m_leagues.isEmpty()) {
+        // A script that would be refused is the chain's to show; one that changes what the posting
+        // reads (other than the league's rows) is followed by the chain, which reads everything anew.
+        QSet<QString> changed;
+        if (!m_script.inspect(m_leagues.begin()->leagueNmbr(), raceNmbr, &changed) || !engineCanFollow(changed))
+            throw StandBack{};
+    }
     const SqlRows race =
         query(QStringLiteral("SELECT race_dt, race_type_nmbr FROM races WHERE race_nmbr = ?"), {raceNmbr});
     if (race.rows.isEmpty())
@@ -419,14 +232,9 @@ QHash<Key, qint64> Engine::carriedTotals(const QList<Row>& previous) {
     return totals;
 }
 
-LeaguePosting Engine::work(const cLeague& league) {
-    const int leagueNmbr = league.leagueNmbr();
-    const int raceNmbr = m_race.raceNmbr();
+QList<Row> Engine::firstRows(const cLeague& league) {
     const ScoringType st = m_scoring.value(league.scoringTypeNmbr());
-    const bool highScore = st.highScore();
-    const QList<int> byNumber = m_membersByNumber.value(leagueNmbr);
-    const QList<int> byName = m_membersByName.value(leagueNmbr);
-    int steps = 0;
+    const QList<int> byNumber = m_membersByNumber.value(league.leagueNmbr());
     QList<Row> rows;
 
     // 1: one row per result car held by a member team on race day.
@@ -443,7 +251,6 @@ LeaguePosting Engine::work(const cLeague& league) {
             row.adjustment = res.adjustment;
             rows << row;
         }
-    ++steps;
 
     // 2 to 4: the bonuses, each set (not added) on the rows of the cars that earn it.
     if (st.exists) {
@@ -457,8 +264,18 @@ LeaguePosting Engine::work(const cLeague& league) {
                 row.laps = *st.lapsLed;
         }
     }
-    steps += 3;
-    ++steps; // 5: no site script
+    return rows;
+}
+
+LeaguePosting Engine::finish(const cLeague& league, QList<Row> rows) {
+    const int leagueNmbr = league.leagueNmbr();
+    const int raceNmbr = m_race.raceNmbr();
+    const ScoringType st = m_scoring.value(league.scoringTypeNmbr());
+    const bool highScore = st.highScore();
+    const QList<int> byNumber = m_membersByNumber.value(leagueNmbr);
+    const QList<int> byName = m_membersByName.value(leagueNmbr);
+    const QList<Row> stored = rows;
+    int steps = 0;
 
     // 6: qualifying points of the paying positions.
     for (const auto& [position, points] : st.qual)
@@ -517,7 +334,7 @@ LeaguePosting Engine::work(const cLeague& league) {
     ++steps;
 
     // 9: rows of the cars held on race day that have no result.
-    const QList<Row> previous = rowsOf(previousRace(league)).value(leagueNmbr);
+    const QList<Row> previous = previousRows(league);
     const QHash<Key, qint64> carried = carriedTotals(previous);
     for (int team : byNumber)
         for (const Holding& h : m_holdings.value(team)) {
@@ -637,24 +454,49 @@ LeaguePosting Engine::work(const cLeague& league) {
     }
     ++steps;
 
-    return {leagueNmbr, rows, summaries, steps};
+    return {leagueNmbr, rows, stored, summaries, steps};
 }
 
 void Engine::write(const LeaguePosting& posting) {
     const int raceNmbr = m_race.raceNmbr();
-    for (const Row& row : posting.rows)
+    std::optional<SqlStatement> update;
+    for (qsizetype i = 0; i < posting.rows.size(); ++i) {
+        const Row& row = posting.rows[i];
+        if (row.rowid != 0) {
+            // Written before the script ran: only what changed since is written again. No index
+            // holds these columns, so only the row itself is touched.
+            if (row.sameValues(posting.stored[i]))
+                continue;
+            if (!update)
+                update.emplace(db(), kUpdateRow);
+            const int values[] = {row.place,     row.qualified,       row.status,      int(row.fast), int(row.laps),
+                                  int(row.most), int(row.adjustment), int(row.points), int(row.qual), int(row.total)};
+            for (int v = 0; v < 10; ++v)
+                update->bind(v + 1, values[v]);
+            update->bind(11, row.rowid);
+            if (!update->exec())
+                throw StandBack{};
+            continue;
+        }
         if (!db().exec(kInsertRow,
                        {raceNmbr, row.place, row.qualified, row.car, row.team, row.status, row.fast, row.laps, row.most,
                         row.adjustment, row.points, row.qual, row.total, posting.league}))
             throw StandBack{};
+    }
     for (const Summary& s : posting.summaries)
         if (!db().exec(kInsertSummary, {s.race, s.team, posting.league, s.points, s.place}))
             throw StandBack{};
 }
 
-} // namespace
+} // namespace allleagues
 
-bool postRaceAllLeagues(const cRaces& race, const cLeagueCollection& leagues) {
+using namespace allleagues;
+
+bool postRaceAllLeagues(const cRaces& race, const cLeagueCollection& leagues, const SqlScript& script, bool* stopped) {
+    bool stoppedHere = false;
+    if (!stopped)
+        stopped = &stoppedHere;
+    *stopped = false;
     if (!gConnection || !gConnection->getConnection())
         return false;
     // A failure here is not the user's to see: the chain posts the race instead.
@@ -662,8 +504,10 @@ bool postRaceAllLeagues(const cRaces& race, const cLeagueCollection& leagues) {
     if (!tx.begun())
         return false;
     try {
-        Engine engine(race, leagues);
+        Engine engine(race, leagues, script);
         engine.load();
+        if (script.hasStatements())
+            return engine.postWithScript(stopped) && tx.commit();
         // Every league is worked out before anything is written or the bar moves, so that whatever
         // the chain would do differently (an overflow, a value it reads its own way) is known first.
         std::vector<LeaguePosting> postings;
@@ -673,7 +517,7 @@ bool postRaceAllLeagues(const cRaces& race, const cLeagueCollection& leagues) {
         // send the race to the chain, which then counts its own steps again.
         for (const LeaguePosting& posting : postings) {
             engine.write(posting);
-            for (int i = 0; i < posting.steps; ++i)
+            for (int i = 0; i < kStepsToBonuses + 1 + posting.steps; ++i)
                 stepProgress();
         }
     } catch (const StandBack&) {

@@ -4,6 +4,7 @@
 #include "data/Paths.h"
 #include "data/cConnection.h"
 #include "data/cLeague.h"
+#include "posting/PostingError.h"
 #include "posting/RacePostingEngine.h"
 #include "posting/cRaces.h"
 #include "posting/cRacesCollection.h"
@@ -28,65 +29,71 @@ bool deleteRacePosting(const cRaces& race) {
 
 namespace {
 
-// Thrown when the site script gives up the whole posting; past the chain's own catch, which is for
-// run-time faults that end one league only.
-struct PostingStopped {};
-
 // True when a statement ended the posting's transaction and with it took back the whole posting.
 bool postingEnded() {
     return gConnection && gConnection->getWorkSpace().ended();
 }
 
-void post(const cRaces& race, bool allLeaguesAtOnce) {
-    setStatus(QStringLiteral("Posting Results ") + race.raceName());
+bool post(const cRaces& race, bool allLeaguesAtOnce, const SqlScript& script) {
     Transaction tx;
     if (!tx.begun())
-        return;
+        return false;
     if (!deleteRacePosting(race))
-        return;
+        return false;
     cLeagueCollection leagues;
     leagues.load(race.raceTypeNmbr());
-    if (allLeaguesAtOnce && postRaceAllLeagues(race, leagues)) {
-        tx.commit();
-        return;
+    if (allLeaguesAtOnce) {
+        bool stopped = false;
+        if (postRaceAllLeagues(race, leagues, script, &stopped))
+            return tx.commit();
+        if (stopped)
+            return false; // its box is shown, and the race is as it was
     }
     if (postingEnded()) {
         // A write of the engine's ended the transaction; it shows nothing, so the chain posts the race
         // afresh and shows what stops it.
         tx.rollback();
-        post(race, false);
-        return;
+        return post(race, false, script);
     }
     try {
         for (const cLeague& league : leagues) {
-            postRaceForLeague(league, race);
+            postRaceForLeague(league, race, script);
             // The statement that ended the transaction has shown its box, and the race is as it was
             // before: the next league must not be posted on top of the old posting.
             if (postingEnded())
-                return;
+                return false;
         }
     } catch (const PostingStopped&) {
-        return;
+        return false;
     }
-    tx.commit();
+    return tx.commit();
+}
+
+bool post(const cRaces& race, bool allLeaguesAtOnce) {
+    setStatus(QStringLiteral("Posting Results ") + race.raceName());
+    // Read once for the race, before anything is touched: one that cannot be read fails the posting.
+    SqlScript script;
+    if (!script.read(QStringLiteral("scoring.qv")))
+        return false;
+    return post(race, allLeaguesAtOnce, script);
 }
 
 } // namespace
 
-void postRace(const cRaces& race) {
-    post(race, true);
+bool postRace(const cRaces& race) {
+    return post(race, true);
 }
 
-void postRaceLeagueByLeague(const cRaces& race) {
-    post(race, false);
+bool postRaceLeagueByLeague(const cRaces& race) {
+    return post(race, false);
 }
 
-bool postRaceForLeague(const cLeague& league, const cRaces& race) {
+bool postRaceForLeague(const cLeague& league, const cRaces& race, const SqlScript& script) {
     Transaction savepoint;
     if (!savepoint.begun())
         return false;
     if (league.scoringOptionNmbr() == 1 || league.scoringOptionNmbr() == 2) {
-        if (scoreLeagueRace(league, race))
+        if (scoreLeagueRace(league, race, script))
             return savepoint.commit();
         return false;
     }
@@ -177,19 +184,18 @@ void settleLaterRaces(const cRacesCollection& later, cResultsCollection& results
 
 namespace {
 
-bool runScript(const cLeague& league, const cRaces& race) {
+bool runScript(const cLeague& league, const cRaces& race, const SqlScript& script) {
     const int leagueNmbr = league.leagueNmbr();
     const int raceNmbr = race.raceNmbr();
     bool stopped = false;
-    const bool ran = runSqlScript(QStringLiteral("scoring.qv"), leagueNmbr, raceNmbr, &stopped);
+    const bool ran = script.run(leagueNmbr, raceNmbr, &stopped);
     if (stopped)
         throw PostingStopped{};
     return ran;
 }
 
-} // namespace
-
-bool scoreLeagueRace(const cLeague& league, const cRaces& race) {
+// The chain from step 1, with the script at step 5, or (without a script) from step 6.
+bool score(const cLeague& league, const cRaces& race, const SqlScript* script) {
     cTeamResults rows;
     cTeamResultsSummary summary;
     // After each step that ran the bar moves once, before its result is looked at.
@@ -198,18 +204,20 @@ bool scoreLeagueRace(const cLeague& league, const cRaces& race) {
         return ok;
     };
     try {
-        if (!ran(rows.postForLeague(league, race))) // 1
-            return false;
-        if (!ran(rows.setFastQualBonus(league, race))) // 2
-            return false;
-        if (!ran(rows.setMostLapsLedBonus(league, race))) // 3
-            return false;
-        if (!ran(rows.setLapsLedBonus(league, race))) // 4
-            return false;
-        // The site script sees the bonuses and can still change what qualifying points and
-        // points are worked out from.
-        if (!ran(runScript(league, race))) // 5
-            return false;
+        if (script) {
+            if (!ran(rows.postForLeague(league, race))) // 1
+                return false;
+            if (!ran(rows.setFastQualBonus(league, race))) // 2
+                return false;
+            if (!ran(rows.setMostLapsLedBonus(league, race))) // 3
+                return false;
+            if (!ran(rows.setLapsLedBonus(league, race))) // 4
+                return false;
+            // The site script sees the bonuses and can still change what qualifying points and
+            // points are worked out from.
+            if (!ran(runScript(league, race, *script))) // 5
+                return false;
+        }
         if (!ran(rows.setQualPointsBonus(league, race))) // 6
             return false;
         if (!ran(rows.setPoints(league, race))) // 7
@@ -236,4 +244,14 @@ bool scoreLeagueRace(const cLeague& league, const cRaces& race) {
                         MsgButtons::Ok);
         return false;
     }
+}
+
+} // namespace
+
+bool scoreLeagueRace(const cLeague& league, const cRaces& race, const SqlScript& script) {
+    return score(league, race, &script);
+}
+
+bool finishLeagueRace(const cLeague& league, const cRaces& race) {
+    return score(league, race, nullptr);
 }

@@ -2,6 +2,7 @@
 
 #include <QString>
 
+class SqlScript;
 class cLeague;
 class cRaces;
 class cRacesCollection;
@@ -14,20 +15,22 @@ class cResultsCollection;
 // statement, a run-time fault, an invalid scoring option) is rolled back to its savepoint, so it
 // holds no rows for the race rather than half-written ones, and the next league is still posted.
 // A crash at any moment leaves the race's earlier posting as it was. So does a site script that is
-// refused or ends the transaction (runSqlScript), and any statement that ends it: the posting of
-// the race fails as a whole, after the one box of what stopped it.
+// refused, cannot be read, runs too long or ends the transaction (runSqlScript), and any statement
+// that ends it: the posting of the race fails as a whole, after the one box of what stopped it. The
+// script is read once for the race.
 
 // Deletes the race's team result summaries, then its team results, in every league (both or
 // neither); true when both deletes succeeded.
 bool deleteRacePosting(const cRaces& race);
 // Deletes the race's postings and posts it for every league of its race type, all leagues at once
-// where it can (see postRaceAllLeagues), else league by league. Failures are shown to the user,
-// never returned.
-void postRace(const cRaces& race);
+// where it can (see postRaceAllLeagues), else league by league. Failures are shown to the user.
+// False when the posting was given up as a whole: the race's postings are as they were.
+bool postRace(const cRaces& race);
 // The same, always league by league through the scoring chain: the rules as written.
-void postRaceLeagueByLeague(const cRaces& race);
-// Posts the race for one league inside a savepoint; true when the league's rows were kept.
-bool postRaceForLeague(const cLeague& league, const cRaces& race);
+bool postRaceLeagueByLeague(const cRaces& race);
+// Posts the race for one league inside a savepoint, with the site script read for the race; true
+// when the league's rows were kept. Throws PostingStopped when the script gives up the posting.
+bool postRaceForLeague(const cLeague& league, const cRaces& race, const SqlScript& script);
 // True when the totals of the races after this one in the season order (cRacesCollection::
 // loadFutureRaces) depend on its posting: some league of its race type is scored by its car type,
 // so the race is in that league's chain of previous races. Otherwise no league carries anything
@@ -63,4 +66,7 @@ void settleLaterRaces(const cRacesCollection& later, cResultsCollection& results
 QString laterRaceQuestion(const QString& raceName, LaterRacesCause cause, const QString& earlierRaceName,
                           bool laterOnesToo);
 // The fifteen scoring steps for one league; true when the chain ran to its end.
-bool scoreLeagueRace(const cLeague& league, const cRaces& race);
+bool scoreLeagueRace(const cLeague& league, const cRaces& race, const SqlScript& script);
+// Steps 6 to 15 of the chain, for a league whose rows the steps up to the site script have written
+// (the all-leagues posting hands a league on here where it cannot finish it itself).
+bool finishLeagueRace(const cLeague& league, const cRaces& race);

@@ -493,10 +493,15 @@ void frmRace::postResults(cRaces& race) {
     showPostingProgress(true);
     cResultsCollection results;
     results.load();
-    if (results.raceExists(race.raceNmbr()))
-        postRace(race);
-    else
+    if (results.raceExists(race.raceNmbr())) {
+        if (!postRace(race)) {
+            // Given up as a whole, after its box: nothing the later races carry from has changed.
+            showPostingProgress(false);
+            return;
+        }
+    } else {
         deleteRacePosting(race);
+    }
 
     // Season totals run from race to race, so every later race of the type is posted again or
     // loses its posting. When no league carries totals through this race, the later postings are

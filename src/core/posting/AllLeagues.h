@@ -1,0 +1,261 @@
+#pragma once
+
+// The all-leagues posting's own pieces (see RacePostingEngine.h), shared by the files it is written in:
+// RacePostingEngine.cpp reads and works out a race, AllLeaguesScript.cpp runs it with a site script.
+
+#include "data/CommonCode.h"
+#include "data/cConnection.h"
+#include "data/cLeague.h"
+#include "posting/cRaces.h"
+
+#include <QHash>
+#include <QSet>
+#include <functional>
+#include <limits>
+#include <map>
+#include <optional>
+#include <set>
+#include <tuple>
+#include <vector>
+
+namespace allleagues {
+
+// The engine stands back: the league-by-league chain posts the race instead.
+struct StandBack {};
+
+constexpr qint64 kMin32 = std::numeric_limits<qint32>::min();
+constexpr qint64 kMax32 = std::numeric_limits<qint32>::max();
+
+inline qint64 in32(qint64 v) {
+    if (v < kMin32 || v > kMax32)
+        throw StandBack{};
+    return v;
+}
+
+using Key = std::pair<int, int>; // team, car
+
+struct Row {
+    int place = 0, qualified = 0, car = 0, team = 0, status = 1;
+    qint64 fast = 0, laps = 0, most = 0, adjustment = 0, points = 0, qual = 0, total = 0;
+    qint64 rowid = 0; // the row as written before the site script ran; 0 for a row not written yet
+    Key key() const { return {team, car}; }
+    void zeroPoints() { adjustment = fast = laps = most = points = qual = 0; }
+    bool sameValues(const Row& o) const {
+        return place == o.place && qualified == o.qualified && status == o.status && fast == o.fast && laps == o.laps &&
+               most == o.most && adjustment == o.adjustment && points == o.points && qual == o.qual && total == o.total;
+    }
+};
+
+struct Result {
+    int place = 0, qualified = 0, fastQual = 0, lapsLed = 0, adjustment = 0;
+};
+
+// A date stored as YYYY-MM-DD, as the number YYYYMMDD: the numbers compare as the texts do.
+using Day = int;
+
+struct Holding {
+    int car = 0;
+    Day efctv = 0;
+    std::optional<Day> term;
+    int active = 1;
+    bool inForceOn(Day day) const { return efctv <= day && (!term || *term > day); }
+};
+
+struct Car {
+    int raceType = 0, carType = 0;
+};
+
+struct ScoringType {
+    std::optional<qint64> lapsLed, mostLapsLed, fastQual; // absent: no row for the method
+    bool exists = false;
+    std::map<int, qint64> points;             // place -> points
+    std::vector<std::pair<int, qint64>> qual; // place -> qualifying points, by place, non-zero only
+    struct Rule {
+        int cars = 0, top = 0;
+        qint64 points = 0;
+    };
+    std::vector<Rule> rules; // in the order they were stored
+    bool highScore() const {
+        const auto at = [&](int place) {
+            auto it = points.find(place);
+            return it == points.end() ? 0 : it->second;
+        };
+        return at(1) >= at(2);
+    }
+};
+
+struct Summary {
+    int race, team;
+    qint64 points;
+    int place;
+};
+
+// One league's rows worked out, in the order the chain writes them, and the progress steps the
+// chain takes for them. Under a site script the first rows are those written before it ran, as the
+// script left them (stored), and the rest new.
+struct LeaguePosting {
+    int league = 0;
+    QList<Row> rows;
+    QList<Row> stored;
+    std::vector<Summary> summaries;
+    int steps = 0;
+};
+
+// The progress steps of the chain's steps 1 to 4, one each; the site script's step 5 is one more.
+constexpr int kStepsToBonuses = 4;
+
+// The tables a site script may change while the engine goes on with the race: the league's rows
+// of the race, which it reads back after the script, and tables nothing of the posting reads.
+// A script that changes anything else the posting reads sends the race to the chain.
+inline bool engineCanFollow(const QSet<QString>& changed) {
+    static const QSet<QString> followed = {QStringLiteral("team_results"),      QStringLiteral("race_head_head"),
+                                           QStringLiteral("race_type_dm"),      QStringLiteral("car_type_dm"),
+                                           QStringLiteral("scoring_option_dm"), QStringLiteral("race_status_dm"),
+                                           QStringLiteral("group_dm")};
+    for (const QString& table : changed)
+        if (!followed.contains(table))
+            return false;
+    return true;
+}
+
+// True when a statement ended the posting's transaction and with it took back the whole posting.
+inline bool postingEnded() {
+    return gConnection && gConnection->getWorkSpace().ended();
+}
+
+inline SqlDatabase& db() {
+    return *gConnection->getConnection();
+}
+
+inline SqlRows query(const QString& sql, const QVariantList& params = {}) {
+    SqlRows rows;
+    if (!db().query(sql, &rows, params))
+        throw StandBack{};
+    return rows;
+}
+
+// Rows read one at a time, for the reads that run to the size of a race.
+inline void forEach(const QString& sql, const QVariantList& params,
+                    const std::function<void(const SqlRowView&)>& visit) {
+    if (!db().forEachRow(sql, params, visit))
+        throw StandBack{};
+}
+
+// Whole numbers only: a text, a real or an empty value would take the chain down paths of its own.
+inline int whole(const QVariant& v) {
+    if (v.typeId() != QMetaType::LongLong && v.typeId() != QMetaType::Int)
+        throw StandBack{};
+    return int(in32(v.toLongLong()));
+}
+
+inline int whole(const SqlRowView& row, int column) {
+    if (!row.isInteger(column))
+        throw StandBack{};
+    return int(in32(row.integer(column)));
+}
+
+inline QString text(const QVariant& v) {
+    if (v.typeId() != QMetaType::QString)
+        throw StandBack{};
+    return v.toString();
+}
+
+// A date in any other form sends the race to the chain, which compares it as the text it is.
+inline Day day(QByteArrayView iso) {
+    if (iso.size() != 10 || iso[4] != '-' || iso[7] != '-')
+        throw StandBack{};
+    Day d = 0;
+    for (int i : {0, 1, 2, 3, 5, 6, 8, 9}) {
+        if (iso[i] < '0' || iso[i] > '9')
+            throw StandBack{};
+        d = d * 10 + (iso[i] - '0');
+    }
+    return d;
+}
+
+inline Day day(const SqlRowView& row, int column) {
+    if (!row.isText(column))
+        throw StandBack{};
+    return day(row.utf8(column));
+}
+
+inline QString inList(const QList<int>& numbers) {
+    QStringList parts;
+    for (int n : numbers)
+        parts << QString::number(n);
+    return QLatin1Char('(') + parts.join(QLatin1Char(',')) + QLatin1Char(')');
+}
+
+inline const QString kInsertRow = QStringLiteral(
+    "INSERT INTO team_results (race_nmbr, place, qualified, car_nmbr, team_nmbr, current_status, fast_qual_bonus,"
+    " laps_led_bonus, most_laps_led_bonus, adjustment, points, qual_points, total_points, league_nmbr)"
+    " VALUES (?,?,?,?,?,?,?,?,?,?,?,?,?,?)");
+inline const QString kUpdateRow = QStringLiteral(
+    "UPDATE team_results SET place = ?, qualified = ?, current_status = ?, fast_qual_bonus = ?, laps_led_bonus = ?,"
+    " most_laps_led_bonus = ?, adjustment = ?, points = ?, qual_points = ?, total_points = ? WHERE rowid = ?");
+inline const QString kInsertSummary = QStringLiteral(
+    "INSERT INTO team_results_summary (race_nmbr, team_nmbr, league_nmbr, points, team_place) VALUES (?,?,?,?,?)");
+
+// One race posted for all its leagues (see postRaceAllLeagues).
+class Engine {
+public:
+    Engine(const cRaces& race, const cLeagueCollection& leagues, const SqlScript& script)
+        : m_race(race), m_leagues(leagues), m_script(script) {}
+
+    void load();
+    // Works out one league's rows (writing only the bonus-entry holdings it gives).
+    LeaguePosting work(const cLeague& league) { return finish(league, firstRows(league)); }
+    void write(const LeaguePosting& posting);
+
+    // With a site script: each league in turn written up to the script, the script run, and the
+    // rest worked out from the rows it left, as the chain does. False when the script or a statement
+    // of the chain stopped the posting (*stopped: after its box) or a write ended the transaction.
+    bool postWithScript(bool* stopped);
+
+private:
+    // Steps 1 to 4: the rows of the result cars with their bonuses.
+    QList<Row> firstRows(const cLeague& league);
+    // Steps 6 to 15 from the rows steps 1 to 5 left.
+    LeaguePosting finish(const cLeague& league, QList<Row> rows);
+    static QHash<Key, qint64> carriedTotals(const QList<Row>& previous);
+    int previousRace(const cLeague& league);
+    const QHash<int, QList<Row>>& rowsOf(int raceNmbr);
+    // The league's rows of its previous race, which its totals carry on from.
+    QList<Row> previousRows(const cLeague& league);
+    // Writes the rows of steps 1 to 4, giving each its row id; false when a statement failed.
+    bool insertFirstRows(QList<Row>& rows, int leagueNmbr);
+    // Removes the rows insertFirstRows wrote.
+    bool removeFirstRows(const QList<Row>& rows);
+    // The league's rows of the race as the script left them, of the rows written before it ran;
+    // *touched: how many of those it changed, removed or moved away.
+    QList<Row> readBack(const cLeague& league, const QList<Row>& written, int* touched);
+    // How a league went: posted by the engine; finished by the chain's later steps; not posted, for
+    // the chain to post from its first step; the posting stopped after a box; or given up, for the
+    // caller to roll back and leave the whole race to the chain.
+    enum class Posted { Itself, ByChain, ToChain, Stopped, GiveUp };
+    Posted postLeagueWithScript(const cLeague& league);
+
+    const cRaces& m_race;
+    const cLeagueCollection& m_leagues;
+    const SqlScript& m_script;
+    // A run of the script has changed rows of team_results: the rows the engine reads from there are
+    // read from then on as the script left them, league by league.
+    bool m_scriptChangesResults = false;
+    Day m_day = 0;
+    int m_raceType = 0;
+    QHash<int, Result> m_results; // by car
+    int m_maxLapsLed = 0;
+    QHash<int, ScoringType> m_scoring;
+    QHash<int, QList<int>> m_membersByNumber; // league -> teams by number
+    QHash<int, QList<int>> m_membersByName;   // league -> teams by name (teams that exist)
+    QHash<int, QList<Holding>> m_holdings;    // team -> holdings by car and date
+    QHash<int, Car> m_cars;
+    QSet<int> m_heldCars;
+    int m_bonusCar = 0;
+    QList<int> m_earlierRacesWithWinner;                    // by date and number
+    std::set<std::tuple<int, int, int>> m_missingSummaries; // league, race, team the filler writes
+    QHash<std::pair<int, int>, int> m_previousRace;         // race type, car type -> race
+    std::map<int, QHash<int, QList<Row>>> m_rowsOfRace;     // race -> league -> rows
+};
+
+} // namespace allleagues

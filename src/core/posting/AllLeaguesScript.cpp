@@ -1,0 +1,260 @@
+#include "posting/AllLeagues.h"
+#include "posting/PostingError.h"
+#include "posting/Scoring.h"
+
+namespace allleagues {
+
+QList<Row> Engine::previousRows(const cLeague& league) {
+    const int previous = previousRace(league);
+    if (!m_scriptChangesResults)
+        return rowsOf(previous).value(league.leagueNmbr());
+    // A script may have changed them since any earlier read.
+    QList<Row> rows;
+    if (previous == 0)
+        return rows;
+    forEach(
+        QStringLiteral("SELECT place, car_nmbr, team_nmbr, points, total_points FROM team_results"
+                       " INDEXED BY team_results_league_race WHERE league_nmbr = ? AND race_nmbr = ? ORDER BY rowid"),
+        {league.leagueNmbr(), previous}, [&](const SqlRowView& r) {
+            Row row;
+            row.place = whole(r, 0);
+            row.car = whole(r, 1);
+            row.team = whole(r, 2);
+            row.points = whole(r, 3);
+            row.total = whole(r, 4);
+            rows << row;
+        });
+    return rows;
+}
+
+bool Engine::insertFirstRows(QList<Row>& rows, int leagueNmbr) {
+    SqlStatement insert(db(), kInsertRow);
+    if (!insert.isValid())
+        return false;
+    const int raceNmbr = m_race.raceNmbr();
+    for (Row& row : rows) {
+        insert.bind(1, raceNmbr);
+        insert.bind(2, row.place);
+        insert.bind(3, row.qualified);
+        insert.bind(4, row.car);
+        insert.bind(5, row.team);
+        insert.bind(6, row.status);
+        // Steps 1 to 4 set nothing beyond 32 bits.
+        insert.bind(7, int(row.fast));
+        insert.bind(8, int(row.laps));
+        insert.bind(9, int(row.most));
+        insert.bind(10, int(row.adjustment));
+        insert.bind(11, int(row.points));
+        insert.bind(12, int(row.qual));
+        insert.bind(13, int(row.total));
+        insert.bind(14, leagueNmbr);
+        if (!insert.exec())
+            return false;
+        row.rowid = db().lastInsertRowId();
+    }
+    return true;
+}
+
+bool Engine::removeFirstRows(const QList<Row>& rows) {
+    if (rows.isEmpty())
+        return true;
+    // Written one after the other, they hold the highest row ids: the next rows get the same ones
+    // again, as after a rollback.
+    return db().exec(QStringLiteral("DELETE FROM team_results WHERE rowid BETWEEN ? AND ?"),
+                     {rows.first().rowid, rows.last().rowid});
+}
+
+QList<Row> Engine::readBack(const cLeague& league, const QList<Row>& written, int* touched) {
+    const int leagueNmbr = league.leagueNmbr();
+    const int raceNmbr = m_race.raceNmbr();
+    QList<Row> rows;
+    *touched = 0;
+    if (written.isEmpty()) {
+        if (!query(QStringLiteral("SELECT 1 FROM team_results INDEXED BY team_results_league_race"
+                                  " WHERE league_nmbr = ? AND race_nmbr = ? LIMIT 1"),
+                   {leagueNmbr, raceNmbr})
+                 .rows.isEmpty())
+            throw StandBack{}; // rows the script added
+        return rows;
+    }
+    // The rows written before the script are read by their row ids, one after the other; the
+    // league's rows of the race are then only counted in their index, to be sure the script added
+    // none elsewhere.
+    const qint64 first = written.first().rowid;
+    bool duplicates = false;
+    QSet<Key> keys;
+    for (const Row& row : written) {
+        if (keys.contains(row.key())) {
+            duplicates = true;
+            break;
+        }
+        keys.insert(row.key());
+    }
+    QHash<Key, Row> firstOfKey;
+    int seen = 0;
+    forEach(QStringLiteral("SELECT rowid, place, qualified, car_nmbr, team_nmbr, current_status, fast_qual_bonus,"
+                           " laps_led_bonus, most_laps_led_bonus, adjustment, points, qual_points, total_points,"
+                           " league_nmbr, race_nmbr FROM team_results WHERE rowid BETWEEN ? AND ?"),
+            {first, written.last().rowid}, [&](const SqlRowView& r) {
+                ++seen;
+                if (!r.isInteger(13) || r.integer(13) != leagueNmbr || !r.isInteger(14) || r.integer(14) != raceNmbr) {
+                    // Moved to another league or race: gone from this one, and come to the rows of
+                    // a race that later leagues may carry their totals from.
+                    ++*touched;
+                    m_scriptChangesResults = true;
+                    return;
+                }
+                const qint64 at = r.integer(0) - first;
+                if (at < 0 || at >= written.size() || written[qsizetype(at)].rowid != r.integer(0))
+                    throw StandBack{}; // not one of the rows written before the script
+                const Row& was = written[qsizetype(at)];
+                Row row;
+                row.rowid = was.rowid;
+                row.place = whole(r, 1);
+                row.qualified = whole(r, 2);
+                row.car = whole(r, 3);
+                row.team = whole(r, 4);
+                row.status = whole(r, 5);
+                row.fast = whole(r, 6);
+                row.laps = whole(r, 7);
+                row.most = whole(r, 8);
+                row.adjustment = whole(r, 9);
+                row.points = whole(r, 10);
+                row.qual = whole(r, 11);
+                row.total = whole(r, 12);
+                // A row moved to another car or team the chain's steps might read in ways of their own.
+                if (row.car != was.car || row.team != was.team)
+                    throw StandBack{};
+                if (!row.sameValues(was))
+                    ++*touched;
+                // Step 10 writes one row's values over every row of its car and team; the engine
+                // only zeroes them, which is the same while they are alike.
+                if (duplicates) {
+                    auto alike = firstOfKey.constFind(row.key());
+                    if (alike == firstOfKey.constEnd())
+                        firstOfKey.insert(row.key(), row);
+                    else if (!alike->sameValues(row))
+                        throw StandBack{};
+                }
+                rows << row;
+            });
+    const SqlRows count = query(QStringLiteral("SELECT count(*) FROM team_results INDEXED BY team_results_league_race"
+                                               " WHERE league_nmbr = ? AND race_nmbr = ?"),
+                                {leagueNmbr, raceNmbr});
+    if (count.rows.isEmpty() || whole(count.rows[0][0]) != rows.size())
+        throw StandBack{}; // rows the script added or moved here, which the chain's steps would read as well
+    *touched += int(written.size()) - seen; // removed
+    return rows;
+}
+
+Engine::Posted Engine::postLeagueWithScript(const cLeague& league) {
+    QList<Row> rows = firstRows(league);
+    if (!insertFirstRows(rows, league.leagueNmbr())) {
+        rows.removeIf([](const Row& row) { return row.rowid == 0; });
+        if (postingEnded() || !removeFirstRows(rows))
+            return Posted::GiveUp;
+        return Posted::ToChain;
+    }
+    const QList<Row> written = rows; // as they are again after a rollback, whatever the script did
+    for (int i = 0; i < kStepsToBonuses; ++i)
+        stepProgress();
+
+    // The league's savepoint, as the chain's: a league its later steps give up holds no rows for
+    // the race. It is held over the script and the chain's later steps only, and the first rows
+    // are then removed by hand: a savepoint held over the engine's own writes made them cost
+    // twice as much.
+    Transaction savepoint(Transaction::QuietFailures);
+    if (!savepoint.begun())
+        return Posted::GiveUp;
+    bool stopped = false;
+    QSet<QString> changed;
+    const int changesBefore = db().totalChanges();
+    m_script.run(league.leagueNmbr(), m_race.raceNmbr(), &stopped, &changed);
+    stepProgress();
+    if (stopped)
+        return Posted::Stopped;
+    const int changes = db().totalChanges() - changesBefore;
+    const bool resultsChanged = changes != 0 && changed.contains(QStringLiteral("team_results"));
+
+    // What the script left is where the chain would go on from; where the engine cannot work the
+    // league out from there, the chain's steps 6 to 15 do, as if the chain had posted it all along.
+    std::optional<LeaguePosting> posting;
+    if (engineCanFollow(changed)) {
+        try {
+            if (resultsChanged) {
+                int touched = 0;
+                rows = readBack(league, rows, &touched);
+                // The engine counts a change for every row it changed, removed or moved. When each
+                // change is one of the league's rows of the race, the rows of other races, which
+                // later leagues carry their totals from, are as they were.
+                if (touched != changes)
+                    m_scriptChangesResults = true;
+            }
+            posting = finish(league, rows);
+        } catch (const StandBack&) {
+        }
+    }
+    if (posting) {
+        if (!savepoint.commit())
+            return Posted::GiveUp;
+        // A write failing now would leave the league neither as the chain leaves it nor as it was.
+        try {
+            write(*posting);
+        } catch (const StandBack&) {
+            return Posted::GiveUp;
+        }
+        for (int i = 0; i < posting->steps; ++i)
+            stepProgress();
+        return Posted::Itself;
+    }
+    const bool kept = finishLeagueRace(league, m_race);
+    if (postingEnded())
+        return Posted::Stopped; // the chain's statement has shown its box
+    if (kept) {
+        if (!savepoint.commit())
+            return Posted::GiveUp;
+    } else {
+        savepoint.rollback();
+        if (postingEnded() || !removeFirstRows(written))
+            return Posted::GiveUp;
+    }
+    return Posted::ByChain;
+}
+
+bool Engine::postWithScript(bool* stopped) {
+    // Once the chain has had a league, the rows and holdings it wrote are its own: the engine no
+    // longer knows them, and the chain posts the rest.
+    bool chain = false;
+    try {
+        for (const cLeague& league : m_leagues) {
+            if (!chain) {
+                switch (postLeagueWithScript(league)) {
+                case Posted::Itself:
+                    continue;
+                case Posted::ByChain:
+                    chain = true;
+                    continue;
+                case Posted::ToChain:
+                    chain = true;
+                    break;
+                case Posted::Stopped:
+                    *stopped = true;
+                    return false;
+                case Posted::GiveUp:
+                    return false;
+                }
+            }
+            postRaceForLeague(league, m_race, m_script);
+            if (postingEnded()) {
+                *stopped = true; // after the box of the statement that ended it
+                return false;
+            }
+        }
+    } catch (const PostingStopped&) {
+        *stopped = true;
+        return false;
+    }
+    return true;
+}
+
+} // namespace allleagues
