@@ -7,7 +7,6 @@
 
 #include <QDir>
 #include <QFile>
-#include <QSaveFile>
 #include <QStringList>
 #include <QUrl>
 
@@ -120,7 +119,7 @@ size_t peekListing(char* data, size_t size, size_t count, void* target) {
 }
 
 size_t writeTo(char* data, size_t size, size_t count, void* target) {
-    const qint64 n = static_cast<QSaveFile*>(target)->write(data, qint64(size * count));
+    const qint64 n = static_cast<SaveFile*>(target)->write(data, qint64(size * count));
     return n < 0 ? 0 : size_t(n); // a short write ends the transfer with an error
 }
 
@@ -349,8 +348,8 @@ bool getFtpFile(const QString& remotePath, const QString& localFolder) {
     const QString localPath = QDir(localFolder).filePath(name);
     // The file appears under its name only once it has arrived whole; until then an older copy
     // stays as it was.
-    QSaveFile file(localPath);
-    if (!file.open(QIODevice::WriteOnly)) {
+    SaveFile file(localPath);
+    if (!file.open()) {
         ftp().lastResult = CURLE_WRITE_ERROR;
         ftp().lastResponseCode = 0;
         ftp().lastDescription = file.errorString() + QStringLiteral(" (") + localPath + QLatin1Char(')');

@@ -1,7 +1,6 @@
 #include "reports/generators/RaceDetailReport.h"
 
 #include "data/IDatabase.h"
-#include "posting/cLeagueStandingsCollection.h"
 #include "reports/generators/RaceDetailColumns.h"
 #include "reports/generators/ReportPipeline.h"
 
@@ -36,9 +35,8 @@ QString raceDetailQuery(int leagueNmbr, int raceNmbr) {
 
 class RaceDetailPage {
 public:
-    RaceDetailPage(ReportPage& page, IDatabase& db, int leagueNmbr, int raceNmbr) : m_page(page), m_db(db) {
-        m_standings.load(leagueNmbr, raceNmbr, true);
-    }
+    RaceDetailPage(ReportPage& page, IDatabase& db, int leagueNmbr, int raceNmbr)
+        : m_page(page), m_db(db), m_leagueNmbr(leagueNmbr), m_raceNmbr(raceNmbr) {}
 
     void write() {
         m_activeOnly = m_page.includeActiveOnly();
@@ -69,7 +67,7 @@ private:
         for (; !m_db.isEOF(); m_db.MoveNext()) {
             const int rowTeam = m_db.fields.toInt(QStringLiteral("team_nmbr"));
             if (rowTeam != team) {
-                writeTeamTotals(racePoints, m_standings.pointsForTeam(team));
+                writeTeamTotals(racePoints, seasonPointsAsOf(m_leagueNmbr, m_raceNmbr, team));
                 m_page.writeEmptyRow();
                 team = rowTeam;
                 racePoints = 0;
@@ -83,7 +81,7 @@ private:
             // Hidden rows still count: the totals are the team's, not the page's.
             addToSum(racePoints, m_db.fields.toDouble(QStringLiteral("points")));
         }
-        writeTeamTotals(racePoints, m_standings.pointsForTeam(team));
+        writeTeamTotals(racePoints, seasonPointsAsOf(m_leagueNmbr, m_raceNmbr, team));
     }
 
     void writeTeamHeader(const QString& team) {
@@ -106,14 +104,17 @@ private:
 
     ReportPage& m_page;
     IDatabase& m_db;
+    int m_leagueNmbr;
+    int m_raceNmbr;
     bool m_activeOnly = false;
-    cLeagueStandingsCollection m_standings; // as of the race: the teams' season points
 };
 
 } // namespace
 
 QString createRaceDetailReport(int leagueNmbr, int raceNmbr, bool show) {
     return runReport(QStringLiteral("RD"), QStringLiteral("Creating Race Detail Report"), [&](ReportPage& page) {
+        if (page.writtenInRequest({leagueNmbr, raceNmbr}))
+            return page.fileName();
         IDatabase db;
         if (!db.OpenResultSet(raceDetailQuery(leagueNmbr, raceNmbr)))
             return QString();

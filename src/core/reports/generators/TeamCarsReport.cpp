@@ -169,7 +169,7 @@ QString createTeamCarsPage(const TeamCarsRun& run, int leagueNmbr, int teamNmbr,
 QString createTeamCarsReport(int leagueNmbr, int teamNmbr, bool show, bool allInOne, bool separate,
                              std::optional<int> raceNmbr) {
     TeamCarsRun run;
-    run.activeOnly = cReportAttributesCollection().includeActiveOnly(kCode);
+    run.activeOnly = requestAttributes(kCode)->includeActiveOnly(kCode);
     if (raceNmbr) {
         cRaces race;
         race.load(*raceNmbr);

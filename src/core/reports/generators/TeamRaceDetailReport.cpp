@@ -1,7 +1,6 @@
 #include "reports/generators/TeamRaceDetailReport.h"
 
 #include "data/IDatabase.h"
-#include "posting/cLeagueStandingsCollection.h"
 #include "reports/generators/RaceDetailColumns.h"
 #include "reports/generators/ReportPipeline.h"
 
@@ -107,6 +106,8 @@ private:
 
 QString createTeamRaceDetailReport(int leagueNmbr, int teamNmbr, int raceNmbr, bool show) {
     return runReport(QStringLiteral("TR"), QStringLiteral("Creating Team Race Detail Report"), [&](ReportPage& page) {
+        if (page.writtenInRequest({leagueNmbr, teamNmbr, raceNmbr}))
+            return page.fileName();
         IDatabase db;
         if (!db.OpenResultSet(teamRaceDetailQuery(leagueNmbr, teamNmbr, raceNmbr)))
             return QString();
@@ -117,9 +118,7 @@ QString createTeamRaceDetailReport(int leagueNmbr, int teamNmbr, int raceNmbr, b
         }
         page.open({leagueNmbr, teamNmbr, raceNmbr});
         const bool activeOnly = page.includeActiveOnly();
-        cLeagueStandingsCollection standings;
-        standings.loadTeam(leagueNmbr, raceNmbr, teamNmbr);
-        TeamRaceDetailPage(page, db, activeOnly, standings.pointsForTeam(teamNmbr)).write();
+        TeamRaceDetailPage(page, db, activeOnly, seasonPointsAsOf(leagueNmbr, raceNmbr, teamNmbr)).write();
         return page.finish(show);
     });
 }
