@@ -30,7 +30,7 @@ QString raceDetailQuery() {
 class RaceDetailPage {
 public:
     RaceDetailPage(ReportPage& page, IDatabase& db, int leagueNmbr, int raceNmbr)
-        : m_page(page), m_db(db), m_leagueNmbr(leagueNmbr), m_raceNmbr(raceNmbr) {}
+        : m_page(page), m_db(db), m_seasonPoints(seasonPointsOfTeamsAsOf(leagueNmbr, raceNmbr)) {}
 
     void write() {
         m_activeOnly = m_page.includeActiveOnly();
@@ -61,7 +61,7 @@ private:
         for (; !m_db.isEOF(); m_db.MoveNext()) {
             const int rowTeam = m_db.fields.toInt(QStringLiteral("team_nmbr"));
             if (rowTeam != team) {
-                writeTeamTotals(racePoints, seasonPointsAsOf(m_leagueNmbr, m_raceNmbr, team));
+                writeTeamTotals(racePoints, m_seasonPoints.value(team, 0));
                 m_page.writeEmptyRow();
                 team = rowTeam;
                 racePoints = 0;
@@ -75,7 +75,7 @@ private:
             // Hidden rows still count: the totals are the team's, not the page's.
             addToSum(racePoints, m_db.fields.toDouble(QStringLiteral("points")));
         }
-        writeTeamTotals(racePoints, seasonPointsAsOf(m_leagueNmbr, m_raceNmbr, team));
+        writeTeamTotals(racePoints, m_seasonPoints.value(team, 0));
     }
 
     void writeTeamHeader(const QString& team) {
@@ -98,8 +98,7 @@ private:
 
     ReportPage& m_page;
     IDatabase& m_db;
-    int m_leagueNmbr;
-    int m_raceNmbr;
+    QHash<int, qint64> m_seasonPoints; // as of the race, by team
     bool m_activeOnly = false;
 };
 

@@ -9,6 +9,7 @@
 #include "platform/Clock.h"
 
 #include "posting/RaceOrder.h"
+#include "posting/cLeagueStandingsCollection.h"
 
 #include <QDateTime>
 #include <QHash>
@@ -44,14 +45,16 @@ struct RequestMemory {
     // Each team's points in each race of a league that its standings count (the race's points are
     // summed over the season's races), by league, then race, then team.
     QHash<int, QHash<int, QHash<int, qint64>>> leaguePoints;
-    // The teams' season points by league and race.
+    // The teams' season points by league and race, and the leagues asked for.
     QHash<QPair<int, int>, QHash<int, qint64>> seasonPoints;
+    QSet<int> leaguesAsked;
 
     void clear() {
         writtenPages.clear();
         setups.clear();
         leaguePoints.clear();
         seasonPoints.clear();
+        leaguesAsked.clear();
     }
 };
 
@@ -145,6 +148,8 @@ QString ReportPage::open(const QList<int>& numbers) {
         m_columns = *setup.columns;
     }
     m_attributes = requestAttributes(m_code);
+    m_oddRowStyle.reset();
+    m_evenRowStyle.reset();
     return m_fileName;
 }
 
@@ -193,11 +198,17 @@ int ReportPage::number(const QString& attributeText) {
 }
 
 RowStyle ReportPage::rowStyle(int rowIndex) {
-    if (isOdd(rowIndex))
-        return {number(m_attributes->oddRowTextSize(m_code)), m_attributes->oddRowTextColor(m_code),
-                m_attributes->oddRowBackColor(m_code)};
-    return {number(m_attributes->evenRowTextSize(m_code)), m_attributes->evenRowTextColor(m_code),
-            m_attributes->evenRowBackColor(m_code)};
+    // The attributes stay as they are while the page is written: each style is read once.
+    if (isOdd(rowIndex)) {
+        if (!m_oddRowStyle)
+            m_oddRowStyle = RowStyle{number(m_attributes->oddRowTextSize(m_code)),
+                                     m_attributes->oddRowTextColor(m_code), m_attributes->oddRowBackColor(m_code)};
+        return *m_oddRowStyle;
+    }
+    if (!m_evenRowStyle)
+        m_evenRowStyle = RowStyle{number(m_attributes->evenRowTextSize(m_code)), m_attributes->evenRowTextColor(m_code),
+                                  m_attributes->evenRowBackColor(m_code)};
+    return *m_evenRowStyle;
 }
 
 void ReportPage::writeHead(const QString& title) {
@@ -385,14 +396,23 @@ const QHash<int, QHash<int, qint64>>& leaguePointsByRace(int leagueNmbr) {
 
 } // namespace
 
-qint64 seasonPointsAsOf(int leagueNmbr, int raceNmbr, int teamNmbr) {
-    auto& memo = request().seasonPoints;
-    auto it = memo.constFind({leagueNmbr, raceNmbr});
-    if (it == memo.constEnd()) {
-        // The league's standings as of the race, summed here from the league's points per race over the
-        // races the standings count, so that a page per race does not sum the whole season again.
+QHash<int, qint64> seasonPointsOfTeamsAsOf(int leagueNmbr, int raceNmbr) {
+    RequestMemory& memory = request();
+    auto it = memory.seasonPoints.constFind({leagueNmbr, raceNmbr});
+    if (it != memory.seasonPoints.constEnd())
+        return *it;
+    QHash<int, qint64> points;
+    if (!memory.leaguesAsked.contains(leagueNmbr)) {
+        // The first race of the league the request asks for: its standings.
+        cLeagueStandingsCollection standings;
+        standings.load(leagueNmbr, raceNmbr, true);
+        for (const cLeagueStandings& line : standings)
+            if (!points.contains(line.teamNmbr()))
+                points.insert(line.teamNmbr(), line.points());
+    } else {
+        // A request that asks for more races of the league (a page per race) sums the league's points
+        // per race over the races the standings count, rather than the whole season again each time.
         const QHash<int, QHash<int, qint64>>& byRace = leaguePointsByRace(leagueNmbr);
-        QHash<int, qint64> points;
         IDatabase counted;
         if (counted.OpenResultSet(QStringLiteral("SELECT races.race_nmbr FROM races WHERE ") +
                                   raceUpToCondition(QStringLiteral("races"), raceNmbr)))
@@ -402,9 +422,23 @@ qint64 seasonPointsAsOf(int leagueNmbr, int raceNmbr, int teamNmbr) {
                     for (auto team = race->constBegin(); team != race->constEnd(); ++team)
                         points[team.key()] += team.value();
             }
-        it = memo.insert({leagueNmbr, raceNmbr}, points);
     }
-    return it->value(teamNmbr, 0);
+    memory.leaguesAsked.insert(leagueNmbr);
+    memory.seasonPoints.insert({leagueNmbr, raceNmbr}, points);
+    return points;
+}
+
+qint64 seasonPointsAsOf(int leagueNmbr, int raceNmbr, int teamNmbr) {
+    RequestMemory& memory = request();
+    const auto it = memory.seasonPoints.constFind({leagueNmbr, raceNmbr});
+    if (it != memory.seasonPoints.constEnd())
+        return it->value(teamNmbr, 0);
+    if (runDepth > 1)
+        return seasonPointsOfTeamsAsOf(leagueNmbr, raceNmbr).value(teamNmbr, 0);
+    // A page of its own needs its one team's line.
+    cLeagueStandingsCollection standings;
+    standings.loadTeam(leagueNmbr, raceNmbr, teamNmbr);
+    return standings.pointsForTeam(teamNmbr);
 }
 
 void showReportMessage(const QString& text) {

@@ -7,6 +7,7 @@ class IDatabase;
 
 #include <QDate>
 #include <QDateTime>
+#include <QHash>
 #include <QList>
 #include <QString>
 #include <QVariant>
@@ -215,6 +216,7 @@ private:
         QString start;
     };
     std::vector<CellStart> m_cellStarts;
+    std::optional<RowStyle> m_oddRowStyle, m_evenRowStyle;
     // Shared by the pages of a request that write the same report.
     std::shared_ptr<cReportAttributesCollection> m_attributes;
 };
@@ -246,8 +248,11 @@ QString runReport(const QString& code, const QString& statusText, const std::fun
 // for all its pages.
 std::shared_ptr<cReportAttributesCollection> requestAttributes(const QString& code);
 
-// A team's season points in the league as of the race: its line in the league's standings after the
-// race, 0 without one. The league's standings are read once per request, not once per page.
+// The teams' season points in the league as of the race: each team's line in the league's standings
+// after the race (a team without one is not in the list). Read once per request.
+QHash<int, qint64> seasonPointsOfTeamsAsOf(int leagueNmbr, int raceNmbr);
+// One team's season points as of the race, 0 without a line: from the list above when the request has
+// it or the page is one of many (nested), otherwise read for the one team.
 qint64 seasonPointsAsOf(int leagueNmbr, int raceNmbr, int teamNmbr);
 
 // The "nothing to report" box of the entries: information icon, titled "Quorvanti".
