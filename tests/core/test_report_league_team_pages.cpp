@@ -468,20 +468,32 @@ TEST_F(TeamReportSeason, APackagePutsEveryPageInPlaceOnceAndTheNextRunReadsTheDa
 }
 
 TEST_F(TeamReportSeason, SeasonPointsOfEveryRaceAreTheLeagueStandingsTotals) {
+    const auto standingsOf = [](int league, int race) {
+        cLeagueStandingsCollection standings;
+        standings.load(league, race, true);
+        QHash<int, qint64> points;
+        for (const cLeagueStandings& line : standings)
+            points.insert(line.teamNmbr(), line.points());
+        return points;
+    };
     for (const bool oneDate : {false, true}) {
         // Two races on one date still count one after the other.
         if (oneDate)
             TestDataFile::exec("UPDATE races SET race_dt = '2024-03-01' WHERE race_nmbr = 2");
-        for (const int league : {SeasonLeague, DriverLeague, 999})
-            for (const int race : {1, 2, 3, 99}) {
-                cLeagueStandingsCollection standings;
-                standings.load(league, race, true);
-                ReportRunScope request; // read once for the request, as a run reads them
-                for (const int teamNmbr : {Alpha, Bravo, Charlie, 999})
-                    EXPECT_EQ(seasonPointsAsOf(league, race, teamNmbr), standings.pointsForTeam(teamNmbr))
-                        << "league " << league << ", race " << race << ", team " << teamNmbr << ", one date "
-                        << oneDate;
+        for (const int league : {SeasonLeague, DriverLeague, 999}) {
+            // A request reads the first race it asks for from the standings and sums the others from
+            // the league's points per race: in two orders, every race is read both ways.
+            for (const QList<int>& order : {QList<int>{1, 2, 3, 99}, QList<int>{99, 3, 2, 1}}) {
+                ReportRunScope request;
+                for (const int race : order)
+                    EXPECT_EQ(seasonPointsOfTeamsAsOf(league, race), standingsOf(league, race))
+                        << "league " << league << ", race " << race << ", one date " << oneDate;
             }
+            // A page of one team reads its own line.
+            for (const int race : {1, 2, 3})
+                for (const int teamNmbr : {Alpha, Bravo, Charlie, 999})
+                    EXPECT_EQ(seasonPointsAsOf(league, race, teamNmbr), standingsOf(league, race).value(teamNmbr, 0));
+        }
     }
     EXPECT_EQ(seasonPointsAsOf(SeasonLeague, 2, Alpha), 209 + 115); // the league race summary's total
     EXPECT_TRUE(data.ui().boxes.isEmpty());
