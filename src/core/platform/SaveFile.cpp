@@ -61,7 +61,7 @@ SaveFile::~SaveFile() {
 bool SaveFile::fail(QFileDevice::FileError kind, int reason) {
     if (m_error == QFileDevice::NoError) {
         m_error = kind;
-        m_errorString = reason != 0 ? qt_error_string(reason) : QStringLiteral("Not every byte could be written.");
+        m_errorString = qt_error_string(reason);
     }
     return false;
 }
@@ -83,11 +83,13 @@ bool SaveFile::open() {
     // Until an existing target's permissions are copied, no one else may read the copy.
     const mode_t mode = exists ? 0600 : 0666;
     const QByteArray folder = QFile::encodeName(QFileInfo(QFile::decodeName(m_target)).absolutePath());
-    m_fd = ::open(folder.constData(), O_WRONLY | O_TMPFILE | O_CLOEXEC, mode);
+    // An unnamed copy is given its name through /proc; without it the copy is named from the start.
+    static const bool canNameUnnamed = ::access("/proc/self/fd", X_OK) == 0;
+    m_fd = canNameUnnamed ? ::open(folder.constData(), O_WRONLY | O_TMPFILE | O_CLOEXEC, mode) : -1;
     if (m_fd < 0) {
         // File systems without unnamed files (and old systems) refuse the flag itself; anything else is
         // the folder's answer for a named copy too.
-        const int reason = errno;
+        const int reason = canNameUnnamed ? errno : EOPNOTSUPP;
         if (reason != EOPNOTSUPP && reason != EISDIR && reason != EINVAL)
             return fail(QFileDevice::OpenError, reason);
         m_fd = openNamedCopy(m_target, &m_tempName, mode);
