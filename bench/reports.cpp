@@ -1,6 +1,8 @@
 // Writing the reports of a big league: the report package of a league of 200 teams after 30 races,
-// each of its reports on its own, and the team detail report with one page per team at 50 and at 200
-// teams (which should take about four times as long, not sixteen).
+// against the floor of writing as many files of the same sizes; the league race summary with the
+// pages it links; each of the package's reports on its own; and the team detail report with one page
+// per team at 50 and at 200 teams (which should take about four times as long, not sixteen). Each run
+// of a whole request prints how many pages it put in place and how many times it waited for the disk.
 //
 //   reports          leagues of 200 and 50 teams, 6 cars/drivers each, 30 posted races
 //   reports --small  leagues of 12 and 3 teams, 3 races (a quick proof that it runs)
@@ -8,8 +10,10 @@
 #include "BenchSeason.h"
 #include "TestDataFile.h"
 #include "data/Paths.h"
+#include "platform/SaveFile.h"
 #include "posting/Scoring.h"
 #include "posting/cRaces.h"
+#include "reports/framework/CommonReportCode.h"
 #include "reports/generators/CarPickReport.h"
 #include "reports/generators/CarsDetailReport.h"
 #include "reports/generators/DriverStatsReport.h"
@@ -29,9 +33,13 @@
 #include <QDate>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <ctime>
 #include <functional>
 #include <vector>
 
@@ -93,6 +101,64 @@ double msOf(const std::function<QString()>& run, bool& wrote) {
     return double(timer.nsecsElapsed()) / 1e6;
 }
 
+double threadCpuMs() {
+    timespec t{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+    return double(t.tv_sec) * 1e3 + double(t.tv_nsec) / 1e6;
+}
+
+// One request into a folder of its own: its time, the pages it put in place, the disk waits, and the
+// sizes of the files it left.
+struct Request {
+    double ms = 0;
+    double cpuMs = 0; // of this thread: what the machine's other work does not lengthen much
+    quint64 pages = 0;
+    quint64 syncs = 0;
+    std::vector<qint64> sizes;
+};
+
+Request runInFreshFolder(const QString& folder, const std::function<QString()>& run, bool& wrote) {
+    QDir().mkpath(folder);
+    setReportsDir(folder);
+    Request r;
+    const quint64 pages = reportPagesWritten(), syncs = savedFileSyncs();
+    const double cpu = threadCpuMs();
+    r.ms = msOf(run, wrote);
+    r.cpuMs = threadCpuMs() - cpu;
+    r.pages = reportPagesWritten() - pages;
+    r.syncs = savedFileSyncs() - syncs;
+    for (const QFileInfo& f : QDir(folder).entryInfoList(QDir::Files))
+        r.sizes.push_back(f.size());
+    return r;
+}
+
+// The floor of a request: as many files of the same sizes, each written at once with QFile.
+double floorMs(const QString& folder, const std::vector<qint64>& sizes) {
+    QDir().mkpath(folder);
+    const qint64 largest = sizes.empty() ? 0 : *std::max_element(sizes.begin(), sizes.end());
+    const QByteArray bytes(largest, 'x');
+    QElapsedTimer timer;
+    timer.start();
+    for (size_t i = 0; i < sizes.size(); ++i) {
+        QFile f(folder + QStringLiteral("/f%1.html").arg(i));
+        if (!f.open(QIODevice::WriteOnly) || f.write(bytes.constData(), sizes[i]) != sizes[i])
+            std::fprintf(stderr, "the floor could not write %s\n", qPrintable(f.fileName()));
+    }
+    return double(timer.nsecsElapsed()) / 1e6;
+}
+
+double median(std::vector<double> v) {
+    std::sort(v.begin(), v.end());
+    return v[v.size() / 2];
+}
+
+qint64 total(const std::vector<qint64>& sizes) {
+    qint64 n = 0;
+    for (qint64 s : sizes)
+        n += s;
+    return n;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -115,6 +181,40 @@ int main(int argc, char** argv) {
 
     bool wrote = true;
     const int league = kBigLeague, race = races;
+
+    // Each round writes into new folders, so that no round finds the pages of another in place.
+    const int rounds = small ? 1 : 3;
+    std::vector<double> packageMs, packageCpuMs, floorsMs, ratios, summaryMs, summaryCpuMs;
+    Request package, summary;
+    for (int round = 0; round < rounds; ++round) {
+        const QString base = out.path() + QStringLiteral("/round%1").arg(round);
+        package = runInFreshFolder(
+            base + QStringLiteral("/package"), [&] { return createReportPackage(league, race, false); }, wrote);
+        const double floor = floorMs(base + QStringLiteral("/floor"), package.sizes);
+        summary = runInFreshFolder(
+            base + QStringLiteral("/summary"), [&] { return createLeagueRaceSummary(league, false); }, wrote);
+        packageMs.push_back(package.ms);
+        packageCpuMs.push_back(package.cpuMs);
+        floorsMs.push_back(floor);
+        ratios.push_back(package.ms / floor);
+        summaryMs.push_back(summary.ms);
+        summaryCpuMs.push_back(summary.cpuMs);
+    }
+    setReportsDir(out.path());
+    std::printf("\nreport package of the %d-team league after race %d (median of %d rounds):\n", bigTeams, race,
+                rounds);
+    std::printf("  %8.1f ms (%.1f ms on the processor), %llu pages put in place, %llu disk syncs, %zu files of "
+                "%.1f MB\n",
+                median(packageMs), median(packageCpuMs), (unsigned long long)package.pages,
+                (unsigned long long)package.syncs, package.sizes.size(), double(total(package.sizes)) / 1e6);
+    std::printf("  floor (as many files of the same sizes, written with QFile): %8.1f ms\n", median(floorsMs));
+    std::printf("  package/floor: %.2f (goal: at most 3)\n", median(ratios));
+    std::printf("league race summary with the race detail and team cars pages it links:\n");
+    std::printf("  %8.1f ms (goal: under 1000; %.1f ms on the processor), %llu pages put in place, %llu disk "
+                "syncs\n",
+                median(summaryMs), median(summaryCpuMs), (unsigned long long)summary.pages,
+                (unsigned long long)summary.syncs);
+
     const std::vector<std::pair<const char*, std::function<QString()>>> reports = {
         {"Race Detail", [&] { return createRaceDetailReport(league, race, false); }},
         {"League Race Summary", [&] { return createLeagueRaceSummary(league, false); }},

@@ -184,7 +184,7 @@ TEST_F(CarResultReports, CarPicksWithoutCapUnknownGroupOrCars) {
     EXPECT_TRUE(data.ui().boxes.isEmpty());
 }
 
-TEST_F(CarResultReports, CarDetailsListCarsAndDriversByNumberText) {
+TEST_F(CarResultReports, CarDetailsListCarsAndDriversByNumberValue) {
     const QString name = createCarsDetailReport(3, true);
     EXPECT_EQ(name, "cd00030000.html");
     EXPECT_EQ(opened, QStringList{name});
@@ -195,16 +195,18 @@ TEST_F(CarResultReports, CarDetailsListCarsAndDriversByNumberText) {
     EXPECT_EQ(lines[7], "<P align = 'center'><FONT size = '5' color = '#000080'>Lake League   </FONT></P>");
     EXPECT_TRUE(lines[8].startsWith("<TABLE"));
     EXPECT_EQ(lines.mid(9, 3), (QStringList{"<TR>", "</TR>", "<TR bgcolor = '#000080'>"}));
-    // Shipped columns: car, driver, sponsor, make, owner, group, salary. Text order: 10, 24, 7, 9, D1.
+    // Shipped columns: car, driver, sponsor, make, owner, group, salary. Numbers by value (as text they
+    // would run 10, 24, 7, 9), then the text ones.
     const QStringList cells = cellTexts(lines);
     ASSERT_EQ(cells.size(), 35);
     QStringList cars;
     for (int i = 0; i < cells.size(); i += 7)
         cars << cells[i];
-    EXPECT_EQ(cars, (QStringList{"10", "24", "7", "9", "D1"}));
-    EXPECT_EQ(cells.mid(0, 7), (QStringList{"10", "O&#39;Neil", "Spons B", "Make B", "Own B", "Group A", "$5,000.00"}));
-    EXPECT_EQ(cells[14 + 5], "&nbsp;"); // car 7 has no group
-    EXPECT_EQ(cells[21 + 2], "&nbsp;"); // car 9 has no sponsor
+    EXPECT_EQ(cars, (QStringList{"7", "9", "10", "24", "D1"}));
+    EXPECT_EQ(cells.mid(14, 7),
+              (QStringList{"10", "O&#39;Neil", "Spons B", "Make B", "Own B", "Group A", "$5,000.00"}));
+    EXPECT_EQ(cells[0 + 5], "&nbsp;"); // car 7 has no group
+    EXPECT_EQ(cells[7 + 2], "&nbsp;"); // car 9 has no sponsor
     // The first data row after the spacer row is an odd row.
     EXPECT_EQ(lines[20], "<TR bgcolor = '#FFFFFF'>");
     EXPECT_TRUE(

@@ -258,6 +258,29 @@ TEST(ResultSet, CursorFlagsFollowTheRows) {
     EXPECT_EQ(db.recordCount(), 3);
 }
 
+TEST(ResultSet, ColumnsAreFoundByNameWhateverTheNameIsHeldIn) {
+    TestDataFile data;
+    ASSERT_TRUE(data.ok());
+    IDatabase db;
+    ASSERT_TRUE(db.OpenResultSet("SELECT 1 AS aa, 2 AS bb, 3 AS cc"));
+    const QString bb = QStringLiteral("bb");
+    EXPECT_EQ(db.fields.toInt(bb), 2);
+    // Names made while the program runs, one after another in the same room, each find their own.
+    for (int round = 0; round < 3; ++round)
+        for (const char* name : {"aa", "bb", "cc", "dd", "AA"}) {
+            const QString made = QString::fromLatin1(name);
+            const int expected = made.toLower() == "dd" ? 0 : made.toLower().at(0).unicode() - 'a' + 1;
+            EXPECT_EQ(db.fields.toInt(made), expected) << name;
+        }
+    // Another query's columns in another order: the same name is looked up anew.
+    ASSERT_TRUE(db.OpenResultSet("SELECT 20 AS bb, 10 AS aa"));
+    EXPECT_EQ(db.fields.toInt(bb), 20);
+    EXPECT_TRUE(db.fields("cc").isNull());
+    ASSERT_TRUE(db.OpenResultSet("SELECT 7 AS cc"));
+    EXPECT_TRUE(db.fields(bb).isNull());
+    EXPECT_EQ(db.fields.toInt("cc"), 7);
+}
+
 TEST(ResultSet, EmptySetIsHarmless) {
     TestDataFile data;
     ASSERT_TRUE(data.ok());

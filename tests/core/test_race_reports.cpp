@@ -19,6 +19,7 @@
 #include "reports/generators/LeagueStandingsReport.h"
 #include "reports/generators/RaceDetailReport.h"
 #include "reports/generators/ReportPipeline.h"
+#include "reports/generators/TeamDetailReport.h"
 #include "reports/generators/TeamRaceDetailReport.h"
 
 #include <QFile>
@@ -360,6 +361,41 @@ TEST_F(RaceReports, LeagueStandingsOfARaceWithoutPostingSayResultsNotPosted) {
     EXPECT_TRUE(opened.isEmpty());
     // Race 1 still has its own.
     EXPECT_EQ(rows(createLeagueStandingsReport(1, 1, false)).value(1), "1|<A HREF='tr000105010001.html'>Alpha </A>|90");
+}
+
+TEST_F(RaceReports, ALeagueWithOnlyFillerRowsForARaceHasNoPageOfItOnAnyReport) {
+    chooseColumns("LS", {13, 33, 9});
+    // League 2 starts after race 1: its team holds car 1 from race 2 on. Posting race 2 fills in a
+    // zero summary for race 1, where the league scored nothing.
+    TestDataFile::exec("INSERT INTO leagues VALUES (2, 'Late', 'LT', 1, 1, 600, 0, 0, 1)");
+    TestDataFile::exec("INSERT INTO teams (team_nmbr, team_name, team_owner, race_type_nmbr, car_type_nmbr) "
+                       "VALUES (504, 'Delta', 'Di', 1, 1)");
+    TestDataFile::exec("INSERT INTO league_teams VALUES (2, 504)");
+    hold(504, 1, "2024-03-05");
+    post(2);
+    ASSERT_EQ(TestDataFile::count("SELECT count(*) FROM team_results_summary WHERE league_nmbr = 2 "
+                                  "AND race_nmbr = 1 AND points = 0"),
+              1);
+    ASSERT_EQ(TestDataFile::count("SELECT count(*) FROM team_results WHERE league_nmbr = 2 AND race_nmbr = 1"), 0);
+    data.ui().clear();
+
+    // Every page of race 1 in league 2 says the same, the standings page too.
+    EXPECT_EQ(createLeagueStandingsReport(2, 1, true), "");
+    EXPECT_EQ(createRaceDetailReport(2, 1, true), "");
+    EXPECT_EQ(createLeagueRaceStandings(2, 1, true), "");
+    EXPECT_EQ(createTeamDetailReport(2, 504, 1, true, false, false), "");
+    ASSERT_EQ(data.ui().boxes.size(), 4);
+    for (const auto& box : data.ui().boxes)
+        EXPECT_EQ(box.text, "Results not posted for this Race.");
+    for (const char* page : {"ls00020001.html", "rd00020001.html", "rs00020001.html"})
+        EXPECT_FALSE(QFile::exists(reportFilePath(page))) << page;
+    EXPECT_TRUE(opened.isEmpty());
+
+    // Race 2, which the league scored, has its pages, and its standings count the filled-in race as 0.
+    data.ui().clear();
+    EXPECT_EQ(rows(createLeagueStandingsReport(2, 2, false)).value(1), "1|<A HREF='tr000205040002.html'>Delta </A>|30");
+    EXPECT_EQ(createRaceDetailReport(2, 2, false), "rd00020002.html");
+    EXPECT_TRUE(data.ui().boxes.isEmpty());
 }
 
 TEST_F(RaceReports, LeagueRaceStandingsSumsPerTeamAndWritesEveryTeamPage) {

@@ -143,6 +143,92 @@ TEST(ReportFiles, WritesCrLfLinesIntoANewReportFolder) {
     EXPECT_TRUE(data.ui().boxes.isEmpty());
 }
 
+TEST(ReportFiles, PagesOfAnyLengthArePutInPlaceOnceWithoutWaitingForTheDisk) {
+    TestDataFile data;
+    ASSERT_TRUE(data.ok());
+    const quint64 pages = reportPagesWritten(), syncs = savedFileSyncs();
+    // Characters beyond the first 65,536 are one reference each; half of such a pair is no character.
+    QString text = QString::fromUtf8("Flag \U0001F3C1 at ");
+    text += QChar(0xD83C);
+    text += QLatin1String(" end ");
+    text += QChar(0xDC00);
+    const QString longLine(200000, QLatin1Char('x')); // longer than any buffer of the file
+    ASSERT_TRUE(openReportFile(101, "rd00010003.html"));
+    writeReportLine(text, 101);
+    writeReportLine({u"<TD>", QStringView(longLine).left(5), u"&nbsp;", u"Zo\u00eb"}, 101);
+    writeReportLine(longLine, 101);
+    closeReportFile(101);
+    // A page dropped unfinished is not put in place.
+    ASSERT_TRUE(openReportFile(101, "rd00010004.html"));
+    writeReportLine("half", 101);
+    abandonReportFile(101);
+
+    QFile page(reportFilePath("rd00010003.html"));
+    ASSERT_TRUE(page.open(QIODevice::ReadOnly));
+    EXPECT_EQ(page.readAll(),
+              "Flag &#127937; at &#65533; end &#65533;\r\n<TD>xxxxx&nbsp;Zo&#235;\r\n" + longLine.toLatin1() + "\r\n");
+    EXPECT_FALSE(QFile::exists(reportFilePath("rd00010004.html")));
+    EXPECT_EQ(reportPagesWritten() - pages, 1u);
+    EXPECT_EQ(savedFileSyncs() - syncs, 0u);
+    EXPECT_EQ(QDir(reportsDir()).entryList(QDir::Files | QDir::Hidden), QStringList{"rd00010003.html"});
+}
+
+TEST(ReportFiles, TheCheckedSaveReplacesAFileWholeAndWaitsForTheDiskOnce) {
+    TestDataFile data;
+    ASSERT_TRUE(data.ok());
+    const QDir folder(data.folder());
+    const QString path = folder.filePath("QV.INI");
+    const auto bytesOf = [](const QString& file) {
+        QFile f(file);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
+    };
+    QString error;
+    quint64 syncs = savedFileSyncs();
+    ASSERT_TRUE(saveWholeFile(path, "[Quorvanti]\n", &error)) << qPrintable(error);
+    EXPECT_EQ(bytesOf(path), "[Quorvanti]\n");
+    EXPECT_EQ(savedFileSyncs() - syncs, 1u);
+
+    // A replacement keeps the file's permissions and writes through a link to the file.
+    ASSERT_TRUE(QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup));
+    const QString link = folder.filePath("link.ini");
+    ASSERT_TRUE(QFile::link(path, link));
+    syncs = savedFileSyncs();
+    const QByteArray big(300000, 'b'); // more than the write buffer holds
+    ASSERT_TRUE(saveWholeFile(link, big, &error)) << qPrintable(error);
+    EXPECT_EQ(bytesOf(path), big);
+    EXPECT_TRUE(QFileInfo(link).isSymLink());
+    const QFile::Permissions ownerGroupOther(0x7077);
+    EXPECT_EQ(QFile::permissions(path) & ownerGroupOther, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup);
+    EXPECT_EQ(savedFileSyncs() - syncs, 1u);
+
+    // Written in pieces and dropped, or never finished: the file stays as it was.
+    {
+        SaveFile file(path);
+        ASSERT_TRUE(file.open());
+        EXPECT_EQ(file.write("new", 3), 3);
+        file.cancelWriting();
+        EXPECT_FALSE(commitSaveFile(file, &error));
+        EXPECT_FALSE(error.isEmpty());
+        SaveFile unfinished(path);
+        ASSERT_TRUE(unfinished.open());
+        unfinished.write(QByteArray(100000, 'u'));
+    }
+    EXPECT_EQ(bytesOf(path), big);
+
+    // A name taken by a folder cannot be written: nothing is made beside it.
+    const QString taken = folder.filePath("Taken");
+    ASSERT_TRUE(QDir().mkpath(taken));
+    QFileDevice::FileError kind = QFileDevice::NoError;
+    syncs = savedFileSyncs();
+    EXPECT_FALSE(saveWholeFile(taken, "x", &error, &kind));
+    EXPECT_FALSE(error.isEmpty());
+    EXPECT_EQ(kind, QFileDevice::OpenError);
+    EXPECT_EQ(savedFileSyncs(), syncs);
+    // No copy is left beside any of the files.
+    EXPECT_TRUE(folder.entryList({"QV.INI.*", "link.ini.*", "Taken.*"}, QDir::AllEntries | QDir::Hidden).isEmpty());
+    EXPECT_TRUE(data.ui().boxes.isEmpty());
+}
+
 TEST(ReportFiles, AFolderThatCannotBeMadeIsReportedAndNothingIsOpen) {
     TestDataFile data;
     ASSERT_TRUE(data.ok());

@@ -3,9 +3,12 @@
 #include "TeamReportSeason.h"
 #include "data/CommonCode.h"
 #include "data/Paths.h"
+#include "platform/SaveFile.h"
+#include "posting/cLeagueStandingsCollection.h"
 #include "reports/generators/LeagueRaceSummary.h"
 #include "reports/generators/LeagueStandingsReport.h"
 #include "reports/generators/ReportPackageReport.h"
+#include "reports/generators/ReportPipeline.h"
 #include "reports/generators/TeamCarsReport.h"
 #include "reports/generators/TeamDetailReport.h"
 #include "reports/generators/TeamTradesReport.h"
@@ -13,6 +16,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <functional>
 #include <vector>
 
@@ -424,4 +428,73 @@ TEST_F(TeamReportSeason, ReportsWithoutChosenColumnsEndOnTheirMessageWithoutAPag
         }
     }
     EXPECT_EQ(mousePointer(), PointerDefault);
+}
+
+// ---- report runs ----
+
+TEST_F(TeamReportSeason, APackagePutsEveryPageInPlaceOnceAndTheNextRunReadsTheDataAnew) {
+    // The league standings and the league race standings link the same team pages, the league race
+    // summary and the package the same race detail page: each is written once.
+    chooseColumns("LS", {13, 33, 34, 9});
+    quint64 pages = reportPagesWritten();
+    const quint64 syncs = savedFileSyncs();
+    EXPECT_EQ(createReportPackage(SeasonLeague, 2, false), "rp05010000.html");
+    const QStringList files = QDir(reportsDir()).entryList(QDir::Files);
+    for (const char* page : {"rd05010001.html", "rd05010002.html", "rs05010002.html", "ls05010002.html",
+                             "tr050105010002.html", "tr050105020002.html", "tr050105030002.html"})
+        EXPECT_TRUE(files.contains(page)) << page;
+    const quint64 written = reportPagesWritten() - pages;
+    EXPECT_EQ(written, quint64(files.size()));
+    // No page waits for the disk.
+    EXPECT_EQ(savedFileSyncs(), syncs);
+    EXPECT_TRUE(data.ui().boxes.isEmpty());
+
+    // What a run read is not kept for the next one: a renamed team, other columns and another
+    // result show in the pages the next run writes.
+    TestDataFile::exec("UPDATE teams SET team_name = 'Alpine' WHERE team_nmbr = 501");
+    chooseColumns("TR", {2, 8});
+    TestDataFile::exec("UPDATE team_results_summary SET points = points + 1000 WHERE team_nmbr = 501 "
+                       "AND league_nmbr = 501 AND race_nmbr = 1");
+    pages = reportPagesWritten();
+    EXPECT_EQ(createReportPackage(SeasonLeague, 2, false), "rp05010000.html");
+    EXPECT_EQ(reportPagesWritten() - pages, written);
+    const QStringList team = pageLines("tr050105010002.html");
+    EXPECT_EQ(team.filter("Alpine").size(), 1);
+    EXPECT_EQ(team.filter("<TH ").size(), 2);
+    const QStringList detail = pageLines("rd05010001.html");
+    ASSERT_FALSE(detail.isEmpty());
+    EXPECT_FALSE(detail.filter("Alpine").isEmpty());
+    EXPECT_FALSE(pageLines("rd05010002.html").filter(QRegularExpression("<B>1[0-9]{3}</B>")).isEmpty());
+}
+
+TEST_F(TeamReportSeason, SeasonPointsOfEveryRaceAreTheLeagueStandingsTotals) {
+    const auto standingsOf = [](int league, int race) {
+        cLeagueStandingsCollection standings;
+        standings.load(league, race, true);
+        QHash<int, qint64> points;
+        for (const cLeagueStandings& line : standings)
+            points.insert(line.teamNmbr(), line.points());
+        return points;
+    };
+    for (const bool oneDate : {false, true}) {
+        // Two races on one date still count one after the other.
+        if (oneDate)
+            TestDataFile::exec("UPDATE races SET race_dt = '2024-03-01' WHERE race_nmbr = 2");
+        for (const int league : {SeasonLeague, DriverLeague, 999}) {
+            // A request reads the first race it asks for from the standings and sums the others from
+            // the league's points per race: in two orders, every race is read both ways.
+            for (const QList<int>& order : {QList<int>{1, 2, 3, 99}, QList<int>{99, 3, 2, 1}}) {
+                ReportRunScope request;
+                for (const int race : order)
+                    EXPECT_EQ(seasonPointsOfTeamsAsOf(league, race), standingsOf(league, race))
+                        << "league " << league << ", race " << race << ", one date " << oneDate;
+            }
+            // A page of one team reads its own line.
+            for (const int race : {1, 2, 3})
+                for (const int teamNmbr : {Alpha, Bravo, Charlie, 999})
+                    EXPECT_EQ(seasonPointsAsOf(league, race, teamNmbr), standingsOf(league, race).value(teamNmbr, 0));
+        }
+    }
+    EXPECT_EQ(seasonPointsAsOf(SeasonLeague, 2, Alpha), 209 + 115); // the league race summary's total
+    EXPECT_TRUE(data.ui().boxes.isEmpty());
 }

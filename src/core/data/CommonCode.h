@@ -5,7 +5,6 @@
 #include <QString>
 
 class QFile;
-class QSaveFile;
 #include <QByteArray>
 #include <QFileDevice>
 #include <QSet>

@@ -17,10 +17,20 @@ void showStatementError(const QString& error, const QString& sql) {
 QVariant cFields::value(const QString& name) const {
     if (m_owner.m_pos < 0 || m_owner.atEnd())
         return QVariant();
-    const auto it = m_owner.m_columnIndex.constFind(name.toLower());
-    if (it == m_owner.m_columnIndex.constEnd())
+    const int column = m_owner.columnOf(name);
+    if (column < 0)
         return QVariant();
-    return m_owner.m_rows.rows.at(m_owner.m_pos).at(*it);
+    return m_owner.m_rows.rows.at(m_owner.m_pos).at(column);
+}
+
+int IDatabase::columnOf(const QString& name) const {
+    RecentName& recent = m_recentNames[(quintptr(name.constData()) >> 4) % m_recentNames.size()];
+    if (recent.name.constData() == name.constData() && recent.name.size() == name.size() && !name.isNull())
+        return recent.column;
+    const auto it = m_columnIndex.constFind(name.toLower());
+    recent.name = name;
+    recent.column = it == m_columnIndex.constEnd() ? -1 : *it;
+    return recent.column;
 }
 
 QDate cFields::toDate(const QString& name) const {
@@ -44,6 +54,7 @@ bool IDatabase::OpenResultSet(const QString& sql, const QVariantList& params) {
     }
     m_rows = std::move(rows);
     m_columnIndex.clear();
+    m_recentNames.fill(RecentName());
     for (int i = 0; i < m_rows.columns.size(); ++i)
         m_columnIndex.insert(m_rows.columns.at(i).toLower(), i);
     m_pos = 0;

@@ -6,6 +6,7 @@
 #include <QHash>
 #include <QString>
 #include <QVariant>
+#include <array>
 
 class IDatabase;
 
@@ -67,10 +68,19 @@ public:
 private:
     friend class cFields;
     bool atEnd() const { return m_pos >= m_rows.rows.size(); }
+    // The column of a name (any letter case); -1 for none.
+    int columnOf(const QString& name) const;
     bool beforeStart() const { return m_rows.rows.isEmpty() || m_pos < 0; }
 
     SqlRows m_rows;
     QHash<QString, int> m_columnIndex; // lower-case column name -> index
+    // Names asked for lately, by where their text lies: the names are mostly literals, asked for again
+    // for every row. The copy held keeps the text where it is and as it is.
+    struct RecentName {
+        QString name;
+        int column = -1;
+    };
+    mutable std::array<RecentName, 64> m_recentNames;
     qsizetype m_pos = 0;
     bool m_bof = false;
     bool m_eof = false;

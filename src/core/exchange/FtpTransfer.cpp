@@ -11,7 +11,6 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QRegularExpression>
-#include <QSaveFile>
 #include <QStringList>
 #include <QUrl>
 
@@ -159,7 +158,7 @@ size_t peekListing(char* data, size_t size, size_t count, void* target) {
 
 // A download as it arrives.
 struct Arrival {
-    QSaveFile* file = nullptr;
+    SaveFile* file = nullptr;
     qint64 bytes = 0;
     bool tooLarge = false;
 };
@@ -566,8 +565,8 @@ bool getFtpFile(const QString& remotePath, const QString& localFolder) {
     const QString localPath = QDir(localFolder).filePath(name);
     // The file appears under its name only once it has arrived whole; until then an older copy
     // stays as it was.
-    QSaveFile file(localPath);
-    if (!file.open(QIODevice::WriteOnly)) {
+    SaveFile file(localPath);
+    if (!file.open()) {
         ftp().lastResult = CURLE_WRITE_ERROR;
         ftp().lastResponseCode = 0;
         ftp().lastDescription = file.errorString() + QStringLiteral(" (") + localPath + QLatin1Char(')');

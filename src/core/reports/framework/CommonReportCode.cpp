@@ -9,9 +9,9 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
-#include <QSaveFile>
 #include <QSet>
 #include <QUrl>
+#include <algorithm>
 #include <cerrno>
 #include <map>
 #include <memory>
@@ -21,44 +21,128 @@ namespace {
 
 const QString kNoColor = QStringLiteral("0");
 
-// An attribute value between single quotes.
-QString attr(const QString& value) {
-    return htmlText(value);
+// The cell and paragraph builders write each line into one string: the escaped values and numbers go
+// straight into it, not through strings of their own.
+bool needsEscape(QChar c) {
+    const char16_t u = c.unicode();
+    if (u >= 0x20 && u < 0x7f)
+        return u == '&' || u == '<' || u == '>' || u == '"' || u == '\'';
+    return u < 0x20 || c.category() == QChar::Other_Control;
 }
 
-QString fontOpen(int size, const QString& color) {
-    QString s = QStringLiteral("<FONT size = '") + QString::number(size) + QLatin1Char('\'');
-    if (color != kNoColor)
-        s += QStringLiteral(" color = '") + attr(color) + QStringLiteral("'>");
-    else
-        s += QLatin1Char('>');
-    return s;
+void appendHtmlText(QString& out, QStringView text) {
+    const QChar* run = text.begin();
+    for (const QChar* c = text.begin(); c != text.end(); ++c) {
+        if (!needsEscape(*c))
+            continue;
+        out += QStringView(run, c);
+        run = c + 1;
+        switch (c->unicode()) {
+        case '&':
+            out += QLatin1String("&amp;");
+            break;
+        case '<':
+            out += QLatin1String("&lt;");
+            break;
+        case '>':
+            out += QLatin1String("&gt;");
+            break;
+        case '"':
+            out += QLatin1String("&quot;");
+            break;
+        case '\'':
+            out += QLatin1String("&#39;");
+            break;
+        case '\t':
+        case '\n':
+        case '\r':
+        case '\f':
+        case '\v':
+            out += QLatin1Char(' ');
+            break;
+        default:
+            break; // other control characters (a bell or an escape brought in by an import) are no text
+        }
+    }
+    out += QStringView(run, text.end());
+}
+
+void appendNumber(QString& out, qint64 n) {
+    char digits[24];
+    int i = sizeof digits;
+    const bool negative = n < 0;
+    quint64 rest = negative ? 0 - quint64(n) : quint64(n);
+    do {
+        digits[--i] = char('0' + rest % 10);
+        rest /= 10;
+    } while (rest != 0);
+    if (negative)
+        digits[--i] = '-';
+    out += QLatin1String(digits + i, qsizetype(sizeof digits) - i);
+}
+
+void appendFontOpen(QString& out, int size, const QString& color) {
+    out += QLatin1String("<FONT size = '");
+    appendNumber(out, size);
+    out += QLatin1Char('\'');
+    if (color != kNoColor) {
+        out += QLatin1String(" color = '");
+        appendHtmlText(out, color);
+        out += QLatin1String("'>");
+    } else {
+        out += QLatin1Char('>');
+    }
+}
+
+// The room a line of the given parts takes, escapes aside.
+qsizetype roomFor(std::initializer_list<qsizetype> parts) {
+    qsizetype n = 64;
+    for (qsizetype p : parts)
+        n += p;
+    return n;
 }
 
 // A page is written beside its final name and takes that name only when complete, so a run that
 // fails part way leaves the previous page as it was.
-std::map<int, std::unique_ptr<QSaveFile>>& reportFiles() {
-    static std::map<int, std::unique_ptr<QSaveFile>> files;
+std::map<int, std::unique_ptr<SaveFile>>& reportFiles() {
+    static std::map<int, std::unique_ptr<SaveFile>> files;
     return files;
 }
+
+quint64 pagesPutInPlace = 0;
 
 DocumentOpener& documentOpener() {
     static DocumentOpener opener;
     return opener;
 }
 
+// The colour tests take a line end after the colour as the pattern tests they replace did.
+QStringView withoutLastLineEnd(const QString& text) {
+    return text.endsWith(QLatin1Char('\n')) ? QStringView(text).chopped(1) : QStringView(text);
+}
+
+bool isAsciiLetterOrDigit(QChar c) {
+    const char16_t u = c.unicode();
+    return (u >= '0' && u <= '9') || (u >= 'A' && u <= 'Z') || (u >= 'a' && u <= 'z');
+}
+
 // A colour as a style rule can take it: a colour name or "#" and hex digits. Anything else would end
 // the rule or the style block, so its rule is left out.
 bool isCssColor(const QString& color) {
-    static const QRegularExpression valid(QStringLiteral("^#?[0-9A-Za-z]+$"));
-    return valid.match(color).hasMatch();
+    QStringView v = withoutLastLineEnd(color);
+    if (v.startsWith(QLatin1Char('#')))
+        v = v.mid(1);
+    return !v.isEmpty() && std::all_of(v.begin(), v.end(), isAsciiLetterOrDigit);
 }
 
 // A colour as the bgcolor attributes take it: "#" and six hex digits. Browsers make some colour of
 // almost any other text, and a stray quote or markup has no place in the tag, so it is left out.
 bool isHexColor(const QString& color) {
-    static const QRegularExpression valid(QStringLiteral("^#[0-9A-Fa-f]{6}$"));
-    return valid.match(color).hasMatch();
+    const QStringView v = withoutLastLineEnd(color);
+    return v.size() == 7 && v[0] == QLatin1Char('#') && std::all_of(v.begin() + 1, v.end(), [](QChar c) {
+               const char16_t u = c.unicode();
+               return (u >= '0' && u <= '9') || (u >= 'A' && u <= 'F') || (u >= 'a' && u <= 'f');
+           });
 }
 
 QString colorRule(const QString& selector, const QString& color) {
@@ -85,38 +169,12 @@ bool looksLikeAddress(const QString& path) {
 } // namespace
 
 QString htmlText(const QString& text) {
+    // Most values need no escape: they are given back as they are, without a copy.
+    if (std::none_of(text.begin(), text.end(), needsEscape))
+        return text;
     QString out;
     out.reserve(text.size());
-    for (const QChar c : text) {
-        switch (c.unicode()) {
-        case '&':
-            out += QStringLiteral("&amp;");
-            break;
-        case '<':
-            out += QStringLiteral("&lt;");
-            break;
-        case '>':
-            out += QStringLiteral("&gt;");
-            break;
-        case '"':
-            out += QStringLiteral("&quot;");
-            break;
-        case '\'':
-            out += QStringLiteral("&#39;");
-            break;
-        case '\t':
-        case '\n':
-        case '\r':
-        case '\f':
-        case '\v':
-            out += QLatin1Char(' ');
-            break;
-        default:
-            // Other control characters (a bell or an escape brought in by an import) are no text.
-            if (c.category() != QChar::Other_Control)
-                out += c;
-        }
-    }
+    appendHtmlText(out, text);
     return out;
 }
 
@@ -133,63 +191,134 @@ QString styleTag(const QString& linkColor, const QString& visitedLinkColor, cons
 }
 
 QString bodyTag(const QString& backColor, const QString& backgroundImage) {
-    QString s = QStringLiteral("<BODY");
-    if (isHexColor(backColor))
-        s += QStringLiteral(" bgcolor = '") + attr(backColor) + QLatin1Char('\'');
-    if (!backgroundImage.isEmpty())
-        s += QStringLiteral(" background='") + attr(backgroundImage) + QLatin1Char('\'');
-    return s + QLatin1Char('>');
+    QString s;
+    s.reserve(roomFor({backColor.size(), backgroundImage.size()}));
+    s += QLatin1String("<BODY");
+    if (isHexColor(backColor)) {
+        s += QLatin1String(" bgcolor = '");
+        appendHtmlText(s, backColor);
+        s += QLatin1Char('\'');
+    }
+    if (!backgroundImage.isEmpty()) {
+        s += QLatin1String(" background='");
+        appendHtmlText(s, backgroundImage);
+        s += QLatin1Char('\'');
+    }
+    s += QLatin1Char('>');
+    return s;
 }
 
 QString rowTag(const QString& backColor) {
     if (!isHexColor(backColor))
         return QStringLiteral("<TR>");
-    return QStringLiteral("<TR bgcolor = '") + attr(backColor) + QStringLiteral("'>");
+    QString s;
+    s.reserve(roomFor({backColor.size()}));
+    s += QLatin1String("<TR bgcolor = '");
+    appendHtmlText(s, backColor);
+    s += QLatin1String("'>");
+    return s;
 }
 
 QString imageParagraph(const QString& image, const QString& align) {
     if (image.isEmpty())
         return QString();
-    return QStringLiteral("<P align = '") + attr(align) + QStringLiteral("'>") +
-           QStringLiteral("<img border='0' src='") + attr(image) + QStringLiteral("'>") + QStringLiteral("</P>");
+    QString s;
+    s.reserve(roomFor({image.size(), align.size()}));
+    s += QLatin1String("<P align = '");
+    appendHtmlText(s, align);
+    s += QLatin1String("'><img border='0' src='");
+    appendHtmlText(s, image);
+    s += QLatin1String("'></P>");
+    return s;
 }
 
 QString tableTag(int border, int padding, int spacing) {
-    return QStringLiteral("<TABLE align=center  border = %1 cellspacing = %2 cellpadding = %3>")
-        .arg(border)
-        .arg(spacing)
-        .arg(padding);
+    QString s;
+    s.reserve(roomFor({}));
+    s += QLatin1String("<TABLE align=center  border = ");
+    appendNumber(s, border);
+    s += QLatin1String(" cellspacing = ");
+    appendNumber(s, spacing);
+    s += QLatin1String(" cellpadding = ");
+    appendNumber(s, padding);
+    s += QLatin1Char('>');
+    return s;
 }
 
 QString fontParagraph(int& size, const QString& color, const QString& text, const QString& align) {
     if (size < 1)
         size = 1;
-    return QStringLiteral("<P align = '") + attr(align) + QStringLiteral("'>") + fontOpen(size, color) + text +
-           QStringLiteral(" </FONT></P>");
+    QString s;
+    s.reserve(roomFor({align.size(), color.size(), text.size()}));
+    s += QLatin1String("<P align = '");
+    appendHtmlText(s, align);
+    s += QLatin1String("'>");
+    appendFontOpen(s, size, color);
+    s += text;
+    s += QLatin1String(" </FONT></P>");
+    return s;
 }
 
 QString headingCell(int size, const QString& color, const QString& text, const QString& align, int colspan,
                     const QString& extra) {
-    return QStringLiteral("<TH ") + extra + QStringLiteral(" colspan=") + QString::number(colspan) +
-           QStringLiteral(" align = '") + attr(align) + QStringLiteral("'>") + fontOpen(size, color) +
-           (text.isEmpty() ? QStringLiteral("&nbsp;") : text) + QStringLiteral(" </FONT></TH>");
+    QString s;
+    s.reserve(roomFor({extra.size(), align.size(), color.size(), text.size()}));
+    s += QLatin1String("<TH ");
+    s += extra;
+    s += QLatin1String(" colspan=");
+    appendNumber(s, colspan);
+    s += QLatin1String(" align = '");
+    appendHtmlText(s, align);
+    s += QLatin1String("'>");
+    appendFontOpen(s, size, color);
+    if (text.isEmpty())
+        s += QLatin1String("&nbsp;");
+    else
+        s += text;
+    s += QLatin1String(" </FONT></TH>");
+    return s;
 }
 
 QString linkOn(const QString& href, const QString& text, const QString& color) {
     if (href.isEmpty())
         return text;
+    QString s;
+    s.reserve(roomFor({href.size(), text.size(), color.size()}));
+    s += QLatin1String("<A HREF='");
+    appendHtmlText(s, href);
+    s += QLatin1Char('\'');
     // The colour is the link's own, so that its underline shows in it too.
-    const QString style = color == kNoColor || !isCssColor(color)
-                              ? QString()
-                              : QStringLiteral(" style='color: ") + color + QStringLiteral("'");
-    return QStringLiteral("<A HREF='") + attr(href) + QLatin1Char('\'') + style + QLatin1Char('>') + text +
-           QStringLiteral("</A>");
+    if (color != kNoColor && isCssColor(color)) {
+        s += QLatin1String(" style='color: ");
+        s += color;
+        s += QLatin1Char('\'');
+    }
+    s += QLatin1Char('>');
+    s += text;
+    s += QLatin1String("</A>");
+    return s;
+}
+
+QString dataCellStart(int size, const QString& color, const QString& align, const QString& colspan, qsizetype room) {
+    QString s;
+    s.reserve(roomFor({colspan.size(), align.size(), color.size(), room}));
+    s += QLatin1String("<TD colspan=");
+    s += colspan;
+    s += QLatin1String("  align = '");
+    appendHtmlText(s, align);
+    s += QLatin1String("'>");
+    appendFontOpen(s, size, color);
+    return s;
 }
 
 QString dataCell(int size, const QString& color, const QString& text, const QString& align, const QString& colspan) {
-    return QStringLiteral("<TD colspan=") + colspan + QStringLiteral("  align = '") + attr(align) +
-           QStringLiteral("'>") + fontOpen(size, color) + (text.isEmpty() ? QStringLiteral("&nbsp;") : text) +
-           QStringLiteral(" </FONT></TD>");
+    QString s = dataCellStart(size, color, align, colspan, text.size());
+    if (text.isEmpty())
+        s += QLatin1String("&nbsp;");
+    else
+        s += text;
+    s += QLatin1String(" </FONT></TD>");
+    return s;
 }
 
 // ---- report files ----
@@ -244,8 +373,8 @@ bool openReportFile(int fileNumber, const QString& fileName) {
         showReportBox(QStringLiteral("Error creating report file - Bad file name or number"));
         return false;
     }
-    auto file = std::make_unique<QSaveFile>(reportFilePath(fileName));
-    if (!file->open(QIODevice::WriteOnly)) {
+    auto file = std::make_unique<SaveFile>(reportFilePath(fileName));
+    if (!file->open()) {
         showReportBox(reportFolderMessage(file->errorString()));
         return false;
     }
@@ -253,32 +382,80 @@ bool openReportFile(int fileNumber, const QString& fileName) {
     return true;
 }
 
-void writeReportLine(const QString& text, int fileNumber) {
+namespace {
+
+// Puts the text into out as page bytes: ASCII as it is, every other character as a numeric character
+// reference. out has room for ten bytes a character ("&#1114111;"). Gives the end of what was put.
+char* putPageText(char* out, QStringView text) {
+    const QChar* c = text.begin();
+    const QChar* const end = text.end();
+    for (; c != end; ++c) {
+        char32_t code = c->unicode();
+        if (code < 0x80) {
+            *out++ = char(code);
+            continue;
+        }
+        if (c->isHighSurrogate() && c + 1 != end && c[1].isLowSurrogate()) {
+            code = QChar::surrogateToUcs4(c[0], c[1]);
+            ++c;
+        } else if (c->isSurrogate()) {
+            code = QChar::ReplacementCharacter; // half a pair is no character
+        }
+        char digits[8];
+        int i = sizeof digits;
+        do {
+            digits[--i] = char('0' + code % 10);
+            code /= 10;
+        } while (code != 0);
+        *out++ = '&';
+        *out++ = '#';
+        while (i < int(sizeof digits))
+            *out++ = digits[i++];
+        *out++ = ';';
+    }
+    return out;
+}
+
+} // namespace
+
+void writeReportLine(std::initializer_list<QStringView> parts, int fileNumber) {
     auto it = reportFiles().find(fileNumber);
     if (it == reportFiles().end())
         throw ReportFileError(QStringLiteral("Bad file name or number"));
-    QByteArray bytes;
-    bytes.reserve(text.size() + 2);
-    for (const char32_t c : text.toUcs4()) {
-        if (c < 0x80)
-            bytes += char(c);
-        else
-            bytes += "&#" + QByteArray::number(uint(c)) + ';';
-    }
-    bytes += "\r\n";
-    if (it->second->write(bytes) != bytes.size())
+    qsizetype characters = 0;
+    for (QStringView part : parts)
+        characters += part.size();
+    // One buffer for every line: its room stays from line to line.
+    static QByteArray bytes;
+    if (bytes.size() < characters * 10 + 2)
+        bytes.resize(characters * 10 + 2);
+    char* const start = bytes.data();
+    char* out = start;
+    for (QStringView part : parts)
+        out = putPageText(out, part);
+    *out++ = '\r';
+    *out++ = '\n';
+    if (it->second->write(start, out - start) != out - start)
         throw ReportFolderError(it->second->errorString(), false);
+}
+
+void writeReportLine(const QString& text, int fileNumber) {
+    writeReportLine({QStringView(text)}, fileNumber);
 }
 
 void closeReportFile(int fileNumber) {
     auto it = reportFiles().find(fileNumber);
     if (it == reportFiles().end())
         return;
-    const std::unique_ptr<QSaveFile> file = std::move(it->second);
+    const std::unique_ptr<SaveFile> file = std::move(it->second);
     reportFiles().erase(it);
     QString error;
-    if (!commitSaveFile(*file, &error))
+    // A page is not waited for on the disk: a run puts hundreds in place, each wait would cost more than
+    // writing the page, and any run writes the pages anew. The replace is whole all the same: a reader
+    // finds the earlier page or the finished one.
+    if (!commitSaveFile(*file, &error, false))
         throw ReportFolderError(error, false);
+    ++pagesPutInPlace;
 }
 
 void abandonReportFile(int fileNumber) {
@@ -287,6 +464,10 @@ void abandonReportFile(int fileNumber) {
         return;
     it->second->cancelWriting();
     reportFiles().erase(it); // the unfinished copy is removed, the page of that name is untouched
+}
+
+quint64 reportPagesWritten() {
+    return pagesPutInPlace;
 }
 
 bool isReportFileOpen(int fileNumber) {

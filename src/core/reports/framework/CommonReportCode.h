@@ -2,7 +2,9 @@
 
 #include <QList>
 #include <QString>
+#include <QStringView>
 #include <functional>
+#include <initializer_list>
 #include <stdexcept>
 
 // The pieces every report page is made of, and the report files they are written to.
@@ -34,6 +36,11 @@ QString headingCell(int size, const QString& color, const QString& text, const Q
 QString linkOn(const QString& href, const QString& text, const QString& color);
 // colspan is inserted as given, so a caller may add further cell attributes after the number.
 QString dataCell(int size, const QString& color, const QString& text, const QString& align, const QString& colspan);
+// What a data cell's line holds before its text: dataCell's line is this, the text ("&nbsp;" for none)
+// and kDataCellEnd. room is what the caller will add to the text.
+QString dataCellStart(int size, const QString& color, const QString& align, const QString& colspan, qsizetype room = 0);
+inline constexpr QStringView kDataCellEnd = u" </FONT></TD>";
+inline constexpr QStringView kNoText = u"&nbsp;";
 
 // A value from the data as page text: &, <, >, " and ' become character references; a tab or line
 // break becomes a space and other control characters are left out.
@@ -77,12 +84,17 @@ bool openReportFile(int fileNumber, const QString& fileName);
 // page reads the same whatever encoding the browser assumes. Throws ReportFileError when nothing is
 // open on the number, ReportFolderError when the disk refuses the lines.
 void writeReportLine(const QString& text, int fileNumber);
+// The same for a line given in parts, written one after the other.
+void writeReportLine(std::initializer_list<QStringView> parts, int fileNumber);
 // Puts the finished page in place. Closing a number on which nothing is open does nothing; a page that
 // cannot be put in place throws ReportFolderError.
 void closeReportFile(int fileNumber);
 // Drops what was written on the number: an earlier page of that name stays as it was.
 void abandonReportFile(int fileNumber);
 bool isReportFileOpen(int fileNumber);
+// How many pages have taken their place in the report folder since the program started; a caller
+// compares two readings.
+quint64 reportPagesWritten();
 // The lower-case code, each number zero-padded to four digits, ".html": "RD", 1, 3 -> rd00010003.html.
 // A number of more digits widens every number of the name alike (rd1000100003.html), so two names
 // never meet; a negative number keeps its sign (-1 -> "-001").

@@ -41,14 +41,15 @@ QString createCarsDetailReport(int leagueNmbr, bool show) {
     return runReport(kCode, QStringLiteral("Creating Cars Detail Report"), [&](ReportPage& page) {
         IDatabase db;
         // A query that fails has shown its box and leaves no row: the page is then empty, as for a
-        // race type without cars.
+        // race type without cars. Car numbers sort by value, as on the other pages.
         if (!db.OpenResultSet(QStringLiteral("SELECT cars.*, league_name"
                                              " FROM cars, leagues"
                                              " WHERE cars.race_type_nmbr = leagues.race_type_nmbr"
                                              " AND leagues.league_nmbr = ") +
                               QString::number(leagueNmbr) +
                               QStringLiteral(" AND cars.car_type_nmbr in (1,2) "
-                                             " ORDER BY car_txt")))
+                                             " ORDER BY ") +
+                              carNumberOrder(QStringLiteral("cars.car_txt")) + QStringLiteral(", cars.car_nmbr")))
             db.setEOF(true);
         page.open(leagueNmbr);
         writeReportPage(page, db);

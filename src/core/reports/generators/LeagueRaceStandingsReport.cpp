@@ -57,25 +57,25 @@ std::optional<QString> raceStandingsHeading(int column) {
 
 std::optional<ReportCell> raceStandingsCell(const IDatabase& db, int column, const QString& teamPage) {
     const QString right = QStringLiteral("right");
-    auto field = [&](const char* name) { return cellText(db.fields(QLatin1String(name))); };
+    auto field = [&](const QString& name) { return cellText(db.fields(name)); };
     switch (column) {
     case ColLapsLedBonus:
-        return ReportCell{field("laps_led_bonus"), right};
+        return ReportCell{field(QStringLiteral("laps_led_bonus")), right};
     case ColMostLapsLedBonus:
-        return ReportCell{field("most_laps_led_bonus"), right};
+        return ReportCell{field(QStringLiteral("most_laps_led_bonus")), right};
     case ColPoints:
-        return ReportCell{field("total_points"), right};
+        return ReportCell{field(QStringLiteral("total_points")), right};
     case ColTeamPlace:
-        return ReportCell{field("team_place"), QStringLiteral("center")};
+        return ReportCell{field(QStringLiteral("team_place")), QStringLiteral("center")};
     case ColFastQualBonus:
-        return ReportCell{field("fast_qual_bonus"), right};
+        return ReportCell{field(QStringLiteral("fast_qual_bonus")), right};
     case ColQualPoints:
-        return ReportCell{field("qual_points"), right};
+        return ReportCell{field(QStringLiteral("qual_points")), right};
     case ColTeamName:
-        return ReportCell{linkOn(teamPage, field("team_name") + QLatin1Char(' '), QStringLiteral("0")),
+        return ReportCell{linkOn(teamPage, field(QStringLiteral("team_name")) + QLatin1Char(' '), QStringLiteral("0")),
                           QStringLiteral("left")};
     case ColAdjustment:
-        return ReportCell{field("adjustment"), right};
+        return ReportCell{field(QStringLiteral("adjustment")), right};
     default:
         return std::nullopt;
     }

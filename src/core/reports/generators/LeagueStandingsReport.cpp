@@ -153,9 +153,11 @@ private:
 QString createLeagueStandingsReport(int leagueNmbr, int raceNmbr, bool show) {
     return runReport(QStringLiteral("LS"), QStringLiteral("Creating League Stangings Report"), [&](ReportPage& page) {
         // Without the league's posting of the race the standings would be those of an earlier
-        // race under this race's name.
+        // race under this race's name. The posting is the league's team results of the race, as the
+        // race's other pages find it: a league that scored nothing in the race holds only the zero
+        // summaries a later race's posting fills in for it, and those post nothing.
         IDatabase posted;
-        if (!posted.OpenResultSet(QStringLiteral("SELECT 1 FROM team_results_summary WHERE league_nmbr = ? "
+        if (!posted.OpenResultSet(QStringLiteral("SELECT 1 FROM team_results WHERE league_nmbr = ? "
                                                  "AND race_nmbr = ? LIMIT 1"),
                                   {leagueNmbr, raceNmbr}))
             return QString();

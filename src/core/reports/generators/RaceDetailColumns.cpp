@@ -59,37 +59,37 @@ std::optional<QString> heading(int column, Variant variant) {
 }
 
 std::optional<ReportCell> cell(const IDatabase& db, int column, Variant variant) {
-    auto field = [&](const char* name) { return cellText(db.fields(QLatin1String(name))); };
+    auto field = [&](const QString& name) { return cellText(db.fields(name)); };
     switch (column) {
     case ColPlace:
         return ReportCell{placeText(db), kCenter};
     case ColCarTxt:
-        return ReportCell{field("car_txt"), kCenter};
+        return ReportCell{field(QStringLiteral("car_txt")), kCenter};
     case ColDriverName:
-        return ReportCell{field("driver_name"), kLeft};
+        return ReportCell{field(QStringLiteral("driver_name")), kLeft};
     case ColSponsor:
         return ReportCell{variant == Variant::RaceDetail
                               ? cellText(db.fields.toText(QStringLiteral("sponsor")).trimmed())
-                              : field("sponsor"),
+                              : field(QStringLiteral("sponsor")),
                           kLeft};
     case ColTermDt:
         return ReportCell{cellDate(db.fields(QStringLiteral("term_dt"))), kCenter};
     case ColLapsLedBonus:
-        return ReportCell{field("laps_led_bonus"), kRight};
+        return ReportCell{field(QStringLiteral("laps_led_bonus")), kRight};
     case ColMostLapsLedBonus:
-        return ReportCell{field("most_laps_led_bonus"), kRight};
+        return ReportCell{field(QStringLiteral("most_laps_led_bonus")), kRight};
     case ColPoints:
-        return ReportCell{field("points"), kRight};
+        return ReportCell{field(QStringLiteral("points")), kRight};
     case ColTotalPoints:
-        return ReportCell{field("total_points"), kRight};
+        return ReportCell{field(QStringLiteral("total_points")), kRight};
     case ColEfctvDt:
         return ReportCell{cellDate(db.fields(QStringLiteral("efctv_dt"))), kCenter};
     case ColFastQualBonus:
-        return ReportCell{field("fast_qual_bonus"), kRight};
+        return ReportCell{field(QStringLiteral("fast_qual_bonus")), kRight};
     case ColQualPoints:
-        return ReportCell{field("qual_points"), kRight};
+        return ReportCell{field(QStringLiteral("qual_points")), kRight};
     case ColAdjustment:
-        return ReportCell{field("adjustment"), kRight};
+        return ReportCell{field(QStringLiteral("adjustment")), kRight};
     default:
         return std::nullopt;
     }

@@ -1,7 +1,6 @@
 #include "reports/generators/RaceDetailReport.h"
 
 #include "data/IDatabase.h"
-#include "posting/cLeagueStandingsCollection.h"
 #include "reports/generators/RaceDetailColumns.h"
 #include "reports/generators/ReportPipeline.h"
 
@@ -9,36 +8,29 @@ namespace {
 
 using RaceDetailColumns::Variant;
 
-QString raceDetailQuery(int leagueNmbr, int raceNmbr) {
-    const QString league = QString::number(leagueNmbr);
-    const QString race = QString::number(raceNmbr);
+// The numbers are bound (?1 the league, ?2 the race), so that the statement is prepared once for all
+// the race pages of a run.
+QString raceDetailQuery() {
     return QStringLiteral(
-               "SELECT D.car_txt, D.driver_name, D.sponsor, A.place, A.laps_led_bonus, A.most_laps_led_bonus, "
-               "A.fast_qual_bonus, G.league_name, A.points, A.total_points, E.race_dt, E.race_name, E.track_name, "
-               "F.team_name, C.team_place, E.race_nmbr, A.current_status, F.team_owner, A.qual_points, "
-               "G.scoring_type_nmbr, B.term_dt, B.efctv_dt, A.adjustment, D.car_type_nmbr,E.race_status_nmbr, "
-               "A.team_nmbr") +
-           QStringLiteral(
-               " FROM team_results A, team_car B, team_results_summary C, cars D, races E, teams F, leagues G") +
-           QStringLiteral(" WHERE E.race_nmbr = ") + race + QStringLiteral(" And E.race_nmbr = A.race_nmbr") +
-           QStringLiteral(" AND D.car_nmbr = A.car_nmbr") + QStringLiteral(" AND C.race_nmbr = A.race_nmbr") +
-           QStringLiteral(" AND C.team_nmbr = A.team_nmbr") + QStringLiteral(" AND C.league_nmbr = A.league_nmbr") +
-           QStringLiteral(" AND A.league_nmbr = ") + league + QStringLiteral(" AND A.race_nmbr = ") + race +
-           QStringLiteral(" AND B.team_nmbr = A.team_nmbr") + QStringLiteral(" AND B.car_nmbr = A.car_nmbr") +
-           QStringLiteral(" AND F.team_nmbr = A.team_nmbr") + QStringLiteral(" AND G.league_nmbr = ") + league +
-           QStringLiteral(" AND B.efctv_dt = ") + QStringLiteral("          (SELECT max(efctv_dt) ") +
-           QStringLiteral("              FROM team_car ") +
-           QStringLiteral("             WHERE car_nmbr = B.car_nmbr ") +
-           QStringLiteral("               AND team_nmbr = B.team_nmbr) ") +
-           QStringLiteral(
-               " ORDER BY C.team_place, F.team_name, A.team_nmbr, D.car_type_nmbr desc, A.current_status, A.place");
+        "SELECT D.car_txt, D.driver_name, D.sponsor, A.place, A.laps_led_bonus, A.most_laps_led_bonus, "
+        "A.fast_qual_bonus, G.league_name, A.points, A.total_points, E.race_dt, E.race_name, E.track_name, "
+        "F.team_name, C.team_place, E.race_nmbr, A.current_status, F.team_owner, A.qual_points, "
+        "G.scoring_type_nmbr, B.term_dt, B.efctv_dt, A.adjustment, D.car_type_nmbr,E.race_status_nmbr, "
+        "A.team_nmbr"
+        " FROM team_results A, team_car B, team_results_summary C, cars D, races E, teams F, leagues G"
+        " WHERE E.race_nmbr = ?2 And E.race_nmbr = A.race_nmbr AND D.car_nmbr = A.car_nmbr"
+        " AND C.race_nmbr = A.race_nmbr AND C.team_nmbr = A.team_nmbr AND C.league_nmbr = A.league_nmbr"
+        " AND A.league_nmbr = ?1 AND A.race_nmbr = ?2 AND B.team_nmbr = A.team_nmbr AND B.car_nmbr = A.car_nmbr"
+        " AND F.team_nmbr = A.team_nmbr AND G.league_nmbr = ?1 AND B.efctv_dt =           (SELECT max(efctv_dt) "
+        "              FROM team_car              WHERE car_nmbr = B.car_nmbr "
+        "               AND team_nmbr = B.team_nmbr) "
+        " ORDER BY C.team_place, F.team_name, A.team_nmbr, D.car_type_nmbr desc, A.current_status, A.place");
 }
 
 class RaceDetailPage {
 public:
-    RaceDetailPage(ReportPage& page, IDatabase& db, int leagueNmbr, int raceNmbr) : m_page(page), m_db(db) {
-        m_standings.load(leagueNmbr, raceNmbr, true);
-    }
+    RaceDetailPage(ReportPage& page, IDatabase& db, int leagueNmbr, int raceNmbr)
+        : m_page(page), m_db(db), m_seasonPoints(seasonPointsOfTeamsAsOf(leagueNmbr, raceNmbr)) {}
 
     void write() {
         m_activeOnly = m_page.includeActiveOnly();
@@ -69,7 +61,7 @@ private:
         for (; !m_db.isEOF(); m_db.MoveNext()) {
             const int rowTeam = m_db.fields.toInt(QStringLiteral("team_nmbr"));
             if (rowTeam != team) {
-                writeTeamTotals(racePoints, m_standings.pointsForTeam(team));
+                writeTeamTotals(racePoints, m_seasonPoints.value(team, 0));
                 m_page.writeEmptyRow();
                 team = rowTeam;
                 racePoints = 0;
@@ -83,7 +75,7 @@ private:
             // Hidden rows still count: the totals are the team's, not the page's.
             addToSum(racePoints, m_db.fields.toDouble(QStringLiteral("points")));
         }
-        writeTeamTotals(racePoints, m_standings.pointsForTeam(team));
+        writeTeamTotals(racePoints, m_seasonPoints.value(team, 0));
     }
 
     void writeTeamHeader(const QString& team) {
@@ -106,16 +98,18 @@ private:
 
     ReportPage& m_page;
     IDatabase& m_db;
+    QHash<int, qint64> m_seasonPoints; // as of the race, by team
     bool m_activeOnly = false;
-    cLeagueStandingsCollection m_standings; // as of the race: the teams' season points
 };
 
 } // namespace
 
 QString createRaceDetailReport(int leagueNmbr, int raceNmbr, bool show) {
     return runReport(QStringLiteral("RD"), QStringLiteral("Creating Race Detail Report"), [&](ReportPage& page) {
+        if (page.writtenInRequest({leagueNmbr, raceNmbr}))
+            return page.fileName();
         IDatabase db;
-        if (!db.OpenResultSet(raceDetailQuery(leagueNmbr, raceNmbr)))
+        if (!db.OpenResultSet(raceDetailQuery(), {leagueNmbr, raceNmbr}))
             return QString();
         if (db.isEOF()) {
             if (show)

@@ -8,9 +8,15 @@
 #include "data/SqlText.h"
 #include "platform/Clock.h"
 
+#include "posting/RaceOrder.h"
+#include "posting/cLeagueStandingsCollection.h"
+
 #include <QDateTime>
+#include <QHash>
+#include <QSet>
 #include <cmath>
 #include <limits>
+#include <memory>
 
 namespace {
 
@@ -22,6 +28,50 @@ void showRunBox(const QString& text, MsgIcon icon) {
     ui().messageBox(text, QString::fromLatin1(kProductName), icon, MsgButtons::Ok);
     ui().setPointer(previous);
 }
+
+// What a request reads once: nothing a request does changes the data, so a page, a report's set-up
+// or a league's standings read for one page of the request hold for every other page of it.
+struct RequestMemory {
+    // The pages put in place. A page's name stands for the numbers its content depends on, so a page
+    // that other pages link to is written once however many pages link to it.
+    QSet<QString> writtenPages;
+    // A report's file number, chosen columns and attributes, by report code.
+    struct Setup {
+        std::optional<int> fileNumber;
+        std::optional<QList<int>> columns;
+        std::shared_ptr<cReportAttributesCollection> attributes;
+    };
+    QHash<QString, Setup> setups;
+    // Each team's points in each race of a league that its standings count (the race's points are
+    // summed over the season's races), by league, then race, then team.
+    QHash<int, QHash<int, QHash<int, qint64>>> leaguePoints;
+    // The teams' season points by league and race, and the leagues asked for.
+    QHash<QPair<int, int>, QHash<int, qint64>> seasonPoints;
+    QSet<int> leaguesAsked;
+
+    void clear() {
+        writtenPages.clear();
+        setups.clear();
+        leaguePoints.clear();
+        seasonPoints.clear();
+        leaguesAsked.clear();
+    }
+};
+
+int scopeDepth = 0; // request scopes in progress: the outermost is the user's request
+int runDepth = 0;   // runReport calls in progress: a nested page's run is inside its parent's
+
+RequestMemory& request() {
+    static RequestMemory memory;
+    // Outside a request nothing is kept from one call to the next.
+    if (scopeDepth == 0)
+        memory.clear();
+    return memory;
+}
+
+// Thrown by ReportPage::open for a nested page the request has written already; runReport gives its
+// name without writing it again.
+struct PageWrittenAlready {};
 
 QDate dateOf(const QVariant& value) {
     if (value.isNull())
@@ -40,9 +90,24 @@ QDate dateOf(const QVariant& value) {
 
 } // namespace
 
+std::shared_ptr<cReportAttributesCollection> requestAttributes(const QString& code) {
+    RequestMemory::Setup& setup = request().setups[code];
+    if (!setup.attributes) {
+        setup.attributes = std::make_shared<cReportAttributesCollection>();
+        setup.attributes->loadReportCd(code);
+    }
+    return setup.attributes;
+}
+
 // ---- ReportPage ----
 
-ReportPage::ReportPage(const QString& code) : m_code(code), m_fileNumber(getReportFileHandle(code)) {}
+ReportPage::ReportPage(const QString& code)
+    : m_code(code), m_attributes(std::make_shared<cReportAttributesCollection>()) {
+    RequestMemory::Setup& setup = request().setups[code];
+    if (!setup.fileNumber)
+        setup.fileNumber = getReportFileHandle(code);
+    m_fileNumber = *setup.fileNumber;
+}
 
 ReportPage::~ReportPage() {
     // A page whose run ended without finish() is incomplete: it neither keeps its file number busy
@@ -71,15 +136,33 @@ QString ReportPage::open(const QList<int>& numbers) {
     // File number 0 is no report's number: the catalogue has no row for the code.
     if (m_fileNumber == 0)
         throw ReportRunError(QStringLiteral("Bad file name or number"));
+    if (runDepth > 1 && request().writtenPages.contains(m_fileName))
+        throw PageWrittenAlready{};
     if (!openReportFile(m_fileNumber, m_fileName))
         throw ReportFolderError(QStringLiteral("Bad file name or number"), true);
-    loadReportColumns();
-    m_attributes.loadReportCd(m_code);
+    RequestMemory::Setup& setup = request().setups[m_code];
+    if (!setup.columns) {
+        loadReportColumns();
+        setup.columns = m_columns;
+    } else {
+        m_columns = *setup.columns;
+    }
+    m_attributes = requestAttributes(m_code);
+    m_oddRowStyle.reset();
+    m_evenRowStyle.reset();
     return m_fileName;
+}
+
+bool ReportPage::writtenInRequest(const QList<int>& numbers) {
+    if (runDepth < 2 || !request().writtenPages.contains(makeReportFileName(m_code, numbers)))
+        return false;
+    m_fileName = makeReportFileName(m_code, numbers);
+    return true;
 }
 
 QString ReportPage::finish(bool show) {
     closeFile();
+    request().writtenPages.insert(m_fileName);
     if (show)
         openReportInBrowser(m_fileName);
     return m_fileName;
@@ -115,11 +198,17 @@ int ReportPage::number(const QString& attributeText) {
 }
 
 RowStyle ReportPage::rowStyle(int rowIndex) {
-    if (isOdd(rowIndex))
-        return {number(m_attributes.oddRowTextSize(m_code)), m_attributes.oddRowTextColor(m_code),
-                m_attributes.oddRowBackColor(m_code)};
-    return {number(m_attributes.evenRowTextSize(m_code)), m_attributes.evenRowTextColor(m_code),
-            m_attributes.evenRowBackColor(m_code)};
+    // The attributes stay as they are while the page is written: each style is read once.
+    if (isOdd(rowIndex)) {
+        if (!m_oddRowStyle)
+            m_oddRowStyle = RowStyle{number(m_attributes->oddRowTextSize(m_code)),
+                                     m_attributes->oddRowTextColor(m_code), m_attributes->oddRowBackColor(m_code)};
+        return *m_oddRowStyle;
+    }
+    if (!m_evenRowStyle)
+        m_evenRowStyle = RowStyle{number(m_attributes->evenRowTextSize(m_code)), m_attributes->evenRowTextColor(m_code),
+                                  m_attributes->evenRowBackColor(m_code)};
+    return *m_evenRowStyle;
 }
 
 void ReportPage::writeHead(const QString& title) {
@@ -127,13 +216,13 @@ void ReportPage::writeHead(const QString& title) {
     writeLine(QStringLiteral("<head>"));
     writeLine(QStringLiteral("<title>") + title + QStringLiteral("</title>"));
     writeLine(QStringLiteral("</head>"));
-    writeLine(styleTag(m_attributes.linkColor(m_code), m_attributes.VisitedlinkColor(m_code),
-                       m_attributes.HoverlinkColor(m_code)));
-    writeLine(bodyTag(m_attributes.backColor(m_code), m_attributes.backgroundImage(m_code)));
+    writeLine(styleTag(m_attributes->linkColor(m_code), m_attributes->VisitedlinkColor(m_code),
+                       m_attributes->HoverlinkColor(m_code)));
+    writeLine(bodyTag(m_attributes->backColor(m_code), m_attributes->backgroundImage(m_code)));
 }
 
 void ReportPage::writeHeaderImage() {
-    writeLine(imageParagraph(m_attributes.headerImage(m_code), QStringLiteral("center")));
+    writeLine(imageParagraph(m_attributes->headerImage(m_code), QStringLiteral("center")));
 }
 
 void ReportPage::writeTitle(const QString& text, int sizeDrop) {
@@ -154,8 +243,8 @@ void ReportPage::writeRaceStatus(int raceStatusNmbr, bool qualifyingLine) {
 }
 
 void ReportPage::writeTableStart() {
-    writeLine(tableTag(number(m_attributes.borderSize(m_code)), number(m_attributes.cellPadding(m_code)),
-                       number(m_attributes.cellSpacing(m_code))));
+    writeLine(tableTag(number(m_attributes->borderSize(m_code)), number(m_attributes->cellPadding(m_code)),
+                       number(m_attributes->cellSpacing(m_code))));
 }
 
 void ReportPage::writeColumnHeadings(const HeadingFor& heading, const QString& extra) {
@@ -178,8 +267,20 @@ void ReportPage::writeRow(const RowStyle& style, const CellFor& cell) {
     writeLine(rowTag(style.backColor));
     for (int column : m_columns)
         if (const std::optional<ReportCell> c = cell(column))
-            writeLine(dataCell(style.size, style.textColor, c->text, c->align, QStringLiteral("1")));
+            writeReportLine(
+                {cellStart(style, c->align), c->text.isEmpty() ? kNoText : QStringView(c->text), kDataCellEnd},
+                m_fileNumber);
     writeLine(QStringLiteral("</TR>"));
+}
+
+const QString& ReportPage::cellStart(const RowStyle& style, const QString& align) {
+    // A page has a few row styles and alignments: each start is made once.
+    for (const CellStart& known : m_cellStarts)
+        if (known.size == style.size && known.color == style.textColor && known.align == align)
+            return known.start;
+    m_cellStarts.push_back(
+        {style.size, style.textColor, align, dataCellStart(style.size, style.textColor, align, QStringLiteral("1"))});
+    return m_cellStarts.back().start;
 }
 
 void ReportPage::writeTableEnd() {
@@ -187,9 +288,9 @@ void ReportPage::writeTableEnd() {
 }
 
 void ReportPage::writeFooter() {
-    if (!m_attributes.includeFooter(m_code))
+    if (!m_attributes->includeFooter(m_code))
         return;
-    int size = number(m_attributes.evenRowTextSize(m_code));
+    int size = number(m_attributes->evenRowTextSize(m_code));
     // Below the table, on the page itself: in the page's (title) colour, as heading text would not show.
     writeLine(fontParagraph(size, titleTextColor(), footerText(now()), QStringLiteral("Center")));
 }
@@ -203,8 +304,6 @@ void ReportPage::writeEnd() {
 
 namespace {
 
-int scopeDepth = 0;         // request scopes in progress: the outermost is the user's request
-int runDepth = 0;           // runReport calls in progress: a nested page's run is inside its parent's
 bool refusedFolder = false; // the report folder refused a page of the request in progress
 
 } // namespace
@@ -212,12 +311,15 @@ bool refusedFolder = false; // the report folder refused a page of the request i
 ReportRunScope::ReportRunScope() {
     if (scopeDepth++ == 0) {
         refusedFolder = false;
+        request().clear();
         removeReportLeftovers(reportsDir());
     }
 }
 
 ReportRunScope::~ReportRunScope() {
-    --scopeDepth;
+    // What the request read is not kept for the next one: the data may change in between.
+    if (--scopeDepth == 0)
+        request().clear();
 }
 
 bool ReportRunScope::folderRefused() {
@@ -238,6 +340,8 @@ QString runReport(const QString& code, const QString& statusText, const std::fun
     } nesting;
     try {
         result = body(page);
+    } catch (const PageWrittenAlready&) {
+        result = page.fileName();
     } catch (const ReportFolderError& e) {
         page.abandonFile();
         result.clear();
@@ -262,6 +366,79 @@ QString runReport(const QString& code, const QString& statusText, const std::fun
     setStatus();
     setMousePointer(PointerDefault);
     return result;
+}
+
+namespace {
+
+// What the league's standings sum, race by race: the rows of its teams in races of its race type.
+const QHash<int, QHash<int, qint64>>& leaguePointsByRace(int leagueNmbr) {
+    auto& memo = request().leaguePoints;
+    auto it = memo.constFind(leagueNmbr);
+    if (it != memo.constEnd())
+        return *it;
+    QHash<int, QHash<int, qint64>> byRace;
+    IDatabase db;
+    if (db.OpenResultSet(QStringLiteral("SELECT team_results_summary.team_nmbr, races.race_nmbr, sum(points) as "
+                                        "sum_points"
+                                        " FROM team_results_summary, teams, races, leagues"
+                                        " WHERE team_results_summary.team_nmbr = teams.team_nmbr"
+                                        " AND team_results_summary.race_nmbr = races.race_nmbr"
+                                        " AND team_results_summary.league_nmbr = leagues.league_nmbr"
+                                        " AND team_results_summary.league_nmbr = ?"
+                                        " AND races.race_type_nmbr = leagues.race_type_nmbr"
+                                        " GROUP BY team_results_summary.team_nmbr, races.race_nmbr"),
+                         {leagueNmbr}))
+        for (; !db.isEOF(); db.MoveNext())
+            byRace[db.fields.toInt(QStringLiteral("race_nmbr"))].insert(
+                db.fields.toInt(QStringLiteral("team_nmbr")), db.fields.toInt64(QStringLiteral("sum_points")));
+    return *memo.insert(leagueNmbr, byRace);
+}
+
+} // namespace
+
+QHash<int, qint64> seasonPointsOfTeamsAsOf(int leagueNmbr, int raceNmbr) {
+    RequestMemory& memory = request();
+    auto it = memory.seasonPoints.constFind({leagueNmbr, raceNmbr});
+    if (it != memory.seasonPoints.constEnd())
+        return *it;
+    QHash<int, qint64> points;
+    if (!memory.leaguesAsked.contains(leagueNmbr)) {
+        // The first race of the league the request asks for: its standings.
+        cLeagueStandingsCollection standings;
+        standings.load(leagueNmbr, raceNmbr, true);
+        for (const cLeagueStandings& line : standings)
+            if (!points.contains(line.teamNmbr()))
+                points.insert(line.teamNmbr(), line.points());
+    } else {
+        // A request that asks for more races of the league (a page per race) sums the league's points
+        // per race over the races the standings count, rather than the whole season again each time.
+        const QHash<int, QHash<int, qint64>>& byRace = leaguePointsByRace(leagueNmbr);
+        IDatabase counted;
+        if (counted.OpenResultSet(QStringLiteral("SELECT races.race_nmbr FROM races WHERE ") +
+                                  raceUpToCondition(QStringLiteral("races"), raceNmbr)))
+            for (; !counted.isEOF(); counted.MoveNext()) {
+                const auto race = byRace.constFind(counted.fields.toInt(QStringLiteral("race_nmbr")));
+                if (race != byRace.constEnd())
+                    for (auto team = race->constBegin(); team != race->constEnd(); ++team)
+                        points[team.key()] += team.value();
+            }
+    }
+    memory.leaguesAsked.insert(leagueNmbr);
+    memory.seasonPoints.insert({leagueNmbr, raceNmbr}, points);
+    return points;
+}
+
+qint64 seasonPointsAsOf(int leagueNmbr, int raceNmbr, int teamNmbr) {
+    RequestMemory& memory = request();
+    const auto it = memory.seasonPoints.constFind({leagueNmbr, raceNmbr});
+    if (it != memory.seasonPoints.constEnd())
+        return it->value(teamNmbr, 0);
+    if (runDepth > 1)
+        return seasonPointsOfTeamsAsOf(leagueNmbr, raceNmbr).value(teamNmbr, 0);
+    // A page of its own needs its one team's line.
+    cLeagueStandingsCollection standings;
+    standings.loadTeam(leagueNmbr, raceNmbr, teamNmbr);
+    return standings.pointsForTeam(teamNmbr);
 }
 
 void showReportMessage(const QString& text) {

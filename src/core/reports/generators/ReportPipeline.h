@@ -7,12 +7,15 @@ class IDatabase;
 
 #include <QDate>
 #include <QDateTime>
+#include <QHash>
 #include <QList>
 #include <QString>
 #include <QVariant>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <stdexcept>
+#include <vector>
 
 // What every report page shares: one run of a report entry, the page's file, its chosen columns and
 // display attributes, and the lines every page repeats (head, title block, heading row, striped data
@@ -32,7 +35,9 @@ class IDatabase;
 //   }
 //
 // Nested pages: a report may call another report's entry (show false) while its own page is open;
-// each report writes on its own file number, so both files stay open together.
+// each report writes on its own file number, so both files stay open together. A nested page that the
+// request has already put in place is not written again: its open() ends the nested run, which gives
+// the page's name.
 
 // The column numbers of report_columns. A number means the same datum in every report that offers it.
 enum ReportColumn : int {
@@ -133,10 +138,14 @@ public:
 
     // Names the file (code and two numbers), opens it in the report folder, loads the chosen columns
     // and the attributes. Throws ReportRunError when the report has no file number, ReportFolderError
-    // when the folder refused the file (the file routines have shown their box). Returns the file name.
+    // when the folder refused the file (the file routines have shown their box); ends a nested run whose
+    // page the request has written already. Returns the file name.
     QString open(int firstNumber, int secondNumber = 0);
     // As above for a page whose content depends on more numbers than two (league, team, race).
     QString open(const QList<int>& numbers);
+    // For a nested page: true, with the name set, when the request has put the page of these numbers in
+    // place already, so that a report can skip its queries for a page it would not write.
+    bool writtenInRequest(const QList<int>& numbers);
     // Closes the file, which then replaces an earlier page of its name; when show is true opens it in
     // the browser. Returns the file name.
     QString finish(bool show);
@@ -151,15 +160,15 @@ public:
     bool hasColumn(int column) const { return m_columns.contains(column); }
 
     // The attributes of this report (getters take the code; see attr... below for the usual ones).
-    cReportAttributesCollection& attributes() { return m_attributes; }
+    cReportAttributesCollection& attributes() { return *m_attributes; }
     // A size or number attribute as a whole number; throws when it is not one.
     static int number(const QString& attributeText);
-    int titleTextSize() { return number(m_attributes.titleTextSize(m_code)); }
-    int headingTextSize() { return number(m_attributes.headingTextSize(m_code)); }
-    QString titleTextColor() { return m_attributes.titleTextColor(m_code); }
-    QString headingTextColor() { return m_attributes.headingTextColor(m_code); }
-    QString headingBackColor() { return m_attributes.headingBackColor(m_code); }
-    bool includeActiveOnly() { return m_attributes.includeActiveOnly(m_code); }
+    int titleTextSize() { return number(m_attributes->titleTextSize(m_code)); }
+    int headingTextSize() { return number(m_attributes->headingTextSize(m_code)); }
+    QString titleTextColor() { return m_attributes->titleTextColor(m_code); }
+    QString headingTextColor() { return m_attributes->headingTextColor(m_code); }
+    QString headingBackColor() { return m_attributes->headingBackColor(m_code); }
+    bool includeActiveOnly() { return m_attributes->includeActiveOnly(m_code); }
     // Odd row indexes take the odd-row attributes, even ones the even-row attributes.
     RowStyle rowStyle(int rowIndex);
 
@@ -191,6 +200,8 @@ public:
 private:
     friend QString runReport(const QString&, const QString&, const std::function<QString(ReportPage&)>&);
     void loadReportColumns();
+    // The line of a data cell of the row style and alignment up to its text.
+    const QString& cellStart(const RowStyle& style, const QString& align);
     void closeFile();
     void abandonFile();
 
@@ -198,13 +209,23 @@ private:
     int m_fileNumber = 0;
     QString m_fileName;
     QList<int> m_columns;
-    cReportAttributesCollection m_attributes;
+    struct CellStart {
+        int size;
+        QString color;
+        QString align;
+        QString start;
+    };
+    std::vector<CellStart> m_cellStarts;
+    std::optional<RowStyle> m_oddRowStyle, m_evenRowStyle;
+    // Shared by the pages of a request that write the same report.
+    std::shared_ptr<cReportAttributesCollection> m_attributes;
 };
 
 // One request of the user, from its first page to its last: a report entry, with the pages it writes
 // nested in it, or a loop writing one page per team. Its outermost scope first removes what killed
 // runs left in the report folder. The first page the report folder refuses ends the request: one box
-// names the folder and the reason, and every page after it, nested or not, is not attempted.
+// names the folder and the reason, and every page after it, nested or not, is not attempted. Each page
+// is written once per request (see nested pages above).
 class ReportRunScope {
 public:
     ReportRunScope();
@@ -222,6 +243,17 @@ public:
 // A page the report folder refuses ends the whole request instead (see ReportRunScope): the run that
 // holds this one is ended too, and it gives "" as well.
 QString runReport(const QString& code, const QString& statusText, const std::function<QString(ReportPage&)>& body);
+
+// The display attributes of the report with the code, as the request in progress reads them: loaded once
+// for all its pages.
+std::shared_ptr<cReportAttributesCollection> requestAttributes(const QString& code);
+
+// The teams' season points in the league as of the race: each team's line in the league's standings
+// after the race (a team without one is not in the list). Read once per request.
+QHash<int, qint64> seasonPointsOfTeamsAsOf(int leagueNmbr, int raceNmbr);
+// One team's season points as of the race, 0 without a line: from the list above when the request has
+// it or the page is one of many (nested), otherwise read for the one team.
+qint64 seasonPointsAsOf(int leagueNmbr, int raceNmbr, int teamNmbr);
 
 // The "nothing to report" box of the entries: information icon, titled "Quorvanti".
 void showReportMessage(const QString& text);

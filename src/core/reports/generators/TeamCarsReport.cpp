@@ -23,21 +23,21 @@ struct TeamCarsRun {
     QString raceName;
 };
 
-QString teamCarsQuery(int leagueNmbr, int teamNmbr, bool allInOne) {
+// The numbers are bound (?1 the league, ?2 the team), so that the statement is prepared once for all
+// the team pages of a run.
+QString teamCarsQuery(bool allInOne) {
     // Cars without a group stay in (the group join is an outer one).
-    QString sql =
-        QStringLiteral(
-            "SELECT car_txt, teams.team_name, efctv_dt, term_dt, driver_name, team_owner, locked_salary, salary, "
-            "teams.team_nmbr, phone, email, league_name, group_name, cars.group_nmbr, leagues.car_type_nmbr"
-            " FROM teams INNER JOIN league_teams ON teams.team_nmbr = league_teams.team_nmbr"
-            " INNER JOIN leagues ON leagues.league_nmbr = league_teams.league_nmbr"
-            " INNER JOIN team_car ON teams.team_nmbr = team_car.team_nmbr"
-            " INNER JOIN cars ON cars.car_nmbr = team_car.car_nmbr"
-            " LEFT JOIN group_dm ON group_dm.group_nmbr = cars.group_nmbr"
-            " WHERE leagues.league_nmbr = ") +
-        QString::number(leagueNmbr) + QStringLiteral(" AND cars.car_type_nmbr in (1,2) ");
+    QString sql = QStringLiteral(
+        "SELECT car_txt, teams.team_name, efctv_dt, term_dt, driver_name, team_owner, locked_salary, salary, "
+        "teams.team_nmbr, phone, email, league_name, group_name, cars.group_nmbr, leagues.car_type_nmbr"
+        " FROM teams INNER JOIN league_teams ON teams.team_nmbr = league_teams.team_nmbr"
+        " INNER JOIN leagues ON leagues.league_nmbr = league_teams.league_nmbr"
+        " INNER JOIN team_car ON teams.team_nmbr = team_car.team_nmbr"
+        " INNER JOIN cars ON cars.car_nmbr = team_car.car_nmbr"
+        " LEFT JOIN group_dm ON group_dm.group_nmbr = cars.group_nmbr"
+        " WHERE leagues.league_nmbr = ?1 AND cars.car_type_nmbr in (1,2) ");
     if (!allInOne)
-        sql += QStringLiteral(" AND teams.team_nmbr = ") + QString::number(teamNmbr);
+        sql += QStringLiteral(" AND teams.team_nmbr = ?2");
     return sql +
            QStringLiteral(
                " ORDER BY teams.team_name, teams.team_nmbr, group_name, team_car.term_dt, salary desc, cars.car_txt");
@@ -155,7 +155,8 @@ QString createTeamCarsPage(const TeamCarsRun& run, int leagueNmbr, int teamNmbr,
                            int raceNmbr) {
     return runReport(kCode, kStatus, [&](ReportPage& page) -> QString {
         IDatabase db;
-        const bool queried = db.OpenResultSet(teamCarsQuery(leagueNmbr, teamNmbr, allInOne));
+        const bool queried = db.OpenResultSet(teamCarsQuery(allInOne),
+                                              allInOne ? QVariantList{leagueNmbr} : QVariantList{leagueNmbr, teamNmbr});
         page.open({leagueNmbr, teamNmbr, raceNmbr});
         if (!queried) // the result set has shown the engine's message; the page ends on its error path
             throw ReportRunError(QStringLiteral("No current record"));
@@ -169,7 +170,7 @@ QString createTeamCarsPage(const TeamCarsRun& run, int leagueNmbr, int teamNmbr,
 QString createTeamCarsReport(int leagueNmbr, int teamNmbr, bool show, bool allInOne, bool separate,
                              std::optional<int> raceNmbr) {
     TeamCarsRun run;
-    run.activeOnly = cReportAttributesCollection().includeActiveOnly(kCode);
+    run.activeOnly = requestAttributes(kCode)->includeActiveOnly(kCode);
     if (raceNmbr) {
         cRaces race;
         race.load(*raceNmbr);

@@ -3,9 +3,8 @@
 #include "data/IDatabase.h"
 #include "data/cLeague.h"
 #include "data/cLeagueTeams.h"
-#include "posting/cRaces.h"
+#include "posting/RaceOrder.h"
 #include "posting/cScoringPointsCollection.h"
-#include "posting/cTeamResultsCollection.h"
 #include "reports/generators/ReportPipeline.h"
 
 #include <QHash>
@@ -81,21 +80,28 @@ private:
 
     static qint64 key(int teamNmbr, int carNmbr) { return (qint64(teamNmbr) << 32) | quint32(carNmbr); }
 
+    // The sums of the rows of the league's races of its race type up to this race in the season order,
+    // by team and car, summed where the rows are.
     void load() {
         m_loaded = true;
         cLeague league;
         league.load(m_leagueNmbr);
-        cRaces race;
-        race.load(m_raceNmbr);
-        cTeamResultsCollection season;
-        season.loadPreviousRaces(league, race, 0);
-        for (const cTeamResults& row : season) {
-            Sums& s = m_sums[key(row.teamNmbr(), row.carNmbr())];
-            s.fastQual += row.fastQualBonus();
-            s.lapsLed += row.lapsLedBonus();
-            s.mostLapsLed += row.mostLapsLedBonus();
-            s.qual += row.qualPoints();
-        }
+        IDatabase db;
+        if (!db.OpenResultSet(QStringLiteral("SELECT team_results.team_nmbr, team_results.car_nmbr,"
+                                             " sum(fast_qual_bonus) as fast_qual, sum(laps_led_bonus) as laps_led,"
+                                             " sum(most_laps_led_bonus) as most_laps_led, sum(qual_points) as qual"
+                                             " FROM team_results, races r1"
+                                             " WHERE team_results.race_nmbr = r1.race_nmbr"
+                                             " AND team_results.league_nmbr = ? AND r1.race_type_nmbr = ? AND ") +
+                                  raceUpToCondition(QStringLiteral("r1"), m_raceNmbr) +
+                                  QStringLiteral(" GROUP BY team_results.team_nmbr, team_results.car_nmbr"),
+                              {league.leagueNmbr(), league.raceTypeNmbr()}))
+            return;
+        for (; !db.isEOF(); db.MoveNext())
+            m_sums.insert(
+                key(db.fields.toInt(QStringLiteral("team_nmbr")), db.fields.toInt(QStringLiteral("car_nmbr"))),
+                {db.fields.toInt64(QStringLiteral("fast_qual")), db.fields.toInt64(QStringLiteral("laps_led")),
+                 db.fields.toInt64(QStringLiteral("most_laps_led")), db.fields.toInt64(QStringLiteral("qual"))});
     }
 
     int m_leagueNmbr, m_raceNmbr;

@@ -1,7 +1,6 @@
 #include "reports/generators/TeamRaceDetailReport.h"
 
 #include "data/IDatabase.h"
-#include "posting/cLeagueStandingsCollection.h"
 #include "reports/generators/RaceDetailColumns.h"
 #include "reports/generators/ReportPipeline.h"
 
@@ -9,30 +8,22 @@ namespace {
 
 using RaceDetailColumns::Variant;
 
-QString teamRaceDetailQuery(int leagueNmbr, int teamNmbr, int raceNmbr) {
-    const QString league = QString::number(leagueNmbr);
-    const QString team = QString::number(teamNmbr);
-    const QString race = QString::number(raceNmbr);
+// The numbers are bound (?1 the league, ?2 the team, ?3 the race), so that the statement is prepared
+// once for all the team pages of a run.
+QString teamRaceDetailQuery() {
     return QStringLiteral(
-               "SELECT D.car_txt, D.driver_name, D.sponsor, A.place, A.laps_led_bonus, A.most_laps_led_bonus, "
-               "A.fast_qual_bonus, G.league_name, A.points, A.total_points, E.race_dt, E.race_name, E.track_name, "
-               "F.team_name, C.team_place, E.race_nmbr, A.current_status, F.team_owner, A.qual_points, "
-               "G.scoring_type_nmbr, B.term_dt, B.efctv_dt, A.adjustment, F.email, F.phone, D.car_type_nmbr") +
-           QStringLiteral(
-               " FROM team_results A, team_car B, team_results_summary C, cars D, races E, teams F, leagues G") +
-           QStringLiteral(" WHERE E.race_nmbr = ") + race + QStringLiteral(" And E.race_nmbr = A.race_nmbr") +
-           QStringLiteral(" AND D.car_nmbr = A.car_nmbr") + QStringLiteral(" AND C.team_nmbr = ") + team +
-           QStringLiteral(" AND C.race_nmbr = A.race_nmbr") + QStringLiteral(" AND C.team_nmbr = A.team_nmbr") +
-           QStringLiteral(" AND C.league_nmbr = A.league_nmbr") + QStringLiteral(" AND A.league_nmbr = ") + league +
-           QStringLiteral(" AND A.race_nmbr = ") + race + QStringLiteral(" AND A.team_nmbr = ") + team +
-           QStringLiteral(" AND B.team_nmbr = A.team_nmbr") + QStringLiteral(" AND B.car_nmbr = A.car_nmbr") +
-           QStringLiteral(" AND B.team_nmbr = ") + team + QStringLiteral(" AND F.team_nmbr = A.team_nmbr") +
-           QStringLiteral(" AND G.league_nmbr = ") + league + QStringLiteral(" AND B.efctv_dt = ") +
-           QStringLiteral("          (SELECT max(efctv_dt) ") + QStringLiteral("              FROM team_car ") +
-           QStringLiteral("             WHERE car_nmbr = B.car_nmbr ") +
-           QStringLiteral("               AND team_nmbr = B.team_nmbr) ") +
-           QStringLiteral(
-               " ORDER BY C.team_place,F.team_name, D.car_type_nmbr desc, A.current_status, B.term_dt, A.place");
+        "SELECT D.car_txt, D.driver_name, D.sponsor, A.place, A.laps_led_bonus, A.most_laps_led_bonus, "
+        "A.fast_qual_bonus, G.league_name, A.points, A.total_points, E.race_dt, E.race_name, E.track_name, "
+        "F.team_name, C.team_place, E.race_nmbr, A.current_status, F.team_owner, A.qual_points, "
+        "G.scoring_type_nmbr, B.term_dt, B.efctv_dt, A.adjustment, F.email, F.phone, D.car_type_nmbr"
+        " FROM team_results A, team_car B, team_results_summary C, cars D, races E, teams F, leagues G"
+        " WHERE E.race_nmbr = ?3 And E.race_nmbr = A.race_nmbr AND D.car_nmbr = A.car_nmbr AND C.team_nmbr = ?2"
+        " AND C.race_nmbr = A.race_nmbr AND C.team_nmbr = A.team_nmbr AND C.league_nmbr = A.league_nmbr"
+        " AND A.league_nmbr = ?1 AND A.race_nmbr = ?3 AND A.team_nmbr = ?2 AND B.team_nmbr = A.team_nmbr"
+        " AND B.car_nmbr = A.car_nmbr AND B.team_nmbr = ?2 AND F.team_nmbr = A.team_nmbr AND G.league_nmbr = ?1"
+        " AND B.efctv_dt =           (SELECT max(efctv_dt)               FROM team_car "
+        "             WHERE car_nmbr = B.car_nmbr                AND team_nmbr = B.team_nmbr) "
+        " ORDER BY C.team_place,F.team_name, D.car_type_nmbr desc, A.current_status, B.term_dt, A.place");
 }
 
 class TeamRaceDetailPage {
@@ -107,8 +98,10 @@ private:
 
 QString createTeamRaceDetailReport(int leagueNmbr, int teamNmbr, int raceNmbr, bool show) {
     return runReport(QStringLiteral("TR"), QStringLiteral("Creating Team Race Detail Report"), [&](ReportPage& page) {
+        if (page.writtenInRequest({leagueNmbr, teamNmbr, raceNmbr}))
+            return page.fileName();
         IDatabase db;
-        if (!db.OpenResultSet(teamRaceDetailQuery(leagueNmbr, teamNmbr, raceNmbr)))
+        if (!db.OpenResultSet(teamRaceDetailQuery(), {leagueNmbr, teamNmbr, raceNmbr}))
             return QString();
         if (db.isEOF()) {
             if (show)
@@ -117,9 +110,7 @@ QString createTeamRaceDetailReport(int leagueNmbr, int teamNmbr, int raceNmbr, b
         }
         page.open({leagueNmbr, teamNmbr, raceNmbr});
         const bool activeOnly = page.includeActiveOnly();
-        cLeagueStandingsCollection standings;
-        standings.loadTeam(leagueNmbr, raceNmbr, teamNmbr);
-        TeamRaceDetailPage(page, db, activeOnly, standings.pointsForTeam(teamNmbr)).write();
+        TeamRaceDetailPage(page, db, activeOnly, seasonPointsAsOf(leagueNmbr, raceNmbr, teamNmbr)).write();
         return page.finish(show);
     });
 }
