@@ -1,12 +1,24 @@
 #pragma once
 
 #include <QApplication>
+#include <QPointer>
 #include <QTimer>
 #include <QtTest>
 #include <functional>
 
-// Runs f on the modal window of type W once it is up (the next time the event loop turns), then
-// closes that window if f left it open, so that a failed check never leaves a test waiting.
+// The longest a test waits for the window manager to activate a window or for the keyboard focus to
+// follow. On a busy machine that can take seconds; a test that passes waits only as long as it must.
+inline constexpr int kWindowWait = 20000;
+
+// Makes w's window the active one and waits until it is.
+inline bool activeNow(QWidget* w) {
+    w->activateWindow();
+    return QTest::qWaitForWindowActive(w, kWindowWait);
+}
+
+// Runs f on the modal window of type W once it is up (the next time the event loop turns) and
+// active, then closes that window if f left it open, so that a failed check never leaves a test
+// waiting.
 template <class W> void whileModal(std::function<void(W*)> f) {
     QTimer::singleShot(0, [f] {
         auto* w = qobject_cast<W*>(QApplication::activeModalWidget());
@@ -14,11 +26,13 @@ template <class W> void whileModal(std::function<void(W*)> f) {
             QTest::qFail("no modal window of the expected kind", __FILE__, __LINE__);
             return;
         }
-        w->activateWindow();
-        if (QTest::qWaitForWindowActive(w))
+        QPointer<W> open(w);
+        if (activeNow(w))
             f(w);
-        if (w->isVisible())
-            w->done(0);
+        else
+            QTest::qFail("the modal window did not become active", __FILE__, __LINE__);
+        if (open && open->isVisible())
+            open->done(0);
     });
 }
 

@@ -73,7 +73,7 @@ void press(Qt::Key key) {
 void showActive(QDialog* w) {
     w->show();
     w->activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(w));
+    QVERIFY(QTest::qWaitForWindowActive(w, kWindowWait));
     settle();
 }
 

@@ -1,4 +1,5 @@
 #include "ListTestHelpers.h"
+#include "ModalHelpers.h"
 #include "data/cLeague.h"
 #include "data/cTeam.h"
 #include "editors/teams/frmLeague.h"
@@ -99,7 +100,7 @@ void LeagueEditorTest::open(cLeague& league) {
     m_window->fillWith(league);
     m_window->show();
     QApplication::setActiveWindow(m_window.get());
-    QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
+    QVERIFY(QTest::qWaitForWindowActive(m_window.get(), kWindowWait));
     ui().clear();
 }
 
@@ -279,7 +280,7 @@ void LeagueEditorTest::numberBoxesCannotBeLeftWithBadTextAndEnterStoresWhatIsSho
     type("txtSalaryCap", "lots");
     box("txtShortName")->setFocus();
     QCOMPARE(ui().lastBoxText(), QStringLiteral("Invalid Salary Cap amount"));
-    QTRY_COMPARE(QApplication::focusWidget(), box("txtSalaryCap"));
+    QTRY_COMPARE_WITH_TIMEOUT(QApplication::focusWidget(), box("txtSalaryCap"), kWindowWait);
     type("txtSalaryCap", "12500");
     box("txtShortName")->setFocus();
     QCOMPARE(league->salaryCap(), Currency::fromDouble(12500));
@@ -289,7 +290,7 @@ void LeagueEditorTest::numberBoxesCannotBeLeftWithBadTextAndEnterStoresWhatIsSho
     type("txtDropLowest", "99999");
     box("txtShortName")->setFocus();
     QCOMPARE(ui().lastBoxText(), QStringLiteral("Invalid Drop Lowest amount"));
-    QTRY_COMPARE(QApplication::focusWidget(), box("txtDropLowest"));
+    QTRY_COMPARE_WITH_TIMEOUT(QApplication::focusWidget(), box("txtDropLowest"), kWindowWait);
     // A half rounds to the even count.
     type("txtDropLowest", "2.5");
     box("txtShortName")->setFocus();
@@ -487,7 +488,7 @@ void LeagueEditorTest::screenshots() {
     frmLeagueTeams checklist;
     checklist.fillWith(team);
     checklist.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&checklist));
+    QVERIFY(QTest::qWaitForWindowExposed(&checklist, kWindowWait));
     QVERIFY(checklist.grab().save(QDir(dir).filePath(QStringLiteral("frmLeagueTeams.png"))));
 }
 
