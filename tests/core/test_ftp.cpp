@@ -49,8 +49,9 @@ public:
         : m_thread([this, &server, underWay, sig] {
               for (int i = 0; i < 3000 && !m_done; ++i) {
                   if (underWay()) {
-                      server.signal(sig);
+                      // Marked first: the signal's effect can reach the test before this thread runs again.
                       m_sent = true;
+                      server.signal(sig);
                       return;
                   }
                   std::this_thread::sleep_for(std::chrono::milliseconds(10));
