@@ -4,11 +4,9 @@
 // into the data file, and a way to answer a modal window the code under test opens.
 
 #include "ListTestHelpers.h"
+#include "ModalHelpers.h"
 
-#include <QApplication>
 #include <QDate>
-#include <QTimer>
-#include <QtTest>
 #include <functional>
 
 inline QString isoDate(const QDate& d) {
@@ -42,11 +40,7 @@ inline void putTeamResult(int race, int league, int team, int car) {
                            .arg(league));
 }
 
-// Runs `act` on the next modal window of type W once it is up (the caller then opens it).
+// The shared modal helper, under the name these tests know it by.
 template <class W> void whenModal(std::function<void(W*)> act) {
-    QTimer::singleShot(0, [act] {
-        auto* w = qobject_cast<W*>(QApplication::activeModalWidget());
-        QVERIFY2(w, "expected modal window did not open");
-        act(w);
-    });
+    whileModal<W>(std::move(act));
 }

@@ -1,4 +1,5 @@
 #include "ListTestHelpers.h"
+#include "ModalHelpers.h"
 #include "ScopedLocale.h"
 #include "data/cCar.h"
 #include "editors/teams/frmCar.h"
@@ -74,7 +75,7 @@ void CarEditorTest::open(cCar& car) {
     m_window->fillWith(car);
     m_window->show();
     QApplication::setActiveWindow(m_window.get());
-    QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
+    QVERIFY(QTest::qWaitForWindowActive(m_window.get(), kWindowWait));
     ui().clear();
 }
 
@@ -224,7 +225,7 @@ void CarEditorTest::duplicatesAreScopedByRaceTypeAndCarType() {
     type("txtCarNumber", "24");
     box("txtSponsor")->setFocus();
     QCOMPARE(ui().lastBoxText(), QStringLiteral("Duplicate Car"));
-    QTRY_COMPARE(QApplication::focusWidget(), box("txtCarNumber"));
+    QTRY_COMPARE_WITH_TIMEOUT(QApplication::focusWidget(), box("txtCarNumber"), kWindowWait);
 }
 
 void CarEditorTest::onlyOneTopBonusPerRaceType() {
@@ -366,7 +367,7 @@ void CarEditorTest::salaryBoxCannotBeLeftBlankAndEnterStoresTheShownAmount() {
     QTest::keyClick(box("txtSalary"), Qt::Key_Delete);
     box("txtSponsor")->setFocus();
     QCOMPARE(ui().lastBoxText(), QStringLiteral("Invalid Salary amount\r\nType the amount in the form 1,234.56"));
-    QTRY_COMPARE(QApplication::focusWidget(), box("txtSalary"));
+    QTRY_COMPARE_WITH_TIMEOUT(QApplication::focusWidget(), box("txtSalary"), kWindowWait);
 
     // A good amount is taken and shown as money when the box is left.
     QTest::keyClicks(box("txtSalary"), "2000");
@@ -468,7 +469,7 @@ void CarEditorTest::leaveChecksOutliveAWindowClosedDuringARefusal() {
     type("txtSalary", "y");
     box("txtSponsor")->setFocus();
     QCOMPARE(ui().lastBoxText(), QStringLiteral("Invalid Salary amount\r\nType the amount in the form 1,234.56"));
-    QTRY_COMPARE(QApplication::focusWidget(), box("txtSalary"));
+    QTRY_COMPARE_WITH_TIMEOUT(QApplication::focusWidget(), box("txtSalary"), kWindowWait);
 }
 
 void CarEditorTest::keyLabelShowsTheNumber() {

@@ -90,7 +90,7 @@ void CarsPanelTest::init() {
     putCar(502, 1, 3, "Top Bonus", "Bonus", "0");
     displayCars(-1);
     QVERIFY(window());
-    QVERIFY(QTest::qWaitForWindowExposed(window()));
+    QVERIFY(QTest::qWaitForWindowExposed(window(), kWindowWait));
     ui().clear();
 }
 
@@ -459,7 +459,7 @@ void CarsPanelTest::deleteAsksAboutThePanelAsItWasWhateverIsStoredMeanwhile() {
 
 void CarsPanelTest::activate() {
     window()->activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(window()->window()));
+    QVERIFY(QTest::qWaitForWindowActive(window()->window(), kWindowWait));
 }
 
 void CarsPanelTest::keysTypedIntoThePanelActOnThePanelOnly() {
@@ -490,7 +490,7 @@ void CarsPanelTest::keysTypedIntoThePanelActOnThePanelOnly() {
     QCOMPARE(TestDataFile::count("SELECT count(*) FROM cars"), 3);
     QCOMPARE(window()->panelCar().carNmbr(), 500);
     QCOMPARE(window()->selectedCar()->carNmbr(), 500);
-    QCOMPARE(QApplication::focusWidget(), box("txtSponsor"));
+    QTRY_COMPARE_WITH_TIMEOUT(QApplication::focusWidget(), box("txtSponsor"), kWindowWait);
     QCOMPARE(box("txtSponsor")->text(), QStringLiteral("Acme Co"));
 
     // Update stores the edit typed there.
@@ -506,7 +506,7 @@ void CarsPanelTest::clickIntoABoxSelectsItsText() {
     for (const char* name : {"txtDriver", "txtSalary", "txtSponsor"}) {
         QTest::mouseClick(box(name), Qt::LeftButton);
         settle();
-        QCOMPARE(QApplication::focusWidget(), box(name));
+        QTRY_COMPARE_WITH_TIMEOUT(QApplication::focusWidget(), box(name), kWindowWait);
         QCOMPARE(box(name)->selectedText(), box(name)->text());
     }
     // Typing then replaces the whole text.
@@ -656,7 +656,7 @@ void CarsPanelTest::addedEntryIsLockedAndUpdateKeepsTheEditorsRules() {
     QTest::mouseClick(button("cmdUpdate"), Qt::LeftButton);
     QCOMPARE(ui().boxes.size(), 1);
     QCOMPARE(ui().boxes[0].text, QStringLiteral("Driver is a required field"));
-    QCOMPARE(QApplication::focusWidget(), box("txtDriver"));
+    QTRY_COMPARE_WITH_TIMEOUT(QApplication::focusWidget(), box("txtDriver"), kWindowWait);
     QCOMPARE(TestDataFile::scalar(QStringLiteral("SELECT driver_name FROM cars WHERE car_nmbr = %1").arg(carNmbr))
                  .toString(),
              QStringLiteral("Gray"));

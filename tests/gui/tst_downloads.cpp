@@ -6,6 +6,7 @@
 
 #include "../core/LocalFtpServer.h"
 #include "ListTestHelpers.h"
+#include "ModalHelpers.h"
 #include "data/Paths.h"
 #include "data/cLeague.h"
 #include "editors/races/frmRace.h"
@@ -97,7 +98,7 @@ private:
         m_leagueWindow->fillWith(*m_league);
         m_leagueWindow->show();
         QApplication::setActiveWindow(m_leagueWindow.get());
-        QVERIFY(QTest::qWaitForWindowActive(m_leagueWindow.get()));
+        QVERIFY(QTest::qWaitForWindowActive(m_leagueWindow.get(), kWindowWait));
         ui().clear();
     }
     void clickLeague(const char* button) { m_leagueWindow->findChild<QPushButton*>(QLatin1String(button))->click(); }
@@ -109,7 +110,7 @@ private:
         m_raceWindow->loadWith(*m_race);
         m_raceWindow->show();
         m_raceWindow->activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(m_raceWindow.get()));
+        QVERIFY(QTest::qWaitForWindowActive(m_raceWindow.get(), kWindowWait));
         m_raceWindow->findChild<QTabWidget*>(QStringLiteral("SSTab1"))->setCurrentIndex(frmRace::TabResults);
         ui().clear();
     }

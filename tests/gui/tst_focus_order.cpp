@@ -77,7 +77,7 @@ void press(Qt::Key key) {
 void showActive(QWidget* w) {
     w->show();
     w->activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(w));
+    QVERIFY(QTest::qWaitForWindowActive(w, kWindowWait));
     settle();
 }
 

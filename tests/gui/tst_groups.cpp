@@ -93,7 +93,7 @@ private slots:
             // A number typed into the box unticks "No Limit" and stays as typed.
             QTest::mouseClick(e->maxBox(), Qt::LeftButton);
             settle();
-            QCOMPARE(QApplication::focusWidget(), e->maxBox());
+            QTRY_COMPARE_WITH_TIMEOUT(QApplication::focusWidget(), e->maxBox(), kWindowWait);
             QTest::keyClicks(QApplication::focusWidget(), "5");
             QCOMPARE(e->maxBox()->text(), QString("5"));
             QVERIFY(!e->noLimitBox()->isChecked());
@@ -135,7 +135,7 @@ private slots:
             QCOMPARE(e->maxBox()->text(), QString("7"));
             // The refused name has the focus: the next keys mend it and leave the maximum alone.
             settle();
-            QCOMPARE(QApplication::focusWidget(), e->nameBox());
+            QTRY_COMPARE_WITH_TIMEOUT(QApplication::focusWidget(), e->nameBox(), kWindowWait);
             QTest::keyClicks(QApplication::focusWidget(), "Veterans");
             QCOMPARE(e->maxBox()->text(), QString("7"));
             ui().answers << AnswerYes;
@@ -166,7 +166,7 @@ private slots:
             settle();
             QCOMPARE(ui().lastBoxText(), QString("Invalid Entry"));
             QCOMPARE(e->maxBox()->text(), QString());
-            QVERIFY(e->maxBox()->hasFocus());
+            QTRY_VERIFY_WITH_TIMEOUT(e->maxBox()->hasFocus(), kWindowWait);
             QCOMPARE(group.maxNmbr(), 3);
         });
         frmGroup editor;
@@ -186,7 +186,7 @@ private slots:
             QCOMPARE(ui().lastBoxText(), QString("Name is a required field"));
             QVERIFY(e->isVisible());
             settle();
-            QCOMPARE(QApplication::focusWidget(), e->nameBox());
+            QTRY_COMPARE_WITH_TIMEOUT(QApplication::focusWidget(), e->nameBox(), kWindowWait);
             QTest::keyClicks(QApplication::focusWidget(), "Veterans");
             QCOMPARE(e->maxBox()->text(), QString("4"));
             QTest::mouseClick(e->okButton(), Qt::LeftButton);

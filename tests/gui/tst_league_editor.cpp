@@ -1,4 +1,5 @@
 #include "ListTestHelpers.h"
+#include "ModalHelpers.h"
 #include "ScopedLocale.h"
 #include "data/cLeague.h"
 #include "data/cTeam.h"
@@ -103,7 +104,7 @@ void LeagueEditorTest::open(cLeague& league) {
     m_window->fillWith(league);
     m_window->show();
     QApplication::setActiveWindow(m_window.get());
-    QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
+    QVERIFY(QTest::qWaitForWindowActive(m_window.get(), kWindowWait));
     ui().clear();
 }
 
@@ -283,7 +284,7 @@ void LeagueEditorTest::numberBoxesCannotBeLeftWithBadTextAndEnterStoresWhatIsSho
     type("txtSalaryCap", "lots");
     box("txtShortName")->setFocus();
     QCOMPARE(ui().lastBoxText(), QStringLiteral("Invalid Salary Cap amount\r\nType the amount in the form 1,234.56"));
-    QTRY_COMPARE(QApplication::focusWidget(), box("txtSalaryCap"));
+    QTRY_COMPARE_WITH_TIMEOUT(QApplication::focusWidget(), box("txtSalaryCap"), kWindowWait);
     type("txtSalaryCap", "12500");
     box("txtShortName")->setFocus();
     QCOMPARE(league->salaryCap(), Currency::fromDouble(12500));
@@ -293,7 +294,7 @@ void LeagueEditorTest::numberBoxesCannotBeLeftWithBadTextAndEnterStoresWhatIsSho
     type("txtDropLowest", "99999");
     box("txtShortName")->setFocus();
     QCOMPARE(ui().lastBoxText(), QStringLiteral("Invalid Drop Lowest amount"));
-    QTRY_COMPARE(QApplication::focusWidget(), box("txtDropLowest"));
+    QTRY_COMPARE_WITH_TIMEOUT(QApplication::focusWidget(), box("txtDropLowest"), kWindowWait);
     // A half rounds to the even count.
     type("txtDropLowest", "2.5");
     box("txtShortName")->setFocus();
@@ -569,7 +570,7 @@ void LeagueEditorTest::screenshots() {
     frmLeagueTeams checklist;
     checklist.fillWith(team);
     checklist.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&checklist));
+    QVERIFY(QTest::qWaitForWindowExposed(&checklist, kWindowWait));
     QVERIFY(checklist.grab().save(QDir(dir).filePath(QStringLiteral("frmLeagueTeams.png"))));
 }
 

@@ -165,7 +165,7 @@ void ListWindowsTest::datesSortByDayInEitherLocale() {
     putRace(504, QStringLiteral("Winter"), QStringLiteral("2027-02-01"));
     displayRaces(QString());
     frmDisplayRaces* w = racesWindow();
-    QVERIFY(QTest::qWaitForWindowExposed(w));
+    QVERIFY(QTest::qWaitForWindowExposed(w, kWindowWait));
     QCOMPARE(column(w, 1), shown);
     QCOMPARE(w->displayedText(0, 2), QStringLiteral("Opener"));
 
@@ -380,7 +380,7 @@ void ListWindowsTest::keysAndMouseRunTheCommands() {
     putRace(500, QStringLiteral("Opener"), QStringLiteral("2024-02-18"));
     displayRaces(QString());
     frmDisplayRaces* w = racesWindow();
-    QVERIFY(QTest::qWaitForWindowExposed(w));
+    QVERIFY(QTest::qWaitForWindowExposed(w, kWindowWait));
     QTreeView* view = w->detailsView();
 
     int edited = 0;
@@ -470,7 +470,7 @@ void ListWindowsTest::screenshots() {
                                                       {racesWindow(), QStringLiteral("list-races.png")},
                                                       {scoringWindow(), QStringLiteral("list-scoring.png")}};
     for (const auto& [window, name] : shots) {
-        QVERIFY(QTest::qWaitForWindowExposed(window));
+        QVERIFY(QTest::qWaitForWindowExposed(window, kWindowWait));
         // Wide enough to show every column.
         window->resize(std::max(window->width(), window->detailsView()->header()->length() + 8),
                        std::min(window->height(), 360));

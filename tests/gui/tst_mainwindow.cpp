@@ -524,7 +524,7 @@ private slots:
                  QStringLiteral("League Race Standings"));
 
         m_main->activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(m_main.get()));
+        QVERIFY(QTest::qWaitForWindowActive(m_main.get(), kWindowWait));
         // A click on Administration only lays out; the keys then walk the tree from there.
         QTreeWidgetItem* admin = nodeWithTag(tree, QStringLiteral("ADMINISTRATION ROOT"));
         QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, tree->visualItemRect(admin).center());

@@ -74,7 +74,7 @@ private:
     void openSingle(frmTeamCar& w, cTeamCar& pick, Currency teamSalary) {
         w.fillWith(pick, teamSalary);
         w.show();
-        QVERIFY(QTest::qWaitForWindowActive(&w));
+        QVERIFY(QTest::qWaitForWindowActive(&w, kWindowWait));
         ui().clear();
     }
     static int holdings(const QString& where = QStringLiteral("1=1")) {
@@ -402,7 +402,7 @@ void PickEditorTest::multipleSumsRowsAgainstTheCap() {
     frmTeamCarMultiple w;
     w.fillWith(team, Currency::fromDouble(teamSalary));
     w.show();
-    QVERIFY(QTest::qWaitForWindowActive(&w));
+    QVERIFY(QTest::qWaitForWindowActive(&w, kWindowWait));
     chooseCar(gridCar(w, 0), QStringLiteral("11"));
     typeAndLeave(gridEfctv(w, 0), day1, gridTerm(w, 0));
     chooseCar(gridCar(w, 2), QStringLiteral("22"));
@@ -425,7 +425,7 @@ void PickEditorTest::multipleNeedsEffectiveDatesAndStoresRowsOnce() {
     frmTeamCarMultiple w;
     w.fillWith(team, Currency());
     w.show();
-    QVERIFY(QTest::qWaitForWindowActive(&w));
+    QVERIFY(QTest::qWaitForWindowActive(&w, kWindowWait));
     chooseCar(gridCar(w, 0), QStringLiteral("11"));
     typeAndLeave(gridEfctv(w, 0), day1, gridTerm(w, 0));
     chooseCar(gridCar(w, 1), QStringLiteral("22"));
@@ -512,7 +512,7 @@ void PickEditorTest::datesTypedInAnyOrderAreJudgedOnStore() {
     QCOMPARE(ui().lastBoxText(), QStringLiteral("Termination Date must be greater then Effective Date"));
     QVERIFY(w.isVisible());
     QCOMPARE(holdings(), 0);
-    QTRY_COMPARE(QApplication::focusWidget(), box(w, QStringLiteral("txtTermDt")));
+    QTRY_COMPARE_WITH_TIMEOUT(QApplication::focusWidget(), box(w, QStringLiteral("txtTermDt")), kWindowWait);
 
     QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("5/1/2026"));
     QTest::mouseClick(button(w, "cmdOK"), Qt::LeftButton);
@@ -562,7 +562,7 @@ void PickEditorTest::multipleHoldsTheRulesOverTheWholeBatch() {
     frmTeamCarMultiple w;
     w.fillWith(team, Currency());
     w.show();
-    QVERIFY(QTest::qWaitForWindowActive(&w));
+    QVERIFY(QTest::qWaitForWindowActive(&w, kWindowWait));
 
     // Cars 22 and 33 share group A, whose limit is one open pick.
     chooseCar(gridCar(w, 0), QStringLiteral("22"));

@@ -1,6 +1,7 @@
 // The posting progress bar as the program's UI services step it: every step counts, but the bar
 // is drawn only now and then, and a hidden bar is not stepped at all.
 
+#include "ModalHelpers.h"
 #include "adapters/QtUiServices.h"
 
 #include <QElapsedTimer>
@@ -44,7 +45,7 @@ private slots:
         m_bar->setGeometry(10, 10, 280, 20);
         m_bar->setRange(0, 100);
         m_window->show();
-        QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
+        QVERIFY(QTest::qWaitForWindowExposed(m_window.get(), kWindowWait));
         m_bar->setValue(0);
         m_ui.setProgressBar(m_bar);
         QApplication::processEvents();

@@ -81,7 +81,7 @@ private:
         m_w->loadWith(*m_race);
         m_w->show();
         m_w->activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(m_w.get()));
+        QVERIFY(QTest::qWaitForWindowActive(m_w.get(), kWindowWait));
         ui().clear();
     }
     void choose(QComboBox* box, int number) {
@@ -251,7 +251,7 @@ private slots:
         settle();
         QVERIFY(grid()->isRowShown(0));
         QCOMPARE(grid()->firstShownRow(), 0);
-        QTRY_COMPARE(QApplication::focusWidget(), grid()->floatingList());
+        QTRY_COMPARE_WITH_TIMEOUT(QApplication::focusWidget(), grid()->floatingList(), kWindowWait);
         QCOMPARE(grid()->floatingRow(), 1);
 
         QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("Car 4"));
@@ -283,7 +283,7 @@ private slots:
         QCOMPARE(ui().boxes.size(), 1);
         QCOMPARE(ui().lastBoxText(), QStringLiteral("Invalid Entry"));
         QCOMPARE(postedRows(1), 0);
-        QTRY_COMPARE(QApplication::focusWidget(), cell(grid(), 0, 0));
+        QTRY_COMPARE_WITH_TIMEOUT(QApplication::focusWidget(), cell(grid(), 0, 0), kWindowWait);
     }
 
     void raceTypeStaysWhileResultsExist() {
@@ -811,7 +811,7 @@ private slots:
         QCOMPARE(box->text(), shown);
         auto typeDate = [box](const QString& text) {
             QTest::mouseClick(box, Qt::LeftButton);
-            QTRY_COMPARE(QApplication::focusWidget(), box);
+            QTRY_COMPARE_WITH_TIMEOUT(QApplication::focusWidget(), box, kWindowWait);
             QTRY_COMPARE(box->selectedText(), box->text());
             QTest::keyClicks(QApplication::focusWidget(), text);
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);

@@ -92,7 +92,7 @@ private slots:
         frmRaceTypes w;
         w.show();
         w.activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(&w));
+        QVERIFY(QTest::qWaitForWindowActive(&w, kWindowWait));
         w.loadRaceTypes("Old Series");
         w.deleteButton()->click();
         QCOMPARE(ui().boxes.size(), 1);
@@ -247,7 +247,7 @@ private slots:
             QCOMPARE(ui().boxes.last().title, QString("Quorvanti"));
             QVERIFY(e->isVisible());
             settle();
-            QCOMPARE(QApplication::focusWidget(), e->nameBox());
+            QTRY_COMPARE_WITH_TIMEOUT(QApplication::focusWidget(), e->nameBox(), kWindowWait);
             QCOMPARE(e->nameBox()->selectedText(), QString(" f1 "));
             e->applyButton()->click();
             QCOMPARE(ui().boxes.size(), 2);

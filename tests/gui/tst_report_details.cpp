@@ -69,7 +69,7 @@ private:
         auto w = std::make_unique<frmReportDetails>();
         w->show();
         w->activateWindow();
-        if (!QTest::qWaitForWindowActive(w.get()))
+        if (!QTest::qWaitForWindowActive(w.get(), kWindowWait))
             qWarning("window not active");
         if (tab != frmReportDetails::ColumnsTab)
             w->SSTab1()->setCurrentIndex(tab);

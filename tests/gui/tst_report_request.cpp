@@ -214,7 +214,7 @@ private slots:
         frmReportRqst w;
         open(w, "League Race Summary", true, false, false);
         w.activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(&w));
+        QVERIFY(QTest::qWaitForWindowActive(&w, kWindowWait));
         QTest::mouseClick(w.txtReportFolder(), Qt::LeftButton);
         QCOMPARE(QApplication::focusWidget(), w.txtReportFolder());
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_A, Qt::ControlModifier);

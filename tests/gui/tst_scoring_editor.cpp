@@ -1,3 +1,4 @@
+#include "ModalHelpers.h"
 #include "TestDataFile.h"
 #include "data/cScoringType.h"
 #include "editors/races/frmScoring.h"
@@ -11,11 +12,6 @@
 #include <memory>
 
 namespace {
-
-void settle() {
-    for (int i = 0; i < 3; ++i)
-        QCoreApplication::processEvents();
-}
 
 int count(const QString& sql) {
     return TestDataFile::scalar(sql).toInt();
@@ -106,7 +102,7 @@ frmScoring* ScoringEditorTest::open(int method) {
     m_window->fillFrom(*m_method);
     m_window->show();
     m_window->activateWindow();
-    if (!QTest::qWaitForWindowActive(m_window.get()))
+    if (!QTest::qWaitForWindowActive(m_window.get(), kWindowWait))
         return nullptr;
     settle();
     return m_window.get();
@@ -179,7 +175,7 @@ void ScoringEditorTest::pointsTableIsReplacedAsAWhole() {
     settle();
     QCOMPARE(g->rowCount(), 4);
     QCOMPARE(g->rowTexts(3), (QStringList{"10", "0", "0"}));
-    QVERIFY(box(g, 3, 1)->hasFocus());
+    QTRY_VERIFY_WITH_TIMEOUT(box(g, 3, 1)->hasFocus(), kWindowWait);
     QVERIFY(w->pointsChanged());
 
     type(box(g, 3, 1), QStringLiteral("-5"));
@@ -244,7 +240,7 @@ void ScoringEditorTest::cellChecks() {
     leave(w->txtScoringTypeName());
     QCOMPARE(ui().lastBoxText(), QStringLiteral("Invalid Entry"));
     QCOMPARE(w->txtLapsLedBonus()->text(), QString());
-    QVERIFY(w->txtLapsLedBonus()->hasFocus());
+    QTRY_VERIFY_WITH_TIMEOUT(w->txtLapsLedBonus()->hasFocus(), kWindowWait);
     QCOMPARE(m_method->lapsLedBonus(), 0);
     type(w->txtLapsLedBonus(), QStringLiteral("9e9"));
     leave(w->txtScoringTypeName());
@@ -260,7 +256,7 @@ void ScoringEditorTest::cellChecks() {
     leave(box(g, 0, 1));
     QCOMPARE(ui().lastBoxText(), QStringLiteral("Invalid Entry"));
     QCOMPARE(g->text(0, 0), QString());
-    QVERIFY(box(g, 0, 0)->hasFocus());
+    QTRY_VERIFY_WITH_TIMEOUT(box(g, 0, 0)->hasFocus(), kWindowWait);
     type(box(g, 0, 0), QStringLiteral(" "));
     leave(box(g, 0, 1)); // a blank place passes and stays blank
     QCOMPARE(ui().boxes.size(), 1);
@@ -299,7 +295,7 @@ void ScoringEditorTest::topRulesWithoutCarsAreLeftOut() {
     settle();
     QCOMPARE(t->rowCount(), 2);
     QCOMPARE(t->rowTexts(1), (QStringList{"0", "In top", "0", "=", "0"}));
-    QVERIFY(box(t, 1, 0)->hasFocus());
+    QTRY_VERIFY_WITH_TIMEOUT(box(t, 1, 0)->hasFocus(), kWindowWait);
     type(box(t, 1, 0), QStringLiteral("2"));
     type(box(t, 1, 2), QStringLiteral("5")); // points 0: stored all the same
     QTest::keyClick(box(t, 1, 2), Qt::Key_Return);

@@ -112,7 +112,7 @@ void TeamEditorTest::open(int teamNmbr) {
     m_window = std::make_unique<frmTeam>();
     m_window->fillWith(*m_team);
     m_window->show();
-    QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
+    QVERIFY(QTest::qWaitForWindowActive(m_window.get(), kWindowWait));
     ui().clear();
 }
 
@@ -319,12 +319,12 @@ void TeamEditorTest::pickEditorStoresOnlyItsOwnChanges() {
     holdingsList()->setCurrentItem(row(QStringLiteral("11")));
     bool pickStored = false;
     whenModal<frmTeamCar>([&](frmTeamCar* editor) {
-        QVERIFY(QTest::qWaitForWindowActive(editor));
+        QVERIFY(QTest::qWaitForWindowActive(editor, kWindowWait));
         // A termination date is the pick editor's own change.
         auto* term = editor->findChild<QLineEdit*>(QStringLiteral("txtTermDt"));
         QTest::mouseClick(term, Qt::LeftButton);
         settle();
-        QCOMPARE(QApplication::focusWidget(), term);
+        QTRY_COMPARE_WITH_TIMEOUT(QApplication::focusWidget(), term, kWindowWait);
         QTest::keyClicks(QApplication::focusWidget(), shortDate(today));
         QCOMPARE(term->text(), shortDate(today));
         QTest::mouseClick(editor->findChild<QPushButton*>(QStringLiteral("cmdOK")), Qt::LeftButton);
