@@ -169,7 +169,7 @@ inline void answerNextBox(QMessageBox::StandardButton button, QString* shown = n
         if (shown)
             *shown = box->text();
         box->activateWindow();
-        if (!QTest::qWaitForWindowActive(box))
+        if (!QTest::qWaitForWindowActive(box, kWindowWait))
             QTest::qFail("the message box did not become active", __FILE__, __LINE__);
         QAbstractButton* b = box->button(button);
         const QString caption = b ? b->text() : QString();

@@ -388,12 +388,12 @@ void CarEditorTest::salaryIsReadInTheUsersOwnFormAndAnUneditedOneIsKept() {
         auto car = stored(500);
         open(*car);
         QTest::mouseClick(box("txtSalary"), Qt::LeftButton);
-        QTRY_COMPARE(QApplication::focusWidget(), box("txtSalary"));
+        QTRY_COMPARE_WITH_TIMEOUT(QApplication::focusWidget(), box("txtSalary"), kWindowWait);
         QTRY_COMPARE(box("txtSalary")->selectedText(), QStringLiteral("$1,500.00"));
         QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("1.234,56"));
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
         QCOMPARE(ui().lastBoxText(), QStringLiteral("Invalid Salary amount\r\nType the amount in the form 1,234.56"));
-        QTRY_COMPARE(QApplication::focusWidget(), box("txtSalary"));
+        QTRY_COMPARE_WITH_TIMEOUT(QApplication::focusWidget(), box("txtSalary"), kWindowWait);
         QCOMPARE(car->salary(), Currency::fromDouble(1500));
         QTRY_COMPARE(box("txtSalary")->selectedText(), QStringLiteral("1.234,56"));
         QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("1,234.56"));
@@ -409,7 +409,7 @@ void CarEditorTest::salaryIsReadInTheUsersOwnFormAndAnUneditedOneIsKept() {
         open(*car);
         QCOMPARE(box("txtSalary")->text(), QString::fromUtf8("1,005\u00a0\u20ac"));
         QTest::mouseClick(box("txtSalary"), Qt::LeftButton);
-        QTRY_COMPARE(QApplication::focusWidget(), box("txtSalary"));
+        QTRY_COMPARE_WITH_TIMEOUT(QApplication::focusWidget(), box("txtSalary"), kWindowWait);
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
         type("txtSponsor", "Beta");
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);

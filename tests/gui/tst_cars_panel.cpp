@@ -298,7 +298,7 @@ void CarsPanelTest::salaryIsReadInTheUsersOwnFormOnly() {
     activate();
     clickRow(QStringLiteral("24A"));
     QTest::mouseClick(box("txtSalary"), Qt::LeftButton);
-    QTRY_COMPARE(QApplication::focusWidget(), box("txtSalary"));
+    QTRY_COMPARE_WITH_TIMEOUT(QApplication::focusWidget(), box("txtSalary"), kWindowWait);
     QTRY_COMPARE(box("txtSalary")->selectedText(), QStringLiteral("1500"));
     QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("12,500.50"));
     QTest::mouseClick(button("cmdUpdate"), Qt::LeftButton);

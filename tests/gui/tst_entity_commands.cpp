@@ -238,7 +238,7 @@ void EntityCommandsTest::aDeleteQuestionKeepsTheListItAsksAbout() {
     putTeam(501, QStringLiteral("Rockets"));
     displayTeams(QStringLiteral("Rockets"));
     frmDisplayTeams* w = teamsWindow();
-    QVERIFY(QTest::qWaitForWindowExposed(w));
+    QVERIFY(QTest::qWaitForWindowExposed(w, kWindowWait));
     QStringList namesWhileAsked;
     QString selectedWhileAsked;
     RealBoxes boxes(ui(), {QMessageBox::Yes}, [&] {

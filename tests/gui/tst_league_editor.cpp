@@ -339,14 +339,14 @@ void LeagueEditorTest::salaryCapIsReadInTheUsersOwnFormOnly() {
     auto league = stored(501);
     open(*league);
     QTest::mouseClick(box("txtSalaryCap"), Qt::LeftButton);
-    QTRY_COMPARE(QApplication::focusWidget(), box("txtSalaryCap"));
+    QTRY_COMPARE_WITH_TIMEOUT(QApplication::focusWidget(), box("txtSalaryCap"), kWindowWait);
     QTRY_COMPARE(box("txtSalaryCap")->selectedText(), box("txtSalaryCap")->text());
     QTest::keyClicks(QApplication::focusWidget(), otherForm);
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
     QCOMPARE(ui().boxes.size(), 1);
     QCOMPARE(ui().lastBoxText(), "Invalid Salary Cap amount\r\nType the amount in the form " + example);
     QCOMPARE(ui().boxes.last().icon, MsgIcon::Critical);
-    QTRY_COMPARE(QApplication::focusWidget(), box("txtSalaryCap"));
+    QTRY_COMPARE_WITH_TIMEOUT(QApplication::focusWidget(), box("txtSalaryCap"), kWindowWait);
     QCOMPARE(league->salaryCap(), Currency::fromUnits(1000000));
     // Enter (OK) with the refused text still there stores nothing either.
     ui().clear();
@@ -374,7 +374,7 @@ void LeagueEditorTest::okWithoutAnEditKeepsTheStoredCap() {
         QCOMPARE(box("txtSalaryCap")->text(), moneyEditText(Currency::fromUnits(10050)));
         // Through the cap box and out of it, then another edit and OK.
         QTest::mouseClick(box("txtSalaryCap"), Qt::LeftButton);
-        QTRY_COMPARE(QApplication::focusWidget(), box("txtSalaryCap"));
+        QTRY_COMPARE_WITH_TIMEOUT(QApplication::focusWidget(), box("txtSalaryCap"), kWindowWait);
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
         type("txtLeagueName", "Renamed");
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);

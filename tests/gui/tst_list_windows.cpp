@@ -320,7 +320,7 @@ void ListWindowsTest::aListNotShownCatchesUpWhenShown() {
     displayScoring(QString());
     displayTeams(QStringLiteral("Comets"));
     frmDisplayTeams* w = teamsWindow();
-    QVERIFY(QTest::qWaitForWindowExposed(w));
+    QVERIFY(QTest::qWaitForWindowExposed(w, kWindowWait));
     w->hide();
     putTeam(501, QStringLiteral("Rockets"));
     settle();
@@ -408,7 +408,7 @@ void ListWindowsTest::aNewRaceIsSelectedOnceAdded() {
     putRace(501, QStringLiteral("Finale"), QStringLiteral("2024-11-10"));
     displayRaces(QStringLiteral("Finale"));
     frmDisplayRaces* w = racesWindow();
-    QVERIFY(QTest::qWaitForWindowExposed(w));
+    QVERIFY(QTest::qWaitForWindowExposed(w, kWindowWait));
     setRaceEditor([](cRaces& race) {
         frmRace editor;
         whileModal<frmRace>([](frmRace* window) {

@@ -460,7 +460,7 @@ void PickEditorTest::multipleAvailableSalaryFollowsTheRows() {
     frmTeamCarMultiple w;
     w.fillWith(team, Currency::fromDouble(500));
     w.show();
-    QVERIFY(QTest::qWaitForWindowActive(&w));
+    QVERIFY(QTest::qWaitForWindowActive(&w, kWindowWait));
     auto* leagues = w.findChild<QTreeWidget*>(QStringLiteral("lvwLeagues"));
     const auto available = [leagues] {
         return QStringList{leagues->topLevelItem(0)->text(2), leagues->topLevelItem(1)->text(2)};
@@ -469,7 +469,7 @@ void PickEditorTest::multipleAvailableSalaryFollowsTheRows() {
 
     // Chosen with the keyboard, as a person fills the first row.
     gridCar(w, 0)->setFocus(Qt::TabFocusReason);
-    QTRY_COMPARE(QApplication::focusWidget(), gridCar(w, 0));
+    QTRY_COMPARE_WITH_TIMEOUT(QApplication::focusWidget(), gridCar(w, 0), kWindowWait);
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Down);
     QCOMPARE(gridCar(w, 0)->currentText(), QStringLiteral("11"));
     QCOMPARE(available(), QStringList({"$500.00", "$0.00"}));

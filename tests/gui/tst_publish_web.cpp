@@ -143,7 +143,7 @@ private slots:
         w.txtReportFolder->setText(pages);
         w.show();
         QApplication::setActiveWindow(&w);
-        QVERIFY(QTest::qWaitForWindowActive(&w));
+        QVERIFY(QTest::qWaitForWindowActive(&w, kWindowWait));
         QTest::mouseClick(w.cmdPublish, Qt::LeftButton);
 
         QCOMPARE(m_data->ui().boxes.size(), 1);

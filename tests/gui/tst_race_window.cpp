@@ -822,7 +822,7 @@ private slots:
         QCOMPARE(ui().lastBoxText(), QStringLiteral("Invalid Entry\r\nType the date in the form ") + form +
                                          QStringLiteral(", for example ") + lastDay + QString::number(today().year()) +
                                          QLatin1Char('.'));
-        QTRY_COMPARE(QApplication::focusWidget(), box);
+        QTRY_COMPARE_WITH_TIMEOUT(QApplication::focusWidget(), box, kWindowWait);
         QCOMPARE(TestDataFile::scalar("SELECT race_dt FROM races WHERE race_nmbr = 4").toString(),
                  QStringLiteral("2024-03-22"));
         // The refused text is selected in the box, so the next keys replace it.
@@ -847,14 +847,15 @@ private slots:
         below.setCentralWidget(list);
         below.show();
         below.activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(&below));
+        QVERIFY(QTest::qWaitForWindowActive(&below, kWindowWait));
         list->setFocus();
         cRaces race;
         QString asked;
         bool ran = false;
         whileModal<frmRace>([this, &asked, &ran](frmRace* w) {
             ran = true;
-            QTRY_COMPARE(QApplication::focusWidget(), w->findChild<QLineEdit*>(QStringLiteral("txtRaceName")));
+            QTRY_COMPARE_WITH_TIMEOUT(QApplication::focusWidget(),
+                                      w->findChild<QLineEdit*>(QStringLiteral("txtRaceName")), kWindowWait);
             QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("Spring 200"));
             RealMessageBoxes boxes(&ui());
             answerNextBox(QMessageBox::No, &asked);
@@ -869,7 +870,7 @@ private slots:
         QCOMPARE(asked, QStringLiteral("Do you want to save changes"));
         QCOMPARE(count("SELECT count(*) FROM races"), 4);
         QTRY_COMPARE(QApplication::activeWindow(), &below);
-        QTRY_COMPARE(QApplication::focusWidget(), list);
+        QTRY_COMPARE_WITH_TIMEOUT(QApplication::focusWidget(), list, kWindowWait);
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_F, Qt::AltModifier);
         QTRY_COMPARE(QApplication::activePopupWidget(), file);
         file->close();

@@ -169,12 +169,12 @@ private slots:
         w.loadRaceTypes("F1");
         w.show();
         w.activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(&w));
+        QVERIFY(QTest::qWaitForWindowActive(&w, kWindowWait));
         QString asked;
         bool ran = false;
         whileModal<frmRaceType>([this, &asked, &ran](frmRaceType* e) {
             ran = true;
-            QTRY_COMPARE(QApplication::focusWidget(), e->nameBox());
+            QTRY_COMPARE_WITH_TIMEOUT(QApplication::focusWidget(), e->nameBox(), kWindowWait);
             QTest::keyClicks(QApplication::focusWidget(), "Formula");
             RealMessageBoxes boxes(&ui());
             answerNextBox(QMessageBox::No, &asked);
@@ -187,7 +187,7 @@ private slots:
         QCOMPARE(storedName(6), QString("F1"));
         QTRY_COMPARE(QApplication::activeWindow(), &w);
         // The focus is back where the click on Update left it.
-        QTRY_COMPARE(QApplication::focusWidget(), w.updateButton());
+        QTRY_COMPARE_WITH_TIMEOUT(QApplication::focusWidget(), w.updateButton(), kWindowWait);
         // Shortcuts reach the list's window again: Alt+D asks about deleting the chosen race type.
         ui().clear();
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_D, Qt::AltModifier);

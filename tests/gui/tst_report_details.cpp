@@ -452,7 +452,7 @@ private slots:
         file->addAction(QStringLiteral("E&xit"));
         below.show();
         below.activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(&below));
+        QVERIFY(QTest::qWaitForWindowActive(&below, kWindowWait));
         QString asked;
         bool ran = false;
         whileModal<frmReportDetails>([this, &asked, &ran](frmReportDetails* w) {

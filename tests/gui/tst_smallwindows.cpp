@@ -116,9 +116,9 @@ private slots:
         helpContextId = 700;
         showHelp(QStringLiteral("Sensative"));
         QVERIFY(frmHelp::current());
-        QVERIFY(QTest::qWaitForWindowActive(frmHelp::current()));
+        QVERIFY(QTest::qWaitForWindowActive(frmHelp::current(), kWindowWait));
         frmHelp::current()->browser()->setFocus();
-        QTRY_COMPARE(QApplication::focusWidget(), frmHelp::current()->browser());
+        QTRY_COMPARE_WITH_TIMEOUT(QApplication::focusWidget(), frmHelp::current()->browser(), kWindowWait);
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
         QTRY_VERIFY(!frmHelp::current());
         // Opened again, it shows the topic asked for.
