@@ -1,6 +1,7 @@
 // Posting a race, worked by hand, on the season PostingSeason.h describes.
 
 #include "PostingSeason.h"
+#include "posting/RacePostingUseCases.h"
 
 namespace {
 
@@ -325,22 +326,27 @@ TEST_F(Posting, RacesThatCarriedFromADeletedRaceAreSettled) {
     ASSERT_EQ(loadRacesCarryingFrom(2, later), 1);
     cRaces race2;
     race2.load(2);
-    ASSERT_TRUE(race2.deleteRow());
     data.ui().clear();
-    cResultsCollection results;
-    settleLaterRaces(later, results, LaterRacesCause::RaceDeleted, "Race Two");
-    ASSERT_EQ(data.ui().boxes.size(), 1);
-    EXPECT_EQ(data.ui().boxes[0].text, "The posting for Race Three was removed when Race Two was deleted.\r\n"
+    const RacePostingOutcome deleted = deleteRaceAndSettle(race2, askQuestion);
+    ASSERT_EQ(data.ui().boxes.size(), 2);
+    EXPECT_EQ(data.ui().boxes[0].text, "Results have been posted for this Race.\r\nDo you want to continue?");
+    EXPECT_EQ(data.ui().boxes[0].title, "Race Two");
+    EXPECT_EQ(data.ui().boxes[1].text, "The posting for Race Three was removed when Race Two was deleted.\r\n"
                                        "Do you want to post results for Race Three now?\r\n"
                                        "No leaves Race Three unposted.");
-    EXPECT_EQ(data.ui().boxes[0].buttons, MsgButtons::YesNo);
+    EXPECT_EQ(data.ui().boxes[1].buttons, MsgButtons::YesNo);
+    EXPECT_TRUE(deleted.done);
+    EXPECT_EQ(TestDataFile::scalar("SELECT count(*) FROM races WHERE race_nmbr = 2").toInt(), 0);
     EXPECT_EQ(row(501, 3, Bravo, 3).total, p1 + p3);
 
     // Declined, the later race loses its posting; a race of a type no league plays carries nothing.
-    later.clear();
-    ASSERT_EQ(loadRacesCarryingFrom(1, later), 1);
+    cRaces race1;
+    race1.load(1);
+    data.ui().clear();
     data.ui().answers = {AnswerNo};
-    settleLaterRaces(later, results);
+    postRaceAndSettle(race1, askQuestion);
+    ASSERT_EQ(data.ui().boxes.size(), 1);
+    EXPECT_EQ(data.ui().boxes[0].text, "Do you want to post results for Race Three now?");
     EXPECT_EQ(rowCount(501, 3), 0);
     TestDataFile::exec("UPDATE leagues SET race_type_nmbr = 2");
     later.clear();
