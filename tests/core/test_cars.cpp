@@ -1,6 +1,8 @@
+#include "ScopedLocale.h"
 #include "TestDataFile.h"
 #include "data/cCar.h"
 #include "data/cCarCollection.h"
+#include "rules/CarRules.h"
 
 #include <QLocale>
 #include <gtest/gtest.h>
@@ -219,4 +221,146 @@ TEST(CarCollection, LookupsByNumber) {
     EXPECT_TRUE(list.groupNmbrExists(1));
     EXPECT_FALSE(list.groupNmbrExists(3));
     EXPECT_EQ(list.Count(), 2); // loaded once, on the first lookup
+}
+
+// ---- the rules a car, driver or Top Bonus entry is stored by ----
+
+// Race type 1 holds car 500 "24" (Red Driver; an ended holding of team 600), driver 501 "Blue Driver",
+// the Top Bonus entry 502, car 503 "30" (a result in race 1) and car 504 "31"; race type 6 its own Top
+// Bonus entry 505.
+class CarRules : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(data.ok());
+        putCar(500, 1, 1, "24", "Red Driver");
+        putCar(501, 1, 2, "7", "Blue Driver");
+        putCar(502, 1, 3, "Top Bonus", "Top Bonus");
+        putCar(503, 1, 1, "30", "Green Driver");
+        putCar(504, 1, 1, "31", "White Driver");
+        putCar(505, 6, 3, "Top Bonus", "Top Bonus");
+        TestDataFile::exec("INSERT INTO teams (team_nmbr, team_name, race_type_nmbr, car_type_nmbr) "
+                           "VALUES (600, 'T', 1, 1)");
+        TestDataFile::exec("INSERT INTO team_car (team_nmbr, car_nmbr, efctv_dt, term_dt) "
+                           "VALUES (600, 500, '2024-01-01', '2024-02-01')");
+        TestDataFile::exec("INSERT INTO races (race_nmbr, race_name, race_type_nmbr, car_type_nmbr) "
+                           "VALUES (1, 'R', 1, 1)");
+        TestDataFile::exec("INSERT INTO results (race_nmbr, car_nmbr, place) VALUES (1, 503, 3)");
+    }
+
+    static CarEntry entry(int carNmbr, int carType, std::optional<int> raceType, const QString& number,
+                          const QString& driver, std::optional<Currency> salary = Currency()) {
+        return {carNmbr, carType, raceType, number, driver, salary};
+    }
+    // The rule's verdict, answering its question with answer and keeping what it asked.
+    CarRefusal check(const CarEntry& car, int answer = AnswerYes) {
+        return carRefusal(car, [this, answer](const QString& text, const QString& title, MsgButtons buttons) {
+            asked << text + " | " + title + " | " + QString::number(int(buttons));
+            return answer;
+        });
+    }
+
+    TestDataFile data;
+    QStringList asked;
+};
+
+TEST_F(CarRules, RefusalsComeInOrderWithTheFieldTheyConcern) {
+    struct Case {
+        const char* what;
+        CarEntry car;
+        CarField field;
+        QString text;
+    };
+    // Each case breaks its rule and every later one, so the first failing rule shows.
+    const Case cases[] = {
+        {"race type", entry(0, 1, std::nullopt, "", "", std::nullopt), CarField::RaceType,
+         "Race Type is a required field"},
+        {"number", entry(0, 1, 1, "  ", "", std::nullopt), CarField::CarNumber, "Car Number is a required field"},
+        {"duplicate car, as stored", entry(0, 1, 1, " 24 ", "", std::nullopt), CarField::CarNumber, "Duplicate Car"},
+        {"a car needs a driver", entry(0, 1, 1, "25", " ", std::nullopt), CarField::Driver,
+         "Driver is a required field"},
+        {"driver", entry(0, 2, 1, "9", "", std::nullopt), CarField::Driver, "Driver is a required field"},
+        {"duplicate driver, before the name question", entry(0, 2, 1, "9", "blue driver ", std::nullopt),
+         CarField::Driver, "Duplicate Driver"},
+        {"second bonus", entry(0, 3, 1, "", "", std::nullopt), CarField::RaceType,
+         "You can only have one Bonus type per Race Type."},
+        // Without a type there is nothing to ask a number or a name of.
+        {"no type", entry(0, 0, 1, "", "", std::nullopt), CarField::CarType, "You must define this as a Car or Driver"},
+        {"held car's race type", entry(500, 1, 2, "24", "Red Driver", std::nullopt), CarField::RaceType,
+         "Can not change Race Type.\r\nThis Car is a member of at least one Team for the current Race Type."},
+        {"salary", entry(0, 1, 1, "25", "New Driver", std::nullopt), CarField::Salary,
+         "Invalid Salary amount\r\nType the amount in the form 1,234.56"},
+    };
+    ScopedLocale us(ScopedLocale::american());
+    for (const Case& c : cases) {
+        const CarRefusal refusal = check(c.car);
+        EXPECT_TRUE(refusal.refused()) << c.what;
+        EXPECT_EQ(refusal.field, c.field) << c.what;
+        EXPECT_EQ(refusal.text, c.text) << c.what;
+    }
+    EXPECT_TRUE(asked.isEmpty()) << qPrintable(asked.join('\n'));
+    EXPECT_EQ(TestDataFile::count("SELECT count(*) FROM cars"), 6);
+
+    ScopedLocale de(QLocale(QLocale::German, QLocale::Germany));
+    EXPECT_EQ(check(entry(0, 1, 1, "25", "New Driver", std::nullopt)).text,
+              "Invalid Salary amount\r\nType the amount in the form 1.234,56");
+    EXPECT_FALSE(check(entry(0, 1, 1, "25", "New Driver", Currency::fromUnits(12500050))).refused());
+}
+
+TEST_F(CarRules, DuplicatesAreScopedByRaceTypeAndCarType) {
+    EXPECT_FALSE(check(entry(0, 1, 2, "24", "Red Driver")).refused());   // another race type
+    EXPECT_FALSE(check(entry(500, 1, 1, "24", "Red Driver")).refused()); // the stored car itself
+    EXPECT_FALSE(check(entry(0, 1, 1, "88", "Blue Driver")).refused());  // a car may carry a driver's name
+    EXPECT_FALSE(check(entry(0, 2, 1, "24", "Grey Driver")).refused());  // a driver a car's number
+    EXPECT_FALSE(check(entry(501, 2, 1, "7", "Blue Driver")).refused());
+    EXPECT_EQ(duplicateCarRefusal(entry(0, 1, 1, "24", "")), "Duplicate Car");
+    EXPECT_EQ(duplicateCarRefusal(entry(0, 1, 6, "24", "")), "");
+    EXPECT_EQ(duplicateDriverRefusal(entry(0, 2, 1, "", "BLUE DRIVER")), "Duplicate Driver");
+    EXPECT_EQ(duplicateDriverRefusal(entry(501, 2, 1, "", "Blue Driver")), "");
+}
+
+// The posting pays every team's bonus through the one entry of the race type.
+TEST_F(CarRules, OneTopBonusEntryPerRaceType) {
+    // The stored entry itself saves, and needs neither a number nor a name; so does a new one for a
+    // race type without one.
+    EXPECT_FALSE(check(entry(502, 3, 1, "Top Bonus", "Top Bonus")).refused());
+    EXPECT_FALSE(check(entry(0, 3, 2, "", "")).refused());
+    EXPECT_EQ(check(entry(0, 3, 6, "", "")).text, "You can only have one Bonus type per Race Type.");
+    // Nor may a stored entry move to a race type that has its own.
+    const CarRefusal moved = check(entry(502, 3, 6, "Top Bonus", "Top Bonus"));
+    EXPECT_EQ(moved.field, CarField::RaceType);
+    EXPECT_EQ(moved.text, "You can only have one Bonus type per Race Type.");
+    EXPECT_FALSE(check(entry(502, 3, 2, "Top Bonus", "Top Bonus")).refused());
+}
+
+// Read from the data file at the save, whatever race type the window was opened with.
+TEST_F(CarRules, AStoredEntryKeepsItsRaceTypeWhileHeldOrWithResults) {
+    EXPECT_EQ(check(entry(503, 1, 2, "30", "Green Driver")).text,
+              "Can not change Race Type.\r\nThis Car has Results for at least one Race.");
+    EXPECT_FALSE(check(entry(504, 1, 2, "31", "White Driver")).refused());
+    EXPECT_FALSE(check(entry(500, 1, 1, "24", "Red Driver")).refused()); // its own race type
+    EXPECT_FALSE(check(entry(0, 1, 2, "24", "Red Driver")).refused());   // a new entry is never held
+    // Held since the window read it: refused all the same.
+    TestDataFile::exec("INSERT INTO team_car (team_nmbr, car_nmbr, efctv_dt) VALUES (600, 504, '2024-03-01')");
+    EXPECT_EQ(check(entry(504, 1, 2, "31", "White Driver")).field, CarField::RaceType);
+}
+
+TEST_F(CarRules, ANewDriversNameIsConfirmedBeforeTheSalary) {
+    for (int answer : {AnswerNo, AnswerCancel}) {
+        asked.clear();
+        const CarRefusal refusal = check(entry(0, 2, 1, "12", "Grey Driver"), answer);
+        EXPECT_EQ(refusal.field, CarField::Driver);
+        EXPECT_EQ(refusal.text, "") << "the answer is the user's own";
+        EXPECT_EQ(asked, QStringList{"Driver name can not be changed once the Driver is saved.\r\nAre you sure the "
+                                     "name is spelled correctly? | Quorvanti | " +
+                                     QString::number(int(MsgButtons::YesNoCancel))});
+    }
+    asked.clear();
+    EXPECT_FALSE(check(entry(0, 2, 1, "12", "Grey Driver")).refused());
+    EXPECT_EQ(check(entry(0, 2, 1, "12", "Grey Driver", std::nullopt)).field, CarField::Salary);
+    EXPECT_EQ(asked.size(), 2);
+    // Once stored the name is final: nothing to ask. Nor is a car's driver name asked about.
+    asked.clear();
+    EXPECT_FALSE(check(entry(501, 2, 1, "7", "Blue Driver"), AnswerNo).refused());
+    EXPECT_FALSE(check(entry(0, 1, 1, "12", "Grey Driver"), AnswerNo).refused());
+    EXPECT_TRUE(asked.isEmpty());
 }

@@ -1,6 +1,7 @@
 // Posting a race, worked by hand, on the season PostingSeason.h describes.
 
 #include "PostingSeason.h"
+#include "posting/RacePostingUseCases.h"
 
 namespace {
 
@@ -325,26 +326,314 @@ TEST_F(Posting, RacesThatCarriedFromADeletedRaceAreSettled) {
     ASSERT_EQ(loadRacesCarryingFrom(2, later), 1);
     cRaces race2;
     race2.load(2);
-    ASSERT_TRUE(race2.deleteRow());
     data.ui().clear();
-    cResultsCollection results;
-    settleLaterRaces(later, results, LaterRacesCause::RaceDeleted, "Race Two");
-    ASSERT_EQ(data.ui().boxes.size(), 1);
-    EXPECT_EQ(data.ui().boxes[0].text, "The posting for Race Three was removed when Race Two was deleted.\r\n"
+    const RacePostingOutcome deleted = deleteRaceAndSettle(race2, askQuestion);
+    ASSERT_EQ(data.ui().boxes.size(), 2);
+    EXPECT_EQ(data.ui().boxes[0].text, "Results have been posted for this Race.\r\nDo you want to continue?");
+    EXPECT_EQ(data.ui().boxes[0].title, "Race Two");
+    EXPECT_EQ(data.ui().boxes[1].text, "The posting for Race Three was removed when Race Two was deleted.\r\n"
                                        "Do you want to post results for Race Three now?\r\n"
                                        "No leaves Race Three unposted.");
-    EXPECT_EQ(data.ui().boxes[0].buttons, MsgButtons::YesNo);
+    EXPECT_EQ(data.ui().boxes[1].buttons, MsgButtons::YesNo);
+    EXPECT_TRUE(deleted.done);
+    EXPECT_EQ(TestDataFile::scalar("SELECT count(*) FROM races WHERE race_nmbr = 2").toInt(), 0);
     EXPECT_EQ(row(501, 3, Bravo, 3).total, p1 + p3);
 
     // Declined, the later race loses its posting; a race of a type no league plays carries nothing.
-    later.clear();
-    ASSERT_EQ(loadRacesCarryingFrom(1, later), 1);
+    cRaces race1;
+    race1.load(1);
+    data.ui().clear();
     data.ui().answers = {AnswerNo};
-    settleLaterRaces(later, results);
+    postRaceAndSettle(race1, askQuestion);
+    ASSERT_EQ(data.ui().boxes.size(), 1);
+    EXPECT_EQ(data.ui().boxes[0].text, "Do you want to post results for Race Three now?");
     EXPECT_EQ(rowCount(501, 3), 0);
     TestDataFile::exec("UPDATE leagues SET race_type_nmbr = 2");
     later.clear();
     EXPECT_EQ(loadRacesCarryingFrom(1, later), 0);
+}
+
+// ---- settling the later races ----
+
+// Races 3 (3/15, no results, a stray posting row), 4 (3/22, race 1's results) and 5 (3/29, race 2's
+// results) join the season; races 1, 2, 4 and 5 are posted in order.
+class LaterRaces : public Posting {
+protected:
+    void SetUp() override {
+        Posting::SetUp();
+        TestDataFile::exec(
+            "INSERT INTO races (race_nmbr, race_name, track_name, race_dt, car_type_nmbr, "
+            "race_type_nmbr, race_status_nmbr) VALUES (3, 'Race Three', 'T', '2024-03-15', 1, 1, 2), "
+            "(4, 'Race Four', 'T', '2024-03-22', 1, 1, 2), (5, 'Race Five', 'T', '2024-03-29', 1, 1, 2)");
+        for (auto [copy, from] : {std::pair(4, 1), std::pair(5, 2)})
+            TestDataFile::exec(QStringLiteral("INSERT INTO results (car_nmbr, race_nmbr, place, qualified, fast_qual, "
+                                              "laps_led, adjustment) SELECT car_nmbr, %1, place, qualified, "
+                                              "fast_qual, laps_led, adjustment FROM results WHERE race_nmbr = %2")
+                                   .arg(copy)
+                                   .arg(from));
+        TestDataFile::exec(
+            "INSERT INTO team_results (race_nmbr, car_nmbr, team_nmbr, league_nmbr) VALUES (3, 1, 501, 501)");
+        for (int race : {1, 2, 4, 5})
+            post(race);
+        ASSERT_TRUE(data.ui().boxes.isEmpty()) << qPrintable(data.ui().lastBoxText());
+    }
+
+    static std::unique_ptr<cRaces> race(int raceNmbr) {
+        auto r = std::make_unique<cRaces>();
+        r->load(raceNmbr);
+        return r;
+    }
+    static bool posted(int raceNmbr) { return rowCount(501, raceNmbr) > 0; }
+    // Which of the races after race 1 have a posting, as "2 4 5".
+    static QString postedLater() {
+        QStringList races;
+        for (int n = 2; n <= 5; ++n)
+            if (posted(n))
+                races << QString::number(n);
+        return races.join(' ');
+    }
+    // Bravo's car 3: 65 in races 1 and 4, 83 in races 2 and 5, added up race by race.
+    static int car3Total(int raceNmbr) { return row(501, raceNmbr, Bravo, 3).total; }
+
+    // Answers the use cases' questions from answers (Yes, or OK, once it runs out) and keeps, in order,
+    // what was asked and when the caller was told the work began and ended.
+    struct User {
+        QList<int> answers;
+        QStringList texts;
+        QStringList titles;
+        QList<MsgButtons> buttons;
+        QStringList events;      // "ask", "working", "done"
+        QStringList postedAsked; // postedLater() while each question was up
+        AskUser ask() {
+            return [this](const QString& text, const QString& title, MsgButtons b) {
+                texts << text;
+                titles << title;
+                buttons << b;
+                events << QStringLiteral("ask");
+                postedAsked << postedLater();
+                if (!answers.isEmpty())
+                    return answers.takeFirst();
+                return int(b == MsgButtons::OkCancel ? AnswerOk : AnswerYes);
+            };
+        }
+        PostingWork working() {
+            return [this](bool on) { events << (on ? QStringLiteral("working") : QStringLiteral("done")); };
+        }
+    };
+    using Fates = std::vector<std::pair<int, LaterRaceFate>>;
+    static Fates fates(const RacePostingOutcome& outcome) {
+        Fates out;
+        for (const LaterRaceSettled& s : outcome.later)
+            out.emplace_back(s.raceNmbr, s.fate);
+        return out;
+    }
+};
+
+constexpr auto Again = LaterRaceFate::PostedAgain;
+constexpr auto Unposted = LaterRaceFate::Unposted;
+
+TEST_F(LaterRaces, PostingOffersEachLaterRaceWithResultsInSeasonOrder) {
+    const int before = car3Total(5);
+    TestDataFile::exec("UPDATE results SET adjustment = 10 WHERE race_nmbr = 1 AND car_nmbr = 3");
+    User user;
+    const RacePostingOutcome outcome = postRaceAndSettle(*race(1), user.ask(), user.working());
+    EXPECT_TRUE(outcome.confirmed);
+    EXPECT_TRUE(outcome.done);
+    // Race 3 has no results: never asked about, its posting goes.
+    EXPECT_EQ(user.texts, (QStringList{"Do you want to post results for Race Two now?",
+                                       "Do you want to post results for Race Four now?",
+                                       "Do you want to post results for Race Five now?"}));
+    EXPECT_EQ(user.titles, (QStringList{"Quorvanti", "Quorvanti", "Quorvanti"}));
+    EXPECT_EQ(user.buttons, (QList<MsgButtons>{MsgButtons::YesNo, MsgButtons::YesNo, MsgButtons::YesNo}));
+    EXPECT_EQ(fates(outcome), (Fates{{2, Again}, {3, Unposted}, {4, Again}, {5, Again}}));
+    // After a posting every later posting stands until its race's turn comes.
+    EXPECT_EQ(user.postedAsked, (QStringList{"2 3 4 5", "2 4 5", "2 4 5"}));
+    EXPECT_EQ(user.events, (QStringList{"working", "ask", "ask", "ask", "done"}));
+    EXPECT_EQ(postedLater(), "2 4 5");
+    // Posted again in season order, each carrying the one before: race 1's 10 reach race 5.
+    EXPECT_EQ(car3Total(5), before + 10);
+    EXPECT_TRUE(data.ui().boxes.isEmpty()) << qPrintable(data.ui().lastBoxText());
+}
+
+TEST_F(LaterRaces, ADeclinedRaceAndEveryRaceAfterItLoseTheirPostings) {
+    const int race2Before = car3Total(2);
+    TestDataFile::exec("UPDATE results SET adjustment = 10 WHERE race_nmbr = 1 AND car_nmbr = 3");
+    User user;
+    user.answers = {AnswerYes, AnswerNo};
+    RacePostingOutcome outcome = postRaceAndSettle(*race(1), user.ask());
+    EXPECT_EQ(user.texts, (QStringList{"Do you want to post results for Race Two now?",
+                                       "Do you want to post results for Race Four now?"}));
+    EXPECT_EQ(fates(outcome), (Fates{{2, Again}, {3, Unposted}, {4, Unposted}, {5, Unposted}}));
+    EXPECT_EQ(postedLater(), "2");
+    EXPECT_EQ(car3Total(2), race2Before + 10);
+
+    // No at once: nothing more is asked and no later race keeps a posting.
+    post(4);
+    user = User();
+    user.answers = {AnswerNo};
+    outcome = postRaceAndSettle(*race(1), user.ask());
+    EXPECT_EQ(user.texts, QStringList{"Do you want to post results for Race Two now?"});
+    EXPECT_EQ(fates(outcome), (Fates{{2, Unposted}, {3, Unposted}, {4, Unposted}, {5, Unposted}}));
+    EXPECT_EQ(postedLater(), "");
+    EXPECT_TRUE(posted(1));
+}
+
+TEST_F(LaterRaces, ARaceWithoutResultsLosesItsPostingAndSettlesTheRacesAfterIt) {
+    User user;
+    user.answers = {AnswerYes, AnswerNo};
+    const RacePostingOutcome outcome = postRaceAndSettle(*race(3), user.ask());
+    EXPECT_TRUE(outcome.done);
+    EXPECT_FALSE(posted(3));
+    EXPECT_EQ(user.texts, (QStringList{"Do you want to post results for Race Four now?",
+                                       "Do you want to post results for Race Five now?"}));
+    EXPECT_EQ(fates(outcome), (Fates{{4, Again}, {5, Unposted}}));
+    EXPECT_EQ(postedLater(), "2 4");
+}
+
+// The race's posting is gone, so every later one is gone before the first question, and each question
+// says so and what No leaves. A race that had no posting to lose is asked the plain question.
+TEST_F(LaterRaces, ClearingAPostingTellsWhichPostingsWentWithIt) {
+    deleteRacePosting(*race(5));
+    User user;
+    user.answers = {AnswerCancel};
+    RacePostingOutcome outcome = clearPostingAndSettle(*race(1), user.ask(), user.working());
+    EXPECT_FALSE(outcome.confirmed);
+    EXPECT_FALSE(outcome.done);
+    EXPECT_EQ(user.texts, QStringList{"Are you sure you want to delete the posting for Race One?"});
+    EXPECT_EQ(user.titles, QStringList{"Race One"});
+    EXPECT_EQ(user.buttons, QList<MsgButtons>{MsgButtons::OkCancel});
+    EXPECT_EQ(user.events, QStringList{"ask"});
+    EXPECT_TRUE(posted(1));
+    EXPECT_EQ(postedLater(), "2 3 4");
+
+    user = User();
+    outcome = clearPostingAndSettle(*race(1), user.ask(), user.working());
+    EXPECT_TRUE(outcome.confirmed);
+    EXPECT_TRUE(outcome.done);
+    EXPECT_FALSE(posted(1));
+    EXPECT_EQ(user.texts.mid(1), (QStringList{"The posting for Race Two was removed with the posting for Race One.\r\n"
+                                              "Do you want to post results for Race Two now?\r\n"
+                                              "No leaves Race Two and the Races after it unposted.",
+                                              "The posting for Race Four was removed with the posting for Race One.\r\n"
+                                              "Do you want to post results for Race Four now?\r\n"
+                                              "No leaves Race Four and the Races after it unposted.",
+                                              "Do you want to post results for Race Five now?"}));
+    EXPECT_EQ(user.buttons.mid(1), (QList<MsgButtons>{MsgButtons::YesNo, MsgButtons::YesNo, MsgButtons::YesNo}));
+    EXPECT_EQ(user.postedAsked, (QStringList{"2 3 4", "", "2", "2 4"}));
+    // The progress shows while races are settled, not while the user is asked whether to clear.
+    EXPECT_EQ(user.events, (QStringList{"ask", "working", "ask", "ask", "ask", "done"}));
+    EXPECT_EQ(fates(outcome), (Fates{{2, Again}, {3, Unposted}, {4, Again}, {5, Again}}));
+    EXPECT_EQ(postedLater(), "2 4 5");
+    // Race 2 carries nothing now that race 1 has no posting.
+    EXPECT_EQ(car3Total(2), row(501, 2, Bravo, 3).points);
+    EXPECT_EQ(TestDataFile::scalar("SELECT count(*) FROM results WHERE race_nmbr = 1").toInt(), 7);
+
+    // Without a posting nothing later changes, and nothing but the clear is asked.
+    user = User();
+    outcome = clearPostingAndSettle(*race(1), user.ask(), user.working());
+    EXPECT_TRUE(outcome.done);
+    EXPECT_TRUE(outcome.later.empty());
+    EXPECT_EQ(user.events, QStringList{"ask"});
+    EXPECT_EQ(postedLater(), "2 4 5");
+}
+
+TEST_F(LaterRaces, ClearingResultsTellsWhichPostingsWentWithThem) {
+    User user;
+    user.answers = {AnswerCancel};
+    clearResultsAndSettle(*race(1), user.ask());
+    EXPECT_EQ(user.texts, QStringList{"Are you sure you want to delete results for Race One?"});
+    EXPECT_EQ(user.titles, QStringList{"Race One"});
+    EXPECT_EQ(TestDataFile::scalar("SELECT count(*) FROM results WHERE race_nmbr = 1").toInt(), 7);
+
+    // The races after race 2 have no results, but postings: declining race 2 leaves them unposted too.
+    TestDataFile::exec("DELETE FROM results WHERE race_nmbr IN (4, 5)");
+    user = User();
+    user.answers = {AnswerOk, AnswerNo};
+    const RacePostingOutcome outcome = clearResultsAndSettle(*race(1), user.ask(), user.working());
+    EXPECT_TRUE(outcome.done);
+    EXPECT_EQ(user.texts.mid(1), QStringList{"The posting for Race Two was removed with the results for Race One.\r\n"
+                                             "Do you want to post results for Race Two now?\r\n"
+                                             "No leaves Race Two and the Races after it unposted."});
+    EXPECT_EQ(fates(outcome), (Fates{{2, Unposted}, {3, Unposted}, {4, Unposted}, {5, Unposted}}));
+    EXPECT_EQ(TestDataFile::scalar("SELECT count(*) FROM results WHERE race_nmbr = 1").toInt(), 0);
+    EXPECT_FALSE(posted(1));
+    EXPECT_EQ(postedLater(), "");
+
+    // A race without results or posting is passed over: the later races count from the one before it.
+    post(2);
+    user = User();
+    EXPECT_TRUE(clearResultsAndSettle(*race(1), user.ask()).later.empty());
+    EXPECT_EQ(user.texts.size(), 1);
+    EXPECT_EQ(postedLater(), "2");
+}
+
+TEST_F(LaterRaces, DeletingARaceTellsWhichPostingsWentWithIt) {
+    User user;
+    user.answers = {AnswerNo};
+    RacePostingOutcome outcome = deleteRaceAndSettle(*race(4), user.ask());
+    EXPECT_FALSE(outcome.confirmed);
+    EXPECT_EQ(user.texts, QStringList{"Results have been posted for this Race.\r\nDo you want to continue?"});
+    EXPECT_EQ(user.titles, QStringList{"Race Four"});
+    EXPECT_EQ(user.buttons, QList<MsgButtons>{MsgButtons::YesNo});
+    EXPECT_EQ(postedLater(), "2 3 4 5");
+
+    user = User();
+    user.answers = {AnswerYes, AnswerNo};
+    const auto race4 = race(4);
+    outcome = deleteRaceAndSettle(*race4, user.ask(), user.working());
+    EXPECT_TRUE(outcome.done);
+    EXPECT_EQ(TestDataFile::scalar("SELECT count(*) FROM races WHERE race_nmbr = 4").toInt(), 0);
+    EXPECT_EQ(user.texts.mid(1), QStringList{"The posting for Race Five was removed when Race Four was deleted.\r\n"
+                                             "Do you want to post results for Race Five now?\r\n"
+                                             "No leaves Race Five unposted."});
+    EXPECT_EQ(user.events, (QStringList{"ask", "working", "ask", "done"}));
+    EXPECT_EQ(fates(outcome), (Fates{{5, Unposted}}));
+    EXPECT_EQ(postedLater(), "2 3");
+
+    // A race without results is deleted without the question; what carried from its posting is settled.
+    user = User();
+    const auto race3 = race(3);
+    outcome = deleteRaceAndSettle(*race3, user.ask());
+    EXPECT_TRUE(outcome.done);
+    EXPECT_EQ(user.texts, QStringList{"Do you want to post results for Race Five now?"});
+    EXPECT_EQ(fates(outcome), (Fates{{5, Again}}));
+    EXPECT_EQ(postedLater(), "2 5");
+    EXPECT_EQ(car3Total(5), car3Total(2) + row(501, 5, Bravo, 3).points);
+}
+
+// Nothing later is offered when the race's own posting is given up, nor when no league carries totals
+// through the race.
+TEST_F(LaterRaces, LaterRacesAreLeftAloneWhenNothingCarriesFromTheChange) {
+    const QString before =
+        TestDataFile::scalar("SELECT group_concat(rowid || ':' || total_points) FROM team_results").toString();
+    QFile script(QDir(programFolder()).filePath("scoring.qv"));
+    ASSERT_TRUE(script.open(QIODevice::WriteOnly));
+    script.write("SELECT load_extension('/tmp/libnothing.so');");
+    script.close();
+    User user;
+    RacePostingOutcome outcome = postRaceAndSettle(*race(1), user.ask(), user.working());
+    EXPECT_TRUE(outcome.confirmed);
+    EXPECT_FALSE(outcome.done);
+    EXPECT_TRUE(outcome.later.empty());
+    EXPECT_TRUE(user.texts.isEmpty());
+    EXPECT_EQ(user.events, (QStringList{"working", "done"}));
+    ASSERT_EQ(data.ui().boxes.size(), 1);
+    EXPECT_TRUE(data.ui().boxes[0].text.contains("the race was not posted")) << qPrintable(data.ui().lastBoxText());
+    EXPECT_EQ(TestDataFile::scalar("SELECT group_concat(rowid || ':' || total_points) FROM team_results").toString(),
+              before);
+    ASSERT_TRUE(QFile::remove(script.fileName()));
+
+    // A driver race of the type: the car league carries nothing from it.
+    TestDataFile::exec("INSERT INTO races (race_nmbr, race_name, track_name, race_dt, car_type_nmbr, race_type_nmbr, "
+                       "race_status_nmbr) VALUES (6, 'Drivers', 'T', '2024-03-04', 2, 1, 2)");
+    TestDataFile::exec("INSERT INTO cars (car_nmbr, race_type_nmbr, car_type_nmbr, car_txt) VALUES (21, 1, 2, 'D')");
+    TestDataFile::exec("INSERT INTO results (car_nmbr, race_nmbr, place) VALUES (21, 6, 1)");
+    user = User();
+    outcome = postRaceAndSettle(*race(6), user.ask());
+    EXPECT_TRUE(outcome.done);
+    EXPECT_TRUE(outcome.later.empty());
+    EXPECT_TRUE(user.texts.isEmpty());
+    EXPECT_EQ(postedLater(), "2 3 4 5");
 }
 
 TEST_F(Posting, InvalidScoringOptionLeavesTheLeagueWithoutRows) {

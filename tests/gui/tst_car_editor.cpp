@@ -343,6 +343,15 @@ void CarEditorTest::raceTypeOfAHeldCarIsFrozen() {
     open(*car);
     choose("cmbRaceType", 2);
     QVERIFY(ui().boxes.isEmpty());
+    // A result stored after the race type was chosen still keeps it: the save checks again.
+    TestDataFile::exec("INSERT INTO results (race_nmbr, car_nmbr, place) VALUES (1, 501, 3)");
+    QTest::mouseClick(button("cmdOK"), Qt::LeftButton);
+    QCOMPARE(ui().lastBoxText(), QStringLiteral("Can not change Race Type.\r\nThis Car has Results for at least "
+                                                "one Race."));
+    QVERIFY(m_window->isVisible());
+    QCOMPARE(QApplication::focusWidget(), combo("cmbRaceType"));
+    QCOMPARE(stored(501)->raceTypeNmbr(), 1);
+    TestDataFile::exec("DELETE FROM results");
     QTest::mouseClick(button("cmdOK"), Qt::LeftButton);
     QCOMPARE(stored(501)->raceTypeNmbr(), 2);
 }

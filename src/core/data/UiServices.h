@@ -1,11 +1,16 @@
 #pragma once
 
 #include <QString>
+#include <functional>
 
 // Icon styles and answers of the message boxes, with the numbers the windows have always used.
 enum class MsgIcon { None = 0, Critical = 16, Question = 32, Exclamation = 48, Information = 64 };
 enum class MsgButtons { Ok, OkCancel, YesNo, YesNoCancel };
 enum MsgAnswer { AnswerOk = 1, AnswerCancel = 2, AnswerYes = 6, AnswerNo = 7 };
+
+// A question a rule or use case of the core puts to the user through its caller: the text, the
+// title and the buttons; returns the button pressed (MsgAnswer). The windows pass askQuestion.
+using AskUser = std::function<int(const QString& text, const QString& title, MsgButtons buttons)>;
 
 // Mouse pointer codes: the default pointer and the hourglass.
 constexpr int PointerDefault = 0;

@@ -5,10 +5,8 @@
 #include "data/cLeague.h"
 #include "data/cScoringType.h"
 #include "data/cTeam.h"
-#include "posting/Scoring.h"
+#include "posting/RacePostingUseCases.h"
 #include "posting/cRaces.h"
-#include "posting/cRacesCollection.h"
-#include "posting/cResultsCollection.h"
 #include "rules/DeleteChecks.h"
 #include "shell/frmDisplayCars.h"
 #include "shell/frmDisplayLeagues.h"
@@ -313,26 +311,16 @@ void deleteRace() {
     const std::unique_ptr<cRaces> race = gRaces->selectedRace()->copy();
     if (!confirmDelete(QStringLiteral("Race"), race->raceName()))
         return;
-    cResultsCollection results;
-    results.load(race->raceNmbr());
-    if (results.raceExists(race->raceNmbr()) && askQuestion(QStringLiteral("Results have been posted for this Race.") +
-                                                                kCrLf + QStringLiteral("Do you want to continue?"),
-                                                            race->raceName(), MsgButtons::YesNo) != AnswerYes)
-        return;
-    // The later races carried their totals from the race's posting, and counted from it as a race
-    // with results: they are read before it goes and settled after, as a posting settles them.
-    const int raceNmbr = race->raceNmbr();
-    cRacesCollection later;
-    if (racePosted(raceNmbr) || results.raceExists(raceNmbr))
-        loadRacesCarryingFrom(raceNmbr, later);
-    const bool deleted = race->deleteRow();
-    if (deleted && !later.isEmpty()) {
-        setMousePointer(PointerHourglass);
-        cResultsCollection all;
-        settleLaterRaces(later, all, LaterRacesCause::RaceDeleted, race->raceName());
+    const auto hourglass = [](bool working) {
+        if (working) {
+            setMousePointer(PointerHourglass);
+            return;
+        }
         setStatus();
         setMousePointer(PointerDefault);
-    }
+    };
+    if (!deleteRaceAndSettle(*race, askQuestion, hourglass).confirmed)
+        return;
     displayRaces(QString());
 }
 

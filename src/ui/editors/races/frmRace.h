@@ -17,8 +17,6 @@ class QTabWidget;
 class EditorGrid;
 class cCarCollection;
 class cRaces;
-class cRacesCollection;
-enum class LaterRacesCause;
 
 // The editor of one race: its data, its results grid, posting and re-posting the later races of its
 // type, clearing postings and results, and the head-to-head pairings of its leagues. The race is
@@ -79,8 +77,6 @@ private:
 
     // The hourglass and the progress bar while races are posted; off resets them and the status text.
     void showPostingProgress(bool on);
-    // After the race's posting or results were cleared: settles the races that carried from it.
-    void settleRacesAfterClearing(const cRacesCollection& later, LaterRacesCause cause);
 
     void postClicked();
     void clearPostingClicked();
