@@ -8,6 +8,7 @@
 #include "TestDataFile.h"
 #include "data/CommonCode.h"
 #include "data/Paths.h"
+#include "reports/framework/cReportAttributes.h"
 #include "reports/generators/CarPickReport.h"
 #include "reports/generators/CarsDetailReport.h"
 #include "reports/generators/DriverStatsReport.h"
@@ -366,21 +367,9 @@ TEST_F(CarResultReports, DriverStatsTiesGoByCarNumberValue) {
 
 // ---- the report package ----
 
-namespace {
-
-void setPackageBorder(int size) {
-    TestDataFile::exec("DELETE FROM report_attributes WHERE attribute_nmbr = 9 AND report_nmbr = "
-                       "(SELECT report_nmbr FROM report WHERE report_id = 'RP')");
-    TestDataFile::exec(QStringLiteral("INSERT INTO report_attributes (report_nmbr, attribute_nmbr, amt) "
-                                      "SELECT report_nmbr, 9, %1 FROM report WHERE report_id = 'RP'")
-                           .arg(size));
-}
-
-} // namespace
-
 TEST_F(CarResultReports, PackageWritesFramesetBlankAndNavigationWithLinkedReports) {
     addRaces();
-    setPackageBorder(0);
+    setReportAttribute("RP", AttrBorderSize, 0);
     chooseColumns("RP", {108, 112, 100, 106, 103, 107});
     const QString name = createReportPackage(3, 15, true); // race 15 has no results
     EXPECT_EQ(name, "rp00030000.html");
@@ -419,7 +408,7 @@ TEST_F(CarResultReports, PackageWritesFramesetBlankAndNavigationWithLinkedReport
 TEST_F(CarResultReports, PackageBorderAndEmptyChoice) {
     chooseColumns("RP", {110});
     for (int border : {1, -1}) {
-        setPackageBorder(border);
+        setReportAttribute("RP", AttrBorderSize, border);
         const QStringList frameset = pageLines(createReportPackage(3, 12, false));
         ASSERT_EQ(frameset.size(), 14);
         const QString yesNo = border > 0 ? "yes" : "no";

@@ -5,6 +5,7 @@
 #include "data/Paths.h"
 #include "platform/SaveFile.h"
 #include "posting/cLeagueStandingsCollection.h"
+#include "reports/framework/cReportAttributes.h"
 #include "reports/generators/LeagueRaceSummary.h"
 #include "reports/generators/LeagueStandingsReport.h"
 #include "reports/generators/ReportPackageReport.h"
@@ -114,7 +115,7 @@ TEST_F(TeamReportSeason, LeagueRaceSummaryOfALeagueWithoutPostingsLeavesAnEmptyP
 // ---- team cars ----
 
 TEST_F(TeamReportSeason, TeamCarsTotalsCountTheRowsWrittenAndHeadersSkipEmptyContacts) {
-    setReportAttribute("TC", 21, 1);
+    setReportAttribute("TC", AttrIncludeActiveOnly, 1);
     const QString name = createTeamCarsReport(SeasonLeague, 0, false, true, false, 2);
     EXPECT_EQ(name, "tc050100000002.html");
     const QStringList page = pageLines(name);
@@ -208,7 +209,7 @@ TEST_F(TeamReportSeason, TeamDetailRowsTrailTheirTeamsBestAndSkipHoldingsNoLonge
     // "6" with no points this race.
     EXPECT_EQ(cells, (QStringList{"88", "149", "0", "5", "99", "125", "24", "5", "6", "0", "149", "0"}));
 
-    setReportAttribute("TD", 21, 1);
+    setReportAttribute("TD", AttrIncludeActiveOnly, 1);
     page = pageLines(createTeamDetailReport(SeasonLeague, Bravo, 2, false, false, false));
     EXPECT_TRUE(page.filter(">6 </FONT>").isEmpty());
     EXPECT_EQ(page.filter("<TD ").size(), 8);
@@ -252,7 +253,7 @@ TEST_F(TeamReportSeason, TeamDetailOfAnUnpostedRaceWritesNothing) {
 // ---- teams per car/driver ----
 
 TEST_F(TeamReportSeason, TeamsPerCarGroupByCarAndHonourTheActiveOnlySwitch) {
-    setReportAttribute("DT", 21, 0);
+    setReportAttribute("DT", AttrIncludeActiveOnly, 0);
     QStringList page = pageLines(createTeamsperCarDriverReport(SeasonLeague, false, 2));
     // The car headers stand on the page above their tables: in the title colour.
     const QStringList headers = page.filter("<P align = 'center'><FONT size = '3' color = '#000080'>").filter(" - ");
@@ -263,7 +264,7 @@ TEST_F(TeamReportSeason, TeamsPerCarGroupByCarAndHonourTheActiveOnlySwitch) {
     EXPECT_TRUE(headers[2].contains(">18 - Labonte </FONT>"));
     EXPECT_TRUE(headers[4].contains(">88 - Jarrett &lt;Jr&gt; </FONT>"));
 
-    setReportAttribute("DT", 21, 1);
+    setReportAttribute("DT", AttrIncludeActiveOnly, 1);
     page = pageLines(createTeamsperCarDriverReport(SeasonLeague, false, 2));
     EXPECT_TRUE(page.filter("6 - Martin").isEmpty());
     EXPECT_EQ(page.filter("<TABLE").size(), 5);
@@ -279,7 +280,7 @@ TEST_F(TeamReportSeason, TeamsPerCarGroupByCarAndHonourTheActiveOnlySwitch) {
 }
 
 TEST_F(TeamReportSeason, TeamsPerCarKeepsTwoCarsOfTheSameNumberTextApart) {
-    setReportAttribute("DT", 21, 0);
+    setReportAttribute("DT", AttrIncludeActiveOnly, 0);
     // Charlie's "18" becomes a second "24": two cars, two tables, each under its own driver.
     TestDataFile::exec("UPDATE cars SET car_txt = '24' WHERE car_nmbr = 6");
     const QStringList page = pageLines(createTeamsperCarDriverReport(SeasonLeague, false, 2));
@@ -289,7 +290,7 @@ TEST_F(TeamReportSeason, TeamsPerCarKeepsTwoCarsOfTheSameNumberTextApart) {
 }
 
 TEST_F(TeamReportSeason, CarNumbersSortByValueWithBlanksFirstAndTextLast) {
-    setReportAttribute("DT", 21, 0);
+    setReportAttribute("DT", AttrIncludeActiveOnly, 0);
     TestDataFile::exec("UPDATE cars SET car_txt = '' WHERE car_nmbr = 5");
     TestDataFile::exec("UPDATE cars SET car_txt = '6a' WHERE car_nmbr = 3");
     TestDataFile::exec("UPDATE cars SET car_txt = '10' WHERE car_nmbr = 1");
