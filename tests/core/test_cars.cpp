@@ -1,3 +1,4 @@
+#include "Rows.h"
 #include "ScopedLocale.h"
 #include "TestDataFile.h"
 #include "data/cCar.h"
@@ -6,21 +7,6 @@
 
 #include <QLocale>
 #include <gtest/gtest.h>
-
-namespace {
-
-// Stores an entry under a given number, as the import does.
-void putCar(int nmbr, int raceType, int carType, const QString& carTxt, const QString& driver,
-            const QString& salary = "0", const QString& group = "-1") {
-    TestDataFile::exec(QStringLiteral("INSERT INTO cars (car_nmbr, race_type_nmbr, car_type_nmbr, car_txt, driver_name,"
-                                      " group_nmbr, salary) VALUES (%1, %2, %3, '%4', '%5', %6, %7)")
-                           .arg(nmbr)
-                           .arg(raceType)
-                           .arg(carType)
-                           .arg(carTxt, driver, group, salary));
-}
-
-} // namespace
 
 TEST(Car, PropertyRules) {
     cCar car;
@@ -50,12 +36,12 @@ TEST(Car, NewNumbersStartAt500) {
     EXPECT_EQ(first.carNmbr(), 500);
 
     TestDataFile::exec("DELETE FROM cars");
-    putCar(499, 1, 1, "9", "Imported");
+    addCar({.nmbr = 499, .txt = "9", .driver = "Imported", .group = -1});
     cCar afterImport;
     ASSERT_TRUE(afterImport.CommitChanges());
     EXPECT_EQ(afterImport.carNmbr(), 500);
 
-    putCar(612, 1, 1, "10", "Other");
+    addCar({.nmbr = 612, .txt = "10", .driver = "Other", .group = -1});
     cCar next;
     ASSERT_TRUE(next.CommitChanges());
     EXPECT_EQ(next.carNmbr(), 613);
@@ -120,9 +106,9 @@ TEST(Car, FailedInsertLeavesObjectUnstored) {
 TEST(Car, DuplicateChecks) {
     TestDataFile data;
     ASSERT_TRUE(data.ok());
-    putCar(507, 1, 1, "12", "Ann");
-    putCar(508, 1, 2, "", "Pat O''Neil ");
-    putCar(509, 2, 1, "44", "");
+    addCar({.nmbr = 507, .txt = "12", .driver = "Ann", .group = -1});
+    addCar({.nmbr = 508, .carType = 2, .txt = "", .driver = "Pat O'Neil ", .group = -1});
+    addCar({.nmbr = 509, .raceType = 2, .txt = "44", .driver = "", .group = -1});
     cCar c;
     EXPECT_TRUE(c.carTxtExists("12", 0, 1, 1));
     EXPECT_TRUE(c.carTxtExists(" 12 ", 0, 1, 1));
@@ -132,14 +118,14 @@ TEST(Car, DuplicateChecks) {
     EXPECT_TRUE(c.driverExists("pat o'neil", 0, 1, 2));
     EXPECT_TRUE(c.driverExists("PAT O'NEIL", 600, 1, 2));
     EXPECT_FALSE(c.driverExists("Pat O'Neil", 508, 1, 2));
-    putCar(510, 1, 2, "", "Ånders Ökvist");
+    addCar({.nmbr = 510, .carType = 2, .txt = "", .driver = "Ånders Ökvist", .group = -1});
     EXPECT_TRUE(c.driverExists("åNDERS öKVIST", 0, 1, 2));
 }
 
 TEST(Car, TopBonusEntryIsCreatedOncePerRaceType) {
     TestDataFile data;
     ASSERT_TRUE(data.ok());
-    putCar(700, 1, 1, "3", "Driver");
+    addCar({.nmbr = 700, .txt = "3", .driver = "Driver", .group = -1});
     cCar first;
     first.getTopBonusCar(1);
     EXPECT_EQ(first.carNmbr(), 701);
@@ -161,7 +147,7 @@ TEST(Car, TopBonusEntryIsCreatedOncePerRaceType) {
 TEST(Car, ImportWritersKeepSalaryAndGroupOfKnownEntries) {
     TestDataFile data;
     ASSERT_TRUE(data.ok());
-    putCar(42, 1, 1, "42", "Old Name", "1500.25", "2");
+    addCar({.nmbr = 42, .txt = "42", .driver = "Old Name", .group = 2, .salary = 1500.25});
     cCar imported;
     imported.setCarNmbr(42);
     imported.setRaceTypeNmbr(1);
@@ -181,11 +167,11 @@ TEST(Car, ImportWritersKeepSalaryAndGroupOfKnownEntries) {
 TEST(CarCollection, LoadFiltersAndOrders) {
     TestDataFile data;
     ASSERT_TRUE(data.ok());
-    putCar(501, 1, 2, "", "Zed");
-    putCar(502, 1, 1, "9", "Amy");
-    putCar(503, 1, 2, "", "bob");
-    putCar(504, 1, 1, "10", "Cy");
-    putCar(505, 2, 2, "", "Al");
+    addCar({.nmbr = 501, .carType = 2, .txt = "", .driver = "Zed", .group = -1});
+    addCar({.nmbr = 502, .txt = "9", .driver = "Amy", .group = -1});
+    addCar({.nmbr = 503, .carType = 2, .txt = "", .driver = "bob", .group = -1});
+    addCar({.nmbr = 504, .txt = "10", .driver = "Cy", .group = -1});
+    addCar({.nmbr = 505, .raceType = 2, .carType = 2, .txt = "", .driver = "Al", .group = -1});
 
     cCarCollection drivers;
     ASSERT_EQ(drivers.load(1, 2), 2);
@@ -207,8 +193,8 @@ TEST(CarCollection, LoadFiltersAndOrders) {
 TEST(CarCollection, LookupsByNumber) {
     TestDataFile data;
     ASSERT_TRUE(data.ok());
-    putCar(501, 1, 2, "D1", "Dana", "250.5", "1");
-    putCar(502, 1, 1, "22", "Cal", "100", "-1");
+    addCar({.nmbr = 501, .carType = 2, .txt = "D1", .driver = "Dana", .group = 1, .salary = 250.5});
+    addCar({.nmbr = 502, .txt = "22", .driver = "Cal", .group = -1, .salary = 100});
     cCarCollection list;
     EXPECT_EQ(list.getCarDisplay(501), "Dana");
     EXPECT_EQ(list.getCarDisplay(502), "22");
@@ -232,19 +218,16 @@ class CarRules : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_TRUE(data.ok());
-        putCar(500, 1, 1, "24", "Red Driver");
-        putCar(501, 1, 2, "7", "Blue Driver");
-        putCar(502, 1, 3, "Top Bonus", "Top Bonus");
-        putCar(503, 1, 1, "30", "Green Driver");
-        putCar(504, 1, 1, "31", "White Driver");
-        putCar(505, 6, 3, "Top Bonus", "Top Bonus");
-        TestDataFile::exec("INSERT INTO teams (team_nmbr, team_name, race_type_nmbr, car_type_nmbr) "
-                           "VALUES (600, 'T', 1, 1)");
-        TestDataFile::exec("INSERT INTO team_car (team_nmbr, car_nmbr, efctv_dt, term_dt) "
-                           "VALUES (600, 500, '2024-01-01', '2024-02-01')");
-        TestDataFile::exec("INSERT INTO races (race_nmbr, race_name, race_type_nmbr, car_type_nmbr) "
-                           "VALUES (1, 'R', 1, 1)");
-        TestDataFile::exec("INSERT INTO results (race_nmbr, car_nmbr, place) VALUES (1, 503, 3)");
+        addCar({.nmbr = 500, .txt = "24", .driver = "Red Driver", .group = -1});
+        addCar({.nmbr = 501, .carType = 2, .txt = "7", .driver = "Blue Driver", .group = -1});
+        addCar({.nmbr = 502, .carType = 3, .txt = "Top Bonus", .driver = "Top Bonus", .group = -1});
+        addCar({.nmbr = 503, .txt = "30", .driver = "Green Driver", .group = -1});
+        addCar({.nmbr = 504, .txt = "31", .driver = "White Driver", .group = -1});
+        addCar({.nmbr = 505, .raceType = 6, .carType = 3, .txt = "Top Bonus", .driver = "Top Bonus", .group = -1});
+        addTeam({.nmbr = 600, .name = "T"});
+        addHolding({.team = 600, .car = 500, .from = "2024-01-01", .to = "2024-02-01"});
+        addRace({.nmbr = 1, .name = "R"});
+        addResult({.car = 503, .race = 1, .place = 3});
     }
 
     static CarEntry entry(int carNmbr, int carType, std::optional<int> raceType, const QString& number,
@@ -340,7 +323,7 @@ TEST_F(CarRules, AStoredEntryKeepsItsRaceTypeWhileHeldOrWithResults) {
     EXPECT_FALSE(check(entry(500, 1, 1, "24", "Red Driver")).refused()); // its own race type
     EXPECT_FALSE(check(entry(0, 1, 2, "24", "Red Driver")).refused());   // a new entry is never held
     // Held since the window read it: refused all the same.
-    TestDataFile::exec("INSERT INTO team_car (team_nmbr, car_nmbr, efctv_dt) VALUES (600, 504, '2024-03-01')");
+    addHolding({.team = 600, .car = 504, .from = "2024-03-01"});
     EXPECT_EQ(check(entry(504, 1, 2, "31", "White Driver")).field, CarField::RaceType);
 }
 

@@ -1,3 +1,4 @@
+#include "Rows.h"
 #include "ScopedLocale.h"
 #include "TestDataFile.h"
 #include "data/CommonCode.h"
@@ -419,7 +420,7 @@ TEST(SqlScript, TextWithANulAndStatementsWithoutEndStopAtOnce) {
     const QString nul =
         QStringLiteral("UPDATE teams SET team_name = 'x';") + QChar(0) + "\nUPDATE teams SET team_name = 'y';";
     ASSERT_TRUE(nul.contains(QChar(0)));
-    TestDataFile::exec("INSERT INTO teams (team_nmbr, team_name) VALUES (1, 'a')");
+    addTeam({.nmbr = 1, .name = "a"});
     EXPECT_FALSE(db.exec(nul));
     EXPECT_TRUE(db.lastError().contains("NUL")) << qPrintable(db.lastError());
     EXPECT_FALSE(db.compiles(nul));
@@ -447,7 +448,7 @@ TEST(SqlScript, TextWithANulAndStatementsWithoutEndStopAtOnce) {
 TEST(SqlScript, ScriptThatCannotBeReadOrRunsTooLongStopsWithOneBox) {
     TestDataFile data;
     ASSERT_TRUE(data.ok());
-    TestDataFile::exec("INSERT INTO teams (team_nmbr, team_name) VALUES (1, 'a')");
+    addTeam({.nmbr = 1, .name = "a"});
     const QString path = QDir(programFolder()).filePath("scoring.qv");
     const auto runs = [&](const char* what) {
         data.ui().clear();

@@ -1,3 +1,4 @@
+#include "Rows.h"
 #include "SmallDisk.h"
 #include "TestDataFile.h"
 #include "data/CommonCode.h"
@@ -116,9 +117,7 @@ TEST(Backup, IsSmallerEncryptedAndOpens) {
     IDatabase db;
     TestDataFile::exec("BEGIN");
     for (int i = 0; i < 3000; ++i)
-        TestDataFile::exec(QStringLiteral("INSERT INTO teams (team_nmbr, team_name) VALUES (%1, '%2')")
-                               .arg(1000 + i)
-                               .arg(QString(200, QLatin1Char('x'))));
+        addTeam({.nmbr = 1000 + i, .name = QString(200, QLatin1Char('x'))});
     TestDataFile::exec("COMMIT");
     TestDataFile::exec("DELETE FROM teams WHERE team_nmbr > 1010");
     EXPECT_TRUE(backupDatabase(QString()));
@@ -145,15 +144,10 @@ TEST(Backup, CopyHoldsTheSameSchemaAndRowsInTheSameOrder) {
     ASSERT_TRUE(data.ok());
     TestDataFile::exec("BEGIN");
     for (int i = 0; i < 500; ++i)
-        TestDataFile::exec(
-            QStringLiteral("INSERT INTO teams (team_nmbr, team_name, team_owner) VALUES (%1, 'T''%1', NULL)")
-                .arg(1000 + i));
+        addTeam({.nmbr = 1000 + i, .name = QStringLiteral("T'%1").arg(1000 + i)});
     // Rows of one key written out of key order: later reads take the first one written.
     for (int i = 0; i < 300; ++i)
-        TestDataFile::exec(QStringLiteral("INSERT INTO team_results (race_nmbr, car_nmbr, team_nmbr, league_nmbr, "
-                                          "total_points) VALUES (1, %1, 1000, 500, %2)")
-                               .arg(300 - i % 5)
-                               .arg(i));
+        addTeamResult({.race = 1, .car = 300 - i % 5, .team = 1000, .total = i, .league = 500});
     TestDataFile::exec("COMMIT");
     TestDataFile::exec("DELETE FROM teams WHERE team_nmbr % 7 = 0");
     TestDataFile::exec("DELETE FROM team_results WHERE total_points % 11 = 0");
@@ -446,14 +440,14 @@ TEST(WriteNotes, WindowsLearnWhichTablesChangedSinceTheyRead) {
     ASSERT_TRUE(data.ok());
     const quint64 read = dataChanges().serial();
     EXPECT_LE(dataChanges().lastChangeOf({"cars", "race_type_dm"}), read);
-    TestDataFile::exec("INSERT INTO teams (team_nmbr, team_name) VALUES (500, 'T')");
+    addTeam({.nmbr = 500, .name = "T"});
     EXPECT_LE(dataChanges().lastChangeOf({"cars", "race_type_dm"}), read);
     EXPECT_GT(dataChanges().lastChangeOf({"leagues", "teams"}), read);
     TestDataFile::exec("UPDATE race_type_dm SET race_type_name = 'Renamed' WHERE race_type_nmbr = 1");
     EXPECT_GT(dataChanges().lastChangeOf({"cars", "race_type_dm"}), read);
     {
         Transaction t;
-        TestDataFile::exec("INSERT INTO scoring_type VALUES (500, 'Mine', 0, 0, 0)");
+        addScoringType({.nmbr = 500, .name = "Mine"});
     }
     EXPECT_LE(dataChanges().lastChangeOf({"scoring_type"}), read);
     // A data file replaced as a whole changes every table.
@@ -483,7 +477,7 @@ TEST(RestoreCrash, KilledAtEveryStepLeavesAWholeDataFile) {
         TestDataFile data;
         ASSERT_TRUE(data.ok());
         const QString saved = QDir(data.folder()).filePath("saved.qv");
-        TestDataFile::exec("INSERT INTO teams (team_nmbr, team_name) VALUES (500, 'saved')");
+        addTeam({.nmbr = 500, .name = "saved"});
         ASSERT_TRUE(backupDatabase(saved));
         TestDataFile::exec("UPDATE teams SET team_name = 'current'");
         gConnection->CloseConnection();
@@ -517,7 +511,7 @@ TEST(RestoreCrash, KilledAtEveryStepLeavesAWholeDataFile) {
 TEST(RestoreCrash, NoEmptyDataFileWhileAnInterruptedRestoreWaits) {
     TestDataFile data;
     ASSERT_TRUE(data.ok());
-    TestDataFile::exec("INSERT INTO teams (team_nmbr, team_name) VALUES (500, 'mine')");
+    addTeam({.nmbr = 500, .name = "mine"});
     gConnection->CloseConnection();
 
     // Only the copy of an interrupted restore is left: the start ends with a box and creates nothing.
@@ -601,7 +595,7 @@ TEST(FileModes, OnlyARegularFileOpenedAsTheDataFileIsTightened) {
 TEST(Backup, NoneIsMadeWithoutAnOpenDataFileAndAFullerOneIsKeptBesideTheNewOne) {
     TestDataFile data;
     ASSERT_TRUE(data.ok());
-    TestDataFile::exec("INSERT INTO teams (team_nmbr, team_name) VALUES (500, 'mine')");
+    addTeam({.nmbr = 500, .name = "mine"});
     ASSERT_TRUE(backupDatabase(QString()));
     const auto teamsIn = [](const QString& path) {
         SqlDatabase backup;
@@ -651,7 +645,7 @@ TEST(Backup, NoneIsMadeWithoutAnOpenDataFileAndAFullerOneIsKeptBesideTheNewOne) 
     // A backup the user names is made all the same; and once the data file holds the user's rows again,
     // the exit backup follows it.
     EXPECT_TRUE(backupDatabase(chosen));
-    TestDataFile::exec("INSERT INTO teams (team_nmbr, team_name) VALUES (501, 'again')");
+    addTeam({.nmbr = 501, .name = "again"});
     EXPECT_TRUE(backupDatabase(QString()));
     EXPECT_EQ(backupTeams(), "again");
     EXPECT_TRUE(data.ui().boxes.isEmpty()) << qPrintable(data.ui().lastBoxText());
@@ -660,7 +654,7 @@ TEST(Backup, NoneIsMadeWithoutAnOpenDataFileAndAFullerOneIsKeptBesideTheNewOne) 
 TEST(RestoreCrash, AFileOfANewerVersionIsRefusedBeforeItReplacesAnything) {
     TestDataFile data;
     ASSERT_TRUE(data.ok());
-    TestDataFile::exec("INSERT INTO teams (team_nmbr, team_name) VALUES (500, 'mine')");
+    addTeam({.nmbr = 500, .name = "mine"});
     const QString newer = QDir(data.folder()).filePath("newer.qv");
     ASSERT_TRUE(backupDatabase(newer));
     {
@@ -706,7 +700,7 @@ TEST(Backup, ReplacesTheDestinationInOneStepAndLeavesOtherFilesAlone) {
         f.write("the user's own file");
     }
     ASSERT_TRUE(backupDatabase(dest));
-    TestDataFile::exec("INSERT INTO teams (team_nmbr, team_name) VALUES (500, 'later')");
+    addTeam({.nmbr = 500, .name = "later"});
     struct stat st {};
     ASSERT_EQ(::stat(QFile::encodeName(dest).constData(), &st), 0);
     const ino_t first = st.st_ino;
@@ -758,16 +752,12 @@ TEST(DataFile, FileOfTheFirstVersionIsBroughtUpToDateWithEveryRowKept) {
     ASSERT_TRUE(data.ok());
     TestDataFile::exec("BEGIN");
     for (int race = 1; race <= 3; ++race)
-        TestDataFile::exec(QStringLiteral("INSERT INTO races VALUES (%1, 'Race %1', 'Track', '2024-02-%2', 1, 1, 2)")
-                               .arg(race)
-                               .arg(race * 7 - 3, 2, 10, QLatin1Char('0')));
+        addRace({.nmbr = race,
+                 .name = QStringLiteral("Race %1").arg(race),
+                 .track = "Track",
+                 .date = QStringLiteral("2024-02-%1").arg(race * 7 - 3, 2, 10, QLatin1Char('0'))});
     for (int i = 0; i < 200; ++i)
-        TestDataFile::exec(QStringLiteral("INSERT INTO team_results (race_nmbr, car_nmbr, team_nmbr, league_nmbr, "
-                                          "total_points) VALUES (%1, %2, %3, 500, %4)")
-                               .arg(1 + i % 3)
-                               .arg(600 + i % 7)
-                               .arg(500 + i % 11)
-                               .arg(i));
+        addTeamResult({.race = 1 + i % 3, .car = 600 + i % 7, .team = 500 + i % 11, .total = i, .league = 500});
     // The file as the first version left it: the team results keyed by team and car.
     TestDataFile::exec("DROP INDEX team_results_race_team_car");
     TestDataFile::exec("CREATE INDEX team_results_team_car ON team_results (team_nmbr, car_nmbr)");
@@ -816,11 +806,16 @@ TEST(DataFile, FileOfTheSecondVersionNamesItsStatusesAsThePagesPrintThem) {
     ASSERT_TRUE(data.ok());
     TestDataFile::exec("BEGIN");
     TestDataFile::exec("DELETE FROM race_status_dm");
-    TestDataFile::exec("INSERT INTO race_status_dm VALUES (1, 'Scheduled'), (2, 'Completed'), (3, 'Rain Delay'),"
-                       " (4, 'Cancelled')");
+    addRaceStatus({.nmbr = 1, .name = "Scheduled"});
+    addRaceStatus({.nmbr = 2, .name = "Completed"});
+    addRaceStatus({.nmbr = 3, .name = "Rain Delay"});
+    addRaceStatus({.nmbr = 4, .name = "Cancelled"});
     for (int race = 1; race <= 4; ++race)
-        TestDataFile::exec(
-            QStringLiteral("INSERT INTO races VALUES (%1, 'Race %1', 'Track', '2024-02-0%1', 1, 1, %1)").arg(race));
+        addRace({.nmbr = race,
+                 .name = QStringLiteral("Race %1").arg(race),
+                 .track = "Track",
+                 .date = QStringLiteral("2024-02-0%1").arg(race),
+                 .status = race});
     TestDataFile::exec("PRAGMA user_version = 2");
     TestDataFile::exec("COMMIT");
     gConnection->CloseConnection();
@@ -849,10 +844,10 @@ TEST(NewNumbers, StopAtTheLargestNumberAColumnHolds) {
     ASSERT_TRUE(data.ok());
     IDatabase db;
     int number = 0;
-    TestDataFile::exec("INSERT INTO teams (team_nmbr, team_name) VALUES (32766, 'imported')");
+    addTeam({.nmbr = 32766, .name = "imported"});
     ASSERT_TRUE(newUserNumber(db, "SELECT MAX(team_nmbr) as m FROM teams", "m", &number));
     EXPECT_EQ(number, 32767);
-    TestDataFile::exec("INSERT INTO teams (team_nmbr, team_name) VALUES (32767, 'last')");
+    addTeam({.nmbr = 32767, .name = "last"});
     number = 0;
     EXPECT_FALSE(newUserNumber(db, "SELECT MAX(team_nmbr) as m FROM teams", "m", &number));
     EXPECT_EQ(number, 0);
@@ -876,7 +871,7 @@ TEST(DamagedFiles, ABackupDamagedInsideIsNotRestoredAndADamagedDataFileIsNotBack
     TestDataFile data;
     ASSERT_TRUE(data.ok());
     TestDataFile::addCars(1, 6000);
-    TestDataFile::exec("INSERT INTO teams (team_nmbr, team_name) VALUES (500, 'saved')");
+    addTeam({.nmbr = 500, .name = "saved"});
     const QString saved = QDir(data.folder()).filePath("saved.qv");
     ASSERT_TRUE(backupDatabase(saved));
     ASSERT_TRUE(backupDatabase(QString()));
@@ -938,7 +933,7 @@ TEST(Backup, AFileWithLittleFreeSpaceIsCopiedPageForPageAndAFullDiskKeepsThePrev
     setBackupsDir(disk.path());
     ASSERT_TRUE(backupDatabase(QString()));
     const QByteArray previous = bytesOf(defaultBackupPath());
-    TestDataFile::exec("INSERT INTO teams (team_nmbr, team_name) VALUES (500, 'later')");
+    addTeam({.nmbr = 500, .name = "later"});
     disk.fill();
     data.ui().clear();
     // The exit backup that finds no room says so; the previous one is kept whole, nothing is left half done.
@@ -1021,7 +1016,7 @@ TEST(DataFile, EmptyFolderAndReadOnlyDataFilesAreSaidInPlainWords) {
 TEST(RestoreCrash, ARestoreThroughALinkReplacesTheFileItLeadsTo) {
     TestDataFile data;
     ASSERT_TRUE(data.ok());
-    TestDataFile::exec("INSERT INTO teams (team_nmbr, team_name) VALUES (500, 'saved')");
+    addTeam({.nmbr = 500, .name = "saved"});
     const QString saved = QDir(data.folder()).filePath("saved.qv");
     ASSERT_TRUE(backupDatabase(saved));
     TestDataFile::exec("UPDATE teams SET team_name = 'current'");

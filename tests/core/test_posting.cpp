@@ -146,7 +146,7 @@ TEST_F(Posting, RepostingTheFirstRaceAfterTheSecondKeepsTheSecondsTotals) {
 }
 
 TEST_F(Posting, DropLowestWithOptionTwo) {
-    addLeague(502, 2, 600, 1, {Bravo});
+    league({.nmbr = 502, .scoringOption = 2, .scoringType = 600, .dropLowest = 1}, {Bravo});
     post(1);
     // Bravo's lowest finisher, car 3 (65), is zeroed but keeps its place; 119 + 90 remain.
     const Row dropped = row(502, 1, Bravo, 3);
@@ -161,7 +161,7 @@ TEST_F(Posting, DropLowestWithOptionTwo) {
 
 TEST_F(Posting, DropLowestNeverTouchesTheBonusRow) {
     // Drop count above Alpha's car rows: every car row zeroed, the bonus row kept.
-    addLeague(502, 2, 600, 9, {Alpha});
+    league({.nmbr = 502, .scoringOption = 2, .scoringType = 600, .dropLowest = 9}, {Alpha});
     post(1);
     EXPECT_EQ(row(502, 1, Alpha, 1).points, 0);
     EXPECT_EQ(row(502, 1, Alpha, 2).points, 0);
@@ -220,7 +220,7 @@ TEST_F(Posting, AnUnplacedCarThatLedTheMostLapsGetsNoMostLapsLedBonusEitherWay) 
 
 TEST_F(Posting, FewerIsBetterLeague) {
     // Shipped method 2: points = place, no bonuses, no rules.
-    addLeague(502, 1, 2, 0, {Alpha, Bravo, Charlie});
+    league({.nmbr = 502, .scoringType = 2}, {Alpha, Bravo, Charlie});
     post(1);
     EXPECT_EQ(row(502, 1, Charlie, 8, 2).place, 0); // did not qualify: place 0 here
     EXPECT_EQ(row(502, 1, Alpha, 5).points, 5);
@@ -250,7 +250,7 @@ TEST_F(Posting, RaceOfATypeNoLeaguePlaysOnlyLosesItsPosting) {
 }
 
 TEST_F(Posting, FailingLeagueIsRolledBackAndTheNextIsPosted) {
-    addLeague(502, 1, 600, 0, {Alpha, Bravo});
+    league({.nmbr = 502, .scoringType = 600}, {Alpha, Bravo});
     post(1);
     ASSERT_GT(rowCount(502, 1), 0);
     // League 502's summary insert is refused: its chain stops at step 14.
@@ -275,7 +275,7 @@ TEST_F(Posting, FailingLeagueIsRolledBackAndTheNextIsPosted) {
 }
 
 TEST_F(Posting, PointsBeyond32BitsAreReportedAndRolledBack) {
-    addLeague(502, 1, 600, 0, {Alpha});
+    league({.nmbr = 502, .scoringType = 600}, {Alpha});
     // The site script runs before points are worked out; here it pushes one row past 32 bits.
     QFile script(QDir(programFolder()).filePath("scoring.qv"));
     ASSERT_TRUE(script.open(QIODevice::WriteOnly));
@@ -295,7 +295,7 @@ TEST_F(Posting, PointsBeyond32BitsAreReportedAndRolledBack) {
 }
 
 TEST_F(Posting, RaceSumBeyond32BitsIsReportedAndRolledBack) {
-    addLeague(502, 1, 600, 0, {Alpha});
+    league({.nmbr = 502, .scoringType = 600}, {Alpha});
     // Each of Alpha's two cars stays within 32 bits (2,000,000,119 and 2,000,000,090); the team's
     // race sum of about 4,000,000,000 does not.
     QFile script(QDir(programFolder()).filePath("scoring.qv"));
@@ -315,9 +315,10 @@ TEST_F(Posting, RaceSumBeyond32BitsIsReportedAndRolledBack) {
 }
 
 TEST_F(Posting, RacesThatCarriedFromADeletedRaceAreSettled) {
-    TestDataFile::exec("INSERT INTO races VALUES (3, 'Race Three', 'T', '2024-03-15', 1, 1, 2)");
-    TestDataFile::exec("INSERT INTO results SELECT car_nmbr, 3, place, qualified, fast_qual, laps_led, adjustment "
-                       "FROM results WHERE race_nmbr = 1");
+    addRace({.nmbr = 3, .name = "Race Three", .track = "T", .date = "2024-03-15"});
+    TestDataFile::exec("INSERT INTO results (car_nmbr, race_nmbr, place, qualified, fast_qual, laps_led, adjustment) "
+                       "SELECT car_nmbr, 3, place, qualified, fast_qual, laps_led, adjustment FROM results "
+                       "WHERE race_nmbr = 1");
     for (int race : {1, 2, 3})
         post(race);
     const int p1 = row(501, 1, Bravo, 3).points, p2 = row(501, 2, Bravo, 3).points, p3 = row(501, 3, Bravo, 3).points;
@@ -361,18 +362,16 @@ class LaterRaces : public Posting {
 protected:
     void SetUp() override {
         Posting::SetUp();
-        TestDataFile::exec(
-            "INSERT INTO races (race_nmbr, race_name, track_name, race_dt, car_type_nmbr, "
-            "race_type_nmbr, race_status_nmbr) VALUES (3, 'Race Three', 'T', '2024-03-15', 1, 1, 2), "
-            "(4, 'Race Four', 'T', '2024-03-22', 1, 1, 2), (5, 'Race Five', 'T', '2024-03-29', 1, 1, 2)");
+        addRace({.nmbr = 3, .name = "Race Three", .track = "T", .date = "2024-03-15"});
+        addRace({.nmbr = 4, .name = "Race Four", .track = "T", .date = "2024-03-22"});
+        addRace({.nmbr = 5, .name = "Race Five", .track = "T", .date = "2024-03-29"});
         for (auto [copy, from] : {std::pair(4, 1), std::pair(5, 2)})
             TestDataFile::exec(QStringLiteral("INSERT INTO results (car_nmbr, race_nmbr, place, qualified, fast_qual, "
                                               "laps_led, adjustment) SELECT car_nmbr, %1, place, qualified, "
                                               "fast_qual, laps_led, adjustment FROM results WHERE race_nmbr = %2")
                                    .arg(copy)
                                    .arg(from));
-        TestDataFile::exec(
-            "INSERT INTO team_results (race_nmbr, car_nmbr, team_nmbr, league_nmbr) VALUES (3, 1, 501, 501)");
+        addTeamResult({.race = 3, .car = 1, .team = 501, .league = 501});
         for (int race : {1, 2, 4, 5})
             post(race);
         ASSERT_TRUE(data.ui().boxes.isEmpty()) << qPrintable(data.ui().lastBoxText());
@@ -624,10 +623,9 @@ TEST_F(LaterRaces, LaterRacesAreLeftAloneWhenNothingCarriesFromTheChange) {
     ASSERT_TRUE(QFile::remove(script.fileName()));
 
     // A driver race of the type: the car league carries nothing from it.
-    TestDataFile::exec("INSERT INTO races (race_nmbr, race_name, track_name, race_dt, car_type_nmbr, race_type_nmbr, "
-                       "race_status_nmbr) VALUES (6, 'Drivers', 'T', '2024-03-04', 2, 1, 2)");
-    TestDataFile::exec("INSERT INTO cars (car_nmbr, race_type_nmbr, car_type_nmbr, car_txt) VALUES (21, 1, 2, 'D')");
-    TestDataFile::exec("INSERT INTO results (car_nmbr, race_nmbr, place) VALUES (21, 6, 1)");
+    addRace({.nmbr = 6, .name = "Drivers", .track = "T", .date = "2024-03-04", .carType = 2});
+    addCar({.nmbr = 21, .carType = 2, .txt = "D"});
+    addResult({.car = 21, .race = 6, .place = 1});
     user = User();
     outcome = postRaceAndSettle(*race(6), user.ask());
     EXPECT_TRUE(outcome.done);
@@ -637,7 +635,7 @@ TEST_F(LaterRaces, LaterRacesAreLeftAloneWhenNothingCarriesFromTheChange) {
 }
 
 TEST_F(Posting, InvalidScoringOptionLeavesTheLeagueWithoutRows) {
-    addLeague(502, 1, 600, 0, {Alpha});
+    league({.nmbr = 502, .scoringType = 600}, {Alpha});
     post(1);
     ASSERT_GT(rowCount(502, 1), 0);
     TestDataFile::exec("UPDATE leagues SET scoring_option_nmbr = 3 WHERE league_nmbr = 502");
@@ -651,7 +649,7 @@ TEST_F(Posting, InvalidScoringOptionLeavesTheLeagueWithoutRows) {
 }
 
 TEST_F(Posting, DeleteRacePostingRemovesEveryLeaguesRows) {
-    addLeague(502, 1, 600, 0, {Alpha});
+    league({.nmbr = 502, .scoringType = 600}, {Alpha});
     post(1);
     cRaces race;
     race.load(1);
@@ -663,8 +661,8 @@ TEST_F(Posting, DeleteRacePostingRemovesEveryLeaguesRows) {
 TEST_F(Posting, EarlierRacesGetFillerRowsForMissingTeams) {
     post(1);
     // Delta joins after race 1 and holds nothing on race 2's day.
-    TestDataFile::exec("INSERT INTO teams (team_nmbr, team_name) VALUES (504, 'Delta')");
-    TestDataFile::exec("INSERT INTO league_teams VALUES (501, 504)");
+    addTeam({.nmbr = 504, .name = "Delta"});
+    addMember({.league = 501, .team = 504});
     post(2);
     EXPECT_EQ(summary(501, 1, 504), std::pair(0, 0));
     EXPECT_EQ(summaryCount(501, 2), 3); // no row for the race just posted
@@ -694,7 +692,7 @@ std::vector<std::pair<int, int>> bonusRows(int league, int race, int team, int s
 
 TEST_F(Posting, TwoTopFinishRulesInOneRaceAreBothCarried) {
     // A second rule: exactly one car in first place pays 15.
-    TestDataFile::exec("INSERT INTO scoring_top_points VALUES (600, 1, 15, 1)");
+    addTopPoints({.scoringType = 600, .cars = 1, .points = 15, .top = 1});
     post(1);
     post(2);
     EXPECT_TRUE(data.ui().boxes.isEmpty()) << qPrintable(data.ui().lastBoxText());
@@ -774,13 +772,12 @@ protected:
     // results at all or only a driver's. Either way race 3 carries from race 1, and car 5, sold
     // on 3/5, keeps its place and its 40 on Alpha.
     void expectCarriedPastRace2(bool driverRace) {
-        TestDataFile::exec("INSERT INTO races VALUES (3, 'Race Three', 'T', '2024-03-15', 1, 1, 2)");
+        addRace({.nmbr = 3, .name = "Race Three", .track = "T", .date = "2024-03-15"});
         TestDataFile::exec("UPDATE results SET race_nmbr = 3 WHERE race_nmbr = 2");
         if (driverRace) {
             TestDataFile::exec("UPDATE races SET car_type_nmbr = 2 WHERE race_nmbr = 2");
-            TestDataFile::exec("INSERT INTO cars (car_nmbr, race_type_nmbr, car_type_nmbr, car_txt) "
-                               "VALUES (21, 1, 2, 'Driver 21')");
-            TestDataFile::exec("INSERT INTO results VALUES (21, 2, 1, 1, 0, 0, 0)");
+            addCar({.nmbr = 21, .carType = 2, .txt = "Driver 21"});
+            addResult({.car = 21, .race = 2, .place = 1, .qualified = 1});
         }
         for (int n : {1, 2, 3}) {
             cRaces race;
@@ -828,30 +825,33 @@ protected:
     static constexpr int Echo = 505, Foxtrot = 506;
     void SetUp() override {
         Posting::SetUp();
-        TestDataFile::exec("INSERT INTO scoring_type VALUES (601, 'Flat', 0, 0, 0)");
-        TestDataFile::exec("INSERT INTO scoring_points VALUES (601, 1, 10, 0), (601, 2, 5, 0)");
-        TestDataFile::exec("INSERT INTO cars (car_nmbr, race_type_nmbr, car_type_nmbr, car_txt) VALUES "
-                           "(31, 2, 1, 'Car 31'), (32, 2, 1, 'Car 32'), (41, 2, 2, 'Driver 41'), "
-                           "(42, 2, 2, 'Driver 42')");
-        TestDataFile::exec("INSERT INTO teams (team_nmbr, team_name, race_type_nmbr, car_type_nmbr) VALUES "
-                           "(505, 'Echo', 2, 1), (506, 'Foxtrot', 2, 2)");
-        TestDataFile::exec("INSERT INTO leagues VALUES (503, 'Cars', 'C', 2, 1, 601, 0, 0, 1), "
-                           "(504, 'Drivers', 'D', 2, 1, 601, 0, 0, 2)");
-        TestDataFile::exec("INSERT INTO league_teams VALUES (503, 505), (504, 506)");
-        TestDataFile::exec("INSERT INTO team_car VALUES (505, 31, '2024-01-01', NULL, 0, 0, 1), "
-                           "(506, 41, '2024-01-01', NULL, 0, 0, 1)");
+        scoring({.nmbr = 601, .name = "Flat"}, {10, 5});
+        addCar({.nmbr = 31, .raceType = 2, .txt = "Car 31"});
+        addCar({.nmbr = 32, .raceType = 2, .txt = "Car 32"});
+        addCar({.nmbr = 41, .raceType = 2, .carType = 2, .txt = "Driver 41"});
+        addCar({.nmbr = 42, .raceType = 2, .carType = 2, .txt = "Driver 42"});
+        addTeam({.nmbr = Echo, .name = "Echo", .raceType = 2});
+        addTeam({.nmbr = Foxtrot, .name = "Foxtrot", .raceType = 2, .carType = 2});
+        league({.nmbr = 503, .name = "Cars", .shortName = "C", .raceType = 2, .scoringType = 601}, {Echo});
+        league({.nmbr = 504, .name = "Drivers", .shortName = "D", .raceType = 2, .scoringType = 601, .carType = 2},
+               {Foxtrot});
+        hold(Echo, {31});
+        hold(Foxtrot, {41});
         for (int k = 0; k < 4; ++k) {
             const QString date = QDate(2024, 4, 1 + 7 * k).toString(Qt::ISODate);
-            TestDataFile::exec(QStringLiteral("INSERT INTO races VALUES (%1, 'Cars %1', 'T', '%2', 1, 2, 2), "
-                                              "(%3, 'Drivers %3', 'T', '%2', 2, 2, 2)")
-                                   .arg(carRace(k))
-                                   .arg(date)
-                                   .arg(driverRace(k)));
-            TestDataFile::exec(QStringLiteral("INSERT INTO results VALUES (31, %1, 1, 1, 0, 0, 0), "
-                                              "(32, %1, 2, 2, 0, 0, 0), (42, %2, 1, 1, 0, 0, 0), "
-                                              "(41, %2, 2, 2, 0, 0, 0)")
-                                   .arg(carRace(k))
-                                   .arg(driverRace(k)));
+            race({.nmbr = carRace(k),
+                  .name = QStringLiteral("Cars %1").arg(carRace(k)),
+                  .track = "T",
+                  .date = date,
+                  .raceType = 2},
+                 {{.car = 31, .place = 1, .qualified = 1}, {.car = 32, .place = 2, .qualified = 2}});
+            race({.nmbr = driverRace(k),
+                  .name = QStringLiteral("Drivers %1").arg(driverRace(k)),
+                  .track = "T",
+                  .date = date,
+                  .carType = 2,
+                  .raceType = 2},
+                 {{.car = 42, .place = 1, .qualified = 1}, {.car = 41, .place = 2, .qualified = 2}});
         }
     }
     static int carRace(int k) { return 11 + 2 * k; }
@@ -893,11 +893,9 @@ class Places : public Posting {
 protected:
     // Posts summary rows with the given points for league 502 and returns their places.
     std::vector<int> places(int scoringType, std::vector<int> points) {
-        addLeague(502, 1, scoringType, 0, {});
+        league({.nmbr = 502, .scoringType = scoringType}, {});
         for (size_t i = 0; i < points.size(); ++i)
-            TestDataFile::exec(QStringLiteral("INSERT INTO team_results_summary VALUES (1, %1, 502, %2, 0)")
-                                   .arg(600 + int(i))
-                                   .arg(points[i]));
+            addSummary({.race = 1, .team = 600 + int(i), .league = 502, .points = points[i]});
         cLeague league;
         league.load(502);
         cRaces race;
@@ -945,8 +943,9 @@ TEST_F(Places, FewerIsBetterTies) {
 // ---- lists ----
 
 TEST_F(Posting, ListsReadRowsInTheOrderWritten) {
-    TestDataFile::exec("INSERT INTO team_results (race_nmbr, car_nmbr, team_nmbr, league_nmbr, total_points, place) "
-                       "VALUES (1, 9, 501, 501, 30, 4), (1, 9, 501, 501, 10, 2), (2, 9, 501, 501, 5, 1)");
+    addTeamResult({.race = 1, .place = 4, .car = 9, .team = 501, .total = 30, .league = 501});
+    addTeamResult({.race = 1, .place = 2, .car = 9, .team = 501, .total = 10, .league = 501});
+    addTeamResult({.race = 2, .place = 1, .car = 9, .team = 501, .total = 5, .league = 501});
     cTeamResultsCollection list;
     EXPECT_EQ(list.getTotalPoints(9, 501), 0);
     EXPECT_EQ(list.load(501, 1), 2);

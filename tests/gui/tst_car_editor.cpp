@@ -60,9 +60,29 @@ private:
 void CarEditorTest::init() {
     m_data = std::make_unique<TestDataFile>();
     QVERIFY(m_data->ok());
-    putCar(500, 1, 1, "24", "Red Driver", "1500", "1");
-    putCar(501, 1, 2, "7", "Blue Driver", "900");
-    putCar(502, 1, 3, "Top Bonus", "Bonus", "0");
+    addCar({.nmbr = 500,
+            .txt = "24",
+            .owner = "Owner",
+            .driver = "Red Driver",
+            .make = "Make",
+            .sponsor = "Acme",
+            .group = 1,
+            .salary = 1500});
+    addCar({.nmbr = 501,
+            .carType = 2,
+            .txt = "7",
+            .owner = "Owner",
+            .driver = "Blue Driver",
+            .make = "Make",
+            .sponsor = "Acme",
+            .salary = 900});
+    addCar({.nmbr = 502,
+            .carType = 3,
+            .txt = "Top Bonus",
+            .owner = "Owner",
+            .driver = "Bonus",
+            .make = "Make",
+            .sponsor = "Acme"});
     m_window = std::make_unique<frmCar>();
 }
 
@@ -309,11 +329,9 @@ void CarEditorTest::newDriverIsStoredOnlyAfterTheNameQuestion() {
 }
 
 void CarEditorTest::raceTypeOfAHeldCarIsFrozen() {
-    TestDataFile::exec(
-        "INSERT INTO teams (team_nmbr, team_name, race_type_nmbr, car_type_nmbr) VALUES (600, 'T', 1, 1)");
+    addTeam({.nmbr = 600, .name = "T"});
     // An ended holding still freezes the race type.
-    TestDataFile::exec("INSERT INTO team_car (team_nmbr, car_nmbr, efctv_dt, term_dt) "
-                       "VALUES (600, 500, '2024-01-01', '2024-02-01')");
+    addHolding({.team = 600, .car = 500, .to = "2024-02-01"});
     {
         auto car = stored(500);
         open(*car);
@@ -325,8 +343,8 @@ void CarEditorTest::raceTypeOfAHeldCarIsFrozen() {
         QVERIFY(!button("cmdApply")->isEnabled());
     }
     // So does a result of any race: the race window would lose the car of the stored result.
-    TestDataFile::exec("INSERT INTO races (race_nmbr, race_name, race_type_nmbr, car_type_nmbr) VALUES (1, 'R', 1, 2)");
-    TestDataFile::exec("INSERT INTO results (race_nmbr, car_nmbr, place) VALUES (1, 501, 3)");
+    addRace({.nmbr = 1, .name = "R", .carType = 2, .status = 0});
+    addResult({.car = 501, .race = 1, .place = 3});
     {
         auto car = stored(501);
         open(*car);

@@ -85,9 +85,28 @@ private:
 void CarsPanelTest::init() {
     m_data = std::make_unique<TestDataFile>();
     QVERIFY(m_data->ok());
-    putCar(500, 1, 1, "24A", "Red Driver", "1500");
-    putCar(501, 1, 2, "7", "Blue Driver", "900");
-    putCar(502, 1, 3, "Top Bonus", "Bonus", "0");
+    addCar({.nmbr = 500,
+            .txt = "24A",
+            .owner = "Owner",
+            .driver = "Red Driver",
+            .make = "Make",
+            .sponsor = "Acme",
+            .salary = 1500});
+    addCar({.nmbr = 501,
+            .carType = 2,
+            .txt = "7",
+            .owner = "Owner",
+            .driver = "Blue Driver",
+            .make = "Make",
+            .sponsor = "Acme",
+            .salary = 900});
+    addCar({.nmbr = 502,
+            .carType = 3,
+            .txt = "Top Bonus",
+            .owner = "Owner",
+            .driver = "Bonus",
+            .make = "Make",
+            .sponsor = "Acme"});
     displayCars(-1);
     QVERIFY(window());
     QVERIFY(QTest::qWaitForWindowExposed(window(), kWindowWait));
@@ -380,8 +399,8 @@ void CarsPanelTest::savePromptYesWithRefusedSaveKeepsTheEdits() {
 }
 
 void CarsPanelTest::deleteRefusesACarWithResults() {
-    putRace(500, QStringLiteral("Opener"), QStringLiteral("2024-02-18"));
-    putResult(500, 500, 1);
+    addRace({.nmbr = 500, .name = "Opener", .track = "Track 500", .date = "2024-02-18", .status = 1});
+    addResult({.car = 500, .race = 500, .place = 1, .qualified = 1});
     clickRow(QStringLiteral("24A"));
     button("cmdDelete")->click();
     QCOMPARE(ui().boxes.size(), 1);
@@ -393,8 +412,8 @@ void CarsPanelTest::deleteRefusesACarWithResults() {
     QCOMPARE(window()->panelCar().carNmbr(), 500);
 
     // A holding, even one that has ended, is refused first.
-    putTeam(500, QStringLiteral("Rockets"));
-    putHolding(500, 500, QStringLiteral("2024-01-01"), QStringLiteral("2024-02-01"));
+    addTeam({.nmbr = 500, .name = "Rockets", .owner = "Owner"});
+    addHolding({.team = 500, .car = 500, .from = "2024-01-01", .to = "2024-02-01"});
     ui().clear();
     button("cmdDelete")->click();
     QCOMPARE(ui().boxes.size(), 1);
@@ -642,8 +661,8 @@ void CarsPanelTest::addedEntryIsLockedAndUpdateKeepsTheEditorsRules() {
     QVERIFY(button("cmdDelete")->isEnabled());
 
     // A team takes it; the panel still shows it as stored and cannot move it to another race type.
-    putTeam(500, QStringLiteral("Rockets"));
-    putHolding(500, carNmbr, QStringLiteral("2024-01-01"));
+    addTeam({.nmbr = 500, .name = "Rockets", .owner = "Owner"});
+    addHolding({.team = 500, .car = carNmbr, .from = "2024-01-01"});
     settle();
     QCOMPARE(list("cmbRaceType")->currentData().toInt(), 1);
     QVERIFY(!list("cmbRaceType")->isEnabled());
@@ -666,8 +685,15 @@ void CarsPanelTest::addedEntryIsLockedAndUpdateKeepsTheEditorsRules() {
 
 void CarsPanelTest::raceTypesOfOneNameAreToldApartByNumber() {
     // A data file from before names were unique; the new race type shows in the open panel at once.
-    TestDataFile::exec(QStringLiteral("INSERT INTO race_type_dm VALUES (500, 'Wexford Cup')"));
-    putCar(503, 500, 1, QStringLiteral("88"), QStringLiteral("Twin"), QStringLiteral("100"));
+    addRaceType({.nmbr = 500, .name = "Wexford Cup"});
+    addCar({.nmbr = 503,
+            .raceType = 500,
+            .txt = "88",
+            .owner = "Owner",
+            .driver = "Twin",
+            .make = "Make",
+            .sponsor = "Acme",
+            .salary = 100});
     settle();
     QVERIFY(list("cmbRaceType")->findData(500) >= 0);
     activate();

@@ -1,5 +1,6 @@
 #include "ModalHelpers.h"
 #include "RecordingUi.h"
+#include "Rows.h"
 #include "SmallDisk.h"
 #include "app/Settings.h"
 #include "data/Paths.h"
@@ -318,7 +319,7 @@ private slots:
 
     void aMissingDataFileIsSaidAndTheUserChoosesBackupOrEmpty() {
         QVERIFY(start());
-        TestDataFileExec("INSERT INTO teams (team_nmbr, team_name) VALUES (500, 'Mine')");
+        addTeam({.nmbr = 500, .name = "Mine"});
         TestDataFileExec("WITH RECURSIVE n(x) AS (SELECT 1 UNION ALL SELECT x + 1 FROM n WHERE x < 20)"
                          " INSERT INTO cars (car_nmbr, driver_name) SELECT x, 'Driver ' || x FROM n");
         stop();
@@ -348,7 +349,7 @@ private slots:
         QVERIFY(start());
         QCOMPARE(m_ui->boxes.size(), 1);
         QCOMPARE(teams(), QString());
-        TestDataFileExec("INSERT INTO leagues (league_nmbr, league_name) VALUES (500, 'Typed after the loss')");
+        addLeague({.nmbr = 500, .name = "Typed after the loss"});
         const QString kept = keptBackupPath(defaultBackupPath());
         stop();
         QCOMPARE(m_ui->boxes.size(), 2);
@@ -832,8 +833,7 @@ private slots:
         QVERIFY(start());
         const QString saved = m_dir->filePath(QStringLiteral("saved.qv"));
         QVERIFY(m_main->backupTo(saved));
-        QVERIFY(gConnection->getConnection()->exec(
-            QStringLiteral("INSERT INTO group_dm (group_nmbr, max_nmbr, group_name) VALUES (600, 1, 'After')")));
+        addGroup({.nmbr = 600, .maxNmbr = 1, .name = "After"});
         shellHooks().cars.display(-1);
         QVERIFY(m_main->restoreFrom(saved));
         QVERIFY(m_ui->boxes.isEmpty());
@@ -864,21 +864,13 @@ private slots:
         QVERIFY(m_ui->boxes.isEmpty());
         SqlDatabase* db = gConnection->getConnection();
         for (int race : {900, 901}) {
-            QVERIFY(db->exec(QStringLiteral("INSERT INTO races (race_nmbr, race_name, race_dt, car_type_nmbr, "
-                                            "race_type_nmbr) VALUES (?, 'R', '2024-03-01', 1, 1)"),
-                             {race}));
-            QVERIFY(
-                db->exec(QStringLiteral("INSERT INTO results (car_nmbr, race_nmbr, place) VALUES (1, ?, 1)"), {race}));
-            QVERIFY(db->exec(QStringLiteral("INSERT INTO team_results (race_nmbr, car_nmbr, team_nmbr, league_nmbr) "
-                                            "VALUES (?, 1, 5, 7)"),
-                             {race}));
-            QVERIFY(db->exec(QStringLiteral("INSERT INTO team_results_summary (race_nmbr, team_nmbr, league_nmbr) "
-                                            "VALUES (?, 5, 7)"),
-                             {race}));
+            addRace({.nmbr = race, .name = "R", .date = "2024-03-01", .status = 0});
+            addResult({.car = 1, .race = race, .place = 1});
+            addTeamResult({.race = race, .car = 1, .team = 5, .league = 7});
+            addSummary({.race = race, .team = 5, .league = 7});
         }
         // A posting of a race that no longer exists is not the command's business.
-        QVERIFY(db->exec(QStringLiteral("INSERT INTO team_results (race_nmbr, car_nmbr, team_nmbr, league_nmbr) "
-                                        "VALUES (999, 1, 5, 7)")));
+        addTeamResult({.race = 999, .car = 1, .team = 5, .league = 7});
         m_main->action("mnuSystemClear")->trigger();
         const auto count = [db](const char* sql) {
             SqlRows rows;
@@ -899,11 +891,11 @@ private slots:
     void importingTheHelpsExampleKeepsTheUsersEntries() {
         installShellHooks();
         QVERIFY(start());
-        TestDataFileExec("INSERT INTO cars VALUES (500, 1, 1, '42', '', '', '', '', 0, 0), "
-                         "(501, 1, 1, '7', '', '', '', '', 0, 0)");
-        TestDataFileExec(
-            "INSERT INTO races VALUES (500, 'Home 100', 'Oval', '2026-02-01', 1, 1, 2), "
-            "(600, 'Home 200', 'Oval', '2026-02-08', 1, 1, 2), (601, 'Home 300', 'Oval', '2026-02-15', 1, 1, 2)");
+        addCar({.nmbr = 500, .txt = "42", .owner = "", .driver = "", .make = "", .sponsor = "", .group = 0});
+        addCar({.nmbr = 501, .txt = "7", .owner = "", .driver = "", .make = "", .sponsor = "", .group = 0});
+        addRace({.nmbr = 500, .name = "Home 100", .track = "Oval", .date = "2026-02-01"});
+        addRace({.nmbr = 600, .name = "Home 200", .track = "Oval", .date = "2026-02-08"});
+        addRace({.nmbr = 601, .name = "Home 300", .track = "Oval", .date = "2026-02-15"});
         QFile help(QStringLiteral(":/help/Quorvanti.HLP"));
         QVERIFY(help.open(QIODevice::ReadOnly));
         const QString html = QString::fromUtf8(help.readAll());
@@ -949,9 +941,7 @@ private slots:
     void listWindowsOpenAsChildWindows() {
         installShellHooks();
         QVERIFY(start());
-        TestDataFileExec("INSERT INTO leagues (league_nmbr, league_name, race_type_nmbr, scoring_option_nmbr,"
-                         " scoring_type_nmbr, salary_cap, drop_lowest, car_type_nmbr)"
-                         " VALUES (500, 'Sunday League', 1, 1, 1, 5000, 0, 1)");
+        addLeague({.nmbr = 500, .name = "Sunday League", .salaryCap = 5000});
         m_main->action(QStringLiteral("mnuViewLeauges"))->trigger();
         frmDisplayLeagues* leagues = leaguesWindow();
         QVERIFY(leagues);
@@ -987,8 +977,15 @@ private slots:
         m_main->showNormal();
         m_main->setGeometry(0, 0, 980, 560);
         m_main->sizeControls(3000);
-        TestDataFileExec("INSERT INTO leagues VALUES (500, 'Sunday League', 'SUN', 1, 1, 1, 50000, 0, 1)");
-        TestDataFileExec("INSERT INTO leagues VALUES (501, 'Pit Lane Club', 'PIT', 6, 2, 2, 0, 2, 2)");
+        addLeague({.nmbr = 500, .name = "Sunday League", .shortName = "SUN", .salaryCap = 50000});
+        addLeague({.nmbr = 501,
+                   .name = "Pit Lane Club",
+                   .shortName = "PIT",
+                   .raceType = 6,
+                   .scoringOption = 2,
+                   .scoringType = 2,
+                   .dropLowest = 2,
+                   .carType = 2});
         m_main->action(QStringLiteral("mnuViewLeauges"))->trigger();
         QApplication::processEvents();
         QVERIFY(m_main->menuBar()->isVisible());

@@ -4,6 +4,7 @@
 
 #include "ModalHelpers.h"
 #include "RecordingUi.h"
+#include "Rows.h"
 #include "SmallDisk.h"
 #include "TestDataFile.h"
 #include "adapters/QtUiServices.h"
@@ -73,7 +74,7 @@ private:
     void startWithASeason() {
         QVERIFY(start());
         TestDataFile::addCars(1, 3000);
-        exec(QStringLiteral("INSERT INTO teams (team_nmbr, team_name) VALUES (500, 'Mine')"));
+        addTeam({.nmbr = 500, .name = "Mine"});
         stop();
         QVERIFY(QFileInfo::exists(defaultBackupPath()));
     }
@@ -205,7 +206,7 @@ private slots:
 
     void aDamagedBackupIsNotRestoredAndARestoreKeepsTheDataFilesLink() {
         QVERIFY(start());
-        exec(QStringLiteral("INSERT INTO teams (team_nmbr, team_name) VALUES (500, 'Saved')"));
+        addTeam({.nmbr = 500, .name = "Saved"});
         TestDataFile::addCars(1, 3000);
         const QString saved = m_dir->filePath(QStringLiteral("saved.qv"));
         QVERIFY(m_main->backupTo(saved));
@@ -236,7 +237,7 @@ private slots:
 
     void theEndOfTheSessionClosesTheProgramAsACloseDoes() {
         QVERIFY(start());
-        exec(QStringLiteral("INSERT INTO teams (team_nmbr, team_name) VALUES (500, 'Typed')"));
+        addTeam({.nmbr = 500, .name = "Typed"});
         ::raise(SIGTERM);
         QTRY_VERIFY(!m_main->isVisible());
         QVERIFY(QFileInfo::exists(settingsFilePath()));

@@ -1,5 +1,6 @@
 #include "DataFileTest.h"
 #include "ModalHelpers.h"
+#include "Rows.h"
 #include "data/cRaceType.h"
 #include "editors/races/frmRaceType.h"
 #include "editors/races/frmRaceTypes.h"
@@ -32,7 +33,7 @@ private:
 
 private slots:
     void listShowsTheRaceTypesByNameAndChoosesByExactName() {
-        TestDataFile::exec("INSERT INTO race_type_dm VALUES (500, 'aaa Club')");
+        addRaceType({.nmbr = 500, .name = "aaa Club"});
         frmRaceTypes w;
         w.loadRaceTypes("F1");
         QStringList shown = names(w);
@@ -72,7 +73,7 @@ private slots:
         QFETCH(QString, setup);
         QFETCH(QString, message);
         QFETCH(int, icon);
-        TestDataFile::exec(QStringLiteral("INSERT INTO race_type_dm VALUES (%1, 'Old Series')").arg(nmbr));
+        addRaceType({.nmbr = nmbr, .name = "Old Series"});
         for (const QString& sql : setup.split("; "))
             TestDataFile::exec(sql);
         frmRaceTypes w;
@@ -86,9 +87,9 @@ private slots:
     }
 
     void aTypeUsedByTeamsOrCarsIsKeptAndAnUnusedOneDeletedAfterYes() {
-        TestDataFile::exec("INSERT INTO race_type_dm VALUES (500, 'Old Series')");
-        TestDataFile::exec("INSERT INTO teams (team_nmbr, race_type_nmbr) VALUES (1, 500)");
-        TestDataFile::exec("INSERT INTO cars (car_nmbr, race_type_nmbr) VALUES (1, 500)");
+        addRaceType({.nmbr = 500, .name = "Old Series"});
+        addTeam({.nmbr = 1, .raceType = 500});
+        addCar({.nmbr = 1, .raceType = 500});
         frmRaceTypes w;
         w.show();
         w.activateWindow();

@@ -1,4 +1,5 @@
 #include "ModalHelpers.h"
+#include "Rows.h"
 #include "TestDataFile.h"
 #include "data/cScoringType.h"
 #include "editors/races/frmScoring.h"
@@ -158,9 +159,10 @@ void ScoringEditorTest::nameRefusalsKeepTheFirstTab() {
 }
 
 void ScoringEditorTest::pointsTableIsReplacedAsAWhole() {
-    TestDataFile::exec(QStringLiteral("INSERT INTO scoring_type VALUES (500, 'Mine', 0, 0, 0)"));
-    TestDataFile::exec(QStringLiteral("INSERT INTO scoring_points VALUES (500, 1, 10, 0), (500, 2, 8, 0), "
-                                      "(500, 9, 1, 0)"));
+    addScoringType({.nmbr = 500, .name = "Mine"});
+    addPoints({.scoringType = 500, .place = 1, .points = 10});
+    addPoints({.scoringType = 500, .place = 2, .points = 8});
+    addPoints({.scoringType = 500, .place = 9, .points = 1});
     frmScoring* w = open(500);
     QVERIFY(w);
     w->SSTab1()->setCurrentIndex(1);
@@ -200,9 +202,10 @@ void ScoringEditorTest::pointsTableIsReplacedAsAWhole() {
 }
 
 void ScoringEditorTest::duplicatePlacesAreRefusedBeforeAnythingIsWritten() {
-    TestDataFile::exec(QStringLiteral("INSERT INTO scoring_type VALUES (500, 'Mine', 0, 0, 0)"));
-    TestDataFile::exec(QStringLiteral("INSERT INTO scoring_points VALUES (500, 1, 10, 0), (500, 2, 8, 0), "
-                                      "(500, 3, 6, 0)"));
+    addScoringType({.nmbr = 500, .name = "Mine"});
+    addPoints({.scoringType = 500, .place = 1, .points = 10});
+    addPoints({.scoringType = 500, .place = 2, .points = 8});
+    addPoints({.scoringType = 500, .place = 3, .points = 6});
     frmScoring* w = open(500);
     QVERIFY(w);
     w->SSTab1()->setCurrentIndex(1);
@@ -232,7 +235,7 @@ void ScoringEditorTest::duplicatePlacesAreRefusedBeforeAnythingIsWritten() {
 }
 
 void ScoringEditorTest::cellChecks() {
-    TestDataFile::exec(QStringLiteral("INSERT INTO scoring_type VALUES (500, 'Mine', 0, 0, 0)"));
+    addScoringType({.nmbr = 500, .name = "Mine"});
     frmScoring* w = open(500);
     QVERIFY(w);
 
@@ -282,7 +285,7 @@ void ScoringEditorTest::cellChecks() {
 }
 
 void ScoringEditorTest::topRulesWithoutCarsAreLeftOut() {
-    TestDataFile::exec(QStringLiteral("INSERT INTO scoring_type VALUES (500, 'Mine', 0, 0, 0)"));
+    addScoringType({.nmbr = 500, .name = "Mine"});
     frmScoring* w = open(500);
     QVERIFY(w);
     w->SSTab1()->setCurrentIndex(2);
@@ -346,8 +349,8 @@ void ScoringEditorTest::clearEmptiesTheStoredTableAtOnce() {
 }
 
 void ScoringEditorTest::cancelAndOkPaths() {
-    TestDataFile::exec(QStringLiteral("INSERT INTO scoring_type VALUES (500, 'Mine', 1, 1, 1)"));
-    TestDataFile::exec(QStringLiteral("INSERT INTO scoring_top_points VALUES (500, 2, 10, 5)"));
+    addScoringType({.nmbr = 500, .name = "Mine", .lapsLed = 1, .mostLapsLed = 1, .fastQual = 1});
+    addTopPoints({.scoringType = 500, .cars = 2, .points = 10, .top = 5});
 
     // Cancel after editing only the rules asks; No drops the edit.
     frmScoring* w = open(500);
@@ -384,7 +387,8 @@ void ScoringEditorTest::cancelAndOkPaths() {
              1);
 
     // Cancel answered Yes with a save that is refused stays open.
-    TestDataFile::exec(QStringLiteral("INSERT INTO scoring_points VALUES (500, 1, 10, 0), (500, 2, 8, 0)"));
+    addPoints({.scoringType = 500, .place = 1, .points = 10});
+    addPoints({.scoringType = 500, .place = 2, .points = 8});
     w = open(500);
     QVERIFY(w);
     w->SSTab1()->setCurrentIndex(1);
