@@ -20,12 +20,13 @@
 // Car 8 has no result in race 1, car 7 none in race 2.
 
 #include "TestDataFile.h"
-#include "data/CommonCode.h"
+#include "data/Feedback.h"
 #include "data/Paths.h"
 #include "data/cConnection.h"
 #include "data/cLeague.h"
 #include "posting/RacePostingEngine.h"
 #include "posting/Scoring.h"
+#include "posting/SqlScript.h"
 #include "posting/cLeagueStandingsCollection.h"
 #include "posting/cRaces.h"
 #include "posting/cRacesCollection.h"

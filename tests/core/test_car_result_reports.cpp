@@ -5,8 +5,9 @@
 // ("D1"), a bonus entry 15 ("Top Bonus"); car 16 belongs to race type 2.
 
 #include "TestDataFile.h"
-#include "data/CommonCode.h"
+#include "data/Feedback.h"
 #include "data/Paths.h"
+#include "data/TextFiles.h"
 #include "reports/generators/CarPickReport.h"
 #include "reports/generators/CarsDetailReport.h"
 #include "reports/generators/DriverStatsReport.h"

@@ -1,12 +1,15 @@
 #include "ScopedLocale.h"
 #include "TestDataFile.h"
-#include "data/CommonCode.h"
+#include "data/Feedback.h"
 #include "data/Paths.h"
 #include "data/SqlText.h"
+#include "data/TextFiles.h"
 #include "data/cConnection.h"
 #include "platform/Clock.h"
 #include "platform/SqlDatabase.h"
 #include "platform/TextLines.h"
+#include "posting/SqlScript.h"
+#include "reports/framework/CommonReportCode.h"
 
 #include <QDir>
 #include <QFile>
@@ -20,7 +23,7 @@ void writeFile(const QString& path, const QByteArray& text) {
 }
 } // namespace
 
-TEST(CommonCode, BoxesTitlesIconsAndPointer) {
+TEST(Feedback, BoxesTitlesIconsAndPointer) {
     RecordingUi rec;
     setMousePointer(PointerHourglass);
     showError("bad");
@@ -40,7 +43,7 @@ TEST(CommonCode, BoxesTitlesIconsAndPointer) {
     EXPECT_EQ(lastMessageAnswer, AnswerOk);
 }
 
-TEST(CommonCode, StatusOddAndSounds) {
+TEST(Feedback, StatusOddAndSounds) {
     RecordingUi rec;
     setStatus();
     setStatus("");

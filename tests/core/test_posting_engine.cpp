@@ -14,12 +14,13 @@
 
 #include "PostingSeason.h"
 #include "TestDataFile.h"
-#include "data/CommonCode.h"
+#include "data/Feedback.h"
 #include "data/Paths.h"
 #include "data/cConnection.h"
 #include "data/cLeague.h"
 #include "posting/RacePostingEngine.h"
 #include "posting/Scoring.h"
+#include "posting/SqlScript.h"
 #include "posting/cRaces.h"
 #include "posting/cResultsCollection.h"
 

@@ -11,7 +11,7 @@
 //   Season after race 2: Charlie 150, Bravo 140, Alpha 130.
 
 #include "TestDataFile.h"
-#include "data/CommonCode.h"
+#include "data/Feedback.h"
 #include "data/Paths.h"
 #include "posting/Scoring.h"
 #include "posting/cRaces.h"

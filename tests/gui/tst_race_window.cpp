@@ -8,12 +8,13 @@
 #include "ModalHelpers.h"
 #include "ScopedLocale.h"
 #include "TestDataFile.h"
-#include "data/CommonCode.h"
+#include "data/Feedback.h"
 #include "data/Paths.h"
 #include "editors/races/frmRace.h"
 #include "kit/EditorGrid.h"
 #include "platform/Clock.h"
 #include "posting/Scoring.h"
+#include "posting/SqlScript.h"
 #include "posting/cRaces.h"
 
 #include <QAbstractItemView>

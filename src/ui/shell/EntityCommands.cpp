@@ -1,6 +1,6 @@
 #include "shell/EntityCommands.h"
 
-#include "data/CommonCode.h"
+#include "data/Feedback.h"
 #include "data/cCar.h"
 #include "data/cLeague.h"
 #include "data/cScoringType.h"

@@ -2,7 +2,6 @@
 
 #include "adapters/QtUiServices.h"
 #include "app/Settings.h"
-#include "data/CommonCode.h"
 #include "data/DataChanges.h"
 #include "data/Paths.h"
 #include "data/Regional.h"

@@ -2,8 +2,8 @@
 
 #include "adapters/QtUiServices.h"
 #include "app/Settings.h"
-#include "data/CommonCode.h"
 #include "data/DataChanges.h"
+#include "data/Feedback.h"
 #include "data/Paths.h"
 #include "data/Regional.h"
 #include "data/cConnection.h"
