@@ -1,10 +1,12 @@
 #include "ModalHelpers.h"
 #include "RecordingUi.h"
+#include "ScopedLocale.h"
 #include "SmallDisk.h"
 #include "app/Settings.h"
 #include "data/Paths.h"
 #include "data/cConnection.h"
 #include "kit/Twips.h"
+#include "platform/Clock.h"
 #include "platform/SqlDatabase.h"
 #include "shell/EntityCommands.h"
 #include "shell/Help.h"
@@ -191,6 +193,31 @@ private slots:
         // The second start shows no welcome window.
         QVERIFY(start());
         QCOMPARE(m_welcomes, 1);
+    }
+
+    // The status bar's date and time are one reading of the program's clock, kept up to date, in
+    // the user's own forms.
+    void statusBarShowsTheClocksDateAndTime_data() {
+        QTest::addColumn<QLocale>("locale");
+        QTest::addColumn<QString>("before");
+        QTest::addColumn<QString>("after");
+        QTest::newRow("en_US") << ScopedLocale::american() << QStringLiteral("3/1/2026") << QStringLiteral("3/2/2026");
+        QTest::newRow("de_DE") << QLocale(QLocale::German, QLocale::Germany) << QStringLiteral("01.03.2026")
+                               << QStringLiteral("02.03.2026");
+    }
+    void statusBarShowsTheClocksDateAndTime() {
+        QFETCH(QLocale, locale);
+        QFETCH(QString, before);
+        QFETCH(QString, after);
+        ScopedLocale regional(locale);
+        setClock(QDateTime(QDate(2026, 3, 1), QTime(23, 59, 30)));
+        const auto cleared = qScopeGuard([] { setClock(QDateTime()); });
+        QVERIFY(start());
+        QCOMPARE(m_main->statusPanel(2)->text(), before);
+        QCOMPARE(m_main->statusPanel(3)->text(), locale.toString(QTime(23, 59), QLocale::ShortFormat));
+        setClock(QDateTime(QDate(2026, 3, 2), QTime(0, 1)));
+        QTRY_COMPARE(m_main->statusPanel(2)->text(), after);
+        QCOMPARE(m_main->statusPanel(3)->text(), locale.toString(QTime(0, 1), QLocale::ShortFormat));
     }
 
     void secondStartReadsGeometryBack() {

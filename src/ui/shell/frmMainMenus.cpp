@@ -284,8 +284,11 @@ void frmMain::createStatusBar() {
 }
 
 void frmMain::updateClock() {
-    const QString date = shortDate(today());
-    const QString time = regionalLocale().toString(QTime::currentTime(), QLocale::ShortFormat);
+    // One reading for both panels, so that around midnight they never show a day and a time of
+    // different readings.
+    const QDateTime moment = now();
+    const QString date = shortDate(moment.date());
+    const QString time = regionalLocale().toString(moment.time(), QLocale::ShortFormat);
     if (m_panels[1]->text() != date)
         m_panels[1]->setText(date);
     if (m_panels[2]->text() != time)
