@@ -2,7 +2,9 @@
 #include "RecordingUi.h"
 #include "ScopedLocale.h"
 #include "SmallDisk.h"
+#include "adapters/QtUiServices.h"
 #include "app/Settings.h"
+#include "data/Feedback.h"
 #include "data/Paths.h"
 #include "data/cConnection.h"
 #include "kit/Twips.h"
@@ -25,6 +27,7 @@
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QSplitter>
 #include <QStatusBar>
@@ -218,6 +221,29 @@ private slots:
         setClock(QDateTime(QDate(2026, 3, 2), QTime(0, 1)));
         QTRY_COMPARE(m_main->statusPanel(2)->text(), after);
         QCOMPARE(m_main->statusPanel(3)->text(), locale.toString(QTime(0, 1), QLocale::ShortFormat));
+    }
+
+    // The program's own UI services show the status text and a file operation's progress in the
+    // main window's status bar, and nothing once the window is gone.
+    void statusTextAndFileProgressShowInTheStatusBar() {
+        m_ui.reset();
+        QtUiServices services;
+        setUi(&services);
+        const auto restored = qScopeGuard([] { setUi(nullptr); });
+        QVERIFY(start());
+        setStatus(QStringLiteral("Importing"));
+        QCOMPARE(m_main->statusPanel(1)->text(), QStringLiteral("Importing"));
+        auto* bar = m_main->StatusBar1()->findChild<QProgressBar*>(QStringLiteral("pbFileProgress"));
+        QVERIFY(bar);
+        QVERIFY(!bar->isVisible());
+        ui().showProgress(40);
+        QVERIFY(bar->isVisible());
+        QCOMPARE(bar->value(), 40);
+        ui().showProgress(-1);
+        QVERIFY(!bar->isVisible());
+        stop();
+        setStatus(QStringLiteral("After"));
+        ui().showProgress(50);
     }
 
     void secondStartReadsGeometryBack() {

@@ -375,6 +375,9 @@ private slots:
         QCOMPARE(postedRows(3), 0);
         QCOMPARE(postedRows(4), 0); // no results: never asked about, its posting removed
         QVERIFY(!child<QProgressBar>("pbStatus")->isVisible());
+        // The posting's steps were shown on this window's bar.
+        QCOMPARE(ui().progressTarget, static_cast<QObject*>(child<QProgressBar>("pbStatus")));
+        QVERIFY(ui().progressSteps > 0);
         QCOMPARE(ui().pointer(), int(PointerDefault));
         QVERIFY(!m_w->resultsChanged());
     }

@@ -1,6 +1,5 @@
 #include "shell/frmMain.h"
 
-#include "adapters/QtUiServices.h"
 #include "app/Settings.h"
 #include "data/DataChanges.h"
 #include "data/Feedback.h"
@@ -106,8 +105,8 @@ frmMain::frmMain(QWidget* parent, int splashMilliseconds)
 frmMain::~frmMain() {
     if (mainWindow() == this)
         mainWindow() = nullptr;
-    if (auto* q = dynamic_cast<QtUiServices*>(&ui()))
-        q->setStatusLabel(nullptr);
+    ui().setStatusTarget(nullptr);
+    ui().setFileProgressTarget(nullptr);
 }
 
 frmMain* frmMain::instance() {

@@ -1,10 +1,10 @@
 #include "shell/frmMain.h"
 
-#include "adapters/QtUiServices.h"
 #include "app/Settings.h"
 #include "data/DataChanges.h"
 #include "data/Paths.h"
 #include "data/Regional.h"
+#include "data/UiServices.h"
 #include "data/cConnection.h"
 #include "kit/Twips.h"
 #include "platform/Clock.h"
@@ -274,10 +274,8 @@ void frmMain::createStatusBar() {
     bar->addPermanentWidget(fileProgress);
     bar->addPermanentWidget(m_panels[1]);
     bar->addPermanentWidget(m_panels[2]);
-    if (auto* q = dynamic_cast<QtUiServices*>(&ui())) {
-        q->setStatusLabel(m_panels[0]);
-        q->setFileProgressBar(fileProgress);
-    }
+    ui().setStatusTarget(m_panels[0]);
+    ui().setFileProgressTarget(fileProgress);
     updateClock();
     connect(&m_clock, &QTimer::timeout, this, &frmMain::updateClock);
     m_clock.start(1000);

@@ -1,6 +1,5 @@
 #include "shell/frmMain.h"
 
-#include "adapters/QtUiServices.h"
 #include "app/Settings.h"
 #include "data/DataChanges.h"
 #include "data/Feedback.h"

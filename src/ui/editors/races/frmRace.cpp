@@ -1,6 +1,5 @@
 #include "editors/races/frmRace.h"
 
-#include "adapters/QtUiServices.h"
 #include "data/Feedback.h"
 #include "data/Paths.h"
 #include "data/SqlText.h"
@@ -480,8 +479,7 @@ void frmRace::showPostingProgress(bool on) {
         setMousePointer(PointerHourglass);
         pbStatus->setValue(0);
         pbStatus->setVisible(true);
-        if (auto* qtUi = dynamic_cast<QtUiServices*>(&ui()))
-            qtUi->setProgressBar(pbStatus);
+        ui().setProgressTarget(pbStatus);
         return;
     }
     setStatus();

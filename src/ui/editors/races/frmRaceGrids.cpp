@@ -1,6 +1,5 @@
 #include "editors/races/frmRace.h"
 
-#include "adapters/QtUiServices.h"
 #include "data/Feedback.h"
 #include "data/Paths.h"
 #include "data/SqlText.h"
