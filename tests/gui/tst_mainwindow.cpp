@@ -1,18 +1,14 @@
 #include "ModalHelpers.h"
 #include "RecordingUi.h"
-#include "ScopedLocale.h"
 #include "SmallDisk.h"
-#include "adapters/QtUiServices.h"
 #include "app/Settings.h"
-#include "data/Feedback.h"
 #include "data/Paths.h"
 #include "data/cConnection.h"
 #include "kit/Twips.h"
-#include "platform/Clock.h"
 #include "platform/SqlDatabase.h"
+#include "shell/Commands.h"
 #include "shell/EntityCommands.h"
 #include "shell/Help.h"
-#include "shell/ShellHooks.h"
 #include "shell/frmDisplayLeagues.h"
 #include "shell/frmDisplayRaces.h"
 #include "shell/frmMain.h"
@@ -27,7 +23,6 @@
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
-#include <QProgressBar>
 #include <QPushButton>
 #include <QSplitter>
 #include <QStatusBar>
@@ -108,9 +103,9 @@ private:
     }
 
     void installFakeHooks() {
-        ShellHooks& h = shellHooks();
+        Commands& h = commands();
         const char* names[] = {"League", "Team", "Car", "Race", "Scoring"};
-        EntityHooks* kinds[] = {&h.leagues, &h.teams, &h.cars, &h.races, &h.scoring};
+        Commands::Kind* kinds[] = {&h.leagues, &h.teams, &h.cars, &h.races, &h.scoring};
         for (int i = 0; i < 5; ++i) {
             const QString name = QLatin1String(names[i]);
             kinds[i]->display = [this, i, name](const QVariant& key) -> QWidget* {
@@ -149,14 +144,14 @@ private slots:
         setProgramFolder(dataFolder());
         setSettingsFolder(m_dir->filePath(QStringLiteral("Config MixedCase")));
         m_ui = std::make_unique<RecordingUi>();
-        shellHooks() = ShellHooks{};
+        commands() = Commands{};
         m_log.clear();
         m_welcomes = 0;
     }
 
     void cleanup() {
         stop();
-        shellHooks() = ShellHooks{};
+        commands() = Commands{};
         m_ui.reset();
         m_dir.reset();
     }
@@ -196,54 +191,6 @@ private slots:
         // The second start shows no welcome window.
         QVERIFY(start());
         QCOMPARE(m_welcomes, 1);
-    }
-
-    // The status bar's date and time are one reading of the program's clock, kept up to date, in
-    // the user's own forms.
-    void statusBarShowsTheClocksDateAndTime_data() {
-        QTest::addColumn<QLocale>("locale");
-        QTest::addColumn<QString>("before");
-        QTest::addColumn<QString>("after");
-        QTest::newRow("en_US") << ScopedLocale::american() << QStringLiteral("3/1/2026") << QStringLiteral("3/2/2026");
-        QTest::newRow("de_DE") << QLocale(QLocale::German, QLocale::Germany) << QStringLiteral("01.03.2026")
-                               << QStringLiteral("02.03.2026");
-    }
-    void statusBarShowsTheClocksDateAndTime() {
-        QFETCH(QLocale, locale);
-        QFETCH(QString, before);
-        QFETCH(QString, after);
-        ScopedLocale regional(locale);
-        setClock(QDateTime(QDate(2026, 3, 1), QTime(23, 59, 30)));
-        const auto cleared = qScopeGuard([] { setClock(QDateTime()); });
-        QVERIFY(start());
-        QCOMPARE(m_main->statusPanel(2)->text(), before);
-        QCOMPARE(m_main->statusPanel(3)->text(), locale.toString(QTime(23, 59), QLocale::ShortFormat));
-        setClock(QDateTime(QDate(2026, 3, 2), QTime(0, 1)));
-        QTRY_COMPARE(m_main->statusPanel(2)->text(), after);
-        QCOMPARE(m_main->statusPanel(3)->text(), locale.toString(QTime(0, 1), QLocale::ShortFormat));
-    }
-
-    // The program's own UI services show the status text and a file operation's progress in the
-    // main window's status bar, and nothing once the window is gone.
-    void statusTextAndFileProgressShowInTheStatusBar() {
-        m_ui.reset();
-        QtUiServices services;
-        setUi(&services);
-        const auto restored = qScopeGuard([] { setUi(nullptr); });
-        QVERIFY(start());
-        setStatus(QStringLiteral("Importing"));
-        QCOMPARE(m_main->statusPanel(1)->text(), QStringLiteral("Importing"));
-        auto* bar = m_main->StatusBar1()->findChild<QProgressBar*>(QStringLiteral("pbFileProgress"));
-        QVERIFY(bar);
-        QVERIFY(!bar->isVisible());
-        ui().showProgress(40);
-        QVERIFY(bar->isVisible());
-        QCOMPARE(bar->value(), 40);
-        ui().showProgress(-1);
-        QVERIFY(!bar->isVisible());
-        stop();
-        setStatus(QStringLiteral("After"));
-        ui().showProgress(50);
     }
 
     void secondStartReadsGeometryBack() {
@@ -504,7 +451,7 @@ private slots:
         picks.teamNmbr = 502;
         picks.allTeams = true;
         picks.separate = false;
-        ReportHooks& r = shellHooks().reports;
+        Commands::Reports& r = commands().reports;
         r.request = [&](const QString& caption, bool race, bool league, bool team) {
             m_log << QStringLiteral("request:%1:%2%3%4").arg(caption).arg(race).arg(league).arg(team);
             return picks;
@@ -703,7 +650,7 @@ private slots:
         QCOMPARE(m_main->action("tbCars")->toolTip(), QStringLiteral("New Car/Driver"));
 
         installFakeHooks();
-        shellHooks().raceTypes = [this] { m_log << QStringLiteral("raceTypes"); };
+        commands().raceTypes = [this] { m_log << QStringLiteral("raceTypes"); };
         m_main->refreshCommands();
         QVERIFY(m_main->action("mnuFileNewLeague")->isEnabled());
         QVERIFY(m_main->action("mnuSystemRaceTypes")->isEnabled());
@@ -749,7 +696,7 @@ private slots:
         installFakeHooks();
         QVERIFY(start());
         QMdiArea* mdi = m_main->mdiArea();
-        for (auto* hooks : {&shellHooks().leagues, &shellHooks().teams, &shellHooks().races})
+        for (auto* hooks : {&commands().leagues, &commands().teams, &commands().races})
             hooks->display(-1);
         const QList<QMdiSubWindow*> subs = mdi->subWindowList(QMdiArea::CreationOrder);
         QCOMPARE(subs.size(), 3);
@@ -821,8 +768,8 @@ private slots:
         m_main->setGeometry(50, 50, 700, 500);
 
         // A normal child fills the area beside the tree; a maximised one stays maximised.
-        shellHooks().leagues.display(-1);
-        shellHooks().teams.display(QString());
+        commands().leagues.display(-1);
+        commands().teams.display(QString());
         auto* normal = qobject_cast<QMdiSubWindow*>(m_lists[0]->parentWidget());
         auto* maximised = qobject_cast<QMdiSubWindow*>(m_lists[1]->parentWidget());
         normal->setGeometry(20, 20, 100, 80);
@@ -854,7 +801,7 @@ private slots:
     void restoreRefusesAFileThatIsNoDataFile() {
         installFakeHooks();
         QVERIFY(start());
-        shellHooks().leagues.display(-1);
+        commands().leagues.display(-1);
         const QString junk = m_dir->filePath(QStringLiteral("junk.qv"));
         QFile f(junk);
         QVERIFY(f.open(QIODevice::WriteOnly));
@@ -887,7 +834,7 @@ private slots:
         QVERIFY(m_main->backupTo(saved));
         QVERIFY(gConnection->getConnection()->exec(
             QStringLiteral("INSERT INTO group_dm (group_nmbr, max_nmbr, group_name) VALUES (600, 1, 'After')")));
-        shellHooks().cars.display(-1);
+        commands().cars.display(-1);
         QVERIFY(m_main->restoreFrom(saved));
         QVERIFY(m_ui->boxes.isEmpty());
         QVERIFY(m_main->mdiArea()->subWindowList().isEmpty());
@@ -950,7 +897,7 @@ private slots:
     // race (numbered from 500): they stay as typed. A refused file says so in one box that names
     // the line and the car as the user knows it.
     void importingTheHelpsExampleKeepsTheUsersEntries() {
-        installShellHooks();
+        installCommands();
         QVERIFY(start());
         TestDataFileExec("INSERT INTO cars VALUES (500, 1, 1, '42', '', '', '', '', 0, 0), "
                          "(501, 1, 1, '7', '', '', '', '', 0, 0)");
@@ -1000,7 +947,7 @@ private slots:
     }
 
     void listWindowsOpenAsChildWindows() {
-        installShellHooks();
+        installCommands();
         QVERIFY(start());
         TestDataFileExec("INSERT INTO leagues (league_nmbr, league_name, race_type_nmbr, scoring_option_nmbr,"
                          " scoring_type_nmbr, salary_cap, drop_lowest, car_type_nmbr)"
@@ -1035,7 +982,7 @@ private slots:
     }
 
     void screenshot() {
-        installShellHooks();
+        installCommands();
         QVERIFY(start());
         m_main->showNormal();
         m_main->setGeometry(0, 0, 980, 560);

@@ -85,8 +85,8 @@ void frmMain::createMenus() {
     file->addSeparator();
     connect(addAction(file, QStringLiteral("mnuFilePublishWeb"), QStringLiteral("Publish &Web...")),
             &QAction::triggered, this, [] {
-                if (shellHooks().publishWeb)
-                    shellHooks().publishWeb();
+                if (commands().publishWeb)
+                    commands().publishWeb();
             });
     file->addSeparator();
     connect(addAction(file, QStringLiteral("mnuFileExit"), QStringLiteral("E&xit"), QKeySequence(Qt::CTRL | Qt::Key_X)),
@@ -141,21 +141,21 @@ void frmMain::createMenus() {
     reports->setObjectName(QStringLiteral("mnuReports"));
     connect(addAction(reports, QStringLiteral("mnuReportReportDetails"), QStringLiteral("Report Details...")),
             &QAction::triggered, this, [] {
-                if (shellHooks().reportDetails)
-                    shellHooks().reportDetails();
+                if (commands().reportDetails)
+                    commands().reportDetails();
             });
 
     QMenu* system = bar->addMenu(QStringLiteral("&System"));
     system->setObjectName(QStringLiteral("mnuSystem"));
     connect(addAction(system, QStringLiteral("mnuSystemRaceTypes"), QStringLiteral("Race Types...")),
             &QAction::triggered, this, [] {
-                if (shellHooks().raceTypes)
-                    shellHooks().raceTypes();
+                if (commands().raceTypes)
+                    commands().raceTypes();
             });
     connect(addAction(system, QStringLiteral("mnuSystemGroups"), QStringLiteral("Groups...")), &QAction::triggered,
             this, [] {
-                if (shellHooks().groups)
-                    shellHooks().groups();
+                if (commands().groups)
+                    commands().groups();
             });
     system->addSeparator();
     connect(addAction(system, QStringLiteral("mnuSystemClear"), QStringLiteral("Clear Postings  for New Season")),

@@ -616,11 +616,8 @@ void frmRace::getResultsClicked() {
     showPlainBox(QStringLiteral("Download and Import completed successfully."));
 }
 
-std::function<void()> frmRace::addNewCar;
-
 void frmRace::addNewCarClicked() {
-    if (addNewCar)
-        addNewCar();
+    emit newCarRequested();
     m_cars = std::make_unique<cCarCollection>();
     m_cars->load(m_race->raceTypeNmbr(), m_race->carTypeNmbr());
     loadRaceCarCombo();
