@@ -14,6 +14,7 @@
 #include "exchange/Import.h"
 #include "posting/Scoring.h"
 #include "posting/cRaces.h"
+#include "shell/Commands.h"
 #include "shell/EntityCommands.h"
 #include "shell/frmDisplayCars.h"
 #include "shell/frmDisplayLeagues.h"
@@ -164,7 +165,7 @@ double teamEditorOk() {
     displayTeams(QStringLiteral("Team %1").arg(team));
     drain();
     QElapsedTimer timer;
-    setTeamEditor([&timer](cTeam& t) {
+    commands().editTeam = [&timer](cTeam& t) {
         frmTeam editor;
         QTimer::singleShot(0, &editor, [&editor, &timer] {
             auto* owner = editor.findChild<QLineEdit*>(QStringLiteral("TxtTeamOwner"));
@@ -173,10 +174,10 @@ double teamEditorOk() {
             editor.okButton()->click();
         });
         editor.showWith(t);
-    });
+    };
     updateTeam();
     drain();
-    setTeamEditor(nullptr);
+    commands().editTeam = nullptr;
     return msSince(timer);
 }
 

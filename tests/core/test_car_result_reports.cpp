@@ -6,8 +6,9 @@
 
 #include "Rows.h"
 #include "TestDataFile.h"
-#include "data/CommonCode.h"
+#include "data/Feedback.h"
 #include "data/Paths.h"
+#include "data/TextFiles.h"
 #include "reports/framework/cReportAttributes.h"
 #include "reports/generators/CarPickReport.h"
 #include "reports/generators/CarsDetailReport.h"

@@ -1,13 +1,16 @@
 #include "Rows.h"
 #include "ScopedLocale.h"
 #include "TestDataFile.h"
-#include "data/CommonCode.h"
+#include "data/Feedback.h"
 #include "data/Paths.h"
 #include "data/SqlText.h"
+#include "data/TextFiles.h"
 #include "data/cConnection.h"
 #include "platform/Clock.h"
 #include "platform/SqlDatabase.h"
 #include "platform/TextLines.h"
+#include "posting/SqlScript.h"
+#include "reports/framework/CommonReportCode.h"
 
 #include <QDir>
 #include <QFile>
@@ -21,7 +24,7 @@ void writeFile(const QString& path, const QByteArray& text) {
 }
 } // namespace
 
-TEST(CommonCode, BoxesTitlesIconsAndPointer) {
+TEST(Feedback, BoxesTitlesIconsAndPointer) {
     RecordingUi rec;
     setMousePointer(PointerHourglass);
     showError("bad");
@@ -41,7 +44,7 @@ TEST(CommonCode, BoxesTitlesIconsAndPointer) {
     EXPECT_EQ(lastMessageAnswer, AnswerOk);
 }
 
-TEST(CommonCode, StatusOddAndSounds) {
+TEST(Feedback, StatusOddAndSounds) {
     RecordingUi rec;
     setStatus();
     setStatus("");

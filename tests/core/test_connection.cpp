@@ -1,12 +1,12 @@
 #include "Rows.h"
 #include "SmallDisk.h"
 #include "TestDataFile.h"
-#include "data/CommonCode.h"
 #include "data/DataChanges.h"
 #include "data/IDatabase.h"
 #include "data/NewNumber.h"
 #include "data/Paths.h"
 #include "data/Schema.h"
+#include "data/UiServices.h"
 #include "data/cConnection.h"
 #include "posting/cTeamResultsCollection.h"
 

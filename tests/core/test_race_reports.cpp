@@ -12,7 +12,7 @@
 
 #include "SeasonBuilder.h"
 #include "TestDataFile.h"
-#include "data/CommonCode.h"
+#include "data/Feedback.h"
 #include "data/Paths.h"
 #include "posting/Scoring.h"
 #include "posting/cRaces.h"

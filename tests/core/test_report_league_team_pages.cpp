@@ -1,7 +1,7 @@
 // The league race summary and the team pages, written from a small posted season (TeamReportSeason.h).
 
 #include "TeamReportSeason.h"
-#include "data/CommonCode.h"
+#include "data/Feedback.h"
 #include "data/Paths.h"
 #include "platform/SaveFile.h"
 #include "posting/cLeagueStandingsCollection.h"

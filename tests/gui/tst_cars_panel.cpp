@@ -4,6 +4,7 @@
 #include "data/cCar.h"
 #include "editors/teams/frmCar.h"
 #include "exchange/Import.h"
+#include "shell/Commands.h"
 #include "shell/EntityCommands.h"
 #include "shell/frmDisplayCars.h"
 
@@ -67,10 +68,10 @@ private:
     void activate();
     // The program's car editor, opened by Enter in the list.
     static void useCarEditor() {
-        setCarEditor([](cCar& car) {
+        commands().editCar = [](cCar& car) {
             frmCar editor;
             editor.showWith(car);
-        });
+        };
     }
     // A key typed by the user: it goes to whatever has the focus.
     static void press(int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
@@ -114,7 +115,7 @@ void CarsPanelTest::init() {
 }
 
 void CarsPanelTest::cleanup() {
-    setCarEditor(nullptr);
+    commands().editCar = nullptr;
     delete window();
     m_data.reset();
 }

@@ -2,8 +2,11 @@
 #include "ModalHelpers.h"
 #include "data/cCar.h"
 #include "data/cTeam.h"
+#include "editors/races/frmRace.h"
+#include "editors/teams/frmCar.h"
 #include "posting/Scoring.h"
 #include "posting/cRaces.h"
+#include "shell/Commands.h"
 #include "shell/EntityCommands.h"
 #include "shell/frmDisplayCars.h"
 #include "shell/frmDisplayLeagues.h"
@@ -12,7 +15,12 @@
 #include "shell/frmDisplayTeams.h"
 
 #include <QAbstractItemView>
+#include <QComboBox>
+#include <QLineEdit>
 #include <QMessageBox>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTabWidget>
 #include <QtTest>
 #include <functional>
 #include <memory>
@@ -79,6 +87,7 @@ private slots:
     void commandsWithoutAnEditorAreOff();
     void updateRelistsUnderTheOldName();
     void updateRaceEditsTheStoredRace();
+    void addNewCarInTheRaceWindowOpensTheCarEditor();
 
 private:
     RecordingUi& ui() { return m_data->ui(); }
@@ -409,13 +418,13 @@ void EntityCommandsTest::updateRelistsUnderTheOldName() {
     addTeam({.nmbr = 501, .name = "Comets", .owner = "Owner"});
     displayTeams(QStringLiteral("Rockets"));
     QString edited;
-    setTeamEditor([&edited](cTeam& team) {
+    commands().editTeam = [&edited](cTeam& team) {
         edited = team.teamName();
         team.setTeamName(QStringLiteral("Jets"));
         team.CommitChanges();
-    });
+    };
     updateTeam();
-    setTeamEditor(nullptr);
+    commands().editTeam = nullptr;
     QCOMPARE(edited, QStringLiteral("Rockets"));
     QCOMPARE(TestDataFile::count("SELECT count(*) FROM teams WHERE team_name = 'Jets'"), 1);
     // Asked for the old name, the list finds no row of it.
@@ -424,9 +433,9 @@ void EntityCommandsTest::updateRelistsUnderTheOldName() {
 
     // A new car the editor does not store is listed with number 0: no row selected.
     addCar({.nmbr = 500, .txt = "24", .owner = "Owner", .driver = "Red", .make = "Make", .sponsor = "Acme"});
-    setCarEditor([](cCar&) {});
+    commands().editCar = [](cCar&) {};
     newCar();
-    setCarEditor(nullptr);
+    commands().editCar = nullptr;
     QVERIFY(carsWindow());
     QCOMPARE(carsWindow()->rowCount(), 1);
     QCOMPARE(carsWindow()->selectedDisplayRow(), -1);
@@ -437,11 +446,44 @@ void EntityCommandsTest::updateRaceEditsTheStoredRace() {
     displayRaces(QString());
     TestDataFile::exec(QStringLiteral("UPDATE races SET track_name = 'Changed since' WHERE race_nmbr = 500"));
     QString track;
-    setRaceEditor([&track](cRaces& race) { track = race.trackName(); });
+    commands().editRace = [&track](cRaces& race) { track = race.trackName(); };
     updateRace();
-    setRaceEditor(nullptr);
+    commands().editRace = nullptr;
     QCOMPARE(track, QStringLiteral("Changed since"));
     QCOMPARE(racesWindow()->displayedText(racesWindow()->selectedDisplayRow(), 3), QStringLiteral("Changed since"));
+}
+
+// The race window the program opens runs the new-car command from its "Add New Car" button: the
+// car editor opens over it, and the car stored there is one the race's results can name at once.
+void EntityCommandsTest::addNewCarInTheRaceWindowOpensTheCarEditor() {
+    addRace({.nmbr = 500, .name = "Opener", .track = "Track 500", .date = "2024-02-18", .status = 1});
+    installCommands();
+    const auto emptied = qScopeGuard([] { commands() = Commands{}; });
+    cRaces race;
+    QVERIFY(race.load(500));
+    bool carEditorShown = false;
+    QStringList listed;
+    whileModal<frmRace>([&](frmRace* window) {
+        window->findChild<QTabWidget*>()->setCurrentIndex(frmRace::TabResults);
+        whileModal<frmCar>([&](frmCar* editor) {
+            carEditorShown = true;
+            auto* raceType = editor->findChild<QComboBox*>(QStringLiteral("cmbRaceType"));
+            raceType->setCurrentIndex(raceType->findData(1));
+            emit raceType->activated(raceType->currentIndex());
+            QTest::mouseClick(editor->findChild<QRadioButton*>(QStringLiteral("OptCar")), Qt::LeftButton);
+            editor->findChild<QLineEdit*>(QStringLiteral("txtCarNumber"))->setText(QStringLiteral("77"));
+            editor->findChild<QLineEdit*>(QStringLiteral("txtDriver"))->setText(QStringLiteral("New Driver"));
+            QTest::mouseClick(editor->findChild<QPushButton*>(QStringLiteral("cmdOK")), Qt::LeftButton);
+        });
+        QTest::mouseClick(window->findChild<QPushButton*>(QStringLiteral("cmdAddNewCar")), Qt::LeftButton);
+        const QComboBox* cars = window->findChild<QComboBox*>(QStringLiteral("cmbCarNmbr"));
+        for (int i = 0; i < cars->count(); ++i)
+            listed << cars->itemText(i);
+    });
+    commands().editRace(race);
+    QVERIFY(carEditorShown);
+    QCOMPARE(TestDataFile::count("SELECT count(*) FROM cars WHERE car_txt = '77'"), 1);
+    QVERIFY2(listed.contains(QStringLiteral("77")), qPrintable(listed.join(QLatin1Char(','))));
 }
 
 QTEST_MAIN(EntityCommandsTest)

@@ -7,6 +7,7 @@
 #include "editors/races/frmRace.h"
 #include "posting/cRaces.h"
 #include "reports/generators/ReportPipeline.h"
+#include "shell/Commands.h"
 #include "shell/EntityCommands.h"
 #include "shell/frmDisplayCars.h"
 #include "shell/frmDisplayLeagues.h"
@@ -77,7 +78,7 @@ void ListWindowsTest::cleanup() {
     delete carsWindow();
     delete racesWindow();
     delete scoringWindow();
-    setListWindowHost({});
+    commands() = Commands{};
     m_data.reset();
 }
 
@@ -403,7 +404,7 @@ void ListWindowsTest::viewModesFollowListViewMode() {
     QFETCH(int, mode);
     QFETCH(int, shown);
     QFETCH(bool, icons);
-    setListWindowHost({nullptr, nullptr, [mode] { return mode; }});
+    commands().listViewMode = [mode] { return mode; };
     addTeam({.nmbr = 500, .name = "Rockets", .owner = "Owner"});
     addTeam({.nmbr = 501, .name = "Comets", .owner = "Owner"});
     displayTeams(QStringLiteral("Rockets"));
@@ -418,7 +419,7 @@ void ListWindowsTest::viewModesFollowListViewMode() {
 
 void ListWindowsTest::keysAndMouseRunTheCommands() {
     QList<EntityKind> popups;
-    setListWindowHost({nullptr, [&popups](EntityKind kind, const QPoint&) { popups << kind; }, nullptr});
+    commands().popupEntityMenu = [&popups](EntityKind kind, const QPoint&) { popups << kind; };
     addRace({.nmbr = 500, .name = "Opener", .track = "Track 500", .date = "2024-02-18", .status = 1});
     displayRaces(QString());
     frmDisplayRaces* w = racesWindow();
@@ -426,11 +427,11 @@ void ListWindowsTest::keysAndMouseRunTheCommands() {
     QTreeView* view = w->detailsView();
 
     int edited = 0;
-    setRaceEditor([&edited](cRaces&) { ++edited; });
+    commands().editRace = [&edited](cRaces&) { ++edited; };
     QTest::keyClick(view, Qt::Key_Return);
     QTest::keyClick(view, Qt::Key_Insert);
     QTest::mouseDClick(view->viewport(), Qt::LeftButton, {}, view->visualRect(view->model()->index(0, 2)).center());
-    setRaceEditor(nullptr);
+    commands().editRace = nullptr;
     QCOMPARE(edited, 3);
 
     QTest::mouseClick(view->viewport(), Qt::RightButton, {}, view->visualRect(view->model()->index(0, 2)).center());
@@ -451,7 +452,7 @@ void ListWindowsTest::aNewRaceIsSelectedOnceAdded() {
     displayRaces(QStringLiteral("Finale"));
     frmDisplayRaces* w = racesWindow();
     QVERIFY(QTest::qWaitForWindowExposed(w, kWindowWait));
-    setRaceEditor([](cRaces& race) {
+    commands().editRace = [](cRaces& race) {
         frmRace editor;
         whileModal<frmRace>([](frmRace* window) {
             auto type = [window](const char* name, const QString& text) {
@@ -471,9 +472,9 @@ void ListWindowsTest::aNewRaceIsSelectedOnceAdded() {
             QTest::mouseClick(window->okButton(), Qt::LeftButton);
         });
         editor.showWith(race);
-    });
+    };
     QTest::keyClick(w->detailsView(), Qt::Key_Insert);
-    setRaceEditor(nullptr);
+    commands().editRace = nullptr;
     QCOMPARE(TestDataFile::count("SELECT count(*) FROM races"), 3);
     QCOMPARE(w->displayedText(w->selectedDisplayRow(), 2), QStringLiteral("Midsummer 300"));
     QCOMPARE(column(w, 2), QStringList({"Opener", "Midsummer 300", "Finale"}));

@@ -7,9 +7,9 @@
 #include "data/cConnection.h"
 #include "kit/Twips.h"
 #include "platform/SqlDatabase.h"
+#include "shell/Commands.h"
 #include "shell/EntityCommands.h"
 #include "shell/Help.h"
-#include "shell/ShellHooks.h"
 #include "shell/frmDisplayLeagues.h"
 #include "shell/frmDisplayRaces.h"
 #include "shell/frmMain.h"
@@ -104,9 +104,9 @@ private:
     }
 
     void installFakeHooks() {
-        ShellHooks& h = shellHooks();
+        Commands& h = commands();
         const char* names[] = {"League", "Team", "Car", "Race", "Scoring"};
-        EntityHooks* kinds[] = {&h.leagues, &h.teams, &h.cars, &h.races, &h.scoring};
+        Commands::Kind* kinds[] = {&h.leagues, &h.teams, &h.cars, &h.races, &h.scoring};
         for (int i = 0; i < 5; ++i) {
             const QString name = QLatin1String(names[i]);
             kinds[i]->display = [this, i, name](const QVariant& key) -> QWidget* {
@@ -145,14 +145,14 @@ private slots:
         setProgramFolder(dataFolder());
         setSettingsFolder(m_dir->filePath(QStringLiteral("Config MixedCase")));
         m_ui = std::make_unique<RecordingUi>();
-        shellHooks() = ShellHooks{};
+        commands() = Commands{};
         m_log.clear();
         m_welcomes = 0;
     }
 
     void cleanup() {
         stop();
-        shellHooks() = ShellHooks{};
+        commands() = Commands{};
         m_ui.reset();
         m_dir.reset();
     }
@@ -452,7 +452,7 @@ private slots:
         picks.teamNmbr = 502;
         picks.allTeams = true;
         picks.separate = false;
-        ReportHooks& r = shellHooks().reports;
+        Commands::Reports& r = commands().reports;
         r.request = [&](const QString& caption, bool race, bool league, bool team) {
             m_log << QStringLiteral("request:%1:%2%3%4").arg(caption).arg(race).arg(league).arg(team);
             return picks;
@@ -651,7 +651,7 @@ private slots:
         QCOMPARE(m_main->action("tbCars")->toolTip(), QStringLiteral("New Car/Driver"));
 
         installFakeHooks();
-        shellHooks().raceTypes = [this] { m_log << QStringLiteral("raceTypes"); };
+        commands().raceTypes = [this] { m_log << QStringLiteral("raceTypes"); };
         m_main->refreshCommands();
         QVERIFY(m_main->action("mnuFileNewLeague")->isEnabled());
         QVERIFY(m_main->action("mnuSystemRaceTypes")->isEnabled());
@@ -697,7 +697,7 @@ private slots:
         installFakeHooks();
         QVERIFY(start());
         QMdiArea* mdi = m_main->mdiArea();
-        for (auto* hooks : {&shellHooks().leagues, &shellHooks().teams, &shellHooks().races})
+        for (auto* hooks : {&commands().leagues, &commands().teams, &commands().races})
             hooks->display(-1);
         const QList<QMdiSubWindow*> subs = mdi->subWindowList(QMdiArea::CreationOrder);
         QCOMPARE(subs.size(), 3);
@@ -769,8 +769,8 @@ private slots:
         m_main->setGeometry(50, 50, 700, 500);
 
         // A normal child fills the area beside the tree; a maximised one stays maximised.
-        shellHooks().leagues.display(-1);
-        shellHooks().teams.display(QString());
+        commands().leagues.display(-1);
+        commands().teams.display(QString());
         auto* normal = qobject_cast<QMdiSubWindow*>(m_lists[0]->parentWidget());
         auto* maximised = qobject_cast<QMdiSubWindow*>(m_lists[1]->parentWidget());
         normal->setGeometry(20, 20, 100, 80);
@@ -802,7 +802,7 @@ private slots:
     void restoreRefusesAFileThatIsNoDataFile() {
         installFakeHooks();
         QVERIFY(start());
-        shellHooks().leagues.display(-1);
+        commands().leagues.display(-1);
         const QString junk = m_dir->filePath(QStringLiteral("junk.qv"));
         QFile f(junk);
         QVERIFY(f.open(QIODevice::WriteOnly));
@@ -834,7 +834,7 @@ private slots:
         const QString saved = m_dir->filePath(QStringLiteral("saved.qv"));
         QVERIFY(m_main->backupTo(saved));
         addGroup({.nmbr = 600, .maxNmbr = 1, .name = "After"});
-        shellHooks().cars.display(-1);
+        commands().cars.display(-1);
         QVERIFY(m_main->restoreFrom(saved));
         QVERIFY(m_ui->boxes.isEmpty());
         QVERIFY(m_main->mdiArea()->subWindowList().isEmpty());
@@ -889,7 +889,7 @@ private slots:
     // race (numbered from 500): they stay as typed. A refused file says so in one box that names
     // the line and the car as the user knows it.
     void importingTheHelpsExampleKeepsTheUsersEntries() {
-        installShellHooks();
+        installCommands();
         QVERIFY(start());
         addCar({.nmbr = 500, .txt = "42", .owner = "", .driver = "", .make = "", .sponsor = "", .group = 0});
         addCar({.nmbr = 501, .txt = "7", .owner = "", .driver = "", .make = "", .sponsor = "", .group = 0});
@@ -939,7 +939,7 @@ private slots:
     }
 
     void listWindowsOpenAsChildWindows() {
-        installShellHooks();
+        installCommands();
         QVERIFY(start());
         addLeague({.nmbr = 500, .name = "Sunday League", .salaryCap = 5000});
         m_main->action(QStringLiteral("mnuViewLeauges"))->trigger();
@@ -972,7 +972,7 @@ private slots:
     }
 
     void screenshot() {
-        installShellHooks();
+        installCommands();
         QVERIFY(start());
         m_main->showNormal();
         m_main->setGeometry(0, 0, 980, 560);

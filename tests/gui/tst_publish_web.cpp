@@ -1,7 +1,7 @@
 #include "../core/LocalFtpServer.h"
 #include "DataFileTest.h"
 #include "ModalHelpers.h"
-#include "data/CommonCode.h"
+#include "data/Feedback.h"
 #include "data/Paths.h"
 #include "exchange/frmPublishWeb.h"
 #include "reports/framework/frmBrowser.h"

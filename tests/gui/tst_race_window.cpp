@@ -9,12 +9,13 @@
 #include "ScopedLocale.h"
 #include "SeasonBuilder.h"
 #include "TestDataFile.h"
-#include "data/CommonCode.h"
+#include "data/Feedback.h"
 #include "data/Paths.h"
 #include "editors/races/frmRace.h"
 #include "kit/EditorGrid.h"
 #include "platform/Clock.h"
 #include "posting/Scoring.h"
+#include "posting/SqlScript.h"
 #include "posting/cRaces.h"
 
 #include <QAbstractItemView>
@@ -370,6 +371,9 @@ private slots:
         QCOMPARE(postedRows(3), 0);
         QCOMPARE(postedRows(4), 0); // no results: never asked about, its posting removed
         QVERIFY(!child<QProgressBar>("pbStatus")->isVisible());
+        // The posting's steps were shown on this window's bar.
+        QCOMPARE(ui().progressTarget, static_cast<QObject*>(child<QProgressBar>("pbStatus")));
+        QVERIFY(ui().progressSteps > 0);
         QCOMPARE(ui().pointer(), int(PointerDefault));
         QVERIFY(!m_w->resultsChanged());
     }

@@ -1,11 +1,12 @@
 #include "posting/Scoring.h"
 
-#include "data/CommonCode.h"
+#include "data/Feedback.h"
 #include "data/Paths.h"
 #include "data/cConnection.h"
 #include "data/cLeague.h"
 #include "posting/PostingError.h"
 #include "posting/RacePostingEngine.h"
+#include "posting/SqlScript.h"
 #include "posting/cRaces.h"
 #include "posting/cRacesCollection.h"
 #include "posting/cResultsCollection.h"

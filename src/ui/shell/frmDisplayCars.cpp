@@ -1,6 +1,6 @@
 #include "shell/frmDisplayCars.h"
 
-#include "data/CommonCode.h"
+#include "data/Feedback.h"
 #include "data/cCar.h"
 #include "data/cCarCollection.h"
 #include "kit/EditorKit.h"

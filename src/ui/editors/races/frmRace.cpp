@@ -1,7 +1,6 @@
 #include "editors/races/frmRace.h"
 
-#include "adapters/QtUiServices.h"
-#include "data/CommonCode.h"
+#include "data/Feedback.h"
 #include "data/Paths.h"
 #include "data/SqlText.h"
 #include "data/cCarCollection.h"
@@ -481,8 +480,7 @@ void frmRace::showPostingProgress(bool on) {
         setMousePointer(PointerHourglass);
         pbStatus->setValue(0);
         pbStatus->setVisible(true);
-        if (auto* qtUi = dynamic_cast<QtUiServices*>(&ui()))
-            qtUi->setProgressBar(pbStatus);
+        ui().setProgressTarget(pbStatus);
         return;
     }
     setStatus();
@@ -570,11 +568,8 @@ void frmRace::getResultsClicked() {
     showPlainBox(QStringLiteral("Download and Import completed successfully."));
 }
 
-std::function<void()> frmRace::addNewCar;
-
 void frmRace::addNewCarClicked() {
-    if (addNewCar)
-        addNewCar();
+    emit newCarRequested();
     m_cars = std::make_unique<cCarCollection>();
     m_cars->load(m_race->raceTypeNmbr(), m_race->carTypeNmbr());
     loadRaceCarCombo();

@@ -3,7 +3,6 @@
 #include "kit/EditorKit.h"
 
 #include <QDialog>
-#include <functional>
 #include <memory>
 
 class QCheckBox;
@@ -37,13 +36,14 @@ public:
     // Posts the race, then settles the later races of its race type.
     void postResults(cRaces& race);
 
-    // What "Add New Car" runs: the shell's new-car command, plugged in at start-up (the shell sits above
-    // the editors, so the race window cannot call it by name).
-    static std::function<void()> addNewCar;
-
     bool raceChanged() const { return m_raceChanged; }
     bool resultsChanged() const { return m_resultsChanged; }
     bool headToHeadChanged() const { return m_headToHeadChanged; }
+
+signals:
+    // "Add New Car" was clicked: whoever opened the window adds the car (the new-car command sits
+    // above the editors). The window reads its cars again when the handler returns.
+    void newCarRequested();
 
 protected:
     bool applyChanges() override { return saveChanges(); }

@@ -1,6 +1,6 @@
 #include "editors/teams/frmCar.h"
 
-#include "data/CommonCode.h"
+#include "data/Feedback.h"
 #include "data/Regional.h"
 #include "data/SqlText.h"
 #include "data/cCar.h"
