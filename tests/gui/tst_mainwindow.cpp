@@ -845,19 +845,6 @@ private slots:
         QVERIFY(!QFileInfo::exists(restoreSidePath()));
     }
 
-    void backupRefusesTheDataFileItself() {
-        QVERIFY(start());
-        const QByteArray before = fileHash(dataFilePath());
-        QVERIFY(!m_main->backupTo(dataFilePath()));
-        QCOMPARE(m_ui->boxes.size(), 1);
-        QCOMPARE(m_ui->boxes[0].title, QStringLiteral("Quorvanti"));
-        QCOMPARE(fileHash(dataFilePath()), before);
-        QVERIFY(gConnection->getConnection());
-        // Through another spelling of the same path too.
-        QVERIFY(!m_main->backupTo(dataFolder() + QStringLiteral("/./Backups/../") + QLatin1String(kDataFileName)));
-        QCOMPARE(m_ui->boxes.size(), 2);
-    }
-
     void clearPostingsKeepsRacesAndResults() {
         QVERIFY(start());
         m_main->action("mnuSystemClear")->trigger(); // no races: nothing to do, nothing shown

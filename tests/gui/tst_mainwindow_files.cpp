@@ -158,6 +158,19 @@ private slots:
         ui().showProgress(50);
     }
 
+    void backupRefusesTheDataFileItself() {
+        QVERIFY(start());
+        const QByteArray before = fileHash(dataFilePath());
+        QVERIFY(!m_main->backupTo(dataFilePath()));
+        QCOMPARE(m_ui->boxes.size(), 1);
+        QCOMPARE(m_ui->boxes[0].title, QStringLiteral("Quorvanti"));
+        QCOMPARE(fileHash(dataFilePath()), before);
+        QVERIFY(gConnection->getConnection());
+        // Through another spelling of the same path too.
+        QVERIFY(!m_main->backupTo(dataFolder() + QStringLiteral("/./Backups/../") + QLatin1String(kDataFileName)));
+        QCOMPARE(m_ui->boxes.size(), 2);
+    }
+
     void aDamagedDataFileIsSaidAtTheStartWithTheBackupOffered() {
         startWithASeason();
         const QByteArray backup = fileHash(defaultBackupPath());
