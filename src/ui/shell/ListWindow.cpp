@@ -5,6 +5,7 @@
 #include "shell/EntityCommands.h"
 
 #include <QApplication>
+#include <QHash>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QListView>
@@ -15,7 +16,6 @@
 #include <QScrollBar>
 #include <QSortFilterProxyModel>
 #include <QStackedWidget>
-#include <QStandardItemModel>
 #include <QTreeView>
 #include <QVBoxLayout>
 
@@ -61,9 +61,6 @@ QIcon kindIcon(EntityKind kind) {
     return icon;
 }
 
-// The number of the entity a row shows, on the row's first cell.
-constexpr int RowNumberRole = Qt::UserRole + 101;
-
 // Sorts the rows in the order of every list (see sortsBefore); rows that sort alike stay in the
 // order they were filled in, whatever order they were shown in before, so a list brought up to date
 // shows its rows as a list filled anew does.
@@ -87,8 +84,8 @@ protected:
 
 } // namespace
 
-ListWindow::ListWindow(EntityKind kind, QWidget* parent) : QWidget(parent), m_kind(kind), m_icon(kindIcon(kind)) {
-    m_model = new QStandardItemModel(this);
+ListWindow::ListWindow(EntityKind kind, QWidget* parent) : QWidget(parent), m_kind(kind) {
+    m_model = new ListRowsModel(kindIcon(kind), this);
     m_proxy = new ValueSortProxy(this);
     m_proxy->setSourceModel(m_model);
     m_proxy->setDynamicSortFilter(false);
@@ -219,17 +216,17 @@ void ListWindow::showEvent(QShowEvent* event) {
 void ListWindow::refresh() {
     if (m_refreshing)
         return;
-    const QModelIndexList rows = m_details->selectionModel()->selectedRows();
-    const QVariant number = rows.isEmpty() ? QVariant() : rows.first().data(RowNumberRole);
+    const int selected = selectedObject();
+    const int number = selected >= 0 ? m_model->number(selected) : 0;
     QScrollBar* bar = currentView()->verticalScrollBar();
     const int top = bar->value();
     m_refreshing = true;
     reload();
     m_refreshing = false;
     int found = -1;
-    if (number.isValid())
+    if (selected >= 0)
         for (int row = 0; row < m_model->rowCount() && found < 0; ++row)
-            if (m_model->item(row, 0)->data(RowNumberRole) == number)
+            if (m_model->number(row) == number)
                 found = row;
     // A row that is gone leaves nothing selected, not the row the view moved to in its place.
     if (found >= 0)
@@ -248,13 +245,10 @@ void ListWindow::beginFill(const QList<Column>& columns) {
     QStringList headers;
     for (const Column& c : columns)
         headers << c.header;
-    if (headers != m_headers || m_model->columnCount() != headers.size()) {
+    if (headers != m_model->headers()) {
         // Other columns: none of the rows shown can be kept.
         m_proxy->sort(-1);
-        m_model->clear();
-        m_model->setColumnCount(int(columns.size()));
-        m_model->setHorizontalHeaderLabels(headers);
-        m_headers = headers;
+        m_model->setHeaders(headers);
         m_resort = true;
     }
     // The design widths were set for a narrower font; they grow with the font's character width,
@@ -280,23 +274,6 @@ void ListWindow::setSortValue(int objectIndex, int column, const QVariant& value
         m_fill[size_t(objectIndex)].sortValues.append({column, value});
 }
 
-QList<QStandardItem*> ListWindow::newRowItems(const FillRow& row) const {
-    QList<QStandardItem*> items;
-    for (const QString& text : row.texts) {
-        auto* item = new QStandardItem(text);
-        item->setEditable(false);
-        items << item;
-    }
-    if (!items.isEmpty()) {
-        items.first()->setIcon(m_icon);
-        items.first()->setData(row.number, RowNumberRole);
-    }
-    for (const auto& [column, value] : row.sortValues)
-        if (column >= 0 && column < items.size())
-            items[column]->setData(value, SortValueRole);
-    return items;
-}
-
 bool ListWindow::mergeFill() {
     const int filled = int(m_fill.size());
     QHash<int, int> fillIndex;
@@ -313,7 +290,7 @@ bool ListWindow::mergeFill() {
     std::vector<bool> remove(size_t(shown), false);
     int lastKept = -1;
     for (int row = 0; row < shown; ++row) {
-        const int at = fillIndex.value(m_model->item(row, 0)->data(RowNumberRole).toInt(), -1);
+        const int at = fillIndex.value(m_model->number(row), -1);
         if (at > lastKept) {
             keptAs.push_back(at);
             lastKept = at;
@@ -329,34 +306,24 @@ bool ListWindow::mergeFill() {
         int first = row;
         while (first > 0 && remove[size_t(first - 1)])
             --first;
-        m_model->removeRows(first, row - first + 1);
+        m_model->removeRowRange(first, row - first + 1);
         row = first - 1;
     }
 
     bool orderMoved = false;
     size_t kept = 0;
-    for (int i = 0; i < filled; ++i) {
-        const FillRow& wanted = m_fill[size_t(i)];
+    for (int i = 0; i < filled;) {
         if (kept < keptAs.size() && keptAs[kept] == i) {
             ++kept;
-            for (int column = 0; column < wanted.texts.size() && column < m_model->columnCount(); ++column) {
-                QStandardItem* item = m_model->item(i, column);
-                if (item->text() != wanted.texts.at(column)) {
-                    item->setText(wanted.texts.at(column));
-                    orderMoved = orderMoved || column == m_sortColumn;
-                }
-            }
-            for (const auto& [column, value] : wanted.sortValues) {
-                QStandardItem* item = m_model->item(i, column);
-                if (item && item->data(SortValueRole) != value) {
-                    item->setData(value, SortValueRole);
-                    orderMoved = orderMoved || column == m_sortColumn;
-                }
-            }
-        } else {
-            m_model->insertRow(i, newRowItems(wanted));
-            orderMoved = true;
+            orderMoved = m_model->updateRow(i, std::move(m_fill[size_t(i)]), m_sortColumn) || orderMoved;
+            ++i;
+            continue;
         }
+        // The new rows up to the next kept one go in together.
+        const int end = kept < keptAs.size() ? keptAs[kept] : filled;
+        m_model->insertRowRange(i, m_fill.begin() + i, m_fill.begin() + end);
+        orderMoved = true;
+        i = end;
     }
     m_fill.clear();
     return orderMoved;

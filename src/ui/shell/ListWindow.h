@@ -2,8 +2,8 @@
 
 #include "data/Regional.h"
 #include "shell/EntityKind.h"
+#include "shell/ListRowsModel.h"
 
-#include <QIcon>
 #include <QList>
 #include <QPair>
 #include <QString>
@@ -16,8 +16,6 @@
 class QListView;
 class QSortFilterProxyModel;
 class QStackedWidget;
-class QStandardItem;
-class QStandardItemModel;
 class QTreeView;
 class QAbstractItemView;
 class QVBoxLayout;
@@ -105,32 +103,24 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
-    struct FillRow {
-        int number;
-        QStringList texts;
-        QList<QPair<int, QVariant>> sortValues;
-    };
     void applySort();
     void storedDataChanged();
     // Makes the model's rows those of the fill, in its order; true when the sorted order may have
     // moved (rows came in, or a cell of the sort column changed).
     bool mergeFill();
-    QList<QStandardItem*> newRowItems(const FillRow& row) const;
 
     EntityKind m_kind;
     QVBoxLayout* m_layout = nullptr;
-    QStandardItemModel* m_model = nullptr;
+    ListRowsModel* m_model = nullptr;
     QSortFilterProxyModel* m_proxy = nullptr;
     QStackedWidget* m_stack = nullptr;
     QTreeView* m_details = nullptr;
     QListView* m_icons = nullptr;
-    QIcon m_icon;
     int m_sortColumn = 0;
     int m_viewMode = 3;
     bool m_refreshing = false;
     QStringList m_tables;
-    QStringList m_headers;
-    std::vector<FillRow> m_fill;
+    std::vector<ListRowsModel::Row> m_fill;
     // DataChanges' serial when the rows shown were read; 0 before the first fill.
     quint64 m_readAt = 0;
     bool m_filled = false;
