@@ -6,6 +6,7 @@
 //
 //   reports          leagues of 200 and 50 teams, 6 cars/drivers each, 30 posted races
 //   reports --small  leagues of 12 and 3 teams, 3 races (a quick proof that it runs)
+//   reports --package-only  the big season, then only the report package, once (for a profiler)
 
 #include "BenchSeason.h"
 #include "TestDataFile.h"
@@ -164,6 +165,7 @@ qint64 total(const std::vector<qint64>& sizes) {
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     const bool small = argc > 1 && std::strcmp(argv[1], "--small") == 0;
+    const bool packageOnly = argc > 1 && std::strcmp(argv[1], "--package-only") == 0;
     const int bigTeams = small ? 12 : 200, smallTeams = small ? 3 : 50, races = small ? 3 : 30;
 
     TestDataFile data;
@@ -181,6 +183,13 @@ int main(int argc, char** argv) {
 
     bool wrote = true;
     const int league = kBigLeague, race = races;
+
+    if (packageOnly) {
+        const Request only = runInFreshFolder(
+            out.path() + QStringLiteral("/package"), [&] { return createReportPackage(league, race, false); }, wrote);
+        std::printf("report package: %.1f ms, %llu pages put in place\n", only.ms, (unsigned long long)only.pages);
+        return wrote ? 0 : 1;
+    }
 
     // Each round writes into new folders, so that no round finds the pages of another in place.
     const int rounds = small ? 1 : 3;

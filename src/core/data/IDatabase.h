@@ -7,6 +7,7 @@
 #include <QString>
 #include <QVariant>
 #include <array>
+#include <vector>
 
 class IDatabase;
 
@@ -21,16 +22,62 @@ public:
     QVariant operator()(const QString& name) const { return value(name); }
     QVariant value(const QString& name) const;
     bool isNull(const QString& name) const { return value(name).isNull(); }
-    int toInt(const QString& name) const { return value(name).toInt(); }
-    qint64 toInt64(const QString& name) const { return value(name).toLongLong(); }
-    double toDouble(const QString& name) const { return value(name).toDouble(); }
-    QString toText(const QString& name) const { return value(name).toString(); }
+    // The same as converting value(name), without making the QVariant for the usual kinds.
+    int toInt(const QString& name) const;
+    qint64 toInt64(const QString& name) const;
+    double toDouble(const QString& name) const;
+    QString toText(const QString& name) const;
     // A date column (ISO text); an invalid date for NULL.
     QDate toDate(const QString& name) const;
     int count() const;
 
 private:
     const IDatabase& m_owner;
+};
+
+// The values of a query's rows, kept as the engine gave them: numbers as they are, texts in one block
+// of UTF-8. A value becomes a QVariant or QString only when it is read, so a query pays for the
+// values its reader uses rather than for every column of every row.
+class StoredRows {
+public:
+    struct Value {
+        SqlValue::Kind kind = SqlValue::Null;
+        bool nullBytes = false; // a blob the engine gave as no bytes at all
+        union {
+            qint64 integer;
+            double real;
+            struct {
+                quint32 at;
+                quint32 size;
+            } bytes;
+        };
+        Value() : integer(0) {}
+    };
+
+    void clear();
+    void append(const SqlRowView& row);
+    // Rows put together from the values of other rows: the column names first, then each row's values
+    // in column order; a row is complete once its last column has its value.
+    void setColumns(const QStringList& names);
+    void reserve(qsizetype rows) { m_values.reserve(size_t(rows * m_columns.size())); }
+    void appendValue(const StoredRows& from, qsizetype row, int column);
+    // Compares two values as the engine's ORDER BY does with the BINARY collation: NULL first, then
+    // numbers by value, then texts, then blobs, texts and blobs byte by byte.
+    int compare(qsizetype row, int column, const StoredRows& other, qsizetype otherRow, int otherColumn) const;
+    // The column of a name as the engine gives it (any letter case); -1 for none.
+    int columnOf(QStringView name) const;
+    qsizetype rowCount() const { return m_rowCount; }
+    const QStringList& columns() const { return m_columns; }
+    const Value& at(qsizetype row, int column) const { return m_values[size_t(row * m_columns.size() + column)]; }
+    QByteArrayView bytes(const Value& v) const { return QByteArrayView(m_text.constData() + v.bytes.at, v.bytes.size); }
+    QVariant variant(const Value& v) const;
+
+private:
+    QStringList m_columns;
+    std::vector<Value> m_values; // row after row
+    std::vector<SqlValue> m_row; // the row being read
+    QByteArray m_text;
+    qsizetype m_rowCount = 0;
 };
 
 // A result set over the shared database: one per data object, never shared. It reads a query's
@@ -56,9 +103,13 @@ public:
     bool isEOF() const { return m_eof; }
     void setBOF(bool v) { m_bof = v; }
     void setEOF(bool v) { m_eof = v; }
-    int recordCount() const { return int(m_rows.rows.size()); }
+    int recordCount() const { return int(m_rows.rowCount()); }
     // Rows changed by the last execute.
     int rowsAffected() const { return m_rowsAffected; }
+
+    // Takes rows put together elsewhere as if a query had given them, the first row current.
+    void adoptRows(StoredRows rows);
+    const StoredRows& storedRows() const { return m_rows; }
 
     // Compacts the closed data file into destination (empty = the default backup, written back).
     bool compactDatabaseNow(QString& destination);
@@ -67,12 +118,14 @@ public:
 
 private:
     friend class cFields;
-    bool atEnd() const { return m_pos >= m_rows.rows.size(); }
+    bool atEnd() const { return m_pos >= m_rows.rowCount(); }
     // The column of a name (any letter case); -1 for none.
     int columnOf(const QString& name) const;
-    bool beforeStart() const { return m_rows.rows.isEmpty() || m_pos < 0; }
+    bool beforeStart() const { return m_rows.rowCount() == 0 || m_pos < 0; }
+    // The value of the named column in the current row; nullptr when there is none.
+    const StoredRows::Value* current(const QString& name) const;
 
-    SqlRows m_rows;
+    StoredRows m_rows;
     QHash<QString, int> m_columnIndex; // lower-case column name -> index
     // Names asked for lately, by where their text lies: the names are mostly literals, asked for again
     // for every row. The copy held keeps the text where it is and as it is.

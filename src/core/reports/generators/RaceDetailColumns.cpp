@@ -59,7 +59,7 @@ std::optional<QString> heading(int column, Variant variant) {
 }
 
 std::optional<ReportCell> cell(const IDatabase& db, int column, Variant variant) {
-    auto field = [&](const QString& name) { return cellText(db.fields(name)); };
+    auto field = [&](const QString& name) { return cellText(db.fields, name); };
     switch (column) {
     case ColPlace:
         return ReportCell{placeText(db), kCenter};
@@ -69,7 +69,7 @@ std::optional<ReportCell> cell(const IDatabase& db, int column, Variant variant)
         return ReportCell{field(QStringLiteral("driver_name")), kLeft};
     case ColSponsor:
         return ReportCell{variant == Variant::RaceDetail
-                              ? cellText(db.fields.toText(QStringLiteral("sponsor")).trimmed())
+                              ? htmlText(db.fields.toText(QStringLiteral("sponsor")).trimmed())
                               : field(QStringLiteral("sponsor")),
                           kLeft};
     case ColTermDt:

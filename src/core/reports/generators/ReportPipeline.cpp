@@ -48,6 +48,8 @@ struct RequestMemory {
     // The teams' season points by league and race, and the leagues asked for.
     QHash<QPair<int, int>, QHash<int, qint64>> seasonPoints;
     QSet<int> leaguesAsked;
+    // What readOncePerRequest keeps, by its key.
+    QHash<QString, std::shared_ptr<const void>> kept;
 
     void clear() {
         writtenPages.clear();
@@ -55,6 +57,7 @@ struct RequestMemory {
         leaguePoints.clear();
         seasonPoints.clear();
         leaguesAsked.clear();
+        kept.clear();
     }
 };
 
@@ -97,6 +100,18 @@ std::shared_ptr<cReportAttributesCollection> requestAttributes(const QString& co
         setup.attributes->loadReportCd(code);
     }
     return setup.attributes;
+}
+
+std::shared_ptr<const void> keptForRequest(const QString& key,
+                                           const std::function<std::shared_ptr<const void>()>& read) {
+    RequestMemory& memory = request();
+    const auto it = memory.kept.constFind(key);
+    if (it != memory.kept.constEnd())
+        return *it;
+    std::shared_ptr<const void> value = read();
+    if (value && scopeDepth > 0)
+        memory.kept.insert(key, value);
+    return value;
 }
 
 // ---- ReportPage ----
@@ -274,9 +289,13 @@ void ReportPage::writeRow(const RowStyle& style, const CellFor& cell) {
 }
 
 const QString& ReportPage::cellStart(const RowStyle& style, const QString& align) {
-    // A page has a few row styles and alignments: each start is made once.
+    // A page has a few row styles and alignments: each start is made once. The texts asked for are
+    // mostly the very ones the start was made with.
+    auto same = [](const QString& a, const QString& b) {
+        return (a.constData() == b.constData() && a.size() == b.size()) || a == b;
+    };
     for (const CellStart& known : m_cellStarts)
-        if (known.size == style.size && known.color == style.textColor && known.align == align)
+        if (known.size == style.size && same(known.align, align) && same(known.color, style.textColor))
             return known.start;
     m_cellStarts.push_back(
         {style.size, style.textColor, align, dataCellStart(style.size, style.textColor, align, QStringLiteral("1"))});
@@ -449,6 +468,10 @@ void showReportMessage(const QString& text) {
 
 QString cellText(const QVariant& value) {
     return value.isNull() ? QString() : htmlText(value.toString());
+}
+
+QString cellText(const cFields& fields, const QString& name) {
+    return htmlText(fields.toText(name)); // a NULL is a null text, which stays one
 }
 
 QString cellNumber(qint64 value) {

@@ -1,6 +1,7 @@
 #pragma once
 
 class IDatabase;
+class cFields;
 
 #include "reports/framework/CommonReportCode.h"
 #include "reports/framework/cReportAttributes.h"
@@ -248,6 +249,16 @@ QString runReport(const QString& code, const QString& statusText, const std::fun
 // for all its pages.
 std::shared_ptr<cReportAttributesCollection> requestAttributes(const QString& code);
 
+// Something a reading gives that holds for every page of the request in progress, by a key naming
+// the reading and its numbers: read the first time, then kept until the request ends. Outside a
+// request it is read at every call. A reading that fails gives nullptr, which is not kept.
+std::shared_ptr<const void> keptForRequest(const QString& key,
+                                           const std::function<std::shared_ptr<const void>()>& read);
+template <class T>
+std::shared_ptr<const T> readOncePerRequest(const QString& key, const std::function<std::shared_ptr<const T>()>& read) {
+    return std::static_pointer_cast<const T>(keptForRequest(key, [&] { return read(); }));
+}
+
 // The teams' season points in the league as of the race: each team's line in the league's standings
 // after the race (a team without one is not in the list). Read once per request.
 QHash<int, qint64> seasonPointsOfTeamsAsOf(int leagueNmbr, int raceNmbr);
@@ -262,6 +273,8 @@ void showReportMessage(const QString& text);
 
 // A value from the data as cell text: its plain text, escaped (an empty text for NULL).
 QString cellText(const QVariant& value);
+// The same for a column of the current row.
+QString cellText(const cFields& fields, const QString& name);
 // A whole number as plain decimal text.
 QString cellNumber(qint64 value);
 // A date column (ISO text) in the short date form; empty for NULL or no date.
