@@ -14,8 +14,11 @@
 #include "data/CommonCode.h"
 #include "data/IDatabase.h"
 #include "data/Paths.h"
+#include "data/cLeague.h"
 #include "posting/Scoring.h"
 #include "posting/cRaces.h"
+#include "posting/cTeamResults.h"
+#include "posting/cTeamResultsSummary.h"
 #include "reports/generators/LeagueRaceStandingsReport.h"
 #include "reports/generators/LeagueStandingsReport.h"
 #include "reports/generators/RaceDetailReport.h"
@@ -541,6 +544,48 @@ TEST_F(RaceReports, CountsAsOfARaceLeaveOutALaterRaceOnTheSameDate) {
               (QStringList{"<A HREF='tr000105030002.html'>Charlie </A>|150|1|2|2|1|3|4|100",
                            "<A HREF='tr000105020002.html'>Bravo &amp; &lt;Sons&gt; </A>|140|0|2|2|0|4|4|70",
                            "<A HREF='tr000105010002.html'>Alpha </A>|130|1|2|2|1|3|4|40"}));
+}
+
+// The standings page reads every team's top finishes at once: each cell is the count the team's own
+// reading gives, with places missing, 0, beyond ten or not numbers, cars not in force, a race of
+// another car type and a later race on the same date.
+TEST_F(RaceReports, StandingsCountsReadForThePageAreEachTeamsOwn) {
+    TestDataFile::exec("INSERT INTO races VALUES (3, 'Race Three', 'T', '2024-03-08', 1, 1, 2)");
+    TestDataFile::exec("INSERT INTO races VALUES (4, 'Race Four', 'T', '2024-03-02', 2, 1, 2)");
+    TestDataFile::exec("INSERT INTO team_results_summary VALUES (3, 501, 1, 9, 1), (4, 502, 1, 9, 1), "
+                       "(1, 504, 1, 0, 2)");
+    TestDataFile::exec("UPDATE team_results_summary SET team_place = NULL WHERE race_nmbr = 1 AND team_nmbr = 503");
+    TestDataFile::exec("UPDATE team_results_summary SET team_place = 'x' WHERE race_nmbr = 2 AND team_nmbr = 502");
+    TestDataFile::exec("UPDATE team_results SET place = 11 WHERE race_nmbr = 1 AND car_nmbr = 6");
+    TestDataFile::exec("UPDATE team_results SET place = NULL WHERE race_nmbr = 2 AND car_nmbr = 4");
+    TestDataFile::exec("UPDATE team_results SET current_status = 0 WHERE race_nmbr = 2 AND car_nmbr = 6");
+    TestDataFile::exec("UPDATE team_results SET place = '1' WHERE race_nmbr = 1 AND car_nmbr = 3");
+    TestDataFile::exec(
+        "INSERT INTO team_results (race_nmbr, place, car_nmbr, team_nmbr, current_status, points, league_nmbr) VALUES "
+        "(2, 0, 1, 501, 1, 0, 1), (2, 1, 2, 501, 1, 0, 1), (2, 10, 2, 501, 1, 0, 1), (2, 'y', 5, 503, 1, 0, 1), "
+        "(3, 1, 1, 501, 1, 0, 1), (4, 1, 3, 502, 1, 0, 1), (2, 1, 3, 502, 1, 0, 2)");
+    chooseColumns("LS", {33, 15, 16, 17, 18, 19, 20});
+    cLeague league;
+    ASSERT_TRUE(league.load(1));
+    for (int race : {1, 2}) {
+        const QStringList r = rows(createLeagueStandingsReport(1, race, false)).mid(1);
+        ASSERT_EQ(r.size(), 3) << race;
+        for (const QString& row : r) {
+            const int team = row.mid(row.indexOf("tr0001") + 6, 4).toInt();
+            cTeamResultsSummary summary;
+            cTeamResults results;
+            const QStringList want = {QString::number(summary.wins(league, team, race)),
+                                      QString::number(summary.top5s(league, team, race)),
+                                      QString::number(summary.top10s(league, team, race)),
+                                      QString::number(results.wins(league, team, race)),
+                                      QString::number(results.top5s(league, team, race)),
+                                      QString::number(results.top10s(league, team, race))};
+            EXPECT_EQ(row.section('|', 1), want.join('|')) << "race " << race << " team " << team;
+        }
+    }
+    // Charlie as of race 2: won race 2 as a team (race 1 has no place); car 6's win there is not in
+    // force, car 5's third places in both races count.
+    EXPECT_EQ(rows(createLeagueStandingsReport(1, 2, false))[1].section('|', 1), "1|1|1|0|2|2");
 }
 
 TEST_F(RaceReports, StandingsSumsBeyondThirtyTwoBitsStayWhole) {
