@@ -47,7 +47,7 @@ void StoredRows::append(const SqlRowView& row) {
         case SqlValue::Blob:
             stored.nullBytes = v.bytes.data() == nullptr;
             stored.bytes = {quint32(m_text.size()), quint32(v.bytes.size())};
-            m_text.append(v.bytes);
+            m_text.insert(m_text.end(), v.bytes.data(), v.bytes.data() + v.bytes.size());
             break;
         case SqlValue::Null:
             break;
@@ -59,17 +59,7 @@ void StoredRows::append(const SqlRowView& row) {
 void StoredRows::setColumns(const QStringList& names) {
     clear();
     m_columns = names;
-}
-
-void StoredRows::appendValue(const StoredRows& from, qsizetype row, int column) {
-    const Value& v = from.at(row, column);
-    Value& stored = m_values.emplace_back(v);
-    if (v.kind == SqlValue::Text || v.kind == SqlValue::Blob) {
-        stored.bytes.at = quint32(m_text.size());
-        m_text.append(from.bytes(v));
-    }
-    if (m_values.size() == size_t((m_rowCount + 1) * m_columns.size()))
-        ++m_rowCount;
+    m_columnsGiven = 0;
 }
 
 int StoredRows::compare(qsizetype row, int column, const StoredRows& other, qsizetype otherRow, int otherColumn) const {
@@ -180,21 +170,44 @@ double cFields::toDouble(const QString& name) const {
     return m_owner.m_rows.variant(*v).toDouble();
 }
 
+const StoredRows::Value* cFields::stored(const QString& name) const {
+    return m_owner.current(name);
+}
+
+QString cFields::text(const StoredRows::Value& v) const {
+    switch (v.kind) {
+    case SqlValue::Null:
+        return QString();
+    case SqlValue::Text:
+        return QString::fromUtf8(m_owner.m_rows.bytes(v));
+    case SqlValue::Integer:
+        return QString::number(v.integer);
+    case SqlValue::Real:
+    case SqlValue::Blob:
+        break;
+    }
+    return m_owner.m_rows.variant(v).toString();
+}
+
 QString cFields::toText(const QString& name) const {
     const StoredRows::Value* v = m_owner.current(name);
-    if (!v || v->kind == SqlValue::Null)
-        return QString();
-    if (v->kind == SqlValue::Text)
-        return QString::fromUtf8(m_owner.m_rows.bytes(*v));
-    if (v->kind == SqlValue::Integer)
-        return QString::number(v->integer);
-    return m_owner.m_rows.variant(*v).toString();
+    return v ? text(*v) : QString();
 }
 
 int IDatabase::columnOf(const QString& name) const {
-    RecentName& recent = m_recentNames[(quintptr(name.constData()) >> 4) % m_recentNames.size()];
-    if (recent.name.constData() == name.constData() && recent.name.size() == name.size() && !name.isNull())
-        return recent.column;
+    // Literals lie close together: their places are spread over the room by a multiplicative hash,
+    // and a name whose place is taken takes one of the next few.
+    const quint64 spread = quint64(quintptr(name.constData())) * 0x9E3779B97F4A7C15ull;
+    const size_t home = size_t(spread >> 58);
+    RecentName* free = nullptr;
+    for (size_t probe = 0; probe < 4 && !free; ++probe) {
+        RecentName& recent = m_recentNames[(home + probe) % m_recentNames.size()];
+        if (recent.name.constData() == name.constData() && recent.name.size() == name.size() && !name.isNull())
+            return recent.column;
+        if (recent.name.isNull())
+            free = &recent;
+    }
+    RecentName& recent = free ? *free : m_recentNames[home];
     const auto it = m_columnIndex.constFind(name.toLower());
     recent.name = name;
     recent.column = it == m_columnIndex.constEnd() ? -1 : *it;

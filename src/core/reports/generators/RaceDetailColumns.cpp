@@ -107,7 +107,7 @@ std::optional<QString> totalsCell(int column, ReportPage& page, qint32 racePoint
 }
 
 void writeTotalsRow(ReportPage& page, qint32 racePoints, qint64 seasonPoints, const QString& boldTag) {
-    page.writeLine(rowTag(page.headingBackColor()));
+    page.writeLine(page.rowTagOf(page.headingBackColor()));
     for (int c : page.columns())
         if (const auto text = totalsCell(c, page, racePoints, seasonPoints, boldTag))
             page.writeLine(*text);

@@ -64,7 +64,7 @@ private:
     }
 
     void writeTeamHeader(const QString& team) {
-        m_page.writeLine(rowTag(m_page.headingBackColor()));
+        m_page.writeLine(m_page.rowTagOf(m_page.headingBackColor()));
         m_page.writeLine(headingCell(m_page.headingTextSize(), m_page.headingTextColor(), htmlText(team),
                                      QStringLiteral("left"), int(m_page.columns().size()), QStringLiteral("NOWRAP")));
         m_page.writeLine(QStringLiteral("</TR>"));

@@ -17,6 +17,7 @@
 #include <cmath>
 #include <limits>
 #include <memory>
+#include <vector>
 
 namespace {
 
@@ -165,6 +166,11 @@ QString ReportPage::open(const QList<int>& numbers) {
     m_attributes = requestAttributes(m_code);
     m_oddRowStyle.reset();
     m_evenRowStyle.reset();
+    m_titleTextSize.reset();
+    m_headingTextSize.reset();
+    m_titleTextColor.reset();
+    m_headingTextColor.reset();
+    m_headingBackColor.reset();
     return m_fileName;
 }
 
@@ -210,6 +216,36 @@ int ReportPage::number(const QString& attributeText) {
     if (!ok || n < std::numeric_limits<qint16>::min() || n > std::numeric_limits<qint16>::max())
         throw ReportRunError(QStringLiteral("Type mismatch"));
     return n;
+}
+
+int ReportPage::titleTextSize() {
+    if (!m_titleTextSize)
+        m_titleTextSize = number(m_attributes->titleTextSize(m_code));
+    return *m_titleTextSize;
+}
+
+int ReportPage::headingTextSize() {
+    if (!m_headingTextSize)
+        m_headingTextSize = number(m_attributes->headingTextSize(m_code));
+    return *m_headingTextSize;
+}
+
+const QString& ReportPage::titleTextColor() {
+    if (!m_titleTextColor)
+        m_titleTextColor = m_attributes->titleTextColor(m_code);
+    return *m_titleTextColor;
+}
+
+const QString& ReportPage::headingTextColor() {
+    if (!m_headingTextColor)
+        m_headingTextColor = m_attributes->headingTextColor(m_code);
+    return *m_headingTextColor;
+}
+
+const QString& ReportPage::headingBackColor() {
+    if (!m_headingBackColor)
+        m_headingBackColor = m_attributes->headingBackColor(m_code);
+    return *m_headingBackColor;
 }
 
 RowStyle ReportPage::rowStyle(int rowIndex) {
@@ -279,13 +315,21 @@ void ReportPage::writeDataRow(int rowIndex, const CellFor& cell) {
 }
 
 void ReportPage::writeRow(const RowStyle& style, const CellFor& cell) {
-    writeLine(rowTag(style.backColor));
+    writeLine(rowTagOf(style.backColor));
     for (int column : m_columns)
         if (const std::optional<ReportCell> c = cell(column))
             writeReportLine(
                 {cellStart(style, c->align), c->text.isEmpty() ? kNoText : QStringView(c->text), kDataCellEnd},
                 m_fileNumber);
     writeLine(QStringLiteral("</TR>"));
+}
+
+const QString& ReportPage::rowTagOf(const QString& backColor) {
+    for (const auto& [color, tag] : m_rowTags)
+        if ((color.constData() == backColor.constData() && color.size() == backColor.size()) || color == backColor)
+            return tag;
+    m_rowTags.emplace_back(backColor, rowTag(backColor));
+    return m_rowTags.back().second;
 }
 
 const QString& ReportPage::cellStart(const RowStyle& style, const QString& align) {
@@ -471,10 +515,26 @@ QString cellText(const QVariant& value) {
 }
 
 QString cellText(const cFields& fields, const QString& name) {
-    return htmlText(fields.toText(name)); // a NULL is a null text, which stays one
+    const StoredRows::Value* v = fields.stored(name);
+    if (!v)
+        return QString();
+    if (v->kind == SqlValue::Integer)
+        return cellNumber(v->integer);
+    return htmlText(fields.text(*v)); // a NULL is a null text, which stays one
 }
 
 QString cellNumber(qint64 value) {
+    // Pages are full of small numbers (places, points, bonuses): each is made once and shared.
+    constexpr int kShared = 1024;
+    static const std::vector<QString> shared = [] {
+        std::vector<QString> numbers;
+        numbers.reserve(kShared);
+        for (int n = 0; n < kShared; ++n)
+            numbers.push_back(QString::number(n));
+        return numbers;
+    }();
+    if (value >= 0 && value < kShared)
+        return shared[size_t(value)];
     return QString::number(value);
 }
 

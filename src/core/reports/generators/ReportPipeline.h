@@ -155,6 +155,8 @@ public:
     void writeLine(const QString& text);
     // "<TR>" and "</TR>": a spacer row.
     void writeEmptyRow();
+    // rowTag of the colour, made once for all the rows of that colour.
+    const QString& rowTagOf(const QString& backColor);
 
     // The chosen column numbers, in the user's order.
     const QList<int>& columns() const { return m_columns; }
@@ -164,11 +166,12 @@ public:
     cReportAttributesCollection& attributes() { return *m_attributes; }
     // A size or number attribute as a whole number; throws when it is not one.
     static int number(const QString& attributeText);
-    int titleTextSize() { return number(m_attributes->titleTextSize(m_code)); }
-    int headingTextSize() { return number(m_attributes->headingTextSize(m_code)); }
-    QString titleTextColor() { return m_attributes->titleTextColor(m_code); }
-    QString headingTextColor() { return m_attributes->headingTextColor(m_code); }
-    QString headingBackColor() { return m_attributes->headingBackColor(m_code); }
+    // The attributes stay as they are while a page is written: each is read once a page.
+    int titleTextSize();
+    int headingTextSize();
+    const QString& titleTextColor();
+    const QString& headingTextColor();
+    const QString& headingBackColor();
     bool includeActiveOnly() { return m_attributes->includeActiveOnly(m_code); }
     // Odd row indexes take the odd-row attributes, even ones the even-row attributes.
     RowStyle rowStyle(int rowIndex);
@@ -203,6 +206,7 @@ private:
     void loadReportColumns();
     // The line of a data cell of the row style and alignment up to its text.
     const QString& cellStart(const RowStyle& style, const QString& align);
+
     void closeFile();
     void abandonFile();
 
@@ -217,7 +221,10 @@ private:
         QString start;
     };
     std::vector<CellStart> m_cellStarts;
+    std::vector<std::pair<QString, QString>> m_rowTags; // by background colour
     std::optional<RowStyle> m_oddRowStyle, m_evenRowStyle;
+    std::optional<int> m_titleTextSize, m_headingTextSize;
+    std::optional<QString> m_titleTextColor, m_headingTextColor, m_headingBackColor;
     // Shared by the pages of a request that write the same report.
     std::shared_ptr<cReportAttributesCollection> m_attributes;
 };
