@@ -8,7 +8,7 @@
 //   backup          a data file of about 50 MB
 //   backup --small  one of about 2 MB (a quick proof that it runs)
 
-#include "BenchSeason.h"
+#include "SeasonBuilder.h"
 #include "TestDataFile.h"
 #include "data/Paths.h"
 #include "data/cConnection.h"
@@ -25,8 +25,6 @@
 #include <vector>
 
 namespace {
-
-using namespace bench;
 
 constexpr int kCars = 30000;
 constexpr int kTeams = 400;
@@ -69,45 +67,59 @@ qint64 dataFileBytes() {
 
 // Fills the open data file until it holds about targetBytes.
 void buildSeason(qint64 targetBytes, bool small) {
-    Lcg rng;
+    SeasonBuilder season;
     const int cars = small ? 2000 : kCars;
     TestDataFile::exec("BEGIN");
     for (int c = 1; c <= cars; ++c)
-        TestDataFile::exec(QStringLiteral("INSERT INTO cars VALUES (%1, 1, 1, '%1', 'Owner %1', 'Driver %1', 'Make', "
-                                          "'Sponsor %2', 0, %3)")
-                               .arg(c)
-                               .arg(c % 97)
-                               .arg(1000 + rng.next(9000)));
+        addCar({.nmbr = c,
+                .txt = QString::number(c),
+                .owner = QStringLiteral("Owner %1").arg(c),
+                .driver = QStringLiteral("Driver %1").arg(c),
+                .make = "Make",
+                .sponsor = QStringLiteral("Sponsor %1").arg(c % 97),
+                .group = 0,
+                .salary = double(1000 + season.rng.next(9000))});
     for (int l = 1; l <= kLeagues; ++l)
-        TestDataFile::exec(
-            QStringLiteral("INSERT INTO leagues VALUES (%1, 'League %1', 'L%1', 1, 1, 1, 50000, 0, 1)").arg(l));
+        season.league({.nmbr = l, .salaryCap = 50000}, {});
     for (int t = 1; t <= kTeams; ++t) {
-        TestDataFile::exec(QStringLiteral("INSERT INTO teams (team_nmbr, team_name, team_owner) VALUES (%1, 'Team "
-                                          "%1', 'Owner of team %1')")
-                               .arg(t));
-        TestDataFile::exec(QStringLiteral("INSERT INTO league_teams VALUES (%1, %2)").arg(t % kLeagues + 1).arg(t));
-        putHoldings(t, 1, cars, kCarsPerTeam, 1, rng);
+        addTeam({.nmbr = t,
+                 .name = QStringLiteral("Team %1").arg(t),
+                 .owner = QStringLiteral("Owner of team %1").arg(t),
+                 .raceType = std::nullopt,
+                 .carType = std::nullopt});
+        addMember({.league = t % kLeagues + 1, .team = t});
+        season.drawHoldings(t, 1, cars, kCarsPerTeam, 1);
     }
     TestDataFile::exec("COMMIT");
     for (int race = 1; dataFileBytes() < targetBytes; ++race) {
         TestDataFile::exec("BEGIN");
-        TestDataFile::exec(QStringLiteral("INSERT INTO races VALUES (%1, 'Race %1', 'Track', '%2', 1, 1, 2)")
-                               .arg(race)
-                               .arg(raceDate(race)));
+        addRace({.nmbr = race,
+                 .name = QStringLiteral("Race %1").arg(race),
+                 .track = "Track",
+                 .date = SeasonBuilder::raceDate(race)});
         for (int p = 1; p <= kCarsPerRace; ++p)
-            TestDataFile::exec(QStringLiteral("INSERT INTO results (car_nmbr, race_nmbr, place) VALUES (%1, %2, %3)")
-                                   .arg((race * kCarsPerRace + p) % cars + 1)
-                                   .arg(race)
-                                   .arg(p));
-        SqlDatabase* db = gConnection->getConnection();
+            addResult({.car = (race * kCarsPerRace + p) % cars + 1, .race = race, .place = p});
         for (int t = 1; t <= kTeams; ++t)
-            for (int c = 0; c < kCarsPerTeam; ++c)
-                db->exec(QStringLiteral("INSERT INTO team_results (race_nmbr, place, car_nmbr, team_nmbr, points, "
-                                        "total_points, league_nmbr) VALUES (?, ?, ?, ?, ?, ?, ?)"),
-                         {race, rng.next(43) + 1, rng.next(cars) + 1, t, rng.next(50), rng.next(60), t % kLeagues + 1});
+            for (int c = 0; c < kCarsPerTeam; ++c) {
+                // Drawn in this order: the place, the car, the points, the total.
+                const int place = season.rng.next(43) + 1;
+                const int car = season.rng.next(cars) + 1;
+                const int points = season.rng.next(50);
+                const int total = season.rng.next(60);
+                addTeamResult({.race = race,
+                               .place = place,
+                               .car = car,
+                               .team = t,
+                               .points = points,
+                               .total = total,
+                               .league = t % kLeagues + 1});
+            }
         for (int t = 1; t <= kTeams; ++t)
-            db->exec(QStringLiteral("INSERT INTO team_results_summary VALUES (?, ?, ?, ?, ?)"),
-                     {race, t, t % kLeagues + 1, rng.next(300), t % 20 + 1});
+            addSummary({.race = race,
+                        .team = t,
+                        .league = t % kLeagues + 1,
+                        .points = season.rng.next(300),
+                        .place = t % 20 + 1});
         TestDataFile::exec("COMMIT");
     }
 }

@@ -6,7 +6,7 @@
 //   lists          a season of 5,000 cars, 200 teams and 30 races
 //   lists --small  the same at 300 cars, 20 teams and 3 races (a quick proof that it runs)
 
-#include "BenchSeason.h"
+#include "SeasonBuilder.h"
 #include "TestDataFile.h"
 #include "data/cTeam.h"
 #include "editors/races/frmRace.h"
@@ -14,6 +14,7 @@
 #include "exchange/Import.h"
 #include "posting/Scoring.h"
 #include "posting/cRaces.h"
+#include "shell/Commands.h"
 #include "shell/EntityCommands.h"
 #include "shell/frmDisplayCars.h"
 #include "shell/frmDisplayLeagues.h"
@@ -37,8 +38,6 @@
 
 namespace {
 
-using namespace bench;
-
 constexpr int kFirstCar = 1001;
 constexpr int kRacingCars = 43;
 constexpr int kScoringType = 600;
@@ -51,37 +50,37 @@ struct Size {
 };
 
 void buildSeason(const Size& size) {
-    Lcg rng;
+    SeasonBuilder season;
     TestDataFile::exec("BEGIN");
-    TestDataFile::exec(
-        QStringLiteral("INSERT INTO scoring_type VALUES (%1, 'Bench Points', 5, 10, 3)").arg(kScoringType));
-    putPointsTable(kScoringType, kRacingCars);
-    for (int c = 0; c < size.cars; ++c)
-        TestDataFile::exec(QStringLiteral("INSERT INTO cars (car_nmbr, race_type_nmbr, car_type_nmbr, car_txt, "
-                                          "driver_name, sponsor, car_make, car_owner, salary)"
-                                          " VALUES (%1, 1, 1, '%2', 'Driver %3', 'Sponsor %4', 'Make', 'Owner', %5)")
-                               .arg(kFirstCar + c)
-                               .arg(c + 1)
-                               .arg(rng.next(100000))
-                               .arg(rng.next(500))
-                               .arg(500 + rng.next(20000)));
+    season.countingScoring(
+        {.nmbr = kScoringType, .name = "Bench Points", .lapsLed = 5, .mostLapsLed = 10, .fastQual = 3}, kRacingCars);
+    for (int c = 0; c < size.cars; ++c) {
+        // Drawn in this order: the driver's number, the sponsor's, the salary.
+        const int driver = season.rng.next(100000);
+        const int sponsor = season.rng.next(500);
+        const int salary = 500 + season.rng.next(20000);
+        addCar({.nmbr = kFirstCar + c,
+                .txt = QString::number(c + 1),
+                .owner = "Owner",
+                .driver = QStringLiteral("Driver %1").arg(driver),
+                .make = "Make",
+                .sponsor = QStringLiteral("Sponsor %1").arg(sponsor),
+                .salary = double(salary)});
+    }
     int team = 500;
     for (int l = 0; l * kTeamsPerLeague < size.teams; ++l) {
         const int league = 500 + l;
-        TestDataFile::exec(QStringLiteral("INSERT INTO leagues VALUES (%1, 'League %1', 'L%1', 1, 1, %2, 1000000, "
-                                          "0, 1)")
-                               .arg(league)
-                               .arg(kScoringType));
+        season.league({.nmbr = league, .scoringType = kScoringType, .salaryCap = 1000000}, {});
         for (int t = 0; t < kTeamsPerLeague; ++t, ++team) {
-            TestDataFile::exec(QStringLiteral("INSERT INTO teams (team_nmbr, team_name, team_owner, race_type_nmbr, "
-                                              "car_type_nmbr) VALUES (%1, 'Team %1', 'Owner %1', 1, 1)")
-                                   .arg(team));
-            TestDataFile::exec(QStringLiteral("INSERT INTO league_teams VALUES (%1, %2)").arg(league).arg(team));
-            putHoldings(team, kFirstCar, kRacingCars, kCarsPerTeam, size.races, rng);
+            addTeam({.nmbr = team,
+                     .name = QStringLiteral("Team %1").arg(team),
+                     .owner = QStringLiteral("Owner %1").arg(team)});
+            addMember({.league = league, .team = team});
+            season.drawHoldings(team, kFirstCar, kRacingCars, kCarsPerTeam, size.races);
         }
     }
     for (int r = 1; r <= size.races; ++r)
-        putRaceWithResults(r, kFirstCar, kRacingCars, rng);
+        season.drawRace(r, kFirstCar, kRacingCars);
     TestDataFile::exec("COMMIT");
 }
 
@@ -166,7 +165,7 @@ double teamEditorOk() {
     displayTeams(QStringLiteral("Team %1").arg(team));
     drain();
     QElapsedTimer timer;
-    setTeamEditor([&timer](cTeam& t) {
+    commands().editTeam = [&timer](cTeam& t) {
         frmTeam editor;
         QTimer::singleShot(0, &editor, [&editor, &timer] {
             auto* owner = editor.findChild<QLineEdit*>(QStringLiteral("TxtTeamOwner"));
@@ -175,10 +174,10 @@ double teamEditorOk() {
             editor.okButton()->click();
         });
         editor.showWith(t);
-    });
+    };
     updateTeam();
     drain();
-    setTeamEditor(nullptr);
+    commands().editTeam = nullptr;
     return msSince(timer);
 }
 
@@ -187,18 +186,17 @@ int gSpareTeam = 9000;
 
 void putSpareCar() {
     ++gSpareCar;
-    TestDataFile::exec(QStringLiteral("INSERT INTO cars (car_nmbr, race_type_nmbr, car_type_nmbr, car_txt, driver_name,"
-                                      " salary) VALUES (%1, 1, 1, 'Z%1', 'Spare %1', 100)")
-                           .arg(gSpareCar));
+    addCar({.nmbr = gSpareCar,
+            .txt = QStringLiteral("Z%1").arg(gSpareCar),
+            .driver = QStringLiteral("Spare %1").arg(gSpareCar),
+            .salary = 100});
     if (carsWindow())
         displayCars(gSpareCar);
 }
 
 void putSpareTeam() {
     ++gSpareTeam;
-    TestDataFile::exec(QStringLiteral("INSERT INTO teams (team_nmbr, team_name, team_owner, race_type_nmbr, "
-                                      "car_type_nmbr) VALUES (%1, 'Spare %1', 'Owner', 1, 1)")
-                           .arg(gSpareTeam));
+    addTeam({.nmbr = gSpareTeam, .name = QStringLiteral("Spare %1").arg(gSpareTeam), .owner = "Owner"});
     if (teamsWindow())
         displayTeams(QStringLiteral("Spare %1").arg(gSpareTeam));
 }

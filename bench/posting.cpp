@@ -12,7 +12,7 @@
 //   posting --small  the same at a few leagues and races (a quick proof that it runs)
 //   posting --script only the site script's comparison, at full size
 
-#include "BenchSeason.h"
+#include "SeasonBuilder.h"
 #include "TestDataFile.h"
 #include "adapters/QtUiServices.h"
 #include "data/Paths.h"
@@ -38,8 +38,6 @@
 
 namespace {
 
-using namespace bench;
-
 constexpr int kCars = 43;
 constexpr int kTeamsPerLeague = 12;
 constexpr int kCarsPerTeam = 6;
@@ -48,44 +46,39 @@ constexpr int kFirstCar = 1001;
 constexpr int kFirstRace = 1;
 
 void buildSeason(int leagues, int races) {
-    Lcg rng;
+    SeasonBuilder season;
     TestDataFile::exec("BEGIN");
-    TestDataFile::exec(
-        QStringLiteral("INSERT INTO scoring_type VALUES (%1, 'Bench Points', 5, 10, 3)").arg(kScoringType));
-    putPointsTable(kScoringType, kCars);
-    TestDataFile::exec(QStringLiteral("INSERT INTO scoring_top_points VALUES (%1, 2, 10, 5)").arg(kScoringType));
-    TestDataFile::exec(QStringLiteral("INSERT INTO scoring_top_points VALUES (%1, 3, 25, 10)").arg(kScoringType));
+    season.countingScoring(
+        {.nmbr = kScoringType, .name = "Bench Points", .lapsLed = 5, .mostLapsLed = 10, .fastQual = 3}, kCars);
+    addTopPoints({.scoringType = kScoringType, .cars = 2, .points = 10, .top = 5});
+    addTopPoints({.scoringType = kScoringType, .cars = 3, .points = 25, .top = 10});
     // The bonus entry, as every data file has it after its first posting with top-finish rules.
-    TestDataFile::exec(QStringLiteral("INSERT INTO cars (car_nmbr, race_type_nmbr, car_type_nmbr, car_txt, driver_name)"
-                                      " VALUES (%1, 1, 3, 'Top Bonus', 'Top Bonus')")
-                           .arg(kFirstCar + kCars));
+    addCar({.nmbr = kFirstCar + kCars, .carType = 3, .txt = "Top Bonus", .driver = "Top Bonus"});
     for (int c = 0; c < kCars; ++c)
-        TestDataFile::exec(QStringLiteral("INSERT INTO cars (car_nmbr, race_type_nmbr, car_type_nmbr, car_txt, "
-                                          "driver_name, salary) VALUES (%1, 1, 1, '%2', 'Driver %2', 1000)")
-                               .arg(kFirstCar + c)
-                               .arg(c + 1));
+        addCar({.nmbr = kFirstCar + c,
+                .txt = QString::number(c + 1),
+                .driver = QStringLiteral("Driver %1").arg(c + 1),
+                .salary = 1000});
     int team = 500;
     for (int l = 0; l < leagues; ++l) {
         const int league = 500 + l;
         // Every other league drops its lowest finisher.
-        TestDataFile::exec(QStringLiteral("INSERT INTO leagues VALUES (%1, 'League %1', 'L%1', 1, %2, %3, 1000000, "
-                                          "%4, 1)")
-                               .arg(league)
-                               .arg(l % 2 ? 2 : 1)
-                               .arg(kScoringType)
-                               .arg(l % 2 ? 1 : 0));
+        season.league({.nmbr = league,
+                       .scoringOption = l % 2 ? 2 : 1,
+                       .scoringType = kScoringType,
+                       .salaryCap = 1000000,
+                       .dropLowest = l % 2 ? 1 : 0},
+                      {});
         for (int t = 0; t < kTeamsPerLeague; ++t, ++team) {
-            TestDataFile::exec(QStringLiteral("INSERT INTO teams (team_nmbr, team_name, team_owner, race_type_nmbr, "
-                                              "car_type_nmbr) VALUES (%1, 'Team %1', 'Owner %1', 1, 1)")
-                                   .arg(team));
-            TestDataFile::exec(QStringLiteral("INSERT INTO league_teams VALUES (%1, %2)").arg(league).arg(team));
-            putHoldings(team, kFirstCar, kCars, kCarsPerTeam, races, rng);
+            addTeam({.nmbr = team,
+                     .name = QStringLiteral("Team %1").arg(team),
+                     .owner = QStringLiteral("Owner %1").arg(team)});
+            addMember({.league = league, .team = team});
+            season.drawHoldings(team, kFirstCar, kCars, kCarsPerTeam, races);
         }
     }
-    for (int r = 0; r < races; ++r) {
-        const int race = kFirstRace + r;
-        putRaceWithResults(race, kFirstCar, kCars, rng);
-    }
+    for (int r = 0; r < races; ++r)
+        season.drawRace(kFirstRace + r, kFirstCar, kCars);
     TestDataFile::exec("COMMIT");
 }
 
@@ -101,7 +94,12 @@ QString teamResultsSchema() {
     return statements.join(QLatin1Char(';'));
 }
 
-const QString kInsert = QStringLiteral("INSERT INTO team_results VALUES (?,?,?,?,?,?,?,?,?,?,?,?,?,?)");
+// The columns the posting writes, in the order the floors write them.
+const QString kColumns = QStringLiteral("race_nmbr, place, qualified, car_nmbr, team_nmbr, current_status, "
+                                        "fast_qual_bonus, laps_led_bonus, most_laps_led_bonus, adjustment, points, "
+                                        "qual_points, total_points, league_nmbr");
+const QString kInsert =
+    QStringLiteral("INSERT INTO team_results (%1) VALUES (?,?,?,?,?,?,?,?,?,?,?,?,?,?)").arg(kColumns);
 
 // Every timing starts with the disk at rest: the writes of what came before are flushed first,
 // untimed, so that they do not land in the next measurement.
@@ -187,8 +185,9 @@ double seasonFileFloorMs(int race) {
     std::vector<std::array<qint64, 14>> rows;
     for (qint64 after = -1;;) {
         SqlRows chunk;
-        db->query(QStringLiteral("SELECT rowid, * FROM team_results WHERE race_nmbr = ? AND rowid > ?"
-                                 " ORDER BY rowid LIMIT 1000"),
+        db->query(QStringLiteral("SELECT rowid, %1 FROM team_results WHERE race_nmbr = ? AND rowid > ?"
+                                 " ORDER BY rowid LIMIT 1000")
+                      .arg(kColumns),
                   &chunk, {race, after});
         if (chunk.rows.isEmpty())
             break;

@@ -8,7 +8,7 @@
 //   reports --small  leagues of 12 and 3 teams, 3 races (a quick proof that it runs)
 //   reports --package-only  the big season, then only the report package, once (for a profiler)
 
-#include "BenchSeason.h"
+#include "SeasonBuilder.h"
 #include "TestDataFile.h"
 #include "data/Paths.h"
 #include "platform/SaveFile.h"
@@ -47,8 +47,6 @@
 
 namespace {
 
-using namespace bench;
-
 constexpr int kCars = 43;
 constexpr int kCarsPerTeam = 6;
 constexpr int kScoringType = 600;
@@ -58,42 +56,36 @@ constexpr int kFirstTeam = 500; // the big league's teams come first
 
 // Two leagues of one race type, each team holding six cars of the 43, one of them traded halfway.
 void buildSeason(int bigTeams, int smallTeams, int races) {
-    Lcg rng;
+    SeasonBuilder season;
     TestDataFile::exec("BEGIN");
-    TestDataFile::exec(
-        QStringLiteral("INSERT INTO scoring_type VALUES (%1, 'Bench Points', 5, 10, 3)").arg(kScoringType));
-    putPointsTable(kScoringType, kCars);
+    season.countingScoring(
+        {.nmbr = kScoringType, .name = "Bench Points", .lapsLed = 5, .mostLapsLed = 10, .fastQual = 3}, kCars);
     for (int c = 0; c < kCars; ++c)
-        TestDataFile::exec(QStringLiteral("INSERT INTO cars (car_nmbr, race_type_nmbr, car_type_nmbr, car_txt, "
-                                          "driver_name, sponsor, car_make, car_owner, salary, group_nmbr) "
-                                          "VALUES (%1, 1, 1, '%2', 'Driver %2', 'Sponsor %2', 'Make', 'Owner', 1000, "
-                                          "NULL)")
-                               .arg(kFirstCar + c)
-                               .arg(c + 1));
+        addCar({.nmbr = kFirstCar + c,
+                .txt = QString::number(c + 1),
+                .owner = "Owner",
+                .driver = QStringLiteral("Driver %1").arg(c + 1),
+                .make = "Make",
+                .sponsor = QStringLiteral("Sponsor %1").arg(c + 1),
+                .salary = 1000});
     int team = kFirstTeam;
     for (const auto& [league, teams] : {std::pair{kBigLeague, bigTeams}, std::pair{kSmallLeague, smallTeams}}) {
-        TestDataFile::exec(
-            QStringLiteral("INSERT INTO leagues VALUES (%1, 'League %1', 'L%1', 1, 1, %2, 1000000, 0, 1)")
-                .arg(league)
-                .arg(kScoringType));
+        season.league({.nmbr = league, .scoringType = kScoringType, .salaryCap = 1000000}, {});
         for (int t = 0; t < teams; ++t, ++team) {
-            TestDataFile::exec(QStringLiteral("INSERT INTO teams (team_nmbr, team_name, team_owner, email, phone, "
-                                              "race_type_nmbr, car_type_nmbr) VALUES (%1, 'Team %1', 'Owner %1', "
-                                              "'team%1@example.invalid', '555-%1', 1, 1)")
-                                   .arg(team));
-            TestDataFile::exec(QStringLiteral("INSERT INTO league_teams VALUES (%1, %2)").arg(league).arg(team));
-            putHoldings(team, kFirstCar, kCars, kCarsPerTeam, races, rng);
+            addTeam({.nmbr = team,
+                     .name = QStringLiteral("Team %1").arg(team),
+                     .owner = QStringLiteral("Owner %1").arg(team),
+                     .email = QStringLiteral("team%1@example.invalid").arg(team),
+                     .phone = QStringLiteral("555-%1").arg(team)});
+            addMember({.league = league, .team = team});
+            season.drawHoldings(team, kFirstCar, kCars, kCarsPerTeam, races);
         }
     }
-    for (int race = 1; race <= races; ++race) {
-        putRaceWithResults(race, kFirstCar, kCars, rng);
-    }
+    for (int race = 1; race <= races; ++race)
+        season.drawRace(race, kFirstCar, kCars);
     TestDataFile::exec("COMMIT");
-    for (int race = 1; race <= races; ++race) {
-        cRaces r;
-        r.load(race);
-        postRace(r);
-    }
+    for (int race = 1; race <= races; ++race)
+        season.post(race);
 }
 
 double msOf(const std::function<QString()>& run, bool& wrote) {

@@ -1,7 +1,7 @@
 #include "adapters/DocumentOpener.h"
 #include "adapters/QtUiServices.h"
 #include "data/UiServices.h"
-#include "shell/ShellHooks.h"
+#include "shell/Commands.h"
 #include "shell/frmMain.h"
 
 #include <QApplication>
@@ -14,7 +14,7 @@ int main(int argc, char* argv[]) {
     QtUiServices services;
     setUi(&services);
     installDocumentOpener();
-    installShellHooks();
+    installCommands();
 
     int rc = 1;
     {

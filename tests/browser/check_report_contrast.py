@@ -7,50 +7,169 @@ locale's pages must show money and the footer's date and time in that locale's f
 check_report_contrast.py --writer PATH/write_report_season [--chromium chromium] [--keep DIR]
 
 The writer fills a folder with the pages; each page (the frameset page aside, which shows no text of
-its own) is copied with contrast.js appended, and Chromium's DOM dump of the copy carries the
-measurements. Exit 0 when every text reads, 1 when some does not or a page could not be measured,
-77 when no Chromium is installed.
+its own) is copied with contrast.js appended, one headless Chromium loads the copies one after
+another, and the measurements are read back from each loaded page. Exit 0 when every text reads, 1
+when some does not or a page could not be measured, 77 when no Chromium is installed.
 """
 
 import argparse
-import concurrent.futures
-import html
+import fcntl
 import json
 import os
 import pathlib
 import re
+import select
 import shutil
 import subprocess
 import sys
 import tempfile
+import time
 
 MINIMUM = 3.0
 HERE = pathlib.Path(__file__).resolve().parent
-RESULT = re.compile(r'<pre id="qv-contrast"[^>]*>(.*?)</pre>', re.S)
 
 
-def chromium_command(chromium, profile, url):
-    return [chromium, "--headless", "--no-sandbox", "--disable-gpu", "--disable-quic", "--no-first-run",
-            "--disable-background-networking", "--disable-component-update", "--disable-sync",
-            "--disable-dev-shm-usage", "--user-data-dir=" + str(profile), "--dump-dom", url]
+class Browser:
+    """One headless Chromium for all pages, driven over the DevTools protocol on a pipe (no network port).
+    Each page is loaded into the same tab; contrast.js, appended to the page, leaves its result in the
+    page, which is read back once the page has loaded."""
+
+    FLAGS = ["--headless", "--no-sandbox", "--disable-gpu", "--disable-quic", "--no-first-run",
+             "--disable-background-networking", "--disable-component-update", "--disable-sync",
+             "--disable-dev-shm-usage", "--remote-debugging-pipe"]
+
+    def __init__(self, chromium, work):
+        self.profile = pathlib.Path(tempfile.mkdtemp(prefix="profile-", dir=work))
+        self.log = self.profile.with_suffix(".log")
+        to_browser, self.commands = os.pipe()
+        self.replies, from_browser = os.pipe()
+
+        # The browser reads commands on descriptor 3 and writes replies on 4; moved out of the way
+        # first, so that neither end is overwritten when the pipes themselves got 3 or 4.
+        def wire():
+            ends = [fcntl.fcntl(fd, fcntl.F_DUPFD_CLOEXEC, 10) for fd in (to_browser, from_browser)]
+            os.dup2(ends[0], 3)
+            os.dup2(ends[1], 4)
+
+        with open(self.log, "wb") as log:
+            self.process = subprocess.Popen(
+                [chromium] + self.FLAGS + ["--user-data-dir=" + str(self.profile), "about:blank"],
+                stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL, stderr=log, close_fds=False,
+                preexec_fn=wire, env=dict(os.environ, HOME=str(work)))
+        os.close(to_browser)
+        os.close(from_browser)
+        self.pending = b""
+        self.last_id = 0
+        self.session = None
+        try:
+            target = self.call("Target.createTarget", {"url": "about:blank"}, timeout=120)["targetId"]
+            self.session = self.call("Target.attachToTarget", {"targetId": target, "flatten": True})["sessionId"]
+        except Exception:
+            self.close()
+            raise
+
+    def call(self, method, params=None, timeout=60):
+        """Sends one command and returns its result, within timeout seconds."""
+        self.last_id += 1
+        message = {"id": self.last_id, "method": method, "params": params or {}}
+        if self.session and not method.startswith(("Target.", "Browser.")):
+            message["sessionId"] = self.session
+        os.write(self.commands, json.dumps(message).encode("utf-8") + b"\0")
+        deadline = time.monotonic() + timeout
+        while True:
+            reply = self.receive(deadline)
+            if reply.get("id") == self.last_id:
+                if "error" in reply:
+                    raise RuntimeError("%s: %s" % (method, reply["error"].get("message")))
+                return reply.get("result", {})
+
+    def receive(self, deadline):
+        while b"\0" not in self.pending:
+            left = deadline - time.monotonic()
+            if left <= 0 or not select.select([self.replies], [], [], left)[0]:
+                raise TimeoutError("Chromium did not answer in time")
+            data = os.read(self.replies, 1 << 20)
+            if not data:
+                raise RuntimeError("Chromium ended: " + self.log_tail())
+            self.pending += data
+        message, self.pending = self.pending.split(b"\0", 1)
+        return json.loads(message)
+
+    def log_tail(self):
+        try:
+            lines = self.log.read_text(encoding="utf-8", errors="replace").splitlines()
+        except OSError:
+            return ""
+        return " / ".join(line for line in lines[-5:] if "dbus" not in line)
+
+    def measure(self, page, timeout=90):
+        """The texts of one page with their colours and contrast ratios."""
+        url = page.as_uri()
+        deadline = time.monotonic() + timeout
+        navigated = self.call("Page.navigate", {"url": url}, timeout)
+        if navigated.get("errorText"):
+            raise RuntimeError("%s could not be opened: %s" % (page.name, navigated["errorText"]))
+        # Until the page itself is loaded, the tab may still show the one before it.
+        probe = ("(function () { if (location.href !== %s || document.readyState !== 'complete') return null;"
+                 " const e = document.getElementById('qv-contrast'); return e ? e.textContent : ''; })()"
+                 % json.dumps(url))
+        while True:
+            left = deadline - time.monotonic()
+            if left <= 0:
+                raise TimeoutError("%s did not load in time" % page.name)
+            result = self.call("Runtime.evaluate", {"expression": probe, "returnByValue": True}, left)
+            value = result.get("result", {}).get("value")
+            if value:
+                return json.loads(value)
+            if value == "":
+                raise RuntimeError("no measurement from Chromium for %s" % page.name)
+            time.sleep(0.02)
+
+    def close(self):
+        try:
+            if self.process.poll() is None:
+                try:
+                    self.call("Browser.close", timeout=10)
+                except Exception:
+                    pass
+                try:
+                    self.process.wait(timeout=10)
+                except subprocess.TimeoutExpired:
+                    self.process.kill()
+                    self.process.wait()
+        finally:
+            for fd in (self.commands, self.replies):
+                try:
+                    os.close(fd)
+                except OSError:
+                    pass
+            shutil.rmtree(self.profile, ignore_errors=True)
+            self.log.unlink(missing_ok=True)
 
 
-def measure(chromium, page, work):
-    """The texts of one page with their colours and contrast ratios."""
-    profile = pathlib.Path(tempfile.mkdtemp(prefix="profile-", dir=work))
+def measure_all(chromium, pages, work):
+    """Every page's texts, or the reason it could not be measured. A page that fails is tried once more
+    in a fresh browser, so that one stuck or ended browser costs one page's time, not the run."""
+    results = {}
+    browser = None
     try:
-        for _attempt in range(2):
-            try:
-                run = subprocess.run(chromium_command(chromium, profile, page.as_uri()), capture_output=True,
-                                     timeout=90, env=dict(os.environ, HOME=str(work)))
-            except subprocess.TimeoutExpired:
-                continue
-            found = RESULT.findall(run.stdout.decode("utf-8", "replace"))
-            if found:
-                return json.loads(html.unescape(found[-1]))
-        raise RuntimeError("no measurement from Chromium for %s" % page.name)
+        for page in pages:
+            for attempt in range(2):
+                try:
+                    if browser is None:
+                        browser = Browser(chromium, work)
+                    results[page] = browser.measure(page)
+                    break
+                except Exception as error:
+                    if browser is not None:
+                        browser.close()
+                        browser = None
+                    if attempt == 1:
+                        results[page] = error
     finally:
-        shutil.rmtree(profile, ignore_errors=True)
+        if browser is not None:
+            browser.close()
+    return results
 
 
 # The pages are written and read in the home locale and in a second one: money and the footer's
@@ -125,23 +244,18 @@ def main():
         counted = 0
         hovered = 0
         shown = {locale: [] for locale in LOCALES}
-        with concurrent.futures.ThreadPoolExecutor(max_workers=4) as pool:
-            jobs = {pool.submit(measure, chromium, page, work): page for page in targets}
-            for job in concurrent.futures.as_completed(jobs):
-                page = jobs[job]
-                try:
-                    texts = job.result()
-                except Exception as error:  # one page that cannot be measured fails the check
-                    problems.append(str(error))
-                    continue
-                counted += len(texts)
-                hovered += sum(1 for t in texts if t.get("hovered"))
-                shown[targets[page]].extend(t["text"] for t in texts if not t.get("hovered"))
-                for t in texts:
-                    if t["ratio"] < MINIMUM:
-                        failures.append("%s: %r%s %s on %s, ratio %.2f" % (
-                            page.name, t["text"], " hovered" if t.get("hovered") else "", t["color"],
-                            t["background"], t["ratio"]))
+        for page, texts in measure_all(chromium, sorted(targets), work).items():
+            if isinstance(texts, Exception):  # one page that cannot be measured fails the check
+                problems.append(str(texts))
+                continue
+            counted += len(texts)
+            hovered += sum(1 for t in texts if t.get("hovered"))
+            shown[targets[page]].extend(t["text"] for t in texts if not t.get("hovered"))
+            for t in texts:
+                if t["ratio"] < MINIMUM:
+                    failures.append("%s: %r%s %s on %s, ratio %.2f" % (
+                        page.name, t["text"], " hovered" if t.get("hovered") else "", t["color"],
+                        t["background"], t["ratio"]))
         failures += locale_failures(shown)
 
         print("%d pages, %d texts measured, %d of them in hovered links" % (len(targets), counted, hovered))

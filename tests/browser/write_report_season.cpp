@@ -5,10 +5,9 @@
 // page can hold (contact lines, totals, group rows, links) is on some page. Prints the names of the
 // pages written, one a line.
 
+#include "SeasonBuilder.h"
 #include "TestDataFile.h"
 #include "data/Paths.h"
-#include "posting/Scoring.h"
-#include "posting/cRaces.h"
 #include "reports/generators/ReportPackageReport.h"
 #include "reports/generators/TeamCarsReport.h"
 #include "reports/generators/TeamRaceDetailReport.h"
@@ -22,58 +21,90 @@ namespace {
 
 constexpr int CarLeague = 1, DriverLeague = 2;
 
-void post(int raceNmbr) {
-    cRaces race;
-    race.load(raceNmbr);
-    postRace(race);
-}
-
 // League 1 "Sunday League" (cars) has three teams, league 2 "Driver League" (drivers) two, one of them
 // in both. Two races are posted, the second unofficial; a third has results but is not posted.
 void createSeason() {
-    TestDataFile::exec("INSERT INTO scoring_type VALUES (600, 'Season Points', 5, 10, 3)");
-    const int pts[] = {100, 80, 60, 50, 40, 30};
-    for (int p = 1; p <= 6; ++p)
-        TestDataFile::exec(QStringLiteral("INSERT INTO scoring_points VALUES (600, %1, %2, %3)")
-                               .arg(p)
-                               .arg(pts[p - 1])
-                               .arg(p == 1   ? 7
-                                    : p == 2 ? 4
-                                             : 0));
-    TestDataFile::exec("INSERT INTO group_dm (group_nmbr, group_name, max_nmbr) VALUES "
-                       "(1, 'Group A', 2), (2, 'Group B', -1)");
-    TestDataFile::exec(
-        "INSERT INTO cars (car_nmbr, race_type_nmbr, car_type_nmbr, car_txt, driver_name, sponsor, group_nmbr, salary, "
-        "car_make, car_owner) VALUES "
-        "(1, 1, 1, '24', 'Gordon', 'Dupont', 1, 1000, 'Chevrolet', 'Hendrick'), "
-        "(2, 1, 1, '3', 'Earnhardt', 'Goodwrench', 2, 2000, 'Chevrolet', 'Childress'), "
-        "(3, 1, 1, '88', 'Jarrett', 'Quality Care', NULL, 1500, 'Ford', 'Yates'), "
-        "(4, 1, 1, '6', 'Martin', 'Valvoline', 1, 500, 'Ford', 'Roush'), "
-        "(5, 1, 1, '99', 'Burton', 'Exide', 2, 750, 'Ford', 'Roush'), "
-        "(6, 1, 1, '18', 'Labonte', 'Interstate', NULL, 1250, 'Pontiac', 'Gibbs')");
-    TestDataFile::exec(
-        "INSERT INTO teams (team_nmbr, team_name, team_owner, email, phone, race_type_nmbr, car_type_nmbr) "
-        "VALUES (1, 'Alpha Racing', 'Ann Lee', 'ann@example.invalid', '555-0101', 1, 1), "
-        "(2, 'Bravo & Co', 'Bob Stone', 'bob@example.invalid', '555-0102', 1, 1), "
-        "(3, 'Charlie', 'Cy Park', '', '555-0103', 1, 1)");
-    TestDataFile::exec("INSERT INTO leagues VALUES (1, 'Sunday League', 'SL', 1, 1, 600, 0, 0, 1)");
-    TestDataFile::exec("INSERT INTO leagues VALUES (2, 'Driver League', 'DL', 1, 1, 600, 0, 0, 2)");
-    TestDataFile::exec("INSERT INTO league_teams VALUES (1, 1), (1, 2), (1, 3), (2, 1), (2, 3)");
-    TestDataFile::exec("INSERT INTO team_car VALUES (1, 1, '2024-01-01', NULL, 0, 900, 1), "
-                       "(1, 2, '2024-01-01', NULL, 0, 1800, 1), (2, 3, '2024-01-01', NULL, 0, 1400, 1), "
-                       "(2, 4, '2024-01-01', '2024-03-05', 0, 450, 0), (2, 5, '2024-03-05', NULL, 0, 700, 1), "
-                       "(3, 6, '2024-01-01', NULL, 0, 1200, 1)");
-    TestDataFile::exec("INSERT INTO races VALUES (1, 'Daytona 500', 'Daytona', '2024-03-01', 1, 1, 2), "
-                       "(2, 'Rockingham 400', 'Rockingham', '2024-03-08', 1, 1, 1), "
-                       "(3, 'Las Vegas 400', 'Las Vegas', '2024-03-15', 1, 1, 2)");
-    // (car, race, place, qualified, fast_qual, laps_led, adjustment)
-    TestDataFile::exec("INSERT INTO results VALUES (1,1,1,2,0,50,0), (2,1,2,1,1,0,0), (3,1,3,3,0,10,0), "
-                       "(4,1,4,4,0,0,0), (6,1,5,5,0,0,0), (5,1,6,6,0,0,0)");
-    TestDataFile::exec("INSERT INTO results VALUES (5,2,1,1,1,60,0), (3,2,2,2,0,0,0), (1,2,3,3,0,5,0), "
-                       "(2,2,4,4,0,0,0), (6,2,5,5,0,0,0), (4,2,6,6,0,0,0)");
-    TestDataFile::exec("INSERT INTO results VALUES (1,3,1,1,0,0,0), (2,3,2,2,0,0,0)");
-    post(1);
-    post(2);
+    SeasonBuilder season;
+    season.scoring({.nmbr = 600, .name = "Season Points", .lapsLed = 5, .mostLapsLed = 10, .fastQual = 3},
+                   {100, 80, 60, 50, 40, 30}, {7, 4});
+    addCar({.nmbr = 1,
+            .txt = "24",
+            .owner = "Hendrick",
+            .driver = "Gordon",
+            .make = "Chevrolet",
+            .sponsor = "Dupont",
+            .group = 1,
+            .salary = 1000});
+    addCar({.nmbr = 2,
+            .txt = "3",
+            .owner = "Childress",
+            .driver = "Earnhardt",
+            .make = "Chevrolet",
+            .sponsor = "Goodwrench",
+            .group = 2,
+            .salary = 2000});
+    addCar({.nmbr = 3,
+            .txt = "88",
+            .owner = "Yates",
+            .driver = "Jarrett",
+            .make = "Ford",
+            .sponsor = "Quality Care",
+            .salary = 1500});
+    addCar({.nmbr = 4,
+            .txt = "6",
+            .owner = "Roush",
+            .driver = "Martin",
+            .make = "Ford",
+            .sponsor = "Valvoline",
+            .group = 1,
+            .salary = 500});
+    addCar({.nmbr = 5,
+            .txt = "99",
+            .owner = "Roush",
+            .driver = "Burton",
+            .make = "Ford",
+            .sponsor = "Exide",
+            .group = 2,
+            .salary = 750});
+    addCar({.nmbr = 6,
+            .txt = "18",
+            .owner = "Gibbs",
+            .driver = "Labonte",
+            .make = "Pontiac",
+            .sponsor = "Interstate",
+            .salary = 1250});
+    addTeam(
+        {.nmbr = 1, .name = "Alpha Racing", .owner = "Ann Lee", .email = "ann@example.invalid", .phone = "555-0101"});
+    addTeam(
+        {.nmbr = 2, .name = "Bravo & Co", .owner = "Bob Stone", .email = "bob@example.invalid", .phone = "555-0102"});
+    addTeam({.nmbr = 3, .name = "Charlie", .owner = "Cy Park", .email = "", .phone = "555-0103"});
+    season.league({.nmbr = CarLeague, .name = "Sunday League", .shortName = "SL", .scoringType = 600}, {1, 2, 3});
+    season.league({.nmbr = DriverLeague, .name = "Driver League", .shortName = "DL", .scoringType = 600, .carType = 2},
+                  {1, 3});
+    addHolding({.team = 1, .car = 1, .lockedSalary = 900});
+    addHolding({.team = 1, .car = 2, .lockedSalary = 1800});
+    addHolding({.team = 2, .car = 3, .lockedSalary = 1400});
+    addHolding({.team = 2, .car = 4, .to = "2024-03-05", .lockedSalary = 450, .active = 0});
+    addHolding({.team = 2, .car = 5, .from = "2024-03-05", .lockedSalary = 700});
+    addHolding({.team = 3, .car = 6, .lockedSalary = 1200});
+    season.race({.nmbr = 1, .name = "Daytona 500", .track = "Daytona", .date = "2024-03-01"},
+                {{.car = 1, .place = 1, .qualified = 2, .lapsLed = 50},
+                 {.car = 2, .place = 2, .qualified = 1, .fastQual = 1},
+                 {.car = 3, .place = 3, .qualified = 3, .lapsLed = 10},
+                 {.car = 4, .place = 4, .qualified = 4},
+                 {.car = 6, .place = 5, .qualified = 5},
+                 {.car = 5, .place = 6, .qualified = 6}});
+    season.race({.nmbr = 2, .name = "Rockingham 400", .track = "Rockingham", .date = "2024-03-08", .status = 1},
+                {{.car = 5, .place = 1, .qualified = 1, .fastQual = 1, .lapsLed = 60},
+                 {.car = 3, .place = 2, .qualified = 2},
+                 {.car = 1, .place = 3, .qualified = 3, .lapsLed = 5},
+                 {.car = 2, .place = 4, .qualified = 4},
+                 {.car = 6, .place = 5, .qualified = 5},
+                 {.car = 4, .place = 6, .qualified = 6}});
+    season.race({.nmbr = 3, .name = "Las Vegas 400", .track = "Las Vegas", .date = "2024-03-15"},
+                {{.car = 1, .place = 1, .qualified = 1}, {.car = 2, .place = 2, .qualified = 2}});
+    season.post(1);
+    season.post(2);
 }
 
 void chooseEveryColumn() {

@@ -3,6 +3,7 @@
 #include "data/UiServices.h"
 
 #include <QList>
+#include <QObject>
 #include <QString>
 #include <QStringList>
 
@@ -32,6 +33,9 @@ public:
     void beep() override { ++beeps; }
     void stepProgress() override { ++progressSteps; }
     void showProgress(int percent) override { progress.append(percent); }
+    void setStatusTarget(QObject* label) override { statusTarget = label; }
+    void setProgressTarget(QObject* bar) override { progressTarget = bar; }
+    void setFileProgressTarget(QObject* bar) override { fileProgressTarget = bar; }
     bool playWave(const QString& path) override {
         playedWaves.append(path);
         return wavesPlay;
@@ -55,6 +59,10 @@ public:
     int beeps = 0;
     int progressSteps = 0;
     QList<int> progress; // what showProgress was given, in order
+    // Where the windows last told the port to show the status text and the progress.
+    QObject* statusTarget = nullptr;
+    QObject* progressTarget = nullptr;
+    QObject* fileProgressTarget = nullptr;
     bool wavesPlay = false;
 
 private:

@@ -24,8 +24,12 @@ TestDataFile::~TestDataFile() {
 }
 
 void TestDataFile::exec(const QString& sql) {
+    exec(sql, {});
+}
+
+void TestDataFile::exec(const QString& sql, const QVariantList& params) {
     SqlDatabase* db = gConnection ? gConnection->getConnection() : nullptr;
-    if (!db || !db->exec(sql)) {
+    if (!db || !db->exec(sql, params)) {
         std::fprintf(stderr, "test set-up failed: %s\n%s\n", qPrintable(db ? db->lastError() : QString()),
                      qPrintable(sql));
         std::abort();

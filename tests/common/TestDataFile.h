@@ -5,6 +5,7 @@
 #include <QString>
 #include <QTemporaryDir>
 #include <QVariant>
+#include <QVariantList>
 
 // A fresh program folder with a new data file, opened as the program's connection, and a
 // recording UI. Everything is closed and removed when it goes out of scope.
@@ -18,6 +19,8 @@ public:
 
     // Runs statements directly (test set-up); fails the test on error.
     static void exec(const QString& sql);
+    // One statement with its values bound to the ? placeholders.
+    static void exec(const QString& sql, const QVariantList& params);
     // The first column of the first row of a query.
     static QVariant scalar(const QString& sql);
     // The first column of the first row as a number: a COUNT(*), say.

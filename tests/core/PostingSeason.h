@@ -19,13 +19,15 @@
 //                 7    7     7    0    0   0                         8    7     7    0    0
 // Car 8 has no result in race 1, car 7 none in race 2.
 
+#include "SeasonBuilder.h"
 #include "TestDataFile.h"
-#include "data/CommonCode.h"
+#include "data/Feedback.h"
 #include "data/Paths.h"
 #include "data/cConnection.h"
 #include "data/cLeague.h"
 #include "posting/RacePostingEngine.h"
 #include "posting/Scoring.h"
+#include "posting/SqlScript.h"
 #include "posting/cLeagueStandingsCollection.h"
 #include "posting/cRaces.h"
 #include "posting/cRacesCollection.h"
@@ -48,59 +50,42 @@ struct Row {
         points = -1, qualPoints = -1, total = -1;
 };
 
-class Posting : public ::testing::Test {
+class Posting : public ::testing::Test, protected SeasonBuilder {
 protected:
     void SetUp() override {
         ASSERT_TRUE(data.ok());
-        TestDataFile::exec("INSERT INTO scoring_type VALUES (600, 'Hand Points', 5, 10, 3)");
-        const int pts[] = {100, 80, 60, 50, 40, 30};
-        for (int p = 1; p <= 6; ++p)
-            TestDataFile::exec(QStringLiteral("INSERT INTO scoring_points VALUES (600, %1, %2, %3)")
-                                   .arg(p)
-                                   .arg(pts[p - 1])
-                                   .arg(p == 1   ? 7
-                                        : p == 2 ? 4
-                                                 : 0));
-        TestDataFile::exec("INSERT INTO scoring_top_points VALUES (600, 2, 20, 3)");
+        scoring({.nmbr = 600, .name = "Hand Points", .lapsLed = 5, .mostLapsLed = 10, .fastQual = 3},
+                {100, 80, 60, 50, 40, 30}, {7, 4});
+        addTopPoints({.scoringType = 600, .cars = 2, .points = 20, .top = 3});
         for (int c = 1; c <= 8; ++c)
-            TestDataFile::exec(QStringLiteral("INSERT INTO cars (car_nmbr, race_type_nmbr, car_type_nmbr, car_txt) "
-                                              "VALUES (%1, 1, 1, 'Car %1')")
-                                   .arg(c));
-        TestDataFile::exec("INSERT INTO teams (team_nmbr, team_name, race_type_nmbr, car_type_nmbr) VALUES "
-                           "(501, 'Alpha', 1, 1), (502, 'Bravo', 1, 1), (503, 'Charlie', 1, 1)");
-        addLeague(501, 1, 600, 0, {Alpha, Bravo, Charlie});
+            addCar({.nmbr = c, .txt = QStringLiteral("Car %1").arg(c)});
+        addTeam({.nmbr = Alpha, .name = "Alpha"});
+        addTeam({.nmbr = Bravo, .name = "Bravo"});
+        addTeam({.nmbr = Charlie, .name = "Charlie"});
+        league({.nmbr = 501, .scoringType = 600}, {Alpha, Bravo, Charlie});
         hold(Alpha, {1, 2});
-        TestDataFile::exec("INSERT INTO team_car VALUES (501, 5, '2024-01-01', '2024-03-05', 0, 0, 1)");
+        addHolding({.team = Alpha, .car = 5, .to = "2024-03-05"});
         hold(Bravo, {1, 2, 3});
         hold(Charlie, {4, 6, 7, 8});
-        TestDataFile::exec("INSERT INTO races VALUES (1, 'Race One', 'T', '2024-03-01', 1, 1, 2)");
-        TestDataFile::exec("INSERT INTO races VALUES (2, 'Race Two', 'T', '2024-03-08', 1, 1, 2)");
-        TestDataFile::exec("INSERT INTO results VALUES (1,1,1,2,0,50,0), (2,1,2,1,1,0,0), (3,1,3,3,0,10,0), "
-                           "(4,1,4,4,0,50,-5), (5,1,5,5,0,0,0), (6,1,6,6,0,0,0), (7,1,7,7,0,0,0)");
-        TestDataFile::exec("INSERT INTO results VALUES (1,2,3,1,0,0,0), (2,2,1,2,0,20,0), (3,2,2,3,1,0,0), "
-                           "(4,2,5,4,0,0,0), (5,2,4,5,0,0,0), (6,2,6,6,0,0,0), (8,2,7,7,0,0,0)");
+        race({.nmbr = 1, .name = "Race One", .track = "T", .date = "2024-03-01"},
+             {{.car = 1, .place = 1, .qualified = 2, .lapsLed = 50},
+              {.car = 2, .place = 2, .qualified = 1, .fastQual = 1},
+              {.car = 3, .place = 3, .qualified = 3, .lapsLed = 10},
+              {.car = 4, .place = 4, .qualified = 4, .lapsLed = 50, .adjustment = -5},
+              {.car = 5, .place = 5, .qualified = 5},
+              {.car = 6, .place = 6, .qualified = 6},
+              {.car = 7, .place = 7, .qualified = 7}});
+        race({.nmbr = 2, .name = "Race Two", .track = "T", .date = "2024-03-08"},
+             {{.car = 1, .place = 3, .qualified = 1},
+              {.car = 2, .place = 1, .qualified = 2, .lapsLed = 20},
+              {.car = 3, .place = 2, .qualified = 3, .fastQual = 1},
+              {.car = 4, .place = 5, .qualified = 4},
+              {.car = 5, .place = 4, .qualified = 5},
+              {.car = 6, .place = 6, .qualified = 6},
+              {.car = 8, .place = 7, .qualified = 7}});
         data.ui().clear();
     }
 
-    static void addLeague(int league, int option, int scoringType, int dropLowest, std::initializer_list<int> teams) {
-        TestDataFile::exec(QStringLiteral("INSERT INTO leagues VALUES (%1, 'League %1', 'L%1', 1, %2, %3, 0, %4, 1)")
-                               .arg(league)
-                               .arg(option)
-                               .arg(scoringType)
-                               .arg(dropLowest));
-        for (int t : teams)
-            TestDataFile::exec(QStringLiteral("INSERT INTO league_teams VALUES (%1, %2)").arg(league).arg(t));
-    }
-    static void hold(int team, std::initializer_list<int> cars) {
-        for (int c : cars)
-            TestDataFile::exec(
-                QStringLiteral("INSERT INTO team_car VALUES (%1, %2, '2024-01-01', NULL, 0, 0, 1)").arg(team).arg(c));
-    }
-    static void post(int raceNmbr) {
-        cRaces race;
-        race.load(raceNmbr);
-        postRace(race);
-    }
     static int bonusCar() { return TestDataFile::scalar("SELECT car_nmbr FROM cars WHERE car_type_nmbr = 3").toInt(); }
 
     // The one row of a team and car (of a status) in a league's race.

@@ -4,9 +4,12 @@
 // cars 10 ("24", group 1), 11 ("10", group 1), 12 ("9", group 2), 13 ("7", no group), a driver 14
 // ("D1"), a bonus entry 15 ("Top Bonus"); car 16 belongs to race type 2.
 
+#include "Rows.h"
 #include "TestDataFile.h"
-#include "data/CommonCode.h"
+#include "data/Feedback.h"
 #include "data/Paths.h"
+#include "data/TextFiles.h"
+#include "reports/framework/cReportAttributes.h"
 #include "reports/generators/CarPickReport.h"
 #include "reports/generators/CarsDetailReport.h"
 #include "reports/generators/DriverStatsReport.h"
@@ -56,19 +59,6 @@ QStringList cellTexts(const QStringList& lines) {
     return out;
 }
 
-void chooseColumns(const QString& code, const QList<int>& columns) {
-    TestDataFile::exec(QStringLiteral("DELETE FROM report_columns WHERE report_nmbr = "
-                                      "(SELECT report_nmbr FROM report WHERE report_id = '%1')")
-                           .arg(code));
-    int order = 1;
-    for (int c : columns)
-        TestDataFile::exec(QStringLiteral("INSERT INTO report_columns SELECT report_nmbr, %1, %2 FROM report "
-                                          "WHERE report_id = '%3'")
-                               .arg(c)
-                               .arg(order++)
-                               .arg(code));
-}
-
 class CarResultReports : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -79,34 +69,56 @@ protected:
         });
         TestDataFile::exec("UPDATE group_dm SET max_nmbr = 2 WHERE group_nmbr = 1");
         TestDataFile::exec("UPDATE group_dm SET max_nmbr = 1 WHERE group_nmbr = 2");
-        TestDataFile::exec("INSERT INTO leagues (league_nmbr, league_name, race_type_nmbr, scoring_option_nmbr, "
-                           "scoring_type_nmbr, salary_cap, car_type_nmbr) VALUES "
-                           "(3, 'Lake League  ', 1, 1, 1, 50000, 1), (4, 'Empty League', 5, 1, 1, 0, 1)");
-        TestDataFile::exec(
-            "INSERT INTO cars (car_nmbr, race_type_nmbr, car_type_nmbr, car_txt, car_owner, driver_name, car_make, "
-            "sponsor, group_nmbr, salary) VALUES "
-            "(10, 1, 1, '24', 'Own A', 'Jeff & <Co>', 'Make A', 'Spons A', 1, 3000), "
-            "(11, 1, 1, '10', 'Own B', 'O''Neil', 'Make B', 'Spons B', 1, 5000), "
-            "(12, 1, 1, '9', 'Own C', 'Carl', 'Make C', NULL, 2, 1000), "
-            "(13, 1, 1, '7', 'Own D', 'Dale', 'Make D', 'Spons D', NULL, 1234567.5), "
-            "(14, 1, 2, 'D1', NULL, 'Driver One', NULL, NULL, 1, 900), "
-            "(15, 1, 3, 'Top Bonus', NULL, NULL, NULL, NULL, NULL, 0), "
-            "(16, 2, 1, '99', NULL, 'Elsewhere', NULL, NULL, 1, 99999)");
+        addLeague({.nmbr = 3, .name = "Lake League  ", .salaryCap = 50000});
+        addLeague({.nmbr = 4, .name = "Empty League", .raceType = 5});
+        addCar({.nmbr = 10,
+                .txt = "24",
+                .owner = "Own A",
+                .driver = "Jeff & <Co>",
+                .make = "Make A",
+                .sponsor = "Spons A",
+                .group = 1,
+                .salary = 3000});
+        addCar({.nmbr = 11,
+                .txt = "10",
+                .owner = "Own B",
+                .driver = "O'Neil",
+                .make = "Make B",
+                .sponsor = "Spons B",
+                .group = 1,
+                .salary = 5000});
+        addCar(
+            {.nmbr = 12, .txt = "9", .owner = "Own C", .driver = "Carl", .make = "Make C", .group = 2, .salary = 1000});
+        addCar({.nmbr = 13,
+                .txt = "7",
+                .owner = "Own D",
+                .driver = "Dale",
+                .make = "Make D",
+                .sponsor = "Spons D",
+                .salary = 1234567.5});
+        addCar({.nmbr = 14, .carType = 2, .txt = "D1", .driver = "Driver One", .group = 1, .salary = 900});
+        addCar({.nmbr = 15, .carType = 3, .txt = "Top Bonus"});
+        addCar({.nmbr = 16, .raceType = 2, .txt = "99", .driver = "Elsewhere", .group = 1, .salary = 99999});
         data.ui().clear();
     }
     void TearDown() override { setDocumentOpener({}); }
 
     static void addRaces() {
-        TestDataFile::exec("INSERT INTO races VALUES (12, '  Spring 200 ', 'Lake', '2024-03-07', 1, 1, 1), "
-                           "(13, 'Summer 300', 'Lake', '2024-06-01', 1, 1, 2), "
-                           "(14, 'Other Type', 'Far', '2024-06-01', 1, 2, 2), "
-                           "(15, 'Not Run', 'Lake', '2024-09-01', 1, 1, 2)");
+        addRace({.nmbr = 12, .name = "  Spring 200 ", .track = "Lake", .date = "2024-03-07", .status = 1});
+        addRace({.nmbr = 13, .name = "Summer 300", .track = "Lake", .date = "2024-06-01"});
+        addRace({.nmbr = 14, .name = "Other Type", .track = "Far", .date = "2024-06-01", .raceType = 2});
+        addRace({.nmbr = 15, .name = "Not Run", .track = "Lake", .date = "2024-09-01"});
         // race, car: place, qualified, fast_qual, laps_led
-        TestDataFile::exec("INSERT INTO results (race_nmbr, car_nmbr, place, qualified, fast_qual, laps_led) VALUES "
-                           "(12, 13, 999, 5, 0, 0), (12, 11, 2, 1, -1, 30), (12, 10, 1, 2, 0, 70), "
-                           "(12, 12, 0, 4, 0, 0), (12, 14, 3, 3, 1, 5), (12, 15, 4, 6, 0, 0), "
-                           "(13, 11, 1, 2, 0, 10), (13, 10, 6, 1, 1, 0), (13, 13, 3, 3, 0, 2), "
-                           "(14, 16, 1, 1, 1, 99)");
+        addResult({.car = 13, .race = 12, .place = 999, .qualified = 5});
+        addResult({.car = 11, .race = 12, .place = 2, .qualified = 1, .fastQual = -1, .lapsLed = 30});
+        addResult({.car = 10, .race = 12, .place = 1, .qualified = 2, .lapsLed = 70});
+        addResult({.car = 12, .race = 12, .qualified = 4});
+        addResult({.car = 14, .race = 12, .place = 3, .qualified = 3, .fastQual = 1, .lapsLed = 5});
+        addResult({.car = 15, .race = 12, .place = 4, .qualified = 6});
+        addResult({.car = 11, .race = 13, .place = 1, .qualified = 2, .lapsLed = 10});
+        addResult({.car = 10, .race = 13, .place = 6, .qualified = 1, .fastQual = 1});
+        addResult({.car = 13, .race = 13, .place = 3, .qualified = 3, .lapsLed = 2});
+        addResult({.car = 16, .race = 14, .place = 1, .qualified = 1, .fastQual = 1, .lapsLed = 99});
     }
 
     TestDataFile data;
@@ -320,8 +332,7 @@ TEST_F(CarResultReports, DriverStatsCountStartsAndAverages) {
     EXPECT_TRUE(linesStartingWith(lines, "<P align = 'Center'>").isEmpty());
 
     // "9" then finishes 9th: one finish, averaged alone, over two starts.
-    TestDataFile::exec("INSERT INTO results (race_nmbr, car_nmbr, place, qualified, fast_qual, laps_led) "
-                       "VALUES (13, 12, 9, 4, 0, 0)");
+    addResult({.car = 12, .race = 13, .place = 9, .qualified = 4});
     const QStringList cells = cellTexts(pageLines(createDriverStatsReport(3, false)));
     ASSERT_EQ(cells.size(), 50);
     EXPECT_EQ(cells.mid(20, 10), (QStringList{"9", "Carl", "2", "0", "0", "0", "1", "9.00", "4.00", "0"}));
@@ -330,8 +341,7 @@ TEST_F(CarResultReports, DriverStatsCountStartsAndAverages) {
 TEST_F(CarResultReports, DriverStatsRoundAveragesAndStaySilentWithoutResults) {
     addRaces();
     // A third start for car "10": places 2, 1, 4 give 7 / 3 = 2.33.
-    TestDataFile::exec("INSERT INTO results (race_nmbr, car_nmbr, place, qualified, fast_qual, laps_led) "
-                       "VALUES (15, 11, 4, 2, 0, 0)");
+    addResult({.car = 11, .race = 15, .place = 4, .qualified = 2});
     const QStringList cells = cellTexts(pageLines(createDriverStatsReport(3, false)));
     ASSERT_GE(cells.size(), 10);
     EXPECT_EQ(cells.mid(0, 3), (QStringList{"10", "O&#39;Neil", "3"}));
@@ -358,21 +368,9 @@ TEST_F(CarResultReports, DriverStatsTiesGoByCarNumberValue) {
 
 // ---- the report package ----
 
-namespace {
-
-void setPackageBorder(int size) {
-    TestDataFile::exec("DELETE FROM report_attributes WHERE attribute_nmbr = 9 AND report_nmbr = "
-                       "(SELECT report_nmbr FROM report WHERE report_id = 'RP')");
-    TestDataFile::exec(QStringLiteral("INSERT INTO report_attributes (report_nmbr, attribute_nmbr, amt) "
-                                      "SELECT report_nmbr, 9, %1 FROM report WHERE report_id = 'RP'")
-                           .arg(size));
-}
-
-} // namespace
-
 TEST_F(CarResultReports, PackageWritesFramesetBlankAndNavigationWithLinkedReports) {
     addRaces();
-    setPackageBorder(0);
+    setReportAttribute("RP", AttrBorderSize, 0);
     chooseColumns("RP", {108, 112, 100, 106, 103, 107});
     const QString name = createReportPackage(3, 15, true); // race 15 has no results
     EXPECT_EQ(name, "rp00030000.html");
@@ -411,7 +409,7 @@ TEST_F(CarResultReports, PackageWritesFramesetBlankAndNavigationWithLinkedReport
 TEST_F(CarResultReports, PackageBorderAndEmptyChoice) {
     chooseColumns("RP", {110});
     for (int border : {1, -1}) {
-        setPackageBorder(border);
+        setReportAttribute("RP", AttrBorderSize, border);
         const QStringList frameset = pageLines(createReportPackage(3, 12, false));
         ASSERT_EQ(frameset.size(), 14);
         const QString yesNo = border > 0 ? "yes" : "no";

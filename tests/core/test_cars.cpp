@@ -1,24 +1,12 @@
+#include "Rows.h"
+#include "ScopedLocale.h"
 #include "TestDataFile.h"
 #include "data/cCar.h"
 #include "data/cCarCollection.h"
+#include "rules/CarRules.h"
 
 #include <QLocale>
 #include <gtest/gtest.h>
-
-namespace {
-
-// Stores an entry under a given number, as the import does.
-void putCar(int nmbr, int raceType, int carType, const QString& carTxt, const QString& driver,
-            const QString& salary = "0", const QString& group = "-1") {
-    TestDataFile::exec(QStringLiteral("INSERT INTO cars (car_nmbr, race_type_nmbr, car_type_nmbr, car_txt, driver_name,"
-                                      " group_nmbr, salary) VALUES (%1, %2, %3, '%4', '%5', %6, %7)")
-                           .arg(nmbr)
-                           .arg(raceType)
-                           .arg(carType)
-                           .arg(carTxt, driver, group, salary));
-}
-
-} // namespace
 
 TEST(Car, PropertyRules) {
     cCar car;
@@ -48,12 +36,12 @@ TEST(Car, NewNumbersStartAt500) {
     EXPECT_EQ(first.carNmbr(), 500);
 
     TestDataFile::exec("DELETE FROM cars");
-    putCar(499, 1, 1, "9", "Imported");
+    addCar({.nmbr = 499, .txt = "9", .driver = "Imported", .group = -1});
     cCar afterImport;
     ASSERT_TRUE(afterImport.CommitChanges());
     EXPECT_EQ(afterImport.carNmbr(), 500);
 
-    putCar(612, 1, 1, "10", "Other");
+    addCar({.nmbr = 612, .txt = "10", .driver = "Other", .group = -1});
     cCar next;
     ASSERT_TRUE(next.CommitChanges());
     EXPECT_EQ(next.carNmbr(), 613);
@@ -118,9 +106,9 @@ TEST(Car, FailedInsertLeavesObjectUnstored) {
 TEST(Car, DuplicateChecks) {
     TestDataFile data;
     ASSERT_TRUE(data.ok());
-    putCar(507, 1, 1, "12", "Ann");
-    putCar(508, 1, 2, "", "Pat O''Neil ");
-    putCar(509, 2, 1, "44", "");
+    addCar({.nmbr = 507, .txt = "12", .driver = "Ann", .group = -1});
+    addCar({.nmbr = 508, .carType = 2, .txt = "", .driver = "Pat O'Neil ", .group = -1});
+    addCar({.nmbr = 509, .raceType = 2, .txt = "44", .driver = "", .group = -1});
     cCar c;
     EXPECT_TRUE(c.carTxtExists("12", 0, 1, 1));
     EXPECT_TRUE(c.carTxtExists(" 12 ", 0, 1, 1));
@@ -130,14 +118,14 @@ TEST(Car, DuplicateChecks) {
     EXPECT_TRUE(c.driverExists("pat o'neil", 0, 1, 2));
     EXPECT_TRUE(c.driverExists("PAT O'NEIL", 600, 1, 2));
     EXPECT_FALSE(c.driverExists("Pat O'Neil", 508, 1, 2));
-    putCar(510, 1, 2, "", "Ånders Ökvist");
+    addCar({.nmbr = 510, .carType = 2, .txt = "", .driver = "Ånders Ökvist", .group = -1});
     EXPECT_TRUE(c.driverExists("åNDERS öKVIST", 0, 1, 2));
 }
 
 TEST(Car, TopBonusEntryIsCreatedOncePerRaceType) {
     TestDataFile data;
     ASSERT_TRUE(data.ok());
-    putCar(700, 1, 1, "3", "Driver");
+    addCar({.nmbr = 700, .txt = "3", .driver = "Driver", .group = -1});
     cCar first;
     first.getTopBonusCar(1);
     EXPECT_EQ(first.carNmbr(), 701);
@@ -159,7 +147,7 @@ TEST(Car, TopBonusEntryIsCreatedOncePerRaceType) {
 TEST(Car, ImportWritersKeepSalaryAndGroupOfKnownEntries) {
     TestDataFile data;
     ASSERT_TRUE(data.ok());
-    putCar(42, 1, 1, "42", "Old Name", "1500.25", "2");
+    addCar({.nmbr = 42, .txt = "42", .driver = "Old Name", .group = 2, .salary = 1500.25});
     cCar imported;
     imported.setCarNmbr(42);
     imported.setRaceTypeNmbr(1);
@@ -179,11 +167,11 @@ TEST(Car, ImportWritersKeepSalaryAndGroupOfKnownEntries) {
 TEST(CarCollection, LoadFiltersAndOrders) {
     TestDataFile data;
     ASSERT_TRUE(data.ok());
-    putCar(501, 1, 2, "", "Zed");
-    putCar(502, 1, 1, "9", "Amy");
-    putCar(503, 1, 2, "", "bob");
-    putCar(504, 1, 1, "10", "Cy");
-    putCar(505, 2, 2, "", "Al");
+    addCar({.nmbr = 501, .carType = 2, .txt = "", .driver = "Zed", .group = -1});
+    addCar({.nmbr = 502, .txt = "9", .driver = "Amy", .group = -1});
+    addCar({.nmbr = 503, .carType = 2, .txt = "", .driver = "bob", .group = -1});
+    addCar({.nmbr = 504, .txt = "10", .driver = "Cy", .group = -1});
+    addCar({.nmbr = 505, .raceType = 2, .carType = 2, .txt = "", .driver = "Al", .group = -1});
 
     cCarCollection drivers;
     ASSERT_EQ(drivers.load(1, 2), 2);
@@ -205,8 +193,8 @@ TEST(CarCollection, LoadFiltersAndOrders) {
 TEST(CarCollection, LookupsByNumber) {
     TestDataFile data;
     ASSERT_TRUE(data.ok());
-    putCar(501, 1, 2, "D1", "Dana", "250.5", "1");
-    putCar(502, 1, 1, "22", "Cal", "100", "-1");
+    addCar({.nmbr = 501, .carType = 2, .txt = "D1", .driver = "Dana", .group = 1, .salary = 250.5});
+    addCar({.nmbr = 502, .txt = "22", .driver = "Cal", .group = -1, .salary = 100});
     cCarCollection list;
     EXPECT_EQ(list.getCarDisplay(501), "Dana");
     EXPECT_EQ(list.getCarDisplay(502), "22");
@@ -219,4 +207,143 @@ TEST(CarCollection, LookupsByNumber) {
     EXPECT_TRUE(list.groupNmbrExists(1));
     EXPECT_FALSE(list.groupNmbrExists(3));
     EXPECT_EQ(list.Count(), 2); // loaded once, on the first lookup
+}
+
+// ---- the rules a car, driver or Top Bonus entry is stored by ----
+
+// Race type 1 holds car 500 "24" (Red Driver; an ended holding of team 600), driver 501 "Blue Driver",
+// the Top Bonus entry 502, car 503 "30" (a result in race 1) and car 504 "31"; race type 6 its own Top
+// Bonus entry 505.
+class CarRules : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(data.ok());
+        addCar({.nmbr = 500, .txt = "24", .driver = "Red Driver", .group = -1});
+        addCar({.nmbr = 501, .carType = 2, .txt = "7", .driver = "Blue Driver", .group = -1});
+        addCar({.nmbr = 502, .carType = 3, .txt = "Top Bonus", .driver = "Top Bonus", .group = -1});
+        addCar({.nmbr = 503, .txt = "30", .driver = "Green Driver", .group = -1});
+        addCar({.nmbr = 504, .txt = "31", .driver = "White Driver", .group = -1});
+        addCar({.nmbr = 505, .raceType = 6, .carType = 3, .txt = "Top Bonus", .driver = "Top Bonus", .group = -1});
+        addTeam({.nmbr = 600, .name = "T"});
+        addHolding({.team = 600, .car = 500, .from = "2024-01-01", .to = "2024-02-01"});
+        addRace({.nmbr = 1, .name = "R"});
+        addResult({.car = 503, .race = 1, .place = 3});
+    }
+
+    static CarEntry entry(int carNmbr, int carType, std::optional<int> raceType, const QString& number,
+                          const QString& driver, std::optional<Currency> salary = Currency()) {
+        return {carNmbr, carType, raceType, number, driver, salary};
+    }
+    // The rule's verdict, answering its question with answer and keeping what it asked.
+    CarRefusal check(const CarEntry& car, int answer = AnswerYes) {
+        return carRefusal(car, [this, answer](const QString& text, const QString& title, MsgButtons buttons) {
+            asked << text + " | " + title + " | " + QString::number(int(buttons));
+            return answer;
+        });
+    }
+
+    TestDataFile data;
+    QStringList asked;
+};
+
+TEST_F(CarRules, RefusalsComeInOrderWithTheFieldTheyConcern) {
+    struct Case {
+        const char* what;
+        CarEntry car;
+        CarField field;
+        QString text;
+    };
+    // Each case breaks its rule and every later one, so the first failing rule shows.
+    const Case cases[] = {
+        {"race type", entry(0, 1, std::nullopt, "", "", std::nullopt), CarField::RaceType,
+         "Race Type is a required field"},
+        {"number", entry(0, 1, 1, "  ", "", std::nullopt), CarField::CarNumber, "Car Number is a required field"},
+        {"duplicate car, as stored", entry(0, 1, 1, " 24 ", "", std::nullopt), CarField::CarNumber, "Duplicate Car"},
+        {"a car needs a driver", entry(0, 1, 1, "25", " ", std::nullopt), CarField::Driver,
+         "Driver is a required field"},
+        {"driver", entry(0, 2, 1, "9", "", std::nullopt), CarField::Driver, "Driver is a required field"},
+        {"duplicate driver, before the name question", entry(0, 2, 1, "9", "blue driver ", std::nullopt),
+         CarField::Driver, "Duplicate Driver"},
+        {"second bonus", entry(0, 3, 1, "", "", std::nullopt), CarField::RaceType,
+         "You can only have one Bonus type per Race Type."},
+        // Without a type there is nothing to ask a number or a name of.
+        {"no type", entry(0, 0, 1, "", "", std::nullopt), CarField::CarType, "You must define this as a Car or Driver"},
+        {"held car's race type", entry(500, 1, 2, "24", "Red Driver", std::nullopt), CarField::RaceType,
+         "Can not change Race Type.\r\nThis Car is a member of at least one Team for the current Race Type."},
+        {"salary", entry(0, 1, 1, "25", "New Driver", std::nullopt), CarField::Salary,
+         "Invalid Salary amount\r\nType the amount in the form 1,234.56"},
+    };
+    ScopedLocale us(ScopedLocale::american());
+    for (const Case& c : cases) {
+        const CarRefusal refusal = check(c.car);
+        EXPECT_TRUE(refusal.refused()) << c.what;
+        EXPECT_EQ(refusal.field, c.field) << c.what;
+        EXPECT_EQ(refusal.text, c.text) << c.what;
+    }
+    EXPECT_TRUE(asked.isEmpty()) << qPrintable(asked.join('\n'));
+    EXPECT_EQ(TestDataFile::count("SELECT count(*) FROM cars"), 6);
+
+    ScopedLocale de(QLocale(QLocale::German, QLocale::Germany));
+    EXPECT_EQ(check(entry(0, 1, 1, "25", "New Driver", std::nullopt)).text,
+              "Invalid Salary amount\r\nType the amount in the form 1.234,56");
+    EXPECT_FALSE(check(entry(0, 1, 1, "25", "New Driver", Currency::fromUnits(12500050))).refused());
+}
+
+TEST_F(CarRules, DuplicatesAreScopedByRaceTypeAndCarType) {
+    EXPECT_FALSE(check(entry(0, 1, 2, "24", "Red Driver")).refused());   // another race type
+    EXPECT_FALSE(check(entry(500, 1, 1, "24", "Red Driver")).refused()); // the stored car itself
+    EXPECT_FALSE(check(entry(0, 1, 1, "88", "Blue Driver")).refused());  // a car may carry a driver's name
+    EXPECT_FALSE(check(entry(0, 2, 1, "24", "Grey Driver")).refused());  // a driver a car's number
+    EXPECT_FALSE(check(entry(501, 2, 1, "7", "Blue Driver")).refused());
+    EXPECT_EQ(duplicateCarRefusal(entry(0, 1, 1, "24", "")), "Duplicate Car");
+    EXPECT_EQ(duplicateCarRefusal(entry(0, 1, 6, "24", "")), "");
+    EXPECT_EQ(duplicateDriverRefusal(entry(0, 2, 1, "", "BLUE DRIVER")), "Duplicate Driver");
+    EXPECT_EQ(duplicateDriverRefusal(entry(501, 2, 1, "", "Blue Driver")), "");
+}
+
+// The posting pays every team's bonus through the one entry of the race type.
+TEST_F(CarRules, OneTopBonusEntryPerRaceType) {
+    // The stored entry itself saves, and needs neither a number nor a name; so does a new one for a
+    // race type without one.
+    EXPECT_FALSE(check(entry(502, 3, 1, "Top Bonus", "Top Bonus")).refused());
+    EXPECT_FALSE(check(entry(0, 3, 2, "", "")).refused());
+    EXPECT_EQ(check(entry(0, 3, 6, "", "")).text, "You can only have one Bonus type per Race Type.");
+    // Nor may a stored entry move to a race type that has its own.
+    const CarRefusal moved = check(entry(502, 3, 6, "Top Bonus", "Top Bonus"));
+    EXPECT_EQ(moved.field, CarField::RaceType);
+    EXPECT_EQ(moved.text, "You can only have one Bonus type per Race Type.");
+    EXPECT_FALSE(check(entry(502, 3, 2, "Top Bonus", "Top Bonus")).refused());
+}
+
+// Read from the data file at the save, whatever race type the window was opened with.
+TEST_F(CarRules, AStoredEntryKeepsItsRaceTypeWhileHeldOrWithResults) {
+    EXPECT_EQ(check(entry(503, 1, 2, "30", "Green Driver")).text,
+              "Can not change Race Type.\r\nThis Car has Results for at least one Race.");
+    EXPECT_FALSE(check(entry(504, 1, 2, "31", "White Driver")).refused());
+    EXPECT_FALSE(check(entry(500, 1, 1, "24", "Red Driver")).refused()); // its own race type
+    EXPECT_FALSE(check(entry(0, 1, 2, "24", "Red Driver")).refused());   // a new entry is never held
+    // Held since the window read it: refused all the same.
+    addHolding({.team = 600, .car = 504, .from = "2024-03-01"});
+    EXPECT_EQ(check(entry(504, 1, 2, "31", "White Driver")).field, CarField::RaceType);
+}
+
+TEST_F(CarRules, ANewDriversNameIsConfirmedBeforeTheSalary) {
+    for (int answer : {AnswerNo, AnswerCancel}) {
+        asked.clear();
+        const CarRefusal refusal = check(entry(0, 2, 1, "12", "Grey Driver"), answer);
+        EXPECT_EQ(refusal.field, CarField::Driver);
+        EXPECT_EQ(refusal.text, "") << "the answer is the user's own";
+        EXPECT_EQ(asked, QStringList{"Driver name can not be changed once the Driver is saved.\r\nAre you sure the "
+                                     "name is spelled correctly? | Quorvanti | " +
+                                     QString::number(int(MsgButtons::YesNoCancel))});
+    }
+    asked.clear();
+    EXPECT_FALSE(check(entry(0, 2, 1, "12", "Grey Driver")).refused());
+    EXPECT_EQ(check(entry(0, 2, 1, "12", "Grey Driver", std::nullopt)).field, CarField::Salary);
+    EXPECT_EQ(asked.size(), 2);
+    // Once stored the name is final: nothing to ask. Nor is a car's driver name asked about.
+    asked.clear();
+    EXPECT_FALSE(check(entry(501, 2, 1, "7", "Blue Driver"), AnswerNo).refused());
+    EXPECT_FALSE(check(entry(0, 1, 1, "12", "Grey Driver"), AnswerNo).refused());
+    EXPECT_TRUE(asked.isEmpty());
 }

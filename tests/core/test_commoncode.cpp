@@ -1,13 +1,17 @@
+#include "Rows.h"
 #include "ScopedLocale.h"
 #include "TestDataFile.h"
-#include "data/CommonCode.h"
+#include "data/Feedback.h"
 #include "data/IDatabase.h"
 #include "data/Paths.h"
 #include "data/SqlText.h"
+#include "data/TextFiles.h"
 #include "data/cConnection.h"
 #include "platform/Clock.h"
 #include "platform/SqlDatabase.h"
 #include "platform/TextLines.h"
+#include "posting/SqlScript.h"
+#include "reports/framework/CommonReportCode.h"
 
 #include <QDir>
 #include <QFile>
@@ -21,7 +25,7 @@ void writeFile(const QString& path, const QByteArray& text) {
 }
 } // namespace
 
-TEST(CommonCode, BoxesTitlesIconsAndPointer) {
+TEST(Feedback, BoxesTitlesIconsAndPointer) {
     RecordingUi rec;
     setMousePointer(PointerHourglass);
     showError("bad");
@@ -41,7 +45,7 @@ TEST(CommonCode, BoxesTitlesIconsAndPointer) {
     EXPECT_EQ(lastMessageAnswer, AnswerOk);
 }
 
-TEST(CommonCode, StatusOddAndSounds) {
+TEST(Feedback, StatusOddAndSounds) {
     RecordingUi rec;
     setStatus();
     setStatus("");
@@ -450,7 +454,7 @@ TEST(SqlScript, TextWithANulAndStatementsWithoutEndStopAtOnce) {
     const QString nul =
         QStringLiteral("UPDATE teams SET team_name = 'x';") + QChar(0) + "\nUPDATE teams SET team_name = 'y';";
     ASSERT_TRUE(nul.contains(QChar(0)));
-    TestDataFile::exec("INSERT INTO teams (team_nmbr, team_name) VALUES (1, 'a')");
+    addTeam({.nmbr = 1, .name = "a"});
     EXPECT_FALSE(db.exec(nul));
     EXPECT_TRUE(db.lastError().contains("NUL")) << qPrintable(db.lastError());
     EXPECT_FALSE(db.compiles(nul));
@@ -478,7 +482,7 @@ TEST(SqlScript, TextWithANulAndStatementsWithoutEndStopAtOnce) {
 TEST(SqlScript, ScriptThatCannotBeReadOrRunsTooLongStopsWithOneBox) {
     TestDataFile data;
     ASSERT_TRUE(data.ok());
-    TestDataFile::exec("INSERT INTO teams (team_nmbr, team_name) VALUES (1, 'a')");
+    addTeam({.nmbr = 1, .name = "a"});
     const QString path = QDir(programFolder()).filePath("scoring.qv");
     const auto runs = [&](const char* what) {
         data.ui().clear();

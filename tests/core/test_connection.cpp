@@ -1,11 +1,11 @@
+#include "Rows.h"
 #include "SmallDisk.h"
 #include "TestDataFile.h"
-#include "data/CommonCode.h"
-#include "data/DataChanges.h"
 #include "data/IDatabase.h"
 #include "data/NewNumber.h"
 #include "data/Paths.h"
 #include "data/Schema.h"
+#include "data/UiServices.h"
 #include "data/cConnection.h"
 #include "posting/cTeamResultsCollection.h"
 
@@ -116,9 +116,7 @@ TEST(Backup, IsSmallerEncryptedAndOpens) {
     IDatabase db;
     TestDataFile::exec("BEGIN");
     for (int i = 0; i < 3000; ++i)
-        TestDataFile::exec(QStringLiteral("INSERT INTO teams (team_nmbr, team_name) VALUES (%1, '%2')")
-                               .arg(1000 + i)
-                               .arg(QString(200, QLatin1Char('x'))));
+        addTeam({.nmbr = 1000 + i, .name = QString(200, QLatin1Char('x'))});
     TestDataFile::exec("COMMIT");
     TestDataFile::exec("DELETE FROM teams WHERE team_nmbr > 1010");
     EXPECT_TRUE(backupDatabase(QString()));
@@ -145,15 +143,10 @@ TEST(Backup, CopyHoldsTheSameSchemaAndRowsInTheSameOrder) {
     ASSERT_TRUE(data.ok());
     TestDataFile::exec("BEGIN");
     for (int i = 0; i < 500; ++i)
-        TestDataFile::exec(
-            QStringLiteral("INSERT INTO teams (team_nmbr, team_name, team_owner) VALUES (%1, 'T''%1', NULL)")
-                .arg(1000 + i));
+        addTeam({.nmbr = 1000 + i, .name = QStringLiteral("T'%1").arg(1000 + i)});
     // Rows of one key written out of key order: later reads take the first one written.
     for (int i = 0; i < 300; ++i)
-        TestDataFile::exec(QStringLiteral("INSERT INTO team_results (race_nmbr, car_nmbr, team_nmbr, league_nmbr, "
-                                          "total_points) VALUES (1, %1, 1000, 500, %2)")
-                               .arg(300 - i % 5)
-                               .arg(i));
+        addTeamResult({.race = 1, .car = 300 - i % 5, .team = 1000, .total = i, .league = 500});
     TestDataFile::exec("COMMIT");
     TestDataFile::exec("DELETE FROM teams WHERE team_nmbr % 7 = 0");
     TestDataFile::exec("DELETE FROM team_results WHERE total_points % 11 = 0");
@@ -228,240 +221,6 @@ TEST(Backup, DataFileCannotBeItsOwnBackup) {
     EXPECT_TRUE(isDataFile(dataFilePath(), &error));
 }
 
-TEST(ResultSet, CursorFlagsFollowTheRows) {
-    TestDataFile data;
-    ASSERT_TRUE(data.ok());
-    IDatabase db;
-    EXPECT_FALSE(db.isEOF());
-    EXPECT_TRUE(db.fields("anything").isNull());
-    ASSERT_TRUE(db.OpenResultSet("SELECT car_type_nmbr FROM car_type_dm ORDER BY car_type_nmbr"));
-    EXPECT_EQ(db.fields.toInt("CAR_TYPE_NMBR"), 1);
-    db.MoveNext();
-    db.MoveNext();
-    EXPECT_FALSE(db.isEOF());
-    EXPECT_EQ(db.fields.toInt("car_type_nmbr"), 3);
-    db.MoveNext(); // past the end
-    EXPECT_TRUE(db.isEOF());
-    EXPECT_TRUE(db.fields("car_type_nmbr").isNull());
-    db.MoveNext(); // the last row is current again, EOF stays
-    EXPECT_TRUE(db.isEOF());
-    EXPECT_EQ(db.fields.toInt("car_type_nmbr"), 3);
-    db.MoveNext(); // and past the end again
-    EXPECT_TRUE(db.isEOF());
-    db.MoveFirst();
-    EXPECT_FALSE(db.isBOF());
-    db.MovePrevious(); // stays on the first row
-    EXPECT_FALSE(db.isBOF());
-    EXPECT_EQ(db.fields.toInt("car_type_nmbr"), 1);
-    db.MoveLast();
-    EXPECT_EQ(db.fields.toInt("car_type_nmbr"), 3);
-    EXPECT_EQ(db.recordCount(), 3);
-}
-
-TEST(ResultSet, ColumnsAreFoundByNameWhateverTheNameIsHeldIn) {
-    TestDataFile data;
-    ASSERT_TRUE(data.ok());
-    IDatabase db;
-    ASSERT_TRUE(db.OpenResultSet("SELECT 1 AS aa, 2 AS bb, 3 AS cc"));
-    const QString bb = QStringLiteral("bb");
-    EXPECT_EQ(db.fields.toInt(bb), 2);
-    // Names made while the program runs, one after another in the same room, each find their own.
-    for (int round = 0; round < 3; ++round)
-        for (const char* name : {"aa", "bb", "cc", "dd", "AA"}) {
-            const QString made = QString::fromLatin1(name);
-            const int expected = made.toLower() == "dd" ? 0 : made.toLower().at(0).unicode() - 'a' + 1;
-            EXPECT_EQ(db.fields.toInt(made), expected) << name;
-        }
-    // Another query's columns in another order: the same name is looked up anew.
-    ASSERT_TRUE(db.OpenResultSet("SELECT 20 AS bb, 10 AS aa"));
-    EXPECT_EQ(db.fields.toInt(bb), 20);
-    EXPECT_TRUE(db.fields("cc").isNull());
-    ASSERT_TRUE(db.OpenResultSet("SELECT 7 AS cc"));
-    EXPECT_TRUE(db.fields(bb).isNull());
-    EXPECT_EQ(db.fields.toInt("cc"), 7);
-}
-
-TEST(ResultSet, EmptySetIsHarmless) {
-    TestDataFile data;
-    ASSERT_TRUE(data.ok());
-    IDatabase db;
-    ASSERT_TRUE(db.OpenResultSet("SELECT * FROM teams"));
-    EXPECT_TRUE(db.isEOF());
-    db.MoveFirst();
-    db.MoveLast();
-    db.MovePrevious();
-    db.MoveNext();
-    EXPECT_TRUE(db.isEOF());
-    EXPECT_TRUE(db.fields("team_nmbr").isNull());
-    EXPECT_EQ(db.recordCount(), 0);
-}
-
-TEST(ResultSet, FailingStatementsShowOneBoxEach) {
-    TestDataFile data;
-    ASSERT_TRUE(data.ok());
-    IDatabase db;
-    ASSERT_TRUE(db.OpenResultSet("SELECT car_type_nmbr FROM car_type_dm"));
-    EXPECT_FALSE(db.OpenResultSet("SELECT nothing FROM nowhere"));
-    ASSERT_EQ(data.ui().boxes.size(), 1);
-    EXPECT_EQ(data.ui().boxes[0].title, "Quorvanti");
-    EXPECT_EQ(data.ui().boxes[0].icon, MsgIcon::Critical);
-    EXPECT_EQ(data.ui().boxes[0].text, "Error = no such table: nowhereSQL = SELECT nothing FROM nowhere");
-    EXPECT_EQ(db.fields.toInt("car_type_nmbr"), 1); // the previous rows stay
-
-    EXPECT_FALSE(db.execute("INSERT INTO teams (team_nmbr, team_nam) VALUES (1, 'x')"));
-    ASSERT_EQ(data.ui().boxes.size(), 2);
-    EXPECT_TRUE(data.ui().boxes[1].text.startsWith("Error = table teams has no column named team_nam SQL = INSERT"));
-
-    // a row whose key exists is skipped silently
-    EXPECT_TRUE(db.execute("INSERT INTO car_type_dm VALUES (1, 'Other')"));
-    EXPECT_EQ(data.ui().boxes.size(), 2);
-    EXPECT_EQ(TestDataFile::scalar("SELECT car_type_name FROM car_type_dm WHERE car_type_nmbr = 1").toString(), "Car");
-}
-
-TEST(ResultSet, NoOpenDatabaseIsReportedNotCrashed) {
-    TestDataFile data;
-    ASSERT_TRUE(data.ok());
-    gConnection->CloseConnection();
-    gConnection->CloseConnection(); // twice is harmless
-    IDatabase db;
-    EXPECT_FALSE(db.OpenResultSet("SELECT 1"));
-    EXPECT_FALSE(db.execute("DELETE FROM teams"));
-    EXPECT_EQ(data.ui().boxes.size(), 2);
-    gConnection.reset();
-    EXPECT_FALSE(db.execute("DELETE FROM teams"));
-}
-
-TEST(Transactions, NestedLevelsRollBackOnlyTheirOwnPart) {
-    TestDataFile data;
-    ASSERT_TRUE(data.ok());
-    IDatabase db;
-    {
-        Transaction outer;
-        ASSERT_TRUE(outer.begun());
-        db.execute("INSERT INTO teams (team_nmbr, team_name) VALUES (600, 'kept')");
-        {
-            Transaction inner;
-            db.execute("INSERT INTO teams (team_nmbr, team_name) VALUES (601, 'dropped')");
-        } // rolled back
-        EXPECT_TRUE(outer.commit());
-    }
-    EXPECT_EQ(TestDataFile::scalar("SELECT group_concat(team_nmbr) FROM teams").toString(), "600");
-    {
-        Transaction t;
-        db.execute("DELETE FROM teams");
-    }
-    EXPECT_EQ(TestDataFile::scalar("SELECT count(*) FROM teams").toInt(), 1);
-    EXPECT_EQ(gConnection->getWorkSpace().depth(), 0);
-}
-
-namespace {
-
-// What the windows are told of the program's connection's writes: each told batch of tables, in
-// lower case, "*" standing for rows the engine did not name.
-struct ToldTables {
-    QStringList batches;
-    QStringList takeAll() { return std::exchange(batches, {}); }
-};
-
-void listenTo(SqlDatabase& db, ToldTables& told) {
-    db.setWriteListener([&told](const WrittenTables& written) {
-        QStringList names(written.names.begin(), written.names.end());
-        if (written.unknown)
-            names << "*";
-        names.sort();
-        told.batches << names.join(',');
-    });
-}
-
-} // namespace
-
-// A window is told of committed rows only, once per commit, with the tables they belong to.
-TEST(WriteNotes, CommittedRowsAreToldWithTheirTablesAndRolledBackRowsNever) {
-    TestDataFile data;
-    ASSERT_TRUE(data.ok());
-    SqlDatabase& db = *gConnection->getConnection();
-    ToldTables told;
-    listenTo(db, told);
-
-    ASSERT_TRUE(db.exec("INSERT INTO race_type_dm VALUES (500, 'Club')"));
-    EXPECT_EQ(told.takeAll(), QStringList{"race_type_dm"});
-    ASSERT_TRUE(db.exec("UPDATE teams SET team_name = 'x' WHERE 0"));
-    ASSERT_TRUE(db.exec("SELECT count(*) FROM cars"));
-    EXPECT_EQ(told.takeAll(), QStringList{});
-
-    // Inside a transaction nothing is told until the commit, which tells every table at once.
-    ASSERT_TRUE(db.exec("BEGIN"));
-    ASSERT_TRUE(db.exec("INSERT INTO cars (car_nmbr, race_type_nmbr, car_type_nmbr) VALUES (500, 1, 1)"));
-    ASSERT_TRUE(db.exec("INSERT INTO teams (team_nmbr, team_name) VALUES (500, 'T')"));
-    ASSERT_TRUE(db.exec("INSERT INTO cars (car_nmbr, race_type_nmbr, car_type_nmbr) VALUES (501, 1, 1)"));
-    EXPECT_EQ(told.takeAll(), QStringList{});
-    ASSERT_TRUE(db.exec("COMMIT"));
-    EXPECT_EQ(told.takeAll(), QStringList{"cars,teams"});
-
-    // Rows a rollback took back were never stored: by ROLLBACK, by the Transaction class, and by a
-    // statement that ended the transaction itself.
-    ASSERT_TRUE(db.exec("BEGIN"));
-    ASSERT_TRUE(db.exec("DELETE FROM cars"));
-    ASSERT_TRUE(db.exec("ROLLBACK"));
-    {
-        Transaction t;
-        IDatabase rows;
-        rows.execute("UPDATE teams SET team_name = 'y'");
-    }
-    ASSERT_TRUE(db.exec("BEGIN"));
-    ASSERT_TRUE(db.exec("INSERT INTO leagues (league_nmbr, league_name) VALUES (500, 'L')"));
-    EXPECT_FALSE(db.exec("INSERT OR ROLLBACK INTO race_type_dm VALUES (500, 'Again')"));
-    EXPECT_FALSE(db.inTransaction());
-    EXPECT_EQ(told.takeAll(), QStringList{});
-    EXPECT_EQ(TestDataFile::count("SELECT count(*) FROM leagues"), 0);
-
-    // Rows a statement prepared once writes run after run are told at the commit too.
-    {
-        Transaction t;
-        SqlStatement insert(db, "INSERT INTO group_dm (group_nmbr, group_name, max_nmbr) VALUES (?, 'G', 1)");
-        for (int n = 500; n < 503; ++n) {
-            insert.bind(1, n);
-            ASSERT_TRUE(insert.exec());
-        }
-        EXPECT_EQ(told.takeAll(), QStringList{});
-        EXPECT_TRUE(t.commit());
-    }
-    EXPECT_EQ(told.takeAll(), QStringList{"group_dm"});
-
-    // A table emptied whole is written without the engine naming a row: every table is in doubt.
-    ASSERT_TRUE(db.exec("DELETE FROM group_dm"));
-    ASSERT_EQ(told.batches.size(), 1);
-    const QString emptied = told.takeAll().first();
-    EXPECT_TRUE(emptied == "*" || emptied.split(',').contains("group_dm")) << emptied.toStdString();
-    // A script tells what it committed, also when it stops part way.
-    EXPECT_FALSE(db.execScript("INSERT INTO teams (team_nmbr, team_name) VALUES (501, 'U');"
-                               " INSERT INTO nowhere VALUES (1)"));
-    EXPECT_EQ(told.takeAll(), QStringList{"teams"});
-}
-
-// The program's connection notes its writes for the windows: a window asks whether the tables it
-// shows changed after it read them.
-TEST(WriteNotes, WindowsLearnWhichTablesChangedSinceTheyRead) {
-    TestDataFile data;
-    ASSERT_TRUE(data.ok());
-    const quint64 read = dataChanges().serial();
-    EXPECT_LE(dataChanges().lastChangeOf({"cars", "race_type_dm"}), read);
-    TestDataFile::exec("INSERT INTO teams (team_nmbr, team_name) VALUES (500, 'T')");
-    EXPECT_LE(dataChanges().lastChangeOf({"cars", "race_type_dm"}), read);
-    EXPECT_GT(dataChanges().lastChangeOf({"leagues", "teams"}), read);
-    TestDataFile::exec("UPDATE race_type_dm SET race_type_name = 'Renamed' WHERE race_type_nmbr = 1");
-    EXPECT_GT(dataChanges().lastChangeOf({"cars", "race_type_dm"}), read);
-    {
-        Transaction t;
-        TestDataFile::exec("INSERT INTO scoring_type VALUES (500, 'Mine', 0, 0, 0)");
-    }
-    EXPECT_LE(dataChanges().lastChangeOf({"scoring_type"}), read);
-    // A data file replaced as a whole changes every table.
-    const quint64 beforeReplace = dataChanges().serial();
-    dataChanges().tellNow();
-    EXPECT_GT(dataChanges().lastChangeOf({"scoring_type"}), beforeReplace);
-}
-
 namespace {
 
 mode_t fileMode(const QString& path) {
@@ -483,7 +242,7 @@ TEST(RestoreCrash, KilledAtEveryStepLeavesAWholeDataFile) {
         TestDataFile data;
         ASSERT_TRUE(data.ok());
         const QString saved = QDir(data.folder()).filePath("saved.qv");
-        TestDataFile::exec("INSERT INTO teams (team_nmbr, team_name) VALUES (500, 'saved')");
+        addTeam({.nmbr = 500, .name = "saved"});
         ASSERT_TRUE(backupDatabase(saved));
         TestDataFile::exec("UPDATE teams SET team_name = 'current'");
         gConnection->CloseConnection();
@@ -517,7 +276,7 @@ TEST(RestoreCrash, KilledAtEveryStepLeavesAWholeDataFile) {
 TEST(RestoreCrash, NoEmptyDataFileWhileAnInterruptedRestoreWaits) {
     TestDataFile data;
     ASSERT_TRUE(data.ok());
-    TestDataFile::exec("INSERT INTO teams (team_nmbr, team_name) VALUES (500, 'mine')");
+    addTeam({.nmbr = 500, .name = "mine"});
     gConnection->CloseConnection();
 
     // Only the copy of an interrupted restore is left: the start ends with a box and creates nothing.
@@ -601,7 +360,7 @@ TEST(FileModes, OnlyARegularFileOpenedAsTheDataFileIsTightened) {
 TEST(Backup, NoneIsMadeWithoutAnOpenDataFileAndAFullerOneIsKeptBesideTheNewOne) {
     TestDataFile data;
     ASSERT_TRUE(data.ok());
-    TestDataFile::exec("INSERT INTO teams (team_nmbr, team_name) VALUES (500, 'mine')");
+    addTeam({.nmbr = 500, .name = "mine"});
     ASSERT_TRUE(backupDatabase(QString()));
     const auto teamsIn = [](const QString& path) {
         SqlDatabase backup;
@@ -651,7 +410,7 @@ TEST(Backup, NoneIsMadeWithoutAnOpenDataFileAndAFullerOneIsKeptBesideTheNewOne) 
     // A backup the user names is made all the same; and once the data file holds the user's rows again,
     // the exit backup follows it.
     EXPECT_TRUE(backupDatabase(chosen));
-    TestDataFile::exec("INSERT INTO teams (team_nmbr, team_name) VALUES (501, 'again')");
+    addTeam({.nmbr = 501, .name = "again"});
     EXPECT_TRUE(backupDatabase(QString()));
     EXPECT_EQ(backupTeams(), "again");
     EXPECT_TRUE(data.ui().boxes.isEmpty()) << qPrintable(data.ui().lastBoxText());
@@ -660,7 +419,7 @@ TEST(Backup, NoneIsMadeWithoutAnOpenDataFileAndAFullerOneIsKeptBesideTheNewOne) 
 TEST(RestoreCrash, AFileOfANewerVersionIsRefusedBeforeItReplacesAnything) {
     TestDataFile data;
     ASSERT_TRUE(data.ok());
-    TestDataFile::exec("INSERT INTO teams (team_nmbr, team_name) VALUES (500, 'mine')");
+    addTeam({.nmbr = 500, .name = "mine"});
     const QString newer = QDir(data.folder()).filePath("newer.qv");
     ASSERT_TRUE(backupDatabase(newer));
     {
@@ -706,7 +465,7 @@ TEST(Backup, ReplacesTheDestinationInOneStepAndLeavesOtherFilesAlone) {
         f.write("the user's own file");
     }
     ASSERT_TRUE(backupDatabase(dest));
-    TestDataFile::exec("INSERT INTO teams (team_nmbr, team_name) VALUES (500, 'later')");
+    addTeam({.nmbr = 500, .name = "later"});
     struct stat st {};
     ASSERT_EQ(::stat(QFile::encodeName(dest).constData(), &st), 0);
     const ino_t first = st.st_ino;
@@ -758,16 +517,12 @@ TEST(DataFile, FileOfTheFirstVersionIsBroughtUpToDateWithEveryRowKept) {
     ASSERT_TRUE(data.ok());
     TestDataFile::exec("BEGIN");
     for (int race = 1; race <= 3; ++race)
-        TestDataFile::exec(QStringLiteral("INSERT INTO races VALUES (%1, 'Race %1', 'Track', '2024-02-%2', 1, 1, 2)")
-                               .arg(race)
-                               .arg(race * 7 - 3, 2, 10, QLatin1Char('0')));
+        addRace({.nmbr = race,
+                 .name = QStringLiteral("Race %1").arg(race),
+                 .track = "Track",
+                 .date = QStringLiteral("2024-02-%1").arg(race * 7 - 3, 2, 10, QLatin1Char('0'))});
     for (int i = 0; i < 200; ++i)
-        TestDataFile::exec(QStringLiteral("INSERT INTO team_results (race_nmbr, car_nmbr, team_nmbr, league_nmbr, "
-                                          "total_points) VALUES (%1, %2, %3, 500, %4)")
-                               .arg(1 + i % 3)
-                               .arg(600 + i % 7)
-                               .arg(500 + i % 11)
-                               .arg(i));
+        addTeamResult({.race = 1 + i % 3, .car = 600 + i % 7, .team = 500 + i % 11, .total = i, .league = 500});
     // The file as the first version left it: the team results keyed by team and car.
     TestDataFile::exec("DROP INDEX team_results_race_team_car");
     TestDataFile::exec("CREATE INDEX team_results_team_car ON team_results (team_nmbr, car_nmbr)");
@@ -816,11 +571,16 @@ TEST(DataFile, FileOfTheSecondVersionNamesItsStatusesAsThePagesPrintThem) {
     ASSERT_TRUE(data.ok());
     TestDataFile::exec("BEGIN");
     TestDataFile::exec("DELETE FROM race_status_dm");
-    TestDataFile::exec("INSERT INTO race_status_dm VALUES (1, 'Scheduled'), (2, 'Completed'), (3, 'Rain Delay'),"
-                       " (4, 'Cancelled')");
+    addRaceStatus({.nmbr = 1, .name = "Scheduled"});
+    addRaceStatus({.nmbr = 2, .name = "Completed"});
+    addRaceStatus({.nmbr = 3, .name = "Rain Delay"});
+    addRaceStatus({.nmbr = 4, .name = "Cancelled"});
     for (int race = 1; race <= 4; ++race)
-        TestDataFile::exec(
-            QStringLiteral("INSERT INTO races VALUES (%1, 'Race %1', 'Track', '2024-02-0%1', 1, 1, %1)").arg(race));
+        addRace({.nmbr = race,
+                 .name = QStringLiteral("Race %1").arg(race),
+                 .track = "Track",
+                 .date = QStringLiteral("2024-02-0%1").arg(race),
+                 .status = race});
     TestDataFile::exec("PRAGMA user_version = 2");
     TestDataFile::exec("COMMIT");
     gConnection->CloseConnection();
@@ -849,10 +609,10 @@ TEST(NewNumbers, StopAtTheLargestNumberAColumnHolds) {
     ASSERT_TRUE(data.ok());
     IDatabase db;
     int number = 0;
-    TestDataFile::exec("INSERT INTO teams (team_nmbr, team_name) VALUES (32766, 'imported')");
+    addTeam({.nmbr = 32766, .name = "imported"});
     ASSERT_TRUE(newUserNumber(db, "SELECT MAX(team_nmbr) as m FROM teams", "m", &number));
     EXPECT_EQ(number, 32767);
-    TestDataFile::exec("INSERT INTO teams (team_nmbr, team_name) VALUES (32767, 'last')");
+    addTeam({.nmbr = 32767, .name = "last"});
     number = 0;
     EXPECT_FALSE(newUserNumber(db, "SELECT MAX(team_nmbr) as m FROM teams", "m", &number));
     EXPECT_EQ(number, 0);
@@ -876,7 +636,7 @@ TEST(DamagedFiles, ABackupDamagedInsideIsNotRestoredAndADamagedDataFileIsNotBack
     TestDataFile data;
     ASSERT_TRUE(data.ok());
     TestDataFile::addCars(1, 6000);
-    TestDataFile::exec("INSERT INTO teams (team_nmbr, team_name) VALUES (500, 'saved')");
+    addTeam({.nmbr = 500, .name = "saved"});
     const QString saved = QDir(data.folder()).filePath("saved.qv");
     ASSERT_TRUE(backupDatabase(saved));
     ASSERT_TRUE(backupDatabase(QString()));
@@ -938,7 +698,7 @@ TEST(Backup, AFileWithLittleFreeSpaceIsCopiedPageForPageAndAFullDiskKeepsThePrev
     setBackupsDir(disk.path());
     ASSERT_TRUE(backupDatabase(QString()));
     const QByteArray previous = bytesOf(defaultBackupPath());
-    TestDataFile::exec("INSERT INTO teams (team_nmbr, team_name) VALUES (500, 'later')");
+    addTeam({.nmbr = 500, .name = "later"});
     disk.fill();
     data.ui().clear();
     // The exit backup that finds no room says so; the previous one is kept whole, nothing is left half done.
@@ -1021,7 +781,7 @@ TEST(DataFile, EmptyFolderAndReadOnlyDataFilesAreSaidInPlainWords) {
 TEST(RestoreCrash, ARestoreThroughALinkReplacesTheFileItLeadsTo) {
     TestDataFile data;
     ASSERT_TRUE(data.ok());
-    TestDataFile::exec("INSERT INTO teams (team_nmbr, team_name) VALUES (500, 'saved')");
+    addTeam({.nmbr = 500, .name = "saved"});
     const QString saved = QDir(data.folder()).filePath("saved.qv");
     ASSERT_TRUE(backupDatabase(saved));
     TestDataFile::exec("UPDATE teams SET team_name = 'current'");

@@ -1,3 +1,4 @@
+#include "Rows.h"
 #include "ScopedLocale.h"
 #include "TestDataFile.h"
 #include "data/DataChanges.h"
@@ -50,28 +51,23 @@ QString snapshot() {
     return all;
 }
 
-void addRace(int nmbr, const char* date, int status) {
-    TestDataFile::exec(QStringLiteral("INSERT INTO races VALUES (%1, 'Race', 'Track', '%2', 1, 1, %3)")
-                           .arg(nmbr)
-                           .arg(QLatin1String(date))
-                           .arg(status));
-}
-
 // Entries of race type 1 under the numbers the data file keeps.
 void addCars(std::initializer_list<int> numbers, int raceType = 1) {
     for (const int n : numbers)
-        TestDataFile::exec(
-            QStringLiteral("INSERT INTO cars VALUES (%1, %2, 1, 'Car %1', '', '', '', '', 0, 0)").arg(n).arg(raceType));
+        addCar({.nmbr = n,
+                .raceType = raceType,
+                .txt = QStringLiteral("Car %1").arg(n),
+                .owner = "",
+                .driver = "",
+                .make = "",
+                .sponsor = "",
+                .group = 0});
 }
 
 void addPostedResult(int race, int car, int adjustment) {
-    TestDataFile::exec(
-        QStringLiteral("INSERT INTO results VALUES (%1, %2, 3, 4, 0, 5, %3)").arg(car).arg(race).arg(adjustment));
-    TestDataFile::exec(
-        QStringLiteral("INSERT INTO team_results (race_nmbr, car_nmbr, team_nmbr, league_nmbr) VALUES (%1, %2, 1, 1)")
-            .arg(race)
-            .arg(car));
-    TestDataFile::exec(QStringLiteral("INSERT INTO team_results_summary VALUES (%1, 1, 1, 40, 1)").arg(race));
+    addResult({.car = car, .race = race, .place = 3, .qualified = 4, .lapsLed = 5, .adjustment = adjustment});
+    addTeamResult({.race = race, .car = car, .team = 1, .league = 1});
+    addSummary({.race = race, .team = 1, .league = 1, .points = 40, .place = 1});
 }
 
 } // namespace
@@ -79,7 +75,14 @@ void addPostedResult(int race, int car, int adjustment) {
 TEST(Import, CarRecordsInsertNewCarsAndUpdateExistingOnesKeepingGroupAndSalary) {
     TestDataFile data;
     ASSERT_TRUE(data.ok());
-    TestDataFile::exec("INSERT INTO cars VALUES (24, 1, 1, 'Old', 'o', 'd', 'm', 's', 2, 1500000)");
+    addCar({.nmbr = 24,
+            .txt = "Old",
+            .owner = "o",
+            .driver = "d",
+            .make = "m",
+            .sponsor = "s",
+            .group = 2,
+            .salary = 1500000});
     const QString path = writeFile(data, "11;24;1;1;\"  24 Fast Co  \";\"Owner\";\"Make\";\"Sponsor\";\"Driver\"\r\n"
                                          "11;31;2;6;\"Ace\";;\"\";\"S\";\"Ace Driver\"\r\n"
                                          "11;34;1;6;\"No line end at the end\";;;;");
@@ -124,7 +127,7 @@ TEST(Import, EveryLineEndIsALineEnd) {
 TEST(Import, RaceRecordsStoreTheDateAndResetTheStatus) {
     TestDataFile data;
     ASSERT_TRUE(data.ok());
-    addRace(7, "2002-01-01", 2);
+    addRace({.nmbr = 7, .name = "Race", .track = "Track", .date = "2002-01-01", .status = 2});
     const QString path = writeFile(data, "12;7;\"Winter 500\";\"Bay Oval\";2/17/2002;1;2\r\n"
                                          "12;8;\"New\";\"Ring\";\"3/3/2002\";6;1\r\n");
     ASSERT_TRUE(importFile(path));
@@ -149,8 +152,8 @@ TEST(Import, FileDatesAreMonthFirstWhateverTheUsersLocale) {
 TEST(Import, AResultsFileReplacesTheResultsAndPostingsOfItsFirstRace) {
     TestDataFile data;
     ASSERT_TRUE(data.ok());
-    addRace(7, "2002-02-17", 1);
-    addRace(8, "2002-02-24", 1);
+    addRace({.nmbr = 7, .name = "Race", .track = "Track", .date = "2002-02-17", .status = 1});
+    addRace({.nmbr = 8, .name = "Race", .track = "Track", .date = "2002-02-24", .status = 1});
     addCars({5, 6, 12, 14});
     addPostedResult(7, 5, 0); // a car the file does not name
     addPostedResult(8, 6, -4);
@@ -187,7 +190,7 @@ TEST(Import, AResultsFileReplacesTheResultsAndPostingsOfItsFirstRace) {
 TEST(Import, OnlyAFirstLineThatIsAResultReplacesResults) {
     TestDataFile data;
     ASSERT_TRUE(data.ok());
-    addRace(7, "2002-02-17", 1);
+    addRace({.nmbr = 7, .name = "Race", .track = "Track", .date = "2002-02-17", .status = 1});
     addCars({5, 12, 14});
     addPostedResult(7, 5, 0);
     // A car list with a result further down leaves race 7's other results alone.
@@ -206,7 +209,7 @@ TEST(Import, OnlyAFirstLineThatIsAResultReplacesResults) {
 TEST(Import, HoldingRecordsKeepPriceAndSalaryOfAnExistingHolding) {
     TestDataFile data;
     ASSERT_TRUE(data.ok());
-    TestDataFile::exec("INSERT INTO team_car VALUES (3, 24, '2002-02-01', NULL, 10.5, 20.5, 0)");
+    addHolding({.team = 3, .car = 24, .from = "2002-02-01", .price = 10.5, .lockedSalary = 20.5, .active = 0});
     const QString path = writeFile(data, "14;3;24;2/1/2002;3/1/2002;99;99\r\n"
                                          "14;3;25;2/1/2002;;12.25;30\r\n"
                                          "14;3;26;\"2/1/2002\";\"\";1;1\r\n");
@@ -228,12 +231,26 @@ TEST(Import, HoldingRecordsKeepPriceAndSalaryOfAnExistingHolding) {
 TEST(Import, ALineThatCannotBeReadRefusesTheWholeFile) {
     TestDataFile data;
     ASSERT_TRUE(data.ok());
-    addRace(7, "2002-02-17", 1);
+    addRace({.nmbr = 7, .name = "Race", .track = "Track", .date = "2002-02-17", .status = 1});
     addCars({5, 12, 14});
     addCars({60}, 6);
-    TestDataFile::exec("INSERT INTO cars VALUES (61, 6, 2, '61', '', 'Ann Hale', '', '', 0, 0)");
+    addCar({.nmbr = 61,
+            .raceType = 6,
+            .carType = 2,
+            .txt = "61",
+            .owner = "",
+            .driver = "Ann Hale",
+            .make = "",
+            .sponsor = "",
+            .group = 0});
     addPostedResult(7, 5, 0);
-    TestDataFile::exec("INSERT INTO team_car VALUES (3, 24, '2002-02-01', '2002-03-01', 10.5, 20.5, 0)");
+    addHolding({.team = 3,
+                .car = 24,
+                .from = "2002-02-01",
+                .to = "2002-03-01",
+                .price = 10.5,
+                .lockedSalary = 20.5,
+                .active = 0});
     const QByteArray good = "11;40;1;1;\"Good\";;;;\r\n12;9;\"R\";\"T\";3/3/2002;1;1\r\n";
     const struct {
         QByteArray badLine;
@@ -310,12 +327,12 @@ TEST(Import, ALineThatCannotBeReadRefusesTheWholeFile) {
 TEST(Import, AResultOnAPlaceAnotherCarHoldsRefusesTheFile) {
     TestDataFile data;
     ASSERT_TRUE(data.ok());
-    addRace(7, "2002-02-17", 2);
-    addRace(8, "2002-02-24", 0);
+    addRace({.nmbr = 7, .name = "Race", .track = "Track", .date = "2002-02-17", .status = 2});
+    addRace({.nmbr = 8, .name = "Race", .track = "Track", .date = "2002-02-24", .status = 0});
     addCars({5, 6, 12, 14, 15});
-    TestDataFile::exec("INSERT INTO results VALUES (5, 7, 1, 1, 0, 0, 0)");
-    TestDataFile::exec("INSERT INTO results VALUES (6, 7, 2, 1, 0, 0, 0)");
-    TestDataFile::exec("INSERT INTO results VALUES (15, 7, 0, 0, 0, 0, 0)");
+    addResult({.car = 5, .race = 7, .place = 1, .qualified = 1});
+    addResult({.car = 6, .race = 7, .place = 2, .qualified = 1});
+    addResult({.car = 15, .race = 7});
     const QString before = snapshot();
     const struct {
         QByteArray text;
@@ -369,9 +386,9 @@ TEST(Import, AResultOnAPlaceAnotherCarHoldsRefusesTheFile) {
 TEST(Import, RowsNamedAgainInTheFileAreUpdated) {
     TestDataFile data;
     ASSERT_TRUE(data.ok());
-    addRace(7, "2002-02-17", 2);
+    addRace({.nmbr = 7, .name = "Race", .track = "Track", .date = "2002-02-17", .status = 2});
     addCars({5, 12, 14, 15});
-    TestDataFile::exec("INSERT INTO results VALUES (5, 7, 1, 0, 0, 0, 9)");
+    addResult({.car = 5, .race = 7, .place = 1, .adjustment = 9});
     const QString path = writeFile(data, "12;8;\"New\";\"Ring\";3/3/2002;1;1\r\n"
                                          "11;16;1;1;\"New\";;;;\r\n"
                                          "13;2;8;12;1;1;0;0;4\r\n"
@@ -420,7 +437,7 @@ TEST(Import, UnknownRecordTypesAreReportedOncePerFileAndTheRestIsImported) {
 TEST(Import, ADatabaseErrorRollsTheWholeFileBack) {
     TestDataFile data;
     ASSERT_TRUE(data.ok());
-    addRace(7, "2002-02-17", 1);
+    addRace({.nmbr = 7, .name = "Race", .track = "Track", .date = "2002-02-17", .status = 1});
     addCars({5, 12});
     addPostedResult(7, 5, 0);
     // The store refuses the holding on line 3 as a full disk would.
@@ -554,11 +571,18 @@ TEST(Import, ProgressRunsToTheEndAndIsTakenAway) {
 TEST(Import, WritesTheRowsItAlwaysHasWritten) {
     TestDataFile data;
     ASSERT_TRUE(data.ok());
-    addRace(7, "2002-01-01", 2);
-    TestDataFile::exec("INSERT INTO cars VALUES (24, 1, 1, 'Old', 'o', 'd', 'm', 's', 2, 1500000.25)");
-    TestDataFile::exec("INSERT INTO cars VALUES (5, 1, 1, 'Five', '', '', '', '', NULL, 0)");
-    TestDataFile::exec("INSERT INTO results VALUES (5, 7, 3, 4, 0, 5, -4)");
-    TestDataFile::exec("INSERT INTO team_car VALUES (3, 24, '2002-02-01', NULL, 10.5, 20.5, 0)");
+    addRace({.nmbr = 7, .name = "Race", .track = "Track", .date = "2002-01-01", .status = 2});
+    addCar({.nmbr = 24,
+            .txt = "Old",
+            .owner = "o",
+            .driver = "d",
+            .make = "m",
+            .sponsor = "s",
+            .group = 2,
+            .salary = 1500000.25});
+    addCar({.nmbr = 5, .txt = "Five", .owner = "", .driver = "", .make = "", .sponsor = ""});
+    addResult({.car = 5, .race = 7, .place = 3, .qualified = 4, .lapsLed = 5, .adjustment = -4});
+    addHolding({.team = 3, .car = 24, .from = "2002-02-01", .price = 10.5, .lockedSalary = 20.5, .active = 0});
     const QByteArray text = "11;24;1;1;\"  24 O'Brien Co  \";\"Owner\";\"Make\";\"Spon'sor\";\"Dri\"ver\"\r\n"
                             "11;31;2;1;\"Ace\";;\"\";\"S\";\"Zo\xEB \x93"
                             "Ace\x94\"\r\n"

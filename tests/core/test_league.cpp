@@ -1,3 +1,4 @@
+#include "Rows.h"
 #include "TestDataFile.h"
 #include "data/cLeague.h"
 #include "data/cLeagueTeams.h"
@@ -7,38 +8,17 @@
 
 namespace {
 
-void addTeam(int n, const QString& name, int raceType = 1, int carType = 1) {
-    TestDataFile::exec(QStringLiteral("INSERT INTO teams (team_nmbr, team_name, race_type_nmbr, car_type_nmbr) "
-                                      "VALUES (%1, '%2', %3, %4)")
-                           .arg(n)
-                           .arg(name)
-                           .arg(raceType)
-                           .arg(carType));
-}
-
-void addLeague(int n, int raceType, int carType, int scoringType = 1) {
-    TestDataFile::exec(QStringLiteral("INSERT INTO leagues (league_nmbr, league_name, race_type_nmbr, car_type_nmbr, "
-                                      "scoring_type_nmbr) VALUES (%1, 'L%1', %2, %3, %4)")
-                           .arg(n)
-                           .arg(raceType)
-                           .arg(carType)
-                           .arg(scoringType));
-}
-
 // A league with members, posted rows and pairings, so that a delete has something everywhere.
 void addPostedLeague(int league) {
-    addLeague(league, 1, 1);
-    addTeam(700, "Apaches");
-    addTeam(701, "Mustangs");
-    TestDataFile::exec(QStringLiteral("INSERT INTO league_teams VALUES (%1, 700), (%1, 701)").arg(league));
-    TestDataFile::exec(QStringLiteral("INSERT INTO team_results (race_nmbr, car_nmbr, team_nmbr, league_nmbr) "
-                                      "VALUES (1, 10, 700, %1)")
-                           .arg(league));
-    TestDataFile::exec(
-        QStringLiteral("INSERT INTO team_results_summary (race_nmbr, team_nmbr, league_nmbr) VALUES (1, 700, %1)")
-            .arg(league));
-    TestDataFile::exec(QStringLiteral("INSERT INTO race_head_head VALUES (1, %1, 700, 701)").arg(league));
-    TestDataFile::exec("INSERT INTO team_car (team_nmbr, car_nmbr, efctv_dt) VALUES (700, 10, '2024-01-01')");
+    addLeague({.nmbr = league, .name = QStringLiteral("L%1").arg(league)});
+    addTeam({.nmbr = 700, .name = "Apaches"});
+    addTeam({.nmbr = 701, .name = "Mustangs"});
+    addMember({.league = league, .team = 700});
+    addMember({.league = league, .team = 701});
+    addTeamResult({.race = 1, .car = 10, .team = 700, .league = league});
+    addSummary({.race = 1, .team = 700, .league = league});
+    addPairing({.race = 1, .league = league, .team1 = 700, .team2 = 701});
+    addHolding({.team = 700, .car = 10});
 }
 
 } // namespace
@@ -54,12 +34,12 @@ TEST(League, NumbersStartAt500AndFollowTheLargest) {
     EXPECT_EQ(b.leagueNmbr(), 501);
 
     TestDataFile::exec("DELETE FROM leagues");
-    addLeague(3, 1, 1);
+    addLeague({.nmbr = 3, .name = "L3"});
     cLeague c;
     ASSERT_TRUE(c.insertRow());
     EXPECT_EQ(c.leagueNmbr(), 500);
 
-    addLeague(612, 1, 1);
+    addLeague({.nmbr = 612, .name = "L612"});
     cLeague d;
     ASSERT_TRUE(d.insertRow());
     EXPECT_EQ(d.leagueNmbr(), 613);
@@ -134,8 +114,8 @@ TEST(League, DeleteRemovesPostingsAndPairingsButKeepsTeams) {
     TestDataFile data;
     ASSERT_TRUE(data.ok());
     addPostedLeague(500);
-    addLeague(501, 1, 1);
-    TestDataFile::exec("INSERT INTO league_teams VALUES (501, 700)");
+    addLeague({.nmbr = 501, .name = "L501"});
+    addMember({.league = 501, .team = 700});
     cLeague league;
     ASSERT_EQ(league.load(500), 1);
     ASSERT_TRUE(league.deleteRow());
@@ -172,9 +152,9 @@ TEST(League, DeleteIsAllOrNothing) {
 TEST(LeagueCollection, LoadsFilterAndAppend) {
     TestDataFile data;
     ASSERT_TRUE(data.ok());
-    addLeague(500, 1, 1);
-    addLeague(501, 2, 1);
-    addLeague(502, 2, 2, 2);
+    addLeague({.nmbr = 500, .name = "L500"});
+    addLeague({.nmbr = 501, .name = "L501", .raceType = 2});
+    addLeague({.nmbr = 502, .name = "L502", .raceType = 2, .scoringType = 2, .carType = 2});
     {
         cLeagueCollection all;
         EXPECT_EQ(all.load(), 3);
@@ -192,8 +172,9 @@ TEST(LeagueCollection, LoadsFilterAndAppend) {
             EXPECT_EQ(l.carTypeNmbr(), 1);
     }
     {
-        addTeam(700, "A");
-        TestDataFile::exec("INSERT INTO league_teams VALUES (500, 700), (502, 700)");
+        addTeam({.nmbr = 700, .name = "A"});
+        addMember({.league = 500, .team = 700});
+        addMember({.league = 502, .team = 700});
         cLeagueCollection forTeam;
         EXPECT_EQ(forTeam.loadForTeam(700), 2);
         EXPECT_EQ(forTeam.loadForTeam(701), 2);
@@ -203,8 +184,8 @@ TEST(LeagueCollection, LoadsFilterAndAppend) {
 TEST(LeagueCollection, ExistenceChecksLoadOnlyAnEmptyList) {
     TestDataFile data;
     ASSERT_TRUE(data.ok());
-    addLeague(500, 1, 1, 1);
-    addLeague(501, 2, 1, 2);
+    addLeague({.nmbr = 500, .name = "L500"});
+    addLeague({.nmbr = 501, .name = "L501", .raceType = 2, .scoringType = 2});
     cLeagueCollection empty;
     EXPECT_TRUE(empty.scoringTypeNmbrExists(2));
     EXPECT_EQ(empty.Count(), 2);

@@ -1,3 +1,4 @@
+#include "Rows.h"
 #include "TestDataFile.h"
 #include "posting/cRaceHeadHead.h"
 #include "posting/cRaceHeadHeadCollection.h"
@@ -5,11 +6,6 @@
 #include <gtest/gtest.h>
 
 namespace {
-
-void addPairing(int race, int league, int t1, int t2) {
-    TestDataFile::exec(
-        QStringLiteral("INSERT INTO race_head_head VALUES (%1, %2, %3, %4)").arg(race).arg(league).arg(t1).arg(t2));
-}
 
 QString pairingsOf(int race, int league) {
     return TestDataFile::scalar(
@@ -26,9 +22,9 @@ QString pairingsOf(int race, int league) {
 TEST(Pairings, UpdateReplacesOneLeaguesPairingsOfTheRace) {
     TestDataFile data;
     ASSERT_TRUE(data.ok());
-    addPairing(9, 3, 505, 506);
-    addPairing(9, 4, 601, 602);
-    addPairing(10, 3, 505, 506);
+    addPairing({.race = 9, .league = 3, .team1 = 505, .team2 = 506});
+    addPairing({.race = 9, .league = 4, .team1 = 601, .team2 = 602});
+    addPairing({.race = 10, .league = 3, .team1 = 505, .team2 = 506});
 
     cRaceHeadHeadCollection list;
     list.Add(9, 3, 501, 502);
@@ -49,7 +45,7 @@ TEST(Pairings, UpdateReplacesOneLeaguesPairingsOfTheRace) {
 TEST(Pairings, AFailedInsertRollsBackTheWholeUpdate) {
     TestDataFile data;
     ASSERT_TRUE(data.ok());
-    addPairing(9, 3, 505, 506);
+    addPairing({.race = 9, .league = 3, .team1 = 505, .team2 = 506});
     TestDataFile::exec("CREATE TRIGGER refuse BEFORE INSERT ON race_head_head WHEN NEW.team_nmbr1 = 503"
                        " BEGIN SELECT RAISE(ABORT, 'refused'); END");
     cRaceHeadHeadCollection list;
@@ -63,9 +59,9 @@ TEST(Pairings, AFailedInsertRollsBackTheWholeUpdate) {
 TEST(Pairings, LoadFiltersAndSinglePairings) {
     TestDataFile data;
     ASSERT_TRUE(data.ok());
-    addPairing(9, 3, 501, 502);
-    addPairing(10, 3, 501, 503);
-    addPairing(9, 4, 601, 602);
+    addPairing({.race = 9, .league = 3, .team1 = 501, .team2 = 502});
+    addPairing({.race = 10, .league = 3, .team1 = 501, .team2 = 503});
+    addPairing({.race = 9, .league = 4, .team1 = 601, .team2 = 602});
     {
         cRaceHeadHeadCollection l;
         EXPECT_EQ(l.load(3), 2);

@@ -1,6 +1,7 @@
 // Posting a race, worked by hand, on the season PostingSeason.h describes.
 
 #include "PostingSeason.h"
+#include "posting/RacePostingUseCases.h"
 
 namespace {
 
@@ -145,7 +146,7 @@ TEST_F(Posting, RepostingTheFirstRaceAfterTheSecondKeepsTheSecondsTotals) {
 }
 
 TEST_F(Posting, DropLowestWithOptionTwo) {
-    addLeague(502, 2, 600, 1, {Bravo});
+    league({.nmbr = 502, .scoringOption = 2, .scoringType = 600, .dropLowest = 1}, {Bravo});
     post(1);
     // Bravo's lowest finisher, car 3 (65), is zeroed but keeps its place; 119 + 90 remain.
     const Row dropped = row(502, 1, Bravo, 3);
@@ -160,7 +161,7 @@ TEST_F(Posting, DropLowestWithOptionTwo) {
 
 TEST_F(Posting, DropLowestNeverTouchesTheBonusRow) {
     // Drop count above Alpha's car rows: every car row zeroed, the bonus row kept.
-    addLeague(502, 2, 600, 9, {Alpha});
+    league({.nmbr = 502, .scoringOption = 2, .scoringType = 600, .dropLowest = 9}, {Alpha});
     post(1);
     EXPECT_EQ(row(502, 1, Alpha, 1).points, 0);
     EXPECT_EQ(row(502, 1, Alpha, 2).points, 0);
@@ -219,7 +220,7 @@ TEST_F(Posting, AnUnplacedCarThatLedTheMostLapsGetsNoMostLapsLedBonusEitherWay) 
 
 TEST_F(Posting, FewerIsBetterLeague) {
     // Shipped method 2: points = place, no bonuses, no rules.
-    addLeague(502, 1, 2, 0, {Alpha, Bravo, Charlie});
+    league({.nmbr = 502, .scoringType = 2}, {Alpha, Bravo, Charlie});
     post(1);
     EXPECT_EQ(row(502, 1, Charlie, 8, 2).place, 0); // did not qualify: place 0 here
     EXPECT_EQ(row(502, 1, Alpha, 5).points, 5);
@@ -249,7 +250,7 @@ TEST_F(Posting, RaceOfATypeNoLeaguePlaysOnlyLosesItsPosting) {
 }
 
 TEST_F(Posting, FailingLeagueIsRolledBackAndTheNextIsPosted) {
-    addLeague(502, 1, 600, 0, {Alpha, Bravo});
+    league({.nmbr = 502, .scoringType = 600}, {Alpha, Bravo});
     post(1);
     ASSERT_GT(rowCount(502, 1), 0);
     // League 502's summary insert is refused: its chain stops at step 14.
@@ -274,7 +275,7 @@ TEST_F(Posting, FailingLeagueIsRolledBackAndTheNextIsPosted) {
 }
 
 TEST_F(Posting, PointsBeyond32BitsAreReportedAndRolledBack) {
-    addLeague(502, 1, 600, 0, {Alpha});
+    league({.nmbr = 502, .scoringType = 600}, {Alpha});
     // The site script runs before points are worked out; here it pushes one row past 32 bits.
     QFile script(QDir(programFolder()).filePath("scoring.qv"));
     ASSERT_TRUE(script.open(QIODevice::WriteOnly));
@@ -294,7 +295,7 @@ TEST_F(Posting, PointsBeyond32BitsAreReportedAndRolledBack) {
 }
 
 TEST_F(Posting, RaceSumBeyond32BitsIsReportedAndRolledBack) {
-    addLeague(502, 1, 600, 0, {Alpha});
+    league({.nmbr = 502, .scoringType = 600}, {Alpha});
     // Each of Alpha's two cars stays within 32 bits (2,000,000,119 and 2,000,000,090); the team's
     // race sum of about 4,000,000,000 does not.
     QFile script(QDir(programFolder()).filePath("scoring.qv"));
@@ -314,9 +315,10 @@ TEST_F(Posting, RaceSumBeyond32BitsIsReportedAndRolledBack) {
 }
 
 TEST_F(Posting, RacesThatCarriedFromADeletedRaceAreSettled) {
-    TestDataFile::exec("INSERT INTO races VALUES (3, 'Race Three', 'T', '2024-03-15', 1, 1, 2)");
-    TestDataFile::exec("INSERT INTO results SELECT car_nmbr, 3, place, qualified, fast_qual, laps_led, adjustment "
-                       "FROM results WHERE race_nmbr = 1");
+    addRace({.nmbr = 3, .name = "Race Three", .track = "T", .date = "2024-03-15"});
+    TestDataFile::exec("INSERT INTO results (car_nmbr, race_nmbr, place, qualified, fast_qual, laps_led, adjustment) "
+                       "SELECT car_nmbr, 3, place, qualified, fast_qual, laps_led, adjustment FROM results "
+                       "WHERE race_nmbr = 1");
     for (int race : {1, 2, 3})
         post(race);
     const int p1 = row(501, 1, Bravo, 3).points, p2 = row(501, 2, Bravo, 3).points, p3 = row(501, 3, Bravo, 3).points;
@@ -325,30 +327,315 @@ TEST_F(Posting, RacesThatCarriedFromADeletedRaceAreSettled) {
     ASSERT_EQ(loadRacesCarryingFrom(2, later), 1);
     cRaces race2;
     race2.load(2);
-    ASSERT_TRUE(race2.deleteRow());
     data.ui().clear();
-    cResultsCollection results;
-    settleLaterRaces(later, results, LaterRacesCause::RaceDeleted, "Race Two");
-    ASSERT_EQ(data.ui().boxes.size(), 1);
-    EXPECT_EQ(data.ui().boxes[0].text, "The posting for Race Three was removed when Race Two was deleted.\r\n"
+    const RacePostingOutcome deleted = deleteRaceAndSettle(race2, askQuestion);
+    ASSERT_EQ(data.ui().boxes.size(), 2);
+    EXPECT_EQ(data.ui().boxes[0].text, "Results have been posted for this Race.\r\nDo you want to continue?");
+    EXPECT_EQ(data.ui().boxes[0].title, "Race Two");
+    EXPECT_EQ(data.ui().boxes[1].text, "The posting for Race Three was removed when Race Two was deleted.\r\n"
                                        "Do you want to post results for Race Three now?\r\n"
                                        "No leaves Race Three unposted.");
-    EXPECT_EQ(data.ui().boxes[0].buttons, MsgButtons::YesNo);
+    EXPECT_EQ(data.ui().boxes[1].buttons, MsgButtons::YesNo);
+    EXPECT_TRUE(deleted.done);
+    EXPECT_EQ(TestDataFile::scalar("SELECT count(*) FROM races WHERE race_nmbr = 2").toInt(), 0);
     EXPECT_EQ(row(501, 3, Bravo, 3).total, p1 + p3);
 
     // Declined, the later race loses its posting; a race of a type no league plays carries nothing.
-    later.clear();
-    ASSERT_EQ(loadRacesCarryingFrom(1, later), 1);
+    cRaces race1;
+    race1.load(1);
+    data.ui().clear();
     data.ui().answers = {AnswerNo};
-    settleLaterRaces(later, results);
+    postRaceAndSettle(race1, askQuestion);
+    ASSERT_EQ(data.ui().boxes.size(), 1);
+    EXPECT_EQ(data.ui().boxes[0].text, "Do you want to post results for Race Three now?");
     EXPECT_EQ(rowCount(501, 3), 0);
     TestDataFile::exec("UPDATE leagues SET race_type_nmbr = 2");
     later.clear();
     EXPECT_EQ(loadRacesCarryingFrom(1, later), 0);
 }
 
+// ---- settling the later races ----
+
+// Races 3 (3/15, no results, a stray posting row), 4 (3/22, race 1's results) and 5 (3/29, race 2's
+// results) join the season; races 1, 2, 4 and 5 are posted in order.
+class LaterRaces : public Posting {
+protected:
+    void SetUp() override {
+        Posting::SetUp();
+        addRace({.nmbr = 3, .name = "Race Three", .track = "T", .date = "2024-03-15"});
+        addRace({.nmbr = 4, .name = "Race Four", .track = "T", .date = "2024-03-22"});
+        addRace({.nmbr = 5, .name = "Race Five", .track = "T", .date = "2024-03-29"});
+        for (auto [copy, from] : {std::pair(4, 1), std::pair(5, 2)})
+            TestDataFile::exec(QStringLiteral("INSERT INTO results (car_nmbr, race_nmbr, place, qualified, fast_qual, "
+                                              "laps_led, adjustment) SELECT car_nmbr, %1, place, qualified, "
+                                              "fast_qual, laps_led, adjustment FROM results WHERE race_nmbr = %2")
+                                   .arg(copy)
+                                   .arg(from));
+        addTeamResult({.race = 3, .car = 1, .team = 501, .league = 501});
+        for (int race : {1, 2, 4, 5})
+            post(race);
+        ASSERT_TRUE(data.ui().boxes.isEmpty()) << qPrintable(data.ui().lastBoxText());
+    }
+
+    static std::unique_ptr<cRaces> race(int raceNmbr) {
+        auto r = std::make_unique<cRaces>();
+        r->load(raceNmbr);
+        return r;
+    }
+    static bool posted(int raceNmbr) { return rowCount(501, raceNmbr) > 0; }
+    // Which of the races after race 1 have a posting, as "2 4 5".
+    static QString postedLater() {
+        QStringList races;
+        for (int n = 2; n <= 5; ++n)
+            if (posted(n))
+                races << QString::number(n);
+        return races.join(' ');
+    }
+    // Bravo's car 3: 65 in races 1 and 4, 83 in races 2 and 5, added up race by race.
+    static int car3Total(int raceNmbr) { return row(501, raceNmbr, Bravo, 3).total; }
+
+    // Answers the use cases' questions from answers (Yes, or OK, once it runs out) and keeps, in order,
+    // what was asked and when the caller was told the work began and ended.
+    struct User {
+        QList<int> answers;
+        QStringList texts;
+        QStringList titles;
+        QList<MsgButtons> buttons;
+        QStringList events;      // "ask", "working", "done"
+        QStringList postedAsked; // postedLater() while each question was up
+        AskUser ask() {
+            return [this](const QString& text, const QString& title, MsgButtons b) {
+                texts << text;
+                titles << title;
+                buttons << b;
+                events << QStringLiteral("ask");
+                postedAsked << postedLater();
+                if (!answers.isEmpty())
+                    return answers.takeFirst();
+                return int(b == MsgButtons::OkCancel ? AnswerOk : AnswerYes);
+            };
+        }
+        PostingWork working() {
+            return [this](bool on) { events << (on ? QStringLiteral("working") : QStringLiteral("done")); };
+        }
+    };
+    using Fates = std::vector<std::pair<int, LaterRaceFate>>;
+    static Fates fates(const RacePostingOutcome& outcome) {
+        Fates out;
+        for (const LaterRaceSettled& s : outcome.later)
+            out.emplace_back(s.raceNmbr, s.fate);
+        return out;
+    }
+};
+
+constexpr auto Again = LaterRaceFate::PostedAgain;
+constexpr auto Unposted = LaterRaceFate::Unposted;
+
+TEST_F(LaterRaces, PostingOffersEachLaterRaceWithResultsInSeasonOrder) {
+    const int before = car3Total(5);
+    TestDataFile::exec("UPDATE results SET adjustment = 10 WHERE race_nmbr = 1 AND car_nmbr = 3");
+    User user;
+    const RacePostingOutcome outcome = postRaceAndSettle(*race(1), user.ask(), user.working());
+    EXPECT_TRUE(outcome.confirmed);
+    EXPECT_TRUE(outcome.done);
+    // Race 3 has no results: never asked about, its posting goes.
+    EXPECT_EQ(user.texts, (QStringList{"Do you want to post results for Race Two now?",
+                                       "Do you want to post results for Race Four now?",
+                                       "Do you want to post results for Race Five now?"}));
+    EXPECT_EQ(user.titles, (QStringList{"Quorvanti", "Quorvanti", "Quorvanti"}));
+    EXPECT_EQ(user.buttons, (QList<MsgButtons>{MsgButtons::YesNo, MsgButtons::YesNo, MsgButtons::YesNo}));
+    EXPECT_EQ(fates(outcome), (Fates{{2, Again}, {3, Unposted}, {4, Again}, {5, Again}}));
+    // After a posting every later posting stands until its race's turn comes.
+    EXPECT_EQ(user.postedAsked, (QStringList{"2 3 4 5", "2 4 5", "2 4 5"}));
+    EXPECT_EQ(user.events, (QStringList{"working", "ask", "ask", "ask", "done"}));
+    EXPECT_EQ(postedLater(), "2 4 5");
+    // Posted again in season order, each carrying the one before: race 1's 10 reach race 5.
+    EXPECT_EQ(car3Total(5), before + 10);
+    EXPECT_TRUE(data.ui().boxes.isEmpty()) << qPrintable(data.ui().lastBoxText());
+}
+
+TEST_F(LaterRaces, ADeclinedRaceAndEveryRaceAfterItLoseTheirPostings) {
+    const int race2Before = car3Total(2);
+    TestDataFile::exec("UPDATE results SET adjustment = 10 WHERE race_nmbr = 1 AND car_nmbr = 3");
+    User user;
+    user.answers = {AnswerYes, AnswerNo};
+    RacePostingOutcome outcome = postRaceAndSettle(*race(1), user.ask());
+    EXPECT_EQ(user.texts, (QStringList{"Do you want to post results for Race Two now?",
+                                       "Do you want to post results for Race Four now?"}));
+    EXPECT_EQ(fates(outcome), (Fates{{2, Again}, {3, Unposted}, {4, Unposted}, {5, Unposted}}));
+    EXPECT_EQ(postedLater(), "2");
+    EXPECT_EQ(car3Total(2), race2Before + 10);
+
+    // No at once: nothing more is asked and no later race keeps a posting.
+    post(4);
+    user = User();
+    user.answers = {AnswerNo};
+    outcome = postRaceAndSettle(*race(1), user.ask());
+    EXPECT_EQ(user.texts, QStringList{"Do you want to post results for Race Two now?"});
+    EXPECT_EQ(fates(outcome), (Fates{{2, Unposted}, {3, Unposted}, {4, Unposted}, {5, Unposted}}));
+    EXPECT_EQ(postedLater(), "");
+    EXPECT_TRUE(posted(1));
+}
+
+TEST_F(LaterRaces, ARaceWithoutResultsLosesItsPostingAndSettlesTheRacesAfterIt) {
+    User user;
+    user.answers = {AnswerYes, AnswerNo};
+    const RacePostingOutcome outcome = postRaceAndSettle(*race(3), user.ask());
+    EXPECT_TRUE(outcome.done);
+    EXPECT_FALSE(posted(3));
+    EXPECT_EQ(user.texts, (QStringList{"Do you want to post results for Race Four now?",
+                                       "Do you want to post results for Race Five now?"}));
+    EXPECT_EQ(fates(outcome), (Fates{{4, Again}, {5, Unposted}}));
+    EXPECT_EQ(postedLater(), "2 4");
+}
+
+// The race's posting is gone, so every later one is gone before the first question, and each question
+// says so and what No leaves. A race that had no posting to lose is asked the plain question.
+TEST_F(LaterRaces, ClearingAPostingTellsWhichPostingsWentWithIt) {
+    deleteRacePosting(*race(5));
+    User user;
+    user.answers = {AnswerCancel};
+    RacePostingOutcome outcome = clearPostingAndSettle(*race(1), user.ask(), user.working());
+    EXPECT_FALSE(outcome.confirmed);
+    EXPECT_FALSE(outcome.done);
+    EXPECT_EQ(user.texts, QStringList{"Are you sure you want to delete the posting for Race One?"});
+    EXPECT_EQ(user.titles, QStringList{"Race One"});
+    EXPECT_EQ(user.buttons, QList<MsgButtons>{MsgButtons::OkCancel});
+    EXPECT_EQ(user.events, QStringList{"ask"});
+    EXPECT_TRUE(posted(1));
+    EXPECT_EQ(postedLater(), "2 3 4");
+
+    user = User();
+    outcome = clearPostingAndSettle(*race(1), user.ask(), user.working());
+    EXPECT_TRUE(outcome.confirmed);
+    EXPECT_TRUE(outcome.done);
+    EXPECT_FALSE(posted(1));
+    EXPECT_EQ(user.texts.mid(1), (QStringList{"The posting for Race Two was removed with the posting for Race One.\r\n"
+                                              "Do you want to post results for Race Two now?\r\n"
+                                              "No leaves Race Two and the Races after it unposted.",
+                                              "The posting for Race Four was removed with the posting for Race One.\r\n"
+                                              "Do you want to post results for Race Four now?\r\n"
+                                              "No leaves Race Four and the Races after it unposted.",
+                                              "Do you want to post results for Race Five now?"}));
+    EXPECT_EQ(user.buttons.mid(1), (QList<MsgButtons>{MsgButtons::YesNo, MsgButtons::YesNo, MsgButtons::YesNo}));
+    EXPECT_EQ(user.postedAsked, (QStringList{"2 3 4", "", "2", "2 4"}));
+    // The progress shows while races are settled, not while the user is asked whether to clear.
+    EXPECT_EQ(user.events, (QStringList{"ask", "working", "ask", "ask", "ask", "done"}));
+    EXPECT_EQ(fates(outcome), (Fates{{2, Again}, {3, Unposted}, {4, Again}, {5, Again}}));
+    EXPECT_EQ(postedLater(), "2 4 5");
+    // Race 2 carries nothing now that race 1 has no posting.
+    EXPECT_EQ(car3Total(2), row(501, 2, Bravo, 3).points);
+    EXPECT_EQ(TestDataFile::scalar("SELECT count(*) FROM results WHERE race_nmbr = 1").toInt(), 7);
+
+    // Without a posting nothing later changes, and nothing but the clear is asked.
+    user = User();
+    outcome = clearPostingAndSettle(*race(1), user.ask(), user.working());
+    EXPECT_TRUE(outcome.done);
+    EXPECT_TRUE(outcome.later.empty());
+    EXPECT_EQ(user.events, QStringList{"ask"});
+    EXPECT_EQ(postedLater(), "2 4 5");
+}
+
+TEST_F(LaterRaces, ClearingResultsTellsWhichPostingsWentWithThem) {
+    User user;
+    user.answers = {AnswerCancel};
+    clearResultsAndSettle(*race(1), user.ask());
+    EXPECT_EQ(user.texts, QStringList{"Are you sure you want to delete results for Race One?"});
+    EXPECT_EQ(user.titles, QStringList{"Race One"});
+    EXPECT_EQ(TestDataFile::scalar("SELECT count(*) FROM results WHERE race_nmbr = 1").toInt(), 7);
+
+    // The races after race 2 have no results, but postings: declining race 2 leaves them unposted too.
+    TestDataFile::exec("DELETE FROM results WHERE race_nmbr IN (4, 5)");
+    user = User();
+    user.answers = {AnswerOk, AnswerNo};
+    const RacePostingOutcome outcome = clearResultsAndSettle(*race(1), user.ask(), user.working());
+    EXPECT_TRUE(outcome.done);
+    EXPECT_EQ(user.texts.mid(1), QStringList{"The posting for Race Two was removed with the results for Race One.\r\n"
+                                             "Do you want to post results for Race Two now?\r\n"
+                                             "No leaves Race Two and the Races after it unposted."});
+    EXPECT_EQ(fates(outcome), (Fates{{2, Unposted}, {3, Unposted}, {4, Unposted}, {5, Unposted}}));
+    EXPECT_EQ(TestDataFile::scalar("SELECT count(*) FROM results WHERE race_nmbr = 1").toInt(), 0);
+    EXPECT_FALSE(posted(1));
+    EXPECT_EQ(postedLater(), "");
+
+    // A race without results or posting is passed over: the later races count from the one before it.
+    post(2);
+    user = User();
+    EXPECT_TRUE(clearResultsAndSettle(*race(1), user.ask()).later.empty());
+    EXPECT_EQ(user.texts.size(), 1);
+    EXPECT_EQ(postedLater(), "2");
+}
+
+TEST_F(LaterRaces, DeletingARaceTellsWhichPostingsWentWithIt) {
+    User user;
+    user.answers = {AnswerNo};
+    RacePostingOutcome outcome = deleteRaceAndSettle(*race(4), user.ask());
+    EXPECT_FALSE(outcome.confirmed);
+    EXPECT_EQ(user.texts, QStringList{"Results have been posted for this Race.\r\nDo you want to continue?"});
+    EXPECT_EQ(user.titles, QStringList{"Race Four"});
+    EXPECT_EQ(user.buttons, QList<MsgButtons>{MsgButtons::YesNo});
+    EXPECT_EQ(postedLater(), "2 3 4 5");
+
+    user = User();
+    user.answers = {AnswerYes, AnswerNo};
+    const auto race4 = race(4);
+    outcome = deleteRaceAndSettle(*race4, user.ask(), user.working());
+    EXPECT_TRUE(outcome.done);
+    EXPECT_EQ(TestDataFile::scalar("SELECT count(*) FROM races WHERE race_nmbr = 4").toInt(), 0);
+    EXPECT_EQ(user.texts.mid(1), QStringList{"The posting for Race Five was removed when Race Four was deleted.\r\n"
+                                             "Do you want to post results for Race Five now?\r\n"
+                                             "No leaves Race Five unposted."});
+    EXPECT_EQ(user.events, (QStringList{"ask", "working", "ask", "done"}));
+    EXPECT_EQ(fates(outcome), (Fates{{5, Unposted}}));
+    EXPECT_EQ(postedLater(), "2 3");
+
+    // A race without results is deleted without the question; what carried from its posting is settled.
+    user = User();
+    const auto race3 = race(3);
+    outcome = deleteRaceAndSettle(*race3, user.ask());
+    EXPECT_TRUE(outcome.done);
+    EXPECT_EQ(user.texts, QStringList{"Do you want to post results for Race Five now?"});
+    EXPECT_EQ(fates(outcome), (Fates{{5, Again}}));
+    EXPECT_EQ(postedLater(), "2 5");
+    EXPECT_EQ(car3Total(5), car3Total(2) + row(501, 5, Bravo, 3).points);
+}
+
+// Nothing later is offered when the race's own posting is given up, nor when no league carries totals
+// through the race.
+TEST_F(LaterRaces, LaterRacesAreLeftAloneWhenNothingCarriesFromTheChange) {
+    const QString before =
+        TestDataFile::scalar("SELECT group_concat(rowid || ':' || total_points) FROM team_results").toString();
+    QFile script(QDir(programFolder()).filePath("scoring.qv"));
+    ASSERT_TRUE(script.open(QIODevice::WriteOnly));
+    script.write("SELECT load_extension('/tmp/libnothing.so');");
+    script.close();
+    User user;
+    RacePostingOutcome outcome = postRaceAndSettle(*race(1), user.ask(), user.working());
+    EXPECT_TRUE(outcome.confirmed);
+    EXPECT_FALSE(outcome.done);
+    EXPECT_TRUE(outcome.later.empty());
+    EXPECT_TRUE(user.texts.isEmpty());
+    EXPECT_EQ(user.events, (QStringList{"working", "done"}));
+    ASSERT_EQ(data.ui().boxes.size(), 1);
+    EXPECT_TRUE(data.ui().boxes[0].text.contains("the race was not posted")) << qPrintable(data.ui().lastBoxText());
+    EXPECT_EQ(TestDataFile::scalar("SELECT group_concat(rowid || ':' || total_points) FROM team_results").toString(),
+              before);
+    ASSERT_TRUE(QFile::remove(script.fileName()));
+
+    // A driver race of the type: the car league carries nothing from it.
+    addRace({.nmbr = 6, .name = "Drivers", .track = "T", .date = "2024-03-04", .carType = 2});
+    addCar({.nmbr = 21, .carType = 2, .txt = "D"});
+    addResult({.car = 21, .race = 6, .place = 1});
+    user = User();
+    outcome = postRaceAndSettle(*race(6), user.ask());
+    EXPECT_TRUE(outcome.done);
+    EXPECT_TRUE(outcome.later.empty());
+    EXPECT_TRUE(user.texts.isEmpty());
+    EXPECT_EQ(postedLater(), "2 3 4 5");
+}
+
 TEST_F(Posting, InvalidScoringOptionLeavesTheLeagueWithoutRows) {
-    addLeague(502, 1, 600, 0, {Alpha});
+    league({.nmbr = 502, .scoringType = 600}, {Alpha});
     post(1);
     ASSERT_GT(rowCount(502, 1), 0);
     TestDataFile::exec("UPDATE leagues SET scoring_option_nmbr = 3 WHERE league_nmbr = 502");
@@ -362,7 +649,7 @@ TEST_F(Posting, InvalidScoringOptionLeavesTheLeagueWithoutRows) {
 }
 
 TEST_F(Posting, DeleteRacePostingRemovesEveryLeaguesRows) {
-    addLeague(502, 1, 600, 0, {Alpha});
+    league({.nmbr = 502, .scoringType = 600}, {Alpha});
     post(1);
     cRaces race;
     race.load(1);
@@ -374,8 +661,8 @@ TEST_F(Posting, DeleteRacePostingRemovesEveryLeaguesRows) {
 TEST_F(Posting, EarlierRacesGetFillerRowsForMissingTeams) {
     post(1);
     // Delta joins after race 1 and holds nothing on race 2's day.
-    TestDataFile::exec("INSERT INTO teams (team_nmbr, team_name) VALUES (504, 'Delta')");
-    TestDataFile::exec("INSERT INTO league_teams VALUES (501, 504)");
+    addTeam({.nmbr = 504, .name = "Delta"});
+    addMember({.league = 501, .team = 504});
     post(2);
     EXPECT_EQ(summary(501, 1, 504), std::pair(0, 0));
     EXPECT_EQ(summaryCount(501, 2), 3); // no row for the race just posted
@@ -405,7 +692,7 @@ std::vector<std::pair<int, int>> bonusRows(int league, int race, int team, int s
 
 TEST_F(Posting, TwoTopFinishRulesInOneRaceAreBothCarried) {
     // A second rule: exactly one car in first place pays 15.
-    TestDataFile::exec("INSERT INTO scoring_top_points VALUES (600, 1, 15, 1)");
+    addTopPoints({.scoringType = 600, .cars = 1, .points = 15, .top = 1});
     post(1);
     post(2);
     EXPECT_TRUE(data.ui().boxes.isEmpty()) << qPrintable(data.ui().lastBoxText());
@@ -485,13 +772,12 @@ protected:
     // results at all or only a driver's. Either way race 3 carries from race 1, and car 5, sold
     // on 3/5, keeps its place and its 40 on Alpha.
     void expectCarriedPastRace2(bool driverRace) {
-        TestDataFile::exec("INSERT INTO races VALUES (3, 'Race Three', 'T', '2024-03-15', 1, 1, 2)");
+        addRace({.nmbr = 3, .name = "Race Three", .track = "T", .date = "2024-03-15"});
         TestDataFile::exec("UPDATE results SET race_nmbr = 3 WHERE race_nmbr = 2");
         if (driverRace) {
             TestDataFile::exec("UPDATE races SET car_type_nmbr = 2 WHERE race_nmbr = 2");
-            TestDataFile::exec("INSERT INTO cars (car_nmbr, race_type_nmbr, car_type_nmbr, car_txt) "
-                               "VALUES (21, 1, 2, 'Driver 21')");
-            TestDataFile::exec("INSERT INTO results VALUES (21, 2, 1, 1, 0, 0, 0)");
+            addCar({.nmbr = 21, .carType = 2, .txt = "Driver 21"});
+            addResult({.car = 21, .race = 2, .place = 1, .qualified = 1});
         }
         for (int n : {1, 2, 3}) {
             cRaces race;
@@ -539,30 +825,33 @@ protected:
     static constexpr int Echo = 505, Foxtrot = 506;
     void SetUp() override {
         Posting::SetUp();
-        TestDataFile::exec("INSERT INTO scoring_type VALUES (601, 'Flat', 0, 0, 0)");
-        TestDataFile::exec("INSERT INTO scoring_points VALUES (601, 1, 10, 0), (601, 2, 5, 0)");
-        TestDataFile::exec("INSERT INTO cars (car_nmbr, race_type_nmbr, car_type_nmbr, car_txt) VALUES "
-                           "(31, 2, 1, 'Car 31'), (32, 2, 1, 'Car 32'), (41, 2, 2, 'Driver 41'), "
-                           "(42, 2, 2, 'Driver 42')");
-        TestDataFile::exec("INSERT INTO teams (team_nmbr, team_name, race_type_nmbr, car_type_nmbr) VALUES "
-                           "(505, 'Echo', 2, 1), (506, 'Foxtrot', 2, 2)");
-        TestDataFile::exec("INSERT INTO leagues VALUES (503, 'Cars', 'C', 2, 1, 601, 0, 0, 1), "
-                           "(504, 'Drivers', 'D', 2, 1, 601, 0, 0, 2)");
-        TestDataFile::exec("INSERT INTO league_teams VALUES (503, 505), (504, 506)");
-        TestDataFile::exec("INSERT INTO team_car VALUES (505, 31, '2024-01-01', NULL, 0, 0, 1), "
-                           "(506, 41, '2024-01-01', NULL, 0, 0, 1)");
+        scoring({.nmbr = 601, .name = "Flat"}, {10, 5});
+        addCar({.nmbr = 31, .raceType = 2, .txt = "Car 31"});
+        addCar({.nmbr = 32, .raceType = 2, .txt = "Car 32"});
+        addCar({.nmbr = 41, .raceType = 2, .carType = 2, .txt = "Driver 41"});
+        addCar({.nmbr = 42, .raceType = 2, .carType = 2, .txt = "Driver 42"});
+        addTeam({.nmbr = Echo, .name = "Echo", .raceType = 2});
+        addTeam({.nmbr = Foxtrot, .name = "Foxtrot", .raceType = 2, .carType = 2});
+        league({.nmbr = 503, .name = "Cars", .shortName = "C", .raceType = 2, .scoringType = 601}, {Echo});
+        league({.nmbr = 504, .name = "Drivers", .shortName = "D", .raceType = 2, .scoringType = 601, .carType = 2},
+               {Foxtrot});
+        hold(Echo, {31});
+        hold(Foxtrot, {41});
         for (int k = 0; k < 4; ++k) {
             const QString date = QDate(2024, 4, 1 + 7 * k).toString(Qt::ISODate);
-            TestDataFile::exec(QStringLiteral("INSERT INTO races VALUES (%1, 'Cars %1', 'T', '%2', 1, 2, 2), "
-                                              "(%3, 'Drivers %3', 'T', '%2', 2, 2, 2)")
-                                   .arg(carRace(k))
-                                   .arg(date)
-                                   .arg(driverRace(k)));
-            TestDataFile::exec(QStringLiteral("INSERT INTO results VALUES (31, %1, 1, 1, 0, 0, 0), "
-                                              "(32, %1, 2, 2, 0, 0, 0), (42, %2, 1, 1, 0, 0, 0), "
-                                              "(41, %2, 2, 2, 0, 0, 0)")
-                                   .arg(carRace(k))
-                                   .arg(driverRace(k)));
+            race({.nmbr = carRace(k),
+                  .name = QStringLiteral("Cars %1").arg(carRace(k)),
+                  .track = "T",
+                  .date = date,
+                  .raceType = 2},
+                 {{.car = 31, .place = 1, .qualified = 1}, {.car = 32, .place = 2, .qualified = 2}});
+            race({.nmbr = driverRace(k),
+                  .name = QStringLiteral("Drivers %1").arg(driverRace(k)),
+                  .track = "T",
+                  .date = date,
+                  .carType = 2,
+                  .raceType = 2},
+                 {{.car = 42, .place = 1, .qualified = 1}, {.car = 41, .place = 2, .qualified = 2}});
         }
     }
     static int carRace(int k) { return 11 + 2 * k; }
@@ -604,11 +893,9 @@ class Places : public Posting {
 protected:
     // Posts summary rows with the given points for league 502 and returns their places.
     std::vector<int> places(int scoringType, std::vector<int> points) {
-        addLeague(502, 1, scoringType, 0, {});
+        league({.nmbr = 502, .scoringType = scoringType}, {});
         for (size_t i = 0; i < points.size(); ++i)
-            TestDataFile::exec(QStringLiteral("INSERT INTO team_results_summary VALUES (1, %1, 502, %2, 0)")
-                                   .arg(600 + int(i))
-                                   .arg(points[i]));
+            addSummary({.race = 1, .team = 600 + int(i), .league = 502, .points = points[i]});
         cLeague league;
         league.load(502);
         cRaces race;
@@ -656,8 +943,9 @@ TEST_F(Places, FewerIsBetterTies) {
 // ---- lists ----
 
 TEST_F(Posting, ListsReadRowsInTheOrderWritten) {
-    TestDataFile::exec("INSERT INTO team_results (race_nmbr, car_nmbr, team_nmbr, league_nmbr, total_points, place) "
-                       "VALUES (1, 9, 501, 501, 30, 4), (1, 9, 501, 501, 10, 2), (2, 9, 501, 501, 5, 1)");
+    addTeamResult({.race = 1, .place = 4, .car = 9, .team = 501, .total = 30, .league = 501});
+    addTeamResult({.race = 1, .place = 2, .car = 9, .team = 501, .total = 10, .league = 501});
+    addTeamResult({.race = 2, .place = 1, .car = 9, .team = 501, .total = 5, .league = 501});
     cTeamResultsCollection list;
     EXPECT_EQ(list.getTotalPoints(9, 501), 0);
     EXPECT_EQ(list.load(501, 1), 2);

@@ -13,13 +13,16 @@
 // holdings of car 3 on 3/20.
 
 #include "PostingSeason.h"
+#include "Rows.h"
+#include "SeasonBuilder.h"
 #include "TestDataFile.h"
-#include "data/CommonCode.h"
+#include "data/Feedback.h"
 #include "data/Paths.h"
 #include "data/cConnection.h"
 #include "data/cLeague.h"
 #include "posting/RacePostingEngine.h"
 #include "posting/Scoring.h"
+#include "posting/SqlScript.h"
 #include "posting/cRaces.h"
 #include "posting/cResultsCollection.h"
 
@@ -60,148 +63,99 @@ QStringList everything() {
            dump("SELECT rowid, * FROM race_head_head ORDER BY rowid");
 }
 
-class PostingEngine : public ::testing::Test {
+class PostingEngine : public ::testing::Test, protected SeasonBuilder {
 protected:
     void SetUp() override {
         ASSERT_TRUE(data.ok());
-        exec("INSERT INTO scoring_type VALUES (600, 'More', 5, 10, 3)");
-        const int pts[] = {100, 80, 60, 50, 40, 30, 20, 10, 5, 5};
-        for (int p = 1; p <= 10; ++p)
-            exec(QStringLiteral("INSERT INTO scoring_points VALUES (600, %1, %2, %3)")
-                     .arg(p)
-                     .arg(pts[p - 1])
-                     .arg(p == 1   ? 7
-                          : p == 2 ? 4
-                                   : 0));
-        exec("INSERT INTO scoring_top_points VALUES (600, 2, 20, 3)");
-        exec("INSERT INTO scoring_top_points VALUES (600, 1, 15, 1)");
-        exec("INSERT INTO scoring_top_points VALUES (600, 1, 0, 5)");
-        exec("INSERT INTO scoring_type VALUES (601, 'Fewer', 0, 0, -1)");
-        for (int p = 1; p <= 12; ++p)
-            exec(QStringLiteral("INSERT INTO scoring_points VALUES (601, %1, %1, 0)").arg(p));
+        scoring({.nmbr = 600, .name = "More", .lapsLed = 5, .mostLapsLed = 10, .fastQual = 3},
+                {100, 80, 60, 50, 40, 30, 20, 10, 5, 5}, {7, 4});
+        addTopPoints({.scoringType = 600, .cars = 2, .points = 20, .top = 3});
+        addTopPoints({.scoringType = 600, .cars = 1, .points = 15, .top = 1});
+        addTopPoints({.scoringType = 600, .cars = 1, .top = 5});
+        scoring({.nmbr = 601, .name = "Fewer", .fastQual = -1}, {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12});
         for (int c = 1; c <= 12; ++c)
-            exec(QStringLiteral("INSERT INTO cars (car_nmbr, race_type_nmbr, car_type_nmbr, car_txt) "
-                                "VALUES (%1, 1, 1, 'Car %1')")
-                     .arg(c));
+            addCar({.nmbr = c, .txt = QStringLiteral("Car %1").arg(c)});
         for (int d = 21; d <= 26; ++d)
-            exec(QStringLiteral("INSERT INTO cars (car_nmbr, race_type_nmbr, car_type_nmbr, driver_name) "
-                                "VALUES (%1, 1, 2, 'Driver %1')")
-                     .arg(d));
-        exec("INSERT INTO cars (car_nmbr, race_type_nmbr, car_type_nmbr, car_txt) VALUES (99, 1, 3, 'Top Bonus')");
+            addCar({.nmbr = d, .carType = 2, .driver = QStringLiteral("Driver %1").arg(d)});
+        addCar({.nmbr = 99, .carType = 3, .txt = "Top Bonus"});
 
         const char* names[] = {"Alpha",   "Bravo", "bravo", "Delta", "Echo",
                                "Foxtrot", "Golf",  "Hotel", "India", "Juliet"};
         for (int t = 0; t < 10; ++t)
-            exec(QStringLiteral("INSERT INTO teams (team_nmbr, team_name, race_type_nmbr, car_type_nmbr) "
-                                "VALUES (%1, '%2', 1, 1)")
-                     .arg(801 + t)
-                     .arg(QLatin1String(names[t])));
-        league(700, 1, 600, 0, 1, {803, 801, 802, 804});
-        league(701, 2, 600, 2, 1, {801, 805, 806});
-        league(702, 2, 601, 1, 1, {807, 808, 803});
-        league(703, 1, 600, 0, 2, {809, 810});
-        league(704, 1, 600, 0, 1, {});
+            addTeam({.nmbr = 801 + t, .name = QLatin1String(names[t])});
+        league({.nmbr = 700, .scoringType = 600}, {803, 801, 802, 804});
+        league({.nmbr = 701, .scoringOption = 2, .scoringType = 600, .dropLowest = 2}, {801, 805, 806});
+        league({.nmbr = 702, .scoringOption = 2, .scoringType = 601, .dropLowest = 1}, {807, 808, 803});
+        league({.nmbr = 703, .scoringType = 600, .carType = 2}, {809, 810});
+        league({.nmbr = 704, .scoringType = 600}, {});
 
-        hold(801, 1, "2024-01-01", "2024-03-10");
-        hold(801, 9, "2024-03-10");
-        hold(801, 2);
-        hold(802, 3);
-        hold(802, 4);
-        hold(803, 5);
-        hold(803, 6);
-        hold(804, 7);
-        hold(804, 12); // never has a result
-        hold(805, 3, "2024-01-01", "2024-03-20");
-        hold(805, 3, "2024-02-01", "2024-03-20"); // the same car twice, sold at once
-        hold(805, 8);
-        hold(806, 6, "2024-01-01", {}, 0);
-        hold(806, 10);
-        hold(807, 5, "2024-01-01", "2024-03-20");
-        hold(807, 11);
-        hold(808, 1);
-        hold(808, 2);
-        hold(809, 21);
-        hold(809, 22);
-        hold(810, 23);
-        hold(810, 24);
+        addHolding({.team = 801, .car = 1, .to = "2024-03-10"});
+        addHolding({.team = 801, .car = 9, .from = "2024-03-10"});
+        addHolding({.team = 801, .car = 2});
+        addHolding({.team = 802, .car = 3});
+        addHolding({.team = 802, .car = 4});
+        addHolding({.team = 803, .car = 5});
+        addHolding({.team = 803, .car = 6});
+        addHolding({.team = 804, .car = 7});
+        addHolding({.team = 804, .car = 12}); // never has a result
+        addHolding({.team = 805, .car = 3, .to = "2024-03-20"});
+        // the same car twice, sold at once
+        addHolding({.team = 805, .car = 3, .from = "2024-02-01", .to = "2024-03-20"});
+        addHolding({.team = 805, .car = 8});
+        addHolding({.team = 806, .car = 6, .active = 0});
+        addHolding({.team = 806, .car = 10});
+        addHolding({.team = 807, .car = 5, .to = "2024-03-20"});
+        addHolding({.team = 807, .car = 11});
+        addHolding({.team = 808, .car = 1});
+        addHolding({.team = 808, .car = 2});
+        addHolding({.team = 809, .car = 21});
+        addHolding({.team = 809, .car = 22});
+        addHolding({.team = 810, .car = 23});
+        addHolding({.team = 810, .car = 24});
 
-        race(1, "2024-03-01", 1);
-        race(2, "2024-03-08", 2);
-        race(3, "2024-03-15", 1);
-        race(4, "2024-03-15", 1);
-        race(5, "2024-03-22", 1);
-        race(6, "2024-03-29", 1);
-        // car, place, qualified, fast qualifier, laps led, adjustment
-        results(1, {{1, 1, 2, 0, 50, 0},
-                    {2, 2, 1, 1, 0, 0},
-                    {3, 3, 3, 0, 50, 0},
-                    {4, 4, 4, 0, 0, -5},
-                    {5, 5, 5, 0, 0, 0},
-                    {6, 6, 6, 0, 0, 0},
-                    {7, 7, 7, 0, 0, 3},
-                    {8, 8, 8, 0, 0, 0},
-                    {9, 9, 9, 0, 0, 0},
-                    {10, 10, 10, 0, 0, 0},
-                    {11, 11, 11, 0, 0, 0}});
-        results(2, {{21, 1, 1, 1, 10, 0}, {22, 2, 2, 0, 0, 0}, {23, 3, 3, 0, 0, 0}, {24, 0, 4, 0, 0, 0}});
-        results(3, {{2, 1, 3, 0, 0, 0},
-                    {9, 2, 1, 1, 0, 0},
-                    {3, 3, 2, 0, 0, 0},
-                    {4, 4, 4, 0, 0, 0},
-                    {6, 5, 5, 0, 30, 0},
-                    {5, 6, 6, 0, 30, 0},
-                    {1, 7, 7, 0, 0, 0},
-                    {8, 0, 8, 0, 0, 0}});
-        results(4, {{3, 1, 1, 0, 0, 0},
-                    {4, 2, 2, 1, 0, 0},
-                    {5, 3, 3, 0, 0, 0},
-                    {11, 4, 4, 0, 5, 0},
-                    {2, 5, 5, 0, 0, 0},
-                    {10, 6, 6, 0, 0, 0}});
-        results(6, {{9, 1, 1, 1, 0, 0},
-                    {2, 2, 2, 0, 0, 0},
-                    {1, 3, 3, 0, 0, 0},
-                    {5, 4, 4, 0, 0, 0},
-                    {3, 5, 5, 0, 0, 0},
-                    {8, 6, 6, 0, 0, 0},
-                    {7, 7, 7, 0, 0, 0}});
+        race({.nmbr = 1, .name = "Race 1", .track = "T", .date = "2024-03-01"},
+             {{.car = 1, .place = 1, .qualified = 2, .lapsLed = 50},
+              {.car = 2, .place = 2, .qualified = 1, .fastQual = 1},
+              {.car = 3, .place = 3, .qualified = 3, .lapsLed = 50},
+              {.car = 4, .place = 4, .qualified = 4, .adjustment = -5},
+              {.car = 5, .place = 5, .qualified = 5},
+              {.car = 6, .place = 6, .qualified = 6},
+              {.car = 7, .place = 7, .qualified = 7, .adjustment = 3},
+              {.car = 8, .place = 8, .qualified = 8},
+              {.car = 9, .place = 9, .qualified = 9},
+              {.car = 10, .place = 10, .qualified = 10},
+              {.car = 11, .place = 11, .qualified = 11}});
+        race({.nmbr = 2, .name = "Race 2", .track = "T", .date = "2024-03-08", .carType = 2},
+             {{.car = 21, .place = 1, .qualified = 1, .fastQual = 1, .lapsLed = 10},
+              {.car = 22, .place = 2, .qualified = 2},
+              {.car = 23, .place = 3, .qualified = 3},
+              {.car = 24, .qualified = 4}});
+        race({.nmbr = 3, .name = "Race 3", .track = "T", .date = "2024-03-15"},
+             {{.car = 2, .place = 1, .qualified = 3},
+              {.car = 9, .place = 2, .qualified = 1, .fastQual = 1},
+              {.car = 3, .place = 3, .qualified = 2},
+              {.car = 4, .place = 4, .qualified = 4},
+              {.car = 6, .place = 5, .qualified = 5, .lapsLed = 30},
+              {.car = 5, .place = 6, .qualified = 6, .lapsLed = 30},
+              {.car = 1, .place = 7, .qualified = 7},
+              {.car = 8, .qualified = 8}});
+        race({.nmbr = 4, .name = "Race 4", .track = "T", .date = "2024-03-15"},
+             {{.car = 3, .place = 1, .qualified = 1},
+              {.car = 4, .place = 2, .qualified = 2, .fastQual = 1},
+              {.car = 5, .place = 3, .qualified = 3},
+              {.car = 11, .place = 4, .qualified = 4, .lapsLed = 5},
+              {.car = 2, .place = 5, .qualified = 5},
+              {.car = 10, .place = 6, .qualified = 6}});
+        race({.nmbr = 5, .name = "Race 5", .track = "T", .date = "2024-03-22"});
+        race({.nmbr = 6, .name = "Race 6", .track = "T", .date = "2024-03-29"},
+             {{.car = 9, .place = 1, .qualified = 1, .fastQual = 1},
+              {.car = 2, .place = 2, .qualified = 2},
+              {.car = 1, .place = 3, .qualified = 3},
+              {.car = 5, .place = 4, .qualified = 4},
+              {.car = 3, .place = 5, .qualified = 5},
+              {.car = 8, .place = 6, .qualified = 6},
+              {.car = 7, .place = 7, .qualified = 7}});
         data.ui().clear();
-    }
-
-    static void league(int n, int option, int method, int drop, int carType, std::initializer_list<int> teams) {
-        exec(QStringLiteral("INSERT INTO leagues VALUES (%1, 'League %1', 'L%1', 1, %2, %3, 0, %4, %5)")
-                 .arg(n)
-                 .arg(option)
-                 .arg(method)
-                 .arg(drop)
-                 .arg(carType));
-        for (int t : teams)
-            exec(QStringLiteral("INSERT INTO league_teams VALUES (%1, %2)").arg(n).arg(t));
-    }
-    static void hold(int team, int car, const QString& from = "2024-01-01", const QString& until = {}, int active = 1) {
-        exec(QStringLiteral("INSERT INTO team_car VALUES (%1, %2, '%3', %4, 0, 0, %5)")
-                 .arg(team)
-                 .arg(car)
-                 .arg(from)
-                 .arg(until.isEmpty() ? QStringLiteral("NULL") : "'" + until + "'")
-                 .arg(active));
-    }
-    static void race(int n, const QString& date, int carType) {
-        exec(QStringLiteral("INSERT INTO races VALUES (%1, 'Race %1', 'T', '%2', %3, 1, 2)")
-                 .arg(n)
-                 .arg(date)
-                 .arg(carType));
-    }
-    static void results(int race, std::initializer_list<std::array<int, 6>> rows) {
-        for (const auto& r : rows)
-            exec(QStringLiteral("INSERT INTO results VALUES (%1, %2, %3, %4, %5, %6, %7)")
-                     .arg(r[0])
-                     .arg(race)
-                     .arg(r[1])
-                     .arg(r[2])
-                     .arg(r[3])
-                     .arg(r[4])
-                     .arg(r[5]));
     }
 
     // Posts the race all leagues at once and then league by league, each from the state before;
@@ -375,11 +329,11 @@ TEST_F(PostingEngine, TeamsThatJoinOrLeaveAndOtherTeamsHoldingsMatchTheChain) {
         EXPECT_TRUE(postBothWays(race)) << "race " << race;
     // A team joins a league after its first races: it is missing from their summaries. A team
     // that has left another league is still in that league's summaries.
-    exec("INSERT INTO league_teams VALUES (700, 810)");
+    addMember({.league = 700, .team = 810});
     exec("DELETE FROM league_teams WHERE league_nmbr = 701 AND team_nmbr = 806");
     // A team of no league holds a car from a date in a form of its own, which nothing here reads.
-    exec("INSERT INTO teams (team_nmbr, team_name, race_type_nmbr, car_type_nmbr) VALUES (899, 'Kilo', 1, 1)");
-    hold(899, 4, "3/1/2024");
+    addTeam({.nmbr = 899, .name = "Kilo"});
+    addHolding({.team = 899, .car = 4, .from = "3/1/2024"});
     for (int race : {4, 6})
         EXPECT_TRUE(postBothWays(race)) << "race " << race;
     EXPECT_EQ(TestDataFile::scalar("SELECT group_concat(race_nmbr) FROM team_results_summary WHERE league_nmbr = 700"
@@ -389,7 +343,7 @@ TEST_F(PostingEngine, TeamsThatJoinOrLeaveAndOtherTeamsHoldingsMatchTheChain) {
     EXPECT_TRUE(postBothWays(1));
 
     // A member's holding dated that way is compared by the chain as the text it is.
-    exec("INSERT INTO league_teams VALUES (700, 899)");
+    addMember({.league = 700, .team = 899});
     cRaces race;
     race.load(6);
     cLeagueCollection leagues;
@@ -552,7 +506,7 @@ bool transactionOpen() {
 }
 
 TEST_F(Posting, SiteScriptThatDoesMoreThanChangeRowsFailsTheRaceAndKeepsTheEarlierPosting) {
-    addLeague(502, 1, 600, 0, {Alpha});
+    league({.nmbr = 502, .scoringType = 600}, {Alpha});
     TestDataFile::exec("UPDATE publish SET location = 'ftp.example.org/league', username = 'ann', password = 's3cret'");
     post(1);
     const QString before = dumpData();
@@ -638,7 +592,7 @@ TEST_F(Posting, SiteScriptThatDoesMoreThanChangeRowsFailsTheRaceAndKeepsTheEarli
 }
 
 TEST_F(Posting, StatementThatEndsThePostingsTransactionFailsTheWholeRace) {
-    addLeague(502, 1, 600, 0, {Alpha});
+    league({.nmbr = 502, .scoringType = 600}, {Alpha});
     post(1);
     // A trigger in the data file (no script can leave one now) ends the transaction in the second league.
     TestDataFile::exec("CREATE TRIGGER stale BEFORE INSERT ON team_results_summary WHEN NEW.league_nmbr = 502 "
@@ -659,7 +613,7 @@ TEST_F(Posting, StatementThatEndsThePostingsTransactionFailsTheWholeRace) {
 }
 
 TEST_F(Posting, KilledInTheMiddleLeavesTheEarlierPostingWhole) {
-    addLeague(502, 2, 600, 1, {Alpha, Bravo, Charlie});
+    league({.nmbr = 502, .scoringOption = 2, .scoringType = 600, .dropLowest = 1}, {Alpha, Bravo, Charlie});
     post(1);
     post(2);
     const QString earlier = dumpPosting();
@@ -683,7 +637,7 @@ TEST_F(Posting, KilledInTheMiddleLeavesTheEarlierPostingWhole) {
 }
 
 TEST_F(Posting, KilledFromOutsideLeavesOneWholePosting) {
-    addLeague(502, 2, 600, 1, {Alpha, Bravo, Charlie});
+    league({.nmbr = 502, .scoringOption = 2, .scoringType = 600, .dropLowest = 1}, {Alpha, Bravo, Charlie});
     const QString flip = "UPDATE results SET place = 8 - place WHERE race_nmbr = 1 AND place > 0";
     // One round of both results first: the bonus-car holdings a posting leaves behind are then in place.
     post(1);

@@ -10,8 +10,9 @@
 //       Alpha 30+10 = 40 (3rd), Bravo 20+50 = 70 (2nd), Charlie 40+60 = 100 (1st)
 //   Season after race 2: Charlie 150, Bravo 140, Alpha 130.
 
+#include "SeasonBuilder.h"
 #include "TestDataFile.h"
-#include "data/CommonCode.h"
+#include "data/Feedback.h"
 #include "data/IDatabase.h"
 #include "data/Paths.h"
 #include "data/cLeague.h"
@@ -37,38 +38,37 @@ inline void PrintTo(const QString& s, std::ostream* os) {
 
 namespace {
 
-class RaceReports : public ::testing::Test {
+class RaceReports : public ::testing::Test, protected SeasonBuilder {
 protected:
     void SetUp() override {
         ASSERT_TRUE(data.ok());
-        TestDataFile::exec("INSERT INTO scoring_type VALUES (600, 'Hand Points', 0, 0, 0)");
-        const int pts[] = {60, 50, 40, 30, 20, 10};
-        for (int p = 1; p <= 6; ++p)
-            TestDataFile::exec(
-                QStringLiteral("INSERT INTO scoring_points VALUES (600, %1, %2, 0)").arg(p).arg(pts[p - 1]));
+        scoring({.nmbr = 600, .name = "Hand Points"}, {60, 50, 40, 30, 20, 10});
         for (int c = 1; c <= 6; ++c)
-            TestDataFile::exec(
-                QStringLiteral("INSERT INTO cars (car_nmbr, race_type_nmbr, car_type_nmbr, car_txt, "
-                               "driver_name, sponsor) VALUES (%1, 1, 1, '%1', 'Driver %1', ' Sponsor %1 ')")
-                    .arg(c));
-        TestDataFile::exec(
-            "INSERT INTO teams (team_nmbr, team_name, team_owner, email, phone, race_type_nmbr, car_type_nmbr) "
-            "VALUES (501, 'Alpha', 'Ann', 'ann@example.com', '555-0101', 1, 1), "
-            "(502, 'Bravo & <Sons>', 'Bob', NULL, NULL, 1, 1), (503, 'Charlie', 'Cy', NULL, NULL, 1, 1)");
-        TestDataFile::exec("INSERT INTO leagues VALUES (1, '  League One  ', 'L1', 1, 1, 600, 0, 0, 1)");
-        TestDataFile::exec("INSERT INTO league_teams VALUES (1, 501), (1, 502), (1, 503)");
-        hold(501, 1);
-        hold(501, 2);
-        hold(502, 3);
-        hold(502, 4);
-        hold(503, 5);
-        hold(503, 6);
-        TestDataFile::exec("INSERT INTO races VALUES (1, 'Race One', 'T', '2024-03-01', 1, 1, 2)");
-        TestDataFile::exec("INSERT INTO races VALUES (2, 'Race Two', 'T', '2024-03-08', 1, 1, 1)");
-        TestDataFile::exec("INSERT INTO results VALUES (1,1,1,1,0,0,0), (2,1,4,2,0,0,0), (3,1,2,3,0,0,0), "
-                           "(4,1,5,4,0,0,0), (5,1,3,5,0,0,0), (6,1,6,6,0,0,0)");
-        TestDataFile::exec("INSERT INTO results VALUES (1,2,4,1,0,0,0), (2,2,6,2,0,0,0), (3,2,5,3,0,0,0), "
-                           "(4,2,2,4,0,0,0), (5,2,3,5,0,0,0), (6,2,1,6,0,0,0)");
+            addCar({.nmbr = c,
+                    .txt = QString::number(c),
+                    .driver = QStringLiteral("Driver %1").arg(c),
+                    .sponsor = QStringLiteral(" Sponsor %1 ").arg(c)});
+        addTeam({.nmbr = 501, .name = "Alpha", .owner = "Ann", .email = "ann@example.com", .phone = "555-0101"});
+        addTeam({.nmbr = 502, .name = "Bravo & <Sons>", .owner = "Bob"});
+        addTeam({.nmbr = 503, .name = "Charlie", .owner = "Cy"});
+        league({.nmbr = 1, .name = "  League One  ", .shortName = "L1", .scoringType = 600}, {501, 502, 503});
+        hold(501, {1, 2});
+        hold(502, {3, 4});
+        hold(503, {5, 6});
+        race({.nmbr = 1, .name = "Race One", .track = "T", .date = "2024-03-01"},
+             {{.car = 1, .place = 1, .qualified = 1},
+              {.car = 2, .place = 4, .qualified = 2},
+              {.car = 3, .place = 2, .qualified = 3},
+              {.car = 4, .place = 5, .qualified = 4},
+              {.car = 5, .place = 3, .qualified = 5},
+              {.car = 6, .place = 6, .qualified = 6}});
+        race({.nmbr = 2, .name = "Race Two", .track = "T", .date = "2024-03-08", .status = 1},
+             {{.car = 1, .place = 4, .qualified = 1},
+              {.car = 2, .place = 6, .qualified = 2},
+              {.car = 3, .place = 5, .qualified = 3},
+              {.car = 4, .place = 2, .qualified = 4},
+              {.car = 5, .place = 3, .qualified = 5},
+              {.car = 6, .place = 1, .qualified = 6}});
         post(1);
         post(2);
         // Plain look: every attribute at its default (sizes 0, colours ''), footer off.
@@ -81,34 +81,6 @@ protected:
     }
     void TearDown() override { setDocumentOpener({}); }
 
-    static void hold(int team, int car, const char* from = "2024-01-01", const char* to = nullptr) {
-        TestDataFile::exec(QStringLiteral("INSERT INTO team_car VALUES (%1, %2, '%3', %4, 0, 0, 1)")
-                               .arg(team)
-                               .arg(car)
-                               .arg(QLatin1String(from))
-                               .arg(to ? QStringLiteral("'%1'").arg(QLatin1String(to)) : QStringLiteral("NULL")));
-    }
-    static void post(int raceNmbr) {
-        cRaces race;
-        race.load(raceNmbr);
-        postRace(race);
-    }
-    static void chooseColumns(const char* code, std::initializer_list<int> columns) {
-        const QString report =
-            QStringLiteral("(SELECT report_nmbr FROM report WHERE report_id = '%1')").arg(QLatin1String(code));
-        TestDataFile::exec("DELETE FROM report_columns WHERE report_nmbr = " + report);
-        int order = 0;
-        for (int c : columns)
-            TestDataFile::exec(
-                QStringLiteral("INSERT INTO report_columns VALUES (%1, %2, %3)").arg(report).arg(c).arg(++order));
-    }
-    static void setAttribute(const char* code, int attribute, int amt) {
-        TestDataFile::exec(QStringLiteral("INSERT INTO report_attributes (report_nmbr, attribute_nmbr, amt) "
-                                          "SELECT report_nmbr, %1, %2 FROM report WHERE report_id = '%3'")
-                               .arg(attribute)
-                               .arg(amt)
-                               .arg(QLatin1String(code)));
-    }
     static QStringList lines(const QString& fileName) {
         QFile f(reportFilePath(fileName));
         if (!f.open(QIODevice::ReadOnly))
@@ -187,13 +159,13 @@ TEST_F(RaceReports, RaceDetailGroupsTeamsByPlaceWithTotals) {
 
 TEST_F(RaceReports, RaceDetailStripesAcrossTeamsAndHidesInactiveHoldingsButCountsThem) {
     chooseColumns("RD", {2, 8});
-    setAttribute("RD", AttrOddRowTextSize, 2);
-    setAttribute("RD", AttrEvenRowTextSize, 4);
-    setAttribute("RD", AttrIncludeActiveOnly, 1);
+    setReportAttribute("RD", AttrOddRowTextSize, 2);
+    setReportAttribute("RD", AttrEvenRowTextSize, 4);
+    setReportAttribute("RD", AttrIncludeActiveOnly, 1);
     // Car 5 was dropped by Charlie before race 2 and picked again after it: its latest holding
     // begins after the race.
     TestDataFile::exec("UPDATE team_car SET term_dt = '2024-03-05' WHERE car_nmbr = 5");
-    hold(503, 5, "2024-03-10");
+    hold(503, {5}, "2024-03-10");
     const QString name = createRaceDetailReport(1, 2, false);
     EXPECT_TRUE(opened.isEmpty());
     const QStringList r = rows(name);
@@ -219,17 +191,17 @@ TEST_F(RaceReports, RaceDetailRowsReadInPartsAreThoseOfTheOneQuery) {
     TestDataFile::exec("UPDATE team_results_summary SET team_place = 1 WHERE race_nmbr = 2 AND team_nmbr = 502");
     // Charlie holds car 6 twice (the later holding counts), car 3 once more after Bravo; 504 holds 1.
     TestDataFile::exec("UPDATE team_car SET term_dt = '2024-02-01' WHERE team_nmbr = 503 AND car_nmbr = 6");
-    hold(503, 6, "2024-02-15", "2024-04-01");
-    hold(503, 3, "2024-03-02");
-    hold(504, 1, "2024-01-05");
-    hold(599, 2);
+    addHolding({.team = 503, .car = 6, .from = "2024-02-15", .to = "2024-04-01"});
+    hold(503, {3}, "2024-03-02");
+    hold(504, {1}, "2024-01-05");
+    hold(599, {2});
     // Rows alike in type, status and place (a bonus entry's twin rows) keep the order they were
     // stored in; places missing, real, as text and 999; car types 3, 2 and none.
     TestDataFile::exec("INSERT INTO cars (car_nmbr, race_type_nmbr, car_type_nmbr, car_txt, driver_name) VALUES "
                        "(7, 1, 3, 'B', 'Bonus'), (8, 1, 2, '8', 'Eight'), (9, 1, NULL, '9', 'Nine')");
     for (int car : {7, 8, 9})
-        hold(503, car);
-    hold(504, 7);
+        hold(503, {car});
+    hold(504, {7});
     TestDataFile::exec(
         "INSERT INTO team_results (race_nmbr, place, car_nmbr, team_nmbr, current_status, points, league_nmbr) VALUES "
         "(2, 0, 7, 503, 1, 5, 1), (2, 0, 7, 503, 1, 6, 1), (2, 0, 7, 503, 1, 7, 1), (2, 7, 8, 503, 0, 1, 1), "
@@ -298,7 +270,7 @@ TEST_F(RaceReports, RaceDetailPlaceTexts) {
 }
 
 TEST_F(RaceReports, RaceDetailWithoutPostingShowsTheMessageOnlyWhenShown) {
-    TestDataFile::exec("INSERT INTO races VALUES (3, 'Race Three', 'T', '2024-03-15', 1, 1, 2)");
+    addRace({.nmbr = 3, .name = "Race Three", .track = "T", .date = "2024-03-15"});
     EXPECT_EQ(createRaceDetailReport(1, 3, false), "");
     EXPECT_TRUE(data.ui().boxes.isEmpty());
     EXPECT_EQ(createRaceDetailReport(1, 3, true), "");
@@ -312,7 +284,7 @@ TEST_F(RaceReports, RaceDetailWithoutPostingShowsTheMessageOnlyWhenShown) {
 
 TEST_F(RaceReports, TeamRaceDetailPageWithContactLineAndTotals) {
     chooseColumns("TR", {39, 2, 4, 38, 8, 9});
-    setAttribute("TR", AttrTitleTextSize, 3);
+    setReportAttribute("TR", AttrTitleTextSize, 3);
     const QString name = createTeamRaceDetailReport(1, 501, 2, false);
     EXPECT_EQ(name, "tr000105010002.html");
     const QStringList l = lines(name);
@@ -337,7 +309,7 @@ TEST_F(RaceReports, TeamRaceDetailPageWithContactLineAndTotals) {
 
 TEST_F(RaceReports, TeamRaceDetailActiveTestIsByCalendarDay) {
     chooseColumns("TR", {2});
-    setAttribute("TR", AttrIncludeActiveOnly, 1);
+    setReportAttribute("TR", AttrIncludeActiveOnly, 1);
     // Car 1's holding ends on the race day at some time: shown. Car 2's ended the day before: hidden.
     TestDataFile::exec("UPDATE team_car SET term_dt = '2024-03-08 09:30:00' WHERE car_nmbr = 1");
     TestDataFile::exec("UPDATE team_car SET term_dt = '2024-03-07' WHERE car_nmbr = 2");
@@ -412,7 +384,7 @@ TEST_F(RaceReports, LeagueStandingsAfterTheFirstRaceAndUnderLowScoring) {
 TEST_F(RaceReports, LeagueStandingsOfARaceWithoutPostingSayResultsNotPosted) {
     chooseColumns("LS", {13, 33, 9});
     // A league that has no posting of the race has no standings as of it.
-    TestDataFile::exec("INSERT INTO leagues VALUES (2, 'Empty', 'E', 1, 1, 600, 0, 0, 1)");
+    addLeague({.nmbr = 2, .name = "Empty", .shortName = "E", .scoringType = 600});
     EXPECT_EQ(createLeagueStandingsReport(2, 1, true), "");
     ASSERT_EQ(data.ui().boxes.size(), 1);
     EXPECT_EQ(data.ui().boxes[0].text, "Results not posted for this Race.");
@@ -438,11 +410,10 @@ TEST_F(RaceReports, ALeagueWithOnlyFillerRowsForARaceHasNoPageOfItOnAnyReport) {
     chooseColumns("LS", {13, 33, 9});
     // League 2 starts after race 1: its team holds car 1 from race 2 on. Posting race 2 fills in a
     // zero summary for race 1, where the league scored nothing.
-    TestDataFile::exec("INSERT INTO leagues VALUES (2, 'Late', 'LT', 1, 1, 600, 0, 0, 1)");
-    TestDataFile::exec("INSERT INTO teams (team_nmbr, team_name, team_owner, race_type_nmbr, car_type_nmbr) "
-                       "VALUES (504, 'Delta', 'Di', 1, 1)");
-    TestDataFile::exec("INSERT INTO league_teams VALUES (2, 504)");
-    hold(504, 1, "2024-03-05");
+    addLeague({.nmbr = 2, .name = "Late", .shortName = "LT", .scoringType = 600});
+    addTeam({.nmbr = 504, .name = "Delta", .owner = "Di"});
+    addMember({.league = 2, .team = 504});
+    hold(504, {1}, "2024-03-05");
     post(2);
     ASSERT_EQ(TestDataFile::count("SELECT count(*) FROM team_results_summary WHERE league_nmbr = 2 "
                                   "AND race_nmbr = 1 AND points = 0"),
@@ -494,7 +465,7 @@ TEST_F(RaceReports, LeagueRaceStandingsLinksAndNoPosting) {
                                               "<A HREF='tr000105020001.html'>Bravo &amp; &lt;Sons&gt; </A>",
                                               "<A HREF='tr000105030001.html'>Charlie </A>"}));
     EXPECT_TRUE(lines(name).join("\n").contains("Qualifying"));
-    TestDataFile::exec("INSERT INTO races VALUES (3, 'Race Three', 'T', '2024-03-15', 1, 1, 2)");
+    addRace({.nmbr = 3, .name = "Race Three", .track = "T", .date = "2024-03-15"});
     EXPECT_EQ(createLeagueRaceStandings(1, 3, true), "");
     EXPECT_EQ(data.ui().lastBoxText(), "Results not posted for this Race.");
 }
@@ -509,12 +480,12 @@ TEST_F(RaceReports, SeasonPointsOfATeamWithTopFinishBonusesAreItsStandingsTotal)
     //   Season: Charlie 167, Alpha 147, Bravo 95, Delta 55.
     // Each bonus-entry row of race 2 carries the entry's total of race 1, its did-not-qualify row
     // too; the team's season points count that total once.
-    TestDataFile::exec("INSERT INTO scoring_top_points VALUES (600, 1, 5, 3), (600, 1, 12, 1)");
-    TestDataFile::exec("INSERT INTO teams (team_nmbr, team_name, team_owner, race_type_nmbr, car_type_nmbr) "
-                       "VALUES (504, 'Delta', 'Di', 1, 1)");
-    TestDataFile::exec("INSERT INTO league_teams VALUES (1, 504)");
+    addTopPoints({.scoringType = 600, .cars = 1, .points = 5, .top = 3});
+    addTopPoints({.scoringType = 600, .cars = 1, .points = 12, .top = 1});
+    addTeam({.nmbr = 504, .name = "Delta", .owner = "Di"});
+    addMember({.league = 1, .team = 504});
     TestDataFile::exec("UPDATE team_car SET term_dt = '2024-03-05' WHERE team_nmbr = 502 AND car_nmbr = 4");
-    hold(504, 4, "2024-03-05");
+    hold(504, {4}, "2024-03-05");
     post(1);
     post(2);
     ASSERT_TRUE(data.ui().boxes.isEmpty()) << qPrintable(data.ui().lastBoxText());

@@ -1,3 +1,4 @@
+#include "Rows.h"
 #include "TestDataFile.h"
 #include "posting/cRaces.h"
 #include "posting/cRacesCollection.h"
@@ -6,22 +7,6 @@
 #include <gtest/gtest.h>
 
 namespace {
-
-void addRace(int nmbr, const char* date, int raceType, int carType = 1) {
-    TestDataFile::exec(QStringLiteral("INSERT INTO races VALUES (%1, 'Race %1', 'Track', '%2', %3, %4, 1)")
-                           .arg(nmbr)
-                           .arg(QLatin1String(date))
-                           .arg(carType)
-                           .arg(raceType));
-}
-
-void addResult(int race, int car, int place, int lapsLed = 0) {
-    TestDataFile::exec(QStringLiteral("INSERT INTO results VALUES (%1, %2, %3, 0, 0, %4, 0)")
-                           .arg(car)
-                           .arg(race)
-                           .arg(place)
-                           .arg(lapsLed));
-}
 
 QList<int> numbers(const cRacesCollection& races) {
     QList<int> out;
@@ -34,13 +19,13 @@ QList<int> numbers(const cRacesCollection& races) {
 //   type 1: 10 (3/1), 12 (3/15), 13 (3/15), 15 (4/1)
 //   type 2:  9 (3/1), 11 (3/10), 14 (3/20)
 void interleavedSeason() {
-    addRace(9, "2024-03-01", 2);
-    addRace(10, "2024-03-01", 1);
-    addRace(11, "2024-03-10", 2);
-    addRace(12, "2024-03-15", 1);
-    addRace(13, "2024-03-15", 1);
-    addRace(14, "2024-03-20", 2);
-    addRace(15, "2024-04-01", 1);
+    addRace({.nmbr = 9, .name = "Race 9", .track = "Track", .date = "2024-03-01", .raceType = 2, .status = 1});
+    addRace({.nmbr = 10, .name = "Race 10", .track = "Track", .date = "2024-03-01", .status = 1});
+    addRace({.nmbr = 11, .name = "Race 11", .track = "Track", .date = "2024-03-10", .raceType = 2, .status = 1});
+    addRace({.nmbr = 12, .name = "Race 12", .track = "Track", .date = "2024-03-15", .status = 1});
+    addRace({.nmbr = 13, .name = "Race 13", .track = "Track", .date = "2024-03-15", .status = 1});
+    addRace({.nmbr = 14, .name = "Race 14", .track = "Track", .date = "2024-03-20", .raceType = 2, .status = 1});
+    addRace({.nmbr = 15, .name = "Race 15", .track = "Track", .date = "2024-04-01", .status = 1});
 }
 
 } // namespace
@@ -61,14 +46,16 @@ TEST(Races, NewKeysStartAt500) {
 
     TestDataFile::exec("DELETE FROM races");
     for (int n = 1; n <= 20; ++n)
-        addRace(n, "2024-01-01", 1);
+        addRace(
+            {.nmbr = n, .name = QStringLiteral("Race %1").arg(n), .track = "Track", .date = "2024-01-01", .status = 1});
     cRaces afterImport;
     afterImport.setRaceDate(QDate(2024, 3, 1));
     ASSERT_TRUE(afterImport.insertRow());
     EXPECT_EQ(afterImport.raceNmbr(), 500);
 
     for (int n = 501; n <= 503; ++n)
-        addRace(n, "2024-01-01", 1);
+        addRace(
+            {.nmbr = n, .name = QStringLiteral("Race %1").arg(n), .track = "Track", .date = "2024-01-01", .status = 1});
     cRaces next;
     next.setRaceDate(QDate(2024, 3, 2));
     ASSERT_TRUE(next.CommitChanges());
@@ -114,10 +101,15 @@ TEST(Races, PreviousRaceIsTheLatestEarlierOfItsTypeAndCarTypeWithResults) {
     TestDataFile data;
     ASSERT_TRUE(data.ok());
     interleavedSeason();
-    addRace(16, "2024-03-20", 1, 2); // scored by drivers
+    addRace({.nmbr = 16,
+             .name = "Race 16",
+             .track = "Track",
+             .date = "2024-03-20",
+             .carType = 2,
+             .status = 1}); // scored by drivers
     // Race 13 was rained out and race 15 not run yet: neither has results.
     for (int n : {9, 10, 11, 12, 14, 16})
-        addResult(n, 1, 1);
+        addResult({.car = 1, .race = n, .place = 1});
     auto previousOf = [](int n) {
         cRaces r;
         return r.loadPrevious(n) ? r.raceNmbr() : 0;
@@ -158,12 +150,12 @@ TEST(Races, LaterAndEarlierRacesFollowTheSeasonOrder) {
         EXPECT_EQ(later.loadFutureRaces(15), 0);
     }
     // Winners in 9 (other type), 10, 12 (twice) and 13; race 11 has results but no winner.
-    addResult(9, 1, 1);
-    addResult(10, 1, 1);
-    addResult(12, 1, 1);
-    addResult(12, 2, 1);
-    addResult(13, 1, 1);
-    addResult(11, 1, 2);
+    addResult({.car = 1, .race = 9, .place = 1});
+    addResult({.car = 1, .race = 10, .place = 1});
+    addResult({.car = 1, .race = 12, .place = 1});
+    addResult({.car = 2, .race = 12, .place = 1});
+    addResult({.car = 1, .race = 13, .place = 1});
+    addResult({.car = 1, .race = 11, .place = 2});
     {
         cRacesCollection earlier;
         earlier.loadPreviouRacesWithResults(15);
@@ -192,10 +184,15 @@ TEST(Races, ListsAndMostCurrentRaces) {
     TestDataFile data;
     ASSERT_TRUE(data.ok());
     interleavedSeason();
-    addRace(16, "2024-03-15", 1, 2); // scored by drivers, same date as 12 and 13
-    addResult(13, 1, 1);
-    addResult(10, 1, 1);
-    addResult(16, 1, 1);
+    addRace({.nmbr = 16,
+             .name = "Race 16",
+             .track = "Track",
+             .date = "2024-03-15",
+             .carType = 2,
+             .status = 1}); // scored by drivers, same date as 12 and 13
+    addResult({.car = 1, .race = 13, .place = 1});
+    addResult({.car = 1, .race = 10, .place = 1});
+    addResult({.car = 1, .race = 16, .place = 1});
 
     cRacesCollection all;
     EXPECT_EQ(all.load(), 8);
@@ -214,7 +211,7 @@ TEST(Races, ListsAndMostCurrentRaces) {
     cRacesCollection none;
     EXPECT_EQ(none.loadMostCurrentRaceWithResults(3, 1), 0);
 
-    TestDataFile::exec("INSERT INTO team_results (race_nmbr, car_nmbr, team_nmbr, league_nmbr) VALUES (10, 1, 1, 1)");
+    addTeamResult({.race = 10, .car = 1, .team = 1, .league = 1});
     cRacesCollection posted;
     posted.loadMostCurrentRaceWithPostedResults(1);
     EXPECT_EQ(numbers(posted), (QList<int>{10}));
@@ -244,16 +241,13 @@ TEST(Races, ExistenceChecksLoadOnlyAnEmptyList) {
 TEST(Races, DeleteRemovesEverythingOfTheRaceOrNothing) {
     TestDataFile data;
     ASSERT_TRUE(data.ok());
-    addRace(7, "2024-03-01", 1);
-    addRace(8, "2024-03-08", 1);
+    addRace({.nmbr = 7, .name = "Race 7", .track = "Track", .date = "2024-03-01", .status = 1});
+    addRace({.nmbr = 8, .name = "Race 8", .track = "Track", .date = "2024-03-08", .status = 1});
     for (int race : {7, 8}) {
-        addResult(race, 1, 1);
-        TestDataFile::exec(
-            QStringLiteral(
-                "INSERT INTO team_results (race_nmbr, car_nmbr, team_nmbr, league_nmbr) VALUES (%1, 1, 1, 1)")
-                .arg(race));
-        TestDataFile::exec(QStringLiteral("INSERT INTO team_results_summary VALUES (%1, 1, 1, 40, 1)").arg(race));
-        TestDataFile::exec(QStringLiteral("INSERT INTO race_head_head VALUES (%1, 1, 501, 502)").arg(race));
+        addResult({.car = 1, .race = race, .place = 1});
+        addTeamResult({.race = race, .car = 1, .team = 1, .league = 1});
+        addSummary({.race = race, .team = 1, .league = 1, .points = 40, .place = 1});
+        addPairing({.race = race, .league = 1, .team1 = 501, .team2 = 502});
     }
     const QString rowsOf7 = "SELECT (SELECT count(*) FROM races WHERE race_nmbr = 7)"
                             " + (SELECT count(*) FROM results WHERE race_nmbr = 7)"
@@ -276,8 +270,8 @@ TEST(Races, DeleteRemovesEverythingOfTheRaceOrNothing) {
     EXPECT_EQ(TestDataFile::count("SELECT count(*) FROM results WHERE race_nmbr = 8"), 1);
 
     cRaces neverPosted;
-    addRace(9, "2024-03-15", 1);
-    addResult(9, 1, 1);
+    addRace({.nmbr = 9, .name = "Race 9", .track = "Track", .date = "2024-03-15", .status = 1});
+    addResult({.car = 1, .race = 9, .place = 1});
     ASSERT_TRUE(neverPosted.load(9));
     EXPECT_TRUE(neverPosted.deleteRow());
     EXPECT_EQ(TestDataFile::count("SELECT count(*) FROM results WHERE race_nmbr = 9"), 0);

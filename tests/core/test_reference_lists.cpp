@@ -1,3 +1,4 @@
+#include "Rows.h"
 #include "TestDataFile.h"
 #include "data/cCarTypeCollection.h"
 #include "data/cGroup.h"
@@ -29,7 +30,7 @@ TEST(RaceType, UserNumbersStartAt500) {
     EXPECT_EQ(first.raceTypeNmbr(), 500);
     EXPECT_EQ(TestDataFile::count("SELECT count(*) FROM race_type_dm"), 8);
 
-    TestDataFile::exec("INSERT INTO race_type_dm VALUES (503, 'x')");
+    addRaceType({.nmbr = 503, .name = "x"});
     cRaceType third;
     ASSERT_TRUE(third.insertRow());
     EXPECT_EQ(third.raceTypeNmbr(), 504);
@@ -40,7 +41,7 @@ TEST(RaceType, UserNumbersStartAt500) {
     EXPECT_EQ(inEmpty.raceTypeNmbr(), 500);
 
     TestDataFile::exec("DELETE FROM race_type_dm");
-    TestDataFile::exec("INSERT INTO race_type_dm VALUES (12, 'twelve')");
+    addRaceType({.nmbr = 12, .name = "twelve"});
     cRaceType afterShipped;
     ASSERT_TRUE(afterShipped.insertRow());
     EXPECT_EQ(afterShipped.raceTypeNmbr(), 500);
@@ -102,7 +103,7 @@ TEST(ReferenceLists, LoadsAppendAndLookupsLoadOnlyAnEmptyList) {
     // What a collection loaded is what it answers from.
     cScoringOptionCollection options;
     EXPECT_EQ(options.getScoringOptionName(1), "Standard");
-    TestDataFile::exec("INSERT INTO scoring_option_dm VALUES (9, 'Late')");
+    addScoringOption({.nmbr = 9, .name = "Late"});
     EXPECT_EQ(options.getScoringOptionName(9), "");
     cScoringOptionCollection later;
     EXPECT_EQ(later.getScoringOptionName(9), "Late");
@@ -212,22 +213,19 @@ TEST(ReferenceLists, DeleteRefusals) {
     EXPECT_EQ(shippedGroupRefusal(2, "Group B"), "Can't delete system generated Group Group B");
     EXPECT_EQ(shippedGroupRefusal(500, "Rookies"), "");
 
-    TestDataFile::exec("INSERT INTO race_type_dm VALUES (500, 'Club')");
-    TestDataFile::exec("INSERT INTO group_dm VALUES (500, 3, 'Rookies')");
+    addRaceType({.nmbr = 500, .name = "Club"});
+    addGroup({.nmbr = 500, .maxNmbr = 3, .name = "Rookies"});
     EXPECT_EQ(raceTypeInUseRefusal(500, "Club"), "");
     EXPECT_EQ(groupInUseRefusal(500, "Rookies"), "");
-    TestDataFile::exec("INSERT INTO cars (car_nmbr, race_type_nmbr, car_type_nmbr, car_txt, group_nmbr) "
-                       "VALUES (600, 500, 1, '6', 500)");
+    addCar({.nmbr = 600, .raceType = 500, .txt = "6", .group = 500});
     EXPECT_EQ(raceTypeInUseRefusal(500, "Club"),
               "At least one Car/Driver is using this Race Type.\r\nYou must remove Race Type Club from all "
               "Cars/Drivers before Race Type can be deleted.");
     EXPECT_EQ(groupInUseRefusal(500, "Rookies"),
               "At least one Car/Driver is using this Group.\r\nYou must remove Group Rookies from all "
               "Cars/Drivers before Group can be deleted.");
-    TestDataFile::exec("INSERT INTO teams (team_nmbr, team_name, race_type_nmbr, car_type_nmbr) "
-                       "VALUES (600, 'Racers', 500, 1)");
+    addTeam({.nmbr = 600, .name = "Racers", .raceType = 500});
     EXPECT_TRUE(raceTypeInUseRefusal(500, "Club").startsWith("At least one Team is using this Race Type."));
-    TestDataFile::exec("INSERT INTO leagues (league_nmbr, league_name, race_type_nmbr, car_type_nmbr) "
-                       "VALUES (600, 'Sunday', 500, 1)");
+    addLeague({.nmbr = 600, .name = "Sunday", .raceType = 500});
     EXPECT_TRUE(raceTypeInUseRefusal(500, "Club").startsWith("At least one League is using this Race Type."));
 }

@@ -1,10 +1,11 @@
 // The league race summary and the team pages, written from a small posted season (TeamReportSeason.h).
 
 #include "TeamReportSeason.h"
-#include "data/CommonCode.h"
+#include "data/Feedback.h"
 #include "data/Paths.h"
 #include "platform/SaveFile.h"
 #include "posting/cLeagueStandingsCollection.h"
+#include "reports/framework/cReportAttributes.h"
 #include "reports/generators/LeagueRaceSummary.h"
 #include "reports/generators/LeagueStandingsReport.h"
 #include "reports/generators/ReportPackageReport.h"
@@ -98,7 +99,7 @@ TEST_F(TeamReportSeason, LeagueRaceSummaryListsTeamsByTotalWithARaceColumnPerRac
 }
 
 TEST_F(TeamReportSeason, LeagueRaceSummaryOfALeagueWithoutPostingsLeavesAnEmptyPage) {
-    TestDataFile::exec("INSERT INTO leagues VALUES (503, 'Autumn League', 'AL', 2, 1, 600, 0, 0, 1)");
+    addLeague({.nmbr = 503, .name = "Autumn League", .shortName = "AL", .raceType = 2, .scoringType = 600});
     EXPECT_EQ(createLeagueRaceSummary(503, false), "lr05030000.html");
     EXPECT_TRUE(pageExists("lr05030000.html"));
     EXPECT_TRUE(pageLines("lr05030000.html").isEmpty());
@@ -114,7 +115,7 @@ TEST_F(TeamReportSeason, LeagueRaceSummaryOfALeagueWithoutPostingsLeavesAnEmptyP
 // ---- team cars ----
 
 TEST_F(TeamReportSeason, TeamCarsTotalsCountTheRowsWrittenAndHeadersSkipEmptyContacts) {
-    setSwitch("TC", 21, true);
+    setReportAttribute("TC", AttrIncludeActiveOnly, 1);
     const QString name = createTeamCarsReport(SeasonLeague, 0, false, true, false, 2);
     EXPECT_EQ(name, "tc050100000002.html");
     const QStringList page = pageLines(name);
@@ -208,7 +209,7 @@ TEST_F(TeamReportSeason, TeamDetailRowsTrailTheirTeamsBestAndSkipHoldingsNoLonge
     // "6" with no points this race.
     EXPECT_EQ(cells, (QStringList{"88", "149", "0", "5", "99", "125", "24", "5", "6", "0", "149", "0"}));
 
-    setSwitch("TD", 21, true);
+    setReportAttribute("TD", AttrIncludeActiveOnly, 1);
     page = pageLines(createTeamDetailReport(SeasonLeague, Bravo, 2, false, false, false));
     EXPECT_TRUE(page.filter(">6 </FONT>").isEmpty());
     EXPECT_EQ(page.filter("<TD ").size(), 8);
@@ -252,7 +253,7 @@ TEST_F(TeamReportSeason, TeamDetailOfAnUnpostedRaceWritesNothing) {
 // ---- teams per car/driver ----
 
 TEST_F(TeamReportSeason, TeamsPerCarGroupByCarAndHonourTheActiveOnlySwitch) {
-    setSwitch("DT", 21, false);
+    setReportAttribute("DT", AttrIncludeActiveOnly, 0);
     QStringList page = pageLines(createTeamsperCarDriverReport(SeasonLeague, false, 2));
     // The car headers stand on the page above their tables: in the title colour.
     const QStringList headers = page.filter("<P align = 'center'><FONT size = '3' color = '#000080'>").filter(" - ");
@@ -263,7 +264,7 @@ TEST_F(TeamReportSeason, TeamsPerCarGroupByCarAndHonourTheActiveOnlySwitch) {
     EXPECT_TRUE(headers[2].contains(">18 - Labonte </FONT>"));
     EXPECT_TRUE(headers[4].contains(">88 - Jarrett &lt;Jr&gt; </FONT>"));
 
-    setSwitch("DT", 21, true);
+    setReportAttribute("DT", AttrIncludeActiveOnly, 1);
     page = pageLines(createTeamsperCarDriverReport(SeasonLeague, false, 2));
     EXPECT_TRUE(page.filter("6 - Martin").isEmpty());
     EXPECT_EQ(page.filter("<TABLE").size(), 5);
@@ -279,7 +280,7 @@ TEST_F(TeamReportSeason, TeamsPerCarGroupByCarAndHonourTheActiveOnlySwitch) {
 }
 
 TEST_F(TeamReportSeason, TeamsPerCarKeepsTwoCarsOfTheSameNumberTextApart) {
-    setSwitch("DT", 21, false);
+    setReportAttribute("DT", AttrIncludeActiveOnly, 0);
     // Charlie's "18" becomes a second "24": two cars, two tables, each under its own driver.
     TestDataFile::exec("UPDATE cars SET car_txt = '24' WHERE car_nmbr = 6");
     const QStringList page = pageLines(createTeamsperCarDriverReport(SeasonLeague, false, 2));
@@ -289,7 +290,7 @@ TEST_F(TeamReportSeason, TeamsPerCarKeepsTwoCarsOfTheSameNumberTextApart) {
 }
 
 TEST_F(TeamReportSeason, CarNumbersSortByValueWithBlanksFirstAndTextLast) {
-    setSwitch("DT", 21, false);
+    setReportAttribute("DT", AttrIncludeActiveOnly, 0);
     TestDataFile::exec("UPDATE cars SET car_txt = '' WHERE car_nmbr = 5");
     TestDataFile::exec("UPDATE cars SET car_txt = '6a' WHERE car_nmbr = 3");
     TestDataFile::exec("UPDATE cars SET car_txt = '10' WHERE car_nmbr = 1");

@@ -1,11 +1,14 @@
+#include "Rows.h"
 #include "ScopedLocale.h"
 #include "TestDataFile.h"
-#include "data/CommonCode.h"
+#include "data/Feedback.h"
 #include "data/Paths.h"
 #include "data/Regional.h"
 #include "data/SqlText.h"
+#include "data/TextFiles.h"
 #include "data/cRaceStatusCollection.h"
 #include "posting/cRaces.h"
+#include "reports/framework/cReportAttributes.h"
 #include "reports/generators/ReportPipeline.h"
 
 #include <QDir>
@@ -264,12 +267,9 @@ TEST(ReportPipeline, AttributesShapeTitleStatusAndRows) {
     ASSERT_TRUE(data.ok());
     TestDataFile::exec("DELETE FROM report_attributes");
     // RS: title size 0 (raised to 1 on every title line), odd rows size 2, even rows size 4, footer on.
-    TestDataFile::exec("INSERT INTO report_attributes (report_nmbr, attribute_nmbr, amt) "
-                       "SELECT report_nmbr, 13, 2 FROM report WHERE report_id = 'RS'");
-    TestDataFile::exec("INSERT INTO report_attributes (report_nmbr, attribute_nmbr, amt) "
-                       "SELECT report_nmbr, 14, 4 FROM report WHERE report_id = 'RS'");
-    TestDataFile::exec("INSERT INTO report_attributes (report_nmbr, attribute_nmbr, amt) "
-                       "SELECT report_nmbr, 22, 1 FROM report WHERE report_id = 'RS'");
+    setReportAttribute("RS", AttrOddRowTextSize, 2);
+    setReportAttribute("RS", AttrEvenRowTextSize, 4);
+    setReportAttribute("RS", AttrIncludeFooter, 1);
     const QString name = runReport("RS", "x", [](ReportPage& page) {
         page.open(2, 2);
         EXPECT_EQ(page.rowStyle(1).size, 2);

@@ -1,3 +1,4 @@
+#include "Rows.h"
 #include "TestDataFile.h"
 #include "reports/framework/cAvailableReportColumns.h"
 #include "reports/framework/cColor.h"
@@ -77,7 +78,7 @@ TEST(ReportColumns, AvailableAndNotUsed) {
 
     const int rr = reportNmbr("RR");
     TestDataFile::exec(QStringLiteral("DELETE FROM report_columns WHERE report_nmbr = %1").arg(rr));
-    TestDataFile::exec(QStringLiteral("INSERT INTO report_columns VALUES (%1, 3, 1)").arg(rr));
+    addReportColumn({.report = rr, .column = 3, .order = 1});
     cAvailableReportColumnsCollection notUsed;
     const int offered = TestDataFile::count(
         QStringLiteral("SELECT count(*) FROM available_report_columns WHERE report_nmbr = %1").arg(rr));
@@ -88,9 +89,10 @@ TEST(ReportColumns, AvailableAndNotUsed) {
         EXPECT_FALSE(c.columnName().isEmpty());
     }
 
-    TestDataFile::exec(QStringLiteral("INSERT INTO report_columns SELECT report_nmbr, column_nmbr, 9 FROM "
-                                      "available_report_columns WHERE report_nmbr = %1")
-                           .arg(rr));
+    TestDataFile::exec(
+        QStringLiteral("INSERT INTO report_columns (report_nmbr, column_nmbr, column_order) SELECT "
+                       "report_nmbr, column_nmbr, 9 FROM available_report_columns WHERE report_nmbr = %1")
+            .arg(rr));
     cAvailableReportColumnsCollection none;
     EXPECT_EQ(none.loadNotUsed(rr), 0);
     EXPECT_TRUE(data.ui().boxes.isEmpty());
@@ -232,7 +234,7 @@ TEST(ReportColors, DefaultRowOnlyInTheFullList) {
     }
     EXPECT_EQ(offered.loadNoDefault(), 2 * (all - 1));
 
-    TestDataFile::exec("INSERT INTO color_dm VALUES (900, 'Blank', NULL)");
+    addColor({.nmbr = 900, .name = "Blank"});
     cColorCollection withBlank;
     withBlank.load();
     EXPECT_EQ(withBlank.Item(withBlank.Count())->ColorCd(), QString());

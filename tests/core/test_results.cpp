@@ -1,3 +1,4 @@
+#include "Rows.h"
 #include "TestDataFile.h"
 #include "posting/cResults.h"
 #include "posting/cResultsCollection.h"
@@ -6,32 +7,11 @@
 
 namespace {
 
-void addRace(int nmbr, const char* date, int raceType) {
-    TestDataFile::exec(QStringLiteral("INSERT INTO races VALUES (%1, 'Race %1', 'Track', '%2', 1, %3, 1)")
-                           .arg(nmbr)
-                           .arg(QLatin1String(date))
-                           .arg(raceType));
-}
-
-void addResult(int race, int car, int place, int lapsLed = 0, int qualified = 0) {
-    TestDataFile::exec(QStringLiteral("INSERT INTO results VALUES (%1, %2, %3, %4, 0, %5, 7)")
-                           .arg(car)
-                           .arg(race)
-                           .arg(place)
-                           .arg(qualified)
-                           .arg(lapsLed));
-}
-
 // Posted rows of the race in two leagues.
 void post(int race) {
     for (int league : {1, 2}) {
-        TestDataFile::exec(
-            QStringLiteral(
-                "INSERT INTO team_results (race_nmbr, car_nmbr, team_nmbr, league_nmbr) VALUES (%1, 5, 1, %2)")
-                .arg(race)
-                .arg(league));
-        TestDataFile::exec(
-            QStringLiteral("INSERT INTO team_results_summary VALUES (%1, 1, %2, 40, 1)").arg(race).arg(league));
+        addTeamResult({.race = race, .car = 5, .team = 1, .league = league});
+        addSummary({.race = race, .team = 1, .league = league, .points = 40, .place = 1});
     }
 }
 
@@ -50,11 +30,11 @@ const char* postingsOf7 = "SELECT (SELECT count(*) FROM team_results WHERE race_
 TEST(Results, SavingReplacesTheRaceResultsAndRemovesItsPostings) {
     TestDataFile data;
     ASSERT_TRUE(data.ok());
-    addRace(7, "2024-03-01", 1);
-    addRace(8, "2024-03-08", 1);
-    addResult(7, 5, 1);
-    addResult(7, 6, 2);
-    addResult(8, 5, 3);
+    addRace({.nmbr = 7, .name = "Race 7", .track = "Track", .date = "2024-03-01", .status = 1});
+    addRace({.nmbr = 8, .name = "Race 8", .track = "Track", .date = "2024-03-08", .status = 1});
+    addResult({.car = 5, .race = 7, .place = 1, .adjustment = 7});
+    addResult({.car = 6, .race = 7, .place = 2, .adjustment = 7});
+    addResult({.car = 5, .race = 8, .place = 3, .adjustment = 7});
     post(7);
     post(8);
 
@@ -85,9 +65,9 @@ TEST(Results, SavingReplacesTheRaceResultsAndRemovesItsPostings) {
 TEST(Results, AFailedSaveLeavesResultsAndPostingsAsTheyWere) {
     TestDataFile data;
     ASSERT_TRUE(data.ok());
-    addRace(7, "2024-03-01", 1);
-    addResult(7, 5, 1);
-    addResult(7, 6, 2);
+    addRace({.nmbr = 7, .name = "Race 7", .track = "Track", .date = "2024-03-01", .status = 1});
+    addResult({.car = 5, .race = 7, .place = 1, .adjustment = 7});
+    addResult({.car = 6, .race = 7, .place = 2, .adjustment = 7});
     post(7);
     TestDataFile::exec("CREATE TRIGGER refuse_99 BEFORE INSERT ON results WHEN NEW.car_nmbr = 99"
                        " BEGIN SELECT RAISE(ABORT, 'refused'); END");
@@ -118,8 +98,8 @@ TEST(Results, AFailedSaveLeavesResultsAndPostingsAsTheyWere) {
 TEST(Results, DeletesOfPostingsAndResults) {
     TestDataFile data;
     ASSERT_TRUE(data.ok());
-    addRace(7, "2024-03-01", 1);
-    addResult(7, 5, 1);
+    addRace({.nmbr = 7, .name = "Race 7", .track = "Track", .date = "2024-03-01", .status = 1});
+    addResult({.car = 5, .race = 7, .place = 1, .adjustment = 7});
     cResultsCollection list;
     EXPECT_TRUE(list.deletePosting(7)); // never posted
     post(7);
@@ -134,11 +114,11 @@ TEST(Results, DeletesOfPostingsAndResults) {
 TEST(Results, MostLapsLedReturnsEveryTiedCar) {
     TestDataFile data;
     ASSERT_TRUE(data.ok());
-    addRace(7, "2024-03-01", 1);
-    addResult(7, 1, 1, 40);
-    addResult(7, 2, 2, 12);
-    addResult(7, 3, 3, 40);
-    addResult(7, 4, 0, 0);
+    addRace({.nmbr = 7, .name = "Race 7", .track = "Track", .date = "2024-03-01", .status = 1});
+    addResult({.car = 1, .race = 7, .place = 1, .lapsLed = 40, .adjustment = 7});
+    addResult({.car = 2, .race = 7, .place = 2, .lapsLed = 12, .adjustment = 7});
+    addResult({.car = 3, .race = 7, .place = 3, .lapsLed = 40, .adjustment = 7});
+    addResult({.car = 4, .race = 7, .place = 0, .adjustment = 7});
     {
         cResultsCollection most;
         EXPECT_EQ(most.loadMostLapsLed(7), 2);
@@ -150,10 +130,10 @@ TEST(Results, MostLapsLedReturnsEveryTiedCar) {
     }
     // Nobody led a lap: everyone is tied at 0, so every result comes back; the posting pays only
     // the placed ones.
-    addRace(8, "2024-03-08", 1);
-    addResult(8, 1, 1);
-    addResult(8, 2, 2);
-    addResult(8, 3, 0);
+    addRace({.nmbr = 8, .name = "Race 8", .track = "Track", .date = "2024-03-08", .status = 1});
+    addResult({.car = 1, .race = 8, .place = 1, .adjustment = 7});
+    addResult({.car = 2, .race = 8, .place = 2, .adjustment = 7});
+    addResult({.car = 3, .race = 8, .place = 0, .adjustment = 7});
     {
         cResultsCollection most;
         EXPECT_EQ(most.loadMostLapsLed(8), 3);
@@ -178,12 +158,12 @@ TEST(Results, PlacesAndExistenceChecks) {
     list.Add(7, 5, 9, 0, 0, 0, 0);
     EXPECT_EQ(list.getPlace(5), 3);
 
-    addRace(7, "2024-03-01", 1);
-    addResult(7, 5, 1);
+    addRace({.nmbr = 7, .name = "Race 7", .track = "Track", .date = "2024-03-01", .status = 1});
+    addResult({.car = 5, .race = 7, .place = 1, .adjustment = 7});
     cResultsCollection fresh;
     EXPECT_TRUE(fresh.raceExists(7));
     EXPECT_EQ(fresh.Count(), 1);
-    addResult(7, 6, 2); // not seen: the list answers from what it holds
+    addResult({.car = 6, .race = 7, .place = 2, .adjustment = 7}); // not seen: the list answers from what it holds
     EXPECT_FALSE(fresh.carExists(6));
     EXPECT_TRUE(fresh.carExists(5));
     EXPECT_EQ(fresh.Count(), 1);
@@ -192,15 +172,15 @@ TEST(Results, PlacesAndExistenceChecks) {
 TEST(Results, SeasonCountsAndCurrentRace) {
     TestDataFile data;
     ASSERT_TRUE(data.ok());
-    TestDataFile::exec("INSERT INTO leagues (league_nmbr, league_name, race_type_nmbr) VALUES (500, 'L', 1)");
-    addRace(7, "2024-03-01", 1);
-    addRace(8, "2024-03-08", 1);
-    addRace(9, "2024-03-08", 1);
-    addRace(20, "2024-05-01", 2);
-    addResult(7, 5, 1, 0, 1);
-    addResult(8, 5, 0, 0, 4);
-    addResult(9, 5, 7, 0, 1);
-    addResult(20, 5, 1, 0, 1); // another race type: never counted
+    addLeague({.nmbr = 500, .name = "L"});
+    addRace({.nmbr = 7, .name = "Race 7", .track = "Track", .date = "2024-03-01", .status = 1});
+    addRace({.nmbr = 8, .name = "Race 8", .track = "Track", .date = "2024-03-08", .status = 1});
+    addRace({.nmbr = 9, .name = "Race 9", .track = "Track", .date = "2024-03-08", .status = 1});
+    addRace({.nmbr = 20, .name = "Race 20", .track = "Track", .date = "2024-05-01", .raceType = 2, .status = 1});
+    addResult({.car = 5, .race = 7, .place = 1, .qualified = 1, .adjustment = 7});
+    addResult({.car = 5, .race = 8, .place = 0, .qualified = 4, .adjustment = 7});
+    addResult({.car = 5, .race = 9, .place = 7, .qualified = 1, .adjustment = 7});
+    addResult({.car = 5, .race = 20, .place = 1, .qualified = 1, .adjustment = 7}); // another race type: never counted
 
     cResults r;
     EXPECT_EQ(r.wins(500, 5), 1);
@@ -221,7 +201,7 @@ TEST(Results, SeasonCountsAndCurrentRace) {
 TEST(Results, ImportedAgainKeepsTheStoredAdjustment) {
     TestDataFile data;
     ASSERT_TRUE(data.ok());
-    addResult(7, 5, 1); // adjustment 7
+    addResult({.car = 5, .race = 7, .place = 1, .adjustment = 7}); // adjustment 7
     cResults again;
     again.setRaceNmbr(7);
     again.setCarNmbr(5);
@@ -241,8 +221,8 @@ TEST(Results, ImportedAgainKeepsTheStoredAdjustment) {
 TEST(Results, ValidateDataNamesDuplicateCarsAndPlaces) {
     TestDataFile data;
     ASSERT_TRUE(data.ok());
-    TestDataFile::exec("INSERT INTO cars (car_nmbr, race_type_nmbr, car_type_nmbr, car_txt) VALUES (512, 1, 1, '12')");
-    TestDataFile::exec("INSERT INTO cars (car_nmbr, race_type_nmbr, car_type_nmbr, car_txt) VALUES (524, 1, 1, '24')");
+    addCar({.nmbr = 512, .txt = "12"});
+    addCar({.nmbr = 524, .txt = "24"});
 
     cResultsCollection valid;
     valid.Add(7, 512, 1, 0, 0, 0, 0);

@@ -1,3 +1,4 @@
+#include "Rows.h"
 #include "TestDataFile.h"
 #include "posting/cScoringPoints.h"
 #include "posting/cScoringPointsCollection.h"
@@ -117,7 +118,7 @@ TEST(ScoringTopPoints, ReplaceLoadAndClear) {
     rules.Add(2, 1, 10, 5); // two cars in the top 5
     rules.Add(3, 1, 25, 5); // three cars in the top 5
     rules.Add(1, 2, 4, 3);  // another method: inserted, but its rules are not cleared
-    TestDataFile::exec("INSERT INTO scoring_top_points VALUES (2, 9, 9, 9)");
+    addTopPoints({.scoringType = 2, .cars = 9, .points = 9, .top = 9});
     ASSERT_TRUE(rules.insertScoringTopPoints());
 
     cScoringTopPointsCollection back;

@@ -1,3 +1,4 @@
+#include "Rows.h"
 #include "TestDataFile.h"
 #include "data/cScoringType.h"
 #include "data/cScoringTypeCollection.h"
@@ -13,10 +14,10 @@ int storeMethodWithTables(const QString& name) {
     st.setLapsLedBonus(1);
     if (!st.CommitChanges())
         return 0;
-    const QString n = QString::number(st.scoringTypeNmbr());
-    TestDataFile::exec("INSERT INTO scoring_points VALUES (" + n + ", 1, 10, 1)");
-    TestDataFile::exec("INSERT INTO scoring_points VALUES (" + n + ", 2, 8, 0)");
-    TestDataFile::exec("INSERT INTO scoring_top_points VALUES (" + n + ", 2, 5, 3)");
+    const int n = st.scoringTypeNmbr();
+    addPoints({.scoringType = n, .place = 1, .points = 10, .qualPoints = 1});
+    addPoints({.scoringType = n, .place = 2, .points = 8});
+    addTopPoints({.scoringType = n, .cars = 2, .points = 5, .top = 3});
     return st.scoringTypeNmbr();
 }
 
@@ -46,7 +47,7 @@ TEST(ScoringType, NumbersAndValuesAreStored) {
     EXPECT_EQ(back.mostLapsLedBonus(), 7);
     EXPECT_EQ(back.fastQualBonus(), 4);
 
-    TestDataFile::exec("INSERT INTO scoring_type VALUES (502, 'x', 0, 0, 0)");
+    addScoringType({.nmbr = 502, .name = "x"});
     cScoringType next;
     ASSERT_TRUE(next.insertRow());
     EXPECT_EQ(next.scoringTypeNmbr(), 503);

@@ -1,6 +1,6 @@
 #include "RecordingUi.h"
 #include "app/Settings.h"
-#include "data/CommonCode.h"
+#include "data/TextFiles.h"
 #include "exchange/FtpTransfer.h"
 #include "platform/Profile.h"
 

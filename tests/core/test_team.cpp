@@ -1,21 +1,9 @@
+#include "Rows.h"
 #include "TestDataFile.h"
 #include "data/cLeagueTeams.h"
 #include "data/cTeam.h"
 
 #include <gtest/gtest.h>
-
-namespace {
-
-void addTeam(int n, const QString& name, int raceType = 1, int carType = 1) {
-    TestDataFile::exec(QStringLiteral("INSERT INTO teams (team_nmbr, team_name, race_type_nmbr, car_type_nmbr) "
-                                      "VALUES (%1, '%2', %3, %4)")
-                           .arg(n)
-                           .arg(name)
-                           .arg(raceType)
-                           .arg(carType));
-}
-
-} // namespace
 
 TEST(Team, NumbersQuotesAndEmptyTexts) {
     TestDataFile data;
@@ -47,7 +35,7 @@ TEST(Team, NumbersQuotesAndEmptyTexts) {
     EXPECT_EQ(TestDataFile::count("SELECT count(*) FROM teams"), 1);
     EXPECT_EQ(TestDataFile::scalar("SELECT zip FROM teams").toString(), "12345");
 
-    addTeam(12, "Low");
+    addTeam({.nmbr = 12, .name = "Low"});
     cTeam next;
     ASSERT_TRUE(next.insertRow());
     EXPECT_EQ(next.teamNmbr(), 501);
@@ -68,12 +56,14 @@ TEST(Team, FailedInsertGivesTheOldNumberBack) {
 TEST(Team, DeleteTakesHoldingsAndPairingsAllOrNothing) {
     TestDataFile data;
     ASSERT_TRUE(data.ok());
-    addTeam(500, "A");
-    addTeam(501, "B");
-    TestDataFile::exec("INSERT INTO team_car (team_nmbr, car_nmbr, efctv_dt, term_dt) VALUES "
-                       "(500, 10, '2024-01-01', '2024-02-01'), (500, 11, '2024-02-01', NULL), "
-                       "(501, 10, '2024-01-01', NULL)");
-    TestDataFile::exec("INSERT INTO race_head_head VALUES (1, 500, 501, 500), (2, 500, 500, 501), (3, 500, 501, 502)");
+    addTeam({.nmbr = 500, .name = "A"});
+    addTeam({.nmbr = 501, .name = "B"});
+    addHolding({.team = 500, .car = 10, .to = "2024-02-01"});
+    addHolding({.team = 500, .car = 11, .from = "2024-02-01"});
+    addHolding({.team = 501, .car = 10});
+    addPairing({.race = 1, .league = 500, .team1 = 501, .team2 = 500});
+    addPairing({.race = 2, .league = 500, .team1 = 500, .team2 = 501});
+    addPairing({.race = 3, .league = 500, .team1 = 501, .team2 = 502});
 
     TestDataFile::exec("ALTER TABLE race_head_head RENAME TO rhh_away");
     cTeam team;
@@ -94,9 +84,9 @@ TEST(Team, DeleteTakesHoldingsAndPairingsAllOrNothing) {
 TEST(TeamCollection, FiltersAndAppends) {
     TestDataFile data;
     ASSERT_TRUE(data.ok());
-    addTeam(500, "A", 2, 1);
-    addTeam(501, "B", 2, 2);
-    addTeam(502, "C", 1, 1);
+    addTeam({.nmbr = 500, .name = "A", .raceType = 2});
+    addTeam({.nmbr = 501, .name = "B", .raceType = 2, .carType = 2});
+    addTeam({.nmbr = 502, .name = "C"});
     cTeamCollection byRace;
     EXPECT_EQ(byRace.load(2), 2);
     cTeamCollection byCar;
@@ -110,10 +100,14 @@ TEST(TeamCollection, FiltersAndAppends) {
 TEST(LeagueTeams, LoadOrdersByTeamNameAndSkipsMissingTeams) {
     TestDataFile data;
     ASSERT_TRUE(data.ok());
-    addTeam(500, "Zebras");
-    addTeam(501, "Apaches");
-    addTeam(502, "Mustangs");
-    TestDataFile::exec("INSERT INTO league_teams VALUES (3, 500), (3, 501), (3, 502), (3, 999), (5, 500)");
+    addTeam({.nmbr = 500, .name = "Zebras"});
+    addTeam({.nmbr = 501, .name = "Apaches"});
+    addTeam({.nmbr = 502, .name = "Mustangs"});
+    addMember({.league = 3, .team = 500});
+    addMember({.league = 3, .team = 501});
+    addMember({.league = 3, .team = 502});
+    addMember({.league = 3, .team = 999});
+    addMember({.league = 5, .team = 500});
     cLeagueTeamsCollection list;
     ASSERT_EQ(list.load(3), 3);
     EXPECT_EQ(list.Item(1)->teamNmbr(), 501);
@@ -127,9 +121,11 @@ TEST(LeagueTeams, LoadOrdersByTeamNameAndSkipsMissingTeams) {
 TEST(LeagueTeams, ExistenceChecks) {
     TestDataFile data;
     ASSERT_TRUE(data.ok());
-    addTeam(7, "Seven", 2, 1);
-    addTeam(8, "Eight", 1, 2);
-    TestDataFile::exec("INSERT INTO league_teams VALUES (3, 8), (4, 7), (5, 8)");
+    addTeam({.nmbr = 7, .name = "Seven", .raceType = 2});
+    addTeam({.nmbr = 8, .name = "Eight", .carType = 2});
+    addMember({.league = 3, .team = 8});
+    addMember({.league = 4, .team = 7});
+    addMember({.league = 5, .team = 8});
     {
         cLeagueTeamsCollection any;
         EXPECT_TRUE(any.teamExists(7));
@@ -161,7 +157,9 @@ TEST(LeagueTeams, ExistenceChecks) {
 TEST(LeagueTeams, InsertNewReplacesALeagueOrAddsPairsOnce) {
     TestDataFile data;
     ASSERT_TRUE(data.ok());
-    TestDataFile::exec("INSERT INTO league_teams VALUES (3, 1), (3, 2), (4, 1)");
+    addMember({.league = 3, .team = 1});
+    addMember({.league = 3, .team = 2});
+    addMember({.league = 4, .team = 1});
     {
         cLeagueTeamsCollection list;
         list.Add(3, 5);
@@ -191,7 +189,8 @@ TEST(LeagueTeams, InsertNewReplacesALeagueOrAddsPairsOnce) {
 TEST(LeagueTeams, InsertNewFailureChangesNothing) {
     TestDataFile data;
     ASSERT_TRUE(data.ok());
-    TestDataFile::exec("INSERT INTO league_teams VALUES (3, 1), (3, 2)");
+    addMember({.league = 3, .team = 1});
+    addMember({.league = 3, .team = 2});
     // A trigger makes the second insert fail after the delete and the first insert have run.
     TestDataFile::exec("CREATE TRIGGER refuse BEFORE INSERT ON league_teams WHEN NEW.team_nmbr = 9 "
                        "BEGIN SELECT RAISE(ABORT, 'refused'); END");

@@ -1,3 +1,4 @@
+#include "Rows.h"
 #include "TestDataFile.h"
 #include "data/cLeague.h"
 #include "data/cTeamCar.h"
@@ -7,29 +8,6 @@
 #include <algorithm>
 
 #include <gtest/gtest.h>
-
-namespace {
-
-void hold(int team, int car, const QString& from, const QString& to = QString(), double price = 0) {
-    TestDataFile::exec(QStringLiteral("INSERT INTO team_car (team_nmbr, car_nmbr, efctv_dt, term_dt, price, "
-                                      "locked_salary, active) VALUES (%1, %2, '%3', %4, %5, 0, 1)")
-                           .arg(team)
-                           .arg(car)
-                           .arg(from)
-                           .arg(to.isEmpty() ? QStringLiteral("NULL") : QStringLiteral("'%1'").arg(to))
-                           .arg(price));
-}
-
-void addCar(int car, int carType, int group = 1, int raceType = 1) {
-    TestDataFile::exec(QStringLiteral("INSERT INTO cars (car_nmbr, race_type_nmbr, car_type_nmbr, car_txt, group_nmbr) "
-                                      "VALUES (%1, %2, %3, '%1', %4)")
-                           .arg(car)
-                           .arg(raceType)
-                           .arg(carType)
-                           .arg(group));
-}
-
-} // namespace
 
 TEST(TeamCar, DatesFromTextAndNullTermination) {
     cTeamCar h;
@@ -65,8 +43,8 @@ TEST(TeamCar, DatesFromTextAndNullTermination) {
 TEST(TeamCar, CommitUpdatesTheSameHoldingOrAddsAnotherPeriod) {
     TestDataFile data;
     ASSERT_TRUE(data.ok());
-    hold(5, 7, "2024-03-01", "2024-05-01", 100);
-    hold(5, 7, "2024-06-01", QString(), 200);
+    addHolding({.team = 5, .car = 7, .from = "2024-03-01", .to = "2024-05-01", .price = 100});
+    addHolding({.team = 5, .car = 7, .from = "2024-06-01", .price = 200});
 
     cTeamCar h;
     ASSERT_EQ(h.load(5, 7), 1); // the first row, whatever its dates
@@ -112,14 +90,14 @@ TEST(TeamCar, CommitUpdatesTheSameHoldingOrAddsAnotherPeriod) {
 TEST(TeamCar, TeamsForCarAndDuplicateTeam) {
     TestDataFile data;
     ASSERT_TRUE(data.ok());
-    hold(5, 7, "2024-01-01");
-    hold(5, 8, "2024-01-01");
-    hold(3, 7, "2024-01-01");
-    hold(3, 8, "2024-01-01");
-    hold(3, 9, "2024-01-01");
-    hold(9, 7, "2024-01-01");
-    hold(4, 7, "2024-01-01", "2024-02-01"); // ended: does not count
-    hold(4, 8, "2024-01-01");
+    addHolding({.team = 5, .car = 7});
+    addHolding({.team = 5, .car = 8});
+    addHolding({.team = 3, .car = 7});
+    addHolding({.team = 3, .car = 8});
+    addHolding({.team = 3, .car = 9});
+    addHolding({.team = 9, .car = 7});
+    addHolding({.team = 4, .car = 7, .to = "2024-02-01"}); // ended: does not count
+    addHolding({.team = 4, .car = 8});
 
     cTeamCar h;
     EXPECT_EQ(h.getTeamsForCar(5, 7, QString()), "(3,9)");
@@ -137,14 +115,14 @@ TEST(TeamCar, TeamsForCarAndDuplicateTeam) {
 TEST(TeamCarCollection, LoadsAndChecks) {
     TestDataFile data;
     ASSERT_TRUE(data.ok());
-    addCar(7, 1, 1);
-    addCar(8, 2, 2);
-    addCar(30, 3, 1);
-    hold(5, 7, "2024-01-01", "2024-02-01");
-    hold(5, 7, "2024-03-01");
-    hold(5, 8, "2024-01-01");
-    hold(5, 30, "2024-01-01");
-    hold(6, 7, "2024-01-01");
+    addCar({.nmbr = 7, .txt = "7", .group = 1});
+    addCar({.nmbr = 8, .carType = 2, .txt = "8", .group = 2});
+    addCar({.nmbr = 30, .carType = 3, .txt = "30", .group = 1});
+    addHolding({.team = 5, .car = 7, .to = "2024-02-01"});
+    addHolding({.team = 5, .car = 7, .from = "2024-03-01"});
+    addHolding({.team = 5, .car = 8});
+    addHolding({.team = 5, .car = 30});
+    addHolding({.team = 6, .car = 7});
 
     cTeamCarCollection team5;
     EXPECT_EQ(team5.load(5), 4);
@@ -172,10 +150,10 @@ TEST(TeamCarCollection, LoadsAndChecks) {
 TEST(TeamCarCollection, TermAllEndsOnlyCurrentHoldings) {
     TestDataFile data;
     ASSERT_TRUE(data.ok());
-    hold(5, 7, "2024-01-01", "2024-02-01");
-    hold(5, 8, "2024-01-01");
-    hold(5, 9, "2024-03-01");
-    hold(6, 8, "2024-01-01");
+    addHolding({.team = 5, .car = 7, .to = "2024-02-01"});
+    addHolding({.team = 5, .car = 8});
+    addHolding({.team = 5, .car = 9, .from = "2024-03-01"});
+    addHolding({.team = 6, .car = 8});
     cTeamCarCollection list;
     EXPECT_FALSE(list.TermAll(5, QDate()));
     ASSERT_TRUE(list.TermAll(5, QDate(2024, 6, 30)));
@@ -183,9 +161,9 @@ TEST(TeamCarCollection, TermAllEndsOnlyCurrentHoldings) {
     EXPECT_EQ(TestDataFile::scalar("SELECT term_dt FROM team_car WHERE car_nmbr = 7").toString(), "2024-02-01");
     EXPECT_EQ(TestDataFile::count("SELECT count(*) FROM team_car WHERE team_nmbr = 6 AND term_dt IS NULL"), 1);
     // Holdings that have not begun by the day are left open, not ended before they start.
-    hold(5, 10, "2024-07-01");
-    hold(5, 11, "2024-06-30");
-    hold(5, 12, "2024-06-29");
+    addHolding({.team = 5, .car = 10, .from = "2024-07-01"});
+    addHolding({.team = 5, .car = 11, .from = "2024-06-30"});
+    addHolding({.team = 5, .car = 12, .from = "2024-06-29"});
     ASSERT_TRUE(list.TermAll(5, QDate(2024, 6, 30)));
     EXPECT_EQ(TestDataFile::count("SELECT count(*) FROM team_car WHERE team_nmbr = 5 AND term_dt IS NULL"), 2);
     EXPECT_EQ(TestDataFile::scalar("SELECT term_dt FROM team_car WHERE car_nmbr = 12").toString(), "2024-06-30");
@@ -194,9 +172,9 @@ TEST(TeamCarCollection, TermAllEndsOnlyCurrentHoldings) {
 TEST(TeamCarCollection, InsertNewReplacesTheTeamsHoldingsAllOrNothing) {
     TestDataFile data;
     ASSERT_TRUE(data.ok());
-    hold(5, 7, "2024-01-01", "2024-02-01");
-    hold(5, 8, "2024-01-01");
-    hold(6, 8, "2024-01-01");
+    addHolding({.team = 5, .car = 7, .to = "2024-02-01"});
+    addHolding({.team = 5, .car = 8});
+    addHolding({.team = 6, .car = 8});
     {
         cTeamCarCollection list;
         list.Add(5, 9, QDate(2024, 4, 1), QDate(), 12.5, 10.25, 1);
@@ -230,25 +208,29 @@ TEST(TeamCarCollection, InsertNewReplacesTheTeamsHoldingsAllOrNothing) {
 TEST(TeamCarCollection, NotRunHoldingsAreThoseInForceOnTheRaceDay) {
     TestDataFile data;
     ASSERT_TRUE(data.ok());
-    addCar(1, 1, 1, 2);
-    addCar(2, 1, 1, 2);
-    addCar(3, 1, 1, 2);
-    addCar(4, 1, 1, 2);
-    addCar(5, 1, 1, 2);
-    addCar(6, 1, 1, 1);  // another race type
-    addCar(30, 3, 1, 2); // the bonus entry never has a result
-    TestDataFile::exec("INSERT INTO races (race_nmbr, race_dt, race_type_nmbr) VALUES (600, '2024-05-01', 2)");
-    TestDataFile::exec("INSERT INTO results (race_nmbr, car_nmbr, place) VALUES (600, 5, 1)");
-    TestDataFile::exec("INSERT INTO league_teams VALUES (500, 7)");
-    TestDataFile::exec("INSERT INTO teams (team_nmbr, team_name) VALUES (7, 'Seven'), (8, 'Eight')");
-    hold(7, 1, "2024-05-01", "2024-05-02"); // effective on the day, ends the day after: counts
-    hold(7, 2, "2024-05-02");               // effective the day after: does not count
-    hold(7, 3, "2024-04-01", "2024-05-01"); // ends on the day: does not count
-    hold(7, 4, "2024-01-01");               // current: counts
-    hold(7, 5, "2024-01-01");               // ran the race
-    hold(7, 6, "2024-01-01");               // other race type
-    hold(7, 30, "2024-05-01");              // bonus entry: counts
-    hold(8, 4, "2024-01-01");               // not a member of the league
+    addCar({.nmbr = 1, .raceType = 2, .txt = "1", .group = 1});
+    addCar({.nmbr = 2, .raceType = 2, .txt = "2", .group = 1});
+    addCar({.nmbr = 3, .raceType = 2, .txt = "3", .group = 1});
+    addCar({.nmbr = 4, .raceType = 2, .txt = "4", .group = 1});
+    addCar({.nmbr = 5, .raceType = 2, .txt = "5", .group = 1});
+    addCar({.nmbr = 6, .txt = "6", .group = 1});                                // another race type
+    addCar({.nmbr = 30, .raceType = 2, .carType = 3, .txt = "30", .group = 1}); // the bonus entry never has a result
+    addRace({.nmbr = 600, .date = "2024-05-01", .raceType = 2});
+    addResult({.car = 5, .race = 600, .place = 1});
+    addMember({.league = 500, .team = 7});
+    addTeam({.nmbr = 7, .name = "Seven"});
+    addTeam({.nmbr = 8, .name = "Eight"});
+    addHolding({.team = 7,
+                .car = 1,
+                .from = "2024-05-01",
+                .to = "2024-05-02"});                        // effective on the day, ends the day after: counts
+    addHolding({.team = 7, .car = 2, .from = "2024-05-02"}); // effective the day after: does not count
+    addHolding({.team = 7, .car = 3, .from = "2024-04-01", .to = "2024-05-01"}); // ends on the day: does not count
+    addHolding({.team = 7, .car = 4});                                           // current: counts
+    addHolding({.team = 7, .car = 5});                                           // ran the race
+    addHolding({.team = 7, .car = 6});                                           // other race type
+    addHolding({.team = 7, .car = 30, .from = "2024-05-01"});                    // bonus entry: counts
+    addHolding({.team = 8, .car = 4});                                           // not a member of the league
     TestDataFile::exec("UPDATE team_car SET active = 0 WHERE car_nmbr = 4");
 
     cLeague league;
@@ -271,10 +253,10 @@ TEST(TeamCarCollection, NotRunHoldingsAreThoseInForceOnTheRaceDay) {
 TEST(TeamCarCollection, RaceTypeAndCarTypeChecks) {
     TestDataFile data;
     ASSERT_TRUE(data.ok());
-    addCar(7, 1, 1, 2);
-    addCar(8, 2, 1, 3);
-    hold(5, 7, "2024-01-01", "2024-02-01"); // ended holdings count too
-    hold(6, 8, "2024-01-01");
+    addCar({.nmbr = 7, .raceType = 2, .txt = "7", .group = 1});
+    addCar({.nmbr = 8, .raceType = 3, .carType = 2, .txt = "8", .group = 1});
+    addHolding({.team = 5, .car = 7, .to = "2024-02-01"}); // ended holdings count too
+    addHolding({.team = 6, .car = 8});
 
     cTeamCarCollection team5;
     EXPECT_TRUE(team5.raceTypeExists(2, 5));

@@ -1,4 +1,5 @@
 #include "ListTestHelpers.h"
+#include "ModalHelpers.h"
 #include "ScopedLocale.h"
 #include "data/cCar.h"
 #include "editors/teams/frmCar.h"
@@ -59,9 +60,29 @@ private:
 void CarEditorTest::init() {
     m_data = std::make_unique<TestDataFile>();
     QVERIFY(m_data->ok());
-    putCar(500, 1, 1, "24", "Red Driver", "1500", "1");
-    putCar(501, 1, 2, "7", "Blue Driver", "900");
-    putCar(502, 1, 3, "Top Bonus", "Bonus", "0");
+    addCar({.nmbr = 500,
+            .txt = "24",
+            .owner = "Owner",
+            .driver = "Red Driver",
+            .make = "Make",
+            .sponsor = "Acme",
+            .group = 1,
+            .salary = 1500});
+    addCar({.nmbr = 501,
+            .carType = 2,
+            .txt = "7",
+            .owner = "Owner",
+            .driver = "Blue Driver",
+            .make = "Make",
+            .sponsor = "Acme",
+            .salary = 900});
+    addCar({.nmbr = 502,
+            .carType = 3,
+            .txt = "Top Bonus",
+            .owner = "Owner",
+            .driver = "Bonus",
+            .make = "Make",
+            .sponsor = "Acme"});
     m_window = std::make_unique<frmCar>();
 }
 
@@ -74,7 +95,7 @@ void CarEditorTest::open(cCar& car) {
     m_window->fillWith(car);
     m_window->show();
     QApplication::setActiveWindow(m_window.get());
-    QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
+    QVERIFY(QTest::qWaitForWindowActive(m_window.get(), kWindowWait));
     ui().clear();
 }
 
@@ -224,7 +245,7 @@ void CarEditorTest::duplicatesAreScopedByRaceTypeAndCarType() {
     type("txtCarNumber", "24");
     box("txtSponsor")->setFocus();
     QCOMPARE(ui().lastBoxText(), QStringLiteral("Duplicate Car"));
-    QTRY_COMPARE(QApplication::focusWidget(), box("txtCarNumber"));
+    QTRY_COMPARE_WITH_TIMEOUT(QApplication::focusWidget(), box("txtCarNumber"), kWindowWait);
 }
 
 void CarEditorTest::onlyOneTopBonusPerRaceType() {
@@ -308,11 +329,9 @@ void CarEditorTest::newDriverIsStoredOnlyAfterTheNameQuestion() {
 }
 
 void CarEditorTest::raceTypeOfAHeldCarIsFrozen() {
-    TestDataFile::exec(
-        "INSERT INTO teams (team_nmbr, team_name, race_type_nmbr, car_type_nmbr) VALUES (600, 'T', 1, 1)");
+    addTeam({.nmbr = 600, .name = "T"});
     // An ended holding still freezes the race type.
-    TestDataFile::exec("INSERT INTO team_car (team_nmbr, car_nmbr, efctv_dt, term_dt) "
-                       "VALUES (600, 500, '2024-01-01', '2024-02-01')");
+    addHolding({.team = 600, .car = 500, .to = "2024-02-01"});
     {
         auto car = stored(500);
         open(*car);
@@ -324,8 +343,8 @@ void CarEditorTest::raceTypeOfAHeldCarIsFrozen() {
         QVERIFY(!button("cmdApply")->isEnabled());
     }
     // So does a result of any race: the race window would lose the car of the stored result.
-    TestDataFile::exec("INSERT INTO races (race_nmbr, race_name, race_type_nmbr, car_type_nmbr) VALUES (1, 'R', 1, 2)");
-    TestDataFile::exec("INSERT INTO results (race_nmbr, car_nmbr, place) VALUES (1, 501, 3)");
+    addRace({.nmbr = 1, .name = "R", .carType = 2, .status = 0});
+    addResult({.car = 501, .race = 1, .place = 3});
     {
         auto car = stored(501);
         open(*car);
@@ -342,6 +361,15 @@ void CarEditorTest::raceTypeOfAHeldCarIsFrozen() {
     open(*car);
     choose("cmbRaceType", 2);
     QVERIFY(ui().boxes.isEmpty());
+    // A result stored after the race type was chosen still keeps it: the save checks again.
+    TestDataFile::exec("INSERT INTO results (race_nmbr, car_nmbr, place) VALUES (1, 501, 3)");
+    QTest::mouseClick(button("cmdOK"), Qt::LeftButton);
+    QCOMPARE(ui().lastBoxText(), QStringLiteral("Can not change Race Type.\r\nThis Car has Results for at least "
+                                                "one Race."));
+    QVERIFY(m_window->isVisible());
+    QCOMPARE(QApplication::focusWidget(), combo("cmbRaceType"));
+    QCOMPARE(stored(501)->raceTypeNmbr(), 1);
+    TestDataFile::exec("DELETE FROM results");
     QTest::mouseClick(button("cmdOK"), Qt::LeftButton);
     QCOMPARE(stored(501)->raceTypeNmbr(), 2);
 }
@@ -366,7 +394,7 @@ void CarEditorTest::salaryBoxCannotBeLeftBlankAndEnterStoresTheShownAmount() {
     QTest::keyClick(box("txtSalary"), Qt::Key_Delete);
     box("txtSponsor")->setFocus();
     QCOMPARE(ui().lastBoxText(), QStringLiteral("Invalid Salary amount\r\nType the amount in the form 1,234.56"));
-    QTRY_COMPARE(QApplication::focusWidget(), box("txtSalary"));
+    QTRY_COMPARE_WITH_TIMEOUT(QApplication::focusWidget(), box("txtSalary"), kWindowWait);
 
     // A good amount is taken and shown as money when the box is left.
     QTest::keyClicks(box("txtSalary"), "2000");
@@ -387,12 +415,12 @@ void CarEditorTest::salaryIsReadInTheUsersOwnFormAndAnUneditedOneIsKept() {
         auto car = stored(500);
         open(*car);
         QTest::mouseClick(box("txtSalary"), Qt::LeftButton);
-        QTRY_COMPARE(QApplication::focusWidget(), box("txtSalary"));
+        QTRY_COMPARE_WITH_TIMEOUT(QApplication::focusWidget(), box("txtSalary"), kWindowWait);
         QTRY_COMPARE(box("txtSalary")->selectedText(), QStringLiteral("$1,500.00"));
         QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("1.234,56"));
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
         QCOMPARE(ui().lastBoxText(), QStringLiteral("Invalid Salary amount\r\nType the amount in the form 1,234.56"));
-        QTRY_COMPARE(QApplication::focusWidget(), box("txtSalary"));
+        QTRY_COMPARE_WITH_TIMEOUT(QApplication::focusWidget(), box("txtSalary"), kWindowWait);
         QCOMPARE(car->salary(), Currency::fromDouble(1500));
         QTRY_COMPARE(box("txtSalary")->selectedText(), QStringLiteral("1.234,56"));
         QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("1,234.56"));
@@ -408,7 +436,7 @@ void CarEditorTest::salaryIsReadInTheUsersOwnFormAndAnUneditedOneIsKept() {
         open(*car);
         QCOMPARE(box("txtSalary")->text(), QString::fromUtf8("1,005\u00a0\u20ac"));
         QTest::mouseClick(box("txtSalary"), Qt::LeftButton);
-        QTRY_COMPARE(QApplication::focusWidget(), box("txtSalary"));
+        QTRY_COMPARE_WITH_TIMEOUT(QApplication::focusWidget(), box("txtSalary"), kWindowWait);
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
         type("txtSponsor", "Beta");
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
@@ -468,7 +496,7 @@ void CarEditorTest::leaveChecksOutliveAWindowClosedDuringARefusal() {
     type("txtSalary", "y");
     box("txtSponsor")->setFocus();
     QCOMPARE(ui().lastBoxText(), QStringLiteral("Invalid Salary amount\r\nType the amount in the form 1,234.56"));
-    QTRY_COMPARE(QApplication::focusWidget(), box("txtSalary"));
+    QTRY_COMPARE_WITH_TIMEOUT(QApplication::focusWidget(), box("txtSalary"), kWindowWait);
 }
 
 void CarEditorTest::keyLabelShowsTheNumber() {

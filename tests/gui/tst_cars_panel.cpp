@@ -4,6 +4,7 @@
 #include "data/cCar.h"
 #include "editors/teams/frmCar.h"
 #include "exchange/Import.h"
+#include "shell/Commands.h"
 #include "shell/EntityCommands.h"
 #include "shell/frmDisplayCars.h"
 
@@ -67,10 +68,10 @@ private:
     void activate();
     // The program's car editor, opened by Enter in the list.
     static void useCarEditor() {
-        setCarEditor([](cCar& car) {
+        commands().editCar = [](cCar& car) {
             frmCar editor;
             editor.showWith(car);
-        });
+        };
     }
     // A key typed by the user: it goes to whatever has the focus.
     static void press(int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
@@ -85,17 +86,36 @@ private:
 void CarsPanelTest::init() {
     m_data = std::make_unique<TestDataFile>();
     QVERIFY(m_data->ok());
-    putCar(500, 1, 1, "24A", "Red Driver", "1500");
-    putCar(501, 1, 2, "7", "Blue Driver", "900");
-    putCar(502, 1, 3, "Top Bonus", "Bonus", "0");
+    addCar({.nmbr = 500,
+            .txt = "24A",
+            .owner = "Owner",
+            .driver = "Red Driver",
+            .make = "Make",
+            .sponsor = "Acme",
+            .salary = 1500});
+    addCar({.nmbr = 501,
+            .carType = 2,
+            .txt = "7",
+            .owner = "Owner",
+            .driver = "Blue Driver",
+            .make = "Make",
+            .sponsor = "Acme",
+            .salary = 900});
+    addCar({.nmbr = 502,
+            .carType = 3,
+            .txt = "Top Bonus",
+            .owner = "Owner",
+            .driver = "Bonus",
+            .make = "Make",
+            .sponsor = "Acme"});
     displayCars(-1);
     QVERIFY(window());
-    QVERIFY(QTest::qWaitForWindowExposed(window()));
+    QVERIFY(QTest::qWaitForWindowExposed(window(), kWindowWait));
     ui().clear();
 }
 
 void CarsPanelTest::cleanup() {
-    setCarEditor(nullptr);
+    commands().editCar = nullptr;
     delete window();
     m_data.reset();
 }
@@ -298,7 +318,7 @@ void CarsPanelTest::salaryIsReadInTheUsersOwnFormOnly() {
     activate();
     clickRow(QStringLiteral("24A"));
     QTest::mouseClick(box("txtSalary"), Qt::LeftButton);
-    QTRY_COMPARE(QApplication::focusWidget(), box("txtSalary"));
+    QTRY_COMPARE_WITH_TIMEOUT(QApplication::focusWidget(), box("txtSalary"), kWindowWait);
     QTRY_COMPARE(box("txtSalary")->selectedText(), QStringLiteral("1500"));
     QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("12,500.50"));
     QTest::mouseClick(button("cmdUpdate"), Qt::LeftButton);
@@ -380,8 +400,8 @@ void CarsPanelTest::savePromptYesWithRefusedSaveKeepsTheEdits() {
 }
 
 void CarsPanelTest::deleteRefusesACarWithResults() {
-    putRace(500, QStringLiteral("Opener"), QStringLiteral("2024-02-18"));
-    putResult(500, 500, 1);
+    addRace({.nmbr = 500, .name = "Opener", .track = "Track 500", .date = "2024-02-18", .status = 1});
+    addResult({.car = 500, .race = 500, .place = 1, .qualified = 1});
     clickRow(QStringLiteral("24A"));
     button("cmdDelete")->click();
     QCOMPARE(ui().boxes.size(), 1);
@@ -393,8 +413,8 @@ void CarsPanelTest::deleteRefusesACarWithResults() {
     QCOMPARE(window()->panelCar().carNmbr(), 500);
 
     // A holding, even one that has ended, is refused first.
-    putTeam(500, QStringLiteral("Rockets"));
-    putHolding(500, 500, QStringLiteral("2024-01-01"), QStringLiteral("2024-02-01"));
+    addTeam({.nmbr = 500, .name = "Rockets", .owner = "Owner"});
+    addHolding({.team = 500, .car = 500, .from = "2024-01-01", .to = "2024-02-01"});
     ui().clear();
     button("cmdDelete")->click();
     QCOMPARE(ui().boxes.size(), 1);
@@ -459,7 +479,7 @@ void CarsPanelTest::deleteAsksAboutThePanelAsItWasWhateverIsStoredMeanwhile() {
 
 void CarsPanelTest::activate() {
     window()->activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(window()->window()));
+    QVERIFY(QTest::qWaitForWindowActive(window()->window(), kWindowWait));
 }
 
 void CarsPanelTest::keysTypedIntoThePanelActOnThePanelOnly() {
@@ -490,7 +510,7 @@ void CarsPanelTest::keysTypedIntoThePanelActOnThePanelOnly() {
     QCOMPARE(TestDataFile::count("SELECT count(*) FROM cars"), 3);
     QCOMPARE(window()->panelCar().carNmbr(), 500);
     QCOMPARE(window()->selectedCar()->carNmbr(), 500);
-    QCOMPARE(QApplication::focusWidget(), box("txtSponsor"));
+    QTRY_COMPARE_WITH_TIMEOUT(QApplication::focusWidget(), box("txtSponsor"), kWindowWait);
     QCOMPARE(box("txtSponsor")->text(), QStringLiteral("Acme Co"));
 
     // Update stores the edit typed there.
@@ -506,7 +526,7 @@ void CarsPanelTest::clickIntoABoxSelectsItsText() {
     for (const char* name : {"txtDriver", "txtSalary", "txtSponsor"}) {
         QTest::mouseClick(box(name), Qt::LeftButton);
         settle();
-        QCOMPARE(QApplication::focusWidget(), box(name));
+        QTRY_COMPARE_WITH_TIMEOUT(QApplication::focusWidget(), box(name), kWindowWait);
         QCOMPARE(box(name)->selectedText(), box(name)->text());
     }
     // Typing then replaces the whole text.
@@ -642,8 +662,8 @@ void CarsPanelTest::addedEntryIsLockedAndUpdateKeepsTheEditorsRules() {
     QVERIFY(button("cmdDelete")->isEnabled());
 
     // A team takes it; the panel still shows it as stored and cannot move it to another race type.
-    putTeam(500, QStringLiteral("Rockets"));
-    putHolding(500, carNmbr, QStringLiteral("2024-01-01"));
+    addTeam({.nmbr = 500, .name = "Rockets", .owner = "Owner"});
+    addHolding({.team = 500, .car = carNmbr, .from = "2024-01-01"});
     settle();
     QCOMPARE(list("cmbRaceType")->currentData().toInt(), 1);
     QVERIFY(!list("cmbRaceType")->isEnabled());
@@ -656,7 +676,7 @@ void CarsPanelTest::addedEntryIsLockedAndUpdateKeepsTheEditorsRules() {
     QTest::mouseClick(button("cmdUpdate"), Qt::LeftButton);
     QCOMPARE(ui().boxes.size(), 1);
     QCOMPARE(ui().boxes[0].text, QStringLiteral("Driver is a required field"));
-    QCOMPARE(QApplication::focusWidget(), box("txtDriver"));
+    QTRY_COMPARE_WITH_TIMEOUT(QApplication::focusWidget(), box("txtDriver"), kWindowWait);
     QCOMPARE(TestDataFile::scalar(QStringLiteral("SELECT driver_name FROM cars WHERE car_nmbr = %1").arg(carNmbr))
                  .toString(),
              QStringLiteral("Gray"));
@@ -666,8 +686,15 @@ void CarsPanelTest::addedEntryIsLockedAndUpdateKeepsTheEditorsRules() {
 
 void CarsPanelTest::raceTypesOfOneNameAreToldApartByNumber() {
     // A data file from before names were unique; the new race type shows in the open panel at once.
-    TestDataFile::exec(QStringLiteral("INSERT INTO race_type_dm VALUES (500, 'Wexford Cup')"));
-    putCar(503, 500, 1, QStringLiteral("88"), QStringLiteral("Twin"), QStringLiteral("100"));
+    addRaceType({.nmbr = 500, .name = "Wexford Cup"});
+    addCar({.nmbr = 503,
+            .raceType = 500,
+            .txt = "88",
+            .owner = "Owner",
+            .driver = "Twin",
+            .make = "Make",
+            .sponsor = "Acme",
+            .salary = 100});
     settle();
     QVERIFY(list("cmbRaceType")->findData(500) >= 0);
     activate();

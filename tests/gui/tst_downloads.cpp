@@ -6,6 +6,7 @@
 
 #include "../core/LocalFtpServer.h"
 #include "ListTestHelpers.h"
+#include "ModalHelpers.h"
 #include "data/Paths.h"
 #include "data/cLeague.h"
 #include "editors/races/frmRace.h"
@@ -97,7 +98,7 @@ private:
         m_leagueWindow->fillWith(*m_league);
         m_leagueWindow->show();
         QApplication::setActiveWindow(m_leagueWindow.get());
-        QVERIFY(QTest::qWaitForWindowActive(m_leagueWindow.get()));
+        QVERIFY(QTest::qWaitForWindowActive(m_leagueWindow.get(), kWindowWait));
         ui().clear();
     }
     void clickLeague(const char* button) { m_leagueWindow->findChild<QPushButton*>(QLatin1String(button))->click(); }
@@ -109,7 +110,7 @@ private:
         m_raceWindow->loadWith(*m_race);
         m_raceWindow->show();
         m_raceWindow->activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(m_raceWindow.get()));
+        QVERIFY(QTest::qWaitForWindowActive(m_raceWindow.get(), kWindowWait));
         m_raceWindow->findChild<QTabWidget*>(QStringLiteral("SSTab1"))->setCurrentIndex(frmRace::TabResults);
         ui().clear();
     }
@@ -137,11 +138,11 @@ private slots:
             QFile::remove(m_root.path() + QLatin1String(kDownloadFolder) + f);
         setDownloadHost(NoServer);
         for (int c = 1; c <= 4; ++c)
-            putCar(c, 1, 1, QStringLiteral("Car %1").arg(c), QString());
-        putRace(1, QStringLiteral("Race One"), QStringLiteral("2024-03-01"));
+            addCar({.nmbr = c, .txt = QStringLiteral("Car %1").arg(c), .driver = ""});
+        addRace({.nmbr = 1, .name = "Race One", .track = "Track 1", .date = "2024-03-01", .status = 1});
         for (int c = 1; c <= 4; ++c)
-            putResult(1, c, c);
-        putLeague(500, QStringLiteral("Sunday League"));
+            addResult({.car = c, .race = 1, .place = c, .qualified = 1});
+        addLeague({.nmbr = 500, .name = "Sunday League", .shortName = "L500"});
     }
     void cleanup() {
         m_leagueWindow.reset();

@@ -1,3 +1,4 @@
+#include "ModalHelpers.h"
 #include "RecordingUi.h"
 #include "kit/EditorGrid.h"
 #include "kit/EditorKit.h"
@@ -52,12 +53,7 @@ public:
 bool showActive(QWidget* w) {
     w->show();
     w->activateWindow();
-    return QTest::qWaitForWindowActive(w);
-}
-
-void settle() {
-    for (int i = 0; i < 3; ++i)
-        QCoreApplication::processEvents();
+    return QTest::qWaitForWindowActive(w, kWindowWait);
 }
 
 // A grid like the race results: place, car from the floating list, laps led, a check.
@@ -272,7 +268,7 @@ private slots:
         settle();
         QCOMPARE(m_ui->boxes.size(), 1);
         QCOMPARE(m_ui->lastBoxText(), QString("Invalid Entry"));
-        QVERIFY(e.count->hasFocus());
+        QTRY_VERIFY_WITH_TIMEOUT(e.count->hasFocus(), kWindowWait);
         QCOMPARE(e.count->text(), QString());
 
         // Blank becomes 0 when left.
@@ -346,7 +342,7 @@ private slots:
         QCOMPARE(grid->firstShownRow(), 1);
         // The new car cell has the focus, so the floating list lies over it.
         QVERIFY(grid->floatingList()->isVisible());
-        QVERIFY(grid->floatingList()->hasFocus());
+        QTRY_VERIFY_WITH_TIMEOUT(grid->floatingList()->hasFocus(), kWindowWait);
         QCOMPARE(grid->floatingRow(), 7);
     }
 
@@ -451,7 +447,7 @@ private slots:
         settle();
         QCOMPARE(m_ui->lastBoxText(), QString("Invalid Entry"));
         QCOMPARE(place->text(), QString());
-        QVERIFY(place->hasFocus());
+        QTRY_VERIFY_WITH_TIMEOUT(place->hasFocus(), kWindowWait);
 
         auto* laps = qobject_cast<QLineEdit*>(grid->cell(1, 2));
         laps->setFocus();

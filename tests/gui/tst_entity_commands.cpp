@@ -2,8 +2,11 @@
 #include "ModalHelpers.h"
 #include "data/cCar.h"
 #include "data/cTeam.h"
+#include "editors/races/frmRace.h"
+#include "editors/teams/frmCar.h"
 #include "posting/Scoring.h"
 #include "posting/cRaces.h"
+#include "shell/Commands.h"
 #include "shell/EntityCommands.h"
 #include "shell/frmDisplayCars.h"
 #include "shell/frmDisplayLeagues.h"
@@ -12,7 +15,12 @@
 #include "shell/frmDisplayTeams.h"
 
 #include <QAbstractItemView>
+#include <QComboBox>
+#include <QLineEdit>
 #include <QMessageBox>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTabWidget>
 #include <QtTest>
 #include <functional>
 #include <memory>
@@ -79,6 +87,7 @@ private slots:
     void commandsWithoutAnEditorAreOff();
     void updateRelistsUnderTheOldName();
     void updateRaceEditsTheStoredRace();
+    void addNewCarInTheRaceWindowOpensTheCarEditor();
 
 private:
     RecordingUi& ui() { return m_data->ui(); }
@@ -103,10 +112,10 @@ void EntityCommandsTest::cleanup() {
 }
 
 void EntityCommandsTest::leagueIsDeletedAfterOneQuestion() {
-    putLeague(500, QStringLiteral("Sunday League"));
-    putTeam(500, QStringLiteral("Rockets"));
-    putMembership(500, 500);
-    putSummary(1, 500, 500);
+    addLeague({.nmbr = 500, .name = "Sunday League", .shortName = "L500"});
+    addTeam({.nmbr = 500, .name = "Rockets", .owner = "Owner"});
+    addMember({.league = 500, .team = 500});
+    addSummary({.race = 1, .team = 500, .league = 500, .points = 40, .place = 1});
     displayLeagues(-1);
     QVERIFY(selectRow(leaguesWindow(), 0, QStringLiteral("Sunday League")));
 
@@ -128,13 +137,13 @@ void EntityCommandsTest::leagueIsDeletedAfterOneQuestion() {
 }
 
 void EntityCommandsTest::teamRefusals() {
-    putLeague(500, QStringLiteral("Sunday League"));
-    putTeam(500, QStringLiteral("Posted"));
-    putTeam(501, QStringLiteral("Member"));
-    putTeam(502, QStringLiteral("Free"));
-    putMembership(500, 500);
-    putSummary(1, 500, 500);
-    putMembership(500, 501);
+    addLeague({.nmbr = 500, .name = "Sunday League", .shortName = "L500"});
+    addTeam({.nmbr = 500, .name = "Posted", .owner = "Owner"});
+    addTeam({.nmbr = 501, .name = "Member", .owner = "Owner"});
+    addTeam({.nmbr = 502, .name = "Free", .owner = "Owner"});
+    addMember({.league = 500, .team = 500});
+    addSummary({.race = 1, .team = 500, .league = 500, .points = 40, .place = 1});
+    addMember({.league = 500, .team = 501});
     displayTeams(QString());
 
     QVERIFY(selectRow(teamsWindow(), 0, QStringLiteral("Posted")));
@@ -157,7 +166,7 @@ void EntityCommandsTest::teamRefusals() {
     QCOMPARE(TestDataFile::count("SELECT count(*) FROM teams"), 3);
 
     ui().clear();
-    putHolding(502, 1, QStringLiteral("2024-01-01"));
+    addHolding({.team = 502, .car = 1, .from = "2024-01-01"});
     QVERIFY(selectRow(teamsWindow(), 0, QStringLiteral("Free")));
     deleteTeam();
     QCOMPARE(ui().boxes.size(), 1);
@@ -168,15 +177,15 @@ void EntityCommandsTest::teamRefusals() {
 }
 
 void EntityCommandsTest::carRefusals() {
-    putTeam(500, QStringLiteral("Rockets"));
-    putCar(500, 1, 1, QStringLiteral("24"), QStringLiteral("Held and raced"));
-    putCar(501, 1, 1, QStringLiteral(" 9 "), QStringLiteral("Raced"));
-    putCar(502, 1, 1, QStringLiteral("3"), QStringLiteral("Free"));
+    addTeam({.nmbr = 500, .name = "Rockets", .owner = "Owner"});
+    addCar({.nmbr = 500, .txt = "24", .owner = "Owner", .driver = "Held and raced", .make = "Make", .sponsor = "Acme"});
+    addCar({.nmbr = 501, .txt = " 9 ", .owner = "Owner", .driver = "Raced", .make = "Make", .sponsor = "Acme"});
+    addCar({.nmbr = 502, .txt = "3", .owner = "Owner", .driver = "Free", .make = "Make", .sponsor = "Acme"});
     // An ended holding still counts.
-    putHolding(500, 500, QStringLiteral("2024-01-01"), QStringLiteral("2024-03-01"));
-    putRace(500, QStringLiteral("Opener"), QStringLiteral("2024-02-18"));
-    putResult(500, 500, 1);
-    putResult(500, 501, 2);
+    addHolding({.team = 500, .car = 500, .from = "2024-01-01", .to = "2024-03-01"});
+    addRace({.nmbr = 500, .name = "Opener", .track = "Track 500", .date = "2024-02-18", .status = 1});
+    addResult({.car = 500, .race = 500, .place = 1, .qualified = 1});
+    addResult({.car = 501, .race = 500, .place = 2, .qualified = 1});
     displayCars(-1);
 
     QVERIFY(selectRow(carsWindow(), 1, QStringLiteral("Held and raced")));
@@ -205,14 +214,14 @@ void EntityCommandsTest::carRefusals() {
 }
 
 void EntityCommandsTest::carDeleteReadsHoldingsAfterTheQuestion() {
-    putTeam(500, QStringLiteral("Rockets"));
-    putCar(500, 1, 1, QStringLiteral("24"), QStringLiteral("Red"));
+    addTeam({.nmbr = 500, .name = "Rockets", .owner = "Owner"});
+    addCar({.nmbr = 500, .txt = "24", .owner = "Owner", .driver = "Red", .make = "Make", .sponsor = "Acme"});
     displayCars(-1);
     QVERIFY(selectRow(carsWindow(), 0, QStringLiteral("24")));
 
     // Whatever was read before the question is stale once it is answered.
     ActionUi action(ui());
-    action.whileShown = [] { putHolding(500, 500, QStringLiteral("2024-01-01")); };
+    action.whileShown = [] { addHolding({.team = 500, .car = 500, .from = "2024-01-01"}); };
     deleteCar();
     QCOMPARE(ui().boxes.size(), 2);
     QVERIFY(ui().boxes[1].text.startsWith(QStringLiteral("Car is a member of at least one Team.")));
@@ -221,8 +230,8 @@ void EntityCommandsTest::carDeleteReadsHoldingsAfterTheQuestion() {
     TestDataFile::exec(QStringLiteral("DELETE FROM team_car"));
     ui().clear();
     action.whileShown = [] {
-        putRace(500, QStringLiteral("Opener"), QStringLiteral("2024-02-18"));
-        putResult(500, 500, 1);
+        addRace({.nmbr = 500, .name = "Opener", .track = "Track 500", .date = "2024-02-18", .status = 1});
+        addResult({.car = 500, .race = 500, .place = 1, .qualified = 1});
     };
     deleteCar();
     QCOMPARE(ui().boxes.size(), 2);
@@ -234,15 +243,15 @@ void EntityCommandsTest::carDeleteReadsHoldingsAfterTheQuestion() {
 // asked about renamed): the list stays as it was asked about until the answer has been acted on,
 // Yes deletes the team the question was about, and then the list shows what is stored.
 void EntityCommandsTest::aDeleteQuestionKeepsTheListItAsksAbout() {
-    putTeam(500, QStringLiteral("Comets"));
-    putTeam(501, QStringLiteral("Rockets"));
+    addTeam({.nmbr = 500, .name = "Comets", .owner = "Owner"});
+    addTeam({.nmbr = 501, .name = "Rockets", .owner = "Owner"});
     displayTeams(QStringLiteral("Rockets"));
     frmDisplayTeams* w = teamsWindow();
-    QVERIFY(QTest::qWaitForWindowExposed(w));
+    QVERIFY(QTest::qWaitForWindowExposed(w, kWindowWait));
     QStringList namesWhileAsked;
     QString selectedWhileAsked;
     RealBoxes boxes(ui(), {QMessageBox::Yes}, [&] {
-        putTeam(502, QStringLiteral("Aardvarks"));
+        addTeam({.nmbr = 502, .name = "Aardvarks", .owner = "Owner"});
         TestDataFile::exec(QStringLiteral("UPDATE teams SET team_owner = 'New Owner' WHERE team_nmbr = 501"));
         QTest::qWait(50);
         for (int row = 0; row < w->rowCount(); ++row)
@@ -261,10 +270,10 @@ void EntityCommandsTest::aDeleteQuestionKeepsTheListItAsksAbout() {
 }
 
 void EntityCommandsTest::scoringRefusals() {
-    TestDataFile::exec(QStringLiteral("INSERT INTO scoring_type VALUES (499, 'Shipped Late', 0, 0, 0)"));
-    TestDataFile::exec(QStringLiteral("INSERT INTO scoring_type VALUES (500, 'House Rules', 0, 0, 0)"));
-    TestDataFile::exec(QStringLiteral("INSERT INTO scoring_type VALUES (501, 'Unused', 0, 0, 0)"));
-    putLeague(500, QStringLiteral("Sunday League"), 500);
+    addScoringType({.nmbr = 499, .name = "Shipped Late"});
+    addScoringType({.nmbr = 500, .name = "House Rules"});
+    addScoringType({.nmbr = 501, .name = "Unused"});
+    addLeague({.nmbr = 500, .name = "Sunday League", .shortName = "L500", .scoringType = 500});
     displayScoring(QString());
 
     QVERIFY(selectRow(scoringWindow(), 0, QStringLiteral("Shipped Late")));
@@ -293,10 +302,10 @@ void EntityCommandsTest::scoringRefusals() {
 }
 
 void EntityCommandsTest::raceWithResultsAsksTwice() {
-    putCar(500, 1, 1, QStringLiteral("24"), QStringLiteral("Red"));
-    putRace(500, QStringLiteral("Opener"), QStringLiteral("2024-02-18"));
-    putRace(501, QStringLiteral("Second"), QStringLiteral("2024-02-25"));
-    putResult(500, 500, 1);
+    addCar({.nmbr = 500, .txt = "24", .owner = "Owner", .driver = "Red", .make = "Make", .sponsor = "Acme"});
+    addRace({.nmbr = 500, .name = "Opener", .track = "Track 500", .date = "2024-02-18", .status = 1});
+    addRace({.nmbr = 501, .name = "Second", .track = "Track 501", .date = "2024-02-25", .status = 1});
+    addResult({.car = 500, .race = 500, .place = 1, .qualified = 1});
     displayRaces(QString());
 
     QVERIFY(selectRow(racesWindow(), 2, QStringLiteral("Opener")));
@@ -325,16 +334,16 @@ void EntityCommandsTest::raceWithResultsAsksTwice() {
 
 // Car 24 wins all three races for Rockets in League A.
 void EntityCommandsTest::deletingAPostedRaceOffersTheRacesThatCarriedFromIt() {
-    putCar(500, 1, 1, QStringLiteral("24"), QStringLiteral("Red"));
-    putTeam(500, QStringLiteral("Rockets"));
-    putLeague(501, QStringLiteral("League A"));
-    putMembership(501, 500);
-    putHolding(500, 500, QStringLiteral("2024-01-01"));
-    putRace(500, QStringLiteral("Opener"), QStringLiteral("2024-02-18"));
-    putRace(501, QStringLiteral("Second"), QStringLiteral("2024-02-25"));
-    putRace(502, QStringLiteral("Third"), QStringLiteral("2024-03-03"));
+    addCar({.nmbr = 500, .txt = "24", .owner = "Owner", .driver = "Red", .make = "Make", .sponsor = "Acme"});
+    addTeam({.nmbr = 500, .name = "Rockets", .owner = "Owner"});
+    addLeague({.nmbr = 501, .name = "League A", .shortName = "L501"});
+    addMember({.league = 501, .team = 500});
+    addHolding({.team = 500, .car = 500, .from = "2024-01-01"});
+    addRace({.nmbr = 500, .name = "Opener", .track = "Track 500", .date = "2024-02-18", .status = 1});
+    addRace({.nmbr = 501, .name = "Second", .track = "Track 501", .date = "2024-02-25", .status = 1});
+    addRace({.nmbr = 502, .name = "Third", .track = "Track 502", .date = "2024-03-03", .status = 1});
     for (int race : {500, 501, 502}) {
-        putResult(race, 500, 1);
+        addResult({.car = 500, .race = race, .place = 1, .qualified = 1});
         cRaces r;
         r.load(race);
         postRace(r);
@@ -389,7 +398,7 @@ void EntityCommandsTest::deletingAPostedRaceOffersTheRacesThatCarriedFromIt() {
 }
 
 void EntityCommandsTest::commandsWithoutAnEditorAreOff() {
-    putTeam(500, QStringLiteral("Rockets"));
+    addTeam({.nmbr = 500, .name = "Rockets", .owner = "Owner"});
     displayTeams(QString());
     newTeam();
     updateTeam();
@@ -405,17 +414,17 @@ void EntityCommandsTest::commandsWithoutAnEditorAreOff() {
 }
 
 void EntityCommandsTest::updateRelistsUnderTheOldName() {
-    putTeam(500, QStringLiteral("Rockets"));
-    putTeam(501, QStringLiteral("Comets"));
+    addTeam({.nmbr = 500, .name = "Rockets", .owner = "Owner"});
+    addTeam({.nmbr = 501, .name = "Comets", .owner = "Owner"});
     displayTeams(QStringLiteral("Rockets"));
     QString edited;
-    setTeamEditor([&edited](cTeam& team) {
+    commands().editTeam = [&edited](cTeam& team) {
         edited = team.teamName();
         team.setTeamName(QStringLiteral("Jets"));
         team.CommitChanges();
-    });
+    };
     updateTeam();
-    setTeamEditor(nullptr);
+    commands().editTeam = nullptr;
     QCOMPARE(edited, QStringLiteral("Rockets"));
     QCOMPARE(TestDataFile::count("SELECT count(*) FROM teams WHERE team_name = 'Jets'"), 1);
     // Asked for the old name, the list finds no row of it.
@@ -423,25 +432,58 @@ void EntityCommandsTest::updateRelistsUnderTheOldName() {
     QCOMPARE(teamsWindow()->selectedDisplayRow(), -1);
 
     // A new car the editor does not store is listed with number 0: no row selected.
-    putCar(500, 1, 1, QStringLiteral("24"), QStringLiteral("Red"));
-    setCarEditor([](cCar&) {});
+    addCar({.nmbr = 500, .txt = "24", .owner = "Owner", .driver = "Red", .make = "Make", .sponsor = "Acme"});
+    commands().editCar = [](cCar&) {};
     newCar();
-    setCarEditor(nullptr);
+    commands().editCar = nullptr;
     QVERIFY(carsWindow());
     QCOMPARE(carsWindow()->rowCount(), 1);
     QCOMPARE(carsWindow()->selectedDisplayRow(), -1);
 }
 
 void EntityCommandsTest::updateRaceEditsTheStoredRace() {
-    putRace(500, QStringLiteral("Opener"), QStringLiteral("2024-02-18"));
+    addRace({.nmbr = 500, .name = "Opener", .track = "Track 500", .date = "2024-02-18", .status = 1});
     displayRaces(QString());
     TestDataFile::exec(QStringLiteral("UPDATE races SET track_name = 'Changed since' WHERE race_nmbr = 500"));
     QString track;
-    setRaceEditor([&track](cRaces& race) { track = race.trackName(); });
+    commands().editRace = [&track](cRaces& race) { track = race.trackName(); };
     updateRace();
-    setRaceEditor(nullptr);
+    commands().editRace = nullptr;
     QCOMPARE(track, QStringLiteral("Changed since"));
     QCOMPARE(racesWindow()->displayedText(racesWindow()->selectedDisplayRow(), 3), QStringLiteral("Changed since"));
+}
+
+// The race window the program opens runs the new-car command from its "Add New Car" button: the
+// car editor opens over it, and the car stored there is one the race's results can name at once.
+void EntityCommandsTest::addNewCarInTheRaceWindowOpensTheCarEditor() {
+    addRace({.nmbr = 500, .name = "Opener", .track = "Track 500", .date = "2024-02-18", .status = 1});
+    installCommands();
+    const auto emptied = qScopeGuard([] { commands() = Commands{}; });
+    cRaces race;
+    QVERIFY(race.load(500));
+    bool carEditorShown = false;
+    QStringList listed;
+    whileModal<frmRace>([&](frmRace* window) {
+        window->findChild<QTabWidget*>()->setCurrentIndex(frmRace::TabResults);
+        whileModal<frmCar>([&](frmCar* editor) {
+            carEditorShown = true;
+            auto* raceType = editor->findChild<QComboBox*>(QStringLiteral("cmbRaceType"));
+            raceType->setCurrentIndex(raceType->findData(1));
+            emit raceType->activated(raceType->currentIndex());
+            QTest::mouseClick(editor->findChild<QRadioButton*>(QStringLiteral("OptCar")), Qt::LeftButton);
+            editor->findChild<QLineEdit*>(QStringLiteral("txtCarNumber"))->setText(QStringLiteral("77"));
+            editor->findChild<QLineEdit*>(QStringLiteral("txtDriver"))->setText(QStringLiteral("New Driver"));
+            QTest::mouseClick(editor->findChild<QPushButton*>(QStringLiteral("cmdOK")), Qt::LeftButton);
+        });
+        QTest::mouseClick(window->findChild<QPushButton*>(QStringLiteral("cmdAddNewCar")), Qt::LeftButton);
+        const QComboBox* cars = window->findChild<QComboBox*>(QStringLiteral("cmbCarNmbr"));
+        for (int i = 0; i < cars->count(); ++i)
+            listed << cars->itemText(i);
+    });
+    commands().editRace(race);
+    QVERIFY(carEditorShown);
+    QCOMPARE(TestDataFile::count("SELECT count(*) FROM cars WHERE car_txt = '77'"), 1);
+    QVERIFY2(listed.contains(QStringLiteral("77")), qPrintable(listed.join(QLatin1Char(','))));
 }
 
 QTEST_MAIN(EntityCommandsTest)

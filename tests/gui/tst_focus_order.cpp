@@ -77,7 +77,7 @@ void press(Qt::Key key) {
 void showActive(QWidget* w) {
     w->show();
     w->activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(w));
+    QVERIFY(QTest::qWaitForWindowActive(w, kWindowWait));
     settle();
 }
 
@@ -132,10 +132,10 @@ class FocusOrderTest : public DataFileTest {
 
 protected:
     void prepare() override {
-        putTeam(500, QStringLiteral("Racers"));
-        putLeague(700, QStringLiteral("Capped"));
-        putMembership(700, 500);
-        putCar(600, 1, 1, QStringLiteral("11"), QStringLiteral("Ann"));
+        addTeam({.nmbr = 500, .name = "Racers", .owner = "Owner"});
+        addLeague({.nmbr = 700, .name = "Capped", .shortName = "L700"});
+        addMember({.league = 700, .team = 500});
+        addCar({.nmbr = 600, .txt = "11", .owner = "Owner", .driver = "Ann", .make = "Make", .sponsor = "Acme"});
     }
 
 private slots:
@@ -339,7 +339,7 @@ private slots:
 
     // A box left for Cancel is not checked on leaving; the save that Yes runs checks it first.
     void cancelThenYesChecksTheBoxBeingTyped() {
-        TestDataFile::exec("INSERT INTO group_dm VALUES (600, 4, 'Old Group')");
+        addGroup({.nmbr = 600, .maxNmbr = 4, .name = "Old Group"});
         cGroup group;
         group.load(600);
         frmGroup w;

@@ -1,5 +1,6 @@
 #include "DataFileTest.h"
 #include "ModalHelpers.h"
+#include "Rows.h"
 #include "data/cGroup.h"
 #include "editors/teams/frmGroup.h"
 #include "editors/teams/frmGroups.h"
@@ -25,9 +26,9 @@ private:
 
 private slots:
     void listShowsLimits() {
-        TestDataFile::exec("INSERT INTO group_dm VALUES (500, 3, 'Rookies')");
-        TestDataFile::exec("INSERT INTO group_dm VALUES (501, -1, 'Open')");
-        TestDataFile::exec("INSERT INTO group_dm VALUES (502, NULL, 'Legacy')");
+        addGroup({.nmbr = 500, .maxNmbr = 3, .name = "Rookies"});
+        addGroup({.nmbr = 501, .maxNmbr = -1, .name = "Open"});
+        addGroup({.nmbr = 502, .name = "Legacy"});
         frmGroups w;
         w.loadGroups("Open");
         QCOMPARE(row(w, "Rookies")->text(2), QString("3"));
@@ -37,11 +38,10 @@ private slots:
     }
 
     void deleteRules() {
-        TestDataFile::exec("INSERT INTO group_dm VALUES (499, 2, 'Shipped')");
-        TestDataFile::exec("INSERT INTO group_dm VALUES (500, 2, 'Used')");
-        TestDataFile::exec("INSERT INTO group_dm VALUES (501, 2, 'Spare')");
-        TestDataFile::exec("INSERT INTO cars (car_nmbr, race_type_nmbr, car_type_nmbr, driver_name, group_nmbr) "
-                           "VALUES (1, 1, 2, 'Pat', 500)");
+        addGroup({.nmbr = 499, .maxNmbr = 2, .name = "Shipped"});
+        addGroup({.nmbr = 500, .maxNmbr = 2, .name = "Used"});
+        addGroup({.nmbr = 501, .maxNmbr = 2, .name = "Spare"});
+        addCar({.nmbr = 1, .carType = 2, .driver = "Pat", .group = 500});
         frmGroups w;
         w.loadGroups("Shipped");
         w.deleteGroup();
@@ -70,7 +70,7 @@ private slots:
 
     void editorOpensChangedSoCancelAlwaysAsks() {
         cGroup group(500, "Rookies", 3);
-        TestDataFile::exec("INSERT INTO group_dm VALUES (500, 3, 'Rookies')");
+        addGroup({.nmbr = 500, .maxNmbr = 3, .name = "Rookies"});
         whileModal<frmGroup>([this](frmGroup* e) {
             QCOMPARE(e->maxBox()->text(), QString("3"));
             QVERIFY(!e->noLimitBox()->isChecked());
@@ -93,7 +93,7 @@ private slots:
             // A number typed into the box unticks "No Limit" and stays as typed.
             QTest::mouseClick(e->maxBox(), Qt::LeftButton);
             settle();
-            QCOMPARE(QApplication::focusWidget(), e->maxBox());
+            QTRY_COMPARE_WITH_TIMEOUT(QApplication::focusWidget(), e->maxBox(), kWindowWait);
             QTest::keyClicks(QApplication::focusWidget(), "5");
             QCOMPARE(e->maxBox()->text(), QString("5"));
             QVERIFY(!e->noLimitBox()->isChecked());
@@ -119,7 +119,7 @@ private slots:
     }
 
     void cancelYesStaysOpenWhenTheSaveIsRefused() {
-        TestDataFile::exec("INSERT INTO group_dm VALUES (500, 3, 'Rookies')");
+        addGroup({.nmbr = 500, .maxNmbr = 3, .name = "Rookies"});
         cGroup group(500, "Rookies", 3);
         whileModal<frmGroup>([this](frmGroup* e) {
             QTest::mouseClick(e->nameBox(), Qt::LeftButton);
@@ -135,7 +135,7 @@ private slots:
             QCOMPARE(e->maxBox()->text(), QString("7"));
             // The refused name has the focus: the next keys mend it and leave the maximum alone.
             settle();
-            QCOMPARE(QApplication::focusWidget(), e->nameBox());
+            QTRY_COMPARE_WITH_TIMEOUT(QApplication::focusWidget(), e->nameBox(), kWindowWait);
             QTest::keyClicks(QApplication::focusWidget(), "Veterans");
             QCOMPARE(e->maxBox()->text(), QString("7"));
             ui().answers << AnswerYes;
@@ -166,7 +166,7 @@ private slots:
             settle();
             QCOMPARE(ui().lastBoxText(), QString("Invalid Entry"));
             QCOMPARE(e->maxBox()->text(), QString());
-            QVERIFY(e->maxBox()->hasFocus());
+            QTRY_VERIFY_WITH_TIMEOUT(e->maxBox()->hasFocus(), kWindowWait);
             QCOMPARE(group.maxNmbr(), 3);
         });
         frmGroup editor;
@@ -186,7 +186,7 @@ private slots:
             QCOMPARE(ui().lastBoxText(), QString("Name is a required field"));
             QVERIFY(e->isVisible());
             settle();
-            QCOMPARE(QApplication::focusWidget(), e->nameBox());
+            QTRY_COMPARE_WITH_TIMEOUT(QApplication::focusWidget(), e->nameBox(), kWindowWait);
             QTest::keyClicks(QApplication::focusWidget(), "Veterans");
             QCOMPARE(e->maxBox()->text(), QString("4"));
             QTest::mouseClick(e->okButton(), Qt::LeftButton);
@@ -200,7 +200,7 @@ private slots:
     }
 
     void updateKeepsTheGroupChosen() {
-        TestDataFile::exec("INSERT INTO group_dm VALUES (500, 3, 'Rookies')");
+        addGroup({.nmbr = 500, .maxNmbr = 3, .name = "Rookies"});
         frmGroups w;
         w.loadGroups("Rookies");
         whileModal<frmGroup>([](frmGroup* e) {

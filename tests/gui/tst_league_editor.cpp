@@ -1,4 +1,5 @@
 #include "ListTestHelpers.h"
+#include "ModalHelpers.h"
 #include "ScopedLocale.h"
 #include "data/cLeague.h"
 #include "data/cTeam.h"
@@ -60,14 +61,6 @@ private:
         l->load(leagueNmbr);
         return l;
     }
-    static void putTeamOf(int nmbr, const QString& name, int raceType, int carType) {
-        TestDataFile::exec(QStringLiteral("INSERT INTO teams (team_nmbr, team_name, race_type_nmbr, car_type_nmbr) "
-                                          "VALUES (%1, '%2', %3, %4)")
-                               .arg(nmbr)
-                               .arg(name)
-                               .arg(raceType)
-                               .arg(carType));
-    }
     static int members(int leagueNmbr) {
         return TestDataFile::count(
             QStringLiteral("SELECT COUNT(*) FROM league_teams WHERE league_nmbr = %1").arg(leagueNmbr));
@@ -81,16 +74,15 @@ void LeagueEditorTest::init() {
     m_data = std::make_unique<TestDataFile>();
     QVERIFY(m_data->ok());
     // League 500 has members Alpha and Bravo (Bravo scored); league 501 has none.
-    putLeague(500, "Sunday League");
-    putLeague(501, "Empty League");
-    putTeam(600, "Alpha");
-    putTeam(601, "Bravo");
-    putTeam(602, "Charlie");
-    putTeamOf(603, "Driver Team", 1, 2);
-    putMembership(500, 600);
-    putMembership(500, 601);
-    TestDataFile::exec(
-        "INSERT INTO team_results (race_nmbr, car_nmbr, team_nmbr, league_nmbr) VALUES (1, 1, 601, 500)");
+    addLeague({.nmbr = 500, .name = "Sunday League", .shortName = "L500"});
+    addLeague({.nmbr = 501, .name = "Empty League", .shortName = "L501"});
+    addTeam({.nmbr = 600, .name = "Alpha", .owner = "Owner"});
+    addTeam({.nmbr = 601, .name = "Bravo", .owner = "Owner"});
+    addTeam({.nmbr = 602, .name = "Charlie", .owner = "Owner"});
+    addTeam({.nmbr = 603, .name = "Driver Team", .carType = 2});
+    addMember({.league = 500, .team = 600});
+    addMember({.league = 500, .team = 601});
+    addTeamResult({.race = 1, .car = 1, .team = 601, .league = 500});
     m_window = std::make_unique<frmLeague>();
 }
 
@@ -103,7 +95,7 @@ void LeagueEditorTest::open(cLeague& league) {
     m_window->fillWith(league);
     m_window->show();
     QApplication::setActiveWindow(m_window.get());
-    QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
+    QVERIFY(QTest::qWaitForWindowActive(m_window.get(), kWindowWait));
     ui().clear();
 }
 
@@ -227,7 +219,7 @@ void LeagueEditorTest::raceTypeAndScoreByAreLockedByStoredMembers() {
 }
 
 void LeagueEditorTest::memberListFollowsAnAcceptedRaceTypeOrScoreBy() {
-    putTeamOf(604, "Series Six", 6, 2);
+    addTeam({.nmbr = 604, .name = "Series Six", .raceType = 6, .carType = 2});
     auto league = stored(501);
     open(*league);
     QTabBar* bar = tabs()->tabBar();
@@ -283,7 +275,7 @@ void LeagueEditorTest::numberBoxesCannotBeLeftWithBadTextAndEnterStoresWhatIsSho
     type("txtSalaryCap", "lots");
     box("txtShortName")->setFocus();
     QCOMPARE(ui().lastBoxText(), QStringLiteral("Invalid Salary Cap amount\r\nType the amount in the form 1,234.56"));
-    QTRY_COMPARE(QApplication::focusWidget(), box("txtSalaryCap"));
+    QTRY_COMPARE_WITH_TIMEOUT(QApplication::focusWidget(), box("txtSalaryCap"), kWindowWait);
     type("txtSalaryCap", "12500");
     box("txtShortName")->setFocus();
     QCOMPARE(league->salaryCap(), Currency::fromDouble(12500));
@@ -293,7 +285,7 @@ void LeagueEditorTest::numberBoxesCannotBeLeftWithBadTextAndEnterStoresWhatIsSho
     type("txtDropLowest", "99999");
     box("txtShortName")->setFocus();
     QCOMPARE(ui().lastBoxText(), QStringLiteral("Invalid Drop Lowest amount"));
-    QTRY_COMPARE(QApplication::focusWidget(), box("txtDropLowest"));
+    QTRY_COMPARE_WITH_TIMEOUT(QApplication::focusWidget(), box("txtDropLowest"), kWindowWait);
     // A half rounds to the even count.
     type("txtDropLowest", "2.5");
     box("txtShortName")->setFocus();
@@ -338,14 +330,14 @@ void LeagueEditorTest::salaryCapIsReadInTheUsersOwnFormOnly() {
     auto league = stored(501);
     open(*league);
     QTest::mouseClick(box("txtSalaryCap"), Qt::LeftButton);
-    QTRY_COMPARE(QApplication::focusWidget(), box("txtSalaryCap"));
+    QTRY_COMPARE_WITH_TIMEOUT(QApplication::focusWidget(), box("txtSalaryCap"), kWindowWait);
     QTRY_COMPARE(box("txtSalaryCap")->selectedText(), box("txtSalaryCap")->text());
     QTest::keyClicks(QApplication::focusWidget(), otherForm);
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
     QCOMPARE(ui().boxes.size(), 1);
     QCOMPARE(ui().lastBoxText(), "Invalid Salary Cap amount\r\nType the amount in the form " + example);
     QCOMPARE(ui().boxes.last().icon, MsgIcon::Critical);
-    QTRY_COMPARE(QApplication::focusWidget(), box("txtSalaryCap"));
+    QTRY_COMPARE_WITH_TIMEOUT(QApplication::focusWidget(), box("txtSalaryCap"), kWindowWait);
     QCOMPARE(league->salaryCap(), Currency::fromUnits(1000000));
     // Enter (OK) with the refused text still there stores nothing either.
     ui().clear();
@@ -373,7 +365,7 @@ void LeagueEditorTest::okWithoutAnEditKeepsTheStoredCap() {
         QCOMPARE(box("txtSalaryCap")->text(), moneyEditText(Currency::fromUnits(10050)));
         // Through the cap box and out of it, then another edit and OK.
         QTest::mouseClick(box("txtSalaryCap"), Qt::LeftButton);
-        QTRY_COMPARE(QApplication::focusWidget(), box("txtSalaryCap"));
+        QTRY_COMPARE_WITH_TIMEOUT(QApplication::focusWidget(), box("txtSalaryCap"), kWindowWait);
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
         type("txtLeagueName", "Renamed");
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
@@ -452,7 +444,7 @@ void LeagueEditorTest::membershipIsReplacedAsAWholeAndScoredTeamsStay() {
         TestDataFile::count("SELECT COUNT(*) FROM league_teams WHERE league_nmbr = 500 AND team_nmbr IN (601, 602)"),
         2);
     // The other league's memberships are not touched.
-    putMembership(501, 600);
+    addMember({.league = 501, .team = 600});
     itemOf(teamList(), "Charlie")->setCheckState(0, Qt::Unchecked);
     QTest::mouseClick(button("cmdOK"), Qt::LeftButton);
     QCOMPARE(members(500), 1);
@@ -499,11 +491,9 @@ void LeagueEditorTest::cancelPaths() {
 }
 
 void LeagueEditorTest::checklistListsTheTeamsLeaguesOfItsKind() {
-    putLeague(502, "Third League");
-    TestDataFile::exec("INSERT INTO leagues (league_nmbr, league_name, league_short_name, race_type_nmbr,"
-                       " scoring_option_nmbr, scoring_type_nmbr, salary_cap, drop_lowest, car_type_nmbr)"
-                       " VALUES (503, 'Driver League', 'DL', 1, 1, 1, 0, 0, 2)");
-    putMembership(502, 600);
+    addLeague({.nmbr = 502, .name = "Third League", .shortName = "L502"});
+    addLeague({.nmbr = 503, .name = "Driver League", .shortName = "DL", .carType = 2});
+    addMember({.league = 502, .team = 600});
     cTeam team;
     team.load(600);
     frmLeagueTeams window;
@@ -519,7 +509,7 @@ void LeagueEditorTest::checklistListsTheTeamsLeaguesOfItsKind() {
     QCOMPARE(TestDataFile::count("SELECT COUNT(*) FROM league_teams WHERE team_nmbr = 600"), 2);
 
     // A team of a kind no league plays: an empty list, and OK stores nothing.
-    putTeamOf(604, "Lonely", 4, 1);
+    addTeam({.nmbr = 604, .name = "Lonely", .raceType = 4});
     cTeam lonely;
     lonely.load(604);
     frmLeagueTeams empty;
@@ -569,7 +559,7 @@ void LeagueEditorTest::screenshots() {
     frmLeagueTeams checklist;
     checklist.fillWith(team);
     checklist.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&checklist));
+    QVERIFY(QTest::qWaitForWindowExposed(&checklist, kWindowWait));
     QVERIFY(checklist.grab().save(QDir(dir).filePath(QStringLiteral("frmLeagueTeams.png"))));
 }
 

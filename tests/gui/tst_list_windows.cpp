@@ -7,6 +7,7 @@
 #include "editors/races/frmRace.h"
 #include "posting/cRaces.h"
 #include "reports/generators/ReportPipeline.h"
+#include "shell/Commands.h"
 #include "shell/EntityCommands.h"
 #include "shell/frmDisplayCars.h"
 #include "shell/frmDisplayLeagues.h"
@@ -77,15 +78,40 @@ void ListWindowsTest::cleanup() {
     delete carsWindow();
     delete racesWindow();
     delete scoringWindow();
-    setListWindowHost({});
+    commands() = Commands{};
     m_data.reset();
 }
 
 void ListWindowsTest::carsSortByNumberAndSelectTheFirstRow() {
-    putCar(500, 1, 1, QStringLiteral("9"), QStringLiteral("Nine"), QStringLiteral("1500"));
-    putCar(501, 1, 1, QStringLiteral("24"), QStringLiteral("Twenty-four"), QStringLiteral("900"));
-    putCar(502, 1, 1, QStringLiteral("10"), QStringLiteral("Ten"), QStringLiteral("12000"));
-    putCar(503, 2, 3, QStringLiteral("Top Bonus"), QStringLiteral("Bonus"));
+    addCar({.nmbr = 500,
+            .txt = "9",
+            .owner = "Owner",
+            .driver = "Nine",
+            .make = "Make",
+            .sponsor = "Acme",
+            .salary = 1500});
+    addCar({.nmbr = 501,
+            .txt = "24",
+            .owner = "Owner",
+            .driver = "Twenty-four",
+            .make = "Make",
+            .sponsor = "Acme",
+            .salary = 900});
+    addCar({.nmbr = 502,
+            .txt = "10",
+            .owner = "Owner",
+            .driver = "Ten",
+            .make = "Make",
+            .sponsor = "Acme",
+            .salary = 12000});
+    addCar({.nmbr = 503,
+            .raceType = 2,
+            .carType = 3,
+            .txt = "Top Bonus",
+            .owner = "Owner",
+            .driver = "Bonus",
+            .make = "Make",
+            .sponsor = "Acme"});
     displayCars(-1);
     frmDisplayCars* w = carsWindow();
     QVERIFY(w);
@@ -104,9 +130,9 @@ void ListWindowsTest::carsSortByNumberAndSelectTheFirstRow() {
 }
 
 void ListWindowsTest::sortColumnSurvivesDisplay() {
-    putTeam(500, QStringLiteral("charlie"), QStringLiteral("Zed"));
-    putTeam(501, QStringLiteral("Alpha"), QStringLiteral("yves"));
-    putTeam(502, QStringLiteral("bravo"), QStringLiteral("Xena"));
+    addTeam({.nmbr = 500, .name = "charlie", .owner = "Zed"});
+    addTeam({.nmbr = 501, .name = "Alpha", .owner = "yves"});
+    addTeam({.nmbr = 502, .name = "bravo", .owner = "Xena"});
     displayTeams(QString());
     frmDisplayTeams* w = teamsWindow();
     QCOMPARE(column(w, 0), QStringList({"Alpha", "bravo", "charlie"}));
@@ -119,7 +145,7 @@ void ListWindowsTest::sortColumnSurvivesDisplay() {
 
     // A second click does not reverse the order, and a new fill keeps the column.
     w->headerClicked(1);
-    putTeam(503, QStringLiteral("delta"), QStringLiteral("abe"));
+    addTeam({.nmbr = 503, .name = "delta", .owner = "abe"});
     displayTeams(QStringLiteral("charlie"));
     QCOMPARE(w->sortColumn(), 1);
     QCOMPARE(column(w, 1), QStringList({"abe", "Xena", "yves", "Zed"}));
@@ -127,8 +153,8 @@ void ListWindowsTest::sortColumnSurvivesDisplay() {
 }
 
 void ListWindowsTest::raceDateSortsByTheHiddenColumn() {
-    putRace(500, QStringLiteral("Winter Classic"), QStringLiteral("2001-12-15"));
-    putRace(501, QStringLiteral("New Year Dash"), QStringLiteral("2002-01-10"));
+    addRace({.nmbr = 500, .name = "Winter Classic", .track = "Track 500", .date = "2001-12-15", .status = 1});
+    addRace({.nmbr = 501, .name = "New Year Dash", .track = "Track 501", .date = "2002-01-10", .status = 1});
     displayRaces(QStringLiteral("Winter Classic"));
     frmDisplayRaces* w = racesWindow();
     QVERIFY(w->detailsView()->isColumnHidden(0));
@@ -158,14 +184,14 @@ void ListWindowsTest::datesSortByDayInEitherLocale() {
     QFETCH(QStringList, shown);
     ScopedLocale scoped(locale);
     // Neither month-first nor day-first text is in date order.
-    putRace(500, QStringLiteral("Finale"), QStringLiteral("2026-12-13"));
-    putRace(501, QStringLiteral("New Year"), QStringLiteral("2027-01-10"));
-    putRace(502, QStringLiteral("Opener"), QStringLiteral("2026-03-01"));
-    putRace(503, QStringLiteral("Second"), QStringLiteral("2026-03-08"));
-    putRace(504, QStringLiteral("Winter"), QStringLiteral("2027-02-01"));
+    addRace({.nmbr = 500, .name = "Finale", .track = "Track 500", .date = "2026-12-13", .status = 1});
+    addRace({.nmbr = 501, .name = "New Year", .track = "Track 501", .date = "2027-01-10", .status = 1});
+    addRace({.nmbr = 502, .name = "Opener", .track = "Track 502", .date = "2026-03-01", .status = 1});
+    addRace({.nmbr = 503, .name = "Second", .track = "Track 503", .date = "2026-03-08", .status = 1});
+    addRace({.nmbr = 504, .name = "Winter", .track = "Track 504", .date = "2027-02-01", .status = 1});
     displayRaces(QString());
     frmDisplayRaces* w = racesWindow();
-    QVERIFY(QTest::qWaitForWindowExposed(w));
+    QVERIFY(QTest::qWaitForWindowExposed(w, kWindowWait));
     QCOMPARE(column(w, 1), shown);
     QCOMPARE(w->displayedText(0, 2), QStringLiteral("Opener"));
 
@@ -182,8 +208,8 @@ void ListWindowsTest::leaguesSelectByNumberOnly() {
     QCOMPARE(leaguesWindow()->detailsView()->header()->count(), 7);
     QCOMPARE(leaguesWindow()->rowCount(), 0);
 
-    putLeague(500, QStringLiteral("Sunday League"), 1, QStringLiteral("1500"));
-    putLeague(501, QStringLiteral("Monday League"), 2);
+    addLeague({.nmbr = 500, .name = "Sunday League", .shortName = "L500", .salaryCap = 1500});
+    addLeague({.nmbr = 501, .name = "Monday League", .shortName = "L501", .scoringType = 2});
     displayLeagues(-2);
     QCOMPARE(leaguesWindow()->selectedDisplayRow(), -1);
     displayLeagues(500);
@@ -200,9 +226,9 @@ void ListWindowsTest::leaguesSelectByNumberOnly() {
 // Whatever stores (here a statement through the program's connection, as every store goes), the
 // open lists read the data file again; the selected row stays on its entity while it is listed.
 void ListWindowsTest::openListsShowWhatIsStoredAndKeepTheirRow() {
-    putLeague(500, QStringLiteral("Alpha"));
-    putLeague(501, QStringLiteral("Bravo"));
-    putLeague(502, QStringLiteral("Charlie"));
+    addLeague({.nmbr = 500, .name = "Alpha", .shortName = "L500"});
+    addLeague({.nmbr = 501, .name = "Bravo", .shortName = "L501"});
+    addLeague({.nmbr = 502, .name = "Charlie", .shortName = "L502"});
     displayScoring(QString());
     displayLeagues(501);
     frmDisplayLeagues* leagues = leaguesWindow();
@@ -213,7 +239,7 @@ void ListWindowsTest::openListsShowWhatIsStoredAndKeepTheirRow() {
     TestDataFile::exec(QStringLiteral("UPDATE leagues SET league_name = 'Zulu' WHERE league_nmbr = 501"));
     TestDataFile::exec(
         QStringLiteral("UPDATE scoring_type SET scoring_type_name = 'Renamed' WHERE scoring_type_nmbr = 1"));
-    TestDataFile::exec(QStringLiteral("INSERT INTO race_type_dm VALUES (500, 'Club Series')"));
+    addRaceType({.nmbr = 500, .name = "Club Series"});
     TestDataFile::exec(QStringLiteral("UPDATE leagues SET race_type_nmbr = 500 WHERE league_nmbr = 502"));
     QTRY_COMPARE(column(leagues, 0), QStringList({"Alpha", "Charlie", "Zulu"}));
     QCOMPARE(leagues->selectedLeague()->leagueNmbr(), 501);
@@ -251,7 +277,18 @@ void ListWindowsTest::aListBroughtUpToDateShowsWhatANewListShows() {
     QList<int> stored;
     auto putRandomCar = [&](int nmbr) {
         const QString txt = next(4) == 0 ? QStringLiteral("X%1").arg(next(30)) : QString::number(next(60));
-        putCar(nmbr, 1 + next(2), 1, txt, drivers.at(next(drivers.size())), QString::number(next(5) * 250));
+        // Drawn in a fixed order (salary, driver, race type), so that every compiler builds the same cars.
+        const int salary = next(5) * 250;
+        const QString driver = drivers.at(next(drivers.size()));
+        const int raceType = 1 + next(2);
+        addCar({.nmbr = nmbr,
+                .raceType = raceType,
+                .txt = txt,
+                .owner = "Owner",
+                .driver = driver,
+                .make = "Make",
+                .sponsor = "Acme",
+                .salary = double(salary)});
         stored << nmbr;
     };
     for (int i = 0; i < 12; ++i)
@@ -316,13 +353,13 @@ void ListWindowsTest::aListBroughtUpToDateShowsWhatANewListShows() {
 // A list window not on screen leaves the change for later and shows it as soon as it is shown; a
 // list none of whose tables changed has nothing to catch up on.
 void ListWindowsTest::aListNotShownCatchesUpWhenShown() {
-    putTeam(500, QStringLiteral("Comets"));
+    addTeam({.nmbr = 500, .name = "Comets", .owner = "Owner"});
     displayScoring(QString());
     displayTeams(QStringLiteral("Comets"));
     frmDisplayTeams* w = teamsWindow();
-    QVERIFY(QTest::qWaitForWindowExposed(w));
+    QVERIFY(QTest::qWaitForWindowExposed(w, kWindowWait));
     w->hide();
-    putTeam(501, QStringLiteral("Rockets"));
+    addTeam({.nmbr = 501, .name = "Rockets", .owner = "Owner"});
     settle();
     QCOMPARE(w->rowCount(), 1);
     QVERIFY(w->isStale());
@@ -337,10 +374,16 @@ void ListWindowsTest::moneyInTheUsersFormAsThePagesWriteIt() {
     ScopedLocale de(QLocale(QLocale::German, QLocale::Germany));
     const QString shown = QString::fromUtf8("1.500,00\u00a0\u20ac");
     QCOMPARE(cellMoney(1500.0), shown);
-    putCar(500, 1, 1, QStringLiteral("9"), QStringLiteral("Nine"), QStringLiteral("1500"));
+    addCar({.nmbr = 500,
+            .txt = "9",
+            .owner = "Owner",
+            .driver = "Nine",
+            .make = "Make",
+            .sponsor = "Acme",
+            .salary = 1500});
     displayCars(500);
     QCOMPARE(carsWindow()->displayedText(carsWindow()->selectedDisplayRow(), 5), shown);
-    putLeague(500, QStringLiteral("Sunday League"), 1, QStringLiteral("1500"));
+    addLeague({.nmbr = 500, .name = "Sunday League", .shortName = "L500", .salaryCap = 1500});
     displayLeagues(500);
     QCOMPARE(leaguesWindow()->displayedText(leaguesWindow()->selectedDisplayRow(), 4), shown);
 }
@@ -361,9 +404,9 @@ void ListWindowsTest::viewModesFollowListViewMode() {
     QFETCH(int, mode);
     QFETCH(int, shown);
     QFETCH(bool, icons);
-    setListWindowHost({nullptr, nullptr, [mode] { return mode; }});
-    putTeam(500, QStringLiteral("Rockets"));
-    putTeam(501, QStringLiteral("Comets"));
+    commands().listViewMode = [mode] { return mode; };
+    addTeam({.nmbr = 500, .name = "Rockets", .owner = "Owner"});
+    addTeam({.nmbr = 501, .name = "Comets", .owner = "Owner"});
     displayTeams(QStringLiteral("Rockets"));
     frmDisplayTeams* w = teamsWindow();
     QCOMPARE(w->viewMode(), shown);
@@ -376,19 +419,19 @@ void ListWindowsTest::viewModesFollowListViewMode() {
 
 void ListWindowsTest::keysAndMouseRunTheCommands() {
     QList<EntityKind> popups;
-    setListWindowHost({nullptr, [&popups](EntityKind kind, const QPoint&) { popups << kind; }, nullptr});
-    putRace(500, QStringLiteral("Opener"), QStringLiteral("2024-02-18"));
+    commands().popupEntityMenu = [&popups](EntityKind kind, const QPoint&) { popups << kind; };
+    addRace({.nmbr = 500, .name = "Opener", .track = "Track 500", .date = "2024-02-18", .status = 1});
     displayRaces(QString());
     frmDisplayRaces* w = racesWindow();
-    QVERIFY(QTest::qWaitForWindowExposed(w));
+    QVERIFY(QTest::qWaitForWindowExposed(w, kWindowWait));
     QTreeView* view = w->detailsView();
 
     int edited = 0;
-    setRaceEditor([&edited](cRaces&) { ++edited; });
+    commands().editRace = [&edited](cRaces&) { ++edited; };
     QTest::keyClick(view, Qt::Key_Return);
     QTest::keyClick(view, Qt::Key_Insert);
     QTest::mouseDClick(view->viewport(), Qt::LeftButton, {}, view->visualRect(view->model()->index(0, 2)).center());
-    setRaceEditor(nullptr);
+    commands().editRace = nullptr;
     QCOMPARE(edited, 3);
 
     QTest::mouseClick(view->viewport(), Qt::RightButton, {}, view->visualRect(view->model()->index(0, 2)).center());
@@ -404,12 +447,12 @@ void ListWindowsTest::keysAndMouseRunTheCommands() {
 // A race added through the race window is the row selected afterwards, as a new entry of the
 // other lists is; the list keeps its sort column.
 void ListWindowsTest::aNewRaceIsSelectedOnceAdded() {
-    putRace(500, QStringLiteral("Opener"), QStringLiteral("2024-02-18"));
-    putRace(501, QStringLiteral("Finale"), QStringLiteral("2024-11-10"));
+    addRace({.nmbr = 500, .name = "Opener", .track = "Track 500", .date = "2024-02-18", .status = 1});
+    addRace({.nmbr = 501, .name = "Finale", .track = "Track 501", .date = "2024-11-10", .status = 1});
     displayRaces(QStringLiteral("Finale"));
     frmDisplayRaces* w = racesWindow();
-    QVERIFY(QTest::qWaitForWindowExposed(w));
-    setRaceEditor([](cRaces& race) {
+    QVERIFY(QTest::qWaitForWindowExposed(w, kWindowWait));
+    commands().editRace = [](cRaces& race) {
         frmRace editor;
         whileModal<frmRace>([](frmRace* window) {
             auto type = [window](const char* name, const QString& text) {
@@ -429,9 +472,9 @@ void ListWindowsTest::aNewRaceIsSelectedOnceAdded() {
             QTest::mouseClick(window->okButton(), Qt::LeftButton);
         });
         editor.showWith(race);
-    });
+    };
     QTest::keyClick(w->detailsView(), Qt::Key_Insert);
-    setRaceEditor(nullptr);
+    commands().editRace = nullptr;
     QCOMPARE(TestDataFile::count("SELECT count(*) FROM races"), 3);
     QCOMPARE(w->displayedText(w->selectedDisplayRow(), 2), QStringLiteral("Midsummer 300"));
     QCOMPARE(column(w, 2), QStringList({"Opener", "Midsummer 300", "Finale"}));
@@ -444,20 +487,53 @@ void ListWindowsTest::screenshots() {
     const QString dir = qEnvironmentVariable("QV_SCREENSHOT_DIR");
     if (dir.isEmpty())
         QSKIP("QV_SCREENSHOT_DIR not set");
-    putLeague(500, QStringLiteral("Sunday Night League"), 1, QStringLiteral("50000"));
-    putLeague(501, QStringLiteral("Office Pool"), 2, QStringLiteral("0"));
-    putLeague(502, QStringLiteral("Open Wheel Friends"), 1, QStringLiteral("25000"));
-    putTeam(500, QStringLiteral("Rockets"), QStringLiteral("Ann Baker"));
-    putTeam(501, QStringLiteral("Comets"), QStringLiteral("Carl Dunn"));
-    putTeam(502, QStringLiteral("Lightning"), QStringLiteral("Eve Ford"));
-    putCar(500, 1, 1, QStringLiteral("24"), QStringLiteral("Red Dalton"), QStringLiteral("15000"), QStringLiteral("1"));
-    putCar(501, 1, 1, QStringLiteral("3"), QStringLiteral("Sam Ortega"), QStringLiteral("12500"), QStringLiteral("2"));
-    putCar(502, 1, 2, QStringLiteral("10"), QStringLiteral("Lee Park"), QStringLiteral("9000"));
-    putCar(503, 6, 1, QStringLiteral("44"), QStringLiteral("Max Holm"), QStringLiteral("30000"));
-    putRace(500, QStringLiteral("Season Opener"), QStringLiteral("2024-02-18"));
-    putRace(501, QStringLiteral("Desert 400"), QStringLiteral("2024-03-03"));
-    putRace(502, QStringLiteral("Harbour Grand Prix"), QStringLiteral("2024-03-24"), 6);
-    TestDataFile::exec(QStringLiteral("INSERT INTO scoring_type VALUES (500, 'House Rules', 0, 0, 0)"));
+    addLeague({.nmbr = 500, .name = "Sunday Night League", .shortName = "L500", .salaryCap = 50000});
+    addLeague({.nmbr = 501, .name = "Office Pool", .shortName = "L501", .scoringType = 2});
+    addLeague({.nmbr = 502, .name = "Open Wheel Friends", .shortName = "L502", .salaryCap = 25000});
+    addTeam({.nmbr = 500, .name = "Rockets", .owner = "Ann Baker"});
+    addTeam({.nmbr = 501, .name = "Comets", .owner = "Carl Dunn"});
+    addTeam({.nmbr = 502, .name = "Lightning", .owner = "Eve Ford"});
+    addCar({.nmbr = 500,
+            .txt = "24",
+            .owner = "Owner",
+            .driver = "Red Dalton",
+            .make = "Make",
+            .sponsor = "Acme",
+            .group = 1,
+            .salary = 15000});
+    addCar({.nmbr = 501,
+            .txt = "3",
+            .owner = "Owner",
+            .driver = "Sam Ortega",
+            .make = "Make",
+            .sponsor = "Acme",
+            .group = 2,
+            .salary = 12500});
+    addCar({.nmbr = 502,
+            .carType = 2,
+            .txt = "10",
+            .owner = "Owner",
+            .driver = "Lee Park",
+            .make = "Make",
+            .sponsor = "Acme",
+            .salary = 9000});
+    addCar({.nmbr = 503,
+            .raceType = 6,
+            .txt = "44",
+            .owner = "Owner",
+            .driver = "Max Holm",
+            .make = "Make",
+            .sponsor = "Acme",
+            .salary = 30000});
+    addRace({.nmbr = 500, .name = "Season Opener", .track = "Track 500", .date = "2024-02-18", .status = 1});
+    addRace({.nmbr = 501, .name = "Desert 400", .track = "Track 501", .date = "2024-03-03", .status = 1});
+    addRace({.nmbr = 502,
+             .name = "Harbour Grand Prix",
+             .track = "Track 502",
+             .date = "2024-03-24",
+             .raceType = 6,
+             .status = 1});
+    addScoringType({.nmbr = 500, .name = "House Rules"});
 
     displayLeagues(-1);
     displayTeams(QString());
@@ -470,7 +546,7 @@ void ListWindowsTest::screenshots() {
                                                       {racesWindow(), QStringLiteral("list-races.png")},
                                                       {scoringWindow(), QStringLiteral("list-scoring.png")}};
     for (const auto& [window, name] : shots) {
-        QVERIFY(QTest::qWaitForWindowExposed(window));
+        QVERIFY(QTest::qWaitForWindowExposed(window, kWindowWait));
         // Wide enough to show every column.
         window->resize(std::max(window->width(), window->detailsView()->header()->length() + 8),
                        std::min(window->height(), 360));

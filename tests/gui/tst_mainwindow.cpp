@@ -1,14 +1,15 @@
 #include "ModalHelpers.h"
 #include "RecordingUi.h"
+#include "Rows.h"
 #include "SmallDisk.h"
 #include "app/Settings.h"
 #include "data/Paths.h"
 #include "data/cConnection.h"
 #include "kit/Twips.h"
 #include "platform/SqlDatabase.h"
+#include "shell/Commands.h"
 #include "shell/EntityCommands.h"
 #include "shell/Help.h"
-#include "shell/ShellHooks.h"
 #include "shell/frmDisplayLeagues.h"
 #include "shell/frmDisplayRaces.h"
 #include "shell/frmMain.h"
@@ -103,9 +104,9 @@ private:
     }
 
     void installFakeHooks() {
-        ShellHooks& h = shellHooks();
+        Commands& h = commands();
         const char* names[] = {"League", "Team", "Car", "Race", "Scoring"};
-        EntityHooks* kinds[] = {&h.leagues, &h.teams, &h.cars, &h.races, &h.scoring};
+        Commands::Kind* kinds[] = {&h.leagues, &h.teams, &h.cars, &h.races, &h.scoring};
         for (int i = 0; i < 5; ++i) {
             const QString name = QLatin1String(names[i]);
             kinds[i]->display = [this, i, name](const QVariant& key) -> QWidget* {
@@ -144,14 +145,14 @@ private slots:
         setProgramFolder(dataFolder());
         setSettingsFolder(m_dir->filePath(QStringLiteral("Config MixedCase")));
         m_ui = std::make_unique<RecordingUi>();
-        shellHooks() = ShellHooks{};
+        commands() = Commands{};
         m_log.clear();
         m_welcomes = 0;
     }
 
     void cleanup() {
         stop();
-        shellHooks() = ShellHooks{};
+        commands() = Commands{};
         m_ui.reset();
         m_dir.reset();
     }
@@ -318,7 +319,7 @@ private slots:
 
     void aMissingDataFileIsSaidAndTheUserChoosesBackupOrEmpty() {
         QVERIFY(start());
-        TestDataFileExec("INSERT INTO teams (team_nmbr, team_name) VALUES (500, 'Mine')");
+        addTeam({.nmbr = 500, .name = "Mine"});
         TestDataFileExec("WITH RECURSIVE n(x) AS (SELECT 1 UNION ALL SELECT x + 1 FROM n WHERE x < 20)"
                          " INSERT INTO cars (car_nmbr, driver_name) SELECT x, 'Driver ' || x FROM n");
         stop();
@@ -348,7 +349,7 @@ private slots:
         QVERIFY(start());
         QCOMPARE(m_ui->boxes.size(), 1);
         QCOMPARE(teams(), QString());
-        TestDataFileExec("INSERT INTO leagues (league_nmbr, league_name) VALUES (500, 'Typed after the loss')");
+        addLeague({.nmbr = 500, .name = "Typed after the loss"});
         const QString kept = keptBackupPath(defaultBackupPath());
         stop();
         QCOMPARE(m_ui->boxes.size(), 2);
@@ -451,7 +452,7 @@ private slots:
         picks.teamNmbr = 502;
         picks.allTeams = true;
         picks.separate = false;
-        ReportHooks& r = shellHooks().reports;
+        Commands::Reports& r = commands().reports;
         r.request = [&](const QString& caption, bool race, bool league, bool team) {
             m_log << QStringLiteral("request:%1:%2%3%4").arg(caption).arg(race).arg(league).arg(team);
             return picks;
@@ -524,7 +525,7 @@ private slots:
                  QStringLiteral("League Race Standings"));
 
         m_main->activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(m_main.get()));
+        QVERIFY(QTest::qWaitForWindowActive(m_main.get(), kWindowWait));
         // A click on Administration only lays out; the keys then walk the tree from there.
         QTreeWidgetItem* admin = nodeWithTag(tree, QStringLiteral("ADMINISTRATION ROOT"));
         QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, tree->visualItemRect(admin).center());
@@ -650,7 +651,7 @@ private slots:
         QCOMPARE(m_main->action("tbCars")->toolTip(), QStringLiteral("New Car/Driver"));
 
         installFakeHooks();
-        shellHooks().raceTypes = [this] { m_log << QStringLiteral("raceTypes"); };
+        commands().raceTypes = [this] { m_log << QStringLiteral("raceTypes"); };
         m_main->refreshCommands();
         QVERIFY(m_main->action("mnuFileNewLeague")->isEnabled());
         QVERIFY(m_main->action("mnuSystemRaceTypes")->isEnabled());
@@ -696,7 +697,7 @@ private slots:
         installFakeHooks();
         QVERIFY(start());
         QMdiArea* mdi = m_main->mdiArea();
-        for (auto* hooks : {&shellHooks().leagues, &shellHooks().teams, &shellHooks().races})
+        for (auto* hooks : {&commands().leagues, &commands().teams, &commands().races})
             hooks->display(-1);
         const QList<QMdiSubWindow*> subs = mdi->subWindowList(QMdiArea::CreationOrder);
         QCOMPARE(subs.size(), 3);
@@ -768,8 +769,8 @@ private slots:
         m_main->setGeometry(50, 50, 700, 500);
 
         // A normal child fills the area beside the tree; a maximised one stays maximised.
-        shellHooks().leagues.display(-1);
-        shellHooks().teams.display(QString());
+        commands().leagues.display(-1);
+        commands().teams.display(QString());
         auto* normal = qobject_cast<QMdiSubWindow*>(m_lists[0]->parentWidget());
         auto* maximised = qobject_cast<QMdiSubWindow*>(m_lists[1]->parentWidget());
         normal->setGeometry(20, 20, 100, 80);
@@ -801,7 +802,7 @@ private slots:
     void restoreRefusesAFileThatIsNoDataFile() {
         installFakeHooks();
         QVERIFY(start());
-        shellHooks().leagues.display(-1);
+        commands().leagues.display(-1);
         const QString junk = m_dir->filePath(QStringLiteral("junk.qv"));
         QFile f(junk);
         QVERIFY(f.open(QIODevice::WriteOnly));
@@ -832,9 +833,8 @@ private slots:
         QVERIFY(start());
         const QString saved = m_dir->filePath(QStringLiteral("saved.qv"));
         QVERIFY(m_main->backupTo(saved));
-        QVERIFY(gConnection->getConnection()->exec(
-            QStringLiteral("INSERT INTO group_dm (group_nmbr, max_nmbr, group_name) VALUES (600, 1, 'After')")));
-        shellHooks().cars.display(-1);
+        addGroup({.nmbr = 600, .maxNmbr = 1, .name = "After"});
+        commands().cars.display(-1);
         QVERIFY(m_main->restoreFrom(saved));
         QVERIFY(m_ui->boxes.isEmpty());
         QVERIFY(m_main->mdiArea()->subWindowList().isEmpty());
@@ -845,40 +845,19 @@ private slots:
         QVERIFY(!QFileInfo::exists(restoreSidePath()));
     }
 
-    void backupRefusesTheDataFileItself() {
-        QVERIFY(start());
-        const QByteArray before = fileHash(dataFilePath());
-        QVERIFY(!m_main->backupTo(dataFilePath()));
-        QCOMPARE(m_ui->boxes.size(), 1);
-        QCOMPARE(m_ui->boxes[0].title, QStringLiteral("Quorvanti"));
-        QCOMPARE(fileHash(dataFilePath()), before);
-        QVERIFY(gConnection->getConnection());
-        // Through another spelling of the same path too.
-        QVERIFY(!m_main->backupTo(dataFolder() + QStringLiteral("/./Backups/../") + QLatin1String(kDataFileName)));
-        QCOMPARE(m_ui->boxes.size(), 2);
-    }
-
     void clearPostingsKeepsRacesAndResults() {
         QVERIFY(start());
         m_main->action("mnuSystemClear")->trigger(); // no races: nothing to do, nothing shown
         QVERIFY(m_ui->boxes.isEmpty());
         SqlDatabase* db = gConnection->getConnection();
         for (int race : {900, 901}) {
-            QVERIFY(db->exec(QStringLiteral("INSERT INTO races (race_nmbr, race_name, race_dt, car_type_nmbr, "
-                                            "race_type_nmbr) VALUES (?, 'R', '2024-03-01', 1, 1)"),
-                             {race}));
-            QVERIFY(
-                db->exec(QStringLiteral("INSERT INTO results (car_nmbr, race_nmbr, place) VALUES (1, ?, 1)"), {race}));
-            QVERIFY(db->exec(QStringLiteral("INSERT INTO team_results (race_nmbr, car_nmbr, team_nmbr, league_nmbr) "
-                                            "VALUES (?, 1, 5, 7)"),
-                             {race}));
-            QVERIFY(db->exec(QStringLiteral("INSERT INTO team_results_summary (race_nmbr, team_nmbr, league_nmbr) "
-                                            "VALUES (?, 5, 7)"),
-                             {race}));
+            addRace({.nmbr = race, .name = "R", .date = "2024-03-01", .status = 0});
+            addResult({.car = 1, .race = race, .place = 1});
+            addTeamResult({.race = race, .car = 1, .team = 5, .league = 7});
+            addSummary({.race = race, .team = 5, .league = 7});
         }
         // A posting of a race that no longer exists is not the command's business.
-        QVERIFY(db->exec(QStringLiteral("INSERT INTO team_results (race_nmbr, car_nmbr, team_nmbr, league_nmbr) "
-                                        "VALUES (999, 1, 5, 7)")));
+        addTeamResult({.race = 999, .car = 1, .team = 5, .league = 7});
         m_main->action("mnuSystemClear")->trigger();
         const auto count = [db](const char* sql) {
             SqlRows rows;
@@ -897,13 +876,13 @@ private slots:
     // race (numbered from 500): they stay as typed. A refused file says so in one box that names
     // the line and the car as the user knows it.
     void importingTheHelpsExampleKeepsTheUsersEntries() {
-        installShellHooks();
+        installCommands();
         QVERIFY(start());
-        TestDataFileExec("INSERT INTO cars VALUES (500, 1, 1, '42', '', '', '', '', 0, 0), "
-                         "(501, 1, 1, '7', '', '', '', '', 0, 0)");
-        TestDataFileExec(
-            "INSERT INTO races VALUES (500, 'Home 100', 'Oval', '2026-02-01', 1, 1, 2), "
-            "(600, 'Home 200', 'Oval', '2026-02-08', 1, 1, 2), (601, 'Home 300', 'Oval', '2026-02-15', 1, 1, 2)");
+        addCar({.nmbr = 500, .txt = "42", .owner = "", .driver = "", .make = "", .sponsor = "", .group = 0});
+        addCar({.nmbr = 501, .txt = "7", .owner = "", .driver = "", .make = "", .sponsor = "", .group = 0});
+        addRace({.nmbr = 500, .name = "Home 100", .track = "Oval", .date = "2026-02-01"});
+        addRace({.nmbr = 600, .name = "Home 200", .track = "Oval", .date = "2026-02-08"});
+        addRace({.nmbr = 601, .name = "Home 300", .track = "Oval", .date = "2026-02-15"});
         QFile help(QStringLiteral(":/help/Quorvanti.HLP"));
         QVERIFY(help.open(QIODevice::ReadOnly));
         const QString html = QString::fromUtf8(help.readAll());
@@ -947,11 +926,9 @@ private slots:
     }
 
     void listWindowsOpenAsChildWindows() {
-        installShellHooks();
+        installCommands();
         QVERIFY(start());
-        TestDataFileExec("INSERT INTO leagues (league_nmbr, league_name, race_type_nmbr, scoring_option_nmbr,"
-                         " scoring_type_nmbr, salary_cap, drop_lowest, car_type_nmbr)"
-                         " VALUES (500, 'Sunday League', 1, 1, 1, 5000, 0, 1)");
+        addLeague({.nmbr = 500, .name = "Sunday League", .salaryCap = 5000});
         m_main->action(QStringLiteral("mnuViewLeauges"))->trigger();
         frmDisplayLeagues* leagues = leaguesWindow();
         QVERIFY(leagues);
@@ -982,13 +959,20 @@ private slots:
     }
 
     void screenshot() {
-        installShellHooks();
+        installCommands();
         QVERIFY(start());
         m_main->showNormal();
         m_main->setGeometry(0, 0, 980, 560);
         m_main->sizeControls(3000);
-        TestDataFileExec("INSERT INTO leagues VALUES (500, 'Sunday League', 'SUN', 1, 1, 1, 50000, 0, 1)");
-        TestDataFileExec("INSERT INTO leagues VALUES (501, 'Pit Lane Club', 'PIT', 6, 2, 2, 0, 2, 2)");
+        addLeague({.nmbr = 500, .name = "Sunday League", .shortName = "SUN", .salaryCap = 50000});
+        addLeague({.nmbr = 501,
+                   .name = "Pit Lane Club",
+                   .shortName = "PIT",
+                   .raceType = 6,
+                   .scoringOption = 2,
+                   .scoringType = 2,
+                   .dropLowest = 2,
+                   .carType = 2});
         m_main->action(QStringLiteral("mnuViewLeauges"))->trigger();
         QApplication::processEvents();
         QVERIFY(m_main->menuBar()->isVisible());

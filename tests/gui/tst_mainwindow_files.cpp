@@ -1,15 +1,20 @@
 // The main window and the files it lives on: a data file found damaged, empty or a folder at the start,
 // a data folder on a full disk, restores of damaged backups and through links, and the end of a session
-// (SIGTERM) writing the settings and the exit backup as a close does.
+// (SIGTERM) writing the settings and the exit backup as a close does; and the status bar, where the
+// program's clock and its UI services show the date and time, the status text and a file's progress.
 
 #include "ModalHelpers.h"
 #include "RecordingUi.h"
+#include "Rows.h"
+#include "ScopedLocale.h"
 #include "SmallDisk.h"
 #include "TestDataFile.h"
 #include "adapters/QtUiServices.h"
 #include "app/Settings.h"
+#include "data/Feedback.h"
 #include "data/Paths.h"
 #include "data/cConnection.h"
+#include "platform/Clock.h"
 #include "platform/SqlDatabase.h"
 #include "shell/frmMain.h"
 #include "shell/frmWelcome.h"
@@ -17,9 +22,12 @@
 #include <QApplication>
 #include <QCryptographicHash>
 #include <QDialog>
+#include <QLabel>
 #include <QMessageBox>
 #include <QProcess>
+#include <QProgressBar>
 #include <QPushButton>
+#include <QStatusBar>
 #include <QTemporaryDir>
 #include <QtTest>
 #include <csignal>
@@ -73,7 +81,7 @@ private:
     void startWithASeason() {
         QVERIFY(start());
         TestDataFile::addCars(1, 3000);
-        exec(QStringLiteral("INSERT INTO teams (team_nmbr, team_name) VALUES (500, 'Mine')"));
+        addTeam({.nmbr = 500, .name = "Mine"});
         stop();
         QVERIFY(QFileInfo::exists(defaultBackupPath()));
     }
@@ -100,6 +108,67 @@ private slots:
         stop();
         m_ui.reset();
         m_dir.reset();
+    }
+
+    // The status bar's date and time are one reading of the program's clock, kept up to date, in
+    // the user's own forms.
+    void statusBarShowsTheClocksDateAndTime_data() {
+        QTest::addColumn<QLocale>("locale");
+        QTest::addColumn<QString>("before");
+        QTest::addColumn<QString>("after");
+        QTest::newRow("en_US") << ScopedLocale::american() << QStringLiteral("3/1/2026") << QStringLiteral("3/2/2026");
+        QTest::newRow("de_DE") << QLocale(QLocale::German, QLocale::Germany) << QStringLiteral("01.03.2026")
+                               << QStringLiteral("02.03.2026");
+    }
+    void statusBarShowsTheClocksDateAndTime() {
+        QFETCH(QLocale, locale);
+        QFETCH(QString, before);
+        QFETCH(QString, after);
+        ScopedLocale regional(locale);
+        setClock(QDateTime(QDate(2026, 3, 1), QTime(23, 59, 30)));
+        const auto cleared = qScopeGuard([] { setClock(QDateTime()); });
+        QVERIFY(start());
+        QCOMPARE(m_main->statusPanel(2)->text(), before);
+        QCOMPARE(m_main->statusPanel(3)->text(), locale.toString(QTime(23, 59), QLocale::ShortFormat));
+        setClock(QDateTime(QDate(2026, 3, 2), QTime(0, 1)));
+        QTRY_COMPARE(m_main->statusPanel(2)->text(), after);
+        QCOMPARE(m_main->statusPanel(3)->text(), locale.toString(QTime(0, 1), QLocale::ShortFormat));
+    }
+
+    // The program's own UI services show the status text and a file operation's progress in the
+    // main window's status bar, and nothing once the window is gone.
+    void statusTextAndFileProgressShowInTheStatusBar() {
+        m_ui.reset();
+        QtUiServices services;
+        setUi(&services);
+        const auto restored = qScopeGuard([] { setUi(nullptr); });
+        QVERIFY(start());
+        setStatus(QStringLiteral("Importing"));
+        QCOMPARE(m_main->statusPanel(1)->text(), QStringLiteral("Importing"));
+        auto* bar = m_main->StatusBar1()->findChild<QProgressBar*>(QStringLiteral("pbFileProgress"));
+        QVERIFY(bar);
+        QVERIFY(!bar->isVisible());
+        ui().showProgress(40);
+        QVERIFY(bar->isVisible());
+        QCOMPARE(bar->value(), 40);
+        ui().showProgress(-1);
+        QVERIFY(!bar->isVisible());
+        stop();
+        setStatus(QStringLiteral("After"));
+        ui().showProgress(50);
+    }
+
+    void backupRefusesTheDataFileItself() {
+        QVERIFY(start());
+        const QByteArray before = fileHash(dataFilePath());
+        QVERIFY(!m_main->backupTo(dataFilePath()));
+        QCOMPARE(m_ui->boxes.size(), 1);
+        QCOMPARE(m_ui->boxes[0].title, QStringLiteral("Quorvanti"));
+        QCOMPARE(fileHash(dataFilePath()), before);
+        QVERIFY(gConnection->getConnection());
+        // Through another spelling of the same path too.
+        QVERIFY(!m_main->backupTo(dataFolder() + QStringLiteral("/./Backups/../") + QLatin1String(kDataFileName)));
+        QCOMPARE(m_ui->boxes.size(), 2);
     }
 
     void aDamagedDataFileIsSaidAtTheStartWithTheBackupOffered() {
@@ -205,7 +274,7 @@ private slots:
 
     void aDamagedBackupIsNotRestoredAndARestoreKeepsTheDataFilesLink() {
         QVERIFY(start());
-        exec(QStringLiteral("INSERT INTO teams (team_nmbr, team_name) VALUES (500, 'Saved')"));
+        addTeam({.nmbr = 500, .name = "Saved"});
         TestDataFile::addCars(1, 3000);
         const QString saved = m_dir->filePath(QStringLiteral("saved.qv"));
         QVERIFY(m_main->backupTo(saved));
@@ -236,7 +305,7 @@ private slots:
 
     void theEndOfTheSessionClosesTheProgramAsACloseDoes() {
         QVERIFY(start());
-        exec(QStringLiteral("INSERT INTO teams (team_nmbr, team_name) VALUES (500, 'Typed')"));
+        addTeam({.nmbr = 500, .name = "Typed"});
         ::raise(SIGTERM);
         QTRY_VERIFY(!m_main->isVisible());
         QVERIFY(QFileInfo::exists(settingsFilePath()));

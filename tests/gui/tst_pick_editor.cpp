@@ -74,7 +74,7 @@ private:
     void openSingle(frmTeamCar& w, cTeamCar& pick, Currency teamSalary) {
         w.fillWith(pick, teamSalary);
         w.show();
-        QVERIFY(QTest::qWaitForWindowActive(&w));
+        QVERIFY(QTest::qWaitForWindowActive(&w, kWindowWait));
         ui().clear();
     }
     static int holdings(const QString& where = QStringLiteral("1=1")) {
@@ -89,15 +89,15 @@ private:
 void PickEditorTest::init() {
     m_data = std::make_unique<TestDataFile>();
     QVERIFY(m_data->ok());
-    putTeam(500, QStringLiteral("Racers"));
-    putLeague(700, QStringLiteral("Capped"), 1, QStringLiteral("2000"));
-    putLeague(701, QStringLiteral("Open"), 1, QStringLiteral("0"));
-    putMembership(700, 500);
-    putMembership(701, 500);
-    putCar(600, 1, 1, QStringLiteral("11"), QStringLiteral("Ann"), QStringLiteral("1000"));
-    putCar(601, 1, 1, QStringLiteral("22"), QStringLiteral("Bo"), QStringLiteral("500"), QStringLiteral("1"));
-    putCar(602, 1, 1, QStringLiteral("33"), QStringLiteral("Cy"), QStringLiteral("300"), QStringLiteral("1"));
-    putCar(603, 1, 2, QStringLiteral("44"), QStringLiteral("Dee"), QStringLiteral("10"));
+    addTeam({.nmbr = 500, .name = "Racers", .owner = "Owner"});
+    addLeague({.nmbr = 700, .name = "Capped", .shortName = "L700", .salaryCap = 2000});
+    addLeague({.nmbr = 701, .name = "Open", .shortName = "L701"});
+    addMember({.league = 700, .team = 500});
+    addMember({.league = 701, .team = 500});
+    addCar({.nmbr = 600, .txt = "11", .driver = "Ann", .salary = 1000});
+    addCar({.nmbr = 601, .txt = "22", .driver = "Bo", .group = 1, .salary = 500});
+    addCar({.nmbr = 602, .txt = "33", .driver = "Cy", .group = 1, .salary = 300});
+    addCar({.nmbr = 603, .carType = 2, .txt = "44", .driver = "Dee", .salary = 10});
 }
 
 void PickEditorTest::cleanup() {
@@ -168,7 +168,11 @@ void PickEditorTest::groupLimitCountsOnlyOpenPicks() {
     QFETCH(QString, heldTermIso);
     QFETCH(bool, stored);
     setGroupLimit(1, limit);
-    putPick(500, 602, QStringLiteral("2026-01-01"), heldTermIso, QStringLiteral("300"));
+    addHolding({.team = 500,
+                .car = 602,
+                .from = "2026-01-01",
+                .to = heldTermIso.isEmpty() ? std::nullopt : std::optional(heldTermIso),
+                .lockedSalary = 300});
     cTeamCar pick;
     pick.setTeamNmbr(500);
     frmTeamCar w;
@@ -204,7 +208,7 @@ void PickEditorTest::changingAStoredPickDoesNotCountItTwice() {
     // The team is exactly at the cap and at its group's limit through this very pick.
     setGroupLimit(1, 1);
     TestDataFile::exec(QStringLiteral("UPDATE leagues SET salary_cap = 500 WHERE league_nmbr = 700"));
-    putPick(500, 601, QStringLiteral("2026-01-01"), QString(), QStringLiteral("500"));
+    addHolding({.team = 500, .car = 601, .from = "2026-01-01", .lockedSalary = 500});
     cTeamCarCollection held;
     held.load(500);
     cTeamCar& pick = *held.Item(1);
@@ -219,12 +223,13 @@ void PickEditorTest::changingAStoredPickDoesNotCountItTwice() {
 }
 
 void PickEditorTest::effectiveDateMustFollowLatestPostedRace() {
-    putRace(800, QStringLiteral("Opener"), QStringLiteral("2026-03-01"));
-    putRace(801, QStringLiteral("Later"), QStringLiteral("2026-03-08"));
-    putRace(802, QStringLiteral("Other series"), QStringLiteral("2026-05-01"), 2);
-    putTeam(501, QStringLiteral("Rivals"));
-    putTeamResult(800, 700, 501, 600);
-    putTeamResult(802, 700, 501, 600);
+    addRace({.nmbr = 800, .name = "Opener", .track = "Track 800", .date = "2026-03-01", .status = 1});
+    addRace({.nmbr = 801, .name = "Later", .track = "Track 801", .date = "2026-03-08", .status = 1});
+    addRace(
+        {.nmbr = 802, .name = "Other series", .track = "Track 802", .date = "2026-05-01", .raceType = 2, .status = 1});
+    addTeam({.nmbr = 501, .name = "Rivals", .owner = "Owner"});
+    addTeamResult({.race = 800, .car = 600, .team = 501, .league = 700});
+    addTeamResult({.race = 802, .car = 600, .team = 501, .league = 700});
     cTeamCar pick;
     pick.setTeamNmbr(500);
     frmTeamCar w;
@@ -262,9 +267,9 @@ void PickEditorTest::effectiveDateMustFollowLatestPostedRace() {
 }
 
 void PickEditorTest::terminationDateRules() {
-    putRace(800, QStringLiteral("Opener"), QStringLiteral("2026-03-08"));
-    putPick(500, 600, QStringLiteral("2026-03-01"), QString(), QStringLiteral("1000"));
-    putTeamResult(800, 700, 500, 600);
+    addRace({.nmbr = 800, .name = "Opener", .track = "Track 800", .date = "2026-03-08", .status = 1});
+    addHolding({.team = 500, .car = 600, .from = "2026-03-01", .lockedSalary = 1000});
+    addTeamResult({.race = 800, .car = 600, .team = 500, .league = 700});
     cTeamCarCollection held;
     held.load(500);
     cTeamCar& pick = *held.Item(1);
@@ -305,7 +310,7 @@ void PickEditorTest::terminationDateRules() {
 void PickEditorTest::pickEndingTheDayAnotherBegins() {
     // The held pick of car 11 ends on 4/1; the new one of the same car starts that day.
     setGroupLimit(1, 1);
-    putPick(500, 600, QStringLiteral("2026-01-01"), QStringLiteral("2026-04-01"), QStringLiteral("1000"));
+    addHolding({.team = 500, .car = 600, .from = "2026-01-01", .to = "2026-04-01", .lockedSalary = 1000});
     cTeamCar pick;
     pick.setTeamNmbr(500);
     frmTeamCar w;
@@ -358,7 +363,7 @@ void PickEditorTest::applyEmptiesTheWindowAndLowersTheCaps() {
 }
 
 void PickEditorTest::movedEffectiveDateReplacesTheRow() {
-    putPick(500, 600, QStringLiteral("2026-03-01"), QString(), QStringLiteral("1000"));
+    addHolding({.team = 500, .car = 600, .from = "2026-03-01", .lockedSalary = 1000});
     cTeamCarCollection held;
     held.load(500);
     frmTeamCar w;
@@ -402,7 +407,7 @@ void PickEditorTest::multipleSumsRowsAgainstTheCap() {
     frmTeamCarMultiple w;
     w.fillWith(team, Currency::fromDouble(teamSalary));
     w.show();
-    QVERIFY(QTest::qWaitForWindowActive(&w));
+    QVERIFY(QTest::qWaitForWindowActive(&w, kWindowWait));
     chooseCar(gridCar(w, 0), QStringLiteral("11"));
     typeAndLeave(gridEfctv(w, 0), day1, gridTerm(w, 0));
     chooseCar(gridCar(w, 2), QStringLiteral("22"));
@@ -425,7 +430,7 @@ void PickEditorTest::multipleNeedsEffectiveDatesAndStoresRowsOnce() {
     frmTeamCarMultiple w;
     w.fillWith(team, Currency());
     w.show();
-    QVERIFY(QTest::qWaitForWindowActive(&w));
+    QVERIFY(QTest::qWaitForWindowActive(&w, kWindowWait));
     chooseCar(gridCar(w, 0), QStringLiteral("11"));
     typeAndLeave(gridEfctv(w, 0), day1, gridTerm(w, 0));
     chooseCar(gridCar(w, 1), QStringLiteral("22"));
@@ -460,7 +465,7 @@ void PickEditorTest::multipleAvailableSalaryFollowsTheRows() {
     frmTeamCarMultiple w;
     w.fillWith(team, Currency::fromDouble(500));
     w.show();
-    QVERIFY(QTest::qWaitForWindowActive(&w));
+    QVERIFY(QTest::qWaitForWindowActive(&w, kWindowWait));
     auto* leagues = w.findChild<QTreeWidget*>(QStringLiteral("lvwLeagues"));
     const auto available = [leagues] {
         return QStringList{leagues->topLevelItem(0)->text(2), leagues->topLevelItem(1)->text(2)};
@@ -469,7 +474,7 @@ void PickEditorTest::multipleAvailableSalaryFollowsTheRows() {
 
     // Chosen with the keyboard, as a person fills the first row.
     gridCar(w, 0)->setFocus(Qt::TabFocusReason);
-    QTRY_COMPARE(QApplication::focusWidget(), gridCar(w, 0));
+    QTRY_COMPARE_WITH_TIMEOUT(QApplication::focusWidget(), gridCar(w, 0), kWindowWait);
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Down);
     QCOMPARE(gridCar(w, 0)->currentText(), QStringLiteral("11"));
     QCOMPARE(available(), QStringList({"$500.00", "$0.00"}));
@@ -512,7 +517,7 @@ void PickEditorTest::datesTypedInAnyOrderAreJudgedOnStore() {
     QCOMPARE(ui().lastBoxText(), QStringLiteral("Termination Date must be greater then Effective Date"));
     QVERIFY(w.isVisible());
     QCOMPARE(holdings(), 0);
-    QTRY_COMPARE(QApplication::focusWidget(), box(w, QStringLiteral("txtTermDt")));
+    QTRY_COMPARE_WITH_TIMEOUT(QApplication::focusWidget(), box(w, QStringLiteral("txtTermDt")), kWindowWait);
 
     QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("5/1/2026"));
     QTest::mouseClick(button(w, "cmdOK"), Qt::LeftButton);
@@ -521,8 +526,8 @@ void PickEditorTest::datesTypedInAnyOrderAreJudgedOnStore() {
 }
 
 void PickEditorTest::oneCarIsNotHeldTwiceOnADay() {
-    putPick(500, 600, QStringLiteral("2026-01-01"), QString(), QStringLiteral("1000"));
-    putPick(500, 601, QStringLiteral("2026-01-01"), QStringLiteral("2026-04-01"), QStringLiteral("500"));
+    addHolding({.team = 500, .car = 600, .from = "2026-01-01", .lockedSalary = 1000});
+    addHolding({.team = 500, .car = 601, .from = "2026-01-01", .to = "2026-04-01", .lockedSalary = 500});
     const QString held = QStringLiteral("This Car/Driver is already held by this Team for these dates.");
     cTeamCar pick;
     pick.setTeamNmbr(500);
@@ -555,14 +560,14 @@ void PickEditorTest::oneCarIsNotHeldTwiceOnADay() {
 }
 
 void PickEditorTest::multipleHoldsTheRulesOverTheWholeBatch() {
-    putPick(500, 600, QStringLiteral("2026-01-01"), QString(), QStringLiteral("1000"));
+    addHolding({.team = 500, .car = 600, .from = "2026-01-01", .lockedSalary = 1000});
     setGroupLimit(1, 1);
     cTeam team;
     team.load(500);
     frmTeamCarMultiple w;
     w.fillWith(team, Currency());
     w.show();
-    QVERIFY(QTest::qWaitForWindowActive(&w));
+    QVERIFY(QTest::qWaitForWindowActive(&w, kWindowWait));
 
     // Cars 22 and 33 share group A, whose limit is one open pick.
     chooseCar(gridCar(w, 0), QStringLiteral("22"));

@@ -1,6 +1,7 @@
 // The posting progress bar as the program's UI services step it: every step counts, but the bar
 // is drawn only now and then, and a hidden bar is not stepped at all.
 
+#include "ModalHelpers.h"
 #include "adapters/QtUiServices.h"
 
 #include <QElapsedTimer>
@@ -44,14 +45,14 @@ private slots:
         m_bar->setGeometry(10, 10, 280, 20);
         m_bar->setRange(0, 100);
         m_window->show();
-        QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
+        QVERIFY(QTest::qWaitForWindowExposed(m_window.get(), kWindowWait));
         m_bar->setValue(0);
-        m_ui.setProgressBar(m_bar);
+        m_ui.setProgressTarget(m_bar);
         QApplication::processEvents();
         m_bar->paints = 0;
     }
     void cleanup() {
-        m_ui.setProgressBar(nullptr);
+        m_ui.setProgressTarget(nullptr);
         m_window.reset();
     }
 
@@ -78,7 +79,7 @@ private slots:
         QCOMPARE(m_bar->value(), 41);
         // The race window starts each posting at 0 and hands the bar over again.
         m_bar->setValue(0);
-        m_ui.setProgressBar(m_bar);
+        m_ui.setProgressTarget(m_bar);
         m_ui.stepProgress();
         QCOMPARE(m_bar->value(), 1);
         // Set back by someone without handing it over: counted on from its new value.

@@ -1,7 +1,7 @@
 #include "../core/LocalFtpServer.h"
 #include "DataFileTest.h"
 #include "ModalHelpers.h"
-#include "data/CommonCode.h"
+#include "data/Feedback.h"
 #include "data/Paths.h"
 #include "exchange/frmPublishWeb.h"
 #include "reports/framework/frmBrowser.h"
@@ -31,7 +31,7 @@ private slots:
         QCOMPARE(w.lblStatus->text(), QString("Status"));
 
         w.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        QVERIFY(QTest::qWaitForWindowExposed(&w, kWindowWait));
         const QString dir = qEnvironmentVariable("QV_SCREENSHOT_DIR");
         if (!dir.isEmpty())
             QVERIFY(w.grab().save(dir + QStringLiteral("/frmPublishWeb.png")));
@@ -85,7 +85,7 @@ private slots:
         w.txtReportFolder->setText(pages);
         w.show();
         QApplication::setActiveWindow(&w);
-        QVERIFY(QTest::qWaitForWindowActive(&w));
+        QVERIFY(QTest::qWaitForWindowActive(&w, kWindowWait));
 
         bool tried = false;
         bool buttonsWereOff = false;
@@ -143,7 +143,7 @@ private slots:
         w.txtReportFolder->setText(pages);
         w.show();
         QApplication::setActiveWindow(&w);
-        QVERIFY(QTest::qWaitForWindowActive(&w));
+        QVERIFY(QTest::qWaitForWindowActive(&w, kWindowWait));
         QTest::mouseClick(w.cmdPublish, Qt::LeftButton);
 
         QCOMPARE(m_data->ui().boxes.size(), 1);

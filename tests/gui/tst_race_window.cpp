@@ -7,13 +7,15 @@
 
 #include "ModalHelpers.h"
 #include "ScopedLocale.h"
+#include "SeasonBuilder.h"
 #include "TestDataFile.h"
-#include "data/CommonCode.h"
+#include "data/Feedback.h"
 #include "data/Paths.h"
 #include "editors/races/frmRace.h"
 #include "kit/EditorGrid.h"
 #include "platform/Clock.h"
 #include "posting/Scoring.h"
+#include "posting/SqlScript.h"
 #include "posting/cRaces.h"
 
 #include <QAbstractItemView>
@@ -42,12 +44,6 @@ int postedRows(int race) {
 }
 int resultRows(int race) {
     return count(QStringLiteral("SELECT count(*) FROM results WHERE race_nmbr = %1").arg(race));
-}
-
-void post(int raceNmbr) {
-    cRaces race;
-    race.load(raceNmbr);
-    postRace(race);
 }
 
 } // namespace
@@ -81,7 +77,7 @@ private:
         m_w->loadWith(*m_race);
         m_w->show();
         m_w->activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(m_w.get()));
+        QVERIFY(QTest::qWaitForWindowActive(m_w.get(), kWindowWait));
         ui().clear();
     }
     void choose(QComboBox* box, int number) {
@@ -113,25 +109,27 @@ private slots:
         m_data = std::make_unique<TestDataFile>();
         QVERIFY(m_data->ok());
         for (int c = 1; c <= 4; ++c)
-            TestDataFile::exec(QStringLiteral("INSERT INTO cars (car_nmbr, race_type_nmbr, car_type_nmbr, car_txt) "
-                                              "VALUES (%1, 1, 1, 'Car %1')")
-                                   .arg(c));
-        TestDataFile::exec("INSERT INTO teams (team_nmbr, team_name, race_type_nmbr, car_type_nmbr) VALUES "
-                           "(501, 'Alpha', 1, 1), (502, 'Bravo', 1, 1), (503, 'Charlie', 1, 1), (504, 'Delta', 1, 1)");
-        TestDataFile::exec("INSERT INTO leagues VALUES (501, 'League A', 'LA', 1, 1, 1, 0, 0, 1), "
-                           "(502, 'League B', 'LB', 1, 1, 1, 0, 0, 1)");
-        TestDataFile::exec("INSERT INTO league_teams VALUES (501, 501), (501, 502), (502, 503), (502, 504)");
-        TestDataFile::exec("INSERT INTO team_car VALUES (501, 1, '2024-01-01', NULL, 0, 0, 1), "
-                           "(501, 2, '2024-01-01', NULL, 0, 0, 1), (502, 3, '2024-01-01', NULL, 0, 0, 1), "
-                           "(503, 4, '2024-01-01', NULL, 0, 0, 1)");
-        TestDataFile::exec(
-            "INSERT INTO races VALUES (1, 'Race One', 'T', '2024-03-01', 1, 1, 2), "
-            "(2, 'Race Two', 'T', '2024-03-08', 1, 1, 2), (3, 'Race Three', 'T', '2024-03-15', 1, 1, 2), "
-            "(4, 'Race Four', 'T', '2024-03-22', 1, 1, 1)");
-        for (int race = 1; race <= 3; ++race)
-            TestDataFile::exec(QStringLiteral("INSERT INTO results VALUES (1,%1,1,1,0,10,0), (2,%1,2,2,0,0,0), "
-                                              "(3,%1,3,3,1,0,0), (4,%1,4,4,0,0,0)")
-                                   .arg(race));
+            addCar({.nmbr = c, .txt = QStringLiteral("Car %1").arg(c)});
+        addTeam({.nmbr = 501, .name = "Alpha"});
+        addTeam({.nmbr = 502, .name = "Bravo"});
+        addTeam({.nmbr = 503, .name = "Charlie"});
+        addTeam({.nmbr = 504, .name = "Delta"});
+        SeasonBuilder::league({.nmbr = 501, .name = "League A", .shortName = "LA"}, {501, 502});
+        SeasonBuilder::league({.nmbr = 502, .name = "League B", .shortName = "LB"}, {503, 504});
+        SeasonBuilder::hold(501, {1, 2});
+        SeasonBuilder::hold(502, {3});
+        SeasonBuilder::hold(503, {4});
+        // Races 1 to 3 have the same results; race 4 has none.
+        const auto withResults = [](const RaceRow& race) {
+            SeasonBuilder::race(race, {{.car = 1, .place = 1, .qualified = 1, .lapsLed = 10},
+                                       {.car = 2, .place = 2, .qualified = 2},
+                                       {.car = 3, .place = 3, .qualified = 3, .fastQual = 1},
+                                       {.car = 4, .place = 4, .qualified = 4}});
+        };
+        withResults({.nmbr = 1, .name = "Race One", .track = "T", .date = "2024-03-01"});
+        withResults({.nmbr = 2, .name = "Race Two", .track = "T", .date = "2024-03-08"});
+        withResults({.nmbr = 3, .name = "Race Three", .track = "T", .date = "2024-03-15"});
+        SeasonBuilder::race({.nmbr = 4, .name = "Race Four", .track = "T", .date = "2024-03-22", .status = 1});
     }
 
     void cleanup() {
@@ -251,7 +249,7 @@ private slots:
         settle();
         QVERIFY(grid()->isRowShown(0));
         QCOMPARE(grid()->firstShownRow(), 0);
-        QTRY_COMPARE(QApplication::focusWidget(), grid()->floatingList());
+        QTRY_COMPARE_WITH_TIMEOUT(QApplication::focusWidget(), grid()->floatingList(), kWindowWait);
         QCOMPARE(grid()->floatingRow(), 1);
 
         QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("Car 4"));
@@ -283,7 +281,7 @@ private slots:
         QCOMPARE(ui().boxes.size(), 1);
         QCOMPARE(ui().lastBoxText(), QStringLiteral("Invalid Entry"));
         QCOMPARE(postedRows(1), 0);
-        QTRY_COMPARE(QApplication::focusWidget(), cell(grid(), 0, 0));
+        QTRY_COMPARE_WITH_TIMEOUT(QApplication::focusWidget(), cell(grid(), 0, 0), kWindowWait);
     }
 
     void raceTypeStaysWhileResultsExist() {
@@ -317,8 +315,8 @@ private slots:
     }
 
     void anAcceptedSeriesOrScoreByChangeOffersThatListOnly() {
-        TestDataFile::exec("INSERT INTO cars (car_nmbr, race_type_nmbr, car_type_nmbr, car_txt, driver_name) VALUES "
-                           "(11, 2, 1, 'Other 11', ''), (12, 2, 2, '12', 'Pat Driver')");
+        addCar({.nmbr = 11, .raceType = 2, .txt = "Other 11", .driver = ""});
+        addCar({.nmbr = 12, .raceType = 2, .carType = 2, .txt = "12", .driver = "Pat Driver"});
         open(4);
         choose(child<QComboBox>("cmbRaceType"), 2);
         QVERIFY(ui().boxes.isEmpty());
@@ -353,10 +351,9 @@ private slots:
         QFETCH(QList<int>, answers);
         QFETCH(int, questions);
         QFETCH(bool, race2Posted);
-        post(2);
-        post(3);
-        TestDataFile::exec(
-            "INSERT INTO team_results (race_nmbr, car_nmbr, team_nmbr, league_nmbr) VALUES (4, 1, 501, 501)");
+        SeasonBuilder::post(2);
+        SeasonBuilder::post(3);
+        addTeamResult({.race = 4, .car = 1, .team = 501, .league = 501});
         QVERIFY(postedRows(3) > 0);
         open(1);
         tabs()->setCurrentIndex(frmRace::TabResults);
@@ -374,6 +371,9 @@ private slots:
         QCOMPARE(postedRows(3), 0);
         QCOMPARE(postedRows(4), 0); // no results: never asked about, its posting removed
         QVERIFY(!child<QProgressBar>("pbStatus")->isVisible());
+        // The posting's steps were shown on this window's bar.
+        QCOMPARE(ui().progressTarget, static_cast<QObject*>(child<QProgressBar>("pbStatus")));
+        QVERIFY(ui().progressSteps > 0);
         QCOMPARE(ui().pointer(), int(PointerDefault));
         QVERIFY(!m_w->resultsChanged());
     }
@@ -388,14 +388,13 @@ private slots:
     // it, so unless a league scores drivers its posting leaves the later races alone.
     void laterRacesAreOfferedOnlyWhenALeagueCarriesThroughTheRace() {
         QFETCH(bool, driverLeague);
-        TestDataFile::exec("INSERT INTO races VALUES (5, 'Driver Race', 'T', '2024-03-05', 2, 1, 2)");
-        TestDataFile::exec("INSERT INTO cars (car_nmbr, race_type_nmbr, car_type_nmbr, car_txt) "
-                           "VALUES (9, 1, 2, 'Driver 9')");
-        TestDataFile::exec("INSERT INTO results VALUES (9,5,1,1,0,0,0)");
+        addRace({.nmbr = 5, .name = "Driver Race", .track = "T", .date = "2024-03-05", .carType = 2});
+        addCar({.nmbr = 9, .carType = 2, .txt = "Driver 9"});
+        addResult({.car = 9, .race = 5, .place = 1, .qualified = 1});
         if (driverLeague)
-            TestDataFile::exec("INSERT INTO leagues VALUES (503, 'League C', 'LC', 1, 1, 1, 0, 0, 2)");
-        post(2);
-        post(3);
+            addLeague({.nmbr = 503, .name = "League C", .shortName = "LC", .carType = 2});
+        SeasonBuilder::post(2);
+        SeasonBuilder::post(3);
         const int race2 = postedRows(2);
         const int race3 = postedRows(3);
         open(5);
@@ -420,7 +419,7 @@ private slots:
     // posting and the later races theirs, and the window is free again.
     void postingWithAScriptWithoutEndStopsWithOneBox() {
         for (int race : {1, 2, 3})
-            post(race);
+            SeasonBuilder::post(race);
         const QString before = TestDataFile::scalar("SELECT group_concat(rowid || ':' || points || ':' || "
                                                     "total_points) FROM team_results")
                                    .toString();
@@ -462,9 +461,9 @@ private slots:
 
     // Race 2 carried its totals from race 1's posting, race 3 from race 2's.
     void clearPostingOffersTheRacesThatCarriedFromIt() {
-        post(1);
-        post(2);
-        post(3);
+        SeasonBuilder::post(1);
+        SeasonBuilder::post(2);
+        SeasonBuilder::post(3);
         const QString carried =
             QStringLiteral("SELECT sum(total_points - points) FROM team_results WHERE race_nmbr = 2");
         QVERIFY(count(carried) > 0);
@@ -502,8 +501,8 @@ private slots:
     }
 
     void clearResultsEmptiesTheRaceAndRestartsTheGrid() {
-        post(1);
-        post(2);
+        SeasonBuilder::post(1);
+        SeasonBuilder::post(2);
         QVERIFY(count("SELECT sum(total_points - points) FROM team_results WHERE race_nmbr = 2") > 0);
         open(1);
         tabs()->setCurrentIndex(frmRace::TabResults);
@@ -534,9 +533,9 @@ private slots:
     // The boxes as the user meets them, each with its own event loop. The later postings are gone
     // before the first of them is asked about, and each question says so and what No leaves.
     void clearingTellsWhichPostingsWentWithIt() {
-        post(1);
-        post(2);
-        post(3);
+        SeasonBuilder::post(1);
+        SeasonBuilder::post(2);
+        SeasonBuilder::post(3);
         open(1);
         QTabBar* bar = tabs()->tabBar();
         QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(frmRace::TabResults).center());
@@ -586,7 +585,7 @@ private slots:
     // Saving changed results takes the race's posting away: one box says so. Post Results, which
     // posts the race right after its save, says nothing of it.
     void savingChangedResultsSaysThePostingIsGone() {
-        post(1);
+        SeasonBuilder::post(1);
         open(1);
         tabs()->setCurrentIndex(frmRace::TabResults);
         type(cell(grid(), 0, 2), QStringLiteral("12"));
@@ -608,7 +607,8 @@ private slots:
     }
 
     void pairingsAreSavedPerLeague() {
-        TestDataFile::exec("INSERT INTO race_head_head VALUES (1, 502, 503, 504), (2, 502, 504, 503)");
+        addPairing({.race = 1, .league = 502, .team1 = 503, .team2 = 504});
+        addPairing({.race = 2, .league = 502, .team1 = 504, .team2 = 503});
         open(1);
         // The tab is switched off in the window; the pairings grid still keeps its rules.
         QVERIFY(!tabs()->isTabEnabled(frmRace::TabHeadToHead));
@@ -730,13 +730,9 @@ private slots:
         const QStringList numbers{QStringLiteral("31"), QStringLiteral("12"), QStringLiteral("3"),
                                   QStringLiteral("11")};
         for (int i = 0; i < numbers.size(); ++i)
-            TestDataFile::exec(QStringLiteral("INSERT INTO cars (car_nmbr, race_type_nmbr, car_type_nmbr, car_txt) "
-                                              "VALUES (%1, 1, 1, '%2')")
-                                   .arg(10 + i)
-                                   .arg(numbers[i]));
+            addCar({.nmbr = 10 + i, .txt = numbers[i]});
         for (int car = 10; car <= 13; ++car)
-            TestDataFile::exec(
-                QStringLiteral("INSERT INTO results VALUES (%1, 1, %2, %2, 0, 0, 0)").arg(car).arg(car - 5));
+            addResult({.car = car, .race = 1, .place = car - 5, .qualified = car - 5});
         open(1);
         QTabBar* bar = tabs()->tabBar();
         QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(frmRace::TabResults).center());
@@ -811,7 +807,7 @@ private slots:
         QCOMPARE(box->text(), shown);
         auto typeDate = [box](const QString& text) {
             QTest::mouseClick(box, Qt::LeftButton);
-            QTRY_COMPARE(QApplication::focusWidget(), box);
+            QTRY_COMPARE_WITH_TIMEOUT(QApplication::focusWidget(), box, kWindowWait);
             QTRY_COMPARE(box->selectedText(), box->text());
             QTest::keyClicks(QApplication::focusWidget(), text);
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
@@ -822,7 +818,7 @@ private slots:
         QCOMPARE(ui().lastBoxText(), QStringLiteral("Invalid Entry\r\nType the date in the form ") + form +
                                          QStringLiteral(", for example ") + lastDay + QString::number(today().year()) +
                                          QLatin1Char('.'));
-        QTRY_COMPARE(QApplication::focusWidget(), box);
+        QTRY_COMPARE_WITH_TIMEOUT(QApplication::focusWidget(), box, kWindowWait);
         QCOMPARE(TestDataFile::scalar("SELECT race_dt FROM races WHERE race_nmbr = 4").toString(),
                  QStringLiteral("2024-03-22"));
         // The refused text is selected in the box, so the next keys replace it.
@@ -847,14 +843,15 @@ private slots:
         below.setCentralWidget(list);
         below.show();
         below.activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(&below));
+        QVERIFY(QTest::qWaitForWindowActive(&below, kWindowWait));
         list->setFocus();
         cRaces race;
         QString asked;
         bool ran = false;
         whileModal<frmRace>([this, &asked, &ran](frmRace* w) {
             ran = true;
-            QTRY_COMPARE(QApplication::focusWidget(), w->findChild<QLineEdit*>(QStringLiteral("txtRaceName")));
+            QTRY_COMPARE_WITH_TIMEOUT(QApplication::focusWidget(),
+                                      w->findChild<QLineEdit*>(QStringLiteral("txtRaceName")), kWindowWait);
             QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("Spring 200"));
             RealMessageBoxes boxes(&ui());
             answerNextBox(QMessageBox::No, &asked);
@@ -869,7 +866,7 @@ private slots:
         QCOMPARE(asked, QStringLiteral("Do you want to save changes"));
         QCOMPARE(count("SELECT count(*) FROM races"), 4);
         QTRY_COMPARE(QApplication::activeWindow(), &below);
-        QTRY_COMPARE(QApplication::focusWidget(), list);
+        QTRY_COMPARE_WITH_TIMEOUT(QApplication::focusWidget(), list, kWindowWait);
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_F, Qt::AltModifier);
         QTRY_COMPARE(QApplication::activePopupWidget(), file);
         file->close();

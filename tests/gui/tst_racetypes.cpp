@@ -1,5 +1,6 @@
 #include "DataFileTest.h"
 #include "ModalHelpers.h"
+#include "Rows.h"
 #include "data/cRaceType.h"
 #include "editors/races/frmRaceType.h"
 #include "editors/races/frmRaceTypes.h"
@@ -32,7 +33,7 @@ private:
 
 private slots:
     void listShowsTheRaceTypesByNameAndChoosesByExactName() {
-        TestDataFile::exec("INSERT INTO race_type_dm VALUES (500, 'aaa Club')");
+        addRaceType({.nmbr = 500, .name = "aaa Club"});
         frmRaceTypes w;
         w.loadRaceTypes("F1");
         QStringList shown = names(w);
@@ -72,7 +73,7 @@ private slots:
         QFETCH(QString, setup);
         QFETCH(QString, message);
         QFETCH(int, icon);
-        TestDataFile::exec(QStringLiteral("INSERT INTO race_type_dm VALUES (%1, 'Old Series')").arg(nmbr));
+        addRaceType({.nmbr = nmbr, .name = "Old Series"});
         for (const QString& sql : setup.split("; "))
             TestDataFile::exec(sql);
         frmRaceTypes w;
@@ -86,13 +87,13 @@ private slots:
     }
 
     void aTypeUsedByTeamsOrCarsIsKeptAndAnUnusedOneDeletedAfterYes() {
-        TestDataFile::exec("INSERT INTO race_type_dm VALUES (500, 'Old Series')");
-        TestDataFile::exec("INSERT INTO teams (team_nmbr, race_type_nmbr) VALUES (1, 500)");
-        TestDataFile::exec("INSERT INTO cars (car_nmbr, race_type_nmbr) VALUES (1, 500)");
+        addRaceType({.nmbr = 500, .name = "Old Series"});
+        addTeam({.nmbr = 1, .raceType = 500});
+        addCar({.nmbr = 1, .raceType = 500});
         frmRaceTypes w;
         w.show();
         w.activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(&w));
+        QVERIFY(QTest::qWaitForWindowActive(&w, kWindowWait));
         w.loadRaceTypes("Old Series");
         w.deleteButton()->click();
         QCOMPARE(ui().boxes.size(), 1);
@@ -169,12 +170,12 @@ private slots:
         w.loadRaceTypes("F1");
         w.show();
         w.activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(&w));
+        QVERIFY(QTest::qWaitForWindowActive(&w, kWindowWait));
         QString asked;
         bool ran = false;
         whileModal<frmRaceType>([this, &asked, &ran](frmRaceType* e) {
             ran = true;
-            QTRY_COMPARE(QApplication::focusWidget(), e->nameBox());
+            QTRY_COMPARE_WITH_TIMEOUT(QApplication::focusWidget(), e->nameBox(), kWindowWait);
             QTest::keyClicks(QApplication::focusWidget(), "Formula");
             RealMessageBoxes boxes(&ui());
             answerNextBox(QMessageBox::No, &asked);
@@ -187,7 +188,7 @@ private slots:
         QCOMPARE(storedName(6), QString("F1"));
         QTRY_COMPARE(QApplication::activeWindow(), &w);
         // The focus is back where the click on Update left it.
-        QTRY_COMPARE(QApplication::focusWidget(), w.updateButton());
+        QTRY_COMPARE_WITH_TIMEOUT(QApplication::focusWidget(), w.updateButton(), kWindowWait);
         // Shortcuts reach the list's window again: Alt+D asks about deleting the chosen race type.
         ui().clear();
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_D, Qt::AltModifier);
@@ -247,7 +248,7 @@ private slots:
             QCOMPARE(ui().boxes.last().title, QString("Quorvanti"));
             QVERIFY(e->isVisible());
             settle();
-            QCOMPARE(QApplication::focusWidget(), e->nameBox());
+            QTRY_COMPARE_WITH_TIMEOUT(QApplication::focusWidget(), e->nameBox(), kWindowWait);
             QCOMPARE(e->nameBox()->selectedText(), QString(" f1 "));
             e->applyButton()->click();
             QCOMPARE(ui().boxes.size(), 2);

@@ -1,5 +1,6 @@
 #include "DataFileTest.h"
 #include "ModalHelpers.h"
+#include "Rows.h"
 #include "reports/framework/frmReportDetails.h"
 
 #include <QCheckBox>
@@ -69,7 +70,7 @@ private:
         auto w = std::make_unique<frmReportDetails>();
         w->show();
         w->activateWindow();
-        if (!QTest::qWaitForWindowActive(w.get()))
+        if (!QTest::qWaitForWindowActive(w.get(), kWindowWait))
             qWarning("window not active");
         if (tab != frmReportDetails::ColumnsTab)
             w->SSTab1()->setCurrentIndex(tab);
@@ -89,11 +90,12 @@ protected:
                            "(1, 'Place'), (2, 'Car'), (3, 'Driver'), (4, 'Points'), (5, 'Owner')");
         TestDataFile::exec("INSERT INTO available_report_columns (report_nmbr, column_nmbr) VALUES "
                            "(1, 1), (1, 2), (1, 3), (1, 4), (1, 5), (2, 1), (2, 2)");
-        TestDataFile::exec("INSERT INTO report_columns (report_nmbr, column_nmbr, column_order) VALUES "
-                           "(1, 4, 1), (1, 2, 2)");
-        TestDataFile::exec("INSERT INTO color_dm (color_nmbr, color_name, color_cd) VALUES "
-                           "(0, 'Default', ''), (10, 'Red', '#FF0000'), (20, 'Blue', '#0000FF'), "
-                           "(30, 'Green', '#00FF00')");
+        addReportColumn({.report = 1, .column = 4, .order = 1});
+        addReportColumn({.report = 1, .column = 2, .order = 2});
+        addColor({.nmbr = 0, .name = "Default", .code = ""});
+        addColor({.nmbr = 10, .name = "Red", .code = "#FF0000"});
+        addColor({.nmbr = 20, .name = "Blue", .code = "#0000FF"});
+        addColor({.nmbr = 30, .name = "Green", .code = "#00FF00"});
     }
 
 private slots:
@@ -452,7 +454,7 @@ private slots:
         file->addAction(QStringLiteral("E&xit"));
         below.show();
         below.activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(&below));
+        QVERIFY(QTest::qWaitForWindowActive(&below, kWindowWait));
         QString asked;
         bool ran = false;
         whileModal<frmReportDetails>([this, &asked, &ran](frmReportDetails* w) {

@@ -1,5 +1,6 @@
 #include "DataFileTest.h"
 #include "ModalHelpers.h"
+#include "Rows.h"
 #include "data/Paths.h"
 #include "reports/framework/frmBrowser.h"
 #include "reports/framework/frmReportRqst.h"
@@ -42,14 +43,20 @@ protected:
     void prepare() override {
         // League 1 (Wexford Cup cars) has raced twice, the later race with results; league 2 plays
         // F1 drivers and has one race without results.
-        TestDataFile::exec("INSERT INTO leagues (league_nmbr, league_name, race_type_nmbr, car_type_nmbr) VALUES "
-                           "(1, 'Sunday League', 1, 1), (2, 'Formula League', 6, 2)");
-        TestDataFile::exec("INSERT INTO races (race_nmbr, race_name, race_dt, race_type_nmbr, car_type_nmbr) VALUES "
-                           "(10, 'Opener', '2002-02-17', 1, 1), (11, 'Spring 500', '2002-03-03', 1, 1), "
-                           "(12, 'Later', '2002-04-01', 1, 1), (20, 'Grand Prix', '2002-03-10', 6, 2)");
-        TestDataFile::exec("INSERT INTO results (car_nmbr, race_nmbr, place) VALUES (1, 10, 1), (1, 11, 2)");
-        TestDataFile::exec("INSERT INTO teams (team_nmbr, team_name) VALUES (5, 'Zephyr'), (6, 'Aces'), (7, 'Bolts')");
-        TestDataFile::exec("INSERT INTO league_teams VALUES (1, 5), (1, 6), (2, 7)");
+        addLeague({.nmbr = 1, .name = "Sunday League"});
+        addLeague({.nmbr = 2, .name = "Formula League", .raceType = 6, .carType = 2});
+        addRace({.nmbr = 10, .name = "Opener", .date = "2002-02-17", .status = 0});
+        addRace({.nmbr = 11, .name = "Spring 500", .date = "2002-03-03", .status = 0});
+        addRace({.nmbr = 12, .name = "Later", .date = "2002-04-01", .status = 0});
+        addRace({.nmbr = 20, .name = "Grand Prix", .date = "2002-03-10", .carType = 2, .raceType = 6, .status = 0});
+        addResult({.car = 1, .race = 10, .place = 1});
+        addResult({.car = 1, .race = 11, .place = 2});
+        addTeam({.nmbr = 5, .name = "Zephyr"});
+        addTeam({.nmbr = 6, .name = "Aces"});
+        addTeam({.nmbr = 7, .name = "Bolts"});
+        addMember({.league = 1, .team = 5});
+        addMember({.league = 1, .team = 6});
+        addMember({.league = 2, .team = 7});
     }
 
 private slots:
@@ -214,7 +221,7 @@ private slots:
         frmReportRqst w;
         open(w, "League Race Summary", true, false, false);
         w.activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(&w));
+        QVERIFY(QTest::qWaitForWindowActive(&w, kWindowWait));
         QTest::mouseClick(w.txtReportFolder(), Qt::LeftButton);
         QCOMPARE(QApplication::focusWidget(), w.txtReportFolder());
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_A, Qt::ControlModifier);

@@ -1,3 +1,5 @@
+#include "ModalHelpers.h"
+#include "Rows.h"
 #include "TestDataFile.h"
 #include "data/cScoringType.h"
 #include "editors/races/frmScoring.h"
@@ -11,11 +13,6 @@
 #include <memory>
 
 namespace {
-
-void settle() {
-    for (int i = 0; i < 3; ++i)
-        QCoreApplication::processEvents();
-}
 
 int count(const QString& sql) {
     return TestDataFile::scalar(sql).toInt();
@@ -106,7 +103,7 @@ frmScoring* ScoringEditorTest::open(int method) {
     m_window->fillFrom(*m_method);
     m_window->show();
     m_window->activateWindow();
-    if (!QTest::qWaitForWindowActive(m_window.get()))
+    if (!QTest::qWaitForWindowActive(m_window.get(), kWindowWait))
         return nullptr;
     settle();
     return m_window.get();
@@ -162,9 +159,10 @@ void ScoringEditorTest::nameRefusalsKeepTheFirstTab() {
 }
 
 void ScoringEditorTest::pointsTableIsReplacedAsAWhole() {
-    TestDataFile::exec(QStringLiteral("INSERT INTO scoring_type VALUES (500, 'Mine', 0, 0, 0)"));
-    TestDataFile::exec(QStringLiteral("INSERT INTO scoring_points VALUES (500, 1, 10, 0), (500, 2, 8, 0), "
-                                      "(500, 9, 1, 0)"));
+    addScoringType({.nmbr = 500, .name = "Mine"});
+    addPoints({.scoringType = 500, .place = 1, .points = 10});
+    addPoints({.scoringType = 500, .place = 2, .points = 8});
+    addPoints({.scoringType = 500, .place = 9, .points = 1});
     frmScoring* w = open(500);
     QVERIFY(w);
     w->SSTab1()->setCurrentIndex(1);
@@ -179,7 +177,7 @@ void ScoringEditorTest::pointsTableIsReplacedAsAWhole() {
     settle();
     QCOMPARE(g->rowCount(), 4);
     QCOMPARE(g->rowTexts(3), (QStringList{"10", "0", "0"}));
-    QVERIFY(box(g, 3, 1)->hasFocus());
+    QTRY_VERIFY_WITH_TIMEOUT(box(g, 3, 1)->hasFocus(), kWindowWait);
     QVERIFY(w->pointsChanged());
 
     type(box(g, 3, 1), QStringLiteral("-5"));
@@ -204,9 +202,10 @@ void ScoringEditorTest::pointsTableIsReplacedAsAWhole() {
 }
 
 void ScoringEditorTest::duplicatePlacesAreRefusedBeforeAnythingIsWritten() {
-    TestDataFile::exec(QStringLiteral("INSERT INTO scoring_type VALUES (500, 'Mine', 0, 0, 0)"));
-    TestDataFile::exec(QStringLiteral("INSERT INTO scoring_points VALUES (500, 1, 10, 0), (500, 2, 8, 0), "
-                                      "(500, 3, 6, 0)"));
+    addScoringType({.nmbr = 500, .name = "Mine"});
+    addPoints({.scoringType = 500, .place = 1, .points = 10});
+    addPoints({.scoringType = 500, .place = 2, .points = 8});
+    addPoints({.scoringType = 500, .place = 3, .points = 6});
     frmScoring* w = open(500);
     QVERIFY(w);
     w->SSTab1()->setCurrentIndex(1);
@@ -236,7 +235,7 @@ void ScoringEditorTest::duplicatePlacesAreRefusedBeforeAnythingIsWritten() {
 }
 
 void ScoringEditorTest::cellChecks() {
-    TestDataFile::exec(QStringLiteral("INSERT INTO scoring_type VALUES (500, 'Mine', 0, 0, 0)"));
+    addScoringType({.nmbr = 500, .name = "Mine"});
     frmScoring* w = open(500);
     QVERIFY(w);
 
@@ -244,7 +243,7 @@ void ScoringEditorTest::cellChecks() {
     leave(w->txtScoringTypeName());
     QCOMPARE(ui().lastBoxText(), QStringLiteral("Invalid Entry"));
     QCOMPARE(w->txtLapsLedBonus()->text(), QString());
-    QVERIFY(w->txtLapsLedBonus()->hasFocus());
+    QTRY_VERIFY_WITH_TIMEOUT(w->txtLapsLedBonus()->hasFocus(), kWindowWait);
     QCOMPARE(m_method->lapsLedBonus(), 0);
     type(w->txtLapsLedBonus(), QStringLiteral("9e9"));
     leave(w->txtScoringTypeName());
@@ -260,7 +259,7 @@ void ScoringEditorTest::cellChecks() {
     leave(box(g, 0, 1));
     QCOMPARE(ui().lastBoxText(), QStringLiteral("Invalid Entry"));
     QCOMPARE(g->text(0, 0), QString());
-    QVERIFY(box(g, 0, 0)->hasFocus());
+    QTRY_VERIFY_WITH_TIMEOUT(box(g, 0, 0)->hasFocus(), kWindowWait);
     type(box(g, 0, 0), QStringLiteral(" "));
     leave(box(g, 0, 1)); // a blank place passes and stays blank
     QCOMPARE(ui().boxes.size(), 1);
@@ -286,7 +285,7 @@ void ScoringEditorTest::cellChecks() {
 }
 
 void ScoringEditorTest::topRulesWithoutCarsAreLeftOut() {
-    TestDataFile::exec(QStringLiteral("INSERT INTO scoring_type VALUES (500, 'Mine', 0, 0, 0)"));
+    addScoringType({.nmbr = 500, .name = "Mine"});
     frmScoring* w = open(500);
     QVERIFY(w);
     w->SSTab1()->setCurrentIndex(2);
@@ -299,7 +298,7 @@ void ScoringEditorTest::topRulesWithoutCarsAreLeftOut() {
     settle();
     QCOMPARE(t->rowCount(), 2);
     QCOMPARE(t->rowTexts(1), (QStringList{"0", "In top", "0", "=", "0"}));
-    QVERIFY(box(t, 1, 0)->hasFocus());
+    QTRY_VERIFY_WITH_TIMEOUT(box(t, 1, 0)->hasFocus(), kWindowWait);
     type(box(t, 1, 0), QStringLiteral("2"));
     type(box(t, 1, 2), QStringLiteral("5")); // points 0: stored all the same
     QTest::keyClick(box(t, 1, 2), Qt::Key_Return);
@@ -350,8 +349,8 @@ void ScoringEditorTest::clearEmptiesTheStoredTableAtOnce() {
 }
 
 void ScoringEditorTest::cancelAndOkPaths() {
-    TestDataFile::exec(QStringLiteral("INSERT INTO scoring_type VALUES (500, 'Mine', 1, 1, 1)"));
-    TestDataFile::exec(QStringLiteral("INSERT INTO scoring_top_points VALUES (500, 2, 10, 5)"));
+    addScoringType({.nmbr = 500, .name = "Mine", .lapsLed = 1, .mostLapsLed = 1, .fastQual = 1});
+    addTopPoints({.scoringType = 500, .cars = 2, .points = 10, .top = 5});
 
     // Cancel after editing only the rules asks; No drops the edit.
     frmScoring* w = open(500);
@@ -388,7 +387,8 @@ void ScoringEditorTest::cancelAndOkPaths() {
              1);
 
     // Cancel answered Yes with a save that is refused stays open.
-    TestDataFile::exec(QStringLiteral("INSERT INTO scoring_points VALUES (500, 1, 10, 0), (500, 2, 8, 0)"));
+    addPoints({.scoringType = 500, .place = 1, .points = 10});
+    addPoints({.scoringType = 500, .place = 2, .points = 8});
     w = open(500);
     QVERIFY(w);
     w->SSTab1()->setCurrentIndex(1);

@@ -1,3 +1,4 @@
+#include "ModalHelpers.h"
 #include "RecordingUi.h"
 #include "data/Paths.h"
 #include "data/SqlText.h"
@@ -115,9 +116,9 @@ private slots:
         helpContextId = 700;
         showHelp(QStringLiteral("Sensative"));
         QVERIFY(frmHelp::current());
-        QVERIFY(QTest::qWaitForWindowActive(frmHelp::current()));
+        QVERIFY(QTest::qWaitForWindowActive(frmHelp::current(), kWindowWait));
         frmHelp::current()->browser()->setFocus();
-        QTRY_COMPARE(QApplication::focusWidget(), frmHelp::current()->browser());
+        QTRY_COMPARE_WITH_TIMEOUT(QApplication::focusWidget(), frmHelp::current()->browser(), kWindowWait);
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
         QTRY_VERIFY(!frmHelp::current());
         // Opened again, it shows the topic asked for.
@@ -225,7 +226,7 @@ private slots:
             HideOnExit guard;
             frmDate* picker = openPicker();
             QVERIFY(picker);
-            QVERIFY(QTest::qWaitForWindowExposed(picker));
+            QVERIFY(QTest::qWaitForWindowExposed(picker, kWindowWait));
             QCalendarWidget* calendar = picker->MonthView1();
             QCOMPARE(calendar->selectedDate(), start);
             calendar->showNextMonth();
@@ -268,7 +269,7 @@ private slots:
                 frmDate* picker = openPicker();
                 QVERIFY(picker);
                 picker->activateWindow();
-                QVERIFY(QTest::qWaitForWindowActive(picker));
+                QVERIFY(QTest::qWaitForWindowActive(picker, kWindowWait));
                 picker->MonthView1()->showNextMonth();
                 QVERIFY(QApplication::focusWidget());
                 QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);

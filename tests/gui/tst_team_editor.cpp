@@ -90,13 +90,13 @@ void TeamEditorTest::init() {
     }
     m_data = std::make_unique<TestDataFile>();
     QVERIFY(m_data->ok());
-    putTeam(500, QStringLiteral("Racers"));
-    putTeam(501, QStringLiteral("Copycats"));
-    putCar(600, 1, 1, QStringLiteral("11"), QStringLiteral("Ann"), QStringLiteral("1000"));
-    putCar(601, 1, 1, QStringLiteral("22"), QStringLiteral("Bo"), QStringLiteral("500"));
-    putCar(602, 1, 1, QStringLiteral("33"), QStringLiteral("Cy"), QStringLiteral("300"));
-    putCar(603, 1, 3, QStringLiteral("Top Bonus"), QStringLiteral("Bonus"), QStringLiteral("0"));
-    putLeague(700, QStringLiteral("Capped"), 1, QStringLiteral("2000"));
+    addTeam({.nmbr = 500, .name = "Racers", .owner = "Owner"});
+    addTeam({.nmbr = 501, .name = "Copycats", .owner = "Owner"});
+    addCar({.nmbr = 600, .txt = "11", .driver = "Ann", .salary = 1000});
+    addCar({.nmbr = 601, .txt = "22", .driver = "Bo", .salary = 500});
+    addCar({.nmbr = 602, .txt = "33", .driver = "Cy", .salary = 300});
+    addCar({.nmbr = 603, .carType = 3, .txt = "Top Bonus", .driver = "Bonus"});
+    addLeague({.nmbr = 700, .name = "Capped", .shortName = "L700", .salaryCap = 2000});
 }
 
 void TeamEditorTest::cleanup() {
@@ -112,7 +112,7 @@ void TeamEditorTest::open(int teamNmbr) {
     m_window = std::make_unique<frmTeam>();
     m_window->fillWith(*m_team);
     m_window->show();
-    QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
+    QVERIFY(QTest::qWaitForWindowActive(m_window.get(), kWindowWait));
     ui().clear();
 }
 
@@ -122,10 +122,10 @@ QTreeWidgetItem* TeamEditorTest::row(const QString& carTxt) {
 }
 
 void TeamEditorTest::salaryTotalCountsOpenAndLaterEndingPicks() {
-    putPick(500, 600, QStringLiteral("2026-01-01"), QString(), QStringLiteral("1000"));
-    putPick(500, 601, QStringLiteral("2026-01-01"), isoDate(today), QStringLiteral("500"));
-    putPick(500, 602, QStringLiteral("2026-01-01"), isoDate(today.addDays(1)), QStringLiteral("300"));
-    putPick(500, 603, QStringLiteral("2026-01-01"), QString(), QStringLiteral("77"));
+    addHolding({.team = 500, .car = 600, .from = "2026-01-01", .lockedSalary = 1000});
+    addHolding({.team = 500, .car = 601, .from = "2026-01-01", .to = isoDate(today), .lockedSalary = 500});
+    addHolding({.team = 500, .car = 602, .from = "2026-01-01", .to = isoDate(today.addDays(1)), .lockedSalary = 300});
+    addHolding({.team = 500, .car = 603, .from = "2026-01-01", .lockedSalary = 77});
     open(500);
     showHoldings();
     QCOMPARE(holdingsList()->topLevelItemCount(), 3); // the bonus pick is never listed
@@ -137,11 +137,11 @@ void TeamEditorTest::salaryTotalCountsOpenAndLaterEndingPicks() {
 }
 
 void TeamEditorTest::holdingsSortByNumberDateAndAmount() {
-    putCar(604, 1, 1, QStringLiteral("2"), QStringLiteral("Di"), QStringLiteral("0"));
-    putPick(500, 600, QStringLiteral("2026-12-13"), QString(), QStringLiteral("1000"));
-    putPick(500, 601, QStringLiteral("2027-01-10"), QString(), QStringLiteral("500"));
-    putPick(500, 602, QStringLiteral("2026-03-01"), QString(), QStringLiteral("12000"));
-    putPick(500, 604, QStringLiteral("2026-11-02"), QString(), QStringLiteral("90"));
+    addCar({.nmbr = 604, .txt = "2", .driver = "Di"});
+    addHolding({.team = 500, .car = 600, .from = "2026-12-13", .lockedSalary = 1000});
+    addHolding({.team = 500, .car = 601, .from = "2027-01-10", .lockedSalary = 500});
+    addHolding({.team = 500, .car = 602, .from = "2026-03-01", .lockedSalary = 12000});
+    addHolding({.team = 500, .car = 604, .from = "2026-11-02", .lockedSalary = 90});
     open(500);
     showHoldings();
     auto column = [this](int col) {
@@ -249,9 +249,9 @@ void TeamEditorTest::storedTeamTypeChanges() {
     QFETCH(QString, raceMessage);
     QFETCH(QString, scoreMessage);
     if (member)
-        putMembership(700, 500);
+        addMember({.league = 700, .team = 500});
     if (holdsCar)
-        putPick(500, 600, QStringLiteral("2025-01-01"), QStringLiteral("2025-06-01"));
+        addHolding({.team = 500, .car = 600, .from = "2025-01-01", .to = "2025-06-01"});
     open(500);
 
     // Choosing what the team already has is no edit.
@@ -288,7 +288,7 @@ void TeamEditorTest::activeMarkStoredByOkDroppedByCancel_data() {
 void TeamEditorTest::activeMarkStoredByOkDroppedByCancel() {
     QFETCH(QString, buttonName);
     QFETCH(int, storedActive);
-    putPick(500, 600, QStringLiteral("2026-01-01"), QString(), QStringLiteral("1000"));
+    addHolding({.team = 500, .car = 600, .from = "2026-01-01", .lockedSalary = 1000});
     open(500);
     showHoldings();
     row(QStringLiteral("11"))->setCheckState(0, Qt::Unchecked);
@@ -311,20 +311,20 @@ void TeamEditorTest::pickEditorStoresOnlyItsOwnChanges_data() {
 void TeamEditorTest::pickEditorStoresOnlyItsOwnChanges() {
     QFETCH(QString, buttonName);
     QFETCH(int, storedActive);
-    putPick(500, 600, QStringLiteral("2026-01-01"), QString(), QStringLiteral("1000"));
-    putPick(500, 601, QStringLiteral("2026-01-01"), QString(), QStringLiteral("500"));
+    addHolding({.team = 500, .car = 600, .from = "2026-01-01", .lockedSalary = 1000});
+    addHolding({.team = 500, .car = 601, .from = "2026-01-01", .lockedSalary = 500});
     open(500);
     showHoldings();
     row(QStringLiteral("11"))->setCheckState(0, Qt::Unchecked);
     holdingsList()->setCurrentItem(row(QStringLiteral("11")));
     bool pickStored = false;
     whenModal<frmTeamCar>([&](frmTeamCar* editor) {
-        QVERIFY(QTest::qWaitForWindowActive(editor));
+        QVERIFY(QTest::qWaitForWindowActive(editor, kWindowWait));
         // A termination date is the pick editor's own change.
         auto* term = editor->findChild<QLineEdit*>(QStringLiteral("txtTermDt"));
         QTest::mouseClick(term, Qt::LeftButton);
         settle();
-        QCOMPARE(QApplication::focusWidget(), term);
+        QTRY_COMPARE_WITH_TIMEOUT(QApplication::focusWidget(), term, kWindowWait);
         QTest::keyClicks(QApplication::focusWidget(), shortDate(today));
         QCOMPARE(term->text(), shortDate(today));
         QTest::mouseClick(editor->findChild<QPushButton*>(QStringLiteral("cmdOK")), Qt::LeftButton);
@@ -346,8 +346,8 @@ void TeamEditorTest::pickEditorStoresOnlyItsOwnChanges() {
 }
 
 void TeamEditorTest::nameAndMarkStoredByOneApply() {
-    putPick(500, 600, QStringLiteral("2026-01-01"), QString(), QStringLiteral("1000"));
-    putMembership(700, 500);
+    addHolding({.team = 500, .car = 600, .from = "2026-01-01", .lockedSalary = 1000});
+    addMember({.league = 700, .team = 500});
     open(500);
     showHoldings();
     row(QStringLiteral("11"))->setCheckState(0, Qt::Unchecked);
@@ -359,9 +359,9 @@ void TeamEditorTest::nameAndMarkStoredByOneApply() {
 }
 
 void TeamEditorTest::reloadShowsStoredMarks() {
-    putPick(500, 600, QStringLiteral("2026-01-01"), QString(), QStringLiteral("1000"));
-    putPick(500, 601, QStringLiteral("2026-01-01"), QString(), QStringLiteral("500"));
-    putPick(501, 600, QStringLiteral("2026-01-01"));
+    addHolding({.team = 500, .car = 600, .from = "2026-01-01", .lockedSalary = 1000});
+    addHolding({.team = 500, .car = 601, .from = "2026-01-01", .lockedSalary = 500});
+    addHolding({.team = 501, .car = 600, .from = "2026-01-01"});
     open(500);
     showHoldings();
     row(QStringLiteral("11"))->setCheckState(0, Qt::Unchecked);
@@ -394,7 +394,7 @@ void TeamEditorTest::terminateTakesEffectOnlyWhenThePickEditorStores_data() {
 
 void TeamEditorTest::terminateTakesEffectOnlyWhenThePickEditorStores() {
     QFETCH(bool, save);
-    putPick(500, 600, QStringLiteral("2026-01-01"), QString(), QStringLiteral("1000"));
+    addHolding({.team = 500, .car = 600, .from = "2026-01-01", .lockedSalary = 1000});
     open(500);
     showHoldings();
     holdingsList()->setCurrentItem(row(QStringLiteral("11")));
@@ -417,9 +417,9 @@ void TeamEditorTest::terminateTakesEffectOnlyWhenThePickEditorStores() {
 }
 
 void TeamEditorTest::terminateAllEndsOnlyOpenPicks() {
-    putPick(500, 600, QStringLiteral("2026-01-01"), QString(), QStringLiteral("1000"));
-    putPick(500, 601, QStringLiteral("2026-01-01"), QStringLiteral("2026-02-01"), QStringLiteral("500"));
-    putPick(501, 602, QStringLiteral("2026-01-01"));
+    addHolding({.team = 500, .car = 600, .from = "2026-01-01", .lockedSalary = 1000});
+    addHolding({.team = 500, .car = 601, .from = "2026-01-01", .to = "2026-02-01", .lockedSalary = 500});
+    addHolding({.team = 501, .car = 602, .from = "2026-01-01"});
     open(500);
     showHoldings();
     QTest::mouseClick(button("cmdTermAll"), Qt::LeftButton);
@@ -431,10 +431,10 @@ void TeamEditorTest::terminateAllEndsOnlyOpenPicks() {
 }
 
 void TeamEditorTest::deleteRefusesScoredPick() {
-    putPick(500, 600, QStringLiteral("2026-03-01"), QString(), QStringLiteral("1000"));
-    putPick(500, 601, QStringLiteral("2026-03-01"), QString(), QStringLiteral("500"));
-    putRace(800, QStringLiteral("Opener"), QStringLiteral("2026-03-08"));
-    putTeamResult(800, 700, 500, 600);
+    addHolding({.team = 500, .car = 600, .from = "2026-03-01", .lockedSalary = 1000});
+    addHolding({.team = 500, .car = 601, .from = "2026-03-01", .lockedSalary = 500});
+    addRace({.nmbr = 800, .name = "Opener", .track = "Track 800", .date = "2026-03-08", .status = 1});
+    addTeamResult({.race = 800, .car = 600, .team = 500, .league = 700});
     open(500);
     showHoldings();
     holdingsList()->setCurrentItem(row(QStringLiteral("11")));
@@ -461,7 +461,7 @@ void TeamEditorTest::cancelQuestion() {
     QFETCH(int, answer);
     QFETCH(bool, staysOpen);
     QFETCH(QString, storedName);
-    putMembership(700, 500);
+    addMember({.league = 700, .team = 500});
     open(500);
     box("TxtTeamName")->setText(QStringLiteral("Renamed"));
     ui().answers = {answer};
@@ -475,7 +475,7 @@ void TeamEditorTest::cancelQuestion() {
 }
 
 void TeamEditorTest::cancelYesStaysOpenWhenTheSaveIsRefused() {
-    putMembership(700, 500);
+    addMember({.league = 700, .team = 500});
     open(500);
     QTest::mouseClick(box("TxtTeamName"), Qt::LeftButton);
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_A, Qt::ControlModifier);
@@ -535,9 +535,9 @@ void TeamEditorTest::picksOfATeamNotStoredYet() {
 }
 
 void TeamEditorTest::terminatingNeverEndsAPickBeforeItBegins() {
-    putMembership(700, 500);
-    putPick(500, 600, isoDate(today.addDays(7)), QString(), QStringLiteral("1000"));
-    putPick(500, 601, QStringLiteral("2026-01-01"), QString(), QStringLiteral("500"));
+    addMember({.league = 700, .team = 500});
+    addHolding({.team = 500, .car = 600, .from = isoDate(today.addDays(7)), .lockedSalary = 1000});
+    addHolding({.team = 500, .car = 601, .from = "2026-01-01", .lockedSalary = 500});
     open(500);
     showHoldings();
     holdingsList()->setCurrentItem(row(QStringLiteral("11")));
@@ -561,9 +561,9 @@ void TeamEditorTest::terminatingNeverEndsAPickBeforeItBegins() {
 }
 
 void TeamEditorTest::duplicateTeamIsReported() {
-    putPick(500, 600, QStringLiteral("2026-01-01"));
-    putPick(501, 600, QStringLiteral("2026-01-01"));
-    putPick(501, 601, QStringLiteral("2026-01-01"));
+    addHolding({.team = 500, .car = 600, .from = "2026-01-01"});
+    addHolding({.team = 501, .car = 600, .from = "2026-01-01"});
+    addHolding({.team = 501, .car = 601, .from = "2026-01-01"});
     open(500);
     showHoldings();
     QTest::mouseClick(button("cmdCheckDuplicate"), Qt::LeftButton);
@@ -583,7 +583,7 @@ void TeamEditorTest::teamInNoLeagueIsOfferedTheChecklist() {
     QCOMPARE(stored(QStringLiteral("SELECT city FROM teams WHERE team_nmbr = 500")), QStringLiteral("Leeds"));
 
     // A member of a league is not asked again.
-    putMembership(700, 500);
+    addMember({.league = 700, .team = 500});
     box("txtCity")->setText(QStringLiteral("York"));
     QTest::mouseClick(button("cmdApply"), Qt::LeftButton);
     QCOMPARE(m_checklists, 1);
@@ -593,9 +593,9 @@ void TeamEditorTest::screenshots() {
     const QString dir = qEnvironmentVariable("QV_SCREENSHOT_DIR");
     if (dir.isEmpty())
         QSKIP("QV_SCREENSHOT_DIR not set");
-    putMembership(700, 500);
-    putPick(500, 600, QStringLiteral("2026-01-01"), QString(), QStringLiteral("1000"));
-    putPick(500, 601, QStringLiteral("2026-01-01"), QStringLiteral("2026-02-01"), QStringLiteral("500"), 0);
+    addMember({.league = 700, .team = 500});
+    addHolding({.team = 500, .car = 600, .from = "2026-01-01", .lockedSalary = 1000});
+    addHolding({.team = 500, .car = 601, .from = "2026-01-01", .to = "2026-02-01", .lockedSalary = 500, .active = 0});
     open(500);
     QVERIFY(m_window->grab().save(QDir(dir).filePath(QStringLiteral("frmTeam.png"))));
     showHoldings();

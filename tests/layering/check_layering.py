@@ -23,7 +23,7 @@ LAYERS = [
     "core/platform",  # the stand-ins for the operating system's services: profile files, database, text files, clock
     "core/data",  # the connection, the row classes, paths, regional formats, the UI-services port
     "core/posting",  # races, results, scoring and the posting engine
-    "core/rules",  # what the editors and lists allow: delete checks, the pick editors' salary and date rules
+    "core/rules",  # what the editors and lists allow: delete checks, the car rules, the pick editors' salary and date rules
     "core/reports",  # report settings, the HTML building blocks and the report generators
     "core/exchange",  # FTP, imports and publishing
     "core/app",  # the program's own settings file

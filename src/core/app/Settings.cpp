@@ -1,6 +1,7 @@
 #include "app/Settings.h"
 
-#include "data/CommonCode.h"
+#include "data/Feedback.h"
+#include "data/TextFiles.h"
 #include "exchange/FtpTransfer.h"
 #include "platform/Profile.h"
 

@@ -1,6 +1,6 @@
 #include "data/IDatabase.h"
 
-#include "data/CommonCode.h"
+#include "data/Feedback.h"
 #include "data/Paths.h"
 #include "data/cConnection.h"
 

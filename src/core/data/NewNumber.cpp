@@ -1,6 +1,6 @@
 #include "data/NewNumber.h"
 
-#include "data/CommonCode.h"
+#include "data/Feedback.h"
 #include "data/IDatabase.h"
 
 int nextUserNumber(const QVariant& largest) {

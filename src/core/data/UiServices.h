@@ -1,11 +1,18 @@
 #pragma once
 
 #include <QString>
+#include <functional>
+
+class QObject;
 
 // Icon styles and answers of the message boxes, with the numbers the windows have always used.
 enum class MsgIcon { None = 0, Critical = 16, Question = 32, Exclamation = 48, Information = 64 };
 enum class MsgButtons { Ok, OkCancel, YesNo, YesNoCancel };
 enum MsgAnswer { AnswerOk = 1, AnswerCancel = 2, AnswerYes = 6, AnswerNo = 7 };
+
+// A question a rule or use case of the core puts to the user through its caller: the text, the
+// title and the buttons; returns the button pressed (MsgAnswer). The windows pass askQuestion.
+using AskUser = std::function<int(const QString& text, const QString& title, MsgButtons buttons)>;
 
 // Mouse pointer codes: the default pointer and the hourglass.
 constexpr int PointerDefault = 0;
@@ -27,6 +34,14 @@ public:
     // How far a long file operation has come, 0 to 100, shown in the main window's status bar and
     // painted at once (no events are processed); a negative value takes the bar away.
     virtual void showProgress(int percent) { Q_UNUSED(percent); }
+
+    // Where the windows let the port show these: the status text (a label), a posting's steps (the
+    // progress bar of the window that posts; the steps count on from the value it has when handed
+    // over) and a file operation's progress (a progress bar). The core knows no widgets, so they are
+    // handed over as objects; nullptr, or an object of another kind, shows nothing there.
+    virtual void setStatusTarget(QObject* label) { Q_UNUSED(label); }
+    virtual void setProgressTarget(QObject* bar) { Q_UNUSED(bar); }
+    virtual void setFileProgressTarget(QObject* bar) { Q_UNUSED(bar); }
     // Plays a wave file to its end; false when it cannot be played.
     virtual bool playWave(const QString& path) = 0;
     // Selects the whole text of the edit field that has the focus.

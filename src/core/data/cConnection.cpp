@@ -1,7 +1,7 @@
 #include "data/cConnection.h"
 
-#include "data/CommonCode.h"
 #include "data/DataChanges.h"
+#include "data/Feedback.h"
 #include "data/Paths.h"
 #include "data/Schema.h"
 #include "platform/SaveFile.h"
@@ -509,7 +509,7 @@ void cConnection::CloseConnection() {
     m_status = 1;
 }
 
-// ---- CommonCode: connection procedures ----
+// ---- connection procedures ----
 
 bool connectDatabase() {
     gConnection = std::make_unique<cConnection>();

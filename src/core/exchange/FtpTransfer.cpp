@@ -1,6 +1,6 @@
 #include "exchange/FtpTransfer.h"
 
-#include "data/CommonCode.h"
+#include "data/Feedback.h"
 #include "data/Paths.h"
 #include "data/cConnection.h"
 #include "platform/SaveFile.h"

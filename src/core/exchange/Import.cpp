@@ -1,8 +1,9 @@
 #include "exchange/Import.h"
 
-#include "data/CommonCode.h"
+#include "data/Feedback.h"
 #include "data/IDatabase.h"
 #include "data/Paths.h"
+#include "data/TextFiles.h"
 #include "data/cCar.h"
 #include "data/cConnection.h"
 #include "exchange/FtpTransfer.h"

@@ -1,6 +1,5 @@
 #include "exchange/PublishWeb.h"
 
-#include "data/CommonCode.h"
 #include "data/Paths.h"
 #include "exchange/FtpTransfer.h"
 

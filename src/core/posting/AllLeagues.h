@@ -3,9 +3,9 @@
 // The all-leagues posting's own pieces (see RacePostingEngine.h), shared by the files it is written in:
 // RacePostingEngine.cpp reads and works out a race, AllLeaguesScript.cpp runs it with a site script.
 
-#include "data/CommonCode.h"
 #include "data/cConnection.h"
 #include "data/cLeague.h"
+#include "posting/SqlScript.h"
 #include "posting/cRaces.h"
 
 #include <QHash>

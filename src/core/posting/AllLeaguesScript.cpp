@@ -1,3 +1,4 @@
+#include "data/Feedback.h"
 #include "posting/AllLeagues.h"
 #include "posting/PostingError.h"
 #include "posting/Scoring.h"

@@ -1,5 +1,6 @@
 #include "posting/RacePostingEngine.h"
 
+#include "data/Feedback.h"
 #include "data/cTeamCar.h"
 #include "posting/AllLeagues.h"
 #include "posting/RaceOrder.h"

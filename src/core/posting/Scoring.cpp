@@ -1,11 +1,12 @@
 #include "posting/Scoring.h"
 
-#include "data/CommonCode.h"
+#include "data/Feedback.h"
 #include "data/Paths.h"
 #include "data/cConnection.h"
 #include "data/cLeague.h"
 #include "posting/PostingError.h"
 #include "posting/RacePostingEngine.h"
+#include "posting/SqlScript.h"
 #include "posting/cRaces.h"
 #include "posting/cRacesCollection.h"
 #include "posting/cResultsCollection.h"
@@ -13,7 +14,6 @@
 #include "posting/cTeamResultsSummary.h"
 
 #include <exception>
-#include <vector>
 
 bool deleteRacePosting(const cRaces& race) {
     Transaction tx;
@@ -123,63 +123,6 @@ int loadRacesCarryingFrom(int raceNmbr, cRacesCollection& later) {
     if (!race.load(raceNmbr) || !laterRacesDependOn(race))
         return later.Count();
     return later.loadFutureRaces(raceNmbr);
-}
-
-QString laterRaceQuestion(const QString& raceName, LaterRacesCause cause, const QString& earlierRaceName,
-                          bool laterOnesToo) {
-    const QString ask = QStringLiteral("Do you want to post results for ") + raceName + QStringLiteral(" now?");
-    QString removed;
-    switch (cause) {
-    case LaterRacesCause::Posted:
-        return ask;
-    case LaterRacesCause::PostingCleared:
-        removed = QStringLiteral(" was removed with the posting for ") + earlierRaceName;
-        break;
-    case LaterRacesCause::ResultsCleared:
-        removed = QStringLiteral(" was removed with the results for ") + earlierRaceName;
-        break;
-    case LaterRacesCause::RaceDeleted:
-        removed = QStringLiteral(" was removed when ") + earlierRaceName + QStringLiteral(" was deleted");
-        break;
-    }
-    return QStringLiteral("The posting for ") + raceName + removed + QStringLiteral(".\r\n") + ask +
-           QStringLiteral("\r\nNo leaves ") + raceName +
-           (laterOnesToo ? QStringLiteral(" and the Races after it") : QString()) + QStringLiteral(" unposted.");
-}
-
-void settleLaterRaces(const cRacesCollection& later, cResultsCollection& results, LaterRacesCause cause,
-                      const QString& earlierRaceName) {
-    // Once the posting they counted from is gone, the later postings are wrong whatever is answered:
-    // they go before anything is asked, so that the question tells what has happened.
-    const bool removedFirst = cause != LaterRacesCause::Posted;
-    std::vector<const cRaces*> races;
-    std::vector<bool> hadPosting;
-    for (const cRaces& next : later) {
-        races.push_back(&next);
-        hadPosting.push_back(removedFirst && racePosted(next.raceNmbr()));
-    }
-    if (removedFirst)
-        for (const cRaces* next : races)
-            deleteRacePosting(*next);
-    // Once a race is declined, none after it can be right either.
-    bool declined = false;
-    for (size_t i = 0; i < races.size(); ++i) {
-        const cRaces& next = *races[i];
-        if (!declined && results.raceExists(next.raceNmbr())) {
-            bool laterOnesToo = false;
-            for (size_t j = i + 1; j < races.size() && !laterOnesToo; ++j)
-                laterOnesToo = hadPosting[j] || results.raceExists(races[j]->raceNmbr());
-            const QString question = laterRaceQuestion(next.raceName(), hadPosting[i] ? cause : LaterRacesCause::Posted,
-                                                       earlierRaceName, laterOnesToo);
-            if (askQuestion(question, QString::fromLatin1(kProductName), MsgButtons::YesNo) == AnswerYes) {
-                postRace(next);
-                continue;
-            }
-            declined = true;
-        }
-        if (!removedFirst)
-            deleteRacePosting(next);
-    }
 }
 
 namespace {

@@ -6,7 +6,6 @@ class SqlScript;
 class cLeague;
 class cRaces;
 class cRacesCollection;
-class cResultsCollection;
 
 // Posting a race: its results scored for every league of its race type.
 //
@@ -43,28 +42,10 @@ bool racePosted(int raceNmbr);
 // must be posted again.
 void tellPostingRemoved(const QString& raceName);
 // The races whose postings carry on from the stored race: the later races of its race type in the
-// season order when laterRacesDependOn(race), else none. Read them before the race is deleted.
+// season order when laterRacesDependOn(race), else none. Read them before the race is deleted. What
+// becomes of them when the race's posting changes is settled by the use cases of
+// RacePostingUseCases.h.
 int loadRacesCarryingFrom(int raceNmbr, cRacesCollection& later);
-// What changed the posting the later races carried from.
-enum class LaterRacesCause {
-    Posted,         // the race was posted (again)
-    PostingCleared, // its posting was cleared
-    ResultsCleared, // its results were cleared, and its posting with them
-    RaceDeleted,    // it was deleted
-};
-// Settles the later races once the posting they carried from has changed. Each that has results is
-// offered for posting again, in their order, with Yes and No; a race that is declined, every race
-// after it and a race without results lose their postings instead, since their totals can no
-// longer be right. results: every stored result, loaded or to be loaded.
-// After a posting the question is only "Do you want to post results for " the name " now?". When
-// the earlier race's posting or the race itself went (earlierRaceName names it), every later
-// posting is gone before the first question, and a race that had one is told so and what No leaves.
-void settleLaterRaces(const cRacesCollection& later, cResultsCollection& results,
-                      LaterRacesCause cause = LaterRacesCause::Posted, const QString& earlierRaceName = QString());
-// The question settleLaterRaces asks about a later race that had a posting before cause took it
-// away; laterOnesToo: races after it lose theirs too when it is declined.
-QString laterRaceQuestion(const QString& raceName, LaterRacesCause cause, const QString& earlierRaceName,
-                          bool laterOnesToo);
 // The fifteen scoring steps for one league; true when the chain ran to its end.
 bool scoreLeagueRace(const cLeague& league, const cRaces& race, const SqlScript& script);
 // Steps 6 to 15 of the chain, for a league whose rows the steps up to the site script have written

@@ -1,6 +1,6 @@
 #include "posting/cTeamResults.h"
 
-#include "data/CommonCode.h"
+#include "data/Feedback.h"
 #include "data/SqlText.h"
 #include "data/cCar.h"
 #include "data/cLeague.h"

@@ -1,6 +1,6 @@
 #include "posting/cTeamResultsSummary.h"
 
-#include "data/CommonCode.h"
+#include "data/Feedback.h"
 #include "data/cLeague.h"
 #include "posting/PostingError.h"
 #include "posting/RaceOrder.h"

@@ -92,7 +92,16 @@ void QtUiServices::beep() {
     QApplication::beep();
 }
 
-void QtUiServices::setProgressBar(QProgressBar* bar) {
+void QtUiServices::setStatusTarget(QObject* label) {
+    m_statusLabel = qobject_cast<QLabel*>(label);
+}
+
+void QtUiServices::setFileProgressTarget(QObject* bar) {
+    m_fileProgress = qobject_cast<QProgressBar*>(bar);
+}
+
+void QtUiServices::setProgressTarget(QObject* target) {
+    QProgressBar* bar = qobject_cast<QProgressBar*>(target);
     m_progress = bar;
     m_progressValue = m_progressShown = bar ? bar->value() : 0;
     m_sinceRepaint.invalidate();

@@ -21,15 +21,15 @@ public:
     bool playWave(const QString& path) override;
     void selectFocusedText() override;
 
-    // The label of the status bar's first panel (set by the main window when it loads).
-    void setStatusLabel(QLabel* label) { m_statusLabel = label; }
+    // The label of the status bar's first panel (lent by the main window when it loads).
+    void setStatusTarget(QObject* label) override;
     // The progress bar a posting steps; it is stepped only while visible.
-    void setProgressBar(QProgressBar* bar);
+    void setProgressTarget(QObject* bar) override;
     // Every step is counted, but the bar is redrawn at most this often: a posting takes tens of
     // thousands of steps, and drawing each one took far longer than the posting itself.
     static constexpr int kRepaintIntervalMs = 30;
     // The main window's bar for long file operations (imports).
-    void setFileProgressBar(QProgressBar* bar) { m_fileProgress = bar; }
+    void setFileProgressTarget(QObject* bar) override;
 
 private:
     QPointer<QLabel> m_statusLabel;

@@ -1,6 +1,6 @@
 #include "exchange/frmPublishWeb.h"
 
-#include "data/CommonCode.h"
+#include "data/Feedback.h"
 #include "data/Paths.h"
 #include "exchange/PublishWeb.h"
 #include "exchange/cPublish.h"

@@ -1,6 +1,6 @@
 #include "kit/EditorKit.h"
 
-#include "data/CommonCode.h"
+#include "data/Feedback.h"
 #include "data/SqlText.h"
 
 #include <QAbstractButton>

@@ -1,15 +1,14 @@
 #include "shell/EntityCommands.h"
 
-#include "data/CommonCode.h"
+#include "data/Feedback.h"
 #include "data/cCar.h"
 #include "data/cLeague.h"
 #include "data/cScoringType.h"
 #include "data/cTeam.h"
-#include "posting/Scoring.h"
+#include "posting/RacePostingUseCases.h"
 #include "posting/cRaces.h"
-#include "posting/cRacesCollection.h"
-#include "posting/cResultsCollection.h"
 #include "rules/DeleteChecks.h"
+#include "shell/Commands.h"
 #include "shell/frmDisplayCars.h"
 #include "shell/frmDisplayLeagues.h"
 #include "shell/frmDisplayRaces.h"
@@ -22,24 +21,6 @@ namespace {
 
 const QString kCrLf = QStringLiteral("\r\n");
 
-ListWindowHost& host() {
-    static ListWindowHost h;
-    return h;
-}
-
-struct Editors {
-    std::function<void(cLeague&)> league;
-    std::function<void(cTeam&)> team;
-    std::function<void(cCar&)> car;
-    std::function<void(cRaces&)> race;
-    std::function<void(cScoringType&)> scoring;
-};
-
-Editors& editors() {
-    static Editors e;
-    return e;
-}
-
 QPointer<frmDisplayLeagues> gLeagues;
 QPointer<frmDisplayTeams> gTeams;
 QPointer<frmDisplayCars> gCars;
@@ -51,8 +32,8 @@ template <class W> W* openWindow(QPointer<W>& window) {
     if (!window) {
         window = new W;
         window->setAttribute(Qt::WA_DeleteOnClose);
-        if (host().place)
-            host().place(window);
+        if (commands().placeListWindow)
+            commands().placeListWindow(window);
     }
     return window;
 }
@@ -64,47 +45,27 @@ bool confirmDelete(const QString& what, const QString& title) {
 
 } // namespace
 
-void setListWindowHost(const ListWindowHost& h) {
-    host() = h;
-}
-
 int currentListViewMode() {
-    return host().viewMode ? host().viewMode() : 3;
+    return commands().listViewMode ? commands().listViewMode() : 3;
 }
 
 void popupEntityMenu(EntityKind kind, const QPoint& globalPos) {
-    if (host().popupMenu)
-        host().popupMenu(kind, globalPos);
-}
-
-void setLeagueEditor(std::function<void(cLeague&)> showWith) {
-    editors().league = std::move(showWith);
-}
-void setTeamEditor(std::function<void(cTeam&)> showWith) {
-    editors().team = std::move(showWith);
-}
-void setCarEditor(std::function<void(cCar&)> showWith) {
-    editors().car = std::move(showWith);
-}
-void setRaceEditor(std::function<void(cRaces&)> showWith) {
-    editors().race = std::move(showWith);
-}
-void setScoringEditor(std::function<void(cScoringType&)> showWith) {
-    editors().scoring = std::move(showWith);
+    if (commands().popupEntityMenu)
+        commands().popupEntityMenu(kind, globalPos);
 }
 
 bool editorAvailable(EntityKind kind) {
     switch (kind) {
     case EntityKind::League:
-        return bool(editors().league);
+        return bool(commands().editLeague);
     case EntityKind::Team:
-        return bool(editors().team);
+        return bool(commands().editTeam);
     case EntityKind::Car:
-        return bool(editors().car);
+        return bool(commands().editCar);
     case EntityKind::Race:
-        return bool(editors().race);
+        return bool(commands().editRace);
     case EntityKind::Scoring:
-        return bool(editors().scoring);
+        return bool(commands().editScoring);
     }
     return false;
 }
@@ -146,42 +107,42 @@ void displayScoring(const QString& scoringTypeName) {
 // ---- new ----
 
 void newLeague() {
-    if (!editors().league)
+    if (!commands().editLeague)
         return;
     cLeague league;
-    editors().league(league);
+    commands().editLeague(league);
     displayLeagues(league.leagueNmbr());
 }
 
 void newTeam() {
-    if (!editors().team)
+    if (!commands().editTeam)
         return;
     cTeam team;
-    editors().team(team);
+    commands().editTeam(team);
     displayTeams(team.teamName());
 }
 
 void newCar() {
-    if (!editors().car)
+    if (!commands().editCar)
         return;
     cCar car;
-    editors().car(car);
+    commands().editCar(car);
     displayCars(car.carNmbr());
 }
 
 void newRace() {
-    if (!editors().race)
+    if (!commands().editRace)
         return;
     cRaces race;
-    editors().race(race);
+    commands().editRace(race);
     displayRaces(race.raceName());
 }
 
 void newScoring() {
-    if (!editors().scoring)
+    if (!commands().editScoring)
         return;
     cScoringType method;
-    editors().scoring(method);
+    commands().editScoring(method);
     displayScoring(method.scoringTypeName());
 }
 
@@ -192,63 +153,63 @@ void newScoring() {
 // for the row's own object's key, which is the key from before the edit.
 
 void updateLeague() {
-    if (!editors().league || !gLeagues || !gLeagues->selectedLeague())
+    if (!commands().editLeague || !gLeagues || !gLeagues->selectedLeague())
         return;
     std::unique_ptr<cLeague> copy = gLeagues->selectedLeague()->copy();
     if (copy->load(copy->leagueNmbr()) != 1) {
         gLeagues->refresh();
         return;
     }
-    editors().league(*copy);
+    commands().editLeague(*copy);
     if (gLeagues && gLeagues->selectedLeague())
         displayLeagues(gLeagues->selectedLeague()->leagueNmbr());
 }
 
 void updateTeam() {
-    if (!editors().team || !gTeams || !gTeams->selectedTeam())
+    if (!commands().editTeam || !gTeams || !gTeams->selectedTeam())
         return;
     std::unique_ptr<cTeam> copy = gTeams->selectedTeam()->copy();
     if (copy->load(copy->teamNmbr()) != 1) {
         gTeams->refresh();
         return;
     }
-    editors().team(*copy);
+    commands().editTeam(*copy);
     if (gTeams && gTeams->selectedTeam())
         displayTeams(gTeams->selectedTeam()->teamName());
 }
 
 void updateCar() {
-    if (!editors().car || !gCars || !gCars->selectedCar())
+    if (!commands().editCar || !gCars || !gCars->selectedCar())
         return;
     std::unique_ptr<cCar> copy = gCars->selectedCar()->copy();
     if (copy->load(copy->carNmbr()) != 1) {
         gCars->refresh();
         return;
     }
-    editors().car(*copy);
+    commands().editCar(*copy);
     if (gCars && gCars->selectedCar())
         displayCars(gCars->selectedCar()->carNmbr());
 }
 
 void updateRace() {
-    if (!editors().race || !gRaces || !gRaces->selectedRace())
+    if (!commands().editRace || !gRaces || !gRaces->selectedRace())
         return;
     std::unique_ptr<cRaces> copy = gRaces->selectedRace()->copy();
     if (!copy->load(copy->raceNmbr())) {
         gRaces->refresh();
         return;
     }
-    editors().race(*copy);
+    commands().editRace(*copy);
     if (gRaces && gRaces->selectedRace())
         displayRaces(gRaces->selectedRace()->raceName());
 }
 
 void updateScoring() {
-    if (!editors().scoring || !gScoring || !gScoring->selectedScoring())
+    if (!commands().editScoring || !gScoring || !gScoring->selectedScoring())
         return;
     std::unique_ptr<cScoringType> copy = gScoring->selectedScoring()->copy();
     copy->load(copy->scoringTypeNmbr());
-    editors().scoring(*copy);
+    commands().editScoring(*copy);
     if (gScoring && gScoring->selectedScoring())
         displayScoring(gScoring->selectedScoring()->scoringTypeName());
 }
@@ -313,26 +274,16 @@ void deleteRace() {
     const std::unique_ptr<cRaces> race = gRaces->selectedRace()->copy();
     if (!confirmDelete(QStringLiteral("Race"), race->raceName()))
         return;
-    cResultsCollection results;
-    results.load(race->raceNmbr());
-    if (results.raceExists(race->raceNmbr()) && askQuestion(QStringLiteral("Results have been posted for this Race.") +
-                                                                kCrLf + QStringLiteral("Do you want to continue?"),
-                                                            race->raceName(), MsgButtons::YesNo) != AnswerYes)
-        return;
-    // The later races carried their totals from the race's posting, and counted from it as a race
-    // with results: they are read before it goes and settled after, as a posting settles them.
-    const int raceNmbr = race->raceNmbr();
-    cRacesCollection later;
-    if (racePosted(raceNmbr) || results.raceExists(raceNmbr))
-        loadRacesCarryingFrom(raceNmbr, later);
-    const bool deleted = race->deleteRow();
-    if (deleted && !later.isEmpty()) {
-        setMousePointer(PointerHourglass);
-        cResultsCollection all;
-        settleLaterRaces(later, all, LaterRacesCause::RaceDeleted, race->raceName());
+    const auto hourglass = [](bool working) {
+        if (working) {
+            setMousePointer(PointerHourglass);
+            return;
+        }
         setStatus();
         setMousePointer(PointerDefault);
-    }
+    };
+    if (!deleteRaceAndSettle(*race, askQuestion, hourglass).confirmed)
+        return;
     displayRaces(QString());
 }
 

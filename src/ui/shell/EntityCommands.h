@@ -4,42 +4,21 @@
 
 #include <QPoint>
 #include <QString>
-#include <functional>
 
 class QWidget;
-class cCar;
-class cLeague;
-class cRaces;
-class cScoringType;
-class cTeam;
 class frmDisplayCars;
 class frmDisplayLeagues;
 class frmDisplayRaces;
 class frmDisplayScoring;
 class frmDisplayTeams;
 
-// What the main window lends the list windows. Without a host (tests, or before the main window
-// exists) a list window is a top-level window, no pop-up menu is shown and the view is details.
-struct ListWindowHost {
-    // Takes a newly created list window into the main window's MDI area.
-    std::function<void(QWidget* window)> place;
-    // Enables the Update and Delete entries of the kind's pop-up menu and pops it up there.
-    std::function<void(EntityKind kind, const QPoint& globalPos)> popupMenu;
-    // The shared listViewMode.
-    std::function<int()> viewMode;
-};
-void setListWindowHost(const ListWindowHost& host);
+// What the main window lends the list windows (see Commands): its view mode (details without one),
+// and its pop-up menu of the kind (none without one).
 int currentListViewMode();
 void popupEntityMenu(EntityKind kind, const QPoint& globalPos);
 
-// The editors the new and update commands open, modally, on the object they are given. A kind
-// without an editor has its new and update commands switched off: they do nothing, and
-// editorAvailable tells the menus to show them disabled.
-void setLeagueEditor(std::function<void(cLeague&)> showWith);
-void setTeamEditor(std::function<void(cTeam&)> showWith);
-void setCarEditor(std::function<void(cCar&)> showWith);
-void setRaceEditor(std::function<void(cRaces&)> showWith);
-void setScoringEditor(std::function<void(cScoringType&)> showWith);
+// Whether the kind's editor is in commands(): without it the new and update commands do nothing,
+// and the menus show them disabled.
 bool editorAvailable(EntityKind kind);
 
 // The list windows, created by their display command; nullptr while none is open.

@@ -1,6 +1,6 @@
 #include "shell/Help.h"
 
-#include "data/CommonCode.h"
+#include "data/Feedback.h"
 #include "data/Paths.h"
 #include "platform/SaveFile.h"
 #include "shell/frmMain.h"

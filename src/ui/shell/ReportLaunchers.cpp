@@ -1,6 +1,6 @@
 #include "shell/ReportLaunchers.h"
 
-#include "shell/ShellHooks.h"
+#include "shell/Commands.h"
 
 #include <functional>
 
@@ -16,8 +16,8 @@ struct Launcher {
     std::function<void(const ReportRequest&)> write; // calls the entry with the picks it needs
 };
 
-const ReportHooks& r() {
-    return shellHooks().reports;
+const Commands::Reports& r() {
+    return commands().reports;
 }
 
 const std::vector<Launcher>& launchers() {

@@ -4,8 +4,8 @@
 #include <QStringList>
 
 // The report entries of the navigation tree: each asks for the picks its report needs in the report
-// request dialog and writes the report (shown once written). Nothing happens while the report request
-// dialog or the report is not part of the program yet.
+// request dialog and writes the report (shown once written). Nothing happens where commands() holds
+// no report request dialog or no entry for the report.
 void requestReportPackage();
 void requestRaceDetailReport();
 void requestLeagueRaceStandingsReport();

@@ -1,9 +1,10 @@
 #include "shell/frmDisplayCars.h"
 
-#include "data/CommonCode.h"
+#include "data/Feedback.h"
 #include "data/cCar.h"
 #include "data/cCarCollection.h"
 #include "kit/EditorKit.h"
+#include "rules/CarRules.h"
 #include "rules/DeleteChecks.h"
 #include "shell/EntityCommands.h"
 
@@ -14,12 +15,6 @@
 #include <QPushButton>
 #include <QTreeView>
 #include <QVBoxLayout>
-
-namespace {
-
-const QString kQuestionCrLf = QStringLiteral("\r\n");
-
-} // namespace
 
 frmDisplayCars::frmDisplayCars(QWidget* parent) : ListWindow(EntityKind::Car, parent) {
     setWindowTitle(QStringLiteral("Cars/Drivers"));
@@ -413,7 +408,6 @@ bool frmDisplayCars::saveCar() {
         display(-1);
         return false;
     }
-    const int storedRaceType = m_car->raceTypeNmbr();
     // Held here: a refresh while a question is open may give the panel a fresh copy meanwhile.
     const std::shared_ptr<cCar> editing = m_car;
     cCar& car = *editing;
@@ -433,57 +427,20 @@ bool frmDisplayCars::saveCar() {
         car.setSalary(salary);
     car.setSponsor(txtSponsor->text());
 
-    if (cmbRaceType->currentText().trimmed().isEmpty()) {
-        showValidation(QStringLiteral("Race Type is a required field"));
-        focusField(cmbRaceType);
-        return false;
-    }
-    if (car.isCar() || car.isDriver()) {
-        if (car.carTxt().isEmpty()) {
-            showValidation(QStringLiteral("Car Number is a required field"));
-            focusField(txtCarNumber);
-            return false;
-        }
-        if (car.isCar() && !checkDuplicateCar()) {
-            focusField(txtCarNumber);
-            return false;
-        }
-        if (car.driverName().trimmed().isEmpty()) {
-            showValidation(QStringLiteral("Driver is a required field"));
-            focusField(txtDriver);
-            return false;
-        }
-        if (car.isDriver() && !checkDuplicateDriver()) {
-            focusField(txtDriver);
-            return false;
-        }
-    }
-    if (!car.isCar() && !car.isDriver() && !car.isBonus()) {
-        showValidation(QStringLiteral("You must define this as a Car or Driver"));
-        focusField(cmbCarType);
-        return false;
-    }
-    if (car.raceTypeNmbr() != storedRaceType) {
-        const QString refusal = raceTypeChangeRefusal(car.carNmbr(), storedRaceType);
-        if (!refusal.isEmpty()) {
-            showValidation(refusal);
-            focusField(cmbRaceType);
-            return false;
-        }
-    }
-    if (car.isDriver() && car.carNmbr() < 1) {
-        const int answer =
-            askQuestion(QStringLiteral("Driver name can not be changed once the Driver is saved.") + kQuestionCrLf +
-                            QStringLiteral("Are you sure the name is spelled correctly?"),
-                        QStringLiteral("Quorvanti"));
-        if (answer != AnswerYes) {
-            focusField(txtDriver);
-            return false;
-        }
-    }
-    if (!salaryIsNumber) {
-        showValidation(moneyRefusal(QStringLiteral("Invalid Salary amount")));
-        focusField(txtSalary);
+    CarEntry entry;
+    entry.carNmbr = car.carNmbr();
+    entry.carTypeNmbr = car.carTypeNmbr();
+    if (!cmbRaceType->currentText().trimmed().isEmpty())
+        entry.raceTypeNmbr = car.raceTypeNmbr();
+    entry.carTxt = car.carTxt();
+    entry.driverName = car.driverName();
+    if (salaryIsNumber)
+        entry.salary = salary;
+    const CarRefusal refusal = carRefusal(entry, askQuestion);
+    if (refusal.refused()) {
+        if (!refusal.text.isEmpty())
+            showValidation(refusal.text);
+        focusField(field(refusal.field));
         return false;
     }
     const bool result = car.CommitChanges();
@@ -493,21 +450,19 @@ bool frmDisplayCars::saveCar() {
     return result;
 }
 
-bool frmDisplayCars::checkDuplicateCar() {
-    // Compared as stored: trimmed, letter case ignored.
-    if (m_car->carTxtExists(txtCarNumber->text().trimmed(), m_car->carNmbr(), cmbRaceType->currentData().toInt(),
-                            m_car->carTypeNmbr())) {
-        showValidation(QStringLiteral("Duplicate Car"));
-        return false;
+QWidget* frmDisplayCars::field(CarField field) const {
+    switch (field) {
+    case CarField::RaceType:
+        return cmbRaceType;
+    case CarField::CarNumber:
+        return txtCarNumber;
+    case CarField::Driver:
+        return txtDriver;
+    case CarField::CarType:
+        return cmbCarType;
+    case CarField::Salary:
+    case CarField::None:
+        break;
     }
-    return true;
-}
-
-bool frmDisplayCars::checkDuplicateDriver() {
-    if (m_car->driverExists(txtDriver->text().trimmed(), m_car->carNmbr(), cmbRaceType->currentData().toInt(),
-                            m_car->carTypeNmbr())) {
-        showValidation(QStringLiteral("Duplicate Driver"));
-        return false;
-    }
-    return true;
+    return txtSalary;
 }

@@ -13,6 +13,7 @@ class QComboBox;
 class QLineEdit;
 class QPushButton;
 class cCar;
+enum class CarField;
 
 // Every car, driver and bonus entry of the data file in one list, with an editing panel above it
 // that adds, changes and deletes entries in place.
@@ -57,8 +58,8 @@ private:
     void setLocked(QWidget* field, bool locked);
     void focusField(QWidget* field);
     bool saveCar();
-    bool checkDuplicateCar();
-    bool checkDuplicateDriver();
+    // The field that holds what a refusal of the car rules concerns.
+    QWidget* field(CarField field) const;
 
     void cmdAdd_Click();
     void cmdUpdate_Click();

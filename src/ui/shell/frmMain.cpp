@@ -1,9 +1,8 @@
 #include "shell/frmMain.h"
 
-#include "adapters/QtUiServices.h"
 #include "app/Settings.h"
-#include "data/CommonCode.h"
 #include "data/DataChanges.h"
+#include "data/Feedback.h"
 #include "data/Paths.h"
 #include "data/Regional.h"
 #include "data/cConnection.h"
@@ -106,8 +105,8 @@ frmMain::frmMain(QWidget* parent, int splashMilliseconds)
 frmMain::~frmMain() {
     if (mainWindow() == this)
         mainWindow() = nullptr;
-    if (auto* q = dynamic_cast<QtUiServices*>(&ui()))
-        q->setStatusLabel(nullptr);
+    ui().setStatusTarget(nullptr);
+    ui().setFileProgressTarget(nullptr);
 }
 
 frmMain* frmMain::instance() {
@@ -179,8 +178,8 @@ void frmMain::toggleBar(bool toolbar) {
 
 // ---- list windows and entity commands ----
 
-EntityHooks& frmMain::hooksOf(Entity entity) const {
-    ShellHooks& h = shellHooks();
+Commands::Kind& frmMain::commandsOf(Entity entity) const {
+    Commands& h = commands();
     switch (entity) {
     case Entity::League:
         return h.leagues;
@@ -197,7 +196,7 @@ EntityHooks& frmMain::hooksOf(Entity entity) const {
 }
 
 void frmMain::showList(Entity entity) {
-    EntityHooks& h = hooksOf(entity);
+    Commands::Kind& h = commandsOf(entity);
     if (h.display) {
         QWidget* list = h.display(noSelection(entity));
         for (QMdiSubWindow* sub : m_mdi->subWindowList())
@@ -224,7 +223,7 @@ void frmMain::showScoring() {
 }
 
 void frmMain::listFirst(Entity entity) {
-    EntityHooks& h = hooksOf(entity);
+    Commands::Kind& h = commandsOf(entity);
     if (!h.display || !h.create)
         return;
     h.display(noSelection(entity));
@@ -233,7 +232,7 @@ void frmMain::listFirst(Entity entity) {
 }
 
 void frmMain::entityCommand(Entity entity, int which) {
-    EntityHooks& h = hooksOf(entity);
+    Commands::Kind& h = commandsOf(entity);
     const std::function<void()>& command = which == 0 ? h.create : (which == 1 ? h.update : h.remove);
     if (command)
         command();
@@ -253,7 +252,7 @@ QMenu* frmMain::entityMenu(Entity entity) const {
 }
 
 void frmMain::popupEntityMenu(Entity entity, const QPoint& globalPos) {
-    const EntityHooks& h = hooksOf(entity);
+    const Commands::Kind& h = commandsOf(entity);
     const QString base = QLatin1String(info(entity).menuName);
     // The tree greys these out when it pops the same menu up over a folder node.
     action(base + QStringLiteral("Design"))->setEnabled(bool(h.update));
@@ -274,13 +273,13 @@ QLabel* frmMain::statusPanel(int number) const {
 }
 
 void frmMain::refreshCommands() {
-    const ShellHooks& h = shellHooks();
+    const Commands& h = commands();
     const char* newNames[] = {"mnuFileNewLeague", "mnuFileNewTeam", "mnuFileNewCar", "mnuFileNewRace",
                               "mnuFileNewScoring"};
     const char* viewNames[] = {"mnuViewLeauges", "mnuViewTeams", "mnuViewCars", "mnuViewRaces", "mnuViewScoring"};
     for (int i = 0; i < 5; ++i) {
         const Entity entity = static_cast<Entity>(i);
-        const EntityHooks& e = hooksOf(entity);
+        const Commands::Kind& e = commandsOf(entity);
         const bool canCreate = e.display && e.create;
         action(QLatin1String(newNames[i]))->setEnabled(canCreate);
         action(QLatin1String(kToolButtons[i].key))->setEnabled(canCreate);
@@ -486,10 +485,10 @@ void frmMain::chooseImport() {
 }
 
 void frmMain::importFrom(const QString& path) {
-    if (!shellHooks().importFile)
+    if (!commands().importFile)
         return;
     setMousePointer(PointerHourglass);
-    const ImportOutcome outcome = shellHooks().importFile(path);
+    const ImportOutcome outcome = commands().importFile(path);
     setMousePointer(PointerDefault);
     // A refused file's box has named the line and said that nothing was imported.
     if (outcome == ImportOutcome::Refused)

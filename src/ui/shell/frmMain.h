@@ -1,7 +1,7 @@
 #pragma once
 
+#include "shell/Commands.h"
 #include "shell/EntityKind.h"
-#include "shell/ShellHooks.h"
 #include "shell/frmSplash.h"
 
 #include <QLockFile>
@@ -76,7 +76,7 @@ public:
     // A splitter drag ended with the tree this many pixels wide.
     void splitterDropped(int treePixels);
 
-    // Enables what the installed hooks (ShellHooks.h) make available.
+    // Enables what commands() offers (an empty entry greys its menu entries out).
     void refreshCommands();
 
     QMdiArea* mdiArea() const { return m_mdi; }
@@ -124,7 +124,7 @@ private:
     void updateClock();
     void rebuildWindowList();
 
-    EntityHooks& hooksOf(Entity entity) const;
+    Commands::Kind& commandsOf(Entity entity) const;
     void showList(Entity entity);
     void listFirst(Entity entity);
     void entityCommand(Entity entity, int which);

@@ -1,11 +1,10 @@
 #include "shell/frmMain.h"
 
-#include "adapters/QtUiServices.h"
 #include "app/Settings.h"
-#include "data/CommonCode.h"
 #include "data/DataChanges.h"
 #include "data/Paths.h"
 #include "data/Regional.h"
+#include "data/UiServices.h"
 #include "data/cConnection.h"
 #include "kit/Twips.h"
 #include "platform/Clock.h"
@@ -86,8 +85,8 @@ void frmMain::createMenus() {
     file->addSeparator();
     connect(addAction(file, QStringLiteral("mnuFilePublishWeb"), QStringLiteral("Publish &Web...")),
             &QAction::triggered, this, [] {
-                if (shellHooks().publishWeb)
-                    shellHooks().publishWeb();
+                if (commands().publishWeb)
+                    commands().publishWeb();
             });
     file->addSeparator();
     connect(addAction(file, QStringLiteral("mnuFileExit"), QStringLiteral("E&xit"), QKeySequence(Qt::CTRL | Qt::Key_X)),
@@ -142,21 +141,21 @@ void frmMain::createMenus() {
     reports->setObjectName(QStringLiteral("mnuReports"));
     connect(addAction(reports, QStringLiteral("mnuReportReportDetails"), QStringLiteral("Report Details...")),
             &QAction::triggered, this, [] {
-                if (shellHooks().reportDetails)
-                    shellHooks().reportDetails();
+                if (commands().reportDetails)
+                    commands().reportDetails();
             });
 
     QMenu* system = bar->addMenu(QStringLiteral("&System"));
     system->setObjectName(QStringLiteral("mnuSystem"));
     connect(addAction(system, QStringLiteral("mnuSystemRaceTypes"), QStringLiteral("Race Types...")),
             &QAction::triggered, this, [] {
-                if (shellHooks().raceTypes)
-                    shellHooks().raceTypes();
+                if (commands().raceTypes)
+                    commands().raceTypes();
             });
     connect(addAction(system, QStringLiteral("mnuSystemGroups"), QStringLiteral("Groups...")), &QAction::triggered,
             this, [] {
-                if (shellHooks().groups)
-                    shellHooks().groups();
+                if (commands().groups)
+                    commands().groups();
             });
     system->addSeparator();
     connect(addAction(system, QStringLiteral("mnuSystemClear"), QStringLiteral("Clear Postings  for New Season")),
@@ -275,18 +274,19 @@ void frmMain::createStatusBar() {
     bar->addPermanentWidget(fileProgress);
     bar->addPermanentWidget(m_panels[1]);
     bar->addPermanentWidget(m_panels[2]);
-    if (auto* q = dynamic_cast<QtUiServices*>(&ui())) {
-        q->setStatusLabel(m_panels[0]);
-        q->setFileProgressBar(fileProgress);
-    }
+    ui().setStatusTarget(m_panels[0]);
+    ui().setFileProgressTarget(fileProgress);
     updateClock();
     connect(&m_clock, &QTimer::timeout, this, &frmMain::updateClock);
     m_clock.start(1000);
 }
 
 void frmMain::updateClock() {
-    const QString date = shortDate(today());
-    const QString time = regionalLocale().toString(QTime::currentTime(), QLocale::ShortFormat);
+    // One reading for both panels, so that around midnight they never show a day and a time of
+    // different readings.
+    const QDateTime moment = now();
+    const QString date = shortDate(moment.date());
+    const QString time = regionalLocale().toString(moment.time(), QLocale::ShortFormat);
     if (m_panels[1]->text() != date)
         m_panels[1]->setText(date);
     if (m_panels[2]->text() != time)

@@ -1,9 +1,8 @@
 #include "shell/frmMain.h"
 
-#include "adapters/QtUiServices.h"
 #include "app/Settings.h"
-#include "data/CommonCode.h"
 #include "data/DataChanges.h"
+#include "data/Feedback.h"
 #include "data/Paths.h"
 #include "data/Regional.h"
 #include "data/cConnection.h"

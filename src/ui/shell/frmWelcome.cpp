@@ -1,6 +1,6 @@
 #include "shell/frmWelcome.h"
 
-#include "data/CommonCode.h"
+#include "data/Feedback.h"
 #include "kit/Twips.h"
 #include "shell/ShellIcons.h"
 

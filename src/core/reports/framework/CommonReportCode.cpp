@@ -1,8 +1,9 @@
 #include "reports/framework/CommonReportCode.h"
 
-#include "data/CommonCode.h"
+#include "data/Feedback.h"
 #include "data/IDatabase.h"
 #include "data/Paths.h"
+#include "data/TextFiles.h"
 #include "platform/SaveFile.h"
 
 #include <QDir>

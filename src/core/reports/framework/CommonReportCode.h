@@ -22,6 +22,10 @@ QString styleTag(const QString& linkColor, const QString& visitedLinkColor, cons
 // A background colour other than "#" and six hex digits is left out like "0".
 QString bodyTag(const QString& backColor, const QString& backgroundImage);
 QString rowTag(const QString& backColor);
+// Whether a row takes the odd-row style (counted from 0, so the second row is the first odd one).
+inline bool isOdd(int n) {
+    return (n & 1) != 0;
+}
 // Empty when there is no image.
 QString imageParagraph(const QString& image, const QString& align);
 // Note the order: border, padding, spacing in; border, cellspacing, cellpadding out.

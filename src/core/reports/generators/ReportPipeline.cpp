@@ -2,10 +2,11 @@
 
 #include "data/cGroup.h"
 
-#include "data/CommonCode.h"
+#include "data/Feedback.h"
 #include "data/IDatabase.h"
 #include "data/Paths.h"
 #include "data/SqlText.h"
+#include "data/TextFiles.h"
 #include "platform/Clock.h"
 
 #include "posting/RaceOrder.h"

@@ -1,7 +1,6 @@
 #include "editors/races/frmRace.h"
 
-#include "adapters/QtUiServices.h"
-#include "data/CommonCode.h"
+#include "data/Feedback.h"
 #include "data/Paths.h"
 #include "data/SqlText.h"
 #include "data/cCarCollection.h"
@@ -18,7 +17,7 @@
 #include "kit/SortByValue.h"
 #include "kit/Twips.h"
 #include "kit/frmDate.h"
-#include "posting/Scoring.h"
+#include "posting/RacePostingUseCases.h"
 #include "posting/cRaceHeadHeadCollection.h"
 #include "posting/cRaces.h"
 #include "posting/cRacesCollection.h"
@@ -35,6 +34,7 @@
 #include <QPushButton>
 #include <QTabWidget>
 #include <cmath>
+#include <functional>
 
 using namespace racewindow;
 
@@ -480,8 +480,7 @@ void frmRace::showPostingProgress(bool on) {
         setMousePointer(PointerHourglass);
         pbStatus->setValue(0);
         pbStatus->setVisible(true);
-        if (auto* qtUi = dynamic_cast<QtUiServices*>(&ui()))
-            qtUi->setProgressBar(pbStatus);
+        ui().setProgressTarget(pbStatus);
         return;
     }
     setStatus();
@@ -490,65 +489,16 @@ void frmRace::showPostingProgress(bool on) {
 }
 
 void frmRace::postResults(cRaces& race) {
-    showPostingProgress(true);
-    cResultsCollection results;
-    results.load();
-    if (results.raceExists(race.raceNmbr())) {
-        if (!postRace(race)) {
-            // Given up as a whole, after its box: nothing the later races carry from has changed.
-            showPostingProgress(false);
-            return;
-        }
-    } else {
-        deleteRacePosting(race);
-    }
-
-    // Season totals run from race to race, so every later race of the type is posted again or
-    // loses its posting. When no league carries totals through this race, the later postings are
-    // right as they stand.
-    cRacesCollection later;
-    loadRacesCarryingFrom(race.raceNmbr(), later);
-    settleLaterRaces(later, results);
-    showPostingProgress(false);
-}
-
-void frmRace::settleRacesAfterClearing(const cRacesCollection& later, LaterRacesCause cause) {
-    if (later.isEmpty())
-        return;
-    showPostingProgress(true);
-    cResultsCollection results;
-    settleLaterRaces(later, results, cause, m_race->raceName());
-    showPostingProgress(false);
+    postRaceAndSettle(race, askQuestion, std::bind_front(&frmRace::showPostingProgress, this));
 }
 
 void frmRace::clearPostingClicked() {
-    if (askQuestion(QStringLiteral("Are you sure you want to delete the posting for ") + m_race->raceName() +
-                        QStringLiteral("?"),
-                    m_race->raceName(), MsgButtons::OkCancel) != AnswerOk)
-        return;
-    // The later races carried their totals from this posting.
-    cRacesCollection later;
-    if (racePosted(m_race->raceNmbr()))
-        loadRacesCarryingFrom(m_race->raceNmbr(), later);
-    cResultsCollection results;
-    if (results.deletePosting(m_race->raceNmbr()))
-        settleRacesAfterClearing(later, LaterRacesCause::PostingCleared);
+    clearPostingAndSettle(*m_race, askQuestion, std::bind_front(&frmRace::showPostingProgress, this));
 }
 
 void frmRace::clearResultsClicked() {
-    if (askQuestion(QStringLiteral("Are you sure you want to delete results for ") + m_race->raceName() +
-                        QStringLiteral("?"),
-                    m_race->raceName(), MsgButtons::OkCancel) != AnswerOk)
+    if (!clearResultsAndSettle(*m_race, askQuestion, std::bind_front(&frmRace::showPostingProgress, this)).confirmed)
         return;
-    // The later races carried their totals from this posting, and a race with results is the one
-    // they count from: without results it is passed over.
-    cRacesCollection later;
-    cResultsCollection results;
-    if (racePosted(m_race->raceNmbr()) || results.load(m_race->raceNmbr()) > 0)
-        loadRacesCarryingFrom(m_race->raceNmbr(), later);
-    const bool cleared = cResultsCollection().deleteResults(m_race->raceNmbr());
-    if (cleared)
-        settleRacesAfterClearing(later, LaterRacesCause::ResultsCleared);
     rebuildAfterResultsCleared();
     if (SSTab1->currentIndex() == TabResults) {
         // The first row starts again from place 0; these texts are edits, so Apply comes on.
@@ -618,11 +568,8 @@ void frmRace::getResultsClicked() {
     showPlainBox(QStringLiteral("Download and Import completed successfully."));
 }
 
-std::function<void()> frmRace::addNewCar;
-
 void frmRace::addNewCarClicked() {
-    if (addNewCar)
-        addNewCar();
+    emit newCarRequested();
     m_cars = std::make_unique<cCarCollection>();
     m_cars->load(m_race->raceTypeNmbr(), m_race->carTypeNmbr());
     loadRaceCarCombo();

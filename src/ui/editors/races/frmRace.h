@@ -3,7 +3,6 @@
 #include "kit/EditorKit.h"
 
 #include <QDialog>
-#include <functional>
 #include <memory>
 
 class QCheckBox;
@@ -17,8 +16,6 @@ class QTabWidget;
 class EditorGrid;
 class cCarCollection;
 class cRaces;
-class cRacesCollection;
-enum class LaterRacesCause;
 
 // The editor of one race: its data, its results grid, posting and re-posting the later races of its
 // type, clearing postings and results, and the head-to-head pairings of its leagues. The race is
@@ -39,13 +36,14 @@ public:
     // Posts the race, then settles the later races of its race type.
     void postResults(cRaces& race);
 
-    // What "Add New Car" runs: the shell's new-car command, plugged in at start-up (the shell sits above
-    // the editors, so the race window cannot call it by name).
-    static std::function<void()> addNewCar;
-
     bool raceChanged() const { return m_raceChanged; }
     bool resultsChanged() const { return m_resultsChanged; }
     bool headToHeadChanged() const { return m_headToHeadChanged; }
+
+signals:
+    // "Add New Car" was clicked: whoever opened the window adds the car (the new-car command sits
+    // above the editors). The window reads its cars again when the handler returns.
+    void newCarRequested();
 
 protected:
     bool applyChanges() override { return saveChanges(); }
@@ -79,8 +77,6 @@ private:
 
     // The hourglass and the progress bar while races are posted; off resets them and the status text.
     void showPostingProgress(bool on);
-    // After the race's posting or results were cleared: settles the races that carried from it.
-    void settleRacesAfterClearing(const cRacesCollection& later, LaterRacesCause cause);
 
     void postClicked();
     void clearPostingClicked();

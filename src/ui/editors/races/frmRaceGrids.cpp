@@ -1,7 +1,6 @@
 #include "editors/races/frmRace.h"
 
-#include "adapters/QtUiServices.h"
-#include "data/CommonCode.h"
+#include "data/Feedback.h"
 #include "data/Paths.h"
 #include "data/SqlText.h"
 #include "data/cCarCollection.h"

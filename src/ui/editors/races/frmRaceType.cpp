@@ -1,6 +1,6 @@
 #include "editors/races/frmRaceType.h"
 
-#include "data/CommonCode.h"
+#include "data/Feedback.h"
 #include "data/cRaceType.h"
 #include "data/cRaceTypeCollection.h"
 

@@ -1,6 +1,6 @@
 #include "editors/races/frmRaceTypes.h"
 
-#include "data/CommonCode.h"
+#include "data/Feedback.h"
 #include "editors/races/frmRaceType.h"
 #include "kit/EditorKit.h"
 #include "rules/DeleteChecks.h"

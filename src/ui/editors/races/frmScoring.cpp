@@ -1,6 +1,6 @@
 #include "editors/races/frmScoring.h"
 
-#include "data/CommonCode.h"
+#include "data/Feedback.h"
 #include "data/cScoringType.h"
 #include "editors/races/ScoringRows.h"
 #include "kit/EditorGrid.h"

@@ -1,14 +1,12 @@
 #include "editors/teams/frmCar.h"
 
-#include "data/CommonCode.h"
+#include "data/Feedback.h"
 #include "data/Regional.h"
 #include "data/SqlText.h"
 #include "data/cCar.h"
-#include "data/cCarCollection.h"
 #include "data/cGroupCollection.h"
 #include "data/cRaceTypeCollection.h"
-#include "data/cTeamCar.h"
-#include "posting/cResultsCollection.h"
+#include "rules/CarRules.h"
 #include "rules/DeleteChecks.h"
 
 #include <QButtonGroup>
@@ -93,10 +91,10 @@ frmCar::frmCar(QWidget* parent) : EditorDialog(parent) {
 
     installLeaveCheck(txtSalary, [this] { return salaryLeft(); });
     installLeaveCheck(txtCarNumber, [this] {
-        return !(OptCar->isChecked() && cmbRaceType->currentIndex() >= 0) || checkDuplicateCar();
+        return !(OptCar->isChecked() && cmbRaceType->currentIndex() >= 0) || passes(duplicateCarRefusal(entry()));
     });
     installLeaveCheck(txtDriver, [this] {
-        return !(OptDriver->isChecked() && cmbRaceType->currentIndex() >= 0) || checkDuplicateDriver();
+        return !(OptDriver->isChecked() && cmbRaceType->currentIndex() >= 0) || passes(duplicateDriverRefusal(entry()));
     });
 
     connect(txtCarNumber, &QLineEdit::textChanged, this, [this](const QString& text) {
@@ -270,20 +268,42 @@ bool frmCar::salaryLeft() {
     return true;
 }
 
-bool frmCar::checkDuplicateCar() {
-    if (m_car->carTxtExists(txtCarNumber->text(), m_car->carNmbr(), selectedRaceType(), m_car->carTypeNmbr())) {
-        showValidation(QStringLiteral("Duplicate Car"));
-        return false;
-    }
-    return true;
+CarEntry frmCar::entry() const {
+    CarEntry car;
+    car.carNmbr = m_car->carNmbr();
+    car.carTypeNmbr = m_types->checkedId();
+    if (!cmbRaceType->currentText().trimmed().isEmpty())
+        car.raceTypeNmbr = selectedRaceType();
+    car.carTxt = txtCarNumber->text();
+    car.driverName = txtDriver->text();
+    Currency salary;
+    if (readMoney(txtSalary, &salary))
+        car.salary = salary;
+    return car;
 }
 
-bool frmCar::checkDuplicateDriver() {
-    if (m_car->driverExists(txtDriver->text(), m_car->carNmbr(), selectedRaceType(), m_car->carTypeNmbr())) {
-        showValidation(QStringLiteral("Duplicate Driver"));
-        return false;
+bool frmCar::passes(const QString& refusal) {
+    if (refusal.isEmpty())
+        return true;
+    showValidation(refusal);
+    return false;
+}
+
+QWidget* frmCar::field(CarField field) const {
+    switch (field) {
+    case CarField::RaceType:
+        return cmbRaceType;
+    case CarField::CarNumber:
+        return txtCarNumber;
+    case CarField::Driver:
+        return txtDriver;
+    case CarField::CarType:
+        return OptCar;
+    case CarField::Salary:
+    case CarField::None:
+        break;
     }
-    return true;
+    return txtSalary;
 }
 
 bool frmCar::refuse(const QString& message, QWidget* field) {
@@ -294,44 +314,13 @@ bool frmCar::refuse(const QString& message, QWidget* field) {
 }
 
 bool frmCar::saveCar() {
-    if (cmbRaceType->currentText().trimmed().isEmpty())
-        return refuse(QStringLiteral("Race Type is a required field"), cmbRaceType);
-
-    if (!optBonus->isChecked()) {
-        if (txtCarNumber->text().trimmed().isEmpty())
-            return refuse(QStringLiteral("Car Number is a required field"), txtCarNumber);
-        if (OptCar->isChecked() && !checkDuplicateCar())
-            return refuse(QString(), txtCarNumber);
-
-        if (txtDriver->text().trimmed().isEmpty())
-            return refuse(QStringLiteral("Driver is a required field"), txtDriver);
-        if (OptDriver->isChecked() && !checkDuplicateDriver())
-            return refuse(QString(), txtDriver);
-    } else {
-        // A stored bonus entry has its option locked: only a new one can clash with the race
-        // type's existing entry.
-        cCarCollection bonus;
-        if (bonus.load(m_car->raceTypeNmbr(), m_car->carTypeNmbr()) > 0 && optBonus->isEnabled())
-            return refuse(QStringLiteral("You can only have one Bonus type per Race Type."), cmbRaceType);
-    }
-
-    if (m_types->checkedId() < 0)
-        return refuse(QStringLiteral("You must define this as a Car or Driver"), OptCar);
-
-    if (OptDriver->isChecked() && m_car->carNmbr() < 1) {
-        const int answer = askQuestion(QStringLiteral("Driver name can not be changed once the Driver is saved.\r\n"
-                                                      "Are you sure the name is spelled correctly?"),
-                                       QStringLiteral("Quorvanti"), MsgButtons::YesNoCancel);
-        if (answer != AnswerYes)
-            return refuse(QString(), txtDriver);
-    }
-
-    Currency salary;
-    if (!readMoney(txtSalary, &salary))
-        return refuse(moneyRefusal(QStringLiteral("Invalid Salary amount")), txtSalary);
+    const CarEntry car = entry();
+    const CarRefusal refusal = carRefusal(car, askQuestion);
+    if (refusal.refused())
+        return refuse(refusal.text, field(refusal.field));
     // Enter presses OK without the salary box losing the focus: store the amount typed, not
     // the one taken when the box was last left.
-    m_car->setSalary(salary);
+    m_car->setSalary(*car.salary);
 
     if (!m_car->CommitChanges())
         return false;

@@ -10,6 +10,8 @@ class QLineEdit;
 class QRadioButton;
 class QTabWidget;
 class cCar;
+struct CarEntry;
+enum class CarField;
 
 // The modal editor of one car, driver or Top Bonus entry. Edits go into the given object at
 // once; the row is stored through its CommitChanges.
@@ -38,8 +40,12 @@ private:
     void setBonusCaption();
     // The caption the number and driver edits ask for.
     void setTextCaption();
-    bool checkDuplicateCar();
-    bool checkDuplicateDriver();
+    // The entry as the fields stand, for the car rules.
+    CarEntry entry() const;
+    // Shows a refusal of the car rules; true when there is none.
+    static bool passes(const QString& refusal);
+    // The box that holds what a refusal concerns.
+    QWidget* field(CarField field) const;
     bool saveCar();
     // Refuses with a validation box, then puts the focus into the field with its text selected.
     bool refuse(const QString& message, QWidget* field);

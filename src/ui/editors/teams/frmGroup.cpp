@@ -1,6 +1,6 @@
 #include "editors/teams/frmGroup.h"
 
-#include "data/CommonCode.h"
+#include "data/Feedback.h"
 #include "data/cGroup.h"
 
 #include <QCheckBox>

@@ -1,6 +1,6 @@
 #include "editors/teams/frmGroups.h"
 
-#include "data/CommonCode.h"
+#include "data/Feedback.h"
 #include "editors/teams/frmGroup.h"
 #include "kit/EditorKit.h"
 #include "rules/DeleteChecks.h"

@@ -1,6 +1,6 @@
 #include "editors/teams/frmLeague.h"
 
-#include "data/CommonCode.h"
+#include "data/Feedback.h"
 #include "data/Paths.h"
 #include "data/Regional.h"
 #include "data/SqlText.h"

@@ -2,7 +2,7 @@
 
 #include "editors/teams/frmLeagueTeams.h"
 
-#include "data/CommonCode.h"
+#include "data/Feedback.h"
 #include "data/cCar.h"
 #include "data/cCarTypeCollection.h"
 #include "data/cLeagueTeams.h"

@@ -1,6 +1,6 @@
 #include "editors/teams/frmTeamCar.h"
 
-#include "data/CommonCode.h"
+#include "data/Feedback.h"
 #include "data/cConnection.h"
 #include "data/cLeague.h"
 #include "editors/teams/FocusOutCheck.h"

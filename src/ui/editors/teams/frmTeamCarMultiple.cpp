@@ -1,6 +1,6 @@
 #include "editors/teams/frmTeamCarMultiple.h"
 
-#include "data/CommonCode.h"
+#include "data/Feedback.h"
 #include "data/cGroup.h"
 #include "data/cLeague.h"
 #include "data/cTeamCar.h"

@@ -1,6 +1,6 @@
 #include "reports/framework/frmBrowser.h"
 
-#include "data/CommonCode.h"
+#include "data/Feedback.h"
 #include "data/Paths.h"
 
 #include <QDir>

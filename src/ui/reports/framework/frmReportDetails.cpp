@@ -1,6 +1,6 @@
 #include "reports/framework/frmReportDetails.h"
 
-#include "data/CommonCode.h"
+#include "data/Feedback.h"
 #include "kit/EditorKit.h"
 #include "reports/framework/cAvailableReportColumns.h"
 #include "reports/framework/cColor.h"

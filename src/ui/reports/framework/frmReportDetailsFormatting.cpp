@@ -2,7 +2,7 @@
 
 #include "reports/framework/frmReportDetails.h"
 
-#include "data/CommonCode.h"
+#include "data/Feedback.h"
 #include "data/cConnection.h"
 #include "kit/EditorKit.h"
 #include "reports/framework/cColor.h"

@@ -1,6 +1,6 @@
 #include "reports/framework/frmReportRqst.h"
 
-#include "data/CommonCode.h"
+#include "data/Feedback.h"
 #include "data/Paths.h"
 #include "data/Regional.h"
 #include "data/cLeague.h"

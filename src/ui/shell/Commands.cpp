@@ -1,4 +1,4 @@
-#include "shell/ShellHooks.h"
+#include "shell/Commands.h"
 
 #include "data/cTeam.h"
 #include "editors/races/frmRace.h"
@@ -36,9 +36,9 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 
-ShellHooks& shellHooks() {
-    static ShellHooks hooks;
-    return hooks;
+Commands& commands() {
+    static Commands registry;
+    return registry;
 }
 
 namespace {
@@ -57,87 +57,97 @@ QWidget* raised(QWidget* list) {
 }
 
 // The entity commands of one kind; new and update only where the kind's editor exists.
-EntityHooks entityHooks(EntityKind kind, std::function<QWidget*(const QVariant&)> display) {
-    EntityHooks e;
-    e.display = std::move(display);
+Commands::Kind kindCommands(EntityKind kind, std::function<QWidget*(const QVariant&)> display) {
+    Commands::Kind k;
+    k.display = std::move(display);
     if (editorAvailable(kind)) {
-        e.create = [kind] { runNewCommand(kind); };
-        e.update = [kind] { runUpdateCommand(kind); };
+        k.create = [kind] { runNewCommand(kind); };
+        k.update = [kind] { runUpdateCommand(kind); };
     }
-    e.remove = [kind] { runDeleteCommand(kind); };
-    return e;
+    k.remove = [kind] { runDeleteCommand(kind); };
+    return k;
 }
 
 } // namespace
 
-void installShellHooks() {
-    ShellHooks& h = shellHooks();
+void installCommands() {
+    Commands& c = commands();
 
-    frmRace::addNewCar = newCar;
-    setRaceEditor([](cRaces& race) {
+    c.editRace = [](cRaces& race) {
         frmRace w(frmMain::instance());
+        // The race window's "Add New Car" runs the new-car command; the window reads its cars again
+        // once the car editor has closed.
+        QObject::connect(&w, &frmRace::newCarRequested, &w, [] { newCar(); });
         w.showWith(race);
-    });
-    setLeagueEditor([](cLeague& league) {
+    };
+    c.editLeague = [](cLeague& league) {
         frmLeague w(frmMain::instance());
         w.showWith(league);
-    });
-    setCarEditor([](cCar& car) {
+    };
+    c.editCar = [](cCar& car) {
         frmCar w(frmMain::instance());
         w.showWith(car);
-    });
+    };
+    c.editTeam = [](cTeam& t) {
+        frmTeam w(frmMain::instance());
+        w.showWith(t);
+    };
+    c.editScoring = [](cScoringType& method) {
+        frmScoring w(frmMain::instance());
+        w.showWith(method);
+    };
 
-    ListWindowHost host;
-    host.place = [](QWidget* window) {
+    c.placeListWindow = [](QWidget* window) {
         if (frmMain* main = frmMain::instance())
             main->mdiArea()->addSubWindow(window);
     };
-    host.popupMenu = [](EntityKind kind, const QPoint& globalPos) {
+    c.popupEntityMenu = [](EntityKind kind, const QPoint& globalPos) {
         if (frmMain* main = frmMain::instance())
             main->popupEntityMenu(kind, globalPos);
     };
-    host.viewMode = [] { return listViewMode; };
-    setListWindowHost(host);
-    setTeamEditor([](cTeam& t) {
-        frmTeam w(frmMain::instance());
-        w.showWith(t);
-    });
+    c.listViewMode = [] { return listViewMode; };
 
-    setScoringEditor([](cScoringType& method) {
-        frmScoring w(frmMain::instance());
-        w.showWith(method);
-    });
-
-    h.leagues = entityHooks(EntityKind::League, [](const QVariant& key) -> QWidget* {
+    c.leagues = kindCommands(EntityKind::League, [](const QVariant& key) -> QWidget* {
         displayLeagues(key.toInt());
         return raised(leaguesWindow());
     });
-    h.teams = entityHooks(EntityKind::Team, [](const QVariant& key) -> QWidget* {
+    c.teams = kindCommands(EntityKind::Team, [](const QVariant& key) -> QWidget* {
         displayTeams(key.toString());
         return raised(teamsWindow());
     });
-    h.cars = entityHooks(EntityKind::Car, [](const QVariant& key) -> QWidget* {
+    c.cars = kindCommands(EntityKind::Car, [](const QVariant& key) -> QWidget* {
         displayCars(key.toInt());
         return raised(carsWindow());
     });
-    h.races = entityHooks(EntityKind::Race, [](const QVariant& key) -> QWidget* {
+    c.races = kindCommands(EntityKind::Race, [](const QVariant& key) -> QWidget* {
         displayRaces(key.toString());
         return raised(racesWindow());
     });
-    h.scoring = entityHooks(EntityKind::Scoring, [](const QVariant& key) -> QWidget* {
+    c.scoring = kindCommands(EntityKind::Scoring, [](const QVariant& key) -> QWidget* {
         displayScoring(key.toString());
         return raised(scoringWindow());
     });
 
-    h.raceTypes = [] {
+    c.raceTypes = [] {
         frmRaceTypes w(frmMain::instance());
         w.exec();
     };
-    h.groups = [] {
+    c.groups = [] {
         frmGroups w(frmMain::instance());
         w.exec();
     };
-    h.reports.request = [](const QString& caption, bool raceRequired, bool leagueRequired, bool teamRequired) {
+    c.reportDetails = [] {
+        frmReportDetails w(frmMain::instance());
+        w.exec();
+    };
+    c.publishWeb = [] {
+        frmPublishWeb w(frmMain::instance());
+        w.exec();
+    };
+    c.importFile = [](const QString& path) { return importFileOutcome(path); };
+
+    Commands::Reports& r = c.reports;
+    r.request = [](const QString& caption, bool raceRequired, bool leagueRequired, bool teamRequired) {
         frmReportRqst w(frmMain::instance());
         w.setRaceRequired(raceRequired);
         w.setLeagueRequired(leagueRequired);
@@ -145,30 +155,19 @@ void installShellHooks() {
         w.showWith(caption);
         return ReportRequest{w.ok(), w.leagueNmbr(), w.raceNmbr(), w.teamNmbr(), w.allTeams(), w.separate()};
     };
-    h.reports.createLeagueRaceSummary = createLeagueRaceSummary;
-    h.reports.createTeamDetailReport = createTeamDetailReport;
-    h.reports.createTeamCarsReport = [](int league, int team, bool show, bool allTeams, bool separate, int race) {
+    r.createReportPackage = createReportPackage;
+    r.createRaceDetailReport = createRaceDetailReport;
+    r.createLeagueRaceStandings = createLeagueRaceStandings;
+    r.createTeamsperCarDriverReport = createTeamsperCarDriverReport;
+    r.createTeamDetailReport = createTeamDetailReport;
+    r.createLeagueStandingsReport = createLeagueStandingsReport;
+    r.createTeamCarsReport = [](int league, int team, bool show, bool allTeams, bool separate, int race) {
         return createTeamCarsReport(league, team, show, allTeams, separate, race);
     };
-    h.reports.createTeamTradesReport = createTeamTradesReport;
-    h.reports.createTeamsperCarDriverReport = createTeamsperCarDriverReport;
-
-    h.reportDetails = [] {
-        frmReportDetails w(frmMain::instance());
-        w.exec();
-    };
-
-    h.importFile = [](const QString& path) { return importFileOutcome(path); };
-    h.publishWeb = [] {
-        frmPublishWeb w(frmMain::instance());
-        w.exec();
-    };
-    h.reports.createRaceDetailReport = createRaceDetailReport;
-    h.reports.createLeagueStandingsReport = createLeagueStandingsReport;
-    h.reports.createLeagueRaceStandings = createLeagueRaceStandings;
-    h.reports.createCarPickReport = createCarPickReport;
-    h.reports.createCarsDetailReport = createCarsDetailReport;
-    h.reports.createRaceResultsReport = createRaceResultsReport;
-    h.reports.createDriverStatsReport = createDriverStatsReport;
-    h.reports.createReportPackage = createReportPackage;
+    r.createCarPickReport = createCarPickReport;
+    r.createDriverStatsReport = createDriverStatsReport;
+    r.createRaceResultsReport = createRaceResultsReport;
+    r.createCarsDetailReport = createCarsDetailReport;
+    r.createTeamTradesReport = createTeamTradesReport;
+    r.createLeagueRaceSummary = createLeagueRaceSummary;
 }
