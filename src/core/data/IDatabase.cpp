@@ -238,6 +238,17 @@ bool IDatabase::OpenResultSet(const QString& sql, const QVariantList& params) {
     return true;
 }
 
+bool IDatabase::forEachRow(const QString& sql, const QVariantList& params,
+                           const std::function<void(const SqlRowView&)>& visit) {
+    SqlDatabase* db = gConnection ? gConnection->getConnection() : nullptr;
+    if (!db || !db->forEachRow(sql, params, visit)) {
+        showQuorvantiBox(QStringLiteral("Error = ") + (db ? db->lastError() : notOpenMessage()) +
+                         QStringLiteral("SQL = ") + sql);
+        return false;
+    }
+    return true;
+}
+
 void IDatabase::adoptRows(StoredRows rows) {
     m_rows = std::move(rows);
     m_columnIndex.clear();

@@ -110,6 +110,10 @@ public:
 
     // Opens a query's rows; false after a box "Error = …SQL = …" (the previous rows stay).
     bool OpenResultSet(const QString& sql, const QVariantList& params = {});
+    // Hands each row of a query to visit as the engine gives it, without keeping the rows (the rows
+    // of this object stay as they are); false after the same box as OpenResultSet.
+    bool forEachRow(const QString& sql, const QVariantList& params,
+                    const std::function<void(const SqlRowView&)>& visit);
     // Runs a statement; false after a box "Error = … SQL = …". Rows a statement cannot write
     // because of a key are skipped by the tables' conflict rules, not reported.
     bool execute(const QString& sql, const QVariantList& params = {});

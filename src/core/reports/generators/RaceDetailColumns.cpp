@@ -108,9 +108,22 @@ std::optional<QString> totalsCell(int column, ReportPage& page, qint32 racePoint
 
 void writeTotalsRow(ReportPage& page, qint32 racePoints, qint64 seasonPoints, const QString& boldTag) {
     page.writeLine(page.rowTagOf(page.headingBackColor()));
-    for (int c : page.columns())
-        if (const auto text = totalsCell(c, page, racePoints, seasonPoints, boldTag))
-            page.writeLine(*text);
+    // A team's totals row comes once a team on a page of hundreds: its cells are written in parts, as
+    // totalsCell puts them together, from a start made once a page.
+    std::optional<RowStyle> style;
+    for (int c : page.columns()) {
+        if (c != ColPoints && c != ColTotalPoints) {
+            if (heading(c, Variant::RaceDetail))
+                page.writeLine(QStringLiteral("<TD></TD>"));
+            continue;
+        }
+        if (!style)
+            style = RowStyle{page.headingTextSize(), page.headingTextColor(), QString()};
+        const QString number = cellNumber(c == ColPoints ? racePoints : seasonPoints);
+        writeReportLine(
+            {page.cellStart(*style, kRight), u"<", boldTag, u">", number, u"</", boldTag, u">", kDataCellEnd},
+            page.fileNumber());
+    }
     page.writeLine(QStringLiteral("</TR>"));
 }
 

@@ -194,6 +194,8 @@ public:
     void writeDataRow(int rowIndex, const CellFor& cell);
     // As writeDataRow with a style chosen by the caller.
     void writeRow(const RowStyle& style, const CellFor& cell);
+    // The line of a data cell (colspan 1) of the row style and alignment up to its text, made once a page.
+    const QString& cellStart(const RowStyle& style, const QString& align);
     // "</TABLE>".
     void writeTableEnd();
     // The footer paragraph when the report's footer attribute is set, in the title colour.
@@ -204,8 +206,6 @@ public:
 private:
     friend QString runReport(const QString&, const QString&, const std::function<QString(ReportPage&)>&);
     void loadReportColumns();
-    // The line of a data cell of the row style and alignment up to its text.
-    const QString& cellStart(const RowStyle& style, const QString& align);
 
     void closeFile();
     void abandonFile();
