@@ -485,28 +485,68 @@ char* putPageText(char* out, QStringView text) {
     return out;
 }
 
-} // namespace
+// The page a line goes to. A page is written line after line on one number: the last one found is
+// kept until a page is opened or closed.
+ReportFile* lastFile = nullptr;
+int lastFileNumber = 0;
 
-void writeReportLine(std::initializer_list<QStringView> parts, int fileNumber) {
+ReportFile& fileOn(int fileNumber) {
+    if (lastFile && lastFileNumber == fileNumber)
+        return *lastFile;
     auto it = reportFiles().find(fileNumber);
     if (it == reportFiles().end())
         throw ReportFileError(QStringLiteral("Bad file name or number"));
+    lastFile = &it->second;
+    lastFileNumber = fileNumber;
+    return it->second;
+}
+
+void forgetLastFile() {
+    lastFile = nullptr;
+}
+
+// Makes room for a line of at most the given bytes; gives where it goes.
+char* roomForLine(ReportFile& open, qsizetype bytes) {
+    if (open.used + bytes > open.pending.size())
+        open.pending.resize(open.used + bytes);
+    return open.pending.data() + open.used;
+}
+
+// Ends the line at out with CR LF; a page's lines go to the file in large pieces.
+void endLine(ReportFile& open, char* out) {
+    *out++ = '\r';
+    *out++ = '\n';
+    open.used = out - open.pending.constData();
+    if (open.used >= kHandOver)
+        handOver(open);
+}
+
+} // namespace
+
+QByteArray reportPageBytes(QStringView text) {
+    QByteArray bytes(text.size() * 10, Qt::Uninitialized);
+    bytes.truncate(putPageText(bytes.data(), text) - bytes.constData());
+    return bytes;
+}
+
+void writeReportLine(QByteArrayView before, QStringView text, QByteArrayView after, int fileNumber) {
+    ReportFile& open = fileOn(fileNumber);
+    char* out = roomForLine(open, before.size() + text.size() * 10 + after.size() + 2);
+    std::memcpy(out, before.data(), size_t(before.size()));
+    out = putPageText(out + before.size(), text);
+    std::memcpy(out, after.data(), size_t(after.size()));
+    endLine(open, out + after.size());
+}
+
+void writeReportLine(std::initializer_list<QStringView> parts, int fileNumber) {
+    ReportFile& open = fileOn(fileNumber);
     qsizetype characters = 0;
     for (QStringView part : parts)
         characters += part.size();
-    ReportFile& open = it->second;
-    const qsizetype room = characters * 10 + 2;
-    if (open.used + room > open.pending.size())
-        open.pending.resize(open.used + room);
-    char* const start = open.pending.data();
-    char* out = start + open.used;
+    char* out = roomForLine(open, characters * 10 + 2);
     for (QStringView part : parts)
         out = putPageText(out, part);
-    *out++ = '\r';
-    *out++ = '\n';
-    open.used = out - start;
-    if (open.used >= kHandOver)
-        handOver(open);
+    endLine(open, out);
 }
 
 void writeReportLine(const QString& text, int fileNumber) {
@@ -517,6 +557,7 @@ void closeReportFile(int fileNumber) {
     auto it = reportFiles().find(fileNumber);
     if (it == reportFiles().end())
         return;
+    forgetLastFile();
     ReportFile open = std::move(it->second);
     reportFiles().erase(it);
     handOver(open);
@@ -534,6 +575,7 @@ void abandonReportFile(int fileNumber) {
     auto it = reportFiles().find(fileNumber);
     if (it == reportFiles().end())
         return;
+    forgetLastFile();
     it->second.file->cancelWriting();
     keepRoom(it->second);
     reportFiles().erase(it); // the unfinished copy is removed, the page of that name is untouched

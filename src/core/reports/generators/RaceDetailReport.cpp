@@ -88,8 +88,8 @@ private:
 };
 
 // Where a column of the page's rows comes from: the race and league, the team's line in the race's
-// standings, the team result with its car, or the holding.
-enum class Source { Head, Team, Result, Holding };
+// standings, the team result, its car, or the holding.
+enum class Source { Head, Team, Result, Car, Holding };
 
 struct ColumnSource {
     const char* name;
@@ -97,15 +97,32 @@ struct ColumnSource {
 };
 
 constexpr ColumnSource kColumns[] = {
-    {"car_txt", Source::Result},         {"driver_name", Source::Result},     {"sponsor", Source::Result},
-    {"place", Source::Result},           {"laps_led_bonus", Source::Result},  {"most_laps_led_bonus", Source::Result},
-    {"fast_qual_bonus", Source::Result}, {"league_name", Source::Head},       {"points", Source::Result},
-    {"total_points", Source::Result},    {"race_dt", Source::Head},           {"race_name", Source::Head},
-    {"track_name", Source::Head},        {"team_name", Source::Team},         {"team_place", Source::Team},
-    {"race_nmbr", Source::Head},         {"current_status", Source::Result},  {"team_owner", Source::Team},
-    {"qual_points", Source::Result},     {"scoring_type_nmbr", Source::Head}, {"term_dt", Source::Holding},
-    {"efctv_dt", Source::Holding},       {"adjustment", Source::Result},      {"car_type_nmbr", Source::Result},
-    {"race_status_nmbr", Source::Head},  {"team_nmbr", Source::Result},
+    {"car_txt", Source::Car},
+    {"driver_name", Source::Car},
+    {"sponsor", Source::Car},
+    {"place", Source::Result},
+    {"laps_led_bonus", Source::Result},
+    {"most_laps_led_bonus", Source::Result},
+    {"fast_qual_bonus", Source::Result},
+    {"league_name", Source::Head},
+    {"points", Source::Result},
+    {"total_points", Source::Result},
+    {"race_dt", Source::Head},
+    {"race_name", Source::Head},
+    {"track_name", Source::Head},
+    {"team_name", Source::Team},
+    {"team_place", Source::Team},
+    {"race_nmbr", Source::Head},
+    {"current_status", Source::Result},
+    {"team_owner", Source::Team},
+    {"qual_points", Source::Result},
+    {"scoring_type_nmbr", Source::Head},
+    {"term_dt", Source::Holding},
+    {"efctv_dt", Source::Holding},
+    {"adjustment", Source::Result},
+    {"car_type_nmbr", Source::Car},
+    {"race_status_nmbr", Source::Head},
+    {"team_nmbr", Source::Result},
 };
 
 qint64 pairKey(qint64 team, qint64 car) {
@@ -143,14 +160,38 @@ std::shared_ptr<const Holdings> latestHoldings(int leagueNmbr) {
         });
 }
 
+// The cars on file by number, read once per request: every race page of a request joins its results to
+// them here rather than the engine looking up each result's car.
+struct Cars {
+    StoredRows rows;                // car_nmbr, car_txt, driver_name, sponsor, car_type_nmbr
+    QHash<qint64, qsizetype> rowOf; // by car number
+};
+
+std::shared_ptr<const Cars> carsOnFile() {
+    return readOncePerRequest<Cars>(QStringLiteral("race detail cars"), [&]() -> std::shared_ptr<const Cars> {
+        IDatabase db;
+        if (!db.OpenResultSet(
+                QStringLiteral("SELECT car_nmbr, car_txt, driver_name, sponsor, car_type_nmbr FROM cars")))
+            return nullptr;
+        auto cars = std::make_shared<Cars>();
+        cars->rows = db.storedRows();
+        for (qsizetype i = 0; i < cars->rows.rowCount(); ++i) {
+            const StoredRows::Value& car = cars->rows.at(i, 0);
+            if (car.kind == SqlValue::Integer) // the car number is the table's row number: always whole
+                cars->rowOf.insert(car.integer, i);
+        }
+        return cars;
+    });
+}
+
 } // namespace
 
 bool readRaceDetailRows(IDatabase& rows, int leagueNmbr, int raceNmbr) {
     // One query joining the seven tables and sorting every row with all its columns cost more than the
     // page's writing. The same rows come from plain readings (?1 the league, ?2 the race, bound so that
     // each is prepared once for all the race pages of a run): the race, its teams in order from the
-    // engine, which compares their names as the page always has, their results, and the holdings, read
-    // once per request; each team's few rows are put in order here.
+    // engine, which compares their names as the page always has, their results, and the holdings and the
+    // cars, read once per request; each team's few rows are put in order here.
     const QVariantList numbers{leagueNmbr, raceNmbr};
     IDatabase head, teams, results;
     if (!head.OpenResultSet(QStringLiteral("SELECT G.league_name, E.race_dt, E.race_name, E.track_name, E.race_nmbr,"
@@ -164,18 +205,16 @@ bool readRaceDetailRows(IDatabase& rows, int leagueNmbr, int raceNmbr) {
                            " ORDER BY C.team_place, F.team_name, C.team_nmbr"),
             numbers) ||
         // In the order the results are stored by team: rows alike in the page's order keep it.
-        !results.OpenResultSet(
-            QStringLiteral("SELECT A.team_nmbr, A.car_nmbr, A.place, A.laps_led_bonus,"
-                           " A.most_laps_led_bonus, A.fast_qual_bonus, A.points, A.total_points,"
-                           " A.current_status, A.qual_points, A.adjustment, D.car_txt,"
-                           " D.driver_name, D.sponsor, D.car_type_nmbr"
-                           " FROM team_results A, cars D"
-                           " WHERE A.league_nmbr = ?1 AND A.race_nmbr = ?2 AND D.car_nmbr = A.car_nmbr"
-                           " ORDER BY A.team_nmbr, A.rowid"),
-            numbers))
+        !results.OpenResultSet(QStringLiteral("SELECT A.team_nmbr, A.car_nmbr, A.place, A.laps_led_bonus,"
+                                              " A.most_laps_led_bonus, A.fast_qual_bonus, A.points, A.total_points,"
+                                              " A.current_status, A.qual_points, A.adjustment"
+                                              " FROM team_results A WHERE A.league_nmbr = ?1 AND A.race_nmbr = ?2"
+                                              " ORDER BY A.team_nmbr, A.rowid"),
+                               numbers))
         return false;
     const std::shared_ptr<const Holdings> held = latestHoldings(leagueNmbr);
-    if (!held)
+    const std::shared_ptr<const Cars> cars = carsOnFile();
+    if (!held || !cars)
         return false;
 
     QStringList names;
@@ -187,6 +226,7 @@ bool readRaceDetailRows(IDatabase& rows, int leagueNmbr, int raceNmbr) {
     const StoredRows& t = teams.storedRows();
     const StoredRows& r = results.storedRows();
     const StoredRows& b = held->rows;
+    const StoredRows& d = cars->rows;
     out.reserve(r.rowCount());
     if (h.rowCount() == 0) {
         rows.adoptRows(std::move(out));
@@ -222,21 +262,25 @@ bool readRaceDetailRows(IDatabase& rows, int leagueNmbr, int raceNmbr) {
         const StoredRows* from = c.source == Source::Head     ? &h
                                  : c.source == Source::Team   ? &t
                                  : c.source == Source::Result ? &r
+                                 : c.source == Source::Car    ? &d
                                                               : &b;
         where.push_back({from, from->columnOf(QString::fromLatin1(c.name))});
     }
-    const int carType = r.columnOf(u"car_type_nmbr"), status = r.columnOf(u"current_status"),
+    const int carType = d.columnOf(u"car_type_nmbr"), status = r.columnOf(u"current_status"),
               place = r.columnOf(u"place");
-    auto before = [&](qsizetype x, qsizetype y) {
-        int c = r.compare(y, carType, r, x, carType); // the highest car type first
+    struct Row {
+        qsizetype result, car, holding;
+    };
+    auto before = [&](const Row& x, const Row& y) {
+        int c = d.compare(y.car, carType, d, x.car, carType); // the highest car type first
         if (c == 0)
-            c = r.compare(x, status, r, y, status);
+            c = r.compare(x.result, status, r, y.result, status);
         if (c == 0)
-            c = r.compare(x, place, r, y, place);
+            c = r.compare(x.result, place, r, y.result, place);
         return c < 0;
     };
 
-    std::vector<std::pair<qsizetype, qsizetype>> teamRows; // result row, holding row
+    std::vector<Row> teamRows;
     const int tTeam = t.columnOf(u"team_nmbr");
     for (qsizetype ti = 0; ti < t.rowCount(); ++ti) {
         qint64 team = 0;
@@ -250,20 +294,23 @@ bool readRaceDetailRows(IDatabase& rows, int leagueNmbr, int raceNmbr) {
             qint64 rowTeam = 0, car = 0;
             if (!whole(r, i, rTeam, rowTeam) || rowTeam != team || !whole(r, i, rCar, car))
                 continue;
+            const auto onFile = cars->rowOf.constFind(car);
+            if (onFile == cars->rowOf.constEnd())
+                continue;
             const auto holding = holdingOf.constFind(pairKey(team, car));
             if (holding != holdingOf.constEnd())
-                teamRows.emplace_back(i, *holding);
+                teamRows.push_back({i, *onFile, *holding});
         }
-        std::stable_sort(teamRows.begin(), teamRows.end(),
-                         [&](const auto& x, const auto& y) { return before(x.first, y.first); });
-        for (const auto& [result, holding] : teamRows)
+        std::stable_sort(teamRows.begin(), teamRows.end(), before);
+        for (const Row& row : teamRows)
             for (size_t c = 0; c < where.size(); ++c) {
                 const Source source = kColumns[c].source;
-                const qsizetype row = source == Source::Head     ? 0
-                                      : source == Source::Team   ? ti
-                                      : source == Source::Result ? result
-                                                                 : holding;
-                out.appendValue(*where[c].rows, row, where[c].column);
+                const qsizetype from = source == Source::Head     ? 0
+                                       : source == Source::Team   ? ti
+                                       : source == Source::Result ? row.result
+                                       : source == Source::Car    ? row.car
+                                                                  : row.holding;
+                out.appendValue(*where[c].rows, from, where[c].column);
             }
     }
     rows.adoptRows(std::move(out));

@@ -315,13 +315,18 @@ void ReportPage::writeDataRow(int rowIndex, const CellFor& cell) {
     writeRow(rowStyle(rowIndex), cell);
 }
 
+namespace {
+
+const QByteArray kDataCellEndBytes = reportPageBytes(kDataCellEnd);
+
+} // namespace
+
 void ReportPage::writeRow(const RowStyle& style, const CellFor& cell) {
     writeLine(rowTagOf(style.backColor));
     for (int column : m_columns)
         if (const std::optional<ReportCell> c = cell(column))
-            writeReportLine(
-                {cellStart(style, c->align), c->text.isEmpty() ? kNoText : QStringView(c->text), kDataCellEnd},
-                m_fileNumber);
+            writeReportLine(knownCellStart(style, c->align).bytes, c->text.isEmpty() ? kNoText : QStringView(c->text),
+                            kDataCellEndBytes, m_fileNumber);
     writeLine(QStringLiteral("</TR>"));
 }
 
@@ -334,6 +339,10 @@ const QString& ReportPage::rowTagOf(const QString& backColor) {
 }
 
 const QString& ReportPage::cellStart(const RowStyle& style, const QString& align) {
+    return knownCellStart(style, align).start;
+}
+
+const ReportPage::CellStart& ReportPage::knownCellStart(const RowStyle& style, const QString& align) {
     // A page has a few row styles and alignments: each start is made once. The texts asked for are
     // mostly the very ones the start was made with.
     auto same = [](const QString& a, const QString& b) {
@@ -341,10 +350,10 @@ const QString& ReportPage::cellStart(const RowStyle& style, const QString& align
     };
     for (const CellStart& known : m_cellStarts)
         if (known.size == style.size && same(known.align, align) && same(known.color, style.textColor))
-            return known.start;
-    m_cellStarts.push_back(
-        {style.size, style.textColor, align, dataCellStart(style.size, style.textColor, align, QStringLiteral("1"))});
-    return m_cellStarts.back().start;
+            return known;
+    const QString start = dataCellStart(style.size, style.textColor, align, QStringLiteral("1"));
+    m_cellStarts.push_back({style.size, style.textColor, align, start, reportPageBytes(start)});
+    return m_cellStarts.back();
 }
 
 void ReportPage::writeTableEnd() {

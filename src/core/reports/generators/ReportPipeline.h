@@ -219,7 +219,9 @@ private:
         QString color;
         QString align;
         QString start;
+        QByteArray bytes; // start as the page carries it
     };
+    const CellStart& knownCellStart(const RowStyle& style, const QString& align);
     std::vector<CellStart> m_cellStarts;
     std::vector<std::pair<QString, QString>> m_rowTags; // by background colour
     std::optional<RowStyle> m_oddRowStyle, m_evenRowStyle;
