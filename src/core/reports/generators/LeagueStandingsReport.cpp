@@ -121,8 +121,9 @@ private:
         cScoringPointsCollection scoring;
         scoring.load(m_league.scoringTypeNmbr());
         const bool highScore = scoring.highScore();
-        cLeagueStandingsCollection current;
-        current.load(m_leagueNmbr, m_raceNmbr, highScore);
+        const std::shared_ptr<const cLeagueStandingsCollection> standings =
+            leagueStandingsAsOf(m_leagueNmbr, m_raceNmbr, highScore);
+        const cLeagueStandingsCollection& current = *standings;
         m_previous.loadPrevious(m_leagueNmbr, m_raceNmbr, highScore);
 
         qint64 leaderPoints = 0;

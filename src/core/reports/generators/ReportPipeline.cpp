@@ -469,6 +469,15 @@ const QHash<int, QHash<int, qint64>>& leaguePointsByRace(int leagueNmbr) {
 
 } // namespace
 
+std::shared_ptr<const cLeagueStandingsCollection> leagueStandingsAsOf(int leagueNmbr, int raceNmbr, bool highScore) {
+    return readOncePerRequest<cLeagueStandingsCollection>(
+        QStringLiteral("league standings %1 %2 %3").arg(leagueNmbr).arg(raceNmbr).arg(int(highScore)), [&] {
+            auto standings = std::make_shared<cLeagueStandingsCollection>();
+            standings->load(leagueNmbr, raceNmbr, highScore);
+            return std::shared_ptr<const cLeagueStandingsCollection>(std::move(standings));
+        });
+}
+
 QHash<int, qint64> seasonPointsOfTeamsAsOf(int leagueNmbr, int raceNmbr) {
     RequestMemory& memory = request();
     auto it = memory.seasonPoints.constFind({leagueNmbr, raceNmbr});
@@ -477,9 +486,9 @@ QHash<int, qint64> seasonPointsOfTeamsAsOf(int leagueNmbr, int raceNmbr) {
     QHash<int, qint64> points;
     if (!memory.leaguesAsked.contains(leagueNmbr)) {
         // The first race of the league the request asks for: its standings.
-        cLeagueStandingsCollection standings;
-        standings.load(leagueNmbr, raceNmbr, true);
-        for (const cLeagueStandings& line : standings)
+        const std::shared_ptr<const cLeagueStandingsCollection> standings =
+            leagueStandingsAsOf(leagueNmbr, raceNmbr, true);
+        for (const cLeagueStandings& line : *standings)
             if (!points.contains(line.teamNmbr()))
                 points.insert(line.teamNmbr(), line.points());
     } else {

@@ -2,6 +2,7 @@
 
 class IDatabase;
 class cFields;
+class cLeagueStandingsCollection;
 
 #include "reports/framework/CommonReportCode.h"
 #include "reports/framework/cReportAttributes.h"
@@ -268,6 +269,9 @@ std::shared_ptr<const T> readOncePerRequest(const QString& key, const std::funct
     return std::static_pointer_cast<const T>(keptForRequest(key, [&] { return read(); }));
 }
 
+// The league's standings after the race (cLeagueStandingsCollection::load), read once per request: the
+// league standings page and the season points of its linked pages share them.
+std::shared_ptr<const cLeagueStandingsCollection> leagueStandingsAsOf(int leagueNmbr, int raceNmbr, bool highScore);
 // The teams' season points in the league as of the race: each team's line in the league's standings
 // after the race (a team without one is not in the list). Read once per request.
 QHash<int, qint64> seasonPointsOfTeamsAsOf(int leagueNmbr, int raceNmbr);
