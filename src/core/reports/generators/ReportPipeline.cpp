@@ -52,8 +52,13 @@ struct RequestMemory {
     QSet<int> leaguesAsked;
     // What readOncePerRequest keeps, by its key.
     QHash<QString, std::shared_ptr<const void>> kept;
+    // Dates (by day number) and amounts (by units) in the user's regional forms: a page shows the same
+    // few of each on many rows, and the forms stay as they are while a request runs.
+    QHash<qint64, QString> dateTexts, moneyTexts;
 
     void clear() {
+        dateTexts.clear();
+        moneyTexts.clear();
         writtenPages.clear();
         setups.clear();
         leaguePoints.clear();
@@ -565,11 +570,25 @@ QString cellNumber(qint64 value) {
 }
 
 QString cellDate(const QVariant& value) {
-    return shortDate(dateOf(value));
+    const QDate date = dateOf(value);
+    if (scopeDepth == 0 || !date.isValid())
+        return shortDate(date);
+    QHash<qint64, QString>& known = request().dateTexts;
+    auto it = known.constFind(date.toJulianDay());
+    if (it == known.constEnd())
+        it = known.insert(date.toJulianDay(), shortDate(date));
+    return *it;
 }
 
 QString cellMoney(const QVariant& value) {
-    return moneyText(Currency::fromVariant(value));
+    const Currency amount = Currency::fromVariant(value);
+    if (scopeDepth == 0)
+        return moneyText(amount);
+    QHash<qint64, QString>& known = request().moneyTexts;
+    auto it = known.constFind(amount.units());
+    if (it == known.constEnd())
+        it = known.insert(amount.units(), moneyText(amount));
+    return *it;
 }
 
 QString carNumberOrder(const QString& column) {
