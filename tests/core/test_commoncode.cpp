@@ -2,6 +2,7 @@
 #include "ScopedLocale.h"
 #include "TestDataFile.h"
 #include "data/Feedback.h"
+#include "data/IDatabase.h"
 #include "data/Paths.h"
 #include "data/SqlText.h"
 #include "data/TextFiles.h"
@@ -59,6 +60,36 @@ TEST(Feedback, StatusOddAndSounds) {
     EXPECT_EQ(mousePointer(), PointerDefault);
     EXPECT_TRUE(getWindowsDir().endsWith('/'));
     EXPECT_FALSE(getWindowsDir().endsWith("//"));
+}
+
+// A query's values are kept as the engine gives them and converted when read: each reader gives
+// what converting the value itself gives, whatever its kind and size.
+TEST(ResultSet, ReadersGiveWhatTheValueConvertsTo) {
+    TestDataFile data;
+    ASSERT_TRUE(data.ok());
+    IDatabase db;
+    ASSERT_TRUE(db.OpenResultSet("SELECT 42 AS small, -7 AS negative, 1099511627781 AS wide, "
+                                 "-9223372036854775808 AS least, 2.5 AS half, 1e20 AS huge, '12' AS digits, "
+                                 "' 7 ' AS spaced, 'abc' AS word, '' AS empty, 'Jos\u00e9' AS accented, "
+                                 "NULL AS nothing, x'4142' AS bytes, zeroblob(0) AS nobytes"));
+    const QStringList columns = {"small",  "negative", "wide",  "least",    "half",    "huge",  "digits",
+                                 "spaced", "word",     "empty", "accented", "nothing", "bytes", "nobytes"};
+    for (const QString& c : columns) {
+        const QVariant v = db.fields(c.toUpper());
+        EXPECT_EQ(db.fields.toInt(c), v.toInt()) << c.toStdString();
+        EXPECT_EQ(db.fields.toInt64(c), v.toLongLong()) << c.toStdString();
+        EXPECT_EQ(db.fields.toDouble(c), v.toDouble()) << c.toStdString();
+        EXPECT_EQ(db.fields.toText(c), v.toString()) << c.toStdString();
+        EXPECT_EQ(db.fields.toText(c).isNull(), v.toString().isNull()) << c.toStdString();
+        EXPECT_EQ(db.fields.isNull(c), c == "nothing") << c.toStdString();
+    }
+    EXPECT_EQ(db.fields("wide").metaType(), QMetaType::fromType<qlonglong>());
+    EXPECT_EQ(db.fields.toInt64("wide"), 1099511627781LL);
+    EXPECT_EQ(db.fields("half").metaType(), QMetaType::fromType<double>());
+    EXPECT_EQ(db.fields("accented").toString(), QString::fromUtf8("Jos\u00e9"));
+    EXPECT_EQ(db.fields("bytes").toByteArray(), QByteArray("AB"));
+    EXPECT_TRUE(db.fields("empty").toString().isEmpty());
+    EXPECT_FALSE(db.fields("empty").toString().isNull());
 }
 
 TEST(SqlText, QuotesDatesAndMoney) {

@@ -13,9 +13,13 @@
 #include "SeasonBuilder.h"
 #include "TestDataFile.h"
 #include "data/Feedback.h"
+#include "data/IDatabase.h"
 #include "data/Paths.h"
+#include "data/cLeague.h"
 #include "posting/Scoring.h"
 #include "posting/cRaces.h"
+#include "posting/cTeamResults.h"
+#include "posting/cTeamResultsSummary.h"
 #include "reports/generators/LeagueRaceStandingsReport.h"
 #include "reports/generators/LeagueStandingsReport.h"
 #include "reports/generators/RaceDetailReport.h"
@@ -175,6 +179,73 @@ TEST_F(RaceReports, RaceDetailStripesAcrossTeamsAndHidesInactiveHoldingsButCount
         if (line.startsWith("<TD colspan=1") && !line.contains("size = '0'"))
             sizes << line.mid(line.indexOf("size = '") + 8, 1);
     EXPECT_EQ(sizes, (QStringList{"2", "2", "4", "4", "2", "2", "4", "4", "2", "2"}));
+}
+
+// The race detail page's rows as one query of the seven tables gave them before they were read in
+// parts: the same rows, values and order, with rows the joins leave out and rows alike in the sort.
+TEST_F(RaceReports, RaceDetailRowsReadInPartsAreThoseOfTheOneQuery) {
+    // A team on the same place as another and of the same name in other letter case; one whose
+    // standings line names no team on file; a team result without a line in the standings.
+    TestDataFile::exec("INSERT INTO teams (team_nmbr, team_name, team_owner) VALUES (504, 'charlie', 'Di')");
+    TestDataFile::exec("INSERT INTO team_results_summary VALUES (2, 504, 1, 100, 1), (2, 599, 1, 5, 4)");
+    TestDataFile::exec("UPDATE team_results_summary SET team_place = 1 WHERE race_nmbr = 2 AND team_nmbr = 502");
+    // Charlie holds car 6 twice (the later holding counts), car 3 once more after Bravo; 504 holds 1.
+    TestDataFile::exec("UPDATE team_car SET term_dt = '2024-02-01' WHERE team_nmbr = 503 AND car_nmbr = 6");
+    addHolding({.team = 503, .car = 6, .from = "2024-02-15", .to = "2024-04-01"});
+    hold(503, {3}, "2024-03-02");
+    hold(504, {1}, "2024-01-05");
+    hold(599, {2});
+    // Rows alike in type, status and place (a bonus entry's twin rows) keep the order they were
+    // stored in; places missing, real, as text and 999; car types 3, 2 and none.
+    TestDataFile::exec("INSERT INTO cars (car_nmbr, race_type_nmbr, car_type_nmbr, car_txt, driver_name) VALUES "
+                       "(7, 1, 3, 'B', 'Bonus'), (8, 1, 2, '8', 'Eight'), (9, 1, NULL, '9', 'Nine')");
+    for (int car : {7, 8, 9})
+        hold(503, {car});
+    hold(504, {7});
+    TestDataFile::exec(
+        "INSERT INTO team_results (race_nmbr, place, car_nmbr, team_nmbr, current_status, points, league_nmbr) VALUES "
+        "(2, 0, 7, 503, 1, 5, 1), (2, 0, 7, 503, 1, 6, 1), (2, 0, 7, 503, 1, 7, 1), (2, 7, 8, 503, 0, 1, 1), "
+        "(2, NULL, 9, 503, 1, 2, 1), (2, 2.5, 8, 503, 1, 3, 1), (2, 'x', 8, 503, 1, 4, 1), (2, 999, 8, 503, 1, 8, 1), "
+        "(2, 999, 9, 503, 1, 9, 1), (2, 3, 1, 504, 1, 10, 1), (2, 1, 7, 504, 1, 11, 1), (2, 4, 3, 503, 1, 12, 1), "
+        "(2, 5, 2, 599, 1, 13, 1), (2, 6, 4, 505, 1, 14, 1), (2, 6, 42, 503, 1, 15, 1), (2, 6, 2, 503, 1, 16, 1), "
+        "(1, 6, 7, 503, 1, 17, 1), (2, 6, 7, 503, 1, 18, 2)");
+    for (int twin = 0; twin < 12; ++twin) // enough rows for a sort that is not stable to show it
+        TestDataFile::exec(QStringLiteral("INSERT INTO team_results (race_nmbr, place, car_nmbr, team_nmbr, "
+                                          "current_status, points, league_nmbr) VALUES (2, %1, 8, 503, 1, %2, 1)")
+                               .arg(twin % 2 ? 999 : 7)
+                               .arg(20 + twin));
+
+    IDatabase joined;
+    ASSERT_TRUE(joined.OpenResultSet(
+        "SELECT D.car_txt, D.driver_name, D.sponsor, A.place, A.laps_led_bonus, A.most_laps_led_bonus, "
+        "A.fast_qual_bonus, G.league_name, A.points, A.total_points, E.race_dt, E.race_name, E.track_name, "
+        "F.team_name, C.team_place, E.race_nmbr, A.current_status, F.team_owner, A.qual_points, "
+        "G.scoring_type_nmbr, B.term_dt, B.efctv_dt, A.adjustment, D.car_type_nmbr,E.race_status_nmbr, A.team_nmbr"
+        " FROM team_results A, team_car B, team_results_summary C, cars D, races E, teams F, leagues G"
+        " WHERE E.race_nmbr = 2 And E.race_nmbr = A.race_nmbr AND D.car_nmbr = A.car_nmbr"
+        " AND C.race_nmbr = A.race_nmbr AND C.team_nmbr = A.team_nmbr AND C.league_nmbr = A.league_nmbr"
+        " AND A.league_nmbr = 1 AND A.race_nmbr = 2 AND B.team_nmbr = A.team_nmbr AND B.car_nmbr = A.car_nmbr"
+        " AND F.team_nmbr = A.team_nmbr AND G.league_nmbr = 1 AND B.efctv_dt = (SELECT max(efctv_dt)"
+        " FROM team_car WHERE car_nmbr = B.car_nmbr AND team_nmbr = B.team_nmbr)"
+        " ORDER BY C.team_place, F.team_name, A.team_nmbr, D.car_type_nmbr desc, A.current_status, A.place"));
+    IDatabase parts;
+    ASSERT_TRUE(readRaceDetailRows(parts, 1, 2));
+    ASSERT_EQ(parts.recordCount(), joined.recordCount());
+    EXPECT_EQ(parts.recordCount(), 30); // the 6 posted rows and 24 of the 30 added
+    const QStringList columns = joined.storedRows().columns();
+    EXPECT_EQ(parts.storedRows().columns(), columns);
+    for (int row = 0; !joined.isEOF(); joined.MoveNext(), parts.MoveNext(), ++row)
+        for (const QString& c : columns) {
+            const QVariant want = joined.fields(c), got = parts.fields(c);
+            EXPECT_EQ(got.metaType(), want.metaType()) << "row " << row << " " << c.toStdString();
+            EXPECT_EQ(got, want) << "row " << row << " " << c.toStdString();
+        }
+
+    // Neither a race without rows of the league nor a league without the race has a row.
+    ASSERT_TRUE(readRaceDetailRows(parts, 2, 2));
+    EXPECT_TRUE(parts.isEOF());
+    ASSERT_TRUE(readRaceDetailRows(parts, 1, 3));
+    EXPECT_TRUE(parts.isEOF());
 }
 
 TEST_F(RaceReports, RaceDetailKeepsTwoTeamsOfTheSameNameApart) {
@@ -444,6 +515,48 @@ TEST_F(RaceReports, CountsAsOfARaceLeaveOutALaterRaceOnTheSameDate) {
               (QStringList{"<A HREF='tr000105030002.html'>Charlie </A>|150|1|2|2|1|3|4|100",
                            "<A HREF='tr000105020002.html'>Bravo &amp; &lt;Sons&gt; </A>|140|0|2|2|0|4|4|70",
                            "<A HREF='tr000105010002.html'>Alpha </A>|130|1|2|2|1|3|4|40"}));
+}
+
+// The standings page reads every team's top finishes at once: each cell is the count the team's own
+// reading gives, with places missing, 0, beyond ten or not numbers, cars not in force, a race of
+// another car type and a later race on the same date.
+TEST_F(RaceReports, StandingsCountsReadForThePageAreEachTeamsOwn) {
+    TestDataFile::exec("INSERT INTO races VALUES (3, 'Race Three', 'T', '2024-03-08', 1, 1, 2)");
+    TestDataFile::exec("INSERT INTO races VALUES (4, 'Race Four', 'T', '2024-03-02', 2, 1, 2)");
+    TestDataFile::exec("INSERT INTO team_results_summary VALUES (3, 501, 1, 9, 1), (4, 502, 1, 9, 1), "
+                       "(1, 504, 1, 0, 2)");
+    TestDataFile::exec("UPDATE team_results_summary SET team_place = NULL WHERE race_nmbr = 1 AND team_nmbr = 503");
+    TestDataFile::exec("UPDATE team_results_summary SET team_place = 'x' WHERE race_nmbr = 2 AND team_nmbr = 502");
+    TestDataFile::exec("UPDATE team_results SET place = 11 WHERE race_nmbr = 1 AND car_nmbr = 6");
+    TestDataFile::exec("UPDATE team_results SET place = NULL WHERE race_nmbr = 2 AND car_nmbr = 4");
+    TestDataFile::exec("UPDATE team_results SET current_status = 0 WHERE race_nmbr = 2 AND car_nmbr = 6");
+    TestDataFile::exec("UPDATE team_results SET place = '1' WHERE race_nmbr = 1 AND car_nmbr = 3");
+    TestDataFile::exec(
+        "INSERT INTO team_results (race_nmbr, place, car_nmbr, team_nmbr, current_status, points, league_nmbr) VALUES "
+        "(2, 0, 1, 501, 1, 0, 1), (2, 1, 2, 501, 1, 0, 1), (2, 10, 2, 501, 1, 0, 1), (2, 'y', 5, 503, 1, 0, 1), "
+        "(3, 1, 1, 501, 1, 0, 1), (4, 1, 3, 502, 1, 0, 1), (2, 1, 3, 502, 1, 0, 2)");
+    chooseColumns("LS", {33, 15, 16, 17, 18, 19, 20});
+    cLeague league;
+    ASSERT_TRUE(league.load(1));
+    for (int race : {1, 2}) {
+        const QStringList r = rows(createLeagueStandingsReport(1, race, false)).mid(1);
+        ASSERT_EQ(r.size(), 3) << race;
+        for (const QString& row : r) {
+            const int team = row.mid(row.indexOf("tr0001") + 6, 4).toInt();
+            cTeamResultsSummary summary;
+            cTeamResults results;
+            const QStringList want = {QString::number(summary.wins(league, team, race)),
+                                      QString::number(summary.top5s(league, team, race)),
+                                      QString::number(summary.top10s(league, team, race)),
+                                      QString::number(results.wins(league, team, race)),
+                                      QString::number(results.top5s(league, team, race)),
+                                      QString::number(results.top10s(league, team, race))};
+            EXPECT_EQ(row.section('|', 1), want.join('|')) << "race " << race << " team " << team;
+        }
+    }
+    // Charlie as of race 2: won race 2 as a team (race 1 has no place); car 6's win there is not in
+    // force, car 5's third places in both races count.
+    EXPECT_EQ(rows(createLeagueStandingsReport(1, 2, false))[1].section('|', 1), "1|1|1|0|2|2");
 }
 
 TEST_F(RaceReports, StandingsSumsBeyondThirtyTwoBitsStayWhole) {

@@ -235,6 +235,16 @@ TEST_F(TeamReportSeason, TeamDetailBonusSumsAsOfTheFirstOfTwoRacesOnOneDate) {
               (QStringList{"24", "5", "10", "0", "3", "0", "0", "3"}));
     EXPECT_EQ(cells(createTeamDetailReport(SeasonLeague, Alpha, 2, false, false, false)),
               (QStringList{"24", "10", "10", "0", "3", "0", "0", "3"}));
+
+    // A bonus left empty counts nothing; one stored as a fraction or as text is summed as the engine
+    // sums it, whatever else the rows hold.
+    TestDataFile::exec("UPDATE team_results SET most_laps_led_bonus = NULL WHERE race_nmbr = 2 AND car_nmbr = 2");
+    EXPECT_EQ(cells(createTeamDetailReport(SeasonLeague, Alpha, 2, false, false, false)),
+              (QStringList{"24", "10", "10", "0", "3", "0", "0", "3"}));
+    TestDataFile::exec("UPDATE team_results SET laps_led_bonus = 2.75 WHERE race_nmbr = 1 AND car_nmbr = 1");
+    TestDataFile::exec("UPDATE team_results SET fast_qual_bonus = '4' WHERE race_nmbr = 2 AND car_nmbr = 1");
+    EXPECT_EQ(cells(createTeamDetailReport(SeasonLeague, Alpha, 2, false, false, false)),
+              (QStringList{"24", "8", "10", "4", "3", "0", "0", "3"}));
 }
 
 TEST_F(TeamReportSeason, TeamDetailOfAnUnpostedRaceWritesNothing) {

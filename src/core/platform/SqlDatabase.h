@@ -20,10 +20,24 @@ struct SqlRows {
     QVector<QVector<QVariant>> rows;
 };
 
+// One value of a row as the engine holds it: its kind and its number, or its bytes (UTF-8 for a text),
+// which stay valid until the next row.
+struct SqlValue {
+    enum Kind : quint8 { Null, Integer, Real, Text, Blob };
+    Kind kind = Null;
+    qint64 integer = 0;
+    double real = 0;
+    QByteArrayView bytes;
+};
+
 // One row of a statement being stepped, read in place; valid only while the row is being visited.
 class SqlRowView {
 public:
     explicit SqlRowView(sqlite3_stmt* stmt) : m_stmt(stmt) {}
+    int columnCount() const;
+    QString columnName(int column) const;
+    // Every value of the row, one per column into out, read in one visit to the engine.
+    void values(SqlValue* out) const;
     bool isInteger(int column) const;
     bool isText(int column) const;
     bool isNull(int column) const;

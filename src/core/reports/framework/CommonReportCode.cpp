@@ -14,6 +14,12 @@
 #include <QUrl>
 #include <algorithm>
 #include <cerrno>
+#include <cstring>
+#include <utility>
+#include <vector>
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 #include <map>
 #include <memory>
 #include <sys/stat.h>
@@ -104,10 +110,37 @@ qsizetype roomFor(std::initializer_list<qsizetype> parts) {
 }
 
 // A page is written beside its final name and takes that name only when complete, so a run that
-// fails part way leaves the previous page as it was.
-std::map<int, std::unique_ptr<SaveFile>>& reportFiles() {
-    static std::map<int, std::unique_ptr<SaveFile>> files;
+// fails part way leaves the previous page as it was. Its lines are put together in bytes of its own
+// and handed to the file in large pieces, which the file writes through without copying them again.
+struct ReportFile {
+    std::unique_ptr<SaveFile> file;
+    QByteArray pending; // its first `used` bytes are lines; the rest is room for more
+    qsizetype used = 0;
+};
+
+constexpr qsizetype kHandOver = 128 * 1024;
+
+std::map<int, ReportFile>& reportFiles() {
+    static std::map<int, ReportFile> files;
     return files;
+}
+
+// The room of closed pages, for the next pages of the run.
+std::vector<QByteArray>& spareRoom() {
+    static std::vector<QByteArray> spare;
+    return spare;
+}
+
+void keepRoom(ReportFile& closed) {
+    if (spareRoom().size() < 4 && closed.pending.size() <= 4 * kHandOver)
+        spareRoom().push_back(std::move(closed.pending));
+}
+
+// Gives the file what the lines hold so far; the disk's refusal ends the page.
+void handOver(ReportFile& open) {
+    const qsizetype size = std::exchange(open.used, 0);
+    if (size > 0 && open.file->write(open.pending.constData(), size) != size)
+        throw ReportFolderError(open.file->errorString(), false);
 }
 
 quint64 pagesPutInPlace = 0;
@@ -379,7 +412,14 @@ bool openReportFile(int fileNumber, const QString& fileName) {
         showReportBox(reportFolderMessage(file->errorString()));
         return false;
     }
-    reportFiles()[fileNumber] = std::move(file);
+    ReportFile& open = reportFiles()[fileNumber];
+    open.file = std::move(file);
+    if (!spareRoom().empty()) {
+        open.pending = std::move(spareRoom().back());
+        spareRoom().pop_back();
+    } else {
+        open.pending.resize(kHandOver + 4096);
+    }
     return true;
 }
 
@@ -388,20 +428,48 @@ namespace {
 // Puts the text into out as page bytes: ASCII as it is, every other character as a numeric character
 // reference. out has room for ten bytes a character ("&#1114111;"). Gives the end of what was put.
 char* putPageText(char* out, QStringView text) {
-    const QChar* c = text.begin();
-    const QChar* const end = text.end();
-    for (; c != end; ++c) {
-        char32_t code = c->unicode();
+    const char16_t* c = text.utf16();
+    const char16_t* const end = c + text.size();
+    while (c != end) {
+        // Page text is nearly all ASCII: many characters at a time while none of them is another.
+#if defined(__SSE2__)
+        if (end - c >= 8) {
+            const __m128i eight = _mm_loadu_si128(reinterpret_cast<const __m128i*>(c));
+            const __m128i high = _mm_and_si128(eight, _mm_set1_epi16(qint16(0xFF80)));
+            if (_mm_movemask_epi8(_mm_cmpeq_epi16(high, _mm_setzero_si128())) == 0xFFFF) {
+                _mm_storel_epi64(reinterpret_cast<__m128i*>(out), _mm_packus_epi16(eight, eight));
+                out += 8;
+                c += 8;
+                continue;
+            }
+        }
+#endif
+        if (end - c >= 4) {
+            quint64 four;
+            std::memcpy(&four, c, sizeof four);
+            if ((four & 0xFF80FF80FF80FF80ull) == 0) {
+                out[0] = char(c[0]);
+                out[1] = char(c[1]);
+                out[2] = char(c[2]);
+                out[3] = char(c[3]);
+                out += 4;
+                c += 4;
+                continue;
+            }
+        }
+        char32_t code = *c;
         if (code < 0x80) {
             *out++ = char(code);
+            ++c;
             continue;
         }
-        if (c->isHighSurrogate() && c + 1 != end && c[1].isLowSurrogate()) {
-            code = QChar::surrogateToUcs4(c[0], c[1]);
+        if (QChar::isHighSurrogate(code) && c + 1 != end && QChar::isLowSurrogate(c[1])) {
+            code = QChar::surrogateToUcs4(char16_t(code), c[1]);
             ++c;
-        } else if (c->isSurrogate()) {
+        } else if (QChar::isSurrogate(code)) {
             code = QChar::ReplacementCharacter; // half a pair is no character
         }
+        ++c;
         char digits[8];
         int i = sizeof digits;
         do {
@@ -417,27 +485,68 @@ char* putPageText(char* out, QStringView text) {
     return out;
 }
 
-} // namespace
+// The page a line goes to. A page is written line after line on one number: the last one found is
+// kept until a page is opened or closed.
+ReportFile* lastFile = nullptr;
+int lastFileNumber = 0;
 
-void writeReportLine(std::initializer_list<QStringView> parts, int fileNumber) {
+ReportFile& fileOn(int fileNumber) {
+    if (lastFile && lastFileNumber == fileNumber)
+        return *lastFile;
     auto it = reportFiles().find(fileNumber);
     if (it == reportFiles().end())
         throw ReportFileError(QStringLiteral("Bad file name or number"));
+    lastFile = &it->second;
+    lastFileNumber = fileNumber;
+    return it->second;
+}
+
+void forgetLastFile() {
+    lastFile = nullptr;
+}
+
+// Makes room for a line of at most the given bytes; gives where it goes.
+char* roomForLine(ReportFile& open, qsizetype bytes) {
+    if (open.used + bytes > open.pending.size())
+        open.pending.resize(open.used + bytes);
+    return open.pending.data() + open.used;
+}
+
+// Ends the line at out with CR LF; a page's lines go to the file in large pieces.
+void endLine(ReportFile& open, char* out) {
+    *out++ = '\r';
+    *out++ = '\n';
+    open.used = out - open.pending.constData();
+    if (open.used >= kHandOver)
+        handOver(open);
+}
+
+} // namespace
+
+QByteArray reportPageBytes(QStringView text) {
+    QByteArray bytes(text.size() * 10, Qt::Uninitialized);
+    bytes.truncate(putPageText(bytes.data(), text) - bytes.constData());
+    return bytes;
+}
+
+void writeReportLine(QByteArrayView before, QStringView text, QByteArrayView after, int fileNumber) {
+    ReportFile& open = fileOn(fileNumber);
+    char* out = roomForLine(open, before.size() + text.size() * 10 + after.size() + 2);
+    std::memcpy(out, before.data(), size_t(before.size()));
+    out = putPageText(out + before.size(), text);
+    std::memcpy(out, after.data(), size_t(after.size()));
+    endLine(open, out + after.size());
+}
+
+void writeReportLine(std::initializer_list<QStringView> parts, int fileNumber) {
+    ReportFile& open = fileOn(fileNumber);
     qsizetype characters = 0;
     for (QStringView part : parts)
         characters += part.size();
-    // One buffer for every line: its room stays from line to line.
-    static QByteArray bytes;
-    if (bytes.size() < characters * 10 + 2)
-        bytes.resize(characters * 10 + 2);
-    char* const start = bytes.data();
-    char* out = start;
+    char* out = roomForLine(open, characters * 10 + 2);
     for (QStringView part : parts)
         out = putPageText(out, part);
-    *out++ = '\r';
-    *out++ = '\n';
-    if (it->second->write(start, out - start) != out - start)
-        throw ReportFolderError(it->second->errorString(), false);
+    endLine(open, out);
 }
 
 void writeReportLine(const QString& text, int fileNumber) {
@@ -448,13 +557,16 @@ void closeReportFile(int fileNumber) {
     auto it = reportFiles().find(fileNumber);
     if (it == reportFiles().end())
         return;
-    const std::unique_ptr<SaveFile> file = std::move(it->second);
+    forgetLastFile();
+    ReportFile open = std::move(it->second);
     reportFiles().erase(it);
+    handOver(open);
     QString error;
     // A page is not waited for on the disk: a run puts hundreds in place, each wait would cost more than
     // writing the page, and any run writes the pages anew. The replace is whole all the same: a reader
     // finds the earlier page or the finished one.
-    if (!commitSaveFile(*file, &error, false))
+    keepRoom(open);
+    if (!commitSaveFile(*open.file, &error, false))
         throw ReportFolderError(error, false);
     ++pagesPutInPlace;
 }
@@ -463,7 +575,9 @@ void abandonReportFile(int fileNumber) {
     auto it = reportFiles().find(fileNumber);
     if (it == reportFiles().end())
         return;
-    it->second->cancelWriting();
+    forgetLastFile();
+    it->second.file->cancelWriting();
+    keepRoom(it->second);
     reportFiles().erase(it); // the unfinished copy is removed, the page of that name is untouched
 }
 
@@ -482,7 +596,7 @@ void removeReportLeftovers(const QString& folder) {
     static const QRegularExpression leftover(QStringLiteral("^[A-Za-z0-9_-]+\\.html\\.[A-Za-z0-9]{6}$"));
     QSet<QString> open;
     for (const auto& entry : reportFiles())
-        open.insert(QFileInfo(entry.second->fileName()).absoluteFilePath());
+        open.insert(QFileInfo(entry.second.file->fileName()).absoluteFilePath());
     const QDir dir(folder);
     for (const QFileInfo& info : dir.entryInfoList({QStringLiteral("*.html.??????")}, QDir::Files | QDir::Hidden)) {
         if (!leftover.match(info.fileName()).hasMatch() || info.isSymLink())

@@ -90,6 +90,10 @@ bool openReportFile(int fileNumber, const QString& fileName);
 void writeReportLine(const QString& text, int fileNumber);
 // The same for a line given in parts, written one after the other.
 void writeReportLine(std::initializer_list<QStringView> parts, int fileNumber);
+// A text as a page carries it (see writeReportLine), for a part that a page writes again and again.
+QByteArray reportPageBytes(QStringView text);
+// The same for a line of a text between two parts that reportPageBytes has made.
+void writeReportLine(QByteArrayView before, QStringView text, QByteArrayView after, int fileNumber);
 // Puts the finished page in place. Closing a number on which nothing is open does nothing; a page that
 // cannot be put in place throws ReportFolderError.
 void closeReportFile(int fileNumber);

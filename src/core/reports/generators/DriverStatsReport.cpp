@@ -2,10 +2,11 @@
 
 #include "data/IDatabase.h"
 #include "data/Regional.h"
-#include "posting/cResults.h"
 #include "reports/generators/ReportPipeline.h"
 
+#include <QHash>
 #include <cmath>
+#include <optional>
 
 namespace {
 
@@ -45,7 +46,53 @@ QString average(double sum, double starts) {
     return regionalLocale().toString(rounded, 'f', 2);
 }
 
-std::optional<ReportCell> cellFor(const IDatabase& db, cResults& counts, int column) {
+// The poles, wins, top 5's and top 10's of every car in the results of the league's race type, counted
+// as cResults counts them for one car, here for all of them in one reading rather than four a row.
+class TopFinishes {
+public:
+    struct Counts {
+        int poles = 0, wins = 0, top5s = 0, top10s = 0;
+    };
+
+    const Counts& of(int leagueNmbr, int carNmbr) {
+        if (!m_leagueNmbr || *m_leagueNmbr != leagueNmbr)
+            load(leagueNmbr);
+        static const Counts none;
+        const auto it = m_counts.constFind(carNmbr);
+        return it == m_counts.constEnd() ? none : *it;
+    }
+
+private:
+    void load(int leagueNmbr) {
+        m_leagueNmbr = leagueNmbr;
+        m_counts.clear();
+        IDatabase db;
+        if (!db.OpenResultSet(QStringLiteral("SELECT results.car_nmbr, sum(qualified = 1), sum(Place = 1),"
+                                             " sum(Place <= 5 and Place > 0), sum(Place <= 10 and Place > 0)"
+                                             " FROM results WHERE results.race_nmbr in (SELECT races.race_nmbr"
+                                             " FROM races, leagues WHERE leagues.league_nmbr = ?"
+                                             " AND leagues.race_type_nmbr = races.race_type_nmbr)"
+                                             " GROUP BY results.car_nmbr"),
+                              {leagueNmbr}))
+            return;
+        const StoredRows& rows = db.storedRows();
+        auto count = [&](qsizetype row, int column) {
+            const StoredRows::Value& v = rows.at(row, column);
+            return v.kind == SqlValue::Integer ? int(v.integer) : 0; // no result that counts: NULL
+        };
+        for (qsizetype i = 0; i < rows.rowCount(); ++i) {
+            const StoredRows::Value& car = rows.at(i, 0);
+            // A car number stored as anything but a whole number is no car's.
+            if (car.kind == SqlValue::Integer)
+                m_counts.insert(car.integer, {count(i, 1), count(i, 2), count(i, 3), count(i, 4)});
+        }
+    }
+
+    std::optional<int> m_leagueNmbr;
+    QHash<qint64, Counts> m_counts;
+};
+
+std::optional<ReportCell> cellFor(const IDatabase& db, TopFinishes& counts, int column) {
     const QString center = QStringLiteral("center");
     const QString right = QStringLiteral("right");
     const int league = db.fields.toInt("league_nmbr");
@@ -59,13 +106,13 @@ std::optional<ReportCell> cellFor(const IDatabase& db, cResults& counts, int col
     case ColStarts:
         return ReportCell{cellNumber(db.fields.toInt64("RaceCount")), center};
     case ColPoles:
-        return ReportCell{cellNumber(counts.poles(league, car)), center};
+        return ReportCell{cellNumber(counts.of(league, car).poles), center};
     case ColCarWins:
-        return ReportCell{cellNumber(counts.wins(league, car)), center};
+        return ReportCell{cellNumber(counts.of(league, car).wins), center};
     case ColCarTop5s:
-        return ReportCell{cellNumber(counts.top5s(league, car)), center};
+        return ReportCell{cellNumber(counts.of(league, car).top5s), center};
     case ColCarTop10s:
-        return ReportCell{cellNumber(counts.top10s(league, car)), center};
+        return ReportCell{cellNumber(counts.of(league, car).top10s), center};
     case ColAverageFinish: {
         // Over the results with a finishing place; without any there is no average to show.
         const double finishes = db.fields.toDouble("FinishCount");
@@ -81,7 +128,7 @@ std::optional<ReportCell> cellFor(const IDatabase& db, cResults& counts, int col
 }
 
 void writeReportPage(ReportPage& page, IDatabase& db) {
-    cResults counts;
+    TopFinishes counts;
     page.writeHead(QStringLiteral("Car/Driver Stats Report"));
     page.writeHeaderImage();
     page.writeTitle(htmlText(db.fields.toText("league_name").trimmed()));

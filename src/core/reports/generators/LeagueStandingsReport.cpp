@@ -3,13 +3,16 @@
 #include "data/IDatabase.h"
 #include "data/SqlText.h"
 #include "data/cLeague.h"
+#include "posting/RaceOrder.h"
 #include "posting/cLeagueStandingsCollection.h"
 #include "posting/cRaces.h"
 #include "posting/cScoringPointsCollection.h"
-#include "posting/cTeamResults.h"
 #include "posting/cTeamResultsSummary.h"
 #include "reports/generators/ReportPipeline.h"
 #include "reports/generators/TeamRaceDetailReport.h"
+
+#include <QHash>
+#include <optional>
 
 namespace {
 
@@ -46,6 +49,44 @@ std::optional<QString> standingsHeading(int column) {
     }
 }
 
+// How often a team finished first, in the top five and in the top ten.
+struct TopFinishes {
+    int wins = 0, top5s = 0, top10s = 0;
+};
+
+// Every team's top finishes in the league's races of its race type and car type up to the race, read
+// at once for the whole page rather than three queries a cell: by the team's place in each race's
+// standings, or (ofCars) by the places of its cars in force. The engine compares each place with 1, 5
+// and 10 as the single counts did.
+QHash<int, TopFinishes> readTopFinishes(const cLeague& league, int raceNmbr, bool ofCars) {
+    const QString races = QStringLiteral(" AND race_nmbr IN (SELECT race_nmbr FROM races WHERE race_type_nmbr = ?"
+                                         " AND car_type_nmbr = ? AND ") +
+                          raceUpToCondition(QStringLiteral("races"), raceNmbr) + QLatin1Char(')');
+    const QString sql =
+        ofCars ? QStringLiteral("SELECT team_nmbr, place <= 1, place <= 5 FROM team_results WHERE league_nmbr = ?"
+                                " AND place <= 10 AND place > 0 AND current_status = 1") +
+                     races
+               : QStringLiteral("SELECT team_nmbr, team_place <= 1, team_place <= 5 FROM team_results_summary"
+                                " WHERE league_nmbr = ? AND team_place <= 10 AND team_place > 0") +
+                     races;
+    QHash<int, TopFinishes> counts;
+    IDatabase db;
+    if (!db.OpenResultSet(sql, {league.leagueNmbr(), league.raceTypeNmbr(), league.carTypeNmbr()}))
+        return counts;
+    const StoredRows& rows = db.storedRows();
+    for (qsizetype i = 0; i < rows.rowCount(); ++i) {
+        const StoredRows::Value& team = rows.at(i, 0);
+        // A team number that is no whole number is no team's.
+        if (team.kind != SqlValue::Integer || team.integer != int(team.integer))
+            continue;
+        TopFinishes& c = counts[int(team.integer)];
+        ++c.top10s;
+        c.top5s += rows.at(i, 2).integer != 0 ? 1 : 0;
+        c.wins += rows.at(i, 1).integer != 0 ? 1 : 0;
+    }
+    return counts;
+}
+
 class LeagueStandingsPage {
 public:
     LeagueStandingsPage(ReportPage& page, int leagueNmbr, int raceNmbr)
@@ -80,8 +121,9 @@ private:
         cScoringPointsCollection scoring;
         scoring.load(m_league.scoringTypeNmbr());
         const bool highScore = scoring.highScore();
-        cLeagueStandingsCollection current;
-        current.load(m_leagueNmbr, m_raceNmbr, highScore);
+        const std::shared_ptr<const cLeagueStandingsCollection> standings =
+            leagueStandingsAsOf(m_leagueNmbr, m_raceNmbr, highScore);
+        const cLeagueStandingsCollection& current = *standings;
         m_previous.loadPrevious(m_leagueNmbr, m_raceNmbr, highScore);
 
         qint64 leaderPoints = 0;
@@ -107,17 +149,17 @@ private:
         case ColTeamPrevPlace:
             return ReportCell{cellNumber(m_previous.placeForTeam(team)), center};
         case ColTeamWins:
-            return ReportCell{cellNumber(m_summary.wins(m_league, team, m_raceNmbr)), center};
+            return ReportCell{cellNumber(teamFinishes(team).wins), center};
         case ColTeamTop5s:
-            return ReportCell{cellNumber(m_summary.top5s(m_league, team, m_raceNmbr)), center};
+            return ReportCell{cellNumber(teamFinishes(team).top5s), center};
         case ColTeamTop10s:
-            return ReportCell{cellNumber(m_summary.top10s(m_league, team, m_raceNmbr)), center};
+            return ReportCell{cellNumber(teamFinishes(team).top10s), center};
         case ColCarWins:
-            return ReportCell{cellNumber(m_results.wins(m_league, team, m_raceNmbr)), center};
+            return ReportCell{cellNumber(carFinishes(team).wins), center};
         case ColCarTop5s:
-            return ReportCell{cellNumber(m_results.top5s(m_league, team, m_raceNmbr)), center};
+            return ReportCell{cellNumber(carFinishes(team).top5s), center};
         case ColCarTop10s:
-            return ReportCell{cellNumber(m_results.top10s(m_league, team, m_raceNmbr)), center};
+            return ReportCell{cellNumber(carFinishes(team).top10s), center};
         case ColPointsLastRace:
             return ReportCell{cellNumber(m_summary.pointsForMostRecentRace(m_leagueNmbr, team, m_raceNmbr)), center};
         case ColPointsBehind:
@@ -138,13 +180,25 @@ private:
         }
     }
 
+    TopFinishes teamFinishes(int team) {
+        if (!m_teamFinishes)
+            m_teamFinishes = readTopFinishes(m_league, m_raceNmbr, false);
+        return m_teamFinishes->value(team);
+    }
+    TopFinishes carFinishes(int team) {
+        if (!m_carFinishes)
+            m_carFinishes = readTopFinishes(m_league, m_raceNmbr, true);
+        return m_carFinishes->value(team);
+    }
+
     ReportPage& m_page;
     int m_leagueNmbr;
     int m_raceNmbr;
     cLeague m_league;
     cLeagueStandingsCollection m_previous;
     cTeamResultsSummary m_summary;
-    cTeamResults m_results;
+    // Read the first time a cell asks.
+    std::optional<QHash<int, TopFinishes>> m_teamFinishes, m_carFinishes;
     std::optional<QString> m_teamPage; // the current row's team race detail page, once written
 };
 

@@ -59,7 +59,7 @@ std::optional<QString> heading(int column, Variant variant) {
 }
 
 std::optional<ReportCell> cell(const IDatabase& db, int column, Variant variant) {
-    auto field = [&](const QString& name) { return cellText(db.fields(name)); };
+    auto field = [&](const QString& name) { return cellText(db.fields, name); };
     switch (column) {
     case ColPlace:
         return ReportCell{placeText(db), kCenter};
@@ -69,7 +69,7 @@ std::optional<ReportCell> cell(const IDatabase& db, int column, Variant variant)
         return ReportCell{field(QStringLiteral("driver_name")), kLeft};
     case ColSponsor:
         return ReportCell{variant == Variant::RaceDetail
-                              ? cellText(db.fields.toText(QStringLiteral("sponsor")).trimmed())
+                              ? htmlText(db.fields.toText(QStringLiteral("sponsor")).trimmed())
                               : field(QStringLiteral("sponsor")),
                           kLeft};
     case ColTermDt:
@@ -107,10 +107,23 @@ std::optional<QString> totalsCell(int column, ReportPage& page, qint32 racePoint
 }
 
 void writeTotalsRow(ReportPage& page, qint32 racePoints, qint64 seasonPoints, const QString& boldTag) {
-    page.writeLine(rowTag(page.headingBackColor()));
-    for (int c : page.columns())
-        if (const auto text = totalsCell(c, page, racePoints, seasonPoints, boldTag))
-            page.writeLine(*text);
+    page.writeLine(page.rowTagOf(page.headingBackColor()));
+    // A team's totals row comes once a team on a page of hundreds: its cells are written in parts, as
+    // totalsCell puts them together, from a start made once a page.
+    std::optional<RowStyle> style;
+    for (int c : page.columns()) {
+        if (c != ColPoints && c != ColTotalPoints) {
+            if (heading(c, Variant::RaceDetail))
+                page.writeLine(QStringLiteral("<TD></TD>"));
+            continue;
+        }
+        if (!style)
+            style = RowStyle{page.headingTextSize(), page.headingTextColor(), QString()};
+        const QString number = cellNumber(c == ColPoints ? racePoints : seasonPoints);
+        writeReportLine(
+            {page.cellStart(*style, kRight), u"<", boldTag, u">", number, u"</", boldTag, u">", kDataCellEnd},
+            page.fileNumber());
+    }
     page.writeLine(QStringLiteral("</TR>"));
 }
 

@@ -4,28 +4,13 @@
 #include "reports/generators/RaceDetailColumns.h"
 #include "reports/generators/ReportPipeline.h"
 
+#include <QHash>
+#include <algorithm>
+#include <vector>
+
 namespace {
 
 using RaceDetailColumns::Variant;
-
-// The numbers are bound (?1 the league, ?2 the race), so that the statement is prepared once for all
-// the race pages of a run.
-QString raceDetailQuery() {
-    return QStringLiteral(
-        "SELECT D.car_txt, D.driver_name, D.sponsor, A.place, A.laps_led_bonus, A.most_laps_led_bonus, "
-        "A.fast_qual_bonus, G.league_name, A.points, A.total_points, E.race_dt, E.race_name, E.track_name, "
-        "F.team_name, C.team_place, E.race_nmbr, A.current_status, F.team_owner, A.qual_points, "
-        "G.scoring_type_nmbr, B.term_dt, B.efctv_dt, A.adjustment, D.car_type_nmbr,E.race_status_nmbr, "
-        "A.team_nmbr"
-        " FROM team_results A, team_car B, team_results_summary C, cars D, races E, teams F, leagues G"
-        " WHERE E.race_nmbr = ?2 And E.race_nmbr = A.race_nmbr AND D.car_nmbr = A.car_nmbr"
-        " AND C.race_nmbr = A.race_nmbr AND C.team_nmbr = A.team_nmbr AND C.league_nmbr = A.league_nmbr"
-        " AND A.league_nmbr = ?1 AND A.race_nmbr = ?2 AND B.team_nmbr = A.team_nmbr AND B.car_nmbr = A.car_nmbr"
-        " AND F.team_nmbr = A.team_nmbr AND G.league_nmbr = ?1 AND B.efctv_dt =           (SELECT max(efctv_dt) "
-        "              FROM team_car              WHERE car_nmbr = B.car_nmbr "
-        "               AND team_nmbr = B.team_nmbr) "
-        " ORDER BY C.team_place, F.team_name, A.team_nmbr, D.car_type_nmbr desc, A.current_status, A.place");
-}
 
 class RaceDetailPage {
 public:
@@ -79,7 +64,7 @@ private:
     }
 
     void writeTeamHeader(const QString& team) {
-        m_page.writeLine(rowTag(m_page.headingBackColor()));
+        m_page.writeLine(m_page.rowTagOf(m_page.headingBackColor()));
         m_page.writeLine(headingCell(m_page.headingTextSize(), m_page.headingTextColor(), htmlText(team),
                                      QStringLiteral("left"), int(m_page.columns().size()), QStringLiteral("NOWRAP")));
         m_page.writeLine(QStringLiteral("</TR>"));
@@ -102,14 +87,242 @@ private:
     bool m_activeOnly = false;
 };
 
+// Where a column of the page's rows comes from: the race and league, the team's line in the race's
+// standings, the team result, its car, or the holding.
+enum class Source { Head, Team, Result, Car, Holding };
+
+struct ColumnSource {
+    const char* name;
+    Source source;
+};
+
+constexpr ColumnSource kColumns[] = {
+    {"car_txt", Source::Car},
+    {"driver_name", Source::Car},
+    {"sponsor", Source::Car},
+    {"place", Source::Result},
+    {"laps_led_bonus", Source::Result},
+    {"most_laps_led_bonus", Source::Result},
+    {"fast_qual_bonus", Source::Result},
+    {"league_name", Source::Head},
+    {"points", Source::Result},
+    {"total_points", Source::Result},
+    {"race_dt", Source::Head},
+    {"race_name", Source::Head},
+    {"track_name", Source::Head},
+    {"team_name", Source::Team},
+    {"team_place", Source::Team},
+    {"race_nmbr", Source::Head},
+    {"current_status", Source::Result},
+    {"team_owner", Source::Team},
+    {"qual_points", Source::Result},
+    {"scoring_type_nmbr", Source::Head},
+    {"term_dt", Source::Holding},
+    {"efctv_dt", Source::Holding},
+    {"adjustment", Source::Result},
+    {"car_type_nmbr", Source::Car},
+    {"race_status_nmbr", Source::Head},
+    {"team_nmbr", Source::Result},
+};
+
+qint64 pairKey(qint64 team, qint64 car) {
+    return (team << 32) ^ (car & 0xFFFFFFFF);
+}
+
+// Each team's latest holding of each car, whatever its dates, for the teams with a line in any of
+// the league's standings: the same for every race page of a request.
+struct Holdings {
+    StoredRows rows;                // team_nmbr, car_nmbr, efctv_dt, term_dt
+    QHash<qint64, qsizetype> rowOf; // by team and car
+};
+
+std::shared_ptr<const Holdings> latestHoldings(int leagueNmbr) {
+    return readOncePerRequest<Holdings>(
+        QStringLiteral("race detail holdings %1").arg(leagueNmbr), [&]() -> std::shared_ptr<const Holdings> {
+            IDatabase db;
+            // By start date within each team and car (the key's order): the last is the latest.
+            if (!db.OpenResultSet(QStringLiteral("SELECT team_nmbr, car_nmbr, efctv_dt, term_dt FROM team_car"
+                                                 " WHERE team_nmbr IN (SELECT team_nmbr FROM team_results_summary"
+                                                 " WHERE league_nmbr = ?)"
+                                                 " ORDER BY team_nmbr, car_nmbr, efctv_dt"),
+                                  {leagueNmbr}))
+                return nullptr;
+            auto held = std::make_shared<Holdings>();
+            held->rows = db.storedRows();
+            for (qsizetype i = 0; i < held->rows.rowCount(); ++i) {
+                const StoredRows::Value& team = held->rows.at(i, 0);
+                const StoredRows::Value& car = held->rows.at(i, 1);
+                // Team and car numbers that are no whole numbers match no team or car on file.
+                if (team.kind == SqlValue::Integer && car.kind == SqlValue::Integer)
+                    held->rowOf.insert(pairKey(team.integer, car.integer), i);
+            }
+            return held;
+        });
+}
+
+// The cars on file by number, read once per request: every race page of a request joins its results to
+// them here rather than the engine looking up each result's car.
+struct Cars {
+    StoredRows rows;                // car_nmbr, car_txt, driver_name, sponsor, car_type_nmbr
+    QHash<qint64, qsizetype> rowOf; // by car number
+};
+
+std::shared_ptr<const Cars> carsOnFile() {
+    return readOncePerRequest<Cars>(QStringLiteral("race detail cars"), [&]() -> std::shared_ptr<const Cars> {
+        IDatabase db;
+        if (!db.OpenResultSet(
+                QStringLiteral("SELECT car_nmbr, car_txt, driver_name, sponsor, car_type_nmbr FROM cars")))
+            return nullptr;
+        auto cars = std::make_shared<Cars>();
+        cars->rows = db.storedRows();
+        for (qsizetype i = 0; i < cars->rows.rowCount(); ++i) {
+            const StoredRows::Value& car = cars->rows.at(i, 0);
+            if (car.kind == SqlValue::Integer) // the car number is the table's row number: always whole
+                cars->rowOf.insert(car.integer, i);
+        }
+        return cars;
+    });
+}
+
 } // namespace
+
+bool readRaceDetailRows(IDatabase& rows, int leagueNmbr, int raceNmbr) {
+    // One query joining the seven tables and sorting every row with all its columns cost more than the
+    // page's writing. The same rows come from plain readings (?1 the league, ?2 the race, bound so that
+    // each is prepared once for all the race pages of a run): the race, its teams in order from the
+    // engine, which compares their names as the page always has, their results, and the holdings and the
+    // cars, read once per request; each team's few rows are put in order here.
+    const QVariantList numbers{leagueNmbr, raceNmbr};
+    IDatabase head, teams, results;
+    if (!head.OpenResultSet(QStringLiteral("SELECT G.league_name, E.race_dt, E.race_name, E.track_name, E.race_nmbr,"
+                                           " G.scoring_type_nmbr, E.race_status_nmbr FROM races E, leagues G"
+                                           " WHERE E.race_nmbr = ?2 AND G.league_nmbr = ?1"),
+                            numbers) ||
+        !teams.OpenResultSet(
+            QStringLiteral("SELECT C.team_nmbr, C.team_place, F.team_name, F.team_owner"
+                           " FROM team_results_summary C, teams F"
+                           " WHERE C.league_nmbr = ?1 AND C.race_nmbr = ?2 AND F.team_nmbr = C.team_nmbr"
+                           " ORDER BY C.team_place, F.team_name, C.team_nmbr"),
+            numbers) ||
+        // In the order the results are stored by team: rows alike in the page's order keep it.
+        !results.OpenResultSet(QStringLiteral("SELECT A.team_nmbr, A.car_nmbr, A.place, A.laps_led_bonus,"
+                                              " A.most_laps_led_bonus, A.fast_qual_bonus, A.points, A.total_points,"
+                                              " A.current_status, A.qual_points, A.adjustment"
+                                              " FROM team_results A WHERE A.league_nmbr = ?1 AND A.race_nmbr = ?2"
+                                              " ORDER BY A.team_nmbr, A.rowid"),
+                               numbers))
+        return false;
+    const std::shared_ptr<const Holdings> held = latestHoldings(leagueNmbr);
+    const std::shared_ptr<const Cars> cars = carsOnFile();
+    if (!held || !cars)
+        return false;
+
+    QStringList names;
+    for (const ColumnSource& c : kColumns)
+        names << QLatin1String(c.name);
+    StoredRows out;
+    out.setColumns(names);
+    const StoredRows& h = head.storedRows();
+    const StoredRows& t = teams.storedRows();
+    const StoredRows& r = results.storedRows();
+    const StoredRows& b = held->rows;
+    const StoredRows& d = cars->rows;
+    out.reserve(r.rowCount());
+    if (h.rowCount() == 0) {
+        rows.adoptRows(std::move(out));
+        return true;
+    }
+
+    // Team and car numbers that are no whole numbers match no team or car on file.
+    auto whole = [](const StoredRows& rows, qsizetype row, int column, qint64& n) {
+        const StoredRows::Value& v = rows.at(row, column);
+        n = v.integer;
+        return v.kind == SqlValue::Integer;
+    };
+    const int rTeam = r.columnOf(u"team_nmbr"), rCar = r.columnOf(u"car_nmbr");
+    QHash<qint64, std::pair<qsizetype, qsizetype>> resultsOfTeam; // first row, end
+    for (qsizetype i = 0; i < r.rowCount(); ++i) {
+        qint64 team = 0;
+        if (!whole(r, i, rTeam, team))
+            continue;
+        auto it = resultsOfTeam.find(team);
+        if (it == resultsOfTeam.end())
+            resultsOfTeam.insert(team, {i, i + 1});
+        else
+            it->second = i + 1;
+    }
+    const QHash<qint64, qsizetype>& holdingOf = held->rowOf;
+
+    struct Where {
+        const StoredRows* rows;
+        int column;
+    };
+    std::vector<Where> where;
+    for (const ColumnSource& c : kColumns) {
+        const StoredRows* from = c.source == Source::Head     ? &h
+                                 : c.source == Source::Team   ? &t
+                                 : c.source == Source::Result ? &r
+                                 : c.source == Source::Car    ? &d
+                                                              : &b;
+        where.push_back({from, from->columnOf(QString::fromLatin1(c.name))});
+    }
+    const int carType = d.columnOf(u"car_type_nmbr"), status = r.columnOf(u"current_status"),
+              place = r.columnOf(u"place");
+    struct Row {
+        qsizetype result, car, holding;
+    };
+    auto before = [&](const Row& x, const Row& y) {
+        int c = d.compare(y.car, carType, d, x.car, carType); // the highest car type first
+        if (c == 0)
+            c = r.compare(x.result, status, r, y.result, status);
+        if (c == 0)
+            c = r.compare(x.result, place, r, y.result, place);
+        return c < 0;
+    };
+
+    std::vector<Row> teamRows;
+    const int tTeam = t.columnOf(u"team_nmbr");
+    for (qsizetype ti = 0; ti < t.rowCount(); ++ti) {
+        qint64 team = 0;
+        if (!whole(t, ti, tTeam, team))
+            continue;
+        const auto range = resultsOfTeam.constFind(team);
+        if (range == resultsOfTeam.constEnd())
+            continue;
+        teamRows.clear();
+        for (qsizetype i = range->first; i < range->second; ++i) {
+            qint64 rowTeam = 0, car = 0;
+            if (!whole(r, i, rTeam, rowTeam) || rowTeam != team || !whole(r, i, rCar, car))
+                continue;
+            const auto onFile = cars->rowOf.constFind(car);
+            if (onFile == cars->rowOf.constEnd())
+                continue;
+            const auto holding = holdingOf.constFind(pairKey(team, car));
+            if (holding != holdingOf.constEnd())
+                teamRows.push_back({i, *onFile, *holding});
+        }
+        std::stable_sort(teamRows.begin(), teamRows.end(), before);
+        for (const Row& row : teamRows)
+            for (size_t c = 0; c < where.size(); ++c) {
+                const Source source = kColumns[c].source;
+                const qsizetype from = source == Source::Head     ? 0
+                                       : source == Source::Team   ? ti
+                                       : source == Source::Result ? row.result
+                                       : source == Source::Car    ? row.car
+                                                                  : row.holding;
+                out.appendValue(*where[c].rows, from, where[c].column);
+            }
+    }
+    rows.adoptRows(std::move(out));
+    return true;
+}
 
 QString createRaceDetailReport(int leagueNmbr, int raceNmbr, bool show) {
     return runReport(QStringLiteral("RD"), QStringLiteral("Creating Race Detail Report"), [&](ReportPage& page) {
         if (page.writtenInRequest({leagueNmbr, raceNmbr}))
             return page.fileName();
         IDatabase db;
-        if (!db.OpenResultSet(raceDetailQuery(), {leagueNmbr, raceNmbr}))
+        if (!readRaceDetailRows(db, leagueNmbr, raceNmbr))
             return QString();
         if (db.isEOF()) {
             if (show)

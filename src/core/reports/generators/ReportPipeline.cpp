@@ -18,6 +18,7 @@
 #include <cmath>
 #include <limits>
 #include <memory>
+#include <vector>
 
 namespace {
 
@@ -49,13 +50,21 @@ struct RequestMemory {
     // The teams' season points by league and race, and the leagues asked for.
     QHash<QPair<int, int>, QHash<int, qint64>> seasonPoints;
     QSet<int> leaguesAsked;
+    // What readOncePerRequest keeps, by its key.
+    QHash<QString, std::shared_ptr<const void>> kept;
+    // Dates (by day number) and amounts (by units) in the user's regional forms: a page shows the same
+    // few of each on many rows, and the forms stay as they are while a request runs.
+    QHash<qint64, QString> dateTexts, moneyTexts;
 
     void clear() {
+        dateTexts.clear();
+        moneyTexts.clear();
         writtenPages.clear();
         setups.clear();
         leaguePoints.clear();
         seasonPoints.clear();
         leaguesAsked.clear();
+        kept.clear();
     }
 };
 
@@ -98,6 +107,18 @@ std::shared_ptr<cReportAttributesCollection> requestAttributes(const QString& co
         setup.attributes->loadReportCd(code);
     }
     return setup.attributes;
+}
+
+std::shared_ptr<const void> keptForRequest(const QString& key,
+                                           const std::function<std::shared_ptr<const void>()>& read) {
+    RequestMemory& memory = request();
+    const auto it = memory.kept.constFind(key);
+    if (it != memory.kept.constEnd())
+        return *it;
+    std::shared_ptr<const void> value = read();
+    if (value && scopeDepth > 0)
+        memory.kept.insert(key, value);
+    return value;
 }
 
 // ---- ReportPage ----
@@ -151,6 +172,11 @@ QString ReportPage::open(const QList<int>& numbers) {
     m_attributes = requestAttributes(m_code);
     m_oddRowStyle.reset();
     m_evenRowStyle.reset();
+    m_titleTextSize.reset();
+    m_headingTextSize.reset();
+    m_titleTextColor.reset();
+    m_headingTextColor.reset();
+    m_headingBackColor.reset();
     return m_fileName;
 }
 
@@ -196,6 +222,36 @@ int ReportPage::number(const QString& attributeText) {
     if (!ok || n < std::numeric_limits<qint16>::min() || n > std::numeric_limits<qint16>::max())
         throw ReportRunError(QStringLiteral("Type mismatch"));
     return n;
+}
+
+int ReportPage::titleTextSize() {
+    if (!m_titleTextSize)
+        m_titleTextSize = number(m_attributes->titleTextSize(m_code));
+    return *m_titleTextSize;
+}
+
+int ReportPage::headingTextSize() {
+    if (!m_headingTextSize)
+        m_headingTextSize = number(m_attributes->headingTextSize(m_code));
+    return *m_headingTextSize;
+}
+
+const QString& ReportPage::titleTextColor() {
+    if (!m_titleTextColor)
+        m_titleTextColor = m_attributes->titleTextColor(m_code);
+    return *m_titleTextColor;
+}
+
+const QString& ReportPage::headingTextColor() {
+    if (!m_headingTextColor)
+        m_headingTextColor = m_attributes->headingTextColor(m_code);
+    return *m_headingTextColor;
+}
+
+const QString& ReportPage::headingBackColor() {
+    if (!m_headingBackColor)
+        m_headingBackColor = m_attributes->headingBackColor(m_code);
+    return *m_headingBackColor;
 }
 
 RowStyle ReportPage::rowStyle(int rowIndex) {
@@ -264,24 +320,45 @@ void ReportPage::writeDataRow(int rowIndex, const CellFor& cell) {
     writeRow(rowStyle(rowIndex), cell);
 }
 
+namespace {
+
+const QByteArray kDataCellEndBytes = reportPageBytes(kDataCellEnd);
+
+} // namespace
+
 void ReportPage::writeRow(const RowStyle& style, const CellFor& cell) {
-    writeLine(rowTag(style.backColor));
+    writeLine(rowTagOf(style.backColor));
     for (int column : m_columns)
         if (const std::optional<ReportCell> c = cell(column))
-            writeReportLine(
-                {cellStart(style, c->align), c->text.isEmpty() ? kNoText : QStringView(c->text), kDataCellEnd},
-                m_fileNumber);
+            writeReportLine(knownCellStart(style, c->align).bytes, c->text.isEmpty() ? kNoText : QStringView(c->text),
+                            kDataCellEndBytes, m_fileNumber);
     writeLine(QStringLiteral("</TR>"));
 }
 
+const QString& ReportPage::rowTagOf(const QString& backColor) {
+    for (const auto& [color, tag] : m_rowTags)
+        if ((color.constData() == backColor.constData() && color.size() == backColor.size()) || color == backColor)
+            return tag;
+    m_rowTags.emplace_back(backColor, rowTag(backColor));
+    return m_rowTags.back().second;
+}
+
 const QString& ReportPage::cellStart(const RowStyle& style, const QString& align) {
-    // A page has a few row styles and alignments: each start is made once.
+    return knownCellStart(style, align).start;
+}
+
+const ReportPage::CellStart& ReportPage::knownCellStart(const RowStyle& style, const QString& align) {
+    // A page has a few row styles and alignments: each start is made once. The texts asked for are
+    // mostly the very ones the start was made with.
+    auto same = [](const QString& a, const QString& b) {
+        return (a.constData() == b.constData() && a.size() == b.size()) || a == b;
+    };
     for (const CellStart& known : m_cellStarts)
-        if (known.size == style.size && known.color == style.textColor && known.align == align)
-            return known.start;
-    m_cellStarts.push_back(
-        {style.size, style.textColor, align, dataCellStart(style.size, style.textColor, align, QStringLiteral("1"))});
-    return m_cellStarts.back().start;
+        if (known.size == style.size && same(known.align, align) && same(known.color, style.textColor))
+            return known;
+    const QString start = dataCellStart(style.size, style.textColor, align, QStringLiteral("1"));
+    m_cellStarts.push_back({style.size, style.textColor, align, start, reportPageBytes(start)});
+    return m_cellStarts.back();
 }
 
 void ReportPage::writeTableEnd() {
@@ -397,6 +474,15 @@ const QHash<int, QHash<int, qint64>>& leaguePointsByRace(int leagueNmbr) {
 
 } // namespace
 
+std::shared_ptr<const cLeagueStandingsCollection> leagueStandingsAsOf(int leagueNmbr, int raceNmbr, bool highScore) {
+    return readOncePerRequest<cLeagueStandingsCollection>(
+        QStringLiteral("league standings %1 %2 %3").arg(leagueNmbr).arg(raceNmbr).arg(int(highScore)), [&] {
+            auto standings = std::make_shared<cLeagueStandingsCollection>();
+            standings->load(leagueNmbr, raceNmbr, highScore);
+            return std::shared_ptr<const cLeagueStandingsCollection>(std::move(standings));
+        });
+}
+
 QHash<int, qint64> seasonPointsOfTeamsAsOf(int leagueNmbr, int raceNmbr) {
     RequestMemory& memory = request();
     auto it = memory.seasonPoints.constFind({leagueNmbr, raceNmbr});
@@ -405,9 +491,9 @@ QHash<int, qint64> seasonPointsOfTeamsAsOf(int leagueNmbr, int raceNmbr) {
     QHash<int, qint64> points;
     if (!memory.leaguesAsked.contains(leagueNmbr)) {
         // The first race of the league the request asks for: its standings.
-        cLeagueStandingsCollection standings;
-        standings.load(leagueNmbr, raceNmbr, true);
-        for (const cLeagueStandings& line : standings)
+        const std::shared_ptr<const cLeagueStandingsCollection> standings =
+            leagueStandingsAsOf(leagueNmbr, raceNmbr, true);
+        for (const cLeagueStandings& line : *standings)
             if (!points.contains(line.teamNmbr()))
                 points.insert(line.teamNmbr(), line.points());
     } else {
@@ -452,16 +538,57 @@ QString cellText(const QVariant& value) {
     return value.isNull() ? QString() : htmlText(value.toString());
 }
 
+QString cellText(const cFields& fields, const QString& name) {
+    const StoredRows::Value* v = fields.stored(name);
+    if (!v)
+        return QString();
+    if (v->kind == SqlValue::Integer)
+        return cellNumber(v->integer);
+    return htmlText(fields.text(*v)); // a NULL is a null text, which stays one
+}
+
 QString cellNumber(qint64 value) {
+    // Pages are full of small numbers (places, points, bonuses): each is made once and shared.
+    // Their texts lie in one block that is never freed, so that a copy of one counts no references.
+    constexpr int kShared = 1024;
+    static const std::vector<QString> shared = [] {
+        static char16_t digits[kShared * 4];
+        std::vector<QString> numbers;
+        numbers.reserve(kShared);
+        char16_t* at = digits;
+        for (int n = 0; n < kShared; ++n) {
+            const QString text = QString::number(n);
+            std::copy(text.utf16(), text.utf16() + text.size(), at);
+            numbers.push_back(QString::fromRawData(reinterpret_cast<const QChar*>(at), text.size()));
+            at += text.size();
+        }
+        return numbers;
+    }();
+    if (value >= 0 && value < kShared)
+        return shared[size_t(value)];
     return QString::number(value);
 }
 
 QString cellDate(const QVariant& value) {
-    return shortDate(dateOf(value));
+    const QDate date = dateOf(value);
+    if (scopeDepth == 0 || !date.isValid())
+        return shortDate(date);
+    QHash<qint64, QString>& known = request().dateTexts;
+    auto it = known.constFind(date.toJulianDay());
+    if (it == known.constEnd())
+        it = known.insert(date.toJulianDay(), shortDate(date));
+    return *it;
 }
 
 QString cellMoney(const QVariant& value) {
-    return moneyText(Currency::fromVariant(value));
+    const Currency amount = Currency::fromVariant(value);
+    if (scopeDepth == 0)
+        return moneyText(amount);
+    QHash<qint64, QString>& known = request().moneyTexts;
+    auto it = known.constFind(amount.units());
+    if (it == known.constEnd())
+        it = known.insert(amount.units(), moneyText(amount));
+    return *it;
 }
 
 QString carNumberOrder(const QString& column) {

@@ -1,6 +1,8 @@
 #pragma once
 
 class IDatabase;
+class cFields;
+class cLeagueStandingsCollection;
 
 #include "reports/framework/CommonReportCode.h"
 #include "reports/framework/cReportAttributes.h"
@@ -154,6 +156,8 @@ public:
     void writeLine(const QString& text);
     // "<TR>" and "</TR>": a spacer row.
     void writeEmptyRow();
+    // rowTag of the colour, made once for all the rows of that colour.
+    const QString& rowTagOf(const QString& backColor);
 
     // The chosen column numbers, in the user's order.
     const QList<int>& columns() const { return m_columns; }
@@ -163,11 +167,12 @@ public:
     cReportAttributesCollection& attributes() { return *m_attributes; }
     // A size or number attribute as a whole number; throws when it is not one.
     static int number(const QString& attributeText);
-    int titleTextSize() { return number(m_attributes->titleTextSize(m_code)); }
-    int headingTextSize() { return number(m_attributes->headingTextSize(m_code)); }
-    QString titleTextColor() { return m_attributes->titleTextColor(m_code); }
-    QString headingTextColor() { return m_attributes->headingTextColor(m_code); }
-    QString headingBackColor() { return m_attributes->headingBackColor(m_code); }
+    // The attributes stay as they are while a page is written: each is read once a page.
+    int titleTextSize();
+    int headingTextSize();
+    const QString& titleTextColor();
+    const QString& headingTextColor();
+    const QString& headingBackColor();
     bool includeActiveOnly() { return m_attributes->includeActiveOnly(m_code); }
     // Odd row indexes take the odd-row attributes, even ones the even-row attributes.
     RowStyle rowStyle(int rowIndex);
@@ -190,6 +195,8 @@ public:
     void writeDataRow(int rowIndex, const CellFor& cell);
     // As writeDataRow with a style chosen by the caller.
     void writeRow(const RowStyle& style, const CellFor& cell);
+    // The line of a data cell (colspan 1) of the row style and alignment up to its text, made once a page.
+    const QString& cellStart(const RowStyle& style, const QString& align);
     // "</TABLE>".
     void writeTableEnd();
     // The footer paragraph when the report's footer attribute is set, in the title colour.
@@ -200,8 +207,7 @@ public:
 private:
     friend QString runReport(const QString&, const QString&, const std::function<QString(ReportPage&)>&);
     void loadReportColumns();
-    // The line of a data cell of the row style and alignment up to its text.
-    const QString& cellStart(const RowStyle& style, const QString& align);
+
     void closeFile();
     void abandonFile();
 
@@ -214,9 +220,14 @@ private:
         QString color;
         QString align;
         QString start;
+        QByteArray bytes; // start as the page carries it
     };
+    const CellStart& knownCellStart(const RowStyle& style, const QString& align);
     std::vector<CellStart> m_cellStarts;
+    std::vector<std::pair<QString, QString>> m_rowTags; // by background colour
     std::optional<RowStyle> m_oddRowStyle, m_evenRowStyle;
+    std::optional<int> m_titleTextSize, m_headingTextSize;
+    std::optional<QString> m_titleTextColor, m_headingTextColor, m_headingBackColor;
     // Shared by the pages of a request that write the same report.
     std::shared_ptr<cReportAttributesCollection> m_attributes;
 };
@@ -248,6 +259,19 @@ QString runReport(const QString& code, const QString& statusText, const std::fun
 // for all its pages.
 std::shared_ptr<cReportAttributesCollection> requestAttributes(const QString& code);
 
+// Something a reading gives that holds for every page of the request in progress, by a key naming
+// the reading and its numbers: read the first time, then kept until the request ends. Outside a
+// request it is read at every call. A reading that fails gives nullptr, which is not kept.
+std::shared_ptr<const void> keptForRequest(const QString& key,
+                                           const std::function<std::shared_ptr<const void>()>& read);
+template <class T>
+std::shared_ptr<const T> readOncePerRequest(const QString& key, const std::function<std::shared_ptr<const T>()>& read) {
+    return std::static_pointer_cast<const T>(keptForRequest(key, [&] { return read(); }));
+}
+
+// The league's standings after the race (cLeagueStandingsCollection::load), read once per request: the
+// league standings page and the season points of its linked pages share them.
+std::shared_ptr<const cLeagueStandingsCollection> leagueStandingsAsOf(int leagueNmbr, int raceNmbr, bool highScore);
 // The teams' season points in the league as of the race: each team's line in the league's standings
 // after the race (a team without one is not in the list). Read once per request.
 QHash<int, qint64> seasonPointsOfTeamsAsOf(int leagueNmbr, int raceNmbr);
@@ -262,6 +286,8 @@ void showReportMessage(const QString& text);
 
 // A value from the data as cell text: its plain text, escaped (an empty text for NULL).
 QString cellText(const QVariant& value);
+// The same for a column of the current row.
+QString cellText(const cFields& fields, const QString& name);
 // A whole number as plain decimal text.
 QString cellNumber(qint64 value);
 // A date column (ISO text) in the short date form; empty for NULL or no date.

@@ -86,22 +86,63 @@ private:
         m_loaded = true;
         cLeague league;
         league.load(m_leagueNmbr);
+        const QVariantList numbers{league.leagueNmbr(), league.raceTypeNmbr()};
+        // The races are picked first, so that the league's rows of each are read straight from the index
+        // in the order a join with the races would read them, without looking up each row's race.
+        const QString rowsOfSeason = QStringLiteral(" FROM team_results WHERE team_results.league_nmbr = ?"
+                                                    " AND team_results.race_nmbr IN (SELECT r1.race_nmbr FROM races r1"
+                                                    " WHERE r1.race_type_nmbr = ? AND ") +
+                                     raceUpToCondition(QStringLiteral("r1"), m_raceNmbr) + QStringLiteral(")");
+        // Whole numbers are summed here as the rows come, which spares the engine sorting the league's
+        // season by team and car. Any other value, or a sum beyond 64 bits, leaves the sums to the engine.
+        bool whole = true;
+        QHash<qint64, Sums> sums;
+        IDatabase rows;
+        if (!rows.forEachRow(QStringLiteral("SELECT team_nmbr, car_nmbr, fast_qual_bonus, laps_led_bonus,"
+                                            " most_laps_led_bonus, qual_points") +
+                                 rowsOfSeason,
+                             numbers, [&](const SqlRowView& row) {
+                                 if (whole)
+                                     whole = addRow(sums, row);
+                             }))
+            return;
+        if (whole) {
+            m_sums = std::move(sums);
+            return;
+        }
         IDatabase db;
         if (!db.OpenResultSet(QStringLiteral("SELECT team_results.team_nmbr, team_results.car_nmbr,"
                                              " sum(fast_qual_bonus) as fast_qual, sum(laps_led_bonus) as laps_led,"
-                                             " sum(most_laps_led_bonus) as most_laps_led, sum(qual_points) as qual"
-                                             " FROM team_results, races r1"
-                                             " WHERE team_results.race_nmbr = r1.race_nmbr"
-                                             " AND team_results.league_nmbr = ? AND r1.race_type_nmbr = ? AND ") +
-                                  raceUpToCondition(QStringLiteral("r1"), m_raceNmbr) +
+                                             " sum(most_laps_led_bonus) as most_laps_led, sum(qual_points) as qual") +
+                                  rowsOfSeason +
                                   QStringLiteral(" GROUP BY team_results.team_nmbr, team_results.car_nmbr"),
-                              {league.leagueNmbr(), league.raceTypeNmbr()}))
+                              numbers))
             return;
         for (; !db.isEOF(); db.MoveNext())
             m_sums.insert(
                 key(db.fields.toInt(QStringLiteral("team_nmbr")), db.fields.toInt(QStringLiteral("car_nmbr"))),
                 {db.fields.toInt64(QStringLiteral("fast_qual")), db.fields.toInt64(QStringLiteral("laps_led")),
                  db.fields.toInt64(QStringLiteral("most_laps_led")), db.fields.toInt64(QStringLiteral("qual"))});
+    }
+
+    // Adds a row of team, car and the four bonuses to its sums as the engine's sum() would; false when
+    // a value is no whole number (NULL aside) or a sum leaves 64 bits.
+    static bool addRow(QHash<qint64, Sums>& sums, const SqlRowView& row) {
+        SqlValue v[6];
+        row.values(v);
+        for (int c = 0; c < 2; ++c)
+            if (v[c].kind != SqlValue::Integer || v[c].integer < std::numeric_limits<int>::min() ||
+                v[c].integer > std::numeric_limits<int>::max())
+                return false;
+        Sums& s = sums[key(int(v[0].integer), int(v[1].integer))];
+        qint64* const totals[] = {&s.fastQual, &s.lapsLed, &s.mostLapsLed, &s.qual};
+        for (int c = 2; c < 6; ++c) {
+            if (v[c].kind == SqlValue::Null)
+                continue;
+            if (v[c].kind != SqlValue::Integer || __builtin_add_overflow(*totals[c - 2], v[c].integer, totals[c - 2]))
+                return false;
+        }
+        return true;
     }
 
     int m_leagueNmbr, m_raceNmbr;
