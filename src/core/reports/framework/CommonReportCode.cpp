@@ -538,6 +538,20 @@ void writeReportLine(QByteArrayView before, QStringView text, QByteArrayView aft
     endLine(open, out + after.size());
 }
 
+void writeReportBytes(QByteArrayView before, QByteArrayView value, QByteArrayView after, int fileNumber) {
+    ReportFile& open = fileOn(fileNumber);
+    char* out = roomForLine(open, before.size() + value.size() + after.size());
+    std::memcpy(out, before.data(), size_t(before.size()));
+    out += before.size();
+    if (!value.isEmpty())
+        std::memcpy(out, value.data(), size_t(value.size()));
+    out += value.size();
+    std::memcpy(out, after.data(), size_t(after.size()));
+    open.used = out + after.size() - open.pending.constData();
+    if (open.used >= kHandOver)
+        handOver(open);
+}
+
 void writeReportLine(std::initializer_list<QStringView> parts, int fileNumber) {
     ReportFile& open = fileOn(fileNumber);
     qsizetype characters = 0;

@@ -94,6 +94,9 @@ void writeReportLine(std::initializer_list<QStringView> parts, int fileNumber);
 QByteArray reportPageBytes(QStringView text);
 // The same for a line of a text between two parts that reportPageBytes has made.
 void writeReportLine(QByteArrayView before, QStringView text, QByteArrayView after, int fileNumber);
+// Bytes that are page bytes already (parts made by reportPageBytes, plain ASCII values), one after the
+// other as they are: after ends the line with its CR LF, or the line goes on in the next write.
+void writeReportBytes(QByteArrayView before, QByteArrayView value, QByteArrayView after, int fileNumber);
 // Puts the finished page in place. Closing a number on which nothing is open does nothing; a page that
 // cannot be put in place throws ReportFolderError.
 void closeReportFile(int fileNumber);

@@ -39,12 +39,16 @@ public:
 private:
     // One group per team: two teams of the same name are two groups with their own totals.
     void writeTeamGroups() {
+        makeRowParts();
         int team = m_db.fields.toInt(QStringLiteral("team_nmbr"));
         qint32 racePoints = 0;
         int rowIndex = 1;
         writeTeamHeader(m_db.fields.toText(QStringLiteral("team_name")));
         for (; !m_db.isEOF(); m_db.MoveNext()) {
-            const int rowTeam = m_db.fields.toInt(QStringLiteral("team_nmbr"));
+            const StoredRows::Value& teamValue = m_rows.at(m_db.position(), m_teamColumn);
+            const int rowTeam = teamValue.kind == SqlValue::Integer && teamValue.integer == int(teamValue.integer)
+                                    ? int(teamValue.integer)
+                                    : m_db.fields.toInt(QStringLiteral("team_nmbr"));
             if (rowTeam != team) {
                 writeTeamTotals(racePoints, m_seasonPoints.value(team, 0));
                 m_page.writeEmptyRow();
@@ -53,14 +57,192 @@ private:
                 writeTeamHeader(m_db.fields.toText(QStringLiteral("team_name")));
             }
             if (isRowActive()) {
-                m_page.writeDataRow(rowIndex,
-                                    [this](int c) { return RaceDetailColumns::cell(m_db, c, Variant::RaceDetail); });
+                writeDataRow(rowIndex);
                 ++rowIndex;
             }
             // Hidden rows still count: the totals are the team's, not the page's.
-            addToSum(racePoints, m_db.fields.toDouble(QStringLiteral("points")));
+            const StoredRows::Value& points = m_rows.at(m_db.position(), m_pointsColumn);
+            addToSum(racePoints, points.kind == SqlValue::Integer ? double(points.integer)
+                                                                  : m_db.fields.toDouble(QStringLiteral("points")));
         }
         writeTeamTotals(racePoints, m_seasonPoints.value(team, 0));
+    }
+
+    // A page holds thousands of data cells: each is written as the bytes made once a page before and
+    // after its value, the value going in as it is stored when it is plain text or a whole number. Any
+    // other value takes the cell texts' own way.
+    enum class CellKind { Place, Text, Sponsor, Date };
+    struct CellPlan {
+        int column;
+        CellKind kind;
+        int value;           // of the rows
+        QByteArray start[2]; // for odd and even rows
+    };
+
+    void makeRowParts() {
+        m_teamColumn = m_rows.columnOf(u"team_nmbr");
+        m_pointsColumn = m_rows.columnOf(u"points");
+        m_carTypeColumn = m_rows.columnOf(u"car_type_nmbr");
+        const QByteArray lineEnd("\r\n");
+        m_cellEnd = reportPageBytes(kDataCellEnd);
+        m_cellEndLine = m_cellEnd + lineEnd;
+        m_rowEnd = reportPageBytes(u"</TR>") + lineEnd;
+        const RowStyle styles[2] = {m_page.rowStyle(1), m_page.rowStyle(2)};
+        for (int p = 0; p < 2; ++p)
+            m_rowStart[p] = reportPageBytes(m_page.rowTagOf(styles[p].backColor)) + lineEnd;
+        for (int c : m_page.columns()) {
+            CellKind kind = CellKind::Text;
+            const char* name = nullptr;
+            switch (c) {
+            case ColPlace:
+                kind = CellKind::Place;
+                name = "place";
+                break;
+            case ColCarTxt:
+                name = "car_txt";
+                break;
+            case ColDriverName:
+                name = "driver_name";
+                break;
+            case ColSponsor:
+                kind = CellKind::Sponsor;
+                name = "sponsor";
+                break;
+            case ColTermDt:
+                kind = CellKind::Date;
+                name = "term_dt";
+                break;
+            case ColLapsLedBonus:
+                name = "laps_led_bonus";
+                break;
+            case ColMostLapsLedBonus:
+                name = "most_laps_led_bonus";
+                break;
+            case ColPoints:
+                name = "points";
+                break;
+            case ColTotalPoints:
+                name = "total_points";
+                break;
+            case ColEfctvDt:
+                kind = CellKind::Date;
+                name = "efctv_dt";
+                break;
+            case ColFastQualBonus:
+                name = "fast_qual_bonus";
+                break;
+            case ColQualPoints:
+                name = "qual_points";
+                break;
+            case ColAdjustment:
+                name = "adjustment";
+                break;
+            default:
+                continue; // not a column of this page
+            }
+            CellPlan plan{c, kind, m_rows.columnOf(QString::fromLatin1(name)), {}};
+            for (int p = 0; p < 2; ++p)
+                plan.start[p] = reportPageBytes(m_page.cellStart(styles[p], RaceDetailColumns::align(c)));
+            m_cells.push_back(std::move(plan));
+        }
+        m_dates.clear();
+    }
+
+    void writeDataRow(int rowIndex) {
+        const int parity = isOdd(rowIndex) ? 0 : 1;
+        const int file = m_page.fileNumber();
+        const qsizetype row = m_db.position();
+        writeReportBytes(m_rowStart[parity], {}, {}, file);
+        for (const CellPlan& plan : m_cells) {
+            const QByteArray& start = plan.start[parity];
+            const StoredRows::Value& v = m_rows.at(row, plan.value);
+            char digits[24];
+            QByteArrayView value;
+            bool plain = false;
+            switch (plan.kind) {
+            case CellKind::Text:
+                if (v.kind == SqlValue::Integer) {
+                    value = decimal(digits, v.integer);
+                    plain = true;
+                } else if (v.kind == SqlValue::Text) {
+                    value = m_rows.bytes(v);
+                    plain = isPlainText(value);
+                }
+                break;
+            case CellKind::Sponsor:
+                if (v.kind == SqlValue::Text) {
+                    value = m_rows.bytes(v);
+                    plain = isPlainText(value);
+                    while (!value.isEmpty() && value.front() == ' ')
+                        value = value.sliced(1);
+                    while (!value.isEmpty() && value.back() == ' ')
+                        value.chop(1);
+                }
+                break;
+            case CellKind::Place:
+                plain = placeBytes(row, v, digits, value);
+                break;
+            case CellKind::Date:
+                value = dateBytes(v);
+                plain = true;
+                break;
+            }
+            if (!plain) {
+                const std::optional<ReportCell> cell = RaceDetailColumns::cell(m_db, plan.column, Variant::RaceDetail);
+                writeReportLine(start, cell->text.isEmpty() ? kNoText : QStringView(cell->text), m_cellEnd, file);
+                continue;
+            }
+            writeReportBytes(start, value.isEmpty() ? QByteArrayView(kNoTextBytes) : value, m_cellEndLine, file);
+        }
+        writeReportBytes(m_rowEnd, {}, {}, file);
+    }
+
+    static QByteArrayView decimal(char (&digits)[24], qint64 n) {
+        int i = sizeof digits;
+        quint64 rest = n < 0 ? 0 - quint64(n) : quint64(n);
+        do {
+            digits[--i] = char('0' + rest % 10);
+            rest /= 10;
+        } while (rest != 0);
+        if (n < 0)
+            digits[--i] = '-';
+        return QByteArrayView(digits + i, qsizetype(sizeof digits) - i);
+    }
+
+    // Text a page carries as it is stored: printable ASCII that needs no character reference.
+    static bool isPlainText(QByteArrayView text) {
+        for (char c : text)
+            if (c < 0x20 || c > 0x7e || c == '&' || c == '<' || c == '>' || c == '"' || c == '\'')
+                return false;
+        return true;
+    }
+
+    // Place 999 marks a car or driver that did not qualify; on the bonus entry it means nothing.
+    bool placeBytes(qsizetype row, const StoredRows::Value& place, char (&digits)[24], QByteArrayView& value) const {
+        const StoredRows::Value& carType = m_rows.at(row, m_carTypeColumn);
+        if (place.kind != SqlValue::Integer || place.integer != int(place.integer) ||
+            carType.kind != SqlValue::Integer || carType.integer != int(carType.integer))
+            return false;
+        if (place.integer == 999 && (carType.integer == 1 || carType.integer == 2))
+            value = "DNQ";
+        else if (place.integer == 0 || place.integer == 999)
+            value = {};
+        else
+            value = decimal(digits, place.integer);
+        return true;
+    }
+
+    // A page shows few dates, each on many rows: each is made once a page, as the cell texts make it.
+    QByteArrayView dateBytes(const StoredRows::Value& v) {
+        QByteArray key(1, char(v.kind));
+        if (v.kind == SqlValue::Text || v.kind == SqlValue::Blob)
+            key += m_rows.bytes(v);
+        else if (v.kind == SqlValue::Integer || v.kind == SqlValue::Real)
+            key += QByteArrayView(reinterpret_cast<const char*>(&v.integer), sizeof v.integer);
+        auto it = m_dates.constFind(key);
+        if (it == m_dates.constEnd())
+            it = m_dates.insert(key, reportPageBytes(cellDate(m_rows.variant(v))));
+        return *it;
     }
 
     void writeTeamHeader(const QString& team) {
@@ -85,6 +267,12 @@ private:
     IDatabase& m_db;
     QHash<int, qint64> m_seasonPoints; // as of the race, by team
     bool m_activeOnly = false;
+    const StoredRows& m_rows = m_db.storedRows();
+    int m_teamColumn = -1, m_pointsColumn = -1, m_carTypeColumn = -1;
+    std::vector<CellPlan> m_cells;
+    QByteArray m_rowStart[2], m_rowEnd, m_cellEnd, m_cellEndLine;
+    QHash<QByteArray, QByteArray> m_dates; // by kind and stored value
+    inline static const QByteArray kNoTextBytes = reportPageBytes(kNoText);
 };
 
 // Where a column of the page's rows comes from: the race and league, the team's line in the race's
