@@ -372,7 +372,78 @@ std::shared_ptr<const Cars> carsOnFile() {
     });
 }
 
+const QString kResultColumns = QStringLiteral(
+    "A.team_nmbr, A.car_nmbr, A.place, A.laps_led_bonus, A.most_laps_led_bonus, A.fast_qual_bonus, A.points,"
+    " A.total_points, A.current_status, A.qual_points, A.adjustment");
+
+// The league's results of every race, in the order of a race's own reading race after race: a request
+// that writes the pages of more than one of the league's races reads them once, and the league race
+// summary sums its race points from them.
+struct LeagueResults {
+    StoredRows rows;                                      // race_nmbr, then the result columns
+    QHash<qint64, std::pair<qsizetype, qsizetype>> races; // first row and end by race
+};
+
+std::shared_ptr<const LeagueResults> leagueResults(int leagueNmbr) {
+    return readOncePerRequest<LeagueResults>(
+        QStringLiteral("race detail league results %1").arg(leagueNmbr), [&]() -> std::shared_ptr<const LeagueResults> {
+            IDatabase db;
+            // The league's index gives them in this order as they are read.
+            if (!db.OpenResultSet(QStringLiteral("SELECT A.race_nmbr, ") + kResultColumns +
+                                      QStringLiteral(" FROM team_results A WHERE A.league_nmbr = ?"
+                                                     " ORDER BY A.race_nmbr, A.team_nmbr, A.rowid"),
+                                  {leagueNmbr}))
+                return nullptr;
+            auto results = std::make_shared<LeagueResults>();
+            results->rows = db.storedRows();
+            for (qsizetype i = 0; i < results->rows.rowCount(); ++i) {
+                const StoredRows::Value& race = results->rows.at(i, 0);
+                if (race.kind != SqlValue::Integer) // no race's number: no race's row
+                    continue;
+                auto it = results->races.find(race.integer);
+                if (it == results->races.end())
+                    results->races.insert(race.integer, {i, i + 1});
+                else
+                    it->second = i + 1;
+            }
+            return results;
+        });
+}
+
+// How many of a league's races the request has asked for the rows of.
+struct RacesAsked {
+    mutable int count = 0;
+};
+
 } // namespace
+
+bool leagueRacePoints(int leagueNmbr, QHash<QPair<int, int>, int>& points) {
+    const std::shared_ptr<const LeagueResults> results = leagueResults(leagueNmbr);
+    if (!results)
+        return false;
+    const StoredRows& r = results->rows;
+    const int team = r.columnOf(u"team_nmbr"), race = r.columnOf(u"race_nmbr"), value = r.columnOf(u"points");
+    QHash<QPair<int, int>, qint64> sums;
+    for (qsizetype i = 0; i < r.rowCount(); ++i) {
+        const StoredRows::Value &t = r.at(i, team), &n = r.at(i, race), &p = r.at(i, value);
+        // Only whole numbers are summed here as the engine sums them; anything else is left to it.
+        if (t.kind != SqlValue::Integer || n.kind != SqlValue::Integer || t.integer != int(t.integer) ||
+            n.integer != int(n.integer) || (p.kind != SqlValue::Integer && p.kind != SqlValue::Null))
+            return false;
+        qint64& sum = sums[{int(t.integer), int(n.integer)}];
+        if (p.kind == SqlValue::Integer && (qAbs(p.integer) > (qint64(1) << 40) || qAbs(sum) > (qint64(1) << 40)))
+            return false;
+        sum += p.kind == SqlValue::Integer ? p.integer : 0;
+    }
+    QHash<QPair<int, int>, int> whole;
+    for (auto it = sums.constBegin(); it != sums.constEnd(); ++it) {
+        if (it.value() != int(it.value()))
+            return false;
+        whole.insert(it.key(), int(it.value()));
+    }
+    points.swap(whole);
+    return true;
+}
 
 bool readRaceDetailRows(IDatabase& rows, int leagueNmbr, int raceNmbr) {
     // One query joining the seven tables and sorting every row with all its columns cost more than the
@@ -391,15 +462,32 @@ bool readRaceDetailRows(IDatabase& rows, int leagueNmbr, int raceNmbr) {
                            " FROM team_results_summary C, teams F"
                            " WHERE C.league_nmbr = ?1 AND C.race_nmbr = ?2 AND F.team_nmbr = C.team_nmbr"
                            " ORDER BY C.team_place, F.team_name, C.team_nmbr"),
-            numbers) ||
-        // In the order the results are stored by team: rows alike in the page's order keep it.
-        !results.OpenResultSet(QStringLiteral("SELECT A.team_nmbr, A.car_nmbr, A.place, A.laps_led_bonus,"
-                                              " A.most_laps_led_bonus, A.fast_qual_bonus, A.points, A.total_points,"
-                                              " A.current_status, A.qual_points, A.adjustment"
-                                              " FROM team_results A WHERE A.league_nmbr = ?1 AND A.race_nmbr = ?2"
-                                              " ORDER BY A.team_nmbr, A.rowid"),
-                               numbers))
+            numbers))
         return false;
+    // The results in the order they are stored by team: rows alike in the page's order keep it. The
+    // second race of a league a request asks for reads the league's results of every race.
+    const StoredRows* resultRows = nullptr;
+    std::shared_ptr<const LeagueResults> league;
+    qsizetype firstResult = 0, resultsEnd = 0;
+    const auto asked = readOncePerRequest<RacesAsked>(QStringLiteral("race detail races asked %1").arg(leagueNmbr),
+                                                      [] { return std::make_shared<const RacesAsked>(); });
+    if (++asked->count > 1) {
+        league = leagueResults(leagueNmbr);
+        if (!league)
+            return false;
+        resultRows = &league->rows;
+        const auto range = league->races.constFind(raceNmbr);
+        if (range != league->races.constEnd())
+            std::tie(firstResult, resultsEnd) = *range;
+    } else {
+        if (!results.OpenResultSet(QStringLiteral("SELECT ") + kResultColumns +
+                                       QStringLiteral(" FROM team_results A WHERE A.league_nmbr = ?1 AND"
+                                                      " A.race_nmbr = ?2 ORDER BY A.team_nmbr, A.rowid"),
+                                   numbers))
+            return false;
+        resultRows = &results.storedRows();
+        resultsEnd = resultRows->rowCount();
+    }
     const std::shared_ptr<const Holdings> held = latestHoldings(leagueNmbr);
     const std::shared_ptr<const Cars> cars = carsOnFile();
     if (!held || !cars)
@@ -412,10 +500,10 @@ bool readRaceDetailRows(IDatabase& rows, int leagueNmbr, int raceNmbr) {
     out.setColumns(names);
     const StoredRows& h = head.storedRows();
     const StoredRows& t = teams.storedRows();
-    const StoredRows& r = results.storedRows();
+    const StoredRows& r = *resultRows;
     const StoredRows& b = held->rows;
     const StoredRows& d = cars->rows;
-    out.reserve(r.rowCount());
+    out.reserve(resultsEnd - firstResult);
     if (h.rowCount() == 0) {
         rows.adoptRows(std::move(out));
         return true;
@@ -429,7 +517,7 @@ bool readRaceDetailRows(IDatabase& rows, int leagueNmbr, int raceNmbr) {
     };
     const int rTeam = r.columnOf(u"team_nmbr"), rCar = r.columnOf(u"car_nmbr");
     QHash<qint64, std::pair<qsizetype, qsizetype>> resultsOfTeam; // first row, end
-    for (qsizetype i = 0; i < r.rowCount(); ++i) {
+    for (qsizetype i = firstResult; i < resultsEnd; ++i) {
         qint64 team = 0;
         if (!whole(r, i, rTeam, team))
             continue;

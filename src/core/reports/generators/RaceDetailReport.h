@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QHash>
+#include <QPair>
 #include <QString>
 
 class IDatabase;
@@ -20,3 +22,8 @@ QString createRaceDetailReport(int leagueNmbr, int raceNmbr, bool show);
 // alike in all three in the order they were stored. False after a query the engine refused (its box
 // shown).
 bool readRaceDetailRows(IDatabase& rows, int leagueNmbr, int raceNmbr);
+
+// Each team's points in each race of the league (the sum of its results there, by team and race) from
+// the league's results as the race detail pages of the request read them. False, with points as they
+// were, when a value is one the engine sums its own way (not a whole number) or the reading failed.
+bool leagueRacePoints(int leagueNmbr, QHash<QPair<int, int>, int>& points);
