@@ -384,9 +384,13 @@ struct LeagueResults {
     QHash<qint64, std::pair<qsizetype, qsizetype>> races; // first row and end by race
 };
 
+QString leagueResultsKey(int leagueNmbr) {
+    return QStringLiteral("race detail league results %1").arg(leagueNmbr);
+}
+
 std::shared_ptr<const LeagueResults> leagueResults(int leagueNmbr) {
     return readOncePerRequest<LeagueResults>(
-        QStringLiteral("race detail league results %1").arg(leagueNmbr), [&]() -> std::shared_ptr<const LeagueResults> {
+        leagueResultsKey(leagueNmbr), [&]() -> std::shared_ptr<const LeagueResults> {
             IDatabase db;
             // The league's index gives them in this order as they are read.
             if (!db.OpenResultSet(QStringLiteral("SELECT A.race_nmbr, ") + kResultColumns +
@@ -416,6 +420,21 @@ struct RacesAsked {
 };
 
 } // namespace
+
+bool forEachLeagueResultRead(int leagueNmbr, const QList<int>& races,
+                             const std::function<bool(const StoredRows& rows, qsizetype row)>& visit) {
+    const auto results = std::static_pointer_cast<const LeagueResults>(keptSoFar(leagueResultsKey(leagueNmbr)));
+    if (!results)
+        return false;
+    for (int race : races) {
+        const auto range = results->races.constFind(race);
+        if (range != results->races.constEnd())
+            for (qsizetype i = range->first; i < range->second; ++i)
+                if (!visit(results->rows, i))
+                    return false;
+    }
+    return true;
+}
 
 bool leagueRacePoints(int leagueNmbr, QHash<QPair<int, int>, int>& points) {
     const std::shared_ptr<const LeagueResults> results = leagueResults(leagueNmbr);
