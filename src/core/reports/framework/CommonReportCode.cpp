@@ -295,8 +295,19 @@ QString fontParagraph(int& size, const QString& color, const QString& text, cons
 
 QString headingCell(int size, const QString& color, const QString& text, const QString& align, int colspan,
                     const QString& extra) {
+    QString s = headingCellStart(size, color, align, colspan, extra, text.size());
+    if (text.isEmpty())
+        s += kNoText;
+    else
+        s += text;
+    s += kHeadingCellEnd;
+    return s;
+}
+
+QString headingCellStart(int size, const QString& color, const QString& align, int colspan, const QString& extra,
+                         qsizetype room) {
     QString s;
-    s.reserve(roomFor({extra.size(), align.size(), color.size(), text.size()}));
+    s.reserve(roomFor({extra.size(), align.size(), color.size(), room}));
     s += QLatin1String("<TH ");
     s += extra;
     s += QLatin1String(" colspan=");
@@ -305,11 +316,6 @@ QString headingCell(int size, const QString& color, const QString& text, const Q
     appendHtmlText(s, align);
     s += QLatin1String("'>");
     appendFontOpen(s, size, color);
-    if (text.isEmpty())
-        s += QLatin1String("&nbsp;");
-    else
-        s += text;
-    s += QLatin1String(" </FONT></TH>");
     return s;
 }
 

@@ -34,6 +34,11 @@ QString tableTag(int border, int padding, int spacing);
 QString fontParagraph(int& size, const QString& color, const QString& text, const QString& align);
 QString headingCell(int size, const QString& color, const QString& text, const QString& align, int colspan,
                     const QString& extra);
+// What a heading cell's line holds before its text: headingCell's line is this, the text ("&nbsp;" for
+// none) and kHeadingCellEnd. room is what the caller will add.
+QString headingCellStart(int size, const QString& color, const QString& align, int colspan, const QString& extra,
+                         qsizetype room = 0);
+inline constexpr QStringView kHeadingCellEnd = u" </FONT></TH>";
 // A link whose text shows in the given colour whatever the page's link colours are, for links that sit
 // on the heading background. href is the plain address (it is escaped here), text is markup. No link,
 // only the text, when there is no page to link to.

@@ -245,11 +245,17 @@ private:
         return *it;
     }
 
+    // A team's heading row, its one cell written from the bytes made once a page before and after the name.
     void writeTeamHeader(const QString& team) {
-        m_page.writeLine(m_page.rowTagOf(m_page.headingBackColor()));
-        m_page.writeLine(headingCell(m_page.headingTextSize(), m_page.headingTextColor(), htmlText(team),
-                                     QStringLiteral("left"), int(m_page.columns().size()), QStringLiteral("NOWRAP")));
-        m_page.writeLine(QStringLiteral("</TR>"));
+        if (m_teamStart.isEmpty()) {
+            m_teamStart = reportPageBytes(m_page.rowTagOf(m_page.headingBackColor())) + QByteArray("\r\n") +
+                          reportPageBytes(headingCellStart(m_page.headingTextSize(), m_page.headingTextColor(),
+                                                           QStringLiteral("left"), int(m_page.columns().size()),
+                                                           QStringLiteral("NOWRAP")));
+            m_teamEnd = reportPageBytes(kHeadingCellEnd) + QByteArray("\r\n") + reportPageBytes(u"</TR>");
+        }
+        const QString name = htmlText(team);
+        writeReportLine(m_teamStart, name.isEmpty() ? kNoText : QStringView(name), m_teamEnd, m_page.fileNumber());
     }
 
     void writeTeamTotals(qint32 racePoints, qint64 seasonPoints) {
@@ -270,7 +276,7 @@ private:
     const StoredRows& m_rows = m_db.storedRows();
     int m_teamColumn = -1, m_pointsColumn = -1, m_carTypeColumn = -1;
     std::vector<CellPlan> m_cells;
-    QByteArray m_rowStart[2], m_rowEnd, m_cellEnd, m_cellEndLine;
+    QByteArray m_rowStart[2], m_rowEnd, m_cellEnd, m_cellEndLine, m_teamStart, m_teamEnd;
     QHash<QByteArray, QByteArray> m_dates; // by kind and stored value
     inline static const QByteArray kNoTextBytes = reportPageBytes(kNoText);
 };
