@@ -128,6 +128,8 @@ public:
     void setBOF(bool v) { m_bof = v; }
     void setEOF(bool v) { m_eof = v; }
     int recordCount() const { return int(m_rows.rowCount()); }
+    // The current row's number in storedRows().
+    qsizetype position() const { return m_pos; }
     // Rows changed by the last execute.
     int rowsAffected() const { return m_rowsAffected; }
 

@@ -295,8 +295,19 @@ QString fontParagraph(int& size, const QString& color, const QString& text, cons
 
 QString headingCell(int size, const QString& color, const QString& text, const QString& align, int colspan,
                     const QString& extra) {
+    QString s = headingCellStart(size, color, align, colspan, extra, text.size());
+    if (text.isEmpty())
+        s += kNoText;
+    else
+        s += text;
+    s += kHeadingCellEnd;
+    return s;
+}
+
+QString headingCellStart(int size, const QString& color, const QString& align, int colspan, const QString& extra,
+                         qsizetype room) {
     QString s;
-    s.reserve(roomFor({extra.size(), align.size(), color.size(), text.size()}));
+    s.reserve(roomFor({extra.size(), align.size(), color.size(), room}));
     s += QLatin1String("<TH ");
     s += extra;
     s += QLatin1String(" colspan=");
@@ -305,11 +316,6 @@ QString headingCell(int size, const QString& color, const QString& text, const Q
     appendHtmlText(s, align);
     s += QLatin1String("'>");
     appendFontOpen(s, size, color);
-    if (text.isEmpty())
-        s += QLatin1String("&nbsp;");
-    else
-        s += text;
-    s += QLatin1String(" </FONT></TH>");
     return s;
 }
 
@@ -536,6 +542,20 @@ void writeReportLine(QByteArrayView before, QStringView text, QByteArrayView aft
     out = putPageText(out + before.size(), text);
     std::memcpy(out, after.data(), size_t(after.size()));
     endLine(open, out + after.size());
+}
+
+void writeReportBytes(QByteArrayView before, QByteArrayView value, QByteArrayView after, int fileNumber) {
+    ReportFile& open = fileOn(fileNumber);
+    char* out = roomForLine(open, before.size() + value.size() + after.size());
+    std::memcpy(out, before.data(), size_t(before.size()));
+    out += before.size();
+    if (!value.isEmpty())
+        std::memcpy(out, value.data(), size_t(value.size()));
+    out += value.size();
+    std::memcpy(out, after.data(), size_t(after.size()));
+    open.used = out + after.size() - open.pending.constData();
+    if (open.used >= kHandOver)
+        handOver(open);
 }
 
 void writeReportLine(std::initializer_list<QStringView> parts, int fileNumber) {

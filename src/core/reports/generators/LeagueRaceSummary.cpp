@@ -34,6 +34,9 @@ QString leagueRaceSummaryQuery(int leagueNmbr) {
 class RacePoints {
 public:
     explicit RacePoints(int leagueNmbr) {
+        // The race detail pages the page links to have read the same rows.
+        if (leagueRacePoints(leagueNmbr, m_points))
+            return;
         IDatabase db;
         if (!db.OpenResultSet(
                 QStringLiteral(" SELECT team_nmbr, race_nmbr, sum(points) as sum_points FROM team_results "

@@ -58,6 +58,26 @@ std::optional<QString> heading(int column, Variant variant) {
     }
 }
 
+const QString& align(int column) {
+    switch (column) {
+    case ColPlace:
+    case ColCarTxt:
+    case ColTermDt:
+    case ColEfctvDt:
+        return kCenter;
+    case ColLapsLedBonus:
+    case ColMostLapsLedBonus:
+    case ColPoints:
+    case ColTotalPoints:
+    case ColFastQualBonus:
+    case ColQualPoints:
+    case ColAdjustment:
+        return kRight;
+    default:
+        return kLeft;
+    }
+}
+
 std::optional<ReportCell> cell(const IDatabase& db, int column, Variant variant) {
     auto field = [&](const QString& name) { return cellText(db.fields, name); };
     switch (column) {

@@ -13,6 +13,9 @@ enum class Variant { RaceDetail, TeamRaceDetail };
 
 // The heading text of a column; nullopt for a column these pages do not show in the table.
 std::optional<QString> heading(int column, Variant variant);
+// The alignment of a column's data cells ("left", "center", "right"); the first for a column these pages
+// do not show.
+const QString& align(int column);
 // The data cell of a column for the current row of the report's query.
 std::optional<ReportCell> cell(const IDatabase& db, int column, Variant variant);
 // The cell of a column in the totals row: race points and season points in bold, an empty cell for

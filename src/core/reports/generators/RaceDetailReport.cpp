@@ -39,12 +39,16 @@ public:
 private:
     // One group per team: two teams of the same name are two groups with their own totals.
     void writeTeamGroups() {
+        makeRowParts();
         int team = m_db.fields.toInt(QStringLiteral("team_nmbr"));
         qint32 racePoints = 0;
         int rowIndex = 1;
         writeTeamHeader(m_db.fields.toText(QStringLiteral("team_name")));
         for (; !m_db.isEOF(); m_db.MoveNext()) {
-            const int rowTeam = m_db.fields.toInt(QStringLiteral("team_nmbr"));
+            const StoredRows::Value& teamValue = m_rows.at(m_db.position(), m_teamColumn);
+            const int rowTeam = teamValue.kind == SqlValue::Integer && teamValue.integer == int(teamValue.integer)
+                                    ? int(teamValue.integer)
+                                    : m_db.fields.toInt(QStringLiteral("team_nmbr"));
             if (rowTeam != team) {
                 writeTeamTotals(racePoints, m_seasonPoints.value(team, 0));
                 m_page.writeEmptyRow();
@@ -53,21 +57,205 @@ private:
                 writeTeamHeader(m_db.fields.toText(QStringLiteral("team_name")));
             }
             if (isRowActive()) {
-                m_page.writeDataRow(rowIndex,
-                                    [this](int c) { return RaceDetailColumns::cell(m_db, c, Variant::RaceDetail); });
+                writeDataRow(rowIndex);
                 ++rowIndex;
             }
             // Hidden rows still count: the totals are the team's, not the page's.
-            addToSum(racePoints, m_db.fields.toDouble(QStringLiteral("points")));
+            const StoredRows::Value& points = m_rows.at(m_db.position(), m_pointsColumn);
+            addToSum(racePoints, points.kind == SqlValue::Integer ? double(points.integer)
+                                                                  : m_db.fields.toDouble(QStringLiteral("points")));
         }
         writeTeamTotals(racePoints, m_seasonPoints.value(team, 0));
     }
 
+    // A page holds thousands of data cells: each is written as the bytes made once a page before and
+    // after its value, the value going in as it is stored when it is plain text or a whole number. Any
+    // other value takes the cell texts' own way.
+    enum class CellKind { Place, Text, Sponsor, Date };
+    struct CellPlan {
+        int column;
+        CellKind kind;
+        int value;           // of the rows
+        QByteArray start[2]; // for odd and even rows
+    };
+
+    void makeRowParts() {
+        m_teamColumn = m_rows.columnOf(u"team_nmbr");
+        m_pointsColumn = m_rows.columnOf(u"points");
+        m_carTypeColumn = m_rows.columnOf(u"car_type_nmbr");
+        const QByteArray lineEnd("\r\n");
+        m_cellEnd = reportPageBytes(kDataCellEnd);
+        m_cellEndLine = m_cellEnd + lineEnd;
+        m_rowEnd = reportPageBytes(u"</TR>") + lineEnd;
+        const RowStyle styles[2] = {m_page.rowStyle(1), m_page.rowStyle(2)};
+        for (int p = 0; p < 2; ++p)
+            m_rowStart[p] = reportPageBytes(m_page.rowTagOf(styles[p].backColor)) + lineEnd;
+        for (int c : m_page.columns()) {
+            CellKind kind = CellKind::Text;
+            const char* name = nullptr;
+            switch (c) {
+            case ColPlace:
+                kind = CellKind::Place;
+                name = "place";
+                break;
+            case ColCarTxt:
+                name = "car_txt";
+                break;
+            case ColDriverName:
+                name = "driver_name";
+                break;
+            case ColSponsor:
+                kind = CellKind::Sponsor;
+                name = "sponsor";
+                break;
+            case ColTermDt:
+                kind = CellKind::Date;
+                name = "term_dt";
+                break;
+            case ColLapsLedBonus:
+                name = "laps_led_bonus";
+                break;
+            case ColMostLapsLedBonus:
+                name = "most_laps_led_bonus";
+                break;
+            case ColPoints:
+                name = "points";
+                break;
+            case ColTotalPoints:
+                name = "total_points";
+                break;
+            case ColEfctvDt:
+                kind = CellKind::Date;
+                name = "efctv_dt";
+                break;
+            case ColFastQualBonus:
+                name = "fast_qual_bonus";
+                break;
+            case ColQualPoints:
+                name = "qual_points";
+                break;
+            case ColAdjustment:
+                name = "adjustment";
+                break;
+            default:
+                continue; // not a column of this page
+            }
+            CellPlan plan{c, kind, m_rows.columnOf(QString::fromLatin1(name)), {}};
+            for (int p = 0; p < 2; ++p)
+                plan.start[p] = reportPageBytes(m_page.cellStart(styles[p], RaceDetailColumns::align(c)));
+            m_cells.push_back(std::move(plan));
+        }
+        m_dates.clear();
+    }
+
+    void writeDataRow(int rowIndex) {
+        const int parity = isOdd(rowIndex) ? 0 : 1;
+        const int file = m_page.fileNumber();
+        const qsizetype row = m_db.position();
+        writeReportBytes(m_rowStart[parity], {}, {}, file);
+        for (const CellPlan& plan : m_cells) {
+            const QByteArray& start = plan.start[parity];
+            const StoredRows::Value& v = m_rows.at(row, plan.value);
+            char digits[24];
+            QByteArrayView value;
+            bool plain = false;
+            switch (plan.kind) {
+            case CellKind::Text:
+                if (v.kind == SqlValue::Integer) {
+                    value = decimal(digits, v.integer);
+                    plain = true;
+                } else if (v.kind == SqlValue::Text) {
+                    value = m_rows.bytes(v);
+                    plain = isPlainText(value);
+                }
+                break;
+            case CellKind::Sponsor:
+                if (v.kind == SqlValue::Text) {
+                    value = m_rows.bytes(v);
+                    plain = isPlainText(value);
+                    while (!value.isEmpty() && value.front() == ' ')
+                        value = value.sliced(1);
+                    while (!value.isEmpty() && value.back() == ' ')
+                        value.chop(1);
+                }
+                break;
+            case CellKind::Place:
+                plain = placeBytes(row, v, digits, value);
+                break;
+            case CellKind::Date:
+                value = dateBytes(v);
+                plain = true;
+                break;
+            }
+            if (!plain) {
+                const std::optional<ReportCell> cell = RaceDetailColumns::cell(m_db, plan.column, Variant::RaceDetail);
+                writeReportLine(start, cell->text.isEmpty() ? kNoText : QStringView(cell->text), m_cellEnd, file);
+                continue;
+            }
+            writeReportBytes(start, value.isEmpty() ? QByteArrayView(kNoTextBytes) : value, m_cellEndLine, file);
+        }
+        writeReportBytes(m_rowEnd, {}, {}, file);
+    }
+
+    static QByteArrayView decimal(char (&digits)[24], qint64 n) {
+        int i = sizeof digits;
+        quint64 rest = n < 0 ? 0 - quint64(n) : quint64(n);
+        do {
+            digits[--i] = char('0' + rest % 10);
+            rest /= 10;
+        } while (rest != 0);
+        if (n < 0)
+            digits[--i] = '-';
+        return QByteArrayView(digits + i, qsizetype(sizeof digits) - i);
+    }
+
+    // Text a page carries as it is stored: printable ASCII that needs no character reference.
+    static bool isPlainText(QByteArrayView text) {
+        for (char c : text)
+            if (c < 0x20 || c > 0x7e || c == '&' || c == '<' || c == '>' || c == '"' || c == '\'')
+                return false;
+        return true;
+    }
+
+    // Place 999 marks a car or driver that did not qualify; on the bonus entry it means nothing.
+    bool placeBytes(qsizetype row, const StoredRows::Value& place, char (&digits)[24], QByteArrayView& value) const {
+        const StoredRows::Value& carType = m_rows.at(row, m_carTypeColumn);
+        if (place.kind != SqlValue::Integer || place.integer != int(place.integer) ||
+            carType.kind != SqlValue::Integer || carType.integer != int(carType.integer))
+            return false;
+        if (place.integer == 999 && (carType.integer == 1 || carType.integer == 2))
+            value = "DNQ";
+        else if (place.integer == 0 || place.integer == 999)
+            value = {};
+        else
+            value = decimal(digits, place.integer);
+        return true;
+    }
+
+    // A page shows few dates, each on many rows: each is made once a page, as the cell texts make it.
+    QByteArrayView dateBytes(const StoredRows::Value& v) {
+        QByteArray key(1, char(v.kind));
+        if (v.kind == SqlValue::Text || v.kind == SqlValue::Blob)
+            key += m_rows.bytes(v);
+        else if (v.kind == SqlValue::Integer || v.kind == SqlValue::Real)
+            key += QByteArrayView(reinterpret_cast<const char*>(&v.integer), sizeof v.integer);
+        auto it = m_dates.constFind(key);
+        if (it == m_dates.constEnd())
+            it = m_dates.insert(key, reportPageBytes(cellDate(m_rows.variant(v))));
+        return *it;
+    }
+
+    // A team's heading row, its one cell written from the bytes made once a page before and after the name.
     void writeTeamHeader(const QString& team) {
-        m_page.writeLine(m_page.rowTagOf(m_page.headingBackColor()));
-        m_page.writeLine(headingCell(m_page.headingTextSize(), m_page.headingTextColor(), htmlText(team),
-                                     QStringLiteral("left"), int(m_page.columns().size()), QStringLiteral("NOWRAP")));
-        m_page.writeLine(QStringLiteral("</TR>"));
+        if (m_teamStart.isEmpty()) {
+            m_teamStart = reportPageBytes(m_page.rowTagOf(m_page.headingBackColor())) + QByteArray("\r\n") +
+                          reportPageBytes(headingCellStart(m_page.headingTextSize(), m_page.headingTextColor(),
+                                                           QStringLiteral("left"), int(m_page.columns().size()),
+                                                           QStringLiteral("NOWRAP")));
+            m_teamEnd = reportPageBytes(kHeadingCellEnd) + QByteArray("\r\n") + reportPageBytes(u"</TR>");
+        }
+        const QString name = htmlText(team);
+        writeReportLine(m_teamStart, name.isEmpty() ? kNoText : QStringView(name), m_teamEnd, m_page.fileNumber());
     }
 
     void writeTeamTotals(qint32 racePoints, qint64 seasonPoints) {
@@ -85,6 +273,12 @@ private:
     IDatabase& m_db;
     QHash<int, qint64> m_seasonPoints; // as of the race, by team
     bool m_activeOnly = false;
+    const StoredRows& m_rows = m_db.storedRows();
+    int m_teamColumn = -1, m_pointsColumn = -1, m_carTypeColumn = -1;
+    std::vector<CellPlan> m_cells;
+    QByteArray m_rowStart[2], m_rowEnd, m_cellEnd, m_cellEndLine, m_teamStart, m_teamEnd;
+    QHash<QByteArray, QByteArray> m_dates; // by kind and stored value
+    inline static const QByteArray kNoTextBytes = reportPageBytes(kNoText);
 };
 
 // Where a column of the page's rows comes from: the race and league, the team's line in the race's
@@ -184,7 +378,97 @@ std::shared_ptr<const Cars> carsOnFile() {
     });
 }
 
+const QString kResultColumns = QStringLiteral(
+    "A.team_nmbr, A.car_nmbr, A.place, A.laps_led_bonus, A.most_laps_led_bonus, A.fast_qual_bonus, A.points,"
+    " A.total_points, A.current_status, A.qual_points, A.adjustment");
+
+// The league's results of every race, in the order of a race's own reading race after race: a request
+// that writes the pages of more than one of the league's races reads them once, and the league race
+// summary sums its race points from them.
+struct LeagueResults {
+    StoredRows rows;                                      // race_nmbr, then the result columns
+    QHash<qint64, std::pair<qsizetype, qsizetype>> races; // first row and end by race
+};
+
+QString leagueResultsKey(int leagueNmbr) {
+    return QStringLiteral("race detail league results %1").arg(leagueNmbr);
+}
+
+std::shared_ptr<const LeagueResults> leagueResults(int leagueNmbr) {
+    return readOncePerRequest<LeagueResults>(
+        leagueResultsKey(leagueNmbr), [&]() -> std::shared_ptr<const LeagueResults> {
+            IDatabase db;
+            // The league's index gives them in this order as they are read.
+            if (!db.OpenResultSet(QStringLiteral("SELECT A.race_nmbr, ") + kResultColumns +
+                                      QStringLiteral(" FROM team_results A WHERE A.league_nmbr = ?"
+                                                     " ORDER BY A.race_nmbr, A.team_nmbr, A.rowid"),
+                                  {leagueNmbr}))
+                return nullptr;
+            auto results = std::make_shared<LeagueResults>();
+            results->rows = db.storedRows();
+            for (qsizetype i = 0; i < results->rows.rowCount(); ++i) {
+                const StoredRows::Value& race = results->rows.at(i, 0);
+                if (race.kind != SqlValue::Integer) // no race's number: no race's row
+                    continue;
+                auto it = results->races.find(race.integer);
+                if (it == results->races.end())
+                    results->races.insert(race.integer, {i, i + 1});
+                else
+                    it->second = i + 1;
+            }
+            return results;
+        });
+}
+
+// How many of a league's races the request has asked for the rows of.
+struct RacesAsked {
+    mutable int count = 0;
+};
+
 } // namespace
+
+bool forEachLeagueResultRead(int leagueNmbr, const QList<int>& races,
+                             const std::function<bool(const StoredRows& rows, qsizetype row)>& visit) {
+    const auto results = std::static_pointer_cast<const LeagueResults>(keptSoFar(leagueResultsKey(leagueNmbr)));
+    if (!results)
+        return false;
+    for (int race : races) {
+        const auto range = results->races.constFind(race);
+        if (range != results->races.constEnd())
+            for (qsizetype i = range->first; i < range->second; ++i)
+                if (!visit(results->rows, i))
+                    return false;
+    }
+    return true;
+}
+
+bool leagueRacePoints(int leagueNmbr, QHash<QPair<int, int>, int>& points) {
+    const std::shared_ptr<const LeagueResults> results = leagueResults(leagueNmbr);
+    if (!results)
+        return false;
+    const StoredRows& r = results->rows;
+    const int team = r.columnOf(u"team_nmbr"), race = r.columnOf(u"race_nmbr"), value = r.columnOf(u"points");
+    QHash<QPair<int, int>, qint64> sums;
+    for (qsizetype i = 0; i < r.rowCount(); ++i) {
+        const StoredRows::Value &t = r.at(i, team), &n = r.at(i, race), &p = r.at(i, value);
+        // Only whole numbers are summed here as the engine sums them; anything else is left to it.
+        if (t.kind != SqlValue::Integer || n.kind != SqlValue::Integer || t.integer != int(t.integer) ||
+            n.integer != int(n.integer) || (p.kind != SqlValue::Integer && p.kind != SqlValue::Null))
+            return false;
+        qint64& sum = sums[{int(t.integer), int(n.integer)}];
+        if (p.kind == SqlValue::Integer && (qAbs(p.integer) > (qint64(1) << 40) || qAbs(sum) > (qint64(1) << 40)))
+            return false;
+        sum += p.kind == SqlValue::Integer ? p.integer : 0;
+    }
+    QHash<QPair<int, int>, int> whole;
+    for (auto it = sums.constBegin(); it != sums.constEnd(); ++it) {
+        if (it.value() != int(it.value()))
+            return false;
+        whole.insert(it.key(), int(it.value()));
+    }
+    points.swap(whole);
+    return true;
+}
 
 bool readRaceDetailRows(IDatabase& rows, int leagueNmbr, int raceNmbr) {
     // One query joining the seven tables and sorting every row with all its columns cost more than the
@@ -203,15 +487,32 @@ bool readRaceDetailRows(IDatabase& rows, int leagueNmbr, int raceNmbr) {
                            " FROM team_results_summary C, teams F"
                            " WHERE C.league_nmbr = ?1 AND C.race_nmbr = ?2 AND F.team_nmbr = C.team_nmbr"
                            " ORDER BY C.team_place, F.team_name, C.team_nmbr"),
-            numbers) ||
-        // In the order the results are stored by team: rows alike in the page's order keep it.
-        !results.OpenResultSet(QStringLiteral("SELECT A.team_nmbr, A.car_nmbr, A.place, A.laps_led_bonus,"
-                                              " A.most_laps_led_bonus, A.fast_qual_bonus, A.points, A.total_points,"
-                                              " A.current_status, A.qual_points, A.adjustment"
-                                              " FROM team_results A WHERE A.league_nmbr = ?1 AND A.race_nmbr = ?2"
-                                              " ORDER BY A.team_nmbr, A.rowid"),
-                               numbers))
+            numbers))
         return false;
+    // The results in the order they are stored by team: rows alike in the page's order keep it. The
+    // second race of a league a request asks for reads the league's results of every race.
+    const StoredRows* resultRows = nullptr;
+    std::shared_ptr<const LeagueResults> league;
+    qsizetype firstResult = 0, resultsEnd = 0;
+    const auto asked = readOncePerRequest<RacesAsked>(QStringLiteral("race detail races asked %1").arg(leagueNmbr),
+                                                      [] { return std::make_shared<const RacesAsked>(); });
+    if (++asked->count > 1) {
+        league = leagueResults(leagueNmbr);
+        if (!league)
+            return false;
+        resultRows = &league->rows;
+        const auto range = league->races.constFind(raceNmbr);
+        if (range != league->races.constEnd())
+            std::tie(firstResult, resultsEnd) = *range;
+    } else {
+        if (!results.OpenResultSet(QStringLiteral("SELECT ") + kResultColumns +
+                                       QStringLiteral(" FROM team_results A WHERE A.league_nmbr = ?1 AND"
+                                                      " A.race_nmbr = ?2 ORDER BY A.team_nmbr, A.rowid"),
+                                   numbers))
+            return false;
+        resultRows = &results.storedRows();
+        resultsEnd = resultRows->rowCount();
+    }
     const std::shared_ptr<const Holdings> held = latestHoldings(leagueNmbr);
     const std::shared_ptr<const Cars> cars = carsOnFile();
     if (!held || !cars)
@@ -224,10 +525,10 @@ bool readRaceDetailRows(IDatabase& rows, int leagueNmbr, int raceNmbr) {
     out.setColumns(names);
     const StoredRows& h = head.storedRows();
     const StoredRows& t = teams.storedRows();
-    const StoredRows& r = results.storedRows();
+    const StoredRows& r = *resultRows;
     const StoredRows& b = held->rows;
     const StoredRows& d = cars->rows;
-    out.reserve(r.rowCount());
+    out.reserve(resultsEnd - firstResult);
     if (h.rowCount() == 0) {
         rows.adoptRows(std::move(out));
         return true;
@@ -241,7 +542,7 @@ bool readRaceDetailRows(IDatabase& rows, int leagueNmbr, int raceNmbr) {
     };
     const int rTeam = r.columnOf(u"team_nmbr"), rCar = r.columnOf(u"car_nmbr");
     QHash<qint64, std::pair<qsizetype, qsizetype>> resultsOfTeam; // first row, end
-    for (qsizetype i = 0; i < r.rowCount(); ++i) {
+    for (qsizetype i = firstResult; i < resultsEnd; ++i) {
         qint64 team = 0;
         if (!whole(r, i, rTeam, team))
             continue;

@@ -1,6 +1,11 @@
 #pragma once
 
+#include <QHash>
+#include <QPair>
 #include <QString>
+#include <functional>
+
+class StoredRows;
 
 class IDatabase;
 
@@ -20,3 +25,14 @@ QString createRaceDetailReport(int leagueNmbr, int raceNmbr, bool show);
 // alike in all three in the order they were stored. False after a query the engine refused (its box
 // shown).
 bool readRaceDetailRows(IDatabase& rows, int leagueNmbr, int raceNmbr);
+
+// Each team's points in each race of the league (the sum of its results there, by team and race) from
+// the league's results as the race detail pages of the request read them. False, with points as they
+// were, when a value is one the engine sums its own way (not a whole number) or the reading failed.
+bool leagueRacePoints(int leagueNmbr, QHash<QPair<int, int>, int>& points);
+// Hands visit each of the league's results in the races (the columns race_nmbr, team_nmbr, car_nmbr,
+// place, laps_led_bonus, most_laps_led_bonus, fast_qual_bonus, points, total_points, current_status,
+// qual_points and adjustment, by name) when the request in progress has read them for its race detail
+// pages; false when it has not, or when visit gave false to stop.
+bool forEachLeagueResultRead(int leagueNmbr, const QList<int>& races,
+                             const std::function<bool(const StoredRows& rows, qsizetype row)>& visit);

@@ -121,6 +121,10 @@ std::shared_ptr<const void> keptForRequest(const QString& key,
     return value;
 }
 
+std::shared_ptr<const void> keptSoFar(const QString& key) {
+    return scopeDepth > 0 ? request().kept.value(key) : nullptr;
+}
+
 // ---- ReportPage ----
 
 ReportPage::ReportPage(const QString& code)

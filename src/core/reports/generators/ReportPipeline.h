@@ -264,6 +264,8 @@ std::shared_ptr<cReportAttributesCollection> requestAttributes(const QString& co
 // request it is read at every call. A reading that fails gives nullptr, which is not kept.
 std::shared_ptr<const void> keptForRequest(const QString& key,
                                            const std::function<std::shared_ptr<const void>()>& read);
+// What the request in progress keeps by the key, without reading it; nullptr when it has not read it.
+std::shared_ptr<const void> keptSoFar(const QString& key);
 template <class T>
 std::shared_ptr<const T> readOncePerRequest(const QString& key, const std::function<std::shared_ptr<const T>()>& read) {
     return std::static_pointer_cast<const T>(keptForRequest(key, [&] { return read(); }));

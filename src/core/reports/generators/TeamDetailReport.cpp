@@ -5,9 +5,11 @@
 #include "data/cLeagueTeams.h"
 #include "posting/RaceOrder.h"
 #include "posting/cScoringPointsCollection.h"
+#include "reports/generators/RaceDetailReport.h"
 #include "reports/generators/ReportPipeline.h"
 
 #include <QHash>
+#include <array>
 #include <limits>
 #include <stdexcept>
 
@@ -97,6 +99,40 @@ private:
         // season by team and car. Any other value, or a sum beyond 64 bits, leaves the sums to the engine.
         bool whole = true;
         QHash<qint64, Sums> sums;
+        // The race detail pages of the request may have read the league's results already.
+        if (league.leagueNmbr() == m_leagueNmbr) {
+            QList<int> races;
+            IDatabase season;
+            if (season.OpenResultSet(QStringLiteral("SELECT r1.race_nmbr FROM races r1 WHERE r1.race_type_nmbr = ?"
+                                                    " AND ") +
+                                         raceUpToCondition(QStringLiteral("r1"), m_raceNmbr),
+                                     {league.raceTypeNmbr()}))
+                for (; !season.isEOF(); season.MoveNext())
+                    races.append(season.fields.toInt(QStringLiteral("race_nmbr")));
+            std::array<int, 6> at{-1, -1, -1, -1, -1, -1}; // the columns read below, found at the first row
+            if (forEachLeagueResultRead(m_leagueNmbr, races, [&](const StoredRows& rows, qsizetype row) {
+                    if (at[0] < 0) {
+                        const char16_t* names[6] = {u"team_nmbr",           u"car_nmbr",
+                                                    u"fast_qual_bonus",     u"laps_led_bonus",
+                                                    u"most_laps_led_bonus", u"qual_points"};
+                        for (int c = 0; c < 6; ++c)
+                            at[size_t(c)] = rows.columnOf(QStringView(names[c]));
+                    }
+                    SqlValue v[6];
+                    for (int c = 0; c < 6; ++c) {
+                        const StoredRows::Value& stored = rows.at(row, at[size_t(c)]);
+                        if (stored.kind != SqlValue::Integer && stored.kind != SqlValue::Null)
+                            return false;
+                        v[c].kind = stored.kind;
+                        v[c].integer = stored.integer;
+                    }
+                    return addValues(sums, v);
+                })) {
+                m_sums = std::move(sums);
+                return;
+            }
+            sums.clear();
+        }
         IDatabase rows;
         if (!rows.forEachRow(QStringLiteral("SELECT team_nmbr, car_nmbr, fast_qual_bonus, laps_led_bonus,"
                                             " most_laps_led_bonus, qual_points") +
@@ -130,6 +166,9 @@ private:
     static bool addRow(QHash<qint64, Sums>& sums, const SqlRowView& row) {
         SqlValue v[6];
         row.values(v);
+        return addValues(sums, v);
+    }
+    static bool addValues(QHash<qint64, Sums>& sums, const SqlValue (&v)[6]) {
         for (int c = 0; c < 2; ++c)
             if (v[c].kind != SqlValue::Integer || v[c].integer < std::numeric_limits<int>::min() ||
                 v[c].integer > std::numeric_limits<int>::max())
