@@ -245,6 +245,21 @@ TEST_F(TeamReportSeason, TeamDetailBonusSumsAsOfTheFirstOfTwoRacesOnOneDate) {
     TestDataFile::exec("UPDATE team_results SET fast_qual_bonus = '4' WHERE race_nmbr = 2 AND car_nmbr = 1");
     EXPECT_EQ(cells(createTeamDetailReport(SeasonLeague, Alpha, 2, false, false, false)),
               (QStringList{"24", "8", "10", "4", "3", "0", "0", "3"}));
+
+    // The package sums them from the league's results its race pages read first, where they are whole
+    // numbers: its page of all teams is the one written alone, with and without such values.
+    for (const char* wholeAgain :
+         {"", "UPDATE team_results SET laps_led_bonus = CAST(round(laps_led_bonus + 0.2) AS INTEGER), "
+              "fast_qual_bonus = CAST(fast_qual_bonus AS INTEGER)"}) {
+        if (*wholeAgain)
+            TestDataFile::exec(wholeAgain);
+        const QString all = createTeamDetailReport(SeasonLeague, -1, 2, false, true, false);
+        const QStringList alone = pageLines(all);
+        ASSERT_TRUE(QFile::remove(reportFilePath(all)));
+        ASSERT_FALSE(createReportPackage(SeasonLeague, 2, false).isEmpty());
+        EXPECT_EQ(pageLines(all), alone);
+        EXPECT_FALSE(cells(all).filter(QRegularExpression("^8$")).isEmpty());
+    }
 }
 
 TEST_F(TeamReportSeason, TeamDetailOfAnUnpostedRaceWritesNothing) {
