@@ -449,6 +449,10 @@ TEST_F(RaceReports, LeagueRaceStandingsSumsPerTeamAndWritesEveryTeamPage) {
     // Alpha and Bravo share place 2: by team name.
     EXPECT_EQ(rows(name),
               (QStringList{"<BR><BR>Pos.|<BR><BR>Points|<BR>Lap Led<BR>Bonus", "1|100|0", "2|40|0", "2|70|0"}));
+    // Of one place and one name, letter case aside: by team number, Alpha's 501 first.
+    TestDataFile::exec("UPDATE teams SET team_name = 'bravo & <sons>' WHERE team_nmbr = 501");
+    EXPECT_EQ(rows(createLeagueRaceStandings(1, 2, false)).mid(1), (QStringList{"1|100|0", "2|40|0", "2|70|0"}));
+    TestDataFile::exec("UPDATE teams SET team_name = 'Alpha' WHERE team_nmbr = 501");
     // Column 33 not chosen: the team pages are written all the same.
     for (const char* team : {"tr000105010002.html", "tr000105020002.html", "tr000105030002.html"})
         EXPECT_TRUE(QFile::exists(reportFilePath(team))) << team;

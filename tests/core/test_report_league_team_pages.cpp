@@ -96,6 +96,16 @@ TEST_F(TeamReportSeason, LeagueRaceSummaryListsTeamsByTotalWithARaceColumnPerRac
     EXPECT_FALSE(pageExists("rd05010003.html"));
     EXPECT_TRUE(data.ui().boxes.isEmpty());
     EXPECT_EQ(mousePointer(), PointerDefault);
+
+    // Equal totals keep the teams in team number order, Charlie's 503 last whatever its lines.
+    TestDataFile::exec("UPDATE team_results_summary SET points = 0 WHERE league_nmbr = 501");
+    TestDataFile::exec("UPDATE team_results_summary SET points = 5 WHERE team_nmbr = 503 AND race_nmbr = 1");
+    TestDataFile::exec("UPDATE team_results_summary SET points = -5 WHERE team_nmbr = 503 AND race_nmbr = 2");
+    const QStringList tied = pageLines(createLeagueRaceSummary(SeasonLeague, false)).filter("nowrap colspan=1");
+    ASSERT_EQ(tied.size(), 6);
+    EXPECT_TRUE(tied[0].contains("Alpha"));
+    EXPECT_TRUE(tied[2].contains("Bravo"));
+    EXPECT_TRUE(tied[4].contains("Charlie"));
 }
 
 TEST_F(TeamReportSeason, LeagueRaceSummaryOfALeagueWithoutPostingsLeavesAnEmptyPage) {

@@ -9,26 +9,28 @@ namespace {
 QString leagueRaceStandingsQuery(int leagueNmbr, int raceNmbr) {
     const QString league = QString::number(leagueNmbr);
     const QString race = QString::number(raceNmbr);
-    return QStringLiteral(
-               "SELECT sum(team_results.points) as total_points, sum(team_results.laps_led_bonus) as laps_led_bonus, "
-               "sum(team_results.most_laps_led_bonus) as most_laps_led_bonus, sum(team_results.fast_qual_bonus) as "
-               "fast_qual_bonus,leagues.league_name, races.race_dt, races.race_name, races.track_name, "
-               "teams.team_name, team_results_summary.team_place, races.race_nmbr, sum(team_results.qual_points) as "
-               "qual_points, leagues.scoring_type_nmbr, leagues.league_nmbr, teams.team_nmbr,"
-               "sum(team_results.adjustment) as adjustment,races.race_status_nmbr") +
-           QStringLiteral(" FROM team_results, team_results_summary, races, teams, leagues") +
-           QStringLiteral(" WHERE races.race_nmbr = ") + race +
-           QStringLiteral(" And races.race_nmbr = team_results.race_nmbr") +
-           QStringLiteral(" AND team_results_summary.race_nmbr = team_results.race_nmbr") +
-           QStringLiteral(" AND team_results_summary.team_nmbr = team_results.team_nmbr") +
-           QStringLiteral(" AND team_results_summary.league_nmbr = team_results.league_nmbr") +
-           QStringLiteral(" AND team_results.league_nmbr = ") + league +
-           QStringLiteral(" AND team_results.race_nmbr = ") + race +
-           QStringLiteral(" AND teams.team_nmbr = team_results.team_nmbr") +
-           QStringLiteral(" AND leagues.league_nmbr = ") + league +
-           QStringLiteral(" GROUP BY leagues.league_name, races.race_dt, races.race_name, races.track_name, "
-                          "teams.team_name, team_results_summary.team_place, races.race_nmbr, "
-                          "leagues.scoring_type_nmbr, leagues.league_nmbr, teams.team_nmbr, races.race_status_nmbr") +
+    // Each team's results are summed as the league's index gives them, team after team, before the
+    // team's line, the race, the team and the league are joined to the sums: once per team, not once
+    // per result. The teams come to the sort in team number order, as grouping by the joined columns
+    // gave them, so that teams of equal place and name stay in the same order.
+    return QStringLiteral("SELECT S.total_points as total_points, S.laps_led_bonus as laps_led_bonus,"
+                          " S.most_laps_led_bonus as most_laps_led_bonus, S.fast_qual_bonus as fast_qual_bonus,"
+                          " leagues.league_name, races.race_dt, races.race_name, races.track_name, teams.team_name,"
+                          " team_results_summary.team_place, races.race_nmbr, S.qual_points as qual_points,"
+                          " leagues.scoring_type_nmbr, leagues.league_nmbr, teams.team_nmbr,"
+                          " S.adjustment as adjustment, races.race_status_nmbr"
+                          " FROM (SELECT team_nmbr, sum(points) as total_points, sum(laps_led_bonus) as laps_led_bonus,"
+                          " sum(most_laps_led_bonus) as most_laps_led_bonus, sum(fast_qual_bonus) as fast_qual_bonus,"
+                          " sum(qual_points) as qual_points, sum(adjustment) as adjustment FROM team_results"
+                          " WHERE league_nmbr = ") +
+           league + QStringLiteral(" AND race_nmbr = ") + race +
+           QStringLiteral(" GROUP BY team_nmbr) S, team_results_summary, races, teams, leagues"
+                          " WHERE races.race_nmbr = ") +
+           race + QStringLiteral(" AND team_results_summary.league_nmbr = ") + league +
+           QStringLiteral(" AND team_results_summary.race_nmbr = ") + race +
+           QStringLiteral(" AND team_results_summary.team_nmbr = S.team_nmbr AND teams.team_nmbr = S.team_nmbr"
+                          " AND leagues.league_nmbr = ") +
+           league +
            QStringLiteral(" ORDER BY team_results_summary.team_place,team_results_summary.team_place,teams.team_name");
 }
 

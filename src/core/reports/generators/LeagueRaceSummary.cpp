@@ -16,17 +16,18 @@ const QString kCode = QStringLiteral("LR");
 const QString kStatus = QStringLiteral("Creating League Race Summary Report");
 
 QString leagueRaceSummaryQuery(int leagueNmbr) {
-    return QStringLiteral("SELECT sum(team_results_summary.points) as points, teams.team_nmbr, teams.team_name, "
-                          "teams.team_owner, leagues.league_nmbr, leagues.league_name, leagues.race_type_nmbr, "
-                          "leagues.car_type_nmbr"
-                          " FROM team_results_summary, teams, leagues"
-                          " WHERE teams.team_nmbr = team_results_summary.team_nmbr"
-                          " AND team_results_summary.league_nmbr = ") +
-           QString::number(leagueNmbr) +
-           QStringLiteral(" AND team_results_summary.league_nmbr = leagues.league_nmbr "
-                          " GROUP BY teams.team_nmbr, teams.team_name, teams.team_owner, leagues.league_nmbr, "
-                          "leagues.league_name, leagues.race_type_nmbr, leagues.car_type_nmbr "
-                          " ORDER BY Sum(team_results_summary.points)  desc ");
+    // Each team's lines are summed before the team's row is joined to them: a team and its league are
+    // looked up once, not once per line. The teams come to the sort in team number order, as grouping
+    // by the team's columns gave them, so that teams with equal points stay in the same order.
+    const QString league = QString::number(leagueNmbr);
+    return QStringLiteral("SELECT S.points as points, teams.team_nmbr, teams.team_name, teams.team_owner,"
+                          " leagues.league_nmbr, leagues.league_name, leagues.race_type_nmbr, leagues.car_type_nmbr"
+                          " FROM (SELECT team_nmbr, sum(points) as points FROM team_results_summary"
+                          " WHERE league_nmbr = ") +
+           league +
+           QStringLiteral(" GROUP BY team_nmbr) S, teams, leagues"
+                          " WHERE teams.team_nmbr = S.team_nmbr AND leagues.league_nmbr = ") +
+           league + QStringLiteral(" ORDER BY S.points desc");
 }
 
 // Each team's points in each race of the league (the sum of its rows there), read once for the page

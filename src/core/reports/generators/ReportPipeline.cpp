@@ -33,6 +33,17 @@ void showRunBox(const QString& text, MsgIcon icon) {
 
 // What a request reads once: nothing a request does changes the data, so a page, a report's set-up
 // or a league's standings read for one page of the request hold for every other page of it.
+// A heading cell's line by what it is made of.
+struct HeadingCellKey {
+    int size;
+    QString color, text, extra;
+    bool operator==(const HeadingCellKey&) const = default;
+};
+
+size_t qHash(const HeadingCellKey& key, size_t seed = 0) {
+    return qHashMulti(seed, key.size, key.color, key.text, key.extra);
+}
+
 struct RequestMemory {
     // The pages put in place. A page's name stands for the numbers its content depends on, so a page
     // that other pages link to is written once however many pages link to it.
@@ -55,8 +66,21 @@ struct RequestMemory {
     // Dates (by day number) and amounts (by units) in the user's regional forms: a page shows the same
     // few of each on many rows, and the forms stay as they are while a request runs.
     QHash<qint64, QString> dateTexts, moneyTexts;
+    // The heading cells of the request's pages: the pages of a report repeat the same heading row.
+    QHash<HeadingCellKey, QString> headingCells;
+    // The last footer line written: the pages of a request written within one second carry the same.
+    struct Footer {
+        int size;
+        QString color;
+        QDate date;
+        int second; // of the day
+        QString line;
+    };
+    std::optional<Footer> footer;
 
     void clear() {
+        headingCells.clear();
+        footer.reset();
         dateTexts.clear();
         moneyTexts.clear();
         writtenPages.clear();
@@ -314,9 +338,15 @@ void ReportPage::writeColumnHeadings(const HeadingFor& heading, const QString& e
         throw ReportRunError(QStringLiteral("No current record"));
     const int size = headingTextSize();
     const QString color = headingTextColor();
+    QHash<HeadingCellKey, QString>& made = request().headingCells;
     for (int column : m_columns)
-        if (const std::optional<QString> text = heading(column))
-            writeLine(headingCell(size, color, *text, QStringLiteral("center"), 1, extra));
+        if (const std::optional<QString> text = heading(column)) {
+            HeadingCellKey key{size, color, *text, extra};
+            auto line = made.constFind(key);
+            if (line == made.constEnd())
+                line = made.insert(key, headingCell(size, color, *text, QStringLiteral("center"), 1, extra));
+            writeLine(*line);
+        }
     writeLine(QStringLiteral("</TR>"));
 }
 
@@ -373,8 +403,19 @@ void ReportPage::writeFooter() {
     if (!m_attributes->includeFooter(m_code))
         return;
     int size = number(m_attributes->evenRowTextSize(m_code));
-    // Below the table, on the page itself: in the page's (title) colour, as heading text would not show.
-    writeLine(fontParagraph(size, titleTextColor(), footerText(now()), QStringLiteral("Center")));
+    const QDateTime moment = now();
+    const QDate date = moment.date();
+    const int second = moment.time().msecsSinceStartOfDay() / 1000;
+    std::optional<RequestMemory::Footer>& made = request().footer;
+    if (!made || made->size != size || made->color != titleTextColor() || made->date != date ||
+        made->second != second) {
+        // Below the table, on the page itself: in the page's (title) colour, as heading text would not show.
+        const int asked = size;
+        made =
+            RequestMemory::Footer{asked, titleTextColor(), date, second,
+                                  fontParagraph(size, titleTextColor(), footerText(moment), QStringLiteral("Center"))};
+    }
+    writeLine(made->line);
 }
 
 void ReportPage::writeEnd() {
@@ -460,6 +501,8 @@ const QHash<int, QHash<int, qint64>>& leaguePointsByRace(int leagueNmbr) {
         return *it;
     QHash<int, QHash<int, qint64>> byRace;
     IDatabase db;
+    // A team's line of a race is one row of the league's key: grouped in the key's order, the rows need
+    // no sorting.
     if (db.OpenResultSet(QStringLiteral("SELECT team_results_summary.team_nmbr, races.race_nmbr, sum(points) as "
                                         "sum_points"
                                         " FROM team_results_summary, teams, races, leagues"
@@ -468,7 +511,7 @@ const QHash<int, QHash<int, qint64>>& leaguePointsByRace(int leagueNmbr) {
                                         " AND team_results_summary.league_nmbr = leagues.league_nmbr"
                                         " AND team_results_summary.league_nmbr = ?"
                                         " AND races.race_type_nmbr = leagues.race_type_nmbr"
-                                        " GROUP BY team_results_summary.team_nmbr, races.race_nmbr"),
+                                        " GROUP BY team_results_summary.race_nmbr, team_results_summary.team_nmbr"),
                          {leagueNmbr}))
         for (; !db.isEOF(); db.MoveNext())
             byRace[db.fields.toInt(QStringLiteral("race_nmbr"))].insert(

@@ -228,8 +228,9 @@ struct TeamDetailPage {
 
     std::optional<ReportCell> cell(int column) const {
         const QString right = QStringLiteral("right");
-        const int team = db.fields.toInt(QStringLiteral("team_nmbr"));
-        const int car = db.fields.toInt(QStringLiteral("car_nmbr"));
+        // Only the bonus cells look up the row's team and car.
+        auto team = [this] { return db.fields.toInt(QStringLiteral("team_nmbr")); };
+        auto car = [this] { return db.fields.toInt(QStringLiteral("car_nmbr")); };
         switch (column) {
         case ColCarTxt:
             return ReportCell{cellText(db.fields(QStringLiteral("car_txt"))), QStringLiteral("center")};
@@ -240,9 +241,9 @@ struct TeamDetailPage {
         case ColTermDt:
             return ReportCell{cellDate(db.fields(QStringLiteral("term_dt"))), QStringLiteral("center")};
         case ColLapsLedBonus:
-            return ReportCell{cellNumber(season.lapsLedBonus(team, car)), right};
+            return ReportCell{cellNumber(season.lapsLedBonus(team(), car())), right};
         case ColMostLapsLedBonus:
-            return ReportCell{cellNumber(season.mostLapsLedBonus(team, car)), right};
+            return ReportCell{cellNumber(season.mostLapsLedBonus(team(), car())), right};
         case ColTotalPoints:
             return ReportCell{cellText(db.fields(QStringLiteral("total_points"))), right};
         case ColPointsLastRace:
@@ -250,9 +251,9 @@ struct TeamDetailPage {
         case ColPointsBehind:
             return ReportCell{cellNumber(leadingTotal - db.fields.toInt64(QStringLiteral("total_points"))), right};
         case ColFastQualBonus:
-            return ReportCell{cellNumber(season.fastQualBonus(team, car)), right};
+            return ReportCell{cellNumber(season.fastQualBonus(team(), car())), right};
         case ColQualPoints:
-            return ReportCell{cellNumber(season.qualPoints(team, car)), right};
+            return ReportCell{cellNumber(season.qualPoints(team(), car())), right};
         case ColAdjustment:
             return ReportCell{cellText(db.fields(QStringLiteral("adjustment"))), right};
         default:
