@@ -18,6 +18,29 @@
 class tst_PublishWeb : public DataFileTest {
     Q_OBJECT
 
+    // Writes the pages into a report folder of the data file's and returns the folder.
+    QString writePages(const QStringList& names, const QByteArray& content) {
+        const QString pages = QDir(m_data->folder()).filePath("pages");
+        QDir().mkpath(pages);
+        for (const QString& name : names) {
+            QFile f(QDir(pages).filePath(name));
+            if (!f.open(QIODevice::WriteOnly) || f.write(content) != content.size())
+                return QString();
+        }
+        return pages;
+    }
+
+    // Shows the window, active, with the server's location, its test account and the report folder.
+    static bool showFor(frmPublishWeb& w, const LocalFtpServer& server, const QString& pages) {
+        w.txtWeb->setText(server.address());
+        w.txtUserName->setText("tester");
+        w.txtPassWord->setText("s3cret");
+        w.txtReportFolder->setText(pages);
+        w.show();
+        QApplication::setActiveWindow(&w);
+        return QTest::qWaitForWindowActive(&w, kWindowWait);
+    }
+
 private slots:
     void opensWithTheStoredSettingsAndHidesThePassword() {
         TestDataFile::exec("UPDATE publish SET location = 'web.example/q', username = 'me', password = 'pw'");
@@ -71,21 +94,11 @@ private slots:
         QTemporaryDir root;
         LocalFtpServer server;
         QVERIFY(server.start(root.path(), true, "tester", "s3cret"));
-        const QString pages = QDir(m_data->folder()).filePath("pages");
-        QDir().mkpath(pages);
-        for (int i = 1; i <= 5; ++i) {
-            QFile f(QDir(pages).filePath(QStringLiteral("rd%1.html").arg(i, 4, 10, QLatin1Char('0'))));
-            QVERIFY(f.open(QIODevice::WriteOnly));
-            f.write("<html>page</html>");
-        }
+        const QString pages = writePages({"rd0001.html", "rd0002.html", "rd0003.html", "rd0004.html", "rd0005.html"},
+                                         "<html>page</html>");
+        QVERIFY(!pages.isEmpty());
         frmPublishWeb w;
-        w.txtWeb->setText(server.address());
-        w.txtUserName->setText("tester");
-        w.txtPassWord->setText("s3cret");
-        w.txtReportFolder->setText(pages);
-        w.show();
-        QApplication::setActiveWindow(&w);
-        QVERIFY(QTest::qWaitForWindowActive(&w, kWindowWait));
+        QVERIFY(showFor(w, server, pages));
 
         bool tried = false;
         bool buttonsWereOff = false;
@@ -129,21 +142,10 @@ private slots:
         QVERIFY(live.open(QIODevice::WriteOnly));
         live.write("<html>live</html>");
         live.close();
-        const QString pages = QDir(m_data->folder()).filePath("pages");
-        QDir().mkpath(pages);
-        for (const char* name : {"rd0001.html", "rd0002.html"}) {
-            QFile f(QDir(pages).filePath(QLatin1String(name)));
-            QVERIFY(f.open(QIODevice::WriteOnly));
-            f.write("<html>a new page</html>");
-        }
+        const QString pages = writePages({"rd0001.html", "rd0002.html"}, "<html>a new page</html>");
+        QVERIFY(!pages.isEmpty());
         frmPublishWeb w;
-        w.txtWeb->setText(server.address());
-        w.txtUserName->setText("tester");
-        w.txtPassWord->setText("s3cret");
-        w.txtReportFolder->setText(pages);
-        w.show();
-        QApplication::setActiveWindow(&w);
-        QVERIFY(QTest::qWaitForWindowActive(&w, kWindowWait));
+        QVERIFY(showFor(w, server, pages));
         QTest::mouseClick(w.cmdPublish, Qt::LeftButton);
 
         QCOMPARE(m_data->ui().boxes.size(), 1);
