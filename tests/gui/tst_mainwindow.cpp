@@ -1,3 +1,4 @@
+#include "MainWindowTest.h"
 #include "ModalHelpers.h"
 #include "RecordingUi.h"
 #include "Rows.h"
@@ -48,12 +49,6 @@ public slots:
     void setView() { ++views; }
 };
 
-QByteArray fileHash(const QString& path) {
-    QFile f(path);
-    f.open(QIODevice::ReadOnly);
-    return QCryptographicHash::hash(f.readAll(), QCryptographicHash::Sha256);
-}
-
 QString settingsText() {
     QFile f(settingsFilePath());
     f.open(QIODevice::ReadOnly);
@@ -75,33 +70,13 @@ void TestDataFileExec(const char* sql) {
 }
 } // namespace
 
-class tst_MainWindow : public QObject {
+class tst_MainWindow : public MainWindowTest {
     Q_OBJECT
 
 private:
-    std::unique_ptr<QTemporaryDir> m_dir;
-    std::unique_ptr<RecordingUi> m_ui;
-    std::unique_ptr<frmMain> m_main;
     QStringList m_log;
     QPointer<FakeList> m_lists[5];
     int m_welcomes = 0;
-    QTimer m_closer;
-
-    QString dataFolder() const { return m_dir->filePath(QStringLiteral("Data Folder")); }
-
-    // Starts the main window as the program does; welcome windows are closed through their button.
-    bool start() {
-        settings = SettingsRecord{};
-        m_main = std::make_unique<frmMain>(nullptr, 1);
-        return m_main->startUp();
-    }
-
-    void stop() {
-        if (m_main)
-            m_main->close();
-        m_main.reset();
-        gConnection.reset();
-    }
 
     void installFakeHooks() {
         Commands& h = commands();

@@ -3,6 +3,7 @@
 // (SIGTERM) writing the settings and the exit backup as a close does; and the status bar, where the
 // program's clock and its UI services show the date and time, the status text and a file's progress.
 
+#include "MainWindowTest.h"
 #include "ModalHelpers.h"
 #include "RecordingUi.h"
 #include "Rows.h"
@@ -35,12 +36,6 @@
 
 namespace {
 
-QByteArray fileHash(const QString& path) {
-    QFile f(path);
-    f.open(QIODevice::ReadOnly);
-    return QCryptographicHash::hash(f.readAll(), QCryptographicHash::Sha256);
-}
-
 QString teams() {
     SqlRows rows;
     gConnection->getConnection()->query(QStringLiteral("SELECT group_concat(team_name) FROM teams"), &rows);
@@ -53,30 +48,10 @@ void exec(const QString& sql) {
 
 } // namespace
 
-class tst_MainWindowFiles : public QObject {
+class tst_MainWindowFiles : public MainWindowTest {
     Q_OBJECT
 
 private:
-    std::unique_ptr<QTemporaryDir> m_dir;
-    std::unique_ptr<RecordingUi> m_ui;
-    std::unique_ptr<frmMain> m_main;
-    QTimer m_closer;
-
-    QString dataFolder() const { return m_dir->filePath(QStringLiteral("Data Folder")); }
-
-    bool start() {
-        settings = SettingsRecord{};
-        m_main = std::make_unique<frmMain>(nullptr, 1);
-        return m_main->startUp();
-    }
-
-    void stop() {
-        if (m_main)
-            m_main->close();
-        m_main.reset();
-        gConnection.reset();
-    }
-
     // A first start and exit: a data file with 3,000 cars (some hundred pages) and one team, and its backup.
     void startWithASeason() {
         QVERIFY(start());
