@@ -226,14 +226,10 @@ int cFields::count() const {
 }
 
 bool IDatabase::OpenResultSet(const QString& sql, const QVariantList& params) {
-    SqlDatabase* db = gConnection ? gConnection->getConnection() : nullptr;
     // The rows are read into a fresh store, so that a query that fails leaves the previous rows.
     StoredRows rows;
-    if (!db || !db->forEachRow(sql, params, [&](const SqlRowView& row) { rows.append(row); })) {
-        showQuorvantiBox(QStringLiteral("Error = ") + (db ? db->lastError() : notOpenMessage()) +
-                         QStringLiteral("SQL = ") + sql);
+    if (!forEachRow(sql, params, [&](const SqlRowView& row) { rows.append(row); }))
         return false;
-    }
     adoptRows(std::move(rows));
     return true;
 }

@@ -154,6 +154,17 @@ inline int whole(const SqlRowView& row, int column) {
     return int(in32(row.integer(column)));
 }
 
+// A previous race's row as the carry-over reads it: place, car, team, points and total from `first` on.
+inline Row previousRaceRow(const SqlRowView& r, int first) {
+    Row row;
+    row.place = whole(r, first);
+    row.car = whole(r, first + 1);
+    row.team = whole(r, first + 2);
+    row.points = whole(r, first + 3);
+    row.total = whole(r, first + 4);
+    return row;
+}
+
 inline QString text(const QVariant& v) {
     if (v.typeId() != QMetaType::QString)
         throw StandBack{};

@@ -16,15 +16,7 @@ QList<Row> Engine::previousRows(const cLeague& league) {
     forEach(
         QStringLiteral("SELECT place, car_nmbr, team_nmbr, points, total_points FROM team_results"
                        " INDEXED BY team_results_league_race WHERE league_nmbr = ? AND race_nmbr = ? ORDER BY rowid"),
-        {league.leagueNmbr(), previous}, [&](const SqlRowView& r) {
-            Row row;
-            row.place = whole(r, 0);
-            row.car = whole(r, 1);
-            row.team = whole(r, 2);
-            row.points = whole(r, 3);
-            row.total = whole(r, 4);
-            rows << row;
-        });
+        {league.leagueNmbr(), previous}, [&](const SqlRowView& r) { rows << previousRaceRow(r, 0); });
     return rows;
 }
 

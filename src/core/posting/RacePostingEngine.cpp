@@ -191,12 +191,7 @@ const QHash<int, QList<Row>>& Engine::rowsOf(int raceNmbr) {
     forEach(QStringLiteral("SELECT league_nmbr, place, car_nmbr, team_nmbr, points, total_points FROM team_results"
                            " WHERE rowid BETWEEN ? AND ? AND +race_nmbr = ? ORDER BY rowid"),
             {range.rows[0][0], range.rows[0][1], raceNmbr}, [&](const SqlRowView& r) {
-                Row row;
-                row.place = whole(r, 1);
-                row.car = whole(r, 2);
-                row.team = whole(r, 3);
-                row.points = whole(r, 4);
-                row.total = whole(r, 5);
+                const Row row = previousRaceRow(r, 1);
                 byLeague[whole(r, 0)] << row;
             });
     return byLeague;
