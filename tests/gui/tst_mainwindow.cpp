@@ -1,3 +1,4 @@
+#include "AccessKeys.h"
 #include "MainWindowTest.h"
 #include "ModalHelpers.h"
 #include "RecordingUi.h"
@@ -931,6 +932,25 @@ private slots:
         QVERIFY(racesWindow());
         QCOMPARE(m_main->mdiArea()->subWindowList().size(), 2);
         QCOMPARE(m_main->mdiArea()->activeSubWindow()->widget(), static_cast<QWidget*>(racesWindow()));
+    }
+
+    // Alt and a letter presses what it shows: the menu bar's keys and those of the list window in
+    // front never meet twice, nor do the entries of one menu.
+    void noTwoControlsOrMenuEntriesShareAnAccessKey() {
+        installCommands();
+        QVERIFY(start());
+        for (const char* list : {"mnuViewLeauges", "mnuViewTeams", "mnuViewCars", "mnuViewRaces", "mnuViewScoring"})
+            m_main->action(QLatin1String(list))->trigger();
+        QCOMPARE(m_main->mdiArea()->subWindowList().size(), 5);
+        QStringList clashes = accesskeys::clashesIn(m_main.get());
+        QMenu* windowMenu = m_main->findChild<QMenu*>(QStringLiteral("mnuWindow"));
+        QMetaObject::invokeMethod(windowMenu, "aboutToShow");
+        for (QAction* menu : m_main->menuBar()->actions())
+            clashes << accesskeys::clashesInMenu(menu->menu());
+        for (EntityKind kind :
+             {EntityKind::League, EntityKind::Team, EntityKind::Car, EntityKind::Race, EntityKind::Scoring})
+            clashes << accesskeys::clashesInMenu(m_main->entityMenu(kind));
+        QVERIFY2(clashes.isEmpty(), qPrintable(clashes.join(QLatin1Char('\n'))));
     }
 
     void screenshot() {
