@@ -283,6 +283,63 @@ private slots:
         QVERIFY2(clashes.isEmpty(), qPrintable(clashes.join(QLatin1Char('\n'))));
     }
 
+    // Ctrl+Tab and Ctrl+PgDn show the next tab, Ctrl+Shift+Tab and Ctrl+PgUp the one before, from
+    // the last round to the first and back, whatever has the focus (a drop-down list, a grid cell);
+    // the focus goes into the tab shown.
+    void theKeyboardSwitchesTheTabs() {
+        const auto press = [](Qt::Key key, Qt::KeyboardModifiers modifiers) {
+            QTest::keyClick(focused(), key, modifiers);
+            QCoreApplication::processEvents();
+        };
+        const Qt::KeyboardModifiers back = Qt::ControlModifier | Qt::ShiftModifier;
+
+        cLeague league;
+        frmLeague leagueEditor;
+        leagueEditor.fillWith(league);
+        showActive(&leagueEditor);
+        auto* tabs = leagueEditor.findChild<QTabWidget*>();
+        press(Qt::Key_Tab, Qt::NoModifier);
+        press(Qt::Key_Tab, Qt::NoModifier);
+        QCOMPARE(nameOf(focused()), QStringLiteral("cmbScoringType"));
+        press(Qt::Key_Tab, Qt::ControlModifier);
+        QCOMPARE(tabs->currentIndex(), 1);
+        QTRY_COMPARE(nameOf(focused()), QStringLiteral("lvwLeagueTeams"));
+        press(Qt::Key_Backtab, back);
+        QCOMPARE(tabs->currentIndex(), 0);
+        press(Qt::Key_PageDown, Qt::ControlModifier);
+        QCOMPARE(tabs->currentIndex(), 1);
+        press(Qt::Key_PageUp, Qt::ControlModifier);
+        QCOMPARE(tabs->currentIndex(), 0);
+        QTRY_VERIFY(tabs->currentWidget()->isAncestorOf(focused()));
+        leagueEditor.close();
+
+        cScoringType method;
+        frmScoring scoringEditor;
+        scoringEditor.fillFrom(method);
+        showActive(&scoringEditor);
+        tabs = scoringEditor.findChild<QTabWidget*>();
+        type(QStringLiteral("Alpha Points"));
+        press(Qt::Key_PageDown, Qt::ControlModifier);
+        QCOMPARE(tabs->currentIndex(), 1);
+        QTRY_COMPARE(focused(), scoringEditor.pointsGrid()->cell(0, 0));
+        press(Qt::Key_Tab, Qt::ControlModifier);
+        QCOMPARE(tabs->currentIndex(), 2);
+        press(Qt::Key_Tab, Qt::ControlModifier);
+        QCOMPARE(tabs->currentIndex(), 0);
+        press(Qt::Key_PageUp, Qt::ControlModifier);
+        QCOMPARE(tabs->currentIndex(), 2);
+        scoringEditor.close();
+
+        frmReportDetails details;
+        details.show();
+        QVERIFY(activeNow(&details));
+        tabs = details.findChild<QTabWidget*>();
+        press(Qt::Key_PageDown, Qt::ControlModifier);
+        QCOMPARE(tabs->currentIndex(), 1);
+        press(Qt::Key_Backtab, back);
+        QCOMPARE(tabs->currentIndex(), 0);
+    }
+
     // The race-type list opens in its list, and Enter there presses its default button, OK.
     void raceTypeListOpensInItsList() {
         frmRaceTypes w;

@@ -500,6 +500,39 @@ private slots:
         QVERIFY(postedRows(2) > 0);
     }
 
+    // On the Results tab of a posted race, Alt+O is OK and closes the window; Clear Posting has a key
+    // of its own, and Ctrl+Tab and Ctrl+PgUp bring the tabs up from wherever the focus is.
+    void eachKeyPressesWhatItShows() {
+        SeasonBuilder::post(1);
+        const int posted = postedRows(1);
+        open(1);
+        const auto press = [](int key, Qt::KeyboardModifiers modifiers) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key(key), modifiers);
+            QCoreApplication::processEvents();
+        };
+        press(Qt::Key_Tab, Qt::ControlModifier);
+        QCOMPARE(tabs()->currentIndex(), int(frmRace::TabResults));
+        QTRY_VERIFY(tabs()->currentWidget()->isAncestorOf(QApplication::focusWidget()));
+        // Head to Head is greyed while no league plays the race, so the next tab is the first again.
+        press(Qt::Key_PageDown, Qt::ControlModifier);
+        QCOMPARE(tabs()->currentIndex(), int(frmRace::TabRace));
+        press(Qt::Key_PageUp, Qt::ControlModifier);
+        QCOMPARE(tabs()->currentIndex(), int(frmRace::TabResults));
+        QCOMPARE(child<QPushButton>("cmdClearPosting")->text(), QStringLiteral("Clear Po&sting"));
+
+        ui().answers = {AnswerCancel};
+        // A key presses its button as a click does, a moment later.
+        press(Qt::Key_S, Qt::AltModifier);
+        QTRY_COMPARE(ui().lastBoxText(), QStringLiteral("Are you sure you want to delete the posting for Race One?"));
+        QVERIFY(m_w->isVisible());
+        ui().clear();
+        press(Qt::Key_O, Qt::AltModifier);
+        QTRY_VERIFY(!m_w->isVisible());
+        QCOMPARE(m_w->result(), int(QDialog::Accepted));
+        QVERIFY(ui().boxes.isEmpty());
+        QCOMPARE(postedRows(1), posted);
+    }
+
     void clearResultsEmptiesTheRaceAndRestartsTheGrid() {
         SeasonBuilder::post(1);
         SeasonBuilder::post(2);
