@@ -6,14 +6,17 @@
 #include "SmallDisk.h"
 #include "app/Settings.h"
 #include "data/Paths.h"
+#include "data/cCar.h"
 #include "data/cConnection.h"
 #include "kit/Twips.h"
 #include "platform/SqlDatabase.h"
 #include "shell/Commands.h"
 #include "shell/EntityCommands.h"
 #include "shell/Help.h"
+#include "shell/frmDisplayCars.h"
 #include "shell/frmDisplayLeagues.h"
 #include "shell/frmDisplayRaces.h"
+#include "shell/frmDisplayTeams.h"
 #include "shell/frmMain.h"
 #include "shell/frmSplash.h"
 #include "shell/frmWelcome.h"
@@ -932,6 +935,37 @@ private slots:
         QVERIFY(racesWindow());
         QCOMPARE(m_main->mdiArea()->subWindowList().size(), 2);
         QCOMPARE(m_main->mdiArea()->activeSubWindow()->widget(), static_cast<QWidget*>(racesWindow()));
+    }
+
+    // Switched away from and back to with the View menu's keys, the Cars/Drivers list highlights the
+    // car its panel holds, and the focus is back in the list where the user left it.
+    void carsListKeepsThePanelsCarAndTheFocusWhenShownAgain() {
+        installCommands();
+        QVERIFY(start());
+        for (int i = 0; i < 3; ++i)
+            addCar({.nmbr = 500 + i, .txt = QString::number(10 + i), .driver = QStringLiteral("Driver %1").arg(i)});
+        QVERIFY(activeNow(m_main.get()));
+        const auto press = [](Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+            QTest::keyClick(QApplication::focusWidget(), key, modifiers);
+            QCoreApplication::processEvents();
+        };
+        press(Qt::Key_C, Qt::ControlModifier);
+        frmDisplayCars* cars = carsWindow();
+        QVERIFY(cars);
+        QTRY_COMPARE(QApplication::focusWidget(), cars->detailsView());
+        press(Qt::Key_Down);
+        QCOMPARE(cars->panelCar().carNmbr(), 501);
+
+        press(Qt::Key_T, Qt::ControlModifier);
+        QTRY_COMPARE(m_main->mdiArea()->activeSubWindow()->widget(), static_cast<QWidget*>(teamsWindow()));
+        press(Qt::Key_C, Qt::ControlModifier);
+        QTRY_COMPARE(m_main->mdiArea()->activeSubWindow()->widget(), static_cast<QWidget*>(cars));
+        QCOMPARE(cars->selectedCar()->carNmbr(), 501);
+        QCOMPARE(cars->panelCar().carNmbr(), 501);
+        QTRY_COMPARE(QApplication::focusWidget(), cars->detailsView());
+        // The keys go on in the list from the panel's car.
+        press(Qt::Key_Down);
+        QCOMPARE(cars->panelCar().carNmbr(), 502);
     }
 
     // Alt and a letter presses what it shows: the menu bar's keys and those of the list window in
