@@ -520,8 +520,13 @@ private slots:
         QCOMPARE(tabs()->currentIndex(), int(frmRace::TabResults));
         QCOMPARE(child<QPushButton>("cmdClearPosting")->text(), QStringLiteral("Clear Po&sting"));
 
+        // A key presses its button as a click does, a moment later. Post Results says when it is done.
+        ui().answers = {AnswerNo, AnswerNo, AnswerNo};
+        press(Qt::Key_P, Qt::AltModifier);
+        QTRY_COMPARE(ui().statusTexts.value(ui().statusTexts.size() - 1), QStringLiteral("Results Posted Race One"));
+        QCOMPARE(postedRows(1), posted);
+        ui().clear();
         ui().answers = {AnswerCancel};
-        // A key presses its button as a click does, a moment later.
         press(Qt::Key_S, Qt::AltModifier);
         QTRY_COMPARE(ui().lastBoxText(), QStringLiteral("Are you sure you want to delete the posting for Race One?"));
         QVERIFY(m_w->isVisible());

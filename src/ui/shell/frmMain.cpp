@@ -544,8 +544,8 @@ void frmMain::chooseBackup() {
     const QString path = QFileDialog::getSaveFileName(
         this, QStringLiteral("Quorvanti Save"), QDir(backupsDir()).filePath(QLatin1String(kDataFileName)),
         QStringLiteral("Quorvanti Data File (*.qv)"), nullptr, QFileDialog::DontConfirmOverwrite);
-    if (!path.isEmpty())
-        backupTo(path);
+    if (!path.isEmpty() && backupTo(path))
+        setStatus(QStringLiteral("Data File Backed Up to ") + QDir::toNativeSeparators(path));
 }
 
 bool frmMain::backupTo(const QString& path) {

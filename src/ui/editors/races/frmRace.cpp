@@ -18,6 +18,7 @@
 #include "kit/Twips.h"
 #include "kit/frmDate.h"
 #include "posting/RacePostingUseCases.h"
+#include "posting/Scoring.h"
 #include "posting/cRaceHeadHeadCollection.h"
 #include "posting/cRaces.h"
 #include "posting/cRacesCollection.h"
@@ -489,7 +490,11 @@ void frmRace::showPostingProgress(bool on) {
 }
 
 void frmRace::postResults(cRaces& race) {
-    postRaceAndSettle(race, askQuestion, std::bind_front(&frmRace::showPostingProgress, this));
+    const RacePostingOutcome outcome =
+        postRaceAndSettle(race, askQuestion, std::bind_front(&frmRace::showPostingProgress, this));
+    // Said after the progress bar has gone, so that it stays until the next step.
+    if (outcome.done && racePosted(race.raceNmbr()))
+        setStatus(QStringLiteral("Results Posted ") + race.raceName());
 }
 
 void frmRace::clearPostingClicked() {
