@@ -3,7 +3,9 @@
 #include "ModalHelpers.h"
 #include "RecordingUi.h"
 #include "Rows.h"
+#include "ScopedLocale.h"
 #include "SmallDisk.h"
+#include "adapters/QtTranslations.h"
 #include "app/Settings.h"
 #include "data/Paths.h"
 #include "data/cCar.h"
@@ -23,6 +25,7 @@
 
 #include <QApplication>
 #include <QCryptographicHash>
+#include <QFileDialog>
 #include <QLabel>
 #include <QLockFile>
 #include <QMdiArea>
@@ -35,6 +38,7 @@
 #include <QTemporaryDir>
 #include <QTextBrowser>
 #include <QToolBar>
+#include <QTranslator>
 #include <QTreeWidget>
 #include <QtTest>
 #include <memory>
@@ -935,6 +939,40 @@ private slots:
         QVERIFY(racesWindow());
         QCOMPARE(m_main->mdiArea()->subWindowList().size(), 2);
         QCOMPARE(m_main->mdiArea()->activeSubWindow()->widget(), static_cast<QWidget*>(racesWindow()));
+    }
+
+    // Under de_DE the file dialog of Backup Data File speaks German throughout, Qt's own texts from
+    // its translations; once the copy is written the status bar says so.
+    void backupDataFileSaysItIsDoneInTheUsersLanguage() {
+        ScopedLocale german(QLocale(QLocale::German, QLocale::Germany));
+        QTranslator* qtTexts = installQtTranslations();
+        QVERIFY(qtTexts);
+        const auto removed = qScopeGuard([qtTexts] {
+            QCoreApplication::removeTranslator(qtTexts);
+            delete qtTexts;
+        });
+        QVERIFY(start());
+        const QString target = m_dir->filePath(QStringLiteral("saved.qv"));
+        QStringList shown;
+        QTimer answer;
+        connect(&answer, &QTimer::timeout, this, [&answer, &shown, target] {
+            auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+            if (!dialog)
+                return;
+            answer.stop();
+            for (QAbstractButton* b : dialog->findChildren<QPushButton*>())
+                shown << b->text();
+            for (QLabel* l : dialog->findChildren<QLabel*>())
+                shown << l->text();
+            dialog->selectFile(target);
+            QMetaObject::invokeMethod(dialog, "accept");
+        });
+        answer.start(10);
+        m_main->action(QStringLiteral("mnuSystemCompactDatabase"))->trigger();
+        QCOMPARE(shown, QStringList({"S&peichern", "Abbrechen", "Suchen in:", "Datei&name:", "Dateien des Typs:"}));
+        QVERIFY(QFileInfo::exists(target));
+        QCOMPARE(m_ui->statusTexts.value(m_ui->statusTexts.size() - 1),
+                 QStringLiteral("Data File Backed Up to ") + target);
     }
 
     // Switched away from and back to with the View menu's keys, the Cars/Drivers list highlights the
