@@ -722,6 +722,45 @@ private slots:
         QCOMPARE(entries.last()->text(), QStringLiteral("&3 Race"));
     }
 
+    // Tiled by the user, the list windows stay tiled: a list reopened from the View menu, a new one
+    // and every later layout (after an editor, a resize) keep them side by side, none maximised.
+    void theTilingTheUserChoseIsKept() {
+        installCommands();
+        QVERIFY(start());
+        QMdiArea* mdi = m_main->mdiArea();
+        m_main->action(QStringLiteral("mnuViewLeauges"))->trigger();
+        m_main->action(QStringLiteral("mnuViewTeams"))->trigger();
+        QVERIFY(mdi->activeSubWindow()->isMaximized());
+        m_main->action(QStringLiteral("mnuWindowVertical"))->trigger(); // side by side
+        const auto sideBySide = [mdi](int windows) {
+            const QList<QMdiSubWindow*> subs = mdi->subWindowList(QMdiArea::CreationOrder);
+            QCOMPARE(subs.size(), windows);
+            for (int i = 0; i < windows; ++i) {
+                QVERIFY(!subs[i]->isMaximized());
+                QCOMPARE(subs[i]->height(), mdi->viewport()->height());
+                QCOMPARE(subs[i]->x(), mdi->viewport()->width() * i / windows);
+            }
+        };
+        sideBySide(2);
+        m_main->action(QStringLiteral("mnuViewLeauges"))->trigger();
+        sideBySide(2);
+        QCOMPARE(mdi->activeSubWindow()->widget(), static_cast<QWidget*>(leaguesWindow()));
+        m_main->action(QStringLiteral("mnuViewRaces"))->trigger();
+        sideBySide(3);
+        // A race editor closed: the command ends with the layout.
+        commands().races.create = [] {};
+        m_main->action(QStringLiteral("mnuFileNewRace"))->trigger();
+        sideBySide(3);
+        m_main->resize(m_main->width() - 40, m_main->height());
+        m_main->sizeControls();
+        sideBySide(3);
+
+        // Maximised again by the user, a window opened next is maximised too.
+        mdi->activeSubWindow()->showMaximized();
+        m_main->action(QStringLiteral("mnuViewScoring"))->trigger();
+        QVERIFY(mdi->activeSubWindow()->isMaximized());
+    }
+
     void layoutLimitsAndBars() {
         installFakeHooks();
         QVERIFY(start());

@@ -140,7 +140,25 @@ void frmMain::sizeControls(double splitTwips) {
     layoutChildren();
 }
 
+bool frmMain::keepsUsersArrangement() const {
+    if (m_arrangement < 0)
+        return false;
+    for (QMdiSubWindow* sub : m_mdi->subWindowList())
+        if (sub->isMaximized())
+            return false;
+    return true;
+}
+
 void frmMain::layoutChildren() {
+    // Tiled or cascaded by the user, the children are arranged so again (a window opened since
+    // included), rather than each made to fill the area.
+    if (keepsUsersArrangement()) {
+        if (m_arrangement == 0)
+            m_mdi->cascadeSubWindows();
+        else
+            tileChildren(m_arrangement == 1 ? Qt::Vertical : Qt::Horizontal);
+        return;
+    }
     // Child windows in normal state fill the area beside the tree; maximised and minimised ones stay.
     const QSize area = m_mdi->viewport()->size();
     for (QMdiSubWindow* sub : m_mdi->subWindowList()) {
@@ -199,8 +217,9 @@ void frmMain::showList(Entity entity) {
     Commands::Kind& h = commandsOf(entity);
     if (h.display) {
         QWidget* list = h.display(noSelection(entity));
+        const bool keep = keepsUsersArrangement();
         for (QMdiSubWindow* sub : m_mdi->subWindowList())
-            if (list && (sub == list || sub->widget() == list) && !sub->isMaximized())
+            if (list && (sub == list || sub->widget() == list) && !sub->isMaximized() && !keep)
                 sub->showMaximized();
     }
     sizeControls();
@@ -398,6 +417,8 @@ void frmMain::setViewMode(int mode) {
 }
 
 void frmMain::arrangeWindows(int arrangement) {
+    if (arrangement >= 0 && arrangement <= 2)
+        m_arrangement = arrangement;
     switch (arrangement) {
     case 0:
         m_mdi->cascadeSubWindows();
