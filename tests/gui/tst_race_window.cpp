@@ -23,6 +23,7 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMainWindow>
 #include <QMenu>
@@ -536,6 +537,35 @@ private slots:
         QCOMPARE(m_w->result(), int(QDialog::Accepted));
         QVERIFY(ui().boxes.isEmpty());
         QCOMPARE(postedRows(1), posted);
+    }
+
+    // Each caption of the grids shows whole in the window, in the font it is shown in: a header
+    // ("Adjustment", "Fastest Qualifier?") in its place, clear of the next one, and the hint beside
+    // the rows ("Hit Enter to Add Row.") within the tab.
+    void theGridsShowTheirCaptionsWhole() {
+        open(1);
+        for (EditorGrid* g : {grid(), pairs()}) {
+            QWidget* page = g->parentWidget();
+            // The headers and the hint wrap their words; the captions of the rows ("VS") do not.
+            QList<QLabel*> captions;
+            for (QLabel* label : g->findChildren<QLabel*>(Qt::FindDirectChildrenOnly))
+                if (!label->text().isEmpty() && label->wordWrap())
+                    captions << label;
+            QVERIFY(!captions.isEmpty());
+            for (QLabel* label : captions) {
+                const QFontMetrics metrics = label->fontMetrics();
+                const QString text = label->text();
+                const QRect wrapped = metrics.boundingRect(QRect(0, 0, label->width(), 100000), Qt::TextWordWrap, text);
+                QVERIFY2(wrapped.width() <= label->width() && wrapped.height() <= label->height(), qPrintable(text));
+                const QRect inPage(label->mapTo(page, QPoint()), label->size());
+                QVERIFY2(page->rect().contains(inPage), qPrintable(text));
+                for (QLabel* other : captions)
+                    if (other != label && other->x() > label->x())
+                        QVERIFY2(label->geometry().right() < other->x() || other->y() > label->geometry().bottom(),
+                                 qPrintable(text + QLatin1String(" / ") + other->text()));
+            }
+        }
+        QVERIFY(child<QTabWidget>("SSTab1")->geometry().right() < m_w->width());
     }
 
     void clearResultsEmptiesTheRaceAndRestartsTheGrid() {

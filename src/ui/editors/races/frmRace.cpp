@@ -72,11 +72,27 @@ frmRace::frmRace(QWidget* parent)
         b->setAutoDefault(false);
         left += 1440;
     }
+    makeRoomForGrids();
 
     connect(SSTab1, &QTabWidget::currentChanged, this, &frmRace::tabChanged);
 }
 
 frmRace::~frmRace() = default;
+
+void frmRace::makeRoomForGrids() {
+    // The grids' columns and hints take the room their texts need in the user's font: the window
+    // grows to the right by what they need beyond the design, its buttons keeping their place at the
+    // right edge.
+    const int extra = std::max(
+        {0, resultsGrid->sizeHint().width() - Frame1->width(), headToHeadGrid->sizeHint().width() - Frame2->width()});
+    if (extra == 0)
+        return;
+    for (QWidget* w : std::initializer_list<QWidget*>{Frame1, Frame2, resultsGrid, headToHeadGrid, SSTab1, pbStatus})
+        w->resize(w->width() + extra, w->height());
+    for (QPushButton* b : {cmdOK, cmdCancel, cmdApply})
+        b->move(b->x() + extra, b->y());
+    setFixedSize(width() + extra, height());
+}
 
 void frmRace::buildRaceTab(QWidget* tab) {
     auto label = [this, tab](const char* name, const QString& text, int top) {
