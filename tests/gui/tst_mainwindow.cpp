@@ -27,6 +27,7 @@
 #include <QCryptographicHash>
 #include <QFileDialog>
 #include <QLabel>
+#include <QLineEdit>
 #include <QLockFile>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -181,19 +182,19 @@ private slots:
         QVERIFY(start());
         m_main->showNormal();
         m_main->setGeometry(60, 45, 720, 510);
-        m_main->sizeControls(3000);
-        QCOMPARE(m_main->splitterLeft(), 3000);
+        m_main->sizeControls(4000);
+        QCOMPARE(m_main->splitterLeft(), 4000);
         const QRect outer = m_main->frameGeometry();
         stop();
         const QString ini = settingsText();
         QVERIFY(ini.contains(QStringLiteral("\nMDI State=0\n")));
-        QVERIFY(ini.contains(QStringLiteral("\nSplitter Left=3000 \n")));
+        QVERIFY(ini.contains(QStringLiteral("\nSplitter Left=4000 \n")));
 
         QVERIFY(start());
         QVERIFY(!m_main->isMaximized());
         QCOMPARE(m_main->frameGeometry(), outer);
-        QCOMPARE(m_main->splitterLeft(), 3000);
-        QCOMPARE(m_main->sstreemain()->width(), pixelsX(3000, m_main.get()));
+        QCOMPARE(m_main->splitterLeft(), 4000);
+        QCOMPARE(m_main->sstreemain()->width(), pixelsX(4000, m_main.get()));
     }
 
     void geometryRoundTripsUnderAWindowManager() {
@@ -506,6 +507,14 @@ private slots:
             QCOMPARE((*it)->toolTip(0), (*it)->text(0));
         QCOMPARE(nodeWithTag(tree, QStringLiteral("LEAGUE RACE STANDINGS"))->toolTip(0),
                  QStringLiteral("League Race Standings"));
+        // At the splitter's first position, and dragged to its left limit, the tree is wide enough
+        // for every entry whole ("League Race Summary" and "League Race Standings" told apart).
+        tree->expandAll();
+        QCOMPARE(m_main->splitterLeft(), 2520);
+        QVERIFY(static_cast<QAbstractItemView*>(tree)->sizeHintForColumn(0) <= tree->viewport()->width());
+        m_main->splitterDropped(1);
+        QVERIFY(static_cast<QAbstractItemView*>(tree)->sizeHintForColumn(0) <= tree->viewport()->width());
+        tree->collapseItem(nodeWithTag(tree, QStringLiteral("REPORTING ROOT")));
 
         m_main->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(m_main.get(), kWindowWait));
@@ -1003,7 +1012,10 @@ private slots:
                 shown << b->text();
             for (QLabel* l : dialog->findChildren<QLabel*>())
                 shown << l->text();
-            dialog->selectFile(target);
+            // The path typed into the name box, as a person does.
+            auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+            QVERIFY(name);
+            name->setText(target);
             QMetaObject::invokeMethod(dialog, "accept");
         });
         answer.start(10);

@@ -40,6 +40,7 @@
 #include <QScreen>
 #include <QSplitter>
 #include <QStatusBar>
+#include <QStyle>
 #include <QTime>
 #include <QToolBar>
 #include <QTreeWidget>
@@ -134,7 +135,10 @@ void frmMain::sizeControls(double splitTwips) {
         x = static_cast<int>(std::nearbyint(outerWidth - 1500));
     m_splitLeft = x;
 
-    const int treePixels = qMax(0, pixelsX(x, this));
+    // The tree shows every entry whole: it is at least as wide as its longest one needs in the user's
+    // font, within the same right-hand limit. The position recorded stays the one the user chose.
+    const int treeLimit = pixelsX(std::max(0.0, outerWidth - 1500), this);
+    const int treePixels = qMax(0, qMax(pixelsX(x, this), qMin(treeWidthNeeded(), treeLimit)));
     const int rest = qMax(0, m_splitter->width() - treePixels - m_splitter->handleWidth());
     m_splitter->setSizes({treePixels, rest});
     layoutChildren();
@@ -147,6 +151,21 @@ bool frmMain::keepsUsersArrangement() const {
         if (sub->isMaximized())
             return false;
     return true;
+}
+
+int frmMain::treeWidthNeeded() const {
+    // Each entry whole, the report entries too while their branch is closed: indented by its depth
+    // (the top one as well, for its branch mark), its picture, its bold text and the item's margins.
+    const int margin = m_tree->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, m_tree) + 1;
+    int widest = 0;
+    for (QTreeWidgetItemIterator it(m_tree); *it; ++it) {
+        int depth = 1;
+        for (QTreeWidgetItem* up = (*it)->parent(); up; up = up->parent())
+            ++depth;
+        const int text = QFontMetrics((*it)->font(0)).horizontalAdvance((*it)->text(0));
+        widest = std::max(widest, depth * m_tree->indentation() + m_tree->iconSize().width() + text + 4 * margin);
+    }
+    return widest + 2 * m_tree->frameWidth();
 }
 
 void frmMain::layoutChildren() {

@@ -120,6 +120,8 @@ private:
     void placeFrame(const QRect& outer);
     void shutDown();
     void layoutChildren();
+    // The tree's width, in pixels, in which every entry shows whole in the user's font.
+    int treeWidthNeeded() const;
     // Whether the children keep an arrangement the user chose (none of them is maximised).
     bool keepsUsersArrangement() const;
     void tileChildren(Qt::Orientation stacking);
