@@ -232,6 +232,9 @@ void EditorDialog::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
     if (event->spontaneous())
         return;
+    // Filled since the window took its size, a drop-down list may need more room for its longest
+    // entry: the window grows to what its fields ask for, never shrinks.
+    resize(size().expandedTo(sizeHint()));
     if (!m_tabsWatched) {
         m_tabsWatched = true;
         for (QTabWidget* tabs : findChildren<QTabWidget*>()) {
