@@ -119,7 +119,9 @@ void EditorGrid::setGeometryTwips(int firstRowTop, int rowStep, int headerTop) {
                 roomTwips = std::min(roomTwips, other.left - col.left - 40);
         int width = px(col.width);
         int room = std::max(width, px(roomTwips));
-        const int grow = std::max(0, wrappedWidth(metrics, col.header, headerLines) - room);
+        // A header that outgrows its room keeps a blank's width clear of the next one.
+        const int needed = wrappedWidth(metrics, col.header, headerLines);
+        const int grow = needed > room ? needed - room + metrics.horizontalAdvance(QLatin1Char(' ')) : 0;
         m_x[size_t(c)] = px(col.left) + moved;
         m_w[size_t(c)] = width + grow;
         room += grow;
