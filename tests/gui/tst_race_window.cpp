@@ -514,7 +514,7 @@ private slots:
         press(Qt::Key_Tab, Qt::ControlModifier);
         QCOMPARE(tabs()->currentIndex(), int(frmRace::TabResults));
         QTRY_VERIFY(tabs()->currentWidget()->isAncestorOf(QApplication::focusWidget()));
-        // Head to Head is greyed while no league plays the race, so the next tab is the first again.
+        // Head to Head is switched off, so the tab after Results is the first again.
         press(Qt::Key_PageDown, Qt::ControlModifier);
         QCOMPARE(tabs()->currentIndex(), int(frmRace::TabRace));
         press(Qt::Key_PageUp, Qt::ControlModifier);
