@@ -1026,6 +1026,29 @@ private slots:
                  QStringLiteral("Data File Backed Up to ") + target);
     }
 
+    // With Qt's own texts in German the program's questions, which name their answers, keep buttons of
+    // those names.
+    void questionsKeepTheButtonsTheyNameUnderGermanQtTexts() {
+        ScopedLocale german(QLocale(QLocale::German, QLocale::Germany));
+        QTranslator* qtTexts = installQtTranslations();
+        QVERIFY(qtTexts);
+        const auto removed = qScopeGuard([qtTexts] {
+            QCoreApplication::removeTranslator(qtTexts);
+            delete qtTexts;
+        });
+        QStringList captions;
+        AnsweredBoxes boxes({QMessageBox::No});
+        boxes.whileOpen = [&captions](QMessageBox* box) {
+            for (QAbstractButton* b : box->buttons())
+                captions << b->text();
+        };
+        QCOMPARE(ui().messageBox(QStringLiteral("Yes, No or Cancel?"), QStringLiteral("Quorvanti"), MsgIcon::Question,
+                                 MsgButtons::YesNoCancel),
+                 AnswerNo);
+        captions.sort();
+        QCOMPARE(captions, QStringList({"&No", "&Yes", "Cancel"}));
+    }
+
     // Switched away from and back to with the View menu's keys, the Cars/Drivers list highlights the
     // car its panel holds, and the focus is back in the list where the user left it.
     void carsListKeepsThePanelsCarAndTheFocusWhenShownAgain() {
