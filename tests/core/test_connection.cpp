@@ -7,6 +7,8 @@
 #include "data/Schema.h"
 #include "data/UiServices.h"
 #include "data/cConnection.h"
+#include "data/cRaceStatusCollection.h"
+#include "posting/cRacesCollection.h"
 #include "posting/cTeamResultsCollection.h"
 
 #include <QDir>
@@ -563,45 +565,71 @@ TEST(DataFile, FileOfTheFirstVersionIsBroughtUpToDateWithEveryRowKept) {
     EXPECT_EQ(data.ui().boxes[0].text, "The data file was written by a newer version of Quorvanti (schema 99).");
 }
 
-// A file of the second version names its race statuses as they were shipped then: the shipped names
-// are brought to what the pages print, a name the file's owner gave a status stays, and every race
-// keeps its status number.
-TEST(DataFile, FileOfTheSecondVersionNamesItsStatusesAsThePagesPrintThem) {
-    TestDataFile data;
-    ASSERT_TRUE(data.ok());
-    TestDataFile::exec("BEGIN");
-    TestDataFile::exec("DELETE FROM race_status_dm");
-    addRaceStatus({.nmbr = 1, .name = "Scheduled"});
-    addRaceStatus({.nmbr = 2, .name = "Completed"});
-    addRaceStatus({.nmbr = 3, .name = "Rain Delay"});
-    addRaceStatus({.nmbr = 4, .name = "Cancelled"});
-    for (int race = 1; race <= 4; ++race)
-        addRace({.nmbr = race,
-                 .name = QStringLiteral("Race %1").arg(race),
-                 .track = "Track",
-                 .date = QStringLiteral("2024-02-0%1").arg(race),
-                 .status = race});
-    TestDataFile::exec("PRAGMA user_version = 2");
-    TestDataFile::exec("COMMIT");
-    gConnection->CloseConnection();
-    ASSERT_TRUE(connectDatabase());
-    EXPECT_TRUE(data.ui().boxes.isEmpty());
-    EXPECT_EQ(TestDataFile::scalar("PRAGMA user_version").toInt(), kSchemaVersion);
-    EXPECT_EQ(TestDataFile::scalar("SELECT group_concat(race_status_nmbr || ' ' || race_status_name, ', ') FROM"
-                                   " (SELECT * FROM race_status_dm ORDER BY race_status_nmbr)")
-                  .toString(),
-              "0 Scheduled, 1 Unofficial, 2 Completed, 3 Rain Delay, 4 Cancelled, 5 Postponed");
-    EXPECT_EQ(
-        TestDataFile::scalar("SELECT group_concat(race_status_nmbr) FROM (SELECT * FROM races ORDER BY race_nmbr)")
-            .toString(),
-        "1,2,3,4");
+// A file of the second version, made as that version made it: the statuses as they were shipped then, and
+// a new race at 1, "Scheduled". Each race reads the status it had: where the shipped names are still
+// there, it moves to that status's new number; a status its owner renamed keeps its number and name.
+TEST(DataFile, FileOfTheSecondVersionKeepsWhatEachRaceSays) {
+    const struct {
+        QString statuses;
+        QString races;
+        QString read;
+        QString list;
+    } files[] = {
+        {"1 Scheduled, 2 Completed, 3 Postponed, 4 Cancelled", "0,2,5,4,0",
+         "Scheduled, Completed, Postponed, Cancelled, Scheduled",
+         "0 Scheduled, 1 Unofficial, 2 Completed, 3 Qualifying, 4 Cancelled, 5 Postponed"},
+        {"1 Provisional, 2 Completed, 3 Rain Delay, 4 Cancelled", "1,2,3,4,0",
+         "Provisional, Completed, Rain Delay, Cancelled, Scheduled",
+         "0 Scheduled, 1 Provisional, 2 Completed, 3 Rain Delay, 4 Cancelled, 5 Postponed"},
+    };
+    for (const auto& file : files) {
+        SCOPED_TRACE(file.statuses.toStdString());
+        TestDataFile data;
+        ASSERT_TRUE(data.ok());
+        gConnection->CloseConnection();
+        ASSERT_TRUE(QFile::remove(dataFilePath()));
+        {
+            SqlDatabase db;
+            QString error;
+            ASSERT_TRUE(db.open(dataFilePath(), dataFileKey(), true, true));
+            ASSERT_TRUE(createSchema(db, &error)) << qPrintable(error);
+            QStringList rows;
+            for (const QString& status : file.statuses.split(", "))
+                rows << QStringLiteral("(%1, '%2')").arg(status.section(' ', 0, 0), status.section(' ', 1));
+            // Races 1 to 4 at statuses 1 to 4; race 5 brought by an import, at 0.
+            ASSERT_TRUE(db.exec("DELETE FROM race_status_dm") &&
+                        db.exec("INSERT INTO race_status_dm VALUES " + rows.join(", ")) &&
+                        db.exec("INSERT INTO races (race_nmbr, race_name, race_dt, car_type_nmbr, race_type_nmbr,"
+                                " race_status_nmbr) VALUES (1, 'A', '2024-02-01', 1, 1, 1), (2, 'B', '2024-02-02', 1,"
+                                " 1, 2), (3, 'C', '2024-02-03', 1, 1, 3), (4, 'D', '2024-02-04', 1, 1, 4), (5, 'E',"
+                                " '2024-02-05', 1, 1, 0)") &&
+                        db.exec("PRAGMA user_version = 2"));
+        }
+        ASSERT_TRUE(connectDatabase());
+        EXPECT_TRUE(data.ui().boxes.isEmpty()) << qPrintable(data.ui().lastBoxText());
+        EXPECT_EQ(TestDataFile::scalar("PRAGMA user_version").toInt(), kSchemaVersion);
+        EXPECT_EQ(TestDataFile::scalar("SELECT group_concat(race_status_nmbr || ' ' || race_status_name, ', ') FROM"
+                                       " (SELECT * FROM race_status_dm ORDER BY race_status_nmbr)")
+                      .toString(),
+                  file.list);
+        EXPECT_EQ(
+            TestDataFile::scalar("SELECT group_concat(race_status_nmbr) FROM (SELECT * FROM races ORDER BY race_nmbr)")
+                .toString(),
+            file.races);
+        cRacesCollection races;
+        races.load();
+        cRaceStatusCollection statuses;
+        QStringList read;
+        for (const cRaces& race : races)
+            read << statuses.getraceStatusName(race.raceStatusNmbr());
+        EXPECT_EQ(read.join(", "), file.read);
 
-    // Brought up to date once: a file of this version is left as it is.
-    TestDataFile::exec("UPDATE race_status_dm SET race_status_name = 'Provisional' WHERE race_status_nmbr = 1");
-    gConnection->CloseConnection();
-    ASSERT_TRUE(connectDatabase());
-    EXPECT_EQ(TestDataFile::scalar("SELECT race_status_name FROM race_status_dm WHERE race_status_nmbr = 1").toString(),
-              "Provisional");
+        // Brought up to date once: a file of this version is left as it is.
+        TestDataFile::exec("UPDATE races SET race_status_nmbr = 1");
+        gConnection->CloseConnection();
+        ASSERT_TRUE(connectDatabase());
+        EXPECT_EQ(TestDataFile::count("SELECT count(*) FROM races WHERE race_status_nmbr = 1"), 5);
+    }
 }
 
 TEST(NewNumbers, StopAtTheLargestNumberAColumnHolds) {
