@@ -837,3 +837,168 @@ TEST(RestoreCrash, ARestoreThroughALinkReplacesTheFileItLeadsTo) {
     EXPECT_TRUE(QFileInfo(elsewhere).isFile());
     EXPECT_TRUE(data.ui().boxes.isEmpty()) << qPrintable(data.ui().lastBoxText());
 }
+
+namespace {
+
+// The data file as one the user lost and started again: the open one is closed, deleted and made anew.
+void startAnewDataFile() {
+    gConnection->CloseConnection();
+    ASSERT_TRUE(QFile::remove(dataFilePath()));
+    ASSERT_TRUE(ensureDataFile(dataFilePath()));
+    ASSERT_TRUE(connectDatabase());
+}
+
+} // namespace
+
+// A page that goes bad on the disk after the check at the start is copied with the file's bytes: the copy
+// is read back before it replaces anything, and the good backup stays.
+TEST(DamagedFiles, ADataFileDamagedWhileOpenNeverTakesTheBackupsPlace) {
+    TestDataFile data;
+    ASSERT_TRUE(data.ok());
+    TestDataFile::addCars(1, 30000);
+    addTeam({.nmbr = 500, .name = "saved"});
+    ASSERT_TRUE(backupDatabase(QString()));
+    const QByteArray good = bytesOf(defaultBackupPath());
+    EXPECT_EQ(checkOpenDataFile(), QString());
+    TestDataFile::damagePage(dataFilePath(), QFileInfo(dataFilePath()).size() / 4096 * 2 / 3);
+    data.ui().clear();
+    EXPECT_FALSE(backupDatabase(QString(), false));
+    ASSERT_EQ(data.ui().boxes.size(), 1);
+    const QString box = data.ui().boxes[0].text;
+    EXPECT_TRUE(box.startsWith("The backup to '" + defaultBackupPath() + "' could not be made.")) << qPrintable(box);
+    EXPECT_TRUE(box.contains("The data file '" + dataFilePath() + "' is damaged")) << qPrintable(box);
+    EXPECT_TRUE(box.contains("was kept as it was")) << qPrintable(box);
+    EXPECT_EQ(bytesOf(defaultBackupPath()), good);
+    EXPECT_EQ(QDir(backupsDir()).entryList(QDir::Files | QDir::Hidden), QStringList{"quorvanti30.qv"});
+    // Nor is a copy made when asked; the backup that stayed is the one a restore puts back.
+    EXPECT_FALSE(backupDatabase(QDir(data.folder()).filePath("asked.qv"), false));
+    EXPECT_FALSE(QFileInfo::exists(QDir(data.folder()).filePath("asked.qv")));
+    QString error;
+    ASSERT_TRUE(restoreDataFile(defaultBackupPath(), &error)) << qPrintable(error);
+    ASSERT_TRUE(connectDatabase());
+    EXPECT_EQ(teamNames(), "saved");
+}
+
+// Whether the exit backup may replace the backup is decided by the user's rows on both sides, whatever
+// the sizes of the files: a data file started again that is big for other reasons (a season's posting
+// output, long owner names) never replaces a backup that holds more than twice its rows.
+TEST(Backup, AStartedAgainDataFileBigForOtherReasonsKeepsTheFullerBackup) {
+    const struct {
+        const char* backupRows;
+        const char* dataFileRows;
+        QString counts;
+    } seasons[] = {
+        {"WITH RECURSIVE n(x) AS (SELECT 1 UNION ALL SELECT x + 1 FROM n WHERE x < 25000)"
+         " INSERT INTO cars (car_nmbr, race_type_nmbr, car_type_nmbr, car_txt) SELECT x, 1, 1, x FROM n",
+         // 10,000 cars and the team results of a season of postings.
+         "WITH RECURSIVE n(x) AS (SELECT 1 UNION ALL SELECT x + 1 FROM n WHERE x < 120000)"
+         " INSERT INTO team_results (race_nmbr, place, car_nmbr, team_nmbr, points, total_points, league_nmbr)"
+         " SELECT x / 4000 + 1, x % 43 + 1, x % 10000 + 1, x % 400 + 1, x % 47, x, x % 20 + 1 FROM n",
+         "(25000 entries against 10000)"},
+        {"WITH RECURSIVE n(x) AS (SELECT 0 UNION ALL SELECT x + 1 FROM n WHERE x < 39999)"
+         " INSERT INTO results (race_nmbr, car_nmbr, place) SELECT x / 100 + 1, x % 100 + 1, x % 100 + 1 FROM n",
+         // 10,100 cars whose owners have long names.
+         "UPDATE cars SET car_owner = replace(hex(zeroblob(150)), '0', 'O'); INSERT INTO cars (car_nmbr,"
+         " race_type_nmbr, car_type_nmbr, car_txt, car_owner) SELECT car_nmbr + 10000, 1, 1, car_nmbr,"
+         " car_owner FROM cars WHERE car_nmbr <= 100",
+         "(40000 entries against 10100)"},
+    };
+    for (const auto& season : seasons) {
+        SCOPED_TRACE(season.counts.toStdString());
+        TestDataFile data;
+        ASSERT_TRUE(data.ok());
+        TestDataFile::exec(season.backupRows);
+        ASSERT_TRUE(backupDatabase(QString()));
+        const QByteArray fuller = bytesOf(defaultBackupPath());
+        startAnewDataFile();
+        TestDataFile::addCars(1, 10000);
+        for (const QString& statement : QString(season.dataFileRows).split(';'))
+            TestDataFile::exec(statement);
+        ASSERT_GT(QFileInfo(dataFilePath()).size(), QFileInfo(defaultBackupPath()).size());
+        EXPECT_TRUE(exitBackupWouldLoseData(defaultBackupPath()));
+        const QString kept = keptBackupPath(defaultBackupPath());
+        data.ui().clear();
+        ASSERT_TRUE(backupDatabase(QString(), false));
+        EXPECT_EQ(bytesOf(kept), fuller);
+        ASSERT_EQ(data.ui().boxes.size(), 1);
+        EXPECT_TRUE(data.ui().boxes[0].text.contains(season.counts)) << qPrintable(data.ui().boxes[0].text);
+    }
+}
+
+// A backup whose rows cannot be read (one page of it damaged) holds an unknown number of them, never
+// none: it stays beside the new backup, and a box says so.
+TEST(Backup, ABackupWhoseRowsCannotBeCountedIsKeptBesideTheNewOne) {
+    TestDataFile data;
+    ASSERT_TRUE(data.ok());
+    TestDataFile::addCars(1, 30000);
+    addRaceType({.nmbr = 500, .name = "Mine"});
+    ASSERT_TRUE(backupDatabase(QString()));
+    gConnection->CloseConnection();
+    TestDataFile::damagePage(defaultBackupPath(), 1);
+    const QByteArray damaged = bytesOf(defaultBackupPath());
+    // The data file goes missing; the damaged backup is rightly refused, and the user starts again.
+    ASSERT_TRUE(QFile::remove(dataFilePath()));
+    QString error;
+    EXPECT_FALSE(restoreDataFile(defaultBackupPath(), &error));
+    ASSERT_TRUE(ensureDataFile(dataFilePath()));
+    ASSERT_TRUE(connectDatabase());
+    addLeague({.nmbr = 500, .name = "Typed"});
+    EXPECT_TRUE(exitBackupWouldLoseData(defaultBackupPath()));
+    const QString kept = keptBackupPath(defaultBackupPath());
+    data.ui().clear();
+    ASSERT_TRUE(backupDatabase(QString(), false));
+    EXPECT_EQ(bytesOf(kept), damaged);
+    ASSERT_EQ(data.ui().boxes.size(), 1);
+    EXPECT_TRUE(data.ui().boxes[0].text.contains(kept)) << qPrintable(data.ui().boxes[0].text);
+    EXPECT_TRUE(data.ui().boxes[0].text.contains("could not be read")) << qPrintable(data.ui().boxes[0].text);
+    EXPECT_TRUE(isDataFile(defaultBackupPath(), &error)) << qPrintable(error);
+}
+
+// A backup that is a link (to another drive, say) stays one: the file it leads to takes the new backup,
+// and a fuller one is kept beside that file.
+TEST(Backup, ABackupThatIsALinkIsWrittenThroughIt) {
+    TestDataFile data;
+    ASSERT_TRUE(data.ok());
+    addTeam({.nmbr = 500, .name = "first"});
+    const QString drive = QDir(data.folder()).filePath("drive");
+    ASSERT_TRUE(QDir().mkpath(drive));
+    const QString target = QDir(drive).filePath("quorvanti30.qv");
+    ASSERT_TRUE(QFile::link(target, defaultBackupPath()));
+    ASSERT_TRUE(backupDatabase(QString()));
+    TestDataFile::exec("UPDATE teams SET team_name = 'second'");
+    ASSERT_TRUE(backupDatabase(QString()));
+    EXPECT_TRUE(QFileInfo(defaultBackupPath()).isSymLink());
+    EXPECT_EQ(QFileInfo(defaultBackupPath()).symLinkTarget(), target);
+    SqlDatabase copy;
+    SqlRows rows;
+    ASSERT_TRUE(copy.open(target, dataFileKey(), false, false));
+    ASSERT_TRUE(copy.query("SELECT group_concat(team_name) FROM teams", &rows));
+    EXPECT_EQ(rows.rows.value(0).value(0).toString(), "second");
+    copy.close();
+    EXPECT_EQ(QDir(drive).entryList(QDir::Files | QDir::Hidden), QStringList{"quorvanti30.qv"});
+    EXPECT_TRUE(data.ui().boxes.isEmpty()) << qPrintable(data.ui().lastBoxText());
+}
+
+// The count a backup was written with stands for it only while it is the file it was written with: a
+// backup changed in its place is counted again.
+TEST(Backup, TheRowsRememberedWithABackupStandOnlyForTheFileTheyCameWith) {
+    TestDataFile data;
+    ASSERT_TRUE(data.ok());
+    addTeam({.nmbr = 500, .name = "mine"});
+    ASSERT_TRUE(backupDatabase(QString()));
+    BackupRows rows;
+    EXPECT_FALSE(exitBackupWouldLoseData(defaultBackupPath(), &rows));
+    EXPECT_EQ(rows.backup, 1);
+    TestDataFile::addCars(1, 5000);
+    const QString fuller = QDir(data.folder()).filePath("fuller.qv");
+    ASSERT_TRUE(backupDatabase(fuller));
+    TestDataFile::exec("DELETE FROM cars");
+    {
+        QFile backup(defaultBackupPath());
+        ASSERT_TRUE(backup.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        backup.write(bytesOf(fuller));
+    }
+    EXPECT_TRUE(exitBackupWouldLoseData(defaultBackupPath(), &rows));
+    EXPECT_EQ(rows.backup, 5001);
+    EXPECT_EQ(rows.dataFile, 1);
+}
