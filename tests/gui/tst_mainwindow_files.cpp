@@ -1,7 +1,8 @@
-// The main window and the files it lives on: a data file found damaged, empty or a folder at the start,
-// a data folder on a full disk, restores of damaged backups and through links, and the end of a session
-// (SIGTERM) writing the settings and the exit backup as a close does; and the status bar, where the
-// program's clock and its UI services show the date and time, the status text and a file's progress.
+// The main window and the files it lives on: a data file found damaged, too damaged to open, damaged while
+// the program runs, empty or a folder at the start, a data folder on a full disk, restores of damaged
+// backups and through links, a backup that cannot be read, and the end of a session (SIGTERM) writing the
+// settings and the exit backup as a close does; and the status bar, where the program's clock and its UI
+// services show the date and time, the status text and a file's progress.
 
 #include "MainWindowTest.h"
 #include "ModalHelpers.h"
@@ -276,6 +277,95 @@ private slots:
         stop();
         QCOMPARE(QFileInfo(dataFilePath()).symLinkTarget(), elsewhere);
         QCOMPARE(m_ui->boxes.size(), 1);
+    }
+
+    // A page that goes bad on the disk while the program runs, after the check at the start, is not copied over
+    // the good backup at the exit: the backup stays, a box says why, and the next start offers it.
+    void aDataFileDamagedWhileOpenKeepsTheBackupForTheNextStart() {
+        QVERIFY(start());
+        TestDataFile::addCars(1, 30000);
+        addTeam({.nmbr = 500, .name = "Mine"});
+        stop();
+        const QByteArray backup = fileHash(defaultBackupPath());
+        QVERIFY(start());
+        TestDataFile::damagePage(dataFilePath(), QFileInfo(dataFilePath()).size() / 4096 * 2 / 3);
+        stop();
+        QCOMPARE(m_ui->boxes.size(), 1);
+        QVERIFY2(m_ui->boxes[0].text.startsWith(
+                     QStringLiteral("The backup to '%1' could not be made.").arg(defaultBackupPath())),
+                 qPrintable(m_ui->boxes[0].text));
+        QVERIFY2(m_ui->boxes[0].text.contains(QStringLiteral("is damaged")), qPrintable(m_ui->boxes[0].text));
+        QCOMPARE(fileHash(defaultBackupPath()), backup);
+        QCOMPARE(QDir(backupsDir()).entryList(QDir::Files | QDir::Hidden), QStringList{QLatin1String(kDataFileName)});
+
+        m_ui->clear();
+        m_ui->answers = {AnswerYes};
+        QVERIFY(start());
+        QCOMPARE(m_ui->boxes.size(), 1);
+        QVERIFY2(m_ui->boxes[0].text.contains(QStringLiteral("is damaged")), qPrintable(m_ui->boxes[0].text));
+        QCOMPARE(teams(), QStringLiteral("Mine"));
+    }
+
+    // Damage that keeps the data file from opening at all (its first page, or the file cut short) offers the
+    // last backup, as damage found by the check does. No ends the program and leaves the file as it was.
+    void aDataFileThatCannotBeOpenedOffersTheBackup_data() {
+        QTest::addColumn<bool>("cutShort");
+        QTest::newRow("first page damaged") << false;
+        QTest::newRow("cut short") << true;
+    }
+    void aDataFileThatCannotBeOpenedOffersTheBackup() {
+        QFETCH(bool, cutShort);
+        startWithASeason();
+        if (cutShort)
+            QVERIFY(QFile(dataFilePath()).resize(QFileInfo(dataFilePath()).size() / 2));
+        else
+            TestDataFile::damagePage(dataFilePath(), 0);
+        const QByteArray damaged = fileHash(dataFilePath());
+        m_ui->answers = {AnswerNo};
+        QVERIFY(!start());
+        QCOMPARE(m_ui->boxes.size(), 1);
+        QVERIFY2(m_ui->boxes[0].text.startsWith(QStringLiteral("The data file '%1' is damaged").arg(dataFilePath())),
+                 qPrintable(m_ui->boxes[0].text));
+        QVERIFY(m_ui->boxes[0].text.contains(defaultBackupPath()));
+        QCOMPARE(m_ui->boxes[0].buttons, MsgButtons::YesNo);
+        stop();
+        QCOMPARE(fileHash(dataFilePath()), damaged);
+
+        m_ui->clear();
+        m_ui->answers = {AnswerYes};
+        QVERIFY(start());
+        QCOMPARE(m_ui->boxes.size(), 1);
+        QCOMPARE(teams(), QStringLiteral("Mine"));
+        stop();
+        QCOMPARE(m_ui->boxes.size(), 1);
+    }
+
+    // The data file is lost and its only copy, the backup, has one damaged page: the restore is refused, the
+    // user starts again, types one league and closes. The backup stays beside the new one, and a box says so.
+    void aBackupThatCannotBeReadStaysWhenTheUserStartsAgain() {
+        QVERIFY(start());
+        TestDataFile::addCars(1, 30000);
+        stop();
+        TestDataFile::damagePage(defaultBackupPath(), 1);
+        const QByteArray damaged = fileHash(defaultBackupPath());
+        QVERIFY(QFile::remove(dataFilePath()));
+        m_ui->answers = {AnswerYes};
+        QVERIFY(!start());
+        QCOMPARE(m_ui->boxes.size(), 2);
+        QVERIFY2(m_ui->boxes[1].text.contains(QStringLiteral("is damaged")), qPrintable(m_ui->boxes[1].text));
+        stop();
+        m_ui->clear();
+        m_ui->answers = {AnswerNo};
+        QVERIFY(start());
+        addLeague({.nmbr = 500, .name = "Typed"});
+        stop();
+        const QStringList backups = QDir(backupsDir()).entryList(QDir::Files | QDir::Hidden);
+        QCOMPARE(backups.size(), 2);
+        const QString kept = QDir(backupsDir()).filePath(backups.filter(QStringLiteral("quorvanti30-")).value(0));
+        QCOMPARE(fileHash(kept), damaged);
+        QCOMPARE(m_ui->boxes.size(), 2);
+        QVERIFY2(m_ui->boxes[1].text.contains(kept), qPrintable(m_ui->boxes[1].text));
+        QVERIFY2(m_ui->boxes[1].text.contains(QStringLiteral("could not be read")), qPrintable(m_ui->boxes[1].text));
     }
 
     void theEndOfTheSessionClosesTheProgramAsACloseDoes() {

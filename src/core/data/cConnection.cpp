@@ -177,7 +177,8 @@ QString refusedBeforeOpening(const QString& path, const QString& shownPath) {
 
 // Opens the file at path as the program opens its data file: with the key, made owner-only, and brought
 // up to this version's schema. False with the words the user is shown, which name shownPath.
-bool openAsDataFile(SqlDatabase& db, const QString& path, const QString& shownPath, bool exclusive, QString* message) {
+bool openAsDataFile(SqlDatabase& db, const QString& path, const QString& shownPath, bool exclusive, QString* message,
+                    bool* damaged = nullptr) {
     *message = refusedBeforeOpening(path, shownPath);
     if (!message->isEmpty())
         return false;
@@ -189,6 +190,8 @@ bool openAsDataFile(SqlDatabase& db, const QString& path, const QString& shownPa
             // The user never types a password: a file that does not open with the program's key is damaged
             // or is some other file, which is not the same trouble as a file another program holds.
             *message = QStringLiteral("The data file '%1' is damaged or is not a Quorvanti data file.").arg(shownPath);
+            if (damaged)
+                *damaged = true;
             break;
         case 5: // SQLITE_BUSY
         case 6: // SQLITE_LOCKED
@@ -599,11 +602,15 @@ cConnection::cConnection() : m_db(std::make_unique<SqlDatabase>()), m_workspace(
 
 cConnection::~cConnection() = default;
 
-int cConnection::openAccessConnection() {
+int cConnection::openAccessConnection(QString* damage) {
     m_workspace.reset();
     QString message;
-    if (!openAsDataFile(*m_db, dataFilePath(), dataFilePath(), true, &message)) {
-        showQuorvantiBox(message);
+    bool damaged = false;
+    if (!openAsDataFile(*m_db, dataFilePath(), dataFilePath(), true, &message, &damaged)) {
+        if (damage && damaged)
+            *damage = message;
+        else
+            showQuorvantiBox(message);
         m_status = 1;
         return 1;
     }
@@ -619,10 +626,11 @@ void cConnection::CloseConnection() {
 
 // ---- connection procedures ----
 
-bool connectDatabase() {
+bool connectDatabase(QString* damage) {
     gConnection = std::make_unique<cConnection>();
-    if (gConnection->openAccessConnection() != 0) {
-        showQuorvantiBox(QStringLiteral("Unable to connect to Database"));
+    if (gConnection->openAccessConnection(damage) != 0) {
+        if (!damage || damage->isEmpty())
+            showQuorvantiBox(QStringLiteral("Unable to connect to Database"));
         return false;
     }
     return true;

@@ -54,8 +54,9 @@ public:
     cConnection();
     ~cConnection();
 
-    // 0 on success; 1 after a box with the engine's message.
-    int openAccessConnection();
+    // 0 on success; 1 after a box with the engine's message. Given damage, a file that cannot be opened
+    // because it is damaged (or is no data file) shows no box: *damage gets the words.
+    int openAccessConnection(QString* damage = nullptr);
     void CloseConnection();
     int connectionStatus() const { return m_status; }
     // The open database, or nullptr while none is open.
@@ -77,8 +78,9 @@ extern std::unique_ptr<cConnection> gConnection;
 // The key the data file and its backups are encrypted with.
 QByteArray dataFileKey();
 
-// Creates a new connection in gConnection and opens the data file; false after the boxes.
-bool connectDatabase();
+// Creates a new connection in gConnection and opens the data file; false after the boxes. Given damage, a
+// data file too damaged to open is said in *damage instead, with no box, so that the backup can be offered.
+bool connectDatabase(QString* damage = nullptr);
 // Closes the connection, writes a copy of the data file to the destination (empty = the default backup; see
 // compactFile), and reopens unless told not to (the program's exit, which closes it next). A failed backup is
 // reported in a box, except the default one into a "Backups" folder that is not there. Nothing is written while
