@@ -1,9 +1,10 @@
 // The main window and the files it lives on: a data file found damaged, too damaged to open, damaged while
 // the program runs, empty or a folder at the start, a data folder on a full disk, restores of damaged
-// backups and through links, a backup that cannot be read, and the end of a session (SIGTERM) writing the
-// settings and the exit backup as a close does; and the status bar, where the program's clock and its UI
-// services show the date and time, the status text and a file's progress.
+// backups and through links, a backup that cannot be read, and the end of a session (SIGTERM), during a
+// download too, writing the settings and the exit backup as a close does; and the status bar, where the
+// program's clock and its UI services show the date and time, the status text and a file's progress.
 
+#include "../core/LocalFtpServer.h"
 #include "MainWindowTest.h"
 #include "ModalHelpers.h"
 #include "RecordingUi.h"
@@ -16,8 +17,12 @@
 #include "data/Feedback.h"
 #include "data/Paths.h"
 #include "data/cConnection.h"
+#include "data/cLeague.h"
+#include "editors/teams/frmLeague.h"
+#include "exchange/FtpTransfer.h"
 #include "platform/Clock.h"
 #include "platform/SqlDatabase.h"
+#include "shell/Commands.h"
 #include "shell/frmMain.h"
 #include "shell/frmWelcome.h"
 
@@ -65,6 +70,7 @@ private:
 private slots:
     void initTestCase() {
         QApplication::setQuitOnLastWindowClosed(false);
+        installCommands();
         // Welcome windows are closed through their Continue button, as a user would.
         connect(&m_closer, &QTimer::timeout, this, [] {
             if (auto* w = qobject_cast<frmWelcome*>(QApplication::activeModalWidget()))
@@ -366,6 +372,64 @@ private slots:
         QCOMPARE(m_ui->boxes.size(), 2);
         QVERIFY2(m_ui->boxes[1].text.contains(kept), qPrintable(m_ui->boxes[1].text));
         QVERIFY2(m_ui->boxes[1].text.contains(QStringLiteral("could not be read")), qPrintable(m_ui->boxes[1].text));
+    }
+
+    // The session ends while a series file is arriving: the transfer ends first, without a box, nothing is
+    // imported, and the program closes as a close does.
+    void theEndOfTheSessionDuringADownloadEndsTheTransferQuietly() {
+        if (!LocalFtpServer::available())
+            QSKIP("no python3 with pyftpdlib");
+        QTemporaryDir root;
+        QVERIFY(QDir().mkpath(root.path() + QLatin1String(kDownloadFolder)));
+        QFile served(root.path() + QLatin1String(kDownloadFolder) + QStringLiteral("wccarraces.qvi"));
+        QVERIFY(served.open(QIODevice::WriteOnly));
+        // Some seconds of it at the server's pace; what arrives is seen once the first 64 KB are written.
+        for (int race = 1; race <= 12000; ++race)
+            served.write(QStringLiteral("12;%1;\"Race\";\"Ring\";3/3/2024;1;1\r\n").arg(race).toLatin1());
+        served.close();
+        LocalFtpServer slow;
+        QVERIFY(slow.start(root.path(), false, QString(), QString(), 64 << 10));
+        QVERIFY(start());
+        // The settings read at the start name the download server.
+        setDownloadHost(slow.address());
+        const auto hostBack = qScopeGuard([] { setDownloadHost(QString()); });
+        addLeague({.nmbr = 500, .name = "Typed"});
+        bool raised = false;
+        QTimer poll;
+        connect(&poll, &QTimer::timeout, this, [&raised] {
+            if (!raised && arrivingIn(importsDir(), QString())) {
+                raised = true;
+                ::raise(SIGTERM);
+            }
+        });
+        poll.start(20);
+        bool edited = false;
+        QTimer::singleShot(0, m_main.get(), [&edited] {
+            cLeague league;
+            QVERIFY(league.load(500));
+            QTimer::singleShot(0, [] {
+                auto* editor = qobject_cast<frmLeague*>(QApplication::activeModalWidget());
+                QVERIFY(editor);
+                editor->findChild<QPushButton*>(QStringLiteral("cmdImortRaces"))->click();
+            });
+            commands().editLeague(league);
+            edited = true;
+        });
+        QTRY_VERIFY_WITH_TIMEOUT(edited, 30000);
+        QTRY_VERIFY(!m_main->isVisible());
+        QVERIFY(raised);
+        QVERIFY2(m_ui->boxes.isEmpty(), qPrintable(m_ui->lastBoxText()));
+        QVERIFY(QFileInfo::exists(settingsFilePath()));
+        QVERIFY(!QFileInfo::exists(QDir(importsDir()).filePath(QStringLiteral("wccarraces.qvi"))));
+        stop();
+        SqlDatabase copy;
+        QVERIFY(copy.open(defaultBackupPath(), dataFileKey(), false, false));
+        SqlRows rows;
+        QVERIFY(copy.query(QStringLiteral("SELECT (SELECT group_concat(league_name) FROM leagues),"
+                                          " (SELECT count(*) FROM races)"),
+                           &rows));
+        QCOMPARE(rows.rows.value(0).value(0).toString(), QStringLiteral("Typed"));
+        QCOMPARE(rows.rows.value(0).value(1).toInt(), 0);
     }
 
     void theEndOfTheSessionClosesTheProgramAsACloseDoes() {

@@ -6,6 +6,7 @@
 #include "data/Paths.h"
 #include "data/Regional.h"
 #include "data/cConnection.h"
+#include "exchange/FtpTransfer.h"
 #include "kit/Twips.h"
 #include "platform/Clock.h"
 #include "platform/SaveFile.h"
@@ -43,6 +44,7 @@
 #include <QSplitter>
 #include <QStatusBar>
 #include <QTime>
+#include <QTimer>
 #include <QToolBar>
 #include <QTreeWidget>
 #include <QWindow>
@@ -75,7 +77,8 @@ bool frmMain::startUp() {
         return false;
     }
 
-    // From here on a logout ends the program as a close does.
+    // From here on a logout ends the program as a close does; until then nothing stops a transfer.
+    stopTransfers(false);
     m_sessionEnd = std::make_unique<SessionEnd>();
     connect(m_sessionEnd.get(), &SessionEnd::requested, this, &frmMain::endSession);
 
@@ -251,6 +254,13 @@ bool frmMain::offerBackupFor(const QString& damage, bool opened) {
 
 void frmMain::endSession() {
     m_endRequested = true;
+    // A transfer under way ends first, quietly: the window that started it goes on only once its loop has
+    // returned, and finds the transfer stopped instead of a closed data file to import into.
+    stopTransfers();
+    if (transferUnderWay()) {
+        QTimer::singleShot(20, this, &frmMain::endSession);
+        return;
+    }
     // A window that runs its own event loop is closed first, as its Cancel or Escape would; one it opens
     // in turn (a question on the way out) is closed the same way, a bounded number of times.
     for (int closed = 0; closed < 20 && QApplication::activeModalWidget(); ++closed) {
