@@ -479,9 +479,9 @@ bool writeBackup(const QString& source, const QString& destination, const PageCo
         written = false;
         writing->damaged = !readsWhole(source);
         *error = writing->damaged ? damagedText(source, true)
-                                  : QStringLiteral("The copy written to '%1' cannot be read back whole: the disk that "
-                                                   "holds it may be failing.")
-                                        .arg(temp);
+                                  : QStringLiteral("The copy could not be read back whole from the disk that holds "
+                                                   "'%1': that disk may be failing.")
+                                        .arg(QFileInfo(file).absolutePath());
     }
     if (written)
         rememberRows(temp, writing->rows);
@@ -491,26 +491,6 @@ bool writeBackup(const QString& source, const QString& destination, const PageCo
         return false;
     }
     return true;
-}
-
-// What the exit backup would do to the backup at path: what each side holds of the user's rows, and
-// whether the backup must stay beside the new one.
-struct BackupComparison {
-    BackupRows rows;
-    bool keep = false;
-};
-
-BackupComparison compareWithBackup(SqlDatabase& open, const QString& backup) {
-    BackupComparison c;
-    c.rows.dataFile = userRowCount(open);
-    QString unreachable;
-    const QString file = backupFile(backup, &unreachable);
-    if (file.isEmpty() || !QFileInfo(file).isFile())
-        return c; // no backup there to lose
-    c.rows.backup = backupRowCount(file);
-    // A backup that cannot be read may hold anything: its count is unknown, never none.
-    c.keep = c.rows.backup < 0 || holdsClearlyMore(c.rows.backup, c.rows.dataFile);
-    return c;
 }
 
 } // namespace
@@ -649,10 +629,17 @@ bool exitBackupWouldLoseData(const QString& backup, BackupRows* rows) {
     SqlDatabase* open = gConnection ? gConnection->getConnection() : nullptr;
     if (!open)
         return true; // nothing the program could open replaces a backup
-    const BackupComparison c = compareWithBackup(*open, backup);
+    BackupRows counted;
+    counted.dataFile = userRowCount(*open);
+    QString unreachable;
+    const QString file = backupFile(backup, &unreachable);
+    const bool there = !file.isEmpty() && QFileInfo(file).isFile();
+    if (there)
+        counted.backup = backupRowCount(file);
     if (rows)
-        *rows = c.rows;
-    return c.keep;
+        *rows = counted;
+    // A backup that cannot be read may hold anything: its count is unknown, never none.
+    return there && (counted.backup < 0 || holdsClearlyMore(counted.backup, counted.dataFile));
 }
 
 QString keptBackupPath(const QString& backup) {
@@ -691,21 +678,20 @@ bool backupDatabase(const QString& destination, bool reopen) {
     PageCounts counts;
     const bool counted = readPageCounts(*open, &counts);
     // The last good backup is never lost: one that holds clearly more of the user's rows (the data file
-    // was lost and started again), or one that cannot be read to tell, stays beside the new one.
-    BackupComparison compared;
-    if (atExit)
-        compared = compareWithBackup(*open, target);
-    else
-        compared.rows.dataFile = userRowCount(*open);
+    // was lost and started again), or one that cannot be read to tell, stays beside the new one. The data
+    // file's count goes with the copy, as the backup's count at the next exit.
+    BackupRows rows;
     QString keepAs;
-    if (compared.keep) {
+    if (atExit && exitBackupWouldLoseData(target, &rows)) {
         QString unreachable;
         keepAs = keptBackupPath(backupFile(target, &unreachable));
+    } else if (!atExit) {
+        rows.dataFile = userRowCount(*open);
     }
     gConnection->CloseConnection();
     QString error;
     BackupWriting writing;
-    writing.rows = compared.rows.dataFile;
+    writing.rows = rows.dataFile;
     const bool ok = writeBackup(dataFilePath(), target, counted ? &counts : nullptr, keepAs, &writing, &error);
     // Damage found in the copy is the data file's: no later backup is made of it either.
     if (writing.damaged)
@@ -715,10 +701,9 @@ bool backupDatabase(const QString& destination, bool reopen) {
     if (!ok)
         return notMade(error, writing.damaged);
     if (!keepAs.isEmpty()) {
-        const QString mine =
-            compared.rows.dataFile < 0 ? QStringLiteral("an unknown number") : QString::number(compared.rows.dataFile);
+        const QString mine = rows.dataFile < 0 ? QStringLiteral("an unknown number") : QString::number(rows.dataFile);
         const QString why =
-            compared.rows.backup < 0
+            rows.backup < 0
                 ? QStringLiteral("The backup %1 could not be read, so how much of your data it holds cannot be told. "
                                  "It was kept as %2, and the new backup was written beside it.\n\nIf data is "
                                  "missing, keep %2: it may still hold it.")
@@ -727,7 +712,7 @@ bool backupDatabase(const QString& destination, bool reopen) {
                                  "against %3). It was kept as %4, and the new backup was written beside it.\n\n"
                                  "If data is missing, choose Restore Data File... in the System menu and open %4.")
                       .arg(target)
-                      .arg(compared.rows.backup)
+                      .arg(rows.backup)
                       .arg(mine, keepAs);
         ui().messageBox(why, QStringLiteral("Quorvanti"), MsgIcon::Information, MsgButtons::Ok);
     }
