@@ -236,6 +236,14 @@ QString teamNames() {
     return TestDataFile::scalar("SELECT group_concat(team_name) FROM teams").toString();
 }
 
+// The data file as one the user lost and started again: the open one is closed, deleted and made anew.
+void startAnewDataFile() {
+    gConnection->CloseConnection();
+    ASSERT_TRUE(QFile::remove(dataFilePath()));
+    ASSERT_TRUE(ensureDataFile(dataFilePath()));
+    ASSERT_TRUE(connectDatabase());
+}
+
 } // namespace
 
 TEST(RestoreCrash, KilledAtEveryStepLeavesAWholeDataFile) {
@@ -838,18 +846,6 @@ TEST(RestoreCrash, ARestoreThroughALinkReplacesTheFileItLeadsTo) {
     EXPECT_TRUE(data.ui().boxes.isEmpty()) << qPrintable(data.ui().lastBoxText());
 }
 
-namespace {
-
-// The data file as one the user lost and started again: the open one is closed, deleted and made anew.
-void startAnewDataFile() {
-    gConnection->CloseConnection();
-    ASSERT_TRUE(QFile::remove(dataFilePath()));
-    ASSERT_TRUE(ensureDataFile(dataFilePath()));
-    ASSERT_TRUE(connectDatabase());
-}
-
-} // namespace
-
 // A page that goes bad on the disk after the check at the start is copied with the file's bytes: the copy
 // is read back before it replaces anything, and the good backup stays.
 TEST(DamagedFiles, ADataFileDamagedWhileOpenNeverTakesTheBackupsPlace) {
@@ -933,15 +929,10 @@ TEST(Backup, ABackupWhoseRowsCannotBeCountedIsKeptBesideTheNewOne) {
     TestDataFile::addCars(1, 30000);
     addRaceType({.nmbr = 500, .name = "Mine"});
     ASSERT_TRUE(backupDatabase(QString()));
-    gConnection->CloseConnection();
-    TestDataFile::damagePage(defaultBackupPath(), 1);
+    TestDataFile::damagePage(defaultBackupPath(), 1); // its second page
     const QByteArray damaged = bytesOf(defaultBackupPath());
-    // The data file goes missing; the damaged backup is rightly refused, and the user starts again.
-    ASSERT_TRUE(QFile::remove(dataFilePath()));
-    QString error;
-    EXPECT_FALSE(restoreDataFile(defaultBackupPath(), &error));
-    ASSERT_TRUE(ensureDataFile(dataFilePath()));
-    ASSERT_TRUE(connectDatabase());
+    // The data file is lost, and the user starts again.
+    startAnewDataFile();
     addLeague({.nmbr = 500, .name = "Typed"});
     EXPECT_TRUE(exitBackupWouldLoseData(defaultBackupPath()));
     const QString kept = keptBackupPath(defaultBackupPath());
@@ -951,32 +942,39 @@ TEST(Backup, ABackupWhoseRowsCannotBeCountedIsKeptBesideTheNewOne) {
     ASSERT_EQ(data.ui().boxes.size(), 1);
     EXPECT_TRUE(data.ui().boxes[0].text.contains(kept)) << qPrintable(data.ui().boxes[0].text);
     EXPECT_TRUE(data.ui().boxes[0].text.contains("could not be read")) << qPrintable(data.ui().boxes[0].text);
+    QString error;
     EXPECT_TRUE(isDataFile(defaultBackupPath(), &error)) << qPrintable(error);
 }
 
 // A backup that is a link (to another drive, say) stays one: the file it leads to takes the new backup,
-// and a fuller one is kept beside that file.
+// and a fuller one is kept beside that file. A link into a folder that is not there is reported.
 TEST(Backup, ABackupThatIsALinkIsWrittenThroughIt) {
     TestDataFile data;
     ASSERT_TRUE(data.ok());
-    addTeam({.nmbr = 500, .name = "first"});
+    TestDataFile::addCars(1, 100);
     const QString drive = QDir(data.folder()).filePath("drive");
     ASSERT_TRUE(QDir().mkpath(drive));
     const QString target = QDir(drive).filePath("quorvanti30.qv");
     ASSERT_TRUE(QFile::link(target, defaultBackupPath()));
     ASSERT_TRUE(backupDatabase(QString()));
-    TestDataFile::exec("UPDATE teams SET team_name = 'second'");
+    const QByteArray fuller = bytesOf(target);
+    const QString kept = keptBackupPath(target);
+    TestDataFile::exec("DELETE FROM cars WHERE car_nmbr > 10");
     ASSERT_TRUE(backupDatabase(QString()));
-    EXPECT_TRUE(QFileInfo(defaultBackupPath()).isSymLink());
     EXPECT_EQ(QFileInfo(defaultBackupPath()).symLinkTarget(), target);
+    EXPECT_EQ(bytesOf(kept), fuller);
     SqlDatabase copy;
     SqlRows rows;
-    ASSERT_TRUE(copy.open(target, dataFileKey(), false, false));
-    ASSERT_TRUE(copy.query("SELECT group_concat(team_name) FROM teams", &rows));
-    EXPECT_EQ(rows.rows.value(0).value(0).toString(), "second");
-    copy.close();
-    EXPECT_EQ(QDir(drive).entryList(QDir::Files | QDir::Hidden), QStringList{"quorvanti30.qv"});
-    EXPECT_TRUE(data.ui().boxes.isEmpty()) << qPrintable(data.ui().lastBoxText());
+    ASSERT_TRUE(copy.open(target, dataFileKey(), false, false) && copy.query("SELECT count(*) FROM cars", &rows));
+    EXPECT_EQ(rows.rows.value(0).value(0).toInt(), 10);
+    EXPECT_EQ(QDir(backupsDir()).entryList(QDir::Files | QDir::Hidden), QStringList{"quorvanti30.qv"});
+
+    ASSERT_TRUE(QDir(drive).removeRecursively());
+    data.ui().clear();
+    EXPECT_FALSE(backupDatabase(QString()));
+    ASSERT_EQ(data.ui().boxes.size(), 1);
+    EXPECT_TRUE(data.ui().boxes[0].text.contains("cannot be reached")) << qPrintable(data.ui().boxes[0].text);
+    EXPECT_TRUE(QFileInfo(defaultBackupPath()).isSymLink());
 }
 
 // The count a backup was written with stands for it only while it is the file it was written with: a
@@ -993,11 +991,9 @@ TEST(Backup, TheRowsRememberedWithABackupStandOnlyForTheFileTheyCameWith) {
     const QString fuller = QDir(data.folder()).filePath("fuller.qv");
     ASSERT_TRUE(backupDatabase(fuller));
     TestDataFile::exec("DELETE FROM cars");
-    {
-        QFile backup(defaultBackupPath());
-        ASSERT_TRUE(backup.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        backup.write(bytesOf(fuller));
-    }
+    QFile backup(defaultBackupPath()); // written over in its place: the same file, other rows
+    ASSERT_TRUE(backup.open(QIODevice::WriteOnly | QIODevice::Truncate) && backup.write(bytesOf(fuller)) > 0);
+    backup.close();
     EXPECT_TRUE(exitBackupWouldLoseData(defaultBackupPath(), &rows));
     EXPECT_EQ(rows.backup, 5001);
     EXPECT_EQ(rows.dataFile, 1);

@@ -337,13 +337,21 @@ private slots:
         stop();
         QCOMPARE(fileHash(dataFilePath()), damaged);
 
-        m_ui->clear();
-        m_ui->answers = {AnswerYes};
+        // Yes in the real box, with its own event loop, as a user answers it.
+        m_ui.reset();
+        QtUiServices services;
+        setUi(&services);
+        const auto restored = qScopeGuard([] { setUi(nullptr); });
+        QString question;
+        whileModal<QMessageBox>([&question](QMessageBox* box) {
+            question = box->text();
+            box->button(QMessageBox::Yes)->click();
+        });
         QVERIFY(start());
-        QCOMPARE(m_ui->boxes.size(), 1);
+        QVERIFY2(question.endsWith(QStringLiteral("Yes restores the backup, No ends Quorvanti.")),
+                 qPrintable(question));
         QCOMPARE(teams(), QStringLiteral("Mine"));
-        stop();
-        QCOMPARE(m_ui->boxes.size(), 1);
+        QVERIFY(m_main->isVisible());
     }
 
     // The data file is lost and its only copy, the backup, has one damaged page: the restore is refused, the
@@ -352,7 +360,7 @@ private slots:
         QVERIFY(start());
         TestDataFile::addCars(1, 30000);
         stop();
-        TestDataFile::damagePage(defaultBackupPath(), 1);
+        TestDataFile::damagePage(defaultBackupPath(), 1); // its second page
         const QByteArray damaged = fileHash(defaultBackupPath());
         QVERIFY(QFile::remove(dataFilePath()));
         m_ui->answers = {AnswerYes};

@@ -77,7 +77,8 @@ bool frmMain::startUp() {
         return false;
     }
 
-    // From here on a logout ends the program as a close does; until then nothing stops a transfer.
+    // A start lets transfers run (again, when the window is started a second time in one process); from
+    // here on a logout ends the program as a close does.
     stopTransfers(false);
     m_sessionEnd = std::make_unique<SessionEnd>();
     connect(m_sessionEnd.get(), &SessionEnd::requested, this, &frmMain::endSession);
