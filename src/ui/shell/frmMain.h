@@ -110,9 +110,14 @@ private:
     // A data file to open: found, made on a first start, or, when it has gone missing or empty later,
     // restored from the backup or made empty as the user chooses. False when the start must end.
     bool prepareDataFile();
+    // Opens the data file; one too damaged to open is said with the backup offered. False when the start ends.
+    bool openDataFileAtStart();
     // Reads the open data file whole; when it is damaged, the user may restore the backup or go on with it.
     // False when the user ends the start.
     bool checkDataFileAtStart();
+    // Offers the default backup in place of the damaged data file (open, or too damaged to open); true when
+    // the start goes on with a data file open.
+    bool offerBackupFor(const QString& damage, bool opened);
     // The session ends (a logout, a shutdown): every modal window is closed and then the main window, which
     // writes the settings and the exit backup as any close does.
     void endSession();

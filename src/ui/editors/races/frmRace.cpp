@@ -537,7 +537,9 @@ void frmRace::getResultsClicked() {
     const auto failed = [] {
         setStatus(QString());
         setMousePointer(PointerDefault);
-        showPlainBox(QStringLiteral("Download and Import failed."));
+        // A download the program's end stopped is no failure to report.
+        if (!transfersStopped())
+            showPlainBox(QStringLiteral("Download and Import failed."));
     };
     // The status bar is repainted before each transfer; clicks are held back meanwhile, so a
     // second click cannot start a transfer inside this one.
