@@ -511,8 +511,8 @@ TEST_F(Posting, SiteScriptThatDoesMoreThanChangeRowsFailsTheRaceAndKeepsTheEarli
     post(1);
     const QString before = dumpData();
     // Refused before anything runs, or stopped when it ended the transaction (the ON CONFLICT
-    // ROLLBACK), ran too long, or could not be read: either way one box and the data file as it
-    // was, the earlier posting included.
+    // ROLLBACK), ran too long, made too long a value, or could not be read: either way one box and the
+    // data file as it was, the earlier posting included.
     const QByteArray scripts[] = {
         "UPDATE team_results SET adjustment = 7 WHERE league_nmbr = %league_nmbr% AND race_nmbr = %race_nmbr%;\r\n"
         "-- keep what is there\r\nCOMMIT;\r\n",
@@ -532,6 +532,10 @@ TEST_F(Posting, SiteScriptThatDoesMoreThanChangeRowsFailsTheRaceAndKeepsTheEarli
         "UPDATE team_results SET adjustment = 7 WHERE league_nmbr = %league_nmbr% AND race_nmbr = %race_nmbr%;\n"
         "WITH RECURSIVE c(x) AS (SELECT 1 UNION ALL SELECT x + 1 FROM c) SELECT count(*) FROM c;\n",
         QByteArray("UPDATE team_results SET adjustment = 7;\n") + '\0' + "\nSELECT 1;\n",
+        // one call that would run for ever, or for a minute and a half
+        "UPDATE cars SET driver_name = 'x' WHERE printf('%.*c', 600, 'a') GLOB '*a*a*a*a*b' AND car_nmbr = 1;",
+        "UPDATE cars SET driver_name = 'x' WHERE printf('%.*c', 600, 'a') LIKE '%a%a%a%a%b' AND car_nmbr = 1;",
+        "UPDATE cars SET sponsor = length(hex(randomblob(400000000))) WHERE car_nmbr = 1;",
     };
     const int limit = SqlScript::timeLimitMs();
     SqlScript::setTimeLimitMs(300);
