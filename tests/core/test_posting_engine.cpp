@@ -286,6 +286,13 @@ TEST_F(PostingEngine, SiteScriptsSeeAndLeaveWhatTheChainsDo) {
         "UPDATE team_results SET adjustment = 2147483600" + ownRows + " AND %league_nmbr% = 700 AND place = 1;\n" +
             "DELETE FROM team_results WHERE rowid = (SELECT max(rowid) FROM team_results" + ownRows + ");\n" + sees,
         "UPDATE team_results SET league_nmbr = 703" + ownRows + " AND %league_nmbr% = 700 AND car_nmbr = 2;\n" + sees,
+        // the league's rows copied into a league posted after it, and a row moved on into another
+        "INSERT INTO team_results (race_nmbr, place, qualified, car_nmbr, team_nmbr, current_status,"
+        " fast_qual_bonus, laps_led_bonus, most_laps_led_bonus, adjustment, points, qual_points, total_points,"
+        " league_nmbr) SELECT race_nmbr, place, qualified, car_nmbr, team_nmbr, current_status, fast_qual_bonus,"
+        " laps_led_bonus, most_laps_led_bonus, adjustment, points, qual_points, total_points, 701 FROM team_results" +
+            ownRows + " AND %league_nmbr% = 700;\n",
+        "UPDATE team_results SET league_nmbr = 702" + ownRows + " AND %league_nmbr% = 701 AND car_nmbr = 8;\n",
         // a row moved to the race a later league carries its totals from
         "UPDATE team_results SET league_nmbr = 702, race_nmbr = 1" + ownRows +
             " AND %league_nmbr% = 701 AND %race_nmbr% = 3 AND car_nmbr = 8;\n",

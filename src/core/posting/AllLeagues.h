@@ -235,6 +235,8 @@ private:
     QList<Row> previousRows(const cLeague& league);
     // Writes the rows of steps 1 to 4, giving each its row id; false when a statement failed.
     bool insertFirstRows(QList<Row>& rows, int leagueNmbr);
+    // True when the league holds rows of the race.
+    bool holdsRowsOfRace(int leagueNmbr);
     // Removes the rows insertFirstRows wrote.
     bool removeFirstRows(const QList<Row>& rows);
     // The league's rows of the race as the script left them, of the rows written before it ran;
@@ -249,8 +251,9 @@ private:
     const cRaces& m_race;
     const cLeagueCollection& m_leagues;
     const SqlScript& m_script;
-    // A run of the script has changed rows of team_results: the rows the engine reads from there are
-    // read from then on as the script left them, league by league.
+    // A run of the script has changed rows of team_results beyond its league's rows of the race: the
+    // rows the engine reads from there are read from then on as the script left them, league by
+    // league, and a league that then holds rows of the race before its turn is the chain's.
     bool m_scriptChangesResults = false;
     Day m_day = 0;
     int m_raceType = 0;

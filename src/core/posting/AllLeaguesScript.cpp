@@ -57,16 +57,20 @@ bool Engine::removeFirstRows(const QList<Row>& rows) {
                      {rows.first().rowid, rows.last().rowid});
 }
 
+bool Engine::holdsRowsOfRace(int leagueNmbr) {
+    return !query(QStringLiteral("SELECT 1 FROM team_results INDEXED BY team_results_league_race"
+                                 " WHERE league_nmbr = ? AND race_nmbr = ? LIMIT 1"),
+                  {leagueNmbr, m_race.raceNmbr()})
+                .rows.isEmpty();
+}
+
 QList<Row> Engine::readBack(const cLeague& league, const QList<Row>& written, int* touched) {
     const int leagueNmbr = league.leagueNmbr();
     const int raceNmbr = m_race.raceNmbr();
     QList<Row> rows;
     *touched = 0;
     if (written.isEmpty()) {
-        if (!query(QStringLiteral("SELECT 1 FROM team_results INDEXED BY team_results_league_race"
-                                  " WHERE league_nmbr = ? AND race_nmbr = ? LIMIT 1"),
-                   {leagueNmbr, raceNmbr})
-                 .rows.isEmpty())
+        if (holdsRowsOfRace(leagueNmbr))
             throw StandBack{}; // rows the script added
         return rows;
     }
@@ -220,6 +224,11 @@ bool Engine::postWithScript(bool* stopped) {
     bool chain = false;
     try {
         for (const cLeague& league : m_leagues) {
+            // An earlier league's script that changed rows beyond its own may have brought rows of
+            // the race into this league, which the chain's steps score as the league's own from its
+            // first step on, and which the engine does not know.
+            if (!chain && m_scriptChangesResults && holdsRowsOfRace(league.leagueNmbr()))
+                chain = true;
             if (!chain) {
                 switch (postLeagueWithScript(league)) {
                 case Posted::Itself:
