@@ -150,11 +150,18 @@ void Engine::load() {
     // looked for among them.
     if (!m_earlierRacesWithWinner.isEmpty()) {
         std::vector<std::tuple<int, int, int>> present; // league, race, team
+        present.reserve(size_t(teams.size()) * size_t(m_earlierRacesWithWinner.size()));
+        // The engine hands them over in the order of its key, which the search below needs; were that
+        // ever to change, they are put in that order here.
         forEach(QStringLiteral("SELECT league_nmbr, race_nmbr, team_nmbr FROM team_results_summary"
                                " WHERE league_nmbr IN ") +
-                    leagueList + QStringLiteral(" AND race_nmbr IN ") + inList(m_earlierRacesWithWinner) +
-                    QStringLiteral(" ORDER BY league_nmbr, race_nmbr, team_nmbr"),
-                {}, [&](const SqlRowView& r) { present.emplace_back(whole(r, 0), whole(r, 1), whole(r, 2)); });
+                    leagueList + QStringLiteral(" AND race_nmbr IN ") + inList(m_earlierRacesWithWinner),
+                {}, [&](const SqlRowView& r) {
+                    const std::array<int, 3> v = wholes<3>(r);
+                    present.emplace_back(v[0], v[1], v[2]);
+                });
+        if (!std::is_sorted(present.begin(), present.end()))
+            std::sort(present.begin(), present.end());
         for (auto it = m_membersByName.cbegin(); it != m_membersByName.cend(); ++it) {
             std::vector<int> members(it.value().begin(), it.value().end());
             std::sort(members.begin(), members.end());
@@ -188,11 +195,18 @@ const QHash<int, QList<Row>>& Engine::rowsOf(int raceNmbr) {
                                 {raceNmbr, raceNmbr});
     if (range.rows.isEmpty() || range.rows[0][0].isNull())
         return byLeague;
-    forEach(QStringLiteral("SELECT league_nmbr, place, car_nmbr, team_nmbr, points, total_points FROM team_results"
+    // A league's rows follow each other: the list is looked up only where the league changes.
+    int league = 0;
+    QList<Row>* rows = nullptr;
+    forEach(QStringLiteral("SELECT place, car_nmbr, team_nmbr, points, total_points, league_nmbr FROM team_results"
                            " WHERE rowid BETWEEN ? AND ? AND +race_nmbr = ? ORDER BY rowid"),
             {range.rows[0][0], range.rows[0][1], raceNmbr}, [&](const SqlRowView& r) {
-                const Row row = previousRaceRow(r, 1);
-                byLeague[whole(r, 0)] << row;
+                const std::array<int, 6> v = wholes<6>(r);
+                if (!rows || v[5] != league) {
+                    league = v[5];
+                    rows = &byLeague[league];
+                }
+                *rows << previousRaceRow({v[0], v[1], v[2], v[3], v[4]});
             });
     return byLeague;
 }
@@ -453,8 +467,28 @@ LeaguePosting Engine::finish(const cLeague& league, QList<Row> rows) {
     return {leagueNmbr, rows, stored, summaries, steps};
 }
 
+bool Engine::insertRow(SqlStatement& insert, const Row& row, int leagueNmbr) {
+    insert.bind(1, m_race.raceNmbr());
+    insert.bind(2, row.place);
+    insert.bind(3, row.qualified);
+    insert.bind(4, row.car);
+    insert.bind(5, row.team);
+    insert.bind(6, row.status);
+    insert.bind(7, row.fast);
+    insert.bind(8, row.laps);
+    insert.bind(9, row.most);
+    insert.bind(10, row.adjustment);
+    insert.bind(11, row.points);
+    insert.bind(12, row.qual);
+    insert.bind(13, row.total);
+    insert.bind(14, leagueNmbr);
+    return insert.exec();
+}
+
 void Engine::write(const LeaguePosting& posting) {
-    const int raceNmbr = m_race.raceNmbr();
+    // One prepared statement each, values bound as they are: a list of values built for every row
+    // cost about as much again as the engine's own insert (bench/posting).
+    SqlStatement insert(db(), kInsertRow);
     std::optional<SqlStatement> update;
     for (qsizetype i = 0; i < posting.rows.size(); ++i) {
         const Row& row = posting.rows[i];
@@ -465,8 +499,8 @@ void Engine::write(const LeaguePosting& posting) {
                 continue;
             if (!update)
                 update.emplace(db(), kUpdateRow);
-            const int values[] = {row.place,     row.qualified,       row.status,      int(row.fast), int(row.laps),
-                                  int(row.most), int(row.adjustment), int(row.points), int(row.qual), int(row.total)};
+            const qint64 values[] = {row.place, row.qualified,  row.status, row.fast, row.laps,
+                                     row.most,  row.adjustment, row.points, row.qual, row.total};
             for (int v = 0; v < 10; ++v)
                 update->bind(v + 1, values[v]);
             update->bind(11, row.rowid);
@@ -474,14 +508,19 @@ void Engine::write(const LeaguePosting& posting) {
                 throw StandBack{};
             continue;
         }
-        if (!db().exec(kInsertRow,
-                       {raceNmbr, row.place, row.qualified, row.car, row.team, row.status, row.fast, row.laps, row.most,
-                        row.adjustment, row.points, row.qual, row.total, posting.league}))
+        if (!insertRow(insert, row, posting.league))
             throw StandBack{};
     }
-    for (const Summary& s : posting.summaries)
-        if (!db().exec(kInsertSummary, {s.race, s.team, posting.league, s.points, s.place}))
+    SqlStatement summary(db(), kInsertSummary);
+    for (const Summary& s : posting.summaries) {
+        summary.bind(1, s.race);
+        summary.bind(2, s.team);
+        summary.bind(3, posting.league);
+        summary.bind(4, s.points);
+        summary.bind(5, s.place);
+        if (!summary.exec())
             throw StandBack{};
+    }
 }
 
 } // namespace allleagues
