@@ -109,17 +109,39 @@ void Engine::load() {
 
     // The whole table in its stored order, which is quicker than looking each team up; the
     // holdings are then put in the order of the key: by car, then date.
+    // The values of a row are read in one visit, and a team's list is looked up only where the team
+    // changes: the table runs to the size of the season.
+    int team = 0;
+    QList<Holding>* held = nullptr;
     forEach(QStringLiteral("SELECT team_nmbr, car_nmbr, efctv_dt, term_dt, active FROM team_car"), {},
             [&](const SqlRowView& r) {
-                if (!r.isInteger(0) || r.integer(0) != int(r.integer(0)) || !teams.contains(int(r.integer(0))))
+                SqlValue v[5];
+                r.values(v);
+                if (v[0].kind != SqlValue::Integer || v[0].integer != int(v[0].integer))
                     return; // a team of no league of the race
+                if (!held || v[0].integer != team) {
+                    team = int(v[0].integer);
+                    held = teams.contains(team) ? &m_holdings[team] : nullptr;
+                }
+                if (!held)
+                    return;
+                const auto wholeValue = [](const SqlValue& value) {
+                    if (value.kind != SqlValue::Integer)
+                        throw StandBack{};
+                    return int(in32(value.integer));
+                };
+                const auto dayValue = [](const SqlValue& value) {
+                    if (value.kind != SqlValue::Text)
+                        throw StandBack{};
+                    return day(value.bytes);
+                };
                 Holding h;
-                h.car = whole(r, 1);
-                h.efctv = day(r, 2);
-                if (!r.isNull(3))
-                    h.term = day(r, 3);
-                h.active = whole(r, 4);
-                m_holdings[int(r.integer(0))] << h;
+                h.car = wholeValue(v[1]);
+                h.efctv = dayValue(v[2]);
+                if (v[3].kind != SqlValue::Null)
+                    h.term = dayValue(v[3]);
+                h.active = wholeValue(v[4]);
+                *held << h;
                 m_heldCars.insert(h.car);
             });
     for (QList<Holding>& held : m_holdings)
@@ -246,13 +268,17 @@ QList<Row> Engine::firstRows(const cLeague& league) {
     const ScoringType st = m_scoring.value(league.scoringTypeNmbr());
     const QList<int> byNumber = m_membersByNumber.value(league.leagueNmbr());
     QList<Row> rows;
+    rows.reserve(byNumber.size() * 8);
 
     // 1: one row per result car held by a member team on race day.
     for (int team : byNumber)
         for (const Holding& h : m_holdings.value(team)) {
-            if (!h.inForceOn(m_day) || !m_results.contains(h.car))
+            if (!h.inForceOn(m_day))
                 continue;
-            const Result& res = m_results[h.car];
+            const auto result = m_results.constFind(h.car);
+            if (result == m_results.cend())
+                continue;
+            const Result& res = *result;
             Row row;
             row.place = res.place;
             row.qualified = res.qualified;
@@ -265,7 +291,7 @@ QList<Row> Engine::firstRows(const cLeague& league) {
     // 2 to 4: the bonuses, each set (not added) on the rows of the cars that earn it.
     if (st.exists) {
         for (Row& row : rows) {
-            const Result& res = m_results[row.car];
+            const Result res = m_results.value(row.car);
             if (*st.fastQual != 0 && res.fastQual == 1)
                 row.fast = *st.fastQual;
             if (*st.mostLapsLed != 0 && res.lapsLed > 0 && res.lapsLed == m_maxLapsLed && row.place > 0)
@@ -284,7 +310,8 @@ LeaguePosting Engine::finish(const cLeague& league, QList<Row> rows) {
     const bool highScore = st.highScore();
     const QList<int> byNumber = m_membersByNumber.value(leagueNmbr);
     const QList<int> byName = m_membersByName.value(leagueNmbr);
-    const QList<Row> stored = rows;
+    // Only rows written before a site script ran are compared with what they were.
+    const QList<Row> stored = m_script.hasStatements() ? rows : QList<Row>();
     int steps = 0;
 
     // 6: qualifying points of the paying positions.
@@ -391,8 +418,10 @@ LeaguePosting Engine::finish(const cLeague& league, QList<Row> rows) {
 
     // 11: cars the team holds inactive, whatever the holding's dates.
     for (Row& row : rows) {
-        const QList<Holding> held = m_holdings.value(row.team);
-        if (std::any_of(held.begin(), held.end(), [&](const Holding& h) { return h.car == row.car && h.active == 0; }))
+        const auto held = m_holdings.constFind(row.team);
+        if (held != m_holdings.cend() && std::any_of(held->begin(), held->end(), [&](const Holding& h) {
+                return h.car == row.car && h.active == 0;
+            }))
             row.zeroPoints();
     }
     ++steps;
