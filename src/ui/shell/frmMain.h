@@ -50,7 +50,8 @@ public:
     // The splitter's left edge, twips.
     int splitterLeft() const { return m_splitLeft; }
 
-    // Brings up a list window, maximised, on its first row.
+    // Brings up a list window on its first row, maximised unless the user has tiled or cascaded the
+    // child windows.
     void showLeagues();
     void showTeams();
     void showCars();
@@ -119,6 +120,10 @@ private:
     void placeFrame(const QRect& outer);
     void shutDown();
     void layoutChildren();
+    // The tree's width, in pixels, in which every entry shows whole in the user's font.
+    int treeWidthNeeded() const;
+    // Whether the children keep an arrangement the user chose (none of them is maximised).
+    bool keepsUsersArrangement() const;
     void tileChildren(Qt::Orientation stacking);
     void arrangeIcons();
     void updateClock();
@@ -142,6 +147,9 @@ private:
     double m_splitterPos = 0;
     int m_stateAtStart = 2;
     QRect m_outerAtStart;
+    // The arrangement of the child windows the user chose from the Window menu (0 cascade, 1 and 2
+    // tiled); -1 until then: list windows come up maximised and normal ones fill the area.
+    int m_arrangement = -1;
 
     QSplitter* m_splitter;
     QTreeWidget* m_tree;

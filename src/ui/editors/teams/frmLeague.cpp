@@ -81,6 +81,8 @@ frmLeague::frmLeague(QWidget* parent) : EditorDialog(parent) {
     auto combo = [this](const char* name) {
         auto* c = new QComboBox(this);
         c->setObjectName(QLatin1String(name));
+        // As wide as its longest entry ("Drop Lowest Finishers"), filled before the window shows.
+        c->setSizeAdjustPolicy(QComboBox::AdjustToContents);
         return c;
     };
     txtLeagueName = box("txtLeagueName", 50);
