@@ -27,6 +27,7 @@
 #include "posting/cResultsCollection.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <gtest/gtest.h>
 
@@ -600,6 +601,39 @@ TEST_F(Posting, SiteScriptThatDoesMoreThanChangeRowsFailsTheRaceAndKeepsTheEarli
     EXPECT_EQ(rowCount(501, 1), 12);
     EXPECT_EQ(row(501, 1, Charlie, 6).points, 37);
     EXPECT_EQ(summary(502, 1, Alpha), std::pair(269, 1));
+}
+
+// The time limit is the posting's, not each league's: a statement well inside it, run for every
+// league, stops the posting once the leagues together have used it up.
+TEST_F(Posting, SiteScriptRunsForEveryLeagueShareOneTimeLimit) {
+    for (int l = 502; l <= 505; ++l)
+        league({.nmbr = l, .scoringType = 600}, {Alpha, Bravo});
+    post(1);
+    const QString before = dumpData();
+    // A statement of at least 50 ms here and now.
+    const QString counting = "WITH RECURSIVE c(x) AS (SELECT 1 UNION ALL SELECT x + 1 FROM c WHERE x < %1) "
+                             "SELECT count(*) FROM c;\n";
+    int rows = 20000;
+    qint64 runMs = 0;
+    for (; runMs < 50; rows *= 2) {
+        QElapsedTimer clock;
+        clock.start();
+        TestDataFile::scalar(counting.arg(rows));
+        runMs = clock.elapsed();
+    }
+    writeScript(counting.arg(rows / 2).toUtf8());
+    const int limit = SqlScript::timeLimitMs();
+    SqlScript::setTimeLimitMs(int(runMs * 5 / 2)); // five leagues at runMs each would take twice as long
+    for (auto posting : {postRace, postRaceLeagueByLeague}) {
+        data.ui().clear();
+        cRaces race;
+        race.load(1);
+        EXPECT_FALSE(posting(race));
+        ASSERT_EQ(data.ui().boxes.size(), 1) << qPrintable(data.ui().lastBoxText());
+        EXPECT_TRUE(data.ui().boxes[0].text.contains("it ran for more than")) << qPrintable(data.ui().lastBoxText());
+        EXPECT_EQ(dumpData(), before);
+    }
+    SqlScript::setTimeLimitMs(limit);
 }
 
 TEST_F(Posting, StatementThatEndsThePostingsTransactionFailsTheWholeRace) {

@@ -210,7 +210,8 @@ bool SqlScript::run(int leagueNmbr, int raceNmbr, bool* stopped, QSet<QString>* 
         if (db->timedOut())
             return refuse(QStringLiteral("it ran for more than %1 seconds").arg(gScriptTimeLimitMs / 1000.0), piece);
         if (!ok && db->valueTooLong())
-            return refuse(QStringLiteral("it made a text or blob longer than %1 bytes").arg(kValueLimitBytes), piece);
+            return refuse(QStringLiteral("it made or read a text or blob longer than %1 bytes").arg(kValueLimitBytes),
+                          piece);
         // ON CONFLICT ROLLBACK, or a trigger's RAISE(ROLLBACK), can still end the transaction; all
         // of it is undone then, and nothing more may run as if it were open.
         if (inTransaction && !db->inTransaction())
