@@ -366,7 +366,8 @@ private slots:
         QCOMPARE(count("SELECT laps_led FROM results WHERE race_nmbr = 1 AND car_nmbr = 1"), 12);
         QVERIFY(postedRows(1) > 0);
         QCOMPARE(ui().boxes.size(), questions);
-        QCOMPARE(ui().boxes[0].text, QStringLiteral("Do you want to post results for Race Two now?"));
+        QCOMPARE(ui().boxes[0].text, QStringLiteral("Do you want to post results for Race Two now?\r\n"
+                                                    "No leaves Race Two and the Races after it unposted."));
         QCOMPARE(ui().boxes[0].title, QStringLiteral("Quorvanti"));
         QCOMPARE(postedRows(2) > 0, race2Posted);
         QCOMPARE(postedRows(3), 0);
@@ -406,8 +407,10 @@ private slots:
         QVERIFY(postedRows(5) > 0); // the car leagues' holdings did not run there
         if (driverLeague) {
             QCOMPARE(ui().boxes.size(), 2);
-            QCOMPARE(ui().boxes[0].text, QStringLiteral("Do you want to post results for Race Two now?"));
-            QCOMPARE(ui().boxes[1].text, QStringLiteral("Do you want to post results for Race Three now?"));
+            QCOMPARE(ui().boxes[0].text, QStringLiteral("Do you want to post results for Race Two now?\r\n"
+                                                        "No leaves Race Two and the Races after it unposted."));
+            QCOMPARE(ui().boxes[1].text, QStringLiteral("Do you want to post results for Race Three now?\r\n"
+                                                        "No leaves Race Three unposted."));
         } else {
             QCOMPARE(ui().boxes.size(), 0);
         }
@@ -582,8 +585,9 @@ private slots:
         QCOMPARE(ui().boxes[1].text, QStringLiteral("The posting for Race Two was removed with the results for Race "
                                                     "One.\r\nDo you want to post results for Race Two now?\r\n"
                                                     "No leaves Race Two and the Races after it unposted."));
-        // Race Three had no posting to lose: the plain question.
-        QCOMPARE(ui().boxes[2].text, QStringLiteral("Do you want to post results for Race Three now?"));
+        // Race Three had no posting to lose: only the question and what No leaves.
+        QCOMPARE(ui().boxes[2].text, QStringLiteral("Do you want to post results for Race Three now?\r\n"
+                                                    "No leaves Race Three unposted."));
         QCOMPARE(resultRows(1), 0);
         QCOMPARE(postedRows(1), 0);
         QVERIFY(postedRows(2) > 0);
