@@ -2,8 +2,6 @@
 
 #include <QVarLengthArray>
 
-#include <vector>
-
 namespace {
 
 using Chars = QVarLengthArray<char32_t, 256>;
@@ -84,13 +82,12 @@ PatternMatch matchPattern(QByteArrayView patternText, QByteArrayView textText, c
     const qsizetype np = pattern.size();
     const qsizetype nt = text.size();
 
-    // One entry per wildcard run that is being tried: where the pattern goes on after it, and where in
-    // the text the rest of the pattern is tried next. A failed try moves the innermost run on by one
-    // character; a run that has reached the end of the text gives the try back to the run before it.
+    // Only the last wildcard run is ever tried further: each other part of a pattern matches exactly one
+    // character, so whatever an earlier run could take more, the last one can take instead. A failed try
+    // moves that run on by one character, which keeps a match within text x pattern steps.
     struct Try {
-        qsizetype pattern, text;
-    };
-    std::vector<Try> tries;
+        qsizetype pattern = -1, text = 0;
+    } last;
     qsizetype p = 0, t = 0;
     unsigned steps = 0;
     for (;;) {
@@ -118,7 +115,7 @@ PatternMatch matchPattern(QByteArrayView patternText, QByteArrayView textText, c
                 if (after == np)
                     return PatternMatch::Yes;
                 p = after;
-                tries.push_back({p, t});
+                last = {p, t};
             }
         } else if (t == nt) {
             failed = true;
@@ -144,12 +141,9 @@ PatternMatch matchPattern(QByteArrayView patternText, QByteArrayView textText, c
         }
         if (!failed)
             continue;
-        // Back to the innermost wildcard run that can still take one more character.
-        while (!tries.empty() && tries.back().text >= nt)
-            tries.pop_back();
-        if (tries.empty())
+        if (last.pattern < 0 || last.text >= nt)
             return PatternMatch::No;
-        p = tries.back().pattern;
-        t = ++tries.back().text;
+        p = last.pattern;
+        t = ++last.text;
     }
 }

@@ -9,8 +9,8 @@
 //
 // The engine's own matcher runs inside one function call, where neither an interrupt nor the
 // progress handler reaches it, and with several wildcards it can take longer than anyone waits
-// ("*a*a*a*a*b" over a few hundred characters does not end). This one matches the same way, wildcard
-// by wildcard, and asks giveUp now and then; when that says so it stops without an answer.
+// ("*a*a*a*a*b" over a few hundred characters does not end). This one gives the same answers in at
+// most text x pattern steps, and asks giveUp now and then; when that says so it stops without an answer.
 
 struct PatternRules {
     char32_t any = 0;         // matches any run of characters, none included ('%' or '*')
