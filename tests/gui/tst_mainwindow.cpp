@@ -990,7 +990,8 @@ private slots:
     }
 
     // Under de_DE the file dialog of Backup Data File speaks German throughout, Qt's own texts from
-    // its translations; once the copy is written the status bar says so.
+    // its translations; once the copy is written the status bar says so. The program's own boxes keep
+    // the English answers their questions name.
     void backupDataFileSaysItIsDoneInTheUsersLanguage() {
         ScopedLocale german(QLocale(QLocale::German, QLocale::Germany));
         QTranslator* qtTexts = installQtTranslations();
@@ -1024,18 +1025,8 @@ private slots:
         QVERIFY(QFileInfo::exists(target));
         QCOMPARE(m_ui->statusTexts.value(m_ui->statusTexts.size() - 1),
                  QStringLiteral("Data File Backed Up to ") + target);
-    }
-
-    // With Qt's own texts in German the program's questions, which name their answers, keep buttons of
-    // those names.
-    void questionsKeepTheButtonsTheyNameUnderGermanQtTexts() {
-        ScopedLocale german(QLocale(QLocale::German, QLocale::Germany));
-        QTranslator* qtTexts = installQtTranslations();
-        QVERIFY(qtTexts);
-        const auto removed = qScopeGuard([qtTexts] {
-            QCoreApplication::removeTranslator(qtTexts);
-            delete qtTexts;
-        });
+        // The program's questions name their answers ("No leaves Race 2 ... unposted"): their buttons keep
+        // those names.
         QStringList captions;
         AnsweredBoxes boxes({QMessageBox::No});
         boxes.whileOpen = [&captions](QMessageBox* box) {
