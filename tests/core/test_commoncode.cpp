@@ -641,19 +641,8 @@ TEST(SqlScript, ScriptThatCannotBeReadOrRunsTooLongStopsWithOneBox) {
 TEST(SqlScript, TheRunsOfAPostingShareTheTimeLimit) {
     TestDataFile data;
     ASSERT_TRUE(data.ok());
-    const QString counting = "WITH RECURSIVE c(x) AS (SELECT 1 UNION ALL SELECT x + 1 FROM c WHERE x < %1) "
-                             "SELECT count(*) FROM c;\n";
-    // A statement of at least 100 ms here and now.
-    int rows = 20000;
     qint64 runMs = 0;
-    for (; runMs < 100; rows *= 2) {
-        QElapsedTimer clock;
-        clock.start();
-        TestDataFile::scalar(counting.arg(rows));
-        runMs = clock.elapsed();
-    }
-    rows /= 2;
-    writeFile(QDir(programFolder()).filePath("scoring.qv"), counting.arg(rows).toUtf8());
+    writeFile(QDir(programFolder()).filePath("scoring.qv"), TestDataFile::statementOfAtLeast(100, &runMs).toUtf8());
     const int limit = SqlScript::timeLimitMs();
     SqlScript::setTimeLimitMs(int(runMs * 5 / 2));
     SqlScript script;

@@ -622,18 +622,8 @@ TEST_F(Posting, SiteScriptRunsForEveryLeagueShareOneTimeLimit) {
         league({.nmbr = l, .scoringType = 600}, {Alpha, Bravo});
     post(1);
     const QString before = dumpData();
-    // A statement of at least 50 ms here and now.
-    const QString counting = "WITH RECURSIVE c(x) AS (SELECT 1 UNION ALL SELECT x + 1 FROM c WHERE x < %1) "
-                             "SELECT count(*) FROM c;\n";
-    int rows = 20000;
     qint64 runMs = 0;
-    for (; runMs < 50; rows *= 2) {
-        QElapsedTimer clock;
-        clock.start();
-        TestDataFile::scalar(counting.arg(rows));
-        runMs = clock.elapsed();
-    }
-    writeScript(counting.arg(rows / 2).toUtf8());
+    writeScript(TestDataFile::statementOfAtLeast(50, &runMs).toUtf8());
     const int limit = SqlScript::timeLimitMs();
     SqlScript::setTimeLimitMs(int(runMs * 5 / 2)); // five leagues at runMs each would take twice as long
     for (auto posting : {postRace, postRaceLeagueByLeague}) {
