@@ -5,6 +5,7 @@
 
 #include "data/cConnection.h"
 #include "data/cLeague.h"
+#include "posting/CompleteSummaries.h"
 #include "posting/SqlScript.h"
 #include "posting/cRaces.h"
 
@@ -100,6 +101,7 @@ struct LeaguePosting {
     QList<Row> stored;
     std::vector<Summary> summaries;
     int steps = 0;
+    bool everyMemberInRace = false; // every member team (of those that exist) has a summary row of the race
 };
 
 // The progress steps of the chain's steps 1 to 4, one each; the site script's step 5 is one more.
@@ -227,13 +229,17 @@ inline const QString kInsertSummary = QStringLiteral(
 // One race posted for all its leagues (see postRaceAllLeagues).
 class Engine {
 public:
-    Engine(const cRaces& race, const cLeagueCollection& leagues, const SqlScript& script)
-        : m_race(race), m_leagues(leagues), m_script(script) {}
+    // known: see postRaceAllLeagues; may be null.
+    Engine(const cRaces& race, const cLeagueCollection& leagues, const SqlScript& script,
+           const CompleteSummaries::Pairs* known)
+        : m_race(race), m_leagues(leagues), m_script(script), m_known(known) {}
 
     void load();
     // Works out one league's rows (writing only the bonus-entry holdings it gives).
     LeaguePosting work(const cLeague& league) { return finish(league, firstRows(league)); }
     void write(const LeaguePosting& posting);
+    // Adds what the postings written make known of the leagues' summaries.
+    void learn(const std::vector<LeaguePosting>& postings, CompleteSummaries::Pairs& known) const;
 
     // With a site script: each league in turn written up to the script, the script run, and the
     // rest worked out from the rows it left, as the chain does. False when the script or a statement
@@ -270,6 +276,7 @@ private:
     const cRaces& m_race;
     const cLeagueCollection& m_leagues;
     const SqlScript& m_script;
+    const CompleteSummaries::Pairs* m_known;
     // A run of the script has changed rows of team_results beyond its league's rows of the race: the
     // rows the engine reads from there are read from then on as the script left them, league by
     // league, and a league that then holds rows of the race before its turn is the chain's.

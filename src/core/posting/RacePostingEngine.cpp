@@ -167,17 +167,32 @@ void Engine::load() {
                                               " ORDER BY r.race_dt, r.race_nmbr"))
                              .rows)
         m_earlierRacesWithWinner << whole(r[0]);
-    // The filler writes a row for each member team that has none in an earlier race with a winner:
-    // the rows those races have are read from the key alone, in its order, and the members are
-    // looked for among them.
-    if (!m_earlierRacesWithWinner.isEmpty()) {
+    // The filler writes a row for each member team that has none in an earlier race with a winner.
+    // Where an earlier posting left every member with one, nothing is read: the summaries of a season
+    // run to tens of thousands of rows, and reading them took the most of what posting a race
+    // costs more the later it is (bench/posting). Elsewhere the rows those races have are read from
+    // the key alone, in its order, and the members are looked for among them.
+    const auto known = [&](int league, int race) { return m_known && m_known->contains({league, race}); };
+    QList<int> leaguesToRead;
+    QSet<int> racesToRead;
+    for (auto it = m_membersByName.cbegin(); it != m_membersByName.cend(); ++it) {
+        bool unknown = false;
+        for (int earlier : m_earlierRacesWithWinner)
+            if (!known(it.key(), earlier)) {
+                unknown = true;
+                racesToRead.insert(earlier);
+            }
+        if (unknown)
+            leaguesToRead << it.key();
+    }
+    if (!leaguesToRead.isEmpty()) {
         std::vector<std::tuple<int, int, int>> present; // league, race, team
-        present.reserve(size_t(teams.size()) * size_t(m_earlierRacesWithWinner.size()));
+        present.reserve(size_t(teams.size()) * size_t(racesToRead.size()));
         // The engine hands them over in the order of its key, which the search below needs; were that
         // ever to change, they are put in that order here.
         forEach(QStringLiteral("SELECT league_nmbr, race_nmbr, team_nmbr FROM team_results_summary"
                                " WHERE league_nmbr IN ") +
-                    leagueList + QStringLiteral(" AND race_nmbr IN ") + inList(m_earlierRacesWithWinner),
+                    inList(leaguesToRead) + QStringLiteral(" AND race_nmbr IN ") + inList(racesToRead.values()),
                 {}, [&](const SqlRowView& r) {
                     const std::array<int, 3> v = wholes<3>(r);
                     present.emplace_back(v[0], v[1], v[2]);
@@ -188,6 +203,8 @@ void Engine::load() {
             std::vector<int> members(it.value().begin(), it.value().end());
             std::sort(members.begin(), members.end());
             for (int earlier : m_earlierRacesWithWinner) {
+                if (known(it.key(), earlier))
+                    continue;
                 auto at = std::lower_bound(present.begin(), present.end(),
                                            std::make_tuple(it.key(), earlier, std::numeric_limits<int>::min()));
                 for (int team : members) {
@@ -469,6 +486,8 @@ LeaguePosting Engine::finish(const cLeague& league, QList<Row> rows) {
     }
     steps += int(m_earlierRacesWithWinner.size()) * (int(byName.size()) + 1);
     ++steps;
+    const bool everyMemberInRace =
+        std::all_of(byName.begin(), byName.end(), [&](int member) { return sums.count(member) > 0; });
 
     // 15: places; equal points share one, the first team opens place 1, and a league whose
     // teams all have 0 points has nobody placed.
@@ -493,7 +512,7 @@ LeaguePosting Engine::finish(const cLeague& league, QList<Row> rows) {
     }
     ++steps;
 
-    return {leagueNmbr, rows, stored, summaries, steps};
+    return {leagueNmbr, rows, stored, summaries, steps, everyMemberInRace};
 }
 
 bool Engine::insertRow(SqlStatement& insert, const Row& row, int leagueNmbr) {
@@ -552,11 +571,22 @@ void Engine::write(const LeaguePosting& posting) {
     }
 }
 
+void Engine::learn(const std::vector<LeaguePosting>& postings, CompleteSummaries::Pairs& known) const {
+    // The filler has left every member a row in each earlier race with a winner.
+    for (const cLeague& league : m_leagues)
+        for (int earlier : m_earlierRacesWithWinner)
+            known.insert({league.leagueNmbr(), earlier});
+    for (const LeaguePosting& posting : postings)
+        if (posting.everyMemberInRace)
+            known.insert({posting.league, m_race.raceNmbr()});
+}
+
 } // namespace allleagues
 
 using namespace allleagues;
 
-bool postRaceAllLeagues(const cRaces& race, const cLeagueCollection& leagues, const SqlScript& script, bool* stopped) {
+bool postRaceAllLeagues(const cRaces& race, const cLeagueCollection& leagues, const SqlScript& script, bool* stopped,
+                        CompleteSummaries::Pairs* known) {
     bool stoppedHere = false;
     if (!stopped)
         stopped = &stoppedHere;
@@ -568,10 +598,14 @@ bool postRaceAllLeagues(const cRaces& race, const cLeagueCollection& leagues, co
     if (!tx.begun())
         return false;
     try {
-        Engine engine(race, leagues, script);
+        Engine engine(race, leagues, script, known);
         engine.load();
-        if (script.hasStatements())
+        if (script.hasStatements()) {
+            // What a script changes is not followed so far.
+            if (known)
+                known->clear();
             return engine.postWithScript(stopped) && tx.commit();
+        }
         // Every league is worked out before anything is written or the bar moves, so that whatever
         // the chain would do differently (an overflow, a value it reads its own way) is known first.
         std::vector<LeaguePosting> postings;
@@ -584,6 +618,8 @@ bool postRaceAllLeagues(const cRaces& race, const cLeagueCollection& leagues, co
             for (int i = 0; i < kStepsToBonuses + 1 + posting.steps; ++i)
                 stepProgress();
         }
+        if (known)
+            engine.learn(postings, *known);
     } catch (const StandBack&) {
         return false;
     }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "posting/CompleteSummaries.h"
+
 class SqlScript;
 class cLeagueCollection;
 class cRaces;
@@ -25,5 +27,9 @@ class cRaces;
 //
 // False with *stopped set when the script or a statement gave up the posting as a whole, after
 // its box: the caller's transaction is to be rolled back and nothing more posted.
+//
+// known: the (league, race) pairs known to have a summary row for every member team, which the
+// filler then does not read again (see CompleteSummaries); on success, what is known once the
+// posting is committed (nothing after a site script ran).
 bool postRaceAllLeagues(const cRaces& race, const cLeagueCollection& leagues, const SqlScript& script,
-                        bool* stopped = nullptr);
+                        bool* stopped = nullptr, CompleteSummaries::Pairs* known = nullptr);
