@@ -173,15 +173,17 @@ template <int n> std::array<int, n> wholes(const SqlRowView& row) {
     return out;
 }
 
-// A previous race's row as the carry-over reads it from its columns place, car, team, points and total.
-inline Row previousRaceRow(const std::array<int, 5>& v) {
-    Row row;
-    row.place = v[0];
-    row.car = v[1];
-    row.team = v[2];
-    row.points = v[3];
-    row.total = v[4];
-    return row;
+// A row of a previous race, as the carry-over reads it: only these columns, so that a race's worth
+// of them is quick to read and hold.
+struct PreviousRow {
+    int car = 0, team = 0;
+    qint64 points = 0, total = 0;
+    Key key() const { return {team, car}; }
+};
+
+// A previous race's row from its columns car, team, points and total.
+inline PreviousRow previousRaceRow(const std::array<int, 4>& v) {
+    return {v[0], v[1], v[2], v[3]};
 }
 
 inline QString text(const QVariant& v) {
@@ -247,15 +249,23 @@ public:
     bool postWithScript(bool* stopped);
 
 private:
+    const ScoringType& scoringOf(const cLeague& league) const;
+    const QList<Holding>& holdingsOf(int team) const;
     // Steps 1 to 4: the rows of the result cars with their bonuses.
     QList<Row> firstRows(const cLeague& league);
     // Steps 6 to 15 from the rows steps 1 to 5 left.
     LeaguePosting finish(const cLeague& league, QList<Row> rows);
-    static QHash<Key, qint64> carriedTotals(const QList<Row>& previous);
+    // A car's rows in the previous race; inRace: it has rows in this race too.
+    struct Carry {
+        qint64 sum = 0, start = 0;
+        bool inRace = false;
+        qint64 total() const { return sum + start; }
+    };
+    static QHash<Key, Carry> carriedTotals(const QList<PreviousRow>& previous);
     int previousRace(const cLeague& league);
-    const QHash<int, QList<Row>>& rowsOf(int raceNmbr);
+    const QHash<int, QList<PreviousRow>>& rowsOf(int raceNmbr);
     // The league's rows of its previous race, which its totals carry on from.
-    QList<Row> previousRows(const cLeague& league);
+    QList<PreviousRow> previousRows(const cLeague& league);
     // Inserts one row of the race; false when the statement failed.
     bool insertRow(SqlStatement& insert, const Row& row, int leagueNmbr);
     // Writes the rows of steps 1 to 4, giving each its row id; false when a statement failed.
@@ -292,10 +302,10 @@ private:
     QHash<int, Car> m_cars;
     QSet<int> m_heldCars;
     int m_bonusCar = 0;
-    QList<int> m_earlierRacesWithWinner;                    // by date and number
-    std::set<std::tuple<int, int, int>> m_missingSummaries; // league, race, team the filler writes
-    QHash<std::pair<int, int>, int> m_previousRace;         // race type, car type -> race
-    std::map<int, QHash<int, QList<Row>>> m_rowsOfRace;     // race -> league -> rows
+    QList<int> m_earlierRacesWithWinner;                        // by date and number
+    std::set<std::tuple<int, int, int>> m_missingSummaries;     // league, race, team the filler writes
+    QHash<std::pair<int, int>, int> m_previousRace;             // race type, car type -> race
+    std::map<int, QHash<int, QList<PreviousRow>>> m_rowsOfRace; // race -> league -> rows
 };
 
 } // namespace allleagues

@@ -222,11 +222,11 @@ void Engine::load() {
 // Every league's rows in a race, in the order they were written, read in one pass over the race
 // rather than league by league. A race's rows are written together, so they are read from the
 // table in order between the race's first and last row.
-const QHash<int, QList<Row>>& Engine::rowsOf(int raceNmbr) {
+const QHash<int, QList<PreviousRow>>& Engine::rowsOf(int raceNmbr) {
     auto it = m_rowsOfRace.find(raceNmbr);
     if (it != m_rowsOfRace.end())
         return it->second;
-    QHash<int, QList<Row>>& byLeague = m_rowsOfRace[raceNmbr];
+    QHash<int, QList<PreviousRow>>& byLeague = m_rowsOfRace[raceNmbr];
     if (raceNmbr == 0)
         return byLeague;
     const SqlRows range = query(QStringLiteral("SELECT (SELECT min(rowid) FROM team_results WHERE race_nmbr = ?),"
@@ -236,16 +236,16 @@ const QHash<int, QList<Row>>& Engine::rowsOf(int raceNmbr) {
         return byLeague;
     // A league's rows follow each other: the list is looked up only where the league changes.
     int league = 0;
-    QList<Row>* rows = nullptr;
-    forEach(QStringLiteral("SELECT place, car_nmbr, team_nmbr, points, total_points, league_nmbr FROM team_results"
+    QList<PreviousRow>* rows = nullptr;
+    forEach(QStringLiteral("SELECT car_nmbr, team_nmbr, points, total_points, league_nmbr FROM team_results"
                            " WHERE rowid BETWEEN ? AND ? AND +race_nmbr = ? ORDER BY rowid"),
             {range.rows[0][0], range.rows[0][1], raceNmbr}, [&](const SqlRowView& r) {
-                const std::array<int, 6> v = wholes<6>(r);
-                if (!rows || v[5] != league) {
-                    league = v[5];
+                const std::array<int, 5> v = wholes<5>(r);
+                if (!rows || v[4] != league) {
+                    league = v[4];
                     rows = &byLeague[league];
                 }
-                *rows << previousRaceRow({v[0], v[1], v[2], v[3], v[4]});
+                *rows << previousRaceRow({v[0], v[1], v[2], v[3]});
             });
     return byLeague;
 }
@@ -263,33 +263,44 @@ int Engine::previousRace(const cLeague& league) {
 
 // Each car's total for its team after the previous race: the smallest starting total of its rows
 // there (total less points) plus the points of each of them. A car without rows there carries 0.
-QHash<Key, qint64> Engine::carriedTotals(const QList<Row>& previous) {
-    struct Carry {
-        qint64 sum = 0, start = 0;
-    };
+// The one table serves steps 9, 12 and 13: a second table of the totals and a set of the cars in the
+// race, built for every league, took a fifth of working a race out (bench/posting).
+QHash<Key, Engine::Carry> Engine::carriedTotals(const QList<PreviousRow>& previous) {
     QHash<Key, Carry> carries;
-    for (const Row& row : previous) {
+    carries.reserve(previous.size());
+    for (const PreviousRow& row : previous) {
         auto it = carries.find(row.key());
         if (it == carries.end())
             it = carries.insert(row.key(), Carry{0, row.total - row.points});
         it->sum += row.points;
         it->start = std::min(it->start, row.total - row.points);
     }
-    QHash<Key, qint64> totals;
-    for (auto it = carries.cbegin(); it != carries.cend(); ++it)
-        totals.insert(it.key(), it->sum + it->start);
-    return totals;
+    return carries;
+}
+
+// Looked up, not copied, for every league: copies of the points tables and holding lists took a
+// share of working a race out (bench/posting).
+const ScoringType& Engine::scoringOf(const cLeague& league) const {
+    static const ScoringType none;
+    const auto it = m_scoring.constFind(league.scoringTypeNmbr());
+    return it == m_scoring.cend() ? none : *it;
+}
+
+const QList<Holding>& Engine::holdingsOf(int team) const {
+    static const QList<Holding> none;
+    const auto it = m_holdings.constFind(team);
+    return it == m_holdings.cend() ? none : *it;
 }
 
 QList<Row> Engine::firstRows(const cLeague& league) {
-    const ScoringType st = m_scoring.value(league.scoringTypeNmbr());
+    const ScoringType& st = scoringOf(league);
     const QList<int> byNumber = m_membersByNumber.value(league.leagueNmbr());
     QList<Row> rows;
     rows.reserve(byNumber.size() * 8);
 
     // 1: one row per result car held by a member team on race day.
     for (int team : byNumber)
-        for (const Holding& h : m_holdings.value(team)) {
+        for (const Holding& h : holdingsOf(team)) {
             if (!h.inForceOn(m_day))
                 continue;
             const auto result = m_results.constFind(h.car);
@@ -323,7 +334,7 @@ QList<Row> Engine::firstRows(const cLeague& league) {
 LeaguePosting Engine::finish(const cLeague& league, QList<Row> rows) {
     const int leagueNmbr = league.leagueNmbr();
     const int raceNmbr = m_race.raceNmbr();
-    const ScoringType st = m_scoring.value(league.scoringTypeNmbr());
+    const ScoringType& st = scoringOf(league);
     const bool highScore = st.highScore();
     const QList<int> byNumber = m_membersByNumber.value(leagueNmbr);
     const QList<int> byName = m_membersByName.value(leagueNmbr);
@@ -388,10 +399,14 @@ LeaguePosting Engine::finish(const cLeague& league, QList<Row> rows) {
     ++steps;
 
     // 9: rows of the cars held on race day that have no result.
-    const QList<Row> previous = previousRows(league);
-    const QHash<Key, qint64> carried = carriedTotals(previous);
+    const QList<PreviousRow> previous = previousRows(league);
+    QHash<Key, Carry> carries = carriedTotals(previous);
+    const auto carried = [&](const Key& key) {
+        const auto it = carries.constFind(key);
+        return it == carries.cend() ? 0 : it->total();
+    };
     for (int team : byNumber)
-        for (const Holding& h : m_holdings.value(team)) {
+        for (const Holding& h : holdingsOf(team)) {
             if (!h.inForceOn(m_day) || m_results.contains(h.car))
                 continue;
             auto car = m_cars.find(h.car);
@@ -402,7 +417,7 @@ LeaguePosting Engine::finish(const cLeague& league, QList<Row> rows) {
             row.car = h.car;
             row.team = team;
             row.status = 2;
-            row.total = in32(carried.value(row.key()));
+            row.total = in32(carried(row.key()));
             rows << row;
             ++steps;
         }
@@ -414,8 +429,10 @@ LeaguePosting Engine::finish(const cLeague& league, QList<Row> rows) {
             for (int member : byName) {
                 std::vector<int> order;
                 for (int i = 0; i < rows.size(); ++i) {
-                    auto car = m_cars.find(rows[i].car);
-                    if (rows[i].team == member && car != m_cars.end() && car->carType < 3)
+                    if (rows[i].team != member)
+                        continue;
+                    const auto car = m_cars.constFind(rows[i].car);
+                    if (car != m_cars.cend() && car->carType < 3)
                         order.push_back(i);
                 }
                 std::stable_sort(order.begin(), order.end(), [&](int a, int b) {
@@ -425,7 +442,7 @@ LeaguePosting Engine::finish(const cLeague& league, QList<Row> rows) {
                 for (size_t k = 0; k < order.size() && int(k) < league.dropLowest(); ++k)
                     dropped.insert(rows[order[k]].key());
                 for (Row& row : rows)
-                    if (dropped.contains(row.key()))
+                    if (row.team == member && dropped.contains(row.key()))
                         row.zeroPoints();
                 ++steps;
             }
@@ -443,30 +460,33 @@ LeaguePosting Engine::finish(const cLeague& league, QList<Row> rows) {
     }
     ++steps;
 
-    // 12: season totals.
-    for (Row& row : rows)
-        row.total = in32(row.points + carried.value(row.key()));
+    // 12: season totals. Each car of the previous race met here is marked for step 13.
+    for (Row& row : rows) {
+        const auto carry = carries.find(row.key());
+        qint64 total = row.points;
+        if (carry != carries.end()) {
+            total += carry->total();
+            carry->inRace = true;
+        }
+        row.total = in32(total);
+    }
     steps += 1 + int(rows.size());
 
     // 13: cars that left their team since the previous race, one row each with the total they had there.
-    QSet<Key> present;
-    for (const Row& row : rows)
-        present.insert(row.key());
-    QList<Row> droppedRows;
-    for (const Row& old : previous) {
-        if (present.contains(old.key()))
+    for (const PreviousRow& old : previous) {
+        Carry& carry = carries[old.key()];
+        if (carry.inRace)
             continue;
-        present.insert(old.key());
+        carry.inRace = true;
         Row row;
         row.place = m_results.contains(old.car) ? m_results[old.car].place : 0;
         row.car = old.car;
         row.team = old.team;
         row.status = 2;
-        row.total = in32(carried.value(old.key()));
-        droppedRows << row;
+        row.total = in32(carry.total());
+        rows << row;
         ++steps;
     }
-    rows << droppedRows;
     ++steps;
 
     // 14: a summary row per team with rows, by team number; 0-point rows for member teams missing
