@@ -5,7 +5,7 @@
 
 #include "data/cConnection.h"
 #include "data/cLeague.h"
-#include "posting/CompleteSummaries.h"
+#include "posting/PostingMemory.h"
 #include "posting/SqlScript.h"
 #include "posting/cRaces.h"
 
@@ -65,6 +65,16 @@ struct Holding {
 
 struct Car {
     int raceType = 0, carType = 0;
+};
+
+// The leagues' members, their holdings and the cars they hold, as the engine reads them for a race.
+struct Reading {
+    QList<int> leagues;                     // read for these leagues, in this order
+    QHash<int, QList<int>> membersByNumber; // league -> teams by number
+    QHash<int, QList<int>> membersByName;   // league -> teams by name (teams that exist)
+    QSet<int> teams;                        // of any of the leagues
+    QHash<int, QList<Holding>> holdings;    // team -> holdings by car and date
+    QHash<int, Car> cars;                   // the cars held
 };
 
 struct ScoringType {
@@ -231,17 +241,16 @@ inline const QString kInsertSummary = QStringLiteral(
 // One race posted for all its leagues (see postRaceAllLeagues).
 class Engine {
 public:
-    // known: see postRaceAllLeagues; may be null.
-    Engine(const cRaces& race, const cLeagueCollection& leagues, const SqlScript& script,
-           const CompleteSummaries::Pairs* known)
-        : m_race(race), m_leagues(leagues), m_script(script), m_known(known) {}
+    // memory: see postRaceAllLeagues; may be null.
+    Engine(const cRaces& race, const cLeagueCollection& leagues, const SqlScript& script, PostingMemory* memory)
+        : m_race(race), m_leagues(leagues), m_script(script), m_memory(memory) {}
 
     void load();
     // Works out one league's rows (writing only the bonus-entry holdings it gives).
     LeaguePosting work(const cLeague& league) { return finish(league, firstRows(league)); }
     void write(const LeaguePosting& posting);
-    // Adds what the postings written make known of the leagues' summaries.
-    void learn(const std::vector<LeaguePosting>& postings, CompleteSummaries::Pairs& known) const;
+    // Leaves in memory what the postings written make known.
+    void learn(const std::vector<LeaguePosting>& postings, PostingMemory& memory) const;
 
     // With a site script: each league in turn written up to the script, the script run, and the
     // rest worked out from the rows it left, as the chain does. False when the script or a statement
@@ -249,6 +258,8 @@ public:
     bool postWithScript(bool* stopped);
 
 private:
+    // The members of the leagues, their holdings and the cars they hold.
+    void readMembersAndHoldings(const QList<int>& leagueNmbrs);
     const ScoringType& scoringOf(const cLeague& league) const;
     const QList<Holding>& holdingsOf(int team) const;
     // Steps 1 to 4: the rows of the result cars with their bonuses.
@@ -286,7 +297,7 @@ private:
     const cRaces& m_race;
     const cLeagueCollection& m_leagues;
     const SqlScript& m_script;
-    const CompleteSummaries::Pairs* m_known;
+    PostingMemory* m_memory;
     // A run of the script has changed rows of team_results beyond its league's rows of the race: the
     // rows the engine reads from there are read from then on as the script left them, league by
     // league, and a league that then holds rows of the race before its turn is the chain's.
@@ -296,11 +307,7 @@ private:
     QHash<int, Result> m_results; // by car
     int m_maxLapsLed = 0;
     QHash<int, ScoringType> m_scoring;
-    QHash<int, QList<int>> m_membersByNumber; // league -> teams by number
-    QHash<int, QList<int>> m_membersByName;   // league -> teams by name (teams that exist)
-    QHash<int, QList<Holding>> m_holdings;    // team -> holdings by car and date
-    QHash<int, Car> m_cars;
-    QSet<int> m_heldCars;
+    Reading m_read;
     int m_bonusCar = 0;
     QList<int> m_earlierRacesWithWinner;                        // by date and number
     std::set<std::tuple<int, int, int>> m_missingSummaries;     // league, race, team the filler writes

@@ -92,20 +92,94 @@ void Engine::load() {
         m_bonusCar = whole(bonus.rows[0][0]);
     }
 
+    // The members and holdings as the last posting of these leagues left them, when nothing has
+    // written them since.
+    if (m_memory && m_memory->reading && m_memory->reading->leagues == leagueNmbrs)
+        m_read = std::move(*m_memory->reading);
+    else
+        readMembersAndHoldings(leagueNmbrs);
+    // A result of a car the holdings could not tell apart from an entry of another kind.
+    for (auto it = m_results.cbegin(); it != m_results.cend(); ++it)
+        if (m_bonusCar != 0 && it.key() == m_bonusCar)
+            throw StandBack{};
+
+    for (const auto& r : query(QStringLiteral("SELECT r.race_nmbr FROM races r WHERE ") +
+                               raceBeforeCondition(QStringLiteral("r"), raceNmbr) +
+                               QStringLiteral(" AND EXISTS (SELECT 1 FROM results x"
+                                              " WHERE x.race_nmbr = r.race_nmbr AND x.place = 1)"
+                                              " ORDER BY r.race_dt, r.race_nmbr"))
+                             .rows)
+        m_earlierRacesWithWinner << whole(r[0]);
+    // The filler writes a row for each member team that has none in an earlier race with a winner.
+    // Where an earlier posting left every member with one, nothing is read: the summaries of a season
+    // run to tens of thousands of rows, and reading them took the most of what posting a race
+    // costs more the later it is (bench/posting). Elsewhere the rows those races have are read from
+    // the key alone, in its order, and the members are looked for among them.
+    const auto known = [&](int league, int race) {
+        return m_memory && m_memory->completeSummaries.contains({league, race});
+    };
+    QList<int> leaguesToRead;
+    QSet<int> racesToRead;
+    for (auto it = m_read.membersByName.cbegin(); it != m_read.membersByName.cend(); ++it) {
+        bool unknown = false;
+        for (int earlier : m_earlierRacesWithWinner)
+            if (!known(it.key(), earlier)) {
+                unknown = true;
+                racesToRead.insert(earlier);
+            }
+        if (unknown)
+            leaguesToRead << it.key();
+    }
+    if (!leaguesToRead.isEmpty()) {
+        std::vector<std::tuple<int, int, int>> present; // league, race, team
+        present.reserve(size_t(m_read.teams.size()) * size_t(racesToRead.size()));
+        // The engine hands them over in the order of its key, which the search below needs; were that
+        // ever to change, they are put in that order here.
+        forEach(QStringLiteral("SELECT league_nmbr, race_nmbr, team_nmbr FROM team_results_summary"
+                               " WHERE league_nmbr IN ") +
+                    inList(leaguesToRead) + QStringLiteral(" AND race_nmbr IN ") + inList(racesToRead.values()),
+                {}, [&](const SqlRowView& r) {
+                    const std::array<int, 3> v = wholes<3>(r);
+                    present.emplace_back(v[0], v[1], v[2]);
+                });
+        if (!std::is_sorted(present.begin(), present.end()))
+            std::sort(present.begin(), present.end());
+        for (auto it = m_read.membersByName.cbegin(); it != m_read.membersByName.cend(); ++it) {
+            std::vector<int> members(it.value().begin(), it.value().end());
+            std::sort(members.begin(), members.end());
+            for (int earlier : m_earlierRacesWithWinner) {
+                if (known(it.key(), earlier))
+                    continue;
+                auto at = std::lower_bound(present.begin(), present.end(),
+                                           std::make_tuple(it.key(), earlier, std::numeric_limits<int>::min()));
+                for (int team : members) {
+                    const auto wanted = std::make_tuple(it.key(), earlier, team);
+                    while (at != present.end() && *at < wanted)
+                        ++at;
+                    if (at == present.end() || *at != wanted)
+                        m_missingSummaries.insert(wanted);
+                }
+            }
+        }
+    }
+}
+
+void Engine::readMembersAndHoldings(const QList<int>& leagueNmbrs) {
+    m_read = Reading{};
+    m_read.leagues = leagueNmbrs;
     const QString leagueList = inList(leagueNmbrs);
-    QSet<int> teams;
     forEach(QStringLiteral("SELECT league_nmbr, team_nmbr FROM league_teams WHERE league_nmbr IN ") + leagueList +
                 QStringLiteral(" ORDER BY league_nmbr, team_nmbr"),
             {}, [&](const SqlRowView& r) {
-                m_membersByNumber[whole(r, 0)] << whole(r, 1);
-                teams.insert(whole(r, 1));
+                m_read.membersByNumber[whole(r, 0)] << whole(r, 1);
+                m_read.teams.insert(whole(r, 1));
             });
     forEach(QStringLiteral("SELECT league_teams.league_nmbr, league_teams.team_nmbr"
                            " FROM league_teams, teams WHERE league_teams.team_nmbr = teams.team_nmbr"
                            " AND league_teams.league_nmbr IN ") +
                 leagueList +
                 QStringLiteral(" ORDER BY league_teams.league_nmbr, teams.team_name, league_teams.team_nmbr"),
-            {}, [&](const SqlRowView& r) { m_membersByName[whole(r, 0)] << whole(r, 1); });
+            {}, [&](const SqlRowView& r) { m_read.membersByName[whole(r, 0)] << whole(r, 1); });
 
     // The whole table in its stored order, which is quicker than looking each team up; the
     // holdings are then put in the order of the key: by car, then date.
@@ -113,6 +187,7 @@ void Engine::load() {
     // changes: the table runs to the size of the season.
     int team = 0;
     QList<Holding>* held = nullptr;
+    QSet<int> heldCars;
     forEach(QStringLiteral("SELECT team_nmbr, car_nmbr, efctv_dt, term_dt, active FROM team_car"), {},
             [&](const SqlRowView& r) {
                 SqlValue v[5];
@@ -121,7 +196,7 @@ void Engine::load() {
                     return; // a team of no league of the race
                 if (!held || v[0].integer != team) {
                     team = int(v[0].integer);
-                    held = teams.contains(team) ? &m_holdings[team] : nullptr;
+                    held = m_read.teams.contains(team) ? &m_read.holdings[team] : nullptr;
                 }
                 if (!held)
                     return;
@@ -142,80 +217,18 @@ void Engine::load() {
                     h.term = dayValue(v[3]);
                 h.active = wholeValue(v[4]);
                 *held << h;
-                m_heldCars.insert(h.car);
+                heldCars.insert(h.car);
             });
-    for (QList<Holding>& held : m_holdings)
+    for (QList<Holding>& held : m_read.holdings)
         std::sort(held.begin(), held.end(), [](const Holding& a, const Holding& b) {
             return a.car != b.car ? a.car < b.car : a.efctv < b.efctv;
         });
-    if (!m_heldCars.isEmpty()) {
+    if (!heldCars.isEmpty()) {
         for (const auto& r : query(QStringLiteral("SELECT car_nmbr, race_type_nmbr, car_type_nmbr FROM cars WHERE"
                                                   " car_nmbr IN ") +
-                                   inList(m_heldCars.values()))
+                                   inList(heldCars.values()))
                                  .rows)
-            m_cars.insert(whole(r[0]), Car{whole(r[1]), whole(r[2])});
-    }
-    // A result of a car the holdings could not tell apart from an entry of another kind.
-    for (auto it = m_results.cbegin(); it != m_results.cend(); ++it)
-        if (m_bonusCar != 0 && it.key() == m_bonusCar)
-            throw StandBack{};
-
-    for (const auto& r : query(QStringLiteral("SELECT r.race_nmbr FROM races r WHERE ") +
-                               raceBeforeCondition(QStringLiteral("r"), raceNmbr) +
-                               QStringLiteral(" AND EXISTS (SELECT 1 FROM results x"
-                                              " WHERE x.race_nmbr = r.race_nmbr AND x.place = 1)"
-                                              " ORDER BY r.race_dt, r.race_nmbr"))
-                             .rows)
-        m_earlierRacesWithWinner << whole(r[0]);
-    // The filler writes a row for each member team that has none in an earlier race with a winner.
-    // Where an earlier posting left every member with one, nothing is read: the summaries of a season
-    // run to tens of thousands of rows, and reading them took the most of what posting a race
-    // costs more the later it is (bench/posting). Elsewhere the rows those races have are read from
-    // the key alone, in its order, and the members are looked for among them.
-    const auto known = [&](int league, int race) { return m_known && m_known->contains({league, race}); };
-    QList<int> leaguesToRead;
-    QSet<int> racesToRead;
-    for (auto it = m_membersByName.cbegin(); it != m_membersByName.cend(); ++it) {
-        bool unknown = false;
-        for (int earlier : m_earlierRacesWithWinner)
-            if (!known(it.key(), earlier)) {
-                unknown = true;
-                racesToRead.insert(earlier);
-            }
-        if (unknown)
-            leaguesToRead << it.key();
-    }
-    if (!leaguesToRead.isEmpty()) {
-        std::vector<std::tuple<int, int, int>> present; // league, race, team
-        present.reserve(size_t(teams.size()) * size_t(racesToRead.size()));
-        // The engine hands them over in the order of its key, which the search below needs; were that
-        // ever to change, they are put in that order here.
-        forEach(QStringLiteral("SELECT league_nmbr, race_nmbr, team_nmbr FROM team_results_summary"
-                               " WHERE league_nmbr IN ") +
-                    inList(leaguesToRead) + QStringLiteral(" AND race_nmbr IN ") + inList(racesToRead.values()),
-                {}, [&](const SqlRowView& r) {
-                    const std::array<int, 3> v = wholes<3>(r);
-                    present.emplace_back(v[0], v[1], v[2]);
-                });
-        if (!std::is_sorted(present.begin(), present.end()))
-            std::sort(present.begin(), present.end());
-        for (auto it = m_membersByName.cbegin(); it != m_membersByName.cend(); ++it) {
-            std::vector<int> members(it.value().begin(), it.value().end());
-            std::sort(members.begin(), members.end());
-            for (int earlier : m_earlierRacesWithWinner) {
-                if (known(it.key(), earlier))
-                    continue;
-                auto at = std::lower_bound(present.begin(), present.end(),
-                                           std::make_tuple(it.key(), earlier, std::numeric_limits<int>::min()));
-                for (int team : members) {
-                    const auto wanted = std::make_tuple(it.key(), earlier, team);
-                    while (at != present.end() && *at < wanted)
-                        ++at;
-                    if (at == present.end() || *at != wanted)
-                        m_missingSummaries.insert(wanted);
-                }
-            }
-        }
+            m_read.cars.insert(whole(r[0]), Car{whole(r[1]), whole(r[2])});
     }
 }
 
@@ -288,13 +301,13 @@ const ScoringType& Engine::scoringOf(const cLeague& league) const {
 
 const QList<Holding>& Engine::holdingsOf(int team) const {
     static const QList<Holding> none;
-    const auto it = m_holdings.constFind(team);
-    return it == m_holdings.cend() ? none : *it;
+    const auto it = m_read.holdings.constFind(team);
+    return it == m_read.holdings.cend() ? none : *it;
 }
 
 QList<Row> Engine::firstRows(const cLeague& league) {
     const ScoringType& st = scoringOf(league);
-    const QList<int> byNumber = m_membersByNumber.value(league.leagueNmbr());
+    const QList<int> byNumber = m_read.membersByNumber.value(league.leagueNmbr());
     QList<Row> rows;
     rows.reserve(byNumber.size() * 8);
 
@@ -336,8 +349,8 @@ LeaguePosting Engine::finish(const cLeague& league, QList<Row> rows) {
     const int raceNmbr = m_race.raceNmbr();
     const ScoringType& st = scoringOf(league);
     const bool highScore = st.highScore();
-    const QList<int> byNumber = m_membersByNumber.value(leagueNmbr);
-    const QList<int> byName = m_membersByName.value(leagueNmbr);
+    const QList<int> byNumber = m_read.membersByNumber.value(leagueNmbr);
+    const QList<int> byName = m_read.membersByName.value(leagueNmbr);
     // Only rows written before a site script ran are compared with what they were.
     const QList<Row> stored = m_script.hasStatements() ? rows : QList<Row>();
     int steps = 0;
@@ -368,7 +381,7 @@ LeaguePosting Engine::finish(const cLeague& league, QList<Row> rows) {
         for (int member : byName) {
             if (counts.value(member, 0) != rule.cars)
                 continue;
-            QList<Holding>& held = m_holdings[member];
+            QList<Holding>& held = m_read.holdings[member];
             const bool holds =
                 std::any_of(held.begin(), held.end(), [&](const Holding& h) { return h.car == m_bonusCar; });
             if (!holds) {
@@ -387,7 +400,7 @@ LeaguePosting Engine::finish(const cLeague& league, QList<Row> rows) {
                     return other.car > h.car || (other.car == h.car && other.efctv > h.efctv);
                 });
                 held.insert(at, h);
-                m_cars.insert(m_bonusCar, Car{m_raceType, 3});
+                m_read.cars.insert(m_bonusCar, Car{m_raceType, 3});
             }
             Row row;
             row.car = m_bonusCar;
@@ -409,8 +422,8 @@ LeaguePosting Engine::finish(const cLeague& league, QList<Row> rows) {
         for (const Holding& h : holdingsOf(team)) {
             if (!h.inForceOn(m_day) || m_results.contains(h.car))
                 continue;
-            auto car = m_cars.find(h.car);
-            if (car == m_cars.end() || car->raceType != m_raceType)
+            auto car = m_read.cars.find(h.car);
+            if (car == m_read.cars.end() || car->raceType != m_raceType)
                 continue;
             Row row;
             row.place = highScore ? 999 : 0;
@@ -431,8 +444,8 @@ LeaguePosting Engine::finish(const cLeague& league, QList<Row> rows) {
                 for (int i = 0; i < rows.size(); ++i) {
                     if (rows[i].team != member)
                         continue;
-                    const auto car = m_cars.constFind(rows[i].car);
-                    if (car != m_cars.cend() && car->carType < 3)
+                    const auto car = m_read.cars.constFind(rows[i].car);
+                    if (car != m_read.cars.cend() && car->carType < 3)
                         order.push_back(i);
                 }
                 std::stable_sort(order.begin(), order.end(), [&](int a, int b) {
@@ -452,8 +465,8 @@ LeaguePosting Engine::finish(const cLeague& league, QList<Row> rows) {
 
     // 11: cars the team holds inactive, whatever the holding's dates.
     for (Row& row : rows) {
-        const auto held = m_holdings.constFind(row.team);
-        if (held != m_holdings.cend() && std::any_of(held->begin(), held->end(), [&](const Holding& h) {
+        const auto held = m_read.holdings.constFind(row.team);
+        if (held != m_read.holdings.cend() && std::any_of(held->begin(), held->end(), [&](const Holding& h) {
                 return h.car == row.car && h.active == 0;
             }))
             row.zeroPoints();
@@ -591,14 +604,16 @@ void Engine::write(const LeaguePosting& posting) {
     }
 }
 
-void Engine::learn(const std::vector<LeaguePosting>& postings, CompleteSummaries::Pairs& known) const {
+void Engine::learn(const std::vector<LeaguePosting>& postings, PostingMemory& memory) const {
     // The filler has left every member a row in each earlier race with a winner.
     for (const cLeague& league : m_leagues)
         for (int earlier : m_earlierRacesWithWinner)
-            known.insert({league.leagueNmbr(), earlier});
+            memory.completeSummaries.insert({league.leagueNmbr(), earlier});
     for (const LeaguePosting& posting : postings)
         if (posting.everyMemberInRace)
-            known.insert({posting.league, m_race.raceNmbr()});
+            memory.completeSummaries.insert({posting.league, m_race.raceNmbr()});
+    // The bonus entries' holdings it wrote are among them.
+    memory.reading = std::make_unique<Reading>(m_read);
 }
 
 } // namespace allleagues
@@ -606,7 +621,7 @@ void Engine::learn(const std::vector<LeaguePosting>& postings, CompleteSummaries
 using namespace allleagues;
 
 bool postRaceAllLeagues(const cRaces& race, const cLeagueCollection& leagues, const SqlScript& script, bool* stopped,
-                        CompleteSummaries::Pairs* known) {
+                        PostingMemory* memory) {
     bool stoppedHere = false;
     if (!stopped)
         stopped = &stoppedHere;
@@ -618,12 +633,12 @@ bool postRaceAllLeagues(const cRaces& race, const cLeagueCollection& leagues, co
     if (!tx.begun())
         return false;
     try {
-        Engine engine(race, leagues, script, known);
+        Engine engine(race, leagues, script, memory);
         engine.load();
         if (script.hasStatements()) {
             // What a script changes is not followed so far.
-            if (known)
-                known->clear();
+            if (memory)
+                *memory = PostingMemory();
             return engine.postWithScript(stopped) && tx.commit();
         }
         // Every league is worked out before anything is written or the bar moves, so that whatever
@@ -638,8 +653,8 @@ bool postRaceAllLeagues(const cRaces& race, const cLeagueCollection& leagues, co
             for (int i = 0; i < kStepsToBonuses + 1 + posting.steps; ++i)
                 stepProgress();
         }
-        if (known)
-            engine.learn(postings, *known);
+        if (memory)
+            engine.learn(postings, *memory);
     } catch (const StandBack&) {
         return false;
     }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "posting/CompleteSummaries.h"
+#include "posting/PostingMemory.h"
 
 class SqlScript;
 class cLeagueCollection;
@@ -28,8 +28,7 @@ class cRaces;
 // False with *stopped set when the script or a statement gave up the posting as a whole, after
 // its box: the caller's transaction is to be rolled back and nothing more posted.
 //
-// known: the (league, race) pairs known to have a summary row for every member team, which the
-// filler then does not read again (see CompleteSummaries); on success, what is known once the
-// posting is committed (nothing after a site script ran).
+// memory: what earlier postings left (see PostingMemory), which the engine then does not read again;
+// on success, what is known once the posting is committed (nothing after a site script ran).
 bool postRaceAllLeagues(const cRaces& race, const cLeagueCollection& leagues, const SqlScript& script,
-                        bool* stopped = nullptr, CompleteSummaries::Pairs* known = nullptr);
+                        bool* stopped = nullptr, PostingMemory* memory = nullptr);

@@ -4,8 +4,8 @@
 #include "data/Paths.h"
 #include "data/cConnection.h"
 #include "data/cLeague.h"
-#include "posting/CompleteSummaries.h"
 #include "posting/PostingError.h"
+#include "posting/PostingMemory.h"
 #include "posting/RacePostingEngine.h"
 #include "posting/SqlScript.h"
 #include "posting/cRaces.h"
@@ -29,7 +29,7 @@ SqlDatabase* ownTransaction() {
 
 bool deleteRacePosting(const cRaces& race) {
     SqlDatabase* own = ownTransaction();
-    CompleteSummaries::Pairs known = own ? CompleteSummaries::take(*own) : CompleteSummaries::Pairs();
+    PostingMemory memory = own ? PostingMemory::take(*own) : PostingMemory();
     Transaction tx;
     if (!tx.begun())
         return false;
@@ -41,9 +41,9 @@ bool deleteRacePosting(const cRaces& race) {
     if (!tx.commit())
         return false;
     if (own) {
-        // Only the race's summaries went.
-        CompleteSummaries::forgetRace(known, race.raceNmbr());
-        CompleteSummaries::put(*own, std::move(known));
+        // Only the race's rows went.
+        memory.forgetRace(race.raceNmbr());
+        PostingMemory::put(*own, std::move(memory));
     }
     return true;
 }
@@ -56,24 +56,24 @@ bool postingEnded() {
 }
 
 bool post(const cRaces& race, bool allLeaguesAtOnce, const SqlScript& script) {
-    // A posting that is a transaction of its own keeps what is known of the summaries up to date.
+    // A posting that is a transaction of its own keeps what it leaves for the next up to date.
     SqlDatabase* own = ownTransaction();
-    CompleteSummaries::Pairs known = own ? CompleteSummaries::take(*own) : CompleteSummaries::Pairs();
+    PostingMemory memory = own ? PostingMemory::take(*own) : PostingMemory();
     Transaction tx;
     if (!tx.begun())
         return false;
     if (!deleteRacePosting(race))
         return false;
-    CompleteSummaries::forgetRace(known, race.raceNmbr());
+    memory.forgetRace(race.raceNmbr());
     cLeagueCollection leagues;
     leagues.load(race.raceTypeNmbr());
     if (allLeaguesAtOnce) {
         bool stopped = false;
-        if (postRaceAllLeagues(race, leagues, script, &stopped, own ? &known : nullptr)) {
+        if (postRaceAllLeagues(race, leagues, script, &stopped, own ? &memory : nullptr)) {
             if (!tx.commit())
                 return false;
             if (own)
-                CompleteSummaries::put(*own, std::move(known));
+                PostingMemory::put(*own, std::move(memory));
             return true;
         }
         if (stopped)
