@@ -20,6 +20,7 @@
 #include "data/Paths.h"
 #include "data/cConnection.h"
 #include "data/cLeague.h"
+#include "posting/PostingMemory.h"
 #include "posting/RacePostingEngine.h"
 #include "posting/Scoring.h"
 #include "posting/SqlScript.h"
@@ -199,6 +200,26 @@ protected:
         EXPECT_EQ(atOnce.boxes, oneByOne.boxes) << "race " << raceNmbr;
         return posted;
     }
+    // Posts the race league by league and then through postRace, each from the state before; the
+    // latter is kept. postRace, a transaction of its own, goes by what the postings before it left
+    // known of the earlier races' summaries.
+    void postRememberingBothWays(int raceNmbr) {
+        cRaces race;
+        race.load(raceNmbr);
+        Outcome oneByOne;
+        {
+            Transaction tx;
+            data.ui().clear();
+            postRaceLeagueByLeague(race);
+            oneByOne = {everything(), data.ui().progressSteps, boxTexts()};
+            tx.rollback();
+        }
+        data.ui().clear();
+        EXPECT_TRUE(postRace(race)) << "race " << raceNmbr;
+        expectSame(everything(), oneByOne.rows, raceNmbr);
+        EXPECT_EQ(data.ui().progressSteps, oneByOne.steps) << "race " << raceNmbr;
+        EXPECT_EQ(boxTexts(), oneByOne.boxes) << "race " << raceNmbr;
+    }
     // The first line that differs, rather than both dumps whole.
     static void expectSame(const QStringList& atOnce, const QStringList& oneByOne, int raceNmbr) {
         for (int i = 0; i < std::min(atOnce.size(), oneByOne.size()); ++i)
@@ -359,6 +380,90 @@ TEST_F(PostingEngine, TeamsThatJoinOrLeaveAndOtherTeamsHoldingsMatchTheChain) {
     Transaction tx;
     EXPECT_FALSE(postRaceAllLeagues(race, leagues, SqlScript()));
     tx.rollback();
+}
+
+// What one posting leaves for the next (which members have summary rows in the earlier races; the
+// members, their holdings and cars) spares the next the reading of it, and whatever changes it in
+// between is seen: each posting writes what the chain writes.
+TEST_F(PostingEngine, WhatAPostingLeavesForTheNextFollowsEveryChange) {
+    SqlDatabase& db = *gConnection->getConnection();
+    // What the postings leave, looked at and kept as it was.
+    const auto left = [&] {
+        PostingMemory memory = PostingMemory::take(db);
+        const PostingMemory::Pairs complete = memory.completeSummaries;
+        const bool holdings = memory.reading != nullptr;
+        PostingMemory::put(db, std::move(memory));
+        return std::pair{complete, holdings};
+    };
+    // Lima holds nothing: it has no summary row of any race until the filler writes one.
+    addTeam({.nmbr = 812, .name = "Lima"});
+    addMember({.league = 702, .team = 812});
+    // Race 1 gives bonus entries, which the next postings find among the holdings left to them.
+    for (int race : {1, 2, 3})
+        postRememberingBothWays(race);
+    // Every member has a row in the races before race 3; in race 3 only where each had rows.
+    auto [complete, holdings] = left();
+    EXPECT_TRUE(complete.contains({700, 2}) && complete.contains({702, 2}) && complete.contains({700, 3}));
+    EXPECT_FALSE(complete.contains({702, 3}));
+    EXPECT_TRUE(holdings);
+
+    postRememberingBothWays(4);
+    // Race 2's posting removed on its own: race 6 fills it in again.
+    const auto removePosting = [&](int raceNmbr) {
+        cRaces race;
+        race.load(raceNmbr);
+        EXPECT_TRUE(deleteRacePosting(race));
+        std::tie(complete, holdings) = left();
+        EXPECT_TRUE(complete.contains({700, 1}) && !complete.contains({700, raceNmbr}) && holdings); // still in use
+    };
+    removePosting(2);
+    postRememberingBothWays(6);
+    postRememberingBothWays(1); // an earlier race posted again
+    // A posting inside a transaction that is rolled back leaves nothing of what it wrote.
+    removePosting(3);
+    {
+        Transaction tx;
+        cRaces race6;
+        race6.load(6);
+        EXPECT_TRUE(postRace(race6));
+        tx.rollback();
+    }
+    std::tie(complete, holdings) = left();
+    EXPECT_TRUE(complete.contains({700, 1}) && !complete.contains({700, 3}));
+    postRememberingBothWays(6);
+
+    // Changes made elsewhere: a posting cleared, a team joining and one leaving a league, a member
+    // that becomes a team only later, a summary row removed by hand, a holding added, a car that
+    // becomes one of another race type.
+    cResultsCollection().deletePosting(3);
+    postRememberingBothWays(6);
+    addMember({.league = 700, .team = 809});
+    exec("DELETE FROM league_teams WHERE league_nmbr = 701 AND team_nmbr = 806");
+    postRememberingBothWays(4);
+    addMember({.league = 701, .team = 813});
+    postRememberingBothWays(6);
+    addTeam({.nmbr = 813, .name = "Mike"});
+    postRememberingBothWays(6);
+    exec("DELETE FROM team_results_summary WHERE league_nmbr = 700 AND race_nmbr = 1 AND team_nmbr = 802");
+    postRememberingBothWays(6);
+    addHolding({.team = 813, .car = 7});
+    postRememberingBothWays(6);
+    exec("UPDATE cars SET race_type_nmbr = 2 WHERE car_nmbr = 12");
+    postRememberingBothWays(6);
+    // The file written while the program's connection was closed.
+    gConnection->CloseConnection();
+    {
+        SqlDatabase other;
+        ASSERT_TRUE(other.open(dataFilePath(), dataFileKey(), false, true));
+        ASSERT_TRUE(other.exec("DELETE FROM team_results_summary WHERE league_nmbr = 702 AND race_nmbr = 2"));
+        ASSERT_TRUE(other.exec("DELETE FROM team_car WHERE team_nmbr = 813"));
+    }
+    ASSERT_TRUE(connectDatabase());
+    postRememberingBothWays(6);
+    EXPECT_EQ(TestDataFile::scalar("SELECT group_concat(race_nmbr) FROM team_results_summary WHERE league_nmbr = 701"
+                                   " AND team_nmbr = 813")
+                  .toString(),
+              "1,2,3,4"); // filled in once Mike is a team; its holding is gone again
 }
 
 // Where the chain could go its own way, the engine leaves the race to it, writing nothing.

@@ -5,6 +5,7 @@
 
 #include "data/cConnection.h"
 #include "data/cLeague.h"
+#include "posting/PostingMemory.h"
 #include "posting/SqlScript.h"
 #include "posting/cRaces.h"
 
@@ -66,6 +67,16 @@ struct Car {
     int raceType = 0, carType = 0;
 };
 
+// The leagues' members, their holdings and the cars they hold, as the engine reads them for a race.
+struct Reading {
+    QList<int> leagues;                     // read for these leagues, in this order
+    QHash<int, QList<int>> membersByNumber; // league -> teams by number
+    QHash<int, QList<int>> membersByName;   // league -> teams by name (teams that exist)
+    QSet<int> teams;                        // of any of the leagues
+    QHash<int, QList<Holding>> holdings;    // team -> holdings by car and date
+    QHash<int, Car> cars;                   // the cars held
+};
+
 struct ScoringType {
     std::optional<qint64> lapsLed, mostLapsLed, fastQual; // absent: no row for the method
     bool exists = false;
@@ -100,6 +111,7 @@ struct LeaguePosting {
     QList<Row> stored;
     std::vector<Summary> summaries;
     int steps = 0;
+    bool everyMemberInRace = false; // every member team (of those that exist) has a summary row of the race
 };
 
 // The progress steps of the chain's steps 1 to 4, one each; the site script's step 5 is one more.
@@ -171,15 +183,17 @@ template <int n> std::array<int, n> wholes(const SqlRowView& row) {
     return out;
 }
 
-// A previous race's row as the carry-over reads it from its columns place, car, team, points and total.
-inline Row previousRaceRow(const std::array<int, 5>& v) {
-    Row row;
-    row.place = v[0];
-    row.car = v[1];
-    row.team = v[2];
-    row.points = v[3];
-    row.total = v[4];
-    return row;
+// A row of a previous race, as the carry-over reads it: only these columns, so that a race's worth
+// of them is quick to read and hold.
+struct PreviousRow {
+    int car = 0, team = 0;
+    qint64 points = 0, total = 0;
+    Key key() const { return {team, car}; }
+};
+
+// A previous race's row from its columns car, team, points and total.
+inline PreviousRow previousRaceRow(const std::array<int, 4>& v) {
+    return {v[0], v[1], v[2], v[3]};
 }
 
 inline QString text(const QVariant& v) {
@@ -227,13 +241,16 @@ inline const QString kInsertSummary = QStringLiteral(
 // One race posted for all its leagues (see postRaceAllLeagues).
 class Engine {
 public:
-    Engine(const cRaces& race, const cLeagueCollection& leagues, const SqlScript& script)
-        : m_race(race), m_leagues(leagues), m_script(script) {}
+    // memory: see postRaceAllLeagues; may be null.
+    Engine(const cRaces& race, const cLeagueCollection& leagues, const SqlScript& script, PostingMemory* memory)
+        : m_race(race), m_leagues(leagues), m_script(script), m_memory(memory) {}
 
     void load();
     // Works out one league's rows (writing only the bonus-entry holdings it gives).
     LeaguePosting work(const cLeague& league) { return finish(league, firstRows(league)); }
     void write(const LeaguePosting& posting);
+    // Leaves in memory what the postings written make known.
+    void learn(const std::vector<LeaguePosting>& postings, PostingMemory& memory) const;
 
     // With a site script: each league in turn written up to the script, the script run, and the
     // rest worked out from the rows it left, as the chain does. False when the script or a statement
@@ -241,15 +258,25 @@ public:
     bool postWithScript(bool* stopped);
 
 private:
+    // The members of the leagues, their holdings and the cars they hold.
+    void readMembersAndHoldings(const QList<int>& leagueNmbrs);
+    const ScoringType& scoringOf(const cLeague& league) const;
+    const QList<Holding>& holdingsOf(int team) const;
     // Steps 1 to 4: the rows of the result cars with their bonuses.
     QList<Row> firstRows(const cLeague& league);
     // Steps 6 to 15 from the rows steps 1 to 5 left.
     LeaguePosting finish(const cLeague& league, QList<Row> rows);
-    static QHash<Key, qint64> carriedTotals(const QList<Row>& previous);
+    // A car's rows in the previous race; inRace: it has rows in this race too.
+    struct Carry {
+        qint64 sum = 0, start = 0;
+        bool inRace = false;
+        qint64 total() const { return sum + start; }
+    };
+    static QHash<Key, Carry> carriedTotals(const QList<PreviousRow>& previous);
     int previousRace(const cLeague& league);
-    const QHash<int, QList<Row>>& rowsOf(int raceNmbr);
+    const QHash<int, QList<PreviousRow>>& rowsOf(int raceNmbr);
     // The league's rows of its previous race, which its totals carry on from.
-    QList<Row> previousRows(const cLeague& league);
+    QList<PreviousRow> previousRows(const cLeague& league);
     // Inserts one row of the race; false when the statement failed.
     bool insertRow(SqlStatement& insert, const Row& row, int leagueNmbr);
     // Writes the rows of steps 1 to 4, giving each its row id; false when a statement failed.
@@ -270,6 +297,7 @@ private:
     const cRaces& m_race;
     const cLeagueCollection& m_leagues;
     const SqlScript& m_script;
+    PostingMemory* m_memory;
     // A run of the script has changed rows of team_results beyond its league's rows of the race: the
     // rows the engine reads from there are read from then on as the script left them, league by
     // league, and a league that then holds rows of the race before its turn is the chain's.
@@ -279,16 +307,12 @@ private:
     QHash<int, Result> m_results; // by car
     int m_maxLapsLed = 0;
     QHash<int, ScoringType> m_scoring;
-    QHash<int, QList<int>> m_membersByNumber; // league -> teams by number
-    QHash<int, QList<int>> m_membersByName;   // league -> teams by name (teams that exist)
-    QHash<int, QList<Holding>> m_holdings;    // team -> holdings by car and date
-    QHash<int, Car> m_cars;
-    QSet<int> m_heldCars;
+    Reading m_read;
     int m_bonusCar = 0;
-    QList<int> m_earlierRacesWithWinner;                    // by date and number
-    std::set<std::tuple<int, int, int>> m_missingSummaries; // league, race, team the filler writes
-    QHash<std::pair<int, int>, int> m_previousRace;         // race type, car type -> race
-    std::map<int, QHash<int, QList<Row>>> m_rowsOfRace;     // race -> league -> rows
+    QList<int> m_earlierRacesWithWinner;                        // by date and number
+    std::set<std::tuple<int, int, int>> m_missingSummaries;     // league, race, team the filler writes
+    QHash<std::pair<int, int>, int> m_previousRace;             // race type, car type -> race
+    std::map<int, QHash<int, QList<PreviousRow>>> m_rowsOfRace; // race -> league -> rows
 };
 
 } // namespace allleagues

@@ -5,18 +5,18 @@
 
 namespace allleagues {
 
-QList<Row> Engine::previousRows(const cLeague& league) {
+QList<PreviousRow> Engine::previousRows(const cLeague& league) {
     const int previous = previousRace(league);
     if (!m_scriptChangesResults)
         return rowsOf(previous).value(league.leagueNmbr());
     // A script may have changed them since any earlier read.
-    QList<Row> rows;
+    QList<PreviousRow> rows;
     if (previous == 0)
         return rows;
     forEach(
-        QStringLiteral("SELECT place, car_nmbr, team_nmbr, points, total_points FROM team_results"
+        QStringLiteral("SELECT car_nmbr, team_nmbr, points, total_points FROM team_results"
                        " INDEXED BY team_results_league_race WHERE league_nmbr = ? AND race_nmbr = ? ORDER BY rowid"),
-        {league.leagueNmbr(), previous}, [&](const SqlRowView& r) { rows << previousRaceRow(wholes<5>(r)); });
+        {league.leagueNmbr(), previous}, [&](const SqlRowView& r) { rows << previousRaceRow(wholes<4>(r)); });
     return rows;
 }
 

@@ -92,20 +92,94 @@ void Engine::load() {
         m_bonusCar = whole(bonus.rows[0][0]);
     }
 
+    // The members and holdings as the last posting of these leagues left them, when nothing has
+    // written them since.
+    if (m_memory && m_memory->reading && m_memory->reading->leagues == leagueNmbrs)
+        m_read = std::move(*m_memory->reading);
+    else
+        readMembersAndHoldings(leagueNmbrs);
+    // A result of a car the holdings could not tell apart from an entry of another kind.
+    for (auto it = m_results.cbegin(); it != m_results.cend(); ++it)
+        if (m_bonusCar != 0 && it.key() == m_bonusCar)
+            throw StandBack{};
+
+    for (const auto& r : query(QStringLiteral("SELECT r.race_nmbr FROM races r WHERE ") +
+                               raceBeforeCondition(QStringLiteral("r"), raceNmbr) +
+                               QStringLiteral(" AND EXISTS (SELECT 1 FROM results x"
+                                              " WHERE x.race_nmbr = r.race_nmbr AND x.place = 1)"
+                                              " ORDER BY r.race_dt, r.race_nmbr"))
+                             .rows)
+        m_earlierRacesWithWinner << whole(r[0]);
+    // The filler writes a row for each member team that has none in an earlier race with a winner.
+    // Where an earlier posting left every member with one, nothing is read: the summaries of a season
+    // run to tens of thousands of rows, and reading them took the most of what posting a race
+    // costs more the later it is (bench/posting). Elsewhere the rows those races have are read from
+    // the key alone, in its order, and the members are looked for among them.
+    const auto known = [&](int league, int race) {
+        return m_memory && m_memory->completeSummaries.contains({league, race});
+    };
+    QList<int> leaguesToRead;
+    QSet<int> racesToRead;
+    for (auto it = m_read.membersByName.cbegin(); it != m_read.membersByName.cend(); ++it) {
+        bool unknown = false;
+        for (int earlier : m_earlierRacesWithWinner)
+            if (!known(it.key(), earlier)) {
+                unknown = true;
+                racesToRead.insert(earlier);
+            }
+        if (unknown)
+            leaguesToRead << it.key();
+    }
+    if (!leaguesToRead.isEmpty()) {
+        std::vector<std::tuple<int, int, int>> present; // league, race, team
+        present.reserve(size_t(m_read.teams.size()) * size_t(racesToRead.size()));
+        // The engine hands them over in the order of its key, which the search below needs; were that
+        // ever to change, they are put in that order here.
+        forEach(QStringLiteral("SELECT league_nmbr, race_nmbr, team_nmbr FROM team_results_summary"
+                               " WHERE league_nmbr IN ") +
+                    inList(leaguesToRead) + QStringLiteral(" AND race_nmbr IN ") + inList(racesToRead.values()),
+                {}, [&](const SqlRowView& r) {
+                    const std::array<int, 3> v = wholes<3>(r);
+                    present.emplace_back(v[0], v[1], v[2]);
+                });
+        if (!std::is_sorted(present.begin(), present.end()))
+            std::sort(present.begin(), present.end());
+        for (auto it = m_read.membersByName.cbegin(); it != m_read.membersByName.cend(); ++it) {
+            std::vector<int> members(it.value().begin(), it.value().end());
+            std::sort(members.begin(), members.end());
+            for (int earlier : m_earlierRacesWithWinner) {
+                if (known(it.key(), earlier))
+                    continue;
+                auto at = std::lower_bound(present.begin(), present.end(),
+                                           std::make_tuple(it.key(), earlier, std::numeric_limits<int>::min()));
+                for (int team : members) {
+                    const auto wanted = std::make_tuple(it.key(), earlier, team);
+                    while (at != present.end() && *at < wanted)
+                        ++at;
+                    if (at == present.end() || *at != wanted)
+                        m_missingSummaries.insert(wanted);
+                }
+            }
+        }
+    }
+}
+
+void Engine::readMembersAndHoldings(const QList<int>& leagueNmbrs) {
+    m_read = Reading{};
+    m_read.leagues = leagueNmbrs;
     const QString leagueList = inList(leagueNmbrs);
-    QSet<int> teams;
     forEach(QStringLiteral("SELECT league_nmbr, team_nmbr FROM league_teams WHERE league_nmbr IN ") + leagueList +
                 QStringLiteral(" ORDER BY league_nmbr, team_nmbr"),
             {}, [&](const SqlRowView& r) {
-                m_membersByNumber[whole(r, 0)] << whole(r, 1);
-                teams.insert(whole(r, 1));
+                m_read.membersByNumber[whole(r, 0)] << whole(r, 1);
+                m_read.teams.insert(whole(r, 1));
             });
     forEach(QStringLiteral("SELECT league_teams.league_nmbr, league_teams.team_nmbr"
                            " FROM league_teams, teams WHERE league_teams.team_nmbr = teams.team_nmbr"
                            " AND league_teams.league_nmbr IN ") +
                 leagueList +
                 QStringLiteral(" ORDER BY league_teams.league_nmbr, teams.team_name, league_teams.team_nmbr"),
-            {}, [&](const SqlRowView& r) { m_membersByName[whole(r, 0)] << whole(r, 1); });
+            {}, [&](const SqlRowView& r) { m_read.membersByName[whole(r, 0)] << whole(r, 1); });
 
     // The whole table in its stored order, which is quicker than looking each team up; the
     // holdings are then put in the order of the key: by car, then date.
@@ -113,6 +187,7 @@ void Engine::load() {
     // changes: the table runs to the size of the season.
     int team = 0;
     QList<Holding>* held = nullptr;
+    QSet<int> heldCars;
     forEach(QStringLiteral("SELECT team_nmbr, car_nmbr, efctv_dt, term_dt, active FROM team_car"), {},
             [&](const SqlRowView& r) {
                 SqlValue v[5];
@@ -121,7 +196,7 @@ void Engine::load() {
                     return; // a team of no league of the race
                 if (!held || v[0].integer != team) {
                     team = int(v[0].integer);
-                    held = teams.contains(team) ? &m_holdings[team] : nullptr;
+                    held = m_read.teams.contains(team) ? &m_read.holdings[team] : nullptr;
                 }
                 if (!held)
                     return;
@@ -142,74 +217,29 @@ void Engine::load() {
                     h.term = dayValue(v[3]);
                 h.active = wholeValue(v[4]);
                 *held << h;
-                m_heldCars.insert(h.car);
+                heldCars.insert(h.car);
             });
-    for (QList<Holding>& held : m_holdings)
+    for (QList<Holding>& held : m_read.holdings)
         std::sort(held.begin(), held.end(), [](const Holding& a, const Holding& b) {
             return a.car != b.car ? a.car < b.car : a.efctv < b.efctv;
         });
-    if (!m_heldCars.isEmpty()) {
+    if (!heldCars.isEmpty()) {
         for (const auto& r : query(QStringLiteral("SELECT car_nmbr, race_type_nmbr, car_type_nmbr FROM cars WHERE"
                                                   " car_nmbr IN ") +
-                                   inList(m_heldCars.values()))
+                                   inList(heldCars.values()))
                                  .rows)
-            m_cars.insert(whole(r[0]), Car{whole(r[1]), whole(r[2])});
-    }
-    // A result of a car the holdings could not tell apart from an entry of another kind.
-    for (auto it = m_results.cbegin(); it != m_results.cend(); ++it)
-        if (m_bonusCar != 0 && it.key() == m_bonusCar)
-            throw StandBack{};
-
-    for (const auto& r : query(QStringLiteral("SELECT r.race_nmbr FROM races r WHERE ") +
-                               raceBeforeCondition(QStringLiteral("r"), raceNmbr) +
-                               QStringLiteral(" AND EXISTS (SELECT 1 FROM results x"
-                                              " WHERE x.race_nmbr = r.race_nmbr AND x.place = 1)"
-                                              " ORDER BY r.race_dt, r.race_nmbr"))
-                             .rows)
-        m_earlierRacesWithWinner << whole(r[0]);
-    // The filler writes a row for each member team that has none in an earlier race with a winner:
-    // the rows those races have are read from the key alone, in its order, and the members are
-    // looked for among them.
-    if (!m_earlierRacesWithWinner.isEmpty()) {
-        std::vector<std::tuple<int, int, int>> present; // league, race, team
-        present.reserve(size_t(teams.size()) * size_t(m_earlierRacesWithWinner.size()));
-        // The engine hands them over in the order of its key, which the search below needs; were that
-        // ever to change, they are put in that order here.
-        forEach(QStringLiteral("SELECT league_nmbr, race_nmbr, team_nmbr FROM team_results_summary"
-                               " WHERE league_nmbr IN ") +
-                    leagueList + QStringLiteral(" AND race_nmbr IN ") + inList(m_earlierRacesWithWinner),
-                {}, [&](const SqlRowView& r) {
-                    const std::array<int, 3> v = wholes<3>(r);
-                    present.emplace_back(v[0], v[1], v[2]);
-                });
-        if (!std::is_sorted(present.begin(), present.end()))
-            std::sort(present.begin(), present.end());
-        for (auto it = m_membersByName.cbegin(); it != m_membersByName.cend(); ++it) {
-            std::vector<int> members(it.value().begin(), it.value().end());
-            std::sort(members.begin(), members.end());
-            for (int earlier : m_earlierRacesWithWinner) {
-                auto at = std::lower_bound(present.begin(), present.end(),
-                                           std::make_tuple(it.key(), earlier, std::numeric_limits<int>::min()));
-                for (int team : members) {
-                    const auto wanted = std::make_tuple(it.key(), earlier, team);
-                    while (at != present.end() && *at < wanted)
-                        ++at;
-                    if (at == present.end() || *at != wanted)
-                        m_missingSummaries.insert(wanted);
-                }
-            }
-        }
+            m_read.cars.insert(whole(r[0]), Car{whole(r[1]), whole(r[2])});
     }
 }
 
 // Every league's rows in a race, in the order they were written, read in one pass over the race
 // rather than league by league. A race's rows are written together, so they are read from the
 // table in order between the race's first and last row.
-const QHash<int, QList<Row>>& Engine::rowsOf(int raceNmbr) {
+const QHash<int, QList<PreviousRow>>& Engine::rowsOf(int raceNmbr) {
     auto it = m_rowsOfRace.find(raceNmbr);
     if (it != m_rowsOfRace.end())
         return it->second;
-    QHash<int, QList<Row>>& byLeague = m_rowsOfRace[raceNmbr];
+    QHash<int, QList<PreviousRow>>& byLeague = m_rowsOfRace[raceNmbr];
     if (raceNmbr == 0)
         return byLeague;
     const SqlRows range = query(QStringLiteral("SELECT (SELECT min(rowid) FROM team_results WHERE race_nmbr = ?),"
@@ -219,16 +249,16 @@ const QHash<int, QList<Row>>& Engine::rowsOf(int raceNmbr) {
         return byLeague;
     // A league's rows follow each other: the list is looked up only where the league changes.
     int league = 0;
-    QList<Row>* rows = nullptr;
-    forEach(QStringLiteral("SELECT place, car_nmbr, team_nmbr, points, total_points, league_nmbr FROM team_results"
+    QList<PreviousRow>* rows = nullptr;
+    forEach(QStringLiteral("SELECT car_nmbr, team_nmbr, points, total_points, league_nmbr FROM team_results"
                            " WHERE rowid BETWEEN ? AND ? AND +race_nmbr = ? ORDER BY rowid"),
             {range.rows[0][0], range.rows[0][1], raceNmbr}, [&](const SqlRowView& r) {
-                const std::array<int, 6> v = wholes<6>(r);
-                if (!rows || v[5] != league) {
-                    league = v[5];
+                const std::array<int, 5> v = wholes<5>(r);
+                if (!rows || v[4] != league) {
+                    league = v[4];
                     rows = &byLeague[league];
                 }
-                *rows << previousRaceRow({v[0], v[1], v[2], v[3], v[4]});
+                *rows << previousRaceRow({v[0], v[1], v[2], v[3]});
             });
     return byLeague;
 }
@@ -246,33 +276,44 @@ int Engine::previousRace(const cLeague& league) {
 
 // Each car's total for its team after the previous race: the smallest starting total of its rows
 // there (total less points) plus the points of each of them. A car without rows there carries 0.
-QHash<Key, qint64> Engine::carriedTotals(const QList<Row>& previous) {
-    struct Carry {
-        qint64 sum = 0, start = 0;
-    };
+// The one table serves steps 9, 12 and 13: a second table of the totals and a set of the cars in the
+// race, built for every league, took a fifth of working a race out (bench/posting).
+QHash<Key, Engine::Carry> Engine::carriedTotals(const QList<PreviousRow>& previous) {
     QHash<Key, Carry> carries;
-    for (const Row& row : previous) {
+    carries.reserve(previous.size());
+    for (const PreviousRow& row : previous) {
         auto it = carries.find(row.key());
         if (it == carries.end())
             it = carries.insert(row.key(), Carry{0, row.total - row.points});
         it->sum += row.points;
         it->start = std::min(it->start, row.total - row.points);
     }
-    QHash<Key, qint64> totals;
-    for (auto it = carries.cbegin(); it != carries.cend(); ++it)
-        totals.insert(it.key(), it->sum + it->start);
-    return totals;
+    return carries;
+}
+
+// Looked up, not copied, for every league: copies of the points tables and holding lists took a
+// share of working a race out (bench/posting).
+const ScoringType& Engine::scoringOf(const cLeague& league) const {
+    static const ScoringType none;
+    const auto it = m_scoring.constFind(league.scoringTypeNmbr());
+    return it == m_scoring.cend() ? none : *it;
+}
+
+const QList<Holding>& Engine::holdingsOf(int team) const {
+    static const QList<Holding> none;
+    const auto it = m_read.holdings.constFind(team);
+    return it == m_read.holdings.cend() ? none : *it;
 }
 
 QList<Row> Engine::firstRows(const cLeague& league) {
-    const ScoringType st = m_scoring.value(league.scoringTypeNmbr());
-    const QList<int> byNumber = m_membersByNumber.value(league.leagueNmbr());
+    const ScoringType& st = scoringOf(league);
+    const QList<int> byNumber = m_read.membersByNumber.value(league.leagueNmbr());
     QList<Row> rows;
     rows.reserve(byNumber.size() * 8);
 
     // 1: one row per result car held by a member team on race day.
     for (int team : byNumber)
-        for (const Holding& h : m_holdings.value(team)) {
+        for (const Holding& h : holdingsOf(team)) {
             if (!h.inForceOn(m_day))
                 continue;
             const auto result = m_results.constFind(h.car);
@@ -306,10 +347,10 @@ QList<Row> Engine::firstRows(const cLeague& league) {
 LeaguePosting Engine::finish(const cLeague& league, QList<Row> rows) {
     const int leagueNmbr = league.leagueNmbr();
     const int raceNmbr = m_race.raceNmbr();
-    const ScoringType st = m_scoring.value(league.scoringTypeNmbr());
+    const ScoringType& st = scoringOf(league);
     const bool highScore = st.highScore();
-    const QList<int> byNumber = m_membersByNumber.value(leagueNmbr);
-    const QList<int> byName = m_membersByName.value(leagueNmbr);
+    const QList<int> byNumber = m_read.membersByNumber.value(leagueNmbr);
+    const QList<int> byName = m_read.membersByName.value(leagueNmbr);
     // Only rows written before a site script ran are compared with what they were.
     const QList<Row> stored = m_script.hasStatements() ? rows : QList<Row>();
     int steps = 0;
@@ -340,7 +381,7 @@ LeaguePosting Engine::finish(const cLeague& league, QList<Row> rows) {
         for (int member : byName) {
             if (counts.value(member, 0) != rule.cars)
                 continue;
-            QList<Holding>& held = m_holdings[member];
+            QList<Holding>& held = m_read.holdings[member];
             const bool holds =
                 std::any_of(held.begin(), held.end(), [&](const Holding& h) { return h.car == m_bonusCar; });
             if (!holds) {
@@ -359,7 +400,7 @@ LeaguePosting Engine::finish(const cLeague& league, QList<Row> rows) {
                     return other.car > h.car || (other.car == h.car && other.efctv > h.efctv);
                 });
                 held.insert(at, h);
-                m_cars.insert(m_bonusCar, Car{m_raceType, 3});
+                m_read.cars.insert(m_bonusCar, Car{m_raceType, 3});
             }
             Row row;
             row.car = m_bonusCar;
@@ -371,21 +412,25 @@ LeaguePosting Engine::finish(const cLeague& league, QList<Row> rows) {
     ++steps;
 
     // 9: rows of the cars held on race day that have no result.
-    const QList<Row> previous = previousRows(league);
-    const QHash<Key, qint64> carried = carriedTotals(previous);
+    const QList<PreviousRow> previous = previousRows(league);
+    QHash<Key, Carry> carries = carriedTotals(previous);
+    const auto carried = [&](const Key& key) {
+        const auto it = carries.constFind(key);
+        return it == carries.cend() ? 0 : it->total();
+    };
     for (int team : byNumber)
-        for (const Holding& h : m_holdings.value(team)) {
+        for (const Holding& h : holdingsOf(team)) {
             if (!h.inForceOn(m_day) || m_results.contains(h.car))
                 continue;
-            auto car = m_cars.find(h.car);
-            if (car == m_cars.end() || car->raceType != m_raceType)
+            auto car = m_read.cars.find(h.car);
+            if (car == m_read.cars.end() || car->raceType != m_raceType)
                 continue;
             Row row;
             row.place = highScore ? 999 : 0;
             row.car = h.car;
             row.team = team;
             row.status = 2;
-            row.total = in32(carried.value(row.key()));
+            row.total = in32(carried(row.key()));
             rows << row;
             ++steps;
         }
@@ -397,8 +442,10 @@ LeaguePosting Engine::finish(const cLeague& league, QList<Row> rows) {
             for (int member : byName) {
                 std::vector<int> order;
                 for (int i = 0; i < rows.size(); ++i) {
-                    auto car = m_cars.find(rows[i].car);
-                    if (rows[i].team == member && car != m_cars.end() && car->carType < 3)
+                    if (rows[i].team != member)
+                        continue;
+                    const auto car = m_read.cars.constFind(rows[i].car);
+                    if (car != m_read.cars.cend() && car->carType < 3)
                         order.push_back(i);
                 }
                 std::stable_sort(order.begin(), order.end(), [&](int a, int b) {
@@ -408,7 +455,7 @@ LeaguePosting Engine::finish(const cLeague& league, QList<Row> rows) {
                 for (size_t k = 0; k < order.size() && int(k) < league.dropLowest(); ++k)
                     dropped.insert(rows[order[k]].key());
                 for (Row& row : rows)
-                    if (dropped.contains(row.key()))
+                    if (row.team == member && dropped.contains(row.key()))
                         row.zeroPoints();
                 ++steps;
             }
@@ -418,38 +465,41 @@ LeaguePosting Engine::finish(const cLeague& league, QList<Row> rows) {
 
     // 11: cars the team holds inactive, whatever the holding's dates.
     for (Row& row : rows) {
-        const auto held = m_holdings.constFind(row.team);
-        if (held != m_holdings.cend() && std::any_of(held->begin(), held->end(), [&](const Holding& h) {
+        const auto held = m_read.holdings.constFind(row.team);
+        if (held != m_read.holdings.cend() && std::any_of(held->begin(), held->end(), [&](const Holding& h) {
                 return h.car == row.car && h.active == 0;
             }))
             row.zeroPoints();
     }
     ++steps;
 
-    // 12: season totals.
-    for (Row& row : rows)
-        row.total = in32(row.points + carried.value(row.key()));
+    // 12: season totals. Each car of the previous race met here is marked for step 13.
+    for (Row& row : rows) {
+        const auto carry = carries.find(row.key());
+        qint64 total = row.points;
+        if (carry != carries.end()) {
+            total += carry->total();
+            carry->inRace = true;
+        }
+        row.total = in32(total);
+    }
     steps += 1 + int(rows.size());
 
     // 13: cars that left their team since the previous race, one row each with the total they had there.
-    QSet<Key> present;
-    for (const Row& row : rows)
-        present.insert(row.key());
-    QList<Row> droppedRows;
-    for (const Row& old : previous) {
-        if (present.contains(old.key()))
+    for (const PreviousRow& old : previous) {
+        Carry& carry = carries[old.key()];
+        if (carry.inRace)
             continue;
-        present.insert(old.key());
+        carry.inRace = true;
         Row row;
         row.place = m_results.contains(old.car) ? m_results[old.car].place : 0;
         row.car = old.car;
         row.team = old.team;
         row.status = 2;
-        row.total = in32(carried.value(old.key()));
-        droppedRows << row;
+        row.total = in32(carry.total());
+        rows << row;
         ++steps;
     }
-    rows << droppedRows;
     ++steps;
 
     // 14: a summary row per team with rows, by team number; 0-point rows for member teams missing
@@ -469,6 +519,8 @@ LeaguePosting Engine::finish(const cLeague& league, QList<Row> rows) {
     }
     steps += int(m_earlierRacesWithWinner.size()) * (int(byName.size()) + 1);
     ++steps;
+    const bool everyMemberInRace =
+        std::all_of(byName.begin(), byName.end(), [&](int member) { return sums.count(member) > 0; });
 
     // 15: places; equal points share one, the first team opens place 1, and a league whose
     // teams all have 0 points has nobody placed.
@@ -493,7 +545,7 @@ LeaguePosting Engine::finish(const cLeague& league, QList<Row> rows) {
     }
     ++steps;
 
-    return {leagueNmbr, rows, stored, summaries, steps};
+    return {leagueNmbr, rows, stored, summaries, steps, everyMemberInRace};
 }
 
 bool Engine::insertRow(SqlStatement& insert, const Row& row, int leagueNmbr) {
@@ -552,11 +604,24 @@ void Engine::write(const LeaguePosting& posting) {
     }
 }
 
+void Engine::learn(const std::vector<LeaguePosting>& postings, PostingMemory& memory) const {
+    // The filler has left every member a row in each earlier race with a winner.
+    for (const cLeague& league : m_leagues)
+        for (int earlier : m_earlierRacesWithWinner)
+            memory.completeSummaries.insert({league.leagueNmbr(), earlier});
+    for (const LeaguePosting& posting : postings)
+        if (posting.everyMemberInRace)
+            memory.completeSummaries.insert({posting.league, m_race.raceNmbr()});
+    // The bonus entries' holdings it wrote are among them.
+    memory.reading = std::make_unique<Reading>(m_read);
+}
+
 } // namespace allleagues
 
 using namespace allleagues;
 
-bool postRaceAllLeagues(const cRaces& race, const cLeagueCollection& leagues, const SqlScript& script, bool* stopped) {
+bool postRaceAllLeagues(const cRaces& race, const cLeagueCollection& leagues, const SqlScript& script, bool* stopped,
+                        PostingMemory* memory) {
     bool stoppedHere = false;
     if (!stopped)
         stopped = &stoppedHere;
@@ -568,10 +633,14 @@ bool postRaceAllLeagues(const cRaces& race, const cLeagueCollection& leagues, co
     if (!tx.begun())
         return false;
     try {
-        Engine engine(race, leagues, script);
+        Engine engine(race, leagues, script, memory);
         engine.load();
-        if (script.hasStatements())
+        if (script.hasStatements()) {
+            // What a script changes is not followed so far.
+            if (memory)
+                *memory = PostingMemory();
             return engine.postWithScript(stopped) && tx.commit();
+        }
         // Every league is worked out before anything is written or the bar moves, so that whatever
         // the chain would do differently (an overflow, a value it reads its own way) is known first.
         std::vector<LeaguePosting> postings;
@@ -584,6 +653,8 @@ bool postRaceAllLeagues(const cRaces& race, const cLeagueCollection& leagues, co
             for (int i = 0; i < kStepsToBonuses + 1 + posting.steps; ++i)
                 stepProgress();
         }
+        if (memory)
+            engine.learn(postings, *memory);
     } catch (const StandBack&) {
         return false;
     }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "posting/PostingMemory.h"
+
 class SqlScript;
 class cLeagueCollection;
 class cRaces;
@@ -25,5 +27,8 @@ class cRaces;
 //
 // False with *stopped set when the script or a statement gave up the posting as a whole, after
 // its box: the caller's transaction is to be rolled back and nothing more posted.
+//
+// memory: what earlier postings left (see PostingMemory), which the engine then does not read again;
+// on success, what is known once the posting is committed (nothing after a site script ran).
 bool postRaceAllLeagues(const cRaces& race, const cLeagueCollection& leagues, const SqlScript& script,
-                        bool* stopped = nullptr);
+                        bool* stopped = nullptr, PostingMemory* memory = nullptr);

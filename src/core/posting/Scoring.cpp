@@ -5,6 +5,7 @@
 #include "data/cConnection.h"
 #include "data/cLeague.h"
 #include "posting/PostingError.h"
+#include "posting/PostingMemory.h"
 #include "posting/RacePostingEngine.h"
 #include "posting/SqlScript.h"
 #include "posting/cRaces.h"
@@ -15,7 +16,20 @@
 
 #include <exception>
 
+namespace {
+
+// The connection, when the work about to begin is a transaction of its own: then the rows it writes
+// are all that its commit writes.
+SqlDatabase* ownTransaction() {
+    SqlDatabase* db = gConnection ? gConnection->getConnection() : nullptr;
+    return db && !db->inTransaction() ? db : nullptr;
+}
+
+} // namespace
+
 bool deleteRacePosting(const cRaces& race) {
+    SqlDatabase* own = ownTransaction();
+    PostingMemory memory = own ? PostingMemory::take(*own) : PostingMemory();
     Transaction tx;
     if (!tx.begun())
         return false;
@@ -24,7 +38,14 @@ bool deleteRacePosting(const cRaces& race) {
         return false;
     if (!results.deleteTeamResults(race.raceNmbr()))
         return false;
-    return tx.commit();
+    if (!tx.commit())
+        return false;
+    if (own) {
+        // Only the race's rows went.
+        memory.forgetRace(race.raceNmbr());
+        PostingMemory::put(*own, std::move(memory));
+    }
+    return true;
 }
 
 namespace {
@@ -35,17 +56,26 @@ bool postingEnded() {
 }
 
 bool post(const cRaces& race, bool allLeaguesAtOnce, const SqlScript& script) {
+    // A posting that is a transaction of its own keeps what it leaves for the next up to date.
+    SqlDatabase* own = ownTransaction();
+    PostingMemory memory = own ? PostingMemory::take(*own) : PostingMemory();
     Transaction tx;
     if (!tx.begun())
         return false;
     if (!deleteRacePosting(race))
         return false;
+    memory.forgetRace(race.raceNmbr());
     cLeagueCollection leagues;
     leagues.load(race.raceTypeNmbr());
     if (allLeaguesAtOnce) {
         bool stopped = false;
-        if (postRaceAllLeagues(race, leagues, script, &stopped))
-            return tx.commit();
+        if (postRaceAllLeagues(race, leagues, script, &stopped, own ? &memory : nullptr)) {
+            if (!tx.commit())
+                return false;
+            if (own)
+                PostingMemory::put(*own, std::move(memory));
+            return true;
+        }
         if (stopped)
             return false; // its box is shown, and the race is as it was
     }
