@@ -595,24 +595,6 @@ QString cellText(const cFields& fields, const QString& name) {
 }
 
 QString cellNumber(qint64 value) {
-    // Pages are full of small numbers (places, points, bonuses): each is made once and shared.
-    // Their texts lie in one block that is never freed, so that a copy of one counts no references.
-    constexpr int kShared = 1024;
-    static const std::vector<QString> shared = [] {
-        static char16_t digits[kShared * 4];
-        std::vector<QString> numbers;
-        numbers.reserve(kShared);
-        char16_t* at = digits;
-        for (int n = 0; n < kShared; ++n) {
-            const QString text = QString::number(n);
-            std::copy(text.utf16(), text.utf16() + text.size(), at);
-            numbers.push_back(QString::fromRawData(reinterpret_cast<const QChar*>(at), text.size()));
-            at += text.size();
-        }
-        return numbers;
-    }();
-    if (value >= 0 && value < kShared)
-        return shared[size_t(value)];
     return QString::number(value);
 }
 
