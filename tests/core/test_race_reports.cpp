@@ -456,6 +456,43 @@ TEST_F(RaceReports, ALeagueWithOnlyFillerRowsForARaceHasNoPageOfItOnAnyReport) {
     EXPECT_TRUE(data.ui().boxes.isEmpty());
 }
 
+// A team that holds no car of the race gets only the bonus entry's row when a top-finish rule pays the
+// teams without a car in the top places: every page of the race has the league, the team detail too,
+// which lists no car of it.
+TEST_F(RaceReports, ALeagueWhoseOnlyRowsInARaceAreTheBonusEntrysHasEveryPageOfIt) {
+    addTopPoints({.scoringType = 600, .cars = 0, .points = 4, .top = 2});
+    addCar({.nmbr = 99, .carType = 3, .txt = "Top Bonus", .driver = "Top Bonus"});
+    addLeague({.nmbr = 2, .name = "Bonus Only", .shortName = "BO", .scoringType = 600});
+    addTeam({.nmbr = 504, .name = "Delta", .owner = "Di"});
+    addMember({.league = 2, .team = 504});
+    post(2);
+    ASSERT_GT(TestDataFile::count("SELECT count(*) FROM team_results WHERE league_nmbr = 2 AND race_nmbr = 2"), 0);
+    ASSERT_EQ(TestDataFile::count("SELECT count(*) FROM team_results WHERE league_nmbr = 2 AND race_nmbr = 2 "
+                                  "AND car_nmbr <> 99"),
+              0);
+    data.ui().clear();
+
+    EXPECT_EQ(createLeagueStandingsReport(2, 2, true), "ls00020002.html");
+    EXPECT_EQ(createRaceDetailReport(2, 2, true), "rd00020002.html");
+    EXPECT_EQ(createLeagueRaceStandings(2, 2, true), "rs00020002.html");
+    EXPECT_EQ(createTeamRaceDetailReport(2, 504, 2, true), "tr000205040002.html");
+    EXPECT_EQ(createTeamDetailReport(2, -1, 2, true, true, false), "td0002-0010002.html");
+    EXPECT_EQ(createTeamDetailReport(2, 504, 2, true, false, false), "td000205040002.html");
+    EXPECT_TRUE(data.ui().boxes.isEmpty());
+    // The title block and an empty table: the bonus entry is no car or driver of the team.
+    const QStringList detail = lines("td000205040002.html");
+    EXPECT_EQ(detail.filter(">Bonus Only </FONT>").size(), 1);
+    EXPECT_EQ(detail.filter(">Points after Race Two </FONT>").size(), 1);
+    const qsizetype table = detail.indexOf(QRegularExpression("<TABLE .*"));
+    ASSERT_GT(table, 0);
+    EXPECT_EQ(detail.value(table + 1), "</TABLE>");
+    // A team of the league that has no row in the race at all still has none.
+    addTeam({.nmbr = 505, .name = "Echo", .owner = "Ed"});
+    addMember({.league = 2, .team = 505});
+    EXPECT_EQ(createTeamDetailReport(2, 505, 2, true, false, false), "");
+    EXPECT_EQ(data.ui().lastBoxText(), "Results not posted for this Race.");
+}
+
 TEST_F(RaceReports, LeagueRaceStandingsSumsPerTeamAndWritesEveryTeamPage) {
     chooseColumns("RS", {13, 8, 6});
     TestDataFile::exec("UPDATE team_results_summary SET team_place = 2 WHERE race_nmbr = 2 AND team_nmbr = 501");

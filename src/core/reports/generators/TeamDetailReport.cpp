@@ -223,7 +223,7 @@ void writeTeamDetailPage(ReportPage& page, const TeamDetail& detail) {
 QString createTeamDetailPage(int leagueNmbr, int teamNmbr, int raceNmbr, bool show, bool allInOne) {
     return runReport(kCode, kStatus, [&](ReportPage& page) -> QString {
         const TeamDetail detail = readTeamDetail(leagueNmbr, teamNmbr, raceNmbr, allInOne);
-        if (detail.rows.empty()) {
+        if (!detail.posted) {
             if (show)
                 showReportMessage(QStringLiteral("Results not posted for this Race."));
             return QString();
