@@ -11,7 +11,6 @@
 #include <QFileInfo>
 #include <QRegularExpression>
 #include <QSet>
-#include <QStringEncoder>
 #include <QUrl>
 #include <algorithm>
 #include <cerrno>
@@ -19,7 +18,6 @@
 #include <memory>
 #include <sys/stat.h>
 #include <utility>
-#include <vector>
 
 namespace {
 
@@ -120,17 +118,6 @@ constexpr qsizetype kHandOver = 128 * 1024;
 std::map<int, ReportFile>& reportFiles() {
     static std::map<int, ReportFile> files;
     return files;
-}
-
-// The room of closed pages, for the next pages of the run.
-std::vector<QByteArray>& spareRoom() {
-    static std::vector<QByteArray> spare;
-    return spare;
-}
-
-void keepRoom(ReportFile& closed) {
-    if (spareRoom().size() < 4 && closed.pending.size() <= 4 * kHandOver)
-        spareRoom().push_back(std::move(closed.pending));
 }
 
 // Gives the file what the lines hold so far; the disk's refusal ends the page.
@@ -405,12 +392,7 @@ bool openReportFile(int fileNumber, const QString& fileName) {
     }
     ReportFile& open = reportFiles()[fileNumber];
     open.file = std::move(file);
-    if (!spareRoom().empty()) {
-        open.pending = std::move(spareRoom().back());
-        spareRoom().pop_back();
-    } else {
-        open.pending.resize(kHandOver + 4096);
-    }
+    open.pending.resize(kHandOver + 4096);
     return true;
 }
 
@@ -419,16 +401,6 @@ namespace {
 // Puts the text into out as page bytes: ASCII as it is, every other character as a numeric character
 // reference. out has room for ten bytes a character ("&#1114111;"). Gives the end of what was put.
 char* putPageText(char* out, QStringView text) {
-    // Page text is nearly all ASCII, whose UTF-8 is the page bytes themselves: the library's encoder
-    // makes them many characters at a time, and a text that gives as many bytes as it has characters
-    // was ASCII throughout. This halves the processor time of a package of many race pages against
-    // looking at one character at a time (bench/reports).
-    if (text.size() >= 32) {
-        static QStringEncoder utf8(QStringEncoder::Utf8, QStringConverter::Flag::Stateless);
-        char* const ascii = utf8.appendToBuffer(out, text);
-        if (ascii - out == text.size())
-            return ascii;
-    }
     const char16_t* c = text.utf16();
     const char16_t* const end = c + text.size();
     for (; c != end; ++c) {
@@ -523,7 +495,6 @@ void closeReportFile(int fileNumber) {
     // A page is not waited for on the disk: a run puts hundreds in place, each wait would cost more than
     // writing the page, and any run writes the pages anew. The replace is whole all the same: a reader
     // finds the earlier page or the finished one.
-    keepRoom(open);
     if (!commitSaveFile(*open.file, &error, false))
         throw ReportFolderError(error, false);
     ++pagesPutInPlace;
@@ -534,7 +505,6 @@ void abandonReportFile(int fileNumber) {
     if (it == reportFiles().end())
         return;
     it->second.file->cancelWriting();
-    keepRoom(it->second);
     reportFiles().erase(it); // the unfinished copy is removed, the page of that name is untouched
 }
 

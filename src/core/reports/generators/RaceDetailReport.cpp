@@ -31,7 +31,7 @@ bool inTeamOrder(const ResultOnPage& a, const ResultOnPage& b) {
 // The rows are the query of the seven tables (results, holdings, standings lines, cars, race, team,
 // league) put together from what the request reads once: the league's results of the race, the cars
 // on file and the teams' latest holdings, which every race page of a request shares. One query of the
-// seven tables for each page cost a request of many race pages more than its writing.
+// seven tables for each page made the package of a big league a third slower (bench/reports).
 void readRows(RaceDetail& detail, int leagueNmbr, int raceNmbr) {
     ReportRequestState& request = ReportRequestState::current();
     const std::vector<TeamResult>& results = request.raceResults(leagueNmbr, raceNmbr);

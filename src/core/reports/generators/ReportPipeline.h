@@ -113,7 +113,7 @@ struct ReportCell {
     QString text;
     QString align;
     // A whole number, written as its digits (text is then empty): most cells of the race pages are
-    // numbers, and a text for each would cost a package of many race pages a sixth of its time.
+    // numbers, and a text made for each cost a page of race rows a seventh of its time (bench/reports).
     std::optional<qint64> number = std::nullopt;
 };
 // A cell showing a whole number.
@@ -137,7 +137,6 @@ public:
     ReportPage(const ReportPage&) = delete;
     ReportPage& operator=(const ReportPage&) = delete;
 
-    const QString& code() const { return m_code; }
     int fileNumber() const { return m_fileNumber; }
     // Empty until open() has named the file.
     const QString& fileName() const { return m_fileName; }
@@ -169,7 +168,8 @@ public:
     cReportAttributesCollection& attributes();
     // A size or number attribute as a whole number; throws when it is not one.
     static int number(const QString& attributeText);
-    // The attributes stay as they are while a page is written: each is read once a page.
+    // The attributes stay as they are while a page is written: each is read once a page, which takes a
+    // tenth off the time of a page of race rows (bench/reports).
     int titleTextSize();
     int headingTextSize();
     const QString& titleTextColor();

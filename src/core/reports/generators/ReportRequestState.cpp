@@ -246,12 +246,3 @@ const QString& ReportRequestState::moneyText(Currency amount) {
         it = m_moneyTexts.insert(amount.units(), ::moneyText(amount));
     return *it;
 }
-
-const QString& ReportRequestState::headingCell(int size, const QString& color, const QString& text,
-                                               const QString& extra) {
-    const HeadingCellKey key{size, color, text, extra};
-    auto it = m_headingCells.constFind(key);
-    if (it == m_headingCells.constEnd())
-        it = m_headingCells.insert(key, ::headingCell(size, color, text, QStringLiteral("center"), 1, extra));
-    return *it;
-}

@@ -113,11 +113,10 @@ public:
     const QHash<TeamAndCar, BonusSums>& seasonBonuses(int leagueNmbr, int raceNmbr);
 
     // A date and an amount in the user's forms, which stay as they are while a request runs: a page
-    // shows the same few on many rows.
+    // shows the same few on many rows, and formatting each anew cost the team cars and teams per
+    // car/driver pages a third of their time (bench/reports).
     const QString& dateText(const QDate& date);
     const QString& moneyText(Currency amount);
-    // A heading cell's line: the pages of a report repeat the same heading rows.
-    const QString& headingCell(int size, const QString& color, const QString& text, const QString& extra);
 
 private:
     // The outermost ReportRunScope begins and ends the request.
@@ -147,13 +146,4 @@ private:
     QHash<int, QHash<int, std::pair<QString, QString>>> m_teamNames; // name and owner by team, by league
     QHash<QPair<int, int>, QHash<TeamAndCar, BonusSums>> m_seasonBonuses;
     QHash<qint64, QString> m_dateTexts, m_moneyTexts;
-    struct HeadingCellKey {
-        int size;
-        QString color, text, extra;
-        bool operator==(const HeadingCellKey&) const = default;
-    };
-    friend size_t qHash(const HeadingCellKey& key, size_t seed) {
-        return qHashMulti(seed, key.size, key.color, key.text, key.extra);
-    }
-    QHash<HeadingCellKey, QString> m_headingCells;
 };
