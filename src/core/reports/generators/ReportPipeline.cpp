@@ -228,10 +228,7 @@ void ReportPage::writeColumnHeadings(const HeadingFor& heading, const QString& e
 }
 
 void ReportPage::writeDataRow(int rowIndex, const CellFor& cell) {
-    writeRow(rowStyle(rowIndex), cell);
-}
-
-void ReportPage::writeRow(const RowStyle& style, const CellFor& cell) {
+    const RowStyle style = rowStyle(rowIndex);
     writeLine(rowTagOf(style.backColor));
     for (int column : m_columns)
         if (const std::optional<ReportCell> c = cell(column))

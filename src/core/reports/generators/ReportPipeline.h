@@ -195,8 +195,6 @@ public:
     void writeColumnHeadings(const HeadingFor& heading, const QString& extra);
     // One data row with the row index's style: one data cell (colspan 1) per chosen column it knows.
     void writeDataRow(int rowIndex, const CellFor& cell);
-    // As writeDataRow with a style chosen by the caller.
-    void writeRow(const RowStyle& style, const CellFor& cell);
     // One data cell's line (colspan 1) in the row's style; an empty text as "&nbsp;".
     void writeCell(const RowStyle& style, const ReportCell& cell);
     // rowTag of the colour, made once for all the rows of that colour on the page.
