@@ -98,8 +98,17 @@ const std::vector<TeamResult>& ReportRequestState::raceResults(int leagueNmbr, i
         const std::optional<int> team = wholeNumber(rows.value(r, 0)), car = wholeNumber(rows.value(r, 1));
         if (!team || !car)
             continue;
-        results.push_back({*team, *car, rows.value(r, 2), rows.value(r, 3), rows.value(r, 4), rows.value(r, 5),
-                           rows.value(r, 6), rows.value(r, 7), rows.value(r, 8), rows.value(r, 9), rows.value(r, 10)});
+        results.push_back({.teamNmbr = *team,
+                           .carNmbr = *car,
+                           .place = rows.value(r, 2),
+                           .lapsLedBonus = rows.value(r, 3),
+                           .mostLapsLedBonus = rows.value(r, 4),
+                           .fastQualBonus = rows.value(r, 5),
+                           .points = rows.value(r, 6),
+                           .totalPoints = rows.value(r, 7),
+                           .currentStatus = rows.value(r, 8),
+                           .qualPoints = rows.value(r, 9),
+                           .adjustment = rows.value(r, 10)});
     }
     return *m_raceResults.insert({leagueNmbr, raceNmbr}, std::move(results));
 }

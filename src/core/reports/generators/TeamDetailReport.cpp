@@ -84,9 +84,19 @@ TeamDetail readTeamDetail(int leagueNmbr, int teamNmbr, int raceNmbr, bool allIn
     points.load(head.value(0, 3).toInt());
     const QueryRows rows(teamDetailQuery(leagueNmbr, teamNmbr, raceNmbr, allInOne, points.highScore()));
     for (qsizetype r = 0; r < rows.count(); ++r)
-        detail.rows.push_back({rows.value(r, 0).toInt(), rows.value(r, 1).toInt(), rows.text(r, 2), rows.text(r, 3),
-                               rows.text(r, 4), rows.text(r, 5), rows.text(r, 6), rows.text(r, 7), rows.value(r, 8),
-                               rows.value(r, 9), rows.value(r, 10), rows.value(r, 11), rows.value(r, 12)});
+        detail.rows.push_back({.teamNmbr = rows.value(r, 0).toInt(),
+                               .carNmbr = rows.value(r, 1).toInt(),
+                               .teamName = rows.text(r, 2),
+                               .email = rows.text(r, 3),
+                               .phone = rows.text(r, 4),
+                               .carTxt = rows.text(r, 5),
+                               .driverName = rows.text(r, 6),
+                               .sponsor = rows.text(r, 7),
+                               .points = rows.value(r, 8),
+                               .totalPoints = rows.value(r, 9),
+                               .adjustment = rows.value(r, 10),
+                               .efctvDt = rows.value(r, 11),
+                               .termDt = rows.value(r, 12)});
     detail.bonuses = ReportRequestState::current().seasonBonuses(leagueNmbr, raceNmbr);
     return detail;
 }
