@@ -11,6 +11,7 @@
 //                    one, and race 1 posted through the race window with its progress bar on screen
 //   posting --small  the same at a few leagues and races (a quick proof that it runs)
 //   posting --script only the site script's comparison, at full size
+//   posting --season only the 30-race season, at full size
 
 #include "SeasonBuilder.h"
 #include "TestDataFile.h"
@@ -257,6 +258,9 @@ bool postSeason(const char* title, int leagues, int races, int repeats, bool eve
                 "season-file ms", "ratio");
     QTemporaryDir floorDir;
     Totals all;
+    // The first and the last five races (fewer in a short season), each range's posting time per row.
+    const int range = std::min(5, races / 2);
+    Totals first, last;
     double firstPerRow = 0, secondPerRow = 0, lastPerRow = 0;
     double postingPeak = 0;
     for (int r = 0; r < races; ++r) {
@@ -267,10 +271,14 @@ bool postSeason(const char* title, int leagues, int races, int repeats, bool eve
         const int rows = rowsOf(race);
         const double newFloor = medianOf(repeats, [&] { return newFileFloorMs(floorDir.path(), rows); });
         const double seasonFloor = medianOf(repeats, [&] { return seasonFileFloorMs(race); });
-        all.posting += ms;
-        all.newFloor += newFloor;
-        all.seasonFloor += seasonFloor;
-        all.rows += rows;
+        for (Totals* t : {&all, r < range ? &first : nullptr, r >= races - range ? &last : nullptr}) {
+            if (!t)
+                continue;
+            t->posting += ms;
+            t->newFloor += newFloor;
+            t->seasonFloor += seasonFloor;
+            t->rows += rows;
+        }
         if (rows > 0) {
             if (r == 0)
                 firstPerRow = ms / rows;
@@ -287,6 +295,14 @@ bool postSeason(const char* title, int leagues, int races, int repeats, bool eve
     std::printf("posting/new-file floor: %.2f   posting/season-file floor: %.2f\n",
                 all.newFloor > 0 ? all.posting / all.newFloor : 0.0,
                 all.seasonFloor > 0 ? all.posting / all.seasonFloor : 0.0);
+    // What a row costs early and late in the season: a posting whose cost grows with the season
+    // shows here.
+    if (range > 0 && first.rows > 0 && last.rows > 0) {
+        const double early = first.posting * 1000 / first.rows, late = last.posting * 1000 / last.rows;
+        std::printf("per row: races %d-%d %.2f us, races %d-%d %.2f us; later/earlier: %.2f\n", kFirstRace,
+                    kFirstRace + range - 1, early, kFirstRace + races - range, kFirstRace + races - 1, late,
+                    early > 0 ? late / early : 0.0);
+    }
     // Race 1 has no earlier race to carry totals from or to fill in, so race 2 is shown as well.
     if (races > 2)
         std::printf("race %d against race 1, per row: %.2f; against race 2: %.2f\n", kFirstRace + races - 1,
@@ -391,6 +407,8 @@ int main(int argc, char** argv) {
     const int repeats = 3;
     if (argc > 1 && std::strcmp(argv[1], "--script") == 0)
         return postWithScript(200, 30, repeats) ? 0 : 1;
+    if (argc > 1 && std::strcmp(argv[1], "--season") == 0)
+        return postSeason("season", 200, 30, repeats, true) ? 0 : 1;
     if (!postSeason("season", small ? 5 : 200, small ? 3 : 30, repeats, true))
         return 1;
     if (!postSeason("large run", small ? 20 : 1000, small ? 2 : 3, repeats, false))

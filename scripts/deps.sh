@@ -9,6 +9,7 @@ PKGS=(
   xvfb xauth fonts-dejavu-core
   chromium
   openbox qt6-qpa-plugins
+  qt6-translations-l10n         # Qt's own texts (file dialogs, box buttons) in the user's language
 )
 SUDO=""
 [ "$(id -u)" -eq 0 ] || SUDO="sudo"

@@ -1,4 +1,5 @@
 #include "adapters/DocumentOpener.h"
+#include "adapters/QtTranslations.h"
 #include "adapters/QtUiServices.h"
 #include "data/UiServices.h"
 #include "shell/Commands.h"
@@ -11,6 +12,7 @@ int main(int argc, char* argv[]) {
     QApplication::setApplicationName(QStringLiteral("Quorvanti"));
     QApplication::setOrganizationName(QStringLiteral("Quorvanti"));
     QApplication::setApplicationVersion(QStringLiteral("3.0.0"));
+    installQtTranslations();
     QtUiServices services;
     setUi(&services);
     installDocumentOpener();

@@ -97,6 +97,10 @@ public:
         m_pid = fork();
         if (m_pid == 0) {
             prctl(PR_SET_PDEATHSIG, SIGTERM);
+            // The server reads its working folder at every CWD; the test's may be a folder since removed, as
+            // may the root it serves.
+            if (chdir("/") != 0)
+                _exit(127);
             const int fd = open(log.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
             dup2(fd, 1);
             dup2(fd, 2);

@@ -14,8 +14,11 @@
 #include "reports/framework/CommonReportCode.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <gtest/gtest.h>
+#include <random>
+#include <sqlite3.h>
 
 namespace {
 void writeFile(const QString& path, const QByteArray& text) {
@@ -479,6 +482,122 @@ TEST(SqlScript, TextWithANulAndStatementsWithoutEndStopAtOnce) {
     EXPECT_EQ(rows.rows[0][0].toInt(), 200000);
 }
 
+// LIKE and GLOB are the connection's own, so that a time limit can stop them: they must answer as
+// the engine's own do (a connection of the bare engine beside it), and give up at the limit.
+TEST(SqlScript, LikeAndGlobMatchAsTheEnginesOwnAndStopAtTheLimit) {
+    TestDataFile data;
+    ASSERT_TRUE(data.ok());
+    SqlDatabase& db = *gConnection->getConnection();
+    sqlite3* bare = nullptr;
+    ASSERT_EQ(sqlite3_open(":memory:", &bare), SQLITE_OK);
+    // 1 or 0, "NULL", or the error's message.
+    const auto answer = [](sqlite3* handle, const char* sql, const QList<QByteArray>& values) {
+        sqlite3_stmt* stmt = nullptr;
+        if (sqlite3_prepare_v2(handle, sql, -1, &stmt, nullptr) != SQLITE_OK)
+            return QString::fromUtf8(sqlite3_errmsg(handle));
+        for (int i = 0; i < values.size(); ++i)
+            if (values[i].isNull())
+                sqlite3_bind_null(stmt, i + 1);
+            else
+                sqlite3_bind_text(stmt, i + 1, values[i].constData(), int(values[i].size()), SQLITE_TRANSIENT);
+        QString out;
+        if (sqlite3_step(stmt) == SQLITE_ROW)
+            out = sqlite3_column_type(stmt, 0) == SQLITE_NULL ? QStringLiteral("NULL")
+                                                              : QString::number(sqlite3_column_int(stmt, 0));
+        else
+            out = QString::fromUtf8(sqlite3_errmsg(handle));
+        sqlite3_finalize(stmt);
+        return out;
+    };
+    const auto same = [&](const char* sql, const QList<QByteArray>& values) {
+        const QString engines = answer(bare, sql, values);
+        const QString ours = answer(db.handle(), sql, values);
+        if (engines != ours)
+            ADD_FAILURE() << sql << " with '" << values.join("', '").constData() << "': the engine "
+                          << qPrintable(engines) << ", the connection " << qPrintable(ours);
+        return engines == ours;
+    };
+    for (const auto& [pattern, text] : std::initializer_list<std::pair<const char*, const char*>>{
+             {"a%", "ABC"}, {"%b_", "abc"}, {"_", "é"}, {"É", "é"}, {"%", ""}, {"", ""}, {"a", ""}, {"%%a%", "xxa"}})
+        same("SELECT ?2 LIKE ?1", {pattern, text});
+    for (const auto& [pattern, text] : std::initializer_list<std::pair<const char*, const char*>>{{"*[^0-9]*", "123"},
+                                                                                                  {"*[^0-9]*", "12a"},
+                                                                                                  {"[]a]", "]"},
+                                                                                                  {"[a-c]?", "bé"},
+                                                                                                  {"[-a]", "-"},
+                                                                                                  {"[a-]", "-"},
+                                                                                                  {"[z-a]", "b"},
+                                                                                                  {"[abc", "a"},
+                                                                                                  {"a*", "A"},
+                                                                                                  {"?*?", "a"},
+                                                                                                  {"*", ""},
+                                                                                                  {"[^]]", "]"},
+                                                                                                  {"[]-a]", "b"}})
+        same("SELECT ?2 GLOB ?1", {pattern, text});
+    for (const char* escape : {"\\", "%", "_", "é", "", "ab"})
+        for (const char* pattern : {"a\\%", "a%%", "a__", "aé%", "a\\", "\\_%"})
+            same("SELECT ?2 LIKE ?1 ESCAPE ?3", {pattern, "a%b", escape});
+    same("SELECT ?2 LIKE ?1", {"a", QByteArray()});
+    same("SELECT ?2 LIKE ?1 ESCAPE ?3", {"a", "a", QByteArray()});
+    same("SELECT ?2 GLOB ?1", {QByteArray(60000, '*'), "a"});
+    // Texts and patterns drawn from the characters that mean something to either.
+    std::mt19937 draw(35);
+    const auto drawn = [&](const QList<QByteArray>& alphabet) {
+        QByteArray out;
+        for (int n = int(draw() % 7); n > 0; --n)
+            out += alphabet[int(draw() % alphabet.size())];
+        return out;
+    };
+    const QList<QByteArray> likeChars = {"a", "A", "b", "%", "_", "\\", "é", "É"};
+    const QList<QByteArray> globChars = {"a", "A", "b", "*", "?", "[", "]", "^", "-", "é"};
+    int differ = 0;
+    for (int i = 0; i < 3000 && differ < 5; ++i) {
+        differ += !same("SELECT ?2 LIKE ?1", {drawn(likeChars), drawn(likeChars)});
+        differ += !same("SELECT ?2 LIKE ?1 ESCAPE '\\'", {drawn(likeChars), drawn(likeChars)});
+        differ += !same("SELECT ?2 GLOB ?1", {drawn(globChars), drawn(globChars)});
+    }
+    sqlite3_close(bare);
+
+    // Patterns of many wildcards, which the engine's own matcher tries in every combination, are
+    // answered at once; a match whose text and pattern are long is given up at the limit, as a
+    // statement is.
+    {
+        QElapsedTimer clock;
+        clock.start();
+        TimeLimitScope limit(db, 200);
+        for (const char* sql : {"SELECT printf('%.*c', 600, 'a') GLOB '*a*a*a*a*b'",
+                                "SELECT printf('%.*c', 600, 'a') LIKE '%a%a%a%a%b'"}) {
+            SqlRows rows;
+            ASSERT_TRUE(db.query(sql, &rows)) << sql;
+            EXPECT_EQ(rows.rows[0][0].toInt(), 0) << sql;
+        }
+        for (const char* sql : {"SELECT printf('%.*c', 400000, 'a') GLOB '*' || printf('%.*c', 20000, 'a') || 'b'",
+                                "SELECT printf('%.*c', 400000, 'a') LIKE '%' || printf('%.*c', 20000, 'a') || 'b'"}) {
+            SqlRows rows;
+            EXPECT_FALSE(db.query(sql, &rows)) << sql;
+            EXPECT_TRUE(db.timedOut()) << sql;
+            EXPECT_EQ(db.lastErrorCode(), SQLITE_INTERRUPT) << sql;
+        }
+        EXPECT_LT(clock.elapsed(), 2000);
+    }
+    // What one call may build is bounded for as long as the value limit holds, and the engine's own
+    // limit is back afterwards.
+    {
+        ValueLimitScope bound(db, 10000);
+        SqlRows rows;
+        EXPECT_FALSE(db.query("SELECT length(hex(randomblob(400000000)))", &rows));
+        EXPECT_TRUE(db.valueTooLong());
+        EXPECT_FALSE(db.query("SELECT length(zeroblob(20000) || 'a')", &rows));
+        EXPECT_TRUE(db.valueTooLong());
+        ASSERT_TRUE(db.query("SELECT length(printf('%.*c', 9000, 'a')), length(printf('%.*c', 20000, 'a'))", &rows));
+        EXPECT_EQ(rows.rows[0][0].toInt(), 9000);
+        EXPECT_LT(rows.rows[0][1].toInt(), 10000); // cut short
+    }
+    SqlRows rows;
+    ASSERT_TRUE(db.query("SELECT length(hex(randomblob(20000)))", &rows));
+    EXPECT_EQ(rows.rows[0][0].toInt(), 40000);
+}
+
 TEST(SqlScript, ScriptThatCannotBeReadOrRunsTooLongStopsWithOneBox) {
     TestDataFile data;
     ASSERT_TRUE(data.ok());
@@ -515,6 +634,46 @@ TEST(SqlScript, ScriptThatCannotBeReadOrRunsTooLongStopsWithOneBox) {
     EXPECT_TRUE(endless.contains("it ran for more than 0.3 seconds; the race was not posted: WITH RECURSIVE"))
         << qPrintable(endless);
     EXPECT_EQ(TestDataFile::scalar("SELECT team_name FROM teams").toString(), "x"); // the last one did not run
+}
+
+// The time limit holds for the runs of one read together, as for the leagues of one posting: a
+// statement well inside it run after run is stopped once the runs have used it up.
+TEST(SqlScript, TheRunsOfAPostingShareTheTimeLimit) {
+    TestDataFile data;
+    ASSERT_TRUE(data.ok());
+    const QString counting = "WITH RECURSIVE c(x) AS (SELECT 1 UNION ALL SELECT x + 1 FROM c WHERE x < %1) "
+                             "SELECT count(*) FROM c;\n";
+    // A statement of at least 100 ms here and now.
+    int rows = 20000;
+    qint64 runMs = 0;
+    for (; runMs < 100; rows *= 2) {
+        QElapsedTimer clock;
+        clock.start();
+        TestDataFile::scalar(counting.arg(rows));
+        runMs = clock.elapsed();
+    }
+    rows /= 2;
+    writeFile(QDir(programFolder()).filePath("scoring.qv"), counting.arg(rows).toUtf8());
+    const int limit = SqlScript::timeLimitMs();
+    SqlScript::setTimeLimitMs(int(runMs * 5 / 2));
+    SqlScript script;
+    ASSERT_TRUE(script.read("scoring.qv"));
+    int run = 1;
+    bool stopped = false;
+    for (; run <= 6 && !stopped; ++run) {
+        const bool ran = script.run(run, 12, &stopped);
+        EXPECT_EQ(ran, !stopped);
+    }
+    SqlScript::setTimeLimitMs(limit);
+    EXPECT_TRUE(stopped);
+    EXPECT_LE(run - 1, 5) << "runs of " << runMs << " ms";
+    ASSERT_EQ(data.ui().boxes.size(), 1);
+    EXPECT_TRUE(data.ui().lastBoxText().contains("it ran for more than ")) << qPrintable(data.ui().lastBoxText());
+    // A new read has the whole limit again.
+    ASSERT_TRUE(script.read("scoring.qv"));
+    stopped = false;
+    EXPECT_TRUE(script.run(1, 12, &stopped));
+    EXPECT_FALSE(stopped);
 }
 
 TEST(SqlScript, ScriptThatDoesMoreThanChangeRowsRunsNotAtAll) {

@@ -7,6 +7,8 @@
 #include "data/Schema.h"
 #include "data/UiServices.h"
 #include "data/cConnection.h"
+#include "data/cRaceStatusCollection.h"
+#include "posting/cRacesCollection.h"
 #include "posting/cTeamResultsCollection.h"
 
 #include <QDir>
@@ -232,6 +234,14 @@ mode_t fileMode(const QString& path) {
 
 QString teamNames() {
     return TestDataFile::scalar("SELECT group_concat(team_name) FROM teams").toString();
+}
+
+// The data file as one the user lost and started again: the open one is closed, deleted and made anew.
+void startAnewDataFile() {
+    gConnection->CloseConnection();
+    ASSERT_TRUE(QFile::remove(dataFilePath()));
+    ASSERT_TRUE(ensureDataFile(dataFilePath()));
+    ASSERT_TRUE(connectDatabase());
 }
 
 } // namespace
@@ -563,45 +573,71 @@ TEST(DataFile, FileOfTheFirstVersionIsBroughtUpToDateWithEveryRowKept) {
     EXPECT_EQ(data.ui().boxes[0].text, "The data file was written by a newer version of Quorvanti (schema 99).");
 }
 
-// A file of the second version names its race statuses as they were shipped then: the shipped names
-// are brought to what the pages print, a name the file's owner gave a status stays, and every race
-// keeps its status number.
-TEST(DataFile, FileOfTheSecondVersionNamesItsStatusesAsThePagesPrintThem) {
-    TestDataFile data;
-    ASSERT_TRUE(data.ok());
-    TestDataFile::exec("BEGIN");
-    TestDataFile::exec("DELETE FROM race_status_dm");
-    addRaceStatus({.nmbr = 1, .name = "Scheduled"});
-    addRaceStatus({.nmbr = 2, .name = "Completed"});
-    addRaceStatus({.nmbr = 3, .name = "Rain Delay"});
-    addRaceStatus({.nmbr = 4, .name = "Cancelled"});
-    for (int race = 1; race <= 4; ++race)
-        addRace({.nmbr = race,
-                 .name = QStringLiteral("Race %1").arg(race),
-                 .track = "Track",
-                 .date = QStringLiteral("2024-02-0%1").arg(race),
-                 .status = race});
-    TestDataFile::exec("PRAGMA user_version = 2");
-    TestDataFile::exec("COMMIT");
-    gConnection->CloseConnection();
-    ASSERT_TRUE(connectDatabase());
-    EXPECT_TRUE(data.ui().boxes.isEmpty());
-    EXPECT_EQ(TestDataFile::scalar("PRAGMA user_version").toInt(), kSchemaVersion);
-    EXPECT_EQ(TestDataFile::scalar("SELECT group_concat(race_status_nmbr || ' ' || race_status_name, ', ') FROM"
-                                   " (SELECT * FROM race_status_dm ORDER BY race_status_nmbr)")
-                  .toString(),
-              "0 Scheduled, 1 Unofficial, 2 Completed, 3 Rain Delay, 4 Cancelled, 5 Postponed");
-    EXPECT_EQ(
-        TestDataFile::scalar("SELECT group_concat(race_status_nmbr) FROM (SELECT * FROM races ORDER BY race_nmbr)")
-            .toString(),
-        "1,2,3,4");
+// A file of the second version, made as that version made it: the statuses as they were shipped then, and
+// a new race at 1, "Scheduled". Each race reads the status it had: where the shipped names are still
+// there, it moves to that status's new number; a status its owner renamed keeps its number and name.
+TEST(DataFile, FileOfTheSecondVersionKeepsWhatEachRaceSays) {
+    const struct {
+        QString statuses;
+        QString races;
+        QString read;
+        QString list;
+    } files[] = {
+        {"1 Scheduled, 2 Completed, 3 Postponed, 4 Cancelled", "0,2,5,4,0",
+         "Scheduled, Completed, Postponed, Cancelled, Scheduled",
+         "0 Scheduled, 1 Unofficial, 2 Completed, 3 Qualifying, 4 Cancelled, 5 Postponed"},
+        {"1 Provisional, 2 Completed, 3 Rain Delay, 4 Cancelled", "1,2,3,4,0",
+         "Provisional, Completed, Rain Delay, Cancelled, Scheduled",
+         "0 Scheduled, 1 Provisional, 2 Completed, 3 Rain Delay, 4 Cancelled, 5 Postponed"},
+    };
+    for (const auto& file : files) {
+        SCOPED_TRACE(file.statuses.toStdString());
+        TestDataFile data;
+        ASSERT_TRUE(data.ok());
+        gConnection->CloseConnection();
+        ASSERT_TRUE(QFile::remove(dataFilePath()));
+        {
+            SqlDatabase db;
+            QString error;
+            ASSERT_TRUE(db.open(dataFilePath(), dataFileKey(), true, true));
+            ASSERT_TRUE(createSchema(db, &error)) << qPrintable(error);
+            QStringList rows;
+            for (const QString& status : file.statuses.split(", "))
+                rows << QStringLiteral("(%1, '%2')").arg(status.section(' ', 0, 0), status.section(' ', 1));
+            // Races 1 to 4 at statuses 1 to 4; race 5 brought by an import, at 0.
+            ASSERT_TRUE(db.exec("DELETE FROM race_status_dm") &&
+                        db.exec("INSERT INTO race_status_dm VALUES " + rows.join(", ")) &&
+                        db.exec("INSERT INTO races (race_nmbr, race_name, race_dt, car_type_nmbr, race_type_nmbr,"
+                                " race_status_nmbr) VALUES (1, 'A', '2024-02-01', 1, 1, 1), (2, 'B', '2024-02-02', 1,"
+                                " 1, 2), (3, 'C', '2024-02-03', 1, 1, 3), (4, 'D', '2024-02-04', 1, 1, 4), (5, 'E',"
+                                " '2024-02-05', 1, 1, 0)") &&
+                        db.exec("PRAGMA user_version = 2"));
+        }
+        ASSERT_TRUE(connectDatabase());
+        EXPECT_TRUE(data.ui().boxes.isEmpty()) << qPrintable(data.ui().lastBoxText());
+        EXPECT_EQ(TestDataFile::scalar("PRAGMA user_version").toInt(), kSchemaVersion);
+        EXPECT_EQ(TestDataFile::scalar("SELECT group_concat(race_status_nmbr || ' ' || race_status_name, ', ') FROM"
+                                       " (SELECT * FROM race_status_dm ORDER BY race_status_nmbr)")
+                      .toString(),
+                  file.list);
+        EXPECT_EQ(
+            TestDataFile::scalar("SELECT group_concat(race_status_nmbr) FROM (SELECT * FROM races ORDER BY race_nmbr)")
+                .toString(),
+            file.races);
+        cRacesCollection races;
+        races.load();
+        cRaceStatusCollection statuses;
+        QStringList read;
+        for (const cRaces& race : races)
+            read << statuses.getraceStatusName(race.raceStatusNmbr());
+        EXPECT_EQ(read.join(", "), file.read);
 
-    // Brought up to date once: a file of this version is left as it is.
-    TestDataFile::exec("UPDATE race_status_dm SET race_status_name = 'Provisional' WHERE race_status_nmbr = 1");
-    gConnection->CloseConnection();
-    ASSERT_TRUE(connectDatabase());
-    EXPECT_EQ(TestDataFile::scalar("SELECT race_status_name FROM race_status_dm WHERE race_status_nmbr = 1").toString(),
-              "Provisional");
+        // Brought up to date once: a file of this version is left as it is.
+        TestDataFile::exec("UPDATE races SET race_status_nmbr = 1");
+        gConnection->CloseConnection();
+        ASSERT_TRUE(connectDatabase());
+        EXPECT_EQ(TestDataFile::count("SELECT count(*) FROM races WHERE race_status_nmbr = 1"), 5);
+    }
 }
 
 TEST(NewNumbers, StopAtTheLargestNumberAColumnHolds) {
@@ -808,4 +844,157 @@ TEST(RestoreCrash, ARestoreThroughALinkReplacesTheFileItLeadsTo) {
     EXPECT_TRUE(QFileInfo(dataFilePath()).isSymLink());
     EXPECT_TRUE(QFileInfo(elsewhere).isFile());
     EXPECT_TRUE(data.ui().boxes.isEmpty()) << qPrintable(data.ui().lastBoxText());
+}
+
+// A page that goes bad on the disk after the check at the start is copied with the file's bytes: the copy
+// is read back before it replaces anything, and the good backup stays.
+TEST(DamagedFiles, ADataFileDamagedWhileOpenNeverTakesTheBackupsPlace) {
+    TestDataFile data;
+    ASSERT_TRUE(data.ok());
+    TestDataFile::addCars(1, 30000);
+    addTeam({.nmbr = 500, .name = "saved"});
+    ASSERT_TRUE(backupDatabase(QString()));
+    const QByteArray good = bytesOf(defaultBackupPath());
+    EXPECT_EQ(checkOpenDataFile(), QString());
+    TestDataFile::damagePage(dataFilePath(), QFileInfo(dataFilePath()).size() / 4096 * 2 / 3);
+    data.ui().clear();
+    EXPECT_FALSE(backupDatabase(QString(), false));
+    ASSERT_EQ(data.ui().boxes.size(), 1);
+    const QString box = data.ui().boxes[0].text;
+    EXPECT_TRUE(box.startsWith("The backup to '" + defaultBackupPath() + "' could not be made.")) << qPrintable(box);
+    EXPECT_TRUE(box.contains("The data file '" + dataFilePath() + "' is damaged")) << qPrintable(box);
+    EXPECT_TRUE(box.contains("was kept as it was")) << qPrintable(box);
+    EXPECT_EQ(bytesOf(defaultBackupPath()), good);
+    EXPECT_EQ(QDir(backupsDir()).entryList(QDir::Files | QDir::Hidden), QStringList{"quorvanti30.qv"});
+    // Nor is a copy made when asked; the backup that stayed is the one a restore puts back.
+    EXPECT_FALSE(backupDatabase(QDir(data.folder()).filePath("asked.qv"), false));
+    EXPECT_FALSE(QFileInfo::exists(QDir(data.folder()).filePath("asked.qv")));
+    QString error;
+    ASSERT_TRUE(restoreDataFile(defaultBackupPath(), &error)) << qPrintable(error);
+    ASSERT_TRUE(connectDatabase());
+    EXPECT_EQ(teamNames(), "saved");
+}
+
+// Whether the exit backup may replace the backup is decided by the user's rows on both sides, whatever
+// the sizes of the files: a data file started again that is big for other reasons (a season's posting
+// output, long owner names) never replaces a backup that holds more than twice its rows.
+TEST(Backup, AStartedAgainDataFileBigForOtherReasonsKeepsTheFullerBackup) {
+    const struct {
+        const char* backupRows;
+        const char* dataFileRows;
+        QString counts;
+    } seasons[] = {
+        {"WITH RECURSIVE n(x) AS (SELECT 1 UNION ALL SELECT x + 1 FROM n WHERE x < 25000)"
+         " INSERT INTO cars (car_nmbr, race_type_nmbr, car_type_nmbr, car_txt) SELECT x, 1, 1, x FROM n",
+         // 10,000 cars and the team results of a season of postings.
+         "WITH RECURSIVE n(x) AS (SELECT 1 UNION ALL SELECT x + 1 FROM n WHERE x < 120000)"
+         " INSERT INTO team_results (race_nmbr, place, car_nmbr, team_nmbr, points, total_points, league_nmbr)"
+         " SELECT x / 4000 + 1, x % 43 + 1, x % 10000 + 1, x % 400 + 1, x % 47, x, x % 20 + 1 FROM n",
+         "(25000 entries against 10000)"},
+        {"WITH RECURSIVE n(x) AS (SELECT 0 UNION ALL SELECT x + 1 FROM n WHERE x < 39999)"
+         " INSERT INTO results (race_nmbr, car_nmbr, place) SELECT x / 100 + 1, x % 100 + 1, x % 100 + 1 FROM n",
+         // 10,100 cars whose owners have long names.
+         "UPDATE cars SET car_owner = replace(hex(zeroblob(150)), '0', 'O'); INSERT INTO cars (car_nmbr,"
+         " race_type_nmbr, car_type_nmbr, car_txt, car_owner) SELECT car_nmbr + 10000, 1, 1, car_nmbr,"
+         " car_owner FROM cars WHERE car_nmbr <= 100",
+         "(40000 entries against 10100)"},
+    };
+    for (const auto& season : seasons) {
+        SCOPED_TRACE(season.counts.toStdString());
+        TestDataFile data;
+        ASSERT_TRUE(data.ok());
+        TestDataFile::exec(season.backupRows);
+        ASSERT_TRUE(backupDatabase(QString()));
+        const QByteArray fuller = bytesOf(defaultBackupPath());
+        startAnewDataFile();
+        TestDataFile::addCars(1, 10000);
+        for (const QString& statement : QString(season.dataFileRows).split(';'))
+            TestDataFile::exec(statement);
+        ASSERT_GT(QFileInfo(dataFilePath()).size(), QFileInfo(defaultBackupPath()).size());
+        EXPECT_TRUE(exitBackupWouldLoseData(defaultBackupPath()));
+        const QString kept = keptBackupPath(defaultBackupPath());
+        data.ui().clear();
+        ASSERT_TRUE(backupDatabase(QString(), false));
+        EXPECT_EQ(bytesOf(kept), fuller);
+        ASSERT_EQ(data.ui().boxes.size(), 1);
+        EXPECT_TRUE(data.ui().boxes[0].text.contains(season.counts)) << qPrintable(data.ui().boxes[0].text);
+    }
+}
+
+// A backup whose rows cannot be read (one page of it damaged) holds an unknown number of them, never
+// none: it stays beside the new backup, and a box says so.
+TEST(Backup, ABackupWhoseRowsCannotBeCountedIsKeptBesideTheNewOne) {
+    TestDataFile data;
+    ASSERT_TRUE(data.ok());
+    TestDataFile::addCars(1, 30000);
+    addRaceType({.nmbr = 500, .name = "Mine"});
+    ASSERT_TRUE(backupDatabase(QString()));
+    TestDataFile::damagePage(defaultBackupPath(), 1); // its second page
+    const QByteArray damaged = bytesOf(defaultBackupPath());
+    // The data file is lost, and the user starts again.
+    startAnewDataFile();
+    addLeague({.nmbr = 500, .name = "Typed"});
+    EXPECT_TRUE(exitBackupWouldLoseData(defaultBackupPath()));
+    const QString kept = keptBackupPath(defaultBackupPath());
+    data.ui().clear();
+    ASSERT_TRUE(backupDatabase(QString(), false));
+    EXPECT_EQ(bytesOf(kept), damaged);
+    ASSERT_EQ(data.ui().boxes.size(), 1);
+    EXPECT_TRUE(data.ui().boxes[0].text.contains(kept)) << qPrintable(data.ui().boxes[0].text);
+    EXPECT_TRUE(data.ui().boxes[0].text.contains("could not be read")) << qPrintable(data.ui().boxes[0].text);
+    QString error;
+    EXPECT_TRUE(isDataFile(defaultBackupPath(), &error)) << qPrintable(error);
+}
+
+// A backup that is a link (to another drive, say) stays one: the file it leads to takes the new backup,
+// and a fuller one is kept beside that file. A link into a folder that is not there is reported.
+TEST(Backup, ABackupThatIsALinkIsWrittenThroughIt) {
+    TestDataFile data;
+    ASSERT_TRUE(data.ok());
+    TestDataFile::addCars(1, 100);
+    const QString drive = QDir(data.folder()).filePath("drive");
+    ASSERT_TRUE(QDir().mkpath(drive));
+    const QString target = QDir(drive).filePath("quorvanti30.qv");
+    ASSERT_TRUE(QFile::link(target, defaultBackupPath()));
+    ASSERT_TRUE(backupDatabase(QString()));
+    const QByteArray fuller = bytesOf(target);
+    const QString kept = keptBackupPath(target);
+    TestDataFile::exec("DELETE FROM cars WHERE car_nmbr > 10");
+    ASSERT_TRUE(backupDatabase(QString()));
+    EXPECT_EQ(QFileInfo(defaultBackupPath()).symLinkTarget(), target);
+    EXPECT_EQ(bytesOf(kept), fuller);
+    SqlDatabase copy;
+    SqlRows rows;
+    ASSERT_TRUE(copy.open(target, dataFileKey(), false, false) && copy.query("SELECT count(*) FROM cars", &rows));
+    EXPECT_EQ(rows.rows.value(0).value(0).toInt(), 10);
+    EXPECT_EQ(QDir(backupsDir()).entryList(QDir::Files | QDir::Hidden), QStringList{"quorvanti30.qv"});
+
+    ASSERT_TRUE(QDir(drive).removeRecursively());
+    data.ui().clear();
+    EXPECT_FALSE(backupDatabase(QString()));
+    ASSERT_EQ(data.ui().boxes.size(), 1);
+    EXPECT_TRUE(data.ui().boxes[0].text.contains("cannot be reached")) << qPrintable(data.ui().boxes[0].text);
+    EXPECT_TRUE(QFileInfo(defaultBackupPath()).isSymLink());
+}
+
+// The count a backup was written with stands for it only while it is the file it was written with: a
+// backup changed in its place is counted again.
+TEST(Backup, TheRowsRememberedWithABackupStandOnlyForTheFileTheyCameWith) {
+    TestDataFile data;
+    ASSERT_TRUE(data.ok());
+    addTeam({.nmbr = 500, .name = "mine"});
+    ASSERT_TRUE(backupDatabase(QString()));
+    BackupRows rows;
+    EXPECT_FALSE(exitBackupWouldLoseData(defaultBackupPath(), &rows));
+    EXPECT_EQ(rows.backup, 1);
+    TestDataFile::addCars(1, 5000);
+    const QString fuller = QDir(data.folder()).filePath("fuller.qv");
+    ASSERT_TRUE(backupDatabase(fuller));
+    TestDataFile::exec("DELETE FROM cars");
+    QFile backup(defaultBackupPath()); // written over in its place: the same file, other rows
+    ASSERT_TRUE(backup.open(QIODevice::WriteOnly | QIODevice::Truncate) && backup.write(bytesOf(fuller)) > 0);
+    backup.close();
+    EXPECT_TRUE(exitBackupWouldLoseData(defaultBackupPath(), &rows));
+    EXPECT_EQ(rows.backup, 5001);
+    EXPECT_EQ(rows.dataFile, 1);
 }

@@ -242,8 +242,9 @@ TEST_F(FtpTest, ADownloadIsUsedOnlyWhenTheServersSizeShowsItArrivedWhole) {
     } cases[] = {
         {Quirk::CutsDownloads, cutShort},       // the size from SIZE
         {Quirk::NoSizeCutsDownloads, cutShort}, // the size from the file's line in the listing
-        {Quirk::NoSizeNoListing, "The download server gives no size for wccars.qvi, so whether all of it arrived "
-                                 "cannot be told. Try back later."},
+        {Quirk::NoSizeNoListing, "The download server gives no size for wccars.qvi (neither to SIZE nor in its "
+                                 "folder listing), so whether all of it arrived cannot be told. Trying again will "
+                                 "not change that: the server must give the sizes of its files."},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(int(c.quirk));

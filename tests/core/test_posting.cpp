@@ -347,7 +347,8 @@ TEST_F(Posting, RacesThatCarriedFromADeletedRaceAreSettled) {
     data.ui().answers = {AnswerNo};
     postRaceAndSettle(race1, askQuestion);
     ASSERT_EQ(data.ui().boxes.size(), 1);
-    EXPECT_EQ(data.ui().boxes[0].text, "Do you want to post results for Race Three now?");
+    EXPECT_EQ(data.ui().boxes[0].text, "Do you want to post results for Race Three now?\r\n"
+                                       "No leaves Race Three unposted.");
     EXPECT_EQ(rowCount(501, 3), 0);
     TestDataFile::exec("UPDATE leagues SET race_type_nmbr = 2");
     later.clear();
@@ -438,10 +439,13 @@ TEST_F(LaterRaces, PostingOffersEachLaterRaceWithResultsInSeasonOrder) {
     const RacePostingOutcome outcome = postRaceAndSettle(*race(1), user.ask(), user.working());
     EXPECT_TRUE(outcome.confirmed);
     EXPECT_TRUE(outcome.done);
-    // Race 3 has no results: never asked about, its posting goes.
-    EXPECT_EQ(user.texts, (QStringList{"Do you want to post results for Race Two now?",
-                                       "Do you want to post results for Race Four now?",
-                                       "Do you want to post results for Race Five now?"}));
+    // Race 3 has no results: never asked about, its posting goes. Each question says what No does.
+    EXPECT_EQ(user.texts, (QStringList{"Do you want to post results for Race Two now?\r\n"
+                                       "No leaves Race Two and the Races after it unposted.",
+                                       "Do you want to post results for Race Four now?\r\n"
+                                       "No leaves Race Four and the Races after it unposted.",
+                                       "Do you want to post results for Race Five now?\r\n"
+                                       "No leaves Race Five unposted."}));
     EXPECT_EQ(user.titles, (QStringList{"Quorvanti", "Quorvanti", "Quorvanti"}));
     EXPECT_EQ(user.buttons, (QList<MsgButtons>{MsgButtons::YesNo, MsgButtons::YesNo, MsgButtons::YesNo}));
     EXPECT_EQ(fates(outcome), (Fates{{2, Again}, {3, Unposted}, {4, Again}, {5, Again}}));
@@ -460,8 +464,10 @@ TEST_F(LaterRaces, ADeclinedRaceAndEveryRaceAfterItLoseTheirPostings) {
     User user;
     user.answers = {AnswerYes, AnswerNo};
     RacePostingOutcome outcome = postRaceAndSettle(*race(1), user.ask());
-    EXPECT_EQ(user.texts, (QStringList{"Do you want to post results for Race Two now?",
-                                       "Do you want to post results for Race Four now?"}));
+    EXPECT_EQ(user.texts, (QStringList{"Do you want to post results for Race Two now?\r\n"
+                                       "No leaves Race Two and the Races after it unposted.",
+                                       "Do you want to post results for Race Four now?\r\n"
+                                       "No leaves Race Four and the Races after it unposted."}));
     EXPECT_EQ(fates(outcome), (Fates{{2, Again}, {3, Unposted}, {4, Unposted}, {5, Unposted}}));
     EXPECT_EQ(postedLater(), "2");
     EXPECT_EQ(car3Total(2), race2Before + 10);
@@ -471,7 +477,8 @@ TEST_F(LaterRaces, ADeclinedRaceAndEveryRaceAfterItLoseTheirPostings) {
     user = User();
     user.answers = {AnswerNo};
     outcome = postRaceAndSettle(*race(1), user.ask());
-    EXPECT_EQ(user.texts, QStringList{"Do you want to post results for Race Two now?"});
+    EXPECT_EQ(user.texts, QStringList{"Do you want to post results for Race Two now?\r\n"
+                                      "No leaves Race Two and the Races after it unposted."});
     EXPECT_EQ(fates(outcome), (Fates{{2, Unposted}, {3, Unposted}, {4, Unposted}, {5, Unposted}}));
     EXPECT_EQ(postedLater(), "");
     EXPECT_TRUE(posted(1));
@@ -483,8 +490,10 @@ TEST_F(LaterRaces, ARaceWithoutResultsLosesItsPostingAndSettlesTheRacesAfterIt) 
     const RacePostingOutcome outcome = postRaceAndSettle(*race(3), user.ask());
     EXPECT_TRUE(outcome.done);
     EXPECT_FALSE(posted(3));
-    EXPECT_EQ(user.texts, (QStringList{"Do you want to post results for Race Four now?",
-                                       "Do you want to post results for Race Five now?"}));
+    EXPECT_EQ(user.texts, (QStringList{"Do you want to post results for Race Four now?\r\n"
+                                       "No leaves Race Four and the Races after it unposted.",
+                                       "Do you want to post results for Race Five now?\r\n"
+                                       "No leaves Race Five unposted."}));
     EXPECT_EQ(fates(outcome), (Fates{{4, Again}, {5, Unposted}}));
     EXPECT_EQ(postedLater(), "2 4");
 }
@@ -516,7 +525,8 @@ TEST_F(LaterRaces, ClearingAPostingTellsWhichPostingsWentWithIt) {
                                               "The posting for Race Four was removed with the posting for Race One.\r\n"
                                               "Do you want to post results for Race Four now?\r\n"
                                               "No leaves Race Four and the Races after it unposted.",
-                                              "Do you want to post results for Race Five now?"}));
+                                              "Do you want to post results for Race Five now?\r\n"
+                                              "No leaves Race Five unposted."}));
     EXPECT_EQ(user.buttons.mid(1), (QList<MsgButtons>{MsgButtons::YesNo, MsgButtons::YesNo, MsgButtons::YesNo}));
     EXPECT_EQ(user.postedAsked, (QStringList{"2 3 4", "", "2", "2 4"}));
     // The progress shows while races are settled, not while the user is asked whether to clear.
@@ -594,7 +604,8 @@ TEST_F(LaterRaces, DeletingARaceTellsWhichPostingsWentWithIt) {
     const auto race3 = race(3);
     outcome = deleteRaceAndSettle(*race3, user.ask());
     EXPECT_TRUE(outcome.done);
-    EXPECT_EQ(user.texts, QStringList{"Do you want to post results for Race Five now?"});
+    EXPECT_EQ(user.texts, QStringList{"Do you want to post results for Race Five now?\r\n"
+                                      "No leaves Race Five unposted."});
     EXPECT_EQ(fates(outcome), (Fates{{5, Again}}));
     EXPECT_EQ(postedLater(), "2 5");
     EXPECT_EQ(car3Total(5), car3Total(2) + row(501, 5, Bravo, 3).points);

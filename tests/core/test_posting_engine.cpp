@@ -27,6 +27,7 @@
 #include "posting/cResultsCollection.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <gtest/gtest.h>
 
@@ -286,6 +287,13 @@ TEST_F(PostingEngine, SiteScriptsSeeAndLeaveWhatTheChainsDo) {
         "UPDATE team_results SET adjustment = 2147483600" + ownRows + " AND %league_nmbr% = 700 AND place = 1;\n" +
             "DELETE FROM team_results WHERE rowid = (SELECT max(rowid) FROM team_results" + ownRows + ");\n" + sees,
         "UPDATE team_results SET league_nmbr = 703" + ownRows + " AND %league_nmbr% = 700 AND car_nmbr = 2;\n" + sees,
+        // the league's rows copied into a league posted after it, and a row moved on into another
+        "INSERT INTO team_results (race_nmbr, place, qualified, car_nmbr, team_nmbr, current_status,"
+        " fast_qual_bonus, laps_led_bonus, most_laps_led_bonus, adjustment, points, qual_points, total_points,"
+        " league_nmbr) SELECT race_nmbr, place, qualified, car_nmbr, team_nmbr, current_status, fast_qual_bonus,"
+        " laps_led_bonus, most_laps_led_bonus, adjustment, points, qual_points, total_points, 701 FROM team_results" +
+            ownRows + " AND %league_nmbr% = 700;\n",
+        "UPDATE team_results SET league_nmbr = 702" + ownRows + " AND %league_nmbr% = 701 AND car_nmbr = 8;\n",
         // a row moved to the race a later league carries its totals from
         "UPDATE team_results SET league_nmbr = 702, race_nmbr = 1" + ownRows +
             " AND %league_nmbr% = 701 AND %race_nmbr% = 3 AND car_nmbr = 8;\n",
@@ -511,8 +519,8 @@ TEST_F(Posting, SiteScriptThatDoesMoreThanChangeRowsFailsTheRaceAndKeepsTheEarli
     post(1);
     const QString before = dumpData();
     // Refused before anything runs, or stopped when it ended the transaction (the ON CONFLICT
-    // ROLLBACK), ran too long, or could not be read: either way one box and the data file as it
-    // was, the earlier posting included.
+    // ROLLBACK), ran too long, made too long a value, or could not be read: either way one box and the
+    // data file as it was, the earlier posting included.
     const QByteArray scripts[] = {
         "UPDATE team_results SET adjustment = 7 WHERE league_nmbr = %league_nmbr% AND race_nmbr = %race_nmbr%;\r\n"
         "-- keep what is there\r\nCOMMIT;\r\n",
@@ -532,6 +540,8 @@ TEST_F(Posting, SiteScriptThatDoesMoreThanChangeRowsFailsTheRaceAndKeepsTheEarli
         "UPDATE team_results SET adjustment = 7 WHERE league_nmbr = %league_nmbr% AND race_nmbr = %race_nmbr%;\n"
         "WITH RECURSIVE c(x) AS (SELECT 1 UNION ALL SELECT x + 1 FROM c) SELECT count(*) FROM c;\n",
         QByteArray("UPDATE team_results SET adjustment = 7;\n") + '\0' + "\nSELECT 1;\n",
+        // one call that would run for a minute and a half
+        "UPDATE cars SET sponsor = length(hex(randomblob(400000000))) WHERE car_nmbr = 1;",
     };
     const int limit = SqlScript::timeLimitMs();
     SqlScript::setTimeLimitMs(300);
@@ -550,6 +560,20 @@ TEST_F(Posting, SiteScriptThatDoesMoreThanChangeRowsFailsTheRaceAndKeepsTheEarli
             EXPECT_EQ(data.ui().boxes[0].title, "Quorvanti Error");
             EXPECT_FALSE(transactionOpen()) << text.constData();
             EXPECT_EQ(dumpData(), before) << text.constData();
+        }
+    // Patterns that the engine's own matcher would try in every combination, for ever, are answered at
+    // once: nothing matches, and the race is posted.
+    for (auto posting : {postRace, postRaceLeagueByLeague})
+        for (const char* text :
+             {"UPDATE cars SET driver_name = 'x' WHERE printf('%.*c', 600, 'a') GLOB '*a*a*a*a*b' AND car_nmbr = 1;",
+              "UPDATE cars SET driver_name = 'x' WHERE printf('%.*c', 600, 'a') LIKE '%a%a%a%a%b' AND car_nmbr = 1;"}) {
+            writeScript(text);
+            data.ui().clear();
+            cRaces race;
+            race.load(1);
+            EXPECT_TRUE(posting(race)) << text;
+            EXPECT_TRUE(data.ui().boxes.isEmpty()) << qPrintable(data.ui().lastBoxText());
+            EXPECT_EQ(dumpData(), before) << text; // posted again as it was
         }
     SqlScript::setTimeLimitMs(limit);
     // What a refusal names.
@@ -589,6 +613,39 @@ TEST_F(Posting, SiteScriptThatDoesMoreThanChangeRowsFailsTheRaceAndKeepsTheEarli
     EXPECT_EQ(rowCount(501, 1), 12);
     EXPECT_EQ(row(501, 1, Charlie, 6).points, 37);
     EXPECT_EQ(summary(502, 1, Alpha), std::pair(269, 1));
+}
+
+// The time limit is the posting's, not each league's: a statement well inside it, run for every
+// league, stops the posting once the leagues together have used it up.
+TEST_F(Posting, SiteScriptRunsForEveryLeagueShareOneTimeLimit) {
+    for (int l = 502; l <= 505; ++l)
+        league({.nmbr = l, .scoringType = 600}, {Alpha, Bravo});
+    post(1);
+    const QString before = dumpData();
+    // A statement of at least 50 ms here and now.
+    const QString counting = "WITH RECURSIVE c(x) AS (SELECT 1 UNION ALL SELECT x + 1 FROM c WHERE x < %1) "
+                             "SELECT count(*) FROM c;\n";
+    int rows = 20000;
+    qint64 runMs = 0;
+    for (; runMs < 50; rows *= 2) {
+        QElapsedTimer clock;
+        clock.start();
+        TestDataFile::scalar(counting.arg(rows));
+        runMs = clock.elapsed();
+    }
+    writeScript(counting.arg(rows / 2).toUtf8());
+    const int limit = SqlScript::timeLimitMs();
+    SqlScript::setTimeLimitMs(int(runMs * 5 / 2)); // five leagues at runMs each would take twice as long
+    for (auto posting : {postRace, postRaceLeagueByLeague}) {
+        data.ui().clear();
+        cRaces race;
+        race.load(1);
+        EXPECT_FALSE(posting(race));
+        ASSERT_EQ(data.ui().boxes.size(), 1) << qPrintable(data.ui().lastBoxText());
+        EXPECT_TRUE(data.ui().boxes[0].text.contains("it ran for more than")) << qPrintable(data.ui().lastBoxText());
+        EXPECT_EQ(dumpData(), before);
+    }
+    SqlScript::setTimeLimitMs(limit);
 }
 
 TEST_F(Posting, StatementThatEndsThePostingsTransactionFailsTheWholeRace) {

@@ -48,6 +48,7 @@ private slots:
     void keysTypedIntoThePanelActOnThePanelOnly();
     void clickIntoABoxSelectsItsText();
     void panelLetsGoOfACarDeletedThroughTheList();
+    void aRebuiltListHighlightsThePanelsCar();
     void panelShowsWhatTheCarEditorStored();
     void importReachesTheOpenListAndPanel();
     void addedEntryIsLockedAndUpdateKeepsTheEditorsRules();
@@ -555,6 +556,33 @@ void CarsPanelTest::panelLetsGoOfACarDeletedThroughTheList() {
     button("cmdAdd")->click();
     QVERIFY(ui().boxes.isEmpty());
     QCOMPARE(TestDataFile::count("SELECT count(*) FROM cars WHERE car_txt = '9'"), 1);
+}
+
+// Shown again from the menu (display with no car named), the list highlights the car the panel
+// holds, not its first row; Update then stores into the car both show, in the user's own form.
+void CarsPanelTest::aRebuiltListHighlightsThePanelsCar() {
+    ScopedLocale german(QLocale(QLocale::German, QLocale::Germany));
+    activate();
+    QCOMPARE(window()->selectedCar()->carNmbr(), 501); // "7" is the first row
+    clickRow(QStringLiteral("24A"));
+    QCOMPARE(window()->panelCar().carNmbr(), 500);
+    displayCars(-1);
+    QCOMPARE(window()->selectedCar()->carNmbr(), 500);
+
+    box("txtSalary")->setFocus(Qt::OtherFocusReason);
+    box("txtSalary")->selectAll();
+    QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("2.000,75"));
+    press(Qt::Key_U, Qt::AltModifier);
+    QTRY_VERIFY(!button("cmdUpdate")->isEnabled());
+    QVERIFY2(ui().boxes.isEmpty(), qPrintable(ui().lastBoxText()));
+    QCOMPARE(TestDataFile::scalar("SELECT salary FROM cars WHERE car_nmbr = 500").toDouble(), 2000.75);
+    QCOMPARE(TestDataFile::scalar("SELECT salary FROM cars WHERE car_nmbr = 501").toDouble(), 900.0);
+    QCOMPARE(window()->selectedCar()->carNmbr(), 500);
+
+    // A panel emptied by Cancel holds no stored car: the first row is highlighted again.
+    button("cmdCancel")->click();
+    displayCars(-1);
+    QCOMPARE(window()->selectedCar()->carNmbr(), 501);
 }
 
 namespace {

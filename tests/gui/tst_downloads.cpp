@@ -277,8 +277,10 @@ private slots:
                                           .arg(races.size())
                                           .arg(races.size() / 2);
         QTest::newRow("no size") << int(LocalFtpServer::Quirk::NoSizeNoListing)
-                                 << QStringLiteral("The download server gives no size for wccarraces.qvi, so whether "
-                                                   "all of it arrived cannot be told. Try back later.");
+                                 << QStringLiteral("The download server gives no size for wccarraces.qvi (neither to "
+                                                   "SIZE nor in its folder listing), so whether all of it arrived "
+                                                   "cannot be told. Trying again will not change that: the server "
+                                                   "must give the sizes of its files.");
         QTest::newRow("folder refused") << int(LocalFtpServer::Quirk::DeniesFolders)
                                         << QStringLiteral("Folder /quorvanti/download/2002/ not found on the download "
                                                           "server. Try back later.");

@@ -2,6 +2,7 @@
 // the fields as they stand on screen and then the buttons, and Enter presses only the default
 // button the window has. Keys always go to whatever has the focus.
 
+#include "AccessKeys.h"
 #include "DataFileTest.h"
 #include "ListTestHelpers.h"
 #include "ModalHelpers.h"
@@ -18,12 +19,22 @@
 #include "editors/races/frmScoring.h"
 #include "editors/teams/frmCar.h"
 #include "editors/teams/frmGroup.h"
+#include "editors/teams/frmGroups.h"
 #include "editors/teams/frmLeague.h"
+#include "editors/teams/frmLeagueTeams.h"
 #include "editors/teams/frmTeam.h"
 #include "editors/teams/frmTeamCar.h"
 #include "editors/teams/frmTeamCarMultiple.h"
+#include "exchange/frmPublishWeb.h"
 #include "kit/EditorGrid.h"
+#include "kit/frmDate.h"
 #include "posting/cRaces.h"
+#include "reports/framework/frmBrowser.h"
+#include "reports/framework/frmReportDetails.h"
+#include "reports/framework/frmReportRqst.h"
+#include "shell/frmAbout.h"
+#include "shell/frmSplash.h"
+#include "shell/frmWelcome.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -204,6 +215,129 @@ private slots:
         w.loadWith(race);
         expectWalk(&w, {"txtRaceName", "txtTrackName", "cmbRaceType", "cmbCarType", "txtRaceDate", "cmdRaceDate",
                         "cmdOK", "cmdCancel", "tabs", "txtRaceName"});
+    }
+
+    // Alt and a letter presses what it shows: no two controls that can be pressed at once (on one tab,
+    // or beside the tabs) share the letter.
+    void noTwoControlsOfAWindowShareAnAccessKey() {
+        QStringList clashes;
+        auto walk = [&clashes](QWidget* w) { clashes << accesskeys::clashesIn(w); };
+        cTeam team;
+        team.load(500);
+        frmTeam teamEditor;
+        teamEditor.fillWith(team);
+        walk(&teamEditor);
+        cLeague league;
+        frmLeague leagueEditor;
+        leagueEditor.fillWith(league);
+        walk(&leagueEditor);
+        cCar car;
+        frmCar carEditor;
+        carEditor.fillWith(car);
+        walk(&carEditor);
+        cTeamCar pick;
+        pick.setTeamNmbr(500);
+        frmTeamCar pickEditor;
+        pickEditor.fillWith(pick, Currency());
+        walk(&pickEditor);
+        frmTeamCarMultiple multiplePickEditor;
+        multiplePickEditor.fillWith(team, Currency());
+        walk(&multiplePickEditor);
+        frmLeagueTeams memberships;
+        memberships.fillWith(team);
+        walk(&memberships);
+        cScoringType method;
+        frmScoring scoringEditor;
+        scoringEditor.fillFrom(method);
+        walk(&scoringEditor);
+        cRaces race;
+        frmRace raceWindow;
+        raceWindow.loadWith(race);
+        walk(&raceWindow);
+        frmRaceType raceTypeEditor;
+        walk(&raceTypeEditor);
+        frmRaceTypes raceTypes;
+        raceTypes.loadRaceTypes(QString());
+        walk(&raceTypes);
+        frmGroup groupEditor;
+        walk(&groupEditor);
+        frmGroups groups;
+        groups.loadGroups(QString());
+        walk(&groups);
+        frmReportRqst request;
+        walk(&request);
+        frmReportDetails details;
+        walk(&details);
+        frmBrowser browser;
+        walk(&browser);
+        frmPublishWeb publish;
+        walk(&publish);
+        frmAbout about;
+        walk(&about);
+        frmWelcome welcome;
+        walk(&welcome);
+        frmSplash splash;
+        walk(&splash);
+        frmDate picker;
+        walk(&picker);
+        QVERIFY2(clashes.isEmpty(), qPrintable(clashes.join(QLatin1Char('\n'))));
+    }
+
+    // Ctrl+Tab and Ctrl+PgDn show the next tab, Ctrl+Shift+Tab and Ctrl+PgUp the one before, from
+    // the last round to the first and back, whatever has the focus (a drop-down list, a grid cell);
+    // the focus goes into the tab shown.
+    void theKeyboardSwitchesTheTabs() {
+        const auto press = [](Qt::Key key, Qt::KeyboardModifiers modifiers) {
+            QTest::keyClick(focused(), key, modifiers);
+            QCoreApplication::processEvents();
+        };
+        const Qt::KeyboardModifiers back = Qt::ControlModifier | Qt::ShiftModifier;
+
+        cLeague league;
+        frmLeague leagueEditor;
+        leagueEditor.fillWith(league);
+        showActive(&leagueEditor);
+        auto* tabs = leagueEditor.findChild<QTabWidget*>();
+        press(Qt::Key_Tab, Qt::NoModifier);
+        press(Qt::Key_Tab, Qt::NoModifier);
+        QCOMPARE(nameOf(focused()), QStringLiteral("cmbScoringType"));
+        press(Qt::Key_Tab, Qt::ControlModifier);
+        QCOMPARE(tabs->currentIndex(), 1);
+        QTRY_COMPARE(nameOf(focused()), QStringLiteral("lvwLeagueTeams"));
+        press(Qt::Key_Backtab, back);
+        QCOMPARE(tabs->currentIndex(), 0);
+        press(Qt::Key_PageDown, Qt::ControlModifier);
+        QCOMPARE(tabs->currentIndex(), 1);
+        press(Qt::Key_PageUp, Qt::ControlModifier);
+        QCOMPARE(tabs->currentIndex(), 0);
+        QTRY_VERIFY(tabs->currentWidget()->isAncestorOf(focused()));
+        leagueEditor.close();
+
+        cScoringType method;
+        frmScoring scoringEditor;
+        scoringEditor.fillFrom(method);
+        showActive(&scoringEditor);
+        tabs = scoringEditor.findChild<QTabWidget*>();
+        type(QStringLiteral("Alpha Points"));
+        press(Qt::Key_PageDown, Qt::ControlModifier);
+        QCOMPARE(tabs->currentIndex(), 1);
+        QTRY_COMPARE(focused(), scoringEditor.pointsGrid()->cell(0, 0));
+        press(Qt::Key_Tab, Qt::ControlModifier);
+        QCOMPARE(tabs->currentIndex(), 2);
+        press(Qt::Key_Tab, Qt::ControlModifier);
+        QCOMPARE(tabs->currentIndex(), 0);
+        press(Qt::Key_PageUp, Qt::ControlModifier);
+        QCOMPARE(tabs->currentIndex(), 2);
+        scoringEditor.close();
+
+        frmReportDetails details;
+        details.show();
+        QVERIFY(activeNow(&details));
+        tabs = details.findChild<QTabWidget*>();
+        press(Qt::Key_PageDown, Qt::ControlModifier);
+        QCOMPARE(tabs->currentIndex(), 1);
+        press(Qt::Key_Backtab, back);
+        QCOMPARE(tabs->currentIndex(), 0);
     }
 
     // The race-type list opens in its list, and Enter there presses its default button, OK.

@@ -11,6 +11,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QStyle>
+#include <QStyleOptionComboBox>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTreeWidget>
@@ -257,6 +259,15 @@ void LeagueEditorTest::scoringOptionOneZeroesDropLowest() {
     auto league = stored(501);
     open(*league);
     QCOMPARE(box("txtDropLowest")->text(), QStringLiteral("3"));
+    // The option shows whole in its list's text field, in the font it is shown in.
+    QComboBox* option = combo("cmbScoringOption");
+    QCOMPARE(option->currentText(), QStringLiteral("Drop Lowest Finishers"));
+    QStyleOptionComboBox look;
+    look.initFrom(option);
+    look.currentText = option->currentText();
+    const QRect field =
+        option->style()->subControlRect(QStyle::CC_ComboBox, &look, QStyle::SC_ComboBoxEditField, option);
+    QVERIFY(option->fontMetrics().horizontalAdvance(option->currentText()) <= field.width() - 2);
     choose("cmbScoringOption", 1);
     QCOMPARE(box("txtDropLowest")->text(), QStringLiteral("0"));
     QVERIFY(!box("txtDropLowest")->isEnabled());

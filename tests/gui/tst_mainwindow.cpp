@@ -1,25 +1,33 @@
+#include "AccessKeys.h"
 #include "MainWindowTest.h"
 #include "ModalHelpers.h"
 #include "RecordingUi.h"
 #include "Rows.h"
+#include "ScopedLocale.h"
 #include "SmallDisk.h"
+#include "adapters/QtTranslations.h"
 #include "app/Settings.h"
 #include "data/Paths.h"
+#include "data/cCar.h"
 #include "data/cConnection.h"
 #include "kit/Twips.h"
 #include "platform/SqlDatabase.h"
 #include "shell/Commands.h"
 #include "shell/EntityCommands.h"
 #include "shell/Help.h"
+#include "shell/frmDisplayCars.h"
 #include "shell/frmDisplayLeagues.h"
 #include "shell/frmDisplayRaces.h"
+#include "shell/frmDisplayTeams.h"
 #include "shell/frmMain.h"
 #include "shell/frmSplash.h"
 #include "shell/frmWelcome.h"
 
 #include <QApplication>
 #include <QCryptographicHash>
+#include <QFileDialog>
 #include <QLabel>
+#include <QLineEdit>
 #include <QLockFile>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -31,6 +39,7 @@
 #include <QTemporaryDir>
 #include <QTextBrowser>
 #include <QToolBar>
+#include <QTranslator>
 #include <QTreeWidget>
 #include <QtTest>
 #include <memory>
@@ -173,19 +182,19 @@ private slots:
         QVERIFY(start());
         m_main->showNormal();
         m_main->setGeometry(60, 45, 720, 510);
-        m_main->sizeControls(3000);
-        QCOMPARE(m_main->splitterLeft(), 3000);
+        m_main->sizeControls(4000);
+        QCOMPARE(m_main->splitterLeft(), 4000);
         const QRect outer = m_main->frameGeometry();
         stop();
         const QString ini = settingsText();
         QVERIFY(ini.contains(QStringLiteral("\nMDI State=0\n")));
-        QVERIFY(ini.contains(QStringLiteral("\nSplitter Left=3000 \n")));
+        QVERIFY(ini.contains(QStringLiteral("\nSplitter Left=4000 \n")));
 
         QVERIFY(start());
         QVERIFY(!m_main->isMaximized());
         QCOMPARE(m_main->frameGeometry(), outer);
-        QCOMPARE(m_main->splitterLeft(), 3000);
-        QCOMPARE(m_main->sstreemain()->width(), pixelsX(3000, m_main.get()));
+        QCOMPARE(m_main->splitterLeft(), 4000);
+        QCOMPARE(m_main->sstreemain()->width(), pixelsX(4000, m_main.get()));
     }
 
     void geometryRoundTripsUnderAWindowManager() {
@@ -498,6 +507,14 @@ private slots:
             QCOMPARE((*it)->toolTip(0), (*it)->text(0));
         QCOMPARE(nodeWithTag(tree, QStringLiteral("LEAGUE RACE STANDINGS"))->toolTip(0),
                  QStringLiteral("League Race Standings"));
+        // At the splitter's first position, and dragged to its left limit, the tree is wide enough
+        // for every entry whole ("League Race Summary" and "League Race Standings" told apart).
+        tree->expandAll();
+        QCOMPARE(m_main->splitterLeft(), 2520);
+        QVERIFY(static_cast<QAbstractItemView*>(tree)->sizeHintForColumn(0) <= tree->viewport()->width());
+        m_main->splitterDropped(1);
+        QVERIFY(static_cast<QAbstractItemView*>(tree)->sizeHintForColumn(0) <= tree->viewport()->width());
+        tree->collapseItem(nodeWithTag(tree, QStringLiteral("REPORTING ROOT")));
 
         m_main->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(m_main.get(), kWindowWait));
@@ -712,6 +729,45 @@ private slots:
         const int open = entries.indexOf(m_main->action("windowOpen"));
         QCOMPARE(entries.size() - open - 1, 3);
         QCOMPARE(entries.last()->text(), QStringLiteral("&3 Race"));
+    }
+
+    // Tiled by the user, the list windows stay tiled: a list reopened from the View menu, a new one
+    // and every later layout (after an editor, a resize) keep them side by side, none maximised.
+    void theTilingTheUserChoseIsKept() {
+        installCommands();
+        QVERIFY(start());
+        QMdiArea* mdi = m_main->mdiArea();
+        m_main->action(QStringLiteral("mnuViewLeauges"))->trigger();
+        m_main->action(QStringLiteral("mnuViewTeams"))->trigger();
+        QVERIFY(mdi->activeSubWindow()->isMaximized());
+        m_main->action(QStringLiteral("mnuWindowVertical"))->trigger(); // side by side
+        const auto sideBySide = [mdi](int windows) {
+            const QList<QMdiSubWindow*> subs = mdi->subWindowList(QMdiArea::CreationOrder);
+            QCOMPARE(subs.size(), windows);
+            for (int i = 0; i < windows; ++i) {
+                QVERIFY(!subs[i]->isMaximized());
+                QCOMPARE(subs[i]->height(), mdi->viewport()->height());
+                QCOMPARE(subs[i]->x(), mdi->viewport()->width() * i / windows);
+            }
+        };
+        sideBySide(2);
+        m_main->action(QStringLiteral("mnuViewLeauges"))->trigger();
+        sideBySide(2);
+        QCOMPARE(mdi->activeSubWindow()->widget(), static_cast<QWidget*>(leaguesWindow()));
+        m_main->action(QStringLiteral("mnuViewRaces"))->trigger();
+        sideBySide(3);
+        // A race editor closed: the command ends with the layout.
+        commands().races.create = [] {};
+        m_main->action(QStringLiteral("mnuFileNewRace"))->trigger();
+        sideBySide(3);
+        m_main->resize(m_main->width() - 40, m_main->height());
+        m_main->sizeControls();
+        sideBySide(3);
+
+        // Maximised again by the user, a window opened next is maximised too.
+        mdi->activeSubWindow()->showMaximized();
+        m_main->action(QStringLiteral("mnuViewScoring"))->trigger();
+        QVERIFY(mdi->activeSubWindow()->isMaximized());
     }
 
     void layoutLimitsAndBars() {
@@ -931,6 +987,116 @@ private slots:
         QVERIFY(racesWindow());
         QCOMPARE(m_main->mdiArea()->subWindowList().size(), 2);
         QCOMPARE(m_main->mdiArea()->activeSubWindow()->widget(), static_cast<QWidget*>(racesWindow()));
+    }
+
+    // Under de_DE the file dialog of Backup Data File speaks German throughout, Qt's own texts from
+    // its translations; once the copy is written the status bar says so.
+    void backupDataFileSaysItIsDoneInTheUsersLanguage() {
+        ScopedLocale german(QLocale(QLocale::German, QLocale::Germany));
+        QTranslator* qtTexts = installQtTranslations();
+        QVERIFY(qtTexts);
+        const auto removed = qScopeGuard([qtTexts] {
+            QCoreApplication::removeTranslator(qtTexts);
+            delete qtTexts;
+        });
+        QVERIFY(start());
+        const QString target = m_dir->filePath(QStringLiteral("saved.qv"));
+        QStringList shown;
+        QTimer answer;
+        connect(&answer, &QTimer::timeout, this, [&answer, &shown, target] {
+            auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+            if (!dialog)
+                return;
+            answer.stop();
+            for (QAbstractButton* b : dialog->findChildren<QPushButton*>())
+                shown << b->text();
+            for (QLabel* l : dialog->findChildren<QLabel*>())
+                shown << l->text();
+            // The path typed into the name box, as a person does.
+            auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+            QVERIFY(name);
+            name->setText(target);
+            QMetaObject::invokeMethod(dialog, "accept");
+        });
+        answer.start(10);
+        m_main->action(QStringLiteral("mnuSystemCompactDatabase"))->trigger();
+        QCOMPARE(shown, QStringList({"S&peichern", "Abbrechen", "Suchen in:", "Datei&name:", "Dateien des Typs:"}));
+        QVERIFY(QFileInfo::exists(target));
+        QCOMPARE(m_ui->statusTexts.value(m_ui->statusTexts.size() - 1),
+                 QStringLiteral("Data File Backed Up to ") + target);
+    }
+
+    // With Qt's own texts in German the program's questions, which name their answers, keep buttons of
+    // those names.
+    void questionsKeepTheButtonsTheyNameUnderGermanQtTexts() {
+        ScopedLocale german(QLocale(QLocale::German, QLocale::Germany));
+        QTranslator* qtTexts = installQtTranslations();
+        QVERIFY(qtTexts);
+        const auto removed = qScopeGuard([qtTexts] {
+            QCoreApplication::removeTranslator(qtTexts);
+            delete qtTexts;
+        });
+        QStringList captions;
+        AnsweredBoxes boxes({QMessageBox::No});
+        boxes.whileOpen = [&captions](QMessageBox* box) {
+            for (QAbstractButton* b : box->buttons())
+                captions << b->text();
+        };
+        QCOMPARE(ui().messageBox(QStringLiteral("Yes, No or Cancel?"), QStringLiteral("Quorvanti"), MsgIcon::Question,
+                                 MsgButtons::YesNoCancel),
+                 AnswerNo);
+        captions.sort();
+        QCOMPARE(captions, QStringList({"&No", "&Yes", "Cancel"}));
+    }
+
+    // Switched away from and back to with the View menu's keys, the Cars/Drivers list highlights the
+    // car its panel holds, and the focus is back in the list where the user left it.
+    void carsListKeepsThePanelsCarAndTheFocusWhenShownAgain() {
+        installCommands();
+        QVERIFY(start());
+        for (int i = 0; i < 3; ++i)
+            addCar({.nmbr = 500 + i, .txt = QString::number(10 + i), .driver = QStringLiteral("Driver %1").arg(i)});
+        QVERIFY(activeNow(m_main.get()));
+        const auto press = [](Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+            QTest::keyClick(QApplication::focusWidget(), key, modifiers);
+            QCoreApplication::processEvents();
+        };
+        press(Qt::Key_C, Qt::ControlModifier);
+        frmDisplayCars* cars = carsWindow();
+        QVERIFY(cars);
+        QTRY_COMPARE(QApplication::focusWidget(), cars->detailsView());
+        press(Qt::Key_Down);
+        QCOMPARE(cars->panelCar().carNmbr(), 501);
+
+        press(Qt::Key_T, Qt::ControlModifier);
+        QTRY_COMPARE(m_main->mdiArea()->activeSubWindow()->widget(), static_cast<QWidget*>(teamsWindow()));
+        press(Qt::Key_C, Qt::ControlModifier);
+        QTRY_COMPARE(m_main->mdiArea()->activeSubWindow()->widget(), static_cast<QWidget*>(cars));
+        QCOMPARE(cars->selectedCar()->carNmbr(), 501);
+        QCOMPARE(cars->panelCar().carNmbr(), 501);
+        QTRY_COMPARE(QApplication::focusWidget(), cars->detailsView());
+        // The keys go on in the list from the panel's car.
+        press(Qt::Key_Down);
+        QCOMPARE(cars->panelCar().carNmbr(), 502);
+    }
+
+    // Alt and a letter presses what it shows: the menu bar's keys and those of the list window in
+    // front never meet twice, nor do the entries of one menu.
+    void noTwoControlsOrMenuEntriesShareAnAccessKey() {
+        installCommands();
+        QVERIFY(start());
+        for (const char* list : {"mnuViewLeauges", "mnuViewTeams", "mnuViewCars", "mnuViewRaces", "mnuViewScoring"})
+            m_main->action(QLatin1String(list))->trigger();
+        QCOMPARE(m_main->mdiArea()->subWindowList().size(), 5);
+        QStringList clashes = accesskeys::clashesIn(m_main.get());
+        QMenu* windowMenu = m_main->findChild<QMenu*>(QStringLiteral("mnuWindow"));
+        QMetaObject::invokeMethod(windowMenu, "aboutToShow");
+        for (QAction* menu : m_main->menuBar()->actions())
+            clashes << accesskeys::clashesInMenu(menu->menu());
+        for (EntityKind kind :
+             {EntityKind::League, EntityKind::Team, EntityKind::Car, EntityKind::Race, EntityKind::Scoring})
+            clashes << accesskeys::clashesInMenu(m_main->entityMenu(kind));
+        QVERIFY2(clashes.isEmpty(), qPrintable(clashes.join(QLatin1Char('\n'))));
     }
 
     void screenshot() {

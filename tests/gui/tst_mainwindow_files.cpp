@@ -1,8 +1,10 @@
-// The main window and the files it lives on: a data file found damaged, empty or a folder at the start,
-// a data folder on a full disk, restores of damaged backups and through links, and the end of a session
-// (SIGTERM) writing the settings and the exit backup as a close does; and the status bar, where the
+// The main window and the files it lives on: a data file found damaged, too damaged to open, damaged while
+// the program runs, empty or a folder at the start, a data folder on a full disk, restores of damaged
+// backups and through links, a backup that cannot be read, and the end of a session (SIGTERM), during a
+// download too, writing the settings and the exit backup as a close does; and the status bar, where the
 // program's clock and its UI services show the date and time, the status text and a file's progress.
 
+#include "../core/LocalFtpServer.h"
 #include "MainWindowTest.h"
 #include "ModalHelpers.h"
 #include "RecordingUi.h"
@@ -15,8 +17,12 @@
 #include "data/Feedback.h"
 #include "data/Paths.h"
 #include "data/cConnection.h"
+#include "data/cLeague.h"
+#include "editors/teams/frmLeague.h"
+#include "exchange/FtpTransfer.h"
 #include "platform/Clock.h"
 #include "platform/SqlDatabase.h"
+#include "shell/Commands.h"
 #include "shell/frmMain.h"
 #include "shell/frmWelcome.h"
 
@@ -64,6 +70,7 @@ private:
 private slots:
     void initTestCase() {
         QApplication::setQuitOnLastWindowClosed(false);
+        installCommands();
         // Welcome windows are closed through their Continue button, as a user would.
         connect(&m_closer, &QTimer::timeout, this, [] {
             if (auto* w = qobject_cast<frmWelcome*>(QApplication::activeModalWidget()))
@@ -276,6 +283,161 @@ private slots:
         stop();
         QCOMPARE(QFileInfo(dataFilePath()).symLinkTarget(), elsewhere);
         QCOMPARE(m_ui->boxes.size(), 1);
+    }
+
+    // A page that goes bad on the disk while the program runs, after the check at the start, is not copied over
+    // the good backup at the exit: the backup stays, a box says why, and the next start offers it.
+    void aDataFileDamagedWhileOpenKeepsTheBackupForTheNextStart() {
+        QVERIFY(start());
+        TestDataFile::addCars(1, 30000);
+        addTeam({.nmbr = 500, .name = "Mine"});
+        stop();
+        const QByteArray backup = fileHash(defaultBackupPath());
+        QVERIFY(start());
+        TestDataFile::damagePage(dataFilePath(), QFileInfo(dataFilePath()).size() / 4096 * 2 / 3);
+        stop();
+        QCOMPARE(m_ui->boxes.size(), 1);
+        QVERIFY2(m_ui->boxes[0].text.startsWith(
+                     QStringLiteral("The backup to '%1' could not be made.").arg(defaultBackupPath())),
+                 qPrintable(m_ui->boxes[0].text));
+        QVERIFY2(m_ui->boxes[0].text.contains(QStringLiteral("is damaged")), qPrintable(m_ui->boxes[0].text));
+        QCOMPARE(fileHash(defaultBackupPath()), backup);
+        QCOMPARE(QDir(backupsDir()).entryList(QDir::Files | QDir::Hidden), QStringList{QLatin1String(kDataFileName)});
+
+        m_ui->clear();
+        m_ui->answers = {AnswerYes};
+        QVERIFY(start());
+        QCOMPARE(m_ui->boxes.size(), 1);
+        QVERIFY2(m_ui->boxes[0].text.contains(QStringLiteral("is damaged")), qPrintable(m_ui->boxes[0].text));
+        QCOMPARE(teams(), QStringLiteral("Mine"));
+    }
+
+    // Damage that keeps the data file from opening at all (its first page, or the file cut short) offers the
+    // last backup, as damage found by the check does. No ends the program and leaves the file as it was.
+    void aDataFileThatCannotBeOpenedOffersTheBackup_data() {
+        QTest::addColumn<bool>("cutShort");
+        QTest::newRow("first page damaged") << false;
+        QTest::newRow("cut short") << true;
+    }
+    void aDataFileThatCannotBeOpenedOffersTheBackup() {
+        QFETCH(bool, cutShort);
+        startWithASeason();
+        if (cutShort)
+            QVERIFY(QFile(dataFilePath()).resize(QFileInfo(dataFilePath()).size() / 2));
+        else
+            TestDataFile::damagePage(dataFilePath(), 0);
+        const QByteArray damaged = fileHash(dataFilePath());
+        m_ui->answers = {AnswerNo};
+        QVERIFY(!start());
+        QCOMPARE(m_ui->boxes.size(), 1);
+        QVERIFY2(m_ui->boxes[0].text.startsWith(QStringLiteral("The data file '%1' is damaged").arg(dataFilePath())),
+                 qPrintable(m_ui->boxes[0].text));
+        QVERIFY(m_ui->boxes[0].text.contains(defaultBackupPath()));
+        QCOMPARE(m_ui->boxes[0].buttons, MsgButtons::YesNo);
+        stop();
+        QCOMPARE(fileHash(dataFilePath()), damaged);
+
+        // Yes in the real box, with its own event loop, as a user answers it.
+        m_ui.reset();
+        QtUiServices services;
+        setUi(&services);
+        const auto restored = qScopeGuard([] { setUi(nullptr); });
+        QString question;
+        whileModal<QMessageBox>([&question](QMessageBox* box) {
+            question = box->text();
+            box->button(QMessageBox::Yes)->click();
+        });
+        QVERIFY(start());
+        QVERIFY2(question.endsWith(QStringLiteral("Yes restores the backup, No ends Quorvanti.")),
+                 qPrintable(question));
+        QCOMPARE(teams(), QStringLiteral("Mine"));
+        QVERIFY(m_main->isVisible());
+    }
+
+    // The data file is lost and its only copy, the backup, has one damaged page: the restore is refused, the
+    // user starts again, types one league and closes. The backup stays beside the new one, and a box says so.
+    void aBackupThatCannotBeReadStaysWhenTheUserStartsAgain() {
+        QVERIFY(start());
+        TestDataFile::addCars(1, 30000);
+        stop();
+        TestDataFile::damagePage(defaultBackupPath(), 1); // its second page
+        const QByteArray damaged = fileHash(defaultBackupPath());
+        QVERIFY(QFile::remove(dataFilePath()));
+        m_ui->answers = {AnswerYes};
+        QVERIFY(!start());
+        QCOMPARE(m_ui->boxes.size(), 2);
+        QVERIFY2(m_ui->boxes[1].text.contains(QStringLiteral("is damaged")), qPrintable(m_ui->boxes[1].text));
+        stop();
+        m_ui->clear();
+        m_ui->answers = {AnswerNo};
+        QVERIFY(start());
+        addLeague({.nmbr = 500, .name = "Typed"});
+        stop();
+        const QStringList backups = QDir(backupsDir()).entryList(QDir::Files | QDir::Hidden);
+        QCOMPARE(backups.size(), 2);
+        const QString kept = QDir(backupsDir()).filePath(backups.filter(QStringLiteral("quorvanti30-")).value(0));
+        QCOMPARE(fileHash(kept), damaged);
+        QCOMPARE(m_ui->boxes.size(), 2);
+        QVERIFY2(m_ui->boxes[1].text.contains(kept), qPrintable(m_ui->boxes[1].text));
+        QVERIFY2(m_ui->boxes[1].text.contains(QStringLiteral("could not be read")), qPrintable(m_ui->boxes[1].text));
+    }
+
+    // The session ends while a series file is arriving: the transfer ends first, without a box, nothing is
+    // imported, and the program closes as a close does.
+    void theEndOfTheSessionDuringADownloadEndsTheTransferQuietly() {
+        if (!LocalFtpServer::available())
+            QSKIP("no python3 with pyftpdlib");
+        QTemporaryDir root;
+        QVERIFY(QDir().mkpath(root.path() + QLatin1String(kDownloadFolder)));
+        QFile served(root.path() + QLatin1String(kDownloadFolder) + QStringLiteral("wccarraces.qvi"));
+        QVERIFY(served.open(QIODevice::WriteOnly));
+        // Some seconds of it at the server's pace; what arrives is seen once the first 64 KB are written.
+        for (int race = 1; race <= 12000; ++race)
+            served.write(QStringLiteral("12;%1;\"Race\";\"Ring\";3/3/2024;1;1\r\n").arg(race).toLatin1());
+        served.close();
+        LocalFtpServer slow;
+        QVERIFY(slow.start(root.path(), false, QString(), QString(), 64 << 10));
+        QVERIFY(start());
+        // The settings read at the start name the download server.
+        setDownloadHost(slow.address());
+        const auto hostBack = qScopeGuard([] { setDownloadHost(QString()); });
+        addLeague({.nmbr = 500, .name = "Typed"});
+        bool raised = false;
+        QTimer poll;
+        connect(&poll, &QTimer::timeout, this, [&raised] {
+            if (!raised && arrivingIn(importsDir(), QString())) {
+                raised = true;
+                ::raise(SIGTERM);
+            }
+        });
+        poll.start(20);
+        bool edited = false;
+        QTimer::singleShot(0, m_main.get(), [&edited] {
+            cLeague league;
+            QVERIFY(league.load(500));
+            QTimer::singleShot(0, [] {
+                auto* editor = qobject_cast<frmLeague*>(QApplication::activeModalWidget());
+                QVERIFY(editor);
+                editor->findChild<QPushButton*>(QStringLiteral("cmdImortRaces"))->click();
+            });
+            commands().editLeague(league);
+            edited = true;
+        });
+        QTRY_VERIFY_WITH_TIMEOUT(edited, 30000);
+        QTRY_VERIFY(!m_main->isVisible());
+        QVERIFY(raised);
+        QVERIFY2(m_ui->boxes.isEmpty(), qPrintable(m_ui->lastBoxText()));
+        QVERIFY(QFileInfo::exists(settingsFilePath()));
+        QVERIFY(!QFileInfo::exists(QDir(importsDir()).filePath(QStringLiteral("wccarraces.qvi"))));
+        stop();
+        SqlDatabase copy;
+        QVERIFY(copy.open(defaultBackupPath(), dataFileKey(), false, false));
+        SqlRows rows;
+        QVERIFY(copy.query(QStringLiteral("SELECT (SELECT group_concat(league_name) FROM leagues),"
+                                          " (SELECT count(*) FROM races)"),
+                           &rows));
+        QCOMPARE(rows.rows.value(0).value(0).toString(), QStringLiteral("Typed"));
+        QCOMPARE(rows.rows.value(0).value(1).toInt(), 0);
     }
 
     void theEndOfTheSessionClosesTheProgramAsACloseDoes() {

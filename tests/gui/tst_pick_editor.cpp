@@ -1,3 +1,4 @@
+#include "ScopedLocale.h"
 #include "TeamTestHelpers.h"
 #include "data/cTeamCar.h"
 #include "editors/teams/frmTeamCar.h"
@@ -32,6 +33,8 @@ private slots:
     void terminationDateRules();
     void pickEndingTheDayAnotherBegins();
     void applyEmptiesTheWindowAndLowersTheCaps();
+    void afterApplyTheNextPickIsTypedFromTheCar_data();
+    void afterApplyTheNextPickIsTypedFromTheCar();
     void movedEffectiveDateReplacesTheRow();
     void refusedStoreKeepsTheFields();
     void multipleSumsRowsAgainstTheCap_data();
@@ -200,7 +203,7 @@ void PickEditorTest::terminatedPickSkipsLimitsButLowersAvailable() {
     QCOMPARE(TestDataFile::scalar(QStringLiteral("SELECT term_dt FROM team_car")).toString(),
              QStringLiteral("2026-04-01"));
     auto* leagues = w.findChild<QTreeWidget*>(QStringLiteral("lvwLeagues"));
-    QCOMPARE(leagues->topLevelItem(0)->text(2), QStringLiteral("-400.00"));
+    QCOMPARE(leagues->topLevelItem(0)->text(2), QStringLiteral("($400.00)"));
     QCOMPARE(leagues->topLevelItem(1)->text(1), QStringLiteral("Open"));
 }
 
@@ -340,7 +343,7 @@ void PickEditorTest::applyEmptiesTheWindowAndLowersTheCaps() {
     QCOMPARE(combo->currentIndex(), -1);
     for (const char* name : {"txtEfctvDt", "txtTermDt", "txtSalary", "txtGroup"})
         QVERIFY(box(w, QLatin1String(name))->text().isEmpty());
-    QCOMPARE(leagues->topLevelItem(0)->text(2), QStringLiteral("500.00"));
+    QCOMPARE(leagues->topLevelItem(0)->text(2), QStringLiteral("$500.00"));
 
     // The next pick is measured against what is left after the first.
     chooseCar(combo, QStringLiteral("22"));
@@ -360,6 +363,51 @@ void PickEditorTest::applyEmptiesTheWindowAndLowersTheCaps() {
     QTest::mouseClick(button(w, "cmdCancel"), Qt::LeftButton);
     QVERIFY(!w.isVisible());
     QVERIFY(ui().boxes.size() == 1);
+}
+
+void PickEditorTest::afterApplyTheNextPickIsTypedFromTheCar_data() {
+    QTest::addColumn<QLocale>("locale");
+    QTest::addColumn<QString>("before");
+    QTest::addColumn<QString>("after");
+    QTest::newRow("en_US") << QLocale(QLocale::English, QLocale::UnitedStates) << "$27,999.50"
+                           << "$26,499.50";
+    QTest::newRow("de_DE") << QLocale(QLocale::German, QLocale::Germany) << QStringLiteral("27.999,50\u00a0€")
+                           << QStringLiteral("26.499,50\u00a0€");
+}
+
+// Typed as a person does: the car, Tab, the date, Alt+A. The capped league's available salary then
+// reads as before, in the user's form, and the focus is back in the car box for the next pick.
+void PickEditorTest::afterApplyTheNextPickIsTypedFromTheCar() {
+    QFETCH(QLocale, locale);
+    QFETCH(QString, before);
+    QFETCH(QString, after);
+    ScopedLocale scoped(locale);
+    TestDataFile::exec(QStringLiteral("UPDATE leagues SET salary_cap = 30000 WHERE league_nmbr = 700"));
+    cTeamCar pick;
+    pick.setTeamNmbr(500);
+    frmTeamCar w;
+    openSingle(w, pick, Currency::fromDouble(2000.5));
+    auto* combo = w.findChild<QComboBox*>(QStringLiteral("cmbCarTxt"));
+    QTreeWidgetItem* capped = w.findChild<QTreeWidget*>(QStringLiteral("lvwLeagues"))->topLevelItem(0);
+    QCOMPARE(capped->text(2), before);
+    const auto typeIntoFocus = [](const QString& text) { QTest::keyClicks(QApplication::focusWidget(), text); };
+    for (const char* car : {"11", "22"}) {
+        QTRY_COMPARE(QApplication::focusWidget(), combo);
+        // A pause between the two numbers, as a person makes, or the list would look for "1122".
+        QTest::qWait(QApplication::keyboardInputInterval() + 50);
+        typeIntoFocus(QLatin1String(car));
+        QCOMPARE(combo->currentText(), QLatin1String(car));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget(), box(w, QStringLiteral("txtEfctvDt")));
+        typeIntoFocus(shortDate(QDate(2026, 3, 1)));
+        const int held = holdings();
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_A, Qt::AltModifier);
+        QTRY_COMPARE(holdings(), held + 1);
+        QVERIFY2(ui().boxes.isEmpty(), qPrintable(ui().lastBoxText()));
+    }
+    QCOMPARE(capped->text(2), after);
+    QTRY_COMPARE(QApplication::focusWidget(), combo);
+    QCOMPARE(holdings(QStringLiteral("car_nmbr IN (600, 601) AND efctv_dt = '2026-03-01'")), 2);
 }
 
 void PickEditorTest::movedEffectiveDateReplacesTheRow() {

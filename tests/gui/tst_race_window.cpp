@@ -23,6 +23,7 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMainWindow>
 #include <QMenu>
@@ -365,7 +366,8 @@ private slots:
         QCOMPARE(count("SELECT laps_led FROM results WHERE race_nmbr = 1 AND car_nmbr = 1"), 12);
         QVERIFY(postedRows(1) > 0);
         QCOMPARE(ui().boxes.size(), questions);
-        QCOMPARE(ui().boxes[0].text, QStringLiteral("Do you want to post results for Race Two now?"));
+        QCOMPARE(ui().boxes[0].text, QStringLiteral("Do you want to post results for Race Two now?\r\n"
+                                                    "No leaves Race Two and the Races after it unposted."));
         QCOMPARE(ui().boxes[0].title, QStringLiteral("Quorvanti"));
         QCOMPARE(postedRows(2) > 0, race2Posted);
         QCOMPARE(postedRows(3), 0);
@@ -405,8 +407,10 @@ private slots:
         QVERIFY(postedRows(5) > 0); // the car leagues' holdings did not run there
         if (driverLeague) {
             QCOMPARE(ui().boxes.size(), 2);
-            QCOMPARE(ui().boxes[0].text, QStringLiteral("Do you want to post results for Race Two now?"));
-            QCOMPARE(ui().boxes[1].text, QStringLiteral("Do you want to post results for Race Three now?"));
+            QCOMPARE(ui().boxes[0].text, QStringLiteral("Do you want to post results for Race Two now?\r\n"
+                                                        "No leaves Race Two and the Races after it unposted."));
+            QCOMPARE(ui().boxes[1].text, QStringLiteral("Do you want to post results for Race Three now?\r\n"
+                                                        "No leaves Race Three unposted."));
         } else {
             QCOMPARE(ui().boxes.size(), 0);
         }
@@ -500,6 +504,73 @@ private slots:
         QVERIFY(postedRows(2) > 0);
     }
 
+    // On the Results tab of a posted race, Alt+O is OK and closes the window; Clear Posting has a key
+    // of its own, and Ctrl+Tab and Ctrl+PgUp bring the tabs up from wherever the focus is.
+    void eachKeyPressesWhatItShows() {
+        SeasonBuilder::post(1);
+        const int posted = postedRows(1);
+        open(1);
+        const auto press = [](int key, Qt::KeyboardModifiers modifiers) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key(key), modifiers);
+            QCoreApplication::processEvents();
+        };
+        press(Qt::Key_Tab, Qt::ControlModifier);
+        QCOMPARE(tabs()->currentIndex(), int(frmRace::TabResults));
+        QTRY_VERIFY(tabs()->currentWidget()->isAncestorOf(QApplication::focusWidget()));
+        // Head to Head is switched off, so the tab after Results is the first again.
+        press(Qt::Key_PageDown, Qt::ControlModifier);
+        QCOMPARE(tabs()->currentIndex(), int(frmRace::TabRace));
+        press(Qt::Key_PageUp, Qt::ControlModifier);
+        QCOMPARE(tabs()->currentIndex(), int(frmRace::TabResults));
+        QCOMPARE(child<QPushButton>("cmdClearPosting")->text(), QStringLiteral("Clear Po&sting"));
+
+        // A key presses its button as a click does, a moment later. Post Results says when it is done.
+        ui().answers = {AnswerNo, AnswerNo, AnswerNo};
+        press(Qt::Key_P, Qt::AltModifier);
+        QTRY_COMPARE(ui().statusTexts.value(ui().statusTexts.size() - 1), QStringLiteral("Results Posted Race One"));
+        QCOMPARE(postedRows(1), posted);
+        ui().clear();
+        ui().answers = {AnswerCancel};
+        press(Qt::Key_S, Qt::AltModifier);
+        QTRY_COMPARE(ui().lastBoxText(), QStringLiteral("Are you sure you want to delete the posting for Race One?"));
+        QVERIFY(m_w->isVisible());
+        ui().clear();
+        press(Qt::Key_O, Qt::AltModifier);
+        QTRY_VERIFY(!m_w->isVisible());
+        QCOMPARE(m_w->result(), int(QDialog::Accepted));
+        QVERIFY(ui().boxes.isEmpty());
+        QCOMPARE(postedRows(1), posted);
+    }
+
+    // Each caption of the grids shows whole in the window, in the font it is shown in: a header
+    // ("Adjustment", "Fastest Qualifier?") in its place, clear of the next one, and the hint beside
+    // the rows ("Hit Enter to Add Row.") within the tab.
+    void theGridsShowTheirCaptionsWhole() {
+        open(1);
+        for (EditorGrid* g : {grid(), pairs()}) {
+            QWidget* page = g->parentWidget();
+            // The headers and the hint wrap their words; the captions of the rows ("VS") do not.
+            QList<QLabel*> captions;
+            for (QLabel* label : g->findChildren<QLabel*>(Qt::FindDirectChildrenOnly))
+                if (!label->text().isEmpty() && label->wordWrap())
+                    captions << label;
+            QVERIFY(!captions.isEmpty());
+            for (QLabel* label : captions) {
+                const QFontMetrics metrics = label->fontMetrics();
+                const QString text = label->text();
+                const QRect wrapped = metrics.boundingRect(QRect(0, 0, label->width(), 100000), Qt::TextWordWrap, text);
+                QVERIFY2(wrapped.width() <= label->width() && wrapped.height() <= label->height(), qPrintable(text));
+                const QRect inPage(label->mapTo(page, QPoint()), label->size());
+                QVERIFY2(page->rect().contains(inPage), qPrintable(text));
+                for (QLabel* other : captions)
+                    if (other != label && other->x() > label->x())
+                        QVERIFY2(label->geometry().right() < other->x() || other->y() > label->geometry().bottom(),
+                                 qPrintable(text + QLatin1String(" / ") + other->text()));
+            }
+        }
+        QVERIFY(child<QTabWidget>("SSTab1")->geometry().right() < m_w->width());
+    }
+
     void clearResultsEmptiesTheRaceAndRestartsTheGrid() {
         SeasonBuilder::post(1);
         SeasonBuilder::post(2);
@@ -514,8 +585,9 @@ private slots:
         QCOMPARE(ui().boxes[1].text, QStringLiteral("The posting for Race Two was removed with the results for Race "
                                                     "One.\r\nDo you want to post results for Race Two now?\r\n"
                                                     "No leaves Race Two and the Races after it unposted."));
-        // Race Three had no posting to lose: the plain question.
-        QCOMPARE(ui().boxes[2].text, QStringLiteral("Do you want to post results for Race Three now?"));
+        // Race Three had no posting to lose: only the question and what No leaves.
+        QCOMPARE(ui().boxes[2].text, QStringLiteral("Do you want to post results for Race Three now?\r\n"
+                                                    "No leaves Race Three unposted."));
         QCOMPARE(resultRows(1), 0);
         QCOMPARE(postedRows(1), 0);
         QVERIFY(postedRows(2) > 0);

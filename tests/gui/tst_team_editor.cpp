@@ -45,6 +45,7 @@ private slots:
     void cancelQuestion_data();
     void cancelQuestion();
     void duplicateTeamIsReported();
+    void accessKeysPressWhatTheyShow();
     void cancelYesStaysOpenWhenTheSaveIsRefused();
     void picksOfATeamNotStoredYet();
     void terminatingNeverEndsAPickBeforeItBegins();
@@ -573,6 +574,50 @@ void TeamEditorTest::duplicateTeamIsReported() {
         QStringLiteral("UPDATE team_car SET term_dt = '2026-02-01' WHERE team_nmbr = 501 AND car_nmbr = 600"));
     QTest::mouseClick(button("cmdCheckDuplicate"), Qt::LeftButton);
     QCOMPARE(ui().lastBoxText(), QStringLiteral("Team not Duplicated."));
+}
+
+// Alt and the underlined letter press that button, Add too once Apply is enabled beside it.
+void TeamEditorTest::accessKeysPressWhatTheyShow() {
+    addHolding({.team = 500, .car = 600, .from = "2026-01-01", .lockedSalary = 1000});
+    addMember({.league = 700, .team = 500});
+    open(500);
+    const auto press = [](Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+        QTest::keyClick(QApplication::focusWidget(), key, modifiers);
+        QCoreApplication::processEvents();
+    };
+    press(Qt::Key_Tab, Qt::ControlModifier);
+    QTRY_COMPARE(QApplication::focusWidget(), holdingsList());
+    press(Qt::Key_Down);
+    press(Qt::Key_Space);
+    QCOMPARE(row(QStringLiteral("11"))->checkState(0), Qt::Unchecked);
+    QVERIFY(button("cmdApply")->isEnabled());
+
+    // A key presses its button as a click does, a moment later; the pick editor is closed once up.
+    QStringList opened;
+    QTimer closer;
+    connect(&closer, &QTimer::timeout, this, [&opened] {
+        if (auto* editor = qobject_cast<frmTeamCar*>(QApplication::activeModalWidget())) {
+            opened << editor->windowTitle();
+            editor->done(0);
+        }
+    });
+    closer.start(10);
+    const auto pickEditorOpens = [&opened](Qt::Key key) {
+        const qsizetype before = opened.size();
+        QTest::keyClick(QApplication::focusWidget(), key, Qt::AltModifier);
+        QTRY_COMPARE(opened.size(), before + 1);
+    };
+    pickEditorOpens(Qt::Key_A);
+    holdingsList()->setCurrentItem(row(QStringLiteral("11")));
+    pickEditorOpens(Qt::Key_E);
+    QCOMPARE(opened, QStringList({"Add Car/Driver for Racers", "Update Car 11 for Racers"}));
+    press(Qt::Key_U, Qt::AltModifier);
+    QTRY_COMPARE(ui().lastBoxText(), QStringLiteral("Team not Duplicated."));
+    QCOMPARE(TestDataFile::count(QStringLiteral("SELECT active FROM team_car")), 1);
+
+    press(Qt::Key_P, Qt::AltModifier);
+    QTRY_VERIFY(!button("cmdApply")->isEnabled());
+    QCOMPARE(TestDataFile::count(QStringLiteral("SELECT active FROM team_car")), 0);
 }
 
 void TeamEditorTest::teamInNoLeagueIsOfferedTheChecklist() {

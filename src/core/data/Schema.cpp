@@ -80,17 +80,26 @@ bool migrateSchema(SqlDatabase& db, QString* error) {
                                                    " ON team_results (race_nmbr, team_nmbr, car_nmbr);"),
                                     error))
         return false;
-    // 3: the statuses are named as the race's pages print them (1 "Unofficial", 3 "Qualifying"), and
-    // a race without a chosen status (0: new, or brought by an import) is "Scheduled". The races keep
-    // their numbers; a status renamed since it was shipped keeps its name.
-    if (version < 3 && !migrateStep(db, 3,
-                                    QStringLiteral("UPDATE race_status_dm SET race_status_name = 'Unofficial'"
-                                                   " WHERE race_status_nmbr = 1 AND race_status_name = 'Scheduled';"
-                                                   "UPDATE race_status_dm SET race_status_name = 'Qualifying'"
-                                                   " WHERE race_status_nmbr = 3 AND race_status_name = 'Postponed';"
-                                                   "INSERT OR IGNORE INTO race_status_dm VALUES (0, 'Scheduled');"
-                                                   "INSERT OR IGNORE INTO race_status_dm VALUES (5, 'Postponed');"),
-                                    error))
+    // 3: the statuses are numbered as the race's pages print them (1 "Unofficial", 3 "Qualifying"), and a
+    // race without a chosen status (0: new, or brought by an import) is "Scheduled". Each race keeps what
+    // it says: where a status still carries its shipped name, its races move to that status's new number
+    // (1 "Scheduled" to 0, 3 "Postponed" to 5) before the number takes its new name. A status renamed since
+    // it was shipped keeps its number and its name.
+    if (version < 3 &&
+        !migrateStep(db, 3,
+                     QStringLiteral("UPDATE races SET race_status_nmbr = 0 WHERE race_status_nmbr = 1 AND EXISTS"
+                                    " (SELECT 1 FROM race_status_dm WHERE race_status_nmbr = 1"
+                                    " AND race_status_name = 'Scheduled');"
+                                    "UPDATE races SET race_status_nmbr = 5 WHERE race_status_nmbr = 3 AND EXISTS"
+                                    " (SELECT 1 FROM race_status_dm WHERE race_status_nmbr = 3"
+                                    " AND race_status_name = 'Postponed');"
+                                    "UPDATE race_status_dm SET race_status_name = 'Unofficial'"
+                                    " WHERE race_status_nmbr = 1 AND race_status_name = 'Scheduled';"
+                                    "UPDATE race_status_dm SET race_status_name = 'Qualifying'"
+                                    " WHERE race_status_nmbr = 3 AND race_status_name = 'Postponed';"
+                                    "INSERT OR IGNORE INTO race_status_dm VALUES (0, 'Scheduled');"
+                                    "INSERT OR IGNORE INTO race_status_dm VALUES (5, 'Postponed');"),
+                     error))
         return false;
     return true;
 }

@@ -16,6 +16,7 @@
 #include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 
 std::unique_ptr<cConnection> gConnection;
@@ -142,6 +143,18 @@ QString fileToReplace(const QString& dataPath) {
     return QFileInfo(target).absoluteDir().exists() ? target : dataPath;
 }
 
+// The file a backup at path is written to: a backup that is a link (to another drive, say) stays one, and
+// the file it leads to takes the copy, in its own folder. Empty, with the reason, for a link into a folder
+// that is not there: a local file in its place would be a backup nobody looks for.
+QString backupFile(const QString& path, QString* error) {
+    const QString file = fileToReplace(path);
+    if (!QFileInfo(file).isSymLink())
+        return file;
+    *error = QStringLiteral("'%1' is a link to '%2', which cannot be reached (is its drive connected?).")
+                 .arg(path, QFileInfo(path).symLinkTarget());
+    return QString();
+}
+
 // Removes every right of other users from the data file at path: only a regular file (not a link, nor
 // what a link leads to) that has just opened as the data file. Nothing is added: a read-only file stays so.
 void tightenDataFileMode(const QString& path) {
@@ -164,7 +177,8 @@ QString refusedBeforeOpening(const QString& path, const QString& shownPath) {
 
 // Opens the file at path as the program opens its data file: with the key, made owner-only, and brought
 // up to this version's schema. False with the words the user is shown, which name shownPath.
-bool openAsDataFile(SqlDatabase& db, const QString& path, const QString& shownPath, bool exclusive, QString* message) {
+bool openAsDataFile(SqlDatabase& db, const QString& path, const QString& shownPath, bool exclusive, QString* message,
+                    bool* damaged = nullptr) {
     *message = refusedBeforeOpening(path, shownPath);
     if (!message->isEmpty())
         return false;
@@ -176,6 +190,8 @@ bool openAsDataFile(SqlDatabase& db, const QString& path, const QString& shownPa
             // The user never types a password: a file that does not open with the program's key is damaged
             // or is some other file, which is not the same trouble as a file another program holds.
             *message = QStringLiteral("The data file '%1' is damaged or is not a Quorvanti data file.").arg(shownPath);
+            if (damaged)
+                *damaged = true;
             break;
         case 5: // SQLITE_BUSY
         case 6: // SQLITE_LOCKED
@@ -233,6 +249,51 @@ qint64 userRowCount(SqlDatabase& db) {
 qint64 userRowCountOf(const QString& path) {
     SqlDatabase db;
     return db.open(path, dataFileKey(), false, false) ? userRowCount(db) : -1;
+}
+
+// A backup carries the count of the user's rows it was written with, beside the size and the time of
+// change it had then: opening a backup to count its rows costs as much as all the rest of the exit
+// backup of a large file (the key is derived anew for every opening). The record goes with the file
+// itself, through renames and links, and is not copied with it; one that is missing, unreadable or
+// older than the file's last change means the backup is counted.
+const char* const kRowsRecord = "user.quorvanti.rows";
+
+QByteArray fileStamp(const QString& path) {
+    struct stat st {};
+    if (::stat(QFile::encodeName(path).constData(), &st) != 0)
+        return QByteArray();
+    return QByteArray::number(qint64(st.st_size)) + ' ' + QByteArray::number(qint64(st.st_mtim.tv_sec)) + '.' +
+           QByteArray::number(qint64(st.st_mtim.tv_nsec));
+}
+
+void rememberRows(const QString& path, qint64 rows) {
+    const QByteArray stamp = fileStamp(path);
+    if (rows < 0 || stamp.isEmpty())
+        return;
+    const QByteArray record = QByteArray::number(rows) + ' ' + stamp;
+    // A file system without such records leaves the backup to be counted at the next exit.
+    ::setxattr(QFile::encodeName(path).constData(), kRowsRecord, record.constData(), size_t(record.size()), 0);
+}
+
+qint64 rememberedRows(const QString& path) {
+    char record[128];
+    const ssize_t n = ::getxattr(QFile::encodeName(path).constData(), kRowsRecord, record, sizeof record);
+    if (n <= 0)
+        return -1;
+    const QByteArray text(record, qsizetype(n));
+    const qsizetype blank = text.indexOf(' ');
+    bool ok = false;
+    const qint64 rows = text.left(blank).toLongLong(&ok);
+    return ok && blank > 0 && rows >= 0 && text.mid(blank + 1) == fileStamp(path) ? rows : -1;
+}
+
+// The user's rows in the backup at path: as remembered, else counted; -1 when it cannot be read. A file
+// of no bytes holds none.
+qint64 backupRowCount(const QString& path) {
+    if (QFileInfo(path).size() == 0)
+        return 0;
+    const qint64 remembered = rememberedRows(path);
+    return remembered >= 0 ? remembered : userRowCountOf(path);
 }
 
 // A backup of `theirs` rows is worth more than a new one of `mine` when it holds more than twice as many:
@@ -344,10 +405,22 @@ bool replaceWithCopy(const QString& temp, const QString& destination, const QStr
     return renameOver(temp, destination, error);
 }
 
+// True when the engine reads the file at path whole: every page, from the disk.
+bool readsWhole(const QString& path) {
+    SqlDatabase db;
+    return db.open(path, dataFileKey(), false, false) && isWhole(db, false);
+}
+
+// How a backup was written, or why not.
+struct BackupWriting {
+    qint64 rows = -1;     // the user's rows of the copy, remembered with it; -1 when not known
+    bool damaged = false; // set when the source was found damaged
+};
+
 // Writes the backup of the closed file at source to destination (see compactFile). counts, when given, were
 // read while the file was still open, so that a copy of its bytes needs no second opening of it.
 bool writeBackup(const QString& source, const QString& destination, const PageCounts* counts, const QString& keepAs,
-                 QString* error) {
+                 BackupWriting* writing, QString* error) {
     if (QFileInfo(source).canonicalFilePath() == QFileInfo(destination).canonicalFilePath() &&
         QFileInfo::exists(destination)) {
         *error = QStringLiteral("The data file cannot be its own backup.");
@@ -358,7 +431,10 @@ bool writeBackup(const QString& source, const QString& destination, const PageCo
         *error = QStringLiteral("The folder '%1' does not exist.").arg(destInfo.absolutePath());
         return false;
     }
-    const QString temp = destInfo.absoluteFilePath() + QStringLiteral(".part");
+    const QString file = backupFile(destInfo.absoluteFilePath(), error);
+    if (file.isEmpty())
+        return false;
+    const QString temp = file + QStringLiteral(".part");
     QFile::remove(temp);
 
     if (!QFileInfo::exists(source)) {
@@ -371,11 +447,14 @@ bool writeBackup(const QString& source, const QString& destination, const PageCo
     // ATTACH inherits the open flags; the copy's file is made owner-only beforehand, so none creates files.
     SqlDatabase db;
     PageCounts read;
+    const auto sourceFailed = [&] {
+        writing->damaged = isDamageCode(db.lastErrorCode());
+        *error = writing->damaged ? damagedText(source, true) : db.lastError();
+        return false;
+    };
     if (!counts) {
-        if (!db.open(source, dataFileKey(), false, false) || !readPageCounts(db, &read)) {
-            *error = isDamageCode(db.lastErrorCode()) ? damagedText(source, true) : db.lastError();
-            return false;
-        }
+        if (!db.open(source, dataFileKey(), false, false) || !readPageCounts(db, &read))
+            return sourceFailed();
         counts = &read;
     }
     // The file's bytes are a copy only while they are all the engine wrote: no journal waits to be rolled
@@ -387,15 +466,27 @@ bool writeBackup(const QString& source, const QString& destination, const PageCo
         db.close();
         written = copyOwnerOnly(source, temp, error);
     } else {
-        if (!db.isOpen() && !db.open(source, dataFileKey(), false, false)) {
-            *error = isDamageCode(db.lastErrorCode()) ? damagedText(source, true) : db.lastError();
-            return false;
-        }
+        if (!db.isOpen() && !db.open(source, dataFileKey(), false, false))
+            return sourceFailed();
         written = createOwnerOnly(temp, error) && exportCopy(db, temp, error);
+        writing->damaged = !written && *error == damagedText(db.path(), true);
         db.close();
     }
+    // The copy is read back from the disk before it replaces anything: a page that went bad on the disk
+    // after the data file was checked is copied with its bytes, and the backup it replaced would be the
+    // last good copy. The source is read as well only to say which of the two is damaged.
+    if (written && !readsWhole(temp)) {
+        written = false;
+        writing->damaged = !readsWhole(source);
+        *error = writing->damaged ? damagedText(source, true)
+                                  : QStringLiteral("The copy could not be read back whole from the disk that holds "
+                                                   "'%1': that disk may be failing.")
+                                        .arg(QFileInfo(file).absolutePath());
+    }
+    if (written)
+        rememberRows(temp, writing->rows);
     // Only a complete copy replaces the previous backup, in one step: there is never a moment without one.
-    if (!written || !replaceWithCopy(temp, destination, keepAs, error)) {
+    if (!written || !replaceWithCopy(temp, file, keepAs, error)) {
         QFile::remove(temp);
         return false;
     }
@@ -491,11 +582,15 @@ cConnection::cConnection() : m_db(std::make_unique<SqlDatabase>()), m_workspace(
 
 cConnection::~cConnection() = default;
 
-int cConnection::openAccessConnection() {
+int cConnection::openAccessConnection(QString* damage) {
     m_workspace.reset();
     QString message;
-    if (!openAsDataFile(*m_db, dataFilePath(), dataFilePath(), true, &message)) {
-        showQuorvantiBox(message);
+    bool damaged = false;
+    if (!openAsDataFile(*m_db, dataFilePath(), dataFilePath(), true, &message, &damaged)) {
+        if (damage && damaged)
+            *damage = message;
+        else
+            showQuorvantiBox(message);
         m_status = 1;
         return 1;
     }
@@ -511,10 +606,11 @@ void cConnection::CloseConnection() {
 
 // ---- connection procedures ----
 
-bool connectDatabase() {
+bool connectDatabase(QString* damage) {
     gConnection = std::make_unique<cConnection>();
-    if (gConnection->openAccessConnection() != 0) {
-        showQuorvantiBox(QStringLiteral("Unable to connect to Database"));
+    if (gConnection->openAccessConnection(damage) != 0) {
+        if (!damage || damage->isEmpty())
+            showQuorvantiBox(QStringLiteral("Unable to connect to Database"));
         return false;
     }
     return true;
@@ -525,14 +621,25 @@ void deleteFile(const QString& path) {
 }
 
 bool compactFile(const QString& source, const QString& destination, QString* error) {
-    return writeBackup(source, destination, nullptr, QString(), error);
+    BackupWriting writing;
+    return writeBackup(source, destination, nullptr, QString(), &writing, error);
 }
 
-bool exitBackupWouldLoseData(const QString& backup) {
+bool exitBackupWouldLoseData(const QString& backup, BackupRows* rows) {
     SqlDatabase* open = gConnection ? gConnection->getConnection() : nullptr;
     if (!open)
         return true; // nothing the program could open replaces a backup
-    return QFileInfo::exists(backup) && holdsClearlyMore(userRowCountOf(backup), userRowCount(*open));
+    BackupRows counted;
+    counted.dataFile = userRowCount(*open);
+    QString unreachable;
+    const QString file = backupFile(backup, &unreachable);
+    const bool there = !file.isEmpty() && QFileInfo(file).isFile();
+    if (there)
+        counted.backup = backupRowCount(file);
+    if (rows)
+        *rows = counted;
+    // A backup that cannot be read may hold anything: its count is unknown, never none.
+    return there && (counted.backup < 0 || holdsClearlyMore(counted.backup, counted.dataFile));
 }
 
 QString keptBackupPath(const QString& backup) {
@@ -550,8 +657,12 @@ QString keptBackupPath(const QString& backup) {
 bool backupDatabase(const QString& destination, bool reopen) {
     const bool atExit = destination.isEmpty();
     const QString target = atExit ? defaultBackupPath() : destination;
-    const auto notMade = [&target](const QString& why) {
-        showQuorvantiBox(QStringLiteral("The backup to '%1' could not be made.\n\n%2").arg(target, why));
+    // A backup is never written over with a damaged copy: the one there stays, and the box says so.
+    const auto notMade = [&target](const QString& why, bool damaged = false) {
+        showQuorvantiBox(QStringLiteral("The backup to '%1' could not be made.\n\n%2").arg(target, why) +
+                         (damaged && QFileInfo::exists(target)
+                              ? QStringLiteral("\n\nThe backup that is there was kept as it was.")
+                              : QString()));
         return false;
     };
     // A backup is a copy of the data file the program has open, never of a file it could not open.
@@ -560,48 +671,51 @@ bool backupDatabase(const QString& destination, bool reopen) {
         return atExit ? false : notMade(QStringLiteral("No data file is open."));
     // A copy of a damaged file would pass for a good one, and take the place of a backup that is whole.
     if (!knownDamage().isEmpty())
-        return notMade(knownDamage() + (QFileInfo::exists(target)
-                                            ? QStringLiteral("\n\nThe backup that is there was kept as it was.")
-                                            : QString()));
+        return notMade(knownDamage(), true);
     // Without its folder the backup of every exit is not made, and not reported, as it always was.
     if (atExit && !QFileInfo(target).absoluteDir().exists())
         return false;
     PageCounts counts;
     const bool counted = readPageCounts(*open, &counts);
-    // The last good backup is never lost: one that holds clearly more of the user's data (the data file
-    // was lost and started again) stays beside the new one. Opening the backup to count its rows costs
-    // more than all the rest of the backup of a large file; only a data file with few rows, or one much
-    // smaller than the backup, can hold clearly fewer.
+    // The last good backup is never lost: one that holds clearly more of the user's rows (the data file
+    // was lost and started again), or one that cannot be read to tell, stays beside the new one. The data
+    // file's count goes with the copy, as the backup's count at the next exit.
+    BackupRows rows;
     QString keepAs;
-    qint64 mine = 0;
-    qint64 theirs = 0;
-    if (atExit && QFileInfo::exists(target)) {
-        constexpr qint64 kFewRows = 10000;
-        mine = userRowCount(*open);
-        const qint64 liveBytes = counted ? (counts.pages - counts.freePages) * counts.pageSize : 0;
-        if (mine < kFewRows || liveBytes * 4 < QFileInfo(target).size() * 3) {
-            theirs = userRowCountOf(target);
-            if (holdsClearlyMore(theirs, mine))
-                keepAs = keptBackupPath(target);
-        }
+    if (atExit && exitBackupWouldLoseData(target, &rows)) {
+        QString unreachable;
+        keepAs = keptBackupPath(backupFile(target, &unreachable));
+    } else if (!atExit) {
+        rows.dataFile = userRowCount(*open);
     }
     gConnection->CloseConnection();
     QString error;
-    const bool ok = writeBackup(dataFilePath(), target, counted ? &counts : nullptr, keepAs, &error);
+    BackupWriting writing;
+    writing.rows = rows.dataFile;
+    const bool ok = writeBackup(dataFilePath(), target, counted ? &counts : nullptr, keepAs, &writing, &error);
+    // Damage found in the copy is the data file's: no later backup is made of it either.
+    if (writing.damaged)
+        knownDamage() = damagedText(dataFilePath(), true);
     if (reopen)
         connectDatabase();
     if (!ok)
-        return notMade(error);
-    if (!keepAs.isEmpty())
-        ui().messageBox(
-            QStringLiteral("The backup %1 held more of your data than the data file does now (%2 entries "
-                           "against %3). It was kept as %4, and the new backup was written beside it.\n\n"
-                           "If data is missing, choose Restore Data File... in the System menu and open %4.")
-                .arg(target)
-                .arg(theirs)
-                .arg(qMax<qint64>(mine, 0))
-                .arg(keepAs),
-            QStringLiteral("Quorvanti"), MsgIcon::Information, MsgButtons::Ok);
+        return notMade(error, writing.damaged);
+    if (!keepAs.isEmpty()) {
+        const QString mine = rows.dataFile < 0 ? QStringLiteral("an unknown number") : QString::number(rows.dataFile);
+        const QString why =
+            rows.backup < 0
+                ? QStringLiteral("The backup %1 could not be read, so how much of your data it holds cannot be told. "
+                                 "It was kept as %2, and the new backup was written beside it.\n\nIf data is "
+                                 "missing, keep %2: it may still hold it.")
+                      .arg(target, keepAs)
+                : QStringLiteral("The backup %1 held more of your data than the data file does now (%2 entries "
+                                 "against %3). It was kept as %4, and the new backup was written beside it.\n\n"
+                                 "If data is missing, choose Restore Data File... in the System menu and open %4.")
+                      .arg(target)
+                      .arg(rows.backup)
+                      .arg(mine, keepAs);
+        ui().messageBox(why, QStringLiteral("Quorvanti"), MsgIcon::Information, MsgButtons::Ok);
+    }
     return true;
 }
 

@@ -54,8 +54,9 @@ public:
     cConnection();
     ~cConnection();
 
-    // 0 on success; 1 after a box with the engine's message.
-    int openAccessConnection();
+    // 0 on success; 1 after a box with the engine's message. Given damage, a file that cannot be opened
+    // because it is damaged (or is no data file) shows no box: *damage gets the words.
+    int openAccessConnection(QString* damage = nullptr);
     void CloseConnection();
     int connectionStatus() const { return m_status; }
     // The open database, or nullptr while none is open.
@@ -77,17 +78,28 @@ extern std::unique_ptr<cConnection> gConnection;
 // The key the data file and its backups are encrypted with.
 QByteArray dataFileKey();
 
-// Creates a new connection in gConnection and opens the data file; false after the boxes.
-bool connectDatabase();
-// Closes the connection, writes a compacted copy to the destination (empty = the default backup),
-// and reopens unless told not to (the program's exit, which closes it next). A failed backup is reported in
-// a box, except the default one into a "Backups" folder that is not there. Nothing is written while no data
-// file is open, nor of a data file found damaged. A default backup holding clearly more of the user's rows
-// than the data file is kept beside the new one under a dated name (keptBackupPath), and the user is told so.
+// Creates a new connection in gConnection and opens the data file; false after the boxes. Given damage, a
+// data file too damaged to open is said in *damage instead, with no box, so that the backup can be offered.
+bool connectDatabase(QString* damage = nullptr);
+// Closes the connection, writes a copy of the data file to the destination (empty = the default backup; see
+// compactFile), and reopens unless told not to (the program's exit, which closes it next). A failed backup is
+// reported in a box, except the default one into a "Backups" folder that is not there. Nothing is written while
+// no data file is open, nor of a data file found damaged: by the check, or in the copy, which is read back
+// whole before it replaces the backup. The default backup stays beside the new one under a dated name
+// (keptBackupPath), and the user is told so, where exitBackupWouldLoseData says so.
 bool backupDatabase(const QString& destination, bool reopen = true);
-// True when the open data file may not replace the backup at path as it is: no data file is open, or the
-// data file holds clearly fewer of the user's rows than the backup (less than half of them).
-bool exitBackupWouldLoseData(const QString& backup);
+// The user's rows (leagues, teams and their leagues, cars and drivers, races and results, picks, and the
+// scoring methods, race types and groups beyond the shipped ones) on each side of the exit backup; -1 where
+// they could not be counted, or where there is no backup.
+struct BackupRows {
+    qint64 dataFile = -1;
+    qint64 backup = -1;
+};
+// True when the open data file may not replace the backup at path as it is: no data file is open, the
+// backup cannot be read to count its rows, or the data file holds clearly fewer of them than the backup
+// (less than half). The backup's count is the one remembered with it when it was written, else counted.
+// rows, when given, gets both counts.
+bool exitBackupWouldLoseData(const QString& backup, BackupRows* rows = nullptr);
 // Where the exit backup keeps a fuller backup it would otherwise replace: beside it, named after the time
 // it was written, and never a name already in use.
 QString keptBackupPath(const QString& backup);
@@ -115,9 +127,9 @@ QString restoreSidePath();
 void setRestoreStepHook(std::function<void(const char*)> hook);
 // Writes a compacted, encrypted copy of the closed file at source to destination. A file with little free
 // space is copied page for page (its bytes, under the same key), one with much is rebuilt without it. The
-// copy is built in a temporary file beside the destination, flushed to the disk, and renamed over it only
-// when complete, so the previous copy survives a failure. On failure returns false with the reason in
-// *error.
+// copy is built in a temporary file beside the destination, flushed to the disk, read back whole, and
+// renamed over it only then, so the previous copy survives a failure. A destination that is a link stays
+// one: the file it leads to is replaced. On failure returns false with the reason in *error.
 bool compactFile(const QString& source, const QString& destination, QString* error);
 // True when the file opens with the program's key and holds a data file's schema of this version or an
 // older one.

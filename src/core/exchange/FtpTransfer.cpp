@@ -52,7 +52,8 @@ constexpr int kCleanupMs = 10000;
 struct FtpState {
     CURL* session = nullptr;
     CURLM* driver = nullptr;
-    bool busy = false; // a request is under way
+    bool busy = false;    // a request is under way
+    bool stopped = false; // the program is ending: no request runs, and the one under way ends
     bool connected = false;
     QString server;
     QString user;
@@ -244,6 +245,10 @@ CURLcode drive(CURL* h, const QDeadlineTimer& deadline) {
         }
         curl_multi_poll(s.driver, nullptr, 0, kAnswerEveryMs, nullptr);
         keepAnswering();
+        if (s.stopped) {
+            result = CURLE_ABORTED_BY_CALLBACK;
+            break;
+        }
     }
     curl_multi_remove_handle(s.driver, h);
     return result;
@@ -254,7 +259,7 @@ CURLcode drive(CURL* h, const QDeadlineTimer& deadline) {
 bool perform(const QString& url, const std::function<void(CURL*)>& setup,
              const QDeadlineTimer& deadline = QDeadlineTimer(QDeadlineTimer::Forever)) {
     FtpState& s = ftp();
-    if (!s.session)
+    if (!s.session || s.stopped)
         return false;
     // The event loop runs during a request, but user input, the only way to start one, waits.
     Q_ASSERT(!s.busy);
@@ -380,6 +385,10 @@ qint64 listedSize(const QString& name, const QDeadlineTimer& deadline) {
 } // namespace
 
 void exchangeMessage(const QString& text) {
+    // What a stopped transfer, and the import or publish it served, would report is no news to a user
+    // who is leaving the program.
+    if (ftp().stopped)
+        return;
     const int pointer = mousePointer();
     if (pointer == PointerHourglass)
         setMousePointer(PointerDefault);
@@ -417,6 +426,15 @@ void setDownloadTimeLimit(int seconds) {
 
 bool ftpConnected() {
     return ftp().connected;
+}
+void stopTransfers(bool stop) {
+    ftp().stopped = stop;
+}
+bool transfersStopped() {
+    return ftp().stopped;
+}
+bool transferUnderWay() {
+    return ftp().busy;
 }
 QString currentFtpDirectory() {
     return ftp().directory;
@@ -620,8 +638,9 @@ bool getFtpFile(const QString& remotePath, const QString& localFolder) {
             return refuse(stoppedAfter);
     }
     if (expected < 0)
-        return refuse(QStringLiteral("The download server gives no size for %1, so whether all of it arrived "
-                                     "cannot be told. Try back later.")
+        return refuse(QStringLiteral("The download server gives no size for %1 (neither to SIZE nor in its folder "
+                                     "listing), so whether all of it arrived cannot be told. Trying again will not "
+                                     "change that: the server must give the sizes of its files.")
                           .arg(name));
     if (expected != arrival.bytes)
         return refuse(QStringLiteral("%1 did not arrive whole: the download server gives its size as %2 bytes, "

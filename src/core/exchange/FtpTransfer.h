@@ -49,7 +49,7 @@ int downloadTimeLimit();
 void setDownloadTimeLimit(int seconds);
 
 // The boxes of the downloads, imports and publishing: OK only, no icon, the application's title. The
-// hourglass makes way while the box is up.
+// hourglass makes way while the box is up. None while transfers are stopped.
 void exchangeMessage(const QString& text);
 
 void openInternet();
@@ -58,6 +58,12 @@ void closeInternet();
 // log in anonymously.
 void connectFtp(const QString& server, const QString& user, const QString& password);
 bool ftpConnected();
+// The program is ending: the transfer under way ends at its next look at the event loop, none starts, and
+// the exchange's boxes say nothing, until stopTransfers(false) (a new start).
+void stopTransfers(bool stop = true);
+bool transfersStopped();
+// A request is running (its event loop turning beneath the caller).
+bool transferUnderWay();
 // Shows the message for a failed step and closes the connection and the session.
 // after, when given, follows the message in the box.
 void reportFtpError(int code, const QString& step, const QString& after = QString());

@@ -108,10 +108,21 @@ public:
     // delete from (in lower case).
     const QSet<QString>& tablesChanged() const { return m_tablesChanged; }
     // From now on a statement stops with SQLITE_INTERRUPT once ms milliseconds have passed; 0 lifts
-    // the limit. For text from outside the program that could otherwise run without end.
+    // the limit. For text from outside the program that could otherwise run without end. The engine
+    // asks about the time only between the steps of its program, never inside a function: LIKE and
+    // GLOB are the connection's own (PatternMatch.h), which stop there too, and the value limit
+    // bounds what any other function can be given to work through in one call.
     void setTimeLimit(int ms);
     // True when the time limit stopped a statement since it was set.
     bool timedOut() const { return m_timedOut; }
+    // True once the time limit has passed, which then stops the statement: for the connection's own
+    // functions, which the engine does not stop.
+    bool timeIsUp();
+    // From now on a statement that would make a text or blob (or read a row) longer than bytes stops
+    // with SQLITE_TOOBIG; 0 gives the engine's own limit back.
+    void setValueLimit(int bytes);
+    // True when the last statement that failed stopped at the value limit.
+    bool valueTooLong() const;
     // True while a transaction is open: after BEGIN and before the COMMIT or ROLLBACK that ends it,
     // whoever ran that (a statement's ON CONFLICT ROLLBACK and a trigger's RAISE(ROLLBACK) end it too).
     bool inTransaction() const;
@@ -168,6 +179,7 @@ private:
     static int authorize(void* self, int action, const char* arg1, const char* arg2, const char* database,
                          const char* trigger);
     static int checkTime(void* self);
+    bool installPatternFunctions();
     bool m_rowsOnly = false;
     QSet<QString> m_tables; // with rows-only: the only tables statements may use; empty for any
     QString m_refusal;      // the table or function it refused
@@ -175,6 +187,7 @@ private:
     QElapsedTimer m_clock; // started when the time limit was set
     qint64 m_timeLimitMs = 0;
     bool m_timedOut = false;
+    int m_engineValueLimit = 0; // while a value limit is set: the engine's own, to give back
 };
 
 // Rows-only (see SqlDatabase::setRowsOnly) for as long as it lives.
@@ -198,6 +211,18 @@ public:
     ~TimeLimitScope() { m_db.setTimeLimit(0); }
     TimeLimitScope(const TimeLimitScope&) = delete;
     TimeLimitScope& operator=(const TimeLimitScope&) = delete;
+
+private:
+    SqlDatabase& m_db;
+};
+
+// A value limit (see SqlDatabase::setValueLimit) for as long as it lives.
+class ValueLimitScope {
+public:
+    ValueLimitScope(SqlDatabase& db, int bytes) : m_db(db) { m_db.setValueLimit(bytes); }
+    ~ValueLimitScope() { m_db.setValueLimit(0); }
+    ValueLimitScope(const ValueLimitScope&) = delete;
+    ValueLimitScope& operator=(const ValueLimitScope&) = delete;
 
 private:
     SqlDatabase& m_db;

@@ -10,6 +10,7 @@
 
 #include <QHash>
 #include <QSet>
+#include <array>
 #include <functional>
 #include <limits>
 #include <map>
@@ -154,14 +155,30 @@ inline int whole(const SqlRowView& row, int column) {
     return int(in32(row.integer(column)));
 }
 
-// A previous race's row as the carry-over reads it: place, car, team, points and total from `first` on.
-inline Row previousRaceRow(const SqlRowView& r, int first) {
+// The n values of a row, every one a whole number, read in one visit: for the reads that run
+// to the size of a season.
+template <int n> std::array<int, n> wholes(const SqlRowView& row) {
+    SqlValue values[n];
+    if (row.columnCount() != n)
+        throw StandBack{};
+    row.values(values);
+    std::array<int, n> out{};
+    for (int i = 0; i < n; ++i) {
+        if (values[i].kind != SqlValue::Integer)
+            throw StandBack{};
+        out[size_t(i)] = int(in32(values[i].integer));
+    }
+    return out;
+}
+
+// A previous race's row as the carry-over reads it from its columns place, car, team, points and total.
+inline Row previousRaceRow(const std::array<int, 5>& v) {
     Row row;
-    row.place = whole(r, first);
-    row.car = whole(r, first + 1);
-    row.team = whole(r, first + 2);
-    row.points = whole(r, first + 3);
-    row.total = whole(r, first + 4);
+    row.place = v[0];
+    row.car = v[1];
+    row.team = v[2];
+    row.points = v[3];
+    row.total = v[4];
     return row;
 }
 
@@ -233,8 +250,12 @@ private:
     const QHash<int, QList<Row>>& rowsOf(int raceNmbr);
     // The league's rows of its previous race, which its totals carry on from.
     QList<Row> previousRows(const cLeague& league);
+    // Inserts one row of the race; false when the statement failed.
+    bool insertRow(SqlStatement& insert, const Row& row, int leagueNmbr);
     // Writes the rows of steps 1 to 4, giving each its row id; false when a statement failed.
     bool insertFirstRows(QList<Row>& rows, int leagueNmbr);
+    // True when the league holds rows of the race.
+    bool holdsRowsOfRace(int leagueNmbr);
     // Removes the rows insertFirstRows wrote.
     bool removeFirstRows(const QList<Row>& rows);
     // The league's rows of the race as the script left them, of the rows written before it ran;
@@ -249,8 +270,9 @@ private:
     const cRaces& m_race;
     const cLeagueCollection& m_leagues;
     const SqlScript& m_script;
-    // A run of the script has changed rows of team_results: the rows the engine reads from there are
-    // read from then on as the script left them, league by league.
+    // A run of the script has changed rows of team_results beyond its league's rows of the race: the
+    // rows the engine reads from there are read from then on as the script left them, league by
+    // league, and a league that then holds rows of the race before its turn is the chain's.
     bool m_scriptChangesResults = false;
     Day m_day = 0;
     int m_raceType = 0;

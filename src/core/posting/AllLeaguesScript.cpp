@@ -16,7 +16,7 @@ QList<Row> Engine::previousRows(const cLeague& league) {
     forEach(
         QStringLiteral("SELECT place, car_nmbr, team_nmbr, points, total_points FROM team_results"
                        " INDEXED BY team_results_league_race WHERE league_nmbr = ? AND race_nmbr = ? ORDER BY rowid"),
-        {league.leagueNmbr(), previous}, [&](const SqlRowView& r) { rows << previousRaceRow(r, 0); });
+        {league.leagueNmbr(), previous}, [&](const SqlRowView& r) { rows << previousRaceRow(wholes<5>(r)); });
     return rows;
 }
 
@@ -24,24 +24,8 @@ bool Engine::insertFirstRows(QList<Row>& rows, int leagueNmbr) {
     SqlStatement insert(db(), kInsertRow);
     if (!insert.isValid())
         return false;
-    const int raceNmbr = m_race.raceNmbr();
     for (Row& row : rows) {
-        insert.bind(1, raceNmbr);
-        insert.bind(2, row.place);
-        insert.bind(3, row.qualified);
-        insert.bind(4, row.car);
-        insert.bind(5, row.team);
-        insert.bind(6, row.status);
-        // Steps 1 to 4 set nothing beyond 32 bits.
-        insert.bind(7, int(row.fast));
-        insert.bind(8, int(row.laps));
-        insert.bind(9, int(row.most));
-        insert.bind(10, int(row.adjustment));
-        insert.bind(11, int(row.points));
-        insert.bind(12, int(row.qual));
-        insert.bind(13, int(row.total));
-        insert.bind(14, leagueNmbr);
-        if (!insert.exec())
+        if (!insertRow(insert, row, leagueNmbr))
             return false;
         row.rowid = db().lastInsertRowId();
     }
@@ -57,16 +41,20 @@ bool Engine::removeFirstRows(const QList<Row>& rows) {
                      {rows.first().rowid, rows.last().rowid});
 }
 
+bool Engine::holdsRowsOfRace(int leagueNmbr) {
+    return !query(QStringLiteral("SELECT 1 FROM team_results INDEXED BY team_results_league_race"
+                                 " WHERE league_nmbr = ? AND race_nmbr = ? LIMIT 1"),
+                  {leagueNmbr, m_race.raceNmbr()})
+                .rows.isEmpty();
+}
+
 QList<Row> Engine::readBack(const cLeague& league, const QList<Row>& written, int* touched) {
     const int leagueNmbr = league.leagueNmbr();
     const int raceNmbr = m_race.raceNmbr();
     QList<Row> rows;
     *touched = 0;
     if (written.isEmpty()) {
-        if (!query(QStringLiteral("SELECT 1 FROM team_results INDEXED BY team_results_league_race"
-                                  " WHERE league_nmbr = ? AND race_nmbr = ? LIMIT 1"),
-                   {leagueNmbr, raceNmbr})
-                 .rows.isEmpty())
+        if (holdsRowsOfRace(leagueNmbr))
             throw StandBack{}; // rows the script added
         return rows;
     }
@@ -220,6 +208,11 @@ bool Engine::postWithScript(bool* stopped) {
     bool chain = false;
     try {
         for (const cLeague& league : m_leagues) {
+            // An earlier league's script that changed rows beyond its own may have brought rows of
+            // the race into this league, which the chain's steps score as the league's own from its
+            // first step on, and which the engine does not know.
+            if (!chain && m_scriptChangesResults && holdsRowsOfRace(league.leagueNmbr()))
+                chain = true;
             if (!chain) {
                 switch (postLeagueWithScript(league)) {
                 case Posted::Itself:

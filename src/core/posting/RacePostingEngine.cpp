@@ -109,17 +109,39 @@ void Engine::load() {
 
     // The whole table in its stored order, which is quicker than looking each team up; the
     // holdings are then put in the order of the key: by car, then date.
+    // The values of a row are read in one visit, and a team's list is looked up only where the team
+    // changes: the table runs to the size of the season.
+    int team = 0;
+    QList<Holding>* held = nullptr;
     forEach(QStringLiteral("SELECT team_nmbr, car_nmbr, efctv_dt, term_dt, active FROM team_car"), {},
             [&](const SqlRowView& r) {
-                if (!r.isInteger(0) || r.integer(0) != int(r.integer(0)) || !teams.contains(int(r.integer(0))))
+                SqlValue v[5];
+                r.values(v);
+                if (v[0].kind != SqlValue::Integer || v[0].integer != int(v[0].integer))
                     return; // a team of no league of the race
+                if (!held || v[0].integer != team) {
+                    team = int(v[0].integer);
+                    held = teams.contains(team) ? &m_holdings[team] : nullptr;
+                }
+                if (!held)
+                    return;
+                const auto wholeValue = [](const SqlValue& value) {
+                    if (value.kind != SqlValue::Integer)
+                        throw StandBack{};
+                    return int(in32(value.integer));
+                };
+                const auto dayValue = [](const SqlValue& value) {
+                    if (value.kind != SqlValue::Text)
+                        throw StandBack{};
+                    return day(value.bytes);
+                };
                 Holding h;
-                h.car = whole(r, 1);
-                h.efctv = day(r, 2);
-                if (!r.isNull(3))
-                    h.term = day(r, 3);
-                h.active = whole(r, 4);
-                m_holdings[int(r.integer(0))] << h;
+                h.car = wholeValue(v[1]);
+                h.efctv = dayValue(v[2]);
+                if (v[3].kind != SqlValue::Null)
+                    h.term = dayValue(v[3]);
+                h.active = wholeValue(v[4]);
+                *held << h;
                 m_heldCars.insert(h.car);
             });
     for (QList<Holding>& held : m_holdings)
@@ -150,11 +172,18 @@ void Engine::load() {
     // looked for among them.
     if (!m_earlierRacesWithWinner.isEmpty()) {
         std::vector<std::tuple<int, int, int>> present; // league, race, team
+        present.reserve(size_t(teams.size()) * size_t(m_earlierRacesWithWinner.size()));
+        // The engine hands them over in the order of its key, which the search below needs; were that
+        // ever to change, they are put in that order here.
         forEach(QStringLiteral("SELECT league_nmbr, race_nmbr, team_nmbr FROM team_results_summary"
                                " WHERE league_nmbr IN ") +
-                    leagueList + QStringLiteral(" AND race_nmbr IN ") + inList(m_earlierRacesWithWinner) +
-                    QStringLiteral(" ORDER BY league_nmbr, race_nmbr, team_nmbr"),
-                {}, [&](const SqlRowView& r) { present.emplace_back(whole(r, 0), whole(r, 1), whole(r, 2)); });
+                    leagueList + QStringLiteral(" AND race_nmbr IN ") + inList(m_earlierRacesWithWinner),
+                {}, [&](const SqlRowView& r) {
+                    const std::array<int, 3> v = wholes<3>(r);
+                    present.emplace_back(v[0], v[1], v[2]);
+                });
+        if (!std::is_sorted(present.begin(), present.end()))
+            std::sort(present.begin(), present.end());
         for (auto it = m_membersByName.cbegin(); it != m_membersByName.cend(); ++it) {
             std::vector<int> members(it.value().begin(), it.value().end());
             std::sort(members.begin(), members.end());
@@ -188,11 +217,18 @@ const QHash<int, QList<Row>>& Engine::rowsOf(int raceNmbr) {
                                 {raceNmbr, raceNmbr});
     if (range.rows.isEmpty() || range.rows[0][0].isNull())
         return byLeague;
-    forEach(QStringLiteral("SELECT league_nmbr, place, car_nmbr, team_nmbr, points, total_points FROM team_results"
+    // A league's rows follow each other: the list is looked up only where the league changes.
+    int league = 0;
+    QList<Row>* rows = nullptr;
+    forEach(QStringLiteral("SELECT place, car_nmbr, team_nmbr, points, total_points, league_nmbr FROM team_results"
                            " WHERE rowid BETWEEN ? AND ? AND +race_nmbr = ? ORDER BY rowid"),
             {range.rows[0][0], range.rows[0][1], raceNmbr}, [&](const SqlRowView& r) {
-                const Row row = previousRaceRow(r, 1);
-                byLeague[whole(r, 0)] << row;
+                const std::array<int, 6> v = wholes<6>(r);
+                if (!rows || v[5] != league) {
+                    league = v[5];
+                    rows = &byLeague[league];
+                }
+                *rows << previousRaceRow({v[0], v[1], v[2], v[3], v[4]});
             });
     return byLeague;
 }
@@ -232,13 +268,17 @@ QList<Row> Engine::firstRows(const cLeague& league) {
     const ScoringType st = m_scoring.value(league.scoringTypeNmbr());
     const QList<int> byNumber = m_membersByNumber.value(league.leagueNmbr());
     QList<Row> rows;
+    rows.reserve(byNumber.size() * 8);
 
     // 1: one row per result car held by a member team on race day.
     for (int team : byNumber)
         for (const Holding& h : m_holdings.value(team)) {
-            if (!h.inForceOn(m_day) || !m_results.contains(h.car))
+            if (!h.inForceOn(m_day))
                 continue;
-            const Result& res = m_results[h.car];
+            const auto result = m_results.constFind(h.car);
+            if (result == m_results.cend())
+                continue;
+            const Result& res = *result;
             Row row;
             row.place = res.place;
             row.qualified = res.qualified;
@@ -251,7 +291,7 @@ QList<Row> Engine::firstRows(const cLeague& league) {
     // 2 to 4: the bonuses, each set (not added) on the rows of the cars that earn it.
     if (st.exists) {
         for (Row& row : rows) {
-            const Result& res = m_results[row.car];
+            const Result res = m_results.value(row.car);
             if (*st.fastQual != 0 && res.fastQual == 1)
                 row.fast = *st.fastQual;
             if (*st.mostLapsLed != 0 && res.lapsLed > 0 && res.lapsLed == m_maxLapsLed && row.place > 0)
@@ -270,7 +310,8 @@ LeaguePosting Engine::finish(const cLeague& league, QList<Row> rows) {
     const bool highScore = st.highScore();
     const QList<int> byNumber = m_membersByNumber.value(leagueNmbr);
     const QList<int> byName = m_membersByName.value(leagueNmbr);
-    const QList<Row> stored = rows;
+    // Only rows written before a site script ran are compared with what they were.
+    const QList<Row> stored = m_script.hasStatements() ? rows : QList<Row>();
     int steps = 0;
 
     // 6: qualifying points of the paying positions.
@@ -377,8 +418,10 @@ LeaguePosting Engine::finish(const cLeague& league, QList<Row> rows) {
 
     // 11: cars the team holds inactive, whatever the holding's dates.
     for (Row& row : rows) {
-        const QList<Holding> held = m_holdings.value(row.team);
-        if (std::any_of(held.begin(), held.end(), [&](const Holding& h) { return h.car == row.car && h.active == 0; }))
+        const auto held = m_holdings.constFind(row.team);
+        if (held != m_holdings.cend() && std::any_of(held->begin(), held->end(), [&](const Holding& h) {
+                return h.car == row.car && h.active == 0;
+            }))
             row.zeroPoints();
     }
     ++steps;
@@ -453,8 +496,28 @@ LeaguePosting Engine::finish(const cLeague& league, QList<Row> rows) {
     return {leagueNmbr, rows, stored, summaries, steps};
 }
 
+bool Engine::insertRow(SqlStatement& insert, const Row& row, int leagueNmbr) {
+    insert.bind(1, m_race.raceNmbr());
+    insert.bind(2, row.place);
+    insert.bind(3, row.qualified);
+    insert.bind(4, row.car);
+    insert.bind(5, row.team);
+    insert.bind(6, row.status);
+    insert.bind(7, row.fast);
+    insert.bind(8, row.laps);
+    insert.bind(9, row.most);
+    insert.bind(10, row.adjustment);
+    insert.bind(11, row.points);
+    insert.bind(12, row.qual);
+    insert.bind(13, row.total);
+    insert.bind(14, leagueNmbr);
+    return insert.exec();
+}
+
 void Engine::write(const LeaguePosting& posting) {
-    const int raceNmbr = m_race.raceNmbr();
+    // One prepared statement each, values bound as they are: a list of values built for every row
+    // cost about as much again as the engine's own insert (bench/posting).
+    SqlStatement insert(db(), kInsertRow);
     std::optional<SqlStatement> update;
     for (qsizetype i = 0; i < posting.rows.size(); ++i) {
         const Row& row = posting.rows[i];
@@ -465,8 +528,8 @@ void Engine::write(const LeaguePosting& posting) {
                 continue;
             if (!update)
                 update.emplace(db(), kUpdateRow);
-            const int values[] = {row.place,     row.qualified,       row.status,      int(row.fast), int(row.laps),
-                                  int(row.most), int(row.adjustment), int(row.points), int(row.qual), int(row.total)};
+            const qint64 values[] = {row.place, row.qualified,  row.status, row.fast, row.laps,
+                                     row.most,  row.adjustment, row.points, row.qual, row.total};
             for (int v = 0; v < 10; ++v)
                 update->bind(v + 1, values[v]);
             update->bind(11, row.rowid);
@@ -474,14 +537,19 @@ void Engine::write(const LeaguePosting& posting) {
                 throw StandBack{};
             continue;
         }
-        if (!db().exec(kInsertRow,
-                       {raceNmbr, row.place, row.qualified, row.car, row.team, row.status, row.fast, row.laps, row.most,
-                        row.adjustment, row.points, row.qual, row.total, posting.league}))
+        if (!insertRow(insert, row, posting.league))
             throw StandBack{};
     }
-    for (const Summary& s : posting.summaries)
-        if (!db().exec(kInsertSummary, {s.race, s.team, posting.league, s.points, s.place}))
+    SqlStatement summary(db(), kInsertSummary);
+    for (const Summary& s : posting.summaries) {
+        summary.bind(1, s.race);
+        summary.bind(2, s.team);
+        summary.bind(3, posting.league);
+        summary.bind(4, s.points);
+        summary.bind(5, s.place);
+        if (!summary.exec())
             throw StandBack{};
+    }
 }
 
 } // namespace allleagues

@@ -13,7 +13,8 @@ class cRaces;
 // league's rows are written as far as the script's step, the script runs on them, and the rest is
 // worked out from the rows it left. Where the engine cannot follow what the script left (a row it
 // added, a value that is not a whole number, an overflow), the chain's later steps finish that
-// league, and the chain posts the leagues after it.
+// league, and the chain posts the leagues after it. A league into which an earlier league's script
+// brought rows of the race is the chain's from its first step, as are the leagues after it.
 //
 // It stands back, having written nothing and shown nothing, whenever the chain could behave
 // differently: a site script that would be refused or changes other tables the posting reads, a

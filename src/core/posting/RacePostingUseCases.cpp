@@ -16,11 +16,15 @@ enum class LaterRacesCause {
     RaceDeleted,    // it was deleted
 };
 
-// The question about a later race that had a posting before cause took it away; laterOnesToo: races
-// after it lose theirs too when it is declined.
+// The question about a later race, saying what No does; cause: what took its posting away before it is
+// asked (Posted when it kept its posting until now, or had none). laterOnesToo: races after it lose
+// theirs too when it is declined.
 QString laterRaceQuestion(const QString& raceName, LaterRacesCause cause, const QString& earlierRaceName,
                           bool laterOnesToo) {
-    const QString ask = QStringLiteral("Do you want to post results for ") + raceName + QStringLiteral(" now?");
+    const QString ask = QStringLiteral("Do you want to post results for ") + raceName + QStringLiteral(" now?") +
+                        QStringLiteral("\r\nNo leaves ") + raceName +
+                        (laterOnesToo ? QStringLiteral(" and the Races after it") : QString()) +
+                        QStringLiteral(" unposted.");
     QString removed;
     switch (cause) {
     case LaterRacesCause::Posted:
@@ -35,9 +39,7 @@ QString laterRaceQuestion(const QString& raceName, LaterRacesCause cause, const 
         removed = QStringLiteral(" was removed when ") + earlierRaceName + QStringLiteral(" was deleted");
         break;
     }
-    return QStringLiteral("The posting for ") + raceName + removed + QStringLiteral(".\r\n") + ask +
-           QStringLiteral("\r\nNo leaves ") + raceName +
-           (laterOnesToo ? QStringLiteral(" and the Races after it") : QString()) + QStringLiteral(" unposted.");
+    return QStringLiteral("The posting for ") + raceName + removed + QStringLiteral(".\r\n") + ask;
 }
 
 // results: every stored result, loaded or to be loaded.
@@ -51,7 +53,7 @@ std::vector<LaterRaceSettled> settleLaterRaces(const cRacesCollection& later, cR
     std::vector<bool> hadPosting;
     for (const cRaces& next : later) {
         races.push_back(&next);
-        hadPosting.push_back(removedFirst && racePosted(next.raceNmbr()));
+        hadPosting.push_back(racePosted(next.raceNmbr()));
     }
     if (removedFirst)
         for (const cRaces* next : races)
@@ -65,8 +67,9 @@ std::vector<LaterRaceSettled> settleLaterRaces(const cRacesCollection& later, cR
             bool laterOnesToo = false;
             for (size_t j = i + 1; j < races.size() && !laterOnesToo; ++j)
                 laterOnesToo = hadPosting[j] || results.raceExists(races[j]->raceNmbr());
-            const QString question = laterRaceQuestion(next.raceName(), hadPosting[i] ? cause : LaterRacesCause::Posted,
-                                                       earlierRaceName, laterOnesToo);
+            const QString question =
+                laterRaceQuestion(next.raceName(), removedFirst && hadPosting[i] ? cause : LaterRacesCause::Posted,
+                                  earlierRaceName, laterOnesToo);
             if (ask(question, QString::fromLatin1(kProductName), MsgButtons::YesNo) == AnswerYes) {
                 const bool posted = postRace(next);
                 settled.push_back(

@@ -14,9 +14,10 @@ class cRaces;
 // offered for posting again, in season order; a race that is declined, every race after it and a race
 // without results lose their postings instead, since their totals can no longer be right.
 //
-// After a posting the question is only "Do you want to post results for " the name " now?". When the
-// race's posting or the race itself went, every later posting is gone before the first question, and a
-// race that had one is told so and what No leaves.
+// The question is "Do you want to post results for " the name " now?" and, on a line of its own, what No
+// leaves unposted: the race, and the races after it when there are any with a posting or results. When
+// the race's posting or the race itself went, every later posting is gone before the first question, and
+// a race that had one is told so first.
 //
 // Each use case puts its questions through ask. working(true) comes before races are posted or their
 // postings removed and working(false) once that is over, so the caller can show its progress bar and

@@ -7,6 +7,10 @@
 #include "data/cConnection.h"
 
 #include <QDir>
+#include <QElapsedTimer>
+#include <QScopeGuard>
+
+#include <algorithm>
 
 QStringList splitSqlScript(const QString& script) {
     QStringList pieces;
@@ -100,8 +104,8 @@ const QStringList& scriptTables() {
 }
 
 namespace {
-// Long enough for any script that does what scripts are for over a season's rows; a statement
-// still running then was never going to end.
+// Long enough for any script that does what scripts are for over a season's rows, run for every
+// league of a race; a statement still running then was never going to end.
 int gScriptTimeLimitMs = 5000;
 } // namespace
 
@@ -116,6 +120,7 @@ void SqlScript::setTimeLimitMs(int ms) {
 bool SqlScript::read(const QString& fileName) {
     m_path = QDir(programFolder()).filePath(fileName);
     m_pieces.clear();
+    m_ranMs = 0;
     const int number = openFile(m_path);
     if (fileErrorFlag == QLatin1String("Y"))
         return number == -1;
@@ -190,12 +195,23 @@ bool SqlScript::run(int leagueNmbr, int raceNmbr, bool* stopped, QSet<QString>* 
     if (changed)
         *changed = db->tablesChanged();
     const bool inTransaction = db->inTransaction();
-    // A statement that never ends (a recursive query without a stop) would hold the window forever.
-    TimeLimitScope limit(*db, gScriptTimeLimitMs);
+    // A statement that never ends (a recursive query without a stop) would hold the window forever,
+    // and one that runs for some seconds would do so for every league. The engine asks for the time
+    // only between the steps of its program; inside a function call only the connection's LIKE and
+    // GLOB ask, and the value limit keeps any other call short: none can build or work through more
+    // than a few thousand characters, where some would take minutes over the engine's own limit.
+    QElapsedTimer ran;
+    ran.start();
+    TimeLimitScope limit(*db, int(std::max<qint64>(1, gScriptTimeLimitMs - m_ranMs)));
+    ValueLimitScope bound(*db, kValueLimitBytes);
+    const auto addRunTime = qScopeGuard([&] { m_ranMs += ran.elapsed(); });
     for (const QString& piece : pieces) {
         const bool ok = db->exec(piece);
         if (db->timedOut())
             return refuse(QStringLiteral("it ran for more than %1 seconds").arg(gScriptTimeLimitMs / 1000.0), piece);
+        if (!ok && db->valueTooLong())
+            return refuse(QStringLiteral("it made or read a text or blob longer than %1 bytes").arg(kValueLimitBytes),
+                          piece);
         // ON CONFLICT ROLLBACK, or a trigger's RAISE(ROLLBACK), can still end the transaction; all
         // of it is undone then, and nothing more may run as if it were open.
         if (inTransaction && !db->inTransaction())

@@ -2,6 +2,7 @@
 
 #include "data/DataChanges.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QFileInfo>
 #include <QLabel>
@@ -53,6 +54,12 @@ int QtUiServices::messageBox(const QString& text, const QString& title, MsgIcon 
         box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
         break;
     }
+    // The questions name their answers ("No leaves Race 2 ... unposted"): the buttons keep those names
+    // where Qt's own texts are translated into the user's language.
+    for (const auto& [button, caption] : {std::pair{QMessageBox::Ok, "OK"}, std::pair{QMessageBox::Cancel, "Cancel"},
+                                          std::pair{QMessageBox::Yes, "&Yes"}, std::pair{QMessageBox::No, "&No"}})
+        if (QAbstractButton* b = box.button(button))
+            b->setText(QLatin1String(caption));
     // While a question is open the windows keep showing what it was asked about: a change stored
     // meanwhile (a delete the question follows, a refresh the loop delivers) reaches them once the
     // answer has been acted on.

@@ -60,8 +60,8 @@ EditorGrid::EditorGrid(QList<Column> columns, QWidget* parent) : QWidget(parent)
             m_float->hide();
             m_float->installEventFilter(this);
         }
-    createRow({});
     setGeometryTwips(360, 400, 60);
+    createRow({});
 }
 
 int EditorGrid::px(int twips) const {
@@ -71,36 +71,78 @@ int EditorGrid::py(int twips) const {
     return pixelsY(twips, this);
 }
 
+namespace {
+
+// The narrowest width in which the text, wrapped at its blanks, takes at most `lines` lines.
+int wrappedWidth(const QFontMetrics& metrics, const QString& text, int lines) {
+    if (text.isEmpty())
+        return 0;
+    int widest = 0;
+    for (const QString& word : text.split(QLatin1Char(' '), Qt::SkipEmptyParts))
+        widest = std::max(widest, metrics.horizontalAdvance(word) + 1);
+    const int whole = metrics.horizontalAdvance(text) + 1;
+    for (int width = widest; width < whole; ++width)
+        if (metrics.boundingRect(QRect(0, 0, width, 100000), Qt::TextWordWrap, text).height() <=
+            lines * metrics.lineSpacing())
+            return width;
+    return whole;
+}
+
+} // namespace
+
 void EditorGrid::setGeometryTwips(int firstRowTop, int rowStep, int headerTop) {
     m_firstTop = firstRowTop;
     m_rowStep = rowStep;
     m_headerTop = headerTop;
-    int right = 0;
+    // The design places the columns in twips; a header that needs more room than its column and the
+    // gap after it (in the font the grid is shown in) widens its column and moves the ones after it.
+    const QFontMetrics metrics = fontMetrics();
+    // The lines the header's place holds (a second one where it has most of the room for it), the
+    // label as high as they need, down to the first row at most.
+    const int designHeight = py(std::max(firstRowTop - headerTop - 40, kCellHeight));
+    const int headerLines = std::max(1, (designHeight + metrics.lineSpacing() / 2) / metrics.lineSpacing());
+    const int headerHeight =
+        std::max(designHeight, std::min(headerLines * metrics.lineSpacing(), py(firstRowTop) - py(headerTop)));
+    int designRight = 0;
     for (const Column& col : m_columns)
-        right = std::max(right, col.left + col.width);
+        designRight = std::max(designRight, col.left + col.width);
+    m_x.assign(size_t(columnCount()), 0);
+    m_w.assign(size_t(columnCount()), 0);
+    int moved = 0;
+    m_right = 0;
     for (int c = 0; c < columnCount(); ++c) {
         const Column& col = m_columns[c];
-        // A header may use the room up to the next column, so a short column keeps a readable caption.
-        int room = right + 120 - col.left;
+        // A header may use the room up to the next column, the last one up to the scroll bar.
+        int roomTwips = designRight + 120 - col.left;
         for (const Column& other : m_columns)
             if (other.left > col.left)
-                room = std::min(room, other.left - col.left - 40);
-        m_headers[c]->setGeometry(px(col.left), py(headerTop), px(std::max({col.width, room, 400})),
-                                  py(std::max(firstRowTop - headerTop - 40, kCellHeight)));
+                roomTwips = std::min(roomTwips, other.left - col.left - 40);
+        int width = px(col.width);
+        int room = std::max(width, px(roomTwips));
+        // A header that outgrows its room keeps a blank's width clear of the next one.
+        const int needed = wrappedWidth(metrics, col.header, headerLines);
+        const int grow = needed > room ? needed - room + metrics.horizontalAdvance(QLatin1Char(' ')) : 0;
+        m_x[size_t(c)] = px(col.left) + moved;
+        m_w[size_t(c)] = width + grow;
+        room += grow;
+        moved += grow;
+        m_headers[c]->setGeometry(m_x[size_t(c)], py(headerTop), room, headerHeight);
+        m_right = std::max(m_right, m_x[size_t(c)] + m_w[size_t(c)]);
     }
-    m_scroll->setGeometry(px(right + 120), py(firstRowTop), px(255), py(rowStep * (kShownRows - 1) + kCellHeight));
-    if (m_hint)
-        m_hint->setGeometry(px(right + 480), py(firstRowTop), px(1600), py(2 * kCellHeight));
+    const int rowsHeight = py(rowStep * (kShownRows - 1) + kCellHeight);
+    m_scroll->setGeometry(m_right + px(120), py(firstRowTop), px(255), rowsHeight);
+    if (m_hint) {
+        // Beside the rows, as high as they are, so that it wraps as its words need.
+        const int width = std::max(px(1600), wrappedWidth(metrics, m_hint->text(), 1000));
+        m_hint->setGeometry(m_scroll->geometry().right() + 1 + px(105), py(firstRowTop), width, rowsHeight);
+    }
     relayout();
     updateGeometry();
 }
 
 QSize EditorGrid::sizeHint() const {
-    int right = 0;
-    for (const Column& col : m_columns)
-        right = std::max(right, col.left + col.width);
-    right += m_hint ? 2200 : 480;
-    return {px(right), py(m_firstTop + m_rowStep * (kShownRows - 1) + kCellHeight + 60)};
+    const int width = m_hint ? m_hint->geometry().right() + 1 : m_right + px(480);
+    return {width, py(m_firstTop + m_rowStep * (kShownRows - 1) + kCellHeight + 60)};
 }
 
 void EditorGrid::setHint(const QString& text, bool alwaysShown) {
@@ -108,6 +150,7 @@ void EditorGrid::setHint(const QString& text, bool alwaysShown) {
         m_hint = new QLabel(this);
     m_hint->setText(text);
     m_hint->setWordWrap(true);
+    m_hint->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     m_hintAlways = alwaysShown;
     m_hint->setVisible(alwaysShown);
     setGeometryTwips(m_firstTop, m_rowStep, m_headerTop);
@@ -429,7 +472,7 @@ void EditorGrid::relayout() {
         const int top = m_firstTop + (r - first) * m_rowStep;
         for (int c = 0; c < columnCount(); ++c) {
             QWidget* w = m_rows[size_t(r)].cells[size_t(c)];
-            w->setGeometry(px(m_columns[c].left), py(top), px(m_columns[c].width), py(kCellHeight));
+            w->setGeometry(m_x[size_t(c)], py(top), m_w[size_t(c)], py(kCellHeight));
             w->show();
         }
     }

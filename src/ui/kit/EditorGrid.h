@@ -75,7 +75,8 @@ public:
     // ---- shape ----
     int rowCount() const { return int(m_rows.size()); }
     int columnCount() const { return int(m_columns.size()); }
-    // Measures in twips: the first slot's top (below the headers) and the distance between rows.
+    // Measures in twips: the first slot's top (below the headers) and the distance between rows. A
+    // header wider than its column in the grid's font widens the column and moves those after it.
     void setGeometryTwips(int firstRowTop, int rowStep = 400, int headerTop = 0);
     void setScrollPolicy(ScrollPolicy policy) { m_policy = policy; }
     // The column whose cell gets the focus after Enter (default: the first focusable column).
@@ -174,6 +175,10 @@ private:
     QElapsedTimer m_lastSearchKey; // the last key typed into the closed floating list
     int m_floatRow = -1;
     int m_floatCol = -1;
+    // Where the columns stand in pixels: their design places, widened for their headers.
+    std::vector<int> m_x;
+    std::vector<int> m_w;
+    int m_right = 0;
     int m_firstTop = 360;
     int m_rowStep = 400;
     int m_headerTop = 60;

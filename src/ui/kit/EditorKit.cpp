@@ -14,6 +14,7 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QShortcut>
 #include <QShowEvent>
 #include <QTabBar>
 #include <QTabWidget>
@@ -231,11 +232,18 @@ void EditorDialog::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
     if (event->spontaneous())
         return;
+    // Filled since the window took its size, a drop-down list may need more room for its longest
+    // entry: the window grows to what its fields ask for, never shrinks.
+    resize(size().expandedTo(sizeHint()));
     if (!m_tabsWatched) {
         m_tabsWatched = true;
-        for (QTabWidget* tabs : findChildren<QTabWidget*>())
-            if (tabs->window() == this)
-                connect(tabs, &QTabWidget::currentChanged, this, [this, tabs] { focusIntoTab(tabs); });
+        for (QTabWidget* tabs : findChildren<QTabWidget*>()) {
+            if (tabs->window() != this)
+                continue;
+            connect(tabs, &QTabWidget::currentChanged, this, [this, tabs] { focusIntoTab(tabs); });
+            if (tabs->count() > 1)
+                installTabSwitchKeys(tabs);
+        }
     }
     if (QWidget* field = firstField(this)) {
         field->setFocus(Qt::TabFocusReason);
@@ -294,6 +302,33 @@ void activateWindowBelow(QWidget* closed) {
     if (QWidget* modal = QApplication::activeModalWidget(); modal && modal != below)
         return;
     below->activateWindow();
+}
+
+void installTabSwitchKeys(QTabWidget* tabs) {
+    const auto step = [tabs](int by) {
+        const int count = tabs->count();
+        for (int i = 1; i < count; ++i) {
+            const int next = ((tabs->currentIndex() + by * i) % count + count) % count;
+            if (tabs->isTabEnabled(next)) {
+                tabs->setCurrentIndex(next);
+                return;
+            }
+        }
+    };
+    // A shortcut of the window, so that a box or list that takes Ctrl+Tab for itself is passed by.
+    const struct {
+        QKeyCombination key;
+        int by;
+    } keys[] = {{Qt::CTRL | Qt::Key_Tab, 1},
+                {Qt::CTRL | Qt::Key_PageDown, 1},
+                {Qt::CTRL | Qt::SHIFT | Qt::Key_Backtab, -1},
+                {Qt::CTRL | Qt::Key_PageUp, -1}};
+    for (const auto& k : keys) {
+        auto* shortcut = new QShortcut(QKeySequence(k.key), tabs);
+        shortcut->setContext(Qt::WindowShortcut);
+        const int by = k.by;
+        QObject::connect(shortcut, &QShortcut::activated, tabs, [step, by] { step(by); });
+    }
 }
 
 void setTabChain(std::initializer_list<QWidget*> widgets) {

@@ -107,6 +107,10 @@ private:
 // as the box took the activation with it; keys and shortcuts then reach nothing.
 void activateWindowBelow(QWidget* closed);
 
+// Ctrl+Tab and Ctrl+PgDn show the next enabled tab, Ctrl+Shift+Tab and Ctrl+PgUp the one before, from
+// the last to the first and back, wherever the focus is in the window: a box, a list or a button.
+void installTabSwitchKeys(QTabWidget* tabs);
+
 // Tab walks the widgets in this order (as they stand on screen); the rest of the chain stays.
 void setTabChain(std::initializer_list<QWidget*> widgets);
 

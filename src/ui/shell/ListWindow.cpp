@@ -131,6 +131,12 @@ ListWindow::ListWindow(EntityKind kind, QWidget* parent) : QWidget(parent), m_ki
     m_layout->addWidget(m_stack, 1);
 
     connect(&dataChanges(), &DataChanges::changed, this, &ListWindow::storedDataChanged);
+    // A window hidden behind another maximised one hands its focus on to the next field that can
+    // take it (a panel box, say), and its sub-window would give the focus back to that box.
+    connect(qApp, &QApplication::focusChanged, this, [this](QWidget* old, QWidget*) {
+        if (old && isAncestorOf(old) && !old->isVisible())
+            m_focusWhenHidden = old;
+    });
 }
 
 ListWindow::~ListWindow() = default;
@@ -209,6 +215,17 @@ void ListWindow::storedDataChanged() {
 
 void ListWindow::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
+    auto* sub = qobject_cast<QMdiSubWindow*>(parentWidget());
+    if (sub && !m_activationWatched) {
+        m_activationWatched = true;
+        connect(sub, &QMdiSubWindow::windowStateChanged, this, [this](Qt::WindowStates before, Qt::WindowStates now) {
+            if (before.testFlag(Qt::WindowActive) || !now.testFlag(Qt::WindowActive))
+                return;
+            QPointer<QWidget> field = std::exchange(m_focusWhenHidden, nullptr);
+            if (field && field->isVisible() && field->isEnabled())
+                field->setFocus(Qt::OtherFocusReason);
+        });
+    }
     if (!m_refreshing && isStale())
         refresh();
 }

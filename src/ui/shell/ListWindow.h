@@ -6,6 +6,7 @@
 
 #include <QList>
 #include <QPair>
+#include <QPointer>
 #include <QString>
 #include <QStringList>
 #include <QVariant>
@@ -125,4 +126,8 @@ private:
     quint64 m_readAt = 0;
     bool m_filled = false;
     bool m_resort = false; // the rows were put in anew: sort them once they are in
+    // The field that had the focus when the window was hidden behind another maximised one; it gets
+    // the focus back when the window is active again.
+    QPointer<QWidget> m_focusWhenHidden;
+    bool m_activationWatched = false;
 };

@@ -147,9 +147,8 @@ void frmDisplayCars::display(int carNmbr) {
                {QStringLiteral("Race Type"), 1500}});
     m_rows.clear();
     int selected = -1;
-    bool panelCarListed = false;
+    int panelRow = -1;
     for (const cCar& car : cars) {
-        panelCarListed = panelCarListed || car.carNmbr() == m_car->carNmbr();
         const int row =
             addRow(car.carNmbr(), {car.carTxt(), car.driverName(), car.sponsor(), car.carMake(), car.carOwner(),
                                    moneyText(car.salary()), m_raceTypes.getRaceTypeName(car.raceTypeNmbr())});
@@ -157,11 +156,20 @@ void frmDisplayCars::display(int carNmbr) {
         m_rows.push_back(std::shared_ptr<cCar>(car.copy()));
         if (car.carNmbr() == carNmbr)
             selected = row;
+        if (car.carNmbr() == m_car->carNmbr())
+            panelRow = row;
     }
-    endFill(selected, carNmbr == -1);
+    // Brought up again with no car named (from the menu or the tree), the list highlights the entry
+    // the panel holds rather than its first row: Update and Delete act on the panel's entry, and
+    // the highlight must not show another.
+    const bool panelStored = m_car->carNmbr() >= 1;
+    if (carNmbr == -1 && panelStored && panelRow >= 0)
+        endFill(panelRow, false);
+    else
+        endFill(selected, carNmbr == -1);
     // A stored entry that is gone (deleted through the list's own commands) cannot be updated:
     // the panel would report success and store nothing.
-    if (m_car->carNmbr() >= 1 && !panelCarListed)
+    if (panelStored && panelRow < 0)
         newEntry();
     else
         syncPanel();

@@ -23,7 +23,8 @@ public:
     explicit frmDisplayCars(QWidget* parent = nullptr);
     ~frmDisplayCars() override;
 
-    // Rebuilds the list from the data file and selects the row of that car (-1: the first row).
+    // Rebuilds the list from the data file and selects the row of that car (-1: the row of the
+    // stored entry the panel holds, else the first row).
     // The panel keeps its entry and every edit in it; its other fields show the entry as stored.
     void display(int carNmbr);
     // The object of the selected row; nullptr when no row is selected.

@@ -40,6 +40,7 @@
 #include <QScreen>
 #include <QSplitter>
 #include <QStatusBar>
+#include <QStyle>
 #include <QTime>
 #include <QToolBar>
 #include <QTreeWidget>
@@ -134,13 +135,49 @@ void frmMain::sizeControls(double splitTwips) {
         x = static_cast<int>(std::nearbyint(outerWidth - 1500));
     m_splitLeft = x;
 
-    const int treePixels = qMax(0, pixelsX(x, this));
+    // The tree shows every entry whole: it is at least as wide as its longest one needs in the user's
+    // font, within the same right-hand limit. The position recorded stays the one the user chose.
+    const int treeLimit = pixelsX(std::max(0.0, outerWidth - 1500), this);
+    const int treePixels = qMax(0, qMax(pixelsX(x, this), qMin(treeWidthNeeded(), treeLimit)));
     const int rest = qMax(0, m_splitter->width() - treePixels - m_splitter->handleWidth());
     m_splitter->setSizes({treePixels, rest});
     layoutChildren();
 }
 
+bool frmMain::keepsUsersArrangement() const {
+    if (m_arrangement < 0)
+        return false;
+    for (QMdiSubWindow* sub : m_mdi->subWindowList())
+        if (sub->isMaximized())
+            return false;
+    return true;
+}
+
+int frmMain::treeWidthNeeded() const {
+    // Each entry whole, the report entries too while their branch is closed: indented by its depth
+    // (the top one as well, for its branch mark), its picture, its bold text and the item's margins.
+    const int margin = m_tree->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, m_tree) + 1;
+    int widest = 0;
+    for (QTreeWidgetItemIterator it(m_tree); *it; ++it) {
+        int depth = 1;
+        for (QTreeWidgetItem* up = (*it)->parent(); up; up = up->parent())
+            ++depth;
+        const int text = QFontMetrics((*it)->font(0)).horizontalAdvance((*it)->text(0));
+        widest = std::max(widest, depth * m_tree->indentation() + m_tree->iconSize().width() + text + 4 * margin);
+    }
+    return widest + 2 * m_tree->frameWidth();
+}
+
 void frmMain::layoutChildren() {
+    // Tiled or cascaded by the user, the children are arranged so again (a window opened since
+    // included), rather than each made to fill the area.
+    if (keepsUsersArrangement()) {
+        if (m_arrangement == 0)
+            m_mdi->cascadeSubWindows();
+        else
+            tileChildren(m_arrangement == 1 ? Qt::Vertical : Qt::Horizontal);
+        return;
+    }
     // Child windows in normal state fill the area beside the tree; maximised and minimised ones stay.
     const QSize area = m_mdi->viewport()->size();
     for (QMdiSubWindow* sub : m_mdi->subWindowList()) {
@@ -199,8 +236,9 @@ void frmMain::showList(Entity entity) {
     Commands::Kind& h = commandsOf(entity);
     if (h.display) {
         QWidget* list = h.display(noSelection(entity));
+        const bool keep = keepsUsersArrangement();
         for (QMdiSubWindow* sub : m_mdi->subWindowList())
-            if (list && (sub == list || sub->widget() == list) && !sub->isMaximized())
+            if (list && (sub == list || sub->widget() == list) && !sub->isMaximized() && !keep)
                 sub->showMaximized();
     }
     sizeControls();
@@ -398,6 +436,8 @@ void frmMain::setViewMode(int mode) {
 }
 
 void frmMain::arrangeWindows(int arrangement) {
+    if (arrangement >= 0 && arrangement <= 2)
+        m_arrangement = arrangement;
     switch (arrangement) {
     case 0:
         m_mdi->cascadeSubWindows();
@@ -544,8 +584,8 @@ void frmMain::chooseBackup() {
     const QString path = QFileDialog::getSaveFileName(
         this, QStringLiteral("Quorvanti Save"), QDir(backupsDir()).filePath(QLatin1String(kDataFileName)),
         QStringLiteral("Quorvanti Data File (*.qv)"), nullptr, QFileDialog::DontConfirmOverwrite);
-    if (!path.isEmpty())
-        backupTo(path);
+    if (!path.isEmpty() && backupTo(path))
+        setStatus(QStringLiteral("Data File Backed Up to ") + QDir::toNativeSeparators(path));
 }
 
 bool frmMain::backupTo(const QString& path) {

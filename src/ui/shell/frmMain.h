@@ -50,7 +50,8 @@ public:
     // The splitter's left edge, twips.
     int splitterLeft() const { return m_splitLeft; }
 
-    // Brings up a list window, maximised, on its first row.
+    // Brings up a list window on its first row, maximised unless the user has tiled or cascaded the
+    // child windows.
     void showLeagues();
     void showTeams();
     void showCars();
@@ -109,9 +110,14 @@ private:
     // A data file to open: found, made on a first start, or, when it has gone missing or empty later,
     // restored from the backup or made empty as the user chooses. False when the start must end.
     bool prepareDataFile();
+    // Opens the data file; one too damaged to open is said with the backup offered. False when the start ends.
+    bool openDataFileAtStart();
     // Reads the open data file whole; when it is damaged, the user may restore the backup or go on with it.
     // False when the user ends the start.
     bool checkDataFileAtStart();
+    // Offers the default backup in place of the damaged data file (open, or too damaged to open); true when
+    // the start goes on with a data file open.
+    bool offerBackupFor(const QString& damage, bool opened);
     // The session ends (a logout, a shutdown): every modal window is closed and then the main window, which
     // writes the settings and the exit backup as any close does.
     void endSession();
@@ -119,6 +125,10 @@ private:
     void placeFrame(const QRect& outer);
     void shutDown();
     void layoutChildren();
+    // The tree's width, in pixels, in which every entry shows whole in the user's font.
+    int treeWidthNeeded() const;
+    // Whether the children keep an arrangement the user chose (none of them is maximised).
+    bool keepsUsersArrangement() const;
     void tileChildren(Qt::Orientation stacking);
     void arrangeIcons();
     void updateClock();
@@ -142,6 +152,9 @@ private:
     double m_splitterPos = 0;
     int m_stateAtStart = 2;
     QRect m_outerAtStart;
+    // The arrangement of the child windows the user chose from the Window menu (0 cascade, 1 and 2
+    // tiled); -1 until then: list windows come up maximised and normal ones fill the area.
+    int m_arrangement = -1;
 
     QSplitter* m_splitter;
     QTreeWidget* m_tree;

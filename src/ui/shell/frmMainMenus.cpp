@@ -331,7 +331,7 @@ void frmMain::buildTree() {
         QTreeWidgetItem* item =
             n.parent ? new QTreeWidgetItem(byKey.value(QLatin1String(n.parent))) : new QTreeWidgetItem(m_tree);
         item->setText(0, QLatin1String(n.text));
-        // The tree is narrower than its longest labels at the default splitter position.
+        // In a main window too narrow for the whole tree the tip still shows the whole text.
         item->setToolTip(0, item->text(0));
         item->setData(0, KeyRole, QLatin1String(n.key));
         QFont bold = m_tree->font();

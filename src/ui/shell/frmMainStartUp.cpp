@@ -6,6 +6,7 @@
 #include "data/Paths.h"
 #include "data/Regional.h"
 #include "data/cConnection.h"
+#include "exchange/FtpTransfer.h"
 #include "kit/Twips.h"
 #include "platform/Clock.h"
 #include "platform/SaveFile.h"
@@ -43,6 +44,7 @@
 #include <QSplitter>
 #include <QStatusBar>
 #include <QTime>
+#include <QTimer>
 #include <QToolBar>
 #include <QTreeWidget>
 #include <QWindow>
@@ -75,7 +77,9 @@ bool frmMain::startUp() {
         return false;
     }
 
-    // From here on a logout ends the program as a close does.
+    // A start lets transfers run (again, when the window is started a second time in one process); from
+    // here on a logout ends the program as a close does.
+    stopTransfers(false);
     m_sessionEnd = std::make_unique<SessionEnd>();
     connect(m_sessionEnd.get(), &SessionEnd::requested, this, &frmMain::endSession);
 
@@ -94,7 +98,7 @@ bool frmMain::startUp() {
 
     applyGeometry();
 
-    if (!prepareDataFile() || !connectDatabase() || !checkDataFileAtStart()) {
+    if (!prepareDataFile() || !openDataFileAtStart() || !checkDataFileAtStart()) {
         if (gConnection)
             gConnection->CloseConnection();
         m_lock.reset();
@@ -193,30 +197,52 @@ bool frmMain::prepareDataFile() {
     return false;
 }
 
+bool frmMain::openDataFileAtStart() {
+    QString damage;
+    if (connectDatabase(&damage))
+        return true;
+    return !damage.isEmpty() && offerBackupFor(damage, false);
+}
+
 bool frmMain::checkDataFileAtStart() {
     const QString damage = checkOpenDataFile();
-    if (damage.isEmpty())
-        return true;
+    return damage.isEmpty() || offerBackupFor(damage, true);
+}
+
+bool frmMain::offerBackupFor(const QString& damage, bool opened) {
     const QString backup = defaultBackupPath();
     if (!QFileInfo::exists(backup)) {
+        if (!opened) {
+            showQuorvantiBox(damage);
+            showQuorvantiBox(QStringLiteral("Unable to connect to Database"));
+            return false;
+        }
         showQuorvantiBox(damage + QStringLiteral("\n\nThere is no backup of it in %1. Quorvanti goes on with the "
                                                  "damaged data file and makes no backup of it at exit.")
                                       .arg(QDir::toNativeSeparators(backupsDir())));
         return true;
     }
-    const int answer = askQuestion(
-        damage + QStringLiteral("\n\nDo you want to restore it from the backup %1 of %2?\n\nYes restores the backup, "
-                                "No goes on with the damaged data file (no backup is made of it at exit), Cancel "
-                                "ends Quorvanti.")
-                     .arg(QDir::toNativeSeparators(backup), shortDate(QFileInfo(backup).lastModified().date())),
-        QStringLiteral("Quorvanti"), MsgButtons::YesNoCancel);
-    if (answer == AnswerNo)
+    const QString offer =
+        damage + QStringLiteral("\n\nDo you want to restore it from the backup %1 of %2?\n\n")
+                     .arg(QDir::toNativeSeparators(backup), shortDate(QFileInfo(backup).lastModified().date()));
+    // A file that does not open cannot be gone on with: the backup, or the end.
+    const int answer =
+        opened ? askQuestion(offer + QStringLiteral("Yes restores the backup, No goes on with the damaged data file "
+                                                    "(no backup is made of it at exit), Cancel ends Quorvanti."),
+                             QStringLiteral("Quorvanti"), MsgButtons::YesNoCancel)
+               : askQuestion(offer + QStringLiteral("Yes restores the backup, No ends Quorvanti."),
+                             QStringLiteral("Quorvanti"), MsgButtons::YesNo);
+    if (opened && answer == AnswerNo)
         return true;
     if (answer != AnswerYes)
         return false;
     gConnection->CloseConnection();
     QString error;
     const bool restored = restoreDataFile(backup, &error);
+    if (!restored && !opened) {
+        showQuorvantiBox(QStringLiteral("The data file could not be restored from '%1'.\n\n%2").arg(backup, error));
+        return false;
+    }
     // The restored file, or after a failure the damaged one as it was, is opened again.
     if (gConnection->openAccessConnection() != 0)
         return false;
@@ -229,6 +255,13 @@ bool frmMain::checkDataFileAtStart() {
 
 void frmMain::endSession() {
     m_endRequested = true;
+    // A transfer under way ends first, quietly: the window that started it goes on only once its loop has
+    // returned, and finds the transfer stopped instead of a closed data file to import into.
+    stopTransfers();
+    if (transferUnderWay()) {
+        QTimer::singleShot(20, this, &frmMain::endSession);
+        return;
+    }
     // A window that runs its own event loop is closed first, as its Cancel or Escape would; one it opens
     // in turn (a question on the way out) is closed the same way, a bounded number of times.
     for (int closed = 0; closed < 20 && QApplication::activeModalWidget(); ++closed) {

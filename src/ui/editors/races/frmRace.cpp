@@ -18,6 +18,7 @@
 #include "kit/Twips.h"
 #include "kit/frmDate.h"
 #include "posting/RacePostingUseCases.h"
+#include "posting/Scoring.h"
 #include "posting/cRaceHeadHeadCollection.h"
 #include "posting/cRaces.h"
 #include "posting/cRacesCollection.h"
@@ -71,11 +72,27 @@ frmRace::frmRace(QWidget* parent)
         b->setAutoDefault(false);
         left += 1440;
     }
+    makeRoomForGrids();
 
     connect(SSTab1, &QTabWidget::currentChanged, this, &frmRace::tabChanged);
 }
 
 frmRace::~frmRace() = default;
+
+void frmRace::makeRoomForGrids() {
+    // The grids' columns and hints take the room their texts need in the user's font: the window
+    // grows to the right by what they need beyond the design, its buttons keeping their place at the
+    // right edge.
+    const int extra = std::max(
+        {0, resultsGrid->sizeHint().width() - Frame1->width(), headToHeadGrid->sizeHint().width() - Frame2->width()});
+    if (extra == 0)
+        return;
+    for (QWidget* w : std::initializer_list<QWidget*>{Frame1, Frame2, resultsGrid, headToHeadGrid, SSTab1, pbStatus})
+        w->resize(w->width() + extra, w->height());
+    for (QPushButton* b : {cmdOK, cmdCancel, cmdApply})
+        b->move(b->x() + extra, b->y());
+    setFixedSize(width() + extra, height());
+}
 
 void frmRace::buildRaceTab(QWidget* tab) {
     auto label = [this, tab](const char* name, const QString& text, int top) {
@@ -489,7 +506,11 @@ void frmRace::showPostingProgress(bool on) {
 }
 
 void frmRace::postResults(cRaces& race) {
-    postRaceAndSettle(race, askQuestion, std::bind_front(&frmRace::showPostingProgress, this));
+    const RacePostingOutcome outcome =
+        postRaceAndSettle(race, askQuestion, std::bind_front(&frmRace::showPostingProgress, this));
+    // Said after the progress bar has gone, so that it stays until the next step.
+    if (outcome.done && racePosted(race.raceNmbr()))
+        setStatus(QStringLiteral("Results Posted ") + race.raceName());
 }
 
 void frmRace::clearPostingClicked() {
@@ -516,7 +537,9 @@ void frmRace::getResultsClicked() {
     const auto failed = [] {
         setStatus(QString());
         setMousePointer(PointerDefault);
-        showPlainBox(QStringLiteral("Download and Import failed."));
+        // A download the program's end stopped is no failure to report.
+        if (!transfersStopped())
+            showPlainBox(QStringLiteral("Download and Import failed."));
     };
     // The status bar is repainted before each transfer; clicks are held back meanwhile, so a
     // second click cannot start a transfer inside this one.

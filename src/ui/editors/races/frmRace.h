@@ -54,6 +54,7 @@ protected:
 
 private:
     void buildRaceTab(QWidget* tab);
+    void makeRoomForGrids();
     void buildResultsTab(QWidget* tab);
     void buildHeadToHeadTab(QWidget* tab);
 

@@ -95,7 +95,8 @@ void frmRace::buildResultsTab(QWidget* tab) {
     };
     cmdGetResults = button(Frame1, "cmdGetResults", QStringLiteral("&Get Results"), 1800, 3360);
     cmdPostResults = button(Frame1, "cmdPostResults", QStringLiteral("&Post Results"), 3120, 3360);
-    cmdClearPosting = button(Frame1, "cmdClearPosting", QStringLiteral("Clear P&osting"), 4440, 3360);
+    // OK keeps the letter it shares with Clear Posting, which removes the race's scores.
+    cmdClearPosting = button(Frame1, "cmdClearPosting", QStringLiteral("Clear Po&sting"), 4440, 3360);
     cmdClearResults = button(Frame1, "cmdClearResults", QStringLiteral("Clear &Results"), 5760, 3360);
     cmdAddNewCar = button(tab, "cmdAddNewCar", QStringLiteral("Add &New Car"), 240, 3420);
 

@@ -47,10 +47,10 @@ Currency leagueRowAvailable(const QTreeWidget* list, int row) {
     return Currency::fromUnits(list->topLevelItem(row)->data(2, AvailableRole).toLongLong());
 }
 
-void setLeagueRowAvailable(QTreeWidget* list, int row, Currency amount, const QString& text) {
+void setLeagueRowAvailable(QTreeWidget* list, int row, Currency amount) {
     QTreeWidgetItem* item = list->topLevelItem(row);
     item->setData(2, AvailableRole, QVariant::fromValue<qint64>(amount.units()));
-    item->setText(2, text);
+    item->setText(2, moneyText(amount));
 }
 
 void showLeagueRowPending(QTreeWidget* list, int row, Currency pending) {

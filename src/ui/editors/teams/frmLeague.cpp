@@ -81,6 +81,8 @@ frmLeague::frmLeague(QWidget* parent) : EditorDialog(parent) {
     auto combo = [this](const char* name) {
         auto* c = new QComboBox(this);
         c->setObjectName(QLatin1String(name));
+        // As wide as its longest entry ("Drop Lowest Finishers"), filled before the window shows.
+        c->setSizeAdjustPolicy(QComboBox::AdjustToContents);
         return c;
     };
     txtLeagueName = box("txtLeagueName", 50);
@@ -371,6 +373,14 @@ bool frmLeague::downloadsAllowed(const QString& scoreByMessage) {
     return true;
 }
 
+void frmLeague::showDownloadOutcome(bool ok) {
+    // A download the program's end stopped is no failure to report.
+    if (!ok && transfersStopped())
+        return;
+    showPlainBox(ok ? QStringLiteral("Download and Import completed successfully.")
+                    : QStringLiteral("Download and Import failed."));
+}
+
 void frmLeague::cmdImortRaces_Click() {
     if (!m_league || !downloadsAllowed(QStringLiteral("You must choose Score By before you can download Races")))
         return;
@@ -384,8 +394,7 @@ void frmLeague::cmdImortRaces_Click() {
         ok = importFile(QDir(importsDir()).filePath(fileName));
     setMousePointer(PointerDefault);
     setStatus(QString());
-    showPlainBox(ok ? QStringLiteral("Download and Import completed successfully.")
-                    : QStringLiteral("Download and Import failed."));
+    showDownloadOutcome(ok);
 }
 
 void frmLeague::cmdImportCars_Click() {
@@ -402,8 +411,7 @@ void frmLeague::cmdImportCars_Click() {
         wexford ? (drivers ? importWcDrivers() : importWcCars()) : (drivers ? importF1Drivers() : importF1Cars());
     setStatus(QString());
     setMousePointer(PointerDefault);
-    showPlainBox(ok ? QStringLiteral("Download and Import completed successfully.")
-                    : QStringLiteral("Download and Import failed."));
+    showDownloadOutcome(ok);
 }
 
 void frmLeague::loadLeagueTeams() {

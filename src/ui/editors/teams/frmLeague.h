@@ -60,6 +60,7 @@ private:
     void SSTab1_Click(int tab);
     // Both import buttons serve only race types with downloads and a score by of cars or drivers.
     bool downloadsAllowed(const QString& scoreByMessage);
+    void showDownloadOutcome(bool ok);
     void cmdImortRaces_Click();
     void cmdImportCars_Click();
 

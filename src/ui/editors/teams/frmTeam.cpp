@@ -112,9 +112,12 @@ frmTeam::frmTeam(QWidget* parent) : EditorDialog(parent) {
     lvwTeamCars->setSortingEnabled(true);
     for (const auto& [column, width] : {std::pair{0, 50}, {1, 70}, {2, 140}, {3, 95}, {4, 95}})
         lvwTeamCars->setColumnWidth(column, width);
+    // Where two captions share a letter the command that changes less keeps it: Add only opens the
+    // pick editor while Apply stores, and Duplicate? only reports while Update opens a pick to change.
     cmdAdd = makeButton(QStringLiteral("&Add"), "cmdAdd", carsPage);
+    applyButton()->setText(QStringLiteral("A&pply"));
     CmdAddMultiple = makeButton(QStringLiteral("Add Multiple"), "CmdAddMultiple", carsPage);
-    cmdUpdate = makeButton(QStringLiteral("&Update"), "cmdUpdate", carsPage);
+    cmdUpdate = makeButton(QStringLiteral("Updat&e"), "cmdUpdate", carsPage);
     cmdDelete = makeButton(QStringLiteral("&Delete"), "cmdDelete", carsPage);
     cmdTerm = makeButton(QStringLiteral("&Terminate"), "cmdTerm", carsPage);
     cmdTermAll = makeButton(QStringLiteral("Terminate All"), "cmdTermAll", carsPage);

@@ -298,8 +298,7 @@ bool frmTeamCar::applyChanges() {
         cLeague league;
         league.load(leagueRowNmbr(lvwLeagues, row));
         if (league.salaryCap() > Currency()) {
-            const Currency left = leagueRowAvailable(lvwLeagues, row) - added;
-            setLeagueRowAvailable(lvwLeagues, row, left, left.toString(2));
+            setLeagueRowAvailable(lvwLeagues, row, leagueRowAvailable(lvwLeagues, row) - added);
         }
     }
 
@@ -316,6 +315,8 @@ bool frmTeamCar::applyChanges() {
     txtSalary->clear();
     txtSalary->setProperty("amount", QVariant::fromValue<qint64>(0));
     m_checks->acceptPresentTexts();
+    // The next pick starts with its car (a stored pick's car stays as it is: its dates come next).
+    focusWithoutLeaveChecks(cmbCarTxt->isEnabled() ? static_cast<QWidget*>(cmbCarTxt) : txtEfctvDt);
     return true;
 }
 

@@ -210,7 +210,7 @@ bool frmTeamCarMultiple::addTeamCars() {
         league.load(leagueRowNmbr(lvwLeagues, i));
         if (league.salaryCap() > Currency()) {
             const Currency left = leagueRowAvailable(lvwLeagues, i) - stored;
-            setLeagueRowAvailable(lvwLeagues, i, left, moneyText(left));
+            setLeagueRowAvailable(lvwLeagues, i, left);
         }
     }
     showPendingSalaries();

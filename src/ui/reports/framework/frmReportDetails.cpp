@@ -91,6 +91,7 @@ frmReportDetails::frmReportDetails(QWidget* parent)
 
     connect(m_reports, &QComboBox::activated, this, &frmReportDetails::reportChosen);
     connect(m_tabs, &QTabWidget::currentChanged, this, &frmReportDetails::tabChanged);
+    installTabSwitchKeys(m_tabs);
     connect(m_ok, &QPushButton::clicked, this, &frmReportDetails::okClicked);
     connect(m_cancel, &QPushButton::clicked, this, &frmReportDetails::cancelClicked);
     connect(m_apply, &QPushButton::clicked, this, &frmReportDetails::saveCurrentTab);
