@@ -15,6 +15,7 @@
 
 #include "SeasonBuilder.h"
 #include "TestDataFile.h"
+#include "platform/Clock.h"
 #include "reports/framework/CommonReportCode.h"
 
 #include <QFile>
@@ -28,6 +29,9 @@ class TeamReportSeason : public ::testing::Test, protected SeasonBuilder {
 protected:
     void SetUp() override {
         ASSERT_TRUE(data.ok());
+        // Pages carry the time to the second in their footers: pages compared with each other are
+        // written at one moment.
+        setClock(QDateTime(QDate(2024, 3, 20), QTime(18, 30, 5)));
         scoring({.nmbr = 600, .name = "Hand Points", .lapsLed = 5, .mostLapsLed = 10, .fastQual = 3},
                 {100, 80, 60, 50, 40, 30}, {7, 4});
         addCar({.nmbr = 1, .txt = "24", .driver = "Gordon", .sponsor = "Dupont", .group = 1, .salary = 1000});
@@ -73,7 +77,10 @@ protected:
             return true;
         });
     }
-    void TearDown() override { setDocumentOpener({}); }
+    void TearDown() override {
+        setDocumentOpener({});
+        setClock(QDateTime());
+    }
 
     // The lines of a page of the report folder; empty when the file is empty or missing.
     static QStringList pageLines(const QString& fileName) {

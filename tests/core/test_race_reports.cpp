@@ -181,9 +181,9 @@ TEST_F(RaceReports, RaceDetailStripesAcrossTeamsAndHidesInactiveHoldingsButCount
     EXPECT_EQ(sizes, (QStringList{"2", "2", "4", "4", "2", "2", "4", "4", "2", "2"}));
 }
 
-// The race detail page's rows as one query of the seven tables gave them before they were read in
-// parts: the same rows, values and order, with rows the joins leave out and rows alike in the sort.
-TEST_F(RaceReports, RaceDetailRowsReadInPartsAreThoseOfTheOneQuery) {
+// The race detail page's rows are those of the one query of the seven tables, read from what the request
+// shares: the same rows, values and order, with rows the joins leave out and rows alike in the sort.
+TEST_F(RaceReports, RaceDetailRowsAreThoseOfTheOneQuery) {
     // A team on the same place as another and of the same name in other letter case; one whose
     // standings line names no team on file; a team result without a line in the standings.
     TestDataFile::exec("INSERT INTO teams (team_nmbr, team_name, team_owner) VALUES (504, 'charlie', 'Di')");
@@ -228,24 +228,40 @@ TEST_F(RaceReports, RaceDetailRowsReadInPartsAreThoseOfTheOneQuery) {
         " AND F.team_nmbr = A.team_nmbr AND G.league_nmbr = 1 AND B.efctv_dt = (SELECT max(efctv_dt)"
         " FROM team_car WHERE car_nmbr = B.car_nmbr AND team_nmbr = B.team_nmbr)"
         " ORDER BY C.team_place, F.team_name, A.team_nmbr, D.car_type_nmbr desc, A.current_status, A.place"));
-    IDatabase parts;
-    ASSERT_TRUE(readRaceDetailRows(parts, 1, 2));
-    ASSERT_EQ(parts.recordCount(), joined.recordCount());
-    EXPECT_EQ(parts.recordCount(), 30); // the 6 posted rows and 24 of the 30 added
-    const QStringList columns = joined.storedRows().columns();
-    EXPECT_EQ(parts.storedRows().columns(), columns);
-    for (int row = 0; !joined.isEOF(); joined.MoveNext(), parts.MoveNext(), ++row)
-        for (const QString& c : columns) {
-            const QVariant want = joined.fields(c), got = parts.fields(c);
-            EXPECT_EQ(got.metaType(), want.metaType()) << "row " << row << " " << c.toStdString();
-            EXPECT_EQ(got, want) << "row " << row << " " << c.toStdString();
+    ReportRunScope request;
+    const RaceDetail detail = readRaceDetail(1, 2);
+    ASSERT_EQ(int(detail.rows.size()), joined.recordCount());
+    EXPECT_EQ(detail.rows.size(), 30u); // the 6 posted rows and 24 of the 30 added
+    EXPECT_EQ(detail.leagueName, "  League One  ");
+    EXPECT_EQ(detail.raceName, "Race Two");
+    EXPECT_EQ(detail.raceStatusNmbr, 1);
+    for (const RaceDetailRow& row : detail.rows) {
+        const auto field = [&](const char* name) { return joined.fields(QString::fromLatin1(name)); };
+        const QString texts[] = {row.teamName, row.car.carTxt, row.car.driverName, row.car.sponsor};
+        const QVariant wantTexts[] = {field("team_name"), field("car_txt"), field("driver_name"), field("sponsor")};
+        for (size_t c = 0; c < std::size(texts); ++c)
+            EXPECT_EQ(texts[c], wantTexts[c].toString()) << "row " << joined.position() << " text " << c;
+        const TeamResult& r = row.result;
+        const QVariant values[] = {row.teamNmbr,      row.car.carTypeNmbr, r.currentStatus, r.place,
+                                   r.lapsLedBonus,    r.mostLapsLedBonus,  r.fastQualBonus, r.points,
+                                   r.totalPoints,     r.qualPoints,        r.adjustment,    row.holding.efctvDt,
+                                   row.holding.termDt};
+        const QVariant want[] = {field("team_nmbr"),       field("car_type_nmbr"),  field("current_status"),
+                                 field("place"),           field("laps_led_bonus"), field("most_laps_led_bonus"),
+                                 field("fast_qual_bonus"), field("points"),         field("total_points"),
+                                 field("qual_points"),     field("adjustment"),     field("efctv_dt"),
+                                 field("term_dt")};
+        for (size_t c = 1; c < std::size(want); ++c) {
+            EXPECT_EQ(values[c].metaType(), want[c].metaType()) << "row " << joined.position() << " value " << c;
+            EXPECT_EQ(values[c], want[c]) << "row " << joined.position() << " value " << c;
         }
+        EXPECT_EQ(values[0].toInt(), want[0].toInt()) << "row " << joined.position();
+        joined.MoveNext();
+    }
 
     // Neither a race without rows of the league nor a league without the race has a row.
-    ASSERT_TRUE(readRaceDetailRows(parts, 2, 2));
-    EXPECT_TRUE(parts.isEOF());
-    ASSERT_TRUE(readRaceDetailRows(parts, 1, 3));
-    EXPECT_TRUE(parts.isEOF());
+    EXPECT_TRUE(readRaceDetail(2, 2).rows.empty());
+    EXPECT_TRUE(readRaceDetail(1, 3).rows.empty());
 }
 
 TEST_F(RaceReports, RaceDetailKeepsTwoTeamsOfTheSameNameApart) {
@@ -438,6 +454,43 @@ TEST_F(RaceReports, ALeagueWithOnlyFillerRowsForARaceHasNoPageOfItOnAnyReport) {
     EXPECT_EQ(rows(createLeagueStandingsReport(2, 2, false)).value(1), "1|<A HREF='tr000205040002.html'>Delta </A>|30");
     EXPECT_EQ(createRaceDetailReport(2, 2, false), "rd00020002.html");
     EXPECT_TRUE(data.ui().boxes.isEmpty());
+}
+
+// A team that holds no car of the race gets only the bonus entry's row when a top-finish rule pays the
+// teams without a car in the top places: every page of the race has the league, the team detail too,
+// which lists no car of it.
+TEST_F(RaceReports, ALeagueWhoseOnlyRowsInARaceAreTheBonusEntrysHasEveryPageOfIt) {
+    addTopPoints({.scoringType = 600, .cars = 0, .points = 4, .top = 2});
+    addCar({.nmbr = 99, .carType = 3, .txt = "Top Bonus", .driver = "Top Bonus"});
+    addLeague({.nmbr = 2, .name = "Bonus Only", .shortName = "BO", .scoringType = 600});
+    addTeam({.nmbr = 504, .name = "Delta", .owner = "Di"});
+    addMember({.league = 2, .team = 504});
+    post(2);
+    ASSERT_GT(TestDataFile::count("SELECT count(*) FROM team_results WHERE league_nmbr = 2 AND race_nmbr = 2"), 0);
+    ASSERT_EQ(TestDataFile::count("SELECT count(*) FROM team_results WHERE league_nmbr = 2 AND race_nmbr = 2 "
+                                  "AND car_nmbr <> 99"),
+              0);
+    data.ui().clear();
+
+    EXPECT_EQ(createLeagueStandingsReport(2, 2, true), "ls00020002.html");
+    EXPECT_EQ(createRaceDetailReport(2, 2, true), "rd00020002.html");
+    EXPECT_EQ(createLeagueRaceStandings(2, 2, true), "rs00020002.html");
+    EXPECT_EQ(createTeamRaceDetailReport(2, 504, 2, true), "tr000205040002.html");
+    EXPECT_EQ(createTeamDetailReport(2, -1, 2, true, true, false), "td0002-0010002.html");
+    EXPECT_EQ(createTeamDetailReport(2, 504, 2, true, false, false), "td000205040002.html");
+    EXPECT_TRUE(data.ui().boxes.isEmpty());
+    // The title block and an empty table: the bonus entry is no car or driver of the team.
+    const QStringList detail = lines("td000205040002.html");
+    EXPECT_EQ(detail.filter(">Bonus Only </FONT>").size(), 1);
+    EXPECT_EQ(detail.filter(">Points after Race Two </FONT>").size(), 1);
+    const qsizetype table = detail.indexOf(QRegularExpression("<TABLE .*"));
+    ASSERT_GT(table, 0);
+    EXPECT_EQ(detail.value(table + 1), "</TABLE>");
+    // A team of the league that has no row in the race at all still has none.
+    addTeam({.nmbr = 505, .name = "Echo", .owner = "Ed"});
+    addMember({.league = 2, .team = 505});
+    EXPECT_EQ(createTeamDetailReport(2, 505, 2, true, false, false), "");
+    EXPECT_EQ(data.ui().lastBoxText(), "Results not posted for this Race.");
 }
 
 TEST_F(RaceReports, LeagueRaceStandingsSumsPerTeamAndWritesEveryTeamPage) {

@@ -1,19 +1,37 @@
 #include "Rows.h"
 #include "ScopedLocale.h"
+#include "SeasonBuilder.h"
 #include "TestDataFile.h"
 #include "data/Feedback.h"
+#include "data/IDatabase.h"
 #include "data/Paths.h"
 #include "data/Regional.h"
 #include "data/SqlText.h"
 #include "data/TextFiles.h"
 #include "data/cRaceStatusCollection.h"
+#include "platform/Clock.h"
 #include "posting/cRaces.h"
 #include "reports/framework/cReportAttributes.h"
+#include "reports/generators/CarPickReport.h"
+#include "reports/generators/CarsDetailReport.h"
+#include "reports/generators/DriverStatsReport.h"
+#include "reports/generators/LeagueRaceStandingsReport.h"
+#include "reports/generators/LeagueRaceSummary.h"
+#include "reports/generators/LeagueStandingsReport.h"
+#include "reports/generators/RaceDetailReport.h"
+#include "reports/generators/RaceResultsReport.h"
+#include "reports/generators/ReportPackageReport.h"
 #include "reports/generators/ReportPipeline.h"
+#include "reports/generators/TeamCarsReport.h"
+#include "reports/generators/TeamDetailReport.h"
+#include "reports/generators/TeamRaceDetailReport.h"
+#include "reports/generators/TeamTradesReport.h"
+#include "reports/generators/TeamsperCarDriverReport.h"
 
 #include <QDir>
 #include <QFile>
 #include <QStringList>
+#include <functional>
 #include <gtest/gtest.h>
 
 namespace {
@@ -50,6 +68,116 @@ QString writeSmallPage(ReportPage& page, bool show) {
     page.writeFooter();
     page.writeEnd();
     return page.finish(show);
+}
+
+QByteArray pageBytes(const QString& folder, const QString& fileName) {
+    QFile f(QDir(folder).filePath(fileName));
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("(no page)");
+}
+
+// Writes, with show false, the page of the name as its own entry writes it: the numbers of a page's name
+// are those its entry was given (a team number -1 for all teams on one page).
+QString writePageAlone(const QString& fileName) {
+    const QString code = fileName.left(2);
+    const QString digits = fileName.mid(2, fileName.size() - 2 - QStringLiteral(".html").size());
+    const bool threeNumbers = QStringList{"td", "tc", "tt", "tr"}.contains(code);
+    const qsizetype width = digits.size() / (threeNumbers ? 3 : 2);
+    const int a = digits.mid(0, width).toInt(), b = digits.mid(width, width).toInt();
+    const int c = threeNumbers ? digits.mid(2 * width, width).toInt() : 0;
+    const std::map<QString, std::function<QString()>> entries = {
+        {"rd", [&] { return createRaceDetailReport(a, b, false); }},
+        {"lr", [&] { return createLeagueRaceSummary(a, false); }},
+        {"rs", [&] { return createLeagueRaceStandings(a, b, false); }},
+        {"ls", [&] { return createLeagueStandingsReport(a, b, false); }},
+        {"td", [&] { return createTeamDetailReport(a, b, c, false, b == -1, false); }},
+        {"tc", [&] { return createTeamCarsReport(a, b, false, b == -1, false, c ? std::optional(c) : std::nullopt); }},
+        {"cd", [&] { return createCarsDetailReport(a, false); }},
+        {"rr", [&] { return createRaceResultsReport(a, false); }},
+        {"ds", [&] { return createDriverStatsReport(a, false); }},
+        {"tt", [&] { return createTeamTradesReport(a, b, c, false, b == -1, false); }},
+        {"cp", [&] { return createCarPickReport(a, false); }},
+        {"dt", [&] { return createTeamsperCarDriverReport(a, false, b); }},
+        {"tr", [&] { return createTeamRaceDetailReport(a, b, c, false); }},
+    };
+    const auto entry = entries.find(code);
+    return entry == entries.end() ? QString() : entry->second();
+}
+
+// Two leagues of cars (one where fewer points is better) and two of drivers over four races: cars,
+// drivers, cars (three posted, the second unofficial) and a race of cars with results that is not
+// posted. Alpha and Bravo hold the same cars and drivers, so they have equal totals everywhere.
+constexpr int kLeagues[] = {1, 2, 3, 4};
+constexpr int kRaces[] = {1, 2, 3, 4};
+
+void writeFourLeagueSeason() {
+    SeasonBuilder::scoring({.nmbr = 600, .name = "More", .lapsLed = 5, .mostLapsLed = 10, .fastQual = 3},
+                           {100, 80, 60, 50, 40, 30, 20, 10}, {7, 4});
+    SeasonBuilder::scoring({.nmbr = 601, .name = "Fewer"}, {1, 2, 3, 4, 5, 6, 7, 8});
+    addTopPoints({.scoringType = 600, .cars = 2, .points = 20, .top = 3});
+    for (int c = 1; c <= 8; ++c)
+        addCar({.nmbr = c,
+                .txt = QString::number(c * 3),
+                .driver = QStringLiteral("Driver %1").arg(c),
+                .sponsor = c % 2 ? QStringLiteral(" Sponsor & %1 ").arg(c) : QString::fromUtf8("M\u00fcller"),
+                .group = 1 + c % 2,
+                .salary = 250.5 * c});
+    for (int d = 21; d <= 26; ++d)
+        addCar({.nmbr = d, .carType = 2, .txt = QString::number(d), .driver = QStringLiteral("Pilot %1").arg(d)});
+    addCar({.nmbr = 99, .carType = 3, .txt = "Top Bonus", .driver = "Top Bonus"});
+    const char* names[] = {"Alpha", "Bravo & Co", "Charlie", "Delta", "Echo", "Foxtrot"};
+    for (int t = 0; t < 6; ++t)
+        addTeam({.nmbr = 501 + t,
+                 .name = QString::fromLatin1(names[t]),
+                 .owner = QStringLiteral("Owner %1").arg(t),
+                 .email = QStringLiteral("t%1@example.invalid").arg(t),
+                 .phone = QStringLiteral("555-%1").arg(t)});
+    SeasonBuilder::league({.nmbr = 1, .scoringType = 600}, {501, 502, 503, 504});
+    SeasonBuilder::league({.nmbr = 2, .scoringType = 601}, {503, 505, 506});
+    SeasonBuilder::league({.nmbr = 3, .scoringType = 600, .carType = 2}, {501, 502, 505});
+    SeasonBuilder::league({.nmbr = 4, .scoringType = 600, .carType = 2}, {504, 506});
+    for (int team : {501, 502})
+        SeasonBuilder::hold(team, {1, 2, 21, 22});
+    SeasonBuilder::hold(503, {3, 4, 23});
+    addHolding({.team = 504, .car = 5, .to = "2024-03-10"});
+    SeasonBuilder::hold(504, {6, 24}, "2024-03-10");
+    addHolding({.team = 505, .car = 7, .to = "2024-03-05"});
+    SeasonBuilder::hold(505, {7}, "2024-03-12"); // dropped, and picked again after the second race
+    SeasonBuilder::hold(505, {25});
+    SeasonBuilder::hold(506, {8, 26});
+    const auto results = [](int first, int count) {
+        std::vector<ResultRow> rows;
+        for (int i = 0; i < count; ++i)
+            rows.push_back({.car = first + i,
+                            .place = (i * 5) % count + 1,
+                            .qualified = i + 1,
+                            .fastQual = i == 0 ? 1 : 0,
+                            .lapsLed = 10 * (i % 3)});
+        return rows;
+    };
+    const struct {
+        int nmbr, carType, status;
+        const char* date;
+    } races[] = {{1, 1, 2, "2024-03-01"}, {2, 2, 1, "2024-03-08"}, {3, 1, 2, "2024-03-15"}, {4, 1, 2, "2024-03-22"}};
+    for (const auto& r : races) {
+        addRace({.nmbr = r.nmbr,
+                 .name = QStringLiteral("Race %1").arg(r.nmbr),
+                 .track = "T",
+                 .date = r.date,
+                 .carType = r.carType,
+                 .status = r.status});
+        for (ResultRow row : r.carType == 1 ? results(1, 8) : results(21, 6)) {
+            row.race = r.nmbr;
+            addResult(row);
+        }
+    }
+    for (int race : {1, 2, 3})
+        SeasonBuilder::post(race);
+    // Every column of every report, and the footer.
+    TestDataFile::exec("DELETE FROM report_columns");
+    TestDataFile::exec("INSERT INTO report_columns (report_nmbr, column_nmbr, column_order) "
+                       "SELECT report_nmbr, column_nmbr, column_nmbr FROM available_report_columns");
+    for (const char* code : {"RD", "LS", "TC", "LR", "TD", "RS", "TR", "CD", "RR", "DS", "TT", "CP", "DT"})
+        setReportAttribute(code, AttrIncludeFooter, 1);
 }
 
 } // namespace
@@ -370,4 +498,58 @@ TEST(ReportPipeline, MoneyAndTimeInTheUsersFormAsTheWindowsShowThem) {
     EXPECT_EQ(cellMoney(0.005), "$0.01");
     EXPECT_EQ(cellMoney(-0.005), "($0.01)");
     EXPECT_EQ(dateTimeText(QDateTime(QDate(2002, 3, 7), QTime(9, 0, 0))), "3/7/2002 9:00:00 AM");
+}
+
+// Every page a report package writes, and every page of a request for separate team pages, is byte for
+// byte the page its own entry writes alone: a page reads what it shows one way, wherever it stands in
+// a request. And every team with results in a posted race is on that race's pages.
+TEST(ReportPipeline, EveryPageOfAPackageOrOfSeparateTeamPagesIsThePageItsEntryWritesAlone) {
+    TestDataFile data;
+    ASSERT_TRUE(data.ok());
+    setClock(QDateTime(QDate(2024, 4, 2), QTime(13, 14, 15))); // the footers carry the time
+    writeFourLeagueSeason();
+    const QDir root(data.folder());
+    const QString alone = root.filePath("alone");
+    int compared = 0;
+    const auto compareWithAlone = [&](const QString& folder, const QString& request) {
+        for (const QString& name : QDir(folder).entryList({"*.html"}, QDir::Files)) {
+            if (name.startsWith("rp") || name == "blank.html" || name.endsWith("nav.html"))
+                continue; // the package's own pages
+            setReportsDir(alone);
+            EXPECT_EQ(writePageAlone(name), name) << qPrintable(request);
+            EXPECT_EQ(pageBytes(alone, name), pageBytes(folder, name))
+                << qPrintable(request) << ": " << qPrintable(name);
+            ++compared;
+        }
+    };
+    const auto teamsOnRacePages = [&](const QString& folder, int league, int race) {
+        IDatabase teams;
+        ASSERT_TRUE(
+            teams.OpenResultSet("SELECT DISTINCT F.team_name FROM team_results A, team_results_summary C, "
+                                "teams F WHERE A.league_nmbr = ?1 AND A.race_nmbr = ?2 AND C.league_nmbr = ?1 "
+                                "AND C.race_nmbr = ?2 AND C.team_nmbr = A.team_nmbr AND F.team_nmbr = A.team_nmbr",
+                                {league, race}));
+        for (; !teams.isEOF(); teams.MoveNext())
+            for (const QString& page : {makeReportFileName("RD", league, race), makeReportFileName("RS", league, race),
+                                        makeReportFileName("LS", league, race), makeReportFileName("LR", league)})
+                EXPECT_TRUE(pageBytes(folder, page).contains(htmlText(teams.fields.toText("team_name")).toUtf8()))
+                    << qPrintable(page) << " leaves out " << qPrintable(teams.fields.toText("team_name"));
+    };
+    for (int league : kLeagues)
+        for (int race : kRaces) {
+            const QString package = root.filePath(QStringLiteral("package %1 %2").arg(league).arg(race));
+            setReportsDir(package);
+            ASSERT_FALSE(createReportPackage(league, race, false).isEmpty());
+            compareWithAlone(package, package);
+            teamsOnRacePages(package, league, race);
+            const QString separate = root.filePath(QStringLiteral("separate %1 %2").arg(league).arg(race));
+            setReportsDir(separate);
+            createTeamDetailReport(league, 0, race, false, false, true);
+            createTeamTradesReport(league, 0, race, false, false, true);
+            createTeamCarsReport(league, 0, false, false, true, race);
+            compareWithAlone(separate, separate);
+        }
+    EXPECT_GT(compared, 300);
+    EXPECT_TRUE(data.ui().boxes.isEmpty());
+    setClock(QDateTime());
 }

@@ -14,15 +14,10 @@
 #include <QUrl>
 #include <algorithm>
 #include <cerrno>
-#include <cstring>
-#include <utility>
-#include <vector>
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
 #include <map>
 #include <memory>
 #include <sys/stat.h>
+#include <utility>
 
 namespace {
 
@@ -123,17 +118,6 @@ constexpr qsizetype kHandOver = 128 * 1024;
 std::map<int, ReportFile>& reportFiles() {
     static std::map<int, ReportFile> files;
     return files;
-}
-
-// The room of closed pages, for the next pages of the run.
-std::vector<QByteArray>& spareRoom() {
-    static std::vector<QByteArray> spare;
-    return spare;
-}
-
-void keepRoom(ReportFile& closed) {
-    if (spareRoom().size() < 4 && closed.pending.size() <= 4 * kHandOver)
-        spareRoom().push_back(std::move(closed.pending));
 }
 
 // Gives the file what the lines hold so far; the disk's refusal ends the page.
@@ -295,19 +279,8 @@ QString fontParagraph(int& size, const QString& color, const QString& text, cons
 
 QString headingCell(int size, const QString& color, const QString& text, const QString& align, int colspan,
                     const QString& extra) {
-    QString s = headingCellStart(size, color, align, colspan, extra, text.size());
-    if (text.isEmpty())
-        s += kNoText;
-    else
-        s += text;
-    s += kHeadingCellEnd;
-    return s;
-}
-
-QString headingCellStart(int size, const QString& color, const QString& align, int colspan, const QString& extra,
-                         qsizetype room) {
     QString s;
-    s.reserve(roomFor({extra.size(), align.size(), color.size(), room}));
+    s.reserve(roomFor({extra.size(), align.size(), color.size(), text.size()}));
     s += QLatin1String("<TH ");
     s += extra;
     s += QLatin1String(" colspan=");
@@ -316,6 +289,8 @@ QString headingCellStart(int size, const QString& color, const QString& align, i
     appendHtmlText(s, align);
     s += QLatin1String("'>");
     appendFontOpen(s, size, color);
+    s += text.isEmpty() ? kNoText : QStringView(text);
+    s += QLatin1String(" </FONT></TH>");
     return s;
 }
 
@@ -353,11 +328,8 @@ QString dataCellStart(int size, const QString& color, const QString& align, cons
 
 QString dataCell(int size, const QString& color, const QString& text, const QString& align, const QString& colspan) {
     QString s = dataCellStart(size, color, align, colspan, text.size());
-    if (text.isEmpty())
-        s += QLatin1String("&nbsp;");
-    else
-        s += text;
-    s += QLatin1String(" </FONT></TD>");
+    s += text.isEmpty() ? kNoText : QStringView(text);
+    s += kDataCellEnd;
     return s;
 }
 
@@ -420,12 +392,7 @@ bool openReportFile(int fileNumber, const QString& fileName) {
     }
     ReportFile& open = reportFiles()[fileNumber];
     open.file = std::move(file);
-    if (!spareRoom().empty()) {
-        open.pending = std::move(spareRoom().back());
-        spareRoom().pop_back();
-    } else {
-        open.pending.resize(kHandOver + 4096);
-    }
+    open.pending.resize(kHandOver + 4096);
     return true;
 }
 
@@ -436,37 +403,10 @@ namespace {
 char* putPageText(char* out, QStringView text) {
     const char16_t* c = text.utf16();
     const char16_t* const end = c + text.size();
-    while (c != end) {
-        // Page text is nearly all ASCII: many characters at a time while none of them is another.
-#if defined(__SSE2__)
-        if (end - c >= 8) {
-            const __m128i eight = _mm_loadu_si128(reinterpret_cast<const __m128i*>(c));
-            const __m128i high = _mm_and_si128(eight, _mm_set1_epi16(qint16(0xFF80)));
-            if (_mm_movemask_epi8(_mm_cmpeq_epi16(high, _mm_setzero_si128())) == 0xFFFF) {
-                _mm_storel_epi64(reinterpret_cast<__m128i*>(out), _mm_packus_epi16(eight, eight));
-                out += 8;
-                c += 8;
-                continue;
-            }
-        }
-#endif
-        if (end - c >= 4) {
-            quint64 four;
-            std::memcpy(&four, c, sizeof four);
-            if ((four & 0xFF80FF80FF80FF80ull) == 0) {
-                out[0] = char(c[0]);
-                out[1] = char(c[1]);
-                out[2] = char(c[2]);
-                out[3] = char(c[3]);
-                out += 4;
-                c += 4;
-                continue;
-            }
-        }
+    for (; c != end; ++c) {
         char32_t code = *c;
         if (code < 0x80) {
             *out++ = char(code);
-            ++c;
             continue;
         }
         if (QChar::isHighSurrogate(code) && c + 1 != end && QChar::isLowSurrogate(c[1])) {
@@ -475,7 +415,6 @@ char* putPageText(char* out, QStringView text) {
         } else if (QChar::isSurrogate(code)) {
             code = QChar::ReplacementCharacter; // half a pair is no character
         }
-        ++c;
         char digits[8];
         int i = sizeof digits;
         do {
@@ -491,24 +430,11 @@ char* putPageText(char* out, QStringView text) {
     return out;
 }
 
-// The page a line goes to. A page is written line after line on one number: the last one found is
-// kept until a page is opened or closed.
-ReportFile* lastFile = nullptr;
-int lastFileNumber = 0;
-
 ReportFile& fileOn(int fileNumber) {
-    if (lastFile && lastFileNumber == fileNumber)
-        return *lastFile;
     auto it = reportFiles().find(fileNumber);
     if (it == reportFiles().end())
         throw ReportFileError(QStringLiteral("Bad file name or number"));
-    lastFile = &it->second;
-    lastFileNumber = fileNumber;
     return it->second;
-}
-
-void forgetLastFile() {
-    lastFile = nullptr;
 }
 
 // Makes room for a line of at most the given bytes; gives where it goes.
@@ -538,24 +464,9 @@ QByteArray reportPageBytes(QStringView text) {
 void writeReportLine(QByteArrayView before, QStringView text, QByteArrayView after, int fileNumber) {
     ReportFile& open = fileOn(fileNumber);
     char* out = roomForLine(open, before.size() + text.size() * 10 + after.size() + 2);
-    std::memcpy(out, before.data(), size_t(before.size()));
-    out = putPageText(out + before.size(), text);
-    std::memcpy(out, after.data(), size_t(after.size()));
-    endLine(open, out + after.size());
-}
-
-void writeReportBytes(QByteArrayView before, QByteArrayView value, QByteArrayView after, int fileNumber) {
-    ReportFile& open = fileOn(fileNumber);
-    char* out = roomForLine(open, before.size() + value.size() + after.size());
-    std::memcpy(out, before.data(), size_t(before.size()));
-    out += before.size();
-    if (!value.isEmpty())
-        std::memcpy(out, value.data(), size_t(value.size()));
-    out += value.size();
-    std::memcpy(out, after.data(), size_t(after.size()));
-    open.used = out + after.size() - open.pending.constData();
-    if (open.used >= kHandOver)
-        handOver(open);
+    out = std::copy(before.begin(), before.end(), out);
+    out = putPageText(out, text);
+    endLine(open, std::copy(after.begin(), after.end(), out));
 }
 
 void writeReportLine(std::initializer_list<QStringView> parts, int fileNumber) {
@@ -577,7 +488,6 @@ void closeReportFile(int fileNumber) {
     auto it = reportFiles().find(fileNumber);
     if (it == reportFiles().end())
         return;
-    forgetLastFile();
     ReportFile open = std::move(it->second);
     reportFiles().erase(it);
     handOver(open);
@@ -585,7 +495,6 @@ void closeReportFile(int fileNumber) {
     // A page is not waited for on the disk: a run puts hundreds in place, each wait would cost more than
     // writing the page, and any run writes the pages anew. The replace is whole all the same: a reader
     // finds the earlier page or the finished one.
-    keepRoom(open);
     if (!commitSaveFile(*open.file, &error, false))
         throw ReportFolderError(error, false);
     ++pagesPutInPlace;
@@ -595,9 +504,7 @@ void abandonReportFile(int fileNumber) {
     auto it = reportFiles().find(fileNumber);
     if (it == reportFiles().end())
         return;
-    forgetLastFile();
     it->second.file->cancelWriting();
-    keepRoom(it->second);
     reportFiles().erase(it); // the unfinished copy is removed, the page of that name is untouched
 }
 
@@ -649,93 +556,69 @@ void openReportInBrowser(const QString& fileName) {
     startDocument(reportFilePath(fileName), 1, QStringLiteral("HTML"));
 }
 
-QString startDocumentMessage(int result, const QString& path, const QString& documentType) {
-    const QString p = path.trimmed();
-    const QString lf = QStringLiteral("\n");
-    QString m;
+namespace {
+
+// The document opener's result codes whose message names no path.
+struct OpenerFailure {
+    int result;
+    const char* message;
+};
+constexpr OpenerFailure kOpenerFailures[] = {
+    {0, "The file could not be run due to insufficient system memory or a corrupt program file."},
+    {5, "Sharing or protection error."},
+    {6, "Separate data segments are required for each task."},
+    {8, "Insufficient memory to run the program."},
+    {10, "Incorrect Windows version."},
+    {11, "Invalid Program File."},
+    {12, "Program file requires a different operating System."},
+    {13, "Program requires MS-DOS 4.0."},
+    {14, "Unknown program file type."},
+    {15, "Windows prgram does not support protected memory mode."},
+    {16, "Invalid use of data segments when loading a second instance of a program."},
+    {19, "Attempt to run a compressed program file."},
+    {20, "Invalid dynamic link library."},
+    {21, "Program requires Windows 32-bit extensions."},
+    {26, "A sharing violation occurred."},
+    {28, "DDE Time out."},
+    {29, "DDE transaction failed."},
+    {30, "DDE busy."},
+    {32, "DLL not found."},
+};
+
+QString openerFailureText(int result, const QString& path, bool html) {
+    const QString twoLines = QStringLiteral("\n\n");
     switch (result) {
-    case 0:
-        m = QStringLiteral("The file could not be run due to insufficient system memory or a corrupt program file.");
-        break;
     case 2:
-        m = p + lf + lf + QStringLiteral("File Not Found.");
-        break;
+        return path + twoLines + QStringLiteral("File Not Found.");
     case 3:
-        m = QStringLiteral("Invalid path was encountered as follows:") + lf + lf + p;
-        break;
-    case 5:
-        m = QStringLiteral("Sharing or protection error.");
-        break;
-    case 6:
-        m = QStringLiteral("Separate data segments are required for each task.");
-        break;
-    case 8:
-        m = QStringLiteral("Insufficient memory to run the program.");
-        break;
-    case 10:
-        m = QStringLiteral("Incorrect Windows version.");
-        break;
-    case 11:
-        m = QStringLiteral("Invalid Program File.");
-        break;
-    case 12:
-        m = QStringLiteral("Program file requires a different operating System.");
-        break;
-    case 13:
-        m = QStringLiteral("Program requires MS-DOS 4.0.");
-        break;
-    case 14:
-        m = QStringLiteral("Unknown program file type.");
-        break;
-    case 15:
-        m = QStringLiteral("Windows prgram does not support protected memory mode.");
-        break;
-    case 16:
-        m = QStringLiteral("Invalid use of data segments when loading a second instance of a program.");
-        break;
-    case 19:
-        m = QStringLiteral("Attempt to run a compressed program file.");
-        break;
-    case 20:
-        m = QStringLiteral("Invalid dynamic link library.");
-        break;
-    case 21:
-        m = QStringLiteral("Program requires Windows 32-bit extensions.");
-        break;
-    case 26:
-        m = QStringLiteral("A sharing violation occurred.");
-        break;
+        return QStringLiteral("Invalid path was encountered as follows:") + twoLines + path;
     case 27:
-        m = QStringLiteral("Incomplete or invalid file association found for:") + lf + lf + p;
-        break;
-    case 28:
-        m = QStringLiteral("DDE Time out.");
-        break;
-    case 29:
-        m = QStringLiteral("DDE transaction failed.");
-        break;
-    case 30:
-        m = QStringLiteral("DDE busy.");
-        break;
+        return QStringLiteral("Incomplete or invalid file association found for:") + twoLines + path;
     case 31:
-        if (documentType == QLatin1String("HTML"))
-            m = QStringLiteral("No application association was found for this HTML file:") + lf + lf + p + lf + lf +
-                QStringLiteral("It appears that you do not have a web browser installed on your computer which is "
-                               "necessary in order to display the report.");
-        else
-            m = QStringLiteral("No application association was found for this file:") + lf + lf + p + lf + lf +
-                QStringLiteral("An application must be associated with this file type before it can be displayed.");
-        break;
-    case 32:
-        m = QStringLiteral("DLL not found.");
-        break;
+        if (html)
+            return QStringLiteral("No application association was found for this HTML file:") + twoLines + path +
+                   twoLines +
+                   QStringLiteral("It appears that you do not have a web browser installed on your computer which "
+                                  "is necessary in order to display the report.");
+        return QStringLiteral("No application association was found for this file:") + twoLines + path + twoLines +
+               QStringLiteral("An application must be associated with this file type before it can be displayed.");
     default:
-        m = QStringLiteral("Unknown error.");
         break;
     }
-    if (documentType == QLatin1String("HTML"))
-        m += lf + lf + QStringLiteral("NOTE: This maybe caused by having no browser installed.");
-    return m;
+    for (const OpenerFailure& failure : kOpenerFailures)
+        if (failure.result == result)
+            return QString::fromLatin1(failure.message);
+    return QStringLiteral("Unknown error.");
+}
+
+} // namespace
+
+QString startDocumentMessage(int result, const QString& path, const QString& documentType) {
+    const bool html = documentType == QLatin1String("HTML");
+    QString message = openerFailureText(result, path.trimmed(), html);
+    if (html)
+        message += QStringLiteral("\n\nNOTE: This maybe caused by having no browser installed.");
+    return message;
 }
 
 void startDocument(const QString& path, int showCommand, const QString& documentType) {

@@ -34,11 +34,6 @@ QString tableTag(int border, int padding, int spacing);
 QString fontParagraph(int& size, const QString& color, const QString& text, const QString& align);
 QString headingCell(int size, const QString& color, const QString& text, const QString& align, int colspan,
                     const QString& extra);
-// What a heading cell's line holds before its text: headingCell's line is this, the text ("&nbsp;" for
-// none) and kHeadingCellEnd. room is what the caller will add.
-QString headingCellStart(int size, const QString& color, const QString& align, int colspan, const QString& extra,
-                         qsizetype room = 0);
-inline constexpr QStringView kHeadingCellEnd = u" </FONT></TH>";
 // A link whose text shows in the given colour whatever the page's link colours are, for links that sit
 // on the heading background. href is the plain address (it is escaped here), text is markup. No link,
 // only the text, when there is no page to link to.
@@ -95,13 +90,11 @@ bool openReportFile(int fileNumber, const QString& fileName);
 void writeReportLine(const QString& text, int fileNumber);
 // The same for a line given in parts, written one after the other.
 void writeReportLine(std::initializer_list<QStringView> parts, int fileNumber);
-// A text as a page carries it (see writeReportLine), for a part that a page writes again and again.
+// A text as the page carries it (see writeReportLine), for a part that many lines of a page begin or
+// end with.
 QByteArray reportPageBytes(QStringView text);
-// The same for a line of a text between two parts that reportPageBytes has made.
+// A line of a text between two parts that reportPageBytes has made.
 void writeReportLine(QByteArrayView before, QStringView text, QByteArrayView after, int fileNumber);
-// Bytes that are page bytes already (parts made by reportPageBytes, plain ASCII values), one after the
-// other as they are: after ends the line with its CR LF, or the line goes on in the next write.
-void writeReportBytes(QByteArrayView before, QByteArrayView value, QByteArrayView after, int fileNumber);
 // Puts the finished page in place. Closing a number on which nothing is open does nothing; a page that
 // cannot be put in place throws ReportFolderError.
 void closeReportFile(int fileNumber);

@@ -104,15 +104,15 @@ std::optional<ReportCell> cellFor(const IDatabase& db, TopFinishes& counts, int 
     case ColDriverName:
         return ReportCell{cellText(db.fields("driver_name")), QStringLiteral("left")};
     case ColStarts:
-        return ReportCell{cellNumber(db.fields.toInt64("RaceCount")), center};
+        return numberCell(db.fields.toInt64("RaceCount"), center);
     case ColPoles:
-        return ReportCell{cellNumber(counts.of(league, car).poles), center};
+        return numberCell(counts.of(league, car).poles, center);
     case ColCarWins:
-        return ReportCell{cellNumber(counts.of(league, car).wins), center};
+        return numberCell(counts.of(league, car).wins, center);
     case ColCarTop5s:
-        return ReportCell{cellNumber(counts.of(league, car).top5s), center};
+        return numberCell(counts.of(league, car).top5s, center);
     case ColCarTop10s:
-        return ReportCell{cellNumber(counts.of(league, car).top10s), center};
+        return numberCell(counts.of(league, car).top10s, center);
     case ColAverageFinish: {
         // Over the results with a finishing place; without any there is no average to show.
         const double finishes = db.fields.toDouble("FinishCount");
@@ -121,7 +121,7 @@ std::optional<ReportCell> cellFor(const IDatabase& db, TopFinishes& counts, int 
     case ColAverageStart:
         return ReportCell{average(db.fields.toDouble("QualifiedSum"), starts), right};
     case ColTotalLapsLed:
-        return ReportCell{cellNumber(db.fields.toInt64("LapsLedSum")), right};
+        return numberCell(db.fields.toInt64("LapsLedSum"), right);
     default:
         return std::nullopt;
     }

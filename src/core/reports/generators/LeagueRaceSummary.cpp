@@ -5,6 +5,8 @@
 #include "posting/cRacesCollection.h"
 #include "reports/generators/RaceDetailReport.h"
 #include "reports/generators/ReportPipeline.h"
+#include "reports/generators/ReportRequestState.h"
+#include "reports/generators/StoredValues.h"
 #include "reports/generators/TeamCarsReport.h"
 
 #include <QHash>
@@ -30,30 +32,19 @@ QString leagueRaceSummaryQuery(int leagueNmbr) {
            league + QStringLiteral(" ORDER BY S.points desc");
 }
 
-// Each team's points in each race of the league (the sum of its rows there), read once for the page
-// rather than once a cell; a team with no rows in a race has none.
-class RacePoints {
-public:
-    explicit RacePoints(int leagueNmbr) {
-        // The race detail pages the page links to have read the same rows.
-        if (leagueRacePoints(leagueNmbr, m_points))
-            return;
-        IDatabase db;
-        if (!db.OpenResultSet(
-                QStringLiteral(" SELECT team_nmbr, race_nmbr, sum(points) as sum_points FROM team_results "
-                               " WHERE league_nmbr = ? GROUP BY team_nmbr, race_nmbr"),
-                {leagueNmbr}))
-            return;
-        for (; !db.isEOF(); db.MoveNext())
-            m_points.insert(
-                {db.fields.toInt(QStringLiteral("team_nmbr")), db.fields.toInt(QStringLiteral("race_nmbr"))},
-                db.fields.toInt(QStringLiteral("sum_points")));
-    }
-    int of(int teamNmbr, int raceNmbr) const { return m_points.value({teamNmbr, raceNmbr}, 0); }
-
-private:
-    QHash<QPair<int, int>, int> m_points;
-};
+// Each team's points in each race of the list: the sum of its results there, from the league's results
+// the request reads once for the race detail pages the headings link. A team with no results in a race
+// has no points there.
+QHash<QPair<int, int>, int> racePoints(int leagueNmbr, const cRacesCollection& races) {
+    QHash<QPair<int, int>, StoredSum> sums;
+    for (const cRaces& race : races)
+        for (const TeamResult& result : ReportRequestState::current().raceResults(leagueNmbr, race.raceNmbr()))
+            sums[{result.teamNmbr, race.raceNmbr()}].add(result.points);
+    QHash<QPair<int, int>, int> points;
+    for (auto it = sums.constBegin(); it != sums.constEnd(); ++it)
+        points.insert(it.key(), it->total().toInt());
+    return points;
+}
 
 // Every text of the heading row takes the heading text colour, the race links included: the page's
 // link colours are chosen for the rows and the page, not for the heading background.
@@ -88,7 +79,7 @@ void writeReportPage(ReportPage& page, IDatabase& db) {
     page.writeEmptyRow();
     writeColumnHeadings(page, races, db.fields.toInt(QStringLiteral("league_nmbr")));
 
-    const RacePoints points(db.fields.toInt(QStringLiteral("league_nmbr")));
+    const QHash<QPair<int, int>, int> points = racePoints(db.fields.toInt(QStringLiteral("league_nmbr")), races);
     for (int rowNumber = 1; !db.isEOF(); db.MoveNext(), ++rowNumber) {
         const int leagueNmbr = db.fields.toInt(QStringLiteral("league_nmbr"));
         const int teamNmbr = db.fields.toInt(QStringLiteral("team_nmbr"));
@@ -104,8 +95,9 @@ void writeReportPage(ReportPage& page, IDatabase& db) {
         page.writeLine(dataCell(style.size, style.textColor, cellNumber(db.fields.toInt64(QStringLiteral("points"))),
                                 QStringLiteral("center"), QStringLiteral("1")));
         for (const cRaces& race : races)
-            page.writeLine(dataCell(style.size, style.textColor, cellNumber(points.of(teamNmbr, race.raceNmbr())),
-                                    QStringLiteral("center"), QStringLiteral("1")));
+            page.writeLine(dataCell(style.size, style.textColor,
+                                    cellNumber(points.value({teamNmbr, race.raceNmbr()}, 0)), QStringLiteral("center"),
+                                    QStringLiteral("1")));
         page.writeLine(
             headingCell(style.size, style.textColor, teamLink, QStringLiteral("left"), 1, QStringLiteral("nowrap")));
         page.writeLine(QStringLiteral("</TR>"));

@@ -4,11 +4,11 @@
 #include "data/SqlText.h"
 #include "data/cLeague.h"
 #include "posting/RaceOrder.h"
-#include "posting/cLeagueStandingsCollection.h"
 #include "posting/cRaces.h"
 #include "posting/cScoringPointsCollection.h"
 #include "posting/cTeamResultsSummary.h"
 #include "reports/generators/ReportPipeline.h"
+#include "reports/generators/ReportRequestState.h"
 #include "reports/generators/TeamRaceDetailReport.h"
 
 #include <QHash>
@@ -121,49 +121,51 @@ private:
         cScoringPointsCollection scoring;
         scoring.load(m_league.scoringTypeNmbr());
         const bool highScore = scoring.highScore();
-        const std::shared_ptr<const cLeagueStandingsCollection> standings =
-            leagueStandingsAsOf(m_leagueNmbr, m_raceNmbr, highScore);
-        const cLeagueStandingsCollection& current = *standings;
-        m_previous.loadPrevious(m_leagueNmbr, m_raceNmbr, highScore);
+        ReportRequestState& request = ReportRequestState::current();
+        const std::vector<StandingsLine> current = request.standings(m_leagueNmbr, m_raceNmbr, highScore);
+        // A team's place before the race: its position in the standings then, 0 without a line there.
+        const std::vector<StandingsLine> previous = request.standings(m_leagueNmbr, m_raceNmbr, highScore, true);
+        for (size_t i = 0; i < previous.size(); ++i)
+            m_previousPlaces.insert(previous[i].teamNmbr, int(i) + 1);
 
         qint64 leaderPoints = 0;
         int rowNumber = 0;
-        for (const auto& row : current) {
+        for (const StandingsLine& row : current) {
             if (rowNumber == 0)
-                leaderPoints = row.points();
+                leaderPoints = row.points;
             ++rowNumber;
-            const qint64 behind = leaderPoints - row.points();
+            const qint64 behind = leaderPoints - row.points;
             m_teamPage.reset();
             m_page.writeDataRow(rowNumber, [&](int c) { return cell(c, row, rowNumber, behind); });
         }
     }
 
-    std::optional<ReportCell> cell(int column, const cLeagueStandings& row, int rowNumber, qint64 behind) {
+    std::optional<ReportCell> cell(int column, const StandingsLine& row, int rowNumber, qint64 behind) {
         const QString center = QStringLiteral("center");
-        const int team = row.teamNmbr();
+        const int team = row.teamNmbr;
         switch (column) {
         case ColTotalPoints:
-            return ReportCell{cellNumber(row.points()), center};
+            return numberCell(row.points, center);
         case ColTeamPlace:
-            return ReportCell{cellNumber(rowNumber), center};
+            return numberCell(rowNumber, center);
         case ColTeamPrevPlace:
-            return ReportCell{cellNumber(m_previous.placeForTeam(team)), center};
+            return numberCell(m_previousPlaces.value(team, 0), center);
         case ColTeamWins:
-            return ReportCell{cellNumber(teamFinishes(team).wins), center};
+            return numberCell(teamFinishes(team).wins, center);
         case ColTeamTop5s:
-            return ReportCell{cellNumber(teamFinishes(team).top5s), center};
+            return numberCell(teamFinishes(team).top5s, center);
         case ColTeamTop10s:
-            return ReportCell{cellNumber(teamFinishes(team).top10s), center};
+            return numberCell(teamFinishes(team).top10s, center);
         case ColCarWins:
-            return ReportCell{cellNumber(carFinishes(team).wins), center};
+            return numberCell(carFinishes(team).wins, center);
         case ColCarTop5s:
-            return ReportCell{cellNumber(carFinishes(team).top5s), center};
+            return numberCell(carFinishes(team).top5s, center);
         case ColCarTop10s:
-            return ReportCell{cellNumber(carFinishes(team).top10s), center};
+            return numberCell(carFinishes(team).top10s, center);
         case ColPointsLastRace:
-            return ReportCell{cellNumber(m_summary.pointsForMostRecentRace(m_leagueNmbr, team, m_raceNmbr)), center};
+            return numberCell(m_summary.pointsForMostRecentRace(m_leagueNmbr, team, m_raceNmbr), center);
         case ColPointsBehind:
-            return ReportCell{cellNumber(behind), center};
+            return numberCell(behind, center);
         case ColTeamName:
         case ColTeamOwner: {
             // Both link cells of a row link to the one page, written for the first of them. A team
@@ -171,7 +173,7 @@ private:
             if (!m_teamPage)
                 m_teamPage = createTeamRaceDetailReport(m_leagueNmbr, team, m_raceNmbr, false);
             const QString& fileName = *m_teamPage;
-            const QString shown = column == ColTeamName ? row.teamName() : row.teamOwner();
+            const QString shown = column == ColTeamName ? row.teamName : row.teamOwner;
             return ReportCell{linkOn(fileName, htmlText(shown) + QLatin1Char(' '), QStringLiteral("0")),
                               QStringLiteral("left")};
         }
@@ -195,7 +197,7 @@ private:
     int m_leagueNmbr;
     int m_raceNmbr;
     cLeague m_league;
-    cLeagueStandingsCollection m_previous;
+    QHash<int, int> m_previousPlaces; // by team
     cTeamResultsSummary m_summary;
     // Read the first time a cell asks.
     std::optional<QHash<int, TopFinishes>> m_teamFinishes, m_carFinishes;

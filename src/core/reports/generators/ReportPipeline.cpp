@@ -9,16 +9,12 @@
 #include "data/TextFiles.h"
 #include "platform/Clock.h"
 
-#include "posting/RaceOrder.h"
-#include "posting/cLeagueStandingsCollection.h"
+#include "reports/generators/ReportRequestState.h"
 
 #include <QDateTime>
-#include <QHash>
-#include <QSet>
+#include <algorithm>
 #include <cmath>
 #include <limits>
-#include <memory>
-#include <vector>
 
 namespace {
 
@@ -31,77 +27,21 @@ void showRunBox(const QString& text, MsgIcon icon) {
     ui().setPointer(previous);
 }
 
-// What a request reads once: nothing a request does changes the data, so a page, a report's set-up
-// or a league's standings read for one page of the request hold for every other page of it.
-// A heading cell's line by what it is made of.
-struct HeadingCellKey {
-    int size;
-    QString color, text, extra;
-    bool operator==(const HeadingCellKey&) const = default;
-};
-
-size_t qHash(const HeadingCellKey& key, size_t seed = 0) {
-    return qHashMulti(seed, key.size, key.color, key.text, key.extra);
+// The decimal digits of a number, "-" before a negative one, into digits.
+QStringView decimalDigits(char16_t (&digits)[24], qint64 n) {
+    int i = std::size(digits);
+    quint64 rest = n < 0 ? 0 - quint64(n) : quint64(n);
+    do {
+        digits[--i] = char16_t(u'0' + rest % 10);
+        rest /= 10;
+    } while (rest != 0);
+    if (n < 0)
+        digits[--i] = u'-';
+    return QStringView(digits + i, std::size(digits) - i);
 }
-
-struct RequestMemory {
-    // The pages put in place. A page's name stands for the numbers its content depends on, so a page
-    // that other pages link to is written once however many pages link to it.
-    QSet<QString> writtenPages;
-    // A report's file number, chosen columns and attributes, by report code.
-    struct Setup {
-        std::optional<int> fileNumber;
-        std::optional<QList<int>> columns;
-        std::shared_ptr<cReportAttributesCollection> attributes;
-    };
-    QHash<QString, Setup> setups;
-    // Each team's points in each race of a league that its standings count (the race's points are
-    // summed over the season's races), by league, then race, then team.
-    QHash<int, QHash<int, QHash<int, qint64>>> leaguePoints;
-    // The teams' season points by league and race, and the leagues asked for.
-    QHash<QPair<int, int>, QHash<int, qint64>> seasonPoints;
-    QSet<int> leaguesAsked;
-    // What readOncePerRequest keeps, by its key.
-    QHash<QString, std::shared_ptr<const void>> kept;
-    // Dates (by day number) and amounts (by units) in the user's regional forms: a page shows the same
-    // few of each on many rows, and the forms stay as they are while a request runs.
-    QHash<qint64, QString> dateTexts, moneyTexts;
-    // The heading cells of the request's pages: the pages of a report repeat the same heading row.
-    QHash<HeadingCellKey, QString> headingCells;
-    // The last footer line written: the pages of a request written within one second carry the same.
-    struct Footer {
-        int size;
-        QString color;
-        QDate date;
-        int second; // of the day
-        QString line;
-    };
-    std::optional<Footer> footer;
-
-    void clear() {
-        headingCells.clear();
-        footer.reset();
-        dateTexts.clear();
-        moneyTexts.clear();
-        writtenPages.clear();
-        setups.clear();
-        leaguePoints.clear();
-        seasonPoints.clear();
-        leaguesAsked.clear();
-        kept.clear();
-    }
-};
 
 int scopeDepth = 0; // request scopes in progress: the outermost is the user's request
 int runDepth = 0;   // runReport calls in progress: a nested page's run is inside its parent's
-
-RequestMemory& request() {
-    static RequestMemory memory;
-    // Outside a request nothing is kept from one call to the next.
-    if (scopeDepth == 0)
-        memory.clear();
-    return memory;
-}
 
 // Thrown by ReportPage::open for a nested page the request has written already; runReport gives its
 // name without writing it again.
@@ -124,50 +64,15 @@ QDate dateOf(const QVariant& value) {
 
 } // namespace
 
-std::shared_ptr<cReportAttributesCollection> requestAttributes(const QString& code) {
-    RequestMemory::Setup& setup = request().setups[code];
-    if (!setup.attributes) {
-        setup.attributes = std::make_shared<cReportAttributesCollection>();
-        setup.attributes->loadReportCd(code);
-    }
-    return setup.attributes;
-}
-
-std::shared_ptr<const void> keptForRequest(const QString& key,
-                                           const std::function<std::shared_ptr<const void>()>& read) {
-    RequestMemory& memory = request();
-    const auto it = memory.kept.constFind(key);
-    if (it != memory.kept.constEnd())
-        return *it;
-    std::shared_ptr<const void> value = read();
-    if (value && scopeDepth > 0)
-        memory.kept.insert(key, value);
-    return value;
-}
-
-std::shared_ptr<const void> keptSoFar(const QString& key) {
-    return scopeDepth > 0 ? request().kept.value(key) : nullptr;
-}
-
 // ---- ReportPage ----
 
 ReportPage::ReportPage(const QString& code)
-    : m_code(code), m_attributes(std::make_shared<cReportAttributesCollection>()) {
-    RequestMemory::Setup& setup = request().setups[code];
-    if (!setup.fileNumber)
-        setup.fileNumber = getReportFileHandle(code);
-    m_fileNumber = *setup.fileNumber;
-}
+    : m_code(code), m_fileNumber(ReportRequestState::current().fileNumber(code)) {}
 
 ReportPage::~ReportPage() {
     // A page whose run ended without finish() is incomplete: it neither keeps its file number busy
     // nor replaces the page of its name.
     abandonFile();
-}
-
-void ReportPage::closeFile() {
-    if (m_fileNumber != 0)
-        closeReportFile(m_fileNumber);
 }
 
 void ReportPage::abandonFile() {
@@ -186,53 +91,33 @@ QString ReportPage::open(const QList<int>& numbers) {
     // File number 0 is no report's number: the catalogue has no row for the code.
     if (m_fileNumber == 0)
         throw ReportRunError(QStringLiteral("Bad file name or number"));
-    if (runDepth > 1 && request().writtenPages.contains(m_fileName))
+    if (runDepth > 1 && ReportRequestState::current().hasWritten(m_fileName))
         throw PageWrittenAlready{};
     if (!openReportFile(m_fileNumber, m_fileName))
         throw ReportFolderError(QStringLiteral("Bad file name or number"), true);
-    RequestMemory::Setup& setup = request().setups[m_code];
-    if (!setup.columns) {
-        loadReportColumns();
-        setup.columns = m_columns;
-    } else {
-        m_columns = *setup.columns;
-    }
-    m_attributes = requestAttributes(m_code);
-    m_oddRowStyle.reset();
-    m_evenRowStyle.reset();
-    m_titleTextSize.reset();
-    m_headingTextSize.reset();
-    m_titleTextColor.reset();
-    m_headingTextColor.reset();
-    m_headingBackColor.reset();
+    m_columns = ReportRequestState::current().columns(m_code);
     return m_fileName;
 }
 
 bool ReportPage::writtenInRequest(const QList<int>& numbers) {
-    if (runDepth < 2 || !request().writtenPages.contains(makeReportFileName(m_code, numbers)))
+    const QString name = makeReportFileName(m_code, numbers);
+    if (runDepth < 2 || !ReportRequestState::current().hasWritten(name))
         return false;
-    m_fileName = makeReportFileName(m_code, numbers);
+    m_fileName = name;
     return true;
 }
 
 QString ReportPage::finish(bool show) {
-    closeFile();
-    request().writtenPages.insert(m_fileName);
+    if (m_fileNumber != 0)
+        closeReportFile(m_fileNumber);
+    ReportRequestState::current().noteWritten(m_fileName);
     if (show)
         openReportInBrowser(m_fileName);
     return m_fileName;
 }
 
-void ReportPage::loadReportColumns() {
-    m_columns.clear();
-    IDatabase db;
-    if (!db.OpenResultSet(QStringLiteral("SELECT A.* FROM report_columns A, report B "
-                                         " WHERE B.report_id = ? AND A.report_nmbr = B.report_nmbr"
-                                         " ORDER BY column_order"),
-                          {m_code}))
-        return;
-    for (; !db.isEOF(); db.MoveNext())
-        m_columns.append(db.fields.toInt(QStringLiteral("column_nmbr")));
+cReportAttributesCollection& ReportPage::attributes() {
+    return ReportRequestState::current().attributes(m_code);
 }
 
 void ReportPage::writeLine(const QString& text) {
@@ -254,31 +139,31 @@ int ReportPage::number(const QString& attributeText) {
 
 int ReportPage::titleTextSize() {
     if (!m_titleTextSize)
-        m_titleTextSize = number(m_attributes->titleTextSize(m_code));
+        m_titleTextSize = number(attributes().titleTextSize(m_code));
     return *m_titleTextSize;
 }
 
 int ReportPage::headingTextSize() {
     if (!m_headingTextSize)
-        m_headingTextSize = number(m_attributes->headingTextSize(m_code));
+        m_headingTextSize = number(attributes().headingTextSize(m_code));
     return *m_headingTextSize;
 }
 
 const QString& ReportPage::titleTextColor() {
     if (!m_titleTextColor)
-        m_titleTextColor = m_attributes->titleTextColor(m_code);
+        m_titleTextColor = attributes().titleTextColor(m_code);
     return *m_titleTextColor;
 }
 
 const QString& ReportPage::headingTextColor() {
     if (!m_headingTextColor)
-        m_headingTextColor = m_attributes->headingTextColor(m_code);
+        m_headingTextColor = attributes().headingTextColor(m_code);
     return *m_headingTextColor;
 }
 
 const QString& ReportPage::headingBackColor() {
     if (!m_headingBackColor)
-        m_headingBackColor = m_attributes->headingBackColor(m_code);
+        m_headingBackColor = attributes().headingBackColor(m_code);
     return *m_headingBackColor;
 }
 
@@ -286,13 +171,13 @@ RowStyle ReportPage::rowStyle(int rowIndex) {
     // The attributes stay as they are while the page is written: each style is read once.
     if (isOdd(rowIndex)) {
         if (!m_oddRowStyle)
-            m_oddRowStyle = RowStyle{number(m_attributes->oddRowTextSize(m_code)),
-                                     m_attributes->oddRowTextColor(m_code), m_attributes->oddRowBackColor(m_code)};
+            m_oddRowStyle = RowStyle{number(attributes().oddRowTextSize(m_code)), attributes().oddRowTextColor(m_code),
+                                     attributes().oddRowBackColor(m_code)};
         return *m_oddRowStyle;
     }
     if (!m_evenRowStyle)
-        m_evenRowStyle = RowStyle{number(m_attributes->evenRowTextSize(m_code)), m_attributes->evenRowTextColor(m_code),
-                                  m_attributes->evenRowBackColor(m_code)};
+        m_evenRowStyle = RowStyle{number(attributes().evenRowTextSize(m_code)), attributes().evenRowTextColor(m_code),
+                                  attributes().evenRowBackColor(m_code)};
     return *m_evenRowStyle;
 }
 
@@ -301,13 +186,13 @@ void ReportPage::writeHead(const QString& title) {
     writeLine(QStringLiteral("<head>"));
     writeLine(QStringLiteral("<title>") + title + QStringLiteral("</title>"));
     writeLine(QStringLiteral("</head>"));
-    writeLine(styleTag(m_attributes->linkColor(m_code), m_attributes->VisitedlinkColor(m_code),
-                       m_attributes->HoverlinkColor(m_code)));
-    writeLine(bodyTag(m_attributes->backColor(m_code), m_attributes->backgroundImage(m_code)));
+    writeLine(styleTag(attributes().linkColor(m_code), attributes().VisitedlinkColor(m_code),
+                       attributes().HoverlinkColor(m_code)));
+    writeLine(bodyTag(attributes().backColor(m_code), attributes().backgroundImage(m_code)));
 }
 
 void ReportPage::writeHeaderImage() {
-    writeLine(imageParagraph(m_attributes->headerImage(m_code), QStringLiteral("center")));
+    writeLine(imageParagraph(attributes().headerImage(m_code), QStringLiteral("center")));
 }
 
 void ReportPage::writeTitle(const QString& text, int sizeDrop) {
@@ -328,71 +213,54 @@ void ReportPage::writeRaceStatus(int raceStatusNmbr, bool qualifyingLine) {
 }
 
 void ReportPage::writeTableStart() {
-    writeLine(tableTag(number(m_attributes->borderSize(m_code)), number(m_attributes->cellPadding(m_code)),
-                       number(m_attributes->cellSpacing(m_code))));
+    writeLine(tableTag(number(attributes().borderSize(m_code)), number(attributes().cellPadding(m_code)),
+                       number(attributes().cellSpacing(m_code))));
 }
 
 void ReportPage::writeColumnHeadings(const HeadingFor& heading, const QString& extra) {
     writeLine(rowTag(headingBackColor()));
     if (m_columns.isEmpty())
         throw ReportRunError(QStringLiteral("No current record"));
-    const int size = headingTextSize();
-    const QString color = headingTextColor();
-    QHash<HeadingCellKey, QString>& made = request().headingCells;
     for (int column : m_columns)
-        if (const std::optional<QString> text = heading(column)) {
-            HeadingCellKey key{size, color, *text, extra};
-            auto line = made.constFind(key);
-            if (line == made.constEnd())
-                line = made.insert(key, headingCell(size, color, *text, QStringLiteral("center"), 1, extra));
-            writeLine(*line);
-        }
+        if (const std::optional<QString> text = heading(column))
+            writeLine(headingCell(headingTextSize(), headingTextColor(), *text, QStringLiteral("center"), 1, extra));
     writeLine(QStringLiteral("</TR>"));
 }
 
 void ReportPage::writeDataRow(int rowIndex, const CellFor& cell) {
-    writeRow(rowStyle(rowIndex), cell);
-}
-
-namespace {
-
-const QByteArray kDataCellEndBytes = reportPageBytes(kDataCellEnd);
-
-} // namespace
-
-void ReportPage::writeRow(const RowStyle& style, const CellFor& cell) {
+    const RowStyle style = rowStyle(rowIndex);
     writeLine(rowTagOf(style.backColor));
     for (int column : m_columns)
         if (const std::optional<ReportCell> c = cell(column))
-            writeReportLine(knownCellStart(style, c->align).bytes, c->text.isEmpty() ? kNoText : QStringView(c->text),
-                            kDataCellEndBytes, m_fileNumber);
+            writeCell(style, *c);
     writeLine(QStringLiteral("</TR>"));
 }
 
 const QString& ReportPage::rowTagOf(const QString& backColor) {
     for (const auto& [color, tag] : m_rowTags)
-        if ((color.constData() == backColor.constData() && color.size() == backColor.size()) || color == backColor)
+        if (color == backColor)
             return tag;
     m_rowTags.emplace_back(backColor, rowTag(backColor));
     return m_rowTags.back().second;
 }
 
-const QString& ReportPage::cellStart(const RowStyle& style, const QString& align) {
-    return knownCellStart(style, align).start;
-}
-
-const ReportPage::CellStart& ReportPage::knownCellStart(const RowStyle& style, const QString& align) {
-    // A page has a few row styles and alignments: each start is made once. The texts asked for are
-    // mostly the very ones the start was made with.
-    auto same = [](const QString& a, const QString& b) {
-        return (a.constData() == b.constData() && a.size() == b.size()) || a == b;
-    };
-    for (const CellStart& known : m_cellStarts)
-        if (known.size == style.size && same(known.align, align) && same(known.color, style.textColor))
-            return known;
-    const QString start = dataCellStart(style.size, style.textColor, align, QStringLiteral("1"));
-    m_cellStarts.push_back({style.size, style.textColor, align, start, reportPageBytes(start)});
-    return m_cellStarts.back();
+void ReportPage::writeCell(const RowStyle& style, const ReportCell& cell) {
+    // A page of race rows holds tens of thousands of data cells, nearly all of a few styles and
+    // alignments: each start is turned into page bytes once a page, rather than once a cell, which takes
+    // a fifth off the processor time of a package (bench/reports).
+    static const QByteArray end = reportPageBytes(kDataCellEnd);
+    auto known = std::find_if(m_cellStarts.begin(), m_cellStarts.end(), [&](const CellStart& c) {
+        return c.size == style.size && c.align == cell.align && c.color == style.textColor;
+    });
+    if (known == m_cellStarts.end())
+        known = m_cellStarts.insert(
+            known, {style.size, style.textColor, cell.align,
+                    reportPageBytes(dataCellStart(style.size, style.textColor, cell.align, QStringLiteral("1")))});
+    char16_t digits[24];
+    const QStringView text = cell.number           ? decimalDigits(digits, *cell.number)
+                             : cell.text.isEmpty() ? kNoText
+                                                   : QStringView(cell.text);
+    writeReportLine(known->bytes, text, end, m_fileNumber);
 }
 
 void ReportPage::writeTableEnd() {
@@ -400,22 +268,11 @@ void ReportPage::writeTableEnd() {
 }
 
 void ReportPage::writeFooter() {
-    if (!m_attributes->includeFooter(m_code))
+    if (!attributes().includeFooter(m_code))
         return;
-    int size = number(m_attributes->evenRowTextSize(m_code));
-    const QDateTime moment = now();
-    const QDate date = moment.date();
-    const int second = moment.time().msecsSinceStartOfDay() / 1000;
-    std::optional<RequestMemory::Footer>& made = request().footer;
-    if (!made || made->size != size || made->color != titleTextColor() || made->date != date ||
-        made->second != second) {
-        // Below the table, on the page itself: in the page's (title) colour, as heading text would not show.
-        const int asked = size;
-        made =
-            RequestMemory::Footer{asked, titleTextColor(), date, second,
-                                  fontParagraph(size, titleTextColor(), footerText(moment), QStringLiteral("Center"))};
-    }
-    writeLine(made->line);
+    // Below the table, on the page itself: in the page's (title) colour, as heading text would not show.
+    int size = number(attributes().evenRowTextSize(m_code));
+    writeLine(fontParagraph(size, titleTextColor(), footerText(now()), QStringLiteral("Center")));
 }
 
 void ReportPage::writeEnd() {
@@ -434,7 +291,7 @@ bool refusedFolder = false; // the report folder refused a page of the request i
 ReportRunScope::ReportRunScope() {
     if (scopeDepth++ == 0) {
         refusedFolder = false;
-        request().clear();
+        ReportRequestState::begin();
         removeReportLeftovers(reportsDir());
     }
 }
@@ -442,7 +299,7 @@ ReportRunScope::ReportRunScope() {
 ReportRunScope::~ReportRunScope() {
     // What the request read is not kept for the next one: the data may change in between.
     if (--scopeDepth == 0)
-        request().clear();
+        ReportRequestState::end();
 }
 
 bool ReportRunScope::folderRefused() {
@@ -465,6 +322,9 @@ QString runReport(const QString& code, const QString& statusText, const std::fun
         result = body(page);
     } catch (const PageWrittenAlready&) {
         result = page.fileName();
+    } catch (const ReportReadingFailed&) {
+        page.abandonFile(); // the engine's box has been shown
+        result.clear();
     } catch (const ReportFolderError& e) {
         page.abandonFile();
         result.clear();
@@ -491,90 +351,6 @@ QString runReport(const QString& code, const QString& statusText, const std::fun
     return result;
 }
 
-namespace {
-
-// What the league's standings sum, race by race: the rows of its teams in races of its race type.
-const QHash<int, QHash<int, qint64>>& leaguePointsByRace(int leagueNmbr) {
-    auto& memo = request().leaguePoints;
-    auto it = memo.constFind(leagueNmbr);
-    if (it != memo.constEnd())
-        return *it;
-    QHash<int, QHash<int, qint64>> byRace;
-    IDatabase db;
-    // A team's line of a race is one row of the league's key: grouped in the key's order, the rows need
-    // no sorting.
-    if (db.OpenResultSet(QStringLiteral("SELECT team_results_summary.team_nmbr, races.race_nmbr, sum(points) as "
-                                        "sum_points"
-                                        " FROM team_results_summary, teams, races, leagues"
-                                        " WHERE team_results_summary.team_nmbr = teams.team_nmbr"
-                                        " AND team_results_summary.race_nmbr = races.race_nmbr"
-                                        " AND team_results_summary.league_nmbr = leagues.league_nmbr"
-                                        " AND team_results_summary.league_nmbr = ?"
-                                        " AND races.race_type_nmbr = leagues.race_type_nmbr"
-                                        " GROUP BY team_results_summary.race_nmbr, team_results_summary.team_nmbr"),
-                         {leagueNmbr}))
-        for (; !db.isEOF(); db.MoveNext())
-            byRace[db.fields.toInt(QStringLiteral("race_nmbr"))].insert(
-                db.fields.toInt(QStringLiteral("team_nmbr")), db.fields.toInt64(QStringLiteral("sum_points")));
-    return *memo.insert(leagueNmbr, byRace);
-}
-
-} // namespace
-
-std::shared_ptr<const cLeagueStandingsCollection> leagueStandingsAsOf(int leagueNmbr, int raceNmbr, bool highScore) {
-    return readOncePerRequest<cLeagueStandingsCollection>(
-        QStringLiteral("league standings %1 %2 %3").arg(leagueNmbr).arg(raceNmbr).arg(int(highScore)), [&] {
-            auto standings = std::make_shared<cLeagueStandingsCollection>();
-            standings->load(leagueNmbr, raceNmbr, highScore);
-            return std::shared_ptr<const cLeagueStandingsCollection>(std::move(standings));
-        });
-}
-
-QHash<int, qint64> seasonPointsOfTeamsAsOf(int leagueNmbr, int raceNmbr) {
-    RequestMemory& memory = request();
-    auto it = memory.seasonPoints.constFind({leagueNmbr, raceNmbr});
-    if (it != memory.seasonPoints.constEnd())
-        return *it;
-    QHash<int, qint64> points;
-    if (!memory.leaguesAsked.contains(leagueNmbr)) {
-        // The first race of the league the request asks for: its standings.
-        const std::shared_ptr<const cLeagueStandingsCollection> standings =
-            leagueStandingsAsOf(leagueNmbr, raceNmbr, true);
-        for (const cLeagueStandings& line : *standings)
-            if (!points.contains(line.teamNmbr()))
-                points.insert(line.teamNmbr(), line.points());
-    } else {
-        // A request that asks for more races of the league (a page per race) sums the league's points
-        // per race over the races the standings count, rather than the whole season again each time.
-        const QHash<int, QHash<int, qint64>>& byRace = leaguePointsByRace(leagueNmbr);
-        IDatabase counted;
-        if (counted.OpenResultSet(QStringLiteral("SELECT races.race_nmbr FROM races WHERE ") +
-                                  raceUpToCondition(QStringLiteral("races"), raceNmbr)))
-            for (; !counted.isEOF(); counted.MoveNext()) {
-                const auto race = byRace.constFind(counted.fields.toInt(QStringLiteral("race_nmbr")));
-                if (race != byRace.constEnd())
-                    for (auto team = race->constBegin(); team != race->constEnd(); ++team)
-                        points[team.key()] += team.value();
-            }
-    }
-    memory.leaguesAsked.insert(leagueNmbr);
-    memory.seasonPoints.insert({leagueNmbr, raceNmbr}, points);
-    return points;
-}
-
-qint64 seasonPointsAsOf(int leagueNmbr, int raceNmbr, int teamNmbr) {
-    RequestMemory& memory = request();
-    const auto it = memory.seasonPoints.constFind({leagueNmbr, raceNmbr});
-    if (it != memory.seasonPoints.constEnd())
-        return it->value(teamNmbr, 0);
-    if (runDepth > 1)
-        return seasonPointsOfTeamsAsOf(leagueNmbr, raceNmbr).value(teamNmbr, 0);
-    // A page of its own needs its one team's line.
-    cLeagueStandingsCollection standings;
-    standings.loadTeam(leagueNmbr, raceNmbr, teamNmbr);
-    return standings.pointsForTeam(teamNmbr);
-}
-
 void showReportMessage(const QString& text) {
     showRunBox(text, MsgIcon::Information);
 }
@@ -583,6 +359,12 @@ void showReportMessage(const QString& text) {
 
 QString cellText(const QVariant& value) {
     return value.isNull() ? QString() : htmlText(value.toString());
+}
+
+ReportCell valueCell(const QVariant& value, const QString& align) {
+    if (value.typeId() == QMetaType::LongLong)
+        return numberCell(value.value<qlonglong>(), align);
+    return ReportCell{cellText(value), align};
 }
 
 QString cellText(const cFields& fields, const QString& name) {
@@ -595,47 +377,19 @@ QString cellText(const cFields& fields, const QString& name) {
 }
 
 QString cellNumber(qint64 value) {
-    // Pages are full of small numbers (places, points, bonuses): each is made once and shared.
-    // Their texts lie in one block that is never freed, so that a copy of one counts no references.
-    constexpr int kShared = 1024;
-    static const std::vector<QString> shared = [] {
-        static char16_t digits[kShared * 4];
-        std::vector<QString> numbers;
-        numbers.reserve(kShared);
-        char16_t* at = digits;
-        for (int n = 0; n < kShared; ++n) {
-            const QString text = QString::number(n);
-            std::copy(text.utf16(), text.utf16() + text.size(), at);
-            numbers.push_back(QString::fromRawData(reinterpret_cast<const QChar*>(at), text.size()));
-            at += text.size();
-        }
-        return numbers;
-    }();
-    if (value >= 0 && value < kShared)
-        return shared[size_t(value)];
     return QString::number(value);
 }
 
 QString cellDate(const QVariant& value) {
     const QDate date = dateOf(value);
-    if (scopeDepth == 0 || !date.isValid())
-        return shortDate(date);
-    QHash<qint64, QString>& known = request().dateTexts;
-    auto it = known.constFind(date.toJulianDay());
-    if (it == known.constEnd())
-        it = known.insert(date.toJulianDay(), shortDate(date));
-    return *it;
+    if (!date.isValid())
+        return QString();
+    return ReportRequestState::inProgress() ? ReportRequestState::current().dateText(date) : shortDate(date);
 }
 
 QString cellMoney(const QVariant& value) {
     const Currency amount = Currency::fromVariant(value);
-    if (scopeDepth == 0)
-        return moneyText(amount);
-    QHash<qint64, QString>& known = request().moneyTexts;
-    auto it = known.constFind(amount.units());
-    if (it == known.constEnd())
-        it = known.insert(amount.units(), moneyText(amount));
-    return *it;
+    return ReportRequestState::inProgress() ? ReportRequestState::current().moneyText(amount) : moneyText(amount);
 }
 
 QString carNumberOrder(const QString& column) {
@@ -675,10 +429,10 @@ QString getGroupDisplay(const QVariant& groupNmbr) {
     return htmlText(group.groupName());
 }
 
-bool holdingShownOnRaceDay(const IDatabase& db) {
-    const QString race = dateKey(db.fields(QStringLiteral("race_dt")));
-    const QString term = dateKey(db.fields(QStringLiteral("term_dt")));
+bool holdingShownOnRaceDay(const QVariant& raceDt, const QVariant& efctvDt, const QVariant& termDt) {
+    const QString race = dateKey(raceDt);
+    const QString term = dateKey(termDt);
     if (!term.isEmpty() && term < race)
         return false;
-    return !(dateKey(db.fields(QStringLiteral("efctv_dt"))) > race);
+    return !(dateKey(efctvDt) > race);
 }

@@ -1,38 +1,33 @@
 #pragma once
 
-class IDatabase;
 class cFields;
-class cLeagueStandingsCollection;
 
 #include "reports/framework/CommonReportCode.h"
 #include "reports/framework/cReportAttributes.h"
 
 #include <QDate>
 #include <QDateTime>
-#include <QHash>
 #include <QList>
 #include <QString>
 #include <QVariant>
 #include <functional>
-#include <memory>
 #include <optional>
 #include <stdexcept>
+#include <utility>
 #include <vector>
 
 // What every report page shares: one run of a report entry, the page's file, its chosen columns and
 // display attributes, and the lines every page repeats (head, title block, heading row, striped data
-// rows, footer). A report entry is written as
+// rows, footer). A report is rows, then a page: an entry reads its rows (a query, or what the request
+// shares through ReportRequestState), then its writer turns them into the page:
 //
 //   QString createXReport(int league, int race, bool show) {
 //       return runReport("XX", "Creating X Report", [&](ReportPage& page) -> QString {
-//           IDatabase db;
-//           if (!db.OpenResultSet(query)) return {};                   // the box is already shown
-//           if (db.isEOF()) { if (show) showReportMessage("..."); return {}; }
-//           page.open(league, race);                                   // file, columns, attributes
-//           page.writeHead("X Report");
-//           ...title block, page.writeTableStart(), page.writeColumnHeadings(...), rows...
-//           page.writeTableEnd(); page.writeFooter(); page.writeEnd();
-//           return page.finish(show);                                  // close, browser, file name
+//           const std::vector<XRow> rows = readXRows(league, race); // a failed query throws, its box shown
+//           if (rows.empty()) { if (show) showReportMessage("..."); return {}; }
+//           page.open(league, race);                                // file, columns, attributes
+//           writeXPage(page, rows);                                 // head, title block, table, footer
+//           return page.finish(show);                               // close, browser, file name
 //       });
 //   }
 //
@@ -117,7 +112,16 @@ struct RowStyle {
 struct ReportCell {
     QString text;
     QString align;
+    // A whole number, written as its digits (text is then empty): most cells of the race pages are
+    // numbers, and a text made for each cost a page of race rows a seventh of its time (bench/reports).
+    std::optional<qint64> number = std::nullopt;
 };
+// A cell showing a whole number.
+inline ReportCell numberCell(qint64 number, const QString& align) {
+    return ReportCell{QString(), align, number};
+}
+// A cell showing a value from the data: a whole number as its digits, anything else as cellText makes it.
+ReportCell valueCell(const QVariant& value, const QString& align);
 
 // A heading text per column number; nullopt for a column the report does not know (no cell).
 using HeadingFor = std::function<std::optional<QString>(int column)>;
@@ -127,18 +131,17 @@ using CellFor = std::function<std::optional<ReportCell>(int column)>;
 // The state of one report run: code, fixed file number, file name, chosen columns, attributes.
 class ReportPage {
 public:
-    // Reads the report's fixed file number (0 when the catalogue has no such report).
+    // Takes the report's fixed file number (0 when the catalogue has no such report) from the request.
     explicit ReportPage(const QString& code);
     ~ReportPage();
     ReportPage(const ReportPage&) = delete;
     ReportPage& operator=(const ReportPage&) = delete;
 
-    const QString& code() const { return m_code; }
     int fileNumber() const { return m_fileNumber; }
     // Empty until open() has named the file.
     const QString& fileName() const { return m_fileName; }
 
-    // Names the file (code and two numbers), opens it in the report folder, loads the chosen columns
+    // Names the file (code and two numbers), opens it in the report folder, takes the chosen columns
     // and the attributes. Throws ReportRunError when the report has no file number, ReportFolderError
     // when the folder refused the file (the file routines have shown their box); ends a nested run whose
     // page the request has written already. Returns the file name.
@@ -146,7 +149,7 @@ public:
     // As above for a page whose content depends on more numbers than two (league, team, race).
     QString open(const QList<int>& numbers);
     // For a nested page: true, with the name set, when the request has put the page of these numbers in
-    // place already, so that a report can skip its queries for a page it would not write.
+    // place already, so that a report can skip its readings for a page it would not write.
     bool writtenInRequest(const QList<int>& numbers);
     // Closes the file, which then replaces an earlier page of its name; when show is true opens it in
     // the browser. Returns the file name.
@@ -156,24 +159,23 @@ public:
     void writeLine(const QString& text);
     // "<TR>" and "</TR>": a spacer row.
     void writeEmptyRow();
-    // rowTag of the colour, made once for all the rows of that colour.
-    const QString& rowTagOf(const QString& backColor);
 
     // The chosen column numbers, in the user's order.
     const QList<int>& columns() const { return m_columns; }
     bool hasColumn(int column) const { return m_columns.contains(column); }
 
-    // The attributes of this report (getters take the code; see attr... below for the usual ones).
-    cReportAttributesCollection& attributes() { return *m_attributes; }
+    // The attributes of this report (getters take the code; see the usual ones below).
+    cReportAttributesCollection& attributes();
     // A size or number attribute as a whole number; throws when it is not one.
     static int number(const QString& attributeText);
-    // The attributes stay as they are while a page is written: each is read once a page.
+    // The attributes stay as they are while a page is written: each is read once a page, which takes a
+    // tenth off the time of a page of race rows (bench/reports).
     int titleTextSize();
     int headingTextSize();
     const QString& titleTextColor();
     const QString& headingTextColor();
     const QString& headingBackColor();
-    bool includeActiveOnly() { return m_attributes->includeActiveOnly(m_code); }
+    bool includeActiveOnly() { return attributes().includeActiveOnly(m_code); }
     // Odd row indexes take the odd-row attributes, even ones the even-row attributes.
     RowStyle rowStyle(int rowIndex);
 
@@ -193,10 +195,10 @@ public:
     void writeColumnHeadings(const HeadingFor& heading, const QString& extra);
     // One data row with the row index's style: one data cell (colspan 1) per chosen column it knows.
     void writeDataRow(int rowIndex, const CellFor& cell);
-    // As writeDataRow with a style chosen by the caller.
-    void writeRow(const RowStyle& style, const CellFor& cell);
-    // The line of a data cell (colspan 1) of the row style and alignment up to its text, made once a page.
-    const QString& cellStart(const RowStyle& style, const QString& align);
+    // One data cell's line (colspan 1) in the row's style; an empty text as "&nbsp;".
+    void writeCell(const RowStyle& style, const ReportCell& cell);
+    // rowTag of the colour, made once for all the rows of that colour on the page.
+    const QString& rowTagOf(const QString& backColor);
     // "</TABLE>".
     void writeTableEnd();
     // The footer paragraph when the report's footer attribute is set, in the title colour.
@@ -206,30 +208,23 @@ public:
 
 private:
     friend QString runReport(const QString&, const QString&, const std::function<QString(ReportPage&)>&);
-    void loadReportColumns();
-
-    void closeFile();
     void abandonFile();
 
     QString m_code;
     int m_fileNumber = 0;
     QString m_fileName;
     QList<int> m_columns;
+    // The line of a data cell up to its text, by the row style and the alignment, as page bytes.
     struct CellStart {
         int size;
-        QString color;
-        QString align;
-        QString start;
-        QByteArray bytes; // start as the page carries it
+        QString color, align;
+        QByteArray bytes;
     };
-    const CellStart& knownCellStart(const RowStyle& style, const QString& align);
     std::vector<CellStart> m_cellStarts;
     std::vector<std::pair<QString, QString>> m_rowTags; // by background colour
     std::optional<RowStyle> m_oddRowStyle, m_evenRowStyle;
     std::optional<int> m_titleTextSize, m_headingTextSize;
     std::optional<QString> m_titleTextColor, m_headingTextColor, m_headingBackColor;
-    // Shared by the pages of a request that write the same report.
-    std::shared_ptr<cReportAttributesCollection> m_attributes;
 };
 
 // One request of the user, from its first page to its last: a report entry, with the pages it writes
@@ -249,37 +244,12 @@ public:
 
 // One run of a report entry: hourglass and status text, then body; both restored at every way out.
 // A run-time error inside body shows "Error generating report " + the file name (critical, titled
-// "Quorvanti"), drops the page's unfinished file (an earlier page of its name stays) and gives "". Otherwise the
-// result is body's (the file name, or "" when no page was written).
+// "Quorvanti"), drops the page's unfinished file (an earlier page of its name stays) and gives "". A
+// reading that failed (ReportReadingFailed, its box shown) drops the page and gives "" without another
+// box. Otherwise the result is body's (the file name, or "" when no page was written).
 // A page the report folder refuses ends the whole request instead (see ReportRunScope): the run that
 // holds this one is ended too, and it gives "" as well.
 QString runReport(const QString& code, const QString& statusText, const std::function<QString(ReportPage&)>& body);
-
-// The display attributes of the report with the code, as the request in progress reads them: loaded once
-// for all its pages.
-std::shared_ptr<cReportAttributesCollection> requestAttributes(const QString& code);
-
-// Something a reading gives that holds for every page of the request in progress, by a key naming
-// the reading and its numbers: read the first time, then kept until the request ends. Outside a
-// request it is read at every call. A reading that fails gives nullptr, which is not kept.
-std::shared_ptr<const void> keptForRequest(const QString& key,
-                                           const std::function<std::shared_ptr<const void>()>& read);
-// What the request in progress keeps by the key, without reading it; nullptr when it has not read it.
-std::shared_ptr<const void> keptSoFar(const QString& key);
-template <class T>
-std::shared_ptr<const T> readOncePerRequest(const QString& key, const std::function<std::shared_ptr<const T>()>& read) {
-    return std::static_pointer_cast<const T>(keptForRequest(key, [&] { return read(); }));
-}
-
-// The league's standings after the race (cLeagueStandingsCollection::load), read once per request: the
-// league standings page and the season points of its linked pages share them.
-std::shared_ptr<const cLeagueStandingsCollection> leagueStandingsAsOf(int leagueNmbr, int raceNmbr, bool highScore);
-// The teams' season points in the league as of the race: each team's line in the league's standings
-// after the race (a team without one is not in the list). Read once per request.
-QHash<int, qint64> seasonPointsOfTeamsAsOf(int leagueNmbr, int raceNmbr);
-// One team's season points as of the race, 0 without a line: from the list above when the request has
-// it or the page is one of many (nested), otherwise read for the one team.
-qint64 seasonPointsAsOf(int leagueNmbr, int raceNmbr, int teamNmbr);
 
 // The "nothing to report" box of the entries: information icon, titled "Quorvanti".
 void showReportMessage(const QString& text);
@@ -303,9 +273,9 @@ QString carNumberOrder(const QString& column);
 QString getGroupDisplay(const QVariant& groupNmbr);
 // The date of a date column as stored text (YYYY-MM-DD), for the active-row tests by calendar day.
 QString dateKey(const QVariant& value);
-// For the active-only pages: a holding row (efctv_dt, term_dt) is shown for the race (race_dt) unless
+// For the active-only pages: a holding (its start and stop dates as stored) is shown for the race unless
 // it ended before the race day or began after it, compared by calendar day.
-bool holdingShownOnRaceDay(const IDatabase& db);
+bool holdingShownOnRaceDay(const QVariant& raceDt, const QVariant& efctvDt, const QVariant& termDt);
 // Adds to a running 32-bit sum, rounding the value to the nearest whole number (halves to even);
 // throws ReportRunError on overflow.
 void addToSum(qint32& sum, double value);

@@ -7,6 +7,7 @@
 #include "posting/cRaces.h"
 #include "reports/generators/HoldingColumns.h"
 #include "reports/generators/ReportPipeline.h"
+#include "reports/generators/ReportRequestState.h"
 
 namespace {
 
@@ -169,8 +170,9 @@ QString createTeamCarsPage(const TeamCarsRun& run, int leagueNmbr, int teamNmbr,
 
 QString createTeamCarsReport(int leagueNmbr, int teamNmbr, bool show, bool allInOne, bool separate,
                              std::optional<int> raceNmbr) {
+    ReportRunScope request; // the run's attributes are the request's
     TeamCarsRun run;
-    run.activeOnly = requestAttributes(kCode)->includeActiveOnly(kCode);
+    run.activeOnly = ReportRequestState::current().attributes(kCode).includeActiveOnly(kCode);
     if (raceNmbr) {
         cRaces race;
         race.load(*raceNmbr);
@@ -182,7 +184,7 @@ QString createTeamCarsReport(int leagueNmbr, int teamNmbr, bool show, bool allIn
     const int race = raceNmbr.value_or(0);
     if (!separate)
         return createTeamCarsPage(run, leagueNmbr, teamNmbr, show, allInOne, race);
-    ReportRunScope request; // a folder that refuses one page ends the run there, with one box
+    // A folder that refuses one page ends the request there, with one box.
     cLeagueTeamsCollection members;
     members.load(leagueNmbr);
     QString result;

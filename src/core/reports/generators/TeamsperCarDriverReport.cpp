@@ -121,7 +121,7 @@ void writeReportPage(ReportPage& page, IDatabase& db) {
 
 QString createTeamsperCarDriverReport(int leagueNmbr, bool show, int raceNmbr) {
     return runReport(kCode, kStatus, [&](ReportPage& page) -> QString {
-        const bool activeOnly = cReportAttributesCollection().includeActiveOnly(kCode);
+        const bool activeOnly = page.includeActiveOnly();
         IDatabase db;
         const bool queried = db.OpenResultSet(teamsPerCarQuery(leagueNmbr, raceNmbr, activeOnly));
         page.open(leagueNmbr, raceNmbr);
