@@ -17,6 +17,7 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <sys/xattr.h>
+#include <thread>
 #include <unistd.h>
 
 std::unique_ptr<cConnection> gConnection;
@@ -405,10 +406,10 @@ bool replaceWithCopy(const QString& temp, const QString& destination, const QStr
     return renameOver(temp, destination, error);
 }
 
-// True when the engine reads the file at path whole: every page, from the disk.
-bool readsWhole(const QString& path) {
+// True when the engine reads every page of the file at path (see SqlDatabase::readEveryPage).
+bool readsEveryPage(const QString& path) {
     SqlDatabase db;
-    return db.open(path, dataFileKey(), false, false) && isWhole(db, false);
+    return db.open(path, dataFileKey(), false, false) && db.readEveryPage();
 }
 
 // How a backup was written, or why not.
@@ -417,9 +418,11 @@ struct BackupWriting {
     bool damaged = false; // set when the source was found damaged
 };
 
-// Writes the backup of the closed file at source to destination (see compactFile). counts, when given, were
-// read while the file was still open, so that a copy of its bytes needs no second opening of it.
-bool writeBackup(const QString& source, const QString& destination, const PageCounts* counts, const QString& keepAs,
+// Writes the backup of the data file at source to destination (see compactFile). open, when given, is the
+// program's connection to it, with no transaction under way, which the caller closes afterwards: the copy is
+// made while it is still open, which spares opening the file a second time (the key is derived anew for every
+// opening).
+bool writeBackup(SqlDatabase* open, const QString& source, const QString& destination, const QString& keepAs,
                  BackupWriting* writing, QString* error) {
     if (QFileInfo(source).canonicalFilePath() == QFileInfo(destination).canonicalFilePath() &&
         QFileInfo::exists(destination)) {
@@ -445,43 +448,45 @@ bool writeBackup(const QString& source, const QString& destination, const PageCo
     if (!error->isEmpty())
         return false;
     // ATTACH inherits the open flags; the copy's file is made owner-only beforehand, so none creates files.
-    SqlDatabase db;
-    PageCounts read;
+    SqlDatabase own;
+    SqlDatabase& db = open ? *open : own;
     const auto sourceFailed = [&] {
         writing->damaged = isDamageCode(db.lastErrorCode());
         *error = writing->damaged ? damagedText(source, true) : db.lastError();
         return false;
     };
-    if (!counts) {
-        if (!db.open(source, dataFileKey(), false, false) || !readPageCounts(db, &read))
-            return sourceFailed();
-        counts = &read;
-    }
-    // The file's bytes are a copy only while they are all the engine wrote: no journal waits to be rolled
-    // back into them, and no page lies beyond the ones it counts.
-    const bool byPage = !counts->worthRebuilding() && !QFileInfo::exists(source + QStringLiteral("-journal")) &&
-                        QFileInfo(source).size() == counts->pages * counts->pageSize;
+    PageCounts counts;
+    if ((!open && !own.open(source, dataFileKey(), false, false)) || !readPageCounts(db, &counts))
+        return sourceFailed();
+    // The file's bytes are a copy only while they are all the engine wrote: no transaction is under way (an
+    // opening has rolled back what one cut short left), and no page lies beyond the ones it counts.
+    const bool byPage =
+        !counts.worthRebuilding() && !db.inTransaction() && QFileInfo(source).size() == counts.pages * counts.pageSize;
     bool written;
     if (byPage) {
-        db.close();
-        written = copyOwnerOnly(source, temp, error);
+        // Every page the copy takes is read through the engine's check of its code: a page that went bad on
+        // the disk after the data file was checked would be copied with its bytes, and the backup it replaced
+        // would be the last good copy. The bytes are copied while the engine reads, which takes the exit backup
+        // from 3.6 to 2.4 times a plain copy (bench/backup). The copy's own handle on the file, once closed,
+        // drops the engine's lock on it (locks belong to the process): the caller closes the connection next.
+        bool copied = false;
+        std::thread copier([&] { copied = copyOwnerOnly(source, temp, error); });
+        const bool whole = db.readEveryPage();
+        copier.join();
+        written = whole ? copied : sourceFailed();
     } else {
-        if (!db.isOpen() && !db.open(source, dataFileKey(), false, false))
-            return sourceFailed();
         written = createOwnerOnly(temp, error) && exportCopy(db, temp, error);
         writing->damaged = !written && *error == damagedText(db.path(), true);
-        db.close();
-    }
-    // The copy is read back from the disk before it replaces anything: a page that went bad on the disk
-    // after the data file was checked is copied with its bytes, and the backup it replaced would be the
-    // last good copy. The source is read as well only to say which of the two is damaged.
-    if (written && !readsWhole(temp)) {
-        written = false;
-        writing->damaged = !readsWhole(source);
-        *error = writing->damaged ? damagedText(source, true)
-                                  : QStringLiteral("The copy could not be read back whole from the disk that holds "
-                                                   "'%1': that disk may be failing.")
-                                        .arg(QFileInfo(file).absolutePath());
+        // The rebuilt copy is read back before it replaces anything; the source is read as well only to say
+        // which of the two is damaged.
+        if (written && !readsEveryPage(temp)) {
+            written = false;
+            writing->damaged = !db.readEveryPage() && isDamageCode(db.lastErrorCode());
+            *error = writing->damaged ? damagedText(source, true)
+                                      : QStringLiteral("The copy could not be read back whole from the disk that "
+                                                       "holds '%1': that disk may be failing.")
+                                            .arg(QFileInfo(file).absolutePath());
+        }
     }
     if (written)
         rememberRows(temp, writing->rows);
@@ -622,7 +627,7 @@ void deleteFile(const QString& path) {
 
 bool compactFile(const QString& source, const QString& destination, QString* error) {
     BackupWriting writing;
-    return writeBackup(source, destination, nullptr, QString(), &writing, error);
+    return writeBackup(nullptr, source, destination, QString(), &writing, error);
 }
 
 bool exitBackupWouldLoseData(const QString& backup, BackupRows* rows) {
@@ -675,8 +680,6 @@ bool backupDatabase(const QString& destination, bool reopen) {
     // Without its folder the backup of every exit is not made, and not reported, as it always was.
     if (atExit && !QFileInfo(target).absoluteDir().exists())
         return false;
-    PageCounts counts;
-    const bool counted = readPageCounts(*open, &counts);
     // The last good backup is never lost: one that holds clearly more of the user's rows (the data file
     // was lost and started again), or one that cannot be read to tell, stays beside the new one. The data
     // file's count goes with the copy, as the backup's count at the next exit.
@@ -688,11 +691,16 @@ bool backupDatabase(const QString& destination, bool reopen) {
     } else if (!atExit) {
         rows.dataFile = userRowCount(*open);
     }
-    gConnection->CloseConnection();
+    // What a transaction under way has written is not the user's yet: closing takes it back, as it always did.
+    if (open->inTransaction()) {
+        gConnection->CloseConnection();
+        open = nullptr;
+    }
     QString error;
     BackupWriting writing;
     writing.rows = rows.dataFile;
-    const bool ok = writeBackup(dataFilePath(), target, counted ? &counts : nullptr, keepAs, &writing, &error);
+    const bool ok = writeBackup(open, dataFilePath(), target, keepAs, &writing, &error);
+    gConnection->CloseConnection();
     // Damage found in the copy is the data file's: no later backup is made of it either.
     if (writing.damaged)
         knownDamage() = damagedText(dataFilePath(), true);

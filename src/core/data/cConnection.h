@@ -84,9 +84,9 @@ bool connectDatabase(QString* damage = nullptr);
 // Closes the connection, writes a copy of the data file to the destination (empty = the default backup; see
 // compactFile), and reopens unless told not to (the program's exit, which closes it next). A failed backup is
 // reported in a box, except the default one into a "Backups" folder that is not there. Nothing is written while
-// no data file is open, nor of a data file found damaged: by the check, or in the copy, which is read back
-// whole before it replaces the backup. The default backup stays beside the new one under a dated name
-// (keptBackupPath), and the user is told so, where exitBackupWouldLoseData says so.
+// no data file is open, nor of a data file found damaged: by the check, or as it is copied (compactFile). The default
+// backup stays beside the new one under a dated name (keptBackupPath), and the user is told so, where
+// exitBackupWouldLoseData says so.
 bool backupDatabase(const QString& destination, bool reopen = true);
 // The user's rows (leagues, teams and their leagues, cars and drivers, races and results, picks, and the
 // scoring methods, race types and groups beyond the shipped ones) on each side of the exit backup; -1 where
@@ -126,9 +126,10 @@ QString restoreSidePath();
 // Called with "copying", "copied", "checked" and "renamed" as the restore passes each step (tests).
 void setRestoreStepHook(std::function<void(const char*)> hook);
 // Writes a compacted, encrypted copy of the closed file at source to destination. A file with little free
-// space is copied page for page (its bytes, under the same key), one with much is rebuilt without it. The
-// copy is built in a temporary file beside the destination, flushed to the disk, read back whole, and
-// renamed over it only then, so the previous copy survives a failure. A destination that is a link stays
+// space is copied page for page (its bytes, under the same key) while the engine reads each of its pages
+// through the check of the page's code; one with much is rebuilt without it, and the rebuilt copy is read
+// back the same way. The copy is built in a temporary file beside the destination, flushed to the disk, and
+// renamed over it only once it has passed, so the previous copy survives a failure. A destination that is a link stays
 // one: the file it leads to is replaced. On failure returns false with the reason in *error.
 bool compactFile(const QString& source, const QString& destination, QString* error);
 // True when the file opens with the program's key and holds a data file's schema of this version or an

@@ -649,6 +649,32 @@ bool SqlDatabase::inTransaction() const {
     return m_db && !sqlite3_get_autocommit(m_db);
 }
 
+bool SqlDatabase::readEveryPage() {
+    SqlRows cacheSize;
+    if (!query(QStringLiteral("PRAGMA cache_size"), &cacheSize))
+        return false;
+    // Pages read once need no room to stay: a cache of a few pages reads the file faster than a large one
+    // (bench/backup: a fifth of the time of the whole exit backup).
+    sqlite3_exec(m_db, "PRAGMA cache_size = 16;", nullptr, nullptr, nullptr);
+    sqlite3_db_release_memory(m_db);
+    // The engine's own copy reads each page in turn; into a database in memory, dropped afterwards.
+    sqlite3* pages = nullptr;
+    int rc = sqlite3_open(":memory:", &pages);
+    sqlite3_backup* reading = rc == SQLITE_OK ? sqlite3_backup_init(pages, "main", m_db, "main") : nullptr;
+    if (reading) {
+        rc = sqlite3_backup_step(reading, -1);
+        sqlite3_backup_finish(reading);
+    }
+    int code = reading ? rc : pages ? sqlite3_errcode(pages) : SQLITE_NOMEM;
+    // The copy reports a page that fails its check as a plain error; nothing else in reading a file gives one.
+    if (code == SQLITE_ERROR && reading)
+        code = SQLITE_CORRUPT;
+    const QString message = pages ? QString::fromUtf8(sqlite3_errmsg(pages)) : QStringLiteral("out of memory");
+    sqlite3_close(pages);
+    exec(QStringLiteral("PRAGMA cache_size = %1").arg(cacheSize.rows.value(0).value(0).toLongLong()));
+    return code == SQLITE_DONE || fail(code, message);
+}
+
 bool SqlDatabase::execScript(const QString& script) {
     if (!m_db)
         return fail();
