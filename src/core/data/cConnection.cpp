@@ -10,6 +10,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
 
 #include <cerrno>
 #include <cstdio>
@@ -42,12 +43,12 @@ void restoreStep(const char* step) {
 constexpr mode_t kOwnerOnly = S_IRUSR | S_IWUSR;
 
 // Creates an empty file that only its owner can read and write; the engine then fills it, and gives its
-// journal the same mode.
-bool createOwnerOnly(const QString& path, QString* error) {
+// journal the same mode. Messages name shown, when given, in place of path.
+bool createOwnerOnly(const QString& path, QString* error, const QString& shown = QString()) {
     const int fd = ::open(QFile::encodeName(path).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, kOwnerOnly);
     if (fd < 0) {
         *error = QStringLiteral("The file '%1' cannot be created: %2")
-                     .arg(path, QString::fromLocal8Bit(std::strerror(errno)));
+                     .arg(shown.isEmpty() ? path : shown, QString::fromLocal8Bit(std::strerror(errno)));
         return false;
     }
     ::close(fd);
@@ -78,15 +79,18 @@ QString fullDiskText(const QString& file) {
     return QStringLiteral("The disk that holds '%1' is full.").arg(QFileInfo(file).absolutePath());
 }
 
-// Copies source to a new owner-only file at target, flushed to the disk. halfwayStep, when given, is
-// passed to the restore's step hook once half of the bytes are written.
-bool copyOwnerOnly(const QString& source, const QString& target, QString* error, const char* halfwayStep = nullptr) {
+// Copies source to a new owner-only file at target, flushed to the disk; never over a file that is there.
+// halfwayStep, when given, is passed to the restore's step hook once half of the bytes are written. Messages
+// name shown, when given, in place of target: a temporary name means nothing to the user.
+bool copyOwnerOnly(const QString& source, const QString& target, QString* error, const char* halfwayStep = nullptr,
+                   const QString& shown = QString()) {
     QFile in(source);
     if (!in.open(QIODevice::ReadOnly)) {
         *error = QStringLiteral("The file '%1' cannot be read: %2").arg(source, in.errorString());
         return false;
     }
-    if (!createOwnerOnly(target, error))
+    const QString named = shown.isEmpty() ? target : shown;
+    if (!createOwnerOnly(target, error, named))
         return false;
     QFile out(target);
     bool ok = out.open(QIODevice::WriteOnly);
@@ -117,9 +121,9 @@ bool copyOwnerOnly(const QString& source, const QString& target, QString* error,
         QFile::remove(target);
     } else if (!ok) {
         *error = QStringLiteral("The file '%1' cannot be written: %2")
-                     .arg(target, out.error() != QFileDevice::NoError ? out.errorString()
-                                  : errno != 0                        ? QString::fromLocal8Bit(std::strerror(errno))
-                                               : QStringLiteral("not every byte could be written."));
+                     .arg(named, out.error() != QFileDevice::NoError ? out.errorString()
+                                 : errno != 0                        ? QString::fromLocal8Bit(std::strerror(errno))
+                                              : QStringLiteral("not every byte could be written."));
         out.close();
         QFile::remove(target);
     }
@@ -406,10 +410,12 @@ bool replaceWithCopy(const QString& temp, const QString& destination, const QStr
     return renameOver(temp, destination, error);
 }
 
-// True when the engine reads every page of the file at path (see SqlDatabase::readEveryPage).
+// True when the engine reads every page of the file at path (see SqlDatabase::readEveryPage); a file of no
+// bytes has none to read, and is no data file.
 bool readsEveryPage(const QString& path) {
     SqlDatabase db;
-    return db.open(path, dataFileKey(), false, false) && db.readEveryPage();
+    return refusedBeforeOpening(path, path).isEmpty() && db.open(path, dataFileKey(), false, false) &&
+           db.readEveryPage();
 }
 
 // How a backup was written, or why not.
@@ -496,6 +502,43 @@ bool writeBackup(SqlDatabase* open, const QString& source, const QString& destin
         return false;
     }
     return true;
+}
+
+// Where a copy of file is kept instead of being replaced: in the folder of like, named after like with the
+// time file was last written (quorvanti30-2026-03-01-181502.qv), and never a name already in use.
+QString datedPath(const QString& file, const QString& like) {
+    const QFileInfo info(like);
+    const QString stem = QDir(info.absolutePath())
+                             .filePath(info.completeBaseName() + QLatin1Char('-') +
+                                       QFileInfo(file).lastModified().toString(QStringLiteral("yyyy-MM-dd-HHmmss")));
+    const QString suffix = info.suffix().isEmpty() ? QString() : QLatin1Char('.') + info.suffix();
+    QString path = stem + suffix;
+    for (int n = 2; QFileInfo::exists(path) || QFileInfo(path).isSymLink(); ++n)
+        path = stem + QStringLiteral("-%1").arg(n) + suffix;
+    return path;
+}
+
+// Copies file to keepAs, which must not be there, with the time it was last written: whole or not at all, so
+// that a copy cut short never passes for a kept file.
+bool keepCopy(const QString& file, const QString& keepAs, QString* error) {
+    const QString part = keepAs + QStringLiteral(".part");
+    QFile::remove(part);
+    bool kept = copyOwnerOnly(file, part, error, nullptr, keepAs);
+    if (kept) {
+        QFile copy(part);
+        if (copy.open(QIODevice::ReadWrite))
+            copy.setFileTime(QFileInfo(file).lastModified(), QFileDevice::FileModificationTime);
+        copy.close();
+        // A link, unlike a rename, never takes the place of a file that came to be there meanwhile.
+        kept = ::link(QFile::encodeName(part).constData(), QFile::encodeName(keepAs).constData()) == 0;
+        if (!kept)
+            *error = QStringLiteral("The file '%1' cannot be created: %2")
+                         .arg(keepAs, QString::fromLocal8Bit(std::strerror(errno)));
+    }
+    QFile::remove(part);
+    if (kept)
+        syncPath(QFileInfo(keepAs).absolutePath());
+    return kept;
 }
 
 } // namespace
@@ -648,15 +691,26 @@ bool exitBackupWouldLoseData(const QString& backup, BackupRows* rows) {
 }
 
 QString keptBackupPath(const QString& backup) {
-    const QFileInfo info(backup);
-    const QString stem = QDir(info.absolutePath())
-                             .filePath(info.completeBaseName() + QLatin1Char('-') +
-                                       info.lastModified().toString(QStringLiteral("yyyy-MM-dd-HHmmss")));
-    const QString suffix = info.suffix().isEmpty() ? QString() : QLatin1Char('.') + info.suffix();
-    QString path = stem + suffix;
-    for (int n = 2; QFileInfo::exists(path) || QFileInfo(path).isSymLink(); ++n)
-        path = stem + QStringLiteral("-%1").arg(n) + suffix;
-    return path;
+    return datedPath(backup, backup);
+}
+
+QString keptDataFilePath() {
+    return datedPath(fileToReplace(dataFilePath()), defaultBackupPath());
+}
+
+QString backupToOffer() {
+    const QString backup = defaultBackupPath();
+    if (QFileInfo::exists(backup))
+        return backup;
+    // The names keptBackupPath and keptDataFilePath give; newest first, by the time each was last written.
+    const QFileInfo like(backup);
+    const QRegularExpression dated(
+        QStringLiteral("^%1-\\d{4}-\\d{2}-\\d{2}-\\d{6}(-\\d+)?\\.%2$")
+            .arg(QRegularExpression::escape(like.completeBaseName()), QRegularExpression::escape(like.suffix())));
+    for (const QFileInfo& copy : QDir(backupsDir()).entryInfoList(QDir::Files, QDir::Time))
+        if (dated.match(copy.fileName()).hasMatch() && readsEveryPage(copy.filePath()))
+            return copy.filePath();
+    return QString();
 }
 
 bool backupDatabase(const QString& destination, bool reopen) {
@@ -797,17 +851,20 @@ bool ensureDataFile(const QString& path) {
     return found == DataFileFound::Present || (found == DataFileFound::Missing && createDataFile(path));
 }
 
-bool restoreDataFile(const QString& source, QString* error) {
+bool restoreDataFile(const QString& source, QString* error, QString* kept) {
     const QString data = fileToReplace(dataFilePath());
     const QString side = restoringPath(data);
+    if (kept)
+        kept->clear();
     QFile::remove(side);
-    if (!copyOwnerOnly(source, side, error, "copying"))
+    // The copy is named as the data file it becomes: its own name means nothing to the user.
+    if (!copyOwnerOnly(source, side, error, "copying", data))
         return false;
     restoreStep("copied");
     // The copy passes every check the open makes, is read whole, and is brought up to date, before it
     // replaces anything: a file the program cannot open, or one that is damaged, never takes the data
     // file's place.
-    bool usable = isDataFile(side, error);
+    bool usable = isDataFile(side, error, source);
     if (usable) {
         SqlDatabase db;
         usable = db.open(side, dataFileKey(), false, false) && isWhole(db, true);
@@ -823,44 +880,63 @@ bool restoreDataFile(const QString& source, QString* error) {
         return false;
     }
     restoreStep("checked");
+    // What the restore replaces is kept beside the backups first, damaged or not: it may hold what the backup
+    // does not. A file of no bytes holds nothing.
+    QString keptAs;
+    if (QFileInfo(data).isFile() && QFileInfo(data).size() > 0) {
+        keptAs = keptDataFilePath();
+        QString why;
+        if (!keepCopy(data, keptAs, &why)) {
+            *error = QStringLiteral("The data file '%1' was not replaced: a copy of it could not be kept as %2.\n\n%3")
+                         .arg(data, keptAs, why);
+            QFile::remove(side);
+            return false;
+        }
+        restoreStep("kept");
+    }
     // Through a link the restored data takes the place of the file the link leads to, with that file's rights.
     struct stat st {};
     if (data != dataFilePath() && ::stat(QFile::encodeName(data).constData(), &st) == 0)
         ::chmod(QFile::encodeName(side).constData(), st.st_mode & 07777);
     if (!renameOver(side, data, error)) {
         QFile::remove(side);
+        if (!keptAs.isEmpty())
+            QFile::remove(keptAs); // the data file is as it was
         return false;
     }
+    if (kept)
+        *kept = keptAs;
     knownDamage().clear();
     restoreStep("renamed");
     return true;
 }
 
-bool isDataFile(const QString& path, QString* error) {
+bool isDataFile(const QString& path, QString* error, const QString& shown) {
     SqlDatabase db;
+    const QString named = shown.isEmpty() ? path : shown;
     if (!QFileInfo::exists(path)) {
-        *error = QStringLiteral("The file '%1' does not exist.").arg(path);
+        *error = QStringLiteral("The file '%1' does not exist.").arg(named);
         return false;
     }
-    *error = refusedBeforeOpening(path, path);
+    *error = refusedBeforeOpening(path, named);
     if (!error->isEmpty())
         return false;
     if (!db.open(path, dataFileKey(), false, false)) {
         *error =
-            db.lastErrorCode() == 26 ? QStringLiteral("'%1' is not a Quorvanti data file.").arg(path) : db.lastError();
+            db.lastErrorCode() == 26 ? QStringLiteral("'%1' is not a Quorvanti data file.").arg(named) : db.lastError();
         return false;
     }
     SqlRows rows;
     if (!db.query(QStringLiteral("SELECT count(*) FROM sqlite_master WHERE type = 'table' AND name = 'race_type_dm'"),
                   &rows) ||
         rows.rows.value(0).value(0).toInt() != 1) {
-        *error = QStringLiteral("'%1' is not a Quorvanti data file.").arg(path);
+        *error = QStringLiteral("'%1' is not a Quorvanti data file.").arg(named);
         return false;
     }
     if (!db.query(QStringLiteral("PRAGMA user_version"), &rows) ||
         rows.rows.value(0).value(0).toInt() > kSchemaVersion) {
         *error = QStringLiteral("'%1' was written by a newer version of Quorvanti (schema %2).")
-                     .arg(path)
+                     .arg(named)
                      .arg(rows.rows.value(0).value(0).toInt());
         return false;
     }
