@@ -866,7 +866,12 @@ private slots:
         QVERIFY(m_main->backupTo(saved));
         addGroup({.nmbr = 600, .maxNmbr = 1, .name = "After"});
         commands().cars.display(-1);
-        QVERIFY(m_main->restoreFrom(saved));
+        whileModal<QDialog>([saved](QDialog* dialog) {
+            dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))->setText(saved);
+            dialog->accept();
+        });
+        m_main->action(QStringLiteral("mnuSystemRestoreDataFile"))->trigger();
+        QCOMPARE(m_ui->statusTexts.last(), QStringLiteral("Data File Restored from ") + saved);
         QVERIFY(m_ui->boxes.isEmpty());
         QVERIFY(m_main->mdiArea()->subWindowList().isEmpty());
         SqlRows rows;
@@ -901,6 +906,7 @@ private slots:
         QCOMPARE(count("SELECT count(*) FROM races WHERE race_nmbr IN (900, 901)"), 2);
         QCOMPARE(count("SELECT count(*) FROM results WHERE race_nmbr IN (900, 901)"), 2);
         QVERIFY(m_ui->boxes.isEmpty());
+        QCOMPARE(m_ui->statusTexts.last(), QStringLiteral("Postings Cleared for New Season"));
     }
 
     // File > Import with the help's own example, in a data file where the user typed a car and a

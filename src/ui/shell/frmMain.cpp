@@ -542,8 +542,10 @@ void frmMain::chooseRestore() {
     const QString path = QFileDialog::getOpenFileName(this, QStringLiteral("Quorvanti Restore"),
                                                       QDir(backupsDir()).filePath(QLatin1String(kDataFileName)),
                                                       QStringLiteral("Quorvanti Data File (*.qv)"));
-    if (!path.isEmpty())
-        restoreFrom(path);
+    if (path.isEmpty())
+        return;
+    setStatus(restoreFrom(path) ? QStringLiteral("Data File Restored from ") + QDir::toNativeSeparators(path)
+                                : QStringLiteral("Data File Not Restored"));
 }
 
 bool frmMain::restoreFrom(const QString& path) {
@@ -601,15 +603,19 @@ bool frmMain::backupTo(const QString& path) {
 }
 
 void frmMain::clearPostings() {
-    cRacesCollection races;
-    races.load();
-    // All or nothing: a season half cleared would carry stale totals into the next posting.
-    Transaction tx;
-    if (!tx.begun())
-        return;
-    cResultsCollection results;
-    for (const cRaces& race : races)
-        if (!results.deletePosting(race.raceNmbr()))
-            return;
-    tx.commit();
+    const auto cleared = [] {
+        cRacesCollection races;
+        races.load();
+        // All or nothing: a season half cleared would carry stale totals into the next posting.
+        Transaction tx;
+        if (!tx.begun())
+            return false;
+        cResultsCollection results;
+        for (const cRaces& race : races)
+            if (!results.deletePosting(race.raceNmbr()))
+                return false;
+        return tx.commit();
+    };
+    setStatus(cleared() ? QStringLiteral("Postings Cleared for New Season")
+                        : QStringLiteral("Postings Not Cleared for New Season"));
 }
