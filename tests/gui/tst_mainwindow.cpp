@@ -12,6 +12,7 @@
 #include "data/cConnection.h"
 #include "kit/Twips.h"
 #include "platform/SqlDatabase.h"
+#include "posting/cRaces.h"
 #include "shell/Commands.h"
 #include "shell/EntityCommands.h"
 #include "shell/Help.h"
@@ -1075,6 +1076,53 @@ private slots:
         // The keys go on in the list from the panel's car.
         press(Qt::Key_Down);
         QCOMPARE(cars->panelCar().carNmbr(), 502);
+    }
+
+    // F6 and Shift+F6 move the keys between the tree and the list in front (nowhere else while no
+    // list is open); a View key puts them into its list even when it was in front already; a report
+    // entry of the tree is requested with Return, and a refused report says so from its box on.
+    void theKeysReachTheTreeTheListsAndTheReports() {
+        installCommands();
+        QVERIFY(start());
+        addLeague({.nmbr = 500, .name = "Sunday League"});
+        addRace({.nmbr = 500, .name = "Opener", .track = "Oval", .date = "2024-03-01"});
+        QString opened;
+        commands().editRace = [&opened](cRaces& race) { opened = race.raceName(); };
+        commands().reports.request = [](const QString&, bool, bool, bool) { return ReportRequest{true, 500, 500}; };
+        QVERIFY(activeNow(m_main.get()));
+        const auto press = [this](Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+            QWidget* focus = QApplication::focusWidget();
+            QTest::keyClick(focus ? focus : m_main.get(), key, modifiers);
+            QCoreApplication::processEvents();
+        };
+        QWidget* tree = m_main->sstreemain();
+        press(Qt::Key_F6);
+        QCOMPARE(QApplication::focusWidget(), tree);
+        press(Qt::Key_R, Qt::ControlModifier);
+        QWidget* races = racesWindow()->detailsView();
+        QTRY_COMPARE(QApplication::focusWidget(), races);
+        press(Qt::Key_F6);
+        QCOMPARE(QApplication::focusWidget(), tree);
+        press(Qt::Key_F6, Qt::ShiftModifier);
+        QCOMPARE(QApplication::focusWidget(), races);
+        press(Qt::Key_F6);
+        press(Qt::Key_R, Qt::ControlModifier);
+        QCOMPARE(QApplication::focusWidget(), races);
+        press(Qt::Key_Return);
+        QCOMPARE(opened, QStringLiteral("Opener"));
+
+        // The branch of the reports opens with Right; Race Detail is its second entry.
+        press(Qt::Key_F6);
+        for (Qt::Key key : {Qt::Key_End, Qt::Key_Right, Qt::Key_Down, Qt::Key_Down})
+            press(key);
+        AnsweredBoxes boxes({QMessageBox::Ok});
+        ui().setStatusTarget(m_main->statusPanel(1));
+        QString whileShown;
+        boxes.whileOpen = [this, &whileShown](QMessageBox*) { whileShown = m_main->statusPanel(1)->text(); };
+        press(Qt::Key_Return);
+        QCOMPARE(boxes.texts, QStringList{"Results not posted for this Race."});
+        QCOMPARE(whileShown, QStringLiteral("Status"));
+        QCOMPARE(m_main->statusPanel(1)->text(), QStringLiteral("Race Detail Report Not Created"));
     }
 
     // Alt and a letter presses what it shows: the menu bar's keys and those of the list window in

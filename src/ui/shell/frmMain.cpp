@@ -234,14 +234,51 @@ Commands::Kind& frmMain::commandsOf(Entity entity) const {
 
 void frmMain::showList(Entity entity) {
     Commands::Kind& h = commandsOf(entity);
+    QMdiSubWindow* shown = nullptr;
     if (h.display) {
         QWidget* list = h.display(noSelection(entity));
         const bool keep = keepsUsersArrangement();
         for (QMdiSubWindow* sub : m_mdi->subWindowList())
-            if (list && (sub == list || sub->widget() == list) && !sub->isMaximized() && !keep)
-                sub->showMaximized();
+            if (list && (sub == list || sub->widget() == list)) {
+                shown = sub;
+                if (!sub->isMaximized() && !keep)
+                    sub->showMaximized();
+            }
     }
     sizeControls();
+    // Also when the window was active already: the keys may have been in the tree, where Enter
+    // would open the tree's entry instead of the list's row.
+    if (shown)
+        giveKeysTo(shown);
+}
+
+void frmMain::giveKeysTo(QMdiSubWindow* sub) {
+    if (m_mdi->currentSubWindow() != sub)
+        m_mdi->setActiveSubWindow(sub);
+    QWidget* inner = sub->widget();
+    const auto takesKeys = [inner](QWidget* w) {
+        return w && w != inner && inner->isAncestorOf(w) && w->isVisible() && w->isEnabled() &&
+               (w->focusPolicy() & Qt::TabFocus);
+    };
+    QWidget* field = inner ? inner->focusWidget() : nullptr;
+    if (!takesKeys(field)) {
+        field = sub;
+        for (QWidget* w = inner ? inner->nextInFocusChain() : nullptr; w && w != inner; w = w->nextInFocusChain())
+            if (takesKeys(w)) {
+                field = w;
+                break;
+            }
+    }
+    field->setFocus(Qt::OtherFocusReason);
+}
+
+void frmMain::switchPane() {
+    QWidget* focus = QApplication::focusWidget();
+    QMdiSubWindow* sub = m_mdi->currentSubWindow();
+    if (sub && !(focus && m_mdi->isAncestorOf(focus)))
+        giveKeysTo(sub);
+    else
+        m_tree->setFocus(Qt::OtherFocusReason);
 }
 
 void frmMain::showLeagues() {
