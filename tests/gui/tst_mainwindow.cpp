@@ -764,6 +764,13 @@ private slots:
         m_main->resize(m_main->width() - 40, m_main->height());
         m_main->sizeControls();
         sideBySide(3);
+        // A restore closes them all; lists shown straight after it come up side by side again.
+        const QString saved = m_dir->filePath(QStringLiteral("saved.qv"));
+        QVERIFY(m_main->backupTo(saved));
+        QVERIFY(m_main->restoreFrom(saved));
+        m_main->action(QStringLiteral("mnuViewLeauges"))->trigger();
+        m_main->action(QStringLiteral("mnuViewTeams"))->trigger();
+        sideBySide(2);
 
         // Maximised again by the user, a window opened next is maximised too.
         mdi->activeSubWindow()->showMaximized();

@@ -600,7 +600,11 @@ bool frmMain::restoreFrom(const QString& path) {
 
     setMousePointer(PointerHourglass);
     // The list windows hold rows of the data being replaced; they must not write into the restored one.
-    m_mdi->closeAllSubWindows();
+    // They go at once, so that a list shown next is a new one, arranged as the user chose.
+    for (const QPointer<QMdiSubWindow> sub : m_mdi->subWindowList()) {
+        sub->close();
+        delete sub;
+    }
     if (gConnection)
         gConnection->CloseConnection();
     else
