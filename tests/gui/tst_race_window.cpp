@@ -844,6 +844,17 @@ private slots:
         QCOMPARE(grid()->firstShownRow(), 0);
         QVERIFY(grid()->isRowShown(0));
         QCOMPARE(resultRows(1), 8);
+
+        // Tab and Shift+Tab pass into the rows out of view, which scroll in.
+        grid()->focusCell(6, 4); // adjustment, before the fastest qualifier
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget(), grid()->cell(7, 0));
+        QCOMPARE(grid()->firstShownRow(), 1);
+        grid()->focusCell(1, 0);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab);
+        QCOMPARE(QApplication::focusWidget(), grid()->cell(0, 5));
+        QVERIFY(grid()->isRowShown(0));
     }
 
     void raceDateInTheUsersForm_data() {
