@@ -1036,6 +1036,8 @@ private slots:
         answer.start(10);
         m_main->action(QStringLiteral("mnuSystemCompactDatabase"))->trigger();
         QCOMPARE(shown, QStringList({"S&peichern", "Abbrechen", "Suchen in:", "Datei&name:", "Dateien des Typs:"}));
+        // The menus name their keys in English, as they name everything else.
+        QCOMPARE(m_main->action("mnuViewLeauges")->shortcut().toString(QKeySequence::NativeText), "Ctrl+L");
         QVERIFY(QFileInfo::exists(target));
         QCOMPARE(m_ui->statusTexts.value(m_ui->statusTexts.size() - 1),
                  QStringLiteral("Data File Backed Up to ") + target);
