@@ -59,6 +59,10 @@ public:
         KeepsPartOfUploads,       // keeps the first quarter of each upload and reports it complete
         NoRenamesKeepsParts,      // no renames, and keeps the first quarter of uploads not named ".part"
         DeniesFolders,            // refuses to enter any folder below the login folder
+        NoSizeKeepsParts,         // no SIZE, and keeps the first quarter of each upload
+        NoListingKeepsParts,      // neither SIZE nor LIST, and keeps the first quarter of each upload
+        NoRenamesNoSizeKeeps,     // no renames, no SIZE, and keeps the first quarter of uploads not named ".part"
+        TakesOnlyUploads,         // answers neither SIZE nor LIST, and sends no file
     };
 
     bool start(const QString& root, bool writable, const QString& user = QString(), const QString& password = QString(),
@@ -73,11 +77,12 @@ public:
         if (!user.isEmpty()) {
             args.insert(args.end(), {"-u", user.toStdString(), "-P", password.toStdString()});
         }
-        const char* quirks[] = {"",           "strict", "norename",  "partonly",     "endless",     "blanks",
-                                "cut",        "nosize", "nosizecut", "nosizenolist", "endlessfile", "keepspart",
-                                "keepsnamed", "denycwd"};
+        const char* quirks[] = {
+            "",           "strict",  "norename",    "partonly",     "endless",          "blanks",
+            "cut",        "nosize",  "nosizecut",   "nosizenolist", "endlessfile",      "keepspart",
+            "keepsnamed", "denycwd", "nosizekeeps", "nolistkeeps",  "nosizekeepsnamed", "uploadsonly"};
         const bool renames = quirk != Quirk::NoRenames && quirk != Quirk::NoRenamesStoresOnlyParts &&
-                             quirk != Quirk::NoRenamesKeepsParts;
+                             quirk != Quirk::NoRenamesKeepsParts && quirk != Quirk::NoRenamesNoSizeKeeps;
         if (bytesPerSecond > 0 || quirk != Quirk::None)
             args = {FTP_PYTHON,
                     "-u",
@@ -176,7 +181,10 @@ root, perm, user, password, rate, quirk = sys.argv[1:7]
 strict = quirk == "strict"
 listed = {"bytes": 0, "completed": 0}
 cut = quirk in ("cut", "nosizecut")
-nosize = quirk in ("nosize", "nosizecut", "nosizenolist", "endlessfile")
+nosize = quirk in ("nosize", "nosizecut", "nosizenolist", "endlessfile", "nosizekeeps", "nolistkeeps", "nosizekeepsnamed", "uploadsonly")
+nolist = quirk in ("nosizenolist", "nolistkeeps", "uploadsonly")
+keeps = quirk in ("keepspart", "nosizekeeps", "nolistkeeps")
+keepsnamed = quirk in ("keepsnamed", "nosizekeepsnamed")
 def endless():
     chunk = b"11;1;1;1;\"x\";;;;\r\n" * 4096
     while True:
@@ -212,7 +220,7 @@ class Handler(FTPHandler):
             return
         return FTPHandler.ftp_SIZE(self, path)
     def ftp_LIST(self, path):
-        if quirk == "nosizenolist":
+        if nolist:
             self.respond("502 Command not implemented.")
             return
         return FTPHandler.ftp_LIST(self, path)
@@ -222,6 +230,9 @@ class Handler(FTPHandler):
             return
         return FTPHandler.ftp_CWD(self, path)
     def ftp_RETR(self, file):
+        if quirk == "uploadsonly":
+            self.respond("550 Not enough privileges.")
+            return
         if quirk == "endlessfile":
             self.push_dtp_data(BufferedIteratorProducer(endless()), isproducer=True, cmd="RETR")
             return file
@@ -232,7 +243,7 @@ class Handler(FTPHandler):
             return file
         return FTPHandler.ftp_RETR(self, file)
     def on_file_received(self, file):
-        if quirk == "keepspart" or (quirk == "keepsnamed" and not file.endswith(".part")):
+        if keeps or (keepsnamed and not file.endswith(".part")):
             os.truncate(file, os.path.getsize(file) // 4)
     def ftp_NLST(self, path):
         if quirk in ("endless", "blanks"):

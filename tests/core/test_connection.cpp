@@ -575,20 +575,29 @@ TEST(DataFile, FileOfTheFirstVersionIsBroughtUpToDateWithEveryRowKept) {
 
 // A file of the second version, made as that version made it: the statuses as they were shipped then, and
 // a new race at 1, "Scheduled". Each race reads the status it had: where the shipped names are still
-// there, it moves to that status's new number; a status its owner renamed keeps its number and name.
+// there, it moves to that status's new number; a status its owner renamed keeps its number and name, and
+// one its owner added at a number this version needs moves, with its races, to a free number from 500.
 TEST(DataFile, FileOfTheSecondVersionKeepsWhatEachRaceSays) {
     const struct {
         QString statuses;
+        QString at; // the races' statuses before; race 5 at 0 as an import brought it
         QString races;
         QString read;
         QString list;
     } files[] = {
-        {"1 Scheduled, 2 Completed, 3 Postponed, 4 Cancelled", "0,2,5,4,0",
+        {"1 Scheduled, 2 Completed, 3 Postponed, 4 Cancelled", "1,2,3,4,0", "0,2,5,4,0",
          "Scheduled, Completed, Postponed, Cancelled, Scheduled",
          "0 Scheduled, 1 Unofficial, 2 Completed, 3 Qualifying, 4 Cancelled, 5 Postponed"},
-        {"1 Provisional, 2 Completed, 3 Rain Delay, 4 Cancelled", "1,2,3,4,0",
+        {"1 Provisional, 2 Completed, 3 Rain Delay, 4 Cancelled", "1,2,3,4,0", "1,2,3,4,0",
          "Provisional, Completed, Rain Delay, Cancelled, Scheduled",
          "0 Scheduled, 1 Provisional, 2 Completed, 3 Rain Delay, 4 Cancelled, 5 Postponed"},
+        {"0 TBD, 1 Scheduled, 2 Completed, 3 Postponed, 4 Cancelled, 5 Rain Delay, 500 Red Flag", "1,2,3,4,0,5,500",
+         "0,2,5,4,501,502,500", "Scheduled, Completed, Postponed, Cancelled, TBD, Rain Delay, Red Flag",
+         "0 Scheduled, 1 Unofficial, 2 Completed, 3 Qualifying, 4 Cancelled, 5 Postponed, 500 Red Flag, 501 TBD, "
+         "502 Rain Delay"},
+        {"0 scheduled, 1 Scheduled, 2 Completed, 3 Postponed, 4 Cancelled", "1,2,3,4,0", "0,2,5,4,0",
+         "scheduled, Completed, Postponed, Cancelled, scheduled",
+         "0 scheduled, 1 Unofficial, 2 Completed, 3 Qualifying, 4 Cancelled, 5 Postponed"},
     };
     for (const auto& file : files) {
         SCOPED_TRACE(file.statuses.toStdString());
@@ -604,13 +613,14 @@ TEST(DataFile, FileOfTheSecondVersionKeepsWhatEachRaceSays) {
             QStringList rows;
             for (const QString& status : file.statuses.split(", "))
                 rows << QStringLiteral("(%1, '%2')").arg(status.section(' ', 0, 0), status.section(' ', 1));
-            // Races 1 to 4 at statuses 1 to 4; race 5 brought by an import, at 0.
+            QStringList races;
+            for (const QString& status : file.at.split(','))
+                races << QStringLiteral("(%1, 'Race %1', '2024-02-0%1', 1, 1, %2)").arg(races.size() + 1).arg(status);
             ASSERT_TRUE(db.exec("DELETE FROM race_status_dm") &&
                         db.exec("INSERT INTO race_status_dm VALUES " + rows.join(", ")) &&
                         db.exec("INSERT INTO races (race_nmbr, race_name, race_dt, car_type_nmbr, race_type_nmbr,"
-                                " race_status_nmbr) VALUES (1, 'A', '2024-02-01', 1, 1, 1), (2, 'B', '2024-02-02', 1,"
-                                " 1, 2), (3, 'C', '2024-02-03', 1, 1, 3), (4, 'D', '2024-02-04', 1, 1, 4), (5, 'E',"
-                                " '2024-02-05', 1, 1, 0)") &&
+                                " race_status_nmbr) VALUES " +
+                                races.join(", ")) &&
                         db.exec("PRAGMA user_version = 2"));
         }
         ASSERT_TRUE(connectDatabase());
@@ -636,7 +646,7 @@ TEST(DataFile, FileOfTheSecondVersionKeepsWhatEachRaceSays) {
         TestDataFile::exec("UPDATE races SET race_status_nmbr = 1");
         gConnection->CloseConnection();
         ASSERT_TRUE(connectDatabase());
-        EXPECT_EQ(TestDataFile::count("SELECT count(*) FROM races WHERE race_status_nmbr = 1"), 5);
+        EXPECT_EQ(TestDataFile::count("SELECT count(*) FROM races WHERE race_status_nmbr = 1"), races.Count());
     }
 }
 

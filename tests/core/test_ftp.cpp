@@ -567,25 +567,33 @@ TEST_F(FtpTest, WhereTheServerRefusesRenamesPagesGoStraightToTheirNamesAndNoLive
     EXPECT_EQ(QDir(root.path()).entryList(QDir::Files | QDir::Hidden), (QStringList{"rd0001.html", "rd0002.html"}));
 }
 
-// Servers that answer a page's upload as complete and keep part of it: the difference is said, the
+// Servers that answer a page's upload as complete and keep part of it, whether they answer SIZE or the
+// part is found in their listing or read back, and one that confirms nothing: the difference is said, the
 // publish ends there, and no temporary copy is left behind.
 TEST_F(FtpTest, APageTheServerKeptOnlyPartOfIsReportedNotPassedOff) {
     const QString reports = QDir(data.folder()).filePath("Reports");
     writeBytes(reports + "/rd0001.html", "<html>a new page</html>"); // 23 bytes; the server keeps 5
     writeBytes(reports + "/rd0002.html", "<html>two</html>");
+    const QString kept = "The server stored 5 of the 23 bytes of rd0001.html: the page on the server was left as it "
+                         "was. Publish again later.";
+    const QString cut = "The server stored 5 of the 23 bytes of rd0001.html: the page rd0001.html on the server is "
+                        "incomplete. Publish again later.";
+    using Quirk = LocalFtpServer::Quirk;
     const struct {
-        LocalFtpServer::Quirk quirk;
+        Quirk quirk;
         QString box;
         QByteArray live; // rd0001.html on the server afterwards
     } cases[] = {
-        {LocalFtpServer::Quirk::KeepsPartOfUploads,
-         "The server stored 5 of the 23 bytes of rd0001.html: the page on the server was left as it was. Publish "
-         "again later.",
+        {Quirk::KeepsPartOfUploads, kept, "<html>live</html>"},
+        {Quirk::NoSizeKeepsParts, kept, "<html>live</html>"},    // the size in the listing
+        {Quirk::NoListingKeepsParts, kept, "<html>live</html>"}, // the copy read back
+        {Quirk::NoRenamesKeepsParts, cut, "<html"},
+        {Quirk::NoRenamesNoSizeKeeps, cut, "<html"},
+        {Quirk::TakesOnlyUploads,
+         "The server gives no size for rd0001.html (neither to SIZE nor in its folder listing) and did not send it "
+         "back, so whether it has all of it cannot be told: the page on the server was left as it was. Publish "
+         "again later, or to a server that gives the sizes of its files.",
          "<html>live</html>"},
-        {LocalFtpServer::Quirk::NoRenamesKeepsParts,
-         "The server stored 5 of the 23 bytes of rd0001.html: the page rd0001.html on the server is incomplete. "
-         "Publish again later.",
-         "<html"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(int(c.quirk));
@@ -605,14 +613,20 @@ TEST_F(FtpTest, APageTheServerKeptOnlyPartOfIsReportedNotPassedOff) {
         EXPECT_FALSE(ftpConnected());
     }
 
-    // A server that does not answer SIZE is taken at its word.
-    LocalFtpServer noSize;
-    ASSERT_TRUE(noSize.start(root.path(), true, "tester", "s3cret", 0, LocalFtpServer::Quirk::NoSize));
-    data.ui().clear();
-    EXPECT_TRUE(publishReports(noSize.address(), "tester", "s3cret", reports, {}).complete);
-    EXPECT_TRUE(data.ui().boxes.isEmpty()) << boxTexts(data.ui()).join(" / ").toStdString();
-    EXPECT_EQ(readBytes(root.path() + "/rd0001.html"), "<html>a new page</html>");
-    EXPECT_EQ(QDir(root.path()).entryList(QDir::Files | QDir::Hidden), (QStringList{"rd0001.html", "rd0002.html"}));
+    // A server that does not answer SIZE and keeps the whole page has it confirmed by its listing, or where it
+    // lists no sizes either, by the page read back.
+    for (const auto quirk : {LocalFtpServer::Quirk::NoSize, LocalFtpServer::Quirk::NoSizeNoListing}) {
+        SCOPED_TRACE(int(quirk));
+        writeBytes(root.path() + "/rd0001.html", "<html>live</html>");
+        QFile::remove(root.path() + "/rd0002.html");
+        LocalFtpServer noSize;
+        ASSERT_TRUE(noSize.start(root.path(), true, "tester", "s3cret", 0, quirk));
+        data.ui().clear();
+        EXPECT_TRUE(publishReports(noSize.address(), "tester", "s3cret", reports, {}).complete);
+        EXPECT_TRUE(data.ui().boxes.isEmpty()) << boxTexts(data.ui()).join(" / ").toStdString();
+        EXPECT_EQ(readBytes(root.path() + "/rd0001.html"), "<html>a new page</html>");
+        EXPECT_EQ(QDir(root.path()).entryList(QDir::Files | QDir::Hidden), (QStringList{"rd0001.html", "rd0002.html"}));
+    }
 }
 
 TEST_F(FtpTest, NothingToPublishIsSaidBeforeConnecting) {

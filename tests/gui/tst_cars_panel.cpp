@@ -578,6 +578,8 @@ void CarsPanelTest::aRebuiltListHighlightsThePanelsCar() {
     QCOMPARE(TestDataFile::scalar("SELECT salary FROM cars WHERE car_nmbr = 500").toDouble(), 2000.75);
     QCOMPARE(TestDataFile::scalar("SELECT salary FROM cars WHERE car_nmbr = 501").toDouble(), 900.0);
     QCOMPARE(window()->selectedCar()->carNmbr(), 500);
+    displayCars(501); // as after a new car in the car editor
+    QCOMPARE(window()->panelCar().carNmbr(), 501);
 
     // A panel emptied by Cancel holds no stored car: the first row is highlighted again.
     button("cmdCancel")->click();

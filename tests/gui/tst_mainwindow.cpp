@@ -27,6 +27,7 @@
 #include <QApplication>
 #include <QCryptographicHash>
 #include <QFileDialog>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QLockFile>
@@ -41,6 +42,7 @@
 #include <QTextBrowser>
 #include <QToolBar>
 #include <QTranslator>
+#include <QTreeView>
 #include <QTreeWidget>
 #include <QtTest>
 #include <memory>
@@ -1057,14 +1059,16 @@ private slots:
     }
 
     // Switched away from and back to with the View menu's keys, the Cars/Drivers list highlights the
-    // car its panel holds, and the focus is back in the list where the user left it.
+    // car its panel holds, and the focus is back in the list where the user left it. However else the
+    // highlight moves, the panel shows its car, asking first about edits, and Alt+D deletes that car.
     void carsListKeepsThePanelsCarAndTheFocusWhenShownAgain() {
         installCommands();
         QVERIFY(start());
-        for (int i = 0; i < 3; ++i)
-            addCar({.nmbr = 500 + i, .txt = QString::number(10 + i), .driver = QStringLiteral("Driver %1").arg(i)});
+        for (int i = 0; i < 30; ++i)
+            addCar({.nmbr = 500 + i, .txt = QString::number(1 + i), .driver = QStringLiteral("Driver %1").arg(i)});
         QVERIFY(activeNow(m_main.get()));
-        const auto press = [](Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+        const auto press = [this](Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+            QVERIFY(QApplication::focusWidget() || activeNow(m_main.get()));
             QTest::keyClick(QApplication::focusWidget(), key, modifiers);
             QCoreApplication::processEvents();
         };
@@ -1085,6 +1089,42 @@ private slots:
         // The keys go on in the list from the panel's car.
         press(Qt::Key_Down);
         QCOMPARE(cars->panelCar().carNmbr(), 502);
+
+        // The car the highlight and the panel's fields both show; -1 when they differ.
+        const auto shown = [cars] {
+            const cCar* lit = cars->selectedCar();
+            const QString panelTxt = cars->findChild<QLineEdit*>(QStringLiteral("txtCarNumber"))->text();
+            return lit && lit->carNmbr() == cars->panelCar().carNmbr() && panelTxt == lit->carTxt() ? lit->carNmbr()
+                                                                                                    : -1;
+        };
+        int before = shown();
+        for (Qt::Key key : {Qt::Key_End, Qt::Key_9, Qt::Key_Home, Qt::Key_PageDown, Qt::Key_PageUp}) {
+            press(key);
+            QVERIFY2(shown() > 0 && shown() != before, qPrintable(QKeySequence(key).toString()));
+            before = shown();
+        }
+        QTreeView* list = cars->detailsView();
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualRect(list->model()->index(2, 0)).center());
+        QCOMPARE(shown(), 502);
+        QHeaderView* header = list->header();
+        QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, QPoint(header->sectionViewportPosition(1) + 5, 5));
+        QCOMPARE(shown(), 502);
+        press(Qt::Key_End); // by driver: "Driver 9"
+        QCOMPARE(shown(), 509);
+
+        // With an edit pending, a move asks first: Cancel keeps the edit and the highlight, No drops it.
+        QTest::mouseClick(cars->findChild<QLineEdit*>(QStringLiteral("txtSponsor")), Qt::LeftButton);
+        QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("Fresh"));
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualRect(list->currentIndex()).center());
+        AnsweredBoxes boxes({QMessageBox::Cancel, QMessageBox::No});
+        press(Qt::Key_Home);
+        QCOMPARE(shown(), 509);
+        press(Qt::Key_Home);
+        QCOMPARE(boxes.texts, QStringList(2, QStringLiteral("Do you want to save changes")));
+        QCOMPARE(shown(), 500);
+        press(Qt::Key_D, Qt::AltModifier);
+        QTRY_COMPARE(cars->rowCount(), 29); // the button is pressed down for a moment first
+        QCOMPARE(cars->displayedText(0, 1), QStringLiteral("Driver 1"));
     }
 
     // F6 and Shift+F6 move the keys between the tree and the list in front (nowhere else while no

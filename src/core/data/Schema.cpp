@@ -1,5 +1,6 @@
 #include "data/Schema.h"
 
+#include "data/NewNumber.h"
 #include "platform/SqlDatabase.h"
 
 #include <QDir>
@@ -24,6 +25,24 @@ bool migrateStep(SqlDatabase& db, int toVersion, const QString& statements, QStr
     *error = QStringLiteral("The data file could not be brought up to date: %1").arg(db.lastError());
     db.exec(QStringLiteral("ROLLBACK"));
     return false;
+}
+
+// The statements that move a status at `number` named other than `shippedName` (one its owner added, which
+// the races at that number read) to the first free number from FirstUserNumber, its races with it, so that
+// the number can carry the shipped status. The races move first, while the free number is still free.
+QString moveAddedStatusOff(int number, const char* shippedName) {
+    const QString freeNumber =
+        QStringLiteral("(SELECT min(n) FROM (SELECT %1 AS n UNION ALL SELECT race_status_nmbr + 1"
+                       " FROM race_status_dm WHERE race_status_nmbr >= %1)"
+                       " WHERE n NOT IN (SELECT race_status_nmbr FROM race_status_dm))")
+            .arg(FirstUserNumber);
+    const QString added = QStringLiteral("race_status_nmbr = %1 AND race_status_name IS NOT '%2'")
+                              .arg(number)
+                              .arg(QLatin1String(shippedName));
+    return QStringLiteral("UPDATE races SET race_status_nmbr = %1 WHERE race_status_nmbr = %2 AND EXISTS"
+                          " (SELECT 1 FROM race_status_dm WHERE %3);"
+                          "UPDATE race_status_dm SET race_status_nmbr = %1 WHERE %3;")
+        .arg(freeNumber, QString::number(number), added);
 }
 
 } // namespace
@@ -82,23 +101,25 @@ bool migrateSchema(SqlDatabase& db, QString* error) {
         return false;
     // 3: the statuses are numbered as the race's pages print them (1 "Unofficial", 3 "Qualifying"), and a
     // race without a chosen status (0: new, or brought by an import) is "Scheduled". Each race keeps what
-    // it says: where a status still carries its shipped name, its races move to that status's new number
+    // it says: a status the file's owner added at 0 or 5 first moves off the number this version needs;
+    // then where a status still carries its shipped name, its races move to that status's new number
     // (1 "Scheduled" to 0, 3 "Postponed" to 5) before the number takes its new name. A status renamed since
     // it was shipped keeps its number and its name.
     if (version < 3 &&
         !migrateStep(db, 3,
-                     QStringLiteral("UPDATE races SET race_status_nmbr = 0 WHERE race_status_nmbr = 1 AND EXISTS"
-                                    " (SELECT 1 FROM race_status_dm WHERE race_status_nmbr = 1"
-                                    " AND race_status_name = 'Scheduled');"
-                                    "UPDATE races SET race_status_nmbr = 5 WHERE race_status_nmbr = 3 AND EXISTS"
-                                    " (SELECT 1 FROM race_status_dm WHERE race_status_nmbr = 3"
-                                    " AND race_status_name = 'Postponed');"
-                                    "UPDATE race_status_dm SET race_status_name = 'Unofficial'"
-                                    " WHERE race_status_nmbr = 1 AND race_status_name = 'Scheduled';"
-                                    "UPDATE race_status_dm SET race_status_name = 'Qualifying'"
-                                    " WHERE race_status_nmbr = 3 AND race_status_name = 'Postponed';"
-                                    "INSERT OR IGNORE INTO race_status_dm VALUES (0, 'Scheduled');"
-                                    "INSERT OR IGNORE INTO race_status_dm VALUES (5, 'Postponed');"),
+                     moveAddedStatusOff(0, "Scheduled") + moveAddedStatusOff(5, "Postponed") +
+                         QStringLiteral("UPDATE races SET race_status_nmbr = 0 WHERE race_status_nmbr = 1 AND EXISTS"
+                                        " (SELECT 1 FROM race_status_dm WHERE race_status_nmbr = 1"
+                                        " AND race_status_name = 'Scheduled');"
+                                        "UPDATE races SET race_status_nmbr = 5 WHERE race_status_nmbr = 3 AND EXISTS"
+                                        " (SELECT 1 FROM race_status_dm WHERE race_status_nmbr = 3"
+                                        " AND race_status_name = 'Postponed');"
+                                        "UPDATE race_status_dm SET race_status_name = 'Unofficial'"
+                                        " WHERE race_status_nmbr = 1 AND race_status_name = 'Scheduled';"
+                                        "UPDATE race_status_dm SET race_status_name = 'Qualifying'"
+                                        " WHERE race_status_nmbr = 3 AND race_status_name = 'Postponed';"
+                                        "INSERT OR IGNORE INTO race_status_dm VALUES (0, 'Scheduled');"
+                                        "INSERT OR IGNORE INTO race_status_dm VALUES (5, 'Postponed');"),
                      error))
         return false;
     return true;

@@ -382,6 +382,85 @@ qint64 listedSize(const QString& name, const QDeadlineTimer& deadline) {
     return search.size;
 }
 
+// The size the server gives the file `name` of the current remote folder: its answer to the SIZE that the
+// last request asked, else the file's line in the folder listing; -1 when it gives neither.
+qint64 remoteSize(const QString& name, const QDeadlineTimer& deadline) {
+    const qint64 answered = sizeFromReply(ftp().sizeReply);
+    return answered >= 0 ? answered : listedSize(name, deadline);
+}
+
+// A file read back from the server, kept up to a most.
+struct ReadBack {
+    QByteArray bytes;
+    qint64 most = 0;
+};
+
+size_t keepReadBack(char* data, size_t size, size_t count, void* target) {
+    auto* back = static_cast<ReadBack*>(target);
+    const qint64 n = qint64(size * count);
+    const qint64 room = back->most - back->bytes.size();
+    back->bytes.append(data, qsizetype(std::min(n, room)));
+    return n <= room ? size_t(n) : 0; // what goes beyond the most ends the transfer
+}
+
+// How the server's copy of an upload compares with the page that was sent.
+enum class Held { Page, Part, Other, Unknown };
+
+// Compares the server's copy `remoteName` with the page: by the size the server gives it, else, for a server
+// that gives none, by reading it back. A server that does neither has confirmed nothing. *stored is the size
+// of a copy shorter than the page.
+Held heldByServer(const QString& remoteName, QFile& page, qint64 pageBytes, qint64* stored) {
+    *stored = remoteSize(remoteName, QDeadlineTimer(QDeadlineTimer::Forever));
+    if (*stored >= 0)
+        return *stored == pageBytes ? Held::Page : *stored < pageBytes ? Held::Part : Held::Other;
+    ReadBack back;
+    back.most = pageBytes + 1; // one byte beyond tells a longer copy
+    const bool read = perform(fileUrl(ftp().directory, remoteName), [&back](CURL* h) {
+        curl_easy_setopt(h, CURLOPT_IGNORE_CONTENT_LENGTH, 1L); // no SIZE of libcurl's own
+        curl_easy_setopt(h, CURLOPT_WRITEFUNCTION, keepReadBack);
+        curl_easy_setopt(h, CURLOPT_WRITEDATA, &back);
+    });
+    if (!read && !(ftp().lastResult == CURLE_WRITE_ERROR && back.bytes.size() == back.most))
+        return Held::Unknown;
+    page.seek(0);
+    if (back.bytes == page.read(back.most))
+        return Held::Page;
+    if (back.bytes.size() >= pageBytes)
+        return Held::Other;
+    *stored = back.bytes.size();
+    return Held::Part;
+}
+
+// Says that the server's copy of the page `name` is not confirmed as the page, and what that left on the
+// server: the live page as it was, or, sent straight to its name, the page itself. Ends the session.
+bool sayUnconfirmed(Held held, const QString& name, qint64 stored, qint64 pageBytes, bool straight) {
+    QString text;
+    switch (held) {
+    case Held::Part:
+        text = QStringLiteral("The server stored %1 of the %2 bytes of %3: %4 Publish again later.")
+                   .arg(stored)
+                   .arg(pageBytes)
+                   .arg(name, straight ? QStringLiteral("the page %1 on the server is incomplete.").arg(name)
+                                       : QStringLiteral("the page on the server was left as it was."));
+        break;
+    case Held::Other:
+        text = QStringLiteral("The server's copy of %1 is not the page that was sent: %2 Publish again later.")
+                   .arg(name, straight ? QStringLiteral("the page %1 on the server is damaged.").arg(name)
+                                       : QStringLiteral("the page on the server was left as it was."));
+        break;
+    default:
+        text = QStringLiteral("The server gives no size for %1 (neither to SIZE nor in its folder listing) and did not "
+                              "send it back, so whether it has all of it cannot be told: %2 Publish again later, or "
+                              "to a server that gives the sizes of its files.")
+                   .arg(name, straight ? QStringLiteral("the page %1 on the server may be incomplete.").arg(name)
+                                       : QStringLiteral("the page on the server was left as it was."));
+        break;
+    }
+    exchangeMessage(text);
+    closeInternet();
+    return false;
+}
+
 } // namespace
 
 void exchangeMessage(const QString& text) {
@@ -631,12 +710,9 @@ bool getFtpFile(const QString& remotePath, const QString& localFolder) {
     }
     // A server that closes the data connection early may still report the transfer complete: only the
     // size it gives tells a whole file from part of one.
-    qint64 expected = sizeFromReply(ftp().sizeReply);
-    if (expected < 0) {
-        expected = listedSize(name, deadline);
-        if (ftp().overtime)
-            return refuse(stoppedAfter);
-    }
+    const qint64 expected = remoteSize(name, deadline);
+    if (ftp().overtime)
+        return refuse(stoppedAfter);
     if (expected < 0)
         return refuse(QStringLiteral("The download server gives no size for %1 (neither to SIZE nor in its folder "
                                      "listing), so whether all of it arrived cannot be told. Trying again will not "
@@ -690,9 +766,8 @@ bool putFtpFile(const QString& localPath, const QString& remoteFolder) {
         return false;
     }
     const qint64 pageBytes = file.size();
-    // Sends the file under remoteName; *stored is then the size the server gives the copy it keeps, or
-    // -1 when it gives none.
-    const auto upload = [&s, &file, pageBytes](const QString& remoteName, qint64* stored) {
+    // Sends the file under remoteName, asking its size on the server once it is there.
+    const auto upload = [&s, &file, pageBytes](const QString& remoteName) {
         file.seek(0);
         curl_slist* after = askSize(remoteName);
         const bool sent = perform(fileUrl(s.directory, remoteName), [&file, after, pageBytes](CURL* h) {
@@ -703,33 +778,32 @@ bool putFtpFile(const QString& localPath, const QString& remoteFolder) {
             curl_easy_setopt(h, CURLOPT_POSTQUOTE, after);
         });
         curl_slist_free_all(after);
-        *stored = sent ? sizeFromReply(s.sizeReply) : -1;
         return sent;
     };
-    // A server may answer the upload as complete and keep only part of it.
-    const auto cutShort = [pageBytes](qint64 stored) { return stored >= 0 && stored != pageBytes; };
-    const auto sayCut = [&name, pageBytes](qint64 stored, const QString& consequence) {
-        exchangeMessage(QStringLiteral("The server stored %1 of the %2 bytes of %3: %4 Publish again later.")
-                            .arg(stored)
-                            .arg(pageBytes)
-                            .arg(name, consequence));
-        closeInternet();
-        return false;
+    // A server may answer an upload as complete and keep only part of it, so its word is not taken for it.
+    qint64 stored = -1;
+    Held held = Held::Unknown;
+    const auto sendStraight = [&] {
+        if (!upload(name))
+            return false;
+        held = heldByServer(name, file, pageBytes, &stored);
+        return true;
     };
     bool ok = false;
-    qint64 stored = -1;
     if (!s.renamesRefused) {
-        // Uploaded under a temporary name and renamed once the server has all of it: a lost connection
-        // or a copy cut short leaves the page that was live before, never a truncated one.
+        // Uploaded under a temporary name and renamed once the server confirms it has all of it: a lost
+        // connection, a copy cut short or one the server does not confirm leaves the page that was live
+        // before, never a truncated one.
         const QString part = partName(name);
-        if (!upload(part, &stored)) {
+        if (!upload(part)) {
             removeLeftover(part);
             reportFtpError(lastErrorCode(), QStringLiteral("FtpPutFile"));
             return false;
         }
-        if (cutShort(stored)) {
+        held = heldByServer(part, file, pageBytes, &stored);
+        if (held != Held::Page) {
             removeLeftover(part);
-            return sayCut(stored, QStringLiteral("the page on the server was left as it was."));
+            return sayUnconfirmed(held, name, stored, pageBytes, false);
         }
         if (runCommands({QStringLiteral("RNFR ") + part, QStringLiteral("RNTO ") + name}))
             return true;
@@ -741,11 +815,11 @@ bool putFtpFile(const QString& localPath, const QString& remoteFolder) {
         // The server will not rename (at all, or onto a file that exists); the live page is still as it
         // was. From here on pages go straight to their names, as such servers have always been written to.
         s.renamesRefused = true;
-        ok = upload(name, &stored);
+        ok = sendStraight();
         // The complete copy under the temporary name goes where the server lets it.
         removeLeftover(part);
     } else {
-        ok = upload(name, &stored);
+        ok = sendStraight();
     }
     if (!ok) {
         // Sent straight to its name, the page on the server may now be cut short or gone.
@@ -756,9 +830,7 @@ bool putFtpFile(const QString& localPath, const QString& remoteFolder) {
                            .arg(name));
         return false;
     }
-    if (cutShort(stored))
-        return sayCut(stored, QStringLiteral("the page %1 on the server is incomplete.").arg(name));
-    return true;
+    return held == Held::Page || sayUnconfirmed(held, name, stored, pageBytes, true);
 }
 
 bool downloadFile(const QString& fileName) {

@@ -78,12 +78,13 @@ void listFtpDirectory(const QString& dir);
 // kDownloadMinutes, is stopped. After any failure, said in one box, the previous copy is still there.
 bool getFtpFile(const QString& remotePath, const QString& localFolder);
 // Uploads one file into remoteFolder (the current remote folder when empty) under the name after
-// the local path's last separator; true when the server took the whole file. The file travels under
-// a temporary name and takes its own only when complete, so a page on the server is never half there.
-// Where the server answers SIZE, a copy it stored only part of is not renamed into place: that is a
-// failure, said with both sizes. A server that refuses the rename keeps its live page; the file then
-// goes straight to its name, as do the rest of the session's files. The temporary copy of a failed
-// upload is deleted where the server allows.
+// the local path's last separator; true when the server confirms it has the whole file. The file travels
+// under a temporary name and takes its own only once confirmed, so a page on the server is never half
+// there: by the server's answer to SIZE, else the copy's line in the folder listing, else the copy read
+// back and compared. A copy shorter than the file or other than it, and one the server does not confirm,
+// is a failure said in one box. A server that refuses the rename keeps its live page; the file then goes
+// straight to its name, as do the rest of the session's files, each checked the same way and a page found
+// cut short there named in the box. The temporary copy of a failed upload is deleted where the server allows.
 bool putFtpFile(const QString& localPath, const QString& remoteFolder);
 // Fetches one series file from the download server into importsDir(); true when it arrived. The
 // first step that fails is reported, in one box, and ends the download.

@@ -13,6 +13,7 @@
 #include <QMdiSubWindow>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QScopedValueRollback>
 #include <QScrollBar>
 #include <QSortFilterProxyModel>
 #include <QStackedWidget>
@@ -120,6 +121,12 @@ ListWindow::ListWindow(EntityKind kind, QWidget* parent) : QWidget(parent), m_ki
         view->viewport()->installEventFilter(this);
         connect(view, &QAbstractItemView::clicked, this, [this] { rowChosen(); });
     }
+    // However the user moves the highlight (keys, a typed number, a click, a drag), the row is chosen
+    // here; the fills and refreshes move it for the program and stay quiet.
+    connect(m_details->selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] {
+        if (!m_quiet)
+            rowChosen();
+    });
 
     m_stack = new QStackedWidget;
     m_stack->addWidget(m_details);
@@ -233,6 +240,7 @@ void ListWindow::showEvent(QShowEvent* event) {
 void ListWindow::refresh() {
     if (m_refreshing)
         return;
+    const QScopedValueRollback<bool> quiet(m_quiet, true);
     const int selected = selectedObject();
     const int number = selected >= 0 ? m_model->number(selected) : 0;
     QScrollBar* bar = currentView()->verticalScrollBar();
@@ -246,10 +254,7 @@ void ListWindow::refresh() {
             if (m_model->number(row) == number)
                 found = row;
     // A row that is gone leaves nothing selected, not the row the view moved to in its place.
-    if (found >= 0)
-        selectObject(found);
-    else
-        m_details->selectionModel()->clear();
+    selectObject(found);
     bar->setValue(top);
 }
 
@@ -347,6 +352,7 @@ bool ListWindow::mergeFill() {
 }
 
 void ListWindow::endFill(int selected, bool selectFirst) {
+    const QScopedValueRollback<bool> quiet(m_quiet, true);
     if (mergeFill() || m_resort)
         applySort();
     m_resort = false;
@@ -383,6 +389,11 @@ int ListWindow::selectedObject() const {
 }
 
 void ListWindow::selectObject(int objectIndex) {
+    const QScopedValueRollback<bool> quiet(m_quiet, true);
+    if (objectIndex < 0) {
+        m_details->selectionModel()->clear();
+        return;
+    }
     const QModelIndex index = m_proxy->mapFromSource(m_model->index(objectIndex, 0));
     if (index.isValid())
         m_details->selectionModel()->setCurrentIndex(index,

@@ -90,12 +90,14 @@ protected:
     bool refreshing() const { return m_refreshing; }
     // The fill-order position of the selected row, or -1.
     int selectedObject() const;
+    // Highlights the row (none for -1) for the program, not as a choice of the user's (no rowChosen).
     void selectObject(int objectIndex);
     void bringForward();
 
     // The sort column a header click stands for.
     virtual int sortColumnForHeader(int section) const { return section; }
-    // A click on a row, or Up/Down released in the list.
+    // The user moved the highlight (by any key, a click or a drag), clicked a row, or released Up or
+    // Down in the list.
     virtual void rowChosen() {}
 
     QVBoxLayout* mainLayout() const { return m_layout; }
@@ -120,6 +122,8 @@ private:
     int m_sortColumn = 0;
     int m_viewMode = 3;
     bool m_refreshing = false;
+    // The program itself is moving the highlight: no rowChosen.
+    bool m_quiet = false;
     QStringList m_tables;
     std::vector<ListRowsModel::Row> m_fill;
     // DataChanges' serial when the rows shown were read; 0 before the first fill.

@@ -9,6 +9,7 @@
 #include "shell/EntityCommands.h"
 
 #include <QComboBox>
+#include <QEvent>
 #include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -159,20 +160,26 @@ void frmDisplayCars::display(int carNmbr) {
         if (car.carNmbr() == m_car->carNmbr())
             panelRow = row;
     }
-    // Brought up again with no car named (from the menu or the tree), the list highlights the entry
-    // the panel holds rather than its first row: Update and Delete act on the panel's entry, and
-    // the highlight must not show another.
+    // Brought up with no listed car named (from the menu or the tree, or after a new car was not
+    // stored), the list highlights the entry the panel holds rather than its first row: Update and
+    // Delete act on the panel's entry, and the highlight must not show another.
     const bool panelStored = m_car->carNmbr() >= 1;
-    if (carNmbr == -1 && panelStored && panelRow >= 0)
-        endFill(panelRow, false);
-    else
-        endFill(selected, carNmbr == -1);
+    if (selected < 0 && panelStored)
+        selected = panelRow;
+    endFill(selected, carNmbr == -1 && selected < 0);
     // A stored entry that is gone (deleted through the list's own commands) cannot be updated:
     // the panel would report success and store nothing.
-    if (panelStored && panelRow < 0)
+    if (panelStored && panelRow < 0) {
         newEntry();
-    else
-        syncPanel();
+        return;
+    }
+    syncPanel();
+    // A command that highlights another car (one just added in the car editor) moves the panel to
+    // it as the user's own move does, asking first about the panel's edits.
+    if (panelStored && !refreshing()) {
+        m_keepHighlight = false;
+        rowChosen();
+    }
 }
 
 void frmDisplayCars::reload() {
@@ -267,17 +274,52 @@ void frmDisplayCars::focusField(QWidget* field) {
 }
 
 void frmDisplayCars::rowChosen() {
-    if (!selectedCar())
+    const cCar* chosen = selectedCar();
+    const bool panelStored = m_car->carNmbr() >= 1;
+    if (m_keepHighlight || !chosen) {
+        // The highlight stays on the entry the panel holds, the one Update and Delete act on: after
+        // Cancel, while the list finishes the move it was making (it selects the row once more), and
+        // when the user took the highlight off (Ctrl and a click).
+        highlight(panelStored ? m_car->carNmbr() : 0);
         return;
-    if (!savePrompt())
+    }
+    if (panelStored && chosen->carNmbr() == m_car->carNmbr())
         return;
-    cCar* car = selectedCar();
-    if (!car)
+    const int carNmbr = chosen->carNmbr();
+    // Cancel puts the highlight back on the panel's entry.
+    if (!savePrompt()) {
+        m_keepHighlight = true;
         return;
+    }
+    // Saving rebuilt the list around the saved entry: the highlight goes on to the car chosen.
+    if (!highlight(carNmbr)) {
+        display(m_car->carNmbr());
+        return;
+    }
     // The panel edits the entry as stored now, not the row's copy from when the list was filled.
-    m_car = std::shared_ptr<cCar>(car->copy());
+    m_car = std::shared_ptr<cCar>(selectedCar()->copy());
     m_car->load(m_car->carNmbr());
     fillPanel();
+}
+
+bool frmDisplayCars::highlight(int carNmbr) {
+    for (size_t row = 0; row < m_rows.size(); ++row) {
+        if (m_rows[row]->carNmbr() != carNmbr)
+            continue;
+        if (selectedObject() != int(row))
+            selectObject(int(row));
+        currentView()->scrollTo(currentView()->currentIndex());
+        return true;
+    }
+    selectObject(-1);
+    return false;
+}
+
+bool frmDisplayCars::eventFilter(QObject* watched, QEvent* event) {
+    // The user's next key or click in the list is a move of its own again.
+    if (event->type() == QEvent::KeyPress || event->type() == QEvent::MouseButtonPress)
+        m_keepHighlight = false;
+    return ListWindow::eventFilter(watched, event);
 }
 
 namespace {
@@ -452,9 +494,9 @@ bool frmDisplayCars::saveCar() {
         return false;
     }
     const bool result = car.CommitChanges();
-    const cCar* selected = selectedCar();
-    // The one shared window is this one, so its own display refreshes it.
-    display(selected ? selected->carNmbr() : car.carNmbr());
+    // The one shared window is this one, so its own display refreshes it, highlighting the saved
+    // entry (a new one's row too): the highlighted row is the panel's.
+    display(car.carNmbr());
     return result;
 }
 

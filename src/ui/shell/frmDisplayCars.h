@@ -23,9 +23,11 @@ public:
     explicit frmDisplayCars(QWidget* parent = nullptr);
     ~frmDisplayCars() override;
 
-    // Rebuilds the list from the data file and selects the row of that car (-1: the row of the
-    // stored entry the panel holds, else the first row).
+    // Rebuilds the list from the data file and selects the row of that car (-1, or a number no row
+    // has: the row of the stored entry the panel holds, else for -1 the first row).
     // The panel keeps its entry and every edit in it; its other fields show the entry as stored.
+    // Another car highlighted than the stored entry the panel holds moves the panel to it, asking
+    // first about its edits.
     void display(int carNmbr);
     // The object of the selected row; nullptr when no row is selected.
     cCar* selectedCar() const;
@@ -39,6 +41,7 @@ public:
 protected:
     void rowChosen() override;
     void reload() override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     QWidget* buildPanel();
@@ -53,6 +56,8 @@ private:
     bool syncPanel();
     // The race type and group lists read again, each keeping its choice by number.
     void reloadChoices();
+    // Highlights the row of that car, scrolled into view; none and false when no row has it.
+    bool highlight(int carNmbr);
     void clearPanel();
     // The panel on a new, unstored entry with nothing to save.
     void newEntry();
@@ -74,6 +79,9 @@ private:
     std::shared_ptr<cCar> m_shown;
     // Fields are being filled: no edit.
     bool m_filling = false;
+    // A move was answered Cancel: the highlight stays on the panel's entry until the user's next key
+    // or click in the list.
+    bool m_keepHighlight = false;
     cRaceTypeCollection m_raceTypes;
     cGroupCollection m_groups;
     cCarTypeCollection m_carTypes;
