@@ -456,6 +456,12 @@ TEST_F(LaterRaces, PostingOffersEachLaterRaceWithResultsInSeasonOrder) {
     // Posted again in season order, each carrying the one before: race 1's 10 reach race 5.
     EXPECT_EQ(car3Total(5), before + 10);
     EXPECT_TRUE(data.ui().boxes.isEmpty()) << qPrintable(data.ui().lastBoxText());
+    EXPECT_EQ(raceCommandStatus(RaceCommand::PostResults, "Race One", outcome),
+              "Results Posted Race One, Race Two, Race Four and Race Five");
+    // Without a race left out between them the races posted are named first to last.
+    TestDataFile::exec("DELETE FROM races WHERE race_nmbr = 3");
+    EXPECT_EQ(raceCommandStatus(RaceCommand::PostResults, "Race One", postRaceAndSettle(*race(1), user.ask())),
+              "Results Posted Race One to Race Five");
 }
 
 TEST_F(LaterRaces, ADeclinedRaceAndEveryRaceAfterItLoseTheirPostings) {
@@ -533,6 +539,8 @@ TEST_F(LaterRaces, ClearingAPostingTellsWhichPostingsWentWithIt) {
     EXPECT_EQ(user.events, (QStringList{"ask", "working", "ask", "ask", "ask", "done"}));
     EXPECT_EQ(fates(outcome), (Fates{{2, Again}, {3, Unposted}, {4, Again}, {5, Again}}));
     EXPECT_EQ(postedLater(), "2 4 5");
+    EXPECT_EQ(raceCommandStatus(RaceCommand::ClearPosting, "Race One", outcome),
+              "Posting Cleared Race One; Results Posted Race Two, Race Four and Race Five");
     // Race 2 carries nothing now that race 1 has no posting.
     EXPECT_EQ(car3Total(2), row(501, 2, Bravo, 3).points);
     EXPECT_EQ(TestDataFile::scalar("SELECT count(*) FROM results WHERE race_nmbr = 1").toInt(), 7);
@@ -626,6 +634,7 @@ TEST_F(LaterRaces, LaterRacesAreLeftAloneWhenNothingCarriesFromTheChange) {
     EXPECT_FALSE(outcome.done);
     EXPECT_TRUE(outcome.later.empty());
     EXPECT_TRUE(user.texts.isEmpty());
+    EXPECT_EQ(raceCommandStatus(RaceCommand::PostResults, "Race One", outcome), "Results Not Posted Race One");
     EXPECT_EQ(user.events, (QStringList{"working", "done"}));
     ASSERT_EQ(data.ui().boxes.size(), 1);
     EXPECT_TRUE(data.ui().boxes[0].text.contains("the race was not posted")) << qPrintable(data.ui().lastBoxText());

@@ -44,6 +44,7 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QTabBar>
+#include <QTreeWidget>
 #include <QtTest>
 #include <memory>
 
@@ -147,6 +148,7 @@ protected:
         addLeague({.nmbr = 700, .name = "Capped", .shortName = "L700"});
         addMember({.league = 700, .team = 500});
         addCar({.nmbr = 600, .txt = "11", .owner = "Owner", .driver = "Ann", .make = "Make", .sponsor = "Acme"});
+        addHolding({.team = 500, .car = 600});
     }
 
 private slots:
@@ -173,6 +175,12 @@ private slots:
         // The option buttons are one stop: Tab enters the group at its checked button.
         expectWalk(&w, {"txtCarNumber", "txtDriver", "txtSponsor", "txtOwner", "txtMake", "cmbRaceType", "txtSalary",
                         "cmbGroup", "optBonus", "cmdOK", "cmdCancel", "tabs", "txtCarNumber"});
+        // The type is chosen by its access key and moved with the arrow keys.
+        QTest::keyClick(focused(), Qt::Key_D, Qt::AltModifier);
+        QCOMPARE(nameOf(focused()), QStringLiteral("OptDriver"));
+        QTRY_COMPARE(car.carTypeNmbr(), int(cCar::DriverType));
+        press(Qt::Key_Down);
+        QCOMPARE(car.carTypeNmbr(), int(cCar::CarType));
     }
     void pickEditor() {
         cTeamCar pick;
@@ -329,6 +337,19 @@ private slots:
         press(Qt::Key_PageUp, Qt::ControlModifier);
         QCOMPARE(tabs->currentIndex(), 2);
         scoringEditor.close();
+
+        // The holdings tab comes up with its first row current: Space ticks its Active box off.
+        cTeam team;
+        team.load(500);
+        frmTeam teamEditor;
+        teamEditor.fillWith(team);
+        showActive(&teamEditor);
+        press(Qt::Key_Tab, Qt::ControlModifier);
+        QTRY_COMPARE(nameOf(focused()), QStringLiteral("lvwTeamCars"));
+        press(Qt::Key_Space, Qt::NoModifier);
+        QCOMPARE(static_cast<QTreeWidget*>(focused())->topLevelItem(0)->checkState(0), Qt::Unchecked);
+        QVERIFY(teamEditor.findChild<QPushButton*>(QStringLiteral("cmdApply"))->isEnabled());
+        teamEditor.close();
 
         frmReportDetails details;
         details.show();

@@ -12,6 +12,7 @@
 #include "data/cConnection.h"
 #include "kit/Twips.h"
 #include "platform/SqlDatabase.h"
+#include "posting/cRaces.h"
 #include "shell/Commands.h"
 #include "shell/EntityCommands.h"
 #include "shell/Help.h"
@@ -776,6 +777,13 @@ private slots:
         m_main->resize(m_main->width() - 40, m_main->height());
         m_main->sizeControls();
         sideBySide(3);
+        // A restore closes them all; lists shown straight after it come up side by side again.
+        const QString saved = m_dir->filePath(QStringLiteral("saved.qv"));
+        QVERIFY(m_main->backupTo(saved));
+        QVERIFY(m_main->restoreFrom(saved));
+        m_main->action(QStringLiteral("mnuViewLeauges"))->trigger();
+        m_main->action(QStringLiteral("mnuViewTeams"))->trigger();
+        sideBySide(2);
 
         // Maximised again by the user, a window opened next is maximised too.
         mdi->activeSubWindow()->showMaximized();
@@ -880,7 +888,12 @@ private slots:
         addGroup({.nmbr = 600, .maxNmbr = 1, .name = "After"});
         commands().cars.display(-1);
         const QString kept = keptDataFilePath();
-        QVERIFY(m_main->restoreFrom(saved));
+        whileModal<QDialog>([saved](QDialog* dialog) {
+            dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))->setText(saved);
+            dialog->accept();
+        });
+        m_main->action(QStringLiteral("mnuSystemRestoreDataFile"))->trigger();
+        QCOMPARE(m_ui->statusTexts.last(), QStringLiteral("Data File Restored from ") + saved);
         // The data file it replaced is kept beside the backups, and the box says where.
         QCOMPARE(m_ui->boxes.size(), 1);
         QCOMPARE(m_ui->boxes[0].icon, MsgIcon::Information);
@@ -922,6 +935,7 @@ private slots:
         QCOMPARE(count("SELECT count(*) FROM races WHERE race_nmbr IN (900, 901)"), 2);
         QCOMPARE(count("SELECT count(*) FROM results WHERE race_nmbr IN (900, 901)"), 2);
         QVERIFY(m_ui->boxes.isEmpty());
+        QCOMPARE(m_ui->statusTexts.last(), QStringLiteral("Postings Cleared for New Season"));
     }
 
     // File > Import with the help's own example, in a data file where the user typed a car and a
@@ -1043,6 +1057,8 @@ private slots:
         answer.start(10);
         m_main->action(QStringLiteral("mnuSystemCompactDatabase"))->trigger();
         QCOMPARE(shown, QStringList({"S&peichern", "Abbrechen", "Suchen in:", "Datei&name:", "Dateien des Typs:"}));
+        // The menus name their keys in English, as they name everything else.
+        QCOMPARE(m_main->action("mnuViewLeauges")->shortcut().toString(QKeySequence::NativeText), "Ctrl+L");
         QVERIFY(QFileInfo::exists(target));
         QCOMPARE(m_ui->statusTexts.value(m_ui->statusTexts.size() - 1),
                  QStringLiteral("Data File Backed Up to ") + target);
@@ -1128,6 +1144,53 @@ private slots:
         press(Qt::Key_D, Qt::AltModifier);
         QTRY_COMPARE(cars->rowCount(), 29); // the button is pressed down for a moment first
         QCOMPARE(cars->displayedText(0, 1), QStringLiteral("Driver 1"));
+    }
+
+    // F6 and Shift+F6 move the keys between the tree and the list in front (nowhere else while no
+    // list is open); a View key puts them into its list even when it was in front already; a report
+    // entry of the tree is requested with Return, and a refused report says so from its box on.
+    void theKeysReachTheTreeTheListsAndTheReports() {
+        installCommands();
+        QVERIFY(start());
+        addLeague({.nmbr = 500, .name = "Sunday League"});
+        addRace({.nmbr = 500, .name = "Opener", .track = "Oval", .date = "2024-03-01"});
+        QString opened;
+        commands().editRace = [&opened](cRaces& race) { opened = race.raceName(); };
+        commands().reports.request = [](const QString&, bool, bool, bool) { return ReportRequest{true, 500, 500}; };
+        QVERIFY(activeNow(m_main.get()));
+        const auto press = [this](Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+            QWidget* focus = QApplication::focusWidget();
+            QTest::keyClick(focus ? focus : m_main.get(), key, modifiers);
+            QCoreApplication::processEvents();
+        };
+        QWidget* tree = m_main->sstreemain();
+        press(Qt::Key_F6);
+        QCOMPARE(QApplication::focusWidget(), tree);
+        press(Qt::Key_R, Qt::ControlModifier);
+        QWidget* races = racesWindow()->detailsView();
+        QTRY_COMPARE(QApplication::focusWidget(), races);
+        press(Qt::Key_F6);
+        QCOMPARE(QApplication::focusWidget(), tree);
+        press(Qt::Key_F6, Qt::ShiftModifier);
+        QCOMPARE(QApplication::focusWidget(), races);
+        press(Qt::Key_F6);
+        press(Qt::Key_R, Qt::ControlModifier);
+        QCOMPARE(QApplication::focusWidget(), races);
+        press(Qt::Key_Return);
+        QCOMPARE(opened, QStringLiteral("Opener"));
+
+        // The branch of the reports opens with Right; Race Detail is its second entry.
+        press(Qt::Key_F6);
+        for (Qt::Key key : {Qt::Key_End, Qt::Key_Right, Qt::Key_Down, Qt::Key_Down})
+            press(key);
+        AnsweredBoxes boxes({QMessageBox::Ok});
+        ui().setStatusTarget(m_main->statusPanel(1));
+        QString whileShown;
+        boxes.whileOpen = [this, &whileShown](QMessageBox*) { whileShown = m_main->statusPanel(1)->text(); };
+        press(Qt::Key_Return);
+        QCOMPARE(boxes.texts, QStringList{"Results not posted for this Race."});
+        QCOMPARE(whileShown, QStringLiteral("Status"));
+        QCOMPARE(m_main->statusPanel(1)->text(), QStringLiteral("Race Detail Report Not Created"));
     }
 
     // Alt and a letter presses what it shows: the menu bar's keys and those of the list window in

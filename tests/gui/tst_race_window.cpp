@@ -372,6 +372,8 @@ private slots:
         QCOMPARE(postedRows(2) > 0, race2Posted);
         QCOMPARE(postedRows(3), 0);
         QCOMPARE(postedRows(4), 0); // no results: never asked about, its posting removed
+        QCOMPARE(ui().statusTexts.last(),
+                 race2Posted ? QStringLiteral("Results Posted Race One and Race Two") : "Results Posted Race One");
         QVERIFY(!child<QProgressBar>("pbStatus")->isVisible());
         // The posting's steps were shown on this window's bar.
         QCOMPARE(ui().progressTarget, static_cast<QObject*>(child<QProgressBar>("pbStatus")));
@@ -493,6 +495,7 @@ private slots:
         QVERIFY(postedRows(2) > 0);
         QCOMPARE(count(carried), 0);
         QCOMPARE(postedRows(3), 0); // declined: a posting that can no longer be right goes
+        QCOMPARE(ui().statusTexts.last(), QStringLiteral("Posting Cleared Race One; Results Posted Race Two"));
         QCOMPARE(resultRows(1), 4);
         QVERIFY(!child<QProgressBar>("pbStatus")->isVisible());
         QCOMPARE(ui().pointer(), int(PointerDefault));
@@ -841,6 +844,17 @@ private slots:
         QCOMPARE(grid()->firstShownRow(), 0);
         QVERIFY(grid()->isRowShown(0));
         QCOMPARE(resultRows(1), 8);
+
+        // Tab and Shift+Tab pass into the rows out of view, which scroll in.
+        grid()->focusCell(6, 4); // adjustment, before the fastest qualifier
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget(), grid()->cell(7, 0));
+        QCOMPARE(grid()->firstShownRow(), 1);
+        grid()->focusCell(1, 0);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab);
+        QCOMPARE(QApplication::focusWidget(), grid()->cell(0, 5));
+        QVERIFY(grid()->isRowShown(0));
     }
 
     void raceDateInTheUsersForm_data() {

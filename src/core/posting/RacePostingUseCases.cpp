@@ -6,6 +6,8 @@
 #include "posting/cRacesCollection.h"
 #include "posting/cResultsCollection.h"
 
+#include <QStringList>
+
 namespace {
 
 // What changed the posting the later races carried from.
@@ -72,15 +74,15 @@ std::vector<LaterRaceSettled> settleLaterRaces(const cRacesCollection& later, cR
                                   earlierRaceName, laterOnesToo);
             if (ask(question, QString::fromLatin1(kProductName), MsgButtons::YesNo) == AnswerYes) {
                 const bool posted = postRace(next);
-                settled.push_back(
-                    {next.raceNmbr(), posted ? LaterRaceFate::PostedAgain : LaterRaceFate::PostingFailed});
+                settled.push_back({next.raceNmbr(), posted ? LaterRaceFate::PostedAgain : LaterRaceFate::PostingFailed,
+                                   next.raceName()});
                 continue;
             }
             declined = true;
         }
         if (!removedFirst)
             deleteRacePosting(next);
-        settled.push_back({next.raceNmbr(), LaterRaceFate::Unposted});
+        settled.push_back({next.raceNmbr(), LaterRaceFate::Unposted, next.raceName()});
     }
     return settled;
 }
@@ -108,7 +110,7 @@ RacePostingOutcome postRaceAndSettle(const cRaces& race, const AskUser& ask, con
     cResultsCollection results;
     results.load();
     if (results.raceExists(race.raceNmbr())) {
-        outcome.done = postRace(race);
+        outcome.done = outcome.posted = postRace(race);
         if (!outcome.done) {
             // Given up as a whole, after its box: nothing the later races carry from has changed.
             if (working)
@@ -179,4 +181,58 @@ RacePostingOutcome deleteRaceAndSettle(cRaces& race, const AskUser& ask, const P
     if (outcome.done)
         settleAfterRemoval(outcome, later, LaterRacesCause::RaceDeleted, race.raceName(), ask, working);
     return outcome;
+}
+
+namespace {
+
+// The names of the races of a season's stretch that were posted, in its order.
+QString postedRacesText(const std::vector<std::pair<QString, bool>>& stretch) {
+    QStringList names;
+    qsizetype first = -1, last = -1;
+    for (qsizetype i = 0; i < qsizetype(stretch.size()); ++i)
+        if (stretch[size_t(i)].second) {
+            names << stretch[size_t(i)].first;
+            first = first < 0 ? i : first;
+            last = i;
+        }
+    if (names.size() >= 3 && last - first + 1 == names.size())
+        return names.first() + QStringLiteral(" to ") + names.last();
+    if (names.size() >= 2)
+        return names.mid(0, names.size() - 1).join(QStringLiteral(", ")) + QStringLiteral(" and ") + names.last();
+    return names.value(0);
+}
+
+} // namespace
+
+QString raceCommandStatus(RaceCommand command, const QString& raceName, const RacePostingOutcome& outcome) {
+    if (!outcome.confirmed)
+        return QString();
+    std::vector<std::pair<QString, bool>> stretch;
+    QString text;
+    switch (command) {
+    case RaceCommand::PostResults:
+        if (outcome.posted)
+            stretch.emplace_back(raceName, true);
+        else
+            text = QStringLiteral("Results Not Posted ") + raceName;
+        break;
+    case RaceCommand::ClearPosting:
+        text = (outcome.done ? QStringLiteral("Posting Cleared ") : QStringLiteral("Posting Not Cleared ")) + raceName;
+        break;
+    case RaceCommand::ClearResults:
+        text = (outcome.done ? QStringLiteral("Results Cleared ") : QStringLiteral("Results Not Cleared ")) + raceName;
+        break;
+    case RaceCommand::DeleteRace:
+        text = (outcome.done ? QStringLiteral("Race Deleted ") : QStringLiteral("Race Not Deleted ")) + raceName;
+        break;
+    }
+    bool anyPosted = !stretch.empty();
+    for (const LaterRaceSettled& later : outcome.later) {
+        stretch.emplace_back(later.raceName, later.fate == LaterRaceFate::PostedAgain);
+        anyPosted = anyPosted || later.fate == LaterRaceFate::PostedAgain;
+    }
+    if (!anyPosted)
+        return text;
+    const QString posted = QStringLiteral("Results Posted ") + postedRacesText(stretch);
+    return text.isEmpty() ? posted : text + QStringLiteral("; ") + posted;
 }

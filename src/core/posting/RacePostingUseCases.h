@@ -2,6 +2,7 @@
 
 #include "data/UiServices.h"
 
+#include <QString>
 #include <functional>
 #include <vector>
 
@@ -35,6 +36,7 @@ enum class LaterRaceFate {
 struct LaterRaceSettled {
     int raceNmbr = 0;
     LaterRaceFate fate = LaterRaceFate::Unposted;
+    QString raceName;
 };
 
 struct RacePostingOutcome {
@@ -43,6 +45,8 @@ struct RacePostingOutcome {
     // The race's own change was made: posted (or, without results, its posting removed), its posting
     // or results cleared, or the race deleted.
     bool done = false;
+    // Post Results: the race had results and was posted.
+    bool posted = false;
     // The later races that were settled, in season order.
     std::vector<LaterRaceSettled> later;
 };
@@ -65,3 +69,12 @@ RacePostingOutcome clearResultsAndSettle(const cRaces& race, const AskUser& ask,
 // Race." and "Do you want to continue?" (Yes and No, titled with the race's name); then the race is
 // deleted and the later races that carried from it are settled.
 RacePostingOutcome deleteRaceAndSettle(cRaces& race, const AskUser& ask, const PostingWork& working = {});
+
+// The commands of a race that settle the races after it.
+enum class RaceCommand { PostResults, ClearPosting, ClearResults, DeleteRace };
+
+// The status bar's text once the command has run on the race: what it did ("Results Posted Race One"),
+// or that it did not ("Posting Not Cleared Race One"), then the later races it posted again. The races
+// posted are named "A and B", "A to D" for three or more that follow one another without a race left
+// out, else "A, B and D". Empty when the user called the command off at its first question.
+QString raceCommandStatus(RaceCommand command, const QString& raceName, const RacePostingOutcome& outcome);

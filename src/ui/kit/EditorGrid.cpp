@@ -551,6 +551,31 @@ void EditorGrid::copyBack() {
         emit listChosen(row, col);
 }
 
+bool EditorGrid::tabIntoHiddenRow(int row, int col, const QKeyEvent* key) {
+    const Qt::KeyboardModifiers modifiers = key->modifiers() & ~Qt::KeypadModifier;
+    const bool forward = key->key() == Qt::Key_Tab && modifiers == Qt::NoModifier;
+    const bool backward = key->key() == Qt::Key_Backtab && (modifiers & ~Qt::ShiftModifier) == Qt::NoModifier;
+    if (!forward && !backward)
+        return false;
+    int r = row;
+    int c = col;
+    do {
+        c += forward ? 1 : -1;
+        if (c == columnCount()) {
+            c = 0;
+            ++r;
+        } else if (c < 0) {
+            c = columnCount() - 1;
+            --r;
+        }
+    } while (r >= 0 && r < rowCount() && (m_columns[c].kind == Kind::Label || !cell(r, c)->isEnabled()));
+    if (r < 0 || r >= rowCount() || isRowShown(r))
+        return false;
+    scrollTo(forward ? r - kShownRows + 1 : r);
+    cell(r, c)->setFocus(forward ? Qt::TabFocusReason : Qt::BacktabFocusReason);
+    return true;
+}
+
 bool EditorGrid::searchKey(QKeyEvent* key) {
     if (m_float->view()->isVisible() || (key->modifiers() & ~Qt::KeypadModifier) != Qt::NoModifier)
         return false;
@@ -591,6 +616,9 @@ bool EditorGrid::eventFilter(QObject* watched, QEvent* event) {
                 enterInRow(m_floatRow);
             return true;
         }
+        if (event->type() == QEvent::KeyPress && m_floatRow >= 0 &&
+            tabIntoHiddenRow(m_floatRow, m_floatCol, static_cast<QKeyEvent*>(event)))
+            return true;
         if (event->type() == QEvent::KeyPress && searchKey(static_cast<QKeyEvent*>(event)))
             return true;
         if (event->type() == QEvent::FocusOut && !isWindowSwitch(event))
@@ -603,6 +631,8 @@ bool EditorGrid::eventFilter(QObject* watched, QEvent* event) {
         enterInRow(row);
         return true;
     }
+    if (event->type() == QEvent::KeyPress && tabIntoHiddenRow(row, col, static_cast<QKeyEvent*>(event)))
+        return true;
     if (event->type() == QEvent::FocusIn) {
         if (m_hint)
             m_hint->show();

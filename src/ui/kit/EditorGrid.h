@@ -159,6 +159,9 @@ private:
     bool locate(QObject* widget, int* row, int* col) const;
     void scrollByWheel(QWheelEvent* event);
     int firstFocusColumn() const;
+    // Tab or Shift+Tab in the cell at row, col whose next cell lies in a row scrolled out of the
+    // window (which the focus chain passes over): the grid scrolls and focuses it. True when it did.
+    bool tabIntoHiddenRow(int row, int col, const QKeyEvent* key);
     // A key typed into the floating list while it is closed; true when it was dealt with here.
     bool searchKey(QKeyEvent* key);
     int px(int twips) const;

@@ -282,8 +282,10 @@ void deleteRace() {
         setStatus();
         setMousePointer(PointerDefault);
     };
-    if (!deleteRaceAndSettle(*race, askQuestion, hourglass).confirmed)
+    const RacePostingOutcome outcome = deleteRaceAndSettle(*race, askQuestion, hourglass);
+    if (!outcome.confirmed)
         return;
+    setStatus(raceCommandStatus(RaceCommand::DeleteRace, race->raceName(), outcome));
     displayRaces(QString());
 }
 

@@ -1,5 +1,6 @@
 #include "shell/ReportLaunchers.h"
 
+#include "data/Feedback.h"
 #include "shell/Commands.h"
 
 #include <functional>
@@ -12,8 +13,8 @@ struct Launcher {
     bool league;
     bool race;
     bool team;
-    std::function<bool()> available;                 // the report's entry is there
-    std::function<void(const ReportRequest&)> write; // calls the entry with the picks it needs
+    std::function<bool()> available;                    // the report's entry is there
+    std::function<QString(const ReportRequest&)> write; // calls the entry with the picks it needs
 };
 
 const Commands::Reports& r() {
@@ -24,41 +25,41 @@ const std::vector<Launcher>& launchers() {
     // In the order the tree's click compares the tags.
     static const std::vector<Launcher> table = {
         {"REPORT PACKAGE", "Report Package", true, true, false, [] { return bool(r().createReportPackage); },
-         [](const ReportRequest& q) { r().createReportPackage(q.leagueNmbr, q.raceNmbr, true); }},
+         [](const ReportRequest& q) { return r().createReportPackage(q.leagueNmbr, q.raceNmbr, true); }},
         {"RACE DETAIL", "Race Detail", true, true, false, [] { return bool(r().createRaceDetailReport); },
-         [](const ReportRequest& q) { r().createRaceDetailReport(q.leagueNmbr, q.raceNmbr, true); }},
+         [](const ReportRequest& q) { return r().createRaceDetailReport(q.leagueNmbr, q.raceNmbr, true); }},
         {"TEAM DETAIL", "Team Detail", true, true, true, [] { return bool(r().createTeamDetailReport); },
          [](const ReportRequest& q) {
-             r().createTeamDetailReport(q.leagueNmbr, q.teamNmbr, q.raceNmbr, true, q.allTeams, q.separate);
+             return r().createTeamDetailReport(q.leagueNmbr, q.teamNmbr, q.raceNmbr, true, q.allTeams, q.separate);
          }},
         {"LEAGUE STANDINGS", "League Standings", true, true, false,
          [] { return bool(r().createLeagueStandingsReport); },
-         [](const ReportRequest& q) { r().createLeagueStandingsReport(q.leagueNmbr, q.raceNmbr, true); }},
+         [](const ReportRequest& q) { return r().createLeagueStandingsReport(q.leagueNmbr, q.raceNmbr, true); }},
         {"LEAGUE RACE SUMMARY", "League Race Summary", true, false, false,
          [] { return bool(r().createLeagueRaceSummary); },
-         [](const ReportRequest& q) { r().createLeagueRaceSummary(q.leagueNmbr, true); }},
+         [](const ReportRequest& q) { return r().createLeagueRaceSummary(q.leagueNmbr, true); }},
         {"TEAM CARS", "Team Cars", true, true, true, [] { return bool(r().createTeamCarsReport); },
          [](const ReportRequest& q) {
-             r().createTeamCarsReport(q.leagueNmbr, q.teamNmbr, true, q.allTeams, q.separate, q.raceNmbr);
+             return r().createTeamCarsReport(q.leagueNmbr, q.teamNmbr, true, q.allTeams, q.separate, q.raceNmbr);
          }},
         {"LEAGUE RACE STANDINGS", "League Race Standings", true, true, false,
          [] { return bool(r().createLeagueRaceStandings); },
-         [](const ReportRequest& q) { r().createLeagueRaceStandings(q.leagueNmbr, q.raceNmbr, true); }},
+         [](const ReportRequest& q) { return r().createLeagueRaceStandings(q.leagueNmbr, q.raceNmbr, true); }},
         {"CAR DETAILS", "Car Details", true, false, false, [] { return bool(r().createCarsDetailReport); },
-         [](const ReportRequest& q) { r().createCarsDetailReport(q.leagueNmbr, true); }},
+         [](const ReportRequest& q) { return r().createCarsDetailReport(q.leagueNmbr, true); }},
         {"RACE RESULTS", "Race Results", false, true, false, [] { return bool(r().createRaceResultsReport); },
-         [](const ReportRequest& q) { r().createRaceResultsReport(q.raceNmbr, true); }},
+         [](const ReportRequest& q) { return r().createRaceResultsReport(q.raceNmbr, true); }},
         {"CAR/DRIVER STATS", "Car/Driver Stats", true, false, false, [] { return bool(r().createDriverStatsReport); },
-         [](const ReportRequest& q) { r().createDriverStatsReport(q.leagueNmbr, true); }},
+         [](const ReportRequest& q) { return r().createDriverStatsReport(q.leagueNmbr, true); }},
         {"TEAM TRADES", "Team Trades", true, true, true, [] { return bool(r().createTeamTradesReport); },
          [](const ReportRequest& q) {
-             r().createTeamTradesReport(q.leagueNmbr, q.teamNmbr, q.raceNmbr, true, q.allTeams, q.separate);
+             return r().createTeamTradesReport(q.leagueNmbr, q.teamNmbr, q.raceNmbr, true, q.allTeams, q.separate);
          }},
         {"CAR PICKS", "Car/Driver Picks", true, false, false, [] { return bool(r().createCarPickReport); },
-         [](const ReportRequest& q) { r().createCarPickReport(q.leagueNmbr, true); }},
+         [](const ReportRequest& q) { return r().createCarPickReport(q.leagueNmbr, true); }},
         {"TEAMS CAR/DRIVER", "Teams per Car/Driver", true, true, false,
          [] { return bool(r().createTeamsperCarDriverReport); },
-         [](const ReportRequest& q) { r().createTeamsperCarDriverReport(q.leagueNmbr, true, q.raceNmbr); }},
+         [](const ReportRequest& q) { return r().createTeamsperCarDriverReport(q.leagueNmbr, true, q.raceNmbr); }},
     };
     return table;
 }
@@ -75,10 +76,15 @@ void launch(const char* tag) {
     if (!l || !r().request || !l->available())
         return;
     // A fresh dialog on every launch, so no pick of an earlier request carries over.
-    const ReportRequest picks = r().request(QLatin1String(l->caption), l->race, l->league, l->team);
+    const QString caption = QLatin1String(l->caption);
+    const ReportRequest picks = r().request(caption, l->race, l->league, l->team);
     if (!picks.ok)
         return;
-    l->write(picks);
+    const bool written = !l->write(picks).isEmpty();
+    // Said also of a report refused (its box has told why) or failed: it is no longer being created.
+    // The package's caption names it already.
+    const QString report = caption == QLatin1String("Report Package") ? caption : caption + QStringLiteral(" Report");
+    setStatus(report + (written ? QStringLiteral(" Created") : QStringLiteral(" Not Created")));
 }
 
 } // namespace

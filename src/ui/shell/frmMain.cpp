@@ -234,14 +234,51 @@ Commands::Kind& frmMain::commandsOf(Entity entity) const {
 
 void frmMain::showList(Entity entity) {
     Commands::Kind& h = commandsOf(entity);
+    QMdiSubWindow* shown = nullptr;
     if (h.display) {
         QWidget* list = h.display(noSelection(entity));
         const bool keep = keepsUsersArrangement();
         for (QMdiSubWindow* sub : m_mdi->subWindowList())
-            if (list && (sub == list || sub->widget() == list) && !sub->isMaximized() && !keep)
-                sub->showMaximized();
+            if (list && (sub == list || sub->widget() == list)) {
+                shown = sub;
+                if (!sub->isMaximized() && !keep)
+                    sub->showMaximized();
+            }
     }
     sizeControls();
+    // Also when the window was active already: the keys may have been in the tree, where Enter
+    // would open the tree's entry instead of the list's row.
+    if (shown)
+        giveKeysTo(shown);
+}
+
+void frmMain::giveKeysTo(QMdiSubWindow* sub) {
+    if (m_mdi->currentSubWindow() != sub)
+        m_mdi->setActiveSubWindow(sub);
+    QWidget* inner = sub->widget();
+    const auto takesKeys = [inner](QWidget* w) {
+        return w && w != inner && inner->isAncestorOf(w) && w->isVisible() && w->isEnabled() &&
+               (w->focusPolicy() & Qt::TabFocus);
+    };
+    QWidget* field = inner ? inner->focusWidget() : nullptr;
+    if (!takesKeys(field)) {
+        field = sub;
+        for (QWidget* w = inner ? inner->nextInFocusChain() : nullptr; w && w != inner; w = w->nextInFocusChain())
+            if (takesKeys(w)) {
+                field = w;
+                break;
+            }
+    }
+    field->setFocus(Qt::OtherFocusReason);
+}
+
+void frmMain::switchPane() {
+    QWidget* focus = QApplication::focusWidget();
+    QMdiSubWindow* sub = m_mdi->currentSubWindow();
+    if (sub && !(focus && m_mdi->isAncestorOf(focus)))
+        giveKeysTo(sub);
+    else
+        m_tree->setFocus(Qt::OtherFocusReason);
 }
 
 void frmMain::showLeagues() {
@@ -542,8 +579,10 @@ void frmMain::chooseRestore() {
     const QString path = QFileDialog::getOpenFileName(this, QStringLiteral("Quorvanti Restore"),
                                                       QDir(backupsDir()).filePath(QLatin1String(kDataFileName)),
                                                       QStringLiteral("Quorvanti Data File (*.qv)"));
-    if (!path.isEmpty())
-        restoreFrom(path);
+    if (path.isEmpty())
+        return;
+    setStatus(restoreFrom(path) ? QStringLiteral("Data File Restored from ") + QDir::toNativeSeparators(path)
+                                : QStringLiteral("Data File Not Restored"));
 }
 
 bool frmMain::restoreFrom(const QString& path) {
@@ -561,7 +600,11 @@ bool frmMain::restoreFrom(const QString& path) {
 
     setMousePointer(PointerHourglass);
     // The list windows hold rows of the data being replaced; they must not write into the restored one.
-    m_mdi->closeAllSubWindows();
+    // They go at once, so that a list shown next is a new one, arranged as the user chose.
+    for (const QPointer<QMdiSubWindow> sub : m_mdi->subWindowList()) {
+        sub->close();
+        delete sub;
+    }
     if (gConnection)
         gConnection->CloseConnection();
     else
@@ -608,15 +651,19 @@ bool frmMain::backupTo(const QString& path) {
 }
 
 void frmMain::clearPostings() {
-    cRacesCollection races;
-    races.load();
-    // All or nothing: a season half cleared would carry stale totals into the next posting.
-    Transaction tx;
-    if (!tx.begun())
-        return;
-    cResultsCollection results;
-    for (const cRaces& race : races)
-        if (!results.deletePosting(race.raceNmbr()))
-            return;
-    tx.commit();
+    const auto cleared = [] {
+        cRacesCollection races;
+        races.load();
+        // All or nothing: a season half cleared would carry stale totals into the next posting.
+        Transaction tx;
+        if (!tx.begun())
+            return false;
+        cResultsCollection results;
+        for (const cRaces& race : races)
+            if (!results.deletePosting(race.raceNmbr()))
+                return false;
+        return tx.commit();
+    };
+    setStatus(cleared() ? QStringLiteral("Postings Cleared for New Season")
+                        : QStringLiteral("Postings Not Cleared for New Season"));
 }

@@ -62,6 +62,9 @@ public:
     void setViewMode(int mode);
     // 0 cascade, 1 tile horizontally, 2 tile vertically, 3 arrange the minimised windows.
     void arrangeWindows(int arrangement);
+    // F6 and Shift+F6: the keys go from the navigation tree to the active child window, and from
+    // anywhere in that window back to the tree; without a child window they stay in the tree.
+    void switchPane();
     void importFrom(const QString& path);
     bool restoreFrom(const QString& path);
     bool backupTo(const QString& path);
@@ -136,6 +139,8 @@ private:
 
     Commands::Kind& commandsOf(Entity entity) const;
     void showList(Entity entity);
+    // The keys go into the child window: to the field used there last, else to its first field.
+    void giveKeysTo(QMdiSubWindow* sub);
     void listFirst(Entity entity);
     void entityCommand(Entity entity, int which);
     void toggleBar(bool toolbar);

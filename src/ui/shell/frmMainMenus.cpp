@@ -189,6 +189,10 @@ void frmMain::createMenus() {
         connect(addAction(m_windowMenu, QLatin1String(a.name), QLatin1String(a.caption), a.key), &QAction::triggered,
                 this, [this, arrangement] { arrangeWindows(arrangement); });
     }
+    QAction* switchPane =
+        addAction(m_windowMenu, QStringLiteral("mnuWindowSwitchPane"), QStringLiteral("Switch &Pane"));
+    switchPane->setShortcuts({QKeySequence(Qt::Key_F6), QKeySequence(Qt::SHIFT | Qt::Key_F6)});
+    connect(switchPane, &QAction::triggered, this, &frmMain::switchPane);
     m_windowMenu->addSeparator();
     m_windowListStart = addAction(m_windowMenu, QStringLiteral("windowOpen"), QStringLiteral("Open Windows"));
     connect(m_windowMenu, &QMenu::aboutToShow, this, &frmMain::rebuildWindowList);

@@ -18,8 +18,10 @@
 
 namespace {
 
-// A box of a report run: the hourglass is lifted while it shows, and put back after.
+// A box of a report run: the hourglass is lifted while it shows, and put back after. The box
+// says why a page is not written, so the status no longer says it is being created.
 void showRunBox(const QString& text, MsgIcon icon) {
+    setStatus();
     const int previous = ui().pointer();
     if (previous == PointerHourglass)
         ui().setPointer(PointerDefault);

@@ -509,17 +509,22 @@ void frmRace::postResults(cRaces& race) {
     const RacePostingOutcome outcome =
         postRaceAndSettle(race, askQuestion, std::bind_front(&frmRace::showPostingProgress, this));
     // Said after the progress bar has gone, so that it stays until the next step.
-    if (outcome.done && racePosted(race.raceNmbr()))
-        setStatus(QStringLiteral("Results Posted ") + race.raceName());
+    setStatus(raceCommandStatus(RaceCommand::PostResults, race.raceName(), outcome));
 }
 
 void frmRace::clearPostingClicked() {
-    clearPostingAndSettle(*m_race, askQuestion, std::bind_front(&frmRace::showPostingProgress, this));
+    const RacePostingOutcome outcome =
+        clearPostingAndSettle(*m_race, askQuestion, std::bind_front(&frmRace::showPostingProgress, this));
+    if (outcome.confirmed)
+        setStatus(raceCommandStatus(RaceCommand::ClearPosting, m_race->raceName(), outcome));
 }
 
 void frmRace::clearResultsClicked() {
-    if (!clearResultsAndSettle(*m_race, askQuestion, std::bind_front(&frmRace::showPostingProgress, this)).confirmed)
+    const RacePostingOutcome outcome =
+        clearResultsAndSettle(*m_race, askQuestion, std::bind_front(&frmRace::showPostingProgress, this));
+    if (!outcome.confirmed)
         return;
+    setStatus(raceCommandStatus(RaceCommand::ClearResults, m_race->raceName(), outcome));
     rebuildAfterResultsCleared();
     if (SSTab1->currentIndex() == TabResults) {
         // The first row starts again from place 0; these texts are edits, so Apply comes on.

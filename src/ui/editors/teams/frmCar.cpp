@@ -49,11 +49,11 @@ frmCar::frmCar(QWidget* parent) : EditorDialog(parent) {
 
     Frame1 = new QGroupBox(this);
     Frame1->setObjectName(QStringLiteral("Frame1"));
-    optBonus = new QRadioButton(QStringLiteral("Top Bonus"), Frame1);
+    optBonus = new QRadioButton(QStringLiteral("Top &Bonus"), Frame1);
     optBonus->setObjectName(QStringLiteral("optBonus"));
-    OptDriver = new QRadioButton(QStringLiteral("Driver"), Frame1);
+    OptDriver = new QRadioButton(QStringLiteral("&Driver"), Frame1);
     OptDriver->setObjectName(QStringLiteral("OptDriver"));
-    OptCar = new QRadioButton(QStringLiteral("Car"), Frame1);
+    OptCar = new QRadioButton(QStringLiteral("Ca&r"), Frame1);
     OptCar->setObjectName(QStringLiteral("OptCar"));
     m_types = new QButtonGroup(this);
     m_types->addButton(OptCar, cCar::CarType);

@@ -374,6 +374,8 @@ void frmTeam::loadTeamCars() {
             addTeamCarItem(*m_holdings->Item(position), position);
     }
     txtTotalSalary->setText(moneyText(m_teamSalary));
+    // The keys have a row to act on from the start: Space ticks its Active box.
+    lvwTeamCars->setCurrentItem(lvwTeamCars->topLevelItem(0));
 }
 
 void frmTeam::addTeamCarItem(cTeamCar& pick, int position) {
@@ -406,6 +408,7 @@ void frmTeam::tabChanged(int index) {
     if (index == CarsTab && lvwTeamCars->topLevelItemCount() == 0) {
         loadTeamCars();
         lvwTeamCars->sortItems(NumberColumn, Qt::AscendingOrder);
+        lvwTeamCars->setCurrentItem(lvwTeamCars->topLevelItem(0));
     }
 }
 
