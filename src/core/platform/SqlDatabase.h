@@ -90,7 +90,7 @@ public:
     bool execScript(const QString& script);
     // Reads every page of the file from the disk's side (what the connection holds of it is let go first),
     // one after the other, through the engine's check of each page's code, without walking its tables:
-    // false at a page that fails it, with SQLITE_CORRUPT. The pages are held in memory while they are read.
+    // false at a page that fails it, with SQLITE_CORRUPT. No more than a few pages are held at a time.
     bool readEveryPage();
 
     // While on, only statements that read and change rows compile (SELECT, INSERT, REPLACE, UPDATE,
