@@ -36,6 +36,12 @@ public:
     void setStatusTarget(QObject* label) override { statusTarget = label; }
     void setProgressTarget(QObject* bar) override { progressTarget = bar; }
     void setFileProgressTarget(QObject* bar) override { fileProgressTarget = bar; }
+    // Says stop from the stopAtAsk-th question on (never while it is 0), as a user pressing Stop would.
+    bool stopRequested(const QString& text, qint64) override {
+        stopText = text;
+        return ++stopAsks >= stopAtAsk && stopAtAsk > 0;
+    }
+    void endStoppable() override { ++stoppablesEnded; }
     bool playWave(const QString& path) override {
         playedWaves.append(path);
         return wavesPlay;
@@ -48,6 +54,8 @@ public:
         beeps = 0;
         progressSteps = 0;
         progress.clear();
+        stopAsks = stoppablesEnded = 0;
+        stopText.clear();
     }
     QString lastBoxText() const { return boxes.isEmpty() ? QString() : boxes.last().text; }
 
@@ -64,6 +72,10 @@ public:
     QObject* progressTarget = nullptr;
     QObject* fileProgressTarget = nullptr;
     bool wavesPlay = false;
+    int stopAtAsk = 0;
+    int stopAsks = 0;
+    int stoppablesEnded = 0;
+    QString stopText; // what the last question was about
 
 private:
     int m_pointer = PointerDefault;

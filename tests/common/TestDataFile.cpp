@@ -4,7 +4,6 @@
 #include "data/cConnection.h"
 
 #include <QDir>
-#include <QElapsedTimer>
 #include <QFile>
 #include <cstdio>
 #include <cstdlib>
@@ -46,19 +45,6 @@ QVariant TestDataFile::scalar(const QString& sql) {
         std::abort();
     }
     return rows.rows.isEmpty() ? QVariant() : rows.rows.first().value(0);
-}
-
-QString TestDataFile::statementOfAtLeast(qint64 ms, qint64* took) {
-    const QString counting = QStringLiteral("WITH RECURSIVE c(x) AS (SELECT 1 UNION ALL SELECT x + 1 FROM c WHERE x < "
-                                            "%1) SELECT count(*) FROM c;\n");
-    for (qint64 rows = 20000;; rows *= 2) {
-        QElapsedTimer clock;
-        clock.start();
-        scalar(counting.arg(rows));
-        *took = clock.elapsed();
-        if (*took >= ms)
-            return counting.arg(rows);
-    }
 }
 
 void TestDataFile::addCars(int first, int count) {

@@ -30,9 +30,6 @@ public:
     // Changes one byte in the middle of the page (counted from 0) of the file at path, as a failing disk
     // or a stray write would.
     static void damagePage(const QString& path, qint64 page);
-    // A statement (a line of a script) that takes at least ms milliseconds here and now; *took gets how
-    // long it took.
-    static QString statementOfAtLeast(qint64 ms, qint64* took);
 
 private:
     QTemporaryDir m_dir;

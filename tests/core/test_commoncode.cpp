@@ -14,7 +14,6 @@
 #include "reports/framework/CommonReportCode.h"
 
 #include <QDir>
-#include <QElapsedTimer>
 #include <QFile>
 #include <gtest/gtest.h>
 #include <random>
@@ -449,7 +448,7 @@ TEST(SqlScript, ScriptLimitsKeepToLeagueDataAndOrdinaryFunctions) {
     EXPECT_EQ(db.tablesChanged(), QSet<QString>({"team_results", "race_head_head"}));
 }
 
-TEST(SqlScript, TextWithANulAndStatementsWithoutEndStopAtOnce) {
+TEST(SqlScript, TextWithANulStopsAtOnceAndAStatementWhenTold) {
     TestDataFile data;
     ASSERT_TRUE(data.ok());
     SqlDatabase& db = *gConnection->getConnection();
@@ -465,56 +464,72 @@ TEST(SqlScript, TextWithANulAndStatementsWithoutEndStopAtOnce) {
     EXPECT_EQ(TestDataFile::scalar("SELECT team_name FROM teams").toString(), "a");
 
     const QString endless = "WITH RECURSIVE c(x) AS (SELECT 1 UNION ALL SELECT x + 1 FROM c) SELECT count(*) FROM c";
+    const QString finite = "WITH RECURSIVE c(x) AS (SELECT 1 UNION ALL SELECT x + 1 FROM c WHERE x < 200000) "
+                           "SELECT count(*) FROM c";
     {
-        TimeLimitScope limit(db, 200);
+        // Told to stop: the statement stops, and so does each one after it while the check stays.
+        StopCheckScope stop(db, [] { return true; });
         SqlRows rows;
         EXPECT_FALSE(db.query(endless, &rows));
-        EXPECT_TRUE(db.timedOut());
+        EXPECT_TRUE(db.stopped());
         EXPECT_EQ(db.lastErrorCode(), 9); // SQLITE_INTERRUPT
-        // Each statement run while the limit holds counts from when it was set.
-        EXPECT_FALSE(db.exec("SELECT 1; " + endless));
+        EXPECT_FALSE(db.exec("SELECT 1; " + finite));
     }
-    // Lifted, the program's own statements run as long as they need.
+    // Without a check, the program's own statements run as long as they need.
     SqlRows rows;
-    ASSERT_TRUE(db.query("WITH RECURSIVE c(x) AS (SELECT 1 UNION ALL SELECT x + 1 FROM c WHERE x < 200000) "
-                         "SELECT count(*) FROM c",
-                         &rows));
+    ASSERT_TRUE(db.query(finite, &rows));
     EXPECT_EQ(rows.rows[0][0].toInt(), 200000);
 }
 
-// LIKE and GLOB are the connection's own, so that a time limit can stop them: they must answer as
-// the engine's own do (a connection of the bare engine beside it), and give up at the limit.
-TEST(SqlScript, LikeAndGlobMatchAsTheEnginesOwnAndStopAtTheLimit) {
+// LIKE, GLOB, instr, replace, the trims with characters to trim and printf are the connection's own, so
+// that a stop reaches them and printf fails past the value limit: they must answer as the engine's own
+// do (a connection of the bare engine beside it), and give up when the user stops.
+TEST(SqlScript, OwnFunctionsAnswerAsTheEnginesAndStopWhenTold) {
     TestDataFile data;
     ASSERT_TRUE(data.ok());
     SqlDatabase& db = *gConnection->getConnection();
     sqlite3* bare = nullptr;
     ASSERT_EQ(sqlite3_open(":memory:", &bare), SQLITE_OK);
-    // 1 or 0, "NULL", or the error's message.
-    const auto answer = [](sqlite3* handle, const char* sql, const QList<QByteArray>& values) {
+    // A value to bind: a text (NULL when null), or a blob or an integer written as text.
+    struct Bound {
+        Bound(const char* text) : bytes(text) {}
+        Bound(const QByteArray& text, int kind = SQLITE_TEXT) : bytes(text), kind(kind) {}
+        QByteArray bytes;
+        int kind = SQLITE_TEXT;
+    };
+    // The kind and bytes of the first column, or the error's message.
+    const auto answer = [](sqlite3* handle, const char* sql, const QList<Bound>& values) {
         sqlite3_stmt* stmt = nullptr;
         if (sqlite3_prepare_v2(handle, sql, -1, &stmt, nullptr) != SQLITE_OK)
             return QString::fromUtf8(sqlite3_errmsg(handle));
-        for (int i = 0; i < values.size(); ++i)
-            if (values[i].isNull())
+        for (int i = 0; i < values.size(); ++i) {
+            const QByteArray& b = values[i].bytes;
+            if (b.isNull())
                 sqlite3_bind_null(stmt, i + 1);
+            else if (values[i].kind == SQLITE_BLOB)
+                sqlite3_bind_blob(stmt, i + 1, b.constData(), int(b.size()), SQLITE_TRANSIENT);
+            else if (values[i].kind == SQLITE_INTEGER)
+                sqlite3_bind_int64(stmt, i + 1, b.toLongLong());
             else
-                sqlite3_bind_text(stmt, i + 1, values[i].constData(), int(values[i].size()), SQLITE_TRANSIENT);
-        QString out;
-        if (sqlite3_step(stmt) == SQLITE_ROW)
-            out = sqlite3_column_type(stmt, 0) == SQLITE_NULL ? QStringLiteral("NULL")
-                                                              : QString::number(sqlite3_column_int(stmt, 0));
-        else
+                sqlite3_bind_text(stmt, i + 1, b.constData(), int(b.size()), SQLITE_TRANSIENT);
+        }
+        QString out = QStringLiteral("NULL");
+        if (sqlite3_step(stmt) != SQLITE_ROW)
             out = QString::fromUtf8(sqlite3_errmsg(handle));
+        else if (sqlite3_column_type(stmt, 0) != SQLITE_NULL)
+            out = QString::number(sqlite3_column_type(stmt, 0)) + ':' +
+                  QByteArray(static_cast<const char*>(sqlite3_column_blob(stmt, 0)), sqlite3_column_bytes(stmt, 0))
+                      .toHex();
         sqlite3_finalize(stmt);
         return out;
     };
-    const auto same = [&](const char* sql, const QList<QByteArray>& values) {
+    const auto same = [&](const char* sql, const QList<Bound>& values) {
         const QString engines = answer(bare, sql, values);
         const QString ours = answer(db.handle(), sql, values);
         if (engines != ours)
-            ADD_FAILURE() << sql << " with '" << values.join("', '").constData() << "': the engine "
-                          << qPrintable(engines) << ", the connection " << qPrintable(ours);
+            ADD_FAILURE() << sql << " with " << values.first().bytes.toHex().constData() << ", "
+                          << values.last().bytes.toHex().constData() << ": the engine " << qPrintable(engines)
+                          << ", the connection " << qPrintable(ours);
         return engines == ours;
     };
     for (const auto& [pattern, text] : std::initializer_list<std::pair<const char*, const char*>>{
@@ -548,7 +563,7 @@ TEST(SqlScript, LikeAndGlobMatchAsTheEnginesOwnAndStopAtTheLimit) {
             out += alphabet[int(draw() % alphabet.size())];
         return out;
     };
-    const QList<QByteArray> likeChars = {"a", "A", "b", "%", "_", "\\", "é", "É"};
+    const QList<QByteArray> likeChars = {"a", "A", "z", "Z", "b", "%", "_", "\\", "é", "É"};
     const QList<QByteArray> globChars = {"a", "A", "b", "*", "?", "[", "]", "^", "-", "é"};
     int differ = 0;
     for (int i = 0; i < 3000 && differ < 5; ++i) {
@@ -556,49 +571,110 @@ TEST(SqlScript, LikeAndGlobMatchAsTheEnginesOwnAndStopAtTheLimit) {
         differ += !same("SELECT ?2 LIKE ?1 ESCAPE '\\'", {drawn(likeChars), drawn(likeChars)});
         differ += !same("SELECT ?2 GLOB ?1", {drawn(globChars), drawn(globChars)});
     }
+    // Texts, blobs, numbers and NULLs made of characters the functions cut and compare, a NUL, a lead byte
+    // without its continuation and a continuation byte without its lead among them; printf's formats.
+    const QList<QByteArray> textChars = {"a", "A", "b", "é", " ", "%", "\xC3", "\x80", QByteArray(1, '\0')};
+    const auto value = [&] {
+        switch (draw() % 8) {
+        case 0:
+            return Bound(QByteArray());
+        case 1:
+            return Bound(drawn(textChars), SQLITE_BLOB);
+        case 2:
+            return Bound(QByteArray::number(int(draw() % 2000) - 1000), SQLITE_INTEGER);
+        default:
+            return Bound(drawn(textChars));
+        }
+    };
+    const QList<QByteArray> formats = {"%s", "%d", "%.2c", "%5.1f", "%%", "%q",    "%Q", "%w", "%x", "%-3s",
+                                       "%T", "%n", "a",    "%.*c",  "%c", "%!.3g", "%z", "%",  " ",  "%i"};
+    for (int i = 0; i < 3000 && differ < 5; ++i) {
+        differ += !same("SELECT instr(?1, ?2)", {value(), value()});
+        differ += !same("SELECT replace(?1, ?2, ?3)", {value(), value(), value()});
+        differ += !same("SELECT trim(?1, ?2)", {value(), value()});
+        differ += !same("SELECT ltrim(?1, ?2)", {value(), value()});
+        differ += !same("SELECT rtrim(?1, ?2)", {value(), value()});
+        differ += !same("SELECT printf(?1, ?2, ?3)", {drawn(formats), value(), value()});
+        differ += !same("SELECT printf(?1)", {drawn(formats)});
+    }
+    // Under a value limit printf gives the engine's text wherever the engine gives one; where the engine
+    // gives NULL it gives NULL too, or fails as a text too long. Widths and precisions near the limit,
+    // given in the format and as values.
+    {
+        ValueLimitScope bound(db, 60);
+        sqlite3_limit(bare, SQLITE_LIMIT_LENGTH, 60);
+        const QList<QByteArray> sized = {"%55d",  "%.58d", "%*d",   "%.*d",   "%.70f",  "%!.70g", "%070f", "%.*c",
+                                         "%-62s", "%.*s",  "%.80g", "%#.80g", "%!.80f", "%%",     "%q",    "x"};
+        for (int i = 0; i < 3000 && differ < 5; ++i) {
+            const QList<Bound> values = {drawn(sized), Bound(QByteArray::number(int(draw() % 80) - 20), SQLITE_INTEGER),
+                                         Bound(QByteArray::number(int(draw() % 80) - 20), SQLITE_INTEGER), value()};
+            const QString engines = answer(bare, "SELECT printf(?1, ?2, ?3, ?4)", values);
+            const QString ours = answer(db.handle(), "SELECT printf(?1, ?2, ?3, ?4)", values);
+            if (engines != ours && !(engines == "NULL" && ours == "string or blob too big")) {
+                ++differ;
+                ADD_FAILURE() << "printf(" << values[0].bytes.constData() << ", " << values[1].bytes.constData() << ", "
+                              << values[2].bytes.constData() << "): the engine " << qPrintable(engines)
+                              << ", the connection " << qPrintable(ours);
+            }
+        }
+    }
     sqlite3_close(bare);
 
     // Patterns of many wildcards, which the engine's own matcher tries in every combination, are
-    // answered at once; a match whose text and pattern are long is given up at the limit, as a
-    // statement is.
+    // answered without a stop; a call that compares long texts place by place is given up when the user
+    // stops, as a statement is.
     {
-        QElapsedTimer clock;
-        clock.start();
-        TimeLimitScope limit(db, 200);
+        StopCheckScope notStopped(db, [] { return false; });
         for (const char* sql : {"SELECT printf('%.*c', 600, 'a') GLOB '*a*a*a*a*b'",
                                 "SELECT printf('%.*c', 600, 'a') LIKE '%a%a%a%a%b'"}) {
             SqlRows rows;
             ASSERT_TRUE(db.query(sql, &rows)) << sql;
             EXPECT_EQ(rows.rows[0][0].toInt(), 0) << sql;
         }
-        for (const char* sql : {"SELECT printf('%.*c', 400000, 'a') GLOB '*' || printf('%.*c', 20000, 'a') || 'b'",
-                                "SELECT printf('%.*c', 400000, 'a') LIKE '%' || printf('%.*c', 20000, 'a') || 'b'"}) {
-            SqlRows rows;
-            EXPECT_FALSE(db.query(sql, &rows)) << sql;
-            EXPECT_TRUE(db.timedOut()) << sql;
-            EXPECT_EQ(db.lastErrorCode(), SQLITE_INTERRUPT) << sql;
-        }
-        EXPECT_LT(clock.elapsed(), 2000);
     }
-    // What one call may build is bounded for as long as the value limit holds, and the engine's own
-    // limit is back afterwards.
+    for (const char* sql :
+         {"SELECT printf('%.*c', 400000, 'a') GLOB '*' || printf('%.*c', 20000, 'a') || 'b'",
+          "SELECT printf('%.*c', 400000, 'a') LIKE '%' || printf('%.*c', 20000, 'a') || 'b'",
+          "SELECT instr(printf('%.*c', 400000, 'a'), printf('%.*c', 200000, 'a') || 'b')",
+          "SELECT length(replace(printf('%.*c', 400000, 'a'), printf('%.*c', 200000, 'a') || 'b', 'c'))",
+          "SELECT length(trim(printf('%.*c', 400000, 'a'), printf('%.*c', 200000, 'b') || 'a'))",
+          "SELECT length(rtrim(printf('%.*c', 400000, 'a'), printf('%.*c', 200000, 'b') || 'a'))"}) {
+        // Told at the second question, which only a call that goes on asking gets to.
+        int asks = 0;
+        StopCheckScope stop(db, [&] { return ++asks > 1; });
+        SqlRows rows;
+        EXPECT_FALSE(db.query(sql, &rows)) << sql;
+        EXPECT_TRUE(db.stopped()) << sql;
+        EXPECT_EQ(db.lastErrorCode(), SQLITE_INTERRUPT) << sql;
+    }
+    // What one call may build is bounded for as long as the value limit holds: past it every function
+    // fails the statement, printf too, whose engine gives NULL there; the engine's own limit is back
+    // afterwards.
     {
         ValueLimitScope bound(db, 10000);
         SqlRows rows;
-        EXPECT_FALSE(db.query("SELECT length(hex(randomblob(400000000)))", &rows));
-        EXPECT_TRUE(db.valueTooLong());
-        EXPECT_FALSE(db.query("SELECT length(zeroblob(20000) || 'a')", &rows));
-        EXPECT_TRUE(db.valueTooLong());
-        ASSERT_TRUE(db.query("SELECT length(printf('%.*c', 9000, 'a')), length(printf('%.*c', 20000, 'a'))", &rows));
-        EXPECT_EQ(rows.rows[0][0].toInt(), 9000);
-        EXPECT_LT(rows.rows[0][1].toInt(), 10000); // cut short
+        for (const char* sql : {"SELECT length(hex(randomblob(400000000)))", "SELECT length(zeroblob(20000) || 'a')",
+                                "SELECT printf('%.*c', 10001, 'a')", "SELECT substr(printf('%.11000c', 'x'), 1, 10)",
+                                "SELECT printf('%.2147483647d', 1)", "SELECT hex(zeroblob(6000))",
+                                "SELECT quote(zeroblob(6000))", "SELECT replace(printf('%.*c', 6000, 'a'), 'a', 'bb')",
+                                "SELECT group_concat(hex(zeroblob(3000))) FROM (SELECT 1 UNION ALL SELECT 2)",
+                                "SELECT strftime(replace(printf('%.*c', 3000, 'x'), 'x', '%Y'), 'now')"}) {
+            EXPECT_FALSE(db.query(sql, &rows)) << sql;
+            EXPECT_TRUE(db.valueTooLong()) << sql << " " << qPrintable(db.lastError());
+        }
+        ASSERT_TRUE(db.query("SELECT length(printf('%.*c', 9999, 'a')), printf(''), printf('%s', '')", &rows));
+        EXPECT_EQ(rows.rows[0][0].toInt(), 9999); // the engine's printf keeps a byte of the limit for its own end
+        EXPECT_TRUE(rows.rows[0][1].isNull());    // the engine's answer for an empty format
+        EXPECT_EQ(rows.rows[0][2].toString(), "");
+        EXPECT_FALSE(rows.rows[0][2].isNull());
     }
     SqlRows rows;
-    ASSERT_TRUE(db.query("SELECT length(hex(randomblob(20000)))", &rows));
+    ASSERT_TRUE(db.query("SELECT length(hex(randomblob(20000))), length(printf('%.*c', 20000, 'a'))", &rows));
     EXPECT_EQ(rows.rows[0][0].toInt(), 40000);
+    EXPECT_EQ(rows.rows[0][1].toInt(), 20000);
 }
 
-TEST(SqlScript, ScriptThatCannotBeReadOrRunsTooLongStopsWithOneBox) {
+TEST(SqlScript, ScriptThatCannotBeReadIsTooLargeOrIsStoppedStopsWithOneBox) {
     TestDataFile data;
     ASSERT_TRUE(data.ok());
     addTeam({.nmbr = 1, .name = "a"});
@@ -622,47 +698,25 @@ TEST(SqlScript, ScriptThatCannotBeReadOrRunsTooLongStopsWithOneBox) {
     EXPECT_TRUE(nul.startsWith("Error trying to run " + path)) << qPrintable(nul);
     EXPECT_TRUE(nul.contains("NUL")) << qPrintable(nul);
     EXPECT_EQ(TestDataFile::scalar("SELECT team_name FROM teams").toString(), "a");
-    // A statement without end is stopped at the limit.
-    const int limit = SqlScript::timeLimitMs();
-    SqlScript::setTimeLimitMs(300);
+    // Larger than any site script: refused before anything of it runs.
+    writeFile(path, "UPDATE teams SET team_name = 'x';\n-- " + QByteArray(SqlScript::kMaxFileBytes, '-'));
+    const QString large = runs("large");
+    EXPECT_TRUE(large.startsWith("Error trying to run " + path + ".\n\nError: it is larger than 1 MB (1048613 bytes)"))
+        << qPrintable(large);
+    EXPECT_EQ(TestDataFile::scalar("SELECT team_name FROM teams").toString(), "a");
+    // A statement without end runs until the user stops it.
+    data.ui().stopAtAsk = 3;
     writeFile(path, "UPDATE teams SET team_name = 'x';\n"
                     "WITH RECURSIVE c(x) AS (SELECT 1 UNION ALL SELECT x + 1 FROM c) SELECT count(*) FROM c;\n"
                     "UPDATE teams SET team_name = 'y';\n");
     const QString endless = runs("endless");
-    SqlScript::setTimeLimitMs(limit);
     EXPECT_TRUE(endless.startsWith("Error trying to run " + path)) << qPrintable(endless);
-    EXPECT_TRUE(endless.contains("it ran for more than 0.3 seconds; the race was not posted: WITH RECURSIVE"))
+    EXPECT_TRUE(endless.contains("it was stopped before its end; the race was not posted: WITH RECURSIVE"))
         << qPrintable(endless);
+    EXPECT_EQ(data.ui().stopAsks, 3);
+    EXPECT_EQ(data.ui().stopText, "Running the site script for race 12...\r\nStop leaves race 12 as it was.");
+    EXPECT_EQ(data.ui().stoppablesEnded, 1);                                        // before the box
     EXPECT_EQ(TestDataFile::scalar("SELECT team_name FROM teams").toString(), "x"); // the last one did not run
-}
-
-// The time limit holds for the runs of one read together, as for the leagues of one posting: a
-// statement well inside it run after run is stopped once the runs have used it up.
-TEST(SqlScript, TheRunsOfAPostingShareTheTimeLimit) {
-    TestDataFile data;
-    ASSERT_TRUE(data.ok());
-    qint64 runMs = 0;
-    writeFile(QDir(programFolder()).filePath("scoring.qv"), TestDataFile::statementOfAtLeast(100, &runMs).toUtf8());
-    const int limit = SqlScript::timeLimitMs();
-    SqlScript::setTimeLimitMs(int(runMs * 5 / 2));
-    SqlScript script;
-    ASSERT_TRUE(script.read("scoring.qv"));
-    int run = 1;
-    bool stopped = false;
-    for (; run <= 6 && !stopped; ++run) {
-        const bool ran = script.run(run, 12, &stopped);
-        EXPECT_EQ(ran, !stopped);
-    }
-    SqlScript::setTimeLimitMs(limit);
-    EXPECT_TRUE(stopped);
-    EXPECT_LE(run - 1, 5) << "runs of " << runMs << " ms";
-    ASSERT_EQ(data.ui().boxes.size(), 1);
-    EXPECT_TRUE(data.ui().lastBoxText().contains("it ran for more than ")) << qPrintable(data.ui().lastBoxText());
-    // A new read has the whole limit again.
-    ASSERT_TRUE(script.read("scoring.qv"));
-    stopped = false;
-    EXPECT_TRUE(script.run(1, 12, &stopped));
-    EXPECT_FALSE(stopped);
 }
 
 TEST(SqlScript, ScriptThatDoesMoreThanChangeRowsRunsNotAtAll) {

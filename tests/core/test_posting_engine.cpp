@@ -18,8 +18,11 @@
 #include "TestDataFile.h"
 #include "data/Feedback.h"
 #include "data/Paths.h"
+#include "data/cCar.h"
 #include "data/cConnection.h"
 #include "data/cLeague.h"
+#include "data/cTeam.h"
+#include "exchange/Import.h"
 #include "posting/PostingMemory.h"
 #include "posting/RacePostingEngine.h"
 #include "posting/Scoring.h"
@@ -28,7 +31,6 @@
 #include "posting/cResultsCollection.h"
 
 #include <QDir>
-#include <QElapsedTimer>
 #include <QFile>
 #include <gtest/gtest.h>
 
@@ -608,8 +610,8 @@ QString dumpData() {
     return out;
 }
 
-void writeScript(const QByteArray& text) {
-    QFile script(QDir(programFolder()).filePath("scoring.qv"));
+void writeScript(const QByteArray& text, const char* name = "scoring.qv") {
+    QFile script(QDir(programFolder()).filePath(name));
     ASSERT_TRUE(script.open(QIODevice::WriteOnly));
     script.write(text);
 }
@@ -624,8 +626,25 @@ TEST_F(Posting, SiteScriptThatDoesMoreThanChangeRowsFailsTheRaceAndKeepsTheEarli
     post(1);
     const QString before = dumpData();
     // Refused before anything runs, or stopped when it ended the transaction (the ON CONFLICT
-    // ROLLBACK), ran too long, made too long a value, or could not be read: either way one box and the
-    // data file as it was, the earlier posting included.
+    // ROLLBACK), made too long a value, could not be read or was stopped by the user: either way one box
+    // and the data file as it was, the earlier posting included.
+    const auto failsWhole = [&](const QByteArray& text, const QString& why) {
+        for (auto posting : {postRace, postRaceLeagueByLeague}) {
+            writeScript(text);
+            data.ui().clear();
+            cRaces race;
+            race.load(1);
+            EXPECT_FALSE(posting(race)) << text.constData(); // given up as a whole
+            ASSERT_EQ(data.ui().boxes.size(), 1) << text.constData() << "\n" << qPrintable(data.ui().lastBoxText());
+            EXPECT_TRUE(data.ui().boxes[0].text.startsWith("Error trying to run "))
+                << qPrintable(data.ui().boxes[0].text);
+            EXPECT_TRUE(data.ui().boxes[0].text.contains(why + "; the race was not posted"))
+                << qPrintable(data.ui().boxes[0].text);
+            EXPECT_EQ(data.ui().boxes[0].title, "Quorvanti Error");
+            EXPECT_FALSE(transactionOpen()) << text.constData();
+            EXPECT_EQ(dumpData(), before) << text.constData();
+        }
+    };
     const QByteArray scripts[] = {
         "UPDATE team_results SET adjustment = 7 WHERE league_nmbr = %league_nmbr% AND race_nmbr = %race_nmbr%;\r\n"
         "-- keep what is there\r\nCOMMIT;\r\n",
@@ -642,30 +661,22 @@ TEST_F(Posting, SiteScriptThatDoesMoreThanChangeRowsFailsTheRaceAndKeepsTheEarli
         "UPDATE team_results SET adjustment = 7 WHERE league_nmbr = %league_nmbr%;\nSELECT "
         "hex(fts3_tokenizer('simple'));",
         "SELECT load_extension('/tmp/libnothing.so');",
-        "UPDATE team_results SET adjustment = 7 WHERE league_nmbr = %league_nmbr% AND race_nmbr = %race_nmbr%;\n"
-        "WITH RECURSIVE c(x) AS (SELECT 1 UNION ALL SELECT x + 1 FROM c) SELECT count(*) FROM c;\n",
         QByteArray("UPDATE team_results SET adjustment = 7;\n") + '\0' + "\nSELECT 1;\n",
-        // one call that would run for a minute and a half
-        "UPDATE cars SET sponsor = length(hex(randomblob(400000000))) WHERE car_nmbr = 1;",
     };
-    const int limit = SqlScript::timeLimitMs();
-    SqlScript::setTimeLimitMs(300);
-    for (auto posting : {postRace, postRaceLeagueByLeague})
-        for (const QByteArray& text : scripts) {
-            writeScript(text);
-            data.ui().clear();
-            cRaces race;
-            race.load(1);
-            EXPECT_FALSE(posting(race)) << text.constData(); // given up as a whole
-            ASSERT_EQ(data.ui().boxes.size(), 1) << text.constData() << "\n" << qPrintable(data.ui().lastBoxText());
-            EXPECT_TRUE(data.ui().boxes[0].text.startsWith("Error trying to run "))
-                << qPrintable(data.ui().boxes[0].text);
-            EXPECT_TRUE(data.ui().boxes[0].text.contains("the race was not posted"))
-                << qPrintable(data.ui().boxes[0].text);
-            EXPECT_EQ(data.ui().boxes[0].title, "Quorvanti Error");
-            EXPECT_FALSE(transactionOpen()) << text.constData();
-            EXPECT_EQ(dumpData(), before) << text.constData();
-        }
+    // Should one of the values below not fail by itself, the user stops it, and the box says so.
+    data.ui().stopAtAsk = 100;
+    for (const QByteArray& text : scripts)
+        failsWhole(text, "");
+    // Values past what one call may build, each failing at once: one call that would run for a minute
+    // and a half, printf (whose engine gives NULL there), and values grown by the other ways.
+    for (const QByteArray& text : std::initializer_list<QByteArray>{
+             "UPDATE cars SET sponsor = length(hex(randomblob(400000000))) WHERE car_nmbr = 1;",
+             "UPDATE cars SET car_txt = printf('%s%.*c', car_txt, 4194304, '-') WHERE car_nmbr = 2;",
+             "UPDATE cars SET sponsor = zeroblob(4194305) WHERE car_nmbr = 1;",
+             "UPDATE cars SET sponsor = replace(hex(zeroblob(1500000)), '0', 'ab') WHERE car_nmbr = 1;",
+             "UPDATE cars SET sponsor = hex(zeroblob(1500000)) || hex(zeroblob(600000)) WHERE car_nmbr = 1;",
+             "WITH RECURSIVE r(s) AS (SELECT 'x' UNION ALL SELECT s || s FROM r) SELECT count(*) FROM r;"})
+        failsWhole(text, "it made or read a text or blob longer than 4194304 bytes");
     // Patterns that the engine's own matcher would try in every combination, for ever, are answered at
     // once: nothing matches, and the race is posted.
     for (auto posting : {postRace, postRaceLeagueByLeague})
@@ -680,7 +691,12 @@ TEST_F(Posting, SiteScriptThatDoesMoreThanChangeRowsFailsTheRaceAndKeepsTheEarli
             EXPECT_TRUE(data.ui().boxes.isEmpty()) << qPrintable(data.ui().lastBoxText());
             EXPECT_EQ(dumpData(), before) << text; // posted again as it was
         }
-    SqlScript::setTimeLimitMs(limit);
+    // A script without end runs until the user stops it.
+    data.ui().stopAtAsk = 3;
+    failsWhole("UPDATE team_results SET adjustment = 7 WHERE league_nmbr = %league_nmbr% AND race_nmbr = %race_nmbr%;\n"
+               "WITH RECURSIVE c(x) AS (SELECT 1 UNION ALL SELECT x + 1 FROM c) SELECT count(*) FROM c;\n",
+               "it was stopped before its end");
+    data.ui().stopAtAsk = 0;
     // What a refusal names.
     writeScript("UPDATE cars SET driver_name = (SELECT username || ':' || password FROM publish) WHERE car_nmbr = 1;");
     data.ui().clear();
@@ -718,29 +734,77 @@ TEST_F(Posting, SiteScriptThatDoesMoreThanChangeRowsFailsTheRaceAndKeepsTheEarli
     EXPECT_EQ(rowCount(501, 1), 12);
     EXPECT_EQ(row(501, 1, Charlie, 6).points, 37);
     EXPECT_EQ(summary(502, 1, Alpha), std::pair(269, 1));
+
+    // The longest rows the editors and the import store are read whole, sorted and joined into one value:
+    // a team with every box of the team editor full of three-byte characters, a car with every box of the
+    // car editor full, and a car imported from a Windows-1252 line as long as a line may be.
+    const QString full(32767, QChar(0x6F22));
+    cTeam team;
+    for (auto set :
+         {&cTeam::setTeamName, &cTeam::setTeamOwner, &cTeam::setEmail, &cTeam::setPhone, &cTeam::setAddressLine1,
+          &cTeam::setAddressLine2, &cTeam::setCity, &cTeam::setState, &cTeam::setZip})
+        (team.*set)(full);
+    team.setRaceTypeNmbr(1);
+    team.setCarTypeNmbr(1);
+    ASSERT_TRUE(team.CommitChanges());
+    cCar car;
+    for (auto set : {&cCar::setCarTxt, &cCar::setDriverName, &cCar::setSponsor, &cCar::setCarMake, &cCar::setCarOwner})
+        (car.*set)(full);
+    car.setRaceTypeNmbr(1);
+    car.setCarTypeNmbr(1);
+    ASSERT_TRUE(car.CommitChanges());
+    writeScript("11;401;1;1;\"42\";\"" + QByteArray(9900, '\x80') + "\";\"Ford\";\"Blue Comet\";\"Ann Hale\"\r\n",
+                "long.qvi");
+    ASSERT_TRUE(importFile(QDir(programFolder()).filePath("long.qvi"))) << qPrintable(data.ui().lastBoxText());
+    writeScript("SELECT * FROM teams ORDER BY zip, team_name;\n"
+                "SELECT * FROM cars c, teams t ORDER BY c.sponsor DESC, t.city;\n"
+                "UPDATE team_results SET adjustment = (SELECT max(length(team_name || team_owner || email || phone || "
+                "address_line1 || address_line2 || city || state || zip)) FROM teams) + (SELECT min(length(car_owner)) "
+                "FROM cars WHERE length(car_owner) > 9000) WHERE league_nmbr = %league_nmbr% AND race_nmbr = "
+                "%race_nmbr% AND car_nmbr = 6;\n");
+    data.ui().clear();
+    post(1);
+    EXPECT_TRUE(data.ui().boxes.isEmpty()) << qPrintable(data.ui().lastBoxText());
+    EXPECT_EQ(row(501, 1, Charlie, 6).adjustment, 9 * 32767 + 9900);
 }
 
-// The time limit is the posting's, not each league's: a statement well inside it, run for every
-// league, stops the posting once the leagues together have used it up.
-TEST_F(Posting, SiteScriptRunsForEveryLeagueShareOneTimeLimit) {
+// Only the user stops a site script: one that runs a while in every league is posted, and one stopped part
+// way through the leagues leaves the data file as it was.
+TEST_F(Posting, SiteScriptRunsUntilTheUserStopsIt) {
     for (int l = 502; l <= 505; ++l)
         league({.nmbr = l, .scoringType = 600}, {Alpha, Bravo});
     post(1);
     const QString before = dumpData();
-    qint64 runMs = 0;
-    writeScript(TestDataFile::statementOfAtLeast(50, &runMs).toUtf8());
-    const int limit = SqlScript::timeLimitMs();
-    SqlScript::setTimeLimitMs(int(runMs * 5 / 2)); // five leagues at runMs each would take twice as long
+    // Some hundred thousand steps in each league: asked in each.
+    writeScript("UPDATE team_results SET adjustment = (WITH RECURSIVE c(x) AS (SELECT 1 UNION ALL SELECT x + 1 FROM c "
+                "WHERE x < 100000) SELECT count(*) FROM c) / 100000 WHERE league_nmbr = %league_nmbr% AND race_nmbr = "
+                "%race_nmbr% AND car_nmbr = 1;\n");
     for (auto posting : {postRace, postRaceLeagueByLeague}) {
         data.ui().clear();
+        data.ui().stopAtAsk = 3;
         cRaces race;
         race.load(1);
         EXPECT_FALSE(posting(race));
         ASSERT_EQ(data.ui().boxes.size(), 1) << qPrintable(data.ui().lastBoxText());
-        EXPECT_TRUE(data.ui().boxes[0].text.contains("it ran for more than")) << qPrintable(data.ui().lastBoxText());
+        EXPECT_TRUE(data.ui().boxes[0].text.contains("it was stopped before its end; the race was not posted"))
+            << qPrintable(data.ui().lastBoxText());
+        EXPECT_EQ(data.ui().stopText, "Running the site script for Race One...\r\nStop leaves Race One as it was.");
+        EXPECT_EQ(data.ui().stoppablesEnded, 1);
+        EXPECT_FALSE(transactionOpen());
         EXPECT_EQ(dumpData(), before);
     }
-    SqlScript::setTimeLimitMs(limit);
+    for (auto posting : {postRace, postRaceLeagueByLeague}) {
+        data.ui().clear();
+        data.ui().stopAtAsk = 0;
+        cRaces race;
+        race.load(1);
+        EXPECT_TRUE(posting(race));
+        EXPECT_TRUE(data.ui().boxes.isEmpty()) << qPrintable(data.ui().lastBoxText());
+        EXPECT_GE(data.ui().stopAsks, 5);
+        EXPECT_EQ(data.ui().stoppablesEnded, 1);
+        for (int l = 501; l <= 505; ++l)
+            EXPECT_EQ(row(l, 1, Alpha, 1).adjustment, 1) << l;
+    }
 }
 
 TEST_F(Posting, StatementThatEndsThePostingsTransactionFailsTheWholeRace) {

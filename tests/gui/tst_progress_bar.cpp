@@ -6,6 +6,7 @@
 
 #include <QElapsedTimer>
 #include <QProgressBar>
+#include <QPushButton>
 #include <QThread>
 #include <QtTest>
 
@@ -97,6 +98,23 @@ private slots:
         waitPastInterval();
         m_ui.stepProgress();
         QCOMPARE(m_bar->value(), 1);
+    }
+
+    // A site script's window: none for the script's first second, then one until Stop is clicked, with
+    // the arrow pointer over it and the posting's hourglass back once it is gone.
+    void aScriptsWindowComesAfterASecondAndStopEndsIt() {
+        m_ui.setPointer(PointerHourglass);
+        QVERIFY(!m_ui.stopRequested(QStringLiteral("Running"), QtUiServices::kStopWindowAfterMs - 1));
+        QVERIFY(!QApplication::activeModalWidget());
+        QVERIFY(!m_ui.stopRequested(QStringLiteral("Running"), QtUiServices::kStopWindowAfterMs));
+        QWidget* window = QApplication::activeModalWidget();
+        QVERIFY(window && m_ui.pointer() == PointerDefault);
+        QTest::mouseClick(window->findChild<QPushButton*>(), Qt::LeftButton);
+        QVERIFY(m_ui.stopRequested(QStringLiteral("Running"), 1500));
+        m_ui.endStoppable();
+        QVERIFY(!QApplication::activeModalWidget());
+        QCOMPARE(m_ui.pointer(), int(PointerHourglass));
+        m_ui.setPointer(PointerDefault);
     }
 };
 

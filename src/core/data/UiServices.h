@@ -42,6 +42,17 @@ public:
     virtual void setStatusTarget(QObject* label) { Q_UNUSED(label); }
     virtual void setProgressTarget(QObject* bar) { Q_UNUSED(bar); }
     virtual void setFileProgressTarget(QObject* bar) { Q_UNUSED(bar); }
+    // A site script running inside a posting, which only the user stops. Asked now and then while its
+    // statements run, with what runs and how long the posting's script has run so far. The program shows
+    // the text with a Stop button once that is about a second, in a window that keeps every other one
+    // still (the posting's transaction is open), lets events through while it is shown, and answers true
+    // once Stop or Escape was pressed; endStoppable takes the window away.
+    virtual bool stopRequested(const QString& text, qint64 runningMs) {
+        Q_UNUSED(text);
+        Q_UNUSED(runningMs);
+        return false;
+    }
+    virtual void endStoppable() {}
     // Plays a wave file to its end; false when it cannot be played.
     virtual bool playWave(const QString& path) = 0;
     // Selects the whole text of the edit field that has the focus.

@@ -1,6 +1,6 @@
 #include "platform/SqlDatabase.h"
 
-#include "platform/PatternMatch.h"
+#include "platform/SqlFunctions.h"
 
 #include <QDate>
 #include <QDateTime>
@@ -108,7 +108,7 @@ bool SqlDatabase::open(const QString& path, const QByteArray& key, bool create, 
     // Installed once: installing an authorizer makes the engine compile every prepared statement
     // again, which switching rows-only on and off for each run of a script would otherwise cost.
     sqlite3_set_authorizer(m_db, &SqlDatabase::authorize, this);
-    if (!installPatternFunctions()) {
+    if (!installOwnFunctions()) {
         fail();
         close();
         return false;
@@ -521,32 +521,33 @@ void SqlDatabase::setRowsOnly(bool on, const QStringList& tables) {
     m_tablesChanged.clear();
 }
 
-bool SqlDatabase::timeIsUp() {
-    if (m_timeLimitMs == 0 || m_clock.elapsed() < m_timeLimitMs)
+bool SqlDatabase::stopAsked() {
+    if (m_stopped)
+        return true;
+    if (!m_stopCheck || (m_sinceAsked.isValid() && m_sinceAsked.elapsed() < kStopAskMs))
         return false;
-    m_timedOut = true;
-    return true;
+    m_sinceAsked.start();
+    m_stopped = m_stopCheck();
+    return m_stopped;
 }
 
-int SqlDatabase::checkTime(void* self) {
+int SqlDatabase::checkStop(void* self) {
     // Non-zero: the statement stops with SQLITE_INTERRUPT.
-    return static_cast<SqlDatabase*>(self)->timeIsUp() ? 1 : 0;
+    return static_cast<SqlDatabase*>(self)->stopAsked() ? 1 : 0;
 }
 
-void SqlDatabase::setTimeLimit(int ms) {
-    m_timeLimitMs = ms > 0 ? ms : 0;
+void SqlDatabase::setStopCheck(std::function<bool()> check) {
+    m_stopCheck = std::move(check);
+    m_stopped = false;
+    m_sinceAsked.invalidate();
     if (!m_db)
         return;
-    if (m_timeLimitMs > 0) {
-        m_timedOut = false;
-        m_clock.start();
-        // Asked every hundred steps of the engine's program: a function call between two asks can
-        // take some milliseconds under the value limit, so that a statement calling one for every
-        // row still stops within a fraction of a second; the ask itself costs nothing measurable.
-        sqlite3_progress_handler(m_db, 100, &SqlDatabase::checkTime, this);
-    } else {
+    // Asked every hundred steps of the engine's program, where the clock is all that is looked at
+    // until the check is due: a step never takes long, and a statement of a few steps costs nothing.
+    if (m_stopCheck)
+        sqlite3_progress_handler(m_db, 100, &SqlDatabase::checkStop, this);
+    else
         sqlite3_progress_handler(m_db, 0, nullptr, nullptr);
-    }
 }
 
 void SqlDatabase::setValueLimit(int bytes) {
@@ -566,54 +567,8 @@ bool SqlDatabase::valueTooLong() const {
     return m_errorCode == SQLITE_TOOBIG;
 }
 
-namespace {
-
-void likeOrGlob(sqlite3_context* context, int argc, sqlite3_value** argv, bool glob) {
-    auto* db = static_cast<SqlDatabase*>(sqlite3_user_data(context));
-    // The engine reads the texts up to a NUL character, as its own LIKE and GLOB do.
-    const auto* pattern = reinterpret_cast<const char*>(sqlite3_value_text(argv[0]));
-    const auto* text = reinterpret_cast<const char*>(sqlite3_value_text(argv[1]));
-    if (sqlite3_value_bytes(argv[0]) >
-        sqlite3_limit(sqlite3_context_db_handle(context), SQLITE_LIMIT_LIKE_PATTERN_LENGTH, -1)) {
-        sqlite3_result_error(context, "LIKE or GLOB pattern too complex", -1);
-        return;
-    }
-    PatternRules rules = glob ? kGlobRules : kLikeRules;
-    if (argc == 3) {
-        const auto* escape = reinterpret_cast<const char*>(sqlite3_value_text(argv[2]));
-        if (!escape)
-            return; // NULL
-        const std::optional<char32_t> one = singleCharacter(QByteArrayView(escape));
-        if (!one) {
-            sqlite3_result_error(context, "ESCAPE expression must be a single character", -1);
-            return;
-        }
-        rules.escape = *one;
-    }
-    if (!pattern || !text)
-        return; // NULL
-    switch (matchPattern(QByteArrayView(pattern), QByteArrayView(text), rules, [db] { return db->timeIsUp(); })) {
-    case PatternMatch::Yes:
-        sqlite3_result_int(context, 1);
-        break;
-    case PatternMatch::No:
-        sqlite3_result_int(context, 0);
-        break;
-    case PatternMatch::GaveUp:
-        sqlite3_result_error_code(context, SQLITE_INTERRUPT);
-        break;
-    }
-}
-
-} // namespace
-
-bool SqlDatabase::installPatternFunctions() {
-    const auto like = [](sqlite3_context* c, int n, sqlite3_value** v) { likeOrGlob(c, n, v, false); };
-    const auto glob = [](sqlite3_context* c, int n, sqlite3_value** v) { likeOrGlob(c, n, v, true); };
-    const int flags = SQLITE_UTF8 | SQLITE_DETERMINISTIC;
-    return sqlite3_create_function(m_db, "like", 2, flags, this, like, nullptr, nullptr) == SQLITE_OK &&
-           sqlite3_create_function(m_db, "like", 3, flags, this, like, nullptr, nullptr) == SQLITE_OK &&
-           sqlite3_create_function(m_db, "glob", 2, flags, this, glob, nullptr, nullptr) == SQLITE_OK;
+bool SqlDatabase::installOwnFunctions() {
+    return installConnectionFunctions(m_db, this);
 }
 
 bool SqlDatabase::compiles(const QString& sql) {

@@ -114,17 +114,22 @@ public:
     // The tables the statements compiled since rows-only was switched on may insert into, update or
     // delete from (in lower case).
     const QSet<QString>& tablesChanged() const { return m_tablesChanged; }
-    // From now on a statement stops with SQLITE_INTERRUPT once ms milliseconds have passed; 0 lifts
-    // the limit. For text from outside the program that could otherwise run without end. The engine
-    // asks about the time only between the steps of its program, never inside a function: LIKE and
-    // GLOB are the connection's own (PatternMatch.h), which stop there too, and the value limit
-    // bounds what any other function can be given to work through in one call.
-    void setTimeLimit(int ms);
-    // True when the time limit stopped a statement since it was set.
-    bool timedOut() const { return m_timedOut; }
-    // True once the time limit has passed, which then stops the statement: for the connection's own
-    // functions, which the engine does not stop.
-    bool timeIsUp();
+    // From now on a running statement asks check, now and then, whether to stop; once it says so the
+    // statement stops with SQLITE_INTERRUPT, and so does every statement after it while the check is
+    // set. An empty check stops the asking. For text from outside the program that could otherwise
+    // run without end, which only the user can tell from work that takes long. The engine asks only
+    // between the steps of its program, never inside a function: LIKE, GLOB, instr, replace and the
+    // trims with characters to trim are the connection's own (SqlFunctions.h), which ask too, and the
+    // value limit bounds what any other function can be given to work through in one call.
+    void setStopCheck(std::function<bool()> check);
+    // True when the check said stop since it was set.
+    bool stopped() const { return m_stopped; }
+    // Asks the check, the first time at once and then at most once every kStopAskMs; true once it has
+    // said stop. The connection's own functions ask here, since the engine does not stop them.
+    bool stopAsked();
+    // Often enough that a window shown while a statement runs answers a key and repaints at once,
+    // seldom enough that the asking costs nothing beside the statement.
+    static constexpr int kStopAskMs = 50;
     // From now on a statement that would make a text or blob (or read a row) longer than bytes stops
     // with SQLITE_TOOBIG; 0 gives the engine's own limit back.
     void setValueLimit(int bytes);
@@ -186,15 +191,15 @@ private:
     // The connection's one authorizer and its progress handler.
     static int authorize(void* self, int action, const char* arg1, const char* arg2, const char* database,
                          const char* trigger);
-    static int checkTime(void* self);
-    bool installPatternFunctions();
+    static int checkStop(void* self);
+    bool installOwnFunctions();
     bool m_rowsOnly = false;
     QSet<QString> m_tables; // with rows-only: the only tables statements may use; empty for any
     QString m_refusal;      // the table or function it refused
     QSet<QString> m_tablesChanged;
-    QElapsedTimer m_clock; // started when the time limit was set
-    qint64 m_timeLimitMs = 0;
-    bool m_timedOut = false;
+    std::function<bool()> m_stopCheck;
+    QElapsedTimer m_sinceAsked; // invalid until the check is first asked
+    bool m_stopped = false;
     int m_engineValueLimit = 0; // while a value limit is set: the engine's own, to give back
 };
 
@@ -212,13 +217,13 @@ private:
     SqlDatabase& m_db;
 };
 
-// A time limit (see SqlDatabase::setTimeLimit) from now for as long as it lives.
-class TimeLimitScope {
+// A stop check (see SqlDatabase::setStopCheck) for as long as it lives.
+class StopCheckScope {
 public:
-    TimeLimitScope(SqlDatabase& db, int ms) : m_db(db) { m_db.setTimeLimit(ms); }
-    ~TimeLimitScope() { m_db.setTimeLimit(0); }
-    TimeLimitScope(const TimeLimitScope&) = delete;
-    TimeLimitScope& operator=(const TimeLimitScope&) = delete;
+    StopCheckScope(SqlDatabase& db, std::function<bool()> check) : m_db(db) { m_db.setStopCheck(std::move(check)); }
+    ~StopCheckScope() { m_db.setStopCheck({}); }
+    StopCheckScope(const StopCheckScope&) = delete;
+    StopCheckScope& operator=(const StopCheckScope&) = delete;
 
 private:
     SqlDatabase& m_db;

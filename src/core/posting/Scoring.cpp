@@ -103,7 +103,7 @@ bool post(const cRaces& race, bool allLeaguesAtOnce) {
     setStatus(QStringLiteral("Posting Results ") + race.raceName());
     // Read once for the race, before anything is touched: one that cannot be read fails the posting.
     SqlScript script;
-    if (!script.read(QStringLiteral("scoring.qv")))
+    if (!script.read(QStringLiteral("scoring.qv"), race.raceName()))
         return false;
     return post(race, allLeaguesAtOnce, script);
 }

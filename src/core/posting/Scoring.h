@@ -14,9 +14,9 @@ class cRacesCollection;
 // statement, a run-time fault, an invalid scoring option) is rolled back to its savepoint, so it
 // holds no rows for the race rather than half-written ones, and the next league is still posted.
 // A crash at any moment leaves the race's earlier posting as it was. So does a site script that is
-// refused, cannot be read, runs too long or ends the transaction (runSqlScript), and any statement
-// that ends it: the posting of the race fails as a whole, after the one box of what stopped it. The
-// script is read once for the race.
+// refused, cannot be read, is stopped by the user or ends the transaction (runSqlScript), and any
+// statement that ends it: the posting of the race fails as a whole, after the one box of what stopped
+// it. The script is read once for the race.
 
 // Deletes the race's team result summaries, then its team results, in every league (both or
 // neither); true when both deletes succeeded.

@@ -8,9 +8,8 @@
 
 #include <QDir>
 #include <QElapsedTimer>
+#include <QFileInfo>
 #include <QScopeGuard>
-
-#include <algorithm>
 
 QStringList splitSqlScript(const QString& script) {
     QStringList pieces;
@@ -103,27 +102,32 @@ const QStringList& scriptTables() {
     return tables;
 }
 
-namespace {
-// Long enough for any script that does what scripts are for over a season's rows, run for every
-// league of a race; a statement still running then was never going to end.
-int gScriptTimeLimitMs = 5000;
-} // namespace
-
-int SqlScript::timeLimitMs() {
-    return gScriptTimeLimitMs;
+SqlScript::~SqlScript() {
+    endAsking();
 }
 
-void SqlScript::setTimeLimitMs(int ms) {
-    gScriptTimeLimitMs = ms;
+void SqlScript::endAsking() const {
+    if (m_asked)
+        ui().endStoppable();
+    m_asked = false;
 }
 
-bool SqlScript::read(const QString& fileName) {
+bool SqlScript::read(const QString& fileName, const QString& raceName) {
+    endAsking();
     m_path = QDir(programFolder()).filePath(fileName);
+    m_raceName = raceName;
     m_pieces.clear();
     m_ranMs = 0;
     const int number = openFile(m_path);
     if (fileErrorFlag == QLatin1String("Y"))
         return number == -1;
+    const qint64 size = QFileInfo(m_path).size();
+    if (size > kMaxFileBytes) {
+        closeFile(number);
+        showError(QStringLiteral("Error trying to run ") + m_path +
+                  QStringLiteral(".\n\nError: it is larger than 1 MB (%1 bytes); the race was not posted.").arg(size));
+        return false;
+    }
     const QString text = readFile(number);
     if (fileErrorFlag == QLatin1String("Y")) {
         closeFile(number);
@@ -175,6 +179,7 @@ bool SqlScript::run(int leagueNmbr, int raceNmbr, bool* stopped, QSet<QString>* 
         return false;
     }
     const auto refuse = [&](const QString& why, const QString& piece) {
+        endAsking();
         showError(QStringLiteral("Error trying to run ") + m_path + QStringLiteral(".\n\nError: ") + why +
                   QStringLiteral("; the race was not posted: ") + piece.trimmed());
         if (stopped)
@@ -196,19 +201,23 @@ bool SqlScript::run(int leagueNmbr, int raceNmbr, bool* stopped, QSet<QString>* 
         *changed = db->tablesChanged();
     const bool inTransaction = db->inTransaction();
     // A statement that never ends (a recursive query without a stop) would hold the window forever,
-    // and one that runs for some seconds would do so for every league. The engine asks for the time
-    // only between the steps of its program; inside a function call only the connection's LIKE and
-    // GLOB ask, and the value limit keeps any other call short: none can build or work through more
-    // than a few thousand characters, where some would take minutes over the engine's own limit.
+    // but one that takes minutes may be what the site wants: the user is asked while it runs, and
+    // decides. The engine asks only between the steps of its program; inside a function call only the
+    // connection's own functions ask, and the value limit keeps every other call short.
+    const QString running = QStringLiteral("Running the site script for %1...\r\nStop leaves %1 as it was.")
+                                .arg(m_raceName.isEmpty() ? QStringLiteral("race %1").arg(raceNmbr) : m_raceName);
     QElapsedTimer ran;
     ran.start();
-    TimeLimitScope limit(*db, int(std::max<qint64>(1, gScriptTimeLimitMs - m_ranMs)));
-    ValueLimitScope bound(*db, kValueLimitBytes);
     const auto addRunTime = qScopeGuard([&] { m_ranMs += ran.elapsed(); });
+    StopCheckScope stop(*db, [&] {
+        m_asked = true;
+        return ui().stopRequested(running, m_ranMs + ran.elapsed());
+    });
+    ValueLimitScope bound(*db, kValueLimitBytes);
     for (const QString& piece : pieces) {
         const bool ok = db->exec(piece);
-        if (db->timedOut())
-            return refuse(QStringLiteral("it ran for more than %1 seconds").arg(gScriptTimeLimitMs / 1000.0), piece);
+        if (db->stopped())
+            return refuse(QStringLiteral("it was stopped before its end"), piece);
         if (!ok && db->valueTooLong())
             return refuse(QStringLiteral("it made or read a text or blob longer than %1 bytes").arg(kValueLimitBytes),
                           piece);

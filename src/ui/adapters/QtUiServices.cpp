@@ -1,6 +1,7 @@
 #include "adapters/QtUiServices.h"
 
 #include "data/DataChanges.h"
+#include "data/Paths.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -9,7 +10,9 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QProgressBar>
+#include <QPushButton>
 #include <QTextEdit>
+#include <QVBoxLayout>
 #include <algorithm>
 #include <optional>
 #ifdef QV_HAVE_MULTIMEDIA
@@ -148,6 +151,49 @@ void QtUiServices::showProgress(int percent) {
     }
     if (shown)
         m_fileProgress->repaint();
+}
+
+bool QtUiServices::stopRequested(const QString& text, qint64 runningMs) {
+    if (!m_stopWindow) {
+        if (runningMs < kStopWindowAfterMs)
+            return false;
+        auto* window = new QDialog(QApplication::activeWindow());
+        window->setObjectName(QStringLiteral("frmStopScript"));
+        window->setWindowTitle(QString::fromLatin1(kProductName));
+        // Nothing else may change data while the posting's transaction is open.
+        window->setWindowModality(Qt::ApplicationModal);
+        auto* label = new QLabel(text, window);
+        auto* stop = new QPushButton(QStringLiteral("&Stop"), window);
+        auto* layout = new QVBoxLayout(window);
+        layout->addWidget(label);
+        layout->addWidget(stop, 0, Qt::AlignHCenter);
+        // Escape and the close box reject the window as Stop does.
+        QObject::connect(stop, &QPushButton::clicked, window, &QDialog::reject);
+        QObject::connect(window, &QDialog::rejected, window, [this] { m_stopPressed = true; });
+        m_stopWindow = window;
+        m_stopText = label;
+        m_stopHold.emplace();
+        // The hourglass of the posting would say the window cannot be used.
+        m_pointerBeforeStop = m_pointer;
+        setPointer(PointerDefault);
+        window->show();
+        window->activateWindow();
+        stop->setFocus();
+    } else if (m_stopText && m_stopText->text() != text) {
+        m_stopText->setText(text);
+    }
+    // Every event, so that Stop and Escape reach the window; the window's modality keeps the others still.
+    QCoreApplication::processEvents();
+    return m_stopPressed;
+}
+
+void QtUiServices::endStoppable() {
+    m_stopPressed = false;
+    if (!m_stopHold)
+        return;
+    delete m_stopWindow;
+    m_stopHold.reset();
+    setPointer(m_pointerBeforeStop);
 }
 
 bool QtUiServices::playWave(const QString& path) {

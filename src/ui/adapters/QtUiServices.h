@@ -1,10 +1,14 @@
 #pragma once
 
+#include "data/DataChanges.h"
 #include "data/UiServices.h"
 
 #include <QElapsedTimer>
 #include <QPointer>
 
+#include <optional>
+
+#include <QDialog>
 #include <QLabel>
 #include <QProgressBar>
 
@@ -31,6 +35,12 @@ public:
     // The main window's bar for long file operations (imports).
     void setFileProgressTarget(QObject* bar) override;
 
+    // The window that says a site script runs, with its Stop button, shown once the script has run this
+    // long: an ordinary script is through before it, and a user who waits longer wonders what happens.
+    bool stopRequested(const QString& text, qint64 runningMs) override;
+    void endStoppable() override;
+    static constexpr int kStopWindowAfterMs = 1000;
+
 private:
     QPointer<QLabel> m_statusLabel;
     QPointer<QProgressBar> m_progress;
@@ -40,4 +50,11 @@ private:
     QElapsedTimer m_sinceRepaint;
     QPointer<QProgressBar> m_fileProgress;
     int m_pointer = PointerDefault;
+    QPointer<QDialog> m_stopWindow;
+    QPointer<QLabel> m_stopText;
+    bool m_stopPressed = false;
+    int m_pointerBeforeStop = PointerDefault;
+    // The windows keep showing what they showed while the posting's transaction is open under the
+    // window: they read nothing from the connection while its statement runs.
+    std::optional<DataChangesHold> m_stopHold;
 };
