@@ -2,11 +2,11 @@
 // written, flushed to the disk, as any program that copies a file safely does), on a data file of about
 // 50 MB: 30,000 cars, 400 teams with their picks, a season of results and the team results of its
 // postings. The exit backup counts the user's rows of the data file, reads the backup's count from the
-// record it carries, copies the file and reads the copy back whole before it replaces the backup; it is
-// also timed over a backup without that record (written by an older version, or copied in), which is
-// opened and counted. Also the time of the check that reads the data file whole when the program starts,
-// and of a backup of a file with much free space (rebuilt without it). Each is timed several times; the
-// median is shown.
+// record it carries, and copies the file while the engine reads each of its pages through the check of the
+// page's code, before the copy replaces the backup; it is also timed over a backup without that record
+// (written by an older version, or copied in), which is opened and counted. Also the time of the check
+// that reads the data file whole when the program starts, and of a backup of a file with much free space
+// (rebuilt without it). Each is timed several times; the median is shown.
 //
 //   backup          a data file of about 50 MB
 //   backup --small  one of about 2 MB (a quick proof that it runs)

@@ -27,6 +27,12 @@
 
 namespace {
 
+QByteArray bytesOf(const QString& path) {
+    QFile f(path);
+    f.open(QIODevice::ReadOnly);
+    return f.readAll();
+}
+
 QByteArray head(const QString& path, int n) {
     QFile f(path);
     f.open(QIODevice::ReadOnly);
@@ -247,7 +253,7 @@ void startAnewDataFile() {
 } // namespace
 
 TEST(RestoreCrash, KilledAtEveryStepLeavesAWholeDataFile) {
-    for (const char* step : {"copying", "copied", "checked", "renamed"}) {
+    for (const char* step : {"copying", "copied", "checked", "kept", "renamed"}) {
         SCOPED_TRACE(step);
         TestDataFile data;
         ASSERT_TRUE(data.ok());
@@ -256,6 +262,7 @@ TEST(RestoreCrash, KilledAtEveryStepLeavesAWholeDataFile) {
         ASSERT_TRUE(backupDatabase(saved));
         TestDataFile::exec("UPDATE teams SET team_name = 'current'");
         gConnection->CloseConnection();
+        const QByteArray current = bytesOf(dataFilePath());
 
         // The restore runs in a child process that is killed as it reaches the step.
         const pid_t child = ::fork();
@@ -278,6 +285,14 @@ TEST(RestoreCrash, KilledAtEveryStepLeavesAWholeDataFile) {
         ASSERT_TRUE(connectDatabase());
         EXPECT_EQ(teamNames(), std::strcmp(step, "renamed") == 0 ? "saved" : "current");
         EXPECT_FALSE(QFileInfo::exists(restoreSidePath()));
+        // Once kept, the data file replaced is there whole beside the backups.
+        const QStringList kept = QDir(backupsDir()).entryList({"quorvanti30-*"});
+        if (std::strcmp(step, "kept") == 0 || std::strcmp(step, "renamed") == 0) {
+            ASSERT_EQ(kept.size(), 1);
+            EXPECT_EQ(bytesOf(QDir(backupsDir()).filePath(kept[0])), current);
+        } else {
+            EXPECT_TRUE(kept.isEmpty()) << qPrintable(kept.join(' '));
+        }
         EXPECT_EQ(fileMode(dataFilePath()), 0600u);
         EXPECT_TRUE(data.ui().boxes.isEmpty()) << qPrintable(data.ui().lastBoxText());
     }
@@ -668,16 +683,6 @@ TEST(NewNumbers, StopAtTheLargestNumberAColumnHolds) {
     EXPECT_EQ(data.ui().boxes[0].title, "Quorvanti");
 }
 
-namespace {
-
-QByteArray bytesOf(const QString& path) {
-    QFile f(path);
-    f.open(QIODevice::ReadOnly);
-    return f.readAll();
-}
-
-} // namespace
-
 TEST(DamagedFiles, ABackupDamagedInsideIsNotRestoredAndADamagedDataFileIsNotBackedUp) {
     TestDataFile data;
     ASSERT_TRUE(data.ok());
@@ -718,14 +723,47 @@ TEST(DamagedFiles, ABackupDamagedInsideIsNotRestoredAndADamagedDataFileIsNotBack
     EXPECT_EQ(bytesOf(defaultBackupPath()), backup);
     EXPECT_FALSE(QFileInfo::exists(QDir(data.folder()).filePath("asked.qv")));
 
-    // The whole backup restored takes the damage away, and backups are made again.
+    // A backup whose first page is damaged is named as the one tried, never by the copy the restore made of it.
+    TestDataFile::damagePage(saved, 0);
     gConnection->CloseConnection();
-    ASSERT_TRUE(restoreDataFile(defaultBackupPath(), &error)) << qPrintable(error);
+    EXPECT_FALSE(restoreDataFile(saved, &error));
+    EXPECT_EQ(error, "'" + saved + "' is not a Quorvanti data file.");
+
+    // The whole backup restored takes the damage away, and backups are made again. The damaged file is kept
+    // first beside the backups under a dated name, never over a file of that name.
+    const QByteArray damaged = bytesOf(dataFilePath());
+    const QString taken = keptDataFilePath();
+    ASSERT_TRUE(QFile(taken).open(QIODevice::WriteOnly));
+    QString kept;
+    ASSERT_TRUE(restoreDataFile(defaultBackupPath(), &error, &kept)) << qPrintable(error);
+    EXPECT_EQ(kept, taken.chopped(3) + "-2.qv");
+    EXPECT_EQ(bytesOf(kept), damaged);
+    EXPECT_EQ(QFileInfo(taken).size(), 0);
     EXPECT_EQ(dataFileDamage(), QString());
     ASSERT_TRUE(connectDatabase());
     EXPECT_EQ(checkOpenDataFile(), QString());
     EXPECT_EQ(teamNames(), "saved");
     EXPECT_TRUE(backupDatabase(QString()));
+
+    // Without the backup of every exit, the newest dated copy that reads whole is offered: never the damaged
+    // file kept a moment ago, nor the empty one, though both are newer.
+    const QString older = QDir(backupsDir()).filePath("quorvanti30-2020-01-01-120000.qv");
+    ASSERT_TRUE(QFile::rename(defaultBackupPath(), older));
+    QFile olderFile(older);
+    ASSERT_TRUE(olderFile.open(QIODevice::ReadWrite) &&
+                olderFile.setFileTime(QDateTime(QDate(2020, 1, 1), QTime(12, 0)), QFileDevice::FileModificationTime));
+    olderFile.close();
+    EXPECT_EQ(backupToOffer(), older);
+
+    // A data file that cannot be kept (the folder of the backups is gone) is not replaced, and the reason says so.
+    gConnection->CloseConnection();
+    const QByteArray current = bytesOf(dataFilePath());
+    setBackupsDir(QDir(data.folder()).filePath("gone"));
+    EXPECT_FALSE(restoreDataFile(older, &error));
+    EXPECT_TRUE(
+        error.startsWith("The data file '" + dataFilePath() + "' was not replaced: a copy of it could not be kept"))
+        << qPrintable(error);
+    EXPECT_EQ(bytesOf(dataFilePath()), current);
 }
 
 TEST(Backup, AFileWithLittleFreeSpaceIsCopiedPageForPageAndAFullDiskKeepsThePreviousOne) {

@@ -346,10 +346,11 @@ private slots:
         QVERIFY(fileHash(defaultBackupPath()) != backup);
         // The user restores the kept backup, and the next exit backs that up.
         QVERIFY(start());
+        const QString keptRestore = keptDataFilePath();
         QVERIFY(m_main->restoreFrom(kept));
         QCOMPARE(teams(), QStringLiteral("Mine"));
         stop();
-        QCOMPARE(m_ui->boxes.size(), 2);
+        QCOMPARE(m_ui->boxes.size(), 3);
 
         // The data file is a link to a drive that is not there: Yes restores the backup.
         QVERIFY(QFile::remove(dataFilePath()));
@@ -363,9 +364,19 @@ private slots:
         QCOMPARE(teams(), QStringLiteral("Mine"));
         stop();
 
-        // Without a backup the choice is an empty data file or none.
+        // Where only dated copies are left, the newest is offered: the data file the restore above replaced.
         QVERIFY(QFile::remove(dataFilePath()));
         QVERIFY(QFile::remove(defaultBackupPath()));
+        m_ui->clear();
+        m_ui->answers = {AnswerCancel};
+        QVERIFY(!start());
+        QCOMPARE(m_ui->boxes.size(), 1);
+        QVERIFY2(m_ui->boxes[0].text.contains(keptRestore), qPrintable(m_ui->boxes[0].text));
+        stop();
+
+        // Without a backup the choice is an empty data file or none.
+        for (const QString& copy : QDir(backupsDir()).entryList(QDir::Files))
+            QVERIFY(QFile::remove(QDir(backupsDir()).filePath(copy)));
         m_ui->clear();
         m_ui->answers = {AnswerNo};
         QVERIFY(!start());
@@ -876,19 +887,27 @@ private slots:
         QVERIFY(m_main->backupTo(saved));
         addGroup({.nmbr = 600, .maxNmbr = 1, .name = "After"});
         commands().cars.display(-1);
+        const QString kept = keptDataFilePath();
         whileModal<QDialog>([saved](QDialog* dialog) {
             dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))->setText(saved);
             dialog->accept();
         });
         m_main->action(QStringLiteral("mnuSystemRestoreDataFile"))->trigger();
         QCOMPARE(m_ui->statusTexts.last(), QStringLiteral("Data File Restored from ") + saved);
-        QVERIFY(m_ui->boxes.isEmpty());
+        // The data file it replaced is kept beside the backups, and the box says where.
+        QCOMPARE(m_ui->boxes.size(), 1);
+        QCOMPARE(m_ui->boxes[0].icon, MsgIcon::Information);
+        QVERIFY2(m_ui->boxes[0].text.contains(kept), qPrintable(m_ui->boxes[0].text));
         QVERIFY(m_main->mdiArea()->subWindowList().isEmpty());
         SqlRows rows;
         QVERIFY(gConnection->getConnection()->query(
             QStringLiteral("SELECT count(*) FROM group_dm WHERE group_nmbr = 600"), &rows));
         QCOMPARE(rows.rows.value(0).value(0).toInt(), 0);
         QVERIFY(!QFileInfo::exists(restoreSidePath()));
+        QVERIFY(m_main->restoreFrom(kept));
+        QVERIFY(gConnection->getConnection()->query(
+            QStringLiteral("SELECT count(*) FROM group_dm WHERE group_nmbr = 600"), &rows));
+        QCOMPARE(rows.rows.value(0).value(0).toInt(), 1);
     }
 
     void clearPostingsKeepsRacesAndResults() {

@@ -172,13 +172,17 @@ private slots:
         QCOMPARE(fileHash(dataFilePath()), damaged);
         QCOMPARE(fileHash(defaultBackupPath()), backup);
 
-        // Yes puts the backup in its place.
+        // Yes puts the backup in its place, and keeps the damaged file beside the backups where the question said.
         m_ui->clear();
         m_ui->answers = {AnswerYes};
+        const QString kept = keptDataFilePath();
         QVERIFY(start());
         QCOMPARE(m_ui->boxes.size(), 1);
+        QVERIFY2(m_ui->boxes[0].text.contains(QStringLiteral("Yes keeps the damaged data file as %1").arg(kept)),
+                 qPrintable(m_ui->boxes[0].text));
         QCOMPARE(teams(), QStringLiteral("Mine"));
         QCOMPARE(dataFileDamage(), QString());
+        QCOMPARE(fileHash(kept), damaged);
         stop();
         QCOMPARE(m_ui->boxes.size(), 1);
     }
@@ -282,7 +286,8 @@ private slots:
         QVERIFY(QFileInfo(dataFilePath()).isSymLink());
         stop();
         QCOMPARE(QFileInfo(dataFilePath()).symLinkTarget(), elsewhere);
-        QCOMPARE(m_ui->boxes.size(), 1);
+        QCOMPARE(m_ui->boxes.size(), 2);
+        QVERIFY2(m_ui->boxes[1].text.contains(backupsDir()), qPrintable(m_ui->boxes[1].text));
     }
 
     // A page that goes bad on the disk while the program runs, after the check at the start, is not copied over
@@ -347,11 +352,35 @@ private slots:
             question = box->text();
             box->button(QMessageBox::Yes)->click();
         });
+        const QString kept = keptDataFilePath();
+        const QByteArray backup = fileHash(defaultBackupPath());
         QVERIFY(start());
-        QVERIFY2(question.endsWith(QStringLiteral("Yes restores the backup, No ends Quorvanti.")),
+        QVERIFY2(question.endsWith(QStringLiteral("Yes keeps the damaged data file as %1 and restores the backup, No "
+                                                  "ends Quorvanti.")
+                                       .arg(kept)),
                  qPrintable(question));
         QCOMPARE(teams(), QStringLiteral("Mine"));
         QVERIFY(m_main->isVisible());
+        QCOMPARE(fileHash(kept), damaged);
+        stop();
+        QCOMPARE(fileHash(dataFilePath()), backup);
+
+        // Where only dated copies are left, the newest that reads whole is offered: not the damaged file kept
+        // above, though it is newer.
+        const QString dated = QDir(backupsDir()).filePath(QStringLiteral("quorvanti30-2020-01-01-120000.qv"));
+        QVERIFY(QFile::rename(defaultBackupPath(), dated));
+        QFile datedFile(dated);
+        QVERIFY(datedFile.open(QIODevice::ReadWrite) &&
+                datedFile.setFileTime(QDateTime(QDate(2020, 1, 1), QTime(12, 0)), QFileDevice::FileModificationTime));
+        datedFile.close();
+        TestDataFile::damagePage(dataFilePath(), 0);
+        whileModal<QMessageBox>([&question](QMessageBox* box) {
+            question = box->text();
+            box->button(QMessageBox::Yes)->click();
+        });
+        QVERIFY(start());
+        QVERIFY2(question.contains(QStringLiteral("from the backup %1 of").arg(dated)), qPrintable(question));
+        QCOMPARE(teams(), QStringLiteral("Mine"));
     }
 
     // The data file is lost and its only copy, the backup, has one damaged page: the restore is refused, the

@@ -84,9 +84,9 @@ bool connectDatabase(QString* damage = nullptr);
 // Closes the connection, writes a copy of the data file to the destination (empty = the default backup; see
 // compactFile), and reopens unless told not to (the program's exit, which closes it next). A failed backup is
 // reported in a box, except the default one into a "Backups" folder that is not there. Nothing is written while
-// no data file is open, nor of a data file found damaged: by the check, or in the copy, which is read back
-// whole before it replaces the backup. The default backup stays beside the new one under a dated name
-// (keptBackupPath), and the user is told so, where exitBackupWouldLoseData says so.
+// no data file is open, nor of a data file found damaged: by the check, or as it is copied (compactFile). The default
+// backup stays beside the new one under a dated name (keptBackupPath), and the user is told so, where
+// exitBackupWouldLoseData says so.
 bool backupDatabase(const QString& destination, bool reopen = true);
 // The user's rows (leagues, teams and their leagues, cars and drivers, races and results, picks, and the
 // scoring methods, race types and groups beyond the shipped ones) on each side of the exit backup; -1 where
@@ -103,6 +103,12 @@ bool exitBackupWouldLoseData(const QString& backup, BackupRows* rows = nullptr);
 // Where the exit backup keeps a fuller backup it would otherwise replace: beside it, named after the time
 // it was written, and never a name already in use.
 QString keptBackupPath(const QString& backup);
+// Where a restore keeps the data file it replaces: beside the backups, named as keptBackupPath names them.
+QString keptDataFilePath();
+// The backup the start offers for a data file that is missing or damaged: the one every exit writes, else the
+// newest of the dated copies beside it (keptBackupPath, keptDataFilePath) whose every page reads; a kept
+// damaged data file is never one. Empty when there is none.
+QString backupToOffer();
 // Deletes a file, ignoring every failure.
 void deleteFile(const QString& path);
 
@@ -119,21 +125,23 @@ bool ensureDataFile(const QString& path);
 // (restoreSidePath), checked whole (every page read, the indexes compared with their tables), opened as
 // the data file is opened (schema version, migration), and renamed over the data file in one step, so
 // that at every moment the data file is either the old one or the restored one. A data file that is a
-// link keeps its link: the file it leads to is the one replaced. False with the reason in *error, the data
-// file untouched.
-bool restoreDataFile(const QString& source, QString* error);
+// link keeps its link: the file it leads to is the one replaced. The data file replaced is kept first, as it
+// is, under keptDataFilePath(), whose name *kept gets (empty when there was none to keep); where it cannot be
+// kept, it is not replaced. False with the reason in *error, which names source, the data file untouched.
+bool restoreDataFile(const QString& source, QString* error, QString* kept = nullptr);
 QString restoreSidePath();
-// Called with "copying", "copied", "checked" and "renamed" as the restore passes each step (tests).
+// Called with "copying", "copied", "checked", "kept" and "renamed" as the restore passes each step (tests).
 void setRestoreStepHook(std::function<void(const char*)> hook);
 // Writes a compacted, encrypted copy of the closed file at source to destination. A file with little free
-// space is copied page for page (its bytes, under the same key), one with much is rebuilt without it. The
-// copy is built in a temporary file beside the destination, flushed to the disk, read back whole, and
-// renamed over it only then, so the previous copy survives a failure. A destination that is a link stays
+// space is copied page for page (its bytes, under the same key) while the engine reads each of its pages
+// through the check of the page's code; one with much is rebuilt without it, and the rebuilt copy is read
+// back the same way. The copy is built in a temporary file beside the destination, flushed to the disk, and
+// renamed over it only once it has passed, so the previous copy survives a failure. A destination that is a link stays
 // one: the file it leads to is replaced. On failure returns false with the reason in *error.
 bool compactFile(const QString& source, const QString& destination, QString* error);
 // True when the file opens with the program's key and holds a data file's schema of this version or an
-// older one.
-bool isDataFile(const QString& path, QString* error);
+// older one. *error names shown, when given, in place of path.
+bool isDataFile(const QString& path, QString* error, const QString& shown = QString());
 
 // Reads every page of the open data file (the engine's quick check, a fraction of a second on a file of
 // 50 MB). Empty when it is whole; otherwise what is wrong, which is remembered for the rest of the run

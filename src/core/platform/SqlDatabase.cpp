@@ -4,6 +4,7 @@
 
 #include <QDate>
 #include <QDateTime>
+#include <cstring>
 #include <sqlite3.h>
 
 #if SQLITE_VERSION_NUMBER > 3015002
@@ -602,6 +603,101 @@ bool SqlDatabase::compiles(const QString& sql) {
 
 bool SqlDatabase::inTransaction() const {
     return m_db && !sqlite3_get_autocommit(m_db);
+}
+
+namespace {
+
+// Files that keep nothing: what is written to them is dropped, and they read as empty. The engine's copy of a
+// database into one reads every page of the source and holds none of it for longer than a page takes.
+sqlite3_vfs* droppingFiles() {
+    static const sqlite3_io_methods kMethods = {
+        .iVersion = 1,
+        .xClose = [](sqlite3_file*) { return SQLITE_OK; },
+        .xRead =
+            [](sqlite3_file*, void* buffer, int amount, sqlite3_int64) {
+                std::memset(buffer, 0, size_t(amount));
+                return SQLITE_IOERR_SHORT_READ;
+            },
+        .xWrite = [](sqlite3_file*, const void*, int, sqlite3_int64) { return SQLITE_OK; },
+        .xTruncate = [](sqlite3_file*, sqlite3_int64) { return SQLITE_OK; },
+        .xSync = [](sqlite3_file*, int) { return SQLITE_OK; },
+        .xFileSize =
+            [](sqlite3_file*, sqlite3_int64* size) {
+                *size = 0;
+                return SQLITE_OK;
+            },
+        .xLock = [](sqlite3_file*, int) { return SQLITE_OK; },
+        .xUnlock = [](sqlite3_file*, int) { return SQLITE_OK; },
+        .xCheckReservedLock =
+            [](sqlite3_file*, int* reserved) {
+                *reserved = 0;
+                return SQLITE_OK;
+            },
+        .xFileControl = [](sqlite3_file*, int, void*) { return SQLITE_NOTFOUND; },
+        .xSectorSize = [](sqlite3_file*) { return 4096; },
+        .xDeviceCharacteristics = [](sqlite3_file*) { return 0; },
+        // Version 1 of the methods: none of the shared memory nor of the mapped pages.
+        .xShmMap = nullptr,
+        .xShmLock = nullptr,
+        .xShmBarrier = nullptr,
+        .xShmUnmap = nullptr,
+        .xFetch = nullptr,
+        .xUnfetch = nullptr,
+    };
+    static sqlite3_vfs* const vfs = [] {
+        static sqlite3_vfs dropping = *sqlite3_vfs_find(nullptr);
+        dropping.zName = "quorvanti-dropping";
+        dropping.szOsFile = sizeof(sqlite3_file);
+        dropping.xOpen = [](sqlite3_vfs*, const char*, sqlite3_file* file, int flags, int* outFlags) {
+            file->pMethods = &kMethods;
+            if (outFlags)
+                *outFlags = flags;
+            return SQLITE_OK;
+        };
+        dropping.xDelete = [](sqlite3_vfs*, const char*, int) { return SQLITE_OK; };
+        dropping.xAccess = [](sqlite3_vfs*, const char*, int, int* result) {
+            *result = 0;
+            return SQLITE_OK;
+        };
+        dropping.xFullPathname = [](sqlite3_vfs*, const char* name, int size, char* out) {
+            sqlite3_snprintf(size, out, "%s", name);
+            return SQLITE_OK;
+        };
+        dropping.pNext = nullptr;
+        sqlite3_vfs_register(&dropping, 0);
+        return &dropping;
+    }();
+    return vfs;
+}
+
+} // namespace
+
+bool SqlDatabase::readEveryPage() {
+    SqlRows cacheSize;
+    if (!query(QStringLiteral("PRAGMA cache_size"), &cacheSize))
+        return false;
+    // Pages read once need no room to stay: on both sides a cache of a few pages, which are used over and over,
+    // reads the file faster than one that takes new memory for every page. Copied into a database in memory,
+    // which holds every page, the exit backup took half as long again (bench/backup).
+    sqlite3_exec(m_db, "PRAGMA cache_size = 16;", nullptr, nullptr, nullptr);
+    sqlite3_db_release_memory(m_db);
+    sqlite3* pages = nullptr;
+    int rc = sqlite3_open_v2("pages", &pages, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, droppingFiles()->zName);
+    if (rc == SQLITE_OK)
+        rc = sqlite3_exec(pages, "PRAGMA cache_size = 16; PRAGMA journal_mode = OFF;", nullptr, nullptr, nullptr);
+    sqlite3_backup* reading = rc == SQLITE_OK ? sqlite3_backup_init(pages, "main", m_db, "main") : nullptr;
+    if (reading) {
+        rc = sqlite3_backup_step(reading, -1);
+        sqlite3_backup_finish(reading);
+    }
+    int code = reading ? rc : pages ? sqlite3_errcode(pages) : SQLITE_NOMEM;
+    // The copy reports a page that fails its check as a plain error; nothing else in reading a file gives one.
+    if (code == SQLITE_ERROR && reading)
+        code = SQLITE_CORRUPT;
+    const QString message = pages ? QString::fromUtf8(sqlite3_errmsg(pages)) : QStringLiteral("out of memory");
+    sqlite3_close(pages);
+    exec(QStringLiteral("PRAGMA cache_size = %1").arg(cacheSize.rows.value(0).value(0).toLongLong()));
+    return code == SQLITE_DONE || fail(code, message);
 }
 
 bool SqlDatabase::execScript(const QString& script) {

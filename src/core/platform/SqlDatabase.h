@@ -88,6 +88,10 @@ public:
                     const std::function<void(const SqlRowView&)>& visit);
     // Runs a whole script in one call (statements separated by ";"), as the engine parses it.
     bool execScript(const QString& script);
+    // Reads every page of the file from the disk's side (what the connection holds of it is let go first),
+    // one after the other, through the engine's check of each page's code, without walking its tables:
+    // false at a page that fails it, with SQLITE_CORRUPT. No more than a few pages are held at a time.
+    bool readEveryPage();
 
     // While on, only statements that read and change rows compile (SELECT, INSERT, REPLACE, UPDATE,
     // DELETE); anything else (beginning or ending a transaction, a savepoint, creating, changing or

@@ -610,7 +610,8 @@ bool frmMain::restoreFrom(const QString& path) {
     else
         gConnection = std::make_unique<cConnection>();
 
-    const bool restored = restoreDataFile(path, &error);
+    QString kept;
+    const bool restored = restoreDataFile(path, &error, &kept);
     // Either the restored file or, after a failure, the untouched data file is opened again.
     const bool open = gConnection->openAccessConnection() == 0;
     // Whatever still keeps rows of the data file reads them again from the file now open.
@@ -620,6 +621,12 @@ bool frmMain::restoreFrom(const QString& path) {
             QStringLiteral("The data file could not be restored from '%1'. The data file in use was kept.\n\n%2")
                 .arg(path, error));
     setMousePointer(PointerDefault);
+    if (restored && !kept.isEmpty())
+        ui().messageBox(QStringLiteral("The data file was restored from %1. The data file it replaced was kept as "
+                                       "%2.\n\nTo go back to it, choose Restore Data File... in the System menu and "
+                                       "open %2.")
+                            .arg(QDir::toNativeSeparators(path), QDir::toNativeSeparators(kept)),
+                        QStringLiteral("Quorvanti"), MsgIcon::Information, MsgButtons::Ok);
     return restored && open;
 }
 

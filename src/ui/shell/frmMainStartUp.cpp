@@ -158,8 +158,8 @@ bool frmMain::prepareDataFile() {
     }
     // Only the very first start makes a data file unasked. Later the file has been deleted, moved or left
     // on a drive that is not there, and an empty one would stand in for the user's data without a word.
-    const QString backup = defaultBackupPath();
-    const bool hasBackup = QFileInfo::exists(backup);
+    const QString backup = backupToOffer();
+    const bool hasBackup = !backup.isEmpty();
     if (found == DataFileFound::Missing && settings.firstTime == QLatin1String("Y") && !hasBackup)
         return createDataFile(path);
 
@@ -210,8 +210,8 @@ bool frmMain::checkDataFileAtStart() {
 }
 
 bool frmMain::offerBackupFor(const QString& damage, bool opened) {
-    const QString backup = defaultBackupPath();
-    if (!QFileInfo::exists(backup)) {
+    const QString backup = backupToOffer();
+    if (backup.isEmpty()) {
         if (!opened) {
             showQuorvantiBox(damage);
             showQuorvantiBox(QStringLiteral("Unable to connect to Database"));
@@ -222,16 +222,19 @@ bool frmMain::offerBackupFor(const QString& damage, bool opened) {
                                       .arg(QDir::toNativeSeparators(backupsDir())));
         return true;
     }
+    // The damaged file may still hold what the backup does not: the restore keeps it, and says where first.
     const QString offer =
-        damage + QStringLiteral("\n\nDo you want to restore it from the backup %1 of %2?\n\n")
-                     .arg(QDir::toNativeSeparators(backup), shortDate(QFileInfo(backup).lastModified().date()));
+        damage + QStringLiteral("\n\nDo you want to restore it from the backup %1 of %2?\n\nYes keeps the damaged "
+                                "data file as %3 and restores the backup, ")
+                     .arg(QDir::toNativeSeparators(backup), shortDate(QFileInfo(backup).lastModified().date()),
+                          QDir::toNativeSeparators(keptDataFilePath()));
     // A file that does not open cannot be gone on with: the backup, or the end.
     const int answer =
-        opened ? askQuestion(offer + QStringLiteral("Yes restores the backup, No goes on with the damaged data file "
-                                                    "(no backup is made of it at exit), Cancel ends Quorvanti."),
-                             QStringLiteral("Quorvanti"), MsgButtons::YesNoCancel)
-               : askQuestion(offer + QStringLiteral("Yes restores the backup, No ends Quorvanti."),
-                             QStringLiteral("Quorvanti"), MsgButtons::YesNo);
+        opened
+            ? askQuestion(offer + QStringLiteral("No goes on with the damaged data file (no backup is made of it "
+                                                 "at exit), Cancel ends Quorvanti."),
+                          QStringLiteral("Quorvanti"), MsgButtons::YesNoCancel)
+            : askQuestion(offer + QStringLiteral("No ends Quorvanti."), QStringLiteral("Quorvanti"), MsgButtons::YesNo);
     if (opened && answer == AnswerNo)
         return true;
     if (answer != AnswerYes)
