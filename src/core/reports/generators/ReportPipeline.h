@@ -4,6 +4,7 @@ class cFields;
 
 #include "reports/framework/CommonReportCode.h"
 #include "reports/framework/cReportAttributes.h"
+#include "reports/generators/ReportRunError.h"
 
 #include <QDate>
 #include <QDateTime>
@@ -12,7 +13,6 @@ class cFields;
 #include <QVariant>
 #include <functional>
 #include <optional>
-#include <stdexcept>
 #include <utility>
 #include <vector>
 
@@ -91,13 +91,6 @@ enum ReportColumn : int {
     ColPkgTeamTrades = 109,
     ColPkgCarPicks = 110,
     ColPkgTeamsPerCar = 111,
-};
-
-// A run-time error inside a report run (a size that is not a number, no chosen columns, a file that
-// cannot be written). runReport catches it, and any other std::exception, and ends the run.
-class ReportRunError : public std::runtime_error {
-public:
-    explicit ReportRunError(const QString& description) : std::runtime_error(description.toStdString()) {}
 };
 
 // The text size and colours of one data row.

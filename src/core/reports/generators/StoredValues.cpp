@@ -1,6 +1,6 @@
 #include "reports/generators/StoredValues.h"
 
-#include "reports/generators/ReportPipeline.h"
+#include "reports/generators/ReportRunError.h"
 
 #include <QByteArray>
 #include <QRegularExpression>
