@@ -110,7 +110,7 @@ const std::vector<TeamResult>& ReportRequestState::raceResults(int leagueNmbr, i
                            .qualPoints = rows.value(r, 9),
                            .adjustment = rows.value(r, 10)});
     }
-    return *m_raceResults.insert({leagueNmbr, raceNmbr}, std::move(results));
+    return *m_raceResults.emplace(QPair<int, int>(leagueNmbr, raceNmbr), std::move(results));
 }
 
 const QHash<int, CarOnFile>& ReportRequestState::carsOnFile() {
@@ -140,7 +140,7 @@ const QHash<TeamAndCar, Holding>& ReportRequestState::latestHoldings(int leagueN
         if (team && car)
             held.insert({*team, *car}, {rows.value(r, 2), rows.value(r, 3)});
     }
-    return *m_holdings.insert(leagueNmbr, std::move(held));
+    return *m_holdings.emplace(leagueNmbr, std::move(held));
 }
 
 const QHash<int, QHash<int, qint64>>& ReportRequestState::pointsByRace(int leagueNmbr) {
@@ -161,7 +161,7 @@ const QHash<int, QHash<int, qint64>>& ReportRequestState::pointsByRace(int leagu
     QHash<int, QHash<int, qint64>> byRace;
     for (qsizetype r = 0; r < rows.count(); ++r)
         byRace[rows.value(r, 0).toInt()].insert(rows.value(r, 1).toInt(), rows.value(r, 2).toLongLong());
-    return *m_pointsByRace.insert(leagueNmbr, std::move(byRace));
+    return *m_pointsByRace.emplace(leagueNmbr, std::move(byRace));
 }
 
 QHash<int, qint64> ReportRequestState::pointsOver(int leagueNmbr, const QString& racesTest) {
@@ -182,8 +182,8 @@ const QHash<int, qint64>& ReportRequestState::seasonPoints(int leagueNmbr, int r
     const auto known = m_seasonPoints.constFind({leagueNmbr, raceNmbr});
     if (known != m_seasonPoints.constEnd())
         return *known;
-    return *m_seasonPoints.insert({leagueNmbr, raceNmbr},
-                                  pointsOver(leagueNmbr, raceUpToCondition(QStringLiteral("races"), raceNmbr)));
+    return *m_seasonPoints.emplace(QPair<int, int>(leagueNmbr, raceNmbr),
+                                   pointsOver(leagueNmbr, raceUpToCondition(QStringLiteral("races"), raceNmbr)));
 }
 
 std::vector<StandingsLine> ReportRequestState::standings(int leagueNmbr, int raceNmbr, bool highScore, bool previous) {
@@ -198,7 +198,7 @@ std::vector<StandingsLine> ReportRequestState::standings(int leagueNmbr, int rac
         QHash<int, std::pair<QString, QString>> byTeam;
         for (qsizetype r = 0; r < rows.count(); ++r)
             byTeam.insert(rows.value(r, 0).toInt(), {rows.text(r, 1), rows.text(r, 2)});
-        names = m_teamNames.insert(leagueNmbr, byTeam);
+        names = m_teamNames.emplace(leagueNmbr, std::move(byTeam));
     }
     std::vector<StandingsLine> lines;
     for (auto it = points.constBegin(); it != points.constEnd(); ++it) {
@@ -237,7 +237,7 @@ const QHash<TeamAndCar, BonusSums>& ReportRequestState::seasonBonuses(int league
     QHash<TeamAndCar, BonusSums> totals;
     for (auto it = sums.constBegin(); it != sums.constEnd(); ++it)
         totals.insert(it.key(), {it->fastQual.total(), it->lapsLed.total(), it->mostLapsLed.total(), it->qual.total()});
-    return *m_seasonBonuses.insert({leagueNmbr, raceNmbr}, std::move(totals));
+    return *m_seasonBonuses.emplace(QPair<int, int>(leagueNmbr, raceNmbr), std::move(totals));
 }
 
 // ---- texts ----
