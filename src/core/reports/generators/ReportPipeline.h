@@ -144,6 +144,8 @@ public:
     // For a nested page: true, with the name set, when the request has put the page of these numbers in
     // place already, so that a report can skip its readings for a page it would not write.
     bool writtenInRequest(const QList<int>& numbers);
+    // The page is written within another report's run, as one of the pages that report links.
+    static bool nested();
     // Closes the file, which then replaces an earlier page of its name; when show is true opens it in
     // the browser. Returns the file name.
     QString finish(bool show);

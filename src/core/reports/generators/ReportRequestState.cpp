@@ -143,21 +143,28 @@ const QHash<TeamAndCar, Holding>& ReportRequestState::latestHoldings(int leagueN
     return *m_holdings.emplace(leagueNmbr, std::move(held));
 }
 
+namespace {
+
+// Each team's points in each race of the league's race type (?1 the league) that the races test passes,
+// from the league's key: a team's line of a race is one row of it, so that grouped in the key's order
+// the rows need no sorting.
+QString pointsByRaceSql(const QString& racesTest, const QString& teamTest) {
+    return QStringLiteral("SELECT S.race_nmbr, S.team_nmbr, sum(S.points) FROM team_results_summary S, teams"
+                          " WHERE S.league_nmbr = ?1") +
+           teamTest +
+           QStringLiteral(" AND teams.team_nmbr = S.team_nmbr AND S.race_nmbr IN (SELECT races.race_nmbr"
+                          " FROM races, leagues WHERE leagues.league_nmbr = ?1"
+                          " AND races.race_type_nmbr = leagues.race_type_nmbr") +
+           racesTest + QStringLiteral(") GROUP BY S.race_nmbr, S.team_nmbr");
+}
+
+} // namespace
+
 const QHash<int, QHash<int, qint64>>& ReportRequestState::pointsByRace(int leagueNmbr) {
     const auto known = m_pointsByRace.constFind(leagueNmbr);
     if (known != m_pointsByRace.constEnd())
         return *known;
-    // A team's line of a race is one row of the league's key: grouped in the key's order, the rows need
-    // no sorting.
-    const QueryRows rows(QStringLiteral("SELECT races.race_nmbr, team_results_summary.team_nmbr, sum(points)"
-                                        " FROM team_results_summary, teams, races, leagues"
-                                        " WHERE team_results_summary.team_nmbr = teams.team_nmbr"
-                                        " AND team_results_summary.race_nmbr = races.race_nmbr"
-                                        " AND team_results_summary.league_nmbr = leagues.league_nmbr"
-                                        " AND team_results_summary.league_nmbr = ?"
-                                        " AND races.race_type_nmbr = leagues.race_type_nmbr"
-                                        " GROUP BY team_results_summary.race_nmbr, team_results_summary.team_nmbr"),
-                         {leagueNmbr});
+    const QueryRows rows(pointsByRaceSql(QString(), QString()), {leagueNmbr});
     QHash<int, QHash<int, qint64>> byRace;
     for (qsizetype r = 0; r < rows.count(); ++r)
         byRace[rows.value(r, 0).toInt()].insert(rows.value(r, 1).toInt(), rows.value(r, 2).toLongLong());
@@ -184,6 +191,18 @@ const QHash<int, qint64>& ReportRequestState::seasonPoints(int leagueNmbr, int r
         return *known;
     return *m_seasonPoints.emplace(QPair<int, int>(leagueNmbr, raceNmbr),
                                    pointsOver(leagueNmbr, raceUpToCondition(QStringLiteral("races"), raceNmbr)));
+}
+
+qint64 ReportRequestState::teamSeasonPoints(int leagueNmbr, int raceNmbr, int teamNmbr) {
+    // Summed race by race, as the league's lines are.
+    const QueryRows races(
+        pointsByRaceSql(QStringLiteral(" AND ") + raceUpToCondition(QStringLiteral("races"), QStringLiteral("?2")),
+                        QStringLiteral(" AND S.team_nmbr = ?3")),
+        {leagueNmbr, raceNmbr, teamNmbr});
+    qint64 points = 0;
+    for (qsizetype r = 0; r < races.count(); ++r)
+        points += races.value(r, 2).toLongLong();
+    return points;
 }
 
 std::vector<StandingsLine> ReportRequestState::standings(int leagueNmbr, int raceNmbr, bool highScore, bool previous) {

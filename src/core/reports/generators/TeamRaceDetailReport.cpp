@@ -65,7 +65,11 @@ TeamRaceDetail readTeamRaceDetail(int leagueNmbr, int teamNmbr, int raceNmbr) {
                                {rows.text(r, 5), rows.text(r, 6), rows.text(r, 7), rows.value(r, 8)},
                                {rows.value(r, 18), rows.value(r, 19)}});
     }
-    detail.seasonPoints = ReportRequestState::current().seasonPoints(leagueNmbr, raceNmbr).value(teamNmbr, 0);
+    // A page within a league's page is one of its teams' pages: the request reads the league's season
+    // points once for all of them. A page of its own reads its team's line alone.
+    ReportRequestState& request = ReportRequestState::current();
+    detail.seasonPoints = ReportPage::nested() ? request.seasonPoints(leagueNmbr, raceNmbr).value(teamNmbr, 0)
+                                               : request.teamSeasonPoints(leagueNmbr, raceNmbr, teamNmbr);
     return detail;
 }
 
