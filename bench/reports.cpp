@@ -1,8 +1,9 @@
 // Writing the reports of a big league: the report package of a league of 200 teams after 30 races,
 // against the floor of writing as many files of the same sizes; the league race summary with the
 // pages it links; each of the package's reports on its own; and the team detail report with one page
-// per team at 50 and at 200 teams (which should take about four times as long, not sixteen). Each run
-// of a whole request prints how many pages it put in place and how many times it waited for the disk.
+// per team at 50 and at 200 teams (which should take about four times as long, not sixteen), its page
+// and a team race detail page each against a team cars page. Each run of a whole request prints how
+// many pages it put in place and how many times it waited for the disk.
 //
 //   reports          leagues of 200 and 50 teams, 6 cars/drivers each, 30 posted races
 //   reports --small  leagues of 12 and 3 teams, 3 races (a quick proof that it runs)
@@ -284,6 +285,8 @@ int main(int argc, char** argv) {
         wrote);
     std::printf("  team race detail, %3d teams:     %8.1f ms (%.2f ms a page)\n", bigTeams, teamRaceDetails,
                 teamRaceDetails / bigTeams);
+    std::printf("  a team race detail page against a team cars page: %.2f (goal: at most 1.5)\n",
+                teamRaceDetails / teamCars);
 
     std::printf("\nteam detail, one page per team, after race %d:\n", race);
     const double smallMs =
@@ -293,6 +296,8 @@ int main(int argc, char** argv) {
     std::printf("  %3d teams: %8.1f ms (%.2f ms a page)\n", bigTeams, bigMs, bigMs / bigTeams);
     std::printf("  per page, %d teams against %d: %.2f (1 is linear in the teams)\n", bigTeams, smallTeams,
                 (bigMs / bigTeams) / (smallMs / smallTeams));
+    std::printf("  a page of the %d teams against a team cars page: %.2f (goal: at most 0.5)\n", bigTeams,
+                bigMs / teamCars);
 
     if (!wrote || !data.ui().boxes.isEmpty()) {
         std::fprintf(stderr, "a report wrote no page%s%s\n", data.ui().boxes.isEmpty() ? "" : ": ",

@@ -237,15 +237,15 @@ TEST_F(RaceReports, RaceDetailRowsAreThoseOfTheOneQuery) {
     EXPECT_EQ(detail.raceStatusNmbr, 1);
     for (const RaceDetailRow& row : detail.rows) {
         const auto field = [&](const char* name) { return joined.fields(QString::fromLatin1(name)); };
-        const QString texts[] = {row.teamName, row.car.carTxt, row.car.driverName, row.car.sponsor};
+        const QString texts[] = {row.teamName, row.car->carTxt, row.car->driverName, row.car->sponsor};
         const QVariant wantTexts[] = {field("team_name"), field("car_txt"), field("driver_name"), field("sponsor")};
         for (size_t c = 0; c < std::size(texts); ++c)
             EXPECT_EQ(texts[c], wantTexts[c].toString()) << "row " << joined.position() << " text " << c;
-        const TeamResult& r = row.result;
-        const QVariant values[] = {row.teamNmbr,      row.car.carTypeNmbr, r.currentStatus, r.place,
-                                   r.lapsLedBonus,    r.mostLapsLedBonus,  r.fastQualBonus, r.points,
-                                   r.totalPoints,     r.qualPoints,        r.adjustment,    row.holding.efctvDt,
-                                   row.holding.termDt};
+        const TeamResult& r = *row.result;
+        const QVariant values[] = {row.teamNmbr,       row.car->carTypeNmbr, r.currentStatus, r.place,
+                                   r.lapsLedBonus,     r.mostLapsLedBonus,   r.fastQualBonus, r.points,
+                                   r.totalPoints,      r.qualPoints,         r.adjustment,    row.holding->efctvDt,
+                                   row.holding->termDt};
         const QVariant want[] = {field("team_nmbr"),       field("car_type_nmbr"),  field("current_status"),
                                  field("place"),           field("laps_led_bonus"), field("most_laps_led_bonus"),
                                  field("fast_qual_bonus"), field("points"),         field("total_points"),

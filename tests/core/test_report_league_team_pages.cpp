@@ -521,9 +521,16 @@ TEST_F(TeamReportSeason, SeasonPointsOfEveryRaceAreTheLeagueStandingsTotals) {
             // A request reads the league's points once for every race it asks for, in any order.
             for (const QList<int>& order : {QList<int>{1, 2, 3, 99}, QList<int>{99, 3, 2, 1}}) {
                 ReportRunScope request;
-                for (const int race : order)
-                    EXPECT_EQ(ReportRequestState::current().seasonPoints(league, race), standingsOf(league, race))
+                for (const int race : order) {
+                    const QHash<int, qint64> lines = standingsOf(league, race);
+                    EXPECT_EQ(ReportRequestState::current().seasonPoints(league, race), lines)
                         << "league " << league << ", race " << race << ", one date " << oneDate;
+                    // A team's page of its own reads its line alone.
+                    for (const int team : {Alpha, Bravo, Charlie, 999})
+                        EXPECT_EQ(ReportRequestState::current().teamSeasonPoints(league, race, team),
+                                  lines.value(team, 0))
+                            << "league " << league << ", race " << race << ", team " << team;
+                }
             }
         }
     }

@@ -195,23 +195,11 @@ QString cFields::toText(const QString& name) const {
 }
 
 int IDatabase::columnOf(const QString& name) const {
-    // Literals lie close together: their places are spread over the room by a multiplicative hash,
-    // and a name whose place is taken takes one of the next few.
-    const quint64 spread = quint64(quintptr(name.constData())) * 0x9E3779B97F4A7C15ull;
-    const size_t home = size_t(spread >> 58);
-    RecentName* free = nullptr;
-    for (size_t probe = 0; probe < 4 && !free; ++probe) {
-        RecentName& recent = m_recentNames[(home + probe) % m_recentNames.size()];
-        if (recent.name.constData() == name.constData() && recent.name.size() == name.size() && !name.isNull())
-            return recent.column;
-        if (recent.name.isNull())
-            free = &recent;
-    }
-    RecentName& recent = free ? *free : m_recentNames[home];
-    const auto it = m_columnIndex.constFind(name.toLower());
-    recent.name = name;
-    recent.column = it == m_columnIndex.constEnd() ? -1 : *it;
-    return recent.column;
+    // The names a reader asks for are mostly written as the query gives them, in lower case.
+    const auto it = m_columnIndex.constFind(name);
+    if (it != m_columnIndex.constEnd())
+        return *it;
+    return m_columnIndex.value(name.toLower(), -1);
 }
 
 QDate cFields::toDate(const QString& name) const {
@@ -248,7 +236,6 @@ bool IDatabase::forEachRow(const QString& sql, const QVariantList& params,
 void IDatabase::adoptRows(StoredRows rows) {
     m_rows = std::move(rows);
     m_columnIndex.clear();
-    m_recentNames.fill(RecentName());
     for (int i = 0; i < m_rows.columns().size(); ++i)
         m_columnIndex.insert(m_rows.columns().at(i).toLower(), i);
     m_pos = 0;

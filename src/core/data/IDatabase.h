@@ -6,7 +6,6 @@
 #include <QHash>
 #include <QString>
 #include <QVariant>
-#include <array>
 #include <vector>
 
 class IDatabase;
@@ -153,13 +152,6 @@ private:
 
     StoredRows m_rows;
     QHash<QString, int> m_columnIndex; // lower-case column name -> index
-    // Names asked for lately, by where their text lies: the names are mostly literals, asked for again
-    // for every row. The copy held keeps the text where it is and as it is.
-    struct RecentName {
-        QString name;
-        int column = -1;
-    };
-    mutable std::array<RecentName, 64> m_recentNames;
     qsizetype m_pos = 0;
     bool m_bof = false;
     bool m_eof = false;

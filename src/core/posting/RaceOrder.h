@@ -6,19 +6,24 @@
 // date still have a fixed order and "the previous race" is always exactly one race.
 
 // SQL condition: the race of the given table alias (e.g. "races") is of race n's race type and
-// comes before race n.
-inline QString raceBeforeCondition(const QString& alias, int raceNmbr) {
-    const QString n = QString::number(raceNmbr);
-    const QString date = QStringLiteral("(SELECT rn.race_dt FROM races rn WHERE rn.race_nmbr = %1)").arg(n);
+// comes before race n. Race n is SQL text: its number, or the parameter ("?2") a prepared statement
+// binds it to, so that one statement serves every race.
+inline QString raceBeforeCondition(const QString& alias, const QString& race) {
+    const QString date = QStringLiteral("(SELECT rn.race_dt FROM races rn WHERE rn.race_nmbr = %1)").arg(race);
     return QStringLiteral("%1.race_type_nmbr = (SELECT rt.race_type_nmbr FROM races rt WHERE rt.race_nmbr = %2)"
                           " AND (%1.race_dt < %3 OR (%1.race_dt = %3 AND %1.race_nmbr < %2))")
-        .arg(alias, n, date);
+        .arg(alias, race, date);
+}
+inline QString raceBeforeCondition(const QString& alias, int raceNmbr) {
+    return raceBeforeCondition(alias, QString::number(raceNmbr));
 }
 
 // Race n itself or a race of its type before it: the season up to and including race n.
+inline QString raceUpToCondition(const QString& alias, const QString& race) {
+    return QStringLiteral("(%1.race_nmbr = %2 OR (%3))").arg(alias, race, raceBeforeCondition(alias, race));
+}
 inline QString raceUpToCondition(const QString& alias, int raceNmbr) {
-    return QStringLiteral("(%1.race_nmbr = %2 OR (%3))")
-        .arg(alias, QString::number(raceNmbr), raceBeforeCondition(alias, raceNmbr));
+    return raceUpToCondition(alias, QString::number(raceNmbr));
 }
 
 // The mirror condition: of race n's race type and after race n.

@@ -12,8 +12,8 @@ const QString kRight = QStringLiteral("right");
 
 // Place 999 marks a car or driver that did not qualify; on the bonus entry it means nothing.
 QString placeText(const RaceDetailRow& row) {
-    const int place = row.result.place.toInt();
-    const int carType = row.car.carTypeNmbr.toInt();
+    const int place = row.result->place.toInt();
+    const int carType = row.car->carTypeNmbr.toInt();
     if (place == 999 && (carType == 1 || carType == 2))
         return QStringLiteral("DNQ");
     if (place == 0 || place == 999)
@@ -62,30 +62,30 @@ std::optional<ReportCell> cell(const RaceDetailRow& row, int column, Variant var
     case ColPlace:
         return ReportCell{placeText(row), kCenter};
     case ColCarTxt:
-        return ReportCell{htmlText(row.car.carTxt), kCenter};
+        return ReportCell{htmlText(row.car->carTxt), kCenter};
     case ColDriverName:
-        return ReportCell{htmlText(row.car.driverName), kLeft};
+        return ReportCell{htmlText(row.car->driverName), kLeft};
     case ColSponsor:
-        return ReportCell{htmlText(variant == Variant::RaceDetail ? row.car.sponsor.trimmed() : row.car.sponsor),
+        return ReportCell{htmlText(variant == Variant::RaceDetail ? row.car->sponsor.trimmed() : row.car->sponsor),
                           kLeft};
     case ColTermDt:
-        return ReportCell{cellDate(row.holding.termDt), kCenter};
+        return ReportCell{cellDate(row.holding->termDt), kCenter};
     case ColLapsLedBonus:
-        return valueCell(row.result.lapsLedBonus, kRight);
+        return valueCell(row.result->lapsLedBonus, kRight);
     case ColMostLapsLedBonus:
-        return valueCell(row.result.mostLapsLedBonus, kRight);
+        return valueCell(row.result->mostLapsLedBonus, kRight);
     case ColPoints:
-        return valueCell(row.result.points, kRight);
+        return valueCell(row.result->points, kRight);
     case ColTotalPoints:
-        return valueCell(row.result.totalPoints, kRight);
+        return valueCell(row.result->totalPoints, kRight);
     case ColEfctvDt:
-        return ReportCell{cellDate(row.holding.efctvDt), kCenter};
+        return ReportCell{cellDate(row.holding->efctvDt), kCenter};
     case ColFastQualBonus:
-        return valueCell(row.result.fastQualBonus, kRight);
+        return valueCell(row.result->fastQualBonus, kRight);
     case ColQualPoints:
-        return valueCell(row.result.qualPoints, kRight);
+        return valueCell(row.result->qualPoints, kRight);
     case ColAdjustment:
-        return valueCell(row.result.adjustment, kRight);
+        return valueCell(row.result->adjustment, kRight);
     default:
         return std::nullopt;
     }

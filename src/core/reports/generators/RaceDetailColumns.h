@@ -7,13 +7,14 @@
 #include <QVariant>
 
 // One row of the race detail page and of the team race detail page: a team result of a race with its
-// car and the team's holding of it.
+// car and the team's holding of it, where the reading that gave them holds them (the request, for the
+// race detail page), so that a row is not a copy of them.
 struct RaceDetailRow {
     int teamNmbr = 0;
     QString teamName;
-    TeamResult result;
-    CarOnFile car;
-    Holding holding;
+    const TeamResult* result = nullptr;
+    const CarOnFile* car = nullptr;
+    const Holding* holding = nullptr;
 };
 
 // The columns the race detail page and the team race detail page share. The team page words one

@@ -11,15 +11,8 @@ namespace {
 
 using RaceDetailColumns::Variant;
 
-// A team result on the page: with its car and the team's latest holding of it.
-struct ResultOnPage {
-    const TeamResult* result;
-    const CarOnFile* car;
-    const Holding* holding;
-};
-
 // A team's rows: car type (highest first), status, place.
-bool inTeamOrder(const ResultOnPage& a, const ResultOnPage& b) {
+bool inTeamOrder(const RaceDetailRow& a, const RaceDetailRow& b) {
     int c = compareStored(b.car->carTypeNmbr, a.car->carTypeNmbr);
     if (c == 0)
         c = compareStored(a.result->currentStatus, b.result->currentStatus);
@@ -46,17 +39,15 @@ void readRows(RaceDetail& detail, int leagueNmbr, int raceNmbr) {
         const std::optional<int> team = wholeNumber(teams.value(t, 0));
         if (!team)
             continue;
-        std::vector<ResultOnPage> teamRows;
+        const QString teamName = teams.text(t, 1);
+        const auto teamStart = std::ssize(detail.rows);
         for (const TeamResult& result : std::ranges::equal_range(results, *team, {}, &TeamResult::teamNmbr)) {
             const auto car = cars.constFind(result.carNmbr);
             const auto held = holdings.constFind({*team, result.carNmbr});
             if (car != cars.constEnd() && held != holdings.constEnd())
-                teamRows.push_back({&result, &*car, &*held});
+                detail.rows.push_back({*team, teamName, &result, &*car, &*held});
         }
-        std::stable_sort(teamRows.begin(), teamRows.end(), inTeamOrder);
-        const QString teamName = teams.text(t, 1);
-        for (const ResultOnPage& on : teamRows)
-            detail.rows.push_back({*team, teamName, *on.result, *on.car, *on.holding});
+        std::stable_sort(detail.rows.begin() + teamStart, detail.rows.end(), inTeamOrder);
     }
 }
 
@@ -81,10 +72,10 @@ void writeTeamGroups(ReportPage& page, const RaceDetail& detail) {
         writeTeamHeader(page, first->teamName);
         qint32 racePoints = 0;
         for (auto row = first; row != end; ++row) {
-            if (!activeOnly || holdingShownOnRaceDay(detail.raceDt, row->holding.efctvDt, row->holding.termDt))
+            if (!activeOnly || holdingShownOnRaceDay(detail.raceDt, row->holding->efctvDt, row->holding->termDt))
                 page.writeDataRow(rowIndex++,
                                   [&](int c) { return RaceDetailColumns::cell(*row, c, Variant::RaceDetail); });
-            addToSum(racePoints, row->result.points.toDouble());
+            addToSum(racePoints, row->result->points.toDouble());
         }
         RaceDetailColumns::writeTotalsRow(page, racePoints, detail.seasonPoints.value(team, 0), QStringLiteral("B"));
         first = end;

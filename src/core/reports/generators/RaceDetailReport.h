@@ -26,6 +26,7 @@ struct RaceDetail {
     QHash<int, qint64> seasonPoints;
 };
 
-// Reads the race detail page of the league and the race within the request in progress; no rows when
-// the race or the league is not on file. Throws ReportReadingFailed after a query the engine refused.
+// Reads the race detail page of the league and the race within the request in progress, its rows
+// pointing at what the request holds while it runs; no rows when the race or the league is not on file. Throws
+// ReportReadingFailed after a query the engine refused.
 RaceDetail readRaceDetail(int leagueNmbr, int raceNmbr);

@@ -101,9 +101,13 @@ QString ReportPage::open(const QList<int>& numbers) {
     return m_fileName;
 }
 
+bool ReportPage::nested() {
+    return runDepth > 1;
+}
+
 bool ReportPage::writtenInRequest(const QList<int>& numbers) {
     const QString name = makeReportFileName(m_code, numbers);
-    if (runDepth < 2 || !ReportRequestState::current().hasWritten(name))
+    if (!nested() || !ReportRequestState::current().hasWritten(name))
         return false;
     m_fileName = name;
     return true;

@@ -4,6 +4,7 @@ class cFields;
 
 #include "reports/framework/CommonReportCode.h"
 #include "reports/framework/cReportAttributes.h"
+#include "reports/generators/ReportRunError.h"
 
 #include <QDate>
 #include <QDateTime>
@@ -12,7 +13,6 @@ class cFields;
 #include <QVariant>
 #include <functional>
 #include <optional>
-#include <stdexcept>
 #include <utility>
 #include <vector>
 
@@ -93,13 +93,6 @@ enum ReportColumn : int {
     ColPkgTeamsPerCar = 111,
 };
 
-// A run-time error inside a report run (a size that is not a number, no chosen columns, a file that
-// cannot be written). runReport catches it, and any other std::exception, and ends the run.
-class ReportRunError : public std::runtime_error {
-public:
-    explicit ReportRunError(const QString& description) : std::runtime_error(description.toStdString()) {}
-};
-
 // The text size and colours of one data row.
 struct RowStyle {
     int size = 0;
@@ -151,6 +144,8 @@ public:
     // For a nested page: true, with the name set, when the request has put the page of these numbers in
     // place already, so that a report can skip its readings for a page it would not write.
     bool writtenInRequest(const QList<int>& numbers);
+    // The page is written within another report's run, as one of the pages that report links.
+    static bool nested();
     // Closes the file, which then replaces an earlier page of its name; when show is true opens it in
     // the browser. Returns the file name.
     QString finish(bool show);

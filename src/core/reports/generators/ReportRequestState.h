@@ -105,6 +105,9 @@ public:
     // The teams' season points as of the race: each team's line in the league's standings after it
     // (a team without one is not there).
     const QHash<int, qint64>& seasonPoints(int leagueNmbr, int raceNmbr);
+    // One team's season points as of the race, its line read alone: a team's page of its own need not
+    // sum every team's.
+    qint64 teamSeasonPoints(int leagueNmbr, int raceNmbr, int teamNmbr);
     // The league's standings after the race, or (previous) before it: a line for each team with lines of
     // the league's race type in the races counted, most points first where more is better (highScore),
     // fewest first otherwise, teams of equal points by number.

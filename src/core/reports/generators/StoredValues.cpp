@@ -1,6 +1,6 @@
 #include "reports/generators/StoredValues.h"
 
-#include "reports/generators/ReportPipeline.h"
+#include "reports/generators/ReportRunError.h"
 
 #include <QByteArray>
 #include <QRegularExpression>
@@ -52,6 +52,13 @@ std::optional<int> wholeNumber(const QVariant& value) {
     return int(n);
 }
 
+std::optional<int> wholeNumber(const SqlValue& value) {
+    if (value.kind != SqlValue::Integer || value.integer < std::numeric_limits<int>::min() ||
+        value.integer > std::numeric_limits<int>::max())
+        return std::nullopt;
+    return int(value.integer);
+}
+
 int compareStored(const QVariant& a, const QVariant& b) {
     if (isWhole(a) && isWhole(b)) {
         const qlonglong x = a.value<qlonglong>(), y = b.value<qlonglong>();
@@ -73,14 +80,11 @@ int compareStored(const QVariant& a, const QVariant& b) {
 void StoredSum::add(const QVariant& value) {
     if (value.isNull())
         return;
-    m_any = true;
     if (isWhole(value)) {
-        const qint64 n = value.toLongLong();
-        m_real += double(n);
-        if (!m_isReal && __builtin_add_overflow(m_whole, n, &m_whole))
-            throw ReportRunError(QStringLiteral("Overflow"));
+        addWhole(value.toLongLong());
         return;
     }
+    m_any = true;
     if (kindRank(value) == 1) {
         m_real += value.toDouble();
         m_isReal = true;
@@ -97,6 +101,34 @@ void StoredSum::add(const QVariant& value) {
     const double real = text.trimmed().toDouble(&ok);
     m_real += ok ? real : leadingNumber(text);
     m_isReal = true;
+}
+
+void StoredSum::add(const SqlValue& value) {
+    switch (value.kind) {
+    case SqlValue::Null:
+        return;
+    case SqlValue::Integer:
+        addWhole(value.integer);
+        return;
+    case SqlValue::Real:
+        m_any = true;
+        m_real += value.real;
+        m_isReal = true;
+        return;
+    case SqlValue::Text:
+        add(QVariant(QString::fromUtf8(value.bytes)));
+        return;
+    case SqlValue::Blob:
+        add(QVariant(value.bytes.data() ? value.bytes.toByteArray() : QByteArray()));
+        return;
+    }
+}
+
+void StoredSum::addWhole(qint64 value) {
+    m_any = true;
+    m_real += double(value);
+    if (!m_isReal && __builtin_add_overflow(m_whole, value, &m_whole))
+        throw ReportRunError(QStringLiteral("Overflow"));
 }
 
 QVariant StoredSum::total() const {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/SqlDatabase.h"
+
 #include <QVariant>
 #include <optional>
 
@@ -10,6 +12,7 @@
 // The value as a whole number of the int range; nullopt for anything else (a real, a text, NULL),
 // which matches no team, car or race on file.
 std::optional<int> wholeNumber(const QVariant& value);
+std::optional<int> wholeNumber(const SqlValue& value);
 
 // Orders two values as ORDER BY does: NULL first, then numbers by value (whole and real alike), then
 // texts byte by byte, then blobs. Negative, 0 or positive.
@@ -21,9 +24,13 @@ class StoredSum {
 public:
     // Throws ReportRunError when whole numbers leave 64 bits, where the engine's sum fails too.
     void add(const QVariant& value);
+    // The same for a value as a query's row gives it.
+    void add(const SqlValue& value);
     QVariant total() const;
 
 private:
+    void addWhole(qint64 value);
+
     qint64 m_whole = 0;
     double m_real = 0;
     bool m_isReal = false;

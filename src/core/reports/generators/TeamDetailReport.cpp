@@ -15,31 +15,49 @@ namespace {
 const QString kCode = QStringLiteral("TD");
 const QString kStatus = QStringLiteral("Creating Team Detail Report");
 
-QString teamDetailQuery(int leagueNmbr, int teamNmbr, int raceNmbr, bool allInOne, bool highScore) {
-    const QString league = QString::number(leagueNmbr);
-    const QString race = QString::number(raceNmbr);
+// What every page of a run shows alike: the league and the race, and which way the league scores.
+struct TeamDetailRun {
+    bool found = false; // the league and the race are on file
+    QString leagueName, raceName;
+    QVariant raceDt;
+    bool highScore = true; // more points is better
+};
+
+TeamDetailRun readRun(int leagueNmbr, int raceNmbr) {
+    const QueryRows head(QStringLiteral("SELECT G.league_name, E.race_name, E.race_dt, G.scoring_type_nmbr"
+                                        " FROM leagues G, races E WHERE G.league_nmbr = ? AND E.race_nmbr = ?"),
+                         {leagueNmbr, raceNmbr});
+    TeamDetailRun run;
+    if (head.count() == 0)
+        return run;
+    run.found = true;
+    run.leagueName = head.text(0, 0);
+    run.raceName = head.text(0, 1);
+    run.raceDt = head.value(0, 2);
+    cScoringPointsCollection points;
+    points.load(head.value(0, 3).toInt());
+    run.highScore = points.highScore();
+    return run;
+}
+
+// The numbers are bound (?1 the league, ?2 the race, ?3 the team), so that a run prepares the statement
+// once for all its pages.
+QString teamDetailQuery(bool allInOne, bool highScore) {
     // Each car is joined to the team's latest holding of it, whatever its dates; the active-row
     // test decides whether that holding counts.
-    QString sql =
-        QStringLiteral(
-            "SELECT F.team_nmbr, D.car_nmbr, F.team_name, F.email, F.phone, D.car_txt, D.driver_name, D.sponsor,"
-            " A.points, A.total_points, A.adjustment, B.efctv_dt, B.term_dt"
-            " FROM team_results A, team_car B, team_results_summary C, cars D, races E, teams F, leagues G"
-            " WHERE E.race_nmbr = ") +
-        race +
-        QStringLiteral(" AND E.race_nmbr = A.race_nmbr AND D.car_nmbr = A.car_nmbr AND D.car_type_nmbr in (1,2) "
-                       " AND C.race_nmbr = A.race_nmbr AND C.team_nmbr = A.team_nmbr AND C.league_nmbr = A.league_nmbr"
-                       " AND A.league_nmbr = ") +
-        league + QStringLiteral(" AND A.race_nmbr = ") + race +
-        QStringLiteral(" AND B.team_nmbr = A.team_nmbr AND B.car_nmbr = A.car_nmbr AND F.team_nmbr = A.team_nmbr"
-                       " AND G.league_nmbr = ") +
-        league +
-        QStringLiteral(" AND B.efctv_dt = (SELECT max(efctv_dt) FROM team_car"
-                       " WHERE car_nmbr = B.car_nmbr AND team_nmbr = B.team_nmbr) ");
-    if (!allInOne)
-        sql += QStringLiteral(" AND B.team_nmbr = ") + QString::number(teamNmbr);
-    return sql + (highScore ? QStringLiteral(" ORDER BY F.team_nmbr, A.total_points DESC")
-                            : QStringLiteral(" ORDER BY F.team_nmbr, A.total_points ASC"));
+    return QStringLiteral(
+               "SELECT F.team_nmbr, D.car_nmbr, F.team_name, F.email, F.phone, D.car_txt, D.driver_name, D.sponsor,"
+               " A.points, A.total_points, A.adjustment, B.efctv_dt, B.term_dt"
+               " FROM team_results A, team_car B, team_results_summary C, cars D, races E, teams F, leagues G"
+               " WHERE E.race_nmbr = ?2 AND E.race_nmbr = A.race_nmbr AND D.car_nmbr = A.car_nmbr"
+               " AND D.car_type_nmbr in (1,2) AND C.race_nmbr = A.race_nmbr AND C.team_nmbr = A.team_nmbr"
+               " AND C.league_nmbr = A.league_nmbr AND A.league_nmbr = ?1 AND A.race_nmbr = ?2"
+               " AND B.team_nmbr = A.team_nmbr AND B.car_nmbr = A.car_nmbr AND F.team_nmbr = A.team_nmbr"
+               " AND G.league_nmbr = ?1 AND B.efctv_dt = (SELECT max(efctv_dt) FROM team_car"
+               " WHERE car_nmbr = B.car_nmbr AND team_nmbr = B.team_nmbr) ") +
+           (allInOne ? QString() : QStringLiteral(" AND B.team_nmbr = ?3")) +
+           (highScore ? QStringLiteral(" ORDER BY F.team_nmbr, A.total_points DESC")
+                      : QStringLiteral(" ORDER BY F.team_nmbr, A.total_points ASC"));
 }
 
 // One row of the page: a car or driver of a team with its result in the race and the team's latest
@@ -50,10 +68,8 @@ struct TeamDetailRow {
     QVariant points, totalPoints, adjustment, efctvDt, termDt;
 };
 
-// What the page shows: the league, the race, the rows, and the season's bonus sums of each team and car.
+// What the page shows besides the run's: the rows, and the season's bonus sums of each team and car.
 struct TeamDetail {
-    QString leagueName, raceName;
-    QVariant raceDt;
     // The league (or the one team) has results in the race: the page is written even when none of
     // them is a car or driver, as the other pages of the race are.
     bool posted = false;
@@ -61,28 +77,24 @@ struct TeamDetail {
     QHash<TeamAndCar, BonusSums> bonuses;
 };
 
-TeamDetail readTeamDetail(int leagueNmbr, int teamNmbr, int raceNmbr, bool allInOne) {
+// The league (or the team, ?3) has results in the race with their teams' lines in its standings.
+bool hasResults(const QVariantList& numbers, bool allInOne) {
+    const QueryRows any(QStringLiteral("SELECT 1 FROM team_results A, team_results_summary C"
+                                       " WHERE A.league_nmbr = ?1 AND A.race_nmbr = ?2 AND C.league_nmbr = ?1"
+                                       " AND C.race_nmbr = ?2 AND C.team_nmbr = A.team_nmbr") +
+                            (allInOne ? QString() : QStringLiteral(" AND A.team_nmbr = ?3")) +
+                            QStringLiteral(" LIMIT 1"),
+                        numbers);
+    return any.count() > 0;
+}
+
+TeamDetail readTeamDetail(const TeamDetailRun& run, int leagueNmbr, int teamNmbr, int raceNmbr, bool allInOne) {
     TeamDetail detail;
-    const QueryRows head(QStringLiteral("SELECT G.league_name, E.race_name, E.race_dt, G.scoring_type_nmbr"
-                                        " FROM leagues G, races E WHERE G.league_nmbr = ? AND E.race_nmbr = ?"),
-                         {leagueNmbr, raceNmbr});
-    if (head.count() == 0)
+    if (!run.found)
         return detail;
-    detail.leagueName = head.text(0, 0);
-    detail.raceName = head.text(0, 1);
-    detail.raceDt = head.value(0, 2);
-    const QueryRows posted(
-        QStringLiteral("SELECT 1 FROM team_results A, team_results_summary C"
-                       " WHERE A.league_nmbr = ?1 AND A.race_nmbr = ?2 AND C.league_nmbr = ?1"
-                       " AND C.race_nmbr = ?2 AND C.team_nmbr = A.team_nmbr") +
-            (allInOne ? QString() : QStringLiteral(" AND A.team_nmbr = ?3")) + QStringLiteral(" LIMIT 1"),
-        allInOne ? QVariantList{leagueNmbr, raceNmbr} : QVariantList{leagueNmbr, raceNmbr, teamNmbr});
-    detail.posted = posted.count() > 0;
-    if (!detail.posted)
-        return detail;
-    cScoringPointsCollection points;
-    points.load(head.value(0, 3).toInt());
-    const QueryRows rows(teamDetailQuery(leagueNmbr, teamNmbr, raceNmbr, allInOne, points.highScore()));
+    const QVariantList numbers =
+        allInOne ? QVariantList{leagueNmbr, raceNmbr} : QVariantList{leagueNmbr, raceNmbr, teamNmbr};
+    const QueryRows rows(teamDetailQuery(allInOne, run.highScore), numbers);
     for (qsizetype r = 0; r < rows.count(); ++r)
         detail.rows.push_back({.teamNmbr = rows.value(r, 0).toInt(),
                                .carNmbr = rows.value(r, 1).toInt(),
@@ -97,7 +109,10 @@ TeamDetail readTeamDetail(int leagueNmbr, int teamNmbr, int raceNmbr, bool allIn
                                .adjustment = rows.value(r, 10),
                                .efctvDt = rows.value(r, 11),
                                .termDt = rows.value(r, 12)});
-    detail.bonuses = ReportRequestState::current().seasonBonuses(leagueNmbr, raceNmbr);
+    // Without a row of a car or driver, the bonus entry's results alone make the race posted.
+    detail.posted = !detail.rows.empty() || hasResults(numbers, allInOne);
+    if (detail.posted)
+        detail.bonuses = ReportRequestState::current().seasonBonuses(leagueNmbr, raceNmbr);
     return detail;
 }
 
@@ -196,13 +211,13 @@ void writeTeamHeader(ReportPage& page, const TeamDetailRow& row) {
 
 // Every team in one table: each team's header and heading row above its rows. The row index runs on
 // from one team to the next; a holding no longer in force on the race day (by calendar day) is skipped.
-void writeTeamRows(ReportPage& page, const TeamDetail& detail) {
+void writeTeamRows(ReportPage& page, const TeamDetailRun& run, const TeamDetail& detail) {
     const bool activeOnly = page.includeActiveOnly();
     int rowIndex = 1;
     std::optional<int> previousTeam;
     qint64 leadingTotal = 0;
     for (const TeamDetailRow& row : detail.rows) {
-        if (activeOnly && !holdingShownOnRaceDay(detail.raceDt, row.efctvDt, row.termDt))
+        if (activeOnly && !holdingShownOnRaceDay(run.raceDt, row.efctvDt, row.termDt))
             continue;
         if (previousTeam != row.teamNmbr) {
             writeTeamHeader(page, row);
@@ -215,31 +230,35 @@ void writeTeamRows(ReportPage& page, const TeamDetail& detail) {
     }
 }
 
-void writeTeamDetailPage(ReportPage& page, const TeamDetail& detail) {
+void writeTeamDetailPage(ReportPage& page, const TeamDetailRun& run, const TeamDetail& detail) {
     page.writeHead(QStringLiteral("Team Detail Report"));
     page.writeHeaderImage();
     page.writeEmptyRow();
     page.writeLine(QStringLiteral("<br>"));
-    page.writeTitle(htmlText(detail.leagueName));
-    page.writeTitle(QStringLiteral("Points after ") + htmlText(detail.raceName), 2);
+    page.writeTitle(htmlText(run.leagueName));
+    page.writeTitle(QStringLiteral("Points after ") + htmlText(run.raceName), 2);
     page.writeLine(QStringLiteral("<p></p>"));
     page.writeTableStart();
-    writeTeamRows(page, detail);
+    writeTeamRows(page, run, detail);
     page.writeTableEnd();
     page.writeFooter();
     page.writeEnd();
 }
 
-QString createTeamDetailPage(int leagueNmbr, int teamNmbr, int raceNmbr, bool show, bool allInOne) {
+// run: what the run's pages share, read by its first page.
+QString createTeamDetailPage(std::optional<TeamDetailRun>& run, int leagueNmbr, int teamNmbr, int raceNmbr, bool show,
+                             bool allInOne) {
     return runReport(kCode, kStatus, [&](ReportPage& page) -> QString {
-        const TeamDetail detail = readTeamDetail(leagueNmbr, teamNmbr, raceNmbr, allInOne);
+        if (!run)
+            run = readRun(leagueNmbr, raceNmbr);
+        const TeamDetail detail = readTeamDetail(*run, leagueNmbr, teamNmbr, raceNmbr, allInOne);
         if (!detail.posted) {
             if (show)
                 showReportMessage(QStringLiteral("Results not posted for this Race."));
             return QString();
         }
         page.open({leagueNmbr, teamNmbr, raceNmbr});
-        writeTeamDetailPage(page, detail);
+        writeTeamDetailPage(page, *run, detail);
         return page.finish(show);
     });
 }
@@ -247,14 +266,15 @@ QString createTeamDetailPage(int leagueNmbr, int teamNmbr, int raceNmbr, bool sh
 } // namespace
 
 QString createTeamDetailReport(int leagueNmbr, int teamNmbr, int raceNmbr, bool show, bool allInOne, bool separate) {
+    std::optional<TeamDetailRun> run;
     if (!separate)
-        return createTeamDetailPage(leagueNmbr, teamNmbr, raceNmbr, show, allInOne);
+        return createTeamDetailPage(run, leagueNmbr, teamNmbr, raceNmbr, show, allInOne);
     ReportRunScope request; // a folder that refuses one page ends the run there, with one box
     cLeagueTeamsCollection members;
     members.load(leagueNmbr);
     QString result;
     for (const cLeagueTeams& member : members) {
-        result = createTeamDetailPage(leagueNmbr, member.teamNmbr(), raceNmbr, show, false);
+        result = createTeamDetailPage(run, leagueNmbr, member.teamNmbr(), raceNmbr, show, false);
         if (ReportRunScope::folderRefused())
             return QString();
     }

@@ -10,11 +10,18 @@ namespace {
 
 using RaceDetailColumns::Variant;
 
+// A row of the team's query: its result, car and holding.
+struct TeamRaceRow {
+    TeamResult result;
+    CarOnFile car;
+    Holding holding;
+};
+
 // What the team race detail page shows: the team, the race and the team's rows in it.
 struct TeamRaceDetail {
     QString teamName, email, phone, raceName;
     QVariant raceDt;
-    std::vector<RaceDetailRow> rows;
+    std::vector<TeamRaceRow> rows;
     qint64 seasonPoints = 0; // the team's line in the standings as of the race
 };
 
@@ -54,11 +61,15 @@ TeamRaceDetail readTeamRaceDetail(int leagueNmbr, int teamNmbr, int raceNmbr) {
                           .currentStatus = rows.value(r, 9),
                           .qualPoints = rows.value(r, 16),
                           .adjustment = rows.value(r, 17)};
-        const CarOnFile car{rows.text(r, 5), rows.text(r, 6), rows.text(r, 7), rows.value(r, 8)};
-        detail.rows.push_back(
-            {teamNmbr, detail.teamName, std::move(result), car, {rows.value(r, 18), rows.value(r, 19)}});
+        detail.rows.push_back({std::move(result),
+                               {rows.text(r, 5), rows.text(r, 6), rows.text(r, 7), rows.value(r, 8)},
+                               {rows.value(r, 18), rows.value(r, 19)}});
     }
-    detail.seasonPoints = ReportRequestState::current().seasonPoints(leagueNmbr, raceNmbr).value(teamNmbr, 0);
+    // A page within a league's page is one of its teams' pages: the request reads the league's season
+    // points once for all of them. A page of its own reads its team's line alone.
+    ReportRequestState& request = ReportRequestState::current();
+    detail.seasonPoints = ReportPage::nested() ? request.seasonPoints(leagueNmbr, raceNmbr).value(teamNmbr, 0)
+                                               : request.teamSeasonPoints(leagueNmbr, raceNmbr, teamNmbr);
     return detail;
 }
 
@@ -93,11 +104,12 @@ void writeTeamRaceDetailPage(ReportPage& page, const TeamRaceDetail& detail) {
     // counted all the same.
     qint32 racePoints = 0;
     int rowIndex = 1;
-    for (const RaceDetailRow& row : detail.rows) {
-        if (!activeOnly || holdingShownOnRaceDay(detail.raceDt, row.holding.efctvDt, row.holding.termDt))
+    for (const TeamRaceRow& own : detail.rows) {
+        const RaceDetailRow row{own.result.teamNmbr, detail.teamName, &own.result, &own.car, &own.holding};
+        if (!activeOnly || holdingShownOnRaceDay(detail.raceDt, own.holding.efctvDt, own.holding.termDt))
             page.writeDataRow(rowIndex++,
                               [&](int c) { return RaceDetailColumns::cell(row, c, Variant::TeamRaceDetail); });
-        addToSum(racePoints, row.result.points.toDouble());
+        addToSum(racePoints, own.result.points.toDouble());
     }
     RaceDetailColumns::writeTotalsRow(page, racePoints, detail.seasonPoints, QStringLiteral("STRONG"));
     page.writeTableEnd();
