@@ -388,13 +388,13 @@ TEST_F(PostingEngine, TeamsThatJoinOrLeaveAndOtherTeamsHoldingsMatchTheChain) {
 // members, their holdings and cars) spares the next the reading of it, and whatever changes it in
 // between is seen: each posting writes what the chain writes.
 TEST_F(PostingEngine, WhatAPostingLeavesForTheNextFollowsEveryChange) {
-    SqlDatabase& db = *gConnection->getConnection();
     // What the postings leave, looked at and kept as it was.
     const auto left = [&] {
-        PostingMemory memory = PostingMemory::take(db);
-        const PostingMemory::Pairs complete = memory.completeSummaries;
-        const bool holdings = memory.reading != nullptr;
-        PostingMemory::put(db, std::move(memory));
+        PostingMemory memory = PostingMemory::take(*gConnection);
+        const auto* summaries = memory.known<allleagues::CompleteSummaries>();
+        const QSet<std::pair<int, int>> complete = summaries ? summaries->pairs : QSet<std::pair<int, int>>();
+        const bool holdings = memory.known<allleagues::Reading>() != nullptr;
+        PostingMemory::put(*gConnection, std::move(memory));
         return std::pair{complete, holdings};
     };
     // Lima holds nothing: it has no summary row of any race until the filler writes one.
@@ -452,7 +452,8 @@ TEST_F(PostingEngine, WhatAPostingLeavesForTheNextFollowsEveryChange) {
     postRememberingBothWays(6);
     exec("UPDATE cars SET race_type_nmbr = 2 WHERE car_nmbr = 12");
     postRememberingBothWays(6);
-    // The file written while the program's connection was closed.
+    // The file written while the program's connection was closed, and opened again by the same
+    // connection, as a restore does.
     gConnection->CloseConnection();
     {
         SqlDatabase other;
@@ -460,7 +461,7 @@ TEST_F(PostingEngine, WhatAPostingLeavesForTheNextFollowsEveryChange) {
         ASSERT_TRUE(other.exec("DELETE FROM team_results_summary WHERE league_nmbr = 702 AND race_nmbr = 2"));
         ASSERT_TRUE(other.exec("DELETE FROM team_car WHERE team_nmbr = 813"));
     }
-    ASSERT_TRUE(connectDatabase());
+    ASSERT_EQ(gConnection->openAccessConnection(), 0);
     postRememberingBothWays(6);
     EXPECT_EQ(TestDataFile::scalar("SELECT group_concat(race_nmbr) FROM team_results_summary WHERE league_nmbr = 701"
                                    " AND team_nmbr = 813")

@@ -75,6 +75,8 @@ struct Reading {
     QSet<int> teams;                        // of any of the leagues
     QHash<int, QList<Holding>> holdings;    // team -> holdings by car and date
     QHash<int, Car> cars;                   // the cars held
+    // What it is read from; stated beside the reading.
+    static const QStringList tables;
 };
 
 struct ScoringType {

@@ -135,11 +135,16 @@ void Engine::readBonusCar() {
 
 void Engine::takeOrReadMembersAndHoldings(const QList<int>& leagueNmbrs) {
     // As the last posting of these leagues left them, when nothing has written them since.
-    if (m_memory && m_memory->reading && m_memory->reading->leagues == leagueNmbrs)
-        m_read = std::move(*m_memory->reading);
+    Reading* kept = m_memory ? m_memory->known<Reading>() : nullptr;
+    if (kept && kept->leagues == leagueNmbrs)
+        m_read = std::move(*kept);
     else
         readMembersAndHoldings(leagueNmbrs);
 }
+
+// Every table the reading below reads; a posting keeps what it read while they stay unwritten.
+const QStringList Reading::tables = {QStringLiteral("league_teams"), QStringLiteral("teams"),
+                                     QStringLiteral("team_car"), QStringLiteral("cars")};
 
 void Engine::readMembersAndHoldings(const QList<int>& leagueNmbrs) {
     m_read = Reading{};
@@ -236,8 +241,13 @@ void Engine::readEarlierRacesWithWinner() {
         m_earlierRacesWithWinner << whole(r[0]);
 }
 
+// The summary rows, and the members (by name, of the teams that exist) they are looked for among.
+const QStringList CompleteSummaries::tables = {QStringLiteral("team_results_summary"), QStringLiteral("league_teams"),
+                                               QStringLiteral("teams")};
+
 bool Engine::completeSummaryKnown(int league, int race) const {
-    return m_memory && m_memory->completeSummaries.contains({league, race});
+    const CompleteSummaries* complete = m_memory ? m_memory->known<CompleteSummaries>() : nullptr;
+    return complete && complete->pairs.contains({league, race});
 }
 
 // Where an earlier posting left every member with a row, nothing is read: the summaries of a season

@@ -396,14 +396,15 @@ void Engine::writeSummaries(const LeaguePosting& posting) {
 
 void Engine::learn(const std::vector<LeaguePosting>& postings, PostingMemory& memory) const {
     // The filler has left every member a row in each earlier race with a winner.
+    QSet<std::pair<int, int>>& complete = memory.keep<CompleteSummaries>().pairs;
     for (const cLeague& league : m_leagues)
         for (int earlier : m_earlierRacesWithWinner)
-            memory.completeSummaries.insert({league.leagueNmbr(), earlier});
+            complete.insert({league.leagueNmbr(), earlier});
     for (const LeaguePosting& posting : postings)
         if (posting.everyMemberInRace)
-            memory.completeSummaries.insert({posting.league, m_race.raceNmbr()});
+            complete.insert({posting.league, m_race.raceNmbr()});
     // The bonus entries' holdings it wrote are among them.
-    memory.reading = std::make_unique<Reading>(m_read);
+    memory.keep<Reading>() = m_read;
 }
 
 // Every league is worked out before anything is written or the bar moves, so that whatever the chain
