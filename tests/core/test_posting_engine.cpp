@@ -385,8 +385,8 @@ TEST_F(PostingEngine, TeamsThatJoinOrLeaveAndOtherTeamsHoldingsMatchTheChain) {
 }
 
 // What one posting leaves for the next (which members have summary rows in the earlier races; the
-// members, their holdings and cars) spares the next the reading of it, and whatever changes it in
-// between is seen: each posting writes what the chain writes.
+// members, their holdings and cars; the rows of the races it read and wrote) spares the next the
+// reading of it, and whatever changes it in between is seen: each posting writes what the chain writes.
 TEST_F(PostingEngine, WhatAPostingLeavesForTheNextFollowsEveryChange) {
     // What the postings leave, looked at and kept as it was.
     const auto left = [&] {
@@ -434,10 +434,12 @@ TEST_F(PostingEngine, WhatAPostingLeavesForTheNextFollowsEveryChange) {
     EXPECT_TRUE(complete.contains({700, 1}) && !complete.contains({700, 3}));
     postRememberingBothWays(6);
 
-    // Changes made elsewhere: a posting cleared, a team joining and one leaving a league, a member
-    // that becomes a team only later, a summary row removed by hand, a holding added, a car that
-    // becomes one of another race type.
+    // Changes made elsewhere: a posting cleared, the rows race 6 carries on from changed by hand, a
+    // team joining and one leaving a league, a member that becomes a team only later, a summary row
+    // removed by hand, a holding added, a car that becomes one of another race type.
     cResultsCollection().deletePosting(3);
+    postRememberingBothWays(6);
+    exec("UPDATE team_results SET total_points = total_points + 100 WHERE race_nmbr = 4");
     postRememberingBothWays(6);
     addMember({.league = 700, .team = 809});
     exec("DELETE FROM league_teams WHERE league_nmbr = 701 AND team_nmbr = 806");

@@ -193,6 +193,14 @@ struct PreviousRow {
     Key key() const { return {team, car}; }
 };
 
+// The rows of races as the carry-over reads them: race -> league -> rows, in the order they were
+// written.
+struct RaceRows {
+    std::map<int, QHash<int, QList<PreviousRow>>> byRace;
+    // What it is read from; stated beside the reading.
+    static const QStringList tables;
+};
+
 // A previous race's row from its columns car, team, points and total.
 inline PreviousRow previousRaceRow(const std::array<int, 4>& v) {
     return {v[0], v[1], v[2], v[3]};
@@ -312,6 +320,8 @@ private:
     std::vector<std::tuple<int, int, int>> readSummaryKeys(const QList<int>& leagues, const QList<int>& races);
     int previousRace(const cLeague& league);
     const QHash<int, QList<PreviousRow>>& rowsOf(int raceNmbr);
+    // Moves the race's rows out of the memory into byLeague; false when it does not hold them.
+    bool takeKeptRows(int raceNmbr, QHash<int, QList<PreviousRow>>& byLeague);
     // The league's rows of its previous race, which its totals carry on from.
     QList<PreviousRow> previousRows(const cLeague& league);
     static QHash<Key, Carry> carriedTotals(const QList<PreviousRow>& previous);
@@ -388,10 +398,10 @@ private:
     QHash<int, ScoringType> m_scoring;
     Reading m_read;
     int m_bonusCar = 0;
-    QList<int> m_earlierRacesWithWinner;                        // by date and number
-    std::set<std::tuple<int, int, int>> m_missingSummaries;     // league, race, team the filler writes
-    QHash<std::pair<int, int>, int> m_previousRace;             // race type, car type -> race
-    std::map<int, QHash<int, QList<PreviousRow>>> m_rowsOfRace; // race -> league -> rows
+    QList<int> m_earlierRacesWithWinner;                    // by date and number
+    std::set<std::tuple<int, int, int>> m_missingSummaries; // league, race, team the filler writes
+    QHash<std::pair<int, int>, int> m_previousRace;         // race type, car type -> race
+    RaceRows m_rowsOfRace;                                  // of the races read, and read from the memory
 };
 
 } // namespace allleagues

@@ -318,15 +318,18 @@ int Engine::previousRace(const cLeague& league) {
     return *m_previousRace.insert(kind, r.rows.isEmpty() ? 0 : whole(r.rows[0][0]));
 }
 
+// Every table the reading below reads.
+const QStringList RaceRows::tables = {QStringLiteral("team_results")};
+
 // Every league's rows in a race, in the order they were written, read in one pass over the race
 // rather than league by league. A race's rows are written together, so they are read from the
 // table in order between the race's first and last row.
 const QHash<int, QList<PreviousRow>>& Engine::rowsOf(int raceNmbr) {
-    auto it = m_rowsOfRace.find(raceNmbr);
-    if (it != m_rowsOfRace.end())
+    auto it = m_rowsOfRace.byRace.find(raceNmbr);
+    if (it != m_rowsOfRace.byRace.end())
         return it->second;
-    QHash<int, QList<PreviousRow>>& byLeague = m_rowsOfRace[raceNmbr];
-    if (raceNmbr == 0)
+    QHash<int, QList<PreviousRow>>& byLeague = m_rowsOfRace.byRace[raceNmbr];
+    if (raceNmbr == 0 || takeKeptRows(raceNmbr, byLeague))
         return byLeague;
     const SqlRows range = query(QStringLiteral("SELECT (SELECT min(rowid) FROM team_results WHERE race_nmbr = ?),"
                                                " (SELECT max(rowid) FROM team_results WHERE race_nmbr = ?)"),
@@ -347,6 +350,21 @@ const QHash<int, QList<PreviousRow>>& Engine::rowsOf(int raceNmbr) {
                 *rows << previousRaceRow({v[0], v[1], v[2], v[3]});
             });
     return byLeague;
+}
+
+// As the last posting wrote or read them, when nothing has written the table since: posting the races
+// of a season one after the other, each posting reads the rows the one before it wrote, which took a
+// twentieth of posting a race (bench/posting).
+bool Engine::takeKeptRows(int raceNmbr, QHash<int, QList<PreviousRow>>& byLeague) {
+    RaceRows* kept = m_memory ? m_memory->known<RaceRows>() : nullptr;
+    if (!kept)
+        return false;
+    const auto at = kept->byRace.find(raceNmbr);
+    if (at == kept->byRace.end())
+        return false;
+    byLeague = std::move(at->second);
+    kept->byRace.erase(at);
+    return true;
 }
 
 QList<PreviousRow> Engine::previousRows(const cLeague& league) {

@@ -10,6 +10,8 @@ PostingMemory& PostingMemory::operator=(PostingMemory&&) noexcept = default;
 void PostingMemory::forgetRace(int raceNmbr) {
     if (auto* complete = known<allleagues::CompleteSummaries>())
         complete->pairs.removeIf([raceNmbr](const std::pair<int, int>& p) { return p.second == raceNmbr; });
+    if (auto* rows = known<allleagues::RaceRows>())
+        rows->byRace.erase(raceNmbr);
 }
 
 PostingMemory PostingMemory::take(cConnection& connection) {

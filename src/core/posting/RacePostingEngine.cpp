@@ -405,6 +405,16 @@ void Engine::learn(const std::vector<LeaguePosting>& postings, PostingMemory& me
             complete.insert({posting.league, m_race.raceNmbr()});
     // The bonus entries' holdings it wrote are among them.
     memory.keep<Reading>() = m_read;
+    // The rows of the races it read and of the race as it wrote them, in the order it wrote them.
+    RaceRows& rows = memory.keep<RaceRows>();
+    rows = m_rowsOfRace;
+    QHash<int, QList<PreviousRow>>& written = rows.byRace[m_race.raceNmbr()];
+    for (const LeaguePosting& posting : postings) {
+        QList<PreviousRow>& league = written[posting.league];
+        league.reserve(posting.rows.size());
+        for (const Row& row : posting.rows)
+            league << PreviousRow{row.car, row.team, row.points, row.total};
+    }
 }
 
 // Every league is worked out before anything is written or the bar moves, so that whatever the chain
