@@ -1,7 +1,8 @@
 #pragma once
 
 // The all-leagues posting's own pieces (see RacePostingEngine.h), shared by the files it is written in:
-// RacePostingEngine.cpp reads and works out a race, AllLeaguesScript.cpp runs it with a site script.
+// AllLeaguesReading.cpp reads the race, RacePostingEngine.cpp works it out step by step and writes it,
+// AllLeaguesScript.cpp runs it with a site script.
 
 #include "data/cConnection.h"
 #include "data/cLeague.h"
@@ -255,8 +256,8 @@ struct Carry {
     qint64 total() const { return sum + start; }
 };
 
-// One league's race while the steps work it out: what they read of the league, and what they have
-// written so far.
+// One league's race while the steps work it out: what they read of the league, and the rows and
+// summaries worked out so far.
 struct LeagueRace {
     LeagueRace(const cLeague& league, const ScoringType& scoring) : league(league), scoring(scoring) {}
     const cLeague& league;
@@ -280,12 +281,6 @@ public:
 
     // Reads everything the chain reads for the race; stands back where the chain could go its own way.
     void load();
-    // Works out one league's rows (writing only the bonus-entry holdings it gives).
-    LeaguePosting work(const cLeague& league) { return finish(league, firstRows(league)); }
-    void write(const LeaguePosting& posting);
-    // Leaves in memory what the postings written make known.
-    void learn(const std::vector<LeaguePosting>& postings, PostingMemory& memory) const;
-
     // With a site script: each league in turn written up to the script, the script run, and the
     // rest worked out from the rows it left, as the chain does. False when the script or a statement
     // of the chain stopped the posting (*stopped: after its box) or a write ended the transaction.
@@ -294,6 +289,12 @@ public:
     void postAllLeagues(PostingMemory* memory);
 
 private:
+    // Works out one league's rows (writing only the bonus-entry holdings it gives).
+    LeaguePosting work(const cLeague& league) { return finish(league, firstRows(league)); }
+    void write(const LeaguePosting& posting);
+    // Leaves in memory what the postings written make known.
+    void learn(const std::vector<LeaguePosting>& postings, PostingMemory& memory) const;
+
     // ---- reading the race (AllLeaguesReading.cpp) ----
     void refuseScriptsTheChainRuns();
     void readRace();
