@@ -1,8 +1,10 @@
 // Posting a season: how long posting a race takes against the time the engine needs just to
-// write the race's team_results rows, measured two ways:
-//   new-file floor     the same number of rows into a new, empty file of the same kind;
-//   season-file floor  the race's own rows written again into the season's file, which is what
-//                      posting has to do at the least.
+// write the race's rows, measured three ways:
+//   new-file floor     the same number of team_results rows into a new, empty file of the same kind;
+//   season-file floor  the race's own team_results rows written again into the season's file;
+//   same-rows floor    every row the posting wrote written again into the season's file: its
+//                      team_results rows and its team_results_summary rows, one prepared statement
+//                      each, which is what posting has to do at the least.
 // Every race is posted several times and the median is shown (each repeat first removes the last
 // one's rows, untimed, so every repeat does the same work).
 //
@@ -29,7 +31,6 @@
 #include <QProgressBar>
 #include <QTemporaryDir>
 #include <algorithm>
-#include <array>
 #include <cstdio>
 #include <cstring>
 #include <functional>
@@ -176,37 +177,81 @@ double newFileFloorMs(const QString& folder, int rows) {
     return ms;
 }
 
+// The values of the table's rows that match the condition, in the order they were written, one row
+// after the other. Read a thousand rows at a time into plain numbers, so that the bench's own copy of
+// the rows does not swell the memory the postings are measured in.
+std::vector<qint64> valuesOf(const QString& table, const QString& columns, int count, const QString& condition) {
+    std::vector<qint64> values;
+    for (qint64 after = -1;;) {
+        SqlRows chunk;
+        gConnection->getConnection()->query(QStringLiteral("SELECT rowid, %1 FROM %2 WHERE (%3) AND rowid > ?"
+                                                           " ORDER BY rowid LIMIT 1000")
+                                                .arg(columns, table, condition),
+                                            &chunk, {after});
+        if (chunk.rows.isEmpty())
+            return values;
+        for (const QVariantList& r : std::as_const(chunk.rows)) {
+            for (int i = 0; i < count; ++i)
+                values.push_back(r[i + 1].toLongLong());
+            after = r[0].toLongLong();
+        }
+    }
+}
+
 // Writes the race's own team_results rows again into the season's file, in the order they were
 // written, with one prepared statement in one transaction; milliseconds. The rows are the same
 // afterwards, in the same order.
 double seasonFileFloorMs(int race) {
     SqlDatabase* db = gConnection->getConnection();
-    // Read a thousand rows at a time into plain numbers, so that the bench's own copy of the rows
-    // does not swell the memory the postings are measured in.
-    std::vector<std::array<qint64, 14>> rows;
-    for (qint64 after = -1;;) {
-        SqlRows chunk;
-        db->query(QStringLiteral("SELECT rowid, %1 FROM team_results WHERE race_nmbr = ? AND rowid > ?"
-                                 " ORDER BY rowid LIMIT 1000")
-                      .arg(kColumns),
-                  &chunk, {race, after});
-        if (chunk.rows.isEmpty())
-            break;
-        for (const QVariantList& r : std::as_const(chunk.rows)) {
-            std::array<qint64, 14> values{};
-            for (int i = 0; i < 14; ++i)
-                values[size_t(i)] = r[i + 1].toLongLong();
-            rows.push_back(values);
-            after = r[0].toLongLong();
-        }
-    }
-    db->exec(QStringLiteral("DELETE FROM team_results WHERE race_nmbr = %1").arg(race));
+    const QString ofRace = QStringLiteral("race_nmbr = %1").arg(race);
+    const std::vector<qint64> rows = valuesOf(QStringLiteral("team_results"), kColumns, 14, ofRace);
+    db->exec(QStringLiteral("DELETE FROM team_results WHERE ") + ofRace);
     settle();
     QElapsedTimer timer;
     timer.start();
     db->exec(QStringLiteral("BEGIN"));
-    for (const auto& r : rows)
+    for (size_t at = 0; at < rows.size(); at += 14) {
+        const qint64* r = &rows[at];
         db->exec(kInsert, {r[0], r[1], r[2], r[3], r[4], r[5], r[6], r[7], r[8], r[9], r[10], r[11], r[12], r[13]});
+    }
+    db->exec(QStringLiteral("COMMIT"));
+    return msSince(timer);
+}
+
+const QString kSummaryColumns = QStringLiteral("race_nmbr, team_nmbr, league_nmbr, points, team_place");
+
+// Inserts the rows, count values each, with the one prepared statement.
+void insertEach(SqlDatabase& db, const QString& insert, const std::vector<qint64>& values, int count) {
+    SqlStatement statement(db, insert);
+    for (size_t at = 0; at < values.size(); at += size_t(count)) {
+        for (int i = 0; i < count; ++i)
+            statement.bind(i + 1, values[at + size_t(i)]);
+        statement.exec();
+    }
+}
+
+// Writes every row the race's posting wrote again into the season's file, in the order they were
+// written: its team_results rows, then its team_results_summary rows, those of the race and any the
+// filler wrote for earlier races (the posting wrote them last, so they run from the race's first one
+// to the end of the table). One prepared statement a table, one transaction; milliseconds. The rows
+// are the same afterwards, in the same order.
+double sameRowsFloorMs(int race) {
+    SqlDatabase* db = gConnection->getConnection();
+    const QString results = QStringLiteral("race_nmbr = %1").arg(race);
+    const QString summaries =
+        QStringLiteral("rowid >= (SELECT min(rowid) FROM team_results_summary WHERE race_nmbr = %1)").arg(race);
+    const std::vector<qint64> resultRows = valuesOf(QStringLiteral("team_results"), kColumns, 14, results);
+    const std::vector<qint64> summaryRows =
+        valuesOf(QStringLiteral("team_results_summary"), kSummaryColumns, 5, summaries);
+    db->exec(QStringLiteral("DELETE FROM team_results WHERE ") + results);
+    db->exec(QStringLiteral("DELETE FROM team_results_summary WHERE ") + summaries);
+    settle();
+    QElapsedTimer timer;
+    timer.start();
+    db->exec(QStringLiteral("BEGIN"));
+    insertEach(*db, kInsert, resultRows, 14);
+    insertEach(*db, QStringLiteral("INSERT INTO team_results_summary (%1) VALUES (?,?,?,?,?)").arg(kSummaryColumns),
+               summaryRows, 5);
     db->exec(QStringLiteral("COMMIT"));
     return msSince(timer);
 }
@@ -238,7 +283,7 @@ bool noBoxes(TestDataFile& data) {
 }
 
 struct Totals {
-    double posting = 0, newFloor = 0, seasonFloor = 0;
+    double posting = 0, newFloor = 0, seasonFloor = 0, sameRowsFloor = 0;
     int rows = 0;
 };
 
@@ -254,8 +299,8 @@ bool postSeason(const char* title, int leagues, int races, int repeats, bool eve
     buildSeason(leagues, races);
     std::printf("\n%s: %d leagues x %d teams x %d cars, %d races (built in %.0f ms), median of %d postings a race\n",
                 title, leagues, kTeamsPerLeague, kCarsPerTeam, races, double(setup.elapsed()), repeats);
-    std::printf("%-6s %10s %8s %12s %8s %14s %8s\n", "race", "posting ms", "rows", "new-file ms", "ratio",
-                "season-file ms", "ratio");
+    std::printf("%-6s %10s %8s %12s %8s %14s %8s %12s %8s\n", "race", "posting ms", "rows", "new-file ms", "ratio",
+                "season-file ms", "ratio", "same-rows ms", "ratio");
     QTemporaryDir floorDir;
     Totals all;
     // The first and the last five races (fewer in a short season), each range's posting time per row.
@@ -271,12 +316,14 @@ bool postSeason(const char* title, int leagues, int races, int repeats, bool eve
         const int rows = rowsOf(race);
         const double newFloor = medianOf(repeats, [&] { return newFileFloorMs(floorDir.path(), rows); });
         const double seasonFloor = medianOf(repeats, [&] { return seasonFileFloorMs(race); });
+        const double sameRowsFloor = medianOf(repeats, [&] { return sameRowsFloorMs(race); });
         for (Totals* t : {&all, r < range ? &first : nullptr, r >= races - range ? &last : nullptr}) {
             if (!t)
                 continue;
             t->posting += ms;
             t->newFloor += newFloor;
             t->seasonFloor += seasonFloor;
+            t->sameRowsFloor += sameRowsFloor;
             t->rows += rows;
         }
         if (rows > 0) {
@@ -287,14 +334,16 @@ bool postSeason(const char* title, int leagues, int races, int repeats, bool eve
             lastPerRow = ms / rows;
         }
         if (everyRace || r == 0 || r == races - 1)
-            std::printf("%-6d %10.1f %8d %12.1f %8.2f %14.1f %8.2f\n", race, ms, rows, newFloor,
-                        newFloor > 0 ? ms / newFloor : 0.0, seasonFloor, seasonFloor > 0 ? ms / seasonFloor : 0.0);
+            std::printf("%-6d %10.1f %8d %12.1f %8.2f %14.1f %8.2f %12.1f %8.2f\n", race, ms, rows, newFloor,
+                        newFloor > 0 ? ms / newFloor : 0.0, seasonFloor, seasonFloor > 0 ? ms / seasonFloor : 0.0,
+                        sameRowsFloor, sameRowsFloor > 0 ? ms / sameRowsFloor : 0.0);
     }
     if (!noBoxes(data))
         return false;
     std::printf("posting/new-file floor: %.2f   posting/season-file floor: %.2f\n",
                 all.newFloor > 0 ? all.posting / all.newFloor : 0.0,
                 all.seasonFloor > 0 ? all.posting / all.seasonFloor : 0.0);
+    std::printf("%s/same-rows floor: %.2f\n", title, all.sameRowsFloor > 0 ? all.posting / all.sameRowsFloor : 0.0);
     // What a row costs early and late in the season: a posting whose cost grows with the season
     // shows here.
     if (range > 0 && first.rows > 0 && last.rows > 0) {

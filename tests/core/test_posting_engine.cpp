@@ -385,16 +385,16 @@ TEST_F(PostingEngine, TeamsThatJoinOrLeaveAndOtherTeamsHoldingsMatchTheChain) {
 }
 
 // What one posting leaves for the next (which members have summary rows in the earlier races; the
-// members, their holdings and cars) spares the next the reading of it, and whatever changes it in
-// between is seen: each posting writes what the chain writes.
+// members, their holdings and cars; the rows of the races it read and wrote) spares the next the
+// reading of it, and whatever changes it in between is seen: each posting writes what the chain writes.
 TEST_F(PostingEngine, WhatAPostingLeavesForTheNextFollowsEveryChange) {
-    SqlDatabase& db = *gConnection->getConnection();
     // What the postings leave, looked at and kept as it was.
     const auto left = [&] {
-        PostingMemory memory = PostingMemory::take(db);
-        const PostingMemory::Pairs complete = memory.completeSummaries;
-        const bool holdings = memory.reading != nullptr;
-        PostingMemory::put(db, std::move(memory));
+        PostingMemory memory = PostingMemory::take(*gConnection);
+        const auto* summaries = memory.known<allleagues::CompleteSummaries>();
+        const QSet<std::pair<int, int>> complete = summaries ? summaries->pairs : QSet<std::pair<int, int>>();
+        const bool holdings = memory.known<allleagues::Reading>() != nullptr;
+        PostingMemory::put(*gConnection, std::move(memory));
         return std::pair{complete, holdings};
     };
     // Lima holds nothing: it has no summary row of any race until the filler writes one.
@@ -434,10 +434,12 @@ TEST_F(PostingEngine, WhatAPostingLeavesForTheNextFollowsEveryChange) {
     EXPECT_TRUE(complete.contains({700, 1}) && !complete.contains({700, 3}));
     postRememberingBothWays(6);
 
-    // Changes made elsewhere: a posting cleared, a team joining and one leaving a league, a member
-    // that becomes a team only later, a summary row removed by hand, a holding added, a car that
-    // becomes one of another race type.
+    // Changes made elsewhere: a posting cleared, the rows race 6 carries on from changed by hand, a
+    // team joining and one leaving a league, a member that becomes a team only later, a summary row
+    // removed by hand, a holding added, a car that becomes one of another race type.
     cResultsCollection().deletePosting(3);
+    postRememberingBothWays(6);
+    exec("UPDATE team_results SET total_points = total_points + 100 WHERE race_nmbr = 4");
     postRememberingBothWays(6);
     addMember({.league = 700, .team = 809});
     exec("DELETE FROM league_teams WHERE league_nmbr = 701 AND team_nmbr = 806");
@@ -452,7 +454,8 @@ TEST_F(PostingEngine, WhatAPostingLeavesForTheNextFollowsEveryChange) {
     postRememberingBothWays(6);
     exec("UPDATE cars SET race_type_nmbr = 2 WHERE car_nmbr = 12");
     postRememberingBothWays(6);
-    // The file written while the program's connection was closed.
+    // The file written while the program's connection was closed, and opened again by the same
+    // connection, as a restore does.
     gConnection->CloseConnection();
     {
         SqlDatabase other;
@@ -460,7 +463,7 @@ TEST_F(PostingEngine, WhatAPostingLeavesForTheNextFollowsEveryChange) {
         ASSERT_TRUE(other.exec("DELETE FROM team_results_summary WHERE league_nmbr = 702 AND race_nmbr = 2"));
         ASSERT_TRUE(other.exec("DELETE FROM team_car WHERE team_nmbr = 813"));
     }
-    ASSERT_TRUE(connectDatabase());
+    ASSERT_EQ(gConnection->openAccessConnection(), 0);
     postRememberingBothWays(6);
     EXPECT_EQ(TestDataFile::scalar("SELECT group_concat(race_nmbr) FROM team_results_summary WHERE league_nmbr = 701"
                                    " AND team_nmbr = 813")

@@ -648,6 +648,7 @@ int cConnection::openAccessConnection(QString* damage) {
 
 void cConnection::CloseConnection() {
     m_workspace.reset();
+    m_postingMemory.reset(); // the file may be written or replaced before it opens again
     m_db->close();
     m_status = 1;
 }

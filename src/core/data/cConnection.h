@@ -48,6 +48,13 @@ private:
     bool m_done = false;
 };
 
+// What a layer above keeps of the open data file from one piece of work to the next (what one posting
+// leaves for the next): the connection holds it for as long as the file stays open.
+class ConnectionMemory {
+public:
+    virtual ~ConnectionMemory() = default;
+};
+
 // The one connection to the data file.
 class cConnection {
 public:
@@ -62,6 +69,8 @@ public:
     // The open database, or nullptr while none is open.
     SqlDatabase* getConnection() { return m_db->isOpen() ? m_db.get() : nullptr; }
     cWorkspace& getWorkSpace() { return m_workspace; }
+    // What posting keeps between postings (posting/PostingMemory.h); none once the connection closes.
+    std::unique_ptr<ConnectionMemory>& postingMemory() { return m_postingMemory; }
     QString getUserID() const { return QString(); }
     int openConnection() { return 0; }
     int openADOConnection() { return 0; }
@@ -69,6 +78,7 @@ public:
 private:
     std::unique_ptr<SqlDatabase> m_db;
     cWorkspace m_workspace;
+    std::unique_ptr<ConnectionMemory> m_postingMemory;
     int m_status = 0;
 };
 

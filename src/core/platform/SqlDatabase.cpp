@@ -53,8 +53,6 @@ bool SqlDatabase::open(const QString& path, const QByteArray& key, bool create, 
         return fail(rc, msg);
     }
     m_path = path;
-    static quint64 opens = 0;
-    m_openSerial = ++opens;
     sqlite3_extended_result_codes(m_db, 0);
     watchWrites();
 

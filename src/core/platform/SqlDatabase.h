@@ -72,9 +72,6 @@ public:
     bool open(const QString& path, const QByteArray& key, bool create, bool exclusive);
     void close();
     bool isOpen() const { return m_db != nullptr; }
-    // Tells this open of the connection from every other open in the process: what was read through
-    // one need not hold for the next (the file may have been written or replaced in between).
-    quint64 openSerial() const { return m_openSerial; }
     const QString& path() const { return m_path; }
 
     // Runs every statement of the text; values in params bind to the ? placeholders of a
@@ -185,7 +182,6 @@ private:
     QByteArray m_lastTable;
     WrittenTables m_uncommitted;
     WrittenTables m_committed;
-    quint64 m_openSerial = 0;
     bool m_refused = false; // rows-only refused something since compiles() began
 
     // The connection's one authorizer and its progress handler.

@@ -1,7 +1,8 @@
 #pragma once
 
 // The all-leagues posting's own pieces (see RacePostingEngine.h), shared by the files it is written in:
-// RacePostingEngine.cpp reads and works out a race, AllLeaguesScript.cpp runs it with a site script.
+// AllLeaguesReading.cpp reads the race, RacePostingEngine.cpp works it out step by step and writes it,
+// AllLeaguesScript.cpp runs it with a site script.
 
 #include "data/cConnection.h"
 #include "data/cLeague.h"
@@ -75,6 +76,8 @@ struct Reading {
     QSet<int> teams;                        // of any of the leagues
     QHash<int, QList<Holding>> holdings;    // team -> holdings by car and date
     QHash<int, Car> cars;                   // the cars held
+    // What it is read from; stated beside the reading.
+    static const QStringList tables;
 };
 
 struct ScoringType {
@@ -191,6 +194,14 @@ struct PreviousRow {
     Key key() const { return {team, car}; }
 };
 
+// The rows of races as the carry-over reads them: race -> league -> rows, in the order they were
+// written.
+struct RaceRows {
+    std::map<int, QHash<int, QList<PreviousRow>>> byRace;
+    // What it is read from; stated beside the reading.
+    static const QStringList tables;
+};
+
 // A previous race's row from its columns car, team, points and total.
 inline PreviousRow previousRaceRow(const std::array<int, 4>& v) {
     return {v[0], v[1], v[2], v[3]};
@@ -238,47 +249,117 @@ inline const QString kUpdateRow = QStringLiteral(
 inline const QString kInsertSummary = QStringLiteral(
     "INSERT INTO team_results_summary (race_nmbr, team_nmbr, league_nmbr, points, team_place) VALUES (?,?,?,?,?)");
 
-// One race posted for all its leagues (see postRaceAllLeagues).
+// A car's rows in the previous race of its league; inRace: it has rows in this race too.
+struct Carry {
+    qint64 sum = 0, start = 0;
+    bool inRace = false;
+    qint64 total() const { return sum + start; }
+};
+
+// One league's race while the steps work it out: what they read of the league, and the rows and
+// summaries worked out so far.
+struct LeagueRace {
+    LeagueRace(const cLeague& league, const ScoringType& scoring) : league(league), scoring(scoring) {}
+    const cLeague& league;
+    const ScoringType& scoring;
+    bool highScore = true;       // of the scoring method: more points is better
+    QList<int> byNumber, byName; // the member teams
+    LeaguePosting posting;
+    QList<PreviousRow> previous; // the league's rows of its previous race
+    QHash<Key, Carry> carries;   // by team and car, from the previous race
+    size_t raceSummaries = 0;    // the summary rows of this race, ahead of the filler's
+    QList<Row>& rows() { return posting.rows; }
+};
+
+// One race posted for all its leagues (see postRaceAllLeagues). Each step of the scoring chain is
+// worked out in memory by the function of the same name.
 class Engine {
 public:
     // memory: see postRaceAllLeagues; may be null.
     Engine(const cRaces& race, const cLeagueCollection& leagues, const SqlScript& script, PostingMemory* memory)
         : m_race(race), m_leagues(leagues), m_script(script), m_memory(memory) {}
 
+    // Reads everything the chain reads for the race; stands back where the chain could go its own way.
     void load();
+    // With a site script: each league in turn written up to the script, the script run, and the
+    // rest worked out from the rows it left, as the chain does. False when the script or a statement
+    // of the chain stopped the posting (*stopped: after its box) or a write ended the transaction.
+    bool postWithScript(bool* stopped);
+    // Without one: every league worked out, then written; memory, when given, learns what they leave.
+    void postAllLeagues(PostingMemory* memory);
+
+private:
     // Works out one league's rows (writing only the bonus-entry holdings it gives).
     LeaguePosting work(const cLeague& league) { return finish(league, firstRows(league)); }
     void write(const LeaguePosting& posting);
     // Leaves in memory what the postings written make known.
     void learn(const std::vector<LeaguePosting>& postings, PostingMemory& memory) const;
 
-    // With a site script: each league in turn written up to the script, the script run, and the
-    // rest worked out from the rows it left, as the chain does. False when the script or a statement
-    // of the chain stopped the posting (*stopped: after its box) or a write ended the transaction.
-    bool postWithScript(bool* stopped);
-
-private:
-    // The members of the leagues, their holdings and the cars they hold.
+    // ---- reading the race (AllLeaguesReading.cpp) ----
+    void refuseScriptsTheChainRuns();
+    void readRace();
+    // The leagues' numbers; stands back on a league the chain would treat its own way.
+    QList<int> checkLeagues();
+    void readResults();
+    void readScoringTypes(const QList<int>& scoringTypes);
+    void readBonusAmounts(const QString& types);
+    void readPointsTables(const QString& types);
+    bool readTopFinishRules(const QString& types);
+    void readBonusCar();
+    // The members of the leagues, their holdings and the cars they hold: as the last posting left
+    // them, else read.
+    void takeOrReadMembersAndHoldings(const QList<int>& leagueNmbrs);
     void readMembersAndHoldings(const QList<int>& leagueNmbrs);
+    void readMembers(const QString& leagueList);
+    void readHoldings();
+    void readHeldCars();
+    void readEarlierRacesWithWinner();
+    // The summary rows the filler of step 14 writes: the member teams without one in an earlier
+    // race with a winner.
+    void findMissingSummaries();
+    bool completeSummaryKnown(int league, int race) const;
+    std::vector<std::tuple<int, int, int>> readSummaryKeys(const QList<int>& leagues, const QList<int>& races);
+    int previousRace(const cLeague& league);
+    const QHash<int, QList<PreviousRow>>& rowsOf(int raceNmbr);
+    // Moves the race's rows out of the memory into byLeague; false when it does not hold them.
+    bool takeKeptRows(int raceNmbr, QHash<int, QList<PreviousRow>>& byLeague);
+    // The league's rows of its previous race, which its totals carry on from.
+    QList<PreviousRow> previousRows(const cLeague& league);
+    static QHash<Key, Carry> carriedTotals(const QList<PreviousRow>& previous);
+
+    // ---- the steps (RacePostingEngine.cpp) ----
     const ScoringType& scoringOf(const cLeague& league) const;
     const QList<Holding>& holdingsOf(int team) const;
+    LeagueRace startLeague(const cLeague& league, QList<Row> rows) const;
     // Steps 1 to 4: the rows of the result cars with their bonuses.
     QList<Row> firstRows(const cLeague& league);
     // Steps 6 to 15 from the rows steps 1 to 5 left.
     LeaguePosting finish(const cLeague& league, QList<Row> rows);
-    // A car's rows in the previous race; inRace: it has rows in this race too.
-    struct Carry {
-        qint64 sum = 0, start = 0;
-        bool inRace = false;
-        qint64 total() const { return sum + start; }
-    };
-    static QHash<Key, Carry> carriedTotals(const QList<PreviousRow>& previous);
-    int previousRace(const cLeague& league);
-    const QHash<int, QList<PreviousRow>>& rowsOf(int raceNmbr);
-    // The league's rows of its previous race, which its totals carry on from.
-    QList<PreviousRow> previousRows(const cLeague& league);
+    void postForLeague(LeagueRace& lr);
+    void setFastQualBonus(LeagueRace& lr);
+    void setMostLapsLedBonus(LeagueRace& lr);
+    void setLapsLedBonus(LeagueRace& lr);
+    void setQualPointsBonus(LeagueRace& lr);
+    void setPoints(LeagueRace& lr);
+    void setTopBonus(LeagueRace& lr);
+    // The member holds the bonus entry from the race on, as the chain makes it do.
+    void holdBonusCar(int member);
+    void insertDNQDrivers(LeagueRace& lr);
+    void dropLowestFinishers(LeagueRace& lr);
+    void dropTeamsLowest(LeagueRace& lr, int member);
+    void dropInactiveDrivers(LeagueRace& lr);
+    void setTotalPoints(LeagueRace& lr);
+    void insertDroppedDrivers(LeagueRace& lr);
+    void postSummaryForLeague(LeagueRace& lr);
+    void fillEarlierRaces(LeagueRace& lr);
+    void setPlace(LeagueRace& lr);
     // Inserts one row of the race; false when the statement failed.
     bool insertRow(SqlStatement& insert, const Row& row, int leagueNmbr);
+    // Writes a row that was written before the site script ran again, where it changed since.
+    void updateRow(std::optional<SqlStatement>& update, const Row& row, const Row& stored);
+    void writeSummaries(const LeaguePosting& posting);
+
+    // ---- with a site script (AllLeaguesScript.cpp) ----
     // Writes the rows of steps 1 to 4, giving each its row id; false when a statement failed.
     bool insertFirstRows(QList<Row>& rows, int leagueNmbr);
     // True when the league holds rows of the race.
@@ -288,11 +369,20 @@ private:
     // The league's rows of the race as the script left them, of the rows written before it ran;
     // *touched: how many of those it changed, removed or moved away.
     QList<Row> readBack(const cLeague& league, const QList<Row>& written, int* touched);
+    // One row as readBack reads it back; nothing when it left the league's race.
+    std::optional<Row> readBackRow(const SqlRowView& r, const QList<Row>& written, int leagueNmbr, int* touched);
     // How a league went: posted by the engine; finished by the chain's later steps; not posted, for
     // the chain to post from its first step; the posting stopped after a box; or given up, for the
     // caller to roll back and leave the whole race to the chain.
     enum class Posted { Itself, ByChain, ToChain, Stopped, GiveUp };
     Posted postLeagueWithScript(const cLeague& league);
+    // Step 5 and what follows it, once steps 1 to 4 are written.
+    Posted runSqlScript(const cLeague& league, const QList<Row>& written);
+    // Steps 6 to 15 from what the script left, where the engine can follow it.
+    std::optional<LeaguePosting> finishAfterScript(const cLeague& league, QList<Row> rows, const QSet<QString>& changed,
+                                                   int changes);
+    Posted writeAfterScript(Transaction& savepoint, const LeaguePosting& posting);
+    Posted finishByChain(Transaction& savepoint, const cLeague& league, const QList<Row>& written);
 
     const cRaces& m_race;
     const cLeagueCollection& m_leagues;
@@ -309,10 +399,10 @@ private:
     QHash<int, ScoringType> m_scoring;
     Reading m_read;
     int m_bonusCar = 0;
-    QList<int> m_earlierRacesWithWinner;                        // by date and number
-    std::set<std::tuple<int, int, int>> m_missingSummaries;     // league, race, team the filler writes
-    QHash<std::pair<int, int>, int> m_previousRace;             // race type, car type -> race
-    std::map<int, QHash<int, QList<PreviousRow>>> m_rowsOfRace; // race -> league -> rows
+    QList<int> m_earlierRacesWithWinner;                    // by date and number
+    std::set<std::tuple<int, int, int>> m_missingSummaries; // league, race, team the filler writes
+    QHash<std::pair<int, int>, int> m_previousRace;         // race type, car type -> race
+    RaceRows m_rowsOfRace;                                  // of the races read, and read from the memory
 };
 
 } // namespace allleagues

@@ -3,293 +3,11 @@
 #include "data/Feedback.h"
 #include "data/cTeamCar.h"
 #include "posting/AllLeagues.h"
-#include "posting/RaceOrder.h"
 
 #include <algorithm>
+#include <numeric>
 
 namespace allleagues {
-
-void Engine::load() {
-    const int raceNmbr = m_race.raceNmbr();
-    if (m_script.hasStatements() && !m_leagues.isEmpty()) {
-        // A script that would be refused is the chain's to show; one that changes what the posting
-        // reads (other than the league's rows) is followed by the chain, which reads everything anew.
-        QSet<QString> changed;
-        if (!m_script.inspect(m_leagues.begin()->leagueNmbr(), raceNmbr, &changed) || !engineCanFollow(changed))
-            throw StandBack{};
-    }
-    const SqlRows race =
-        query(QStringLiteral("SELECT race_dt, race_type_nmbr FROM races WHERE race_nmbr = ?"), {raceNmbr});
-    if (race.rows.isEmpty())
-        throw StandBack{};
-    const QString storedDay = text(race.rows[0][0]);
-    m_day = day(storedDay.toUtf8());
-    m_raceType = whole(race.rows[0][1]);
-    // The chain compares the stored date as text and also writes the date it read into the race.
-    if (!m_race.raceDate().isValid() || m_race.raceDate().toString(Qt::ISODate) != storedDay ||
-        m_race.raceTypeNmbr() != m_raceType)
-        throw StandBack{};
-
-    QList<int> leagueNmbrs, scoringTypes;
-    for (const cLeague& league : m_leagues) {
-        if (league.scoringOptionNmbr() != 1 && league.scoringOptionNmbr() != 2)
-            throw StandBack{};
-        if (league.raceTypeNmbr() != m_raceType)
-            throw StandBack{};
-        leagueNmbrs << league.leagueNmbr();
-        if (!scoringTypes.contains(league.scoringTypeNmbr()))
-            scoringTypes << league.scoringTypeNmbr();
-    }
-    for (const auto& row :
-         query(QStringLiteral("SELECT scoring_type_nmbr FROM leagues WHERE league_nmbr IN ") + inList(leagueNmbrs))
-             .rows)
-        whole(row[0]);
-
-    for (const auto& r : query(QStringLiteral("SELECT car_nmbr, place, qualified, fast_qual, laps_led, adjustment"
-                                              " FROM results WHERE race_nmbr = ?"),
-                               {raceNmbr})
-                             .rows) {
-        const Result result{whole(r[1]), whole(r[2]), whole(r[3]), whole(r[4]), whole(r[5])};
-        m_results.insert(whole(r[0]), result);
-        m_maxLapsLed = std::max(m_maxLapsLed, result.lapsLed);
-    }
-
-    const QString types = inList(scoringTypes);
-    for (const auto& r : query(QStringLiteral("SELECT scoring_type_nmbr, laps_led_bonus, most_laps_led_bonus,"
-                                              " fast_qual_bonus FROM scoring_type WHERE scoring_type_nmbr IN ") +
-                               types)
-                             .rows) {
-        ScoringType& st = m_scoring[whole(r[0])];
-        st.exists = true;
-        st.lapsLed = whole(r[1]);
-        st.mostLapsLed = whole(r[2]);
-        st.fastQual = whole(r[3]);
-    }
-    for (const auto& r : query(QStringLiteral("SELECT scoring_type_nmbr, place, points, qual_points FROM scoring_points"
-                                              " WHERE scoring_type_nmbr IN ") +
-                               types + QStringLiteral(" ORDER BY scoring_type_nmbr, place"))
-                             .rows) {
-        ScoringType& st = m_scoring[whole(r[0])];
-        st.points[whole(r[1])] = whole(r[2]);
-        if (whole(r[3]) != 0)
-            st.qual.emplace_back(whole(r[1]), whole(r[3]));
-    }
-    bool anyRules = false;
-    for (const auto& r : query(QStringLiteral("SELECT scoring_type_nmbr, nmbr_cars, points, top_nmbr FROM"
-                                              " scoring_top_points WHERE scoring_type_nmbr IN ") +
-                               types + QStringLiteral(" ORDER BY rowid"))
-                             .rows) {
-        m_scoring[whole(r[0])].rules.push_back({whole(r[1]), whole(r[3]), whole(r[2])});
-        anyRules = true;
-    }
-    if (anyRules) {
-        // Without a bonus entry the chain would make one.
-        const SqlRows bonus = query(QStringLiteral("SELECT car_nmbr FROM cars WHERE car_type_nmbr = 3"
-                                                   " AND race_type_nmbr = ? ORDER BY car_nmbr LIMIT 1"),
-                                    {m_raceType});
-        if (bonus.rows.isEmpty())
-            throw StandBack{};
-        m_bonusCar = whole(bonus.rows[0][0]);
-    }
-
-    // The members and holdings as the last posting of these leagues left them, when nothing has
-    // written them since.
-    if (m_memory && m_memory->reading && m_memory->reading->leagues == leagueNmbrs)
-        m_read = std::move(*m_memory->reading);
-    else
-        readMembersAndHoldings(leagueNmbrs);
-    // A result of a car the holdings could not tell apart from an entry of another kind.
-    for (auto it = m_results.cbegin(); it != m_results.cend(); ++it)
-        if (m_bonusCar != 0 && it.key() == m_bonusCar)
-            throw StandBack{};
-
-    for (const auto& r : query(QStringLiteral("SELECT r.race_nmbr FROM races r WHERE ") +
-                               raceBeforeCondition(QStringLiteral("r"), raceNmbr) +
-                               QStringLiteral(" AND EXISTS (SELECT 1 FROM results x"
-                                              " WHERE x.race_nmbr = r.race_nmbr AND x.place = 1)"
-                                              " ORDER BY r.race_dt, r.race_nmbr"))
-                             .rows)
-        m_earlierRacesWithWinner << whole(r[0]);
-    // The filler writes a row for each member team that has none in an earlier race with a winner.
-    // Where an earlier posting left every member with one, nothing is read: the summaries of a season
-    // run to tens of thousands of rows, and reading them took the most of what posting a race
-    // costs more the later it is (bench/posting). Elsewhere the rows those races have are read from
-    // the key alone, in its order, and the members are looked for among them.
-    const auto known = [&](int league, int race) {
-        return m_memory && m_memory->completeSummaries.contains({league, race});
-    };
-    QList<int> leaguesToRead;
-    QSet<int> racesToRead;
-    for (auto it = m_read.membersByName.cbegin(); it != m_read.membersByName.cend(); ++it) {
-        bool unknown = false;
-        for (int earlier : m_earlierRacesWithWinner)
-            if (!known(it.key(), earlier)) {
-                unknown = true;
-                racesToRead.insert(earlier);
-            }
-        if (unknown)
-            leaguesToRead << it.key();
-    }
-    if (!leaguesToRead.isEmpty()) {
-        std::vector<std::tuple<int, int, int>> present; // league, race, team
-        present.reserve(size_t(m_read.teams.size()) * size_t(racesToRead.size()));
-        // The engine hands them over in the order of its key, which the search below needs; were that
-        // ever to change, they are put in that order here.
-        forEach(QStringLiteral("SELECT league_nmbr, race_nmbr, team_nmbr FROM team_results_summary"
-                               " WHERE league_nmbr IN ") +
-                    inList(leaguesToRead) + QStringLiteral(" AND race_nmbr IN ") + inList(racesToRead.values()),
-                {}, [&](const SqlRowView& r) {
-                    const std::array<int, 3> v = wholes<3>(r);
-                    present.emplace_back(v[0], v[1], v[2]);
-                });
-        if (!std::is_sorted(present.begin(), present.end()))
-            std::sort(present.begin(), present.end());
-        for (auto it = m_read.membersByName.cbegin(); it != m_read.membersByName.cend(); ++it) {
-            std::vector<int> members(it.value().begin(), it.value().end());
-            std::sort(members.begin(), members.end());
-            for (int earlier : m_earlierRacesWithWinner) {
-                if (known(it.key(), earlier))
-                    continue;
-                auto at = std::lower_bound(present.begin(), present.end(),
-                                           std::make_tuple(it.key(), earlier, std::numeric_limits<int>::min()));
-                for (int team : members) {
-                    const auto wanted = std::make_tuple(it.key(), earlier, team);
-                    while (at != present.end() && *at < wanted)
-                        ++at;
-                    if (at == present.end() || *at != wanted)
-                        m_missingSummaries.insert(wanted);
-                }
-            }
-        }
-    }
-}
-
-void Engine::readMembersAndHoldings(const QList<int>& leagueNmbrs) {
-    m_read = Reading{};
-    m_read.leagues = leagueNmbrs;
-    const QString leagueList = inList(leagueNmbrs);
-    forEach(QStringLiteral("SELECT league_nmbr, team_nmbr FROM league_teams WHERE league_nmbr IN ") + leagueList +
-                QStringLiteral(" ORDER BY league_nmbr, team_nmbr"),
-            {}, [&](const SqlRowView& r) {
-                m_read.membersByNumber[whole(r, 0)] << whole(r, 1);
-                m_read.teams.insert(whole(r, 1));
-            });
-    forEach(QStringLiteral("SELECT league_teams.league_nmbr, league_teams.team_nmbr"
-                           " FROM league_teams, teams WHERE league_teams.team_nmbr = teams.team_nmbr"
-                           " AND league_teams.league_nmbr IN ") +
-                leagueList +
-                QStringLiteral(" ORDER BY league_teams.league_nmbr, teams.team_name, league_teams.team_nmbr"),
-            {}, [&](const SqlRowView& r) { m_read.membersByName[whole(r, 0)] << whole(r, 1); });
-
-    // The whole table in its stored order, which is quicker than looking each team up; the
-    // holdings are then put in the order of the key: by car, then date.
-    // The values of a row are read in one visit, and a team's list is looked up only where the team
-    // changes: the table runs to the size of the season.
-    int team = 0;
-    QList<Holding>* held = nullptr;
-    QSet<int> heldCars;
-    forEach(QStringLiteral("SELECT team_nmbr, car_nmbr, efctv_dt, term_dt, active FROM team_car"), {},
-            [&](const SqlRowView& r) {
-                SqlValue v[5];
-                r.values(v);
-                if (v[0].kind != SqlValue::Integer || v[0].integer != int(v[0].integer))
-                    return; // a team of no league of the race
-                if (!held || v[0].integer != team) {
-                    team = int(v[0].integer);
-                    held = m_read.teams.contains(team) ? &m_read.holdings[team] : nullptr;
-                }
-                if (!held)
-                    return;
-                const auto wholeValue = [](const SqlValue& value) {
-                    if (value.kind != SqlValue::Integer)
-                        throw StandBack{};
-                    return int(in32(value.integer));
-                };
-                const auto dayValue = [](const SqlValue& value) {
-                    if (value.kind != SqlValue::Text)
-                        throw StandBack{};
-                    return day(value.bytes);
-                };
-                Holding h;
-                h.car = wholeValue(v[1]);
-                h.efctv = dayValue(v[2]);
-                if (v[3].kind != SqlValue::Null)
-                    h.term = dayValue(v[3]);
-                h.active = wholeValue(v[4]);
-                *held << h;
-                heldCars.insert(h.car);
-            });
-    for (QList<Holding>& held : m_read.holdings)
-        std::sort(held.begin(), held.end(), [](const Holding& a, const Holding& b) {
-            return a.car != b.car ? a.car < b.car : a.efctv < b.efctv;
-        });
-    if (!heldCars.isEmpty()) {
-        for (const auto& r : query(QStringLiteral("SELECT car_nmbr, race_type_nmbr, car_type_nmbr FROM cars WHERE"
-                                                  " car_nmbr IN ") +
-                                   inList(heldCars.values()))
-                                 .rows)
-            m_read.cars.insert(whole(r[0]), Car{whole(r[1]), whole(r[2])});
-    }
-}
-
-// Every league's rows in a race, in the order they were written, read in one pass over the race
-// rather than league by league. A race's rows are written together, so they are read from the
-// table in order between the race's first and last row.
-const QHash<int, QList<PreviousRow>>& Engine::rowsOf(int raceNmbr) {
-    auto it = m_rowsOfRace.find(raceNmbr);
-    if (it != m_rowsOfRace.end())
-        return it->second;
-    QHash<int, QList<PreviousRow>>& byLeague = m_rowsOfRace[raceNmbr];
-    if (raceNmbr == 0)
-        return byLeague;
-    const SqlRows range = query(QStringLiteral("SELECT (SELECT min(rowid) FROM team_results WHERE race_nmbr = ?),"
-                                               " (SELECT max(rowid) FROM team_results WHERE race_nmbr = ?)"),
-                                {raceNmbr, raceNmbr});
-    if (range.rows.isEmpty() || range.rows[0][0].isNull())
-        return byLeague;
-    // A league's rows follow each other: the list is looked up only where the league changes.
-    int league = 0;
-    QList<PreviousRow>* rows = nullptr;
-    forEach(QStringLiteral("SELECT car_nmbr, team_nmbr, points, total_points, league_nmbr FROM team_results"
-                           " WHERE rowid BETWEEN ? AND ? AND +race_nmbr = ? ORDER BY rowid"),
-            {range.rows[0][0], range.rows[0][1], raceNmbr}, [&](const SqlRowView& r) {
-                const std::array<int, 5> v = wholes<5>(r);
-                if (!rows || v[4] != league) {
-                    league = v[4];
-                    rows = &byLeague[league];
-                }
-                *rows << previousRaceRow({v[0], v[1], v[2], v[3]});
-            });
-    return byLeague;
-}
-
-// The league's previous race: its totals carry on from there and its dropped cars are counted
-// against it. One per race type and car type.
-int Engine::previousRace(const cLeague& league) {
-    const std::pair<int, int> kind{league.raceTypeNmbr(), league.carTypeNmbr()};
-    auto it = m_previousRace.find(kind);
-    if (it != m_previousRace.end())
-        return *it;
-    const SqlRows r = query(previousRaceSql(), {m_race.raceNmbr(), kind.first, kind.second});
-    return *m_previousRace.insert(kind, r.rows.isEmpty() ? 0 : whole(r.rows[0][0]));
-}
-
-// Each car's total for its team after the previous race: the smallest starting total of its rows
-// there (total less points) plus the points of each of them. A car without rows there carries 0.
-// The one table serves steps 9, 12 and 13: a second table of the totals and a set of the cars in the
-// race, built for every league, took a fifth of working a race out (bench/posting).
-QHash<Key, Engine::Carry> Engine::carriedTotals(const QList<PreviousRow>& previous) {
-    QHash<Key, Carry> carries;
-    carries.reserve(previous.size());
-    for (const PreviousRow& row : previous) {
-        auto it = carries.find(row.key());
-        if (it == carries.end())
-            it = carries.insert(row.key(), Carry{0, row.total - row.points});
-        it->sum += row.points;
-        it->start = std::min(it->start, row.total - row.points);
-    }
-    return carries;
-}
 
 // Looked up, not copied, for every league: copies of the points tables and holding lists took a
 // share of working a race out (bench/posting).
@@ -305,232 +23,300 @@ const QList<Holding>& Engine::holdingsOf(int team) const {
     return it == m_read.holdings.cend() ? none : *it;
 }
 
-QList<Row> Engine::firstRows(const cLeague& league) {
-    const ScoringType& st = scoringOf(league);
-    const QList<int> byNumber = m_read.membersByNumber.value(league.leagueNmbr());
-    QList<Row> rows;
-    rows.reserve(byNumber.size() * 8);
+LeagueRace Engine::startLeague(const cLeague& league, QList<Row> rows) const {
+    LeagueRace lr(league, scoringOf(league));
+    lr.highScore = lr.scoring.highScore();
+    lr.byNumber = m_read.membersByNumber.value(league.leagueNmbr());
+    lr.byName = m_read.membersByName.value(league.leagueNmbr());
+    lr.posting.league = league.leagueNmbr();
+    lr.posting.rows = std::move(rows);
+    return lr;
+}
 
-    // 1: one row per result car held by a member team on race day.
-    for (int team : byNumber)
+QList<Row> Engine::firstRows(const cLeague& league) {
+    LeagueRace lr = startLeague(league, {});
+    postForLeague(lr);       // 1
+    setFastQualBonus(lr);    // 2
+    setMostLapsLedBonus(lr); // 3
+    setLapsLedBonus(lr);     // 4
+    return std::move(lr.rows());
+}
+
+LeaguePosting Engine::finish(const cLeague& league, QList<Row> rows) {
+    LeagueRace lr = startLeague(league, std::move(rows));
+    // Only rows written before a site script ran are compared with what they were.
+    if (m_script.hasStatements())
+        lr.posting.stored = lr.rows();
+    setQualPointsBonus(lr); // 6
+    setPoints(lr);          // 7
+    setTopBonus(lr);        // 8
+    lr.previous = previousRows(league);
+    lr.carries = carriedTotals(lr.previous);
+    insertDNQDrivers(lr);     // 9
+    dropLowestFinishers(lr);  // 10
+    dropInactiveDrivers(lr);  // 11
+    setTotalPoints(lr);       // 12
+    insertDroppedDrivers(lr); // 13
+    postSummaryForLeague(lr); // 14
+    setPlace(lr);             // 15
+    return std::move(lr.posting);
+}
+
+// One row per result car held by a member team on race day.
+void Engine::postForLeague(LeagueRace& lr) {
+    lr.rows().reserve(lr.byNumber.size() * 8);
+    for (int team : lr.byNumber)
         for (const Holding& h : holdingsOf(team)) {
             if (!h.inForceOn(m_day))
                 continue;
             const auto result = m_results.constFind(h.car);
             if (result == m_results.cend())
                 continue;
-            const Result& res = *result;
             Row row;
-            row.place = res.place;
-            row.qualified = res.qualified;
+            row.place = result->place;
+            row.qualified = result->qualified;
             row.car = h.car;
             row.team = team;
-            row.adjustment = res.adjustment;
-            rows << row;
+            row.adjustment = result->adjustment;
+            lr.rows() << row;
         }
-
-    // 2 to 4: the bonuses, each set (not added) on the rows of the cars that earn it.
-    if (st.exists) {
-        for (Row& row : rows) {
-            const Result res = m_results.value(row.car);
-            if (*st.fastQual != 0 && res.fastQual == 1)
-                row.fast = *st.fastQual;
-            if (*st.mostLapsLed != 0 && res.lapsLed > 0 && res.lapsLed == m_maxLapsLed && row.place > 0)
-                row.most = *st.mostLapsLed;
-            if (*st.lapsLed != 0 && res.lapsLed > 0)
-                row.laps = *st.lapsLed;
-        }
-    }
-    return rows;
 }
 
-LeaguePosting Engine::finish(const cLeague& league, QList<Row> rows) {
-    const int leagueNmbr = league.leagueNmbr();
-    const int raceNmbr = m_race.raceNmbr();
-    const ScoringType& st = scoringOf(league);
-    const bool highScore = st.highScore();
-    const QList<int> byNumber = m_read.membersByNumber.value(leagueNmbr);
-    const QList<int> byName = m_read.membersByName.value(leagueNmbr);
-    // Only rows written before a site script ran are compared with what they were.
-    const QList<Row> stored = m_script.hasStatements() ? rows : QList<Row>();
-    int steps = 0;
+// The bonuses of steps 2 to 4 are each set, not added, on the rows of the cars that earn them.
+void Engine::setFastQualBonus(LeagueRace& lr) {
+    if (!lr.scoring.exists || *lr.scoring.fastQual == 0)
+        return;
+    for (Row& row : lr.rows())
+        if (m_results.value(row.car).fastQual == 1)
+            row.fast = *lr.scoring.fastQual;
+}
 
-    // 6: qualifying points of the paying positions.
-    for (const auto& [position, points] : st.qual)
-        for (Row& row : rows)
+void Engine::setMostLapsLedBonus(LeagueRace& lr) {
+    if (!lr.scoring.exists || *lr.scoring.mostLapsLed == 0)
+        return;
+    for (Row& row : lr.rows()) {
+        const int lapsLed = m_results.value(row.car).lapsLed;
+        if (lapsLed > 0 && lapsLed == m_maxLapsLed && row.place > 0)
+            row.most = *lr.scoring.mostLapsLed;
+    }
+}
+
+void Engine::setLapsLedBonus(LeagueRace& lr) {
+    if (!lr.scoring.exists || *lr.scoring.lapsLed == 0)
+        return;
+    for (Row& row : lr.rows())
+        if (m_results.value(row.car).lapsLed > 0)
+            row.laps = *lr.scoring.lapsLed;
+}
+
+// Qualifying points of the paying positions.
+void Engine::setQualPointsBonus(LeagueRace& lr) {
+    for (const auto& [position, points] : lr.scoring.qual)
+        for (Row& row : lr.rows())
             if (row.qualified == position)
                 row.qual = points;
-    ++steps;
+    ++lr.posting.steps;
+}
 
-    // 7: points.
-    for (Row& row : rows) {
-        auto it = st.points.find(row.place);
+void Engine::setPoints(LeagueRace& lr) {
+    const std::map<int, qint64>& table = lr.scoring.points;
+    for (Row& row : lr.rows()) {
+        const auto it = table.find(row.place);
         row.points =
-            in32((it == st.points.end() ? 0 : it->second) + row.laps + row.most + row.fast + row.qual + row.adjustment);
+            in32((it == table.end() ? 0 : it->second) + row.laps + row.most + row.fast + row.qual + row.adjustment);
     }
-    steps += 1 + int(rows.size());
+    lr.posting.steps += 1 + int(lr.rows().size());
+}
 
-    // 8: top-finish bonus rows, rule by rule, teams by name; each such team holds the bonus entry.
-    for (const ScoringType::Rule& rule : st.rules) {
+// Top-finish bonus rows, rule by rule, teams by name; each such team holds the bonus entry.
+void Engine::setTopBonus(LeagueRace& lr) {
+    for (const ScoringType::Rule& rule : lr.scoring.rules) {
         if (rule.points == 0)
             continue;
         QHash<int, int> counts;
-        for (const Row& row : rows)
+        for (const Row& row : lr.rows())
             if (row.place <= rule.top && row.place > 0)
                 ++counts[row.team];
-        for (int member : byName) {
+        for (int member : lr.byName) {
             if (counts.value(member, 0) != rule.cars)
                 continue;
-            QList<Holding>& held = m_read.holdings[member];
-            const bool holds =
-                std::any_of(held.begin(), held.end(), [&](const Holding& h) { return h.car == m_bonusCar; });
-            if (!holds) {
-                cTeamCar holding;
-                holding.setCarNmbr(m_bonusCar);
-                holding.setEfctvDt(m_race.raceDate());
-                holding.setTeamNmbr(member);
-                if (!holding.insertRow())
-                    throw StandBack{};
-                Holding h;
-                h.car = m_bonusCar;
-                h.efctv = m_day;
-                h.active = holding.active();
-                // Kept in the order the key reads them: by car, then date.
-                auto at = std::find_if(held.begin(), held.end(), [&](const Holding& other) {
-                    return other.car > h.car || (other.car == h.car && other.efctv > h.efctv);
-                });
-                held.insert(at, h);
-                m_read.cars.insert(m_bonusCar, Car{m_raceType, 3});
-            }
+            holdBonusCar(member);
             Row row;
             row.car = m_bonusCar;
             row.team = member;
             row.points = rule.points;
-            rows << row;
+            lr.rows() << row;
         }
     }
-    ++steps;
+    ++lr.posting.steps;
+}
 
-    // 9: rows of the cars held on race day that have no result.
-    const QList<PreviousRow> previous = previousRows(league);
-    QHash<Key, Carry> carries = carriedTotals(previous);
-    const auto carried = [&](const Key& key) {
-        const auto it = carries.constFind(key);
-        return it == carries.cend() ? 0 : it->total();
-    };
-    for (int team : byNumber)
+void Engine::holdBonusCar(int member) {
+    QList<Holding>& held = m_read.holdings[member];
+    if (std::any_of(held.begin(), held.end(), [&](const Holding& h) { return h.car == m_bonusCar; }))
+        return;
+    cTeamCar holding;
+    holding.setCarNmbr(m_bonusCar);
+    holding.setEfctvDt(m_race.raceDate());
+    holding.setTeamNmbr(member);
+    if (!holding.insertRow())
+        throw StandBack{};
+    Holding h;
+    h.car = m_bonusCar;
+    h.efctv = m_day;
+    h.active = holding.active();
+    // Kept in the order the key reads them: by car, then date.
+    auto at = std::find_if(held.begin(), held.end(), [&](const Holding& other) {
+        return other.car > h.car || (other.car == h.car && other.efctv > h.efctv);
+    });
+    held.insert(at, h);
+    m_read.cars.insert(m_bonusCar, Car{m_raceType, 3});
+}
+
+namespace {
+
+// The car's total for its team after the previous race; 0 for a car that had no row there.
+qint64 carriedTotal(const LeagueRace& lr, const Key& key) {
+    const auto it = lr.carries.constFind(key);
+    return it == lr.carries.cend() ? 0 : it->total();
+}
+
+} // namespace
+
+// Rows of the cars of the race type held on race day that have no result.
+void Engine::insertDNQDrivers(LeagueRace& lr) {
+    for (int team : lr.byNumber)
         for (const Holding& h : holdingsOf(team)) {
             if (!h.inForceOn(m_day) || m_results.contains(h.car))
                 continue;
-            auto car = m_read.cars.find(h.car);
-            if (car == m_read.cars.end() || car->raceType != m_raceType)
+            const auto car = m_read.cars.constFind(h.car);
+            if (car == m_read.cars.cend() || car->raceType != m_raceType)
                 continue;
             Row row;
-            row.place = highScore ? 999 : 0;
+            row.place = lr.highScore ? 999 : 0;
             row.car = h.car;
             row.team = team;
             row.status = 2;
-            row.total = in32(carried(row.key()));
-            rows << row;
-            ++steps;
+            row.total = in32(carriedTotal(lr, row.key()));
+            lr.rows() << row;
+            ++lr.posting.steps;
         }
-    ++steps;
+    ++lr.posting.steps;
+}
 
-    // 10: each team's lowest finishers dropped.
-    if (league.scoringOptionNmbr() == 2) {
-        if (league.dropLowest() >= 1) {
-            for (int member : byName) {
-                std::vector<int> order;
-                for (int i = 0; i < rows.size(); ++i) {
-                    if (rows[i].team != member)
-                        continue;
-                    const auto car = m_read.cars.constFind(rows[i].car);
-                    if (car != m_read.cars.cend() && car->carType < 3)
-                        order.push_back(i);
-                }
-                std::stable_sort(order.begin(), order.end(), [&](int a, int b) {
-                    return highScore ? rows[a].points < rows[b].points : rows[a].points > rows[b].points;
-                });
-                QSet<Key> dropped;
-                for (size_t k = 0; k < order.size() && int(k) < league.dropLowest(); ++k)
-                    dropped.insert(rows[order[k]].key());
-                for (Row& row : rows)
-                    if (row.team == member && dropped.contains(row.key()))
-                        row.zeroPoints();
-                ++steps;
-            }
+// Each team's lowest finishers, under scoring option 2 only.
+void Engine::dropLowestFinishers(LeagueRace& lr) {
+    if (lr.league.scoringOptionNmbr() != 2)
+        return;
+    if (lr.league.dropLowest() >= 1)
+        for (int member : lr.byName) {
+            dropTeamsLowest(lr, member);
+            ++lr.posting.steps;
         }
-        ++steps;
+    ++lr.posting.steps;
+}
+
+// The team's car and driver rows with the fewest points (the most, where fewer is better), the first
+// of equals first, and every other row of their cars with them.
+void Engine::dropTeamsLowest(LeagueRace& lr, int member) {
+    QList<Row>& rows = lr.rows();
+    std::vector<int> order;
+    for (int i = 0; i < rows.size(); ++i) {
+        if (rows[i].team != member)
+            continue;
+        const auto car = m_read.cars.constFind(rows[i].car);
+        if (car != m_read.cars.cend() && car->carType < 3)
+            order.push_back(i);
     }
+    std::stable_sort(order.begin(), order.end(), [&](int a, int b) {
+        return lr.highScore ? rows[a].points < rows[b].points : rows[a].points > rows[b].points;
+    });
+    QSet<Key> dropped;
+    for (size_t k = 0; k < order.size() && int(k) < lr.league.dropLowest(); ++k)
+        dropped.insert(rows[order[k]].key());
+    for (Row& row : rows)
+        if (row.team == member && dropped.contains(row.key()))
+            row.zeroPoints();
+}
 
-    // 11: cars the team holds inactive, whatever the holding's dates.
-    for (Row& row : rows) {
-        const auto held = m_read.holdings.constFind(row.team);
-        if (held != m_read.holdings.cend() && std::any_of(held->begin(), held->end(), [&](const Holding& h) {
-                return h.car == row.car && h.active == 0;
-            }))
+// Cars the team holds inactive, whatever the holding's dates.
+void Engine::dropInactiveDrivers(LeagueRace& lr) {
+    for (Row& row : lr.rows()) {
+        const QList<Holding>& held = holdingsOf(row.team);
+        if (std::any_of(held.begin(), held.end(), [&](const Holding& h) { return h.car == row.car && h.active == 0; }))
             row.zeroPoints();
     }
-    ++steps;
+    ++lr.posting.steps;
+}
 
-    // 12: season totals. Each car of the previous race met here is marked for step 13.
-    for (Row& row : rows) {
-        const auto carry = carries.find(row.key());
+// Season totals. Each car of the previous race met here is marked for step 13.
+void Engine::setTotalPoints(LeagueRace& lr) {
+    for (Row& row : lr.rows()) {
+        const auto carry = lr.carries.find(row.key());
         qint64 total = row.points;
-        if (carry != carries.end()) {
+        if (carry != lr.carries.end()) {
             total += carry->total();
             carry->inRace = true;
         }
         row.total = in32(total);
     }
-    steps += 1 + int(rows.size());
+    lr.posting.steps += 1 + int(lr.rows().size());
+}
 
-    // 13: cars that left their team since the previous race, one row each with the total they had there.
-    for (const PreviousRow& old : previous) {
-        Carry& carry = carries[old.key()];
+// Cars that left their team since the previous race, one row each with the total they had there.
+void Engine::insertDroppedDrivers(LeagueRace& lr) {
+    for (const PreviousRow& old : std::as_const(lr.previous)) {
+        Carry& carry = lr.carries[old.key()];
         if (carry.inRace)
             continue;
         carry.inRace = true;
+        const auto result = m_results.constFind(old.car);
         Row row;
-        row.place = m_results.contains(old.car) ? m_results[old.car].place : 0;
+        row.place = result == m_results.cend() ? 0 : result->place;
         row.car = old.car;
         row.team = old.team;
         row.status = 2;
         row.total = in32(carry.total());
-        rows << row;
-        ++steps;
+        lr.rows() << row;
+        ++lr.posting.steps;
     }
-    ++steps;
+    ++lr.posting.steps;
+}
 
-    // 14: a summary row per team with rows, by team number; 0-point rows for member teams missing
-    // from the earlier races of the type that have a winner.
+// A summary row per team with rows, by team number, then the filler's.
+void Engine::postSummaryForLeague(LeagueRace& lr) {
     std::map<int, qint64> sums;
-    for (const Row& row : rows)
+    for (const Row& row : lr.rows())
         sums[row.team] += row.points;
-    std::vector<Summary> summaries;
     for (const auto& [team, points] : sums)
-        summaries.push_back({raceNmbr, team, in32(points), 0});
-    const size_t raceSummaries = summaries.size();
-    if (!m_earlierRacesWithWinner.isEmpty() && !byName.isEmpty()) {
-        for (int earlier : m_earlierRacesWithWinner)
-            for (int member : byName)
-                if (m_missingSummaries.count({leagueNmbr, earlier, member}))
-                    summaries.push_back({earlier, member, 0, 0});
-    }
-    steps += int(m_earlierRacesWithWinner.size()) * (int(byName.size()) + 1);
-    ++steps;
-    const bool everyMemberInRace =
-        std::all_of(byName.begin(), byName.end(), [&](int member) { return sums.count(member) > 0; });
+        lr.posting.summaries.push_back({m_race.raceNmbr(), team, in32(points), 0});
+    lr.raceSummaries = lr.posting.summaries.size();
+    lr.posting.everyMemberInRace =
+        std::all_of(lr.byName.begin(), lr.byName.end(), [&](int member) { return sums.count(member) > 0; });
+    fillEarlierRaces(lr);
+    ++lr.posting.steps;
+}
 
-    // 15: places; equal points share one, the first team opens place 1, and a league whose
-    // teams all have 0 points has nobody placed.
-    const bool anyPoints = std::any_of(summaries.begin(), summaries.begin() + long(raceSummaries),
+// 0-point rows for the member teams missing from the earlier races of the type that have a winner.
+void Engine::fillEarlierRaces(LeagueRace& lr) {
+    const int leagueNmbr = lr.league.leagueNmbr();
+    for (int earlier : m_earlierRacesWithWinner)
+        for (int member : lr.byName)
+            if (m_missingSummaries.count({leagueNmbr, earlier, member}))
+                lr.posting.summaries.push_back({earlier, member, 0, 0});
+    lr.posting.steps += int(m_earlierRacesWithWinner.size()) * (int(lr.byName.size()) + 1);
+}
+
+// Places in the race: equal points share one, the first team opens place 1, and a league whose
+// teams all have 0 points has nobody placed.
+void Engine::setPlace(LeagueRace& lr) {
+    std::vector<Summary>& summaries = lr.posting.summaries;
+    const bool anyPoints = std::any_of(summaries.begin(), summaries.begin() + long(lr.raceSummaries),
                                        [](const Summary& s) { return s.points != 0; });
-    std::vector<size_t> order(raceSummaries);
-    for (size_t i = 0; i < raceSummaries; ++i)
-        order[i] = i;
+    std::vector<size_t> order(lr.raceSummaries);
+    std::iota(order.begin(), order.end(), size_t(0));
     std::stable_sort(order.begin(), order.end(), [&](size_t a, size_t b) {
-        return highScore ? summaries[a].points > summaries[b].points : summaries[a].points < summaries[b].points;
+        return lr.highScore ? summaries[a].points > summaries[b].points : summaries[a].points < summaries[b].points;
     });
     qint64 previousPoints = 0;
     int place = 0;
@@ -541,11 +327,9 @@ LeaguePosting Engine::finish(const cLeague& league, QList<Row> rows) {
         summaries[i].place = place;
         previousPoints = summaries[i].points;
         ++counter;
-        ++steps;
+        ++lr.posting.steps;
     }
-    ++steps;
-
-    return {leagueNmbr, rows, stored, summaries, steps, everyMemberInRace};
+    ++lr.posting.steps;
 }
 
 bool Engine::insertRow(SqlStatement& insert, const Row& row, int leagueNmbr) {
@@ -566,32 +350,38 @@ bool Engine::insertRow(SqlStatement& insert, const Row& row, int leagueNmbr) {
     return insert.exec();
 }
 
+// One prepared statement each, values bound as they are: a list of values built for every row cost
+// about as much again as the engine's own insert (bench/posting).
 void Engine::write(const LeaguePosting& posting) {
-    // One prepared statement each, values bound as they are: a list of values built for every row
-    // cost about as much again as the engine's own insert (bench/posting).
     SqlStatement insert(db(), kInsertRow);
     std::optional<SqlStatement> update;
     for (qsizetype i = 0; i < posting.rows.size(); ++i) {
         const Row& row = posting.rows[i];
-        if (row.rowid != 0) {
-            // Written before the script ran: only what changed since is written again. No index
-            // holds these columns, so only the row itself is touched.
-            if (row.sameValues(posting.stored[i]))
-                continue;
-            if (!update)
-                update.emplace(db(), kUpdateRow);
-            const qint64 values[] = {row.place, row.qualified,  row.status, row.fast, row.laps,
-                                     row.most,  row.adjustment, row.points, row.qual, row.total};
-            for (int v = 0; v < 10; ++v)
-                update->bind(v + 1, values[v]);
-            update->bind(11, row.rowid);
-            if (!update->exec())
-                throw StandBack{};
-            continue;
-        }
-        if (!insertRow(insert, row, posting.league))
+        if (row.rowid != 0)
+            updateRow(update, row, posting.stored[i]);
+        else if (!insertRow(insert, row, posting.league))
             throw StandBack{};
     }
+    writeSummaries(posting);
+}
+
+// Only what changed since is written again. No index holds these columns, so only the row itself is
+// touched.
+void Engine::updateRow(std::optional<SqlStatement>& update, const Row& row, const Row& stored) {
+    if (row.sameValues(stored))
+        return;
+    if (!update)
+        update.emplace(db(), kUpdateRow);
+    const qint64 values[] = {row.place, row.qualified,  row.status, row.fast, row.laps,
+                             row.most,  row.adjustment, row.points, row.qual, row.total};
+    for (int v = 0; v < 10; ++v)
+        update->bind(v + 1, values[v]);
+    update->bind(11, row.rowid);
+    if (!update->exec())
+        throw StandBack{};
+}
+
+void Engine::writeSummaries(const LeaguePosting& posting) {
     SqlStatement summary(db(), kInsertSummary);
     for (const Summary& s : posting.summaries) {
         summary.bind(1, s.race);
@@ -606,14 +396,42 @@ void Engine::write(const LeaguePosting& posting) {
 
 void Engine::learn(const std::vector<LeaguePosting>& postings, PostingMemory& memory) const {
     // The filler has left every member a row in each earlier race with a winner.
+    QSet<std::pair<int, int>>& complete = memory.keep<CompleteSummaries>().pairs;
     for (const cLeague& league : m_leagues)
         for (int earlier : m_earlierRacesWithWinner)
-            memory.completeSummaries.insert({league.leagueNmbr(), earlier});
+            complete.insert({league.leagueNmbr(), earlier});
     for (const LeaguePosting& posting : postings)
         if (posting.everyMemberInRace)
-            memory.completeSummaries.insert({posting.league, m_race.raceNmbr()});
+            complete.insert({posting.league, m_race.raceNmbr()});
     // The bonus entries' holdings it wrote are among them.
-    memory.reading = std::make_unique<Reading>(m_read);
+    memory.keep<Reading>() = m_read;
+    // The rows of the races it read and of the race as it wrote them, in the order it wrote them.
+    RaceRows& rows = memory.keep<RaceRows>();
+    rows = m_rowsOfRace;
+    QHash<int, QList<PreviousRow>>& written = rows.byRace[m_race.raceNmbr()];
+    for (const LeaguePosting& posting : postings) {
+        QList<PreviousRow>& league = written[posting.league];
+        league.reserve(posting.rows.size());
+        for (const Row& row : posting.rows)
+            league << PreviousRow{row.car, row.team, row.points, row.total};
+    }
+}
+
+// Every league is worked out before anything is written or the bar moves, so that whatever the chain
+// would do differently (an overflow, a value it reads its own way) is known first. The bar moves as
+// each league's rows are written. Only a failing statement can still send the race to the chain, which
+// then counts its own steps again.
+void Engine::postAllLeagues(PostingMemory* memory) {
+    std::vector<LeaguePosting> postings;
+    for (const cLeague& league : m_leagues)
+        postings.push_back(work(league));
+    for (const LeaguePosting& posting : postings) {
+        write(posting);
+        for (int i = 0; i < kStepsToBonuses + 1 + posting.steps; ++i)
+            stepProgress();
+    }
+    if (memory)
+        learn(postings, *memory);
 }
 
 } // namespace allleagues
@@ -641,20 +459,7 @@ bool postRaceAllLeagues(const cRaces& race, const cLeagueCollection& leagues, co
                 *memory = PostingMemory();
             return engine.postWithScript(stopped) && tx.commit();
         }
-        // Every league is worked out before anything is written or the bar moves, so that whatever
-        // the chain would do differently (an overflow, a value it reads its own way) is known first.
-        std::vector<LeaguePosting> postings;
-        for (const cLeague& league : leagues)
-            postings.push_back(engine.work(league));
-        // The bar moves as each league's rows are written. Only a failing statement can still
-        // send the race to the chain, which then counts its own steps again.
-        for (const LeaguePosting& posting : postings) {
-            engine.write(posting);
-            for (int i = 0; i < kStepsToBonuses + 1 + posting.steps; ++i)
-                stepProgress();
-        }
-        if (memory)
-            engine.learn(postings, *memory);
+        engine.postAllLeagues(memory);
     } catch (const StandBack&) {
         return false;
     }

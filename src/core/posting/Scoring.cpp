@@ -20,15 +20,15 @@ namespace {
 
 // The connection, when the work about to begin is a transaction of its own: then the rows it writes
 // are all that its commit writes.
-SqlDatabase* ownTransaction() {
+cConnection* ownTransaction() {
     SqlDatabase* db = gConnection ? gConnection->getConnection() : nullptr;
-    return db && !db->inTransaction() ? db : nullptr;
+    return db && !db->inTransaction() ? gConnection.get() : nullptr;
 }
 
 } // namespace
 
 bool deleteRacePosting(const cRaces& race) {
-    SqlDatabase* own = ownTransaction();
+    cConnection* own = ownTransaction();
     PostingMemory memory = own ? PostingMemory::take(*own) : PostingMemory();
     Transaction tx;
     if (!tx.begun())
@@ -57,7 +57,7 @@ bool postingEnded() {
 
 bool post(const cRaces& race, bool allLeaguesAtOnce, const SqlScript& script) {
     // A posting that is a transaction of its own keeps what it leaves for the next up to date.
-    SqlDatabase* own = ownTransaction();
+    cConnection* own = ownTransaction();
     PostingMemory memory = own ? PostingMemory::take(*own) : PostingMemory();
     Transaction tx;
     if (!tx.begun())
