@@ -164,6 +164,12 @@ inline int whole(const QVariant& v) {
     return int(in32(v.toLongLong()));
 }
 
+inline int whole(const SqlValue& value) {
+    if (value.kind != SqlValue::Integer)
+        throw StandBack{};
+    return int(in32(value.integer));
+}
+
 inline int whole(const SqlRowView& row, int column) {
     if (!row.isInteger(column))
         throw StandBack{};
@@ -178,11 +184,8 @@ template <int n> std::array<int, n> wholes(const SqlRowView& row) {
         throw StandBack{};
     row.values(values);
     std::array<int, n> out{};
-    for (int i = 0; i < n; ++i) {
-        if (values[i].kind != SqlValue::Integer)
-            throw StandBack{};
-        out[size_t(i)] = int(in32(values[i].integer));
-    }
+    for (int i = 0; i < n; ++i)
+        out[size_t(i)] = whole(values[i]);
     return out;
 }
 

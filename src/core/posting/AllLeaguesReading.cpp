@@ -171,12 +171,6 @@ void Engine::readMembers(const QString& leagueList) {
 
 namespace {
 
-int wholeValue(const SqlValue& value) {
-    if (value.kind != SqlValue::Integer)
-        throw StandBack{};
-    return int(in32(value.integer));
-}
-
 Day dayValue(const SqlValue& value) {
     if (value.kind != SqlValue::Text)
         throw StandBack{};
@@ -204,11 +198,11 @@ void Engine::readHoldings() {
                 if (!held)
                     return;
                 Holding h;
-                h.car = wholeValue(v[1]);
+                h.car = whole(v[1]);
                 h.efctv = dayValue(v[2]);
                 if (v[3].kind != SqlValue::Null)
                     h.term = dayValue(v[3]);
-                h.active = wholeValue(v[4]);
+                h.active = whole(v[4]);
                 *held << h;
             });
     for (QList<Holding>& held : m_read.holdings)
