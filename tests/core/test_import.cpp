@@ -220,22 +220,21 @@ TEST(Import, HoldingRecordsKeepPriceAndSalaryOfAnExistingHolding) {
     addTeam({.nmbr = 4, .name = "Drivers", .raceType = 6, .carType = 2});
     addCars({24, 25});
     addHolding({.team = 3, .car = 24, .from = "2002-02-01", .price = 10.5, .lockedSalary = 20.5, .active = 0});
-    // Entry 26 is the file's own; a pick may end on the day it starts, as Terminate All ends a pick
-    // made today; the Top Bonus entry is held as the posting holds it.
+    // Entry 26 is the file's own; the Top Bonus entry is held as the posting holds it.
     const QString path = writeFile(data, "14;3;24;2/1/2002;3/1/2002;99;99\r\n"
                                          "14;3;25;2/1/2002;;12.25;30\r\n"
                                          "11;26;1;1;\"26\";;;;\r\n"
                                          "14;3;26;\"2/1/2002\";\"\";1;1\r\n"
                                          "11;27;2;6;\"27\";;;;\"Ann\"\r\n"
                                          "11;28;3;6;\"Top Bonus\";;;;\"Top Bonus\"\r\n"
-                                         "14;4;27;3/1/2002;3/1/2002;1;1\r\n"
+                                         "14;4;27;3/1/2002;3/2/2002;1;1\r\n"
                                          "14;4;28;3/1/2002;;0;0\r\n");
     ASSERT_TRUE(importFile(path));
     EXPECT_TRUE(data.ui().boxes.isEmpty());
     EXPECT_EQ(one("SELECT group_concat(team_nmbr || ':' || car_nmbr || ':' || ifnull(term_dt, '-'), ' ') FROM"
                   " (SELECT * FROM team_car WHERE team_nmbr = 4 ORDER BY car_nmbr)")
                   .toString(),
-              "4:27:2002-03-01 4:28:-");
+              "4:27:2002-03-02 4:28:-");
     EXPECT_EQ(one("SELECT term_dt || '|' || price || '|' || locked_salary || '|' || active FROM team_car"
                   " WHERE car_nmbr = 24")
                   .toString(),
@@ -319,7 +318,7 @@ TEST(Import, ALineThatCannotBeReadRefusesTheWholeFile) {
         {"13;2;7;12;-1;3;1;4;0", "the finishing place \"-1\" is not a whole number from 0 to 32767."},
         {"13;2;7;12;1;-3;1;4;0", "the qualified \"-3\" is not a whole number from 0 to 32767."},
         {"13;2;7;12;1;3;1;-4;0", "the laps led \"-4\" is not a whole number from 0 to 32767."},
-        // A pick of a team and an entry of its series, ending no earlier than it starts. Team 500
+        // A pick of a team and an entry of its series, ending after it starts. Team 500
         // would be the user's next team.
         {"14;9999;9999;1/1/2026;;100;100", "team 9999 does not exist."},
         {"14;500;40;1/1/2026;;100;100", "team 500 does not exist."},
@@ -328,7 +327,9 @@ TEST(Import, ALineThatCannotBeReadRefusesTheWholeFile) {
          "driver Ann Hale (entry number 61) is of race type F1, team Comets (team number 3) "
          "of race type Wexford Cup."},
         {"14;3;40;2/1/2002;1/31/2002;1;1",
-         "the termination date \"1/31/2002\" is before the effective date \"2/1/2002\"."},
+         "the termination date \"1/31/2002\" is not later than the effective date \"2/1/2002\"."},
+        {"14;3;40;2/1/2002;2/1/2002;1;1",
+         "the termination date \"2/1/2002\" is not later than the effective date \"2/1/2002\"."},
     };
     const QString before = snapshot();
     // Nothing stored, nothing for a window to show again.
@@ -660,7 +661,7 @@ TEST(Import, WritesTheRowsItAlwaysHasWritten) {
                             "14;3;31;2/1/2002;;12.25;30\r\n"
                             "14;3;32767;\"2/1/2002\";\"\";0.1;1234.5678\r\n"
                             "14;4;24;2002-02-03;;1e3;-0.3\r\n"
-                            "14;4;31;2002-02-03;2002-02-03;0.30000000000000004;123456789.123456789\r\n"
+                            "14;4;31;2002-02-03;2002-02-04;0.30000000000000004;123456789.123456789\r\n"
                             "14;-4;-5;12/31/1999;1/1/2000;-1e-300;1e300";
     ASSERT_TRUE(importFile(writeFile(data, text)));
     EXPECT_TRUE(data.ui().boxes.isEmpty());
@@ -692,7 +693,7 @@ TEST(Import, WritesTheRowsItAlwaysHasWritten) {
               "''''''\\'00.0|-32768'''''2002-12-31'110/7'Winter ''500''''Bay Oval''2002-02-17'112/8'New''Ring''"
               "2002-03-03'215|572100-4/247131400/31811027/-58003276732767-32768|324'2002-02-01''2002-03-01'1"
               "0.520.51/331'2002-02-01'NULL12.2530.01/332767'2002-02-01'NULL0.11234.56781/424'2002-02-03'NULL1000."
-              "0-0.31/431'2002-02-03''2002-02-03'3.00000000000000044408e-011.23456789123456791039e+081/-4-5'19"
+              "0-0.31/431'2002-02-03''2002-02-04'3.00000000000000044408e-011.23456789123456791039e+081/-4-5'19"
               "99-12-31''2000-01-01'-1.0e-3001.0e+3001|||-1e-300 1.0000000000000001e+300 10.5 20.5 12.25 30 0.1"
               "0000000000000001 1234.5678 1000 -0.29999999999999999 0.30000000000000004 123456789.12345679 "
               "integertextintegerreal,integertextnullreal,integertextintegerreal,integertextintegerreal,integer"

@@ -3,6 +3,7 @@
 #include "data/Feedback.h"
 #include "data/IDatabase.h"
 #include "data/Paths.h"
+#include "data/Regional.h"
 #include "data/TextFiles.h"
 #include "data/cCar.h"
 #include "data/cConnection.h"
@@ -116,20 +117,13 @@ QStringView dateText(QStringView field) {
     return t;
 }
 
-// Whether the data file keeps the date as the day it is: it stores ISO text, which has four
-// digits for the year and no sign. The platform reads a minus sign before a four-digit year as a
-// year before Christ, which would be stored as no date at all.
-bool storable(const QDate& d) {
-    return d.isValid() && QDate::fromString(d.toString(Qt::ISODate), Qt::ISODate) == d;
-}
-
 // The date forms the files use (month first); invalid when none fits.
 QDate toDate(QStringView field) {
     const QString t = dateText(field).toString();
     for (const char* format : {"M/d/yyyy", "yyyy-MM-dd", "M-d-yyyy"}) {
         const QDate d = QDate::fromString(t, QLatin1String(format));
         if (d.isValid())
-            return storable(d) ? d : QDate();
+            return isStorableDate(d) ? d : QDate(); // "-2026" reads as a year before Christ
     }
     // Two-digit years: 30 to 99 are 1900s, 00 to 29 the 2000s.
     QDate d = QDate::fromString(t, QStringLiteral("M/d/yy"));
@@ -606,11 +600,11 @@ LineOutcome importHolding(RecordReader& r, ImportRun& run) {
     if (!r.integer(1, &teamNmbr) || !r.integer(2, &carNmbr) || !r.date(3, &efctvDt, false) ||
         !r.date(4, &termDt, true) || !r.number(5, &price) || !r.number(6, &lockedSalary))
         return LineOutcome::Refused;
-    // A pick that ends on the day it starts is held on no day, as Terminate All leaves a pick made
-    // today; one that ends before it starts no window makes.
-    if (termDt.isValid() && termDt < efctvDt) {
-        run.problem =
-            QStringLiteral("the termination date %1 is before the effective date %2.").arg(r.shown(4), r.shown(3));
+    // A pick ending on or before the day it starts is held on no day: the pick editor refuses it and
+    // Terminate All leaves such a pick open.
+    if (termDt.isValid() && termDt <= efctvDt) {
+        run.problem = QStringLiteral("the termination date %1 is not later than the effective date %2.")
+                          .arg(r.shown(4), r.shown(3));
         return LineOutcome::Refused;
     }
     // A pick belongs to a team and to an entry of the team's series, as the pick editor offers them;

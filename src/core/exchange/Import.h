@@ -12,7 +12,7 @@
 // a known record type that cannot be read (its field count, a number, a date the data file can keep),
 // that names what does not exist (a race, car/driver, team, race type, car type or race status, a
 // Score By other than cars or drivers), a negative place, qualifying position or laps led, a pick
-// ending before it starts, or a failing store refuses the whole file: nothing is changed, a box names
+// ending on or before the day it starts, or a failing store refuses the whole file: nothing is changed, a box names
 // the line (the store shows its own), and the result is false. So is a file with no record of types
 // 11 to 14 in it (its box says so), and a file that does not exist or cannot be read. Lines of other
 // record types are passed over with one "Invalid file format." box per file. A file whose first
