@@ -1,11 +1,13 @@
 // Importing a large series file: how long it takes and how much memory the program needs for it.
-// The file is generated: a season of races, each with its results, car lists and team car records,
-// repeated until the file reaches its size (races named again take the same results again).
+// The file is generated: a season of races, each with its results, car lists and team car records
+// (of the teams the data file has), repeated until the file reaches its size (races named again take
+// the same results again).
 //
 //   import          a 100 MB file
 //   import --small  a 2 MB file (a quick proof that it runs)
 
 #include "exchange/Import.h"
+#include "Rows.h"
 #include "TestDataFile.h"
 
 #include <QDate>
@@ -22,6 +24,8 @@ namespace {
 
 constexpr int kCarsPerRace = 43;
 constexpr int kRaces = 30000;
+constexpr int kFirstTeam = 500;
+constexpr int kTeams = 400;
 
 double peakMiB() {
     struct rusage usage {};
@@ -58,7 +62,7 @@ qint64 writeSeriesFile(const QString& path, qint64 targetBytes) {
                      QByteArray::number(c <= 5 ? 60 - 10 * c : 0) + ";0\r\n";
             ++lines;
         }
-        block += "14;" + QByteArray::number(500 + b % 400) + ';' + QByteArray::number(b % 32000 + 1) + ';' +
+        block += "14;" + QByteArray::number(kFirstTeam + b % kTeams) + ';' + QByteArray::number(b % 32000 + 1) + ';' +
                  date.toString(QStringLiteral("M/d/yyyy")).toLatin1() + ";;1250.5;1000\r\n";
         ++lines;
         if (block.size() > (1 << 20)) {
@@ -82,6 +86,8 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "could not create the data file\n");
         return 1;
     }
+    for (int team = kFirstTeam; team < kFirstTeam + kTeams; ++team)
+        addTeam({.nmbr = team, .name = QStringLiteral("Team %1").arg(team)});
     const QString path = QDir(dir.path()).filePath(QStringLiteral("series.qvi"));
     const qint64 lines = writeSeriesFile(path, targetBytes);
     const qint64 bytes = QFileInfo(path).size();

@@ -125,6 +125,9 @@ TEST(RegionalDates, ShownAndReadInTheUsersShortFormWithAFourDigitYear) {
         EXPECT_EQ(parseDate("03/01/2026"), QDate(2026, 3, 1));
         EXPECT_FALSE(parseDate("13/12/2026").isValid());
         EXPECT_FALSE(parseDate("3/1/26").isValid()); // no guessing at the century
+        // A year the data file cannot keep is no date, however the platform reads it.
+        EXPECT_FALSE(parseDate("1/1/-2026").isValid());
+        EXPECT_FALSE(parseDate("-2026-01-01").isValid());
         EXPECT_EQ(parseDate("2026-12-13"), QDate(2026, 12, 13));
     }
     {

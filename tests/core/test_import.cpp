@@ -141,12 +141,19 @@ TEST(Import, RaceRecordsStoreTheDateAndResetTheStatus) {
 TEST(Import, FileDatesAreMonthFirstWhateverTheUsersLocale) {
     TestDataFile data;
     ASSERT_TRUE(data.ok());
-    ScopedLocale gb(ScopedLocale::british());
-    const QString path = writeFile(data, "12;8;\"New\";\"Ring\";\"3/1/2002\";6;1\r\n"
-                                         "12;9;\"Late\";\"Ring\";12/13/2002;6;1\r\n");
-    ASSERT_TRUE(importFile(path));
-    EXPECT_EQ(one("SELECT race_dt FROM races WHERE race_nmbr = 8").toString(), "2002-03-01");
-    EXPECT_EQ(one("SELECT race_dt FROM races WHERE race_nmbr = 9").toString(), "2002-12-13");
+    for (const QLocale& locale : {ScopedLocale::british(), QLocale(QLocale::German, QLocale::Germany)}) {
+        ScopedLocale user(locale);
+        TestDataFile::exec("DELETE FROM races");
+        ASSERT_TRUE(importFile(writeFile(data, "12;8;\"New\";\"Ring\";\"3/1/2002\";6;1\r\n"
+                                               "12;9;\"Late\";\"Ring\";12/13/2002;6;1\r\n"
+                                               "12;10;\"Last\";\"Ring\";12/31/9999;6;1\r\n")));
+        EXPECT_EQ(
+            one("SELECT group_concat(race_dt, ' ') FROM (SELECT race_dt FROM races ORDER BY race_nmbr)").toString(),
+            "2002-03-01 2002-12-13 9999-12-31");
+        // A year with a sign before it has no place in the data file, which would keep no date.
+        EXPECT_FALSE(importFile(writeFile(data, "12;11;\"R\";\"T\";1/1/-2026;1;1\r\n")));
+        EXPECT_EQ(count("SELECT count(*) FROM races WHERE race_nmbr = 11"), 0);
+    }
 }
 
 TEST(Import, AResultsFileReplacesTheResultsAndPostingsOfItsFirstRace) {
@@ -209,11 +216,25 @@ TEST(Import, OnlyAFirstLineThatIsAResultReplacesResults) {
 TEST(Import, HoldingRecordsKeepPriceAndSalaryOfAnExistingHolding) {
     TestDataFile data;
     ASSERT_TRUE(data.ok());
+    addTeam({.nmbr = 3, .name = "Comets"});
+    addTeam({.nmbr = 4, .name = "Drivers", .raceType = 6, .carType = 2});
+    addCars({24, 25});
     addHolding({.team = 3, .car = 24, .from = "2002-02-01", .price = 10.5, .lockedSalary = 20.5, .active = 0});
+    // Entry 26 is the file's own; the Top Bonus entry is held as the posting holds it.
     const QString path = writeFile(data, "14;3;24;2/1/2002;3/1/2002;99;99\r\n"
                                          "14;3;25;2/1/2002;;12.25;30\r\n"
-                                         "14;3;26;\"2/1/2002\";\"\";1;1\r\n");
+                                         "11;26;1;1;\"26\";;;;\r\n"
+                                         "14;3;26;\"2/1/2002\";\"\";1;1\r\n"
+                                         "11;27;2;6;\"27\";;;;\"Ann\"\r\n"
+                                         "11;28;3;6;\"Top Bonus\";;;;\"Top Bonus\"\r\n"
+                                         "14;4;27;3/1/2002;3/2/2002;1;1\r\n"
+                                         "14;4;28;3/1/2002;;0;0\r\n");
     ASSERT_TRUE(importFile(path));
+    EXPECT_TRUE(data.ui().boxes.isEmpty());
+    EXPECT_EQ(one("SELECT group_concat(team_nmbr || ':' || car_nmbr || ':' || ifnull(term_dt, '-'), ' ') FROM"
+                  " (SELECT * FROM team_car WHERE team_nmbr = 4 ORDER BY car_nmbr)")
+                  .toString(),
+              "4:27:2002-03-02 4:28:-");
     EXPECT_EQ(one("SELECT term_dt || '|' || price || '|' || locked_salary || '|' || active FROM team_car"
                   " WHERE car_nmbr = 24")
                   .toString(),
@@ -244,6 +265,7 @@ TEST(Import, ALineThatCannotBeReadRefusesTheWholeFile) {
             .sponsor = "",
             .group = 0});
     addPostedResult(7, 5, 0);
+    addTeam({.nmbr = 3, .name = "Comets"});
     addHolding({.team = 3,
                 .car = 24,
                 .from = "2002-02-01",
@@ -283,6 +305,31 @@ TEST(Import, ALineThatCannotBeReadRefusesTheWholeFile) {
         {"14;3;24;2/1/2002;;cheap;1", "the price \"cheap\" is not a number."},
         {"14;3;24;2/1/2002;;1;inf", "the locked salary \"inf\" is not a number."},
         {"14;3;24;2/1/2002;;nan;1", "the price \"nan\" is not a number."},
+        {"12;9;\"R\";\"T\";1/1/-2026;1;1", "the race date \"1/1/-2026\" is not a date."},
+        {"12;9;\"R\";\"T\";-2026-01-01;1;1", "the race date \"-2026-01-01\" is not a date."},
+        {"14;3;40;1/1/-2026;;1;1", "the effective date \"1/1/-2026\" is not a date."},
+        {"14;3;40;2/1/2002;1-1--2026;1;1", "the termination date \"1-1--2026\" is not a date."},
+        // Numbers that name nothing the windows know.
+        {"11;420;7;1;\"X\";\"\";\"\";\"\";\"D\"", "car type 7 does not exist."},
+        {"11;420;-3;1;\"X\";\"\";\"\";\"\";\"D\"", "car type -3 does not exist."},
+        {"12;9;\"R\";\"T\";3/3/2002;1;9", "a race's Score By is 1 (cars) or 2 (drivers), this line has 9."},
+        {"12;9;\"R\";\"T\";3/3/2002;1;3", "a race's Score By is 1 (cars) or 2 (drivers), this line has 3."},
+        {"13;99;7;12;1;3;1;4;0", "race status 99 does not exist."},
+        {"13;2;7;12;-1;3;1;4;0", "the finishing place \"-1\" is not a whole number from 0 to 32767."},
+        {"13;2;7;12;1;-3;1;4;0", "the qualified \"-3\" is not a whole number from 0 to 32767."},
+        {"13;2;7;12;1;3;1;-4;0", "the laps led \"-4\" is not a whole number from 0 to 32767."},
+        // A pick of a team and an entry of its series, ending after it starts. Team 500
+        // would be the user's next team.
+        {"14;9999;9999;1/1/2026;;100;100", "team 9999 does not exist."},
+        {"14;500;40;1/1/2026;;100;100", "team 500 does not exist."},
+        {"14;3;401;1/1/2026;;100;100", "car/driver 401 does not exist."},
+        {"14;3;61;1/1/2026;;100;100",
+         "driver Ann Hale (entry number 61) is of race type F1, team Comets (team number 3) "
+         "of race type Wexford Cup."},
+        {"14;3;40;2/1/2002;1/31/2002;1;1",
+         "the termination date \"1/31/2002\" is not later than the effective date \"2/1/2002\"."},
+        {"14;3;40;2/1/2002;2/1/2002;1;1",
+         "the termination date \"2/1/2002\" is not later than the effective date \"2/1/2002\"."},
     };
     const QString before = snapshot();
     // Nothing stored, nothing for a window to show again.
@@ -440,6 +487,7 @@ TEST(Import, ADatabaseErrorRollsTheWholeFileBack) {
     addRace({.nmbr = 7, .name = "Race", .track = "Track", .date = "2002-02-17", .status = 1});
     addCars({5, 12});
     addPostedResult(7, 5, 0);
+    addTeam({.nmbr = 3, .name = "Comets"});
     // The store refuses the holding on line 3 as a full disk would.
     TestDataFile::exec(
         "CREATE TEMP TRIGGER refuse BEFORE INSERT ON team_car BEGIN SELECT RAISE(ABORT, 'disk full'); END");
@@ -462,6 +510,7 @@ TEST(Import, ADatabaseErrorRollsTheWholeFileBack) {
 TEST(Import, ImportingTheSameFileTwiceLeavesTheSameData) {
     TestDataFile data;
     ASSERT_TRUE(data.ok());
+    addTeam({.nmbr = 3, .name = "Comets"});
     const QString path = writeFile(data, "12;7;\"R\";\"T\";2/17/2002;1;1\r\n"
                                          "11;12;1;1;\"C\";;;;\r\n"
                                          "14;3;12;2/1/2002;;1;2\r\n");
@@ -475,7 +524,7 @@ TEST(Import, ImportingTheSameFileTwiceLeavesTheSameData) {
     EXPECT_TRUE(data.ui().boxes.isEmpty());
 }
 
-TEST(Import, AMissingOrUnreadableFileIsAFailure) {
+TEST(Import, AMissingOrUnreadableFileOrOneWithoutRecordsImportsNothing) {
     TestDataFile data;
     ASSERT_TRUE(data.ok());
     EXPECT_EQ(importFileOutcome(QDir(data.folder()).filePath(QStringLiteral("nothing.qvi"))), ImportOutcome::Failed);
@@ -500,8 +549,19 @@ TEST(Import, AMissingOrUnreadableFileIsAFailure) {
     ASSERT_TRUE(QFile::link(writeFile(data, "11;1;1;1;\"A\";;;;\r\n"), linked));
     EXPECT_TRUE(importFile(linked));
     EXPECT_TRUE(data.ui().boxes.isEmpty());
-    // An empty file imports nothing and counts as read.
-    EXPECT_TRUE(importFile(writeFile(data, "")));
+    // A file with no record in it, as a careless save or a wrong file gives, is refused in one box.
+    const QString before = snapshot();
+    const QString noRecords = QStringLiteral("This file holds no series records: no line is a car/driver, race, "
+                                             "result or team car record.\r\nNothing was imported from this file.");
+    for (const QByteArray& text : {QByteArray(), QByteArray("hello world"), QByteArray("\xEF\xBB\xBF\r\n\r\n"),
+                                   QByteArray("Name;Team\r\nAnn;Comets\r\n")}) {
+        data.ui().clear();
+        EXPECT_EQ(importFileOutcome(writeFile(data, text, "x.qvi")), ImportOutcome::Refused) << text.toStdString();
+        EXPECT_EQ(snapshot(), before);
+        // Lines of an unknown record type have said so first.
+        ASSERT_EQ(data.ui().boxes.size(), text.contains(';') ? 2 : 1) << text.toStdString();
+        EXPECT_EQ(data.ui().boxes.last().text, noRecords);
+    }
 }
 
 TEST(Import, TextIsReadAsTheFileWasWritten) {
@@ -583,6 +643,8 @@ TEST(Import, WritesTheRowsItAlwaysHasWritten) {
     addCar({.nmbr = 5, .txt = "Five", .owner = "", .driver = "", .make = "", .sponsor = ""});
     addResult({.car = 5, .race = 7, .place = 3, .qualified = 4, .lapsLed = 5, .adjustment = -4});
     addHolding({.team = 3, .car = 24, .from = "2002-02-01", .price = 10.5, .lockedSalary = 20.5, .active = 0});
+    for (const int team : {3, 4, -4})
+        addTeam({.nmbr = team});
     const QByteArray text = "11;24;1;1;\"  24 O'Brien Co  \";\"Owner\";\"Make\";\"Spon'sor\";\"Dri\"ver\"\r\n"
                             "11;31;2;1;\"Ace\";;\"\";\"S\";\"Zo\xEB \x93"
                             "Ace\x94\"\r\n"
@@ -594,13 +656,13 @@ TEST(Import, WritesTheRowsItAlwaysHasWritten) {
                             "13;2;7;24;1;3;1;40;0\r\n"
                             "13;2;7;5;2;1;0;0;9\r\n"
                             "13;3;8;31;1;1;0;2;7\r\n"
-                            "13;-1;8;-5;0;-32768;32767;-7;-32768\r\n"
+                            "13;5;8;-5;0;0;32767;32767;-32768\r\n"
                             "14;3;24;2/1/2002;3/1/2002;99;99\r\n"
-                            "14;3;25;2/1/2002;;12.25;30\r\n"
-                            "14;3;26;\"2/1/2002\";\"\";0.1;1234.5678\r\n"
+                            "14;3;31;2/1/2002;;12.25;30\r\n"
+                            "14;3;32767;\"2/1/2002\";\"\";0.1;1234.5678\r\n"
                             "14;4;24;2002-02-03;;1e3;-0.3\r\n"
-                            "14;4;25;2002-02-03;2002-02-03;0.30000000000000004;123456789.123456789\r\n"
-                            "14;-4;-25;12/31/1999;1/1/2000;-1e-300;1e300";
+                            "14;4;31;2002-02-03;2002-02-04;0.30000000000000004;123456789.123456789\r\n"
+                            "14;-4;-5;12/31/1999;1/1/2000;-1e-300;1e300";
     ASSERT_TRUE(importFile(writeFile(data, text)));
     EXPECT_TRUE(data.ui().boxes.isEmpty());
     // The numbers to the last bit, and the type each value is stored as.
@@ -629,9 +691,9 @@ TEST(Import, WritesTheRowsItAlwaysHasWritten) {
               "'sor'21500000.25/3112'Ace''''Zo\xC3\xAB \xE2\x80\x9C"
               "Ace\xE2\x80\x9D''''S'00.0/3276713'x'''''' ''"
               "''''''\\'00.0|-32768'''''2002-12-31'110/7'Winter ''500''''Bay Oval''2002-02-17'112/8'New''Ring''"
-              "2002-03-03'21-1|572100-4/247131400/31811027/-580-3276832767-7-32768|324'2002-02-01''2002-03-01'1"
-              "0.520.51/325'2002-02-01'NULL12.2530.01/326'2002-02-01'NULL0.11234.56781/424'2002-02-03'NULL1000."
-              "0-0.31/425'2002-02-03''2002-02-03'3.00000000000000044408e-011.23456789123456791039e+081/-4-25'19"
+              "2002-03-03'215|572100-4/247131400/31811027/-58003276732767-32768|324'2002-02-01''2002-03-01'1"
+              "0.520.51/331'2002-02-01'NULL12.2530.01/332767'2002-02-01'NULL0.11234.56781/424'2002-02-03'NULL1000."
+              "0-0.31/431'2002-02-03''2002-02-04'3.00000000000000044408e-011.23456789123456791039e+081/-4-5'19"
               "99-12-31''2000-01-01'-1.0e-3001.0e+3001|||-1e-300 1.0000000000000001e+300 10.5 20.5 12.25 30 0.1"
               "0000000000000001 1234.5678 1000 -0.29999999999999999 0.30000000000000004 123456789.12345679 "
               "integertextintegerreal,integertextnullreal,integertextintegerreal,integertextintegerreal,integer"

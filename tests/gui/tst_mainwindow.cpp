@@ -940,7 +940,7 @@ private slots:
 
     // File > Import with the help's own example, in a data file where the user typed a car and a
     // race (numbered from 500): they stay as typed. A refused file says so in one box that names
-    // the line and the car as the user knows it.
+    // the line and the car as the user knows it; a file without records says that in one box.
     void importingTheHelpsExampleKeepsTheUsersEntries() {
         installCommands();
         QVERIFY(start());
@@ -989,6 +989,14 @@ private slots:
                                       "Nothing was imported from this file.")});
         }
         QCOMPARE(stored("SELECT count(*) FROM cars WHERE car_nmbr = 402"), QStringLiteral("0"));
+
+        // A file with no record in it is refused in its one box, and nothing says it was imported.
+        {
+            AnsweredBoxes boxes({QMessageBox::Ok, QMessageBox::Ok});
+            m_main->importFrom(write("hello world"));
+            QCOMPARE(boxes.texts.size(), 1);
+            QVERIFY(boxes.texts.at(0).startsWith(QStringLiteral("This file holds no series records")));
+        }
     }
 
     void listWindowsOpenAsChildWindows() {

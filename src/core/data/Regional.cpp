@@ -244,7 +244,12 @@ QDate parseDate(const QString& text) {
     QDate d = regionalLocale().toDate(t, typed);
     if (!d.isValid())
         d = QDate::fromString(t, Qt::ISODate);
-    return d;
+    // The platform reads "-2026" as a four-digit year before Christ.
+    return isStorableDate(d) ? d : QDate();
+}
+
+bool isStorableDate(const QDate& date) {
+    return date.isValid() && date.year() >= 1 && date.year() <= 9999;
 }
 
 QString dateEntryForm() {

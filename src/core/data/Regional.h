@@ -45,8 +45,12 @@ bool parseMoney(const QString& text, Currency* amount);
 QString moneyRefusal(const QString& message);
 
 // Reads a date typed in the user's short form (leading zeros optional, a four-digit year) or in
-// ISO form (YYYY-MM-DD); invalid when it is neither.
+// ISO form (YYYY-MM-DD); invalid when it is neither, or when the data file could not keep it.
 QDate parseDate(const QString& text);
+
+// Whether the data file keeps the date as that day: it stores ISO text, four digits of year with no
+// sign, so a year before 1 would be stored as no date at all.
+bool isStorableDate(const QDate& date);
 
 // The user's short date form spelt out for a person: "M/D/YYYY", "DD.MM.YYYY".
 QString dateEntryForm();

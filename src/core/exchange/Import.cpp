@@ -3,6 +3,7 @@
 #include "data/Feedback.h"
 #include "data/IDatabase.h"
 #include "data/Paths.h"
+#include "data/Regional.h"
 #include "data/TextFiles.h"
 #include "data/cCar.h"
 #include "data/cConnection.h"
@@ -122,7 +123,7 @@ QDate toDate(QStringView field) {
     for (const char* format : {"M/d/yyyy", "yyyy-MM-dd", "M-d-yyyy"}) {
         const QDate d = QDate::fromString(t, QLatin1String(format));
         if (d.isValid())
-            return d;
+            return isStorableDate(d) ? d : QDate(); // "-2026" reads as a year before Christ
     }
     // Two-digit years: 30 to 99 are 1900s, 00 to 29 the 2000s.
     QDate d = QDate::fromString(t, QStringLiteral("M/d/yy"));
@@ -155,6 +156,15 @@ public:
         problem = QStringLiteral("the %1 %2 is not a whole number from -32768 to 32767.").arg(m_names.at(i), shown(i));
         return false;
     }
+    // A place or a count of laps: never below 0.
+    bool nonNegative(int i, int* out) {
+        if (!integer(i, out))
+            return false;
+        if (*out >= 0)
+            return true;
+        problem = QStringLiteral("the %1 %2 is not a whole number from 0 to 32767.").arg(m_names.at(i), shown(i));
+        return false;
+    }
     bool number(int i, double* out) {
         bool ok = false;
         *out = m_fields.at(i).trimmed().toDouble(&ok);
@@ -174,10 +184,6 @@ public:
         return false;
     }
     QStringView text(int i) const { return toText(m_fields.at(i)); }
-
-    QString problem;
-
-private:
     // The field as the file has it, quoted, and cut short when long.
     QString shown(int i) const {
         QString f = m_fields.at(i).trimmed().toString();
@@ -186,6 +192,9 @@ private:
         return QLatin1Char('"') + f + QLatin1Char('"');
     }
 
+    QString problem;
+
+private:
     int m_type;
     const LineFields& m_fields;
     const QStringList& m_names;
@@ -250,15 +259,27 @@ struct ImportStatements {
         updateHolding;
 };
 
+// One of the lists the windows take the names of numbers from. A number it does not have is one
+// that no window can show or choose.
+struct NumberList {
+    const char* table;
+    const char* column;
+    const char* name; // of a number, in the refusal
+    std::optional<QSet<int>> numbers;
+};
+
 struct ImportRun {
     QString problem;             // why a line was refused
     bool replaceResults = false; // the line is the first of a results file
-    // The races, cars/drivers and race types the file has named so far (nothing for one that does
-    // not exist), so that the lines do not read them again and again. Only this import writes
-    // them while it runs.
+    // The races, cars/drivers and teams the file has named so far (nothing for one that does not
+    // exist), so that the lines do not read them again and again. Only this import writes them
+    // while it runs (teams it never writes).
     QHash<int, std::optional<RaceFacts>> races;
     QHash<int, std::optional<int>> carRaceTypes;
-    std::optional<QSet<int>> raceTypes;
+    QHash<int, std::optional<int>> teamRaceTypes;
+    NumberList raceTypes{"race_type_dm", "race_type_nmbr", "race type", {}};
+    NumberList carTypes{"car_type_dm", "car_type_nmbr", "car type", {}};
+    NumberList raceStatuses{"race_status_dm", "race_status_nmbr", "race status", {}};
     // The races this file brought results for: their places are checked once the file is read.
     QSet<int> resultRaces;
     // The race of the latest run of result lines, and the cars/drivers that run wrote. When the
@@ -309,21 +330,22 @@ void bindDate(SqlStatement& statement, int index, const QDate& date) {
         statement.bindNull(index);
 }
 
-// A race type that does not exist can be neither chosen nor changed in the windows afterwards.
-bool raceTypeExists(int raceType, ImportRun& run, LineOutcome* failed) {
-    if (!run.raceTypes) {
+// Whether the list has the number, read once a file; a number it lacks refuses the line.
+bool listed(NumberList& list, int nmbr, ImportRun& run, LineOutcome* failed) {
+    if (!list.numbers) {
         IDatabase db;
-        if (!db.OpenResultSet(QStringLiteral("SELECT race_type_nmbr FROM race_type_dm"))) {
+        const QString column = QLatin1String(list.column);
+        if (!db.OpenResultSet(QStringLiteral("SELECT %1 FROM %2").arg(column, QLatin1String(list.table)))) {
             *failed = LineOutcome::StoreFailed;
             return false;
         }
-        run.raceTypes.emplace();
+        list.numbers.emplace();
         for (db.MoveFirst(); !db.isEOF(); db.MoveNext())
-            run.raceTypes->insert(db.fields.toInt(QStringLiteral("race_type_nmbr")));
+            list.numbers->insert(db.fields.toInt(column));
     }
-    if (run.raceTypes->contains(raceType))
+    if (list.numbers->contains(nmbr))
         return true;
-    run.problem = QStringLiteral("race type %1 does not exist.").arg(raceType);
+    run.problem = QStringLiteral("%1 %2 does not exist.").arg(QLatin1String(list.name)).arg(nmbr);
     *failed = LineOutcome::Refused;
     return false;
 }
@@ -349,18 +371,29 @@ bool findRace(int raceNmbr, ImportRun& run, std::optional<RaceFacts>* out) {
     return true;
 }
 
-// The stored car/driver's race type, read once; nothing for an entry that does not exist.
-bool findCarRaceType(int carNmbr, ImportRun& run, std::optional<int>* out) {
-    auto known = run.carRaceTypes.constFind(carNmbr);
-    if (known == run.carRaceTypes.constEnd()) {
+// The race type of a stored row (the query names it by its key), read once; nothing for a row that
+// does not exist, and false after a failing query.
+bool findRaceType(const QString& sql, int nmbr, QHash<int, std::optional<int>>& known, std::optional<int>* out) {
+    auto found = known.constFind(nmbr);
+    if (found == known.constEnd()) {
         IDatabase db;
-        if (!db.OpenResultSet(QStringLiteral("SELECT race_type_nmbr FROM cars WHERE car_nmbr = ?"), {carNmbr}))
+        if (!db.OpenResultSet(sql, {nmbr}))
             return false;
-        known = run.carRaceTypes.insert(carNmbr, db.isEOF() ? std::nullopt
-                                                            : std::optional<int>(db.fields.toInt("race_type_nmbr")));
+        found = known.insert(nmbr, db.isEOF() ? std::nullopt
+                                              : std::optional<int>(db.fields.toInt(QStringLiteral("race_type_nmbr"))));
     }
-    *out = *known;
+    *out = *found;
     return true;
+}
+
+bool findCarRaceType(int carNmbr, ImportRun& run, std::optional<int>* out) {
+    return findRaceType(QStringLiteral("SELECT race_type_nmbr FROM cars WHERE car_nmbr = ?"), carNmbr, run.carRaceTypes,
+                        out);
+}
+
+bool findTeamRaceType(int teamNmbr, ImportRun& run, std::optional<int>* out) {
+    return findRaceType(QStringLiteral("SELECT race_type_nmbr FROM teams WHERE team_nmbr = ?"), teamNmbr,
+                        run.teamRaceTypes, out);
 }
 
 // A car/driver as the windows show it, with the entry number the file names it by: "car 42 (entry
@@ -381,15 +414,25 @@ QString carAsKnown(int carNmbr) {
         .arg(driver ? QStringLiteral("driver") : QStringLiteral("car"), shown, QString::number(carNmbr));
 }
 
-// A race by its name, with the race number the file names it by.
-QString raceAsKnown(int raceNmbr) {
+// A race or a team (`kind`, which names its table's columns) by its name, with the number the file
+// names it by: "race Spring 200 (race number 301)".
+QString nameAsKnown(QLatin1String kind, QLatin1String table, int nmbr) {
     IDatabase db;
     QString name;
-    if (db.OpenResultSet(QStringLiteral("SELECT race_name FROM races WHERE race_nmbr = ?"), {raceNmbr}) && !db.isEOF())
-        name = db.fields.toText(QStringLiteral("race_name")).trimmed();
+    if (db.OpenResultSet(QStringLiteral("SELECT %1_name FROM %2 WHERE %1_nmbr = ?").arg(kind, table), {nmbr}) &&
+        !db.isEOF())
+        name = db.fields.toText(kind + QLatin1String("_name")).trimmed();
     if (name.isEmpty())
-        return QStringLiteral("race %1").arg(raceNmbr);
-    return QStringLiteral("race %1 (race number %2)").arg(name, QString::number(raceNmbr));
+        return QStringLiteral("%1 %2").arg(kind).arg(nmbr);
+    return QStringLiteral("%1 %2 (%1 number %3)").arg(kind, name, QString::number(nmbr));
+}
+
+QString raceAsKnown(int raceNmbr) {
+    return nameAsKnown(QLatin1String("race"), QLatin1String("races"), raceNmbr);
+}
+
+QString teamAsKnown(int teamNmbr) {
+    return nameAsKnown(QLatin1String("team"), QLatin1String("teams"), teamNmbr);
 }
 
 // A race type by the name System > Race Types shows.
@@ -403,12 +446,29 @@ QString raceTypeAsKnown(int raceTypeNmbr) {
     return name.isEmpty() ? QString::number(raceTypeNmbr) : name;
 }
 
+// A car/driver is raced and held only in its own series: whether the stored entry (its race type,
+// nothing when there is none) is of the race type of the race or team it is named with. The refusal
+// names that race or team as `asKnown` gives it.
+bool inSeries(int carNmbr, const std::optional<int>& carRaceType, int otherRaceType, QString (*asKnown)(int),
+              int otherNmbr, ImportRun& run) {
+    if (!carRaceType) {
+        run.problem = QStringLiteral("car/driver %1 does not exist.").arg(carNmbr);
+        return false;
+    }
+    if (*carRaceType == otherRaceType)
+        return true;
+    run.problem = QStringLiteral("%1 is of race type %2, %3 of race type %4.")
+                      .arg(carAsKnown(carNmbr), raceTypeAsKnown(*carRaceType), asKnown(otherNmbr),
+                           raceTypeAsKnown(otherRaceType));
+    return false;
+}
+
 LineOutcome importCar(RecordReader& r, ImportRun& run) {
     int carNmbr = 0, carType = 0, raceType = 0;
     if (!r.integer(1, &carNmbr) || !r.integer(2, &carType) || !r.integer(3, &raceType))
         return LineOutcome::Refused;
     LineOutcome refused = LineOutcome::Refused;
-    if (!raceTypeExists(raceType, run, &refused))
+    if (!listed(run.carTypes, carType, run, &refused) || !listed(run.raceTypes, raceType, run, &refused))
         return refused;
     std::optional<int> storedRaceType;
     if (!findCarRaceType(carNmbr, run, &storedRaceType))
@@ -437,8 +497,13 @@ LineOutcome importRace(RecordReader& r, ImportRun& run) {
     if (!r.integer(1, &raceNmbr) || !r.date(4, &date, false) || !r.integer(5, &raceType) || !r.integer(6, &carType))
         return LineOutcome::Refused;
     LineOutcome refused = LineOutcome::Refused;
-    if (!raceTypeExists(raceType, run, &refused))
+    if (!listed(run.raceTypes, raceType, run, &refused))
         return refused;
+    // The race window offers cars and drivers only: the bonus entry has no results to score by.
+    if (carType != cCar::CarType && carType != cCar::DriverType) {
+        run.problem = QStringLiteral("a race's Score By is 1 (cars) or 2 (drivers), this line has %1.").arg(carType);
+        return LineOutcome::Refused;
+    }
     std::optional<RaceFacts> stored;
     if (!findRace(raceNmbr, run, &stored))
         return LineOutcome::StoreFailed;
@@ -459,9 +524,14 @@ LineOutcome importRace(RecordReader& r, ImportRun& run) {
 
 LineOutcome importResult(RecordReader& r, ImportRun& run) {
     int v[9] = {};
-    for (int i = 1; i <= 8; ++i)
-        if (!r.integer(i, &v[i]))
+    for (int i = 1; i <= 8; ++i) {
+        const bool counted = i == 4 || i == 5 || i == 7; // finishing place, qualified, laps led
+        if (!(counted ? r.nonNegative(i, &v[i]) : r.integer(i, &v[i])))
             return LineOutcome::Refused;
+    }
+    LineOutcome refused = LineOutcome::Refused;
+    if (!listed(run.raceStatuses, v[1], run, &refused))
+        return refused;
     const int raceNmbr = v[2];
     const int carNmbr = v[3];
     std::optional<RaceFacts> race;
@@ -475,16 +545,8 @@ LineOutcome importResult(RecordReader& r, ImportRun& run) {
         run.problem = QStringLiteral("race %1 does not exist.").arg(raceNmbr);
         return LineOutcome::Refused;
     }
-    if (!carRaceType) {
-        run.problem = QStringLiteral("car/driver %1 does not exist.").arg(carNmbr);
+    if (!inSeries(carNmbr, carRaceType, race->raceType, raceAsKnown, raceNmbr, run))
         return LineOutcome::Refused;
-    }
-    if (*carRaceType != race->raceType) {
-        run.problem = QStringLiteral("%1 is of race type %2, %3 of race type %4.")
-                          .arg(carAsKnown(carNmbr), raceTypeAsKnown(*carRaceType), raceAsKnown(raceNmbr),
-                               raceTypeAsKnown(race->raceType));
-        return LineOutcome::Refused;
-    }
     if (run.replaceResults) {
         // A results file brings the whole result of its first race: the old one goes, and the
         // posting made from it with it.
@@ -537,6 +599,24 @@ LineOutcome importHolding(RecordReader& r, ImportRun& run) {
     // must not end up as "still held".
     if (!r.integer(1, &teamNmbr) || !r.integer(2, &carNmbr) || !r.date(3, &efctvDt, false) ||
         !r.date(4, &termDt, true) || !r.number(5, &price) || !r.number(6, &lockedSalary))
+        return LineOutcome::Refused;
+    // A pick ending on or before the day it starts is held on no day: the pick editor refuses it and
+    // Terminate All leaves such a pick open.
+    if (termDt.isValid() && termDt <= efctvDt) {
+        run.problem = QStringLiteral("the termination date %1 is not later than the effective date %2.")
+                          .arg(r.shown(4), r.shown(3));
+        return LineOutcome::Refused;
+    }
+    // A pick belongs to a team and to an entry of the team's series, as the pick editor offers them;
+    // a pick stored for a team number nobody has yet would come to the next team the user adds.
+    std::optional<int> teamRaceType, carRaceType;
+    if (!findTeamRaceType(teamNmbr, run, &teamRaceType) || !findCarRaceType(carNmbr, run, &carRaceType))
+        return LineOutcome::StoreFailed;
+    if (!teamRaceType) {
+        run.problem = QStringLiteral("team %1 does not exist.").arg(teamNmbr);
+        return LineOutcome::Refused;
+    }
+    if (!inSeries(carNmbr, carRaceType, *teamRaceType, teamAsKnown, teamNmbr, run))
         return LineOutcome::Refused;
     // A holding without a termination date is still held: NULL, not an empty date.
     const auto values = [&](SqlStatement& s) {
@@ -683,6 +763,7 @@ ImportOutcome importFileOutcome(const QString& path) {
         return failed;
     }
     bool unknownTypeShown = false;
+    bool recordSeen = false;
     QString line;
     while (reader.next(&line)) {
         const int percent = int(reader.bytesRead() * 100 / size);
@@ -707,6 +788,7 @@ ImportOutcome importFileOutcome(const QString& path) {
             }
             continue;
         }
+        recordSeen = true;
         RecordReader record(*type, fields);
         run.problem.clear();
         // Only the first line decides whether the file replaces a race's results.
@@ -739,6 +821,14 @@ ImportOutcome importFileOutcome(const QString& path) {
         tx.rollback();
         reportReadFailure(input.number());
         return failed;
+    }
+    // Any file opens, a letter or a picture saved under the extension too: importing nothing from
+    // it is no import.
+    if (!recordSeen) {
+        tx.rollback();
+        exchangeMessage(QStringLiteral("This file holds no series records: no line is a car/driver, race, result"
+                                       " or team car record.\r\nNothing was imported from this file."));
+        return ImportOutcome::Refused;
     }
     // The places are checked once the whole file is in: a file may move a car to a place another
     // car leaves further down.

@@ -9,16 +9,19 @@
 // importing the same file twice leaves the same data.
 
 // Imports the whole file (a full path), all or nothing: true when every record was stored. A line of
-// a known record type that cannot be read (its field count, a number, a date), a result for a race
-// that does not exist or a failing store refuses the whole file: nothing is changed, a box names the
-// line (the store shows its own), and the result is false. So is a file that does not exist or
-// cannot be read. Lines of other record types are passed over with one "Invalid file format." box
-// per file. A file whose first record is a race result replaces that race's results and postings; when
-// it had a posting, one box says that the race must be posted again.
+// a known record type that cannot be read (its field count, a number, a date the data file can keep),
+// that names what does not exist (a race, car/driver, team, race type, car type or race status, a
+// Score By other than cars or drivers), a negative place, qualifying position or laps led, a pick
+// ending on or before the day it starts, or a failing store refuses the whole file: nothing is changed, a box names
+// the line (the store shows its own), and the result is false. So is a file with no record of types
+// 11 to 14 in it (its box says so), and a file that does not exist or cannot be read. Lines of other
+// record types are passed over with one "Invalid file format." box per file. A file whose first
+// record is a race result replaces that race's results and postings; when it had a posting, one box
+// says that the race must be posted again.
 bool importFile(const QString& path);
 
-// How an import ended. Refused: a line could not be imported, and its one box has named the line
-// and the entry and said that nothing was imported. Failed: the file could not be read or stored
+// How an import ended. Refused: a line could not be imported, or the file holds no record, and its
+// one box has said so and that nothing was imported. Failed: the file could not be read or stored
 // (a missing file says nothing; a store or read error has shown its own box).
 enum class ImportOutcome { Imported, Refused, Failed };
 // importFile, telling a refused file from one that could not be imported.
