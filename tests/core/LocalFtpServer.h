@@ -63,6 +63,7 @@ public:
         NoListingKeepsParts,      // neither SIZE nor LIST, and keeps the first quarter of each upload
         NoRenamesNoSizeKeeps,     // no renames, no SIZE, and keeps the first quarter of uploads not named ".part"
         TakesOnlyUploads,         // answers neither SIZE nor LIST, and sends no file
+        ClaimsLargeSize,          // gives every file's size as 41,943,040 bytes
     };
 
     bool start(const QString& root, bool writable, const QString& user = QString(), const QString& password = QString(),
@@ -80,7 +81,8 @@ public:
         const char* quirks[] = {
             "",           "strict",  "norename",    "partonly",     "endless",          "blanks",
             "cut",        "nosize",  "nosizecut",   "nosizenolist", "endlessfile",      "keepspart",
-            "keepsnamed", "denycwd", "nosizekeeps", "nolistkeeps",  "nosizekeepsnamed", "uploadsonly"};
+            "keepsnamed", "denycwd", "nosizekeeps", "nolistkeeps",  "nosizekeepsnamed", "uploadsonly",
+            "claimslarge"};
         const bool renames = quirk != Quirk::NoRenames && quirk != Quirk::NoRenamesStoresOnlyParts &&
                              quirk != Quirk::NoRenamesKeepsParts && quirk != Quirk::NoRenamesNoSizeKeeps;
         if (bytesPerSecond > 0 || quirk != Quirk::None)
@@ -217,6 +219,9 @@ class Handler(FTPHandler):
     def ftp_SIZE(self, path):
         if nosize:
             self.respond("502 Command not implemented.")
+            return
+        if quirk == "claimslarge":
+            self.respond("213 41943040")
             return
         return FTPHandler.ftp_SIZE(self, path)
     def ftp_LIST(self, path):

@@ -74,8 +74,9 @@ void listFtpDirectory(const QString& dir);
 // Downloads one file into localFolder under the name after remotePath's last "/". A name that is
 // not a plain file name is refused. A local copy of that name is replaced only once the new one is
 // known to have arrived whole: as many bytes as the server gives as its size (its answer to SIZE, else
-// the file's line in the folder listing). A file beyond kSeriesFileCeiling, or still arriving after
-// kDownloadMinutes, is stopped. After any failure, said in one box, the previous copy is still there.
+// the file's line in the folder listing); otherwise the box says how many arrived. A file beyond
+// kSeriesFileCeiling, or still arriving after kDownloadMinutes, is stopped. After any failure, said in one
+// box, the previous copy is still there.
 bool getFtpFile(const QString& remotePath, const QString& localFolder);
 // Uploads one file into remoteFolder (the current remote folder when empty) under the name after
 // the local path's last separator; true when the server confirms it has the whole file. The file travels
