@@ -583,10 +583,11 @@ TEST_F(FtpTest, WhereTheServerRefusesRenamesPagesGoStraightToTheirNamesAndNoLive
     EXPECT_EQ(QDir(root.path()).entryList(QDir::Files | QDir::Hidden), (QStringList{"rd0001.html", "rd0002.html"}));
 }
 
-// Servers that answer a page's upload as complete and keep part of it, whether they answer SIZE or the
-// part is found in their listing or read back, and one that confirms nothing: the difference is said, the
-// publish ends there, and no temporary copy is left behind.
-TEST_F(FtpTest, APageTheServerKeptOnlyPartOfIsReportedNotPassedOff) {
+// Servers that answer a page's upload as complete and keep part of it or another page of its size, whether
+// they answer SIZE or the copy is found in their listing or read back, one that confirms nothing, and ones
+// that answer the rename onto the live page without making it: the difference is said, the publish ends
+// there, and no temporary copy is left behind.
+TEST_F(FtpTest, APageTheServerDoesNotHoldAsSentIsReportedNotPassedOff) {
     const QString reports = QDir(data.folder()).filePath("Reports");
     writeBytes(reports + "/rd0001.html", "<html>a new page</html>"); // 23 bytes; the server keeps 5
     writeBytes(reports + "/rd0002.html", "<html>two</html>");
@@ -594,11 +595,15 @@ TEST_F(FtpTest, APageTheServerKeptOnlyPartOfIsReportedNotPassedOff) {
                          "was. Publish again later.";
     const QString cut = "The server stored 5 of the 23 bytes of rd0001.html: the page rd0001.html on the server is "
                         "incomplete. Publish again later.";
+    const QString notRenamed = "The server said it renamed rd0001.html.part to rd0001.html, but it does not show "
+                               "rd0001.html as the page that was sent. Publish again later.";
+    const QByteArray sameSize = "<html>an old one</html>";
     using Quirk = LocalFtpServer::Quirk;
     const struct {
         Quirk quirk;
         QString box;
-        QByteArray live; // rd0001.html on the server afterwards
+        QByteArray live;                         // rd0001.html on the server afterwards
+        QByteArray before = "<html>live</html>"; // and before; none when null
     } cases[] = {
         {Quirk::KeepsPartOfUploads, kept, "<html>live</html>"},
         {Quirk::NoSizeKeepsParts, kept, "<html>live</html>"},    // the size in the listing
@@ -610,10 +615,22 @@ TEST_F(FtpTest, APageTheServerKeptOnlyPartOfIsReportedNotPassedOff) {
          "back, so whether it has all of it cannot be told: the page on the server was left as it was. Publish "
          "again later, or to a server that gives the sizes of its files.",
          "<html>live</html>"},
+        // A copy of the page's size read back is compared byte for byte.
+        {Quirk::NoListingSpoilsUploads,
+         "The server's copy of rd0001.html is not the page that was sent: the page on the server was left as it "
+         "was. Publish again later.",
+         "<html>live</html>"},
+        {Quirk::FakeRenames, notRenamed, "<html>live</html>"},
+        {Quirk::FakeRenames, notRenamed, sameSize, sameSize},
+        {Quirk::FakeRenames, notRenamed, "<missing>", QByteArray()},
+        {Quirk::NoSizeFakeRenames, notRenamed, sameSize, sameSize},
+        {Quirk::NoListingFakeRenames, notRenamed, sameSize, sameSize},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(int(c.quirk));
-        writeBytes(root.path() + "/rd0001.html", "<html>live</html>");
+        SCOPED_TRACE(testing::Message() << int(c.quirk) << " before " << c.before.constData());
+        QFile::remove(root.path() + "/rd0001.html");
+        if (!c.before.isNull())
+            writeBytes(root.path() + "/rd0001.html", c.before);
         LocalFtpServer cutting;
         ASSERT_TRUE(cutting.start(root.path(), true, "tester", "s3cret", 0, c.quirk));
         data.ui().clear();
@@ -625,8 +642,23 @@ TEST_F(FtpTest, APageTheServerKeptOnlyPartOfIsReportedNotPassedOff) {
         EXPECT_TRUE(statuses.isEmpty()) << statuses.join(" / ").toStdString();
         EXPECT_EQ(boxTexts(data.ui()), QStringList{c.box});
         EXPECT_EQ(readBytes(root.path() + "/rd0001.html"), c.live);
-        EXPECT_EQ(QDir(root.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"rd0001.html"});
+        EXPECT_EQ(QDir(root.path()).entryList(QDir::Files | QDir::Hidden),
+                  c.before.isNull() ? QStringList() : QStringList{"rd0001.html"});
         EXPECT_FALSE(ftpConnected());
+    }
+
+    // Where the server renames nothing and already has the very pages, they are live as sent: the publish
+    // counts them, and the temporary copies are taken away.
+    for (const auto quirk : {Quirk::FakeRenames, Quirk::NoSizeFakeRenames, Quirk::NoListingFakeRenames}) {
+        SCOPED_TRACE(int(quirk));
+        writeBytes(root.path() + "/rd0001.html", "<html>a new page</html>");
+        writeBytes(root.path() + "/rd0002.html", "<html>two</html>");
+        LocalFtpServer renamingNothing;
+        ASSERT_TRUE(renamingNothing.start(root.path(), true, "tester", "s3cret", 0, quirk));
+        data.ui().clear();
+        EXPECT_TRUE(publishReports(renamingNothing.address(), "tester", "s3cret", reports, {}).complete);
+        EXPECT_TRUE(data.ui().boxes.isEmpty()) << boxTexts(data.ui()).join(" / ").toStdString();
+        EXPECT_EQ(QDir(root.path()).entryList(QDir::Files | QDir::Hidden), (QStringList{"rd0001.html", "rd0002.html"}));
     }
 
     // A server that does not answer SIZE and keeps the whole page has it confirmed by its listing, or where it

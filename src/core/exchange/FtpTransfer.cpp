@@ -200,12 +200,21 @@ size_t writeArrival(char* data, size_t size, size_t count, void* target) {
     return written < 0 ? 0 : size_t(written); // a short write ends the transfer with an error
 }
 
-// A folder listing read until the line of one file has come.
+// A folder listing read until the lines of some files have come, or to its end.
 struct ListingSearch {
-    QString name;
-    QByteArray pending; // the part of the listing after its last complete line
+    QStringList names;
+    QList<qint64> sizes; // for each name, -1 until its line has come
+    QByteArray pending;  // the part of the listing after its last complete line
     size_t bytes = 0;
-    qint64 size = -1;
+    bool whole = false; // read to its end: a name without a line is not in the folder
+
+    explicit ListingSearch(const QStringList& files) : names(files), sizes(files.size(), -1) {}
+    bool allFound() const { return !sizes.contains(-1); }
+    void look(const QByteArray& lines) {
+        for (qsizetype i = 0; i < names.size(); ++i)
+            if (sizes.at(i) < 0)
+                sizes[i] = sizeFromListing(lines, names.at(i));
+    }
 };
 
 size_t searchListing(char* data, size_t size, size_t count, void* target) {
@@ -215,11 +224,11 @@ size_t searchListing(char* data, size_t size, size_t count, void* target) {
     search->pending.append(data, qsizetype(n));
     const qsizetype lastEnd = search->pending.lastIndexOf('\n');
     if (lastEnd >= 0) {
-        search->size = sizeFromListing(search->pending.left(lastEnd + 1), search->name);
+        search->look(search->pending.left(lastEnd + 1));
         search->pending.remove(0, lastEnd + 1);
     }
     // Stopping early is what returning less than was given does.
-    return search->size >= 0 || search->bytes >= kSizeListingCeiling ? 0 : n;
+    return search->allFound() || search->bytes >= kSizeListingCeiling ? 0 : n;
 }
 
 size_t readFrom(char* buffer, size_t size, size_t count, void* source) {
@@ -384,28 +393,27 @@ void removeLeftover(const QString& remoteName) {
     restoreOutcome(failure);
 }
 
-// The size of the file `name` of the current remote folder as its listing gives it; -1 when the
-// listing cannot be read or has no line for it.
-qint64 listedSize(const QString& name, const QDeadlineTimer& deadline) {
-    ListingSearch search;
-    search.name = name;
-    const bool ok = perform(
+// The sizes of the files `names` of the current remote folder as its listing gives them; -1 for a file
+// the listing has no line for, or when it cannot be read.
+ListingSearch listedSizes(const QStringList& names, const QDeadlineTimer& deadline) {
+    ListingSearch search(names);
+    search.whole = perform(
         folderUrl(ftp().directory),
         [&search](CURL* h) {
             curl_easy_setopt(h, CURLOPT_WRITEFUNCTION, searchListing);
             curl_easy_setopt(h, CURLOPT_WRITEDATA, &search);
         },
         deadline);
-    if (search.size < 0 && ok)
-        search.size = sizeFromListing(search.pending, name); // a last line without a line end
-    return search.size;
+    if (search.whole)
+        search.look(search.pending); // a last line without a line end
+    return search;
 }
 
 // The size the server gives the file `name` of the current remote folder: its answer to the SIZE that
 // ended the last request, else the file's line in the folder listing; -1 when it gives neither.
-qint64 remoteSize(const QString& name, const QDeadlineTimer& deadline) {
+qint64 remoteSize(const QString& name, const QDeadlineTimer& deadline = QDeadlineTimer(QDeadlineTimer::Forever)) {
     const qint64 answered = answeredSizes(1).first();
-    return answered >= 0 ? answered : listedSize(name, deadline);
+    return answered >= 0 ? answered : listedSizes({name}, deadline).sizes.first();
 }
 
 // A file read back from the server, kept up to a most.
@@ -425,11 +433,11 @@ size_t keepReadBack(char* data, size_t size, size_t count, void* target) {
 // How the server's copy of an upload compares with the page that was sent.
 enum class Held { Page, Part, Other, Unknown };
 
-// Compares the server's copy `remoteName` with the page: by the size the server gives it, else, for a server
-// that gives none, by reading it back. A server that does neither has confirmed nothing. *stored is the size
-// of a copy shorter than the page.
-Held heldByServer(const QString& remoteName, QFile& page, qint64 pageBytes, qint64* stored) {
-    *stored = remoteSize(remoteName, QDeadlineTimer(QDeadlineTimer::Forever));
+// Compares the server's copy `remoteName` with the page: by `size`, the size the server gives it, else
+// (-1) by reading it back byte for byte. A server that does neither has confirmed nothing. *stored is the
+// size of a copy shorter than the page.
+Held heldByServer(const QString& remoteName, qint64 size, QFile& page, qint64 pageBytes, qint64* stored) {
+    *stored = size;
     if (*stored >= 0)
         return *stored == pageBytes ? Held::Page : *stored < pageBytes ? Held::Part : Held::Other;
     ReadBack back;
@@ -448,6 +456,25 @@ Held heldByServer(const QString& remoteName, QFile& page, qint64 pageBytes, qint
         return Held::Other;
     *stored = back.bytes.size();
     return Held::Part;
+}
+
+// Compares the live page `name` with the page once the server has answered the rename of its temporary
+// copy `part` as done, by the answers to the SIZE of each that ended the rename's request, else by the
+// folder listing, else by reading the live page back. A server may answer a rename without making it and
+// keep the old page, which may be of the page's size: a size proves the rename only once the temporary
+// copy is known to be gone, and otherwise the live page is read back. *partLeft: the temporary copy may
+// still be there.
+Held heldAfterRename(const QString& name, const QString& part, QFile& page, qint64 pageBytes, bool* partLeft) {
+    const QList<qint64> answered = answeredSizes(2); // the temporary copy's, then the live page's
+    qint64 live = answered.at(1);
+    *partLeft = answered.at(0) >= 0;
+    if (answered.at(0) < 0 && live < 0) {
+        const ListingSearch listed = listedSizes({name, part}, QDeadlineTimer(QDeadlineTimer::Forever));
+        live = listed.sizes.at(0);
+        *partLeft = !listed.whole || listed.sizes.at(1) >= 0;
+    }
+    qint64 stored = -1;
+    return heldByServer(name, live == pageBytes && *partLeft ? -1 : live, page, pageBytes, &stored);
 }
 
 // Says that the server's copy of the page `name` is not confirmed as the page, and what that left on the
@@ -802,7 +829,7 @@ bool putFtpFile(const QString& localPath, const QString& remoteFolder) {
     const auto sendStraight = [&] {
         if (!upload(name))
             return false;
-        held = heldByServer(name, file, pageBytes, &stored);
+        held = heldByServer(name, remoteSize(name), file, pageBytes, &stored);
         return true;
     };
     bool ok = false;
@@ -816,13 +843,27 @@ bool putFtpFile(const QString& localPath, const QString& remoteFolder) {
             reportFtpError(lastErrorCode(), QStringLiteral("FtpPutFile"));
             return false;
         }
-        held = heldByServer(part, file, pageBytes, &stored);
+        held = heldByServer(part, remoteSize(part), file, pageBytes, &stored);
         if (held != Held::Page) {
             removeLeftover(part);
             return sayUnconfirmed(held, name, stored, pageBytes, false);
         }
-        if (runCommands({QStringLiteral("RNFR ") + part, QStringLiteral("RNTO ") + name}))
-            return true;
+        // The server's word for the rename is not taken for it either: the page counts once it is confirmed
+        // under its name as it was under the temporary one.
+        if (runCommands(QStringList{QStringLiteral("RNFR ") + part, QStringLiteral("RNTO ") + name} +
+                        sizeQuestions({part, name}))) {
+            bool partLeft = true;
+            const Held live = heldAfterRename(name, part, file, pageBytes, &partLeft);
+            if (partLeft)
+                removeLeftover(part); // the page the server did not rename, or a copy it kept beside the page
+            if (live == Held::Page)
+                return true;
+            exchangeMessage(QStringLiteral("The server said it renamed %1 to %2, but it does not show %2 as the page "
+                                           "that was sent. Publish again later.")
+                                .arg(part, name));
+            closeInternet();
+            return false;
+        }
         if (s.lastResult != CURLE_QUOTE_ERROR || !s.session) {
             removeLeftover(part);
             reportFtpError(lastErrorCode(), QStringLiteral("FtpPutFile"));
