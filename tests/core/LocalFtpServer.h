@@ -63,6 +63,11 @@ public:
         NoListingKeepsParts,      // neither SIZE nor LIST, and keeps the first quarter of each upload
         NoRenamesNoSizeKeeps,     // no renames, no SIZE, and keeps the first quarter of uploads not named ".part"
         TakesOnlyUploads,         // answers neither SIZE nor LIST, and sends no file
+        FakeRenames,              // answers renames as done without making them
+        NoSizeFakeRenames,        // no SIZE, and answers renames without making them
+        NoListingFakeRenames,     // neither SIZE nor LIST, and answers renames without making them
+        NoListingSpoilsUploads,   // neither SIZE nor LIST, and keeps each upload with its letters' case swapped
+        ClaimsLargeSize,          // gives every file's size as 41,943,040 bytes
     };
 
     bool start(const QString& root, bool writable, const QString& user = QString(), const QString& password = QString(),
@@ -78,9 +83,10 @@ public:
             args.insert(args.end(), {"-u", user.toStdString(), "-P", password.toStdString()});
         }
         const char* quirks[] = {
-            "",           "strict",  "norename",    "partonly",     "endless",          "blanks",
-            "cut",        "nosize",  "nosizecut",   "nosizenolist", "endlessfile",      "keepspart",
-            "keepsnamed", "denycwd", "nosizekeeps", "nolistkeeps",  "nosizekeepsnamed", "uploadsonly"};
+            "",           "strict",           "norename",         "partonly",     "endless",          "blanks",
+            "cut",        "nosize",           "nosizecut",        "nosizenolist", "endlessfile",      "keepspart",
+            "keepsnamed", "denycwd",          "nosizekeeps",      "nolistkeeps",  "nosizekeepsnamed", "uploadsonly",
+            "fakerename", "nosizefakerename", "nolistfakerename", "nolistspoils", "claimslarge"};
         const bool renames = quirk != Quirk::NoRenames && quirk != Quirk::NoRenamesStoresOnlyParts &&
                              quirk != Quirk::NoRenamesKeepsParts && quirk != Quirk::NoRenamesNoSizeKeeps;
         if (bytesPerSecond > 0 || quirk != Quirk::None)
@@ -181,8 +187,10 @@ root, perm, user, password, rate, quirk = sys.argv[1:7]
 strict = quirk == "strict"
 listed = {"bytes": 0, "completed": 0}
 cut = quirk in ("cut", "nosizecut")
-nosize = quirk in ("nosize", "nosizecut", "nosizenolist", "endlessfile", "nosizekeeps", "nolistkeeps", "nosizekeepsnamed", "uploadsonly")
-nolist = quirk in ("nosizenolist", "nolistkeeps", "uploadsonly")
+nosize = quirk in ("nosize", "nosizecut", "nosizenolist", "endlessfile", "nosizekeeps", "nolistkeeps", "nosizekeepsnamed", "uploadsonly",
+                   "nosizefakerename", "nolistfakerename", "nolistspoils")
+nolist = quirk in ("nosizenolist", "nolistkeeps", "uploadsonly", "nolistfakerename", "nolistspoils")
+fakerename = quirk in ("fakerename", "nosizefakerename", "nolistfakerename")
 keeps = quirk in ("keepspart", "nosizekeeps", "nolistkeeps")
 keepsnamed = quirk in ("keepsnamed", "nosizekeepsnamed")
 def endless():
@@ -204,6 +212,10 @@ else:
     authorizer.add_anonymous(root, perm=perm)
 class Handler(FTPHandler):
     def ftp_RNTO(self, path):
+        if fakerename and self._rnfr:
+            self._rnfr = None
+            self.respond("250 Renaming ok.")
+            return
         if strict and os.path.exists(path):
             self.respond("550 Cannot create a file when that file already exists.")
             self._rnfr = None
@@ -217,6 +229,9 @@ class Handler(FTPHandler):
     def ftp_SIZE(self, path):
         if nosize:
             self.respond("502 Command not implemented.")
+            return
+        if quirk == "claimslarge":
+            self.respond("213 41943040")
             return
         return FTPHandler.ftp_SIZE(self, path)
     def ftp_LIST(self, path):
@@ -245,6 +260,11 @@ class Handler(FTPHandler):
     def on_file_received(self, file):
         if keeps or (keepsnamed and not file.endswith(".part")):
             os.truncate(file, os.path.getsize(file) // 4)
+        if quirk == "nolistspoils":
+            with open(file, "rb+") as f:
+                data = f.read().swapcase()
+                f.seek(0)
+                f.write(data)
     def ftp_NLST(self, path):
         if quirk in ("endless", "blanks"):
             self._listing = path

@@ -276,6 +276,11 @@ private slots:
                                                      "its size as %1 bytes, and %2 bytes arrived. Try back later.")
                                           .arg(races.size())
                                           .arg(races.size() / 2);
+        QTest::newRow("claims a size it does not send")
+            << int(LocalFtpServer::Quirk::ClaimsLargeSize)
+            << QStringLiteral("wccarraces.qvi did not arrive whole: the download server gives its size as 41,943,040 "
+                              "bytes, and %1 bytes arrived. Try back later.")
+                   .arg(races.size());
         QTest::newRow("no size") << int(LocalFtpServer::Quirk::NoSizeNoListing)
                                  << QStringLiteral("The download server gives no size for wccarraces.qvi (neither to "
                                                    "SIZE nor in its folder listing), so whether all of it arrived "

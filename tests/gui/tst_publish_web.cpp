@@ -130,17 +130,35 @@ private slots:
         QVERIFY(!w.isVisible());
     }
 
-    // The server answers each page's upload as complete and keeps a quarter of it: the publish says so,
-    // leaves the live pages as they were and does not count anything as sent.
-    void aPageTheServerCutIsSaidAndNotCountedAsSent() {
+    // The server answers each page's upload as complete and keeps a quarter of it, or answers each rename as
+    // done and makes none, the old page being of the new one's size: the publish says so, leaves the live
+    // pages as they were and does not count anything as sent.
+    void aPageTheServerDoesNotHoldIsSaidAndNotCountedAsSent_data() {
+        QTest::addColumn<int>("quirk");
+        QTest::addColumn<QByteArray>("old");
+        QTest::addColumn<QString>("box");
+        QTest::newRow("keeps a quarter") << int(LocalFtpServer::Quirk::KeepsPartOfUploads)
+                                         << QByteArray("<html>live</html>")
+                                         << QString("The server stored 5 of the 23 bytes of rd0001.html: the page on "
+                                                    "the server was left as it was. Publish again later.");
+        QTest::newRow("renames nothing") << int(LocalFtpServer::Quirk::FakeRenames)
+                                         << QByteArray("<html>an old one</html>")
+                                         << QString("The server said it renamed rd0001.html.part to rd0001.html, but "
+                                                    "it does not show rd0001.html as the page that was sent. Publish "
+                                                    "again later.");
+    }
+    void aPageTheServerDoesNotHoldIsSaidAndNotCountedAsSent() {
+        QFETCH(int, quirk);
+        QFETCH(QByteArray, old);
+        QFETCH(QString, box);
         if (!LocalFtpServer::available())
             QSKIP("no python3 with pyftpdlib");
         QTemporaryDir root;
         LocalFtpServer server;
-        QVERIFY(server.start(root.path(), true, "tester", "s3cret", 0, LocalFtpServer::Quirk::KeepsPartOfUploads));
+        QVERIFY(server.start(root.path(), true, "tester", "s3cret", 0, LocalFtpServer::Quirk(quirk)));
         QFile live(QDir(root.path()).filePath("rd0001.html"));
         QVERIFY(live.open(QIODevice::WriteOnly));
-        live.write("<html>live</html>");
+        live.write(old);
         live.close();
         const QString pages = writePages({"rd0001.html", "rd0002.html"}, "<html>a new page</html>");
         QVERIFY(!pages.isEmpty());
@@ -149,12 +167,11 @@ private slots:
         QTest::mouseClick(w.cmdPublish, Qt::LeftButton);
 
         QCOMPARE(m_data->ui().boxes.size(), 1);
-        QCOMPARE(m_data->ui().boxes[0].text, QString("The server stored 5 of the 23 bytes of rd0001.html: the page on "
-                                                     "the server was left as it was. Publish again later."));
+        QCOMPARE(m_data->ui().boxes[0].text, box);
         QCOMPARE(w.lblStatus->text(), QString("Status"));
         QCOMPARE(QDir(root.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"rd0001.html"});
         QVERIFY(live.open(QIODevice::ReadOnly));
-        QCOMPARE(live.readAll(), QByteArray("<html>live</html>"));
+        QCOMPARE(live.readAll(), old);
         QVERIFY(w.cmdPublish->isEnabled());
         QCOMPARE(mousePointer(), int(PointerDefault));
     }

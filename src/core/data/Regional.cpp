@@ -130,6 +130,10 @@ QString dateTimeText(const QDateTime& when) {
     return text;
 }
 
+QString numberText(qint64 n) {
+    return numberLocale().toString(qlonglong(n));
+}
+
 QString moneyText(Currency amount) {
     const std::int64_t units = amount.units();
     const std::int64_t cents = (units < 0 ? units - 50 : units + 50) / 100;

@@ -24,6 +24,9 @@ QString shortDate(const QDate& date);
 // in the user's form ("3/1/2026 3:04:05 PM", "01.03.2026 15:04:05"); midnight shows the date alone.
 QString dateTimeText(const QDateTime& when);
 
+// A whole number in the user's form, with its group marks: "12,800" in the home locale, "12.800" in German.
+QString numberText(qint64 n);
+
 // An amount in the user's currency form, rounded to cents (half away from zero): "$1,234.50" and
 // "($12.35)" in the home locale, "1.234,50 €" and "-12,35 €" in German.
 QString moneyText(Currency amount);

@@ -2,6 +2,7 @@
 
 #include "data/Feedback.h"
 #include "data/Paths.h"
+#include "data/Regional.h"
 #include "data/cConnection.h"
 #include "platform/SaveFile.h"
 
@@ -64,7 +65,7 @@ struct FtpState {
     long lastResponseCode = 0;
     QString lastResponse;    // the server's last reply line
     QString lastDescription; // libcurl's or the file system's words for the failure
-    QString sizeReply;       // the server's answer to SIZE ("213 <bytes>") during the last request
+    QStringList replies;     // the last line of each reply during the last request, in order (answeredSizes)
     bool overtime = false;   // the last request was stopped at its deadline
     // The server has refused to rename an upload onto its name: pages go straight to their names.
     bool renamesRefused = false;
@@ -112,14 +113,14 @@ QString fileUrl(const QString& directory, const QString& name) {
     return folderUrl(directory) + QString::fromLatin1(QUrl::toPercentEncoding(name));
 }
 
-// Server replies reach libcurl's header callback; the last one is the reply an error is about. The
-// program sends SIZE itself and no other command it sends is answered with 213.
+// Server replies reach libcurl's header callback; the last one is the reply an error is about. A reply
+// of several lines ends with the one whose code is followed by a blank.
 size_t keepReply(char* data, size_t size, size_t count, void*) {
     QString line = QString::fromLatin1(data, qsizetype(size * count)).trimmed();
     if (line.size() >= 3 && line.at(0).isDigit() && line.at(1).isDigit() && line.at(2).isDigit()) {
         ftp().lastResponse = line;
-        if (line.startsWith(QLatin1String("213 ")) && ftp().sizeReply.isEmpty())
-            ftp().sizeReply = line;
+        if (line.size() == 3 || line.at(3) == QLatin1Char(' '))
+            ftp().replies.append(line);
     }
     return size * count;
 }
@@ -133,10 +134,30 @@ qint64 sizeFromReply(const QString& reply) {
     return ok && bytes >= 0 ? bytes : -1;
 }
 
-// Asks the server the size of name once the request's own commands are done; the "*" lets a server
-// that will not answer SIZE go on with the request.
-curl_slist* askSize(const QString& name) {
-    return curl_slist_append(nullptr, (QStringLiteral("*SIZE ") + name).toUtf8().constData());
+// The commands that ask the server the sizes of names, to end a request with: answeredSizes reads the
+// answers by their place. The "*" lets a server that will not answer SIZE go on with the request.
+QStringList sizeQuestions(const QStringList& names) {
+    QStringList commands;
+    for (const QString& name : names)
+        commands.append(QStringLiteral("*SIZE ") + name);
+    return commands;
+}
+
+curl_slist* commandList(const QStringList& commands) {
+    curl_slist* list = nullptr;
+    for (const QString& c : commands)
+        list = curl_slist_append(list, c.toUtf8().constData());
+    return list;
+}
+
+// The sizes the server gave to the `count` SIZE commands that ended the last request, in their order;
+// -1 for each it gave none.
+QList<qint64> answeredSizes(qsizetype count) {
+    const QStringList& replies = ftp().replies;
+    QList<qint64> sizes;
+    for (qsizetype i = replies.size() - count; i < replies.size(); ++i)
+        sizes.append(i < 0 ? -1 : sizeFromReply(replies.at(i)));
+    return sizes;
 }
 
 // How much of a folder listing has been read, and whether it named anything.
@@ -167,9 +188,9 @@ struct Arrival {
 size_t writeArrival(char* data, size_t size, size_t count, void* target) {
     auto* arrival = static_cast<Arrival*>(target);
     const qint64 n = qint64(size * count);
-    // A server that streams without end would fill the disk; a file the server gives a size beyond the
-    // ceiling is stopped at its first bytes.
-    if (arrival->bytes + n > kSeriesFileCeiling || sizeFromReply(ftp().sizeReply) > kSeriesFileCeiling) {
+    // A server that streams without end would fill the disk. The size it claims plays no part here: what
+    // arrived is compared with it once the transfer has ended.
+    if (arrival->bytes + n > kSeriesFileCeiling) {
         arrival->tooLarge = true;
         return 0;
     }
@@ -179,12 +200,21 @@ size_t writeArrival(char* data, size_t size, size_t count, void* target) {
     return written < 0 ? 0 : size_t(written); // a short write ends the transfer with an error
 }
 
-// A folder listing read until the line of one file has come.
+// A folder listing read until the lines of some files have come, or to its end.
 struct ListingSearch {
-    QString name;
-    QByteArray pending; // the part of the listing after its last complete line
+    QStringList names;
+    QList<qint64> sizes; // for each name, -1 until its line has come
+    QByteArray pending;  // the part of the listing after its last complete line
     size_t bytes = 0;
-    qint64 size = -1;
+    bool whole = false; // read to its end: a name without a line is not in the folder
+
+    explicit ListingSearch(const QStringList& files) : names(files), sizes(files.size(), -1) {}
+    bool allFound() const { return !sizes.contains(-1); }
+    void look(const QByteArray& lines) {
+        for (qsizetype i = 0; i < names.size(); ++i)
+            if (sizes.at(i) < 0)
+                sizes[i] = sizeFromListing(lines, names.at(i));
+    }
 };
 
 size_t searchListing(char* data, size_t size, size_t count, void* target) {
@@ -194,11 +224,11 @@ size_t searchListing(char* data, size_t size, size_t count, void* target) {
     search->pending.append(data, qsizetype(n));
     const qsizetype lastEnd = search->pending.lastIndexOf('\n');
     if (lastEnd >= 0) {
-        search->size = sizeFromListing(search->pending.left(lastEnd + 1), search->name);
+        search->look(search->pending.left(lastEnd + 1));
         search->pending.remove(0, lastEnd + 1);
     }
     // Stopping early is what returning less than was given does.
-    return search->size >= 0 || search->bytes >= kSizeListingCeiling ? 0 : n;
+    return search->allFound() || search->bytes >= kSizeListingCeiling ? 0 : n;
 }
 
 size_t readFrom(char* buffer, size_t size, size_t count, void* source) {
@@ -267,7 +297,7 @@ bool perform(const QString& url, const std::function<void(CURL*)>& setup,
     errorBuffer[0] = '\0';
     s.lastResponse.clear();
     s.lastResponseCode = 0;
-    s.sizeReply.clear();
+    s.replies.clear();
     s.overtime = false;
     CURL* h = s.session;
     curl_easy_reset(h); // options only: the connection and its login stay
@@ -322,9 +352,7 @@ bool probeDirectory(const QString& directory) {
 // Sends the commands, in order, in the current remote folder; true when the server accepted each.
 bool runCommands(const QStringList& commands,
                  const QDeadlineTimer& deadline = QDeadlineTimer(QDeadlineTimer::Forever)) {
-    curl_slist* list = nullptr;
-    for (const QString& c : commands)
-        list = curl_slist_append(list, c.toUtf8().constData());
+    curl_slist* list = commandList(commands);
     const bool ok = perform(
         folderUrl(ftp().directory),
         [list](CURL* h) {
@@ -365,28 +393,27 @@ void removeLeftover(const QString& remoteName) {
     restoreOutcome(failure);
 }
 
-// The size of the file `name` of the current remote folder as its listing gives it; -1 when the
-// listing cannot be read or has no line for it.
-qint64 listedSize(const QString& name, const QDeadlineTimer& deadline) {
-    ListingSearch search;
-    search.name = name;
-    const bool ok = perform(
+// The sizes of the files `names` of the current remote folder as its listing gives them; -1 for a file
+// the listing has no line for, or when it cannot be read.
+ListingSearch listedSizes(const QStringList& names, const QDeadlineTimer& deadline) {
+    ListingSearch search(names);
+    search.whole = perform(
         folderUrl(ftp().directory),
         [&search](CURL* h) {
             curl_easy_setopt(h, CURLOPT_WRITEFUNCTION, searchListing);
             curl_easy_setopt(h, CURLOPT_WRITEDATA, &search);
         },
         deadline);
-    if (search.size < 0 && ok)
-        search.size = sizeFromListing(search.pending, name); // a last line without a line end
-    return search.size;
+    if (search.whole)
+        search.look(search.pending); // a last line without a line end
+    return search;
 }
 
-// The size the server gives the file `name` of the current remote folder: its answer to the SIZE that the
-// last request asked, else the file's line in the folder listing; -1 when it gives neither.
-qint64 remoteSize(const QString& name, const QDeadlineTimer& deadline) {
-    const qint64 answered = sizeFromReply(ftp().sizeReply);
-    return answered >= 0 ? answered : listedSize(name, deadline);
+// The size the server gives the file `name` of the current remote folder: its answer to the SIZE that
+// ended the last request, else the file's line in the folder listing; -1 when it gives neither.
+qint64 remoteSize(const QString& name, const QDeadlineTimer& deadline = QDeadlineTimer(QDeadlineTimer::Forever)) {
+    const qint64 answered = answeredSizes(1).first();
+    return answered >= 0 ? answered : listedSizes({name}, deadline).sizes.first();
 }
 
 // A file read back from the server, kept up to a most.
@@ -406,11 +433,11 @@ size_t keepReadBack(char* data, size_t size, size_t count, void* target) {
 // How the server's copy of an upload compares with the page that was sent.
 enum class Held { Page, Part, Other, Unknown };
 
-// Compares the server's copy `remoteName` with the page: by the size the server gives it, else, for a server
-// that gives none, by reading it back. A server that does neither has confirmed nothing. *stored is the size
-// of a copy shorter than the page.
-Held heldByServer(const QString& remoteName, QFile& page, qint64 pageBytes, qint64* stored) {
-    *stored = remoteSize(remoteName, QDeadlineTimer(QDeadlineTimer::Forever));
+// Compares the server's copy `remoteName` with the page: by `size`, the size the server gives it, else
+// (-1) by reading it back byte for byte. A server that does neither has confirmed nothing. *stored is the
+// size of a copy shorter than the page.
+Held heldByServer(const QString& remoteName, qint64 size, QFile& page, qint64 pageBytes, qint64* stored) {
+    *stored = size;
     if (*stored >= 0)
         return *stored == pageBytes ? Held::Page : *stored < pageBytes ? Held::Part : Held::Other;
     ReadBack back;
@@ -431,6 +458,25 @@ Held heldByServer(const QString& remoteName, QFile& page, qint64 pageBytes, qint
     return Held::Part;
 }
 
+// Compares the live page `name` with the page once the server has answered the rename of its temporary
+// copy `part` as done, by the answers to the SIZE of each that ended the rename's request, else by the
+// folder listing, else by reading the live page back. A server may answer a rename without making it and
+// keep the old page, which may be of the page's size: a size proves the rename only once the temporary
+// copy is known to be gone, and otherwise the live page is read back. *partLeft: the temporary copy may
+// still be there.
+Held heldAfterRename(const QString& name, const QString& part, QFile& page, qint64 pageBytes, bool* partLeft) {
+    const QList<qint64> answered = answeredSizes(2); // the temporary copy's, then the live page's
+    qint64 live = answered.at(1);
+    *partLeft = answered.at(0) >= 0;
+    if (answered.at(0) < 0 && live < 0) {
+        const ListingSearch listed = listedSizes({name, part}, QDeadlineTimer(QDeadlineTimer::Forever));
+        live = listed.sizes.at(0);
+        *partLeft = !listed.whole || listed.sizes.at(1) >= 0;
+    }
+    qint64 stored = -1;
+    return heldByServer(name, live == pageBytes && *partLeft ? -1 : live, page, pageBytes, &stored);
+}
+
 // Says that the server's copy of the page `name` is not confirmed as the page, and what that left on the
 // server: the live page as it was, or, sent straight to its name, the page itself. Ends the session.
 bool sayUnconfirmed(Held held, const QString& name, qint64 stored, qint64 pageBytes, bool straight) {
@@ -438,10 +484,9 @@ bool sayUnconfirmed(Held held, const QString& name, qint64 stored, qint64 pageBy
     switch (held) {
     case Held::Part:
         text = QStringLiteral("The server stored %1 of the %2 bytes of %3: %4 Publish again later.")
-                   .arg(stored)
-                   .arg(pageBytes)
-                   .arg(name, straight ? QStringLiteral("the page %1 on the server is incomplete.").arg(name)
-                                       : QStringLiteral("the page on the server was left as it was."));
+                   .arg(numberText(stored), numberText(pageBytes), name,
+                        straight ? QStringLiteral("the page %1 on the server is incomplete.").arg(name)
+                                 : QStringLiteral("the page on the server was left as it was."));
         break;
     case Held::Other:
         text = QStringLiteral("The server's copy of %1 is not the page that was sent: %2 Publish again later.")
@@ -674,19 +719,19 @@ bool getFtpFile(const QString& remotePath, const QString& localFolder) {
     const QDeadlineTimer deadline(qint64(limit) * 1000);
     Arrival arrival;
     arrival.file = &file;
-    curl_slist* beforeRetr = askSize(name);
+    curl_slist* afterRetr = commandList(sizeQuestions({name}));
     const bool ok = perform(
         fileUrl(ftp().directory, name),
-        [&arrival, beforeRetr](CURL* h) {
+        [&arrival, afterRetr](CURL* h) {
             // libcurl's own SIZE takes a refusal for a missing file; asked by the program, a refusal only
             // means the size is looked up in the listing.
             curl_easy_setopt(h, CURLOPT_IGNORE_CONTENT_LENGTH, 1L);
-            curl_easy_setopt(h, CURLOPT_PREQUOTE, beforeRetr);
+            curl_easy_setopt(h, CURLOPT_POSTQUOTE, afterRetr);
             curl_easy_setopt(h, CURLOPT_WRITEFUNCTION, writeArrival);
             curl_easy_setopt(h, CURLOPT_WRITEDATA, &arrival);
         },
         deadline);
-    curl_slist_free_all(beforeRetr);
+    curl_slist_free_all(afterRetr);
     const auto stoppedAfter = QStringLiteral("The download of %1 was stopped after %2. Try back later.")
                                   .arg(name, limit % 60 == 0 ? QStringLiteral("%1 minutes").arg(limit / 60)
                                                              : QStringLiteral("%1 seconds").arg(limit));
@@ -721,9 +766,7 @@ bool getFtpFile(const QString& remotePath, const QString& localFolder) {
     if (expected != arrival.bytes)
         return refuse(QStringLiteral("%1 did not arrive whole: the download server gives its size as %2 bytes, "
                                      "and %3 bytes arrived. Try back later.")
-                          .arg(name)
-                          .arg(expected)
-                          .arg(arrival.bytes));
+                          .arg(name, numberText(expected), numberText(arrival.bytes)));
     QString error;
     if (!commitSaveFile(file, &error)) {
         ftp().lastResult = CURLE_WRITE_ERROR;
@@ -769,7 +812,7 @@ bool putFtpFile(const QString& localPath, const QString& remoteFolder) {
     // Sends the file under remoteName, asking its size on the server once it is there.
     const auto upload = [&s, &file, pageBytes](const QString& remoteName) {
         file.seek(0);
-        curl_slist* after = askSize(remoteName);
+        curl_slist* after = commandList(sizeQuestions({remoteName}));
         const bool sent = perform(fileUrl(s.directory, remoteName), [&file, after, pageBytes](CURL* h) {
             curl_easy_setopt(h, CURLOPT_UPLOAD, 1L);
             curl_easy_setopt(h, CURLOPT_READFUNCTION, readFrom);
@@ -786,7 +829,7 @@ bool putFtpFile(const QString& localPath, const QString& remoteFolder) {
     const auto sendStraight = [&] {
         if (!upload(name))
             return false;
-        held = heldByServer(name, file, pageBytes, &stored);
+        held = heldByServer(name, remoteSize(name), file, pageBytes, &stored);
         return true;
     };
     bool ok = false;
@@ -800,13 +843,27 @@ bool putFtpFile(const QString& localPath, const QString& remoteFolder) {
             reportFtpError(lastErrorCode(), QStringLiteral("FtpPutFile"));
             return false;
         }
-        held = heldByServer(part, file, pageBytes, &stored);
+        held = heldByServer(part, remoteSize(part), file, pageBytes, &stored);
         if (held != Held::Page) {
             removeLeftover(part);
             return sayUnconfirmed(held, name, stored, pageBytes, false);
         }
-        if (runCommands({QStringLiteral("RNFR ") + part, QStringLiteral("RNTO ") + name}))
-            return true;
+        // The server's word for the rename is not taken for it either: the page counts once it is confirmed
+        // under its name as it was under the temporary one.
+        if (runCommands(QStringList{QStringLiteral("RNFR ") + part, QStringLiteral("RNTO ") + name} +
+                        sizeQuestions({part, name}))) {
+            bool partLeft = true;
+            const Held live = heldAfterRename(name, part, file, pageBytes, &partLeft);
+            if (partLeft)
+                removeLeftover(part); // the page the server did not rename, or a copy it kept beside the page
+            if (live == Held::Page)
+                return true;
+            exchangeMessage(QStringLiteral("The server said it renamed %1 to %2, but it does not show %2 as the page "
+                                           "that was sent. Publish again later.")
+                                .arg(part, name));
+            closeInternet();
+            return false;
+        }
         if (s.lastResult != CURLE_QUOTE_ERROR || !s.session) {
             removeLeftover(part);
             reportFtpError(lastErrorCode(), QStringLiteral("FtpPutFile"));

@@ -74,17 +74,21 @@ void listFtpDirectory(const QString& dir);
 // Downloads one file into localFolder under the name after remotePath's last "/". A name that is
 // not a plain file name is refused. A local copy of that name is replaced only once the new one is
 // known to have arrived whole: as many bytes as the server gives as its size (its answer to SIZE, else
-// the file's line in the folder listing). A file beyond kSeriesFileCeiling, or still arriving after
-// kDownloadMinutes, is stopped. After any failure, said in one box, the previous copy is still there.
+// the file's line in the folder listing); otherwise the box says how many arrived. A file beyond
+// kSeriesFileCeiling, or still arriving after kDownloadMinutes, is stopped. After any failure, said in one
+// box, the previous copy is still there.
 bool getFtpFile(const QString& remotePath, const QString& localFolder);
 // Uploads one file into remoteFolder (the current remote folder when empty) under the name after
 // the local path's last separator; true when the server confirms it has the whole file. The file travels
 // under a temporary name and takes its own only once confirmed, so a page on the server is never half
 // there: by the server's answer to SIZE, else the copy's line in the folder listing, else the copy read
-// back and compared. A copy shorter than the file or other than it, and one the server does not confirm,
-// is a failure said in one box. A server that refuses the rename keeps its live page; the file then goes
-// straight to its name, as do the rest of the session's files, each checked the same way and a page found
-// cut short there named in the box. The temporary copy of a failed upload is deleted where the server allows.
+// back and compared byte for byte. After the rename the page is confirmed the same way under its own name,
+// a size counting only once the temporary copy is gone (an old page of the same size would pass it). A
+// copy shorter than the file or other than it, one the server does not confirm, and a rename the server
+// answers without making, is a failure said in one box. A server that refuses the rename keeps its live
+// page; the file then goes straight to its name, as do the rest of the session's files, each checked the
+// same way and a page found cut short there named in the box. The temporary copy of a failed upload is
+// deleted where the server allows.
 bool putFtpFile(const QString& localPath, const QString& remoteFolder);
 // Fetches one series file from the download server into importsDir(); true when it arrived. The
 // first step that fails is reported, in one box, and ends the download.
