@@ -9,6 +9,7 @@
 #include <QMessageBox>
 #include <QPointer>
 #include <QPushButton>
+#include <QScopedValueRollback>
 #include <QTimer>
 #include <QtTest>
 #include <functional>
@@ -112,9 +113,14 @@ public:
 
 private:
     void answerOpenBox() {
+        // The click below may run events, this timer's among them, while the box is still up: that
+        // box is being answered already.
+        if (m_answering)
+            return;
         auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
         if (!box || !box->isVisible())
             return;
+        const QScopedValueRollback answering(m_answering, true);
         texts << box->text();
         titles << box->windowTitle();
         if (whileOpen)
@@ -129,6 +135,7 @@ private:
     }
 
     QList<QMessageBox::StandardButton> m_answers;
+    bool m_answering = false;
     UiServices* m_previous;
     QtUiServices m_qt;
     QTimer m_timer;
