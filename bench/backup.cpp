@@ -8,6 +8,12 @@
 // that reads the data file whole when the program starts, and of a backup of a file with much free space
 // (rebuilt without it). Each is timed several times; the median is shown.
 //
+// Beside them, the plainer design the exit backup could take: the engine's own backup of the open data file
+// straight into the new file under the key, every page read through its check and written in one pass, then
+// flushed. It is timed alone, without the counting and renaming around it, against the same plain copy; the
+// exit backup would take it only within 3 times a plain copy (it measured about 6 times: each page is encrypted
+// anew on its way out, where the byte copy writes the bytes as they are).
+//
 //   backup          a data file of about 50 MB
 //   backup --small  one of about 2 MB (a quick proof that it runs)
 
@@ -15,6 +21,7 @@
 #include "TestDataFile.h"
 #include "data/Paths.h"
 #include "data/cConnection.h"
+#include "platform/SqlDatabase.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -23,7 +30,9 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <fcntl.h>
 #include <functional>
+#include <sqlite3.h>
 #include <sys/xattr.h>
 #include <unistd.h>
 #include <vector>
@@ -63,6 +72,28 @@ bool plainCopy(const QString& from, const QString& to) {
         if (out.write(buffer.constData(), got) != got)
             return false;
     return out.flush() && ::fsync(out.handle()) == 0;
+}
+
+// The engine's backup of the open data file into a new file at to, under the data file's key: the connection's
+// pages are let go first, so that each is read from the disk's side through its check, as the exit backup's are.
+bool engineBackup(const QString& to) {
+    QFile::remove(to);
+    SqlDatabase copy;
+    sqlite3* from = gConnection->getConnection()->handle();
+    if (!copy.open(to, dataFileKey(), true, false) || !copy.exec(QStringLiteral("PRAGMA journal_mode = OFF")))
+        return false;
+    sqlite3_exec(from, "PRAGMA cache_size = 16;", nullptr, nullptr, nullptr);
+    sqlite3_db_release_memory(from);
+    sqlite3_backup* pages = sqlite3_backup_init(copy.handle(), "main", from, "main");
+    const bool copied = pages && sqlite3_backup_step(pages, -1) == SQLITE_DONE;
+    if (pages)
+        sqlite3_backup_finish(pages);
+    copy.close();
+    const int fd = ::open(QFile::encodeName(to).constData(), O_RDONLY);
+    const bool flushed = fd >= 0 && ::fsync(fd) == 0;
+    if (fd >= 0)
+        ::close(fd);
+    return copied && flushed;
 }
 
 qint64 dataFileBytes() {
@@ -159,6 +190,14 @@ int main(int argc, char** argv) {
 
     const double plain = medianMs(runs, closed, [&copy] { return plainCopy(dataFilePath(), copy); });
     QFile::remove(copy);
+    const double engine = medianMs(
+        runs, [&closed] { return closed() && connectDatabase(); }, [&copy] { return engineBackup(copy); });
+    QString notACopy;
+    if (!isDataFile(copy, &notACopy)) {
+        std::fprintf(stderr, "the engine's backup is no data file: %s\n", qPrintable(notACopy));
+        return 1;
+    }
+    QFile::remove(copy);
     // As at the program's exit: the connection is not opened again afterwards.
     const std::function<bool()> opened = [&closed] { return closed() && connectDatabase(); };
     const auto exitBackup = [] { return backupDatabase(QString(), false); };
@@ -183,13 +222,16 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "a box was shown: %s\n", qPrintable(data.ui().boxes.first().text));
         return 1;
     }
-    if (plain <= 0 || backup <= 0 || uncounted <= 0 || check <= 0 || rebuild <= 0) {
+    if (plain <= 0 || engine <= 0 || backup <= 0 || uncounted <= 0 || check <= 0 || rebuild <= 0) {
         std::fprintf(stderr, "a step failed\n");
         return 1;
     }
     std::printf("data file: %.1f MB\n", double(full) / 1e6);
     std::printf("plain copy (read, write, flush): %.0f ms\n", plain);
     std::printf("exit backup: %.0f ms = %.2f x the plain copy\n", backup, backup / plain);
+    std::printf("the engine's own backup into the new file (each page read through its check and written under "
+                "the key in one pass, flushed): %.0f ms = %.2f x the plain copy\n",
+                engine, engine / plain);
     std::printf("exit backup over a backup that carries no count of its rows: %.0f ms = %.2f x the plain copy\n",
                 uncounted, uncounted / plain);
     std::printf("opening the data file: %.0f ms; the check that reads it whole: %.0f ms more\n", open, check);

@@ -10,6 +10,7 @@ PKGS=(
   chromium
   openbox qt6-qpa-plugins
   qt6-translations-l10n         # Qt's own texts (file dialogs, box buttons) in the user's language
+  exfatprogs exfat-fuse         # tests: an exFAT disk, whose files cannot have a second name
 )
 SUDO=""
 [ "$(id -u)" -eq 0 ] || SUDO="sudo"

@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QDir>
 #include <QFile>
+#include <QProcess>
 #include <QString>
 #include <QTemporaryDir>
 
@@ -28,9 +29,26 @@ public:
             m_why = QStringLiteral("a small disk cannot be mounted (that needs root): ") +
                     QString::fromLocal8Bit(std::strerror(errno));
     }
+    // Or a disk whose files cannot have a second name (link() answers EPERM), as FAT and exFAT drives: an exFAT
+    // image on a loop device, mounted through FUSE (root, a loop device, Debian's exfatprogs and exfat-fuse).
+    struct Exfat {};
+    SmallDisk(Exfat, int mib, const QString& at = QString()) : m_at(at), m_image(m_dir.path() + ".exfat") {
+        QProcess sh;
+        sh.start("sh", {"-c", QStringLiteral("PATH=$PATH:/usr/sbin; truncate -s %1M '%2' && mkfs.exfat '%2' && dev=$("
+                                             "losetup -f --show '%2') && { mount.exfat-fuse $dev '%3' || { losetup -d "
+                                             "$dev; exit 1; }; }")
+                                  .arg(mib)
+                                  .arg(m_image, path())});
+        m_mounted = sh.waitForFinished(30000) && sh.exitStatus() == QProcess::NormalExit && sh.exitCode() == 0;
+        if (!m_mounted)
+            m_why = "no exFAT disk here: " + QString::fromLocal8Bit(sh.readAllStandardError()).trimmed();
+    }
     ~SmallDisk() {
         if (m_mounted)
             ::umount2(QFile::encodeName(path()).constData(), MNT_DETACH);
+        if (!m_image.isEmpty()) // let go once the file system has closed it
+            QProcess::execute("sh", {"-c", "PATH=$PATH:/usr/sbin; losetup -d $(losetup -n -O NAME -j '" + m_image +
+                                               "'); rm -f '" + m_image + "'"});
     }
     SmallDisk(const SmallDisk&) = delete;
     SmallDisk& operator=(const SmallDisk&) = delete;
@@ -58,6 +76,7 @@ public:
 private:
     QTemporaryDir m_dir;
     QString m_at;
+    QString m_image; // an exFAT disk's, beside the folder it is mounted on
     bool m_mounted = false;
     QString m_why;
 };

@@ -45,6 +45,7 @@
 #include <QTreeView>
 #include <QTreeWidget>
 #include <QtTest>
+#include <cstring>
 #include <memory>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -908,6 +909,24 @@ private slots:
         QVERIFY(gConnection->getConnection()->query(
             QStringLiteral("SELECT count(*) FROM group_dm WHERE group_nmbr = 600"), &rows));
         QCOMPARE(rows.rows.value(0).value(0).toInt(), 1);
+
+        // The restored copy cannot take the data file's place after the keep: it stays as it was, the box says so.
+        const QStringList backups = QDir(backupsDir()).entryList(QDir::Files);
+        const auto unhooked = qScopeGuard([] { setRestoreStepHook(nullptr); });
+        setRestoreStepHook([](const char* step) {
+            if (std::strcmp(step, "kept") == 0)
+                QFile::remove(restoreSidePath());
+        });
+        const QByteArray before = fileHash(dataFilePath());
+        m_ui->clear();
+        QVERIFY(!m_main->restoreFrom(saved));
+        QCOMPARE(m_ui->boxes.value(0).text,
+                 QStringLiteral("The data file could not be restored from '%1'. The data file in use was kept.\n\n"
+                                "The data file '%2' was not replaced, and is as it was: the restored copy could not "
+                                "take its place.\n\nThe file '%2' cannot be replaced: No such file or directory")
+                     .arg(saved, dataFilePath()));
+        QCOMPARE(fileHash(dataFilePath()), before);
+        QCOMPARE(QDir(backupsDir()).entryList(QDir::Files), backups);
     }
 
     void clearPostingsKeepsRacesAndResults() {

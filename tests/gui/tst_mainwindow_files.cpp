@@ -319,13 +319,25 @@ private slots:
 
     // Damage that keeps the data file from opening at all (its first page, or the file cut short) offers the
     // last backup, as damage found by the check does. No ends the program and leaves the file as it was.
+    // The same on a disk that cannot give a file a second name (FAT, exFAT), which holds the data folder.
     void aDataFileThatCannotBeOpenedOffersTheBackup_data() {
         QTest::addColumn<bool>("cutShort");
-        QTest::newRow("first page damaged") << false;
-        QTest::newRow("cut short") << true;
+        QTest::addColumn<bool>("noSecondNames");
+        QTest::newRow("first page damaged") << false << false;
+        QTest::newRow("cut short") << true << false;
+        QTest::newRow("first page damaged, on exFAT") << false << true;
     }
     void aDataFileThatCannotBeOpenedOffersTheBackup() {
         QFETCH(bool, cutShort);
+        QFETCH(bool, noSecondNames);
+        std::unique_ptr<SmallDisk> disk;
+        if (noSecondNames) {
+            QDir().mkpath(dataFolder());
+            disk = std::make_unique<SmallDisk>(SmallDisk::Exfat{}, 16, dataFolder());
+            if (!disk->ok())
+                QSKIP(qPrintable(disk->why()));
+        }
+        const auto stopped = qScopeGuard([this] { stop(); }); // while the disk is there
         startWithASeason();
         if (cutShort)
             QVERIFY(QFile(dataFilePath()).resize(QFileInfo(dataFilePath()).size() / 2));

@@ -136,11 +136,13 @@ bool ensureDataFile(const QString& path);
 // the data file is opened (schema version, migration), and renamed over the data file in one step, so
 // that at every moment the data file is either the old one or the restored one. A data file that is a
 // link keeps its link: the file it leads to is the one replaced. The data file replaced is kept first, as it
-// is, under keptDataFilePath(), whose name *kept gets (empty when there was none to keep); where it cannot be
-// kept, it is not replaced. False with the reason in *error, which names source, the data file untouched.
+// is, under keptDataFilePath() (or the next free name, should a file take that one meanwhile), whose name *kept
+// gets (empty when there was none to keep); where it cannot be kept, it is not replaced. False with the reason in
+// *error, which names source, the data file untouched.
 bool restoreDataFile(const QString& source, QString* error, QString* kept = nullptr);
 QString restoreSidePath();
-// Called with "copying", "copied", "checked", "kept" and "renamed" as the restore passes each step (tests).
+// Called with "copying", "copied", "checked", "claimed" (the kept copy's name made, the copy not yet under it),
+// "kept" and "renamed" as the restore passes each step (tests).
 void setRestoreStepHook(std::function<void(const char*)> hook);
 // Writes a compacted, encrypted copy of the closed file at source to destination. A file with little free
 // space is copied page for page (its bytes, under the same key) while the engine reads each of its pages
