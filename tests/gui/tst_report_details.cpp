@@ -13,6 +13,7 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QSpinBox>
+#include <QTabBar>
 #include <QTabWidget>
 #include <memory>
 
@@ -480,6 +481,37 @@ private slots:
         QTest::keyClick(QApplication::focusWidget() ? QApplication::focusWidget() : &below, Qt::Key_F, Qt::AltModifier);
         QTRY_COMPARE(QApplication::activePopupWidget(), file);
         file->close();
+    }
+
+    // With edits pending, "Do you want to save changes" is asked over the tab they were made on, before
+    // the other tab shows: Cancel stays there with the edits, Yes stores them and shows the other tab
+    // filled from the store, No drops them. Real boxes, answered while their event loop runs.
+    void leavingATabAsksOverTheTabTheEditsAreOn() {
+        TestDataFile::exec("INSERT INTO report_attributes (report_nmbr, attribute_nmbr, amt) VALUES (1, 1, 20)");
+        auto w = open(0);
+        select(w->lvAvailable(), "Place");
+        w->lblAdd()->click();
+        QTabBar* bar = w->SSTab1()->findChild<QTabBar*>();
+        QStringList shown; // the tab, the current columns and the heading colour while asked
+        AnsweredBoxes boxes({QMessageBox::Cancel, QMessageBox::Yes, QMessageBox::No});
+        boxes.whileOpen = [&w, &shown](QMessageBox*) {
+            shown << QStringLiteral("%1 %2 %3")
+                         .arg(w->SSTab1()->currentIndex())
+                         .arg(texts(w->lvCurrent()).join(','), w->cmbTextColor(0)->currentText());
+        };
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_PageDown, Qt::ControlModifier);
+        QCOMPARE(w->SSTab1()->currentIndex(), int(frmReportDetails::ColumnsTab));
+        QVERIFY(w->cmdApply()->isEnabled());
+        QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(frmReportDetails::FormattingTab).center());
+        QCOMPARE(storedColumns(1), QStringLiteral("4:1 2:2 1:3"));
+        QCOMPARE(w->cmbTextColor(0)->currentText(), QStringLiteral("Blue"));
+        chooseColor(w->cmbTextColor(0), "Green");
+        QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(frmReportDetails::ColumnsTab).center());
+        QCOMPARE(shown, QStringList({"0 Points,Car,Place ", "0 Points,Car,Place ", "1 Points,Car,Place Green"}));
+        QCOMPARE(boxes.titles, QStringList(3, QStringLiteral("Alpha")));
+        QCOMPARE(w->SSTab1()->currentIndex(), int(frmReportDetails::ColumnsTab));
+        QCOMPARE(amt(1, 1).toInt(), 20);
+        QVERIFY(!w->cmdApply()->isEnabled());
     }
 
     void pendingChangesFollowTheReportTheyWereMadeOn() {

@@ -181,21 +181,31 @@ void frmReportDetails::reportChosen(int) {
 }
 
 // The tab now shown is always loaded afresh, so that it never shows settings older than the store.
-// As with a change of report, a refused save keeps the user on the tab with the edits.
+// With edits pending, the tab they were made on comes back before anything is painted, and the
+// question is asked over it: the other tab is not loaded yet and would show empty boxes. Cancel, and
+// a refused save, keep the user there with the edits; Yes and No go on to the tab chosen.
 void frmReportDetails::tabChanged(int index) {
-    if (m_returningToTab)
+    if (m_switchingTabs)
         return;
     const bool toFormatting = index == FormattingTab;
-    if (askSaveChanges() == AnswerYes && !(toFormatting ? saveColumns() : saveAttributes())) {
-        m_returningToTab = true;
-        m_tabs->setCurrentIndex(toFormatting ? ColumnsTab : FormattingTab);
-        m_returningToTab = false;
-        return;
+    if (m_apply->isEnabled()) {
+        const int left = toFormatting ? ColumnsTab : FormattingTab;
+        showTabQuietly(left);
+        const int answer = askSaveChanges();
+        if (answer == AnswerCancel || (answer == AnswerYes && !saveCurrentTab()))
+            return;
+        showTabQuietly(index);
     }
     if (toFormatting)
         loadAttributeControls();
     else
         loadColumnLists();
+}
+
+void frmReportDetails::showTabQuietly(int index) {
+    m_switchingTabs = true;
+    m_tabs->setCurrentIndex(index);
+    m_switchingTabs = false;
 }
 
 // 0 when nothing is unsaved. The title is the report shown in the list now, which after a change of
