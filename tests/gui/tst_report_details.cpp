@@ -63,8 +63,7 @@ private:
     }
     static void chooseColor(QComboBox* list, const QString& name) { choose(list, list->findText(name)); }
     static void select(QListWidget* list, const QString& text) {
-        list->clearSelection();
-        list->findItems(text, Qt::MatchExactly).first()->setSelected(true);
+        list->setCurrentItem(list->findItems(text, Qt::MatchExactly).first());
     }
 
     std::unique_ptr<frmReportDetails> open(int reportIndex, int tab = frmReportDetails::ColumnsTab) {
@@ -151,6 +150,44 @@ private slots:
         QCOMPARE(storedColumns(2), QString());
         choose(again->cmbReports(), 2);
         QCOMPARE(again->lvCurrent()->count() + again->lvAvailable()->count(), 0);
+    }
+
+    // Tab goes from the report to its columns and on as the controls stand, the tab bar last; each
+    // control shows the focus; Return and Space move a list's highlighted column, as the arrow beside
+    // it does, and press an arrow that has the focus, not OK.
+    void theKeysWalkTheColumnsTabAndMoveTheHighlightedColumn() {
+        auto w = open(0);
+        const auto press = [](Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+            QTest::keyClick(QApplication::focusWidget(), key, modifiers);
+        };
+        QStringList walk{QApplication::focusWidget()->objectName()};
+        for (int i = 0; i < 8; ++i) {
+            QWidget* left = QApplication::focusWidget();
+            const QImage focused = left->grab().toImage();
+            press(Qt::Key_Tab);
+            QVERIFY2(left->grab().toImage() != focused, qPrintable(walk.last())); // the focus was shown
+            QWidget* now = QApplication::focusWidget();
+            walk << (qobject_cast<QTabBar*>(now) ? QStringLiteral("tabs") : now->objectName());
+        }
+        QCOMPARE(walk, QStringList({"cmbReports", "lvAvailable", "lblAdd", "lblRemove", "lvCurrent", "cmdOK",
+                                    "cmdCancel", "tabs", "cmbReports"}));
+        press(Qt::Key_Tab);
+        press(Qt::Key_Space);
+        press(Qt::Key_Down);
+        press(Qt::Key_Return);
+        press(Qt::Key_Space, Qt::ControlModifier); // the highlight stays on the column the keys are on
+        press(Qt::Key_Enter, Qt::KeypadModifier);
+        QCOMPARE(texts(w->lvCurrent()), (QStringList{"Points", "Car", "Place", "Owner", "Driver"}));
+        press(Qt::Key_Tab);
+        press(Qt::Key_Tab);
+        press(Qt::Key_Space);
+        press(Qt::Key_Return);
+        QCOMPARE(texts(w->lvAvailable()), (QStringList{"Points", "Car"}));
+        press(Qt::Key_Tab);
+        press(Qt::Key_Tab);
+        press(Qt::Key_Return); // OK
+        QVERIFY(!w->isVisible());
+        QCOMPARE(storedColumns(1), QStringLiteral("1:1 5:2 3:3"));
     }
 
     void emptyColumnListIsRefusedAndStoredColumnsKept() {
