@@ -192,7 +192,7 @@ TEST(ReportPipeline, RunWritesThePageAndRestoresStatusAndPointer) {
         return true;
     });
     int pointerInside = -1;
-    const QString name = runReport("RS", "Creating Small Report", [&](ReportPage& page) {
+    const QString name = runReport("RS", [&](ReportPage& page) {
         pointerInside = mousePointer();
         return writeSmallPage(page, true);
     });
@@ -200,7 +200,7 @@ TEST(ReportPipeline, RunWritesThePageAndRestoresStatusAndPointer) {
     EXPECT_EQ(name, "rs00070003.html");
     EXPECT_EQ(pointerInside, PointerHourglass);
     EXPECT_EQ(mousePointer(), PointerDefault);
-    EXPECT_EQ(data.ui().statusTexts, (QStringList{"Creating Small Report", "Status"}));
+    EXPECT_EQ(data.ui().statusTexts, (QStringList{"Creating League Race Standings Report", "Status"}));
     EXPECT_TRUE(data.ui().boxes.isEmpty());
     ASSERT_EQ(opened.size(), 1);
     EXPECT_TRUE(opened[0].endsWith("/rs00070003.html"));
@@ -221,8 +221,7 @@ TEST(ReportPipeline, RunTimeErrorsEndTheRunWithTheFileNameAndCloseTheFile) {
     // No chosen columns: the heading row cannot be written.
     TestDataFile::exec(
         "DELETE FROM report_columns WHERE report_nmbr = (SELECT report_nmbr FROM report WHERE report_id = 'RS')");
-    const QString name =
-        runReport("RS", "Creating Small Report", [](ReportPage& page) { return writeSmallPage(page, true); });
+    const QString name = runReport("RS", [](ReportPage& page) { return writeSmallPage(page, true); });
     EXPECT_EQ(name, "");
     ASSERT_EQ(data.ui().boxes.size(), 1);
     EXPECT_EQ(data.ui().boxes[0].text, "Error generating report rs00070003.html");
@@ -238,7 +237,7 @@ TEST(ReportPipeline, RunTimeErrorsEndTheRunWithTheFileNameAndCloseTheFile) {
     // A size attribute that is not a number is a run-time error too, before any file is named.
     data.ui().clear();
     const QString noName =
-        runReport("RS", "x", [](ReportPage&) -> QString { return QString::number(ReportPage::number("big")); });
+        runReport("RS", [](ReportPage&) -> QString { return QString::number(ReportPage::number("big")); });
     EXPECT_EQ(noName, "");
     ASSERT_EQ(data.ui().boxes.size(), 1);
     EXPECT_EQ(data.ui().boxes[0].text, "Error generating report ");
@@ -247,7 +246,7 @@ TEST(ReportPipeline, RunTimeErrorsEndTheRunWithTheFileNameAndCloseTheFile) {
 TEST(ReportPipeline, AFailedRunLeavesThePreviousPageAsItWas) {
     TestDataFile data;
     ASSERT_TRUE(data.ok());
-    const QString name = runReport("RS", "x", [](ReportPage& page) { return writeSmallPage(page, false); });
+    const QString name = runReport("RS", [](ReportPage& page) { return writeSmallPage(page, false); });
     ASSERT_EQ(name, "rs00070003.html");
     QFile page(reportFilePath(name));
     ASSERT_TRUE(page.open(QIODevice::ReadOnly));
@@ -255,7 +254,7 @@ TEST(ReportPipeline, AFailedRunLeavesThePreviousPageAsItWas) {
     page.close();
 
     // A 32-bit overflow part way through the page.
-    EXPECT_EQ(runReport("RS", "x",
+    EXPECT_EQ(runReport("RS",
                         [](ReportPage& p) {
                             p.open(7, 3);
                             p.writeHead(QStringLiteral("Small Report"));
@@ -266,11 +265,11 @@ TEST(ReportPipeline, AFailedRunLeavesThePreviousPageAsItWas) {
               "");
     EXPECT_EQ(data.ui().lastBoxText(), "Error generating report rs00070003.html");
     // A nested page finished inside a failing run is complete and stays; the failing page does not.
-    EXPECT_EQ(runReport("RS", "x",
+    EXPECT_EQ(runReport("RS",
                         [](ReportPage& p) {
                             p.open(7, 3);
                             p.writeLine("half");
-                            runReport("LS", "y", [](ReportPage& inner) {
+                            runReport("LS", [](ReportPage& inner) {
                                 inner.open(7, 3);
                                 inner.writeLine("whole");
                                 return inner.finish(false);
@@ -294,11 +293,11 @@ TEST(ReportPipeline, AFolderThatRefusesAPageEndsTheWholeRunWithOneBox) {
     int laterRuns = 0;
     {
         ReportRunScope request;
-        EXPECT_EQ(runReport("RS", "Outer",
+        EXPECT_EQ(runReport("RS",
                             [&](ReportPage& page) {
                                 page.open(7, 3);
                                 page.writeLine("before");
-                                runReport("LS", "Inner", [](ReportPage& inner) -> QString {
+                                runReport("LS", [](ReportPage& inner) -> QString {
                                     inner.open(7, 3);
                                     throw ReportFolderError(QStringLiteral("No space left on device"), false);
                                 });
@@ -307,7 +306,7 @@ TEST(ReportPipeline, AFolderThatRefusesAPageEndsTheWholeRunWithOneBox) {
                             }),
                   "");
         EXPECT_TRUE(ReportRunScope::folderRefused());
-        EXPECT_EQ(runReport("RR", "Later",
+        EXPECT_EQ(runReport("RR",
                             [&](ReportPage& page) {
                                 ++laterRuns;
                                 return writeSmallPage(page, false);
@@ -329,7 +328,7 @@ TEST(ReportPipeline, AFolderThatRefusesAPageEndsTheWholeRunWithOneBox) {
 
     // The next request starts afresh.
     data.ui().clear();
-    EXPECT_EQ(runReport("RS", "x", [](ReportPage& page) { return writeSmallPage(page, false); }), "rs00070003.html");
+    EXPECT_EQ(runReport("RS", [](ReportPage& page) { return writeSmallPage(page, false); }), "rs00070003.html");
     EXPECT_FALSE(ReportRunScope::folderRefused());
     EXPECT_TRUE(data.ui().boxes.isEmpty());
 
@@ -339,7 +338,7 @@ TEST(ReportPipeline, AFolderThatRefusesAPageEndsTheWholeRunWithOneBox) {
     ASSERT_TRUE(taken.open(QIODevice::WriteOnly));
     taken.close();
     setReportsDir(file);
-    EXPECT_EQ(runReport("RS", "x", [](ReportPage& page) { return writeSmallPage(page, true); }), "");
+    EXPECT_EQ(runReport("RS", [](ReportPage& page) { return writeSmallPage(page, true); }), "");
     ASSERT_EQ(data.ui().boxes.size(), 1);
     EXPECT_EQ(data.ui().boxes[0].text,
               "Error creating report file - Not a directory\n\n" + QDir::toNativeSeparators(file));
@@ -354,14 +353,14 @@ TEST(ReportPipeline, ARunRemovesLeftoversOfKilledRunsFirst) {
         QFile f(folder.filePath(name));
         ASSERT_TRUE(f.open(QIODevice::WriteOnly));
     }
-    ASSERT_EQ(runReport("RS", "x", [](ReportPage& page) { return writeSmallPage(page, false); }), "rs00070003.html");
+    ASSERT_EQ(runReport("RS", [](ReportPage& page) { return writeSmallPage(page, false); }), "rs00070003.html");
     EXPECT_EQ(folder.entryList(QDir::Files | QDir::Hidden, QDir::Name), (QStringList{"keep.txt", "rs00070003.html"}));
 }
 
 TEST(ReportPipeline, UnknownReportCodeTakesTheErrorPath) {
     TestDataFile data;
     ASSERT_TRUE(data.ok());
-    const QString name = runReport("ZZ", "x", [](ReportPage& page) { return writeSmallPage(page, false); });
+    const QString name = runReport("ZZ", [](ReportPage& page) { return writeSmallPage(page, false); });
     EXPECT_EQ(name, "");
     ASSERT_FALSE(data.ui().boxes.isEmpty());
     EXPECT_EQ(data.ui().lastBoxText(), "Error generating report zz00070003.html");
@@ -372,10 +371,10 @@ TEST(ReportPipeline, NestedRunKeepsBothFilesOpenAndClearsTheStatus) {
     TestDataFile data;
     ASSERT_TRUE(data.ok());
     QString inner;
-    const QString outer = runReport("RS", "Outer", [&](ReportPage& page) {
+    const QString outer = runReport("RS", [&](ReportPage& page) {
         page.open(1, 1);
         page.writeLine("before");
-        inner = runReport("LS", "Inner", [](ReportPage& p) {
+        inner = runReport("LS", [](ReportPage& p) {
             p.open(1, 1);
             p.writeLine("inner");
             return p.finish(false);
@@ -387,7 +386,8 @@ TEST(ReportPipeline, NestedRunKeepsBothFilesOpenAndClearsTheStatus) {
     EXPECT_EQ(inner, "ls00010001.html");
     EXPECT_EQ(outer, "rs00010001.html");
     EXPECT_EQ(pageLines(outer), (QStringList{"before", "after"}));
-    EXPECT_EQ(data.ui().statusTexts, (QStringList{"Outer", "Inner", "Status", "Status"}));
+    EXPECT_EQ(data.ui().statusTexts, (QStringList{"Creating League Race Standings Report",
+                                                  "Creating League Stangings Report", "Status", "Status"}));
 }
 
 TEST(ReportPipeline, AttributesShapeTitleStatusAndRows) {
@@ -398,7 +398,7 @@ TEST(ReportPipeline, AttributesShapeTitleStatusAndRows) {
     setReportAttribute("RS", AttrOddRowTextSize, 2);
     setReportAttribute("RS", AttrEvenRowTextSize, 4);
     setReportAttribute("RS", AttrIncludeFooter, 1);
-    const QString name = runReport("RS", "x", [](ReportPage& page) {
+    const QString name = runReport("RS", [](ReportPage& page) {
         page.open(2, 2);
         EXPECT_EQ(page.rowStyle(1).size, 2);
         EXPECT_EQ(page.rowStyle(2).size, 4);
@@ -432,7 +432,7 @@ TEST(ReportPipeline, ShippedRaceStatusesAreNamedAsThePagesPrintThem) {
     ASSERT_EQ(statuses.load(), 6);
     QStringList lined;
     for (const cRaceStatus& status : statuses) {
-        const QString name = runReport("RS", "x", [&](ReportPage& page) {
+        const QString name = runReport("RS", [&](ReportPage& page) {
             page.open(9, status.raceStatusNmbr());
             page.writeRaceStatus(status.raceStatusNmbr());
             return page.finish(false);

@@ -13,9 +13,11 @@
 #include "kit/Twips.h"
 #include "platform/SqlDatabase.h"
 #include "posting/cRaces.h"
+#include "reports/framework/CommonReportCode.h"
 #include "shell/Commands.h"
 #include "shell/EntityCommands.h"
 #include "shell/Help.h"
+#include "shell/ReportLaunchers.h"
 #include "shell/frmDisplayCars.h"
 #include "shell/frmDisplayLeagues.h"
 #include "shell/frmDisplayRaces.h"
@@ -1205,6 +1207,18 @@ private slots:
         QCOMPARE(QApplication::focusWidget(), races);
         press(Qt::Key_Return);
         QCOMPARE(opened, QStringLiteral("Opener"));
+
+        // What the status bar says after a report names the report as its "Creating ..." did.
+        setDocumentOpener([](const QString&) { return true; });
+        const auto opener = qScopeGuard([] { setDocumentOpener({}); });
+        for (const QString& tag : reportTags()) {
+            m_ui->statusTexts.clear();
+            QVERIFY(launchReportByTag(tag));
+            const QString name = m_ui->statusTexts.value(0).mid(9), last = m_ui->statusTexts.last();
+            QVERIFY2(last == name + " Created" || last == name + " Not Created", qPrintable(tag + ": " + last));
+        }
+        launchReportByTag(QStringLiteral("CAR DETAILS"));
+        QCOMPARE(m_ui->statusTexts.last(), QStringLiteral("Cars Detail Report Created"));
 
         // The branch of the reports opens with Right; Race Detail is its second entry.
         press(Qt::Key_F6);

@@ -13,6 +13,7 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QSpinBox>
+#include <QTabBar>
 #include <QTabWidget>
 #include <memory>
 
@@ -62,8 +63,7 @@ private:
     }
     static void chooseColor(QComboBox* list, const QString& name) { choose(list, list->findText(name)); }
     static void select(QListWidget* list, const QString& text) {
-        list->clearSelection();
-        list->findItems(text, Qt::MatchExactly).first()->setSelected(true);
+        list->setCurrentItem(list->findItems(text, Qt::MatchExactly).first());
     }
 
     std::unique_ptr<frmReportDetails> open(int reportIndex, int tab = frmReportDetails::ColumnsTab) {
@@ -150,6 +150,44 @@ private slots:
         QCOMPARE(storedColumns(2), QString());
         choose(again->cmbReports(), 2);
         QCOMPARE(again->lvCurrent()->count() + again->lvAvailable()->count(), 0);
+    }
+
+    // Tab goes from the report to its columns and on as the controls stand, the tab bar last; each
+    // control shows the focus; Return and Space move a list's highlighted column, as the arrow beside
+    // it does, and press an arrow that has the focus, not OK.
+    void theKeysWalkTheColumnsTabAndMoveTheHighlightedColumn() {
+        auto w = open(0);
+        const auto press = [](Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+            QTest::keyClick(QApplication::focusWidget(), key, modifiers);
+        };
+        QStringList walk{QApplication::focusWidget()->objectName()};
+        for (int i = 0; i < 8; ++i) {
+            QWidget* left = QApplication::focusWidget();
+            const QImage focused = left->grab().toImage();
+            press(Qt::Key_Tab);
+            QVERIFY2(left->grab().toImage() != focused, qPrintable(walk.last())); // the focus was shown
+            QWidget* now = QApplication::focusWidget();
+            walk << (qobject_cast<QTabBar*>(now) ? QStringLiteral("tabs") : now->objectName());
+        }
+        QCOMPARE(walk, QStringList({"cmbReports", "lvAvailable", "lblAdd", "lblRemove", "lvCurrent", "cmdOK",
+                                    "cmdCancel", "tabs", "cmbReports"}));
+        press(Qt::Key_Tab);
+        press(Qt::Key_Space);
+        press(Qt::Key_Down);
+        press(Qt::Key_Return);
+        press(Qt::Key_Space, Qt::ControlModifier); // the highlight stays on the column the keys are on
+        press(Qt::Key_Enter, Qt::KeypadModifier);
+        QCOMPARE(texts(w->lvCurrent()), (QStringList{"Points", "Car", "Place", "Owner", "Driver"}));
+        press(Qt::Key_Tab);
+        press(Qt::Key_Tab);
+        press(Qt::Key_Space);
+        press(Qt::Key_Return);
+        QCOMPARE(texts(w->lvAvailable()), (QStringList{"Points", "Car"}));
+        press(Qt::Key_Tab);
+        press(Qt::Key_Tab);
+        press(Qt::Key_Return); // OK
+        QVERIFY(!w->isVisible());
+        QCOMPARE(storedColumns(1), QStringLiteral("1:1 5:2 3:3"));
     }
 
     void emptyColumnListIsRefusedAndStoredColumnsKept() {
@@ -480,6 +518,37 @@ private slots:
         QTest::keyClick(QApplication::focusWidget() ? QApplication::focusWidget() : &below, Qt::Key_F, Qt::AltModifier);
         QTRY_COMPARE(QApplication::activePopupWidget(), file);
         file->close();
+    }
+
+    // With edits pending, "Do you want to save changes" is asked over the tab they were made on, before
+    // the other tab shows: Cancel stays there with the edits, Yes stores them and shows the other tab
+    // filled from the store, No drops them. Real boxes, answered while their event loop runs.
+    void leavingATabAsksOverTheTabTheEditsAreOn() {
+        TestDataFile::exec("INSERT INTO report_attributes (report_nmbr, attribute_nmbr, amt) VALUES (1, 1, 20)");
+        auto w = open(0);
+        select(w->lvAvailable(), "Place");
+        w->lblAdd()->click();
+        QTabBar* bar = w->SSTab1()->findChild<QTabBar*>();
+        QStringList shown; // the tab, the current columns and the heading colour while asked
+        AnsweredBoxes boxes({QMessageBox::Cancel, QMessageBox::Yes, QMessageBox::No});
+        boxes.whileOpen = [&w, &shown](QMessageBox*) {
+            shown << QStringLiteral("%1 %2 %3")
+                         .arg(w->SSTab1()->currentIndex())
+                         .arg(texts(w->lvCurrent()).join(','), w->cmbTextColor(0)->currentText());
+        };
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_PageDown, Qt::ControlModifier);
+        QCOMPARE(w->SSTab1()->currentIndex(), int(frmReportDetails::ColumnsTab));
+        QVERIFY(w->cmdApply()->isEnabled());
+        QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(frmReportDetails::FormattingTab).center());
+        QCOMPARE(storedColumns(1), QStringLiteral("4:1 2:2 1:3"));
+        QCOMPARE(w->cmbTextColor(0)->currentText(), QStringLiteral("Blue"));
+        chooseColor(w->cmbTextColor(0), "Green");
+        QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(frmReportDetails::ColumnsTab).center());
+        QCOMPARE(shown, QStringList({"0 Points,Car,Place ", "0 Points,Car,Place ", "1 Points,Car,Place Green"}));
+        QCOMPARE(boxes.titles, QStringList(3, QStringLiteral("Alpha")));
+        QCOMPARE(w->SSTab1()->currentIndex(), int(frmReportDetails::ColumnsTab));
+        QCOMPARE(amt(1, 1).toInt(), 20);
+        QVERIFY(!w->cmdApply()->isEnabled());
     }
 
     void pendingChangesFollowTheReportTheyWereMadeOn() {

@@ -1,5 +1,6 @@
 #include "ModalHelpers.h"
 #include "RecordingUi.h"
+#include "data/Feedback.h"
 #include "data/Paths.h"
 #include "data/SqlText.h"
 #include "kit/frmDate.h"
@@ -12,6 +13,8 @@
 #include <QApplication>
 #include <QCalendarWidget>
 #include <QDesktopServices>
+#include <QFontDatabase>
+#include <QFontMetrics>
 #include <QLabel>
 #include <QPushButton>
 #include <QTableView>
@@ -216,6 +219,23 @@ private slots:
         QVERIFY(about.isVisible());
         about.findChild<QPushButton*>(QStringLiteral("BUT_Ok"))->click();
         QVERIFY(!about.isVisible());
+    }
+
+    // A box is wide enough for the window manager to show its whole title beside the frame's icon
+    // and buttons (squares about the title's height), however short its text.
+    void boxesAreWideEnoughForTheirTitles() {
+        QFont bold = QFontDatabase::systemFont(QFontDatabase::TitleFont);
+        bold.setBold(true);
+        const QFontMetrics title(bold);
+        AnsweredBoxes boxes({QMessageBox::Ok, QMessageBox::Ok, QMessageBox::Cancel});
+        boxes.whileOpen = [&title](QMessageBox* box) {
+            QVERIFY2(box->frameGeometry().width() >= title.horizontalAdvance(box->windowTitle()) + 4 * title.height(),
+                     qPrintable(box->windowTitle()));
+        };
+        showValidation(QStringLiteral("Invalid Entry"));
+        showInfo(QStringLiteral("Import Complete."));
+        askQuestion(QStringLiteral("Do you want to save changes"), QStringLiteral("Alpha Racex Championship Round 12"));
+        QCOMPARE(boxes.titles, QStringList({"Quorvanti", "Quorvanti Message", "Alpha Racex Championship Round 12"}));
     }
 
     void datePicker() {

@@ -5,7 +5,10 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QDialogButtonBox>
 #include <QFileInfo>
+#include <QFontDatabase>
+#include <QFontMetrics>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -21,6 +24,20 @@
 #include <QTimer>
 #include <QUrl>
 #endif
+
+namespace {
+
+// The width a window needs for the window manager's frame to show the whole of its title: the
+// managers draw the title bold, and put the window's icon and its buttons, each a square about as
+// high as the title's line, beside it.
+int widthForTitle(const QString& title) {
+    QFont font = QFontDatabase::systemFont(QFontDatabase::TitleFont);
+    font.setBold(true);
+    const QFontMetrics metrics(font);
+    return metrics.horizontalAdvance(title) + 6 * metrics.height();
+}
+
+} // namespace
 
 int QtUiServices::messageBox(const QString& text, const QString& title, MsgIcon icon, MsgButtons buttons) {
     QMessageBox box(QApplication::activeWindow());
@@ -56,6 +73,13 @@ int QtUiServices::messageBox(const QString& text, const QString& title, MsgIcon 
     case MsgButtons::YesNoCancel:
         box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
         break;
+    }
+    // A box sizes itself to its text: under a longer title ("Import Complete." under "Quorvanti") the
+    // window manager had too little frame for the title and cut it to "Qu... ti". The row of buttons
+    // spans the box, so what it takes the box takes.
+    if (auto* row = box.findChild<QDialogButtonBox*>()) {
+        const QMargins margins = box.layout() ? box.layout()->contentsMargins() : QMargins();
+        row->setMinimumWidth(widthForTitle(title) - margins.left() - margins.right());
     }
     // The questions name their answers ("No leaves Race 2 ... unposted"): the buttons keep those names
     // where Qt's own texts are translated into the user's language.
@@ -162,6 +186,7 @@ bool QtUiServices::stopRequested(const QString& text, qint64 runningMs) {
         window->setWindowTitle(QString::fromLatin1(kProductName));
         // Nothing else may change data while the posting's transaction is open.
         window->setWindowModality(Qt::ApplicationModal);
+        window->setMinimumWidth(widthForTitle(window->windowTitle()));
         auto* label = new QLabel(text, window);
         auto* stop = new QPushButton(QStringLiteral("&Stop"), window);
         auto* layout = new QVBoxLayout(window);

@@ -1,6 +1,7 @@
 #include "shell/ReportLaunchers.h"
 
 #include "data/Feedback.h"
+#include "reports/generators/ReportPipeline.h"
 #include "shell/Commands.h"
 
 #include <functional>
@@ -9,6 +10,7 @@ namespace {
 
 struct Launcher {
     const char* tag;
+    const char* code; // the report's code, which names it in the status bar
     const char* caption;
     bool league;
     bool race;
@@ -24,40 +26,41 @@ const Commands::Reports& r() {
 const std::vector<Launcher>& launchers() {
     // In the order the tree's click compares the tags.
     static const std::vector<Launcher> table = {
-        {"REPORT PACKAGE", "Report Package", true, true, false, [] { return bool(r().createReportPackage); },
+        {"REPORT PACKAGE", "RP", "Report Package", true, true, false, [] { return bool(r().createReportPackage); },
          [](const ReportRequest& q) { return r().createReportPackage(q.leagueNmbr, q.raceNmbr, true); }},
-        {"RACE DETAIL", "Race Detail", true, true, false, [] { return bool(r().createRaceDetailReport); },
+        {"RACE DETAIL", "RD", "Race Detail", true, true, false, [] { return bool(r().createRaceDetailReport); },
          [](const ReportRequest& q) { return r().createRaceDetailReport(q.leagueNmbr, q.raceNmbr, true); }},
-        {"TEAM DETAIL", "Team Detail", true, true, true, [] { return bool(r().createTeamDetailReport); },
+        {"TEAM DETAIL", "TD", "Team Detail", true, true, true, [] { return bool(r().createTeamDetailReport); },
          [](const ReportRequest& q) {
              return r().createTeamDetailReport(q.leagueNmbr, q.teamNmbr, q.raceNmbr, true, q.allTeams, q.separate);
          }},
-        {"LEAGUE STANDINGS", "League Standings", true, true, false,
+        {"LEAGUE STANDINGS", "LS", "League Standings", true, true, false,
          [] { return bool(r().createLeagueStandingsReport); },
          [](const ReportRequest& q) { return r().createLeagueStandingsReport(q.leagueNmbr, q.raceNmbr, true); }},
-        {"LEAGUE RACE SUMMARY", "League Race Summary", true, false, false,
+        {"LEAGUE RACE SUMMARY", "LR", "League Race Summary", true, false, false,
          [] { return bool(r().createLeagueRaceSummary); },
          [](const ReportRequest& q) { return r().createLeagueRaceSummary(q.leagueNmbr, true); }},
-        {"TEAM CARS", "Team Cars", true, true, true, [] { return bool(r().createTeamCarsReport); },
+        {"TEAM CARS", "TC", "Team Cars", true, true, true, [] { return bool(r().createTeamCarsReport); },
          [](const ReportRequest& q) {
              return r().createTeamCarsReport(q.leagueNmbr, q.teamNmbr, true, q.allTeams, q.separate, q.raceNmbr);
          }},
-        {"LEAGUE RACE STANDINGS", "League Race Standings", true, true, false,
+        {"LEAGUE RACE STANDINGS", "RS", "League Race Standings", true, true, false,
          [] { return bool(r().createLeagueRaceStandings); },
          [](const ReportRequest& q) { return r().createLeagueRaceStandings(q.leagueNmbr, q.raceNmbr, true); }},
-        {"CAR DETAILS", "Car Details", true, false, false, [] { return bool(r().createCarsDetailReport); },
+        {"CAR DETAILS", "CD", "Car Details", true, false, false, [] { return bool(r().createCarsDetailReport); },
          [](const ReportRequest& q) { return r().createCarsDetailReport(q.leagueNmbr, true); }},
-        {"RACE RESULTS", "Race Results", false, true, false, [] { return bool(r().createRaceResultsReport); },
+        {"RACE RESULTS", "RR", "Race Results", false, true, false, [] { return bool(r().createRaceResultsReport); },
          [](const ReportRequest& q) { return r().createRaceResultsReport(q.raceNmbr, true); }},
-        {"CAR/DRIVER STATS", "Car/Driver Stats", true, false, false, [] { return bool(r().createDriverStatsReport); },
+        {"CAR/DRIVER STATS", "DS", "Car/Driver Stats", true, false, false,
+         [] { return bool(r().createDriverStatsReport); },
          [](const ReportRequest& q) { return r().createDriverStatsReport(q.leagueNmbr, true); }},
-        {"TEAM TRADES", "Team Trades", true, true, true, [] { return bool(r().createTeamTradesReport); },
+        {"TEAM TRADES", "TT", "Team Trades", true, true, true, [] { return bool(r().createTeamTradesReport); },
          [](const ReportRequest& q) {
              return r().createTeamTradesReport(q.leagueNmbr, q.teamNmbr, q.raceNmbr, true, q.allTeams, q.separate);
          }},
-        {"CAR PICKS", "Car/Driver Picks", true, false, false, [] { return bool(r().createCarPickReport); },
+        {"CAR PICKS", "CP", "Car/Driver Picks", true, false, false, [] { return bool(r().createCarPickReport); },
          [](const ReportRequest& q) { return r().createCarPickReport(q.leagueNmbr, true); }},
-        {"TEAMS CAR/DRIVER", "Teams per Car/Driver", true, true, false,
+        {"TEAMS CAR/DRIVER", "DT", "Teams per Car/Driver", true, true, false,
          [] { return bool(r().createTeamsperCarDriverReport); },
          [](const ReportRequest& q) { return r().createTeamsperCarDriverReport(q.leagueNmbr, true, q.raceNmbr); }},
     };
@@ -82,9 +85,7 @@ void launch(const char* tag) {
         return;
     const bool written = !l->write(picks).isEmpty();
     // Said also of a report refused (its box has told why) or failed: it is no longer being created.
-    // The package's caption names it already.
-    const QString report = caption == QLatin1String("Report Package") ? caption : caption + QStringLiteral(" Report");
-    setStatus(report + (written ? QStringLiteral(" Created") : QStringLiteral(" Not Created")));
+    setStatus(reportOutcomeText(QLatin1String(l->code), written));
 }
 
 } // namespace

@@ -69,7 +69,7 @@ void writeReportPage(ReportPage& page, IDatabase& db) {
 } // namespace
 
 QString createCarPickReport(int leagueNmbr, bool show) {
-    return runReport(kCode, QStringLiteral("Creating Car/Driver Picks Report"), [&](ReportPage& page) {
+    return runReport(kCode, [&](ReportPage& page) {
         IDatabase db;
         const bool opened = db.OpenResultSet(QStringLiteral("SELECT cars.*, league_name, salary_cap"
                                                             " FROM cars, leagues"

@@ -38,7 +38,7 @@ void writeReportPage(ReportPage& page, IDatabase& db) {
 } // namespace
 
 QString createCarsDetailReport(int leagueNmbr, bool show) {
-    return runReport(kCode, QStringLiteral("Creating Cars Detail Report"), [&](ReportPage& page) {
+    return runReport(kCode, [&](ReportPage& page) {
         IDatabase db;
         // A query that fails has shown its box and leaves no row: the page is then empty, as for a
         // race type without cars. Car numbers sort by value, as on the other pages.

@@ -144,7 +144,7 @@ void writeReportPage(ReportPage& page, IDatabase& db) {
 } // namespace
 
 QString createDriverStatsReport(int leagueNmbr, bool show) {
-    return runReport(kCode, QStringLiteral("Creating Driver Stats Report"), [&](ReportPage& page) -> QString {
+    return runReport(kCode, [&](ReportPage& page) -> QString {
         const QString league = QString::number(leagueNmbr);
         IDatabase db;
         if (!db.OpenResultSet(

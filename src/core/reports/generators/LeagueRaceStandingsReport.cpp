@@ -112,18 +112,17 @@ void writeReportPage(ReportPage& page, IDatabase& db) {
 } // namespace
 
 QString createLeagueRaceStandings(int leagueNmbr, int raceNmbr, bool show) {
-    return runReport(QStringLiteral("RS"), QStringLiteral("Creating League Race Standings Report"),
-                     [&](ReportPage& page) {
-                         IDatabase db;
-                         if (!db.OpenResultSet(leagueRaceStandingsQuery(leagueNmbr, raceNmbr)))
-                             return QString();
-                         if (db.isEOF()) {
-                             if (show)
-                                 showReportMessage(QStringLiteral("Results not posted for this Race."));
-                             return QString();
-                         }
-                         page.open(leagueNmbr, raceNmbr);
-                         writeReportPage(page, db);
-                         return page.finish(show);
-                     });
+    return runReport(QStringLiteral("RS"), [&](ReportPage& page) {
+        IDatabase db;
+        if (!db.OpenResultSet(leagueRaceStandingsQuery(leagueNmbr, raceNmbr)))
+            return QString();
+        if (db.isEOF()) {
+            if (show)
+                showReportMessage(QStringLiteral("Results not posted for this Race."));
+            return QString();
+        }
+        page.open(leagueNmbr, raceNmbr);
+        writeReportPage(page, db);
+        return page.finish(show);
+    });
 }

@@ -15,7 +15,6 @@
 namespace {
 
 const QString kCode = QStringLiteral("LR");
-const QString kStatus = QStringLiteral("Creating League Race Summary Report");
 
 QString leagueRaceSummaryQuery(int leagueNmbr) {
     // Each team's lines are summed before the team's row is joined to them: a team and its league are
@@ -110,7 +109,7 @@ void writeReportPage(ReportPage& page, IDatabase& db) {
 } // namespace
 
 QString createLeagueRaceSummary(int leagueNmbr, bool show) {
-    return runReport(kCode, kStatus, [&](ReportPage& page) -> QString {
+    return runReport(kCode, [&](ReportPage& page) -> QString {
         IDatabase db;
         // The result set has shown the engine's message: nothing to write a page from.
         if (!db.OpenResultSet(leagueRaceSummaryQuery(leagueNmbr)))

@@ -207,7 +207,7 @@ private:
 } // namespace
 
 QString createLeagueStandingsReport(int leagueNmbr, int raceNmbr, bool show) {
-    return runReport(QStringLiteral("LS"), QStringLiteral("Creating League Stangings Report"), [&](ReportPage& page) {
+    return runReport(QStringLiteral("LS"), [&](ReportPage& page) {
         // Without the league's posting of the race the standings would be those of an earlier
         // race under this race's name. The posting is the league's team results of the race, as the
         // race's other pages find it: a league that scored nothing in the race holds only the zero

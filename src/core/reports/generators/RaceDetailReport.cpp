@@ -119,7 +119,7 @@ RaceDetail readRaceDetail(int leagueNmbr, int raceNmbr) {
 }
 
 QString createRaceDetailReport(int leagueNmbr, int raceNmbr, bool show) {
-    return runReport(QStringLiteral("RD"), QStringLiteral("Creating Race Detail Report"), [&](ReportPage& page) {
+    return runReport(QStringLiteral("RD"), [&](ReportPage& page) {
         if (page.writtenInRequest({leagueNmbr, raceNmbr}))
             return page.fileName();
         const RaceDetail detail = readRaceDetail(leagueNmbr, raceNmbr);

@@ -75,7 +75,7 @@ void writeReportPage(ReportPage& page, IDatabase& db) {
 } // namespace
 
 QString createRaceResultsReport(int raceNmbr, bool show) {
-    return runReport(kCode, QStringLiteral("Creating Race Results Report"), [&](ReportPage& page) -> QString {
+    return runReport(kCode, [&](ReportPage& page) -> QString {
         IDatabase db;
         if (!db.OpenResultSet(QStringLiteral("SELECT D.car_txt, D.driver_name, D.sponsor, E.race_dt, E.race_name, "
                                              "E.track_name, E.race_nmbr, F.place, F.qualified, F.laps_led, "

@@ -117,7 +117,7 @@ void writeNavPage(ReportPage& page, int leagueNmbr, int raceNmbr) {
 } // namespace
 
 QString createReportPackage(int leagueNmbr, int raceNmbr, bool show) {
-    return runReport(kCode, QStringLiteral("Creating Report Package"), [&](ReportPage& page) {
+    return runReport(kCode, [&](ReportPage& page) {
         page.open(leagueNmbr);
         writeFramesetPage(page, leagueNmbr);
         openPackageFile(page, makeBlankFileName());

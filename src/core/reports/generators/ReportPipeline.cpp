@@ -312,14 +312,43 @@ bool ReportRunScope::folderRefused() {
     return refusedFolder;
 }
 
-QString runReport(const QString& code, const QString& statusText, const std::function<QString(ReportPage&)>& body) {
+QString reportRunName(const QString& code) {
+    // The names the reports' runs have always shown, odd ones included ("Stangings"); the tree's
+    // captions differ from some of them.
+    static const std::pair<const char*, const char*> names[] = {
+        {"RD", "Race Detail Report"},
+        {"TR", "Team Race Detail Report"},
+        {"LS", "League Stangings Report"},
+        {"RS", "League Race Standings Report"},
+        {"LR", "League Race Summary Report"},
+        {"TD", "Team Detail Report"},
+        {"TC", "Team Cars Report"},
+        {"TT", "Team Trades Report"},
+        {"DT", "Teams per Car/Driver Report"},
+        {"CP", "Car/Driver Picks Report"},
+        {"CD", "Cars Detail Report"},
+        {"RR", "Race Results Report"},
+        {"DS", "Driver Stats Report"},
+        {"RP", "Report Package"},
+    };
+    for (const auto& [c, name] : names)
+        if (code == QLatin1String(c))
+            return QLatin1String(name);
+    return code + QStringLiteral(" Report");
+}
+
+QString reportOutcomeText(const QString& code, bool written) {
+    return reportRunName(code) + (written ? QStringLiteral(" Created") : QStringLiteral(" Not Created"));
+}
+
+QString runReport(const QString& code, const std::function<QString(ReportPage&)>& body) {
     ReportRunScope scope;
     if (refusedFolder)
         return QString(); // an earlier page of this request could not be written: none can
     setMousePointer(PointerHourglass);
     QString result;
     ReportPage page(code);
-    setStatus(statusText);
+    setStatus(QStringLiteral("Creating ") + reportRunName(code));
     struct Nesting {
         Nesting() { ++runDepth; }
         ~Nesting() { --runDepth; }

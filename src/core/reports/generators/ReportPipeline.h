@@ -22,7 +22,7 @@ class cFields;
 // shares through ReportRequestState), then its writer turns them into the page:
 //
 //   QString createXReport(int league, int race, bool show) {
-//       return runReport("XX", "Creating X Report", [&](ReportPage& page) -> QString {
+//       return runReport("XX", [&](ReportPage& page) -> QString {
 //           const std::vector<XRow> rows = readXRows(league, race); // a failed query throws, its box shown
 //           if (rows.empty()) { if (show) showReportMessage("..."); return {}; }
 //           page.open(league, race);                                // file, columns, attributes
@@ -202,7 +202,7 @@ public:
     void writeEnd();
 
 private:
-    friend QString runReport(const QString&, const QString&, const std::function<QString(ReportPage&)>&);
+    friend QString runReport(const QString&, const std::function<QString(ReportPage&)>&);
     void abandonFile();
 
     QString m_code;
@@ -237,14 +237,21 @@ public:
     static bool folderRefused();
 };
 
-// One run of a report entry: hourglass and status text, then body; both restored at every way out.
+// The name the status bar gives a report, by its code ("Cars Detail Report" for "CD"): "Creating " and
+// the name while the report runs, the name and " Created" or " Not Created" once the user's request is
+// through. Both halves take it from here, so that they always name the report alike.
+QString reportRunName(const QString& code);
+QString reportOutcomeText(const QString& code, bool written);
+
+// One run of a report entry: hourglass and the status text "Creating " and the report's name, then
+// body; both restored at every way out.
 // A run-time error inside body shows "Error generating report " + the file name (critical, titled
 // "Quorvanti"), drops the page's unfinished file (an earlier page of its name stays) and gives "". A
 // reading that failed (ReportReadingFailed, its box shown) drops the page and gives "" without another
 // box. Otherwise the result is body's (the file name, or "" when no page was written).
 // A page the report folder refuses ends the whole request instead (see ReportRunScope): the run that
 // holds this one is ended too, and it gives "" as well.
-QString runReport(const QString& code, const QString& statusText, const std::function<QString(ReportPage&)>& body);
+QString runReport(const QString& code, const std::function<QString(ReportPage&)>& body);
 
 // The "nothing to report" box of the entries: information icon, titled "Quorvanti".
 void showReportMessage(const QString& text);

@@ -12,7 +12,6 @@
 namespace {
 
 const QString kCode = QStringLiteral("TC");
-const QString kStatus = QStringLiteral("Creating Team Cars Report");
 
 // What one run knows before its pages are written; a run without a race holds none, whatever an
 // earlier run held.
@@ -154,7 +153,7 @@ void writeReportPage(ReportPage& page, IDatabase& db, const TeamCarsRun& run) {
 
 QString createTeamCarsPage(const TeamCarsRun& run, int leagueNmbr, int teamNmbr, bool show, bool allInOne,
                            int raceNmbr) {
-    return runReport(kCode, kStatus, [&](ReportPage& page) -> QString {
+    return runReport(kCode, [&](ReportPage& page) -> QString {
         IDatabase db;
         const bool queried = db.OpenResultSet(teamCarsQuery(allInOne),
                                               allInOne ? QVariantList{leagueNmbr} : QVariantList{leagueNmbr, teamNmbr});

@@ -13,7 +13,6 @@
 namespace {
 
 const QString kCode = QStringLiteral("TD");
-const QString kStatus = QStringLiteral("Creating Team Detail Report");
 
 // What every page of a run shows alike: the league and the race, and which way the league scores.
 struct TeamDetailRun {
@@ -248,7 +247,7 @@ void writeTeamDetailPage(ReportPage& page, const TeamDetailRun& run, const TeamD
 // run: what the run's pages share, read by its first page.
 QString createTeamDetailPage(std::optional<TeamDetailRun>& run, int leagueNmbr, int teamNmbr, int raceNmbr, bool show,
                              bool allInOne) {
-    return runReport(kCode, kStatus, [&](ReportPage& page) -> QString {
+    return runReport(kCode, [&](ReportPage& page) -> QString {
         if (!run)
             run = readRun(leagueNmbr, raceNmbr);
         const TeamDetail detail = readTeamDetail(*run, leagueNmbr, teamNmbr, raceNmbr, allInOne);

@@ -120,7 +120,7 @@ void writeTeamRaceDetailPage(ReportPage& page, const TeamRaceDetail& detail) {
 } // namespace
 
 QString createTeamRaceDetailReport(int leagueNmbr, int teamNmbr, int raceNmbr, bool show) {
-    return runReport(QStringLiteral("TR"), QStringLiteral("Creating Team Race Detail Report"), [&](ReportPage& page) {
+    return runReport(QStringLiteral("TR"), [&](ReportPage& page) {
         if (page.writtenInRequest({leagueNmbr, teamNmbr, raceNmbr}))
             return page.fileName();
         const TeamRaceDetail detail = readTeamRaceDetail(leagueNmbr, teamNmbr, raceNmbr);

@@ -10,7 +10,6 @@
 namespace {
 
 const QString kCode = QStringLiteral("TT");
-const QString kStatus = QStringLiteral("Creating Team Trades Report");
 
 // The days that bound the window, as stored date texts: after the previous race's day (empty when
 // the race is the first of its type) and on or before this race's day.
@@ -94,7 +93,7 @@ void writeReportPage(ReportPage& page, IDatabase& db, const TradeWindow& window)
 }
 
 QString createTeamTradesPage(int leagueNmbr, int teamNmbr, int raceNmbr, bool show, bool allInOne) {
-    return runReport(kCode, kStatus, [&](ReportPage& page) -> QString {
+    return runReport(kCode, [&](ReportPage& page) -> QString {
         cRaces race;
         cRaces previous;
         race.load(raceNmbr);

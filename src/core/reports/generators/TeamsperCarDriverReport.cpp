@@ -7,7 +7,6 @@
 namespace {
 
 const QString kCode = QStringLiteral("DT");
-const QString kStatus = QStringLiteral("Creating Teams per Car/Driver Report");
 
 QString teamsPerCarQuery(int leagueNmbr, int raceNmbr, bool activeOnly) {
     // car_type_nmbr is the league's car type: the titles speak of cars or drivers by it.
@@ -120,7 +119,7 @@ void writeReportPage(ReportPage& page, IDatabase& db) {
 } // namespace
 
 QString createTeamsperCarDriverReport(int leagueNmbr, bool show, int raceNmbr) {
-    return runReport(kCode, kStatus, [&](ReportPage& page) -> QString {
+    return runReport(kCode, [&](ReportPage& page) -> QString {
         const bool activeOnly = page.includeActiveOnly();
         IDatabase db;
         const bool queried = db.OpenResultSet(teamsPerCarQuery(leagueNmbr, raceNmbr, activeOnly));

@@ -7,15 +7,20 @@
 #include "reports/framework/cReportColumns.h"
 #include "reports/framework/cReports.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListWidget>
+#include <QPainter>
 #include <QPushButton>
+#include <QSpinBox>
 #include <QTabWidget>
 #include <QVBoxLayout>
+#include <functional>
 
 namespace {
 
@@ -26,6 +31,45 @@ QListWidgetItem* columnItem(int columnNmbr, const QString& columnName) {
     item->setData(Qt::UserRole, kKeyPrefix + QString::number(columnNmbr));
     return item;
 }
+
+// A column list of the Columns tab. Return and Space move its highlighted column to the other list,
+// as the arrow beside it does (Return would otherwise press OK). The highlight always stands on the
+// current item, so that what the keys move is what the list shows marked; and while the keys are in
+// the list its frame is drawn in the highlight colour, since the style marks only the current item,
+// too faintly to be seen on the highlight.
+class ColumnList : public QListWidget {
+public:
+    ColumnList(QWidget* parent, std::function<void()> move) : QListWidget(parent), m_move(std::move(move)) {
+        setSelectionMode(QAbstractItemView::SingleSelection);
+    }
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override {
+        const bool plain = (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier;
+        if (plain &&
+            (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter || event->key() == Qt::Key_Space)) {
+            event->accept();
+            m_move();
+            return;
+        }
+        QListWidget::keyPressEvent(event);
+    }
+    // Ctrl+Space or a Ctrl+click would otherwise take the highlight off the current item.
+    QItemSelectionModel::SelectionFlags selectionCommand(const QModelIndex& index, const QEvent*) const override {
+        return index.isValid() ? QItemSelectionModel::ClearAndSelect : QItemSelectionModel::NoUpdate;
+    }
+    void paintEvent(QPaintEvent* event) override {
+        QListWidget::paintEvent(event);
+        if (!hasFocus())
+            return;
+        QPainter painter(viewport());
+        painter.setPen(QPen(palette().color(QPalette::Highlight), 2));
+        painter.drawRect(QRectF(viewport()->rect()).adjusted(1, 1, -1, -1));
+    }
+
+private:
+    std::function<void()> m_move;
+};
 
 // Moves the selected item to the end of the other list. The item at the same row of the source list
 // becomes the selected one, so that repeated clicks keep moving down the list.
@@ -79,7 +123,18 @@ frmReportDetails::frmReportDetails(QWidget* parent)
     layout->addWidget(m_tabs, 1);
     layout->addLayout(buttons);
 
-    setTabOrder(m_reports, m_tabs);
+    // Tab goes from the report straight to its columns, so that Tab and Space after a choice of report
+    // add a column, and on as the controls stand; the tab bar comes after the buttons, as in the editors.
+    QList<QWidget*> chain{m_reports, m_available, m_add, m_remove, m_current};
+    for (int i = 0; i < 4; ++i)
+        chain << m_textColor[i] << m_textDefault[i] << m_backColor[i] << m_backDefault[i] << m_textSize[i];
+    chain << m_borderSize << m_cellSpacing << m_cellPadding;
+    for (int i = 0; i < 3; ++i)
+        chain << m_linkColor[i] << m_linkDefault[i];
+    chain << m_headerImage << m_backgroundImage << m_activeOnly << m_includeFooter << m_ok << m_cancel << m_apply
+          << m_tabs;
+    for (qsizetype i = 1; i < chain.size(); ++i)
+        setTabOrder(chain[i - 1], chain[i]);
 
     cReportsCollection reports;
     reports.load();
@@ -95,6 +150,15 @@ frmReportDetails::frmReportDetails(QWidget* parent)
     connect(m_ok, &QPushButton::clicked, this, &frmReportDetails::okClicked);
     connect(m_cancel, &QPushButton::clicked, this, &frmReportDetails::cancelClicked);
     connect(m_apply, &QPushButton::clicked, this, &frmReportDetails::saveCurrentTab);
+    m_reports->setObjectName(QStringLiteral("cmbReports"));
+    m_tabs->setObjectName(QStringLiteral("SSTab1"));
+    m_ok->setObjectName(QStringLiteral("cmdOK"));
+    m_cancel->setObjectName(QStringLiteral("cmdCancel"));
+    m_apply->setObjectName(QStringLiteral("cmdApply"));
+    m_available->setObjectName(QStringLiteral("lvAvailable"));
+    m_current->setObjectName(QStringLiteral("lvCurrent"));
+    m_add->setObjectName(QStringLiteral("lblAdd"));
+    m_remove->setObjectName(QStringLiteral("lblRemove"));
     m_reports->setFocus();
 }
 
@@ -104,18 +168,13 @@ QWidget* frmReportDetails::buildColumnsTab() {
     auto* page = new QWidget;
     auto* frame = new QGroupBox(page);
 
-    m_available = new QListWidget(frame);
-    m_current = new QListWidget(frame);
-    for (QListWidget* list : {m_available, m_current}) {
-        list->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_available = new ColumnList(frame, [this] { addColumn(); });
+    m_current = new ColumnList(frame, [this] { removeColumn(); });
+    for (QListWidget* list : {m_available, m_current})
         list->setMinimumHeight(220);
-    }
+    // Plain buttons, so that the style shows the focus on them; Return presses the one that has it.
     m_add = new QPushButton(QStringLiteral("--------->"), frame);
     m_remove = new QPushButton(QStringLiteral("<--------"), frame);
-    for (QPushButton* b : {m_add, m_remove}) {
-        b->setFlat(true);
-        b->setAutoDefault(false);
-    }
 
     auto* availableColumn = new QVBoxLayout;
     availableColumn->addWidget(new QLabel(QStringLiteral("Available Columns"), frame));
@@ -181,21 +240,31 @@ void frmReportDetails::reportChosen(int) {
 }
 
 // The tab now shown is always loaded afresh, so that it never shows settings older than the store.
-// As with a change of report, a refused save keeps the user on the tab with the edits.
+// With edits pending, the tab they were made on comes back before anything is painted, and the
+// question is asked over it: the other tab is not loaded yet and would show empty boxes. Cancel, and
+// a refused save, keep the user there with the edits; Yes and No go on to the tab chosen.
 void frmReportDetails::tabChanged(int index) {
-    if (m_returningToTab)
+    if (m_switchingTabs)
         return;
     const bool toFormatting = index == FormattingTab;
-    if (askSaveChanges() == AnswerYes && !(toFormatting ? saveColumns() : saveAttributes())) {
-        m_returningToTab = true;
-        m_tabs->setCurrentIndex(toFormatting ? ColumnsTab : FormattingTab);
-        m_returningToTab = false;
-        return;
+    if (m_apply->isEnabled()) {
+        const int left = toFormatting ? ColumnsTab : FormattingTab;
+        showTabQuietly(left);
+        const int answer = askSaveChanges();
+        if (answer == AnswerCancel || (answer == AnswerYes && !saveCurrentTab()))
+            return;
+        showTabQuietly(index);
     }
     if (toFormatting)
         loadAttributeControls();
     else
         loadColumnLists();
+}
+
+void frmReportDetails::showTabQuietly(int index) {
+    m_switchingTabs = true;
+    m_tabs->setCurrentIndex(index);
+    m_switchingTabs = false;
 }
 
 // 0 when nothing is unsaved. The title is the report shown in the list now, which after a change of
@@ -236,6 +305,13 @@ void frmReportDetails::cancelClicked() {
 void frmReportDetails::done(int result) {
     QDialog::done(result);
     activateWindowBelow(this);
+}
+
+// The focus is shown from the start, not only once Tab has been pressed: the window is worked from
+// the keys as much as with the mouse. Showing the window clears the flag, so it is set here.
+void frmReportDetails::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    setAttribute(Qt::WA_KeyboardFocusChange);
 }
 
 // Esc is the Cancel button, question included. The close box still drops edits without asking.

@@ -85,6 +85,7 @@ public:
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
 private:
     QWidget* buildColumnsTab();
@@ -92,6 +93,7 @@ private:
 
     void reportChosen(int index);
     void tabChanged(int index);
+    void showTabQuietly(int index);
     int askSaveChanges();
     bool saveCurrentTab();
     void okClicked();
@@ -107,7 +109,7 @@ private:
     int chosenReportNmbr(int index) const;
 
     int m_shownReportIndex = 0;
-    bool m_returningToTab = false; // the tab change undone after a refused save is no change of its own
+    bool m_switchingTabs = false; // a tab shown again around the save question is no change of its own
     std::unique_ptr<cColorCollection> m_reportColors;
 
     QComboBox* m_reports = nullptr;
