@@ -28,7 +28,6 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFrame>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QProgressBar>
@@ -208,15 +207,6 @@ void frmRace::loadWith(cRaces& race) {
 void frmRace::markRaceChanged() {
     m_raceChanged = true;
     cmdApply->setEnabled(true);
-}
-
-void frmRace::keyPressEvent(QKeyEvent* event) {
-    // Esc is not this window's Cancel key: unsaved edits are only dropped on purpose.
-    if (event->key() == Qt::Key_Escape) {
-        event->accept();
-        return;
-    }
-    EditorDialog::keyPressEvent(event);
 }
 
 QString frmRace::saveQuestionTitle() const {

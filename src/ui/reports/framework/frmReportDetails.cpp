@@ -10,7 +10,6 @@
 #include <QComboBox>
 #include <QGroupBox>
 #include <QHBoxLayout>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
@@ -94,6 +93,7 @@ frmReportDetails::frmReportDetails(QWidget* parent)
     installTabSwitchKeys(m_tabs);
     connect(m_ok, &QPushButton::clicked, this, &frmReportDetails::okClicked);
     connect(m_cancel, &QPushButton::clicked, this, &frmReportDetails::cancelClicked);
+    makeEscapeAndCloseBoxCancel(this, m_cancel);
     connect(m_apply, &QPushButton::clicked, this, &frmReportDetails::saveCurrentTab);
     m_reports->setFocus();
 }
@@ -236,16 +236,6 @@ void frmReportDetails::cancelClicked() {
 void frmReportDetails::done(int result) {
     QDialog::done(result);
     activateWindowBelow(this);
-}
-
-// Esc is the Cancel button, question included. The close box still drops edits without asking.
-void frmReportDetails::keyPressEvent(QKeyEvent* event) {
-    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
-        event->accept();
-        m_cancel->click();
-        return;
-    }
-    QDialog::keyPressEvent(event);
 }
 
 // ---- tab "Columns" ----

@@ -83,9 +83,6 @@ public:
     // Closed by any way, the window gives the activation back to the window below it.
     void done(int result) override;
 
-protected:
-    void keyPressEvent(QKeyEvent* event) override;
-
 private:
     QWidget* buildColumnsTab();
     QWidget* buildFormattingTab();
