@@ -68,12 +68,14 @@ private slots:
         QVERIFY(!row(w, "Spare"));
     }
 
-    void editorOpensChangedSoCancelAlwaysAsks() {
+    void editorOpensUnchangedUntilAnEdit() {
         cGroup group(500, "Rookies", 3);
         addGroup({.nmbr = 500, .maxNmbr = 3, .name = "Rookies"});
         whileModal<frmGroup>([this](frmGroup* e) {
             QCOMPARE(e->maxBox()->text(), QString("3"));
             QVERIFY(!e->noLimitBox()->isChecked());
+            QVERIFY(!e->applyButton()->isEnabled());
+            e->noLimitBox()->click();
             QVERIFY(e->applyButton()->isEnabled());
             ui().answers << AnswerNo;
             e->cancelButton()->click();

@@ -610,12 +610,15 @@ private slots:
         QCOMPARE(count("SELECT sum(total_points - points) FROM team_results WHERE race_nmbr = 2"), 0);
         QCOMPARE(grid()->rowCount(), 1);
         QCOMPARE(grid()->rowTexts(0).mid(0, 5), (QStringList{"0", "", "0", "0", "0"}));
-        QVERIFY(m_w->resultsChanged());
-        QVERIFY(child<QPushButton>("cmdApply")->isEnabled());
+        QVERIFY(!m_w->resultsChanged());
+        QVERIFY(!child<QPushButton>("cmdApply")->isEnabled());
         // The row has no car, so leaving the tab stores nothing.
         tabs()->setCurrentIndex(frmRace::TabRace);
         QCOMPARE(tabs()->currentIndex(), int(frmRace::TabRace));
         QCOMPARE(resultRows(1), 0);
+        child<QPushButton>("cmdCancel")->click();
+        QCOMPARE(ui().boxes.size(), 3);
+        QVERIFY(!m_w->isVisible());
     }
 
     // The boxes as the user meets them, each with its own event loop. The later postings are gone
@@ -904,6 +907,10 @@ private slots:
         open(4);
         auto* box = child<QLineEdit>("txtRaceDate");
         QCOMPARE(box->text(), shown);
+        box->setFocus();
+        QTRY_COMPARE_WITH_TIMEOUT(QApplication::focusWidget(), box, kWindowWait);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QVERIFY(!m_w->raceChanged());
         auto typeDate = [box](const QString& text) {
             QTest::mouseClick(box, Qt::LeftButton);
             QTRY_COMPARE_WITH_TIMEOUT(QApplication::focusWidget(), box, kWindowWait);

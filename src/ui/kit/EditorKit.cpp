@@ -5,7 +5,6 @@
 
 #include <QAbstractButton>
 #include <QApplication>
-#include <QCloseEvent>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
@@ -126,6 +125,41 @@ private:
     std::function<bool()> m_check;
 };
 
+// Sees the keys and the close request that reach the dialog itself: Escape arrives here only when
+// the widget with the focus has not taken it. The dialog's own accept() and reject() close it
+// without passing here (the dialog keeps that close event to itself), so a window that ends itself
+// asks nothing.
+class CancelKeysFilter : public QObject {
+public:
+    CancelKeysFilter(QDialog* dialog, QAbstractButton* cancel) : QObject(dialog), m_dialog(dialog), m_cancel(cancel) {}
+
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (watched != m_dialog || !m_cancel)
+            return false;
+        if (event->type() == QEvent::KeyPress) {
+            const auto* key = static_cast<QKeyEvent*>(event);
+            if (key->key() != Qt::Key_Escape || key->modifiers() != Qt::NoModifier)
+                return false;
+            m_cancel->click();
+            return true;
+        }
+        if (event->type() != QEvent::Close || !m_dialog->isVisible() || !m_cancel->isEnabled())
+            return false;
+        QPointer<QDialog> dialog = m_dialog;
+        m_cancel->click();
+        // Still open: the question was answered Cancel, or Yes with a save that was refused.
+        if (dialog && dialog->isVisible())
+            event->ignore();
+        else
+            event->accept();
+        return true;
+    }
+
+private:
+    QDialog* m_dialog;
+    QPointer<QAbstractButton> m_cancel;
+};
+
 LeaveCheckFilter* leaveCheckOf(QObject* box) {
     if (!box)
         return nullptr;
@@ -150,6 +184,7 @@ EditorDialog::EditorDialog(QWidget* parent) : QDialog(parent) {
     m_ok->setDefault(true);
     m_apply->setEnabled(false);
     skipLeaveChecks(m_cancel);
+    makeEscapeAndCloseBoxCancel(this, m_cancel);
     m_buttons = new QHBoxLayout;
     m_buttons->addStretch(1);
     m_buttons->addWidget(m_ok);
@@ -203,11 +238,6 @@ void EditorDialog::cancelClicked() {
     default:
         break;
     }
-}
-
-void EditorDialog::closeEvent(QCloseEvent* event) {
-    event->accept();
-    QDialog::closeEvent(event);
 }
 
 void EditorDialog::done(int result) {
@@ -274,15 +304,6 @@ void EditorDialog::focusIntoTab(QTabWidget* tabs) {
         Qt::QueuedConnection);
 }
 
-void EditorDialog::keyPressEvent(QKeyEvent* event) {
-    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
-        event->accept();
-        m_cancel->click();
-        return;
-    }
-    QDialog::keyPressEvent(event);
-}
-
 // ---- text boxes ----
 
 void selectAllOnFocus(QLineEdit* box) {
@@ -291,6 +312,10 @@ void selectAllOnFocus(QLineEdit* box) {
 
 void installLeaveCheck(QLineEdit* box, std::function<bool()> check) {
     box->installEventFilter(new LeaveCheckFilter(box, std::move(check)));
+}
+
+void makeEscapeAndCloseBoxCancel(QDialog* dialog, QAbstractButton* cancel) {
+    dialog->installEventFilter(new CancelKeysFilter(dialog, cancel));
 }
 
 void activateWindowBelow(QWidget* closed) {

@@ -7,6 +7,7 @@
 #include <initializer_list>
 #include <optional>
 
+class QAbstractButton;
 class QHBoxLayout;
 class QLabel;
 class QLineEdit;
@@ -76,13 +77,11 @@ protected:
 
     // OK: when Apply is enabled, apply and stay open on failure; then close (accept).
     virtual void okClicked();
-    // Cancel (and Esc): with unsaved changes ask "Do you want to save changes" (Yes, No, Cancel):
-    // Cancel stays, Yes applies and then follows AfterSaveQuestionYes, No closes. Without changes: close.
+    // Cancel (and Esc, and the close box): with unsaved changes ask "Do you want to save changes" (Yes,
+    // No, Cancel): Cancel stays, Yes applies and then follows AfterSaveQuestionYes, No closes. Without
+    // changes: close. reject() itself closes without a question, for the callers that must end the window.
     virtual void cancelClicked();
 
-    // The close box drops unsaved edits without a question; Esc is the Cancel button.
-    void closeEvent(QCloseEvent* event) override;
-    void keyPressEvent(QKeyEvent* event) override;
     // The window opens with the focus in its first field (the buttons are created before the
     // fields, and the first keys typed must not land on OK).
     void showEvent(QShowEvent* event) override;
@@ -100,6 +99,13 @@ private:
     bool m_noDefault = false;
     bool m_tabsWatched = false;
 };
+
+// Escape and the close box press the window's Cancel button, so that they ask where Cancel asks and
+// the question's Cancel keeps the window open with the edit; the editors have it from EditorDialog.
+// A child that takes Escape for itself (an open drop-down list, the date picker, a cell editor of a
+// list) keeps it. While Cancel is disabled, Escape does what a click on it does (nothing) and the
+// close box is left to the window.
+void makeEscapeAndCloseBoxCancel(QDialog* dialog, QAbstractButton* cancel);
 
 // Hands the activation to the window below a modal window that has just closed: its parent's
 // window, with the focus where it was there. A window closed right after a message box of its own

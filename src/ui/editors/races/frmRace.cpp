@@ -28,7 +28,6 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFrame>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QProgressBar>
@@ -210,15 +209,6 @@ void frmRace::markRaceChanged() {
     cmdApply->setEnabled(true);
 }
 
-void frmRace::keyPressEvent(QKeyEvent* event) {
-    // Esc is not this window's Cancel key: unsaved edits are only dropped on purpose.
-    if (event->key() == Qt::Key_Escape) {
-        event->accept();
-        return;
-    }
-    EditorDialog::keyPressEvent(event);
-}
-
 QString frmRace::saveQuestionTitle() const {
     return m_race ? m_race->raceName() : QString();
 }
@@ -227,7 +217,9 @@ bool frmRace::raceDateLeft() {
     QDate date;
     if (!checkDateText(txtRaceDate, &date))
         return false; // the race keeps its previous date
-    if (date.isValid()) {
+    // Only another date is an edit: passing through the box, or closing the date picker without a
+    // choice, leaves nothing to save or to ask about.
+    if (date.isValid() && date != m_race->raceDate()) {
         m_race->setRaceDate(date);
         markRaceChanged();
     }
@@ -525,14 +517,18 @@ void frmRace::clearResultsClicked() {
     if (!outcome.confirmed)
         return;
     setStatus(raceCommandStatus(RaceCommand::ClearResults, m_race->raceName(), outcome));
+    // The results are gone from the data file, and grid edits made before went with them: saving the
+    // grid now would only write back the rows just deleted. What can still be saved is the race's own
+    // fields, so only they keep Apply on and make Cancel ask.
+    m_resultsChanged = false;
     rebuildAfterResultsCleared();
     if (SSTab1->currentIndex() == TabResults) {
-        // The first row starts again from place 0; these texts are edits, so Apply comes on.
+        // The first row starts again from place 0, which is no result to save.
         for (int col : {ColPlace, ColLapsLed, ColQualified, ColAdjustment})
-            qobject_cast<QLineEdit*>(resultsGrid->cell(0, col))->setText(QStringLiteral("0"));
-        markResultsChanged();
+            resultsGrid->setText(0, col, QStringLiteral("0"));
         resultsGrid->focusCell(0, ColPlace);
     }
+    cmdApply->setEnabled(m_raceChanged || m_headToHeadChanged);
 }
 
 // Only the Wexford Cup's results are published on the download server: its car or driver list

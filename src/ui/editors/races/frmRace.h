@@ -50,7 +50,6 @@ protected:
     QString saveQuestionTitle() const override;
     bool hasUnsavedChanges() const override { return m_raceChanged || m_resultsChanged; }
     void okClicked() override;
-    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     void buildRaceTab(QWidget* tab);

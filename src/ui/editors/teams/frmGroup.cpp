@@ -54,7 +54,6 @@ frmGroup::frmGroup(QWidget* parent) : EditorDialog(parent) {
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(tabs);
     layout->addLayout(buttonRow());
-    applyButton()->setEnabled(true);
 
     selectAllOnFocus(m_name);
     selectAllOnFocus(m_max);
@@ -83,7 +82,6 @@ void frmGroup::showWith(cGroup& group) {
         m_max->setText(QString::number(group.maxNmbr()));
         m_noLimit->setChecked(false);
     }
-    markChangedAlways();
     setWindowTitle(QStringLiteral("Group - ") + group.groupName());
     exec();
     m_group = nullptr;
@@ -91,11 +89,6 @@ void frmGroup::showWith(cGroup& group) {
 
 QString frmGroup::saveQuestionTitle() const {
     return m_group ? m_group->groupName() : QString();
-}
-
-void frmGroup::markChangedAlways() {
-    setChanged(true);
-    applyButton()->setEnabled(true);
 }
 
 void frmGroup::maxChanged() {
@@ -110,7 +103,7 @@ void frmGroup::maxChanged() {
         }
         m_group->setMaxNmbr(*value);
     }
-    markChangedAlways();
+    markChanged();
 }
 
 void frmGroup::noLimitChanged(bool checked) {
@@ -126,7 +119,7 @@ void frmGroup::noLimitChanged(bool checked) {
         m_max->setText(QStringLiteral("1"));
         m_group->setMaxNmbr(1);
     }
-    markChangedAlways();
+    markChanged();
 }
 
 bool frmGroup::maxLeft() {

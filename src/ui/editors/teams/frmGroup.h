@@ -29,9 +29,6 @@ private:
     void maxChanged();
     void noLimitChanged(bool checked);
     bool maxLeft();
-    // Unlike the name, the maximum and "No Limit" count as edits while the window is being filled,
-    // so the editor opens changed: OK always stores and Cancel always asks.
-    void markChangedAlways();
 
     cGroup* m_group = nullptr;
     bool m_maxTyped = false; // "No Limit" is being unticked by a number typed into the box

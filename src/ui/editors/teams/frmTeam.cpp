@@ -367,12 +367,9 @@ void frmTeam::loadTeamCars() {
     m_holdings->loadNoBonus(m_team->teamNmbr());
     const QSignalBlocker quiet(lvwTeamCars);
     lvwTeamCars->clear();
-    if (m_holdings->Count() == 0) {
-        new QTreeWidgetItem(lvwTeamCars, {QString(), QString(), QString(), QString(), QStringLiteral(" "), QString()});
-    } else {
-        for (int position = 1; position <= m_holdings->Count(); ++position)
-            addTeamCarItem(*m_holdings->Item(position), position);
-    }
+    // A team without picks shows an empty list: no blank row that the keys would seem to act on.
+    for (int position = 1; position <= m_holdings->Count(); ++position)
+        addTeamCarItem(*m_holdings->Item(position), position);
     txtTotalSalary->setText(moneyText(m_teamSalary));
     // The keys have a row to act on from the start: Space ticks its Active box.
     lvwTeamCars->setCurrentItem(lvwTeamCars->topLevelItem(0));

@@ -149,6 +149,7 @@ frmReportDetails::frmReportDetails(QWidget* parent)
     installTabSwitchKeys(m_tabs);
     connect(m_ok, &QPushButton::clicked, this, &frmReportDetails::okClicked);
     connect(m_cancel, &QPushButton::clicked, this, &frmReportDetails::cancelClicked);
+    makeEscapeAndCloseBoxCancel(this, m_cancel);
     connect(m_apply, &QPushButton::clicked, this, &frmReportDetails::saveCurrentTab);
     m_reports->setObjectName(QStringLiteral("cmbReports"));
     m_tabs->setObjectName(QStringLiteral("SSTab1"));
@@ -312,16 +313,6 @@ void frmReportDetails::done(int result) {
 void frmReportDetails::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
     setAttribute(Qt::WA_KeyboardFocusChange);
-}
-
-// Esc is the Cancel button, question included. The close box still drops edits without asking.
-void frmReportDetails::keyPressEvent(QKeyEvent* event) {
-    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
-        event->accept();
-        m_cancel->click();
-        return;
-    }
-    QDialog::keyPressEvent(event);
 }
 
 // ---- tab "Columns" ----
