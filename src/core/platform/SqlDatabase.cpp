@@ -447,24 +447,27 @@ namespace {
 
 // The engine's ordinary functions: scalar, aggregate and date. Nothing that loads code, reads or
 // writes a file, hands out an address (fts3_tokenizer), copies the data file out
-// (sqlcipher_export), or tells how the engine was built.
+// (sqlcipher_export), or tells how the engine was built. Nor printf: the engine builds a number as wide
+// as the format asks (two billion digits) before it looks at the value limit, for seconds and
+// gigabytes where no stop reaches it, and gives NULL where the text passes the limit, which a
+// statement then stores without a word. Work on rows has no need of it.
 bool ordinaryFunction(const char* name) {
-    static const char* const kNames[] = {"abs",          "avg",           "changes",
-                                         "char",         "coalesce",      "count",
-                                         "current_date", "current_time",  "current_timestamp",
-                                         "date",         "datetime",      "glob",
-                                         "group_concat", "hex",           "ifnull",
-                                         "instr",        "julianday",     "last_insert_rowid",
-                                         "length",       "like",          "likelihood",
-                                         "likely",       "lower",         "ltrim",
-                                         "max",          "min",           "nullif",
-                                         "printf",       "quote",         "random",
-                                         "randomblob",   "replace",       "round",
-                                         "rtrim",        "soundex",       "strftime",
-                                         "substr",       "sum",           "time",
-                                         "total",        "total_changes", "trim",
-                                         "typeof",       "unicode",       "unlikely",
-                                         "upper",        "zeroblob"};
+    static const char* const kNames[] = {"abs",           "avg",          "changes",
+                                         "char",          "coalesce",     "count",
+                                         "current_date",  "current_time", "current_timestamp",
+                                         "date",          "datetime",     "glob",
+                                         "group_concat",  "hex",          "ifnull",
+                                         "instr",         "julianday",    "last_insert_rowid",
+                                         "length",        "like",         "likelihood",
+                                         "likely",        "lower",        "ltrim",
+                                         "max",           "min",          "nullif",
+                                         "quote",         "random",       "randomblob",
+                                         "replace",       "round",        "rtrim",
+                                         "soundex",       "strftime",     "substr",
+                                         "sum",           "time",         "total",
+                                         "total_changes", "trim",         "typeof",
+                                         "unicode",       "unlikely",     "upper",
+                                         "zeroblob"};
     if (!name)
         return false;
     for (const char* known : kNames)
