@@ -641,7 +641,7 @@ TEST_F(Posting, SiteScriptThatDoesMoreThanChangeRowsFailsTheRaceAndKeepsTheEarli
             ASSERT_EQ(data.ui().boxes.size(), 1) << text.constData() << "\n" << qPrintable(data.ui().lastBoxText());
             EXPECT_TRUE(data.ui().boxes[0].text.startsWith("Error trying to run "))
                 << qPrintable(data.ui().boxes[0].text);
-            EXPECT_TRUE(data.ui().boxes[0].text.contains(why + "; the race was not posted"))
+            EXPECT_TRUE(data.ui().boxes[0].text.contains(why + "; the earlier posting of the race stays as it was"))
                 << qPrintable(data.ui().boxes[0].text);
             EXPECT_EQ(data.ui().boxes[0].title, "Quorvanti Error");
             EXPECT_FALSE(transactionOpen()) << text.constData();
@@ -665,6 +665,7 @@ TEST_F(Posting, SiteScriptThatDoesMoreThanChangeRowsFailsTheRaceAndKeepsTheEarli
         "hex(fts3_tokenizer('simple'));",
         "SELECT load_extension('/tmp/libnothing.so');",
         QByteArray("UPDATE team_results SET adjustment = 7;\n") + '\0' + "\nSELECT 1;\n",
+        "UPDATE team_results SET adjustment = 7;\n-- " + QByteArray(SqlScript::kMaxFileBytes, '-'),
     };
     // Should one of the values below not fail by itself, the user stops it, and the box says so.
     data.ui().stopAtAsk = 100;
@@ -716,8 +717,8 @@ TEST_F(Posting, SiteScriptThatDoesMoreThanChangeRowsFailsTheRaceAndKeepsTheEarli
     writeScript("UPDATE cars SET driver_name = (SELECT username || ':' || password FROM publish) WHERE car_nmbr = 1;");
     data.ui().clear();
     post(1);
-    EXPECT_TRUE(
-        data.ui().lastBoxText().contains("Error: the table publish cannot be used in it; the race was not posted"))
+    EXPECT_TRUE(data.ui().lastBoxText().contains(
+        "Error: the table publish cannot be used in it; the earlier posting of the race stays as it was: UPDATE cars"))
         << qPrintable(data.ui().lastBoxText());
     // A file where the script should be that cannot be read.
     QFile::remove(QDir(programFolder()).filePath("scoring.qv"));
@@ -729,12 +730,18 @@ TEST_F(Posting, SiteScriptThatDoesMoreThanChangeRowsFailsTheRaceAndKeepsTheEarli
     EXPECT_FALSE(transactionOpen());
     EXPECT_EQ(dumpData(), before);
     ASSERT_TRUE(QDir(programFolder()).rmdir("scoring.qv"));
-    // A first posting that fails leaves the race without one.
-    writeScript("INSERT OR ROLLBACK INTO leagues (league_nmbr) VALUES (%league_nmbr%);");
-    data.ui().clear();
-    post(2);
-    EXPECT_EQ(data.ui().boxes.size(), 1) << qPrintable(data.ui().lastBoxText());
-    EXPECT_EQ(dumpData(), before);
+    // A first posting that fails leaves the race without one, and says so.
+    for (const char* text : {"INSERT OR ROLLBACK INTO leagues (league_nmbr) VALUES (%league_nmbr%);",
+                             "UPDATE cars SET car_txt = printf('%d', 1) WHERE car_nmbr = 2;"}) {
+        writeScript(text);
+        data.ui().clear();
+        post(2);
+        ASSERT_EQ(data.ui().boxes.size(), 1) << qPrintable(data.ui().lastBoxText());
+        EXPECT_TRUE(data.ui().boxes[0].text.contains("; the race was not posted: "))
+            << qPrintable(data.ui().lastBoxText());
+        EXPECT_FALSE(data.ui().boxes[0].text.contains("earlier posting")) << qPrintable(data.ui().lastBoxText());
+        EXPECT_EQ(dumpData(), before);
+    }
     // The key is the program's still.
     gConnection->CloseConnection();
     ASSERT_EQ(gConnection->openAccessConnection(), 0);
@@ -801,7 +808,8 @@ TEST_F(Posting, SiteScriptRunsUntilTheUserStopsIt) {
         race.load(1);
         EXPECT_FALSE(posting(race));
         ASSERT_EQ(data.ui().boxes.size(), 1) << qPrintable(data.ui().lastBoxText());
-        EXPECT_TRUE(data.ui().boxes[0].text.contains("it was stopped before its end; the race was not posted"))
+        EXPECT_TRUE(data.ui().boxes[0].text.contains(
+            "it was stopped before its end; the earlier posting of the race stays as it was"))
             << qPrintable(data.ui().lastBoxText());
         EXPECT_EQ(data.ui().stopText, "Running the site script for Race One...\r\nStop leaves Race One as it was.");
         EXPECT_EQ(data.ui().stoppablesEnded, 1);

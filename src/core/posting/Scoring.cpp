@@ -101,9 +101,11 @@ bool post(const cRaces& race, bool allLeaguesAtOnce, const SqlScript& script) {
 
 bool post(const cRaces& race, bool allLeaguesAtOnce) {
     setStatus(QStringLiteral("Posting Results ") + race.raceName());
+    // Asked before anything is touched: a posting given up keeps it, and its box says so.
+    const bool hadPosting = racePosted(race.raceNmbr());
     // Read once for the race, before anything is touched: one that cannot be read fails the posting.
     SqlScript script;
-    if (!script.read(QStringLiteral("scoring.qv"), race.raceName()))
+    if (!script.read(QStringLiteral("scoring.qv"), race.raceName(), hadPosting))
         return false;
     return post(race, allLeaguesAtOnce, script);
 }
