@@ -15,6 +15,7 @@
 #include "PostingSeason.h"
 #include "Rows.h"
 #include "SeasonBuilder.h"
+#include "SmallDisk.h"
 #include "TestDataFile.h"
 #include "data/Feedback.h"
 #include "data/Paths.h"
@@ -25,6 +26,7 @@
 #include "exchange/Import.h"
 #include "posting/PostingMemory.h"
 #include "posting/RacePostingEngine.h"
+#include "posting/RacePostingUseCases.h"
 #include "posting/Scoring.h"
 #include "posting/SqlScript.h"
 #include "posting/cRaces.h"
@@ -849,6 +851,119 @@ TEST_F(Posting, StatementThatEndsThePostingsTransactionFailsTheWholeRace) {
             EXPECT_FALSE(transactionOpen());
             EXPECT_EQ(dumpData(), before) << race;
         }
+}
+
+// Fills the disk at the n-th step of the progress bar (before anything when n is 0); the rest goes to the
+// recording UI.
+class FillingUi final : public UiServices {
+public:
+    FillingUi(RecordingUi& shown, const SmallDisk& disk, int n) : m_shown(shown), m_disk(disk), m_n(n) {
+        if (n == 0)
+            disk.fill();
+        setUi(this);
+    }
+    ~FillingUi() override {
+        setUi(&m_shown);
+        for (const char* filler : {".filler", ".filler2"})
+            QFile::remove(QDir(m_disk.path()).filePath(filler));
+    }
+    int messageBox(const QString& text, const QString& title, MsgIcon icon, MsgButtons buttons) override {
+        return m_shown.messageBox(text, title, icon, buttons);
+    }
+    void setStatusText(const QString& text) override { m_shown.setStatusText(text); }
+    void setPointer(int) override {}
+    int pointer() const override { return 0; }
+    void beep() override {}
+    void stepProgress() override {
+        if (++m_steps == m_n)
+            m_disk.fill();
+    }
+    bool playWave(const QString&) override { return false; }
+
+private:
+    RecordingUi& m_shown;
+    const SmallDisk& m_disk;
+    int m_n;
+    int m_steps = 0;
+};
+
+// A data file on a disk that fills up while a race is posted: one box says so and what became of the race,
+// and the data file reads whole and as it was, however far the posting had come.
+TEST_F(Posting, AFullDiskFailsThePostingWholeWithOneBox) {
+    for (int l = 502; l <= 540; ++l)
+        league({.nmbr = l, .scoringType = 600}, {Alpha, Bravo, Charlie});
+    post(1);
+    // Half as many rows again as the earlier posting: the posting needs room the disk no longer has.
+    TestDataFile::exec("UPDATE results SET place = 8 - place WHERE race_nmbr = 1 AND place > 0");
+    for (int l = 541; l <= 560; ++l)
+        league({.nmbr = l, .scoringType = 600}, {Alpha, Bravo, Charlie});
+    SmallDisk disk(2048);
+    if (!disk.ok())
+        GTEST_SKIP() << qPrintable(disk.why());
+    gConnection->CloseConnection();
+    ASSERT_TRUE(QFile::copy(dataFilePath(), QDir(disk.path()).filePath(kDataFileName)));
+    setProgramFolder(disk.path());
+    ASSERT_TRUE(connectDatabase());
+    const QString before = dumpData();
+    const QString full = "Error: the disk that holds the data file '" + dataFilePath() + "' is full; ";
+    // With a site script that writes as much again: its statements fail on the full disk as well, and show
+    // no box of their own.
+    const QByteArray script =
+        "UPDATE team_results SET adjustment = length(hex(zeroblob(2000))) WHERE league_nmbr = %league_nmbr% AND "
+        "race_nmbr = %race_nmbr%;\nINSERT INTO race_head_head SELECT %race_nmbr%, %league_nmbr%, team_nmbr, "
+        "car_nmbr FROM team_results WHERE league_nmbr = %league_nmbr% AND race_nmbr = %race_nmbr%;\n";
+    for (const bool withScript : {false, true})
+        for (auto posting : {postRace, postRaceLeagueByLeague})
+            for (int step : {0, 1, 5, 40, 400, 1500})
+                for (int raceNmbr : {1, 2}) {
+                    if (withScript)
+                        writeScript(script);
+                    // Each from the file just opened: what a failure leaves of the journal gives the next posting
+                    // room of its own.
+                    gConnection->CloseConnection();
+                    ASSERT_TRUE(connectDatabase());
+                    data.ui().clear();
+                    cRaces race;
+                    race.load(raceNmbr);
+                    {
+                        FillingUi filling(data.ui(), disk, step);
+                        EXPECT_FALSE(posting(race)) << step;
+                    }
+                    ASSERT_EQ(data.ui().boxes.size(), 1) << step << qPrintable(data.ui().boxes.value(1).text);
+                    EXPECT_EQ(data.ui().boxes[0].text,
+                              "Error trying to post " + race.raceName() + ".\n\n" + full +
+                                  (raceNmbr == 1 ? "the earlier posting of the race stays as it was."
+                                                 : "the race was not posted."))
+                        << step;
+                    EXPECT_EQ(data.ui().boxes[0].title, "Quorvanti Error");
+                    EXPECT_FALSE(transactionOpen());
+                    EXPECT_EQ(dumpData(), before) << step;
+                    QFile::remove(QDir(programFolder()).filePath("scoring.qv"));
+                }
+    // The status bar says so too.
+    {
+        FillingUi filling(data.ui(), disk, 40);
+        cRaces race;
+        race.load(1);
+        const RacePostingOutcome outcome =
+            postRaceAndSettle(race, [](const QString&, const QString&, MsgButtons) { return int(AnswerYes); });
+        EXPECT_EQ(raceCommandStatus(RaceCommand::PostResults, race.raceName(), outcome),
+                  "Results Not Posted Race One; the earlier posting of the race stays as it was");
+    }
+    // Read from the disk again: whole, and as it was.
+    gConnection->CloseConnection();
+    ASSERT_TRUE(connectDatabase());
+    EXPECT_EQ(checkOpenDataFile(), QString());
+    EXPECT_TRUE(integrityOk());
+    EXPECT_EQ(dumpData(), before);
+    // With room again, the race is posted.
+    data.ui().clear();
+    cRaces race;
+    race.load(1);
+    EXPECT_TRUE(postRace(race));
+    EXPECT_TRUE(data.ui().boxes.isEmpty()) << qPrintable(data.ui().lastBoxText());
+    EXPECT_EQ(rowCount(560, 1), rowCount(501, 1));
+    gConnection->CloseConnection();
 }
 
 TEST_F(Posting, KilledInTheMiddleLeavesTheEarlierPostingWhole) {

@@ -183,11 +183,16 @@ bool SqlScript::run(int leagueNmbr, int raceNmbr, bool* stopped, QSet<QString>* 
         showStatementError(QStringLiteral("The database is not open."), pieces.value(0));
         return false;
     }
-    const auto refuse = [&](const QString& why, const QString& piece) {
+    // The window that asked whether to stop goes before any box.
+    const auto giveUp = [&] {
         endAsking();
-        tellGivenUp(why, piece);
         if (stopped)
             *stopped = true;
+        return false;
+    };
+    const auto refuse = [&](const QString& why, const QString& piece) {
+        giveUp();
+        tellGivenUp(why, piece);
         return false;
     };
     // The script runs inside the posting's transaction and may only change rows in it: a statement
@@ -220,6 +225,8 @@ bool SqlScript::run(int leagueNmbr, int raceNmbr, bool* stopped, QSet<QString>* 
     ValueLimitScope bound(*db, kValueLimitBytes);
     for (const QString& piece : pieces) {
         const bool ok = db->exec(piece);
+        if (!ok && db->writeFailure() != SqlDatabase::WriteFailure::None)
+            return giveUp(); // the posting that watches for it says so
         if (db->stopped())
             return refuse(QStringLiteral("it was stopped before its end"), piece);
         if (!ok && db->valueTooLong())
