@@ -18,8 +18,10 @@ QStringList splitSqlScript(const QString& script);
 // but cannot be read or is larger than a site script can be, a statement that ends the transaction the
 // script runs in (ON CONFLICT ROLLBACK), a statement that makes a value longer than the value limit and
 // a script the user stopped stop it at once. Each way one error box is shown, false is returned and
-// *stopped is set: the caller's transaction is to be given up as a whole. Nothing else stops it: the
-// user is asked through the UI port (UiServices::stopRequested) while its statements run.
+// *stopped is set: the caller's transaction is to be given up as a whole. A statement that cannot write
+// the data file while the caller watches for that (WriteFailureScope) stops it too, without a box: the
+// caller tells it. Nothing else stops it: the user is asked through the UI port
+// (UiServices::stopRequested) while its statements run.
 bool runSqlScript(const QString& fileName, int leagueNmbr, int raceNmbr, bool* stopped = nullptr);
 
 // The tables a script may read and change: the league data.
