@@ -414,8 +414,7 @@ TEST(SqlScript, ScriptLimitsKeepToLeagueDataAndOrdinaryFunctions) {
     EXPECT_EQ(programsOwn, QStringList({"attribute_dm", "available_report_columns", "color_dm", "column_dm", "publish",
                                         "report", "report_attributes", "report_columns"}));
 
-    // A trigger and a view in the data file (no script can leave one) that call printf: a script that
-    // would set them off calls it as well.
+    // A trigger and a view (no script can leave one) that a script would set off call printf as well.
     TestDataFile::exec("CREATE TRIGGER printing AFTER UPDATE OF team_owner ON teams BEGIN "
                        "UPDATE cars SET car_txt = printf('%!.2147483647f', 1.5); END");
     TestDataFile::exec("CREATE VIEW printed AS SELECT printf('%d', team_nmbr) AS n FROM teams");
@@ -439,12 +438,8 @@ TEST(SqlScript, ScriptLimitsKeepToLeagueDataAndOrdinaryFunctions) {
         // printf in every spelling the engine takes: the engine names its function, not the text.
         {"UPDATE cars SET car_txt = car_txt || printf('%!.2147483647f', 1.5) WHERE car_nmbr = 2",
          "the function printf"},
-        {"SELECT PRINTF('%d', 1)", "the function printf"},
+        {"SELECT upper(PRINTF('abc%.2147483647g', 2.5))", "the function printf"},
         {"SELECT \"Printf\"('%d', 1), [printf]('x'), `printf`('y')", "the function printf"},
-        {"UPDATE teams SET team_name = upper(substr(coalesce(NULL, printf('abc%.2147483647g', 2.5)), 1, 3))",
-         "the function printf"},
-        {"SELECT 1 FROM teams WHERE team_nmbr IN (SELECT length(printf('%!.2000000000f', 1.5)) FROM cars)",
-         "the function printf"},
         {"UPDATE teams SET team_owner = 'x' WHERE team_nmbr = 1", "the function printf"},
         {"SELECT n FROM printed", "the function printf"},
     };
@@ -652,8 +647,6 @@ TEST(SqlScript, OwnFunctionsAnswerAsTheEnginesAndStopWhenTold) {
             EXPECT_FALSE(db.query(sql, &rows)) << sql;
             EXPECT_TRUE(db.valueTooLong()) << sql << " " << qPrintable(db.lastError());
         }
-        ASSERT_TRUE(db.query("SELECT length(replace(hex(zeroblob(4999)), '0', 'a'))", &rows));
-        EXPECT_EQ(rows.rows[0][0].toInt(), 9998);
     }
     SqlRows rows;
     ASSERT_TRUE(db.query("SELECT length(hex(randomblob(20000))), length(printf('%.*c', 20000, 'a'))", &rows));
