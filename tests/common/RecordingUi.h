@@ -31,7 +31,10 @@ public:
     void setPointer(int code) override { m_pointer = code; }
     int pointer() const override { return m_pointer; }
     void beep() override { ++beeps; }
-    void stepProgress() override { ++progressSteps; }
+    void stepProgress() override {
+        if (++progressSteps == onStep.first && onStep.second)
+            onStep.second();
+    }
     void showProgress(int percent) override { progress.append(percent); }
     void setStatusTarget(QObject* label) override { statusTarget = label; }
     void setProgressTarget(QObject* bar) override { progressTarget = bar; }
@@ -73,6 +76,7 @@ public:
     QObject* fileProgressTarget = nullptr;
     bool wavesPlay = false;
     int stopAtAsk = 0;
+    std::pair<int, std::function<void()>> onStep; // runs at that step of the progress bar
     int stopAsks = 0;
     int stoppablesEnded = 0;
     QString stopText; // what the last question was about

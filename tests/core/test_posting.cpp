@@ -634,12 +634,19 @@ TEST_F(LaterRaces, LaterRacesAreLeftAloneWhenNothingCarriesFromTheChange) {
     EXPECT_FALSE(outcome.done);
     EXPECT_TRUE(outcome.later.empty());
     EXPECT_TRUE(user.texts.isEmpty());
-    EXPECT_EQ(raceCommandStatus(RaceCommand::PostResults, "Race One", outcome), "Results Not Posted Race One");
+    EXPECT_EQ(raceCommandStatus(RaceCommand::PostResults, "Race One", outcome),
+              "Results Not Posted Race One; the earlier posting of the race stays as it was");
     EXPECT_EQ(user.events, (QStringList{"working", "done"}));
     ASSERT_EQ(data.ui().boxes.size(), 1);
-    EXPECT_TRUE(data.ui().boxes[0].text.contains("the race was not posted")) << qPrintable(data.ui().lastBoxText());
+    EXPECT_TRUE(data.ui().boxes[0].text.contains("; the earlier posting of the race stays as it was: SELECT"))
+        << qPrintable(data.ui().lastBoxText());
     EXPECT_EQ(TestDataFile::scalar("SELECT group_concat(rowid || ':' || total_points) FROM team_results").toString(),
               before);
+    // A race that had none is not posted.
+    ASSERT_TRUE(deleteRacePosting(*race(1)));
+    outcome = postRaceAndSettle(*race(1), user.ask());
+    EXPECT_EQ(raceCommandStatus(RaceCommand::PostResults, "Race One", outcome), "Results Not Posted Race One");
+    EXPECT_TRUE(data.ui().lastBoxText().contains("; the race was not posted: SELECT"));
     ASSERT_TRUE(QFile::remove(script.fileName()));
 
     // A driver race of the type: the car league carries nothing from it.

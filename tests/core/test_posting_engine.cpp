@@ -15,6 +15,7 @@
 #include "PostingSeason.h"
 #include "Rows.h"
 #include "SeasonBuilder.h"
+#include "SmallDisk.h"
 #include "TestDataFile.h"
 #include "data/Feedback.h"
 #include "data/Paths.h"
@@ -641,7 +642,7 @@ TEST_F(Posting, SiteScriptThatDoesMoreThanChangeRowsFailsTheRaceAndKeepsTheEarli
             ASSERT_EQ(data.ui().boxes.size(), 1) << text.constData() << "\n" << qPrintable(data.ui().lastBoxText());
             EXPECT_TRUE(data.ui().boxes[0].text.startsWith("Error trying to run "))
                 << qPrintable(data.ui().boxes[0].text);
-            EXPECT_TRUE(data.ui().boxes[0].text.contains(why + "; the race was not posted"))
+            EXPECT_TRUE(data.ui().boxes[0].text.contains(why + "; the earlier posting of the race stays as it was"))
                 << qPrintable(data.ui().boxes[0].text);
             EXPECT_EQ(data.ui().boxes[0].title, "Quorvanti Error");
             EXPECT_FALSE(transactionOpen()) << text.constData();
@@ -665,16 +666,19 @@ TEST_F(Posting, SiteScriptThatDoesMoreThanChangeRowsFailsTheRaceAndKeepsTheEarli
         "hex(fts3_tokenizer('simple'));",
         "SELECT load_extension('/tmp/libnothing.so');",
         QByteArray("UPDATE team_results SET adjustment = 7;\n") + '\0' + "\nSELECT 1;\n",
+        "UPDATE team_results SET adjustment = 7;\n-- " + QByteArray(SqlScript::kMaxFileBytes, '-'),
     };
     // Should one of the values below not fail by itself, the user stops it, and the box says so.
     data.ui().stopAtAsk = 100;
     for (const QByteArray& text : scripts)
         failsWhole(text, "");
+    // printf, whose engine stores NULL there, and builds a number of two billion digits first.
+    failsWhole("UPDATE cars SET car_txt = car_txt || printf('%!.2147483647f', 1.5) WHERE car_nmbr = 2;",
+               "the function printf cannot be used in it");
     // Values past what one call may build, each failing at once: one call that would run for a minute
-    // and a half, printf (whose engine gives NULL there), and values grown by the other ways.
+    // and a half, and values grown by the other ways.
     for (const QByteArray& text : std::initializer_list<QByteArray>{
              "UPDATE cars SET sponsor = length(hex(randomblob(400000000))) WHERE car_nmbr = 1;",
-             "UPDATE cars SET car_txt = printf('%s%.*c', car_txt, 4194304, '-') WHERE car_nmbr = 2;",
              "UPDATE cars SET sponsor = zeroblob(4194305) WHERE car_nmbr = 1;",
              "UPDATE cars SET sponsor = replace(hex(zeroblob(1500000)), '0', 'ab') WHERE car_nmbr = 1;",
              "UPDATE cars SET sponsor = hex(zeroblob(1500000)) || hex(zeroblob(600000)) WHERE car_nmbr = 1;",
@@ -684,8 +688,10 @@ TEST_F(Posting, SiteScriptThatDoesMoreThanChangeRowsFailsTheRaceAndKeepsTheEarli
     // once: nothing matches, and the race is posted.
     for (auto posting : {postRace, postRaceLeagueByLeague})
         for (const char* text :
-             {"UPDATE cars SET driver_name = 'x' WHERE printf('%.*c', 600, 'a') GLOB '*a*a*a*a*b' AND car_nmbr = 1;",
-              "UPDATE cars SET driver_name = 'x' WHERE printf('%.*c', 600, 'a') LIKE '%a%a%a%a%b' AND car_nmbr = 1;"}) {
+             {"UPDATE cars SET driver_name = 'x' WHERE replace(hex(zeroblob(300)), '0', 'a') GLOB '*a*a*a*a*b' AND "
+              "car_nmbr = 1;",
+              "UPDATE cars SET driver_name = 'x' WHERE replace(hex(zeroblob(300)), '0', 'a') LIKE '%a%a%a%a%b' AND "
+              "car_nmbr = 1;"}) {
             writeScript(text);
             data.ui().clear();
             cRaces race;
@@ -704,8 +710,8 @@ TEST_F(Posting, SiteScriptThatDoesMoreThanChangeRowsFailsTheRaceAndKeepsTheEarli
     writeScript("UPDATE cars SET driver_name = (SELECT username || ':' || password FROM publish) WHERE car_nmbr = 1;");
     data.ui().clear();
     post(1);
-    EXPECT_TRUE(
-        data.ui().lastBoxText().contains("Error: the table publish cannot be used in it; the race was not posted"))
+    EXPECT_TRUE(data.ui().lastBoxText().contains(
+        "Error: the table publish cannot be used in it; the earlier posting of the race stays as it was: UPDATE cars"))
         << qPrintable(data.ui().lastBoxText());
     // A file where the script should be that cannot be read.
     QFile::remove(QDir(programFolder()).filePath("scoring.qv"));
@@ -722,6 +728,7 @@ TEST_F(Posting, SiteScriptThatDoesMoreThanChangeRowsFailsTheRaceAndKeepsTheEarli
     data.ui().clear();
     post(2);
     EXPECT_EQ(data.ui().boxes.size(), 1) << qPrintable(data.ui().lastBoxText());
+    EXPECT_TRUE(data.ui().lastBoxText().contains("transaction; the race was not posted: INSERT"));
     EXPECT_EQ(dumpData(), before);
     // The key is the program's still.
     gConnection->CloseConnection();
@@ -789,7 +796,8 @@ TEST_F(Posting, SiteScriptRunsUntilTheUserStopsIt) {
         race.load(1);
         EXPECT_FALSE(posting(race));
         ASSERT_EQ(data.ui().boxes.size(), 1) << qPrintable(data.ui().lastBoxText());
-        EXPECT_TRUE(data.ui().boxes[0].text.contains("it was stopped before its end; the race was not posted"))
+        EXPECT_TRUE(data.ui().boxes[0].text.contains(
+            "it was stopped before its end; the earlier posting of the race stays as it was"))
             << qPrintable(data.ui().lastBoxText());
         EXPECT_EQ(data.ui().stopText, "Running the site script for Race One...\r\nStop leaves Race One as it was.");
         EXPECT_EQ(data.ui().stoppablesEnded, 1);
@@ -829,6 +837,57 @@ TEST_F(Posting, StatementThatEndsThePostingsTransactionFailsTheWholeRace) {
             EXPECT_FALSE(transactionOpen());
             EXPECT_EQ(dumpData(), before) << race;
         }
+}
+
+// A data file on a disk that fills up while a race is posted: one box says so and what became of the race,
+// and the data file reads whole and as it was, however far the posting had come.
+TEST_F(Posting, AFullDiskFailsThePostingWholeWithOneBox) {
+    post(1);
+    // Sixty times the rows of the earlier posting: the posting needs room the disk no longer has.
+    TestDataFile::exec("UPDATE results SET place = 8 - place WHERE race_nmbr = 1 AND place > 0");
+    for (int l = 502; l <= 560; ++l)
+        league({.nmbr = l, .scoringType = 600}, {Alpha, Bravo, Charlie});
+    SmallDisk disk(2048);
+    if (!disk.ok())
+        GTEST_SKIP() << qPrintable(disk.why());
+    gConnection->CloseConnection();
+    ASSERT_TRUE(QFile::copy(dataFilePath(), QDir(disk.path()).filePath(kDataFileName)));
+    setProgramFolder(disk.path());
+    ASSERT_TRUE(connectDatabase());
+    const QString before = dumpData();
+    const QString full = "Error: the disk that holds the data file '" + dataFilePath() + "' is full; ";
+    const QString kept = "the earlier posting of the race stays as it was.";
+    // Also with a site script whose writes find the disk full: its statements show no box of their own.
+    for (const char* script : {"", "INSERT INTO race_head_head VALUES (%race_nmbr%, %league_nmbr%, 1, 2);\n"
+                                   "UPDATE cars SET sponsor = hex(zeroblob(3000));\n"})
+        for (auto posting : {postRace, postRaceLeagueByLeague})
+            for (int step : {0, 1, 5, 40, 400, 1500})
+                for (int raceNmbr : {1, 2}) {
+                    writeScript(script);
+                    // Each from the file just opened, whatever the failure before left of the journal.
+                    gConnection->CloseConnection();
+                    ASSERT_TRUE(connectDatabase());
+                    data.ui().clear();
+                    data.ui().onStep = {step, [&] { disk.fill(); }};
+                    if (step == 0)
+                        disk.fill();
+                    cRaces race;
+                    race.load(raceNmbr);
+                    EXPECT_FALSE(posting(race)) << step;
+                    for (const char* filler : {".filler", ".filler2"})
+                        QFile::remove(QDir(disk.path()).filePath(filler));
+                    ASSERT_EQ(data.ui().boxes.size(), 1) << step << qPrintable(data.ui().boxes.value(1).text);
+                    EXPECT_EQ(data.ui().boxes[0].text, "Error trying to post " + race.raceName() + ".\n\n" + full +
+                                                           (raceNmbr == 1 ? kept : "the race was not posted."));
+                    EXPECT_FALSE(transactionOpen());
+                    EXPECT_EQ(dumpData(), before) << step;
+                }
+    // Read from the disk again: whole, and as it was.
+    gConnection->CloseConnection();
+    ASSERT_TRUE(connectDatabase());
+    EXPECT_EQ(checkOpenDataFile(), QString());
+    EXPECT_TRUE(integrityOk());
+    EXPECT_EQ(dumpData(), before);
 }
 
 TEST_F(Posting, KilledInTheMiddleLeavesTheEarlierPostingWhole) {

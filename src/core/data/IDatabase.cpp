@@ -12,10 +12,23 @@ namespace {
 QString notOpenMessage() {
     return QStringLiteral("The database is not open.");
 }
+
+SqlDatabase* openDatabase() {
+    return gConnection ? gConnection->getConnection() : nullptr;
+}
+
+// Once a statement could not write the data file while that is watched (WriteFailureScope), no statement shows
+// its box: the work that watches gives itself up whole and says so once, where a box for each statement that
+// then fails would not say what became of it.
+bool afterWriteFailure() {
+    const SqlDatabase* db = openDatabase();
+    return db && db->writeFailure() != SqlDatabase::WriteFailure::None;
+}
 } // namespace
 
 void showStatementError(const QString& error, const QString& sql) {
-    showQuorvantiBox(QStringLiteral("Error = ") + error + QStringLiteral(" SQL = ") + sql);
+    if (!afterWriteFailure())
+        showQuorvantiBox(QStringLiteral("Error = ") + error + QStringLiteral(" SQL = ") + sql);
 }
 
 void StoredRows::clear() {
@@ -224,10 +237,11 @@ bool IDatabase::OpenResultSet(const QString& sql, const QVariantList& params) {
 
 bool IDatabase::forEachRow(const QString& sql, const QVariantList& params,
                            const std::function<void(const SqlRowView&)>& visit) {
-    SqlDatabase* db = gConnection ? gConnection->getConnection() : nullptr;
+    SqlDatabase* db = openDatabase();
     if (!db || !db->forEachRow(sql, params, visit)) {
-        showQuorvantiBox(QStringLiteral("Error = ") + (db ? db->lastError() : notOpenMessage()) +
-                         QStringLiteral("SQL = ") + sql);
+        if (!afterWriteFailure())
+            showQuorvantiBox(QStringLiteral("Error = ") + (db ? db->lastError() : notOpenMessage()) +
+                             QStringLiteral("SQL = ") + sql);
         return false;
     }
     return true;
@@ -243,7 +257,7 @@ void IDatabase::adoptRows(StoredRows rows) {
 }
 
 bool IDatabase::execute(const QString& sql, const QVariantList& params) {
-    SqlDatabase* db = gConnection ? gConnection->getConnection() : nullptr;
+    SqlDatabase* db = openDatabase();
     if (!db || !db->exec(sql, params)) {
         showStatementError(db ? db->lastError() : notOpenMessage(), sql);
         m_rowsAffected = 0;

@@ -2,6 +2,7 @@
 
 #include "data/DataChanges.h"
 #include "data/Feedback.h"
+#include "data/IDatabase.h"
 #include "data/Paths.h"
 #include "data/Schema.h"
 #include "platform/SaveFile.h"
@@ -639,7 +640,7 @@ bool Transaction::commit() {
     if (m_ws->CommitTrans())
         return true;
     if (!m_quiet)
-        showQuorvantiBox(QStringLiteral("Error = %1 SQL = COMMIT").arg(gConnection->getConnection()->lastError()));
+        showStatementError(gConnection->getConnection()->lastError(), QStringLiteral("COMMIT"));
     m_ws->Rollback();
     return false;
 }

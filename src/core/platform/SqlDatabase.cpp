@@ -33,7 +33,30 @@ bool SqlDatabase::failNul() {
 bool SqlDatabase::fail() {
     if (!m_db)
         return fail(SQLITE_MISUSE, QStringLiteral("The database is not open."));
-    return fail(sqlite3_extended_errcode(m_db) & 0xff, QString::fromUtf8(sqlite3_errmsg(m_db)));
+    // The extended code tells a read that failed from a write, with extended result codes off too.
+    const int extended = sqlite3_extended_errcode(m_db);
+    const int code = extended & 0xff;
+    const QString message = QString::fromUtf8(sqlite3_errmsg(m_db));
+    const bool readFailed = extended == SQLITE_IOERR_READ || extended == SQLITE_IOERR_SHORT_READ;
+    if (m_watchWriteFailures && m_writeFailure == WriteFailure::None &&
+        (code == SQLITE_FULL || (code == SQLITE_IOERR && !readFailed))) {
+        m_writeFailure = code == SQLITE_FULL ? WriteFailure::DiskFull : WriteFailure::DiskError;
+        m_writeFailureMessage = message;
+    }
+    return fail(code, message);
+}
+
+void SqlDatabase::setWatchWriteFailures(bool on) {
+    m_watchWriteFailures = on;
+    m_writeFailure = WriteFailure::None;
+    m_writeFailureMessage.clear();
+}
+
+bool SqlDatabase::failsAfterWriteFailure() {
+    if (m_writeFailure == WriteFailure::None || inTransaction())
+        return false;
+    fail(m_writeFailure == WriteFailure::DiskFull ? SQLITE_FULL : SQLITE_IOERR, m_writeFailureMessage);
+    return true;
 }
 
 bool SqlDatabase::open(const QString& path, const QByteArray& key, bool create, bool exclusive) {
@@ -259,6 +282,8 @@ sqlite3_stmt* SqlDatabase::cached(const QString& sql) {
 bool SqlDatabase::exec(const QString& sql, const QVariantList& params) {
     if (!m_db)
         return fail();
+    if (failsAfterWriteFailure())
+        return false;
     if (!params.isEmpty())
         return runQuery(sql, params, [&](sqlite3_stmt* stmt) { return stepEach(stmt, nullptr); });
     const QByteArray text = sql.toUtf8();
@@ -297,6 +322,8 @@ bool SqlDatabase::runQuery(const QString& sql, const QVariantList& params,
                            const std::function<bool(sqlite3_stmt*)>& run) {
     if (!m_db)
         return fail();
+    if (failsAfterWriteFailure())
+        return false;
     sqlite3_stmt* stmt = nullptr;
     const bool keep = !params.isEmpty();
     if (keep) {
@@ -447,24 +474,27 @@ namespace {
 
 // The engine's ordinary functions: scalar, aggregate and date. Nothing that loads code, reads or
 // writes a file, hands out an address (fts3_tokenizer), copies the data file out
-// (sqlcipher_export), or tells how the engine was built.
+// (sqlcipher_export), or tells how the engine was built. Nor printf: the engine builds a number as wide
+// as the format asks (two billion digits) before it looks at the value limit, for seconds and
+// gigabytes where no stop reaches it, and gives NULL where the text passes the limit, which a
+// statement then stores without a word. Work on rows has no need of it.
 bool ordinaryFunction(const char* name) {
-    static const char* const kNames[] = {"abs",          "avg",           "changes",
-                                         "char",         "coalesce",      "count",
-                                         "current_date", "current_time",  "current_timestamp",
-                                         "date",         "datetime",      "glob",
-                                         "group_concat", "hex",           "ifnull",
-                                         "instr",        "julianday",     "last_insert_rowid",
-                                         "length",       "like",          "likelihood",
-                                         "likely",       "lower",         "ltrim",
-                                         "max",          "min",           "nullif",
-                                         "printf",       "quote",         "random",
-                                         "randomblob",   "replace",       "round",
-                                         "rtrim",        "soundex",       "strftime",
-                                         "substr",       "sum",           "time",
-                                         "total",        "total_changes", "trim",
-                                         "typeof",       "unicode",       "unlikely",
-                                         "upper",        "zeroblob"};
+    static const char* const kNames[] = {"abs",           "avg",          "changes",
+                                         "char",          "coalesce",     "count",
+                                         "current_date",  "current_time", "current_timestamp",
+                                         "date",          "datetime",     "glob",
+                                         "group_concat",  "hex",          "ifnull",
+                                         "instr",         "julianday",    "last_insert_rowid",
+                                         "length",        "like",         "likelihood",
+                                         "likely",        "lower",        "ltrim",
+                                         "max",           "min",          "nullif",
+                                         "quote",         "random",       "randomblob",
+                                         "replace",       "round",        "rtrim",
+                                         "soundex",       "strftime",     "substr",
+                                         "sum",           "time",         "total",
+                                         "total_changes", "trim",         "typeof",
+                                         "unicode",       "unlikely",     "upper",
+                                         "zeroblob"};
     if (!name)
         return false;
     for (const char* known : kNames)
@@ -743,7 +773,7 @@ void SqlStatement::bindNull(int index) {
 }
 
 bool SqlStatement::exec() {
-    if (!m_stmt)
+    if (!m_stmt || m_db.failsAfterWriteFailure())
         return false;
     const bool ok = m_db.stepEach(m_stmt, nullptr);
     sqlite3_reset(m_stmt);

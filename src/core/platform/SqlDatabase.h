@@ -94,7 +94,8 @@ public:
     // DELETE); anything else (beginning or ending a transaction, a savepoint, creating, changing or
     // dropping a table, index, view or trigger, PRAGMA, ATTACH, DETACH, ANALYZE, REINDEX) fails to
     // compile with SQLITE_AUTH. They may call only the engine's ordinary scalar, aggregate and date
-    // functions: nothing that loads code, hands out an address, or copies the data file out. With
+    // functions: nothing that loads code, hands out an address, or copies the data file out, and not
+    // printf, which cannot be held to the value limit. With
     // tables given, they may read and change those tables only. The engine asks about every object
     // a statement names, its triggers' statements included, so no spelling or quoting gets past it.
     // Switching costs nothing: the connection keeps one authorizer from open to close, so the
@@ -138,6 +139,16 @@ public:
 
     int lastErrorCode() const { return m_errorCode; }
     const QString& lastError() const { return m_error; }
+    // While on, the first statement that fails because it could not write the data file or its journal is
+    // remembered: the disk is full, or it failed to write (a read that failed is neither). From then on every
+    // statement fails at once with the same error while no transaction is open, written nothing: at such a
+    // failure the engine may end the transaction, and a statement run after it would be committed on its own.
+    // Switching it on or off forgets the failure.
+    enum class WriteFailure { None, DiskFull, DiskError };
+    void setWatchWriteFailures(bool on);
+    WriteFailure writeFailure() const { return m_writeFailure; }
+    // The engine's message of that failure.
+    const QString& writeFailureMessage() const { return m_writeFailureMessage; }
     int changes() const;
     // Rows inserted, updated or deleted since the connection opened.
     int totalChanges() const;
@@ -156,6 +167,8 @@ private:
     bool fail(int code, const QString& message);
     bool fail();
     bool failNul();
+    // True, with the remembered write failure as the last error, when no statement may run after it.
+    bool failsAfterWriteFailure();
     sqlite3_stmt* cached(const QString& sql);
     bool bindAll(sqlite3_stmt* stmt, const QVariantList& params);
     // Prepares (or takes from the cache) and binds one statement, hands it to run, and resets or
@@ -183,6 +196,9 @@ private:
     WrittenTables m_uncommitted;
     WrittenTables m_committed;
     bool m_refused = false; // rows-only refused something since compiles() began
+    bool m_watchWriteFailures = false;
+    WriteFailure m_writeFailure = WriteFailure::None;
+    QString m_writeFailureMessage;
 
     // The connection's one authorizer and its progress handler.
     static int authorize(void* self, int action, const char* arg1, const char* arg2, const char* database,
@@ -223,6 +239,25 @@ public:
 
 private:
     SqlDatabase& m_db;
+};
+
+// Write failures watched (see SqlDatabase::setWatchWriteFailures) for as long as it lives; db may be null.
+class WriteFailureScope {
+public:
+    explicit WriteFailureScope(SqlDatabase* db) : m_db(db) {
+        if (m_db)
+            m_db->setWatchWriteFailures(true);
+    }
+    ~WriteFailureScope() {
+        if (m_db)
+            m_db->setWatchWriteFailures(false);
+    }
+    WriteFailureScope(const WriteFailureScope&) = delete;
+    WriteFailureScope& operator=(const WriteFailureScope&) = delete;
+    SqlDatabase::WriteFailure failure() const { return m_db ? m_db->writeFailure() : SqlDatabase::WriteFailure::None; }
+
+private:
+    SqlDatabase* m_db;
 };
 
 // A value limit (see SqlDatabase::setValueLimit) for as long as it lives.

@@ -6,12 +6,10 @@
 #include <QByteArray>
 #include <sqlite3.h>
 
-#include <algorithm>
-#include <climits>
 #include <cstring>
 #include <iterator>
-#include <map>
 #include <optional>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -232,153 +230,6 @@ void trimFunction(sqlite3_context* context, sqlite3_value** argv, int sides) {
     sqlite3_result_text64(context, reinterpret_cast<const char*>(in), quint64(inBytes), SQLITE_TRANSIENT, SQLITE_UTF8);
 }
 
-// The engine's printf, run where its answer can be told apart: on a bare connection in memory, with one
-// statement for each number of values.
-class EnginePrintf {
-public:
-    EnginePrintf() = default;
-    ~EnginePrintf() {
-        for (const auto& [count, statement] : m_statements)
-            sqlite3_finalize(statement);
-        sqlite3_close(m_engine);
-    }
-    EnginePrintf(const EnginePrintf&) = delete;
-    EnginePrintf& operator=(const EnginePrintf&) = delete;
-
-    enum class Printed { Text, Null, Failed };
-    // The engine's printf of the values under the value limit, with format in place of the first value
-    // when it is not null. The text goes to *text; the engine's error to context.
-    Printed print(sqlite3_context* context, sqlite3_value** argv, int argc, qint64 limit, const QByteArray& format,
-                  QByteArray* text) {
-        sqlite3_stmt* statement = statementFor(argc);
-        if (!statement) {
-            sqlite3_result_error(context, m_engine ? sqlite3_errmsg(m_engine) : "out of memory", -1);
-            return Printed::Failed;
-        }
-        sqlite3_limit(m_engine, SQLITE_LIMIT_LENGTH, int(std::min<qint64>(limit, INT_MAX)));
-        if (format.isNull())
-            sqlite3_bind_value(statement, 1, argv[0]);
-        else
-            sqlite3_bind_text(statement, 1, format.constData(), int(format.size()), SQLITE_STATIC);
-        for (int i = 1; i < argc; ++i)
-            sqlite3_bind_value(statement, i + 1, argv[i]);
-        Printed printed = Printed::Null;
-        if (sqlite3_step(statement) != SQLITE_ROW) {
-            sqlite3_result_error(context, sqlite3_errmsg(m_engine), -1);
-            sqlite3_result_error_code(context, sqlite3_errcode(m_engine));
-            printed = Printed::Failed;
-        } else if (sqlite3_column_type(statement, 0) != SQLITE_NULL) {
-            if (text)
-                *text = QByteArray(reinterpret_cast<const char*>(sqlite3_column_text(statement, 0)),
-                                   sqlite3_column_bytes(statement, 0));
-            printed = Printed::Text;
-        }
-        sqlite3_reset(statement);
-        sqlite3_clear_bindings(statement);
-        return printed;
-    }
-
-private:
-    sqlite3_stmt* statementFor(int argc) {
-        if (const auto found = m_statements.find(argc); found != m_statements.end())
-            return found->second;
-        if (!m_engine &&
-            sqlite3_open_v2(":memory:", &m_engine, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr) != SQLITE_OK)
-            return nullptr;
-        QByteArray sql = "SELECT printf(?1";
-        for (int i = 2; i <= argc; ++i)
-            sql += ",?" + QByteArray::number(i);
-        sql += ')';
-        sqlite3_stmt* statement = nullptr;
-        if (sqlite3_prepare_v2(m_engine, sql.constData(), int(sql.size()), &statement, nullptr) != SQLITE_OK)
-            return nullptr;
-        m_statements.emplace(argc, statement);
-        return statement;
-    }
-
-    sqlite3* m_engine = nullptr;
-    std::map<int, sqlite3_stmt*> m_statements;
-};
-
-// Whether a conversion of the format makes the engine build a number or a field wider than limit: it
-// sets aside room for the whole of it before the limit is looked at (a precision of a billion digits
-// takes a second and a gigabyte, one of two billion fails for want of memory and leaves the text cut
-// short), and the text would pass the limit anyway. The format is read as the engine reads it, taking
-// "*" widths and precisions from the values in turn; a conversion it does not know ends it.
-bool buildsBeyond(const char* format, sqlite3_value** values, int count, qint64 limit) {
-    int next = 0;
-    const auto take = [&] { return next < count ? int(sqlite3_value_int64(values[next++])) : 0; };
-    // Digits, or "*" for the next value, which counts as positive when negative (the most negative as
-    // smallest).
-    const auto number = [&](const char*& f, qint64 smallest) -> qint64 {
-        if (*f == '*') {
-            ++f;
-            const qint64 n = take();
-            return n >= 0 ? n : n >= -2147483647 ? -n : smallest;
-        }
-        unsigned digits = 0;
-        for (; *f >= '0' && *f <= '9'; ++f)
-            digits = digits * 10 + unsigned(*f - '0');
-        return digits & 0x7fffffff;
-    };
-    for (const char* f = format; *f; ++f) {
-        if (*f != '%')
-            continue;
-        ++f;
-        bool alternate = false, trimZeros = false;
-        for (; *f && std::strchr("-+ #!0", *f); ++f) {
-            alternate = alternate || *f == '#';
-            trimZeros = trimZeros || *f == '!';
-        }
-        const qint64 width = number(f, 0);
-        const qint64 precision = *f == '.' ? number(++f, -1) : -1;
-        for (int l = 0; l < 2 && *f == 'l'; ++l)
-            ++f;
-        const char c = *f;
-        if (c == 0 || !std::strchr("diuxXopfeEgGcszqQwn%", c))
-            return false; // the engine stops here
-        if (std::strchr("n%", c))
-            continue;
-        ++next;
-        if (std::strchr("diuxXop", c) && (precision > limit || width > limit))
-            return true;
-        // Trailing zeros go from %g (unless "#"), and from the others with "!": a long precision may
-        // still make a short text there.
-        if (std::strchr("feEgG", c) &&
-            (width > limit || (precision > limit && !(std::strchr("gG", c) ? !alternate : trimZeros))))
-            return true;
-    }
-    return false;
-}
-
-void printfFunction(sqlite3_context* context, int argc, sqlite3_value** argv) {
-    auto* engine = static_cast<EnginePrintf*>(sqlite3_user_data(context));
-    const auto* format = argc > 0 ? reinterpret_cast<const char*>(sqlite3_value_text(argv[0])) : nullptr;
-    if (!format)
-        return; // NULL, as the engine's
-    const qint64 limit = valueLimit(context);
-    if (buildsBeyond(format, argv + 1, argc - 1, limit)) {
-        sqlite3_result_error_toobig(context);
-        return;
-    }
-    QByteArray text;
-    switch (engine->print(context, argv, argc, limit, QByteArray(), &text)) {
-    case EnginePrintf::Printed::Text:
-        sqlite3_result_text64(context, text.constData(), quint64(text.size()), SQLITE_TRANSIENT, SQLITE_UTF8);
-        return;
-    case EnginePrintf::Printed::Failed:
-        return;
-    case EnginePrintf::Printed::Null:
-        break;
-    }
-    // The engine's printf gives NULL both for an empty text and for one it gave up building at the
-    // limit. With a character written before the format an empty text is one character long, and only a
-    // text given up is still NULL.
-    const QByteArray marked = 'x' + QByteArray(format, sqlite3_value_bytes(argv[0]));
-    if (engine->print(context, argv, argc, limit, marked, nullptr) == EnginePrintf::Printed::Null)
-        sqlite3_result_error_toobig(context);
-}
-
 } // namespace
 
 bool installConnectionFunctions(sqlite3* handle, SqlDatabase* db) {
@@ -397,7 +248,5 @@ bool installConnectionFunctions(sqlite3* handle, SqlDatabase* db) {
         if (sqlite3_create_function(handle, named[i].first, named[i].second, flags, db, functions[i], nullptr,
                                     nullptr) != SQLITE_OK)
             return false;
-    // The engine destroys the printer with the connection (and when it cannot take the function).
-    return sqlite3_create_function_v2(handle, "printf", -1, flags, new EnginePrintf, printfFunction, nullptr, nullptr,
-                                      [](void* printer) { delete static_cast<EnginePrintf*>(printer); }) == SQLITE_OK;
+    return true;
 }

@@ -9,8 +9,4 @@ class SqlDatabase;
 // one text with the whole of another: over long texts the engine's own run for minutes inside one
 // call, where no stop reaches them. These ask db->stopAsked() as they go and give up with
 // SQLITE_INTERRUPT when it says stop.
-//
-// printf is the engine's, run on a bare connection of its own, with one change: where the engine's
-// gives NULL because its text would pass the connection's value limit (or cannot be held), this one
-// fails the statement with "string or blob too big", as every other function does.
 bool installConnectionFunctions(sqlite3* handle, SqlDatabase* db);

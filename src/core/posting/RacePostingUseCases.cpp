@@ -1,6 +1,7 @@
 #include "posting/RacePostingUseCases.h"
 
 #include "data/Paths.h"
+#include "posting/PostingError.h"
 #include "posting/Scoring.h"
 #include "posting/cRaces.h"
 #include "posting/cRacesCollection.h"
@@ -112,7 +113,9 @@ RacePostingOutcome postRaceAndSettle(const cRaces& race, const AskUser& ask, con
     if (results.raceExists(race.raceNmbr())) {
         outcome.done = outcome.posted = postRace(race);
         if (!outcome.done) {
-            // Given up as a whole, after its box: nothing the later races carry from has changed.
+            // Given up as a whole, after its box: nothing the later races carry from has changed, and the race
+            // has the posting it had.
+            outcome.earlierPostingKept = racePosted(race.raceNmbr());
             if (working)
                 working(false);
             return outcome;
@@ -214,7 +217,8 @@ QString raceCommandStatus(RaceCommand command, const QString& raceName, const Ra
         if (outcome.posted)
             stretch.emplace_back(raceName, true);
         else
-            text = QStringLiteral("Results Not Posted ") + raceName;
+            text = QStringLiteral("Results Not Posted ") + raceName +
+                   (outcome.earlierPostingKept ? QStringLiteral("; ") + postingGivenUpText(true) : QString());
         break;
     case RaceCommand::ClearPosting:
         text = (outcome.done ? QStringLiteral("Posting Cleared ") : QStringLiteral("Posting Not Cleared ")) + raceName;

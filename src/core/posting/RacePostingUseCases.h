@@ -47,6 +47,8 @@ struct RacePostingOutcome {
     bool done = false;
     // Post Results: the race had results and was posted.
     bool posted = false;
+    // Post Results: the race's posting was given up as a whole and the posting it had before stays.
+    bool earlierPostingKept = false;
     // The later races that were settled, in season order.
     std::vector<LaterRaceSettled> later;
 };
@@ -74,7 +76,8 @@ RacePostingOutcome deleteRaceAndSettle(cRaces& race, const AskUser& ask, const P
 enum class RaceCommand { PostResults, ClearPosting, ClearResults, DeleteRace };
 
 // The status bar's text once the command has run on the race: what it did ("Results Posted Race One"),
-// or that it did not ("Posting Not Cleared Race One"), then the later races it posted again. The races
+// or that it did not ("Posting Not Cleared Race One", "Results Not Posted Race One; the earlier posting of the
+// race stays as it was"), then the later races it posted again. The races
 // posted are named "A and B", "A to D" for three or more that follow one another without a race left
 // out, else "A, B and D". Empty when the user called the command off at its first question.
 QString raceCommandStatus(RaceCommand command, const QString& raceName, const RacePostingOutcome& outcome);

@@ -14,6 +14,8 @@
 #include "posting/cTeamResults.h"
 #include "posting/cTeamResultsSummary.h"
 
+#include <QDir>
+
 #include <exception>
 
 namespace {
@@ -55,13 +57,16 @@ bool postingEnded() {
     return gConnection && gConnection->getWorkSpace().ended();
 }
 
-bool post(const cRaces& race, bool allLeaguesAtOnce, const SqlScript& script) {
+bool post(const cRaces& race, bool allLeaguesAtOnce, const SqlScript& script, const WriteFailureScope& writes) {
     // A posting that is a transaction of its own keeps what it leaves for the next up to date.
     cConnection* own = ownTransaction();
     PostingMemory memory = own ? PostingMemory::take(*own) : PostingMemory();
     Transaction tx;
     if (!tx.begun())
         return false;
+    // Once a write has failed, whatever followed it went on without rows that were never written: the
+    // posting is given up whole rather than committed as the league-by-league steps left it.
+    const auto written = [&] { return writes.failure() == SqlDatabase::WriteFailure::None; };
     if (!deleteRacePosting(race))
         return false;
     memory.forgetRace(race.raceNmbr());
@@ -70,42 +75,63 @@ bool post(const cRaces& race, bool allLeaguesAtOnce, const SqlScript& script) {
     if (allLeaguesAtOnce) {
         bool stopped = false;
         if (postRaceAllLeagues(race, leagues, script, &stopped, own ? &memory : nullptr)) {
-            if (!tx.commit())
+            if (!written() || !tx.commit())
                 return false;
             if (own)
                 PostingMemory::put(*own, std::move(memory));
             return true;
         }
-        if (stopped)
-            return false; // its box is shown, and the race is as it was
+        if (stopped || !written())
+            return false; // its box is shown, or is the caller's to show, and the race is as it was
     }
     if (postingEnded()) {
         // A write of the engine's ended the transaction; it shows nothing, so the chain posts the race
         // afresh and shows what stops it.
         tx.rollback();
-        return post(race, false, script);
+        return post(race, false, script, writes);
     }
     try {
         for (const cLeague& league : leagues) {
             postRaceForLeague(league, race, script);
             // The statement that ended the transaction has shown its box, and the race is as it was
             // before: the next league must not be posted on top of the old posting.
-            if (postingEnded())
+            if (postingEnded() || !written())
                 return false;
         }
     } catch (const PostingStopped&) {
         return false;
     }
-    return tx.commit();
+    return written() && tx.commit();
+}
+
+// The one box of a posting given up because the data file could not be written.
+void tellWriteFailure(const cRaces& race, bool hadPosting) {
+    const SqlDatabase* db = gConnection->getConnection();
+    const QString file = QDir::toNativeSeparators(dataFilePath());
+    const QString why =
+        db && db->writeFailure() == SqlDatabase::WriteFailure::DiskError
+            ? QStringLiteral("the data file '%1' could not be written (%2)").arg(file, db->writeFailureMessage())
+            : QStringLiteral("the disk that holds the data file '%1' is full").arg(file);
+    showError(QStringLiteral("Error trying to post ") + race.raceName() + QStringLiteral(".\n\nError: ") + why +
+              QStringLiteral("; ") + postingGivenUpText(hadPosting) + QStringLiteral("."));
 }
 
 bool post(const cRaces& race, bool allLeaguesAtOnce) {
     setStatus(QStringLiteral("Posting Results ") + race.raceName());
+    // Asked before anything is touched: a posting given up keeps it, and its box says so.
+    const bool hadPosting = racePosted(race.raceNmbr());
     // Read once for the race, before anything is touched: one that cannot be read fails the posting.
     SqlScript script;
-    if (!script.read(QStringLiteral("scoring.qv"), race.raceName()))
+    if (!script.read(QStringLiteral("scoring.qv"), race.raceName(), hadPosting))
         return false;
-    return post(race, allLeaguesAtOnce, script);
+    // A full disk fails every statement after the first that could not write: one box says so, not a
+    // box for each of them and for the COMMIT.
+    const WriteFailureScope writes(gConnection ? gConnection->getConnection() : nullptr);
+    if (post(race, allLeaguesAtOnce, script, writes))
+        return true;
+    if (writes.failure() != SqlDatabase::WriteFailure::None)
+        tellWriteFailure(race, hadPosting);
+    return false;
 }
 
 } // namespace

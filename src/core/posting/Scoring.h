@@ -16,7 +16,9 @@ class cRacesCollection;
 // A crash at any moment leaves the race's earlier posting as it was. So does a site script that is
 // refused, cannot be read, is stopped by the user or ends the transaction (runSqlScript), and any
 // statement that ends it: the posting of the race fails as a whole, after the one box of what stopped
-// it. The script is read once for the race.
+// it. So does a full disk, or a data file that cannot be written, at the first write that fails, with
+// one box of its own. Each box says that the race keeps its earlier posting, or, having none, was not
+// posted (postingGivenUpText). The script is read once for the race.
 
 // Deletes the race's team result summaries, then its team results, in every league (both or
 // neither); true when both deletes succeeded.

@@ -5,6 +5,7 @@
 #include "data/Paths.h"
 #include "data/TextFiles.h"
 #include "data/cConnection.h"
+#include "posting/PostingError.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -112,10 +113,17 @@ void SqlScript::endAsking() const {
     m_asked = false;
 }
 
-bool SqlScript::read(const QString& fileName, const QString& raceName) {
+void SqlScript::tellGivenUp(const QString& why, const QString& piece) const {
+    showError(QStringLiteral("Error trying to run ") + m_path + QStringLiteral(".\n\nError: ") + why +
+              QStringLiteral("; ") + postingGivenUpText(m_racePosted) +
+              (piece.isEmpty() ? QStringLiteral(".") : QStringLiteral(": ") + piece.trimmed()));
+}
+
+bool SqlScript::read(const QString& fileName, const QString& raceName, bool racePosted) {
     endAsking();
     m_path = QDir(programFolder()).filePath(fileName);
     m_raceName = raceName;
+    m_racePosted = racePosted;
     m_pieces.clear();
     m_ranMs = 0;
     const int number = openFile(m_path);
@@ -124,8 +132,7 @@ bool SqlScript::read(const QString& fileName, const QString& raceName) {
     const qint64 size = QFileInfo(m_path).size();
     if (size > kMaxFileBytes) {
         closeFile(number);
-        showError(QStringLiteral("Error trying to run ") + m_path +
-                  QStringLiteral(".\n\nError: it is larger than 1 MB (%1 bytes); the race was not posted.").arg(size));
+        tellGivenUp(QStringLiteral("it is larger than 1 MB (%1 bytes)").arg(size));
         return false;
     }
     const QString text = readFile(number);
@@ -136,9 +143,7 @@ bool SqlScript::read(const QString& fileName, const QString& raceName) {
     closeFile(number);
     // The engine would read a statement only up to the NUL and leave the rest unread.
     if (text.contains(QChar(0))) {
-        showError(QStringLiteral("Error trying to run ") + m_path +
-                  QStringLiteral(".\n\nError: it is not a text file (it holds a NUL character); the race was not "
-                                 "posted."));
+        tellGivenUp(QStringLiteral("it is not a text file (it holds a NUL character)"));
         return false;
     }
     m_pieces = splitSqlScript(text);
@@ -178,12 +183,16 @@ bool SqlScript::run(int leagueNmbr, int raceNmbr, bool* stopped, QSet<QString>* 
         showStatementError(QStringLiteral("The database is not open."), pieces.value(0));
         return false;
     }
-    const auto refuse = [&](const QString& why, const QString& piece) {
+    // The window that asked whether to stop goes before any box.
+    const auto giveUp = [&] {
         endAsking();
-        showError(QStringLiteral("Error trying to run ") + m_path + QStringLiteral(".\n\nError: ") + why +
-                  QStringLiteral("; the race was not posted: ") + piece.trimmed());
         if (stopped)
             *stopped = true;
+        return false;
+    };
+    const auto refuse = [&](const QString& why, const QString& piece) {
+        giveUp();
+        tellGivenUp(why, piece);
         return false;
     };
     // The script runs inside the posting's transaction and may only change rows in it: a statement
@@ -216,6 +225,8 @@ bool SqlScript::run(int leagueNmbr, int raceNmbr, bool* stopped, QSet<QString>* 
     ValueLimitScope bound(*db, kValueLimitBytes);
     for (const QString& piece : pieces) {
         const bool ok = db->exec(piece);
+        if (!ok && db->writeFailure() != SqlDatabase::WriteFailure::None)
+            return giveUp(); // the posting that watches for it says so
         if (db->stopped())
             return refuse(QStringLiteral("it was stopped before its end"), piece);
         if (!ok && db->valueTooLong())

@@ -18,8 +18,10 @@ QStringList splitSqlScript(const QString& script);
 // but cannot be read or is larger than a site script can be, a statement that ends the transaction the
 // script runs in (ON CONFLICT ROLLBACK), a statement that makes a value longer than the value limit and
 // a script the user stopped stop it at once. Each way one error box is shown, false is returned and
-// *stopped is set: the caller's transaction is to be given up as a whole. Nothing else stops it: the
-// user is asked through the UI port (UiServices::stopRequested) while its statements run.
+// *stopped is set: the caller's transaction is to be given up as a whole. A statement that cannot write
+// the data file while the caller watches for that (WriteFailureScope) stops it too, without a box: the
+// caller tells it. Nothing else stops it: the user is asked through the UI port
+// (UiServices::stopRequested) while its statements run.
 bool runSqlScript(const QString& fileName, int leagueNmbr, int raceNmbr, bool* stopped = nullptr);
 
 // The tables a script may read and change: the league data.
@@ -36,11 +38,12 @@ public:
     SqlScript& operator=(const SqlScript&) = delete;
 
     // Reads the file (relative to the program folder); a file that is not there has no statements.
-    // raceName names the race the script runs for, to the user.
+    // raceName names the race the script runs for, to the user; racePosted says whether the race had a
+    // posting, which a box that gives up its posting says stays as it was (postingGivenUpText).
     // False after the one box when it is there but cannot be opened or read, is larger than
     // kMaxFileBytes, or is not text (holds a NUL character): whatever it was to be run for is to be
     // given up whole.
-    bool read(const QString& fileName, const QString& raceName = QString());
+    bool read(const QString& fileName, const QString& raceName = QString(), bool racePosted = false);
     bool hasStatements() const { return !m_pieces.isEmpty(); }
     // Runs the statements with the numbers filled in (see runSqlScript). *changed receives the
     // tables its statements may have changed.
@@ -66,8 +69,11 @@ private:
     QStringList statements(int leagueNmbr, int raceNmbr) const;
     // Takes the window away, if the user was asked.
     void endAsking() const;
+    // The one box of a script that gives up the posting: why, and the statement it gave up at, if any.
+    void tellGivenUp(const QString& why, const QString& piece = QString()) const;
     QString m_path;
     QString m_raceName;
+    bool m_racePosted = false;
     QStringList m_pieces;
     mutable qint64 m_ranMs = 0;   // how long the runs since the read took together
     mutable bool m_asked = false; // the user has been asked whether to stop since the read
