@@ -612,6 +612,9 @@ private slots:
         QCOMPARE(resultRows(1), 0);
         QCOMPARE(postedRows(1), 0);
         QVERIFY(postedRows(2) > 0);
+        // What the command did stays in the status bar once the grid is built again.
+        QVERIFY2(ui().statusTexts.last().startsWith("Results Cleared Race One; Results Posted Race Two"),
+                 qPrintable(ui().statusTexts.last()));
         QCOMPARE(count("SELECT sum(total_points - points) FROM team_results WHERE race_nmbr = 2"), 0);
         QCOMPARE(grid()->rowCount(), 1);
         QCOMPARE(grid()->rowTexts(0).mid(0, 5), (QStringList{"0", "", "0", "0", "0"}));

@@ -516,7 +516,6 @@ void frmRace::clearResultsClicked() {
         clearResultsAndSettle(*m_race, askQuestion, std::bind_front(&frmRace::showPostingProgress, this));
     if (!outcome.confirmed)
         return;
-    setStatus(raceCommandStatus(RaceCommand::ClearResults, m_race->raceName(), outcome));
     // The results are gone from the data file, and grid edits made before went with them: saving the
     // grid now would only write back the rows just deleted. What can still be saved is the race's own
     // fields, so only they keep Apply on and make Cancel ask.
@@ -529,6 +528,8 @@ void frmRace::clearResultsClicked() {
         resultsGrid->focusCell(0, ColPlace);
     }
     cmdApply->setEnabled(m_raceChanged || m_headToHeadChanged);
+    // Said once the grid is built again: building it sets the status bar's text of its own.
+    setStatus(raceCommandStatus(RaceCommand::ClearResults, m_race->raceName(), outcome));
 }
 
 // Only the Wexford Cup's results are published on the download server: its car or driver list
