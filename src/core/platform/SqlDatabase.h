@@ -95,9 +95,9 @@ public:
     // dropping a table, index, view or trigger, PRAGMA, ATTACH, DETACH, ANALYZE, REINDEX) fails to
     // compile with SQLITE_AUTH. They may call only the engine's ordinary scalar, aggregate and date
     // functions: nothing that loads code, hands out an address, or copies the data file out, and not
-    // printf, which cannot be held to the value limit. With
-    // tables given, they may read and change those tables only. The engine asks about every object
-    // a statement names, its triggers' statements included, so no spelling or quoting gets past it.
+    // printf, which cannot be held to the value limit. With tables given, they may read and change
+    // those tables only. The engine asks about every object a statement names, its triggers'
+    // statements included, so no spelling or quoting gets past it.
     // Switching costs nothing: the connection keeps one authorizer from open to close, so the
     // statements it has prepared are never compiled again on this account.
     void setRowsOnly(bool on, const QStringList& tables = {});
