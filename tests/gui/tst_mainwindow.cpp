@@ -1178,6 +1178,9 @@ private slots:
         QCOMPARE(QApplication::focusWidget(), races);
         press(Qt::Key_Return);
         QCOMPARE(opened, QStringLiteral("Opener"));
+        m_main->action("mnuViewLarge")->trigger();
+        press(Qt::Key_C, Qt::ControlModifier);
+        QTRY_COMPARE(QApplication::focusWidget()->objectName(), QStringLiteral("lvwDisplayIcons"));
 
         // The branch of the reports opens with Right; Race Detail is its second entry.
         press(Qt::Key_F6);

@@ -47,6 +47,8 @@ public:
     // The view shown: 1, 2, 3 or 4.
     int viewMode() const { return m_viewMode; }
     QAbstractItemView* currentView() const;
+    // Puts the keys into the view shown, on its highlighted row.
+    void takeKeys();
     QTreeView* detailsView() const { return m_details; }
     QListView* iconView() const { return m_icons; }
 
@@ -107,6 +109,14 @@ protected:
 
 private:
     void applySort();
+    // Highlights the row shown at that position (none for -1). The view's current cell, which the keys
+    // move on from and which the frame shows, is always on the highlighted row, and in a column the
+    // view shows: a view moves the highlight to the cell under the current one, and a hidden column
+    // has none, so the frame would move alone.
+    void highlightRow(int displayRow);
+    // The column of the view shown whose cells the current one is in: the first the details show, or
+    // the one the icons show.
+    int keyColumn() const;
     void storedDataChanged();
     // Makes the model's rows those of the fill, in its order; true when the sorted order may have
     // moved (rows came in, or a cell of the sort column changed).
