@@ -359,6 +359,15 @@ void CarsPanelTest::savePromptCancelKeepsTheEdits() {
     QCOMPARE(window()->panelCar().carNmbr(), 500);
     QCOMPARE(window()->selectedCar()->carNmbr(), 500);
     QVERIFY(button("cmdUpdate")->isEnabled());
+    // Moved by a letter or an arrow, Cancel in a real box puts the highlight and current row back.
+    QTreeView* view = window()->detailsView();
+    AnsweredBoxes boxes({QMessageBox::Cancel, QMessageBox::Cancel});
+    for (Qt::Key key : {Qt::Key_T, Qt::Key_Down}) {
+        QTest::keyClick(view, key);
+        QCOMPARE(window()->selectedCar()->carNmbr(), 500);
+        QCOMPARE(view->currentIndex().row(), window()->selectedDisplayRow());
+    }
+    QCOMPARE(boxes.texts.size(), 2);
 }
 
 void CarsPanelTest::savePromptNoDropsTheEdits() {
