@@ -276,20 +276,25 @@ void ListWindow::refresh() {
         return;
     const QScopedValueRollback<bool> quiet(m_quiet, true);
     const int selected = selectedObject();
-    const int number = selected >= 0 ? m_model->number(selected) : 0;
+    int number = selected >= 0 ? m_model->number(selected) : 0;
     QScrollBar* bar = currentView()->verticalScrollBar();
     const int top = bar->value();
     m_refreshing = true;
     reload();
     m_refreshing = false;
+    const int newEntity = m_newEntity ? m_newEntity() : 0;
+    if (newEntity >= 1)
+        number = newEntity;
     int found = -1;
-    if (selected >= 0)
+    if (selected >= 0 || newEntity >= 1)
         for (int row = 0; row < m_model->rowCount() && found < 0; ++row)
             if (m_model->number(row) == number)
                 found = row;
     // A row that is gone leaves nothing selected, not the row the view moved to in its place.
     selectObject(found);
     bar->setValue(top);
+    if (newEntity >= 1 && found >= 0)
+        currentView()->scrollTo(currentView()->currentIndex());
 }
 
 void ListWindow::beginFill(const QList<Column>& columns) {

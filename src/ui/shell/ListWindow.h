@@ -12,6 +12,7 @@
 #include <QVariant>
 #include <QWidget>
 
+#include <functional>
 #include <vector>
 
 class QListView;
@@ -70,6 +71,9 @@ public:
     void refresh();
     // A table the list shows has changed since the list read it.
     bool isStale() const;
+    // While the editor of a new entity is open: the entity's number, below 1 until it is stored. Once
+    // it is, a refresh highlights its row, as the list does when the editor has closed. None: {}.
+    void setNewEntity(std::function<int()> number) { m_newEntity = std::move(number); }
 
 protected:
     // The tables whose rows the list shows, looked-up names included (lower case).
@@ -135,6 +139,7 @@ private:
     // The program itself is moving the highlight: no rowChosen.
     bool m_quiet = false;
     QStringList m_tables;
+    std::function<int()> m_newEntity;
     std::vector<ListRowsModel::Row> m_fill;
     // DataChanges' serial when the rows shown were read; 0 before the first fill.
     quint64 m_readAt = 0;
