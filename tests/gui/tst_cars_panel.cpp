@@ -263,7 +263,7 @@ void CarsPanelTest::newDriverIsStoredOnlyAfterTheNameQuestion() {
 void CarsPanelTest::storedEntriesLockTheirKeyFields() {
     clickRow(QStringLiteral("24A"));
     QCOMPARE(box("txtCarNumber")->text(), QStringLiteral("24A"));
-    QCOMPARE(box("txtSalary")->text(), QStringLiteral("1500"));
+    QCOMPARE(box("txtSalary")->text(), QStringLiteral("$1,500.00"));
     QCOMPARE(list("cmbRaceType")->currentText(), QStringLiteral("Wexford Cup"));
     QVERIFY(!box("txtCarNumber")->isEnabled());
     QVERIFY(box("txtDriver")->isEnabled());
@@ -320,7 +320,7 @@ void CarsPanelTest::salaryIsReadInTheUsersOwnFormOnly() {
     clickRow(QStringLiteral("24A"));
     QTest::mouseClick(box("txtSalary"), Qt::LeftButton);
     QTRY_COMPARE_WITH_TIMEOUT(QApplication::focusWidget(), box("txtSalary"), kWindowWait);
-    QTRY_COMPARE(box("txtSalary")->selectedText(), QStringLiteral("1500"));
+    QTRY_COMPARE(box("txtSalary")->selectedText(), QStringLiteral("1.500,00\u00a0€"));
     QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("12,500.50"));
     QTest::mouseClick(button("cmdUpdate"), Qt::LeftButton);
     QCOMPARE(ui().boxes.size(), 1);
@@ -334,9 +334,10 @@ void CarsPanelTest::salaryIsReadInTheUsersOwnFormOnly() {
     QTest::mouseClick(button("cmdUpdate"), Qt::LeftButton);
     QVERIFY2(ui().boxes.isEmpty(), qPrintable(ui().lastBoxText()));
     QCOMPARE(TestDataFile::scalar("SELECT salary FROM cars WHERE car_nmbr = 500").toDouble(), 12500.5);
+    QCOMPARE(box("txtSalary")->text(), window()->displayedText(window()->selectedDisplayRow(), 5));
 
     clickRow(QStringLiteral("7"));
-    QCOMPARE(box("txtSalary")->text(), QStringLiteral("1,005"));
+    QCOMPARE(box("txtSalary")->text(), QStringLiteral("1,005\u00a0€"));
     QTest::mouseClick(box("txtSponsor"), Qt::LeftButton);
     QTRY_COMPARE(box("txtSponsor")->selectedText(), QStringLiteral("Acme"));
     QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("Beta"));
@@ -358,6 +359,15 @@ void CarsPanelTest::savePromptCancelKeepsTheEdits() {
     QCOMPARE(window()->panelCar().carNmbr(), 500);
     QCOMPARE(window()->selectedCar()->carNmbr(), 500);
     QVERIFY(button("cmdUpdate")->isEnabled());
+    // Moved by a letter or an arrow, Cancel in a real box puts the highlight and current row back.
+    QTreeView* view = window()->detailsView();
+    AnsweredBoxes boxes({QMessageBox::Cancel, QMessageBox::Cancel});
+    for (Qt::Key key : {Qt::Key_T, Qt::Key_Down}) {
+        QTest::keyClick(view, key);
+        QCOMPARE(window()->selectedCar()->carNmbr(), 500);
+        QCOMPARE(view->currentIndex().row(), window()->selectedDisplayRow());
+    }
+    QCOMPARE(boxes.texts.size(), 2);
 }
 
 void CarsPanelTest::savePromptNoDropsTheEdits() {
@@ -431,7 +441,7 @@ void CarsPanelTest::deleteRemovesAFreeCarAndClearsThePanel() {
     QCOMPARE(TestDataFile::count("SELECT count(*) FROM cars WHERE car_nmbr = 501"), 0);
     QCOMPARE(window()->panelCar().carNmbr(), 0);
     QCOMPARE(box("txtDriver")->text(), QString());
-    QCOMPARE(box("txtSalary")->text(), QStringLiteral("0"));
+    QCOMPARE(box("txtSalary")->text(), QStringLiteral("$0.00"));
     QVERIFY(!button("cmdDelete")->isEnabled());
     QCOMPARE(window()->rowCount(), 2);
     QCOMPARE(window()->selectedDisplayRow(), 0);

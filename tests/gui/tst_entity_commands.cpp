@@ -1,6 +1,7 @@
 #include "ListTestHelpers.h"
 #include "ModalHelpers.h"
 #include "data/cCar.h"
+#include "data/cScoringType.h"
 #include "data/cTeam.h"
 #include "editors/races/frmRace.h"
 #include "editors/teams/frmCar.h"
@@ -439,6 +440,18 @@ void EntityCommandsTest::updateRelistsUnderTheOldName() {
     QVERIFY(carsWindow());
     QCOMPARE(carsWindow()->rowCount(), 1);
     QCOMPARE(carsWindow()->selectedDisplayRow(), -1);
+    // A new scoring method is highlighted as soon as the editor stores it, long before it closes.
+    displayScoring(QString());
+    QString whileOpen;
+    commands().editScoring = [&whileOpen](cScoringType& method) {
+        method.setScoringTypeName(QStringLiteral("House Rules"));
+        method.CommitChanges();
+        settle();
+        whileOpen = scoringWindow()->selectedScoring()->scoringTypeName();
+    };
+    newScoring();
+    commands().editScoring = nullptr;
+    QCOMPARE(whileOpen, QStringLiteral("House Rules"));
 }
 
 void EntityCommandsTest::updateRaceEditsTheStoredRace() {

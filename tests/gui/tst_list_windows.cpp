@@ -421,6 +421,8 @@ void ListWindowsTest::keysAndMouseRunTheCommands() {
     QList<EntityKind> popups;
     commands().popupEntityMenu = [&popups](EntityKind kind, const QPoint&) { popups << kind; };
     addRace({.nmbr = 500, .name = "Opener", .track = "Track 500", .date = "2024-02-18", .status = 1});
+    addRace({.nmbr = 501, .name = "Midseason", .track = "Track 501", .date = "2024-06-02", .status = 1});
+    addRace({.nmbr = 502, .name = "Finale", .track = "Track 502", .date = "2024-11-10", .status = 1});
     displayRaces(QString());
     frmDisplayRaces* w = racesWindow();
     QVERIFY(QTest::qWaitForWindowExposed(w, kWindowWait));
@@ -437,11 +439,21 @@ void ListWindowsTest::keysAndMouseRunTheCommands() {
     QTest::mouseClick(view->viewport(), Qt::RightButton, {}, view->visualRect(view->model()->index(0, 2)).center());
     QCOMPARE(popups, QList<EntityKind>({EntityKind::Race}));
 
+    // The keys move the highlight itself, in a list view and in the details (first column hidden).
+    w->setView(2);
+    QString opened;
+    commands().editRace = [&opened](cRaces& race) { opened = race.raceName(); };
+    for (Qt::Key key : {Qt::Key_Home, Qt::Key_Down, Qt::Key_Down, Qt::Key_Up, Qt::Key_Return})
+        QTest::keyClick(w->currentView(), key);
+    QCOMPARE(opened, QStringLiteral("Midseason"));
+    w->setView(3);
+    QTest::keyClick(view, Qt::Key_Down);
     ui().answers = {AnswerNo};
     QTest::keyClick(view, Qt::Key_Delete);
     QCOMPARE(ui().boxes.size(), 1);
     QCOMPARE(ui().boxes[0].text, QStringLiteral("Are you sure you want to delete Race?"));
-    QCOMPARE(TestDataFile::count("SELECT count(*) FROM races"), 1);
+    QCOMPARE(ui().boxes[0].title, QStringLiteral("Finale"));
+    QCOMPARE(TestDataFile::count("SELECT count(*) FROM races"), 3);
 }
 
 // A race added through the race window is the row selected afterwards, as a new entry of the

@@ -1207,6 +1207,9 @@ private slots:
         QCOMPARE(QApplication::focusWidget(), races);
         press(Qt::Key_Return);
         QCOMPARE(opened, QStringLiteral("Opener"));
+        m_main->action("mnuViewLarge")->trigger();
+        press(Qt::Key_C, Qt::ControlModifier);
+        QTRY_COMPARE(QApplication::focusWidget()->objectName(), QStringLiteral("lvwDisplayIcons"));
 
         // What the status bar says after a report names the report as its "Creating ..." did.
         setDocumentOpener([](const QString&) { return true; });

@@ -142,7 +142,13 @@ void newScoring() {
     if (!commands().editScoring)
         return;
     cScoringType method;
+    // The editor stores the method as soon as its first tab is left, well before it closes.
+    QPointer<frmDisplayScoring> list = gScoring;
+    if (list)
+        list->setNewEntity([&method] { return method.scoringTypeNmbr(); });
     commands().editScoring(method);
+    if (list)
+        list->setNewEntity({});
     displayScoring(method.scoringTypeName());
 }
 

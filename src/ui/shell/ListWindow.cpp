@@ -179,11 +179,45 @@ void ListWindow::setView(int mode) {
     }
     m_icons->setWrapping(true);
     m_viewMode = mode;
-    m_stack->setCurrentWidget(mode == 3 ? static_cast<QWidget*>(m_details) : m_icons);
+    m_stack->setCurrentWidget(currentView());
+    // The highlight stays; the current cell comes into a column of the view now shown.
+    const QModelIndex current = m_details->selectionModel()->currentIndex();
+    if (current.isValid() && current.column() != keyColumn()) {
+        const QScopedValueRollback<bool> quiet(m_quiet, true);
+        m_details->selectionModel()->setCurrentIndex(current.siblingAtColumn(keyColumn()),
+                                                     QItemSelectionModel::NoUpdate);
+    }
 }
 
 QAbstractItemView* ListWindow::currentView() const {
     return m_viewMode == 3 ? static_cast<QAbstractItemView*>(m_details) : m_icons;
+}
+
+void ListWindow::takeKeys() {
+    currentView()->setFocus(Qt::OtherFocusReason);
+}
+
+int ListWindow::keyColumn() const {
+    if (m_viewMode != 3)
+        return m_icons->modelColumn();
+    const QHeaderView* header = m_details->header();
+    for (int visual = 0; visual < header->count(); ++visual) {
+        const int logical = header->logicalIndex(visual);
+        if (!header->isSectionHidden(logical))
+            return logical;
+    }
+    return 0;
+}
+
+void ListWindow::highlightRow(int displayRow) {
+    const QScopedValueRollback<bool> quiet(m_quiet, true);
+    const QModelIndex index = m_proxy->index(displayRow, keyColumn());
+    if (!index.isValid()) {
+        m_details->selectionModel()->clear();
+        return;
+    }
+    m_details->selectionModel()->setCurrentIndex(index,
+                                                 QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
 }
 
 void ListWindow::headerClicked(int section) {
@@ -242,20 +276,25 @@ void ListWindow::refresh() {
         return;
     const QScopedValueRollback<bool> quiet(m_quiet, true);
     const int selected = selectedObject();
-    const int number = selected >= 0 ? m_model->number(selected) : 0;
+    int number = selected >= 0 ? m_model->number(selected) : 0;
     QScrollBar* bar = currentView()->verticalScrollBar();
     const int top = bar->value();
     m_refreshing = true;
     reload();
     m_refreshing = false;
+    const int newEntity = m_newEntity ? m_newEntity() : 0;
+    if (newEntity >= 1)
+        number = newEntity;
     int found = -1;
-    if (selected >= 0)
+    if (selected >= 0 || newEntity >= 1)
         for (int row = 0; row < m_model->rowCount() && found < 0; ++row)
             if (m_model->number(row) == number)
                 found = row;
     // A row that is gone leaves nothing selected, not the row the view moved to in its place.
     selectObject(found);
     bar->setValue(top);
+    if (newEntity >= 1 && found >= 0)
+        currentView()->scrollTo(currentView()->currentIndex());
 }
 
 void ListWindow::beginFill(const QList<Column>& columns) {
@@ -370,11 +409,8 @@ void ListWindow::endFill(int selected, bool selectFirst) {
             sub->show();
         show();
     }
-    if (selectFirst && rowCount() > 0) {
-        const QModelIndex first = m_proxy->index(0, 0);
-        m_details->selectionModel()->setCurrentIndex(first,
-                                                     QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
-    }
+    if (selectFirst && rowCount() > 0)
+        highlightRow(0);
     const QModelIndex current = m_details->selectionModel()->currentIndex();
     if (rowCount() > 0 && current.isValid())
         currentView()->scrollTo(current);
@@ -389,15 +425,13 @@ int ListWindow::selectedObject() const {
 }
 
 void ListWindow::selectObject(int objectIndex) {
-    const QScopedValueRollback<bool> quiet(m_quiet, true);
     if (objectIndex < 0) {
-        m_details->selectionModel()->clear();
+        highlightRow(-1);
         return;
     }
     const QModelIndex index = m_proxy->mapFromSource(m_model->index(objectIndex, 0));
     if (index.isValid())
-        m_details->selectionModel()->setCurrentIndex(index,
-                                                     QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+        highlightRow(index.row());
 }
 
 void ListWindow::bringForward() {

@@ -12,6 +12,7 @@
 #include <QVariant>
 #include <QWidget>
 
+#include <functional>
 #include <vector>
 
 class QListView;
@@ -47,6 +48,8 @@ public:
     // The view shown: 1, 2, 3 or 4.
     int viewMode() const { return m_viewMode; }
     QAbstractItemView* currentView() const;
+    // Puts the keys into the view shown, on its highlighted row.
+    void takeKeys();
     QTreeView* detailsView() const { return m_details; }
     QListView* iconView() const { return m_icons; }
 
@@ -68,6 +71,9 @@ public:
     void refresh();
     // A table the list shows has changed since the list read it.
     bool isStale() const;
+    // While the editor of a new entity is open: the entity's number, below 1 until it is stored. Once
+    // it is, a refresh highlights its row, as the list does when the editor has closed. None: {}.
+    void setNewEntity(std::function<int()> number) { m_newEntity = std::move(number); }
 
 protected:
     // The tables whose rows the list shows, looked-up names included (lower case).
@@ -107,6 +113,14 @@ protected:
 
 private:
     void applySort();
+    // Highlights the row shown at that position (none for -1). The view's current cell, which the keys
+    // move on from and which the frame shows, is always on the highlighted row, and in a column the
+    // view shows: a view moves the highlight to the cell under the current one, and a hidden column
+    // has none, so the frame would move alone.
+    void highlightRow(int displayRow);
+    // The column of the view shown whose cells the current one is in: the first the details show, or
+    // the one the icons show.
+    int keyColumn() const;
     void storedDataChanged();
     // Makes the model's rows those of the fill, in its order; true when the sorted order may have
     // moved (rows came in, or a cell of the sort column changed).
@@ -125,6 +139,7 @@ private:
     // The program itself is moving the highlight: no rowChosen.
     bool m_quiet = false;
     QStringList m_tables;
+    std::function<int()> m_newEntity;
     std::vector<ListRowsModel::Row> m_fill;
     // DataChanges' serial when the rows shown were read; 0 before the first fill.
     quint64 m_readAt = 0;

@@ -127,15 +127,6 @@ QWidget* frmDisplayCars::buildPanel() {
     return panel;
 }
 
-QString frmDisplayCars::plainSalary(const Currency& salary) {
-    QString text = salary.toString(4);
-    while (text.endsWith(QLatin1Char('0')))
-        text.chop(1);
-    if (text.endsWith(QLatin1Char('.')))
-        text.chop(1);
-    return text.replace(QLatin1Char('.'), regionalLocale().decimalPoint());
-}
-
 void frmDisplayCars::display(int carNmbr) {
     cCarCollection cars;
     cars.load();
@@ -339,7 +330,7 @@ void frmDisplayCars::fillPanel() {
     txtSponsor->setText(m_car->sponsor());
     txtMake->setText(m_car->carMake());
     txtOwner->setText(m_car->carOwner());
-    txtSalary->setText(plainSalary(m_car->salary()));
+    showMoney(txtSalary, m_car->salary());
 
     chooseNumber(cmbRaceType, m_car->raceTypeNmbr(), m_raceTypes.getRaceTypeName(m_car->raceTypeNmbr()));
     chooseNumber(cmbCarType, m_car->carTypeNmbr(), m_carTypes.getCarTypeName(m_car->carTypeNmbr()));
@@ -378,7 +369,8 @@ bool frmDisplayCars::syncPanel() {
     keepEdit(txtSponsor, shown.sponsor(), stored->sponsor());
     keepEdit(txtMake, shown.carMake(), stored->carMake());
     keepEdit(txtOwner, shown.carOwner(), stored->carOwner());
-    keepEdit(txtSalary, plainSalary(shown.salary()), plainSalary(stored->salary()));
+    if (txtSalary->text() == moneyEditText(shown.salary()))
+        showMoney(txtSalary, stored->salary());
     auto keepChoice = [](QComboBox* list, int shownNmbr, int storedNmbr, const QString& storedName) {
         if (list->currentIndex() < 0 || list->currentData().toInt() == shownNmbr)
             chooseNumber(list, storedNmbr, storedName);
@@ -397,7 +389,7 @@ bool frmDisplayCars::syncPanel() {
 void frmDisplayCars::clearPanel() {
     for (QLineEdit* box : {txtCarNumber, txtDriver, txtSponsor, txtMake, txtOwner})
         box->clear();
-    txtSalary->setText(QStringLiteral("0"));
+    showMoney(txtSalary, Currency());
     for (QComboBox* list : {cmbCarType, cmbRaceType, cmbGroup})
         list->setCurrentIndex(-1);
     for (QWidget* field : std::initializer_list<QWidget*>{txtCarNumber, txtDriver, cmbCarType, cmbRaceType})
@@ -431,10 +423,9 @@ void frmDisplayCars::cmdAdd_Click() {
 }
 
 void frmDisplayCars::cmdUpdate_Click() {
-    if (saveCar()) {
-        cmdUpdate->setEnabled(false);
-        cmdDelete->setEnabled(true);
-    }
+    // The fields then show what is stored, the salary in its edit form as after a row is chosen.
+    if (saveCar())
+        fillPanel();
 }
 
 void frmDisplayCars::cmdDelete_Click() {
@@ -472,7 +463,7 @@ bool frmDisplayCars::saveCar() {
         car.setGroupNmbr(cmbGroup->currentData().toInt());
     car.setRaceTypeNmbr(cmbRaceType->currentIndex() < 0 ? -1 : cmbRaceType->currentData().toInt());
     Currency salary;
-    const bool salaryIsNumber = parseMoney(txtSalary->text(), &salary);
+    const bool salaryIsNumber = readMoney(txtSalary, &salary);
     if (salaryIsNumber)
         car.setSalary(salary);
     car.setSponsor(txtSponsor->text());

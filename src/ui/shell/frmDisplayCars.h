@@ -36,8 +36,6 @@ public:
     // The panel has edits not yet stored.
     bool hasEdits() const;
 
-    static QString plainSalary(const Currency& salary);
-
 protected:
     void rowChosen() override;
     void reload() override;

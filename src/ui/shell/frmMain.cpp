@@ -11,6 +11,7 @@
 #include "posting/cRacesCollection.h"
 #include "posting/cResultsCollection.h"
 #include "shell/Help.h"
+#include "shell/ListWindow.h"
 #include "shell/MainWindowTables.h"
 #include "shell/ReportLaunchers.h"
 #include "shell/SessionEnd.h"
@@ -247,12 +248,12 @@ void frmMain::showList(Entity entity) {
     }
     sizeControls();
     // Also when the window was active already: the keys may have been in the tree, where Enter
-    // would open the tree's entry instead of the list's row.
+    // would open the tree's entry instead of the list's row, or in a field of the window.
     if (shown)
-        giveKeysTo(shown);
+        giveKeysTo(shown, true);
 }
 
-void frmMain::giveKeysTo(QMdiSubWindow* sub) {
+void frmMain::giveKeysTo(QMdiSubWindow* sub, bool toTheList) {
     if (m_mdi->currentSubWindow() != sub)
         m_mdi->setActiveSubWindow(sub);
     QWidget* inner = sub->widget();
@@ -261,6 +262,12 @@ void frmMain::giveKeysTo(QMdiSubWindow* sub) {
                (w->focusPolicy() & Qt::TabFocus);
     };
     QWidget* field = inner ? inner->focusWidget() : nullptr;
+    // Not the focus chain's first field: in the icon views that is a field of the cars' panel.
+    auto* list = qobject_cast<ListWindow*>(inner);
+    if (list && (toTheList || !takesKeys(field))) {
+        list->takeKeys();
+        return;
+    }
     if (!takesKeys(field)) {
         field = sub;
         for (QWidget* w = inner ? inner->nextInFocusChain() : nullptr; w && w != inner; w = w->nextInFocusChain())

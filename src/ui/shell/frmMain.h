@@ -139,8 +139,10 @@ private:
 
     Commands::Kind& commandsOf(Entity entity) const;
     void showList(Entity entity);
-    // The keys go into the child window: to the field used there last, else to its first field.
-    void giveKeysTo(QMdiSubWindow* sub);
+    // The keys go into the child window: to the field used there last, else to its first field; a list
+    // window's first field is the view it shows. toTheList: into a list window's view, wherever they
+    // were in it last.
+    void giveKeysTo(QMdiSubWindow* sub, bool toTheList = false);
     void listFirst(Entity entity);
     void entityCommand(Entity entity, int which);
     void toggleBar(bool toolbar);
