@@ -356,7 +356,7 @@ void installTabSwitchKeys(QTabWidget* tabs) {
     }
 }
 
-void setTabChain(std::initializer_list<QWidget*> widgets) {
+void setTabChain(const QList<QWidget*>& widgets) {
     QWidget* previous = nullptr;
     for (QWidget* w : widgets) {
         if (previous)

@@ -2,9 +2,9 @@
 
 #include <QDate>
 #include <QDialog>
+#include <QList>
 #include <QString>
 #include <functional>
-#include <initializer_list>
 #include <optional>
 
 class QAbstractButton;
@@ -118,7 +118,7 @@ void activateWindowBelow(QWidget* closed);
 void installTabSwitchKeys(QTabWidget* tabs);
 
 // Tab walks the widgets in this order (as they stand on screen); the rest of the chain stays.
-void setTabChain(std::initializer_list<QWidget*> widgets);
+void setTabChain(const QList<QWidget*>& widgets);
 
 // The first field of a window (or of a part of one, such as a tab's page) in Tab order: the first
 // widget in it that takes the focus by Tab and is neither a push button nor a tab bar; nullptr

@@ -30,10 +30,8 @@ frmDisplayCars::frmDisplayCars(QWidget* parent) : ListWindow(EntityKind::Car, pa
     m_shown = std::make_shared<cCar>();
     mainLayout()->insertWidget(0, buildPanel());
     // The list comes first, then the fields in the order of the panel's rows.
-    QWidget* order[] = {detailsView(), txtCarNumber, txtDriver, txtSponsor, txtOwner,  txtMake,   txtSalary,
-                        cmbCarType,    cmbRaceType,  cmbGroup,  cmdAdd,     cmdUpdate, cmdDelete, cmdCancel};
-    for (size_t i = 1; i < std::size(order); ++i)
-        setTabOrder(order[i - 1], order[i]);
+    setTabChain({detailsView(), txtCarNumber, txtDriver, txtSponsor, txtOwner, txtMake, txtSalary, cmbCarType,
+                 cmbRaceType, cmbGroup, cmdAdd, cmdUpdate, cmdDelete, cmdCancel});
 
     m_carTypes.loadNoBonus();
     for (const cCarType& t : m_carTypes)

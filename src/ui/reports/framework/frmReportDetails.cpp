@@ -133,8 +133,7 @@ frmReportDetails::frmReportDetails(QWidget* parent)
         chain << m_linkColor[i] << m_linkDefault[i];
     chain << m_headerImage << m_backgroundImage << m_activeOnly << m_includeFooter << m_ok << m_cancel << m_apply
           << m_tabs;
-    for (qsizetype i = 1; i < chain.size(); ++i)
-        setTabOrder(chain[i - 1], chain[i]);
+    setTabChain(chain);
 
     cReportsCollection reports;
     reports.load();
